@@ -1,0 +1,35 @@
+#include "foundation/file_lock.h"
+
+#include <cerrno>
+#include <ctime>
+
+namespace {
+
+void SleepMilliseconds(int ms) {
+  timespec request{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
+  while (nanosleep(&request, &request) != 0 && errno == EINTR) {
+  }
+}
+
+}  // namespace
+
+int flocktimed(int fd, int operation, int timeout_ms) {
+  int wait_ms = timeout_ms / 32 + 1;
+  for (;;) {
+    if (flock(fd, operation | LOCK_NB) == 0) return 0;
+    if (errno != EAGAIN) return -1;
+    SleepMilliseconds(wait_ms);
+    wait_ms *= 2;
+    if (wait_ms >= timeout_ms) {
+      errno = EAGAIN;
+      return -1;
+    }
+  }
+}
+
+LFileLockGuard::LFileLockGuard(int fd, int operation, int timeout_ms)
+    : fd_(fd), locked_(fd >= 0 && flocktimed(fd, operation, timeout_ms) == 0) {}
+
+LFileLockGuard::~LFileLockGuard() {
+  if (locked_) flock(fd_, LOCK_UN);
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The fixed folders of the system. "/opt/mardel" is the installation root;
+// the environment variable KAVRIX_ROOT replaces it so that tests, the quick
+// start and containers keep their data in a folder of their own.
+
+#include <string>
+#include <string_view>
+
+class LFile {
+ public:
+  // "/opt/mardel", or the value of KAVRIX_ROOT when it is set and not empty.
+  static std::string GetInstallRoot();
+
+  // Joins two path parts with "/" unless the left part is empty or already
+  // ends in "/" or "\\". The result is cut to 259 bytes.
+  static std::string FilePathCat(std::string_view left, std::string_view right);
+
+  // <root>/kavrixserver/etc. The two outer folders are created on the way;
+  // "etc" itself is created by the caller (see LSettingsGetSharedFolder).
+  static std::string GetSharedDataFolderApp();
+  // Shared data folder + "/" + name, created (with the shared data folder).
+  static std::string GetSharedDataFolderAppSubFolder(std::string_view name);
+
+  // $HOME/.mardel/kavrixserver ("/opt" stands in for an unset HOME); the
+  // folders are created on the way.
+  static std::string GetUserDataFolderApp();
+  static std::string GetUserDataFolderAppSubFolder(std::string_view name);
+
+  // <root>/kavrixserver/share/help, where the help pages are served from.
+  static std::string GetHelpFolder();
+
+  // mkdir with mode 0777 (subject to the umask); an existing folder is fine.
+  static bool CreateFolder(const std::string& path);
+};

@@ -1,0 +1,44 @@
+#include "support/temp_root.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "foundation/test_hooks.h"
+
+void KavrixTempRoot::SetUp() {
+  char pattern[] = "/tmp/kavrix-test-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  dir_ = pattern;
+  std::filesystem::create_directories(dir_ + "/home");
+  setenv("KAVRIX_ROOT", InstallRoot().c_str(), 1);
+  setenv("HOME", HomeFolder().c_str(), 1);
+  LFoundationResetForTests();
+}
+
+void KavrixTempRoot::TearDown() {
+  LFoundationResetForTests();
+  std::error_code ignored;
+  std::filesystem::remove_all(dir_, ignored);
+}
+
+std::string KavrixReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+bool KavrixWriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+  return static_cast<bool>(out);
+}
+
+bool KavrixFileExists(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0;
+}

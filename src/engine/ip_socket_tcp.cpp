@@ -1,0 +1,33 @@
+#include "engine/ip_socket_tcp.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+
+#include <cstdio>
+
+bool LSetSocketNonBlockingCloseOnExec(int fd) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0) return false;
+  const int fdFlags = ::fcntl(fd, F_GETFD);
+  return fdFlags >= 0 && ::fcntl(fd, F_SETFD, fdFlags | FD_CLOEXEC) == 0;
+}
+
+LIPv4Peer LIPv4Peer::FromSockaddr(const sockaddr_in& in) {
+  return LIPv4Peer{ntohl(in.sin_addr.s_addr), ntohs(in.sin_port)};
+}
+
+std::string LIPv4Peer::ToText() const {
+  char text[32];
+  std::snprintf(text, sizeof text, "%d.%d.%d.%d:%d", static_cast<int>(address >> 24),
+                static_cast<int>((address >> 16) & 0xFF), static_cast<int>((address >> 8) & 0xFF),
+                static_cast<int>(address & 0xFF), static_cast<int>(port));
+  return text;
+}
+
+sockaddr_in LMakeSockaddrIPv4(std::uint32_t address, std::uint16_t port) {
+  sockaddr_in in{};
+  in.sin_family = AF_INET;
+  in.sin_port = htons(port);
+  in.sin_addr.s_addr = htonl(address);
+  return in;
+}

@@ -14,7 +14,8 @@ inline constexpr std::uint8_t kLLogLevelError = 1;
 
 // Implemented by the desktop control window. QueueLogLine is called on the
 // logging thread: it must only queue the line for the GUI thread, must not
-// block, and must not log itself (such lines would reach the file only).
+// block, and must not attach or detach a window. Lines it logs itself reach
+// the file only.
 class LLogStatusWindow {
  public:
   virtual ~LLogStatusWindow() = default;

@@ -84,18 +84,6 @@ TEST_F(CsvReaderTest, LockTimeOutReadsUnlocked) {
   EXPECT_EQ(reader.Line(), "a");
 }
 
-TEST_F(CsvReaderTest, SharedLockLastsAsLongAsTheReader) {
-  const std::string path = TempDir() + "/log.csv";
-  ASSERT_TRUE(KavrixWriteFile(path, "a\n"));
-  LUniqueFd other(open(path.c_str(), O_RDWR));
-  {
-    LCSVFileReader reader(path, 100);
-    EXPECT_EQ(flock(other.Get(), LOCK_SH | LOCK_NB), 0);
-    EXPECT_EQ(flock(other.Get(), LOCK_EX | LOCK_NB), -1);
-  }
-  EXPECT_EQ(flock(other.Get(), LOCK_EX | LOCK_NB), 0);
-}
-
 TEST(CsvReaderRowTest, ColumnsWithSpacesAndQuotes) {
   LCSVReaderRow row("1, 2 ,\"a,b\"");
   std::string a, b, c, past;

@@ -28,11 +28,12 @@ class LDetachedThread : public LThread {
   LDetachedThread() = default;
   ~LDetachedThread() override;
 
-  // Links the object at the front of the owner's list and starts it. On true
-  // the owner owns the object: it is deleted when its body ends or by the
-  // owner. On false (no thread could be created, or the object was started
-  // before) the object is not in the list and the caller still owns it: it
-  // deletes it, which closes what the object holds, and logs the failure.
+  // Links the object at the front of the owner's list and starts it; call it
+  // once per object. On true the owner owns the object: it is deleted when
+  // its body ends or by the owner. On false when no thread could be created,
+  // the object is not in the list and the caller still owns it: it deletes
+  // it, which closes what the object holds, and logs the failure. (A second
+  // call on a started object also gives false and changes nothing.)
   [[nodiscard]] bool StartDetached(LDetachedThreadsOwner* owner, int priority);
 
  protected:

@@ -25,7 +25,10 @@ bool LDetachedThread::StartDetached(LDetachedThreadsOwner* owner, int priority) 
   return false;
 }
 
-void LDetachedThread::ThreadExited() { owner_->Destruct(this); }
+void LDetachedThread::ThreadExited() {
+  // Started with plain Start (no owner): the object stays with its creator.
+  if (owner_ != nullptr) owner_->Destruct(this);
+}
 
 LDetachedThreadsOwner::~LDetachedThreadsOwner() { StopThreadsNow(); }
 

@@ -56,7 +56,8 @@ class LThread {
   // joins them as the last entry when there is room. kLProcessStopped when
   // the stop signal fired, kLProcessDone when only group entries are ready
   // (their revents are filled in), kLProcessFailed on timeout or a bad group.
-  // A full group has no room for the stop signal: only the group is reported.
+  // A negative timeout waits without limit. A full group has no room for the
+  // stop signal: only the group is reported, its last entry as a member.
   LProcessResult ProcessWaitSignalObjectGroup(pollfd* group, int count, int timeout_ms);
 
   // Stack size of every thread created from now on; 0 keeps the system's

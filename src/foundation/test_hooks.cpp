@@ -2,9 +2,11 @@
 
 #include "foundation/date_time.h"
 #include "foundation/log.h"
+#include "foundation/thread.h"
 
 void LFoundationResetForTests() {
   // Each unit with process-wide state adds its reset call here.
   LDateTime::ClearFakeNow();
   LLogResetForTests();
+  LThread::SetDefaultStackSize(0);
 }

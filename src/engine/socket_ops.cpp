@@ -96,7 +96,7 @@ LProcessResult ProcessRecvLine(LThread* thread, int fd, std::string& line, std::
     const ssize_t seen = ::recv(fd, look, sizeof look, MSG_PEEK);
     if (seen > 0) {
       const char* end = look + seen;
-      const char* lf = std::find(look, end, '\n');
+      const char* lf = std::find(static_cast<const char*>(look), end, '\n');
       const std::size_t take = (lf != end) ? static_cast<std::size_t>(lf - look) + 1
                                            : static_cast<std::size_t>(seen);
       for (const char* p = look; p < look + take; ++p) {

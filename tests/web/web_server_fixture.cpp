@@ -1,5 +1,6 @@
 #include "web_server_fixture.h"
 
+#include "foundation/paths.h"
 #include "foundation/settings_sections.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
@@ -42,6 +43,7 @@ void WebServerTest::SetUp() {
   port_ = KavrixFreeLoopbackPort();
   ASSERT_NE(port_, 0);
   LSettingSetString("Routing", "LocalPort", std::to_string(port_));
+  LFile::GetSharedDataFolderAppSubFolder("webcontrol");
 }
 
 void WebServerTest::StartServer(LWebScriptTable table) {

@@ -113,7 +113,7 @@ bool LSettingsFile::TestFieldExists(std::string_view key) {
 bool LSettingsFile::Modify(const std::function<bool(LSettingsEntries&)>& change) {
   LFileUpdateLock lock;
   if (!lock.Acquire(path_, false, kLSettingsWriteLockMs)) {
-    if (errno != ENOENT) return false;
+    if (errno != ENOENT && errno != ENOTDIR) return false;  // ENOTDIR: no such file either
     LSettingsEntries nothing;
     if (!change(nothing)) return true;  // e.g. removing from a missing file
     if (!lock.Acquire(path_, true, kLSettingsWriteLockMs)) return false;

@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -51,6 +52,16 @@ void BM_GetStringUnchanged(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_GetStringUnchanged);
+
+// The floor of the get above: the one stat() that tells whether the file
+// changed.
+void BM_StatBaseline(benchmark::State& state) {
+  FillSection();
+  const std::string path = LSettingsGetSharedFolder() + "/settings";
+  struct stat info {};
+  for (auto _ : state) benchmark::DoNotOptimize(stat(path.c_str(), &info));
+}
+BENCHMARK(BM_StatBaseline);
 
 int WalkUsers() {
   BenchUsers users = BenchUsers::InSharedFolder("UsersList");

@@ -86,9 +86,9 @@ timespec NextModificationTime(const struct stat* previous) {
 void CopyModeAndOwner(int fd, const struct stat* previous) {
   if (previous == nullptr) return;
   fchmod(fd, previous->st_mode & 07777);
-  if (geteuid() == 0 && fchown(fd, previous->st_uid, previous->st_gid) != 0) {
-    // Not fatal: the contents are what matters; the file stays root's.
-  }
+  // Only root can give a file away. A failure loses nothing but the owner:
+  // the file stays root's.
+  if (geteuid() == 0 && fchown(fd, previous->st_uid, previous->st_gid) != 0) return;
 }
 
 }  // namespace

@@ -75,6 +75,8 @@ void LSettingsFile::Refresh(int lock_timeout_ms) {
   LFileStamp at_path;
   // A missing file leaves the list in memory as it is.
   if (!LFileStamp::OfPath(path_.c_str(), at_path)) return;
+  // Unchanged: answered from memory without opening or locking the file.
+  // Saves replace whole files, so there is no half-written state to wait for.
   if (entries_ && at_path == stamp_) return;
   if (LSettingsEntriesPtr cached = LSettingsCacheFind(path_, at_path)) {
     entries_ = std::move(cached);

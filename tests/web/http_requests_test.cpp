@@ -42,7 +42,7 @@ TEST_F(HttpRequestTest, FirstOfTwoQueryValuesWins) {
 
 TEST_F(HttpRequestTest, PostBodyFollowsTheQueryString) {
   const std::string reply = Exchange(
-      "POST /echo?f=query HTTP/1.1\r\nContent-Length: 13\r\n\r\nf=body&g=a+b%21");
+      "POST /echo?f=query HTTP/1.1\r\nContent-Length: 15\r\n\r\nf=body&g=a+b%21");
   EXPECT_TRUE(Contains(reply, "method=POST\nparam f=query\nparam f=body\nparam g=a b!\n"));
 }
 

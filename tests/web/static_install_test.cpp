@@ -62,7 +62,7 @@ TEST_F(StaticInstallTest, UnwritableFolderIsLoggedAndSkipped) {
 
 // The program carries every file of webroot/ and help/ of the source tree.
 TEST_F(StaticInstallTest, EmbeddedFilesMatchTheSourceTree) {
-  const std::string source = std::getenv("KAVRIX_SOURCE_DIR");
+  const std::string source = KAVRIX_TEST_SOURCE_DIR;
   int count = 0;
   for (const char* folder : {"webroot", "help"}) {
     for (const auto& entry : std::filesystem::recursive_directory_iterator(source + "/" + folder)) {

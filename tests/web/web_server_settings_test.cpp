@@ -74,7 +74,7 @@ TEST_F(WebServerSettingsTest, StartStoresThePortAndUsesTheWebControlFolder) {
   KavrixSendAll(client.Get(), "GET /s.css HTTP/1.0\r\n\r\n");
   const std::string reply = KavrixRecvUntilClose(client.Get());
   EXPECT_EQ(reply.substr(0, 15), "HTTP/1.1 200 OK");
-  const std::string source = KavrixReadFile(std::string(getenv("KAVRIX_SOURCE_DIR")) + "/webroot/s.css");
+  const std::string source = KavrixReadFile(std::string(KAVRIX_TEST_SOURCE_DIR) + "/webroot/s.css");
   ASSERT_FALSE(source.empty());
   EXPECT_EQ(reply.substr(reply.size() - source.size()), source);
 }

@@ -20,6 +20,7 @@ class LFormatWriter {
 // A string of its own that grows as needed.
 class LStringWriter : public LFormatWriter {
  public:
+  explicit LStringWriter(std::size_t reserve = 0) { text_.reserve(reserve); }
   using LFormatWriter::Write;
   void Write(const char* data, std::size_t length) override { text_.append(data, length); }
 

@@ -14,6 +14,7 @@
 #include "foundation/text_limits.h"
 #include "web/request_parser.h"
 #include "web/static_file.h"
+#include "web/static_file_path.h"
 #include "web/weblet_form.h"
 
 namespace {
@@ -90,10 +91,9 @@ LWebletConnection::Next LWebletConnection::ServeRequest() {
 }
 
 std::string LWebletConnection::StaticFilePath(const std::string& pageName) const {
-  if (pageName.compare(0, kHelpPrefix.size(), kHelpPrefix) == 0) {
-    return LFile::FilePathCat(LWebletHelpFolder(), pageName.substr(kHelpPrefix.size()));
-  }
-  return LFile::FilePathCat(rootFolder_, pageName);
+  // The help folder is made on the way only when a help page is asked for.
+  const bool help = pageName.compare(0, kHelpPrefix.size(), kHelpPrefix) == 0;
+  return LWebletStaticFilePath(pageName, rootFolder_, help ? LWebletHelpFolder() : std::string());
 }
 
 void LWebletConnection::CloseGracefully() {

@@ -1,16 +1,8 @@
 #include "engine/ip_socket_tcp.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 
 #include <cstdio>
-
-bool LSetSocketNonBlockingCloseOnExec(int fd) {
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0) return false;
-  const int fdFlags = ::fcntl(fd, F_GETFD);
-  return fdFlags >= 0 && ::fcntl(fd, F_SETFD, fdFlags | FD_CLOEXEC) == 0;
-}
 
 LIPv4Peer LIPv4Peer::FromSockaddr(const sockaddr_in& in) {
   return LIPv4Peer{ntohl(in.sin_addr.s_addr), ntohs(in.sin_port)};

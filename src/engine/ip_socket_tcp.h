@@ -27,9 +27,6 @@ class LIPSocketTCP {
   LUniqueFd fd_;
 };
 
-// Sets O_NONBLOCK and FD_CLOEXEC, the state every socket of the program is in.
-bool LSetSocketNonBlockingCloseOnExec(int fd);
-
 // The IPv4 address and port of a peer in host byte order.
 struct LIPv4Peer {
   std::uint32_t address = 0;

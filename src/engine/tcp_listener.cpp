@@ -54,12 +54,13 @@ void LTCPListener::ThreadFunction() {
 }
 
 void LTCPListener::ListenRound() {
-  LIPSocketTCP listener(::socket(AF_INET, SOCK_STREAM, 0));
+  // Close-on-exec from the start, so that a command run meanwhile by another
+  // thread never inherits the listening socket.
+  LIPSocketTCP listener(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
   if (!listener.IsValid()) {
     LOGERRORF("socket() failed: %s", std::strerror(errno));
     return;
   }
-  if (!LSetSocketNonBlockingCloseOnExec(listener.Get())) return;
   // No SO_REUSEADDR: a second server on the same port must fail to bind
   // and say so, rather than share the port unnoticed.
   const sockaddr_in any = LMakeSockaddrIPv4(INADDR_ANY, port_.load());

@@ -97,8 +97,8 @@ LProcessResult ProcessRecvLine(LThread* thread, int fd, std::string& line, std::
     if (seen > 0) {
       const char* end = look + seen;
       const char* lf = std::find(static_cast<const char*>(look), end, '\n');
-      const std::size_t take = (lf != end) ? static_cast<std::size_t>(lf - look) + 1
-                                           : static_cast<std::size_t>(seen);
+      const std::size_t take =
+          (lf != end) ? static_cast<std::size_t>(lf - look) + 1 : static_cast<std::size_t>(seen);
       for (const char* p = look; p < look + take; ++p) {
         if (*p != '\r' && *p != '\n' && line.size() < capacity) line.push_back(*p);
       }
@@ -159,7 +159,8 @@ LProcessResult ProcessConnect(LThread* thread, LIPSocketTCP& socket, const socka
   if (::connect(socket.Get(), target, sizeof address) == 0) return kLProcessDone;
   // EINTR leaves a non-blocking connect running, just like EINPROGRESS.
   LProcessResult result = kLProcessFailed;
-  if (errno == EINPROGRESS || errno == EINTR) result = WaitConnected(thread, socket.Get(), timeoutMs);
+  if (errno == EINPROGRESS || errno == EINTR)
+    result = WaitConnected(thread, socket.Get(), timeoutMs);
   if (result != kLProcessDone) socket.Close();
   return result;
 }

@@ -6,7 +6,6 @@
 
 std::unique_ptr<MainEngine> LCreateServiceEngine(LEngineNotifyHandler* notifyHandler) {
   return std::make_unique<MainEngine>(
-      notifyHandler,
-      std::make_unique<LKXWebServer>(LFile::GetSharedDataFolderAppSubFolder("Web")),
+      notifyHandler, std::make_unique<LKXWebServer>(LFile::GetSharedDataFolderAppSubFolder("Web")),
       std::make_unique<LKXMaintenanceThread>());
 }

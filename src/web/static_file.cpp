@@ -48,7 +48,8 @@ bool SendContent(LThread* thread, int socketFd, int fileFd, off_t size) {
 }  // namespace
 
 LStaticFileOutcome LServeStaticFile(LThread* thread, LIPSocketTCP& socket, const std::string& path,
-                                    std::string_view ifNoneMatch, std::string_view ifModifiedSince) {
+                                    std::string_view ifNoneMatch,
+                                    std::string_view ifModifiedSince) {
   const int socketFd = socket.Get();
   // O_NONBLOCK: opening a pipe that someone left in the web root must not
   // hang the connection; it is refused below as not a regular file.
@@ -67,7 +68,8 @@ LStaticFileOutcome LServeStaticFile(LThread* thread, LIPSocketTCP& socket, const
     return SendFixed(thread, socketFd, kLHttpNotModified, LStaticFileOutcome::kNotModified);
   }
   const std::string header = LHttpFileHeader(info.st_size, LMimeTypeForPath(path), now, tag);
-  if (ProcessSend(thread, socketFd, header.data(), header.size(), kSendTimeoutMs) != kLProcessDone ||
+  if (ProcessSend(thread, socketFd, header.data(), header.size(), kSendTimeoutMs) !=
+          kLProcessDone ||
       !SendContent(thread, socketFd, file.Get(), info.st_size)) {
     return LStaticFileOutcome::kSendFailed;
   }

@@ -43,7 +43,8 @@ int InstallOne(const std::string& target, const LEmbeddedFile& file) {
   int error = 0;
   {
     LUniqueFd out(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (!out || !WriteAll(out.Get(), file.data, file.size) || ::fsync(out.Get()) != 0) error = errno;
+    if (!out || !WriteAll(out.Get(), file.data, file.size) || ::fsync(out.Get()) != 0)
+      error = errno;
   }
   if (error == 0 && ::link(temporary.c_str(), target.c_str()) != 0) error = errno;
   ::unlink(temporary.c_str());

@@ -80,10 +80,9 @@ LWebletConnection::Next LWebletConnection::ServeRequest() {
     entry->handler(form);
     return Next::kCloseGracefully;
   }
-  const LStaticFileOutcome outcome =
-      LServeStaticFile(this, socket_, StaticFilePath(form.PageName()),
-                       form.Headers().GetParm("If-None-Match"),
-                       form.Headers().GetParm("If-Modified-Since"));
+  const LStaticFileOutcome outcome = LServeStaticFile(
+      this, socket_, StaticFilePath(form.PageName()), form.Headers().GetParm("If-None-Match"),
+      form.Headers().GetParm("If-Modified-Since"));
   // A response cut short leaves the peer waiting for bytes that never come;
   // a next request on the same connection would be read out of step.
   if (outcome == LStaticFileOutcome::kSendFailed) return Next::kDrop;

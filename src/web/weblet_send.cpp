@@ -1,8 +1,8 @@
 #include "web/weblet_send.h"
 
 #include <algorithm>
-#include <cstdarg>
 #include <climits>
+#include <cstdarg>
 
 #include "engine/socket_ops.h"
 #include "web/http_responses.h"

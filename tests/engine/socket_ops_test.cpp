@@ -2,10 +2,9 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
@@ -298,9 +297,8 @@ TEST(ProcessConnect, StopLeavesTheSocketClosed) {
   KavrixFullListener full;
   LIPSocketTCP socket;
   std::atomic<int> result{-1};
-  KavrixFunctionThread connector([&](LThread* self) {
-    result = ProcessConnect(self, socket, full.address, 600000);
-  });
+  KavrixFunctionThread connector(
+      [&](LThread* self) { result = ProcessConnect(self, socket, full.address, 600000); });
   ASSERT_TRUE(connector.Start(0));
   connector.StopThreadNow();
   EXPECT_EQ(result.load(), kLProcessStopped);

@@ -2,9 +2,8 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
-#include <sys/socket.h>
-
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 
 #include <atomic>
 #include <mutex>

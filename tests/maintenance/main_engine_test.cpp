@@ -71,7 +71,8 @@ TEST_F(MainEngineTest, StartAndStopLogAndRunEveryPart) {
   ASSERT_NE(LKXMaintenanceThread::pMT.load(), nullptr);
   EXPECT_TRUE(LKXMaintenanceThread::pMT.load()->IsRunning());
   LUniqueFd client = OpenKeepAlive(port_);
-  EXPECT_EQ(KavrixReadFile(SharedFolder() + "/webserver"), "port=" + std::to_string(port_) + "\r\n");
+  EXPECT_EQ(KavrixReadFile(SharedFolder() + "/webserver"),
+            "port=" + std::to_string(port_) + "\r\n");
 
   engine_->Start();  // already running: nothing happens
   engine_->Stop();
@@ -79,7 +80,8 @@ TEST_F(MainEngineTest, StartAndStopLogAndRunEveryPart) {
   EXPECT_TRUE(KavrixPeerClosed(client.Get()));
   EXPECT_FALSE(KavrixConnectLoopback(port_));
   engine_->Stop();  // already stopped: nothing happens
-  const std::vector<std::string> expected = {"Starting server", "Server Started", "Stopping server"};
+  const std::vector<std::string> expected = {"Starting server", "Server Started",
+                                             "Stopping server"};
   EXPECT_EQ(KavrixLogMessages(), expected);
 }
 
@@ -103,7 +105,8 @@ TEST_F(MainEngineTest, SettingsChangeWithANewPortMovesTheListener) {
   EXPECT_TRUE(KavrixPeerClosed(client.Get()));  // connections are cut
   LUniqueFd fresh = OpenKeepAlive(moved);
   EXPECT_FALSE(KavrixConnectLoopback(port_));
-  EXPECT_EQ(KavrixReadFile(SharedFolder() + "/webserver"), "port=" + std::to_string(moved) + "\r\n");
+  EXPECT_EQ(KavrixReadFile(SharedFolder() + "/webserver"),
+            "port=" + std::to_string(moved) + "\r\n");
   const std::vector<std::string> expected = {"Starting server", "Server Started",
                                              "Restarting server", "Restarting web server",
                                              "Server Started"};

@@ -1,9 +1,8 @@
 // Many connections at once: concurrent clients, thousands of idle sockets,
 // a stop with everything open, and no descriptor left behind.
 
-#include <sys/resource.h>
-
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <atomic>
 #include <thread>

@@ -1,9 +1,8 @@
 // Requests against a real server on a loopback port: dispatch, form fields,
 // cookies, headers, and the requests the server refuses.
 
-#include <sys/socket.h>
-
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 
 #include "web/http_responses.h"
 #include "web/machine_address.h"
@@ -41,20 +40,21 @@ TEST_F(HttpRequestTest, FirstOfTwoQueryValuesWins) {
 }
 
 TEST_F(HttpRequestTest, PostBodyFollowsTheQueryString) {
-  const std::string reply = Exchange(
-      "POST /echo?f=query HTTP/1.1\r\nContent-Length: 15\r\n\r\nf=body&g=a+b%21");
+  const std::string reply =
+      Exchange("POST /echo?f=query HTTP/1.1\r\nContent-Length: 15\r\n\r\nf=body&g=a+b%21");
   EXPECT_TRUE(Contains(reply, "method=POST\nparam f=query\nparam f=body\nparam g=a b!\n"));
 }
 
 TEST_F(HttpRequestTest, BodyOfExactlyTheLimitIsAcceptedOneMoreIsRefused) {
   std::string body = "big=";
   body.resize(1000000, 'x');
-  const std::string accepted = Exchange(
-      "POST /echo HTTP/1.1\r\nContent-Length: 1000000\r\n\r\n" + body);
+  const std::string accepted =
+      Exchange("POST /echo HTTP/1.1\r\nContent-Length: 1000000\r\n\r\n" + body);
   EXPECT_TRUE(Contains(accepted, "param big=" + std::string(999996, 'x') + "\n"));
 
   LUniqueFd client = KavrixConnectLoopback(Port());
-  ASSERT_TRUE(KavrixSendAll(client.Get(), "POST /echo HTTP/1.1\r\nContent-Length: 1000001\r\n\r\n"));
+  ASSERT_TRUE(
+      KavrixSendAll(client.Get(), "POST /echo HTTP/1.1\r\nContent-Length: 1000001\r\n\r\n"));
   EXPECT_EQ(KavrixRecvUntilClose(client.Get()), kLHttpContentTooLong);
   EXPECT_EQ(std::string(kLHttpContentTooLong),
             "HTTP/1.1 500 Content Length Too Long\r\nConnection: close\r\n\r\n");

@@ -1,10 +1,9 @@
 // Static files over real connections: exact response bytes, entity tags,
 // content types, keep-alive, and what is not a servable file.
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/time.h>
-
-#include <gtest/gtest.h>
 
 #include "foundation/date_time.h"
 #include "web/http_responses.h"
@@ -54,11 +53,16 @@ TEST_F(StaticFileTest, ContentTypeFollowsTheLoweredExtension) {
     const char* name;
     const char* type;
   } cases[] = {
-      {"a.html", "text/html"},      {"a.css", "text/css"},
-      {"a.jpg", "image/jpeg"},      {"A.JPG", "image/jpeg"},
-      {"a.gif", "image/gif"},       {"a.js", "text/javascript"},
-      {"a.exe", "application/octet-stream"}, {"a.png", "application/octet-stream"},
-      {"noextension", "application/octet-stream"}, {"a.b.txt", "text/plain"},
+      {"a.html", "text/html"},
+      {"a.css", "text/css"},
+      {"a.jpg", "image/jpeg"},
+      {"A.JPG", "image/jpeg"},
+      {"a.gif", "image/gif"},
+      {"a.js", "text/javascript"},
+      {"a.exe", "application/octet-stream"},
+      {"a.png", "application/octet-stream"},
+      {"noextension", "application/octet-stream"},
+      {"a.b.txt", "text/plain"},
   };
   for (const auto& c : cases) {
     PutFile(c.name, "x");
@@ -94,10 +98,12 @@ TEST_F(StaticFileTest, MatchingEntityTagGets304AndTheTagFollowsSizeAndTime) {
 
 TEST_F(StaticFileTest, IfModifiedSinceEqualToNowGets304) {
   PutFile("t.txt", "hello");
-  EXPECT_EQ(Exchange("GET /t.txt HTTP/1.0\r\nIf-Modified-Since: fri, 01 JAN 2010 00:00:00 gmt\r\n\r\n"),
-            kLHttpNotModified);
-  EXPECT_EQ(Exchange("GET /t.txt HTTP/1.0\r\nIf-Modified-Since: Fri, 01 Jan 2010 00:00:01 GMT\r\n\r\n"),
-            Header(5, "text/plain", "1234567890-5") + "hello");
+  EXPECT_EQ(
+      Exchange("GET /t.txt HTTP/1.0\r\nIf-Modified-Since: fri, 01 JAN 2010 00:00:00 gmt\r\n\r\n"),
+      kLHttpNotModified);
+  EXPECT_EQ(
+      Exchange("GET /t.txt HTTP/1.0\r\nIf-Modified-Since: Fri, 01 Jan 2010 00:00:01 GMT\r\n\r\n"),
+      Header(5, "text/plain", "1234567890-5") + "hello");
 }
 
 TEST_F(StaticFileTest, KeepAliveOnlyForHttp11GetWithoutClose) {

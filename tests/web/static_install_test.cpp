@@ -1,8 +1,7 @@
 #include "web/static_install.h"
 
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -40,7 +39,9 @@ TEST_F(StaticInstallTest, WritesMissingFilesWithTheirFolders) {
   EXPECT_EQ(KavrixReadFile(Help() + "/index.html"), "<p>");
   // Nothing is left over from the writing.
   int entries = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::recursive_directory_iterator(TempDir() + "/web")) ++entries;
+  for ([[maybe_unused]] const auto& entry :
+       std::filesystem::recursive_directory_iterator(TempDir() + "/web"))
+    ++entries;
   EXPECT_EQ(entries, 4);  // s.css, images, images/print.gif, empty.txt
 }
 

@@ -30,8 +30,8 @@ void WaitPage(LWebletForm& form) {
 }
 
 const LWebScriptEntry kTestTable[] = {
-    {"", RootPage},           {"echo", EchoPage}, {"redirect", RedirectPage},
-    {"serve", ServePage},     {"wait", WaitPage},
+    {"", RootPage},       {"echo", EchoPage}, {"redirect", RedirectPage},
+    {"serve", ServePage}, {"wait", WaitPage},
 };
 
 }  // namespace

@@ -2,9 +2,8 @@
 // reports when the port is taken.
 
 #include <arpa/inet.h>
-#include <sys/socket.h>
-
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 
 #include "engine/port_settings.h"
 #include "foundation/settings_sections.h"
@@ -49,7 +48,7 @@ TEST_F(WebServerSettingsTest, ListeningPortIs1089WhenEmptyOrZero) {
   const struct {
     const char* text;
     std::uint16_t port;
-  } cases[] = {{"", 1089}, {"0", 1089}, {"65536", 1089}, {"junk", 1089},
+  } cases[] = {{"", 1089},   {"0", 1089},    {"65536", 1089}, {"junk", 1089},
                {"65537", 1}, {"8080", 8080}, {"80x", 80}};
   for (const auto& c : cases) {
     LSettingSetString("WebServer", "Port", c.text);
@@ -66,8 +65,7 @@ TEST_F(WebServerSettingsTest, StartStoresThePortAndUsesTheWebControlFolder) {
   ASSERT_TRUE(server.WaitListening(10000));
   EXPECT_EQ(server.ConfiguredPort(), port);
   EXPECT_EQ(server.GetListenPort(), port);
-  EXPECT_EQ(KavrixReadFile(SharedFolder() + "/webserver"),
-            "port=" + std::to_string(port) + "\r\n");
+  EXPECT_EQ(KavrixReadFile(SharedFolder() + "/webserver"), "port=" + std::to_string(port) + "\r\n");
   EXPECT_EQ(server.GetRootFolder(), SharedFolder() + "/webcontrol");
   // The style sheet of the source tree was laid out there and is served.
   LUniqueFd client = KavrixConnectLoopback(port);

@@ -1,5 +1,6 @@
 #include "model/registry_lists.h"
 
+#include <fcntl.h>
 #include <sys/file.h>
 
 #include "foundation/paths.h"
@@ -16,7 +17,9 @@ std::mutex gKXRegistryMutex;
 
 LKXRegistryLock::LKXRegistryLock() : hold_(gKXRegistryMutex) {
   const std::string path = LFile::FilePathCat(LSettingsGetSharedFolder(), "registry.lock");
-  // A lock file that cannot be opened (read-only folder) leaves the
-  // operation serialised within this process only.
-  (void)LOpenLockedFile(path, O_RDWR | O_CREAT, 0666, LOCK_EX, kFileLockTimeoutMs, file_);
+  // Opened for reading only: flock needs no more, and so a process of
+  // another user may lock a file the service created. A lock file that
+  // cannot be opened at all leaves the operation serialised within this
+  // process only.
+  (void)LOpenLockedFile(path, O_RDONLY | O_CREAT, 0666, LOCK_EX, kFileLockTimeoutMs, file_);
 }

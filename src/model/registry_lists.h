@@ -12,8 +12,6 @@
 //     it.Get().GetEmail();
 //   LKXTeamList teams = gKXTeamList;  // a private copy to work on
 
-#include <fcntl.h>
-
 #include <mutex>
 #include <string_view>
 

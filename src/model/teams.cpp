@@ -52,6 +52,13 @@ std::vector<std::string> Names(const LKXRegistryList<LSettingsRecord>& list) {
   return names;
 }
 
+// Whether a "Team" value names the one team `name` and no other: "Sales",
+// " sales ", "\"Sales\"" or "Sales," do, "Sales,Support" does not.
+bool IsWholeTeamValue(std::string_view team, std::string_view name) {
+  const std::vector<std::string> items = KXCommaListItems(team);
+  return items.size() == 1 && KXSameName(items[0], name);
+}
+
 int CountOf(const LKXRegistryList<LSettingsRecord>& list) {
   LKXPlainList members = list;
   return members.Count();
@@ -73,7 +80,7 @@ bool KXDeleteTeam(std::string_view name) {
   bool ok = true;
   for (LKXUserListIterator it(gKXUsersList); it.Next();) {
     LKXUser& user = it.Get();
-    if (KXSameName(KXCleanRegistryText(user.GetText(kKXUserTeam)), clean)) {
+    if (IsWholeTeamValue(user.GetText(kKXUserTeam), clean)) {
       ok = user.SetText(kKXUserTeam, kKXDefaultTeam) && ok;
     }
   }

@@ -13,8 +13,9 @@ bool KXTeamExists(std::string_view name);
 int KXTeamCount();
 // Refuses "DefaultTeam" (in any letter case) and names of no team. Deletes
 // the team's record, then moves every user whose whole "Team" value is the
-// name to "DefaultTeam". Users whose "Team" lists the name among others
-// keep it.
+// name to "DefaultTeam" (a value holding that one name, quoted or with
+// blanks around it, counts as whole). Users whose "Team" lists the name
+// among others keep it.
 bool KXDeleteTeam(std::string_view name);
 // The team names in list order.
 std::vector<std::string> KXGetTeamNames();

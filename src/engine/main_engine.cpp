@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include "engine/connected_reset.h"
 #include "engine/port_settings.h"
 #include "foundation/log.h"
+#include "model/users.h"
 
 namespace {
 // The maintenance jobs are background work: they yield to the connections.
@@ -24,7 +24,9 @@ void MainEngine::Start() {
   std::lock_guard<std::mutex> lock(mutex_);
   if (started_) return;
   LOG("Starting server");
-  LResetConnectedFlags();
+  // No station can be connected yet, whatever the records say after a
+  // crash or a power cut.
+  KXClearAllConnectedFlags();
   webServer_->Start();
   maintenance_->StartMaintenance(kMaintenancePriority);
   started_ = true;

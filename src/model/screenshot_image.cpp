@@ -1,0 +1,87 @@
+#include "model/screenshot_image.h"
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
+
+#include "model/gobject_ptr.h"
+
+namespace {
+
+struct SizeCheck {
+  bool refused = false;
+};
+
+// Called by the decoder once it knows the picture's size and before it takes
+// the pixel memory. A size of 0 x 0 makes the bitmap and JPEG decoders stop
+// there; the flag refuses the picture whatever a decoder does next.
+void OnSizePrepared(GdkPixbufLoader* loader, gint width, gint height, gpointer data) {
+  if (width > 0 && height > 0 && std::int64_t{width} * height <= kLKXMaxScreenShotPixels) return;
+  static_cast<SizeCheck*>(data)->refused = true;
+  gdk_pixbuf_loader_set_size(loader, 0, 0);
+}
+
+LGObjectPtr<GdkPixbuf> Decode(const char* type, const void* data, std::size_t size, std::string& error) {
+  LGErrorSlot failure;
+  LGObjectPtr<GdkPixbufLoader> loader(gdk_pixbuf_loader_new_with_type(type, failure.Out()));
+  if (!loader) {
+    error = failure.Message();
+    return nullptr;
+  }
+  SizeCheck check;
+  g_signal_connect(loader.get(), "size-prepared", G_CALLBACK(OnSizePrepared), &check);
+  const bool written = size > 0 && gdk_pixbuf_loader_write(loader.get(), static_cast<const guchar*>(data), size,
+                                                           failure.Out());
+  // A loader is always closed, after a failed write too, or its decoder's
+  // state is never released. Only the first error is kept.
+  const bool closed = gdk_pixbuf_loader_close(loader.get(), written ? failure.Out() : nullptr);
+  GdkPixbuf* pixbuf = gdk_pixbuf_loader_get_pixbuf(loader.get());
+  if (check.refused) {
+    error = "picture too large";
+  } else if (size == 0) {
+    error = "no picture bytes";
+  } else if (!written || !closed || pixbuf == nullptr) {
+    error = failure.IsSet() ? failure.Message() : "incomplete picture";
+  } else {
+    // The loader owns the picture; it outlives the loader only with a
+    // reference of its own.
+    return LGObjectPtr<GdkPixbuf>(GDK_PIXBUF(g_object_ref(pixbuf)));
+  }
+  return nullptr;
+}
+
+bool EncodeJpeg(GdkPixbuf* pixbuf, std::string& out, std::string& error) {
+  gchar* raw = nullptr;
+  gsize length = 0;
+  LGErrorSlot failure;
+  const bool saved = gdk_pixbuf_save_to_buffer(pixbuf, &raw, &length, "jpeg", failure.Out(), nullptr);
+  LGMallocPtr<gchar> buffer(raw);
+  if (!saved || buffer == nullptr) {
+    error = failure.IsSet() ? failure.Message() : "JPEG encoding failed";
+    return false;
+  }
+  out.assign(buffer.get(), length);
+  return true;
+}
+
+}  // namespace
+
+bool KXConvertScreenShot(bool is_jpeg, const void* data, std::size_t size, LKXScreenShotJpegs& out,
+                         std::string& error) {
+  out = LKXScreenShotJpegs();
+  error.clear();
+  const LGObjectPtr<GdkPixbuf> picture = Decode(is_jpeg ? "jpeg" : "bmp", data, size, error);
+  if (!picture) return false;
+  if (is_jpeg) {
+    out.picture.assign(static_cast<const char*>(data), size);
+  } else if (!EncodeJpeg(picture.get(), out.picture, error)) {
+    return false;
+  }
+  // A thumbnail that cannot be made leaves the picture stored without one.
+  const LGObjectPtr<GdkPixbuf> thumbnail(
+      gdk_pixbuf_scale_simple(picture.get(), kLKXThumbnailWidth, kLKXThumbnailHeight, GDK_INTERP_BILINEAR));
+  if (!thumbnail) {
+    error = "scaling failed";
+  } else if (!EncodeJpeg(thumbnail.get(), out.thumbnail, error)) {
+    out.thumbnail.clear();
+  }
+  return true;
+}

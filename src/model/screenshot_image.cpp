@@ -2,12 +2,18 @@
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "model/gobject_ptr.h"
 
 namespace {
 
-struct SizeCheck {
-  bool refused = false;
+// What the decoder reported while it ran.
+struct DecodeWatch {
+  bool refused = false;           // the claimed size is out of bounds
+  std::vector<bool> rows;         // rows of the picture the decoder has filled
+  std::size_t rows_filled = 0;
 };
 
 // Called by the decoder once it knows the picture's size and before it takes
@@ -15,9 +21,34 @@ struct SizeCheck {
 // there; the flag refuses the picture whatever a decoder does next.
 void OnSizePrepared(GdkPixbufLoader* loader, gint width, gint height, gpointer data) {
   if (width > 0 && height > 0 && std::int64_t{width} * height <= kLKXMaxScreenShotPixels) return;
-  static_cast<SizeCheck*>(data)->refused = true;
+  static_cast<DecodeWatch*>(data)->refused = true;
   gdk_pixbuf_loader_set_size(loader, 0, 0);
 }
+
+void OnAreaPrepared(GdkPixbufLoader* loader, gpointer data) {
+  GdkPixbuf* pixbuf = gdk_pixbuf_loader_get_pixbuf(loader);
+  auto* watch = static_cast<DecodeWatch*>(data);
+  watch->rows.assign(pixbuf != nullptr ? static_cast<std::size_t>(gdk_pixbuf_get_height(pixbuf)) : 0, false);
+  watch->rows_filled = 0;
+}
+
+void OnAreaUpdated(GdkPixbufLoader*, gint, gint y, gint, gint height, gpointer data) {
+  auto* watch = static_cast<DecodeWatch*>(data);
+  const std::int64_t end = std::min<std::int64_t>(std::int64_t{y} + height, std::int64_t(watch->rows.size()));
+  for (std::int64_t row = std::max(y, 0); row < end; ++row) {
+    if (!watch->rows[row]) {
+      watch->rows[row] = true;
+      ++watch->rows_filled;
+    }
+  }
+}
+
+// Neither decoder reports a file that ends early as an error: the bitmap
+// decoder leaves the rows it never received as whatever the memory held
+// before, and the JPEG decoder paints them grey when it is closed. A picture
+// counts as whole only when every one of its rows was filled from the bytes
+// themselves, before the decoder was closed.
+bool AllRowsFilled(const DecodeWatch& watch) { return !watch.rows.empty() && watch.rows_filled == watch.rows.size(); }
 
 LGObjectPtr<GdkPixbuf> Decode(const char* type, const void* data, std::size_t size, std::string& error) {
   LGErrorSlot failure;
@@ -26,19 +57,22 @@ LGObjectPtr<GdkPixbuf> Decode(const char* type, const void* data, std::size_t si
     error = failure.Message();
     return nullptr;
   }
-  SizeCheck check;
-  g_signal_connect(loader.get(), "size-prepared", G_CALLBACK(OnSizePrepared), &check);
+  DecodeWatch watch;
+  g_signal_connect(loader.get(), "size-prepared", G_CALLBACK(OnSizePrepared), &watch);
+  g_signal_connect(loader.get(), "area-prepared", G_CALLBACK(OnAreaPrepared), &watch);
+  g_signal_connect(loader.get(), "area-updated", G_CALLBACK(OnAreaUpdated), &watch);
   const bool written = size > 0 && gdk_pixbuf_loader_write(loader.get(), static_cast<const guchar*>(data), size,
                                                            failure.Out());
+  const bool whole = AllRowsFilled(watch);
   // A loader is always closed, after a failed write too, or its decoder's
   // state is never released. Only the first error is kept.
   const bool closed = gdk_pixbuf_loader_close(loader.get(), written ? failure.Out() : nullptr);
   GdkPixbuf* pixbuf = gdk_pixbuf_loader_get_pixbuf(loader.get());
-  if (check.refused) {
+  if (watch.refused) {
     error = "picture too large";
   } else if (size == 0) {
     error = "no picture bytes";
-  } else if (!written || !closed || pixbuf == nullptr) {
+  } else if (!written || !closed || pixbuf == nullptr || !whole) {
     error = failure.IsSet() ? failure.Message() : "incomplete picture";
   } else {
     // The loader owns the picture; it outlives the loader only with a

@@ -50,6 +50,23 @@ void OnAreaUpdated(GdkPixbufLoader*, gint, gint y, gint, gint height, gpointer d
 // themselves, before the decoder was closed.
 bool AllRowsFilled(const DecodeWatch& watch) { return !watch.rows.empty() && watch.rows_filled == watch.rows.size(); }
 
+std::uint32_t Le32(const unsigned char* bytes) {
+  return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (std::uint32_t{bytes[3]} << 24);
+}
+
+// The bitmap decoder takes buffers as large as the info header size and the
+// pixel offset in the file header claim, up to gigabytes, before it has seen
+// that many bytes. A bitmap whose info header or pixels would reach past its
+// end is therefore refused before decoding: no buffer outgrows the bytes.
+bool BitmapHeadersInside(const void* data, std::size_t size) {
+  constexpr std::size_t kFileHeaderSize = 14;
+  if (size < kFileHeaderSize + 4) return false;
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  const std::uint64_t info_end = kFileHeaderSize + std::uint64_t{Le32(bytes + kFileHeaderSize)};
+  const std::uint64_t pixels_start = Le32(bytes + 10);
+  return info_end <= size && pixels_start <= size;
+}
+
 LGObjectPtr<GdkPixbuf> Decode(const char* type, const void* data, std::size_t size, std::string& error) {
   LGErrorSlot failure;
   LGObjectPtr<GdkPixbufLoader> loader(gdk_pixbuf_loader_new_with_type(type, failure.Out()));
@@ -102,6 +119,10 @@ bool KXConvertScreenShot(bool is_jpeg, const void* data, std::size_t size, LKXSc
                          std::string& error) {
   out = LKXScreenShotJpegs();
   error.clear();
+  if (!is_jpeg && !BitmapHeadersInside(data, size)) {
+    error = "bitmap headers reach past its end";
+    return false;
+  }
   const LGObjectPtr<GdkPixbuf> picture = Decode(is_jpeg ? "jpeg" : "bmp", data, size, error);
   if (!picture) return false;
   if (is_jpeg) {

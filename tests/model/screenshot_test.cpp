@@ -111,6 +111,13 @@ TEST_F(ScreenShotTest, CorruptOrTruncatedPicturesStoreNothing) {
       {true, "\xff\xd8\xff" + std::string(100, '\xff')},
       {false, "<svg xmlns='http://www.w3.org/2000/svg'/>"},
   };
+  // Header fields that claim buffers far larger than the file.
+  for (const auto& [at, value] : std::vector<std::pair<int, std::uint32_t>>{
+           {10, 0x7fffffff}, {10, static_cast<std::uint32_t>(bmp.size() + 1)}, {14, 0x7ffffff0}, {14, 0xffffffff}}) {
+    std::string bogus = bmp;
+    for (int i = 0; i < 4; ++i) bogus[at + i] = static_cast<char>((value >> (8 * i)) & 0xff);
+    cases.push_back({false, bogus});
+  }
   for (std::size_t cut : {1u, 2u, 14u, 30u, 54u, 55u, 54u + 64u * 3u * 24u, static_cast<unsigned>(bmp.size() - 1)}) {
     cases.push_back({false, bmp.substr(0, cut)});
   }

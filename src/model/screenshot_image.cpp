@@ -54,17 +54,20 @@ std::uint32_t Le32(const unsigned char* bytes) {
   return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (std::uint32_t{bytes[3]} << 24);
 }
 
-// The bitmap decoder takes buffers as large as the info header size and the
-// pixel offset in the file header claim, up to gigabytes, before it has seen
-// that many bytes. A bitmap whose info header or pixels would reach past its
-// end is therefore refused before decoding: no buffer outgrows the bytes.
-bool BitmapHeadersInside(const void* data, std::size_t size) {
+// The bitmap decoder sizes buffers from header fields before it has seen
+// that many bytes: the info header size and the pixel offset (up to 4 GB
+// each), and a palette count that it checks against the colour depth but
+// not for being negative (-1 asks for 4 GB). Such a bitmap is refused before
+// decoding, so that no buffer outgrows the bytes.
+bool BitmapHeadersSane(const void* data, std::size_t size) {
   constexpr std::size_t kFileHeaderSize = 14;
+  constexpr std::size_t kPaletteCountAt = kFileHeaderSize + 32;
   if (size < kFileHeaderSize + 4) return false;
   const auto* bytes = static_cast<const unsigned char*>(data);
-  const std::uint64_t info_end = kFileHeaderSize + std::uint64_t{Le32(bytes + kFileHeaderSize)};
-  const std::uint64_t pixels_start = Le32(bytes + 10);
-  return info_end <= size && pixels_start <= size;
+  const std::uint32_t info_size = Le32(bytes + kFileHeaderSize);
+  if (kFileHeaderSize + std::uint64_t{info_size} > size || Le32(bytes + 10) > size) return false;
+  // Info headers shorter than 36 bytes (the 12-byte core header) hold no count.
+  return info_size < 36 || Le32(bytes + kPaletteCountAt) <= 0x7fffffffu;
 }
 
 LGObjectPtr<GdkPixbuf> Decode(const char* type, const void* data, std::size_t size, std::string& error) {
@@ -119,8 +122,8 @@ bool KXConvertScreenShot(bool is_jpeg, const void* data, std::size_t size, LKXSc
                          std::string& error) {
   out = LKXScreenShotJpegs();
   error.clear();
-  if (!is_jpeg && !BitmapHeadersInside(data, size)) {
-    error = "bitmap headers reach past its end";
+  if (!is_jpeg && !BitmapHeadersSane(data, size)) {
+    error = "bitmap headers claim more than its bytes";
     return false;
   }
   const LGObjectPtr<GdkPixbuf> picture = Decode(is_jpeg ? "jpeg" : "bmp", data, size, error);

@@ -111,9 +111,11 @@ TEST_F(ScreenShotTest, CorruptOrTruncatedPicturesStoreNothing) {
       {true, "\xff\xd8\xff" + std::string(100, '\xff')},
       {false, "<svg xmlns='http://www.w3.org/2000/svg'/>"},
   };
-  // Header fields that claim buffers far larger than the file.
+  // Header fields that claim buffers far larger than the file: the pixel
+  // offset, the info header size, a negative palette count.
   for (const auto& [at, value] : std::vector<std::pair<int, std::uint32_t>>{
-           {10, 0x7fffffff}, {10, static_cast<std::uint32_t>(bmp.size() + 1)}, {14, 0x7ffffff0}, {14, 0xffffffff}}) {
+           {10, 0x7fffffff}, {10, static_cast<std::uint32_t>(bmp.size() + 1)}, {14, 0x7ffffff0}, {14, 0xffffffff},
+           {46, 0xffffffff}, {46, 0x80000000}}) {
     std::string bogus = bmp;
     for (int i = 0; i < 4; ++i) bogus[at + i] = static_cast<char>((value >> (8 * i)) & 0xff);
     cases.push_back({false, bogus});

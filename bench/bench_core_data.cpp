@@ -25,8 +25,8 @@ void BM_AppendActivity(benchmark::State& state) {
   const std::string user = "staff" + std::to_string(state.thread_index()) + "@example.com";
   int keys = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(LKXCoreData::LogActivity(user, kStart, 15, 0, ++keys, 3, "WINWORD.EXE",
-                                                      "Quarterly report - Microsoft Word"));
+    benchmark::DoNotOptimize(
+        LKXCoreData::LogActivity(user, kStart, 15, 0, ++keys, 3, "WINWORD.EXE", "Quarterly report - Microsoft Word"));
   }
   state.SetItemsProcessed(state.iterations());
 }

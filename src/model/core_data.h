@@ -73,6 +73,5 @@ class LKXCoreData : public LKXCoreCalendar {
   // "_HH-MM-SS.jpg". `is_jpeg` bytes are stored as sent; otherwise the bytes
   // are a Windows bitmap file, stored as JPEG. Bytes that do not decode as
   // such a picture store nothing.
-  static bool LogScreenShot(std::string_view user, LDateTime time, bool is_jpeg, const void* data,
-                            std::size_t size);
+  static bool LogScreenShot(std::string_view user, LDateTime time, bool is_jpeg, const void* data, std::size_t size);
 };

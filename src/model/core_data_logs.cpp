@@ -52,8 +52,7 @@ bool AppendSplitAtMidnight(std::string_view user, LDateTime start, int duration,
 }
 
 bool AppendLeave(std::string_view user, const std::string& year, const std::string& first_day,
-                 const std::string& last_day, std::string_view type, std::string_view reason,
-                 std::string_view author) {
+                 const std::string& last_day, std::string_view type, std::string_view reason, std::string_view author) {
   std::string path;
   if (!LKXCoreData::GetUserLeaveLogCSV(user, year, path)) return false;
   LCSVWriterRow row;

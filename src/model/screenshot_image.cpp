@@ -11,8 +11,8 @@ namespace {
 
 // What the decoder reported while it ran.
 struct DecodeWatch {
-  bool refused = false;           // the claimed size is out of bounds
-  std::vector<bool> rows;         // rows of the picture the decoder has filled
+  bool refused = false;    // the claimed size is out of bounds
+  std::vector<bool> rows;  // rows of the picture the decoder has filled
   std::size_t rows_filled = 0;
 };
 
@@ -81,8 +81,8 @@ LGObjectPtr<GdkPixbuf> Decode(const char* type, const void* data, std::size_t si
   g_signal_connect(loader.get(), "size-prepared", G_CALLBACK(OnSizePrepared), &watch);
   g_signal_connect(loader.get(), "area-prepared", G_CALLBACK(OnAreaPrepared), &watch);
   g_signal_connect(loader.get(), "area-updated", G_CALLBACK(OnAreaUpdated), &watch);
-  const bool written = size > 0 && gdk_pixbuf_loader_write(loader.get(), static_cast<const guchar*>(data), size,
-                                                           failure.Out());
+  const bool written =
+      size > 0 && gdk_pixbuf_loader_write(loader.get(), static_cast<const guchar*>(data), size, failure.Out());
   const bool whole = AllRowsFilled(watch);
   // A loader is always closed, after a failed write too, or its decoder's
   // state is never released. Only the first error is kept.

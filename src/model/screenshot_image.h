@@ -27,5 +27,4 @@ struct LKXScreenShotJpegs {
 // with bilinear filtering; it is left empty (with `error` set) when it cannot
 // be made. False, with the decoder's words in `error`, when the bytes are not
 // a whole picture of that kind or it is too large.
-bool KXConvertScreenShot(bool is_jpeg, const void* data, std::size_t size, LKXScreenShotJpegs& out,
-                         std::string& error);
+bool KXConvertScreenShot(bool is_jpeg, const void* data, std::size_t size, LKXScreenShotJpegs& out, std::string& error);

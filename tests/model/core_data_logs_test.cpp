@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "foundation/csv_reader.h"
+#include "foundation/csv_test_helpers.h"
 #include "foundation/fork_helpers.h"
 #include "model/core_data.h"
 #include "support/temp_root.h"
@@ -16,21 +16,6 @@ LDateTime At(const char* date, const char* time) {
   LDateTime moment;
   moment.SetDateTime(date, time);
   return moment;
-}
-
-std::vector<std::string> Columns(const std::string& line) {
-  LCSVReaderRow row(line);
-  std::vector<std::string> columns;
-  std::string column;
-  while (row.GetCol(column)) columns.push_back(column);
-  return columns;
-}
-
-std::vector<std::string> Lines(const std::string& path) {
-  LCSVFileReader reader(path, 5000);
-  std::vector<std::string> lines;
-  while (reader.Next()) lines.push_back(reader.Line());
-  return lines;
 }
 
 class CoreDataLogsTest : public KavrixTempRoot {
@@ -47,11 +32,20 @@ TEST_F(CoreDataLogsTest, RecordsAreWrittenByteForByte) {
   EXPECT_EQ(File("2010-01-04_activity.csv"),
             "09:30:00,60,1,12,3,\"Word\",\"Report \"\"Q1\"\" draft\"\r\n"
             "09:31:00,5,65535,0,0,\"\",\"\"\r\n");
-  EXPECT_TRUE(LKXCoreData::LogManualEntry("ann@x", At("2010-01-04", "13:00:00"), 1800, 0, "Lunch, \"late\""));
-  EXPECT_EQ(File("2010-01-04_manual.csv"), "13:00:00,1800,0,\"Lunch, \"\"late\"\"\"\r\n");
+  // Manual hours are split at midnight like activity.
+  EXPECT_TRUE(LKXCoreData::LogManualEntry("ann@x", At("2010-01-04", "22:00:00"), 3 * 3600, 1, "Late, \"urgent\""));
+  EXPECT_EQ(File("2010-01-04_manual.csv"), "22:00:00,7200,1,\"Late, \"\"urgent\"\"\"\r\n");
+  EXPECT_EQ(File("2010-01-05_manual.csv"), "00:00:00,3600,1,\"Late, \"\"urgent\"\"\"\r\n");
+  // An unset start has no date to file the record under.
+  EXPECT_FALSE(LKXCoreData::LogActivity("ann@x", LDateTime(), 60, 0, 0, 0, "a", "c"));
+  EXPECT_FALSE(LKXCoreData::LogManualEntry("ann@x", LDateTime(), 60, 0, "c"));
   EXPECT_TRUE(LKXCoreData::LogLeaveEntry("ann@x", At("2010-02-01", ""), At("2010-02-05", ""), "Annual Leave",
                                          "Trip", "boss@x"));
   EXPECT_EQ(File("2010_leave.csv"), "2010-02-01,2010-02-05,Annual Leave,\"Trip\",0,\"boss@x\"\r\n");
+  const auto names = FolderEntries(Folder());
+  EXPECT_EQ(std::set<std::string>(names.begin(), names.end()),
+            (std::set<std::string>{"2010-01-04_activity.csv", "2010-01-04_manual.csv", "2010-01-05_manual.csv",
+                                   "2010_leave.csv"}));
 }
 
 // Each case: a start on 2010-01-04, a duration, and every log that must
@@ -94,19 +88,6 @@ TEST_F(CoreDataLogsTest, ActivityIsSplitAtMidnight) {
   }
 }
 
-TEST_F(CoreDataLogsTest, ManualHoursAreSplitAtMidnightToo) {
-  EXPECT_TRUE(LKXCoreData::LogManualEntry("ann@x", At("2010-01-04", "22:00:00"), 3 * 3600, 1, "night"));
-  EXPECT_EQ(File("2010-01-04_manual.csv"), "22:00:00,7200,1,\"night\"\r\n");
-  EXPECT_EQ(File("2010-01-05_manual.csv"), "00:00:00,3600,1,\"night\"\r\n");
-}
-
-TEST_F(CoreDataLogsTest, UnsetStartWritesNothing) {
-  EXPECT_FALSE(LKXCoreData::LogActivity("ann@x", LDateTime(), 60, 0, 0, 0, "a", "c"));
-  EXPECT_FALSE(LKXCoreData::LogManualEntry("ann@x", LDateTime(), 60, 0, "c"));
-  EXPECT_FALSE(KavrixFileExists(Folder() + "/_activity.csv"));
-  EXPECT_FALSE(KavrixFileExists(Folder() + "/_manual.csv"));
-}
-
 TEST_F(CoreDataLogsTest, LeaveIsSplitAtTheYearEnd) {
   EXPECT_TRUE(LKXCoreData::LogLeaveEntry("ann@x", At("2009-12-28", ""), At("2010-01-04", "12:00:00"), "Annual",
                                          "Holiday", "boss@x"));
@@ -135,11 +116,11 @@ TEST_F(CoreDataLogsTest, LeaveTypesThatWouldBreakTheRowAreQuoted) {
             "2010-03-01,2010-03-01,\"Sick, paid\",\"r\",0,\"a\"\r\n"
             "2010-03-01,2010-03-01,\"Say \"\"hi\"\"\",\"r\",0,\"a\"\r\n"
             "2010-03-01,2010-03-01,\"Sick  2010-01-01,2010-12-31,Annual\",\"r\",0,\"a\"\r\n");
-  const auto lines = Lines(Folder() + "/2010_leave.csv");
+  const auto lines = CsvLines(Folder() + "/2010_leave.csv");
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(Columns(lines[0])[2], "Sick, paid");
-  EXPECT_EQ(Columns(lines[1])[2], "Say \"hi\"");
-  EXPECT_EQ(Columns(lines[2]).size(), 6u);
+  EXPECT_EQ(CsvColumns(lines[0])[2], "Sick, paid");
+  EXPECT_EQ(CsvColumns(lines[1])[2], "Say \"hi\"");
+  EXPECT_EQ(CsvColumns(lines[2]).size(), 6u);
 }
 
 // Texts come back from the reader as written, except that tabs, line breaks
@@ -162,9 +143,9 @@ TEST_F(CoreDataLogsTest, TextsRoundTripThroughWriterAndReader) {
     ASSERT_TRUE(LKXCoreData::LogManualEntry("ann@x", start, 10, 0, text));
     ASSERT_TRUE(LKXCoreData::LogLeaveEntry("ann@x", start, start, "T", text, text));
   }
-  const auto activity = Lines(Folder() + "/2010-01-04_activity.csv");
-  const auto manual = Lines(Folder() + "/2010-01-04_manual.csv");
-  const auto leave = Lines(Folder() + "/2010_leave.csv");
+  const auto activity = CsvLines(Folder() + "/2010-01-04_activity.csv");
+  const auto manual = CsvLines(Folder() + "/2010-01-04_manual.csv");
+  const auto leave = CsvLines(Folder() + "/2010_leave.csv");
   ASSERT_EQ(activity.size(), texts.size());
   ASSERT_EQ(manual.size(), texts.size());
   ASSERT_EQ(leave.size(), texts.size());
@@ -173,9 +154,9 @@ TEST_F(CoreDataLogsTest, TextsRoundTripThroughWriterAndReader) {
     for (char& c : expected) {
       if (static_cast<unsigned char>(c) <= 0x20) c = ' ';
     }
-    EXPECT_EQ(Columns(activity[i]), (std::vector<std::string>{"08:00:00", "10", "0", "1", "2", expected, expected}));
-    EXPECT_EQ(Columns(manual[i]), (std::vector<std::string>{"08:00:00", "10", "0", expected}));
-    EXPECT_EQ(Columns(leave[i]), (std::vector<std::string>{"2010-01-04", "2010-01-04", "T", expected, "0", expected}));
+    EXPECT_EQ(CsvColumns(activity[i]), (std::vector<std::string>{"08:00:00", "10", "0", "1", "2", expected, expected}));
+    EXPECT_EQ(CsvColumns(manual[i]), (std::vector<std::string>{"08:00:00", "10", "0", expected}));
+    EXPECT_EQ(CsvColumns(leave[i]), (std::vector<std::string>{"2010-01-04", "2010-01-04", "T", expected, "0", expected}));
   }
 
   ASSERT_TRUE(LKXCoreData::LogManualEntry("bob@x", start, 10, 0, std::string_view("ab\0cd", 5)));

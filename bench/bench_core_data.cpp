@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string>
 
+#include "foundation/settings_sections.h"
 #include "foundation/test_hooks.h"
 #include "model/core_data.h"
 #include "model/image_test_helpers.h"
@@ -61,6 +62,9 @@ int main(int argc, char** argv) {
   setenv("TZ", "UTC", 1);
   std::filesystem::create_directories(root + "/home");
   LFoundationResetForTests();
+  // An installed server has its "settings" section file, in which every
+  // record looks up the archive root (and finds it empty: the default).
+  LSettingSetString("Settings", "AutoDeleteDays", "30");
 
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

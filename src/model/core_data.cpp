@@ -1,5 +1,7 @@
 #include "model/core_data.h"
 
+#include <sys/stat.h>
+
 #include "foundation/paths.h"
 #include "foundation/settings_sections.h"
 #include "foundation/text_limits.h"
@@ -56,6 +58,21 @@ bool IsYearText(std::string_view year) {
   return true;
 }
 
+// "Settings"/"SystemArchiveFolder", or the path of the shared sub-folder
+// "Archive" (`is_default`) named without the folders being made on the way.
+std::string ArchiveRootPath(bool& is_default) {
+  std::string root = LSettingGetString("Settings", "SystemArchiveFolder");
+  is_default = root.empty();
+  if (!is_default) return root;
+  return LFile::FilePathCat(
+      LFile::FilePathCat(LFile::FilePathCat(LFile::GetInstallRoot(), "kavrixserver"), "etc"), "Archive");
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 }  // namespace
 
 std::string LKXCoreData::GetUserFolderName(std::string_view user) {
@@ -71,18 +88,23 @@ std::string LKXCoreData::GetUserFolderName(std::string_view user) {
 }
 
 std::string LKXCoreData::GetArchiveRoot() {
-  std::string root = LSettingGetString("Settings", "SystemArchiveFolder");
-  if (!root.empty()) return root;
-  return LFile::GetSharedDataFolderAppSubFolder("Archive");
+  bool is_default = false;
+  std::string root = ArchiveRootPath(is_default);
+  return is_default ? LFile::GetSharedDataFolderAppSubFolder("Archive") : root;
 }
 
 bool LKXCoreData::GetUserArchiveFolder(std::string_view user, std::string& out) {
   out.clear();
-  // An empty name would make the archive root itself the user's folder.
-  const std::string name = GetUserFolderName(user);
+  bool is_default = false;
   std::string folder;
-  if (!JoinPath(GetArchiveRoot(), name, folder)) return false;
-  LFile::CreateFolder(folder);
+  // An empty name would make the archive root itself the user's folder.
+  if (!JoinPath(ArchiveRootPath(is_default), GetUserFolderName(user), folder)) return false;
+  // Every record passes here: one stat when the folder is there, rather
+  // than a mkdir of each folder on the way.
+  if (!IsFolder(folder)) {
+    if (is_default) LFile::GetSharedDataFolderAppSubFolder("Archive");
+    LFile::CreateFolder(folder);
+  }
   out = std::move(folder);
   return true;
 }

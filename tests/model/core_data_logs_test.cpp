@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
@@ -6,6 +7,7 @@
 
 #include "foundation/csv_test_helpers.h"
 #include "foundation/fork_helpers.h"
+#include "foundation/settings_sections.h"
 #include "model/core_data.h"
 #include "support/temp_root.h"
 #include "support/time_zone.h"
@@ -46,6 +48,20 @@ TEST_F(CoreDataLogsTest, RecordsAreWrittenByteForByte) {
   EXPECT_EQ(std::set<std::string>(names.begin(), names.end()),
             (std::set<std::string>{"2010-01-04_activity.csv", "2010-01-04_manual.csv", "2010-01-05_manual.csv",
                                    "2010_leave.csv"}));
+}
+
+// Folders removed while the server runs are made again by the next record,
+// except a configured archive root, which is never made here.
+TEST_F(CoreDataLogsTest, MissingFoldersAreMadeAgainExceptAConfiguredRoot) {
+  const LDateTime start = At("2010-01-04", "10:00:00");
+  ASSERT_TRUE(LKXCoreData::LogActivity("ann@x", start, 1, 0, 0, 0, "a", "c"));
+  std::filesystem::remove_all(SharedFolder() + "/Archive");
+  ASSERT_TRUE(LKXCoreData::LogActivity("ann@x", start, 2, 0, 0, 0, "a", "c"));
+  EXPECT_EQ(File("2010-01-04_activity.csv"), "10:00:00,2,0,0,0,\"a\",\"c\"\r\n");
+  const std::string configured = TempDir() + "/elsewhere";
+  ASSERT_TRUE(LSettingSetString("Settings", "SystemArchiveFolder", std::string_view(configured)));
+  EXPECT_FALSE(LKXCoreData::LogActivity("ann@x", start, 3, 0, 0, 0, "a", "c"));
+  EXPECT_FALSE(KavrixFileExists(configured));
 }
 
 // Each case: a start on 2010-01-04, a duration, and every log that must

@@ -139,7 +139,7 @@ void ApplyChange(DatData& data, std::string_view section_name, const DatChange& 
   }
   auto& entries = section->entries;
   if (!value) {
-    std::erase_if(entries, [&key](const auto& entry) { return LSettingsEqualNoCase(entry.first, key); });
+    std::erase_if(entries, [&name = key](const auto& entry) { return LSettingsEqualNoCase(entry.first, name); });
     return;
   }
   for (auto& entry : entries) {

@@ -1,0 +1,145 @@
+#include <sys/stat.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "foundation/csv_test_helpers.h"
+#include "foundation/settings_sections.h"
+#include "model/core_data.h"
+#include "support/temp_root.h"
+#include "support/time_zone.h"
+
+namespace {
+
+// 2010-01-04 09:30:00 UTC, a Monday.
+constexpr LDateTime kMonday(1262597400);
+
+class CoreDataPathsTest : public KavrixTempRoot {
+ protected:
+  std::string DefaultRoot() const { return SharedFolder() + "/Archive"; }
+  KavrixScopedTimeZone zone_{"UTC"};
+};
+
+TEST(CoreDataFolderNameTest, FilterCutAndLowerCase) {
+  struct Case {
+    std::string user;
+    std::string folder;
+  };
+  const std::vector<Case> cases = {
+      {"Ann.Smith@Example.COM", "annsmith@examplecom"},
+      {"a\"b*c.d/e:f<g>h?i\\j|k@x", "abcdefghijk@x"},
+      {std::string("t\x01\x1f\tab\r\n@x", 10), "tab@x"},
+      {"Ünïcode\x7f@X", "Ünïcode\x7f@x"},  // only ASCII letters are lowered
+      {"sp ace@x", "sp ace@x"},
+      {"..", ""},
+      {"/./\\", ""},
+      {"", ""},
+      {std::string(300, 'A'), std::string(259, 'a')},
+      // The cut comes after the filter: 300 kept bytes, not 300 input bytes.
+      {std::string(100, '.') + std::string(300, 'b'), std::string(259, 'b')},
+  };
+  for (const Case& c : cases) EXPECT_EQ(LKXCoreData::GetUserFolderName(c.user), c.folder) << c.user;
+}
+
+TEST_F(CoreDataPathsTest, ArchiveRootIsTheSettingOrTheSharedArchiveFolder) {
+  EXPECT_EQ(LKXCoreData::GetArchiveRoot(), DefaultRoot());
+  EXPECT_TRUE(KavrixFileExists(DefaultRoot()));
+  const std::string configured = TempDir() + "/data";
+  ASSERT_TRUE(LSettingSetString("Settings", "SystemArchiveFolder", std::string_view(configured)));
+  EXPECT_EQ(LKXCoreData::GetArchiveRoot(), configured);
+  EXPECT_FALSE(KavrixFileExists(configured));  // the configured root is not created
+  std::string folder;
+  // The user's folder is still named; appends into it fail until the root exists.
+  EXPECT_TRUE(LKXCoreData::GetUserArchiveFolder("a@x", folder));
+  EXPECT_EQ(folder, configured + "/a@x");
+  EXPECT_FALSE(KavrixFileExists(folder));
+}
+
+// Naming a log creates only the user's folder (0777 under umask 0); the
+// screenshot folder is created on request, never for an unset day.
+TEST_F(CoreDataPathsTest, PathsOfOneUser) {
+  const std::string folder = DefaultRoot() + "/ann@examplecom";
+  const mode_t old_mask = umask(0);
+  std::string out;
+  EXPECT_TRUE(LKXCoreData::GetUserArchiveFolder("Ann@Example.com", out) && out == folder);
+  EXPECT_TRUE(LKXCoreData::GetUserActivityLogCSV("Ann@Example.com", kMonday, out));
+  EXPECT_EQ(out, folder + "/2010-01-04_activity.csv");
+  EXPECT_TRUE(LKXCoreData::GetUserManualLogCSV("Ann@Example.com", kMonday, out));
+  EXPECT_EQ(out, folder + "/2010-01-04_manual.csv");
+  EXPECT_TRUE(LKXCoreData::GetUserLeaveLogCSV("Ann@Example.com", "2010", out));
+  EXPECT_EQ(out, folder + "/2010_leave.csv");
+  EXPECT_TRUE(LKXCoreData::GetScreenFolder("Ann@Example.com", kMonday, out, false));
+  EXPECT_EQ(out, folder + "/2010-01-04_qascreens");
+  EXPECT_FALSE(KavrixFileExists(out));
+  EXPECT_TRUE(LKXCoreData::GetScreenFolder("Ann@Example.com", LDateTime(), out, true));
+  EXPECT_EQ(out, folder + "/_qascreens");
+  EXPECT_FALSE(KavrixFileExists(out));
+  EXPECT_TRUE(LKXCoreData::GetScreenFolder("ann@examplecom", kMonday, out, true));
+  umask(old_mask);
+  EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"2010-01-04_qascreens"});
+  for (const std::string& path : {folder, out}) {
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0) << path;
+    EXPECT_EQ(info.st_mode & 07777, 0777u) << path;
+  }
+}
+
+// Whatever the address, a user's folder is a direct child of the archive
+// root that is neither "." nor ".."; an address whose name filters away to
+// nothing gets no folder at all rather than the archive root itself.
+TEST_F(CoreDataPathsTest, NoAddressEscapesTheArchiveRoot) {
+  const std::vector<std::string> hostile = {"../../etc/passwd", "..", ".", "/", "\\..\\..", "\"\"", "a/../../b",
+                                            std::string("\x01\x02.\x1f", 4), std::string(300, '/'), "*?:<>|"};
+  const std::string root = DefaultRoot();
+  for (const std::string& user : hostile) {
+    std::string folder = "unchanged";
+    const bool named = LKXCoreData::GetUserArchiveFolder(user, folder);
+    if (LKXCoreData::GetUserFolderName(user).empty()) {
+      EXPECT_TRUE(!named && folder.empty()) << user;
+      EXPECT_FALSE(LKXCoreData::LogActivity(user, kMonday, 60, 0, 1, 1, "app", "cap")) << user;
+      continue;
+    }
+    ASSERT_TRUE(named) << user;
+    const std::string child = folder.substr(root.size() + 1);
+    EXPECT_EQ(folder, root + "/" + child) << user;
+    EXPECT_TRUE(child.find('/') == std::string::npos && child != "." && child != "..") << user;
+  }
+  // The archive root holds the two folders and nothing else.
+  const auto entries = FolderEntries(root);
+  EXPECT_EQ(std::set<std::string>(entries.begin(), entries.end()), (std::set<std::string>{"etcpasswd", "ab"}));
+}
+
+// A path longer than a path buffer would be cut into the name of another
+// file (an activity log cut to "..._act"), so it is refused whole.
+TEST_F(CoreDataPathsTest, PathsThatWouldBeCutAreRefused) {
+  const std::size_t room = LKXCoreData::kMaxPath - (DefaultRoot().size() + 1);  // bytes left for the name
+  const std::string fits(room - std::string("/2010-01-04_activity.csv").size(), 'u');
+  std::string out;
+  ASSERT_TRUE(LKXCoreData::GetUserActivityLogCSV(fits, kMonday, out));
+  EXPECT_EQ(out.size(), LKXCoreData::kMaxPath);
+  EXPECT_FALSE(LKXCoreData::GetUserActivityLogCSV(fits + "u", kMonday, out));
+  EXPECT_EQ(out, "");
+  EXPECT_TRUE(LKXCoreData::GetUserManualLogCSV(fits + "u", kMonday, out));  // "_manual" is shorter
+  // A 300-byte address: its folder name (259 bytes) cannot fit under the root.
+  EXPECT_FALSE(LKXCoreData::GetUserArchiveFolder(std::string(300, 'x'), out));
+}
+
+TEST_F(CoreDataPathsTest, LeaveYearMustBeDigits) {
+  struct Case {
+    std::string year;
+    bool accepted;
+  };
+  const std::vector<Case> cases = {{"2010", true}, {"999", true},       {"", false},      {"20100", false},
+                                   {"20a0", false}, {"../x", false},    {"..", false},    {"/", false},
+                                   {" 201", false}, {std::string("20\0" "1", 4), false}};
+  for (const Case& c : cases) {
+    std::string out = "unchanged";
+    EXPECT_EQ(LKXCoreData::GetUserLeaveLogCSV("a@x", c.year, out), c.accepted) << c.year;
+    if (!c.accepted) {
+      EXPECT_EQ(out, "") << c.year;
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,131 @@
+#pragma once
+// Real pictures for the screenshot tests: Windows bitmap files written by a
+// small encoder of our own (gdk-pixbuf reads bitmaps but cannot write them),
+// JPEG files written by gdk-pixbuf, and a decoder that reads a stored file
+// back into pixels.
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "model/gobject_ptr.h"
+
+struct TestRgb {
+  int r = 0;
+  int g = 0;
+  int b = 0;
+};
+
+// Four flat quarters, far apart in colour, so that orientation and the
+// scaling survive JPEG's losses: red top left, green top right, blue bottom
+// left, white bottom right.
+inline TestRgb QuarterColour(int x, int y, int width, int height) {
+  const bool right = x >= width / 2;
+  const bool bottom = y >= height / 2;
+  if (!bottom) return right ? TestRgb{0, 255, 0} : TestRgb{255, 0, 0};
+  return right ? TestRgb{255, 255, 255} : TestRgb{0, 0, 255};
+}
+
+inline void PutLe(std::string& out, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
+}
+
+// BITMAPFILEHEADER + BITMAPINFOHEADER, 24 bits per pixel, rows bottom-up in
+// blue-green-red order, each padded to a multiple of 4 bytes.
+inline std::string MakeBmp(int width, int height) {
+  const std::uint32_t row_bytes = (static_cast<std::uint32_t>(width) * 3 + 3) & ~3u;
+  const std::uint32_t pixel_bytes = row_bytes * static_cast<std::uint32_t>(height);
+  std::string bmp = "BM";
+  PutLe(bmp, 14 + 40 + pixel_bytes, 4);  // file size
+  PutLe(bmp, 0, 4);                      // reserved
+  PutLe(bmp, 14 + 40, 4);                // offset of the pixels
+  PutLe(bmp, 40, 4);                     // info header size
+  PutLe(bmp, static_cast<std::uint32_t>(width), 4);
+  PutLe(bmp, static_cast<std::uint32_t>(height), 4);
+  PutLe(bmp, 1, 2);   // planes
+  PutLe(bmp, 24, 2);  // bits per pixel
+  PutLe(bmp, 0, 4);   // no compression
+  PutLe(bmp, pixel_bytes, 4);
+  PutLe(bmp, 2835, 4);  // 72 dpi
+  PutLe(bmp, 2835, 4);
+  PutLe(bmp, 0, 4);  // colours used
+  PutLe(bmp, 0, 4);  // important colours
+  for (int y = height - 1; y >= 0; --y) {
+    std::string row;
+    for (int x = 0; x < width; ++x) {
+      const TestRgb c = QuarterColour(x, y, width, height);
+      row.push_back(static_cast<char>(c.b));
+      row.push_back(static_cast<char>(c.g));
+      row.push_back(static_cast<char>(c.r));
+    }
+    row.resize(row_bytes, '\0');
+    bmp += row;
+  }
+  return bmp;
+}
+
+// The same picture as a JPEG file written by gdk-pixbuf.
+inline std::string MakeJpeg(int width, int height) {
+  LGObjectPtr<GdkPixbuf> pixbuf(gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, width, height));
+  if (!pixbuf) return std::string();
+  guchar* pixels = gdk_pixbuf_get_pixels(pixbuf.get());
+  const int stride = gdk_pixbuf_get_rowstride(pixbuf.get());
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const TestRgb c = QuarterColour(x, y, width, height);
+      guchar* p = pixels + y * stride + x * 3;
+      p[0] = static_cast<guchar>(c.r);
+      p[1] = static_cast<guchar>(c.g);
+      p[2] = static_cast<guchar>(c.b);
+    }
+  }
+  gchar* raw = nullptr;
+  gsize length = 0;
+  if (!gdk_pixbuf_save_to_buffer(pixbuf.get(), &raw, &length, "jpeg", nullptr, "quality", "90", nullptr)) {
+    return std::string();
+  }
+  LGMallocPtr<gchar> buffer(raw);
+  return std::string(buffer.get(), length);
+}
+
+// A stored picture read back; width 0 when the bytes are not a JPEG file.
+class TestDecodedJpeg {
+ public:
+  explicit TestDecodedJpeg(const std::string& bytes) {
+    LGObjectPtr<GdkPixbufLoader> loader(gdk_pixbuf_loader_new_with_type("jpeg", nullptr));
+    const bool written = gdk_pixbuf_loader_write(loader.get(), reinterpret_cast<const guchar*>(bytes.data()),
+                                                 bytes.size(), nullptr);
+    const bool closed = gdk_pixbuf_loader_close(loader.get(), nullptr);
+    GdkPixbuf* pixbuf = gdk_pixbuf_loader_get_pixbuf(loader.get());
+    if (written && closed && pixbuf != nullptr) pixbuf_.reset(GDK_PIXBUF(g_object_ref(pixbuf)));
+  }
+  int Width() const { return pixbuf_ ? gdk_pixbuf_get_width(pixbuf_.get()) : 0; }
+  int Height() const { return pixbuf_ ? gdk_pixbuf_get_height(pixbuf_.get()) : 0; }
+  TestRgb At(int x, int y) const {
+    const guchar* p = gdk_pixbuf_get_pixels(pixbuf_.get()) + y * gdk_pixbuf_get_rowstride(pixbuf_.get()) +
+                      x * gdk_pixbuf_get_n_channels(pixbuf_.get());
+    return TestRgb{p[0], p[1], p[2]};
+  }
+  // True when the centre of every quarter shows its colour (within JPEG's
+  // losses): the picture is upright and not mirrored.
+  bool ShowsQuarters() const {
+    if (Width() < 4 || Height() < 4) return false;
+    for (int qy = 0; qy < 2; ++qy) {
+      for (int qx = 0; qx < 2; ++qx) {
+        const int x = Width() / 4 + qx * Width() / 2;
+        const int y = Height() / 4 + qy * Height() / 2;
+        const TestRgb want = QuarterColour(x, y, Width(), Height());
+        const TestRgb got = At(x, y);
+        if (std::abs(got.r - want.r) > 24 || std::abs(got.g - want.g) > 24 || std::abs(got.b - want.b) > 24) {
+          return false;
+        }
+      }
+    }
+    return true;
+  }
+
+ private:
+  LGObjectPtr<GdkPixbuf> pixbuf_;
+};

@@ -1,0 +1,233 @@
+#include <gdk-pixbuf/gdk-pixbuf.h>
+
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "image_test_helpers.h"
+#include "model/core_data.h"
+#include "model/screenshot_image.h"
+#include "support/temp_root.h"
+#include "support/time_zone.h"
+
+namespace {
+
+// 2010-01-04 09:30:15 UTC.
+constexpr LDateTime kTaken(1262597415);
+
+class ScreenShotTest : public KavrixTempRoot {
+ protected:
+  std::string Screens() const { return SharedFolder() + "/Archive/ann@x/2010-01-04_qascreens"; }
+  std::string Picture() const { return KavrixReadFile(Screens() + "/09-30-15.jpg"); }
+  std::string Thumbnail() const { return KavrixReadFile(Screens() + "/_09-30-15.jpg"); }
+  static bool Store(bool is_jpeg, const std::string& bytes, LDateTime time = kTaken) {
+    return LKXCoreData::LogScreenShot("Ann@X", time, is_jpeg, bytes.data(), bytes.size());
+  }
+  KavrixScopedTimeZone zone_{"UTC"};
+};
+
+// The loaders this needs come with the gdk-pixbuf packages that the setup
+// script installs; a machine without them would lose every screenshot.
+TEST(ScreenShotLoadersTest, BitmapDecoderAndJpegCodecArePresent) {
+  std::string readable;
+  std::string writable;
+  GSList* formats = gdk_pixbuf_get_formats();
+  for (GSList* item = formats; item != nullptr; item = item->next) {
+    auto* format = static_cast<GdkPixbufFormat*>(item->data);
+    LGMallocPtr<gchar> name(gdk_pixbuf_format_get_name(format));
+    readable += std::string(name.get()) + " ";
+    if (gdk_pixbuf_format_is_writable(format)) writable += std::string(name.get()) + " ";
+  }
+  g_slist_free(formats);
+  EXPECT_NE(readable.find("bmp "), std::string::npos) << readable;
+  EXPECT_NE(readable.find("jpeg "), std::string::npos) << readable;
+  EXPECT_NE(writable.find("jpeg "), std::string::npos) << writable;
+}
+
+TEST_F(ScreenShotTest, JpegIsStoredAsSentWithItsThumbnail) {
+  const std::string jpeg = MakeJpeg(320, 200);
+  ASSERT_TRUE(TestDecodedJpeg(jpeg).ShowsQuarters());
+  ASSERT_TRUE(Store(true, jpeg));
+  EXPECT_EQ(Picture(), jpeg);
+  const TestDecodedJpeg thumbnail(Thumbnail());
+  EXPECT_EQ(thumbnail.Width(), 100);
+  EXPECT_EQ(thumbnail.Height(), 80);
+  EXPECT_TRUE(thumbnail.ShowsQuarters());
+  // A second picture of the same second replaces the first.
+  const std::string second = MakeJpeg(120, 90);
+  ASSERT_TRUE(Store(true, second));
+  EXPECT_EQ(Picture(), second);
+  EXPECT_EQ(TestDecodedJpeg(Thumbnail()).Width(), 100);
+  // An unset time names no day.
+  EXPECT_FALSE(Store(true, second, LDateTime()));
+  EXPECT_FALSE(KavrixFileExists(SharedFolder() + "/Archive/ann@x/_qascreens"));
+}
+
+// Bottom-up rows in blue-green-red order, padded to four bytes (odd widths
+// pad): the stored JPEG must show the picture upright in its colours.
+TEST_F(ScreenShotTest, BitmapIsStoredAsJpeg) {
+  for (const auto& [width, height] : std::vector<std::pair<int, int>>{{64, 48}, {33, 24}, {34, 24}, {101, 40}}) {
+    const LDateTime time = kTaken + width;
+    const std::string bmp = MakeBmp(width, height);
+    ASSERT_TRUE(LKXCoreData::LogScreenShot("ann@x", time, false, bmp.data(), bmp.size()));
+    const std::string name = Screens() + "/" + time.GetTimeHHHMMHSS() + ".jpg";
+    const TestDecodedJpeg picture(KavrixReadFile(name));
+    EXPECT_EQ(picture.Width(), width);
+    EXPECT_EQ(picture.Height(), height);
+    EXPECT_TRUE(picture.ShowsQuarters()) << width;
+    const TestDecodedJpeg thumbnail(KavrixReadFile(Screens() + "/_" + time.GetTimeHHHMMHSS() + ".jpg"));
+    EXPECT_EQ(thumbnail.Width(), 100);
+    EXPECT_EQ(thumbnail.Height(), 80);
+    EXPECT_TRUE(thumbnail.ShowsQuarters()) << width;
+  }
+}
+
+// Bytes that are not a whole picture of the kind announced store nothing,
+// not even the day's folder, and leave an earlier picture alone.
+TEST_F(ScreenShotTest, CorruptOrTruncatedPicturesStoreNothing) {
+  const std::string bmp = MakeBmp(64, 48);
+  const std::string jpeg = MakeJpeg(64, 48);
+  struct Case {
+    bool is_jpeg;
+    std::string bytes;
+  };
+  std::vector<Case> cases = {
+      {false, ""},
+      {true, ""},
+      {false, jpeg},  // a JPEG announced as a bitmap
+      {true, bmp},    // and the other way round
+      {false, "BM" + std::string(100, '\0')},
+      {true, "\xff\xd8\xff" + std::string(100, '\xff')},
+      {false, "<svg xmlns='http://www.w3.org/2000/svg'/>"},
+  };
+  // Header fields that claim buffers far larger than the file: the pixel
+  // offset, the info header size, a negative palette count.
+  for (const auto& [at, value] : std::vector<std::pair<int, std::uint32_t>>{
+           {10, 0x7fffffff}, {10, static_cast<std::uint32_t>(bmp.size() + 1)}, {14, 0x7ffffff0}, {14, 0xffffffff},
+           {46, 0xffffffff}, {46, 0x80000000}}) {
+    std::string bogus = bmp;
+    for (int i = 0; i < 4; ++i) bogus[at + i] = static_cast<char>((value >> (8 * i)) & 0xff);
+    cases.push_back({false, bogus});
+  }
+  for (std::size_t cut : {1u, 2u, 14u, 30u, 54u, 55u, 54u + 64u * 3u * 24u, static_cast<unsigned>(bmp.size() - 1)}) {
+    cases.push_back({false, bmp.substr(0, cut)});
+  }
+  for (std::size_t cut : {1u, 2u, 20u, 200u, static_cast<unsigned>(jpeg.size() / 2),
+                          static_cast<unsigned>(jpeg.size() - 2)}) {
+    cases.push_back({true, jpeg.substr(0, cut)});
+  }
+  for (const Case& c : cases) {
+    EXPECT_FALSE(Store(c.is_jpeg, c.bytes)) << c.is_jpeg << " " << c.bytes.size();
+    EXPECT_FALSE(KavrixFileExists(Screens())) << c.is_jpeg << " " << c.bytes.size();
+  }
+  const std::string good = MakeJpeg(64, 48);
+  ASSERT_TRUE(Store(true, good));
+  EXPECT_FALSE(Store(false, bmp.substr(0, 100)));
+  EXPECT_EQ(Picture(), good);
+}
+
+// A run-length bitmap of one colour that ends at once decodes to a picture
+// of any size from a few bytes; one above 8192 x 8192 pixels is refused
+// before the decoder takes its pixel memory, a smaller one is stored.
+TEST_F(ScreenShotTest, HugeClaimedSizeIsRefused) {
+  auto rle = [](std::uint32_t width, std::uint32_t height) {
+    std::string bmp = "BM";
+    PutLe(bmp, 14 + 40 + 4 + 2, 4);
+    PutLe(bmp, 0, 4);
+    PutLe(bmp, 14 + 40 + 4, 4);  // one palette entry, then the pixels
+    for (std::uint32_t field : {40u, width, height}) PutLe(bmp, field, 4);
+    PutLe(bmp, 1, 2);  // planes
+    PutLe(bmp, 8, 2);  // bits per pixel
+    for (std::uint32_t field : {1u, 2u, 0u, 0u, 1u, 0u}) PutLe(bmp, field, 4);  // RLE8, ..., one colour
+    return bmp + std::string("\x10\x20\x30\x00", 4) + std::string("\x00\x01", 2);  // end of bitmap
+  };
+  LKXScreenShotJpegs out;
+  std::string error;
+  EXPECT_TRUE(KXConvertScreenShot(false, rle(300, 200).data(), rle(300, 200).size(), out, error)) << error;
+  EXPECT_EQ(TestDecodedJpeg(out.picture).Width(), 300);
+  for (const auto& [width, height] : std::vector<std::pair<std::uint32_t, std::uint32_t>>{
+           {8193, 8192}, {8192, 8193}, {60000, 60000}, {0x7fffffff, 2}}) {
+    const std::string bmp = rle(width, height);
+    EXPECT_FALSE(KXConvertScreenShot(false, bmp.data(), bmp.size(), out, error)) << width << "x" << height;
+    EXPECT_EQ(error, "picture too large") << width << "x" << height;
+  }
+}
+
+// Thousands of randomly damaged bitmaps and JPEGs (a fixed seed, so a
+// failure repeats): none may crash, and whatever is accepted must come out
+// as a readable JPEG with a 100 x 80 thumbnail.
+TEST(ScreenShotMutationTest, DamagedPicturesNeverCrash) {
+  const std::vector<std::pair<bool, std::string>> seeds = {{false, MakeBmp(40, 30)}, {true, MakeJpeg(40, 30)}};
+  std::mt19937 random(20100104);
+  int accepted = 0;
+  constexpr int kRounds = 3000;
+  for (int round = 0; round < kRounds; ++round) {
+    const auto& [is_jpeg, seed] = seeds[round % seeds.size()];
+    std::string bytes = seed;
+    const int changes = 1 + static_cast<int>(random() % 6);
+    for (int change = 0; change < changes && !bytes.empty(); ++change) {
+      // Headers sit at the front: aim half of the damage there.
+      const std::size_t span = (random() % 2 == 0) ? std::min<std::size_t>(bytes.size(), 64) : bytes.size();
+      const std::size_t at = random() % span;
+      switch (random() % 5) {
+        case 0: bytes[at] = static_cast<char>(random()); break;
+        case 1: bytes[at] = static_cast<char>(bytes[at] ^ (1 << (random() % 8))); break;
+        case 2: bytes.resize(at); break;
+        case 3: bytes.insert(at, std::string(1 + random() % 16, static_cast<char>(random()))); break;
+        default: bytes.erase(at, 1 + random() % 16); break;
+      }
+    }
+    LKXScreenShotJpegs out;
+    std::string error;
+    if (!KXConvertScreenShot(is_jpeg, bytes.data(), bytes.size(), out, error)) {
+      EXPECT_TRUE(out.picture.empty());
+      EXPECT_FALSE(error.empty());
+      continue;
+    }
+    ++accepted;
+    if (is_jpeg) {
+      EXPECT_EQ(out.picture, bytes);
+    }
+    EXPECT_GT(TestDecodedJpeg(out.picture).Width(), 0) << round;
+    const TestDecodedJpeg thumbnail(out.thumbnail);
+    EXPECT_EQ(thumbnail.Width(), 100) << round;
+    EXPECT_EQ(thumbnail.Height(), 80) << round;
+  }
+  // The damage must not be so heavy that nothing is ever decoded.
+  EXPECT_GT(accepted, kRounds / 20);
+  EXPECT_LT(accepted, kRounds);
+}
+
+// Threads store pictures for one user at once; each arrives whole.
+TEST_F(ScreenShotTest, ConcurrentStoresKeepEachPictureWhole) {
+  constexpr int kThreads = 4;
+  constexpr int kPictures = 10;
+  std::vector<std::string> jpegs;
+  for (int writer = 0; writer < kThreads; ++writer) jpegs.push_back(MakeJpeg(40 + writer * 8, 30));
+  std::vector<std::thread> threads;
+  std::vector<int> stored(kThreads, 0);
+  for (int writer = 0; writer < kThreads; ++writer) {
+    threads.emplace_back([&, writer] {
+      for (int i = 0; i < kPictures; ++i) {
+        const std::string& bytes = (writer % 2 == 0) ? jpegs[writer] : MakeBmp(40 + writer * 8, 30);
+        const LDateTime time = kTaken + writer * kPictures + i;
+        stored[writer] += LKXCoreData::LogScreenShot("ann@x", time, writer % 2 == 0, bytes.data(), bytes.size());
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  for (int writer = 0; writer < kThreads; ++writer) {
+    EXPECT_EQ(stored[writer], kPictures);
+    for (int i = 0; i < kPictures; ++i) {
+      const LDateTime time = kTaken + writer * kPictures + i;
+      const std::string picture = KavrixReadFile(Screens() + "/" + time.GetTimeHHHMMHSS() + ".jpg");
+      if (writer % 2 == 0) {
+        EXPECT_EQ(picture, jpegs[writer]);
+      }
+      EXPECT_EQ(TestDecodedJpeg(picture).Width(), 40 + writer * 8);
+    }
+  }
+}
+
+}  // namespace

@@ -1,34 +1,27 @@
 #include "foundation/lock_object_shared.h"
 
-#include <atomic>
-#include <thread>
-#include <vector>
-
-#include <gtest/gtest.h>
+#include "support/test_helpers.h"
 
 namespace {
 
 // Shared state whose invariants only hold under a correct lock.
 struct Guarded {
-  std::atomic<int> readers{0};
-  std::atomic<int> writers{0};
-  std::atomic<int> violations{0};
+  std::atomic<int> readers{0}, writers{0}, violations{0};
   long long value = 0;  // written only under the exclusive hold
+
+  void Read(LLockObjectShared& lock) {
+    lock.LockShared();
+    ++readers;
+    if (writers.load() != 0) ++violations;
+    --readers;
+    lock.UnlockShared();
+  }
+  void Write() {
+    if (++writers != 1 || readers.load() != 0) ++violations;
+    ++value;
+    --writers;
+  }
 };
-
-void ReadOnce(LLockObjectShared& lock, Guarded& g) {
-  lock.LockShared();
-  ++g.readers;
-  if (g.writers.load() != 0) ++g.violations;
-  --g.readers;
-  lock.UnlockShared();
-}
-
-void WriteExclusively(Guarded& g) {
-  if (++g.writers != 1 || g.readers.load() != 0) ++g.violations;
-  ++g.value;
-  --g.writers;
-}
 
 }  // namespace
 
@@ -38,14 +31,14 @@ TEST(LockObjectSharedTest, WritersExcludeReadersAndEachOther) {
   std::vector<std::thread> threads;
   for (int t = 0; t < 4; ++t) {
     threads.emplace_back([&] {
-      for (int i = 0; i < 3000; ++i) ReadOnce(lock, g);
+      for (int i = 0; i < 3000; ++i) g.Read(lock);
     });
   }
   for (int t = 0; t < 2; ++t) {
     threads.emplace_back([&] {
       for (int i = 0; i < 1000; ++i) {
         lock.Lock();
-        WriteExclusively(g);
+        g.Write();
         lock.Unlock();
       }
     });
@@ -61,7 +54,7 @@ TEST(LockObjectSharedTest, DowngradeAdmitsReadersButNoWriter) {
   Guarded g;
   lock.Lock();
   lock.DowngradeLock();
-  std::thread reader([&] { ReadOnce(lock, g); });
+  std::thread reader([&] { g.Read(lock); });
   reader.join();  // would never end if the downgrade still excluded readers
   std::atomic<bool> wrote{false};
   std::thread writer([&] {
@@ -88,11 +81,10 @@ TEST(LockObjectSharedTest, ConcurrentUpgradesBothComplete) {
       ++holding;
       while (holding.load() < 2) std::this_thread::yield();
       lock.UpgradeLock();
-      WriteExclusively(g);
+      g.Write();
       lock.Unlock();
     };
-    std::thread first(upgrader);
-    std::thread second(upgrader);
+    std::thread first(upgrader), second(upgrader);
     first.join();
     second.join();
     ASSERT_EQ(g.value, 2);

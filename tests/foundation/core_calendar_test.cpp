@@ -33,29 +33,23 @@ TEST_F(CoreCalendarTest, CurrentYearMonthFollowsTheLocalZone) {
   EXPECT_EQ(LKXCoreCalendar::GetCurrentYearMonth(), "2009-06");
 }
 
-// Months holding a daylight-saving change in one zone or another included.
+// Months holding a daylight-saving change in one zone or another included;
+// the text is read by position, and a month that cannot be a moment gives "".
 TEST_F(CoreCalendarTest, NextAndPreviousMonthInEveryZone) {
   const char* next[][2] = {{"2009-12", "2010-01"}, {"2009-01", "2009-02"}, {"2009-02", "2009-03"},
-                           {"2009-03", "2009-04"}, {"2009-10", "2009-11"}};
+                           {"2009-03", "2009-04"}, {"2009-10", "2009-11"}, {"2009/06", "2009-07"},
+                           {"2009-06-15", "2009-07"}, {"2009-6", "2009-07"}, {"2009", "2009-01"}, {"9999-01", ""}};
   const char* previous[][2] = {{"2010-01", "2009-12"}, {"2009-03", "2009-02"}, {"2009-11", "2009-10"},
-                               {"2009-04", "2009-03"}};
+                               {"2009-04", "2009-03"}, {"2040-01", ""}};
   for (const char* zone_name : {"UTC", "America/New_York", "Australia/Sydney", "Asia/Kolkata"}) {
     KavrixScopedTimeZone zone(zone_name);
     for (auto [from, to] : next) EXPECT_EQ(LKXCoreCalendar::GetNextYearMonth(from), to) << zone_name << from;
     for (auto [from, to] : previous) EXPECT_EQ(LKXCoreCalendar::GetPreviousYearMonth(from), to) << zone_name << from;
   }
-  // The text is read by position; a month that cannot be a moment gives nothing.
-  KavrixScopedTimeZone zone("UTC");
-  const char* by_position[][2] = {
-      {"2009/06", "2009-07"}, {"2009-06-15", "2009-07"}, {"2009-6", "2009-07"}, {"2009", "2009-01"}, {"9999-01", ""}};
-  for (auto [from, to] : by_position) EXPECT_EQ(LKXCoreCalendar::GetNextYearMonth(from), to) << from;
-  EXPECT_EQ(LKXCoreCalendar::GetPreviousYearMonth("2040-01"), "");
 }
 
 TEST_F(CoreCalendarTest, LastWeekRunsMondayToSundayBeforeTodayKeepingTheClockTime) {
-  struct Case {
-    const char *zone, *date, *time, *expected;
-  } cases[] = {
+  const char* cases[][4] = {
       {"UTC", "2009-06-10", "12:00:00", "2009-06-01 12:00:00 .. 2009-06-07 12:00:00"},  // Wednesday
       {"UTC", "2009-06-14", "12:00:00", "2009-06-01 12:00:00 .. 2009-06-07 12:00:00"},  // Sunday
       {"UTC", "2009-06-08", "00:00:00", "2009-06-01 00:00:00 .. 2009-06-07 00:00:00"},  // Monday
@@ -67,12 +61,12 @@ TEST_F(CoreCalendarTest, LastWeekRunsMondayToSundayBeforeTodayKeepingTheClockTim
       {"America/New_York", "2009-03-10", "10:00:00", "2009-03-02 10:00:00 .. 2009-03-08 10:00:00"},
       {"America/New_York", "2009-11-02", "23:30:00", "2009-10-26 23:30:00 .. 2009-11-01 23:30:00"},
   };
-  for (const Case& c : cases) {
-    KavrixScopedTimeZone zone(c.zone);
-    SetNow(c.date, c.time);
+  for (auto [zone_name, date, time, expected] : cases) {
+    KavrixScopedTimeZone zone(zone_name);
+    SetNow(date, time);
     LDateTime start, end;
     LKXCoreCalendar::GetLastWeek(start, end);
-    EXPECT_EQ(Text(start) + " .. " + Text(end), c.expected) << c.zone << " " << c.date;
+    EXPECT_EQ(Text(start) + " .. " + Text(end), expected) << zone_name << " " << date;
   }
   LDateTime::SetFakeNow(0);  // an unset clock stays unset
   LDateTime start(5), end(5);
@@ -80,22 +74,19 @@ TEST_F(CoreCalendarTest, LastWeekRunsMondayToSundayBeforeTodayKeepingTheClockTim
   EXPECT_FALSE(start.IsSet() || end.IsSet());
 }
 
+// On 2009-03-08 New York springs forward: the shift ignores that, and 02:30,
+// a clock time that does not exist that day, moves on.
 TEST_F(CoreCalendarTest, ChangeDayTimeToTimeZoneWrapsAroundMidnight) {
   struct Case {
     const char* zone;
     int from, to;
     const char *text, *expected;
   } cases[] = {
-      {"UTC", 0, 120, "23:30:00", "01:30:00"},
-      {"UTC", 120, 0, "01:30:00", "23:30:00"},
-      {"UTC", 330, -300, "12:00:00", "01:30:00"},
-      {"UTC", -300, 330, "20:00:00", "06:30:00"},
+      {"UTC", 0, 120, "23:30:00", "01:30:00"}, {"UTC", 120, 0, "01:30:00", "23:30:00"},
+      {"UTC", 330, -300, "12:00:00", "01:30:00"}, {"UTC", -300, 330, "20:00:00", "06:30:00"},
       {"UTC", 0, 3 * 1440 + 60, "00:00:00", "01:00:00"},
       {"UTC", 2147483647, -2147483647 - 1, "00:00:00", "19:45:00"},  // no overflow
-      // Today (2009-03-08) New York springs forward: the shift ignores it,
-      // and 02:30, a clock time that does not exist today, moves on.
-      {"America/New_York", 0, 120, "01:30:00", "03:30:00"},
-      {"America/New_York", 0, 60, "02:30:00", "03:30:00"},
+      {"America/New_York", 0, 120, "01:30:00", "03:30:00"}, {"America/New_York", 0, 60, "02:30:00", "03:30:00"},
   };
   for (const Case& c : cases) {
     KavrixScopedTimeZone zone(c.zone);

@@ -1,8 +1,7 @@
 #include "foundation/file_lock.h"
 
-#include "support/test_helpers.h"
-
 #include "foundation/paths.h"
+#include "support/test_helpers.h"
 
 class FileLockTest : public KavrixTempRoot {};
 
@@ -11,18 +10,14 @@ class FileLockTest : public KavrixTempRoot {};
 // 2000); the caller then goes on unlocked. Shared locks do not conflict.
 TEST_F(FileLockTest, TimedOutLockReturnsFailureAfterTheWaitSequence) {
   const std::string path = TempDir() + "/f";
-  LUniqueFd holder(open(path.c_str(), O_RDWR | O_CREAT, 0666));
-  LUniqueFd waiter(open(path.c_str(), O_RDWR));
+  LUniqueFd holder(open(path.c_str(), O_RDWR | O_CREAT, 0666)), waiter(open(path.c_str(), O_RDWR));
   {
     LFileLockGuard first(holder.Get(), LOCK_SH, 1000), second(waiter.Get(), LOCK_SH, 1000);
     EXPECT_TRUE(first.Locked() && second.Locked());
   }
   ASSERT_EQ(flocktimed(holder.Get(), LOCK_EX, 100), 0);
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(flocktimed(waiter.Get(), LOCK_EX, 2000), -1);
-  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(63 + 126 + 252 + 504 + 1008));
-  LFileLockGuard guard(waiter.Get(), LOCK_EX, 64);
-  EXPECT_FALSE(guard.Locked());
+  EXPECT_GE(ElapsedMs([&] { EXPECT_EQ(flocktimed(waiter.Get(), LOCK_EX, 2000), -1); }), 63 + 126 + 252 + 504 + 1008);
+  EXPECT_FALSE(LFileLockGuard(waiter.Get(), LOCK_EX, 64).Locked());
   EXPECT_EQ(flocktimed(-1, LOCK_EX, 100000), -1) << "a bad descriptor fails without waiting";
 }
 
@@ -32,9 +27,8 @@ TEST_F(FileLockTest, PathsFollowKavrixRootAndHomeAndAreCutTo259Bytes) {
   EXPECT_TRUE(KavrixFileExists(SharedFolder() + "/Logs"));
   EXPECT_EQ(LFile::GetUserDataFolderApp(), HomeFolder() + "/.mardel/kavrixserver");
   EXPECT_EQ(LFile::GetHelpFolder(), InstallRoot() + "/kavrixserver/share/help");
-  EXPECT_EQ(LFile::FilePathCat("a/", "b"), "a/b");
-  EXPECT_EQ(LFile::FilePathCat("a\\", "b"), "a\\b");
-  EXPECT_EQ(LFile::FilePathCat("", "b"), "b");
-  EXPECT_EQ(LFile::FilePathCat("a", "b"), "a/b");
+  for (auto [left, joined] : {std::pair{"a/", "a/b"}, {"a\\", "a\\b"}, {"", "b"}, {"a", "a/b"}}) {
+    EXPECT_EQ(LFile::FilePathCat(left, "b"), joined);
+  }
   EXPECT_EQ(LFile::FilePathCat(std::string(300, 'x'), "b").size(), 259u);
 }

@@ -6,18 +6,19 @@ namespace {
 
 // Shared state whose invariants only hold under a correct lock.
 struct Guarded {
+  LLockObjectShared lock;
   std::atomic<int> readers{0}, writers{0}, violations{0};
   long long value = 0;  // written only under the exclusive hold
 
-  void Read(LLockObjectShared& lock) {
+  void Read() {
     lock.LockShared();
     ++readers;
-    if (writers.load() != 0) ++violations;
+    violations += writers.load() != 0;
     --readers;
     lock.UnlockShared();
   }
-  void Write() {
-    if (++writers != 1 || readers.load() != 0) ++violations;
+  void Write() {  // the caller holds the lock exclusively
+    violations += ++writers != 1 || readers.load() != 0;
     ++value;
     --writers;
   }
@@ -26,21 +27,16 @@ struct Guarded {
 }  // namespace
 
 TEST(LockObjectSharedTest, WritersExcludeReadersAndEachOther) {
-  LLockObjectShared lock;
   Guarded g;
   std::vector<std::thread> threads;
   for (int t = 0; t < 4; ++t) {
     threads.emplace_back([&] {
-      for (int i = 0; i < 3000; ++i) g.Read(lock);
+      for (int i = 0; i < 3000; ++i) g.Read();
     });
   }
   for (int t = 0; t < 2; ++t) {
     threads.emplace_back([&] {
-      for (int i = 0; i < 1000; ++i) {
-        lock.Lock();
-        g.Write();
-        lock.Unlock();
-      }
+      for (int i = 0; i < 1000; ++i) g.lock.Lock(), g.Write(), g.lock.Unlock();
     });
   }
   for (auto& thread : threads) thread.join();
@@ -50,20 +46,14 @@ TEST(LockObjectSharedTest, WritersExcludeReadersAndEachOther) {
 
 // Downgrade keeps the hold (no writer in between) and lets readers in.
 TEST(LockObjectSharedTest, DowngradeAdmitsReadersButNoWriter) {
-  LLockObjectShared lock;
   Guarded g;
-  lock.Lock();
-  lock.DowngradeLock();
-  std::thread reader([&] { g.Read(lock); });
-  reader.join();  // would never end if the downgrade still excluded readers
+  g.lock.Lock();
+  g.lock.DowngradeLock();
+  std::thread([&] { g.Read(); }).join();  // would never end if readers were still excluded
   std::atomic<bool> wrote{false};
-  std::thread writer([&] {
-    lock.Lock();
-    wrote = true;
-    lock.Unlock();
-  });
+  std::thread writer([&] { g.lock.Lock(), wrote = true, g.lock.Unlock(); });
   EXPECT_FALSE(wrote.load());
-  lock.UnlockShared();
+  g.lock.UnlockShared();
   writer.join();
   EXPECT_TRUE(wrote.load());
 }
@@ -73,16 +63,14 @@ TEST(LockObjectSharedTest, DowngradeAdmitsReadersButNoWriter) {
 // comes.
 TEST(LockObjectSharedTest, ConcurrentUpgradesBothComplete) {
   for (int round = 0; round < 200; ++round) {
-    LLockObjectShared lock;
     Guarded g;
     std::atomic<int> holding{0};
     auto upgrader = [&] {
-      lock.LockShared();
-      ++holding;
-      while (holding.load() < 2) std::this_thread::yield();
-      lock.UpgradeLock();
+      g.lock.LockShared();
+      for (++holding; holding.load() < 2;) std::this_thread::yield();
+      g.lock.UpgradeLock();
       g.Write();
-      lock.Unlock();
+      g.lock.Unlock();
     };
     std::thread first(upgrader), second(upgrader);
     first.join();

@@ -1,30 +1,11 @@
 #include "foundation/queued_notify.h"
 
-#include "support/test_helpers.h"
-
 #include <glib.h>
 
 #include "foundation/thread_queued_notify.h"
+#include "support/test_helpers.h"
 
 namespace {
-
-class RecordingHandler : public LQueuedNotifyDataHandler {
- public:
-  RecordingHandler(GMainLoop* loop, size_t expected) : loop_(loop), expected_(expected) {}
-  void EvQueuedNotifyData(int code, const void* data, size_t length) override {
-    received.push_back(std::to_string(code) + ":" +
-                       (data ? std::string(static_cast<const char*>(data), length) : "null"));
-    main_thread_ok = main_thread_ok && std::this_thread::get_id() == main_thread_;
-    if (received.size() == expected_) g_main_loop_quit(loop_);
-  }
-  std::vector<std::string> received;
-  bool main_thread_ok = true;
-
- private:
-  GMainLoop* loop_;
-  size_t expected_;
-  std::thread::id main_thread_ = std::this_thread::get_id();
-};
 
 // Runs every source that is ready now, without waiting.
 int DrainDefaultContext() {
@@ -33,36 +14,21 @@ int DrainDefaultContext() {
   return dispatched;
 }
 
-std::string Payload(int i) { return "n" + std::to_string(i) + std::string(1, '\0') + "\xff"; }
+class RecordingHandler : public LQueuedNotifyDataHandler {
+ public:
+  explicit RecordingHandler(GMainLoop* loop) : loop_(loop) {}
+  void EvQueuedNotifyData(int code, const void* data, size_t length) override {
+    received += std::to_string(code) + ":" + (data ? std::string(static_cast<const char*>(data), length) : "null") + " ";
+    main_thread_ok = main_thread_ok && std::this_thread::get_id() == main_thread_;
+    if (code < 0) g_main_loop_quit(loop_);
+  }
+  std::string received;
+  bool main_thread_ok = true;
 
-}  // namespace
-
-TEST(QueuedNotifyTest, WorkerNotificationsArriveOnceInOrderOnTheLoopThread) {
-  LQueuedNotifyDataSender orphan;
-  EXPECT_FALSE(orphan.NotifyData(1, "abc", 3));
-  EXPECT_FALSE(g_main_context_pending(nullptr)) << "a sender without handler posts nothing";
-  GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
-  RecordingHandler handler(loop, 101);
-  LQueuedNotifyDataSender sender(&handler);
-  std::thread worker([&] {
-    for (int i = 0; i < 100; ++i) {
-      std::string payload = Payload(i);
-      EXPECT_TRUE(sender.NotifyData(i, payload.data(), payload.size()));
-      payload.assign(payload.size(), 'X');  // the queued copy must not change
-    }
-    EXPECT_TRUE(sender.NotifyData(-7, nullptr, 12));
-  });
-  g_main_loop_run(loop);
-  worker.join();
-  g_main_loop_unref(loop);
-  ASSERT_EQ(handler.received.size(), 101u);
-  for (int i = 0; i < 100; ++i) EXPECT_EQ(handler.received[i], std::to_string(i) + ":" + Payload(i));
-  EXPECT_EQ(handler.received[100], "-7:null");
-  EXPECT_TRUE(handler.main_thread_ok);
-  EXPECT_EQ(DrainDefaultContext(), 0);  // each callback ran once
-}
-
-namespace {
+ private:
+  GMainLoop* loop_;
+  std::thread::id main_thread_ = std::this_thread::get_id();
+};
 
 class CountingNotify : public LThreadQueuedNotify {
  public:
@@ -72,10 +38,7 @@ class CountingNotify : public LThreadQueuedNotify {
  protected:
   void EvThreadQueuedNotify() override {
     trace += "N";
-    if (requeue_once) {
-      requeue_once = false;
-      QueueNotify();  // as a worker would while the callback runs
-    }
+    if (std::exchange(requeue_once, false)) QueueNotify();  // as a worker would while the callback runs
   }
   void EnterToolkitLock() override { trace += "["; }
   void LeaveToolkitLock() override { trace += "]"; }
@@ -83,13 +46,37 @@ class CountingNotify : public LThreadQueuedNotify {
 
 }  // namespace
 
+TEST(QueuedNotifyTest, WorkerNotificationsArriveOnceInOrderOnTheLoopThread) {
+  LQueuedNotifyDataSender orphan;
+  EXPECT_FALSE(orphan.NotifyData(1, "abc", 3));
+  EXPECT_FALSE(g_main_context_pending(nullptr)) << "a sender without handler posts nothing";
+  GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
+  RecordingHandler handler(loop);
+  LQueuedNotifyDataSender sender(&handler);
+  std::string expected;
+  std::thread worker([&] {
+    for (int i = 0; i < 100; ++i) {
+      std::string payload = "n" + std::to_string(i) + std::string(1, '\0') + "\xff";
+      expected += std::to_string(i) + ":" + payload + " ";
+      EXPECT_TRUE(sender.NotifyData(i, payload.data(), payload.size()));
+      payload.assign(payload.size(), 'X');  // the queued copy must not change
+    }
+    EXPECT_TRUE(sender.NotifyData(-7, nullptr, 12));
+  });
+  g_main_loop_run(loop);
+  worker.join();
+  g_main_loop_unref(loop);
+  EXPECT_EQ(handler.received, expected + "-7:null ");
+  EXPECT_TRUE(handler.main_thread_ok);
+  EXPECT_EQ(DrainDefaultContext(), 0);  // each callback ran once
+}
+
 // Pending wake-ups coalesce into one callback under the toolkit lock; one
 // queued during the callback is not lost; a destroyed object cancels its own.
 TEST(ThreadQueuedNotifyTest, WakeUpsCoalesceAndAreNeitherLostNorLeftBehind) {
   CountingNotify notify;
   notify.QueueNotify();
-  notify.QueueNotify();
-  std::thread worker([&] { notify.QueueNotify(); });
+  std::thread worker([&] { notify.QueueNotify(), notify.QueueNotify(); });
   worker.join();
   EXPECT_TRUE(notify.IsNotifyPending());
   EXPECT_EQ(DrainDefaultContext(), 1);

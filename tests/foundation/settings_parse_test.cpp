@@ -21,45 +21,32 @@ TEST(SettingsParseTest, ReadsTolerantly) {
   const std::string k259(259, 'k'), v259(259, 'v');
   const std::pair<std::string, Items> cases[] = {
       {"a=1\r\nb=2\nc=3\rd=4\n\re=5", {{"a", "1"}, {"b", "2"}, {"c", "3"}, {"d", "4"}, {"e", "5"}}},
-      {"a==b\r\n", {{"a", "b"}}},
-      {"  a=b\r\n", {{"a", "b"}}},
-      {"\t\x01 a=b", {{"a", "b"}}},
-      {"=orphan\r\n\r\n\r\nk=\r\nnovalue\r\n", {{"k", ""}, {"novalue", ""}}},
-      {"a = b ", {{"a ", " b "}}},
-      {k259 + "=" + v259, {{k259, v259}}},
-      {k259 + "k=" + v259 + "v\r\nnext=1", {{k259, v259}, {"next", "1"}}},
+      {"a==b\r\n", {{"a", "b"}}}, {"  a=b\r\n", {{"a", "b"}}}, {"\t\x01 a=b", {{"a", "b"}}},
+      {"=orphan\r\n\r\n\r\nk=\r\nnovalue\r\n", {{"k", ""}, {"novalue", ""}}}, {"a = b ", {{"a ", " b "}}},
+      {k259 + "=" + v259, {{k259, v259}}}, {k259 + "k=" + v259 + "v\r\nnext=1", {{k259, v259}, {"next", "1"}}},
       {std::string("\0\0bin\0key=va\0l\xff\x80\r\n\x01\x02=x\r\n", 24),
        {{std::string("bin\0key", 7), std::string("va\0l\xff\x80", 6)}}},
   };
   for (const auto& [bytes, expected] : cases) EXPECT_EQ(ParseAll(bytes), expected) << bytes;
-}
-
-TEST(SettingsParseTest, GarbageNeverCrashesAndRoundTripsWhatItRead) {
-  std::string noise;
-  unsigned state = 12345;
-  for (int i = 0; i < 20000; ++i) {
+  std::string noise;  // garbage never crashes, and what was read survives a round trip
+  for (unsigned i = 0, state = 12345; i < 20000; ++i) {
     state = state * 1103515245u + 12345u;
     noise += static_cast<char>((state >> 16) & 0xff);
   }
-  LSettingsEntries first, second;
+  LSettingsEntries first;
   first.Parse(noise);
-  second.Parse(first.Serialize());
-  EXPECT_EQ(first.Items(), second.Items());
+  EXPECT_EQ(ParseAll(first.Serialize()), first.Items());
 }
 
 TEST(SettingsParseTest, DuplicateKeysFindTheFirstAndAreRemovedTogether) {
   LSettingsEntries entries;
   entries.Parse("k=first\r\nK=mixed\r\nk=second\r\n");
-  EXPECT_EQ(*entries.Find("k"), "first");
-  EXPECT_EQ(*entries.Find("K"), "mixed");
+  EXPECT_EQ(*entries.Find("k") + *entries.Find("K") + *entries.FindNoCase("K"), "firstmixedfirst");
   EXPECT_EQ(entries.Find("K "), nullptr);
-  EXPECT_EQ(*entries.FindNoCase("K"), "first");
   EXPECT_TRUE(entries.Remove("k"));  // so that no older value shows through
   EXPECT_EQ(entries.Find("k"), nullptr);
   EXPECT_FALSE(entries.Remove("zz"));
-  EXPECT_TRUE(entries.Set("b", "2"));
-  EXPECT_FALSE(entries.Set("b", "2"));
-  EXPECT_TRUE(entries.Set("K", "3"));
+  EXPECT_TRUE(entries.Set("b", "2") && !entries.Set("b", "2") && entries.Set("K", "3"));
   EXPECT_EQ(entries.Serialize(), "K=3\r\nb=2\r\n");
 }
 
@@ -70,11 +57,10 @@ TEST(SettingsParseTest, CleaningKeepsKeysAndValuesOnTheirLine) {
       {"UserName", "username"}, {"  Tab\tKey=x", "tab\tkey"}, {"a\r\nadmin", "a"}, {" =x", ""},
       {std::string(300, 'K'), std::string(259, 'k')}, {"\xc3\x84pfel", "\xc3\x84pfel"}};
   for (const auto& [key, cleaned] : keys) EXPECT_EQ(LSettingsCleanKey(key), cleaned) << key;
-  const std::pair<std::string, std::string> values[] = {{"Bob\r\naccessadmin=1", "Bob"}, {"line\nmore", "line"},
-                                                        {"==x=y", "x=y"}, {std::string(259, 'v') + "w", std::string(259, 'v')},
-                                                        {std::string("a\0b", 3), std::string("a\0b", 3)}};
+  const std::pair<std::string, std::string> values[] = {
+      {"Bob\r\naccessadmin=1", "Bob"}, {"line\nmore", "line"}, {"==x=y", "x=y"},
+      {std::string(259, 'v') + "w", std::string(259, 'v')}, {std::string("a\0b", 3), std::string("a\0b", 3)}};
   for (const auto& [value, cleaned] : values) EXPECT_EQ(LSettingsCleanValue(value), cleaned) << value;
   EXPECT_EQ(LSettingsLowerCase("MaxID-\xc3\x84"), "maxid-\xc3\x84");  // ASCII letters only
-  EXPECT_TRUE(LSettingsEqualNoCase("LocalPort", "localport"));
-  EXPECT_FALSE(LSettingsEqualNoCase("\xc3\x84", "\xc3\xa4"));
+  EXPECT_TRUE(LSettingsEqualNoCase("LocalPort", "localport") && !LSettingsEqualNoCase("\xc3\x84", "\xc3\xa4"));
 }

@@ -6,13 +6,10 @@ class SettingsSectionsTest : public KavrixTempRoot {};
 
 // Sections are found without regard to case; passwords are plain text.
 TEST_F(SettingsSectionsTest, SectionsAreLowerCaseFilesOfTheSharedFolder) {
-  EXPECT_TRUE(LSettingSetString("Routing", "LocalPort", "8089"));
-  EXPECT_TRUE(LSettingSetBool("ROUTING", "WelcomeEmail", true));
-  EXPECT_TRUE(LSettingSetInt("routing", "DefaultWorkHours", 38));
-  EXPECT_TRUE(LSettingSetString("Routing", "WelcomeEmail", nullptr));
+  ASSERT_TRUE(LSettingSetString("Routing", "LocalPort", "8089") && LSettingSetBool("ROUTING", "WelcomeEmail", true) &&
+              LSettingSetInt("routing", "DefaultWorkHours", 38) && LSettingSetString("Routing", "WelcomeEmail", nullptr));
   EXPECT_EQ(KavrixReadFile(SharedFolder() + "/routing"), "localport=8089\r\ndefaultworkhours=38\r\n");
-  EXPECT_EQ(LSettingGetInt("ROUTING", "localport", 89), 8089);
-  EXPECT_EQ(LSettingGetInt("Routing", "Missing", 89), 89);
+  EXPECT_EQ(LSettingGetInt("ROUTING", "localport", 89) + LSettingGetInt("Routing", "Missing", 89), 8089 + 89);
   std::string out;
   EXPECT_FALSE(_LSettingGetString("Routing", "Other", "dflt", out));
   EXPECT_EQ(out, "dflt");
@@ -20,21 +17,18 @@ TEST_F(SettingsSectionsTest, SectionsAreLowerCaseFilesOfTheSharedFolder) {
   EXPECT_FALSE(KavrixFileExists(SharedFolder() + "/neverwritten"));
   EXPECT_TRUE(LSettingSetPassword("Email", "SMTPPassword", "s3cr=t \xc3\xa9"));
   EXPECT_EQ(KavrixReadFile(SharedFolder() + "/email"), "smtppassword=s3cr=t \xc3\xa9\r\n");
-  EXPECT_TRUE(LSettingGetPassword("Email", "SMTPPassword", "", out));
-  EXPECT_EQ(out, "s3cr=t \xc3\xa9");
+  EXPECT_TRUE(LSettingGetPassword("Email", "SMTPPassword", "", out) && out == "s3cr=t \xc3\xa9");
   EXPECT_EQ(LSettingSectionFile(std::string(250, 'f'), "LongName").size(), 259u);
 }
 
 TEST_F(SettingsSectionsTest, UserSettingsLiveInTheHomeFolder) {
-  EXPECT_TRUE(LUserSettingSetString("Window", "Width", "640"));
-  EXPECT_TRUE(LUserSettingSetInt("Window", "Height", 480));
+  ASSERT_TRUE(LUserSettingSetString("Window", "Width", "640") && LUserSettingSetInt("Window", "Height", 480));
   const std::string folder = HomeFolder() + "/.mardel/kavrixserver";
+  EXPECT_EQ(LSettingsGetUserFolder(), folder);
   EXPECT_EQ(KavrixReadFile(folder + "/window"), "width=640\r\nheight=480\r\n");
   std::string out;
-  EXPECT_TRUE(_LUserSettingGetString("WINDOW", "width", "", out));
-  EXPECT_EQ(out, "640");
+  EXPECT_TRUE(_LUserSettingGetString("WINDOW", "width", "", out) && out == "640");
   EXPECT_FALSE(KavrixFileExists(SharedFolder() + "/window"));
-  EXPECT_EQ(LSettingsGetUserFolder(), folder);
 }
 
 // The list's cache of sections must neither lose updates between threads

@@ -13,12 +13,13 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <ctime>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <utility>
@@ -36,18 +37,10 @@ struct TestPipe {
     int fds[2];
     if (pipe(fds) == 0) in.Reset(fds[0]), out.Reset(fds[1]);
   }
-  bool Send() {
-    ssize_t n;
-    while ((n = write(out.Get(), "x", 1)) < 0 && errno == EINTR) {
-    }
-    return n == 1;
-  }
+  bool Send() { return write(out.Get(), "x", 1) == 1; }
   bool Receive() {
     char byte;
-    ssize_t n;
-    while ((n = read(in.Get(), &byte, 1)) < 0 && errno == EINTR) {
-    }
-    return n == 1;
+    return read(in.Get(), &byte, 1) == 1;
   }
   bool Ready() {
     pollfd entry{in.Get(), POLLIN, 0};
@@ -92,11 +85,7 @@ class TestChild {
     if (pid_ <= 0) return status_;
     Release();
     int raw = 0;
-    pid_t done;
-    while ((done = waitpid(pid_, &raw, 0)) < 0 && errno == EINTR) {
-    }
-    pid_ = -1;
-    status_ = done > 0 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    status_ = waitpid(std::exchange(pid_, -1), &raw, 0) > 0 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     return status_;
   }
 

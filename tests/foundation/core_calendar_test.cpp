@@ -3,12 +3,10 @@
 #include "foundation/test_hooks.h"
 #include "support/test_helpers.h"
 
-namespace {
-
-std::string Text(LDateTime moment) { return moment.GetDateText() + " " + moment.GetTimeText(); }
+static std::string Text(LDateTime moment) { return moment.GetDateText() + " " + moment.GetTimeText(); }
 
 // Points the fake clock at a local date and time of the current zone.
-void SetNow(std::string_view date, std::string_view time) {
+static void SetNow(std::string_view date, std::string_view time) {
   LDateTime now;
   ASSERT_TRUE(now.SetDateTime(date, time));
   LDateTime::SetFakeNow(now.value);
@@ -19,18 +17,14 @@ class CoreCalendarTest : public ::testing::Test {
   void TearDown() override { LFoundationResetForTests(); }
 };
 
-}  // namespace
-
 TEST_F(CoreCalendarTest, CurrentYearMonthFollowsTheLocalZone) {
   LDateTime::SetFakeNow(1243794599);  // 2009-05-31 18:29:59 UTC
-  {
-    KavrixScopedTimeZone zone("UTC");
-    EXPECT_EQ(LKXCoreCalendar::GetCurrentYearMonth(), "2009-05");
-  }
-  KavrixScopedTimeZone zone("Asia/Kolkata");
+  SetTimeZone("Asia/Kolkata");
   EXPECT_EQ(LKXCoreCalendar::GetCurrentYearMonth(), "2009-05");
-  LDateTime::SetFakeNow(1243794600);
+  LDateTime::SetFakeNow(1243794600);  // midnight in India, not yet in UTC
   EXPECT_EQ(LKXCoreCalendar::GetCurrentYearMonth(), "2009-06");
+  SetTimeZone("UTC");
+  EXPECT_EQ(LKXCoreCalendar::GetCurrentYearMonth(), "2009-05");
 }
 
 // Months holding a daylight-saving change in one zone or another included;
@@ -41,10 +35,10 @@ TEST_F(CoreCalendarTest, NextAndPreviousMonthInEveryZone) {
                            {"2009-06-15", "2009-07"}, {"2009-6", "2009-07"}, {"2009", "2009-01"}, {"9999-01", ""}};
   const char* previous[][2] = {{"2010-01", "2009-12"}, {"2009-03", "2009-02"}, {"2009-11", "2009-10"},
                                {"2009-04", "2009-03"}, {"2040-01", ""}};
-  for (const char* zone_name : {"UTC", "America/New_York", "Australia/Sydney", "Asia/Kolkata"}) {
-    KavrixScopedTimeZone zone(zone_name);
-    for (auto [from, to] : next) EXPECT_EQ(LKXCoreCalendar::GetNextYearMonth(from), to) << zone_name << from;
-    for (auto [from, to] : previous) EXPECT_EQ(LKXCoreCalendar::GetPreviousYearMonth(from), to) << zone_name << from;
+  for (const char* zone : {"UTC", "America/New_York", "Australia/Sydney", "Asia/Kolkata"}) {
+    SetTimeZone(zone);
+    for (auto [from, to] : next) EXPECT_EQ(LKXCoreCalendar::GetNextYearMonth(from), to) << zone << from;
+    for (auto [from, to] : previous) EXPECT_EQ(LKXCoreCalendar::GetPreviousYearMonth(from), to) << zone << from;
   }
 }
 
@@ -61,12 +55,12 @@ TEST_F(CoreCalendarTest, LastWeekRunsMondayToSundayBeforeTodayKeepingTheClockTim
       {"America/New_York", "2009-03-10", "10:00:00", "2009-03-02 10:00:00 .. 2009-03-08 10:00:00"},
       {"America/New_York", "2009-11-02", "23:30:00", "2009-10-26 23:30:00 .. 2009-11-01 23:30:00"},
   };
-  for (auto [zone_name, date, time, expected] : cases) {
-    KavrixScopedTimeZone zone(zone_name);
+  for (auto [zone, date, time, expected] : cases) {
+    SetTimeZone(zone);
     SetNow(date, time);
     LDateTime start, end;
     LKXCoreCalendar::GetLastWeek(start, end);
-    EXPECT_EQ(Text(start) + " .. " + Text(end), expected) << zone_name << " " << date;
+    EXPECT_EQ(Text(start) + " .. " + Text(end), expected) << zone << " " << date;
   }
   LDateTime::SetFakeNow(0);  // an unset clock stays unset
   LDateTime start(5), end(5);
@@ -89,7 +83,7 @@ TEST_F(CoreCalendarTest, ChangeDayTimeToTimeZoneWrapsAroundMidnight) {
       {"America/New_York", 0, 120, "01:30:00", "03:30:00"}, {"America/New_York", 0, 60, "02:30:00", "03:30:00"},
   };
   for (const Case& c : cases) {
-    KavrixScopedTimeZone zone(c.zone);
+    SetTimeZone(c.zone);
     SetNow("2009-03-08", "12:00:00");
     LDayTime day_time;
     day_time.SetText(c.text);

@@ -47,13 +47,11 @@ TEST_F(CsvWriterTest, RowIsWrittenWhenTheLockTimesOut) {
   EXPECT_EQ(KavrixReadFile(LogPath()), "\"late\"\r\n");
 }
 
-namespace {
-
 constexpr int kRowsPerWriter = 300;
 
 // Rows of very different lengths, some far beyond a pipe's atomic size, so
 // that an interleaved write would show as a broken row.
-LCSVWriterRow RowOf(int writer, int seq) {
+static LCSVWriterRow RowOf(int writer, int seq) {
   LCSVWriterRow row;
   row.AddCol(writer);
   row.AddCol(seq);
@@ -61,13 +59,11 @@ LCSVWriterRow RowOf(int writer, int seq) {
   return row;
 }
 
-bool AppendRows(const std::string& path, int writer) {
+static bool AppendRows(const std::string& path, int writer) {
   bool all = true;
   for (int seq = 0; seq < kRowsPerWriter; ++seq) all = LCSVAppendRow(path, RowOf(writer, seq)) && all;
   return all;
 }
-
-}  // namespace
 
 TEST_F(CsvWriterTest, ThreadsAndAProcessAppendingAtOnceKeepEveryRowWhole) {
   constexpr int kThreads = 4;

@@ -2,8 +2,6 @@
 
 #include "support/test_helpers.h"
 
-namespace {
-
 class DatFileTest : public KavrixTempRoot {
  protected:
   std::string Path() const { return TempDir() + "/session-manual"; }
@@ -13,8 +11,6 @@ class DatFileTest : public KavrixTempRoot {
     return out;
   }
 };
-
-}  // namespace
 
 // Sections and keys compare without regard to case.
 TEST_F(DatFileTest, WritesBracketedSectionsWithABlankLineAfterEach) {

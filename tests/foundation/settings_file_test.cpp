@@ -6,8 +6,6 @@
 
 #include "support/test_helpers.h"
 
-namespace {
-
 class SettingsFileTest : public KavrixTempRoot {
  protected:
   std::string Path(const std::string& name = "section") const { return TempDir() + "/" + name; }
@@ -21,8 +19,6 @@ class SettingsFileTest : public KavrixTempRoot {
     ASSERT_TRUE(KavrixWriteFile(path, bytes) && utimensat(AT_FDCWD, path.c_str(), times, 0) == 0);
   }
 };
-
-}  // namespace
 
 // A hand-typed mixed-case key is found only without regard to case.
 TEST_F(SettingsFileTest, WritesLowerCaseKeysAsKeyEqualsValueCrLfCutTo259Bytes) {

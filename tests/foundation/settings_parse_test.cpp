@@ -2,17 +2,13 @@
 
 #include "support/test_helpers.h"
 
-namespace {
-
 using Items = std::vector<LSettingsEntries::Entry>;
 
-Items ParseAll(std::string_view bytes) {
+static Items ParseAll(std::string_view bytes) {
   LSettingsEntries entries;
   entries.Parse(bytes);
   return entries.Items();
 }
-
-}  // namespace
 
 // Every line end; blanks before a key and "=" before a value are skipped;
 // empty keys are dropped; keys and values are cut at 259 bytes; NUL and high

@@ -7,11 +7,7 @@
 
 class SystemLockMutexTest : public KavrixTempRoot {};
 
-namespace {
-
-bool SetExists(int id) { return semctl(id, 0, GETVAL) != -1; }
-
-}  // namespace
+static bool SetExists(int id) { return semctl(id, 0, GETVAL) != -1; }
 
 // The parent holds the lock: the child's timed try fails and its forever
 // wait ends when the parent lets go. The child's copy does not remove the set.

@@ -11,21 +11,13 @@
 TEST(ThreadTest, StartWhileRunningDoesNothingAndAfterFinishRunsAgain) {
   LSignalObject started, release;
   std::atomic<int> runs{0};
-  LambdaThread thread([&](LThread*) {
-    ++runs;
-    started.Signal();
-    release.WaitSignalForever();
-  });
-  ASSERT_TRUE(thread.Start(0));
-  ASSERT_TRUE(started.WaitSignalForever());
+  LambdaThread thread([&](LThread*) { ++runs, started.Signal(), release.WaitSignalForever(); });
+  ASSERT_TRUE(thread.Start(0) && started.WaitSignalForever());
   const pid_t first_id = thread.GetThreadId();
-  EXPECT_GT(first_id, 0);
-  EXPECT_TRUE(thread.Start(0));
-  EXPECT_EQ(thread.GetThreadId(), first_id);
+  EXPECT_TRUE(first_id > 0 && thread.Start(0) && thread.GetThreadId() == first_id);
   release.Signal();
   thread.Join();
-  EXPECT_FALSE(thread.IsRunning());
-  EXPECT_EQ(thread.GetThreadId(), -1);
+  EXPECT_TRUE(!thread.IsRunning() && thread.GetThreadId() == -1);
   ASSERT_TRUE(thread.Start(0));  // release stays set: the second run ends at once
   thread.Join();
   EXPECT_EQ(runs.load(), 2);
@@ -50,18 +42,17 @@ TEST(ThreadTest, PriorityRule) {
   LambdaThread thread([&](LThread* self) { started.Signal(), self->GetStopSignal().WaitSignalForever(); });
   ASSERT_TRUE(thread.Start(-10) && started.WaitSignalForever());
   const pid_t id = thread.GetThreadId();
-  EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(id)), 10);
-  EXPECT_EQ(sched_getscheduler(id), SCHED_OTHER);
+  auto nice_of = [id] { return getpriority(PRIO_PROCESS, static_cast<id_t>(id)); };
+  EXPECT_TRUE(nice_of() == 10 && sched_getscheduler(id) == SCHED_OTHER);
   thread.SetPriority(-15);
-  EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(id)), 15);
+  EXPECT_EQ(nice_of(), 15);
   sched_param param{3};
   if (sched_setscheduler(0, SCHED_RR, &param) != 0) GTEST_SKIP() << "no real-time rights";
   param.sched_priority = 0;
   sched_setscheduler(0, SCHED_OTHER, &param);
   thread.SetPriority(3);
-  EXPECT_EQ(sched_getscheduler(id), SCHED_RR);
-  EXPECT_TRUE(sched_getparam(id, &param) == 0 && param.sched_priority == 3);
-  EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(id)), 0);
+  EXPECT_TRUE(sched_getscheduler(id) == SCHED_RR && sched_getparam(id, &param) == 0 && param.sched_priority == 3);
+  EXPECT_EQ(nice_of(), 0);
 }
 
 class GroupWaitTest : public ::testing::Test {

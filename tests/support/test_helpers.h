@@ -1,7 +1,7 @@
 #pragma once
 // What nearly every test needs: the temporary data root, the headers for
 // files, locks, threads and time, handshake pipes, forked children started
-// on cue, a thread whose body is a lambda, and a scoped local time zone.
+// on cue, a thread whose body is a lambda, and the local time zone.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -18,7 +18,6 @@
 #include <filesystem>
 #include <ctime>
 #include <functional>
-#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -107,21 +106,9 @@ class LambdaThread : public LThread {
   std::function<void(LThread*)> body_;
 };
 
-// Points the C library's local time zone at `zone` for the object's life.
-class KavrixScopedTimeZone {
- public:
-  explicit KavrixScopedTimeZone(const char* zone) {
-    if (const char* old = std::getenv("TZ")) previous_ = old;
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~KavrixScopedTimeZone() {
-    previous_ ? setenv("TZ", previous_->c_str(), 1) : unsetenv("TZ");
-    tzset();
-  }
-  KavrixScopedTimeZone(const KavrixScopedTimeZone&) = delete;
-  KavrixScopedTimeZone& operator=(const KavrixScopedTimeZone&) = delete;
-
- private:
-  std::optional<std::string> previous_;
-};
+// Points the C library's local time zone at `zone`. Every test that depends
+// on local time sets its zone itself, so there is nothing to restore.
+inline void SetTimeZone(const char* zone) {
+  setenv("TZ", zone, 1);
+  tzset();
+}

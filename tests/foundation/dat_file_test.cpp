@@ -19,7 +19,8 @@ TEST_F(DatFileTest, WritesBracketedSectionsWithABlankLineAfterEach) {
   ASSERT_TRUE(LDatFileSetValue(Path(), "Default", "num_clients", "3") &&
               LDatFileSetValue(Path(), "Default", "3,Program", "kavrixserver") &&
               LDatFileSetValue(Path(), "Other", "a", "1") && LDatFileSetValue(Path(), "DEFAULT", "NUM_CLIENTS", "4"));
-  EXPECT_EQ(KavrixReadFile(Path()), "[Default]\r\nnum_clients=4\r\n3,Program=kavrixserver\r\n\r\n[Other]\r\na=1\r\n\r\n");
+  EXPECT_EQ(KavrixReadFile(Path()),
+            "[Default]\r\nnum_clients=4\r\n3,Program=kavrixserver\r\n\r\n[Other]\r\na=1\r\n\r\n");
   EXPECT_EQ(Get("default", "3,PROGRAM") + Get("Nowhere", "a", "dflt"), "kavrixserverdflt");
   std::string out;
   EXPECT_FALSE(LDatFileGetValue(Path(), "Other", "b", "x", out));

@@ -61,25 +61,23 @@ TEST_F(DateTimeTest, SetDateTimeFromTextAndNumbers) {
     auto [y, mo, d, h, mi, s] = numbers[i];
     EXPECT_TRUE(moment.SetDateTime(y, mo, d, h, mi, s) && Text(moment) == rolled[i]) << rolled[i];
   }
-  EXPECT_FALSE(moment.SetDateTime(2009, 2147483647, 1, 0, 0, 0) || moment.SetDateTime(2009, -2147483647 - 1, 1, 0, 0, 0));
+  EXPECT_FALSE(moment.SetDateTime(2009, 2147483647, 1, 0, 0, 0) ||
+               moment.SetDateTime(2009, -2147483647 - 1, 1, 0, 0, 0));
   EXPECT_EQ(Text(moment), rolled[4]);
 }
 
 TEST_F(DateTimeTest, ValidateDateAndClockTime) {
-  for (const char* good : {"", "2009-06-01", "1970-01-01", "2038-12-31", "2009-02-30", "2009-6-1"}) {
-    EXPECT_TRUE(LDateTime::ValidateDateYYYYHMMHDD(good)) << good;
-  }
-  for (const char* bad : {"1969-12-31", "2039-01-01", "2009-13-01", "2009-00-10", "2009-06-32", "2009-06-00",
-                          "2009-06", "2009", "abc", "2009/06/01", "09-06-01", "-2009-06-01", " "}) {
-    EXPECT_FALSE(LDateTime::ValidateDateYYYYHMMHDD(bad)) << bad;
-  }
-  for (const char* good : {"23:59", "08:30", "23:59:59", "00:00:00", "0:0", "8:5:3"}) {
-    EXPECT_TRUE(LDayTime::ValidateDateHHCMMCSS(good)) << good;
-  }
-  for (const char* bad : {"24:00:00", "12:60", "12:00:60", "08", "", "-1:00", "12:-5", "12:00:-1", "ab:cd",
-                          "08-30", "99999999999:00"}) {
-    EXPECT_FALSE(LDayTime::ValidateDateHHCMMCSS(bad)) << bad;
-  }
+  const std::pair<const char*, bool> dates[] = {
+      {"", true}, {"2009-06-01", true}, {"1970-01-01", true}, {"2038-12-31", true}, {"2009-02-30", true},
+      {"2009-6-1", true}, {"1969-12-31", false}, {"2039-01-01", false}, {"2009-13-01", false}, {"2009-00-10", false},
+      {"2009-06-32", false}, {"2009-06-00", false}, {"2009-06", false}, {"2009", false}, {"abc", false},
+      {"2009/06/01", false}, {"09-06-01", false}, {"-2009-06-01", false}, {" ", false}};
+  for (auto [text, valid] : dates) EXPECT_EQ(LDateTime::ValidateDateYYYYHMMHDD(text), valid) << text;
+  const std::pair<const char*, bool> times[] = {
+      {"23:59", true}, {"08:30", true}, {"23:59:59", true}, {"00:00:00", true}, {"0:0", true}, {"8:5:3", true},
+      {"24:00:00", false}, {"12:60", false}, {"12:00:60", false}, {"08", false}, {"", false}, {"-1:00", false},
+      {"12:-5", false}, {"12:00:-1", false}, {"ab:cd", false}, {"08-30", false}, {"99999999999:00", false}};
+  for (auto [text, valid] : times) EXPECT_EQ(LDayTime::ValidateDateHHCMMCSS(text), valid) << text;
 }
 
 TEST_F(DateTimeTest, DayTimeTextHasNoRangeCheckAndNumbersDoNotOverflow) {

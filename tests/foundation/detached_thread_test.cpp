@@ -20,24 +20,19 @@ struct Tally {
   }
 };
 
-class CountedThread : public LDetachedThread {
- public:
-  // quick: the body returns at once; otherwise it waits for its stop.
-  CountedThread(Tally* tally, bool quick) : tally_(tally), quick_(quick) {}
+// quick: the body returns at once; otherwise it waits for its stop.
+struct CountedThread : LDetachedThread {
+  CountedThread(Tally* tally, bool quick) : tally(tally), quick(quick) {}
   ~CountedThread() override {
-    std::lock_guard<std::mutex> lock(tally_->mutex);
-    ++tally_->destroyed;
-    tally_->changed.notify_all();
+    std::lock_guard<std::mutex> lock(tally->mutex);
+    ++tally->destroyed;
+    tally->changed.notify_all();
   }
-
- protected:
   void ThreadFunction() override {
-    if (!quick_) GetStopSignal().WaitSignalForever();
+    if (!quick) GetStopSignal().WaitSignalForever();
   }
-
- private:
-  Tally* tally_;
-  bool quick_;
+  Tally* tally;
+  bool quick;
 };
 
 }  // namespace

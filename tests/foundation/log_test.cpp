@@ -29,8 +29,7 @@ class LogTest : public KavrixTempRoot {
   std::vector<LogLine> relayed_;  // what the service would send to control windows
 };
 
-class RecordingWindow : public LLogStatusWindow {
- public:
+struct RecordingWindow : LLogStatusWindow {
   void QueueLogLine(const std::string& clock_text, const std::string& text, std::uint8_t level) override {
     lines.emplace_back(clock_text, text, level);
     if (log_from_inside) LOG("window: " + text);  // must not deadlock

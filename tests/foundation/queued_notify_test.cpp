@@ -14,28 +14,24 @@ int DrainDefaultContext() {
   return dispatched;
 }
 
-class RecordingHandler : public LQueuedNotifyDataHandler {
- public:
-  explicit RecordingHandler(GMainLoop* loop) : loop_(loop) {}
+// Records "code:payload " of each notification; the last one has code -7.
+struct RecordingHandler : LQueuedNotifyDataHandler {
   void EvQueuedNotifyData(int code, const void* data, size_t length) override {
-    received += std::to_string(code) + ":" + (data ? std::string(static_cast<const char*>(data), length) : "null") + " ";
-    main_thread_ok = main_thread_ok && std::this_thread::get_id() == main_thread_;
-    if (code < 0) g_main_loop_quit(loop_);
+    const std::string payload = data ? std::string(static_cast<const char*>(data), length) : "null";
+    received += std::to_string(code) + ":" + payload + " ";
+    main_thread_ok = main_thread_ok && std::this_thread::get_id() == main_thread;
+    if (code < 0) g_main_loop_quit(loop);
   }
+  GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
+  std::thread::id main_thread = std::this_thread::get_id();
   std::string received;
   bool main_thread_ok = true;
-
- private:
-  GMainLoop* loop_;
-  std::thread::id main_thread_ = std::this_thread::get_id();
 };
 
-class CountingNotify : public LThreadQueuedNotify {
- public:
+struct CountingNotify : LThreadQueuedNotify {
   std::string trace;
   bool requeue_once = false;
 
- protected:
   void EvThreadQueuedNotify() override {
     trace += "N";
     if (std::exchange(requeue_once, false)) QueueNotify();  // as a worker would while the callback runs
@@ -50,8 +46,7 @@ TEST(QueuedNotifyTest, WorkerNotificationsArriveOnceInOrderOnTheLoopThread) {
   LQueuedNotifyDataSender orphan;
   EXPECT_FALSE(orphan.NotifyData(1, "abc", 3));
   EXPECT_FALSE(g_main_context_pending(nullptr)) << "a sender without handler posts nothing";
-  GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
-  RecordingHandler handler(loop);
+  RecordingHandler handler;
   LQueuedNotifyDataSender sender(&handler);
   std::string expected;
   std::thread worker([&] {
@@ -63,9 +58,9 @@ TEST(QueuedNotifyTest, WorkerNotificationsArriveOnceInOrderOnTheLoopThread) {
     }
     EXPECT_TRUE(sender.NotifyData(-7, nullptr, 12));
   });
-  g_main_loop_run(loop);
+  g_main_loop_run(handler.loop);
   worker.join();
-  g_main_loop_unref(loop);
+  g_main_loop_unref(handler.loop);
   EXPECT_EQ(handler.received, expected + "-7:null ");
   EXPECT_TRUE(handler.main_thread_ok);
   EXPECT_EQ(DrainDefaultContext(), 0);  // each callback ran once

@@ -60,10 +60,6 @@ TEST_F(RecordListTest, GapsAreSkippedAndTheirIdsReused) {
   EXPECT_EQ(Walk(list), "0:m0 1:m1 3:m3 4: ");
   for (int expected : {2, 5, 6}) EXPECT_EQ(list.Add(member), expected);
   EXPECT_EQ(list.GetMaxID(), 7);
-  TestMember opened;
-  EXPECT_TRUE(list.Open(1, opened));
-  EXPECT_EQ(opened.GetPath(), MemberPath(1));
-  EXPECT_FALSE(list.Open(9, opened));
 }
 
 TEST_F(RecordListTest, BadOrMissingMaxIdReadsAsEmpty) {

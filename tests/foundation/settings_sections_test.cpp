@@ -7,7 +7,8 @@ class SettingsSectionsTest : public KavrixTempRoot {};
 // Sections are found without regard to case; passwords are plain text.
 TEST_F(SettingsSectionsTest, SectionsAreLowerCaseFilesOfTheSharedFolder) {
   ASSERT_TRUE(LSettingSetString("Routing", "LocalPort", "8089") && LSettingSetBool("ROUTING", "WelcomeEmail", true) &&
-              LSettingSetInt("routing", "DefaultWorkHours", 38) && LSettingSetString("Routing", "WelcomeEmail", nullptr));
+              LSettingSetInt("routing", "DefaultWorkHours", 38) &&
+              LSettingSetString("Routing", "WelcomeEmail", nullptr));
   EXPECT_EQ(KavrixReadFile(SharedFolder() + "/routing"), "localport=8089\r\ndefaultworkhours=38\r\n");
   EXPECT_EQ(LSettingGetInt("ROUTING", "localport", 89) + LSettingGetInt("Routing", "Missing", 89), 8089 + 89);
   std::string out;

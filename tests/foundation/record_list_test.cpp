@@ -1,11 +1,8 @@
 #include "foundation/record_list.h"
 
 #include <filesystem>
-#include <set>
-#include <vector>
 
-#include "fork_helpers.h"
-#include "support/temp_root.h"
+#include "support/test_helpers.h"
 
 namespace {
 
@@ -27,118 +24,71 @@ class RecordListTest : public KavrixTempRoot {
   std::string ListPath() const { return SharedFolder() + "/userslist"; }
   std::string MemberPath(int id) const { return ListPath() + "_/" + std::to_string(id); }
 
-  std::vector<int> WalkIds(TestList& list) {
-    std::vector<int> ids;
+  // "id:label " of every member met walking the list, in order.
+  std::string Walk(TestList& list) {
+    std::string walked;
     for (TestIterator it(list); it.Next();) {
-      ids.push_back(it.GetID());
+      walked += std::to_string(it.GetID()) + ":" + it.Get().Label() + " ";
       EXPECT_EQ(it.Get().GetPath(), MemberPath(it.GetID()));
     }
-    return ids;
+    return walked;
   }
 };
 
 }  // namespace
 
-TEST_F(RecordListTest, GapsAreSkippedCountedOutAndFilledFirst) {
+// Walking and counting skip gaps and make no folders; adding fills the gaps
+// first, then takes MaxID, which never falls when members are removed.
+TEST_F(RecordListTest, GapsAreSkippedAndTheirIdsReused) {
   TestList list = TestList::InSharedFolder("UsersList");
   EXPECT_EQ(list.GetPath(), ListPath());
   ASSERT_TRUE(KavrixWriteFile(ListPath(), "maxid=5\r\n"));
   std::filesystem::create_directories(ListPath() + "_");
   for (int id : {0, 1, 3}) ASSERT_TRUE(KavrixWriteFile(MemberPath(id), "label=m" + std::to_string(id) + "\r\n"));
-
   EXPECT_EQ(list.Count(), 3);
-  EXPECT_EQ(WalkIds(list), (std::vector<int>{0, 1, 3}));
-  std::vector<std::string> labels;
-  for (TestIterator it(list); it.Next();) labels.push_back(it.Get().Label());
-  EXPECT_EQ(labels, (std::vector<std::string>{"m0", "m1", "m3"}));
-
+  EXPECT_EQ(Walk(list), "0:m0 1:m1 3:m3 ");
+  EXPECT_EQ(KavrixFolderEntries(ListPath() + "_"), (Strings{"0", "1", "3"}));
   TestMember member;
-  EXPECT_EQ(list.Add(member), 2);
-  EXPECT_EQ(member.GetPath(), MemberPath(2));
-  EXPECT_EQ(list.Add(member), 4);
-  EXPECT_EQ(list.GetMaxID(), 5);
-  EXPECT_EQ(list.Add(member), 5);
-  EXPECT_EQ(list.GetMaxID(), 6);
+  for (int expected : {2, 4, 5}) EXPECT_EQ(list.Add(member), expected);
   EXPECT_EQ(KavrixReadFile(ListPath()), "maxid=6\r\n");
-  EXPECT_EQ(list.Count(), 6);
-  // A new member exists (empty) from the moment it is added.
-  EXPECT_EQ(KavrixReadFile(MemberPath(5)), "");
+  EXPECT_TRUE(KavrixFileExists(MemberPath(5))) << "a new member exists from the moment it is added";
   ASSERT_TRUE(member.SetString("Label", "new"));
   EXPECT_EQ(KavrixReadFile(MemberPath(5)), "label=new\r\n");
+  EXPECT_TRUE(list.Remove(5) && list.Remove(2));
+  EXPECT_FALSE(list.Remove(2) || list.Remove(-1));
+  EXPECT_EQ(list.GetMaxID(), 6);
+  EXPECT_EQ(Walk(list), "0:m0 1:m1 3:m3 4: ");
+  for (int expected : {2, 5, 6}) EXPECT_EQ(list.Add(member), expected);
+  EXPECT_EQ(list.GetMaxID(), 7);
 }
 
-TEST_F(RecordListTest, RemovedIdsAreReusedAndMaxIdNeverFalls) {
+TEST_F(RecordListTest, BadOrMissingMaxIdReadsAsEmpty) {
   TestList list(ListPath());
-  EXPECT_EQ(list.GetMaxID(), 0);
-  EXPECT_EQ(list.Count(), 0);
-  EXPECT_TRUE(WalkIds(list).empty());
-  TestMember member;
-  for (int expected = 0; expected < 3; ++expected) EXPECT_EQ(list.Add(member), expected);
-  EXPECT_EQ(KavrixReadFile(ListPath()), "maxid=3\r\n");
-  EXPECT_TRUE(list.Remove(2));
-  EXPECT_FALSE(list.Remove(2));
-  EXPECT_FALSE(list.Remove(-1));
-  EXPECT_EQ(list.GetMaxID(), 3);
-  EXPECT_EQ(list.Count(), 2);
-  EXPECT_EQ(WalkIds(list), (std::vector<int>{0, 1}));
-  EXPECT_EQ(list.Add(member), 2);
-  EXPECT_EQ(list.Add(member), 3);
-  EXPECT_EQ(list.GetMaxID(), 4);
-
-  TestMember opened;
-  EXPECT_TRUE(list.Open(1, opened));
-  EXPECT_EQ(opened.GetPath(), MemberPath(1));
-  EXPECT_FALSE(list.Open(9, opened));
-  EXPECT_FALSE(list.Exists(-1));
-}
-
-TEST_F(RecordListTest, BadMaxIdReadsAsEmpty) {
-  TestList list(ListPath());
-  for (const char* bytes : {"maxid=abc\r\n", "maxid=-4\r\n", "maxid=\r\n", "MaxID=3\r\n"}) {
+  EXPECT_EQ(list.GetMaxID() + list.Count(), 0);
+  for (const char* bytes : {"maxid=abc\r\n", "maxid=\r\n", "MaxID=3\r\n", "maxid=-4\r\n"}) {
     ASSERT_TRUE(KavrixWriteFile(ListPath(), bytes));
-    EXPECT_EQ(list.GetMaxID(), 0) << bytes;
-    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.GetMaxID() + list.Count(), 0) << bytes;
   }
   TestMember member;
-  ASSERT_TRUE(KavrixWriteFile(ListPath(), "maxid=-4\r\n"));
   EXPECT_EQ(list.Add(member), 0);
   EXPECT_EQ(KavrixReadFile(ListPath()), "maxid=1\r\n");
-}
-
-// Iterating and counting only look: they make no folders.
-TEST_F(RecordListTest, WalkingCreatesNothing) {
-  TestList list(ListPath());
-  TestMember member;
-  ASSERT_EQ(list.Add(member), 0);
-  ASSERT_TRUE(member.SetString("Label", "x"));
-  ASSERT_TRUE(KavrixWriteFile(ListPath(), "maxid=3\r\n"));
-  EXPECT_EQ(list.Count(), 1);
-  EXPECT_EQ(WalkIds(list), (std::vector<int>{0}));
-  EXPECT_FALSE(KavrixFileExists(MemberPath(0) + "_"));
-  EXPECT_FALSE(KavrixFileExists(MemberPath(1)));
 }
 
 // Two processes adding at once must never be handed the same member.
 TEST_F(RecordListTest, ConcurrentAddsInTwoProcessesGetDistinctIds) {
   constexpr int kEach = 40;
-  auto adder = [this](const char* who) {
-    return [this, who] {
-      TestList list(ListPath());
-      for (int i = 0; i < kEach; ++i) {
-        TestMember member;
-        if (list.Add(member) < 0) return 1;
-        if (!member.SetString("Label", std::string_view(who + std::to_string(i)))) return 2;
-      }
-      return 0;
-    };
+  auto adder = [this](std::string who) {
+    TestList list(ListPath());
+    for (int i = 0; i < kEach; ++i) {
+      TestMember member;
+      if (list.Add(member) < 0 || !member.SetString("Label", who + std::to_string(i))) return 1;
+    }
+    return 0;
   };
-  TestChild first(adder("a"));
-  TestChild second(adder("b"));
+  TestChild first([&] { return adder("a"); }), second([&] { return adder("b"); });
   first.Release();
   second.Release();
-  EXPECT_EQ(first.Wait(), 0);
-  EXPECT_EQ(second.Wait(), 0);
-
+  EXPECT_EQ(first.Wait() + second.Wait(), 0);
   TestList list(ListPath());
   EXPECT_EQ(list.GetMaxID(), 2 * kEach);
   std::set<std::string> labels;

@@ -2,110 +2,57 @@
 
 #include <sched.h>
 #include <sys/resource.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
-
-#include <gtest/gtest.h>
 
 #include "foundation/process_wait.h"
-#include "thread_test_util.h"
+#include "support/test_helpers.h"
 
 // Start on a running thread does nothing; on a finished one it joins the old
 // thread and runs the body again.
 TEST(ThreadTest, StartWhileRunningDoesNothingAndAfterFinishRunsAgain) {
-  LSignalObject started;
-  LSignalObject release;
+  LSignalObject started, release;
   std::atomic<int> runs{0};
-  LambdaThread thread([&](LThread*) {
-    ++runs;
-    started.Signal();
-    release.WaitSignalForever();
-  });
-  ASSERT_TRUE(thread.Start(0));
-  ASSERT_TRUE(started.WaitSignalForever());
+  LambdaThread thread([&](LThread*) { ++runs, started.Signal(), release.WaitSignalForever(); });
+  ASSERT_TRUE(thread.Start(0) && started.WaitSignalForever());
   const pid_t first_id = thread.GetThreadId();
-  EXPECT_GT(first_id, 0);
-  EXPECT_TRUE(thread.Start(0));
-  EXPECT_EQ(thread.GetThreadId(), first_id);
+  EXPECT_TRUE(first_id > 0 && thread.Start(0) && thread.GetThreadId() == first_id);
   release.Signal();
   thread.Join();
-  EXPECT_FALSE(thread.IsRunning());
-  EXPECT_EQ(thread.GetThreadId(), -1);
-  EXPECT_EQ(runs.load(), 1);
-  started.Reset();
+  EXPECT_TRUE(!thread.IsRunning() && thread.GetThreadId() == -1);
   ASSERT_TRUE(thread.Start(0));  // release stays set: the second run ends at once
   thread.Join();
   EXPECT_EQ(runs.load(), 2);
 }
 
-TEST(ThreadTest, StopSignalWakesAWaitingBodyAndStartClearsTheStop) {
+TEST(ThreadTest, StopSignalWakesAWaitingBodyAndStartClearsAnEarlierStop) {
   std::atomic<int> result{-1};
   LSignalObject never;
   LambdaThread thread([&](LThread* self) { result = ProcessWaitSignal(self, never, 600000); });
-  thread.StopThreadSoon();  // a stop from before the start must not carry over
+  thread.StopThreadSoon();
   ASSERT_TRUE(thread.Start(0));
   EXPECT_FALSE(thread.IsStopRequested());
-  EXPECT_FALSE(thread.GetStopSignal().IsSignaled());
   thread.StopThreadSoon();
   thread.Join();
   EXPECT_EQ(result.load(), kLProcessStopped);
-  EXPECT_TRUE(thread.IsStopRequested());
 }
 
-// Raising the nice value needs no privilege; the thread's own value is read
-// back through its kernel id.
-TEST(ThreadTest, PriorityBelowOneSetsNiceToMinusPriority) {
-  LSignalObject started;
-  LambdaThread thread([&](LThread* self) {
-    started.Signal();
-    self->GetStopSignal().WaitSignalForever();
-  });
-  ASSERT_TRUE(thread.Start(-10));
-  ASSERT_TRUE(started.WaitSignalForever());
+// Below 1: nice = minus the priority (raising nice needs no privilege),
+// read back through the kernel id; 1 or more: round-robin, where allowed.
+TEST(ThreadTest, PriorityRule) {
+  LSignalObject started;  // set by the body, so after the priority was applied
+  LambdaThread thread([&](LThread* self) { started.Signal(), self->GetStopSignal().WaitSignalForever(); });
+  ASSERT_TRUE(thread.Start(-10) && started.WaitSignalForever());
   const pid_t id = thread.GetThreadId();
-  errno = 0;
-  EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(id)), 10);
-  EXPECT_EQ(sched_getscheduler(id), SCHED_OTHER);
+  auto nice_of = [id] { return getpriority(PRIO_PROCESS, static_cast<id_t>(id)); };
+  EXPECT_TRUE(nice_of() == 10 && sched_getscheduler(id) == SCHED_OTHER);
   thread.SetPriority(-15);
-  EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(id)), 15);
-  EXPECT_EQ(thread.GetPriority(), -15);
-}
-
-TEST(ThreadTest, PriorityOneOrMoreUsesRoundRobin) {
-  sched_param probe{};
-  probe.sched_priority = 3;
-  if (sched_setscheduler(0, SCHED_RR, &probe) != 0) GTEST_SKIP() << "no real-time rights";
-  probe.sched_priority = 0;
-  sched_setscheduler(0, SCHED_OTHER, &probe);
-  LSignalObject started;
-  LambdaThread thread([&](LThread* self) {
-    started.Signal();
-    self->GetStopSignal().WaitSignalForever();
-  });
-  ASSERT_TRUE(thread.Start(3));
-  ASSERT_TRUE(started.WaitSignalForever());
-  sched_param param{};
-  EXPECT_EQ(sched_getscheduler(thread.GetThreadId()), SCHED_RR);
-  ASSERT_EQ(sched_getparam(thread.GetThreadId(), &param), 0);
-  EXPECT_EQ(param.sched_priority, 3);
-  EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(thread.GetThreadId())), 0);
-}
-
-TEST(ThreadTest, DefaultStackSizeAppliesToNewThreads) {
-  LThread::SetDefaultStackSize(256 * 1024);
-  size_t stack = 0;
-  LambdaThread thread([&](LThread*) {
-    pthread_attr_t attr;
-    if (pthread_getattr_np(pthread_self(), &attr) != 0) return;
-    pthread_attr_getstacksize(&attr, &stack);
-    pthread_attr_destroy(&attr);
-  });
-  ASSERT_TRUE(thread.Start(0));
-  thread.Join();
-  LThread::SetDefaultStackSize(0);
-  EXPECT_EQ(stack, 256u * 1024u);
+  EXPECT_EQ(nice_of(), 15);
+  sched_param param{3};
+  if (sched_setscheduler(0, SCHED_RR, &param) != 0) GTEST_SKIP() << "no real-time rights";
+  param.sched_priority = 0;
+  sched_setscheduler(0, SCHED_OTHER, &param);
+  thread.SetPriority(3);
+  EXPECT_TRUE(sched_getscheduler(id) == SCHED_RR && sched_getparam(id, &param) == 0 && param.sched_priority == 3);
+  EXPECT_EQ(nice_of(), 0);
 }
 
 TEST(ThreadTest, OwnStackSizeWinsOverTheDefault) {
@@ -130,8 +77,7 @@ class GroupWaitTest : public ::testing::Test {
  protected:
   // A thread object that is never started: its stop signal is what matters.
   LambdaThread thread_{[](LThread*) {}};
-  LSignalObject idle_;
-  LSignalObject ready_;
+  LSignalObject idle_, ready_;
   pollfd group_[LThread::kMaxWaitGroup];
 
   void Fill(int count) {
@@ -139,37 +85,26 @@ class GroupWaitTest : public ::testing::Test {
   }
 };
 
-TEST_F(GroupWaitTest, StopSignalIsAppendedWhenThereIsRoom) {
+TEST_F(GroupWaitTest, StopSignalIsAppendedWhenThereIsRoomAndWins) {
   Fill(254);
   EXPECT_EQ(thread_.ProcessWaitSignalObjectGroup(group_, 254, 0), kLProcessFailed);
-  thread_.StopThreadSoon();
-  EXPECT_EQ(thread_.ProcessWaitSignalObjectGroup(group_, 254, 60000), kLProcessStopped);
-  ready_.Signal();
-  group_[100].fd = ready_.GetFd();
-  EXPECT_EQ(thread_.ProcessWaitSignalObjectGroup(group_, 254, 60000), kLProcessStopped);
-}
-
-TEST_F(GroupWaitTest, ReadyMemberIsReportedWithItsEvents) {
-  Fill(3);
   ready_.Signal();
   group_[2].fd = ready_.GetFd();
   group_[0].revents = POLLOUT;  // stale values must not survive
-  EXPECT_EQ(thread_.ProcessWaitSignalObjectGroup(group_, 3, 60000), kLProcessDone);
-  EXPECT_EQ(group_[0].revents, 0);
-  EXPECT_EQ(group_[2].revents, POLLIN);
+  EXPECT_EQ(thread_.ProcessWaitSignalObjectGroup(group_, 254, 60000), kLProcessDone);
+  EXPECT_EQ(group_[0].revents + group_[2].revents, POLLIN);
+  thread_.StopThreadSoon();
+  EXPECT_EQ(thread_.ProcessWaitSignalObjectGroup(group_, 254, 60000), kLProcessStopped);
 }
 
-// A full group has no room for the stop signal: a stop is not seen, and the
-// group's own last entry is reported as a member, not as a stop.
+// A full group of 255 has no room for the stop signal: a stop is not seen,
+// and the group's own last entry is reported as a member, not as a stop.
 TEST_F(GroupWaitTest, FullGroupReportsOnlyTheGroup) {
   Fill(LThread::kMaxWaitGroup);
   thread_.StopThreadSoon();
-  EXPECT_EQ(thread_.ProcessWaitSignalObjectGroup(group_, LThread::kMaxWaitGroup, 0),
-            kLProcessFailed);
+  EXPECT_EQ(thread_.ProcessWaitSignalObjectGroup(group_, LThread::kMaxWaitGroup, 0), kLProcessFailed);
   ready_.Signal();
   group_[LThread::kMaxWaitGroup - 1].fd = ready_.GetFd();
-  EXPECT_EQ(thread_.ProcessWaitSignalObjectGroup(group_, LThread::kMaxWaitGroup, 60000),
-            kLProcessDone);
-  EXPECT_EQ(thread_.ProcessWaitSignalObjectGroup(group_, LThread::kMaxWaitGroup + 1, 0),
-            kLProcessFailed);
+  EXPECT_EQ(thread_.ProcessWaitSignalObjectGroup(group_, LThread::kMaxWaitGroup, 60000), kLProcessDone);
+  EXPECT_EQ(thread_.ProcessWaitSignalObjectGroup(group_, LThread::kMaxWaitGroup + 1, 0), kLProcessFailed);
 }

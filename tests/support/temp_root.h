@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 class KavrixTempRoot : public ::testing::Test {
  protected:
@@ -25,3 +26,5 @@ class KavrixTempRoot : public ::testing::Test {
 std::string KavrixReadFile(const std::string& path);
 bool KavrixWriteFile(const std::string& path, const std::string& bytes);
 bool KavrixFileExists(const std::string& path);
+// Names in `folder`, sorted, without "." and "..".
+std::vector<std::string> KavrixFolderEntries(const std::string& folder);

@@ -1,0 +1,114 @@
+#pragma once
+// What nearly every test needs: the temporary data root, the headers for
+// files, locks, threads and time, handshake pipes, forked children started
+// on cue, a thread whose body is a lambda, and the local time zone.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <ctime>
+#include <functional>
+#include <set>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "foundation/thread.h"
+#include "foundation/unique_fd.h"
+#include "support/temp_root.h"
+
+using Strings = std::vector<std::string>;
+
+// A one-way pipe: one byte says "go" (or "ready") between threads or processes.
+struct TestPipe {
+  TestPipe() {
+    int fds[2];
+    if (pipe(fds) == 0) in.Reset(fds[0]), out.Reset(fds[1]);
+  }
+  bool Send() { return write(out.Get(), "x", 1) == 1; }
+  bool Receive() {
+    char byte;
+    return read(in.Get(), &byte, 1) == 1;
+  }
+  bool Ready() {
+    pollfd entry{in.Get(), POLLIN, 0};
+    return poll(&entry, 1, 0) == 1;
+  }
+  LUniqueFd in, out;
+};
+
+// Milliseconds that `body` took, for lower bounds on waits.
+inline long long ElapsedMs(const std::function<void()>& body) {
+  const auto start = std::chrono::steady_clock::now();
+  body();
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+}
+
+// A descriptor (appending) holding an exclusive lock on `path`, as a stuck
+// peer would; invalid when that failed.
+inline LUniqueFd HoldLock(const std::string& path) {
+  LUniqueFd fd(open(path.c_str(), O_RDWR | O_CREAT | O_APPEND, 0666));
+  if (flock(fd.Get(), LOCK_EX) != 0) fd.Reset();
+  return fd;
+}
+
+// A forked child running `body` (its result is the exit status) once
+// Release() or Wait() lets it go, so that several children start together.
+class TestChild {
+ public:
+  explicit TestChild(const std::function<int()>& body) {
+    pid_ = fork();
+    if (pid_ == 0) _exit(gate_.Receive() ? body() : 99);
+  }
+  ~TestChild() { Wait(); }
+  TestChild(const TestChild&) = delete;
+  TestChild& operator=(const TestChild&) = delete;
+
+  pid_t Pid() const { return pid_; }
+  void Release() {
+    if (gate_.out) gate_.Send(), gate_.out.Reset();
+  }
+  // The exit status, or -1 when the child was killed or never ran.
+  int Wait() {
+    if (pid_ <= 0) return status_;
+    Release();
+    int raw = 0;
+    status_ = waitpid(std::exchange(pid_, -1), &raw, 0) > 0 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return status_;
+  }
+
+ private:
+  TestPipe gate_;
+  pid_t pid_ = -1;
+  int status_ = -1;
+};
+
+class LambdaThread : public LThread {
+ public:
+  explicit LambdaThread(std::function<void(LThread*)> body) : body_(std::move(body)) {}
+  ~LambdaThread() override { StopThreadNow(); }
+
+ protected:
+  void ThreadFunction() override { body_(this); }
+
+ private:
+  std::function<void(LThread*)> body_;
+};
+
+// Points the C library's local time zone at `zone`. Every test that depends
+// on local time sets its zone itself, so there is nothing to restore.
+inline void SetTimeZone(const char* zone) {
+  setenv("TZ", zone, 1);
+  tzset();
+}

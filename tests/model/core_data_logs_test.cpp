@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "foundation/csv_test_helpers.h"
-#include "foundation/fork_helpers.h"
+#include "support/test_helpers.h"
 #include "foundation/settings_sections.h"
 #include "model/core_data.h"
 #include "support/temp_root.h"
@@ -44,7 +44,7 @@ TEST_F(CoreDataLogsTest, RecordsAreWrittenByteForByte) {
   EXPECT_TRUE(LKXCoreData::LogLeaveEntry("ann@x", At("2010-02-01", ""), At("2010-02-05", ""), "Annual Leave",
                                          "Trip", "boss@x"));
   EXPECT_EQ(File("2010_leave.csv"), "2010-02-01,2010-02-05,Annual Leave,\"Trip\",0,\"boss@x\"\r\n");
-  const auto names = FolderEntries(Folder());
+  const auto names = KavrixFolderEntries(Folder());
   EXPECT_EQ(std::set<std::string>(names.begin(), names.end()),
             (std::set<std::string>{"2010-01-04_activity.csv", "2010-01-04_manual.csv", "2010-01-05_manual.csv",
                                    "2010_leave.csv"}));

@@ -77,7 +77,7 @@ TEST_F(CoreDataPathsTest, PathsOfOneUser) {
   EXPECT_FALSE(KavrixFileExists(out));
   EXPECT_TRUE(LKXCoreData::GetScreenFolder("ann@examplecom", kMonday, out, true));
   umask(old_mask);
-  EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"2010-01-04_qascreens"});
+  EXPECT_EQ(KavrixFolderEntries(folder), std::vector<std::string>{"2010-01-04_qascreens"});
   for (const std::string& path : {folder, out}) {
     struct stat info {};
     ASSERT_EQ(stat(path.c_str(), &info), 0) << path;
@@ -106,7 +106,7 @@ TEST_F(CoreDataPathsTest, NoAddressEscapesTheArchiveRoot) {
     EXPECT_TRUE(child.find('/') == std::string::npos && child != "." && child != "..") << user;
   }
   // The archive root holds the two folders and nothing else.
-  const auto entries = FolderEntries(root);
+  const auto entries = KavrixFolderEntries(root);
   EXPECT_EQ(std::set<std::string>(entries.begin(), entries.end()), (std::set<std::string>{"etcpasswd", "ab"}));
 }
 

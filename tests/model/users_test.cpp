@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "foundation/fork_helpers.h"
+#include "support/test_helpers.h"
 #include "model/registry_lists.h"
 #include "model/registry_text.h"
 #include "registry_fixture.h"

@@ -76,6 +76,7 @@ class TestChild {
   TestChild& operator=(const TestChild&) = delete;
 
   pid_t Pid() const { return pid_; }
+  bool Started() const { return pid_ > 0; }
   void Release() {
     if (gate_.out) gate_.Send(), gate_.out.Reset();
   }

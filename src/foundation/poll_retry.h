@@ -1,0 +1,9 @@
+#pragma once
+// poll() that survives signals: a wait interrupted by EINTR is resumed with
+// only the time that is left, so a signal neither shortens nor stretches it.
+
+#include <poll.h>
+
+// `timeout_ms` < 0 waits without limit. Returns what poll() returns: the
+// number of ready entries, 0 when the time ran out, -1 on a real error.
+int LPollRetry(pollfd* fds, nfds_t count, int timeout_ms);

@@ -1,0 +1,78 @@
+#include "foundation/signal_object.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "foundation/poll_retry.h"
+
+namespace {
+
+// Polls up to three read ends; entries of -1 are ignored by poll().
+bool WaitAny(const int* fds, int count, int timeout_ms) {
+  pollfd entries[3];
+  bool any_valid = false;
+  for (int i = 0; i < count; ++i) {
+    entries[i] = pollfd{fds[i], POLLIN, 0};
+    any_valid = any_valid || fds[i] >= 0;
+  }
+  // Nothing to wait on must not turn a forever wait into a hang.
+  if (!any_valid && timeout_ms < 0) return false;
+  if (LPollRetry(entries, static_cast<nfds_t>(count), timeout_ms) <= 0) return false;
+  for (int i = 0; i < count; ++i) {
+    if (entries[i].revents & (POLLIN | POLLHUP | POLLERR)) return true;
+  }
+  return false;
+}
+
+int NonNegative(int timeout_ms) { return timeout_ms < 0 ? 0 : timeout_ms; }
+
+}  // namespace
+
+bool LSignalObjectRef::IsSignaled() const { return WaitAny(&read_fd_, 1, 0); }
+
+bool LSignalObjectRef::WaitSignal(int timeout_ms) const {
+  return WaitAny(&read_fd_, 1, NonNegative(timeout_ms));
+}
+
+bool LSignalObjectRef::WaitSignalForever() const { return WaitAny(&read_fd_, 1, -1); }
+
+bool LSignalObjectRef::WaitSignalDual(const LSignalObjectRef& other, int timeout_ms) const {
+  const int fds[2] = {read_fd_, other.read_fd_};
+  return WaitAny(fds, 2, NonNegative(timeout_ms));
+}
+
+bool LSignalObjectRef::WaitSignalTriple(const LSignalObjectRef& a, const LSignalObjectRef& b,
+                                        int timeout_ms) const {
+  const int fds[3] = {read_fd_, a.read_fd_, b.read_fd_};
+  return WaitAny(fds, 3, NonNegative(timeout_ms));
+}
+
+LSignalObject::LSignalObject() {
+  int fds[2];
+  if (::pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0) return;
+  read_end_.Reset(fds[0]);
+  write_end_.Reset(fds[1]);
+  read_fd_ = fds[0];
+}
+
+void LSignalObject::Signal() {
+  if (!write_end_) return;
+  const char byte = 1;
+  // A full pipe (EAGAIN) means the object is signalled already.
+  while (::write(write_end_.Get(), &byte, 1) < 0 && errno == EINTR) {
+  }
+}
+
+void LSignalObject::Reset() {
+  if (!read_end_) return;
+  char buffer[64];
+  for (;;) {
+    const ssize_t got = ::read(read_end_.Get(), buffer, sizeof buffer);
+    if (got > 0) continue;
+    if (got < 0 && errno == EINTR) continue;
+    return;  // empty (EAGAIN) or the write end is gone
+  }
+}

@@ -2,6 +2,7 @@
 
 #include "foundation/date_time.h"
 #include "foundation/log.h"
+#include "foundation/settings_sections.h"
 #include "foundation/thread.h"
 
 void LFoundationResetForTests() {
@@ -9,4 +10,5 @@ void LFoundationResetForTests() {
   LDateTime::ClearFakeNow();
   LLogResetForTests();
   LThread::SetDefaultStackSize(0);
+  LSettingsResetForTests();
 }

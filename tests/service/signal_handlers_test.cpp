@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 
 #include "foundation/unique_fd.h"
 #include "support/temp_root.h"
@@ -76,7 +77,8 @@ TEST_F(SignalHandlersTest, EachFatalSignalIsRecordedAsItsNumber) {
 }
 
 TEST_F(SignalHandlersTest, OtherSettingsOfTheSectionAreKept) {
-  ASSERT_TRUE(KavrixWriteFile(SharedFolder() + "/errors", "exception=4\r\nother=x\r\n"));
+  std::filesystem::create_directories(SharedFolder());
+  ASSERT_TRUE(KavrixWriteFile(ErrorsFile(), "exception=4\r\nother=x\r\n"));
   const int status = RunCrashingChild(true, [] { raise(SIGFPE); });
   ASSERT_TRUE(WIFSIGNALED(status));
   EXPECT_EQ(KavrixReadFile(ErrorsFile()), "exception=8\r\nother=x\r\n");

@@ -1,0 +1,50 @@
+#pragma once
+// The fixed response texts of the web server and the builders of the few
+// responses that carry values. Handlers send these bytes exactly.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+inline constexpr char kLHttpNotImplemented[] =
+    "HTTP/1.1 501 Not Implemented\r\nConnection: close\r\n\r\n";
+inline constexpr char kLHttpNotFoundClose[] = "HTTP/1.1 404 Not Found\r\nConnection: close\r\n\r\n";
+inline constexpr char kLHttpContentTooLong[] =
+    "HTTP/1.1 500 Content Length Too Long\r\nConnection: close\r\n\r\n";
+// A missing static file: the connection stays usable for the next request.
+inline constexpr char kLHttpNotFoundEmpty[] = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n";
+inline constexpr char kLHttpNotModified[] = "HTTP/1.1 304 Not Modified\r\n\r\n";
+// The header of a static file: size, type, time text, entity tag.
+inline constexpr char kLHttpFileHeaderFormat[] =
+    "HTTP/1.1 200 OK\r\nContent-Length: %d\r\nContent-Type: %s\r\nLast-Modified: %s\r\nETag: "
+    "\"%s\"\r\n\r\n";
+inline constexpr char kLHttpRedirectFormat[] = "HTTP/1.0 302 OK\r\nLocation: %s\r\n\r\n";
+inline constexpr char kLHttpRedirectWithCookieFormat[] =
+    "HTTP/1.0 302 OK\r\nSet-Cookie: sess=%s\r\nLocation: %s\r\n\r\n";
+// What a station connection receives before the station protocol starts.
+inline constexpr char kLHttpStationConnect[] =
+    "HTTP/1.0 200 OK\r\nCache-Control: no-cache\r\nContent-Type: application/octet-stream\r\n\r\n";
+
+// A header value with its CR and LF bytes dropped. Redirect targets and
+// cookie values are built from form fields; without this a field could end
+// the header line and add headers (or a body) of its own choosing.
+std::string LHttpHeaderSafe(std::string_view value);
+
+// kLHttpRedirectFormat with the URL inserted unescaped (CR and LF dropped).
+std::string LHttpRedirectText(std::string_view url);
+// kLHttpRedirectWithCookieFormat: the logon pages hand a browser its session
+// this way (CR and LF dropped from both values).
+std::string LHttpRedirectWithCookieText(std::string_view sessionId, std::string_view url);
+
+// The entity tag "%d-%d" of a file's modification time and size.
+std::string LHttpEntityTag(std::int64_t modifiedSeconds, std::int64_t size);
+// kLHttpFileHeaderFormat filled in; the size is written in full even beyond
+// the range of int.
+std::string LHttpFileHeader(std::int64_t size, std::string_view contentType,
+                            std::string_view dateText, std::string_view entityTag);
+
+// True when the If-None-Match value holds the entity tag as a whole: the tag
+// must not be part of a longer number (see the .cpp for why).
+bool LHttpIfNoneMatchHolds(std::string_view ifNoneMatch, std::string_view entityTag);
+// True when the If-Modified-Since value equals the time text, ignoring case.
+bool LHttpIfModifiedSinceMatches(std::string_view ifModifiedSince, std::string_view dateText);

@@ -1,0 +1,76 @@
+#include "web/uri_codec.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr char kReserved[] = "%:/?#[]@!$&'()*+,;=";
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+bool CopiedAsIs(unsigned char c) {
+  return c > 32 && c < 128 && std::strchr(kReserved, c) == nullptr;
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return 0;
+}
+
+bool IsStop(char c, const char* stopChars) {
+  return c == '\0' || (stopChars != nullptr && std::strchr(stopChars, c) != nullptr);
+}
+
+}  // namespace
+
+void LURIEncodeToWriterDirect(LFormatWriter& writer, std::string_view text) {
+  std::size_t run = 0;  // start of the bytes not yet written
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (CopiedAsIs(c)) continue;
+    writer.Write(text.data() + run, i - run);
+    const char escaped[3] = {'%', kHexDigits[c >> 4], kHexDigits[c & 15]};
+    writer.Write(escaped, 3);
+    run = i + 1;
+  }
+  writer.Write(text.data() + run, text.size() - run);
+}
+
+std::size_t LURIDecodeToWriterDirect(LFormatWriter& writer, std::string_view text,
+                                     const char* stopChars) {
+  // The input ends at the first NUL as well, as the texts it reads are C
+  // strings wherever they come from.
+  const std::size_t end = std::min(text.size(), text.find('\0'));
+  std::size_t i = 0;
+  while (i < end && !IsStop(text[i], stopChars)) {
+    const char c = text[i];
+    if (c == '+') {
+      writer.Put(' ');
+      ++i;
+    } else if (c != '%') {
+      writer.Put(c);
+      ++i;
+    } else if (end - i < 3) {
+      return end;
+    } else {
+      const char byte = static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+      if (byte != '\0') writer.Put(byte);
+      i += 3;
+    }
+  }
+  return i;
+}
+
+std::string LURIEncode(std::string_view text) {
+  LStringWriter out;
+  LURIEncodeToWriterDirect(out, text);
+  return out.Take();
+}
+
+std::string LURIDecode(std::string_view text) {
+  LStringWriter out;
+  LURIDecodeToWriterDirect(out, text, nullptr);
+  return out.Take();
+}

@@ -1,0 +1,78 @@
+#include "web/http_responses.h"
+
+#include <gtest/gtest.h>
+
+#include "web/http_date.h"
+#include "web/mime_types.h"
+
+TEST(HttpResponses, RedirectsInsertTheUrlAsItIs) {
+  EXPECT_EQ(LHttpRedirectText("viewhours?seluser=a@b.c&x=%20"),
+            "HTTP/1.0 302 OK\r\nLocation: viewhours?seluser=a@b.c&x=%20\r\n\r\n");
+  EXPECT_EQ(LHttpRedirectWithCookieText("labcdefgh12", "mainpage"),
+            "HTTP/1.0 302 OK\r\nSet-Cookie: sess=labcdefgh12\r\nLocation: mainpage\r\n\r\n");
+}
+
+TEST(HttpResponses, RedirectsCannotBeGivenExtraHeaders) {
+  EXPECT_EQ(LHttpRedirectText("page\r\nSet-Cookie: sess=evil\r\n\r\n<script>"),
+            "HTTP/1.0 302 OK\r\nLocation: pageSet-Cookie: sess=evil<script>\r\n\r\n");
+  EXPECT_EQ(LHttpRedirectWithCookieText("s\n1", "a\rb"),
+            "HTTP/1.0 302 OK\r\nSet-Cookie: sess=s1\r\nLocation: ab\r\n\r\n");
+  EXPECT_EQ(LHttpHeaderSafe(std::string_view("\r\n\0\xff", 4)), std::string_view("\0\xff", 2));
+}
+
+TEST(HttpResponses, FileHeaderAndEntityTag) {
+  EXPECT_EQ(LHttpEntityTag(1700000000, 1234), "1700000000-1234");
+  EXPECT_EQ(LHttpEntityTag(-5, 0), "-5-0");
+  EXPECT_EQ(LHttpFileHeader(1234, "text/css", "Tue, 14 Nov 2023 22:13:20 GMT", "1700000000-1234"),
+            "HTTP/1.1 200 OK\r\nContent-Length: 1234\r\nContent-Type: text/css\r\n"
+            "Last-Modified: Tue, 14 Nov 2023 22:13:20 GMT\r\nETag: \"1700000000-1234\"\r\n\r\n");
+  EXPECT_NE(LHttpFileHeader(3000000000LL, "a", "b", "c").find("Content-Length: 3000000000\r\n"),
+            std::string::npos);
+}
+
+TEST(HttpResponses, IfNoneMatchNeedsTheWholeTag) {
+  const std::string tag = LHttpEntityTag(1700000000, 1234);
+  EXPECT_TRUE(LHttpIfNoneMatchHolds("\"1700000000-1234\"", tag));
+  EXPECT_TRUE(LHttpIfNoneMatchHolds("W/\"1700000000-1234\"", tag));
+  EXPECT_TRUE(LHttpIfNoneMatchHolds("\"1-2\", \"1700000000-1234\"", tag));
+  EXPECT_TRUE(LHttpIfNoneMatchHolds("1700000000-1234", tag));
+  // The file grew or is another one whose tag merely contains this one.
+  EXPECT_FALSE(LHttpIfNoneMatchHolds("\"1700000000-12345\"", tag));
+  EXPECT_FALSE(LHttpIfNoneMatchHolds("\"11700000000-1234\"", tag));
+  EXPECT_FALSE(LHttpIfNoneMatchHolds("\"-1700000000-1234\"", tag));
+  EXPECT_FALSE(LHttpIfNoneMatchHolds("\"1700000000-1235\"", tag));
+  EXPECT_FALSE(LHttpIfNoneMatchHolds("", tag));
+  EXPECT_FALSE(LHttpIfNoneMatchHolds("anything", ""));
+}
+
+TEST(HttpResponses, IfModifiedSinceIgnoresCaseOnly) {
+  const std::string now = "Tue, 14 Nov 2023 22:13:20 GMT";
+  EXPECT_TRUE(LHttpIfModifiedSinceMatches("tue, 14 nov 2023 22:13:20 gmt", now));
+  EXPECT_FALSE(LHttpIfModifiedSinceMatches("Tue, 14 Nov 2023 22:13:21 GMT", now));
+  EXPECT_FALSE(LHttpIfModifiedSinceMatches("Tue, 14 Nov 2023 22:13:20 GMT ", now));
+  EXPECT_FALSE(LHttpIfModifiedSinceMatches("", now));
+}
+
+TEST(HttpDate, UtcTextWithTwoDigitFields) {
+  EXPECT_EQ(LHttpDateText(1700000000), "Tue, 14 Nov 2023 22:13:20 GMT");
+  EXPECT_EQ(LHttpDateText(946684800), "Sat, 01 Jan 2000 00:00:00 GMT");
+  EXPECT_EQ(LHttpDateText(1709197507), "Thu, 29 Feb 2024 09:05:07 GMT");
+  EXPECT_EQ(LHttpDateText(2147483648LL), "Tue, 19 Jan 2038 03:14:08 GMT");
+}
+
+TEST(MimeTypes, ByLoweredExtensionAfterTheLastDot) {
+  EXPECT_STREQ(LMimeTypeForPath("index.html"), "text/html");
+  EXPECT_STREQ(LMimeTypeForPath("help/INDEX.HTML"), "text/html");
+  EXPECT_STREQ(LMimeTypeForPath("s.css"), "text/css");
+  EXPECT_STREQ(LMimeTypeForPath("a.b.Jpg"), "image/jpeg");
+  EXPECT_STREQ(LMimeTypeForPath("cal.gif"), "image/gif");
+  EXPECT_STREQ(LMimeTypeForPath("syslog.txt"), "text/plain");
+  EXPECT_STREQ(LMimeTypeForPath("sorttable.js"), "text/javascript");
+  EXPECT_STREQ(LMimeTypeForPath("setup.exe"), "application/octet-stream");
+  EXPECT_STREQ(LMimeTypeForPath("logo.png"), "application/octet-stream");
+  EXPECT_STREQ(LMimeTypeForPath("README"), "application/octet-stream");
+  EXPECT_STREQ(LMimeTypeForPath("dir.html/file"), "application/octet-stream");
+  EXPECT_STREQ(LMimeTypeForPath("file."), "application/octet-stream");
+  EXPECT_STREQ(LMimeTypeForPath(".js"), "text/javascript");
+  EXPECT_STREQ(LMimeTypeForPath("x.jss"), "application/octet-stream");
+}

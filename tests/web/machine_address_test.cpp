@@ -1,0 +1,67 @@
+#include "web/machine_address.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+namespace {
+
+LIPv4Class Classify(std::uint8_t a, std::uint8_t b) {
+  const std::uint8_t address[4] = {a, b, 1, 2};
+  return LClassifyIPv4(address);
+}
+
+LInterfaceAddress Interface(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d,
+                            bool up = true, bool loopback = false, bool pointToPoint = false) {
+  LInterfaceAddress entry;
+  entry.up = up;
+  entry.loopback = loopback;
+  entry.pointToPoint = pointToPoint;
+  entry.address[0] = a;
+  entry.address[1] = b;
+  entry.address[2] = c;
+  entry.address[3] = d;
+  return entry;
+}
+
+}  // namespace
+
+TEST(MachineAddress, ClassifiesPrivatePublicAndNeither) {
+  EXPECT_EQ(Classify(10, 200), LIPv4Class::kPrivate);
+  EXPECT_EQ(Classify(192, 168), LIPv4Class::kPrivate);
+  EXPECT_EQ(Classify(169, 254), LIPv4Class::kPrivate);
+  EXPECT_EQ(Classify(172, 16), LIPv4Class::kPrivate);
+  EXPECT_EQ(Classify(172, 31), LIPv4Class::kPrivate);
+  EXPECT_EQ(Classify(172, 48), LIPv4Class::kPrivate);  // any second byte with bit 16
+  EXPECT_EQ(Classify(172, 15), LIPv4Class::kPublic);
+  EXPECT_EQ(Classify(172, 32), LIPv4Class::kPublic);
+  EXPECT_EQ(Classify(192, 169), LIPv4Class::kPublic);
+  EXPECT_EQ(Classify(169, 253), LIPv4Class::kPublic);
+  EXPECT_EQ(Classify(8, 8), LIPv4Class::kPublic);
+  EXPECT_EQ(Classify(127, 0), LIPv4Class::kNeither);
+  EXPECT_EQ(Classify(0, 10), LIPv4Class::kNeither);
+}
+
+TEST(MachineAddress, PrefersTheFirstPublicThenTheFirstPrivate) {
+  EXPECT_EQ(LPickMachineIPv4({Interface(8, 8, 8, 8, false), Interface(127, 0, 0, 1),
+                              Interface(9, 9, 9, 9, true, true), Interface(7, 7, 7, 7, true, false, true),
+                              Interface(10, 1, 2, 3), Interface(203, 0, 113, 5),
+                              Interface(198, 51, 100, 1)}),
+            "203.0.113.5");
+  EXPECT_EQ(LPickMachineIPv4({Interface(127, 0, 0, 1), Interface(192, 168, 0, 10),
+                              Interface(10, 0, 0, 1)}),
+            "192.168.0.10");
+  EXPECT_EQ(LPickMachineIPv4({Interface(127, 0, 0, 1, true, true), Interface(0, 0, 0, 0),
+                              Interface(8, 8, 8, 8, false)}),
+            "0.0.0.0");
+  EXPECT_EQ(LPickMachineIPv4({}), "0.0.0.0");
+}
+
+TEST(MachineAddress, ThisMachineGivesDottedText) {
+  EXPECT_TRUE(std::regex_match(LMachineIPv4Text(), std::regex(R"(\d{1,3}\.\d{1,3}\.\d{1,3}\.\d{1,3})")));
+}
+
+TEST(MachineAddress, RemoteAddressText) {
+  const std::uint8_t address[4] = {192, 168, 1, 254};
+  EXPECT_EQ(LIPv4PortText(address, 65535), "192.168.1.254:65535");
+}

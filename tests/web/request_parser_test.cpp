@@ -1,0 +1,312 @@
+#include "web/request_parser.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "web/http_responses.h"
+
+namespace {
+
+// A parser whose machine address is fixed, counting how often it is asked.
+class RequestParserTest : public ::testing::Test {
+ protected:
+  LHttpRequestParser MakeParser() {
+    return LHttpRequestParser([this] {
+      ++hostAsked_;
+      return std::string("192.0.2.7");
+    });
+  }
+  // Feeds a whole request; `used` receives the bytes consumed.
+  LHttpRequestParser Parse(std::string_view raw, std::size_t* used = nullptr) {
+    LHttpRequestParser parser = MakeParser();
+    const std::size_t n = LHttpFeedRequest(parser, raw);
+    if (used != nullptr) *used = n;
+    return parser;
+  }
+  int hostAsked_ = 0;
+};
+
+}  // namespace
+
+TEST_F(RequestParserTest, BareSlashIsTheEmptyPageName) {
+  std::size_t used = 0;
+  const std::string raw = "GET / HTTP/1.1\r\nHost: example\r\n\r\nGET /next";
+  LHttpRequestParser p = Parse(raw, &used);
+  ASSERT_EQ(p.Step(), LHttpStep::kReady);
+  const LHttpRequest& r = p.Request();
+  EXPECT_EQ(r.method, "GET");
+  EXPECT_EQ(r.url, "/");
+  EXPECT_EQ(r.protocol, "HTTP/1.1");
+  EXPECT_EQ(r.versionMilli, 1100);
+  EXPECT_EQ(r.path, "/");
+  EXPECT_EQ(r.pageName, "");
+  EXPECT_TRUE(r.keepAlive);
+  EXPECT_STREQ(r.headers.GetParm("Host"), "example");
+  EXPECT_EQ(used, raw.size() - 9);
+  EXPECT_EQ(hostAsked_, 0);
+}
+
+TEST_F(RequestParserTest, QueryFieldsKeepTheirFirstValue) {
+  LHttpRequestParser p = Parse("GET /viewhours?f=1&f=2&seluser=a%40b.c HTTP/1.1\r\n\r\n");
+  ASSERT_EQ(p.Step(), LHttpStep::kReady);
+  EXPECT_EQ(p.Request().pageName, "viewhours");
+  EXPECT_STREQ(p.Request().params.GetParm("f"), "1");
+  EXPECT_STREQ(p.Request().params.GetParm("seluser"), "a@b.c");
+}
+
+TEST_F(RequestParserTest, PostBodyFollowsTheQueryString) {
+  const std::string raw =
+      "POST /leaveform?f=query HTTP/1.1\r\nContent-Type: text/plain\r\nContent-Length: 18\r\n\r\n"
+      "f=body&g=two+words&";
+  std::size_t used = 0;
+  LHttpRequestParser p = Parse(raw, &used);
+  ASSERT_EQ(p.Step(), LHttpStep::kReady);
+  EXPECT_EQ(used, raw.size() - 1);
+  EXPECT_EQ(p.Request().contentLength, 18);
+  EXPECT_STREQ(p.Request().params.GetParm("f"), "query");
+  EXPECT_STREQ(p.Request().params.GetParm("g"), "two words");
+  EXPECT_FALSE(p.Request().keepAlive);
+}
+
+TEST_F(RequestParserTest, OnlyGetAndPostInTheirExactSpelling) {
+  for (const char* line : {"get / HTTP/1.1", "Get / HTTP/1.1", "PUT / HTTP/1.1", "HEAD / HTTP/1.1",
+                           "GETX / HTTP/1.1", "", "   "}) {
+    LHttpRequestParser p = MakeParser();
+    EXPECT_EQ(p.OnRequestLine(line), LHttpStep::kReject) << line;
+    EXPECT_STREQ(p.RejectText(), "HTTP/1.1 501 Not Implemented\r\nConnection: close\r\n\r\n");
+  }
+}
+
+TEST_F(RequestParserTest, DotDotAndPathsWithoutSlashAreNotFound) {
+  for (const char* line : {"GET /a/../etc/passwd HTTP/1.1", "GET /%2e%2e/x HTTP/1.1",
+                           "GET /%2E.%2F HTTP/1.1", "GET /a..b HTTP/1.1", "GET x HTTP/1.1",
+                           "GET * HTTP/1.1", "GET", "GET ?a=/ HTTP/1.1",
+                           "GET /.%00.x HTTP/1.1"}) {
+    LHttpRequestParser p = MakeParser();
+    EXPECT_EQ(p.OnRequestLine(line), LHttpStep::kReject) << line;
+    EXPECT_STREQ(p.RejectText(), "HTTP/1.1 404 Not Found\r\nConnection: close\r\n\r\n");
+    // No header is read after a refusal.
+    EXPECT_EQ(p.OnHeaderLine(""), LHttpStep::kReject);
+  }
+}
+
+TEST_F(RequestParserTest, PathIsDecodedAndCut) {
+  LHttpRequestParser p = MakeParser();
+  ASSERT_EQ(p.OnRequestLine("GET  /help/a+b%2Fc%00d.html?x=1  HTTP/1.0 extra"),
+            LHttpStep::kHeaderLine);
+  EXPECT_EQ(p.Request().path, "/help/a b/cd.html");
+  EXPECT_EQ(p.Request().url, "/help/a+b%2Fc%00d.html?x=1");
+  EXPECT_EQ(p.Request().protocol, "HTTP/1.0");
+  p.OnHeaderLine("");
+  EXPECT_EQ(p.Request().pageName, "help/a b/cd.html");
+}
+
+TEST_F(RequestParserTest, LongRequestLineStillWorks) {
+  // Received through the line reader, the line itself is cut at 259 bytes,
+  // which takes the protocol with it.
+  const std::string url = "/" + std::string(395, 'a');
+  LHttpRequestParser received = Parse("GET " + url + " HTTP/1.1\r\n\r\n");
+  ASSERT_EQ(received.Step(), LHttpStep::kReady);
+  EXPECT_EQ(received.Request().url, url.substr(0, 255));
+  EXPECT_EQ(received.Request().protocol, "");
+  EXPECT_FALSE(received.Request().keepAlive);
+
+  // Handed over whole, each token is cut at 259 bytes.
+  LHttpRequestParser direct = MakeParser();
+  ASSERT_EQ(direct.OnRequestLine("GET " + url + " HTTP/1.1"), LHttpStep::kHeaderLine);
+  EXPECT_EQ(direct.Request().url, url.substr(0, 259));
+  EXPECT_EQ(direct.Request().pageName.size(), 0u);  // set with the headers
+  direct.OnHeaderLine("");
+  EXPECT_EQ(direct.Request().pageName, std::string(258, 'a'));
+
+  // A query string longer than the token keeps only what fits.
+  LHttpRequestParser query = MakeParser();
+  query.OnRequestLine("GET /?v=" + std::string(300, 'q') + " HTTP/1.1");
+  EXPECT_EQ(std::string(query.Request().params.GetParm("v")), std::string(259 - 4, 'q'));
+}
+
+TEST_F(RequestParserTest, HttpVersionIsAnExactDecimalFraction) {
+  EXPECT_EQ(LHttpVersionMilli("HTTP/1.1"), 1100);
+  EXPECT_EQ(LHttpVersionMilli("HTTP/1.10"), 1100);
+  EXPECT_EQ(LHttpVersionMilli("HTTP/1.0999"), 1099);
+  EXPECT_EQ(LHttpVersionMilli("HTTP/1.05"), 1050);
+  EXPECT_EQ(LHttpVersionMilli("HTTP/1.0"), 1000);
+  EXPECT_EQ(LHttpVersionMilli("HTTP/2"), 2000);
+  EXPECT_EQ(LHttpVersionMilli("HTTP/.5"), 500);
+  EXPECT_EQ(LHttpVersionMilli("X/1.1/2.0"), 1100);
+  EXPECT_EQ(LHttpVersionMilli("HTTP/-1.1"), -1100);
+  EXPECT_EQ(LHttpVersionMilli("HTTP/"), 0);
+  EXPECT_EQ(LHttpVersionMilli("HTTP/x"), 0);
+  EXPECT_EQ(LHttpVersionMilli("HTTP1.1"), 0);
+  EXPECT_EQ(LHttpVersionMilli("HTTP/99999999999999999999.9"), 1000000000000 + 900);
+}
+
+TEST_F(RequestParserTest, KeepAliveOnlyForGetOfHttp11WithoutClose) {
+  const auto keep = [this](const std::string& requestLine, const std::string& headers) {
+    LHttpRequestParser p = Parse(requestLine + "\r\n" + headers + "\r\n");
+    EXPECT_EQ(p.Step(), LHttpStep::kReady) << requestLine;
+    return p.Request().keepAlive;
+  };
+  EXPECT_TRUE(keep("GET /s.css HTTP/1.1", ""));
+  EXPECT_TRUE(keep("GET /s.css HTTP/1.1", "Connection: keep-alive\r\n"));
+  EXPECT_TRUE(keep("GET /s.css HTTP/1.10", ""));
+  EXPECT_TRUE(keep("GET /s.css HTTP/2.0", ""));
+  EXPECT_TRUE(keep("GET /s.css HTTP/1.1", "Connection: Close\r\n"));  // exact text only
+  EXPECT_FALSE(keep("GET /s.css HTTP/1.1", "Connection: close\r\n"));
+  EXPECT_FALSE(keep("GET /s.css HTTP/1.1", "Connection: keep-alive, close\r\n"));
+  EXPECT_FALSE(keep("GET /s.css HTTP/1.0", ""));
+  EXPECT_FALSE(keep("GET /s.css HTTP/1.09", ""));
+  EXPECT_FALSE(keep("GET /s.css", ""));
+  EXPECT_FALSE(keep("POST /s.css HTTP/1.1", ""));
+}
+
+TEST_F(RequestParserTest, HeaderLinesSplitAtTheFirstColon) {
+  LHttpRequestParser p = MakeParser();
+  p.OnRequestLine("GET / HTTP/1.1");
+  for (const char* line : {"Accept:  \t text/html", "X Y : a:b", "Empty:", "no colon here",
+                           "Repeated: 1", "Repeated: 2", "Cr: one\rtwo", ":nameless"}) {
+    EXPECT_EQ(p.OnHeaderLine(line), LHttpStep::kHeaderLine);
+  }
+  const LHashTable& h = p.Request().headers;
+  EXPECT_STREQ(h.GetParm("Accept"), "text/html");
+  EXPECT_STREQ(h.GetParm("X Y "), "a:b");
+  EXPECT_TRUE(h.TestExists("Empty"));
+  EXPECT_STREQ(h.GetParm("Repeated"), "2");
+  EXPECT_STREQ(h.GetParm("Cr"), "one");
+  EXPECT_STREQ(h.GetParm(""), "nameless");
+  EXPECT_FALSE(h.TestExists("no colon here"));
+  EXPECT_EQ(h.Size(), 6u);
+}
+
+TEST_F(RequestParserTest, LongHeaderValuesAreCut) {
+  std::string name;
+  std::string value;
+  ASSERT_TRUE(LSplitHeaderLine("N: " + std::string(300, 'v'), name, value));
+  EXPECT_EQ(value, std::string(259, 'v'));
+  ASSERT_TRUE(LSplitHeaderLine(std::string(300, 'n') + ":v", name, value));
+  EXPECT_EQ(name, std::string(259, 'n'));
+
+  LHttpRequestParser p = Parse("GET / HTTP/1.1\r\nReferer: " + std::string(400, 'r') +
+                               "\r\nHost: h\r\n\r\n");
+  ASSERT_EQ(p.Step(), LHttpStep::kReady);
+  EXPECT_EQ(std::string(p.Request().headers.GetParm("Referer")), std::string(250, 'r'));
+  EXPECT_STREQ(p.Request().headers.GetParm("Host"), "h");
+}
+
+TEST_F(RequestParserTest, HeaderNamesAreCaseSensitive) {
+  LHttpRequestParser lower = Parse("GET / HTTP/1.1\r\ncookie: sess=abc\r\n\r\n");
+  ASSERT_EQ(lower.Step(), LHttpStep::kReady);
+  EXPECT_TRUE(lower.Request().cookies.Empty());
+
+  LHttpRequestParser proper =
+      Parse("GET / HTTP/1.1\r\nCookie: sess=abc; theme=two+words\r\n\r\n");
+  EXPECT_STREQ(proper.Request().cookies.GetParm("sess"), "abc");
+  EXPECT_STREQ(proper.Request().cookies.GetParm("theme"), "two words");
+}
+
+TEST_F(RequestParserTest, MissingOrEmptyHostIsThisMachine) {
+  LHttpRequestParser missing = Parse("GET / HTTP/1.1\r\n\r\n");
+  EXPECT_STREQ(missing.Request().headers.GetParm("Host"), "192.0.2.7");
+  LHttpRequestParser empty = Parse("GET / HTTP/1.1\r\nHost:   \r\n\r\n");
+  EXPECT_STREQ(empty.Request().headers.GetParm("Host"), "192.0.2.7");
+  EXPECT_EQ(hostAsked_, 2);
+
+  LHttpRequestParser none{std::function<std::string()>()};
+  LHttpFeedRequest(none, "GET / HTTP/1.1\r\n\r\n");
+  EXPECT_STREQ(none.Request().headers.GetParm("Host"), "0.0.0.0");
+}
+
+TEST_F(RequestParserTest, ContentLengthLimit) {
+  const auto post = [this](const std::string& headers) {
+    LHttpRequestParser p = MakeParser();
+    p.OnRequestLine("POST /x HTTP/1.1");
+    if (!headers.empty()) p.OnHeaderLine(headers);
+    p.OnHeaderLine("");
+    p.BeginBody();
+    return p;
+  };
+  LHttpRequestParser max = post("Content-Length: 1000000");
+  EXPECT_EQ(max.Step(), LHttpStep::kBody);
+  EXPECT_EQ(max.BodyLength(), 1000000u);
+
+  for (const char* tooLong : {"Content-Length: 1000001", "Content-Length: 99999999999999999"}) {
+    LHttpRequestParser p = post(tooLong);
+    EXPECT_EQ(p.Step(), LHttpStep::kReject);
+    EXPECT_STREQ(p.RejectText(),
+                 "HTTP/1.1 500 Content Length Too Long\r\nConnection: close\r\n\r\n");
+  }
+  for (const char* noBody : {"", "Content-Length: 0", "Content-Length: -5", "Content-Length: abc",
+                             "content-length: 50"}) {
+    LHttpRequestParser p = post(noBody);
+    EXPECT_EQ(p.Step(), LHttpStep::kReady) << noBody;
+    EXPECT_EQ(p.BodyLength(), 0u);
+  }
+
+  LHttpRequestParser get = Parse("GET / HTTP/1.1\r\nContent-Length: 5000000\r\n\r\n");
+  EXPECT_EQ(get.Step(), LHttpStep::kReady);
+}
+
+TEST_F(RequestParserTest, ABodyThatHasNotArrivedLeavesTheParserWaiting) {
+  std::size_t used = 0;
+  const std::string head = "POST /x HTTP/1.1\r\nContent-Length: 10\r\n\r\n";
+  LHttpRequestParser p = Parse(head + "a=1", &used);
+  EXPECT_EQ(p.Step(), LHttpStep::kBody);
+  EXPECT_EQ(used, head.size());
+  EXPECT_EQ(p.OnBody(std::string_view("a=1&b=2\0c=", 10)), LHttpStep::kReady);
+  EXPECT_STREQ(p.Request().params.GetParm("b"), "2");
+  EXPECT_FALSE(p.Request().params.TestExists("c"));
+}
+
+TEST_F(RequestParserTest, CallsOutOfOrderChangeNothing) {
+  LHttpRequestParser p = MakeParser();
+  EXPECT_EQ(p.OnHeaderLine("Host: x"), LHttpStep::kRequestLine);
+  EXPECT_EQ(p.BeginBody(), LHttpStep::kRequestLine);
+  EXPECT_EQ(p.OnBody("a=1"), LHttpStep::kRequestLine);
+  EXPECT_STREQ(p.RejectText(), "");
+  EXPECT_EQ(p.OnRequestLine("GET / HTTP/1.1"), LHttpStep::kHeaderLine);
+  EXPECT_EQ(p.OnRequestLine("POST /y HTTP/1.1"), LHttpStep::kHeaderLine);
+  EXPECT_EQ(p.BeginBody(), LHttpStep::kHeaderLine);
+  EXPECT_EQ(p.Request().method, "GET");
+  EXPECT_TRUE(p.Request().headers.Empty());
+}
+
+TEST_F(RequestParserTest, BinaryBytesAndNulInLines) {
+  LHttpRequestParser binary = Parse("GET /\xff\xfe\x80 HTTP/1.1\r\nX-B: \xc3\xa9\x01z\r\n\r\n");
+  ASSERT_EQ(binary.Step(), LHttpStep::kReady);
+  EXPECT_EQ(binary.Request().pageName, "\xff\xfe\x80");
+  EXPECT_STREQ(binary.Request().headers.GetParm("X-B"), "\xc3\xa9\x01z");
+
+  // Lines are C strings: a NUL ends them.
+  static const char kNul[] = "GET /a\0b HTTP/1.1\r\nA: 1\0B: 2\r\n\r\n";
+  LHttpRequestParser nul = Parse(std::string_view(kNul, sizeof kNul - 1));
+  ASSERT_EQ(nul.Step(), LHttpStep::kReady);
+  EXPECT_EQ(nul.Request().path, "/a");
+  EXPECT_EQ(nul.Request().versionMilli, 0);
+  EXPECT_STREQ(nul.Request().headers.GetParm("A"), "1");
+  EXPECT_FALSE(nul.Request().headers.TestExists("B"));
+}
+
+TEST_F(RequestParserTest, TruncatedRequests) {
+  // The peer closed within the request line: what arrived is the line.
+  LHttpRequestParser line = Parse("GET /x HT");
+  EXPECT_EQ(line.Step(), LHttpStep::kHeaderLine);
+  EXPECT_EQ(line.Request().protocol, "HT");
+  // Closed within the headers: the last partial header still counts, but the
+  // end of the headers never came.
+  LHttpRequestParser headers = Parse("GET /x HTTP/1.1\r\nHost: a\r\nCook");
+  EXPECT_EQ(headers.Step(), LHttpStep::kHeaderLine);
+  EXPECT_FALSE(headers.Request().headers.TestExists("Cook"));
+  EXPECT_EQ(Parse("").Step(), LHttpStep::kRequestLine);
+}
+
+TEST_F(RequestParserTest, HeaderNamesAreLimitedButKnownOnesStillUpdate) {
+  std::string raw = "GET / HTTP/1.1\r\nFirst: 1\r\n";
+  for (int i = 0; i < 400; ++i) raw += "X-" + std::to_string(i) + ": v\r\n";
+  raw += "First: 2\r\nCookie: sess=abc\r\n\r\n";
+  LHttpRequestParser p = Parse(raw);
+  ASSERT_EQ(p.Step(), LHttpStep::kReady);
+  EXPECT_EQ(p.Request().headers.Size(), kLMaxHeaderNames + 1);  // + the Host of this machine
+  EXPECT_STREQ(p.Request().headers.GetParm("First"), "2");
+  EXPECT_TRUE(p.Request().cookies.Empty());
+}

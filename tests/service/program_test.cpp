@@ -13,12 +13,11 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <dirent.h>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "foundation/unique_fd.h"
+#include "program_support.h"
 #include "service/root_prompt.h"
 #include "support/temp_root.h"
 
@@ -30,21 +29,7 @@ namespace {
 constexpr int kStartLimitMs = 30000;
 constexpr int kConnectAttempts = 300;
 
-std::string ProgramPath() {
-  const char* build = getenv("KAVRIX_BUILD_DIR");
-  return std::string(build != nullptr ? build : "build") + "/kavrixserver";
-}
 
-uint16_t FreePort() {
-  LUniqueFd probe(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (bind(probe.Get(), reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) return 0;
-  socklen_t length = sizeof(address);
-  getsockname(probe.Get(), reinterpret_cast<sockaddr*>(&address), &length);
-  return ntohs(address.sin_port);
-}
 
 LUniqueFd ConnectOnce(uint16_t port) {
   LUniqueFd fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
@@ -119,10 +104,9 @@ class ProgramTest : public KavrixTempRoot {
   void SetUp() override {
     KavrixTempRoot::SetUp();
     unsetenv("DISPLAY");
-    port_ = FreePort();
+    port_ = KavrixFreePort();
     ASSERT_NE(port_, 0);
-    std::filesystem::create_directories(SharedFolder());
-    ASSERT_TRUE(KavrixWriteFile(SharedFolder() + "/routing", "localport=" + std::to_string(port_) + "\r\n"));
+    ASSERT_TRUE(KavrixWriteRoutingPort(SharedFolder(), port_));
   }
 
   // Starts the program with `argument`; its standard output comes through
@@ -138,7 +122,7 @@ class ProgramTest : public KavrixTempRoot {
       dup2(writeEnd.Get(), 1);
       const int errorFd = open(errors.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
       dup2(errorFd, 2);
-      const std::string program = ProgramPath();
+      const std::string program = KavrixProgramPath();
       execl(program.c_str(), "kavrixserver", argument, static_cast<char*>(nullptr));
       _exit(127);
     }
@@ -157,20 +141,6 @@ class ProgramTest : public KavrixTempRoot {
 std::string BodyOf(const std::string& response) {
   const size_t end = response.find("\r\n\r\n");
   return end == std::string::npos ? "" : response.substr(end + 4);
-}
-
-// The children of this process named "kavrixserverd" (the daemon, adopted
-// here because this process is a subreaper).
-std::vector<pid_t> AdoptedDaemons() {
-  std::vector<pid_t> found;
-  const std::string parentLine = "PPid:\t" + std::to_string(getpid());
-  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-    const std::string status = KavrixReadFile(entry.path().string() + "/status");
-    if (status.rfind("Name:\tkavrixserverd\n", 0) != 0) continue;
-    if (status.find(parentLine + "\n") == std::string::npos) continue;
-    found.push_back(static_cast<pid_t>(atoi(entry.path().filename().c_str())));
-  }
-  return found;
 }
 
 }  // namespace
@@ -235,7 +205,7 @@ TEST_F(ProgramTest, DaemonReleasesItsLauncherOnceStartedAndStopsOnSigterm) {
   if (!LIsUserRoot()) {
     EXPECT_EQ(ReadLine(output_.Get()), "Daemon cannot be started without root permissions.");
   }
-  const std::vector<pid_t> daemons = AdoptedDaemons();
+  const std::vector<pid_t> daemons = KavrixAdoptedDaemons();
   ASSERT_EQ(daemons.size(), 1u);
   const pid_t daemon = daemons[0];
   char cwd[16] = {};

@@ -129,9 +129,8 @@ class ProgramTest : public KavrixTempRoot {
     return child;
   }
 
-  std::string StaticFile(const char* name) {
-    return KavrixReadFile(std::string(getenv("KAVRIX_SOURCE_DIR")) + "/webroot/" + name);
-  }
+  // The engine lays out the web root in the data folder when it starts.
+  std::string StaticFile(const char* name) { return KavrixReadFile(SharedFolder() + "/webcontrol/" + name); }
 
   uint16_t port_ = 0;
   LUniqueFd output_;
@@ -153,6 +152,7 @@ TEST_F(ProgramTest, ForegroundServesHttpAndStopsCleanlyOnSigterm) {
   const std::string response = HttpGet(port_, "s.css");
   EXPECT_EQ(response.rfind("HTTP/1.", 0), 0u) << response;
   EXPECT_NE(response.find(" 200 "), std::string::npos) << response;
+  EXPECT_NE(StaticFile("s.css"), "");
   EXPECT_EQ(BodyOf(response), StaticFile("s.css"));
   ASSERT_EQ(kill(server, SIGTERM), 0);
   const Exit exit = WaitFor(server);
@@ -184,7 +184,9 @@ TEST_F(ProgramTest, ForegroundStopsWithManyOpenConnections) {
     LUniqueFd fd = Connect(port_);
     ASSERT_TRUE(fd) << i;
     // Half of them send a request that never ends.
-    if (i % 2 == 0) ASSERT_EQ(write(fd.Get(), "GET /s.css HTTP/1.0\r\n", 21), 21);
+    if (i % 2 == 0) {
+      ASSERT_EQ(write(fd.Get(), "GET /s.css HTTP/1.0\r\n", 21), 21);
+    }
     connections.push_back(std::move(fd));
   }
   // Answered while the others hang.

@@ -45,8 +45,11 @@ function(kavrix_test_suite name)
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} kavrix_test_support GTest::gtest GTest::gmock)
   kavrix_apply_common(${name})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120
-    ENVIRONMENT "KAVRIX_BUILD_DIR=${CMAKE_BINARY_DIR};KAVRIX_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  # Tests that start the real program or compare with the source tree find
+  # both through these compiled-in paths.
+  target_compile_definitions(${name} PRIVATE
+    KAVRIX_TEST_BUILD_DIR="${CMAKE_BINARY_DIR}" KAVRIX_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
 endfunction()
 
 function(kavrix_benchmark name)

@@ -64,7 +64,8 @@ bool LThread::CreateThread() {
     running_.store(false);
     return false;
   }
-  const size_t stack = g_default_stack_size.load();
+  const size_t own = stack_size_.load();
+  const size_t stack = own > 0 ? own : g_default_stack_size.load();
   if (stack > 0) ::pthread_attr_setstacksize(&attr, RoundedStackSize(stack));
   const int created = ::pthread_create(&handle_, &attr, &LThread::ThreadEntry, this);
   ::pthread_attr_destroy(&attr);

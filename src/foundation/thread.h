@@ -64,6 +64,10 @@ class LThread {
   // default. A server with thousands of connection threads sets a modest one.
   static void SetDefaultStackSize(size_t bytes);
   static size_t GetDefaultStackSize();
+  // Stack size of this object's thread from its next start on; 0 (the
+  // initial value) uses the default above. Lets a server give its many
+  // connection threads a modest stack without shrinking every other thread.
+  void SetStackSize(size_t bytes) { stack_size_.store(bytes); }
 
  protected:
   virtual void ThreadFunction() = 0;
@@ -92,6 +96,7 @@ class LThread {
   std::atomic<pid_t> thread_id_{-1};
   std::atomic<int> priority_{0};
   std::atomic<bool> running_{false};
+  std::atomic<size_t> stack_size_{0};
 };
 
 // The priority rule: below 1 sets the nice value to minus the priority and

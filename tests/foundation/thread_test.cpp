@@ -108,6 +108,24 @@ TEST(ThreadTest, DefaultStackSizeAppliesToNewThreads) {
   EXPECT_EQ(stack, 256u * 1024u);
 }
 
+TEST(ThreadTest, OwnStackSizeWinsOverTheDefault) {
+  LThread::SetDefaultStackSize(1024 * 1024);
+  size_t stack = 0;
+  LambdaThread thread([&](LThread*) {
+    pthread_attr_t attr;
+    if (pthread_getattr_np(pthread_self(), &attr) != 0) return;
+    pthread_attr_getstacksize(&attr, &stack);
+    pthread_attr_destroy(&attr);
+  });
+  thread.SetStackSize(192 * 1024);
+  ASSERT_TRUE(thread.Start(0));
+  thread.Join();
+  LThread::SetDefaultStackSize(0);
+  // The C library may hand out a cached stack a little larger than asked.
+  EXPECT_GE(stack, 192u * 1024u);
+  EXPECT_LT(stack, 1024u * 1024u);
+}
+
 class GroupWaitTest : public ::testing::Test {
  protected:
   // A thread object that is never started: its stop signal is what matters.

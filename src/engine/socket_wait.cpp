@@ -1,0 +1,20 @@
+#include "engine/socket_wait.h"
+
+#include <poll.h>
+
+#include "engine/wait_budget.h"
+#include "foundation/poll_retry.h"
+#include "foundation/thread.h"
+
+LSocketSlice LWaitSocketSlice(LThread* thread, int fd, short events) {
+  if (thread != nullptr && thread->IsStopRequested()) return LSocketSlice::kStopped;
+  const int stopFd = thread != nullptr ? thread->GetStopSignal().GetFd() : -1;
+  // poll ignores the entry with fd -1, so a thread without a stop signal
+  // waits on the socket alone.
+  pollfd entries[2] = {{stopFd, POLLIN, 0}, {fd, events, 0}};
+  if (LPollRetry(entries, 2, kLSocketSliceMs) < 0) return LSocketSlice::kFailed;
+  if (entries[0].revents != 0) return LSocketSlice::kStopped;
+  if (entries[1].revents & POLLNVAL) return LSocketSlice::kFailed;
+  if (entries[1].revents != 0) return LSocketSlice::kReady;
+  return LSocketSlice::kEmpty;
+}

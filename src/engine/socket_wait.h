@@ -1,0 +1,15 @@
+#pragma once
+// One slice of a socket operation: wait up to 200 ms for a socket to become
+// ready, or for the calling thread's stop signal.
+
+class LThread;
+
+enum class LSocketSlice {
+  kReady,    // the socket reported the event, an error or a hang-up
+  kEmpty,    // the slice passed without anything happening
+  kStopped,  // the thread's stop flag or stop signal is set
+  kFailed,   // the descriptor is not open, or poll itself failed
+};
+
+// `events` is POLLIN or POLLOUT. `thread` may be null.
+LSocketSlice LWaitSocketSlice(LThread* thread, int fd, short events);

@@ -1,0 +1,58 @@
+#pragma once
+// The TCP listener: a thread that binds the listening port on every local
+// IPv4 address, accepts connections and hands each to NewConnection. A port
+// that cannot be bound is reported through BindConflict and tried again
+// every 30 seconds until it can be bound or the listener is stopped, so the
+// rest of the service keeps running meanwhile.
+
+#include <atomic>
+#include <cstdint>
+
+#include "engine/ip_socket_tcp.h"
+#include "foundation/signal_object.h"
+#include "foundation/thread.h"
+
+class LTCPListener : public LThread {
+ public:
+  static constexpr int kListenBacklog = 50;
+  static constexpr int kRetryWaitMs = 30000;
+
+  LTCPListener() = default;
+  ~LTCPListener() override;
+
+  // The port bound at the next start of the thread.
+  void SetListenPort(std::uint16_t port) { port_.store(port); }
+  std::uint16_t GetListenPort() const { return port_.load(); }
+
+  // True once the socket listens (until it is closed again); false when
+  // `timeoutMs` passed first. Lets a caller (or a test) know that
+  // connections will be accepted from now on.
+  bool WaitListening(int timeoutMs) const { return listening_.Ref().WaitSignal(timeoutMs); }
+
+ protected:
+  // Called on the listener thread for each accepted socket (non-blocking,
+  // close-on-exec). Takes ownership by moving the descriptor out; whatever is
+  // left in `socket` afterwards is closed by the listener. The peer of the
+  // socket is AcceptedPeer() during the call.
+  virtual void NewConnection(LIPSocketTCP& socket) = 0;
+  // Binding failed because another socket holds the port.
+  virtual void BindConflict() {}
+
+  const LIPv4Peer& AcceptedPeer() const { return peer_; }
+  // The pause before the next try after a failed round (kRetryWaitMs unless
+  // a test asks for less); takes effect at the next pause.
+  void SetRetryWaitMs(int ms) { retryWaitMs_.store(ms); }
+
+  void ThreadFunction() override;
+
+ private:
+  // One round: create, bind, listen, accept until stopped or failed.
+  void ListenRound();
+  // Accepts until the stop signal fires or accept fails for good.
+  void AcceptLoop(int listenFd);
+
+  std::atomic<std::uint16_t> port_{0};
+  std::atomic<int> retryWaitMs_{kRetryWaitMs};
+  LIPv4Peer peer_;  // touched only on the listener thread
+  LSignalObject listening_;
+};

@@ -1,0 +1,11 @@
+#include "maintenance/service_engine.h"
+
+#include "foundation/paths.h"
+#include "maintenance/maintenance_thread.h"
+#include "web/kx_web_server.h"
+
+std::unique_ptr<MainEngine> LCreateServiceEngine(LEngineNotifyHandler* notifyHandler) {
+  return std::make_unique<MainEngine>(
+      notifyHandler, std::make_unique<LKXWebServer>(LFile::GetSharedDataFolderAppSubFolder("Web")),
+      std::make_unique<LKXMaintenanceThread>());
+}

@@ -1,0 +1,195 @@
+#pragma once
+// The organisation's rules: keys of the sections "Company" and "Settings"
+// of the machine-wide settings, with their defaults and the ranges the
+// settings pages enforce, in one table. Read and write them through the
+// accessors below so that a key's default lives only here:
+//
+//   int hours = KXOrgGetInt(LKXOrg::kDefaultWorkHours);   // 40 when missing
+//   if (KXOrgGetBool(LKXOrg::kModeLeave)) ...
+//
+// Every value is stored as text. A missing or empty value means the default.
+// Flags are true unless the value begins with "0".
+
+#include <climits>
+#include <cstddef>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+enum class LKXOrg {
+  kDefaultWorkHours,
+  kToleranceTime,
+  kMaxBreakMins,
+  kBreakTimeExclude,
+  kBreakTimeFrom,
+  kBreakTimeTo,
+  kPrivatePrograms,
+  kBusinessPrograms,
+  kPrivateProgramsWarningEmail,
+  kPrivateProgramsWarningEmailToManager,
+  kSendBusinessProgramsList,
+  kWeeklyReportToManagers,
+  kWeeklyReportHours,
+  kWeeklyReportApplications,
+  kWeeklyReportNonWorking,
+  kWeeklyReportEnoughHours,
+  kWeeklyReportEnoughHoursTolerance,
+  kInsufficientHoursWarningEmail,
+  kInsufficientHoursWarningToStaff,
+  kInsufficientHoursWarningToManagers,
+  kInsufficientHoursWarningToHR,
+  kInsufficientHoursWarningTolerance,
+  kCasualHoursEmailToHR,
+  kCasualHoursEmailToHREndOfMonth,
+  kCasualHoursEmailToHRDaysOfMonth,
+  kCasualHoursEmailToHRDaysOfMonthDays,
+  kCasualHoursEmailToHREndOfWeek,
+  kCasualHoursEmailToHREndOfFortnight,
+  kCasualHoursEmailToHREndOfFortnightStartDate,
+  kCasualHoursEmailToManager,
+  kModeQA,
+  kModeHours,
+  kModeLeave,
+  kAutoDeleteDays,
+  kLeaveApprovalRequired,
+  kAutoDetectHolidays,
+  kConnectRemote,
+  kShowUserCaptions,
+  kInitLeaveTypes,
+  kCount  // not a setting
+};
+
+enum class LKXOrgType {
+  kInt,   // decimal
+  kFlag,  // "1" / "0"
+  kText,  // free text or a comma-separated list
+  kTime,  // "HH:MM:SS"
+  kDate,  // "YYYY-MM-DD"
+};
+
+struct LKXOrgSetting {
+  LKXOrg id;  // equal to the row's index
+  const char* section;
+  const char* key;
+  LKXOrgType type;
+  // What a missing or empty value means; nullptr when the default is the
+  // value of the flag `default_from`.
+  const char* default_text;
+  LKXOrg default_from;
+  // The range the settings pages enforce and that readers keep to; min > max
+  // for none. The message is shown by the page when a typed value is out.
+  int min;
+  int max;
+  const char* range_message;
+};
+
+namespace kx_org_detail {
+inline constexpr int kNoMin = 1;
+inline constexpr int kNoMax = 0;
+inline constexpr LKXOrgSetting Int(LKXOrg id, const char* section, const char* key, const char* def,
+                                   int min = kNoMin, int max = kNoMax, const char* message = nullptr) {
+  return {id, section, key, LKXOrgType::kInt, def, LKXOrg::kCount, min, max, message};
+}
+inline constexpr LKXOrgSetting Flag(LKXOrg id, const char* section, const char* key, const char* def) {
+  return {id, section, key, LKXOrgType::kFlag, def, LKXOrg::kCount, kNoMin, kNoMax, nullptr};
+}
+// A flag whose default is the value of another flag.
+inline constexpr LKXOrgSetting FlagLike(LKXOrg id, const char* section, const char* key, LKXOrg from) {
+  return {id, section, key, LKXOrgType::kFlag, nullptr, from, kNoMin, kNoMax, nullptr};
+}
+inline constexpr LKXOrgSetting Text(LKXOrg id, const char* section, const char* key,
+                                    LKXOrgType type = LKXOrgType::kText) {
+  return {id, section, key, type, "", LKXOrg::kCount, kNoMin, kNoMax, nullptr};
+}
+}  // namespace kx_org_detail
+
+// clang-format off
+inline constexpr LKXOrgSetting kKXOrgSettings[] = {
+  // Working time and breaks (the hours calculation).
+  kx_org_detail::Int(LKXOrg::kDefaultWorkHours, "Company", "DefaultWorkHours", "40", 0, 84,
+      "Default Work Hours per week has to be between 0 to 84. Please reenter."),
+  // Idle minutes before idle time is a break. The settings pages show 10 for
+  // a missing value; the hours calculation uses kKXHoursToleranceTimeDefault.
+  kx_org_detail::Int(LKXOrg::kToleranceTime, "Settings", "ToleranceTime", "10", 5, 30,
+      "Tolerance mins has to be between 5 to 30. Please reenter."),
+  kx_org_detail::Int(LKXOrg::kMaxBreakMins, "Company", "MaxBreakMins", "240"),
+  kx_org_detail::Flag(LKXOrg::kBreakTimeExclude, "Company", "BreakTimeExclude", "1"),
+  kx_org_detail::Text(LKXOrg::kBreakTimeFrom, "Company", "BreakTimeFrom", LKXOrgType::kTime),
+  kx_org_detail::Text(LKXOrg::kBreakTimeTo, "Company", "BreakTimeTo", LKXOrgType::kTime),
+  // Programs.
+  kx_org_detail::Text(LKXOrg::kPrivatePrograms, "Company", "PrivatePrograms"),
+  kx_org_detail::Text(LKXOrg::kBusinessPrograms, "Company", "BusinessPrograms"),
+  kx_org_detail::Flag(LKXOrg::kPrivateProgramsWarningEmail, "Company", "PrivateProgramsWarningEmail", "0"),
+  kx_org_detail::Flag(LKXOrg::kPrivateProgramsWarningEmailToManager, "Company", "PrivateProgramsWarningEmailToManager", "0"),
+  kx_org_detail::Flag(LKXOrg::kSendBusinessProgramsList, "Company", "SendBusinessProgramsList", "1"),
+  // Weekly report.
+  kx_org_detail::Flag(LKXOrg::kWeeklyReportToManagers, "Company", "WeeklyReportToManagers", "1"),
+  kx_org_detail::Flag(LKXOrg::kWeeklyReportHours, "Company", "WeeklyReportHours", "1"),
+  kx_org_detail::FlagLike(LKXOrg::kWeeklyReportApplications, "Company", "WeeklyReportApplications", LKXOrg::kModeQA),
+  kx_org_detail::FlagLike(LKXOrg::kWeeklyReportNonWorking, "Company", "WeeklyReportNonWorking", LKXOrg::kModeHours),
+  kx_org_detail::FlagLike(LKXOrg::kWeeklyReportEnoughHours, "Company", "WeeklyReportEnoughHours", LKXOrg::kModeHours),
+  kx_org_detail::Int(LKXOrg::kWeeklyReportEnoughHoursTolerance, "Company", "WeeklyReportEnoughHoursTolerance", "2"),
+  // Insufficient-hours warnings.
+  kx_org_detail::FlagLike(LKXOrg::kInsufficientHoursWarningEmail, "Company", "InsufficientHoursWarningEmail", LKXOrg::kModeHours),
+  kx_org_detail::Flag(LKXOrg::kInsufficientHoursWarningToStaff, "Company", "InsufficientHoursWarningToStaff", "1"),
+  kx_org_detail::Flag(LKXOrg::kInsufficientHoursWarningToManagers, "Company", "InsufficientHoursWarningToManagers", "1"),
+  kx_org_detail::Flag(LKXOrg::kInsufficientHoursWarningToHR, "Company", "InsufficientHoursWarningToHR", "1"),
+  kx_org_detail::Int(LKXOrg::kInsufficientHoursWarningTolerance, "Company", "InsufficientHoursWarningTolerance", "2"),
+  // Casual staff hours for the accountants.
+  kx_org_detail::FlagLike(LKXOrg::kCasualHoursEmailToHR, "Company", "CasualHoursEmailToHR", LKXOrg::kModeHours),
+  kx_org_detail::Flag(LKXOrg::kCasualHoursEmailToHREndOfMonth, "Company", "CasualHoursEmailToHREndOfMonth", "1"),
+  kx_org_detail::Flag(LKXOrg::kCasualHoursEmailToHRDaysOfMonth, "Company", "CasualHoursEmailToHRDaysOfMonth", "0"),
+  kx_org_detail::Text(LKXOrg::kCasualHoursEmailToHRDaysOfMonthDays, "Company", "CasualHoursEmailToHRDaysOfMonthDays"),
+  kx_org_detail::Flag(LKXOrg::kCasualHoursEmailToHREndOfWeek, "Company", "CasualHoursEmailToHREndOfWeek", "0"),
+  kx_org_detail::Flag(LKXOrg::kCasualHoursEmailToHREndOfFortnight, "Company", "CasualHoursEmailToHREndOfFortnight", "0"),
+  kx_org_detail::Text(LKXOrg::kCasualHoursEmailToHREndOfFortnightStartDate, "Company", "CasualHoursEmailToHREndOfFortnightStartDate", LKXOrgType::kDate),
+  kx_org_detail::Flag(LKXOrg::kCasualHoursEmailToManager, "Company", "CasualHoursEmailToManager", "0"),
+  // Running modes and general rules.
+  kx_org_detail::Flag(LKXOrg::kModeQA, "Settings", "ModeQA", "1"),
+  kx_org_detail::Flag(LKXOrg::kModeHours, "Settings", "ModeHours", "1"),
+  kx_org_detail::Flag(LKXOrg::kModeLeave, "Settings", "ModeLeave", "1"),
+  kx_org_detail::Int(LKXOrg::kAutoDeleteDays, "Settings", "AutoDeleteDays", "30", 5, 300,
+      "Auto-delete days has to be between 5 to 300. Please reenter."),
+  kx_org_detail::Flag(LKXOrg::kLeaveApprovalRequired, "Settings", "LeaveApprovalRequired", "1"),
+  kx_org_detail::Flag(LKXOrg::kAutoDetectHolidays, "Settings", "AutoDetectHolidays", "0"),
+  kx_org_detail::Flag(LKXOrg::kConnectRemote, "Settings", "ConnectRemote", "1"),
+  // 0: every user's captions are shown; 1: as each user's "ShowDetails"
+  // says; -1: nobody's.
+  kx_org_detail::Int(LKXOrg::kShowUserCaptions, "Settings", "ShowUserCaptions", "0", -1, 1),
+  kx_org_detail::Flag(LKXOrg::kInitLeaveTypes, "Settings", "InitLeaveTypes", "1"),
+};
+// clang-format on
+
+// The hours calculation's own default for a missing "ToleranceTime".
+inline constexpr int kKXHoursToleranceTimeDefault = 8;
+
+namespace kx_org_detail {
+constexpr bool RowsMatchIds() {
+  for (std::size_t i = 0; i < std::size(kKXOrgSettings); ++i) {
+    if (static_cast<std::size_t>(kKXOrgSettings[i].id) != i) return false;
+  }
+  return std::size(kKXOrgSettings) == static_cast<std::size_t>(LKXOrg::kCount);
+}
+static_assert(RowsMatchIds(), "kKXOrgSettings rows must follow the order of LKXOrg");
+}  // namespace kx_org_detail
+
+const LKXOrgSetting& KXOrgSettingOf(LKXOrg id);
+bool KXOrgHasRange(LKXOrg id);
+bool KXOrgInRange(LKXOrg id, int value);
+
+// The stored text, or the default text when missing or empty (for a flag
+// whose default is another flag, "1" or "0" as that flag reads).
+std::string KXOrgGetText(LKXOrg id);
+bool KXOrgGetBool(LKXOrg id);
+// The stored number (strtol's reading; text that is no number reads 0), or
+// the default; a value outside the setting's range, which only a hand edit
+// can store, reads as the nearest bound.
+int KXOrgGetInt(LKXOrg id);
+// "ToleranceTime" as the hours calculation reads it.
+int KXOrgGetHoursToleranceTime();
+
+bool KXOrgSetText(LKXOrg id, std::string_view value);
+bool KXOrgSetBool(LKXOrg id, bool value);
+bool KXOrgSetInt(LKXOrg id, int value);
+// Removes the key, so that the default applies again.
+bool KXOrgClear(LKXOrg id);

@@ -1,0 +1,32 @@
+#pragma once
+// The control panel's web server as the engine runs it: the port comes from
+// "Routing"/"LocalPort", the pages from the URL table, the static files from
+// the shared sub-folder "webcontrol".
+
+#include <cstdint>
+#include <string>
+
+#include "engine/engine_parts.h"
+#include "web/url_table.h"
+#include "web/weblet_server.h"
+
+class LKXWebServer : public LWebletServer, public LEngineWebServer {
+ public:
+  // `documentFolder` serves until the first Start, which switches to the
+  // "webcontrol" folder. `table` is the URL table that Start installs.
+  explicit LKXWebServer(std::string documentFolder, LWebScriptTable table = WebScriptArray());
+  ~LKXWebServer() override;
+
+  // Reads "Routing"/"LocalPort" (89 when empty) as the configured port and
+  // stores it as "WebServer"/"Port"; installs the URL table and the
+  // "webcontrol" web root, lays out missing static files, then (re)starts the
+  // listener on GetWebletServerPort().
+  void Start() override;
+  void StopListener() override;
+  void StopConnectionsNow() override;
+  std::uint16_t ConfiguredPort() const override { return webPort_.load(); }
+
+ private:
+  const LWebScriptTable table_;
+  std::atomic<std::uint16_t> webPort_{0};
+};

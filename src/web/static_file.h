@@ -1,0 +1,30 @@
+#pragma once
+// Static files of the web root and the help folder, and files that pages
+// hand out (images, CSV logs, the system log). Files are streamed in 1024-byte
+// pieces under a shared lock, never loaded whole, and carry an entity tag of
+// their modification time and size so that browsers can revalidate cheaply.
+
+#include <string>
+#include <string_view>
+
+#include "engine/ip_socket_tcp.h"
+
+class LThread;
+
+enum class LStaticFileOutcome {
+  kFileSent,     // 200 and the whole file went out
+  kNotModified,  // 304: the browser's copy is current
+  kNotFound,     // 404 with "Content-Length: 0": no such regular file
+  kSendFailed,   // the peer is gone or stalled; the response is incomplete
+};
+
+// The static-file procedure. Only a regular file is served: a folder (the
+// web root itself for "/"), a device or a pipe gets the 404 like a missing
+// file. After any outcome but kSendFailed the connection is still in step
+// for a next request.
+LStaticFileOutcome LServeStaticFile(LThread* thread, LIPSocketTCP& socket, const std::string& path,
+                                    std::string_view ifNoneMatch, std::string_view ifModifiedSince);
+
+// The same; true only when the whole file was sent.
+bool LWebletServeFile(LThread* thread, LIPSocketTCP& socket, const std::string& path,
+                      std::string_view ifNoneMatch, std::string_view ifModifiedSince);

@@ -1,0 +1,115 @@
+#include "web/weblet_connection.h"
+
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include "engine/socket_ops.h"
+#include "engine/socket_wait.h"
+#include "engine/wait_budget.h"
+#include "foundation/paths.h"
+#include "foundation/text_limits.h"
+#include "web/request_parser.h"
+#include "web/static_file.h"
+#include "web/static_file_path.h"
+#include "web/weblet_form.h"
+
+namespace {
+
+constexpr int kRejectSendTimeoutMs = 20000;
+constexpr std::string_view kHelpPrefix = "help/";
+
+}  // namespace
+
+std::string LWebletHelpFolder() {
+  const std::string root = LFile::GetInstallRoot();
+  LFile::CreateFolder(root);
+  LFile::CreateFolder(LFile::FilePathCat(root, "kavrixserver"));
+  return LFile::GetHelpFolder();
+}
+
+LWebletConnection::LWebletConnection(LIPSocketTCP& socket, LWebScriptTable table,
+                                     std::string rootFolder, const LIPv4Peer& peer)
+    : socket_(std::move(socket)), table_(table), rootFolder_(std::move(rootFolder)), peer_(peer) {}
+
+LWebletConnection::~LWebletConnection() = default;
+
+void LWebletConnection::ThreadFunction() {
+  Next next = Next::kKeepOpen;
+  while (next == Next::kKeepOpen) next = ServeRequest();
+  if (next == Next::kCloseGracefully) CloseGracefully();
+}
+
+LWebletConnection::Next LWebletConnection::ServeRequest() {
+  const int fd = socket_.Get();
+  std::string line;
+  if (ProcessRecvLine(this, fd, line, kLMaxText, kRequestLineTimeoutMs) != kLProcessDone) {
+    return Next::kDrop;
+  }
+  LHttpRequestParser parser;
+  LHttpStep step = parser.OnRequestLine(line);
+  while (step == LHttpStep::kHeaderLine) {
+    if (ProcessRecvLine(this, fd, line, kLMaxText, kHeaderLineTimeoutMs) != kLProcessDone) {
+      return Next::kDrop;
+    }
+    step = parser.OnHeaderLine(line);
+  }
+  if (step == LHttpStep::kHeadersDone) step = parser.BeginBody();
+  if (step == LHttpStep::kBody) {
+    std::string body(parser.BodyLength(), '\0');
+    const int timeoutMs = static_cast<int>(body.size()) + kBodyTimeoutExtraMs;
+    if (ProcessRecvBytes(this, fd, body.data(), body.size(), timeoutMs) != kLProcessDone) {
+      return Next::kDrop;
+    }
+    step = parser.OnBody(body);
+  }
+  if (step != LHttpStep::kReady) {
+    const char* reject = parser.RejectText();
+    (void)ProcessSend(this, fd, reject, std::strlen(reject), kRejectSendTimeoutMs);
+    return Next::kCloseGracefully;
+  }
+
+  const bool keepAlive = parser.Request().keepAlive;
+  LWebletForm form(*this, socket_, std::move(parser.Request()), peer_.ToText());
+  if (const LWebScriptEntry* entry = LFindWebScript(table_, form.PageName())) {
+    // Dynamic pages have no Content-Length: the end of the connection ends
+    // the page, so it never stays open.
+    entry->handler(form);
+    return Next::kCloseGracefully;
+  }
+  const LStaticFileOutcome outcome = LServeStaticFile(
+      this, socket_, StaticFilePath(form.PageName()), form.Headers().GetParm("If-None-Match"),
+      form.Headers().GetParm("If-Modified-Since"));
+  // A response cut short leaves the peer waiting for bytes that never come;
+  // a next request on the same connection would be read out of step.
+  if (outcome == LStaticFileOutcome::kSendFailed) return Next::kDrop;
+  return keepAlive ? Next::kKeepOpen : Next::kCloseGracefully;
+}
+
+std::string LWebletConnection::StaticFilePath(const std::string& pageName) const {
+  // The help folder is made on the way only when a help page is asked for.
+  const bool help = pageName.compare(0, kHelpPrefix.size(), kHelpPrefix) == 0;
+  return LWebletStaticFilePath(pageName, rootFolder_, help ? LWebletHelpFolder() : std::string());
+}
+
+void LWebletConnection::CloseGracefully() {
+  const int fd = socket_.Get();
+  // The FIN goes out behind the response; then the peer has a moment to
+  // read it and close first, so that closing with its last bytes unread
+  // does not reset the connection under a response still in flight.
+  ::shutdown(fd, SHUT_WR);
+  char drain[kCloseDrainBytes];
+  LWaitBudget budget(kCloseWaitMs);
+  for (;;) {
+    const ssize_t got = ::recv(fd, drain, sizeof drain, 0);
+    if (got >= 0) return;
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) return;
+    const LSocketSlice slice = LWaitSocketSlice(this, fd, POLLIN);
+    if (slice == LSocketSlice::kEmpty && budget.ChargeEmptySlice()) continue;
+    if (slice != LSocketSlice::kReady) return;
+  }
+}

@@ -1,0 +1,51 @@
+#pragma once
+// One accepted connection of the web server, on a detached thread of its
+// own: it reads requests one after another, hands each to its page handler
+// or serves a static file, and keeps the connection open between requests
+// only for GETs of static files over HTTP/1.1. The thread deletes itself
+// when the connection ends, which closes the socket.
+
+#include <string>
+
+#include "engine/ip_socket_tcp.h"
+#include "foundation/detached_thread.h"
+#include "web/url_table.h"
+
+class LWebletConnection : public LDetachedThread {
+ public:
+  // Time-outs of the request loop, in ms of silence.
+  static constexpr int kRequestLineTimeoutMs = 30000;
+  static constexpr int kHeaderLineTimeoutMs = 20000;
+  static constexpr int kBodyTimeoutExtraMs = 20000;
+  // A graceful close waits this long for the peer's last bytes.
+  static constexpr int kCloseWaitMs = 20000;
+  static constexpr std::size_t kCloseDrainBytes = 23;
+
+  // Takes the socket over (`socket` is left at -1). The table, the web root
+  // and the peer are copied: the connection never looks at the server again.
+  LWebletConnection(LIPSocketTCP& socket, LWebScriptTable table, std::string rootFolder,
+                    const LIPv4Peer& peer);
+  ~LWebletConnection() override;
+
+ protected:
+  void ThreadFunction() override;
+
+ private:
+  enum class Next { kKeepOpen, kCloseGracefully, kDrop };
+  // Reads and answers one request.
+  Next ServeRequest();
+  // The file that a page name without handler stands for.
+  std::string StaticFilePath(const std::string& pageName) const;
+  // Sends what is left to send, then waits (briefly) for the peer to close,
+  // so that the last response is not cut off by a reset.
+  void CloseGracefully();
+
+  LIPSocketTCP socket_;
+  const LWebScriptTable table_;
+  const std::string rootFolder_;
+  const LIPv4Peer peer_;
+};
+
+// Folder of the help pages ("help/..." page names), created up to the
+// install root's "kavrixserver" folder when missing.
+std::string LWebletHelpFolder();

@@ -1,0 +1,23 @@
+#include "web/weblet_form.h"
+
+#include <utility>
+
+#include "foundation/text_limits.h"
+#include "web/static_file.h"
+
+LWebletForm::LWebletForm(LThread& thread, LIPSocketTCP& socket, LHttpRequest&& request,
+                         std::string remoteAddress)
+    : thread_(thread),
+      socket_(socket),
+      params_(std::move(request.params)),
+      cookies_(std::move(request.cookies)),
+      remoteAddress_(LCutText(remoteAddress)),
+      headers_(std::move(request.headers)),
+      pageName_(std::move(request.pageName)),
+      method_(std::move(request.method)) {}
+
+LWebletForm::~LWebletForm() = default;
+
+bool LWebletForm::ServeFile(const char* path) {
+  return LWebletServeFile(&thread_, socket_, path != nullptr ? path : "", "", "");
+}

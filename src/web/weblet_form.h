@@ -1,0 +1,65 @@
+#pragma once
+// LWebletForm: one request and its response. It lives on the connection
+// thread's stack for one request and is handed by reference to the page
+// handler, which reads the fields and writes its whole response (status line
+// included) with wfprintf or the raw sends of weblet_send.h.
+
+#include <string>
+#include <string_view>
+
+#include "engine/ip_socket_tcp.h"
+#include "web/hash_table.h"
+#include "web/request_parser.h"
+
+class LThread;
+
+class LWebletForm {
+ public:
+  // Takes over the tables and the page name of a parsed request.
+  LWebletForm(LThread& thread, LIPSocketTCP& socket, LHttpRequest&& request,
+              std::string remoteAddress);
+  ~LWebletForm();
+  LWebletForm(const LWebletForm&) = delete;
+  LWebletForm& operator=(const LWebletForm&) = delete;
+
+  // The connection thread: its stop flag cuts every socket wait short.
+  LThread& Thread() const { return thread_; }
+  LIPSocketTCP& Socket() const { return socket_; }
+
+  // Query-string fields first, then the fields of a POST body, in arrival
+  // order; a name sent twice is found with its first value.
+  LHashTable& Params() { return params_; }
+  const LHashTable& Params() const { return params_; }
+  LHashTable& Cookies() { return cookies_; }
+  const LHashTable& Cookies() const { return cookies_; }
+  // Request headers by exact (case-sensitive) name; a repeated header keeps
+  // its last value.
+  LHashTable& Headers() { return headers_; }
+  const LHashTable& Headers() const { return headers_; }
+
+  // The peer as "%d.%d.%d.%d:%d".
+  const std::string& RemoteAddress() const { return remoteAddress_; }
+  // The decoded request path without its leading "/" and query string.
+  const std::string& PageName() const { return pageName_; }
+  const std::string& Method() const { return method_; }
+
+  // Serves a file as a static file with no conditional headers (images,
+  // CSV logs and the system log that pages hand out). True when the whole
+  // file was sent.
+  bool ServeFile(const char* path);
+
+  // Session slot: the web session named by the cookie "sess" belongs here.
+  // It is loaded before the handler runs and written back by the
+  // destructor; sessions are not part of the server yet, so no request has
+  // one and nothing is loaded or written.
+
+ private:
+  LThread& thread_;
+  LIPSocketTCP& socket_;
+  LHashTable params_;
+  LHashTable cookies_;
+  std::string remoteAddress_;
+  LHashTable headers_;
+  std::string pageName_;
+  std::string method_;
+};

@@ -1,0 +1,43 @@
+#pragma once
+// The web server: a TCP listener whose every accepted connection runs on a
+// detached thread of its own (LWebletConnection), kept in the server's list
+// so that a stop reaches all of them.
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+#include "engine/tcp_listener.h"
+#include "foundation/detached_thread.h"
+#include "web/url_table.h"
+
+class LWebletServer : public LTCPListener, public LDetachedThreadsOwner {
+ public:
+  // Connection threads get a modest stack: a server holding thousands of
+  // station and browser connections would otherwise reserve gigabytes.
+  static constexpr std::size_t kConnectionStackBytes = 256 * 1024;
+  static constexpr std::uint16_t kDefaultWebServerPort = 1089;
+
+  explicit LWebletServer(std::string rootFolder);
+  // Stops the listener, then every connection thread.
+  ~LWebletServer() override;
+
+  // Used by connections accepted from now on.
+  void SetWebScripts(LWebScriptTable table);
+  void SetRootFolder(std::string folder);
+  std::string GetRootFolder() const;
+
+  // "WebServer"/"Port"; 1089 when empty or when its low 16 bits are 0.
+  static std::uint16_t GetWebletServerPort();
+
+ protected:
+  void NewConnection(LIPSocketTCP& socket) override;
+  void BindConflict() override;
+
+ private:
+  // Guards table_ and rootFolder_, which a restart sets while the listener
+  // thread may be reading them for a new connection.
+  mutable std::mutex configMutex_;
+  LWebScriptTable table_;
+  std::string rootFolder_;
+};

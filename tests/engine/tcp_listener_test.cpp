@@ -1,0 +1,151 @@
+#include "engine/tcp_listener.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+#include "support/loopback.h"
+#include "support/temp_root.h"
+
+namespace {
+
+class RecordingListener : public LTCPListener {
+ public:
+  ~RecordingListener() override { StopThreadNow(); }
+  using LTCPListener::SetRetryWaitMs;
+
+  std::mutex mutex;  // guards taken and peers
+  std::vector<LIPSocketTCP> taken;
+  std::vector<LIPv4Peer> peers;
+  std::atomic<bool> takeSockets{true};
+  LSignalObject accepted;
+  LSignalObject conflicted;
+  std::atomic<int> conflicts{0};
+
+ protected:
+  void NewConnection(LIPSocketTCP& socket) override {
+    std::lock_guard<std::mutex> lock(mutex);
+    peers.push_back(AcceptedPeer());
+    if (takeSockets) taken.push_back(std::move(socket));
+    accepted.Signal();
+  }
+  void BindConflict() override {
+    ++conflicts;
+    conflicted.Signal();
+  }
+};
+
+std::uint16_t LocalPortOf(int fd) {
+  sockaddr_in address{};
+  socklen_t size = sizeof address;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+  return ntohs(address.sin_port);
+}
+
+// A socket holding 127.0.0.1:port, listening so that nothing else can bind.
+LUniqueFd OccupyPort(std::uint16_t port) {
+  LUniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  const sockaddr_in address = LMakeSockaddrIPv4(INADDR_LOOPBACK, port);
+  if (::bind(fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+      ::listen(fd.Get(), 1) != 0) {
+    fd.Reset();
+  }
+  return fd;
+}
+
+class TcpListenerTest : public KavrixTempRoot {};
+
+}  // namespace
+
+TEST_F(TcpListenerTest, HandsOverNonBlockingSocketsWithThePeerAddress) {
+  RecordingListener listener;
+  const std::uint16_t port = KavrixFreeLoopbackPort();
+  listener.SetListenPort(port);
+  ASSERT_TRUE(listener.Start(0));
+  ASSERT_TRUE(listener.WaitListening(10000));
+  LUniqueFd client = KavrixConnectLoopback(port);
+  ASSERT_TRUE(client);
+  ASSERT_TRUE(listener.accepted.Ref().WaitSignal(10000));
+
+  std::lock_guard<std::mutex> lock(listener.mutex);
+  ASSERT_EQ(listener.taken.size(), 1u);
+  const int fd = listener.taken[0].Get();
+  EXPECT_NE(::fcntl(fd, F_GETFL) & O_NONBLOCK, 0);
+  EXPECT_NE(::fcntl(fd, F_GETFD) & FD_CLOEXEC, 0);
+  EXPECT_EQ(listener.peers[0].address, INADDR_LOOPBACK);
+  EXPECT_EQ(listener.peers[0].port, LocalPortOf(client.Get()));
+}
+
+TEST_F(TcpListenerTest, ClosesASocketThatWasNotTaken) {
+  RecordingListener listener;
+  listener.takeSockets = false;
+  const std::uint16_t port = KavrixFreeLoopbackPort();
+  listener.SetListenPort(port);
+  ASSERT_TRUE(listener.Start(0));
+  ASSERT_TRUE(listener.WaitListening(10000));
+  LUniqueFd client = KavrixConnectLoopback(port);
+  ASSERT_TRUE(client);
+  EXPECT_TRUE(KavrixPeerClosed(client.Get()));
+}
+
+TEST_F(TcpListenerTest, PortInUseIsReportedAndTriedAgainUntilFree) {
+  const std::uint16_t port = KavrixFreeLoopbackPort();
+  LUniqueFd holder = OccupyPort(port);
+  ASSERT_TRUE(holder);
+  RecordingListener listener;
+  listener.SetRetryWaitMs(50);
+  listener.SetListenPort(port);
+  ASSERT_TRUE(listener.Start(0));
+  ASSERT_TRUE(listener.conflicted.Ref().WaitSignal(10000));
+  listener.conflicted.Reset();
+  ASSERT_TRUE(listener.conflicted.Ref().WaitSignal(10000));  // a second try
+  EXPECT_FALSE(listener.WaitListening(0));
+
+  holder.Reset();
+  ASSERT_TRUE(listener.WaitListening(10000));
+  LUniqueFd client = KavrixConnectLoopback(port);
+  EXPECT_TRUE(client);
+  EXPECT_TRUE(listener.accepted.Ref().WaitSignal(10000));
+}
+
+TEST_F(TcpListenerTest, StopEndsTheRetryPauseAndReleasesThePort) {
+  const std::uint16_t port = KavrixFreeLoopbackPort();
+  {
+    LUniqueFd holder = OccupyPort(port);
+    RecordingListener listener;  // default pause of 30 seconds
+    listener.SetListenPort(port);
+    ASSERT_TRUE(listener.Start(0));
+    ASSERT_TRUE(listener.conflicted.Ref().WaitSignal(10000));
+    listener.StopThreadNow();
+    EXPECT_FALSE(listener.IsRunning());
+  }
+  RecordingListener listener;
+  listener.SetListenPort(port);
+  ASSERT_TRUE(listener.Start(0));
+  ASSERT_TRUE(listener.WaitListening(10000));
+  listener.StopThreadNow();
+  EXPECT_FALSE(listener.WaitListening(0));
+  // The listening socket is closed: the port can be taken again at once.
+  EXPECT_TRUE(OccupyPort(port));
+}
+
+TEST_F(TcpListenerTest, RestartMovesToTheNewPort) {
+  const std::uint16_t first = KavrixFreeLoopbackPort();
+  RecordingListener listener;
+  listener.SetListenPort(first);
+  ASSERT_TRUE(listener.Start(0));
+  ASSERT_TRUE(listener.WaitListening(10000));
+
+  const std::uint16_t second = KavrixFreeLoopbackPort();
+  listener.StopThreadNow();
+  listener.SetListenPort(second);
+  ASSERT_TRUE(listener.Start(0));
+  ASSERT_TRUE(listener.WaitListening(10000));
+  EXPECT_TRUE(KavrixConnectLoopback(second));
+  EXPECT_FALSE(KavrixConnectLoopback(first));
+}

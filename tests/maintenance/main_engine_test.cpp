@@ -1,0 +1,132 @@
+// The engine as the service runs it (LCreateServiceEngine): start, settings
+// changes, stop, on real sockets and real settings files.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "foundation/settings_sections.h"
+#include "maintenance/maintenance_thread.h"
+#include "maintenance/service_engine.h"
+#include "support/log_reader.h"
+#include "support/loopback.h"
+#include "support/temp_root.h"
+
+namespace {
+
+class MainEngineTest : public KavrixTempRoot {
+ protected:
+  void SetUp() override {
+    KavrixTempRoot::SetUp();
+    port_ = KavrixFreeLoopbackPort();
+    LSettingSetString("Routing", "LocalPort", std::to_string(port_));
+    engine_ = LCreateServiceEngine(nullptr);
+  }
+  void TearDown() override {
+    engine_.reset();
+    KavrixTempRoot::TearDown();
+  }
+
+  // A keep-alive connection that has had one request answered.
+  LUniqueFd OpenKeepAlive(std::uint16_t port) {
+    LUniqueFd client = KavrixConnectLoopbackRetry(port, 10000);
+    EXPECT_TRUE(RequestOn(client.Get()));
+    return client;
+  }
+  static bool RequestOn(int fd) {
+    return KavrixSendAll(fd, "GET /s.css HTTP/1.1\r\nHost: x\r\n\r\n") &&
+           KavrixRecvHttpResponse(fd).rfind("HTTP/1.1 200 OK\r\n", 0) == 0;
+  }
+
+  std::uint16_t port_ = 0;
+  std::unique_ptr<MainEngine> engine_;
+};
+
+}  // namespace
+
+TEST_F(MainEngineTest, StartClearsConnectedOnEveryUserIncludingGaps) {
+  const std::string list = SharedFolder() + "/userslist";
+  ASSERT_TRUE(KavrixWriteFile(list, "maxid=5\r\n"));
+  ASSERT_TRUE(std::filesystem::create_directories(list + "_"));
+  for (int id : {0, 1, 3}) {
+    ASSERT_TRUE(KavrixWriteFile(list + "_/" + std::to_string(id),
+                                "email=u" + std::to_string(id) + "@x.com\r\nconnected=1\r\n"));
+  }
+  ASSERT_TRUE(KavrixWriteFile(list + "_/5", "connected=1\r\n"));  // beyond maxid
+
+  engine_->Start();
+  for (int id : {0, 1, 3}) {
+    EXPECT_EQ(KavrixReadFile(list + "_/" + std::to_string(id)),
+              "email=u" + std::to_string(id) + "@x.com\r\nconnected=0\r\n");
+  }
+  EXPECT_FALSE(KavrixFileExists(list + "_/2"));
+  EXPECT_FALSE(KavrixFileExists(list + "_/4"));
+  EXPECT_EQ(KavrixReadFile(list + "_/5"), "connected=1\r\n");
+}
+
+TEST_F(MainEngineTest, StartAndStopLogAndRunEveryPart) {
+  EXPECT_EQ(LKXMaintenanceThread::pMT.load(), nullptr);
+  engine_->Start();
+  EXPECT_TRUE(engine_->IsStarted());
+  ASSERT_NE(LKXMaintenanceThread::pMT.load(), nullptr);
+  EXPECT_TRUE(LKXMaintenanceThread::pMT.load()->IsRunning());
+  LUniqueFd client = OpenKeepAlive(port_);
+  EXPECT_EQ(KavrixReadFile(SharedFolder() + "/webserver"),
+            "port=" + std::to_string(port_) + "\r\n");
+
+  engine_->Start();  // already running: nothing happens
+  engine_->Stop();
+  EXPECT_EQ(LKXMaintenanceThread::pMT.load(), nullptr);
+  EXPECT_TRUE(KavrixPeerClosed(client.Get()));
+  EXPECT_FALSE(KavrixConnectLoopback(port_));
+  engine_->Stop();  // already stopped: nothing happens
+  const std::vector<std::string> expected = {"Starting server", "Server Started",
+                                             "Stopping server"};
+  EXPECT_EQ(KavrixLogMessages(), expected);
+}
+
+TEST_F(MainEngineTest, SettingsChangeWithTheSamePortKeepsConnectionsOpen) {
+  engine_->Start();
+  LUniqueFd client = OpenKeepAlive(port_);
+  engine_->Control(1, nullptr, 0);
+  EXPECT_TRUE(RequestOn(client.Get()));
+  const std::vector<std::string> expected = {"Starting server", "Server Started",
+                                             "Restarting server", "Server Started"};
+  EXPECT_EQ(KavrixLogMessages(), expected);
+}
+
+TEST_F(MainEngineTest, SettingsChangeWithANewPortMovesTheListener) {
+  engine_->Start();
+  LUniqueFd client = OpenKeepAlive(port_);
+  const std::uint16_t moved = KavrixFreeLoopbackPort();
+  LSettingSetString("Routing", "LocalPort", std::to_string(moved));
+  engine_->Control(1, nullptr, 0);
+
+  EXPECT_TRUE(KavrixPeerClosed(client.Get()));  // connections are cut
+  LUniqueFd fresh = OpenKeepAlive(moved);
+  EXPECT_FALSE(KavrixConnectLoopback(port_));
+  EXPECT_EQ(KavrixReadFile(SharedFolder() + "/webserver"),
+            "port=" + std::to_string(moved) + "\r\n");
+  const std::vector<std::string> expected = {"Starting server", "Server Started",
+                                             "Restarting server", "Restarting web server",
+                                             "Server Started"};
+  EXPECT_EQ(KavrixLogMessages(), expected);
+}
+
+TEST_F(MainEngineTest, OtherCodesAndStoppedEnginesIgnoreControl) {
+  engine_->Control(1, nullptr, 0);
+  engine_->Start();
+  engine_->Control(2, "x", 1);
+  engine_->Control(0, nullptr, 0);
+  const std::vector<std::string> expected = {"Starting server", "Server Started"};
+  EXPECT_EQ(KavrixLogMessages(), expected);
+}
+
+TEST_F(MainEngineTest, DestroyingARunningEngineStopsIt) {
+  engine_->Start();
+  LUniqueFd client = OpenKeepAlive(port_);
+  engine_.reset();
+  EXPECT_EQ(LKXMaintenanceThread::pMT.load(), nullptr);
+  EXPECT_TRUE(KavrixPeerClosed(client.Get()));
+  EXPECT_FALSE(KavrixConnectLoopback(port_));
+}

@@ -1,0 +1,101 @@
+#include "model/org_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "foundation/settings_sections.h"
+#include "registry_fixture.h"
+
+namespace {
+
+class OrgSettingsTest : public RegistryTest {};
+
+}  // namespace
+
+TEST_F(OrgSettingsTest, MissingKeysReadAsTheDocumentedDefaults) {
+  struct Int {
+    LKXOrg id;
+    int value;
+  };
+  for (const Int& c : std::vector<Int>{{LKXOrg::kDefaultWorkHours, 40},
+                                       {LKXOrg::kToleranceTime, 10},
+                                       {LKXOrg::kMaxBreakMins, 240},
+                                       {LKXOrg::kWeeklyReportEnoughHoursTolerance, 2},
+                                       {LKXOrg::kInsufficientHoursWarningTolerance, 2},
+                                       {LKXOrg::kAutoDeleteDays, 30},
+                                       {LKXOrg::kShowUserCaptions, 0}}) {
+    EXPECT_EQ(KXOrgGetInt(c.id), c.value) << KXOrgSettingOf(c.id).key;
+  }
+  EXPECT_EQ(KXOrgGetHoursToleranceTime(), 8);
+  // Flags are on when missing, except these.
+  const std::vector<LKXOrg> off = {
+      LKXOrg::kPrivateProgramsWarningEmail, LKXOrg::kPrivateProgramsWarningEmailToManager,
+      LKXOrg::kCasualHoursEmailToHRDaysOfMonth, LKXOrg::kCasualHoursEmailToHREndOfWeek,
+      LKXOrg::kCasualHoursEmailToHREndOfFortnight, LKXOrg::kCasualHoursEmailToManager, LKXOrg::kAutoDetectHolidays};
+  for (LKXOrg id : off) EXPECT_FALSE(KXOrgGetBool(id)) << KXOrgSettingOf(id).key;
+  EXPECT_TRUE(KXOrgGetBool(LKXOrg::kModeQA));
+  EXPECT_EQ(KXOrgGetText(LKXOrg::kBusinessPrograms), "");
+  // Reading defaults writes nothing.
+  EXPECT_FALSE(KavrixFileExists(SharedFolder() + "/company"));
+  EXPECT_FALSE(KavrixFileExists(SharedFolder() + "/settings"));
+}
+
+TEST_F(OrgSettingsTest, ReportSwitchesFollowTheRunningModesUntilSetThemselves) {
+  ASSERT_TRUE(KXOrgSetBool(LKXOrg::kModeHours, false));
+  ASSERT_TRUE(KXOrgSetText(LKXOrg::kModeQA, "0 (off)"));
+  EXPECT_FALSE(KXOrgGetBool(LKXOrg::kWeeklyReportApplications));
+  EXPECT_EQ(KXOrgGetText(LKXOrg::kWeeklyReportApplications), "0");
+  for (LKXOrg id : {LKXOrg::kWeeklyReportNonWorking, LKXOrg::kWeeklyReportEnoughHours,
+                    LKXOrg::kInsufficientHoursWarningEmail, LKXOrg::kCasualHoursEmailToHR}) {
+    EXPECT_FALSE(KXOrgGetBool(id)) << KXOrgSettingOf(id).key;
+  }
+  ASSERT_TRUE(KXOrgSetBool(LKXOrg::kCasualHoursEmailToHR, true));
+  EXPECT_TRUE(KXOrgGetBool(LKXOrg::kCasualHoursEmailToHR));
+  ASSERT_TRUE(KXOrgClear(LKXOrg::kModeHours));
+  EXPECT_TRUE(KXOrgGetBool(LKXOrg::kWeeklyReportNonWorking));
+}
+
+TEST_F(OrgSettingsTest, ValuesAreStoredAsTextInTheirSections) {
+  ASSERT_TRUE(KXOrgSetInt(LKXOrg::kDefaultWorkHours, 38));
+  ASSERT_TRUE(KXOrgSetBool(LKXOrg::kAutoDetectHolidays, true));
+  ASSERT_TRUE(KXOrgSetText(LKXOrg::kPrivatePrograms, "game.exe, chat.exe"));
+  EXPECT_EQ(KavrixReadFile(SharedFolder() + "/company"), "defaultworkhours=38\r\nprivateprograms=game.exe, chat.exe\r\n");
+  EXPECT_EQ(KavrixReadFile(SharedFolder() + "/settings"), "autodetectholidays=1\r\n");
+  EXPECT_EQ(KXOrgGetInt(LKXOrg::kDefaultWorkHours), 38);
+  EXPECT_EQ(KXOrgGetText(LKXOrg::kPrivatePrograms), "game.exe, chat.exe");
+  // Empty text is the default; anything not beginning with "0" is on.
+  LSettingSetString("Settings", "AutoDetectHolidays", "");
+  EXPECT_FALSE(KXOrgGetBool(LKXOrg::kAutoDetectHolidays));
+  LSettingSetString("Settings", "AutoDetectHolidays", "no");
+  EXPECT_TRUE(KXOrgGetBool(LKXOrg::kAutoDetectHolidays));
+}
+
+TEST_F(OrgSettingsTest, RangesAreCheckedAndHandEditedValuesKeptInside) {
+  struct Case {
+    LKXOrg id;
+    const char* stored;
+    int read;
+  };
+  for (const Case& c : std::vector<Case>{{LKXOrg::kDefaultWorkHours, "85", 84},
+                                         {LKXOrg::kDefaultWorkHours, "-3", 0},
+                                         {LKXOrg::kDefaultWorkHours, "abc", 0},
+                                         {LKXOrg::kToleranceTime, "4", 5},
+                                         {LKXOrg::kToleranceTime, "31", 30},
+                                         {LKXOrg::kAutoDeleteDays, "0", 5},
+                                         {LKXOrg::kAutoDeleteDays, "99999999999", 300},
+                                         {LKXOrg::kShowUserCaptions, "-7", -1},
+                                         {LKXOrg::kMaxBreakMins, "100000", 100000}}) {
+    ASSERT_TRUE(KXOrgSetText(c.id, c.stored));
+    EXPECT_EQ(KXOrgGetInt(c.id), c.read) << KXOrgSettingOf(c.id).key << "=" << c.stored;
+  }
+  EXPECT_TRUE(KXOrgInRange(LKXOrg::kDefaultWorkHours, 0));
+  EXPECT_TRUE(KXOrgInRange(LKXOrg::kDefaultWorkHours, 84));
+  EXPECT_FALSE(KXOrgInRange(LKXOrg::kDefaultWorkHours, 85));
+  EXPECT_FALSE(KXOrgInRange(LKXOrg::kToleranceTime, 4));
+  EXPECT_TRUE(KXOrgInRange(LKXOrg::kMaxBreakMins, -5));
+  EXPECT_FALSE(KXOrgHasRange(LKXOrg::kMaxBreakMins));
+  EXPECT_STREQ(KXOrgSettingOf(LKXOrg::kAutoDeleteDays).range_message,
+               "Auto-delete days has to be between 5 to 300. Please reenter.");
+}

@@ -1,0 +1,156 @@
+#include "model/user.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "foundation/settings_sections.h"
+#include "model/registry_lists.h"
+#include "model/users.h"
+#include "registry_fixture.h"
+#include "support/time_zone.h"
+
+namespace {
+
+class UserTest : public RegistryTest {
+ protected:
+  LKXUser Get(std::string_view email) {
+    LKXUser user;
+    EXPECT_TRUE(KXGetUser(email, user)) << email;
+    return user;
+  }
+  // Writes `bytes` to a file in the archive folder of `folder`.
+  void WriteArchiveFile(const std::string& folder, const std::string& name, const std::string& bytes) {
+    std::filesystem::create_directories(ArchiveFolder(folder));
+    ASSERT_TRUE(KavrixWriteFile(ArchiveFolder(folder) + "/" + name, bytes));
+  }
+  static LDateTime At(const char* date, const char* time) {
+    LDateTime moment;
+    EXPECT_TRUE(moment.SetDateTime(date, time));
+    return moment;
+  }
+};
+
+}  // namespace
+
+TEST_F(UserTest, MissingOrEmptyKeysReadAsTheirDefaults) {
+  ASSERT_TRUE(KavrixWriteFile(TempDir() + "/rec", "logscreenshot=\r\nteam=\r\nworkdays=255\r\nworktype=2\r\n"));
+  LKXUser user(TempDir() + "/rec");
+  EXPECT_EQ(user.GetText(kKXUserTeam), "DefaultTeam");
+  EXPECT_EQ(user.GetTimeZone(), 1440);
+  EXPECT_TRUE(user.GetFlag(kKXUserLogScreenShot));
+  EXPECT_TRUE(user.GetFlag(kKXUserShowDetails));
+  EXPECT_FALSE(user.GetFlag(kKXUserPasswordReq));
+  EXPECT_EQ(user.GetNumber(kKXUserLunchDurationMins), 0);
+  EXPECT_EQ(user.GetWorkDays(), LWeekDay(LWeekDay::kAllDays));  // only the low seven bits
+  EXPECT_TRUE(user.IsCasual());
+}
+
+TEST_F(UserTest, IdentifyUserAcceptsThePasswordOrAnUnusedOldOne) {
+  ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", false, false, "", "", "new1"));
+  LKXUser ann = Get("ann@x.example");
+  ASSERT_TRUE(ann.SetText(kKXUserOldPassword, "old1"));
+  ASSERT_TRUE(ann.SetFlag(kKXUserPasswordReq, true));
+  struct Case {
+    const char* email;
+    const char* password;
+    bool ok;
+  };
+  for (const Case& c : std::vector<Case>{{"ann@x.example", "NEW1", false},
+                                         {"ann@x.example", "new", false},
+                                         {"ann@x.example", "", false},
+                                         {"bob@x.example", "new1", false},
+                                         {"ann@x.example", "new1 ", false}}) {
+    EXPECT_EQ(ann.IdentifyUser(c.email, c.password), c.ok) << c.email << " / " << c.password;
+  }
+  EXPECT_EQ(ann.GetText(kKXUserOldPassword), "old1");  // failures change nothing
+  EXPECT_TRUE(ann.GetFlag(kKXUserPasswordReq));
+
+  // The old password, still unused, wins back its place.
+  EXPECT_TRUE(ann.IdentifyUser("ANN@x.example", "old1"));
+  EXPECT_EQ(ann.GetText(kKXUserPassword), "old1");
+  EXPECT_FALSE(ann.TestFieldExists("OldPassword"));
+  EXPECT_EQ(ann.GetString("PasswordReq"), "0");
+  EXPECT_FALSE(ann.IdentifyUser("ann@x.example", "new1"));
+  // A new password used once retires the old one.
+  ASSERT_TRUE(ann.SetText(kKXUserPassword, "new2"));
+  ASSERT_TRUE(ann.SetText(kKXUserOldPassword, "old1"));
+  EXPECT_TRUE(ann.IdentifyUser("ann@x.example", "new2"));
+  EXPECT_FALSE(ann.IdentifyUser("ann@x.example", "old1"));
+}
+
+TEST_F(UserTest, UserAddedWithoutPasswordCannotLogOnWithAnEmptyOne) {
+  ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", false, false, "", "", ""));
+  LKXUser ann = Get("ann@x.example");
+  EXPECT_FALSE(ann.IdentifyUser("ann@x.example", ""));
+  EXPECT_TRUE(ann.GetFlag(kKXUserPasswordReq));
+}
+
+TEST_F(UserTest, ManagersAreFoundThroughEveryUsersManagerList) {
+  ASSERT_TRUE(KXAddUser("boss@x.example", "Boss", true, false, "", "", ""));
+  ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", false, false, "", "", ""));  // managed by boss
+  ASSERT_TRUE(KXAddUser("lead@x.example", "Lead", false, false, "", "boss@x.example", ""));
+  ASSERT_TRUE(KXAddUser("self@x.example", "Self", false, false, "", "\"x@y.example\", SELF@x.example", ""));
+  ASSERT_TRUE(KXAddUser("bob@x.example", "Bob", false, false, "", "x@y.example , lead@x.example ", ""));
+  EXPECT_TRUE(Get("boss@x.example").IsManager());
+  EXPECT_TRUE(Get("lead@x.example").IsManager());
+  EXPECT_TRUE(Get("self@x.example").IsManager());
+  EXPECT_FALSE(Get("ann@x.example").IsManager());
+  EXPECT_TRUE(Get("boss@x.example").IsManagerOf("ANN@x.example"));
+  EXPECT_TRUE(Get("lead@x.example").IsManagerOf("bob@x.example"));
+  EXPECT_FALSE(Get("lead@x.example").IsManagerOf("ann@x.example"));
+  EXPECT_FALSE(Get("boss@x.example").IsManagerOf("nobody@x.example"));
+  LKXUser nobody;  // a record without an address manages no one
+  EXPECT_FALSE(nobody.IsManager());
+}
+
+TEST_F(UserTest, WorkedOnDateMeansAnActivityOrManualLogOfThatDate) {
+  KavrixScopedTimeZone zone("UTC0");
+  ASSERT_TRUE(KXAddUser("Ann.Smith@X.example", "Ann", false, false, "", "", "p"));
+  LKXUser ann = Get("ann.smith@x.example");
+  const std::string folder = "annsmith@xexample";
+  WriteArchiveFile(folder, "2009-06-10_activity.csv", "08:00:00,60,0,1,1,\"a\",\"b\"\r\n");
+  WriteArchiveFile(folder, "2009-06-11_manual.csv", "");
+  EXPECT_TRUE(ann.HasWorkedOnDate(At("2009-06-10", "23:59:59")));
+  EXPECT_TRUE(ann.HasWorkedOnDate(At("2009-06-11", "00:00:00")));
+  EXPECT_FALSE(ann.HasWorkedOnDate(At("2009-06-12", "12:00:00")));
+  EXPECT_FALSE(ann.HasWorkedOnDate(LDateTime()));
+  // Asking creates no folder for a user who never worked.
+  ASSERT_TRUE(KXAddUser("bob@x.example", "Bob", false, false, "", "", "p"));
+  EXPECT_FALSE(Get("bob@x.example").HasWorkedOnDate(At("2009-06-10", "12:00:00")));
+  EXPECT_FALSE(KavrixFileExists(ArchiveFolder("bob@xexample")));
+  // A configured archive root is honoured.
+  LSettingSetString("Settings", "SystemArchiveFolder", std::string_view(TempDir() + "/elsewhere"));
+  EXPECT_FALSE(ann.HasWorkedOnDate(At("2009-06-10", "12:00:00")));
+  std::filesystem::create_directories(TempDir() + "/elsewhere/" + folder);
+  ASSERT_TRUE(KavrixWriteFile(TempDir() + "/elsewhere/" + folder + "/2009-06-12_manual.csv", "x"));
+  EXPECT_TRUE(ann.HasWorkedOnDate(At("2009-06-12", "12:00:00")));
+}
+
+TEST_F(UserTest, LeaveFormOnDateReadsTheYearsLeaveLogWithWholeDays) {
+  KavrixScopedTimeZone zone("UTC0");
+  ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", false, false, "", "", "p"));
+  LKXUser ann = Get("ann@x.example");
+  WriteArchiveFile("ann@xexample", "2009_leave.csv",
+                   "2009-06-10,2009-06-12,holiday,\"trip\",0,\"ann@x.example\"\r\n"
+                   "\r\n"
+                   "garbage line\n"
+                   ",2009-07-01,sick,\"\",1,\"\"\r\n"
+                   "2009-12-28,2009-12-31,sick,\"\",-1,\"\"\n");
+  struct Case {
+    const char* date;
+    const char* time;
+    bool on_leave;
+  };
+  for (const Case& c : std::vector<Case>{{"2009-06-09", "23:59:59", false},
+                                         {"2009-06-10", "00:00:00", true},
+                                         {"2009-06-12", "23:59:59", true},
+                                         {"2009-06-13", "00:00:00", false},
+                                         {"2009-07-01", "12:00:00", false},
+                                         {"2009-12-31", "18:00:00", true},
+                                         {"2010-01-01", "12:00:00", false}}) {
+    EXPECT_EQ(ann.HasLeaveFormOnDate(At(c.date, c.time)), c.on_leave) << c.date << " " << c.time;
+  }
+}

@@ -1,0 +1,205 @@
+#include "model/users.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "foundation/fork_helpers.h"
+#include "model/registry_lists.h"
+#include "model/registry_text.h"
+#include "registry_fixture.h"
+#include "support/time_zone.h"
+
+namespace {
+
+class UsersTest : public RegistryTest {
+ protected:
+  std::vector<std::string> Emails() {
+    std::vector<std::string> emails;
+    for (LKXUserListIterator it(gKXUsersList); it.Next();) emails.push_back(it.Get().GetEmail());
+    return emails;
+  }
+  std::string UserText(std::string_view email, const LKXUserKey& key) {
+    LKXUser user;
+    return KXGetUser(email, user) ? user.GetText(key) : "<no user>";
+  }
+};
+
+// Address number `i` with the letters of `variant` deciding the case of each
+// letter, so that threads add the same addresses spelt differently.
+std::string Address(int i, int variant) {
+  std::string email = "user" + std::to_string(i) + "@office.example";
+  for (std::size_t k = 0; k < email.size(); ++k) {
+    if (((variant >> (k % 8)) & 1) != 0) email[k] = static_cast<char>(std::toupper(static_cast<unsigned char>(email[k])));
+  }
+  return email;
+}
+
+}  // namespace
+
+TEST_F(UsersTest, AddedUserIsOneRecordWithTheKeysInOrder) {
+  KavrixScopedTimeZone utc("UTC0");
+  LDateTime::SetFakeNow(1244622600);  // 2009-06-10 08:30:00 UTC
+  ASSERT_TRUE(KXAddUser("Ann@Office.example", "Ann Smith", true, false, "", "", "secret"));
+  ASSERT_TRUE(KXAddUser("bob@office.example", "Bob", false, true, "Sales, Support", "", ""));
+  EXPECT_EQ(KavrixReadFile(UserRecord(0)),
+            "email=Ann@Office.example\r\nname=Ann Smith\r\naccessadmin=1\r\naccesshr=0\r\nteam=DefaultTeam\r\n"
+            "manager=\r\npassword=secret\r\nempstartdate=2009-06-10 08:30:00\r\n");
+  EXPECT_EQ(KavrixReadFile(UserRecord(1)),
+            "email=bob@office.example\r\nname=Bob\r\naccessadmin=0\r\naccesshr=1\r\nteam=Sales, Support\r\n"
+            "manager=Ann@Office.example\r\npasswordreq=1\r\nempstartdate=2009-06-10 08:30:00\r\n");
+  EXPECT_EQ(KavrixReadFile(UsersFile()), "maxid=2\r\n");
+  EXPECT_EQ(KXUserCount(), 2);
+}
+
+TEST_F(UsersTest, AddressesAreUniqueWhateverTheirSpelling) {
+  ASSERT_TRUE(KXAddUser("ann@office.example", "Ann", false, false, "", "", ""));
+  for (const char* same : {"ANN@Office.Example", " ann@office.example ", "ann@office.example\r\nx@y.z",
+                           "=ann@office.example", "\tann@office.example\n"}) {
+    EXPECT_FALSE(KXAddUser(same, "Other", false, false, "", "", "")) << same;
+    EXPECT_TRUE(KXUserExists(same)) << same;
+  }
+  for (const char* empty : {"", "   ", "\r\n", "=\n"}) {
+    EXPECT_FALSE(KXAddUser(empty, "Nobody", false, false, "", "", "")) << empty;
+  }
+  EXPECT_EQ(Emails(), std::vector<std::string>{"ann@office.example"});
+}
+
+TEST_F(UsersTest, DefaultManagerIsTheLastAdministratorInListOrder) {
+  const std::vector<std::pair<std::string, bool>> staff = {
+      {"u0@x.example", true}, {"u1@x.example", false}, {"u2@x.example", false},
+      {"u3@x.example", true}, {"u4@x.example", false}, {"u5@x.example", false}};
+  for (const auto& [email, admin] : staff) ASSERT_TRUE(KXAddUser(email, "n", admin, false, "", "", ""));
+  for (const char* gone : {"U1@x.example", "u2@x.example", "u4@x.example"}) ASSERT_TRUE(KXDeleteUser(gone));
+  EXPECT_FALSE(KXDeleteUser("u4@x.example"));
+  EXPECT_FALSE(KavrixFileExists(UserRecord(4)));
+  ASSERT_TRUE(KXAddUser("new@x.example", "New", false, false, "", "", ""));
+  EXPECT_EQ(UserText("new@x.example", kKXUserManager), "u3@x.example");
+  // The deleted id 1 is taken again; the walk stays in id order.
+  EXPECT_EQ(Emails(), (std::vector<std::string>{"u0@x.example", "new@x.example", "u3@x.example", "u5@x.example"}));
+  // A manager given is kept as given.
+  ASSERT_TRUE(KXAddUser("other@x.example", "O", false, false, "", "u0@x.example, u3@x.example", ""));
+  EXPECT_EQ(UserText("other@x.example", kKXUserManager), "u0@x.example, u3@x.example");
+  // Deleting a manager leaves the address in the lists that name it.
+  ASSERT_TRUE(KXDeleteUser("u3@x.example"));
+  EXPECT_EQ(UserText("new@x.example", kKXUserManager), "u3@x.example");
+}
+
+TEST_F(UsersTest, AdministratorWithACommaInTheAddressIsQuotedAsDefaultManager) {
+  ASSERT_TRUE(KXAddUser("\"boss,chief\"@x.example", "Boss", true, false, "", "", ""));
+  ASSERT_TRUE(KXAddUser("staff@x.example", "Staff", false, false, "", "", ""));
+  EXPECT_EQ(UserText("staff@x.example", kKXUserManager), "\"\"\"boss,chief\"\"@x.example\"");
+  LKXUser boss;
+  ASSERT_TRUE(KXGetUser("\"BOSS,chief\"@x.example", boss));
+  EXPECT_TRUE(boss.IsManagerOf("staff@x.example"));
+  EXPECT_TRUE(boss.IsManager());
+}
+
+TEST_F(UsersTest, BadInputNeverAddsKeysOrSplitsARecord) {
+  const std::string long_email = std::string(290, 'a') + "@x.example";
+  ASSERT_TRUE(KXAddUser(long_email, "Ann = Smith\r\naccessadmin=1", false, false, "Sales\nAdmins", "m@x.example\r\n",
+                        "pw\r\npassword=x"));
+  LKXUser user;
+  ASSERT_TRUE(KXGetUser(long_email, user));
+  EXPECT_EQ(user.GetEmail(), std::string(259, 'a'));
+  EXPECT_TRUE(KXUserExists(std::string(259, 'a')));
+  EXPECT_EQ(user.GetName(), "Ann = Smith");
+  EXPECT_FALSE(user.IsAdministrator());
+  EXPECT_EQ(user.GetText(kKXUserTeam), "Sales");
+  EXPECT_EQ(user.GetText(kKXUserManager), "m@x.example");
+  EXPECT_EQ(user.GetText(kKXUserPassword), "pw");
+  EXPECT_EQ(KavrixReadFile(user.GetPath()).find("accessadmin=1"), std::string::npos);
+  // Another address sharing the first 259 bytes is the same user.
+  EXPECT_FALSE(KXAddUser(std::string(259, 'a') + "b", "Other", false, false, "", "", ""));
+  EXPECT_EQ(KXUserCount(), 1);
+}
+
+TEST_F(UsersTest, ChangingAnAddressFollowsItIntoManagerListsAndOperators) {
+  ASSERT_TRUE(KXAddUser("boss@x.example", "Boss", true, false, "", "", ""));
+  ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", false, false, "", "other@x.example , BOSS@x.example", ""));
+  ASSERT_TRUE(KXAddUser("taken@x.example", "T", false, false, "", "", ""));
+  LKXUser ann;
+  ASSERT_TRUE(KXGetUser("ann@x.example", ann));
+  ASSERT_TRUE(ann.SetText(kKXUserLeaveApproveOperator, "Boss@x.example"));
+  ASSERT_TRUE(ann.SetText(kKXUserLeaveDeletedOperator, "other@x.example"));
+
+  EXPECT_FALSE(KXChangeUserEmail("boss@x.example", "TAKEN@x.example"));
+  EXPECT_FALSE(KXChangeUserEmail("nobody@x.example", "new@x.example"));
+  EXPECT_FALSE(KXChangeUserEmail("boss@x.example", " \r\n"));
+  ASSERT_TRUE(KXChangeUserEmail("boss@x.example", "chief@x.example"));
+  EXPECT_FALSE(KXUserExists("boss@x.example"));
+  EXPECT_EQ(UserText("chief@x.example", kKXUserName), "Boss");
+  EXPECT_EQ(UserText("ann@x.example", kKXUserManager), "other@x.example,chief@x.example");
+  EXPECT_EQ(UserText("ann@x.example", kKXUserLeaveApproveOperator), "chief@x.example");
+  EXPECT_EQ(UserText("ann@x.example", kKXUserLeaveDeletedOperator), "other@x.example");
+  // The letter case of one's own address may change.
+  EXPECT_TRUE(KXChangeUserEmail("chief@x.example", "Chief@X.example"));
+  EXPECT_EQ(UserText("chief@x.example", kKXUserEmail), "Chief@X.example");
+}
+
+TEST_F(UsersTest, ClearingConnectedFlagsTouchesEveryExistingUserAndNoGap) {
+  for (int i = 0; i < 4; ++i) ASSERT_TRUE(KXAddUser(Address(i, 0), "n", false, false, "", "", ""));
+  ASSERT_TRUE(KXDeleteUser(Address(1, 0)));
+  for (const std::string& email : Emails()) {
+    LKXUser user;
+    ASSERT_TRUE(KXGetUser(email, user));
+    ASSERT_TRUE(user.SetFlag(kKXUserConnected, true));
+  }
+  EXPECT_TRUE(KXClearAllConnectedFlags());
+  for (int id : {0, 2, 3}) {
+    LKXUser user(UserRecord(id));
+    EXPECT_FALSE(user.GetFlag(kKXUserConnected)) << id;
+    EXPECT_EQ(user.GetString("Connected"), "0") << id;
+  }
+  EXPECT_FALSE(KavrixFileExists(UserRecord(1)));
+}
+
+TEST_F(UsersTest, ThreadsAddingTheSameAddressesInDifferentCaseMakeEachUserOnce) {
+  constexpr int kThreads = 8;
+  constexpr int kAddresses = 20;
+  std::vector<int> added(kThreads, 0);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([t, &added] {
+      for (int i = 0; i < kAddresses; ++i) {
+        const int n = (i + t * 3) % kAddresses;  // each thread starts elsewhere
+        added[t] += KXAddUser(Address(n, t * 37 + 1), "n", false, false, "", "", "") ? 1 : 0;
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  int total = 0;
+  for (int count : added) total += count;
+  EXPECT_EQ(total, kAddresses);
+  std::set<std::string> distinct;
+  for (const std::string& email : Emails()) distinct.insert(LSettingsLowerCase(email));
+  EXPECT_EQ(distinct.size(), static_cast<std::size_t>(kAddresses));
+  EXPECT_EQ(KXUserCount(), kAddresses);
+}
+
+TEST_F(UsersTest, ProcessesAddingTheSameAddressesMakeEachUserOnce) {
+  constexpr int kAddresses = 20;
+  auto add_all = [](int variant) {
+    return [variant] {
+      int added = 0;
+      for (int i = 0; i < kAddresses; ++i) added += KXAddUser(Address(i, variant), "n", false, false, "", "", "");
+      return added;
+    };
+  };
+  TestChild first(add_all(0));
+  TestChild second(add_all(0xff));
+  TestChild third(add_all(0x5a));
+  ASSERT_TRUE(first.Started() && second.Started() && third.Started());
+  first.Release();
+  second.Release();
+  third.Release();
+  EXPECT_EQ(first.Wait() + second.Wait() + third.Wait(), kAddresses);
+  std::set<std::string> distinct;
+  for (const std::string& email : Emails()) distinct.insert(LSettingsLowerCase(email));
+  EXPECT_EQ(distinct.size(), static_cast<std::size_t>(kAddresses));
+  EXPECT_EQ(KXUserCount(), kAddresses);
+}

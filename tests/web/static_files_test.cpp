@@ -1,0 +1,169 @@
+// Static files over real connections: exact response bytes, entity tags,
+// content types, keep-alive, and what is not a servable file.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+
+#include "foundation/date_time.h"
+#include "web/http_responses.h"
+#include "web_server_fixture.h"
+
+namespace {
+
+constexpr std::int32_t kFakeNow = 1262304000;  // Fri, 01 Jan 2010 00:00:00 GMT
+constexpr char kNowText[] = "Fri, 01 Jan 2010 00:00:00 GMT";
+constexpr time_t kFileTime = 1234567890;
+
+class StaticFileTest : public WebServerTest {
+ protected:
+  void SetUp() override {
+    WebServerTest::SetUp();
+    LDateTime::SetFakeNow(kFakeNow);
+    StartServer(TestTable());
+  }
+
+  // Writes a file into the web root with a known modification time.
+  std::string PutFile(const std::string& name, const std::string& bytes,
+                      time_t modified = kFileTime) {
+    const std::string path = WebRoot() + "/" + name;
+    EXPECT_TRUE(KavrixWriteFile(path, bytes));
+    const timeval times[2] = {{modified, 0}, {modified, 0}};
+    ::utimes(path.c_str(), times);
+    return path;
+  }
+
+  static std::string Header(std::size_t size, const std::string& type, const std::string& tag) {
+    return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) +
+           "\r\nContent-Type: " + type + "\r\nLast-Modified: " + kNowText + "\r\nETag: \"" + tag +
+           "\"\r\n\r\n";
+  }
+};
+
+}  // namespace
+
+TEST_F(StaticFileTest, ExactHeaderAndContent) {
+  PutFile("t.txt", "hello");
+  EXPECT_EQ(Exchange("GET /t.txt HTTP/1.0\r\n\r\n"),
+            Header(5, "text/plain", "1234567890-5") + "hello");
+}
+
+TEST_F(StaticFileTest, ContentTypeFollowsTheLoweredExtension) {
+  const struct {
+    const char* name;
+    const char* type;
+  } cases[] = {
+      {"a.html", "text/html"},
+      {"a.css", "text/css"},
+      {"a.jpg", "image/jpeg"},
+      {"A.JPG", "image/jpeg"},
+      {"a.gif", "image/gif"},
+      {"a.js", "text/javascript"},
+      {"a.exe", "application/octet-stream"},
+      {"a.png", "application/octet-stream"},
+      {"noextension", "application/octet-stream"},
+      {"a.b.txt", "text/plain"},
+  };
+  for (const auto& c : cases) {
+    PutFile(c.name, "x");
+    EXPECT_EQ(Exchange(std::string("GET /") + c.name + " HTTP/1.0\r\n\r\n"),
+              Header(1, c.type, "1234567890-1") + "x")
+        << c.name;
+  }
+}
+
+TEST_F(StaticFileTest, LargeFileArrivesWhole) {
+  std::string bytes(300000, '\0');
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i % 253);
+  PutFile("big.gif", bytes);
+  EXPECT_EQ(Exchange("GET /big.gif HTTP/1.0\r\n\r\n"),
+            Header(bytes.size(), "image/gif", "1234567890-300000") + bytes);
+}
+
+TEST_F(StaticFileTest, MatchingEntityTagGets304AndTheTagFollowsSizeAndTime) {
+  const std::string path = PutFile("s.css", "body{}");
+  const std::string tag = "1234567890-6";
+  EXPECT_EQ(Exchange("GET /s.css HTTP/1.0\r\nIf-None-Match: \"" + tag + "\"\r\n\r\n"),
+            kLHttpNotModified);
+  EXPECT_EQ(std::string(kLHttpNotModified), "HTTP/1.1 304 Not Modified\r\n\r\n");
+
+  PutFile("s.css", "body{ }");  // one byte more
+  EXPECT_EQ(Exchange("GET /s.css HTTP/1.0\r\nIf-None-Match: \"" + tag + "\"\r\n\r\n"),
+            Header(7, "text/css", "1234567890-7") + "body{ }");
+
+  PutFile("s.css", "body{}", kFileTime + 1);  // same size, a second later
+  EXPECT_EQ(Exchange("GET /s.css HTTP/1.0\r\nIf-None-Match: \"" + tag + "\"\r\n\r\n"),
+            Header(6, "text/css", "1234567891-6") + "body{}");
+}
+
+TEST_F(StaticFileTest, IfModifiedSinceEqualToNowGets304) {
+  PutFile("t.txt", "hello");
+  EXPECT_EQ(
+      Exchange("GET /t.txt HTTP/1.0\r\nIf-Modified-Since: fri, 01 JAN 2010 00:00:00 gmt\r\n\r\n"),
+      kLHttpNotModified);
+  EXPECT_EQ(
+      Exchange("GET /t.txt HTTP/1.0\r\nIf-Modified-Since: Fri, 01 Jan 2010 00:00:01 GMT\r\n\r\n"),
+      Header(5, "text/plain", "1234567890-5") + "hello");
+}
+
+TEST_F(StaticFileTest, KeepAliveOnlyForHttp11GetWithoutClose) {
+  PutFile("t.txt", "hello");
+  const std::string response = Header(5, "text/plain", "1234567890-5") + "hello";
+  LUniqueFd client = KavrixConnectLoopback(Port());
+  for (int round = 0; round < 3; ++round) {
+    ASSERT_TRUE(KavrixSendAll(client.Get(), "GET /t.txt HTTP/1.1\r\nHost: x\r\n\r\n"));
+    EXPECT_EQ(KavrixRecvHttpResponse(client.Get()), response);
+  }
+  // Missing files keep the connection usable too.
+  ASSERT_TRUE(KavrixSendAll(client.Get(), "GET /missing.txt HTTP/1.1\r\nHost: x\r\n\r\n"));
+  EXPECT_EQ(KavrixRecvHttpResponse(client.Get()), kLHttpNotFoundEmpty);
+  ASSERT_TRUE(KavrixSendAll(client.Get(), "GET /t.txt HTTP/1.1\r\nHost: x\r\n\r\n"));
+  EXPECT_EQ(KavrixRecvHttpResponse(client.Get()), response);
+
+  EXPECT_EQ(Exchange("GET /t.txt HTTP/1.0\r\n\r\n"), response);
+  EXPECT_EQ(Exchange("GET /t.txt HTTP/1.1\r\nConnection: close\r\n\r\n"), response);
+  EXPECT_EQ(Exchange("POST /t.txt HTTP/1.1\r\nContent-Length: 3\r\n\r\na=1"), response);
+}
+
+TEST_F(StaticFileTest, MissingFileGets404WithEmptyBody) {
+  EXPECT_EQ(Exchange("GET /missing.css HTTP/1.0\r\n\r\n"),
+            "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
+}
+
+TEST_F(StaticFileTest, OnlyRegularFilesAreServed) {
+  ASSERT_EQ(::mkdir((WebRoot() + "/sub").c_str(), 0777), 0);
+  PutFile("sub/in.txt", "inner");
+  EXPECT_EQ(Exchange("GET /sub/in.txt HTTP/1.0\r\n\r\n"),
+            Header(5, "text/plain", "1234567890-5") + "inner");
+  EXPECT_EQ(Exchange("GET /sub HTTP/1.0\r\n\r\n"), kLHttpNotFoundEmpty);
+  EXPECT_EQ(Exchange("GET /sub/ HTTP/1.0\r\n\r\n"), kLHttpNotFoundEmpty);
+  ASSERT_EQ(::mkfifo((WebRoot() + "/pipe").c_str(), 0666), 0);
+  EXPECT_EQ(Exchange("GET /pipe HTTP/1.0\r\n\r\n"), kLHttpNotFoundEmpty);
+}
+
+TEST_F(StaticFileTest, HelpPagesComeFromTheHelpFolder) {
+  const std::string help = InstallRoot() + "/kavrixserver/share/help";
+  ASSERT_TRUE(KavrixWriteFile(help + "/login.html", "<p>help</p>"));
+  const timeval times[2] = {{kFileTime, 0}, {kFileTime, 0}};
+  ::utimes((help + "/login.html").c_str(), times);
+  EXPECT_EQ(Exchange("GET /help/login.html HTTP/1.0\r\n\r\n"),
+            Header(11, "text/html", "1234567890-11") + "<p>help</p>");
+  EXPECT_EQ(Exchange("GET /help/ HTTP/1.0\r\n\r\n"), kLHttpNotFoundEmpty);
+  // "help" without the slash is a name in the web root.
+  EXPECT_EQ(Exchange("GET /help HTTP/1.0\r\n\r\n"), kLHttpNotFoundEmpty);
+}
+
+TEST_F(StaticFileTest, HandlersServeFilesByPath) {
+  const std::string path = PutFile("shot.jpg", "JPEGDATA");
+  EXPECT_EQ(Exchange("GET /serve?path=" + path + " HTTP/1.0\r\n\r\n"),
+            Header(8, "image/jpeg", "1234567890-8") + "JPEGDATA");
+  EXPECT_EQ(Exchange("GET /serve?path=/no/such/file HTTP/1.0\r\n\r\n"), kLHttpNotFoundEmpty);
+}
+
+TEST_F(StaticFileTest, BarePathWithoutTableEntryIsNotTheWebRootFolder) {
+  DestroyServer();
+  StartServer({});
+  LUniqueFd client = KavrixConnectLoopback(Port());
+  ASSERT_TRUE(KavrixSendAll(client.Get(), "GET / HTTP/1.1\r\nHost: x\r\n\r\n"));
+  EXPECT_EQ(KavrixRecvHttpResponse(client.Get()), kLHttpNotFoundEmpty);
+}

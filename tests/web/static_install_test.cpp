@@ -1,0 +1,81 @@
+#include "web/static_install.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string_view>
+
+#include "support/temp_root.h"
+
+namespace {
+
+class StaticInstallTest : public KavrixTempRoot {
+ protected:
+  std::string WebRoot() const { return TempDir() + "/web"; }
+  std::string Help() const { return TempDir() + "/deep/help"; }
+};
+
+const unsigned char kStyle[] = {'a', '{', '}'};
+const unsigned char kBinary[] = {0x00, 0xFF, 0x0D, 0x0A, 0x00};
+const unsigned char kPage[] = {'<', 'p', '>'};
+
+const LEmbeddedFile kFiles[] = {
+    {"webroot", "s.css", kStyle, sizeof kStyle},
+    {"webroot", "images/print.gif", kBinary, sizeof kBinary},
+    {"webroot", "empty.txt", kStyle, 0},
+    {"help", "index.html", kPage, sizeof kPage},
+};
+
+}  // namespace
+
+TEST_F(StaticInstallTest, WritesMissingFilesWithTheirFolders) {
+  EXPECT_EQ(LInstallStaticFiles(kFiles, WebRoot(), Help()), 4);
+  EXPECT_EQ(KavrixReadFile(WebRoot() + "/s.css"), "a{}");
+  EXPECT_EQ(KavrixReadFile(WebRoot() + "/images/print.gif"), std::string("\0\xFF\r\n\0", 5));
+  EXPECT_TRUE(KavrixFileExists(WebRoot() + "/empty.txt"));
+  EXPECT_EQ(KavrixReadFile(WebRoot() + "/empty.txt"), "");
+  EXPECT_EQ(KavrixReadFile(Help() + "/index.html"), "<p>");
+  // Nothing is left over from the writing.
+  int entries = 0;
+  for ([[maybe_unused]] const auto& entry :
+       std::filesystem::recursive_directory_iterator(TempDir() + "/web"))
+    ++entries;
+  EXPECT_EQ(entries, 4);  // s.css, images, images/print.gif, empty.txt
+}
+
+TEST_F(StaticInstallTest, KeepsFilesAlreadyThere) {
+  std::filesystem::create_directories(WebRoot());
+  ASSERT_TRUE(KavrixWriteFile(WebRoot() + "/s.css", "the office's own"));
+  EXPECT_EQ(LInstallStaticFiles(kFiles, WebRoot(), Help()), 3);
+  EXPECT_EQ(KavrixReadFile(WebRoot() + "/s.css"), "the office's own");
+  EXPECT_EQ(LInstallStaticFiles(kFiles, WebRoot(), Help()), 0);
+}
+
+TEST_F(StaticInstallTest, UnwritableFolderIsLoggedAndSkipped) {
+  std::filesystem::create_directories(WebRoot());
+  // A file where a folder should be: the images cannot be written.
+  ASSERT_TRUE(KavrixWriteFile(WebRoot() + "/images", "not a folder"));
+  EXPECT_EQ(LInstallStaticFiles(kFiles, WebRoot(), Help()), 3);
+  EXPECT_EQ(KavrixReadFile(WebRoot() + "/s.css"), "a{}");
+}
+
+// The program carries every file of webroot/ and help/ of the source tree.
+TEST_F(StaticInstallTest, EmbeddedFilesMatchTheSourceTree) {
+  const std::string source = KAVRIX_TEST_SOURCE_DIR;
+  int count = 0;
+  for (const char* folder : {"webroot", "help"}) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(source + "/" + folder)) {
+      if (entry.is_regular_file()) ++count;
+    }
+  }
+  const auto files = LEmbeddedStaticFiles();
+  ASSERT_EQ(static_cast<int>(files.size()), count);
+  for (const LEmbeddedFile& file : files) {
+    const std::string path = source + "/" + file.folder + "/" + file.name;
+    EXPECT_EQ(std::string_view(reinterpret_cast<const char*>(file.data), file.size),
+              KavrixReadFile(path))
+        << path;
+  }
+}

@@ -1,0 +1,73 @@
+#include "web_server_fixture.h"
+
+#include "foundation/paths.h"
+#include "foundation/settings_sections.h"
+#include "web/weblet_form.h"
+#include "web/weblet_send.h"
+
+namespace {
+
+void RootPage(LWebletForm& form) { wfprintf(form, "HTTP/1.0 200 OK\r\n\r\nroot page"); }
+
+void EchoPage(LWebletForm& form) {
+  LStringWriter text;
+  text.Write("HTTP/1.0 200 OK\r\n\r\n");
+  tplformat(text, "page=%s\nremote=%s\nmethod=%s\n", form.PageName(), form.RemoteAddress(),
+            form.Method());
+  for (const auto& pair : form.Params()) tplformat(text, "param %s=%s\n", pair.key, pair.value);
+  for (const auto& pair : form.Cookies()) tplformat(text, "cookie %s=%s\n", pair.key, pair.value);
+  for (const auto& pair : form.Headers()) tplformat(text, "header %s=%s\n", pair.key, pair.value);
+  WLSendRaw(form, text.Text());
+}
+
+void RedirectPage(LWebletForm& form) { WLRedirect(form, form.Params().GetParm("to")); }
+
+void ServePage(LWebletForm& form) { form.ServeFile(form.Params().GetParm("path")); }
+
+void WaitPage(LWebletForm& form) {
+  wfformat(form, "HTTP/1.0 200 OK\r\n\r\nwaiting %s", form.RemoteAddress());
+  form.Thread().GetStopSignal().WaitSignalForever();
+}
+
+const LWebScriptEntry kTestTable[] = {
+    {"", RootPage},       {"echo", EchoPage}, {"redirect", RedirectPage},
+    {"serve", ServePage}, {"wait", WaitPage},
+};
+
+}  // namespace
+
+LWebScriptTable WebServerTest::TestTable() { return kTestTable; }
+
+void WebServerTest::SetUp() {
+  KavrixTempRoot::SetUp();
+  port_ = KavrixFreeLoopbackPort();
+  ASSERT_NE(port_, 0);
+  LSettingSetString("Routing", "LocalPort", std::to_string(port_));
+  LFile::GetSharedDataFolderAppSubFolder("webcontrol");
+}
+
+void WebServerTest::StartServer(LWebScriptTable table) {
+  server_ = std::make_unique<LKXWebServer>(SharedFolder() + "/Web", table);
+  server_->Start();
+  ASSERT_TRUE(server_->WaitListening(10000));
+}
+
+void WebServerTest::TearDown() {
+  server_.reset();
+  KavrixTempRoot::TearDown();
+}
+
+std::string WebServerTest::Exchange(const std::string& request) {
+  LUniqueFd client = KavrixConnectLoopback(port_);
+  if (!client || !KavrixSendAll(client.Get(), request)) return "<no connection>";
+  return KavrixRecvUntilClose(client.Get());
+}
+
+bool KavrixWaitUntil(const std::function<bool()>& done) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}

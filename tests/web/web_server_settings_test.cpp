@@ -1,0 +1,96 @@
+// The web server's ports and folders as the settings give them, and its
+// reports when the port is taken.
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+
+#include "engine/port_settings.h"
+#include "foundation/settings_sections.h"
+#include "support/log_reader.h"
+#include "web_server_fixture.h"
+
+namespace {
+
+class WebServerSettingsTest : public KavrixTempRoot {};
+
+// Reports each bind conflict to the test after logging it.
+class ObservedWebServer : public LKXWebServer {
+ public:
+  using LKXWebServer::LKXWebServer;
+  ~ObservedWebServer() override {
+    StopThreadNow();
+    StopThreadsNow();
+  }
+  LSignalObject conflicted;
+
+ protected:
+  void BindConflict() override {
+    LKXWebServer::BindConflict();
+    conflicted.Signal();
+  }
+};
+
+}  // namespace
+
+TEST_F(WebServerSettingsTest, LocalPortIs89WhenMissingOrEmpty) {
+  EXPECT_EQ(LReadLocalPortSetting(), 89);
+  LSettingSetString("Routing", "LocalPort", "");
+  EXPECT_EQ(LReadLocalPortSetting(), 89);
+  LSettingSetString("Routing", "LocalPort", "8089");
+  EXPECT_EQ(LReadLocalPortSetting(), 8089);
+  LSettingSetString("Routing", "LocalPort", "65625");  // 65536 + 89
+  EXPECT_EQ(LReadLocalPortSetting(), 89);
+}
+
+TEST_F(WebServerSettingsTest, ListeningPortIs1089WhenEmptyOrZero) {
+  EXPECT_EQ(LWebletServer::GetWebletServerPort(), 1089);
+  const struct {
+    const char* text;
+    std::uint16_t port;
+  } cases[] = {{"", 1089},   {"0", 1089},    {"65536", 1089}, {"junk", 1089},
+               {"65537", 1}, {"8080", 8080}, {"80x", 80}};
+  for (const auto& c : cases) {
+    LSettingSetString("WebServer", "Port", c.text);
+    EXPECT_EQ(LWebletServer::GetWebletServerPort(), c.port) << c.text;
+  }
+}
+
+TEST_F(WebServerSettingsTest, StartStoresThePortAndUsesTheWebControlFolder) {
+  const std::uint16_t port = KavrixFreeLoopbackPort();
+  LSettingSetString("Routing", "LocalPort", std::to_string(port));
+  LKXWebServer server(SharedFolder() + "/Web", {});
+  EXPECT_EQ(server.ConfiguredPort(), 0);
+  server.Start();
+  ASSERT_TRUE(server.WaitListening(10000));
+  EXPECT_EQ(server.ConfiguredPort(), port);
+  EXPECT_EQ(server.GetListenPort(), port);
+  EXPECT_EQ(KavrixReadFile(SharedFolder() + "/webserver"), "port=" + std::to_string(port) + "\r\n");
+  EXPECT_EQ(server.GetRootFolder(), SharedFolder() + "/webcontrol");
+  // The style sheet of the source tree was laid out there and is served.
+  LUniqueFd client = KavrixConnectLoopback(port);
+  KavrixSendAll(client.Get(), "GET /s.css HTTP/1.0\r\n\r\n");
+  const std::string reply = KavrixRecvUntilClose(client.Get());
+  EXPECT_EQ(reply.substr(0, 15), "HTTP/1.1 200 OK");
+  const std::string source = KavrixReadFile(std::string(KAVRIX_TEST_SOURCE_DIR) + "/webroot/s.css");
+  ASSERT_FALSE(source.empty());
+  EXPECT_EQ(reply.substr(reply.size() - source.size()), source);
+}
+
+TEST_F(WebServerSettingsTest, PortInUseLogsBothLines) {
+  const std::uint16_t port = KavrixFreeLoopbackPort();
+  LUniqueFd holder(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  const sockaddr_in address = LMakeSockaddrIPv4(INADDR_ANY, port);
+  ASSERT_EQ(::bind(holder.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::listen(holder.Get(), 1), 0);
+  LSettingSetString("Routing", "LocalPort", std::to_string(port));
+
+  ObservedWebServer server(SharedFolder() + "/Web", {});
+  server.Start();
+  ASSERT_TRUE(server.conflicted.Ref().WaitSignal(10000));
+  const std::vector<std::string> messages = KavrixLogMessages();
+  const std::vector<std::string> expected = {
+      "Webserver cannot bind to TCP/IP port.",
+      "Some other program may be using port " + std::to_string(port) + "."};
+  EXPECT_EQ(messages, expected);
+}

@@ -11,10 +11,7 @@
 #include "foundation/unique_fd.h"
 #include "support/temp_root.h"
 
-std::string KavrixProgramPath() {
-  const char* build = getenv("KAVRIX_BUILD_DIR");
-  return std::string(build != nullptr ? build : "build") + "/kavrixserver";
-}
+std::string KavrixProgramPath() { return std::string(KAVRIX_TEST_BUILD_DIR) + "/kavrixserver"; }
 
 uint16_t KavrixFreePort() {
   LUniqueFd probe(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));

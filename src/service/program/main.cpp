@@ -1,0 +1,33 @@
+// kavrixserver: one executable, several roles (see service/command_line.h).
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "service/command_line.h"
+#include "service/console_installer.h"
+#include "service/service_host.h"
+#include "service/service_paths.h"
+#include "service/signal_handlers.h"
+
+int main(int argc, char** argv) {
+  LInstallProcessSignalHandlers();
+  LServiceSetProgramPath(argv[0]);
+  const char* display = getenv("DISPLAY");
+  switch (LChooseProgramRole(argc, argv, display != nullptr && display[0] != '\0')) {
+    case LProgramRole::kService:
+      return StartService();
+    case LProgramRole::kForeground:
+      return LServiceRunForeground();
+    case LProgramRole::kConsoleInstall:
+      return LConsoleInstall(LServiceProgramPath());
+    case LProgramRole::kConsoleUninstall:
+      return LConsoleUninstall();
+    case LProgramRole::kDesktop:
+      printf("%s\n", kLNoControlWindow);
+      return 1;
+    case LProgramRole::kUsage:
+      printf("%s\n", kLProgramUsage);
+      return 1;
+  }
+  return 1;
+}

@@ -1,0 +1,105 @@
+#include "service/root_prompt.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "support/temp_root.h"
+
+namespace {
+
+std::vector<std::pair<std::string, std::string>> gMessages;
+
+void RecordMessage(const std::string& title, const std::string& text) { gMessages.emplace_back(title, text); }
+
+// PATH holds only a folder of this test with `which` and whichever root
+// prompts a test puts there, so the machine's own programs never interfere.
+class RootPromptTest : public KavrixTempRoot {
+ protected:
+  void SetUp() override {
+    KavrixTempRoot::SetUp();
+    const char* path = getenv("PATH");
+    savedPath_ = path != nullptr ? path : "";
+    bin_ = TempDir() + "/bin";
+    ASSERT_EQ(mkdir(bin_.c_str(), 0755), 0);
+    ASSERT_EQ(symlink("/usr/bin/which", (bin_ + "/which").c_str()), 0);
+    setenv("PATH", bin_.c_str(), 1);
+    gMessages.clear();
+    LServiceSetMessageHandler(RecordMessage);
+  }
+  void TearDown() override {
+    LServiceSetMessageHandler(nullptr);
+    setenv("PATH", savedPath_.c_str(), 1);
+    KavrixTempRoot::TearDown();
+  }
+
+  // A root prompt that drops its "--" and runs the rest, as the real ones do
+  // after asking for the password; it notes its own name first.
+  void AddPrompt(const std::string& name) {
+    const std::string path = bin_ + "/" + name;
+    ASSERT_TRUE(KavrixWriteFile(path, "#!/bin/sh\necho " + name + " >> " + TempDir() +
+                                          "/prompts\nshift\nexec \"$@\"\n"));
+    ASSERT_EQ(chmod(path.c_str(), 0755), 0);
+  }
+
+  std::string bin_;
+  std::string savedPath_;
+};
+
+}  // namespace
+
+TEST_F(RootPromptTest, ShellCommandSucceedsOnlyWithExitStatusZero) {
+  EXPECT_TRUE(LRunShellCommand("exit 0"));
+  EXPECT_FALSE(LRunShellCommand("exit 3"));
+  EXPECT_FALSE(LRunShellCommand("kill -TERM $$"));
+}
+
+TEST_F(RootPromptTest, RootByUserNameOrUserId) {
+  setenv("USER", "root", 1);
+  EXPECT_TRUE(LIsUserRoot());
+  setenv("USER", "Root", 1);
+  EXPECT_EQ(LIsUserRoot(), getuid() == 0);
+  unsetenv("USER");
+  EXPECT_EQ(LIsUserRoot(), getuid() == 0);
+}
+
+TEST_F(RootPromptTest, PromptsAreChosenInTheirOrder) {
+  EXPECT_EQ(LRootPromptCommand("true"), "");
+  AddPrompt("kdesu");
+  EXPECT_EQ(LRootPromptCommand("true"), "kdesu -- true");
+  AddPrompt("kdesudo");
+  EXPECT_EQ(LRootPromptCommand("true"), "kdesudo -- true");
+  AddPrompt("gksu");
+  EXPECT_EQ(LRootPromptCommand("cp a b"), "gksu -- cp a b");
+}
+
+TEST_F(RootPromptTest, NonRootRunsThroughThePromptAndKeepsTheResult) {
+  AddPrompt("kdesudo");
+  const std::string marker = TempDir() + "/ran";
+  EXPECT_TRUE(LRunCommandAsRootPromptAs("/usr/bin/touch " + marker, false));
+  EXPECT_TRUE(KavrixFileExists(marker));
+  EXPECT_FALSE(LRunCommandAsRootPromptAs("/bin/sh -c 'exit 4'", false));
+  EXPECT_EQ(KavrixReadFile(TempDir() + "/prompts"), "kdesudo\nkdesudo\n");
+  EXPECT_TRUE(gMessages.empty());
+}
+
+TEST_F(RootPromptTest, RootRunsTheCommandItself) {
+  AddPrompt("gksu");
+  const std::string marker = TempDir() + "/ran";
+  EXPECT_TRUE(LRunCommandAsRootPromptAs("/usr/bin/touch " + marker, true));
+  EXPECT_TRUE(KavrixFileExists(marker));
+  EXPECT_FALSE(KavrixFileExists(TempDir() + "/prompts"));
+}
+
+TEST_F(RootPromptTest, WithoutAnyPromptTheUserIsToldAndNothingRuns) {
+  const std::string marker = TempDir() + "/ran";
+  EXPECT_FALSE(LRunCommandAsRootPromptAs("/usr/bin/touch " + marker, false));
+  EXPECT_FALSE(KavrixFileExists(marker));
+  ASSERT_EQ(gMessages.size(), 1u);
+  EXPECT_EQ(gMessages[0].first, "Neither gksu or kdesu were found");
+  EXPECT_EQ(gMessages[0].second,
+            "You must run this program as a Root User to be able to execute this command /usr/bin/touch " + marker);
+}

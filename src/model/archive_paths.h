@@ -13,13 +13,6 @@
 
 #include "foundation/date_time.h"
 
-// "Settings"/"SystemArchiveFolder", or the shared sub-folder "Archive".
-std::string KXArchiveRootForReading();
-
-// The user's folder name: the address without bytes below 32 and without
-// any of " * . / : < > ? \ |, cut to 259 bytes, ASCII letters in lower case.
-std::string KXUserArchiveFolderName(std::string_view email);
-
 // archive root + "/" + folder name + "/" + file name; empty when the
 // address gives no folder name (the archive root itself must never be
 // taken for a user's folder).

@@ -93,6 +93,15 @@ std::string LKXCoreData::GetArchiveRoot() {
   return is_default ? LFile::GetSharedDataFolderAppSubFolder("Archive") : root;
 }
 
+std::string LKXCoreData::GetUserFilePathForReading(std::string_view user, std::string_view file_name) {
+  bool is_default = false;
+  std::string folder;
+  std::string path;
+  if (!JoinPath(ArchiveRootPath(is_default), GetUserFolderName(user), folder)) return std::string();
+  if (!JoinPath(folder, file_name, path)) return std::string();
+  return path;
+}
+
 bool LKXCoreData::GetUserArchiveFolder(std::string_view user, std::string& out) {
   out.clear();
   bool is_default = false;

@@ -39,6 +39,10 @@ class LKXCoreData : public LKXCoreCalendar {
   // when missing. False, `out` empty, when the user has no folder name or
   // the path is too long.
   static bool GetUserArchiveFolder(std::string_view user, std::string& out);
+  // archive root + "/" + folder name + "/" + file_name, formed without
+  // creating anything, for readers that only look. Empty when the user has
+  // no folder name or the path is too long.
+  static std::string GetUserFilePathForReading(std::string_view user, std::string_view file_name);
   // "<folder>/YYYY-MM-DD_activity.csv" / "_manual.csv" of the local date of
   // `day` (the date part is empty for an unset day).
   static bool GetUserActivityLogCSV(std::string_view user, LDateTime day, std::string& out);

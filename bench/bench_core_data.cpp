@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_main.h"
 #include "foundation/settings_sections.h"
 #include "foundation/test_hooks.h"
 #include "model/core_data.h"
@@ -54,24 +55,10 @@ BENCHMARK(BM_StoreJpegScreenShot)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  char pattern[] = "/tmp/kavrix-bench-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) return 1;
-  const std::string root = pattern;
-  setenv("KAVRIX_ROOT", (root + "/root").c_str(), 1);
-  setenv("HOME", (root + "/home").c_str(), 1);
-  setenv("TZ", "UTC", 1);
-  std::filesystem::create_directories(root + "/home");
-  LFoundationResetForTests();
-  // An installed server has its "settings" section file, in which every
-  // record looks up the archive root (and finds it empty: the default).
-  LSettingSetString("Settings", "AutoDeleteDays", "30");
-
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-
-  LFoundationResetForTests();
-  std::error_code ignored;
-  std::filesystem::remove_all(root, ignored);
-  return 0;
+  return KavrixBenchMain(argc, argv, [] {
+    setenv("TZ", "UTC", 1);
+    // An installed server has its "settings" section file, in which every
+    // record looks up the archive root (and finds it empty: the default).
+    LSettingSetString("Settings", "AutoDeleteDays", "30");
+  });
 }

@@ -6,6 +6,9 @@
 // seconds, and a waiter that sleeps long keeps losing the lock to the ones
 // that come after it; so this wait tries again every few milliseconds.
 
+class LThread;
+
 // `operation` is LOCK_SH or LOCK_EX. Returns true when locked within
-// `timeoutMs`; the caller goes ahead either way.
-bool LSessionFileLock(int fd, int operation, int timeoutMs);
+// `timeoutMs`; the caller goes ahead either way. A stop request of
+// `thread` (when given) ends the wait too.
+bool LSessionFileLock(int fd, int operation, int timeoutMs, const LThread* thread);

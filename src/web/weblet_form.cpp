@@ -15,6 +15,7 @@ LWebletForm::LWebletForm(LThread& thread, LIPSocketTCP& socket, LHttpRequest&& r
       headers_(std::move(request.headers)),
       pageName_(std::move(request.pageName)),
       method_(std::move(request.method)) {
+  session_.SetThread(&thread_);
   session_.LoadSession(cookies_.GetParm("sess"));
 }
 

@@ -54,7 +54,7 @@ bool LWebletSessionData::ReadFile() {
   LUniqueFd fd(::open(path_.c_str(), O_RDONLY | kOpenFlags));
   if (!fd) return false;
   // Closing the descriptor at the end releases the shared lock.
-  (void)LSessionFileLock(fd.Get(), LOCK_SH, kLockTimeoutMs);
+  (void)LSessionFileLock(fd.Get(), LOCK_SH, kLockTimeoutMs, thread_);
   struct stat info {};
   if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
   if (static_cast<std::size_t>(info.st_size) > kMaxFileBytes) {
@@ -94,7 +94,7 @@ void LWebletSessionData::BeginChange() {
     LOGWARNF("Cannot open session file %s.", path_.c_str());
     return;
   }
-  (void)LSessionFileLock(writeFd_.Get(), LOCK_EX, kLockTimeoutMs);
+  (void)LSessionFileLock(writeFd_.Get(), LOCK_EX, kLockTimeoutMs, thread_);
   if (::ftruncate(writeFd_.Get(), 0) != 0) {
     LOGWARNF("Cannot truncate session file %s.", path_.c_str());
   }

@@ -16,6 +16,8 @@
 #include "foundation/unique_fd.h"
 #include "web/hash_table.h"
 
+class LThread;
+
 class LWebletSessionData : public LHashTable {
  public:
   // Waits for the session file's lock are bounded; the session is used
@@ -57,6 +59,9 @@ class LWebletSessionData : public LHashTable {
   // Logout: forgets the pairs, deletes the file, clears id and path.
   void DeleteSession();
 
+  // The connection thread whose stop request cuts lock waits short.
+  void SetThread(const LThread* thread) { thread_ = thread; }
+
   bool IsValid() const { return !path_.empty(); }
   const std::string& Id() const { return id_; }
   const std::string& Path() const { return path_; }
@@ -68,5 +73,6 @@ class LWebletSessionData : public LHashTable {
 
   std::string id_;
   std::string path_;
-  LUniqueFd writeFd_;  // open (and exclusively locked) from the first change to the flush
+  LUniqueFd writeFd_;
+  const LThread* thread_ = nullptr;  // open (and exclusively locked) from the first change to the flush
 };

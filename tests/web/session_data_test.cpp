@@ -7,10 +7,14 @@
 #include <sys/stat.h>
 #include <sys/time.h>
 
+#include <chrono>
+
 #include "foundation/date_time.h"
+#include "foundation/thread.h"
 #include "foundation/unique_fd.h"
 #include "support/temp_root.h"
 #include "web/session_id.h"
+#include "web/session_lock.h"
 #include "web/session_purge.h"
 #include "web/weblet_session.h"
 
@@ -208,4 +212,26 @@ TEST_F(SessionDataTest, RequestsPurgeAtMostOncePerSecond) {
   nextSecond.LoadSession("sabcdefgh1");
   EXPECT_FALSE(nextSecond.IsValid());
   EXPECT_FALSE(KavrixFileExists(FileOf("sabcdefgh1")));
+}
+
+namespace {
+class IdleThread : public LThread {
+ protected:
+  void ThreadFunction() override {}
+};
+}  // namespace
+
+TEST_F(SessionDataTest, LockWaitIsBoundedAndEndsOnStop) {
+  PutFile("labcdefgh1.sess", "");
+  LUniqueFd holder(::open(FileOf("labcdefgh1").c_str(), O_RDONLY));
+  LUniqueFd waiter(::open(FileOf("labcdefgh1").c_str(), O_RDONLY));
+  ASSERT_EQ(::flock(holder.Get(), LOCK_EX), 0);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(LSessionFileLock(waiter.Get(), LOCK_SH, 100, nullptr));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+  IdleThread stopped;
+  stopped.StopThreadSoon();
+  EXPECT_FALSE(LSessionFileLock(waiter.Get(), LOCK_EX, 600000, &stopped));
+  ASSERT_EQ(::flock(holder.Get(), LOCK_UN), 0);
+  EXPECT_TRUE(LSessionFileLock(waiter.Get(), LOCK_EX, 0, nullptr));
 }

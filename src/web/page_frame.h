@@ -18,6 +18,7 @@ struct LWebPageFrame {
 // The writers in use; the plain ones unless WLSetPageFrame was called.
 const LWebPageFrame& WLPageFrame();
 // Installs `frame`; a null member keeps the plain writer for that part.
+// Call it once, before the web server starts.
 void WLSetPageFrame(const LWebPageFrame& frame);
 
 // The header every page response begins with.

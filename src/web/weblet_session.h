@@ -18,6 +18,8 @@
 
 class LThread;
 
+// Change a session through this class, never through an LHashTable& to it:
+// the base class's changes would skip the lock and never be written.
 class LWebletSessionData : public LHashTable {
  public:
   // Waits for the session file's lock are bounded; the session is used

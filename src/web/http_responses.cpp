@@ -17,7 +17,7 @@ std::string LHttpRedirectText(std::string_view url) {
 
 std::string LHttpRedirectWithCookieText(std::string_view sessionId, std::string_view url) {
   return "HTTP/1.0 302 OK\r\nSet-Cookie: sess=" + LHttpHeaderSafe(sessionId) +
-         "\r\nLocation: " + LHttpHeaderSafe(url) + "\r\n\r\n";
+         kLSessionCookieSuffix + "\r\nLocation: " + LHttpHeaderSafe(url) + "\r\n\r\n";
 }
 
 std::string LHttpEntityTag(std::int64_t modifiedSeconds, std::int64_t size) {

@@ -19,8 +19,13 @@ inline constexpr char kLHttpFileHeaderFormat[] =
     "HTTP/1.1 200 OK\r\nContent-Length: %d\r\nContent-Type: %s\r\nLast-Modified: %s\r\nETag: "
     "\"%s\"\r\n\r\n";
 inline constexpr char kLHttpRedirectFormat[] = "HTTP/1.0 302 OK\r\nLocation: %s\r\n\r\n";
+// Session id, cookie suffix, target page.
 inline constexpr char kLHttpRedirectWithCookieFormat[] =
-    "HTTP/1.0 302 OK\r\nSet-Cookie: sess=%s\r\nLocation: %s\r\n\r\n";
+    "HTTP/1.0 302 OK\r\nSet-Cookie: sess=%s%s\r\nLocation: %s\r\n\r\n";
+// Every session cookie carries this suffix: scripts of a page cannot read
+// the session id, and other sites cannot post with it. No expiry: the
+// browser forgets the cookie when it closes.
+inline constexpr char kLSessionCookieSuffix[] = "; HttpOnly; SameSite=Lax";
 // What a station connection receives before the station protocol starts.
 inline constexpr char kLHttpStationConnect[] =
     "HTTP/1.0 200 OK\r\nCache-Control: no-cache\r\nContent-Type: application/octet-stream\r\n\r\n";
@@ -32,8 +37,8 @@ std::string LHttpHeaderSafe(std::string_view value);
 
 // kLHttpRedirectFormat with the URL inserted unescaped (CR and LF dropped).
 std::string LHttpRedirectText(std::string_view url);
-// kLHttpRedirectWithCookieFormat: the logon pages hand a browser its session
-// this way (CR and LF dropped from both values).
+// kLHttpRedirectWithCookieFormat with kLSessionCookieSuffix: the logon pages
+// hand a browser its session this way (CR and LF dropped from both values).
 std::string LHttpRedirectWithCookieText(std::string_view sessionId, std::string_view url);
 
 // The entity tag "%d-%d" of a file's modification time and size.

@@ -1,5 +1,18 @@
+#include "web/station_pages.h"
 #include "web/url_table.h"
 
-// The pages of the control panel register here, one row per path, in the
-// order the lookup must try them. None has been written yet.
-LWebScriptTable WebScriptArray() { return {}; }
+// The rows of the control panel, in the lookup order of kLWebScriptPlan
+// (web_script_plan.h), which lists all 66 and marks the ones present here.
+// Each page family adds its rows at their places in that order.
+namespace {
+
+const LWebScriptEntry kWebScripts[] = {
+    {"sessioninvalid", WLSessionInvalidPage},
+    {"searchlistpost", WLSearchListPost},
+    {"connect", WLConnect},
+    {"stationlogon", WLStationLogon},
+};
+
+}  // namespace
+
+LWebScriptTable WebScriptArray() { return kWebScripts; }

@@ -14,9 +14,12 @@ LWebletForm::LWebletForm(LThread& thread, LIPSocketTCP& socket, LHttpRequest&& r
       remoteAddress_(LCutText(remoteAddress)),
       headers_(std::move(request.headers)),
       pageName_(std::move(request.pageName)),
-      method_(std::move(request.method)) {}
+      method_(std::move(request.method)) {
+  session_.SetThread(&thread_);
+  session_.LoadSession(cookies_.GetParm("sess"));
+}
 
-LWebletForm::~LWebletForm() = default;
+LWebletForm::~LWebletForm() { (void)session_.FlushSession(); }
 
 bool LWebletForm::ServeFile(const char* path) {
   return LWebletServeFile(&thread_, socket_, path != nullptr ? path : "", "", "");

@@ -10,6 +10,7 @@
 #include "engine/ip_socket_tcp.h"
 #include "web/hash_table.h"
 #include "web/request_parser.h"
+#include "web/weblet_session.h"
 
 class LThread;
 
@@ -48,10 +49,11 @@ class LWebletForm {
   // file was sent.
   bool ServeFile(const char* path);
 
-  // Session slot: the web session named by the cookie "sess" belongs here.
-  // It is loaded before the handler runs and written back by the
-  // destructor; sessions are not part of the server yet, so no request has
-  // one and nothing is loaded or written.
+  // The web session named by the cookie "sess", loaded (after the purge of
+  // expired sessions) when the form is made, for static files too, and
+  // written back by the destructor when the request changed it.
+  LWebletSessionData& Session() { return session_; }
+  const LWebletSessionData& Session() const { return session_; }
 
  private:
   LThread& thread_;
@@ -59,6 +61,7 @@ class LWebletForm {
   LHashTable params_;
   LHashTable cookies_;
   std::string remoteAddress_;
+  LWebletSessionData session_;
   LHashTable headers_;
   std::string pageName_;
   std::string method_;

@@ -9,14 +9,14 @@ TEST(HttpResponses, RedirectsInsertTheUrlAsItIs) {
   EXPECT_EQ(LHttpRedirectText("viewhours?seluser=a@b.c&x=%20"),
             "HTTP/1.0 302 OK\r\nLocation: viewhours?seluser=a@b.c&x=%20\r\n\r\n");
   EXPECT_EQ(LHttpRedirectWithCookieText("labcdefgh12", "mainpage"),
-            "HTTP/1.0 302 OK\r\nSet-Cookie: sess=labcdefgh12\r\nLocation: mainpage\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nSet-Cookie: sess=labcdefgh12; HttpOnly; SameSite=Lax\r\nLocation: mainpage\r\n\r\n");
 }
 
 TEST(HttpResponses, RedirectsCannotBeGivenExtraHeaders) {
   EXPECT_EQ(LHttpRedirectText("page\r\nSet-Cookie: sess=evil\r\n\r\n<script>"),
             "HTTP/1.0 302 OK\r\nLocation: pageSet-Cookie: sess=evil<script>\r\n\r\n");
   EXPECT_EQ(LHttpRedirectWithCookieText("s\n1", "a\rb"),
-            "HTTP/1.0 302 OK\r\nSet-Cookie: sess=s1\r\nLocation: ab\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nSet-Cookie: sess=s1; HttpOnly; SameSite=Lax\r\nLocation: ab\r\n\r\n");
   EXPECT_EQ(LHttpHeaderSafe(std::string_view("\r\n\0\xff", 4)), std::string_view("\0\xff", 2));
 }
 

@@ -1,0 +1,52 @@
+#include "web/station_pages.h"
+
+#include <atomic>
+
+#include "foundation/text_limits.h"
+#include "web/current_user.h"
+#include "web/http_responses.h"
+#include "web/redirect_target.h"
+#include "web/session_id.h"
+#include "web/weblet_form.h"
+#include "web/weblet_send.h"
+
+namespace {
+
+// Set once by the station layer, read by every "connect" request.
+std::atomic<LStationProtocolHandler> gStationProtocol{nullptr};
+
+}  // namespace
+
+void WLSetStationProtocolHandler(LStationProtocolHandler handler) {
+  gStationProtocol.store(handler);
+}
+
+void WLConnect(LWebletForm& form) {
+  if (WLSendRaw(form, kLHttpStationConnect) != kLProcessDone) return;
+  if (const LStationProtocolHandler protocol = gStationProtocol.load()) {
+    protocol(form.Thread(), form.Socket(), form.RemoteAddress());
+  }
+}
+
+std::string LStationLogonTarget(const std::string& cmd, const std::string& seluser) {
+  std::string target = LWebletSafeTarget(cmd, "mainpage");
+  if (!seluser.empty()) target += "?seluser=" + seluser;
+  return LCutText(target);
+}
+
+void WLStationLogon(LWebletForm& form) {
+  const LHashTable& params = form.Params();
+  const std::string sess = params.GetParm("sess");
+  // Only an id of the server's own making becomes a cookie: any other text
+  // could carry cookie attributes of its own.
+  if (!LWebletSessionIdAllowed(sess)) {
+    WLRedirect(form, "logon");
+    return;
+  }
+  const std::string target = LStationLogonTarget(params.GetParm("cmd"), params.GetParm("seluser"));
+  WLSendRaw(form, LHttpRedirectWithCookieText(sess, target));
+}
+
+void WLSessionInvalidPage(LWebletForm& form) { WLWriteSessionExpiredPage(form); }
+
+void WLSearchListPost(LWebletForm&) {}

@@ -1,0 +1,35 @@
+#pragma once
+// The handlers of the URL table that belong to sessions and to stations:
+// the station hand-over ("connect", "stationlogon") and the two fixed
+// answers "sessioninvalid" and "searchlistpost".
+
+#include <string>
+
+class LIPSocketTCP;
+class LThread;
+class LWebletForm;
+
+// Runs the station protocol on a socket that has just received the
+// "connect" header; returns when the station's session ends.
+using LStationProtocolHandler = void (*)(LThread& thread, LIPSocketTCP& socket,
+                                         const std::string& remoteAddress);
+// The station layer installs its protocol here when the service starts.
+// Without one, "connect" ends the connection after the header.
+void WLSetStationProtocolHandler(LStationProtocolHandler handler);
+
+// "connect": the fixed 200 header, then the socket belongs to the station
+// protocol.
+void WLConnect(LWebletForm& form);
+// "stationlogon": hands the browser the session "sess" of a station
+// connection as its cookie and redirects to the page "cmd" (with
+// "?seluser=" and the field "seluser" when that is set).
+void WLStationLogon(LWebletForm& form);
+// "sessioninvalid": the session-expired page.
+void WLSessionInvalidPage(LWebletForm& form);
+// "searchlistpost": an empty response.
+void WLSearchListPost(LWebletForm& form);
+
+// The Location of "stationlogon": `cmd` made safe (LWebletSafeTarget with
+// "mainpage"), then "?seluser=" and `seluser` when that is not empty, cut to
+// 259 bytes.
+std::string LStationLogonTarget(const std::string& cmd, const std::string& seluser);

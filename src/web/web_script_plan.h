@@ -1,0 +1,85 @@
+#pragma once
+// The control panel's 66 paths in lookup order, with the handler each one
+// gets and its access rule. WebScriptArray (web_script_array.cpp) holds,
+// in this order, the rows whose handler has been written; `present` marks
+// them. A page family that lands adds its rows there and sets `present` here.
+
+#include <span>
+
+#include "web/access_rules.h"
+
+struct LWebScriptPlanRow {
+  const char* path;
+  const char* handler;
+  LWebAccess access;
+  bool present;
+};
+
+inline constexpr LWebScriptPlanRow kLWebScriptPlan[] = {
+    {"", "WLMainLogin", LWebAccess::kAnyone, false},
+    {"logon", "WLMainLogin", LWebAccess::kAnyone, false},
+    {"userdetail", "WLUserDetailPage", LWebAccess::kPageRule, false},
+    {"addteam", "WLAddTeamPage", LWebAccess::kNone, false},
+    {"addleavetype", "WLAddLeaveTypePage", LWebAccess::kNone, false},
+    {"changepassword", "WLChangePasswordPage", LWebAccess::kPageRule, false},
+    {"changeemail", "WLChangeEmailPage", LWebAccess::kNone, false},
+    {"config", "WLConfigPage", LWebAccess::kPageRule, false},
+    {"deleteuser", "WLDeleteUserPage", LWebAccess::kPageRule, false},
+    {"enterhours", "WLEnterHoursPage", LWebAccess::kPageRule, false},
+    {"wizardadmin", "WLWizardAdmin", LWebAccess::kAnyone, false},
+    {"wizardconfirmemail", "WLWizardConfirmEmail", LWebAccess::kAnyone, false},
+    {"wizardkavrixusage", "WLWizardKavrixUsage", LWebAccess::kAnyone, false},
+    {"wizardsmtpsetting", "WLWizardSmtpSetting", LWebAccess::kAnyone, false},
+    {"wizardaddusers", "WLWizardAddUser", LWebAccess::kAnyone, false},
+    {"wizardconnectremote", "WLWizardConnectRemote", LWebAccess::kAnyone, false},
+    {"wizardfinish", "WLWizardFinish", LWebAccess::kAnyone, false},
+    {"lostpassword", "WLLostPassword", LWebAccess::kAnyone, false},
+    {"sessioninvalid", "WLSessionInvalidPage", LWebAccess::kAnyone, true},
+    {"teamlist", "WLTeamListPage", LWebAccess::kAdministrator, false},
+    {"teamlistpost", "WLTeamListPost", LWebAccess::kNone, false},
+    {"leavetypelist", "WLLeaveTypeListPage", LWebAccess::kAdministrator, false},
+    {"leavetypepost", "WLLeaveTypeListPost", LWebAccess::kNone, false},
+    {"addholiday", "WLAddHolidayPage", LWebAccess::kNone, false},
+    {"leaveform", "WLLeaveForm", LWebAccess::kPageRule, false},
+    {"addmanager", "WLAddManager", LWebAccess::kNone, false},
+    {"addtoteam", "WLAddToTeam", LWebAccess::kNone, false},
+    {"routing", "WLRoutingPage", LWebAccess::kNone, false},
+    {"mainpage", "WLMainPage", LWebAccess::kSession, false},
+    {"userlist", "WLUserListPage", LWebAccess::kSession, false},
+    {"userlistpost", "WLUserListPagePost", LWebAccess::kNone, false},
+    {"holidaylist", "WLHolidayListPage", LWebAccess::kAdministrator, false},
+    {"holidaylistpost", "WLHolidayListPost", LWebAccess::kNone, false},
+    {"searchlist", "WLSearchListPage", LWebAccess::kPageRule, false},
+    {"searchlistpost", "WLSearchListPost", LWebAccess::kAnyone, true},
+    {"viewactivity", "WLViewActivity", LWebAccess::kPageRule, false},
+    {"viewactivitypost", "WLViewActivity", LWebAccess::kPageRule, false},
+    {"viewscreens", "WLViewScreen", LWebAccess::kPageRule, false},
+    {"viewscreenspost", "WLViewScreen", LWebAccess::kPageRule, false},
+    {"viewhours", "WLViewHoursPage", LWebAccess::kPageRule, false},
+    {"viewhourspost", "WLViewHoursPost", LWebAccess::kPageRule, false},
+    {"viewmanual", "WLViewManual", LWebAccess::kPageRule, false},
+    {"viewmanualpost", "WLViewManualPost", LWebAccess::kPageRule, false},
+    {"leavereport", "WLLeaveReport", LWebAccess::kPageRule, false},
+    {"leavereportpost", "WLLeaveReportPost", LWebAccess::kPageRule, false},
+    {"pendingleaverequests", "WLPendingLeaveRequests", LWebAccess::kPageRule, false},
+    {"pendingleaverequestspost", "WLPendingLeaveRequestsPost", LWebAccess::kPageRule, false},
+    {"viewappusage", "WLViewAppUsage", LWebAccess::kPageRule, false},
+    {"viewappusagepost", "WLViewAppUsage", LWebAccess::kPageRule, false},
+    {"docanalyse", "WLDocAnalysePage", LWebAccess::kPageRule, false},
+    {"timesheet", "WLTimeSheet", LWebAccess::kPageRule, false},
+    {"timesheetpost", "WLTimeSheet", LWebAccess::kPageRule, false},
+    {"unexplainedabsence", "WLUnexplainedAbsence", LWebAccess::kPageRule, false},
+    {"logout", "WLMainLogout", LWebAccess::kSession, false},
+    {"pwdsent", "WLPasswordSent", LWebAccess::kAnyone, false},
+    {"getimg.jpg", "WLGetImageThumbNail", LWebAccess::kSession, false},
+    {"fullsizeimg.jpg", "WLGetFullSizeImage", LWebAccess::kSession, false},
+    {"fullsizeimg", "WLFullSizeImage", LWebAccess::kNone, false},
+    {"syslog.txt", "WLGetSystemLogFile", LWebAccess::kAdministrator, false},
+    {"actlog.csv", "WLGetActivityCSVFile", LWebAccess::kAdministrator, false},
+    {"viewlogs", "WLViewLogs", LWebAccess::kAdministrator, false},
+    {"systemlog", "WLSystemLog", LWebAccess::kAdministrator, false},
+    {"archivefolder", "WLViewArchiveFolder", LWebAccess::kAdministrator, false},
+    {"activityfolder", "WLUserActivityFolder", LWebAccess::kAdministrator, false},
+    {"connect", "WLConnect", LWebAccess::kAnyone, true},
+    {"stationlogon", "WLStationLogon", LWebAccess::kAnyone, true},
+};

@@ -1,0 +1,237 @@
+// Session objects and their files: ids, the file format on disk, the lock
+// of a changing request, bad ids and bad files, and the purge.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+
+#include <chrono>
+
+#include "foundation/date_time.h"
+#include "foundation/thread.h"
+#include "foundation/unique_fd.h"
+#include "support/temp_root.h"
+#include "web/session_id.h"
+#include "web/session_lock.h"
+#include "web/session_purge.h"
+#include "web/weblet_session.h"
+
+namespace {
+
+constexpr std::int32_t kNow = 1700000000;
+
+class SessionDataTest : public KavrixTempRoot {
+ protected:
+  void SetUp() override {
+    KavrixTempRoot::SetUp();
+    LDateTime::SetFakeNow(kNow);
+    folder_ = LWebletSessionData::Folder();
+  }
+  std::string FileOf(const std::string& id) const { return folder_ + "/" + id + ".sess"; }
+  // A session file written `age` seconds before the fake now.
+  void PutFile(const std::string& name, const std::string& bytes, std::int64_t age = 0) {
+    const std::string path = folder_ + "/" + name;
+    ASSERT_TRUE(KavrixWriteFile(path, bytes));
+    const timeval times[2] = {{kNow - age, 0}, {kNow - age, 0}};
+    ASSERT_EQ(::utimes(path.c_str(), times), 0);
+  }
+  static bool LockedByOther(const std::string& path) {
+    LUniqueFd fd(::open(path.c_str(), O_RDONLY));
+    return fd && ::flock(fd.Get(), LOCK_SH | LOCK_NB) != 0;
+  }
+
+  std::string folder_;
+};
+
+}  // namespace
+
+TEST_F(SessionDataTest, IdsHaveTheLetterEightLettersAndACounter) {
+  const std::string first = LWebletNewSessionId(true);
+  const std::string second = LWebletNewSessionId(true);
+  const std::string shortId = LWebletNewSessionId(false);
+  ASSERT_TRUE(LWebletSessionIdAllowed(first)) << first;
+  ASSERT_TRUE(LWebletSessionIdAllowed(second)) << second;
+  EXPECT_EQ(first[0], 'l');
+  EXPECT_EQ(shortId[0], 's');
+  EXPECT_EQ(std::stoul(second.substr(9)), std::stoul(first.substr(9)) + 1);
+  EXPECT_NE(first.substr(1, 8), second.substr(1, 8));
+}
+
+TEST_F(SessionDataTest, OnlyIdsOfTheGeneratedShapeNameFiles) {
+  const struct {
+    std::string id;
+    bool allowed;
+  } cases[] = {
+      {"labcdefgh1", true},       {"szzzzzzzz123456", true}, {"", false},
+      {"labcdefgh", false},       {"xabcdefgh1", false},     {"Labcdefgh1", false},
+      {"labcDefgh1", false},      {"labcdefgh1x", false},    {"l/bcdefgh1", false},
+      {"l\\bcdefgh1", false},     {"..", false},             {"labcdefgh1/../x", false},
+      {"labcdefgh" + std::string(251, '1'), false},          {"labcdefgh 1", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LWebletSessionIdAllowed(c.id), c.allowed) << c.id;
+}
+
+TEST_F(SessionDataTest, NewSessionIsWrittenInTheFileFormatOnFlush) {
+  LWebletSessionData session;
+  ASSERT_TRUE(session.CreateNewSession(true));
+  EXPECT_TRUE(session.IsValid());
+  EXPECT_EQ(session.Path(), FileOf(session.Id()));
+  EXPECT_TRUE(LockedByOther(session.Path()));
+  session.SetParm("user", "a@b.c");
+  session.SetParm("k y", "v&=%\xc3\xa9");
+  session.SetInt("n", -5);
+  EXPECT_EQ(KavrixReadFile(session.Path()), "");
+  ASSERT_TRUE(session.FlushSession());
+  EXPECT_FALSE(LockedByOther(session.Path()));
+  EXPECT_EQ(KavrixReadFile(session.Path()), "n=-5&k%20y=v%26%3D%25%C3%A9&user=a%40b.c");
+
+  LWebletSessionData again;
+  again.LoadSession(session.Id());
+  EXPECT_STREQ(again.GetParm("k y"), "v&=%\xc3\xa9");
+  EXPECT_EQ(again.GetInt("n", 0), -5);
+}
+
+TEST_F(SessionDataTest, FirstChangeTruncatesUnderTheExclusiveLock) {
+  PutFile("labcdefgh1.sess", "user=a%40b.c&seluser=x", 100);
+  LWebletSessionData session;
+  session.LoadSession("labcdefgh1");
+  ASSERT_TRUE(session.IsValid());
+  EXPECT_FALSE(session.IsDirty());
+  EXPECT_FALSE(LockedByOther(FileOf("labcdefgh1")));
+  EXPECT_TRUE(session.DeleteParm("seluser"));
+  EXPECT_TRUE(session.IsDirty());
+  EXPECT_EQ(KavrixReadFile(FileOf("labcdefgh1")), "");
+  EXPECT_TRUE(LockedByOther(FileOf("labcdefgh1")));
+  session.SetParm("date", "2024-01-02");
+  ASSERT_TRUE(session.FlushSession());
+  EXPECT_EQ(KavrixReadFile(FileOf("labcdefgh1")), "date=2024-01-02&user=a%40b.c");
+}
+
+TEST_F(SessionDataTest, ReadOnlySessionIsNeverWrittenBack) {
+  PutFile("labcdefgh1.sess", "b=2&a=1&a=3", 100);
+  {
+    LWebletSessionData session;
+    session.LoadSession("labcdefgh1");
+    EXPECT_STREQ(session.GetParm("a"), "1");
+    EXPECT_TRUE(session.FlushSession());
+  }
+  struct stat info {};
+  ASSERT_EQ(::stat(FileOf("labcdefgh1").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mtime, kNow - 100);
+  EXPECT_EQ(KavrixReadFile(FileOf("labcdefgh1")), "b=2&a=1&a=3");
+}
+
+TEST_F(SessionDataTest, RefusedOrMissingIdsGiveAnInvalidSessionAndNoFile) {
+  const struct {
+    const char* id;
+    const char* keptId;
+  } cases[] = {
+      {"", ""}, {"../etc/passwd", ""}, {"l\\abcdefg1", ""}, {"labcdefgh1", "labcdefgh1"},
+  };
+  for (const auto& c : cases) {
+    LWebletSessionData session;
+    session.LoadSession(c.id);
+    EXPECT_FALSE(session.IsValid()) << c.id;
+    EXPECT_EQ(session.Id(), c.keptId);
+    session.SetParm("user", "x");  // memory only
+    EXPECT_STREQ(session.GetParm("user"), "x");
+    EXPECT_TRUE(session.FlushSession());
+    EXPECT_TRUE(KavrixFolderEntries(folder_).empty()) << c.id;
+  }
+}
+
+TEST_F(SessionDataTest, DamagedFilesLoadWhatTheyCanOrNothing) {
+  const struct {
+    std::string bytes;
+    bool valid;
+    const char* key;
+    const char* value;
+  } cases[] = {
+      {"user", true, "user", ""},
+      {"=x&&user=a", true, "user", "a"},
+      {"user=%4", true, "user", ""},
+      {"us%zzer=1&user=2", true, "user", "1"},  // the bad escape decodes to a dropped 0
+      {std::string("user=a\0b&x=1", 12), true, "user", "a"},
+      {"\xff\xfe=\x01&user=\xc3", true, "user", "\xc3"},
+      {"user=" + std::string(1 << 20, 'v'), true, "x", ""},
+      {"user=" + std::string(LWebletSessionData::kMaxFileBytes, 'v'), false, "user", ""},
+  };
+  for (const auto& c : cases) {
+    PutFile("labcdefgh1.sess", c.bytes, 10);
+    LWebletSessionData session;
+    session.LoadSession("labcdefgh1");
+    EXPECT_EQ(session.IsValid(), c.valid) << c.bytes.substr(0, 20);
+    EXPECT_STREQ(session.GetParm(c.key), c.value) << c.bytes.substr(0, 20);
+  }
+}
+
+TEST_F(SessionDataTest, DeleteSessionRemovesTheFile) {
+  LWebletSessionData session;
+  ASSERT_TRUE(session.CreateNewSession(true));
+  session.SetParm("user", "a");
+  const std::string path = session.Path();
+  session.DeleteSession();
+  EXPECT_FALSE(KavrixFileExists(path));
+  EXPECT_FALSE(session.IsValid());
+  EXPECT_EQ(session.Id(), "");
+  EXPECT_TRUE(session.Empty());
+}
+
+TEST_F(SessionDataTest, PurgeKeepsShortSessionsSevenDaysAndLongOnesHalfAYear) {
+  const struct {
+    const char* name;
+    std::int64_t age;
+    bool kept;
+  } cases[] = {
+      {"sabcdefgh1.sess", kLShortSessionLifeSeconds, true},
+      {"sabcdefgh2.sess", kLShortSessionLifeSeconds + 1, false},
+      {"sabcdefgh3.sess", 8 * 86400, false},
+      {"labcdefgh4.sess", 8 * 86400, true},
+      {"labcdefgh5.sess", kLLongSessionLifeSeconds, true},
+      {"labcdefgh6.sess", kLLongSessionLifeSeconds + 1, false},
+      {"xother.sess", 8 * 86400, false},
+      {"labcdefgh7.txt", kLLongSessionLifeSeconds + 1, true},
+      {"sabcdefgh8.sess", -3600, true},
+  };
+  for (const auto& c : cases) PutFile(c.name, "user=a", c.age);
+  EXPECT_EQ(LWebletPurgeSessionFolder(folder_, kNow), 4);
+  for (const auto& c : cases) EXPECT_EQ(KavrixFileExists(folder_ + "/" + c.name), c.kept) << c.name;
+}
+
+TEST_F(SessionDataTest, RequestsPurgeAtMostOncePerSecond) {
+  LWebletSessionData first;
+  first.LoadSession("");
+  PutFile("sabcdefgh1.sess", "", 8 * 86400);
+  LWebletSessionData sameSecond;
+  sameSecond.LoadSession("sabcdefgh1");
+  EXPECT_TRUE(sameSecond.IsValid());
+  LDateTime::SetFakeNow(kNow + 1);
+  LWebletSessionData nextSecond;
+  nextSecond.LoadSession("sabcdefgh1");
+  EXPECT_FALSE(nextSecond.IsValid());
+  EXPECT_FALSE(KavrixFileExists(FileOf("sabcdefgh1")));
+}
+
+namespace {
+class IdleThread : public LThread {
+ protected:
+  void ThreadFunction() override {}
+};
+}  // namespace
+
+TEST_F(SessionDataTest, LockWaitIsBoundedAndEndsOnStop) {
+  PutFile("labcdefgh1.sess", "");
+  LUniqueFd holder(::open(FileOf("labcdefgh1").c_str(), O_RDONLY));
+  LUniqueFd waiter(::open(FileOf("labcdefgh1").c_str(), O_RDONLY));
+  ASSERT_EQ(::flock(holder.Get(), LOCK_EX), 0);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(LSessionFileLock(waiter.Get(), LOCK_SH, 100, nullptr));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+  IdleThread stopped;
+  stopped.StopThreadSoon();
+  EXPECT_FALSE(LSessionFileLock(waiter.Get(), LOCK_EX, 600000, &stopped));
+  ASSERT_EQ(::flock(holder.Get(), LOCK_UN), 0);
+  EXPECT_TRUE(LSessionFileLock(waiter.Get(), LOCK_EX, 0, nullptr));
+}

@@ -1,0 +1,284 @@
+// Sessions, access rules and the session handlers over real loopback HTTP:
+// cookies in, exact pages out, and one session changed by many requests
+// at once.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "model/users.h"
+#include "web/access_rules.h"
+#include "web/current_user.h"
+#include "web/http_responses.h"
+#include "web/page_frame.h"
+#include "web/redirect_target.h"
+#include "web/plain_web_page.h"
+#include "web/station_pages.h"
+#include "web/weblet_send.h"
+#include "web_server_fixture.h"
+
+namespace {
+
+void Login(LWebletForm& form) {
+  LWebletSessionData& session = form.Session();
+  session.CreateNewSession(true);
+  session.SetParm("user", form.Params().GetParm("user"));
+  WLSendRaw(form, LHttpRedirectWithCookieText(session.Id(), "mainpage"));
+}
+
+void Set(LWebletForm& form) {
+  if (!WLValidateSession(form)) return;
+  form.Session().SetParm(form.Params().GetParm("k"), form.Params().GetParm("v"));
+  WLSendRaw(form, "HTTP/1.0 200 OK\r\n\r\nok");
+}
+
+void Get(LWebletForm& form) {
+  std::string text;
+  form.Session().SaveHTTPString(text);
+  wfformat(form, "HTTP/1.0 200 OK\r\n\r\n%s:%s", form.Session().IsValid() ? "valid" : "invalid",
+           text);
+}
+
+void Admin(LWebletForm& form) {
+  if (WLRequireAdministrator(form)) WLSendRaw(form, "HTTP/1.0 200 OK\r\n\r\nadmin");
+}
+
+void Roles(LWebletForm& form) {
+  std::string email;
+  const bool found = KXGetCurrentUserEmail(form, email);
+  wfformat(form, "HTTP/1.0 200 OK\r\n\r\n%d %s %d%d%d", found ? 1 : 0, email,
+           KXIsCurrentUserAdministator(form) ? 1 : 0, KXIsCurrentUserAccountant(form) ? 1 : 0,
+           KXIsCurrentUserManager(form) ? 1 : 0);
+}
+
+void Withdraw(LWebletForm& form) {
+  if (*form.Params().GetParm("put") != '\0') form.Session().SetParm("msg", form.Params().GetParm("put"));
+  std::string out;
+  WLWithdrawSessData(form, "msg", out, "none");
+  wfformat(form, "HTTP/1.0 200 OK\r\n\r\n%s", out);
+}
+
+void Logout(LWebletForm& form) {
+  if (WLValidateSession(form)) form.Session().DeleteSession();
+}
+
+void Plain(LWebletForm& form) {
+  LPlainWebPage page(form);
+  if (page.Authenticate()) WLSendRaw(form, "HTTP/1.0 200 OK\r\n\r\npage");
+}
+
+const LWebScriptEntry kTable[] = {
+    {"login", Login}, {"set", Set},       {"get", Get},       {"admin", Admin},
+    {"roles", Roles}, {"take", Withdraw}, {"logout", Logout}, {"plain", Plain},
+};
+
+std::string PageOf(const std::string& body) {
+  return std::string(kLHttpPageHeader) +
+         "<html><head><title>KavrixServer</title><link href=s.css type=text/css "
+         "rel=stylesheet><link href=print.css type=text/css media=print "
+         "rel=stylesheet></head><body>" + body + "</body></html>";
+}
+
+class SessionHttpTest : public WebServerTest {
+ protected:
+  void SetUp() override {
+    WebServerTest::SetUp();
+    table_.assign(std::begin(kTable), std::end(kTable));
+    for (const LWebScriptEntry& row : WebScriptArray()) table_.push_back(row);
+    StartServer(table_);
+  }
+  std::string Get(const std::string& path, const std::string& cookie = "") {
+    std::string request = "GET /" + path + " HTTP/1.0\r\n";
+    if (!cookie.empty()) request += "Cookie: " + cookie + "\r\n";
+    return Exchange(request + "\r\n");
+  }
+  // Logs `email` on; returns the session id from the cookie.
+  std::string LogOn(const std::string& email) {
+    const std::string reply = Get("login?user=" + email);
+    const std::size_t at = reply.find("sess=");
+    const std::size_t end = reply.find(';', at);
+    if (at == std::string::npos || end == std::string::npos) return "";
+    return reply.substr(at + 5, end - at - 5);
+  }
+
+  std::vector<LWebScriptEntry> table_;
+};
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+const std::string kExpiredPage = PageOf(kLSessionExpiredText);
+
+}  // namespace
+
+TEST_F(SessionHttpTest, LogonSetsAnHttpOnlyCookieAndTheSessionFollowsIt) {
+  const std::string reply = Get("login?user=ann%40x.example");
+  ASSERT_EQ(reply.substr(0, 35), "HTTP/1.0 302 OK\r\nSet-Cookie: sess=l");
+  const std::string id = LogOn("bob%40x.example");
+  ASSERT_EQ(id.size(), 10u);
+  EXPECT_TRUE(Contains(reply, "; HttpOnly; SameSite=Lax\r\nLocation: mainpage\r\n\r\n"));
+  EXPECT_EQ(Get("set?k=date&v=2024-05-06", "sess=" + id), "HTTP/1.0 200 OK\r\n\r\nok");
+  EXPECT_EQ(Get("get", "theme=a+b; sess=" + id),
+            "HTTP/1.0 200 OK\r\n\r\nvalid:date=2024-05-06&user=bob%40x.example");
+  EXPECT_EQ(KavrixReadFile(SharedFolder() + "/SessionData/" + id + ".sess"),
+            "date=2024-05-06&user=bob%40x.example");
+}
+
+TEST_F(SessionHttpTest, WithoutSessionTheExpiredPageOrTheLogonRedirect) {
+  EXPECT_EQ(Get("set?k=a&v=b"), kExpiredPage);
+  EXPECT_EQ(Get("sessioninvalid"), kExpiredPage);
+  EXPECT_EQ(Get("plain"), "HTTP/1.0 302 OK\r\nLocation: logon\r\n\r\n");
+  EXPECT_EQ(Get("searchlistpost"), "");
+  EXPECT_TRUE(KavrixFolderEntries(SharedFolder() + "/SessionData").empty());
+}
+
+TEST_F(SessionHttpTest, BadCookiesGiveNoSessionAndTouchNoFile) {
+  const std::string id = LogOn("a%40x.example");
+  const struct {
+    std::string cookie;
+    const char* reply;
+  } cases[] = {
+      {"sess=../../kavrixserver/etc/routing", "invalid:"},
+      {"sess", "invalid:"},
+      {"sess=", "invalid:"},
+      {"sess=%zz%4", "invalid:"},
+      {"sess=" + std::string(5000, 'l'), "invalid:"},
+      {"sess=l%2Fabcdefg1", "invalid:"},
+      {"sess=" + id + "x", "invalid:"},
+      {"sess=\x01\xff; sess=" + id, "valid:user=a%40x.example"},
+      {"sess=" + id + "; sess=junk", "invalid:"},
+      {"Sess=" + id, "invalid:"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Get("get", c.cookie), std::string("HTTP/1.0 200 OK\r\n\r\n") + c.reply)
+        << c.cookie.substr(0, 40);
+  }
+  EXPECT_EQ(KavrixFolderEntries(SharedFolder() + "/SessionData"),
+            std::vector<std::string>{id + ".sess"});
+}
+
+TEST_F(SessionHttpTest, SessionFileDeletedBetweenRequests) {
+  const std::string id = LogOn("a%40x.example");
+  ASSERT_TRUE(::unlink((SharedFolder() + "/SessionData/" + id + ".sess").c_str()) == 0);
+  EXPECT_EQ(Get("get", "sess=" + id), "HTTP/1.0 200 OK\r\n\r\ninvalid:");
+  EXPECT_EQ(Get("set?k=a&v=b", "sess=" + id), kExpiredPage);
+  EXPECT_FALSE(KavrixFileExists(SharedFolder() + "/SessionData/" + id + ".sess"));
+}
+
+TEST_F(SessionHttpTest, DeletedSessionNoLongerAnswers) {
+  const std::string id = LogOn("a%40x.example");
+  Get("logout", "sess=" + id);
+  EXPECT_EQ(Get("get", "sess=" + id), "HTTP/1.0 200 OK\r\n\r\ninvalid:");
+}
+
+TEST_F(SessionHttpTest, RolesFollowTheUserRecord) {
+  ASSERT_TRUE(KXAddUser("boss@x.example", "Boss", true, false, "", "", "p"));
+  ASSERT_TRUE(KXAddUser("hr@x.example", "Hr", false, true, "", "boss@x.example", "p"));
+  const std::string boss = LogOn("BOSS%40x.example");
+  const std::string hr = LogOn("hr%40x.example");
+  const std::string ghost = LogOn("ghost%40x.example");
+  EXPECT_EQ(Get("roles", "sess=" + boss), "HTTP/1.0 200 OK\r\n\r\n1 BOSS@x.example 101");
+  EXPECT_EQ(Get("roles", "sess=" + hr), "HTTP/1.0 200 OK\r\n\r\n1 hr@x.example 010");
+  EXPECT_EQ(Get("roles", "sess=" + ghost), "HTTP/1.0 200 OK\r\n\r\n0  000");
+  EXPECT_EQ(Get("admin", "sess=" + boss), "HTTP/1.0 200 OK\r\n\r\nadmin");
+  const std::string refused =
+      PageOf("<center><p>Only System Administrator can access this page.</p><form "
+             "action=\"mainpage\" method=get><input type=submit value=\"Return\"></form></center>");
+  EXPECT_EQ(Get("admin", "sess=" + hr), refused);
+  EXPECT_EQ(Get("admin?onok=https://evil.example/", "sess=" + hr), refused);
+  EXPECT_EQ(Get("admin"), kExpiredPage);
+  ASSERT_TRUE(KXDeleteUser("boss@x.example"));
+  EXPECT_EQ(Get("admin", "sess=" + boss), refused);
+}
+
+TEST_F(SessionHttpTest, WithdrawnValueIsHandedOverOnce) {
+  const std::string id = LogOn("a%40x.example");
+  EXPECT_EQ(Get("take?put=half+filled", "sess=" + id), "HTTP/1.0 200 OK\r\n\r\nhalf filled");
+  EXPECT_EQ(Get("take", "sess=" + id), "HTTP/1.0 200 OK\r\n\r\nnone");
+}
+
+TEST_F(SessionHttpTest, StationLogonHandsTheSessionToTheBrowser) {
+  const struct {
+    const char* query;
+    const char* reply;
+  } cases[] = {
+      {"sess=labcdefgh7&cmd=viewhours&seluser=ann@x.example",
+       "HTTP/1.0 302 OK\r\nSet-Cookie: sess=labcdefgh7; HttpOnly; SameSite=Lax\r\nLocation: "
+       "viewhours?seluser=ann@x.example\r\n\r\n"},
+      {"sess=labcdefgh7&cmd=timesheet",
+       "HTTP/1.0 302 OK\r\nSet-Cookie: sess=labcdefgh7; HttpOnly; SameSite=Lax\r\nLocation: "
+       "timesheet\r\n\r\n"},
+      {"sess=labcdefgh7&cmd=https://evil.example/&seluser=a",
+       "HTTP/1.0 302 OK\r\nSet-Cookie: sess=labcdefgh7; HttpOnly; SameSite=Lax\r\nLocation: "
+       "mainpage?seluser=a\r\n\r\n"},
+      {"sess=x%3B%20Domain%3Devil&cmd=mainpage", "HTTP/1.0 302 OK\r\nLocation: logon\r\n\r\n"},
+      {"cmd=mainpage", "HTTP/1.0 302 OK\r\nLocation: logon\r\n\r\n"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Get(std::string("stationlogon?") + c.query), c.reply);
+}
+
+TEST_F(SessionHttpTest, RedirectTargetsStayOnThisServer) {
+  const struct {
+    const char* value;
+    const char* target;
+  } cases[] = {
+      {"viewhours?seluser=a@b.c", "viewhours?seluser=a@b.c"},
+      {"help/index.html", "help/index.html"},
+      {"", "mainpage"},
+      {"https://evil.example", "mainpage"},
+      {"JavaScript:alert(1)", "mainpage"},
+      {"//evil.example", "mainpage"},
+      {"\\\\evil.example", "mainpage"},
+      {"/\\evil.example", "mainpage"},
+      {"page\r\nSet-Cookie: a=b", "mainpage"},
+      {"page\tx", "mainpage"},
+      {"/mainpage", "/mainpage"},
+      {"list?x=a:b", "list?x=a:b"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LWebletSafeTarget(c.value, "mainpage"), c.target) << c.value;
+}
+
+TEST_F(SessionHttpTest, ConnectSendsTheHeaderThenHandsTheSocketOver) {
+  EXPECT_EQ(Get("connect"), kLHttpStationConnect);
+  EXPECT_EQ(std::string(kLHttpStationConnect).size(), 84u);
+  WLSetStationProtocolHandler([](LThread&, LIPSocketTCP& socket, const std::string& remote) {
+    const std::string text = "station " + remote.substr(0, 10);
+    (void)::send(socket.Get(), text.data(), text.size(), MSG_NOSIGNAL);
+  });
+  EXPECT_EQ(Get("connect"), std::string(kLHttpStationConnect) + "station 127.0.0.1:");
+  WLSetStationProtocolHandler(nullptr);
+}
+
+TEST_F(SessionHttpTest, ConcurrentChangesOfOneSessionLeaveOneWholeTable) {
+  const std::string id = LogOn("a%40x.example");
+  constexpr int kRequests = 50;
+  std::atomic<int> ok{0};
+  std::vector<std::thread> threads;
+  for (int i = 0; i < kRequests; ++i) {
+    threads.emplace_back([&, i] {
+      const std::string n = std::to_string(i);
+      if (Get("set?k=k" + n + "&v=" + std::string(100, 'a' + i % 26), "sess=" + id) ==
+          "HTTP/1.0 200 OK\r\n\r\nok") {
+        ++ok;
+      }
+    });
+  }
+  for (std::thread& t : threads) t.join();
+  EXPECT_EQ(ok.load(), kRequests);
+  LHashTable table;
+  const std::string text = KavrixReadFile(SharedFolder() + "/SessionData/" + id + ".sess");
+  table.LoadHTTPString(text);
+  std::string again;
+  table.SaveHTTPString(again);
+  EXPECT_EQ(again, text);
+  EXPECT_STREQ(table.GetParm("user"), "a@x.example");
+  EXPECT_GE(table.Size(), 2u);
+  for (const auto& pair : table) {
+    if (pair.key == "user") continue;
+    const int i = std::stoi(pair.key.substr(1));
+    EXPECT_EQ(pair.value, std::string(100, 'a' + i % 26));
+  }
+}

@@ -30,19 +30,19 @@ std::size_t LTimePeriodList::FirstEndingAfter(std::int32_t second) const {
 void LTimePeriodList::AddPeriod(std::int32_t start, std::int32_t end, int type) {
   if (!Normalise(start, end)) return;
   const std::size_t first = FirstEndingAfter(start);
-  std::vector<LTimePeriod> pieces;
+  const std::size_t old_size = periods_.size();
   std::int32_t s = start;
-  for (std::size_t i = first; i < periods_.size() && s < end; ++i) {
-    const LTimePeriod& p = periods_[i];
+  // The uncovered pieces go to the back first; they are merged into place
+  // below only when some period they skipped starts after the first piece.
+  for (std::size_t i = first; i < old_size && s < end; ++i) {
+    const LTimePeriod p = periods_[i];
     if (p.start >= end) break;
-    if (s < p.start) pieces.push_back({s, p.start, type});
+    if (s < p.start) periods_.push_back({s, p.start, type});
     s = std::max(s, p.end);
   }
-  if (s < end) pieces.push_back({s, end, type});
-  if (pieces.empty()) return;
-  const std::size_t old_size = periods_.size();
-  periods_.insert(periods_.end(), pieces.begin(), pieces.end());
-  if (first == old_size) return;  // the common case: the day grows at its end
+  if (s < end) periods_.push_back({s, end, type});
+  if (periods_.size() == old_size || first == old_size) return;
+  if (periods_[old_size - 1].start < periods_[old_size].start) return;  // the day grew at its end
   std::inplace_merge(periods_.begin() + static_cast<std::ptrdiff_t>(first),
                      periods_.begin() + static_cast<std::ptrdiff_t>(old_size), periods_.end(),
                      [](const LTimePeriod& a, const LTimePeriod& b) { return a.start < b.start; });

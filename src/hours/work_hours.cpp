@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "foundation/csv_reader.h"
+#include "hours/log_row.h"
 #include "model/core_data.h"
 #include "model/org_settings.h"
 #include "model/user.h"
@@ -14,31 +15,9 @@
 
 namespace {
 
-// The leading columns that both logs share.
-struct LogRow {
-  std::int32_t start = 0;
-  int duration = 0;
-  int flags = 0;
-  int keys = 0;
-  int clicks = 0;
-};
-
-// Reads start, duration and flags, and for activity rows keys and clicks.
-// Columns follow the reader's rules: missing ones read empty, text in a
-// number column reads 0. False when the start is no time of the day.
-bool ReadRow(const std::string& line, bool with_counts, LogRow& out) {
-  LCSVReaderRow row(line);
-  std::string start_text;
-  row.GetCol(start_text);
-  LDayTime start;
-  start.SetText(start_text);
-  out.start = start.value;
-  out.duration = row.GetCol();
-  out.flags = row.GetCol();
-  if (with_counts) {
-    out.keys = row.GetCol();
-    out.clicks = row.GetCol();
-  }
+// False when the start is no time of the day.
+bool ReadRow(const std::string& line, LKXLogRowHead& out) {
+  LKXReadLogRowHead(line, out);
   return out.start >= 0 && out.start < kKXSecondsPerDay;
 }
 
@@ -54,9 +33,9 @@ void LKXReport::LoadActiveHours(LTimePeriodList& list, std::string_view email, L
   std::string path;
   if (!LKXCoreData::GetUserActivityLogCSV(email, date, path)) return;
   LCSVFileReader reader(path, kKXLogReadLockMs);
-  LogRow row;
+  LKXLogRowHead row;
   while (reader.Next()) {
-    if (!ReadRow(reader.Line(), true, row)) continue;
+    if (!ReadRow(reader.Line(), row)) continue;
     if (row.keys == 0 && row.clicks == 0) continue;
     // A negative length would otherwise be exchanged into time before the
     // row's start that nobody recorded.
@@ -70,9 +49,9 @@ void LKXReport::LoadManualHours(LTimePeriodList& list, std::string_view email, L
   std::string path;
   if (!LKXCoreData::GetUserManualLogCSV(email, date, path)) return;
   LCSVFileReader reader(path, kKXLogReadLockMs);
-  LogRow row;
+  LKXLogRowHead row;
   while (reader.Next()) {
-    if (!ReadRow(reader.Line(), false, row) || row.duration < 1) continue;
+    if (!ReadRow(reader.Line(), row) || row.duration < 1) continue;
     // Entries are split at midnight when logged; one that still runs past it
     // ends there instead of wrapping round onto the morning.
     const std::int64_t end = std::min<std::int64_t>(std::int64_t{row.start} + row.duration, kKXSecondsPerDay);

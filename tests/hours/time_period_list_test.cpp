@@ -79,7 +79,7 @@ TEST(TimePeriodListTest, OperationsGiveTheExpectedDay) {
 // Random adds and overwrites against a model of the day, second by second.
 TEST(TimePeriodListTest, RandomOperationsMatchASecondBySecondModel) {
   std::mt19937 random(20091025);
-  for (int sequence = 0; sequence < 3000; ++sequence) {
+  for (int sequence = 0; sequence < 2000; ++sequence) {
     LTimePeriodList list;
     std::vector<signed char> model(86400, -1);
     const int ops = 1 + static_cast<int>(random() % 40);

@@ -17,6 +17,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench_main.h"
 #include "foundation/settings_sections.h"
 #include "foundation/test_hooks.h"
 #include "foundation/unique_fd.h"
@@ -119,21 +120,4 @@ BENCHMARK(BM_RequestWithSession)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  char pattern[] = "/tmp/kavrix-bench-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) return 1;
-  const std::string root = pattern;
-  setenv("KAVRIX_ROOT", (root + "/root").c_str(), 1);
-  setenv("HOME", (root + "/home").c_str(), 1);
-  std::filesystem::create_directories(root + "/home");
-  LFoundationResetForTests();
-
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-
-  LFoundationResetForTests();
-  std::error_code ignored;
-  std::filesystem::remove_all(root, ignored);
-  return 0;
-}
+int main(int argc, char** argv) { return KavrixBenchMain(argc, argv); }

@@ -1,0 +1,77 @@
+#include "hours/app_usage.h"
+
+#include <algorithm>
+#include <climits>
+#include <string>
+
+#include "foundation/csv_reader.h"
+#include "foundation/settings_parse.h"
+#include "foundation/text_limits.h"
+#include "hours/work_hours.h"
+#include "model/archive_paths.h"
+
+namespace {
+
+std::int32_t SaturatingAdd(std::int32_t a, std::int32_t b) {
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{a} + b, INT32_MIN, INT32_MAX));
+}
+
+void AddDay(LKXAppUsageList& list, std::string_view email, LDateTime day, std::string_view only_application) {
+  // Reading must not make a folder for an address that has none.
+  const std::string path = KXUserActivityLogPath(email, day);
+  if (path.empty()) return;
+  LCSVFileReader reader(path, kKXLogReadLockMs);
+  std::string start;
+  std::string application;
+  while (reader.Next()) {
+    LCSVReaderRow row(reader.Line());
+    row.GetCol(start);
+    const int duration = row.GetCol();
+    const int flags = row.GetCol();
+    const int keys = row.GetCol();
+    const int clicks = row.GetCol();
+    row.GetCol(application);
+    if (duration < 1 || duration > 86400) continue;
+    if (!LKXAppUsageRowCounts(flags, keys, clicks, application, only_application)) continue;
+    list.AddApp(duration, keys, clicks, application);
+  }
+}
+
+}  // namespace
+
+void LKXAppUsageList::AddApp(std::int32_t seconds, std::int32_t keys, std::int32_t clicks, std::string_view name) {
+  const std::string_view cut = name.substr(0, std::min(name.size(), kLMaxText));
+  for (LKXAppUsage& entry : entries_) {
+    if (!LSettingsEqualNoCase(entry.name, cut)) continue;
+    entry.seconds = SaturatingAdd(entry.seconds, seconds);
+    entry.keys = SaturatingAdd(entry.keys, keys);
+    entry.clicks = SaturatingAdd(entry.clicks, clicks);
+    return;
+  }
+  entries_.push_front({seconds, keys, clicks, LCutText(cut), tag_});
+}
+
+std::int32_t LKXAppUsageList::GetTotalUsageSeconds() const {
+  std::int64_t total = 0;
+  for (const LKXAppUsage& entry : entries_) total += entry.seconds;
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(total, INT32_MIN, INT32_MAX));
+}
+
+bool LKXAppUsageRowCounts(int flags, int keys, int clicks, std::string_view application,
+                          std::string_view only_application) {
+  if ((flags & 1) != 0) return false;
+  if (keys < 1 && clicks < 1) return false;
+  return only_application.empty() || LSettingsEqualNoCase(application, only_application);
+}
+
+void LKXAddAppUsage(LKXAppUsageList& list, std::string_view email, LDateTime first, LDateTime last,
+                    std::string_view only_application) {
+  LDateTime day = first;
+  LDateTime stop = last;
+  if (!day.SetDayTime(LDayTime(0)) || !stop.SetDayTime(LDayTime(0))) return;
+  while (day <= stop) {
+    AddDay(list, email, day, only_application);
+    const LDateTime before = day;
+    if (!day.AddCalendarDays(1) || day <= before) break;
+  }
+}

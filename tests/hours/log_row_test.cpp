@@ -1,0 +1,81 @@
+#include "hours/log_row.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "foundation/csv_reader.h"
+#include "foundation/date_time.h"
+
+namespace {
+
+// What the general row reader makes of the same line.
+LKXLogRowHead ByRowReader(const std::string& line) {
+  LCSVReaderRow row(line);
+  std::string text;
+  row.GetCol(text);
+  LDayTime start;
+  start.SetText(text);
+  LKXLogRowHead head;
+  head.start = start.value;
+  head.duration = row.GetCol();
+  head.flags = row.GetCol();
+  head.keys = row.GetCol();
+  head.clicks = row.GetCol();
+  return head;
+}
+
+void ExpectSameAsRowReader(const std::string& line) {
+  LKXLogRowHead head;
+  LKXReadLogRowHead(line, head);
+  const LKXLogRowHead expected = ByRowReader(line);
+  EXPECT_EQ(head.start, expected.start) << line;
+  EXPECT_EQ(head.duration, expected.duration) << line;
+  EXPECT_EQ(head.flags, expected.flags) << line;
+  EXPECT_EQ(head.keys, expected.keys) << line;
+  EXPECT_EQ(head.clicks, expected.clicks) << line;
+}
+
+}  // namespace
+
+TEST(LogRowTest, LeadingColumnsReadAsTheRowReaderReadsThem) {
+  LKXLogRowHead head;
+  LKXReadLogRowHead("09:15:30,600,1,12,3,\"Word\",\"x\"", head);
+  EXPECT_EQ(head.start, 9 * 3600 + 15 * 60 + 30);
+  EXPECT_EQ(head.duration, 600);
+  EXPECT_EQ(head.flags, 1);
+  EXPECT_EQ(head.keys, 12);
+  EXPECT_EQ(head.clicks, 3);
+  const std::vector<std::string> lines = {
+      "09:15:30,600,1,12,3,\"Word\",\"x\"",
+      "  \t09:00:00,  60 ,0,1,1",
+      "09:00:00,600",
+      "09:00:00,",
+      ",,,,",
+      "\"09:00:00\",600,0,5,5",
+      "09:00:00,\"600\",0,5,5",
+      "09:00:00,6\"00\",0,5,5",
+      "25:61:99,99999999999,-99999999999,+7,x",
+      "9,10,11,12,13,14",
+      "abc,ten,0x10,1e3,-",
+      "09:00:00,600,0,5,5\"",
+      std::string("09:00:00,6\0" "00,0,5,5", 19),
+      "09:00:00," + std::string(300, '7') + ",0,1,1",
+      "09:00:00,-" + std::string(260, '0') + "5,0,1,1",
+      "",
+  };
+  for (const std::string& line : lines) ExpectSameAsRowReader(line);
+}
+
+TEST(LogRowTest, RandomLinesReadAsTheRowReaderReadsThem) {
+  std::mt19937 random(7);
+  const std::string alphabet = "0123456789:,,,\"-+ \tx\x01\xff";
+  for (int i = 0; i < 20000; ++i) {
+    std::string line(random() % 40, ' ');
+    for (char& c : line) c = alphabet[random() % alphabet.size()];
+    ExpectSameAsRowReader(line);
+    if (HasFailure()) break;
+  }
+}

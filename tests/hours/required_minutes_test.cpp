@@ -1,0 +1,51 @@
+#include "hours/required_minutes.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "hours_fixture.h"
+#include "model/org_settings.h"
+#include "model/public_holidays.h"
+
+// 2010-01-04 is a Monday; the week runs to Sunday 2010-01-10.
+TEST_F(HoursTest, RequiredMinutesFollowWorkDaysLeaveAndHolidays) {
+  ASSERT_TRUE(KXAddPublicHoliday("2010-01-20", "2010-01-20", "Wednesday off"));
+  ASSERT_TRUE(LKXCoreData::LogLeaveEntry(kUser, At("2010-01-26"), At("2010-01-26"), "holiday", "", ""));
+  struct Case {
+    const char* what;
+    int work_hours;
+    int default_hours;  // 0: not stored
+    int work_days;
+    const char* from;
+    const char* to;
+    int expected;
+  };
+  const std::vector<Case> cases = {
+      {"default hours over five days", 0, 38, 62, "2010-01-04", "2010-01-04", 456},
+      {"full week of five days", 0, 38, 62, "2010-01-04", "2010-01-10", 2280},
+      {"week with a public holiday", 0, 38, 62, "2010-01-18", "2010-01-24", 1824},
+      {"seven days round up", 40, 0, 127, "2010-01-04", "2010-01-04", 343},
+      {"full week capped at the weekly minutes", 40, 0, 127, "2010-01-04", "2010-01-10", 2400},
+      {"week with a day of leave", 40, 0, 127, "2010-01-25", "2010-01-31", 2058},
+      {"flexible days whatever the span", 40, 0, 0, "2010-01-04", "2010-01-04", 2400},
+      {"missing default is forty hours", 0, 0, 0, "2010-01-04", "2010-01-04", 2400},
+      {"clock times of the ends do not matter", 0, 38, 62, "2010-01-05", "2010-01-06", 912},
+      {"weekend only", 20, 0, 65, "2010-01-04", "2010-01-08", 0},
+  };
+  for (const Case& c : cases) {
+    user_.SetNumber(kKXUserWorkHours, c.work_hours);
+    user_.SetNumber(kKXUserWorkDays, c.work_days);
+    c.default_hours == 0 ? KXOrgClear(LKXOrg::kDefaultWorkHours) : KXOrgSetInt(LKXOrg::kDefaultWorkHours, c.default_hours);
+    LDateTime from = At(c.from, "17:45:00");
+    LDateTime to = At(c.to, "06:15:00");
+    EXPECT_EQ(LKXRequiredWorkMinutes(user_, from, to), c.expected) << c.what;
+  }
+}
+
+TEST_F(HoursTest, RequiredMinutesCountTheShortSpringDayOnce) {
+  SetTimeZone("Europe/Berlin");  // 2010-03-28 has 23 hours
+  user_.SetNumber(kKXUserWorkHours, 40);
+  user_.SetNumber(kKXUserWorkDays, 127);
+  EXPECT_EQ(LKXRequiredWorkMinutes(user_, At("2010-03-27"), At("2010-03-29")), 3 * 343);
+}

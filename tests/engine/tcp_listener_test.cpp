@@ -60,14 +60,18 @@ LUniqueFd OccupyPort(std::uint16_t port) {
 
 class TcpListenerTest : public KavrixTempRoot {};
 
+// Starts `listener` on `port` and waits until it listens.
+bool ListenOn(RecordingListener& listener, std::uint16_t port) {
+  listener.SetListenPort(port);
+  return listener.Start(0) && listener.WaitListening(10000);
+}
+
 }  // namespace
 
 TEST_F(TcpListenerTest, HandsOverNonBlockingSocketsWithThePeerAddress) {
   RecordingListener listener;
   const std::uint16_t port = KavrixFreeLoopbackPort();
-  listener.SetListenPort(port);
-  ASSERT_TRUE(listener.Start(0));
-  ASSERT_TRUE(listener.WaitListening(10000));
+  ASSERT_TRUE(ListenOn(listener, port));
   LUniqueFd client = KavrixConnectLoopback(port);
   ASSERT_TRUE(client);
   ASSERT_TRUE(listener.accepted.Ref().WaitSignal(10000));
@@ -79,18 +83,14 @@ TEST_F(TcpListenerTest, HandsOverNonBlockingSocketsWithThePeerAddress) {
   EXPECT_NE(::fcntl(fd, F_GETFD) & FD_CLOEXEC, 0);
   EXPECT_EQ(listener.peers[0].address, INADDR_LOOPBACK);
   EXPECT_EQ(listener.peers[0].port, LocalPortOf(client.Get()));
-}
-
-TEST_F(TcpListenerTest, ClosesASocketThatWasNotTaken) {
-  RecordingListener listener;
-  listener.takeSockets = false;
-  const std::uint16_t port = KavrixFreeLoopbackPort();
-  listener.SetListenPort(port);
-  ASSERT_TRUE(listener.Start(0));
-  ASSERT_TRUE(listener.WaitListening(10000));
-  LUniqueFd client = KavrixConnectLoopback(port);
-  ASSERT_TRUE(client);
-  EXPECT_TRUE(KavrixPeerClosed(client.Get()));
+  // A socket that was not taken is closed.
+  RecordingListener refusing;
+  refusing.takeSockets = false;
+  const std::uint16_t other = KavrixFreeLoopbackPort();
+  ASSERT_TRUE(ListenOn(refusing, other));
+  LUniqueFd refused = KavrixConnectLoopback(other);
+  ASSERT_TRUE(refused);
+  EXPECT_TRUE(KavrixPeerClosed(refused.Get()));
 }
 
 TEST_F(TcpListenerTest, PortInUseIsReportedAndTriedAgainUntilFree) {
@@ -125,9 +125,7 @@ TEST_F(TcpListenerTest, StopEndsTheRetryPauseAndReleasesThePort) {
     EXPECT_FALSE(listener.IsRunning());
   }
   RecordingListener listener;
-  listener.SetListenPort(port);
-  ASSERT_TRUE(listener.Start(0));
-  ASSERT_TRUE(listener.WaitListening(10000));
+  ASSERT_TRUE(ListenOn(listener, port));
   listener.StopThreadNow();
   EXPECT_FALSE(listener.WaitListening(0));
   // The listening socket is closed: the port can be taken again at once.
@@ -137,15 +135,11 @@ TEST_F(TcpListenerTest, StopEndsTheRetryPauseAndReleasesThePort) {
 TEST_F(TcpListenerTest, RestartMovesToTheNewPort) {
   const std::uint16_t first = KavrixFreeLoopbackPort();
   RecordingListener listener;
-  listener.SetListenPort(first);
-  ASSERT_TRUE(listener.Start(0));
-  ASSERT_TRUE(listener.WaitListening(10000));
+  ASSERT_TRUE(ListenOn(listener, first));
 
   const std::uint16_t second = KavrixFreeLoopbackPort();
   listener.StopThreadNow();
-  listener.SetListenPort(second);
-  ASSERT_TRUE(listener.Start(0));
-  ASSERT_TRUE(listener.WaitListening(10000));
+  ASSERT_TRUE(ListenOn(listener, second));
   EXPECT_TRUE(KavrixConnectLoopback(second));
   EXPECT_FALSE(KavrixConnectLoopback(first));
 }

@@ -12,9 +12,7 @@ TEST(WaitBudget, GivesUpWhenLessThanOneMillisecondIsLeft) {
   EXPECT_TRUE(oneMore.ChargeEmptySlice());  // 1 ms left still counts
   EXPECT_EQ(oneMore.Left(), 1);
   EXPECT_FALSE(oneMore.ChargeEmptySlice());
-}
-
-TEST(WaitBudget, ShortTimeoutsAllowOneSliceAtMost) {
+  // Time-outs shorter than a slice allow none.
   LWaitBudget zero(0);
   EXPECT_FALSE(zero.ChargeEmptySlice());
   LWaitBudget below(199);

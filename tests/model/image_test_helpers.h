@@ -38,20 +38,16 @@ inline std::string MakeBmp(int width, int height) {
   const std::uint32_t row_bytes = (static_cast<std::uint32_t>(width) * 3 + 3) & ~3u;
   const std::uint32_t pixel_bytes = row_bytes * static_cast<std::uint32_t>(height);
   std::string bmp = "BM";
-  PutLe(bmp, 14 + 40 + pixel_bytes, 4);  // file size
-  PutLe(bmp, 0, 4);                      // reserved
-  PutLe(bmp, 14 + 40, 4);                // offset of the pixels
-  PutLe(bmp, 40, 4);                     // info header size
-  PutLe(bmp, static_cast<std::uint32_t>(width), 4);
-  PutLe(bmp, static_cast<std::uint32_t>(height), 4);
-  PutLe(bmp, 1, 2);   // planes
-  PutLe(bmp, 24, 2);  // bits per pixel
-  PutLe(bmp, 0, 4);   // no compression
-  PutLe(bmp, pixel_bytes, 4);
-  PutLe(bmp, 2835, 4);  // 72 dpi
-  PutLe(bmp, 2835, 4);
-  PutLe(bmp, 0, 4);  // colours used
-  PutLe(bmp, 0, 4);  // important colours
+  // File size, reserved, offset of the pixels, info header size, width,
+  // height; then planes and bits per pixel (two bytes each); then no
+  // compression, pixel bytes, 72 dpi twice, colours used and important.
+  for (std::uint32_t field : {14 + 40 + pixel_bytes, 0u, 14u + 40u, 40u, static_cast<std::uint32_t>(width),
+                              static_cast<std::uint32_t>(height)}) {
+    PutLe(bmp, field, 4);
+  }
+  PutLe(bmp, 1, 2);
+  PutLe(bmp, 24, 2);
+  for (std::uint32_t field : {0u, pixel_bytes, 2835u, 2835u, 0u, 0u}) PutLe(bmp, field, 4);
   for (int y = height - 1; y >= 0; --y) {
     std::string row;
     for (int x = 0; x < width; ++x) {

@@ -27,24 +27,6 @@ class ScreenShotTest : public KavrixTempRoot {
   KavrixScopedTimeZone zone_{"UTC"};
 };
 
-// The loaders this needs come with the gdk-pixbuf packages that the setup
-// script installs; a machine without them would lose every screenshot.
-TEST(ScreenShotLoadersTest, BitmapDecoderAndJpegCodecArePresent) {
-  std::string readable;
-  std::string writable;
-  GSList* formats = gdk_pixbuf_get_formats();
-  for (GSList* item = formats; item != nullptr; item = item->next) {
-    auto* format = static_cast<GdkPixbufFormat*>(item->data);
-    LGMallocPtr<gchar> name(gdk_pixbuf_format_get_name(format));
-    readable += std::string(name.get()) + " ";
-    if (gdk_pixbuf_format_is_writable(format)) writable += std::string(name.get()) + " ";
-  }
-  g_slist_free(formats);
-  EXPECT_NE(readable.find("bmp "), std::string::npos) << readable;
-  EXPECT_NE(readable.find("jpeg "), std::string::npos) << readable;
-  EXPECT_NE(writable.find("jpeg "), std::string::npos) << writable;
-}
-
 TEST_F(ScreenShotTest, JpegIsStoredAsSentWithItsThumbnail) {
   const std::string jpeg = MakeJpeg(320, 200);
   ASSERT_TRUE(TestDecodedJpeg(jpeg).ShowsQuarters());

@@ -79,13 +79,11 @@ TEST_F(UserTest, IdentifyUserAcceptsThePasswordOrAnUnusedOldOne) {
   ASSERT_TRUE(ann.SetText(kKXUserOldPassword, "old1"));
   EXPECT_TRUE(ann.IdentifyUser("ann@x.example", "new2"));
   EXPECT_FALSE(ann.IdentifyUser("ann@x.example", "old1"));
-}
-
-TEST_F(UserTest, UserAddedWithoutPasswordCannotLogOnWithAnEmptyOne) {
-  ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", false, false, "", "", ""));
-  LKXUser ann = Get("ann@x.example");
-  EXPECT_FALSE(ann.IdentifyUser("ann@x.example", ""));
-  EXPECT_TRUE(ann.GetFlag(kKXUserPasswordReq));
+  // A user added without a password cannot log on with an empty one.
+  ASSERT_TRUE(KXAddUser("bob@x.example", "Bob", false, false, "", "", ""));
+  LKXUser bob = Get("bob@x.example");
+  EXPECT_FALSE(bob.IdentifyUser("bob@x.example", ""));
+  EXPECT_TRUE(bob.GetFlag(kKXUserPasswordReq));
 }
 
 TEST_F(UserTest, ManagersAreFoundThroughEveryUsersManagerList) {

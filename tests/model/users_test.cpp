@@ -23,6 +23,12 @@ class UsersTest : public RegistryTest {
     for (LKXUserListIterator it(gKXUsersList); it.Next();) emails.push_back(it.Get().GetEmail());
     return emails;
   }
+  void ExpectEachAddressOnce(int count) {
+    std::set<std::string> distinct;
+    for (const std::string& email : Emails()) distinct.insert(LSettingsLowerCase(email));
+    EXPECT_EQ(distinct.size(), static_cast<std::size_t>(count));
+    EXPECT_EQ(KXUserCount(), count);
+  }
   std::string UserText(std::string_view email, const LKXUserKey& key) {
     LKXUser user;
     return KXGetUser(email, user) ? user.GetText(key) : "<no user>";
@@ -175,10 +181,7 @@ TEST_F(UsersTest, ThreadsAddingTheSameAddressesInDifferentCaseMakeEachUserOnce) 
   int total = 0;
   for (int count : added) total += count;
   EXPECT_EQ(total, kAddresses);
-  std::set<std::string> distinct;
-  for (const std::string& email : Emails()) distinct.insert(LSettingsLowerCase(email));
-  EXPECT_EQ(distinct.size(), static_cast<std::size_t>(kAddresses));
-  EXPECT_EQ(KXUserCount(), kAddresses);
+  ExpectEachAddressOnce(kAddresses);
 }
 
 TEST_F(UsersTest, ProcessesAddingTheSameAddressesMakeEachUserOnce) {
@@ -190,16 +193,9 @@ TEST_F(UsersTest, ProcessesAddingTheSameAddressesMakeEachUserOnce) {
       return added;
     };
   };
-  TestChild first(add_all(0));
-  TestChild second(add_all(0xff));
-  TestChild third(add_all(0x5a));
+  TestChild first(add_all(0)), second(add_all(0xff)), third(add_all(0x5a));
   ASSERT_TRUE(first.Started() && second.Started() && third.Started());
-  first.Release();
-  second.Release();
-  third.Release();
+  first.Release(), second.Release(), third.Release();
   EXPECT_EQ(first.Wait() + second.Wait() + third.Wait(), kAddresses);
-  std::set<std::string> distinct;
-  for (const std::string& email : Emails()) distinct.insert(LSettingsLowerCase(email));
-  EXPECT_EQ(distinct.size(), static_cast<std::size_t>(kAddresses));
-  EXPECT_EQ(KXUserCount(), kAddresses);
+  ExpectEachAddressOnce(kAddresses);
 }

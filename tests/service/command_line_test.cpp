@@ -1,41 +1,32 @@
 #include "service/command_line.h"
 
-#include <initializer_list>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-namespace {
-
-LProgramRole Role(std::initializer_list<const char*> arguments, bool display) {
-  std::vector<const char*> argv{"kavrixserver"};
-  argv.insert(argv.end(), arguments.begin(), arguments.end());
-  return LChooseProgramRole(static_cast<int>(argv.size()), argv.data(), display);
-}
-
-}  // namespace
-
-TEST(CommandLine, WithoutDisplay) {
-  EXPECT_EQ(Role({}, false), LProgramRole::kService);
-  EXPECT_EQ(Role({"-service"}, false), LProgramRole::kService);
-  EXPECT_EQ(Role({"-foreground"}, false), LProgramRole::kForeground);
-  EXPECT_EQ(Role({"-install"}, false), LProgramRole::kConsoleInstall);
-  EXPECT_EQ(Role({"-uninstall"}, false), LProgramRole::kConsoleUninstall);
-  EXPECT_EQ(Role({"-Service"}, false), LProgramRole::kUsage);
-  EXPECT_EQ(Role({"service"}, false), LProgramRole::kUsage);
-  EXPECT_EQ(Role({""}, false), LProgramRole::kUsage);
-}
-
-TEST(CommandLine, WithDisplay) {
-  EXPECT_EQ(Role({}, true), LProgramRole::kDesktop);
-  EXPECT_EQ(Role({"-service"}, true), LProgramRole::kService);
-  EXPECT_EQ(Role({"-foreground"}, true), LProgramRole::kForeground);
-  EXPECT_EQ(Role({"-install"}, true), LProgramRole::kConsoleInstall);
-  EXPECT_EQ(Role({"-uninstall"}, true), LProgramRole::kConsoleUninstall);
-  EXPECT_EQ(Role({"-other"}, true), LProgramRole::kDesktop);
-}
-
-TEST(CommandLine, OnlyTheFirstArgumentCounts) {
-  EXPECT_EQ(Role({"-foreground", "-install"}, false), LProgramRole::kForeground);
-  EXPECT_EQ(Role({"-x", "-service"}, false), LProgramRole::kUsage);
+// Only the first argument counts, spelled exactly; with a display an
+// unknown one opens the desktop instead of printing the usage.
+TEST(CommandLine, RoleOfEachFirstArgumentWithAndWithoutDisplay) {
+  struct Case {
+    std::vector<const char*> arguments;
+    LProgramRole withoutDisplay, withDisplay;
+  };
+  const Case cases[] = {
+      {{}, LProgramRole::kService, LProgramRole::kDesktop},
+      {{"-service"}, LProgramRole::kService, LProgramRole::kService},
+      {{"-foreground", "-install"}, LProgramRole::kForeground, LProgramRole::kForeground},
+      {{"-install"}, LProgramRole::kConsoleInstall, LProgramRole::kConsoleInstall},
+      {{"-uninstall"}, LProgramRole::kConsoleUninstall, LProgramRole::kConsoleUninstall},
+      {{"-Service"}, LProgramRole::kUsage, LProgramRole::kDesktop},
+      {{"service"}, LProgramRole::kUsage, LProgramRole::kDesktop},
+      {{""}, LProgramRole::kUsage, LProgramRole::kDesktop},
+      {{"-x", "-service"}, LProgramRole::kUsage, LProgramRole::kDesktop},
+  };
+  for (const Case& c : cases) {
+    std::vector<const char*> argv{"kavrixserver"};
+    argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
+    const int argc = static_cast<int>(argv.size());
+    EXPECT_EQ(LChooseProgramRole(argc, argv.data(), false), c.withoutDisplay) << argc << (argc > 1 ? argv[1] : "");
+    EXPECT_EQ(LChooseProgramRole(argc, argv.data(), true), c.withDisplay) << argc << (argc > 1 ? argv[1] : "");
+  }
 }

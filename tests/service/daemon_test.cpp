@@ -1,32 +1,12 @@
 #include "service/daemon.h"
 
-#include <fcntl.h>
-#include <limits.h>
 #include <sys/prctl.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstring>
-#include <string>
 
-#include <gtest/gtest.h>
+#include "support/test_helpers.h"
 
 namespace {
-
-struct ExitOf {
-  bool exited = false;
-  int status = -1;
-};
-
-ExitOf WaitFor(pid_t pid) {
-  int status = 0;
-  ExitOf result;
-  if (waitpid(pid, &status, 0) != pid) return result;
-  result.exited = WIFEXITED(status);
-  result.status = result.exited ? WEXITSTATUS(status) : -1;
-  return result;
-}
 
 // What the daemon child found after detaching, sent to the test through a
 // pipe of its own.
@@ -54,55 +34,33 @@ class DaemonTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(DaemonTest, ParentReportsSuccessOnlyAfterTheChildSaysStarted) {
-  int ends[2];
-  ASSERT_EQ(pipe(ends), 0);
-  LUniqueFd readEnd(ends[0]), writeEnd(ends[1]);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    readEnd.Reset();
-    _exit(LServiceReportStarted(writeEnd) ? 0 : 1);
-  }
-  writeEnd.Reset();
-  EXPECT_EQ(LServiceAwaitStarted(readEnd.Get()), 0);
-  EXPECT_EQ(WaitFor(child).status, 0);
-}
-
-TEST_F(DaemonTest, ChildThatEndsWithoutReportingGivesFailure) {
-  int ends[2];
-  ASSERT_EQ(pipe(ends), 0);
-  LUniqueFd readEnd(ends[0]), writeEnd(ends[1]);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) _exit(0);
-  writeEnd.Reset();
-  EXPECT_EQ(LServiceAwaitStarted(readEnd.Get()), 1);
-  EXPECT_EQ(WaitFor(child).status, 0);
-}
-
-TEST_F(DaemonTest, ReportIsTheSevenBytesStarted) {
-  int ends[2];
-  ASSERT_EQ(pipe(ends), 0);
-  LUniqueFd readEnd(ends[0]), writeEnd(ends[1]);
-  EXPECT_TRUE(LServiceReportStarted(writeEnd));
-  EXPECT_FALSE(writeEnd.IsValid());
+// The report is exactly the seven bytes "started"; the parent succeeds on
+// them and fails (1) when the child ends without reporting.
+TEST_F(DaemonTest, StartedHandshakeAndChildThatEndsWithoutReporting) {
+  TestPipe direct;
+  EXPECT_TRUE(LServiceReportStarted(direct.out));
+  EXPECT_FALSE(direct.out.IsValid());
   char bytes[16] = {};
-  EXPECT_EQ(read(readEnd.Get(), bytes, sizeof(bytes)), 7);
+  EXPECT_EQ(read(direct.in.Get(), bytes, sizeof(bytes)), 7);
   EXPECT_EQ(std::string(bytes, 7), "started");
-  EXPECT_EQ(read(readEnd.Get(), bytes, sizeof(bytes)), 0);
+  EXPECT_EQ(read(direct.in.Get(), bytes, sizeof(bytes)), 0);
+
+  for (const bool reports : {true, false}) {
+    TestPipe pipe;
+    const pid_t child = ForkChild([&] { return reports && !LServiceReportStarted(pipe.out) ? 1 : 0; });
+    ASSERT_GT(child, 0);
+    pipe.out.Reset();
+    EXPECT_EQ(LServiceAwaitStarted(pipe.in.Get()), reports ? 0 : 1);
+    EXPECT_EQ(WaitExit(child), 0);
+  }
 }
 
 // The whole fork: the launcher (the program's first process) ends with 0
 // once the detached daemon has reported.
 TEST_F(DaemonTest, LauncherExitsZeroAfterTheDaemonStarted) {
-  int ends[2];
-  ASSERT_EQ(pipe(ends), 0);
-  LUniqueFd reportRead(ends[0]), reportWrite(ends[1]);
-  const pid_t launcher = fork();
-  ASSERT_GE(launcher, 0);
-  if (launcher == 0) {
-    reportRead.Reset();
+  TestPipe reports;
+  const pid_t launcher = ForkChild([&] {
+    reports.in.Reset();
     LUniqueFd started = LServiceForkDaemon();
     // Only the daemon gets here.
     DetachReport report{};
@@ -112,40 +70,38 @@ TEST_F(DaemonTest, LauncherExitsZeroAfterTheDaemonStarted) {
     report.umask = umask(0);
     if (getcwd(report.cwd, sizeof(report.cwd)) == nullptr) report.cwd[0] = '\0';
     report.standardOnNull = IsDevNull(0) && IsDevNull(1) && IsDevNull(2) ? 1 : 0;
-    if (write(reportWrite.Get(), &report, sizeof(report)) != sizeof(report)) _exit(2);
-    _exit(LServiceReportStarted(started) ? 0 : 3);
-  }
-  reportWrite.Reset();
+    if (write(reports.out.Get(), &report, sizeof(report)) != sizeof(report)) return 2;
+    return LServiceReportStarted(started) ? 0 : 3;
+  });
+  ASSERT_GT(launcher, 0);
+  reports.out.Reset();
   DetachReport report{};
-  ASSERT_EQ(read(reportRead.Get(), &report, sizeof(report)), static_cast<ssize_t>(sizeof(report)));
+  ASSERT_EQ(read(reports.in.Get(), &report, sizeof(report)), static_cast<ssize_t>(sizeof(report)));
   EXPECT_EQ(report.ok, 1);
   EXPECT_EQ(report.session, report.pid);
   EXPECT_EQ(report.umask, 0u);
   EXPECT_STREQ(report.cwd, "/");
   EXPECT_EQ(report.standardOnNull, 1);
-  EXPECT_EQ(WaitFor(launcher).status, 0);
+  EXPECT_EQ(WaitExit(launcher), 0);
   // The orphaned daemon came to this process (the subreaper).
-  EXPECT_EQ(WaitFor(report.pid).status, 0);
+  EXPECT_EQ(WaitExit(report.pid), 0);
 }
 
 // A daemon that dies before its report must not leave the launcher (and so
 // the init script) waiting: the launcher ends with 1.
 TEST_F(DaemonTest, LauncherExitsOneWhenTheDaemonDiesBeforeStarting) {
-  int ends[2];
-  ASSERT_EQ(pipe(ends), 0);
-  LUniqueFd pidRead(ends[0]), pidWrite(ends[1]);
-  const pid_t launcher = fork();
-  ASSERT_GE(launcher, 0);
-  if (launcher == 0) {
-    pidRead.Reset();
+  TestPipe pids;
+  const pid_t launcher = ForkChild([&] {
+    pids.in.Reset();
     LUniqueFd started = LServiceForkDaemon();
     const pid_t self = getpid();
-    if (write(pidWrite.Get(), &self, sizeof(self)) != sizeof(self)) _exit(2);
-    _exit(9);  // an engine start that failed
-  }
-  pidWrite.Reset();
+    if (write(pids.out.Get(), &self, sizeof(self)) != sizeof(self)) return 2;
+    return 9;  // an engine start that failed
+  });
+  ASSERT_GT(launcher, 0);
+  pids.out.Reset();
   pid_t daemon = 0;
-  ASSERT_EQ(read(pidRead.Get(), &daemon, sizeof(daemon)), static_cast<ssize_t>(sizeof(daemon)));
-  EXPECT_EQ(WaitFor(launcher).status, 1);
-  EXPECT_EQ(WaitFor(daemon).status, 9);
+  ASSERT_EQ(read(pids.in.Get(), &daemon, sizeof(daemon)), static_cast<ssize_t>(sizeof(daemon)));
+  EXPECT_EQ(WaitExit(launcher), 1);
+  EXPECT_EQ(WaitExit(daemon), 9);
 }

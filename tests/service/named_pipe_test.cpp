@@ -10,11 +10,8 @@
 
 class NamedPipeTest : public KavrixTempRoot {};
 
-TEST_F(NamedPipeTest, SocketLivesInTheSharedDataFolder) {
+TEST_F(NamedPipeTest, OpenConnectsNonBlockingAndCloseOnExecInTheSharedFolder) {
   EXPECT_EQ(LNamedPipeRef::MakeFilePath("kavrixserverd"), SharedFolder() + "/.spipe.kavrixserverd");
-}
-
-TEST_F(NamedPipeTest, OpenConnectsNonBlockingAndCloseOnExec) {
   const std::string path = TempDir() + "/.spipe.test";
   LUniqueFd listener(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
   sockaddr_un address{};

@@ -1,28 +1,14 @@
 #include "program_support.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 
-#include "foundation/unique_fd.h"
-#include "support/temp_root.h"
+#include "service/stop_semaphore.h"
 
 std::string KavrixProgramPath() { return std::string(KAVRIX_TEST_BUILD_DIR) + "/kavrixserver"; }
-
-uint16_t KavrixFreePort() {
-  LUniqueFd probe(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_ANY);
-  if (bind(probe.Get(), reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) return 0;
-  socklen_t length = sizeof(address);
-  if (getsockname(probe.Get(), reinterpret_cast<sockaddr*>(&address), &length) != 0) return 0;
-  return ntohs(address.sin_port);
-}
 
 bool KavrixWriteRoutingPort(const std::string& sharedFolder, uint16_t port) {
   std::error_code error;
@@ -46,4 +32,43 @@ std::vector<pid_t> KavrixAdoptedDaemons(const std::string& executable) {
     found.push_back(static_cast<pid_t>(atoi(entry.path().filename().c_str())));
   }
   return found;
+}
+
+void ServiceInstallTest::SetUp() {
+  KavrixTempRoot::SetUp();
+  const char* user = getenv("USER");
+  savedUser_ = user != nullptr ? user : "";
+  setenv("USER", "root", 1);
+  for (const char* folder : {"/sbin", "/init.d", "/rc3.d", "/proc"}) {
+    ASSERT_EQ(mkdir((TempDir() + folder).c_str(), 0755), 0);
+  }
+  paths_.serviceExecutable = TempDir() + "/sbin/kavrixserverd";
+  paths_.initScript = TempDir() + "/init.d/kavrixserverd";
+  paths_.runLevelLink = TempDir() + "/rc3.d/S19kavrixserverd";
+  paths_.procFolder = TempDir() + "/proc";
+  paths_.updateRc = TempDir() + "/update-rc.d";
+  paths_.stopSemaphore = "kavrix-test-stop-" + std::to_string(getpid());
+  paths_.controlSocket = TempDir() + "/.spipe.kavrixserverd";
+}
+
+void ServiceInstallTest::TearDown() {
+  LServiceClearSemaphore(paths_.stopSemaphore);
+  setenv("USER", savedUser_.c_str(), 1);
+  KavrixTempRoot::TearDown();
+}
+
+void ServiceInstallTest::WriteScript(const std::string& path, const std::string& body) {
+  ASSERT_TRUE(KavrixWriteFile(path, "#!/bin/sh\n" + body));
+  ASSERT_EQ(chmod(path.c_str(), 0755), 0);
+}
+
+void ServiceInstallTest::FakeUpdateRc(int exitStatus) {
+  WriteScript(paths_.updateRc, "echo \"$*\" >> " + TempDir() + "/update-rc.log\n" +
+                                   "[ \"$2\" = defaults ] && ln -s ../init.d/kavrixserverd " + TempDir() +
+                                   "/rc3.d/S01kavrixserverd\nexit " + std::to_string(exitStatus) + "\n");
+}
+
+void ServiceInstallTest::FakeRunningService() {
+  ASSERT_EQ(mkdir((paths_.procFolder + "/321").c_str(), 0755), 0);
+  ASSERT_TRUE(KavrixWriteFile(paths_.procFolder + "/321/status", "Name:\tkavrixserverd\n"));
 }

@@ -1,5 +1,6 @@
 #pragma once
-// Helpers of the tests that start the real program.
+// Helpers of the service tests: the real program, the daemons it leaves,
+// and a whole service installation inside the test's folder.
 
 #include <sys/types.h>
 
@@ -7,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "service/service_control.h"
+#include "support/temp_root.h"
+
 // build/kavrixserver of the build the tests belong to.
 std::string KavrixProgramPath();
-
-// A TCP port that nothing on the machine listens on right now.
-uint16_t KavrixFreePort();
 
 // Writes the routing settings of the test's data root with `port`.
 bool KavrixWriteRoutingPort(const std::string& sharedFolder, uint16_t port);
@@ -19,3 +20,22 @@ bool KavrixWriteRoutingPort(const std::string& sharedFolder, uint16_t port);
 // The children of this process (a subreaper) that are named "kavrixserverd",
 // or, with `executable` given, that run that file.
 std::vector<pid_t> KavrixAdoptedDaemons(const std::string& executable = "");
+
+// The whole installation lives in the test's folder; USER=root makes the
+// root-prompt commands run directly with the shell. The fake process folder
+// is empty, so services of other tests running meanwhile do not count.
+class ServiceInstallTest : public KavrixTempRoot {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  void WriteScript(const std::string& path, const std::string& body);
+  // update-rc.d that notes its arguments and makes the link the way current
+  // systems do (their own sequence number).
+  void FakeUpdateRc(int exitStatus);
+  // Process 321 of the fake process folder is the service.
+  void FakeRunningService();
+
+  LServicePaths paths_;
+  std::string savedUser_;
+};

@@ -1,76 +1,18 @@
 // The real program, started as a separate process: the foreground role, the
 // daemon, and the roles this build does not offer.
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <signal.h>
 #include <sys/prctl.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <string>
-#include <vector>
-
-#include "foundation/unique_fd.h"
 #include "program_support.h"
 #include "service/root_prompt.h"
-#include "support/temp_root.h"
+#include "support/loopback.h"
+#include "support/test_helpers.h"
 
 namespace {
 
-// Bounds for a server that never answers: the test fails then instead of
-// hanging. Nothing passes or fails by these; they are far above any normal
-// start.
+// Bound for a server that never answers: the test fails then instead of
+// hanging. Nothing passes or fails by it; it is far above any normal start.
 constexpr int kStartLimitMs = 30000;
-constexpr int kConnectAttempts = 300;
-
-
-
-LUniqueFd ConnectOnce(uint16_t port) {
-  LUniqueFd fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(port);
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (connect(fd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) return LUniqueFd();
-  return fd;
-}
-
-// The listener binds on its own thread just after the engine started, so
-// the first attempts may find the port still closed.
-LUniqueFd Connect(uint16_t port) {
-  for (int attempt = 0; attempt < kConnectAttempts; ++attempt) {
-    LUniqueFd fd = ConnectOnce(port);
-    if (fd) return fd;
-    usleep(100 * 1000);
-  }
-  return LUniqueFd();
-}
-
-std::string ReadUntilClosed(int fd) {
-  std::string bytes;
-  char buffer[4096];
-  for (;;) {
-    pollfd wait{fd, POLLIN, 0};
-    if (poll(&wait, 1, kStartLimitMs) <= 0) return bytes;
-    const ssize_t got = read(fd, buffer, sizeof(buffer));
-    if (got <= 0) return bytes;
-    bytes.append(buffer, static_cast<size_t>(got));
-  }
-}
-
-std::string HttpGet(uint16_t port, const std::string& path) {
-  LUniqueFd fd = Connect(port);
-  if (!fd) return "";
-  const std::string request = "GET /" + path + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
-  if (write(fd.Get(), request.data(), request.size()) != static_cast<ssize_t>(request.size())) return "";
-  return ReadUntilClosed(fd.Get());
-}
 
 // Reads one line of the child's standard output.
 std::string ReadLine(int fd) {
@@ -83,28 +25,12 @@ std::string ReadLine(int fd) {
   }
 }
 
-struct Exit {
-  bool exited = false;
-  int status = -1;
-  int signal = 0;
-};
-
-Exit WaitFor(pid_t pid) {
-  Exit result;
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid) return result;
-  result.exited = WIFEXITED(status);
-  result.status = result.exited ? WEXITSTATUS(status) : -1;
-  result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-  return result;
-}
-
 class ProgramTest : public KavrixTempRoot {
  protected:
   void SetUp() override {
     KavrixTempRoot::SetUp();
     unsetenv("DISPLAY");
-    port_ = KavrixFreePort();
+    port_ = KavrixFreeLoopbackPort();
     ASSERT_NE(port_, 0);
     ASSERT_TRUE(KavrixWriteRoutingPort(SharedFolder(), port_));
   }
@@ -112,21 +38,28 @@ class ProgramTest : public KavrixTempRoot {
   // Starts the program with `argument`; its standard output comes through
   // output_, its standard error goes to a file of the test.
   pid_t Start(const char* argument) {
-    int ends[2];
-    if (pipe2(ends, O_CLOEXEC) != 0) return -1;
-    output_.Reset(ends[0]);
-    LUniqueFd writeEnd(ends[1]);
+    TestPipe output;
+    output_ = std::move(output.in);
     const std::string errors = TempDir() + "/stderr";
-    const pid_t child = fork();
-    if (child == 0) {
-      dup2(writeEnd.Get(), 1);
-      const int errorFd = open(errors.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-      dup2(errorFd, 2);
-      const std::string program = KavrixProgramPath();
+    const std::string program = KavrixProgramPath();
+    return ForkChild([&] {
+      dup2(output.out.Get(), 1);
+      dup2(LUniqueFd(open(errors.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644)).Get(), 2);
+      output.out.Reset(), output_.Reset();
       execl(program.c_str(), "kavrixserver", argument, static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    return child;
+      return 127;
+    });
+  }
+
+  // The listener binds on its own thread just after the engine started, so
+  // the first attempts may find the port still closed.
+  std::string BodyOfGet(const std::string& path, std::string* whole = nullptr) {
+    LUniqueFd fd = KavrixConnectLoopbackRetry(port_, kStartLimitMs);
+    if (!fd || !KavrixSendAll(fd.Get(), "GET /" + path + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n")) return "";
+    const std::string response = KavrixRecvUntilClose(fd.Get(), kStartLimitMs);
+    if (whole != nullptr) *whole = response;
+    const size_t end = response.find("\r\n\r\n");
+    return end == std::string::npos ? "" : response.substr(end + 4);
   }
 
   // The engine lays out the web root in the data folder when it starts.
@@ -136,12 +69,6 @@ class ProgramTest : public KavrixTempRoot {
   LUniqueFd output_;
 };
 
-// The body of an HTTP response (after the empty line).
-std::string BodyOf(const std::string& response) {
-  const size_t end = response.find("\r\n\r\n");
-  return end == std::string::npos ? "" : response.substr(end + 4);
-}
-
 }  // namespace
 
 TEST_F(ProgramTest, ForegroundServesHttpAndStopsCleanlyOnSigterm) {
@@ -149,61 +76,44 @@ TEST_F(ProgramTest, ForegroundServesHttpAndStopsCleanlyOnSigterm) {
   ASSERT_GT(server, 0);
   EXPECT_EQ(ReadLine(output_.Get()),
             "KavrixServer is running: open http://127.0.0.1:" + std::to_string(port_) + "/");
-  const std::string response = HttpGet(port_, "s.css");
+  std::string response;
+  EXPECT_NE(StaticFile("s.css"), "");
+  EXPECT_EQ(BodyOfGet("s.css", &response), StaticFile("s.css"));
   EXPECT_EQ(response.rfind("HTTP/1.", 0), 0u) << response;
   EXPECT_NE(response.find(" 200 "), std::string::npos) << response;
-  EXPECT_NE(StaticFile("s.css"), "");
-  EXPECT_EQ(BodyOf(response), StaticFile("s.css"));
   ASSERT_EQ(kill(server, SIGTERM), 0);
-  const Exit exit = WaitFor(server);
-  EXPECT_TRUE(exit.exited);
-  EXPECT_EQ(exit.status, 0);
+  EXPECT_EQ(WaitExit(server), 0);
   // The log went to standard error as well, start and stop included.
   const std::string errors = KavrixReadFile(TempDir() + "/stderr");
-  EXPECT_NE(errors.find(" Starting server\n"), std::string::npos) << errors;
-  EXPECT_NE(errors.find(" Server Started\n"), std::string::npos) << errors;
-  EXPECT_NE(errors.find(" Stopping server\n"), std::string::npos) << errors;
+  for (const char* line : {" Starting server\n", " Server Started\n", " Stopping server\n"}) {
+    EXPECT_NE(errors.find(line), std::string::npos) << line << errors;
+  }
 }
 
-TEST_F(ProgramTest, ForegroundStopsOnInterruptToo) {
-  const pid_t server = Start("-foreground");
-  ASSERT_GT(server, 0);
-  ASSERT_NE(ReadLine(output_.Get()), "");
-  ASSERT_EQ(kill(server, SIGINT), 0);
-  const Exit exit = WaitFor(server);
-  EXPECT_TRUE(exit.exited);
-  EXPECT_EQ(exit.status, 0);
-}
-
-TEST_F(ProgramTest, ForegroundStopsWithManyOpenConnections) {
+// Half of the connections send a request that never ends; one more is
+// answered meanwhile, and an interrupt still ends the server cleanly.
+TEST_F(ProgramTest, ForegroundStopsOnInterruptWithManyOpenConnections) {
   const pid_t server = Start("-foreground");
   ASSERT_GT(server, 0);
   ASSERT_NE(ReadLine(output_.Get()), "");
   std::vector<LUniqueFd> connections;
   for (int i = 0; i < 64; ++i) {
-    LUniqueFd fd = Connect(port_);
-    ASSERT_TRUE(fd) << i;
-    // Half of them send a request that never ends.
+    connections.push_back(KavrixConnectLoopbackRetry(port_, kStartLimitMs));
+    ASSERT_TRUE(connections.back()) << i;
     if (i % 2 == 0) {
-      ASSERT_EQ(write(fd.Get(), "GET /s.css HTTP/1.0\r\n", 21), 21);
+      ASSERT_TRUE(KavrixSendAll(connections.back().Get(), "GET /s.css HTTP/1.0\r\n"));
     }
-    connections.push_back(std::move(fd));
   }
-  // Answered while the others hang.
-  EXPECT_EQ(BodyOf(HttpGet(port_, "s.css")), StaticFile("s.css"));
-  ASSERT_EQ(kill(server, SIGTERM), 0);
-  const Exit exit = WaitFor(server);
-  EXPECT_TRUE(exit.exited);
-  EXPECT_EQ(exit.status, 0);
+  EXPECT_EQ(BodyOfGet("s.css"), StaticFile("s.css"));
+  ASSERT_EQ(kill(server, SIGINT), 0);
+  EXPECT_EQ(WaitExit(server), 0);
 }
 
 TEST_F(ProgramTest, DaemonReleasesItsLauncherOnceStartedAndStopsOnSigterm) {
   ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0), 0);
   const pid_t launcher = Start("-service");
   ASSERT_GT(launcher, 0);
-  const Exit launched = WaitFor(launcher);
-  EXPECT_TRUE(launched.exited);
-  EXPECT_EQ(launched.status, 0);
+  EXPECT_EQ(WaitExit(launcher), 0);
   if (!LIsUserRoot()) {
     EXPECT_EQ(ReadLine(output_.Get()), "Daemon cannot be started without root permissions.");
   }
@@ -214,28 +124,30 @@ TEST_F(ProgramTest, DaemonReleasesItsLauncherOnceStartedAndStopsOnSigterm) {
   EXPECT_EQ(readlink(("/proc/" + std::to_string(daemon) + "/cwd").c_str(), cwd, sizeof(cwd) - 1), 1);
   EXPECT_STREQ(cwd, "/");
   EXPECT_EQ(getsid(daemon), daemon);
-  EXPECT_EQ(BodyOf(HttpGet(port_, "s.css")), StaticFile("s.css"));
+  EXPECT_EQ(BodyOfGet("s.css"), StaticFile("s.css"));
   ASSERT_EQ(kill(daemon, SIGTERM), 0);
-  const Exit exit = WaitFor(daemon);
-  EXPECT_TRUE(exit.exited);
-  EXPECT_EQ(exit.status, 0);
+  EXPECT_EQ(WaitExit(daemon), 0);
   // The daemon wrote nothing to the terminal it came from.
   EXPECT_EQ(KavrixReadFile(TempDir() + "/stderr"), "");
 }
 
-TEST_F(ProgramTest, DesktopRoleIsNotPartOfThisBuild) {
-  setenv("DISPLAY", ":0", 1);
-  const pid_t program = Start(nullptr);
-  ASSERT_GT(program, 0);
-  EXPECT_EQ(ReadLine(output_.Get()),
-            "The KavrixServer control window is not part of this build yet; use -service or -foreground to "
-            "run the server.");
-  EXPECT_EQ(WaitFor(program).status, 1);
-}
-
-TEST_F(ProgramTest, UnknownArgumentPrintsTheUsage) {
-  const pid_t program = Start("-nonsense");
-  ASSERT_GT(program, 0);
-  EXPECT_EQ(ReadLine(output_.Get()), "Usage: kavrixserver [-service | -foreground | -install | -uninstall]");
-  EXPECT_EQ(WaitFor(program).status, 1);
+TEST_F(ProgramTest, DesktopRoleAndUnknownArgumentsEndWithTheirMessage) {
+  const struct {
+    const char* display;
+    const char* argument;
+    const char* line;
+  } cases[] = {
+      {":0", nullptr,
+       "The KavrixServer control window is not part of this build yet; use -service or -foreground to run the "
+       "server."},
+      {nullptr, "-nonsense", "Usage: kavrixserver [-service | -foreground | -install | -uninstall]"},
+  };
+  for (const auto& c : cases) {
+    if (c.display != nullptr) setenv("DISPLAY", c.display, 1);
+    else unsetenv("DISPLAY");
+    const pid_t program = Start(c.argument);
+    ASSERT_GT(program, 0);
+    EXPECT_EQ(ReadLine(output_.Get()), c.line);
+    EXPECT_EQ(WaitExit(program), 1);
+  }
 }

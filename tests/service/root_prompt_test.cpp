@@ -51,13 +51,10 @@ class RootPromptTest : public KavrixTempRoot {
 
 }  // namespace
 
-TEST_F(RootPromptTest, ShellCommandSucceedsOnlyWithExitStatusZero) {
+TEST_F(RootPromptTest, ShellCommandsAndRootByUserNameOrUserId) {
   EXPECT_TRUE(LRunShellCommand("exit 0"));
   EXPECT_FALSE(LRunShellCommand("exit 3"));
   EXPECT_FALSE(LRunShellCommand("kill -TERM $$"));
-}
-
-TEST_F(RootPromptTest, RootByUserNameOrUserId) {
   setenv("USER", "root", 1);
   EXPECT_TRUE(LIsUserRoot());
   setenv("USER", "Root", 1);
@@ -76,25 +73,9 @@ TEST_F(RootPromptTest, PromptsAreChosenInTheirOrder) {
   EXPECT_EQ(LRootPromptCommand("cp a b"), "gksu -- cp a b");
 }
 
-TEST_F(RootPromptTest, NonRootRunsThroughThePromptAndKeepsTheResult) {
-  AddPrompt("kdesudo");
-  const std::string marker = TempDir() + "/ran";
-  EXPECT_TRUE(LRunCommandAsRootPromptAs("/usr/bin/touch " + marker, false));
-  EXPECT_TRUE(KavrixFileExists(marker));
-  EXPECT_FALSE(LRunCommandAsRootPromptAs("/bin/sh -c 'exit 4'", false));
-  EXPECT_EQ(KavrixReadFile(TempDir() + "/prompts"), "kdesudo\nkdesudo\n");
-  EXPECT_TRUE(gMessages.empty());
-}
-
-TEST_F(RootPromptTest, RootRunsTheCommandItself) {
-  AddPrompt("gksu");
-  const std::string marker = TempDir() + "/ran";
-  EXPECT_TRUE(LRunCommandAsRootPromptAs("/usr/bin/touch " + marker, true));
-  EXPECT_TRUE(KavrixFileExists(marker));
-  EXPECT_FALSE(KavrixFileExists(TempDir() + "/prompts"));
-}
-
-TEST_F(RootPromptTest, WithoutAnyPromptTheUserIsToldAndNothingRuns) {
+// Root runs the command itself; others through the prompt, keeping the
+// command's result.
+TEST_F(RootPromptTest, CommandRunsThroughThePromptOnlyForOthersThanRoot) {
   const std::string marker = TempDir() + "/ran";
   EXPECT_FALSE(LRunCommandAsRootPromptAs("/usr/bin/touch " + marker, false));
   EXPECT_FALSE(KavrixFileExists(marker));
@@ -102,4 +83,14 @@ TEST_F(RootPromptTest, WithoutAnyPromptTheUserIsToldAndNothingRuns) {
   EXPECT_EQ(gMessages[0].first, "Neither gksu or kdesu were found");
   EXPECT_EQ(gMessages[0].second,
             "You must run this program as a Root User to be able to execute this command /usr/bin/touch " + marker);
+  AddPrompt("kdesudo");
+  EXPECT_TRUE(LRunCommandAsRootPromptAs("/usr/bin/touch " + marker, true));
+  EXPECT_TRUE(KavrixFileExists(marker));
+  EXPECT_FALSE(KavrixFileExists(TempDir() + "/prompts"));
+  ASSERT_EQ(unlink(marker.c_str()), 0);
+  EXPECT_TRUE(LRunCommandAsRootPromptAs("/usr/bin/touch " + marker, false));
+  EXPECT_TRUE(KavrixFileExists(marker));
+  EXPECT_FALSE(LRunCommandAsRootPromptAs("/bin/sh -c 'exit 4'", false));
+  EXPECT_EQ(KavrixReadFile(TempDir() + "/prompts"), "kdesudo\nkdesudo\n");
+  EXPECT_EQ(gMessages.size(), 1u);
 }

@@ -1,16 +1,11 @@
 #include "service/signal_handlers.h"
 
-#include <signal.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 
-#include "foundation/unique_fd.h"
-#include "support/temp_root.h"
+#include "support/test_helpers.h"
 
 namespace {
 
@@ -21,20 +16,15 @@ class SignalHandlersTest : public KavrixTempRoot {
 
 // Runs `body` in a child that has the program's handlers and no core file
 // (a crash must not write outside the test's folder); returns its wait status.
-template <class Body>
-int RunCrashingChild(bool asService, Body body) {
-  const pid_t child = fork();
-  if (child == 0) {
+int RunCrashingChild(bool asService, const std::function<void()>& body) {
+  return WaitStatus(ForkChild([&] {
     rlimit noCore{0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
     LInstallProcessSignalHandlers();
     LServiceSetRunningAsService(asService);
     body();
-    _exit(0);
-  }
-  int status = 0;
-  if (child < 0 || waitpid(child, &status, 0) != child) return -1;
-  return status;
+    return 0;
+  }));
 }
 
 // Waits (with SIGCHLD blocked otherwise) until a SIGCHLD has been handled.
@@ -44,82 +34,56 @@ void SuspendUntilSignalHandled() {
   sigsuspend(&none);
 }
 
-class BlockChildSignals {
- public:
+// SIGCHLD is blocked for the test, so that it arrives only in the waits.
+struct BlockChildSignals {
   BlockChildSignals() {
     sigset_t set;
     sigemptyset(&set);
     sigaddset(&set, SIGCHLD);
-    sigprocmask(SIG_BLOCK, &set, &saved_);
+    sigprocmask(SIG_BLOCK, &set, &saved);
   }
-  ~BlockChildSignals() { sigprocmask(SIG_SETMASK, &saved_, nullptr); }
-
- private:
-  sigset_t saved_;
+  ~BlockChildSignals() { sigprocmask(SIG_SETMASK, &saved, nullptr); }
+  sigset_t saved;
 };
 
 }  // namespace
 
+// Each fatal signal is recorded as its number, other settings of the
+// section kept, and the process still dies by it.
 TEST_F(SignalHandlersTest, ServiceRecordsTheFatalSignalAndDiesByIt) {
-  const int status = RunCrashingChild(true, [] { raise(SIGSEGV); });
-  ASSERT_TRUE(WIFSIGNALED(status));
-  EXPECT_EQ(WTERMSIG(status), SIGSEGV);
-  EXPECT_EQ(KavrixReadFile(ErrorsFile()), "exception=11\r\n");
-}
-
-TEST_F(SignalHandlersTest, EachFatalSignalIsRecordedAsItsNumber) {
-  for (int fatal : {SIGQUIT, SIGILL, SIGFPE}) {
+  std::string other;  // the first crash makes the file
+  for (int fatal : {SIGSEGV, SIGQUIT, SIGILL, SIGFPE}) {
     const int status = RunCrashingChild(true, [fatal] { raise(fatal); });
     ASSERT_TRUE(WIFSIGNALED(status)) << fatal;
     EXPECT_EQ(WTERMSIG(status), fatal);
-    EXPECT_EQ(KavrixReadFile(ErrorsFile()), "exception=" + std::to_string(fatal) + "\r\n");
+    EXPECT_EQ(KavrixReadFile(ErrorsFile()), "exception=" + std::to_string(fatal) + "\r\n" + other);
+    other = "other=x\r\n";
+    ASSERT_TRUE(KavrixWriteFile(ErrorsFile(), "exception=4\r\n" + other));
   }
 }
 
-TEST_F(SignalHandlersTest, OtherSettingsOfTheSectionAreKept) {
-  std::filesystem::create_directories(SharedFolder());
-  ASSERT_TRUE(KavrixWriteFile(ErrorsFile(), "exception=4\r\nother=x\r\n"));
-  const int status = RunCrashingChild(true, [] { raise(SIGFPE); });
-  ASSERT_TRUE(WIFSIGNALED(status));
-  EXPECT_EQ(KavrixReadFile(ErrorsFile()), "exception=8\r\nother=x\r\n");
-}
-
-TEST_F(SignalHandlersTest, OutsideTheServiceNothingIsRecorded) {
-  const int status = RunCrashingChild(false, [] { raise(SIGSEGV); });
+// Outside the service a broken pipe is an error of the write alone, and a
+// crash is recorded nowhere.
+TEST_F(SignalHandlersTest, OutsideTheServiceBrokenPipeIsAnErrorAndCrashesAreNotRecorded) {
+  const int status = RunCrashingChild(false, [] {
+    TestPipe pipe;
+    pipe.in.Reset();
+    if (write(pipe.out.Get(), "x", 1) < 0 && errno == EPIPE) raise(SIGSEGV);
+  });
   ASSERT_TRUE(WIFSIGNALED(status));
   EXPECT_EQ(WTERMSIG(status), SIGSEGV);
   EXPECT_FALSE(KavrixFileExists(ErrorsFile()));
 }
 
-TEST_F(SignalHandlersTest, BrokenPipeDoesNotEndTheProcess) {
-  const int status = RunCrashingChild(false, [] {
-    int ends[2];
-    if (pipe(ends) != 0) _exit(2);
-    close(ends[0]);
-    const bool failed = write(ends[1], "x", 1) < 0 && errno == EPIPE;
-    _exit(failed ? 0 : 3);
-  });
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-}
-
-// Whoever waits for its own child keeps that child's exit status, even when
-// the SIGCHLD handler ran first.
+// Whoever waits for its own child (or command) keeps its exit status, even
+// when the SIGCHLD handler ran first.
 TEST_F(SignalHandlersTest, ChildHandlerLeavesOtherChildrenToTheirWaiters) {
   LInstallProcessSignalHandlers();
   BlockChildSignals blocked;
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) _exit(7);
+  const pid_t child = ForkChild([] { return 7; });
+  ASSERT_GT(child, 0);
   SuspendUntilSignalHandled();
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 7);
-}
-
-TEST_F(SignalHandlersTest, CommandStatusSurvivesTheChildHandler) {
-  LInstallProcessSignalHandlers();
+  EXPECT_EQ(WaitExit(child), 7);
   FILE* command = popen("exit 5", "r");
   ASSERT_NE(command, nullptr);
   const int status = pclose(command);
@@ -130,19 +94,11 @@ TEST_F(SignalHandlersTest, CommandStatusSurvivesTheChildHandler) {
 TEST_F(SignalHandlersTest, RegisteredChildIsReapedWhenItEnds) {
   LInstallProcessSignalHandlers();
   BlockChildSignals blocked;
-  int ends[2];
-  ASSERT_EQ(pipe(ends), 0);
-  LUniqueFd readEnd(ends[0]), writeEnd(ends[1]);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    writeEnd.Reset();
-    char byte;
-    _exit(read(readEnd.Get(), &byte, 1) == 1 ? 0 : 1);
-  }
-  readEnd.Reset();
+  TestPipe go;
+  const pid_t child = ForkChild([&] { return go.Receive() ? 0 : 1; });
+  ASSERT_GT(child, 0);
   ASSERT_TRUE(LRegisterUnwaitedChild(child));
-  ASSERT_EQ(write(writeEnd.Get(), "x", 1), 1);
+  ASSERT_TRUE(go.Send());
   // The child exists (running, or a zombie nobody reaped) until the
   // handler has reaped it; waitid with WNOWAIT looks without reaping.
   siginfo_t info{};

@@ -95,6 +95,25 @@ class TestChild {
   int status_ = -1;
 };
 
+// A child process running `body` at once; its result is the exit status.
+inline pid_t ForkChild(const std::function<int()>& body) {
+  const pid_t pid = fork();
+  if (pid == 0) _exit(body());
+  return pid;
+}
+
+// The raw wait status of `pid`, or -1 when it cannot be waited for.
+inline int WaitStatus(pid_t pid) {
+  int raw = 0;
+  return pid > 0 && waitpid(pid, &raw, 0) == pid ? raw : -1;
+}
+
+// The exit status of `pid`, or -1 when it was killed or cannot be waited for.
+inline int WaitExit(pid_t pid) {
+  const int raw = WaitStatus(pid);
+  return raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
 class LambdaThread : public LThread {
  public:
   explicit LambdaThread(std::function<void(LThread*)> body) : body_(std::move(body)) {}

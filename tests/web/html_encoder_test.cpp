@@ -2,30 +2,31 @@
 
 #include <gtest/gtest.h>
 
-TEST(HtmlEncoder, EscapesMarkupCharactersOnly) {
-  EXPECT_EQ(LHTMLEncode("a<b>\"c\"&d'"), "a&lt;b&gt;&quot;c&quot;&amp;d'");
-  EXPECT_EQ(LHTMLEncode("&amp;"), "&amp;amp;");
-  EXPECT_EQ(LHTMLEncode("\xc3\xa9\xff\t"), "\xc3\xa9\xff\t");
-  EXPECT_EQ(LHTMLEncode(std::string_view("a\0b", 3)), std::string("a\0b", 3));
-  EXPECT_EQ(LHTMLEncode(""), "");
-}
+#include <string>
 
-TEST(HtmlEncoder, SingleLineBreaksBecomeBr) {
-  EXPECT_EQ(LHTMLEncode("one\ntwo"), "one<br>two");
-  EXPECT_EQ(LHTMLEncode("one\rtwo"), "one<br>two");
-  EXPECT_EQ(LHTMLEncode("one\r\ntwo"), "one<br>two");
-  EXPECT_EQ(LHTMLEncode("one\n\rtwo"), "one<br>two");
-  EXPECT_EQ(LHTMLEncode("ends\n"), "ends<br>");
-  EXPECT_EQ(LHTMLEncode("\nstarts"), "<br>starts");
-}
-
-TEST(HtmlEncoder, RunsCountOnlyBytesEqualToTheirFirst) {
-  EXPECT_EQ(LHTMLEncode("one\r\n\r\ntwo"), "one<p>two");
-  EXPECT_EQ(LHTMLEncode("one\n\ntwo"), "one<p>two");
-  EXPECT_EQ(LHTMLEncode("one\n\n\ntwo"), "one<br><p>two");
-  EXPECT_EQ(LHTMLEncode("one\r\n\r\n\r\n\r\n\r\ntwo"), "one<br><br><br><p>two");
-  EXPECT_EQ(LHTMLEncode("\r\r\n"), "<p>");
-  EXPECT_EQ(LHTMLEncode("\n\r\n"), "<p>");
-  EXPECT_EQ(LHTMLEncode("\r\n\n\n"), "<br>");  // one CR heads the run
-  EXPECT_EQ(LHTMLEncode("a\n<\n\nb"), "a<br>&lt;<p>b");
+// Markup characters only are escaped; a single line break (CR, LF, CR LF or
+// LF CR) becomes <br>; a run of two equal to its first byte becomes <p>.
+TEST(HtmlEncoder, EscapesMarkupAndTurnsLineBreaksIntoBrAndP) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"a<b>\"c\"&d'", "a&lt;b&gt;&quot;c&quot;&amp;d'"},
+      {"&amp;", "&amp;amp;"},
+      {"\xc3\xa9\xff\t", "\xc3\xa9\xff\t"},
+      {std::string("a\0b", 3), std::string("a\0b", 3)},
+      {"", ""},
+      {"one\ntwo", "one<br>two"},
+      {"one\rtwo", "one<br>two"},
+      {"one\r\ntwo", "one<br>two"},
+      {"one\n\rtwo", "one<br>two"},
+      {"ends\n", "ends<br>"},
+      {"\nstarts", "<br>starts"},
+      {"one\r\n\r\ntwo", "one<p>two"},
+      {"one\n\ntwo", "one<p>two"},
+      {"one\n\n\ntwo", "one<br><p>two"},
+      {"one\r\n\r\n\r\n\r\n\r\ntwo", "one<br><br><br><p>two"},
+      {"\r\r\n", "<p>"},
+      {"\n\r\n", "<p>"},
+      {"\r\n\n\n", "<br>"},  // one CR heads the run
+      {"a\n<\n\nb", "a<br>&lt;<p>b"},
+  };
+  for (const auto& [text, html] : cases) EXPECT_EQ(LHTMLEncode(text), html) << text;
 }

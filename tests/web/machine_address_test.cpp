@@ -26,20 +26,17 @@ LInterfaceAddress Interface(std::uint8_t a, std::uint8_t b, std::uint8_t c, std:
 
 }  // namespace
 
+// 172.x is private for any second byte with bit 16 (172.48 too).
 TEST(MachineAddress, ClassifiesPrivatePublicAndNeither) {
-  EXPECT_EQ(Classify(10, 200), LIPv4Class::kPrivate);
-  EXPECT_EQ(Classify(192, 168), LIPv4Class::kPrivate);
-  EXPECT_EQ(Classify(169, 254), LIPv4Class::kPrivate);
-  EXPECT_EQ(Classify(172, 16), LIPv4Class::kPrivate);
-  EXPECT_EQ(Classify(172, 31), LIPv4Class::kPrivate);
-  EXPECT_EQ(Classify(172, 48), LIPv4Class::kPrivate);  // any second byte with bit 16
-  EXPECT_EQ(Classify(172, 15), LIPv4Class::kPublic);
-  EXPECT_EQ(Classify(172, 32), LIPv4Class::kPublic);
-  EXPECT_EQ(Classify(192, 169), LIPv4Class::kPublic);
-  EXPECT_EQ(Classify(169, 253), LIPv4Class::kPublic);
-  EXPECT_EQ(Classify(8, 8), LIPv4Class::kPublic);
-  EXPECT_EQ(Classify(127, 0), LIPv4Class::kNeither);
-  EXPECT_EQ(Classify(0, 10), LIPv4Class::kNeither);
+  const struct {
+    std::uint8_t a, b;
+    LIPv4Class kind;
+  } cases[] = {{10, 200, LIPv4Class::kPrivate}, {192, 168, LIPv4Class::kPrivate}, {169, 254, LIPv4Class::kPrivate},
+               {172, 16, LIPv4Class::kPrivate}, {172, 31, LIPv4Class::kPrivate},  {172, 48, LIPv4Class::kPrivate},
+               {172, 15, LIPv4Class::kPublic},  {172, 32, LIPv4Class::kPublic},   {192, 169, LIPv4Class::kPublic},
+               {169, 253, LIPv4Class::kPublic}, {8, 8, LIPv4Class::kPublic},      {127, 0, LIPv4Class::kNeither},
+               {0, 10, LIPv4Class::kNeither}};
+  for (const auto& c : cases) EXPECT_EQ(Classify(c.a, c.b), c.kind) << int(c.a) << "." << int(c.b);
 }
 
 TEST(MachineAddress, PrefersTheFirstPublicThenTheFirstPrivate) {
@@ -57,11 +54,8 @@ TEST(MachineAddress, PrefersTheFirstPublicThenTheFirstPrivate) {
   EXPECT_EQ(LPickMachineIPv4({}), "0.0.0.0");
 }
 
-TEST(MachineAddress, ThisMachineGivesDottedText) {
+TEST(MachineAddress, ThisMachineAndARemotePeerAsText) {
   EXPECT_TRUE(std::regex_match(LMachineIPv4Text(), std::regex(R"(\d{1,3}\.\d{1,3}\.\d{1,3}\.\d{1,3})")));
-}
-
-TEST(MachineAddress, RemoteAddressText) {
   const std::uint8_t address[4] = {192, 168, 1, 254};
   EXPECT_EQ(LIPv4PortText(address, 65535), "192.168.1.254:65535");
 }

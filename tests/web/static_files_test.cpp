@@ -42,51 +42,36 @@ class StaticFileTest : public WebServerTest {
 
 }  // namespace
 
-TEST_F(StaticFileTest, ExactHeaderAndContent) {
-  PutFile("t.txt", "hello");
-  EXPECT_EQ(Exchange("GET /t.txt HTTP/1.0\r\n\r\n"),
-            Header(5, "text/plain", "1234567890-5") + "hello");
-}
-
-TEST_F(StaticFileTest, ContentTypeFollowsTheLoweredExtension) {
+// Exact header and content; the type follows the lowered extension (every
+// extension is a case of the type table's own test); a large file arrives
+// whole.
+TEST_F(StaticFileTest, ExactHeaderContentTypeAndWholeContent) {
+  std::string big(300000, '\0');
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i % 253);
   const struct {
     const char* name;
     const char* type;
+    std::string bytes;
   } cases[] = {
-      {"a.html", "text/html"},
-      {"a.css", "text/css"},
-      {"a.jpg", "image/jpeg"},
-      {"A.JPG", "image/jpeg"},
-      {"a.gif", "image/gif"},
-      {"a.js", "text/javascript"},
-      {"a.exe", "application/octet-stream"},
-      {"a.png", "application/octet-stream"},
-      {"noextension", "application/octet-stream"},
-      {"a.b.txt", "text/plain"},
+      {"t.txt", "text/plain", "hello"},
+      {"A.JPG", "image/jpeg", "x"},
+      {"noextension", "application/octet-stream", "x"},
+      {"a.b.txt", "text/plain", "x"},
+      {"big.gif", "image/gif", big},
   };
   for (const auto& c : cases) {
-    PutFile(c.name, "x");
+    PutFile(c.name, c.bytes);
     EXPECT_EQ(Exchange(std::string("GET /") + c.name + " HTTP/1.0\r\n\r\n"),
-              Header(1, c.type, "1234567890-1") + "x")
+              Header(c.bytes.size(), c.type, "1234567890-" + std::to_string(c.bytes.size())) + c.bytes)
         << c.name;
   }
 }
 
-TEST_F(StaticFileTest, LargeFileArrivesWhole) {
-  std::string bytes(300000, '\0');
-  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i % 253);
-  PutFile("big.gif", bytes);
-  EXPECT_EQ(Exchange("GET /big.gif HTTP/1.0\r\n\r\n"),
-            Header(bytes.size(), "image/gif", "1234567890-300000") + bytes);
-}
-
-TEST_F(StaticFileTest, MatchingEntityTagGets304AndTheTagFollowsSizeAndTime) {
+TEST_F(StaticFileTest, MatchingEntityTagOrTimeGets304AndTheTagFollowsSizeAndTime) {
   const std::string path = PutFile("s.css", "body{}");
   const std::string tag = "1234567890-6";
   EXPECT_EQ(Exchange("GET /s.css HTTP/1.0\r\nIf-None-Match: \"" + tag + "\"\r\n\r\n"),
-            kLHttpNotModified);
-  EXPECT_EQ(std::string(kLHttpNotModified), "HTTP/1.1 304 Not Modified\r\n\r\n");
-
+            "HTTP/1.1 304 Not Modified\r\n\r\n");
   PutFile("s.css", "body{ }");  // one byte more
   EXPECT_EQ(Exchange("GET /s.css HTTP/1.0\r\nIf-None-Match: \"" + tag + "\"\r\n\r\n"),
             Header(7, "text/css", "1234567890-7") + "body{ }");
@@ -94,9 +79,7 @@ TEST_F(StaticFileTest, MatchingEntityTagGets304AndTheTagFollowsSizeAndTime) {
   PutFile("s.css", "body{}", kFileTime + 1);  // same size, a second later
   EXPECT_EQ(Exchange("GET /s.css HTTP/1.0\r\nIf-None-Match: \"" + tag + "\"\r\n\r\n"),
             Header(6, "text/css", "1234567891-6") + "body{}");
-}
-
-TEST_F(StaticFileTest, IfModifiedSinceEqualToNowGets304) {
+  // If-Modified-Since equal to now, in any letter case.
   PutFile("t.txt", "hello");
   EXPECT_EQ(
       Exchange("GET /t.txt HTTP/1.0\r\nIf-Modified-Since: fri, 01 JAN 2010 00:00:00 gmt\r\n\r\n"),
@@ -125,12 +108,8 @@ TEST_F(StaticFileTest, KeepAliveOnlyForHttp11GetWithoutClose) {
   EXPECT_EQ(Exchange("POST /t.txt HTTP/1.1\r\nContent-Length: 3\r\n\r\na=1"), response);
 }
 
-TEST_F(StaticFileTest, MissingFileGets404WithEmptyBody) {
-  EXPECT_EQ(Exchange("GET /missing.css HTTP/1.0\r\n\r\n"),
-            "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
-}
-
 TEST_F(StaticFileTest, OnlyRegularFilesAreServed) {
+  EXPECT_EQ(Exchange("GET /missing.css HTTP/1.0\r\n\r\n"), "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
   ASSERT_EQ(::mkdir((WebRoot() + "/sub").c_str(), 0777), 0);
   PutFile("sub/in.txt", "inner");
   EXPECT_EQ(Exchange("GET /sub/in.txt HTTP/1.0\r\n\r\n"),

@@ -26,35 +26,35 @@ TEST(UriEncoder, CopiesPlainBytesAndEscapesTheRest) {
   EXPECT_EQ(LURIEncode(""), "");
 }
 
-TEST(UriDecoder, PlusPercentAndBothCasesOfHex) {
-  EXPECT_EQ(Decode("two+words").first, "two words");
-  EXPECT_EQ(Decode("%41%6a%6A%2f").first, "Ajj/");
-  EXPECT_EQ(Decode("%2B+%20").first, "+  ");
-  EXPECT_EQ(Decode("%C3%A9").first, "\xc3\xa9");
-}
-
-TEST(UriDecoder, NonHexDigitsCountAsZeroAndZeroBytesAreDropped) {
-  EXPECT_EQ(Decode("a%zzb").first, "ab");     // %zz is byte 0, dropped
-  EXPECT_EQ(Decode("a%00b").first, "ab");
-  EXPECT_EQ(Decode("%g1").first, "\x01");
-  EXPECT_EQ(Decode("%4z").first, "@");        // 4 * 16 + 0
-  EXPECT_EQ(Decode("%%41").first, "\x04" "1");
-}
-
-TEST(UriDecoder, PercentNearTheEndEndsDecodingAndConsumesTheRest) {
-  EXPECT_EQ(Decode("a%4"), std::make_pair(std::string("a"), std::size_t{3}));
-  EXPECT_EQ(Decode("ab%"), std::make_pair(std::string("ab"), std::size_t{3}));
-  EXPECT_EQ(Decode("%41"), std::make_pair(std::string("A"), std::size_t{3}));
-}
-
-TEST(UriDecoder, StopsAtStopCharactersAndNul) {
-  EXPECT_EQ(Decode("ab=cd", "=&"), std::make_pair(std::string("ab"), std::size_t{2}));
-  EXPECT_EQ(Decode("&x", "=&"), std::make_pair(std::string(), std::size_t{0}));
-  EXPECT_EQ(Decode(std::string_view("ab\0cd", 5)), std::make_pair(std::string("ab"), std::size_t{2}));
-  // The two bytes after "%" are always taken as its digits, stop bytes too.
-  EXPECT_EQ(Decode("%4&b&c", "&"), std::make_pair(std::string("@b"), std::size_t{4}));
-  // An encoded stop character does not stop.
-  EXPECT_EQ(Decode("a%26b&c", "&"), std::make_pair(std::string("a&b"), std::size_t{5}));
+// Plus and both cases of hex; non-hex digits count as zero and zero bytes
+// are dropped; a "%" near the end ends decoding and consumes the rest; the
+// two bytes after "%" are always its digits, stop bytes too; decoding stops
+// at a stop character (not an encoded one) and at a NUL.
+TEST(UriDecoder, DecodedTextAndConsumedCount) {
+  const struct {
+    std::string text;
+    const char* stops;
+    std::string out;
+    std::size_t used;
+  } cases[] = {
+      {"two+words", nullptr, "two words", 9},
+      {"%41%6a%6A%2f", nullptr, "Ajj/", 12},
+      {"%2B+%20", nullptr, "+  ", 7},
+      {"%C3%A9", nullptr, "\xc3\xa9", 6},
+      {"a%zzb", nullptr, "ab", 5},
+      {"a%00b", nullptr, "ab", 5},
+      {"%g1", nullptr, "\x01", 3},
+      {"%4z", nullptr, "@", 3},
+      {"%%41", nullptr, "\x04" "1", 4},
+      {"a%4", nullptr, "a", 3},
+      {"ab%", nullptr, "ab", 3},
+      {"ab=cd", "=&", "ab", 2},
+      {"&x", "=&", "", 0},
+      {std::string("ab\0cd", 5), nullptr, "ab", 2},
+      {"%4&b&c", "&", "@b", 4},
+      {"a%26b&c", "&", "a&b", 5},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Decode(c.text, c.stops), std::make_pair(c.out, c.used)) << c.text;
 }
 
 TEST(UriDecoder, FixedWriterCutsWhatDoesNotFit) {

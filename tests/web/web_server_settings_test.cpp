@@ -33,26 +33,27 @@ class ObservedWebServer : public LKXWebServer {
 
 }  // namespace
 
-TEST_F(WebServerSettingsTest, LocalPortIs89WhenMissingOrEmpty) {
+// The local port is 89 and the listening port 1089 when missing, empty or
+// out of range.
+TEST_F(WebServerSettingsTest, PortsWhenMissingEmptyOrOutOfRange) {
   EXPECT_EQ(LReadLocalPortSetting(), 89);
-  LSettingSetString("Routing", "LocalPort", "");
-  EXPECT_EQ(LReadLocalPortSetting(), 89);
-  LSettingSetString("Routing", "LocalPort", "8089");
-  EXPECT_EQ(LReadLocalPortSetting(), 8089);
-  LSettingSetString("Routing", "LocalPort", "65625");  // 65536 + 89
-  EXPECT_EQ(LReadLocalPortSetting(), 89);
-}
-
-TEST_F(WebServerSettingsTest, ListeningPortIs1089WhenEmptyOrZero) {
   EXPECT_EQ(LWebletServer::GetWebletServerPort(), 1089);
   const struct {
     const char* text;
-    std::uint16_t port;
-  } cases[] = {{"", 1089},   {"0", 1089},    {"65536", 1089}, {"junk", 1089},
-               {"65537", 1}, {"8080", 8080}, {"80x", 80}};
+    int local;                // -1: not checked
+    std::uint16_t listening;  // 0: not checked
+  } cases[] = {{"", 89, 1089},      {"0", -1, 1089},     {"65536", -1, 1089}, {"junk", -1, 1089},
+               {"65537", -1, 1},    {"8080", -1, 8080},  {"80x", -1, 80},     {"8089", 8089, 0},
+               {"65625", 89, 0}};  // 65536 + 89
   for (const auto& c : cases) {
+    LSettingSetString("Routing", "LocalPort", c.text);
     LSettingSetString("WebServer", "Port", c.text);
-    EXPECT_EQ(LWebletServer::GetWebletServerPort(), c.port) << c.text;
+    if (c.listening != 0) {
+      EXPECT_EQ(LWebletServer::GetWebletServerPort(), c.listening) << c.text;
+    }
+    if (c.local != -1) {
+      EXPECT_EQ(LReadLocalPortSetting(), c.local) << c.text;
+    }
   }
 }
 

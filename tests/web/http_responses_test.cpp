@@ -9,11 +9,7 @@ TEST(HttpResponses, RedirectsInsertTheUrlAsItIsWithoutLineBreaks) {
   EXPECT_EQ(LHttpRedirectText("viewhours?seluser=a@b.c&x=%20"),
             "HTTP/1.0 302 OK\r\nLocation: viewhours?seluser=a@b.c&x=%20\r\n\r\n");
   EXPECT_EQ(LHttpRedirectWithCookieText("labcdefgh12", "mainpage"),
-            "HTTP/1.0 302 OK
-Set-Cookie: sess=labcdefgh12; HttpOnly; SameSite=Lax
-Location: mainpage
-
-");
+            "HTTP/1.0 302 OK\r\nSet-Cookie: sess=labcdefgh12; HttpOnly; SameSite=Lax\r\nLocation: mainpage\r\n\r\n");
   // Line breaks cannot add headers.
   EXPECT_EQ(LHttpRedirectText("page\r\nSet-Cookie: sess=evil\r\n\r\n<script>"),
             "HTTP/1.0 302 OK\r\nLocation: pageSet-Cookie: sess=evil<script>\r\n\r\n");

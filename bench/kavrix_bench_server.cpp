@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-#include "maintenance/service_engine.h"
+#include "service/engine_assembly.h"
 
 int main() {
   sigset_t stopSignals;

@@ -3,7 +3,7 @@
 // src/web/ and the maintenance thread in src/maintenance/, both layered above
 // the engine, so the engine talks to them only through these two interfaces
 // and is handed the real objects when it is built (LCreateServiceEngine in
-// src/maintenance/service_engine.h).
+// src/service/engine_assembly.h).
 
 #include <cstdint>
 

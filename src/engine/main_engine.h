@@ -6,7 +6,7 @@
 //
 // How to get one (the service and desktop roles do exactly this):
 //
-//   #include "maintenance/service_engine.h"
+//   #include "service/engine_assembly.h"
 //   std::unique_ptr<MainEngine> engine = LCreateServiceEngine(&notifyHandler);
 //   engine->Start();              // "Connected" reset, listener, maintenance
 //   engine->Control(1, nullptr, 0);   // settings changed (control channel type 1)

@@ -10,7 +10,7 @@
 #include "engine/port_settings.h"
 #include "foundation/paths.h"
 #include "foundation/thread.h"
-#include "maintenance/service_engine.h"
+#include "service/engine_assembly.h"
 #include "service/daemon.h"
 #include "service/named_pipe.h"
 #include "service/root_prompt.h"

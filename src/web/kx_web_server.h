@@ -14,7 +14,7 @@ class LKXWebServer : public LWebletServer, public LEngineWebServer {
  public:
   // `documentFolder` serves until the first Start, which switches to the
   // "webcontrol" folder. `table` is the URL table that Start installs.
-  explicit LKXWebServer(std::string documentFolder, LWebScriptTable table = WebScriptArray());
+  explicit LKXWebServer(std::string documentFolder, LWebScriptTable table);
   ~LKXWebServer() override;
 
   // Reads "Routing"/"LocalPort" (89 when empty) as the configured port and

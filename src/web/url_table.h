@@ -21,8 +21,3 @@ using LWebScriptTable = std::span<const LWebScriptEntry>;
 
 // The first entry whose path equals `pageName`, or null.
 const LWebScriptEntry* LFindWebScript(LWebScriptTable table, std::string_view pageName);
-
-// The control panel's table (web_script_array.cpp): the rows of
-// web_script_plan.h whose handlers exist, in that order. A path without a
-// row is answered from the web root's static files.
-LWebScriptTable WebScriptArray();

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "web/http_responses.h"
-#include "web_server_fixture.h"
+#include "support/web_server_fixture.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "web/http_responses.h"
 #include "web/machine_address.h"
-#include "web_server_fixture.h"
+#include "support/web_server_fixture.h"
 
 namespace {
 

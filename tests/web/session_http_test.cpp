@@ -17,7 +17,7 @@
 #include "web/plain_web_page.h"
 #include "web/station_pages.h"
 #include "web/weblet_send.h"
-#include "web_server_fixture.h"
+#include "support/web_server_fixture.h"
 
 namespace {
 
@@ -72,6 +72,8 @@ void Plain(LWebletForm& form) {
 const LWebScriptEntry kTable[] = {
     {"login", Login}, {"set", Set},       {"get", Get},       {"admin", Admin},
     {"roles", Roles}, {"take", Withdraw}, {"logout", Logout}, {"plain", Plain},
+    {"sessioninvalid", WLSessionInvalidPage}, {"searchlistpost", WLSearchListPost},
+    {"connect", WLConnect}, {"stationlogon", WLStationLogon},
 };
 
 std::string PageOf(const std::string& body) {
@@ -86,7 +88,6 @@ class SessionHttpTest : public WebServerTest {
   void SetUp() override {
     WebServerTest::SetUp();
     table_.assign(std::begin(kTable), std::end(kTable));
-    for (const LWebScriptEntry& row : WebScriptArray()) table_.push_back(row);
     StartServer(table_);
   }
   std::string Get(const std::string& path, const std::string& cookie = "") {

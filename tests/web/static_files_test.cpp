@@ -7,7 +7,7 @@
 
 #include "foundation/date_time.h"
 #include "web/http_responses.h"
-#include "web_server_fixture.h"
+#include "support/web_server_fixture.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "engine/port_settings.h"
 #include "foundation/settings_sections.h"
 #include "support/log_reader.h"
-#include "web_server_fixture.h"
+#include "support/web_server_fixture.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "foundation/settings_sections.h"
 #include "maintenance/maintenance_thread.h"
-#include "maintenance/service_engine.h"
+#include "service/engine_assembly.h"
 #include "support/log_reader.h"
 #include "support/loopback.h"
 #include "support/temp_root.h"

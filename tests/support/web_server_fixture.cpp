@@ -1,4 +1,4 @@
-#include "web_server_fixture.h"
+#include "support/web_server_fixture.h"
 
 #include "foundation/paths.h"
 #include "foundation/settings_sections.h"

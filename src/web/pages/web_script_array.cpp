@@ -1,5 +1,6 @@
+#include "web/pages/web_script_array.h"
+
 #include "web/station_pages.h"
-#include "web/url_table.h"
 
 // The rows of the control panel, in the lookup order of kLWebScriptPlan
 // (web_script_plan.h), which lists all 66 and marks the ones present here.

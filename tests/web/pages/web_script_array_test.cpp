@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "web/url_table.h"
-#include "web/web_script_plan.h"
+#include "web/pages/web_script_array.h"
+#include "web/pages/web_script_plan.h"
 
 TEST(WebScriptArray, HoldsThePresentRowsOfThePlanInItsOrder) {
   EXPECT_EQ(std::size(kLWebScriptPlan), 66u);

@@ -1,11 +1,13 @@
-#include "maintenance/service_engine.h"
+#include "service/engine_assembly.h"
 
 #include "foundation/paths.h"
 #include "maintenance/maintenance_thread.h"
 #include "web/kx_web_server.h"
+#include "web/pages/web_script_array.h"
 
 std::unique_ptr<MainEngine> LCreateServiceEngine(LEngineNotifyHandler* notifyHandler) {
   return std::make_unique<MainEngine>(
-      notifyHandler, std::make_unique<LKXWebServer>(LFile::GetSharedDataFolderAppSubFolder("Web")),
+      notifyHandler, std::make_unique<LKXWebServer>(LFile::GetSharedDataFolderAppSubFolder("Web"),
+                                                WebScriptArray()),
       std::make_unique<LKXMaintenanceThread>());
 }

@@ -1,7 +1,6 @@
 #include "sim_station.h"
 
 #include <netdb.h>
-#include <openssl/evp.h>
 #include <poll.h>
 #include <sys/socket.h>
 
@@ -12,6 +11,7 @@
 #include <memory>
 
 #include "engine/socket_ops.h"
+#include "station/md5.h"
 #include "sim_text.h"
 
 namespace {
@@ -47,18 +47,7 @@ std::string Field(const char* name, std::string_view text) {
 
 std::string KXSimLogonDigest(std::uint32_t challenge, std::string_view password) {
   // "%d": the challenge travels as u32 but is printed as the server's int.
-  std::string text = std::to_string(static_cast<std::int32_t>(challenge));
-  text.append(password);
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  if (EVP_Digest(text.data(), text.size(), digest, &length, EVP_md5(), nullptr) != 1) return {};
-  std::string hex;
-  char pair[3];
-  for (unsigned int i = 0; i < length; ++i) {
-    std::snprintf(pair, sizeof pair, "%02x", digest[i]);
-    hex += pair;
-  }
-  return hex;
+  return LMD5::GetMD5(std::to_string(static_cast<std::int32_t>(challenge)) + std::string(password));
 }
 
 std::string KXSimFormatMessage(const KXSimMessage& m) {

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <map>
 #include <mutex>
 #include <sstream>
 #include <thread>
@@ -31,8 +32,9 @@ struct StationRun {
   std::uint64_t presence = 0;
   std::uint64_t failures = 0;
   std::uint64_t states = 0;
-  std::vector<std::pair<std::string, Clock::time_point>> sent;    // location token, send time
-  std::unordered_map<std::string, Clock::time_point> arrived;     // first arrival of each token
+  std::vector<std::pair<std::uint64_t, Clock::time_point>> sent;  // presence number, send time
+  // First arrival of each presence number of each sending station.
+  std::unordered_map<std::size_t, std::map<std::uint64_t, Clock::time_point>> arrived;
 };
 
 struct Shared {
@@ -49,10 +51,38 @@ std::string Lower(std::string text) {
   return text;
 }
 
+// Presence locations read "L<station>-<number>".
+bool ParseToken(const std::string& location, std::size_t& station, std::uint64_t& number) {
+  unsigned long long a = 0;
+  unsigned long long b = 0;
+  char tail = 0;
+  if (std::sscanf(location.c_str(), "L%llu-%llu%c", &a, &b, &tail) != 2) return false;
+  station = static_cast<std::size_t>(a);
+  number = b;
+  return true;
+}
+
 void Note(StationRun& run, const KXSimMessage& message) {
   if (message.type != kLKXMsgUserState) return;
   ++run.states;
-  if (message.state.location.rfind("L", 0) == 0) run.arrived.emplace(message.state.location, Clock::now());
+  std::size_t station = 0;
+  std::uint64_t number = 0;
+  if (ParseToken(message.state.location, station, number)) run.arrived[station].emplace(number, Clock::now());
+}
+
+// When a mate's view of `sender` became as new as presence `number`: the
+// first arrival of that number or a later one. A station is sent states,
+// not events, so a change overtaken by the next before the mate's session
+// looked is delivered by the next one.
+bool ViewCurrentAt(const StationRun& mate, std::size_t sender, std::uint64_t number, Clock::time_point& at) {
+  const auto seen = mate.arrived.find(sender);
+  if (seen == mate.arrived.end()) return false;
+  bool found = false;
+  for (auto it = seen->second.lower_bound(number); it != seen->second.end(); ++it) {
+    if (!found || it->second < at) at = it->second;
+    found = true;
+  }
+  return found;
 }
 
 // Reads until `until`; false when the connection is gone.
@@ -85,7 +115,7 @@ bool SendPresence(KXSimStation& station, StationRun& run) {
   p.application = "simapp.exe";
   p.caption = "Document";
   p.phone = "100";
-  run.sent.emplace_back(p.location, Clock::now());
+  run.sent.emplace_back(run.presence, Clock::now());
   return station.SendPresence(p);
 }
 
@@ -161,19 +191,21 @@ void Collect(const std::vector<StationRun>& runs, KXSimLoadResult& r) {
     r.presenceSent += run.presence;
     r.sendFailures += run.failures;
     r.statesReceived += run.states;
-    for (const auto& [token, sentAt] : run.sent) {
+    for (const auto& [number, sentAt] : run.sent) {
       double slowest = 0;
       bool all = true;
       for (std::size_t mate : run.mates) {
         if (!runs[mate].loggedOn) continue;
         ++r.deliveriesExpected;
-        const auto found = runs[mate].arrived.find(token);
-        if (found == runs[mate].arrived.end()) {
+        Clock::time_point at;
+        if (!ViewCurrentAt(runs[mate], run.index, number, at)) {
           all = false;
           continue;
         }
         ++r.deliveriesArrived;
-        const double ms = std::chrono::duration<double, std::milli>(found->second - sentAt).count();
+        const auto exact = runs[mate].arrived.at(run.index).find(number);
+        if (exact == runs[mate].arrived.at(run.index).end()) ++r.deliveriesOvertaken;
+        const double ms = std::chrono::duration<double, std::milli>(at - sentAt).count();
         r.deliveryMs.push_back(ms);
         slowest = std::max(slowest, ms);
       }
@@ -281,7 +313,7 @@ std::vector<std::string> KXSimLoadReport(const KXSimLoadResult& r) {
   lines.push_back("send-failures " + std::to_string(r.sendFailures));
   lines.push_back("states-received " + std::to_string(r.statesReceived));
   lines.push_back("presence-deliveries expected " + std::to_string(r.deliveriesExpected) + " arrived " +
-                  std::to_string(r.deliveriesArrived));
+                  std::to_string(r.deliveriesArrived) + " overtaken " + std::to_string(r.deliveriesOvertaken));
   lines.push_back("delivery-latency-ms " + Spread(r.deliveryMs));
   lines.push_back("fanout-latency-ms " + Spread(r.fanoutMs) + " (until every team mate has it; target p99 < 500)");
   if (r.serverCpuPercent >= 0) {

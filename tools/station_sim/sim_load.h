@@ -6,7 +6,8 @@
 // stations so that the load is smooth; all the while each station reads what
 // the server sends. Each presence carries a unique location text, so the
 // arrival of that text at a team mate's station measures the fan-out
-// latency on one clock. After the run the stations keep reading for a few
+// latency on one clock: the time from sending a change until a team mate's
+// station shows that change or a later one. After the run the stations keep reading for a few
 // seconds, so that late states still count, then close.
 
 #include <cstdint>
@@ -36,6 +37,9 @@ struct KXSimLoadResult {
   std::uint64_t statesReceived = 0;
   std::uint64_t deliveriesExpected = 0;  // presence changes times team mates
   std::uint64_t deliveriesArrived = 0;
+  // Of those arrived, the changes that a mate saw only as a later change
+  // (overtaken before the mate's session sent states).
+  std::uint64_t deliveriesOvertaken = 0;
   std::vector<double> deliveryMs;  // one per presence change and team mate
   std::vector<double> fanoutMs;    // one per presence change that reached every mate
   double serverCpuPercent = -1;    // of one core; -1 without a pid

@@ -15,6 +15,8 @@
 #include <string_view>
 
 #include "foundation/text_limits.h"
+#include "station/name_list.h"
+#include "station/server_connection.h"
 #include "station/station_wire.h"
 
 namespace {
@@ -129,11 +131,26 @@ void CheckAll(std::string_view b) {
   }
 }
 
+// The team and manager lists decide who sees whom: the decision must not
+// depend on which side's list comes first, and a plain name is found in a
+// list exactly when the one-item list of it shares an item with it.
+void CheckLists(std::string_view bytes) {
+  const std::size_t cut = bytes.find('\n');
+  const std::string_view a = bytes.substr(0, cut);
+  const std::string_view b = cut == std::string_view::npos ? std::string_view() : bytes.substr(cut + 1);
+  Require(LKXServerConnection::TeamsIntersect(a, b) == LKXServerConnection::TeamsIntersect(b, a));
+  if (a.empty()) Require(!LKXServerConnection::TeamsIntersect(a, b));
+  if (!a.empty() && a.find(',') == std::string_view::npos && static_cast<unsigned char>(a[0]) > 32) {
+    Require(LKXListHasName(b, a) == LKXServerConnection::TeamsIntersect(a, b));
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   CheckAll(bytes);
+  CheckLists(bytes);
   if (size >= 4) {
     std::string steered(bytes);
     std::uint8_t* p = reinterpret_cast<std::uint8_t*>(steered.data());

@@ -6,6 +6,8 @@
 # team mates' stations, the server's CPU use over the run and its memory.
 # Everything runs on 127.0.0.1 in a temporary data root that is removed on
 # exit; the server is stopped on exit.
+# STATION_LOAD_PERF=FILE also records a perf profile of the server over the
+# run into FILE (see where its time goes with: perf report -i FILE).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -49,9 +51,18 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 
+perf_pid=
+if [ -n "${STATION_LOAD_PERF:-}" ]; then
+  # Started with the logons, which take a few seconds of the run's length.
+  perf record -F 499 -g -p "$server_pid" -o "$STATION_LOAD_PERF" -- sleep $((SECONDS_RUN + 5)) \
+    >"$work/perf.out" 2>&1 &
+  perf_pid=$!
+fi
+
 "$sim_bin" --port "$port" --stations "$STATIONS" --users-file "$work/users" \
   --duration "$SECONDS_RUN" --server-pid "$server_pid" | tee "$work/sim.out"
 
+[ -n "$perf_pid" ] && wait "$perf_pid"
 sent=$(sed -n 's/^activity-sent \([0-9]*\)$/\1/p' "$work/sim.out")
 archive=$KAVRIX_ROOT/kavrixserver/etc/Archive
 count_rows() {

@@ -1,0 +1,123 @@
+// The simulator's printed form and its input: quoting, script words, the
+// command line and the users file.
+
+#include <gtest/gtest.h>
+
+#include "sim_load.h"
+#include "sim_options.h"
+#include "sim_text.h"
+#include "sim_users.h"
+#include "support/temp_root.h"
+
+TEST(SimText, QuotesEveryByteThatIsNotPlainPrintable) {
+  EXPECT_EQ(KXSimQuote(""), "\"\"");
+  EXPECT_EQ(KXSimQuote("a b"), "\"a b\"");
+  EXPECT_EQ(KXSimQuote(std::string("q\"\\\r\n\0\x7f\xc3\xa9", 9)), "\"q\\\"\\\\\\x0d\\x0a\\x00\\x7f\\xc3\\xa9\"");
+}
+
+TEST(SimText, SplitsWordsQuotesAndComments) {
+  std::vector<std::string> words;
+  std::string error;
+  ASSERT_TRUE(KXSimSplitWords("  popup \"a@x, b@x\"\t\"say \\\"hi\\\" \\\\ \\n\" last\r", words, error));
+  EXPECT_EQ(words, (std::vector<std::string>{"popup", "a@x, b@x", "say \"hi\" \\ \\n", "last"}));
+  ASSERT_TRUE(KXSimSplitWords("activity \"\" x", words, error));
+  EXPECT_EQ(words, (std::vector<std::string>{"activity", "", "x"}));
+  ASSERT_TRUE(KXSimSplitWords("   # presence idle", words, error));
+  EXPECT_TRUE(words.empty());
+  ASSERT_TRUE(KXSimSplitWords("wait #1", words, error));
+  EXPECT_EQ(words, (std::vector<std::string>{"wait", "#1"}));
+  EXPECT_FALSE(KXSimSplitWords("popup \"a@x TEXT", words, error));
+  EXPECT_EQ(error, "unterminated quote");
+  EXPECT_TRUE(words.empty());
+}
+
+TEST(SimOptions, ModesAndValues) {
+  KXSimCliOptions o;
+  std::string error;
+  ASSERT_TRUE(KXSimParseOptions({"--port", "8089", "--user", "a@x", "--password", "p", "--tz", "-300", "--flags",
+                                 "0", "--command", "version", "--command", "wait 1"},
+                                o, error))
+      << error;
+  EXPECT_EQ(o.mode, KXSimMode::kStation);
+  EXPECT_EQ(o.port, 8089);
+  EXPECT_EQ(o.timeZone, -300);
+  EXPECT_EQ(o.flags, 0);
+  EXPECT_EQ(o.commands, (std::vector<std::string>{"version", "wait 1"}));
+
+  KXSimCliOptions load;
+  ASSERT_TRUE(KXSimParseOptions({"--port", "1", "--stations", "500", "--users-file", "u"}, load, error));
+  EXPECT_EQ(load.mode, KXSimMode::kLoad);
+  KXSimCliOptions make;
+  ASSERT_TRUE(KXSimParseOptions({"--make-users", "500", "--teams", "50", "--users-file", "u"}, make, error));
+  EXPECT_EQ(make.mode, KXSimMode::kMakeUsers);
+}
+
+TEST(SimOptions, RefusesWhatMakesNoSense) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"--port", "0", "--user", "a"}, "--port: not a number from 1 to 65535: 0"},
+      {{"--port", "65536", "--user", "a"}, "--port: not a number from 1 to 65535: 65536"},
+      {{"--port", "80x", "--user", "a"}, "--port: not a number from 1 to 65535: 80x"},
+      {{"--port", "80", "--tz", "1441", "--user", "a"}, "--tz: not a number from -1440 to 1440: 1441"},
+      {{"--port", "80"}, "--user is required"},
+      {{"--user", "a"}, "--port is required"},
+      {{"--port", "80", "--stations", "5"}, "--stations needs --users-file"},
+      {{"--make-users", "5"}, "--make-users needs --users-file"},
+      {{"--port", "80", "--user"}, "--user needs a value"},
+      {{"--port", "80", "--verbose", "1"}, "unknown option --verbose"},
+      {{"stray"}, "unexpected argument stray"},
+  };
+  for (const auto& [args, expected] : cases) {
+    KXSimCliOptions o;
+    std::string error;
+    EXPECT_FALSE(KXSimParseOptions(args, o, error)) << expected;
+    EXPECT_EQ(error, expected);
+  }
+}
+
+TEST(SimLoadFigures, NearestRankPercentiles) {
+  EXPECT_EQ(KXSimPercentile({}, 50), 0);
+  EXPECT_EQ(KXSimPercentile({7}, 99), 7);
+  std::vector<double> hundred;
+  for (int i = 100; i >= 1; --i) hundred.push_back(i);
+  EXPECT_EQ(KXSimPercentile(hundred, 50), 50);
+  EXPECT_EQ(KXSimPercentile(hundred, 99), 99);
+  EXPECT_EQ(KXSimPercentile(hundred, 100), 100);
+  EXPECT_EQ(KXSimPercentile({1, 2, 3}, 50), 2);
+}
+
+class SimUsersFile : public KavrixTempRoot {};
+
+TEST_F(SimUsersFile, MakeUsersWritesRegistryAndFileThatReadsBack) {
+  const std::string file = TempDir() + "/users";
+  std::string error;
+  ASSERT_TRUE(KXSimMakeUsers(6, 3, file, error)) << error;
+  EXPECT_EQ(KavrixReadFile(file),
+            "sim0001@example.com pw0001 Team01\nsim0002@example.com pw0002 Team02\n"
+            "sim0003@example.com pw0003 Team03\nsim0004@example.com pw0004 Team01\n"
+            "sim0005@example.com pw0005 Team02\nsim0006@example.com pw0006 Team03\n");
+  // A second run keeps the users it finds.
+  ASSERT_TRUE(KXSimMakeUsers(6, 3, file, error)) << error;
+  std::vector<KXSimAccount> accounts;
+  ASSERT_TRUE(KXSimReadUsersFile(file, accounts, error)) << error;
+  ASSERT_EQ(accounts.size(), 6u);
+  EXPECT_EQ(accounts[4].email, "sim0005@example.com");
+  EXPECT_EQ(accounts[4].password, "pw0005");
+  EXPECT_EQ(accounts[4].team, "Team02");
+}
+
+TEST_F(SimUsersFile, ReadsCommentsQuotesAndRefusesBadLines) {
+  const std::string file = TempDir() + "/users";
+  ASSERT_TRUE(KavrixWriteFile(file, "# list\r\n\r\na@x \"p w\"\r\nb@x q \"Team A\"\n"));
+  std::vector<KXSimAccount> accounts;
+  std::string error;
+  ASSERT_TRUE(KXSimReadUsersFile(file, accounts, error)) << error;
+  ASSERT_EQ(accounts.size(), 2u);
+  EXPECT_EQ(accounts[0].password, "p w");
+  EXPECT_EQ(accounts[0].team, "");
+  EXPECT_EQ(accounts[1].team, "Team A");
+
+  ASSERT_TRUE(KavrixWriteFile(file, "a@x p\nonlyone\n"));
+  EXPECT_FALSE(KXSimReadUsersFile(file, accounts, error));
+  EXPECT_EQ(error, file + ":2: expected: email password [team]");
+  EXPECT_FALSE(KXSimReadUsersFile(TempDir() + "/missing", accounts, error));
+}

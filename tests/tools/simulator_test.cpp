@@ -1,0 +1,285 @@
+// The simulator against the real station server, in process: a web server
+// on a loopback port whose "connect" page hands the socket to the station
+// protocol, users in the registry of the test's data root, and simulated
+// stations that log on, share presence, send activity and popups, watch a
+// screen, and the command-line program printing a script's messages.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <thread>
+
+#include "model/archive_paths.h"
+#include "model/users.h"
+#include "sim_cli.h"
+#include "sim_load.h"
+#include "sim_script.h"
+#include "sim_station.h"
+#include "station/server_connection.h"
+#include "support/web_server_fixture.h"
+#include "web/station_pages.h"
+
+namespace {
+
+// Reads until a message matches `want` (at most 10 s); every message read
+// is appended to `seen` in the printed form.
+bool ReceiveUntil(KXSimStation& station, const std::function<bool(const KXSimMessage&)>& want,
+                  std::vector<std::string>* seen = nullptr) {
+  for (int round = 0; round < 50; ++round) {
+    KXSimMessage message;
+    const KXSimReceive got = station.Receive(message, 200);
+    if (got == KXSimReceive::kClosed) return false;
+    if (got != KXSimReceive::kMessage) continue;
+    if (seen) seen->push_back(KXSimFormatMessage(message));
+    if (want(message)) return true;
+  }
+  return false;
+}
+
+std::function<bool(const KXSimMessage&)> StateOf(const std::string& email, const std::string& location) {
+  return [email, location](const KXSimMessage& m) {
+    return m.type == kLKXMsgUserState && m.state.email == email && m.state.location == location;
+  };
+}
+
+const LWebScriptEntry kStationTable[] = {{"connect", WLConnect}};
+
+class SimulatorTest : public WebServerTest {
+ protected:
+  void SetUp() override {
+    WebServerTest::SetUp();
+    WLSetStationProtocolHandler(LKXServerConnectionRun);
+    // Ann and Bob share a team, Cy is alone; Ann manages Bob.
+    ASSERT_TRUE(KXAddUser("ann@example.com", "Ann", false, false, "Sales", "", "pa"));
+    ASSERT_TRUE(KXAddUser("bob@example.com", "Bob", false, false, "sales, Support", "ann@example.com", "pb"));
+    ASSERT_TRUE(KXAddUser("cy@example.com", "Cy", false, false, "Admin", "", "pc"));
+    StartServer(kStationTable);
+  }
+
+  std::unique_ptr<KXSimStation> LogOn(const std::string& user, const std::string& password) {
+    auto station = std::make_unique<KXSimStation>("127.0.0.1", Port());
+    std::string error;
+    EXPECT_TRUE(station->LogOn(user, password, kLKXStationMainSession, 0, error)) << error;
+    EXPECT_EQ(station->Reply().result, kLKXLogonAccepted);
+    // The server registers the session after its reply; the answer to a
+    // version request shows that the session loop runs.
+    EXPECT_TRUE(station->SendVersionRequest());
+    EXPECT_TRUE(ReceiveUntil(*station, [](const KXSimMessage& m) { return m.type == kLKXMsgStationVersion; }));
+    return station;
+  }
+};
+
+}  // namespace
+
+TEST_F(SimulatorTest, LogOnAcceptsAnyLetterCaseAndRefusesWrongPasswords) {
+  KXSimStation station("127.0.0.1", Port());
+  std::string error;
+  ASSERT_TRUE(station.LogOn("ANN@Example.com", "pa", kLKXStationMainSession, 480, error)) << error;
+  EXPECT_EQ(station.Hello().challenge, LKXStationChallenge());
+  EXPECT_EQ(station.Hello().features, 0u);
+  EXPECT_EQ(station.Reply().result, kLKXLogonAccepted);
+  EXPECT_FALSE(station.Reply().sessionId.empty());
+  EXPECT_TRUE(station.IsConnected());
+
+  for (const auto& [user, password] : {std::pair<std::string, std::string>{"ann@example.com", "pb"},
+                                       {"nobody@example.com", "pa"}, {"ann@example.com", ""}}) {
+    KXSimStation refused("127.0.0.1", Port());
+    ASSERT_TRUE(refused.LogOn(user, password, kLKXStationMainSession, 0, error)) << error;
+    EXPECT_EQ(refused.Reply().result, kLKXLogonRefused) << user << " " << password;
+    EXPECT_EQ(refused.Reply().sessionId, "");
+    EXPECT_FALSE(refused.IsConnected());
+  }
+}
+
+TEST_F(SimulatorTest, LogOnFailsCleanlyOnAPortThatIsNoStationServer) {
+  static const LWebScriptEntry plain[] = {{"connect", [](LWebletForm& form) { WLSearchListPost(form); }}};
+  DestroyServer();
+  StartServer(plain);
+  KXSimStation station("127.0.0.1", Port());
+  std::string error;
+  EXPECT_FALSE(station.LogOn("ann@example.com", "pa", kLKXStationMainSession, 0, error));
+  EXPECT_EQ(error.rfind("unexpected answer to the connect request: ", 0), 0u) << error;
+  EXPECT_FALSE(station.IsConnected());
+}
+
+TEST_F(SimulatorTest, PresenceReachesTeamMatesAndTheSenderOnly) {
+  auto ann = LogOn("ann@example.com", "pa");
+  auto bob = LogOn("bob@example.com", "pb");
+  auto cy = LogOn("cy@example.com", "pc");
+  ASSERT_TRUE(ann->SendPresence({kLKXPresenceActive, "Desk 4", "excel.exe", "Budget", "221"}));
+  std::vector<std::string> bobSaw;
+  ASSERT_TRUE(ReceiveUntil(*bob, StateOf("ann@example.com", "Desk 4"), &bobSaw));
+  EXPECT_EQ(bobSaw.back(),
+            "state email=\"ann@example.com\" name=\"Ann\" state=5 location=\"Desk 4\" application=\"excel.exe\" "
+            "caption=\"Budget\" phone=\"221\"");
+  ASSERT_TRUE(ReceiveUntil(*ann, StateOf("ann@example.com", "Desk 4")));
+
+  // Cy shares no team: the walk that brings Cy's own change would have
+  // brought Ann's earlier one too.
+  ASSERT_TRUE(cy->SendPresence({kLKXPresencePrivate | kLKXPresenceActive, "Home", "game.exe", "Secret", ""}));
+  std::vector<std::string> cySaw;
+  ASSERT_TRUE(ReceiveUntil(*cy, StateOf("cy@example.com", "Home"), &cySaw));
+  for (const std::string& line : cySaw) EXPECT_EQ(line.find("ann@example.com"), std::string::npos) << line;
+  EXPECT_EQ(cySaw.back(),
+            "state email=\"cy@example.com\" name=\"Cy\" state=7 location=\"Home\" application=\"game.exe\" "
+            "caption=\"*\" phone=\"\"");
+
+  ann->Close();
+  ASSERT_TRUE(ReceiveUntil(*bob, StateOf("ann@example.com", "--"), &bobSaw));
+  EXPECT_EQ(bobSaw.back(),
+            "state email=\"ann@example.com\" name=\"Ann\" state=0 location=\"--\" application=\"\" "
+            "caption=\"Budget\" phone=\"221\"");
+}
+
+TEST_F(SimulatorTest, ActivityAndManualHoursAreStoredAsSent) {
+  auto bob = LogOn("bob@example.com", "pb");
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  local.tm_hour = 10;
+  local.tm_min = 0;
+  local.tm_sec = 0;
+  const std::uint32_t ten = static_cast<std::uint32_t>(std::mktime(&local));
+  ASSERT_TRUE(bob->SendActivity({ten, 60, 0, 12, 3, "winword.exe", "Report \"Q3\""}));
+  ASSERT_TRUE(bob->SendActivity({ten + 60, 30, kLKXFlagPrivate, 0, 0, "", ""}));
+  ASSERT_TRUE(bob->SendManualHours({ten + 120, 3600, 0, "client visit"}));
+  // A version request after them: its answer proves the server has read
+  // (and so stored) everything before it.
+  ASSERT_TRUE(bob->SendVersionRequest());
+  std::vector<std::string> seen;
+  ASSERT_TRUE(ReceiveUntil(*bob, [](const KXSimMessage& m) { return m.type == kLKXMsgStationVersion; }, &seen));
+  EXPECT_EQ(seen.back(), "version text=\"1.61\"");
+  EXPECT_EQ(KavrixReadFile(KXUserActivityLogPath("bob@example.com", LDateTime(static_cast<std::int32_t>(ten)))),
+            "10:00:00,60,0,12,3,\"winword.exe\",\"Report \"\"Q3\"\"\"\r\n10:01:00,30,1,0,0,\"\",\"\"\r\n");
+  EXPECT_EQ(KavrixReadFile(KXUserManualLogPath("bob@example.com", LDateTime(static_cast<std::int32_t>(ten)))),
+            "10:02:00,3600,0,\"client visit\"\r\n");
+}
+
+TEST_F(SimulatorTest, PopupsReachEveryNamedMainSession) {
+  auto ann = LogOn("ann@example.com", "pa");
+  auto bob = LogOn("bob@example.com", "pb");
+  auto cy = LogOn("cy@example.com", "pc");
+  ASSERT_TRUE(ann->SendPopup({"bob@example.com, CY@example.com,nobody@example.com", "Lunch at 1?"}));
+  for (KXSimStation* station : {bob.get(), cy.get()}) {
+    std::vector<std::string> seen;
+    ASSERT_TRUE(ReceiveUntil(*station, [](const KXSimMessage& m) { return m.type == kLKXMsgPopupMessage; }, &seen));
+    EXPECT_EQ(seen.back(), "popup from=\"Ann\" text=\"Lunch at 1?\"");
+  }
+}
+
+TEST_F(SimulatorTest, AManagerWatchesTheScreenTheStationAnswersWithAPicture) {
+  std::string jpeg;
+  ASSERT_TRUE(KXSimReadFile(std::string(KAVRIX_TEST_SOURCE_DIR) + "/tests/fuzz/corpus_screenshot/jpeg_baseline", jpeg));
+  jpeg.erase(0, 1);  // the fuzz seed's first byte is its JPEG switch
+  auto bob = LogOn("bob@example.com", "pb");
+  std::vector<std::string> bobLines;
+  KXSimScriptRunner bobRunner(*bob, [&bobLines](const std::string& line) { bobLines.push_back(line); }, jpeg);
+  std::jthread bobThread([&bobRunner] { bobRunner.Pump(-1); });
+
+  KXSimStation watcher("127.0.0.1", Port());
+  std::string error;
+  ASSERT_TRUE(watcher.LogOn("ann@example.com", "pa", 0, 0, error)) << error;
+  ASSERT_TRUE(watcher.SendScreenMonitorRequest("BOB@example.com"));
+  std::vector<std::string> seen;
+  ASSERT_TRUE(ReceiveUntil(watcher, [](const KXSimMessage& m) { return m.type == kLKXMsgScreenshot; }, &seen));
+  EXPECT_EQ(seen.front(), "reply result=0 session=\"\" recording=0");
+  EXPECT_EQ(seen.back(), "screenshot time=0 flags=1 bytes=" + std::to_string(jpeg.size()));
+  watcher.Close();
+  DestroyServer();
+  bobThread.join();
+  ASSERT_FALSE(bobLines.empty());
+  EXPECT_EQ(bobLines.front(), "screen-request");
+  EXPECT_EQ(bobLines.back(), "closed");
+}
+
+TEST_F(SimulatorTest, CommandLinePrintsEachMessageOfAScript) {
+  const std::string script = TempDir() + "/script";
+  ASSERT_TRUE(KavrixWriteFile(script,
+                              "# Bob at his desk\n"
+                              "presence idle \"Desk 7\" mail.exe \"Inbox (3)\" 555\n"
+                              "version\n"
+                              "listen\n"));
+  const std::string outPath = TempDir() + "/out";
+  std::FILE* out = std::fopen(outPath.c_str(), "w");
+  ASSERT_NE(out, nullptr);
+  int status = -1;
+  std::jthread cli([&] {
+    status = KXSimMain({"--port", std::to_string(Port()), "--user", "bob@example.com", "--password", "pb", "--script",
+                        script},
+                       stdin, out, stderr);
+  });
+  const std::string own =
+      "state email=\"bob@example.com\" name=\"Bob\" state=4 location=\"Desk 7\" application=\"mail.exe\" "
+      "caption=\"Inbox (3)\" phone=\"555\"";
+  ASSERT_TRUE(KavrixWaitUntil([&] {
+    const std::string text = KavrixReadFile(outPath);
+    return text.find(own) != std::string::npos && text.find("version text=\"1.61\"") != std::string::npos;
+  }));
+  DestroyServer();  // ends "listen"
+  cli.join();
+  std::fclose(out);
+  EXPECT_EQ(status, 0);
+  std::vector<std::string> lines;
+  std::string text = KavrixReadFile(outPath);
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = text.find('\n', at);
+    lines.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  ASSERT_EQ(lines.size(), 5u) << text;
+  EXPECT_EQ(lines[0], "hello challenge=" + std::to_string(LKXStationChallenge()) + " features=0");
+  EXPECT_EQ(lines[1].rfind("logon result=0 session=\"", 0), 0u) << lines[1];
+  EXPECT_TRUE((lines[2] == own && lines[3] == "version text=\"1.61\"") ||
+              (lines[3] == own && lines[2] == "version text=\"1.61\""))
+      << text;
+  EXPECT_EQ(lines[4], "closed");
+}
+
+TEST_F(SimulatorTest, LoadRunStoresEveryRecordAndDeliversEveryPresence) {
+  KXSimLoadOptions options;
+  options.port = Port();
+  options.accounts = {{"ann@example.com", "pa", "Sales"}, {"bob@example.com", "pb", "Sales"},
+                      {"cy@example.com", "pc", "Admin"}};
+  options.durationSeconds = 2;
+  options.activityEveryMs = 250;
+  options.presenceEveryMs = 500;
+  KXSimLoadResult result;
+  std::string error;
+  ASSERT_TRUE(KXSimRunLoad(options, result, error)) << error;
+  EXPECT_EQ(result.loggedOn, 3);
+  EXPECT_EQ(result.sendFailures, 0u);
+  EXPECT_GE(result.activitySent, 3u * 7u);
+  // Ann's changes to Bob and Bob's to Ann; Cy has no team mate.
+  EXPECT_EQ(result.deliveriesExpected, result.presenceSent * 2 / 3);
+  EXPECT_EQ(result.deliveriesArrived, result.deliveriesExpected);
+  EXPECT_EQ(result.deliveryMs.size(), result.deliveriesArrived);
+
+  std::uint64_t stored = 0;
+  const auto countRows = [&] {
+    stored = 0;
+    for (const char* user : {"ann@example.com", "bob@example.com", "cy@example.com"}) {
+      for (LDateTime day : {LDateTime::Now() - 86400, LDateTime::Now()}) {
+        const std::string text = KavrixReadFile(KXUserActivityLogPath(user, day));
+        for (char c : text) stored += c == '\n' ? 1 : 0;
+      }
+    }
+    return stored == result.activitySent;
+  };
+  EXPECT_TRUE(KavrixWaitUntil(countRows)) << stored << " of " << result.activitySent;
+}
+
+TEST(SimulatorProgram, BadArgumentsGiveTheUsageAndStatusTwo) {
+  for (const char* args : {"", " --port", " --port 80 --user a@x --tz east", " --stations 5 --port 80"}) {
+    const std::string command = std::string(KAVRIX_TEST_BUILD_DIR) + "/kavrixstation-sim" + args + " 2>&1";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string text;
+    char buffer[512];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+    const int status = pclose(pipe);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << args;
+    EXPECT_NE(text.find("usage:\n  kavrixstation-sim --port P --user EMAIL"), std::string::npos) << text;
+  }
+}

@@ -36,6 +36,13 @@ void LSettingsFile::ChangeFilePath(std::string_view path) {
   path_ = LCutText(path);
   entries_.reset();
   stamp_ = LFileStamp();
+  held_ = false;
+}
+
+void LSettingsFile::HoldReading() {
+  held_ = false;
+  Refresh(kLSettingsReadLockMs);
+  held_ = true;
 }
 
 const LSettingsEntries& LSettingsFile::Entries() const { return entries_ ? *entries_ : EmptyEntries(); }
@@ -72,6 +79,7 @@ bool LSettingsFile::ReloadIfChanged(int fd) {
 }
 
 void LSettingsFile::Refresh(int lock_timeout_ms) {
+  if (held_) return;
   LFileStamp at_path;
   // A missing file leaves the list in memory as it is.
   if (!LFileStamp::OfPath(path_.c_str(), at_path)) return;
@@ -113,6 +121,7 @@ bool LSettingsFile::TestFieldExists(std::string_view key) {
 }
 
 bool LSettingsFile::Modify(const std::function<bool(LSettingsEntries&)>& change) {
+  held_ = false;
   LFileUpdateLock lock;
   if (!lock.Acquire(path_, false, kLSettingsWriteLockMs)) {
     if (errno != ENOENT && errno != ENOTDIR) return false;  // ENOTDIR: no such file either

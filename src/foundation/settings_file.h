@@ -74,6 +74,12 @@ class LSettingsFile {
   // when the file is missing) and must depend on nothing but its argument.
   bool Modify(const std::function<bool(LSettingsEntries&)>& change);
 
+  // Reads the file now and answers every later get of this object from that
+  // one reading, without looking at the disk again, until a set or a new
+  // path. For a walk that reads many keys of each record at one moment: it
+  // saves a stat() per key and gives one consistent view of the record.
+  void HoldReading();
+
   // Sub-records live in the folder named after this file's path followed by
   // "_"; names are lower-cased.
   // Points `out` at a sub-record (creating the folder, not the file).
@@ -88,7 +94,7 @@ class LSettingsFile {
   bool DeleteSubRecord(std::string_view name) const;
 
  private:
-  // Brings the entries up to date for reading.
+  // Brings the entries up to date for reading (not while held).
   void Refresh(int lock_timeout_ms);
   bool UseCachedOrLoad(int fd, const LFileStamp& stamp);
   const LSettingsEntries& Entries() const;
@@ -96,6 +102,7 @@ class LSettingsFile {
   std::string path_;
   LSettingsEntriesPtr entries_;  // null until loaded
   LFileStamp stamp_;             // of the file entries_ came from
+  bool held_ = false;            // HoldReading: gets answer from entries_ as they are
 };
 
 // Every settings record is a settings file; the second name reads better

@@ -1,7 +1,9 @@
 #include "station/presence_snapshot.h"
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
+#include <set>
 
 #include "foundation/settings_parse.h"
 #include "model/registry_lists.h"
@@ -13,6 +15,17 @@ namespace {
 std::mutex gSnapshotMutex;  // guards gSnapshot; held while one thread rebuilds it
 std::shared_ptr<const LKXPresenceSnapshot> gSnapshot;
 
+std::mutex gStampMutex;                // guards gStampsInFlight
+std::multiset<LDateTime> gStampsInFlight;  // presence changes not yet written
+
+// Now, or the oldest stamp of a change still being written when that is
+// earlier.
+LDateTime SafeSnapshotTime() {
+  std::lock_guard<std::mutex> lock(gStampMutex);
+  const LDateTime now = LDateTime::Now();
+  return gStampsInFlight.empty() ? now : std::min(now, *gStampsInFlight.begin());
+}
+
 bool StillGood(const LKXPresenceSnapshot& snapshot, std::uint32_t seq, std::int64_t nowMs) {
   const std::int64_t age = nowMs - snapshot.builtMs;
   if (age < kLKXSnapshotFreshMs) return true;
@@ -23,7 +36,7 @@ std::shared_ptr<const LKXPresenceSnapshot> Build() {
   auto snapshot = std::make_shared<LKXPresenceSnapshot>();
   // Both taken before any record is read: see the header.
   snapshot->seq = LKXServerConnection::uGlobalChangeSeq.load();
-  snapshot->time = LDateTime::Now();
+  snapshot->time = SafeSnapshotTime();
   snapshot->builtMs = LKXSteadyMs();
   for (LKXUserListIterator it(gKXUsersList); it.Next();) {
     snapshot->users.push_back(LKXReadPresenceEntry(it.Get()));
@@ -33,6 +46,17 @@ std::shared_ptr<const LKXPresenceSnapshot> Build() {
 }
 
 }  // namespace
+
+LKXPresenceStamp::LKXPresenceStamp() {
+  std::lock_guard<std::mutex> lock(gStampMutex);
+  time_ = LDateTime::Now();
+  gStampsInFlight.insert(time_);
+}
+
+LKXPresenceStamp::~LKXPresenceStamp() {
+  std::lock_guard<std::mutex> lock(gStampMutex);
+  gStampsInFlight.erase(gStampsInFlight.find(time_));
+}
 
 const LKXPresenceEntry* LKXPresenceSnapshot::Find(std::string_view email) const {
   const auto found = byEmail.find(LSettingsLowerCase(email));
@@ -45,6 +69,8 @@ std::int64_t LKXSteadyMs() {
 }
 
 LKXPresenceEntry LKXReadPresenceEntry(LKXUser& record) {
+  // One reading of the file for all the keys below.
+  record.HoldReading();
   LKXPresenceEntry entry;
   entry.email = record.GetText(kKXUserEmail);
   entry.name = record.GetText(kKXUserName);

@@ -5,11 +5,13 @@
 // reads per change); with it the records are read at most once per change,
 // and at most every kLKXSnapshotFreshMs while changes keep coming.
 //
-// The snapshot is labelled with the change sequence and the time read just
-// before the records were: every later change bumps the sequence after its
-// record was written and stamps "StateChanged" no earlier than that time,
-// so a session that takes [its last sync, snapshot time] as its window and
-// the snapshot's sequence as seen never misses a change.
+// The snapshot is labelled with the change sequence and a time read before
+// any record is: every change bumps the sequence after its record was
+// written, and a session takes [its last sync, snapshot time] as its window
+// and the snapshot's sequence as seen. A change stamped before the snapshot
+// started but written after the snapshot read its record would fall out of
+// every window; so changes stamp through LKXPresenceStamp, and a snapshot's
+// time is held back to the oldest stamp still being written.
 
 #include <cstdint>
 #include <memory>
@@ -56,6 +58,21 @@ inline constexpr std::int64_t kLKXSnapshotFreshMs = 50;
 // A snapshot of the current sequence is still rebuilt after this long, so
 // edits that do not touch presence (names, teams) are seen by new sessions.
 inline constexpr std::int64_t kLKXSnapshotMaxAgeMs = 1000;
+
+// The "StateChanged" time of one presence change, counted as being written
+// from construction until destruction (after the record is saved and the
+// sequence bumped).
+class LKXPresenceStamp {
+ public:
+  LKXPresenceStamp();
+  ~LKXPresenceStamp();
+  LKXPresenceStamp(const LKXPresenceStamp&) = delete;
+  LKXPresenceStamp& operator=(const LKXPresenceStamp&) = delete;
+  LDateTime Time() const { return time_; }
+
+ private:
+  LDateTime time_;
+};
 
 LKXPresenceEntry LKXReadPresenceEntry(LKXUser& record);
 // The current snapshot (built now when needed).

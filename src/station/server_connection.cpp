@@ -55,7 +55,8 @@ LKXServerConnection::LKXServerConnection(LThread& thread, LIPSocketTCP& socket, 
 
 LKXServerConnection::~LKXServerConnection() {
   if (IsMainSession()) {
-    const LDateTime now = LDateTime::Now();
+    const LKXPresenceStamp stamp;
+    const LDateTime now = stamp.Time();
     record_.Update([now](LSettingsEntries& entries) {
       bool changed = LKXOwnRecord::Put(entries, kKXUserConnected, "0");
       changed = LKXOwnRecord::Put(entries, kKXUserStateChanged, std::to_string(now.value)) || changed;

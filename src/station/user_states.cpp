@@ -59,7 +59,8 @@ bool LKXServerConnection::HandlePresence(const LKXWireHeader& header, std::strin
   const std::string caption = KeptCaption(record_, LKXWireText(presence.caption));
   const bool active = (presence.stateFlags & kLKXPresenceActive) != 0;
   const bool isPrivate = (presence.stateFlags & kLKXPresencePrivate) != 0;
-  const std::string changed = std::to_string(LDateTime::Now().value);
+  const LKXPresenceStamp stamp;
+  const std::string changed = std::to_string(stamp.Time().value);
   // One write for all keys, so a reader never sees half a report.
   const bool found = record_.Update([&](LSettingsEntries& entries) {
     bool any = LKXOwnRecord::Put(entries, kKXUserConnected, "1");

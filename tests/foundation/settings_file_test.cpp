@@ -154,3 +154,16 @@ TEST_F(SettingsFileTest, SubRecordsLiveInTheFolderBesideTheRecord) {
   EXPECT_TRUE(list.DeleteSubRecord("second"));
   EXPECT_EQ(KavrixFolderEntries(Path("userslist") + "_"), (Strings{"member_"}));
 }
+
+// A held record answers from one reading; a write of its own lets go again.
+TEST_F(SettingsFileTest, HeldReadingIgnoresLaterChangesUntilItsOwnWrite) {
+  ASSERT_TRUE(KavrixWriteFile(Path(), "a=1\r\nb=1\r\n"));
+  LSettingsFile held(Path());
+  held.HoldReading();
+  ASSERT_TRUE(LSettingsFile(Path()).SetString("a", "2"));
+  EXPECT_EQ(held.GetString("a") + held.GetString("b"), "11");
+  ASSERT_TRUE(held.SetString("b", "3"));
+  EXPECT_EQ(held.GetString("a") + held.GetString("b"), "23");
+  ASSERT_TRUE(LSettingsFile(Path()).SetString("a", "4"));
+  EXPECT_EQ(held.GetString("a"), "4");
+}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -218,3 +219,21 @@ TEST_F(PresenceTest, StoppingAUsersConnectionsEndsThem) {
 }
 
 }  // namespace
+
+// A change stamped before a snapshot starts but saved after the snapshot has
+// read its record must still fall inside the next session window: the
+// snapshot's time stays at the oldest stamp being written.
+class PresenceSnapshotTime : public KavrixTempRoot {};
+
+TEST_F(PresenceSnapshotTime, HeldBackToTheOldestChangeStillBeingWritten) {
+  LKXResetPresenceSnapshot();
+  LDateTime::SetFakeNow(1700000000);
+  std::optional<LKXPresenceStamp> writing;
+  writing.emplace();
+  LDateTime::SetFakeNow(1700000005);
+  EXPECT_EQ(LKXGetPresenceSnapshot()->time.value, 1700000000);
+  writing.reset();
+  LKXResetPresenceSnapshot();
+  EXPECT_EQ(LKXGetPresenceSnapshot()->time.value, 1700000005);
+  LKXResetPresenceSnapshot();
+}

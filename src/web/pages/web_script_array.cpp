@@ -1,5 +1,9 @@
 #include "web/pages/web_script_array.h"
 
+#include "web/pages/change_email_page.h"
+#include "web/pages/login_pages.h"
+#include "web/pages/main_page.h"
+#include "web/pages/password_pages.h"
 #include "web/station_pages.h"
 
 // The rows of the control panel, in the lookup order of kLWebScriptPlan
@@ -8,8 +12,16 @@
 namespace {
 
 const LWebScriptEntry kWebScripts[] = {
+    {"", WLMainLogin},
+    {"logon", WLMainLogin},
+    {"changepassword", WLChangePasswordPage},
+    {"changeemail", WLChangeEmailPage},
+    {"lostpassword", WLLostPassword},
     {"sessioninvalid", WLSessionInvalidPage},
+    {"mainpage", WLMainPage},
     {"searchlistpost", WLSearchListPost},
+    {"logout", WLMainLogout},
+    {"pwdsent", WLPasswordSent},
     {"connect", WLConnect},
     {"stationlogon", WLStationLogon},
 };

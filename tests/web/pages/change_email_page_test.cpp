@@ -70,7 +70,7 @@ TEST_F(ChangeEmailPageTest, FirstDisplayPresetsTheAddress) {
 }
 
 TEST_F(ChangeEmailPageTest, EachRefusalOnItsControl) {
-  ASSERT_EQ(mkdir(Archive("taken@y").c_str(), 0777), 0);
+  ASSERT_EQ(mkdir(Archive("taken@yexample").c_str(), 0777), 0);
   struct Case {
     std::string session;
     std::string fields;
@@ -81,7 +81,7 @@ TEST_F(ChangeEmailPageTest, EachRefusalOnItsControl) {
       {staff_, "101=staff%40x.example&102=new%40y&103=new%40y", ErrorRow(kLChangeEmailInvalid)},
       {staff_, "101=staff%40x.example&102=new%40y.example&103=New%40y.example", ErrorRow(kLChangeEmailDiffer)},
       {staff_, "101=staff%40x.example&102=Ta.ken%40Y.example&103=Ta.ken%40Y.example",
-       ErrorRow("User folder taken@y already exists. Please choose another email address.")},
+       ErrorRow("User folder taken@yexample already exists. Please choose another email address.")},
       {staff_, "101=cy%40x.example&102=new%40y.example&103=new%40y.example", ErrorRow(kLChangeEmailNotAllowed)},
       {boss_, "101=nobody%40x.example&102=new%40y.example&103=new%40y.example", ErrorRow(kLChangeEmailNoUser)},
       {boss_, "101=staff%40x.example&102=CY%40x.example&103=CY%40x.example", ErrorRow(kLChangeEmailTaken)},
@@ -92,7 +92,7 @@ TEST_F(ChangeEmailPageTest, EachRefusalOnItsControl) {
   }
   EXPECT_EQ(UserText("staff@x.example", kKXUserName), "Staff");
   EXPECT_EQ(UserText("cy@x.example", kKXUserManager), "staff@x.example,Boss@x.example");
-  EXPECT_TRUE(KavrixFileExists(Archive("staff@x") + "/2026_leave.csv"));
+  EXPECT_TRUE(KavrixFileExists(Archive("staff@xexample") + "/2026_leave.csv"));
 }
 
 TEST_F(ChangeEmailPageTest, OwnChangeRewritesEverythingAndEndsTheLogon) {
@@ -103,8 +103,8 @@ TEST_F(ChangeEmailPageTest, OwnChangeRewritesEverythingAndEndsTheLogon) {
   EXPECT_FALSE(KXUserExists("staff@x.example"));
   EXPECT_EQ(UserText("s.new@y.example", kKXUserName), "Staff");
   EXPECT_EQ(UserText("cy@x.example", kKXUserManager), "s.new@y.example,Boss@x.example");
-  EXPECT_EQ(KavrixReadFile(Archive("snew@y") + "/2026_leave.csv"), "row\r\n");
-  EXPECT_FALSE(KavrixFileExists(Archive("staff@x")));
+  EXPECT_EQ(KavrixReadFile(Archive("snew@yexample") + "/2026_leave.csv"), "row\r\n");
+  EXPECT_FALSE(KavrixFileExists(Archive("staff@xexample")));
   EXPECT_EQ(LSettingGetString("Email", "ReplyToEmail"), "s.new@y.example");
   EXPECT_EQ(LSettingGetString("Settings", "PrimaryUser"), "boss@x.example");
   // The session names an address nobody has any more.
@@ -116,7 +116,7 @@ TEST_F(ChangeEmailPageTest, AdministratorChangesAnotherUsersAddress) {
   EXPECT_EQ(Change(boss_, "101=staff%40x.example&102=sam%40x.example&103=sam%40x.example"),
             "HTTP/1.0 302 OK\r\nLocation: userlist\r\n\r\n");
   EXPECT_EQ(UserText("cy@x.example", kKXUserManager), "sam@x.example,Boss@x.example");
-  EXPECT_TRUE(KavrixFileExists(Archive("sam@x") + "/2026_leave.csv"));
+  EXPECT_TRUE(KavrixFileExists(Archive("sam@xexample") + "/2026_leave.csv"));
   // Changing one's own address ends one's logon: the next post finds no
   // current user and is shown again without a change.
   EXPECT_EQ(Change(boss_, "101=Boss%40x.example&102=chief%40x.example&103=chief%40x.example"),

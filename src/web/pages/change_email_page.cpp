@@ -6,6 +6,7 @@
 #include "model/registry_text.h"
 #include "model/user_email_change.h"
 #include "station/server_connection.h"
+#include "web/pages/dialog_defaults.h"
 #include "web/current_user.h"
 #include "web/weblet_form.h"
 
@@ -101,8 +102,6 @@ void WLChangeEmailPage(LWebletForm& form) {
   if (!WLValidateSession(form)) return;
   const std::string selected = form.Params().GetParm("seluser");
   if (!selected.empty()) form.Session().SetParm("seluser", selected);
-  LHashTable& params = form.Params();
-  if (params.GetParm("onok")[0] == '\0') params.SetParm("onok", "userlist");
-  if (params.GetParm("oncancel")[0] == '\0') params.SetParm("oncancel", "userlist");
+  WLDefaultDialogTargets(form, "userlist", "userlist");
   LKXChangeEmailPage(form).Run();
 }

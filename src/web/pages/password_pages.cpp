@@ -8,6 +8,7 @@
 #include "model/users.h"
 #include "web/current_user.h"
 #include "web/message_page.h"
+#include "web/pages/dialog_defaults.h"
 #include "web/weblet_form.h"
 
 namespace {
@@ -18,10 +19,6 @@ constexpr int kNewPasswordId = 102;
 constexpr int kConfirmPasswordId = 103;
 
 const LNavLinkData kPasswordHelpLinks[] = {{"help/password.html", "Help", true}, {nullptr, nullptr, false}};
-
-void DefaultField(LWebletForm& form, const char* name, const char* value) {
-  if (form.Params().GetParm(name)[0] == '\0') form.Params().SetParm(name, value);
-}
 
 // The mail goes out on the maintenance thread's next pass; waking it makes
 // that pass now rather than within the minute.
@@ -80,14 +77,12 @@ bool LKXLostPasswordPage::CmOk() {
 }
 
 void WLLostPassword(LWebletForm& form) {
-  DefaultField(form, "onok", "pwdsent");
-  DefaultField(form, "oncancel", "logon");
+  WLDefaultDialogTargets(form, "pwdsent", "logon");
   LKXLostPasswordPage(form).Run();
 }
 
 void WLPasswordSent(LWebletForm& form) {
-  DefaultField(form, "onok", "logon");
-  DefaultField(form, "oncancel", "logon");
+  WLDefaultDialogTargets(form, "logon", "logon");
   LKXMessagePage(form, "Return", kLPasswordSentText).Run();
 }
 
@@ -134,7 +129,6 @@ bool LKXChangePasswordPage::CmOk() {
 }
 
 void WLChangePasswordPage(LWebletForm& form) {
-  DefaultField(form, "onok", "mainpage");
-  DefaultField(form, "oncancel", "mainpage");
+  WLDefaultDialogTargets(form, "mainpage", "mainpage");
   LKXChangePasswordPage(form).Run();
 }

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <initializer_list>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -20,11 +21,12 @@
 #include "foundation/date_time.h"
 #include "foundation/process_result.h"
 #include "foundation/signal_object.h"
+#include "station/own_record.h"
+#include "station/presence_snapshot.h"
 #include "station/station_wire.h"
 
 class LIPSocketTCP;
 class LThread;
-class LKXUser;
 
 // One watcher's live view (owned by the watching connection's thread, linked
 // into the monitor lists of the watched connections).
@@ -42,6 +44,11 @@ class LKXScreenMonitor {
   std::uint16_t flags_ = 0;
   bool fresh_ = false;
   LSignalObject wake_;
+};
+
+struct LKXSendPart {
+  std::string_view bytes;
+  int timeoutMs;
 };
 
 class LKXServerConnection {
@@ -70,13 +77,12 @@ class LKXServerConnection {
   void HandlePopupRequest(std::string_view recipients, std::string_view message);
   void ScreenMonitorConnection(std::string_view monitoredUser);
 
-  // Sends whole messages; one message never interleaves with another to the
-  // same socket, whichever thread sends it. `owner` is the sending thread
-  // (its stop flag cuts the send short).
-  LProcessResult SendMessage(LThread* owner, std::string_view bytes, int timeoutMs);
-  // Sends a header and then its body as one message under the send lock.
-  LProcessResult SendMessage(LThread* owner, std::string_view head, int headTimeoutMs,
-                             std::string_view body, int bodyTimeoutMs);
+  // Sends the parts of one message, each with its own time-out, under the
+  // send lock: a message never interleaves with another to the same socket,
+  // whichever thread sends it. `owner` is the sending thread (its stop flag
+  // cuts the send short). Stops at the first part that fails.
+  LProcessResult SendParts(LThread* owner, std::initializer_list<LKXSendPart> parts);
+  LProcessResult Send(std::string_view bytes, int timeoutMs) { return SendParts(&thread_, {{bytes, timeoutMs}}); }
 
   const std::string& UserName() const { return userName_; }
   bool IsMainSession() const { return (stationFlags_ & kLKXStationMainSession) != 0; }
@@ -95,20 +101,28 @@ class LKXServerConnection {
   bool HasMonitor(LKXScreenMonitor* monitor);
 
  private:
-  // Message handlers of the session loop; false ends the session.
-  bool HandleMessage(const LKXWireHeader& header);
-  bool HandleActivity(const LKXWireHeader& header);
-  bool HandleScreenshot(const LKXWireHeader& header);
-  bool HandleManualHours(const LKXWireHeader& header);
-  bool HandlePresence(const LKXWireHeader& header);
-  bool HandlePopup(const LKXWireHeader& header);
-  bool HandleScreenMonitor(const LKXWireHeader& header);
-  // Reads the rest of the fixed part and the strings of the message whose
-  // header is `header` into `message` (header included), then discards the
-  // bytes up to the total length. False ends the session.
+  // Message handlers of the session loop; `message` holds the header bytes
+  // on entry. False ends the session.
+  bool HandleMessage(const LKXWireHeader& header, std::string& message);
+  bool HandleActivity(const LKXWireHeader& header, std::string& message);
+  bool HandleScreenshot(const LKXWireHeader& header, std::string& message);
+  bool HandleManualHours(const LKXWireHeader& header, std::string& message);
+  bool HandlePresence(const LKXWireHeader& header, std::string& message);
+  bool HandlePopup(const LKXWireHeader& header, std::string& message);
+  bool HandleScreenMonitor(const LKXWireHeader& header, std::string& message);
+  // Reads the rest of the fixed part and the strings into `message`, then
+  // discards the bytes up to the total length. False ends the session.
   bool ReceiveMessage(const LKXWireHeader& header, std::string& message);
-  bool IdleTick();
-  void StorePresence(const LKXPresence& presence);
+  // Receives `length` bytes into buffer[from...], growing it.
+  bool Receive(std::string& buffer, std::size_t from, std::size_t length, int timeoutMs);
+  bool Discard(std::uint64_t length);
+  void IdleTick();
+  bool SendEntry(const LKXPresenceEntry& entry);
+  // Whether `monitor` is still attached to a registered connection.
+  static bool MonitorAttached(LKXScreenMonitor* monitor);
+  // Reads whatever the watcher sent meanwhile; false when it has gone.
+  bool WatcherStillThere();
+  void RunRelay(LKXScreenMonitor& monitor);
 
   // Constant after construction.
   const std::string userName_;
@@ -119,9 +133,11 @@ class LKXServerConnection {
   LIPSocketTCP& socket_;
 
   // Used by the connection's own thread only.
+  LKXOwnRecord record_;
   std::uint32_t lastSeenSeq_ = 0;
   LDateTime lastSyncTime_;
   std::int64_t lastStoredScreenshotMs_ = 0;
+  std::int64_t messageMs_ = 0;  // when the current message's header came
   bool screenRequestPending_ = false;
 
   // Written by the own thread, read by watchers choosing a station.

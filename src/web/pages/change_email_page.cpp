@@ -26,12 +26,9 @@ void ShowRefusal(LKXChangeEmailPage& page, LKXEmailChange result, const std::str
     case LKXEmailChange::kNoSuchUser:
       page.PopupControlDataInvalid(kOldEmailId, kLChangeEmailNoUser);
       return;
-    case LKXEmailChange::kFolderExists: {
-      std::string message = kLChangeEmailFolderExists;
-      message.replace(message.find("%s"), 2, folder);
-      page.PopupControlDataInvalid(kNewEmailId, message);
+    case LKXEmailChange::kFolderExists:
+      page.PopupControlDataInvalid(kNewEmailId, LChangeEmailFolderExists(folder));
       return;
-    }
     case LKXEmailChange::kAddressTaken:
       page.PopupControlDataInvalid(kNewEmailId, kLChangeEmailTaken);
       return;
@@ -46,6 +43,10 @@ void ShowRefusal(LKXChangeEmailPage& page, LKXEmailChange result, const std::str
 }
 
 }  // namespace
+
+std::string LChangeEmailFolderExists(const std::string& folderName) {
+  return "User folder " + folderName + " already exists. Please choose another email address.";
+}
 
 LKXChangeEmailPage::LKXChangeEmailPage(LWebletForm& form)
     : LKXWebDialog(form, "changeemail", "Change Email Address", 0) {}

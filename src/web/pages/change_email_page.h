@@ -6,6 +6,8 @@
 // and "PrimaryUser" follow; the user's station connections are stopped.
 // The user must log on again with the new address.
 
+#include <string>
+
 #include "web/kx_web_dialog.h"
 
 // Needs a valid session. Copies the form field "seluser" into the session
@@ -24,9 +26,8 @@ inline constexpr char kLChangeEmailNote[] = "Note: After changing email address,
 inline constexpr char kLChangeEmailEnter[] = "Please enter your email address.";
 inline constexpr char kLChangeEmailInvalid[] = "This email address is invalid. Please reenter";
 inline constexpr char kLChangeEmailDiffer[] = "The two new emails are not identical, please reenter.";
-// "%s": the folder name.
-inline constexpr char kLChangeEmailFolderExists[] =
-    "User folder %s already exists. Please choose another email address.";
+// "User folder <name> already exists. Please choose another email address."
+std::string LChangeEmailFolderExists(const std::string& folderName);
 inline constexpr char kLChangeEmailNoUser[] = "This user doesn't exist in the Kavrixserver System";
 inline constexpr char kLChangeEmailNotAllowed[] =
     "Only System Administrator or Accountant can change the email address of another user.";

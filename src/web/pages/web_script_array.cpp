@@ -1,5 +1,6 @@
 #include "web/pages/web_script_array.h"
 
+#include "web/pages/setup_wizard.h"
 #include "web/station_pages.h"
 
 // The rows of the control panel, in the lookup order of kLWebScriptPlan
@@ -8,6 +9,13 @@
 namespace {
 
 const LWebScriptEntry kWebScripts[] = {
+    {"wizardadmin", WLWizardAdmin},
+    {"wizardconfirmemail", WLWizardConfirmEmail},
+    {"wizardkavrixusage", WLWizardKavrixUsage},
+    {"wizardsmtpsetting", WLWizardSmtpSetting},
+    {"wizardaddusers", WLWizardAddUser},
+    {"wizardconnectremote", WLWizardConnectRemote},
+    {"wizardfinish", WLWizardFinish},
     {"sessioninvalid", WLSessionInvalidPage},
     {"searchlistpost", WLSearchListPost},
     {"connect", WLConnect},

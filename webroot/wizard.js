@@ -72,7 +72,7 @@ function wizardWorkTypeSelect(id) {
 
 function wizardHeaderRow() {
   var row = document.createElement("tr");
-  var titles = ["", "Email", "Name", "Work type", "Hours per week"];
+  var titles = ["", "Email", "Name", "Work type", "Hours/week"];
   for (var i = 0; i < titles.length; i++) {
     var cell = document.createElement("th");
     cell.align = "left";

@@ -94,6 +94,16 @@ TEST_F(WizardUsersTest, AddedUsersAreManagedByThePrimaryUserAndGetTheirHours) {
   EXPECT_EQ(UserText("cy@office.example", kKXUserWorkType), "0");
 }
 
+// Step 3 writes these into a single-quoted script string unescaped.
+TEST(WizardRowMessages, FitIntoAScriptStringAsTheyAre) {
+  for (const std::string_view message :
+       {kKXWizardRowHalfMessage, kKXWizardRowEmailMessage, kKXWizardRowNameMessage, kKXWizardRowHoursMessage,
+        kKXWizardRowExistsMessage, kKXWizardRowTwiceMessage, kKXWizardRowNotAddedMessage,
+        kKXWizardNoPrimaryMessage}) {
+    EXPECT_EQ(message.find_first_of("'\"<>&\r\n"), std::string_view::npos) << message;
+  }
+}
+
 TEST_F(WizardUsersTest, FirstAdministratorInRegistryOrder) {
   std::string email = "stale";
   EXPECT_FALSE(KXFindFirstAdministrator(email));

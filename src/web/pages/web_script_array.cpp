@@ -4,6 +4,7 @@
 #include "web/pages/login_pages.h"
 #include "web/pages/main_page.h"
 #include "web/pages/password_pages.h"
+#include "web/pages/setup_wizard.h"
 #include "web/station_pages.h"
 
 // The rows of the control panel, in the lookup order of kLWebScriptPlan
@@ -16,6 +17,13 @@ const LWebScriptEntry kWebScripts[] = {
     {"logon", WLMainLogin},
     {"changepassword", WLChangePasswordPage},
     {"changeemail", WLChangeEmailPage},
+    {"wizardadmin", WLWizardAdmin},
+    {"wizardconfirmemail", WLWizardConfirmEmail},
+    {"wizardkavrixusage", WLWizardKavrixUsage},
+    {"wizardsmtpsetting", WLWizardSmtpSetting},
+    {"wizardaddusers", WLWizardAddUser},
+    {"wizardconnectremote", WLWizardConnectRemote},
+    {"wizardfinish", WLWizardFinish},
     {"lostpassword", WLLostPassword},
     {"sessioninvalid", WLSessionInvalidPage},
     {"mainpage", WLMainPage},

@@ -133,6 +133,12 @@ class WebDialogTest : public WebServerTest {
     WLInstallPageFrame();
     StartServer(kTable);
   }
+  // The frame is process-wide: later tests of the same program get the
+  // plain one back.
+  void TearDown() override {
+    WebServerTest::TearDown();
+    WLSetPageFrame(LWebPageFrame{});
+  }
   std::string Get(const std::string& target, const std::string& headers = "") {
     return Exchange("GET /" + target + " HTTP/1.0\r\nHost: here\r\n" + headers + "\r\n");
   }

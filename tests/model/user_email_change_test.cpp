@@ -43,9 +43,9 @@ TEST_F(UserEmailChangeTest, MovesFolderRecordListsAndSettingsTogether) {
   ASSERT_TRUE(LSettingSetString("Settings", "PrimaryUser", "ann.lee@x.example"));
   EXPECT_EQ(Change("ann.lee@x.example", "Ann.Berg@Y.example"), LKXEmailChange::kDone);
   EXPECT_EQ(calls_, 1);
-  EXPECT_EQ(folder_, "annberg@y");
-  EXPECT_FALSE(KavrixFileExists(ArchiveFolder("annlee@x")));
-  EXPECT_EQ(KavrixReadFile(ArchiveFolder("annberg@y") + "/2026-12-01_activity.csv"),
+  EXPECT_EQ(folder_, "annberg@yexample");
+  EXPECT_FALSE(KavrixFileExists(ArchiveFolder("annlee@xexample")));
+  EXPECT_EQ(KavrixReadFile(ArchiveFolder("annberg@yexample") + "/2026-12-01_activity.csv"),
             "09:00:00,60,0,1,2,\"a\",\"b\"\r\n");
   EXPECT_EQ(UserText("Ann.Berg@Y.example", kKXUserName), "Ann");
   EXPECT_EQ(UserText("cy@x.example", kKXUserManager), "Ann.Berg@Y.example,boss@x.example");
@@ -59,17 +59,17 @@ TEST_F(UserEmailChangeTest, SettingsNamingOthersAreKept) {
   EXPECT_EQ(LSettingGetString("Email", "ReplyToEmail"), "boss@x.example");
   EXPECT_EQ(LSettingGetString("Settings", "PrimaryUser"), "");
   // Cy never had a folder: nothing to move, and none is made.
-  EXPECT_FALSE(KavrixFileExists(ArchiveFolder("cyrus@x")));
+  EXPECT_FALSE(KavrixFileExists(ArchiveFolder("cyrus@xexample")));
 }
 
 TEST_F(UserEmailChangeTest, RefusesAnExistingFolderAndChangesNothing) {
-  ASSERT_EQ(mkdir(ArchiveFolder("gone@x").c_str(), 0777), 0);
-  ASSERT_TRUE(KavrixWriteFile(ArchiveFolder("gone@x") + "/2025_leave.csv", "old"));
+  ASSERT_EQ(mkdir(ArchiveFolder("gone@xexample").c_str(), 0777), 0);
+  ASSERT_TRUE(KavrixWriteFile(ArchiveFolder("gone@xexample") + "/2025_leave.csv", "old"));
   EXPECT_EQ(Change("Ann.Lee@x.example", "Gone@X.example"), LKXEmailChange::kFolderExists);
-  EXPECT_EQ(folder_, "gone@x");
+  EXPECT_EQ(folder_, "gone@xexample");
   EXPECT_EQ(calls_, 0);
-  EXPECT_TRUE(KavrixFileExists(ArchiveFolder("annlee@x") + "/2026-12-01_activity.csv"));
-  EXPECT_EQ(KavrixReadFile(ArchiveFolder("gone@x") + "/2025_leave.csv"), "old");
+  EXPECT_TRUE(KavrixFileExists(ArchiveFolder("annlee@xexample") + "/2026-12-01_activity.csv"));
+  EXPECT_EQ(KavrixReadFile(ArchiveFolder("gone@xexample") + "/2025_leave.csv"), "old");
   EXPECT_EQ(UserText("Ann.Lee@x.example", kKXUserName), "Ann");
   EXPECT_EQ(UserText("cy@x.example", kKXUserManager), "Ann.Lee@X.example,boss@x.example");
 }
@@ -80,7 +80,7 @@ TEST_F(UserEmailChangeTest, OwnFolderUnderAnotherSpellingIsNoObstacle) {
   EXPECT_EQ(Change("Ann.Lee@x.example", "annlee@X.example"), LKXEmailChange::kDone);
   EXPECT_EQ(calls_, 1);
   EXPECT_EQ(UserText("annlee@x.example", kKXUserEmail), "annlee@X.example");
-  EXPECT_TRUE(KavrixFileExists(ArchiveFolder("annlee@x") + "/2026-12-01_activity.csv"));
+  EXPECT_TRUE(KavrixFileExists(ArchiveFolder("annlee@xexample") + "/2026-12-01_activity.csv"));
 }
 
 TEST_F(UserEmailChangeTest, RefusesUnknownUserAndAnotherUsersAddress) {
@@ -90,18 +90,18 @@ TEST_F(UserEmailChangeTest, RefusesUnknownUserAndAnotherUsersAddress) {
   EXPECT_EQ(calls_, 0);
   EXPECT_EQ(UserText("Ann.Lee@x.example", kKXUserName), "Ann");
   EXPECT_EQ(UserText("cy@x.example", kKXUserName), "Cy");
-  EXPECT_TRUE(KavrixFileExists(ArchiveFolder("annlee@x") + "/2026-12-01_activity.csv"));
+  EXPECT_TRUE(KavrixFileExists(ArchiveFolder("annlee@xexample") + "/2026-12-01_activity.csv"));
 }
 
 TEST_F(UserEmailChangeTest, FolderAppearingDuringTheStopIsNotReplaced) {
   // A folder of the new name made while the stations stop (an empty one,
   // which a plain rename would silently replace) ends the change.
-  const std::string late = ArchiveFolder("late@x");
+  const std::string late = ArchiveFolder("late@xexample");
   const LKXEmailChange result = KXChangeUserEmailAndFolder(
       "Ann.Lee@x.example", "late@x.example", [&] { ASSERT_EQ(mkdir(late.c_str(), 0777), 0); }, folder_);
   EXPECT_EQ(result, LKXEmailChange::kFolderExists);
   EXPECT_TRUE(KavrixFolderEntries(late).empty());
-  EXPECT_TRUE(KavrixFileExists(ArchiveFolder("annlee@x") + "/2026-12-01_activity.csv"));
+  EXPECT_TRUE(KavrixFileExists(ArchiveFolder("annlee@xexample") + "/2026-12-01_activity.csv"));
   EXPECT_EQ(UserText("Ann.Lee@x.example", kKXUserName), "Ann");
 }
 

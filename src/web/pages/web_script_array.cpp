@@ -1,5 +1,9 @@
 #include "web/pages/web_script_array.h"
 
+#include "web/pages/change_email_page.h"
+#include "web/pages/login_pages.h"
+#include "web/pages/main_page.h"
+#include "web/pages/password_pages.h"
 #include "web/pages/setup_wizard.h"
 #include "web/station_pages.h"
 
@@ -9,6 +13,10 @@
 namespace {
 
 const LWebScriptEntry kWebScripts[] = {
+    {"", WLMainLogin},
+    {"logon", WLMainLogin},
+    {"changepassword", WLChangePasswordPage},
+    {"changeemail", WLChangeEmailPage},
     {"wizardadmin", WLWizardAdmin},
     {"wizardconfirmemail", WLWizardConfirmEmail},
     {"wizardkavrixusage", WLWizardKavrixUsage},
@@ -16,8 +24,12 @@ const LWebScriptEntry kWebScripts[] = {
     {"wizardaddusers", WLWizardAddUser},
     {"wizardconnectremote", WLWizardConnectRemote},
     {"wizardfinish", WLWizardFinish},
+    {"lostpassword", WLLostPassword},
     {"sessioninvalid", WLSessionInvalidPage},
+    {"mainpage", WLMainPage},
     {"searchlistpost", WLSearchListPost},
+    {"logout", WLMainLogout},
+    {"pwdsent", WLPasswordSent},
     {"connect", WLConnect},
     {"stationlogon", WLStationLogon},
 };

@@ -27,6 +27,8 @@ class SetupWizardTest : public WizardTest {
 };
 
 TEST_F(SetupWizardTest, Step1FirstDisplayAsksForTheAdministrator) {
+  // A fresh installation's logon page is the first step, posting to itself.
+  EXPECT_TRUE(Has(Get("logon"), "<form action=\"logon\" method=post>"));
   const std::string page = Get("wizardadmin");
   EXPECT_EQ(page.rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
   EXPECT_TRUE(Has(page, "<b>Setup Wizard: Step 1 of 3</b>"));
@@ -108,6 +110,11 @@ TEST_F(SetupWizardTest, Step1IsSwitchedOffOnceAnAdministratorExists) {
                   "these options."));
   EXPECT_FALSE(Has(page, "<input name=101"));
   EXPECT_EQ(Setting("Settings", "SetupWizardRun"), "0");
+
+  // The next visit to the logon page finds the wizard switched off.
+  const std::string logon = Get("logon");
+  EXPECT_TRUE(Has(logon, "<b>Logon</b>"));
+  EXPECT_FALSE(Has(logon, "Setup Wizard"));
 
   // A post straight to the step adds no second administrator and logs
   // nobody on.

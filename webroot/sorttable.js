@@ -154,7 +154,10 @@
       }
     });
     if (checkColumn) {
+      // "click" as well: the select-all box of the title row ticks the others
+      // from its own onclick, which fires no change event on them.
       table.addEventListener("change", function () { highlightTicked(table); });
+      table.addEventListener("click", function () { highlightTicked(table); });
     }
   }
 

@@ -458,7 +458,7 @@ function listPage(query) {
   let html = "<html><head><link href=s.css type=text/css rel=stylesheet></head><body><form>" +
       "<script type=\"text/javascript\" language=\"javascript\" src=\"sorttable.js\"></script>" +
       "<table align=center width=100% cellpadding=2 cellspacing=0 class=tblList id=110><tr style=\"height: 25px\" class=trList>" +
-      "<td width=2%><input type=checkbox name=selectall></input></td>" + title(1, "Name") + title(2, "Email") + title(3, "Hours");
+      "<td width=2%><input type=checkbox name=selectall onclick=selall()></input></td>" + title(1, "Name") + title(2, "Email") + title(3, "Hours");
   people.forEach((p, i) => {
     html += "</tr><tr bgcolor=" + (i % 2 ? "#ffffff" : "#f5fafa") + "><td align=center valign=top class=tdList>" +
         "<input type=checkbox name=\"check" + i + "\" value=\"" + p[1] + "\" onclick=validate()></td>" +
@@ -468,6 +468,8 @@ function listPage(query) {
   html += "</tr><tr bgcolor=#ffffff><td class=tdList>&nbsp;</td><td class=tdList><b>Total of 3</b></td>" +
       "<td class=tdList>&nbsp;</td><td align=right class=tdList>26</td></tr></table></form>" +
       "<script>window.kxMarker='same page';window.kxValidated=0;function validate(){window.kxValidated++;}" +
+      "function selall(){var all=document.getElementsByName('selectall')[0].checked;" +
+      "for(var i=0;i<3;i++)document.getElementsByName('check'+i)[0].checked=all;}" +
       "window.onload=function(){validate();initTable(\"110\",\"1\");}</script></body></html>";
   return html;
 }
@@ -503,6 +505,8 @@ async function runListSorting(page, base, step) {
     check(await page.evaluate(() => window.kxValidated) === 3, "validate() did not run after each new list");
     check(JSON.stringify(asked) === JSON.stringify(["iCol=1&bAsc=1", "iCol=3&bAsc=1", "iCol=3&bAsc=0"]),
           "the list asked the server for " + JSON.stringify(asked));
+    await page.check("input[name=selectall]");
+    check(await page.locator("#\\31 10 tr.kx-ticked").count() === 3, "select-all did not highlight every row");
   });
 }
 

@@ -294,11 +294,12 @@ async function runWizard(page, base, step) {
       }
     }
     check(await page.locator("[name=\"105\"]").count() === 0, "a fifth row exists before Add More");
-    await page.getByText("Add More").click();
+    await page.getByText("Add More").first().click();
     await page.waitForSelector("input[name=\"105\"]");
     check(await valueOf(page, "90") === "5", "the row count (field 90) is not 5 after Add More");
-    // Five rows are the most this step takes.
-    await page.getByText("Add More").click();
+    // Five rows are the most this step takes; the link may stay or go.
+    const more = page.getByText("Add More");
+    if ((await more.count()) > 0 && (await more.first().isVisible())) await more.first().click();
     check(await page.locator("[name=\"106\"]").count() === 0, "Add More made a sixth row");
     check(await valueOf(page, "90") === "5", "the row count went past 5");
   });

@@ -1,5 +1,10 @@
 #include "web/pages/web_script_array.h"
 
+#include "web/pages/change_email_page.h"
+#include "web/pages/login_pages.h"
+#include "web/pages/main_page.h"
+#include "web/pages/password_pages.h"
+#include "web/pages/setup_wizard.h"
 #include "web/station_pages.h"
 
 // The rows of the control panel, in the lookup order of kLWebScriptPlan
@@ -8,8 +13,23 @@
 namespace {
 
 const LWebScriptEntry kWebScripts[] = {
+    {"", WLMainLogin},
+    {"logon", WLMainLogin},
+    {"changepassword", WLChangePasswordPage},
+    {"changeemail", WLChangeEmailPage},
+    {"wizardadmin", WLWizardAdmin},
+    {"wizardconfirmemail", WLWizardConfirmEmail},
+    {"wizardkavrixusage", WLWizardKavrixUsage},
+    {"wizardsmtpsetting", WLWizardSmtpSetting},
+    {"wizardaddusers", WLWizardAddUser},
+    {"wizardconnectremote", WLWizardConnectRemote},
+    {"wizardfinish", WLWizardFinish},
+    {"lostpassword", WLLostPassword},
     {"sessioninvalid", WLSessionInvalidPage},
+    {"mainpage", WLMainPage},
     {"searchlistpost", WLSearchListPost},
+    {"logout", WLMainLogout},
+    {"pwdsent", WLPasswordSent},
     {"connect", WLConnect},
     {"stationlogon", WLStationLogon},
 };

@@ -1,0 +1,58 @@
+#include "station/own_record.h"
+
+#include "foundation/settings_parse.h"
+#include "model/registry_lists.h"
+#include "model/registry_text.h"
+#include "station/name_list.h"
+
+bool LKXFindUserRecord(std::string_view email, LKXUser& out) {
+  if (email.empty()) return false;
+  for (LKXUserListIterator it(gKXUsersList); it.Next();) {
+    if (KXSameName(it.Get().GetEmail(), email)) {
+      out = it.Get();
+      return true;
+    }
+  }
+  return false;
+}
+
+bool LKXListHasName(std::string_view list, std::string_view name) {
+  return LKXAnyListItem(list, [name](std::string_view item) { return KXSameName(item, name); });
+}
+
+bool LKXOwnRecord::Find(LKXUser& out) {
+  if (!path_.empty()) {
+    LKXUser cached(path_);
+    if (KXSameName(cached.GetEmail(), email_)) {
+      out = cached;
+      return true;
+    }
+  }
+  path_.clear();
+  if (!LKXFindUserRecord(email_, out)) return false;
+  path_ = out.GetPath();
+  return true;
+}
+
+bool LKXOwnRecord::Update(const std::function<bool(LSettingsEntries&)>& change) {
+  // A second round when the remembered file turned out to be someone
+  // else's (records are renumbered only by deletion and re-adding).
+  for (int round = 0; round < 2; ++round) {
+    LKXUser user;
+    if (!Find(user)) return false;
+    bool mine = false;
+    const std::string& email = email_;
+    user.Modify([&mine, &email, &change](LSettingsEntries& entries) {
+      const std::string* stored = entries.Find(LSettingsLowerCase(kKXUserEmail.name));
+      mine = stored != nullptr && KXSameName(*stored, email);
+      return mine && change(entries);
+    });
+    if (mine) return true;
+    path_.clear();
+  }
+  return false;
+}
+
+bool LKXOwnRecord::Put(LSettingsEntries& entries, const LKXUserKey& key, std::string_view value) {
+  return entries.Set(LSettingsLowerCase(key.name), LSettingsCleanValue(value));
+}

@@ -1,0 +1,66 @@
+#include "station/presence_snapshot.h"
+
+#include <chrono>
+#include <mutex>
+
+#include "model/registry_lists.h"
+#include "model/user.h"
+#include "station/server_connection.h"
+
+namespace {
+
+std::mutex gSnapshotMutex;  // guards gSnapshot; held while one thread rebuilds it
+std::shared_ptr<const LKXPresenceSnapshot> gSnapshot;
+
+bool StillGood(const LKXPresenceSnapshot& snapshot, std::uint32_t seq, std::int64_t nowMs) {
+  const std::int64_t age = nowMs - snapshot.builtMs;
+  if (age < kLKXSnapshotFreshMs) return true;
+  return snapshot.seq == seq && age < kLKXSnapshotMaxAgeMs;
+}
+
+std::shared_ptr<const LKXPresenceSnapshot> Build() {
+  auto snapshot = std::make_shared<LKXPresenceSnapshot>();
+  // Both taken before any record is read: see the header.
+  snapshot->seq = LKXServerConnection::uGlobalChangeSeq.load();
+  snapshot->time = LDateTime::Now();
+  snapshot->builtMs = LKXSteadyMs();
+  for (LKXUserListIterator it(gKXUsersList); it.Next();) snapshot->users.push_back(LKXReadPresenceEntry(it.Get()));
+  return snapshot;
+}
+
+}  // namespace
+
+std::int64_t LKXSteadyMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+LKXPresenceEntry LKXReadPresenceEntry(LKXUser& record) {
+  LKXPresenceEntry entry;
+  entry.email = record.GetText(kKXUserEmail);
+  entry.name = record.GetText(kKXUserName);
+  entry.team = record.GetText(kKXUserTeam);
+  entry.location = record.GetText(kKXUserLastLocation);
+  entry.application = record.GetText(kKXUserLastApplication);
+  entry.caption = record.GetText(kKXUserLastCaption);
+  entry.phone = record.GetText(kKXUserPhone);
+  entry.monitor = record.GetFlag(kKXUserMonitor);
+  entry.connected = record.GetFlag(kKXUserConnected);
+  entry.active = record.GetFlag(kKXUserStateActive);
+  entry.isPrivate = record.GetFlag(kKXUserStatePrivate);
+  entry.stateChanged = LDateTime(record.GetNumber(kKXUserStateChanged));
+  return entry;
+}
+
+std::shared_ptr<const LKXPresenceSnapshot> LKXGetPresenceSnapshot() {
+  std::lock_guard<std::mutex> lock(gSnapshotMutex);
+  if (!gSnapshot || !StillGood(*gSnapshot, LKXServerConnection::uGlobalChangeSeq.load(), LKXSteadyMs())) {
+    gSnapshot = Build();
+  }
+  return gSnapshot;
+}
+
+void LKXResetPresenceSnapshot() {
+  std::lock_guard<std::mutex> lock(gSnapshotMutex);
+  gSnapshot.reset();
+}

@@ -1,0 +1,262 @@
+#include "station/server_connection.h"
+
+#include <poll.h>
+
+#include <algorithm>
+#include <ctime>
+
+#include "engine/ip_socket_tcp.h"
+#include "engine/socket_ops.h"
+#include "foundation/log.h"
+#include "foundation/thread.h"
+#include "model/core_data.h"
+#include "model/registry_text.h"
+#include "station/own_record.h"
+#include "station/presence_snapshot.h"
+
+std::atomic<std::uint32_t> LKXServerConnection::uGlobalChangeSeq{0};
+std::mutex LKXServer::loConnections;
+std::list<LKXServerConnection*> LKXServer::lConnections;
+
+namespace {
+
+// Time-outs of the session, in milliseconds.
+constexpr int kIdleTickMs = 200;
+constexpr int kReceiveMs = 5000;
+constexpr int kScreenshotReceiveMs = 250000;
+constexpr std::int64_t kScreenshotStoreGapMs = 250000;
+constexpr int kScreenRequestSendMs = 5000;
+constexpr int kReplySendMs = 50000;
+constexpr std::size_t kDiscardChunk = 4096;
+
+int ServerUtcOffsetMinutes() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (localtime_r(&now, &local) == nullptr) return 0;
+  return static_cast<int>(local.tm_gmtoff / 60);
+}
+
+}  // namespace
+
+LKXServerConnection::LKXServerConnection(LThread& thread, LIPSocketTCP& socket, std::string_view userName,
+                                         std::uint16_t stationFlags, int stationTimeZone)
+    : userName_(userName),
+      stationFlags_(stationFlags),
+      serverBias_(-ServerUtcOffsetMinutes()),
+      stationTimeZone_(stationTimeZone),
+      thread_(thread),
+      socket_(socket),
+      record_(userName) {
+  if (IsMainSession()) {
+    std::lock_guard<std::mutex> lock(LKXServer::loConnections);
+    LKXServer::lConnections.push_back(this);
+  }
+}
+
+LKXServerConnection::~LKXServerConnection() {
+  if (IsMainSession()) {
+    const LDateTime now = LDateTime::Now();
+    record_.Update([now](LSettingsEntries& entries) {
+      bool changed = LKXOwnRecord::Put(entries, kKXUserConnected, "0");
+      changed = LKXOwnRecord::Put(entries, kKXUserStateChanged, std::to_string(now.value)) || changed;
+      return changed;
+    });
+    ++uGlobalChangeSeq;
+  }
+  // Under the registry lock, so that a relay that is detaching its monitor
+  // sees either this connection with its list or neither.
+  std::lock_guard<std::mutex> lock(LKXServer::loConnections);
+  if (IsMainSession()) {
+    LKXServer::lConnections.remove(this);
+    LOGF("%s logged off", userName_.c_str());
+  }
+  std::lock_guard<std::mutex> monitors(monitorMutex_);
+  monitors_.clear();
+}
+
+LDateTime LKXServerConnection::ConvertTime(std::uint32_t stationTime) const {
+  LDateTime time(static_cast<std::int32_t>(stationTime));
+  if (stationTimeZone_ == 0) return time;
+  // Stored so that the record read in the server's local time shows the
+  // station's own clock time (the server offset is -serverBias_).
+  return time - (-serverBias_ - stationTimeZone_) * 60;
+}
+
+LProcessResult LKXServerConnection::SendParts(LThread* owner, std::initializer_list<LKXSendPart> parts) {
+  std::lock_guard<std::mutex> lock(sendMutex_);
+  for (const LKXSendPart& part : parts) {
+    const LProcessResult result = ProcessSend(owner, socket_.Get(), part.bytes.data(), part.bytes.size(), part.timeoutMs);
+    if (result != kLProcessDone) return result;
+  }
+  return kLProcessDone;
+}
+
+bool LKXServerConnection::Receive(std::string& buffer, std::size_t from, std::size_t length, int timeoutMs) {
+  buffer.resize(from + length);
+  return ProcessRecvBytes(&thread_, socket_.Get(), buffer.data() + from, length, timeoutMs) == kLProcessDone;
+}
+
+bool LKXServerConnection::Discard(std::uint64_t length) {
+  char chunk[kDiscardChunk];
+  while (length > 0) {
+    const std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(length, sizeof chunk));
+    if (ProcessRecvBytes(&thread_, socket_.Get(), chunk, piece, kReceiveMs) != kLProcessDone) return false;
+    length -= piece;
+  }
+  return true;
+}
+
+void LKXServerConnection::Run() {
+  SendAllUserStates();
+  lastStoredScreenshotMs_ = LKXSteadyMs() - 5000;
+  screenRequestPending_ = false;
+  while (!thread_.IsStopRequested()) {
+    pollfd readable{socket_.Get(), POLLIN, 0};
+    const LProcessResult waited = thread_.ProcessWaitSignalObjectGroup(&readable, 1, kIdleTickMs);
+    if (waited == kLProcessStopped) break;
+    if (waited != kLProcessDone) {
+      IdleTick();
+      continue;
+    }
+    std::string head;
+    if (!Receive(head, 0, kLKXHeaderBytes, kReceiveMs)) break;
+    LKXWireHeader header;
+    if (LKXDecodeHeader(head, header) != LKXWireStatus::kOk || header.magic != kLKXWireMagic) break;
+    messageMs_ = LKXSteadyMs();
+    if (!HandleMessage(header, head)) break;
+  }
+}
+
+void LKXServerConnection::IdleTick() {
+  bool watched = false;
+  {
+    std::lock_guard<std::mutex> lock(monitorMutex_);
+    watched = !monitors_.empty();
+  }
+  if (watched && !screenRequestPending_) {
+    (void)Send(LKXBuildScreenRequest(), kScreenRequestSendMs);
+    screenRequestPending_ = true;
+  }
+  if (uGlobalChangeSeq.load() != lastSeenSeq_) SendNewUserStates();
+}
+
+bool LKXServerConnection::HandleMessage(const LKXWireHeader& header, std::string& message) {
+  switch (header.type) {
+    case kLKXMsgActivity:
+      return HandleActivity(header, message);
+    case kLKXMsgScreenshot:
+      return HandleScreenshot(header, message);
+    case kLKXMsgManualHours:
+      return HandleManualHours(header, message);
+    case kLKXMsgPresence:
+      return HandlePresence(header, message);
+    case kLKXMsgScreenMonitorRequest:
+      return HandleScreenMonitor(header, message);
+    case kLKXMsgPopupRequest:
+      return HandlePopup(header, message);
+    case kLKXMsgStationVersionRequest:
+      if (!ReceiveMessage(header, message)) return false;
+      (void)SendParts(&thread_, {{LKXBuildStationVersion().substr(0, 16), kReplySendMs},
+                                 {kLKXStationVersionText, kReplySendMs}});
+      return true;
+    case kLKXMsgBusinessProgramsRequest:
+      if (!ReceiveMessage(header, message)) return false;
+      (void)SendBusinessProgramsList();
+      return true;
+    default:
+      // Server-to-station types and numbers outside the table: skipped
+      // without reading a body, as older servers did.
+      return true;
+  }
+}
+
+bool LKXServerConnection::ReceiveMessage(const LKXWireHeader& header, std::string& message) {
+  const std::size_t fixed = LKXFixedPartBytes(header.type);
+  if (!Receive(message, kLKXHeaderBytes, fixed - kLKXHeaderBytes, kReceiveMs)) return false;
+  std::size_t body = 0;
+  if (!LKXBodyBytes(message, body)) return false;
+  // Strings that reach past the message's own end leave no way to find the
+  // next message: reading on would take its bytes as text.
+  if (fixed + body > header.totalLength) return false;
+  if (!Receive(message, fixed, body, kReceiveMs)) return false;
+  return Discard(header.totalLength - fixed - body);
+}
+
+bool LKXServerConnection::HandleActivity(const LKXWireHeader& header, std::string& message) {
+  LKXActivityRecord record;
+  if (!ReceiveMessage(header, message) || LKXParseActivity(message, record) != LKXWireStatus::kOk) return false;
+  LKXCoreData::LogActivity(userName_, ConvertTime(record.start), record.duration, record.flags, record.keys,
+                           record.clicks, LKXWireText(record.application), LKXWireText(record.caption));
+  return true;
+}
+
+bool LKXServerConnection::HandleManualHours(const LKXWireHeader& header, std::string& message) {
+  LKXManualHours record;
+  if (!ReceiveMessage(header, message) || LKXParseManualHours(message, record) != LKXWireStatus::kOk) return false;
+  LKXCoreData::LogManualEntry(userName_, ConvertTime(record.start), record.duration, record.flags & kLKXFlagPrivate,
+                              LKXWireText(record.comment));
+  return true;
+}
+
+bool LKXServerConnection::HandleScreenshot(const LKXWireHeader& header, std::string& message) {
+  const std::size_t fixed = LKXFixedPartBytes(kLKXMsgScreenshot);
+  if (!Receive(message, kLKXHeaderBytes, fixed - kLKXHeaderBytes, kReceiveMs)) return false;
+  if (header.totalLength > kLKXMaxScreenshotMessage) return false;
+  if (header.totalLength < fixed) return true;
+  if (!Receive(message, fixed, header.totalLength - fixed, kScreenshotReceiveMs)) return false;
+  LKXScreenshot shot;
+  if (LKXParseScreenshot(message, shot) != LKXWireStatus::kOk) return false;
+  bool watched = false;
+  {
+    std::lock_guard<std::mutex> lock(monitorMutex_);
+    watched = !monitors_.empty();
+    for (LKXScreenMonitor* monitor : monitors_) monitor->Deliver(shot.image, shot.flags);
+  }
+  // While someone watches, frames come many times a minute; only a JPEG now
+  // and then goes to the archive.
+  if (!watched || (messageMs_ - lastStoredScreenshotMs_ > kScreenshotStoreGapMs && shot.flags != 0)) {
+    LKXCoreData::LogScreenShot(userName_, ConvertTime(shot.time), (shot.flags & kLKXFlagJpeg) != 0, shot.image.data(),
+                               shot.image.size());
+    lastStoredScreenshotMs_ = messageMs_;
+  }
+  screenRequestPending_ = false;
+  return true;
+}
+
+bool LKXServerConnection::HandlePopup(const LKXWireHeader& header, std::string& message) {
+  LKXPopupRequest popup;
+  if (!ReceiveMessage(header, message) || LKXParsePopupRequest(message, popup) != LKXWireStatus::kOk) return false;
+  HandlePopupRequest(LKXWireText(popup.recipients, true), LKXWireText(popup.message, true));
+  return true;
+}
+
+bool LKXServerConnection::HandleScreenMonitor(const LKXWireHeader& header, std::string& message) {
+  LKXScreenMonitorRequest request;
+  if (!ReceiveMessage(header, message) || LKXParseScreenMonitorRequest(message, request) != LKXWireStatus::kOk) {
+    return false;
+  }
+  ScreenMonitorConnection(LKXWireText(request.userName));
+  return false;  // the watcher's session ends with the relay
+}
+
+void LKXServerConnection::AttachMonitor(LKXScreenMonitor* monitor) {
+  std::lock_guard<std::mutex> lock(monitorMutex_);
+  monitors_.push_front(monitor);
+}
+
+void LKXServerConnection::DetachMonitor(LKXScreenMonitor* monitor) {
+  std::lock_guard<std::mutex> lock(monitorMutex_);
+  monitors_.remove(monitor);
+}
+
+bool LKXServerConnection::HasMonitor(LKXScreenMonitor* monitor) {
+  std::lock_guard<std::mutex> lock(monitorMutex_);
+  return std::find(monitors_.begin(), monitors_.end(), monitor) != monitors_.end();
+}
+
+void LKXServer::StopConnectionsOfUser(const std::string& email) {
+  std::lock_guard<std::mutex> lock(loConnections);
+  for (LKXServerConnection* connection : lConnections) {
+    if (KXSameName(connection->UserName(), email)) connection->Thread().StopThreadSoon();
+  }
+}

@@ -1,0 +1,170 @@
+#pragma once
+// One logged-on station connection and the process-wide registry of main
+// sessions. A connection lives on the web connection thread that received
+// "connect": LKXServerConnectionRun does the handshake, constructs an
+// LKXServerConnection, runs its session loop and cleans up.
+//
+// Lock order (never taken the other way round):
+//   LKXServer::loConnections -> a connection's monitorMutex_ ->
+//   a monitor's mutex -> a connection's sendMutex_.
+// sendMutex_ is a leaf: whoever holds it only writes to that one socket.
+
+#include <atomic>
+#include <cstdint>
+#include <initializer_list>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "foundation/date_time.h"
+#include "foundation/process_result.h"
+#include "foundation/signal_object.h"
+#include "station/own_record.h"
+#include "station/presence_snapshot.h"
+#include "station/station_wire.h"
+
+class LIPSocketTCP;
+class LThread;
+
+// One watcher's live view (owned by the watching connection's thread, linked
+// into the monitor lists of the watched connections).
+class LKXScreenMonitor {
+ public:
+  // Replaces the latest image and wakes the watcher.
+  void Deliver(std::string_view image, std::uint16_t flags);
+  // Takes the latest image out; false when there was none since the last.
+  bool Take(std::string& image, std::uint16_t& flags);
+  LSignalObjectRef WakeSignal() const { return wake_.Ref(); }
+
+ private:
+  std::mutex mutex_;  // guards image_, flags_, fresh_ and the reset of wake_
+  std::string image_;
+  std::uint16_t flags_ = 0;
+  bool fresh_ = false;
+  LSignalObject wake_;
+};
+
+struct LKXSendPart {
+  std::string_view bytes;
+  int timeoutMs;
+};
+
+class LKXServerConnection {
+ public:
+  // Registers the connection when bit 0 of `stationFlags` is set.
+  LKXServerConnection(LThread& thread, LIPSocketTCP& socket, std::string_view userName,
+                      std::uint16_t stationFlags, int stationTimeZone);
+  // Ends the session: for a main session "Connected" = 0, "StateChanged",
+  // the change counter, removal from the registry and the log line.
+  ~LKXServerConnection();
+  LKXServerConnection(const LKXServerConnection&) = delete;
+  LKXServerConnection& operator=(const LKXServerConnection&) = delete;
+
+  // The session loop; returns when the session ends.
+  void Run();
+
+  // Sends the states of the visible users changed since the last sync.
+  void SendNewUserStates();
+  // Sends one user's state message (false when the send failed).
+  bool SendUserState(LKXUser& record);
+  // The first sync covers the last 28 days.
+  void SendAllUserStates();
+  bool SendBusinessProgramsList();
+  static bool TeamsIntersect(std::string_view teamsA, std::string_view teamsB);
+
+  void HandlePopupRequest(std::string_view recipients, std::string_view message);
+  void ScreenMonitorConnection(std::string_view monitoredUser);
+
+  // Sends the parts of one message, each with its own time-out, under the
+  // send lock: a message never interleaves with another to the same socket,
+  // whichever thread sends it. `owner` is the sending thread (its stop flag
+  // cuts the send short). Stops at the first part that fails.
+  LProcessResult SendParts(LThread* owner, std::initializer_list<LKXSendPart> parts);
+  LProcessResult Send(std::string_view bytes, int timeoutMs) { return SendParts(&thread_, {{bytes, timeoutMs}}); }
+
+  const std::string& UserName() const { return userName_; }
+  bool IsMainSession() const { return (stationFlags_ & kLKXStationMainSession) != 0; }
+  std::int64_t LastActiveMs() const { return lastActiveMs_.load(); }
+  LThread& Thread() const { return thread_; }
+
+  // Stored time of a time sent by the station (see ConvertTime in the .cpp).
+  LDateTime ConvertTime(std::uint32_t stationTime) const;
+
+  // Bumped whenever any user's presence changes; a hint to the idle ticks.
+  static std::atomic<std::uint32_t> uGlobalChangeSeq;
+
+  // Monitor list access (under monitorMutex_), for the relay.
+  void AttachMonitor(LKXScreenMonitor* monitor);
+  void DetachMonitor(LKXScreenMonitor* monitor);
+  bool HasMonitor(LKXScreenMonitor* monitor);
+
+ private:
+  // Message handlers of the session loop; `message` holds the header bytes
+  // on entry. False ends the session.
+  bool HandleMessage(const LKXWireHeader& header, std::string& message);
+  bool HandleActivity(const LKXWireHeader& header, std::string& message);
+  bool HandleScreenshot(const LKXWireHeader& header, std::string& message);
+  bool HandleManualHours(const LKXWireHeader& header, std::string& message);
+  bool HandlePresence(const LKXWireHeader& header, std::string& message);
+  bool HandlePopup(const LKXWireHeader& header, std::string& message);
+  bool HandleScreenMonitor(const LKXWireHeader& header, std::string& message);
+  // Reads the rest of the fixed part and the strings into `message`, then
+  // discards the bytes up to the total length. False ends the session.
+  bool ReceiveMessage(const LKXWireHeader& header, std::string& message);
+  // Receives `length` bytes into buffer[from...], growing it.
+  bool Receive(std::string& buffer, std::size_t from, std::size_t length, int timeoutMs);
+  bool Discard(std::uint64_t length);
+  void IdleTick();
+  bool SendEntry(const LKXPresenceEntry& entry);
+  // Whether `monitor` is still attached to a registered connection.
+  static bool MonitorAttached(LKXScreenMonitor* monitor);
+  // Reads whatever the watcher sent meanwhile; false when it has gone.
+  bool WatcherStillThere();
+  void RunRelay(LKXScreenMonitor& monitor);
+
+  // Constant after construction.
+  const std::string userName_;
+  const std::uint16_t stationFlags_;
+  const int serverBias_;        // minus the server's UTC offset in minutes, at construction
+  const int stationTimeZone_;   // minutes east of UTC
+  LThread& thread_;
+  LIPSocketTCP& socket_;
+
+  // Used by the connection's own thread only.
+  LKXOwnRecord record_;
+  std::uint32_t lastSeenSeq_ = 0;
+  LDateTime lastSyncTime_;
+  std::int64_t lastStoredScreenshotMs_ = 0;
+  std::int64_t messageMs_ = 0;  // when the current message's header came
+  bool screenRequestPending_ = false;
+
+  // Written by the own thread, read by watchers choosing a station.
+  std::atomic<std::int64_t> lastActiveMs_{0};
+
+  std::mutex sendMutex_;     // guards writes to socket_: one whole message at a time
+  std::mutex monitorMutex_;  // guards monitors_
+  std::list<LKXScreenMonitor*> monitors_;
+};
+
+// The registry of main sessions.
+class LKXServer {
+ public:
+  // Guards lConnections. Held while a popup goes out to a recipient and
+  // while a relay attaches or detaches its monitor.
+  static std::mutex loConnections;
+  static std::list<LKXServerConnection*> lConnections;
+
+  // Asks the thread of every registered connection of `email` (letter case
+  // ignored) to stop; it ends its session within one idle tick. Used when a
+  // user's address changes or the user is removed.
+  static void StopConnectionsOfUser(const std::string& email);
+};
+
+// The whole life of one station connection after the "connect" header:
+// handshake, session, cleanup. The web layer's station protocol handler.
+void LKXServerConnectionRun(LThread& thread, LIPSocketTCP& socket, const std::string& stationAddress);
+
+// The process-wide challenge of the hello (set at the first connection).
+std::uint32_t LKXStationChallenge();

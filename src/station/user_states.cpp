@@ -1,0 +1,128 @@
+// Presence: what a station reports about its user, and what it is told about
+// the user's team mates.
+
+#include <string>
+
+#include "foundation/thread.h"
+#include "model/org_settings.h"
+#include "model/registry_text.h"
+#include "station/name_list.h"
+#include "station/server_connection.h"
+
+namespace {
+
+constexpr int kStateSendMs = 50000;
+// The first sync of a session covers the last 28 days.
+constexpr std::int32_t kFirstSyncSeconds = 2419200;
+
+// "ShowUserCaptions": below 0 nobody's caption is kept, above 0 only the
+// captions of users whose "ShowDetails" allows it, 0 everybody's.
+std::string KeptCaption(LKXOwnRecord& record, const std::string& caption) {
+  const int rule = KXOrgGetInt(LKXOrg::kShowUserCaptions);
+  if (rule < 0) return {};
+  if (rule == 0) return caption;
+  LKXUser user;
+  return record.Find(user) && user.GetFlag(kKXUserShowDetails) ? caption : std::string();
+}
+
+LKXUserState StateOf(const LKXPresenceEntry& entry) {
+  LKXUserState state;
+  state.email = entry.email;
+  state.name = entry.name;
+  state.phone = entry.phone;
+  if (entry.connected) {
+    state.location = entry.location;
+    state.application = entry.application;
+    state.caption = entry.caption;
+    state.state = entry.active ? kLKXUserStateActive : kLKXUserStateIdle;
+    if (entry.isPrivate) {
+      state.state += kLKXUserStatePrivateBit;
+      state.caption = "*";
+    }
+  } else {
+    state.location = "--";
+    state.caption = entry.caption;
+    state.state = kLKXUserStateOffline;
+  }
+  return state;
+}
+
+}  // namespace
+
+bool LKXServerConnection::HandlePresence(const LKXWireHeader& header, std::string& message) {
+  LKXPresence presence;
+  if (!ReceiveMessage(header, message) || LKXParsePresence(message, presence) != LKXWireStatus::kOk) return false;
+  if (presence.stateFlags & kLKXPresenceActive) lastActiveMs_.store(LKXSteadyMs());
+  const std::string location = LKXWireText(presence.location);
+  const std::string application = LKXWireText(presence.application);
+  const std::string phone = LKXWireText(presence.phone);
+  const std::string caption = KeptCaption(record_, LKXWireText(presence.caption));
+  const bool active = (presence.stateFlags & kLKXPresenceActive) != 0;
+  const bool isPrivate = (presence.stateFlags & kLKXPresencePrivate) != 0;
+  const std::string changed = std::to_string(LDateTime::Now().value);
+  // One write for all keys, so a reader never sees half a report.
+  const bool found = record_.Update([&](LSettingsEntries& entries) {
+    bool any = LKXOwnRecord::Put(entries, kKXUserConnected, "1");
+    any = LKXOwnRecord::Put(entries, kKXUserLastLocation, location) || any;
+    any = LKXOwnRecord::Put(entries, kKXUserPhone, phone) || any;
+    any = LKXOwnRecord::Put(entries, kKXUserLastApplication, application) || any;
+    any = LKXOwnRecord::Put(entries, kKXUserLastCaption, caption) || any;
+    any = LKXOwnRecord::Put(entries, kKXUserStateActive, active ? "1" : "0") || any;
+    any = LKXOwnRecord::Put(entries, kKXUserStatePrivate, isPrivate ? "1" : "0") || any;
+    any = LKXOwnRecord::Put(entries, kKXUserStateChanged, changed) || any;
+    return any;
+  });
+  if (found) ++uGlobalChangeSeq;
+  return true;
+}
+
+bool LKXServerConnection::TeamsIntersect(std::string_view teamsA, std::string_view teamsB) {
+  return LKXAnyListItem(teamsA, [teamsB](std::string_view team) { return LKXListHasName(teamsB, team); });
+}
+
+void LKXServerConnection::SendAllUserStates() {
+  lastSyncTime_ = LDateTime::Now() - kFirstSyncSeconds;
+  SendNewUserStates();
+}
+
+void LKXServerConnection::SendNewUserStates() {
+  if (!IsMainSession()) {
+    lastSeenSeq_ = uGlobalChangeSeq.load();
+    return;
+  }
+  const std::shared_ptr<const LKXPresenceSnapshot> snapshot = LKXGetPresenceSnapshot();
+  // The snapshot's own sequence: when it is older than the newest change,
+  // the next idle tick comes back for the rest.
+  lastSeenSeq_ = snapshot->seq;
+  const LDateTime now = snapshot->time;
+  std::string ownTeams;
+  for (const LKXPresenceEntry& entry : snapshot->users) {
+    if (KXSameName(entry.email, userName_)) {
+      ownTeams = entry.team;
+      break;
+    }
+  }
+  for (const LKXPresenceEntry& entry : snapshot->users) {
+    if (entry.monitor || entry.stateChanged < lastSyncTime_ || entry.stateChanged > now) continue;
+    if (TeamsIntersect(ownTeams, entry.team)) SendEntry(entry);
+  }
+  if (now > lastSyncTime_) lastSyncTime_ = now;
+}
+
+bool LKXServerConnection::SendUserState(LKXUser& record) { return SendEntry(LKXReadPresenceEntry(record)); }
+
+bool LKXServerConnection::SendEntry(const LKXPresenceEntry& entry) {
+  const LKXUserState state = StateOf(entry);
+  const std::string message = LKXBuildUserState(state);
+  // A failed send does not end the session; the next receive does.
+  return SendParts(&thread_, {{std::string_view(message).substr(0, 24), kStateSendMs},
+                              {std::string_view(message).substr(24), kStateSendMs}}) == kLProcessDone;
+}
+
+bool LKXServerConnection::SendBusinessProgramsList() {
+  std::string text;
+  if (KXOrgGetBool(LKXOrg::kSendBusinessProgramsList)) text = KXOrgGetText(LKXOrg::kBusinessPrograms);
+  const std::string message = LKXBuildBusinessPrograms(text);
+  return SendParts(&thread_, {{std::string_view(message).substr(0, 16), kStateSendMs},
+                              {std::string_view(message).substr(16), kStateSendMs}}) == kLProcessDone;
+}

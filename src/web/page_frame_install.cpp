@@ -1,0 +1,20 @@
+#include "web/page_frame_install.h"
+
+#include "web/message_page.h"
+#include "web/page_frame.h"
+#include "web/standard_header.h"
+
+namespace {
+
+void FrameHeader(LWebletForm& form) { WLStandardHeader(form); }
+
+void FrameMessage(LWebletForm& form, const char* okLabel, const char* message) {
+  LKXMessagePage page(form, okLabel != nullptr ? okLabel : "", message != nullptr ? message : "");
+  page.Run();
+}
+
+}  // namespace
+
+void WLInstallPageFrame() {
+  WLSetPageFrame(LWebPageFrame{FrameHeader, WLStandardFooter, FrameMessage});
+}

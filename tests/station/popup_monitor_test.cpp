@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "foundation/settings_sections.h"
+#include "model/image_test_helpers.h"
+#include "station/station_client.h"
+#include "support/loopback.h"
+
+namespace {
+
+class PopupMonitorTest : public StationTest {
+ protected:
+  void SetUp() override {
+    StationTest::SetUp();
+    AddUser("ann@x", "Ann Lee", "Sales", "pw");
+    AddUser("bob@x", "Bob", "Sales", "pw", {}, "someone@x, ANN@x");
+    AddUser("cat@x", "Cat", "Other", "pw", {}, "bob@x");
+  }
+  // A watcher's request for `user`; returns the reply's result, or -1.
+  int Watch(StationClient& watcher, const std::string& as, const std::string& user) {
+    if (!Connect(watcher, as, 0) || !watcher.Send(LKXBuildScreenMonitorRequest({user}))) return -1;
+    const std::string reply = watcher.Read();
+    LKXLogonReply parsed;
+    if (LKXParseLogonReply(reply, parsed) != LKXWireStatus::kOk || reply.size() != 16) return -1;
+    return parsed.result;
+  }
+  std::string Screens() const { return Archive("bob@x"); }
+};
+
+TEST_F(PopupMonitorTest, PopupsReachEveryMainSessionOfEachRecipient) {
+  StationClient ann, bob1, bob2, cat, catSide;
+  ASSERT_TRUE(Connect(ann, "ann@x"));
+  ASSERT_TRUE(Connect(bob1, "bob@x"));
+  ASSERT_TRUE(Connect(bob2, "bob@x"));
+  ASSERT_TRUE(Connect(cat, "cat@x"));
+  ASSERT_TRUE(Connect(catSide, "cat@x", 0));  // not a main session
+  ASSERT_TRUE(ann.Send(LKXBuildPopupRequest({"BOB@x, cat@x,nobody@x", "Lunch?"})));
+  const std::string expected = LKXBuildPopupMessage({"Ann Lee", "Lunch?"});
+  EXPECT_EQ(expected.substr(0, 16), std::string("\xE0\x0E\x0D\x00\x1D\x00\x00\x00\x07\x00\x06\x00\x00\x00\x00\x00", 16));
+  EXPECT_EQ(bob1.ReadType(kLKXMsgPopupMessage), expected);
+  EXPECT_EQ(bob2.ReadType(kLKXMsgPopupMessage), expected);
+  EXPECT_EQ(cat.ReadType(kLKXMsgPopupMessage), expected);
+  std::string skipped;
+  ASSERT_TRUE(catSide.Sync(&skipped));
+  EXPECT_EQ(skipped, "");
+  ASSERT_TRUE(ann.Sync());
+}
+
+TEST_F(PopupMonitorTest, LongPopupsAreCutAndKeepTheirNulFreeText) {
+  StationClient ann, bob;
+  ASSERT_TRUE(Connect(ann, "ann@x"));
+  ASSERT_TRUE(Connect(bob, "bob@x"));
+  ASSERT_TRUE(ann.Send(LKXBuildPopupRequest({"bob@x", std::string(70000, 'm')})));
+  const std::string message = bob.ReadType(kLKXMsgPopupMessage);
+  ASSERT_EQ(message.size(), 16u + 7 + 65535);
+  EXPECT_EQ(LKXGetU16(reinterpret_cast<const std::uint8_t*>(message.data()) + 10), 65535);
+  EXPECT_EQ(message.substr(23), std::string(65535, 'm'));
+  // Text after a NUL byte is not passed on.
+  ASSERT_TRUE(ann.Send(LKXBuildPopupRequest({"bob@x\0cat@x", std::string("hi\0there", 8)})));
+  EXPECT_EQ(bob.ReadType(kLKXMsgPopupMessage), LKXBuildPopupMessage({"Ann Lee", "hi"}));
+}
+
+TEST_F(PopupMonitorTest, MonitorRequestsAreRefusedWithTheirReason) {
+  StationClient bob;
+  ASSERT_TRUE(Connect(bob, "bob@x"));
+  StationClient w1, w2, w3, w4, w5;
+  EXPECT_EQ(Watch(w1, "ann@x", "ann@X"), kLKXMonitorSelf);
+  EXPECT_EQ(Watch(w2, "cat@x", "bob@x"), kLKXMonitorNotManager);
+  EXPECT_EQ(Watch(w3, "ann@x", "zed@x"), kLKXMonitorNotManager);
+  EXPECT_EQ(Watch(w4, "bob@x", "cat@x"), kLKXMonitorNotConnected);
+  LSettingSetString("Settings", "ModeQA", "0");
+  EXPECT_EQ(Watch(w5, "ann@x", "ann@x"), kLKXMonitorSwitchedOff);
+  for (StationClient* watcher : {&w1, &w2, &w3, &w4, &w5}) EXPECT_TRUE(watcher->PeerClosed());
+}
+
+TEST_F(PopupMonitorTest, FramesAreRelayedUntilTheWatchedStationLeaves) {
+  StationClient bob, watcher;
+  ASSERT_TRUE(Connect(bob, "bob@x"));
+  ASSERT_EQ(Watch(watcher, "ann@x", "BOB@x"), kLKXMonitorAccepted);
+  EXPECT_EQ(bob.ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
+  const std::string jpeg = MakeJpeg(32, 24);
+  ASSERT_TRUE(bob.Send(LKXBuildScreenshot({1709546400, kLKXFlagJpeg, jpeg})));
+  EXPECT_EQ(watcher.Read(), LKXBuildScreenshot({0, kLKXFlagJpeg, jpeg}));
+  // The next request follows the answer.
+  EXPECT_EQ(bob.ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
+  const std::string bmp = MakeBmp(8, 8);
+  ASSERT_TRUE(bob.Send(LKXBuildScreenshot({1709546460, 0, bmp})));
+  EXPECT_EQ(watcher.Read(), LKXBuildScreenshot({0, 0, bmp}));
+  ASSERT_TRUE(bob.Sync());
+  // Watched frames are not archived so soon after the last stored one.
+  EXPECT_TRUE(KavrixFolderEntries(Screens()).empty());
+  bob.Close();
+  EXPECT_TRUE(watcher.PeerClosed());
+}
+
+TEST_F(PopupMonitorTest, TheRelayEndsWhenTheWatcherLeaves) {
+  StationClient bob, watcher;
+  ASSERT_TRUE(Connect(bob, "bob@x"));
+  ASSERT_TRUE(bob.Sync());
+  const std::size_t before = Server().GetThreadCount();
+  ASSERT_EQ(Watch(watcher, "ann@x", "bob@x"), kLKXMonitorAccepted);
+  EXPECT_EQ(bob.ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
+  watcher.Close();
+  ASSERT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == before; }));
+  // Unwatched again: a picture goes to the archive.
+  ASSERT_TRUE(bob.Send(LKXBuildScreenshot({1709546400, kLKXFlagJpeg, MakeJpeg(32, 24)})));
+  ASSERT_TRUE(bob.Sync());
+  EXPECT_FALSE(KavrixFolderEntries(Screens()).empty());
+}
+
+TEST_F(PopupMonitorTest, TheRelayFollowsTheStationActiveLast) {
+  StationClient early, late, watcher;
+  ASSERT_TRUE(Connect(early, "bob@x"));
+  ASSERT_TRUE(Connect(late, "bob@x"));
+  ASSERT_TRUE(early.Send(LKXBuildPresence({kLKXPresenceActive, "", "", "", ""})));
+  ASSERT_TRUE(early.Sync());
+  // Activity times are kept in milliseconds; equal times would mean "both".
+  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_TRUE(late.Send(LKXBuildPresence({kLKXPresenceActive, "", "", "", ""})));
+  ASSERT_TRUE(late.Sync());
+  ASSERT_EQ(Watch(watcher, "ann@x", "bob@x"), kLKXMonitorAccepted);
+  EXPECT_EQ(late.ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
+  // The earlier station is not watched: its pictures are archived as usual.
+  const std::string jpeg = MakeJpeg(32, 24);
+  ASSERT_TRUE(early.Send(LKXBuildScreenshot({1709546400, kLKXFlagJpeg, jpeg})));
+  ASSERT_TRUE(early.Sync());
+  EXPECT_FALSE(KavrixFolderEntries(Screens()).empty());
+}
+
+TEST_F(PopupMonitorTest, StationsActiveAtTheSameTimeAreAllWatched) {
+  StationClient one, two, watcher;
+  ASSERT_TRUE(Connect(one, "bob@x"));
+  ASSERT_TRUE(Connect(two, "bob@x"));
+  ASSERT_EQ(Watch(watcher, "ann@x", "bob@x"), kLKXMonitorAccepted);
+  EXPECT_EQ(one.ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
+  EXPECT_EQ(two.ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
+}
+
+}  // namespace

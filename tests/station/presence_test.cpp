@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "foundation/settings_sections.h"
+#include "model/users.h"
+#include "station/server_connection.h"
+#include "station/station_client.h"
+#include "support/loopback.h"
+
+namespace {
+
+class PresenceTest : public StationTest {
+ protected:
+  void SetUp() override {
+    StationTest::SetUp();
+    AddUser("ann@x", "Ann", "Sales", "pw");
+    AddUser("bob@x", "Bob", "Support, sales", "pw");
+    AddUser("cat@x", "Cat", "Other", "pw");
+    AddUser("mon@x", "Mona", "Sales", "pw", {"Monitor=1"});
+  }
+  static LKXPresence Report(std::uint16_t flags, const std::string& caption = "Budget.xls") {
+    return LKXPresence{flags, "Desk 4", "Excel", caption, "555"};
+  }
+  // The user states a station has been sent up to now (by a sync).
+  static std::vector<LKXUserState> StatesSoFar(StationClient& station) {
+    std::string skipped;
+    EXPECT_TRUE(station.Sync(&skipped));
+    std::vector<LKXUserState> states;
+    std::string_view rest = skipped;
+    while (rest.size() >= 8) {
+      LKXWireHeader header;
+      LKXDecodeHeader(rest, header);
+      LKXUserState state;
+      if (LKXParseUserState(rest.substr(0, header.totalLength), state) == LKXWireStatus::kOk) states.push_back(state);
+      rest.remove_prefix(header.totalLength);
+    }
+    return states;
+  }
+};
+
+TEST_F(PresenceTest, ChangesReachTeamMatesAndTheUserButNoOneElse) {
+  StationClient ann, bob, cat;
+  ASSERT_TRUE(Connect(ann, "ann@x"));
+  ASSERT_TRUE(Connect(bob, "bob@x"));
+  ASSERT_TRUE(Connect(cat, "cat@x"));
+  ASSERT_TRUE(ann.Send(LKXBuildPresence(Report(kLKXPresenceActive))));
+  LKXUserState seen;
+  ASSERT_TRUE(bob.WaitState("ann@x", kLKXUserStateActive, seen));
+  EXPECT_EQ(seen.name, "Ann");
+  EXPECT_EQ(seen.location, "Desk 4");
+  EXPECT_EQ(seen.application, "Excel");
+  EXPECT_EQ(seen.caption, "Budget.xls");
+  EXPECT_EQ(seen.phone, "555");
+  ASSERT_TRUE(ann.WaitState("ann@x", kLKXUserStateActive, seen));
+  EXPECT_EQ(UserKey("ann@x", "Connected"), "1");
+  EXPECT_EQ(UserKey("ann@x", "StateActive"), "1");
+  EXPECT_EQ(UserKey("ann@x", "StatePrivate"), "0");
+  // Cat's own report comes after Ann's; had Cat seen Ann, Ann (an earlier
+  // record) would have come first.
+  ASSERT_TRUE(cat.Send(LKXBuildPresence(Report(0))));
+  ASSERT_TRUE(cat.WaitState("cat@x", kLKXUserStateIdle, seen));
+  for (const LKXUserState& state : StatesSoFar(cat)) EXPECT_EQ(state.email, "cat@x");
+}
+
+TEST_F(PresenceTest, MonitorUsersAreNeverShown) {
+  StationClient ann, mon;
+  ASSERT_TRUE(Connect(ann, "ann@x"));
+  ASSERT_TRUE(Connect(mon, "mon@x"));
+  ASSERT_TRUE(mon.Send(LKXBuildPresence(Report(kLKXPresenceActive))));
+  ASSERT_TRUE(mon.Sync());
+  ASSERT_TRUE(ann.Send(LKXBuildPresence(Report(kLKXPresenceActive))));
+  LKXUserState seen;
+  ASSERT_TRUE(ann.WaitState("ann@x", kLKXUserStateActive, seen));
+  for (const LKXUserState& state : StatesSoFar(ann)) EXPECT_NE(state.email, "mon@x");
+}
+
+TEST_F(PresenceTest, PrivateUsersShowAStarAndLoggedOffUsersShowDashes) {
+  StationClient ann, bob;
+  ASSERT_TRUE(Connect(ann, "ann@x"));
+  ASSERT_TRUE(Connect(bob, "bob@x"));
+  LKXUserState seen;
+  ASSERT_TRUE(bob.Send(LKXBuildPresence(Report(kLKXPresenceActive | kLKXPresencePrivate))));
+  ASSERT_TRUE(ann.WaitState("bob@x", 7, seen));
+  EXPECT_EQ(seen.caption, "*");
+  ASSERT_TRUE(bob.Send(LKXBuildPresence(Report(kLKXPresencePrivate))));
+  ASSERT_TRUE(ann.WaitState("bob@x", 6, seen));
+  EXPECT_EQ(seen.caption, "*");
+  EXPECT_EQ(UserKey("bob@x", "LastCaption"), "Budget.xls");
+  bob.Close();
+  ASSERT_TRUE(ann.WaitState("bob@x", kLKXUserStateOffline, seen));
+  EXPECT_EQ(seen.location, "--");
+  EXPECT_EQ(seen.application, "");
+  EXPECT_EQ(seen.caption, "Budget.xls");
+  EXPECT_EQ(seen.phone, "555");
+  EXPECT_EQ(UserKey("bob@x", "Connected"), "0");
+}
+
+TEST_F(PresenceTest, CaptionsFollowTheOrganisationRule) {
+  AddUser("dan@x", "Dan", "Sales", "pw", {"ShowDetails=0"});
+  StationClient dan, ann;
+  ASSERT_TRUE(Connect(dan, "dan@x"));
+  ASSERT_TRUE(Connect(ann, "ann@x"));
+  LSettingSetString("Settings", "ShowUserCaptions", "1");
+  ASSERT_TRUE(dan.Send(LKXBuildPresence(Report(kLKXPresenceActive, "Secret.doc"))));
+  ASSERT_TRUE(ann.Send(LKXBuildPresence(Report(kLKXPresenceActive, "Open.doc"))));
+  ASSERT_TRUE(dan.Sync());
+  ASSERT_TRUE(ann.Sync());
+  EXPECT_EQ(UserKey("dan@x", "LastCaption"), "");
+  EXPECT_EQ(UserKey("ann@x", "LastCaption"), "Open.doc");
+  LSettingSetString("Settings", "ShowUserCaptions", "-1");
+  ASSERT_TRUE(ann.Send(LKXBuildPresence(Report(kLKXPresenceActive, "Other.doc"))));
+  ASSERT_TRUE(ann.Sync());
+  EXPECT_EQ(UserKey("ann@x", "LastCaption"), "");
+  LSettingSetString("Settings", "ShowUserCaptions", "0");
+  ASSERT_TRUE(dan.Send(LKXBuildPresence(Report(kLKXPresenceActive, "Secret.doc"))));
+  ASSERT_TRUE(dan.Sync());
+  EXPECT_EQ(UserKey("dan@x", "LastCaption"), "Secret.doc");
+}
+
+TEST_F(PresenceTest, TeamsIntersectIgnoresCaseAndLeadingBlanks) {
+  EXPECT_TRUE(LKXServerConnection::TeamsIntersect("Sales", " support,  SALES"));
+  EXPECT_TRUE(LKXServerConnection::TeamsIntersect(" a,b", "B"));
+  EXPECT_FALSE(LKXServerConnection::TeamsIntersect("", "Sales"));
+  EXPECT_FALSE(LKXServerConnection::TeamsIntersect("Sales", ""));
+  EXPECT_FALSE(LKXServerConnection::TeamsIntersect("Sales ", "Sales"));  // trailing blanks count
+  EXPECT_FALSE(LKXServerConnection::TeamsIntersect("Sal", "Sales"));
+}
+
+TEST_F(PresenceTest, ADeletedRecordIsNotBroughtBack) {
+  StationClient bob;
+  ASSERT_TRUE(Connect(bob, "bob@x"));
+  LKXUser record;
+  ASSERT_TRUE(KXGetUser("bob@x", record));
+  const std::string path = record.GetPath();
+  ASSERT_TRUE(KXDeleteUser("bob@x"));
+  ASSERT_TRUE(bob.Send(LKXBuildPresence(Report(kLKXPresenceActive))));
+  ASSERT_TRUE(bob.Send(LKXBuildActivity({1709546400, 60, 0, 0, 0, "app", "cap"})));
+  ASSERT_TRUE(bob.Sync());
+  EXPECT_FALSE(KavrixFileExists(path));
+  EXPECT_FALSE(KavrixFolderEntries(Archive("bob@x")).empty());  // activity still recorded
+  bob.Close();
+  StationClient ann;
+  ASSERT_TRUE(Connect(ann, "ann@x"));  // the session still works after the log-off
+  ASSERT_TRUE(ann.Sync());
+  EXPECT_FALSE(KavrixFileExists(path));
+}
+
+TEST_F(PresenceTest, AUserConnectedTwiceStaysConnectedUntilTheFirstEnds) {
+  StationClient first, second, ann;
+  ASSERT_TRUE(Connect(ann, "ann@x"));
+  ASSERT_TRUE(Connect(first, "bob@x"));
+  ASSERT_TRUE(Connect(second, "BOB@x"));
+  ASSERT_TRUE(second.Send(LKXBuildPresence(Report(kLKXPresenceActive))));
+  LKXUserState seen;
+  ASSERT_TRUE(ann.WaitState("bob@x", kLKXUserStateActive, seen));
+  first.Close();
+  ASSERT_TRUE(ann.WaitState("bob@x", kLKXUserStateOffline, seen));
+  ASSERT_TRUE(second.Send(LKXBuildPresence(Report(0))));
+  ASSERT_TRUE(ann.WaitState("bob@x", kLKXUserStateIdle, seen));
+}
+
+// Many reports from several stations at once: each station's last report is
+// what its team mates end up seeing, and every session still answers.
+TEST_F(PresenceTest, APresenceStormLosesNothing) {
+  constexpr int kStations = 6;
+  constexpr int kReports = 150;
+  std::vector<std::string> users;
+  for (int i = 0; i < kStations; ++i) {
+    users.push_back("u" + std::to_string(i) + "@x");
+    AddUser(users.back(), "U", "Sales", "pw");
+  }
+  StationClient watcher;
+  ASSERT_TRUE(Connect(watcher, "ann@x"));
+  std::vector<StationClient> stations(kStations);
+  for (int i = 0; i < kStations; ++i) ASSERT_TRUE(Connect(stations[i], users[i]));
+  std::vector<std::thread> senders;
+  for (int i = 0; i < kStations; ++i) {
+    senders.emplace_back([&, i] {
+      for (int n = 0; n < kReports; ++n) {
+        LKXPresence report = Report(n == kReports - 1 ? kLKXPresencePrivate : kLKXPresenceActive);
+        report.location = "L" + std::to_string(n);
+        stations[i].Send(LKXBuildPresence(report));
+      }
+      // Reads everything the server sends (it must never block on us).
+      EXPECT_TRUE(stations[i].Sync());
+    });
+  }
+  for (std::thread& t : senders) t.join();
+  for (int i = 0; i < kStations; ++i) {
+    LKXUser user;
+    ASSERT_TRUE(KXGetUser(users[i], user));
+    EXPECT_EQ(user.GetString("LastLocation"), "L" + std::to_string(kReports - 1));
+    EXPECT_EQ(user.GetString("StatePrivate"), "1");
+  }
+  // The watcher, which read nothing meanwhile, ends up with every last report.
+  std::set<std::string> pending(users.begin(), users.end());
+  const std::string last = "L" + std::to_string(kReports - 1);
+  while (!pending.empty()) {
+    const std::string message = watcher.ReadType(kLKXMsgUserState);
+    LKXUserState seen;
+    ASSERT_EQ(LKXParseUserState(message, seen), LKXWireStatus::kOk) << pending.size() << " users missing";
+    if (seen.state == 6 && seen.location == last) pending.erase(seen.email);
+  }
+}
+
+TEST_F(PresenceTest, StoppingAUsersConnectionsEndsThem) {
+  StationClient bob, ann;
+  ASSERT_TRUE(Connect(bob, "bob@x"));
+  ASSERT_TRUE(Connect(ann, "ann@x"));
+  ASSERT_TRUE(bob.Sync());
+  LKXServer::StopConnectionsOfUser("BOB@X");
+  EXPECT_TRUE(bob.PeerClosed());
+  EXPECT_TRUE(ann.Sync());
+}
+
+}  // namespace

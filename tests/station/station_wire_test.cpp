@@ -1,0 +1,146 @@
+#include "station/station_wire.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using namespace std::string_literals;
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string out;
+  for (int v : values) out.push_back(static_cast<char>(v));
+  return out;
+}
+
+TEST(StationWireTest, BuildersWriteExactBytes) {
+  EXPECT_EQ(LKXBuildHello({0x01020304, 5}), Bytes({0xE0, 0x0E, 1, 0, 16, 0, 0, 0, 4, 3, 2, 1, 5, 0, 0, 0}));
+  EXPECT_EQ(LKXBuildScreenRequest(), Bytes({0xE0, 0x0E, 5, 0, 16, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(LKXBuildStationVersion(), Bytes({0xE0, 0x0E, 14, 0, 20, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0}) + "1.61");
+  EXPECT_EQ(LKXBuildStationVersionRequest(), Bytes({0xE0, 0x0E, 15, 0, 8, 0, 0, 0}));
+  EXPECT_EQ(LKXBuildBusinessPrograms("ab"), Bytes({0xE0, 0x0E, 16, 0, 18, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0}) + "ab");
+  LKXLogonReply reply{0, 3, "s12"};
+  EXPECT_EQ(LKXBuildLogonReply(reply), Bytes({0xE0, 0x0E, 3, 0, 19, 0, 0, 0, 0, 0, 3, 0, 3, 0, 0, 0}) + "s12");
+  LKXLogonRequest logon{1, -480, "a@x", "dd"};
+  EXPECT_EQ(LKXBuildLogonRequest(logon),
+            Bytes({0xE0, 0x0E, 2, 0, 21, 0, 0, 0, 3, 0, 2, 0, 1, 0, 0x20, 0xFE}) + "a@xdd");
+  LKXUserState state{7, "e", "nn", "l", "", "*", "p"};
+  EXPECT_EQ(LKXBuildUserState(state),
+            Bytes({0xE0, 0x0E, 11, 0, 30, 0, 0, 0, 1, 0, 2, 0, 7, 0, 1, 0, 0, 0, 1, 0, 1, 0, 0, 0}) + "ennl*p");
+  LKXActivityRecord activity{0x11223344, 60, 1, 500, 7, "app", "cap!"};
+  EXPECT_EQ(LKXBuildActivity(activity), Bytes({0xE0, 0x0E, 6, 0, 31, 0, 0, 0, 0x44, 0x33, 0x22, 0x11, 60, 0, 1, 0,
+                                               0xF4, 1, 7, 0, 3, 0, 4, 0}) +
+                                            "appcap!");
+  LKXScreenshot shot{9, 1, "JPG"};
+  EXPECT_EQ(LKXBuildScreenshot(shot), Bytes({0xE0, 0x0E, 7, 0, 19, 0, 0, 0, 9, 0, 0, 0, 1, 0, 0, 0}) + "JPG");
+  LKXPopupMessage popup{"Ann", "hi"};
+  EXPECT_EQ(LKXBuildPopupMessage(popup), Bytes({0xE0, 0x0E, 13, 0, 21, 0, 0, 0, 3, 0, 2, 0, 0, 0, 0, 0}) + "Annhi");
+}
+
+TEST(StationWireTest, EveryMessageSurvivesARoundTrip) {
+  LKXPresence presence{3, "Office", "Word", "Doc\0x"s, "123"};
+  LKXPresence p;
+  ASSERT_EQ(LKXParsePresence(LKXBuildPresence(presence), p), LKXWireStatus::kOk);
+  EXPECT_EQ(p.stateFlags, 3);
+  EXPECT_EQ(p.caption, "Doc\0x"s);  // kept as it came; the server cuts
+  EXPECT_EQ(p.phone, "123");
+  LKXManualHours manual{100, 3600, 1, "note"};
+  LKXManualHours m;
+  ASSERT_EQ(LKXParseManualHours(LKXBuildManualHours(manual), m), LKXWireStatus::kOk);
+  EXPECT_EQ(m.start, 100u);
+  EXPECT_EQ(m.duration, 3600);
+  EXPECT_EQ(m.comment, "note");
+  LKXPopupRequest popupRequest{"a@x, b@x", std::string(70000, 'm')};
+  LKXPopupRequest r;
+  ASSERT_EQ(LKXParsePopupRequest(LKXBuildPopupRequest(popupRequest), r), LKXWireStatus::kOk);
+  EXPECT_EQ(r.message.size(), kLKXMaxWireString);  // a u16 cannot say more
+  LKXScreenMonitorRequest monitor{"b@x"};
+  LKXScreenMonitorRequest mr;
+  ASSERT_EQ(LKXParseScreenMonitorRequest(LKXBuildScreenMonitorRequest(monitor), mr), LKXWireStatus::kOk);
+  EXPECT_EQ(mr.userName, "b@x");
+  std::string text;
+  ASSERT_EQ(LKXParseBusinessPrograms(LKXBuildBusinessPrograms("x,y"), text), LKXWireStatus::kOk);
+  EXPECT_EQ(text, "x,y");
+  ASSERT_EQ(LKXParseStationVersion(LKXBuildStationVersion(), text), LKXWireStatus::kOk);
+  EXPECT_EQ(text, "1.61");
+}
+
+TEST(StationWireTest, MalformedMessagesGetAClearStatus) {
+  LKXActivityRecord out;
+  const std::string good = LKXBuildActivity({1, 2, 0, 0, 0, "app", "cap"});
+  EXPECT_EQ(LKXParseActivity("", out), LKXWireStatus::kShort);
+  EXPECT_EQ(LKXParseActivity(good.substr(0, 7), out), LKXWireStatus::kShort);
+  EXPECT_EQ(LKXParseActivity(good.substr(0, 23), out), LKXWireStatus::kShort);
+  EXPECT_EQ(LKXParseActivity(good.substr(0, good.size() - 1), out), LKXWireStatus::kShort);
+  std::string magic = good;
+  magic[0] = 0x0F;
+  EXPECT_EQ(LKXParseActivity(magic, out), LKXWireStatus::kBadMagic);
+  EXPECT_EQ(LKXParseActivity(LKXBuildManualHours({}), out), LKXWireStatus::kWrongType);
+  // Strings that reach past the announced end.
+  std::string shortTotal = good;
+  shortTotal[4] = 25;
+  EXPECT_EQ(LKXParseActivity(shortTotal, out), LKXWireStatus::kBadLength);
+  // A longer total is fine: the reader discards the rest.
+  std::string longTotal = good + "zz";
+  longTotal[4] = static_cast<char>(good.size() + 2);
+  ASSERT_EQ(LKXParseActivity(longTotal, out), LKXWireStatus::kOk);
+  EXPECT_EQ(out.caption, "cap");
+
+  LKXScreenshot shot;
+  std::string tiny = LKXBuildScreenshot({});
+  tiny[4] = 12;
+  EXPECT_EQ(LKXParseScreenshot(tiny, shot), LKXWireStatus::kBadLength);
+  std::string huge = LKXBuildScreenshot({});
+  LKXPutU32(reinterpret_cast<std::uint8_t*>(huge.data()) + 4, kLKXMaxScreenshotMessage + 1);
+  EXPECT_EQ(LKXParseScreenshot(huge, shot), LKXWireStatus::kTooLarge);
+  LKXPutU32(reinterpret_cast<std::uint8_t*>(huge.data()) + 4, kLKXMaxScreenshotMessage);
+  EXPECT_EQ(LKXParseScreenshot(huge, shot), LKXWireStatus::kShort);
+}
+
+TEST(StationWireTest, BodyBytesFollowTheFixedPart) {
+  std::size_t body = 0;
+  EXPECT_TRUE(LKXBodyBytes(LKXBuildPresence({0, "ab", "c", "", "dddd"}), body));
+  EXPECT_EQ(body, 7u);
+  EXPECT_TRUE(LKXBodyBytes(LKXBuildScreenshot({0, 0, std::string(100, 'x')}), body));
+  EXPECT_EQ(body, 100u);
+  EXPECT_FALSE(LKXBodyBytes(LKXBuildPresence({}).substr(0, 20), body));
+  std::string unknown = LKXBuildStationVersionRequest();
+  unknown[2] = 4;  // no message has type 4
+  EXPECT_FALSE(LKXBodyBytes(unknown, body));
+  EXPECT_EQ(LKXFixedPartBytes(4), 0u);
+  EXPECT_EQ(LKXFixedPartBytes(18), 0u);
+  EXPECT_EQ(LKXFixedPartBytes(kLKXMsgUserState), 24u);
+}
+
+TEST(StationWireTest, ReceivedTextEndsAtNulAndIsCut) {
+  EXPECT_EQ(LKXWireText("ab\0cd"s), "ab");
+  EXPECT_EQ(LKXWireText(std::string(300, 'x')), std::string(259, 'x'));
+  EXPECT_EQ(LKXWireText(std::string(300, 'x'), true), std::string(300, 'x'));
+  EXPECT_EQ(LKXWireText("\0"s), "");
+}
+
+// Every prefix and every single-byte change of valid messages parses to
+// some status without reading outside the bytes (the sanitizer pass checks).
+TEST(StationWireTest, ParsersAreTotal) {
+  const std::string samples[] = {LKXBuildPresence({1, "l", "a", "c", "p"}), LKXBuildUserState({5, "e", "n", "", "", "", ""}),
+                                 LKXBuildScreenshot({1, 1, "img"}), LKXBuildLogonRequest({1, 0, "u", "d"})};
+  for (const std::string& sample : samples) {
+    for (std::size_t cut = 0; cut <= sample.size(); ++cut) {
+      for (int flip = 0; flip < 256; flip += 51) {
+        std::string bytes = sample.substr(0, cut);
+        if (!bytes.empty()) bytes[cut / 2] = static_cast<char>(flip);
+        LKXPresence p;
+        LKXUserState u;
+        LKXScreenshot s;
+        LKXLogonRequest l;
+        (void)LKXParsePresence(bytes, p);
+        (void)LKXParseUserState(bytes, u);
+        (void)LKXParseScreenshot(bytes, s);
+        (void)LKXParseLogonRequest(bytes, l);
+      }
+    }
+  }
+}
+
+}  // namespace

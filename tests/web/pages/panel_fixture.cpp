@@ -1,0 +1,69 @@
+#include "panel_fixture.h"
+
+#include "foundation/settings_sections.h"
+#include "web/http_responses.h"
+#include "web/page_frame_install.h"
+#include "web/pages/change_email_page.h"
+#include "web/pages/login_pages.h"
+#include "web/pages/main_page.h"
+#include "web/pages/password_pages.h"
+#include "web/uri_codec.h"
+
+namespace {
+
+const LWebScriptEntry kPanelTable[] = {
+    {"", WLMainLogin},
+    {"logon", WLMainLogin},
+    {"changepassword", WLChangePasswordPage},
+    {"changeemail", WLChangeEmailPage},
+    {"lostpassword", WLLostPassword},
+    {"mainpage", WLMainPage},
+    {"logout", WLMainLogout},
+    {"pwdsent", WLPasswordSent},
+};
+
+}  // namespace
+
+void PanelTest::SetUp() {
+  WebServerTest::SetUp();
+  WLInstallPageFrame();
+  LSettingSetString("Settings", "SetupWizardRun", "0");
+  StartServer(kPanelTable);
+}
+
+std::string PanelTest::Get(const std::string& path, const std::string& session) {
+  std::string request = "GET /" + path + " HTTP/1.0\r\n";
+  if (!session.empty()) request += "Cookie: sess=" + session + "\r\n";
+  return Exchange(request + "\r\n");
+}
+
+std::string PanelTest::Post(const std::string& path, const std::string& body, const std::string& session) {
+  std::string request = "POST /" + path + " HTTP/1.0\r\nContent-Type: application/x-www-form-urlencoded\r\n";
+  if (!session.empty()) request += "Cookie: sess=" + session + "\r\n";
+  request += "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+  return Exchange(request);
+}
+
+std::string PanelTest::LogOn(const std::string& email, const std::string& password) {
+  const std::string answer =
+      Post("logon", "101=" + LURIEncode(email) + "&102=" + LURIEncode(password) + "&submit=Logon");
+  const std::string start = "HTTP/1.0 302 OK\r\nSet-Cookie: sess=";
+  if (answer.compare(0, start.size(), start) != 0) return "";
+  const std::size_t end = answer.find(';', start.size());
+  return end == std::string::npos ? "" : answer.substr(start.size(), end - start.size());
+}
+
+std::string PanelTest::SessionFile(const std::string& id) const {
+  return SharedFolder() + "/SessionData/" + id + ".sess";
+}
+
+std::string PanelTest::Body(const std::string& answer) {
+  const std::size_t end = answer.find("\r\n\r\n");
+  return end == std::string::npos ? "" : answer.substr(end + 4);
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+std::string ErrorRow(const std::string& message) {
+  return "<tr><td colspan=6><font color=#a00000>" + message + "</font></td></tr>";
+}

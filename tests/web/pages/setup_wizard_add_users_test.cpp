@@ -1,0 +1,145 @@
+// Step 3 (first users, with wizard.js) and the finish page of the setup
+// wizard over loopback.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/port_settings.h"
+#include "foundation/settings_sections.h"
+#include "model/users.h"
+#include "web/machine_address.h"
+#include "wizard_fixture.h"
+
+namespace {
+
+class WizardAddUsersTest : public WizardTest {
+ protected:
+  void SetUp() override {
+    WizardTest::SetUp();
+    session_ = CreateAdmin();
+    ASSERT_NE(session_, "");
+  }
+  std::string PostRows(const std::string& rows) {
+    return Post("wizardaddusers", rows + "&" + Submit("  Next  "), session_);
+  }
+  static std::string StartCall(const std::string& id, const std::string& message) {
+    return "<script type=\"text/javascript\">window.onload=function(){start('" + id + "','" + message +
+           "');}</script>";
+  }
+  static std::string UserText(std::string_view email, const LKXUserKey& key) {
+    LKXUser user;
+    return KXGetUser(email, user) ? user.GetText(key) : "<no user>";
+  }
+  std::string session_;
+};
+
+TEST_F(WizardAddUsersTest, FirstDisplayHandsTheRowsToTheScript) {
+  const std::string page = Get("wizardaddusers", session_);
+  EXPECT_TRUE(Has(page, "<b>Setup Wizard: Step 3 of 3</b>"));
+  EXPECT_TRUE(Has(page, "You now can setup the KavrixServer accounts for other users.<br>KavrixServer will "
+                        "automatically send a confirmation email"));
+  EXPECT_TRUE(Has(page, "You can add up to 5 users here and other users can be added later."));
+  EXPECT_TRUE(Has(page, "<input name=90 type=hidden value=4>"));
+  EXPECT_TRUE(Has(page, "<div id=50 type=hidden></div>"));
+  EXPECT_TRUE(Has(page, "<script type=\"text/javascript\" src=\"wizard.js\"></script>"));
+  EXPECT_TRUE(Has(page, StartCall("-1", "")));
+  EXPECT_TRUE(Has(page, "href=\"javascript:addItem()\""));
+  EXPECT_TRUE(Has(page, ">Add More</a>"));
+  EXPECT_FALSE(Has(page, "id=wv"));
+  EXPECT_TRUE(Has(page, "<input type=hidden name=onok value=\"wizardfinish\">"));
+  EXPECT_TRUE(Has(page, "<input type=hidden name=oncancel value=\"wizardkavrixusage\">"));
+}
+
+TEST_F(WizardAddUsersTest, ARowWithOnlyANameIsRefusedWithTheTypedValuesKept) {
+  const std::string page =
+      PostRows("90=5&101=ann%40office.example&201=Ann&301=2&601=20&202=%22%3E%3Cscript%3Ex&302=1");
+  EXPECT_TRUE(Has(page, StartCall("102", "Please either enter the email address and user name, or leave them "
+                                         "both blank.")));
+  EXPECT_TRUE(Has(page, "<input name=90 type=hidden value=5>"));
+  EXPECT_TRUE(Has(page, "<input type=hidden id=wv101 value=\"ann@office.example\">"));
+  EXPECT_TRUE(Has(page, "<input type=hidden id=wv201 value=\"Ann\">"));
+  EXPECT_TRUE(Has(page, "<input type=hidden id=wv301 value=\"2\">"));
+  EXPECT_TRUE(Has(page, "<input type=hidden id=wv601 value=\"20\">"));
+  EXPECT_TRUE(Has(page, "<input type=hidden id=wv202 value=\"&quot;&gt;&lt;script&gt;x\">"));
+  EXPECT_FALSE(Has(page, "\"><script>x"));
+  // Nothing is added while a row is refused.
+  EXPECT_EQ(KXUserCount(), 1);
+}
+
+TEST_F(WizardAddUsersTest, RowCountIsKeptWithinOneToFiveAndCoversFilledRows) {
+  EXPECT_TRUE(Has(PostRows("90=1000&101=bad"), "<input name=90 type=hidden value=5>"));
+  EXPECT_TRUE(Has(PostRows("90=-3&101=bad"), "<input name=90 type=hidden value=4>"));
+  const std::string page = PostRows("90=2&105=bad&205=Eve");
+  EXPECT_TRUE(Has(page, "<input name=90 type=hidden value=5>"));
+  EXPECT_TRUE(Has(page, StartCall("105", "This is not a valid email address.")));
+}
+
+TEST_F(WizardAddUsersTest, FilledRowsBecomeUsersAndEmptyRowsAreSkipped) {
+  const std::string answer = PostRows(
+      "90=5&101=+ann%40office.example+&201=Ann+Lee&301=1&601=30&103=bob%40office.example&203=Bob&302=1&303=2&"
+      "105=cy%40office.example&205=Cy&305=1");
+  EXPECT_EQ(answer, "HTTP/1.0 302 OK\r\nLocation: wizardfinish\r\n\r\n");
+  EXPECT_EQ(KXUserCount(), 4);
+  EXPECT_EQ(UserText("ann@office.example", kKXUserName), "Ann Lee");
+  EXPECT_EQ(UserText("ann@office.example", kKXUserWorkType), "1");
+  EXPECT_EQ(UserText("ann@office.example", kKXUserWorkHours), "30");
+  EXPECT_EQ(UserText("bob@office.example", kKXUserWorkType), "2");
+  EXPECT_EQ(UserText("bob@office.example", kKXUserWorkHours), "0");
+  for (const char* email : {"ann@office.example", "bob@office.example", "cy@office.example"}) {
+    EXPECT_EQ(UserText(email, kKXUserManager), "boss@office.example");
+    EXPECT_EQ(UserText(email, kKXUserPasswordReq), "1");
+    EXPECT_EQ(UserText(email, kKXUserAccessAdmin), "0");
+  }
+}
+
+TEST_F(WizardAddUsersTest, WithoutAPrimaryUserNobodyIsAdded) {
+  LKXUser boss;
+  ASSERT_TRUE(KXGetUser("boss@office.example", boss));
+  ASSERT_TRUE(boss.SetFlag(kKXUserAccessHR, false));
+  ASSERT_TRUE(LSettingSetString("Settings", "PrimaryUser", ""));
+  const std::string page = PostRows("101=ann%40office.example&201=Ann");
+  EXPECT_TRUE(Has(page, StartCall("50", "KavrixServer Error: Can not find the primary admin user!")));
+  EXPECT_FALSE(KXUserExists("ann@office.example"));
+}
+
+TEST_F(WizardAddUsersTest, FinishTellsHowToGoOnAndLogsThePrimaryUserOn) {
+  ASSERT_TRUE(LSettingSetString("Routing", "LocalPort", "8089"));
+  ASSERT_TRUE(LSettingSetString("Settings", "ModeQA", "0"));
+  const std::string page = Get("wizardfinish", session_);
+  EXPECT_TRUE(Has(page, "<b>Initial Setup: Finished!</b>"));
+  EXPECT_TRUE(Has(page, "<p>Congratulations. The initial setup of KavrixServer is complete.<p><i>What is "
+                        "Next?</i><p><u>You</u><p><ol><li>"));
+  const std::string server = LMachineIPv4Text() + ":8089";
+  EXPECT_TRUE(Has(page, "<a href=\"kxtasetup.exe\">kxtasetup.exe</a>"));
+  EXPECT_TRUE(Has(page, "Server: " + server + "<br>Email: boss@office.example<br>"));
+  EXPECT_TRUE(Has(page, "<a href=\"http://" + server + "/logon\">"));
+  EXPECT_FALSE(Has(page, "Screen monitoring:"));
+  EXPECT_TRUE(Has(page, "<b>Hours:</b>"));
+  EXPECT_TRUE(Has(page, "value=\"  Finish  \""));
+  EXPECT_EQ(Setting("Settings", "SetupWizardRun"), "");
+
+  const std::string answer = Post("wizardfinish", "onok=mainpage&" + Submit("  Finish  "), session_);
+  const std::string id = CookieSession(answer);
+  ASSERT_NE(id, "");
+  EXPECT_NE(id, session_);
+  EXPECT_EQ(answer, CookieRedirect(id, "mainpage"));
+  EXPECT_EQ(SessionFileText(id), "user=boss%40office.example");
+  EXPECT_EQ(Setting("Settings", "SetupWizardRun"), "0");
+}
+
+TEST_F(WizardAddUsersTest, FinishWithoutAPrimaryUserStartsTheWizardAgain) {
+  LKXUser boss;
+  ASSERT_TRUE(KXGetUser("boss@office.example", boss));
+  ASSERT_TRUE(boss.SetFlag(kKXUserAccessHR, false));
+  ASSERT_TRUE(LSettingSetString("Settings", "PrimaryUser", ""));
+  EXPECT_EQ(Post("wizardfinish", Submit("  Finish  "), session_),
+            "HTTP/1.0 302 OK\r\nLocation: wizardadmin\r\n\r\n");
+  EXPECT_EQ(Setting("Settings", "SetupWizardRun"), "");
+}
+
+TEST_F(WizardAddUsersTest, ConnectRemoteAnswersNothing) {
+  EXPECT_EQ(Get("wizardconnectremote", session_), "");
+}
+
+}  // namespace

@@ -192,14 +192,15 @@
     document.addEventListener("mousedown", open.onDown, true);
   };
 
-  /* The report search bar loads this file; its load function calls
-     initSearchBar(). Browsers' own suggestion lists would cover the calendar
-     under the date fields, so they are switched off there. A page's own
-     initSearchBar, where it writes one, takes precedence. */
   // Report forms call onapply() when they are sent; it lets them go.
   if (typeof window.onapply !== "function") {
     window.onapply = function () { return true; };
   }
+
+  /* The report search bar loads this file; its load function calls
+     initSearchBar(). Browsers' own suggestion lists would cover the calendar
+     under the date fields, so they are switched off there. A page's own
+     initSearchBar, where it writes one, takes precedence. */
   if (typeof window.initSearchBar !== "function" || window.initSearchBar.kxStandIn) {
     window.initSearchBar = function () {
       ["dateinput", "startdate", "enddate"].forEach(function (name) {

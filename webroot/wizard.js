@@ -109,21 +109,31 @@ function wizardUpdateAddLink() {
   if (links.length > 0 && gWizardRows >= kWizardMaxRows) links[0].style.display = "none";
 }
 
-// Shows `message` directly above the row of field `invalidId`, in the
-// colours of the panel's other dialogs, and puts the cursor there.
-function wizardShowMessage(invalidId, message) {
-  var field = document.getElementById("field" + invalidId);
-  if (!field || !message) return;
-  var row = field.parentNode.parentNode;
-  row.style.backgroundColor = "#ffe0e0";
-  var messageRow = document.createElement("tr");
+function wizardMessageRow(message) {
+  var row = document.createElement("tr");
   var cell = document.createElement("td");
   cell.colSpan = 5;
   cell.style.color = "#a00000";
   cell.id = "wizardmessage";
   cell.appendChild(document.createTextNode(message));
-  messageRow.appendChild(cell);
-  row.parentNode.insertBefore(messageRow, row);
+  row.appendChild(cell);
+  return row;
+}
+
+// Shows `message` directly above the row of field `invalidId`, in the
+// colours of the panel's other dialogs, and puts the cursor there. A
+// message that belongs to no field (the page passes the placeholder's id)
+// goes above all rows.
+function wizardShowMessage(invalidId, message) {
+  if (!message || !gWizardTable) return;
+  var field = document.getElementById("field" + invalidId);
+  if (!field) {
+    gWizardTable.insertBefore(wizardMessageRow(message), gWizardTable.firstChild);
+    return;
+  }
+  var row = field.parentNode.parentNode;
+  row.style.backgroundColor = "#ffe0e0";
+  row.parentNode.insertBefore(wizardMessageRow(message), row);
   field.focus();
 }
 

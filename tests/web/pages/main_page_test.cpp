@@ -173,12 +173,12 @@ TEST_F(MainPageTest, HostileAddressIsEscapedInTextAndEncodedInLinks) {
   const std::string hostile = "a\"><script>x&y@x.example";
   ASSERT_TRUE(KXAddUser(hostile, "<b>Name</b>", false, false, "", "", "pw"));
   const std::string id = "lhostilee1";
-  ASSERT_TRUE(KavrixWriteFile(SessionFile(id), "user=a%22%3E%3Cscript%3Ex%26y%40x.example"));
+  ASSERT_TRUE(WriteSession(id, "user=a%22%3E%3Cscript%3Ex%26y%40x.example"));
   const std::string page = Get("mainpage", id);
   EXPECT_TRUE(Contains(page, "Logged on as a&quot;&gt;&lt;script&gt;x&amp;y@x.example</font>"));
   EXPECT_TRUE(Contains(page, "changeemail?seluser=a%22%3E%3Cscript%3Ex%26y%40x.example&onok=logout"));
   EXPECT_TRUE(Contains(page, "leavereport?seluser=a%22%3E%3Cscript%3Ex%26y%40x.example&year=2026"));
-  EXPECT_FALSE(Contains(page, "<script>"));
+  EXPECT_FALSE(Contains(page, "<script>")) << page;
   EXPECT_FALSE(Contains(page, "x&y"));
 }
 

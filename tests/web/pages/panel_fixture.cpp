@@ -8,6 +8,7 @@
 #include "web/pages/main_page.h"
 #include "web/pages/password_pages.h"
 #include "web/uri_codec.h"
+#include "web/weblet_session.h"
 
 namespace {
 
@@ -55,6 +56,11 @@ std::string PanelTest::LogOn(const std::string& email, const std::string& passwo
 
 std::string PanelTest::SessionFile(const std::string& id) const {
   return SharedFolder() + "/SessionData/" + id + ".sess";
+}
+
+bool PanelTest::WriteSession(const std::string& id, const std::string& content) const {
+  LWebletSessionData::Folder();  // made when missing
+  return KavrixWriteFile(SessionFile(id), content);
 }
 
 std::string PanelTest::Body(const std::string& answer) {

@@ -19,6 +19,9 @@ class PanelTest : public WebServerTest {
   // answer was not the cookie redirect.
   std::string LogOn(const std::string& email, const std::string& password);
   std::string SessionFile(const std::string& id) const;
+  // Writes a session file as another part of the system (a station
+  // connection) would have; false when it could not be written.
+  bool WriteSession(const std::string& id, const std::string& content) const;
   // The body of a page that the installed frame wraps: what follows the
   // HTTP header.
   static std::string Body(const std::string& answer);

@@ -78,7 +78,7 @@ TEST_F(WizardAddUsersTest, RowCountIsKeptWithinOneToFiveAndCoversFilledRows) {
 TEST_F(WizardAddUsersTest, FilledRowsBecomeUsersAndEmptyRowsAreSkipped) {
   const std::string answer = PostRows(
       "90=5&101=+ann%40office.example+&201=Ann+Lee&301=1&601=30&103=bob%40office.example&203=Bob&302=1&303=2&"
-      "105=cy%40office.example&205=Cy&305=1");
+      "105=cy%40office.example&205=Cy&305=7");
   EXPECT_EQ(answer, "HTTP/1.0 302 OK\r\nLocation: wizardfinish\r\n\r\n");
   EXPECT_EQ(KXUserCount(), 4);
   EXPECT_EQ(UserText("ann@office.example", kKXUserName), "Ann Lee");
@@ -86,6 +86,8 @@ TEST_F(WizardAddUsersTest, FilledRowsBecomeUsersAndEmptyRowsAreSkipped) {
   EXPECT_EQ(UserText("ann@office.example", kKXUserWorkHours), "30");
   EXPECT_EQ(UserText("bob@office.example", kKXUserWorkType), "2");
   EXPECT_EQ(UserText("bob@office.example", kKXUserWorkHours), "0");
+  // A work type that the select does not offer is stored as "not set".
+  EXPECT_EQ(UserText("cy@office.example", kKXUserWorkType), "0");
   for (const char* email : {"ann@office.example", "bob@office.example", "cy@office.example"}) {
     EXPECT_EQ(UserText(email, kKXUserManager), "boss@office.example");
     EXPECT_EQ(UserText(email, kKXUserPasswordReq), "1");

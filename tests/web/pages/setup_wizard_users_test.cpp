@@ -23,10 +23,6 @@ class WizardUsersTest : public KavrixTempRoot {
     EXPECT_EQ(KXCheckWizardUserRows(rows, problem), expected);
     return problem;
   }
-  static std::string UserText(std::string_view email, const LKXUserKey& key) {
-    LKXUser user;
-    return KXGetUser(email, user) ? user.GetText(key) : "<no user>";
-  }
 };
 
 TEST_F(WizardUsersTest, BlankRowsAreSkippedAndFullRowsPass) {
@@ -71,29 +67,6 @@ TEST_F(WizardUsersTest, TheFirstRefusedRowWinsAndTakenAddressesAreRefused) {
   EXPECT_EQ(problem.message, kKXWizardRowTwiceMessage);
 }
 
-TEST_F(WizardUsersTest, AddedUsersAreManagedByThePrimaryUserAndGetTheirHours) {
-  ASSERT_TRUE(KXAddUser("boss@office.example", "Boss", true, true, "", "", "pw"));
-  const Rows rows = {{"ann@office.example", "Ann", "1", "30"}, {}, {"bob@office.example", "Bob", "2", ""},
-                     {"cy@office.example", "Cy", "7", "0"}};
-  LKXWizardRowProblem problem;
-  ASSERT_TRUE(KXAddWizardUsers(rows, "boss@office.example", problem));
-  EXPECT_EQ(KXUserCount(), 4);
-  for (const char* email : {"ann@office.example", "bob@office.example", "cy@office.example"}) {
-    EXPECT_EQ(UserText(email, kKXUserManager), "boss@office.example");
-    EXPECT_EQ(UserText(email, kKXUserTeam), "DefaultTeam");
-    EXPECT_EQ(UserText(email, kKXUserAccessAdmin), "0");
-    EXPECT_EQ(UserText(email, kKXUserAccessHR), "0");
-    EXPECT_EQ(UserText(email, kKXUserPasswordReq), "1");
-    EXPECT_EQ(UserText(email, kKXUserPassword), "");
-  }
-  EXPECT_EQ(UserText("ann@office.example", kKXUserWorkType), "1");
-  EXPECT_EQ(UserText("ann@office.example", kKXUserWorkHours), "30");
-  EXPECT_EQ(UserText("bob@office.example", kKXUserWorkType), "2");
-  EXPECT_EQ(UserText("bob@office.example", kKXUserWorkHours), "0");
-  // A work type no select offers is stored as "not set".
-  EXPECT_EQ(UserText("cy@office.example", kKXUserWorkType), "0");
-}
-
 // Step 3 writes these into a single-quoted script string unescaped.
 TEST(WizardRowMessages, FitIntoAScriptStringAsTheyAre) {
   for (const std::string_view message :
@@ -102,17 +75,6 @@ TEST(WizardRowMessages, FitIntoAScriptStringAsTheyAre) {
         kKXWizardNoPrimaryMessage}) {
     EXPECT_EQ(message.find_first_of("'\"<>&\r\n"), std::string_view::npos) << message;
   }
-}
-
-TEST_F(WizardUsersTest, FirstAdministratorInRegistryOrder) {
-  std::string email = "stale";
-  EXPECT_FALSE(KXFindFirstAdministrator(email));
-  EXPECT_EQ(email, "");
-  ASSERT_TRUE(KXAddUser("staff@office.example", "Staff", false, true, "", "", "pw"));
-  ASSERT_TRUE(KXAddUser("Admin@office.example", "Admin", true, false, "", "", "pw"));
-  ASSERT_TRUE(KXAddUser("second@office.example", "Second", true, false, "", "", "pw"));
-  EXPECT_TRUE(KXFindFirstAdministrator(email));
-  EXPECT_EQ(email, "Admin@office.example");
 }
 
 TEST_F(WizardUsersTest, PrimaryUserIsTheSettingOrTheFirstAdministratorAccountant) {

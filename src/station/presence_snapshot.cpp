@@ -3,6 +3,7 @@
 #include <chrono>
 #include <mutex>
 
+#include "foundation/settings_parse.h"
 #include "model/registry_lists.h"
 #include "model/user.h"
 #include "station/server_connection.h"
@@ -24,11 +25,19 @@ std::shared_ptr<const LKXPresenceSnapshot> Build() {
   snapshot->seq = LKXServerConnection::uGlobalChangeSeq.load();
   snapshot->time = LDateTime::Now();
   snapshot->builtMs = LKXSteadyMs();
-  for (LKXUserListIterator it(gKXUsersList); it.Next();) snapshot->users.push_back(LKXReadPresenceEntry(it.Get()));
+  for (LKXUserListIterator it(gKXUsersList); it.Next();) {
+    snapshot->users.push_back(LKXReadPresenceEntry(it.Get()));
+    snapshot->byEmail.emplace(LSettingsLowerCase(snapshot->users.back().email), snapshot->users.size() - 1);
+  }
   return snapshot;
 }
 
 }  // namespace
+
+const LKXPresenceEntry* LKXPresenceSnapshot::Find(std::string_view email) const {
+  const auto found = byEmail.find(LSettingsLowerCase(email));
+  return found == byEmail.end() ? nullptr : &users[found->second];
+}
 
 std::int64_t LKXSteadyMs() {
   using namespace std::chrono;

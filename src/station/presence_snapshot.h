@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "foundation/date_time.h"
@@ -40,6 +42,11 @@ struct LKXPresenceSnapshot {
   LDateTime time;
   std::int64_t builtMs = 0;
   std::vector<LKXPresenceEntry> users;  // registry order
+  // Lower-cased "Email" -> index of its first record in `users`.
+  std::unordered_map<std::string, std::size_t> byEmail;
+
+  // The first record whose "Email" equals `email` (letter case ignored).
+  const LKXPresenceEntry* Find(std::string_view email) const;
 };
 
 // A snapshot may be shared this long even when the sequence moved on, which

@@ -177,9 +177,9 @@ bool LKXServerConnection::ReceiveMessage(const LKXWireHeader& header, std::strin
   if (!LKXBodyBytes(message, body)) return false;
   // Strings that reach past the message's own end leave no way to find the
   // next message: reading on would take its bytes as text.
-  if (fixed + body > header.totalLength) return false;
+  if (body > 0 && fixed + body > header.totalLength) return false;
   if (!Receive(message, fixed, body, kReceiveMs)) return false;
-  return Discard(header.totalLength - fixed - body);
+  return Discard(header.totalLength > fixed + body ? header.totalLength - fixed - body : 0);
 }
 
 bool LKXServerConnection::HandleActivity(const LKXWireHeader& header, std::string& message) {

@@ -6,8 +6,10 @@
 //
 // Lock order (never taken the other way round):
 //   LKXServer::loConnections -> a connection's monitorMutex_ ->
-//   a monitor's mutex -> a connection's sendMutex_.
-// sendMutex_ is a leaf: whoever holds it only writes to that one socket.
+//   a monitor's mutex.
+// A connection's sendMutex_ is a leaf, taken last and alone or under the
+// registry lock (the popup relay sends while holding it); whoever holds it
+// only writes to that one socket.
 
 #include <atomic>
 #include <cstdint>
@@ -89,7 +91,9 @@ class LKXServerConnection {
   std::int64_t LastActiveMs() const { return lastActiveMs_.load(); }
   LThread& Thread() const { return thread_; }
 
-  // Stored time of a time sent by the station (see ConvertTime in the .cpp).
+  // The time to store for a time the station sent: unchanged for a station
+  // in zone 0, else shifted so that the record read in the server's local
+  // time shows the station's own clock time.
   LDateTime ConvertTime(std::uint32_t stationTime) const;
 
   // Bumped whenever any user's presence changes; a hint to the idle ticks.

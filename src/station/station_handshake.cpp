@@ -89,7 +89,7 @@ bool DigestMatches(LKXUser& user, std::uint32_t challenge, const std::string& di
 std::string CreateStationSession(LThread& thread, const std::string& user) {
   LWebletSessionData session;
   session.SetThread(&thread);
-  if (!session.CreateNewSession(false)) return {};
+  if (!session.CreateNewSession(true)) return {};
   session.SetParm("user", user);
   session.SetParm("stacon", "1");
   if (!session.FlushSession()) LOGWARNF("Cannot write the web session of %s", user.c_str());

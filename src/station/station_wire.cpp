@@ -81,7 +81,11 @@ LKXWireStatus Split(std::string_view bytes, std::uint16_t type, std::string_view
   }
   std::size_t body = 0;
   if (!LKXBodyBytes(bytes, body)) return LKXWireStatus::kShort;
-  if (type != kLKXMsgScreenshot && header.totalLength < layout->fixedBytes + body) return LKXWireStatus::kBadLength;
+  // A total that only undercuts the fixed part is tolerated, as the fixed
+  // part is always read; strings past the total are not.
+  if (type != kLKXMsgScreenshot && body > 0 && header.totalLength < layout->fixedBytes + body) {
+    return LKXWireStatus::kBadLength;
+  }
   if (bytes.size() < layout->fixedBytes + body) return LKXWireStatus::kShort;
   std::size_t at = layout->fixedBytes;
   for (std::size_t i = 0; i < layout->stringCount; ++i) {

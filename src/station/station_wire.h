@@ -104,7 +104,7 @@ enum class LKXWireStatus {
   kShort,      // fewer bytes than the header, fixed part or strings need
   kBadMagic,   // the first u16 is not 0x0EE0
   kWrongType,  // a well-formed header of another message type
-  kBadLength,  // the total length is smaller than fixed part plus strings
+  kBadLength,  // strings reach past the total length (a screenshot: total below 16)
   kTooLarge,   // a screenshot above kLKXMaxScreenshotMessage
 };
 

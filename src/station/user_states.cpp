@@ -95,13 +95,8 @@ void LKXServerConnection::SendNewUserStates() {
   // the next idle tick comes back for the rest.
   lastSeenSeq_ = snapshot->seq;
   const LDateTime now = snapshot->time;
-  std::string ownTeams;
-  for (const LKXPresenceEntry& entry : snapshot->users) {
-    if (KXSameName(entry.email, userName_)) {
-      ownTeams = entry.team;
-      break;
-    }
-  }
+  const LKXPresenceEntry* own = snapshot->Find(userName_);
+  const std::string ownTeams = own ? own->team : std::string();
   for (const LKXPresenceEntry& entry : snapshot->users) {
     if (entry.monitor || entry.stateChanged < lastSyncTime_ || entry.stateChanged > now) continue;
     if (TeamsIntersect(ownTeams, entry.team)) SendEntry(entry);

@@ -116,5 +116,7 @@ std::string StationTest::UserKey(const std::string& email, std::string_view key)
 
 bool StationTest::Connect(StationClient& station, const std::string& email, std::uint16_t flags,
                           std::int16_t timeZone) {
-  return station.Open(Port()) && station.Logon(email, "pw", flags, timeZone);
+  // The reply goes out before the session registers itself; the sync makes
+  // sure the session runs (and is registered) before the test goes on.
+  return station.Open(Port()) && station.Logon(email, "pw", flags, timeZone) && station.Sync();
 }

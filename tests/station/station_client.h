@@ -62,7 +62,7 @@ class StationTest : public WebServerTest {
                const std::string& password, std::initializer_list<std::string_view> keys = {},
                const std::string& manager = "");
   std::string UserKey(const std::string& email, std::string_view key);
-  // A station of `email` logged on with password "pw".
+  // A station of `email` logged on with password "pw", its session running.
   bool Connect(StationClient& station, const std::string& email, std::uint16_t flags = kLKXStationMainSession,
                std::int16_t timeZone = 0);
   std::string Archive(const std::string& folder) const { return SharedFolder() + "/Archive/" + folder; }

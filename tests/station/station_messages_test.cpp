@@ -84,6 +84,11 @@ TEST_F(StationMessagesTest, VersionAndBusinessProgramsAreAnswered) {
   ASSERT_TRUE(station.Send(request));
   EXPECT_EQ(station.ReadType(kLKXMsgBusinessPrograms),
             std::string("\xE0\x0E\x10\x00\x10\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00", 16));
+  // A total below the fixed part: the message is still handled.
+  std::string zeroTotal = LKXBuildStationVersionRequest();
+  zeroTotal[4] = 0;
+  ASSERT_TRUE(station.Send(zeroTotal));
+  EXPECT_EQ(station.ReadType(kLKXMsgStationVersion), LKXBuildStationVersion());
   EXPECT_TRUE(station.Sync());
 }
 

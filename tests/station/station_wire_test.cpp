@@ -87,6 +87,11 @@ TEST(StationWireTest, MalformedMessagesGetAClearStatus) {
   ASSERT_EQ(LKXParseActivity(longTotal, out), LKXWireStatus::kOk);
   EXPECT_EQ(out.caption, "cap");
 
+  // Without strings a small total does no harm: the fixed part is read anyway.
+  std::string noStrings = LKXBuildActivity({});
+  noStrings[4] = 8;
+  EXPECT_EQ(LKXParseActivity(noStrings, out), LKXWireStatus::kOk);
+
   LKXScreenshot shot;
   std::string tiny = LKXBuildScreenshot({});
   tiny[4] = 12;

@@ -23,7 +23,9 @@ const net = require("net");
 const os = require("os");
 const path = require("path");
 
-const SKIP = 77; // ctest's SKIP_RETURN_CODE: the tools of this test are missing
+// ctest's SKIP_RETURN_CODE: the tools of this test are missing. Under CI the
+// setup script has installed them, so their absence is a failure there.
+const SKIP = process.env.CI && process.env.CI !== "false" ? 1 : 77;
 const LIMIT_MS = 90000;
 const CHROMIUM = process.env.KAVRIX_E2E_CHROMIUM || "/usr/bin/chromium";
 

@@ -2,6 +2,8 @@
 
 #include "foundation/paths.h"
 #include "foundation/settings_sections.h"
+#include "web/page_frame.h"
+#include "web/page_frame_install.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
 
@@ -52,8 +54,14 @@ void WebServerTest::StartServer(LWebScriptTable table) {
   ASSERT_TRUE(server_->WaitListening(10000));
 }
 
+void WebServerTest::UsePanelFrame() {
+  WLInstallPageFrame();
+  panelFrame_ = true;
+}
+
 void WebServerTest::TearDown() {
   server_.reset();
+  if (panelFrame_) WLSetPageFrame(LWebPageFrame{});
   KavrixTempRoot::TearDown();
 }
 

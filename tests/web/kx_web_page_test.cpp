@@ -12,7 +12,6 @@
 #include "support/web_server_fixture.h"
 #include "web/kx_web_page.h"
 #include "web/page_frame.h"
-#include "web/page_frame_install.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
 
@@ -50,19 +49,13 @@ class KXWebPageTest : public WebServerTest {
  protected:
   void SetUp() override {
     WebServerTest::SetUp();
-    WLInstallPageFrame();
+    UsePanelFrame();
     ASSERT_TRUE(KXAddUser("boss@x.com", "Zoe Boss", false, false, "", "none@x.com", "pw"));
     ASSERT_TRUE(KXAddUser("admin@x.com", "Al Admin", true, false, "", "none@x.com", "pw"));
     ASSERT_TRUE(KXAddUser("b@x.com", "bea", false, false, "", "boss@x.com", "pw"));
     ASSERT_TRUE(KXAddUser("c@x.com", "Carl", false, false, "", "other@x.com,BOSS@x.com", "pw"));
     ASSERT_TRUE(KXAddUser("d@x.com", "Dan", false, false, "", "other@x.com", "pw"));
     StartServer(kTable);
-  }
-  // The frame is process-wide: later tests of the same program get the
-  // plain one back.
-  void TearDown() override {
-    WebServerTest::TearDown();
-    WLSetPageFrame(LWebPageFrame{});
   }
   void SetSession(const std::string& pairs) {
     ASSERT_TRUE(KavrixWriteFile(LWebletSessionData::Folder() + "/" + kSession + ".sess", pairs));

@@ -8,8 +8,6 @@
 #include "foundation/date_time.h"
 #include "support/time_zone.h"
 #include "support/web_server_fixture.h"
-#include "web/page_frame.h"
-#include "web/page_frame_install.h"
 #include "web/period_prompt.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
@@ -32,14 +30,8 @@ class PeriodPromptTest : public WebServerTest {
  protected:
   void SetUp() override {
     WebServerTest::SetUp();
-    WLInstallPageFrame();
+    UsePanelFrame();
     StartServer(kTable);
-  }
-  // The frame is process-wide: later tests of the same program get the
-  // plain one back.
-  void TearDown() override {
-    WebServerTest::TearDown();
-    WLSetPageFrame(LWebPageFrame{});
   }
   std::string Post(const std::string& query, const std::string& body) {
     return Exchange("POST /period?" + query + " HTTP/1.0\r\nContent-Length: " +

@@ -10,7 +10,6 @@
 #include "web/kx_web_dialog.h"
 #include "web/message_page.h"
 #include "web/page_frame.h"
-#include "web/page_frame_install.h"
 #include "web/station_pages.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
@@ -130,14 +129,8 @@ class WebDialogTest : public WebServerTest {
  protected:
   void SetUp() override {
     WebServerTest::SetUp();
-    WLInstallPageFrame();
+    UsePanelFrame();
     StartServer(kTable);
-  }
-  // The frame is process-wide: later tests of the same program get the
-  // plain one back.
-  void TearDown() override {
-    WebServerTest::TearDown();
-    WLSetPageFrame(LWebPageFrame{});
   }
   std::string Get(const std::string& target, const std::string& headers = "") {
     return Exchange("GET /" + target + " HTTP/1.0\r\nHost: here\r\n" + headers + "\r\n");

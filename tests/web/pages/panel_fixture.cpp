@@ -2,7 +2,6 @@
 
 #include "foundation/settings_sections.h"
 #include "web/http_responses.h"
-#include "web/page_frame_install.h"
 #include "web/pages/change_email_page.h"
 #include "web/pages/login_pages.h"
 #include "web/pages/main_page.h"
@@ -27,7 +26,7 @@ const LWebScriptEntry kPanelTable[] = {
 
 void PanelTest::SetUp() {
   WebServerTest::SetUp();
-  WLInstallPageFrame();
+  UsePanelFrame();
   LSettingSetString("Settings", "SetupWizardRun", "0");
   StartServer(kPanelTable);
 }

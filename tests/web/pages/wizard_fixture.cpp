@@ -1,13 +1,12 @@
 #include "wizard_fixture.h"
 
 #include "foundation/settings_sections.h"
-#include "web/page_frame_install.h"
 #include "web/pages/web_script_array.h"
 #include "web/uri_codec.h"
 
 void WizardTest::SetUp() {
   WebServerTest::SetUp();
-  WLInstallPageFrame();
+  UsePanelFrame();
   StartServer(WebScriptArray());
 }
 

@@ -8,8 +8,30 @@ namespace {
 constexpr char kReserved[] = "%:/?#[]@!$&'()*+,;=";
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
+// The quote, angle brackets and back quote are not URI delimiters but end an
+// HTML attribute value or open a tag.
+constexpr char kAttributeBreakers[] = "\"<>`";
+
 bool CopiedAsIs(unsigned char c) {
   return c > 32 && c < 128 && std::strchr(kReserved, c) == nullptr;
+}
+
+bool CopiedAsIsInHref(unsigned char c) {
+  return CopiedAsIs(c) && std::strchr(kAttributeBreakers, c) == nullptr;
+}
+
+template <bool (*Keep)(unsigned char)>
+void PercentEncode(LFormatWriter& writer, std::string_view text) {
+  std::size_t run = 0;  // start of the bytes not yet written
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (Keep(c)) continue;
+    writer.Write(text.data() + run, i - run);
+    const char escaped[3] = {'%', kHexDigits[c >> 4], kHexDigits[c & 15]};
+    writer.Write(escaped, 3);
+    run = i + 1;
+  }
+  writer.Write(text.data() + run, text.size() - run);
 }
 
 int HexValue(char c) {
@@ -26,16 +48,11 @@ bool IsStop(char c, const char* stopChars) {
 }  // namespace
 
 void LURIEncodeToWriterDirect(LFormatWriter& writer, std::string_view text) {
-  std::size_t run = 0;  // start of the bytes not yet written
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (CopiedAsIs(c)) continue;
-    writer.Write(text.data() + run, i - run);
-    const char escaped[3] = {'%', kHexDigits[c >> 4], kHexDigits[c & 15]};
-    writer.Write(escaped, 3);
-    run = i + 1;
-  }
-  writer.Write(text.data() + run, text.size() - run);
+  PercentEncode<CopiedAsIs>(writer, text);
+}
+
+void LHrefValueToWriter(LFormatWriter& writer, std::string_view text) {
+  PercentEncode<CopiedAsIsInHref>(writer, text);
 }
 
 std::size_t LURIDecodeToWriterDirect(LFormatWriter& writer, std::string_view text,
@@ -72,5 +89,11 @@ std::string LURIEncode(std::string_view text) {
 std::string LURIDecode(std::string_view text) {
   LStringWriter out;
   LURIDecodeToWriterDirect(out, text, nullptr);
+  return out.Take();
+}
+
+std::string LHrefValue(std::string_view text) {
+  LStringWriter out;
+  LHrefValueToWriter(out, text);
   return out.Take();
 }

@@ -24,3 +24,10 @@ std::size_t LURIDecodeToWriterDirect(LFormatWriter& writer, std::string_view tex
 // Convenience forms of the two above.
 std::string LURIEncode(std::string_view text);
 std::string LURIDecode(std::string_view text);
+
+// A value for a query string inside a double-quoted href or src attribute:
+// LURIEncode, and also the quote, the angle brackets and the back quote, which
+// LURIEncode keeps (they are not URI delimiters) but which would end the
+// attribute or open a tag. Every page builds its link values with this.
+void LHrefValueToWriter(LFormatWriter& writer, std::string_view text);
+std::string LHrefValue(std::string_view text);

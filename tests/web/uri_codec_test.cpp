@@ -26,6 +26,12 @@ TEST(UriEncoder, CopiesPlainBytesAndEscapesTheRest) {
   EXPECT_EQ(LURIEncode(""), "");
 }
 
+// A link value cannot end its attribute or open a tag; the rest is LURIEncode.
+TEST(UriEncoder, HrefValueAlsoEscapesAttributeBreakers) {
+  EXPECT_EQ(LURIEncode("a\"<>`b"), "a\"<>`b");
+  EXPECT_EQ(LHrefValue("a\"<>`b c&d@e"), "a%22%3C%3E%60b%20c%26d%40e");
+}
+
 // Plus and both cases of hex; non-hex digits count as zero and zero bytes
 // are dropped; a "%" near the end ends decoding and consumes the rest; the
 // two bytes after "%" are always its digits, stop bytes too; decoding stops

@@ -49,23 +49,6 @@ void BeginSubList(LWebletForm& form, std::string_view heading) {
 }
 void EndSubList(LWebletForm& form) { WLSendRaw(form, "</ul></li>"); }
 
-// A value for a query string inside a double-quoted href. LURIEncode keeps
-// the quote and the angle brackets (they are not URI delimiters), which
-// would end the attribute, so they are encoded here as well.
-std::string LinkValue(std::string_view text) {
-  std::string out;
-  for (char c : LURIEncode(text)) {
-    switch (c) {
-      case '"': out += "%22"; break;
-      case '<': out += "%3C"; break;
-      case '>': out += "%3E"; break;
-      case '`': out += "%60"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
 bool RoutingDue() {
   if (!KXOrgGetBool(LKXOrg::kConnectRemote)) return false;
   const std::string wizardRun = LSettingGetString("Routing", "WizardRun");
@@ -117,7 +100,7 @@ void WriteMyStaff(LWebletForm& form, const MainPageView& view) {
 // is the user's own typing, and an "&" or "#" in it must not change which
 // fields the link carries.
 void WriteOwnSections(LWebletForm& form, const MainPageView& view) {
-  const std::string user = LinkValue(view.email);
+  const std::string user = LHrefValue(view.email);
   if (view.modeHours) {
     WLSendRaw(form, "<h3>My Time Sheet</h3><ul>");
     Item(form, "viewhours?seluser=" + user + "&onok=mainpage&oncancel=mainpage", "View my hours worked");

@@ -105,6 +105,8 @@ TEST_F(ManualHoursPageTest, EditsLeaveExactBytes) {
       {"a forged huge count is bounded", With(kDeleteFirst, "count=2", "count=2147483647"),
        "23:00:00,3600,1,\"late\"\r\n"},
       {"other buttons change nothing", Form("Remove", "&check0=1"), kTwoRows},
+      {"an unknown user changes nothing", With(kDeleteFirst, "staff%40x.example", "%22%3E%3Cx%40x.example"),
+       kTwoRows},
   };
   for (const auto& c : cases) {
     ASSERT_TRUE(KavrixWriteFile(log_, kTwoRows));

@@ -1,5 +1,6 @@
 #include "web/pages/manual_hours_page.h"
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -110,6 +111,24 @@ LHtmlListRow MakeRow(const ManualRow& row, int index, bool edit) {
   return cells;
 }
 
+// The range to list; false, with the reason written, when there is none.
+bool ReadRange(LWebletForm& form, const std::string& startText, const std::string& endText, LDateTime& start,
+               LDateTime& end) {
+  if (!KXParseDay(startText, "00:00:00", start) || !KXParseDay(endText, "00:00:00", end)) {
+    WLSendRaw(form, kKXBadDates);
+    return false;
+  }
+  if (end < start) {
+    WLSendRaw(form, kKXStartAfterEnd);
+    return false;
+  }
+  if (static_cast<long>(end.value) - start.value > kMaxRangeSeconds) {
+    WLSendRaw(form, kKXRangeOverYear);
+    return false;
+  }
+  return true;
+}
+
 constexpr char kEditScript[] =
     "function kxManualCount() {\r\n"
     "  var c = document.getElementsByName('count');\r\n"
@@ -182,19 +201,7 @@ void LKXViewManualActPage::Generate() {
   std::string endText = session.GetParm("enddate");
   if (endText.empty()) endText = startText;
   LDateTime start, end;
-  bool search = !startText.empty();
-  if (search) {
-    if (!KXParseDay(startText, "00:00:00", start) || !KXParseDay(endText, "00:00:00", end)) {
-      WLSendRaw(form, kKXBadDates);
-      search = false;
-    } else if (end < start) {
-      WLSendRaw(form, kKXStartAfterEnd);
-      search = false;
-    } else if (static_cast<long>(end.value) - start.value > kMaxRangeSeconds) {
-      WLSendRaw(form, kKXRangeOverYear);
-      search = false;
-    }
-  }
+  const bool search = !startText.empty() && ReadRange(form, startText, endText, start, end);
   AddSearchBar(true, false, true, false, true, false, true);
   WLSendRaw(form, "<script type=\"text/javascript\" language=\"javascript\" src=\"sorttable.js\"></script>");
 

@@ -104,6 +104,7 @@ TEST_F(ManualHoursPageTest, EditsLeaveExactBytes) {
        "&inputtimeend0=09:00:00&submit=Delete+Selected+Items", kTwoRows},
       {"a forged huge count is bounded", With(kDeleteFirst, "count=2", "count=2147483647"),
        "23:00:00,3600,1,\"late\"\r\n"},
+      {"discarding changes nothing", Form("Discard+Changes", "&check0=1"), kTwoRows},
       {"other buttons change nothing", Form("Remove", "&check0=1"), kTwoRows},
       {"an unknown user changes nothing", With(kDeleteFirst, "staff%40x.example", "%22%3E%3Cx%40x.example"),
        kTwoRows},

@@ -170,6 +170,7 @@ async function main() {
     await runWizard(page, base, step);
     await runMainPage(page, context, base, step);
     await runLogonAndLogout(page, base, step);
+    await require("./steps_manual")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN });
 
     await step("every file the pages asked for was served", async () => {
       check(badResponses.length === 0, "missing or failing files:\n  " + badResponses.join("\n  "));

@@ -1,10 +1,13 @@
 #include "web/pages/web_script_array.h"
 
 #include "web/pages/change_email_page.h"
+#include "web/pages/enter_hours_page.h"
 #include "web/pages/login_pages.h"
 #include "web/pages/main_page.h"
+#include "web/pages/manual_hours_page.h"
 #include "web/pages/password_pages.h"
 #include "web/pages/setup_wizard.h"
+#include "web/pages/unexplained_absence_page.h"
 #include "web/station_pages.h"
 
 // The rows of the control panel, in the lookup order of kLWebScriptPlan
@@ -17,6 +20,7 @@ const LWebScriptEntry kWebScripts[] = {
     {"logon", WLMainLogin},
     {"changepassword", WLChangePasswordPage},
     {"changeemail", WLChangeEmailPage},
+    {"enterhours", WLEnterHoursPage},
     {"wizardadmin", WLWizardAdmin},
     {"wizardconfirmemail", WLWizardConfirmEmail},
     {"wizardkavrixusage", WLWizardKavrixUsage},
@@ -28,6 +32,9 @@ const LWebScriptEntry kWebScripts[] = {
     {"sessioninvalid", WLSessionInvalidPage},
     {"mainpage", WLMainPage},
     {"searchlistpost", WLSearchListPost},
+    {"viewmanual", WLViewManual},
+    {"viewmanualpost", WLViewManualPost},
+    {"unexplainedabsence", WLUnexplainedAbsence},
     {"logout", WLMainLogout},
     {"pwdsent", WLPasswordSent},
     {"connect", WLConnect},

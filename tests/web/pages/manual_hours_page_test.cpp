@@ -1,0 +1,168 @@
+// The manual hours list and its edits, over real loopback HTTP, against
+// fixture logs: what each role sees and may change, and the exact bytes left.
+
+#include "web/pages/manual_hours_page.h"
+
+#include <gtest/gtest.h>
+
+#include "manual_pages_fixture.h"
+#include "web/pages/manual_page_support.h"
+
+namespace {
+
+constexpr char kTwoRows[] = "08:00:00,3600,0,\"first <b>\"\r\n23:00:00,3600,1,\"late\"\r\n";
+constexpr char kRange[] = "&startdate=2026-03-02&enddate=2026-03-02";
+
+// The form as the edit mode writes it for kTwoRows, with `extra` fields.
+std::string Form(const std::string& submit, const std::string& extra) {
+  return "userselect=staff%40x.example&count=2&inputdate0=2026-03-02&inputtimestart0=08:00:00"
+         "&inputtimeend0=09:00:00&selectprivate0=0&inputcomment0=first+%3Cb%3E&inputdate1=2026-03-02"
+         "&inputtimestart1=23:00:00&inputtimeend1=24:00:00&selectprivate1=1&inputcomment1=late&submit=" +
+         submit + extra;
+}
+const std::string kDeleteFirst = Form("Delete+Selected+Items", "&check0=checked");
+
+// `body` with the first `from` replaced by `to`.
+std::string With(std::string body, const std::string& from, const std::string& to) {
+  return body.replace(body.find(from), from.size(), to);
+}
+
+class ManualHoursPageTest : public ManualPagesTest {
+ protected:
+  void SetUp() override {
+    ManualPagesTest::SetUp();
+    log_ = ManualLog("staff@x.example", "2026-03-02");
+    ASSERT_TRUE(KavrixWriteFile(log_, kTwoRows));
+  }
+  std::string log_;
+};
+
+TEST_F(ManualHoursPageTest, ViewModeListsTheRowsEscapedWithMidnightAs24) {
+  const std::string page = GetAs("staff@x.example", std::string("viewmanual?seluser=staff%40x.example&edit=false") + kRange);
+  EXPECT_EQ(Cells(page), (Strings{"2026-03-02", "08:00:00", "09:00:00", "01:00:00", "Working", "first &lt;b&gt;",
+                                  "2026-03-02", "23:00:00", "24:00:00", "01:00:00", "Private", "late"}));
+  EXPECT_TRUE(Contains(page, "<option value=\"staff@x.example\" selected>Staff &lt;S&gt;</option>"));
+  EXPECT_TRUE(Contains(page, "href=\"viewmanual?edit=false&amp;seluser=staff%40x.example&amp;date=2026-03-02"
+                             "&amp;enddate=2026-03-02&amp;direct=true&iCol=0&bAsc=0\""));
+}
+
+TEST_F(ManualHoursPageTest, EditModeCarriesEachRowInTheForm) {
+  const std::string page = GetAs("staff@x.example", std::string("viewmanual?seluser=staff%40x.example&edit=true") + kRange);
+  const Strings cells = Cells(page);
+  ASSERT_EQ(cells.size(), 14u);
+  EXPECT_EQ(cells[7], "<input type=checkbox name=\"check1\" value=\"checked\" onclick=validate() />");
+  EXPECT_EQ(cells[10], "24:00:00<input type=hidden name=\"inputtimeend1\" value=\"24:00:00\">");
+  EXPECT_EQ(cells[12], "<select name=\"selectprivate1\"><option value=0>Working</option><option value=1 "
+                       "selected>Private</option></select>");
+  EXPECT_EQ(cells[6], "<input type=text name=\"inputcomment0\" size=60 value=\"first &lt;b&gt;\">");
+  EXPECT_TRUE(Contains(page, "<input name=count type=hidden value=\"2\"/>"));
+  EXPECT_TRUE(Contains(page, "data-href=\"enterhours?edit=true&amp;seluser=staff%40x.example&amp;date=2026-03-02"));
+  EXPECT_TRUE(Contains(page, "window.onload=function(){validate();initSearchBar();initTable(\"110\");}"));
+}
+
+// Self, the user's manager, HR and the administrator may see and change
+// the user's manual hours; another manager and a plain user may do neither.
+TEST_F(ManualHoursPageTest, EveryHandlerAppliesTheAccessRuleForEachRole) {
+  const struct {
+    const char* viewer;
+    bool allowed;
+  } roles[] = {{"staff@x.example", true}, {"mgr@x.example", true},    {"mgr2@x.example", false},
+               {"hr@x.example", true},    {"boss@x.example", true},   {"plain@x.example", false}};
+  for (const auto& role : roles) {
+    ASSERT_TRUE(KavrixWriteFile(log_, kTwoRows));
+    const std::string page = GetAs(role.viewer, std::string("viewmanual?seluser=staff%40x.example") + kRange);
+    EXPECT_EQ(Contains(page, kKXManualManagerOnly), !role.allowed) << role.viewer;
+    EXPECT_EQ(Cells(page).size(), role.allowed ? 12u : 0u) << role.viewer;
+    const std::string after = PostAs(role.viewer, "viewmanualpost", kDeleteFirst);
+    EXPECT_EQ(Contains(after, kKXManualManagerOnly), !role.allowed) << role.viewer;
+    EXPECT_EQ(KavrixReadFile(log_), role.allowed ? "23:00:00,3600,1,\"late\"\r\n" : kTwoRows) << role.viewer;
+  }
+}
+
+TEST_F(ManualHoursPageTest, EditsLeaveExactBytes) {
+  const struct {
+    const char* name;
+    std::string body;
+    std::string after;
+  } cases[] = {
+      {"apply changes only what differs",
+       "userselect=staff%40x.example&count=2&inputdate0=2026-03-02&inputtimestart0=08:00:00"
+       "&inputtimeend0=09:00:00&selectprivate0=0&inputcomment0=first+%3Cb%3E&inputdate1=2026-03-02"
+       "&inputtimestart1=23:00:00&inputtimeend1=24:00:00&selectprivate1=0&inputcomment1=new+%22one%22"
+       "&submit=Apply+Changes",
+       "08:00:00,3600,0,\"first <b>\"\r\n23:00:00,3600,0,\"new \"\"one\"\"\"\r\n"},
+      {"the row ending at midnight can be deleted", Form("Delete+Selected+Items", "&check1=checked"),
+       "08:00:00,3600,0,\"first <b>\"\r\n"},
+      {"an end shown as 00:00:00 is taken across midnight",
+       "userselect=staff%40x.example&count=1&check0=x&inputdate0=2026-03-02&inputtimestart0=23:00:00"
+       "&inputtimeend0=00:00:00&submit=Delete+Selected+Items",
+       "08:00:00,3600,0,\"first <b>\"\r\n"},
+      {"unticked rows are not deleted", Form("Delete+Selected+Items", ""), kTwoRows},
+      {"times that are no times name no row", With(kDeleteFirst, "09:00:00", "25:61:00"), kTwoRows},
+      {"a date that is no date names no log",
+       "userselect=staff%40x.example&count=1&check0=x&inputdate0=2026-02-30&inputtimestart0=08:00:00"
+       "&inputtimeend0=09:00:00&submit=Delete+Selected+Items", kTwoRows},
+      {"a forged huge count is bounded", With(kDeleteFirst, "count=2", "count=2147483647"),
+       "23:00:00,3600,1,\"late\"\r\n"},
+      {"discarding changes nothing", Form("Discard+Changes", "&check0=1"), kTwoRows},
+      {"other buttons change nothing", Form("Remove", "&check0=1"), kTwoRows},
+      {"an unknown user changes nothing", With(kDeleteFirst, "staff%40x.example", "%22%3E%3Cx%40x.example"),
+       kTwoRows},
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(KavrixWriteFile(log_, kTwoRows));
+    PostAs("staff@x.example", "viewmanualpost", c.body);
+    EXPECT_EQ(KavrixReadFile(log_), c.after) << c.name;
+  }
+}
+
+TEST_F(ManualHoursPageTest, AGetNeverChangesTheLog) {
+  // Short enough for the 259 bytes of a request's address.
+  const std::string page = GetAs("staff@x.example",
+                                 "viewmanualpost?submit=Delete+Selected+Items&userselect=staff%40x.example&count=1"
+                                 "&check0=x&inputdate0=2026-03-02&inputtimestart0=08:00:00&inputtimeend0=09:00:00" +
+                                     std::string(kRange));
+  EXPECT_EQ(Cells(page).size(), 12u);
+  EXPECT_EQ(KavrixReadFile(log_), kTwoRows);
+}
+
+TEST_F(ManualHoursPageTest, ALogLockedByAStationIsWaitedForThenLeftWhole) {
+  LUniqueFd station(open(log_.c_str(), O_WRONLY | O_APPEND));
+  ASSERT_EQ(flock(station.Get(), LOCK_EX), 0);
+  const std::string page = PostAs("staff@x.example", "viewmanualpost", kDeleteFirst);
+  EXPECT_TRUE(Contains(page, "The manual hours of 2026-03-02 could not be changed: the log is in use."));
+  EXPECT_EQ(KavrixReadFile(log_), kTwoRows);
+}
+
+TEST_F(ManualHoursPageTest, BadRequestsGetAClearAnswer) {
+  const struct {
+    const char* query;
+    const char* shows;
+    std::size_t cells;
+  } cases[] = {
+      {"startdate=2026-02-30&enddate=2026-03-02", kKXBadDates, 0},
+      {"startdate=yesterday", kKXBadDates, 0},
+      {"startdate=2026-03-03&enddate=2026-03-02", kKXStartAfterEnd, 0},
+      {"startdate=2025-03-01&enddate=2026-03-02", "<table align=center", 12},  // 366 days
+      {"startdate=2025-03-01&enddate=2026-03-03", kKXRangeOverYear, 0},         // 367 days
+      {"seluser=%22%3E%3Cscript%3Ex&startdate=2026-03-02", "value=\"staff@x.example\" selected", 12},
+  };
+  for (const auto& c : cases) {
+    const std::string page = GetAs("staff@x.example", std::string("viewmanual?") + c.query);
+    EXPECT_TRUE(Contains(page, c.shows)) << c.query;
+    EXPECT_FALSE(Contains(page, "\"><script>x")) << c.query;
+    EXPECT_EQ(Cells(page).size(), c.cells) << c.query;
+  }
+  EXPECT_TRUE(Contains(Get("viewmanual"), kKXCurrentUserNotFound));
+}
+
+TEST_F(ManualHoursPageTest, BrokenLogRowsAreShownAndKept) {
+  const std::string broken = "garbage\r\n08:00:00,3600,0,\"first <b>\"\r\n09:00:00,-5,x\r\n";
+  ASSERT_TRUE(KavrixWriteFile(log_, broken));
+  const std::string page = GetAs("staff@x.example", std::string("viewmanual?seluser=staff%40x.example") + kRange);
+  EXPECT_EQ(Cells(page).size(), 18u);
+  PostAs("staff@x.example", "viewmanualpost", kDeleteFirst);
+  EXPECT_EQ(KavrixReadFile(log_), "garbage\r\n09:00:00,-5,x\r\n");
+}
+
+}  // namespace

@@ -39,10 +39,3 @@ LKXUserConnectionSlot::~LKXUserConnectionSlot() {
   const auto found = gSlots.find(key_);
   if (found != gSlots.end() && --found->second <= 0) gSlots.erase(found);
 }
-
-int LKXUserConnectionSlot::Open(std::string_view user) {
-  const std::string key = SlotKey(user);
-  std::lock_guard<std::mutex> lock(gSlotsMutex);
-  const auto found = gSlots.find(key);
-  return found == gSlots.end() ? 0 : found->second;
-}

@@ -18,9 +18,6 @@ class LKXUserConnectionSlot {
   // ignores it); false when all are taken. At most once per object.
   [[nodiscard]] bool Acquire(std::string_view user, int limit);
 
-  // The connections of `user` that hold a slot now.
-  static int Open(std::string_view user);
-
  private:
   std::string key_;
   bool held_ = false;

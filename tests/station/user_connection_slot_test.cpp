@@ -14,22 +14,6 @@
 
 namespace {
 
-TEST(UserConnectionSlotTest, SlotsAreCountedPerUserWhateverTheLetterCase) {
-  {
-    LKXUserConnectionSlot a, b, c, other;
-    ASSERT_TRUE(a.Acquire("Ann@X", 2));
-    ASSERT_TRUE(b.Acquire("ann@x", 2));
-    EXPECT_FALSE(c.Acquire("ANN@x", 2));
-    EXPECT_FALSE(a.Acquire("ann@x", 2));  // one slot per object
-    EXPECT_TRUE(other.Acquire("bob@x", 2));
-    EXPECT_EQ(LKXUserConnectionSlot::Open("aNN@x"), 2);
-    EXPECT_FALSE(LKXUserConnectionSlot().Acquire("zed@x", 0));
-    EXPECT_EQ(LKXUserConnectionSlot::Open("zed@x"), 0);
-  }
-  EXPECT_EQ(LKXUserConnectionSlot::Open("ann@x"), 0);
-  EXPECT_EQ(LKXUserConnectionSlot::Open("bob@x"), 0);
-}
-
 class StationConnectionLimitTest : public StationTest {};
 
 // One logon more than the limit gets the protocol's refusal: a 16-byte

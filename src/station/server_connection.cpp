@@ -13,6 +13,7 @@
 #include "model/registry_text.h"
 #include "station/own_record.h"
 #include "station/presence_snapshot.h"
+#include "station/station_receive.h"
 
 std::atomic<std::uint32_t> LKXServerConnection::uGlobalChangeSeq{0};
 std::mutex LKXServer::loConnections;
@@ -23,7 +24,6 @@ namespace {
 // Time-outs of the session, in milliseconds.
 constexpr int kIdleTickMs = 200;
 constexpr int kReceiveMs = 5000;
-constexpr int kScreenshotReceiveMs = 250000;
 constexpr std::int64_t kScreenshotStoreGapMs = 250000;
 constexpr int kScreenRequestSendMs = 5000;
 constexpr int kReplySendMs = 50000;
@@ -39,11 +39,13 @@ int ServerUtcOffsetMinutes() {
 }  // namespace
 
 LKXServerConnection::LKXServerConnection(LThread& thread, LIPSocketTCP& socket, std::string_view userName,
-                                         std::uint16_t stationFlags, int stationTimeZone)
+                                         std::uint16_t stationFlags, int stationTimeZone,
+                                         const LKXStationLimits& limits)
     : userName_(userName),
       stationFlags_(stationFlags),
       serverBias_(-ServerUtcOffsetMinutes()),
       stationTimeZone_(stationTimeZone),
+      bodySilenceMs_(limits.bodySilenceMs),
       thread_(thread),
       socket_(socket),
       record_(userName) {
@@ -93,8 +95,8 @@ LProcessResult LKXServerConnection::SendParts(LThread* owner, std::initializer_l
 }
 
 bool LKXServerConnection::Receive(std::string& buffer, std::size_t from, std::size_t length, int timeoutMs) {
-  buffer.resize(from + length);
-  return ProcessRecvBytes(&thread_, socket_.Get(), buffer.data() + from, length, timeoutMs) == kLProcessDone;
+  buffer.resize(from);
+  return LKXReceiveAppend(&thread_, socket_.Get(), buffer, length, timeoutMs);
 }
 
 bool LKXServerConnection::Discard(std::uint64_t length) {
@@ -204,7 +206,7 @@ bool LKXServerConnection::HandleScreenshot(const LKXWireHeader& header, std::str
   if (!Receive(message, kLKXHeaderBytes, fixed - kLKXHeaderBytes, kReceiveMs)) return false;
   if (header.totalLength > kLKXMaxScreenshotMessage) return false;
   if (header.totalLength < fixed) return true;
-  if (!Receive(message, fixed, header.totalLength - fixed, kScreenshotReceiveMs)) return false;
+  if (!Receive(message, fixed, header.totalLength - fixed, bodySilenceMs_)) return false;
   LKXScreenshot shot;
   if (LKXParseScreenshot(message, shot) != LKXWireStatus::kOk) return false;
   bool watched = false;

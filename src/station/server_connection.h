@@ -25,6 +25,7 @@
 #include "foundation/signal_object.h"
 #include "station/own_record.h"
 #include "station/presence_snapshot.h"
+#include "station/station_limits.h"
 #include "station/station_wire.h"
 
 class LIPSocketTCP;
@@ -57,7 +58,8 @@ class LKXServerConnection {
  public:
   // Registers the connection when bit 0 of `stationFlags` is set.
   LKXServerConnection(LThread& thread, LIPSocketTCP& socket, std::string_view userName,
-                      std::uint16_t stationFlags, int stationTimeZone);
+                      std::uint16_t stationFlags, int stationTimeZone,
+                      const LKXStationLimits& limits = LKXStationLimits());
   // Ends the session: for a main session "Connected" = 0, "StateChanged",
   // the change counter, removal from the registry and the log line.
   ~LKXServerConnection();
@@ -117,7 +119,8 @@ class LKXServerConnection {
   // Reads the rest of the fixed part and the strings into `message`, then
   // discards the bytes up to the total length. False ends the session.
   bool ReceiveMessage(const LKXWireHeader& header, std::string& message);
-  // Receives `length` bytes into buffer[from...], growing it.
+  // Receives `length` bytes into buffer[from...], growing it only as they
+  // arrive. `timeoutMs` counts silence.
   bool Receive(std::string& buffer, std::size_t from, std::size_t length, int timeoutMs);
   bool Discard(std::uint64_t length);
   void IdleTick();
@@ -133,6 +136,7 @@ class LKXServerConnection {
   const std::uint16_t stationFlags_;
   const int serverBias_;        // minus the server's UTC offset in minutes, at construction
   const int stationTimeZone_;   // minutes east of UTC
+  const int bodySilenceMs_;     // a screenshot body silent this long ends the session
   LThread& thread_;
   LIPSocketTCP& socket_;
 
@@ -169,6 +173,9 @@ class LKXServer {
 // The whole life of one station connection after the "connect" header:
 // handshake, session, cleanup. The web layer's station protocol handler.
 void LKXServerConnectionRun(LThread& thread, LIPSocketTCP& socket, const std::string& stationAddress);
+// The same under other limits than the defaults (tests lower them).
+void LKXServerConnectionRun(LThread& thread, LIPSocketTCP& socket, const std::string& stationAddress,
+                            const LKXStationLimits& limits);
 
 // The process-wide challenge of the hello (set at the first connection).
 std::uint32_t LKXStationChallenge();

@@ -2,16 +2,21 @@
 // of the station, then the session itself.
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "engine/ip_socket_tcp.h"
 #include "engine/socket_ops.h"
+#include "engine/tcp_keepalive.h"
 #include "foundation/log.h"
 #include "foundation/thread.h"
 #include "model/org_settings.h"
 #include "station/md5.h"
 #include "station/server_connection.h"
+#include "station/station_receive.h"
+#include "station/user_connection_slot.h"
 #include "web/weblet_session.h"
 
 namespace {
@@ -55,11 +60,12 @@ bool ReceiveLogon(LThread& thread, int fd, LKXLogonRequest& request) {
   }
   std::size_t strings = 0;
   if (!LKXBodyBytes(bytes, strings) || header.totalLength < 16 + strings) return false;
+  // Before anyone has proved a password, only bytes that came cost memory.
   const std::size_t nameLength = LKXGetU16(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 8);
-  std::string name(nameLength, '\0');
-  std::string digest(strings - nameLength, '\0');
-  if (ProcessRecvBytes(&thread, fd, name.data(), name.size(), kReceiveMs) != kLProcessDone ||
-      ProcessRecvBytes(&thread, fd, digest.data(), digest.size(), kReceiveMs) != kLProcessDone) {
+  std::string name;
+  std::string digest;
+  if (!LKXReceiveAppend(&thread, fd, name, nameLength, kReceiveMs) ||
+      !LKXReceiveAppend(&thread, fd, digest, strings - nameLength, kReceiveMs)) {
     return false;
   }
   std::uint64_t rest = header.totalLength - 16 - strings;
@@ -114,6 +120,11 @@ std::uint32_t LKXStationChallenge() {
 }
 
 void LKXServerConnectionRun(LThread& thread, LIPSocketTCP& socket, const std::string& stationAddress) {
+  LKXServerConnectionRun(thread, socket, stationAddress, LKXStationLimits());
+}
+
+void LKXServerConnectionRun(LThread& thread, LIPSocketTCP& socket, const std::string& stationAddress,
+                            const LKXStationLimits& limits) {
   const std::uint32_t challenge = LKXStationChallenge();
   const int fd = socket.Get();
   LKXHello hello{challenge, Features()};
@@ -123,11 +134,18 @@ void LKXServerConnectionRun(LThread& thread, LIPSocketTCP& socket, const std::st
 
   LKXUser user;
   const bool found = LKXFindUserRecord(request.userName, user);
-  const bool accepted = found && DigestMatches(user, challenge, request.digest);
+  const bool proven = found && DigestMatches(user, challenge, request.digest);
+  // Taken only for a proven logon, so that nobody without the password can
+  // use up a user's connections.
+  LKXUserConnectionSlot slot;
+  const bool accepted = proven && slot.Acquire(request.userName, limits.connectionsPerUser);
   const bool mainSession = (request.stationFlags & kLKXStationMainSession) != 0;
   LKXLogonReply reply;
   reply.result = accepted ? kLKXLogonAccepted : kLKXLogonRefused;
-  if (accepted) {
+  if (proven && !accepted) {
+    LOGERRORF("%s attempted logon from %s. %d connections are open already.", request.userName.c_str(),
+              stationAddress.c_str(), limits.connectionsPerUser);
+  } else if (accepted) {
     reply.recordingFlags = RecordingFlags(user);
     LKXOwnRecord(request.userName).Update([&request](LSettingsEntries& entries) {
       return LKXOwnRecord::Put(entries, kKXUserTimeZone, std::to_string(request.timeZone));
@@ -143,7 +161,10 @@ void LKXServerConnectionRun(LThread& thread, LIPSocketTCP& socket, const std::st
   const bool sent = ProcessSend(&thread, fd, bytes.data(), 16, kReplySendMs) == kLProcessDone &&
                     ProcessSend(&thread, fd, bytes.data() + 16, bytes.size() - 16, kReplySendMs) == kLProcessDone;
   if (sent && accepted) {
-    LKXServerConnection connection(thread, socket, request.userName, request.stationFlags, request.timeZone);
+    if (!LSetTcpKeepAlive(fd, kLKXKeepAliveIdleSeconds, kLKXKeepAliveIntervalSeconds, kLKXKeepAliveProbes)) {
+      LOGWARNF("Cannot set TCP keep-alive for %s: %s", stationAddress.c_str(), std::strerror(errno));
+    }
+    LKXServerConnection connection(thread, socket, request.userName, request.stationFlags, request.timeZone, limits);
     connection.Run();
   }
   // Also when the reply could not be sent: nobody would ever use the session.

@@ -1,5 +1,6 @@
 #include "station/station_wire.h"
 
+#include <algorithm>
 #include <array>
 #include <initializer_list>
 
@@ -9,17 +10,21 @@ namespace {
 
 // Where each message keeps the lengths of the strings that follow its fixed
 // part, in the order the strings come.
+// `totalCountsStrings` is false for the one message whose total length
+// stops at its fixed part although a string follows (the logon reply):
+// stations in the field read 16 bytes and then the session id by its length.
 struct LKXLayout {
   std::uint16_t type;
   std::uint16_t fixedBytes;
   std::uint8_t stringCount;
   std::array<std::uint8_t, 6> lengthOffsets;
+  bool totalCountsStrings = true;
 };
 
 constexpr LKXLayout kLayouts[] = {
     {kLKXMsgHello, 16, 0, {}},
     {kLKXMsgLogonRequest, 16, 2, {8, 10}},
-    {kLKXMsgLogonReply, 16, 1, {10}},
+    {kLKXMsgLogonReply, 16, 1, {10}, false},
     {kLKXMsgScreenRequest, 16, 0, {}},
     {kLKXMsgActivity, 24, 2, {20, 22}},
     {kLKXMsgScreenshot, 16, 0, {}},
@@ -61,7 +66,7 @@ std::string Assemble(std::uint16_t type, std::initializer_list<std::string_view>
   }
   LKXPutU16(Bytes(out), kLKXWireMagic);
   LKXPutU16(Bytes(out) + 2, type);
-  LKXPutU32(Bytes(out) + 4, static_cast<std::uint32_t>(out.size()));
+  LKXPutU32(Bytes(out) + 4, static_cast<std::uint32_t>(layout->totalCountsStrings ? out.size() : layout->fixedBytes));
   return out;
 }
 
@@ -83,7 +88,8 @@ LKXWireStatus Split(std::string_view bytes, std::uint16_t type, std::string_view
   if (!LKXBodyBytes(bytes, body)) return LKXWireStatus::kShort;
   // A total that only undercuts the fixed part is tolerated, as the fixed
   // part is always read; strings past the total are not.
-  if (type != kLKXMsgScreenshot && body > 0 && header.totalLength < layout->fixedBytes + body) {
+  if (type != kLKXMsgScreenshot && layout->totalCountsStrings && body > 0 &&
+      header.totalLength < layout->fixedBytes + body) {
     return LKXWireStatus::kBadLength;
   }
   if (bytes.size() < layout->fixedBytes + body) return LKXWireStatus::kShort;
@@ -143,6 +149,21 @@ bool LKXBodyBytes(std::string_view fixed, std::size_t& out) {
     return true;
   }
   for (std::size_t i = 0; i < layout->stringCount; ++i) out += LKXGetU16(Bytes(fixed) + layout->lengthOffsets[i]);
+  return true;
+}
+
+bool LKXWireBytes(std::string_view fixed, std::size_t& out) {
+  out = 0;
+  std::size_t body = 0;
+  if (!LKXBodyBytes(fixed, body)) return false;
+  const LKXLayout* layout = FindLayout(LKXGetU16(Bytes(fixed) + 2));
+  const std::size_t total = LKXGetU32(Bytes(fixed) + 4);
+  if (!layout->totalCountsStrings) {
+    out = layout->fixedBytes + body;
+    return true;
+  }
+  if (layout->type != kLKXMsgScreenshot && body > 0 && total < layout->fixedBytes + body) return false;
+  out = std::max<std::size_t>(total, layout->fixedBytes);
   return true;
 }
 

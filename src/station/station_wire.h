@@ -5,7 +5,7 @@
 // so the server, the station simulator and the fuzzers share one definition.
 //
 // Every message starts with 8 bytes: u16 magic 0x0EE0, u16 type, u32 total
-// length (header included). All integers are little-endian. Strings carry no
+// length (header included; the logon reply alone leaves its session id out). All integers are little-endian. Strings carry no
 // terminator: their byte lengths stand in the fixed part and the strings
 // follow it back to back. The grammar is in doc/station_protocol.md.
 //
@@ -117,6 +117,14 @@ LKXWireStatus LKXDecodeHeader(std::string_view bytes, LKXWireHeader& out);
 // false when it does not or the type has no fixed part.
 bool LKXBodyBytes(std::string_view fixed, std::size_t& out);
 
+// How many bytes the whole message takes on the wire, header included, as
+// its reader must take them: the total length for every message but the
+// logon reply, whose total (16) counts only the fixed part and whose
+// session id follows it by the length at offset 10. A total below the fixed
+// part counts as the fixed part (that is always read). False when `fixed`
+// is short or no known type, or when strings reach past the total.
+bool LKXWireBytes(std::string_view fixed, std::size_t& out);
+
 // The text the server keeps of a received string: up to its first NUL byte,
 // then cut to 259 bytes unless `keepLong` (popup texts).
 std::string LKXWireText(std::string_view raw, bool keepLong = false);
@@ -134,7 +142,8 @@ struct LKXLogonRequest {
   std::string digest;
 };
 // The logon reply, and with an empty session id and flags 0 also the
-// screen monitor reply.
+// screen monitor reply. Its total length is always 16: the session id
+// follows the fixed part without being counted in it.
 struct LKXLogonReply {
   std::uint16_t result = 0;
   std::uint32_t recordingFlags = 0;

@@ -66,6 +66,13 @@ void CheckHeaderAndBody(std::string_view bytes) {
   const bool known = LKXBodyBytes(bytes, body);
   Require(!known || (fixed != 0 && bytes.size() >= fixed));
   if (known && header.type != kLKXMsgScreenshot) Require(body <= 6 * kLKXMaxWireString);
+  // A reader takes at least the fixed part, and the logon reply exactly its
+  // fixed part and its id, whatever its total says.
+  std::size_t whole = 0;
+  if (LKXWireBytes(bytes, whole)) {
+    Require(known && whole >= fixed);
+    if (header.type == kLKXMsgLogonReply) Require(whole == fixed + body);
+  }
 }
 
 void CheckAll(std::string_view b) {

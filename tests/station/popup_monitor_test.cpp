@@ -24,7 +24,11 @@ class PopupMonitorTest : public StationTest {
     if (!Connect(watcher, as, 0) || !watcher.Send(LKXBuildScreenMonitorRequest({user}))) return -1;
     const std::string reply = watcher.Read();
     LKXLogonReply parsed;
-    if (LKXParseLogonReply(reply, parsed) != LKXWireStatus::kOk || reply.size() != 16) return -1;
+    if (LKXParseLogonReply(reply, parsed) != LKXWireStatus::kOk) return -1;
+    // Every monitor reply is a logon reply of total 16 with no id.
+    const std::string exact = std::string("\xE0\x0E\x03\x00\x10\0\0\0", 8) + static_cast<char>(parsed.result) +
+                              std::string(7, '\0');
+    if (reply != exact) return -1;
     return parsed.result;
   }
   std::string Screens() const { return Archive("bob@x"); }

@@ -52,10 +52,14 @@ bool StationClient::Send(std::string_view bytes) { return KavrixSendAll(fd_.Get(
 std::string StationClient::Read(int limitMs) {
   std::string message = KavrixRecvExact(fd_.Get(), kLKXHeaderBytes, limitMs);
   LKXWireHeader header;
-  if (LKXDecodeHeader(message, header) != LKXWireStatus::kOk || header.totalLength < kLKXHeaderBytes) return {};
-  const std::size_t rest = header.totalLength - kLKXHeaderBytes;
-  std::string body = KavrixRecvExact(fd_.Get(), rest, limitMs);
-  if (body.size() != rest) return {};
+  if (LKXDecodeHeader(message, header) != LKXWireStatus::kOk) return {};
+  const std::size_t fixed = LKXFixedPartBytes(header.type);
+  if (fixed == 0) return {};
+  message += KavrixRecvExact(fd_.Get(), fixed - kLKXHeaderBytes, limitMs);
+  std::size_t whole = 0;
+  if (message.size() != fixed || !LKXWireBytes(message, whole)) return {};
+  std::string body = KavrixRecvExact(fd_.Get(), whole - fixed, limitMs);
+  if (body.size() != whole - fixed) return {};
   return message + body;
 }
 

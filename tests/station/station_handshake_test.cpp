@@ -50,9 +50,9 @@ TEST_F(StationHandshakeTest, LogonCreatesAStationSessionThatEndsWithTheConnectio
   ASSERT_TRUE(station.Logon("ann@OFFICE.com", "pw", kLKXStationMainSession, 480));
   const std::string id = station.Reply().sessionId;
   ASSERT_FALSE(id.empty());
-  EXPECT_EQ(station.ReplyBytes().substr(0, 16),
-            std::string("\xE0\x0E\x03\x00", 4) + static_cast<char>(16 + id.size()) + std::string("\0\0\0\0\0", 5) +
-                static_cast<char>(id.size()) + std::string("\0\0\0\0\0", 5));
+  // Total 16, then the id by the length at offset 10, as stations read it.
+  EXPECT_EQ(station.ReplyBytes(), std::string("\xE0\x0E\x03\x00\x10\0\0\0\0\0", 10) + static_cast<char>(id.size()) +
+                                      std::string("\0\0\0\0\0", 5) + id);
   const std::string sessionFile = LWebletSessionData::Folder() + "/" + id + ".sess";
   EXPECT_EQ(KavrixReadFile(sessionFile), "stacon=1&user=ann%40OFFICE.com");
   EXPECT_EQ(UserKey("ann@office.com", "TimeZone"), "480");

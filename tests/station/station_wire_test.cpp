@@ -20,8 +20,10 @@ TEST(StationWireTest, BuildersWriteExactBytes) {
   EXPECT_EQ(LKXBuildStationVersion(), Bytes({0xE0, 0x0E, 14, 0, 20, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0}) + "1.61");
   EXPECT_EQ(LKXBuildStationVersionRequest(), Bytes({0xE0, 0x0E, 15, 0, 8, 0, 0, 0}));
   EXPECT_EQ(LKXBuildBusinessPrograms("ab"), Bytes({0xE0, 0x0E, 16, 0, 18, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0}) + "ab");
+  // The logon reply's total stops at its fixed part; the id follows it.
   LKXLogonReply reply{0, 3, "s12"};
-  EXPECT_EQ(LKXBuildLogonReply(reply), Bytes({0xE0, 0x0E, 3, 0, 19, 0, 0, 0, 0, 0, 3, 0, 3, 0, 0, 0}) + "s12");
+  EXPECT_EQ(LKXBuildLogonReply(reply), Bytes({0xE0, 0x0E, 3, 0, 16, 0, 0, 0, 0, 0, 3, 0, 3, 0, 0, 0}) + "s12");
+  EXPECT_EQ(LKXBuildLogonReply({kLKXLogonRefused, 0, ""}), Bytes({0xE0, 0x0E, 3, 0, 16, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}));
   LKXLogonRequest logon{1, -480, "a@x", "dd"};
   EXPECT_EQ(LKXBuildLogonRequest(logon),
             Bytes({0xE0, 0x0E, 2, 0, 21, 0, 0, 0, 3, 0, 2, 0, 1, 0, 0x20, 0xFE}) + "a@xdd");
@@ -118,6 +120,46 @@ TEST(StationWireTest, BodyBytesFollowTheFixedPart) {
   EXPECT_EQ(LKXFixedPartBytes(kLKXMsgUserState), 24u);
 }
 
+// What a reader of server messages takes from the wire: the total, but for
+// the logon reply 16 plus its id.
+TEST(StationWireTest, WireBytesFollowTheTotalButForTheLogonReply) {
+  std::string userStateShort = LKXBuildUserState({5, "e", "n", "", "", "", ""});
+  userStateShort[4] = 25;
+  std::string versionLong = LKXBuildStationVersion() + "xx";
+  versionLong[4] = 22;
+  std::string tinyShot = LKXBuildScreenshot({});
+  tinyShot[4] = 3;
+  std::string replyOldTotal = LKXBuildLogonReply({0, 0, std::string(10, 'i')});
+  replyOldTotal[4] = 26;  // what the server once sent: still read as 16 + id
+  const struct {
+    std::string bytes;
+    bool known;
+    std::size_t whole;
+  } cases[] = {
+      {LKXBuildLogonReply({0, 2, std::string(10, 'i')}), true, 26},
+      {LKXBuildLogonReply({kLKXLogonRefused, 0, ""}), true, 16},
+      {replyOldTotal, true, 26},
+      {LKXBuildUserState({5, "e", "n", "l", "a", "c", "p"}), true, 30},
+      {userStateShort, false, 0},
+      {versionLong, true, 22},
+      {LKXBuildScreenshot({0, 1, "JPG"}), true, 19},
+      {tinyShot, true, 16},
+      {LKXBuildHello({}), true, 16},
+      {LKXBuildLogonReply({}).substr(0, 15), false, 0},
+  };
+  for (const auto& c : cases) {
+    std::size_t whole = 99;
+    EXPECT_EQ(LKXWireBytes(c.bytes, whole), c.known) << c.bytes.size();
+    EXPECT_EQ(whole, c.whole) << c.bytes.size();  // 0 when not known
+  }
+  // The parser reads the id by its length whatever the total says.
+  LKXLogonReply parsed;
+  ASSERT_EQ(LKXParseLogonReply(LKXBuildLogonReply({0, 2, "abc"}), parsed), LKXWireStatus::kOk);
+  EXPECT_EQ(parsed.sessionId, "abc");
+  EXPECT_EQ(parsed.recordingFlags, 2u);
+  EXPECT_EQ(LKXParseLogonReply(LKXBuildLogonReply({0, 2, "abc"}).substr(0, 18), parsed), LKXWireStatus::kShort);
+}
+
 TEST(StationWireTest, ReceivedTextEndsAtNulAndIsCut) {
   EXPECT_EQ(LKXWireText("ab\0cd"s), "ab");
   EXPECT_EQ(LKXWireText(std::string(300, 'x')), std::string(259, 'x'));
@@ -129,7 +171,8 @@ TEST(StationWireTest, ReceivedTextEndsAtNulAndIsCut) {
 // some status without reading outside the bytes (the sanitizer pass checks).
 TEST(StationWireTest, ParsersAreTotal) {
   const std::string samples[] = {LKXBuildPresence({1, "l", "a", "c", "p"}), LKXBuildUserState({5, "e", "n", "", "", "", ""}),
-                                 LKXBuildScreenshot({1, 1, "img"}), LKXBuildLogonRequest({1, 0, "u", "d"})};
+                                 LKXBuildScreenshot({1, 1, "img"}), LKXBuildLogonRequest({1, 0, "u", "d"}),
+                                 LKXBuildLogonReply({0, 1, "id"})};
   for (const std::string& sample : samples) {
     for (std::size_t cut = 0; cut <= sample.size(); ++cut) {
       for (int flip = 0; flip < 256; flip += 51) {
@@ -139,6 +182,10 @@ TEST(StationWireTest, ParsersAreTotal) {
         LKXUserState u;
         LKXScreenshot s;
         LKXLogonRequest l;
+        LKXLogonReply r;
+        std::size_t whole = 0;
+        (void)LKXParseLogonReply(bytes, r);
+        (void)LKXWireBytes(bytes, whole);
         (void)LKXParsePresence(bytes, p);
         (void)LKXParseUserState(bytes, u);
         (void)LKXParseScreenshot(bytes, s);

@@ -174,15 +174,14 @@ bool KXSimStation::ReadMessageBytes(std::string& bytes, int firstByteTimeoutMs, 
     return false;
   }
   const std::size_t fixed = LKXFixedPartBytes(header.type);
-  std::size_t body = 0;
-  if (fixed == 0 || !RecvBytes(bytes, fixed - kLKXHeaderBytes, kSilenceTimeoutMs) || !LKXBodyBytes(bytes, body)) {
+  std::size_t whole = 0;
+  if (fixed == 0 || !RecvBytes(bytes, fixed - kLKXHeaderBytes, kSilenceTimeoutMs) || !LKXWireBytes(bytes, whole)) {
     return false;
   }
-  // Some messages count their strings in the total length and some (the
-  // logon reply) do not; whichever is longer is what follows.
-  const std::size_t total = std::max<std::size_t>(header.totalLength, fixed + body);
-  if (total > kLKXMaxScreenshotMessage) return false;
-  return RecvBytes(bytes, total - fixed, kSilenceTimeoutMs);
+  // As a station reads: the total length, except that the logon reply's
+  // total is 16 and its session id follows by the length in the fixed part.
+  if (whole > kLKXMaxScreenshotMessage) return false;
+  return RecvBytes(bytes, whole - fixed, kSilenceTimeoutMs);
 }
 
 KXSimReceive KXSimStation::Receive(KXSimMessage& message, int timeoutMs) {

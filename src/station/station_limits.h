@@ -1,0 +1,42 @@
+#pragma once
+// What one logged-on station may cost the server. A station is trusted with
+// its user's records, not with the server's memory: a screenshot's declared
+// length, a stalled body and a heap of parallel connections must not hold
+// more than the bytes that really arrived, for longer than a real station
+// needs, on more sockets than a real station opens.
+
+#include <cstddef>
+
+// A message body (the bytes after its header) that stays silent this long
+// ends the session. Real stations send a screenshot in one go; even a slow
+// link keeps bytes flowing, while a body that stalls would hold its buffer
+// and its thread for as long as the peer likes.
+inline constexpr int kLKXBodySilenceMs = 30000;
+
+// Station connections one user may have open at once (logged on, until
+// they end). A station opens its main session and one more connection for
+// each screen its user watches live; a user may sit at two computers, and a
+// station that reconnects after a network fault may briefly overlap its old
+// session. Two main sessions and six live screens is more than any manager
+// uses; 200 connections of one user were what exhausted the server's memory.
+inline constexpr int kLKXMaxConnectionsPerUser = 8;
+
+// A logged-on station whose computer vanished without closing (power cut,
+// network gone) is probed after this much silence, every interval, and its
+// session ends after the probes go unanswered: about two minutes. Without
+// it such a session would hold one of its user's connections for good, and
+// a station that reconnects after each fault would soon meet the limit.
+inline constexpr int kLKXKeepAliveIdleSeconds = 60;
+inline constexpr int kLKXKeepAliveIntervalSeconds = 10;
+inline constexpr int kLKXKeepAliveProbes = 6;
+
+// Received bytes are taken in pieces of this size, and the buffer grows
+// only as they arrive: a declared length costs nothing until its bytes come.
+inline constexpr std::size_t kLKXReceivePieceBytes = 64 * 1024;
+
+// The limits one station connection runs under. Tests lower them; the
+// service uses the defaults.
+struct LKXStationLimits {
+  int bodySilenceMs = kLKXBodySilenceMs;
+  int connectionsPerUser = kLKXMaxConnectionsPerUser;
+};

@@ -1,0 +1,130 @@
+// What a logged-on station can make the server hold: screenshot headers
+// that declare the largest picture and then stall, and bodies that fall
+// silent. The server runs in this process, so its memory is this process's.
+
+#include <arpa/inet.h>
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "station/server_connection.h"
+#include "station/station_client.h"
+#include "station/station_limits.h"
+#include "support/log_reader.h"
+#include "support/loopback.h"
+#include "web/station_pages.h"
+
+namespace {
+
+long ResidentKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return -1;
+}
+
+bool SameEnd(const sockaddr_in& a, const sockaddr_in& b) {
+  return a.sin_family == AF_INET && b.sin_family == AF_INET && a.sin_port == b.sin_port &&
+         a.sin_addr.s_addr == b.sin_addr.s_addr;
+}
+
+// The server's end of the loopback connection of `clientFd` (a socket of
+// this process whose addresses mirror the client's), or -1.
+int ServerEnd(int clientFd) {
+  sockaddr_in local{}, peer{};
+  socklen_t size = sizeof local;
+  if (getsockname(clientFd, reinterpret_cast<sockaddr*>(&local), &size) != 0) return -1;
+  size = sizeof peer;
+  if (getpeername(clientFd, reinterpret_cast<sockaddr*>(&peer), &size) != 0) return -1;
+  const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir("/proc/self/fd"), closedir);
+  while (dirent* entry = readdir(dir.get())) {
+    const int fd = std::atoi(entry->d_name);
+    if (fd <= 2 || fd == clientFd) continue;
+    sockaddr_in mine{}, theirs{};
+    size = sizeof mine;
+    if (getsockname(fd, reinterpret_cast<sockaddr*>(&mine), &size) != 0 || !SameEnd(mine, peer)) continue;
+    size = sizeof theirs;
+    if (getpeername(fd, reinterpret_cast<sockaddr*>(&theirs), &size) == 0 && SameEnd(theirs, local)) return fd;
+  }
+  return -1;
+}
+
+// Whether the server's thread has taken every byte the client sent: none
+// waits in the client's send queue, none unread at the server's end.
+bool ServerTookAll(int clientFd, int serverFd) {
+  int unsent = -1, unread = -1;
+  return ioctl(clientFd, TIOCOUTQ, &unsent) == 0 && ioctl(serverFd, FIONREAD, &unread) == 0 && unsent == 0 &&
+         unread == 0;
+}
+
+// A screenshot header (and fixed part) that declares `total` bytes.
+std::string Declaration(std::uint32_t total) {
+  std::string head = LKXBuildScreenshot({1709546400, kLKXFlagJpeg, ""});
+  LKXPutU32(reinterpret_cast<std::uint8_t*>(head.data()) + 4, total);
+  return head;
+}
+
+class StationReceiveTest : public StationTest {};
+
+TEST_F(StationReceiveTest, FiftyStalledScreenshotDeclarationsHoldOnlyWhatArrived) {
+  constexpr int kUsers = 10;
+  constexpr int kPerUser = 5;
+  constexpr std::size_t kSentBytes = 100 * 1024;
+  for (int u = 0; u < kUsers; ++u) AddUser("u" + std::to_string(u) + "@x", "U", "T", "pw");
+  std::vector<std::unique_ptr<StationClient>> stations;
+  std::vector<int> serverEnds;
+  for (int i = 0; i < kUsers * kPerUser; ++i) {
+    stations.push_back(std::make_unique<StationClient>());
+    ASSERT_TRUE(Connect(*stations.back(), "u" + std::to_string(i % kUsers) + "@x", 0)) << i;
+    serverEnds.push_back(ServerEnd(stations.back()->Fd()));
+    ASSERT_GE(serverEnds.back(), 0) << i;
+  }
+  const long before = ResidentKiB();
+  const std::string body(kSentBytes, 'j');
+  for (auto& station : stations) ASSERT_TRUE(station->Send(Declaration(kLKXMaxScreenshotMessage) + body));
+  ASSERT_TRUE(KavrixWaitUntil([&] {
+    for (std::size_t i = 0; i < stations.size(); ++i) {
+      if (!ServerTookAll(stations[i]->Fd(), serverEnds[i])) return false;
+    }
+    return true;
+  }));
+  const long grown = ResidentKiB() - before;
+  std::printf("[ figure ] 50 stalled screenshot declarations of 10000000 bytes with 100 KiB sent: %.1f MiB resident\n",
+              grown / 1024.0);
+  EXPECT_LT(grown, 50 * 1024) << "KiB";
+}
+
+// Each case: how much of a declared body comes before the station falls
+// silent for good.
+TEST_F(StationReceiveTest, ASilentBodyEndsTheSession) {
+  static constexpr LKXStationLimits kQuick{200, kLKXMaxConnectionsPerUser};
+  WLSetStationProtocolHandler([](LThread& thread, LIPSocketTCP& socket, const std::string& address) {
+    LKXServerConnectionRun(thread, socket, address, kQuick);
+  });
+  AddUser("ann@x", "Ann", "Sales", "pw");
+  const struct {
+    std::uint32_t total;
+    std::size_t sent;
+  } cases[] = {{1000, 0}, {1000, 500}, {kLKXMaxScreenshotMessage, 3 * kLKXReceivePieceBytes + 1}};
+  for (const auto& c : cases) {
+    // A quiet station between messages is no stalled body: it stays.
+    StationClient idle, stalled;
+    ASSERT_TRUE(Connect(idle, "ann@x"));
+    ASSERT_TRUE(Connect(stalled, "ann@x", 0));
+    ASSERT_TRUE(stalled.Send(Declaration(c.total) + std::string(c.sent, 'j')));
+    EXPECT_TRUE(stalled.PeerClosed()) << c.sent;
+    EXPECT_TRUE(idle.Sync()) << c.sent;
+  }
+}
+
+}  // namespace

@@ -15,7 +15,7 @@ constexpr int kMaxCountedDays = 400;
 
 LDateTime DayStart(std::string_view date) {
   LDateTime moment;
-  if (!LDateTime::ValidateDateYYYYHMMHDD(date) || !moment.SetDateTime(date, "00:00:00")) return LDateTime();
+  if (!KXIsDateText(date) || !moment.SetDateTime(date, "00:00:00")) return LDateTime();
   return moment;
 }
 
@@ -27,6 +27,18 @@ bool KXIsYearText(std::string_view year) {
     if (c < '0' || c > '9') return false;
   }
   return true;
+}
+
+bool KXIsDateText(std::string_view date) {
+  if (date.size() != 10 || date[4] != '-' || date[7] != '-') return false;
+  for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+    if (date[i] < '0' || date[i] > '9') return false;
+  }
+  // A day the month does not have (31 April) would roll over; the round
+  // trip tells.
+  LDateTime moment;
+  return LDateTime::ValidateDateYYYYHMMHDD(date) && moment.SetDateTime(date, "00:00:00") &&
+         moment.GetDateText() == date;
 }
 
 std::string KXCurrentYearText() { return LDateTime::Now().GetDateText().substr(0, 4); }

@@ -32,6 +32,9 @@ struct LKXLeaveRecord {
 // Whether `year` is exactly four ASCII digits: the text comes from web forms
 // and becomes part of a file name.
 bool KXIsYearText(std::string_view year);
+// Whether `date` is a date written exactly "YYYY-MM-DD" (zero-padded, ten
+// bytes) that names a real day.
+bool KXIsDateText(std::string_view date);
 // The current local year as "YYYY".
 std::string KXCurrentYearText();
 

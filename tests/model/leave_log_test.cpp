@@ -28,6 +28,7 @@ TEST_F(LeaveLogTest, LeaveDaysSkipWeekendsAndHolidays) {
       {"2026-03-13", "2026-03-09", 0},  // start after end
       {"2026-3-9", "2026-03-13", 0},
       {"2026-03-09", "", 0},
+      {"2026-04-30", "2026-04-31", 0},
       {"2026-04-03", "2026-04-06", 2},  // across the change from summer time
   };
   for (const auto& c : cases) EXPECT_EQ(CalculateHolidaysTaken(c.start, c.end), c.days) << c.start << " " << c.end;

@@ -56,7 +56,7 @@ bool FindTokenOwner(const std::string& token, LKXUser& owner) {
 // "YYYYMMDD" of a valid "YYYY-MM-DD", and of the day after it.
 bool CompactDate(const std::string& date, int addDays, std::string& out) {
   LDateTime day;
-  if (!LDateTime::ValidateDateYYYYHMMHDD(date) || !day.SetDateTime(date, "00:00:00")) return false;
+  if (!KXIsDateText(date) || !day.SetDateTime(date, "00:00:00")) return false;
   if (addDays != 0 && !day.AddCalendarDays(addDays)) return false;
   const std::string text = day.GetDateText();
   out = text.substr(0, 4) + text.substr(5, 2) + text.substr(8, 2);

@@ -143,11 +143,11 @@ void LKXLeaveFormPage::InitDialog() {
 
 bool LKXLeaveFormPage::CheckDates(const std::string& user, const std::string& from, const std::string& to) {
   LDateTime fromDay, toDay;
-  if (!LDateTime::ValidateDateYYYYHMMHDD(from) || !fromDay.SetDateTime(from, "00:00:00")) {
+  if (!KXIsDateText(from) || !fromDay.SetDateTime(from, "00:00:00")) {
     PopupControlDataInvalid(kFromId, kLLeaveDateInvalid);
     return false;
   }
-  if (!LDateTime::ValidateDateYYYYHMMHDD(to) || !toDay.SetDateTime(to, "00:00:00")) {
+  if (!KXIsDateText(to) || !toDay.SetDateTime(to, "00:00:00")) {
     PopupControlDataInvalid(kToId, kLLeaveDateInvalid);
     return false;
   }

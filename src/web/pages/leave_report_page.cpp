@@ -67,6 +67,8 @@ void LKXLeaveReportPage::Generate() {
     WLSendRaw(form, kLNoCurrentUserText);
     return;
   }
+  // What a post refused is said first, whatever the page shows after it.
+  WLWriteLeaveNotices(form, notices_);
   LKXUser user;
   if (!KXGetUser(selUser, user)) {
     selUser = FirstViewableUser(viewer);
@@ -84,7 +86,6 @@ void LKXLeaveReportPage::Generate() {
   }
   const bool edit = mayEdit && std::string(form.Session().GetParm("edit")) == "true";
   AddSearchBar(true, false, false, false, mayEdit, true, true);
-  WLWriteLeaveNotices(form, notices_);
 
   LHtmlList list(form,
                  LHtmlFormatChecked("leavereport?seluser=%U&year=%s&edit=%s", selUser, year,

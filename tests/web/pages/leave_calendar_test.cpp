@@ -23,7 +23,7 @@ std::string ICalendarPython() {
   return "";
 }
 
-std::string Run(const std::string& command) {
+std::string RunCommand(const std::string& command) {
   std::string out;
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return out;
@@ -75,7 +75,7 @@ TEST_F(LeaveCalendarTest, PersonalAddressServesApprovedLeaveUntilRevoked) {
   }
   const std::string file = InstallRoot() + "/feed.ics";
   ASSERT_TRUE(KavrixWriteFile(file, PanelTest::Body(answer)));
-  EXPECT_EQ(Run(python +
+  EXPECT_EQ(RunCommand(python +
                 " -c 'import icalendar,sys\n"
                 "c=icalendar.Calendar.from_ical(open(sys.argv[1],\"rb\").read())\n"
                 "for e in c.walk(\"VEVENT\"): print(e.decoded(\"DTSTART\"), e.decoded(\"DTEND\"), e[\"SUMMARY\"])' " +

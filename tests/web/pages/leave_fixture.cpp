@@ -60,7 +60,8 @@ std::string LeavePagesTest::Session(const std::string& name) {
 
 std::string LeavePagesTest::PostForm(const std::string& name, const std::string& from, const std::string& to,
                                      const std::string& extra) {
-  return Post("leaveform", "submit=++OK++&103=0%24holiday&104=" + from + "&105=" + to + "&106=trip" + extra,
+  // A field sent twice counts with its first value, so `extra` goes first.
+  return Post("leaveform", "submit=++OK++" + extra + "&103=0%24holiday&104=" + from + "&105=" + to + "&106=trip",
               Session(name));
 }
 

@@ -8,6 +8,8 @@
 #include "leave_fixture.h"
 #include "model/public_holidays.h"
 #include "model/teams.h"
+#include "model/users.h"
+#include "support/temp_root.h"
 
 namespace {
 

@@ -1,7 +1,9 @@
 #include "web/pages/leave_pages_common.h"
 
+#include <algorithm>
 #include <cctype>
 
+#include "model/registry_lists.h"
 #include "model/users.h"
 #include "web/html_list.h"
 #include "web/kx_web_page.h"
@@ -44,10 +46,38 @@ const char* LLeaveStatusHtml(int status) {
   return "<small>Pending</small>";
 }
 
-std::string LLeaveAuthorHtml(const std::string& author) {
+namespace {
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+}  // namespace
+
+bool LKXUserNames::Find(std::string_view email, std::string& name) {
+  if (!loaded_) {
+    loaded_ = true;
+    for (LKXUserListIterator it(gKXUsersList); it.Next();) {
+      names_.emplace_back(Lower(it.Get().GetEmail()), it.Get().GetName());
+    }
+    // The first record of an address wins, as in KXGetUser.
+    std::stable_sort(names_.begin(), names_.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+  }
+  const std::string key = Lower(email);
+  const auto found = std::lower_bound(names_.begin(), names_.end(), key,
+                                      [](const auto& entry, const std::string& k) { return entry.first < k; });
+  if (found == names_.end() || found->first != key) return false;
+  name = found->second;
+  return true;
+}
+
+std::string LLeaveAuthorHtml(const std::string& author, LKXUserNames& names) {
   if (author.empty()) return "&nbsp;";
-  LKXUser user;
-  if (KXGetUser(author, user)) return LHtmlFormatChecked("%H", user.GetName());
+  std::string name;
+  if (names.Find(author, name)) return LHtmlFormatChecked("%H", name);
   return LHtmlFormatChecked("%H", author);
 }
 

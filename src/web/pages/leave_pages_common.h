@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/leave_log.h"
@@ -43,11 +44,24 @@ std::string LLeaveYearOr(std::string_view year);
 // The disabled text with a "  Go Back  " button, written in place of a page.
 void WLWriteLeaveDisabled(LWebletForm& form);
 
+// The names of the registered users by address (letter case ignored), read
+// from the registry once, on first use: a table of a few hundred records
+// names the same few authors over and over.
+class LKXUserNames {
+ public:
+  // The name of the user with that address; false when there is none.
+  bool Find(std::string_view email, std::string& name);
+
+ private:
+  bool loaded_ = false;
+  std::vector<std::pair<std::string, std::string>> names_;  // lower-case address, name; sorted
+};
+
 // "Pending", "Approved" or "Disapproved" in <small>.
 const char* LLeaveStatusHtml(int status);
 // The author's name when the author is a registered user, else the stored
 // text, HTML-escaped; "&nbsp;" without an author.
-std::string LLeaveAuthorHtml(const std::string& author);
+std::string LLeaveAuthorHtml(const std::string& author, LKXUserNames& names);
 
 // The select "selecttype%d" of every leave type (value: its index) with the
 // record's type selected. A type that has been removed since the record was

@@ -104,6 +104,7 @@ void LKXLeaveReportPage::Generate() {
   std::vector<int> totals(std::min(types.size(), kMaxTotalledTypes), 0);
   const bool approvalRequired = KXOrgGetBool(LKXOrg::kLeaveApprovalRequired);
   const LKXHolidayCalendar holidays;
+  LKXUserNames authors;
   int number = 0;
   for (const LKXLeaveRecord& record : KXReadLeaveLog(selUser, year)) {
     const int days = CalculateHolidaysTaken(record.start, record.end, holidays);
@@ -125,7 +126,7 @@ void LKXLeaveReportPage::Generate() {
       row.AddCellPrintF("%H", record.type);
       row.AddCellPrintF("%H", record.reason);
     }
-    row.AddCell(LLeaveAuthorHtml(record.author), record.author);
+    row.AddCell(LLeaveAuthorHtml(record.author, authors), record.author);
     row.AddCell(LLeaveStatusHtml(record.status), "");
     list.AddRow(std::move(row));
     ++number;

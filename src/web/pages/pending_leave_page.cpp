@@ -48,6 +48,7 @@ void LKXPendingLeaveRequestsPage::Generate() {
 
   const std::vector<std::string> types = KXGetLeaveTypeNames();
   const LKXHolidayCalendar holidays;
+  LKXUserNames authors;
   const std::string viewerEmail = viewer.GetEmail();
   int number = 0;
   for (LKXUserListIterator it(gKXUsersList); it.Next();) {
@@ -69,7 +70,7 @@ void LKXPendingLeaveRequestsPage::Generate() {
       ordered.AddCellPrintFWithOrder(name, "%H<input type=hidden name=inputuser%d value=\"%H\">", name, number,
                                      email);
       for (std::size_t c = 1; c < cells.size(); ++c) ordered.AddCell(cells[c].html, cells[c].key);
-      ordered.AddCell(LLeaveAuthorHtml(record.author), record.author);
+      ordered.AddCell(LLeaveAuthorHtml(record.author, authors), record.author);
       ordered.AddCell(LLeaveStatusHtml(record.status), "");
       list.AddRow(std::move(ordered));
       ++number;

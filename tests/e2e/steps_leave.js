@@ -47,6 +47,18 @@ function setPassword(root, email, password) {
   throw new Error("no registry record for " + email);
 }
 
+// The default leave types are laid down by the desktop control window when it
+// first starts, and the leave type pages are not part of the panel yet; a
+// server run in the foreground has none, so the test writes the record list
+// "LeaveTypes" itself, as the control window would have.
+function addDefaultLeaveTypes(root) {
+  const etc = path.join(root, "kavrixserver", "etc");
+  const types = ["holiday", "sick", "unpaid", "maternity", "other"];
+  fs.mkdirSync(path.join(etc, "leavetypes_"), { recursive: true });
+  types.forEach((name, i) => fs.writeFileSync(path.join(etc, "leavetypes_", String(i)), "name=" + name + "\r\n"));
+  fs.writeFileSync(path.join(etc, "leavetypes"), "maxid=" + types.length + "\r\n");
+}
+
 function fetchText(url) {
   return new Promise((resolve, reject) => {
     http.get(url, (response) => {
@@ -94,6 +106,7 @@ async function runLeave(page, base, step, h) {
 
   await step("leave: the user applies for three days", async () => {
     setPassword(root, user.email, USER_PASSWORD);
+    addDefaultLeaveTypes(root);
     await logon(user.email, USER_PASSWORD);
     await Promise.all([page.waitForURL(/\/leaveform/, { waitUntil: "load" }),
                        page.locator("a", { hasText: "Add a leave entry" }).click()]);
@@ -112,7 +125,7 @@ async function runLeave(page, base, step, h) {
     await Promise.all([page.waitForURL(/\/pendingleaverequests/, { waitUntil: "load" }),
                        page.locator("a", { hasText: "Pending leave requests" }).click()]);
     await expectText(page, "Pending Leave Requests");
-    const row = page.locator("tr", { has: page.locator("input[name=\"check0\"]") });
+    const row = page.locator("tr[bgcolor]", { has: page.locator("input[name=\"check0\"]") });
     const text = await row.innerText();
     check(text.includes(user.name) && text.includes(from) && text.includes(to), "the request row shows: " + text);
     check(await page.locator("#submit_approve").isDisabled(), "Approve is enabled with no row ticked");
@@ -131,11 +144,11 @@ async function runLeave(page, base, step, h) {
     await page.goto(base + "leavereport?seluser=" + encodeURIComponent(user.email) + "&year=" + year +
                     "&edit=false", { waitUntil: "load" });
     await expectText(page, "User Leave Report");
-    const row = page.locator("tr", { hasText: from });
+    const row = page.locator("tr[bgcolor]", { hasText: from });
     const text = await row.first().innerText();
     check(/Approved/.test(text) && /\b3\b/.test(text) && text.includes("Family visit"), "the record row shows: " + text);
-    await expectText(page, "holiday:\u00a03");
-    await expectText(page, "sick:\u00a00");
+    const body = await page.evaluate(() => document.body.innerText);
+    check(/holiday:\s*3\b/.test(body) && /sick:\s*0\b/.test(body), "the totals read:\n" + body.slice(-400));
   });
 
   await step("leave: the calendar feed of the approved leave parses", async () => {

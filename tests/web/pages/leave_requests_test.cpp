@@ -55,6 +55,8 @@ TEST_F(LeaveRequestsTest, PendingPageListsTheManagersOwnStaffOnly) {
   EXPECT_FALSE(Contains(page, "2026-06-01"));                                     // not his staff
   EXPECT_TRUE(Contains(page, "<input name=count type=hidden value=\"1\"/>"));
   EXPECT_TRUE(Contains(page, "window.onload=function(){validate();initTable(\"110\");}"));
+  // Column titles re-sort this page, not the leave report.
+  EXPECT_TRUE(Contains(page, "<a href=\"pendingleaverequests?iCol=2&bAsc=1\" class=thList><b>Start Date</b></a>"));
   for (const char* name : {"hr", "boss"}) {  // rights do not widen the list
     EXPECT_TRUE(Contains(Get("pendingleaverequests", Session(name)), "There are no items in this list")) << name;
   }
@@ -152,6 +154,21 @@ TEST_F(LeaveRequestsTest, ReportAccessPerRole) {
   EXPECT_TRUE(Contains(Get("leavereport", ""), "Your session is expired."));
   EXPECT_TRUE(Contains(Post("leavereportpost", "submit=Approve", ""), "Your session is expired."));
   EXPECT_TRUE(Contains(Post("pendingleaverequestspost", "submit=Approve", ""), "Your session is expired."));
+}
+
+TEST_F(LeaveRequestsTest, DisabledModuleAndDiscard) {
+  EXPECT_TRUE(Contains(Pending("mgr", "Discard+Changes", ""), "Logged on as mgr@x.example"));
+  EXPECT_TRUE(Contains(Get("leavereport?seluser=staff%40x.example&edit=true", Session("mgr")),
+                       "onclick=\"window.location.href='leaveform?edit=true&amp;seluser=staff%40x.example&amp;"
+                       "year=2026&amp;onok=leavereport&amp;oncancel=leavereport'\""));
+  LSettingSetString("Settings", "ModeLeave", "0");
+  const std::string disabled =
+      "<p>User Leave Management Module is disabled. Please contact your system administrator to enable it.</p>"
+      "<br/><input type=button value=\"  Go Back  \"";
+  EXPECT_TRUE(Contains(Get("pendingleaverequests", Session("mgr")), disabled));
+  EXPECT_TRUE(Contains(Get("leavereport", Session("mgr")), disabled));
+  Pending("mgr", "Approve", PendingRow(0, "staff%40x.example", "2026-03-02", "2026-03-04", "0", "a"));
+  EXPECT_EQ(ReadLog("staff", "2026"), kRow0 + kRow1);
 }
 
 TEST_F(LeaveRequestsTest, TotalsCountApprovedDaysUnlessApprovalIsOff) {

@@ -96,7 +96,12 @@ const std::string& LCSVFileEditor::Line() const {
 
 bool LCSVFileEditor::RowAccept() {
   if (!ok_ || !has_line_) return false;
-  pending_.append(reader_->Line()).push_back('\n');
+  return RowWrite(reader_->Line());
+}
+
+bool LCSVFileEditor::RowWrite(std::string_view line) {
+  if (!ok_) return false;
+  pending_.append(line).append(line_end_);
   if (pending_.size() >= kFlushSize) ok_ = Flush();
   return ok_;
 }

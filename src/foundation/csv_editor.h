@@ -23,6 +23,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "foundation/csv_reader.h"
 #include "foundation/locked_file.h"
@@ -47,8 +48,15 @@ class LCSVFileEditor {
   // The current line, without its line end (empty without one).
   const std::string& Line() const;
 
-  // Keeps the current line; it is written back followed by LF alone.
+  // Keeps the current line; it is written back followed by the line end
+  // (LF alone unless SetLineEnd said otherwise).
   bool RowAccept();
+  // Writes `line` in place of the current one (or of none), followed by the
+  // line end. `line` must hold no line end of its own.
+  bool RowWrite(std::string_view line);
+  // The line end of every line written back: a log whose rows were appended
+  // with CR LF keeps them byte for byte when given "\r\n".
+  void SetLineEnd(std::string_view line_end) { line_end_ = line_end; }
   // Moves to the next line that is not empty; false at the end of the log.
   bool Next();
 
@@ -71,6 +79,7 @@ class LCSVFileEditor {
   LUniqueFd scratch_;
   std::string scratch_path_;  // empty once renamed or removed
   std::string pending_;       // accepted lines not yet written to the scratch
+  std::string line_end_ = "\n";
   bool ok_ = false;
   bool has_line_ = false;
   bool finished_ = false;

@@ -8,25 +8,12 @@
 
 #include "foundation/csv_writer.h"
 #include "model/core_data.h"
+#include "model/leave_log.h"
 
 namespace {
 
 // The station hands its texts over as C strings.
 std::string_view UpToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
-
-// A leave type is a plain column for the sake of the logs already stored. A
-// name holding a comma, a double quote or a control byte would split the
-// row, or with a line break forge a second record, so such a name is written
-// quoted; readers give it back unchanged but for line breaks and tabs.
-void AddLeaveTypeCol(LCSVWriterRow& row, std::string_view type) {
-  for (char c : type) {
-    if (c == ',' || c == '"' || static_cast<unsigned char>(c) < 0x20) {
-      row.AddCol(type);
-      return;
-    }
-  }
-  row.AddColDirect(type);
-}
 
 // Appends the record in parts that each end by local midnight, every part to
 // the log of its own date; `make_row(start, duration)` builds a part's row.
@@ -58,7 +45,7 @@ bool AppendLeave(std::string_view user, const std::string& year, const std::stri
   LCSVWriterRow row;
   row.AddColDirect(first_day);
   row.AddColDirect(last_day);
-  AddLeaveTypeCol(row, type);
+  KXAddLeaveTypeCol(row, type);
   row.AddCol(reason);
   row.AddCol(0);  // pending
   row.AddCol(author);

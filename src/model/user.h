@@ -66,6 +66,8 @@ inline constexpr LKXUserKey kKXUserLeaveFormRemindEmail{"LeaveFormRemindEmail", 
 inline constexpr LKXUserKey kKXUserLeaveFormRemindEmailToManagers{"LeaveFormRemindEmailToManagers", "0"};
 inline constexpr LKXUserKey kKXUserNonConnectNotice24{"NonConnectNotice24", "0"};
 inline constexpr LKXUserKey kKXUserNonConnectNotice48{"NonConnectNotice48", "0"};
+// The secret of the user's personal leave calendar address; empty for none.
+inline constexpr LKXUserKey kKXUserLeaveCalendarToken{"LeaveCalendarToken", ""};
 
 // "WorkType" values. 0 is treated as permanent.
 inline constexpr int kKXWorkTypeNotSet = 0;

@@ -8,6 +8,9 @@
 
 namespace {
 
+// How many bytes of rows are collected before they are sent.
+constexpr std::size_t kRowSendBytes = 32 * 1024;
+
 const char* AlignWord(int align) {
   if (align == LHtmlList::kAlignLeft) return "left";
   if (align == LHtmlList::kAlignRight) return "right";
@@ -143,16 +146,23 @@ void LHtmlList::WriteTable(LWebletForm& form, int widthPercent, const int* table
              "</tr><tr height=20><td colspan=%d align=center class=tdList>%s</td>",
              static_cast<int>(columns_.size()), kEmptyText);
   }
+  // Rows go out in pieces of some tens of kilobytes: a send per cell made a
+  // report of a few hundred rows cost thousands of system calls.
+  LStringWriter rows(kRowSendBytes + LHtmlListCell::kMaxHtml);
   for (std::size_t r = 0; r < rows_.size(); ++r) {
-    WLSendRaw(form, r % 2 == 0 ? "</tr><tr bgcolor=#f5fafa>" : "</tr><tr bgcolor=#ffffff>");
+    rows.Write(r % 2 == 0 ? "</tr><tr bgcolor=#f5fafa>" : "</tr><tr bgcolor=#ffffff>");
     const std::vector<LHtmlListCell>& cells = rows_[r].Cells();
     for (std::size_t c = 0; c < cells.size(); ++c) {
       const int align = c < columns_.size() ? columns_[c].align : kAlignLeft;
-      wfformat(form, "<td align=%s valign=top class=tdList>%s</td>", AlignWord(align),
-               cells[c].html);
+      tplformat(rows, "<td align=%s valign=top class=tdList>%s</td>", AlignWord(align), cells[c].html);
+    }
+    if (rows.Text().size() >= kRowSendBytes) {
+      WLSendRaw(form, rows.Text());
+      rows.Clear();
     }
   }
-  WLSendRaw(form, "</tr></table>");
+  rows.Write("</tr></table>");
+  WLSendRaw(form, rows.Text());
 }
 
 void LHtmlList::Write(LWebletForm& form, int widthPercent) const {

@@ -22,6 +22,7 @@ const fs = require("fs");
 const net = require("net");
 const os = require("os");
 const path = require("path");
+const { runLeave } = require("./steps_leave");
 
 // ctest's SKIP_RETURN_CODE: the tools of this test are missing. Under CI the
 // setup script has installed them, so their absence is a failure there.
@@ -171,6 +172,7 @@ async function main() {
     await runMainPage(page, context, base, step);
     await runLogonAndLogout(page, base, step);
     await require("./steps_manual")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN });
+    await runLeave(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
 
     await step("every file the pages asked for was served", async () => {
       check(badResponses.length === 0, "missing or failing files:\n  " + badResponses.join("\n  "));

@@ -60,6 +60,22 @@ TEST_F(CsvEditorTest, KeepsAcceptedLinesEndingInLfAndDropsTheRest) {
   EXPECT_EQ(KavrixFolderEntries(TempDir()), clean_) << "a missing log is created";
 }
 
+// With CR LF as the line end, kept rows of an appended log keep their bytes,
+// and a written row takes the place of the current one.
+TEST_F(CsvEditorTest, CrLfLineEndAndAReplacedRow) {
+  ASSERT_TRUE(KavrixWriteFile(LogPath(), "a,1\r\nb,2\r\nc,3\r\n"));
+  {
+    LCSVFileEditor editor(LogPath(), 5000);
+    editor.SetLineEnd("\r\n");
+    for (bool more = editor.HasLine(); more; more = editor.Next()) {
+      EXPECT_TRUE(editor.Line() == "b,2" ? editor.RowWrite("b,\"x\"") : editor.RowAccept());
+    }
+    EXPECT_TRUE(editor.Commit());
+  }
+  EXPECT_EQ(KavrixReadFile(LogPath()), "a,1\r\nb,\"x\"\r\nc,3\r\n");
+  EXPECT_EQ(KavrixFolderEntries(TempDir()), clean_);
+}
+
 TEST_F(CsvEditorTest, TheModeIsKeptAndTheLongestFileNameCanBeEdited) {
   ASSERT_TRUE(KavrixWriteFile(LogPath(), "a\n"));
   ASSERT_EQ(chmod(LogPath().c_str(), 0640), 0);

@@ -2,16 +2,21 @@
 
 #include "web/pages/change_email_page.h"
 #include "web/pages/enter_hours_page.h"
+#include "web/pages/leave_calendar.h"
+#include "web/pages/leave_form_page.h"
+#include "web/pages/leave_report_page.h"
 #include "web/pages/login_pages.h"
 #include "web/pages/main_page.h"
 #include "web/pages/manual_hours_page.h"
 #include "web/pages/password_pages.h"
+#include "web/pages/pending_leave_page.h"
 #include "web/pages/setup_wizard.h"
 #include "web/pages/unexplained_absence_page.h"
 #include "web/station_pages.h"
 
 // The rows of the control panel, in the lookup order of kLWebScriptPlan
-// (web_script_plan.h), which lists all 66 and marks the ones present here.
+// (web_script_plan.h), which lists all 66 and marks the ones present here,
+// then the rows of kLWebScriptExtraRows.
 // Each page family adds its rows at their places in that order.
 namespace {
 
@@ -30,15 +35,22 @@ const LWebScriptEntry kWebScripts[] = {
     {"wizardfinish", WLWizardFinish},
     {"lostpassword", WLLostPassword},
     {"sessioninvalid", WLSessionInvalidPage},
+    {"leaveform", WLLeaveForm},
     {"mainpage", WLMainPage},
     {"searchlistpost", WLSearchListPost},
     {"viewmanual", WLViewManual},
     {"viewmanualpost", WLViewManualPost},
     {"unexplainedabsence", WLUnexplainedAbsence},
+    {"leavereport", WLLeaveReport},
+    {"leavereportpost", WLLeaveReportPost},
+    {"pendingleaverequests", WLPendingLeaveRequests},
+    {"pendingleaverequestspost", WLPendingLeaveRequestsPost},
     {"logout", WLMainLogout},
     {"pwdsent", WLPasswordSent},
     {"connect", WLConnect},
     {"stationlogon", WLStationLogon},
+    // After the panel's own paths: the leave calendar feed.
+    {"leavecalendar.ics", WLLeaveCalendar},
 };
 
 }  // namespace

@@ -40,7 +40,7 @@ inline constexpr LWebScriptPlanRow kLWebScriptPlan[] = {
     {"leavetypelist", "WLLeaveTypeListPage", LWebAccess::kAdministrator, false},
     {"leavetypepost", "WLLeaveTypeListPost", LWebAccess::kNone, false},
     {"addholiday", "WLAddHolidayPage", LWebAccess::kNone, false},
-    {"leaveform", "WLLeaveForm", LWebAccess::kPageRule, false},
+    {"leaveform", "WLLeaveForm", LWebAccess::kPageRule, true},
     {"addmanager", "WLAddManager", LWebAccess::kNone, false},
     {"addtoteam", "WLAddToTeam", LWebAccess::kNone, false},
     {"routing", "WLRoutingPage", LWebAccess::kNone, false},
@@ -59,10 +59,10 @@ inline constexpr LWebScriptPlanRow kLWebScriptPlan[] = {
     {"viewhourspost", "WLViewHoursPost", LWebAccess::kPageRule, false},
     {"viewmanual", "WLViewManual", LWebAccess::kPageRule, true},
     {"viewmanualpost", "WLViewManualPost", LWebAccess::kPageRule, true},
-    {"leavereport", "WLLeaveReport", LWebAccess::kPageRule, false},
-    {"leavereportpost", "WLLeaveReportPost", LWebAccess::kPageRule, false},
-    {"pendingleaverequests", "WLPendingLeaveRequests", LWebAccess::kPageRule, false},
-    {"pendingleaverequestspost", "WLPendingLeaveRequestsPost", LWebAccess::kPageRule, false},
+    {"leavereport", "WLLeaveReport", LWebAccess::kPageRule, true},
+    {"leavereportpost", "WLLeaveReportPost", LWebAccess::kPageRule, true},
+    {"pendingleaverequests", "WLPendingLeaveRequests", LWebAccess::kPageRule, true},
+    {"pendingleaverequestspost", "WLPendingLeaveRequestsPost", LWebAccess::kPageRule, true},
     {"viewappusage", "WLViewAppUsage", LWebAccess::kPageRule, false},
     {"viewappusagepost", "WLViewAppUsage", LWebAccess::kPageRule, false},
     {"docanalyse", "WLDocAnalysePage", LWebAccess::kPageRule, false},
@@ -82,4 +82,9 @@ inline constexpr LWebScriptPlanRow kLWebScriptPlan[] = {
     {"activityfolder", "WLUserActivityFolder", LWebAccess::kAdministrator, false},
     {"connect", "WLConnect", LWebAccess::kAnyone, true},
     {"stationlogon", "WLStationLogon", LWebAccess::kAnyone, true},
+};
+
+// Paths beyond the 66, looked up after them in this order.
+inline constexpr LWebScriptPlanRow kLWebScriptExtraRows[] = {
+    {"leavecalendar.ics", "WLLeaveCalendar", LWebAccess::kPageRule, true},
 };

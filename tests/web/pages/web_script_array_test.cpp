@@ -18,6 +18,11 @@ TEST(WebScriptArray, HoldsThePresentRowsOfThePlanInItsOrder) {
     EXPECT_NE(table[row].handler, nullptr);
     ++row;
   }
+  for (const LWebScriptPlanRow& extra : kLWebScriptExtraRows) {
+    ASSERT_LT(row, table.size()) << extra.path;
+    EXPECT_STREQ(table[row].path, extra.path);
+    ++row;
+  }
   EXPECT_EQ(row, table.size());
   for (std::size_t i = 0; i < std::size(kLWebScriptPlan); ++i) {
     for (std::size_t j = i + 1; j < std::size(kLWebScriptPlan); ++j) {

@@ -1,0 +1,107 @@
+#include "web/pages/pending_leave_page.h"
+
+#include <string>
+
+#include "model/leave_log.h"
+#include "model/org_settings.h"
+#include "model/registry_lists.h"
+#include "model/registry_text.h"
+#include "model/teams.h"
+#include "web/current_user.h"
+#include "web/html_list.h"
+#include "web/pages/dialog_defaults.h"
+#include "web/pages/leave_pages_common.h"
+#include "web/pages/leave_posting.h"
+#include "web/pages/main_page.h"
+#include "web/weblet_form.h"
+#include "web/weblet_send.h"
+
+LKXPendingLeaveRequestsPage::LKXPendingLeaveRequestsPage(LWebletForm& form, std::vector<std::string> notices)
+    : LKXWebPage(form, "pendingleaverequestspost", "pendingleaverequests.html", "Pending Leave Requests"),
+      notices_(std::move(notices)) {}
+
+void LKXPendingLeaveRequestsPage::Generate() {
+  LWebletForm& form = Form();
+  if (!KXOrgGetBool(LKXOrg::kModeLeave)) {
+    WLWriteLeaveDisabled(form);
+    return;
+  }
+  const std::string year = LLeaveYearOr(form.Session().GetParm("year"));
+  LKXUser viewer;
+  if (!KXGetCurrentUser(form, viewer)) {
+    WLSendRaw(form, kLNoCurrentUserText);
+    return;
+  }
+  WLWriteLeaveNotices(form, notices_);
+  // The column titles re-sort this page itself: the table's rows only
+  // exist here.
+  LHtmlList list(form, "pendingleaverequests", 1, true);
+  list.AddColumnRawHTML(kLCheckAllTitle, 2, LHtmlList::kAlignRawTitle, false);
+  list.AddColumn("Name", 10, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Start Date", 13, LHtmlList::kAlignLeft, true);
+  list.AddColumn("End Date", 13, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Days", 10, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Type", 10, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Reason", 15, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Author", 15, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Status", 12, LHtmlList::kAlignLeft, true);
+
+  const std::vector<std::string> types = KXGetLeaveTypeNames();
+  const LKXHolidayCalendar holidays;
+  LKXUserNames authors;
+  const std::string viewerEmail = viewer.GetEmail();
+  int number = 0;
+  for (LKXUserListIterator it(gKXUsersList); it.Next();) {
+    LKXUser& user = it.Get();
+    const std::string email = user.GetEmail();
+    // Only a manager approves: administrator and HR rights do not widen
+    // this list.
+    if (!KXCommaListContains(user.GetText(kKXUserManager), viewerEmail)) continue;
+    const std::string name = user.GetName();
+    for (const LKXLeaveRecord& record : KXReadLeaveLog(email, year)) {
+      if (record.status != kKXLeavePending) continue;
+      LHtmlListRow row;
+      const int days = CalculateHolidaysTaken(record.start, record.end, holidays);
+      LAddLeaveEditCells(row, number, record, days, types);
+      // The name goes second, after the check box.
+      LHtmlListRow ordered;
+      const auto& cells = row.Cells();
+      ordered.AddCell(cells[0].html, cells[0].key);
+      ordered.AddCellPrintFWithOrder(name, "%H<input type=hidden name=inputuser%d value=\"%H\">", name, number,
+                                     email);
+      for (std::size_t c = 1; c < cells.size(); ++c) ordered.AddCell(cells[c].html, cells[c].key);
+      ordered.AddCell(LLeaveAuthorHtml(record.author, authors), record.author);
+      ordered.AddCell(LLeaveStatusHtml(record.status), "");
+      list.AddRow(std::move(ordered));
+      ++number;
+    }
+  }
+  list.Write(form, 100, kLLeaveTableId);
+  AddInputHidden("count", number);
+  AddInputHidden("year", year);
+  LAddLeaveTickScript(*this);
+  WLWriteLeaveButtons(form);
+  AddJScriptFunction("window.onload=function(){validate();initTable(\"110\");}");
+}
+
+void WLPendingLeaveRequests(LWebletForm& form) {
+  WLDefaultDialogTargets(form, "mainpage", "mainpage");
+  if (!WLValidateSession(form)) return;
+  LKXPendingLeaveRequestsPage(form).Open();
+}
+
+void WLPendingLeaveRequestsPost(LWebletForm& form) {
+  if (!WLValidateSession(form)) return;
+  const std::string submit = form.Params().GetParm("submit");
+  if (submit == kLDiscardLabel) {
+    WLMainPage(form);
+    return;
+  }
+  std::vector<std::string> notices;
+  LKXLeaveAction action = LKXLeaveAction::kApply;
+  LKXUser actor;
+  if (LKXLeaveActionOf(submit, action) && KXGetCurrentUser(form, actor) && KXOrgGetBool(LKXOrg::kModeLeave)) {
+    notices = KXPostLeaveChanges(form, actor, action, LKXLeavePostSource::kPendingPage, "");
+  }
+  LKXPendingLeaveRequestsPage(form, std::move(notices)).Open();
+}

@@ -1,0 +1,97 @@
+// The leave calendar feed: the personal address made and revoked on the
+// leave report, the exact feed, and a real iCalendar parser reading it.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "leave_fixture.h"
+#include "support/temp_root.h"
+#include "web/pages/leave_calendar.h"
+
+namespace {
+
+constexpr char kForbidden[] = "HTTP/1.1 403 Forbidden\r\n";
+
+// The Debian interpreter that has python3-icalendar, or "" without one.
+std::string ICalendarPython() {
+  for (const char* python : {"/usr/bin/python3", "python3"}) {
+    const std::string probe = std::string(python) + " -c 'import icalendar' >/dev/null 2>&1";
+    if (std::system(probe.c_str()) == 0) return python;
+  }
+  return "";
+}
+
+std::string RunCommand(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[512];
+  std::size_t n;
+  while ((n = fread(buffer, 1, sizeof(buffer), pipe)) > 0) out.append(buffer, n);
+  pclose(pipe);
+  return out;
+}
+
+using LeaveCalendarTest = LeavePagesTest;
+
+TEST_F(LeaveCalendarTest, TextIsEscapedAndLinesFoldWithoutSplittingCharacters) {
+  EXPECT_EQ(LICalendarText("a,b;c\\d\r\ne\tf"), "a\\,b\\;c\\\\d\\nef");
+  const std::string line = "SUMMARY:" + std::string(66, 'x') + "\xc3\xa9\xc3\xa9";  // 74 + 4 octets
+  EXPECT_EQ(LICalendarFold(line), "SUMMARY:" + std::string(66, 'x') + "\r\n \xc3\xa9\xc3\xa9\r\n");
+  EXPECT_EQ(LICalendarFold("A:b"), "A:b\r\n");
+}
+
+TEST_F(LeaveCalendarTest, PersonalAddressServesApprovedLeaveUntilRevoked) {
+  WriteLog("staff", "2026",
+           "2026-03-02,2026-03-04,holiday,\"a\",1,\"\"\r\n2026-03-16,2026-03-20,sick,\"b\",0,\"\"\r\n");
+  WriteLog("staff2", "2026", "2026-04-01,2026-04-01,holiday,\"\",1,\"\"\r\n");
+  EXPECT_TRUE(Contains(Get("leavecalendar.ics?token=", ""), kForbidden));
+  Post("leavereportpost", "submit=Create+Calendar+Address", Session("mgr"));
+  const std::string token = Text("mgr", "LeaveCalendarToken");
+  ASSERT_EQ(token.size(), 32u);
+  EXPECT_EQ(token.find_first_not_of("0123456789abcdef"), std::string::npos);
+  EXPECT_TRUE(Contains(Get("leavereport?seluser=mgr%40x.example", Session("mgr")),
+                       "href=\"leavecalendar.ics?token=" + token + "\""));
+
+  const std::string answer = Get("leavecalendar.ics?token=" + token);
+  const std::string folder = "737461666640786578616d706c65";  // "staff@xexample"
+  EXPECT_EQ(answer,
+            "HTTP/1.1 200 OK\r\nConnection: close\r\nCache-Control: no-cache\r\n"
+            "Content-Type: text/calendar; charset=utf-8\r\n\r\n"
+            "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//KavrixServer//Leave Calendar//EN\r\n"
+            "CALSCALE:GREGORIAN\r\nMETHOD:PUBLISH\r\nX-WR-CALNAME:Leave\r\n"
+            "BEGIN:VEVENT\r\nUID:leave-" + folder + "-20260302-20260305@kavrixserver\r\n"
+            "DTSTAMP:20260310T120000Z\r\nDTSTART;VALUE=DATE:20260302\r\nDTEND;VALUE=DATE:20260305\r\n"
+            "SUMMARY:Staff (holiday)\r\nTRANSP:TRANSPARENT\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+
+  const std::string python = ICalendarPython();
+  if (python.empty()) {
+    if (std::getenv("CI") != nullptr && std::string(std::getenv("CI")) != "false") {
+      FAIL() << "python3-icalendar is missing (scripts/setup installs it)";
+    }
+    GTEST_SKIP() << "python3-icalendar is missing: the feed was not read by a parser";
+  }
+  const std::string file = InstallRoot() + "/feed.ics";
+  ASSERT_TRUE(KavrixWriteFile(file, PanelTest::Body(answer)));
+  EXPECT_EQ(RunCommand(python +
+                " -c 'import icalendar,sys\n"
+                "c=icalendar.Calendar.from_ical(open(sys.argv[1],\"rb\").read())\n"
+                "for e in c.walk(\"VEVENT\"): print(e.decoded(\"DTSTART\"), e.decoded(\"DTEND\"), e[\"SUMMARY\"])' " +
+                file),
+            "2026-03-02 2026-03-05 Staff (holiday)\n");
+
+  Post("leavereportpost", "submit=Revoke+Calendar+Address", Session("mgr"));
+  EXPECT_EQ(Text("mgr", "LeaveCalendarToken"), "");
+  EXPECT_TRUE(Contains(Get("leavecalendar.ics?token=" + token), kForbidden));
+}
+
+TEST_F(LeaveCalendarTest, SessionFeedShowsWhatTheViewerMaySee) {
+  WriteLog("staff2", "2026", "2026-04-01,2026-04-01,holiday,\"\",1,\"\"\r\n");
+  EXPECT_TRUE(Contains(Get("leavecalendar.ics", ""), kForbidden));
+  EXPECT_FALSE(Contains(Get("leavecalendar.ics", Session("staff")), "BEGIN:VEVENT"));
+  EXPECT_TRUE(Contains(Get("leavecalendar.ics", Session("hr")), "DTSTART;VALUE=DATE:20260401\r\n"));
+}
+
+}  // namespace

@@ -61,8 +61,15 @@ void LTCPListener::ListenRound() {
     LOGERRORF("socket() failed: %s", std::strerror(errno));
     return;
   }
-  // No SO_REUSEADDR: a second server on the same port must fail to bind
-  // and say so, rather than share the port unnoticed.
+  // Connections of a server that just ended (stopped or killed) linger on
+  // the port for a minute or two; without SO_REUSEADDR they would keep a
+  // restarted server from binding until then. On Linux the option never lets
+  // a second listener share the port with a live one: that still fails with
+  // EADDRINUSE and is reported below.
+  const int reuse = 1;
+  if (::setsockopt(listener.Get(), SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0) {
+    LOGERRORF("setsockopt(SO_REUSEADDR) failed: %s", std::strerror(errno));
+  }
   const sockaddr_in any = LMakeSockaddrIPv4(INADDR_ANY, port_.load());
   if (::bind(listener.Get(), reinterpret_cast<const sockaddr*>(&any), sizeof any) != 0) {
     if (errno == EADDRINUSE) {

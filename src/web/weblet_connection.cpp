@@ -68,7 +68,7 @@ LWebletConnection::Next LWebletConnection::ServeRequest() {
   }
   if (step != LHttpStep::kReady) {
     const char* reject = parser.RejectText();
-    (void)ProcessSend(this, fd, reject, std::strlen(reject), kRejectSendTimeoutMs);
+    if (*reject != '\0') (void)ProcessSend(this, fd, reject, std::strlen(reject), kRejectSendTimeoutMs);
     return Next::kCloseGracefully;
   }
 

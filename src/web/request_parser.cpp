@@ -147,6 +147,9 @@ LHttpStep LHttpRequestParser::OnHeaderLine(std::string_view line) {
   std::string value;
   if (!LSplitHeaderLine(line, name, value)) return step_;
   if (EqualNoCase(name, "Content-Length")) NoteContentLength(value);
+  // Chunked bodies are not understood here, but a proxy in front would
+  // follow them: the body's end would be unknown.
+  if (EqualNoCase(name, "Transfer-Encoding")) framingBroken_ = true;
   LHashTable& headers = request_.headers;
   if (headers.Size() < kLMaxHeaderNames || headers.TestExists(name)) headers.SetParm(name, value);
   return step_;

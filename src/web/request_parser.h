@@ -16,8 +16,9 @@
 // becomes form fields. A request must say its length once, or several times
 // alike: Content-Length headers (their names compared without regard to case,
 // as a proxy in front compares them) that disagree, or that are not plain
-// decimal numbers, leave the body's end unknown, and such a request is
-// refused without an answer.
+// decimal numbers, leave the body's end unknown, as does any
+// Transfer-Encoding header (chunked bodies are not read here); such a
+// request is refused without an answer.
 //
 // A call that does not fit the current step changes nothing. Lines are taken
 // as C strings (up to their first NUL), as the fixed buffers of the receive
@@ -85,7 +86,8 @@ class LHttpRequestParser {
   std::function<std::string()> machineAddress_;
   LHttpStep step_ = LHttpStep::kRequestLine;
   // The body length the Content-Length headers agree on (-1: none given),
-  // and whether they disagreed or one was not a number.
+  // and whether they disagreed, one was not a number, or a Transfer-Encoding
+  // header came.
   std::int64_t framedLength_ = -1;
   bool framingBroken_ = false;
   const char* rejectText_ = "";

@@ -228,8 +228,9 @@ TEST_F(RequestParserTest, ContentLengthLimit) {
 }
 
 // The body's end must be certain: every Content-Length header, in any case of
-// its name, must be a plain number and all must agree; otherwise the request
-// is refused without an answer, and the connection ends.
+// its name, must be a plain number and all must agree, and no
+// Transfer-Encoding may come; otherwise the request is refused without an
+// answer, and the connection ends.
 TEST_F(RequestParserTest, ContentLengthsMustBeNumbersThatAgree) {
   const std::pair<const char*, int> cases[] = {  // headers, body length (-1: refused)
       {"", 0},
@@ -251,6 +252,8 @@ TEST_F(RequestParserTest, ContentLengthsMustBeNumbersThatAgree) {
       {"Content-Length: 1 2\r\n", -1},
       {"Content-Length: 7, 7\r\n", -1},
       {"Content-Length : 7\r\n", 0},  // another header's name, kept as it is
+      {"Transfer-Encoding: chunked\r\n", -1},
+      {"Content-Length: 7\r\ntransfer-encoding: identity\r\n", -1},
   };
   for (const char* method : {"POST", "GET"}) {
     for (const auto& [headers, length] : cases) {

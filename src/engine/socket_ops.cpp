@@ -86,13 +86,14 @@ LProcessResult ProcessRecvBytes(LThread* thread, int fd, void* buffer, std::size
 }
 
 LProcessResult ProcessRecvLine(LThread* thread, int fd, std::string& line, std::size_t capacity,
-                               int timeoutMs) {
+                               int timeoutMs, const LRecvDeadline& deadline) {
   line.clear();
   bool anyByte = false;
   LWaitBudget budget(timeoutMs);
   char look[kLLinePeekBytes];
   for (;;) {
     if (StopRequested(thread)) return kLProcessStopped;
+    if (deadline.Passed()) return kLProcessFailed;
     const ssize_t seen = ::recv(fd, look, sizeof look, MSG_PEEK);
     if (seen > 0) {
       const char* end = look + seen;
@@ -115,6 +116,24 @@ LProcessResult ProcessRecvLine(LThread* thread, int fd, std::string& line, std::
     if (!WouldBlock(errno)) return kLProcessFailed;
     const LProcessResult waited = WaitOrGiveUp(thread, fd, POLLIN, budget);
     if (waited != kLProcessDone) return waited;
+  }
+}
+
+LProcessResult ProcessWaitReadable(LThread* thread, int fd, int timeoutMs) {
+  LWaitBudget budget(timeoutMs);
+  for (;;) {
+    if (StopRequested(thread)) return kLProcessStopped;
+    switch (LWaitSocketSlice(thread, fd, POLLIN)) {
+      case LSocketSlice::kReady:
+        return kLProcessDone;
+      case LSocketSlice::kEmpty:
+        if (!budget.ChargeEmptySlice()) return kLProcessFailed;
+        break;
+      case LSocketSlice::kStopped:
+        return kLProcessStopped;
+      case LSocketSlice::kFailed:
+        return kLProcessFailed;
+    }
   }
 }
 

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "engine/ip_socket_tcp.h"
+#include "engine/recv_deadline.h"
 #include "foundation/process_result.h"
 
 class LThread;
@@ -49,6 +50,14 @@ inline constexpr std::size_t kLLinePeekBytes = 60;
 // line is consumed and discarded). The LF itself is not kept. Nothing beyond
 // the LF is consumed, so a request body stays in the socket. When the peer
 // closes after some bytes of the line, the line ends there (done); when it
-// closes before any byte, failed. `timeoutMs` counts silence only.
+// closes before any byte, failed. `timeoutMs` counts silence only; once
+// `deadline` has passed the line fails however the bytes come (it is
+// tested before every receive and every 200 ms wait).
 [[nodiscard]] LProcessResult ProcessRecvLine(LThread* thread, int fd, std::string& line,
-                                             std::size_t capacity, int timeoutMs);
+                                             std::size_t capacity, int timeoutMs,
+                                             const LRecvDeadline& deadline = LRecvDeadline());
+
+// Waits until the socket has bytes to read, or the peer closed or failed it
+// (a receive will then tell which); nothing is consumed. Failed when
+// `timeoutMs` of silence pass first.
+[[nodiscard]] LProcessResult ProcessWaitReadable(LThread* thread, int fd, int timeoutMs);

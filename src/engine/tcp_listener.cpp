@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include "engine/wait_budget.h"
@@ -42,6 +43,29 @@ bool IsResourceShortage(int error) {
   return error == EMFILE || error == ENFILE || error == ENOBUFS || error == ENOMEM;
 }
 
+// One log line per shortage, however many accepts it refuses, and no more
+// than one a minute when shortages come and go under a flood.
+class LShortageLog {
+ public:
+  static constexpr std::chrono::milliseconds kMinInterval{60000};
+
+  bool ShouldLog() {
+    if (inShortage_) return false;
+    inShortage_ = true;
+    const auto now = std::chrono::steady_clock::now();
+    if (logged_ && now - lastLog_ < kMinInterval) return false;
+    logged_ = true;
+    lastLog_ = now;
+    return true;
+  }
+  void End() { inShortage_ = false; }
+
+ private:
+  bool inShortage_ = false;
+  bool logged_ = false;
+  std::chrono::steady_clock::time_point lastLog_{};
+};
+
 }  // namespace
 
 LTCPListener::~LTCPListener() { StopThreadNow(); }
@@ -61,8 +85,15 @@ void LTCPListener::ListenRound() {
     LOGERRORF("socket() failed: %s", std::strerror(errno));
     return;
   }
-  // No SO_REUSEADDR: a second server on the same port must fail to bind
-  // and say so, rather than share the port unnoticed.
+  // Connections of a server that just ended (stopped or killed) linger on
+  // the port for a minute or two; without SO_REUSEADDR they would keep a
+  // restarted server from binding until then. On Linux the option never lets
+  // a second listener share the port with a live one: that still fails with
+  // EADDRINUSE and is reported below.
+  const int reuse = 1;
+  if (::setsockopt(listener.Get(), SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0) {
+    LOGERRORF("setsockopt(SO_REUSEADDR) failed: %s", std::strerror(errno));
+  }
   const sockaddr_in any = LMakeSockaddrIPv4(INADDR_ANY, port_.load());
   if (::bind(listener.Get(), reinterpret_cast<const sockaddr*>(&any), sizeof any) != 0) {
     if (errno == EADDRINUSE) {
@@ -82,7 +113,7 @@ void LTCPListener::ListenRound() {
 }
 
 void LTCPListener::AcceptLoop(int listenFd) {
-  bool shortageLogged = false;
+  LShortageLog shortageLog;
   while (!IsStopRequested()) {
     pollfd entries[2] = {{listenFd, POLLIN, 0}, {GetStopSignal().GetFd(), POLLIN, 0}};
     if (LPollRetry(entries, 2, -1) < 0) return;
@@ -98,14 +129,18 @@ void LTCPListener::AcceptLoop(int listenFd) {
         LOGERRORF("accept() failed: %s", std::strerror(error));
         return;
       }
-      // Waiting a slice keeps the still-readable socket from spinning; the
+      // The connections wait in the backlog (and further ones are refused
+      // by the system) until descriptors are free again. Waiting a slice on
+      // the stop signal keeps the still-readable socket from spinning; the
       // listener stays bound, unlike after a real failure.
-      if (!shortageLogged) LOGERRORF("accept() failed: %s", std::strerror(error));
-      shortageLogged = true;
+      if (shortageLog.ShouldLog()) {
+        LOGERRORF("Connections are refused: no file descriptors left (accept() failed: %s)",
+                  std::strerror(error));
+      }
       if (GetStopSignal().WaitSignal(kLSocketSliceMs)) return;
       continue;
     }
-    shortageLogged = false;
+    shortageLog.End();
     peer_ = LIPv4Peer::FromSockaddr(from);
     NewConnection(accepted);
     sched_yield();

@@ -3,7 +3,11 @@
 // IPv4 address, accepts connections and hands each to NewConnection. A port
 // that cannot be bound is reported through BindConflict and tried again
 // every 30 seconds until it can be bound or the listener is stopped, so the
-// rest of the service keeps running meanwhile.
+// rest of the service keeps running meanwhile. Connections left on the port
+// by a server that just ended do not count as holding it (SO_REUSEADDR), so
+// a restarted server binds at once. When the process runs out of
+// descriptors, the listener says so once and waits in 200 ms slices until
+// it can accept again.
 
 #include <atomic>
 #include <cstdint>

@@ -5,6 +5,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+
+#if __has_include(<sys/eventfd.h>)
+#include <sys/eventfd.h>
+#define KAVRIX_HAS_EVENTFD 1
+#endif
 
 #include "foundation/poll_retry.h"
 
@@ -51,23 +57,41 @@ bool LSignalObjectRef::WaitSignalTriple(const LSignalObjectRef& a, const LSignal
 }
 
 LSignalObject::LSignalObject() {
+#ifdef KAVRIX_HAS_EVENTFD
+  read_end_.Reset(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
+#else
   int fds[2];
   if (::pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0) return;
   read_end_.Reset(fds[0]);
   write_end_.Reset(fds[1]);
-  read_fd_ = fds[0];
+#endif
+  read_fd_ = read_end_.Get();
 }
 
 void LSignalObject::Signal() {
-  if (!write_end_) return;
+  if (!read_end_) return;
+#ifdef KAVRIX_HAS_EVENTFD
+  const std::uint64_t one = 1;
+  // The counter only stays above zero; EAGAIN (at its very top) means the
+  // object is signalled already.
+  while (::write(read_end_.Get(), &one, sizeof one) < 0 && errno == EINTR) {
+  }
+#else
   const char byte = 1;
   // A full pipe (EAGAIN) means the object is signalled already.
   while (::write(write_end_.Get(), &byte, 1) < 0 && errno == EINTR) {
   }
+#endif
 }
 
 void LSignalObject::Reset() {
   if (!read_end_) return;
+#ifdef KAVRIX_HAS_EVENTFD
+  // One read takes the whole counter back to zero.
+  std::uint64_t count = 0;
+  while (::read(read_end_.Get(), &count, sizeof count) < 0 && errno == EINTR) {
+  }
+#else
   char buffer[64];
   for (;;) {
     const ssize_t got = ::read(read_end_.Get(), buffer, sizeof buffer);
@@ -75,4 +99,5 @@ void LSignalObject::Reset() {
     if (got < 0 && errno == EINTR) continue;
     return;  // empty (EAGAIN) or the write end is gone
   }
+#endif
 }

@@ -1,7 +1,10 @@
 #pragma once
-// A level-triggered event made of a pipe: a signalled object stays readable
-// until it is reset, so a Signal() that comes before a wait is never lost and
-// the event can sit in the same poll() as sockets and other events.
+// A level-triggered event made of one eventfd (or, where the platform has
+// none, a pipe): a signalled object stays readable until it is reset, so a
+// Signal() that comes before a wait is never lost and the event can sit in
+// the same poll() as sockets and other events. Every thread owns one, so one
+// descriptor instead of two per object lets a server hold twice as many
+// connections under the same open-file limit.
 
 #include "foundation/unique_fd.h"
 
@@ -29,7 +32,7 @@ class LSignalObjectRef {
   int read_fd_ = -1;
 };
 
-// Owns both pipe ends (non-blocking, close-on-exec). A copy sliced to
+// Owns its descriptors (non-blocking, close-on-exec). A copy sliced to
 // LSignalObjectRef is the intended way to hand out a handle.
 class LSignalObject : public LSignalObjectRef {
  public:
@@ -37,7 +40,7 @@ class LSignalObject : public LSignalObjectRef {
   LSignalObject(const LSignalObject&) = delete;
   LSignalObject& operator=(const LSignalObject&) = delete;
 
-  // False when the pipe could not be made (out of descriptors); such an
+  // False when no descriptor could be made (out of descriptors); such an
   // object never becomes signalled and its forever wait returns at once.
   bool IsValid() const { return read_end_.IsValid(); }
   LSignalObjectRef Ref() const { return LSignalObjectRef(read_fd_); }
@@ -47,5 +50,5 @@ class LSignalObject : public LSignalObjectRef {
 
  private:
   LUniqueFd read_end_;
-  LUniqueFd write_end_;
+  LUniqueFd write_end_;  // a pipe's other end; unused with an eventfd
 };

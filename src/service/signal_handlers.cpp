@@ -129,7 +129,8 @@ bool LServiceIsRunningAsService() { return gRunningAsService.load(); }
 void LServiceTermSignalHandler(int) {
   const int savedErrno = errno;
   gTermRequested = 1;
-  // Signal() is a single write() to a non-blocking pipe.
+  // Signal() is a single write() to a non-blocking eventfd (or pipe), which
+  // a signal handler may do.
   if (LSignalObject* wake = gTermSignal.load()) wake->Signal();
   errno = savedErrno;
 }

@@ -1,6 +1,7 @@
 #include "web/request_parser.h"
 
 #include <algorithm>
+#include <cctype>
 #include <utility>
 
 #include "foundation/text_limits.h"
@@ -21,6 +22,16 @@ std::string_view NextToken(std::string_view line, std::size_t& pos) {
   const std::size_t start = pos;
   while (pos < line.size() && !IsBlank(line[pos])) ++pos;
   return line.substr(start, pos - start);
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
 }
 
 constexpr std::int64_t kMaxVersionWhole = 1000000000;  // keeps thousandths far from overflow
@@ -73,6 +84,20 @@ bool LSplitHeaderLine(std::string_view line, std::string& name, std::string& val
   return true;
 }
 
+std::int64_t LHttpContentLengthValue(std::string_view value) {
+  std::size_t begin = 0;
+  std::size_t end = value.size();
+  while (begin < end && IsBlank(value[begin])) ++begin;
+  while (end > begin && IsBlank(value[end - 1])) --end;
+  if (begin == end) return -1;
+  std::int64_t length = 0;
+  for (std::size_t i = begin; i < end; ++i) {
+    if (value[i] < '0' || value[i] > '9') return -1;
+    length = std::min<std::int64_t>(length * 10 + (value[i] - '0'), kLMaxContentLength + 1);
+  }
+  return length;
+}
+
 bool LHttpKeepAlive(std::string_view method, std::int64_t versionMilli,
                     std::string_view connectionHeader) {
   return method == "GET" && versionMilli >= 1100 &&
@@ -121,9 +146,19 @@ LHttpStep LHttpRequestParser::OnHeaderLine(std::string_view line) {
   std::string name;
   std::string value;
   if (!LSplitHeaderLine(line, name, value)) return step_;
+  if (EqualNoCase(name, "Content-Length")) NoteContentLength(value);
+  // Chunked bodies are not understood here, but a proxy in front would
+  // follow them: the body's end would be unknown.
+  if (EqualNoCase(name, "Transfer-Encoding")) framingBroken_ = true;
   LHashTable& headers = request_.headers;
   if (headers.Size() < kLMaxHeaderNames || headers.TestExists(name)) headers.SetParm(name, value);
   return step_;
+}
+
+void LHttpRequestParser::NoteContentLength(std::string_view value) {
+  const std::int64_t length = LHttpContentLengthValue(value);
+  if (length < 0 || (framedLength_ >= 0 && framedLength_ != length)) framingBroken_ = true;
+  framedLength_ = length;
 }
 
 void LHttpRequestParser::CompleteHeaders() {
@@ -138,21 +173,16 @@ void LHttpRequestParser::CompleteHeaders() {
 
 LHttpStep LHttpRequestParser::BeginBody() {
   if (step_ != LHttpStep::kHeadersDone) return step_;
-  if (request_.method == "POST") {
-    request_.contentLength = request_.headers.GetInt("Content-Length", 0);
-    if (request_.contentLength > kLMaxContentLength) return Reject(kLHttpContentTooLong);
-    if (request_.contentLength > 0) {
-      step_ = LHttpStep::kBody;
-      return step_;
-    }
-  }
-  step_ = LHttpStep::kReady;
+  if (framingBroken_) return Reject("");
+  if (framedLength_ > kLMaxContentLength) return Reject(kLHttpContentTooLong);
+  request_.contentLength = framedLength_ > 0 ? static_cast<int>(framedLength_) : 0;
+  step_ = request_.contentLength > 0 ? LHttpStep::kBody : LHttpStep::kReady;
   return step_;
 }
 
 LHttpStep LHttpRequestParser::OnBody(std::string_view body) {
   if (step_ != LHttpStep::kBody) return step_;
-  request_.params.LoadHTTPString(body);
+  if (request_.method == "POST") request_.params.LoadHTTPString(body);
   step_ = LHttpStep::kReady;
   return step_;
 }

@@ -8,8 +8,17 @@
 //                                   kHeadersDone (Host, keep-alive, cookies
 //                                   and page name are set; load the session)
 //   BeginBody()                  -> kReady, kBody (BodyLength() bytes), or
-//                                   kReject (500)
+//                                   kReject (500, or no answer at all)
 //   OnBody(bytes)                -> kReady: dispatch Request()
+//
+// A body is read whatever the method, so that the bytes of a GET's body are
+// never taken for the next request of the connection; only a POST's body
+// becomes form fields. A request must say its length once, or several times
+// alike: Content-Length headers (their names compared without regard to case,
+// as a proxy in front compares them) that disagree, or that are not plain
+// decimal numbers, leave the body's end unknown, as does any
+// Transfer-Encoding header (chunked bodies are not read here); such a
+// request is refused without an answer.
 //
 // A call that does not fit the current step changes nothing. Lines are taken
 // as C strings (up to their first NUL), as the fixed buffers of the receive
@@ -43,7 +52,7 @@ struct LHttpRequest {
   LHashTable headers;
   LHashTable cookies;
   bool keepAlive = false;
-  int contentLength = 0;  // of a POST
+  int contentLength = 0;  // the body's length, whatever the method
 };
 
 class LHttpRequestParser {
@@ -61,7 +70,8 @@ class LHttpRequestParser {
 
   // The number of body bytes to receive in step kBody.
   std::size_t BodyLength() const;
-  // The response to send in step kReject before closing; empty otherwise.
+  // The response to send in step kReject before closing; empty otherwise,
+  // and empty for a request that is refused without an answer.
   const char* RejectText() const { return rejectText_; }
 
   const LHttpRequest& Request() const { return request_; }
@@ -71,8 +81,15 @@ class LHttpRequestParser {
   LHttpStep Reject(const char* text);
   void CompleteHeaders();
 
+  void NoteContentLength(std::string_view value);
+
   std::function<std::string()> machineAddress_;
   LHttpStep step_ = LHttpStep::kRequestLine;
+  // The body length the Content-Length headers agree on (-1: none given),
+  // and whether they disagreed, one was not a number, or a Transfer-Encoding
+  // header came.
+  std::int64_t framedLength_ = -1;
+  bool framingBroken_ = false;
   const char* rejectText_ = "";
   LHttpRequest request_;
 };
@@ -100,6 +117,10 @@ bool LHttpPathAllowed(std::string_view path);
 // the bytes below 33 and ends before a CR or LF; both cut to 259 bytes.
 // False for a line without ":".
 bool LSplitHeaderLine(std::string_view line, std::string& name, std::string& value);
+// The value of a Content-Length header: decimal digits only, with blanks
+// around them; values above kLMaxContentLength come back as
+// kLMaxContentLength + 1. -1 for anything else (empty, a sign, other bytes).
+std::int64_t LHttpContentLengthValue(std::string_view value);
 // The connection stays open only for a GET of HTTP/1.1 or later whose
 // "Connection" header does not contain "close".
 bool LHttpKeepAlive(std::string_view method, std::int64_t versionMilli,

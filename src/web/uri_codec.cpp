@@ -58,10 +58,12 @@ void LHrefValueToWriter(LFormatWriter& writer, std::string_view text) {
 std::size_t LURIDecodeToWriterDirect(LFormatWriter& writer, std::string_view text,
                                      const char* stopChars) {
   // The input ends at the first NUL as well, as the texts it reads are C
-  // strings wherever they come from.
-  const std::size_t end = std::min(text.size(), text.find('\0'));
+  // strings wherever they come from. The NUL is met on the way rather than
+  // searched for first: a form loader calls this once per name and value on
+  // the rest of a body, and a search to the end each time would make a long
+  // body cost the square of its length.
   std::size_t i = 0;
-  while (i < end && !IsStop(text[i], stopChars)) {
+  while (i < text.size() && !IsStop(text[i], stopChars)) {
     const char c = text[i];
     if (c == '+') {
       writer.Put(' ');
@@ -69,8 +71,9 @@ std::size_t LURIDecodeToWriterDirect(LFormatWriter& writer, std::string_view tex
     } else if (c != '%') {
       writer.Put(c);
       ++i;
-    } else if (end - i < 3) {
-      return end;
+    } else if (text.size() - i < 3 || text[i + 1] == '\0' || text[i + 2] == '\0') {
+      // Fewer than two characters follow: the decoding ends with the text.
+      return std::min(text.size(), text.find('\0', i));
     } else {
       const char byte = static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
       if (byte != '\0') writer.Put(byte);

@@ -45,14 +45,20 @@ void LWebletConnection::ThreadFunction() {
 
 LWebletConnection::Next LWebletConnection::ServeRequest() {
   const int fd = socket_.Get();
+  // An idle connection may wait for its next request; the head's deadline
+  // starts with the request's first byte.
+  if (ProcessWaitReadable(this, fd, kRequestLineTimeoutMs) != kLProcessDone) return Next::kDrop;
+  const LRecvDeadline headDeadline = LRecvDeadline::InMs(HeadDeadlineMs());
   std::string line;
-  if (ProcessRecvLine(this, fd, line, kLMaxText, kRequestLineTimeoutMs) != kLProcessDone) {
+  if (ProcessRecvLine(this, fd, line, kLMaxText, kRequestLineTimeoutMs, headDeadline) !=
+      kLProcessDone) {
     return Next::kDrop;
   }
   LHttpRequestParser parser;
   LHttpStep step = parser.OnRequestLine(line);
   while (step == LHttpStep::kHeaderLine) {
-    if (ProcessRecvLine(this, fd, line, kLMaxText, kHeaderLineTimeoutMs) != kLProcessDone) {
+    if (ProcessRecvLine(this, fd, line, kLMaxText, kHeaderLineTimeoutMs, headDeadline) !=
+        kLProcessDone) {
       return Next::kDrop;
     }
     step = parser.OnHeaderLine(line);
@@ -68,7 +74,7 @@ LWebletConnection::Next LWebletConnection::ServeRequest() {
   }
   if (step != LHttpStep::kReady) {
     const char* reject = parser.RejectText();
-    (void)ProcessSend(this, fd, reject, std::strlen(reject), kRejectSendTimeoutMs);
+    if (*reject != '\0') (void)ProcessSend(this, fd, reject, std::strlen(reject), kRejectSendTimeoutMs);
     return Next::kCloseGracefully;
   }
 

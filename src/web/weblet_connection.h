@@ -5,6 +5,7 @@
 // only for GETs of static files over HTTP/1.1. The thread deletes itself
 // when the connection ends, which closes the socket.
 
+#include <atomic>
 #include <string>
 
 #include "engine/ip_socket_tcp.h"
@@ -17,6 +18,11 @@ class LWebletConnection : public LDetachedThread {
   static constexpr int kRequestLineTimeoutMs = 30000;
   static constexpr int kHeaderLineTimeoutMs = 20000;
   static constexpr int kBodyTimeoutExtraMs = 20000;
+  // The whole head of a request (request line and headers) must arrive
+  // within this time of its first byte, however steadily it trickles in: a
+  // client sending one byte now and then would otherwise hold a thread and
+  // its descriptors for ever.
+  static constexpr int kHeadDeadlineMs = 30000;
   // A graceful close waits this long for the peer's last bytes.
   static constexpr int kCloseWaitMs = 20000;
   static constexpr std::size_t kCloseDrainBytes = 23;
@@ -26,6 +32,11 @@ class LWebletConnection : public LDetachedThread {
   LWebletConnection(LIPSocketTCP& socket, LWebScriptTable table, std::string rootFolder,
                     const LIPv4Peer& peer);
   ~LWebletConnection() override;
+
+  // The head deadline of requests read from now on; tests lower it so as not
+  // to wait half a minute.
+  static void SetHeadDeadlineMs(int ms) { headDeadlineMs_.store(ms); }
+  static int HeadDeadlineMs() { return headDeadlineMs_.load(); }
 
  protected:
   void ThreadFunction() override;
@@ -39,6 +50,8 @@ class LWebletConnection : public LDetachedThread {
   // Sends what is left to send, then waits (briefly) for the peer to close,
   // so that the last response is not cut off by a reset.
   void CloseGracefully();
+
+  static inline std::atomic<int> headDeadlineMs_{kHeadDeadlineMs};
 
   LIPSocketTCP socket_;
   const LWebScriptTable table_;

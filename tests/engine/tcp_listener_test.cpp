@@ -143,3 +143,33 @@ TEST_F(TcpListenerTest, RestartMovesToTheNewPort) {
   EXPECT_TRUE(KavrixConnectLoopback(second));
   EXPECT_FALSE(KavrixConnectLoopback(first));
 }
+
+// Connections that the server closed first linger on the port; a listener
+// started again binds at once all the same, while a second live listener on
+// the port is still refused and reported.
+TEST_F(TcpListenerTest, LingeringConnectionsDoNotBlockARestartButALiveListenerDoes) {
+  const std::uint16_t port = KavrixFreeLoopbackPort();
+  LUniqueFd client;
+  {
+    RecordingListener first;
+    ASSERT_TRUE(ListenOn(first, port));
+    client = KavrixConnectLoopback(port);
+    ASSERT_TRUE(client);
+    ASSERT_TRUE(first.accepted.Ref().WaitSignal(10000));
+    first.StopThreadNow();
+    std::lock_guard<std::mutex> lock(first.mutex);
+    first.taken.clear();  // the server's side closes first and lingers
+  }
+  ASSERT_TRUE(KavrixPeerClosed(client.Get()));
+  RecordingListener restarted;
+  ASSERT_TRUE(ListenOn(restarted, port));
+  EXPECT_EQ(restarted.conflicts.load(), 0);
+
+  RecordingListener second;
+  second.SetListenPort(port);
+  ASSERT_TRUE(second.Start(0));
+  ASSERT_TRUE(second.conflicted.Ref().WaitSignal(10000));
+  EXPECT_FALSE(second.WaitListening(0));
+  EXPECT_TRUE(KavrixConnectLoopback(port));
+  EXPECT_TRUE(restarted.accepted.Ref().WaitSignal(10000));
+}

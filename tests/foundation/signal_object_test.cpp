@@ -3,6 +3,7 @@
 #include <pthread.h>
 
 #include "foundation/poll_retry.h"
+#include "support/loopback.h"
 #include "support/test_helpers.h"
 
 // Level-triggered: once set, every wait returns at once until Reset.
@@ -33,6 +34,17 @@ TEST(SignalObjectTest, SignalOnFullPipeDoesNotBlockAndResetDrainsEverything) {
   EXPECT_FALSE(object.IsSignaled());
   object.Signal();
   EXPECT_TRUE(object.Ref().IsSignaled());
+}
+
+// Every thread owns an object: each costs exactly one descriptor, so that a
+// connection thread holds two (its socket and its stop signal), not three.
+TEST(SignalObjectTest, EachObjectHoldsOneDescriptor) {
+  const int before = KavrixCountOpenFds();
+  {
+    std::vector<LSignalObject> objects(20);
+    EXPECT_EQ(KavrixCountOpenFds(), before + 20);
+  }
+  EXPECT_EQ(KavrixCountOpenFds(), before);
 }
 
 // Signals arriving during a wait (EINTR) must not shorten it.

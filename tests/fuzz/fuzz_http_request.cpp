@@ -43,7 +43,9 @@ void CheckRequest(std::string_view bytes) {
           r.protocol.size() <= kLMaxText && r.path.size() <= kLMaxText);
   const LHttpStep step = parser.Step();
   if (step == LHttpStep::kReject) {
-    Require(parser.RejectText()[0] != '\0');
+    // Only a request whose body length is unclear is refused without an
+    // answer, and its head was accepted.
+    Require(parser.RejectText()[0] != '\0' || LHttpPathAllowed(r.path));
     return;
   }
   if (step == LHttpStep::kRequestLine) return;

@@ -2,11 +2,15 @@
 // daemon, and the roles this build does not offer.
 
 #include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 
 #include "program_support.h"
 #include "service/root_prompt.h"
 #include "support/loopback.h"
 #include "support/test_helpers.h"
+#include "engine/ip_socket_tcp.h"
+#include "web/http_responses.h"
 
 namespace {
 
@@ -36,20 +40,29 @@ class ProgramTest : public KavrixTempRoot {
   }
 
   // Starts the program with `argument`; its standard output comes through
-  // output_, its standard error goes to a file of the test.
-  pid_t Start(const char* argument) {
+  // output_, its standard error goes to the file `errorsName` of the test.
+  // A `fileLimit` above 0 is the open-file limit it starts with (soft, and
+  // `hardFileLimit` hard).
+  pid_t Start(const char* argument, const std::string& errorsName = "stderr", long fileLimit = 0,
+              long hardFileLimit = 0) {
     TestPipe output;
     output_ = std::move(output.in);
-    const std::string errors = TempDir() + "/stderr";
+    const std::string errors = TempDir() + "/" + errorsName;
     const std::string program = KavrixProgramPath();
     return ForkChild([&] {
       dup2(output.out.Get(), 1);
       dup2(LUniqueFd(open(errors.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644)).Get(), 2);
       output.out.Reset(), output_.Reset();
+      if (fileLimit > 0) {
+        const rlimit limit{static_cast<rlim_t>(fileLimit), static_cast<rlim_t>(hardFileLimit)};
+        if (setrlimit(RLIMIT_NOFILE, &limit) != 0) return 126;
+      }
       execl(program.c_str(), "kavrixserver", argument, static_cast<char*>(nullptr));
       return 127;
     });
   }
+
+  std::string Errors(const std::string& name = "stderr") { return KavrixReadFile(TempDir() + "/" + name); }
 
   // The listener binds on its own thread just after the engine started, so
   // the first attempts may find the port still closed.
@@ -106,6 +119,144 @@ TEST_F(ProgramTest, ForegroundStopsOnInterruptWithManyOpenConnections) {
   }
   EXPECT_EQ(BodyOfGet("s.css"), StaticFile("s.css"));
   ASSERT_EQ(kill(server, SIGINT), 0);
+  EXPECT_EQ(WaitExit(server), 0);
+}
+
+namespace {
+
+constexpr char kBindFailure[] = "Webserver cannot bind to TCP/IP port.";
+
+// Checks `done` every few milliseconds until it holds, for at most the start
+// limit: for what the server only shows in its log.
+bool WaitFor(const std::function<bool()>& done) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartLimitMs);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+// A client connected to the port; its connect gives up after a few seconds
+// instead of waiting on a server that cannot accept.
+LUniqueFd ConnectWithin(uint16_t port) {
+  LUniqueFd fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  const timeval limit{5, 0};
+  setsockopt(fd.Get(), SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+  const sockaddr_in address = LMakeSockaddrIPv4(INADDR_LOOPBACK, port);
+  if (connect(fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) fd.Reset();
+  return fd;
+}
+
+}  // namespace
+
+// Killed while a station and a browser are connected, the server leaves
+// their connections lingering on the port; started again, it binds on its
+// first try and answers.
+TEST_F(ProgramTest, RestartAfterKillBindsAtOnceWhileOldConnectionsLinger) {
+  const pid_t killed = Start("-foreground", "stderr.killed");
+  ASSERT_GT(killed, 0);
+  ASSERT_NE(ReadLine(output_.Get()), "");
+  LUniqueFd station = KavrixConnectLoopbackRetry(port_, kStartLimitMs);
+  ASSERT_TRUE(KavrixSendAll(station.Get(), "GET /connect HTTP/1.0\r\n\r\n"));
+  const std::string header = kLHttpStationConnect;
+  ASSERT_EQ(KavrixRecvExact(station.Get(), header.size()), header);
+  LUniqueFd browser = KavrixConnectLoopback(port_);
+  ASSERT_TRUE(KavrixSendAll(browser.Get(), "GET /s.css HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
+  ASSERT_NE(KavrixRecvHttpResponse(browser.Get()).find(StaticFile("s.css")), std::string::npos);
+  ASSERT_EQ(kill(killed, SIGKILL), 0);
+  const int status = WaitStatus(killed);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+  // Both clients stay open: the server's ends wait for them on the port.
+  ASSERT_TRUE(KavrixPeerClosed(station.Get()));
+  ASSERT_TRUE(KavrixPeerClosed(browser.Get()));
+
+  const pid_t restarted = Start("-foreground");
+  ASSERT_GT(restarted, 0);
+  ASSERT_NE(ReadLine(output_.Get()), "");
+  EXPECT_EQ(BodyOfGet("s.css"), StaticFile("s.css"));
+  EXPECT_EQ(Errors().find(kBindFailure), std::string::npos) << Errors();
+  ASSERT_EQ(kill(restarted, SIGTERM), 0);
+  EXPECT_EQ(WaitExit(restarted), 0);
+}
+
+// A second server on the port of a running one cannot bind and says so; the
+// first one keeps serving.
+TEST_F(ProgramTest, SecondServerOnALivePortReportsTheConflict) {
+  const pid_t first = Start("-foreground", "stderr.first");
+  ASSERT_GT(first, 0);
+  ASSERT_NE(ReadLine(output_.Get()), "");
+  ASSERT_EQ(BodyOfGet("s.css"), StaticFile("s.css"));
+  const pid_t second = Start("-foreground");
+  ASSERT_GT(second, 0);
+  EXPECT_TRUE(WaitFor([&] { return Errors().find(kBindFailure) != std::string::npos; })) << Errors();
+  EXPECT_NE(Errors().find("Some other program may be using port " + std::to_string(port_) + "."), std::string::npos);
+  EXPECT_EQ(BodyOfGet("s.css"), StaticFile("s.css"));
+  EXPECT_EQ(Errors("stderr.first").find(kBindFailure), std::string::npos);
+  for (const pid_t server : {second, first}) {
+    ASSERT_EQ(kill(server, SIGTERM), 0);
+    EXPECT_EQ(WaitExit(server), 0);
+  }
+}
+
+// 300 clients that each sent part of a request head and then went quiet,
+// under the usual service limit of 1,024 open files (started with a lower
+// soft limit, as services often are): a page is still served.
+TEST_F(ProgramTest, SlowClientsUnderTheOpenFileLimitLeaveRoomForOthers) {
+  constexpr int kSlowClients = 300;
+  const pid_t server = Start("-foreground", "stderr", 256, 1024);
+  ASSERT_GT(server, 0);
+  ASSERT_NE(ReadLine(output_.Get()), "");
+  ASSERT_EQ(BodyOfGet("s.css"), StaticFile("s.css"));
+  std::vector<LUniqueFd> slow;
+  for (int i = 0; i < kSlowClients; ++i) {
+    slow.push_back(ConnectWithin(port_));
+    ASSERT_TRUE(slow.back()) << i;
+    ASSERT_TRUE(KavrixSendAll(slow.back().Get(), "GET /s.css HTTP/1.1\r\nHo"));
+  }
+  // Every slow client has its connection thread by now: the last one sends
+  // a whole request and is answered, so all before it were accepted.
+  LUniqueFd last = ConnectWithin(port_);
+  ASSERT_TRUE(last);
+  ASSERT_TRUE(KavrixSendAll(last.Get(), "GET /s.css HTTP/1.0\r\n\r\n"));
+  EXPECT_NE(KavrixRecvUntilClose(last.Get()).find(StaticFile("s.css")), std::string::npos);
+  std::string page;
+  BodyOfGet("", &page);
+  EXPECT_EQ(page.rfind("HTTP/1.", 0), 0u) << page;
+  EXPECT_EQ(Errors().find("no file descriptors left"), std::string::npos) << Errors();
+  ASSERT_EQ(kill(server, SIGTERM), 0);
+  EXPECT_EQ(WaitExit(server), 0);
+}
+
+// Out of descriptors, the server logs that once, keeps its port and
+// serves again once descriptors are free.
+TEST_F(ProgramTest, RunningOutOfDescriptorsIsLoggedOnceAndTheListenerLives) {
+  const pid_t server = Start("-foreground", "stderr", 96, 96);
+  ASSERT_GT(server, 0);
+  ASSERT_NE(ReadLine(output_.Get()), "");
+  ASSERT_EQ(BodyOfGet("s.css"), StaticFile("s.css"));
+  std::vector<LUniqueFd> idle;
+  const auto refusedLines = [&] {
+    const std::string errors = Errors();
+    int count = 0;
+    for (size_t at = errors.find("no file descriptors left"); at != std::string::npos;
+         at = errors.find("no file descriptors left", at + 1)) {
+      ++count;
+    }
+    return count;
+  };
+  // Connect until the server is short; the backlog holds the rest.
+  for (int i = 0; i < 90 && refusedLines() == 0; ++i) {
+    idle.push_back(ConnectWithin(port_));
+    ASSERT_TRUE(idle.back()) << i;
+  }
+  ASSERT_TRUE(WaitFor([&] { return refusedLines() > 0; })) << Errors();
+  // More connections meet the same shortage; still one line.
+  for (int i = 0; i < 10; ++i) idle.push_back(ConnectWithin(port_));
+  idle.clear();
+  EXPECT_EQ(BodyOfGet("s.css"), StaticFile("s.css"));
+  EXPECT_EQ(refusedLines(), 1) << Errors();
+  ASSERT_EQ(kill(server, SIGTERM), 0);
   EXPECT_EQ(WaitExit(server), 0);
 }
 

@@ -1,5 +1,7 @@
 #include "support/web_server_fixture.h"
 
+#include "web/weblet_connection.h"
+
 #include "foundation/paths.h"
 #include "foundation/settings_sections.h"
 #include "web/page_frame.h"
@@ -61,6 +63,7 @@ void WebServerTest::UsePanelFrame() {
 
 void WebServerTest::TearDown() {
   server_.reset();
+  LWebletConnection::SetHeadDeadlineMs(LWebletConnection::kHeadDeadlineMs);
   if (panelFrame_) WLSetPageFrame(LWebPageFrame{});
   KavrixTempRoot::TearDown();
 }

@@ -6,6 +6,7 @@
 
 #include "web/http_responses.h"
 #include "web/machine_address.h"
+#include "web/weblet_connection.h"
 #include "support/web_server_fixture.h"
 
 namespace {
@@ -115,4 +116,26 @@ TEST_F(HttpRequestTest, SilentClientEndsWhenTheServerStops) {
   Server().StopConnectionsNow();
   EXPECT_EQ(Server().GetThreadCount(), 0u);
   EXPECT_TRUE(KavrixPeerClosed(client.Get()));
+}
+
+// A head that trickles in, one byte at a time and never silent for long, is
+// cut at the head deadline; a slow head that completes in time is answered.
+TEST_F(HttpRequestTest, TricklingHeadEndsAtTheHeadDeadline) {
+  LWebletConnection::SetHeadDeadlineMs(1000);
+  LUniqueFd slow = KavrixConnectLoopback(Port());
+  ASSERT_TRUE(KavrixSendAll(slow.Get(), "GET / HTTP/1.1\r\nX: "));
+  bool closed = false;
+  // Bounded: a server without the deadline keeps reading for ever.
+  for (int i = 0; i < 200 && !closed; ++i) {
+    closed = ::send(slow.Get(), "x", 1, MSG_NOSIGNAL) != 1 || KavrixPeerClosed(slow.Get(), 50);
+  }
+  EXPECT_TRUE(closed);
+
+  LUniqueFd inTime = KavrixConnectLoopback(Port());
+  for (const char* piece : {"GET / HT", "TP/1.0\r\n", "Host: x\r\n"}) {
+    ASSERT_TRUE(KavrixSendAll(inTime.Get(), piece));
+    ASSERT_FALSE(KavrixPeerClosed(inTime.Get(), 50));
+  }
+  ASSERT_TRUE(KavrixSendAll(inTime.Get(), "\r\n"));
+  EXPECT_EQ(KavrixRecvUntilClose(inTime.Get()), "HTTP/1.0 200 OK\r\n\r\nroot page");
 }

@@ -215,33 +215,73 @@ TEST_F(RequestParserTest, HeaderNamesAreCaseSensitiveAndMissingHostIsThisMachine
 }
 
 TEST_F(RequestParserTest, ContentLengthLimit) {
-  const auto post = [this](const std::string& headers) {
-    LHttpRequestParser p = MakeParser();
-    p.OnRequestLine("POST /x HTTP/1.1");
-    if (!headers.empty()) p.OnHeaderLine(headers);
-    p.OnHeaderLine("");
-    p.BeginBody();
-    return p;
-  };
-  LHttpRequestParser max = post("Content-Length: 1000000");
+  LHttpRequestParser max = Parse("POST /x HTTP/1.1\r\nContent-Length: 1000000\r\n\r\n");
   EXPECT_EQ(max.Step(), LHttpStep::kBody);
   EXPECT_EQ(max.BodyLength(), 1000000u);
-
-  for (const char* tooLong : {"Content-Length: 1000001", "Content-Length: 99999999999999999"}) {
-    LHttpRequestParser p = post(tooLong);
-    EXPECT_EQ(p.Step(), LHttpStep::kReject);
-    EXPECT_STREQ(p.RejectText(),
-                 "HTTP/1.1 500 Content Length Too Long\r\nConnection: close\r\n\r\n");
+  for (const char* tooLong : {"POST /x HTTP/1.1\r\nContent-Length: 1000001\r\n\r\n",
+                              "POST /x HTTP/1.1\r\nContent-Length: 99999999999999999999999\r\n\r\n",
+                              "GET / HTTP/1.1\r\nContent-Length: 5000000\r\n\r\n"}) {
+    LHttpRequestParser p = Parse(tooLong);
+    EXPECT_EQ(p.Step(), LHttpStep::kReject) << tooLong;
+    EXPECT_STREQ(p.RejectText(), "HTTP/1.1 500 Content Length Too Long\r\nConnection: close\r\n\r\n");
   }
-  for (const char* noBody : {"", "Content-Length: 0", "Content-Length: -5", "Content-Length: abc",
-                             "content-length: 50"}) {
-    LHttpRequestParser p = post(noBody);
-    EXPECT_EQ(p.Step(), LHttpStep::kReady) << noBody;
-    EXPECT_EQ(p.BodyLength(), 0u);
-  }
+}
 
-  LHttpRequestParser get = Parse("GET / HTTP/1.1\r\nContent-Length: 5000000\r\n\r\n");
-  EXPECT_EQ(get.Step(), LHttpStep::kReady);
+// The body's end must be certain: every Content-Length header, in any case of
+// its name, must be a plain number and all must agree, and no
+// Transfer-Encoding may come; otherwise the request is refused without an
+// answer, and the connection ends.
+TEST_F(RequestParserTest, ContentLengthsMustBeNumbersThatAgree) {
+  const std::pair<const char*, int> cases[] = {  // headers, body length (-1: refused)
+      {"", 0},
+      {"Content-Length: 0\r\n", 0},
+      {"Content-Length: 7\r\n", 7},
+      {"Content-Length:\t007 \t\r\n", 7},
+      {"content-length: 7\r\n", 7},
+      {"Content-Length: 7\r\nCONTENT-LENGTH: 7\r\n", 7},
+      {"Content-Length: 7\r\nContent-Length: 8\r\n", -1},
+      {"Content-Length: 7\r\ncontent-length: 0\r\n", -1},
+      {"Content-Length: 0\r\nContent-Length: 7\r\n", -1},
+      {"Content-Length: 7\r\nContent-Length: \r\n", -1},
+      {"Content-Length:\r\n", -1},
+      {"Content-Length: -5\r\n", -1},
+      {"Content-Length: +5\r\n", -1},
+      {"Content-Length: abc\r\n", -1},
+      {"Content-Length: 5abc\r\n", -1},
+      {"Content-Length: 0x10\r\n", -1},
+      {"Content-Length: 1 2\r\n", -1},
+      {"Content-Length: 7, 7\r\n", -1},
+      {"Content-Length : 7\r\n", 0},  // another header's name, kept as it is
+      {"Transfer-Encoding: chunked\r\n", -1},
+      {"Content-Length: 7\r\ntransfer-encoding: identity\r\n", -1},
+  };
+  for (const char* method : {"POST", "GET"}) {
+    for (const auto& [headers, length] : cases) {
+      const std::string raw = std::string(method) + " /x HTTP/1.1\r\n" + headers + "\r\n";
+      LHttpRequestParser p = Parse(raw);
+      if (length < 0) {
+        EXPECT_EQ(p.Step(), LHttpStep::kReject) << raw;
+        EXPECT_STREQ(p.RejectText(), "") << raw;
+      } else {
+        EXPECT_EQ(p.Step(), length > 0 ? LHttpStep::kBody : LHttpStep::kReady) << raw;
+        EXPECT_EQ(p.BodyLength(), static_cast<std::size_t>(length)) << raw;
+      }
+    }
+  }
+}
+
+// A GET's body is consumed, so that it cannot pass for the next request, but
+// it never becomes form fields.
+TEST_F(RequestParserTest, BodyOfAGetIsReadButNotParsed) {
+  const std::string smuggled = "GET /admin HTTP/1.1\r\nHost: x\r\n\r\n";
+  const std::string raw = "GET /x?q=1 HTTP/1.1\r\nContent-Length: " + std::to_string(smuggled.size()) +
+                          "\r\n\r\n" + smuggled;
+  std::size_t used = 0;
+  LHttpRequestParser p = Parse(raw, &used);
+  ASSERT_EQ(p.Step(), LHttpStep::kReady);
+  EXPECT_EQ(used, raw.size());
+  EXPECT_EQ(p.Request().params.Size(), 1u);
+  EXPECT_STREQ(p.Request().params.GetParm("q"), "1");
 }
 
 TEST_F(RequestParserTest, ABodyThatHasNotArrivedLeavesTheParserWaiting) {

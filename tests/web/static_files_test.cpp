@@ -2,6 +2,7 @@
 // content types, keep-alive, and what is not a servable file.
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 
@@ -106,6 +107,40 @@ TEST_F(StaticFileTest, KeepAliveOnlyForHttp11GetWithoutClose) {
   EXPECT_EQ(Exchange("GET /t.txt HTTP/1.0\r\n\r\n"), response);
   EXPECT_EQ(Exchange("GET /t.txt HTTP/1.1\r\nConnection: close\r\n\r\n"), response);
   EXPECT_EQ(Exchange("POST /t.txt HTTP/1.1\r\nContent-Length: 3\r\n\r\na=1"), response);
+}
+
+// A body that a GET carries is read and dropped, so a request hidden in it is
+// never answered; Content-Length headers that disagree, or that are not
+// numbers, end the connection without an answer, while equal ones are fine.
+TEST_F(StaticFileTest, BodiesOfGetsAreDroppedAndUnclearLengthsCloseTheConnection) {
+  PutFile("t.txt", "hello");
+  const std::string response = Header(5, "text/plain", std::to_string(kFileTime) + "-5") + "hello";
+  const std::string hidden = "GET /t.txt HTTP/1.1\r\nHost: x\r\n\r\n";
+  const std::string length = std::to_string(hidden.size());
+  const std::pair<std::string, std::string> cases[] = {
+      {"GET /t.txt HTTP/1.1\r\nHost: x\r\nContent-Length: " + length + "\r\n\r\n" + hidden, response},
+      {"GET /t.txt HTTP/1.1\r\nContent-Length: " + length + "\r\ncontent-length: " + length + "\r\n\r\n" + hidden,
+       response},
+      {"GET /t.txt HTTP/1.1\r\nContent-Length: 0\r\nContent-Length: " + length + "\r\n\r\n" + hidden, ""},
+      {"GET /t.txt HTTP/1.1\r\nContent-Length: " + length + "\r\nContent-Length: 0\r\n\r\n" + hidden, ""},
+      {"POST /t.txt HTTP/1.1\r\nContent-Length: 3\r\nContent-Length: 4\r\n\r\na=1&", ""},
+      {"GET /t.txt HTTP/1.1\r\nContent-Length: -1\r\n\r\n" + hidden, ""},
+      {"GET /t.txt HTTP/1.1\r\nContent-Length: 1e3\r\n\r\n" + hidden, ""},
+      {"GET /t.txt HTTP/1.1\r\nContent-Length: 1000001\r\n\r\n", kLHttpContentTooLong},
+  };
+  for (const auto& [request, answer] : cases) {
+    LUniqueFd client = KavrixConnectLoopback(Port());
+    ASSERT_TRUE(KavrixSendAll(client.Get(), request));
+    // The client sends nothing more: whatever the server answers to the
+    // bytes above comes before it closes.
+    ::shutdown(client.Get(), SHUT_WR);
+    EXPECT_EQ(KavrixRecvUntilClose(client.Get()), answer) << request;
+  }
+  // A body cut short by the peer ends the connection without an answer.
+  LUniqueFd cut = KavrixConnectLoopback(Port());
+  ASSERT_TRUE(KavrixSendAll(cut.Get(), "GET /t.txt HTTP/1.1\r\nContent-Length: 40\r\n\r\nGET /"));
+  ::shutdown(cut.Get(), SHUT_WR);
+  EXPECT_EQ(KavrixRecvUntilClose(cut.Get()), "");
 }
 
 TEST_F(StaticFileTest, OnlyRegularFilesAreServed) {

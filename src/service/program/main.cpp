@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "foundation/open_file_limit.h"
 #include "service/command_line.h"
 #include "service/console_installer.h"
 #include "service/service_host.h"
@@ -11,6 +12,9 @@
 
 int main(int argc, char** argv) {
   LInstallProcessSignalHandlers();
+  // Every connection costs descriptors; the limit a service is started with
+  // would shut users out long before the machine runs short.
+  (void)LRaiseOpenFileLimit();
   LServiceSetProgramPath(argv[0]);
   const char* display = getenv("DISPLAY");
   switch (LChooseProgramRole(argc, argv, display != nullptr && display[0] != '\0')) {

@@ -4,7 +4,11 @@
 #include "web/pages/login_pages.h"
 #include "web/pages/main_page.h"
 #include "web/pages/password_pages.h"
+#include "web/pages/search_list_page.h"
 #include "web/pages/setup_wizard.h"
+#include "web/pages/time_sheet_page.h"
+#include "web/pages/view_hours_csv.h"
+#include "web/pages/view_hours_page.h"
 #include "web/station_pages.h"
 
 // The rows of the control panel, in the lookup order of kLWebScriptPlan
@@ -27,11 +31,17 @@ const LWebScriptEntry kWebScripts[] = {
     {"lostpassword", WLLostPassword},
     {"sessioninvalid", WLSessionInvalidPage},
     {"mainpage", WLMainPage},
+    {"searchlist", WLSearchListPage},
     {"searchlistpost", WLSearchListPost},
+    {"viewhours", WLViewHoursPage},
+    {"viewhourspost", WLViewHoursPost},
+    {"timesheet", WLTimeSheet},
+    {"timesheetpost", WLTimeSheet},
     {"logout", WLMainLogout},
     {"pwdsent", WLPasswordSent},
     {"connect", WLConnect},
     {"stationlogon", WLStationLogon},
+    {"viewhours.csv", WLViewHoursCSV},
 };
 
 }  // namespace

@@ -49,14 +49,14 @@ inline constexpr LWebScriptPlanRow kLWebScriptPlan[] = {
     {"userlistpost", "WLUserListPagePost", LWebAccess::kNone, false},
     {"holidaylist", "WLHolidayListPage", LWebAccess::kAdministrator, false},
     {"holidaylistpost", "WLHolidayListPost", LWebAccess::kNone, false},
-    {"searchlist", "WLSearchListPage", LWebAccess::kPageRule, false},
+    {"searchlist", "WLSearchListPage", LWebAccess::kPageRule, true},
     {"searchlistpost", "WLSearchListPost", LWebAccess::kAnyone, true},
     {"viewactivity", "WLViewActivity", LWebAccess::kPageRule, false},
     {"viewactivitypost", "WLViewActivity", LWebAccess::kPageRule, false},
     {"viewscreens", "WLViewScreen", LWebAccess::kPageRule, false},
     {"viewscreenspost", "WLViewScreen", LWebAccess::kPageRule, false},
-    {"viewhours", "WLViewHoursPage", LWebAccess::kPageRule, false},
-    {"viewhourspost", "WLViewHoursPost", LWebAccess::kPageRule, false},
+    {"viewhours", "WLViewHoursPage", LWebAccess::kPageRule, true},
+    {"viewhourspost", "WLViewHoursPost", LWebAccess::kPageRule, true},
     {"viewmanual", "WLViewManual", LWebAccess::kPageRule, false},
     {"viewmanualpost", "WLViewManualPost", LWebAccess::kPageRule, false},
     {"leavereport", "WLLeaveReport", LWebAccess::kPageRule, false},
@@ -66,8 +66,8 @@ inline constexpr LWebScriptPlanRow kLWebScriptPlan[] = {
     {"viewappusage", "WLViewAppUsage", LWebAccess::kPageRule, false},
     {"viewappusagepost", "WLViewAppUsage", LWebAccess::kPageRule, false},
     {"docanalyse", "WLDocAnalysePage", LWebAccess::kPageRule, false},
-    {"timesheet", "WLTimeSheet", LWebAccess::kPageRule, false},
-    {"timesheetpost", "WLTimeSheet", LWebAccess::kPageRule, false},
+    {"timesheet", "WLTimeSheet", LWebAccess::kPageRule, true},
+    {"timesheetpost", "WLTimeSheet", LWebAccess::kPageRule, true},
     {"unexplainedabsence", "WLUnexplainedAbsence", LWebAccess::kPageRule, false},
     {"logout", "WLMainLogout", LWebAccess::kSession, true},
     {"pwdsent", "WLPasswordSent", LWebAccess::kAnyone, true},
@@ -82,4 +82,9 @@ inline constexpr LWebScriptPlanRow kLWebScriptPlan[] = {
     {"activityfolder", "WLUserActivityFolder", LWebAccess::kAdministrator, false},
     {"connect", "WLConnect", LWebAccess::kAnyone, true},
     {"stationlogon", "WLStationLogon", LWebAccess::kAnyone, true},
+};
+
+// Paths this server adds after the 66, in lookup order, all present.
+inline constexpr LWebScriptPlanRow kLWebScriptAddedRows[] = {
+    {"viewhours.csv", "WLViewHoursCSV", LWebAccess::kPageRule, true},
 };

@@ -1,0 +1,40 @@
+#include "web/pages/report_dates.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+bool ReadDigits(std::string_view text, std::size_t from, std::size_t count, int& out) {
+  out = 0;
+  for (std::size_t i = from; i < from + count; ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    out = out * 10 + (text[i] - '0');
+  }
+  return true;
+}
+
+}  // namespace
+
+bool KXReadReportDate(std::string_view text, std::string_view clock, LDateTime& out) {
+  int year = 0, month = 0, day = 0;
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
+  if (!ReadDigits(text, 0, 4, year) || !ReadDigits(text, 5, 2, month) || !ReadDigits(text, 8, 2, day)) return false;
+  if (!LDateTime::ValidateDateYYYYHMMHDD(text)) return false;
+  LDateTime moment;
+  if (!moment.SetDateTime(text, clock)) return false;
+  // The setter rolls a day past the month's end into the next month.
+  struct tm fields {};
+  if (!moment.GetLocalTime(&fields)) return false;
+  if (fields.tm_year + 1900 != year || fields.tm_mon + 1 != month || fields.tm_mday != day) return false;
+  out = moment;
+  return true;
+}
+
+std::string KXMinutesText(long long minutes) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%02lld:%02lld", minutes / 60, minutes % 60);
+  return text;
+}
+
+std::string KXDaySecondsHHMM(long long seconds) { return KXMinutesText(seconds / 60); }

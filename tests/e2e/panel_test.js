@@ -170,6 +170,8 @@ async function main() {
     await runWizard(page, base, step);
     await runMainPage(page, context, base, step);
     await runLogonAndLogout(page, base, step);
+    await require("./steps_hours.js")({ page, base, step, check, expectText, program, root, temp, port,
+                                        home: path.join(temp, "home"), admin: ADMIN, limitMs: LIMIT_MS });
 
     await step("every file the pages asked for was served", async () => {
       check(badResponses.length === 0, "missing or failing files:\n  " + badResponses.join("\n  "));

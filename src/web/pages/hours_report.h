@@ -5,6 +5,7 @@
 // and the mean and total of the whole report.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "foundation/date_time.h"

@@ -3,6 +3,9 @@
 // the day, then a table of every period with links to its activities or
 // manual entry) and the day's totals.
 
+#include <string>
+
+#include "foundation/date_time.h"
 #include "web/kx_web_page.h"
 
 void WLTimeSheet(LWebletForm& form);

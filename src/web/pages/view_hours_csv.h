@@ -6,7 +6,7 @@
 // even the session.
 //
 // Layout: a header row, then one row per report row; line ends CR LF; every
-// amount twice, as whole minutes and as "HH:MM". See KXHoursReportCSV.
+// amount twice, as whole minutes and as "HH:MM" (doc/hours_csv_export.md).
 
 #include <string>
 

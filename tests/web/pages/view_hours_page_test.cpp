@@ -111,7 +111,9 @@ TEST_F(ViewHoursPageTest, RangeLimitsAndBadDates) {
     SCOPED_TRACE(std::string(c.start) + " " + c.end);
     EXPECT_EQ(Contains(page, "Total 1 days"), c.message == nullptr);
     EXPECT_EQ(Contains(page, "Export CSV"), c.message == nullptr);
-    if (c.message != nullptr) EXPECT_TRUE(Contains(page, c.message)) << page;
+    if (c.message != nullptr) {
+      EXPECT_TRUE(Contains(page, c.message)) << page;
+    }
   }
   EXPECT_TRUE(Contains(Report("staff", "startdate=%3Cb%3E"), "name=startdate id=startdate value=\"&lt;b&gt;\""));
 }

@@ -1,9 +1,7 @@
 #include "web/pages/day_timeline.h"
 
-#include <cstdio>
-
-#include "foundation/date_time.h"
 #include "web/html_list.h"
+#include "web/pages/report_dates.h"
 
 namespace {
 
@@ -36,21 +34,20 @@ const TypeLook& LookOf(int type) {
   return (type >= 0 && type < 5) ? kLooks[type] : kLooks[kKXPeriodPrivate];
 }
 
-// A second of the day as a coordinate with two decimals, without the C
-// library's locale-dependent floating point output.
-std::string X(std::int32_t second) {
-  const long long hundredths = (static_cast<long long>(second) * 100 + 30) / 60 + kLeft * 100;
-  char text[32];
-  std::snprintf(text, sizeof text, "%lld.%02lld", hundredths / 100, hundredths % 100);
+// Hundredths as "N.NN", without the C library's locale-dependent and, for
+// the thousands of bars of a busy day, slow floating point output.
+std::string Hundredths(long long hundredths) {
+  std::string text = std::to_string(hundredths / 100);
+  text += '.';
+  text += static_cast<char>('0' + hundredths % 100 / 10);
+  text += static_cast<char>('0' + hundredths % 10);
   return text;
 }
 
-std::string Width(std::int32_t seconds) {
-  const long long hundredths = (static_cast<long long>(seconds) * 100 + 30) / 60;
-  char text[32];
-  std::snprintf(text, sizeof text, "%lld.%02lld", hundredths / 100, hundredths % 100);
-  return text;
-}
+// A second of the day as a coordinate: minutes from the left margin.
+std::string X(std::int32_t second) { return Hundredths((static_cast<long long>(second) * 100 + 30) / 60 + kLeft * 100); }
+
+std::string Width(std::int32_t seconds) { return Hundredths((static_cast<long long>(seconds) * 100 + 30) / 60); }
 
 }  // namespace
 
@@ -69,8 +66,8 @@ std::string KXDayTimelineSvg(const LTimePeriodList& periods) {
     const TypeLook& look = LookOf(p.type);
     svg += LHtmlFormatChecked(
         "<rect x=\"%s\" y=\"%d\" width=\"%s\" height=\"%d\" fill=\"%s\"><title>%s %s-%s</title></rect>", X(p.start),
-        kBarTop, Width(p.end - p.start), kBarHeight, look.colour, look.name, LDayTime(p.start).GetText(),
-        LDayTime(p.end).GetText());
+        kBarTop, Width(p.end - p.start), kBarHeight, look.colour, look.name, KXClockText(p.start),
+        KXClockText(p.end));
   }
   for (int hour = 0; hour <= 24; hour += kHoursPerMark) {
     const std::string x = X(hour * 3600);

@@ -31,6 +31,17 @@ bool KXReadReportDate(std::string_view text, std::string_view clock, LDateTime& 
   return true;
 }
 
+std::string KXClockText(std::int32_t seconds) {
+  if (seconds < 0 || seconds > 99 * 3600 + 59 * 60 + 59) return LDayTime(seconds).GetText();
+  const int parts[3] = {seconds / 3600, seconds / 60 % 60, seconds % 60};
+  std::string text = "00:00:00";
+  for (int i = 0; i < 3; ++i) {
+    text[static_cast<std::size_t>(i * 3)] = static_cast<char>('0' + parts[i] / 10);
+    text[static_cast<std::size_t>(i * 3 + 1)] = static_cast<char>('0' + parts[i] % 10);
+  }
+  return text;
+}
+
 std::string KXMinutesText(long long minutes) {
   char text[32];
   std::snprintf(text, sizeof text, "%02lld:%02lld", minutes / 60, minutes % 60);

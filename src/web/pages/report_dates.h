@@ -3,6 +3,7 @@
 // a given clock time of the server's local time, and the texts the pages show
 // for times and amounts.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,11 @@
 // system can hold (a 31st of a 30-day month is no date); `out` is then that
 // date at `clock` ("HH:MM:SS").
 bool KXReadReportDate(std::string_view text, std::string_view clock, LDateTime& out);
+
+// Seconds of a day as "HH:MM:SS" (86400 is "24:00:00"), as LDayTime writes
+// them but without the C library's formatter: a busy day's time sheet writes
+// tens of thousands of them.
+std::string KXClockText(std::int32_t seconds);
 
 // Whole minutes as "HH:MM"; the hours grow past 99 for long sums.
 std::string KXMinutesText(long long minutes);

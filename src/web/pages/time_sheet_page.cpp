@@ -27,7 +27,7 @@ std::string TypeCell(const std::string& user, const std::string& date, const LTi
   }
   const char* text = p.type == kKXPeriodIdle ? "idle" : p.type == kKXPeriodPrivate ? "<b>Private</b>" : "active";
   return LHtmlFormatChecked("<a href=\"viewactivity?seluser=%s&date=%s&starttime=%s&endtime=%s\" title=\"%s\">%s</a>",
-                            user, date, LDayTime(p.start).GetText(), LDayTime(p.end - 1).GetText(),
+                            user, date, KXClockText(p.start), KXClockText(p.end - 1),
                             "view activities during this period", text);
 }
 
@@ -108,9 +108,9 @@ void LKXTimeSheetPage::DoSearch(const std::string& email, LDateTime date) {
   list.AddColumn("Type", 10, LHtmlList::kAlignLeft, true);
   for (const LTimePeriod& p : periods) {
     LHtmlListRow row;
-    row.AddCellPrintF("%s", LDayTime(p.start).GetText());
-    row.AddCellPrintF("%s", LDayTime(p.end).GetText());
-    row.AddCellPrintF("%s", LDayTime(p.end - p.start).GetText());
+    for (const std::string& clock : {KXClockText(p.start), KXClockText(p.end), KXClockText(p.end - p.start)}) {
+      row.AddCell(clock, clock);
+    }
     row.AddCellPrintFWithOrder(KXPeriodTypeName(p.type), "%s", TypeCell(userLink, day, p));
     list.AddRow(std::move(row));
   }

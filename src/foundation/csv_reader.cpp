@@ -8,12 +8,30 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 #include "foundation/locked_file.h"
 
 namespace {
 
-bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
+// The first CR or LF in [begin, end), or end. Two memchr over a line are
+// much faster than testing byte by byte; LF is looked for first because the
+// CR of a CR LF lies just before it. The search goes a window at a time, so
+// a file whose lines end in CR alone is not scanned to the buffer's end for
+// an LF on every line.
+const char* FindLineEnd(const char* begin, const char* end) {
+  constexpr std::size_t kWindow = 512;
+  while (begin < end) {
+    const std::size_t size = std::min(static_cast<std::size_t>(end - begin), kWindow);
+    const char* lf = static_cast<const char*>(std::memchr(begin, '\n', size));
+    const char* limit = lf != nullptr ? lf : begin + size;
+    const char* cr = static_cast<const char*>(std::memchr(begin, '\r', static_cast<std::size_t>(limit - begin)));
+    if (cr != nullptr) return cr;
+    if (lf != nullptr) return lf;
+    begin += size;
+  }
+  return end;
+}
 
 std::string_view SkipLeadingBlanks(std::string_view line) {
   std::size_t i = 0;
@@ -52,7 +70,7 @@ bool LCSVFileReader::Next() {
     if (pos_ == len_ && !Fill()) return !line_.empty();
     const char* begin = buffer_.get() + pos_;
     const char* end = buffer_.get() + len_;
-    const char* stop = std::find_if(begin, end, IsLineEnd);
+    const char* stop = FindLineEnd(begin, end);
     const std::size_t room = kMaxLine - line_.size();
     line_.append(begin, std::min(static_cast<std::size_t>(stop - begin), room));
     pos_ = static_cast<std::size_t>(stop - buffer_.get());

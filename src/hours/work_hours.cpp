@@ -131,6 +131,14 @@ void LKXReport::LKXCalculateHours(std::string_view email, LDateTime date, LWorkH
   LKXCalculateHours(list, email, date, data);
 }
 
+void LKXReport::LKXCalculateHours(LTimePeriodList& list, LKXUser& user, std::string_view email, LDateTime date,
+                                  LWorkHoursData& data) {
+  list.Clear();
+  LoadActiveHours(list, email, date);
+  LoadManualHours(list, email, date);
+  CalculateDay(list, user, data);
+}
+
 void LKXReport::LKXCalculateHours(std::string_view email, LDateTime from, LDateTime to, LWorkHoursData& data) {
   data.first_start = kKXSecondsPerDay;
   data.last_end = 0;

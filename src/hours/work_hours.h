@@ -58,6 +58,11 @@ class LKXReport {
   // the list holds the logs' periods and `data` is left as it was.
   static void LKXCalculateHours(LTimePeriodList& list, std::string_view email, LDateTime date, LWorkHoursData& data);
   static void LKXCalculateHours(std::string_view email, LDateTime date, LWorkHoursData& data);
+  // One day of a user the caller has already looked up: reports that walk
+  // many days of one user read the record once, not once a day. `list` is
+  // cleared first and left with the day's joined periods.
+  static void LKXCalculateHours(LTimePeriodList& list, LKXUser& user, std::string_view email, LDateTime date,
+                                LWorkHoursData& data);
   // Sums the days from `from` to `to` (one calendar day at a time, keeping
   // the clock time of `from`) into `data`, whose minute fields the caller
   // sets to 0. Only days with worked time count; first start begins at 86400

@@ -171,6 +171,8 @@ async function main() {
     await runWizard(page, base, step);
     await runMainPage(page, context, base, step);
     await runLogonAndLogout(page, base, step);
+    await require("./steps_hours.js")({ page, base, step, check, expectText, program, root, temp, port,
+                                        home: path.join(temp, "home"), admin: ADMIN, limitMs: LIMIT_MS });
     await require("./steps_manual")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN });
     await runLeave(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
 

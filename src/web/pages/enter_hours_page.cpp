@@ -64,7 +64,7 @@ bool LKXEnterHoursPage::CmOk() {
   GetTextAndTrim(kEndId, endText);
   GetText(kCommentId, comment);
   LDateTime day;
-  if (!KXParseDay(dateText, "00:00:00", day)) {
+  if (!KXReadReportDate(dateText, "00:00:00", day)) {
     PopupControlDataInvalid(kDateId, kKXEnterHoursBadDate);
     return false;
   }

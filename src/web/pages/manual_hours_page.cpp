@@ -114,7 +114,7 @@ LHtmlListRow MakeRow(const ManualRow& row, int index, bool edit) {
 // The range to list; false, with the reason written, when there is none.
 bool ReadRange(LWebletForm& form, const std::string& startText, const std::string& endText, LDateTime& start,
                LDateTime& end) {
-  if (!KXParseDay(startText, "00:00:00", start) || !KXParseDay(endText, "00:00:00", end)) {
+  if (!KXReadReportDate(startText, "00:00:00", start) || !KXReadReportDate(endText, "00:00:00", end)) {
     WLSendRaw(form, kKXBadDates);
     return false;
   }
@@ -123,7 +123,7 @@ bool ReadRange(LWebletForm& form, const std::string& startText, const std::strin
     return false;
   }
   if (static_cast<long>(end.value) - start.value > kMaxRangeSeconds) {
-    WLSendRaw(form, kKXRangeOverYear);
+    WLSendRaw(form, kKXRangeOverAYear);
     return false;
   }
   return true;
@@ -182,13 +182,12 @@ void LKXViewManualActPage::Generate() {
     WLSendRaw(form, kKXCurrentUserNotFound);
     return;
   }
-  LKXUser user;
-  if (!KXChooseShownUser(me, session.GetParm("seluser"), user)) {
+  std::string email;
+  if (!KXChooseShownUser(me, session.GetParm("seluser"), email)) {
     WLSendRaw(form, kKXNotAuthorized);
     return;
   }
-  const std::string email = user.GetEmail();
-  if (!KXMayViewUserHours(me, email)) {
+  if (!KXViewerMaySee(me, email)) {
     WLSendRaw(form, kKXManualManagerOnly);
     return;
   }
@@ -240,7 +239,7 @@ void LKXViewManualActPage::Generate() {
 }
 
 void WLViewManual(LWebletForm& form) {
-  KXCopyParamsToSession(form, kViewManualCopies);
+  WLCopyFieldsToSession(form, kViewManualCopies);
   LKXViewManualActPage(form).Open();
 }
 
@@ -257,7 +256,7 @@ std::map<std::string, std::vector<LKXManualRowChange>> PostedChanges(const LHash
     LDateTime day;
     int start = 0, end = 0;
     const std::string startText = params.GetParm("inputtimestart" + n);
-    if (!KXParseDay(params.GetParm("inputdate" + n), "00:00:00", day) || !KXParseClock(startText, start) ||
+    if (!KXReadReportDate(params.GetParm("inputdate" + n), "00:00:00", day) || !KXParseClock(startText, start) ||
         !KXParseClock(params.GetParm("inputtimeend" + n), end)) {
       continue;
     }
@@ -281,7 +280,7 @@ std::string ApplyChanges(const std::string& email, const LHashTable& params, boo
   for (const auto& [date, changes] : PostedChanges(params, remove)) {
     LDateTime day;
     std::string path;
-    if (!KXParseDay(date, "12:00:00", day) || !LKXCoreData::GetUserManualLogCSV(email, day, path)) continue;
+    if (!KXReadReportDate(date, "12:00:00", day) || !LKXCoreData::GetUserManualLogCSV(email, day, path)) continue;
     const LKXManualEditResult result = KXEditManualLog(path, changes);
     if (result == LKXManualEditResult::kBusy) {
       notice += LHtmlFormatChecked(
@@ -311,7 +310,7 @@ void WLViewManualPost(LWebletForm& form) {
   const bool remove = submit == kDeleteLabel;
   if (!remove && submit != kApplyLabel) return;
 
-  KXCopyParamsToSession(form, kViewManualCopies);
+  WLCopyFieldsToSession(form, kViewManualCopies);
   LKXViewManualActPage page(form);
   // A link or a page of another site can make the browser send a GET with
   // these fields; only the form's own POST changes anything.
@@ -323,7 +322,7 @@ void WLViewManualPost(LWebletForm& form) {
       page.SetNotice("");
     } else if (!KXGetUser(target, user)) {
       page.SetNotice(kKXManualUserNotFound);
-    } else if (!KXMayViewUserHours(me, user.GetEmail())) {
+    } else if (!KXViewerMaySee(me, user.GetEmail())) {
       // The list below then shows the same refusal for that user.
       form.Session().SetParm("seluser", user.GetEmail());
     } else {

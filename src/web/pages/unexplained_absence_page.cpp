@@ -34,7 +34,7 @@ int WeekDayIndex(LDateTime day) {
 LDateTime FirstWorkDay(LKXUser& user) {
   const std::string text = user.GetText(kKXUserEmpStartDate);
   LDateTime day;
-  if (text.size() < 10 || !KXParseDay(std::string_view(text).substr(0, 10), "00:00:00", day)) return LDateTime();
+  if (text.size() < 10 || !KXReadReportDate(std::string_view(text).substr(0, 10), "00:00:00", day)) return LDateTime();
   return day;
 }
 
@@ -92,14 +92,14 @@ void LKXUnexplainedabsencePage::Generate() {
   }
   LDateTime start, end;
   bool search = true;
-  if (!KXParseDay(startText, "00:00:00", start) || !KXParseDay(endText, "00:00:00", end)) {
+  if (!KXReadReportDate(startText, "00:00:00", start) || !KXReadReportDate(endText, "00:00:00", end)) {
     WLSendRaw(form, kKXBadDates);
     search = false;
   } else if (end < start) {
     WLSendRaw(form, kKXStartAfterEnd);
     search = false;
   } else if (static_cast<long>(end.value) - start.value > kMaxRangeSeconds) {
-    WLSendRaw(form, kKXRangeOverYear);
+    WLSendRaw(form, kKXRangeOverAYear);
     search = false;
   }
   AddSearchBar(false, false, true, false, false, false, false);
@@ -124,6 +124,6 @@ void LKXUnexplainedabsencePage::Generate() {
 }
 
 void WLUnexplainedAbsence(LWebletForm& form) {
-  KXCopyParamsToSession(form, kAbsenceCopies);
+  WLCopyFieldsToSession(form, kAbsenceCopies);
   LKXUnexplainedabsencePage(form).Open();
 }

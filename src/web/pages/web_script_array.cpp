@@ -10,13 +10,17 @@
 #include "web/pages/manual_hours_page.h"
 #include "web/pages/password_pages.h"
 #include "web/pages/pending_leave_page.h"
+#include "web/pages/search_list_page.h"
 #include "web/pages/setup_wizard.h"
+#include "web/pages/time_sheet_page.h"
 #include "web/pages/unexplained_absence_page.h"
+#include "web/pages/view_hours_csv.h"
+#include "web/pages/view_hours_page.h"
 #include "web/station_pages.h"
 
 // The rows of the control panel, in the lookup order of kLWebScriptPlan
 // (web_script_plan.h), which lists all 66 and marks the ones present here,
-// then the rows of kLWebScriptExtraRows.
+// then the rows of kLWebScriptAddedRows.
 // Each page family adds its rows at their places in that order.
 namespace {
 
@@ -37,19 +41,25 @@ const LWebScriptEntry kWebScripts[] = {
     {"sessioninvalid", WLSessionInvalidPage},
     {"leaveform", WLLeaveForm},
     {"mainpage", WLMainPage},
+    {"searchlist", WLSearchListPage},
     {"searchlistpost", WLSearchListPost},
+    {"viewhours", WLViewHoursPage},
+    {"viewhourspost", WLViewHoursPost},
     {"viewmanual", WLViewManual},
     {"viewmanualpost", WLViewManualPost},
-    {"unexplainedabsence", WLUnexplainedAbsence},
     {"leavereport", WLLeaveReport},
     {"leavereportpost", WLLeaveReportPost},
     {"pendingleaverequests", WLPendingLeaveRequests},
     {"pendingleaverequestspost", WLPendingLeaveRequestsPost},
+    {"timesheet", WLTimeSheet},
+    {"timesheetpost", WLTimeSheet},
+    {"unexplainedabsence", WLUnexplainedAbsence},
     {"logout", WLMainLogout},
     {"pwdsent", WLPasswordSent},
     {"connect", WLConnect},
     {"stationlogon", WLStationLogon},
-    // After the panel's own paths: the leave calendar feed.
+    // After the panel's own paths, the ones this server adds.
+    {"viewhours.csv", WLViewHoursCSV},
     {"leavecalendar.ics", WLLeaveCalendar},
 };
 

@@ -49,14 +49,14 @@ inline constexpr LWebScriptPlanRow kLWebScriptPlan[] = {
     {"userlistpost", "WLUserListPagePost", LWebAccess::kNone, false},
     {"holidaylist", "WLHolidayListPage", LWebAccess::kAdministrator, false},
     {"holidaylistpost", "WLHolidayListPost", LWebAccess::kNone, false},
-    {"searchlist", "WLSearchListPage", LWebAccess::kPageRule, false},
+    {"searchlist", "WLSearchListPage", LWebAccess::kPageRule, true},
     {"searchlistpost", "WLSearchListPost", LWebAccess::kAnyone, true},
     {"viewactivity", "WLViewActivity", LWebAccess::kPageRule, false},
     {"viewactivitypost", "WLViewActivity", LWebAccess::kPageRule, false},
     {"viewscreens", "WLViewScreen", LWebAccess::kPageRule, false},
     {"viewscreenspost", "WLViewScreen", LWebAccess::kPageRule, false},
-    {"viewhours", "WLViewHoursPage", LWebAccess::kPageRule, false},
-    {"viewhourspost", "WLViewHoursPost", LWebAccess::kPageRule, false},
+    {"viewhours", "WLViewHoursPage", LWebAccess::kPageRule, true},
+    {"viewhourspost", "WLViewHoursPost", LWebAccess::kPageRule, true},
     {"viewmanual", "WLViewManual", LWebAccess::kPageRule, true},
     {"viewmanualpost", "WLViewManualPost", LWebAccess::kPageRule, true},
     {"leavereport", "WLLeaveReport", LWebAccess::kPageRule, true},
@@ -66,8 +66,8 @@ inline constexpr LWebScriptPlanRow kLWebScriptPlan[] = {
     {"viewappusage", "WLViewAppUsage", LWebAccess::kPageRule, false},
     {"viewappusagepost", "WLViewAppUsage", LWebAccess::kPageRule, false},
     {"docanalyse", "WLDocAnalysePage", LWebAccess::kPageRule, false},
-    {"timesheet", "WLTimeSheet", LWebAccess::kPageRule, false},
-    {"timesheetpost", "WLTimeSheet", LWebAccess::kPageRule, false},
+    {"timesheet", "WLTimeSheet", LWebAccess::kPageRule, true},
+    {"timesheetpost", "WLTimeSheet", LWebAccess::kPageRule, true},
     {"unexplainedabsence", "WLUnexplainedAbsence", LWebAccess::kPageRule, true},
     {"logout", "WLMainLogout", LWebAccess::kSession, true},
     {"pwdsent", "WLPasswordSent", LWebAccess::kAnyone, true},
@@ -84,7 +84,8 @@ inline constexpr LWebScriptPlanRow kLWebScriptPlan[] = {
     {"stationlogon", "WLStationLogon", LWebAccess::kAnyone, true},
 };
 
-// Paths beyond the 66, looked up after them in this order.
-inline constexpr LWebScriptPlanRow kLWebScriptExtraRows[] = {
+// Paths this server adds after the 66, in lookup order, all present.
+inline constexpr LWebScriptPlanRow kLWebScriptAddedRows[] = {
+    {"viewhours.csv", "WLViewHoursCSV", LWebAccess::kPageRule, true},
     {"leavecalendar.ics", "WLLeaveCalendar", LWebAccess::kPageRule, true},
 };

@@ -144,7 +144,7 @@ TEST_F(ManualHoursPageTest, BadRequestsGetAClearAnswer) {
       {"startdate=yesterday", kKXBadDates, 0},
       {"startdate=2026-03-03&enddate=2026-03-02", kKXStartAfterEnd, 0},
       {"startdate=2025-03-01&enddate=2026-03-02", "<table align=center", 12},  // 366 days
-      {"startdate=2025-03-01&enddate=2026-03-03", kKXRangeOverYear, 0},         // 367 days
+      {"startdate=2025-03-01&enddate=2026-03-03", kKXRangeOverAYear, 0},         // 367 days
       {"seluser=%22%3E%3Cscript%3Ex&startdate=2026-03-02", "value=\"staff@x.example\" selected", 12},
   };
   for (const auto& c : cases) {

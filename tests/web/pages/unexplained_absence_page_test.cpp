@@ -56,9 +56,9 @@ TEST_F(UnexplainedAbsencePageTest, ADayWhoseManualEntriesWereDeletedCountsAgain)
 
 TEST_F(UnexplainedAbsencePageTest, RangeLimitsAndLastWeekByDefault) {
   EXPECT_FALSE(Contains(GetAs("mgr@x.example", "unexplainedabsence?startdate=2025-03-01&enddate=2026-03-02"),
-                        kKXRangeOverYear));  // 366 days
+                        kKXRangeOverAYear));  // 366 days
   EXPECT_TRUE(Contains(GetAs("mgr@x.example", "unexplainedabsence?startdate=2025-03-01&enddate=2026-03-03"),
-                       kKXRangeOverYear));  // 367 days
+                       kKXRangeOverAYear));  // 367 days
   EXPECT_TRUE(Contains(GetAs("mgr@x.example", "unexplainedabsence?startdate=2026-03-06&enddate=2026-03-02"),
                        kKXStartAfterEnd));
   const std::string page = GetAs("mgr@x.example", "unexplainedabsence");

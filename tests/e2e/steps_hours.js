@@ -1,0 +1,114 @@
+// The hours pages in the browser (called by panel_test.js once the wizard
+// and the logon steps have run): a staff member's station reports activity
+// through the station simulator, the staff member's manager logs on, opens
+// the day's time sheet with its picture, the week's work-hours report, and
+// downloads the report as CSV.
+
+"use strict";
+
+const childProcess = require("child_process");
+const fs = require("fs");
+const path = require("path");
+
+// Runs the simulator to its end; rejects on a non-zero status.
+function runSimulator(simulator, args, env, limitMs) {
+  return new Promise((resolve, reject) => {
+    const child = childProcess.spawn(simulator, args, { env, stdio: ["ignore", "pipe", "pipe"] });
+    let output = "";
+    child.stdout.on("data", (chunk) => { output += chunk.toString(); });
+    child.stderr.on("data", (chunk) => { output += chunk.toString(); });
+    const timer = setTimeout(() => child.kill("SIGKILL"), limitMs);
+    child.once("error", (error) => { clearTimeout(timer); reject(error); });
+    child.once("exit", (code, signal) => {
+      clearTimeout(timer);
+      if (code === 0) resolve(output);
+      else reject(new Error("kavrixstation-sim " + args.join(" ") + " ended with " + (code === null ? signal : code) +
+                            ":\n" + output));
+    });
+  });
+}
+
+function two(n) { return (n < 10 ? "0" : "") + n; }
+function dateText(d) { return d.getFullYear() + "-" + two(d.getMonth() + 1) + "-" + two(d.getDate()); }
+
+// `ctx`: page, base, step, check, expectText, program (the server binary, the
+// simulator lies beside it), root and home (the server's KAVRIX_ROOT and
+// HOME), temp (a folder for files of the test), admin ({email, password}),
+// limitMs.
+module.exports = async function runHoursSteps(ctx) {
+  const { page, base, step, check, expectText, admin, limitMs } = ctx;
+  const simulator = path.join(path.dirname(ctx.program), "kavrixstation-sim");
+  const env = Object.assign({}, process.env, { KAVRIX_ROOT: ctx.root, HOME: ctx.home });
+  delete env.DISPLAY;
+  let staff = null;
+  let today = "";
+
+  await step("a station reports a staff member's activity", async () => {
+    check(fs.existsSync(simulator), "no station simulator at " + simulator + " (build the target kavrixstation-sim)");
+    // A user made without a manager gets the last administrator as manager.
+    const usersFile = path.join(ctx.temp, "hours-users.txt");
+    await runSimulator(simulator, ["--make-users", "1", "--teams", "1", "--users-file", usersFile], env, limitMs);
+    const [email, password] = fs.readFileSync(usersFile, "utf8").trim().split(/\s+/);
+    staff = { email, password };
+    // Twenty minutes of work just passed, inside fifty minutes of private use.
+    const output = await runSimulator(simulator, [
+      "--port", String(ctx.port), "--user", email, "--password", password,
+      "--command", "activity WINWORD.EXE \"Quarterly report\" 1200 40 12",
+      "--command", "activity solitaire.exe Solitaire 3000 10 5 private",
+      "--command", "wait 1"], env, limitMs);
+    check(/logon result=0/.test(output), "the station's logon failed:\n" + output);
+    today = dateText(new Date());
+  });
+
+  await step("the manager logs on", async () => {
+    await page.goto(base + "logon", { waitUntil: "load" });
+    await page.fill("input[name=\"101\"]", admin.email);
+    await page.fill("input[name=\"102\"]", admin.password);
+    await Promise.all([page.waitForURL(/\/mainpage$/, { waitUntil: "load" }),
+                       page.locator("input[type=submit][name=submit]").first().click()]);
+    await expectText(page, "Logged on as " + admin.email);
+  });
+
+  await step("time sheet shows the day as a picture and a table", async () => {
+    await page.goto(base + "timesheet?seluser=" + encodeURIComponent(staff.email) + "&date=" + today,
+                    { waitUntil: "load" });
+    await expectText(page, "Total Worked Hours");
+    const picture = page.locator("svg.timeline");
+    check(await picture.count() === 1, "the time sheet has no picture of the day");
+    check(await picture.isVisible(), "the picture of the day is not shown");
+    const box = await picture.boundingBox();
+    check(box && box.width > 600 && box.height > 20, "the picture of the day is too small: " + JSON.stringify(box));
+    const bars = await page.$$eval("svg.timeline rect title", (titles) => titles.map((t) => t.textContent));
+    check(bars.some((t) => /^active /.test(t)) && bars.some((t) => /^private /.test(t)),
+          "the picture has no active and private bars: " + JSON.stringify(bars));
+    check(await page.locator("#\\31 10 a", { hasText: "active" }).count() >= 1, "the table has no active period");
+  });
+
+  await step("work-hours report of the week", async () => {
+    const monday = new Date();
+    monday.setDate(monday.getDate() - ((monday.getDay() + 6) % 7));
+    const sunday = new Date(monday);
+    sunday.setDate(monday.getDate() + 6);
+    await page.goto(base + "viewhours?seluser=" + encodeURIComponent(staff.email) + "&startdate=" + dateText(monday) +
+                    "&enddate=" + dateText(sunday), { waitUntil: "load" });
+    await expectText(page, "Total 1 days");
+    await expectText(page, today);
+    check(await page.locator("a", { hasText: "Export CSV" }).count() === 1, "the report has no Export CSV link");
+  });
+
+  await step("work-hours report downloads as CSV", async () => {
+    const [download] = await Promise.all([page.waitForEvent("download"),
+                                          page.locator("a", { hasText: "Export CSV" }).click()]);
+    const file = path.join(ctx.temp, "workhours.csv");
+    await download.saveAs(file);
+    const lines = fs.readFileSync(file, "utf8").split("\r\n");
+    check(lines[0] === "Name,Email,Date,Time Start,Time End,Break(s) minutes,Break(s),Active minutes,Active," +
+          "Idle minutes,Idle,Manual minutes,Manual,Total minutes,Total", "the CSV header is " + lines[0]);
+    const day = lines.find((line) => line.includes("," + staff.email + "," + today + ","));
+    check(day !== undefined, "the CSV has no row of " + today + ":\n" + lines.join("\n"));
+    const active = Number(day.split(",")[7]);
+    check(active >= 19 && active <= 20, "the CSV row's active minutes are " + active + ": " + day);
+    check(/^workhours_.*\.csv$/.test(download.suggestedFilename()), "the download is named " +
+          download.suggestedFilename());
+  });
+};

@@ -1,0 +1,24 @@
+// CSV cells of the downloads, quoted as RFC 4180 says.
+
+#include <gtest/gtest.h>
+
+#include "web/csv_cell.h"
+
+TEST(CSVCell, QuotesOnlyWhatNeedsIt) {
+  const struct {
+    const char* text;
+    const char* cell;
+  } cases[] = {
+      {"", ""},
+      {"Staff", "Staff"},
+      {"09:30", "09:30"},
+      {"Doe, Jane", "\"Doe, Jane\""},
+      {"say \"hi\"", "\"say \"\"hi\"\"\""},
+      {"two\r\nlines", "\"two\r\nlines\""},
+      {"one\nline", "\"one\nline\""},
+      {" padded ", "\" padded \""},
+      {"\"", "\"\"\"\""},
+      {"M\xC3\xBCller", "M\xC3\xBCller"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LCSVCell(c.text), c.cell) << c.text;
+}

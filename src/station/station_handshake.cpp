@@ -12,6 +12,8 @@
 #include "model/org_settings.h"
 #include "station/md5.h"
 #include "station/server_connection.h"
+#include "web/logon_throttle.h"
+#include "web/station_pages.h"
 #include "web/weblet_session.h"
 
 namespace {
@@ -86,14 +88,20 @@ bool DigestMatches(LKXUser& user, std::uint32_t challenge, const std::string& di
   return !expected.empty() && digest == expected;
 }
 
-std::string CreateStationSession(LThread& thread, const std::string& user) {
+// The station's web session, holding the address of the station so that
+// "stationlogon" hands it only to a browser on the same computer. Empty when
+// it could not be saved: a station told a session id that names no file
+// would open pages that all say the session has expired.
+std::string CreateStationSession(LThread& thread, const std::string& user, const std::string& stationAddress) {
   LWebletSessionData session;
   session.SetThread(&thread);
   if (!session.CreateNewSession(true)) return {};
   session.SetParm("user", user);
   session.SetParm("stacon", "1");
-  if (!session.FlushSession()) LOGWARNF("Cannot write the web session of %s", user.c_str());
-  return session.Id();
+  session.SetParm(kLKXStationAddressKey, KXLogonPeerHost(stationAddress));
+  if (session.FlushSession()) return session.Id();
+  session.DeleteSession();
+  return {};
 }
 
 void DeleteStationSession(LThread& thread, const std::string& id) {
@@ -121,11 +129,18 @@ void LKXServerConnectionRun(LThread& thread, LIPSocketTCP& socket, const std::st
   LKXLogonRequest request;
   if (!ReceiveLogon(thread, fd, request)) return;
 
+  LKXLogonAttempt attempt(&thread, request.userName, stationAddress);
   LKXUser user;
-  const bool found = LKXFindUserRecord(request.userName, user);
-  const bool accepted = found && DigestMatches(user, challenge, request.digest);
+  const bool found = !attempt.Refused() && LKXFindUserRecord(request.userName, user);
+  const bool passwordRight = found && DigestMatches(user, challenge, request.digest);
   const bool mainSession = (request.stationFlags & kLKXStationMainSession) != 0;
+  bool accepted = passwordRight;
   LKXLogonReply reply;
+  if (passwordRight) {
+    attempt.Succeeded();
+    reply.sessionId = CreateStationSession(thread, request.userName, stationAddress);
+    accepted = !reply.sessionId.empty();
+  }
   reply.result = accepted ? kLKXLogonAccepted : kLKXLogonRefused;
   if (accepted) {
     reply.recordingFlags = RecordingFlags(user);
@@ -133,11 +148,18 @@ void LKXServerConnectionRun(LThread& thread, LIPSocketTCP& socket, const std::st
       return LKXOwnRecord::Put(entries, kKXUserTimeZone, std::to_string(request.timeZone));
     });
     if (mainSession) LOGF("%s logged on from %s", request.userName.c_str(), stationAddress.c_str());
-    reply.sessionId = CreateStationSession(thread, request.userName);
-  } else if (!found) {
-    LOGERRORF("%s attempted logon from %s. User doesn't exist.", request.userName.c_str(), stationAddress.c_str());
+  } else if (passwordRight) {
+    LOGERRORF("%s logon from %s refused: its web session could not be saved.", request.userName.c_str(),
+              stationAddress.c_str());
+  } else if (attempt.Refused()) {
+    LOGERRORF("%s attempted logon from %s. Too many failed logons.", request.userName.c_str(), stationAddress.c_str());
   } else {
-    LOGERRORF("%s attempted logon from %s. Bad password.", request.userName.c_str(), stationAddress.c_str());
+    if (!found) {
+      LOGERRORF("%s attempted logon from %s. User doesn't exist.", request.userName.c_str(), stationAddress.c_str());
+    } else {
+      LOGERRORF("%s attempted logon from %s. Bad password.", request.userName.c_str(), stationAddress.c_str());
+    }
+    attempt.Failed();
   }
   const std::string bytes = LKXBuildLogonReply(reply);
   const bool sent = ProcessSend(&thread, fd, bytes.data(), 16, kReplySendMs) == kLProcessDone &&

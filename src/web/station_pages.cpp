@@ -55,7 +55,8 @@ void WLStationLogon(LWebletForm& form) {
     return;
   }
   if (!BelongsToStationAt(form, sess, KXLogonPeerHost(form.RemoteAddress()))) {
-    LOGWARNF("Station session %s refused to %s: it was not made by a station at that address.", sess.c_str(),
+    // The id itself stays out of the log: whoever reads the log could use it.
+    LOGWARNF("A station session was refused to %s: it was not made by a station at that address.",
              form.RemoteAddress().c_str());
     WLRedirect(form, "logon");
     return;

@@ -238,7 +238,7 @@ TEST_F(SessionHttpTest, StationLogonRefusesASessionOfAnotherAddressOrOfNoStation
   }
   bool logged = false;
   for (const std::string& line : KavrixLogMessages()) {
-    logged = logged || line.rfind("Station session lotherhst1 refused to 127.0.0.1:", 0) == 0;
+    logged = logged || line.rfind("A station session was refused to 127.0.0.1:", 0) == 0;
   }
   EXPECT_TRUE(logged);
   // Asking did not change the sessions.

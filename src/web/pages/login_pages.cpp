@@ -7,9 +7,9 @@
 #include "mail/email_address.h"
 #include "model/registry_lists.h"
 #include "model/user.h"
+#include "web/current_user.h"
 #include "web/http_responses.h"
 #include "web/logon_throttle.h"
-#include "web/current_user.h"
 #include "web/pages/setup_wizard.h"
 #include "web/standard_header.h"
 #include "web/weblet_form.h"
@@ -87,7 +87,9 @@ bool LKXLoginPage::CmOk() {
     if (!saved) session.DeleteSession();
   }
   if (!saved) {
-    LOGERRORF("Logon of %s refused: the session could not be saved.", email.c_str());
+    LOGERRORF(identified == LKXUser::Identified::kYes ? "Logon of %s refused: the session could not be saved."
+                                                      : "Logon of %s refused: the user record could not be saved.",
+              email.c_str());
     PopupControlDataInvalid(kPasswordId, kLLoginNoSession);
     return false;
   }

@@ -139,6 +139,7 @@ TEST_F(LogonHardeningTest, ALogonWhoseUserRecordCannotBeUpdatedSaysSoAndKeepsThe
   KAVRIX_FULL_DISK_OR_SKIP(disk, RecordFolder());
   EXPECT_TRUE(Contains(Logon("secret"), ErrorRow(kLLoginNoSession)));
   EXPECT_EQ(KavrixReadFile(user.GetPath()), record);
+  EXPECT_TRUE(Logged("Logon of ann@x.example refused: the user record could not be saved."));
 }
 
 TEST_F(LogonHardeningTest, APasswordChangeThatCannotBeSavedSaysSoAndKeepsTheOldPassword) {

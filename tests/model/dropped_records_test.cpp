@@ -66,8 +66,10 @@ TEST_F(DroppedRecordsTest, ActivityRecordsOnAFullDiskAreCountedAndWhatWasStoredS
   // still hold a row or two.
   LDateTime::SetFakeNow(kNow + 100000);
   const LDateTime nextDay = start + static_cast<std::int32_t>(LDateTime::kOneDay);
+  // Drops of other tests in this process may have been reported just now.
+  const std::size_t before = Lines("Activity records dropped: ").size();
   for (int i = 0; i < 20; ++i) EXPECT_FALSE(LKXCoreData::LogActivity("ann@x", nextDay, 60, 0, 1, 2, "Word", "Lost"));
-  ASSERT_EQ(Lines("Activity records dropped: ").size(), 1u);
+  ASSERT_EQ(Lines("Activity records dropped: ").size(), before + 1);
   LDateTime::SetFakeNow(kNow + 100060);
   EXPECT_FALSE(LKXCoreData::LogActivity("ann@x", nextDay, 60, 0, 1, 2, "Word", "Lost"));
   EXPECT_EQ(Lines("Activity records dropped: ").back(),

@@ -8,6 +8,7 @@
 
 #include "foundation/csv_writer.h"
 #include "model/core_data.h"
+#include "model/dropped_records.h"
 #include "model/leave_log.h"
 
 namespace {
@@ -52,13 +53,25 @@ bool AppendLeave(std::string_view user, const std::string& year, const std::stri
   return LCSVAppendRow(path, row);
 }
 
+// A record that was well-formed but could not be written is counted, so
+// that a full disk shows in the system log.
+bool NoteOutcome(LKXDroppedRecords& counter, bool written) {
+  if (written) {
+    counter.Saved();
+  } else {
+    counter.Dropped();
+  }
+  return written;
+}
+
 }  // namespace
 
 bool LKXCoreData::LogActivity(std::string_view user, LDateTime start, int duration, std::uint16_t flags, int keys,
                               int clicks, std::string_view application, std::string_view caption) {
   application = UpToNul(application);
   caption = UpToNul(caption);
-  return AppendSplitAtMidnight(user, start, duration, &GetUserActivityLogCSV, [&](LDateTime part_start, int part) {
+  if (duration < 1 || !start.IsSet()) return false;
+  const auto make_row = [&](LDateTime part_start, int part) {
     LCSVWriterRow row;
     row.AddColDirect(part_start.GetTimeText());
     row.AddCol(part);
@@ -68,20 +81,25 @@ bool LKXCoreData::LogActivity(std::string_view user, LDateTime start, int durati
     row.AddCol(application);
     row.AddCol(caption);
     return row;
-  });
+  };
+  return NoteOutcome(KXDroppedActivityRecords(),
+                     AppendSplitAtMidnight(user, start, duration, &GetUserActivityLogCSV, make_row));
 }
 
 bool LKXCoreData::LogManualEntry(std::string_view user, LDateTime start, int duration, std::uint16_t flags,
                                  std::string_view comment) {
   comment = UpToNul(comment);
-  return AppendSplitAtMidnight(user, start, duration, &GetUserManualLogCSV, [&](LDateTime part_start, int part) {
+  if (duration < 1 || !start.IsSet()) return false;
+  const auto make_row = [&](LDateTime part_start, int part) {
     LCSVWriterRow row;
     row.AddColDirect(part_start.GetTimeText());
     row.AddCol(part);
     row.AddCol(flags);
     row.AddCol(comment);
     return row;
-  });
+  };
+  return NoteOutcome(KXDroppedManualRecords(),
+                     AppendSplitAtMidnight(user, start, duration, &GetUserManualLogCSV, make_row));
 }
 
 bool LKXCoreData::LogLeaveEntry(std::string_view user, LDateTime first, LDateTime last, std::string_view type,

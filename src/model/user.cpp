@@ -56,9 +56,13 @@ LWeekDay LKXUser::GetWorkDays() {
 }
 
 bool LKXUser::IdentifyUser(std::string_view email, std::string_view password) {
-  if (password.empty()) return false;
+  return IdentifyUserChecked(email, password) == Identified::kYes;
+}
+
+LKXUser::Identified LKXUser::IdentifyUserChecked(std::string_view email, std::string_view password) {
+  if (password.empty()) return Identified::kNo;
   const std::string wanted = KXCleanRegistryText(email);
-  if (wanted.empty()) return false;
+  if (wanted.empty()) return Identified::kNo;
   const std::string email_key = LSettingsLowerCase(kKXUserEmail.name);
   const std::string password_key = LSettingsLowerCase(kKXUserPassword.name);
   const std::string old_key = LSettingsLowerCase(kKXUserOldPassword.name);
@@ -87,7 +91,8 @@ bool LKXUser::IdentifyUser(std::string_view email, std::string_view password) {
     changed = entries.Set(request_key, "0") || changed;
     return changed;
   });
-  return saved && identified;
+  if (!identified) return Identified::kNo;
+  return saved ? Identified::kYes : Identified::kNotSaved;
 }
 
 bool LKXUser::IsManager() {

@@ -106,6 +106,11 @@ class LKXUser : public LSettingsRecord {
   // removed and "PasswordReq" set to 0. An empty password never logs in,
   // whatever the record holds: a user added without a password has none.
   bool IdentifyUser(std::string_view email, std::string_view password);
+  // The same check, telling a refused password apart from a right one whose
+  // record could not be updated (a full disk): that user is not let in
+  // either, but must be told why.
+  enum class Identified { kNo, kYes, kNotSaved };
+  Identified IdentifyUserChecked(std::string_view email, std::string_view password);
 
   // Whether this user's address stands in the "Manager" list of any user,
   // this user's own record included.

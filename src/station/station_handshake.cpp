@@ -17,6 +17,8 @@
 #include "station/server_connection.h"
 #include "station/station_receive.h"
 #include "station/user_connection_slot.h"
+#include "web/logon_throttle.h"
+#include "web/station_pages.h"
 #include "web/weblet_session.h"
 
 namespace {
@@ -92,14 +94,20 @@ bool DigestMatches(LKXUser& user, std::uint32_t challenge, const std::string& di
   return !expected.empty() && digest == expected;
 }
 
-std::string CreateStationSession(LThread& thread, const std::string& user) {
+// The station's web session, holding the address of the station so that
+// "stationlogon" hands it only to a browser on the same computer. Empty when
+// it could not be saved: a station told a session id that names no file
+// would open pages that all say the session has expired.
+std::string CreateStationSession(LThread& thread, const std::string& user, const std::string& stationAddress) {
   LWebletSessionData session;
   session.SetThread(&thread);
   if (!session.CreateNewSession(true)) return {};
   session.SetParm("user", user);
   session.SetParm("stacon", "1");
-  if (!session.FlushSession()) LOGWARNF("Cannot write the web session of %s", user.c_str());
-  return session.Id();
+  session.SetParm(kLKXStationAddressKey, KXLogonPeerHost(stationAddress));
+  if (session.FlushSession()) return session.Id();
+  session.DeleteSession();
+  return {};
 }
 
 void DeleteStationSession(LThread& thread, const std::string& id) {
@@ -132,30 +140,41 @@ void LKXServerConnectionRun(LThread& thread, LIPSocketTCP& socket, const std::st
   LKXLogonRequest request;
   if (!ReceiveLogon(thread, fd, request)) return;
 
+  LKXLogonAttempt attempt(&thread, request.userName, stationAddress);
   LKXUser user;
-  const bool found = LKXFindUserRecord(request.userName, user);
-  const bool proven = found && DigestMatches(user, challenge, request.digest);
+  const bool found = !attempt.Refused() && LKXFindUserRecord(request.userName, user);
+  const bool passwordRight = found && DigestMatches(user, challenge, request.digest);
+  if (passwordRight) attempt.Succeeded();
   // Taken only for a proven logon, so that nobody without the password can
   // use up a user's connections.
   LKXUserConnectionSlot slot;
-  const bool accepted = proven && slot.Acquire(request.userName, limits.connectionsPerUser);
+  const bool slotTaken = passwordRight && slot.Acquire(request.userName, limits.connectionsPerUser);
   const bool mainSession = (request.stationFlags & kLKXStationMainSession) != 0;
   LKXLogonReply reply;
+  if (slotTaken) reply.sessionId = CreateStationSession(thread, request.userName, stationAddress);
+  const bool accepted = slotTaken && !reply.sessionId.empty();
   reply.result = accepted ? kLKXLogonAccepted : kLKXLogonRefused;
-  if (proven && !accepted) {
-    LOGERRORF("%s attempted logon from %s. %d connections are open already.", request.userName.c_str(),
-              stationAddress.c_str(), limits.connectionsPerUser);
-  } else if (accepted) {
+  if (accepted) {
     reply.recordingFlags = RecordingFlags(user);
     LKXOwnRecord(request.userName).Update([&request](LSettingsEntries& entries) {
       return LKXOwnRecord::Put(entries, kKXUserTimeZone, std::to_string(request.timeZone));
     });
     if (mainSession) LOGF("%s logged on from %s", request.userName.c_str(), stationAddress.c_str());
-    reply.sessionId = CreateStationSession(thread, request.userName);
-  } else if (!found) {
-    LOGERRORF("%s attempted logon from %s. User doesn't exist.", request.userName.c_str(), stationAddress.c_str());
+  } else if (passwordRight && !slotTaken) {
+    LOGERRORF("%s attempted logon from %s. %d connections are open already.", request.userName.c_str(),
+              stationAddress.c_str(), limits.connectionsPerUser);
+  } else if (passwordRight) {
+    LOGERRORF("%s logon from %s refused: its web session could not be saved.", request.userName.c_str(),
+              stationAddress.c_str());
+  } else if (attempt.Refused()) {
+    LOGERRORF("%s attempted logon from %s. Too many failed logons.", request.userName.c_str(), stationAddress.c_str());
   } else {
-    LOGERRORF("%s attempted logon from %s. Bad password.", request.userName.c_str(), stationAddress.c_str());
+    if (!found) {
+      LOGERRORF("%s attempted logon from %s. User doesn't exist.", request.userName.c_str(), stationAddress.c_str());
+    } else {
+      LOGERRORF("%s attempted logon from %s. Bad password.", request.userName.c_str(), stationAddress.c_str());
+    }
+    attempt.Failed();
   }
   const std::string bytes = LKXBuildLogonReply(reply);
   const bool sent = ProcessSend(&thread, fd, bytes.data(), 16, kReplySendMs) == kLProcessDone &&

@@ -2,9 +2,11 @@
 
 #include <atomic>
 
+#include "foundation/log.h"
 #include "foundation/text_limits.h"
 #include "web/current_user.h"
 #include "web/http_responses.h"
+#include "web/logon_throttle.h"
 #include "web/redirect_target.h"
 #include "web/session_id.h"
 #include "web/weblet_form.h"
@@ -14,6 +16,15 @@ namespace {
 
 // Set once by the station layer, read by every "connect" request.
 std::atomic<LStationProtocolHandler> gStationProtocol{nullptr};
+
+// Whether session `id` was made by a station connection from `host`.
+bool BelongsToStationAt(LWebletForm& form, const std::string& id, const std::string& host) {
+  LWebletSessionData session;
+  session.SetThread(&form.Thread());
+  session.LoadSession(id);
+  return !host.empty() && session.IsValid() && session.GetBool("stacon", false) &&
+         session.GetParm(kLKXStationAddressKey) == host;
+}
 
 }  // namespace
 
@@ -40,6 +51,13 @@ void WLStationLogon(LWebletForm& form) {
   // Only an id of the server's own making becomes a cookie: any other text
   // could carry cookie attributes of its own.
   if (!LWebletSessionIdAllowed(sess)) {
+    WLRedirect(form, "logon");
+    return;
+  }
+  if (!BelongsToStationAt(form, sess, KXLogonPeerHost(form.RemoteAddress()))) {
+    // The id itself stays out of the log: whoever reads the log could use it.
+    LOGWARNF("A station session was refused to %s: it was not made by a station at that address.",
+             form.RemoteAddress().c_str());
     WLRedirect(form, "logon");
     return;
   }

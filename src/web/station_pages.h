@@ -20,9 +20,18 @@ void WLSetStationProtocolHandler(LStationProtocolHandler handler);
 // "connect": the fixed 200 header, then the socket belongs to the station
 // protocol.
 void WLConnect(LWebletForm& form);
+// The session value that holds the address (without port) of the station
+// connection that made the session.
+inline constexpr char kLKXStationAddressKey[] = "staaddr";
+
 // "stationlogon": hands the browser the session "sess" of a station
 // connection as its cookie and redirects to the page "cmd" (with
-// "?seluser=" and the field "seluser" when that is set).
+// "?seluser=" and the field "seluser" when that is set). Only a browser on
+// the station's own computer gets it: a link carrying some station's
+// session id would otherwise log whoever follows it on as that station's
+// user without their noticing. Any other request (a session of another
+// address, a session no station made, an unknown id) is logged and sent to
+// the logon dialog, without a cookie.
 void WLStationLogon(LWebletForm& form);
 // "sessioninvalid": the session-expired page.
 void WLSessionInvalidPage(LWebletForm& form);

@@ -13,6 +13,7 @@
 #include "foundation/paths.h"
 #include "foundation/text_limits.h"
 #include "web/request_parser.h"
+#include "web/same_origin.h"
 #include "web/static_file.h"
 #include "web/static_file_path.h"
 #include "web/weblet_form.h"
@@ -83,7 +84,7 @@ LWebletConnection::Next LWebletConnection::ServeRequest() {
   if (const LWebScriptEntry* entry = LFindWebScript(table_, form.PageName())) {
     // Dynamic pages have no Content-Length: the end of the connection ends
     // the page, so it never stays open.
-    entry->handler(form);
+    if (WLCheckSameOrigin(form)) entry->handler(form);
     return Next::kCloseGracefully;
   }
   const LStaticFileOutcome outcome = LServeStaticFile(

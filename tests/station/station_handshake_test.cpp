@@ -54,7 +54,7 @@ TEST_F(StationHandshakeTest, LogonCreatesAStationSessionThatEndsWithTheConnectio
   EXPECT_EQ(station.ReplyBytes(), std::string("\xE0\x0E\x03\x00\x10\0\0\0\0\0", 10) + static_cast<char>(id.size()) +
                                       std::string("\0\0\0\0\0", 5) + id);
   const std::string sessionFile = LWebletSessionData::Folder() + "/" + id + ".sess";
-  EXPECT_EQ(KavrixReadFile(sessionFile), "stacon=1&user=ann%40OFFICE.com");
+  EXPECT_EQ(KavrixReadFile(sessionFile), "staaddr=127.0.0.1&stacon=1&user=ann%40OFFICE.com");
   EXPECT_EQ(UserKey("ann@office.com", "TimeZone"), "480");
   EXPECT_TRUE(HasLogLine("ann@OFFICE.com logged on from 127.0.0.1:"));
   ASSERT_TRUE(station.Sync());

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "model/users.h"
+#include "support/log_reader.h"
+#include "support/web_server_fixture.h"
 #include "web/access_rules.h"
 #include "web/current_user.h"
 #include "web/http_responses.h"
@@ -17,7 +19,7 @@
 #include "web/plain_web_page.h"
 #include "web/station_pages.h"
 #include "web/weblet_send.h"
-#include "support/web_server_fixture.h"
+#include "web/weblet_session.h"
 
 namespace {
 
@@ -202,6 +204,8 @@ TEST_F(SessionHttpTest, WithdrawnValueIsHandedOverOnce) {
 }
 
 TEST_F(SessionHttpTest, StationLogonHandsTheSessionToTheBrowser) {
+  ASSERT_TRUE(KavrixWriteFile(LWebletSessionData::Folder() + "/labcdefgh7.sess",
+                              "staaddr=127.0.0.1&stacon=1&user=ann%40x.example"));
   const struct {
     const char* query;
     const char* reply;
@@ -219,6 +223,26 @@ TEST_F(SessionHttpTest, StationLogonHandsTheSessionToTheBrowser) {
       {"cmd=mainpage", "HTTP/1.0 302 OK\r\nLocation: logon\r\n\r\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(Get(std::string("stationlogon?") + c.query), c.reply);
+}
+
+// A link with a station's session id must not log whoever follows it on as
+// that station's user: only the station's own computer gets the session.
+TEST_F(SessionHttpTest, StationLogonRefusesASessionOfAnotherAddressOrOfNoStation) {
+  const std::string folder = LWebletSessionData::Folder();
+  ASSERT_TRUE(KavrixWriteFile(folder + "/lotherhst1.sess", "staaddr=10.0.0.9&stacon=1&user=ann%40x.example"));
+  ASSERT_TRUE(KavrixWriteFile(folder + "/lbrowsers2.sess", "user=ann%40x.example"));
+  ASSERT_TRUE(KavrixWriteFile(folder + "/lnoaddres3.sess", "stacon=1&user=ann%40x.example"));
+  for (const char* id : {"lotherhst1", "lbrowsers2", "lnoaddres3", "lmissingx4"}) {
+    EXPECT_EQ(Get("stationlogon?cmd=mainpage&sess=" + std::string(id)), "HTTP/1.0 302 OK\r\nLocation: logon\r\n\r\n")
+        << id;
+  }
+  bool logged = false;
+  for (const std::string& line : KavrixLogMessages()) {
+    logged = logged || line.rfind("A station session was refused to 127.0.0.1:", 0) == 0;
+  }
+  EXPECT_TRUE(logged);
+  // Asking did not change the sessions.
+  EXPECT_EQ(KavrixReadFile(folder + "/lotherhst1.sess"), "staaddr=10.0.0.9&stacon=1&user=ann%40x.example");
 }
 
 TEST_F(SessionHttpTest, RedirectTargetsStayOnThisServer) {

@@ -10,6 +10,7 @@
 #include "web/kx_web_dialog.h"
 #include "web/message_page.h"
 #include "web/page_frame.h"
+#include "web/same_origin.h"
 #include "web/station_pages.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
@@ -241,9 +242,11 @@ TEST_F(WebDialogTest, RedirectChainOnokThenRefererThenMainPage) {
 }
 
 TEST_F(WebDialogTest, ForeignTargetsAreNotFollowed) {
-  EXPECT_EQ(Post("dlg", "101=a&submit=++OK++&onok=http%3A%2F%2Fevil.example%2F",
-                 "Referer: http://evil.example/x\r\n"),
+  EXPECT_EQ(Post("dlg", "101=a&submit=++OK++&onok=http%3A%2F%2Fevil.example%2F"),
             "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n\r\n");
+  // A post from another site does not even reach the dialog.
+  EXPECT_EQ(Post("dlg", "101=a&submit=++OK++", "Referer: http://evil.example/x\r\n"),
+            kLHttpForeignOriginRefused);
   EXPECT_EQ(Post("dlg", "submit=Cancel&oncancel=javascript%3Aalert(1)&onok=%2F%2Fevil"),
             "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n\r\n");
 }
@@ -285,7 +288,7 @@ TEST_F(WebDialogTest, HostileValuesAreEscapedEverywhere) {
   const std::string response =
       Post("dlg", "101=" + evil + "&104=%24" + evil + "&submit=Other&onok=" + evil +
                       "&oncancel=" + evil,
-           "Referer: " + std::string("\"><script>") + "\r\n");
+           "Referer: " + std::string("http://here/\"><script>") + "\r\n");
   EXPECT_NE(response.find("value=\"&quot;&gt;&lt;script&gt;\""), std::string::npos);
   EXPECT_EQ(response.find("<script>"), std::string::npos) << response;
   const std::string redisplay =

@@ -6,8 +6,10 @@
 #include "foundation/settings_sections.h"
 #include "mail/email_address.h"
 #include "model/registry_lists.h"
-#include "web/http_responses.h"
+#include "model/user.h"
 #include "web/current_user.h"
+#include "web/http_responses.h"
+#include "web/logon_throttle.h"
 #include "web/pages/setup_wizard.h"
 #include "web/standard_header.h"
 #include "web/weblet_form.h"
@@ -22,13 +24,14 @@ constexpr int kLostPasswordLinkId = 103;
 const LNavLinkData kLoginLinks[] = {{"help/login.html", "Help", true}, {nullptr, nullptr, false}};
 
 // Every record is asked in registry order; the first that knows the
-// address and the password (or the old password of a reset) lets the user
-// in. One answer for an unknown address and a wrong password alike.
-bool IdentifyAnyUser(const std::string& email, const std::string& password) {
+// address and the password (or the old password of a reset) decides. One
+// answer for an unknown address and a wrong password alike.
+LKXUser::Identified IdentifyAnyUser(const std::string& email, const std::string& password) {
   for (LKXUserListIterator it(gKXUsersList); it.Next();) {
-    if (it.Get().IdentifyUser(email, password)) return true;
+    const LKXUser::Identified identified = it.Get().IdentifyUserChecked(email, password);
+    if (identified != LKXUser::Identified::kNo) return identified;
   }
-  return false;
+  return LKXUser::Identified::kNo;
 }
 
 }  // namespace
@@ -63,18 +66,33 @@ bool LKXLoginPage::CmOk() {
     PopupControlDataInvalid(kPasswordId, kLLoginEnterPassword);
     return false;
   }
-  if (!IdentifyAnyUser(email, password)) {
+  LKXLogonAttempt attempt(&Form().Thread(), email, Form().RemoteAddress());
+  const LKXUser::Identified identified =
+      attempt.Refused() ? LKXUser::Identified::kNo : IdentifyAnyUser(email, password);
+  if (identified == LKXUser::Identified::kNo) {
+    if (!attempt.Refused()) attempt.Failed();
     PopupControlDataInvalid(kPasswordId, kLLoginFailed);
     return false;
   }
+  attempt.Succeeded();
   LWebletSessionData& session = Form().Session();
   // Without a stored session the cookie would name nothing and the user
-  // would land on the session-expired page, so the logon says it failed.
-  if (!session.CreateNewSession(true)) {
+  // would land on the session-expired page, so the logon says it failed,
+  // and why. The session is written now, not after the answer, so that a
+  // full disk is noticed while the answer can still say so.
+  bool saved = identified == LKXUser::Identified::kYes && session.CreateNewSession(true);
+  if (saved) {
+    session.SetParm("user", email);
+    saved = session.FlushSession();
+    if (!saved) session.DeleteSession();
+  }
+  if (!saved) {
+    LOGERRORF(identified == LKXUser::Identified::kYes ? "Logon of %s refused: the session could not be saved."
+                                                      : "Logon of %s refused: the user record could not be saved.",
+              email.c_str());
     PopupControlDataInvalid(kPasswordId, kLLoginNoSession);
     return false;
   }
-  session.SetParm("user", email);
   WLSendRaw(Form(), LHttpRedirectWithCookieText(session.Id(), "mainpage"));
   SetAnswered();
   return true;

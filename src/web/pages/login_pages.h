@@ -29,8 +29,11 @@ inline constexpr char kLLoginEnterPassword[] =
 inline constexpr char kLLoginFailed[] =
     "Login failed. Please check you have the right password. Use the forgot password link to "
     "reissue a password by email";
+// A right password that the server cannot act on: its disk is full or not
+// writable. Telling the user so spares them hunting for a typing error.
 inline constexpr char kLLoginNoSession[] =
-    "Login failed: the server could not store your session. Please try again.";
+    "Login failed: the server cannot save your session (its disk may be full). Please tell your "
+    "administrator.";
 inline constexpr char kLLogoutText[] =
     "<center>You have successfully logged out. Thank you for using KavrixServer. <br><br>Click "
     "<a href=\"logon\">here</a> to log on again</center>";

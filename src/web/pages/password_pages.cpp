@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "foundation/log.h"
 #include "foundation/settings_parse.h"
 #include "mail/email_address.h"
 #include "maintenance/maintenance_thread.h"
@@ -120,7 +121,11 @@ bool LKXChangePasswordPage::CmOk() {
     PopupControlDataInvalid(kNewPasswordId, kLNewPasswordUnusable);
     return false;
   }
-  if (!user.SetText(kKXUserPassword, newPassword)) return false;
+  if (!user.SetText(kKXUserPassword, newPassword)) {
+    LOGERRORF("The new password of %s could not be saved.", user.GetEmail().c_str());
+    PopupControlDataInvalid(kNewPasswordId, kLNewPasswordNotSaved);
+    return false;
+  }
   // The replaced password must stop working. Kept as "OldPassword" it would
   // still log on, and that logon would even bring it back as the current
   // password, undoing a change made because it had become known.

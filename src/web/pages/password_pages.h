@@ -39,6 +39,10 @@ inline constexpr char kLPasswordSentText[] =
 inline constexpr char kLOldPasswordWrong[] = "The old password is not correct, please reenter.";
 inline constexpr char kLNewPasswordBlank[] = "The new passwords cannot be blank, please reenter.";
 inline constexpr char kLNewPasswordsDiffer[] = "The new passwords are not identical, please reenter.";
+// The record could not be rewritten (a full disk): the old password stays.
+inline constexpr char kLNewPasswordNotSaved[] =
+    "The new password was not saved: the server cannot write its files (its disk may be full). "
+    "Your old password is still valid.";
 inline constexpr char kLNewPasswordUnusable[] =
     "The new password cannot begin or end with a blank, begin with \"=\" or hold a line break, "
     "please reenter.";

@@ -11,6 +11,7 @@
 #include "model/teams.h"
 #include "model/user.h"
 #include "model/users.h"
+#include "web/logon_throttle.h"
 #include "web/pages/setup_wizard.h"
 #include "web/pages/setup_wizard_dialog.h"
 #include "web/pages/setup_wizard_users.h"
@@ -52,15 +53,31 @@ class LKXInstallWizardPage1 : public LKXWizardDialog {
   bool CmOk() override {
     // Only the page said so before; a post straight to this step must not
     // add an administrator (and log on as one) to a system that has one.
-    std::string admin;
-    if (SwitchOffWhenAdministratorExists(admin)) return false;
     std::string email, name, password, confirm;
     GetTextAndTrim(kEmail, email);
     GetTextAndTrim(kName, name);
     GetTextAndTrim(kPassword, password);
     GetTextAndTrim(kConfirm, confirm);
+    // Posts that find an administrator or an existing address count as
+    // failed logons: this step logs on whoever it accepts, so it is one
+    // more door to try, and its answers tell which addresses are users.
+    LKXLogonAttempt attempt(&Form().Thread(), email, Form().RemoteAddress());
+    if (attempt.Refused()) return false;
+    std::string admin;
+    if (SwitchOffWhenAdministratorExists(admin)) {
+      attempt.Failed();
+      return false;
+    }
     if (!Validate(email, name, password, confirm)) return false;
+    // Logging the browser on as an address that was already a user's would
+    // hand that user's account to whoever typed it.
+    if (KXUserExists(email)) {
+      attempt.Failed();
+      PopupControlDataInvalid(kEmail, kKXWizardRowExistsMessage);
+      return false;
+    }
     if (!AddAdministrator(email, name, password)) return false;
+    attempt.Succeeded();
     KXWizardLogOn(Form(), email, "wizardconfirmemail");
     SetAnswered();
     return true;
@@ -107,12 +124,6 @@ class LKXInstallWizardPage1 : public LKXWizardDialog {
   }
 
   bool AddAdministrator(const std::string& email, const std::string& name, const std::string& password) {
-    // Logging the browser on as an address that was already a user's would
-    // hand that user's account to whoever typed it.
-    if (KXUserExists(email)) {
-      PopupControlDataInvalid(kEmail, kKXWizardRowExistsMessage);
-      return false;
-    }
     if (!KXAddUser(email, name, true, true, kKXDefaultTeam, "", password)) {
       PopupControlDataInvalid(kEmail, "The administrator account could not be saved. Please try again.");
       return false;

@@ -4,13 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <string>
 
+#include "foundation/date_time.h"
 #include "foundation/settings_sections.h"
 #include "maintenance/maintenance_thread.h"
 #include "model/teams.h"
 #include "model/users.h"
+#include "support/log_reader.h"
+#include "web/logon_throttle.h"
 #include "wizard_fixture.h"
 
 namespace {
@@ -121,6 +125,27 @@ TEST_F(SetupWizardTest, Step1IsSwitchedOffOnceAnAdministratorExists) {
   const std::string answer = PostAdmin("intruder@evil.example", "Intruder", "pw", "pw");
   EXPECT_EQ(CookieSession(answer), "");
   EXPECT_FALSE(KXUserExists("intruder@evil.example"));
+}
+
+// Step 1 logs on whoever it accepts, so posts that find an administrator
+// count as failed logons: after a few, each waits for the address's turn.
+TEST_F(SetupWizardTest, Step1PostsOnASetUpSystemAreSlowedDownLikeFailedLogons) {
+  ASSERT_TRUE(KXAddUser("boss@office.example", "Boss", true, false, "", "", "pw"));
+  LDateTime::SetFakeNow(1773144000);
+  static std::atomic<int> waited{0};
+  struct RecordedWaits {
+    RecordedWaits() { KXSetLogonWaitFunction([](LThread*, int seconds) { return waited += seconds, true; }); }
+    ~RecordedWaits() { KXSetLogonWaitFunction(nullptr); }
+  } recorded;
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(CookieSession(PostAdmin("guess" + std::to_string(i) + "@evil.example", "X", "pw", "pw")), "");
+  }
+  EXPECT_EQ(waited.load(), 1);
+  bool logged = false;
+  for (const std::string& line : KavrixLogMessages()) {
+    logged = logged || line == "5 failed logons from 127.0.0.1: further attempts are slowed down.";
+  }
+  EXPECT_TRUE(logged);
 }
 
 TEST_F(SetupWizardTest, Step1RefusesTheAddressOfAnExistingUser) {

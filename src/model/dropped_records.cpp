@@ -1,0 +1,35 @@
+#include "model/dropped_records.h"
+
+#include "foundation/date_time.h"
+#include "foundation/log.h"
+
+void LKXDroppedRecords::Dropped() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  unlogged_.fetch_add(1);
+  LogWhenDue();
+}
+
+void LKXDroppedRecords::Saved() {
+  if (unlogged_.load() == 0) return;
+  std::lock_guard<std::mutex> lock(mutex_);
+  LogWhenDue();
+}
+
+void LKXDroppedRecords::LogWhenDue() {
+  const std::int64_t now = LDateTime::Now().value;
+  if (lastLine_ != 0 && now - lastLine_ < kLogIntervalSeconds && now >= lastLine_) return;
+  const int count = unlogged_.exchange(0);
+  if (count == 0) return;
+  lastLine_ = now;
+  LOGERRORF("%s dropped: %d could not be written to the work logs.", what_, count);
+}
+
+LKXDroppedRecords& KXDroppedActivityRecords() {
+  static LKXDroppedRecords counter("Activity records");
+  return counter;
+}
+
+LKXDroppedRecords& KXDroppedManualRecords() {
+  static LKXDroppedRecords counter("Manual hours records");
+  return counter;
+}

@@ -1,0 +1,80 @@
+// Records that cannot be written are counted and logged: the first at once,
+// then once a minute with the number dropped since.
+
+#include "model/dropped_records.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "foundation/date_time.h"
+#include "model/core_data.h"
+#include "support/full_disk.h"
+#include "support/log_reader.h"
+#include "support/temp_root.h"
+#include "support/time_zone.h"
+
+namespace {
+
+constexpr std::int32_t kNow = 1773144000;  // 2026-03-10 12:00:00 UTC
+
+class DroppedRecordsTest : public KavrixTempRoot {
+ protected:
+  void SetUp() override {
+    KavrixTempRoot::SetUp();
+    LDateTime::SetFakeNow(kNow);
+  }
+  static std::vector<std::string> Lines(const std::string& prefix) {
+    std::vector<std::string> lines;
+    for (const std::string& line : KavrixLogMessages()) {
+      if (line.rfind(prefix, 0) == 0) lines.push_back(line);
+    }
+    return lines;
+  }
+  KavrixScopedTimeZone zone_{"UTC"};
+};
+
+TEST_F(DroppedRecordsTest, TheFirstDropAtOnceThenOnceAMinuteWithTheCount) {
+  LKXDroppedRecords counter("Test records");
+  counter.Saved();  // nothing dropped: nothing to say
+  counter.Dropped();
+  for (int i = 0; i < 19; ++i) counter.Dropped();
+  LDateTime::SetFakeNow(kNow + 59);
+  counter.Dropped();
+  counter.Saved();
+  EXPECT_EQ(Lines("Test records"),
+            (std::vector<std::string>{"Test records dropped: 1 could not be written to the work logs."}));
+  // A save after the minute reports what the disk lost meanwhile.
+  LDateTime::SetFakeNow(kNow + 60);
+  counter.Saved();
+  counter.Saved();
+  EXPECT_EQ(Lines("Test records"),
+            (std::vector<std::string>{"Test records dropped: 1 could not be written to the work logs.",
+                                      "Test records dropped: 20 could not be written to the work logs."}));
+}
+
+TEST_F(DroppedRecordsTest, ActivityRecordsOnAFullDiskAreCountedAndWhatWasStoredStays) {
+  const std::string folder = SharedFolder() + "/Archive/ann@x";
+  LDateTime start;
+  start.SetDateTime("2026-03-10", "09:00:00");
+  ASSERT_TRUE(LKXCoreData::LogActivity("ann@x", start, 60, 0, 1, 2, "Word", "Stored before"));
+  const std::string stored = KavrixReadFile(folder + "/2026-03-10_activity.csv");
+  KavrixFullDisk disk;
+  KAVRIX_FULL_DISK_OR_SKIP(disk, SharedFolder() + "/Archive");
+  // Far from the other tests' moments, so that this counter's minute is new.
+  // The next day's log is a new file: the stored one's last block could
+  // still hold a row or two.
+  LDateTime::SetFakeNow(kNow + 100000);
+  const LDateTime nextDay = start + static_cast<std::int32_t>(LDateTime::kOneDay);
+  // Drops of other tests in this process may have been reported just now.
+  const std::size_t before = Lines("Activity records dropped: ").size();
+  for (int i = 0; i < 20; ++i) EXPECT_FALSE(LKXCoreData::LogActivity("ann@x", nextDay, 60, 0, 1, 2, "Word", "Lost"));
+  ASSERT_EQ(Lines("Activity records dropped: ").size(), before + 1);
+  LDateTime::SetFakeNow(kNow + 100060);
+  EXPECT_FALSE(LKXCoreData::LogActivity("ann@x", nextDay, 60, 0, 1, 2, "Word", "Lost"));
+  EXPECT_EQ(Lines("Activity records dropped: ").back(),
+            "Activity records dropped: 20 could not be written to the work logs.");
+  EXPECT_EQ(KavrixReadFile(folder + "/2026-03-10_activity.csv"), stored);
+}
+
+}  // namespace

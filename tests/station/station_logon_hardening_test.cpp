@@ -1,0 +1,92 @@
+// The station logon under attack and on a full disk: failed logons are slowed
+// down and logged, and a logon whose web session cannot be saved is refused.
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "foundation/date_time.h"
+#include "station/station_client.h"
+#include "support/full_disk.h"
+#include "support/log_reader.h"
+#include "web/logon_throttle.h"
+#include "web/weblet_session.h"
+
+namespace {
+
+std::mutex gWaitsMutex;  // guards gWaits
+std::vector<int> gWaits;
+
+// Records the throttle's waits instead of spending them; the fake clock
+// moves on as the real one would have.
+bool RecordWait(LThread*, int seconds) {
+  std::lock_guard<std::mutex> lock(gWaitsMutex);
+  gWaits.push_back(seconds);
+  LDateTime::SetFakeNow(LDateTime::Now().value + seconds);
+  return true;
+}
+
+class StationLogonHardeningTest : public StationTest {
+ protected:
+  void SetUp() override {
+    StationTest::SetUp();
+    LDateTime::SetFakeNow(1773144000);
+    KXSetLogonWaitFunction(&RecordWait);
+    std::lock_guard<std::mutex> lock(gWaitsMutex);
+    gWaits.clear();
+  }
+  void TearDown() override {
+    KXSetLogonWaitFunction(nullptr);
+    StationTest::TearDown();
+  }
+  static bool Logged(const std::string& message) {
+    for (const std::string& line : KavrixLogMessages()) {
+      if (line == message) return true;
+    }
+    return false;
+  }
+  // One logon on a connection of its own; the reply's result, or -1.
+  int LogonResult(const std::string& password) {
+    StationClient station;
+    if (!station.Open(Port())) return -1;
+    station.Logon("ann@x.example", password, 0);
+    return station.ReplyBytes().size() >= 16 ? station.Reply().result : -1;
+  }
+};
+
+TEST_F(StationLogonHardeningTest, WrongDigestsAreSlowedDownAndLoggedTheRightOneStillWorks) {
+  AddUser("ann@x.example", "Ann", "Sales", "pw");
+  for (int attempt = 1; attempt <= 7; ++attempt) EXPECT_EQ(LogonResult("guess"), kLKXLogonRefused) << attempt;
+  {
+    std::lock_guard<std::mutex> lock(gWaitsMutex);
+    // The sixth and seventh attempts wait for the address's turn before the
+    // check and for the account after it.
+    EXPECT_EQ(gWaits, (std::vector<int>{1, 1, 1, 2}));
+  }
+  EXPECT_TRUE(Logged("5 failed logons for ann@x.example: further attempts are slowed down."));
+  EXPECT_TRUE(Logged("5 failed logons from 127.0.0.1: further attempts are slowed down."));
+  EXPECT_EQ(LogonResult("pw"), kLKXLogonAccepted);
+}
+
+TEST_F(StationLogonHardeningTest, ALogonWhoseWebSessionCannotBeSavedIsRefusedWithoutASessionFile) {
+  AddUser("ann@x.example", "Ann", "Sales", "pw");
+  const std::string folder = LWebletSessionData::Folder();
+  KavrixFullDisk disk;
+  KAVRIX_FULL_DISK_OR_SKIP(disk, folder);
+  StationClient station;
+  ASSERT_TRUE(station.Open(Port()));
+  EXPECT_FALSE(station.Logon("ann@x.example", "pw"));
+  EXPECT_EQ(station.ReplyBytes(), std::string("\xE0\x0E\x03\x00\x10\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00", 16));
+  EXPECT_TRUE(station.PeerClosed());
+  EXPECT_EQ(KavrixFolderEntries(folder), std::vector<std::string>{"~filler"});
+  bool logged = false;
+  for (const std::string& line : KavrixLogMessages()) {
+    logged = logged || (line.rfind("ann@x.example logon from 127.0.0.1:", 0) == 0 &&
+                        line.find(" refused: its web session could not be saved.") != std::string::npos);
+  }
+  EXPECT_TRUE(logged);
+}
+
+}  // namespace

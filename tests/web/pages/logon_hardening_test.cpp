@@ -1,0 +1,185 @@
+// The logon and password dialogs under attack and on a full disk: guessing
+// is slowed down and logged while the right password still works; a server
+// that cannot save says so; forms posted from another site are refused.
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "foundation/date_time.h"
+#include "model/users.h"
+#include "panel_fixture.h"
+#include "support/full_disk.h"
+#include "support/loopback.h"
+#include "support/log_reader.h"
+#include "web/logon_throttle.h"
+#include "web/pages/login_pages.h"
+#include "web/pages/password_pages.h"
+#include "web/same_origin.h"
+
+namespace {
+
+constexpr std::int32_t kNow = 1773144000;  // 2026-03-10 12:00:00 UTC
+
+// The waits of the throttle, recorded instead of spent: the fake clock moves
+// on by each, as the real one would have.
+std::mutex gWaitsMutex;  // guards gWaits
+std::vector<int> gWaits;
+
+bool RecordWait(LThread*, int seconds) {
+  std::lock_guard<std::mutex> lock(gWaitsMutex);
+  gWaits.push_back(seconds);
+  LDateTime::SetFakeNow(LDateTime::Now().value + seconds);
+  return true;
+}
+
+std::vector<int> TakeWaits() {
+  std::lock_guard<std::mutex> lock(gWaitsMutex);
+  return std::exchange(gWaits, {});
+}
+
+class LogonHardeningTest : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    LDateTime::SetFakeNow(kNow);
+    KXSetLogonWaitFunction(&RecordWait);
+    TakeWaits();
+    ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", false, false, "", "", "secret"));
+  }
+  void TearDown() override {
+    KXSetLogonWaitFunction(nullptr);
+    PanelTest::TearDown();
+  }
+
+  std::string Logon(const std::string& password) { return Exchange(LogonRequest(password)); }
+  static std::string LogonRequest(const std::string& password) {
+    const std::string body = "101=ann%40x.example&102=" + password + "&submit=Logon";
+    return "POST /logon HTTP/1.0\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+  }
+  // Exchange from another loopback address, as another computer would come.
+  std::string ExchangeFrom(const char* source, const std::string& request) {
+    LUniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    inet_pton(AF_INET, source, &address.sin_addr);
+    if (::bind(fd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return "<no bind>";
+    inet_pton(AF_INET, "127.0.0.1", &address.sin_addr);
+    address.sin_port = htons(Port());
+    if (::connect(fd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return "<no connection>";
+    if (!KavrixSendAll(fd.Get(), request)) return "<not sent>";
+    return KavrixRecvUntilClose(fd.Get());
+  }
+  std::string RecordFolder() const {
+    LKXUser user;
+    return KXGetUser("ann@x.example", user) ? std::filesystem::path(user.GetPath()).parent_path().string() : "";
+  }
+  // A change of the password from "secret" to "fresh" with extra header lines.
+  std::string ChangePassword(const std::string& session, const std::string& headers) {
+    const std::string body = "101=secret&102=fresh&103=fresh&submit=++OK++";
+    return Exchange("POST /changepassword HTTP/1.0\r\nHost: 127.0.0.1:" + std::to_string(Port()) +
+                    "\r\nCookie: sess=" + session + "\r\n" + headers + "Content-Length: " +
+                    std::to_string(body.size()) + "\r\n\r\n" + body);
+  }
+  static std::string Password() {
+    LKXUser user;
+    return KXGetUser("ann@x.example", user) ? user.GetText(kKXUserPassword) : "<no user>";
+  }
+  static bool Logged(const std::string& message) {
+    for (const std::string& line : KavrixLogMessages()) {
+      if (line == message) return true;
+    }
+    return false;
+  }
+};
+
+TEST_F(LogonHardeningTest, TheTwentiethWrongPasswordWaitsAndIsLoggedAndTheRightOneStillWorks) {
+  for (int attempt = 1; attempt < 20; ++attempt) {
+    ASSERT_TRUE(Contains(Logon("guess" + std::to_string(attempt)), ErrorRow(kLLoginFailed))) << attempt;
+  }
+  TakeWaits();
+  EXPECT_TRUE(Contains(Logon("guess20"), ErrorRow(kLLoginFailed)));
+  EXPECT_EQ(TakeWaits(), std::vector<int>{kLKXLogonMaxDelaySeconds});
+  EXPECT_TRUE(Logged("5 failed logons for ann@x.example: further attempts are slowed down."));
+  EXPECT_TRUE(Logged("5 failed logons from 127.0.0.1: further attempts are slowed down."));
+  // The real user at another computer is let in at once, without a wait.
+  const std::string fromOther = ExchangeFrom("127.0.0.2", LogonRequest("secret"));
+  EXPECT_EQ(fromOther.rfind("HTTP/1.0 302 OK\r\nSet-Cookie: sess=l", 0), 0u) << fromOther;
+  EXPECT_EQ(TakeWaits(), std::vector<int>{});
+  // From the guessing address the right password works too (its turn came
+  // while the last failure waited).
+  EXPECT_FALSE(LogOn("ann@x.example", "secret").empty());
+}
+
+TEST_F(LogonHardeningTest, ALogonWhoseSessionCannotBeSavedSaysSoAndLeavesNoSessionFile) {
+  const std::string folder = SharedFolder() + "/SessionData";
+  KavrixFullDisk disk;
+  KAVRIX_FULL_DISK_OR_SKIP(disk, folder);
+  const std::string page = Logon("secret");
+  EXPECT_TRUE(Contains(page, ErrorRow(kLLoginNoSession))) << page;
+  EXPECT_FALSE(Contains(page, "Set-Cookie"));
+  EXPECT_EQ(KavrixFolderEntries(folder), std::vector<std::string>{"~filler"});
+  EXPECT_TRUE(Logged("Logon of ann@x.example refused: the session could not be saved."));
+}
+
+TEST_F(LogonHardeningTest, ALogonWhoseUserRecordCannotBeUpdatedSaysSoAndKeepsTheRecord) {
+  // A reset is pending: the logon must take it back, which rewrites the record.
+  LKXUser user;
+  ASSERT_TRUE(KXGetUser("ann@x.example", user));
+  ASSERT_TRUE(user.SetText(kKXUserOldPassword, "secret") && user.SetText(kKXUserPassword, "mailed"));
+  const std::string record = KavrixReadFile(user.GetPath());
+  KavrixFullDisk disk;
+  KAVRIX_FULL_DISK_OR_SKIP(disk, RecordFolder());
+  EXPECT_TRUE(Contains(Logon("secret"), ErrorRow(kLLoginNoSession)));
+  EXPECT_EQ(KavrixReadFile(user.GetPath()), record);
+  EXPECT_TRUE(Logged("Logon of ann@x.example refused: the user record could not be saved."));
+}
+
+TEST_F(LogonHardeningTest, APasswordChangeThatCannotBeSavedSaysSoAndKeepsTheOldPassword) {
+  const std::string session = LogOn("ann@x.example", "secret");
+  ASSERT_FALSE(session.empty());
+  KavrixFullDisk disk;
+  KAVRIX_FULL_DISK_OR_SKIP(disk, RecordFolder());
+  EXPECT_TRUE(Contains(ChangePassword(session, ""), ErrorRow(kLNewPasswordNotSaved)));
+  EXPECT_EQ(Password(), "secret");
+  EXPECT_TRUE(Logged("The new password of ann@x.example could not be saved."));
+}
+
+TEST_F(LogonHardeningTest, APostFromAnotherSiteIsRefusedOneFromThisServerOrWithoutOriginWorks) {
+  const std::string session = LogOn("ann@x.example", "secret");
+  ASSERT_FALSE(session.empty());
+  const std::string own = "http://127.0.0.1:" + std::to_string(Port());
+  for (const std::string& header : std::vector<std::string>{"Origin: http://evil.example\r\n",
+                                    "Referer: http://evil.example/form.html\r\n",
+                                    "Origin: null\r\nReferer: " + own + "/changepassword\r\n",
+                                    "Origin: " + own + ".evil.example\r\n"}) {
+    EXPECT_EQ(ChangePassword(session, header), kLHttpForeignOriginRefused) << header;
+    EXPECT_EQ(Password(), "secret") << header;
+  }
+  const std::string line = "Refused a form for \"changepassword\" from 127.0.0.1:";
+  const std::string why = ": its Origin \"http://evil.example\" is not this server (\"127.0.0.1:" +
+                          std::to_string(Port()) + "\").";
+  bool logged = false;
+  for (const std::string& message : KavrixLogMessages()) {
+    logged = logged || (message.rfind(line, 0) == 0 && message.size() > why.size() &&
+                        message.compare(message.size() - why.size(), why.size(), why) == 0);
+  }
+  EXPECT_TRUE(logged);
+  const std::string done = "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n\r\n";
+  for (const std::string& header :
+       std::vector<std::string>{"Origin: " + own + "\r\n", "Referer: " + own + "/changepassword?x=1\r\n", ""}) {
+    LKXUser user;
+    ASSERT_TRUE(KXGetUser("ann@x.example", user) && user.SetText(kKXUserPassword, "secret"));
+    EXPECT_EQ(ChangePassword(session, header), done) << header;
+    EXPECT_EQ(Password(), "fresh") << header;
+  }
+}
+
+}  // namespace

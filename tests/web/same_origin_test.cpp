@@ -1,0 +1,32 @@
+// Which host an Origin or Referer names, compared with the Host header.
+
+#include "web/same_origin.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SameOrigin, TheHostOfAnOriginOrReferer) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"http://evil.example", "evil.example"},
+      {"http://Server.Office:8089/changepassword?x=1", "server.office:8089"},
+      {"http://server:80/a", "server"},
+      {"https://server:443#top", "server"},
+      {"https://server:80", "server:80"},
+      {"http://user:pw@server:8089/", "server:8089"},
+      {"http://[::1]:8089/", "[::1]:8089"},
+      {"null", ""},
+      {"", ""},
+      {"://server", ""},
+      {"http:///path", ""},
+  };
+  for (const auto& [url, host] : cases) EXPECT_EQ(LWebletOriginHost(url), host) << url;
+}
+
+TEST(SameOrigin, TheHostHeaderInTheSameForm) {
+  EXPECT_EQ(LWebletHostHeaderHost("Server.Office:80"), "server.office");
+  EXPECT_EQ(LWebletHostHeaderHost("127.0.0.1:8089 "), "127.0.0.1:8089");
+  EXPECT_EQ(LWebletHostHeaderHost("[::1]"), "[::1]");
+}
+
+}  // namespace

@@ -31,7 +31,7 @@ constexpr int kCallTypeIndex = 1;  // "sick" among the default types
 // The form offers the colleagues of the same "Team" value, compared as a
 // whole, letter case ignored.
 bool SharesTeam(const std::string& teams, const std::string& mine) {
-  return LSameText(teams, mine);
+  return KXSameName(teams, mine);
 }
 
 // The first record of `user`'s log of `year` that the days `from`..`to`
@@ -67,7 +67,7 @@ void WakeMaintenance() {
 
 LKXLeaveFormPage::LKXLeaveFormPage(LWebletForm& form)
     : LKXWebDialog(form, "leaveform", "Leave Form", 0), types_(KXGetLeaveTypeNames()) {
-  callMode_ = LSameText(form.Params().GetParm("leavecall"), "true");
+  callMode_ = KXSameName(form.Params().GetParm("leavecall"), "true");
 }
 
 std::vector<LKXLeaveFormPage::Offered> LKXLeaveFormPage::OfferedUsers(LKXUser& viewer) const {
@@ -91,7 +91,7 @@ void LKXLeaveFormPage::WriteUserSelect(const std::vector<Offered>& users) {
   const std::string current = GetControlValue(kUserId);
   for (const Offered& user : users) {
     wfformat(Form(), "<option value=\"%H\"%s>%H</option>", user.email,
-             LSameText(user.email, current) ? " selected" : "", user.name);
+             KXSameName(user.email, current) ? " selected" : "", user.name);
   }
   WLSendRaw(Form(), "</select></td></tr>");
 }
@@ -188,7 +188,7 @@ bool LKXLeaveFormPage::CmOk() {
     GetTextAndTrim(kUserId, chosen);
     bool offered = false;
     for (const Offered& user : OfferedUsers(viewer)) {
-      if (LSameText(user.email, chosen)) {
+      if (KXSameName(user.email, chosen)) {
         userEmail = user.email;
         offered = true;
         break;

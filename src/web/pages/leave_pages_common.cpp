@@ -4,23 +4,14 @@
 #include <cctype>
 
 #include "model/registry_lists.h"
+#include "model/registry_text.h"
 #include "model/users.h"
 #include "web/html_list.h"
 #include "web/kx_web_page.h"
 #include "web/weblet_send.h"
 
-bool LSameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
 bool KXMayViewUser(LKXUser& viewer, std::string_view email) {
-  if (LSameText(viewer.GetEmail(), email)) return true;
+  if (KXSameName(viewer.GetEmail(), email)) return true;
   return KXMayEditLeaveOf(viewer, email);
 }
 
@@ -85,7 +76,7 @@ std::string LLeaveTypeSelectHtml(int row, const std::vector<std::string>& types,
   std::string html = LHtmlFormatChecked("<select name=selecttype%d>", row);
   bool found = false;
   for (std::size_t i = 0; i < types.size(); ++i) {
-    const bool selected = !found && LSameText(types[i], current);
+    const bool selected = !found && KXSameName(types[i], current);
     found = found || selected;
     html += LHtmlFormatChecked("<option value=\"%d\"%s>%H</option>", static_cast<int>(i),
                                selected ? " selected" : "", types[i]);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/leave_log.h"
+#include "model/registry_text.h"
 #include "model/user.h"
 
 class LWebletForm;
@@ -27,9 +28,6 @@ inline constexpr char kLApproveLabel[] = "Approve";
 inline constexpr char kLDisapproveLabel[] = "Disapprove";
 // The id of the table that initTable (sorttable.js) makes re-sortable.
 inline constexpr int kLLeaveTableId = 110;
-
-// Whether two addresses (or type names) are the same, letter case ignored.
-bool LSameText(std::string_view a, std::string_view b);
 
 // The rule of the report pages: the viewer manages the user, is the user,
 // or has "AccessAdmin" or "AccessHR".

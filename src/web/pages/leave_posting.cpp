@@ -76,7 +76,7 @@ bool RewriteRecord(const PostedRow& posted, const std::string& year, LKXLeaveAct
       continue;
     }
     LKXLeaveRecord record = KXParseLeaveRecord(editor.Line());
-    if (!LSameText(record.start, posted.start) || !LSameText(record.end, posted.end)) {
+    if (!KXSameName(record.start, posted.start) || !KXSameName(record.end, posted.end)) {
       editor.RowAccept();
       continue;
     }

@@ -80,7 +80,7 @@ void LKXLeaveReportPage::Generate() {
   }
   selUser = user.GetEmail();
   const bool mayEdit = KXMayEditLeaveOf(viewer, selUser);
-  if (!mayEdit && !LSameText(viewer.GetEmail(), selUser)) {
+  if (!mayEdit && !KXSameName(viewer.GetEmail(), selUser)) {
     WLSendRaw(form, kLNoAuthorityText);
     return;
   }
@@ -110,7 +110,7 @@ void LKXLeaveReportPage::Generate() {
     const int days = CalculateHolidaysTaken(record.start, record.end, holidays);
     if (record.IsApproved() || !approvalRequired) {
       for (std::size_t t = 0; t < totals.size(); ++t) {
-        if (LSameText(types[t], record.type)) {
+        if (KXSameName(types[t], record.type)) {
           totals[t] += days;
           break;
         }
@@ -139,7 +139,7 @@ void LKXLeaveReportPage::Generate() {
       wfformat(form, "<tr><td><b>%H:</b>&nbsp;</td><td><b>%d</b></td></tr>", types[t], totals[t]);
     }
     WLSendRaw(form, "</table>");
-    if (LSameText(viewer.GetEmail(), selUser)) WriteFeedSection(viewer);
+    if (KXSameName(viewer.GetEmail(), selUser)) WriteFeedSection(viewer);
     AddJScriptFunction("window.onload=function(){initSearchBar();initTable(\"110\");}");
     return;
   }

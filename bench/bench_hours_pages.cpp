@@ -26,6 +26,7 @@
 #include <memory>
 #include <string>
 
+#include "loopback_port.h"
 #include "bench_main.h"
 #include "foundation/settings_sections.h"
 #include "foundation/unique_fd.h"
@@ -113,17 +114,6 @@ void Prepare() {
   WriteSession("lbusydayx1", "user=boss%40office.example&seluser=user0%40office.example&date=" + kBusyDay.GetDateText());
 }
 
-std::uint16_t FreePort() {
-  LUniqueFd fd(::socket(AF_INET, SOCK_STREAM, 0));
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  if (::bind(fd.Get(), reinterpret_cast<sockaddr*>(&address), length) != 0) return 0;
-  ::getsockname(fd.Get(), reinterpret_cast<sockaddr*>(&address), &length);
-  return ntohs(address.sin_port);
-}
-
 // One whole answer.
 std::string Fetch(std::uint16_t port, const std::string& path, const std::string& session) {
   LUniqueFd fd(::socket(AF_INET, SOCK_STREAM, 0));
@@ -196,7 +186,7 @@ int main(int argc, char** argv) {
     LSettingSetString("Settings", "AutoDeleteDays", "30");
     LSettingSetString("Settings", "SetupWizardRun", "0");
     Prepare();
-    gPort = FreePort();
+    gPort = BenchFreeLoopbackPort();
     LSettingSetString("Routing", "LocalPort", std::to_string(gPort));
     WLInstallPageFrame();
     gServer = std::make_unique<LKXWebServer>(LWebletSessionData::Folder() + "/../Web", WebScriptArray());

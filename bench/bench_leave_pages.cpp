@@ -15,6 +15,7 @@
 #include <fstream>
 #include <string>
 
+#include "loopback_port.h"
 #include "bench_main.h"
 #include "foundation/date_time.h"
 #include "foundation/settings_sections.h"
@@ -61,17 +62,6 @@ void Prepare() {
       << "user=boss%40office.example&year=2026";
 }
 
-std::uint16_t FreePort() {
-  LUniqueFd fd(::socket(AF_INET, SOCK_STREAM, 0));
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  if (::bind(fd.Get(), reinterpret_cast<sockaddr*>(&address), length) != 0) return 0;
-  ::getsockname(fd.Get(), reinterpret_cast<sockaddr*>(&address), &length);
-  return ntohs(address.sin_port);
-}
-
 std::size_t OneRequest(std::uint16_t port, const std::string& path) {
   LUniqueFd fd(::socket(AF_INET, SOCK_STREAM, 0));
   sockaddr_in address{};
@@ -88,7 +78,7 @@ std::size_t OneRequest(std::uint16_t port, const std::string& path) {
 }
 
 void RunPage(benchmark::State& state, const std::string& path) {
-  const std::uint16_t port = FreePort();
+  const std::uint16_t port = BenchFreeLoopbackPort();
   LSettingSetString("Routing", "LocalPort", std::to_string(port));
   LKXWebServer server(LWebletSessionData::Folder() + "/../Web", WebScriptArray());
   server.Start();

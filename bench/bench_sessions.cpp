@@ -17,6 +17,7 @@
 #include <fstream>
 #include <string>
 
+#include "loopback_port.h"
 #include "bench_main.h"
 #include "foundation/settings_sections.h"
 #include "foundation/test_hooks.h"
@@ -78,17 +79,6 @@ void SessionPage(LWebletForm& form) {
 }
 const LWebScriptEntry kTable[] = {{"page", SessionPage}};
 
-std::uint16_t FreePort() {
-  LUniqueFd fd(::socket(AF_INET, SOCK_STREAM, 0));
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  if (::bind(fd.Get(), reinterpret_cast<sockaddr*>(&address), length) != 0) return 0;
-  ::getsockname(fd.Get(), reinterpret_cast<sockaddr*>(&address), &length);
-  return ntohs(address.sin_port);
-}
-
 bool OneRequest(std::uint16_t port) {
   LUniqueFd fd(::socket(AF_INET, SOCK_STREAM, 0));
   sockaddr_in address{};
@@ -106,7 +96,7 @@ bool OneRequest(std::uint16_t port) {
 
 void BM_RequestWithSession(benchmark::State& state) {
   FillSessionFolder();
-  const std::uint16_t port = FreePort();
+  const std::uint16_t port = BenchFreeLoopbackPort();
   LSettingSetString("Routing", "LocalPort", std::to_string(port));
   LKXWebServer server(LWebletSessionData::Folder() + "/../Web", kTable);
   server.Start();

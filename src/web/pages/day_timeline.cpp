@@ -49,6 +49,44 @@ std::string X(std::int32_t second) { return Hundredths((static_cast<long long>(s
 
 std::string Width(std::int32_t seconds) { return Hundredths((static_cast<long long>(seconds) * 100 + 30) / 60); }
 
+// One unit of the drawing is a minute of the day.
+constexpr std::int32_t kSecondsPerUnit = 60;
+
+// Bars narrower than a unit cannot be told apart on screen, and a busy day
+// has thousands of them. Touching short periods are gathered until they span
+// a unit and drawn as one bar in the type that fills most of it.
+class LShortBarRun {
+ public:
+  bool Empty() const { return start == end; }
+  void Add(const LTimePeriod& p) {
+    if (Empty()) start = p.start;
+    end = p.end;
+    if (p.type >= 0 && p.type < 5) seconds_[p.type] += p.end - p.start;
+  }
+  // The run as one period (empty when nothing was gathered), and a fresh run.
+  LTimePeriod Take() {
+    LTimePeriod bar{start, end, kKXPeriodActive};
+    for (int type = 0; type < 5; ++type) {
+      if (seconds_[type] > seconds_[bar.type]) bar.type = type;
+    }
+    *this = LShortBarRun();
+    return bar;
+  }
+  std::int32_t start = 0;
+  std::int32_t end = 0;
+
+ private:
+  std::int32_t seconds_[5] = {};
+};
+
+void AddBar(std::string& svg, const LTimePeriod& p) {
+  if (p.end <= p.start) return;
+  const TypeLook& look = LookOf(p.type);
+  svg += LHtmlFormatChecked(
+      "<rect x=\"%s\" y=\"%d\" width=\"%s\" height=\"%d\" fill=\"%s\"><title>%s %s-%s</title></rect>", X(p.start),
+      kBarTop, Width(p.end - p.start), kBarHeight, look.colour, look.name, KXClockText(p.start), KXClockText(p.end));
+}
+
 }  // namespace
 
 const char* KXPeriodTypeName(int type) { return LookOf(type).name; }
@@ -62,13 +100,17 @@ std::string KXDayTimelineSvg(const LTimePeriodList& periods) {
   svg += LHtmlFormatChecked(
       "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"#ffffff\" stroke=\"#999999\" stroke-width=\"1\"/>",
       kLeft, kBarTop, kDayWidth, kBarHeight);
+  LShortBarRun run;
   for (const LTimePeriod& p : periods) {
-    const TypeLook& look = LookOf(p.type);
-    svg += LHtmlFormatChecked(
-        "<rect x=\"%s\" y=\"%d\" width=\"%s\" height=\"%d\" fill=\"%s\"><title>%s %s-%s</title></rect>", X(p.start),
-        kBarTop, Width(p.end - p.start), kBarHeight, look.colour, look.name, KXClockText(p.start),
-        KXClockText(p.end));
+    if (p.end - p.start >= kSecondsPerUnit || (!run.Empty() && p.start != run.end)) AddBar(svg, run.Take());
+    if (p.end - p.start >= kSecondsPerUnit) {
+      AddBar(svg, p);
+    } else {
+      run.Add(p);
+      if (run.end - run.start >= kSecondsPerUnit) AddBar(svg, run.Take());
+    }
   }
+  AddBar(svg, run.Take());
   for (int hour = 0; hour <= 24; hour += kHoursPerMark) {
     const std::string x = X(hour * 3600);
     svg += LHtmlFormatChecked(

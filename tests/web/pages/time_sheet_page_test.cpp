@@ -7,6 +7,7 @@
 
 #include "hours_pages_fixture.h"
 #include "model/core_data.h"
+#include "web/pages/day_timeline.h"
 
 namespace {
 
@@ -102,6 +103,23 @@ TEST_F(TimeSheetPageTest, BadRequestsGetAMessageNeverACrash) {
     EXPECT_TRUE(Contains(page, "</html>")) << c.query;
   }
   EXPECT_TRUE(Contains(Get("timesheet?date=2026-03-02"), "Your session is expired."));
+}
+
+// Touching periods shorter than a minute are drawn as one bar per minute in
+// the type that fills most of it; a gap or a long period ends such a bar.
+TEST(DayTimeline, ShortTouchingPeriodsShareABar) {
+  LTimePeriodList day;
+  for (int s = 36000; s < 36090; s += 10) day.AddPeriod(s, s + 10, (s / 10) % 3 == 0 ? kKXPeriodIdle : kKXPeriodActive);
+  day.AddPeriod(36100, 36110, kKXPeriodManual);  // after a gap
+  day.AddPeriod(36110, 36230, kKXPeriodIdle);    // two minutes
+  const std::string svg = KXDayTimelineSvg(day);
+  std::size_t rects = 0;
+  for (std::size_t at = svg.find("<title>"); at != std::string::npos; at = svg.find("<title>", at + 1)) ++rects;
+  EXPECT_EQ(rects, 4u);
+  EXPECT_NE(svg.find("<title>active 10:00:00-10:01:00</title>"), std::string::npos);
+  EXPECT_NE(svg.find("<title>active 10:01:00-10:01:30</title>"), std::string::npos);
+  EXPECT_NE(svg.find("<title>manual 10:01:40-10:01:50</title>"), std::string::npos);
+  EXPECT_NE(svg.find("<title>idle 10:01:50-10:03:50</title>"), std::string::npos);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "foundation/csv_editor.h"
+#include "foundation/write_all.h"
 
 #include <fcntl.h>
 #include <limits.h>
@@ -29,16 +30,6 @@ std::string ScratchTemplate(const std::string& path) {
   const std::size_t name_at = slash == std::string::npos ? 0 : slash + 1;
   std::string_view name = std::string_view(path).substr(name_at);
   return path.substr(0, name_at) + "~" + std::string(name.substr(0, kScratchNameRoom)) + ".XXXXXX";
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = write(fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
 }
 
 // Makes the rename itself survive a power loss; the edit has already taken
@@ -113,7 +104,7 @@ bool LCSVFileEditor::Next() {
 }
 
 bool LCSVFileEditor::Flush() {
-  const bool written = WriteAll(scratch_.Get(), pending_);
+  const bool written = LWriteAll(scratch_.Get(), pending_);
   pending_.clear();
   return written;
 }

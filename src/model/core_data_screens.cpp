@@ -12,19 +12,9 @@
 #include "foundation/unique_fd.h"
 #include "model/core_data.h"
 #include "model/screenshot_image.h"
+#include "foundation/write_all.h"
 
 namespace {
-
-bool WriteAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    done += static_cast<std::size_t>(written);
-  }
-  return true;
-}
 
 // Replaces the file's contents under an exclusive lock taken without
 // waiting: a file that is locked is being stored by a picture of the same
@@ -38,7 +28,7 @@ bool WriteScreenFile(const std::string& path, const std::string& bytes) {
   while ((locked = flock(fd.Get(), LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
   }
   if (locked != 0) return false;
-  if (ftruncate(fd.Get(), 0) == 0 && WriteAll(fd.Get(), bytes)) return true;
+  if (ftruncate(fd.Get(), 0) == 0 && LWriteAll(fd.Get(), bytes)) return true;
   unlink(path.c_str());
   return false;
 }

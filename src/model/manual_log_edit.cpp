@@ -13,6 +13,7 @@
 #include "foundation/file_replace.h"
 #include "foundation/locked_file.h"
 #include "foundation/unique_fd.h"
+#include "foundation/write_all.h"
 
 namespace {
 
@@ -66,16 +67,6 @@ std::string ScratchPath(const std::string& path) {
   return path.substr(0, nameAt) + "~" + path.substr(nameAt);
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = write(fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
 // Removes the scratch file unless it has been renamed into place.
 class ScratchFile {
  public:
@@ -94,7 +85,7 @@ class ScratchFile {
     // The new log takes the old one's place, so it gets the old one's mode.
     return fchmod(fd_.Get(), old.st_mode & 07777) == 0;
   }
-  bool WriteAndSync(std::string_view bytes) { return WriteAll(fd_.Get(), bytes) && fsync(fd_.Get()) == 0; }
+  bool WriteAndSync(std::string_view bytes) { return LWriteAll(fd_.Get(), bytes) && fsync(fd_.Get()) == 0; }
   bool RenameOver(const std::string& target) {
     if (rename(path_.c_str(), target.c_str()) != 0) return false;
     path_.clear();

@@ -19,6 +19,7 @@
 #include "service/root_prompt.h"
 #include "service/service_process.h"
 #include "service/stop_semaphore.h"
+#include "foundation/write_all.h"
 
 namespace {
 
@@ -36,17 +37,6 @@ bool Exists(const std::string& path) {
   return lstat(path.c_str(), &info) == 0;
 }
 
-bool WriteAll(int fd, const char* data, size_t length) {
-  while (length > 0) {
-    const ssize_t written = write(fd, data, length);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    data += written;
-    length -= static_cast<size_t>(written);
-  }
-  return true;
-}
-
 // The init script runs as root at every boot, so only root may change it:
 // 0755 whatever the umask.
 bool WriteInitScript(const LServicePaths& paths) {
@@ -56,7 +46,7 @@ bool WriteInitScript(const LServicePaths& paths) {
   LFileLockGuard lock(fd.Get(), LOCK_EX, kScriptLockMs);
   if (ftruncate(fd.Get(), 0) != 0) return false;
   const std::string text = LServiceInitScriptText(paths.serviceExecutable);
-  return WriteAll(fd.Get(), text.data(), text.size()) && fchmod(fd.Get(), 0755) == 0;
+  return LWriteAll(fd.Get(), text) && fchmod(fd.Get(), 0755) == 0;
 }
 
 // Copies into a new file beside the target and renames it over the target:
@@ -73,7 +63,7 @@ bool CopyProgram(const std::string& from, const std::string& to) {
   for (;;) {
     const ssize_t got = read(source.Get(), buffer.data(), buffer.size());
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0 || !WriteAll(target.Get(), buffer.data(), static_cast<size_t>(got < 0 ? 0 : got))) {
+    if (got < 0 || !LWriteAll(target.Get(), std::string_view(buffer.data(), static_cast<size_t>(got < 0 ? 0 : got)))) {
       unlink(temporary.c_str());
       return false;
     }

@@ -11,6 +11,7 @@
 #include "foundation/log.h"
 #include "foundation/paths.h"
 #include "foundation/unique_fd.h"
+#include "foundation/write_all.h"
 
 namespace {
 
@@ -20,17 +21,6 @@ void CreateParentFolders(const std::string& path) {
        slash = path.find('/', slash + 1)) {
     LFile::CreateFolder(path.substr(0, slash));
   }
-}
-
-bool WriteAll(int fd, const unsigned char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = ::write(fd, data, size);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return true;
 }
 
 // Writes the file beside its final name and links it into place, which
@@ -43,7 +33,7 @@ int InstallOne(const std::string& target, const LEmbeddedFile& file) {
   int error = 0;
   {
     LUniqueFd out(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (!out || !WriteAll(out.Get(), file.data, file.size) || ::fsync(out.Get()) != 0)
+    if (!out || !LWriteAll(out.Get(), std::string_view(reinterpret_cast<const char*>(file.data), file.size)) || ::fsync(out.Get()) != 0)
       error = errno;
   }
   if (error == 0 && ::link(temporary.c_str(), target.c_str()) != 0) error = errno;

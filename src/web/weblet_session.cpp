@@ -12,6 +12,7 @@
 #include "web/session_id.h"
 #include "web/session_lock.h"
 #include "web/session_purge.h"
+#include "foundation/write_all.h"
 
 namespace {
 
@@ -20,17 +21,6 @@ constexpr char kSessionSuffix[] = ".sess";
 // O_NOFOLLOW: a link planted in the session folder must not make the server
 // truncate some other file.
 constexpr int kOpenFlags = O_CLOEXEC | O_NOFOLLOW;
-
-bool WriteAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -120,7 +110,7 @@ bool LWebletSessionData::FlushSession() {
   if (!writeFd_) return true;
   std::string text;
   SaveHTTPString(text);
-  const bool written = WriteAll(writeFd_.Get(), text);
+  const bool written = LWriteAll(writeFd_.Get(), text);
   if (!written) LOGWARNF("Cannot write session file %s.", path_.c_str());
   writeFd_.Reset();  // closing releases the lock
   return written;

@@ -4,6 +4,8 @@
 
 #include "foundation/scan_numbers.h"
 
+#include "foundation/settings_file.h"
+#include "foundation/settings_parse.h"
 #include "foundation/settings_sections.h"
 
 namespace {
@@ -75,4 +77,29 @@ bool KXOrgSetInt(LKXOrg id, int value) {
 bool KXOrgClear(LKXOrg id) {
   const LKXOrgSetting& row = KXOrgSettingOf(id);
   return LSettingSetString(row.section, row.key, static_cast<const char*>(nullptr));
+}
+
+void LKXOrgChanges::SetText(LKXOrg id, std::string_view value) { changes_.emplace_back(id, std::string(value)); }
+
+bool LKXOrgChanges::Write() const {
+  const std::string folder = LSettingsGetSharedFolder();
+  std::vector<std::string_view> sections;
+  for (const auto& change : changes_) {
+    const std::string_view section = KXOrgSettingOf(change.first).section;
+    if (std::find(sections.begin(), sections.end(), section) == sections.end()) sections.push_back(section);
+  }
+  for (const std::string_view section : sections) {
+    LSettingsFile file(LSettingSectionFile(folder, section));
+    const bool written = file.Modify([&](LSettingsEntries& entries) {
+      bool changed = false;
+      for (const auto& [id, value] : changes_) {
+        const LKXOrgSetting& row = KXOrgSettingOf(id);
+        if (section != row.section) continue;
+        changed = entries.Set(LSettingsCleanKey(row.key), LSettingsCleanValue(value)) || changed;
+      }
+      return changed;
+    });
+    if (!written) return false;
+  }
+  return true;
 }

@@ -15,6 +15,8 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 enum class LKXOrg {
   kDefaultWorkHours,
@@ -193,3 +195,22 @@ bool KXOrgSetBool(LKXOrg id, bool value);
 bool KXOrgSetInt(LKXOrg id, int value);
 // Removes the key, so that the default applies again.
 bool KXOrgClear(LKXOrg id);
+
+// Several settings saved together, as a settings page saves its form: each
+// settings file is read, changed and rewritten once (one atomic replace)
+// however many of its keys change, so that a reader sees either none of the
+// page's changes or all of those of one file, and a save of twenty keys does
+// not rewrite the same file twenty times.
+class LKXOrgChanges {
+ public:
+  void SetText(LKXOrg id, std::string_view value);
+  void SetBool(LKXOrg id, bool value) { SetText(id, value ? "1" : "0"); }
+  void SetInt(LKXOrg id, int value) { SetText(id, std::to_string(value)); }
+  bool Empty() const { return changes_.empty(); }
+  // False when a file could not be written; the files before it keep their
+  // new values.
+  [[nodiscard]] bool Write() const;
+
+ private:
+  std::vector<std::pair<LKXOrg, std::string>> changes_;  // in the order set
+};

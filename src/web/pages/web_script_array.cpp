@@ -1,6 +1,7 @@
 #include "web/pages/web_script_array.h"
 
 #include "web/pages/change_email_page.h"
+#include "web/pages/config_page.h"
 #include "web/pages/enter_hours_page.h"
 #include "web/pages/leave_calendar.h"
 #include "web/pages/leave_form_page.h"
@@ -8,6 +9,8 @@
 #include "web/pages/login_pages.h"
 #include "web/pages/main_page.h"
 #include "web/pages/manual_hours_page.h"
+#include "web/pages/org_add_pages.h"
+#include "web/pages/org_list_pages.h"
 #include "web/pages/password_pages.h"
 #include "web/pages/pending_leave_page.h"
 #include "web/pages/search_list_page.h"
@@ -27,8 +30,11 @@ namespace {
 const LWebScriptEntry kWebScripts[] = {
     {"", WLMainLogin},
     {"logon", WLMainLogin},
+    {"addteam", WLAddTeamPage},
+    {"addleavetype", WLAddLeaveTypePage},
     {"changepassword", WLChangePasswordPage},
     {"changeemail", WLChangeEmailPage},
+    {"config", WLConfigPage},
     {"enterhours", WLEnterHoursPage},
     {"wizardadmin", WLWizardAdmin},
     {"wizardconfirmemail", WLWizardConfirmEmail},
@@ -39,8 +45,15 @@ const LWebScriptEntry kWebScripts[] = {
     {"wizardfinish", WLWizardFinish},
     {"lostpassword", WLLostPassword},
     {"sessioninvalid", WLSessionInvalidPage},
+    {"teamlist", WLTeamListPage},
+    {"teamlistpost", WLTeamListPost},
+    {"leavetypelist", WLLeaveTypeListPage},
+    {"leavetypepost", WLLeaveTypeListPost},
+    {"addholiday", WLAddHolidayPage},
     {"leaveform", WLLeaveForm},
     {"mainpage", WLMainPage},
+    {"holidaylist", WLHolidayListPage},
+    {"holidaylistpost", WLHolidayListPost},
     {"searchlist", WLSearchListPage},
     {"searchlistpost", WLSearchListPost},
     {"viewhours", WLViewHoursPage},

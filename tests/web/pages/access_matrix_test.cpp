@@ -1,0 +1,197 @@
+// Every path of the URL table requested by each kind of visitor, against
+// the answer the table's access column and the page's own check give. Rows
+// whose handler is not in this build must not be routed at all. A new row of
+// the table needs its line in kMatrix, or the test names it.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "hours_pages_fixture.h"
+#include "support/loopback.h"
+#include "web/access_rules.h"
+#include "web/current_user.h"
+#include "web/pages/web_script_plan.h"
+#include "web/uri_codec.h"
+
+namespace {
+
+enum Visitor { kNobody, kPlain, kManager, kHR, kAdmin, kStation, kVisitorCount };
+constexpr const char* kVisitorNames[] = {"nobody", "plain user", "manager", "HR", "administrator", "station"};
+
+// An expected answer in compact form:
+//   "ok"       the page is served (none of the refusals below)
+//   "expired"  the session-expired page
+//   "admin"    the message page "Only System Administrator can access this page."
+//   ">page"    a redirect to page
+//   "empty"    nothing at all
+//   "!text"    a refusal holding text
+//   "station"  the station protocol's header
+using Expected = std::array<const char*, kVisitorCount>;
+
+struct MatrixRow {
+  const char* path;
+  Expected expected;
+};
+
+constexpr Expected kAll(const char* answer) { return {answer, answer, answer, answer, answer, answer}; }
+constexpr Expected kSessionOk = {"expired", "ok", "ok", "ok", "ok", "ok"};
+constexpr Expected kAdminOnly = {"expired", "admin", "admin", "admin", "ok", "admin"};
+constexpr Expected kViewerRule = {">logon", "ok", "ok", "ok", "ok", "ok"};
+
+constexpr char kConfigNoUser[] = "!Can not find current user!";
+constexpr char kConfigNotAdmin[] = "!Only system administrator users can edit system settings!";
+
+// A bare GET of each path: no fields beyond the session cookie.
+const MatrixRow kMatrix[] = {
+    {"", kAll("ok")},
+    {"logon", kAll("ok")},
+    {"userdetail", kSessionOk},
+    {"addteam", kAdminOnly},
+    {"addleavetype", kAdminOnly},
+    {"changepassword", kViewerRule},
+    {"changeemail", kSessionOk},
+    {"config", {kConfigNoUser, kConfigNotAdmin, kConfigNotAdmin, kConfigNotAdmin, "ok", kConfigNotAdmin}},
+    {"deleteuser", kSessionOk},
+    {"enterhours", kViewerRule},
+    {"wizardadmin", kAll("ok")},
+    {"wizardconfirmemail", kSessionOk},
+    {"wizardkavrixusage", kSessionOk},
+    {"wizardsmtpsetting", kSessionOk},
+    {"wizardaddusers", kSessionOk},
+    {"wizardconnectremote", kAll("empty")},
+    {"wizardfinish", kSessionOk},
+    {"lostpassword", kAll("ok")},
+    {"sessioninvalid", kAll("expired")},
+    {"teamlist", kAdminOnly},
+    {"teamlistpost", kAdminOnly},
+    {"leavetypelist", kAdminOnly},
+    {"leavetypepost", kAdminOnly},
+    {"addholiday", kAdminOnly},
+    {"leaveform", kViewerRule},
+    {"addmanager", kAdminOnly},
+    {"addtoteam", kAdminOnly},
+    {"routing", kAdminOnly},
+    {"mainpage", kSessionOk},
+    {"userlist", kSessionOk},
+    {"userlistpost", kSessionOk},
+    {"holidaylist", kAdminOnly},
+    {"holidaylistpost", kAdminOnly},
+    {"searchlist", kViewerRule},
+    {"searchlistpost", kAll("empty")},
+    {"viewactivity", kViewerRule},
+    {"viewactivitypost", kViewerRule},
+    {"viewscreens", kViewerRule},
+    {"viewscreenspost", kViewerRule},
+    {"viewhours", kViewerRule},
+    {"viewhourspost", kAll("empty")},
+    {"viewmanual", kViewerRule},
+    {"viewmanualpost", kViewerRule},
+    {"leavereport", kViewerRule},
+    {"leavereportpost", kViewerRule},
+    {"pendingleaverequests", kSessionOk},
+    {"pendingleaverequestspost", kSessionOk},
+    {"viewappusage", kViewerRule},
+    {"viewappusagepost", kAll("empty")},
+    {"docanalyse", kViewerRule},
+    {"timesheet", kViewerRule},
+    {"timesheetpost", kViewerRule},
+    {"unexplainedabsence", kViewerRule},
+    {"logout", kSessionOk},
+    {"pwdsent", kAll("ok")},
+    {"getimg.jpg", kSessionOk},
+    {"fullsizeimg.jpg", kSessionOk},
+    {"fullsizeimg", kSessionOk},
+    {"syslog.txt", {"empty", "empty", "empty", "empty", "ok", "empty"}},
+    {"actlog.csv", {"empty", "empty", "empty", "empty", "ok", "empty"}},
+    {"viewlogs", kAdminOnly},
+    {"systemlog", kAdminOnly},
+    {"archivefolder", kAdminOnly},
+    {"activityfolder", kAdminOnly},
+    {"connect", kAll("station")},
+    {"stationlogon", kAll(">")},
+    // The rows this server adds.
+    {"viewhours.csv", {">logon", "ok", "ok", "ok", "ok", "ok"}},
+    {"leavecalendar.ics", kSessionOk},
+    {"auditlog", kAdminOnly},
+    {"myaudit", kSessionOk},
+};
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// Whether `answer` is the answer `expected` describes.
+bool Matches(const std::string& answer, const std::string& expected) {
+  const bool expired = Has(answer, kLSessionExpiredText);
+  const bool adminOnly = Has(answer, kLAdministratorOnlyText);
+  const bool redirect = answer.rfind("HTTP/1.0 302", 0) == 0;
+  if (expected == "ok") {
+    return !answer.empty() && !expired && !adminOnly && !redirect && answer.rfind("HTTP/1.1 404", 0) != 0 &&
+           !Has(answer, "Only system administrator") && !Has(answer, "Can not find current user");
+  }
+  if (expected == "expired") return expired;
+  if (expected == "admin") return adminOnly && !expired;
+  if (expected == "empty") return answer.empty();
+  if (expected == "station") return answer.rfind("HTTP/1.0 200 OK\r\nCache-Control: no-cache\r\n", 0) == 0;
+  if (expected[0] == '>') return redirect && Has(answer, "\r\nLocation: " + expected.substr(1));
+  return Has(answer, expected.substr(1));
+}
+
+class AccessMatrixTest : public HoursPagesTest {
+ protected:
+  // A fresh session for every request: "logout" ends the one it is given.
+  std::string SessionFor(Visitor visitor) {
+    static int counter = 0;
+    const char* who[] = {"", "staff", "mgr", "hr", "boss", "staff"};
+    if (visitor == kNobody) return "";
+    const std::string id = "lmatrix" + std::to_string(++counter);
+    std::string content = "user=" + LURIEncode(Email(who[visitor]));
+    if (visitor == kStation) content += "&stacon=1";
+    EXPECT_TRUE(WriteSession(id, content));
+    return id;
+  }
+
+  std::string Request(const std::string& path, Visitor visitor) {
+    const std::string session = SessionFor(visitor);
+    if (path != "connect") return Get(path, session);
+    // The station protocol keeps the socket after its header: read only that.
+    const LUniqueFd fd = KavrixConnectLoopback(Port());
+    if (!fd || !KavrixSendAll(fd.Get(), "GET /connect HTTP/1.0\r\n\r\n")) return "";
+    return KavrixRecvHttpResponse(fd.Get());
+  }
+};
+
+const MatrixRow* FindRow(const char* path) {
+  for (const MatrixRow& row : kMatrix) {
+    if (std::string(row.path) == path) return &row;
+  }
+  return nullptr;
+}
+
+TEST_F(AccessMatrixTest, EveryPathAnswersEachVisitorAsItsRuleSays) {
+  std::vector<LWebScriptPlanRow> rows(std::begin(kLWebScriptPlan), std::end(kLWebScriptPlan));
+  rows.insert(rows.end(), std::begin(kLWebScriptAddedRows), std::end(kLWebScriptAddedRows));
+  std::string wrong;
+  for (const LWebScriptPlanRow& planned : rows) {
+    const MatrixRow* row = FindRow(planned.path);
+    if (row == nullptr) {
+      wrong += std::string("\n  /") + planned.path + ": no line in the matrix";
+      continue;
+    }
+    for (int visitor = 0; visitor < kVisitorCount; ++visitor) {
+      const std::string answer = Request(row->path, static_cast<Visitor>(visitor));
+      // A row not built yet must fall through to the static files.
+      const std::string expected = planned.present ? row->expected[visitor] : "unrouted";
+      const bool ok = planned.present ? Matches(answer, expected)
+                                      : answer == "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n";
+      if (!ok) {
+        wrong += std::string("\n  /") + row->path + " as " + kVisitorNames[visitor] + ": expected " + expected +
+                 ", got " + answer.substr(0, 200);
+      }
+    }
+  }
+  EXPECT_TRUE(wrong.empty()) << "paths that answered wrongly:" << wrong;
+}
+
+}  // namespace

@@ -36,11 +36,12 @@ inline constexpr char kLTeamExists[] = "This team already exists. Please enter a
 // The key filter of the name inputs runs in the browser only; a posted name
 // is checked again, since a comma or quote in it would split the users'
 // team lists.
-inline constexpr char kLTeamBadChars[] = "A team name may only hold letters, digits, \"-\", \".\" and \"_\".";
+inline constexpr char kLTeamBadChars[] =
+    "A team name may only hold letters, digits, hyphens, full stops and underscores.";
 inline constexpr char kLLeaveTypeEmpty[] = "Please enter the leave type name.";
 inline constexpr char kLLeaveTypeExists[] = "This leave type already exists. Please enter another name for it.";
 inline constexpr char kLLeaveTypeBadChars[] =
-    "A leave type name may only hold letters, digits, spaces, \"-\", \".\" and \"_\".";
+    "A leave type name may only hold letters, digits, spaces, hyphens, full stops and underscores.";
 inline constexpr char kLHolidayBadDate[] = "Please enter a valid date. Dates must be in the format YYYY-MM-DD.";
 inline constexpr char kLHolidayEndBeforeStart[] = "Date end cannot be before date start.";
 inline constexpr char kLHolidayExists[] = "This holiday already exists. Please enter another one.";

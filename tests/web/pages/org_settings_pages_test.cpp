@@ -1,0 +1,227 @@
+// The organisation settings pages over real loopback HTTP: the
+// configuration dialog's checks and stored keys, and the team, leave-type
+// and holiday lists with their add dialogs and the registry's rules.
+
+#include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <map>
+#include <string>
+
+#include "foundation/settings_sections.h"
+#include "foundation/unique_fd.h"
+#include "hours_pages_fixture.h"
+#include "model/public_holidays.h"
+#include "model/teams.h"
+#include "model/users.h"
+#include "support/test_helpers.h"
+#include "web/pages/config_page.h"
+#include "web/pages/org_add_pages.h"
+#include "web/uri_codec.h"
+
+namespace {
+
+// A complete configuration form as the dialog posts it, by field.
+std::map<std::string, std::string> ValidConfigForm() {
+  return {{"108", "30"},  {"115", "on"}, {"rbg3", "314"},          {"rbg1", "112"},  {"116", "on"},
+          {"118", "on"},  {"120", "38"}, {"107", "12"},            {"rbg2", "202"},  {"210", "12:30"},
+          {"211", "13:15:00"}, {"301", "on"}, {"306", "7"},        {"312", "0"},     {"402", "on"},
+          {"322", "14, 28"},   {"323", "2026-01-05"},              {"122", "game.exe,chat.exe"},
+          {"123", "word.exe"}, {"submit", "  OK  "}};
+}
+
+std::string Encode(const std::map<std::string, std::string>& fields) {
+  std::string body;
+  for (const auto& [name, value] : fields) {
+    if (!body.empty()) body += "&";
+    body += name + "=" + LURIEncode(value);
+  }
+  return body;
+}
+
+class OrgSettingsPagesTest : public HoursPagesTest {
+ protected:
+  std::string Admin() { return SessionOf("boss"); }
+  std::string SettingsFile(const std::string& name) { return KavrixReadFile(SharedFolder() + "/" + name); }
+};
+
+TEST_F(OrgSettingsPagesTest, ConfigRefusesBadValuesOnTheirControlAndStoresNothing) {
+  const struct {
+    const char* field;
+    const char* value;
+    std::string message;
+  } cases[] = {
+      {"108", "4", "Auto-delete days has to be between 5 to 300. Please reenter."},
+      {"108", "301", "Auto-delete days has to be between 5 to 300. Please reenter."},
+      {"108", "3O", "Auto-delete days has to be between 5 to 300. Please reenter."},
+      {"120", "85", "Default Work Hours per week has to be between 0 to 84. Please reenter."},
+      {"120", "-1", "Default Work Hours per week has to be between 0 to 84. Please reenter."},
+      {"107", "4", "Tolerance mins has to be between 5 to 30. Please reenter."},
+      {"306", "101", kLConfigToleranceRange},
+      {"312", "99999999999", kLConfigToleranceRange},
+      {"210", "24:00", kLConfigTimeFormat},
+      {"211", "12:00", kLConfigBreakOrder},
+      {"322", "14,32", kLConfigDaysOfMonth},
+      {"322", "14,,28", kLConfigDaysOfMonth},
+      {"323", "2026-02-30", kLConfigDateFormat},
+      {"122", "game.exe\r\nZ=1", kLConfigOneLine},
+  };
+  const std::string before = SettingsFile("company") + "|" + SettingsFile("settings");
+  for (const auto& c : cases) {
+    auto form = ValidConfigForm();
+    form[c.field] = c.value;
+    const std::string answer = Post("config", Encode(form), Admin());
+    EXPECT_TRUE(Contains(answer, ErrorRow(c.message))) << c.field << "=" << c.value;
+    EXPECT_TRUE(Contains(answer, "name=" + std::string(c.field))) << c.field;
+    EXPECT_EQ(SettingsFile("company") + "|" + SettingsFile("settings"), before) << c.field << "=" << c.value;
+  }
+}
+
+TEST_F(OrgSettingsPagesTest, ConfigStoresEveryKeyInItsFormOncePerFile) {
+  for (const char* days : {"5", "300"}) {
+    auto form = ValidConfigForm();
+    form["108"] = days;
+    form["rbg3"] = "315";
+    const LUniqueFd watch(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+    ASSERT_TRUE(watch);
+    ASSERT_GE(inotify_add_watch(watch.Get(), SharedFolder().c_str(), IN_MOVED_TO | IN_CLOSE_WRITE), 0);
+    EXPECT_EQ(Post("config", Encode(form), Admin()), "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n\r\n");
+    // Each settings file is replaced once by the save, however many of its
+    // keys changed.
+    std::map<std::string, int> replaced;
+    alignas(inotify_event) char buffer[8192];
+    for (ssize_t n; (n = read(watch.Get(), buffer, sizeof buffer)) > 0;) {
+      for (char* p = buffer; p < buffer + n;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(p);
+        if ((event->mask & IN_MOVED_TO) != 0 && event->len > 0) ++replaced[event->name];
+        p += sizeof(inotify_event) + event->len;
+      }
+    }
+    // The second save changes nothing there, and leaves the file alone.
+    EXPECT_EQ(replaced["company"], days[0] == '5' ? 1 : 0) << days;
+    EXPECT_EQ(replaced["settings"], 1) << days;
+    EXPECT_EQ(LSettingGetString("Settings", "AutoDeleteDays"), days);
+  }
+  const std::map<std::pair<std::string, std::string>, std::string> stored = {
+      {{"Settings", "LeaveApprovalRequired"}, "1"},  {{"Settings", "AutoDetectHolidays"}, "0"},
+      {{"Settings", "ShowUserCaptions"}, "-1"},      {{"Settings", "ConnectRemote"}, "1"},
+      {{"Settings", "ModeQA"}, "1"},                 {{"Settings", "ModeHours"}, "0"},
+      {{"Settings", "ModeLeave"}, "1"},              {{"Company", "DefaultWorkHours"}, "38"},
+      {{"Settings", "ToleranceTime"}, "12"},         {{"Company", "BreakTimeExclude"}, "1"},
+      {{"Company", "BreakTimeFrom"}, "12:30:00"},    {{"Company", "BreakTimeTo"}, "13:15:00"},
+      {{"Company", "WeeklyReportToManagers"}, "1"},  {{"Company", "WeeklyReportHours"}, "0"},
+      {{"Company", "WeeklyReportEnoughHoursTolerance"}, "7"},
+      {{"Company", "InsufficientHoursWarningTolerance"}, "0"},
+      {{"Company", "CasualHoursEmailToHRDaysOfMonth"}, "1"},
+      {{"Company", "CasualHoursEmailToHRDaysOfMonthDays"}, "14, 28"},
+      {{"Company", "CasualHoursEmailToHREndOfFortnightStartDate"}, "2026-01-05"},
+      {{"Company", "PrivatePrograms"}, "game.exe,chat.exe"},  {{"Company", "BusinessPrograms"}, "word.exe"},
+      {{"Company", "SendBusinessProgramsList"}, "0"},
+  };
+  for (const auto& [key, value] : stored) EXPECT_EQ(LSettingGetString(key.first, key.second), value) << key.second;
+
+  // "No breaks" keeps the stored break times; the dialog shows what is stored.
+  auto form = ValidConfigForm();
+  form["rbg2"] = "203";
+  form["210"] = "garbage";
+  EXPECT_TRUE(Contains(Post("config", Encode(form), Admin()), "Location: mainpage"));
+  EXPECT_EQ(LSettingGetString("Company", "BreakTimeExclude"), "0");
+  EXPECT_EQ(LSettingGetString("Company", "BreakTimeFrom"), "12:30:00");
+  const std::string page = Get("config", Admin());
+  EXPECT_TRUE(Contains(page, "name=108 type=text value=\"30\""));
+  EXPECT_TRUE(Contains(page, "name=122 type=text value=\"game.exe,chat.exe\""));
+}
+
+TEST_F(OrgSettingsPagesTest, ConfigShowsDefaultsOfEmptyKeys) {
+  const std::string page = Get("config", Admin());
+  for (const char* field : {"name=108 type=text value=\"30\"", "name=107 type=text value=\"10\"",
+                            "name=120 type=text value=\"40\"", "name=306 type=text value=\"2\"",
+                            "name=312 type=text value=\"2\""}) {
+    EXPECT_TRUE(Contains(page, field)) << field;
+  }
+  EXPECT_TRUE(Contains(page, "<title>System Configuration</title>") || Contains(page, "System Configuration"));
+}
+
+TEST_F(OrgSettingsPagesTest, TeamsAreAddedCheckedAndDeletedByTheRegistryRules) {
+  const struct {
+    const char* name;
+    std::string answer;
+  } adds[] = {
+      {"Sales", "Location: teamlist"},
+      {"  sales ", ErrorRow(kLTeamExists)},
+      {"", ErrorRow(kLTeamEmpty)},
+      {"a<b>", ErrorRow(kLTeamBadChars)},
+      {"x,y", ErrorRow(kLTeamBadChars)},
+      {"q\"t", ErrorRow(kLTeamBadChars)},
+      {"a\r\nb", ErrorRow(kLTeamBadChars)},
+  };
+  for (const auto& add : adds) {
+    EXPECT_TRUE(Contains(Post("addteam", "101=" + LURIEncode(add.name) + "&submit=++OK++", Admin()), add.answer))
+        << add.name;
+  }
+  EXPECT_EQ(KXGetTeamNames(), (std::vector<std::string>{"Sales"}));
+  ASSERT_TRUE(KXAddTeam("DefaultTeam"));
+  LKXUser staff;
+  ASSERT_TRUE(KXGetUser(Email("staff"), staff));
+  ASSERT_TRUE(staff.SetText(kKXUserTeam, "sales"));
+
+  const std::string list = Get("teamlist", Admin());
+  EXPECT_TRUE(Contains(list, "<input type=checkbox name=\"check0\" value=\"Sales\" onclick=validate()>"));
+  EXPECT_TRUE(Contains(list, "<input name=count type=hidden value=\"2\"/>"));
+
+  // A plain user's post deletes nothing.
+  EXPECT_TRUE(Contains(Post("teamlistpost", "count=1&check0=Sales&submit=Delete+Team", SessionOf("staff")),
+                       "Only System Administrator can access this page."));
+  EXPECT_TRUE(KXTeamExists("Sales"));
+  Post("teamlistpost", "count=2&check0=Sales&check1=DefaultTeam&submit=delete+team", Admin());
+  EXPECT_EQ(KXGetTeamNames(), (std::vector<std::string>{"DefaultTeam"}));
+  ASSERT_TRUE(KXGetUser(Email("staff"), staff));
+  EXPECT_EQ(staff.GetText(kKXUserTeam), "DefaultTeam");
+}
+
+TEST_F(OrgSettingsPagesTest, LeaveTypesAllowSpacesAndRefuseDuplicatesInAnyCase) {
+  EXPECT_TRUE(Contains(Post("addleavetype", "101=Long+service&submit=++OK++", Admin()), "Location: leavetypelist"));
+  EXPECT_TRUE(
+      Contains(Post("addleavetype", "101=LONG+SERVICE&submit=++OK++", Admin()), ErrorRow(kLLeaveTypeExists)));
+  EXPECT_TRUE(Contains(Post("addleavetype", "101=+&submit=++OK++", Admin()), ErrorRow(kLLeaveTypeEmpty)));
+  EXPECT_TRUE(Contains(Post("addleavetype", "101=%3Cscript%3E&submit=++OK++", Admin()), ErrorRow(kLLeaveTypeBadChars)));
+  ASSERT_TRUE(KXAddLeaveType("sick"));
+  Post("leavetypepost", "count=2&check0=Long+service&submit=Delete+Leave+Type", Admin());
+  EXPECT_EQ(KXGetLeaveTypeNames(), (std::vector<std::string>{"sick"}));
+}
+
+TEST_F(OrgSettingsPagesTest, HolidaysAreCheckedAddedListedAndDeleted) {
+  const struct {
+    const char* start;
+    const char* end;
+    const char* comment;
+    std::string answer;
+  } adds[] = {
+      {"2026-12-25", "2026-12-26", "Christmas <b>&amp;</b>", "Location: holidaylist"},
+      {"2026-12-26", "2026-12-28", "", ErrorRow(kLHolidayExists)},
+      {"2026-12-28", "2026-12-27", "", ErrorRow(kLHolidayEndBeforeStart)},
+      {"", "2026-12-27", "", ErrorRow(kLHolidayBadDate)},
+      {"2026-12-27", "27.12.2026", "", ErrorRow(kLHolidayBadDate)},
+      {"2026-12-27", "2026-12-28", "a\r\nb", ErrorRow(kLHolidayCommentOneLine)},
+      {"2026-12-27", "2026-12-28", "", "Location: holidaylist"},
+  };
+  for (const auto& add : adds) {
+    const std::string body = "101=" + LURIEncode(add.start) + "&102=" + LURIEncode(add.end) +
+                             "&103=" + LURIEncode(add.comment) + "&submit=++OK++";
+    EXPECT_TRUE(Contains(Post("addholiday", body, Admin()), add.answer)) << add.start << " " << add.end;
+  }
+  EXPECT_EQ(KXPublicHolidayCount(), 2);
+  // The dialog starts on today's date (the fake clock's).
+  EXPECT_TRUE(Contains(Get("addholiday", Admin()), "value=\"2026-03-10\""));
+  const std::string list = Get("holidaylist", Admin());
+  EXPECT_TRUE(Contains(list, "value=\"2026-12-25~2026-12-26\""));
+  EXPECT_TRUE(Contains(list, "Christmas &lt;b&gt;&amp;amp;&lt;/b&gt;"));
+  EXPECT_FALSE(Contains(list, "Christmas <b>"));
+  Post("holidaylistpost", "count=2&check1=2026-12-25~2026-12-26&check0=nonsense&submit=Delete+Holiday", Admin());
+  const auto left = KXGetPublicHolidays();
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0].start, "2026-12-27");
+}
+
+}  // namespace

@@ -277,7 +277,9 @@ bool LKXConfigPage::CmOk() {
   GetTextAndTrim(kBreakFromId, breakFrom);
   GetTextAndTrim(kBreakToId, breakTo);
   if (normalBreak) {
+    // Empty times are no break time yet, as on a fresh installation.
     for (const auto& [id, text] : {std::pair{kBreakFromId, &breakFrom}, std::pair{kBreakToId, &breakTo}}) {
+      if (text->empty()) continue;
       if (!LDayTime::ValidateDateHHCMMCSS(*text)) {
         PopupControlDataInvalid(id, kLConfigTimeFormat);
         return false;
@@ -286,7 +288,7 @@ bool LKXConfigPage::CmOk() {
       time.SetText(*text);
       *text = time.GetText();
     }
-    if (breakTo < breakFrom) {
+    if (!breakFrom.empty() && !breakTo.empty() && breakTo < breakFrom) {
       PopupControlDataInvalid(kBreakToId, kLConfigBreakOrder);
       return false;
     }

@@ -133,14 +133,19 @@ TEST_F(OrgSettingsPagesTest, ConfigStoresEveryKeyInItsFormOncePerFile) {
   EXPECT_TRUE(Contains(page, "name=122 type=text value=\"game.exe,chat.exe\""));
 }
 
-TEST_F(OrgSettingsPagesTest, ConfigShowsDefaultsOfEmptyKeys) {
+TEST_F(OrgSettingsPagesTest, ConfigShowsDefaultsOfEmptyKeysAndSavesThemBack) {
   const std::string page = Get("config", Admin());
   for (const char* field : {"name=108 type=text value=\"30\"", "name=107 type=text value=\"10\"",
                             "name=120 type=text value=\"40\"", "name=306 type=text value=\"2\"",
                             "name=312 type=text value=\"2\""}) {
     EXPECT_TRUE(Contains(page, field)) << field;
   }
-  EXPECT_TRUE(Contains(page, "<title>System Configuration</title>") || Contains(page, "System Configuration"));
+  EXPECT_TRUE(Contains(page, "<b>System Configuration</b>"));
+  // A fresh installation's form, break mode "normal" without times, saves.
+  EXPECT_EQ(Post("config", "108=30&107=10&120=40&306=2&312=2&rbg2=202&210=&211=&submit=++OK++", Admin()),
+            "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n\r\n");
+  EXPECT_EQ(LSettingGetString("Company", "BreakTimeFrom"), "");
+  EXPECT_EQ(LSettingGetString("Company", "BreakTimeExclude"), "1");
 }
 
 TEST_F(OrgSettingsPagesTest, TeamsAreAddedCheckedAndDeletedByTheRegistryRules) {

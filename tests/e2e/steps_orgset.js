@@ -1,0 +1,100 @@
+// Organisation settings in the browser: the administrator switches the leave
+// module off on the configuration page and sees the main page lose its leave
+// links (and switches it back on), then adds a team, a leave type and a
+// public holiday through their dialogs and deletes each from its list.
+// Called once by panel_test.js, with its helpers.
+
+"use strict";
+
+async function clickAndLoad(page, locator) {
+  await Promise.all([page.waitForNavigation({ waitUntil: "load" }), locator.click()]);
+}
+
+// The texts of the list's cells in order.
+async function listCells(page) {
+  return page.evaluate(() => Array.from(document.querySelectorAll("table[id=\"110\"] td"))
+      .map((cell) => cell.innerText.trim()));
+}
+
+module.exports = async function runOrgSettings(page, base, step, tools) {
+  const { check, expectText, pressOk, admin } = tools;
+
+  const setLeaveModule = async (on) => {
+    await clickAndLoad(page, page.getByText("Change system configuration", { exact: true }));
+    await expectText(page, "System Configuration");
+    const box = page.locator("input[type=checkbox][name=\"118\"]");
+    if (on) await box.check(); else await box.uncheck();
+    await pressOk(page, /\/mainpage$/);
+  };
+
+  await step("settings: log on as the administrator", async () => {
+    await page.goto(base + "logon", { waitUntil: "load" });
+    await page.fill("input[name=\"101\"]", admin.email);
+    await page.fill("input[name=\"102\"]", admin.password);
+    await pressOk(page, /\/mainpage$/);
+    await expectText(page, "Add a leave entry");
+  });
+
+  await step("settings: the leave module off removes the leave links", async () => {
+    await setLeaveModule(false);
+    const body = await page.evaluate(() => document.body.innerText);
+    check(!body.includes("Add a leave entry") && !body.includes("Manage staff leave report"),
+          "the main page still offers leave with the leave module off:\n" + body.slice(0, 1500));
+  });
+
+  await step("settings: the leave module on brings them back", async () => {
+    await setLeaveModule(true);
+    await expectText(page, "Add a leave entry");
+  });
+
+  // Adds through the dialog, typing key by key so that the input's key
+  // filter runs, then ticks the new row and deletes it.
+  const addAndDelete = async (what) => {
+    await clickAndLoad(page, page.getByText(what.link, { exact: true }));
+    await expectText(page, what.listTitle);
+    await clickAndLoad(page, page.locator("input[type=button][value=\"" + what.addLabel + "\"]"));
+    await expectText(page, what.dialogTitle);
+    await what.fill();
+    await pressOk(page, new RegExp("/" + what.listPage + "$"));
+    check((await listCells(page)).includes(what.shown),
+          what.listPage + " does not list \"" + what.shown + "\": " + JSON.stringify(await listCells(page)));
+    const remove = page.locator("input[type=submit][value=\"" + what.deleteLabel + "\"]");
+    check(await remove.isDisabled(), "the delete button is enabled before a row is ticked");
+    await page.locator("input[type=checkbox][value=\"" + what.value + "\"]").check();
+    check(!(await remove.isDisabled()), "ticking a row did not enable the delete button");
+    await clickAndLoad(page, remove);
+    check(!(await listCells(page)).includes(what.shown), what.listPage + " still lists \"" + what.shown + "\"");
+    await clickAndLoad(page, page.locator("input[type=button][value=\"  Return  \"]"));
+  };
+
+  await step("settings: add and delete a team", async () => {
+    await addAndDelete({
+      link: "Edit team list", listTitle: "Team List", addLabel: "Add New Team", dialogTitle: "Add New Team",
+      listPage: "teamlist", deleteLabel: "Delete Team", shown: "E2E-Team_1", value: "E2E-Team_1",
+      // The filter drops the space, the comma and the angle brackets.
+      fill: async () => page.locator("input[name=\"101\"]").pressSequentially("E2E-<Te am>,_1"),
+    });
+  });
+
+  await step("settings: add and delete a leave type", async () => {
+    await addAndDelete({
+      link: "Edit leave types", listTitle: "Leave Type List", addLabel: "Add New Leave Type",
+      dialogTitle: "Add New Leave Type", listPage: "leavetypelist", deleteLabel: "Delete Leave Type",
+      shown: "Long service", value: "Long service",
+      fill: async () => page.locator("input[name=\"101\"]").pressSequentially("Long service"),
+    });
+  });
+
+  await step("settings: add and delete a public holiday", async () => {
+    await addAndDelete({
+      link: "Set public holidays", listTitle: "Holidays", addLabel: "Add Holiday", dialogTitle: "Add Public Holiday",
+      listPage: "holidaylist", deleteLabel: "Delete Holiday", shown: "Founders <day>",
+      value: "2030-12-25~2030-12-26",
+      fill: async () => {
+        await page.fill("input[name=\"101\"]", "2030-12-25");
+        await page.fill("input[name=\"102\"]", "2030-12-26");
+        await page.fill("input[name=\"103\"]", "Founders <day>");
+      },
+    });
+  });
+};

@@ -78,6 +78,19 @@ TEST_F(OrgSettingsPagesTest, ConfigRefusesBadValuesOnTheirControlAndStoresNothin
   }
 }
 
+TEST_F(OrgSettingsPagesTest, PostsOfOtherRolesChangeNothing) {
+  for (const char* who : {"hr", "mgr", "staff"}) {
+    EXPECT_TRUE(Contains(Post("config", Encode(ValidConfigForm()), SessionOf(who)), kLConfigAdminOnly)) << who;
+    EXPECT_TRUE(Contains(Post("addteam", "101=Sales&submit=++OK++", SessionOf(who)),
+                         "Only System Administrator can access this page."));
+    EXPECT_TRUE(Contains(Post("addholiday", "101=2026-12-25&102=2026-12-25&submit=++OK++", SessionOf(who)),
+                         "Only System Administrator can access this page."));
+  }
+  EXPECT_EQ(LSettingGetString("Settings", "AutoDeleteDays"), "");
+  EXPECT_EQ(KXTeamCount(), 0);
+  EXPECT_EQ(KXPublicHolidayCount(), 0);
+}
+
 TEST_F(OrgSettingsPagesTest, ConfigStoresEveryKeyInItsFormOncePerFile) {
   for (const char* days : {"5", "300"}) {
     auto form = ValidConfigForm();

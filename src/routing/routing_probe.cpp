@@ -104,7 +104,7 @@ LProcessResult LRoutingProbe::Process(LThread& worker, LProgressSink& sink) {
          mapped.externalAddress.c_str());
     StoreFoundAddress(mapped.externalAddress, true);
   } else if (mapped.result == kLProcessFailed) {
-    LOGWARN(mapped.refused ? "UPnP: the router refused to forward the port: " + mapped.failure
+    LOGWARN(mapped.refused ? "UPnP: the router refused to forward the port: " + mapped.refusal
                            : std::string("UPnP: no router with usable UPnP found"));
   }
   return outcome_.result;

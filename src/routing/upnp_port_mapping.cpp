@@ -63,7 +63,7 @@ LProcessResult TryService(LThread* thread, const Gateway& gateway, std::string_v
   std::string value;
   auto call = [&](std::string_view action, std::string_view arguments) {
     const LProcessResult result = calls.Call(action, arguments, answer);
-    if (result == kLProcessFailed) outcome.failure = std::string(action) + ": no connection";
+    if (result == kLProcessFailed) outcome.failure = std::string(service) + " " + std::string(action) + ": no connection";
     return result;
   };
 
@@ -91,7 +91,8 @@ LProcessResult TryService(LThread* thread, const Gateway& gateway, std::string_v
   std::string fault;
   if (LUPnPFindFault(answer, fault)) {
     outcome.refused = true;
-    outcome.failure = "AddPortMapping " + fault;
+    outcome.refusal = "AddPortMapping " + fault;
+    outcome.failure = outcome.refusal;
     return kLProcessFailed;
   }
   const std::optional<std::uint32_t> address = LParseDottedIPv4(external);
@@ -132,11 +133,13 @@ LProcessResult TryAnswer(LThread* thread, std::string_view answer, std::uint32_t
     if (fetched == kLProcessFailed) LOGWARN("UPnP: no router description at " + url);
     return fetched;
   }
+  std::string reasons;
   for (const std::string_view service : {kLUPnPServiceIP, kLUPnPServicePPP}) {
     const LProcessResult result = TryService(thread, gateway, service, request, outcome, progress);
     if (result != kLProcessFailed) return result;
+    reasons += (reasons.empty() ? "" : "; ") + outcome.failure;
   }
-  LOGWARN("UPnP: router at " + gateway.hostPort + " not usable: " + outcome.failure);
+  LOGWARN("UPnP: router at " + gateway.hostPort + " not usable: " + reasons);
   return kLProcessFailed;
 }
 

@@ -36,7 +36,8 @@ struct LUPnPMappingOutcome {
   std::string externalAddress;  // on success
   std::string service;          // the service that mapped the port
   bool refused = false;         // a router answered AddPortMapping with a fault
-  std::string failure;          // why the last router tried was not usable
+  std::string refusal;          // the router's words when it refused
+  std::string failure;          // why the last service tried was not usable
 };
 
 // Runs the procedure on `udpFd` (a bound UDP socket, left open for the

@@ -9,6 +9,7 @@
 #include "web/pages/main_page.h"
 #include "web/pages/manual_hours_page.h"
 #include "web/pages/password_pages.h"
+#include "web/pages/routing_page.h"
 #include "web/pages/pending_leave_page.h"
 #include "web/pages/search_list_page.h"
 #include "web/pages/setup_wizard.h"
@@ -40,6 +41,7 @@ const LWebScriptEntry kWebScripts[] = {
     {"lostpassword", WLLostPassword},
     {"sessioninvalid", WLSessionInvalidPage},
     {"leaveform", WLLeaveForm},
+    {"routing", WLRoutingPage},
     {"mainpage", WLMainPage},
     {"searchlist", WLSearchListPage},
     {"searchlistpost", WLSearchListPost},

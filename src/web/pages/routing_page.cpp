@@ -12,7 +12,6 @@
 #include "web/decimal_text.h"
 #include "web/pages/dialog_defaults.h"
 #include "web/same_origin.h"
-#include "web/uri_codec.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
 
@@ -119,7 +118,7 @@ void LKXRoutingPage::WriteExampleLinks() {
     if (link.host.empty()) continue;
     const std::string url = LNetRoutingExampleURL(link.host, link.port);
     StartRow(-1, 1);
-    wfformat(Form(), "<a href=\"%s\" target=t2>%H</a> %H</td></tr>", LHrefValue(url), url, link.note);
+    wfformat(Form(), "<a href=\"%H\" target=t2>%H</a> %H</td></tr>", url, url, link.note);
   }
 }
 
@@ -127,8 +126,8 @@ void LKXRoutingPage::WritePortChangedNotice() {
   const std::string url = LNetRoutingExampleURL(RequestHost(Form()), newLocalPort_) + "/mainpage";
   StartRow(-1, 1);
   wfformat(Form(),
-           "<b>The server now answers on port %d. Continue at <a href=\"%s\">%H</a></b></td></tr>",
-           newLocalPort_, LHrefValue(url), url);
+           "<b>The server now answers on port %d. Continue at <a href=\"%H\">%H</a></b></td></tr>",
+           newLocalPort_, url, url);
 }
 
 bool LKXRoutingPage::CmOk() {
@@ -156,7 +155,9 @@ bool LKXRoutingPage::CmOk() {
   if (!GetRadioCheck(kSamePortId)) {
     publicPort = PortIn(GetControlValue(kPublicPortId));
     if (publicPort == 0) {
-      PopupControlDataInvalid(kPublicPortId, kLRoutingPublicPortInvalid);
+      // The router's port shares the row of its radio button, which is
+      // where the message must show.
+      PopupControlDataInvalid(kOtherPortId, kLRoutingPublicPortInvalid);
       return false;
     }
   }

@@ -95,6 +95,7 @@ LProcessResult LRoutingProbe::Process(LThread& worker, LProgressSink& sink) {
   request.internalPort = LReadLocalPortSetting();
   request.internalClient = LIPv4Text(address);
   request.searchTarget = options_.searchTarget;
+  request.rounds = options_.searchRounds;
   const LUPnPMappingOutcome mapped = LUPnPMapPort(&worker, socket.Get(), request, sink);
   outcome_.result = mapped.result;
   outcome_.routerRefused = mapped.refused;

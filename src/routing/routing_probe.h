@@ -13,6 +13,7 @@
 
 #include "foundation/process_result.h"
 #include "routing/progress_dialog.h"
+#include "routing/upnp_port_mapping.h"
 
 // The local UDP port of the search; routers answer to it.
 inline constexpr std::uint16_t kLRoutingSearchPort = 4100;
@@ -26,6 +27,7 @@ struct LRoutingProbeOptions {
   std::optional<std::vector<std::uint32_t>> interfaceAddresses;
   sockaddr_in searchTarget{};  // 239.255.255.250:1900 unless set
   std::uint16_t searchPort = kLRoutingSearchPort;
+  int searchRounds = kLSSDPRounds;  // silent rounds of the search before giving up
 };
 LRoutingProbeOptions LRoutingDefaultProbeOptions();
 

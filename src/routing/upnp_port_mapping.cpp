@@ -174,7 +174,7 @@ LUPnPMappingOutcome LUPnPMapPort(LThread* thread, int udpFd, const LUPnPMappingR
       silentMs += kSliceMs;
       if (silentMs < kLSSDPRoundMs) continue;
       silentMs = 0;
-      if (++rounds >= kLSSDPRounds) {
+      if (++rounds >= request.rounds) {
         LOGWARN("UPnP: no router answered the search");
         return outcome;
       }

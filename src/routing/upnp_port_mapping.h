@@ -29,6 +29,7 @@ struct LUPnPMappingRequest {
   int internalPort = 0;
   std::string internalClient;  // this computer's private address
   sockaddr_in searchTarget{};  // normally 239.255.255.250:1900
+  int rounds = kLSSDPRounds;   // fewer only where a test wants a quick end
 };
 
 struct LUPnPMappingOutcome {

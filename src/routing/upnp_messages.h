@@ -2,7 +2,8 @@
 // The texts of the UPnP conversation with the office router, built and read
 // without sockets so that every byte the router sends can be tested and
 // fuzzed on its own. Everything read here came from the network: lengths are
-// bounded, nothing is trusted to be well formed.
+// bounded, nothing is trusted to be well formed. The exchange and its limits
+// are described in doc/upnp_probe.md.
 
 #include <cstddef>
 #include <string>

@@ -48,7 +48,8 @@ std::string LIPGetHostName() {
 
 std::string LIPGetLocalFQDN() {
   const std::string host = LIPGetHostName();
-  if (host.empty()) return host;
+  // A name with a dot is already qualified: no resolver is asked.
+  if (host.empty() || host.find('.') != std::string::npos) return host;
   addrinfo hints{};
   hints.ai_family = AF_INET;
   hints.ai_flags = AI_CANONNAME;

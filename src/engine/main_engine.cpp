@@ -16,7 +16,8 @@ MainEngine::MainEngine(LEngineNotifyHandler* notifyHandler,
                        std::unique_ptr<LEngineMaintenanceThread> maintenance)
     : notifyHandler_(notifyHandler),
       webServer_(std::move(webServer)),
-      maintenance_(std::move(maintenance)) {}
+      maintenance_(std::move(maintenance)),
+      settingsChange_([this] { Control(1, nullptr, 0); }) {}
 
 MainEngine::~MainEngine() { Stop(); }
 
@@ -30,10 +31,13 @@ void MainEngine::Start() {
   webServer_->Start();
   maintenance_->StartMaintenance(kMaintenancePriority);
   started_ = true;
+  if (settingsChange_.Start(0)) LSetSettingsChangeThread(&settingsChange_);
   LOG("Server Started");
 }
 
 void MainEngine::Stop() {
+  LDropSettingsChangeThread(&settingsChange_);
+  settingsChange_.StopThreadNow();
   std::lock_guard<std::mutex> lock(mutex_);
   if (!started_) return;
   maintenance_->StopMaintenance();

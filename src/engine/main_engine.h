@@ -29,6 +29,7 @@
 
 #include "engine/engine_notify.h"
 #include "engine/engine_parts.h"
+#include "engine/settings_change.h"
 
 class MainEngine {
  public:
@@ -40,9 +41,11 @@ class MainEngine {
 
   // Logs "Starting server", clears "Connected" on every user record, starts
   // the web server's listener and the maintenance thread (priority -10), logs
-  // "Server Started". Does nothing when already started.
+  // "Server Started"; from then on LRequestSettingsChanged reaches Control. Does nothing when already started.
   void Start();
-  // Stops the maintenance thread, logs "Stopping server", stops the listener
+  // Stops the thread of LRequestSettingsChanged (before the engine's lock,
+  // which its Control call takes), the maintenance thread, logs "Stopping
+  // server", stops the listener
   // and every connection thread. Does nothing when not started.
   void Stop();
   // Code 1 (settings changed): logs "Restarting server"; when
@@ -61,6 +64,8 @@ class MainEngine {
   LEngineNotifyHandler* const notifyHandler_;
   const std::unique_ptr<LEngineWebServer> webServer_;
   const std::unique_ptr<LEngineMaintenanceThread> maintenance_;
+  // Runs Control(1) for LRequestSettingsChanged while the engine runs.
+  LSettingsChangeThread settingsChange_;
 
   // Guards started_ and serialises Start, Stop and Control, so that a
   // settings change arriving during a stop cannot restart the listener.

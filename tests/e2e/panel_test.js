@@ -176,6 +176,8 @@ async function main() {
     await require("./steps_manual")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN });
     await runLeave(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
     await require("./steps_orgset")(page, base, step, { check, expectText, pressOk, admin: ADMIN });
+    await require("./steps_routing")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN,
+                                                          newPort: await freePort(), waitForPort, limitMs: LIMIT_MS });
 
     await step("every file the pages asked for was served", async () => {
       check(badResponses.length === 0, "missing or failing files:\n  " + badResponses.join("\n  "));

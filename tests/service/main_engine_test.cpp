@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "engine/settings_change.h"
 #include "foundation/settings_sections.h"
 #include "maintenance/maintenance_thread.h"
 #include "service/engine_assembly.h"
@@ -115,6 +116,23 @@ TEST_F(MainEngineTest, SettingsChangeWithANewPortMovesTheListener) {
   const std::vector<std::string> expected = {"Starting server", "Server Started",
                                              "Restarting server", "Restarting web server",
                                              "Server Started"};
+  EXPECT_EQ(KavrixLogMessages(), expected);
+}
+
+// What the routing page does after storing a new port: the request is
+// carried out on the engine's own thread, so it may come from a connection.
+TEST_F(MainEngineTest, RequestedSettingsChangeMovesTheListenerOnlyWhileRunning) {
+  EXPECT_FALSE(LRequestSettingsChanged());
+  engine_->Start();
+  const std::uint16_t moved = KavrixFreeLoopbackPort();
+  LSettingSetString("Routing", "LocalPort", std::to_string(moved));
+  EXPECT_TRUE(LRequestSettingsChanged());
+  LUniqueFd fresh = OpenKeepAlive(moved);
+  engine_->Stop();
+  EXPECT_FALSE(LRequestSettingsChanged());
+  const std::vector<std::string> expected = {"Starting server", "Server Started",
+                                             "Restarting server", "Restarting web server",
+                                             "Server Started", "Stopping server"};
   EXPECT_EQ(KavrixLogMessages(), expected);
 }
 

@@ -12,6 +12,7 @@
 #include "web/pages/org_add_pages.h"
 #include "web/pages/org_list_pages.h"
 #include "web/pages/password_pages.h"
+#include "web/pages/routing_page.h"
 #include "web/pages/pending_leave_page.h"
 #include "web/pages/search_list_page.h"
 #include "web/pages/setup_wizard.h"
@@ -51,6 +52,7 @@ const LWebScriptEntry kWebScripts[] = {
     {"leavetypepost", WLLeaveTypeListPost},
     {"addholiday", WLAddHolidayPage},
     {"leaveform", WLLeaveForm},
+    {"routing", WLRoutingPage},
     {"mainpage", WLMainPage},
     {"holidaylist", WLHolidayListPage},
     {"holidaylistpost", WLHolidayListPost},

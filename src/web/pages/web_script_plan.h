@@ -43,7 +43,7 @@ inline constexpr LWebScriptPlanRow kLWebScriptPlan[] = {
     {"leaveform", "WLLeaveForm", LWebAccess::kPageRule, true},
     {"addmanager", "WLAddManager", LWebAccess::kNone, false},
     {"addtoteam", "WLAddToTeam", LWebAccess::kNone, false},
-    {"routing", "WLRoutingPage", LWebAccess::kNone, false},
+    {"routing", "WLRoutingPage", LWebAccess::kNone, true},
     {"mainpage", "WLMainPage", LWebAccess::kSession, true},
     {"userlist", "WLUserListPage", LWebAccess::kSession, false},
     {"userlistpost", "WLUserListPagePost", LWebAccess::kNone, false},

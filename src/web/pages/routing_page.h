@@ -1,0 +1,40 @@
+#pragma once
+// "routing": how the server is reached from outside the office - the address
+// shown to the local network and to the Internet, and the server's port with
+// the port the router forwards. Administrators only. A new local port is
+// applied at once by restarting the listener, and the answer tells the
+// address under which the panel now answers.
+
+#include <string>
+
+#include "web/kx_web_dialog.h"
+
+// Needs a session of an administrator (checked here for every request, the
+// post included). "onok" and "oncancel" default to "mainpage".
+void WLRoutingPage(LWebletForm& form);
+
+class LKXRoutingPage : public LKXWebDialog {
+ public:
+  explicit LKXRoutingPage(LWebletForm& form);
+  void InitDialog() override;
+  void Generate() override;
+  bool CmOk() override;
+
+  // Set by CmOk when "LocalPort" changed: the listener must be restarted
+  // once the answer has gone out.
+  bool LocalPortChanged() const { return newLocalPort_ != 0; }
+
+ private:
+  void WriteExampleLinks();
+  void WritePortChangedNotice();
+
+  int newLocalPort_ = 0;
+};
+
+inline constexpr char kLRoutingHostInvalid[] = "The hostname is invalid. Please try again.";
+inline constexpr char kLRoutingAddressInvalid[] = "The IP address is invalid. Please try again.";
+inline constexpr char kLRoutingLocalPortInvalid[] =
+    "The local server port is invalid. Please try again.";
+inline constexpr char kLRoutingPublicPortInvalid[] =
+    "The public server port is invalid. Please try again.";
+inline constexpr char kLRoutingRestartNote[] = "Changes will be applied after server restart!";

@@ -1,0 +1,52 @@
+// The routing options in the browser: an administrator opens the dialog,
+// sees the address modes, is refused a domain-name mode without a name,
+// stores one, then moves the server to a new port and follows the page's
+// link to the panel on that port. Called last by panel_test.js (the server
+// answers on the new port from then on), with its helpers.
+
+"use strict";
+
+module.exports = async function runRouting(page, base, step, tools) {
+  const { check, expectText, pressOk, valueOf, user, newPort, waitForPort, limitMs } = tools;
+
+  await step("routing: an administrator opens the routing options", async () => {
+    await page.goto(base + "logon", { waitUntil: "load" });
+    await page.fill("input[name=\"101\"]", user.email);
+    await page.fill("input[name=\"102\"]", user.password);
+    await pressOk(page, /\/mainpage$/);
+    await page.goto(base + "routing", { waitUntil: "load" });
+    await expectText(page, "Routing Options");
+    await expectText(page, "Example URLs");
+    await expectText(page, "Changes will be applied after server restart!");
+    const publicModes = await page.locator("select[name=\"102\"] option").allInnerTexts();
+    check(JSON.stringify(publicModes) === JSON.stringify(
+        ["Static IP (not sure)", "Static IP (confirmed)", "Use Domain Name", "Don't Care"]),
+        "public address modes: " + JSON.stringify(publicModes));
+  });
+
+  await step("routing: a domain name mode needs a name, then it is stored", async () => {
+    await page.selectOption("select[name=\"102\"]", { label: "Use Domain Name" });
+    await page.fill("input[name=\"103\"]", "");
+    await pressOk(page);
+    await expectText(page, "The hostname is invalid. Please try again.");
+    await page.fill("input[name=\"103\"]", "office.example");
+    await pressOk(page, /\/mainpage$/);
+    await page.goto(base + "routing", { waitUntil: "load" });
+    check(await valueOf(page, "103") === "office.example", "the host name was not kept");
+    await expectText(page, "http://office.example:");
+  });
+
+  await step("routing: a new port moves the panel there", async () => {
+    await page.fill("input[name=\"105\"]", String(newPort));
+    await page.check("input[type=radio][value=\"106\"]");
+    await pressOk(page);
+    await expectText(page, "The server now answers on port " + newPort + ".");
+    const link = page.locator("a[href$=\":" + newPort + "/mainpage\"]");
+    check(await link.count() === 1, "no link to the new address");
+    // The listener moves once the answer has gone out.
+    await waitForPort(newPort, Date.now() + limitMs);
+    await Promise.all([page.waitForURL(new RegExp(":" + newPort + "/mainpage$"), { waitUntil: "load" }),
+                       link.click()]);
+    await expectText(page, "Logged on as " + user.email);
+  });
+};

@@ -1,0 +1,280 @@
+// The probe against scripted peers on loopback: what it sends byte for byte,
+// how it treats answers that are hostile, huge, slow or malformed, that a
+// stop ends it, that its search port is free again on every way out, and
+// the settings each outcome leaves.
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <sys/socket.h>
+
+#include <string>
+
+#include "engine/ip_socket_tcp.h"
+#include "foundation/date_time.h"
+#include "foundation/settings_sections.h"
+#include "foundation/unique_fd.h"
+#include "routing/log_progress_dialog.h"
+#include "routing/routing_probe.h"
+#include "routing/upnp_messages.h"
+#include "scripted_peer.h"
+#include "support/log_reader.h"
+#include "support/temp_root.h"
+
+namespace {
+
+constexpr std::uint32_t kPrivate = 0xC0A84D02;  // 192.168.77.2
+constexpr std::uint32_t kPublic = 0xCB007109;   // 203.0.113.9
+
+std::string Http(const std::string& body) {
+  return "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: " +
+         std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+std::string Description(const std::string& controlUrl) {
+  return Http(
+      "<?xml version=\"1.0\"?><root><device><serviceList><service>"
+      "<serviceType>urn:schemas-upnp-org:service:WANIPConnection:1</serviceType>"
+      "<serviceId>urn:upnp-org:serviceId:WANIPConn1</serviceId><controlURL>" +
+      controlUrl + "</controlURL></service></serviceList></device></root>");
+}
+
+std::string SoapAnswer(const std::string& action, const std::string& fields) {
+  return Http("<s:Envelope><s:Body><u:" + action +
+              "Response xmlns:u=\"urn:schemas-upnp-org:service:WANIPConnection:1\">" + fields +
+              "</u:" + action + "Response></s:Body></s:Envelope>");
+}
+
+// A UDP port free on this machine, for the search socket.
+std::uint16_t FreeUdpPort() {
+  const LUniqueFd fd(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+  sockaddr_in address = LMakeSockaddrIPv4(INADDR_LOOPBACK, 0);
+  socklen_t length = sizeof address;
+  bind(fd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address);
+  getsockname(fd.Get(), reinterpret_cast<sockaddr*>(&address), &length);
+  return ntohs(address.sin_port);
+}
+
+bool UdpPortFree(std::uint16_t port) {
+  const LUniqueFd fd(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+  const sockaddr_in address = LMakeSockaddrIPv4(INADDR_ANY, port);
+  return bind(fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+}
+
+// Stops the dialog when the process shows the given step.
+class StopAtStep : public LProgressProcess {
+ public:
+  StopAtStep(LProgressProcess& inner, LLogProgressDialog& dialog, std::string step)
+      : inner_(inner), dialog_(dialog), step_(std::move(step)) {}
+  std::string_view Name() const override { return inner_.Name(); }
+  LProcessResult Process(LThread& worker, LProgressSink& sink) override {
+    struct Sink : LProgressSink {
+      LProgressSink* outer;
+      StopAtStep* self;
+      void ShowStep(std::string_view text) override {
+        outer->ShowStep(text);
+        if (text == self->step_) self->dialog_.Stop();
+      }
+    } hook;
+    hook.outer = &sink;
+    hook.self = this;
+    return inner_.Process(worker, hook);
+  }
+
+ private:
+  LProgressProcess& inner_;
+  LLogProgressDialog& dialog_;
+  std::string step_;
+};
+
+class RoutingProbeTest : public KavrixTempRoot {
+ protected:
+  void SetUp() override {
+    KavrixTempRoot::SetUp();
+    LSettingSetString("Routing", "LocalPort", "8089");
+    LSettingSetString("Routing", "PublicPort", "8090");
+    options_.interfaceAddresses = std::vector<std::uint32_t>{kPrivate};
+    options_.searchTarget = LMakeSockaddrIPv4(INADDR_LOOPBACK, peer_.UdpPort());
+    options_.searchPort = FreeUdpPort();
+    options_.searchRounds = 1;
+  }
+
+  LRoutingProbeOutcome Probe() {
+    LLogProgressDialog dialog;
+    const LRoutingProbeOutcome outcome = LNetRoutingRunWizard(dialog, options_);
+    EXPECT_TRUE(UdpPortFree(options_.searchPort)) << "search port still busy";
+    return outcome;
+  }
+  bool Logged(const std::string& text) {
+    return KavrixReadLogText().find(text) != std::string::npos;
+  }
+  static std::string Routing(const char* key) { return LSettingGetString("Routing", key); }
+
+  ScriptedPeer peer_;
+  LRoutingProbeOptions options_;
+};
+
+TEST_F(RoutingProbeTest, MapsThePortWithTheExactRequests) {
+  peer_.SetSearchAnswer("HTTP/1.1 200 OK\r\nlocation:  http://127.0.0.1:%PORT%/desc.xml\r\n\r\n");
+  peer_.AddAnswer({Description("/ctl?a=1&amp;b=2")});
+  peer_.AddAnswer({SoapAnswer("GetConnectionTypeInfo", "<NewConnectionType>IP_Routed</NewConnectionType>")});
+  peer_.AddAnswer({SoapAnswer("GetNATRSIPStatus", "<NewRSIPAvailable>0</NewRSIPAvailable><NewNATEnabled>1</NewNATEnabled>")});
+  peer_.AddAnswer({SoapAnswer("GetExternalIPAddress", "<NewExternalIPAddress>203.0.113.&#55;</NewExternalIPAddress>")});
+  peer_.AddAnswer({SoapAnswer("AddPortMapping", "")});
+
+  const LRoutingProbeOutcome outcome = Probe();
+  ASSERT_EQ(outcome.result, kLProcessDone) << KavrixReadLogText();
+  EXPECT_EQ(peer_.Searches(), std::vector<std::string>{std::string(kLSSDPSearch)});
+  const std::vector<std::string> requests = peer_.Requests();
+  ASSERT_EQ(requests.size(), 5u);
+  const std::string host = "127.0.0.1:" + std::to_string(peer_.TcpPort());
+  EXPECT_EQ(requests[0], "GET /desc.xml HTTP/1.1\r\nHost: " + host + "\r\nConnection: close\r\n\r\n");
+  const std::string body =
+      "<?xml version=\"1.0\"?>\r\n<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+      "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\"><s:Body><u:AddPortMapping "
+      "xmlns:u=\"urn:schemas-upnp-org:service:WANIPConnection:1\"><NewRemoteHost></NewRemoteHost>"
+      "<NewExternalPort>8090</NewExternalPort><NewProtocol>TCP</NewProtocol><NewInternalPort>8089"
+      "</NewInternalPort><NewInternalClient>192.168.77.2</NewInternalClient><NewEnabled>1</NewEnabled>"
+      "<NewPortMappingDescription>KavrixServer TCP Redirection</NewPortMappingDescription>"
+      "<NewLeaseDuration>0</NewLeaseDuration></u:AddPortMapping></s:Body></s:Envelope>\r\n";
+  EXPECT_EQ(requests[4], "POST /ctl?a=1&b=2 HTTP/1.1\r\nHost: " + host + "\r\nCONTENT-LENGTH: " +
+                             std::to_string(body.size()) +
+                             "\r\nCONTENT-TYPE: text/xml; charset=\"utf-8\"\r\nSOAPACTION: "
+                             "\"urn:schemas-upnp-org:service:WANIPConnection:1#AddPortMapping\"\r\n\r\n" +
+                             body);
+  EXPECT_NE(requests[1].find("#GetConnectionTypeInfo\"\r\n"), std::string::npos);
+  EXPECT_EQ(Routing("StaticIPAddress"), "203.0.113.7");
+  EXPECT_EQ(Routing("TryuPNP"), "1");
+  EXPECT_EQ(Routing("LocalAddressMode"), "1");
+  EXPECT_EQ(Routing("WizardRun"), "1");
+}
+
+TEST_F(RoutingProbeTest, RouterWithoutAddressTranslationIsSkipped) {
+  peer_.SetSearchAnswer("HTTP/1.1 200 OK\r\nLOCATION: http://127.0.0.1:%PORT%/d\r\n\r\n");
+  peer_.AddAnswer({Description("/ctl")});
+  peer_.AddAnswer({SoapAnswer("GetConnectionTypeInfo", "<NewConnectionType>IP_Routed</NewConnectionType>")});
+  peer_.AddAnswer({SoapAnswer("GetNATRSIPStatus", "<NewNATEnabled>0</NewNATEnabled>")});
+  EXPECT_EQ(Probe().result, kLProcessFailed);
+  EXPECT_EQ(peer_.Connections(), 3);
+  EXPECT_TRUE(Logged("not usable: WANIPConnection:1 does no address translation; "
+                     "WANPPPConnection:1 not offered"));
+  EXPECT_EQ(Routing("WizardRun"), "");
+}
+
+// Answers that must never lead the probe anywhere: each is logged and the
+// probe fails once the search goes unanswered.
+TEST_F(RoutingProbeTest, UntrustedSearchAnswersAreIgnored) {
+  const struct {
+    std::string answer;
+    std::string logged;
+  } cases[] = {
+      {"HTTP/1.1 200 OK\r\nLOCATION: ftp://127.0.0.1:%PORT%/d\r\n\r\n",
+       "ignored a description address that is not http: ftp://127.0.0.1:"},
+      {"HTTP/1.1 200 OK\r\nLOCATION: http://127.0.0.2:%PORT%/d\r\n\r\n",
+       "ignored a description address on another host than 127.0.0.1: http://127.0.0.2:"},
+      {"HTTP/1.1 200 OK\r\nLOCATION: http://router.example:%PORT%/d\r\n\r\n",
+       "on another host than 127.0.0.1: http://router.example:"},
+      {"HTTP/1.1 200 OK\r\nLOCATION: http://127.0.0.1:99999/d\r\n\r\n",
+       "not http: http://127.0.0.1:99999/d"},
+      {"HTTP/1.1 200 OK\r\nX-LOCATION: http://127.0.0.1:%PORT%/d\r\n" + std::string(9000, 'x'),
+       "UPnP: no router answered the search"},
+  };
+  for (const auto& c : cases) {
+    peer_.SetSearchAnswer(c.answer);
+    EXPECT_EQ(Probe().result, kLProcessFailed) << c.answer.substr(0, 60);
+    EXPECT_TRUE(Logged(c.logged)) << c.logged;
+  }
+  EXPECT_EQ(peer_.Connections(), 0);
+}
+
+// A description that never ends, one that drips, and garbage: each is
+// read within its bounds and the router counts as unusable.
+TEST_F(RoutingProbeTest, HugeSlowAndMalformedDescriptionsFailCleanly) {
+  peer_.SetSearchAnswer("HTTP/1.1 200 OK\r\nLOCATION: http://127.0.0.1:%PORT%/d\r\n\r\n");
+  peer_.AddAnswer({std::string(65536, '<'), 0, 0, 0});
+  peer_.AddAnswer({"HTTP/1.1 200 OK\r\n\r\n<controlURL>", 1, 400, 0});
+  peer_.AddAnswer({std::string("\0\xff<serviceType>urn:schemas-upnp-org:service:WANIPConnection:1"
+                               "<controlURL>",
+                               73)});
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Probe().result, kLProcessFailed);
+  EXPECT_EQ(peer_.Connections(), 3);
+  EXPECT_TRUE(Logged("not usable: WANIPConnection:1 not offered; WANPPPConnection:1 not offered"));
+}
+
+TEST_F(RoutingProbeTest, StopEndsTheSearchAtOnce) {
+  options_.searchRounds = kLSSDPRounds;
+  LLogProgressDialog dialog;
+  LRoutingProbe probe(options_);
+  StopAtStep stopping(probe, dialog, "Searching for a UPnP router");
+  EXPECT_EQ(dialog.RunProcess("Network Probe Setup Wizard", stopping), kLProcessStopped);
+  EXPECT_TRUE(UdpPortFree(options_.searchPort));
+  EXPECT_EQ(Routing("WizardRun"), "");
+}
+
+TEST_F(RoutingProbeTest, PublicInterfaceAddressNeedsNoRouter) {
+  options_.interfaceAddresses = std::vector<std::uint32_t>{kPublic};
+  LSettingSetString("Routing", "TryuPNP", "1");
+  EXPECT_EQ(Probe().result, kLProcessDone);
+  EXPECT_TRUE(peer_.Searches().empty());
+  EXPECT_EQ(Routing("StaticIPAddress"), "203.0.113.9");
+  EXPECT_EQ(Routing("LocalAddressMode"), "4");
+  EXPECT_EQ(Routing("PublicAddressMode"), "0");
+  EXPECT_EQ(Routing("TryuPNP"), "0");
+
+  // A confirmed mode is kept; the address is still refreshed.
+  LSettingSetString("Routing", "PublicAddressMode", "1");
+  options_.interfaceAddresses = std::vector<std::uint32_t>{0x0A000001, 0xC6336507};
+  EXPECT_EQ(Probe().result, kLProcessFailed);  // private first, and TryuPNP is 0
+  options_.interfaceAddresses = std::vector<std::uint32_t>{0xC6336507};
+  EXPECT_EQ(Probe().result, kLProcessDone);
+  EXPECT_EQ(Routing("PublicAddressMode"), "1");
+  EXPECT_EQ(Routing("StaticIPAddress"), "198.51.101.7");
+  EXPECT_TRUE(peer_.Searches().empty());
+}
+
+TEST_F(RoutingProbeTest, StartUpCheckSchedule) {
+  options_.interfaceAddresses = std::vector<std::uint32_t>{kPublic};
+  LLogProgressDialog dialog;
+  constexpr std::int32_t kStart = 1800000000;
+  LDateTime::SetFakeNow(kStart);
+
+  LSettingSetString("Routing", "WizardRunLater", std::to_string(kStart + 1));
+  LNetRoutingCheckGUI(dialog, options_);
+  EXPECT_EQ(Routing("StaticIPAddress"), "");  // nothing ran
+
+  LSettingSetString("Routing", "WizardRunLater", std::to_string(kStart));
+  LNetRoutingCheckGUI(dialog, options_);  // the first run
+  EXPECT_EQ(Routing("WizardRun"), "1");
+  EXPECT_EQ(Routing("WizardRunDate"), "");
+
+  LNetRoutingCheckGUI(dialog, options_);  // the first re-check
+  EXPECT_EQ(Routing("WizardRunDate"), std::to_string(kStart));
+  EXPECT_EQ(Routing("PublicAddressMode"), "0");
+
+  LDateTime::SetFakeNow(kStart + kLRoutingConfirmSeconds - 1);
+  LNetRoutingCheckGUI(dialog, options_);
+  EXPECT_EQ(Routing("PublicAddressMode"), "0");
+  LDateTime::SetFakeNow(kStart + kLRoutingConfirmSeconds);
+  LNetRoutingCheckGUI(dialog, options_);
+  EXPECT_EQ(Routing("PublicAddressMode"), "1");
+  LSettingSetString("Routing", "StaticIPAddress", "");
+  LNetRoutingCheckGUI(dialog, options_);  // confirmed: no more checks
+  EXPECT_EQ(Routing("StaticIPAddress"), "");
+  LDateTime::ClearFakeNow();
+}
+
+TEST_F(RoutingProbeTest, ManualChoices) {
+  LDateTime::SetFakeNow(1800000000);
+  LNetRoutingSetManualAddress("198.51.100.4");
+  EXPECT_EQ(Routing("StaticIPAddress") + "|" + Routing("PublicAddressMode"), "198.51.100.4|1");
+  LNetRoutingSetManualAddress("office.example");
+  EXPECT_EQ(Routing("DomainName") + "|" + Routing("PublicAddressMode"), "office.example|2");
+  LNetRoutingRemindLater();
+  EXPECT_EQ(Routing("WizardRun") + "|" + Routing("WizardRunLater") + "|" + Routing("PublicAddressMode"),
+            "0|1800864000|0");
+  LNetRoutingNoInternetAccess();
+  EXPECT_EQ(Routing("WizardRun") + "|" + Routing("PublicAddressMode"), "1|3");
+  LDateTime::ClearFakeNow();
+}
+
+}  // namespace

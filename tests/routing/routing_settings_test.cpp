@@ -1,0 +1,71 @@
+// The addresses the pages and mail texts show, from the "Routing" settings.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "foundation/settings_sections.h"
+#include "routing/host_addresses.h"
+#include "routing/ip_ranges.h"
+#include "routing/routing_settings.h"
+#include "support/temp_root.h"
+
+namespace {
+
+class RoutingSettingsTest : public KavrixTempRoot {
+ protected:
+  static std::string Public() {
+    std::string out;
+    LNetRoutingGetPublicAddress(out);
+    return out;
+  }
+  static std::string Public(int mode) {
+    std::string out = "stale";
+    LNetRoutingGetPublicAddress(mode, out);
+    return out;
+  }
+};
+
+TEST_F(RoutingSettingsTest, PublicAddressByMode) {
+  ASSERT_TRUE(LNetRoutingSetPublicAddress(0, "198.51.100.4"));
+  ASSERT_TRUE(LNetRoutingSetPublicAddress(2, "office.example"));
+  ASSERT_TRUE(LNetRoutingSetPublicAddress(3, "ignored.example"));
+  EXPECT_EQ(LSettingGetString("Routing", "StaticIPAddress"), "198.51.100.4");
+  EXPECT_EQ(LSettingGetString("Routing", "DomainName"), "office.example");
+  EXPECT_EQ(Public(0) + "|" + Public(1) + "|" + Public(2) + "|" + Public(3),
+            "198.51.100.4|198.51.100.4|office.example|");
+  EXPECT_EQ(Public(), "198.51.100.4");
+  LSettingSetString("Routing", "PublicAddressMode", "2");
+  EXPECT_EQ(Public(), "office.example");
+  LNetRoutingSetPublicAddress(1, std::string(300, 'a'));
+  EXPECT_EQ(Public(1).size(), 259u);
+}
+
+// With nothing stored, this computer's own first public address, else its
+// first private one.
+TEST_F(RoutingSettingsTest, PublicAddressFallsBackToTheInterfaces) {
+  const std::vector<std::uint32_t> addresses = LRoutingInterfaceAddresses();
+  std::uint32_t expected = LFirstPublicAddress(addresses);
+  if (expected == 0) expected = LFirstPrivateAddress(addresses);
+  EXPECT_EQ(Public(), LIPv4Text(expected));
+  EXPECT_EQ(LFirstPublicAddress({0x7F000001, 0x0A000001, 0, 0xC6336507, 0x08080808}), 0xC6336507u);
+  EXPECT_EQ(LFirstPrivateAddress({0x7F000001, 0xC6336507, 0xA9FE0001, 0x0A000001}), 0xA9FE0001u);
+}
+
+TEST_F(RoutingSettingsTest, ModeDescriptionsAndExampleLinks) {
+  LSettingSetString("Routing", "StaticIPAddress", "198.51.100.4");
+  std::string own;
+  LNetRoutingGetPrivateAddress(0, own);
+  EXPECT_EQ(LLocalAddressModeDescription(0), "Automatic [" + own + "]");
+  EXPECT_EQ(LLocalAddressModeDescription(1), "Static IP [" + own + "]");
+  EXPECT_EQ(LLocalAddressModeDescription(2), "Computer Host [" + LIPGetHostName() + "]");
+  EXPECT_EQ(LLocalAddressModeDescription(4), "Use public IP [198.51.100.4]");
+  EXPECT_EQ(LLocalAddressModeDescription(5), "");
+  EXPECT_EQ(LPublicAddressModeDescription(3), "Don't Care");
+  EXPECT_EQ(LPublicAddressModeDescription(4), "");
+  EXPECT_EQ(LNetRoutingExampleURL("a.example", 80), "http://a.example");
+  EXPECT_EQ(LNetRoutingExampleURL("a.example", 89), "http://a.example:89");
+  EXPECT_EQ(LNetRoutingGetPublicPort(), 89);
+}
+
+}  // namespace

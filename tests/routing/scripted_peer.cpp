@@ -1,0 +1,131 @@
+#include "scripted_peer.h"
+
+#include <arpa/inet.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <chrono>
+
+namespace {
+
+std::uint16_t BindLoopback(int fd) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+    return 0;
+  return ntohs(address.sin_port);
+}
+
+// Reads what the client sent until a pause of 300 ms or the end of a head
+// with its body; enough for the probe's GET and POST requests.
+std::string ReadRequest(int fd) {
+  std::string request;
+  char buffer[4096];
+  pollfd entry{fd, POLLIN, 0};
+  while (poll(&entry, 1, 300) > 0) {
+    const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
+    if (got <= 0) break;
+    request.append(buffer, static_cast<std::size_t>(got));
+    const std::size_t head = request.find("\r\n\r\n");
+    if (head == std::string::npos) continue;
+    const std::size_t lengthAt = request.find("CONTENT-LENGTH: ");
+    const std::size_t body = lengthAt == std::string::npos
+                                 ? 0
+                                 : std::stoul(request.substr(lengthAt + 16));
+    if (request.size() >= head + 4 + body) break;
+  }
+  return request;
+}
+
+}  // namespace
+
+ScriptedPeer::ScriptedPeer()
+    : udp_(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)),
+      tcp_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+  udpPort_ = BindLoopback(udp_.Get());
+  tcpPort_ = BindLoopback(tcp_.Get());
+  listen(tcp_.Get(), 8);
+  thread_ = std::thread([this] { Run(); });
+}
+
+ScriptedPeer::~ScriptedPeer() {
+  stop_ = true;
+  thread_.join();
+}
+
+void ScriptedPeer::SetSearchAnswer(std::string answer) {
+  const std::string port = std::to_string(tcpPort_);
+  for (std::size_t at; (at = answer.find("%PORT%")) != std::string::npos;) answer.replace(at, 6, port);
+  std::lock_guard<std::mutex> lock(mutex_);
+  searchAnswer_ = std::move(answer);
+}
+
+void ScriptedPeer::AddAnswer(Answer answer) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  answers_.push_back(std::move(answer));
+}
+
+std::vector<std::string> ScriptedPeer::Searches() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return searches_;
+}
+
+std::vector<std::string> ScriptedPeer::Requests() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return requests_;
+}
+
+int ScriptedPeer::Connections() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return static_cast<int>(requests_.size());
+}
+
+void ScriptedPeer::Run() {
+  while (!stop_) {
+    pollfd entries[2] = {{udp_.Get(), POLLIN, 0}, {tcp_.Get(), POLLIN, 0}};
+    if (poll(entries, 2, 100) <= 0) continue;
+    if (entries[0].revents & POLLIN) {
+      char datagram[2048];
+      sockaddr_in from{};
+      socklen_t fromLength = sizeof from;
+      const ssize_t got = recvfrom(udp_.Get(), datagram, sizeof datagram, 0,
+                                   reinterpret_cast<sockaddr*>(&from), &fromLength);
+      std::string answer;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (got >= 0) searches_.emplace_back(datagram, static_cast<std::size_t>(got));
+        answer = searchAnswer_;
+      }
+      if (!answer.empty())
+        sendto(udp_.Get(), answer.data(), answer.size(), 0, reinterpret_cast<sockaddr*>(&from),
+               fromLength);
+    }
+    if (entries[1].revents & POLLIN) {
+      LUniqueFd client(accept4(tcp_.Get(), nullptr, nullptr, SOCK_CLOEXEC));
+      if (!client) continue;
+      const std::string request = ReadRequest(client.Get());
+      Answer answer;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const std::size_t index = requests_.size();
+        requests_.push_back(request);
+        if (index < answers_.size()) answer = answers_[index];
+      }
+      Serve(client.Get(), answer);
+    }
+  }
+}
+
+void ScriptedPeer::Serve(int fd, const Answer& answer) {
+  const std::size_t piece = answer.pieceBytes == 0 ? answer.bytes.size() : answer.pieceBytes;
+  for (int round = 0; !stop_ && (answer.repeat == 0 || round < answer.repeat); ++round) {
+    for (std::size_t at = 0; at < answer.bytes.size() && !stop_; at += piece) {
+      const std::string_view part = std::string_view(answer.bytes).substr(at, piece);
+      if (send(fd, part.data(), part.size(), MSG_NOSIGNAL) < 0) return;
+      if (answer.pauseMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(answer.pauseMs));
+    }
+  }
+}

@@ -1,0 +1,60 @@
+#pragma once
+// A peer on loopback that answers the probe with bytes a test scripts: a
+// UDP socket that answers each search datagram, and a TCP listener that
+// answers its connections in turn. It stands for the hostile and broken
+// devices a real gateway never imitates; the real gateway test is
+// upnp_gateway_test.cpp.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "foundation/unique_fd.h"
+
+class ScriptedPeer {
+ public:
+  // How one TCP connection is answered: the bytes, sent in pieces of
+  // `pieceBytes` with `pauseMs` between them, `repeat` times (0: until the
+  // client closes).
+  struct Answer {
+    std::string bytes;
+    std::size_t pieceBytes = 0;  // 0: all at once
+    int pauseMs = 0;
+    int repeat = 1;
+  };
+
+  ScriptedPeer();
+  ~ScriptedPeer();
+
+  std::uint16_t UdpPort() const { return udpPort_; }
+  std::uint16_t TcpPort() const { return tcpPort_; }
+  // The SSDP answer; "%PORT%" becomes the TCP port.
+  void SetSearchAnswer(std::string answer);
+  // Answers for the TCP connections, in order; later ones get nothing.
+  void AddAnswer(Answer answer);
+
+  std::vector<std::string> Searches();   // datagrams received
+  std::vector<std::string> Requests();   // what each connection sent
+  int Connections();
+
+ private:
+  void Run();
+  void Serve(int fd, const Answer& answer);
+
+  LUniqueFd udp_;
+  LUniqueFd tcp_;
+  std::uint16_t udpPort_ = 0;
+  std::uint16_t tcpPort_ = 0;
+  std::atomic<bool> stop_{false};
+  // Guards everything below.
+  std::mutex mutex_;
+  std::string searchAnswer_;
+  std::vector<Answer> answers_;
+  std::vector<std::string> searches_;
+  std::vector<std::string> requests_;
+  std::thread thread_;
+};

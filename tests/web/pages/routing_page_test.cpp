@@ -1,0 +1,139 @@
+// The routing dialog over real loopback HTTP: who may open it, what it
+// shows, every refusal (nothing stored), and what an accepted form stores.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "foundation/settings_sections.h"
+#include "model/users.h"
+#include "panel_fixture.h"
+#include "web/pages/login_pages.h"
+#include "web/pages/main_page.h"
+#include "web/pages/routing_page.h"
+
+namespace {
+
+const LWebScriptEntry kTable[] = {
+    {"logon", WLMainLogin},
+    {"mainpage", WLMainPage},
+    {"routing", WLRoutingPage},
+};
+
+class RoutingPageTest : public PanelTest {
+ protected:
+  void SetUp() override {
+    WebServerTest::SetUp();
+    UsePanelFrame();
+    LSettingSetString("Settings", "SetupWizardRun", "0");
+    StartServer(kTable);
+    ASSERT_TRUE(KXAddUser("boss@x.example", "Boss", true, false, "", "", "pw"));
+    ASSERT_TRUE(KXAddUser("staff@x.example", "Staff", false, false, "", "", "pw"));
+    boss_ = LogOn("boss@x.example", "pw");
+    staff_ = LogOn("staff@x.example", "pw");
+    ASSERT_FALSE(boss_.empty());
+    ASSERT_FALSE(staff_.empty());
+    LSettingSetString("Routing", "StaticIPAddress", "203.0.113.9");
+    LSettingSetString("Routing", "LocalPort", std::to_string(Port()));
+  }
+
+  std::string Send(const std::string& fields, const std::string& session) {
+    return Post("routing", fields + "&submit=++OK++", session);
+  }
+  static std::string Routing(const char* key) { return LSettingGetString("Routing", key); }
+  // Every key the dialog writes, to show that a refusal wrote none.
+  static std::string Stored() {
+    return Routing("LocalAddressMode") + "|" + Routing("PublicAddressMode") + "|" +
+           Routing("StaticIPAddress") + "|" + Routing("DomainName") + "|" + Routing("LocalPort") +
+           "|" + Routing("PublicPort");
+  }
+
+  std::string boss_;
+  std::string staff_;
+};
+
+TEST_F(RoutingPageTest, OnlyAdministratorsOpenOrPostIt) {
+  EXPECT_TRUE(Contains(Get("routing"), "Your session is expired."));
+  EXPECT_TRUE(Contains(Get("routing", staff_), "Only System Administrator can access this page."));
+  const std::string before = Stored();
+  EXPECT_TRUE(Contains(Send("101=0&102=2&103=evil.example&105=8090&rbg1=106", staff_),
+                       "Only System Administrator can access this page."));
+  EXPECT_EQ(Stored(), before);
+}
+
+TEST_F(RoutingPageTest, ShowsTheModesAddressAndPorts) {
+  LSettingSetString("Routing", "PublicPort", "8080");
+  const std::string page = Get("routing", boss_);
+  EXPECT_TRUE(Contains(page, "<b>Routing Options</b>"));
+  for (const char* text : {"&nbsp;Internet Address&nbsp;", "&nbsp;Ports&nbsp;", "&nbsp;Example URLs&nbsp;",
+                           ">Static IP (not sure)</option>", ">Static IP (confirmed)</option>",
+                           ">Use Domain Name</option>", ">Don't Care</option>", ">Automatic [",
+                           ">Static IP [", ">Computer Host [", ">Host FQDN [",
+                           ">Use public IP [203.0.113.9]</option>",
+                           "name=103 type=text value=\"203.0.113.9\"",
+                           "Router use a different port</input>&nbsp;<input name=108 type=text value=\"8080\"",
+                           "<a href=\"http://203.0.113.9:8080\" target=t2>http://203.0.113.9:8080</a> (General Internet)",
+                           "(This Computer)", kLRoutingRestartNote})
+    EXPECT_TRUE(Contains(page, text)) << text;
+  EXPECT_TRUE(Contains(page, "value=107 checked")) << page;
+
+  LSettingSetString("Routing", "PublicAddressMode", "3");
+  EXPECT_TRUE(Contains(Get("routing", boss_), "name=103 type=text value=\"\""));
+}
+
+TEST_F(RoutingPageTest, RefusalsNameTheFieldAndStoreNothing) {
+  const struct {
+    const char* fields;
+    const char* message;
+  } cases[] = {
+      {"101=0&102=2&103=++&105=89&rbg1=106", kLRoutingHostInvalid},
+      {"101=0&102=0&103=host.example&105=89&rbg1=106", kLRoutingAddressInvalid},
+      {"101=0&102=1&103=1.2.3.256&105=89&rbg1=106", kLRoutingAddressInvalid},
+      {"101=0&102=3&105=0&rbg1=106", kLRoutingLocalPortInvalid},
+      {"101=0&102=3&105=65536&rbg1=106", kLRoutingLocalPortInvalid},
+      {"101=0&102=3&105=8x&rbg1=106", kLRoutingLocalPortInvalid},
+      {"101=0&102=3&105=89&rbg1=107&108=0", kLRoutingPublicPortInvalid},
+      {"101=0&102=3&105=89&rbg1=107&108=", kLRoutingPublicPortInvalid},
+  };
+  const std::string before = Stored();
+  for (const auto& c : cases) {
+    EXPECT_TRUE(Contains(Send(c.fields, boss_), ErrorRow(c.message))) << c.fields;
+    EXPECT_EQ(Stored(), before) << c.fields;
+  }
+}
+
+TEST_F(RoutingPageTest, AcceptedFormsStoreModesAddressAndPorts) {
+  const std::string port = std::to_string(Port());
+  EXPECT_TRUE(Contains(Send("101=2%24x&102=2%24x&103=office.example&105=" + port + "&rbg1=106", boss_),
+                       "Location: mainpage"));
+  EXPECT_EQ(Stored(), "2|2|203.0.113.9|office.example|" + port + "|" + port);
+
+  // Mode 3 keeps the stored address; a different router port is kept apart.
+  EXPECT_TRUE(Contains(Send("101=1&102=3&103=&105=" + port + "&rbg1=107&108=65535", boss_),
+                       "Location: mainpage"));
+  EXPECT_EQ(Stored(), "1|3|203.0.113.9|office.example|" + port + "|65535");
+
+  EXPECT_TRUE(Contains(Send("101=9&102=1&103=+198.51.100.4+&105=" + port + "&rbg1=106", boss_),
+                       "Location: mainpage"));
+  EXPECT_EQ(Stored(), "0|1|198.51.100.4|office.example|" + port + "|" + port);
+}
+
+// No engine runs here, so the listener stays; the answer names the address
+// the browser must use from now on, built from the Host it used.
+TEST_F(RoutingPageTest, ANewLocalPortIsAnnouncedWithTheNewAddress) {
+  const std::string body = "101=0&102=3&105=8090&rbg1=106&submit=++OK++";
+  const std::string answer =
+      Exchange("POST /routing HTTP/1.0\r\nHost: panel.example:" + std::to_string(Port()) +
+               "\r\nCookie: sess=" + boss_ +
+               "\r\nContent-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
+               std::to_string(body.size()) + "\r\n\r\n" + body);
+  EXPECT_TRUE(Contains(answer, "<b>The server now answers on port 8090. Continue at <a "
+                               "href=\"http://panel.example:8090/mainpage\">"
+                               "http://panel.example:8090/mainpage</a></b>"))
+      << answer;
+  EXPECT_TRUE(Contains(answer, "name=105 type=text value=\"8090\""));
+  EXPECT_EQ(Routing("LocalPort"), "8090");
+  EXPECT_EQ(Routing("PublicPort"), "8090");
+}
+
+}  // namespace

@@ -8,9 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace {
-
-std::vector<LMailInterface> ReadInterfaces() {
+std::vector<LMailInterface> LReadMailInterfaces() {
   std::vector<LMailInterface> out;
   ifaddrs* list = nullptr;
   if (getifaddrs(&list) != 0) return out;
@@ -26,6 +24,8 @@ std::vector<LMailInterface> ReadInterfaces() {
   freeifaddrs(list);
   return out;
 }
+
+namespace {
 
 bool ReverseName(std::uint32_t address, std::string& out) {
   sockaddr_in in{};
@@ -72,7 +72,7 @@ std::uint32_t LPickPrivateInterface(const std::vector<LMailInterface>& interface
 }
 
 void LIPGetLocalFQDN(std::string& out) {
-  const std::uint32_t address = LPickPrivateInterface(ReadInterfaces());
+  const std::uint32_t address = LPickPrivateInterface(LReadMailInterfaces());
   if (address != 0 && ReverseName(address, out)) return;
   if (OwnHostName(out)) return;
   out = "localhost";

@@ -15,6 +15,8 @@ struct LMailInterface {
 // 10.x, 172.x with the bit of value 16 set in the second byte, 192.168.x
 // and 169.254.x.
 bool LIsPrivateIPv4(std::uint32_t address);
+// This machine's IPv4 interfaces.
+std::vector<LMailInterface> LReadMailInterfaces();
 // The address of the first interface that is up, neither loopback nor
 // point-to-point and has a private address; 0 when there is none.
 std::uint32_t LPickPrivateInterface(const std::vector<LMailInterface>& interfaces);

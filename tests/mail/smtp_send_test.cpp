@@ -10,7 +10,7 @@
 
 #include "engine/ip_socket_tcp.h"
 #include "foundation/thread.h"
-#include "mail_peer_fixture.h"
+#include "support/mail_peer_fixture.h"
 #include "support/loopback.h"
 
 namespace {

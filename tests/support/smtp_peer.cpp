@@ -32,8 +32,9 @@ bool KavrixSmtpPeer::Start(const std::string& folder, const KavrixSmtpPeerOption
   std::filesystem::create_directories(folder);
   folder_ = folder;
   port_ = options.port != 0 ? options.port : KavrixFreeLoopbackPort();
+  host_ = options.host;
   std::vector<std::string> args = {"/usr/bin/python3", KAVRIX_TEST_SOURCE_DIR "/tests/support/smtp_peer.py",
-                                   "--port", std::to_string(port_), "--out", folder, "--mode", options.mode};
+                                   "--port", std::to_string(port_), "--host", options.host, "--out", folder, "--mode", options.mode};
   if (!options.auth.empty()) args.insert(args.end(), {"--auth", options.auth});
   if (!options.cert.empty()) args.insert(args.end(), {"--cert", options.cert, "--key", options.key});
   if (options.implicit_tls) args.push_back("--implicit");
@@ -92,7 +93,7 @@ void KavrixSmtpPeer::Stop() {
   pid_ = -1;
 }
 
-std::string KavrixSmtpPeer::HostText() const { return "127.0.0.1:" + std::to_string(port_); }
+std::string KavrixSmtpPeer::HostText() const { return host_ + ":" + std::to_string(port_); }
 
 int KavrixSmtpPeer::MessageCount() const {
   int n = 0;

@@ -14,6 +14,7 @@
 
 struct KavrixSmtpPeerOptions {
   std::uint16_t port = 0;         // 0: a free loopback port
+  std::string host = "127.0.0.1";
   std::string auth;               // "user:password" for AUTH LOGIN
   std::string cert, key;          // TLS: STARTTLS, or from the start with implicit
   bool implicit_tls = false;
@@ -34,7 +35,7 @@ class KavrixSmtpPeer {
   void Stop();
 
   std::uint16_t Port() const { return port_; }
-  // "127.0.0.1:<port>", the relay host text.
+  // "<host>:<port>", the relay host text.
   std::string HostText() const;
   int MessageCount() const;
   // Message n (from 1): the bytes received and the parsed fields.
@@ -46,6 +47,7 @@ class KavrixSmtpPeer {
  private:
   std::string folder_;
   std::uint16_t port_ = 0;
+  std::string host_;
   pid_t pid_ = -1;
   LUniqueFd stdin_;
 };

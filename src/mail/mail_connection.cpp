@@ -1,6 +1,7 @@
 #include "mail/mail_connection.h"
 
 #include <arpa/inet.h>
+#include <netinet/tcp.h>
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
@@ -40,7 +41,15 @@ LProcessResult LMailConnection::Connect(const sockaddr_in& address, int timeout_
   // 0.0.0.0 is what an unresolvable name gives; connecting to it would
   // reach this machine instead of failing.
   if (address.sin_addr.s_addr == htonl(INADDR_ANY)) return kLProcessFailed;
-  return ProcessConnect(thread_, socket_, address, timeout_ms);
+  const LProcessResult connected = ProcessConnect(thread_, socket_, address, timeout_ms);
+  if (connected == kLProcessDone) {
+    // Each command waits for its reply, so nothing is gained by holding back
+    // a short write; held back, the data terminator would wait for the
+    // peer's delayed acknowledgement on every mail.
+    const int on = 1;
+    (void)::setsockopt(socket_.Get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  }
+  return connected;
 }
 
 LProcessResult LMailConnection::RecvRaw(char* buffer, std::size_t capacity, std::size_t& got,

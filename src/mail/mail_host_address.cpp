@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 
 #include "engine/ip_socket_tcp.h"
@@ -32,6 +33,20 @@ bool Read16(const unsigned char* at, const unsigned char* end, unsigned& out) {
 }
 
 }  // namespace
+
+bool LIsReservedMailDomain(std::string_view domain) {
+  std::string name(domain);
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  while (!name.empty() && name.back() == '.') name.pop_back();
+  const auto is_or_under = [&name](std::string_view zone) {
+    return name == zone || (name.size() > zone.size() && name.ends_with(zone) &&
+                            name[name.size() - zone.size() - 1] == '.');
+  };
+  for (std::string_view zone : {"example", "test", "invalid", "localhost", "example.com", "example.net", "example.org"}) {
+    if (is_or_under(zone)) return true;
+  }
+  return false;
+}
 
 LMailHostText LSplitMailHost(std::string_view text) {
   LMailHostText out;
@@ -66,7 +81,7 @@ std::string LFirstMXExchange(const unsigned char* answer, std::size_t length) {
     if (type == ns_t_mx && data_length > 2) {
       char name[NS_MAXDNAME];
       if (dn_expand(answer, end, at + 2, name, sizeof name) < 0) return "";
-      return name;
+      return name[0] == '\0' ? "." : name;
     }
     at += data_length;
   }
@@ -91,7 +106,11 @@ LMailHostText LIPAddressWithPort::EmailMXHost(std::string_view domain) {
   if (length <= 0) return out;
   const std::string exchange =
       LFirstMXExchange(answer, std::min(static_cast<std::size_t>(length), sizeof answer));
-  if (!exchange.empty()) out.host = exchange;
+  if (exchange == ".") {
+    out.host.clear();
+  } else if (!exchange.empty()) {
+    out.host = exchange;
+  }
   return out;
 }
 

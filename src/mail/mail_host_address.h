@@ -24,12 +24,20 @@ struct LMailHostText {
 // 1..65535 leaves the default 25 and the host is the text before the colon.
 LMailHostText LSplitMailHost(std::string_view text);
 
+// Domains reserved for examples and tests (".example", ".test", ".invalid",
+// ".localhost", example.com, example.net, example.org and their
+// sub-domains, in any letter case): they never take mail, so no lookup is
+// made and nothing is sent for them. Demonstrations and test suites use
+// them freely, and none of that must reach the Internet.
+bool LIsReservedMailDomain(std::string_view domain);
+
 class LIPAddressWithPort {
  public:
   // The host and port of the mail exchanger of `domain`: "host:port" with a
   // port other than 0 is taken as it stands, without a query; otherwise the
   // exchange name of the first MX record in answer order (whatever its
-  // preference), or the domain itself when there is none, port 25.
+  // preference), or the domain itself when there is none, port 25. A
+  // domain whose MX is "." takes no mail: the host is then empty.
   static LMailHostText EmailMXHost(std::string_view domain);
   // The same, resolved.
   static LIPAddressWithPort EmailMXLookup(std::string_view domain);
@@ -48,5 +56,6 @@ class LIPAddressWithPort {
 };
 
 // The exchange name of the first MX record of a DNS answer (the question
-// entries skipped), or "" when the answer is malformed or holds none.
+// entries skipped), "." for a null MX (the domain takes no mail), or ""
+// when the answer is malformed or holds none.
 std::string LFirstMXExchange(const unsigned char* answer, std::size_t length);

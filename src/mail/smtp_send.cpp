@@ -229,6 +229,10 @@ LProcessResult DeliverDirect(LThread* thread, const EmailSMTPSendProcess& mail, 
     return kLProcessFailed;
   }
   const std::string domain = LCutText(std::string_view(address).substr(at + 1));
+  if (LIsReservedMailDomain(domain)) {
+    LOGERROR("No email is delivered to the reserved domain \"" + domain + "\".");
+    return kLProcessFailed;
+  }
   EmailSMTPSendProcess single = mail;
   single.to = address;
   LSMTPDialogue dialogue(thread, single, message);

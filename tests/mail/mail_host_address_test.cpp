@@ -87,6 +87,10 @@ TEST(MailHostAddressTest, MalformedAnswersGiveNoExchange) {
   cname_only[7] = '\x01';  // only the CNAME counts as an answer
   EXPECT_EQ(LFirstMXExchange(Bytes(cname_only), cname_only.size()), "");
   EXPECT_EQ(LFirstMXExchange(nullptr, 10), "");
+  // A null MX: the domain takes no mail.
+  std::string null_mx = U16(1) + U16(0x8180) + U16(1) + U16(1) + U16(0) + U16(0) + Name("example.com") +
+                        U16(15) + U16(1) + Record(std::string("\xc0\x0c", 2), 15, U16(0) + std::string(1, '\0'));
+  EXPECT_EQ(LFirstMXExchange(Bytes(null_mx), null_mx.size()), ".");
 }
 
 TEST(MailHostAddressTest, PrivateInterfaceIsTheFirstUpNonLoopbackPrivateOne) {

@@ -3,6 +3,8 @@
 
 #include "mail/smtp_send.h"
 
+#include "mail/mail_host_address.h"
+
 #include <sys/socket.h>
 
 #include <chrono>
@@ -170,8 +172,16 @@ TEST_F(SmtpSendTest, UnreachableRelayWithoutDirectDeliveryFails) {
   mail.relay_host = "127.0.0.1:" + std::to_string(KavrixFreeLoopbackPort());
   EXPECT_EQ(Process(nullptr, mail), kLProcessFailed);
   EXPECT_TRUE(LogHas("Unable to connect to mail server \"" + mail.relay_host + "\"."));
-  // A name that does not resolve is never taken for this machine.
+  // Reserved example domains are never looked up nor sent to.
   mail.relay_host = "";
+  mail.send_direct = true;
+  mail.to = "staff@x.example,boss@Example.COM";
+  EXPECT_EQ(Process(nullptr, mail), kLProcessFailed);
+  EXPECT_TRUE(LogHas("No email is delivered to the reserved domain \"x.example\"."));
+  EXPECT_FALSE(LIsReservedMailDomain("example.co"));
+  EXPECT_FALSE(LIsReservedMailDomain("myexample.com"));
+  EXPECT_TRUE(LIsReservedMailDomain("mail.TEST."));
+  EXPECT_TRUE(LIsReservedMailDomain("a.example.org"));
   mail.send_direct = true;
   mail.to = "no-at-sign";
   EXPECT_EQ(Process(nullptr, mail), kLProcessFailed);

@@ -30,3 +30,9 @@ inline constexpr std::string_view kLEmailDefaultsSetKey = "DefaultsSet";
 // Afterwards it changes nothing. False when a setting could not be written;
 // the marker is then left unset, so the next call tries again.
 bool LEmailSetInstallDefaults();
+
+namespace LEmail {
+// Called before each send: installs the defaults above the first time and
+// otherwise changes nothing.
+inline bool CheckInstallDefaults() { return LEmailSetInstallDefaults(); }
+}  // namespace LEmail

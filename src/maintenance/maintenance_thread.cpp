@@ -2,6 +2,8 @@
 
 #include "foundation/log.h"
 #include "foundation/process_wait.h"
+#include "maintenance/flagged_mail.h"
+#include "model/org_settings.h"
 
 std::atomic<LKXMaintenanceThread*> LKXMaintenanceThread::pMT{nullptr};
 
@@ -22,10 +24,13 @@ void LKXMaintenanceThread::StopMaintenance() {
 }
 
 void LKXMaintenanceThread::ThreadFunction() {
+  // Read once: a change of the running mode takes effect at the next start.
+  const bool leave_mode = KXOrgGetBool(LKXOrg::kModeLeave);
   for (;;) {
+    // Reset before the work, so that a wake-up during the pass is not lost.
+    wakeUp_.Reset();
+    KXSendFlaggedMail(this, leave_mode);
     const LProcessResult woke = ProcessWaitSignal(this, wakeUp_.Ref(), kPassIntervalMs);
     if (woke == kLProcessStopped || IsStopRequested()) return;
-    // A wake-up is consumed here so that the next wait sleeps again.
-    wakeUp_.Reset();
   }
 }

@@ -3,10 +3,9 @@
 // requested work. Other parts wake it early by signalling its wake-up object
 // through LKXMaintenanceThread::pMT after they change something it acts on.
 //
-// What it does today: it only sleeps - up to 60 seconds at a time on its
-// wake-up object, ending when stopped. The jobs (notification e-mails, the
-// daily and weekly runs, status captions) are not written yet; until they
-// are, a wake-up has nothing to do and is merely consumed.
+// Each pass sends the mails that flags ask for (flagged_mail.h), then
+// sleeps up to 60 seconds on its wake-up object, ending when stopped. The
+// daily and weekly runs and the status captions are not written yet.
 
 #include <atomic>
 

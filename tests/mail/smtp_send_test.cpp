@@ -1,0 +1,307 @@
+// SMTP delivery against a real server on loopback: the dialogue, the
+// envelope and the message as received, and every failing path.
+
+#include "mail/smtp_send.h"
+
+#include "mail/mail_host_address.h"
+
+#include <sys/socket.h>
+
+#include <chrono>
+#include <cstdlib>
+
+#include "engine/ip_socket_tcp.h"
+#include "foundation/thread.h"
+#include "support/mail_peer_fixture.h"
+#include "support/loopback.h"
+
+namespace {
+
+class SmtpSendTest : public MailPeerTest {
+ protected:
+  EmailSMTPSendProcess Mail() {
+    EmailSMTPSendProcess mail;
+    mail.to = "staff@x.example";
+    mail.from = "office@x.example";
+    mail.subject = "Logon Details";
+    mail.body = "Hello\r\n";
+    mail.relay_host = peer_.HostText();
+    mail.send_direct = false;
+    mail.helo_host = "server.test.example";
+    return mail;
+  }
+};
+
+TEST_F(SmtpSendTest, RelayWithAuthLoginGetsTheExactMessage) {
+  KAVRIX_START_PEER({.auth = "kx-user:s3cret pass"});
+  EmailSMTPSendProcess mail = Mail();
+  mail.to = "staff@x.example, boss@x.example,";
+  mail.user_name = "kx-user";
+  mail.password = "s3cret pass";
+  mail.subject = "Gr\xc3\xbc\xc3\x9f" "e \xc3\xa9";
+  mail.body = "Line one\r\n.hidden\r\n.\r\n" + std::string(800, 'x') + "\r\n" + std::string(650, 'a') + " " +
+              std::string(100, 'b') + "\nbare\r\n";
+  ASSERT_EQ(Process(nullptr, mail), kLProcessDone);
+
+  EXPECT_EQ(peer_.Transcript(),
+            "EHLO server.test.example\nAUTH kx-user s3cret pass\nMAIL FROM:<office@x.example>\n"
+            "RCPT TO:<staff@x.example>\nRCPT TO:<boss@x.example>\n");
+  ASSERT_EQ(peer_.MessageCount(), 1);
+  EXPECT_EQ(DataWithoutDate(1),
+            "MIME-Version: 1.0\r\nFrom: office@x.example\r\nTo: staff@x.example, boss@x.example,\r\n"
+            "Subject: =?utf-8?q?Gr=C3=BC=C3=9Fe=20=C3=A9?=\r\nDate: *\r\n"
+            "X-Mailer: KavrixServer (http://www.mardel.example/)\r\n"
+            "Content-Type: text/plain; charset=\"utf-8\"\r\n\r\n"
+            "Line one\r\n.hidden\r\n.\r\n" + std::string(700, 'x') + "\r\n" + std::string(100, 'x') + "\r\n" +
+                std::string(650, 'a') + " \r\n" + std::string(100, 'b') + "\r\nbare\r\n\r\n");
+  const auto meta = peer_.Meta(1);
+  EXPECT_EQ(meta.at("mail_from"), "office@x.example");
+  EXPECT_EQ(meta.at("rcpt"), "staff@x.example,boss@x.example");
+  EXPECT_EQ(meta.at("login"), "kx-user");
+  EXPECT_EQ(meta.at("subject"), "Gr\xc3\xbc\xc3\x9f" "e \xc3\xa9");
+  EXPECT_EQ(meta.at("date_valid"), "1");
+  EXPECT_EQ(meta.at("tls"), "0");
+}
+
+TEST_F(SmtpSendTest, WithoutUserNameHeloAndTheSenderFallbackLeavesOutThePort) {
+  KAVRIX_START_PEER();
+  EmailSMTPSendProcess mail = Mail();
+  mail.from = "";
+  mail.to = "staff@x.example";
+  ASSERT_EQ(Process(nullptr, mail), kLProcessDone);
+  EXPECT_EQ(peer_.Transcript(),
+            "HELO server.test.example\nMAIL FROM:<KavrixServer@127.0.0.1>\nRCPT TO:<staff@x.example>\n");
+}
+
+TEST_F(SmtpSendTest, AttachmentsArriveWhole) {
+  KAVRIX_START_PEER();
+  std::string bytes;
+  for (int i = 0; i < 1000; ++i) bytes.push_back(static_cast<char>(i * 7));
+  ASSERT_TRUE(KavrixWriteFile(TempDir() + "/report.CSV", bytes));
+  ASSERT_TRUE(KavrixWriteFile(TempDir() + "/ring.Wav", "RIFF"));
+  EmailSMTPSendProcess mail = Mail();
+  mail.body = "gc0p4Jq0M2Yt08jU534c0\r\n";
+  mail.attachments = {TempDir() + "/report.CSV", TempDir() + "/ring.Wav"};
+  ASSERT_EQ(Process(nullptr, mail), kLProcessDone);
+  EXPECT_EQ(peer_.Meta(1).at("attachments"), "report.CSV,ring.Wav");
+  EXPECT_EQ(peer_.Attachment(1, "report.CSV"), bytes);
+  const std::string data = peer_.Data(1);
+  EXPECT_NE(data.find("Content-Type: multipart/mixed; boundary=gc0p4Jq0M2Yt08jU534c1\r\n\r\n"
+                      "--gc0p4Jq0M2Yt08jU534c1\r\nContent-Type: text/plain; charset=\"utf-8\"\r\n\r\n"
+                      "gc0p4Jq0M2Yt08jU534c0\r\n\r\n--gc0p4Jq0M2Yt08jU534c1\r\n"
+                      "Content-Type: application/octet-stream; name=\"report.CSV\"\r\n"
+                      "Content-Transfer-Encoding: base64\r\n"
+                      "Content-Disposition: attachment; filename=\"report.CSV\"\r\n\r\n"),
+            std::string::npos);
+  EXPECT_NE(data.find("Content-Type: audio/wav; name=\"ring.Wav\""), std::string::npos);
+  EXPECT_NE(data.find("\r\nUklGRg==\r\n\r\n--gc0p4Jq0M2Yt08jU534c1--\r\n"), std::string::npos);
+  mail.attachments = {TempDir() + "/missing.bin"};
+  EXPECT_EQ(Process(nullptr, mail), kLProcessFailed);
+  EXPECT_EQ(peer_.MessageCount(), 1);
+}
+
+TEST_F(SmtpSendTest, HeadersCannotBeInjectedAndBadRecipientsAreNotSentTo) {
+  KAVRIX_START_PEER();
+  EmailSMTPSendProcess mail = Mail();
+  mail.subject = "Hi\r\nBcc: thief@evil.example";
+  ASSERT_EQ(Process(nullptr, mail), kLProcessDone);
+  EXPECT_EQ(peer_.Meta(1).at("subject"), "Hi  Bcc: thief@evil.example");
+  EXPECT_EQ(peer_.Data(1).find("\r\nBcc:"), std::string::npos);
+
+  // Items that are no address are left out; with none left nothing is sent.
+  mail = Mail();
+  mail.to = "staff@x.example\r\nBcc: thief@evil.example,\"quoted\"@x.example";
+  EXPECT_EQ(Process(nullptr, mail), kLProcessFailed);
+  EXPECT_TRUE(LogHas("Not sending to \"staff@x.example  Bcc: thief@evil.example\": not a valid email address."));
+  EXPECT_EQ(peer_.Transcript().find("thief@evil.example>\nRCPT"), std::string::npos);
+
+  // A sender text stays one command line; the server refuses what is left.
+  mail = Mail();
+  mail.from = "office@x.example>\r\nRCPT TO:<thief@evil.example";
+  EXPECT_EQ(Process(nullptr, mail), kLProcessFailed);
+  EXPECT_TRUE(LogHas("Mail host server error (MAIL FROM not accepted). Please check your Email Settings."));
+  EXPECT_EQ(peer_.Transcript().find("RCPT TO:<thief"), std::string::npos);
+  EXPECT_EQ(peer_.MessageCount(), 1);
+}
+
+TEST_F(SmtpSendTest, AuthenticationAnswersDecideWhatFollows) {
+  struct Case {
+    const char* mode;
+    const char* password;
+    LProcessResult result;
+    const char* transcript_head;
+    const char* log;
+  } cases[] = {
+      {"auth503", "pw", kLProcessDone, "EHLO server.test.example\nAUTH refused 503\nEHLO server.test.example\nAUTH u pw\n", ""},
+      {"auth502", "pw", kLProcessDone, "EHLO server.test.example\nAUTH refused 502\nMAIL FROM:", ""},
+      {"auth530", "pw", kLProcessFailed, "EHLO server.test.example\nAUTH refused 530\n",
+       "Encryption required for requested Email server. Please check your Email Settings."},
+      {"normal", "wrong-secret", kLProcessFailed, "EHLO server.test.example\nAUTH u wrong-secret\n",
+       "Email authentication username or password not accepted"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mode);
+    KavrixSmtpPeer& peer = peer_;
+    KAVRIX_START_PEER({.auth = "u:pw", .mode = c.mode});
+    EmailSMTPSendProcess mail = Mail();
+    mail.user_name = "u";
+    mail.password = c.password;
+    EXPECT_EQ(Process(nullptr, mail), c.result);
+    EXPECT_EQ(peer.Transcript().rfind(c.transcript_head, 0), 0u) << peer.Transcript();
+    if (*c.log != '\0') {
+      EXPECT_TRUE(LogHas(c.log));
+    }
+  }
+  // The password is never in the log, also not after the failed dialogues.
+  EXPECT_EQ(KavrixReadLogText().find("wrong-secret"), std::string::npos);
+}
+
+TEST_F(SmtpSendTest, RefusedRecipientsAndADroppedConnectionFail) {
+  KAVRIX_START_PEER({.mode = "rcptrefuse"});
+  EXPECT_EQ(Process(nullptr, Mail()), kLProcessFailed);
+  EXPECT_TRUE(LogHas("Mail send error (RCPT TO not accepted). Your SMTP server may require a username or "
+                     "password. Please see Email Settings."));
+  KAVRIX_START_PEER({.mode = "dropdata"});
+  EXPECT_EQ(Process(nullptr, Mail()), kLProcessFailed);
+  EXPECT_TRUE(LogHas("Mail host server error (data terminator not accepted)"));
+  EXPECT_EQ(peer_.MessageCount(), 0);
+}
+
+TEST_F(SmtpSendTest, UnreachableRelayWithoutDirectDeliveryFails) {
+  EmailSMTPSendProcess mail = Mail();
+  mail.relay_host = "127.0.0.1:" + std::to_string(KavrixFreeLoopbackPort());
+  EXPECT_EQ(Process(nullptr, mail), kLProcessFailed);
+  EXPECT_TRUE(LogHas("Unable to connect to mail server \"" + mail.relay_host + "\"."));
+  // Reserved example domains are never looked up nor sent to.
+  mail.relay_host = "";
+  mail.send_direct = true;
+  mail.to = "staff@x.example,boss@Example.COM";
+  EXPECT_EQ(Process(nullptr, mail), kLProcessFailed);
+  EXPECT_TRUE(LogHas("No email is delivered to the reserved domain \"x.example\"."));
+  EXPECT_FALSE(LIsReservedMailDomain("example.co"));
+  EXPECT_FALSE(LIsReservedMailDomain("myexample.com"));
+  EXPECT_TRUE(LIsReservedMailDomain("mail.TEST."));
+  EXPECT_TRUE(LIsReservedMailDomain("a.example.org"));
+  mail.send_direct = true;
+  mail.to = "no-at-sign";
+  EXPECT_EQ(Process(nullptr, mail), kLProcessFailed);
+  EXPECT_TRUE(LogHas("Invalid email address to send to"));
+}
+
+// A relay that accepts the connection and never says a word.
+class SilentRelay {
+ public:
+  SilentRelay() : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    const sockaddr_in any = LMakeSockaddrIPv4(0x7f000001, 0);
+    ::bind(fd_.Get(), reinterpret_cast<const sockaddr*>(&any), sizeof any);
+    ::listen(fd_.Get(), 4);
+    sockaddr_in bound{};
+    socklen_t length = sizeof bound;
+    ::getsockname(fd_.Get(), reinterpret_cast<sockaddr*>(&bound), &length);
+    port_ = ntohs(bound.sin_port);
+  }
+  int Port() const { return port_; }
+
+ private:
+  LUniqueFd fd_;
+  int port_ = 0;
+};
+
+class SendingThread : public LThread {
+ public:
+  explicit SendingThread(EmailSMTPSendProcess mail) : mail_(std::move(mail)) {}
+  ~SendingThread() override { StopThreadNow(); }
+  std::atomic<int> result{-1};
+
+ protected:
+  void ThreadFunction() override { result = Process(this, mail_); }
+
+ private:
+  EmailSMTPSendProcess mail_;
+};
+
+TEST_F(SmtpSendTest, AStopRequestEndsASendToASilentRelay) {
+  SilentRelay relay;
+  EmailSMTPSendProcess mail = Mail();
+  mail.relay_host = "127.0.0.1:" + std::to_string(relay.Port());
+  SendingThread thread(mail);
+  ASSERT_TRUE(thread.Start(0));
+  const auto asked = std::chrono::steady_clock::now();
+  thread.StopThreadNow();
+  const auto took = std::chrono::steady_clock::now() - asked;
+  EXPECT_EQ(thread.result.load(), kLProcessStopped);
+  // A guard against a hang, not a measurement (the waits are 200 ms slices).
+  EXPECT_LT(took, std::chrono::seconds(5));
+  EXPECT_FALSE(LogHas("Mail server not responding"));
+}
+
+class SmtpTlsTest : public SmtpSendTest {
+ protected:
+  void SetUp() override {
+    SmtpSendTest::SetUp();
+    ASSERT_TRUE(KavrixMakeTestCertificate(TempDir(), cert_, key_)) << "the openssl tool is needed";
+  }
+  void TearDown() override {
+    unsetenv("SSL_CERT_FILE");
+    SmtpSendTest::TearDown();
+  }
+  std::string cert_, key_;
+};
+
+TEST_F(SmtpTlsTest, StartTlsWithAVerifiedCertificateCarriesTheLogin) {
+  KAVRIX_START_PEER({.auth = "u:pw", .cert = cert_, .key = key_});
+  setenv("SSL_CERT_FILE", cert_.c_str(), 1);  // the test's own CA store
+  EmailSMTPSendProcess mail = Mail();
+  mail.use_ssl = true;
+  mail.user_name = "u";
+  mail.password = "pw";
+  ASSERT_EQ(Process(nullptr, mail), kLProcessDone);
+  EXPECT_EQ(peer_.Transcript(),
+            "EHLO server.test.example\nSTARTTLS\nEHLO server.test.example tls\nAUTH u pw\n"
+            "MAIL FROM:<office@x.example>\nRCPT TO:<staff@x.example>\n");
+  EXPECT_EQ(peer_.Meta(1).at("tls"), "1");
+  EXPECT_EQ(peer_.Meta(1).at("login"), "u");
+}
+
+TEST_F(SmtpTlsTest, AnUnknownCertificateFailsUnlessVerificationIsOff) {
+  KAVRIX_START_PEER({.auth = "u:pw", .cert = cert_, .key = key_});
+  setenv("SSL_CERT_FILE", (TempDir() + "/no-such-store.pem").c_str(), 1);
+  EmailSMTPSendProcess mail = Mail();
+  mail.use_ssl = true;
+  mail.user_name = "u";
+  mail.password = "pw";
+  EXPECT_EQ(Process(nullptr, mail), kLProcessFailed);
+  EXPECT_TRUE(LogHas("TLS with mail server \"127.0.0.1\" failed: self-signed certificate"))
+      << KavrixReadLogText();
+  EXPECT_EQ(peer_.Transcript().find("AUTH"), std::string::npos);
+  mail.verify_certificate = false;
+  EXPECT_EQ(Process(nullptr, mail), kLProcessDone);
+  EXPECT_TRUE(LogHas("The certificate of mail server \"127.0.0.1\" is not checked (\"SSLVerifyCertificate\" is 0)."));
+}
+
+TEST_F(SmtpTlsTest, ARelayWithoutStartTlsGetsNoPassword) {
+  KAVRIX_START_PEER({.auth = "u:pw"});
+  EmailSMTPSendProcess mail = Mail();
+  mail.use_ssl = true;
+  mail.user_name = "u";
+  mail.password = "pw";
+  EXPECT_EQ(Process(nullptr, mail), kLProcessFailed);
+  EXPECT_TRUE(LogHas("Mail server \"127.0.0.1\" does not offer STARTTLS; the email is not sent unencrypted "
+                     "while \"UseSSL\" is on."));
+  EXPECT_EQ(peer_.Transcript(), "EHLO server.test.example\n");
+}
+
+TEST_F(SmtpTlsTest, Port465SpeaksTlsFromTheFirstByte) {
+  KAVRIX_START_PEER({.port = 465, .auth = "u:pw", .cert = cert_, .key = key_, .implicit_tls = true});
+  setenv("SSL_CERT_FILE", cert_.c_str(), 1);
+  EmailSMTPSendProcess mail = Mail();
+  mail.relay_host = "127.0.0.1:465";
+  mail.use_ssl = true;
+  mail.user_name = "u";
+  mail.password = "pw";
+  ASSERT_EQ(Process(nullptr, mail), kLProcessDone);
+  EXPECT_EQ(peer_.Transcript().rfind("EHLO server.test.example tls\nAUTH u pw\n", 0), 0u) << peer_.Transcript();
+  EXPECT_EQ(peer_.Meta(1).at("tls"), "1");
+}
+
+}  // namespace

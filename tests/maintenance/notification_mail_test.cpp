@@ -1,0 +1,200 @@
+// The notification mails end to end: registry and settings as the pages
+// leave them, the maintenance pass's mail step, and a real SMTP server
+// (aiosmtpd) on loopback receiving what it sends.
+
+#include "maintenance/notification_mail.h"
+
+#include <poll.h>
+
+#include "foundation/settings_sections.h"
+#include "maintenance/flagged_mail.h"
+#include "maintenance/maintenance_thread.h"
+#include "model/core_data.h"
+#include "model/users.h"
+#include "support/loopback.h"
+#include "support/mail_peer_fixture.h"
+
+namespace {
+
+class NotificationMailTest : public MailPeerTest {
+ protected:
+  void SetUp() override {
+    MailPeerTest::SetUp();
+    // The panel's addresses without any interface lookup.
+    LSettingSetString("Routing", "LocalAddressMode", "4");
+    LSettingSetString("Routing", "PublicAddressMode", "1");
+    LSettingSetString("Routing", "StaticIPAddress", "203.0.113.9");
+    LSettingSetString("Routing", "LocalPort", "8089");
+    LSettingSetString("Routing", "PublicPort", "80");
+    LSettingSetString("Email", "ReplyToEmail", "office@x.example");
+    LSettingSetString("Email", "SendDirect", "0");
+    LSettingSetString("Email", "HeloHostName", "server.test.example");
+  }
+  void UseRelay() { LSettingSetString("Email", "MailSMTPHost", peer_.HostText()); }
+  std::string Text(const std::string& email, const LKXUserKey& key) {
+    LKXUser user;
+    return KXGetUser(email, user) ? user.GetText(key) : "<no user>";
+  }
+  // The mails received, as "recipient|subject" in arrival order.
+  std::vector<std::string> Received() {
+    std::vector<std::string> out;
+    for (int n = 1; n <= peer_.MessageCount(); ++n) {
+      out.push_back(peer_.Meta(n).at("rcpt") + "|" + peer_.Meta(n).at("subject"));
+    }
+    return out;
+  }
+};
+
+TEST_F(NotificationMailTest, FlaggedWelcomeAndLogonDetailsAreSentAndCleared) {
+  KAVRIX_START_PEER();
+  UseRelay();
+  ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", true, false, "", "", "first"));
+  ASSERT_TRUE(KXAddUser("sam@x.example", "Sam", false, false, "", "", ""));  // PasswordReq = 1
+  LSettingSetString("Settings", "WelcomeEmail", "1");
+  KXSendFlaggedMail(nullptr, true);
+
+  EXPECT_EQ(Received(), (std::vector<std::string>{"ann@x.example|KavrixServer: Welcome",
+                                                  "sam@x.example|KavrixServer: Logon Details"}));
+  EXPECT_EQ(LSettingGetString("Settings", "WelcomeEmail"), "0");
+  EXPECT_EQ(Text("sam@x.example", kKXUserPasswordReq), "0");
+  const std::string password = Text("sam@x.example", kKXUserPassword);
+  ASSERT_EQ(password.size(), 6u);
+  const std::string body = peer_.Meta(2).at("text");
+  EXPECT_NE(body.find("administrator: Ann (Email: ann@x.example)"), std::string::npos) << body;
+  EXPECT_NE(body.find("    Password: " + password + "\\r\\n"), std::string::npos) << body;
+  EXPECT_NE(body.find("    http://203.0.113.9:8089/ (local network)\\r\\n    http://203.0.113.9:80/ (over the "
+                      "Internet)"),
+            std::string::npos);
+  EXPECT_TRUE(LogHas("Sending logon details by email to: sam@x.example"));
+  EXPECT_TRUE(LogHas("Sending \"KavrixServer: Logon Details\" email to sam@x.example"));
+
+  // Nothing is left to send.
+  KXSendFlaggedMail(nullptr, true);
+  EXPECT_EQ(peer_.MessageCount(), 2);
+}
+
+TEST_F(NotificationMailTest, AFailedDeliveryKeepsEveryFlag) {
+  LSettingSetString("Email", "MailSMTPHost", "127.0.0.1:" + std::to_string(KavrixFreeLoopbackPort()));
+  ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", true, false, "", "", "first"));
+  ASSERT_TRUE(KXAddUser("sam@x.example", "Sam", false, false, "", "ann@x.example", "pw"));
+  LKXUser sam;
+  ASSERT_TRUE(KXGetUser("sam@x.example", sam));
+  sam.SetFlag(kKXUserPasswordReq, true);
+  sam.SetFlag(kKXUserLeaveApproveEmail, true);
+  sam.SetText(kKXUserLeaveApproveOperator, "ann@x.example");
+  sam.SetText(kKXUserLeaveFormRemindEmail, "2026-12-04");
+  LSettingSetString("Settings", "WelcomeEmail", "1");
+  KXSendFlaggedMail(nullptr, true);
+  EXPECT_EQ(LSettingGetString("Settings", "WelcomeEmail"), "1");
+  EXPECT_EQ(Text("sam@x.example", kKXUserPasswordReq), "1");
+  EXPECT_EQ(Text("sam@x.example", kKXUserLeaveApproveEmail), "1");
+  EXPECT_EQ(Text("sam@x.example", kKXUserLeaveFormRemindEmail), "2026-12-04");
+  // The first failure keeps the old password for the logon that still works.
+  EXPECT_EQ(Text("sam@x.example", kKXUserOldPassword), "pw");
+  EXPECT_TRUE(LogHas("Email sending failed!"));
+}
+
+TEST_F(NotificationMailTest, LeaveNoticesReachManagersAndHROnceEach) {
+  KAVRIX_START_PEER();
+  UseRelay();
+  ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", true, false, "", "", "p"));
+  ASSERT_TRUE(KXAddUser("boss@x.example", "Boss", false, true, "", "", "p"));  // manager and HR
+  ASSERT_TRUE(KXAddUser("hr@x.example", "Hr", false, true, "", "", "p"));
+  ASSERT_TRUE(KXAddUser("sam@x.example", "Sam", false, false, "", "boss@x.example", "p"));
+  LDateTime first, last;
+  ASSERT_TRUE(first.SetDateTime(LDateTime::Now().GetDateText(), "00:00:00"));
+  last = first;
+  ASSERT_TRUE(LKXCoreData::LogLeaveEntry("sam@x.example", first, last, "sick", "flu", ""));
+  LKXUser sam;
+  ASSERT_TRUE(KXGetUser("sam@x.example", sam));
+  sam.SetFlag(kKXUserLeaveApplicationEmail, true);
+  sam.SetFlag(kKXUserLeaveDeletedEmail, true);
+  sam.SetText(kKXUserLeaveDeletedOperator, "boss@x.example");
+  sam.SetText(kKXUserLeaveFormRemindEmailToManagers, "2026-12-01");
+
+  // With leave management off the leave flags wait.
+  KXSendFlaggedMail(nullptr, false);
+  EXPECT_EQ(peer_.MessageCount(), 0);
+  KXSendFlaggedMail(nullptr, true);
+  EXPECT_EQ(Received(), (std::vector<std::string>{
+                            "boss@x.example|KavrixServer: New Leave Application - Sam",
+                            "hr@x.example|KavrixServer: New Leave Application - Sam",
+                            "sam@x.example|KavrixServer: Leave Application Deleted",
+                            "boss@x.example|KavrixServer: Unexplained Absense - Sam",
+                            "hr@x.example|KavrixServer: Unexplained Absense - Sam"}));
+  EXPECT_NE(peer_.Meta(1).at("text").find("To: Boss\\r\\n\\r\\nUser Sam (sam@x.example) has submitted a leave "
+                                          "application:\\r\\n\\r\\nLeave Type: sick\\r\\nDate: " +
+                                          first.GetDateText() + " ~ " + first.GetDateText() + "\\r\\nReason: flu"),
+            std::string::npos)
+      << peer_.Meta(1).at("text");
+  EXPECT_NE(peer_.Meta(3).at("text").find("deleted by Boss (boss@x.example)"), std::string::npos);
+  EXPECT_EQ(Text("sam@x.example", kKXUserLeaveApplicationEmail), "0");
+  EXPECT_EQ(Text("sam@x.example", kKXUserLeaveDeletedEmail), "0");
+  // Emptied: an empty value reads as the key's default.
+  EXPECT_EQ(Text("sam@x.example", kKXUserLeaveFormRemindEmailToManagers), "0");
+
+  // Nobody to tell: nothing is sent and the request stays.
+  ASSERT_TRUE(KXAddUser("lone@x.example", "Lone", false, false, "", "nobody@x.example", "p"));
+  LKXUser lone;
+  ASSERT_TRUE(KXGetUser("lone@x.example", lone));
+  ASSERT_TRUE(KXGetUser("hr@x.example", sam));
+  sam.SetFlag(kKXUserAccessHR, false);
+  ASSERT_TRUE(KXGetUser("boss@x.example", sam));
+  sam.SetFlag(kKXUserAccessHR, false);
+  EXPECT_FALSE(SendLeaveFormRemindEmailToManagers(nullptr, lone, "2026-12-01"));
+  EXPECT_EQ(peer_.MessageCount(), 5);
+}
+
+TEST_F(NotificationMailTest, AnAddressWithACommaOrLineEndIsNeverMailed) {
+  KAVRIX_START_PEER();
+  UseRelay();
+  ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", true, false, "", "", "p"));
+  for (const char* address : {"sam@x.example,thief@evil.example", "sam@x.example\r\nBcc: thief@evil.example"}) {
+    EXPECT_FALSE(SendEmail(nullptr, address, "KavrixServer: Logon Details", "secret\r\n"));
+  }
+  EXPECT_EQ(peer_.MessageCount(), 0);
+  EXPECT_TRUE(LogHas("Invalid email address to send to"));
+  // The sender fallback names the relay's host, not its port.
+  LSettingSetString("Email", "ReplyToEmail", "");
+  EXPECT_TRUE(SendEmail(nullptr, "ann@x.example", "s", "b\r\n"));
+  EXPECT_EQ(peer_.Meta(1).at("mail_from"), "KavrixServer@127.0.0.1");
+}
+
+TEST_F(NotificationMailTest, CasualHoursGoToHRAlwaysAndToManagersWithStaff) {
+  KAVRIX_START_PEER();
+  UseRelay();
+  ASSERT_TRUE(KXAddUser("hr@x.example", "Hr", false, true, "", "", "p"));
+  ASSERT_TRUE(KXAddUser("boss@x.example", "Boss", false, false, "", "", "p"));
+  ASSERT_TRUE(KXAddUser("idle@x.example", "Idle", false, false, "", "idle@x.example", "p"));  // manages himself
+  ASSERT_TRUE(KXAddUser("cas@x.example", "Cas", false, false, "", "boss@x.example", "p"));
+  LKXUser cas;
+  ASSERT_TRUE(KXGetUser("cas@x.example", cas));
+  cas.SetNumber(kKXUserWorkType, kKXWorkTypeCasual);
+  LDateTime start, end;
+  ASSERT_TRUE(start.SetDateTime("2026-11-01", "00:00:00"));
+  ASSERT_TRUE(end.SetDateTime("2026-11-30", "00:00:00"));
+  SendCasualWorkHours(nullptr, start, end);
+  EXPECT_EQ(Received(), (std::vector<std::string>{"hr@x.example|Casual employees worked hours to HR",
+                                                  "boss@x.example|Casual employees worked hours to Manager"}));
+  EXPECT_EQ(peer_.Data(1).substr(peer_.Data(1).find("\r\n\r\nTo: ") + 4),
+            "To: Hr\r\n\r\nHere is the casual employees work hours report for the period of 2026-11-01 to "
+            "2026-11-30\r\n\r\nName\tWorked Hours\r\n\r\ncas@x.example\t00:00\r\n\r\n\r\n");
+}
+
+TEST_F(NotificationMailTest, TheMaintenanceThreadSendsTheWelcomeMailOnItsFirstPass) {
+  KAVRIX_START_PEER();
+  UseRelay();
+  ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", true, false, "", "", "p"));
+  LSettingSetString("Settings", "WelcomeEmail", "1");
+  LKXMaintenanceThread thread;
+  thread.StartMaintenance(0);
+  // Bounded: a broken pass fails here after 20 seconds instead of hanging.
+  for (int waited = 0; waited < 20000 && LSettingGetString("Settings", "WelcomeEmail") != "0"; waited += 50) {
+    poll(nullptr, 0, 50);
+  }
+  thread.StopMaintenance();
+  EXPECT_EQ(LSettingGetString("Settings", "WelcomeEmail"), "0");
+  EXPECT_EQ(Received(), std::vector<std::string>{"ann@x.example|KavrixServer: Welcome"});
+}
+
+}  // namespace

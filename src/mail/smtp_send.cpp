@@ -8,7 +8,7 @@
 #include "foundation/text_limits.h"
 #include "foundation/thread.h"
 #include "mail/email_address.h"
-#include "mail/local_fqdn.h"
+#include "routing/host_addresses.h"
 #include "mail/mail_connection.h"
 #include "mail/mail_encoders.h"
 #include "mail/mail_host_address.h"
@@ -136,7 +136,7 @@ LProcessResult LSMTPDialogue::Authenticate() {
 
 LProcessResult LSMTPDialogue::Run(bool to_relay, std::string_view relay_name) {
   if (mail_.helo_host.empty()) {
-    LIPGetLocalFQDN(helo_);
+    helo_ = LIPGetLocalFQDN();
   } else {
     helo_ = EnvelopeAddress(mail_.helo_host);
   }

@@ -46,15 +46,37 @@ std::string LIPGetHostName() {
   return name;
 }
 
+namespace {
+
+bool ReverseName(std::uint32_t address, std::string& out) {
+  sockaddr_in in{};
+  in.sin_family = AF_INET;
+  in.sin_addr.s_addr = htonl(address);
+  char name[NI_MAXHOST];
+  if (getnameinfo(reinterpret_cast<const sockaddr*>(&in), sizeof in, name, sizeof name, nullptr, 0,
+                  NI_NAMEREQD) != 0)
+    return false;
+  out = LCutText(name);
+  return true;
+}
+
+}  // namespace
+
 std::string LIPGetLocalFQDN() {
+  // The name the office network knows this computer by comes first: mail
+  // relays check HELO names against the reverse lookup of the sender.
+  std::string name;
+  const std::uint32_t address = LFirstPrivateAddress(LRoutingInterfaceAddresses());
+  if (address != 0 && ReverseName(address, name)) return name;
   const std::string host = LIPGetHostName();
+  if (host.empty()) return "localhost";
   // A name with a dot is already qualified: no resolver is asked.
-  if (host.empty() || host.find('.') != std::string::npos) return host;
+  if (host.find('.') != std::string::npos) return host;
   addrinfo hints{};
   hints.ai_family = AF_INET;
   hints.ai_flags = AI_CANONNAME;
   addrinfo* found = nullptr;
-  if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0) return host;
+  if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0) return "localhost";
   const std::unique_ptr<addrinfo, decltype(&freeaddrinfo)> owner(found, &freeaddrinfo);
   if (found->ai_canonname == nullptr || found->ai_canonname[0] == '\0') return host;
   return LCutText(found->ai_canonname);

@@ -17,6 +17,7 @@ std::uint32_t LFirstPublicAddress(const std::vector<std::uint32_t>& addresses);
 
 // The host name (gethostname), empty when it cannot be read.
 std::string LIPGetHostName();
-// The host name's canonical name from the resolver; the host name itself when
-// the resolver knows no better.
+// The name of this computer in HELO/EHLO and in the routing settings: the
+// reverse name of the first private interface address; failing that, the
+// host name's canonical name from the resolver; failing that, "localhost".
 std::string LIPGetLocalFQDN();

@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "mail/local_fqdn.h"
 
 namespace {
 
@@ -91,24 +90,6 @@ TEST(MailHostAddressTest, MalformedAnswersGiveNoExchange) {
   std::string null_mx = U16(1) + U16(0x8180) + U16(1) + U16(1) + U16(0) + U16(0) + Name("example.com") +
                         U16(15) + U16(1) + Record(std::string("\xc0\x0c", 2), 15, U16(0) + std::string(1, '\0'));
   EXPECT_EQ(LFirstMXExchange(Bytes(null_mx), null_mx.size()), ".");
-}
-
-TEST(MailHostAddressTest, PrivateInterfaceIsTheFirstUpNonLoopbackPrivateOne) {
-  EXPECT_TRUE(LIsPrivateIPv4(0x0a000001));   // 10.0.0.1
-  EXPECT_TRUE(LIsPrivateIPv4(0xac100001));   // 172.16.0.1
-  EXPECT_FALSE(LIsPrivateIPv4(0xac0f0001));  // 172.15.0.1
-  EXPECT_TRUE(LIsPrivateIPv4(0xc0a80101));   // 192.168.1.1
-  EXPECT_TRUE(LIsPrivateIPv4(0xa9fe0001));   // 169.254.0.1
-  EXPECT_FALSE(LIsPrivateIPv4(0xc0000202));  // 192.0.2.2
-  const std::vector<LMailInterface> interfaces = {
-      {true, true, false, 0x0a000001},    // loopback
-      {false, false, false, 0x0a000002},  // down
-      {true, false, true, 0x0a000003},    // point-to-point
-      {true, false, false, 0xc0000202},   // public
-      {true, false, false, 0xc0a80105},
-      {true, false, false, 0x0a000004}};
-  EXPECT_EQ(LPickPrivateInterface(interfaces), 0xc0a80105u);
-  EXPECT_EQ(LPickPrivateInterface({}), 0u);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "web/pages/web_script_array.h"
 
 #include "web/pages/change_email_page.h"
+#include "web/pages/delete_user_page.h"
 #include "web/pages/enter_hours_page.h"
 #include "web/pages/leave_calendar.h"
 #include "web/pages/leave_form_page.h"
@@ -14,6 +15,11 @@
 #include "web/pages/setup_wizard.h"
 #include "web/pages/time_sheet_page.h"
 #include "web/pages/unexplained_absence_page.h"
+#include "web/pages/user_detail_page.h"
+#include "web/pages/user_list_csv_page.h"
+#include "web/pages/user_list_page.h"
+#include "web/pages/user_list_post.h"
+#include "web/pages/user_pickers.h"
 #include "web/pages/view_hours_csv.h"
 #include "web/pages/view_hours_page.h"
 #include "web/station_pages.h"
@@ -27,8 +33,10 @@ namespace {
 const LWebScriptEntry kWebScripts[] = {
     {"", WLMainLogin},
     {"logon", WLMainLogin},
+    {"userdetail", WLUserDetailPage},
     {"changepassword", WLChangePasswordPage},
     {"changeemail", WLChangeEmailPage},
+    {"deleteuser", WLDeleteUserPage},
     {"enterhours", WLEnterHoursPage},
     {"wizardadmin", WLWizardAdmin},
     {"wizardconfirmemail", WLWizardConfirmEmail},
@@ -40,7 +48,11 @@ const LWebScriptEntry kWebScripts[] = {
     {"lostpassword", WLLostPassword},
     {"sessioninvalid", WLSessionInvalidPage},
     {"leaveform", WLLeaveForm},
+    {"addmanager", WLAddManager},
+    {"addtoteam", WLAddToTeam},
     {"mainpage", WLMainPage},
+    {"userlist", WLUserListPage},
+    {"userlistpost", WLUserListPagePost},
     {"searchlist", WLSearchListPage},
     {"searchlistpost", WLSearchListPost},
     {"viewhours", WLViewHoursPage},
@@ -61,6 +73,8 @@ const LWebScriptEntry kWebScripts[] = {
     // After the panel's own paths, the ones this server adds.
     {"viewhours.csv", WLViewHoursCSV},
     {"leavecalendar.ics", WLLeaveCalendar},
+    {"userlist.csv", WLUserListCSV},
+    {"userimport", WLUserImportPage},
 };
 
 }  // namespace

@@ -62,6 +62,8 @@ int KXDetailWorkDayBit(int id) {
   return index == kDayBoxes - 1 ? 1 : 2 << index;  // Sunday is bit 0
 }
 
+bool KXDetailTeamExists(std::string_view team) { return KXSameName(team, kKXDefaultTeam) || KXTeamExists(team); }
+
 std::string KXDetailNoTeam(const std::string& team) {
   return "Team: " + team + " doesn't exist. Please reenter or leave it blank.";
 }
@@ -255,7 +257,7 @@ bool LKXUserDetailPage::CheckAndSave() {
   std::vector<std::string> teamItems = KXCommaListItems(KXCleanRegistryText(teams));
   for (std::string& team : teamItems) {
     team = KXCleanRegistryText(team);
-    if (!KXTeamExists(team)) {
+    if (!KXDetailTeamExists(team)) {
       PopupControlDataInvalid(kKXDetailTeam, KXDetailNoTeam(team));
       return false;
     }

@@ -6,6 +6,7 @@
 // lost on the way there and back.
 
 #include <string>
+#include <string_view>
 
 #include "web/kx_web_dialog.h"
 
@@ -62,6 +63,10 @@ inline constexpr int kKXDetailLogScreenShot = 606;
 
 inline constexpr char kKXAddToTeamButton[] = "Add to a Team";
 inline constexpr char kKXAddManagerButton[] = "Add a Manager";
+
+// Whether a user may be put in the team: a team of the list, or
+// "DefaultTeam", which every office has without a record of its own.
+bool KXDetailTeamExists(std::string_view team);
 
 // "WorkDays" bits of the boxes 401..407.
 int KXDetailWorkDayBit(int id);

@@ -24,7 +24,7 @@ std::string RowProblem(const std::vector<LKXUserListCSVRow>& rows, std::size_t i
     if (KXSameName(rows[i].email, row.email)) return kKXImportTwice;
   }
   for (const std::string& team : KXCommaListItems(row.team)) {
-    if (!KXTeamExists(team)) return KXDetailNoTeam(team);
+    if (!KXDetailTeamExists(team)) return KXDetailNoTeam(team);
   }
   for (const std::string& manager : KXCommaListItems(row.manager)) {
     if (!KXUserExists(manager) && !InFile(rows, manager)) return KXDetailNoManager(manager);

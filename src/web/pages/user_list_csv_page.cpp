@@ -3,6 +3,7 @@
 #include "maintenance/maintenance_thread.h"
 #include "model/user_list_csv.h"
 #include "web/access_rules.h"
+#include "web/html_encoder.h"
 #include "web/html_list.h"
 #include "web/pages/user_import_check.h"
 #include "web/weblet_form.h"
@@ -21,6 +22,20 @@ constexpr char kFileScript[] =
     "function kxReadCsv(input){if(!input.files||!input.files[0]||!window.FileReader)return;"
     "var reader=new FileReader();reader.onload=function(){document.getElementsByName('csv')[0].value=reader.result;};"
     "reader.readAsText(input.files[0]);}";
+
+// The file as the content of a text box: each line through the HTML
+// encoder, which would turn the line ends themselves into markup.
+std::string TextBoxText(std::string_view csv) {
+  std::string text;
+  std::size_t start = 0;
+  while (start < csv.size()) {
+    std::size_t end = csv.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = csv.size();
+    if (end > start) text += LHTMLEncode(csv.substr(start, end - start)) + "\r\n";
+    start = end + 1;
+  }
+  return text;
+}
 
 const char* YesNo(bool value) { return value ? "yes" : "no"; }
 
@@ -99,9 +114,9 @@ bool LKXUserImportPage::WritePreview(const std::string& csv, bool apply) {
   if (!plan.ok) return false;
   // What is imported is exactly what was shown.
   wfformat(form,
-           "<p><textarea name=csv style=\"display:none\">%H</textarea>"
+           "<p><textarea name=csv style=\"display:none\">%s</textarea>"
            "<input type=submit name=submit value=\"%s\">&nbsp;<a href=\"userimport\">Cancel</a></p>",
-           csv, kKXImportApply);
+           TextBoxText(csv), kKXImportApply);
   return true;
 }
 
@@ -115,9 +130,9 @@ void LKXUserImportPage::Generate() {
   WLSendRaw(form, kIntro);
   wfformat(form,
            "<p><input type=file id=csvfile accept=\".csv,text/csv\" onchange=\"kxReadCsv(this)\"></p>"
-           "<p><textarea name=csv rows=10 cols=90>%H</textarea></p>"
+           "<p><textarea name=csv rows=10 cols=90>%s</textarea></p>"
            "<p><input type=submit name=submit value=\"%s\"></p>",
-           csv, kKXImportPreview);
+           TextBoxText(csv), kKXImportPreview);
   AddJScriptFunction(kFileScript);
 }
 

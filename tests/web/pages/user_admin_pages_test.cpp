@@ -272,6 +272,26 @@ TEST_F(UserAdminPagesTest, ListEscapesNamesAndEncodesAddresses) {
   EXPECT_FALSE(Contains(managed, "selectall"));
 }
 
+TEST_F(UserAdminPagesTest, ListSortsByTheChosenColumn) {
+  ASSERT_TRUE(KXAddUser("aa@x.example", "zed", false, false, "", "", "pw"));
+  const auto order = [](const std::string& page, std::initializer_list<const char*> names) {
+    std::size_t at = 0;
+    for (const char* name : names) {
+      const std::size_t found = page.find(std::string("\">") + name + "</a></div>", at);
+      if (found == std::string::npos) return false;
+      at = found;
+    }
+    return true;
+  };
+  const std::string& s = sessions_["boss"];
+  // By address at first: "staff2@" sorts before "staff@".
+  EXPECT_TRUE(order(Get("userlist?category=all", s), {"zed", "Boss", "Hr", "Mgr", "Other", "Staff Two", "Staff"}));
+  EXPECT_TRUE(order(Get("userlist?category=all&iCol=1&bAsc=0", s),
+                    {"zed", "Staff Two", "Staff", "Other", "Mgr", "Hr", "Boss"}));
+  EXPECT_TRUE(order(Get("userlist?category=all&iCol=1&bAsc=1", s),
+                    {"Boss", "Hr", "Mgr", "Other", "Staff", "Staff Two", "zed"}));
+}
+
 TEST_F(UserAdminPagesTest, ImportShowsWhatItWouldDoThenDoesIt) {
   const std::string& s = sessions_["boss"];
   const std::string csv = LURIEncode(

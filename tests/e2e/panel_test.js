@@ -175,6 +175,7 @@ async function main() {
                                         home: path.join(temp, "home"), admin: ADMIN, limitMs: LIMIT_MS });
     await require("./steps_manual")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN });
     await runLeave(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
+    await require("./steps_users")(page, base, step, { check, expectText, pressOk, valueOf, admin: ADMIN, root, temp });
 
     await step("every file the pages asked for was served", async () => {
       check(badResponses.length === 0, "missing or failing files:\n  " + badResponses.join("\n  "));

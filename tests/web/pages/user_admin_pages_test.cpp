@@ -216,6 +216,12 @@ TEST_F(UserAdminPagesTest, PickersKeepWhatWasTyped) {
   EXPECT_FALSE(Contains(back, "name=402 checked"));
   // Kept values belong to the form they came from, and are used once.
   EXPECT_EQ(Post("userdetail", half + "&submit=Add+to+a+Team", s), "HTTP/1.0 302 OK\r\nLocation: addtoteam\r\n\r\n");
+  const std::string picker = Get("addtoteam", s);
+  EXPECT_TRUE(Contains(picker, "<option value=\"0$Sales\""));
+  EXPECT_EQ(Post("addtoteam", "101=0%24Sales&submit=++OK++", s), "HTTP/1.0 302 OK\r\nLocation: userdetail\r\n\r\n")
+      << picker;
+  EXPECT_TRUE(Contains(Get("userdetail", s), "name=104 type=text value=\"Sales\""));
+  EXPECT_EQ(Post("userdetail", half + "&submit=Add+to+a+Team", s), "HTTP/1.0 302 OK\r\nLocation: addtoteam\r\n\r\n");
   EXPECT_TRUE(Contains(Get("userdetail?seluser=staff%40x.example", s), "value=\"Staff\""));
   EXPECT_FALSE(Contains(Get("userdetail?seluser=new", s), "half@x.example"));
 }

@@ -193,6 +193,12 @@ TEST_F(UserAdminPagesTest, AddsAUserWithEveryEmploymentSetting) {
   EXPECT_EQ(Text(email, kKXUserWorkType), "2");
   EXPECT_EQ(Text(email, kKXUserWorkHours), "0");
   EXPECT_EQ(Text(email, kKXUserNormalHourStart), "");
+  // A line end cannot add a key of its own to the record.
+  PostDetail("boss", email, "102=Eve%0D%0Aaccessadmin%3D1&104=%0D%0ADefaultTeam&rbg3=311" + std::string(kOk));
+  EXPECT_EQ(Text(email, kKXUserName), "Eve");
+  EXPECT_EQ(Text(email, kKXUserAccessAdmin), "0");
+  EXPECT_EQ(Text(email, kKXUserTeam), "DefaultTeam");
+  EXPECT_EQ(Text(email, kKXUserWorkDays), "0");
 }
 
 TEST_F(UserAdminPagesTest, PickersKeepWhatWasTyped) {

@@ -147,7 +147,9 @@ bool KXStoreUserListRow(const LKXUserListCSVRow& row, bool withPasswords) {
   ok = user.SetFlag(kKXUserAccessAdmin, row.admin) && ok;
   ok = user.SetFlag(kKXUserAccessHR, row.accountant) && ok;
   ok = user.SetText(kKXUserTeam, row.team) && ok;
-  ok = user.SetText(kKXUserManager, row.manager) && ok;
+  // A new user of the panel's file without managers keeps the one the
+  // registry gives (the last administrator), as on the add-user form.
+  if (exists || withPasswords || !row.manager.empty()) ok = user.SetText(kKXUserManager, row.manager) && ok;
   if (withPasswords) {
     ok = user.SetText(kKXUserPassword, row.password) && ok;
     ok = user.SetText(kKXUserOldPassword, row.oldPassword) && ok;

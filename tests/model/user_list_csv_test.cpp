@@ -87,6 +87,7 @@ TEST_F(UserListCSVTest, ImportChangesKnownUsersAddsNewOnesKeepsTheRest) {
 
 TEST_F(UserListCSVTest, PanelRowsNeverTouchPasswordsAndGiveNewUsersARandomOne) {
   ASSERT_TRUE(KXAddUser("old@x.example", "Old", false, false, "", "", "secret"));
+  ASSERT_TRUE(KXAddUser("admin@x.example", "Admin", true, false, "", "", "pw"));
   LKXUserListCSVRow row;
   ASSERT_TRUE(KXParseUserListCSVLine("old@x.example,\"Old\",\"hacked\",\"\",0,0,0,\"\",\"\"", row));
   ASSERT_TRUE(KXStoreUserListRow(row, false));
@@ -98,6 +99,8 @@ TEST_F(UserListCSVTest, PanelRowsNeverTouchPasswordsAndGiveNewUsersARandomOne) {
   EXPECT_EQ(password.size(), 6u);
   EXPECT_NE(password, "chosen");
   EXPECT_EQ(Text("fresh@x.example", kKXUserPasswordReq), "1");
+  // Without managers in the file, the registry's choice stays.
+  EXPECT_EQ(Text("fresh@x.example", kKXUserManager), "admin@x.example");
 }
 
 TEST_F(UserListCSVTest, MissingFileImportsNothing) {

@@ -2,6 +2,7 @@
 
 #include "web/pages/change_email_page.h"
 #include "web/pages/config_page.h"
+#include "web/pages/delete_user_page.h"
 #include "web/pages/enter_hours_page.h"
 #include "web/pages/leave_calendar.h"
 #include "web/pages/leave_form_page.h"
@@ -18,6 +19,11 @@
 #include "web/pages/setup_wizard.h"
 #include "web/pages/time_sheet_page.h"
 #include "web/pages/unexplained_absence_page.h"
+#include "web/pages/user_detail_page.h"
+#include "web/pages/user_list_csv_page.h"
+#include "web/pages/user_list_page.h"
+#include "web/pages/user_list_post.h"
+#include "web/pages/user_pickers.h"
 #include "web/pages/view_hours_csv.h"
 #include "web/pages/view_hours_page.h"
 #include "web/station_pages.h"
@@ -31,11 +37,13 @@ namespace {
 const LWebScriptEntry kWebScripts[] = {
     {"", WLMainLogin},
     {"logon", WLMainLogin},
+    {"userdetail", WLUserDetailPage},
     {"addteam", WLAddTeamPage},
     {"addleavetype", WLAddLeaveTypePage},
     {"changepassword", WLChangePasswordPage},
     {"changeemail", WLChangeEmailPage},
     {"config", WLConfigPage},
+    {"deleteuser", WLDeleteUserPage},
     {"enterhours", WLEnterHoursPage},
     {"wizardadmin", WLWizardAdmin},
     {"wizardconfirmemail", WLWizardConfirmEmail},
@@ -52,8 +60,12 @@ const LWebScriptEntry kWebScripts[] = {
     {"leavetypepost", WLLeaveTypeListPost},
     {"addholiday", WLAddHolidayPage},
     {"leaveform", WLLeaveForm},
+    {"addmanager", WLAddManager},
+    {"addtoteam", WLAddToTeam},
     {"routing", WLRoutingPage},
     {"mainpage", WLMainPage},
+    {"userlist", WLUserListPage},
+    {"userlistpost", WLUserListPagePost},
     {"holidaylist", WLHolidayListPage},
     {"holidaylistpost", WLHolidayListPost},
     {"searchlist", WLSearchListPage},
@@ -76,6 +88,8 @@ const LWebScriptEntry kWebScripts[] = {
     // After the panel's own paths, the ones this server adds.
     {"viewhours.csv", WLViewHoursCSV},
     {"leavecalendar.ics", WLLeaveCalendar},
+    {"userlist.csv", WLUserListCSV},
+    {"userimport", WLUserImportPage},
 };
 
 }  // namespace

@@ -1,0 +1,17 @@
+#pragma once
+// The user-details form kept in the session while the team or manager
+// picker is open: one "fd..." value per control (check boxes as "true" or
+// "false", radio groups as the chosen id, the work days as their bit sum),
+// plus "fdseluser", the user the form was for, so that values left behind
+// by a picker that was never closed are not shown for another user.
+
+#include <string_view>
+
+class LWebletForm;
+class LWebDialog;
+
+// Copies the posted form into the session.
+void KXKeepDetailForm(LWebletForm& form);
+// Takes every kept value out of the session; when they were kept for
+// `selected` (the session's "seluser"), puts them into the dialog's controls.
+void KXRestoreDetailForm(LWebDialog& dialog, std::string_view selected);

@@ -1,0 +1,367 @@
+#include "web/pages/user_detail_page.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "mail/email_address.h"
+#include "maintenance/maintenance_thread.h"
+#include "model/org_settings.h"
+#include "model/random_password.h"
+#include "model/registry_text.h"
+#include "model/teams.h"
+#include "model/user_roles.h"
+#include "model/users.h"
+#include "web/current_user.h"
+#include "web/pages/dialog_defaults.h"
+#include "web/pages/user_detail_keep.h"
+#include "web/weblet_form.h"
+#include "web/weblet_send.h"
+
+namespace {
+
+constexpr int kNewUserHours = 40;
+constexpr int kNewUserWorkDays = 62;  // Monday to Friday
+constexpr int kMaxWeekHours = 168;
+constexpr int kDayBoxes = 7;
+constexpr const char* kDayLabels[kDayBoxes] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+
+constexpr LWebToolTip kToolTips[] = {
+    {kKXDetailEmail, "User email address"},
+    {kKXDetailName, "User display name"},
+    {kKXDetailTeam, "Which team is this user belong to?"},
+    {kKXDetailManagers, "Who is this user's manager?"},
+    {kKXDetailAdmin, "Is this user a system administrator?"},
+    {kKXDetailAccountant, "Is this user a company accountant?"},
+};
+
+void WakeMaintenance() {
+  if (LKXMaintenanceThread* thread = LKXMaintenanceThread::pMT.load()) thread->Wake();
+}
+
+// A time of day typed into the form, in the stored form when it is later
+// than midnight; empty otherwise (flexible hours).
+std::string StoredTime(const std::string& typed) {
+  LDayTime time;
+  time.SetText(typed);
+  return time.value > 0 ? time.GetText() : std::string();
+}
+
+int NonNegative(const std::string& text, int limit) {
+  const int value = std::atoi(text.c_str());
+  if (value < 0) return 0;
+  return value > limit ? limit : value;
+}
+
+}  // namespace
+
+int KXDetailWorkDayBit(int id) {
+  const int index = id - kKXDetailMonday;
+  if (index < 0 || index >= kDayBoxes) return 0;
+  return index == kDayBoxes - 1 ? 1 : 2 << index;  // Sunday is bit 0
+}
+
+bool KXDetailTeamExists(std::string_view team) { return KXSameName(team, kKXDefaultTeam) || KXTeamExists(team); }
+
+std::string KXDetailNoTeam(const std::string& team) {
+  return "Team: " + team + " doesn't exist. Please reenter or leave it blank.";
+}
+
+std::string KXDetailNoManager(const std::string& manager) {
+  return "Manager: " + manager + " doesn't exist. Please reenter or leave it blank.";
+}
+
+LKXUserDetailPage::LKXUserDetailPage(LWebletForm& form) : LKXWebDialog(form, "userdetails", "", 0) {
+  selected_ = KXCleanRegistryText(form.Session().GetParm("seluser"));
+  new_ = KXSameName(selected_, "new");
+  SetTitle(new_ ? "Add a New User" : "View User Details");
+  AddTools(kToolTips, static_cast<int>(std::size(kToolTips)));
+  if (!new_ && !KXIsCurrentUserAdministator(form)) {
+    readOnly_ = true;
+    SetOkLabel(" Return ");
+    SetCancelLabel("");
+  }
+}
+
+bool LKXUserDetailPage::Authenticate() {
+  LWebletForm& form = Form();
+  LKXUser viewer;
+  const char* refusal = nullptr;
+  if (!KXGetCurrentUser(form, viewer)) {
+    refusal = kKXDetailNoCurrentUser;
+  } else if (new_) {
+    if (!viewer.IsAdministrator()) refusal = kKXDetailOnlyAdminAdds;
+  } else if (selected_.empty()) {
+    refusal = kKXDetailNoUserSelected;
+  } else if (!KXUserExists(selected_)) {
+    refusal = kKXDetailNoSuchUser;
+  } else if (!viewer.IsAdministrator() && !viewer.IsAccountant() && !viewer.IsManagerOf(selected_) &&
+             !KXSameName(viewer.GetEmail(), selected_)) {
+    refusal = kKXDetailNotAllowed;
+  }
+  if (refusal == nullptr) return true;
+  WLSendRaw(form, refusal);
+  return false;
+}
+
+void LKXUserDetailPage::InitForNewUser() {
+  SetRadioCheck(kKXDetailPermanent, true);
+  SetRadioCheck(kKXDetailDefaultHours, true);
+  SetInt(kKXDetailCustomHoursInput, kNewUserHours);
+  SetRadioCheck(kKXDetailFixedDays, true);
+  for (int id = kKXDetailMonday; id < kKXDetailMonday + kDayBoxes; ++id) {
+    SetCheck(id, (kNewUserWorkDays & KXDetailWorkDayBit(id)) != 0);
+  }
+  SetCheck(kKXDetailLogScreenShot, true);
+  SetCheck(kKXDetailShowDetails, true);
+  SetText(kKXDetailTeam, kKXDefaultTeam);
+  std::string viewer;
+  if (KXGetCurrentUserEmail(Form(), viewer)) SetText(kKXDetailManagers, viewer);
+}
+
+void LKXUserDetailPage::InitFromRecord(LKXUser& user) {
+  SetText(kKXDetailEmail, user.GetEmail());
+  SetText(kKXDetailName, user.GetName());
+  SetText(kKXDetailTeam, user.GetText(kKXUserTeam));
+  SetText(kKXDetailManagers, user.GetText(kKXUserManager));
+  SetCheck(kKXDetailAdmin, user.IsAdministrator());
+  SetCheck(kKXDetailAccountant, user.IsAccountant());
+  SetCheck(kKXDetailMonitor, user.IsMonitor());
+  SetCheck(kKXDetailLogScreenShot, user.GetFlag(kKXUserLogScreenShot));
+  SetCheck(kKXDetailShowDetails, user.GetFlag(kKXUserShowDetails));
+  const int workType = user.GetNumber(kKXUserWorkType);
+  const int hours = user.GetNumber(kKXUserWorkHours);
+  SetRadioCheck(workType == kKXWorkTypeCasual ? kKXDetailCasual : kKXDetailPermanent, true);
+  const bool custom = workType == kKXWorkTypePermanent || hours > 0;
+  SetRadioCheck(custom ? kKXDetailCustomHours : kKXDetailDefaultHours, true);
+  SetInt(kKXDetailCustomHoursInput, hours > 0 ? hours : kNewUserHours);
+  const int days = user.GetNumber(kKXUserWorkDays) & 0x7f;
+  SetRadioCheck(days != 0 ? kKXDetailFixedDays : kKXDetailFlexibleDays, true);
+  for (int id = kKXDetailMonday; id < kKXDetailMonday + kDayBoxes; ++id) {
+    SetCheck(id, (days & KXDetailWorkDayBit(id)) != 0);
+  }
+  SetText(kKXDetailHourStart, user.GetText(kKXUserNormalHourStart));
+  SetText(kKXDetailHourEnd, user.GetText(kKXUserNormalHourEnd));
+  SetCheck(kKXDetailStrictHours, user.GetFlag(kKXUserUseStrictHours));
+  SetCheck(kKXDetailTakeLunch, user.GetFlag(kKXUserTakeLunchTime));
+  SetText(kKXDetailLunchStart, user.GetText(kKXUserLunchStartTime));
+  SetText(kKXDetailLunchDuration, user.GetText(kKXUserLunchDurationMins));
+}
+
+void LKXUserDetailPage::InitDialog() {
+  if (new_) {
+    InitForNewUser();
+  } else {
+    LKXUser user;
+    if (KXGetUser(selected_, user)) InitFromRecord(user);
+  }
+  KXRestoreDetailForm(*this, selected_);
+}
+
+void LKXUserDetailPage::Generate() {
+  const bool off = readOnly_;
+  StartGroupBox("Basic Info");
+  if (new_) {
+    AddInput(kKXDetailEmail, "Email: ", 30);
+  } else {
+    AddInputReadOnlyStatic(kKXDetailEmail, "Email: ");
+  }
+  if (off) {
+    AddInputReadOnly(kKXDetailName, "Name: ", 30);
+  } else {
+    AddInput(kKXDetailName, "Name: ", 30);
+  }
+  AddInputWithSubmit(kKXDetailTeam, "Team: ", kKXAddToTeamButton, 30, off);
+  AddInputWithSubmit(kKXDetailManagers, "Managers: ", kKXAddManagerButton, 30, off);
+  AddCheckBox(kKXDetailAdmin, "Is Administrator (add/remove/edit users)", false, off);
+  AddCheckBox(kKXDetailAccountant, "Is Accountant (view hours, leave reports)", false, off);
+  AddCheckBox(kKXDetailMonitor, "Is Monitor (see others but not be seen)", false, off);
+  AddCheckBox(kKXDetailLogScreenShot, "Log screenshots", false, off);
+  if (KXOrgGetInt(LKXOrg::kShowUserCaptions) > 0) {
+    AddCheckBox(kKXDetailShowDetails, "Show window caption to other user", false, off);
+  }
+  EndGroupBox();
+
+  StartGroupBox("Employment Info");
+  AddRadioButton(kKXDetailPermanent, "Permanent employment (fixed not variable by-the-hour)", false, off);
+  AddRadioButton(kKXDetailCasual, "Casual employment (paid by the hour)", false, off);
+  AddStatic("Expected hours per week:");
+  AddRadioButton(kKXDetailDefaultHours, "Default Full Time   [see system configuration]", false, off);
+  AddRadioButtonWithInput(kKXDetailCustomHours, kKXDetailCustomHoursInput, "Custom hours:", false, 6, "", off);
+  AddRadioButton(kKXDetailFixedDays, "Expected work days:", false, off);
+  for (int i = 0; i < kDayBoxes; ++i) AddCheckBox(kKXDetailMonday + i, kDayLabels[i], false, off);
+  AddRadioButton(kKXDetailFlexibleDays, "Works flexible days", false, off);
+  AddStatic("Expected work hours:");
+  if (off) {
+    AddInputReadOnly(kKXDetailHourStart, "Start Time:", 10);
+    AddInputReadOnly(kKXDetailHourEnd, "End Time:", 10);
+  } else {
+    AddTimeInput(kKXDetailHourStart, "Start Time:", 10);
+    AddTimeInput(kKXDetailHourEnd, "End Time:", 10);
+  }
+  AddCheckBox(kKXDetailStrictHours, "Strict hours formula", false, off);
+  AddCheckBox(kKXDetailTakeLunch, "Assume break (lunch time)", false, off);
+  if (off) {
+    AddInputReadOnly(kKXDetailLunchStart, "Start Time: ", 10);
+    AddInputReadOnly(kKXDetailLunchDuration, "Duration (mins): ", 6);
+  } else {
+    AddTimeInput(kKXDetailLunchStart, "Start Time: ", 10);
+    AddInput(kKXDetailLunchDuration, "Duration (mins): ", 6);
+  }
+  EndGroupBox();
+
+  LKXUser user;
+  if (!new_ && KXGetUser(selected_, user) && user.GetTimeZone() != kKXTimeZoneUnknown) {
+    char zone[32];
+    std::snprintf(zone, sizeof(zone), "Time Zone: %+.1f", user.GetTimeZone() / 60.0);
+    StartGroupBox("Other Info");
+    AddStatic(zone);
+    EndGroupBox();
+  }
+}
+
+bool LKXUserDetailPage::CmOk() {
+  // A read-only form saves nothing, whatever was posted.
+  if (readOnly_ || !KXIsCurrentUserAdministator(Form())) return true;
+  return CheckAndSave();
+}
+
+bool LKXUserDetailPage::CheckAndSave() {
+  std::string email, name, teams, managers;
+  GetTextAndTrim(kKXDetailEmail, email);
+  // Only a new user's address comes from the form: an existing user is the
+  // one the session names, whatever the posted copy says.
+  if (!new_) email = selected_;
+  email = KXCleanRegistryText(email);
+  GetTextAndTrim(kKXDetailName, name);
+  name = KXCleanRegistryText(name);
+  GetTextAndTrim(kKXDetailTeam, teams);
+  GetTextAndTrim(kKXDetailManagers, managers);
+  if (email.empty()) {
+    PopupControlDataInvalid(kKXDetailEmail, kKXDetailEnterEmail);
+    return false;
+  }
+  if (!LEmail::ValidateAddress(email)) {
+    PopupControlDataInvalid(kKXDetailEmail, kKXDetailInvalidEmail);
+    return false;
+  }
+  if (name.empty()) {
+    PopupControlDataInvalid(kKXDetailName, kKXDetailEnterName);
+    return false;
+  }
+  if (new_ && KXUserExists(email)) {
+    PopupControlDataInvalid(kKXDetailEmail, kKXDetailEmailExists);
+    return false;
+  }
+  std::vector<std::string> teamItems = KXCommaListItems(KXCleanRegistryText(teams));
+  for (std::string& team : teamItems) {
+    team = KXCleanRegistryText(team);
+    if (!KXDetailTeamExists(team)) {
+      PopupControlDataInvalid(kKXDetailTeam, KXDetailNoTeam(team));
+      return false;
+    }
+  }
+  if (teamItems.empty()) teamItems.emplace_back(kKXDefaultTeam);
+  std::vector<std::string> managerItems = KXCommaListItems(KXCleanRegistryText(managers));
+  for (std::string& manager : managerItems) {
+    manager = KXCleanRegistryText(manager);
+    if (!KXUserExists(manager)) {
+      PopupControlDataInvalid(kKXDetailManagers, KXDetailNoManager(manager));
+      return false;
+    }
+    if (KXSameName(manager, email)) {
+      PopupControlDataInvalid(kKXDetailManagers, kKXDetailManagerSelf);
+      return false;
+    }
+  }
+  const std::string teamList = KXJoinCommaList(teamItems);
+  const std::string managerList = KXJoinCommaList(managerItems);
+  const bool admin = GetCheck(kKXDetailAdmin);
+  const bool accountant = GetCheck(kKXDetailAccountant);
+
+  if (new_) {
+    if (!KXAddUser(email, name, admin, accountant, teamList, managerList, "")) {
+      PopupControlDataInvalid(kKXDetailEmail, kKXDetailAddFailed);
+      return false;
+    }
+  } else {
+    const LKXRoleChange change = KXSetAdministrator(email, admin);
+    if (change == LKXRoleChange::kLastAdministrator) {
+      PopupControlDataInvalid(kKXDetailAdmin, kKXDetailLastAdministrator);
+      return false;
+    }
+    if (change != LKXRoleChange::kDone) {
+      PopupControlDataInvalid(kKXDetailEmail, kKXDetailNotStored);
+      return false;
+    }
+  }
+  LKXUser user;
+  if (!KXGetUser(email, user)) {
+    PopupControlDataInvalid(kKXDetailEmail, new_ ? kKXDetailAddFailed : kKXDetailNotStored);
+    return false;
+  }
+  bool ok = true;
+  if (new_) {
+    // The record holds an unguessable password from the start; the
+    // maintenance thread mails the logon details ("PasswordReq").
+    std::string password;
+    ok = LGenRandomPassword(password) && user.SetText(kKXUserPassword, password);
+  }
+  const bool casual = GetRadioCheck(kKXDetailCasual);
+  const bool customHours = GetRadioCheck(kKXDetailCustomHours);
+  int days = 0;
+  for (int id = kKXDetailMonday; id < kKXDetailMonday + kDayBoxes; ++id) {
+    if (GetCheck(id)) days |= KXDetailWorkDayBit(id);
+  }
+  ok = user.SetText(kKXUserName, name) && ok;
+  ok = user.SetFlag(kKXUserAccessHR, accountant) && ok;
+  ok = user.SetText(kKXUserTeam, teamList) && ok;
+  ok = user.SetText(kKXUserManager, managerList) && ok;
+  ok = user.SetNumber(kKXUserWorkType,
+                      casual ? kKXWorkTypeCasual : (customHours ? kKXWorkTypePermanent : kKXWorkTypeNotSet)) &&
+       ok;
+  ok = user.SetNumber(kKXUserWorkHours,
+                      customHours ? NonNegative(GetControlValue(kKXDetailCustomHoursInput), kMaxWeekHours) : 0) &&
+       ok;
+  ok = user.SetNumber(kKXUserWorkDays, GetRadioCheck(kKXDetailFixedDays) ? days : 0) && ok;
+  ok = user.SetFlag(kKXUserMonitor, GetCheck(kKXDetailMonitor)) && ok;
+  ok = user.SetFlag(kKXUserUseStrictHours, GetCheck(kKXDetailStrictHours)) && ok;
+  ok = user.SetFlag(kKXUserTakeLunchTime, GetCheck(kKXDetailTakeLunch)) && ok;
+  ok = user.SetFlag(kKXUserLogScreenShot, GetCheck(kKXDetailLogScreenShot)) && ok;
+  // The box is only on the form while captions are decided user by user;
+  // otherwise the stored choice stays.
+  if (KXOrgGetInt(LKXOrg::kShowUserCaptions) > 0) {
+    ok = user.SetFlag(kKXUserShowDetails, GetCheck(kKXDetailShowDetails)) && ok;
+  }
+  std::string lunchStart;
+  GetTextAndTrim(kKXDetailLunchStart, lunchStart);
+  ok = user.SetText(kKXUserLunchStartTime, lunchStart) && ok;
+  ok = user.SetNumber(kKXUserLunchDurationMins, NonNegative(GetControlValue(kKXDetailLunchDuration), 24 * 60)) && ok;
+  ok = user.SetText(kKXUserNormalHourStart, StoredTime(GetControlValue(kKXDetailHourStart))) && ok;
+  ok = user.SetText(kKXUserNormalHourEnd, StoredTime(GetControlValue(kKXDetailHourEnd))) && ok;
+  WakeMaintenance();
+  if (ok) return true;
+  PopupControlDataInvalid(kKXDetailEmail, kKXDetailNotStored);
+  return false;
+}
+
+void WLUserDetailPage(LWebletForm& form) {
+  if (!WLValidateSession(form)) return;
+  const std::string seluser = form.Params().GetParm("seluser");
+  if (!seluser.empty()) form.Session().SetParm("seluser", KXCleanRegistryText(seluser));
+  const std::string submit = form.Params().GetParm("submit");
+  const bool toTeam = KXSameName(submit, kKXAddToTeamButton);
+  if (toTeam || KXSameName(submit, kKXAddManagerButton)) {
+    // Only an administrator's form has these buttons enabled.
+    if (!KXIsCurrentUserAdministator(form)) {
+      WLSendRaw(form, kKXDetailOnlyAdminAdds);
+      return;
+    }
+    KXKeepDetailForm(form);
+    WLRedirect(form, toTeam ? "addtoteam" : "addmanager");
+    return;
+  }
+  WLDefaultDialogTargets(form, "userlist", "userlist");
+  LKXUserDetailPage(form).Run();
+}

@@ -1,0 +1,85 @@
+#include "web/pages/user_import_check.h"
+
+#include "mail/email_address.h"
+#include "model/registry_lists.h"
+#include "model/registry_text.h"
+#include "model/teams.h"
+#include "model/users.h"
+#include "web/pages/user_detail_page.h"
+
+namespace {
+
+bool InFile(const std::vector<LKXUserListCSVRow>& rows, const std::string& email) {
+  for (const LKXUserListCSVRow& row : rows) {
+    if (KXSameName(row.email, email)) return true;
+  }
+  return false;
+}
+
+std::string RowProblem(const std::vector<LKXUserListCSVRow>& rows, std::size_t index) {
+  const LKXUserListCSVRow& row = rows[index];
+  if (!LEmail::ValidateAddress(row.email)) return kKXDetailInvalidEmail;
+  if (row.name.empty()) return kKXDetailEnterName;
+  for (std::size_t i = 0; i < index; ++i) {
+    if (KXSameName(rows[i].email, row.email)) return kKXImportTwice;
+  }
+  for (const std::string& team : KXCommaListItems(row.team)) {
+    if (!KXDetailTeamExists(team)) return KXDetailNoTeam(team);
+  }
+  for (const std::string& manager : KXCommaListItems(row.manager)) {
+    if (!KXUserExists(manager) && !InFile(rows, manager)) return KXDetailNoManager(manager);
+    if (KXSameName(manager, row.email)) return kKXDetailManagerSelf;
+  }
+  return "";
+}
+
+void Note(std::string& changes, bool changed, const char* field) {
+  if (!changed) return;
+  if (!changes.empty()) changes += ", ";
+  changes += field;
+}
+
+std::string Changes(LKXUser& user, const LKXUserListCSVRow& row) {
+  std::string changes;
+  Note(changes, user.GetName() != row.name, "Name");
+  Note(changes, user.IsAdministrator() != row.admin, "Administrator");
+  Note(changes, user.IsAccountant() != row.accountant, "Accountant");
+  Note(changes, row.passwordReq && !user.GetFlag(kKXUserPasswordReq), "Startup Instructions");
+  Note(changes, user.GetText(kKXUserTeam) != (row.team.empty() ? std::string(kKXDefaultTeam) : row.team), "Team");
+  Note(changes, user.GetText(kKXUserManager) != row.manager, "Managers");
+  return changes;
+}
+
+// Whether some administrator remains once the file is stored.
+bool LeavesAdministrator(const std::vector<LKXUserListCSVRow>& rows) {
+  for (const LKXUserListCSVRow& row : rows) {
+    if (row.admin) return true;
+  }
+  for (LKXUserListIterator it(gKXUsersList); it.Next();) {
+    if (it.Get().IsAdministrator() && !InFile(rows, it.Get().GetEmail())) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+LKXImportPlan KXPlanUserImport(const std::vector<LKXUserListCSVRow>& rows) {
+  LKXImportPlan plan;
+  const bool leavesAdministrator = LeavesAdministrator(rows);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    LKXImportPlan::Row planned;
+    planned.data = rows[i];
+    planned.problem = RowProblem(rows, i);
+    LKXUser user;
+    planned.exists = KXGetUser(rows[i].email, user);
+    if (planned.exists) {
+      planned.changes = Changes(user, rows[i]);
+      if (planned.problem.empty() && !leavesAdministrator && user.IsAdministrator()) {
+        planned.problem = kKXDetailLastAdministrator;
+      }
+    }
+    if (!planned.problem.empty()) plan.ok = false;
+    plan.rows.push_back(std::move(planned));
+  }
+  return plan;
+}

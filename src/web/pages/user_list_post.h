@@ -1,0 +1,19 @@
+#pragma once
+// "userlistpost": the buttons of the staff list. Each acts on the ticked
+// users: the form fields "check<N>" for N from 0 up to "count" minus 1.
+
+#include <string>
+#include <vector>
+
+class LWebletForm;
+
+void WLUserListPagePost(LWebletForm& form);
+
+// The ticked addresses in the order of their numbers, blanks and line ends
+// dropped, empty ones left out.
+std::vector<std::string> KXUserListTicked(const LWebletForm& form);
+
+inline constexpr char kKXListViewHours[] = "View Hours";
+inline constexpr char kKXListCompare[] = "View User Comparison";
+inline constexpr char kKXListResend[] = "Resend Startup Instructions to User";
+inline constexpr char kKXListChangeEmail[] = "Change Email Address";

@@ -1,0 +1,88 @@
+#include "web/pages/user_pickers.h"
+
+#include <vector>
+
+#include "model/registry_lists.h"
+#include "model/registry_text.h"
+#include "model/teams.h"
+#include "model/users.h"
+#include "web/access_rules.h"
+#include "web/current_user.h"
+#include "web/pages/dialog_defaults.h"
+#include "web/weblet_form.h"
+
+namespace {
+
+constexpr int kChoiceId = 101;
+
+std::vector<std::string> ManagerItems() {
+  std::vector<std::string> items;
+  for (LKXUserListIterator it(gKXUsersList); it.Next();) {
+    items.push_back(it.Get().GetName() + " (" + it.Get().GetEmail() + ")");
+  }
+  return items;
+}
+
+// The pickers change the form of the user-details page, which only
+// administrators may save; their posts repeat that check.
+bool MayPick(LWebletForm& form) { return WLRequireAdministrator(form); }
+
+}  // namespace
+
+std::string KXPulldownText(std::string_view value) {
+  const std::size_t dollar = value.find('$');
+  return std::string(dollar == std::string_view::npos ? value : value.substr(dollar + 1));
+}
+
+std::string KXManagerItemAddress(std::string_view item) {
+  const std::size_t open = item.rfind('(');
+  const std::size_t close = item.rfind(')');
+  if (open == std::string_view::npos || close == std::string_view::npos || close < open) return "";
+  return std::string(item.substr(open + 1, close - open - 1));
+}
+
+void KXAppendKeptItem(LWebletSessionData& session, std::string_view name, std::string_view item) {
+  const std::string old = session.GetParm(name);
+  session.SetParm(name, old.empty() ? std::string(item) : old + "," + std::string(item));
+}
+
+LKXAddManagerPage::LKXAddManagerPage(LWebletForm& form) : LKXWebDialog(form, "addmanager", "Select a manager", 0) {}
+
+void LKXAddManagerPage::Generate() { AddPullDownList(kChoiceId, "Manager: ", ManagerItems()); }
+
+bool LKXAddManagerPage::CmOk() {
+  LKXUser manager;
+  const std::string email = KXCleanRegistryText(KXManagerItemAddress(KXPulldownText(GetControlValue(kChoiceId))));
+  if (!KXGetUser(email, manager)) {
+    PopupControlDataInvalid(kChoiceId, kKXPickerNoChoice);
+    return false;
+  }
+  KXAppendKeptItem(Form().Session(), "fdmanagers", KXCommaListItem(manager.GetEmail()));
+  return true;
+}
+
+LKXAddToTeamPage::LKXAddToTeamPage(LWebletForm& form) : LKXWebDialog(form, "addtoteam", "Select a team", 0) {}
+
+void LKXAddToTeamPage::Generate() { AddPullDownList(kChoiceId, "Teams: ", KXGetTeamNames()); }
+
+bool LKXAddToTeamPage::CmOk() {
+  const std::string team = KXCleanRegistryText(KXPulldownText(GetControlValue(kChoiceId)));
+  if (!KXTeamExists(team)) {
+    PopupControlDataInvalid(kChoiceId, kKXPickerNoChoice);
+    return false;
+  }
+  KXAppendKeptItem(Form().Session(), "fdteams", KXCommaListItem(team));
+  return true;
+}
+
+void WLAddManager(LWebletForm& form) {
+  if (!MayPick(form)) return;
+  WLDefaultDialogTargets(form, "userdetail", "userdetail");
+  LKXAddManagerPage(form).Run();
+}
+
+void WLAddToTeam(LWebletForm& form) {
+  if (!MayPick(form)) return;
+  WLDefaultDialogTargets(form, "userdetail", "userdetail");
+  LKXAddToTeamPage(form).Run();
+}

@@ -1,0 +1,118 @@
+// User administration in the browser: the administrator adds a user with
+// custom hours and work days, picks a manager and a team through the
+// pickers, edits the user, resends the start-up instructions, imports two
+// users from a CSV file and deletes one. Called once by panel_test.js.
+
+"use strict";
+
+const fs = require("fs");
+const path = require("path");
+
+const NEW_USER = "e2e.new@example.com";
+
+// A team for the picker, written as the registry writes its records (the
+// team pages are not part of this test), after any team already there.
+function addTeam(root, name) {
+  const etc = path.join(root, "kavrixserver", "etc");
+  const list = path.join(etc, "teamlist");
+  const text = fs.existsSync(list) ? fs.readFileSync(list, "utf8") : "";
+  const match = /maxid=(\d+)/.exec(text);
+  const id = match ? Number(match[1]) : 0;
+  fs.mkdirSync(path.join(etc, "teamlist_"), { recursive: true });
+  fs.writeFileSync(path.join(etc, "teamlist_", String(id)), "name=" + name + "\r\n");
+  fs.writeFileSync(list, "maxid=" + (id + 1) + "\r\n");
+}
+
+async function clickAndLoad(page, locator) {
+  await Promise.all([page.waitForNavigation({ waitUntil: "load" }), locator.click()]);
+}
+
+module.exports = async function runUsers(page, base, step, tools) {
+  const { check, expectText, pressOk, valueOf, admin, root, temp } = tools;
+  const submit = (label) => page.locator("input[type=submit][value=\"" + label + "\"]").first();
+
+  await step("users: the administrator opens the staff list", async () => {
+    addTeam(root, "Sales");
+    await page.goto(base + "logon", { waitUntil: "load" });
+    await page.fill("input[name=\"101\"]", admin.email);
+    await page.fill("input[name=\"102\"]", admin.password);
+    await pressOk(page, /\/mainpage$/);
+    await clickAndLoad(page, page.getByText("Manage users", { exact: true }));
+    await expectText(page, admin.email, "the staff list");
+    check(await page.locator("input[type=submit][name=submit_pwdresend]").isDisabled(),
+          "the resend button is enabled with nothing ticked");
+  });
+
+  await step("users: a new user with custom hours and work days", async () => {
+    await clickAndLoad(page, page.locator("input[type=button][value=\"Add New Employee\"]"));
+    await expectText(page, "Add a New User");
+    await page.fill("input[name=\"101\"]", NEW_USER);
+    await page.fill("input[name=\"102\"]", "Eve <Example>");
+    await page.check("input[name=rbg2][value=\"211\"]");
+    await page.fill("input[name=\"212\"]", "30");
+    await page.uncheck("input[name=\"405\"]");
+    await page.fill("input[name=\"501\"]", "09:00:00");
+    await page.fill("input[name=\"502\"]", "17:00:00");
+    await page.fill("input[name=\"108\"]", "");
+  });
+
+  await step("users: a manager and a team picked, the form kept", async () => {
+    await clickAndLoad(page, submit("Add a Manager"));
+    await expectText(page, "Select a manager");
+    await page.selectOption("select[name=\"101\"]", { label: admin.name + " (" + admin.email + ")" });
+    await pressOk(page, /\/userdetail$/);
+    check(await valueOf(page, "102") === "Eve <Example>", "the name was lost on the way to the manager picker");
+    check(await valueOf(page, "212") === "30", "the custom hours were lost");
+    check(await valueOf(page, "108") === admin.email, "the manager was not added");
+    check(!(await page.locator("input[name=\"405\"]").isChecked()), "Friday came back ticked");
+    await clickAndLoad(page, submit("Add to a Team"));
+    await page.selectOption("select[name=\"101\"]", { label: "Sales" });
+    await pressOk(page, /\/userdetail$/);
+    check((await valueOf(page, "104")).endsWith("Sales"), "the team was not added");
+    // The picker buttons are submit buttons too, ahead of OK.
+    await clickAndLoad(page, submit("  OK  "));
+    await expectText(page, "Eve <Example>", "the staff list after adding");
+  });
+
+  await step("users: the new user edited", async () => {
+    await clickAndLoad(page, page.getByRole("link", { name: "Eve <Example>" }));
+    await expectText(page, "View User Details");
+    check(await page.locator("input[name=rbg2][value=\"211\"]").isChecked(), "custom hours not stored");
+    check(await page.locator("input[name=\"404\"]").isChecked() &&
+          !(await page.locator("input[name=\"405\"]").isChecked()), "work days not stored");
+    await page.fill("input[name=\"102\"]", "Eve Renamed");
+    await clickAndLoad(page, submit("  OK  "));
+    await expectText(page, "Eve Renamed");
+  });
+
+  await step("users: start-up instructions sent again", async () => {
+    await page.check("input[type=checkbox][value=\"" + NEW_USER + "\"]");
+    await clickAndLoad(page, page.locator("input[name=submit_pwdresend]"));
+    await expectText(page, "Startup Instructions emails have been sent to the following addresses:");
+    await expectText(page, NEW_USER);
+  });
+
+  await step("users: two users imported from a CSV file", async () => {
+    const file = path.join(temp, "import.csv");
+    fs.writeFileSync(file, "bob.csv@example.com,\"Bob Csv\",\"\",\"\",0,0,0,\"Sales\",\"" + admin.email + "\"\r\n" +
+                           "cara.csv@example.com,\"Cara Csv\",\"\",\"\",0,1,0,\"\",\"\"\r\n");
+    await page.goto(base + "userlist?category=all", { waitUntil: "load" });
+    await clickAndLoad(page, page.getByText("Import users from a CSV file", { exact: true }));
+    await page.setInputFiles("#csvfile", file);
+    await page.waitForFunction(() => document.getElementsByName("csv")[0].value.includes("cara.csv"));
+    await clickAndLoad(page, submit("Preview"));
+    await expectText(page, "Bob Csv");
+    await clickAndLoad(page, submit("Import"));
+    await expectText(page, "Imported: 2 users added, 0 users changed.");
+    await clickAndLoad(page, page.getByText("Back to the user list", { exact: true }));
+    await expectText(page, "Cara Csv");
+  });
+
+  await step("users: one imported user deleted", async () => {
+    await clickAndLoad(page, page.locator("a[href^=\"deleteuser?seluser=cara.csv%40example.com\"]"));
+    await expectText(page, "Are you sure to delete this employee?");
+    await pressOk(page, /\/userlist$/);
+    const body = await page.evaluate(() => document.body.innerText);
+    check(!body.includes("Cara Csv") && body.includes("Bob Csv"), "the list after deleting is wrong");
+  });
+};

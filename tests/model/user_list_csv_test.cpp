@@ -1,0 +1,111 @@
+// The user list file: exact bytes of an export, every column read back,
+// malformed lines, and an import into a registry that already has users.
+
+#include "model/user_list_csv.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "model/users.h"
+#include "registry_fixture.h"
+#include "support/test_helpers.h"
+
+namespace {
+
+class UserListCSVTest : public RegistryTest {
+ protected:
+  static std::string Text(const std::string& email, const LKXUserKey& key) {
+    LKXUser user;
+    return KXGetUser(email, user) ? user.GetText(key) : "<no user>";
+  }
+};
+
+TEST_F(UserListCSVTest, ExportWritesNineColumnsPerUserInRegistryOrder) {
+  ASSERT_TRUE(KXAddUser("boss@x.example", "The \"Boss\"", true, true, "", "", "pw1"));
+  ASSERT_TRUE(KXAddUser("cy@x.example", "Cy, Jr.", false, false, "Sales,Support", "boss@x.example", ""));
+  LKXUser boss;
+  ASSERT_TRUE(KXGetUser("boss@x.example", boss));
+  ASSERT_TRUE(boss.SetText(kKXUserOldPassword, "old"));
+  const std::string path = SharedFolder() + "/users.csv";
+  ASSERT_TRUE(KavrixWriteFile(path, "an older and much longer file that must not survive the export\r\n"));
+  ASSERT_TRUE(KXExportUserList(path));
+  EXPECT_EQ(KavrixReadFile(path),
+            "boss@x.example,\"The \"\"Boss\"\"\",\"pw1\",\"old\",1,1,0,\"DefaultTeam\",\"\"\r\n"
+            "cy@x.example,\"Cy, Jr.\",\"\",\"\",0,0,1,\"Sales,Support\",\"boss@x.example\"\r\n");
+  // The panel's copy never carries a password.
+  EXPECT_EQ(KXUserListCSVLine(KXUserListCSVRows(false).front()),
+            "boss@x.example,\"The \"\"Boss\"\"\",\"\",\"\",1,1,0,\"DefaultTeam\",\"\"");
+}
+
+TEST_F(UserListCSVTest, ReadsEveryColumnAndSkipsLinesWithoutAddress) {
+  const auto rows = KXParseUserListCSV(
+      "a@x.example,\"A, the first\",\"p\",\"o\",1,0,7,\"T\",\"m@x.example,n@x.example\"\n"
+      "\r\n"
+      ",\"no address\",\"\",\"\",1,1,1\r"
+      "  b@x.example\r\n"
+      "\"=c@x.example\",\"Cut\",,,x,-1,0\rhere\",\"a line of its own\"");
+  // A line ends at a CR even inside quotes, as every line of the logs does.
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[0].email, "a@x.example");
+  EXPECT_EQ(rows[0].name, "A, the first");
+  EXPECT_EQ(rows[0].password, "p");
+  EXPECT_EQ(rows[0].oldPassword, "o");
+  EXPECT_TRUE(rows[0].admin);
+  EXPECT_FALSE(rows[0].accountant);
+  EXPECT_TRUE(rows[0].passwordReq);  // any number but 0
+  EXPECT_EQ(rows[0].team, "T");
+  EXPECT_EQ(rows[0].manager, "m@x.example,n@x.example");
+  // A short line: the missing columns are empty or false.
+  EXPECT_EQ(rows[1].email, "b@x.example");
+  EXPECT_EQ(rows[1].name, "");
+  EXPECT_FALSE(rows[1].admin);
+  // The registry's cleaning: no leading "=".
+  EXPECT_EQ(rows[2].email, "c@x.example");
+  EXPECT_EQ(rows[2].name, "Cut");
+  EXPECT_FALSE(rows[2].admin);
+  EXPECT_TRUE(rows[2].accountant);
+}
+
+TEST_F(UserListCSVTest, ImportChangesKnownUsersAddsNewOnesKeepsTheRest) {
+  ASSERT_TRUE(KXAddUser("Boss@x.example", "Boss", true, false, "", "", "pw"));
+  ASSERT_TRUE(KXAddUser("kept@x.example", "Kept", false, false, "", "", "pw"));
+  const std::string path = SharedFolder() + "/in.csv";
+  ASSERT_TRUE(KavrixWriteFile(path,
+                              "boss@x.example,\"Big Boss\",\"new\",\"\",1,1,0,\"DefaultTeam\",\"\"\r\n"
+                              "new@x.example,\"New\",\"np\",\"op\",0,0,1,\"T\",\"boss@x.example\"\r\n"));
+  EXPECT_EQ(KXImportUserList(path), 2);
+  EXPECT_EQ(KXUserCount(), 3);
+  EXPECT_EQ(Text("boss@x.example", kKXUserEmail), "Boss@x.example");
+  EXPECT_EQ(Text("boss@x.example", kKXUserName), "Big Boss");
+  EXPECT_EQ(Text("boss@x.example", kKXUserPassword), "new");
+  EXPECT_EQ(Text("boss@x.example", kKXUserAccessHR), "1");
+  EXPECT_EQ(Text("new@x.example", kKXUserOldPassword), "op");
+  EXPECT_EQ(Text("new@x.example", kKXUserManager), "boss@x.example");
+  EXPECT_EQ(Text("kept@x.example", kKXUserName), "Kept");
+}
+
+TEST_F(UserListCSVTest, PanelRowsNeverTouchPasswordsAndGiveNewUsersARandomOne) {
+  ASSERT_TRUE(KXAddUser("old@x.example", "Old", false, false, "", "", "secret"));
+  ASSERT_TRUE(KXAddUser("admin@x.example", "Admin", true, false, "", "", "pw"));
+  LKXUserListCSVRow row;
+  ASSERT_TRUE(KXParseUserListCSVLine("old@x.example,\"Old\",\"hacked\",\"\",0,0,0,\"\",\"\"", row));
+  ASSERT_TRUE(KXStoreUserListRow(row, false));
+  EXPECT_EQ(Text("old@x.example", kKXUserPassword), "secret");
+  EXPECT_EQ(Text("old@x.example", kKXUserPasswordReq), "0");
+  ASSERT_TRUE(KXParseUserListCSVLine("fresh@x.example,\"Fresh\",\"chosen\",\"\",0,0,0,\"\",\"\"", row));
+  ASSERT_TRUE(KXStoreUserListRow(row, false));
+  const std::string password = Text("fresh@x.example", kKXUserPassword);
+  EXPECT_EQ(password.size(), 6u);
+  EXPECT_NE(password, "chosen");
+  EXPECT_EQ(Text("fresh@x.example", kKXUserPasswordReq), "1");
+  // Without managers in the file, the registry's choice stays.
+  EXPECT_EQ(Text("fresh@x.example", kKXUserManager), "admin@x.example");
+}
+
+TEST_F(UserListCSVTest, MissingFileImportsNothing) {
+  EXPECT_EQ(KXImportUserList(SharedFolder() + "/none.csv"), 0);
+  EXPECT_EQ(KXUserCount(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,339 @@
+// The user administration pages over real loopback HTTP with the whole URL
+// table: who may do what on every handler, each validation of the details
+// form, the pickers' round trip, deletion, the list's buttons, escaping and
+// the CSV import.
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "hours_pages_fixture.h"
+#include "model/core_data.h"
+#include "model/teams.h"
+#include "model/users.h"
+#include "web/access_rules.h"
+#include "web/html_list.h"
+#include "web/pages/delete_user_page.h"
+#include "web/pages/startup_instructions.h"
+#include "web/pages/user_detail_page.h"
+#include "web/pages/user_list_csv_page.h"
+#include "web/pages/user_list_page.h"
+#include "web/uri_codec.h"
+
+namespace {
+
+constexpr char kOk[] = "&submit=++OK++";
+constexpr char kExpired[] = "Your session is expired.";
+
+class UserAdminPagesTest : public HoursPagesTest {
+ protected:
+  void SetUp() override {
+    HoursPagesTest::SetUp();
+    for (const char* who : {"boss", "hr", "mgr", "other", "staff"}) sessions_[who] = SessionOf(who);
+    sessions_["none"] = "";
+  }
+
+  static std::string Text(const std::string& email, const LKXUserKey& key) {
+    LKXUser user;
+    return KXGetUser(email, user) ? user.GetText(key) : "<no user>";
+  }
+  std::string Session(const std::string& who) { return KavrixReadFile(SessionFile(sessions_[who])); }
+  // Opens the form for `seluser` (so the session names the user), then posts.
+  std::string PostDetail(const std::string& who, const std::string& seluser, const std::string& body) {
+    Get("userdetail?seluser=" + LURIEncode(seluser), sessions_[who]);
+    return Post("userdetail", body, sessions_[who]);
+  }
+
+  std::map<std::string, std::string> sessions_;
+};
+
+struct Expectation {
+  std::string who;
+  std::string part;  // "=" first: the whole answer
+};
+
+void ExpectAnswer(const std::string& answer, const Expectation& e, const std::string& what) {
+  if (!e.part.empty() && e.part[0] == '=') {
+    EXPECT_EQ(answer, e.part.substr(1)) << what << " as " << e.who;
+  } else {
+    EXPECT_TRUE(Contains(answer, e.part)) << what << " as " << e.who << "\n" << answer.substr(0, 400);
+  }
+}
+
+TEST_F(UserAdminPagesTest, RoleMatrixOfEveryHandler) {
+  const std::string notAuthorized = std::string("=") + kKXUserListNotAuthorized;
+  const std::string onlyAdminAdds = std::string("=") + kKXDetailOnlyAdminAdds;
+  const std::string onlyAdminDeletes = std::string("=") + kKXDeleteOnlyAdmin;
+  struct Case {
+    std::string request;  // "GET path" or "POST path body"
+    std::vector<Expectation> expect;
+  };
+  const Case cases[] = {
+      {"GET userlist?category=all",
+       {{"boss", "trash.gif"}, {"hr", "submit_pwdresend"}, {"mgr", notAuthorized}, {"other", notAuthorized},
+        {"staff", notAuthorized}, {"none", kExpired}}},
+      {"GET userlist?category=viewhours",
+       {{"boss", "viewhours?seluser=staff2%40x.example"}, {"mgr", "viewhours?seluser=staff%40x.example"},
+        {"staff", LHtmlList::kEmptyText}, {"none", kExpired}}},
+      {"GET userlist?category=nonsense", {{"boss", notAuthorized}}},
+      {"GET userdetail?seluser=new",
+       {{"boss", "<b>Add a New User</b>"}, {"hr", onlyAdminAdds}, {"mgr", onlyAdminAdds}, {"staff", onlyAdminAdds},
+        {"none", kExpired}}},
+      {"GET userdetail?seluser=staff%40x.example",
+       {{"boss", "value=\"  OK  \""}, {"hr", "value=\" Return \""}, {"mgr", "value=\" Return \""},
+        {"other", std::string("=") + kKXDetailNotAllowed}, {"staff", "value=\" Return \""}, {"none", kExpired}}},
+      {"GET userdetail?seluser=ghost%40x.example", {{"boss", std::string("=") + kKXDetailNoSuchUser}}},
+      {"GET deleteuser?seluser=staff%40x.example",
+       {{"boss", kKXDeleteQuestion}, {"hr", onlyAdminDeletes}, {"mgr", onlyAdminDeletes}, {"none", kExpired}}},
+      {"POST deleteuser 101=staff%40x.example&submit=++OK++",
+       {{"hr", onlyAdminDeletes}, {"staff", onlyAdminDeletes}, {"none", kExpired}}},
+      {"GET addmanager", {{"boss", "Select a manager"}, {"hr", kLAdministratorOnlyText}, {"none", kExpired}}},
+      {"GET addtoteam", {{"boss", "Select a team"}, {"mgr", kLAdministratorOnlyText}, {"none", kExpired}}},
+      {"POST addmanager 101=0%24Boss+%28boss%40x.example%29&submit=++OK++",
+       {{"staff", kLAdministratorOnlyText}, {"none", kExpired}}},
+      {"POST userlistpost count=1&check0=staff2%40x.example&submit_pwdresend=Resend+Startup+Instructions+to+User",
+       {{"mgr", notAuthorized}, {"staff", notAuthorized}, {"none", kExpired}}},
+      {"POST userlistpost count=1&check0=staff2%40x.example&submit_changeemail=Change+Email+Address",
+       {{"mgr", notAuthorized}, {"boss", "Location: changeemail"}}},
+      {"GET userlist.csv", {{"boss", "text/csv"}, {"hr", kLAdministratorOnlyText}, {"none", kExpired}}},
+      {"GET userimport", {{"boss", "type=file"}, {"hr", kLAdministratorOnlyText}, {"none", kExpired}}},
+      {"POST userimport csv=x%40x.example%2C%22X%22&submit=Import",
+       {{"mgr", kLAdministratorOnlyText}, {"none", kExpired}}},
+  };
+  for (const Case& c : cases) {
+    for (const Expectation& e : c.expect) {
+      const std::size_t space = c.request.find(' ', 5);
+      const std::string answer =
+          c.request.rfind("GET ", 0) == 0
+              ? Get(c.request.substr(4), sessions_[e.who])
+              : Post(c.request.substr(5, space - 5), c.request.substr(space + 1), sessions_[e.who]);
+      ExpectAnswer(answer, e, c.request);
+    }
+  }
+  EXPECT_TRUE(KXUserExists(Email("staff")));
+  EXPECT_FALSE(KXUserExists("x@x.example"));
+  EXPECT_EQ(Text(Email("staff2"), kKXUserPasswordReq), "0");
+}
+
+TEST_F(UserAdminPagesTest, NobodyButAnAdministratorChangesAUser) {
+  const std::string edit = "101=staff%40x.example&102=Changed&106=on&107=on&rbg1=111" + std::string(kOk);
+  for (const char* who : {"hr", "mgr", "staff"}) {
+    PostDetail(who, Email("staff"), edit);
+    PostDetail(who, "new", "101=made%40x.example&102=Made&106=on" + std::string(kOk));
+  }
+  // A read-only form's button is " Return ": it leads on and saves nothing.
+  EXPECT_EQ(PostDetail("hr", Email("staff"), "102=Changed&submit=+Return+"), "HTTP/1.0 302 OK\r\nLocation: userlist\r\n\r\n");
+  EXPECT_EQ(Text(Email("staff"), kKXUserName), "Staff");
+  EXPECT_EQ(Text(Email("staff"), kKXUserAccessAdmin), "0");
+  EXPECT_EQ(Text(Email("staff"), kKXUserWorkType), "0");
+  EXPECT_FALSE(KXUserExists("made@x.example"));
+  // The pickers' buttons keep nothing for a non-administrator either.
+  EXPECT_EQ(Post("userdetail", "102=X&submit=Add+a+Manager", sessions_["hr"]), kKXDetailOnlyAdminAdds);
+}
+
+TEST_F(UserAdminPagesTest, EachValidationOnItsControl) {
+  ASSERT_TRUE(KXAddTeam("Sales"));
+  const std::string valid = "101=n%40x.example&102=New&104=Sales&108=mgr%40x.example&rbg1=110&rbg2=210&rbg3=310";
+  struct Case {
+    std::string seluser;
+    std::string fields;  // replaces the field of the same name
+    std::string message;
+  };
+  const Case cases[] = {
+      {"new", "101=", kKXDetailEnterEmail},
+      {"new", "101=%20%20", kKXDetailEnterEmail},
+      {"new", "101=not-an-address", kKXDetailInvalidEmail},
+      {"new", "102=", kKXDetailEnterName},
+      {"new", "101=STAFF%40x.example", kKXDetailEmailExists},
+      {"new", "104=Sales%2C+Nope", KXDetailNoTeam("Nope")},
+      {"new", "108=mgr%40x.example%2Cghost%40x.example", KXDetailNoManager("ghost@x.example")},
+      {Email("staff"), "108=Staff%40x.example", kKXDetailManagerSelf},
+      {Email("boss"), "106=", kKXDetailLastAdministrator},
+  };
+  for (const Case& c : cases) {
+    const std::string name = c.fields.substr(0, c.fields.find('='));
+    std::string body = valid;
+    const std::size_t at = body.find(name + "=");
+    if (at == std::string::npos) {
+      body += "&" + c.fields;
+    } else {
+      body.replace(at, body.find('&', at) - at, c.fields);
+      body += "&106=on";
+    }
+    const std::string answer = PostDetail("boss", c.seluser, body + kOk);
+    EXPECT_TRUE(Contains(answer, ErrorRow(c.message))) << c.fields;
+  }
+  EXPECT_EQ(KXUserCount(), 6);
+  EXPECT_EQ(Text(Email("boss"), kKXUserAccessAdmin), "1");
+}
+
+TEST_F(UserAdminPagesTest, AddsAUserWithEveryEmploymentSetting) {
+  const std::string answer = PostDetail(
+      "boss", "new",
+      "101=+new%40x.example+&102=New+Person&104=&108=mgr%40x.example&rbg1=110&rbg2=211&212=30&rbg3=310"
+      "&401=on&402=on&403=on&406=on&501=09%3A00&502=17%3A30%3A00&602=on&603=12%3A00%3A00&604=45" +
+          std::string(kOk));
+  EXPECT_EQ(answer, "HTTP/1.0 302 OK\r\nLocation: userlist\r\n\r\n");
+  const std::string email = "new@x.example";
+  const std::map<const LKXUserKey*, std::string> expected = {
+      {&kKXUserName, "New Person"},      {&kKXUserTeam, "DefaultTeam"},       {&kKXUserManager, "mgr@x.example"},
+      {&kKXUserAccessAdmin, "0"},        {&kKXUserWorkType, "1"},             {&kKXUserWorkHours, "30"},
+      {&kKXUserWorkDays, "78"},          {&kKXUserNormalHourStart, "09:00:00"}, {&kKXUserNormalHourEnd, "17:30:00"},
+      {&kKXUserTakeLunchTime, "1"},      {&kKXUserLunchStartTime, "12:00:00"}, {&kKXUserLunchDurationMins, "45"},
+      {&kKXUserLogScreenShot, "0"},      {&kKXUserPasswordReq, "1"},
+  };
+  for (const auto& [key, value] : expected) EXPECT_EQ(Text(email, *key), value) << key->name;
+  EXPECT_EQ(Text(email, kKXUserPassword).size(), 6u);
+  // Monday to Friday, casual, the default hours.
+  PostDetail("boss", email,
+             "102=New+Person&rbg1=111&rbg2=210&212=30&rbg3=310&401=on&402=on&403=on&404=on&405=on&108=" +
+                 std::string(kOk));
+  EXPECT_EQ(Text(email, kKXUserWorkDays), "62");
+  EXPECT_EQ(Text(email, kKXUserWorkType), "2");
+  EXPECT_EQ(Text(email, kKXUserWorkHours), "0");
+  EXPECT_EQ(Text(email, kKXUserNormalHourStart), "");
+  // A line end cannot add a key of its own to the record.
+  PostDetail("boss", email, "102=Eve%0D%0Aaccessadmin%3D1&104=%0D%0ADefaultTeam&rbg3=311" + std::string(kOk));
+  EXPECT_EQ(Text(email, kKXUserName), "Eve");
+  EXPECT_EQ(Text(email, kKXUserAccessAdmin), "0");
+  EXPECT_EQ(Text(email, kKXUserTeam), "DefaultTeam");
+  EXPECT_EQ(Text(email, kKXUserWorkDays), "0");
+}
+
+TEST_F(UserAdminPagesTest, PickersKeepWhatWasTyped) {
+  ASSERT_TRUE(KXAddTeam("Sales"));
+  const std::string& s = sessions_["boss"];
+  Get("userdetail?seluser=new", s);
+  const std::string half =
+      "101=half%40x.example&102=Half+Done&104=&108=hr%40x.example&rbg1=111&rbg2=211&212=25&rbg3=310&401=on"
+      "&405=on&107=on&501=08%3A00%3A00";
+  EXPECT_EQ(Post("userdetail", half + "&submit=Add+a+Manager", s), "HTTP/1.0 302 OK\r\nLocation: addmanager\r\n\r\n");
+  EXPECT_TRUE(Contains(Get("addmanager", s), "<option value=\"2$Mgr (mgr@x.example)\""));
+  EXPECT_EQ(Post("addmanager", "101=2%24Mgr+%28mgr%40x.example%29&submit=++OK++", s),
+            "HTTP/1.0 302 OK\r\nLocation: userdetail\r\n\r\n");
+  const std::string back = Get("userdetail", s);
+  for (const char* part : {"name=101 type=text value=\"half@x.example\"", "name=102 type=text value=\"Half Done\"",
+                           "value=\"hr@x.example,mgr@x.example\"", "name=107 checked", "value=111 checked",
+                           "value=211 checked", "name=212 type=text value=\"25\"", "name=401 checked",
+                           "name=405 checked", "value=\"08:00:00\""}) {
+    EXPECT_TRUE(Contains(back, part)) << part;
+  }
+  EXPECT_FALSE(Contains(back, "name=402 checked"));
+  // Kept values belong to the form they came from, and are used once.
+  EXPECT_EQ(Post("userdetail", half + "&submit=Add+to+a+Team", s), "HTTP/1.0 302 OK\r\nLocation: addtoteam\r\n\r\n");
+  const std::string picker = Get("addtoteam", s);
+  EXPECT_TRUE(Contains(picker, "<option value=\"0$Sales\""));
+  EXPECT_EQ(Post("addtoteam", "101=0%24Sales&submit=++OK++", s), "HTTP/1.0 302 OK\r\nLocation: userdetail\r\n\r\n")
+      << picker;
+  EXPECT_TRUE(Contains(Get("userdetail", s), "name=104 type=text value=\"Sales\""));
+  EXPECT_EQ(Post("userdetail", half + "&submit=Add+to+a+Team", s), "HTTP/1.0 302 OK\r\nLocation: addtoteam\r\n\r\n");
+  EXPECT_TRUE(Contains(Get("userdetail?seluser=staff%40x.example", s), "value=\"Staff\""));
+  EXPECT_FALSE(Contains(Get("userdetail?seluser=new", s), "half@x.example"));
+}
+
+TEST_F(UserAdminPagesTest, DeletingRemovesTheRecordOnly) {
+  WriteActivity("staff", "2026-03-09", "09:00:00", 60);
+  const std::string log = LKXCoreData::GetUserFilePathForReading(Email("staff"), "2026-03-09_activity.csv");
+  ASSERT_FALSE(log.empty());
+  const std::string& s = sessions_["boss"];
+  EXPECT_TRUE(Contains(Get("deleteuser?seluser=staff%40x.example", s), "value=\"staff@x.example\""));
+  EXPECT_TRUE(Contains(Post("deleteuser", "101=boss%40x.example&submit=++OK++", s), ErrorRow(kKXDeleteSelf)));
+  EXPECT_TRUE(Contains(Post("deleteuser", "101=ghost%40x.example&submit=++OK++", s), ErrorRow(kKXDeleteNoSuchUser)));
+  EXPECT_EQ(Post("deleteuser", "101=STAFF%40x.example&submit=++OK++", s),
+            "HTTP/1.0 302 OK\r\nLocation: userlist\r\n\r\n");
+  EXPECT_FALSE(KXUserExists(Email("staff")));
+  EXPECT_TRUE(Contains(KavrixReadFile(log), "WINWORD.EXE"));
+  EXPECT_EQ(KXUserCount(), 5);
+  EXPECT_EQ(Text(Email("staff2"), kKXUserManager), Email("other"));
+}
+
+TEST_F(UserAdminPagesTest, ListButtonsActOnTheTickedUsers) {
+  const std::string& s = sessions_["boss"];
+  const std::string ticked = "count=3&check0=staff%40x.example&check2=staff2%40x.example&check9=hr%40x.example";
+  EXPECT_TRUE(Contains(Post("userlistpost", ticked + "&submit_viewhours=view+hours", s), "User Work Hours Report"));
+  EXPECT_TRUE(Contains(Session("boss"), "selusers=staff%40x.example%2Cstaff2%40x.example"));
+  EXPECT_EQ(Post("userlistpost", "count=1&check0=mgr%40x.example&submit_compare=View+User+Comparison", s),
+            "HTTP/1.0 302 OK\r\nLocation: viewappusage\r\n\r\n");
+  EXPECT_TRUE(Contains(Session("boss"), "selusers=mgr%40x.example"));
+  EXPECT_EQ(Post("userlistpost", ticked + "&submit_changeemail=Change+Email+Address", s),
+            "HTTP/1.0 302 OK\r\nLocation: changeemail\r\n\r\n");
+  EXPECT_TRUE(Contains(Session("boss"), "seluser=staff%40x.example"));
+  const std::string sent = Post(
+      "userlistpost", "count=2&check0=ghost%40x.example&check1=staff2%40x.example&submit_pwdresend=Resend+Startup+Instructions+to+User",
+      sessions_["hr"]);
+  EXPECT_TRUE(Contains(sent, std::string(kKXStartupSentText) + "<div><ul><li>staff2@x.example</li></ul>"));
+  EXPECT_TRUE(Contains(sent, "<a href=\"mainpage?sess=" + sessions_["hr"] + "\" class=toptext>Main</a>"));
+  EXPECT_EQ(Text(Email("staff2"), kKXUserPasswordReq), "1");
+  EXPECT_EQ(Text(Email("staff"), kKXUserPasswordReq), "0");
+}
+
+TEST_F(UserAdminPagesTest, ListEscapesNamesAndEncodesAddresses) {
+  ASSERT_TRUE(KXAddUser("a+b@x.example", "<i>Eve</i> \"q\"", false, false, "", Email("mgr"), "pw"));
+  const std::string list = Get("userlist?category=all", sessions_["boss"]);
+  EXPECT_TRUE(Contains(list, "<a href=\"userdetail?seluser=a%2Bb%40x.example&amp;onok=userlist&amp;oncancel=userlist"
+                             "&amp;category=all&amp;direct=false\">&lt;i&gt;Eve&lt;/i&gt; &quot;q&quot;</a>"));
+  EXPECT_FALSE(Contains(list, "<i>Eve"));
+  EXPECT_TRUE(Contains(list, "<input type=checkbox name=\"check6\" value=\"a+b@x.example\" onclick=validate()>"));
+  EXPECT_TRUE(Contains(list, "<input name=count type=hidden value=\"7\"/>"));
+  // A manager's report list holds only the users they manage.
+  const std::string managed = Get("userlist?category=leavereport", sessions_["mgr"]);
+  EXPECT_TRUE(Contains(managed, "leavereport?seluser=staff%40x.example&amp;onok=userlist&amp;oncancel=userlist"
+                                "&amp;category=leavereport&amp;direct=false&amp;edit=false&amp;year=2026\">Staff</a>"));
+  EXPECT_FALSE(Contains(managed, "Staff Two"));
+  EXPECT_FALSE(Contains(managed, "selectall"));
+}
+
+TEST_F(UserAdminPagesTest, ListSortsByTheChosenColumn) {
+  ASSERT_TRUE(KXAddUser("aa@x.example", "zed", false, false, "", "", "pw"));
+  const auto order = [](const std::string& page, std::initializer_list<const char*> names) {
+    std::size_t at = 0;
+    for (const char* name : names) {
+      const std::size_t found = page.find(std::string("\">") + name + "</a></div>", at);
+      if (found == std::string::npos) return false;
+      at = found;
+    }
+    return true;
+  };
+  const std::string& s = sessions_["boss"];
+  // By address at first: "staff2@" sorts before "staff@".
+  EXPECT_TRUE(order(Get("userlist?category=all", s), {"zed", "Boss", "Hr", "Mgr", "Other", "Staff Two", "Staff"}));
+  EXPECT_TRUE(order(Get("userlist?category=all&iCol=1&bAsc=0", s),
+                    {"zed", "Staff Two", "Staff", "Other", "Mgr", "Hr", "Boss"}));
+  EXPECT_TRUE(order(Get("userlist?category=all&iCol=1&bAsc=1", s),
+                    {"Boss", "Hr", "Mgr", "Other", "Staff", "Staff Two", "zed"}));
+}
+
+TEST_F(UserAdminPagesTest, ImportShowsWhatItWouldDoThenDoesIt) {
+  const std::string& s = sessions_["boss"];
+  const std::string csv = LURIEncode(
+      "staff@x.example,\"Staff Renamed\",\"pw\",\"\",0,0,0,\"DefaultTeam\",\"mgr@x.example\"\r\n"
+      "fresh@x.example,\"Fresh\",\"\",\"\",0,1,0,\"\",\"staff@x.example\"\r\n");
+  const std::string preview = Post("userimport", "csv=" + csv + "&submit=Preview", s);
+  EXPECT_TRUE(Contains(preview, ">change: Name</td>")) << preview;
+  EXPECT_TRUE(Contains(preview, ">add</td>"));
+  EXPECT_FALSE(KXUserExists("fresh@x.example"));
+  // A plain GET never stores.
+  Get("userimport?csv=" + csv + "&submit=Import", s);
+  EXPECT_FALSE(KXUserExists("fresh@x.example"));
+  EXPECT_TRUE(Contains(Post("userimport", "csv=" + csv + "&submit=Import", s),
+                       "Imported: 1 users added, 1 users changed."));
+  EXPECT_EQ(Text(Email("staff"), kKXUserName), "Staff Renamed");
+  EXPECT_EQ(Text(Email("staff"), kKXUserPassword), "pw");
+  EXPECT_EQ(Text("fresh@x.example", kKXUserAccessHR), "1");
+  EXPECT_EQ(Text("fresh@x.example", kKXUserPasswordReq), "1");
+  // One bad row stops the whole file.
+  const std::string bad = LURIEncode(
+      "late@x.example,\"Late\",\"\",\"\",0,0,0,\"Nope\",\"\"\r\n"
+      "boss@x.example,\"Boss\",\"\",\"\",0,0,0,\"\",\"\"\r\n");
+  const std::string refused = Post("userimport", "csv=" + bad + "&submit=Import", s);
+  EXPECT_TRUE(Contains(refused, kKXImportRefused));
+  EXPECT_TRUE(Contains(refused, KXDetailNoTeam("Nope")));
+  EXPECT_TRUE(Contains(refused, kKXDetailLastAdministrator));
+  EXPECT_FALSE(KXUserExists("late@x.example"));
+  EXPECT_EQ(Text(Email("boss"), kKXUserAccessAdmin), "1");
+  const std::string exported = Get("userlist.csv", s);
+  EXPECT_TRUE(Contains(exported, "\r\n\r\nboss@x.example,\"Boss\",\"\",\"\",1,0,0,\"DefaultTeam\",\"nobody@x.example\"\r\n"));
+}
+
+}  // namespace

@@ -48,6 +48,7 @@ constexpr Expected kViewerRuleNoUser = {"!Current user not found!", "ok", "ok", 
 constexpr Expected kWizardStep = {"expired", "admin", "admin", "admin", "ok", "admin"};
 
 constexpr char kConfigNoUser[] = "!Can not find current user!";
+constexpr char kDeleteNotAdmin[] = "!Only system administrator users can delete users!";
 constexpr char kConfigNotAdmin[] = "!Only system administrator users can edit system settings!";
 
 // A bare GET of each path: no fields beyond the session cookie.
@@ -60,7 +61,7 @@ const MatrixRow kMatrix[] = {
     {"changepassword", kAll("ok")},
     {"changeemail", kSessionOk},
     {"config", {kConfigNoUser, kConfigNotAdmin, kConfigNotAdmin, kConfigNotAdmin, "ok", kConfigNotAdmin}},
-    {"deleteuser", kSessionOk},
+    {"deleteuser", {"expired", kDeleteNotAdmin, kDeleteNotAdmin, kDeleteNotAdmin, "ok", kDeleteNotAdmin}},
     {"enterhours", kViewerRule},
     {"wizardadmin", kAll("ok")},
     {"wizardconfirmemail", kWizardStep},
@@ -82,7 +83,7 @@ const MatrixRow kMatrix[] = {
     {"routing", kAdminOnly},
     {"mainpage", kSessionOk},
     {"userlist", kSessionOk},
-    {"userlistpost", kSessionOk},
+    {"userlistpost", {"expired", ">userlist", ">userlist", ">userlist", ">userlist", ">userlist"}},
     {"holidaylist", kAdminOnly},
     {"holidaylistpost", kAdminOnly},
     {"searchlist", kViewerRule},
@@ -121,6 +122,8 @@ const MatrixRow kMatrix[] = {
     // The rows this server adds.
     {"viewhours.csv", kViewerRule},
     {"leavecalendar.ics", {"!Unknown or revoked calendar address.", "ok", "ok", "ok", "ok", "ok"}},
+    {"userlist.csv", kAdminOnly},
+    {"userimport", kAdminOnly},
     {"auditlog", kAdminOnly},
     {"myaudit", kSessionOk},
 };

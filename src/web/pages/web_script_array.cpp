@@ -1,15 +1,20 @@
 #include "web/pages/web_script_array.h"
 
+#include "web/pages/activity_page.h"
+#include "web/pages/app_usage_page.h"
+#include "web/pages/audit_pages.h"
 #include "web/pages/change_email_page.h"
 #include "web/pages/enter_hours_page.h"
 #include "web/pages/leave_calendar.h"
 #include "web/pages/leave_form_page.h"
 #include "web/pages/leave_report_page.h"
+#include "web/pages/log_listing_pages.h"
 #include "web/pages/login_pages.h"
 #include "web/pages/main_page.h"
 #include "web/pages/manual_hours_page.h"
 #include "web/pages/password_pages.h"
 #include "web/pages/pending_leave_page.h"
+#include "web/pages/screenshot_pages.h"
 #include "web/pages/search_list_page.h"
 #include "web/pages/setup_wizard.h"
 #include "web/pages/time_sheet_page.h"
@@ -43,6 +48,10 @@ const LWebScriptEntry kWebScripts[] = {
     {"mainpage", WLMainPage},
     {"searchlist", WLSearchListPage},
     {"searchlistpost", WLSearchListPost},
+    {"viewactivity", WLViewActivity},
+    {"viewactivitypost", WLViewActivity},
+    {"viewscreens", WLViewScreen},
+    {"viewscreenspost", WLViewScreen},
     {"viewhours", WLViewHoursPage},
     {"viewhourspost", WLViewHoursPost},
     {"viewmanual", WLViewManual},
@@ -51,16 +60,30 @@ const LWebScriptEntry kWebScripts[] = {
     {"leavereportpost", WLLeaveReportPost},
     {"pendingleaverequests", WLPendingLeaveRequests},
     {"pendingleaverequestspost", WLPendingLeaveRequestsPost},
+    {"viewappusage", WLViewAppUsage},
+    {"viewappusagepost", WLViewAppUsagePost},
+    {"docanalyse", WLDocAnalysePage},
     {"timesheet", WLTimeSheet},
     {"timesheetpost", WLTimeSheet},
     {"unexplainedabsence", WLUnexplainedAbsence},
     {"logout", WLMainLogout},
     {"pwdsent", WLPasswordSent},
+    {"getimg.jpg", WLGetImageThumbNail},
+    {"fullsizeimg.jpg", WLGetFullSizeImage},
+    {"fullsizeimg", WLFullSizeImage},
+    {"syslog.txt", WLGetSystemLogFile},
+    {"actlog.csv", WLGetActivityCSVFile},
+    {"viewlogs", WLViewLogs},
+    {"systemlog", WLSystemLog},
+    {"archivefolder", WLViewArchiveFolder},
+    {"activityfolder", WLUserActivityFolder},
     {"connect", WLConnect},
     {"stationlogon", WLStationLogon},
     // After the panel's own paths, the ones this server adds.
     {"viewhours.csv", WLViewHoursCSV},
     {"leavecalendar.ics", WLLeaveCalendar},
+    {"auditlog", WLAuditLogPage},
+    {"myaudit", WLMyAuditPage},
 };
 
 }  // namespace

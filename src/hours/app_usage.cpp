@@ -7,6 +7,7 @@
 #include "foundation/csv_reader.h"
 #include "foundation/settings_parse.h"
 #include "foundation/text_limits.h"
+#include "hours/log_row.h"
 #include "hours/work_hours.h"
 #include "model/archive_paths.h"
 
@@ -22,20 +23,16 @@ void AddDay(LKXAppUsageList& list, std::string_view email, LDateTime day, std::s
   const std::string path = KXUserActivityLogPath(email, day);
   if (path.empty()) return;
   LCSVFileReader reader(path, kKXLogReadLockMs);
-  std::string start;
   std::string application;
   std::string caption;
+  LKXLogRowHead head;
   while (reader.Next()) {
-    LCSVReaderRow row(reader.Line());
-    row.GetCol(start);
-    const int duration = row.GetCol();
-    const int flags = row.GetCol();
-    const int keys = row.GetCol();
-    const int clicks = row.GetCol();
-    row.GetCol(application);
+    LKXReadLogRowTexts(reader.Line(), head, application, by_caption ? &caption : nullptr);
+    const int duration = head.duration;
+    const int keys = head.keys;
+    const int clicks = head.clicks;
     if (duration < 1 || duration > 86400) continue;
-    if (!LKXAppUsageRowCounts(flags, keys, clicks, application, only_application)) continue;
-    if (by_caption) row.GetCol(caption);
+    if (!LKXAppUsageRowCounts(head.flags, keys, clicks, application, only_application)) continue;
     list.AddApp(duration, keys, clicks, by_caption ? caption : application);
   }
 }

@@ -118,17 +118,12 @@ void LKXViewActivityPage::DoSearch(const std::string& email, LDateTime date, std
   std::string path;
   if (LKXCoreData::GetUserActivityLogCSV(email, date, path)) {
     LCSVFileReader reader(path, kLogLockTimeoutMs);
+    LKXLogRowHead head;
+    std::string application;
+    std::string caption;
     while (reader.Next()) {
-      LKXLogRowHead head;
-      LKXReadLogRowHead(reader.Line(), head);
+      LKXReadLogRowTexts(reader.Line(), head, application, &caption);
       if (head.start < from || head.start > to) continue;
-      LCSVReaderRow row(reader.Line());
-      std::string skip;
-      for (int i = 0; i < 5; ++i) (void)row.GetCol(skip);
-      std::string application;
-      std::string caption;
-      (void)row.GetCol(application);
-      (void)row.GetCol(caption);
       list.AddActivity(head.start, head.duration, static_cast<std::uint16_t>(head.flags), head.keys, head.clicks,
                        application, caption);
     }

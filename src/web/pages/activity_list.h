@@ -31,7 +31,7 @@ class LKXActivityList {
                    std::string_view application, std::string_view caption);
 
   // The entries by start time in the list's direction; entries that start
-  // together keep the order in which they were made.
+  // together keep their list order, newest first.
   std::vector<LKXActivityEntry> Sorted() const;
   std::size_t Size() const { return entries_.size(); }
 

@@ -143,7 +143,8 @@ void LKXViewAppUsagePage::DoSearchSingle(const std::string& email, LDateTime sta
   for (const LKXAppUsage& e : usage.Entries()) {
     LHtmlListRow row;
     row.AddCellPrintFWithOrder(
-        e.name, "<div align=left><a href=\"docanalyse?seluser=%s&date=%s&enddate=%s&appname=%s&direct=true\">%H</a></div>",
+        e.name,
+        "<div align=left><a href=\"docanalyse?seluser=%s&date=%s&enddate=%s&appname=%s&direct=true\">%H</a></div>",
         user, first, last, LHrefValue(e.name), e.name);
     row.AddCellPrintFWithOrder(e.seconds, "%s", Clock(e.seconds));
     const double percent = total > 0 ? 100.0 * e.seconds / static_cast<double>(total) : 0.0;
@@ -185,7 +186,8 @@ void LKXViewAppUsagePage::UserComparisonOpen(LKXUser& viewer, const std::vector<
   if (users.empty()) return;
   std::stable_sort(users.begin(), users.end(), [](const Compared& a, const Compared& b) { return a.total > b.total; });
   std::vector<LKXAppUsage> rows = Entries(combined);
-  std::stable_sort(rows.begin(), rows.end(), [](const LKXAppUsage& a, const LKXAppUsage& b) { return a.seconds > b.seconds; });
+  std::stable_sort(rows.begin(), rows.end(),
+                   [](const LKXAppUsage& a, const LKXAppUsage& b) { return a.seconds > b.seconds; });
   if (rows.size() > kKXMaxComparisonRows) rows.resize(kKXMaxComparisonRows);
 
   const int count = static_cast<int>(users.size());

@@ -39,9 +39,8 @@ void WLDocAnalysePage(LWebletForm& form) {
   if (!WLValidateSession(form)) return;
   WLCopyFieldsToSession(form,
                         {{"seluser", "seluser"}, {"date", "date"}, {"enddate", "enddate"}, {"appname", "appname"}});
-  if (std::string_view(form.Params().GetParm("direct")) != "true" && !LWebPromptDateTimePeriod(form, "docanalyse", kTitle, true, false)) {
-    return;
-  }
+  const bool direct = std::string_view(form.Params().GetParm("direct")) == "true";
+  if (!direct && !LWebPromptDateTimePeriod(form, "docanalyse", kTitle, true, false)) return;
   LKXDocAnalysePage page(form);
   page.Open();
 }

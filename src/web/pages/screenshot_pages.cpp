@@ -4,6 +4,7 @@
 
 #include "model/access_audit.h"
 #include "model/jpeg_size.h"
+#include "model/org_settings.h"
 #include "model/users.h"
 #include "web/current_user.h"
 #include "web/html_list.h"
@@ -79,8 +80,10 @@ void LKXViewScreenPage::Generate() {
     WLSendRaw(form, kKXTimeNotValid);
     return;
   }
+  // With screen monitoring switched off the pictures are not handed out,
+  // so the page offers none.
   LKXUser shown;
-  if (!KXGetUser(email, shown) || !KXScreenshotsKept(shown)) return;
+  if (!KXOrgGetBool(LKXOrg::kModeQA) || !KXGetUser(email, shown) || !KXScreenshotsKept(shown)) return;
   (void)KXAuditAccess(viewer.GetEmail(), email, std::string(kKXAuditScreenshots) + " " + date.GetDateText(),
                       WLAuditClient(form));
 
@@ -134,9 +137,10 @@ void WLFullSizeImage(LWebletForm& form) {
   std::int32_t at = 0;
   const std::string timeText = p.GetParm("time");
   LKXUser shown;
-  if (!KXReadReportDate(p.GetParm("date"), "00:00:00", date) || !ReadRange(p.GetParm("starttime"), p.GetParm("endtime"), range) ||
-      !KXReadDayTime(timeText, at) || at >= LDateTime::kOneDay || !KXGetUser(email, shown) ||
-      !KXScreenshotsKept(shown)) {
+  const bool known = KXReadReportDate(p.GetParm("date"), "00:00:00", date) &&
+                     ReadRange(p.GetParm("starttime"), p.GetParm("endtime"), range) &&
+                     KXReadDayTime(timeText, at) && at < LDateTime::kOneDay;
+  if (!known || !KXOrgGetBool(LKXOrg::kModeQA) || !KXGetUser(email, shown) || !KXScreenshotsKept(shown)) {
     WLSendRaw(form, "There is no such picture.</body></html>");
     return;
   }

@@ -194,6 +194,7 @@ TEST_F(MonitorPagesTest, SwitchesAndUserFlagsStopTheDownloads) {
   ASSERT_TRUE(Contains(Get(request, boss), "HTTP/1.1 200 OK"));
   LSettingSetString("Settings", "ModeQA", "0");
   EXPECT_EQ(Get(request, boss), kNotFound);
+  EXPECT_FALSE(Contains(Get("viewscreens?" + kStaff + "&date=2026-03-02", boss), "getimg.jpg?"));
   LSettingSetString("Settings", "ModeQA", "1");
   LKXUser staff;
   ASSERT_TRUE(KXGetUser(Email("staff"), staff));

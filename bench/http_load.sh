@@ -67,6 +67,16 @@ our_port=$(free_port)
 export KAVRIX_ROOT=$work/root HOME=$work/home
 mkdir -p "$KAVRIX_ROOT/kavrixserver/etc" "$HOME"
 printf 'localport=%s\r\n' "$our_port" >"$KAVRIX_ROOT/kavrixserver/etc/routing"
+# A 1 MB full-size screenshot of an administrator and a session to fetch it
+# with, for the picture download below.
+etc=$KAVRIX_ROOT/kavrixserver/etc
+PICTURE_QUERY="fullsizeimg.jpg?seluser=boss%40x.example&date=2026-03-02&time=10:00:00"
+mkdir -p "$etc/userslist_" "$etc/SessionData" "$etc/Archive/boss@xexample/2026-03-02_qascreens"
+printf 'maxid=1\r\n' >"$etc/userslist"
+printf 'email=boss@x.example\r\nname=Boss\r\naccessadmin=1\r\n' >"$etc/userslist_/0"
+printf 'user=boss%%40x.example' >"$etc/SessionData/lbenchpic1.sess"
+picture=$etc/Archive/boss@xexample/2026-03-02_qascreens/10-00-00.jpg
+{ printf '\xff\xd8'; head -c $((1024 * 1024 - 2)) /dev/urandom; } >"$picture"
 "$server_bin" "${server_args[@]}" >"$work/server.out" 2>&1 &
 our_pid=$!
 pids+=("$our_pid")
@@ -109,6 +119,32 @@ echo "keep-alive static:      kavrixserver $ours req/s, nginx $theirs req/s, rat
 ours=$(rps "$our_port" -H "Connection: close")
 theirs=$(rps "$nginx_port" -H "Connection: close")
 echo "connection per request: kavrixserver $ours req/s, nginx $theirs req/s, ratio $(ratio "$ours" "$theirs")"
+
+# The 1 MB picture: through the "fullsizeimg.jpg" handler (session, access
+# rule, path check, audit row; a dynamic page, so one connection per
+# request), beside the same bytes as a static file of both servers.
+cp "$picture" "$webroot/big.jpg"
+FILE=big.jpg
+ours_static=$(rps "$our_port" -H "Connection: close")
+theirs=$(rps "$nginx_port" -H "Connection: close")
+FILE=$PICTURE_QUERY
+# Only the picture itself counts: a refusal or an error page would be fast.
+python3 - "$our_port" "$PICTURE_QUERY" <<'PY' || { echo "fullsizeimg.jpg does not serve the picture" >&2; exit 1; }
+import socket, sys
+s = socket.create_connection(("127.0.0.1", int(sys.argv[1])), timeout=10)
+s.sendall(f"GET /{sys.argv[2]} HTTP/1.1\r\nHost: x\r\nCookie: sess=lbenchpic1\r\nConnection: close\r\n\r\n".encode())
+data = b""
+while True:
+    chunk = s.recv(65536)
+    if not chunk:
+        break
+    data += chunk
+sys.exit(0 if data.startswith(b"HTTP/1.1 200") and b"Content-Length: 1048576\r\n" in data else 1)
+PY
+ours=$(rps "$our_port" -H "Connection: close" -H "Cookie: sess=lbenchpic1")
+echo "1 MB picture, connection per request: fullsizeimg.jpg $ours req/s, kavrixserver static $ours_static req/s," \
+  "nginx $theirs req/s, handler/static $(ratio "$ours" "$ours_static"), handler/nginx $(ratio "$ours" "$theirs")"
+FILE=s.css
 
 # A POST of the largest form body the server reads ("a=1&" repeated, 1 MB)
 # to the logon page: the body is parsed before any page runs, logged on or not.

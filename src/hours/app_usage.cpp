@@ -7,6 +7,7 @@
 #include "foundation/csv_reader.h"
 #include "foundation/settings_parse.h"
 #include "foundation/text_limits.h"
+#include "hours/log_row.h"
 #include "hours/work_hours.h"
 #include "model/archive_paths.h"
 
@@ -16,24 +17,35 @@ std::int32_t SaturatingAdd(std::int32_t a, std::int32_t b) {
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{a} + b, INT32_MIN, INT32_MAX));
 }
 
-void AddDay(LKXAppUsageList& list, std::string_view email, LDateTime day, std::string_view only_application) {
+void AddDay(LKXAppUsageList& list, std::string_view email, LDateTime day, std::string_view only_application,
+            bool by_caption) {
   // Reading must not make a folder for an address that has none.
   const std::string path = KXUserActivityLogPath(email, day);
   if (path.empty()) return;
   LCSVFileReader reader(path, kKXLogReadLockMs);
-  std::string start;
   std::string application;
+  std::string caption;
+  LKXLogRowHead head;
   while (reader.Next()) {
-    LCSVReaderRow row(reader.Line());
-    row.GetCol(start);
-    const int duration = row.GetCol();
-    const int flags = row.GetCol();
-    const int keys = row.GetCol();
-    const int clicks = row.GetCol();
-    row.GetCol(application);
+    LKXReadLogRowTexts(reader.Line(), head, application, by_caption ? &caption : nullptr);
+    const int duration = head.duration;
+    const int keys = head.keys;
+    const int clicks = head.clicks;
     if (duration < 1 || duration > 86400) continue;
-    if (!LKXAppUsageRowCounts(flags, keys, clicks, application, only_application)) continue;
-    list.AddApp(duration, keys, clicks, application);
+    if (!LKXAppUsageRowCounts(head.flags, keys, clicks, application, only_application)) continue;
+    list.AddApp(duration, keys, clicks, by_caption ? caption : application);
+  }
+}
+
+void AddDays(LKXAppUsageList& list, std::string_view email, LDateTime first, LDateTime last,
+             std::string_view only_application, bool by_caption) {
+  LDateTime day = first;
+  LDateTime stop = last;
+  if (!day.SetDayTime(LDayTime(0)) || !stop.SetDayTime(LDayTime(0))) return;
+  while (day <= stop) {
+    AddDay(list, email, day, only_application, by_caption);
+    const LDateTime before = day;
+    if (!day.AddCalendarDays(1) || day <= before) break;
   }
 }
 
@@ -66,12 +78,11 @@ bool LKXAppUsageRowCounts(int flags, int keys, int clicks, std::string_view appl
 
 void LKXAddAppUsage(LKXAppUsageList& list, std::string_view email, LDateTime first, LDateTime last,
                     std::string_view only_application) {
-  LDateTime day = first;
-  LDateTime stop = last;
-  if (!day.SetDayTime(LDayTime(0)) || !stop.SetDayTime(LDayTime(0))) return;
-  while (day <= stop) {
-    AddDay(list, email, day, only_application);
-    const LDateTime before = day;
-    if (!day.AddCalendarDays(1) || day <= before) break;
-  }
+  AddDays(list, email, first, last, only_application, false);
+}
+
+void LKXAddDocumentUsage(LKXAppUsageList& list, std::string_view email, LDateTime first, LDateTime last,
+                         std::string_view application) {
+  if (application.empty()) return;
+  AddDays(list, email, first, last, application, true);
 }

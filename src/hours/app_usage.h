@@ -54,3 +54,9 @@ bool LKXAppUsageRowCounts(int flags, int keys, int clicks, std::string_view appl
 // a negative one would take time off another row's total.
 void LKXAddAppUsage(LKXAppUsageList& list, std::string_view email, LDateTime first, LDateTime last,
                     std::string_view only_application = {});
+
+// The same rows of `application` only, each added under its window caption
+// instead: the document analysis of one application. Nothing for an empty
+// application name.
+void LKXAddDocumentUsage(LKXAppUsageList& list, std::string_view email, LDateTime first, LDateTime last,
+                         std::string_view application);

@@ -15,8 +15,8 @@ bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 
 // The first columns by the comma-list item rule; false when one of them is
 // quoted or would be cut, which only the full reader handles.
-bool SplitPlainColumns(std::string_view line, std::string_view (&columns)[kColumns]) {
-  std::size_t pos = 0;
+bool SplitPlainColumns(std::string_view line, std::string_view (&columns)[kColumns], std::size_t& pos) {
+  pos = 0;
   while (pos < line.size() && IsBlank(line[pos])) ++pos;
   for (std::string_view& column : columns) {
     column = {};
@@ -74,11 +74,65 @@ std::int32_t ReadStart(std::string_view text) {
   return start.value;
 }
 
+// One text column at `pos` by the item rule when it is plain or quoted
+// without doubled quotes and short enough to need no cut; false otherwise.
+bool PlainText(std::string_view line, std::size_t& pos, std::string& out) {
+  out.clear();
+  if (pos >= line.size()) return true;
+  std::size_t end;
+  if (line[pos] == '"') {
+    const std::size_t close = line.find('"', pos + 1);
+    if (close == std::string_view::npos || (close + 1 < line.size() && line[close + 1] == '"')) return false;
+    if (close - pos - 1 >= kLMaxText) return false;
+    out.assign(line.substr(pos + 1, close - pos - 1));
+    end = line.find(',', close);
+    if (end == std::string_view::npos) end = line.size();
+  } else {
+    end = pos;
+    while (end < line.size() && line[end] != ',' && line[end] != '"') ++end;
+    if (end < line.size() && line[end] == '"') return false;
+    if (end - pos >= kLMaxText) return false;
+    out.assign(line.substr(pos, end - pos));
+  }
+  pos = end;
+  if (pos < line.size()) ++pos;
+  while (pos < line.size() && IsBlank(line[pos])) ++pos;
+  return true;
+}
+
 }  // namespace
+
+void LKXReadLogRowTexts(std::string_view line, LKXLogRowHead& head, std::string& application,
+                        std::string* caption) {
+  std::string_view columns[kColumns];
+  std::size_t pos = 0;
+  if (SplitPlainColumns(line, columns, pos) && PlainText(line, pos, application) &&
+      (caption == nullptr || PlainText(line, pos, *caption))) {
+    head.start = ReadStart(columns[0]);
+    head.duration = ReadNumber(columns[1]);
+    head.flags = ReadNumber(columns[2]);
+    head.keys = ReadNumber(columns[3]);
+    head.clicks = ReadNumber(columns[4]);
+    return;
+  }
+  LCSVReaderRow row(line);
+  std::string start_text;
+  row.GetCol(start_text);
+  LDayTime start;
+  start.SetText(start_text);
+  head.start = start.value;
+  head.duration = row.GetCol();
+  head.flags = row.GetCol();
+  head.keys = row.GetCol();
+  head.clicks = row.GetCol();
+  row.GetCol(application);
+  if (caption != nullptr) row.GetCol(*caption);
+}
 
 void LKXReadLogRowHead(std::string_view line, LKXLogRowHead& out) {
   std::string_view columns[kColumns];
-  if (!SplitPlainColumns(line, columns)) {
+  std::size_t pos = 0;
+  if (!SplitPlainColumns(line, columns, pos)) {
     ReadWithRowReader(line, out);
     return;
   }

@@ -12,6 +12,7 @@
 // overlong is handed to LCSVReaderRow instead, so the two never disagree.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 struct LKXLogRowHead {
@@ -23,3 +24,10 @@ struct LKXLogRowHead {
 };
 
 void LKXReadLogRowHead(std::string_view line, LKXLogRowHead& out);
+
+// The leading columns and the activity row's application (and, when
+// `caption` is given, the window caption), read as LCSVReaderRow reads them;
+// plain and simply quoted texts are taken in place, anything else through
+// LCSVReaderRow.
+void LKXReadLogRowTexts(std::string_view line, LKXLogRowHead& head, std::string& application,
+                        std::string* caption);

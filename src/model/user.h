@@ -41,6 +41,7 @@ inline constexpr LKXUserKey kKXUserTakeLunchTime{"TakeLunchTime", "0"};
 inline constexpr LKXUserKey kKXUserLunchStartTime{"LunchStartTime", ""};
 inline constexpr LKXUserKey kKXUserLunchDurationMins{"LunchDurationMins", "0"};
 // Monitoring.
+inline constexpr LKXUserKey kKXUserLogActivity{"LogActivity", "1"};
 inline constexpr LKXUserKey kKXUserLogScreenShot{"LogScreenShot", "1"};
 inline constexpr LKXUserKey kKXUserShowDetails{"ShowDetails", "1"};
 inline constexpr LKXUserKey kKXUserTimeZone{"TimeZone", "1440"};  // minutes; 1440: not reported

@@ -12,12 +12,22 @@
 
 #include "engine/ip_socket_tcp.h"
 #include "foundation/thread.h"
+#include "model/access_audit.h"
 #include "model/org_settings.h"
 #include "model/registry_text.h"
 #include "station/name_list.h"
 #include "station/server_connection.h"
 
 namespace {
+
+// The station's address as the access audit records it; empty when the
+// socket has no IPv4 peer.
+std::string PeerText(int fd) {
+  sockaddr_in peer{};
+  socklen_t length = sizeof peer;
+  if (::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0 || peer.sin_family != AF_INET) return {};
+  return LIPv4Peer::FromSockaddr(peer).ToText();
+}
 
 constexpr int kPopupSendMs = 3000;
 constexpr int kMonitorReplyMs = 5000;
@@ -104,6 +114,7 @@ void LKXServerConnection::ScreenMonitorConnection(std::string_view monitoredUser
     return;
   }
   if (Send(MonitorReply(kLKXMonitorAccepted), kMonitorReplyMs) != kLProcessDone) return;
+  (void)KXAuditAccess(userName_, watched.GetEmail(), kKXAuditLiveScreen, PeerText(socket_.Get()));
 
   const auto monitor = std::make_unique<LKXScreenMonitor>();
   {

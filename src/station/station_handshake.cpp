@@ -28,9 +28,6 @@ constexpr int kLogonReceiveMs = 20000;
 constexpr int kReceiveMs = 5000;
 constexpr int kReplySendMs = 5000;
 
-// Not a key of the model's user table: only the station logon reads it.
-constexpr LKXUserKey kKXUserLogActivity{"LogActivity", "1"};
-
 std::atomic<std::uint32_t> gChallenge{0};
 
 std::uint32_t Features() {

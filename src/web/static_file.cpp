@@ -81,3 +81,26 @@ bool LWebletServeFile(LThread* thread, LIPSocketTCP& socket, const std::string& 
   return LServeStaticFile(thread, socket, path, ifNoneMatch, ifModifiedSince) ==
          LStaticFileOutcome::kFileSent;
 }
+
+LStaticFileOutcome LServeHandedOutFile(LThread* thread, LIPSocketTCP& socket, const std::string& path,
+                                       std::string_view contentType, std::string_view attachmentName) {
+  const int socketFd = socket.Get();
+  LUniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  struct stat info {};
+  if (!file || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return SendFixed(thread, socketFd, kLHttpNotFoundEmpty, LStaticFileOutcome::kNotFound);
+  }
+  LFileLockGuard lock(file.Get(), LOCK_SH, kFileLockTimeoutMs);
+  std::string header = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(info.st_size) +
+                       "\r\nContent-Type: " + std::string(contentType) +
+                       "\r\nCache-Control: private, no-cache\r\nX-Content-Type-Options: nosniff\r\n";
+  if (!attachmentName.empty()) {
+    header += "Content-Disposition: attachment; filename=\"" + LHttpHeaderSafe(attachmentName) + "\"\r\n";
+  }
+  header += "\r\n";
+  if (ProcessSend(thread, socketFd, header.data(), header.size(), kSendTimeoutMs) != kLProcessDone ||
+      !SendContent(thread, socketFd, file.Get(), info.st_size)) {
+    return LStaticFileOutcome::kSendFailed;
+  }
+  return LStaticFileOutcome::kFileSent;
+}

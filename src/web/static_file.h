@@ -28,3 +28,12 @@ LStaticFileOutcome LServeStaticFile(LThread* thread, LIPSocketTCP& socket, const
 // The same; true only when the whole file was sent.
 bool LWebletServeFile(LThread* thread, LIPSocketTCP& socket, const std::string& path,
                       std::string_view ifNoneMatch, std::string_view ifModifiedSince);
+
+// A file that a page hands out (pictures, logs): the type given, never
+// cached by the browser, "nosniff" so that no browser guesses a page out of
+// it, and, when `attachmentName` is not empty, "Content-Disposition:
+// attachment" under that name (a plain file name: the caller passes a name
+// that holds no quote or line end). Only a regular file is served; anything
+// else gets the plain 404.
+LStaticFileOutcome LServeHandedOutFile(LThread* thread, LIPSocketTCP& socket, const std::string& path,
+                                       std::string_view contentType, std::string_view attachmentName);

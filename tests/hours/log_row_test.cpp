@@ -12,7 +12,7 @@
 namespace {
 
 // What the general row reader makes of the same line.
-LKXLogRowHead ByRowReader(const std::string& line) {
+LKXLogRowHead ByRowReader(const std::string& line, std::string& application, std::string& caption) {
   LCSVReaderRow row(line);
   std::string text;
   row.GetCol(text);
@@ -24,13 +24,33 @@ LKXLogRowHead ByRowReader(const std::string& line) {
   head.flags = row.GetCol();
   head.keys = row.GetCol();
   head.clicks = row.GetCol();
+  row.GetCol(application);
+  row.GetCol(caption);
   return head;
 }
 
 void ExpectSameAsRowReader(const std::string& line) {
   LKXLogRowHead head;
   LKXReadLogRowHead(line, head);
-  const LKXLogRowHead expected = ByRowReader(line);
+  std::string application;
+  std::string caption;
+  const LKXLogRowHead expected = ByRowReader(line, application, caption);
+  // The texts too, with and without the caption.
+  for (bool withCaption : {false, true}) {
+    LKXLogRowHead texts;
+    std::string app = "old";
+    std::string cap = "old";
+    LKXReadLogRowTexts(line, texts, app, withCaption ? &cap : nullptr);
+    EXPECT_EQ(texts.start, expected.start) << line;
+    EXPECT_EQ(texts.duration, expected.duration) << line;
+    EXPECT_EQ(texts.flags, expected.flags) << line;
+    EXPECT_EQ(texts.keys, expected.keys) << line;
+    EXPECT_EQ(texts.clicks, expected.clicks) << line;
+    EXPECT_EQ(app, application) << line;
+    if (withCaption) {
+      EXPECT_EQ(cap, caption) << line;
+    }
+  }
   EXPECT_EQ(head.start, expected.start) << line;
   EXPECT_EQ(head.duration, expected.duration) << line;
   EXPECT_EQ(head.flags, expected.flags) << line;
@@ -59,6 +79,12 @@ TEST(LogRowTest, LeadingColumnsReadAsTheRowReaderReadsThem) {
       "09:00:00,6\"00\",0,5,5",
       "25:61:99,99999999999,-99999999999,+7,x",
       "9,10,11,12,13,14",
+      "09:00:00,1,0,1,1,\"a \"\"b\"\"\",\"c\"",
+      "09:00:00,1,0,1,1,\"a\"junk,  c",
+      "09:00:00,1,0,1,1,ab\"cd\",x",
+      "09:00:00,1,0,1,1,\"open",
+      "09:00:00,1,0,1,1,\"" + std::string(300, 'a') + "\",\"c\"",
+      "09:00:00,1,0,1,1,Word,\"" + std::string(258, 'c') + "\"",
       "abc,ten,0x10,1e3,-",
       "09:00:00,600,0,5,5\"",
       std::string("09:00:00,6\0" "00,0,5,5", 19),
@@ -71,9 +97,9 @@ TEST(LogRowTest, LeadingColumnsReadAsTheRowReaderReadsThem) {
 
 TEST(LogRowTest, RandomLinesReadAsTheRowReaderReadsThem) {
   std::mt19937 random(7);
-  const std::string alphabet = "0123456789:,,,\"-+ \tx\x01\xff";
+  const std::string alphabet = "0123456789:,,,,\"\"-+ \tx\x01\xff";
   for (int i = 0; i < 20000; ++i) {
-    std::string line(random() % 40, ' ');
+    std::string line(random() % 60, ' ');
     for (char& c : line) c = alphabet[random() % alphabet.size()];
     ExpectSameAsRowReader(line);
     if (HasFailure()) break;

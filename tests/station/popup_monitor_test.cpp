@@ -88,6 +88,11 @@ TEST_F(PopupMonitorTest, FramesAreRelayedUntilTheWatchedStationLeaves) {
   const std::string jpeg = MakeJpeg(32, 24);
   ASSERT_TRUE(bob.Send(LKXBuildScreenshot({1709546400, kLKXFlagJpeg, jpeg})));
   EXPECT_EQ(watcher.Read(), LKXBuildScreenshot({0, kLKXFlagJpeg, jpeg}));
+  // The watch is in the access audit, written before the first frame went out.
+  const std::vector<std::string> audits = KavrixFolderEntries(SharedFolder() + "/Audit");
+  ASSERT_EQ(audits.size(), 1u);
+  EXPECT_TRUE(KavrixReadFile(SharedFolder() + "/Audit/" + audits[0]).find(",\"ann@x\",\"bob@x\",\"live screen\",\"127.0.0.1:") !=
+              std::string::npos);
   // The next request follows the answer.
   EXPECT_EQ(bob.ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
   const std::string bmp = MakeBmp(8, 8);

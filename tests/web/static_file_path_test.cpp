@@ -1,6 +1,11 @@
 #include "web/static_file_path.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 
 #include <string>
 
@@ -26,4 +31,45 @@ TEST(StaticFilePath, HelpPagesAndWebRootFilesStayInsideTheirFolder) {
   };
   for (const auto& c : cases) EXPECT_EQ(LWebletStaticFilePath(c.name, c.webRoot, c.help), c.path) << c.name;
   EXPECT_EQ(LWebletStaticFilePath(std::string(300, 'a'), "/r", "/h").size(), 259u);
+}
+
+// The one check of every file a page hands out: plain names only, links
+// followed to where they end, regular files (or folders) inside the root.
+TEST(StaticFilePath, ContainedPathsStayInsideTheirRoot) {
+  char pattern[] = "/tmp/kavrix-contained-XXXXXX";
+  ASSERT_NE(::mkdtemp(pattern), nullptr);
+  const std::string dir = pattern;
+  const std::string root = dir + "/root";
+  ASSERT_EQ(::mkdir(root.c_str(), 0700), 0);
+  ASSERT_EQ(::mkdir((root + "/user").c_str(), 0700), 0);
+  for (const std::string& file : {root + "/user/a.csv", dir + "/secret.csv"}) {
+    std::FILE* f = std::fopen(file.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+  }
+  ASSERT_EQ(::symlink((dir + "/secret.csv").c_str(), (root + "/user/out.csv").c_str()), 0);
+  ASSERT_EQ(::symlink("a.csv", (root + "/user/in.csv").c_str()), 0);
+  ASSERT_EQ(::symlink(dir.c_str(), (root + "/up").c_str()), 0);
+  const struct {
+    const char* folder;
+    std::string file;
+    bool served;
+  } cases[] = {
+      {"user", "a.csv", true},     {"user", "in.csv", true},     {"user", "out.csv", false},
+      {"up", "secret.csv", false}, {"..", "secret.csv", false},  {"user", "../a.csv", false},
+      {"user", "/a.csv", false},   {"user", "..", false},        {"user", ".", false},
+      {"user", "%2e%2e", false},   {"user", "a\\b", false},      {"user", std::string("a.csv\0x", 7), false},
+      {"user", "", false},         {"", "a.csv", false},         {"user", "missing.csv", false},
+      {"user", std::string(300, 'a'), false},
+  };
+  for (const auto& c : cases) {
+    std::string path;
+    EXPECT_EQ(LWebletContainedFilePath(root, {c.folder, c.file}, path), c.served) << c.folder << "/" << c.file;
+    EXPECT_EQ(path.empty(), !c.served);
+  }
+  std::string path;
+  EXPECT_FALSE(LWebletContainedFilePath(root, {"user"}, path));  // a folder is no file
+  EXPECT_TRUE(LWebletContainedFolderPath(root, {"user"}, path));
+  EXPECT_FALSE(LWebletContainedFolderPath(root, {"up"}, path));
+  std::system(("rm -rf " + dir).c_str());
 }

@@ -5,6 +5,7 @@
 
 #include "model/registry_text.h"
 #include "web/current_user.h"
+#include "web/pages/app_usage_page.h"
 #include "web/pages/dialog_defaults.h"
 #include "web/pages/startup_instructions.h"
 #include "web/pages/user_list_page.h"
@@ -69,8 +70,10 @@ void WLUserListPagePost(LWebletForm& form) {
     return;
   }
   if (Pressed(form, "submit_compare", kKXListCompare)) {
+    // The usage page applies the access rule to each ticked user itself.
     form.Session().SetParm("selusers", Joined(ticked));
-    WLRedirect(form, "viewappusage");
+    WLDefaultDialogTargets(form, "userlist", "userlist");
+    WLViewAppUsage(form);
     return;
   }
   const bool resend = Pressed(form, "submit_pwdresend", kKXListResend);

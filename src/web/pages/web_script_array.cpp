@@ -1,5 +1,8 @@
 #include "web/pages/web_script_array.h"
 
+#include "web/pages/activity_page.h"
+#include "web/pages/app_usage_page.h"
+#include "web/pages/audit_pages.h"
 #include "web/pages/change_email_page.h"
 #include "web/pages/config_page.h"
 #include "web/pages/delete_user_page.h"
@@ -7,6 +10,7 @@
 #include "web/pages/leave_calendar.h"
 #include "web/pages/leave_form_page.h"
 #include "web/pages/leave_report_page.h"
+#include "web/pages/log_listing_pages.h"
 #include "web/pages/login_pages.h"
 #include "web/pages/main_page.h"
 #include "web/pages/manual_hours_page.h"
@@ -15,6 +19,7 @@
 #include "web/pages/password_pages.h"
 #include "web/pages/routing_page.h"
 #include "web/pages/pending_leave_page.h"
+#include "web/pages/screenshot_pages.h"
 #include "web/pages/search_list_page.h"
 #include "web/pages/setup_wizard.h"
 #include "web/pages/time_sheet_page.h"
@@ -70,6 +75,10 @@ const LWebScriptEntry kWebScripts[] = {
     {"holidaylistpost", WLHolidayListPost},
     {"searchlist", WLSearchListPage},
     {"searchlistpost", WLSearchListPost},
+    {"viewactivity", WLViewActivity},
+    {"viewactivitypost", WLViewActivity},
+    {"viewscreens", WLViewScreen},
+    {"viewscreenspost", WLViewScreen},
     {"viewhours", WLViewHoursPage},
     {"viewhourspost", WLViewHoursPost},
     {"viewmanual", WLViewManual},
@@ -78,11 +87,23 @@ const LWebScriptEntry kWebScripts[] = {
     {"leavereportpost", WLLeaveReportPost},
     {"pendingleaverequests", WLPendingLeaveRequests},
     {"pendingleaverequestspost", WLPendingLeaveRequestsPost},
+    {"viewappusage", WLViewAppUsage},
+    {"viewappusagepost", WLViewAppUsagePost},
+    {"docanalyse", WLDocAnalysePage},
     {"timesheet", WLTimeSheet},
     {"timesheetpost", WLTimeSheet},
     {"unexplainedabsence", WLUnexplainedAbsence},
     {"logout", WLMainLogout},
     {"pwdsent", WLPasswordSent},
+    {"getimg.jpg", WLGetImageThumbNail},
+    {"fullsizeimg.jpg", WLGetFullSizeImage},
+    {"fullsizeimg", WLFullSizeImage},
+    {"syslog.txt", WLGetSystemLogFile},
+    {"actlog.csv", WLGetActivityCSVFile},
+    {"viewlogs", WLViewLogs},
+    {"systemlog", WLSystemLog},
+    {"archivefolder", WLViewArchiveFolder},
+    {"activityfolder", WLUserActivityFolder},
     {"connect", WLConnect},
     {"stationlogon", WLStationLogon},
     // After the panel's own paths, the ones this server adds.
@@ -90,6 +111,8 @@ const LWebScriptEntry kWebScripts[] = {
     {"leavecalendar.ics", WLLeaveCalendar},
     {"userlist.csv", WLUserListCSV},
     {"userimport", WLUserImportPage},
+    {"auditlog", WLAuditLogPage},
+    {"myaudit", WLMyAuditPage},
 };
 
 }  // namespace

@@ -1,0 +1,113 @@
+// The monitoring pages in the browser (called by panel_test.js after the
+// hours steps): a station reports activity and two screenshots through the
+// station simulator; the manager opens the day's activity log and its
+// screenshots, steps through the full-size viewer and sees the usage chart;
+// then the staff member finds that look on "myaudit".
+
+"use strict";
+
+const childProcess = require("child_process");
+const fs = require("fs");
+const path = require("path");
+
+function runSimulator(simulator, args, env, limitMs) {
+  return new Promise((resolve, reject) => {
+    const child = childProcess.spawn(simulator, args, { env, stdio: ["ignore", "pipe", "pipe"] });
+    let output = "";
+    child.stdout.on("data", (chunk) => { output += chunk.toString(); });
+    child.stderr.on("data", (chunk) => { output += chunk.toString(); });
+    const timer = setTimeout(() => child.kill("SIGKILL"), limitMs);
+    child.once("error", (error) => { clearTimeout(timer); reject(error); });
+    child.once("exit", (code, signal) => {
+      clearTimeout(timer);
+      if (code === 0) resolve(output);
+      else reject(new Error("kavrixstation-sim ended with " + (code === null ? signal : code) + ":\n" + output));
+    });
+  });
+}
+
+function two(n) { return (n < 10 ? "0" : "") + n; }
+function dateText(d) { return d.getFullYear() + "-" + two(d.getMonth() + 1) + "-" + two(d.getDate()); }
+
+async function logOn(page, base, email, password) {
+  await page.goto(base + "logout", { waitUntil: "load" });
+  await page.goto(base + "logon", { waitUntil: "load" });
+  await page.fill("input[name=\"101\"]", email);
+  await page.fill("input[name=\"102\"]", password);
+  await Promise.all([page.waitForURL(/\/mainpage$/, { waitUntil: "load" }),
+                     page.locator("input[type=submit][name=submit]").first().click()]);
+}
+
+// `ctx`: as for the hours steps (page, base, step, check, expectText,
+// program, root, home, temp, port, admin, limitMs) plus the browser context.
+module.exports = async function runMonitorSteps(ctx) {
+  const { page, base, step, check, expectText, admin, limitMs } = ctx;
+  const simulator = path.join(path.dirname(ctx.program), "kavrixstation-sim");
+  const picture = path.join(path.dirname(ctx.program), "..", "webroot", "main.jpg");
+  const env = Object.assign({}, process.env, { KAVRIX_ROOT: ctx.root, HOME: ctx.home });
+  delete env.DISPLAY;
+  let staff = null;
+  const today = dateText(new Date());
+  const seluser = () => "seluser=" + encodeURIComponent(staff.email) + "&date=" + today;
+
+  await step("a station reports activity and two screenshots", async () => {
+    const usersFile = path.join(ctx.temp, "monitor-users.txt");
+    await runSimulator(simulator, ["--make-users", "1", "--teams", "1", "--users-file", usersFile], env, limitMs);
+    const [email, password] = fs.readFileSync(usersFile, "utf8").trim().split(/\s+/);
+    staff = { email, password };
+    const jpeg = fs.existsSync(picture) ? picture : path.join(__dirname, "..", "..", "webroot", "main.jpg");
+    const output = await runSimulator(simulator, [
+      "--port", String(ctx.port), "--user", email, "--password", password,
+      "--command", "activity EXCEL.EXE \"Budget <2027> & plan\" 600 30 9",
+      "--command", "screenshot " + jpeg, "--command", "wait 1.2", "--command", "screenshot " + jpeg,
+      "--command", "wait 1"], env, limitMs);
+    check(/logon result=0/.test(output), "the station's logon failed:\n" + output);
+  });
+
+  await step("the manager opens the day's activity log", async () => {
+    await logOn(page, base, admin.email, admin.password);
+    await page.goto(base + "viewactivity?" + seluser(), { waitUntil: "load" });
+    await expectText(page, "Budget <2027> & plan");
+    await expectText(page, "EXCEL.EXE");
+  });
+
+  let popup = null;
+  await step("the screenshot page shows both pictures and opens the viewer", async () => {
+    await page.goto(base + "viewscreens?" + seluser(), { waitUntil: "load" });
+    const thumbnails = page.locator("img[src^=\"getimg.jpg\"]");
+    check(await thumbnails.count() === 2, "the page shows " + await thumbnails.count() + " thumbnails");
+    const loaded = await thumbnails.first().evaluate((img) => img.complete && img.naturalWidth === 100);
+    check(loaded, "the first thumbnail did not load");
+    [popup] = await Promise.all([ctx.context.waitForEvent("page"), thumbnails.first().click()]);
+    await popup.waitForLoadState("load");
+  });
+
+  await step("the full-size viewer steps to the next picture and back", async () => {
+    const full = popup.locator("img[title=fullsize]");
+    check(await full.evaluate((img) => img.complete && img.naturalWidth > 0), "the full-size picture did not load");
+    check(await popup.locator("a", { hasText: "<<" }).count() === 0, "the first picture offers a previous one");
+    await Promise.all([popup.waitForNavigation({ waitUntil: "load" }), popup.locator("a", { hasText: ">>" }).click()]);
+    check(await popup.locator("a", { hasText: "<<" }).count() === 1, "the second picture offers no previous one");
+    check(await popup.locator("a", { hasText: ">>" }).count() === 0, "the last picture offers a next one");
+    await popup.close();
+  });
+
+  await step("application usage shows its chart", async () => {
+    await page.goto(base + "viewappusage?seluser=" + encodeURIComponent(staff.email) + "&startdate=" + today +
+                    "&enddate=" + today, { waitUntil: "load" });
+    await expectText(page, "EXCEL.EXE");
+    const bars = page.locator("svg rect");
+    check(await bars.count() >= 1, "the usage page has no chart");
+    const box = await bars.first().boundingBox();
+    check(box && box.width > 0, "the chart's bar is not shown");
+  });
+
+  await step("the staff member sees the look on myaudit", async () => {
+    await logOn(page, base, staff.email, staff.password);
+    await page.goto(base + "myaudit", { waitUntil: "load" });
+    await expectText(page, admin.email);
+    await expectText(page, "screenshots " + today);
+    await expectText(page, "full-size picture " + today);
+    await logOn(page, base, admin.email, admin.password);
+  });
+};

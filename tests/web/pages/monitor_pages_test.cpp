@@ -1,0 +1,298 @@
+// The monitoring pages on a real server: the activity log, the screenshots
+// with the full-size viewer and the picture downloads, application usage,
+// the administrators' log listings and the access audit.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "foundation/log.h"
+#include "foundation/paths.h"
+#include "foundation/settings_sections.h"
+#include "hours_pages_fixture.h"
+#include "model/core_data.h"
+#include "model/image_test_helpers.h"
+#include "model/users.h"
+#include "support/temp_root.h"
+
+namespace {
+
+constexpr char kDay[] = "2026-03-02";
+constexpr char kNotFound[] = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n";
+const std::string kStaff = "seluser=staff%40x.example";
+
+std::string Td(const std::string& text) {
+  return "<td valign=top style=\"border-top: #c1dad7 1px solid;\">" + text + "</td>";
+}
+
+int Count(const std::string& text, const std::string& part) {
+  int n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+class MonitorPagesTest : public HoursPagesTest {
+ protected:
+  void Activity(const std::string& clock, int seconds, int flags, int keys, const std::string& app,
+                const std::string& caption) {
+    ASSERT_TRUE(LKXCoreData::LogActivity(Email("staff"), At(kDay, clock), seconds, static_cast<std::uint16_t>(flags),
+                                         keys, 0, app, caption));
+  }
+  void Picture(const std::string& clock, int width, int height) {
+    const std::string jpeg = MakeJpeg(width, height);
+    ASSERT_TRUE(LKXCoreData::LogScreenShot(Email("staff"), At(kDay, clock), true, jpeg.data(), jpeg.size()));
+  }
+  std::string StaffFolder() { return LKXCoreData::GetArchiveRoot() + "/" + LKXCoreData::GetUserFolderName(Email("staff")); }
+  std::string ScreenFolder() { return StaffFolder() + "/" + std::string(kDay) + "_qascreens"; }
+  std::string AuditFile() { return SharedFolder() + "/Audit/2026-03-10_audit.csv"; }
+};
+
+TEST_F(MonitorPagesTest, ActivityJoinsIdleRunsOfOneApplicationOnly) {
+  Activity("10:00:00", 60, 0, 0, "Explorer", "Desk");
+  Activity("10:01:00", 60, 0, 0, "EXPLORER", "Other");  // joins: idle, same name
+  Activity("09:59:00", 60, 0, 0, "explorer", "Before");  // joins: ends where the row starts
+  Activity("11:00:00", 30, 1, 1, "<b>x</b>", "a&b");     // one key stroke: never joined
+  Activity("11:00:30", 30, 0, 0, "<b>x</b>", "c");       // nothing idle to join
+  Activity("12:00:00", 30, 0, 0, "late", "");            // after the end time
+  const std::string page =
+      Get("viewactivity?" + kStaff + "&date=2026-03-02&starttime=09:00:00&endtime=11:59:59", SessionOf("mgr"));
+  const std::string rows = "</tr><tr>" + Td("09:59:00") + Td("00:03:00") + Td("Working") + Td("0") + Td("0") +
+                           Td("Explorer&nbsp;") + Td("Desk&nbsp;") + "</tr><tr>" + Td("11:00:00") + Td("00:00:30") +
+                           Td("Private") + Td("1") + Td("0") + Td("&lt;b&gt;x&lt;/b&gt;&nbsp;") + Td("a&amp;b&nbsp;") +
+                           "</tr><tr>" + Td("11:00:30") + Td("00:00:30") + Td("Working") + Td("0") + Td("0") +
+                           Td("&lt;b&gt;x&lt;/b&gt;&nbsp;") + Td("c&nbsp;") + "</tr></table>";
+  EXPECT_TRUE(Contains(page, rows)) << page;
+  EXPECT_TRUE(Contains(page, "<a href=\"viewactivity?seluser=staff%40x.example&date=2026-03-02&starttime=09%3A00%3A00"
+                             "&endtime=11%3A59%3A59&direct=true&iCol=0&bAsc=0\" class=thList><b>Time</b></a>"))
+      << page;
+  EXPECT_FALSE(Contains(page, "late"));
+  // Times that are not refuse the search; a day without a log is an empty table.
+  EXPECT_TRUE(Contains(Get("viewactivity?" + kStaff + "&date=2026-03-02&starttime=25:00:00", SessionOf("mgr")),
+                       "Please enter a valid time."));
+  EXPECT_TRUE(Contains(Get("viewactivity?" + kStaff + "&date=2026-02-30&starttime=00:00:00", SessionOf("mgr")),
+                       "Please enter a valid date"));
+  EXPECT_TRUE(Contains(Get("viewactivity?" + kStaff + "&date=2026-03-03", SessionOf("mgr")),
+                       "There are no items in this list"));
+}
+
+TEST_F(MonitorPagesTest, EveryPageAndDownloadAppliesTheAccessRule) {
+  Activity("10:00:00", 60, 0, 3, "Word", "Doc");
+  Picture("10:00:00", 64, 48);
+  const std::string day = std::string("&date=") + kDay;
+  const struct {
+    const char* name;
+    std::string request;
+    std::string shown;
+    std::string refused;
+  } pages[] = {
+      {"activity", "viewactivity?" + kStaff + day, "Doc&nbsp;", "can view this user's activity log."},
+      {"activity post", "viewactivitypost?userselect=staff%40x.example&dateinput=2026-03-02", "Doc&nbsp;",
+       "can view this user's activity log."},
+      {"screens", "viewscreens?" + kStaff + day, "getimg.jpg?", "can view this user's screenshots."},
+      {"viewer", "fullsizeimg?" + kStaff + day + "&time=10:00:00", "fullsizeimg.jpg?",
+       "can view this user's screenshots."},
+      {"thumbnail", "getimg.jpg?" + kStaff + day + "&time=10:00:00", "Content-Type: image/jpeg", kNotFound},
+      {"picture", "fullsizeimg.jpg?" + kStaff + day + "&time=10:00:00", "Content-Type: image/jpeg", kNotFound},
+      {"usage", "viewappusage?" + kStaff + "&startdate=2026-03-02&enddate=2026-03-02", ">Word</a>",
+       "can view this user's application usage."},
+      {"comparison", "viewappusage?seluser=staff%40x.example,staff2%40x.example&startdate=2026-03-02&enddate=2026-03-02",
+       "<big>Word</big>", "staff@x.example: Only the manager"},
+      {"documents", "docanalyse?" + kStaff + day + "&enddate=2026-03-02&appname=Word&direct=true",
+       "<div align=left>Doc</div>", "can view this user's application usage."},
+  };
+  const struct {
+    const char* who;
+    bool allowed;
+  } viewers[] = {{"staff", true}, {"mgr", true}, {"other", false}, {"hr", true}, {"boss", true}, {"staff2", false}};
+  for (const auto& viewer : viewers) {
+    for (const auto& p : pages) {
+      const std::string answer = Get(p.request, SessionOf(viewer.who));
+      EXPECT_EQ(Contains(answer, p.shown), viewer.allowed) << viewer.who << " " << p.name << "\n" << answer;
+      EXPECT_EQ(Contains(answer, p.refused), !viewer.allowed) << viewer.who << " " << p.name;
+    }
+  }
+  // Without a session the downloads write the session-expired page only.
+  EXPECT_TRUE(Contains(Get("getimg.jpg?" + kStaff + day + "&time=10:00:00"), "Your session is expired."));
+}
+
+TEST_F(MonitorPagesTest, FileHandlersRefuseEveryNameThatLeavesItsFolder) {
+  Picture("10:00:00", 64, 48);
+  Activity("10:00:00", 60, 0, 3, "Word", "Doc");
+  const std::string folder = LKXCoreData::GetUserFolderName(Email("staff"));
+  const std::string logs = gLLog().GetLogFolder();
+  ASSERT_EQ(::symlink("/etc/passwd", (StaffFolder() + "/evil.csv").c_str()), 0);
+  ASSERT_EQ(::symlink("/etc/passwd", (logs + "/evil.txt").c_str()), 0);
+  ASSERT_EQ(::symlink("/etc/passwd", (ScreenFolder() + "/10-30-00.jpg").c_str()), 0);
+  ASSERT_EQ(::mkdir((StaffFolder() + "/dir.csv").c_str(), 0777), 0);
+  ASSERT_EQ(::symlink("/etc", (LKXCoreData::GetArchiveRoot() + "/outside").c_str()), 0);
+  const std::string boss = SessionOf("boss");
+  // Each request names one hostile value; the good forms beside them work.
+  const std::string hostile[] = {"..", "../..", "..%2F..%2Fetc%2Fpasswd", "%2Fetc%2Fpasswd", "%252e%252e",
+                                 "a%00b",  ".",     "evil.csv",             "dir.csv",         "%5C..%5Cx"};
+  for (const std::string& h : hostile) {
+    const std::string requests[] = {"actlog.csv?folder=" + h + "&file=2026-03-02_activity.csv", "actlog.csv?folder=" + folder + "&file=" + h,
+          "actlog.csv?folder=outside&file=" + h, "syslog.txt?file=" + h, std::string("syslog.txt?file=evil.txt"),
+          "getimg.jpg?" + kStaff + "&date=2026-03-02&time=" + h, "fullsizeimg.jpg?" + kStaff + "&date=" + h +
+          "&time=10:00:00", "fullsizeimg.jpg?" + kStaff + "&date=2026-03-02&time=10:30:00"};
+    for (const std::string& request : requests) {
+      EXPECT_EQ(Get(request, boss), kNotFound) << request;
+    }
+  }
+  EXPECT_FALSE(Contains(Get("activityfolder?file=..", boss), "<li>"));
+  EXPECT_FALSE(Contains(Get("activityfolder?file=outside", boss), "<li>"));
+  EXPECT_TRUE(Contains(Get("actlog.csv?folder=" + folder + "&file=2026-03-02_activity.csv", boss),
+                       "\r\n\r\n10:00:00,60,0,3,0,\"Word\",\"Doc\"\r\n"));
+}
+
+TEST_F(MonitorPagesTest, ScreenshotsFiveToARowAndTheViewerStepsThroughTheRange) {
+  Picture("09:00:00", 64, 48);  // before the range
+  Picture("10:00:00", 1280, 1024);
+  Picture("10:05:00", 1024, 768);
+  Picture("10:06:00", 32, 32);
+  Picture("10:07:00", 32, 32);
+  Picture("10:08:00", 32, 32);
+  Picture("10:09:00", 32, 32);
+  ASSERT_TRUE(KavrixWriteFile(ScreenFolder() + "/10-10-00.jpg", ""));  // zero length
+  ASSERT_TRUE(KavrixWriteFile(ScreenFolder() + "/10-11-00.jpg", MakeJpeg(1280, 1024).substr(0, 20)));
+  const std::string mgr = SessionOf("mgr");
+  const std::string page = Get("viewscreens?" + kStaff + "&date=2026-03-02", mgr);
+  EXPECT_TRUE(Contains(page,
+                       "<tr><td width=20% valign=top><div align=center><a href=\"fullsizeimg?seluser=staff%40x.example&"
+                       "date=2026-03-02&time=09:00:00&starttime=00%3A00%3A00&endtime=24%3A00%3A00\" target=\"_blank\">"
+                       "<img src=\"getimg.jpg?seluser=staff%40x.example&date=2026-03-02&time=09:00:00\" title=\"Click "
+                       "to view full size image\" alt=\"Click to view full size image\" border=0></a><br>09:00:00</div>"
+                       "</td>"))
+      << page;
+  EXPECT_EQ(Count(page, "<td width=20% valign=top>"), 7);
+  EXPECT_EQ(Count(page, "<tr><td width=20% valign=top>"), 2);
+
+  const std::string range = "&starttime=10:00:00&endtime=10:30:00";
+  const std::string first = Get("fullsizeimg?" + kStaff + "&date=2026-03-02" + range + "&time=10:00:00", mgr);
+  EXPECT_FALSE(Contains(first, "&lt;&lt;"));
+  EXPECT_TRUE(Contains(first, "time=10:05:00\">&gt;&gt;</a>")) << first;
+  EXPECT_TRUE(Contains(first, "title=\"fullsize\" width=900 height=720>")) << first;
+  const std::string second = Get("fullsizeimg?" + kStaff + "&date=2026-03-02" + range + "&time=10:05:00", mgr);
+  EXPECT_TRUE(Contains(second, "time=10:00:00\">&lt;&lt;</a>")) << second;
+  EXPECT_TRUE(Contains(second, "time=10%3A05%3A00\" title=\"fullsize\">")) << second;
+  // Damaged pictures are shown at their own size; a time between pictures
+  // still finds its neighbours.
+  EXPECT_TRUE(Contains(Get("fullsizeimg?" + kStaff + "&date=2026-03-02" + range + "&time=10:11:00", mgr),
+                       "time=10:10:00\">&lt;&lt;</a>"));
+  const std::string between = Get("fullsizeimg?" + kStaff + "&date=2026-03-02" + range + "&time=10:05:30", mgr);
+  EXPECT_TRUE(Contains(between, "time=10:05:00\">&lt;&lt;</a>") && Contains(between, "time=10:06:00\">&gt;&gt;</a>"));
+  EXPECT_EQ(Get("fullsizeimg.jpg?" + kStaff + "&date=2026-03-02&time=10:10:00", mgr),
+            "HTTP/1.1 200 OK\r\nContent-Length: 0\r\nContent-Type: image/jpeg\r\nCache-Control: private, "
+            "no-cache\r\nX-Content-Type-Options: nosniff\r\n\r\n");
+  EXPECT_TRUE(Contains(Get("fullsizeimg?" + kStaff + "&date=2026-03-02&time=99:00:00", mgr), "There is no such picture."));
+}
+
+TEST_F(MonitorPagesTest, SwitchesAndUserFlagsStopTheDownloads) {
+  Picture("10:00:00", 64, 48);
+  const std::string request = "getimg.jpg?" + kStaff + "&date=2026-03-02&time=10:00:00";
+  const std::string boss = SessionOf("boss");
+  ASSERT_TRUE(Contains(Get(request, boss), "HTTP/1.1 200 OK"));
+  LSettingSetString("Settings", "ModeQA", "0");
+  EXPECT_EQ(Get(request, boss), kNotFound);
+  EXPECT_FALSE(Contains(Get("viewscreens?" + kStaff + "&date=2026-03-02", boss), "getimg.jpg?"));
+  LSettingSetString("Settings", "ModeQA", "1");
+  LKXUser staff;
+  ASSERT_TRUE(KXGetUser(Email("staff"), staff));
+  ASSERT_TRUE(staff.SetFlag(kKXUserLogScreenShot, false));
+  EXPECT_EQ(Get(request, boss), kNotFound);
+  EXPECT_FALSE(Contains(Get("viewscreens?" + kStaff + "&date=2026-03-02", boss), "getimg.jpg?"));
+  ASSERT_TRUE(staff.SetFlag(kKXUserLogScreenShot, true));
+  ASSERT_TRUE(staff.SetFlag(kKXUserMonitor, true));
+  EXPECT_EQ(Get(request, boss), kNotFound);
+}
+
+TEST_F(MonitorPagesTest, UsageLimitsComparisonRowsAndChart) {
+  for (int i = 0; i < 30; ++i) {
+    const std::string clock = (i < 10 ? "10:0" : "10:") + std::to_string(i) + ":00";
+    ASSERT_TRUE(LKXCoreData::LogActivity(Email("staff"), At(kDay, clock), 10 + i, 0, 1, 1, "app" + std::to_string(i), "c"));
+  }
+  ASSERT_TRUE(LKXCoreData::LogActivity(Email("mgr"), At(kDay, "10:00:00"), 50, 0, 1, 1, "<i>mine</i>", "c"));
+  const std::string boss = SessionOf("boss");
+  const std::string range = "&startdate=2026-03-02&enddate=2026-03-02";
+  std::string six = "seluser=";
+  for (const char* who : {"boss", "hr", "mgr", "other", "staff", "staff2"}) six += Email(who) + ",";
+  const std::string tooMany = Get("viewappusage?" + six + range, boss);
+  EXPECT_TRUE(Contains(tooMany, "<div><font color=#a00000>You can not select more than 5 users!</font></div>"));
+  EXPECT_FALSE(Contains(tooMany, "class=tblList"));
+  const std::string compared = Get("viewappusage?seluser=staff%40x.example,mgr%40x.example" + range, boss);
+  EXPECT_EQ(Count(compared, "<td align=left valign=top class=tdList><big>"), 21);
+  EXPECT_TRUE(Contains(compared, "<td align=left valign=top class=tdList><big>&lt;i&gt;mine&lt;/i&gt;</big></td>"));
+  EXPECT_TRUE(Contains(compared, "<div align=center><big>00:00:39</big><br><tt>KEY&nbsp;1&nbsp;MSE&nbsp;1</tt></div>"));
+  const std::string single = Get("viewappusage?" + kStaff + range, boss);
+  EXPECT_TRUE(Contains(single, "<div align=right>3.40%</div>")) << single;  // 39 of 1155 seconds
+  EXPECT_TRUE(Contains(single, "<svg xmlns=\"http://www.w3.org/2000/svg\""));
+  EXPECT_EQ(Count(single, "<rect "), 10);
+  EXPECT_FALSE(Contains(single, "<script>"));
+  EXPECT_TRUE(Contains(Get("viewappusage?" + kStaff + "&startdate=2026-03-05&enddate=2026-03-02", boss),
+                       "Start date can not be after end date!"));
+  EXPECT_EQ(Body(Get("viewappusagepost?" + kStaff + range + "&submit=Other", boss)), "");
+}
+
+TEST_F(MonitorPagesTest, LooksAtOthersDataAreAuditedAndShownToThem) {
+  Activity("10:00:00", 60, 0, 3, "Word", "Doc");
+  Picture("10:00:00", 64, 48);
+  (void)Get("viewscreens?" + kStaff + "&date=2026-03-02", SessionOf("staff"));  // own data: not audited
+  EXPECT_FALSE(KavrixFileExists(AuditFile()));
+  const std::string mgr = SessionOf("mgr");
+  (void)Get("viewscreens?" + kStaff + "&date=2026-03-02", mgr);
+  (void)Get("fullsizeimg.jpg?" + kStaff + "&date=2026-03-02&time=10:00:00", mgr);
+  (void)Get("viewactivity?" + kStaff + "&date=2026-03-02", mgr);
+  const std::string audit = KavrixReadFile(AuditFile());
+  EXPECT_TRUE(audit.starts_with("12:00:00,\"mgr@x.example\",\"staff@x.example\",\"screenshots 2026-03-02\",\"127.0.0.1:"))
+      << audit;
+  EXPECT_TRUE(Contains(audit, ",\"full-size picture 2026-03-02 10:00:00\",\"127.0.0.1:"));
+  EXPECT_TRUE(Contains(audit, ",\"activity log 2026-03-02\",\"127.0.0.1:"));
+  EXPECT_EQ(Count(audit, "\r\n"), 3);
+
+  const std::string mine = Get("myaudit", SessionOf("staff"));
+  EXPECT_TRUE(Contains(mine, "<td align=left valign=top class=tdList>mgr@x.example</td><td align=left valign=top "
+                             "class=tdList>screenshots 2026-03-02</td>"))
+      << mine;
+  EXPECT_FALSE(Contains(Get("myaudit", SessionOf("staff2")), "mgr@x.example"));
+  EXPECT_TRUE(Contains(Get("auditlog", SessionOf("staff")), "Only System Administrator can access this page."));
+  EXPECT_TRUE(Contains(Get("auditlog?date=2026-03-10", SessionOf("boss")), "staff@x.example"));
+}
+
+TEST_F(MonitorPagesTest, LogListingsAndDownloadsForAdministrators) {
+  Activity("10:00:00", 60, 0, 3, "Word", "Doc");
+  gLLog().Log("a <line>", 0);
+  const std::string logName = LLog::FileNameForDate(2026, 3, 10);
+  const std::string boss = SessionOf("boss");
+  const std::string listing = Get("systemlog?yearmonth=2026-03", boss);
+  EXPECT_TRUE(Contains(listing, "<li><a href=\"syslog.txt?file=2026-03-10%20KavrixServer%20Log.txt\" "
+                                "style=\"text-decoration:none\">2026-03-10 KavrixServer Log.txt</a></li>"))
+      << listing;
+  EXPECT_TRUE(Contains(listing, "<a href=\"systemlog?yearmonth=2026-02\">&lt;&lt;</a>"));
+  EXPECT_FALSE(Contains(listing, "&gt;&gt;"));
+  EXPECT_TRUE(Contains(Get("systemlog?yearmonth=2026-01", boss), "<a href=\"systemlog?yearmonth=2026-02\">&gt;&gt;</a>"));
+  const std::string log = Get("syslog.txt?file=2026-03-10%20KavrixServer%20Log.txt", boss);
+  EXPECT_TRUE(Contains(log, "Content-Type: text/plain; charset=utf-8\r\n")) << log;
+  EXPECT_TRUE(Contains(log, "Content-Disposition: attachment; filename=\"" + logName + "\"\r\n"));
+  EXPECT_TRUE(Contains(log, "a <line>"));
+  const std::string folder = LKXCoreData::GetUserFolderName(Email("staff"));
+  ASSERT_EQ(folder, "staff@xexample");
+  EXPECT_TRUE(Contains(Get("archivefolder", boss),
+                       "<li><a href=\"activityfolder?file=staff%40xexample\" style=\"text-decoration:none\">"
+                       "staff@xexample</a></li>"));
+  EXPECT_TRUE(Contains(Get("activityfolder?file=" + folder, boss),
+                       "<li><a href=\"actlog.csv?file=2026-03-02_activity.csv&folder=staff%40xexample\""));
+  const std::string csv = Get("actlog.csv?folder=" + folder + "&file=2026-03-02_activity.csv", boss);
+  EXPECT_TRUE(Contains(csv, "Content-Type: text/csv; charset=utf-8\r\nCache-Control: private, no-cache\r\n"
+                            "X-Content-Type-Options: nosniff\r\nContent-Disposition: attachment; "
+                            "filename=\"2026-03-02_activity.csv\"\r\n"));
+  EXPECT_TRUE(Contains(KavrixReadFile(AuditFile()), "\"log download 2026-03-02_activity.csv\""));
+  // Not an administrator: the pages say so, the downloads write nothing.
+  const std::string mgr = SessionOf("mgr");
+  for (const char* page : {"viewlogs", "systemlog", "archivefolder", "activityfolder?file=x"}) {
+    EXPECT_TRUE(Contains(Get(page, mgr), "Only System Administrator can access this page.")) << page;
+  }
+  EXPECT_EQ(Get("syslog.txt?file=2026-03-10%20KavrixServer%20Log.txt", mgr), "");
+  EXPECT_EQ(Get("actlog.csv?folder=" + folder + "&file=2026-03-02_activity.csv", mgr), "");
+}
+
+}  // namespace

@@ -29,6 +29,7 @@ constexpr const char* kVisitorNames[] = {"nobody", "plain user", "manager", "HR"
 //   "empty"    nothing at all
 //   "!text"    a refusal holding text
 //   "station"  the station protocol's header
+//   "404"      the plain not-found answer (a download that names no file)
 using Expected = std::array<const char*, kVisitorCount>;
 
 struct MatrixRow {
@@ -45,6 +46,8 @@ constexpr Expected kViewerRule = {"expired", "ok", "ok", "ok", "ok", "ok"};
 constexpr Expected kViewerRuleNoUser = {"!Current user not found!", "ok", "ok", "ok", "ok", "ok"};
 // Setup-wizard steps after the first: a session, and once the wizard has
 // finished, an administrator.
+// A picture download without the picture's name.
+constexpr Expected kDownloadOfNoFile = {"expired", "404", "404", "404", "404", "404"};
 constexpr Expected kWizardStep = {"expired", "admin", "admin", "admin", "ok", "admin"};
 
 constexpr char kConfigNoUser[] = "!Can not find current user!";
@@ -108,11 +111,11 @@ const MatrixRow kMatrix[] = {
     {"unexplainedabsence", kViewerRuleNoUser},
     {"logout", kSessionOk},
     {"pwdsent", kAll("ok")},
-    {"getimg.jpg", kSessionOk},
-    {"fullsizeimg.jpg", kSessionOk},
+    {"getimg.jpg", kDownloadOfNoFile},
+    {"fullsizeimg.jpg", kDownloadOfNoFile},
     {"fullsizeimg", kSessionOk},
-    {"syslog.txt", {"empty", "empty", "empty", "empty", "ok", "empty"}},
-    {"actlog.csv", {"empty", "empty", "empty", "empty", "ok", "empty"}},
+    {"syslog.txt", {"empty", "empty", "empty", "empty", "404", "empty"}},
+    {"actlog.csv", {"empty", "empty", "empty", "empty", "404", "empty"}},
     {"viewlogs", kAdminOnly},
     {"systemlog", kAdminOnly},
     {"archivefolder", kAdminOnly},
@@ -154,6 +157,7 @@ bool Matches(const std::string& answer, const std::string& expected) {
   if (expected == "expired") return expired;
   if (expected == "admin") return adminOnly && !expired;
   if (expected == "empty") return answer.empty();
+  if (expected == "404") return answer.rfind("HTTP/1.1 404 Not Found\r\n", 0) == 0;
   if (expected == "station") return answer.rfind("HTTP/1.0 200 OK\r\nCache-Control: no-cache\r\n", 0) == 0;
   if (expected[0] == '>') return redirect && Has(answer, "\r\nLocation: " + expected.substr(1));
   return Has(answer, expected.substr(1));

@@ -80,15 +80,13 @@ LServiceControlConnection::End LServiceControlConnection::Converse() {
     if (written == output.size()) {
       output.clear();
       written = 0;
-      if (!peer_->TakeOutput(output, kWriteChunk)) {
-        // The queue has drained: tell the desktop what it missed.
-        const uint64_t dropped = peer_->TakeDroppedCount();
-        if (dropped != 0) {
-          output = LControlLogLineBytes(
-              ClockText(), std::to_string(dropped) + " log lines were not sent to this window: it did not read them in time",
-              kLLogLevelError);
-        }
+      const uint64_t dropped = peer_->TakeDroppedCount();
+      if (dropped != 0) {
+        output = LControlLogLineBytes(
+            ClockText(), std::to_string(dropped) + " log lines were not sent to this window: it did not read them in time",
+            kLLogLevelError);
       }
+      (void)peer_->TakeOutput(output, kWriteChunk);
     }
     const bool wantWrite = written < output.size();
     pollfd group[2] = {

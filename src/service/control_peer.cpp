@@ -5,18 +5,23 @@
 LControlPeer::LControlPeer(LUniqueFd socket, pid_t pid, uid_t uid, bool mayCommand)
     : socket_(std::move(socket)), pid_(pid), uid_(uid), mayCommand_(mayCommand) {}
 
+// The connection thread empties the queue whenever it wakes, so only the
+// first message into an empty queue needs to wake it: with many desktops and
+// a busy log that saves a wake-up per line and desktop.
 bool LControlPeer::QueueLogLine(const std::string& bytes) {
+  bool wasEmpty = false;
   {
     std::lock_guard<std::mutex> lock(queueMutex_);
     if (queuedLogBytes_ + bytes.size() > kLControlQueueLogBytes) {
       ++dropped_;
       return false;
     }
+    wasEmpty = queue_.empty();
     queue_.push_back({bytes, true});
     queuedBytes_ += bytes.size();
     queuedLogBytes_ += bytes.size();
   }
-  Wake();
+  if (wasEmpty) Wake();
   return true;
 }
 
@@ -56,5 +61,8 @@ bool LControlPeer::HasOutput() {
 
 uint64_t LControlPeer::TakeDroppedCount() {
   std::lock_guard<std::mutex> lock(queueMutex_);
+  // Told once half the queue is free again, so that the note comes near the
+  // gap rather than after everything queued behind it.
+  if (queuedLogBytes_ > kLControlQueueLogBytes / 2) return 0;
   return std::exchange(dropped_, 0);
 }

@@ -43,10 +43,13 @@ class LControlPeer {
   bool QueueLogLine(const std::string& bytes);
   // Queues a reply or notification; false when the peer is given up.
   bool QueueMessage(const std::string& bytes);
-  // Takes up to `limit` queued bytes into `out` (appended), false when none.
+  // Takes queued messages into `out` (appended), whole ones, up to `limit`
+  // bytes but at least one; false when none. The caller takes again before
+  // it waits for a wake-up: a message queued behind others wakes no one.
   bool TakeOutput(std::string& out, size_t limit);
   bool HasOutput();
-  // Lines dropped since the last report, reset by the call.
+  // Lines dropped since the last report, reset by the call; 0 while the
+  // queue is still more than half full.
   uint64_t TakeDroppedCount();
 
   // Set by the writers; wakes the connection thread.

@@ -16,7 +16,9 @@ class MainEngineProxy : public LServiceEngineProxy<MainEngine> {
   // Shows the firewall notice when the port is new, drops any earlier
   // connection or engine, opens the channel (starting the service through
   // its init script once when it is not there), and reads from it; when it
-  // is still not open, runs the engine here.
+  // is still not open, runs the engine here. With KAVRIX_ROOT set and the
+  // real installation paths, the service is not installed: started by its
+  // init script it would serve the fixed root, not this one.
   void Start();
   // "Routing"/"LocalPort" against "PreviousLocalPort": a port the desktop
   // has not announced yet gets the "WebServer Starting" notice.

@@ -229,3 +229,24 @@ TEST_F(ControlProgramTest, WithoutAServiceTheDesktopRunsTheEngineAndStaysSingle)
   EXPECT_EQ(Finish(desktop), 0);
   EXPECT_FALSE(Exists(HomeFolder() + "/.KavrixServer.runonce"));
 }
+
+// Root on another data root: the installed service would serve the fixed
+// one, so the desktop runs the engine itself and installs nothing. The
+// system's service folders are covered by empty ones in a mount namespace of
+// its own, so that not even a fault here could reach the machine's.
+TEST_F(ControlProgramTest, AsRootOnAnotherDataRootTheDesktopInstallsNothing) {
+  int output = -1;
+  LUniqueFd input;
+  const std::string shield = "mount -t tmpfs none /usr/sbin && mount -t tmpfs none /etc/init.d && exec " + Program();
+  const pid_t desktop =
+      Run({"/usr/bin/unshare", "--mount", "--propagation", "private", "/bin/sh", "-c", shield}, false, &output, &input,
+          true);
+  EXPECT_EQ(WithoutClock(LineWith(output, "Unable to start")),
+            "Unable to start the background service! Will attempt to run in foreground.");
+  ASSERT_TRUE(LWriteAll(input.Get(), "close\n"));
+  EXPECT_EQ(WithoutClock(LineWith(output, "KavrixServer Exit")), "KavrixServer Exit");
+  EXPECT_EQ(Finish(desktop), 0);
+  // The start through the init script was never attempted (it would have
+  // complained here that the script is missing).
+  EXPECT_EQ(KavrixReadFile(TempDir() + "/stderr").find("init.d"), std::string::npos) << KavrixReadFile(TempDir() + "/stderr");
+}

@@ -147,15 +147,24 @@ TEST_F(ControlProgramTest, SettingsChangedMovesTheListenerAndStopEndsTheService)
   const pid_t service = StartService();
   int watcherOutput = -1;
   const pid_t watcher = Run({Client(), "-socket", Socket()}, false, &watcherOutput);
+  // The watcher connects at its own pace: changes without effect are sent
+  // until it shows one.
+  std::string seen;
+  for (int i = 0; i < kLimitMs / 100 && seen.empty(); ++i) {
+    ASSERT_EQ(RunClient({"-settings-changed", "-lines", "2"}, false), 0);
+    pollfd wait{watcherOutput, POLLIN, 0};
+    if (poll(&wait, 1, 100) == 1) seen = ReadLine(watcherOutput);
+  }
+  ASSERT_NE(seen, "");
   const uint16_t newPort = KavrixFreeLoopbackPort();
   ASSERT_TRUE(KavrixWriteRoutingPort(SharedFolder(), newPort));
   std::string printed;
   EXPECT_EQ(RunClient({"-settings-changed", "-lines", "3"}, false, &printed), 0);
   EXPECT_EQ(printed, "Restarting server\nRestarting web server\nServer Started\n");
   EXPECT_TRUE(KavrixConnectLoopbackRetry(newPort, kLimitMs));
-  // The first client saw the same lines, in the same order.
-  EXPECT_EQ(WithoutClock(LineWith(watcherOutput, "Restarting")), "Restarting server");
-  EXPECT_EQ(WithoutClock(ReadLine(watcherOutput)), "Restarting web server");
+  // The first client saw the move too.
+  EXPECT_EQ(WithoutClock(LineWith(watcherOutput, "Restarting web")), "Restarting web server");
+  EXPECT_EQ(WithoutClock(ReadLine(watcherOutput)), "Server Started");
   EXPECT_EQ(RunClient({"-stop"}, false), 0);
   EXPECT_EQ(Finish(service), 0);
   EXPECT_FALSE(Exists(Socket()));
@@ -223,9 +232,14 @@ TEST_F(ControlProgramTest, WithoutAServiceTheDesktopRunsTheEngineAndStaysSingle)
     int secondOutput = -1;
     EXPECT_EQ(Finish(Run(second, true, &secondOutput, nullptr, true)), 0);
   }
-  EXPECT_EQ(ReadLine(output), "KavrixServer control window raised");
+  EXPECT_EQ(LineWith(output, "raised"), "KavrixServer control window raised");
   ASSERT_TRUE(LWriteAll(input.Get(), "close\n"));
-  EXPECT_EQ(WithoutClock(LineWith(output, "KavrixServer Exit")), "KavrixServer Exit");
+  // Only the start without arguments raised the window.
+  int raised = 0;
+  for (std::string line; (line = ReadLine(output)).find("KavrixServer Exit") == std::string::npos && line != "<end>";) {
+    raised += line == "KavrixServer control window raised";
+  }
+  EXPECT_EQ(raised, 0);
   EXPECT_EQ(Finish(desktop), 0);
   EXPECT_FALSE(Exists(HomeFolder() + "/.KavrixServer.runonce"));
 }

@@ -1,6 +1,7 @@
 // The control channel inside one process: the service engine with a small
 // engine of its own, real desktops on the real socket.
 
+#include <glib.h>
 #include <grp.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -274,4 +275,35 @@ TEST_F(ControlChannelTest, AStrangerSeesTheLogButCannotStopTheService) {
   ASSERT_TRUE(root->Send(LControlMessageBytes(kLServiceStop, 0, 0, {})));
   EXPECT_TRUE(WaitUntil([&] { return !dispatcher_->IsRunning(); }));
   EXPECT_TRUE(service_->IsStopRequested());
+}
+
+// A notification of the service reaches the desktop's handler on the thread
+// that runs the main loop, never on the proxy's reading thread.
+TEST_F(ControlChannelTest, NotificationsReachTheDesktopOnItsMainLoop) {
+  struct Recorder : LControlNotifyHandler {
+    void EvControlNotify(std::uint32_t code, const void* data, size_t size) override {
+      seen += std::to_string(code) + ":" + std::string(static_cast<const char*>(data), data ? size : 0) + ";";
+      onMainThread = onMainThread && std::this_thread::get_id() == mainThread;
+    }
+    std::string seen;
+    bool onMainThread = true;
+    std::thread::id mainThread = std::this_thread::get_id();
+  } recorder;
+  LServicePaths paths;
+  paths.controlSocket = path_;
+  LServiceEngineProxy<RecordingEngine> proxy(paths, MakeEngine);
+  proxy.SetControlNotifyHandler(&recorder);
+  const size_t before = service_->ConnectionCount();
+  ASSERT_TRUE(proxy.OpenChannel());
+  ASSERT_TRUE(proxy.StartReading());
+  ASSERT_TRUE(WaitUntil([&] { return service_->ConnectionCount() == before + 1; }));
+  service_->EvEngineNotify(5, "ab", 2);
+  service_->EvEngineNotify(6, nullptr, 0);
+  ASSERT_TRUE(WaitUntil([&] {
+    while (g_main_context_iteration(nullptr, FALSE)) {
+    }
+    return recorder.seen == "5:ab;6:;";
+  })) << recorder.seen;
+  EXPECT_TRUE(recorder.onMainThread);
+  proxy.Stop();
 }

@@ -27,6 +27,7 @@
 #include <string>
 
 #include "loopback_port.h"
+#include "page_fetch.h"
 #include "bench_main.h"
 #include "foundation/settings_sections.h"
 #include "foundation/unique_fd.h"
@@ -114,30 +115,7 @@ void Prepare() {
   WriteSession("lbusydayx1", "user=boss%40office.example&seluser=user0%40office.example&date=" + kBusyDay.GetDateText());
 }
 
-// One whole answer.
-std::string Fetch(std::uint16_t port, const std::string& path, const std::string& session) {
-  LUniqueFd fd(::socket(AF_INET, SOCK_STREAM, 0));
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(port);
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (::connect(fd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return {};
-  const std::string request = "GET /" + path + " HTTP/1.0\r\nCookie: sess=" + session + "\r\n\r\n";
-  if (::send(fd.Get(), request.data(), request.size(), MSG_NOSIGNAL) < 0) return {};
-  std::string answer;
-  char buffer[65536];
-  for (ssize_t got; (got = ::recv(fd.Get(), buffer, sizeof buffer, 0)) > 0;) {
-    answer.append(buffer, static_cast<std::size_t>(got));
-  }
-  return answer;
-}
 
-double ProcessCpuMs() {
-  rusage usage {};
-  ::getrusage(RUSAGE_SELF, &usage);
-  return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
-         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
-}
 
 std::unique_ptr<LKXWebServer> gServer;
 std::uint16_t gPort = 0;
@@ -150,15 +128,15 @@ void Page(benchmark::State& state, const char* path, const char* session, const 
     return;
   }
   std::string answer;
-  const double cpuBefore = ProcessCpuMs();
+  const double cpuBefore = BenchProcessCpuMs();
   for (auto _ : state) {
-    answer = Fetch(gPort, path, session);
+    answer = BenchFetchPage(gPort, path, session);
     benchmark::DoNotOptimize(answer.data());
   }
   // The server's threads work for the page while this one only waits, and
   // the machine may be shared: the CPU time of the whole process per page
   // is the figure that does not depend on what else runs.
-  state.counters["process_cpu_ms"] = (ProcessCpuMs() - cpuBefore) / static_cast<double>(state.iterations());
+  state.counters["process_cpu_ms"] = (BenchProcessCpuMs() - cpuBefore) / static_cast<double>(state.iterations());
   if (answer.find(expected) == std::string::npos) {
     std::fprintf(stderr, "%s answered:\n%s\n", path, answer.substr(0, 4000).c_str());
     state.SkipWithError("the page does not hold what it should");

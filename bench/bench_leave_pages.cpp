@@ -16,6 +16,7 @@
 #include <string>
 
 #include "loopback_port.h"
+#include "page_fetch.h"
 #include "bench_main.h"
 #include "foundation/date_time.h"
 #include "foundation/settings_sections.h"
@@ -62,20 +63,6 @@ void Prepare() {
       << "user=boss%40office.example&year=2026";
 }
 
-std::size_t OneRequest(std::uint16_t port, const std::string& path) {
-  LUniqueFd fd(::socket(AF_INET, SOCK_STREAM, 0));
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(port);
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (::connect(fd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return 0;
-  const std::string request = "GET /" + path + " HTTP/1.0\r\nCookie: sess=" + kBossSession + "\r\n\r\n";
-  if (::send(fd.Get(), request.data(), request.size(), MSG_NOSIGNAL) < 0) return 0;
-  char buffer[16384];
-  std::size_t total = 0;
-  for (ssize_t n; (n = ::recv(fd.Get(), buffer, sizeof buffer, 0)) > 0;) total += static_cast<std::size_t>(n);
-  return total;
-}
 
 void RunPage(benchmark::State& state, const std::string& path) {
   const std::uint16_t port = BenchFreeLoopbackPort();
@@ -87,7 +74,7 @@ void RunPage(benchmark::State& state, const std::string& path) {
     return;
   }
   std::size_t bytes = 0;
-  for (auto _ : state) bytes = OneRequest(port, path);
+  for (auto _ : state) bytes = BenchFetchPage(port, path, kBossSession).size();
   // A refused or expired session answers with a short page; the figure
   // would then measure nothing.
   if (bytes < kMinPageBytes) state.SkipWithError("the page was not the full report");

@@ -23,6 +23,7 @@
 #include "foundation/settings_sections.h"
 #include "foundation/unique_fd.h"
 #include "loopback_port.h"
+#include "page_fetch.h"
 #include "model/core_data.h"
 #include "model/image_test_helpers.h"
 #include "model/users.h"
@@ -103,29 +104,7 @@ void Prepare() {
   }
 }
 
-std::string Fetch(std::uint16_t port, const std::string& path, const std::string& session) {
-  LUniqueFd fd(::socket(AF_INET, SOCK_STREAM, 0));
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(port);
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (::connect(fd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return {};
-  const std::string request = "GET /" + path + " HTTP/1.0\r\nCookie: sess=" + session + "\r\n\r\n";
-  if (::send(fd.Get(), request.data(), request.size(), MSG_NOSIGNAL) < 0) return {};
-  std::string answer;
-  char buffer[65536];
-  for (ssize_t got; (got = ::recv(fd.Get(), buffer, sizeof buffer, 0)) > 0;) {
-    answer.append(buffer, static_cast<std::size_t>(got));
-  }
-  return answer;
-}
 
-double ProcessCpuMs() {
-  rusage usage {};
-  ::getrusage(RUSAGE_SELF, &usage);
-  return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
-         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
-}
 
 std::unique_ptr<LKXWebServer> gServer;
 std::uint16_t gPort = 0;
@@ -136,14 +115,14 @@ void Page(benchmark::State& state, const std::string& path, const char* session,
     return;
   }
   std::string answer;
-  const double cpuBefore = ProcessCpuMs();
+  const double cpuBefore = BenchProcessCpuMs();
   for (auto _ : state) {
-    answer = Fetch(gPort, path, session);
+    answer = BenchFetchPage(gPort, path, session);
     benchmark::DoNotOptimize(answer.data());
   }
   // Server and client threads together: the figure that does not depend on
   // what else the machine runs.
-  state.counters["process_cpu_ms"] = (ProcessCpuMs() - cpuBefore) / static_cast<double>(state.iterations());
+  state.counters["process_cpu_ms"] = (BenchProcessCpuMs() - cpuBefore) / static_cast<double>(state.iterations());
   if (answer.find(expected) == std::string::npos) {
     std::fprintf(stderr, "%s answered:\n%s\n", path.c_str(), answer.substr(0, 2000).c_str());
     state.SkipWithError("the page does not hold what it should");
@@ -165,12 +144,12 @@ BENCHMARK(BM_Screenshots2000)->Unit(benchmark::kMillisecond)->UseRealTime()->Min
 
 void BM_AppUsage20UsersMonth(benchmark::State& state) {
   std::string answer;
-  const double cpuBefore = ProcessCpuMs();
+  const double cpuBefore = BenchProcessCpuMs();
   for (auto _ : state) {
-    for (int u = 0; u < kUsageUsers; ++u) answer = Fetch(gPort, "viewappusage", "lusagepgs" + std::to_string(u));
+    for (int u = 0; u < kUsageUsers; ++u) answer = BenchFetchPage(gPort, "viewappusage", "lusagepgs" + std::to_string(u));
     benchmark::DoNotOptimize(answer.data());
   }
-  state.counters["process_cpu_ms"] = (ProcessCpuMs() - cpuBefore) / static_cast<double>(state.iterations());
+  state.counters["process_cpu_ms"] = (BenchProcessCpuMs() - cpuBefore) / static_cast<double>(state.iterations());
   if (answer.find("WINWORD.EXE</a>") == std::string::npos) {
     std::fprintf(stderr, "viewappusage answered:\n%s\n", answer.substr(answer.size() > 3000 ? answer.size() - 3000 : 0).c_str());
     state.SkipWithError("the usage page is not the report");

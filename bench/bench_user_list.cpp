@@ -18,6 +18,7 @@
 #include "foundation/settings_sections.h"
 #include "foundation/unique_fd.h"
 #include "loopback_port.h"
+#include "page_fetch.h"
 #include "model/users.h"
 #include "web/kx_web_server.h"
 #include "web/pages/web_script_array.h"
@@ -46,20 +47,6 @@ void Prepare() {
   std::ofstream(LWebletSessionData::Folder() + "/" + kSession + ".sess") << "user=admin%40office.example";
 }
 
-std::size_t OneRequest(std::uint16_t port, const std::string& path) {
-  LUniqueFd fd(::socket(AF_INET, SOCK_STREAM, 0));
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(port);
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (::connect(fd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return 0;
-  const std::string request = "GET /" + path + " HTTP/1.0\r\nCookie: sess=" + kSession + "\r\n\r\n";
-  if (::send(fd.Get(), request.data(), request.size(), MSG_NOSIGNAL) < 0) return 0;
-  char buffer[65536];
-  std::size_t total = 0;
-  for (ssize_t n; (n = ::recv(fd.Get(), buffer, sizeof buffer, 0)) > 0;) total += static_cast<std::size_t>(n);
-  return total;
-}
 
 // state.range(0): the sort column (1 name, 2 address, 3 to 8 the report
 // icons); state.range(1): 1 ascending, 0 descending.
@@ -75,7 +62,7 @@ void BM_UserList2000(benchmark::State& state) {
   const std::string path = "userlist?category=all&iCol=" + std::to_string(state.range(0)) +
                            "&bAsc=" + std::to_string(state.range(1));
   std::size_t bytes = 0;
-  for (auto _ : state) bytes = OneRequest(port, path);
+  for (auto _ : state) bytes = BenchFetchPage(port, path, kSession).size();
   // A refused session answers with a short page; the figure would then
   // measure nothing.
   if (bytes < kMinPageBytes) state.SkipWithError("the page was not the whole list");

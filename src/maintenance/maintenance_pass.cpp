@@ -82,6 +82,8 @@ void KXMaintenancePass(const LKXPassContext& context) {
                "Running weekly maintenance service ...", LKXMaintenanceThread::WeeklyMaintenanceProc);
   for (LKXUserListIterator it(gKXUsersList); it.Next() && !Stopped(thread);) {
     LKXUser& user = it.Get();
+    // One reading of the record for all its keys; a write reads afresh.
+    user.HoldReading();
     KXHandleUserFlags(thread, user, context.leave_mode);
     (void)KXUpdateOfflineCaption(user, context.viewer_zone);
   }

@@ -4,6 +4,9 @@
 
 #include "maintenance/maintenance_pass.h"
 
+#include "maintenance/maintenance_thread.h"
+#include "maintenance/offline_caption.h"
+
 #include <map>
 
 #include "foundation/settings_sections.h"
@@ -194,6 +197,32 @@ TEST_F(MaintenancePassTest, ARunRequestedByHandRunsAtTheNextPassWhateverTheHour)
   const Strings log = KavrixLogMessages();
   EXPECT_NE(std::find(log.begin(), log.end(), "Running daily maintenance service ..."), log.end());
   EXPECT_NE(std::find(log.begin(), log.end(), "Running weekly maintenance service ..."), log.end());
+}
+
+// The thread keeps the server's bias (east of UTC negative) but shows the
+// captions in the server's zone as stations count zones (east positive): a
+// user in the server's own zone sees his own hours.
+TEST_F(MaintenancePassTest, OfflineCaptionInTheServersZone) {
+  KavrixScopedTimeZone zone("Europe/Berlin");
+  LDateTime::SetFakeNow(At("2027-03-24", "06:00:00").value);
+  EXPECT_EQ(LKXMaintenanceThread::LocalTimeZoneBias(), -60);
+  ASSERT_TRUE(KXAddUser("sam@x.example", "Sam", false, false, "", "", "pw"));
+  LKXUser sam;
+  ASSERT_TRUE(KXGetUser("sam@x.example", sam));
+  ASSERT_TRUE(sam.SetNumber(kKXUserWorkDays, 62));
+  ASSERT_TRUE(sam.SetText(kKXUserNormalHourStart, "09:00:00"));
+  ASSERT_TRUE(sam.SetText(kKXUserNormalHourEnd, "17:00:00"));
+  ASSERT_TRUE(sam.SetNumber(kKXUserTimeZone, 60));
+  EXPECT_TRUE(KXUpdateOfflineCaption(sam, -LKXMaintenanceThread::LocalTimeZoneBias()));
+  EXPECT_EQ(UserText("sam@x.example", kKXUserLastCaption), "will be online from 09:00:00 today");
+  EXPECT_EQ(UserText("sam@x.example", kKXUserStateChanged), std::to_string(LDateTime::Now().value));
+  // The same phrase in other letters is no change; a connected user keeps his caption.
+  ASSERT_TRUE(sam.SetText(kKXUserLastCaption, "WILL BE ONLINE FROM 09:00:00 TODAY"));
+  EXPECT_FALSE(KXUpdateOfflineCaption(sam, 60));
+  ASSERT_TRUE(sam.SetFlag(kKXUserConnected, true));
+  ASSERT_TRUE(sam.SetText(kKXUserLastCaption, "Editing a report"));
+  EXPECT_FALSE(KXUpdateOfflineCaption(sam, 60));
+  EXPECT_EQ(UserText("sam@x.example", kKXUserLastCaption), "Editing a report");
 }
 
 }  // namespace

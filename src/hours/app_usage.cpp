@@ -7,6 +7,7 @@
 #include "foundation/csv_reader.h"
 #include "foundation/settings_parse.h"
 #include "foundation/text_limits.h"
+#include "hours/log_row.h"
 #include "hours/work_hours.h"
 #include "model/archive_paths.h"
 
@@ -16,6 +17,24 @@ std::int32_t SaturatingAdd(std::int32_t a, std::int32_t b) {
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{a} + b, INT32_MIN, INT32_MAX));
 }
 
+// The application is column 6. When the five columns before it hold no
+// quote they are read in place by the row-head reader (which reads them as
+// LCSVReaderRow does), and only the application is taken as a column: the
+// weekly mails read every row of every staff member's week.
+constexpr int kColumnsBeforeApplication = 5;
+
+bool ApplicationStart(const std::string& line, std::size_t& start) {
+  std::size_t pos = 0;
+  for (int i = 0; i < kColumnsBeforeApplication; ++i) {
+    pos = line.find(',', pos);
+    if (pos == std::string::npos) return false;
+    ++pos;
+  }
+  if (line.find('"') < pos) return false;
+  start = pos;
+  return true;
+}
+
 void AddDay(LKXAppUsageList& list, std::string_view email, LDateTime day, std::string_view only_application) {
   // Reading must not make a folder for an address that has none.
   const std::string path = KXUserActivityLogPath(email, day);
@@ -23,17 +42,28 @@ void AddDay(LKXAppUsageList& list, std::string_view email, LDateTime day, std::s
   LCSVFileReader reader(path, kKXLogReadLockMs);
   std::string start;
   std::string application;
+  LKXLogRowHead head;
   while (reader.Next()) {
-    LCSVReaderRow row(reader.Line());
-    row.GetCol(start);
-    const int duration = row.GetCol();
-    const int flags = row.GetCol();
-    const int keys = row.GetCol();
-    const int clicks = row.GetCol();
-    row.GetCol(application);
-    if (duration < 1 || duration > 86400) continue;
-    if (!LKXAppUsageRowCounts(flags, keys, clicks, application, only_application)) continue;
-    list.AddApp(duration, keys, clicks, application);
+    const std::string& line = reader.Line();
+    std::size_t from = 0;
+    if (ApplicationStart(line, from)) {
+      LKXReadLogRowHead(line, head);
+      if (head.duration < 1 || head.duration > 86400) continue;
+      if ((head.flags & 1) != 0 || (head.keys < 1 && head.clicks < 1)) continue;
+      LCSVReaderRow rest(std::string_view(line).substr(from));
+      rest.GetCol(application);
+    } else {
+      LCSVReaderRow row(line);
+      row.GetCol(start);
+      head.duration = row.GetCol();
+      head.flags = row.GetCol();
+      head.keys = row.GetCol();
+      head.clicks = row.GetCol();
+      row.GetCol(application);
+      if (head.duration < 1 || head.duration > 86400) continue;
+    }
+    if (!LKXAppUsageRowCounts(head.flags, head.keys, head.clicks, application, only_application)) continue;
+    list.AddApp(head.duration, head.keys, head.clicks, application);
   }
 }
 

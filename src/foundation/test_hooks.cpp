@@ -1,5 +1,8 @@
 #include "foundation/test_hooks.h"
 
+#include <cstdlib>
+#include <string>
+
 #include "foundation/date_time.h"
 #include "foundation/log.h"
 #include "foundation/settings_sections.h"
@@ -11,4 +14,18 @@ void LFoundationResetForTests() {
   LLogResetForTests();
   LThread::SetDefaultStackSize(0);
   LSettingsResetForTests();
+}
+
+bool LFoundationApplyTestClock() {
+  const char* text = std::getenv("KAVRIX_TEST_NOW");
+  if (text == nullptr || *text == '\0') return false;
+  const std::string now(text);
+  const std::size_t space = now.find(' ');
+  LDateTime moment;
+  if (space == std::string::npos || !moment.SetDateTime(now.substr(0, space), now.substr(space + 1)) ||
+      !moment.IsSet()) {
+    return false;
+  }
+  LDateTime::SetFakeNow(moment.value);
+  return true;
 }

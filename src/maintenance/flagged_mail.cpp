@@ -1,5 +1,6 @@
 #include "maintenance/flagged_mail.h"
 
+#include "foundation/log.h"
 #include "foundation/settings_sections.h"
 #include "foundation/thread.h"
 #include "maintenance/notification_mail.h"
@@ -8,12 +9,20 @@
 
 namespace {
 
+// The no-connection notices: 1 asks for the notice, 2 says it went out.
+constexpr int kNoticeRequested = 1;
+constexpr int kNoticeDone = 2;
+
 bool Stopped(LThread* thread) { return thread != nullptr && thread->IsStopRequested(); }
+
+void CannotSave(LKXUser& user, const LKXUserKey& key) {
+  LOGERROR("Unable to save \"" + std::string(key.name) + "\" of " + user.GetEmail());
+}
 
 // A flag set by a page: sent, then cleared.
 void SendFlag(LThread* thread, LKXUser& user, const LKXUserKey& key, bool (*send)(LThread*, LKXUser&)) {
   if (Stopped(thread) || !user.GetFlag(key)) return;
-  if (send(thread, user)) (void)user.SetFlag(key, false);
+  if (send(thread, user) && !user.SetFlag(key, false)) CannotSave(user, key);
 }
 
 // A date set by the daily or weekly jobs: sent with it, then emptied.
@@ -22,25 +31,47 @@ void SendDate(LThread* thread, LKXUser& user, const LKXUserKey& key,
   if (Stopped(thread)) return;
   const std::string date = user.GetText(key);
   if (!KXIsDateText(date)) return;
-  if (send(thread, user, date)) (void)user.SetText(key, "");
+  if (send(thread, user, date) && !user.SetText(key, "")) CannotSave(user, key);
+}
+
+void HandleNoConnectionNotices(LThread* thread, LKXUser& user) {
+  if (user.GetNumber(kKXUserNonConnectNotice24) == kNoticeRequested) {
+    // The logon details go out again on the next pass, by the usual flag.
+    if (!user.SetFlag(kKXUserPasswordReq, true) || !user.SetNumber(kKXUserNonConnectNotice24, kNoticeDone)) {
+      CannotSave(user, kKXUserNonConnectNotice24);
+    }
+  }
+  if (Stopped(thread) || user.GetNumber(kKXUserNonConnectNotice48) != kNoticeRequested) return;
+  if (SendNonConnectNoticeEmail(thread, user) && !user.SetNumber(kKXUserNonConnectNotice48, kNoticeDone)) {
+    CannotSave(user, kKXUserNonConnectNotice48);
+  }
 }
 
 }  // namespace
 
-void KXSendFlaggedMail(LThread* thread, bool leave_mode) {
+void KXSendWelcomeIfRequested(LThread* thread) {
   const std::string welcome = LSettingGetString("Settings", "WelcomeEmail");
   if (!welcome.empty() && welcome.front() != '0' && SendWelcomeEmail(thread)) {
     (void)LSettingSetString("Settings", "WelcomeEmail", "0");
   }
-  for (LKXUserListIterator it(gKXUsersList); it.Next() && !Stopped(thread);) {
-    LKXUser& user = it.Get();
-    SendFlag(thread, user, kKXUserPasswordReq, SendPasswordRequestEmail);
-    if (!leave_mode) continue;
+}
+
+void KXHandleUserFlags(LThread* thread, LKXUser& user, bool leave_mode) {
+  SendFlag(thread, user, kKXUserPasswordReq, SendPasswordRequestEmail);
+  if (leave_mode) {
     SendFlag(thread, user, kKXUserLeaveApplicationEmail, SendLeaveApplicationEmail);
     SendFlag(thread, user, kKXUserLeaveApproveEmail, SendLeaveApproveEmail);
     SendFlag(thread, user, kKXUserLeaveDisapproveEmail, SendLeaveDisapproveEmail);
     SendFlag(thread, user, kKXUserLeaveDeletedEmail, SendLeaveDeletedEmail);
     SendDate(thread, user, kKXUserLeaveFormRemindEmail, SendLeaveFormRemindEmail);
     SendDate(thread, user, kKXUserLeaveFormRemindEmailToManagers, SendLeaveFormRemindEmailToManagers);
+  }
+  HandleNoConnectionNotices(thread, user);
+}
+
+void KXSendFlaggedMail(LThread* thread, bool leave_mode) {
+  KXSendWelcomeIfRequested(thread);
+  for (LKXUserListIterator it(gKXUsersList); it.Next() && !Stopped(thread);) {
+    KXHandleUserFlags(thread, it.Get(), leave_mode);
   }
 }

@@ -1,8 +1,11 @@
 #include "maintenance/maintenance_thread.h"
 
+#include <ctime>
+
 #include "foundation/log.h"
 #include "foundation/process_wait.h"
-#include "maintenance/flagged_mail.h"
+#include "hours/required_minutes.h"
+#include "maintenance/maintenance_pass.h"
 #include "model/org_settings.h"
 
 std::atomic<LKXMaintenanceThread*> LKXMaintenanceThread::pMT{nullptr};
@@ -23,13 +26,31 @@ void LKXMaintenanceThread::StopMaintenance() {
   StopThreadNow();
 }
 
+int LKXMaintenanceThread::LocalTimeZoneBias() {
+  const std::time_t now = LDateTime::Now().value;
+  std::tm local{};
+  if (localtime_r(&now, &local) == nullptr) return 0;
+  return -static_cast<int>(local.tm_gmtoff / 60);
+}
+
+std::int32_t LKXMaintenanceThread::GetRequiredWorkMinutes(LKXUser& user, LDateTime from, LDateTime to) {
+  return LKXRequiredWorkMinutes(user, from, to);
+}
+
 void LKXMaintenanceThread::ThreadFunction() {
-  // Read once: a change of the running mode takes effect at the next start.
-  const bool leave_mode = KXOrgGetBool(LKXOrg::kModeLeave);
+  LKXPassContext context;
+  context.thread = this;
+  // Read once: a change of the running mode or of the zone takes effect at
+  // the next start.
+  context.leave_mode = KXOrgGetBool(LKXOrg::kModeLeave);
+  // The captions are shown in the server's zone. The bias counts the other
+  // way round from the zones that stations report (east positive), so it is
+  // turned back before it is compared with them.
+  context.viewer_zone = -LocalTimeZoneBias();
   for (;;) {
     // Reset before the work, so that a wake-up during the pass is not lost.
     wakeUp_.Reset();
-    KXSendFlaggedMail(this, leave_mode);
+    KXMaintenancePass(context);
     const LProcessResult woke = ProcessWaitSignal(this, wakeUp_.Ref(), kPassIntervalMs);
     if (woke == kLProcessStopped || IsStopRequested()) return;
   }

@@ -1,17 +1,26 @@
 #pragma once
 // LKXMaintenanceThread: the service's background thread for scheduled and
-// requested work. Other parts wake it early by signalling its wake-up object
-// through LKXMaintenanceThread::pMT after they change something it acts on.
+// requested work. It wakes at least once a minute and runs one pass
+// (maintenance_pass.h): flagged mail, requested daily and weekly runs,
+// offline captions, and the night's schedule. Other parts wake it early by
+// signalling it through LKXMaintenanceThread::pMT after they change
+// something it acts on.
 //
-// Each pass sends the mails that flags ask for (flagged_mail.h), then
-// sleeps up to 60 seconds on its wake-up object, ending when stopped. The
-// daily and weekly runs and the status captions are not written yet.
+// The daily jobs (daily_jobs.h), in order: old screenshot folders,
+// public-holiday detection, per user the no-connection notices and the
+// leave-form reminder, and the casual-staff hours report. The weekly jobs
+// (weekly_jobs.h): the managers' leave-form reminders, the weekly staff
+// report, the insufficient-hours and the private-programs warnings.
 
 #include <atomic>
+#include <cstdint>
 
 #include "engine/engine_parts.h"
+#include "foundation/date_time.h"
 #include "foundation/signal_object.h"
 #include "foundation/thread.h"
+
+class LKXUser;
 
 class LKXMaintenanceThread : public LThread, public LEngineMaintenanceThread {
  public:
@@ -33,6 +42,18 @@ class LKXMaintenanceThread : public LThread, public LEngineMaintenanceThread {
 
   void StartMaintenance(int priority) override;
   void StopMaintenance() override;
+
+  // The jobs, on `thread` (whose stop request ends them between two users;
+  // null outside a thread).
+  static void DailyMaintenanceProc(LThread* thread);
+  static void WeeklyMaintenanceProc(LThread* thread);
+  // The minutes `user` is expected to work from `from` to `to` (at most a
+  // week), as the hours pages count them.
+  static std::int32_t GetRequiredWorkMinutes(LKXUser& user, LDateTime from, LDateTime to);
+
+  // The server's time-zone bias: minus its offset from UTC in minutes, so
+  // that zones east of UTC give negative values.
+  static int LocalTimeZoneBias();
 
  protected:
   void ThreadFunction() override;

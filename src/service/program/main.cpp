@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "foundation/open_file_limit.h"
+#include "foundation/test_hooks.h"
 #include "service/command_line.h"
 #include "service/console_installer.h"
 #include "service/desktop_role.h"
@@ -15,6 +16,8 @@
 
 int main(int argc, char** argv) {
   LInstallProcessSignalHandlers();
+  // Only a test sets it; see test_hooks.h.
+  (void)LFoundationApplyTestClock();
   // Every connection costs descriptors; the limit a service is started with
   // would shut users out long before the machine runs short.
   (void)LRaiseOpenFileLimit();

@@ -7,7 +7,7 @@ enum class LProgramRole {
   kForeground,        // -foreground: the service role without fork or root
   kConsoleInstall,    // -install
   kConsoleUninstall,  // -uninstall
-  kDesktop,           // the control window: a display, and no or another argument
+  kDesktop,           // the desktop role: a display, and no or another argument
   kUsage,             // an unknown argument without a display
 };
 
@@ -16,7 +16,3 @@ LProgramRole LChooseProgramRole(int argc, const char* const* argv, bool hasDispl
 // The line printed for kUsage.
 inline constexpr char kLProgramUsage[] =
     "Usage: kavrixserver [-service | -foreground | -install | -uninstall]";
-// The line printed for kDesktop in a build without the control window.
-inline constexpr char kLNoControlWindow[] =
-    "The KavrixServer control window is not part of this build yet; "
-    "use -service or -foreground to run the server.";

@@ -1,11 +1,14 @@
 // kavrixserver: one executable, several roles (see service/command_line.h).
 
 #include <cstdio>
+#include <sys/stat.h>
+
 #include <cstdlib>
 
 #include "foundation/open_file_limit.h"
 #include "service/command_line.h"
 #include "service/console_installer.h"
+#include "service/desktop_role.h"
 #include "service/service_host.h"
 #include "service/service_paths.h"
 #include "service/signal_handlers.h"
@@ -27,8 +30,10 @@ int main(int argc, char** argv) {
     case LProgramRole::kConsoleUninstall:
       return LConsoleUninstall();
     case LProgramRole::kDesktop:
-      printf("%s\n", kLNoControlWindow);
-      return 1;
+      // Files the desktop creates (settings, logs) must stay usable by the
+      // root service and other desktop users.
+      umask(0);
+      return LDesktopRun(argc, argv, LDesktopOptions{});
     case LProgramRole::kUsage:
       printf("%s\n", kLProgramUsage);
       return 1;

@@ -1,0 +1,139 @@
+#include "service/control_connection.h"
+
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cinttypes>
+#include <ctime>
+
+#include "foundation/log.h"
+#include "service/control_access.h"
+#include "service/service_engine.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr size_t kReadChunk = 8192;
+constexpr size_t kWriteChunk = 64 * 1024;
+// Waits stay short so that the time limits above are tested regularly.
+constexpr int kWaitSliceMs = 200;
+
+std::string ClockText() {
+  const time_t now = time(nullptr);
+  tm local{};
+  localtime_r(&now, &local);
+  char text[16];
+  strftime(text, sizeof(text), "%H:%M:%S", &local);
+  return text;
+}
+
+bool Expired(Clock::time_point since, int limitMs) {
+  return Clock::now() - since > std::chrono::milliseconds(limitMs);
+}
+
+}  // namespace
+
+void LServiceControlConnection::ThreadFunction() {
+  engine_.RegisterConnection(peer_);
+  const End end = Converse();
+  engine_.RemoveConnection(peer_);
+  LogEnd(end);
+}
+
+LServiceControlConnection::End LServiceControlConnection::Converse() {
+  LControlMessageReader reader(true);
+  std::string output;
+  size_t written = 0;
+  bool waiting = false;  // a request is with the dispatcher
+  Clock::time_point handedAt{};
+  Clock::time_point partialSince{};
+  bool partial = false;
+  char chunk[kReadChunk];
+  for (;;) {
+    if (IsStopRequested()) return End::kStopped;
+    if (peer_->broken.load()) return End::kGivenUp;
+    // Reset before looking, so that a wake-up arriving meanwhile is kept.
+    peer_->ResetWake();
+    if (waiting && !peer_->pending.load()) waiting = false;
+    if (waiting && Expired(handedAt, kLControlRequestWaitMs)) return End::kTimedOut;
+    while (!waiting) {
+      LControlMessage message;
+      const LControlMessageReader::Status status = reader.Next(&message);
+      if (status == LControlMessageReader::Status::kNeedMore) break;
+      if (status == LControlMessageReader::Status::kBadMagic) return End::kBadMagic;
+      if (status == LControlMessageReader::Status::kTooLarge) return End::kTooLarge;
+      if (LControlIsCommandRequest(message.header.type) && !peer_->MayCommand()) return End::kRefused;
+      peer_->request = std::move(message);
+      peer_->pending.store(true);
+      waiting = true;
+      handedAt = Clock::now();
+      engine_.SignalDispatcher();
+    }
+    const bool nowPartial = reader.Pending() > 0;
+    if (nowPartial && !partial) partialSince = Clock::now();
+    partial = nowPartial;
+    if (partial && !waiting && Expired(partialSince, kLControlMessageBudgetMs)) return End::kTimedOut;
+
+    if (written == output.size()) {
+      output.clear();
+      written = 0;
+      const uint64_t dropped = peer_->TakeDroppedCount();
+      if (dropped != 0) {
+        output = LControlLogLineBytes(
+            ClockText(), std::to_string(dropped) + " log lines were not sent to this window: it did not read them in time",
+            kLLogLevelError);
+      }
+      (void)peer_->TakeOutput(output, kWriteChunk);
+    }
+    const bool wantWrite = written < output.size();
+    pollfd group[2] = {
+        {peer_->Fd(), static_cast<short>((waiting ? 0 : POLLIN) | (wantWrite ? POLLOUT : 0)), 0},
+        {peer_->WakeSignal().GetFd(), POLLIN, 0},
+    };
+    const LProcessResult waited = ProcessWaitSignalObjectGroup(group, 2, kWaitSliceMs);
+    if (waited == kLProcessStopped) return End::kStopped;
+    if (waited != kLProcessDone) continue;  // the slice ran out
+    const short ready = group[0].revents;
+    if ((ready & POLLIN) != 0) {
+      const ssize_t got = recv(peer_->Fd(), chunk, sizeof(chunk), MSG_DONTWAIT);
+      if (got == 0) return End::kClosed;
+      if (got < 0 && errno != EAGAIN && errno != EINTR) return End::kClosed;
+      if (got > 0) reader.Feed(chunk, static_cast<size_t>(got));
+    } else if ((ready & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+      return End::kClosed;
+    }
+    if ((ready & POLLOUT) != 0 && wantWrite) {
+      const ssize_t sent = send(peer_->Fd(), output.data() + written, output.size() - written, MSG_DONTWAIT | MSG_NOSIGNAL);
+      if (sent < 0 && errno != EAGAIN && errno != EINTR) return End::kClosed;
+      if (sent > 0) written += static_cast<size_t>(sent);
+    }
+  }
+}
+
+void LServiceControlConnection::LogEnd(End end) {
+  const unsigned uid = static_cast<unsigned>(peer_->Uid());
+  const int pid = static_cast<int>(peer_->Pid());
+  switch (end) {
+    case End::kStopped:
+    case End::kClosed:
+      return;
+    case End::kRefused:
+      LOGWARNF("Control connection of user %u (process %d) closed: only root and the data folder's group may change or stop the service", uid, pid);
+      return;
+    case End::kBadMagic:
+      LOGWARNF("Control connection of user %u (process %d) closed: not a control message", uid, pid);
+      return;
+    case End::kTooLarge:
+      LOGWARNF("Control connection of user %u (process %d) closed: message larger than %u bytes", uid, pid, kLControlMaxPayload);
+      return;
+    case End::kTimedOut:
+      LOGWARNF("Control connection of user %u (process %d) closed: message incomplete or unanswered in time", uid, pid);
+      return;
+    case End::kGivenUp:
+      LOGWARNF("Control connection of user %u (process %d) closed: it did not read its messages", uid, pid);
+      return;
+  }
+}

@@ -1,0 +1,39 @@
+#pragma once
+// One connected desktop on the service side: a detached thread that reads
+// the desktop's requests, hands each one to the dispatcher and waits until
+// the dispatcher has run it (so at most one request per connection is in
+// flight), and writes what is queued for the desktop. It is the only thread
+// that touches the socket, so messages never interleave on it.
+
+#include <memory>
+
+#include "foundation/detached_thread.h"
+#include "service/control_peer.h"
+
+// A request whose dispatcher has not finished within this time ends the
+// connection.
+inline constexpr int kLControlRequestWaitMs = 600000;
+// A message that has begun must be complete within this time; a peer that
+// stops in the middle is disconnected.
+inline constexpr int kLControlMessageBudgetMs = 10000;
+
+class LServiceEngineCore;
+
+class LServiceControlConnection : public LDetachedThread {
+ public:
+  LServiceControlConnection(LServiceEngineCore& engine, std::shared_ptr<LControlPeer> peer)
+      : engine_(engine), peer_(std::move(peer)) {}
+  ~LServiceControlConnection() override { StopThreadNow(); }
+
+ protected:
+  void ThreadFunction() override;
+
+ private:
+  // Why the conversation ended, for the log.
+  enum class End { kStopped, kClosed, kBadMagic, kTooLarge, kRefused, kTimedOut, kGivenUp };
+  End Converse();
+  void LogEnd(End end);
+
+  LServiceEngineCore& engine_;
+  const std::shared_ptr<LControlPeer> peer_;
+};

@@ -1,0 +1,252 @@
+// The control channel between real processes: the service in the
+// foreground, the kavrixcontrol client, and the desktop role, some of them
+// run as the unprivileged user "nobody" (setpriv). Nothing here installs the
+// service: the desktop role runs as nobody, who cannot write to the
+// system's folders, and every path is inside the test's folder.
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "foundation/write_all.h"
+#include "program_support.h"
+#include "support/loopback.h"
+#include "support/test_helpers.h"
+
+namespace {
+
+// Bound for a broken run; nothing passes by it.
+constexpr int kLimitMs = 30000;
+constexpr char kNobody[] = "65534";
+
+std::string ReadLine(int fd) {
+  std::string line;
+  char c;
+  for (;;) {
+    pollfd wait{fd, POLLIN, 0};
+    if (poll(&wait, 1, kLimitMs) <= 0 || read(fd, &c, 1) != 1) return line.empty() ? "<end>" : line;
+    if (c == '\n') return line;
+    line += c;
+  }
+}
+
+// The next line of `fd` whose text after the clock contains `text`.
+std::string LineWith(int fd, const std::string& text) {
+  for (;;) {
+    const std::string line = ReadLine(fd);
+    if (line == "<end>" || line.find(text) != std::string::npos) return line;
+  }
+}
+
+std::string WithoutClock(const std::string& line) { return line.size() > 9 ? line.substr(9) : line; }
+
+bool Exists(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0;
+}
+
+class ControlProgramTest : public KavrixTempRoot {
+ protected:
+  void SetUp() override {
+    KavrixTempRoot::SetUp();
+    unsetenv("DISPLAY");
+    port_ = KavrixFreeLoopbackPort();
+    ASSERT_NE(port_, 0);
+    ASSERT_TRUE(KavrixWriteRoutingPort(SharedFolder(), port_));
+    // The unprivileged user must reach the socket and keep its own files.
+    std::filesystem::create_directories(HomeFolder());
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(TempDir())) {
+      chmod(entry.path().c_str(), entry.is_directory() ? 0777 : 0666);
+    }
+    ASSERT_EQ(chmod(TempDir().c_str(), 0777), 0);
+    for (const char* installed : {"/usr/sbin/kavrixserverd", "/etc/init.d/kavrixserverd"}) {
+      installedBefore_.push_back(Exists(installed));
+    }
+  }
+  void TearDown() override {
+    for (auto& [pid, output] : children_) {
+      kill(pid, SIGKILL);
+      WaitStatus(pid);
+    }
+    // Nothing of the service was installed on this machine.
+    size_t i = 0;
+    for (const char* installed : {"/usr/sbin/kavrixserverd", "/etc/init.d/kavrixserverd"}) {
+      EXPECT_EQ(Exists(installed), installedBefore_[i++]) << installed;
+    }
+    KavrixTempRoot::TearDown();
+  }
+
+  // Runs `program` with `arguments`, as nobody when `asNobody`; its standard
+  // output comes back through the returned descriptor, its input from
+  // *input when given.
+  pid_t Run(const std::vector<std::string>& arguments, bool asNobody, int* output, LUniqueFd* input = nullptr,
+            bool display = false) {
+    TestPipe out;
+    TestPipe in;
+    std::vector<std::string> command;
+    if (asNobody) {
+      command = {"/usr/bin/setpriv", std::string("--reuid=") + kNobody, std::string("--regid=") + kNobody,
+                 "--clear-groups", "--"};
+    }
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    const std::string errors = TempDir() + "/stderr";
+    const pid_t pid = ForkChild([&] {
+      dup2(out.out.Get(), 1);
+      dup2(in.in.Get(), 0);
+      dup2(LUniqueFd(open(errors.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0666)).Get(), 2);
+      setenv("USER", asNobody ? "nobody" : "root", 1);
+      if (display) setenv("DISPLAY", ":99", 1);
+      std::vector<char*> argv;
+      for (auto& argument : command) argv.push_back(argument.data());
+      argv.push_back(nullptr);
+      execv(argv[0], argv.data());
+      return 127;
+    });
+    children_.push_back({pid, std::move(out.in)});
+    *output = children_.back().second.Get();
+    if (input != nullptr) *input = std::move(in.out);
+    return pid;
+  }
+  int Finish(pid_t pid) {
+    const int status = WaitExit(pid);
+    std::erase_if(children_, [pid](const auto& child) { return child.first == pid; });
+    return status;
+  }
+  std::string Program() const { return KavrixProgramPath(); }
+  std::string Client() const { return std::string(KAVRIX_TEST_BUILD_DIR) + "/kavrixcontrol"; }
+  std::string Socket() const { return SharedFolder() + "/.spipe.kavrixserverd"; }
+
+  // The foreground service, once it runs.
+  pid_t StartService() {
+    int output = -1;
+    const pid_t pid = Run({Program(), "-foreground"}, false, &output);
+    EXPECT_EQ(ReadLine(output), "KavrixServer is running: open http://127.0.0.1:" + std::to_string(port_) + "/");
+    return pid;
+  }
+  int RunClient(const std::vector<std::string>& arguments, bool asNobody, std::string* printed = nullptr) {
+    std::vector<std::string> command{Client(), "-socket", Socket()};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    int output = -1;
+    const pid_t pid = Run(command, asNobody, &output);
+    std::string text;
+    for (std::string line; (line = ReadLine(output)) != "<end>";) text += WithoutClock(line) + "\n";
+    if (printed != nullptr) *printed = text;
+    return Finish(pid);
+  }
+
+  uint16_t port_ = 0;
+  std::vector<bool> installedBefore_;
+  std::vector<std::pair<pid_t, LUniqueFd>> children_;
+};
+
+}  // namespace
+
+TEST_F(ControlProgramTest, SettingsChangedMovesTheListenerAndStopEndsTheService) {
+  const pid_t service = StartService();
+  int watcherOutput = -1;
+  const pid_t watcher = Run({Client(), "-socket", Socket()}, false, &watcherOutput);
+  const uint16_t newPort = KavrixFreeLoopbackPort();
+  ASSERT_TRUE(KavrixWriteRoutingPort(SharedFolder(), newPort));
+  std::string printed;
+  EXPECT_EQ(RunClient({"-settings-changed", "-lines", "3"}, false, &printed), 0);
+  EXPECT_EQ(printed, "Restarting server\nRestarting web server\nServer Started\n");
+  EXPECT_TRUE(KavrixConnectLoopbackRetry(newPort, kLimitMs));
+  // The first client saw the same lines, in the same order.
+  EXPECT_EQ(WithoutClock(LineWith(watcherOutput, "Restarting")), "Restarting server");
+  EXPECT_EQ(WithoutClock(ReadLine(watcherOutput)), "Restarting web server");
+  EXPECT_EQ(RunClient({"-stop"}, false), 0);
+  EXPECT_EQ(Finish(service), 0);
+  EXPECT_FALSE(Exists(Socket()));
+  // The channel closes before the engine stops; the watcher ends with it.
+  EXPECT_EQ(Finish(watcher), 0);
+}
+
+TEST_F(ControlProgramTest, AnUnprivilegedUserSeesTheLogButCannotStopTheService) {
+  const pid_t service = StartService();
+  int output = -1;
+  const pid_t nobody = Run({Client(), "-socket", Socket(), "-lines", "1"}, true, &output);
+  // Settings changes until the unprivileged client has printed a line: it
+  // connects at its own pace.
+  std::string line;
+  for (int i = 0; i < kLimitMs / 100 && line.empty(); ++i) {
+    ASSERT_EQ(RunClient({"-settings-changed", "-lines", "1"}, false), 0);
+    pollfd wait{output, POLLIN, 0};
+    if (poll(&wait, 1, 100) == 1) line = ReadLine(output);
+  }
+  EXPECT_EQ(WithoutClock(line), "Restarting server");
+  EXPECT_EQ(Finish(nobody), 0);
+  EXPECT_EQ(RunClient({"-stop"}, true), 3);
+  EXPECT_EQ(RunClient({"-settings-changed"}, true), 3);
+  EXPECT_TRUE(KavrixConnectLoopback(port_));
+  EXPECT_EQ(kill(service, SIGTERM), 0);
+  EXPECT_EQ(Finish(service), 0);
+  EXPECT_NE(KavrixReadFile(TempDir() + "/stderr")
+                .find(" closed: only root and the data folder's group may change or stop the service"),
+            std::string::npos);
+}
+
+TEST_F(ControlProgramTest, TheDesktopShowsTheServicesLogLive) {
+  const pid_t service = StartService();
+  int output = -1;
+  LUniqueFd input;
+  const pid_t desktop = Run({Program()}, true, &output, &input, true);
+  // The desktop connects at its own pace; changes are sent until it shows one.
+  std::string line;
+  for (int i = 0; i < kLimitMs / 100 && line.empty(); ++i) {
+    ASSERT_EQ(RunClient({"-settings-changed", "-lines", "1"}, false), 0);
+    pollfd wait{output, POLLIN, 0};
+    while (line.empty() && poll(&wait, 1, 100) == 1) {
+      const std::string next = ReadLine(output);
+      if (next.find(" Restarting server") != std::string::npos) line = next;
+    }
+  }
+  EXPECT_EQ(WithoutClock(line), "Restarting server");
+  ASSERT_TRUE(LWriteAll(input.Get(), "close\n"));
+  EXPECT_EQ(Finish(desktop), 0);
+  EXPECT_EQ(kill(service, SIGTERM), 0);
+  EXPECT_EQ(Finish(service), 0);
+}
+
+TEST_F(ControlProgramTest, WithoutAServiceTheDesktopRunsTheEngineAndStaysSingle) {
+  int output = -1;
+  LUniqueFd input;
+  const pid_t desktop = Run({Program()}, true, &output, &input, true);
+  EXPECT_EQ(WithoutClock(LineWith(output, "Unable to start")),
+            "Unable to start the background service! Will attempt to run in foreground.");
+  EXPECT_EQ(WithoutClock(LineWith(output, "Server Started")), "Server Started");
+  EXPECT_TRUE(KavrixConnectLoopbackRetry(port_, kLimitMs));
+  // A second start with an argument passes it on and ends; one without
+  // raises the first instance's window.
+  for (const std::vector<std::string>& second : {std::vector<std::string>{Program(), "-x"}, {Program()}}) {
+    int secondOutput = -1;
+    EXPECT_EQ(Finish(Run(second, true, &secondOutput, nullptr, true)), 0);
+  }
+  EXPECT_EQ(ReadLine(output), "KavrixServer control window raised");
+  ASSERT_TRUE(LWriteAll(input.Get(), "close\n"));
+  EXPECT_EQ(WithoutClock(LineWith(output, "KavrixServer Exit")), "KavrixServer Exit");
+  EXPECT_EQ(Finish(desktop), 0);
+  EXPECT_FALSE(Exists(HomeFolder() + "/.KavrixServer.runonce"));
+}
+
+// Root on another data root: the installed service would serve the fixed
+// one, so the desktop runs the engine itself and installs nothing. The
+// system's service folders are covered by empty ones in a mount namespace of
+// its own, so that not even a fault here could reach the machine's.
+TEST_F(ControlProgramTest, AsRootOnAnotherDataRootTheDesktopInstallsNothing) {
+  int output = -1;
+  LUniqueFd input;
+  const std::string shield = "mount -t tmpfs none /usr/sbin && mount -t tmpfs none /etc/init.d && exec " + Program();
+  const pid_t desktop =
+      Run({"/usr/bin/unshare", "--mount", "--propagation", "private", "/bin/sh", "-c", shield}, false, &output, &input,
+          true);
+  EXPECT_EQ(WithoutClock(LineWith(output, "Unable to start")),
+            "Unable to start the background service! Will attempt to run in foreground.");
+  ASSERT_TRUE(LWriteAll(input.Get(), "close\n"));
+  EXPECT_EQ(WithoutClock(LineWith(output, "KavrixServer Exit")), "KavrixServer Exit");
+  EXPECT_EQ(Finish(desktop), 0);
+  // The start through the init script was never attempted (it would have
+  // complained here that the script is missing).
+  EXPECT_EQ(KavrixReadFile(TempDir() + "/stderr").find("init.d"), std::string::npos) << KavrixReadFile(TempDir() + "/stderr");
+}

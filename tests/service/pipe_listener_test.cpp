@@ -1,0 +1,93 @@
+#include "service/pipe_listener.h"
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <fcntl.h>
+
+#include <atomic>
+#include <cstring>
+
+#include "service/named_pipe.h"
+#include "support/loopback.h"
+#include "support/temp_root.h"
+
+namespace {
+
+class CountingHandler : public LPipeConnectionHandler {
+ public:
+  void NewConnection(LUniqueFd socket) override {
+    if ((fcntl(socket.Get(), F_GETFL) & O_NONBLOCK) != 0 && (fcntl(socket.Get(), F_GETFD) & FD_CLOEXEC) != 0) {
+      ++accepted;
+    }
+  }
+  std::atomic<int> accepted{0};
+};
+
+mode_t ModeOf(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
+}
+
+class PipeListenerTest : public KavrixTempRoot {
+ protected:
+  std::string Path() const { return TempDir() + "/.spipe.test"; }
+  CountingHandler handler_;
+};
+
+}  // namespace
+
+TEST_F(PipeListenerTest, AcceptsAnyUserAndRemovesItsFileOnClose) {
+  LPipeListener listener(handler_);
+  ASSERT_TRUE(listener.Open(Path()));
+  ASSERT_TRUE(listener.Start(0));
+  EXPECT_TRUE(S_ISSOCK(ModeOf(Path())));
+  EXPECT_EQ(ModeOf(Path()) & 07777, 0777u);
+  {
+    LUniqueFd client = LNamedPipeRef::OpenPath(Path());
+    ASSERT_TRUE(client);
+    // The handler drops the socket once it has counted it.
+    EXPECT_TRUE(KavrixPeerClosed(client.Get()));
+    EXPECT_EQ(handler_.accepted.load(), 1);
+  }
+  listener.StopThreadNow();
+  listener.Close();
+  EXPECT_FALSE(KavrixFileExists(Path()));
+}
+
+TEST_F(PipeListenerTest, AStaleSocketIsReplacedALiveOneIsNot) {
+  {
+    // A socket file whose process is gone.
+    LUniqueFd dead(socket(AF_UNIX, SOCK_STREAM, 0));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    strcpy(address.sun_path, Path().c_str());
+    ASSERT_EQ(bind(dead.Get(), reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+  }
+  LPipeListener first(handler_);
+  ASSERT_TRUE(first.Open(Path()));
+  ASSERT_TRUE(first.Start(0));
+  CountingHandler otherHandler;
+  LPipeListener second(otherHandler);
+  EXPECT_FALSE(second.Open(Path()));
+  // The live one still accepts, and the refused one's close leaves its file.
+  second.Close();
+  LUniqueFd client = LNamedPipeRef::OpenPath(Path());
+  EXPECT_TRUE(client);
+}
+
+TEST_F(PipeListenerTest, APlantedLinkIsReplacedNotFollowed) {
+  const std::string target = TempDir() + "/precious";
+  ASSERT_TRUE(KavrixWriteFile(target, "keep"));
+  ASSERT_EQ(chmod(target.c_str(), 0600), 0);
+  for (const std::string& linkTarget : {target, TempDir() + "/absent"}) {
+    ASSERT_EQ(symlink(linkTarget.c_str(), Path().c_str()), 0);
+    LPipeListener listener(handler_);
+    ASSERT_TRUE(listener.Open(Path())) << linkTarget;
+    EXPECT_TRUE(S_ISSOCK(ModeOf(Path())));
+    EXPECT_EQ(ModeOf(target) & 07777, 0600u);
+    EXPECT_EQ(KavrixReadFile(target), "keep");
+    EXPECT_FALSE(KavrixFileExists(TempDir() + "/absent"));
+    listener.Close();
+  }
+}

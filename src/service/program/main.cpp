@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "foundation/open_file_limit.h"
+#include "desktop/control_window_factory.h"
 #include "service/command_line.h"
 #include "service/console_installer.h"
 #include "service/desktop_role.h"
@@ -33,7 +34,11 @@ int main(int argc, char** argv) {
       // Files the desktop creates (settings, logs) must stay usable by the
       // root service and other desktop users.
       umask(0);
-      return LDesktopRun(argc, argv, LDesktopOptions{});
+      {
+        LDesktopOptions options;
+        options.windowFactory = LGtkControlWindowCreate;
+        return LDesktopRun(argc, argv, options);
+      }
     case LProgramRole::kUsage:
       printf("%s\n", kLProgramUsage);
       return 1;

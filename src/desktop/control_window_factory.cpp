@@ -2,6 +2,7 @@
 
 #include <gtk/gtk.h>
 
+#include "desktop/gdk_lock.h"
 #include "desktop/main_dialog.h"
 
 namespace {
@@ -10,7 +11,7 @@ void DiscardMessage(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
 
 bool InitToolkit() {
   static const bool ready = [] {
-    gdk_threads_init();
+    LGdkThreadsInit();
     if (!gtk_init_check(nullptr, nullptr)) return false;
     // Toolkit warnings would only clutter the terminal of a desktop program.
     for (const char* domain : {static_cast<const char*>(nullptr), "Glib", "ALSA", "Gtk", "Gdk"}) {

@@ -28,41 +28,32 @@ GtkWidget* Entry(GtkWidget* table, int row, const char* label, bool secret = fal
   return entry;
 }
 
-// The test send as a progress process, with the steps the dialog shows.
-class TestSendProcess : public LProgressProcess {
- public:
-  TestSendProcess(EmailSMTPSendProcess smtp, bool sendMail) : smtp_(std::move(smtp)), sendMail_(sendMail) {}
-  std::string_view Name() const override { return "Test Email"; }
-  LProcessResult Process(LThread& worker, LProgressSink& sink) override {
-    sink.ShowStep("Sending Email to  " + smtp_.to);
-    sink.ShowFraction(0);
-    LProcessResult result;
-    if (sendMail_) {
-      LEmailSendProcessSendMail mail;
-      mail.to = smtp_.to;
-      mail.from = smtp_.from;
-      mail.subject = smtp_.subject;
-      mail.body = smtp_.body;
-      sink.ShowStep(kLSMTPStepText);
-      sink.ShowFraction(kLSMTPTextFraction);
-      result = ::Process(&worker, mail);
-    } else {
-      smtp_.progress = [&sink](std::string_view step, double fraction) {
-        sink.ShowStep(step);
-        sink.ShowFraction(fraction);
-      };
-      result = ::Process(&worker, smtp_);
-    }
-    if (result == kLProcessDone) sink.ShowFraction(1);
-    return result;
-  }
-
- private:
-  EmailSMTPSendProcess smtp_;
-  const bool sendMail_;
-};
-
 }  // namespace
+
+LProcessResult LEmailTestSendProcess::Process(LThread& worker, LProgressSink& sink) {
+  sink.ShowStep("Sending Email to  " + smtp_.to);
+  sink.ShowFraction(0);
+  LProcessResult result;
+  if (sendMail_) {
+    LEmailSendProcessSendMail mail;
+    mail.to = smtp_.to;
+    mail.from = smtp_.from;
+    mail.subject = smtp_.subject;
+    mail.body = smtp_.body;
+    sink.ShowStep(kLSMTPStepText);
+    sink.ShowFraction(kLSMTPTextFraction);
+    result = ::Process(&worker, mail);
+  } else {
+    EmailSMTPSendProcess mail = smtp_;
+    mail.progress = [&sink](std::string_view step, double fraction) {
+      sink.ShowStep(step);
+      sink.ShowFraction(fraction);
+    };
+    result = ::Process(&worker, mail);
+  }
+  if (result == kLProcessDone) sink.ShowFraction(1);
+  return result;
+}
 
 LEmailSendSettingsDlg* LEmailSendSettingsDlg::Current() { return gCurrent; }
 
@@ -70,6 +61,7 @@ LEmailSendSettingsDlg::LEmailSendSettingsDlg(GtkWindow* parent, LStatusWindow* s
     : parent_(parent), status_(status) {
   dialog = gtk_dialog_new_with_buttons(kLEmailSettingsTitle, parent, GTK_DIALOG_MODAL, GTK_STOCK_CANCEL,
                                        GTK_RESPONSE_CANCEL, GTK_STOCK_OK, GTK_RESPONSE_OK, nullptr);
+  gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
   GtkWidget* box = gtk_dialog_get_content_area(GTK_DIALOG(dialog));
   useSMTPHost = gtk_radio_button_new_with_label(nullptr, "Send through an SMTP server");
   useSendMail = gtk_radio_button_new_with_label_from_widget(GTK_RADIO_BUTTON(useSMTPHost), "Use SendMail");
@@ -175,7 +167,7 @@ bool LEmailSendSettingsDlg::TestSend() {
   }
   mail.send_direct = On(sendDirectOnly) || On(downSend);
   mail.use_ssl = On(useSSL);
-  TestSendProcess process(std::move(mail), On(useSendMail));
+  LEmailTestSendProcess process(std::move(mail), On(useSendMail));
   LGtkProgressDialog progress(GTK_WINDOW(dialog), status_);
   return progress.RunProcess(kLTestEmailSubject, process) == kLProcessDone;
 }

@@ -6,7 +6,25 @@
 
 #include <string>
 
+#include "mail/smtp_send.h"
+#include "routing/progress_dialog.h"
+
 class LStatusWindow;
+
+// A send shown in the progress dialog: "Sending Email to  <address>" at 0,
+// then the delivery's own steps ("Sending Message Text" at 0.3, the
+// attachments up to 0.9), and 1 once delivered. Failures are logged by the
+// delivery and shown by the dialog.
+class LEmailTestSendProcess : public LProgressProcess {
+ public:
+  LEmailTestSendProcess(EmailSMTPSendProcess smtp, bool sendMail) : smtp_(std::move(smtp)), sendMail_(sendMail) {}
+  std::string_view Name() const override { return "Test Email"; }
+  LProcessResult Process(LThread& worker, LProgressSink& sink) override;
+
+ private:
+  const EmailSMTPSendProcess smtp_;
+  const bool sendMail_;
+};
 
 inline constexpr char kLSendMailMissingTitle[] = "SendMail Not Found";
 inline constexpr char kLSendMailMissingText[] =

@@ -15,3 +15,9 @@ class LGdkLock {
   LGdkLock(const LGdkLock&) = delete;
   LGdkLock& operator=(const LGdkLock&) = delete;
 };
+
+// Sets up GDK threading with a recursive lock before gtk_init: code that
+// already holds the lock (a GTK signal handler calling into a log line that
+// is displayed at once, a nested dialog loop) may take it again without
+// dead-locking itself. Call once, on the thread that runs the GTK loop.
+void LGdkThreadsInit();

@@ -85,6 +85,7 @@ GtkWidget* LGtkProgressDialog::Current() { return gCurrent; }
 LProcessResult LGtkProgressDialog::RunProcess(std::string_view title, LProgressProcess& process) {
   GtkWidget* dialog = gtk_dialog_new_with_buttons(std::string(title).c_str(), parent_, GTK_DIALOG_MODAL,
                                                   GTK_STOCK_STOP, GTK_RESPONSE_CANCEL, nullptr);
+  gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
   gtk_window_set_default_size(GTK_WINDOW(dialog), 360, -1);
   GtkWidget* box = gtk_dialog_get_content_area(GTK_DIALOG(dialog));
   GtkWidget* name = gtk_label_new(std::string(process.Name()).c_str());

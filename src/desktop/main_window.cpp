@@ -4,6 +4,14 @@
 
 namespace {
 
+// Menu texts mark their key letter with "&"; GTK marks it with "_".
+std::string Mnemonic(std::string text) {
+  for (char& c : text) {
+    if (c == '&') c = '_';
+  }
+  return text;
+}
+
 constexpr char kSection[] = "MainWindow";
 constexpr char kCommandKey[] = "kavrix-command";
 
@@ -59,12 +67,12 @@ void LMainWindow::AddMenu(const std::string& title, const std::vector<LMenuItem>
   GtkWidget* menu = gtk_menu_new();
   for (const LMenuItem& item : items) {
     GtkWidget* entry = item.label == "-" ? gtk_separator_menu_item_new()
-                                         : gtk_menu_item_new_with_mnemonic(item.label.c_str());
+                                         : gtk_menu_item_new_with_mnemonic(Mnemonic(item.label).c_str());
     g_object_set_data(G_OBJECT(entry), kCommandKey, GINT_TO_POINTER(item.command));
     if (item.label != "-") g_signal_connect(entry, "activate", G_CALLBACK(OnMenuActivate), this);
     gtk_menu_shell_append(GTK_MENU_SHELL(menu), entry);
   }
-  GtkWidget* top = gtk_menu_item_new_with_mnemonic(title.c_str());
+  GtkWidget* top = gtk_menu_item_new_with_mnemonic(Mnemonic(title).c_str());
   gtk_menu_item_set_submenu(GTK_MENU_ITEM(top), menu);
   gtk_menu_shell_append(GTK_MENU_SHELL(menuBar_), top);
 }

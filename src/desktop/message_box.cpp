@@ -3,6 +3,7 @@
 int LMessageBox(GtkWindow* parent, GtkMessageType type, const std::string& title, const std::string& text,
                 const LMessageButtons& buttons, int defaultResponse) {
   GtkWidget* box = gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, type, GTK_BUTTONS_NONE, "%s", text.c_str());
+  gtk_window_set_position(GTK_WINDOW(box), GTK_WIN_POS_CENTER);
   gtk_window_set_title(GTK_WINDOW(box), title.c_str());
   for (const auto& [label, response] : buttons) gtk_dialog_add_button(GTK_DIALOG(box), label.c_str(), response);
   gtk_dialog_set_default_response(GTK_DIALOG(box), defaultResponse);

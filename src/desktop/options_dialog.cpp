@@ -29,6 +29,7 @@ LOptionsDialog* LOptionsDialog::Current() { return gCurrent; }
 LOptionsDialog::LOptionsDialog(GtkWindow* parent, LStatusWindow* status) : parent_(parent), status_(status) {
   dialog = gtk_dialog_new_with_buttons(kLOptionsTitle, parent, GTK_DIALOG_MODAL, GTK_STOCK_CANCEL,
                                        GTK_RESPONSE_CANCEL, GTK_STOCK_OK, GTK_RESPONSE_OK, nullptr);
+  gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
   notebook = gtk_notebook_new();
   gtk_notebook_append_page(GTK_NOTEBOOK(notebook), GeneralPage(), gtk_label_new("General"));
   gtk_notebook_append_page(GTK_NOTEBOOK(notebook), RoutingPage(), gtk_label_new("Routing"));

@@ -8,6 +8,7 @@
 #include "desktop/main_dialog.h"
 #include "desktop/message_box.h"
 #include "desktop/settings_backup.h"
+#include "desktop/user_list_import.h"
 #include "foundation/settings_sections.h"
 #include "model/core_data.h"
 #include "model/user_list_csv.h"
@@ -172,9 +173,17 @@ bool LOptionsDialog::ExportUsers(const std::string& file) {
 }
 
 int LOptionsDialog::ImportUsers(const std::string& file) {
-  const int stored = KXImportUserList(file);
-  if (stored < 0) LMessageBoxError(GTK_WINDOW(dialog), "Import User Profile", "The user list could not be imported.");
-  return stored;
+  const LUserListImportReport report = LDesktopImportUserList(file);
+  if (!report.readable) {
+    LMessageBoxError(GTK_WINDOW(dialog), "Import User Profile", "The file \"" + file + "\" could not be read.");
+    return -1;
+  }
+  if (!report.refused.empty()) {
+    std::string text = std::to_string(report.stored) + " users imported. These rows were refused:";
+    for (const std::string& line : report.refused) text += "\n" + line;
+    LMessageBoxError(GTK_WINDOW(dialog), "Import User Profile", text);
+  }
+  return report.stored;
 }
 
 bool LOptionsDialog::StoreDataFolder() {

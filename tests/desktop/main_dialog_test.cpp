@@ -14,6 +14,7 @@
 #include "desktop_display.h"
 #include "foundation/log.h"
 #include "foundation/settings_sections.h"
+#include "model/teams.h"
 #include "model/user_list_csv.h"
 #include "support/smtp_peer.h"
 
@@ -34,6 +35,8 @@ class MainDialogTest : public DesktopDisplayTest {
     ASSERT_TRUE(LSettingSetString("Settings", "Installed", "1"));
     ASSERT_TRUE(LSettingSetString("Settings", "ConnectRemote", "0"));
     ASSERT_TRUE(LSettingSetString("Email", "UseSMTPHost", "1"));
+    ASSERT_TRUE(KXAddTeam("Sales"));
+    ASSERT_TRUE(KXAddTeam("Support"));
   }
   LServicePaths Paths() {
     LServicePaths paths;
@@ -224,6 +227,35 @@ TEST_F(MainDialogTest, ExportThenImportRoundTripsTheUserList) {
   ASSERT_EQ(options.ImportUsers(exported), 2);
   ASSERT_TRUE(options.ExportUsers(exported));
   EXPECT_EQ(ReadFile(exported), ReadFile(file));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainDialogTest, ImportRefusesBadRowsByLineAndStoresTheOthers) {
+  KAVRIX_NEED_DISPLAY();
+  LGdkLock lock;
+  const std::string file = TempDir() + "/users.csv";
+  {
+    std::ofstream out(file, std::ios::binary);
+    out << "ann@example.com,\"Ann\",\"pw1\",\"\",1,0,0,\"Sales\",\"\"\r\n"
+        << "not an address,\"Nobody\",\"pw\",\"\",0,0,0,\"\",\"\"\r\n"
+        << "\r\n"
+        << ",\"Empty\",\"pw\",\"\",0,0,0,\"\",\"\"\r\n"
+        << "bob@example.com,\"Bob\",\"pw2\",\"\",0,0,0,\"Support\",\"\"\r\n";
+  }
+  LOptionsDialog options(nullptr, nullptr);
+  std::string shown;
+  WhenShown("Import User Profile", "import-refused", [&shown](GtkWidget* box) {
+    shown = gtk_label_get_text(GTK_LABEL(GTK_MESSAGE_DIALOG(box)->label));
+    gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
+  });
+  EXPECT_EQ(options.ImportUsers(file), 2);
+  EXPECT_EQ(shown.substr(0, shown.find('\n')), "2 users imported. These rows were refused:");
+  EXPECT_NE(shown.find("\nLine 2: "), std::string::npos) << shown;
+  EXPECT_NE(shown.find("\nLine 4: no e-mail address"), std::string::npos) << shown;
+  EXPECT_EQ(KXUserListCSVRows(false).size(), 2u);
 }
 
 }  // namespace

@@ -21,7 +21,14 @@ LOptionsDialog* gCurrent = nullptr;
 
 LOptionsDialog& Self(gpointer data) { return *static_cast<LOptionsDialog*>(data); }
 
-std::string DefaultDataFolder() { return LSettingsGetSharedFolder() + "/Archive"; }
+// The shared "Archive" folder, made when missing so that the field that
+// shows it names an existing folder.
+std::string DefaultDataFolder() {
+  const std::string folder = LSettingsGetSharedFolder() + "/Archive";
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  return folder;
+}
 
 }  // namespace
 

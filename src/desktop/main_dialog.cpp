@@ -39,6 +39,21 @@ void MainDialog::Raise() {
   BringToFront();
 }
 
+void MainDialog::Close() {
+  LGdkLock lock;
+  closing_ = true;
+  // A question of the start sequence or an open dialog ends first, as if
+  // its window had been closed.
+  GList* windows = gtk_window_list_toplevels();
+  for (GList* item = windows; item != nullptr; item = item->next) {
+    if (GTK_IS_DIALOG(item->data) && gtk_widget_get_visible(GTK_WIDGET(item->data))) {
+      gtk_dialog_response(GTK_DIALOG(item->data), GTK_RESPONSE_DELETE_EVENT);
+    }
+  }
+  g_list_free(windows);
+  CloseWindow();
+}
+
 void MainDialog::InitDialog() {
   if (LSettingGetString("Settings", "Installed") != "1") {
     if (!LDesktopCreateShortcut()) LOGERROR("The desktop shortcut could not be created");
@@ -71,6 +86,7 @@ void MainDialog::Run() {
     (void)LNetRoutingCheckGUI(progress);
   }
   if (!KXInitDefaultLeaveTypes()) LOGERROR("The default leave types could not be created");
+  if (closing_) return;
   proxy_.Start();
   BringToFront();
   gtk_main();

@@ -43,6 +43,7 @@ class MainDialog : public LMainWindow, public LControlWindow {
 
   // LControlWindow
   void Raise() override;
+  void Close() override;
   void Run() override;
   void QueueLogLine(const std::string& clockText, const std::string& text, std::uint8_t level) override;
   void EvControlNotify(std::uint32_t code, const void* data, size_t size) override;
@@ -63,4 +64,6 @@ class MainDialog : public LMainWindow, public LControlWindow {
   MainEngineProxy& proxy_;
   const LServicePaths paths_;
   LStatusWindow status_;
+  // Set by Close(): the start sequence ends without showing the window.
+  bool closing_ = false;
 };

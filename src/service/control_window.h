@@ -15,6 +15,9 @@ class LControlWindow : public LLogStatusWindow, public LControlNotifyHandler {
  public:
   // On the main loop's thread, outside the toolkit lock.
   virtual void Raise() = 0;
+  // Closes the window as its close question's "No" does (SIGINT, SIGTERM);
+  // on the main loop's thread, outside the toolkit lock.
+  virtual void Close() = 0;
   // Runs the window's start sequence (which starts `proxy`) and its main
   // loop; returns once the window has closed.
   virtual void Run() = 0;

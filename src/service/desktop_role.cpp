@@ -96,8 +96,13 @@ gboolean GSRunOnceServerCallback(gint, GIOCondition, gpointer data) {
   return G_SOURCE_REMOVE;
 }
 
-gboolean GSQuitCallback(gpointer loop) {
-  g_main_loop_quit(static_cast<GMainLoop*>(loop));
+gboolean GSQuitCallback(gpointer data) {
+  auto& state = *static_cast<DesktopState*>(data);
+  if (state.graphical != nullptr) {
+    state.graphical->Close();
+  } else {
+    g_main_loop_quit(state.loop);
+  }
   return G_SOURCE_CONTINUE;
 }
 
@@ -132,8 +137,8 @@ int LDesktopRun(int argc, const char* const* argv, const LDesktopOptions& option
     state.runOnceWatch = g_unix_fd_add(runOnce.Fd(), G_IO_IN, GSRunOnceServerCallback, &state);
     if (graphical == nullptr) state.inputWatch = g_unix_fd_add(options.inputFd, static_cast<GIOCondition>(G_IO_IN | G_IO_HUP),
                                            GSInputCallback, &state);
-    const guint interruptWatch = g_unix_signal_add(SIGINT, GSQuitCallback, loop.get());
-    const guint terminateWatch = g_unix_signal_add(SIGTERM, GSQuitCallback, loop.get());
+    const guint interruptWatch = g_unix_signal_add(SIGINT, GSQuitCallback, &state);
+    const guint terminateWatch = g_unix_signal_add(SIGTERM, GSQuitCallback, &state);
     if (graphical != nullptr) {
       graphical->Run();
     } else {

@@ -9,6 +9,7 @@
 #include "desktop/gtk_progress_dialog.h"
 #include "desktop/message_box.h"
 #include "desktop/options_dialog.h"
+#include "desktop/routing_wizard.h"
 #include "foundation/log.h"
 #include "foundation/settings_sections.h"
 #include "model/teams.h"
@@ -83,7 +84,10 @@ void MainDialog::Run() {
   }
   if (LSettingGetString("Settings", "ConnectRemote") != "0") {
     LGtkProgressDialog progress(nullptr, &status_);
-    (void)LNetRoutingCheckGUI(progress);
+    if (LNetRoutingCheckGUI(progress).result == kLProcessFailed &&
+        LSettingGetString("Routing", "WizardRun") != "1") {
+      (void)LDesktopRoutingManualChoice(nullptr);
+    }
   }
   if (!KXInitDefaultLeaveTypes()) LOGERROR("The default leave types could not be created");
   if (closing_) return;

@@ -7,6 +7,7 @@
 #include "desktop/gtk_progress_dialog.h"
 #include "desktop/main_dialog.h"
 #include "desktop/message_box.h"
+#include "desktop/routing_wizard.h"
 #include "desktop/settings_backup.h"
 #include "desktop/user_list_import.h"
 #include "foundation/settings_sections.h"
@@ -112,8 +113,7 @@ GtkWidget* LOptionsDialog::RoutingPage() {
   gtk_misc_set_alignment(GTK_MISC(routingText), 0, 0);
   gtk_box_pack_start(GTK_BOX(page), routingText, FALSE, FALSE, 2);
   Button(page, "Run Routing Wizard", [](GtkButton*, gpointer self) {
-    LGtkProgressDialog progress(GTK_WINDOW(Self(self).dialog), Self(self).status_);
-    (void)LNetRoutingRunWizard(progress);
+    (void)LDesktopRunRoutingWizard(GTK_WINDOW(Self(self).dialog), Self(self).status_);
     Self(self).ShowRouting();
   });
   ShowRouting();

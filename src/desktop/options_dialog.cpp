@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "desktop/desktop_entry.h"
+#include "desktop/desktop_opener.h"
 #include "desktop/email_settings_dialog.h"
 #include "desktop/gtk_progress_dialog.h"
 #include "desktop/main_dialog.h"
@@ -33,6 +34,9 @@ std::string DefaultDataFolder() {
 
 }  // namespace
 
+// The panel link opens through the same opener as the tool bar's "Open".
+void OpenLink(GtkLinkButton*, const gchar* address, gpointer) { (void)LDesktopOpen(address); }
+
 LOptionsDialog* LOptionsDialog::Current() { return gCurrent; }
 
 LOptionsDialog::LOptionsDialog(GtkWindow* parent, LStatusWindow* status) : parent_(parent), status_(status) {
@@ -58,6 +62,7 @@ GtkWidget* LOptionsDialog::GeneralPage() {
   GtkWidget* page = gtk_vbox_new(FALSE, 4);
   gtk_container_set_border_width(GTK_CONTAINER(page), 6);
   const std::string address = LControlPanelAddress();
+  gtk_link_button_set_uri_hook(OpenLink, nullptr, nullptr);
   gtk_box_pack_start(GTK_BOX(page), gtk_link_button_new(address.c_str()), FALSE, FALSE, 2);
 
   GtkWidget* row = gtk_hbox_new(FALSE, 4);

@@ -11,7 +11,6 @@
 
 namespace {
 
-LEmailSendSettingsDlg* gCurrent = nullptr;
 constexpr char kSection[] = "Email";
 
 bool On(GtkWidget* toggle) { return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(toggle)) != FALSE; }
@@ -54,8 +53,6 @@ LProcessResult LEmailTestSendProcess::Process(LThread& worker, LProgressSink& si
   if (result == kLProcessDone) sink.ShowFraction(1);
   return result;
 }
-
-LEmailSendSettingsDlg* LEmailSendSettingsDlg::Current() { return gCurrent; }
 
 LEmailSendSettingsDlg::LEmailSendSettingsDlg(GtkWindow* parent, LStatusWindow* status)
     : parent_(parent), status_(status) {
@@ -134,7 +131,6 @@ bool LEmailSendSettingsDlg::Store() {
 }
 
 bool LEmailSendSettingsDlg::Run() {
-  gCurrent = this;
   bool stored = false;
   while (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_OK) {
     std::string title, text;
@@ -145,7 +141,6 @@ bool LEmailSendSettingsDlg::Run() {
     stored = Store();
     break;
   }
-  gCurrent = nullptr;
   return stored;
 }
 

@@ -67,8 +67,6 @@ class LEmailSendSettingsDlg {
   // stand; true when delivered.
   bool TestSend();
 
-  static LEmailSendSettingsDlg* Current();
-
  private:
   void Load();
   bool Store();

@@ -1,7 +1,9 @@
 #include "desktop/gtk_progress_dialog.h"
 
+#include <atomic>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "desktop/status_window.h"
 #include "foundation/thread.h"

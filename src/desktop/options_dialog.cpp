@@ -19,7 +19,8 @@
 
 namespace {
 
-LOptionsDialog* gCurrent = nullptr;
+// The panel link opens through the same opener as the tool bar's "Open".
+void OpenLink(GtkLinkButton*, const gchar* address, gpointer) { (void)LDesktopOpen(address); }
 
 LOptionsDialog& Self(gpointer data) { return *static_cast<LOptionsDialog*>(data); }
 
@@ -34,10 +35,7 @@ std::string DefaultDataFolder() {
 
 }  // namespace
 
-// The panel link opens through the same opener as the tool bar's "Open".
-void OpenLink(GtkLinkButton*, const gchar* address, gpointer) { (void)LDesktopOpen(address); }
 
-LOptionsDialog* LOptionsDialog::Current() { return gCurrent; }
 
 LOptionsDialog::LOptionsDialog(GtkWindow* parent, LStatusWindow* status) : parent_(parent), status_(status) {
   dialog = gtk_dialog_new_with_buttons(kLOptionsTitle, parent, GTK_DIALOG_MODAL, GTK_STOCK_CANCEL,
@@ -208,7 +206,6 @@ bool LOptionsDialog::StoreDataFolder() {
 }
 
 bool LOptionsDialog::Run() {
-  gCurrent = this;
   bool confirmed = false;
   while (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_OK) {
     if (!StoreDataFolder()) continue;
@@ -219,6 +216,5 @@ bool LOptionsDialog::Run() {
     confirmed = true;
     break;
   }
-  gCurrent = nullptr;
   return confirmed;
 }

@@ -44,8 +44,6 @@ class LOptionsDialog {
   // OK's check of the data folder field; false when refused.
   bool StoreDataFolder();
 
-  static LOptionsDialog* Current();
-
   GtkWidget* dialog;
   GtkWidget* notebook;
   GtkWidget* dataFolder;

@@ -259,3 +259,33 @@ TEST_F(MainDialogTest, ImportRefusesBadRowsByLineAndStoresTheOthers) {
 }
 
 }  // namespace
+
+namespace {
+
+// "Exit (Turn Off)" with a service that cannot be told to stop (its control
+// socket is gone): the window still closes and the main loop ends.
+TEST_F(MainDialogTest, ExitClosesTheWindowEvenWhenTheServiceDoesNotStop) {
+  KAVRIX_NEED_DISPLAY();
+  LGdkLock lock;
+  const LServicePaths paths = Paths();
+  std::filesystem::create_directories(paths.procFolder + "/321");
+  std::ofstream(paths.procFolder + "/321/status") << "Name:\tkavrixserverd\n";
+  MainEngineProxy proxy(paths);
+  MainDialog window(proxy, paths);
+  gLLog().SetStatusWindow(&window);
+  window.InitDialog();
+  window.BringToFront();
+  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(window.Window())) != FALSE; }));
+  g_idle_add([](gpointer data) {
+    gdk_threads_enter();
+    static_cast<MainDialog*>(data)->OnCommand(kCmExit);
+    gdk_threads_leave();
+    return G_SOURCE_REMOVE;
+  }, &window);
+  gtk_main();
+  EXPECT_FALSE(window.IsShown());
+  ASSERT_TRUE(RunUntil([&] { return window.Status().Text().find("The background service did not stop\n") != std::string::npos; }));
+  gLLog().SetStatusWindow(nullptr);
+}
+
+}  // namespace

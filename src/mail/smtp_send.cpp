@@ -1,5 +1,7 @@
 #include "mail/smtp_send.h"
 
+#include <algorithm>
+
 #include <strings.h>
 
 #include <string_view>
@@ -88,6 +90,20 @@ class LSMTPDialogue {
     return Exchange((ehlo ? "EHLO " : "HELO ") + helo_ + "\r\n", code, lines);
   }
   LProcessResult SecureRelay(std::string_view relay_name, const std::vector<std::string>& ehlo_lines);
+  // The message, in pieces when a dialog shows how far its attachments are.
+  LProcessResult SendMessage() {
+    if (mail_.progress) mail_.progress(kLSMTPStepText, kLSMTPTextFraction);
+    if (!mail_.progress || mail_.attachments.empty()) return connection_.Send(message_, kLSMTPMessageMs);
+    constexpr size_t kPiece = 65536;
+    for (size_t at = 0; at < message_.size(); at += kPiece) {
+      const LProcessResult sent = connection_.Send(message_.substr(at, kPiece), kLSMTPMessageMs);
+      if (sent != kLProcessDone) return sent;
+      const double done = static_cast<double>(std::min(message_.size(), at + kPiece)) / message_.size();
+      mail_.progress(kLSMTPStepAttachments,
+                     kLSMTPTextFraction + (kLSMTPAttachmentsEndFraction - kLSMTPTextFraction) * done);
+    }
+    return kLProcessDone;
+  }
   LProcessResult Authenticate();
 
   const EmailSMTPSendProcess& mail_;
@@ -191,7 +207,7 @@ LProcessResult LSMTPDialogue::Run(bool to_relay, std::string_view relay_name) {
 
   if (Exchange("DATA\r\n", code) == kLProcessStopped) return kLProcessStopped;
   if (code != 354) return Fail(kDataRefused);
-  if (connection_.Send(message_, kLSMTPMessageMs) == kLProcessStopped) return kLProcessStopped;
+  if (SendMessage() == kLProcessStopped) return kLProcessStopped;
   if (Exchange("\r\n.\r\n", code) == kLProcessStopped) return kLProcessStopped;
   if (code != 250) return Fail(kTerminatorRefused);
   (void)Exchange("QUIT\r\n", code);

@@ -6,7 +6,9 @@
 //   mail.to = "staff@example.com"; mail.from = ...; mail.relay_host = "smtp.example.com:587";
 //   if (Process(thread, mail) == kLProcessDone) ...   // 1: stopped, 2: failed (logged)
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "foundation/process_result.h"
@@ -41,6 +43,15 @@ struct EmailSMTPSendProcess {
   bool verify_certificate = true;
   // The name given in HELO/EHLO; empty: LIPGetLocalFQDN.
   std::string helo_host;
+  // A dialog that shows the send: called on the sending thread with
+  // kLSMTPStepText once the server takes the message, and with
+  // kLSMTPStepAttachments as the attachments go (fractions up to 0.9).
+  std::function<void(std::string_view step, double fraction)> progress;
 };
+
+inline constexpr char kLSMTPStepText[] = "Sending Message Text";
+inline constexpr char kLSMTPStepAttachments[] = "Sending Message Attachment(s)";
+inline constexpr double kLSMTPTextFraction = 0.3;
+inline constexpr double kLSMTPAttachmentsEndFraction = 0.9;
 
 [[nodiscard]] LProcessResult Process(LThread* thread, const EmailSMTPSendProcess& mail);

@@ -16,6 +16,8 @@ class LProgressSink {
  public:
   virtual ~LProgressSink() = default;
   virtual void ShowStep(std::string_view text) = 0;
+  // How much is done, 0 to 1; a dialog without a bar ignores it.
+  virtual void ShowFraction(double) {}
 };
 
 class LProgressProcess {

@@ -31,6 +31,7 @@ struct DesktopState {
   GMainLoop* loop;
   LRunOnceServer* runOnce;
   LConsoleControlWindow* window;
+  LControlWindow* graphical;
   MainEngineProxy* proxy;
   std::string input;
   guint runOnceWatch = 0;
@@ -83,14 +84,25 @@ gboolean GSRunOnceServerCallback(gint, GIOCondition, gpointer data) {
   auto& state = *static_cast<DesktopState*>(data);
   std::vector<std::string> arguments;
   bool endWatch = false;
-  if (state.runOnce->AcceptOne(&arguments, &endWatch) && arguments.size() < 2) state.window->Raise();
+  if (state.runOnce->AcceptOne(&arguments, &endWatch) && arguments.size() < 2) {
+    if (state.graphical != nullptr) {
+      state.graphical->Raise();
+    } else {
+      state.window->Raise();
+    }
+  }
   if (!endWatch) return G_SOURCE_CONTINUE;
   state.runOnceWatch = 0;
   return G_SOURCE_REMOVE;
 }
 
-gboolean GSQuitCallback(gpointer loop) {
-  g_main_loop_quit(static_cast<GMainLoop*>(loop));
+gboolean GSQuitCallback(gpointer data) {
+  auto& state = *static_cast<DesktopState*>(data);
+  if (state.graphical != nullptr) {
+    state.graphical->Close();
+  } else {
+    g_main_loop_quit(state.loop);
+  }
   return G_SOURCE_CONTINUE;
 }
 
@@ -114,14 +126,25 @@ int LDesktopRun(int argc, const char* const* argv, const LDesktopOptions& option
     MainEngineProxy proxy(options.paths);
     proxy.SetStatusWindow(&window);
     proxy.SetControlNotifyHandler(&window);
-    DesktopState state{&options, loop.get(), &runOnce, &window, &proxy, {}, 0, 0};
+    std::unique_ptr<LControlWindow> graphical =
+        options.windowFactory != nullptr ? options.windowFactory(proxy, options.paths) : nullptr;
+    if (graphical != nullptr) {
+      gLLog().SetStatusWindow(graphical.get());
+      proxy.SetStatusWindow(graphical.get());
+      proxy.SetControlNotifyHandler(graphical.get());
+    }
+    DesktopState state{&options, loop.get(), &runOnce, &window, graphical.get(), &proxy, {}, 0, 0};
     state.runOnceWatch = g_unix_fd_add(runOnce.Fd(), G_IO_IN, GSRunOnceServerCallback, &state);
-    state.inputWatch = g_unix_fd_add(options.inputFd, static_cast<GIOCondition>(G_IO_IN | G_IO_HUP),
+    if (graphical == nullptr) state.inputWatch = g_unix_fd_add(options.inputFd, static_cast<GIOCondition>(G_IO_IN | G_IO_HUP),
                                            GSInputCallback, &state);
-    const guint interruptWatch = g_unix_signal_add(SIGINT, GSQuitCallback, loop.get());
-    const guint terminateWatch = g_unix_signal_add(SIGTERM, GSQuitCallback, loop.get());
-    proxy.Start();
-    g_main_loop_run(loop.get());
+    const guint interruptWatch = g_unix_signal_add(SIGINT, GSQuitCallback, &state);
+    const guint terminateWatch = g_unix_signal_add(SIGTERM, GSQuitCallback, &state);
+    if (graphical != nullptr) {
+      graphical->Run();
+    } else {
+      proxy.Start();
+      g_main_loop_run(loop.get());
+    }
     proxy.Stop();
     LOG("KavrixServer Exit");
     for (const guint watch : {state.runOnceWatch, state.inputWatch, interruptWatch, terminateWatch}) {
@@ -131,6 +154,8 @@ int LDesktopRun(int argc, const char* const* argv, const LDesktopOptions& option
     // before the proxy they name goes.
     while (g_main_context_iteration(nullptr, FALSE)) {
     }
+    gLLog().SetStatusWindow(nullptr);
+    proxy.SetStatusWindow(nullptr);
   }
   gLLog().SetStatusWindow(nullptr);
   return 0;

@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "service/control_window.h"
 #include "service/service_paths.h"
 
 struct LDesktopOptions {
@@ -20,6 +21,9 @@ struct LDesktopOptions {
   // Empty: $HOME/.KavrixServer.runonce.
   std::string runOncePath;
   int inputFd = 0;
+  // Makes the graphical window; null, or a factory that yields null, keeps
+  // the console stand-in.
+  LControlWindowFactory windowFactory = nullptr;
   int outputFd = 1;
 };
 

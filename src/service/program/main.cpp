@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "desktop/control_window_factory.h"
 #include "foundation/open_file_limit.h"
 #include "foundation/test_hooks.h"
 #include "service/command_line.h"
@@ -36,7 +37,11 @@ int main(int argc, char** argv) {
       // Files the desktop creates (settings, logs) must stay usable by the
       // root service and other desktop users.
       umask(0);
-      return LDesktopRun(argc, argv, LDesktopOptions{});
+      {
+        LDesktopOptions options;
+        options.windowFactory = LGtkControlWindowCreate;
+        return LDesktopRun(argc, argv, options);
+      }
     case LProgramRole::kUsage:
       printf("%s\n", kLProgramUsage);
       return 1;

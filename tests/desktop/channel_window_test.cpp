@@ -1,0 +1,90 @@
+// The control window against a service engine in this process, on the real
+// control socket: the service's log lines reach the window, and a
+// confirmed Options dialog tells the service that the settings changed.
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+
+#include "desktop/gdk_lock.h"
+#include "desktop/main_dialog.h"
+#include "desktop_display.h"
+#include "foundation/settings_sections.h"
+#include "service/service_engine.h"
+#include "support/test_helpers.h"
+
+namespace {
+
+class RecordingEngine {
+ public:
+  explicit RecordingEngine(LEngineNotifyHandler*) {}
+  void Start() {}
+  void Stop() {}
+  void Control(uint32_t code, const void*, uint32_t) {
+    std::lock_guard<std::mutex> lock(mutex);
+    commands += std::to_string(code) + ";";
+  }
+  static inline std::mutex mutex;  // guards commands
+  static inline std::string commands;
+};
+
+std::unique_ptr<RecordingEngine> MakeEngine(LEngineNotifyHandler* handler) {
+  return std::make_unique<RecordingEngine>(handler);
+}
+
+std::string Commands() {
+  std::lock_guard<std::mutex> lock(RecordingEngine::mutex);
+  return RecordingEngine::commands;
+}
+
+class ChannelWindowTest : public DesktopDisplayTest {};
+
+TEST_F(ChannelWindowTest, ServiceLogLinesShowAndConfirmedOptionsReachTheService) {
+  KAVRIX_NEED_DISPLAY();
+  LGdkLock lock;
+  ASSERT_TRUE(LSettingSetString("Routing", "LocalPort", "8125"));
+  ASSERT_TRUE(LSettingSetString("Routing", "PreviousLocalPort", "8125"));
+  LServicePaths paths;
+  paths.procFolder = TempDir() + "/proc";
+  paths.controlSocket = TempDir() + "/.spipe.test";
+  LServiceEngine<RecordingEngine> service(paths.controlSocket, MakeEngine);
+  service.Start();
+  LambdaThread dispatcher([&service](LThread* self) { service.Wait(self); });
+  ASSERT_TRUE(dispatcher.Start(0));
+  {
+    MainEngineProxy proxy(paths);
+    MainDialog window(proxy, paths);
+    proxy.SetStatusWindow(&window);
+    window.InitDialog();
+    window.BringToFront();
+    ASSERT_TRUE(proxy.OpenChannel());
+    ASSERT_TRUE(proxy.StartReading());
+    ASSERT_TRUE(RunUntil([&] { return service.ConnectionCount() == 1; }));
+
+    service.Log("12:00:01", "A line of the service", 0);
+    service.Log("12:00:02", "An error of the service", 1);
+    ASSERT_TRUE(RunUntil([&] {
+      return window.Status().Text().find("12:00:01 A line of the service\n12:00:02 An error of the service\n") !=
+             std::string::npos;
+    })) << window.Status().Text();
+
+    WhenShown("Options", "options-dialog", [](GtkWidget* dialog) {
+      gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+    });
+    window.OnCommand(kCmOptions);
+    ASSERT_TRUE(RunUntil([] { return Commands() == "1;"; })) << Commands();
+
+    // Cancel sends nothing.
+    WhenShown("Options", "", [](GtkWidget* dialog) { gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CANCEL); });
+    window.OnCommand(kCmOptions);
+    service.Log("12:00:03", "After the cancel", 0);
+    ASSERT_TRUE(RunUntil([&] { return window.Status().Text().find("After the cancel") != std::string::npos; }));
+    EXPECT_EQ(Commands(), "1;");
+    proxy.Stop();
+    proxy.SetStatusWindow(nullptr);
+  }
+  dispatcher.StopThreadNow();
+  service.Shutdown();
+}
+
+}  // namespace

@@ -1,0 +1,47 @@
+#pragma once
+// The desktop tests' display: a private Xvfb started per test, the test's
+// HOME, a recording xdg-open first on PATH, and helpers that answer modal
+// dialogs through GTK and save screenshots under the build folder.
+
+#include <gtk/gtk.h>
+#include <sys/types.h>
+
+#include <functional>
+#include <string>
+
+#include "support/full_disk.h"
+#include "support/temp_root.h"
+
+class DesktopDisplayTest : public KavrixTempRoot {
+ public:
+  // Saves the whole screen as build/desktop-screenshots/<name>.png.
+  static std::string Screenshot(const std::string& name);
+  // Runs GTK's loop until `done` or 10 s have passed; returns `done()`.
+  static bool RunUntil(const std::function<bool()>& done);
+
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // When a window titled `title` shows, saves a screenshot named `shot`
+  // (if not empty) and calls `answer` on it, from the nested loop of the
+  // dialog that is about to run.
+  static void WhenShown(const std::string& title, const std::string& shot, std::function<void(GtkWidget*)> answer);
+  std::string OpenerRecord() const { return TempDir() + "/opened.txt"; }
+
+  bool displayReady_ = false;
+  std::string why_;
+
+ private:
+  pid_t xvfb_ = -1;
+  std::string savedPath_;
+};
+
+// Ends the test when no display could be started: skipped, failed under CI.
+#define KAVRIX_NEED_DISPLAY()                      \
+  do {                                             \
+    if (!displayReady_) {                          \
+      if (KavrixUnderCI()) FAIL() << why_;         \
+      GTEST_SKIP() << why_;                        \
+    }                                              \
+  } while (0)

@@ -1,0 +1,291 @@
+#include "desktop/main_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "desktop/email_settings_dialog.h"
+#include "desktop/gdk_lock.h"
+#include "desktop/gtk_progress_dialog.h"
+#include "desktop/options_dialog.h"
+#include "desktop_display.h"
+#include "foundation/log.h"
+#include "foundation/settings_sections.h"
+#include "model/teams.h"
+#include "model/user_list_csv.h"
+#include "support/smtp_peer.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+
+class MainDialogTest : public DesktopDisplayTest {
+ protected:
+  void SetUp() override {
+    DesktopDisplayTest::SetUp();
+    ASSERT_TRUE(LSettingSetString("Settings", "Installed", "1"));
+    ASSERT_TRUE(LSettingSetString("Settings", "ConnectRemote", "0"));
+    ASSERT_TRUE(LSettingSetString("Email", "UseSMTPHost", "1"));
+    ASSERT_TRUE(KXAddTeam("Sales"));
+    ASSERT_TRUE(KXAddTeam("Support"));
+  }
+  LServicePaths Paths() {
+    LServicePaths paths;
+    paths.serviceExecutable = TempDir() + "/sbin/kavrixserverd";
+    paths.initScript = TempDir() + "/init.d/kavrixserverd";
+    paths.runLevelLink = TempDir() + "/rc3.d/S19kavrixserverd";
+    paths.procFolder = TempDir() + "/proc";
+    paths.controlSocket = TempDir() + "/control.sock";
+    std::filesystem::create_directories(paths.procFolder);
+    return paths;
+  }
+};
+
+TEST_F(MainDialogTest, WindowKeepsGeometryShowsLogOpensPanelAndAnswersTheCloseQuestion) {
+  KAVRIX_NEED_DISPLAY();
+  LGdkLock lock;
+  ASSERT_TRUE(LSettingSetInt("MainWindow", "Width", 420));
+  ASSERT_TRUE(LSettingSetInt("MainWindow", "Height", 330));
+  ASSERT_TRUE(LSettingSetInt("MainWindow", "X", 60));
+  ASSERT_TRUE(LSettingSetInt("MainWindow", "Y", 40));
+  ASSERT_TRUE(LSettingSetInt("Routing", "LocalPort", 8123));
+  MainEngineProxy proxy(Paths());
+  MainDialog window(proxy, Paths());
+  gLLog().SetStatusWindow(&window);
+  window.InitDialog();
+  window.BringToFront();
+  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(window.Window())) != FALSE; }));
+
+  std::thread other([] { LOG("A line from another thread"); });
+  other.join();
+  ASSERT_TRUE(RunUntil([&] { return window.Status().Text().find("A line from another thread\n") != std::string::npos; }));
+  EXPECT_NE(window.Status().Text().find("KavrixServer Run\n"), std::string::npos);
+  int width, height, x, y;
+  gtk_window_get_size(window.Window(), &width, &height);
+  gtk_window_get_position(window.Window(), &x, &y);
+  EXPECT_EQ(width, 420);
+  EXPECT_EQ(height, 330);
+  EXPECT_EQ(x, 60);
+  EXPECT_EQ(y, 40);
+  Screenshot("control-window");
+
+  // The tool bar's "Open": the opener gets the address as its one argument.
+  GtkToolItem* open = gtk_toolbar_get_nth_item(GTK_TOOLBAR(window.ToolBar()), 0);
+  EXPECT_STREQ(gtk_tool_button_get_label(GTK_TOOL_BUTTON(open)), "Open");
+  gtk_button_clicked(GTK_BUTTON(gtk_bin_get_child(GTK_BIN(open))));
+  ASSERT_TRUE(RunUntil([&] { return ReadFile(OpenerRecord()) == "1\nhttp://localhost:8123\n"; }))
+      << ReadFile(OpenerRecord());
+
+  // The tray menu while the window is shown.
+  GtkWidget* tray = window.BuildTrayMenu();
+  std::string labels;
+  GList* items = gtk_container_get_children(GTK_CONTAINER(tray));
+  for (GList* item = items; item != nullptr; item = item->next) {
+    GtkWidget* child = gtk_bin_get_child(GTK_BIN(item->data));
+    labels += child != nullptr ? gtk_label_get_text(GTK_LABEL(child)) : "-";
+    labels += "|";
+  }
+  g_list_free(items);
+  gtk_widget_destroy(tray);
+  EXPECT_EQ(labels, "Open KavrixServer|Open Control Panel|-|Exit (Close to Tray)|Exit (Turn Off)|");
+
+  // Cancel keeps the window; Yes hides it to the tray and saves the size.
+  WhenShown(kLConfirmStopTitle, "close-question", [](GtkWidget* box) {
+    gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_CANCEL);
+  });
+  gtk_window_resize(window.Window(), 500, 360);
+  ASSERT_TRUE(RunUntil([&] {
+    int w, h;
+    gtk_window_get_size(window.Window(), &w, &h);
+    return w == 500;
+  }));
+  GdkEvent* close = gdk_event_new(GDK_DELETE);
+  close->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(GTK_WIDGET(window.Window()))));
+  gtk_main_do_event(close);
+  EXPECT_TRUE(window.IsShown());
+  WhenShown(kLConfirmStopTitle, "", [](GtkWidget* box) { gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_YES); });
+  gtk_main_do_event(close);
+  EXPECT_FALSE(window.IsShown());
+  EXPECT_EQ(LSettingGetInt("MainWindow", "Width", 0), 500);
+
+  // Brought back, No closes it: the main loop ends.
+  window.OnCommand(kCmOpenKavrix);
+  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(window.Window())) != FALSE; }));
+  WhenShown(kLConfirmStopTitle, "", [](GtkWidget* box) { gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_NO); });
+  g_idle_add([](gpointer data) {
+    gdk_threads_enter();
+    gtk_main_do_event(static_cast<GdkEvent*>(data));
+    gdk_threads_leave();
+    return G_SOURCE_REMOVE;
+  }, close);
+  gtk_main();
+  EXPECT_FALSE(window.IsShown());
+  gdk_event_free(close);
+  gLLog().SetStatusWindow(nullptr);
+}
+
+TEST_F(MainDialogTest, EmailSettingsRefuseSaveAndTestSendReachesTheServer) {
+  KAVRIX_NEED_DISPLAY();
+  LGdkLock lock;
+  KavrixSmtpPeer peer;
+  std::string why;
+  if (!peer.Start(TempDir() + "/peer", {}, why)) {
+    if (KavrixUnderCI()) FAIL() << why;
+    GTEST_SKIP() << why;
+  }
+  LStatusWindow status;
+  gLLog().SetStatusWindow(nullptr);
+  LEmailSendSettingsDlg dialog(nullptr, &status);
+  std::string title, text;
+  gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(dialog.useSMTPHost), TRUE);
+  gtk_entry_set_text(GTK_ENTRY(dialog.host), "");
+  ASSERT_TRUE(dialog.Refusal(title, text));
+  EXPECT_EQ(title, kLSMTPServerRequiredTitle);
+  gtk_entry_set_text(GTK_ENTRY(dialog.host), peer.HostText().c_str());
+  gtk_entry_set_text(GTK_ENTRY(dialog.replyTo), "");
+  ASSERT_TRUE(dialog.Refusal(title, text));
+  EXPECT_EQ(text, kLReplyRequiredText);
+  gtk_entry_set_text(GTK_ENTRY(dialog.replyTo), "boss@example.com");
+  gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(dialog.downSend), FALSE);
+  EXPECT_FALSE(dialog.Refusal(title, text));
+  Screenshot("email-settings");
+
+  // The progress dialog shows the step texts while the real server takes
+  // the message.
+  WhenShown(kLTestEmailSubject, "test-send-progress", [](GtkWidget*) {});
+  ASSERT_TRUE(dialog.TestSend());
+  ASSERT_EQ(peer.MessageCount(), 1);
+  EXPECT_NE(peer.Data(1).find("Subject: KavrixServer Test Email\r\n"), std::string::npos) << peer.Data(1);
+
+  // OK stores the fields.
+  WhenShown(kLEmailSettingsTitle, "", [](GtkWidget* box) { gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK); });
+  ASSERT_TRUE(dialog.Run());
+  EXPECT_EQ(LSettingGetString("Email", "MailSMTPHost"), peer.HostText());
+  EXPECT_EQ(LSettingGetString("Email", "ReplyToEmail"), "boss@example.com");
+  EXPECT_EQ(LSettingGetString("Email", "UseSMTPHost"), "1");
+  EXPECT_EQ(LSettingGetString("Email", "SendDirect"), "0");
+  EXPECT_EQ(LSettingGetString("Email", "SetViewed"), "1");
+}
+
+TEST_F(MainDialogTest, OptionsBackupRestoreRoundTripsAndRefusesAFolderWithoutSettings) {
+  KAVRIX_NEED_DISPLAY();
+  LGdkLock lock;
+  ASSERT_TRUE(LSettingSetString("Routing", "LocalPort", "8124"));
+  const std::string before = ReadFile(LSettingSectionFile(SharedFolder(), "Routing"));
+  LOptionsDialog options(nullptr, nullptr);
+  Screenshot("options-general");
+  const std::string backup = TempDir() + "/backup";
+  ASSERT_TRUE(options.SaveSettings(backup));
+  ASSERT_TRUE(LSettingSetString("Routing", "LocalPort", "9999"));
+  ASSERT_TRUE(options.RestoreSettings(backup));
+  EXPECT_TRUE(options.Restored());
+  EXPECT_EQ(ReadFile(LSettingSectionFile(SharedFolder(), "Routing")), before);
+  EXPECT_EQ(LSettingGetInt("Routing", "LocalPort", 0), 8124);
+  EXPECT_FALSE(std::filesystem::exists(SharedFolder() + "/.restore"));
+
+  const std::string empty = TempDir() + "/not-settings";
+  std::filesystem::create_directories(empty);
+  std::ofstream(empty + "/notes.txt") << "x";
+  WhenShown("Restore Settings", "restore-refused", [](GtkWidget* box) {
+    gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
+  });
+  EXPECT_FALSE(options.RestoreSettings(empty));
+  EXPECT_FALSE(std::filesystem::exists(SharedFolder() + "/notes.txt"));
+
+  // The data folder check of OK.
+  gtk_entry_set_text(GTK_ENTRY(options.dataFolder), (TempDir() + "/missing").c_str());
+  WhenShown("KavrixServer", "", [](GtkWidget* box) { gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK); });
+  EXPECT_FALSE(options.StoreDataFolder());
+  gtk_entry_set_text(GTK_ENTRY(options.dataFolder), TempDir().c_str());
+  EXPECT_TRUE(options.StoreDataFolder());
+  EXPECT_EQ(LSettingGetString("Settings", "SystemArchiveFolder"), TempDir());
+}
+
+TEST_F(MainDialogTest, ExportThenImportRoundTripsTheUserList) {
+  KAVRIX_NEED_DISPLAY();
+  LGdkLock lock;
+  const std::string file = TempDir() + "/users.csv";
+  {
+    std::ofstream out(file, std::ios::binary);
+    out << "ann@example.com,\"Ann\",\"pw1\",\"\",1,0,0,\"Sales\",\"\"\r\n"
+        << "bob@example.com,\"Bob\",\"pw2\",\"old\",0,1,1,\"Support\",\"ann@example.com\"\r\n";
+  }
+  LOptionsDialog options(nullptr, nullptr);
+  ASSERT_EQ(options.ImportUsers(file), 2);
+  const std::string exported = TempDir() + "/out.csv";
+  ASSERT_TRUE(options.ExportUsers(exported));
+  EXPECT_EQ(ReadFile(exported), ReadFile(file));
+  ASSERT_EQ(options.ImportUsers(exported), 2);
+  ASSERT_TRUE(options.ExportUsers(exported));
+  EXPECT_EQ(ReadFile(exported), ReadFile(file));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainDialogTest, ImportRefusesBadRowsByLineAndStoresTheOthers) {
+  KAVRIX_NEED_DISPLAY();
+  LGdkLock lock;
+  const std::string file = TempDir() + "/users.csv";
+  {
+    std::ofstream out(file, std::ios::binary);
+    out << "ann@example.com,\"Ann\",\"pw1\",\"\",1,0,0,\"Sales\",\"\"\r\n"
+        << "not an address,\"Nobody\",\"pw\",\"\",0,0,0,\"\",\"\"\r\n"
+        << "\r\n"
+        << ",\"Empty\",\"pw\",\"\",0,0,0,\"\",\"\"\r\n"
+        << "bob@example.com,\"Bob\",\"pw2\",\"\",0,0,0,\"Support\",\"\"\r\n";
+  }
+  LOptionsDialog options(nullptr, nullptr);
+  std::string shown;
+  WhenShown("Import User Profile", "import-refused", [&shown](GtkWidget* box) {
+    shown = gtk_label_get_text(GTK_LABEL(GTK_MESSAGE_DIALOG(box)->label));
+    gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
+  });
+  EXPECT_EQ(options.ImportUsers(file), 2);
+  EXPECT_EQ(shown.substr(0, shown.find('\n')), "2 users imported. These rows were refused:");
+  EXPECT_NE(shown.find("\nLine 2: "), std::string::npos) << shown;
+  EXPECT_NE(shown.find("\nLine 4: no e-mail address"), std::string::npos) << shown;
+  EXPECT_EQ(KXUserListCSVRows(false).size(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+// "Exit (Turn Off)" with a service that cannot be told to stop (its control
+// socket is gone): the window still closes and the main loop ends.
+TEST_F(MainDialogTest, ExitClosesTheWindowEvenWhenTheServiceDoesNotStop) {
+  KAVRIX_NEED_DISPLAY();
+  LGdkLock lock;
+  const LServicePaths paths = Paths();
+  std::filesystem::create_directories(paths.procFolder + "/321");
+  std::ofstream(paths.procFolder + "/321/status") << "Name:\tkavrixserverd\n";
+  MainEngineProxy proxy(paths);
+  MainDialog window(proxy, paths);
+  gLLog().SetStatusWindow(&window);
+  window.InitDialog();
+  window.BringToFront();
+  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(window.Window())) != FALSE; }));
+  g_idle_add([](gpointer data) {
+    gdk_threads_enter();
+    static_cast<MainDialog*>(data)->OnCommand(kCmExit);
+    gdk_threads_leave();
+    return G_SOURCE_REMOVE;
+  }, &window);
+  gtk_main();
+  EXPECT_FALSE(window.IsShown());
+  ASSERT_TRUE(RunUntil([&] { return window.Status().Text().find("The background service did not stop\n") != std::string::npos; }));
+  gLLog().SetStatusWindow(nullptr);
+}
+
+}  // namespace

@@ -154,16 +154,7 @@ void LKXReport::LKXCalculateHours(std::string_view email, LDateTime from, LDateT
     LoadActiveHours(list, email, day);
     LoadManualHours(list, email, day);
     CalculateDay(list, user, day_data);
-    if (day_data.total_mins > 0) {
-      data.first_start = std::min(data.first_start, day_data.first_start);
-      data.last_end = std::max(data.last_end, day_data.last_end);
-      data.active_mins += day_data.active_mins;
-      data.manual_mins += day_data.manual_mins;
-      data.idle_mins += day_data.idle_mins;
-      data.private_mins += day_data.private_mins;
-      data.break_mins += day_data.break_mins;
-      data.total_mins += day_data.total_mins;
-    }
+    data.AddWorkedDay(day_data);
     // Calendar days, not 86400-second steps: across the autumn clock change
     // a step of 86400 seconds from midnight lands on the same date again.
     const LDateTime before = day;

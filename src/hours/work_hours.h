@@ -26,6 +26,20 @@ struct LWorkHoursData {
   std::int32_t break_mins = 0;
   std::int32_t total_mins = 0;
   bool operator==(const LWorkHoursData&) const = default;
+
+  // Adds a worked day to a range's totals; a day without work changes
+  // nothing, so its zero start cannot become the range's first start.
+  void AddWorkedDay(const LWorkHoursData& day) {
+    if (day.total_mins <= 0) return;
+    first_start = first_start < day.first_start ? first_start : day.first_start;
+    last_end = last_end > day.last_end ? last_end : day.last_end;
+    active_mins += day.active_mins;
+    manual_mins += day.manual_mins;
+    idle_mins += day.idle_mins;
+    private_mins += day.private_mins;
+    break_mins += day.break_mins;
+    total_mins += day.total_mins;
+  }
 };
 
 // Activity rows of an hour or longer are left out of the hours: a station

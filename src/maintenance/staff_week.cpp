@@ -77,16 +77,7 @@ const LWorkHoursData& LKXStaffWeek::Hours(const LKXStaffMember& member) {
     LWorkHoursData day_data;
     day_data.last_end = LDateTime::kOneDay;
     LKXReport::LKXCalculateHours(list, user, member.email, day, day_data);
-    if (day_data.total_mins > 0) {
-      data.first_start = std::min(data.first_start, day_data.first_start);
-      data.last_end = std::max(data.last_end, day_data.last_end);
-      data.active_mins += day_data.active_mins;
-      data.manual_mins += day_data.manual_mins;
-      data.idle_mins += day_data.idle_mins;
-      data.private_mins += day_data.private_mins;
-      data.break_mins += day_data.break_mins;
-      data.total_mins += day_data.total_mins;
-    }
+    data.AddWorkedDay(day_data);
     const LDateTime before = day;
     day = KXDaysFrom(day, 1);
     if (day <= before) break;

@@ -155,14 +155,17 @@ std::string LGnomeSessionWithProgram(const std::string& text, bool on) {
   const std::string program = std::string(",Program=") + kLAutostartProgram;
   std::vector<int> ours;
   int count = 0;
+  int highest = 0;
   for (size_t i = begin; i < end; ++i) {
     std::string rest;
     const int index = ClientIndex(lines[i], &rest);
     if (index >= 0 && rest == program) ours.push_back(index);
-    if (lines[i].rfind("num_clients=", 0) == 0) {
-      count = atoi(lines[i].c_str() + 12);
-    }
+    if (index >= highest) highest = index + 1;
+    if (lines[i].rfind("num_clients=", 0) == 0) count = atoi(lines[i].c_str() + 12);
   }
+  // A count that lags behind the clients would make the new one overwrite
+  // the last of them.
+  if (count < highest) count = highest;
   if (on == !ours.empty()) return text;
 
   std::vector<std::string> section;

@@ -55,6 +55,12 @@ void MainDialog::Close() {
   CloseWindow();
 }
 
+void MainDialog::ShowMessage(const std::string& title, const std::string& text) {
+  LGdkLock lock;
+  (void)LMessageBox(IsShown() ? Window() : nullptr, GTK_MESSAGE_INFO, title, text, {{"OK", GTK_RESPONSE_OK}},
+                    GTK_RESPONSE_OK);
+}
+
 void MainDialog::InitDialog() {
   if (LSettingGetString("Settings", "Installed") != "1") {
     if (!LDesktopCreateShortcut()) LOGERROR("The desktop shortcut could not be created");

@@ -44,6 +44,7 @@ class MainDialog : public LMainWindow, public LControlWindow {
   // LControlWindow
   void Raise() override;
   void Close() override;
+  void ShowMessage(const std::string& title, const std::string& text) override;
   void Run() override;
   void QueueLogLine(const std::string& clockText, const std::string& text, std::uint8_t level) override;
   void EvControlNotify(std::uint32_t code, const void* data, size_t size) override;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "desktop/entry_prompt.h"
 #include "desktop/gtk_progress_dialog.h"
 #include "engine/port_settings.h"
 #include "routing/routing_settings.h"
@@ -33,6 +34,8 @@ bool LDesktopRoutingManualChoice(GtkWindow* parent) {
   GtkWidget* row = gtk_hbox_new(FALSE, 4);
   gtk_box_pack_start(GTK_BOX(row), gtk_label_new("Public host name or IP address"), FALSE, FALSE, 2);
   GtkWidget* host = gtk_entry_new();
+  // A name keeps working when the office's public address changes.
+  LGtkEntrySetPrompt(host, kLRoutingHostPrompt);
   gtk_box_pack_start(GTK_BOX(row), host, TRUE, TRUE, 2);
   gtk_box_pack_start(GTK_BOX(box), row, FALSE, FALSE, 2);
   std::string privateAddress;
@@ -54,6 +57,9 @@ bool LDesktopRoutingManualChoice(GtkWindow* parent) {
     gtk_box_pack_start(GTK_BOX(box), label, FALSE, FALSE, 2);
   }
   gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(later), TRUE);
+  // The preselected choice takes the focus, so that the empty host field
+  // shows its hint.
+  gtk_widget_grab_focus(later);
   gtk_widget_show_all(dialog);
   bool applied = false;
   while (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_OK) {

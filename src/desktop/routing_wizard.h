@@ -12,6 +12,8 @@ inline constexpr char kLRoutingManualTitle[] = "Network Probe Setup Wizard";
 inline constexpr char kLRoutingManualText[] =
     "Your network router does not support UPnP, so the wizard can't automatically configure your network.  What "
     "do you want to do?";
+// The hint inside the empty public host field.
+inline constexpr char kLRoutingHostPrompt[] = "Prefer hostname to IP";
 
 // Runs the probe ("Network Probe Setup Wizard"); when it fails, asks for
 // the manual choice. True when the probe succeeded.

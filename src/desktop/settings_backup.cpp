@@ -12,6 +12,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr char kRestoreFolder[] = ".restore";
+constexpr char kSavedFolder[] = ".restore-old";
 // A backup of this system always holds these section files.
 constexpr const char* kSignatureSections[] = {"Settings", "Routing", "Email", "UsersList"};
 
@@ -60,15 +61,42 @@ LSettingsRestoreResult LSettingsRestore(const std::string& source, const std::st
       return LSettingsRestoreResult::kFailed;
     }
   }
-  // Renames within one folder cannot fail half-way for want of space.
-  bool ok = true;
+  // A rename can still be refused (a folder in the way, a file made
+  // immutable): the old files are kept as hard links until every new one is
+  // in place, and put back if one is not.
+  const fs::path saved = fs::path(sharedFolder) / kSavedFolder;
+  fs::remove_all(saved, error);
+  fs::create_directories(saved, error);
+  bool ok = !error;
   for (const fs::path& file : files) {
-    fs::rename(staging / file.filename(), fs::path(sharedFolder) / file.filename(), error);
-    if (error) {
-      LOGERROR("Unable to restore \"" + file.filename().string() + "\": " + error.message());
-      ok = false;
+    const fs::path current = fs::path(sharedFolder) / file.filename();
+    if (ok && fs::is_regular_file(fs::symlink_status(current, error))) {
+      fs::create_hard_link(current, saved / file.filename(), error);
+      ok = !error;
     }
   }
+  size_t renamed = 0;
+  for (; ok && renamed < files.size(); ++renamed) {
+    const fs::path name = files[renamed].filename();
+    fs::rename(staging / name, fs::path(sharedFolder) / name, error);
+    if (error) {
+      LOGERROR("Unable to restore \"" + name.string() + "\": " + error.message());
+      ok = false;
+      break;
+    }
+  }
+  if (!ok) {
+    for (size_t i = 0; i < renamed; ++i) {
+      const fs::path name = files[i].filename();
+      if (fs::exists(saved / name, error)) {
+        fs::rename(saved / name, fs::path(sharedFolder) / name, error);
+      } else {
+        fs::remove(fs::path(sharedFolder) / name, error);
+      }
+      if (error) LOGERROR("Unable to put back \"" + name.string() + "\": " + error.message());
+    }
+  }
+  fs::remove_all(saved, error);
   fs::remove_all(staging, error);
   LSettingsCacheClear();
   return ok ? LSettingsRestoreResult::kDone : LSettingsRestoreResult::kFailed;

@@ -4,6 +4,7 @@
 // can be opened, else the console stand-in.
 
 #include <memory>
+#include <string>
 
 #include "foundation/log_handoff.h"
 #include "service/engine_proxy.h"
@@ -21,7 +22,14 @@ class LControlWindow : public LLogStatusWindow, public LControlNotifyHandler {
   // Runs the window's start sequence (which starts `proxy`) and its main
   // loop; returns once the window has closed.
   virtual void Run() = 0;
+  // A notice for the person at the machine, shown until dismissed; on the
+  // main loop's thread.
+  virtual void ShowMessage(const std::string& title, const std::string& text) = 0;
 };
+
+// Sends the notices of the service layer (LServiceShowMessage) to `window`
+// while it exists; null sends them back to the terminal.
+void LControlWindowTakeMessages(LControlWindow* window);
 
 // Null when the window cannot be made (no display).
 using LControlWindowFactory = std::unique_ptr<LControlWindow> (*)(MainEngineProxy& proxy,

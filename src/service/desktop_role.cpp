@@ -140,7 +140,9 @@ int LDesktopRun(int argc, const char* const* argv, const LDesktopOptions& option
     const guint interruptWatch = g_unix_signal_add(SIGINT, GSQuitCallback, &state);
     const guint terminateWatch = g_unix_signal_add(SIGTERM, GSQuitCallback, &state);
     if (graphical != nullptr) {
+      LControlWindowTakeMessages(graphical.get());
       graphical->Run();
+      LControlWindowTakeMessages(nullptr);
     } else {
       proxy.Start();
       g_main_loop_run(loop.get());

@@ -289,3 +289,34 @@ TEST_F(MainDialogTest, ExitClosesTheWindowEvenWhenTheServiceDoesNotStop) {
 }
 
 }  // namespace
+
+namespace {
+
+// A new web port's firewall notice comes up in the window, not on the
+// terminal, while the window exists.
+TEST_F(MainDialogTest, WebServerStartingNoticeIsAMessageBoxOfTheWindow) {
+  KAVRIX_NEED_DISPLAY();
+  LGdkLock lock;
+  ASSERT_TRUE(LSettingSetInt("Routing", "LocalPort", 8124));
+  MainEngineProxy proxy(Paths());
+  MainDialog window(proxy, Paths());
+  window.InitDialog();
+  window.BringToFront();
+  LControlWindowTakeMessages(&window);
+  std::string text;
+  WhenShown("WebServer Starting", "webserver-starting", [&text](GtkWidget* box) {
+    gchar* shown = nullptr;
+    g_object_get(box, "text", &shown, nullptr);
+    text = shown != nullptr ? shown : "";
+    g_free(shown);
+    gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
+  });
+  MainEngineProxy::OpenWebPorts();
+  LControlWindowTakeMessages(nullptr);
+  EXPECT_EQ(text,
+            "KavrixServer will now attempt to start its internal web server. You must click Unblock or Allow to any "
+            "of the following prompts to allow other computers to connect to this computer over the network.");
+  EXPECT_EQ(LSettingGetString("Routing", "PreviousLocalPort"), "8124");
+}
+
+}  // namespace

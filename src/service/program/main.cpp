@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "desktop/control_window_factory.h"
+#include "desktop/user_autostart.h"
 #include "foundation/open_file_limit.h"
 #include "foundation/test_hooks.h"
 #include "service/command_line.h"
@@ -29,10 +30,20 @@ int main(int argc, char** argv) {
       return StartService();
     case LProgramRole::kForeground:
       return LServiceRunForeground();
-    case LProgramRole::kConsoleInstall:
-      return LConsoleInstall(LServiceProgramPath());
-    case LProgramRole::kConsoleUninstall:
-      return LConsoleUninstall();
+    case LProgramRole::kConsoleInstall: {
+      const int status = LConsoleInstall(LServiceProgramPath());
+      if (status == 0 && !LDesktopSetAutoRunForAllUsers(true)) {
+        printf("The start at desktop log-on could not be registered for every user.\n");
+      }
+      return status;
+    }
+    case LProgramRole::kConsoleUninstall: {
+      const int status = LConsoleUninstall();
+      if (status == 0 && !LDesktopSetAutoRunForAllUsers(false)) {
+        printf("The start at desktop log-on could not be removed for every user.\n");
+      }
+      return status;
+    }
     case LProgramRole::kDesktop:
       // Files the desktop creates (settings, logs) must stay usable by the
       // root service and other desktop users.

@@ -87,6 +87,17 @@ int LNetRoutingGetPublicPort() {
   return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
 }
 
+int LNetRoutingPortIn(std::string_view text) {
+  // More digits than the largest port has would overflow before the range check.
+  if (text.empty() || text.size() > 5) return 0;
+  int port = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return 0;
+    port = port * 10 + (c - '0');
+  }
+  return port >= 1 && port <= kLMaxRoutingPort ? port : 0;
+}
+
 int LNetRoutingGetMode(std::string_view key) {
   const std::string text = LSettingGetString(kLRoutingSection, key);
   return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));

@@ -24,10 +24,10 @@ int StoredLocalPort() {
   return port != 0 ? port : kLDefaultLocalPort;
 }
 
-GtkWidget* Labelled(GtkWidget* box, const char* label, GtkWidget* field) {
+GtkWidget* Labelled(GtkWidget* box, const char* label, GtkWidget* field, bool stretch = true) {
   GtkWidget* row = gtk_hbox_new(FALSE, 4);
   gtk_box_pack_start(GTK_BOX(row), gtk_label_new(label), FALSE, FALSE, 2);
-  gtk_box_pack_start(GTK_BOX(row), field, TRUE, TRUE, 2);
+  gtk_box_pack_start(GTK_BOX(row), field, stretch ? TRUE : FALSE, stretch ? TRUE : FALSE, 2);
   gtk_box_pack_start(GTK_BOX(box), row, FALSE, FALSE, 2);
   return row;
 }
@@ -73,7 +73,7 @@ LRoutingOptionsPage::LRoutingOptionsPage(GtkWidget* owner, LStatusWindow* status
   Labelled(page, "Public host name or IP address", publicAddress);
 
   localPort = PortEntry();
-  Labelled(page, "Run on Port", localPort);
+  Labelled(page, "Run on Port", localPort, false);
   samePort = gtk_radio_button_new_with_label(nullptr, "Use same port");
   gtk_box_pack_start(GTK_BOX(page), samePort, FALSE, FALSE, 2);
   otherPort = gtk_radio_button_new_with_label_from_widget(GTK_RADIO_BUTTON(samePort), "Router use a different port");

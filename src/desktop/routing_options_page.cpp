@@ -139,7 +139,12 @@ void LRoutingOptionsPage::Fill() {
 
 void LRoutingOptionsPage::ShowPublicAddress() {
   std::string address;
-  LNetRoutingGetPublicAddress(PublicModeChosen(), address);
+  const int mode = PublicModeChosen();
+  LNetRoutingGetPublicAddress(mode, address);
+  // Without a stored address the computer's own one is offered (as the
+  // panel's page does), so that OK on untouched fields is not refused.
+  if (address.empty() && (mode == kLPublicStaticNotSure || mode == kLPublicStaticConfirmed))
+    address = LNetRoutingInterfacePublicAddress();
   gtk_entry_set_text(GTK_ENTRY(publicAddress), address.c_str());
 }
 

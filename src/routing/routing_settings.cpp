@@ -62,11 +62,14 @@ void LNetRoutingGetPublicAddress(std::string& out) {
                                   ? kLPublicDomainName
                                   : kLPublicStaticNotSure,
                               out);
-  if (!out.empty()) return;
+  if (out.empty()) out = LNetRoutingInterfacePublicAddress();
+}
+
+std::string LNetRoutingInterfacePublicAddress() {
   const std::vector<std::uint32_t> addresses = LRoutingInterfaceAddresses();
   std::uint32_t address = LFirstPublicAddress(addresses);
   if (address == 0) address = LFirstPrivateAddress(addresses);
-  out = LIPv4Text(address);
+  return LIPv4Text(address);
 }
 
 void LNetRoutingGetPublicAddress(int mode, std::string& out) {

@@ -64,6 +64,9 @@ void LNetRoutingGetPrivateAddress(int mode, std::string& out);
 // that is empty, this computer's first public interface address, else its
 // first private one.
 void LNetRoutingGetPublicAddress(std::string& out);
+// This computer's first public interface address, else its first private
+// one ("0.0.0.0" when none): the public address when none is stored.
+std::string LNetRoutingInterfacePublicAddress();
 // The stored text for `mode`: "DomainName" for 2, "StaticIPAddress" for 0
 // and 1, empty for any other mode.
 void LNetRoutingGetPublicAddress(int mode, std::string& out);

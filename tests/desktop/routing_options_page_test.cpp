@@ -96,6 +96,12 @@ TEST_F(RoutingOptionsPageTest, FieldsFollowSettingsLinksFollowFieldsAndOkChecksE
   Choose(page.publicMode, kLPublicDomainName);
   EXPECT_STREQ(gtk_entry_get_text(GTK_ENTRY(page.publicAddress)), "old.example.org");
 
+  // Without a stored address the computer's own is offered.
+  ASSERT_TRUE(LSettingSetString("Routing", "StaticIPAddress", ""));
+  Choose(page.publicMode, kLPublicStaticConfirmed);
+  EXPECT_EQ(gtk_entry_get_text(GTK_ENTRY(page.publicAddress)), LNetRoutingInterfacePublicAddress());
+  ASSERT_TRUE(LSettingSetString("Routing", "StaticIPAddress", "203.0.113.7"));
+
   // Each refusal stores nothing.
   const std::string before = RoutingFile();
   struct Row {

@@ -8,14 +8,11 @@
 #include "desktop/gtk_progress_dialog.h"
 #include "desktop/main_dialog.h"
 #include "desktop/message_box.h"
-#include "desktop/routing_wizard.h"
 #include "desktop/settings_backup.h"
 #include "desktop/user_list_import.h"
 #include "foundation/settings_sections.h"
 #include "model/core_data.h"
 #include "model/user_list_csv.h"
-#include "routing/routing_probe.h"
-#include "routing/routing_settings.h"
 
 namespace {
 
@@ -33,9 +30,9 @@ std::string DefaultDataFolder() {
   return folder;
 }
 
+constexpr int kRoutingPageIndex = 1;
+
 }  // namespace
-
-
 
 LOptionsDialog::LOptionsDialog(GtkWindow* parent, LStatusWindow* status) : parent_(parent), status_(status) {
   dialog = gtk_dialog_new_with_buttons(kLOptionsTitle, parent, GTK_DIALOG_MODAL, GTK_STOCK_CANCEL,
@@ -43,7 +40,8 @@ LOptionsDialog::LOptionsDialog(GtkWindow* parent, LStatusWindow* status) : paren
   gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
   notebook = gtk_notebook_new();
   gtk_notebook_append_page(GTK_NOTEBOOK(notebook), GeneralPage(), gtk_label_new("General"));
-  gtk_notebook_append_page(GTK_NOTEBOOK(notebook), RoutingPage(), gtk_label_new("Routing"));
+  routing = std::make_unique<LRoutingOptionsPage>(dialog, status);
+  gtk_notebook_append_page(GTK_NOTEBOOK(notebook), routing->page, gtk_label_new("Routing"));
   gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), notebook, TRUE, TRUE, 4);
   gtk_widget_show_all(dialog);
 }
@@ -107,29 +105,6 @@ GtkWidget* LOptionsDialog::GeneralPage() {
   gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(autoRun), LDesktopAutoRunRegistered() ? TRUE : FALSE);
   gtk_box_pack_start(GTK_BOX(page), autoRun, FALSE, FALSE, 2);
   return page;
-}
-
-GtkWidget* LOptionsDialog::RoutingPage() {
-  GtkWidget* page = gtk_vbox_new(FALSE, 4);
-  gtk_container_set_border_width(GTK_CONTAINER(page), 6);
-  routingText = gtk_label_new("");
-  gtk_misc_set_alignment(GTK_MISC(routingText), 0, 0);
-  gtk_box_pack_start(GTK_BOX(page), routingText, FALSE, FALSE, 2);
-  Button(page, "Run Routing Wizard", [](GtkButton*, gpointer self) {
-    (void)LDesktopRunRoutingWizard(GTK_WINDOW(Self(self).dialog), Self(self).status_);
-    Self(self).ShowRouting();
-  });
-  ShowRouting();
-  return page;
-}
-
-void LOptionsDialog::ShowRouting() {
-  std::string privateAddress, publicAddress;
-  LNetRoutingGetPrivateAddress(0, privateAddress);
-  LNetRoutingGetPublicAddress(publicAddress);
-  const std::string text = "Private address: " + privateAddress + "\nPublic address: " + publicAddress +
-                           "\nPublic port: " + std::to_string(LNetRoutingGetPublicPort());
-  gtk_label_set_text(GTK_LABEL(routingText), text.c_str());
 }
 
 std::string LOptionsDialog::Choose(const char* title, GtkFileChooserAction action) {
@@ -208,7 +183,15 @@ bool LOptionsDialog::StoreDataFolder() {
 bool LOptionsDialog::Run() {
   bool confirmed = false;
   while (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_OK) {
-    if (!StoreDataFolder()) continue;
+    // Every field is checked before anything is stored: a refusal on either
+    // page leaves all settings as they were.
+    std::string refusal;
+    if (routing->Refusal(refusal)) {
+      gtk_notebook_set_current_page(GTK_NOTEBOOK(notebook), kRoutingPageIndex);
+      LMessageBoxError(GTK_WINDOW(dialog), kLProductTitle, refusal);
+      continue;
+    }
+    if (!StoreDataFolder() || !routing->Store()) continue;
     const bool wanted = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(autoRun)) != FALSE;
     if (wanted != LDesktopAutoRunRegistered() && !LDesktopSetAutoRun(wanted)) {
       LMessageBoxError(GTK_WINDOW(dialog), "KavrixServer", "The start at logon could not be changed.");

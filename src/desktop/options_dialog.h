@@ -5,7 +5,10 @@
 
 #include <gtk/gtk.h>
 
+#include <memory>
 #include <string>
+
+#include "desktop/routing_options_page.h"
 
 class LStatusWindow;
 
@@ -48,12 +51,11 @@ class LOptionsDialog {
   GtkWidget* notebook;
   GtkWidget* dataFolder;
   GtkWidget* autoRun;
-  GtkWidget* routingText;
+  // The "Routing" page; its Store() is OK's routing part.
+  std::unique_ptr<LRoutingOptionsPage> routing;
 
  private:
   GtkWidget* GeneralPage();
-  GtkWidget* RoutingPage();
-  void ShowRouting();
   std::string Choose(const char* title, GtkFileChooserAction action);
   void Button(GtkWidget* box, const char* label, void (*handler)(GtkButton*, gpointer));
 

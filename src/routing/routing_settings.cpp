@@ -62,11 +62,14 @@ void LNetRoutingGetPublicAddress(std::string& out) {
                                   ? kLPublicDomainName
                                   : kLPublicStaticNotSure,
                               out);
-  if (!out.empty()) return;
+  if (out.empty()) out = LNetRoutingInterfacePublicAddress();
+}
+
+std::string LNetRoutingInterfacePublicAddress() {
   const std::vector<std::uint32_t> addresses = LRoutingInterfaceAddresses();
   std::uint32_t address = LFirstPublicAddress(addresses);
   if (address == 0) address = LFirstPrivateAddress(addresses);
-  out = LIPv4Text(address);
+  return LIPv4Text(address);
 }
 
 void LNetRoutingGetPublicAddress(int mode, std::string& out) {
@@ -85,6 +88,17 @@ int LNetRoutingGetPublicPort() {
   const std::string text = LSettingGetString(kLRoutingSection, kLRoutingPublicPort);
   if (text.empty()) return kLDefaultPublicPort;
   return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
+}
+
+int LNetRoutingPortIn(std::string_view text) {
+  // More digits than the largest port has would overflow before the range check.
+  if (text.empty() || text.size() > 5) return 0;
+  int port = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return 0;
+    port = port * 10 + (c - '0');
+  }
+  return port >= 1 && port <= kLMaxRoutingPort ? port : 0;
 }
 
 int LNetRoutingGetMode(std::string_view key) {

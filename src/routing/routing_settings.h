@@ -20,6 +20,16 @@ inline constexpr std::string_view kLRoutingWizardRunDate = "WizardRunDate";
 inline constexpr std::string_view kLRoutingTryUPnP = "TryuPNP";
 
 inline constexpr int kLDefaultPublicPort = 89;
+inline constexpr int kLMaxRoutingPort = 65535;
+
+// The refusals of the routing settings, the same on the panel's page and in
+// the control window.
+inline constexpr char kLRoutingHostInvalid[] = "The hostname is invalid. Please try again.";
+inline constexpr char kLRoutingAddressInvalid[] = "The IP address is invalid. Please try again.";
+inline constexpr char kLRoutingLocalPortInvalid[] =
+    "The local server port is invalid. Please try again.";
+inline constexpr char kLRoutingPublicPortInvalid[] =
+    "The public server port is invalid. Please try again.";
 
 // How the private address is shown.
 enum LLocalAddressMode : int {
@@ -54,6 +64,9 @@ void LNetRoutingGetPrivateAddress(int mode, std::string& out);
 // that is empty, this computer's first public interface address, else its
 // first private one.
 void LNetRoutingGetPublicAddress(std::string& out);
+// This computer's first public interface address, else its first private
+// one ("0.0.0.0" when none): the public address when none is stored.
+std::string LNetRoutingInterfacePublicAddress();
 // The stored text for `mode`: "DomainName" for 2, "StaticIPAddress" for 0
 // and 1, empty for any other mode.
 void LNetRoutingGetPublicAddress(int mode, std::string& out);
@@ -62,6 +75,8 @@ bool LNetRoutingSetPublicAddress(int mode, std::string_view text);
 
 // "PublicPort", 89 when missing or empty.
 int LNetRoutingGetPublicPort();
+// A port typed by the user: decimal digits only, 1 to 65535; 0 otherwise.
+int LNetRoutingPortIn(std::string_view text);
 // A mode setting as a number, 0 when missing or empty.
 int LNetRoutingGetMode(std::string_view key);
 

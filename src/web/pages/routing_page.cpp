@@ -24,7 +24,6 @@ constexpr int kLocalPortId = 105;
 constexpr int kSamePortId = 106;
 constexpr int kOtherPortId = 107;
 constexpr int kPublicPortId = 108;
-constexpr int kMaxPort = 65535;
 
 std::vector<std::string> LocalModeItems() {
   std::vector<std::string> items;
@@ -43,14 +42,6 @@ std::vector<std::string> PublicModeItems() {
 // A posted mode outside the list (a hand-made post) counts as mode 0.
 int ModeIn(int value, int count) { return value >= 0 && value < count ? value : 0; }
 
-// A port typed by the user: 1 to 65535, else 0.
-int PortIn(const std::string& text) {
-  if (text.empty() || text.size() > 5) return 0;
-  for (const char c : text)
-    if (c < '0' || c > '9') return 0;
-  const int port = LDecimalToInt(text);
-  return port >= 1 && port <= kMaxPort ? port : 0;
-}
 
 // The host part of the request's Host header: the name the browser used to
 // reach this server, so the new address is one that browser can follow.
@@ -146,14 +137,14 @@ bool LKXRoutingPage::CmOk() {
     PopupControlDataInvalid(kPublicAddressId, kLRoutingAddressInvalid);
     return false;
   }
-  const int localPort = PortIn(GetControlValue(kLocalPortId));
+  const int localPort = LNetRoutingPortIn(GetControlValue(kLocalPortId));
   if (localPort == 0) {
     PopupControlDataInvalid(kLocalPortId, kLRoutingLocalPortInvalid);
     return false;
   }
   int publicPort = localPort;
   if (!GetRadioCheck(kSamePortId)) {
-    publicPort = PortIn(GetControlValue(kPublicPortId));
+    publicPort = LNetRoutingPortIn(GetControlValue(kPublicPortId));
     if (publicPort == 0) {
       // The router's port shares the row of its radio button, which is
       // where the message must show.

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "routing/routing_settings.h"
 #include "web/kx_web_dialog.h"
 
 // Needs a session of an administrator (checked here for every request, the
@@ -31,10 +32,4 @@ class LKXRoutingPage : public LKXWebDialog {
   int newLocalPort_ = 0;
 };
 
-inline constexpr char kLRoutingHostInvalid[] = "The hostname is invalid. Please try again.";
-inline constexpr char kLRoutingAddressInvalid[] = "The IP address is invalid. Please try again.";
-inline constexpr char kLRoutingLocalPortInvalid[] =
-    "The local server port is invalid. Please try again.";
-inline constexpr char kLRoutingPublicPortInvalid[] =
-    "The public server port is invalid. Please try again.";
 inline constexpr char kLRoutingRestartNote[] = "Changes will be applied after server restart!";

@@ -1,0 +1,170 @@
+#include "desktop/routing_options_page.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "desktop/entry_prompt.h"
+#include "desktop/gdk_lock.h"
+#include "desktop/options_dialog.h"
+#include "desktop_display.h"
+#include "foundation/settings_sections.h"
+#include "routing/routing_settings.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string Link(GtkWidget* link) { return gtk_link_button_get_uri(GTK_LINK_BUTTON(link)); }
+
+void Type(GtkWidget* entry, const char* text) { gtk_entry_set_text(GTK_ENTRY(entry), text); }
+
+void Choose(GtkWidget* combo, int item) { gtk_combo_box_set_active(GTK_COMBO_BOX(combo), item); }
+
+class RoutingOptionsPageTest : public DesktopDisplayTest {
+ protected:
+  void SetUp() override {
+    DesktopDisplayTest::SetUp();
+    ASSERT_TRUE(LSettingSetInt("Routing", "LocalAddressMode", 0));
+    ASSERT_TRUE(LSettingSetInt("Routing", "PublicAddressMode", 0));
+    ASSERT_TRUE(LSettingSetString("Routing", "StaticIPAddress", "203.0.113.7"));
+    ASSERT_TRUE(LSettingSetString("Routing", "DomainName", "old.example.org"));
+    ASSERT_TRUE(LSettingSetInt("Routing", "LocalPort", 8125));
+    ASSERT_TRUE(LSettingSetInt("Routing", "PublicPort", 8125));
+  }
+  // Presses OK in the Options dialog; when `refusal` the box titled
+  // "KavrixServer" that follows is closed and then the dialog cancelled.
+  static void AnswerOptions(bool refusal) {
+    WhenShown(kLOptionsTitle, "", [](GtkWidget* box) {
+      gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
+    });
+    if (!refusal) return;
+    WhenShown("KavrixServer", "", [](GtkWidget* box) {
+      gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
+      WhenShown(kLOptionsTitle, "", [](GtkWidget* options) {
+        gtk_dialog_response(GTK_DIALOG(options), GTK_RESPONSE_CANCEL);
+      });
+    });
+  }
+  std::string RoutingFile() { return ReadFile(LSettingSectionFile(SharedFolder(), "Routing")); }
+};
+
+TEST_F(RoutingOptionsPageTest, FieldsFollowSettingsLinksFollowFieldsAndOkChecksEverythingFirst) {
+  KAVRIX_NEED_DISPLAY();
+  LGdkLock lock;
+  LOptionsDialog options(nullptr, nullptr);
+  LRoutingOptionsPage& page = *options.routing;
+  gtk_notebook_set_current_page(GTK_NOTEBOOK(options.notebook), 1);
+  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(page.page) != FALSE; }));
+  Screenshot("options-routing");
+
+  gchar* item = gtk_combo_box_get_active_text(GTK_COMBO_BOX(page.localMode));
+  EXPECT_EQ(std::string(item), LLocalAddressModeDescription(0));
+  g_free(item);
+  item = gtk_combo_box_get_active_text(GTK_COMBO_BOX(page.publicMode));
+  EXPECT_STREQ(item, "Static IP (not sure)");
+  g_free(item);
+  EXPECT_STREQ(gtk_entry_get_text(GTK_ENTRY(page.publicAddress)), "203.0.113.7");
+  EXPECT_TRUE(gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(page.samePort)));
+  std::string privateAddress;
+  LNetRoutingGetPrivateAddress(0, privateAddress);
+  EXPECT_EQ(Link(page.localhostLink), "http://localhost:8125");
+  EXPECT_EQ(Link(page.privateLink), "http://" + privateAddress + ":8125");
+  EXPECT_EQ(Link(page.publicLink), "http://203.0.113.7:8125");
+
+  // The links follow the fields as they change.
+  Type(page.localPort, "80");
+  EXPECT_EQ(Link(page.localhostLink), "http://localhost");
+  EXPECT_EQ(Link(page.publicLink), "http://203.0.113.7");
+  gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(page.otherPort), TRUE);
+  Type(page.publicPort, "9090");
+  Type(page.publicAddress, "198.51.100.2");
+  EXPECT_EQ(Link(page.publicLink), "http://198.51.100.2:9090");
+  EXPECT_EQ(Link(page.privateLink), "http://" + privateAddress);
+  Type(page.localPort, "8x");
+  EXPECT_EQ(Link(page.localhostLink), "");
+  // "Don't Care" empties the field, which then shows its hint.
+  Choose(page.publicMode, kLPublicDontCare);
+  EXPECT_STREQ(gtk_entry_get_text(GTK_ENTRY(page.publicAddress)), "");
+  EXPECT_STREQ(LGtkEntryPrompt(page.publicAddress), kLRoutingAddressPrompt);
+  Choose(page.publicMode, kLPublicDomainName);
+  EXPECT_STREQ(gtk_entry_get_text(GTK_ENTRY(page.publicAddress)), "old.example.org");
+
+  // Without a stored address the computer's own is offered.
+  ASSERT_TRUE(LSettingSetString("Routing", "StaticIPAddress", ""));
+  Choose(page.publicMode, kLPublicStaticConfirmed);
+  EXPECT_EQ(gtk_entry_get_text(GTK_ENTRY(page.publicAddress)), LNetRoutingInterfacePublicAddress());
+  ASSERT_TRUE(LSettingSetString("Routing", "StaticIPAddress", "203.0.113.7"));
+
+  // Each refusal stores nothing.
+  const std::string before = RoutingFile();
+  struct Row {
+    int mode;
+    const char* address;
+    const char* local;
+    bool same;
+    const char* router;
+    const char* refusal;
+  };
+  const Row rows[] = {
+      {kLPublicDomainName, "", "8200", true, "", kLRoutingHostInvalid},
+      {kLPublicStaticNotSure, "203.0.113", "8200", true, "", kLRoutingAddressInvalid},
+      {kLPublicStaticConfirmed, "host.example.org", "8200", true, "", kLRoutingAddressInvalid},
+      {kLPublicDontCare, "", "0", true, "", kLRoutingLocalPortInvalid},
+      {kLPublicDontCare, "", "65536", true, "", kLRoutingLocalPortInvalid},
+      {kLPublicDontCare, "", "", true, "", kLRoutingLocalPortInvalid},
+      {kLPublicDontCare, "", "8200", false, "", kLRoutingPublicPortInvalid},
+      {kLPublicDontCare, "", "8200", false, "-1", kLRoutingPublicPortInvalid},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.refusal + std::string(" ") + row.address + " " + row.local + " " + row.router);
+    Choose(page.publicMode, row.mode);
+    Type(page.publicAddress, row.address);
+    Type(page.localPort, row.local);
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(row.same ? page.samePort : page.otherPort), TRUE);
+    Type(page.publicPort, row.router);
+    std::string text;
+    ASSERT_TRUE(page.Refusal(text));
+    EXPECT_EQ(text, row.refusal);
+    AnswerOptions(true);
+    EXPECT_FALSE(options.Run());
+    EXPECT_EQ(RoutingFile(), before);
+  }
+  // A refusal of the other page stores none of this page either.
+  Choose(page.publicMode, kLPublicDomainName);
+  Type(page.publicAddress, "kavrix.example.org");
+  Type(page.localPort, "65535");
+  Type(page.publicPort, "8300");
+  gtk_entry_set_text(GTK_ENTRY(options.dataFolder), (TempDir() + "/missing").c_str());
+  AnswerOptions(true);
+  EXPECT_FALSE(options.Run());
+  EXPECT_EQ(RoutingFile(), before);
+
+  // A valid save stores every key.
+  Choose(page.localMode, kLLocalHostName);
+  gtk_entry_set_text(GTK_ENTRY(options.dataFolder), TempDir().c_str());
+  AnswerOptions(false);
+  ASSERT_TRUE(options.Run());
+  EXPECT_EQ(LSettingGetString("Routing", "LocalAddressMode"), "2");
+  EXPECT_EQ(LSettingGetString("Routing", "PublicAddressMode"), "2");
+  EXPECT_EQ(LSettingGetString("Routing", "DomainName"), "kavrix.example.org");
+  EXPECT_EQ(LSettingGetString("Routing", "StaticIPAddress"), "203.0.113.7");
+  EXPECT_EQ(LSettingGetString("Routing", "LocalPort"), "65535");
+  EXPECT_EQ(LSettingGetString("Routing", "PublicPort"), "8300");
+  // "Use same port" makes the router's port the server's.
+  Choose(page.publicMode, kLPublicStaticConfirmed);
+  Type(page.publicAddress, "198.51.100.9");
+  gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(page.samePort), TRUE);
+  ASSERT_TRUE(page.Store());
+  EXPECT_EQ(LSettingGetString("Routing", "StaticIPAddress"), "198.51.100.9");
+  EXPECT_EQ(LSettingGetString("Routing", "PublicAddressMode"), "1");
+  EXPECT_EQ(LSettingGetString("Routing", "PublicPort"), "65535");
+}
+
+}  // namespace

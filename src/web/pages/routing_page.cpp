@@ -9,7 +9,6 @@
 #include "routing/ip_ranges.h"
 #include "routing/routing_settings.h"
 #include "web/access_rules.h"
-#include "web/decimal_text.h"
 #include "web/pages/dialog_defaults.h"
 #include "web/same_origin.h"
 #include "web/weblet_form.h"

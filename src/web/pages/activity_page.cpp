@@ -64,12 +64,8 @@ std::string Duration(std::int32_t seconds) {
 
 void WLViewActivity(LWebletForm& form) {
   if (!WLValidateSession(form)) return;
-  WLCopyFieldsToSession(form, {{"userselect", "seluser"},
-                               {"seluser", "seluser"},
-                               {"dateinput", "date"},
-                               {"date", "date"},
-                               {"starttime", "starttime"},
-                               {"endtime", "endtime"}});
+  WLCopyFieldsToSession(form, kKXUserDayFields);
+  WLCopyFieldsToSession(form, kKXDayTimeFields);
   LKXViewActivityPage page(form);
   page.Open();
 }

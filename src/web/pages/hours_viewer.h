@@ -37,6 +37,12 @@ void WLCopyFieldsToSession(LWebletForm& form, std::span<const LKXSessionCopy> co
 inline void WLCopyFieldsToSession(LWebletForm& form, std::initializer_list<LKXSessionCopy> copies) {
   WLCopyFieldsToSession(form, std::span<const LKXSessionCopy>(copies.begin(), copies.size()));
 }
+// The user and the day of the pages that show one user's day: the search
+// bar's "userselect"/"dateinput" and the links' "seluser"/"date".
+inline constexpr LKXSessionCopy kKXUserDayFields[] = {
+    {"userselect", "seluser"}, {"seluser", "seluser"}, {"dateinput", "date"}, {"date", "date"}};
+// The part of that day they show.
+inline constexpr LKXSessionCopy kKXDayTimeFields[] = {{"starttime", "starttime"}, {"endtime", "endtime"}};
 
 // The page texts of the rule.
 inline constexpr char kKXCurrentUserNotFound[] = "Current user not found!";

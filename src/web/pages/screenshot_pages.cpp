@@ -48,10 +48,7 @@ bool ReadRange(std::string_view start, std::string_view end, TimeRange& range) {
 
 void WLViewScreen(LWebletForm& form) {
   if (!WLValidateSession(form)) return;
-  WLCopyFieldsToSession(form, {{"userselect", "seluser"},
-                               {"seluser", "seluser"},
-                               {"dateinput", "date"},
-                               {"date", "date"}});
+  WLCopyFieldsToSession(form, kKXUserDayFields);
   LKXViewScreenPage page(form);
   page.Open();
 }

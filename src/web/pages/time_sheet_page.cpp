@@ -42,12 +42,8 @@ std::string Clock(int minutes) { return LDayTime(minutes * 60).GetText(); }
 
 void WLTimeSheet(LWebletForm& form) {
   if (!WLValidateSession(form)) return;
-  WLCopyFieldsToSession(form, {{"userselect", "seluser"},
-                               {"seluser", "seluser"},
-                               {"dateinput", "date"},
-                               {"date", "date"},
-                               {"starttime", "starttime"},
-                               {"endtime", "endtime"}});
+  WLCopyFieldsToSession(form, kKXUserDayFields);
+  WLCopyFieldsToSession(form, kKXDayTimeFields);
   LKXTimeSheetPage page(form);
   page.Open();
 }

@@ -27,7 +27,7 @@
 #include <string>
 
 #include "loopback_port.h"
-#include "page_fetch.h"
+#include "page_server.h"
 #include "bench_main.h"
 #include "foundation/settings_sections.h"
 #include "foundation/unique_fd.h"
@@ -115,33 +115,10 @@ void Prepare() {
   WriteSession("lbusydayx1", "user=boss%40office.example&seluser=user0%40office.example&date=" + kBusyDay.GetDateText());
 }
 
+BenchPageServer gPages;
 
-
-std::unique_ptr<LKXWebServer> gServer;
-std::uint16_t gPort = 0;
-
-// `expected`: a text the whole page holds, so that a page that went wrong
-// (an error text, a missing session) is never timed as if it were the report.
-void Page(benchmark::State& state, const char* path, const char* session, const char* expected) {
-  if (!gServer) {
-    state.SkipWithError("server did not listen");
-    return;
-  }
-  std::string answer;
-  const double cpuBefore = BenchProcessCpuMs();
-  for (auto _ : state) {
-    answer = BenchFetchPage(gPort, path, session);
-    benchmark::DoNotOptimize(answer.data());
-  }
-  // The server's threads work for the page while this one only waits, and
-  // the machine may be shared: the CPU time of the whole process per page
-  // is the figure that does not depend on what else runs.
-  state.counters["process_cpu_ms"] = (BenchProcessCpuMs() - cpuBefore) / static_cast<double>(state.iterations());
-  if (answer.find(expected) == std::string::npos) {
-    std::fprintf(stderr, "%s answered:\n%s\n", path, answer.substr(0, 4000).c_str());
-    state.SkipWithError("the page does not hold what it should");
-  }
-  state.counters["page_bytes"] = static_cast<double>(answer.size());
+void Page(benchmark::State& state, const std::string& path, const char* session, const char* expected) {
+  BenchTimePage(state, gPages, path, session, expected);
 }
 
 void BM_YearReportOneUser(benchmark::State& state) { Page(state, "viewhours", "lyearrepo1", "Total 365 days"); }
@@ -164,13 +141,8 @@ int main(int argc, char** argv) {
     LSettingSetString("Settings", "AutoDeleteDays", "30");
     LSettingSetString("Settings", "SetupWizardRun", "0");
     Prepare();
-    gPort = BenchFreeLoopbackPort();
-    LSettingSetString("Routing", "LocalPort", std::to_string(gPort));
-    WLInstallPageFrame();
-    gServer = std::make_unique<LKXWebServer>(LWebletSessionData::Folder() + "/../Web", WebScriptArray());
-    gServer->Start();
-    if (!gServer->WaitListening(10000)) gServer.reset();
+    gPages.Start();
   });
-  gServer.reset();
+  gPages.server.reset();
   return status;
 }

@@ -23,7 +23,7 @@
 #include "foundation/settings_sections.h"
 #include "foundation/unique_fd.h"
 #include "loopback_port.h"
-#include "page_fetch.h"
+#include "page_server.h"
 #include "model/core_data.h"
 #include "model/image_test_helpers.h"
 #include "model/users.h"
@@ -104,30 +104,10 @@ void Prepare() {
   }
 }
 
-
-
-std::unique_ptr<LKXWebServer> gServer;
-std::uint16_t gPort = 0;
+BenchPageServer gPages;
 
 void Page(benchmark::State& state, const std::string& path, const char* session, const char* expected) {
-  if (!gServer) {
-    state.SkipWithError("server did not listen");
-    return;
-  }
-  std::string answer;
-  const double cpuBefore = BenchProcessCpuMs();
-  for (auto _ : state) {
-    answer = BenchFetchPage(gPort, path, session);
-    benchmark::DoNotOptimize(answer.data());
-  }
-  // Server and client threads together: the figure that does not depend on
-  // what else the machine runs.
-  state.counters["process_cpu_ms"] = (BenchProcessCpuMs() - cpuBefore) / static_cast<double>(state.iterations());
-  if (answer.find(expected) == std::string::npos) {
-    std::fprintf(stderr, "%s answered:\n%s\n", path.c_str(), answer.substr(0, 2000).c_str());
-    state.SkipWithError("the page does not hold what it should");
-  }
-  state.counters["bytes"] = static_cast<double>(answer.size());
+  BenchTimePage(state, gPages, path, session, expected);
 }
 
 const std::string kUser0 = "seluser=user0%40office.example&date=2026-03-02";
@@ -146,7 +126,7 @@ void BM_AppUsage20UsersMonth(benchmark::State& state) {
   std::string answer;
   const double cpuBefore = BenchProcessCpuMs();
   for (auto _ : state) {
-    for (int u = 0; u < kUsageUsers; ++u) answer = BenchFetchPage(gPort, "viewappusage", "lusagepgs" + std::to_string(u));
+    for (int u = 0; u < kUsageUsers; ++u) answer = BenchFetchPage(gPages.port, "viewappusage", "lusagepgs" + std::to_string(u));
     benchmark::DoNotOptimize(answer.data());
   }
   state.counters["process_cpu_ms"] = (BenchProcessCpuMs() - cpuBefore) / static_cast<double>(state.iterations());
@@ -170,13 +150,8 @@ int main(int argc, char** argv) {
     setenv("TZ", "UTC", 1);
     LSettingSetString("Settings", "SetupWizardRun", "0");
     Prepare();
-    gPort = BenchFreeLoopbackPort();
-    LSettingSetString("Routing", "LocalPort", std::to_string(gPort));
-    WLInstallPageFrame();
-    gServer = std::make_unique<LKXWebServer>(LWebletSessionData::Folder() + "/../Web", WebScriptArray());
-    gServer->Start();
-    if (!gServer->WaitListening(10000)) gServer.reset();
+    gPages.Start();
   });
-  gServer.reset();
+  gPages.server.reset();
   return status;
 }

@@ -6,27 +6,10 @@
 
 "use strict";
 
-const childProcess = require("child_process");
 const fs = require("fs");
 const path = require("path");
 
-// Runs the simulator to its end; rejects on a non-zero status.
-function runSimulator(simulator, args, env, limitMs) {
-  return new Promise((resolve, reject) => {
-    const child = childProcess.spawn(simulator, args, { env, stdio: ["ignore", "pipe", "pipe"] });
-    let output = "";
-    child.stdout.on("data", (chunk) => { output += chunk.toString(); });
-    child.stderr.on("data", (chunk) => { output += chunk.toString(); });
-    const timer = setTimeout(() => child.kill("SIGKILL"), limitMs);
-    child.once("error", (error) => { clearTimeout(timer); reject(error); });
-    child.once("exit", (code, signal) => {
-      clearTimeout(timer);
-      if (code === 0) resolve(output);
-      else reject(new Error("kavrixstation-sim " + args.join(" ") + " ended with " + (code === null ? signal : code) +
-                            ":\n" + output));
-    });
-  });
-}
+const { runSimulator } = require("./simulator");
 
 function two(n) { return (n < 10 ? "0" : "") + n; }
 function dateText(d) { return d.getFullYear() + "-" + two(d.getMonth() + 1) + "-" + two(d.getDate()); }

@@ -88,10 +88,14 @@ bool SendLeaveDecision(LThread* thread, LKXUser& user, LKXLeaveDecision decision
                        const char* subject, const std::vector<LKXNotedLeave>& noted) {
   const std::string operator_email = user.GetText(operator_key);
   const std::string email = user.GetEmail();
-  // A deleted request is named as it was; a decided one as it is on file.
+  // A deleted request is named as it was noted: its dates may be taken by
+  // a new request since.
   std::vector<LKXLeaveLine> lines;
-  for (const LKXNotedLeave& leave : noted) lines.push_back({leave.type, leave.start, leave.end, ""});
-  if (decision != LKXLeaveDecision::kDeleted) lines = LeaveLines(email, noted, false);
+  if (decision == LKXLeaveDecision::kDeleted) {
+    for (const LKXNotedLeave& leave : noted) lines.push_back({leave.type, leave.start, leave.end, ""});
+  } else {
+    lines = LeaveLines(email, noted, false);
+  }
   return SendEmail(thread, email, subject,
                    KXLeaveDecisionBody(decision, user.GetName(), NameOf(operator_email), operator_email,
                                        KXReadPanelAddresses(), lines));

@@ -159,9 +159,12 @@ std::string LLeaveContinuationHtml(const LKXLeaveRequest& request, const std::st
     const char* status = other.record.IsApproved()      ? "Approved"
                          : other.record.IsDisapproved() ? "Disapproved"
                                                         : "Pending";
-    html += before ? "<br><small>Began in " + link + LHtmlFormatChecked(" on %H (%s)</small>", other.record.start, status)
-                   : "<br><small>Continues in " + link +
-                         LHtmlFormatChecked(" until %H (%s)</small>", other.record.end, status);
+    if (before) {
+      html += "<br><small>Began in " + link + LHtmlFormatChecked(" on %H (%s)</small>", other.record.start, status);
+    } else {
+      html += "<br><small>Continues in " + link +
+              LHtmlFormatChecked(" until %H (%s)</small>", other.record.end, status);
+    }
   }
   return html;
 }

@@ -1,8 +1,9 @@
 // The hours pages in the browser (called by panel_test.js once the wizard
 // and the logon steps have run): a staff member's station reports activity
 // through the station simulator, the staff member's manager logs on, opens
-// the day's time sheet with its picture, the week's work-hours report, and
-// downloads the report as CSV.
+// the time sheet from the main page (today's), the day's time sheet with its
+// picture, the week's work-hours report, downloads the report as CSV, and
+// picks weeks from the date-range menu on a table of days.
 
 "use strict";
 

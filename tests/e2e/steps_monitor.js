@@ -1,7 +1,8 @@
 // The monitoring pages in the browser (called by panel_test.js after the
 // hours steps): a station reports activity and two screenshots through the
 // station simulator; the manager opens the day's activity log and its
-// screenshots, steps through the full-size viewer and sees the usage chart;
+// screenshots, reads whose picture the full-size viewer shows and when, sees
+// it fit a narrow window, steps through the viewer and sees the usage chart;
 // then the staff member finds that look on "myaudit".
 
 "use strict";

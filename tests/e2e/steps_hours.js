@@ -59,7 +59,7 @@ module.exports = async function runHoursSteps(ctx) {
     const shown = await page.locator("#dateinput").inputValue();
     check(shown === today, "the time sheet opened without a day shows \"" + shown + "\", not " + today);
     await expectText(page, "Total Worked Hours");
-  });
+  }, { phone: true });
 
   await step("time sheet shows the day as a picture and a table", async () => {
     await page.goto(base + "timesheet?seluser=" + encodeURIComponent(staff.email) + "&date=" + today,
@@ -139,5 +139,5 @@ module.exports = async function runHoursSteps(ctx) {
     }
     await setClock(null);
     await choose("This Week");
-  });
+  }, { phone: true });
 };

@@ -87,7 +87,7 @@ module.exports = async function runMonitorSteps(ctx) {
     // The same viewer in the main window, for the step's screenshot.
     await page.goto(popup.url(), { waitUntil: "load" });
     await expectText(page, heading.slice(0, 4));
-  });
+  }, { phone: true });
 
   await step("the full-size viewer steps to the next picture and back", async () => {
     const full = popup.locator("img[title=fullsize]");

@@ -206,7 +206,7 @@ bool LKXLeaveFormPage::CmOk() {
   if (!CheckDates(userEmail, from, to)) return false;
   const int typeIndex = PostedIndex(GetControlValue(kTypeId));
   if (typeIndex < 0 || typeIndex >= static_cast<int>(types_.size())) {
-    PopupControlDataInvalid(kTypeId, kLLeaveTypeInvalid);
+    PopupControlDataInvalid(kTypeId, types_.empty() ? kLLeaveNoTypes : kLLeaveTypeInvalid);
     return false;
   }
   LDateTime fromDay, toDay;

@@ -21,6 +21,8 @@ inline constexpr char kLLeaveTooLong[] = "You cannot apply for a leave with more
 inline constexpr char kLLeaveNoSelectedUser[] = "Can't find selected user!";
 inline constexpr char kLLeaveUserNotOffered[] = "Please select a user from the list.";
 inline constexpr char kLLeaveTypeInvalid[] = "Please select a type of leave.";
+inline constexpr char kLLeaveNoTypes[] =
+    "No leave types are set up yet. Please ask your administrator to add them.";
 // 200 days: the longest leave one form may ask for.
 inline constexpr int kLMaxLeaveSeconds = 17280000;
 // How much of the session id the system log may show: enough to tell two

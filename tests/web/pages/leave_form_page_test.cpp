@@ -5,6 +5,7 @@
 
 #include "foundation/settings_sections.h"
 #include "leave_fixture.h"
+#include "model/teams.h"
 #include "support/log_reader.h"
 #include "web/pages/leave_form_page.h"
 
@@ -38,6 +39,16 @@ TEST_F(LeaveFormTest, RefusesBadDatesWithTheMessageOnTheirControl) {
                                                                  "<tr bgcolor=#ffe0e0><td colspan=5>To Date: "));
   EXPECT_EQ(ReadLog("staff", "2026"), "2026-04-06,2026-04-08,holiday,\"\",-1,\"\"\r\n");
   EXPECT_FALSE(Flag("staff", "LeaveApplicationEmail"));
+}
+
+// A type the list does not hold asks for one; with no types at all there is
+// nothing to choose, and the form says who can help.
+TEST_F(LeaveFormTest, ATypeOutsideTheListIsRefusedAndAnEmptyListSaysWhy) {
+  EXPECT_TRUE(Contains(PostForm("staff", "2026-03-10", "2026-03-10", "&103=5"), ErrorRow(kLLeaveTypeInvalid)));
+  for (const std::string& type : KXGetLeaveTypeNames()) ASSERT_TRUE(KXDeleteLeaveType(type));
+  EXPECT_TRUE(Contains(PostForm("staff", "2026-03-10", "2026-03-10"),
+                       ErrorRow("No leave types are set up yet. Please ask your administrator to add them.")));
+  EXPECT_EQ(ReadLog("staff", "2026"), "");
 }
 
 TEST_F(LeaveFormTest, StoresTheRecordRaisesTheFlagAndLogsAShortSessionPrefix) {

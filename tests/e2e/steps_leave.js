@@ -1,7 +1,8 @@
-// Leave management in the browser: a user applies for three days, her
-// manager approves them on the pending page, her leave report shows them
-// approved with the totals, and her personal calendar address serves the
-// approved leave as an iCalendar feed that a real parser reads.
+// Leave management in the browser: a user applies for three days (the next
+// page confirms whom it went to), her manager approves them on the pending
+// page (confirmed too), her leave report shows them approved with the
+// totals, and her personal calendar address serves the approved leave as an
+// iCalendar feed that a real parser reads.
 //
 // Called by panel_test.js after the wizard and logon steps, with the data
 // root the test owns and the helpers of that file.
@@ -117,6 +118,9 @@ async function runLeave(page, base, step, h) {
     await page.fill("input[name=\"105\"]", to);
     await page.fill("input[name=\"106\"]", "Family visit");
     await pressOk(page, /\/mainpage$/);
+    const line = await page.locator(".kxconfirm").innerText();
+    check(/^Your leave application for \d+(-\d+)? \w{3}( \d{4})?(-\d+ \w{3}( \d{4})?)? was sent to Ada Admin for approval\.$/
+        .test(line), "the confirmation reads: " + line);
     await logout();
   });
 
@@ -136,6 +140,7 @@ async function runLeave(page, base, step, h) {
     check(!(await page.locator("#submit_approve").isDisabled()), "Approve stays disabled with a ticked row");
     await Promise.all([page.waitForNavigation({ waitUntil: "load" }), page.locator("#submit_approve").click()]);
     await expectText(page, "There are no items in this list");
+    check((await page.locator(".kxconfirm").innerText()) === "1 request approved.", "the approval is not confirmed");
     await logout();
   });
 

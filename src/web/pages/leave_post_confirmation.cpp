@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "model/leave_log.h"
 #include "web/confirmation_line.h"
 #include "web/weblet_form.h"
 
@@ -10,12 +9,11 @@ namespace {
 
 // The rows the form asks to change: "Apply Changes" every row, the other
 // actions the ticked ones; a row that posts no dates is no row of the page.
+// Each of them either changes or has its one notice.
 int AskedRows(const LWebletForm& form, LKXLeaveAction action) {
   const LHashTable& params = form.Params();
-  const std::string year = params.GetParm("year");
-  if (!year.empty() && !KXIsYearText(year)) return 0;  // the post refuses every row
   // No more rows than posted fields, as the post itself bounds them.
-  const int count = std::min(params.GetInt("count", 0), static_cast<int>(params.Size()));
+  const int count = std::min(std::max(params.GetInt("count", 0), 0), static_cast<int>(params.Size()));
   int asked = 0;
   for (int i = 0; i < count; ++i) {
     const std::string n = std::to_string(i);

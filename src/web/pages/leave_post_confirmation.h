@@ -1,8 +1,8 @@
 #pragma once
 // The confirmation line of a post of the pending-requests page or the leave
-// report ("2 requests approved."). KXPostLeaveChanges reports only the rows
-// that changed nothing, so the rows that changed are the rows the form asked
-// to change, counted here by the same rule, less those notices.
+// report ("2 requests approved."). KXPostLeaveChanges gives one notice for
+// each row that changed nothing, so the rows that changed are the rows the
+// form asked to change, counted here by the same rule, less those notices.
 
 #include <string>
 #include <vector>

@@ -206,7 +206,7 @@ async function main() {
                                         home: path.join(temp, "home"), admin: ADMIN, limitMs: LIMIT_MS });
     await require("./steps_monitor")({ page, context, base, step, check, expectText, program, root, temp, port,
                                        home: path.join(temp, "home"), admin: ADMIN, limitMs: LIMIT_MS });
-    await require("./steps_manual")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN });
+    await require("./steps_manual")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN, staff: FIRST_USER });
     await runLeave(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
     await require("./steps_leave_yearend")(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
     await require("./steps_users")(page, base, step, { check, expectText, pressOk, valueOf, admin: ADMIN, root, temp });

@@ -1,7 +1,8 @@
-// Leave management in the browser: a user applies for three days, her
-// manager approves them on the pending page, her leave report shows them
-// approved with the totals, and her personal calendar address serves the
-// approved leave as an iCalendar feed that a real parser reads.
+// Leave management in the browser: a user applies for three days (the next
+// page confirms whom it went to), her manager approves them on the pending
+// page (confirmed too), her leave report shows them approved with the
+// totals, and her personal calendar address serves the approved leave as an
+// iCalendar feed that a real parser reads.
 //
 // Called by panel_test.js after the wizard and logon steps, with the data
 // root the test owns and the helpers of that file.
@@ -83,10 +84,13 @@ async function runLeave(page, base, step, h) {
     await page.fill("input[name=\"105\"]", to);
     await page.fill("input[name=\"106\"]", "Family visit");
     await pressOk(page, /\/mainpage$/);
-    await logout();
+    const line = await page.locator(".kxconfirm").innerText();
+    check(/^Your leave application for \d+(-\d+)? \w{3}( \d{4})?(-\d+ \w{3}( \d{4})?)? was sent to Ada Admin for approval\.$/
+        .test(line), "the confirmation reads: " + line);
   });
 
   await step("leave: the manager sees the request on the pending page", async () => {
+    await logout();
     await logon(admin.email, admin.password);
     await Promise.all([page.waitForURL(/\/pendingleaverequests/, { waitUntil: "load" }),
                        page.locator("a", { hasText: "Pending leave requests" }).click()]);
@@ -102,10 +106,11 @@ async function runLeave(page, base, step, h) {
     check(!(await page.locator("#submit_approve").isDisabled()), "Approve stays disabled with a ticked row");
     await Promise.all([page.waitForNavigation({ waitUntil: "load" }), page.locator("#submit_approve").click()]);
     await expectText(page, "There are no items in this list");
-    await logout();
+    check((await page.locator(".kxconfirm").innerText()) === "1 request approved.", "the approval is not confirmed");
   });
 
   await step("leave: the user's report shows it approved with the totals", async () => {
+    await logout();
     await logon(user.email, USER_PASSWORD);
     await page.goto(base + "leavereport?seluser=" + encodeURIComponent(user.email) + "&year=" + year +
                     "&edit=false", { waitUntil: "load" });

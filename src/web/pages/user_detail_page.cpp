@@ -7,6 +7,8 @@
 
 #include "mail/email_address.h"
 #include "maintenance/maintenance_thread.h"
+#include "model/leave_balance.h"
+#include "model/leave_log.h"
 #include "model/org_settings.h"
 #include "model/random_password.h"
 #include "model/registry_text.h"
@@ -48,6 +50,8 @@ std::string StoredTime(const std::string& typed) {
   return time.value > 0 ? time.GetText() : std::string();
 }
 
+int CurrentYear() { return std::atoi(KXCurrentYearText().c_str()); }
+
 int NonNegative(const std::string& text, int limit) {
   const int value = std::atoi(text.c_str());
   if (value < 0) return 0;
@@ -77,10 +81,15 @@ LKXUserDetailPage::LKXUserDetailPage(LWebletForm& form) : LKXWebDialog(form, "us
   new_ = KXSameName(selected_, "new");
   SetTitle(new_ ? "Add a New User" : "View User Details");
   AddTools(kToolTips, static_cast<int>(std::size(kToolTips)));
-  if (!new_ && !KXIsCurrentUserAdministator(form)) {
+  const bool admin = KXIsCurrentUserAdministator(form);
+  leaveEditable_ = admin || KXIsCurrentUserAccountant(form);
+  if (!new_ && !admin) {
     readOnly_ = true;
-    SetOkLabel(" Return ");
-    SetCancelLabel("");
+    // HR keeps the leave allowances, so its form saves those two fields.
+    if (!leaveEditable_) {
+      SetOkLabel(" Return ");
+      SetCancelLabel("");
+    }
   }
 }
 
@@ -147,6 +156,8 @@ void LKXUserDetailPage::InitFromRecord(LKXUser& user) {
   SetCheck(kKXDetailTakeLunch, user.GetFlag(kKXUserTakeLunchTime));
   SetText(kKXDetailLunchStart, user.GetText(kKXUserLunchStartTime));
   SetText(kKXDetailLunchDuration, user.GetText(kKXUserLunchDurationMins));
+  SetText(kKXDetailLeaveAllowance, user.GetText(kKXUserLeaveAllowanceDays));
+  SetInt(kKXDetailCarryOver, KXCarryOverDaysOf(user.GetText(kKXUserLeaveCarryOverDays), CurrentYear()));
 }
 
 void LKXUserDetailPage::InitDialog() {
@@ -222,9 +233,42 @@ void LKXUserDetailPage::Generate() {
 }
 
 bool LKXUserDetailPage::CmOk() {
-  // A read-only form saves nothing, whatever was posted.
-  if (readOnly_ || !KXIsCurrentUserAdministator(Form())) return true;
-  return CheckAndSave();
+  if (KXIsCurrentUserAdministator(Form()) && !readOnly_) return CheckAndSave();
+  // A read-only form saves nothing but, for HR, the leave fields.
+  if (!readOnly_ || !leaveEditable_ || !KXIsCurrentUserAccountant(Form())) return true;
+  std::string allowance;
+  int carryOver = 0;
+  if (!CheckLeaveFields(allowance, carryOver)) return false;
+  LKXUser user;
+  if (KXGetUser(selected_, user) && SaveLeaveFields(user, allowance, carryOver)) return true;
+  PopupControlDataInvalid(kKXDetailLeaveAllowance, kKXDetailNotStored);
+  return false;
+}
+
+bool LKXUserDetailPage::CheckLeaveFields(std::string& allowance, int& carryOver) {
+  std::string carry;
+  GetTextAndTrim(kKXDetailLeaveAllowance, allowance);
+  GetTextAndTrim(kKXDetailCarryOver, carry);
+  if (!allowance.empty() && !KXIsLeaveDaysText(allowance)) {
+    PopupControlDataInvalid(kKXDetailLeaveAllowance, kKXDetailBadLeaveDays);
+    return false;
+  }
+  if (carry.empty()) carry = "0";
+  if (!KXIsLeaveDaysText(carry)) {
+    PopupControlDataInvalid(kKXDetailCarryOver, kKXDetailBadLeaveDays);
+    return false;
+  }
+  // "007" is stored as 7.
+  if (!allowance.empty()) allowance = std::to_string(std::atoi(allowance.c_str()));
+  carryOver = std::atoi(carry.c_str());
+  return true;
+}
+
+bool LKXUserDetailPage::SaveLeaveFields(LKXUser& user, const std::string& allowance, int carryOver) {
+  const std::string list =
+      KXWithCarryOverDays(user.GetText(kKXUserLeaveCarryOverDays), CurrentYear(), carryOver);
+  bool ok = user.SetText(kKXUserLeaveAllowanceDays, allowance);
+  return user.SetText(kKXUserLeaveCarryOverDays, list) && ok;
 }
 
 bool LKXUserDetailPage::CheckAndSave() {
@@ -254,6 +298,9 @@ bool LKXUserDetailPage::CheckAndSave() {
     PopupControlDataInvalid(kKXDetailEmail, kKXDetailEmailExists);
     return false;
   }
+  std::string allowance;
+  int carryOver = 0;
+  if (!CheckLeaveFields(allowance, carryOver)) return false;
   std::vector<std::string> teamItems = KXCommaListItems(KXCleanRegistryText(teams));
   for (std::string& team : teamItems) {
     team = KXCleanRegistryText(team);
@@ -340,6 +387,7 @@ bool LKXUserDetailPage::CheckAndSave() {
   ok = user.SetNumber(kKXUserLunchDurationMins, NonNegative(GetControlValue(kKXDetailLunchDuration), 24 * 60)) && ok;
   ok = user.SetText(kKXUserNormalHourStart, StoredTime(GetControlValue(kKXDetailHourStart))) && ok;
   ok = user.SetText(kKXUserNormalHourEnd, StoredTime(GetControlValue(kKXDetailHourEnd))) && ok;
+  ok = SaveLeaveFields(user, allowance, carryOver) && ok;
   WakeMaintenance();
   if (ok) return true;
   PopupControlDataInvalid(kKXDetailEmail, kKXDetailNotStored);

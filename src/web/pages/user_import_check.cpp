@@ -1,6 +1,7 @@
 #include "web/pages/user_import_check.h"
 
 #include "mail/email_address.h"
+#include "model/leave_balance.h"
 #include "model/registry_lists.h"
 #include "model/registry_text.h"
 #include "model/teams.h"
@@ -30,6 +31,8 @@ std::string RowProblem(const std::vector<LKXUserListCSVRow>& rows, std::size_t i
     if (!KXUserExists(manager) && !InFile(rows, manager)) return KXDetailNoManager(manager);
     if (KXSameName(manager, row.email)) return kKXDetailManagerSelf;
   }
+  if (!row.leaveAllowance.empty() && !KXIsLeaveDaysText(row.leaveAllowance)) return kKXDetailBadLeaveDays;
+  if (!KXIsCarryOverList(row.leaveCarryOver)) return kKXImportBadCarryOver;
   return "";
 }
 
@@ -47,6 +50,10 @@ std::string Changes(LKXUser& user, const LKXUserListCSVRow& row) {
   Note(changes, row.passwordReq && !user.GetFlag(kKXUserPasswordReq), "Startup Instructions");
   Note(changes, user.GetText(kKXUserTeam) != (row.team.empty() ? std::string(kKXDefaultTeam) : row.team), "Team");
   Note(changes, user.GetText(kKXUserManager) != row.manager, "Managers");
+  if (row.leaveColumns) {
+    Note(changes, user.GetText(kKXUserLeaveAllowanceDays) != row.leaveAllowance, "Leave Allowance");
+    Note(changes, user.GetText(kKXUserLeaveCarryOverDays) != row.leaveCarryOver, "Leave Carried Over");
+  }
   return changes;
 }
 

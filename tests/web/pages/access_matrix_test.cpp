@@ -129,6 +129,7 @@ const MatrixRow kMatrix[] = {
     {"userimport", kAdminOnly},
     {"auditlog", kAdminOnly},
     {"myaudit", kSessionOk},
+    {"teamcalendar", kSessionOk},
 };
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }

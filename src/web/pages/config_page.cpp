@@ -1,10 +1,12 @@
 #include "web/pages/config_page.h"
 
 #include <climits>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "foundation/date_time.h"
+#include "model/leave_balance.h"
 #include "model/leave_log.h"
 #include "model/org_settings.h"
 #include "web/current_user.h"
@@ -28,6 +30,7 @@ enum : int {
   kDefaultWorkHoursId = 120,
   kPrivateProgramsId = 122,
   kBusinessProgramsId = 123,
+  kLeaveAllowanceId = 124,
   kNormalBreakId = 202,
   kNoBreakId = 203,
   kBreakFromId = 210,
@@ -183,6 +186,7 @@ bool LKXConfigPage::Authenticate() {
 void LKXConfigPage::InitDialog() {
   for (const LConfigNumber& number : kNumbers) SetText(number.id, KXOrgGetText(number.key));
   SetCheck(kLeaveApprovalId, KXOrgGetBool(LKXOrg::kLeaveApprovalRequired));
+  SetText(kLeaveAllowanceId, KXOrgGetText(LKXOrg::kDefaultLeaveAllowanceDays));
   SetCheck(kAutoDetectHolidaysId, KXOrgGetBool(LKXOrg::kAutoDetectHolidays));
   const int captions = KXOrgGetInt(LKXOrg::kShowUserCaptions);
   SetRadioCheck(captions < 0 ? kCaptionsNoneId : captions > 0 ? kCaptionsPerUserId : kCaptionsAllId, true);
@@ -207,6 +211,7 @@ void LKXConfigPage::Generate() {
   StartGroupBox("Options");
   AddInput(kAutoDeleteDaysId, "Auto-delete screen shots (after days): ", 6);
   AddCheckBox(kLeaveApprovalId, "Leave form approval required");
+  AddInput(kLeaveAllowanceId, "Default leave allowance (days a year, empty: none kept): ", 6);
   AddCheckBox(kAutoDetectHolidaysId, "Auto detect public holidays");
   SetIndent(1);
   AddStatic(
@@ -293,6 +298,13 @@ bool LKXConfigPage::CmOk() {
       return false;
     }
   }
+  std::string allowance;
+  GetTextAndTrim(kLeaveAllowanceId, allowance);
+  if (!allowance.empty() && !KXIsLeaveDaysText(allowance)) {
+    PopupControlDataInvalid(kLeaveAllowanceId, KXOrgSettingOf(LKXOrg::kDefaultLeaveAllowanceDays).range_message);
+    return false;
+  }
+  if (!allowance.empty()) allowance = std::to_string(std::atoi(allowance.c_str()));
   std::string days, fortnightStart, privatePrograms, businessPrograms;
   GetText(kDaysOfMonthDaysId, days);
   GetTextAndTrim(kFortnightStartId, fortnightStart);
@@ -320,6 +332,7 @@ bool LKXConfigPage::CmOk() {
   LKXOrgChanges changes;
   changes.SetInt(LKXOrg::kAutoDeleteDays, values[0]);
   changes.SetBool(LKXOrg::kLeaveApprovalRequired, GetCheck(kLeaveApprovalId));
+  changes.SetText(LKXOrg::kDefaultLeaveAllowanceDays, allowance);
   changes.SetBool(LKXOrg::kAutoDetectHolidays, GetCheck(kAutoDetectHolidaysId));
   changes.SetInt(LKXOrg::kShowUserCaptions, captions);
   changes.SetBool(LKXOrg::kConnectRemote, GetRadioCheck(kSomeRemoteId));

@@ -1,5 +1,6 @@
 #include "web/pages/leave_form_balance.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "model/leave_balance.h"

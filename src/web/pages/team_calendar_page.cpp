@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <iterator>
 #include <vector>
 
 #include "foundation/date_time.h"

@@ -224,6 +224,28 @@ TEST_F(LeaveBalancePagesTest, CalendarDaysAreShadedByWorkDaysAndHolidays) {
   EXPECT_TRUE(Contains(page, "<th title=\"2026-03-01\">1<br>S</th>"));
 }
 
+TEST_F(LeaveBalancePagesTest, AdministratorsChooseWhichLeaveTypesCount) {
+  const LKXLeaveCounting before;
+  EXPECT_TRUE(before.Counts("holiday"));
+  EXPECT_FALSE(before.Counts("sick"));
+  // Ticked rows switch: sick on, holiday off. Others' posts change nothing.
+  const std::string body = "count=2&check0=sick&check1=holiday&submit=Switch+Counts+against+allowance";
+  Post("leavetypepost", body, Session("hr"));
+  EXPECT_TRUE(LKXLeaveCounting().Counts("holiday"));
+  const std::string list = Visible(Post("leavetypepost", body, Session("boss")));
+  EXPECT_TRUE(Contains(list, "Counts against allowance")) << list;
+  const LKXLeaveCounting after;
+  EXPECT_TRUE(after.Counts("sick"));
+  EXPECT_FALSE(after.Counts("holiday"));
+  // A new type counts only when ticked.
+  Get("addleavetype", Session("boss"));
+  Post("addleavetype", "101=training&102=on&submit=++OK++", Session("boss"));
+  Post("addleavetype", "101=study&submit=++OK++", Session("boss"));
+  EXPECT_TRUE(LKXLeaveCounting().Counts("training"));
+  EXPECT_FALSE(LKXLeaveCounting().Counts("study"));
+  EXPECT_TRUE(KXLeaveTypeExists("study"));
+}
+
 TEST(TeamCalendarMonths, ChosenMonthsAndSteps) {
   EXPECT_EQ(LTeamCalendarStep("2026-01", -1), "2025-12");
   EXPECT_EQ(LTeamCalendarStep("2026-12", 1), "2027-01");

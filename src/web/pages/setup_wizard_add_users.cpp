@@ -49,10 +49,12 @@ class LKXWizardAddUser : public LKXWizardDialog {
     AddHyperLinkSpanRightSmall(kAddMoreLink, "javascript:addItem()", "Add More", false);
     // Without work days a user is never missed in the unexplained-absence
     // report; the office decides, Monday to Friday offered.
-    AddStatic("Work days of these users:");
-    SetIndent(1);
-    for (int i = 0; i < kKXWorkDayBoxes; ++i) AddCheckBox(kWorkDayField + i, kKXWorkDayLabels[i]);
-    SetIndent(0);
+    std::string days = "Work days of these users:";
+    for (int i = 0; i < kKXWorkDayBoxes; ++i) {
+      days += "&nbsp; <label><input type=checkbox name=" + std::to_string(kWorkDayField + i) +
+              (GetCheck(kWorkDayField + i) ? " checked>" : ">") + std::string(kKXWorkDayLabels[i]) + "</label>";
+    }
+    AddHtmlRow(days);
   }
 
   bool CmOk() override {

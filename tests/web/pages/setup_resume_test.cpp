@@ -114,7 +114,8 @@ TEST_F(SetupResumeTest, WizardAddFormAndImportGiveNewUsersTheSameDefaults) {
   const std::string boss = CreateAdmin();
   ASSERT_NE(boss, "");
   const std::string wizardPage = Get("wizardaddusers", boss);
-  for (const char* day : {"name=701 checked>Mon", "name=705 checked>Fri", "name=706>Sat", "name=707>Sun"}) {
+  for (const char* day : {"name=701 checked>Mon</label>", "name=705 checked>Fri</label>", "name=706>Sat</label>",
+                          "name=707>Sun</label>"}) {
     EXPECT_TRUE(Has(wizardPage, day)) << day;
   }
   EXPECT_EQ(Next("wizardaddusers", "101=ann%40office.example&201=Ann&701=on&702=on&703=on&704=on&705=on", boss),
@@ -122,8 +123,8 @@ TEST_F(SetupResumeTest, WizardAddFormAndImportGiveNewUsersTheSameDefaults) {
 
   Get("userdetail?seluser=new", boss);
   EXPECT_EQ(Post("userdetail",
-                 "101=bob%40office.example&102=Bob&104=DefaultTeam&108=boss%40office.example&rbg1=110&rbg2=210&rbg3=310&401=on&402=on"
-                 "&403=on&404=on&405=on&606=on&submit=++OK++",
+                 "101=bob%40office.example&102=Bob&104=DefaultTeam&108=boss%40office.example&rbg1=110&rbg2=210"
+                 "&rbg3=310&401=on&402=on&403=on&404=on&405=on&606=on&submit=++OK++",
                  boss)
                 .find("HTTP/1.0 302 OK\r\nLocation: "),
             0u);
@@ -135,7 +136,8 @@ TEST_F(SetupResumeTest, WizardAddFormAndImportGiveNewUsersTheSameDefaults) {
   const std::string csv = LURIEncode(
       "cy@office.example,\"Cy\",\"\",\"\",0,0,0,\"\",\"\"\r\n"
       "dan@office.example,\"Dan\",\"\",\"\",0,0,0,\"\",\"\"\r\n");
-  EXPECT_TRUE(Has(Post("userimport", "csv=" + csv + "&wdset=1&wd1=on&wd2=on&wd3=on&wd4=on&wd5=on&submit=Import", boss),
+  const std::string days = "&wdset=1&wd1=on&wd2=on&wd3=on&wd4=on&wd5=on";
+  EXPECT_TRUE(Has(Post("userimport", "csv=" + csv + days + "&submit=Import", boss),
                   "Imported: 2 users added, 0 users changed."));
 
   const LKXUserKey* keys[] = {&kKXUserWorkDays,   &kKXUserWorkType, &kKXUserWorkHours, &kKXUserPasswordReq,

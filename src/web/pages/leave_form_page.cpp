@@ -219,7 +219,7 @@ bool LKXLeaveFormPage::CmOk() {
     PopupControlDataInvalid(kUserId, kLLeaveNoSelectedUser);
     return false;
   }
-  user.SetFlag(kKXUserLeaveApplicationEmail, true);
+  KXRaiseLeaveNotice(user, LKXLeaveNotice::kApplication, {from, to, types_[static_cast<std::size_t>(typeIndex)]}, "");
   WakeMaintenance();
   const std::string sessionPrefix = LCutText(Form().Session().Id(), kLLoggedSessionPrefix);
   LOG("User " + userEmail + " just submitted a leave form (sess " + sessionPrefix + "...)");

@@ -105,7 +105,7 @@ module.exports = async function runSetupResume(ctx) {
         check(await page.getByText(link, { exact: true }).count() === 1, "the main page offers no \"" + link + "\"");
       }
       await expectText(page, "The KavrixStation installer is not on this server yet");
-    });
+    }, { phone: true });
 
     await step("setup: finishing leads through the modules question", async () => {
       await Promise.all([page.waitForURL(/\/wizardconfirmemail$/, { waitUntil: "load" }),
@@ -117,7 +117,7 @@ module.exports = async function runSetupResume(ctx) {
       await expectText(page, "Setup Wizard: KavrixServer Usage");
       await pressOk(page, /\/wizardaddusers$/);
       await expectText(page, "Work days of these users:");
-    });
+    }, { phone: true });
 
     await step("setup: the first users with their work days", async () => {
       await page.waitForSelector("input[name=\"101\"]");
@@ -143,7 +143,7 @@ module.exports = async function runSetupResume(ctx) {
       check(await link.count() === 1, "no installer link with the file in the web root");
       const answer = await page.request.get(base + "kxtasetup.exe");
       check(answer.status() === 200, "the installer answered " + answer.status());
-    });
+    }, { phone: true });
   } finally {
     if (server.child.exitCode === null && server.child.signalCode === null) {
       server.child.kill("SIGTERM");

@@ -6,7 +6,7 @@
 //   LKXWizardRowProblem problem;
 //   std::string primary;
 //   if (KXCheckWizardUserRows(rows, problem) && KXFindPrimaryUser(primary))
-//     KXAddWizardUsers(rows, primary, problem);
+//     KXAddWizardUsers(rows, primary, work_days, problem);
 
 #include <span>
 #include <string>

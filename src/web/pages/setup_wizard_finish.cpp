@@ -8,10 +8,10 @@
 #include "routing/panel_addresses.h"
 #include "web/current_user.h"
 #include "web/pages/setup_steps.h"
-#include "web/pages/station_installer.h"
 #include "web/pages/setup_wizard.h"
 #include "web/pages/setup_wizard_dialog.h"
 #include "web/pages/setup_wizard_users.h"
+#include "web/pages/station_installer.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
 

@@ -161,8 +161,8 @@ void LKXUserImportPage::Generate() {
   WLSendRaw(form, kIntro);
   wfformat(form,
            "<p><input type=file id=csvfile accept=\".csv,text/csv\" onchange=\"kxReadCsv(this)\"></p>"
-           "<p><textarea name=csv rows=10 cols=90>%s</textarea></p>%s",
-           TextBoxText(csv), "");
+           "<p><textarea name=csv rows=10 cols=90>%s</textarea></p>",
+           TextBoxText(csv));
   WriteWorkDayBoxes(form, PostedWorkDays(form));
   wfformat(form, "<p><input type=submit name=submit value=\"%s\"></p>", kKXImportPreview);
   AddJScriptFunction(kFileScript);

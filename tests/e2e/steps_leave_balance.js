@@ -9,7 +9,7 @@
 
 "use strict";
 
-const { setPassword } = require("./data_root");
+const { setPassword, logOn, logOut } = require("./data_root");
 
 const PASSWORD = "Balance-Days-9";
 
@@ -24,17 +24,8 @@ module.exports = async function runLeaveBalance(page, base, step, h) {
     if (d.getUTCDay() !== 0 && d.getUTCDay() !== 6) weekdays += 1;
   }
 
-  const logon = async (email, password) => {
-    await page.goto(base + "logon", { waitUntil: "load" });
-    await page.fill("input[name=\"101\"]", email);
-    await page.fill("input[name=\"102\"]", password);
-    await pressOk(page, /\/mainpage$/);
-    await expectText(page, "Logged on as " + email);
-  };
-  const logout = async () => {
-    await Promise.all([page.waitForURL(/\/logout/, { waitUntil: "load" }),
-                       page.locator("a.toptext", { hasText: "Logout" }).first().click()]);
-  };
+  const logon = (email, password) => logOn(page, base, h, email, password);
+  const logout = () => logOut(page);
   const balanceLine = async () => (await page.locator("#leavebalance").innerText()).trim();
 
   await step("balance: the administrator gives the user a leave allowance", async () => {
@@ -47,10 +38,10 @@ module.exports = async function runLeaveBalance(page, base, step, h) {
     await pressOk(page, /\/mainpage$/);
     await page.goto(base + "userdetail?seluser=" + encodeURIComponent(user.email), { waitUntil: "load" });
     check(await page.inputValue("input[name=\"701\"]") === "5", "the allowance was not kept");
-    await logout();
   }, { phone: true });
 
   await step("balance: the leave form says what is left and follows the dates", async () => {
+    await logout();
     setPassword(root, user.email, PASSWORD);
     await logon(user.email, PASSWORD);
     await page.goto(base + "leaveform?onok=mainpage&oncancel=mainpage", { waitUntil: "load" });
@@ -114,6 +105,7 @@ module.exports = async function runLeaveBalance(page, base, step, h) {
     const line = (await page.locator("#leavebalance").innerText()).trim();
     check(new RegExp("^Leave balance " + next + ": -?\\d+ of 5 days left \\(allowance 5, carried over 0, taken \\d+\\)\\.$")
         .test(line), "the report's balance reads: " + line);
-    await logout();
   }, { phone: true });
+
+  await step("balance: log out", logout);
 };

@@ -220,6 +220,19 @@ void LKXUserDetailPage::Generate() {
     AddInput(kKXDetailLunchDuration, "Duration (mins): ", 6);
   }
   EndGroupBox();
+  StartGroupBox("Leave");
+  const std::string fallback = KXOrgGetText(LKXOrg::kDefaultLeaveAllowanceDays);
+  const std::string allowanceLabel = "Leave allowance (days a year, empty: " +
+                                     (fallback.empty() ? std::string("none kept") : "the default " + fallback) + "):";
+  const std::string carryLabel = "Days carried over into " + std::to_string(CurrentYear()) + ":";
+  if (leaveEditable_) {
+    AddInput(kKXDetailLeaveAllowance, allowanceLabel, 6);
+    AddInput(kKXDetailCarryOver, carryLabel, 6);
+  } else {
+    AddInputReadOnly(kKXDetailLeaveAllowance, allowanceLabel, 6);
+    AddInputReadOnly(kKXDetailCarryOver, carryLabel, 6);
+  }
+  EndGroupBox();
 
   LKXUser user;
   if (!new_ && KXGetUser(selected_, user) && user.GetTimeZone() != kKXTimeZoneUnknown) {

@@ -154,7 +154,9 @@ TEST_F(LeaveBalancePagesTest, HrAndAdministratorsKeepTheAllowanceOthersCannot) {
         Post("userdetail", std::string("101=staff%40x.example&102=Staff&108=mgr%40x.example&rbg1=110&rbg2=210&rbg3=310&701=") +
                                c.allowance + "&702=" + c.carry + "&submit=++OK++",
              Session(c.who));
-    if (c.message) EXPECT_TRUE(Contains(Visible(answer), c.message)) << c.who << " " << c.allowance;
+    if (c.message) {
+      EXPECT_TRUE(Contains(Visible(answer), c.message)) << c.who << " " << c.allowance;
+    }
     EXPECT_EQ(Text("staff", "LeaveAllowanceDays"), c.stored) << c.who << " " << c.allowance;
     EXPECT_EQ(Text("staff", "LeaveCarryOverDays"), c.storedCarry) << c.who << " " << c.allowance;
     if (c.message == nullptr && std::string(c.stored) == "25") {

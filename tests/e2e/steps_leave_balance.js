@@ -25,7 +25,11 @@ module.exports = async function runLeaveBalance(page, base, step, h) {
   }
 
   const logon = (email, password) => logOn(page, base, h, email, password);
-  const logout = () => logOut(page);
+  // Dialog pages name the link "Logoff": leave from the main page.
+  const logout = async () => {
+    await page.goto(base + "mainpage", { waitUntil: "load" });
+    await logOut(page);
+  };
   const balanceLine = async () => (await page.locator("#leavebalance").innerText()).trim();
 
   await step("balance: the administrator gives the user a leave allowance", async () => {

@@ -67,6 +67,8 @@ module.exports = async function runLeaveBalance(page, base, step, h) {
     await page.selectOption("select[name=\"103\"]", { label: "sick" });
     await page.waitForFunction(() => document.getElementById("leavebalance").textContent.includes("takes 0."));
     await page.selectOption("select[name=\"103\"]", { label: "holiday" });
+    await page.waitForFunction((n) => document.getElementById("leavebalance").textContent.includes("takes " + n + "."),
+                               weekdays);
   }, { phone: true });
 
   await step("balance: a request over the balance is sent and says so", async () => {

@@ -39,6 +39,7 @@ constexpr char kScript[] =
     "if(e&&t&&e.textContent!=t)e.textContent=t;}\r\n"
     // The date picker sets the fields without an event, so the line looks
     // at them now and then as well.
+    "document.addEventListener('change',kxUpdateBalance);document.addEventListener('input',kxUpdateBalance);"
     "setInterval(kxUpdateBalance,400);\r\n";
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "web/access_rules.h"
 
+#include "web/api_access.h"
 #include "web/current_user.h"
 #include "web/page_frame.h"
 #include "web/weblet_form.h"
@@ -22,6 +23,10 @@ bool WLCheckAccess(LWebletForm& form, LWebAccess access) {
       return WLRequireSession(form);
     case LWebAccess::kAdministrator:
       return WLRequireAdministrator(form);
+    case LWebAccess::kApiToken: {
+      LKXUser viewer;
+      return WLRequireApiToken(form, viewer);
+    }
     case LWebAccess::kAnyone:
     case LWebAccess::kPageRule:
     case LWebAccess::kNone:

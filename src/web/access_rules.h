@@ -11,6 +11,7 @@ enum class LWebAccess {
   kAdministrator,  // a session of an administrator, else the notice below
   kPageRule,       // the page object checks the current user itself
   kNone,           // reached from pages that check; the handler repeats their check
+  kApiToken,       // a GET with a personal API token (api_access.h); never the session cookie
 };
 
 inline constexpr char kLAdministratorOnlyText[] = "Only System Administrator can access this page.";

@@ -14,6 +14,7 @@
 #include "model/user_roles.h"
 #include "model/users.h"
 #include "web/current_user.h"
+#include "web/pages/api_token_section.h"
 #include "web/pages/dialog_defaults.h"
 #include "web/pages/user_detail_keep.h"
 #include "web/weblet_form.h"
@@ -219,6 +220,7 @@ void LKXUserDetailPage::Generate() {
     AddStatic(zone);
     EndGroupBox();
   }
+  if (!new_) KXWriteApiTokenBox(*this, selected_, apiToken_, apiTokenNotice_);
 }
 
 bool LKXUserDetailPage::CmOk() {
@@ -362,6 +364,10 @@ void WLUserDetailPage(LWebletForm& form) {
     WLRedirect(form, toTeam ? "addtoteam" : "addmanager");
     return;
   }
+  std::string apiToken, apiTokenNotice;
+  WLApiTokenPost(form, form.Session().GetParm("seluser"), apiToken, apiTokenNotice);
   WLDefaultDialogTargets(form, "userlist", "userlist");
-  LKXUserDetailPage(form).Run();
+  LKXUserDetailPage page(form);
+  page.ShowApiToken(std::move(apiToken), std::move(apiTokenNotice));
+  page.Run();
 }

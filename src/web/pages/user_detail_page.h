@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "web/kx_web_dialog.h"
 
@@ -23,6 +24,12 @@ class LKXUserDetailPage : public LKXWebDialog {
   void Generate() override;
   bool CmOk() override;
 
+  // A new API token to show once, or what became of the token buttons.
+  void ShowApiToken(std::string token, std::string notice) {
+    apiToken_ = std::move(token);
+    apiTokenNotice_ = std::move(notice);
+  }
+
   bool IsNew() const { return new_; }
   bool IsReadOnly() const { return readOnly_; }
 
@@ -34,6 +41,8 @@ class LKXUserDetailPage : public LKXWebDialog {
   bool new_ = false;
   bool readOnly_ = false;
   std::string selected_;  // the session's "seluser"
+  std::string apiToken_;
+  std::string apiTokenNotice_;
 };
 
 // Control ids of the form.

@@ -13,16 +13,19 @@
 
 #include "foundation/unique_fd.h"
 
-// The whole answer to "GET /path" with the session cookie; empty when the
-// server could not be reached.
-inline std::string BenchFetchPage(std::uint16_t port, const std::string& path, const std::string& session) {
+// The whole answer to "GET /path" with the session cookie (or, with
+// `headers`, those header lines instead); empty when the server could not be
+// reached.
+inline std::string BenchFetchPage(std::uint16_t port, const std::string& path, const std::string& session,
+                                  const std::string& headers = "") {
   LUniqueFd fd(::socket(AF_INET, SOCK_STREAM, 0));
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(port);
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   if (::connect(fd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return {};
-  const std::string request = "GET /" + path + " HTTP/1.0\r\nCookie: sess=" + session + "\r\n\r\n";
+  const std::string request =
+      "GET /" + path + " HTTP/1.0\r\n" + (headers.empty() ? "Cookie: sess=" + session + "\r\n" : headers) + "\r\n";
   if (::send(fd.Get(), request.data(), request.size(), MSG_NOSIGNAL) < 0) return {};
   std::string answer;
   char buffer[65536];

@@ -39,7 +39,7 @@ struct BenchPageServer {
 // the whole process per page is the figure that does not depend on what
 // else runs.
 inline void BenchTimePage(benchmark::State& state, const BenchPageServer& pages, const std::string& path,
-                          const std::string& session, const char* expected) {
+                          const std::string& session, const char* expected, const std::string& headers = "") {
   if (!pages.server) {
     state.SkipWithError("server did not listen");
     return;
@@ -47,7 +47,7 @@ inline void BenchTimePage(benchmark::State& state, const BenchPageServer& pages,
   std::string answer;
   const double cpuBefore = BenchProcessCpuMs();
   for (auto _ : state) {
-    answer = BenchFetchPage(pages.port, path, session);
+    answer = BenchFetchPage(pages.port, path, session, headers);
     benchmark::DoNotOptimize(answer.data());
   }
   state.counters["process_cpu_ms"] = (BenchProcessCpuMs() - cpuBefore) / static_cast<double>(state.iterations());

@@ -204,6 +204,7 @@ async function main() {
     await runLogonAndLogout(page, base, step);
     await require("./steps_hours.js")({ page, base, step, check, expectText, program, root, temp, port,
                                         home: path.join(temp, "home"), admin: ADMIN, limitMs: LIMIT_MS });
+    await require("./steps_api")(page, base, step, { check, expectText, admin: ADMIN, temp });
     await require("./steps_monitor")({ page, context, base, step, check, expectText, program, root, temp, port,
                                        home: path.join(temp, "home"), admin: ADMIN, limitMs: LIMIT_MS });
     await require("./steps_manual")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN, staff: FIRST_USER });

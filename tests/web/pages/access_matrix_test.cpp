@@ -129,6 +129,12 @@ const MatrixRow kMatrix[] = {
     {"userimport", kAdminOnly},
     {"auditlog", kAdminOnly},
     {"myaudit", kSessionOk},
+    // The API lets in a token only: a session cookie is no way in.
+    {"api/v1/users", kAll("!HTTP/1.1 401 Unauthorized\r\n")},
+    {"api/v1/hours", kAll("!HTTP/1.1 401 Unauthorized\r\n")},
+    {"api/v1/leave", kAll("!HTTP/1.1 401 Unauthorized\r\n")},
+    {"api/v1/presence", kAll("!HTTP/1.1 401 Unauthorized\r\n")},
+    {"api/v1/openapi.json", kAll("ok")},
 };
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }

@@ -50,7 +50,8 @@ void WLApiPresence(LWebletForm& form) {
     } else {
       json.String(since);
     }
-    if (CaptionShown(user, connected)) json.Member("caption", user.GetText(kKXUserLastCaption));
+    const std::string caption = CaptionShown(user, connected) ? user.GetText(kKXUserLastCaption) : "";
+    if (!caption.empty()) json.Member("caption", caption);
     json.EndObject();
   }
   json.EndArray().EndObject();

@@ -13,10 +13,12 @@
 #include <vector>
 
 #include "hours_pages_fixture.h"
+#include "foundation/settings_sections.h"
 #include "model/access_audit.h"
 #include "model/api_token.h"
 #include "model/core_data.h"
 #include "model/users.h"
+#include "web/api_access.h"
 #include "web/json_writer.h"
 #include "web/pages/api_pages.h"
 #include "web/pages/api_token_section.h"
@@ -91,7 +93,7 @@ class ApiTest : public HoursPagesTest {
               ",\"body\":" + LJsonString(k.body) + "}";
     }
     list += "]";
-    const std::string document = Root() + "/openapi.json", answers = Root() + "/answers.json";
+    const std::string document = TempDir() + "/openapi.json", answers = TempDir() + "/answers.json";
     ASSERT_TRUE(KavrixWriteFile(document, kKXApiOpenApiDocument));
     ASSERT_TRUE(KavrixWriteFile(answers, list));
     const std::string command =

@@ -86,6 +86,8 @@ void LinkDay(const std::string& user, LDateTime day, int variant) {
   if (std::filesystem::exists(from)) Link(from, to);
 }
 
+std::string gTokenHeader;  // the administrator's API token
+
 void WriteSession(const std::string& id, const std::string& content) {
   std::ofstream(LWebletSessionData::Folder() + "/" + id + ".sess") << content;
 }
@@ -123,7 +125,6 @@ void Prepare() {
 }
 
 BenchPageServer gPages;
-std::string gTokenHeader;  // the administrator's API token
 
 void Page(benchmark::State& state, const std::string& path, const char* session, const char* expected) {
   BenchTimePage(state, gPages, path, session, expected);

@@ -9,6 +9,7 @@
 #include "foundation/settings_sections.h"
 #include "model/users.h"
 #include "web/machine_address.h"
+#include "web/http_responses.h"
 #include "wizard_fixture.h"
 
 namespace {
@@ -141,7 +142,7 @@ TEST_F(WizardAddUsersTest, FinishWithoutAPrimaryUserStartsTheWizardAgain) {
 }
 
 TEST_F(WizardAddUsersTest, ConnectRemoteAnswersNothing) {
-  EXPECT_EQ(Get("wizardconnectremote", session_), "");
+  EXPECT_EQ(Get("wizardconnectremote", session_), kLHttpNoContent);
 }
 
 }  // namespace

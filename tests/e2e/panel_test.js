@@ -177,8 +177,8 @@ async function main() {
                                        home: path.join(temp, "home"), admin: ADMIN, limitMs: LIMIT_MS });
     await require("./steps_manual")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN });
     await runLeave(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
-    await require("./steps_users")(page, base, step, { check, expectText, pressOk, valueOf, admin: ADMIN, root, temp });
-    await require("./steps_orgset")(page, base, step, { check, expectText, pressOk, admin: ADMIN });
+    await require("./steps_users")(page, base, step, { check, expectText, pressOk, valueOf, admin: ADMIN, staff: FIRST_USER, root, temp });
+    await require("./steps_orgset")(page, base, step, { check, expectText, pressOk, admin: ADMIN, root });
     await require("./steps_routing")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN,
                                                           newPort: await freePort(), waitForPort, limitMs: LIMIT_MS });
 

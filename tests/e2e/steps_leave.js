@@ -174,4 +174,4 @@ async function runLeave(page, base, step, h) {
   });
 }
 
-module.exports = { runLeave };
+module.exports = { runLeave, setPassword };

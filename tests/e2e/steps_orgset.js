@@ -84,12 +84,12 @@ module.exports = async function runOrgSettings(page, base, step, tools) {
     await pressOk(page, /\/mainpage$/);
     const after = await reportText();
     check(after === before, "saving the configuration changed last week's hours:\n" + before + "\n---\n" + after);
-    await page.goto(base + "mainpage", { waitUntil: "load" });
   });
 
   // Adds through the dialog, typing key by key so that the input's key
   // filter runs, then ticks the new row and deletes it.
   const addAndDelete = async (what) => {
+    await page.goto(base + "mainpage", { waitUntil: "load" });
     await clickAndLoad(page, page.getByText(what.link, { exact: true }));
     await expectText(page, what.listTitle);
     await clickAndLoad(page, page.locator("input[type=button][value=\"" + what.addLabel + "\"]"));

@@ -259,18 +259,25 @@ bool IsCompleteResponse(const std::string& answer) {
   return Has(answer, "<html") && Has(answer, "</html>");
 }
 
-// Every path of the table as every visitor, by GET and by POST: never an
-// empty reply, bare text without a status line, or half a page.
+// Every path of the table as every visitor, by GET and by POST, bare and
+// naming the administrator's data: never an empty reply, bare text without
+// a status line, or half a page.
 TEST_F(AccessMatrixTest, EveryAnswerIsACompleteHttpResponse) {
   std::vector<LWebScriptPlanRow> rows(std::begin(kLWebScriptPlan), std::end(kLWebScriptPlan));
   rows.insert(rows.end(), std::begin(kLWebScriptAddedRows), std::end(kLWebScriptAddedRows));
   std::string wrong;
-  for (const LWebScriptPlanRow& row : rows) {
+  const std::string other = "?seluser=" + LURIEncode(Email("boss")) + "&startdate=2026-03-02&enddate=2026-03-08";
+  std::vector<std::pair<std::string, std::string>> requests;  // path, query
+  for (const std::string& query : {std::string(), other}) {
+    for (const LWebScriptPlanRow& row : rows) requests.emplace_back(row.path, query);
+  }
+  for (const auto& [name, query] : requests) {
+    const std::string path = name + query;
     // Each visitor, and last a session whose address was changed since.
     for (int visitor = 0; visitor <= kVisitorCount; ++visitor) {
       for (const bool post : {false, true}) {
         // A station's connection keeps talking after its header.
-        if (std::string(row.path) == "connect" && (post || visitor == kVisitorCount)) continue;
+        if (name == "connect" && (post || visitor == kVisitorCount || !query.empty())) continue;
         const Visitor who = static_cast<Visitor>(visitor);
         std::string session;
         if (visitor == kVisitorCount) {
@@ -279,11 +286,11 @@ TEST_F(AccessMatrixTest, EveryAnswerIsACompleteHttpResponse) {
         } else if (post) {
           session = SessionFor(who);
         }
-        const std::string answer = post                      ? Post(row.path, "x=1", session)
-                                   : visitor == kVisitorCount ? Get(row.path, session)
-                                                              : Request(row.path, who);
+        const std::string answer = post                      ? Post(path, "x=1", session)
+                                   : visitor == kVisitorCount ? Get(path, session)
+                                                              : Request(path, who);
         if (!IsCompleteResponse(answer)) {
-          wrong += std::string("\n  ") + (post ? "POST" : "GET") + " /" + row.path + " as " +
+          wrong += std::string("\n  ") + (post ? "POST" : "GET") + " /" + path + " as " +
                    (visitor == kVisitorCount ? "a changed address" : kVisitorNames[visitor]) + ": " +
                    Shown(answer);
         }

@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "form_fields.h"
 #include "foundation/settings_sections.h"
 #include "model/users.h"
 #include "panel_fixture.h"
+#include "support/temp_root.h"
 #include "web/pages/login_pages.h"
 #include "web/pages/main_page.h"
 #include "web/pages/routing_page.h"
@@ -116,6 +120,27 @@ TEST_F(RoutingPageTest, AcceptedFormsStoreModesAddressAndPorts) {
   EXPECT_TRUE(Contains(Send("101=9&102=1&103=+198.51.100.4+&105=" + port + "&rbg1=106", boss_),
                        "Location: mainpage"));
   EXPECT_EQ(Stored(), "0|1|198.51.100.4|office.example|" + port + "|" + port);
+}
+
+// Stored states sent back as the page shows them: the routing file stays
+// byte for byte (no default pinned, no address of this computer stored).
+TEST_F(RoutingPageTest, SentBackUnchangedLeavesTheFileAsItWas) {
+  using Keys = std::vector<std::pair<const char*, const char*>>;
+  const Keys states[] = {
+      {},
+      {{"StaticIPAddress", ""}},
+      {{"PublicAddressMode", "2"}},
+      {{"PublicAddressMode", "3"}, {"PublicPort", "8080"}},
+      {{"LocalAddressMode", "7"}, {"PublicAddressMode", "1"}},
+  };
+  for (const Keys& state : states) {
+    for (const auto& [key, value] : state) LSettingSetString("Routing", key, value);
+    const std::string file = KavrixReadFile(SharedFolder() + "/routing");
+    const std::string page = Get("routing", boss_);
+    EXPECT_EQ(Post("routing", KavrixEncodeForm(KavrixFormFields(page), "submit=++OK++"), boss_),
+              "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n\r\n");
+    EXPECT_EQ(KavrixReadFile(SharedFolder() + "/routing"), file) << state.size();
+  }
 }
 
 // No engine runs here, so the listener stays; the answer names the address

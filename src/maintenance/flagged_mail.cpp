@@ -5,6 +5,7 @@
 #include "foundation/thread.h"
 #include "maintenance/notification_mail.h"
 #include "model/leave_log.h"
+#include "model/leave_notices.h"
 #include "model/registry_lists.h"
 
 namespace {
@@ -23,6 +24,17 @@ void CannotSave(LKXUser& user, const LKXUserKey& key) {
 void SendFlag(LThread* thread, LKXUser& user, const LKXUserKey& key, bool (*send)(LThread*, LKXUser&)) {
   if (Stopped(thread) || !user.GetFlag(key)) return;
   if (send(thread, user) && !user.SetFlag(key, false)) CannotSave(user, key);
+}
+
+// A leave notice: the mail names the requests noted beside the flag, and
+// only those are forgotten once it went out; a request noted meanwhile
+// keeps the flag for the next pass.
+void SendLeaveNotice(LThread* thread, LKXUser& user, LKXLeaveNotice notice,
+                     bool (*send)(LThread*, LKXUser&, const std::vector<LKXNotedLeave>&)) {
+  const LKXUserKey& flag = KXLeaveNoticeFlag(notice);
+  if (Stopped(thread) || !user.GetFlag(flag)) return;
+  const std::vector<LKXNotedLeave> noted = KXNotedLeaves(user, notice);
+  if (send(thread, user, noted) && !KXClearLeaveNotice(user, notice, noted.size())) CannotSave(user, flag);
 }
 
 // A date set by the daily or weekly jobs: sent with it, then emptied.
@@ -59,10 +71,10 @@ void KXSendWelcomeIfRequested(LThread* thread) {
 void KXHandleUserFlags(LThread* thread, LKXUser& user, bool leave_mode) {
   SendFlag(thread, user, kKXUserPasswordReq, SendPasswordRequestEmail);
   if (leave_mode) {
-    SendFlag(thread, user, kKXUserLeaveApplicationEmail, SendLeaveApplicationEmail);
-    SendFlag(thread, user, kKXUserLeaveApproveEmail, SendLeaveApproveEmail);
-    SendFlag(thread, user, kKXUserLeaveDisapproveEmail, SendLeaveDisapproveEmail);
-    SendFlag(thread, user, kKXUserLeaveDeletedEmail, SendLeaveDeletedEmail);
+    SendLeaveNotice(thread, user, LKXLeaveNotice::kApplication, SendLeaveApplicationEmail);
+    SendLeaveNotice(thread, user, LKXLeaveNotice::kApprove, SendLeaveApproveEmail);
+    SendLeaveNotice(thread, user, LKXLeaveNotice::kDisapprove, SendLeaveDisapproveEmail);
+    SendLeaveNotice(thread, user, LKXLeaveNotice::kDeleted, SendLeaveDeletedEmail);
     SendDate(thread, user, kKXUserLeaveFormRemindEmail, SendLeaveFormRemindEmail);
     SendDate(thread, user, kKXUserLeaveFormRemindEmailToManagers, SendLeaveFormRemindEmailToManagers);
   }

@@ -5,7 +5,8 @@
 //   - "Settings"/"WelcomeEmail": the welcome mail, then "0";
 //   - per user: "PasswordReq" (the logon details), and with leave
 //     management on "LeaveApplicationEmail", "LeaveApproveEmail",
-//     "LeaveDisapproveEmail", "LeaveDeletedEmail", then the dates in
+//     "LeaveDisapproveEmail", "LeaveDeletedEmail" (each mail names the
+//     requests noted beside its flag, leave_notices.h), then the dates in
 //     "LeaveFormRemindEmail" and "LeaveFormRemindEmailToManagers" (emptied
 //     once sent); then the no-connection notices: "NonConnectNotice24" at 1
 //     asks for the logon details again (sent on the next pass) and becomes

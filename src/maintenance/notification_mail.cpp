@@ -13,6 +13,8 @@
 #include "mail/sendmail_send.h"
 #include "mail/smtp_send.h"
 #include "model/leave_log.h"
+#include "model/leave_notices.h"
+#include "model/leave_requests.h"
 #include "model/org_settings.h"
 #include "model/random_password.h"
 #include "model/registry_lists.h"
@@ -65,12 +67,38 @@ bool SendToEach(LThread* thread, const std::vector<Recipient>& recipients, std::
   return any;
 }
 
+// The requests as the mails name them, each looked up in the logs for its
+// whole range and its reason; a request no longer on file is named as it
+// was noted (a deletion), or left out when `onFileOnly`.
+std::vector<LKXLeaveLine> LeaveLines(const std::string& email, const std::vector<LKXNotedLeave>& noted,
+                                     bool onFileOnly) {
+  std::vector<LKXLeaveLine> lines;
+  for (const LKXNotedLeave& leave : noted) {
+    LKXLeaveRequest request;
+    if (KXFindLeaveRequest(email, leave.start.substr(0, 4), leave.start, leave.end, request)) {
+      lines.push_back({request.Type(), request.Start(), request.End(), request.Reason()});
+    } else if (!onFileOnly) {
+      lines.push_back({leave.type, leave.start, leave.end, ""});
+    }
+  }
+  return lines;
+}
+
 bool SendLeaveDecision(LThread* thread, LKXUser& user, LKXLeaveDecision decision, const LKXUserKey& operator_key,
-                       const char* subject) {
+                       const char* subject, const std::vector<LKXNotedLeave>& noted) {
   const std::string operator_email = user.GetText(operator_key);
-  return SendEmail(thread, user.GetEmail(), subject,
+  const std::string email = user.GetEmail();
+  // A deleted request is named as it was noted: its dates may be taken by
+  // a new request since.
+  std::vector<LKXLeaveLine> lines;
+  if (decision == LKXLeaveDecision::kDeleted) {
+    for (const LKXNotedLeave& leave : noted) lines.push_back({leave.type, leave.start, leave.end, ""});
+  } else {
+    lines = LeaveLines(email, noted, false);
+  }
+  return SendEmail(thread, email, subject,
                    KXLeaveDecisionBody(decision, user.GetName(), NameOf(operator_email), operator_email,
-                                       KXReadPanelAddresses()));
+                                       KXReadPanelAddresses(), lines));
 }
 
 }  // namespace
@@ -149,35 +177,68 @@ bool SendPasswordRequestEmail(LThread* thread, LKXUser& user) {
                    KXLogonDetailsBody(details, KXReadPanelAddresses()));
 }
 
-bool SendLeaveApplicationEmail(LThread* thread, LKXUser& user) {
+bool SendLeaveApplicationEmail(LThread* thread, LKXUser& user, const std::vector<LKXNotedLeave>& applied) {
   const std::string email = user.GetEmail();
   LOG("Sending Leave Application Inform Emails for ", LEmailHeaderText(email));
-  const std::vector<LKXLeaveRecord> records = KXReadLeaveLog(email, KXCurrentYearText());
-  if (records.empty()) return true;
-  const LKXLeaveRecord& last = records.back();
+  std::vector<LKXLeaveLine> lines = LeaveLines(email, applied, true);
+  if (applied.empty()) {
+    // A request raised without naming itself: the last record of this
+    // year's log, as before requests were noted.
+    const std::vector<LKXLeaveRecord> records = KXReadLeaveLog(email, KXCurrentYearText());
+    if (!records.empty()) {
+      const LKXLeaveRecord& last = records.back();
+      lines.push_back({last.type, last.start, last.end, last.reason});
+    }
+  }
+  // Nothing on file to announce (withdrawn before the mail went out).
+  if (lines.empty()) return true;
   // Only a stored "0" turns approval off; the flag's own default is on.
   const std::string required = LSettingGetString("Settings", "LeaveApprovalRequired");
-  const std::string message =
-      KXLeaveApplicationMessage(user.GetName(), email, last.type, last.start, last.end, last.reason,
-                                required.empty() || required.front() != '0', KXReadPanelAddresses());
+  const bool approvalRequired = required.empty() || required.front() != '0';
+  const LKXPanelAddresses addresses = KXReadPanelAddresses();
   const std::string subject = KXFormatText(kKXLeaveApplicationSubject, user.GetName().c_str());
-  return SendToEach(thread, ManagersAndHR(email), subject,
-                    [&message](const Recipient& to) { return KXGreeting(to.name, message); });
+  bool any = false;
+  for (LKXUserListIterator it(gKXUsersList); it.Next();) {
+    LKXUser& to = it.Get();
+    const bool manager = to.IsManagerOf(email);
+    if (!manager && !to.IsAccountant()) continue;
+    const std::string message =
+        KXLeaveApplicationMessage(user.GetName(), email, lines, approvalRequired,
+                                  manager ? LKXLeaveReader::kApprover : LKXLeaveReader::kHROnly, addresses);
+    any = SendEmail(thread, to.GetEmail(), subject, KXGreeting(to.GetName(), message)) || any;
+  }
+  return any;
+}
+
+bool SendLeaveApplicationEmail(LThread* thread, LKXUser& user) {
+  return SendLeaveApplicationEmail(thread, user, KXNotedLeaves(user, LKXLeaveNotice::kApplication));
+}
+
+bool SendLeaveApproveEmail(LThread* thread, LKXUser& user, const std::vector<LKXNotedLeave>& decided) {
+  return SendLeaveDecision(thread, user, LKXLeaveDecision::kApproved, kKXUserLeaveApproveOperator,
+                           kKXLeaveApprovedSubject, decided);
+}
+
+bool SendLeaveDisapproveEmail(LThread* thread, LKXUser& user, const std::vector<LKXNotedLeave>& decided) {
+  return SendLeaveDecision(thread, user, LKXLeaveDecision::kDisapproved, kKXUserLeaveDisapproveOperator,
+                           kKXLeaveDisapprovedSubject, decided);
+}
+
+bool SendLeaveDeletedEmail(LThread* thread, LKXUser& user, const std::vector<LKXNotedLeave>& deleted) {
+  return SendLeaveDecision(thread, user, LKXLeaveDecision::kDeleted, kKXUserLeaveDeletedOperator,
+                           kKXLeaveDeletedSubject, deleted);
 }
 
 bool SendLeaveApproveEmail(LThread* thread, LKXUser& user) {
-  return SendLeaveDecision(thread, user, LKXLeaveDecision::kApproved, kKXUserLeaveApproveOperator,
-                           kKXLeaveApprovedSubject);
+  return SendLeaveApproveEmail(thread, user, KXNotedLeaves(user, LKXLeaveNotice::kApprove));
 }
 
 bool SendLeaveDisapproveEmail(LThread* thread, LKXUser& user) {
-  return SendLeaveDecision(thread, user, LKXLeaveDecision::kDisapproved, kKXUserLeaveDisapproveOperator,
-                           kKXLeaveDisapprovedSubject);
+  return SendLeaveDisapproveEmail(thread, user, KXNotedLeaves(user, LKXLeaveNotice::kDisapprove));
 }
 
 bool SendLeaveDeletedEmail(LThread* thread, LKXUser& user) {
-  return SendLeaveDecision(thread, user, LKXLeaveDecision::kDeleted, kKXUserLeaveDeletedOperator,
-                           kKXLeaveDeletedSubject);
+  return SendLeaveDeletedEmail(thread, user, KXNotedLeaves(user, LKXLeaveNotice::kDeleted));
 }
 
 bool SendLeaveFormRemindEmail(LThread* thread, LKXUser& user, std::string_view date) {

@@ -8,8 +8,10 @@
 // it; false leaves the request for the next pass.
 
 #include <string_view>
+#include <vector>
 
 #include "foundation/date_time.h"
+#include "model/leave_notices.h"
 
 class LThread;
 class LKXUser;
@@ -26,10 +28,19 @@ bool SendWelcomeEmail(LThread* thread);
 // Issues a new password (keeping the old one in "OldPassword" while that is
 // empty) and mails the logon details to the user.
 bool SendPasswordRequestEmail(LThread* thread, LKXUser& user);
-// The last record of the user's leave log of this year, to the user's
-// managers and every HR user. True without a mail when the log is missing:
-// there is nothing to announce, and a retry every minute would not change
-// that.
+// The requests the user applied for (noted beside "LeaveApplicationEmail",
+// each with its whole range and its reason as now on file), to the user's
+// managers and every HR user; an HR user who is not a manager is informed
+// and pointed to the leave report, since only managers act on the pending
+// page. Without noted requests (a flag raised by an older version) the last
+// record of this year's log is announced. True without a mail when nothing
+// is left on file to announce: a retry every minute would not change that.
+bool SendLeaveApplicationEmail(LThread* thread, LKXUser& user, const std::vector<LKXNotedLeave>& applied);
+// The decision mails name each decided request (type and whole range).
+bool SendLeaveApproveEmail(LThread* thread, LKXUser& user, const std::vector<LKXNotedLeave>& decided);
+bool SendLeaveDisapproveEmail(LThread* thread, LKXUser& user, const std::vector<LKXNotedLeave>& decided);
+bool SendLeaveDeletedEmail(LThread* thread, LKXUser& user, const std::vector<LKXNotedLeave>& deleted);
+// The same with the requests noted on the user record.
 bool SendLeaveApplicationEmail(LThread* thread, LKXUser& user);
 bool SendLeaveApproveEmail(LThread* thread, LKXUser& user);
 bool SendLeaveDisapproveEmail(LThread* thread, LKXUser& user);

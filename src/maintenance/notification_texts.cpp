@@ -76,19 +76,30 @@ std::string KXLogonDetailsBody(const LKXLogonDetails& d, const LKXPanelAddresses
   return out;
 }
 
-std::string KXLeaveApplicationMessage(std::string_view name, std::string_view email, std::string_view type,
-                                      std::string_view start, std::string_view end, std::string_view reason,
-                                      bool approval_required, const LKXPanelAddresses& addresses) {
-  const char* note = approval_required
+std::string KXLeaveApplicationMessage(std::string_view name, std::string_view email,
+                                      const std::vector<LKXLeaveLine>& leaves, bool approval_required,
+                                      LKXLeaveReader reader, const LKXPanelAddresses& addresses) {
+  const char* note = reader == LKXLeaveReader::kHROnly
+                         ? "For your information: the user's manager approves or disapproves it. You can view it "
+                           "on the user's leave report on KavrixServer web page."
+                     : approval_required
                          ? "Please logon to KavrixServer web page to approve/disapprove it."
                          : "You can logon to KavrixServer web page to approve/disapprove(delete) it. If you do "
                            "not do anything the application will be assumed being approved by default.";
-  return KXFormatText(
-             "User %s (%s) has submitted a leave application:\r\n\r\nLeave Type: %s\r\nDate: %s ~ %s\r\n"
-             "Reason: %s\r\n\r\n%s\r\n",
-             Text(name).c_str(), Text(email).c_str(), Text(type).c_str(), Text(start).c_str(), Text(end).c_str(),
-             Text(reason).c_str(), note) +
-         KXLogonDetailsBlock(addresses);
+  std::string out = KXFormatText("User %s (%s) has submitted a leave application:\r\n\r\n", Text(name).c_str(),
+                                 Text(email).c_str());
+  for (const LKXLeaveLine& leave : leaves) {
+    out += KXFormatText("Leave Type: %s\r\nDate: %s ~ %s\r\nReason: %s\r\n\r\n", leave.type.c_str(),
+                        leave.start.c_str(), leave.end.c_str(), leave.reason.c_str());
+  }
+  return out + note + "\r\n" + KXLogonDetailsBlock(addresses);
+}
+
+std::string KXLeaveApplicationMessage(std::string_view name, std::string_view email, std::string_view type,
+                                      std::string_view start, std::string_view end, std::string_view reason,
+                                      bool approval_required, const LKXPanelAddresses& addresses) {
+  return KXLeaveApplicationMessage(name, email, {{Text(type), Text(start), Text(end), Text(reason)}},
+                                   approval_required, LKXLeaveReader::kApprover, addresses);
 }
 
 std::string KXGreeting(std::string_view recipient, std::string_view message) {
@@ -96,7 +107,8 @@ std::string KXGreeting(std::string_view recipient, std::string_view message) {
 }
 
 std::string KXLeaveDecisionBody(LKXLeaveDecision decision, std::string_view name, std::string_view operator_name,
-                                std::string_view operator_email, const LKXPanelAddresses& addresses) {
+                                std::string_view operator_email, const LKXPanelAddresses& addresses,
+                                const std::vector<LKXLeaveLine>& leaves) {
   const char* format = nullptr;
   switch (decision) {
     case LKXLeaveDecision::kApproved:
@@ -119,6 +131,10 @@ std::string KXLeaveDecisionBody(LKXLeaveDecision decision, std::string_view name
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
   out = KXFormatText(format, Text(name).c_str(), Text(operator_name).c_str(), Text(operator_email).c_str());
 #pragma GCC diagnostic pop
+  for (const LKXLeaveLine& leave : leaves) {
+    out += KXFormatText("Leave Type: %s\r\nDate: %s ~ %s\r\n\r\n", leave.type.c_str(), leave.start.c_str(),
+                        leave.end.c_str());
+  }
   return out + KXLogonDetailsBlock(addresses);
 }
 

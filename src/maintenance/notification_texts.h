@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "maintenance/panel_addresses.h"
 
@@ -40,7 +41,25 @@ struct LKXLogonDetails {
 };
 std::string KXLogonDetailsBody(const LKXLogonDetails& details, const LKXPanelAddresses& addresses);
 
-// The announcement shared by every recipient of a leave application.
+// One leave request as the mails name it.
+struct LKXLeaveLine {
+  std::string type;
+  std::string start;
+  std::string end;
+  std::string reason;  // named by the application only
+};
+
+// Whom a leave application is announced to: the applicant's manager, who
+// approves it on the pending page, or an HR user who is not, who is only
+// informed and pointed to the leave report (the pending page lists a
+// manager's own staff only).
+enum class LKXLeaveReader { kApprover, kHROnly };
+
+// The announcement shared by every recipient of a leave application, one
+// "Leave Type", "Date" and "Reason" block per request.
+std::string KXLeaveApplicationMessage(std::string_view name, std::string_view email,
+                                      const std::vector<LKXLeaveLine>& leaves, bool approval_required,
+                                      LKXLeaveReader reader, const LKXPanelAddresses& addresses);
 std::string KXLeaveApplicationMessage(std::string_view name, std::string_view email, std::string_view type,
                                       std::string_view start, std::string_view end, std::string_view reason,
                                       bool approval_required, const LKXPanelAddresses& addresses);
@@ -48,8 +67,11 @@ std::string KXLeaveApplicationMessage(std::string_view name, std::string_view em
 std::string KXGreeting(std::string_view recipient, std::string_view message);
 
 enum class LKXLeaveDecision { kApproved, kDisapproved, kDeleted };
+// The decision's text, then a "Leave Type" and "Date" block for each
+// decided request, then the logon-details block.
 std::string KXLeaveDecisionBody(LKXLeaveDecision decision, std::string_view name, std::string_view operator_name,
-                                std::string_view operator_email, const LKXPanelAddresses& addresses);
+                                std::string_view operator_email, const LKXPanelAddresses& addresses,
+                                const std::vector<LKXLeaveLine>& leaves = {});
 
 std::string KXAbsenceReportBody(std::string_view name, std::string_view date, const LKXPanelAddresses& addresses);
 std::string KXAbsenceToManagersBody(std::string_view recipient, std::string_view name, std::string_view email,

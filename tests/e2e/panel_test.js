@@ -28,6 +28,7 @@ const { runLeave } = require("./steps_leave");
 // setup script has installed them, so their absence is a failure there.
 const SKIP = process.env.CI && process.env.CI !== "false" ? 1 : 77;
 const LIMIT_MS = 90000;
+const PHONE = { width: 390, height: 844 };
 const CHROMIUM = process.env.KAVRIX_E2E_CHROMIUM || "/usr/bin/chromium";
 
 let playwright;
@@ -128,16 +129,30 @@ async function main() {
   let shotNumber = 0;
   let current = "starting the server";
   const badResponses = [];
+  const consoleErrors = [];
 
   const shot = async (name) => {
     shotNumber += 1;
     const file = path.join(shotFolder, String(shotNumber).padStart(2, "0") + "-" + name + ".png");
     if (page) await page.screenshot({ path: file, fullPage: true });
   };
-  const step = async (name, body) => {
+  // A step may also be pictured at a phone's width, where the pages must
+  // still be usable; the desktop size comes back for the next step. A step
+  // that knowingly makes the browser fail (a port that closes) names those
+  // errors in `expectedErrors`.
+  const step = async (name, body, options = {}) => {
     current = name;
     await body();
-    await shot(name.replace(/[^a-z0-9]+/gi, "-").toLowerCase());
+    const file = name.replace(/[^a-z0-9]+/gi, "-").toLowerCase();
+    await shot(file);
+    if (options.phone && page) {
+      const desktop = page.viewportSize();
+      await page.setViewportSize(PHONE);
+      await shot(file + "-phone");
+      await page.setViewportSize(desktop);
+    }
+    const errors = consoleErrors.splice(0).filter((text) => !(options.expectedErrors || /^$/).test(text));
+    check(errors.length === 0, "the browser reported errors on our pages:\n  " + errors.join("\n  "));
     console.log("ok   " + name);
   };
 
@@ -156,6 +171,22 @@ async function main() {
     context.setDefaultTimeout(LIMIT_MS);
     context.setDefaultNavigationTimeout(LIMIT_MS);
     page = context.pages()[0] || await context.newPage();
+    // A script error or an error message in the console of one of our pages
+    // fails the step that caused it. The missing favicon and installer are
+    // left out here as in the list of failed files.
+    const watchConsole = (watched) => {
+      watched.on("pageerror", (error) => {
+        if (watched.url().startsWith(base)) consoleErrors.push(error.message + " (" + watched.url() + ")");
+      });
+      watched.on("console", (message) => {
+        if (message.type() !== "error" || !watched.url().startsWith(base)) return;
+        const where = (message.location() && message.location().url) || watched.url();
+        if (/favicon\.ico|kxtasetup\.exe/.test(where)) return;
+        consoleErrors.push(message.text() + " (" + where + ")");
+      });
+    };
+    context.pages().forEach(watchConsole);
+    context.on("page", watchConsole);
     // Every style sheet, script and picture a page asks for must be there;
     // the station installer is a separate download and the browser's own
     // icon request is not ours.
@@ -175,8 +206,9 @@ async function main() {
                                         home: path.join(temp, "home"), admin: ADMIN, limitMs: LIMIT_MS });
     await require("./steps_monitor")({ page, context, base, step, check, expectText, program, root, temp, port,
                                        home: path.join(temp, "home"), admin: ADMIN, limitMs: LIMIT_MS });
-    await require("./steps_manual")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN });
+    await require("./steps_manual")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN, staff: FIRST_USER });
     await runLeave(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
+    await require("./steps_leave_yearend")(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
     await require("./steps_users")(page, base, step, { check, expectText, pressOk, valueOf, admin: ADMIN, staff: FIRST_USER, root, temp });
     await require("./steps_orgset")(page, base, step, { check, expectText, pressOk, admin: ADMIN, root });
     await require("./steps_routing")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN,

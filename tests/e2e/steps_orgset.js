@@ -84,7 +84,7 @@ module.exports = async function runOrgSettings(page, base, step, tools) {
     await pressOk(page, /\/mainpage$/);
     const after = await reportText();
     check(after === before, "saving the configuration changed last week's hours:\n" + before + "\n---\n" + after);
-  });
+  }, { phone: true });
 
   // Adds through the dialog, typing key by key so that the input's key
   // filter runs, then ticks the new row and deletes it.

@@ -10,6 +10,8 @@
 const fs = require("fs");
 const path = require("path");
 
+const { setPassword } = require("./data_root");
+
 const NEW_USER = "e2e.new@example.com";
 const STAFF_PASSWORD = "Users-Test-5";
 
@@ -78,7 +80,7 @@ module.exports = async function runUsers(page, base, step, tools) {
     check((await valueOf(page, "104")).endsWith("Sales"), "the team was not added");
     await clickAndLoad(page, submit("  OK  "));
     await expectText(page, "Eve <Example>", "the staff list after adding");
-  });
+  }, { phone: true });
 
   await step("users: the new user edited, Enter saves", async () => {
     await clickAndLoad(page, page.getByRole("link", { name: "Eve <Example>" }));
@@ -91,7 +93,7 @@ module.exports = async function runUsers(page, base, step, tools) {
     await Promise.all([page.waitForURL(/\/userlist$/, { waitUntil: "load" }),
                        page.locator("input[name=\"102\"]").press("Enter")]);
     await expectText(page, "Eve Renamed");
-  });
+  }, { phone: true });
 
   await step("users: start-up instructions sent again", async () => {
     await page.check("input[type=checkbox][value=\"" + NEW_USER + "\"]");
@@ -125,7 +127,7 @@ module.exports = async function runUsers(page, base, step, tools) {
   });
 
   await step("users: a staff member typing an administrator's address sees the message page", async () => {
-    require("./steps_leave").setPassword(root, staff.email, STAFF_PASSWORD);
+    setPassword(root, staff.email, STAFF_PASSWORD);
     await page.goto(base + "logout", { waitUntil: "load" });
     await page.goto(base + "logon", { waitUntil: "load" });
     await page.fill("input[name=\"101\"]", staff.email);
@@ -134,11 +136,11 @@ module.exports = async function runUsers(page, base, step, tools) {
     await page.goto(base + "userdetail?seluser=" + encodeURIComponent(admin.email), { waitUntil: "load" });
     await expectText(page, "Kavrixserver Message");
     await expectText(page, "Only managers, administrators or HR staff can view the detail of this user!");
-  });
+  }, { phone: true });
 
   await step("users: Return on the message page leads to the main page", async () => {
     await clickAndLoad(page, submit("Return"));
     check(/\/mainpage$/.test(page.url()), "Return led to " + page.url());
     await expectText(page, "Logged on as " + staff.email);
-  });
+  }, { phone: true });
 };

@@ -10,6 +10,7 @@
 #include "maintenance/flagged_mail.h"
 #include "maintenance/maintenance_thread.h"
 #include "model/core_data.h"
+#include "model/leave_notices.h"
 #include "model/users.h"
 #include "support/loopback.h"
 #include "support/mail_peer_fixture.h"
@@ -143,6 +144,60 @@ TEST_F(NotificationMailTest, LeaveNoticesReachManagersAndHROnceEach) {
   sam.SetFlag(kKXUserAccessHR, false);
   EXPECT_FALSE(SendLeaveFormRemindEmailToManagers(nullptr, lone, "2026-12-01"));
   EXPECT_EQ(peer_.MessageCount(), 5);
+}
+
+TEST_F(NotificationMailTest, LeaveMailsNameEachRequestWithItsWholeRange) {
+  KAVRIX_START_PEER();
+  UseRelay();
+  LDateTime::SetFakeNow(1796644800);  // 2026-12-07 12:00:00 UTC: January is next year
+  ASSERT_TRUE(KXAddUser("boss@x.example", "Boss", false, false, "", "", "p"));
+  ASSERT_TRUE(KXAddUser("hr@x.example", "Hr", false, true, "", "", "p"));
+  ASSERT_TRUE(KXAddUser("sam@x.example", "Sam", false, false, "", "boss@x.example", "p"));
+  std::string path;
+  ASSERT_TRUE(LKXCoreData::GetUserLeaveLogCSV("sam@x.example", "2026", path));
+  ASSERT_TRUE(KavrixWriteFile(path, "2026-12-29,2026-12-31,holiday,\"trip\",0,\"\"\r\n"
+                                    "2026-03-02,2026-03-02,sick,\"old\",1,\"\"\r\n"));
+  ASSERT_TRUE(LKXCoreData::GetUserLeaveLogCSV("sam@x.example", "2027", path));
+  ASSERT_TRUE(KavrixWriteFile(path, "2027-01-01,2027-01-05,holiday,\"trip\",0,\"\"\r\n"
+                                    "2027-01-11,2027-01-13,unpaid,\"ski\",0,\"\"\r\n"));
+  LKXUser sam;
+  ASSERT_TRUE(KXGetUser("sam@x.example", sam));
+  // Two applications made in December, the second wholly in January: each
+  // is announced, not the last record of this year's log.
+  ASSERT_TRUE(KXRaiseLeaveNotice(sam, LKXLeaveNotice::kApplication, {"2026-12-29", "2027-01-05", "holiday"}, ""));
+  ASSERT_TRUE(KXRaiseLeaveNotice(sam, LKXLeaveNotice::kApplication, {"2027-01-11", "2027-01-13", "unpaid"}, ""));
+  ASSERT_TRUE(KXRaiseLeaveNotice(sam, LKXLeaveNotice::kApprove, {"2026-12-29", "2027-01-05", "holiday"},
+                                 "boss@x.example"));
+  ASSERT_TRUE(KXRaiseLeaveNotice(sam, LKXLeaveNotice::kDeleted, {"2027-02-01", "2027-02-02", "sick"},
+                                 "boss@x.example"));
+  KXSendFlaggedMail(nullptr, true);
+  LDateTime::ClearFakeNow();
+  ASSERT_EQ(Received(), (std::vector<std::string>{"boss@x.example|KavrixServer: New Leave Application - Sam",
+                                                  "hr@x.example|KavrixServer: New Leave Application - Sam",
+                                                  "sam@x.example|KavrixServer: Leave Application Approved",
+                                                  "sam@x.example|KavrixServer: Leave Application Deleted"}));
+  const std::string requests =
+      "User Sam (sam@x.example) has submitted a leave application:\r\n\r\nLeave Type: holiday\r\n"
+      "Date: 2026-12-29 ~ 2027-01-05\r\nReason: trip\r\n\r\nLeave Type: unpaid\r\nDate: 2027-01-11 ~ 2027-01-13\r\n"
+      "Reason: ski\r\n\r\n";
+  const std::string addresses =
+      "    http://203.0.113.9:8089/ (local network)\r\n    http://203.0.113.9:80/ (over the Internet)\r\n\r\n";
+  const auto body = [this](int n) { return peer_.Data(n).substr(peer_.Data(n).find("\r\n\r\nTo: ") + 4); };
+  EXPECT_EQ(body(1), "To: Boss\r\n\r\n" + requests +
+                         "Please logon to KavrixServer web page to approve/disapprove it.\r\n" + addresses);
+  // HR is told, not asked: the pending page is the managers'.
+  EXPECT_EQ(body(2), "To: Hr\r\n\r\n" + requests +
+                         "For your information: the user's manager approves or disapproves it. You can view it on "
+                         "the user's leave report on KavrixServer web page.\r\n" + addresses);
+  EXPECT_EQ(body(3), "To: Sam\r\n\r\nYour newly submitted leave application has been approved by Boss "
+                     "(boss@x.example)\r\nPlease logon KavrixServer web page if you need to view your leave "
+                     "report.\r\n\r\nLeave Type: holiday\r\nDate: 2026-12-29 ~ 2027-01-05\r\n\r\n" + addresses);
+  EXPECT_NE(body(4).find("view your leave report.\r\n\r\nLeave Type: sick\r\nDate: 2027-02-01 ~ 2027-02-02\r\n\r\n"),
+            std::string::npos);
+  for (const LKXUserKey& flag : {kKXUserLeaveApplicationEmail, kKXUserLeaveApproveEmail, kKXUserLeaveDeletedEmail}) {
+    EXPECT_EQ(Text("sam@x.example", flag), "0") << flag.name;
+  }
+  EXPECT_TRUE(KXNotedLeaves(sam, LKXLeaveNotice::kApplication).empty());
 }
 
 TEST_F(NotificationMailTest, AnAddressWithACommaOrLineEndIsNeverMailed) {

@@ -7,13 +7,17 @@
 #include <ctime>
 #include <string>
 
+#include "engine/port_settings.h"
 #include "model/core_data.h"
 #include "model/leave_log.h"
 #include "model/org_settings.h"
 #include "model/registry_lists.h"
 #include "model/users.h"
+#include "routing/routing_settings.h"
 #include "web/current_user.h"
 #include "web/pages/leave_pages_common.h"
+#include "web/same_origin.h"
+#include "web/uri_codec.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
 
@@ -101,6 +105,31 @@ bool KXCreateLeaveCalendarToken(LKXUser& user) {
 }
 
 void KXRevokeLeaveCalendarToken(LKXUser& user) { user.SetText(kKXUserLeaveCalendarToken, ""); }
+
+namespace {
+
+// Letters, digits, ".", "-", ":" and the brackets of an IPv6 address.
+bool IsPlainHost(std::string_view host) {
+  if (host.empty() || host.size() > 255) return false;
+  for (char c : host) {
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '-' || c == ':' ||
+                       c == '[' || c == ']';
+    if (!plain) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string KXLeaveCalendarAddress(const LWebletForm& form, const std::string& token) {
+  std::string host = LWebletHostHeaderHost(form.Headers().GetParm("Host"));
+  if (!IsPlainHost(host)) {
+    LNetRoutingGetPrivateAddress(LNetRoutingGetMode(kLRoutingLocalAddressMode), host);
+    const int port = LReadLocalPortSetting();
+    if (port != 80) host += ":" + std::to_string(port);
+  }
+  return "http://" + host + "/" + kLLeaveCalendarPath + "?token=" + LHrefValue(token);
+}
 
 std::string LICalendarText(std::string_view text) {
   std::string out;

@@ -33,6 +33,13 @@ std::string KXLeaveCalendarToken(LKXUser& user);
 [[nodiscard]] bool KXCreateLeaveCalendarToken(LKXUser& user);
 void KXRevokeLeaveCalendarToken(LKXUser& user);
 
+// The whole address of the token's feed as the browser of this request
+// reached the server: "http://" + the request's Host header (host and port)
+// + "/leavecalendar.ics?token=" + token. A Host header that is not a plain
+// host name or address with an optional port gives way to the panel's
+// local-network address and port.
+std::string KXLeaveCalendarAddress(const LWebletForm& form, const std::string& token);
+
 // `text` as an RFC 5545 TEXT value: backslash, semicolon and comma escaped,
 // a line break as "\n", other control bytes dropped.
 std::string LICalendarText(std::string_view text);

@@ -124,3 +124,47 @@ void WLWriteLeaveButtons(LWebletForm& form) {
            kLDeleteLabel, kStyle, kLDiscardLabel, kStyle, kLApplyLabel, kStyle, kLApproveLabel, kStyle,
            kLDisapproveLabel, kStyle);
 }
+
+int LLeaveRequestDays(const LKXLeaveRequest& request, const LKXHolidayCalendar& holidays) {
+  int days = 0;
+  for (const LKXLeavePart& part : request.parts) {
+    days += CalculateHolidaysTaken(part.record.start, part.record.end, holidays);
+  }
+  return days;
+}
+
+std::string LLeaveRequestPartsHtml(const LKXLeaveRequest& request) {
+  if (!request.IsSplit()) return "";
+  std::string html = "<br><small>";
+  for (std::size_t i = 0; i < request.parts.size(); ++i) {
+    const LKXLeavePart& part = request.parts[i];
+    if (i > 0) html += " and ";
+    html += LHtmlFormatChecked("%H ~ %H (%H)", part.record.start, part.record.end, part.year);
+  }
+  return html + "</small>";
+}
+
+std::string LLeaveContinuationHtml(const LKXLeaveRequest& request, const std::string& year,
+                                   const std::string& user, bool edit) {
+  std::string html;
+  bool before = true;  // parts before this year's own record
+  for (const LKXLeavePart& other : request.parts) {
+    if (other.year == year) {
+      before = false;
+      continue;
+    }
+    const std::string link =
+        LHtmlFormatChecked("<a href=\"leavereport?seluser=%U&amp;year=%U&amp;edit=%s\">%H</a>", user, other.year,
+                           edit ? "true" : "false", other.year);
+    const char* status = other.record.IsApproved()      ? "Approved"
+                         : other.record.IsDisapproved() ? "Disapproved"
+                                                        : "Pending";
+    if (before) {
+      html += "<br><small>Began in " + link + LHtmlFormatChecked(" on %H (%s)</small>", other.record.start, status);
+    } else {
+      html += "<br><small>Continues in " + link +
+              LHtmlFormatChecked(" until %H (%s)</small>", other.record.end, status);
+    }
+  }
+  return html;
+}

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "model/leave_log.h"
+#include "model/leave_notices.h"
+#include "model/leave_requests.h"
 #include "model/registry_text.h"
 #include "model/user.h"
 
@@ -28,6 +30,9 @@ inline constexpr char kLApproveLabel[] = "Approve";
 inline constexpr char kLDisapproveLabel[] = "Disapprove";
 // The id of the table that initTable (sorttable.js) makes re-sortable.
 inline constexpr int kLLeaveTableId = 110;
+// Every leave page that calls initTable loads the script that defines it.
+inline constexpr char kLSortTableScript[] =
+    "<script type=\"text/javascript\" language=\"javascript\" src=\"sorttable.js\"></script>";
 
 // The rule of the report pages: the viewer manages the user, is the user,
 // or has "AccessAdmin" or "AccessHR".
@@ -76,5 +81,18 @@ void LAddLeaveEditCells(LHtmlListRow& row, int number, const LKXLeaveRecord& rec
 // ticked; checkAll() ticks or clears every row), then the button rows.
 void LAddLeaveTickScript(LKXWebPage& page);
 void WLWriteLeaveButtons(LWebletForm& form);
+// The leave days of every record of the request.
+int LLeaveRequestDays(const LKXLeaveRequest& request, const LKXHolidayCalendar& holidays);
+// Under a leave across the year end on the pending page: the two records it
+// is stored as, e.g. "<br><small>2026-12-29 ~ 2026-12-31 (2026) and
+// 2027-01-01 ~ 2027-01-05 (2027)</small>"; empty for one record.
+std::string LLeaveRequestPartsHtml(const LKXLeaveRequest& request);
+// On the leave report of `year`: where the request of that year's record
+// continues ("Continues in 2027 until 2027-01-05") or began ("Began in 2026
+// on 2026-12-29"), the year a link to that year's report, with the other
+// record's status; empty for a request of one record.
+std::string LLeaveContinuationHtml(const LKXLeaveRequest& request, const std::string& year,
+                                   const std::string& user, bool edit);
+
 // The raw title of the select-all column.
 inline constexpr char kLCheckAllTitle[] = "<input type=checkbox name=checkall onclick=checkAll(this)>";

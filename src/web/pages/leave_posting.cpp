@@ -8,6 +8,8 @@
 #include "maintenance/maintenance_thread.h"
 #include "model/core_data.h"
 #include "model/leave_log.h"
+#include "model/leave_notices.h"
+#include "model/leave_requests.h"
 #include "model/teams.h"
 #include "model/users.h"
 #include "web/pages/leave_pages_common.h"
@@ -19,6 +21,7 @@ namespace {
 // What one posted row asks for.
 struct PostedRow {
   std::string user;
+  std::string year;  // of the log that holds the row's (first) record
   std::string start;
   std::string end;
   int typeIndex = -1;  // -1 or out of range: keep the stored type
@@ -50,44 +53,33 @@ bool MayAct(LKXUser& actor, const std::string& user, LKXLeavePostSource source) 
   return KXMayEditLeaveOf(actor, user);
 }
 
-void RaiseFlag(const std::string& user, const LKXUserKey& flag, const LKXUserKey& operatorKey,
-               const std::string& actor) {
-  LKXUser record;
-  if (!KXGetUser(user, record)) return;
-  record.SetFlag(flag, true);
-  record.SetText(operatorKey, actor);
-  if (LKXMaintenanceThread* thread = LKXMaintenanceThread::pMT.load()) thread->Wake();
-}
-
-// Rewrites the row's record; false when no record matched (the log is then
-// left exactly as it was).
-bool RewriteRecord(const PostedRow& posted, const std::string& year, LKXLeaveAction action,
-                   const std::vector<std::string>& types, const std::string& actor) {
+// Rewrites one record of one year's log; false when no record matched (the
+// log is then left exactly as it was). `oldStatus` is the record's status
+// before.
+bool RewriteRecord(const std::string& user, const LKXLeavePart& part, LKXLeaveAction action,
+                   const std::string& type, const std::string& reason, const std::string& actor, int& oldStatus) {
   std::string path;
-  if (!LKXCoreData::GetUserLeaveLogCSV(posted.user, year, path)) return false;
+  if (!LKXCoreData::GetUserLeaveLogCSV(user, part.year, path)) return false;
   LCSVFileEditor editor(path, kKXLeaveLogLockTimeoutMs);
   if (!editor.Ok()) return false;
   editor.SetLineEnd("\r\n");
   bool matched = false;
-  int oldStatus = kKXLeavePending;
   for (bool more = editor.HasLine(); more; more = editor.Next()) {
     if (matched) {
       editor.RowAccept();
       continue;
     }
     LKXLeaveRecord record = KXParseLeaveRecord(editor.Line());
-    if (!KXSameName(record.start, posted.start) || !KXSameName(record.end, posted.end)) {
+    if (!KXSameName(record.start, part.record.start) || !KXSameName(record.end, part.record.end)) {
       editor.RowAccept();
       continue;
     }
     matched = true;
     oldStatus = record.status;
     if (action == LKXLeaveAction::kDelete) continue;
-    const bool knownType = posted.typeIndex >= 0 && posted.typeIndex < static_cast<int>(types.size());
-    const std::string type = knownType ? types[static_cast<std::size_t>(posted.typeIndex)] : record.type;
-    if (type != record.type || posted.reason != record.reason) record.author = actor;
+    if (type != record.type || reason != record.reason) record.author = actor;
     record.type = type;
-    record.reason = posted.reason;
+    record.reason = reason;
     if (action == LKXLeaveAction::kApprove) record.status = kKXLeaveApproved;
     if (action == LKXLeaveAction::kDisapprove) record.status = kKXLeaveDisapproved;
     editor.RowWrite(KXLeaveRecordRow(record));
@@ -96,22 +88,47 @@ bool RewriteRecord(const PostedRow& posted, const std::string& year, LKXLeaveAct
     editor.Discard();
     return false;
   }
-  if (!editor.Commit()) return false;
+  return editor.Commit();
+}
+
+// Acts on every record of the request (both halves of a leave across the
+// year end, so that neither is left behind) and raises the user's notice
+// once for the whole request. False when no record was changed.
+bool ActOnRequest(const PostedRow& posted, const LKXLeaveRequest& request, LKXLeaveAction action,
+                  const std::vector<std::string>& types, const std::string& actor) {
+  const bool knownType = posted.typeIndex >= 0 && posted.typeIndex < static_cast<int>(types.size());
+  const std::string type = knownType ? types[static_cast<std::size_t>(posted.typeIndex)] : request.Type();
+  bool changed = false;
+  bool wasApproved = true;
+  bool wasDisapproved = true;
+  for (const LKXLeavePart& part : request.parts) {
+    int oldStatus = kKXLeavePending;
+    if (!RewriteRecord(posted.user, part, action, type, posted.reason, actor, oldStatus)) continue;
+    changed = true;
+    wasApproved = wasApproved && oldStatus >= kKXLeaveApproved;
+    wasDisapproved = wasDisapproved && oldStatus < 0;
+  }
+  if (!changed) return false;
+  LKXLeaveNotice notice = LKXLeaveNotice::kDeleted;
   switch (action) {
     case LKXLeaveAction::kDelete:
-      RaiseFlag(posted.user, kKXUserLeaveDeletedEmail, kKXUserLeaveDeletedOperator, actor);
       break;
     case LKXLeaveAction::kApprove:
-      if (oldStatus < 1) RaiseFlag(posted.user, kKXUserLeaveApproveEmail, kKXUserLeaveApproveOperator, actor);
+      if (wasApproved) return true;
+      notice = LKXLeaveNotice::kApprove;
       break;
     case LKXLeaveAction::kDisapprove:
-      if (oldStatus >= 0) {
-        RaiseFlag(posted.user, kKXUserLeaveDisapproveEmail, kKXUserLeaveDisapproveOperator, actor);
-      }
+      if (wasDisapproved) return true;
+      notice = LKXLeaveNotice::kDisapprove;
       break;
     case LKXLeaveAction::kApply:
-      break;
+      return true;
   }
+  LKXUser record;
+  if (!KXGetUser(posted.user, record)) return true;
+  const std::string notedType = action == LKXLeaveAction::kDelete ? request.Type() : type;
+  (void)KXRaiseLeaveNotice(record, notice, {request.Start(), request.End(), notedType}, actor);
+  if (LKXMaintenanceThread* thread = LKXMaintenanceThread::pMT.load()) thread->Wake();
   return true;
 }
 
@@ -136,11 +153,7 @@ std::vector<std::string> KXPostLeaveChanges(LWebletForm& form, LKXUser& actor, L
                                             LKXLeavePostSource source, const std::string& reportUser) {
   std::vector<std::string> notices;
   const std::string yearField = form.Params().GetParm("year");
-  const std::string year = yearField.empty() ? KXCurrentYearText() : yearField;
-  if (!KXIsYearText(year)) {
-    notices.push_back("The year \"" + LCutText(yearField) + "\" is not a four-digit year; nothing was changed.");
-    return notices;
-  }
+  const std::string formYear = yearField.empty() ? KXCurrentYearText() : LCutText(yearField);
   // Every row posts at least its dates, so there can be no more rows than
   // posted fields: a "count" of a million costs no more than the form.
   const int posted = static_cast<int>(form.Params().Size());
@@ -154,15 +167,24 @@ std::vector<std::string> KXPostLeaveChanges(LWebletForm& form, LKXUser& actor, L
     row.start = Field(form, "inputstartdate", i);
     row.end = Field(form, "inputenddate", i);
     if (row.start.empty() && row.end.empty()) continue;  // not a row of the page
+    // The pending page lists two years, so its rows carry their own.
+    row.year = Field(form, "inputyear", i);
+    if (row.year.empty()) row.year = formYear;
     row.typeIndex = PostedInt(form, "selecttype" + std::to_string(i), -1);
     row.reason = Field(form, "inputreason", i);
+    if (!KXIsYearText(row.year)) {
+      notices.push_back("The year \"" + row.year + "\" is not a four-digit year; nothing was changed.");
+      continue;
+    }
     if (!MayAct(actor, row.user, source)) {
       notices.push_back("You may not change the leave of " + row.user + "; nothing was changed.");
       continue;
     }
-    if (!RewriteRecord(row, year, action, types, actorEmail)) {
+    LKXLeaveRequest request;
+    if (!KXFindLeaveRequest(row.user, row.year, row.start, row.end, request) ||
+        !ActOnRequest(row, request, action, types, actorEmail)) {
       notices.push_back("No leave record from " + row.start + " to " + row.end + " of " + row.user + " in " +
-                        year + "; nothing was changed.");
+                        row.year + "; nothing was changed.");
     }
   }
   return notices;

@@ -1,8 +1,10 @@
 #include "web/pages/leave_report_page.h"
 
+#include <cstdlib>
 #include <string>
 
 #include "model/leave_log.h"
+#include "model/leave_requests.h"
 #include "model/org_settings.h"
 #include "model/registry_lists.h"
 #include "model/teams.h"
@@ -12,6 +14,7 @@
 #include "web/pages/dialog_defaults.h"
 #include "web/pages/leave_calendar.h"
 #include "web/pages/leave_pages_common.h"
+#include "web/pages/leave_post_confirmation.h"
 #include "web/pages/leave_posting.h"
 #include "web/pages/main_page.h"
 #include "web/weblet_form.h"
@@ -106,7 +109,15 @@ void LKXLeaveReportPage::Generate() {
   const LKXHolidayCalendar holidays;
   LKXUserNames authors;
   int number = 0;
-  for (const LKXLeaveRecord& record : KXReadLeaveLog(selUser, year)) {
+  const int yearNumber = std::atoi(year.c_str());
+  for (const LKXLeaveRequest& request : KXReadLeaveRequests(selUser, yearNumber, yearNumber)) {
+    // The row is this year's record; a leave across the year end says
+    // where its other record is.
+    const LKXLeaveRecord* own = &request.parts.front().record;
+    for (const LKXLeavePart& part : request.parts) {
+      if (part.year == year) own = &part.record;
+    }
+    const LKXLeaveRecord& record = *own;
     const int days = CalculateHolidaysTaken(record.start, record.end, holidays);
     if (record.IsApproved() || !approvalRequired) {
       for (std::size_t t = 0; t < totals.size(); ++t) {
@@ -127,10 +138,11 @@ void LKXLeaveReportPage::Generate() {
       row.AddCellPrintF("%H", record.reason);
     }
     row.AddCell(LLeaveAuthorHtml(record.author, authors), record.author);
-    row.AddCell(LLeaveStatusHtml(record.status), "");
+    row.AddCell(LLeaveStatusHtml(record.status) + LLeaveContinuationHtml(request, year, selUser, edit), "");
     list.AddRow(std::move(row));
     ++number;
   }
+  WLSendRaw(form, kLSortTableScript);
   list.Write(form, 100, kLLeaveTableId);
 
   if (!edit) {
@@ -167,13 +179,26 @@ void LKXLeaveReportPage::WriteFeedSection(LKXUser& viewer) {
     return;
   }
   // The token is a logon of its own for calendar programs: whoever holds
-  // the address sees the leave, so it can be replaced or revoked here.
+  // the address sees the leave, so it can be replaced or revoked here. A
+  // calendar program needs the whole address, so it is shown as the
+  // browser reached this page.
+  const std::string address = KXLeaveCalendarAddress(form, token);
   wfformat(form,
-           "<p>Calendar address: <a id=leavecalendar href=\"%s?token=%U\">%s?token=%H</a></p>"
-           "<p><input type=submit name=submit value=\"%s\" %s>&nbsp;<input type=submit name=submit "
-           "value=\"%s\" %s></p>",
-           kLLeaveCalendarPath, token, kLLeaveCalendarPath, token, kLCreateFeedLabel, kStyle, kLRevokeFeedLabel,
+           "<p>Calendar address: <input type=text id=leavecalendarurl readonly size=80 value=\"%H\" %s>&nbsp;"
+           "<input type=button id=copycalendar value=\"Copy\" onclick=\"copyCalendarAddress()\" %s>&nbsp;"
+           "<span id=calendarcopied></span> <a id=leavecalendar href=\"%s?token=%U\">Open</a></p>"
+           "<p><input type=submit name=submit id=replacecalendar value=\"%s\" "
+           "onclick=\"return confirmReplaceCalendar()\" %s>&nbsp;<input type=submit name=submit value=\"%s\" %s></p>",
+           address, kStyle, kStyle, kLLeaveCalendarPath, token, kLReplaceFeedLabel, kStyle, kLRevokeFeedLabel,
            kStyle);
+  AddJScriptFunction(
+      "function copyCalendarAddress(){var f=document.getElementById(\"leavecalendarurl\"),"
+      "said=document.getElementById(\"calendarcopied\");f.focus();f.select();"
+      "function old(){try{document.execCommand(\"copy\");said.innerHTML=\"Copied\";}catch(e){}}"
+      "if(navigator.clipboard&&navigator.clipboard.writeText){navigator.clipboard.writeText(f.value)"
+      ".then(function(){said.innerHTML=\"Copied\";},old);}else{old();}}\r\n"
+      "function confirmReplaceCalendar(){return confirm(\"Existing subscriptions will stop working. "
+      "Replace the calendar address?\");}\r\n");
 }
 
 void WLLeaveReport(LWebletForm& form) {
@@ -198,8 +223,8 @@ void WLLeaveReportPost(LWebletForm& form) {
   if (haveActor && LKXLeaveActionOf(submit, action)) {
     std::string user = form.Params().GetParm("seluser");
     if (user.empty()) user = form.Session().GetParm("seluser");
-    notices = KXPostLeaveChanges(form, actor, action, LKXLeavePostSource::kLeaveReport, user);
-  } else if (haveActor && submit == kLCreateFeedLabel) {
+    notices = WLPostLeaveChangesConfirmed(form, actor, action, LKXLeavePostSource::kLeaveReport, user);
+  } else if (haveActor && (submit == kLCreateFeedLabel || submit == kLReplaceFeedLabel)) {
     // A new address replaces the old one, so a leaked address is revoked
     // by asking for a new one as well.
     if (!KXCreateLeaveCalendarToken(actor)) notices.push_back("The calendar address could not be created.");

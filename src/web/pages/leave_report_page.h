@@ -13,6 +13,7 @@ class LWebletForm;
 class LKXUser;
 
 inline constexpr char kLCreateFeedLabel[] = "Create Calendar Address";
+inline constexpr char kLReplaceFeedLabel[] = "Replace calendar address";
 inline constexpr char kLRevokeFeedLabel[] = "Revoke Calendar Address";
 
 class LKXLeaveReportPage : public LKXWebPage {

@@ -1,8 +1,10 @@
 #include "web/pages/pending_leave_page.h"
 
+#include <cstdlib>
 #include <string>
 
 #include "model/leave_log.h"
+#include "model/leave_requests.h"
 #include "model/org_settings.h"
 #include "model/registry_lists.h"
 #include "model/registry_text.h"
@@ -11,6 +13,7 @@
 #include "web/html_list.h"
 #include "web/pages/dialog_defaults.h"
 #include "web/pages/leave_pages_common.h"
+#include "web/pages/leave_post_confirmation.h"
 #include "web/pages/leave_posting.h"
 #include "web/pages/main_page.h"
 #include "web/weblet_form.h"
@@ -26,7 +29,10 @@ void LKXPendingLeaveRequestsPage::Generate() {
     WLWriteLeaveDisabled(form);
     return;
   }
-  const std::string year = LLeaveYearOr(form.Session().GetParm("year"));
+  // This year's requests and next year's: leave for January is applied for
+  // in December, and a leave across the year end has a record in each.
+  const std::string year = KXCurrentYearText();
+  const int firstYear = std::atoi(year.c_str());
   LKXUser viewer;
   if (!KXGetCurrentUser(form, viewer)) {
     WLSendRaw(form, kLNoCurrentUserText);
@@ -58,24 +64,36 @@ void LKXPendingLeaveRequestsPage::Generate() {
     // this list.
     if (!KXCommaListContains(user.GetText(kKXUserManager), viewerEmail)) continue;
     const std::string name = user.GetName();
-    for (const LKXLeaveRecord& record : KXReadLeaveLog(email, year)) {
-      if (record.status != kKXLeavePending) continue;
+    for (const LKXLeaveRequest& request : KXReadLeaveRequests(email, firstYear, firstYear + 1)) {
+      if (!request.IsPending()) continue;
+      // One row for the whole request; the post finds its records again
+      // from the first day, the last day and the year of the first record.
+      LKXLeaveRecord whole = request.parts.front().record;
+      whole.end = request.End();
+      std::string author;
+      for (const LKXLeavePart& part : request.parts) {
+        if (!part.record.author.empty()) author = part.record.author;
+      }
       LHtmlListRow row;
-      const int days = CalculateHolidaysTaken(record.start, record.end, holidays);
-      LAddLeaveEditCells(row, number, record, days, types);
+      LAddLeaveEditCells(row, number, whole, LLeaveRequestDays(request, holidays), types);
       // The name goes second, after the check box.
       LHtmlListRow ordered;
       const auto& cells = row.Cells();
       ordered.AddCell(cells[0].html, cells[0].key);
       ordered.AddCellPrintFWithOrder(name, "%H<input type=hidden name=inputuser%d value=\"%H\">", name, number,
                                      email);
-      for (std::size_t c = 1; c < cells.size(); ++c) ordered.AddCell(cells[c].html, cells[c].key);
-      ordered.AddCell(LLeaveAuthorHtml(record.author, authors), record.author);
-      ordered.AddCell(LLeaveStatusHtml(record.status), "");
+      for (std::size_t c = 1; c < cells.size(); ++c) {
+        ordered.AddCell(c == 2 ? cells[c].html + LLeaveRequestPartsHtml(request) : cells[c].html, cells[c].key);
+      }
+      ordered.AddCell(LLeaveAuthorHtml(author, authors), author);
+      ordered.AddCell(LHtmlFormatChecked("%s<input type=hidden name=inputyear%d value=\"%H\">",
+                                         LLeaveStatusHtml(request.Status()), number, request.parts.front().year),
+                      "");
       list.AddRow(std::move(ordered));
       ++number;
     }
   }
+  WLSendRaw(form, kLSortTableScript);
   list.Write(form, 100, kLLeaveTableId);
   AddInputHidden("count", number);
   AddInputHidden("year", year);
@@ -101,7 +119,7 @@ void WLPendingLeaveRequestsPost(LWebletForm& form) {
   LKXLeaveAction action = LKXLeaveAction::kApply;
   LKXUser actor;
   if (LKXLeaveActionOf(submit, action) && KXGetCurrentUser(form, actor) && KXOrgGetBool(LKXOrg::kModeLeave)) {
-    notices = KXPostLeaveChanges(form, actor, action, LKXLeavePostSource::kPendingPage, "");
+    notices = WLPostLeaveChangesConfirmed(form, actor, action, LKXLeavePostSource::kPendingPage, "");
   }
   LKXPendingLeaveRequestsPage(form, std::move(notices)).Open();
 }

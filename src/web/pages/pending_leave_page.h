@@ -1,6 +1,7 @@
 #pragma once
-// The pending leave requests of the users a manager manages, with the
-// actions that approve, disapprove, edit and delete them.
+// The pending leave requests of this year and the next of the users a
+// manager manages, a leave across the year end as one row, with the actions
+// that approve, disapprove, edit and delete them.
 
 #include <string>
 #include <vector>

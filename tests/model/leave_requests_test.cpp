@@ -1,0 +1,130 @@
+// A leave across the year end is stored as two records, one per year's log;
+// these tests pin when two records are read back as one request, and the
+// requests noted beside a leave notice's flag.
+
+#include "model/leave_requests.h"
+
+#include <gtest/gtest.h>
+
+#include "model/core_data.h"
+#include "model/leave_notices.h"
+#include "model/users.h"
+#include "support/temp_root.h"
+#include "support/test_helpers.h"
+#include "support/time_zone.h"
+
+namespace {
+
+class LeaveRequestsModelTest : public KavrixTempRoot {
+ protected:
+  void Log(const std::string& year, const std::string& bytes) {
+    std::string path;
+    ASSERT_TRUE(LKXCoreData::GetUserLeaveLogCSV("ann@x.example", year, path));
+    ASSERT_TRUE(KavrixWriteFile(path, bytes));
+  }
+  static std::string Read(const std::string& year) {
+    std::string path;
+    EXPECT_TRUE(LKXCoreData::GetUserLeaveLogCSV("ann@x.example", year, path));
+    return KavrixReadFile(path);
+  }
+  // Each request as "start~end:year,year".
+  static std::string Describe(const std::vector<LKXLeaveRequest>& requests) {
+    std::string out;
+    for (const LKXLeaveRequest& request : requests) {
+      out += (out.empty() ? "" : " ") + request.Start() + "~" + request.End() + ":";
+      for (const LKXLeavePart& part : request.parts) out += part.year + (&part == &request.parts.back() ? "" : ",");
+    }
+    return out;
+  }
+  KavrixScopedTimeZone zone_{"UTC"};
+};
+
+TEST_F(LeaveRequestsModelTest, TwoRecordsAreOneRequestOnlyWhenTheyMeetAtTheYearEnd) {
+  const LKXLeaveRecord december{"2026-12-29", "2026-12-31", "holiday", "trip", 0, ""};
+  struct Case {
+    const char* what;
+    const char* year;
+    LKXLeaveRecord january;
+    bool joined;
+  } cases[] = {
+      {"as logged", "2026", {"2027-01-01", "2027-01-05", "holiday", "trip", 0, "a@x"}, true},
+      {"type in other letter case", "2026", {"2027-01-01", "2027-01-05", "Holiday", "trip", 1, ""}, true},
+      {"another type", "2026", {"2027-01-01", "2027-01-05", "sick", "trip", 0, ""}, false},
+      {"another reason", "2026", {"2027-01-01", "2027-01-05", "holiday", "trip!", 0, ""}, false},
+      {"starts on the 2nd", "2026", {"2027-01-02", "2027-01-05", "holiday", "trip", 0, ""}, false},
+      {"not the next year", "2025", {"2027-01-01", "2027-01-05", "holiday", "trip", 0, ""}, false},
+      {"no year", "26", {"2027-01-01", "2027-01-05", "holiday", "trip", 0, ""}, false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(KXIsYearEndContinuation(c.year, december, c.january), c.joined) << c.what;
+  LKXLeaveRecord early = december;
+  early.end = "2026-12-30";
+  EXPECT_FALSE(KXIsYearEndContinuation("2026", early, cases[0].january));
+}
+
+TEST_F(LeaveRequestsModelTest, RequestsAreListedOnceWithTheirOtherHalf) {
+  LDateTime first, last;
+  ASSERT_TRUE(first.SetDateTime("2026-12-29", "00:00:00"));
+  ASSERT_TRUE(last.SetDateTime("2027-01-05", "00:00:00"));
+  ASSERT_TRUE(LKXCoreData::LogLeaveEntry("ann@x.example", first, last, "holiday", "trip", "call@x"));
+  Log("2026", "2026-03-02,2026-03-04,sick,\"a\",1,\"\"\r\n" + Read("2026"));
+  Log("2027", Read("2027") + "2027-02-01,2027-02-01,sick,\"b\",0,\"\"\r\n");
+  EXPECT_EQ(Describe(KXReadLeaveRequests("ann@x.example", 2026, 2027)),
+            "2026-03-02~2026-03-04:2026 2026-12-29~2027-01-05:2026,2027 2027-02-01~2027-02-01:2027");
+  // A year alone still joins its record with the other year's half.
+  EXPECT_EQ(Describe(KXReadLeaveRequests("ann@x.example", 2027, 2027)),
+            "2026-12-29~2027-01-05:2026,2027 2027-02-01~2027-02-01:2027");
+
+  struct Find {
+    const char* year;
+    const char* start;
+    const char* end;
+    const char* found;  // "" for none
+  } finds[] = {
+      {"2026", "2026-12-29", "2027-01-05", "2026-12-29~2027-01-05:2026,2027"},  // the whole range
+      {"2026", "2026-12-29", "2026-12-31", "2026-12-29~2027-01-05:2026,2027"},  // one half, from its year
+      {"2027", "2027-01-01", "2027-01-05", "2026-12-29~2027-01-05:2026,2027"},
+      {"2027", "2026-12-29", "2026-12-31", ""},  // not in that year's log
+      {"2026", "2026-03-02", "2026-03-04", "2026-03-02~2026-03-04:2026"},
+      {"2026", "2026-03-02", "2026-03-05", ""},
+      {"../2026", "2026-03-02", "2026-03-04", ""},
+  };
+  for (const Find& f : finds) {
+    LKXLeaveRequest request;
+    const bool found = KXFindLeaveRequest("ann@x.example", f.year, f.start, f.end, request);
+    EXPECT_EQ(found ? Describe({request}) : "", f.found) << f.year << " " << f.start << " " << f.end;
+  }
+}
+
+TEST_F(LeaveRequestsModelTest, NoticesNameTheirRequestsUntilTheMailHasGone) {
+  ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", false, false, "", "", "pw"));
+  LKXUser ann;
+  ASSERT_TRUE(KXGetUser("ann@x.example", ann));
+  ASSERT_TRUE(KXRaiseLeaveNotice(ann, LKXLeaveNotice::kApprove, {"2026-12-29", "2027-01-05", "holiday"}, "b@x"));
+  ASSERT_TRUE(KXRaiseLeaveNotice(ann, LKXLeaveNotice::kApprove, {"2026-03-02", "2026-03-02", "a,\"b\""}, "c@x"));
+  EXPECT_EQ(ann.GetString("LeaveApproveRequest1"), "2026-12-29,2027-01-05,holiday");
+  EXPECT_EQ(ann.GetString("LeaveApproveRequest2"), "2026-03-02,2026-03-02,\"a,\"\"b\"\"\"");
+  EXPECT_EQ(ann.GetText(kKXUserLeaveApproveOperator), "c@x");
+  EXPECT_TRUE(ann.GetFlag(kKXUserLeaveApproveEmail));
+  std::vector<LKXNotedLeave> noted = KXNotedLeaves(ann, LKXLeaveNotice::kApprove);
+  ASSERT_EQ(noted.size(), 2u);
+  EXPECT_EQ(noted[1].type, "a,\"b\"");
+
+  // A third is noted while the mail naming two is on its way.
+  ASSERT_TRUE(KXRaiseLeaveNotice(ann, LKXLeaveNotice::kApprove, {"2026-04-01", "2026-04-01", "sick"}, "b@x"));
+  ASSERT_TRUE(KXClearLeaveNotice(ann, LKXLeaveNotice::kApprove, noted.size()));
+  EXPECT_TRUE(ann.GetFlag(kKXUserLeaveApproveEmail));
+  noted = KXNotedLeaves(ann, LKXLeaveNotice::kApprove);
+  ASSERT_EQ(noted.size(), 1u);
+  EXPECT_EQ(noted[0].start, "2026-04-01");
+  EXPECT_FALSE(ann.TestFieldExists("LeaveApproveRequest2"));
+  ASSERT_TRUE(KXClearLeaveNotice(ann, LKXLeaveNotice::kApprove, 1));
+  EXPECT_FALSE(ann.GetFlag(kKXUserLeaveApproveEmail));
+  EXPECT_FALSE(ann.TestFieldExists("LeaveApproveRequest1"));
+  // An application has no operator; the other notices are untouched.
+  ASSERT_TRUE(KXRaiseLeaveNotice(ann, LKXLeaveNotice::kApplication, {"2027-01-11", "2027-01-13", "holiday"}, ""));
+  EXPECT_TRUE(ann.GetFlag(kKXUserLeaveApplicationEmail));
+  EXPECT_EQ(ann.GetString("LeaveApplicationRequest1"), "2027-01-11,2027-01-13,holiday");
+  EXPECT_FALSE(ann.GetFlag(kKXUserLeaveDeletedEmail));
+}
+
+}  // namespace

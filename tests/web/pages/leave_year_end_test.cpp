@@ -1,0 +1,141 @@
+// A leave across the year end, applied for in December over loopback HTTP:
+// stored as two records, listed once on the manager's pending page,
+// approved, disapproved or deleted as one, each year's report saying where
+// it continues, and the requests noted for the mails. Also the leave
+// report's calendar address, shown whole as the browser reached it.
+
+#include <gtest/gtest.h>
+
+#include "foundation/date_time.h"
+#include "leave_fixture.h"
+
+namespace {
+
+const std::string kDecember = "2026-12-29,2026-12-31,holiday,\"trip\",";
+const std::string kJanuary = "2027-01-01,2027-01-05,holiday,\"trip\",";
+
+// What a person reads: the text between the tags, entities as they show.
+std::string Visible(const std::string& html) {
+  std::string text;
+  bool inTag = false;
+  for (char c : html) {
+    if (c == '<') inTag = true;
+    if (!inTag) text.push_back(c);
+    if (c == '>') inTag = false;
+  }
+  for (std::size_t at; (at = text.find("&nbsp;")) != std::string::npos;) text.replace(at, 6, " ");
+  return text;
+}
+
+class LeaveYearEndTest : public LeavePagesTest {
+ protected:
+  void SetUp() override {
+    LeavePagesTest::SetUp();
+    LDateTime::SetFakeNow(1796644800);  // Monday 2026-12-07 12:00:00 UTC
+    ASSERT_EQ(PostForm("staff", "2026-12-29", "2027-01-05"), "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n\r\n");
+  }
+  // The pending page's one row, posted back as the browser sends it.
+  std::string PostPending(const std::string& submit) {
+    return Post("pendingleaverequestspost",
+                "submit=" + submit + "&count=1&year=2026&check0=checked&inputuser0=staff%40x.example"
+                "&inputstartdate0=2026-12-29&inputenddate0=2027-01-05&selecttype0=0&inputreason0=trip&inputyear0=2026",
+                Session("mgr"));
+  }
+  std::string Report(const std::string& year) {
+    return Visible(Get("leavereport?seluser=staff%40x.example&edit=false&year=" + year, Session("staff")));
+  }
+};
+
+TEST_F(LeaveYearEndTest, TheManagerSeesOneRowNamingBothRecords) {
+  EXPECT_EQ(ReadLog("staff", "2026"), kDecember + "0,\"\"\r\n");
+  EXPECT_EQ(ReadLog("staff", "2027"), kJanuary + "0,\"\"\r\n");
+  EXPECT_EQ(Text("staff", "LeaveApplicationRequest1"), "2026-12-29,2027-01-05,holiday");
+  // Next year's leave wholly in January is listed too.
+  WriteLog("staff", "2027", ReadLog("staff", "2027") + "2027-01-11,2027-01-13,sick,\"x\",0,\"\"\r\n");
+  const std::string page = Get("pendingleaverequests", Session("mgr"));
+  const std::string text = Visible(page);
+  EXPECT_TRUE(Contains(text, "Staff2026-12-292027-01-052026-12-29 ~ 2026-12-31 (2026) and 2027-01-01 ~ 2027-01-05 "
+                             "(2027)6"))
+      << text;  // six working days in all
+  EXPECT_TRUE(Contains(text, "Staff2027-01-112027-01-13"));
+  EXPECT_TRUE(Contains(page, "<input name=count type=hidden value=\"2\"/>"));
+  EXPECT_TRUE(Contains(page, "name=inputyear0 value=\"2026\""));
+  EXPECT_TRUE(Contains(page, "name=inputyear1 value=\"2027\""));
+  EXPECT_TRUE(Contains(page, "src=\"sorttable.js\""));
+  // A request left half decided (as older versions did) still waits here.
+  WriteLog("staff", "2026", kDecember + "1,\"\"\r\n");
+  EXPECT_TRUE(Contains(Visible(Get("pendingleaverequests", Session("mgr"))), "2026-12-292027-01-05"));
+}
+
+TEST_F(LeaveYearEndTest, ADecisionActsOnBothRecordsAndNotesTheWholeRequest) {
+  struct Case {
+    const char* submit;
+    const char* status;  // of both records; null when deleted
+    const char* flag;
+    const char* note;
+  } cases[] = {
+      {"Approve", "1", "LeaveApproveEmail", "LeaveApproveRequest1"},
+      {"Disapprove", "-1", "LeaveDisapproveEmail", "LeaveDisapproveRequest1"},
+      {"Delete+Selected+Items", nullptr, "LeaveDeletedEmail", "LeaveDeletedRequest1"},
+  };
+  for (const Case& c : cases) {
+    WriteLog("staff", "2026", kDecember + "0,\"\"\r\n");
+    WriteLog("staff", "2027", "2027-02-01,2027-02-01,sick,\"\",0,\"\"\r\n" + kJanuary + "0,\"\"\r\n");
+    const std::string answer = PostPending(c.submit);
+    EXPECT_FALSE(Contains(answer, "nothing was changed")) << c.submit;
+    if (c.status != nullptr) {
+      EXPECT_EQ(ReadLog("staff", "2026"), kDecember + c.status + ",\"\"\r\n") << c.submit;
+      EXPECT_EQ(ReadLog("staff", "2027"),
+                "2027-02-01,2027-02-01,sick,\"\",0,\"\"\r\n" + kJanuary + c.status + ",\"\"\r\n")
+          << c.submit;
+    } else {
+      EXPECT_EQ(ReadLog("staff", "2026"), "");
+      EXPECT_EQ(ReadLog("staff", "2027"), "2027-02-01,2027-02-01,sick,\"\",0,\"\"\r\n");
+    }
+    EXPECT_TRUE(Flag("staff", c.flag)) << c.submit;
+    EXPECT_EQ(Text("staff", c.note), "2026-12-29,2027-01-05,holiday") << c.submit;
+    EXPECT_EQ(Text("staff", "LeaveApproveRequest2"), "") << c.submit;  // one request, noted once
+  }
+}
+
+TEST_F(LeaveYearEndTest, EachYearsReportSaysWhereTheLeaveContinues) {
+  EXPECT_TRUE(Contains(Report("2026"), "Continues in 2027 until 2027-01-05 (Pending)"));
+  EXPECT_TRUE(Contains(Report("2027"), "Began in 2026 on 2026-12-29 (Pending)"));
+  PostPending("Approve");
+  EXPECT_TRUE(Contains(Report("2026"), "Continues in 2027 until 2027-01-05 (Approved)"));
+  EXPECT_TRUE(Contains(Report("2027"), "Began in 2026 on 2026-12-29 (Approved)"));
+  // Approving one half on the report approves the whole request.
+  PostPending("Disapprove");
+  Post("leavereportpost",
+       "submit=Approve&count=1&year=2027&seluser=staff%40x.example&check0=checked&inputstartdate0=2027-01-01"
+       "&inputenddate0=2027-01-05&selecttype0=0&inputreason0=trip",
+       Session("hr"));
+  EXPECT_EQ(ReadLog("staff", "2026"), kDecember + "1,\"\"\r\n");
+  EXPECT_EQ(ReadLog("staff", "2027"), kJanuary + "1,\"\"\r\n");
+  const std::string page = Get("leavereport?seluser=staff%40x.example&edit=true&year=2027", Session("mgr"));
+  EXPECT_TRUE(Contains(page, "href=\"leavereport?seluser=staff%40x.example&amp;year=2026&amp;edit=true\""));
+  EXPECT_TRUE(Contains(page, "src=\"sorttable.js\""));
+}
+
+TEST_F(LeaveYearEndTest, TheCalendarAddressIsWholeAndReplacingItAsksFirst) {
+  Post("leavereportpost", "submit=Create+Calendar+Address", Session("staff"));
+  const std::string token = Text("staff", "LeaveCalendarToken");
+  ASSERT_EQ(token.size(), 32u);
+  const std::string request = "GET /leavereport?seluser=staff%40x.example HTTP/1.0\r\nCookie: sess=" +
+                              Session("staff") + "\r\n";
+  std::string page = Exchange(request + "Host: panel.example:8089\r\n\r\n");
+  EXPECT_TRUE(Contains(page, "id=leavecalendarurl readonly size=80 value=\"http://panel.example:8089/"
+                             "leavecalendar.ics?token=" + token + "\""));
+  EXPECT_TRUE(Contains(page, "id=copycalendar value=\"Copy\""));
+  EXPECT_TRUE(Contains(page, "value=\"Replace calendar address\" onclick=\"return confirmReplaceCalendar()\""));
+  EXPECT_TRUE(Contains(page, "confirm(\"Existing subscriptions will stop working."));
+  // A Host header that is no host name is not shown.
+  page = Exchange(request + "Host: evil\"><b>\r\n\r\n");
+  EXPECT_FALSE(Contains(page, "evil"));
+  EXPECT_TRUE(Contains(page, "value=\"http://"));
+  Post("leavereportpost", "submit=Replace+calendar+address", Session("staff"));
+  EXPECT_NE(Text("staff", "LeaveCalendarToken"), token);
+  EXPECT_EQ(Text("staff", "LeaveCalendarToken").size(), 32u);
+}
+
+}  // namespace

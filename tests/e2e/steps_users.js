@@ -64,7 +64,7 @@ module.exports = async function runUsers(page, base, step, tools) {
     await page.fill("input[name=\"108\"]", "");
   });
 
-  await step("users: a manager and a team picked, the form kept", async () => {
+  await step("users: a manager picked, the form kept and marked not saved yet", async () => {
     await clickAndLoad(page, submit("Add a Manager"));
     await expectText(page, "Select a manager");
     await page.selectOption("select[name=\"101\"]", { label: admin.name + " (" + admin.email + ")" });
@@ -74,6 +74,9 @@ module.exports = async function runUsers(page, base, step, tools) {
     check(await valueOf(page, "212") === "30", "the custom hours were lost");
     check(await valueOf(page, "108") === admin.email, "the manager was not added");
     check(!(await page.locator("input[name=\"405\"]").isChecked()), "Friday came back ticked");
+  }, { phone: true });
+
+  await step("users: a team picked, the new user saved", async () => {
     await clickAndLoad(page, submit("Add to a Team"));
     await page.selectOption("select[name=\"101\"]", { label: "Sales" });
     await pressOk(page, backFromPicker);

@@ -8,8 +8,8 @@
 
 #include "mail/email_address.h"
 #include "maintenance/maintenance_thread.h"
+#include "model/new_user.h"
 #include "model/org_settings.h"
-#include "model/random_password.h"
 #include "model/registry_text.h"
 #include "model/teams.h"
 #include "model/user_roles.h"
@@ -24,7 +24,6 @@
 namespace {
 
 constexpr int kNewUserHours = 40;
-constexpr int kNewUserWorkDays = 62;  // Monday to Friday
 constexpr int kMaxWeekHours = 168;
 constexpr int kDayBoxes = 7;
 constexpr const char* kDayLabels[kDayBoxes] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
@@ -113,7 +112,7 @@ void LKXUserDetailPage::InitForNewUser() {
   SetInt(kKXDetailCustomHoursInput, kNewUserHours);
   SetRadioCheck(kKXDetailFixedDays, true);
   for (int id = kKXDetailMonday; id < kKXDetailMonday + kDayBoxes; ++id) {
-    SetCheck(id, (kNewUserWorkDays & KXDetailWorkDayBit(id)) != 0);
+    SetCheck(id, (kKXNewUserWorkDays & KXDetailWorkDayBit(id)) != 0);
   }
   SetCheck(kKXDetailLogScreenShot, true);
   SetCheck(kKXDetailShowDetails, true);
@@ -363,7 +362,15 @@ bool LKXUserDetailPage::CheckAndSave() {
     const auto text = [&values](const LKXUserKey& key) {
       return std::find_if(values.begin(), values.end(), [&key](const RecordValue& v) { return v.key == &key; })->text;
     };
-    if (!KXAddUser(email, name, admin, GetCheck(kKXDetailAccountant), text(kKXUserTeam), text(kKXUserManager), "")) {
+    LKXNewUser added;
+    added.email = email;
+    added.name = name;
+    added.admin = admin;
+    added.accountant = GetCheck(kKXDetailAccountant);
+    added.team = text(kKXUserTeam);
+    added.manager = text(kKXUserManager);
+    added.workDays = std::atoi(text(kKXUserWorkDays).c_str());
+    if (!KXCreateUser(added)) {
       PopupControlDataInvalid(kKXDetailEmail, kKXDetailAddFailed);
       return false;
     }
@@ -384,12 +391,6 @@ bool LKXUserDetailPage::CheckAndSave() {
     return false;
   }
   bool ok = true;
-  if (new_) {
-    // The record holds an unguessable password from the start; the
-    // maintenance thread mails the logon details ("PasswordReq").
-    std::string password;
-    ok = LGenRandomPassword(password) && user.SetText(kKXUserPassword, password);
-  }
   for (const RecordValue& value : values) {
     const bool unchanged = std::any_of(shown.values.begin(), shown.values.end(), [&](const RecordValue& was) {
       return was.key == value.key && was.text == value.text;

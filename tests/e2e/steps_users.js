@@ -10,7 +10,7 @@
 const fs = require("fs");
 const path = require("path");
 
-const { setPassword } = require("./data_root");
+const { logOn, setPassword } = require("./data_root");
 
 const NEW_USER = "e2e.new@example.com";
 const STAFF_PASSWORD = "Users-Test-5";
@@ -132,10 +132,7 @@ module.exports = async function runUsers(page, base, step, tools) {
   await step("users: a staff member typing an administrator's address sees the message page", async () => {
     setPassword(root, staff.email, STAFF_PASSWORD);
     await page.goto(base + "logout", { waitUntil: "load" });
-    await page.goto(base + "logon", { waitUntil: "load" });
-    await page.fill("input[name=\"101\"]", staff.email);
-    await page.fill("input[name=\"102\"]", STAFF_PASSWORD);
-    await pressOk(page, /\/mainpage$/);
+    await logOn(page, base, tools, staff.email, STAFF_PASSWORD);
     await page.goto(base + "userdetail?seluser=" + encodeURIComponent(admin.email), { waitUntil: "load" });
     await expectText(page, "Kavrixserver Message");
     await expectText(page, "Only managers, administrators or HR staff can view the detail of this user!");

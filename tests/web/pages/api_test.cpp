@@ -84,7 +84,9 @@ class ApiTest : public HoursPagesTest {
     if (std::system("command -v node >/dev/null 2>&1") != 0 || !std::ifstream(modules + "/package.json")) {
       const char* ci = std::getenv("CI");
       if (ci != nullptr && std::string(ci) != "false") FAIL() << "node or tests/e2e/node_modules missing";
-      return;  // the answers were checked by the test itself; scripts/setup brings the validator
+      // The answers were checked by the test itself; scripts/setup brings the validator.
+      std::fprintf(stderr, "note: node or the validator is missing; answers not checked against the document\n");
+      return;
     }
     std::string list = "[";
     for (const Kept& k : answers_) {

@@ -181,12 +181,11 @@ LStaticFileOutcome LServeHandedOutFile(LThread* thread, LIPSocketTCP& socket, co
   }
   std::string header = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(file.info.st_size) +
                        "\r\nContent-Type: " + std::string(contentType) +
-                       "\r\nCache-Control: private, no-cache\r\nX-Content-Type-Options: nosniff\r\n"
-                       "Last-Modified: " + now + "\r\nETag: \"" + tag + "\"\r\n";
+                       "\r\nCache-Control: private, no-cache\r\nX-Content-Type-Options: nosniff\r\n";
   if (!attachmentName.empty()) {
     header += "Content-Disposition: attachment; filename=\"" + LHttpHeaderSafe(attachmentName) + "\"\r\n";
   }
-  header += "\r\n";
+  header += "Last-Modified: " + now + "\r\nETag: \"" + tag + "\"\r\n\r\n";
   if (!SendFile(thread, socketFd, file.fd.Get(), file.info.st_size, contentType, header, conditions.gzip)) {
     return LStaticFileOutcome::kSendFailed;
   }

@@ -29,8 +29,9 @@ std::vector<std::string> KXGetLeaveTypeNames();
 // The leave types every office starts with.
 inline constexpr std::string_view kKXDefaultLeaveTypes[] = {"holiday", "sick", "unpaid", "maternity", "other"};
 
-// Run when the control window starts: while "Settings"/"InitLeaveTypes" is
-// missing or does not begin with "0", adds the default leave types that do
-// not exist yet, then sets "InitLeaveTypes" to "0". False when a type could
-// not be added (the setting then stays, so the next start tries again).
+// Run when the control window starts and when the service starts: while
+// "Settings"/"InitLeaveTypes" is missing or does not begin with "0", adds the
+// default leave types that do not exist yet, then sets "InitLeaveTypes" to
+// "0". False when a type could not be added (the setting then stays, so the
+// next start tries again).
 bool KXInitDefaultLeaveTypes();

@@ -8,8 +8,10 @@
 
 #include "engine/main_engine.h"
 #include "engine/port_settings.h"
+#include "foundation/log.h"
 #include "foundation/paths.h"
 #include "foundation/thread.h"
+#include "model/teams.h"
 #include "service/engine_assembly.h"
 #include "service/daemon.h"
 #include "service/named_pipe.h"
@@ -55,6 +57,10 @@ class ServiceListner : public LThread {
 }  // namespace
 
 int LServiceRun(LServiceEngineCore& service, const std::function<void()>& reportStarted) {
+  // An office set up through the web wizard may never open the control
+  // window, so the service lays down the default leave types as well; the
+  // flag then keeps types an administrator deleted from coming back.
+  if (!KXInitDefaultLeaveTypes()) LOGERROR("The default leave types could not be created");
   service.Start();
   reportStarted();
   // GLib's threading needs no initialisation of its own any more, and the

@@ -6,10 +6,11 @@
 
 class LServiceEngineCore;
 
-// The common run of both forms, once the engine object exists: start the
-// control listener and the engine, report the start, run the GLib main loop
-// on this thread while the ServiceListner thread runs the dispatcher, and
-// shut down in order when the dispatcher returns. Returns the exit status:
+// The common run of both forms, once the engine object exists: lay down the
+// default leave types (model/teams.h), start the control listener and the
+// engine, report the start, run the GLib main loop on this thread while the
+// ServiceListner thread runs the dispatcher, and shut down in order when the
+// dispatcher returns. Returns the exit status:
 // 0 after a stop, 1 when the ServiceListner thread cannot be created.
 int LServiceRun(LServiceEngineCore& service, const std::function<void()>& reportStarted);
 

@@ -31,7 +31,9 @@ std::string LDateRangeScript(std::string_view startId, std::string_view endId) {
       "  var c = parseInt(document.getElementById('daterange').value, 10);\r\n"
       "  if (!(c > 0)) return;\r\n"
       "  var n = new Date();\r\n"
-      "  var y = n.getFullYear(), m = n.getMonth(), d = n.getDate(), w = n.getDay();\r\n"
+      // w: days since Monday, as the weeks of the reports and mails run
+      // Monday to Sunday.
+      "  var y = n.getFullYear(), m = n.getMonth(), d = n.getDate(), w = (n.getDay() + 6) %% 7;\r\n"
       "  var s = new Date(y, m, d), e = new Date(y, m, d);\r\n"
       "  switch (c) {\r\n"
       "    case 2: s = new Date(y, m, d - 6); break;\r\n"

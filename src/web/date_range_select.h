@@ -18,5 +18,6 @@ inline constexpr const char* kLDateRangeChoices[] = {
 std::string LDateRangeSelectHtml(std::string_view name);
 
 // The script of changedates() for the inputs with element ids `startId` and
-// `endId` (the pages' own constants). Weeks begin on Sunday.
+// `endId` (the pages' own constants). Weeks run Monday to Sunday, as the
+// system's last week does.
 std::string LDateRangeScript(std::string_view startId, std::string_view endId);

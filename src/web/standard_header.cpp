@@ -1,5 +1,6 @@
 #include "web/standard_header.h"
 
+#include "web/confirmation_line.h"
 #include "web/page_frame.h"
 #include "web/weblet_send.h"
 
@@ -45,6 +46,7 @@ void WriteHeader(LWebletForm& form, const std::string_view* links, std::string_v
   if (links != nullptr) WriteLinks(form, *links);
   WLSendRaw(form, kTitleEnd);
   WLSendRaw(form, contentRow);
+  WLWriteConfirmation(form);
 }
 
 }  // namespace
@@ -73,6 +75,7 @@ void WLReportStandardHeader(LWebletForm& form, std::string_view links, std::stri
             "</td></tr><tr><td colspan=2><hr style=\"height:1px; color:#036\"></td></tr>");
   WLSendRaw(form, kReportTools);
   WLSendRaw(form, "<tr><td colspan=2 height=5></td></tr></table></td></tr><tr valign=top><td>");
+  WLWriteConfirmation(form);
 }
 
 void WLStandardFooter(LWebletForm& form) {

@@ -1,7 +1,8 @@
 #pragma once
 // The head and foot that every page of the control panel is framed by. Each
 // header also writes the HTTP status line and headers, so a page starts with
-// exactly one of them and ends with WLStandardFooter.
+// exactly one of them and ends with WLStandardFooter. Each also shows, at the
+// top of the content, the confirmation line a save left (confirmation_line.h).
 
 #include <string_view>
 

@@ -206,11 +206,12 @@ async function main() {
                                         home: path.join(temp, "home"), admin: ADMIN, limitMs: LIMIT_MS });
     await require("./steps_monitor")({ page, context, base, step, check, expectText, program, root, temp, port,
                                        home: path.join(temp, "home"), admin: ADMIN, limitMs: LIMIT_MS });
-    await require("./steps_manual")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN });
+    await require("./steps_manual")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN, staff: FIRST_USER });
     await runLeave(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
     await require("./steps_leave_yearend")(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
     await require("./steps_users")(page, base, step, { check, expectText, pressOk, valueOf, admin: ADMIN, root, temp });
     await require("./steps_orgset")(page, base, step, { check, expectText, pressOk, admin: ADMIN });
+    await require("./steps_setup")({ page, step, check, expectText, pressOk, program, temp, limitMs: LIMIT_MS });
     await require("./steps_routing")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN,
                                                           newPort: await freePort(), waitForPort, limitMs: LIMIT_MS });
 
@@ -386,7 +387,7 @@ async function runMainPage(page, context, base, step) {
       await expectText(page, heading, "the main page");
     }
     for (const link of ["View my hours worked", "Add a leave entry", "Change my password", "Add new user",
-                        "Manage users", "Change system configuration", "View logs", "Download KavrixStation"]) {
+                        "Manage users", "Change system configuration", "View logs", "Who looked at my data"]) {
       check(await page.getByText(link, { exact: true }).count() >= 1, "the main page has no link \"" + link + "\"");
     }
     const picture = await page.evaluate(() => {

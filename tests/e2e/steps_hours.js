@@ -1,8 +1,9 @@
 // The hours pages in the browser (called by panel_test.js once the wizard
 // and the logon steps have run): a staff member's station reports activity
 // through the station simulator, the staff member's manager logs on, opens
-// the day's time sheet with its picture, the week's work-hours report, and
-// downloads the report as CSV.
+// the time sheet from the main page (today's), the day's time sheet with its
+// picture, the week's work-hours report, downloads the report as CSV, and
+// picks weeks from the date-range menu on a table of days.
 
 "use strict";
 
@@ -52,6 +53,14 @@ module.exports = async function runHoursSteps(ctx) {
     await expectText(page, "Logged on as " + admin.email);
   });
 
+  await step("the time sheet from the main page shows today", async () => {
+    await Promise.all([page.waitForURL(/\/timesheet$/, { waitUntil: "load" }),
+                       page.getByText("Time sheet", { exact: true }).click()]);
+    const shown = await page.locator("#dateinput").inputValue();
+    check(shown === today, "the time sheet opened without a day shows \"" + shown + "\", not " + today);
+    await expectText(page, "Total Worked Hours");
+  }, { phone: true });
+
   await step("time sheet shows the day as a picture and a table", async () => {
     await page.goto(base + "timesheet?seluser=" + encodeURIComponent(staff.email) + "&date=" + today,
                     { waitUntil: "load" });
@@ -94,4 +103,41 @@ module.exports = async function runHoursSteps(ctx) {
     check(/^workhours_.*\.csv$/.test(download.suggestedFilename()), "the download is named " +
           download.suggestedFilename());
   });
+
+  // The menu computes its ranges in the browser, so the page's clock is set
+  // to each day of the table in turn; weeks run Monday to Sunday, as the
+  // system's last week does.
+  await step("the date-range menu's weeks run Monday to Sunday", async () => {
+    const weeks = [
+      // today (local noon)   This Week                  Last Week
+      ["2026-03-08", "2026-03-02..2026-03-08", "2026-02-23..2026-03-01"],  // a Sunday
+      ["2026-03-09", "2026-03-09..2026-03-15", "2026-03-02..2026-03-08"],  // a Monday
+      ["2026-03-11", "2026-03-09..2026-03-15", "2026-03-02..2026-03-08"],  // mid-week
+      ["2026-04-01", "2026-03-30..2026-04-05", "2026-03-23..2026-03-29"],  // across a month end
+      ["2026-12-31", "2026-12-28..2027-01-03", "2026-12-21..2026-12-27"],  // across a year end
+      ["2027-01-03", "2026-12-28..2027-01-03", "2026-12-21..2026-12-27"],  // its Sunday
+    ];
+    const setClock = (day) => page.evaluate((day) => {
+      const Real = window.kxRealDate || (window.kxRealDate = Date);
+      const fixed = day ? new Real(day + "T12:00:00").getTime() : null;
+      window.Date = fixed === null ? Real : class extends Real {
+        constructor(...args) { if (args.length) super(...args); else super(fixed); }
+        static now() { return fixed; }
+      };
+    }, day);
+    const choose = async (label) => {
+      await page.selectOption("#daterange", { label: "Date Range" });
+      await page.selectOption("#daterange", { label });
+      return (await page.locator("#startdate").inputValue()) + ".." + (await page.locator("#enddate").inputValue());
+    };
+    for (const [day, thisWeek, lastWeek] of weeks) {
+      await setClock(day);
+      const shown = [await choose("This Week"), await choose("Last Week")];
+      check(shown[0] === thisWeek && shown[1] === lastWeek,
+            "on " + day + " This Week and Last Week are " + shown.join(" and ") + ", not " + thisWeek + " and " +
+            lastWeek);
+    }
+    await setClock(null);
+    await choose("This Week");
+  }, { phone: true });
 };

@@ -46,10 +46,11 @@ module.exports = async function runLeaveYearEnd(page, base, step, h) {
     await page.fill("input[name=\"105\"]", to);
     await page.fill("input[name=\"106\"]", "New year trip");
     await pressOk(page, /\/mainpage$/);
-    await logout();
+    await expectText(page, "Your leave application for 29 Dec " + year + "-5 Jan " + next + " was sent to");
   }, { phone: true });
 
   await step("year end: the manager sees the request once on the pending page", async () => {
+    await logout();
     await logon(admin.email, admin.password);
     await page.goto(base + "pendingleaverequests", { waitUntil: "load" });
     const rows = page.locator("tr[bgcolor]", { hasText: "New year trip" });
@@ -68,10 +69,11 @@ module.exports = async function runLeaveYearEnd(page, base, step, h) {
     await Promise.all([page.waitForNavigation({ waitUntil: "load" }), page.locator("#submit_approve").click()]);
     check(await page.locator("input[name^=inputreason][value=\"New year trip\"]").count() === 0,
           "the request is still pending");
-    await logout();
+    await expectText(page, "1 request approved.");
   });
 
   await step("year end: both years' reports show it approved and continued", async () => {
+    await logout();
     await logon(user.email, PASSWORD);
     await report(year);
     let text = await page.locator("tr[bgcolor]", { hasText: from }).first().innerText();

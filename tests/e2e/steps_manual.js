@@ -1,6 +1,9 @@
 // Manual hours in the browser: a logged-on user adds a manual entry through
-// the "enterhours" dialog with the date picker, finds it in the manual hours
-// list, changes its comment in edit mode and deletes it. Called by
+// the "enterhours" dialog with the date picker, sees the line confirming it,
+// finds it in the manual hours list, changes its comment in edit mode and
+// deletes it. Then, as the administrator, he opens a staff member's list in
+// edit mode and adds an entry for her through "Add New Item", and changes
+// his password, each save confirmed by one line on the next page. Called by
 // panel_test.js after its logon and logout steps, with its helpers.
 
 "use strict";
@@ -23,8 +26,18 @@ async function listCells(page) {
       .map((cell) => cell.innerText.trim()));
 }
 
+// The confirmation lines the page shows.
+async function confirmations(page) {
+  return page.evaluate(() => Array.from(document.querySelectorAll(".kxconfirm")).map((line) => line.innerText.trim()));
+}
+
 module.exports = async function runManualHours(page, base, step, tools) {
-  const { check, expectText, pressOk, valueOf, user } = tools;
+  const { check, expectText, pressOk, valueOf, user, staff } = tools;
+  const expectConfirmation = async (line) => {
+    const lines = await confirmations(page);
+    check(lines.length === 1 && lines[0] === line, "the confirmation lines are " + JSON.stringify(lines) +
+          ", not \"" + line + "\"");
+  };
   // Yesterday at 09:00 is always in the past and well inside the 200 days
   // that an entry may reach back.
   const now = new Date();
@@ -50,6 +63,7 @@ module.exports = async function runManualHours(page, base, step, tools) {
     await page.fill("input[name=\"103\"]", "10:30:00");
     await page.fill("input[name=\"104\"]", "e2e entry <kept as text>");
     await pressOk(page, /\/mainpage$/);
+    await expectConfirmation("Manual entry of 01:30 on " + day + " saved.");
   });
 
   await step("manual hours: the entry is listed", async () => {
@@ -77,5 +91,56 @@ module.exports = async function runManualHours(page, base, step, tools) {
     check(!(await page.locator("#btnDelete").isDisabled()), "Delete stays disabled with a row ticked");
     await clickAndLoad(page, page.locator("#btnDelete"));
     await expectText(page, "There are no items in this list", "the manual hours list");
+  });
+
+  const staffList = base + "viewmanual?seluser=" + encodeURIComponent(staff.email) + "&startdate=" + day +
+      "&enddate=" + day + "&edit=true";
+
+  await step("manual hours: the administrator opens a staff member's list in edit mode", async () => {
+    await page.goto(staffList, { waitUntil: "load" });
+    await expectText(page, "Manually Entered Work Hours");
+    check(await valueOf(page, "userselect") === staff.email, "the list is not " + staff.email + "'s");
+    check((await confirmations(page)).length === 0, "a confirmation shows on a page that follows no save");
+  });
+
+  await step("manual hours: Add New Item opens the dialog for her", async () => {
+    await clickAndLoad(page, page.locator("input[type=button][value=\"Add New Item\"]"));
+    await expectText(page, "Enter Manual Time Sheet Entry for " + staff.name);
+    await page.fill("input[name=\"101\"]", day);
+    await page.fill("input[name=\"102\"]", "13:00:00");
+    await page.fill("input[name=\"103\"]", "14:15:00");
+    await page.fill("input[name=\"104\"]", "safety training");
+  }, { phone: true });
+
+  await step("manual hours: saved, confirmed, listed in her list", async () => {
+    await pressOk(page, /\/viewmanual/);
+    await expectConfirmation("Manual entry of 01:15 on " + day + " for " + staff.name + " saved.");
+    check(await valueOf(page, "userselect") === staff.email, "the list after the save is not " + staff.email + "'s");
+    const cells = await listCells(page);
+    check(cells.includes("13:00:00") && cells.includes("14:15:00") && cells.includes("01:15:00"),
+          "her list shows " + JSON.stringify(cells));
+  }, { phone: true });
+
+  await step("manual hours: the confirmation is gone on reload", async () => {
+    await page.reload({ waitUntil: "load" });
+    check((await confirmations(page)).length === 0, "the confirmation shows again on reload");
+  });
+
+  const changePassword = async (from, to) => {
+    await page.goto(base + "mainpage", { waitUntil: "load" });
+    await clickAndLoad(page, page.getByText("Change my password", { exact: true }));
+    await page.fill("input[name=\"101\"]", from);
+    await page.fill("input[name=\"102\"]", to);
+    await page.fill("input[name=\"103\"]", to);
+    await pressOk(page, /\/mainpage$/);
+    await expectConfirmation("Your password was changed.");
+  };
+
+  await step("password: a change is confirmed on the main page", async () => {
+    await changePassword(user.password, user.password + "-new");
+  }, { phone: true });
+
+  await step("password: changed back", async () => {
+    await changePassword(user.password + "-new", user.password);
   });
 };

@@ -1,7 +1,8 @@
 // The monitoring pages in the browser (called by panel_test.js after the
 // hours steps): a station reports activity and two screenshots through the
 // station simulator; the manager opens the day's activity log and its
-// screenshots, steps through the full-size viewer and sees the usage chart;
+// screenshots, reads whose picture the full-size viewer shows and when, sees
+// it fit a narrow window, steps through the viewer and sees the usage chart;
 // then the staff member finds that look on "myaudit".
 
 "use strict";
@@ -66,6 +67,27 @@ module.exports = async function runMonitorSteps(ctx) {
     [popup] = await Promise.all([ctx.context.waitForEvent("page"), thumbnails.first().click()]);
     await popup.waitForLoadState("load");
   });
+
+  await step("the full-size viewer names the user, the date and the time", async () => {
+    const heading = (await popup.locator("h3.fullsizehead").innerText()).replace(/\s+/g, " ").trim();
+    check(new RegExp("^Sim \\S+ " + today + " \\d\\d:\\d\\d:\\d\\d$").test(heading),
+          "the viewer's heading reads \"" + heading + "\"");
+    // In a window narrower than the picture, the picture shrinks to fit.
+    await popup.setViewportSize({ width: 320, height: 600 });
+    const fit = await popup.locator("img[title=fullsize]").evaluate((img) =>
+      ({ shown: img.getBoundingClientRect().width, natural: img.naturalWidth, window: window.innerWidth }));
+    check(fit.natural > fit.window && fit.shown <= fit.window, "the picture does not fit: " + JSON.stringify(fit));
+    // A click on it opens the picture itself, at its own size.
+    const [original] = await Promise.all([ctx.context.waitForEvent("page"),
+                                          popup.locator("img[title=fullsize]").click()]);
+    await original.waitForLoadState("load");
+    check(/\/fullsizeimg\.jpg\?/.test(original.url()), "a click on the picture opened " + original.url());
+    await original.close();
+    await popup.setViewportSize({ width: 1280, height: 900 });
+    // The same viewer in the main window, for the step's screenshot.
+    await page.goto(popup.url(), { waitUntil: "load" });
+    await expectText(page, heading.slice(0, 4));
+  }, { phone: true });
 
   await step("the full-size viewer steps to the next picture and back", async () => {
     const full = popup.locator("img[title=fullsize]");

@@ -5,11 +5,16 @@
 #include <sys/resource.h>
 #include <sys/socket.h>
 
+#include <string>
+#include <vector>
+
 #include "program_support.h"
 #include "service/root_prompt.h"
 #include "support/loopback.h"
 #include "support/test_helpers.h"
 #include "engine/ip_socket_tcp.h"
+#include "model/org_settings.h"
+#include "model/teams.h"
 #include "web/http_responses.h"
 
 namespace {
@@ -100,6 +105,24 @@ TEST_F(ProgramTest, ForegroundServesHttpAndStopsCleanlyOnSigterm) {
   const std::string errors = KavrixReadFile(TempDir() + "/stderr");
   for (const char* line : {" Starting server\n", " Server Started\n", " Stopping server\n"}) {
     EXPECT_NE(errors.find(line), std::string::npos) << line << errors;
+  }
+}
+
+// A fresh data root (the web wizard's way, no control window) gets the
+// default leave types at the service's start, once: types deleted later stay
+// deleted through the next start.
+TEST_F(ProgramTest, ForegroundLaysDownTheDefaultLeaveTypesOnlyOnce) {
+  using Names = std::vector<std::string>;
+  const Names expected[] = {{"holiday", "sick", "unpaid", "maternity", "other"}, {}};
+  for (const Names& types : expected) {
+    const pid_t server = Start("-foreground");
+    ASSERT_GT(server, 0);
+    ASSERT_EQ(ReadLine(output_.Get()).rfind("KavrixServer is running", 0), 0u);
+    EXPECT_EQ(KXGetLeaveTypeNames(), types);
+    EXPECT_EQ(KXOrgGetText(LKXOrg::kInitLeaveTypes), "0");
+    ASSERT_EQ(kill(server, SIGTERM), 0);
+    EXPECT_EQ(WaitExit(server), 0);
+    for (const std::string& name : KXGetLeaveTypeNames()) ASSERT_TRUE(KXDeleteLeaveType(name));
   }
 }
 

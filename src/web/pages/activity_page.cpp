@@ -76,7 +76,7 @@ LKXViewActivityPage::LKXViewActivityPage(LWebletForm& form)
 void LKXViewActivityPage::Generate() {
   LWebletForm& form = Form();
   const std::string seluser = form.Session().GetParm("seluser");
-  const std::string dateText = form.Session().GetParm("date");
+  const std::string dateText = WLSessionDayOrToday(form);
   std::string startText = form.Session().GetParm("starttime");
   std::string endText = form.Session().GetParm("endtime");
   if (startText.empty()) startText = "00:00:00";
@@ -87,7 +87,6 @@ void LKXViewActivityPage::Generate() {
   form.Session().SetParm("seluser", email);
   AddSearchBar(true, true, false, true, false, false, true);
   AddJScriptFunction(kOnLoad);
-  if (dateText.empty()) return;
   LDateTime date;
   if (!KXReadReportDate(dateText, "00:00:00", date)) {
     WLSendRaw(form, kKXDateNotValid);

@@ -3,9 +3,13 @@
 #include <string>
 #include <vector>
 
+#include "foundation/log.h"
 #include "model/core_data.h"
+#include "web/confirmation_line.h"
 #include "web/current_user.h"
 #include "web/pages/dialog_defaults.h"
+#include "web/pages/entry_confirmations.h"
+#include "web/pages/manual_hours_page.h"
 #include "web/pages/manual_page_support.h"
 #include "web/weblet_form.h"
 
@@ -20,6 +24,7 @@ constexpr int kWorkTypeId = 105;
 constexpr int kMaxEntrySeconds = 43200;          // 12 hours
 constexpr int kMaxAgeSeconds = 17280000;         // 200 days
 constexpr int kCommentWidth = 35;
+constexpr char kTitle[] = "Enter Manual Time Sheet Entry";
 
 const LWebToolTip kToolTips[] = {
     {kWorkTypeId, "Select 'Private' if you were doing personal stuff."},
@@ -36,8 +41,14 @@ bool ReadTime(const std::string& text, LDayTime& out) {
 }  // namespace
 
 LKXEnterHoursPage::LKXEnterHoursPage(LWebletForm& form)
-    : LKXWebDialog(form, "enterhours", "Enter Manual Time Sheet Entry", 0) {
+    : LKXWebDialog(form, "enterhours", kTitle, 0) {
   AddTools(kToolTips, static_cast<int>(std::size(kToolTips)));
+}
+
+bool LKXEnterHoursPage::Authenticate() {
+  if (!WLChooseEntryOwner(Form(), Form().Params().GetParm("seluser"), kKXManualManagerOnly, owner_)) return false;
+  SetTitle(KXEntryOwnerTitle(kTitle, owner_));
+  return true;
 }
 
 void LKXEnterHoursPage::InitDialog() {
@@ -55,6 +66,7 @@ void LKXEnterHoursPage::Generate() {
   AddPullDownList(kWorkTypeId, "Work Type: ", {"Working", "Private"});
   AddInput(kCommentId, "Comment: ", kCommentWidth);
   AddStatic("Notice: The time here should be your local PC time.");
+  if (owner_.other) AddHiddenField("seluser", owner_.email);
 }
 
 bool LKXEnterHoursPage::CmOk() {
@@ -100,21 +112,25 @@ bool LKXEnterHoursPage::CmOk() {
     PopupControlDataInvalid(kDateId, kKXEnterHoursFuture);
     return false;
   }
-  std::string email;
-  if (!KXGetCurrentUserEmail(Form(), email)) {
+  if (owner_.email.empty()) {
     PopupControlDataInvalid(kDateId, kKXCurrentUserNotFound);
     return false;
   }
   // The work type posts as "<index>$<text>"; index 0 is "Working".
   const bool isPrivate = GetControlValueInt(kWorkTypeId) != 0;
-  static_cast<void>(LKXCoreData::LogManualEntry(email, startMoment, duration, isPrivate ? 1 : 0, comment));
+  static_cast<void>(LKXCoreData::LogManualEntry(owner_.email, startMoment, duration, isPrivate ? 1 : 0, comment));
+  if (owner_.other) {
+    LOG("Manual entry of " + std::to_string(duration) + " seconds at " + dateText + " " + start.GetText() +
+        " for " + owner_.email + KXEnteredByNote(owner_));
+  }
+  WLSetConfirmation(Form(), KXManualEntrySavedText(duration, day.GetDateText(), owner_));
   return true;
 }
 
 void WLEnterHoursPage(LWebletForm& form) {
   WLDefaultDialogTargets(form, "viewmanual", "viewmanual");
-  // Entries are always the logged-on user's own, so a session is all the
-  // dialog needs.
+  // Whose entry it is, and whether the viewer may make it, the dialog
+  // decides on every request.
   if (!WLValidateSession(form)) return;
   LKXEnterHoursPage(form).Run();
 }

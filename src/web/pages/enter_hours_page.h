@@ -1,15 +1,23 @@
 #pragma once
 // The dialog through which the logged-on user enters a manual work-time
-// entry for themselves ("enterhours").
+// entry ("enterhours"): his own, or, named by "seluser", one for a user whose
+// entries he may change (entry_owner.h).
 
 #include "web/kx_web_dialog.h"
+#include "web/pages/entry_owner.h"
 
 class LKXEnterHoursPage : public LKXWebDialog {
  public:
   explicit LKXEnterHoursPage(LWebletForm& form);
+  // Chooses whose log the entry goes to; refuses another user's without
+  // the right.
+  bool Authenticate() override;
   void InitDialog() override;
   void Generate() override;
   bool CmOk() override;
+
+ private:
+  LKXEntryOwner owner_;
 };
 
 void WLEnterHoursPage(LWebletForm& form);

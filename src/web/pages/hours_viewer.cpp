@@ -1,5 +1,6 @@
 #include "web/pages/hours_viewer.h"
 
+#include "foundation/date_time.h"
 #include "model/registry_lists.h"
 #include "model/registry_text.h"
 #include "model/users.h"
@@ -44,4 +45,13 @@ void WLCopyFieldsToSession(LWebletForm& form, std::span<const LKXSessionCopy> co
     const std::string value = form.Params().GetParm(copy.field);
     if (!value.empty()) form.Session().SetParm(copy.sessionName, value);
   }
+}
+
+std::string WLSessionDayOrToday(LWebletForm& form) {
+  std::string day = form.Session().GetParm("date");
+  if (day.empty()) {
+    day = LDateTime::Now().GetDateText();
+    form.Session().SetParm("date", day);
+  }
+  return day;
 }

@@ -41,6 +41,10 @@ inline void WLCopyFieldsToSession(LWebletForm& form, std::initializer_list<LKXSe
 // bar's "userselect"/"dateinput" and the links' "seluser"/"date".
 inline constexpr LKXSessionCopy kKXUserDayFields[] = {
     {"userselect", "seluser"}, {"seluser", "seluser"}, {"dateinput", "date"}, {"date", "date"}};
+// The day such a page shows: the session's "date", or, when none was chosen
+// yet (the main page links without one), today, kept in the session so that
+// the search bar, its arrows and its Search show that day too.
+std::string WLSessionDayOrToday(LWebletForm& form);
 // The part of that day they show.
 inline constexpr LKXSessionCopy kKXDayTimeFields[] = {{"starttime", "starttime"}, {"endtime", "endtime"}};
 

@@ -11,8 +11,10 @@
 #include "model/registry_lists.h"
 #include "model/teams.h"
 #include "model/users.h"
+#include "web/confirmation_line.h"
 #include "web/current_user.h"
 #include "web/pages/dialog_defaults.h"
+#include "web/pages/entry_confirmations.h"
 #include "web/pages/leave_pages_common.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
@@ -27,6 +29,7 @@ constexpr int kToId = 105;
 constexpr int kCommentsId = 106;
 constexpr int kReceiverId = 107;
 constexpr int kCallTypeIndex = 1;  // "sick" among the default types
+constexpr char kTitle[] = "Leave Form";
 
 // The form offers the colleagues of the same "Team" value, compared as a
 // whole, letter case ignored.
@@ -66,8 +69,15 @@ void WakeMaintenance() {
 }  // namespace
 
 LKXLeaveFormPage::LKXLeaveFormPage(LWebletForm& form)
-    : LKXWebDialog(form, "leaveform", "Leave Form", 0), types_(KXGetLeaveTypeNames()) {
+    : LKXWebDialog(form, "leaveform", kTitle, 0), types_(KXGetLeaveTypeNames()) {
   callMode_ = KXSameName(form.Params().GetParm("leavecall"), "true");
+}
+
+bool LKXLeaveFormPage::Authenticate() {
+  const std::string_view seluser = callMode_ ? "" : Form().Params().GetParm("seluser");
+  if (!WLChooseEntryOwner(Form(), seluser, kLNoAuthorityText, owner_)) return false;
+  SetTitle(KXEntryOwnerTitle(kTitle, owner_));
+  return true;
 }
 
 std::vector<LKXLeaveFormPage::Offered> LKXLeaveFormPage::OfferedUsers(LKXUser& viewer) const {
@@ -111,12 +121,13 @@ void LKXLeaveFormPage::Generate() {
   if (callMode_) {
     WriteUserSelect(OfferedUsers(viewer));
   } else {
-    // Shown from the record, never from what was posted: the form is only
-    // ever the logged-on user's own.
-    SetText(kUserId, viewer.GetEmail());
-    SetText(kNameId, viewer.GetName());
+    // Shown from the record, never from what was posted: the user is the
+    // one the dialog checked.
+    SetText(kUserId, owner_.email);
+    SetText(kNameId, owner_.name);
     AddInputReadOnly(kUserId, "Email: ", 24);
     AddInputReadOnly(kNameId, "Name: ", 24);
+    if (owner_.other) AddHiddenField("seluser", owner_.email);
   }
   AddPullDownList(kTypeId, "Type of Leave: ", types_);
   AddDateInput(kFromId, "From Date: ", 15);
@@ -182,7 +193,7 @@ bool LKXLeaveFormPage::CmOk() {
   LKXUser viewer;
   if (!KXGetCurrentUser(Form(), viewer)) return false;
   const std::string viewerEmail = viewer.GetEmail();
-  std::string userEmail = viewerEmail;
+  std::string userEmail = owner_.other ? owner_.email : viewerEmail;
   if (callMode_) {
     std::string chosen;
     GetTextAndTrim(kUserId, chosen);
@@ -206,14 +217,15 @@ bool LKXLeaveFormPage::CmOk() {
   if (!CheckDates(userEmail, from, to)) return false;
   const int typeIndex = PostedIndex(GetControlValue(kTypeId));
   if (typeIndex < 0 || typeIndex >= static_cast<int>(types_.size())) {
-    PopupControlDataInvalid(kTypeId, kLLeaveTypeInvalid);
+    PopupControlDataInvalid(kTypeId, types_.empty() ? kLLeaveNoTypes : kLLeaveTypeInvalid);
     return false;
   }
   LDateTime fromDay, toDay;
   static_cast<void>(fromDay.SetDateTime(from, "00:00:00"));
   static_cast<void>(toDay.SetDateTime(to, "00:00:00"));
+  // Whoever records leave for someone else is its author.
   LKXCoreData::LogLeaveEntry(userEmail, fromDay, toDay, types_[static_cast<std::size_t>(typeIndex)], comments,
-                             callMode_ ? viewerEmail : "");
+                             callMode_ || owner_.other ? viewerEmail : "");
   LKXUser user;
   if (!KXGetUser(userEmail, user)) {
     PopupControlDataInvalid(kUserId, kLLeaveNoSelectedUser);
@@ -222,7 +234,9 @@ bool LKXLeaveFormPage::CmOk() {
   KXRaiseLeaveNotice(user, LKXLeaveNotice::kApplication, {from, to, types_[static_cast<std::size_t>(typeIndex)]}, "");
   WakeMaintenance();
   const std::string sessionPrefix = LCutText(Form().Session().Id(), kLLoggedSessionPrefix);
-  LOG("User " + userEmail + " just submitted a leave form (sess " + sessionPrefix + "...)");
+  LOG("User " + userEmail + " just submitted a leave form" + KXEnteredByNote(owner_) + " (sess " + sessionPrefix +
+      "...)");
+  WLSetConfirmation(Form(), KXLeaveSentText(user, KXSameName(userEmail, viewerEmail), from, to));
   return true;
 }
 

@@ -1,13 +1,15 @@
 #pragma once
 // The leave form: a staff member applies for leave, or, in call mode
-// ("leavecall=true"), records a leave call received for a colleague. An
-// accepted form appends a pending record to the user's leave log and raises
-// "LeaveApplicationEmail" on the user's record.
+// ("leavecall=true"), records a leave call received for a colleague. A
+// manager, HR or an administrator may also apply for a user named by
+// "seluser" (entry_owner.h). An accepted form appends a pending record to
+// the user's leave log and raises "LeaveApplicationEmail" on the user's record.
 
 #include <string>
 #include <vector>
 
 #include "web/kx_web_dialog.h"
+#include "web/pages/entry_owner.h"
 
 class LWebletForm;
 class LKXUser;
@@ -21,6 +23,8 @@ inline constexpr char kLLeaveTooLong[] = "You cannot apply for a leave with more
 inline constexpr char kLLeaveNoSelectedUser[] = "Can't find selected user!";
 inline constexpr char kLLeaveUserNotOffered[] = "Please select a user from the list.";
 inline constexpr char kLLeaveTypeInvalid[] = "Please select a type of leave.";
+inline constexpr char kLLeaveNoTypes[] =
+    "No leave types are set up yet. Please ask your administrator to add them.";
 // 200 days: the longest leave one form may ask for.
 inline constexpr int kLMaxLeaveSeconds = 17280000;
 // How much of the session id the system log may show: enough to tell two
@@ -31,6 +35,9 @@ class LKXLeaveFormPage : public LKXWebDialog {
  public:
   explicit LKXLeaveFormPage(LWebletForm& form);
 
+  // Chooses whose leave the form applies for (call mode: the form's own
+  // choice); refuses another user's without the right.
+  bool Authenticate() override;
   void Generate() override;
   void InitDialog() override;
   bool CmOk() override;
@@ -50,6 +57,7 @@ class LKXLeaveFormPage : public LKXWebDialog {
 
   bool callMode_ = false;
   std::vector<std::string> types_;
+  LKXEntryOwner owner_;
 };
 
 void WLLeaveForm(LWebletForm& form);

@@ -14,6 +14,7 @@
 #include "web/pages/dialog_defaults.h"
 #include "web/pages/leave_calendar.h"
 #include "web/pages/leave_pages_common.h"
+#include "web/pages/leave_post_confirmation.h"
 #include "web/pages/leave_posting.h"
 #include "web/pages/main_page.h"
 #include "web/weblet_form.h"
@@ -222,7 +223,7 @@ void WLLeaveReportPost(LWebletForm& form) {
   if (haveActor && LKXLeaveActionOf(submit, action)) {
     std::string user = form.Params().GetParm("seluser");
     if (user.empty()) user = form.Session().GetParm("seluser");
-    notices = KXPostLeaveChanges(form, actor, action, LKXLeavePostSource::kLeaveReport, user);
+    notices = WLPostLeaveChangesConfirmed(form, actor, action, LKXLeavePostSource::kLeaveReport, user);
   } else if (haveActor && (submit == kLCreateFeedLabel || submit == kLReplaceFeedLabel)) {
     // A new address replaces the old one, so a leaked address is revoked
     // by asking for a new one as well.

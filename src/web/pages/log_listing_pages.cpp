@@ -102,7 +102,8 @@ void WLViewLogs(LWebletForm& form) {
   Open(form);
   wfformat(form,
            "<ul><li><a href=\"systemlog?yearmonth=%s\" style=\"text-decoration:none\">System Log</a></li><li><a "
-           "href=\"archivefolder\" style=\"text-decoration:none\">Activity Log</a></li></ul>",
+           "href=\"archivefolder\" style=\"text-decoration:none\">Activity Log</a></li><li><a "
+           "href=\"auditlog\" style=\"text-decoration:none\">Access audit</a></li></ul>",
            LDateTime::Now().GetDateText().substr(0, 7));
   WLStandardFooter(form);
 }

@@ -7,6 +7,7 @@
 #include "mail/email_address.h"
 #include "maintenance/maintenance_thread.h"
 #include "model/users.h"
+#include "web/confirmation_line.h"
 #include "web/current_user.h"
 #include "web/message_page.h"
 #include "web/pages/dialog_defaults.h"
@@ -130,6 +131,7 @@ bool LKXChangePasswordPage::CmOk() {
   // still log on, and that logon would even bring it back as the current
   // password, undoing a change made because it had become known.
   user.SetText(kKXUserOldPassword, "");
+  WLSetConfirmation(Form(), kLPasswordChangedText);
   return true;
 }
 

@@ -43,6 +43,7 @@ inline constexpr char kLNewPasswordsDiffer[] = "The new passwords are not identi
 inline constexpr char kLNewPasswordNotSaved[] =
     "The new password was not saved: the server cannot write its files (its disk may be full). "
     "Your old password is still valid.";
+inline constexpr char kLPasswordChangedText[] = "Your password was changed.";
 inline constexpr char kLNewPasswordUnusable[] =
     "The new password cannot begin or end with a blank, begin with \"=\" or hold a line break, "
     "please reenter.";

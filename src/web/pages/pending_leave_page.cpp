@@ -13,6 +13,7 @@
 #include "web/html_list.h"
 #include "web/pages/dialog_defaults.h"
 #include "web/pages/leave_pages_common.h"
+#include "web/pages/leave_post_confirmation.h"
 #include "web/pages/leave_posting.h"
 #include "web/pages/main_page.h"
 #include "web/weblet_form.h"
@@ -118,7 +119,7 @@ void WLPendingLeaveRequestsPost(LWebletForm& form) {
   LKXLeaveAction action = LKXLeaveAction::kApply;
   LKXUser actor;
   if (LKXLeaveActionOf(submit, action) && KXGetCurrentUser(form, actor) && KXOrgGetBool(LKXOrg::kModeLeave)) {
-    notices = KXPostLeaveChanges(form, actor, action, LKXLeavePostSource::kPendingPage, "");
+    notices = WLPostLeaveChangesConfirmed(form, actor, action, LKXLeavePostSource::kPendingPage, "");
   }
   LKXPendingLeaveRequestsPage(form, std::move(notices)).Open();
 }

@@ -87,7 +87,8 @@ void LKXRoutingPage::Generate() {
   StartGroupBox("Example URLs");
   WriteExampleLinks();
   EndGroupBox();
-  AddStatic(kLRoutingRestartNote);
+  // After a move the notice above says what happened.
+  if (!LocalPortChanged()) AddStatic(kLRoutingApplyNote);
 }
 
 void LKXRoutingPage::WriteExampleLinks() {

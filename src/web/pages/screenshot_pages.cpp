@@ -22,6 +22,8 @@ constexpr int kColumnsPerRow = 5;
 constexpr std::size_t kSendPiece = 64 * 1024;
 constexpr char kOnLoad[] = "window.onload=function(){initSearchBar()}";
 constexpr char kTip[] = "Click to view full size image";
+constexpr char kFullSizeTip[] = "Click to open the picture at its own size";
+constexpr char kFitWidth[] = "style=\"max-width:100%;height:auto\"";
 constexpr char kPageHead[] =
     "HTTP/1.1 200 OK\r\nConnection: close\r\nCache-Control: no-cache\r\nContent-Type: text/html; "
     "charset=utf-8\r\n\r\n<html><head><title>KavrixServer</title><link href=s.css type=text/css "
@@ -59,14 +61,13 @@ LKXViewScreenPage::LKXViewScreenPage(LWebletForm& form)
 void LKXViewScreenPage::Generate() {
   LWebletForm& form = Form();
   const std::string seluser = form.Session().GetParm("seluser");
-  const std::string dateText = form.Session().GetParm("date");
+  const std::string dateText = WLSessionDayOrToday(form);
   LKXUser viewer;
   std::string email;
   if (!KXMonitorPageUser(form, viewer, seluser, kKXScreensNotManager, email)) return;
   form.Session().SetParm("seluser", email);
   AddSearchBar(true, true, false, false, false, false, true);
   AddJScriptFunction(kOnLoad);
-  if (dateText.empty()) return;
   LDateTime date;
   if (!KXReadReportDate(dateText, "00:00:00", date)) {
     WLSendRaw(form, kKXDateNotValid);
@@ -154,6 +155,10 @@ void WLFullSizeImage(LWebletForm& form) {
   const std::string from = LHrefValue(range.fromText);
   const std::string to = LHrefValue(range.toText);
   WLSendRaw(form, kFitWindow);
+  // Whose picture, and when: the window may be one of several side by side.
+  const std::string name = shown.GetName();
+  wfformat(form, "<h3 class=fullsizehead align=center>%H&nbsp;&nbsp;%H&nbsp;%H</h3>", name.empty() ? email : name,
+           day, KXClockText(at));
   WLSendRaw(form, "<form action=\"fullsizeimg\" method=get><table width=100%><tr><td align=center>");
   if (previous >= 0) {
     wfformat(form, "<a href=\"fullsizeimg?seluser=%s&date=%s&starttime=%s&endtime=%s&time=%s\">&lt;&lt;</a>",
@@ -170,15 +175,18 @@ void WLFullSizeImage(LWebletForm& form) {
   std::string path;
   int width = 0;
   int height = 0;
+  // A picture wider than the window shrinks to fit it; a click opens the
+  // picture itself, at its own size.
+  wfformat(form, "<a href=\"%s\" target=\"_blank\" title=\"%s\">", src, kFullSizeTip);
   if (KXScreenShotPath(email, date, at, false, path) && KXJpegSizeOfFile(path, width, height) &&
       height >= kKXFullSizeShownWidth) {
     const long long shownHeight = static_cast<long long>(height) * kKXFullSizeShownWidth / width;
-    wfformat(form, "<img src=\"%s\" title=\"fullsize\" width=%d height=%d>", src, kKXFullSizeShownWidth,
-             static_cast<int>(shownHeight));
+    wfformat(form, "<img src=\"%s\" title=\"fullsize\" width=%d height=%d %s>", src, kKXFullSizeShownWidth,
+             static_cast<int>(shownHeight), kFitWidth);
   } else {
-    wfformat(form, "<img src=\"%s\" title=\"fullsize\">", src);
+    wfformat(form, "<img src=\"%s\" title=\"fullsize\" %s>", src, kFitWidth);
   }
-  WLSendRaw(form, "</td></tr></table>");
+  WLSendRaw(form, "</a></td></tr></table>");
   for (const char* name : {"seluser", "date", "time", "starttime", "endtime"}) {
     wfformat(form, "<input type=hidden name=%s value=\"%H\">", name, p.GetParm(name));
   }

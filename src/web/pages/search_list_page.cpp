@@ -67,16 +67,16 @@ bool Listed(const ReportClass& c, const std::string& name) {
   return false;
 }
 
-// The dates of `month` ("YYYY-MM") in the user's folder, in folder order.
+// The dates of `month` ("YYYY-MM") in the user's folder, earliest first: the
+// folder's own order is whatever the file system keeps.
 std::vector<std::string> DatesOf(const std::string& email, const ReportClass& c, const std::string& month) {
-  std::vector<std::string> dates;
   // Looking must not make a folder for a user who has none; "<folder>/." names
   // the folder itself.
   const std::string folder = LKXCoreData::GetUserFilePathForReading(email, ".");
-  if (folder.empty()) return dates;
+  if (folder.empty()) return {};
   std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
-  if (!dir) return dates;
-  std::set<std::string> seen;
+  if (!dir) return {};
+  std::set<std::string> sorted;
   while (const dirent* entry = ::readdir(dir.get())) {
     const std::string name = entry->d_name;
     if (name == "." || name == ".." || name.find(month) == std::string::npos) continue;
@@ -84,9 +84,9 @@ std::vector<std::string> DatesOf(const std::string& email, const ReportClass& c,
     LDateTime day;
     const std::string date = name.substr(0, 10);
     if (!KXReadReportDate(date, "12:00:00", day)) continue;
-    if (seen.insert(date).second) dates.push_back(date);
+    sorted.insert(date);
   }
-  return dates;
+  return {sorted.begin(), sorted.end()};
 }
 
 bool ReadMonth(std::string_view text, LDateTime& first) {

@@ -54,7 +54,7 @@ LKXTimeSheetPage::LKXTimeSheetPage(LWebletForm& form)
 void LKXTimeSheetPage::Generate() {
   LWebletForm& form = Form();
   const std::string seluser = form.Session().GetParm("seluser");
-  const std::string dateText = form.Session().GetParm("date");
+  const std::string dateText = WLSessionDayOrToday(form);
   LKXUser viewer;
   if (!KXGetCurrentUser(form, viewer)) {
     WLSendRaw(form, kKXCurrentUserNotFound);
@@ -74,7 +74,6 @@ void LKXTimeSheetPage::Generate() {
   WLSendRaw(form, kSortScript);
   AddSearchBar(true, true, false, false, false, false, true);
   AddJScriptFunction(kOnLoad);
-  if (dateText.empty()) return;
   LDateTime date;
   if (!KXReadReportDate(dateText, "00:00:00", date)) {
     WLSendRaw(form, kKXDateNotValid);

@@ -7,8 +7,8 @@
 
 #include "mail/email_address.h"
 #include "maintenance/maintenance_thread.h"
+#include "model/new_user.h"
 #include "model/org_settings.h"
-#include "model/random_password.h"
 #include "model/registry_text.h"
 #include "model/teams.h"
 #include "model/user_roles.h"
@@ -22,7 +22,6 @@
 namespace {
 
 constexpr int kNewUserHours = 40;
-constexpr int kNewUserWorkDays = 62;  // Monday to Friday
 constexpr int kMaxWeekHours = 168;
 constexpr int kDayBoxes = 7;
 constexpr const char* kDayLabels[kDayBoxes] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
@@ -111,7 +110,7 @@ void LKXUserDetailPage::InitForNewUser() {
   SetInt(kKXDetailCustomHoursInput, kNewUserHours);
   SetRadioCheck(kKXDetailFixedDays, true);
   for (int id = kKXDetailMonday; id < kKXDetailMonday + kDayBoxes; ++id) {
-    SetCheck(id, (kNewUserWorkDays & KXDetailWorkDayBit(id)) != 0);
+    SetCheck(id, (kKXNewUserWorkDays & KXDetailWorkDayBit(id)) != 0);
   }
   SetCheck(kKXDetailLogScreenShot, true);
   SetCheck(kKXDetailShowDetails, true);
@@ -280,8 +279,21 @@ bool LKXUserDetailPage::CheckAndSave() {
   const bool admin = GetCheck(kKXDetailAdmin);
   const bool accountant = GetCheck(kKXDetailAccountant);
 
+  int days = 0;
+  for (int id = kKXDetailMonday; id < kKXDetailMonday + kDayBoxes; ++id) {
+    if (GetCheck(id)) days |= KXDetailWorkDayBit(id);
+  }
+  const int workDays = GetRadioCheck(kKXDetailFixedDays) ? days : 0;
   if (new_) {
-    if (!KXAddUser(email, name, admin, accountant, teamList, managerList, "")) {
+    LKXNewUser added;
+    added.email = email;
+    added.name = name;
+    added.admin = admin;
+    added.accountant = accountant;
+    added.team = teamList;
+    added.manager = managerList;
+    added.workDays = workDays;
+    if (!KXCreateUser(added)) {
       PopupControlDataInvalid(kKXDetailEmail, kKXDetailAddFailed);
       return false;
     }
@@ -302,18 +314,8 @@ bool LKXUserDetailPage::CheckAndSave() {
     return false;
   }
   bool ok = true;
-  if (new_) {
-    // The record holds an unguessable password from the start; the
-    // maintenance thread mails the logon details ("PasswordReq").
-    std::string password;
-    ok = LGenRandomPassword(password) && user.SetText(kKXUserPassword, password);
-  }
   const bool casual = GetRadioCheck(kKXDetailCasual);
   const bool customHours = GetRadioCheck(kKXDetailCustomHours);
-  int days = 0;
-  for (int id = kKXDetailMonday; id < kKXDetailMonday + kDayBoxes; ++id) {
-    if (GetCheck(id)) days |= KXDetailWorkDayBit(id);
-  }
   ok = user.SetText(kKXUserName, name) && ok;
   ok = user.SetFlag(kKXUserAccessHR, accountant) && ok;
   ok = user.SetText(kKXUserTeam, teamList) && ok;
@@ -324,7 +326,7 @@ bool LKXUserDetailPage::CheckAndSave() {
   ok = user.SetNumber(kKXUserWorkHours,
                       customHours ? NonNegative(GetControlValue(kKXDetailCustomHoursInput), kMaxWeekHours) : 0) &&
        ok;
-  ok = user.SetNumber(kKXUserWorkDays, GetRadioCheck(kKXDetailFixedDays) ? days : 0) && ok;
+  ok = user.SetNumber(kKXUserWorkDays, workDays) && ok;
   ok = user.SetFlag(kKXUserMonitor, GetCheck(kKXDetailMonitor)) && ok;
   ok = user.SetFlag(kKXUserUseStrictHours, GetCheck(kKXDetailStrictHours)) && ok;
   ok = user.SetFlag(kKXUserTakeLunchTime, GetCheck(kKXDetailTakeLunch)) && ok;

@@ -1,12 +1,17 @@
 // The leave form over loopback HTTP: its checks in order, the stored rows,
-// the flag and the log line, and who may record leave for whom.
+// the flag and the log line, who may record leave for whom, and the line
+// that confirms where the application went.
 
 #include <gtest/gtest.h>
 
 #include "foundation/settings_sections.h"
 #include "leave_fixture.h"
+#include "model/teams.h"
 #include "support/log_reader.h"
+#include "model/users.h"
+#include "web/pages/entry_confirmations.h"
 #include "web/pages/leave_form_page.h"
+#include "web/pages/leave_pages_common.h"
 
 namespace {
 
@@ -38,6 +43,16 @@ TEST_F(LeaveFormTest, RefusesBadDatesWithTheMessageOnTheirControl) {
                                                                  "<tr bgcolor=#ffe0e0><td colspan=5>To Date: "));
   EXPECT_EQ(ReadLog("staff", "2026"), "2026-04-06,2026-04-08,holiday,\"\",-1,\"\"\r\n");
   EXPECT_FALSE(Flag("staff", "LeaveApplicationEmail"));
+}
+
+// A type the list does not hold asks for one; with no types at all there is
+// nothing to choose, and the form says who can help.
+TEST_F(LeaveFormTest, ATypeOutsideTheListIsRefusedAndAnEmptyListSaysWhy) {
+  EXPECT_TRUE(Contains(PostForm("staff", "2026-03-10", "2026-03-10", "&103=5"), ErrorRow(kLLeaveTypeInvalid)));
+  for (const std::string& type : KXGetLeaveTypeNames()) ASSERT_TRUE(KXDeleteLeaveType(type));
+  EXPECT_TRUE(Contains(PostForm("staff", "2026-03-10", "2026-03-10"),
+                       ErrorRow("No leave types are set up yet. Please ask your administrator to add them.")));
+  EXPECT_EQ(ReadLog("staff", "2026"), "");
 }
 
 TEST_F(LeaveFormTest, StoresTheRecordRaisesTheFlagAndLogsAShortSessionPrefix) {
@@ -98,6 +113,106 @@ TEST_F(LeaveFormTest, NormalModeShowsTheOwnRecordAndTheDisabledText) {
                        "enable it."));
   EXPECT_NE(PostForm("staff", "2026-03-10", "2026-03-10"), kAccepted);
   EXPECT_EQ(ReadLog("staff", "2026"), "");
+}
+
+// The user's manager, HR and an administrator apply for him from his leave
+// report: the form names him, the record is his with the one who entered it
+// as author, the flag is his and the log line names who entered it. Anyone
+// else is refused, whether he opens the form or forges its OK.
+TEST_F(LeaveFormTest, ManagersHrAndAdministratorsApplyForTheirStaff) {
+  const struct {
+    const char* viewer;
+    bool allowed;
+  } cases[] = {{"mgr", true}, {"hr", true}, {"boss", true}, {"mgr2", false}, {"staff2", false}};
+  const std::string addNew = "leaveform?edit=true&amp;seluser=staff%40x.example&amp;year=2026";
+  for (const auto& c : cases) {
+    WriteLog("staff", "2026", "");
+    LKXUser staff;
+    ASSERT_TRUE(KXGetUser(Mail("staff"), staff));
+    staff.SetFlag(kKXUserLeaveApplicationEmail, false);
+    const std::string report = Get("leavereport?seluser=staff%40x.example&year=2026&edit=true", Session(c.viewer));
+    EXPECT_EQ(Contains(report, addNew), c.allowed) << c.viewer;
+    const std::string form =
+        Get("leaveform?edit=true&seluser=staff%40x.example&year=2026&onok=leavereport&oncancel=leavereport",
+            Session(c.viewer));
+    const std::string answer = PostForm(c.viewer, "2026-04-06", "2026-04-08", "&seluser=staff%40x.example");
+    if (c.allowed) {
+      EXPECT_TRUE(Contains(form, "<b>Leave Form for Staff</b>")) << c.viewer;
+      EXPECT_TRUE(Contains(form, "name=101 type=text value=\"staff@x.example\"")) << c.viewer;
+      EXPECT_EQ(answer, kAccepted) << c.viewer;
+      EXPECT_EQ(ReadLog("staff", "2026"), "2026-04-06,2026-04-08,holiday,\"trip\",0,\"" + Mail(c.viewer) + "\"\r\n");
+      EXPECT_TRUE(Flag("staff", "LeaveApplicationEmail")) << c.viewer;
+      EXPECT_TRUE(Contains(KavrixReadLogText(), "User staff@x.example just submitted a leave form (entered by " +
+                                                    Mail(c.viewer) + ") (sess "))
+          << c.viewer;
+    } else {
+      for (const std::string& page : {form, answer}) {
+        EXPECT_TRUE(page.starts_with("HTTP/1.1 200 OK\r\n")) << c.viewer;
+        EXPECT_TRUE(Contains(page, kLNoAuthorityText)) << c.viewer;
+        EXPECT_FALSE(Contains(page, "Leave Form")) << c.viewer;
+      }
+      EXPECT_EQ(ReadLog("staff", "2026"), "") << c.viewer;
+      EXPECT_EQ(ReadLog(c.viewer, "2026"), "") << c.viewer;
+      EXPECT_FALSE(Flag("staff", "LeaveApplicationEmail")) << c.viewer;
+    }
+  }
+  // The user himself is offered no "Add New Item" on his report.
+  EXPECT_FALSE(Contains(Get("leavereport?seluser=staff%40x.example&year=2026&edit=true", Session("staff")),
+                        "Add New Item"));
+}
+
+TEST_F(LeaveFormTest, TheOverlapCheckAndTheYearEndSplitAreThoseOfTheUserAppliedFor) {
+  WriteLog("staff", "2026", "2026-12-20,2026-12-29,sick,\"\",-1,\"\"\r\n");
+  EXPECT_TRUE(Contains(PostForm("mgr", "2026-12-28", "2027-01-02", "&seluser=staff%40x.example"),
+                       ErrorRow("Overlaps with existing record 2026-12-20 ~ 2026-12-29, please reenter.")));
+  EXPECT_EQ(PostForm("mgr", "2026-12-30", "2027-01-02", "&seluser=staff%40x.example"), kAccepted);
+  EXPECT_EQ(ReadLog("staff", "2026"),
+            "2026-12-20,2026-12-29,sick,\"\",-1,\"\"\r\n2026-12-30,2026-12-31,holiday,\"trip\",0,\"\"\r\n");
+  EXPECT_EQ(ReadLog("staff", "2027"), "2027-01-01,2027-01-02,holiday,\"trip\",0,\"mgr@x.example\"\r\n");
+  EXPECT_EQ(ReadLog("mgr", "2026") + ReadLog("mgr", "2027"), "");
+}
+
+// The page after the form names whoever approves, or says plainly that no
+// one will.
+TEST_F(LeaveFormTest, TheNextPageConfirmsWhereTheApplicationWent) {
+  LKXUser staff2;
+  ASSERT_TRUE(KXGetUser(Mail("staff2"), staff2));
+  ASSERT_TRUE(staff2.SetText(kKXUserManager, "mgr2@x.example,ghost@x.example"));
+  const struct {
+    const char *who, *from, *to, *extra;
+    bool approvalRequired;
+    const char* line;
+  } cases[] = {
+      {"staff", "2026-03-16", "2026-03-20", "", true, "Your leave application for 16-20 Mar was sent to Mgr for approval."},
+      {"mgr", "2026-03-23", "2026-03-23", "&seluser=staff%40x.example", true,
+       "The leave application of Staff for 23 Mar was sent to Mgr for approval."},
+      {"staff2", "2026-03-30", "2026-04-02", "", true,
+       "Your leave application for 30 Mar-2 Apr was sent to Mgr Two and ghost@x.example for approval."},
+      {"boss", "2026-04-06", "2026-04-06", "", true,
+       "Your leave application for 6 Apr was recorded; you have no manager to approve it."},
+      {"staff", "2026-12-30", "2027-01-04", "", false,
+       "Your leave application for 30 Dec 2026-4 Jan 2027 was recorded; it needs no approval."},
+  };
+  for (const auto& c : cases) {
+    LSettingSetString("Settings", "LeaveApprovalRequired", c.approvalRequired ? "1" : "0");
+    EXPECT_EQ(PostForm(c.who, c.from, c.to, c.extra), kAccepted) << c.line;
+    EXPECT_TRUE(Contains(Get("mainpage", Session(c.who)), "<div class=kxconfirm role=status>" +
+                                                              std::string(c.line) + "</div>"))
+        << c.line;
+  }
+}
+
+TEST(LeaveDaysTextTest, ShortFormOfTheDays) {
+  const struct {
+    const char *from, *to, *text;
+  } cases[] = {
+      {"2026-12-21", "2026-12-21", "21 Dec"},
+      {"2026-12-21", "2026-12-24", "21-24 Dec"},
+      {"2026-11-28", "2026-12-03", "28 Nov-3 Dec"},
+      {"2026-12-30", "2027-01-02", "30 Dec 2026-2 Jan 2027"},
+      {"2026-01-01", "2026-01-09", "1-9 Jan"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(KXLeaveDaysText(c.from, c.to), c.text) << c.from << " " << c.to;
 }
 
 }  // namespace

@@ -188,4 +188,34 @@ TEST_F(LeaveRequestsTest, TotalsCountApprovedDaysUnlessApprovalIsOff) {
   EXPECT_TRUE(Contains(page, "<tr><td><b>sick:</b>&nbsp;</td><td><b>3</b></td></tr>"));
 }
 
+// The page after a post counts the requests that changed; rows that
+// changed nothing have their notice and are not counted.
+TEST_F(LeaveRequestsTest, ThePageAfterAPostCountsTheRequestsThatChanged) {
+  const std::string row0 = PendingRow(0, "staff%40x.example", "2026-03-02", "2026-03-04", "0", "a");
+  const std::string row1 = PendingRow(1, "staff%40x.example", "2026-03-16", "2026-03-20", "1", "b");
+  const std::string stray = PendingRow(1, "staff%40x.example", "2026-05-01", "2026-05-01", "1", "b");
+  const struct {
+    const char* name;
+    std::string answer;
+    const char* line;  // empty: none
+  } cases[] = {
+      {"two approved", Pending("mgr", "Approve", row0 + row1, "2"), "2 requests approved."},
+      {"one disapproved", Pending("mgr", "Disapprove", row0), "1 request disapproved."},
+      {"a stray row is not counted", Pending("mgr", "Delete+Selected+Items", row0 + stray, "2"),
+       "1 request deleted."},
+      {"apply on the report", Report("mgr", "Apply+Changes", "&inputstartdate0=2026-03-16&inputenddate0=2026-03-20"
+                                                            "&selecttype0=2&inputreason0=c"),
+       "Changes saved."},
+      {"another manager changes nothing", Pending("mgr2", "Approve", row1), ""},
+      {"a bad year changes nothing", Post("pendingleaverequestspost", "submit=Approve&count=1&year=20x6" + row1,
+                                          Session("mgr")),
+       ""},
+  };
+  for (const auto& c : cases) {
+    const std::string line = std::string("<div class=kxconfirm role=status>") + c.line + "</div>";
+    EXPECT_EQ(Contains(c.answer, *c.line != '\0' ? line : "kxconfirm"), *c.line != '\0') << c.name;
+  }
+  EXPECT_EQ(ReadLog("staff", "2026"), "2026-03-16,2026-03-20,unpaid,\"c\",1,\"mgr@x.example\"\r\n");
+}
+
 }  // namespace

@@ -61,7 +61,8 @@ TEST_F(ManualHoursPageTest, EditModeCarriesEachRowInTheForm) {
 }
 
 // Self, the user's manager, HR and the administrator may see and change
-// the user's manual hours; another manager and a plain user may do neither.
+// the user's manual hours and add entries for him; another manager and a
+// plain user may do none of it.
 TEST_F(ManualHoursPageTest, EveryHandlerAppliesTheAccessRuleForEachRole) {
   const struct {
     const char* viewer;
@@ -73,6 +74,11 @@ TEST_F(ManualHoursPageTest, EveryHandlerAppliesTheAccessRuleForEachRole) {
     const std::string page = GetAs(role.viewer, std::string("viewmanual?seluser=staff%40x.example") + kRange);
     EXPECT_EQ(Contains(page, kKXManualManagerOnly), !role.allowed) << role.viewer;
     EXPECT_EQ(Cells(page).size(), role.allowed ? 12u : 0u) << role.viewer;
+    // "Add New Item" opens the entry dialog for the listed user.
+    const std::string edit = GetAs(role.viewer, std::string("viewmanual?seluser=staff%40x.example&edit=true") + kRange);
+    EXPECT_EQ(Contains(edit, "value=\"Add New Item\" data-href=\"enterhours?edit=true&amp;seluser=staff%40x.example"),
+              role.allowed)
+        << role.viewer;
     const std::string after = PostAs(role.viewer, "viewmanualpost", kDeleteFirst);
     EXPECT_EQ(Contains(after, kKXManualManagerOnly), !role.allowed) << role.viewer;
     EXPECT_EQ(KavrixReadFile(log_), role.allowed ? "23:00:00,3600,1,\"late\"\r\n" : kTwoRows) << role.viewer;

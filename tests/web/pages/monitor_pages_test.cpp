@@ -171,10 +171,11 @@ TEST_F(MonitorPagesTest, ScreenshotsFiveToARowAndTheViewerStepsThroughTheRange) 
   const std::string first = Get("fullsizeimg?" + kStaff + "&date=2026-03-02" + range + "&time=10:00:00", mgr);
   EXPECT_FALSE(Contains(first, "&lt;&lt;"));
   EXPECT_TRUE(Contains(first, "time=10:05:00\">&gt;&gt;</a>")) << first;
-  EXPECT_TRUE(Contains(first, "title=\"fullsize\" width=900 height=720>")) << first;
+  EXPECT_TRUE(Contains(first, "title=\"fullsize\" width=900 height=720 style=\"max-width:100%;height:auto\">"))
+      << first;
   const std::string second = Get("fullsizeimg?" + kStaff + "&date=2026-03-02" + range + "&time=10:05:00", mgr);
   EXPECT_TRUE(Contains(second, "time=10:00:00\">&lt;&lt;</a>")) << second;
-  EXPECT_TRUE(Contains(second, "time=10%3A05%3A00\" title=\"fullsize\">")) << second;
+  EXPECT_TRUE(Contains(second, "time=10%3A05%3A00\" title=\"fullsize\" style=")) << second;
   // Damaged pictures are shown at their own size; a time between pictures
   // still finds its neighbours.
   EXPECT_TRUE(Contains(Get("fullsizeimg?" + kStaff + "&date=2026-03-02" + range + "&time=10:11:00", mgr),
@@ -227,6 +228,47 @@ TEST_F(MonitorPagesTest, PicturesAndLogsRevalidateAfterTheAccessCheck) {
     // A picture is never compressed, even for a client that asks.
     const std::string asked = ask(f.path, f.allowed, "Accept-Encoding: gzip\r\n");
     EXPECT_EQ(Contains(asked, "Content-Encoding: gzip\r\n"), f.type.rfind("text/", 0) == 0) << f.path;
+  }
+}
+
+// Above the picture: whose it is and when it was taken; the picture fits the
+// window and a click on it opens the picture itself.
+TEST_F(MonitorPagesTest, ViewerNamesUserDateAndTimeAndLinksThePicture) {
+  Picture("10:00:00", 1280, 1024);
+  LKXUser staff;
+  ASSERT_TRUE(KXGetUser(Email("staff"), staff));
+  ASSERT_TRUE(staff.SetText(kKXUserName, "Sam <Staff> & Co"));
+  const std::string page = Get("fullsizeimg?" + kStaff + "&date=2026-03-02&time=10:00:00", SessionOf("mgr"));
+  const std::size_t head = page.find("<h3 class=fullsizehead");
+  ASSERT_NE(head, std::string::npos) << page;
+  const std::string heading = page.substr(head, page.find("</h3>", head) - head);
+  for (const char* seen : {">Sam &lt;Staff&gt; &amp; Co&nbsp;", "2026-03-02", "10:00:00"}) {
+    EXPECT_TRUE(Contains(heading, seen)) << seen << "\n" << heading;
+  }
+  EXPECT_TRUE(Contains(page, "<a href=\"fullsizeimg.jpg?seluser=staff%40x.example&date=2026-03-02&time=10%3A00%3A00\" "
+                             "target=\"_blank\""))
+      << page;
+}
+
+// The main page links the day pages without a day: they show today (the
+// fake clock's), not an empty date.
+TEST_F(MonitorPagesTest, DayPagesWithoutADateShowToday) {
+  ASSERT_TRUE(LKXCoreData::LogActivity(Email("staff"), At("2026-03-10", "09:00:00"), 60, 0, 3, 0, "Today.exe", "c"));
+  const std::string jpeg = MakeJpeg(64, 48);
+  ASSERT_TRUE(LKXCoreData::LogScreenShot(Email("staff"), At("2026-03-10", "09:30:00"), true, jpeg.data(), jpeg.size()));
+  const struct {
+    const char* path;
+    const char* shows;
+  } cases[] = {
+      {"timesheet?", "viewactivity?seluser=staff%40x.example&date=2026-03-10&starttime=09:00:00"},
+      {"viewactivity?direct=true&", "Today.exe"},
+      {"viewscreens?direct=true&", "getimg.jpg?seluser=staff%40x.example&date=2026-03-10&time=09:30:00"},
+  };
+  for (const auto& c : cases) {
+    const std::string page = Get(c.path + kStaff, SessionOf("mgr"));
+    EXPECT_TRUE(Contains(page, "id=dateinput value=\"2026-03-10\"")) << c.path << "\n" << page;
+    EXPECT_TRUE(Contains(page, c.shows)) << c.path << "\n" << page;
+    EXPECT_FALSE(Contains(page, "Please click on Search")) << c.path;
   }
 }
 

@@ -73,7 +73,7 @@ TEST_F(RoutingPageTest, ShowsTheModesAddressAndPorts) {
                            "name=103 type=text value=\"203.0.113.9\"",
                            "Router use a different port</input>&nbsp;<input name=108 type=text value=\"8080\"",
                            "<a href=\"http://203.0.113.9:8080\" target=t2>http://203.0.113.9:8080</a> (General Internet)",
-                           "(This Computer)", kLRoutingRestartNote})
+                           "(This Computer)", kLRoutingApplyNote})
     EXPECT_TRUE(Contains(page, text)) << text;
   EXPECT_TRUE(Contains(page, "value=107 checked")) << page;
 
@@ -132,6 +132,8 @@ TEST_F(RoutingPageTest, ANewLocalPortIsAnnouncedWithTheNewAddress) {
                                "http://panel.example:8090/mainpage</a></b>"))
       << answer;
   EXPECT_TRUE(Contains(answer, "name=105 type=text value=\"8090\""));
+  // Nothing under it contradicts what happened.
+  EXPECT_FALSE(Contains(answer, "restart"));
   EXPECT_EQ(Routing("LocalPort"), "8090");
   EXPECT_EQ(Routing("PublicPort"), "8090");
 }

@@ -57,6 +57,20 @@ TEST_F(SearchListPageTest, ListsEachDateOfTheMonthOnceForItsReport) {
   }
 }
 
+// Written out of order, listed in date order, whatever order the folder keeps.
+TEST_F(SearchListPageTest, DatesAreListedEarliestFirst) {
+  for (const char* day : {"04", "01", "07", "03"}) {
+    WriteActivity("staff", std::string("2026-03-") + day, "09:00:00", 60);
+  }
+  const std::string page = Calendar("class=viewactivity&yearmonth=2026-03");
+  std::size_t at = 0;
+  for (const char* day : {"01", "02", "03", "04", "05", "07"}) {
+    const std::size_t next = page.find(std::string(">2026-03-") + day + "&nbsp;", at);
+    ASSERT_NE(next, std::string::npos) << day << "\n" << page;
+    at = next;
+  }
+}
+
 TEST_F(SearchListPageTest, MonthLinksStopAtTheCurrentMonth) {
   const std::string now = Calendar("class=viewhours");
   EXPECT_TRUE(Contains(now, "<a href=\"searchlist?seluser=staff%40x.example&class=viewhours&yearmonth=2026-02\">"

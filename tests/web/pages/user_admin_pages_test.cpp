@@ -19,6 +19,7 @@
 #include "web/pages/user_detail_page.h"
 #include "web/pages/user_list_csv_page.h"
 #include "web/pages/user_list_page.h"
+#include "web/pages/user_pickers.h"
 #include "web/uri_codec.h"
 
 namespace {
@@ -210,6 +211,17 @@ TEST_F(UserAdminPagesTest, PickersKeepWhatWasTyped) {
       "&405=on&107=on&501=08%3A00%3A00";
   EXPECT_EQ(Post("userdetail", half + "&submit=Add+a+Manager", s), "HTTP/1.0 302 OK\r\nLocation: addmanager\r\n\r\n");
   EXPECT_TRUE(Contains(Get("addmanager", s), "<option value=\"2$Mgr (mgr@x.example)\""));
+  // Nobody is offered as his own manager, nor taken when posted.
+  Get("userdetail?seluser=staff%40x.example", s);
+  EXPECT_EQ(Post("userdetail", "101=staff%40x.example&102=Staff&submit=Add+a+Manager", s),
+            "HTTP/1.0 302 OK\r\nLocation: addmanager\r\n\r\n");
+  const std::string staffPicker = Get("addmanager", s);
+  EXPECT_TRUE(Contains(staffPicker, "(mgr@x.example)"));
+  EXPECT_FALSE(Contains(staffPicker, "(staff@x.example)"));
+  EXPECT_TRUE(Contains(Post("addmanager", "101=4%24Staff+%28staff%40x.example%29&submit=++OK++", s),
+                       ErrorRow(kKXPickerNoChoice)));
+  Get("userdetail?seluser=new", s);
+  EXPECT_EQ(Post("userdetail", half + "&submit=Add+a+Manager", s), "HTTP/1.0 302 OK\r\nLocation: addmanager\r\n\r\n");
   EXPECT_EQ(Post("addmanager", "101=2%24Mgr+%28mgr%40x.example%29&submit=++OK++", s),
             "HTTP/1.0 302 OK\r\nLocation: userdetail\r\n\r\n");
   const std::string back = Get("userdetail", s);

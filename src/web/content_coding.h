@@ -11,9 +11,6 @@ inline constexpr std::size_t kLWebSendPieceBytes = 256 * 1024;
 
 // The headers a gzip-encoded response adds to its head.
 inline constexpr char kLHttpGzipHeaders[] = "Content-Encoding: gzip\r\nVary: Accept-Encoding\r\n";
-// What a response that could be compressed adds when it goes out as it is,
-// so that a cache does not hand it to a client that asked for gzip.
-inline constexpr char kLHttpVaryHeader[] = "Vary: Accept-Encoding\r\n";
 inline constexpr char kLHttpLastChunk[] = "0\r\n\r\n";
 
 // True when the Accept-Encoding value lists "gzip" (or "x-gzip", or "*")

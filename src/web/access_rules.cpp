@@ -1,8 +1,12 @@
 #include "web/access_rules.h"
 
+#include <string>
+
 #include "web/current_user.h"
+#include "web/http_responses.h"
 #include "web/page_frame.h"
 #include "web/weblet_form.h"
+#include "web/weblet_send.h"
 
 bool WLRequireSession(LWebletForm& form) { return WLValidateSession(form); }
 
@@ -15,6 +19,19 @@ bool WLRequireAdministrator(LWebletForm& form) {
   WLPageFrame().message(form, kLReturnLabel, kLAdministratorOnlyText);
   return false;
 }
+
+void WLRefusePage(LWebletForm& form, std::string_view message) {
+  LHashTable& params = form.Params();
+  params.SetParm("onok", "mainpage");
+  params.SetParm("oncancel", "mainpage");
+  WLPageFrame().message(form, kLReturnLabel, std::string(message).c_str());
+}
+
+void WLRefuseDownload(LWebletForm& form, std::string_view message) {
+  (void)WLSendRaw(form, std::string(kLHttpForbiddenText).append(message).append("\r\n"));
+}
+
+void WLSendNoContent(LWebletForm& form) { (void)WLSendRaw(form, kLHttpNoContent); }
 
 bool WLCheckAccess(LWebletForm& form, LWebAccess access) {
   switch (access) {

@@ -17,12 +17,11 @@
 
 "use strict";
 
-const childProcess = require("child_process");
 const fs = require("fs");
-const net = require("net");
 const os = require("os");
 const path = require("path");
 const { runLeave } = require("./steps_leave");
+const { freePort, waitForPort, startServer } = require("./server_run");
 
 // ctest's SKIP_RETURN_CODE: the tools of this test are missing. Under CI the
 // setup script has installed them, so their absence is a failure there.
@@ -59,56 +58,6 @@ function check(condition, message) {
   if (!condition) throw new StepFailure(message);
 }
 
-function freePort() {
-  return new Promise((resolve, reject) => {
-    const server = net.createServer();
-    server.once("error", reject);
-    server.listen(0, "127.0.0.1", () => {
-      const port = server.address().port;
-      server.close(() => resolve(port));
-    });
-  });
-}
-
-// The listener binds on its own thread just after the program says it runs,
-// so the first attempts may be refused.
-async function waitForPort(port, deadline) {
-  for (;;) {
-    const open = await new Promise((resolve) => {
-      const socket = net.connect(port, "127.0.0.1");
-      socket.once("connect", () => { socket.destroy(); resolve(true); });
-      socket.once("error", () => resolve(false));
-    });
-    if (open) return;
-    if (Date.now() > deadline) throw new StepFailure("port " + port + " never accepted a connection");
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
-}
-
-function startServer(root, home, port) {
-  const shared = path.join(root, "kavrixserver", "etc");
-  fs.mkdirSync(shared, { recursive: true });
-  fs.mkdirSync(home, { recursive: true });
-  fs.writeFileSync(path.join(shared, "routing"), "localport=" + port + "\r\n");
-  const env = Object.assign({}, process.env, { KAVRIX_ROOT: root, HOME: home });
-  delete env.DISPLAY;
-  const errors = fs.openSync(path.join(path.dirname(root), "server-stderr.log"), "a");
-  const child = childProcess.spawn(program, ["-foreground"], { env, stdio: ["ignore", "pipe", errors] });
-  fs.closeSync(errors);
-  const running = new Promise((resolve, reject) => {
-    let text = "";
-    child.stdout.on("data", (chunk) => {
-      text += chunk.toString();
-      if (text.includes("KavrixServer is running")) resolve();
-    });
-    child.once("exit", (code, signal) => reject(new StepFailure(
-        "the server ended before it ran (exit " + code + ", signal " + signal + "); output: " + text)));
-    child.once("error", reject);
-  });
-  const exited = new Promise((resolve) => child.once("exit", (code, signal) => resolve({ code, signal })));
-  return { child, running, exited };
-}
-
 // ---------------------------------------------------------------- the run
 
 async function main() {
@@ -122,7 +71,8 @@ async function main() {
   const root = path.join(temp, "root");
   const port = await freePort();
   const base = "http://127.0.0.1:" + port + "/";
-  const server = startServer(root, path.join(temp, "home"), port);
+  const server = startServer(program, root, path.join(temp, "home"), port, path.join(temp, "server-stderr.log"),
+                             LIMIT_MS);
 
   let context = null;
   let page = null;
@@ -157,8 +107,7 @@ async function main() {
   };
 
   try {
-    await Promise.race([server.running, new Promise((_, reject) => setTimeout(
-        () => reject(new StepFailure("the server did not say it runs")), LIMIT_MS))]);
+    await server.running;
     await waitForPort(port, Date.now() + LIMIT_MS);
 
     context = await playwright.chromium.launchPersistentContext(path.join(temp, "browser"), {
@@ -208,8 +157,8 @@ async function main() {
     await require("./steps_manual")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN, staff: FIRST_USER });
     await runLeave(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
     await require("./steps_leave_yearend")(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
-    await require("./steps_users")(page, base, step, { check, expectText, pressOk, valueOf, admin: ADMIN, root, temp });
-    await require("./steps_orgset")(page, base, step, { check, expectText, pressOk, admin: ADMIN });
+    await require("./steps_users")(page, base, step, { check, expectText, pressOk, valueOf, admin: ADMIN, staff: FIRST_USER, root, temp });
+    await require("./steps_orgset")(page, base, step, { check, expectText, pressOk, admin: ADMIN, root });
     await require("./steps_setup")({ page, step, check, expectText, pressOk, program, temp, limitMs: LIMIT_MS });
     await require("./steps_routing")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN,
                                                           newPort: await freePort(), waitForPort, limitMs: LIMIT_MS });

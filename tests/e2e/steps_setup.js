@@ -8,60 +8,9 @@
 
 "use strict";
 
-const childProcess = require("child_process");
 const fs = require("fs");
-const net = require("net");
 const path = require("path");
-
-function freePort() {
-  return new Promise((resolve, reject) => {
-    const server = net.createServer();
-    server.once("error", reject);
-    server.listen(0, "127.0.0.1", () => {
-      const port = server.address().port;
-      server.close(() => resolve(port));
-    });
-  });
-}
-
-// Starts `program -foreground` on a data root of its own; resolves once it
-// says it runs.
-function startServer(program, folder, port, limitMs) {
-  const root = path.join(folder, "root");
-  const shared = path.join(root, "kavrixserver", "etc");
-  fs.mkdirSync(shared, { recursive: true });
-  fs.mkdirSync(path.join(folder, "home"), { recursive: true });
-  fs.writeFileSync(path.join(shared, "routing"), "localport=" + port + "\r\n");
-  const env = Object.assign({}, process.env, { KAVRIX_ROOT: root, HOME: path.join(folder, "home") });
-  delete env.DISPLAY;
-  const errors = fs.openSync(path.join(folder, "server-stderr.log"), "a");
-  const child = childProcess.spawn(program, ["-foreground"], { env, stdio: ["ignore", "pipe", errors] });
-  fs.closeSync(errors);
-  const exited = new Promise((resolve) => child.once("exit", (code, signal) => resolve({ code, signal })));
-  const running = new Promise((resolve, reject) => {
-    let text = "";
-    const timer = setTimeout(() => reject(new Error("the second server did not say it runs")), limitMs);
-    child.stdout.on("data", (chunk) => {
-      text += chunk.toString();
-      if (text.includes("KavrixServer is running")) { clearTimeout(timer); resolve(); }
-    });
-    child.once("exit", () => { clearTimeout(timer); reject(new Error("the second server ended: " + text)); });
-  });
-  return { child, running, exited, webRoot: path.join(shared, "webcontrol") };
-}
-
-async function waitForPort(port, deadline) {
-  for (;;) {
-    const open = await new Promise((resolve) => {
-      const socket = net.connect(port, "127.0.0.2");
-      socket.once("connect", () => { socket.destroy(); resolve(true); });
-      socket.once("error", () => resolve(false));
-    });
-    if (open) return;
-    if (Date.now() > deadline) throw new Error("port " + port + " never accepted a connection");
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
-}
+const { freePort, waitForPort, startServer } = require("./server_run");
 
 // `ctx`: page, step, check, expectText, pressOk, program, temp, limitMs.
 module.exports = async function runSetupResume(ctx) {
@@ -70,7 +19,8 @@ module.exports = async function runSetupResume(ctx) {
   const folder = path.join(ctx.temp, "second-server");
   const port = await freePort();
   const base = "http://127.0.0.2:" + port + "/";
-  const server = startServer(ctx.program, folder, port, limitMs);
+  const server = startServer(ctx.program, path.join(folder, "root"), path.join(folder, "home"), port,
+                             path.join(folder, "server-stderr.log"), limitMs);
   const logOn = async () => {
     await page.goto(base + "logon", { waitUntil: "load" });
     await page.fill("input[name=\"101\"]", admin.email);
@@ -79,7 +29,7 @@ module.exports = async function runSetupResume(ctx) {
   };
   try {
     await server.running;
-    await waitForPort(port, Date.now() + limitMs);
+    await waitForPort(port, Date.now() + limitMs, "127.0.0.2");
 
     await step("setup: step 1 on a second fresh server, then the browser closes", async () => {
       await page.goto(base, { waitUntil: "load" });

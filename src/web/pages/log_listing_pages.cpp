@@ -137,7 +137,10 @@ void WLSystemLog(LWebletForm& form) {
 }
 
 void WLGetSystemLogFile(LWebletForm& form) {
-  if (!KXIsCurrentUserAdministator(form)) return;
+  if (!KXIsCurrentUserAdministator(form)) {
+    WLRefuseDownload(form, kLAdministratorOnlyFileText);
+    return;
+  }
   const std::string name = form.Params().GetParm("file");
   std::string path;
   if (!EndsWith(name, ".txt") || !LWebletContainedFilePath(gLLog().GetLogFolder(), {name}, path)) {
@@ -175,7 +178,10 @@ void WLUserActivityFolder(LWebletForm& form) {
 
 void WLGetActivityCSVFile(LWebletForm& form) {
   LKXUser viewer;
-  if (!KXGetCurrentUser(form, viewer) || !viewer.IsAdministrator()) return;
+  if (!KXGetCurrentUser(form, viewer) || !viewer.IsAdministrator()) {
+    WLRefuseDownload(form, kLAdministratorOnlyFileText);
+    return;
+  }
   const std::string name = form.Params().GetParm("file");
   const std::string folder = form.Params().GetParm("folder");
   std::string path;

@@ -7,10 +7,10 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "model/user.h"
 #include "web/kx_web_dialog.h"
-
-class LKXUser;
 
 void WLUserDetailPage(LWebletForm& form);
 
@@ -27,12 +27,32 @@ class LKXUserDetailPage : public LKXWebDialog {
   bool IsReadOnly() const { return readOnly_; }
 
  private:
+  // What OK stores under one key of the record, as text.
+  struct RecordValue {
+    const LKXUserKey* key;
+    std::string text;
+  };
+  // What the form showed for a stored record.
+  struct ShownForm {
+    std::vector<RecordValue> values;
+    std::vector<std::string> teams;
+    std::vector<std::string> managers;
+    bool administrator = false;
+  };
+
   void InitFromRecord(LKXUser& user);
   void InitForNewUser();
+  std::vector<std::string> ListItems(int id) const;
+  // The record's values as the controls now stand ("AccessAdmin" apart).
+  std::vector<RecordValue> RecordValues() const;
+  // The controls as InitFromRecord set them for `user`; the posted ones are
+  // put back after.
+  ShownForm ShownFor(LKXUser& user);
   bool CheckAndSave();
 
   bool new_ = false;
   bool readOnly_ = false;
+  bool restored_ = false;  // the controls hold a form kept while a picker was open
   std::string selected_;  // the session's "seluser"
 };
 
@@ -62,6 +82,9 @@ inline constexpr int kKXDetailLunchDuration = 604;
 inline constexpr int kKXDetailLogScreenShot = 606;
 
 inline constexpr char kKXAddToTeamButton[] = "Add to a Team";
+// The field that brings the browser back from a picker to the kept form.
+inline constexpr char kKXDetailReturning[] = "returning";
+inline constexpr char kKXDetailNotSavedYet[] = "These changes are not saved yet: press OK to save them.";
 inline constexpr char kKXAddManagerButton[] = "Add a Manager";
 
 // Whether a user may be put in the team: a team of the list, or

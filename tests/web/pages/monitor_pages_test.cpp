@@ -15,6 +15,8 @@
 #include "model/image_test_helpers.h"
 #include "model/users.h"
 #include "support/temp_root.h"
+#include "web/access_rules.h"
+#include "web/http_responses.h"
 
 namespace {
 
@@ -376,8 +378,9 @@ TEST_F(MonitorPagesTest, LogListingsAndDownloadsForAdministrators) {
   for (const char* page : {"viewlogs", "systemlog", "archivefolder", "activityfolder?file=x"}) {
     EXPECT_TRUE(Contains(Get(page, mgr), "Only System Administrator can access this page.")) << page;
   }
-  EXPECT_EQ(Get("syslog.txt?file=2026-03-10%20KavrixServer%20Log.txt", mgr), "");
-  EXPECT_EQ(Get("actlog.csv?folder=" + folder + "&file=2026-03-02_activity.csv", mgr), "");
+  const std::string refused = std::string(kLHttpForbiddenText) + kLAdministratorOnlyFileText + "\r\n";
+  EXPECT_EQ(Get("syslog.txt?file=2026-03-10%20KavrixServer%20Log.txt", mgr), refused);
+  EXPECT_EQ(Get("actlog.csv?folder=" + folder + "&file=2026-03-02_activity.csv", mgr), refused);
 }
 
 }  // namespace

@@ -145,7 +145,7 @@ BENCHMARK(BM_TimeSheet20000Rows)->Unit(benchmark::kMillisecond)->UseRealTime()->
 void BM_ApiHoursYearOneUser(benchmark::State& state) {
   const std::string last = (kFirstDay + (kYearDays - 1) * LDateTime::kOneDay).GetDateText();
   BenchTimePage(state, gPages, "api/v1/hours?user=user0%40office.example&from=" + kFirstDay.GetDateText() + "&to=" + last,
-                "", "\"total\":{\"worked\":", gTokenHeader);
+                "", "\"total\":{\"worked\":", false, gTokenHeader);
 }
 BENCHMARK(BM_ApiHoursYearOneUser)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
@@ -153,7 +153,7 @@ BENCHMARK(BM_ApiHoursYearOneUser)->Unit(benchmark::kMillisecond)->UseRealTime()-
 void BM_ApiHoursWeek100Users(benchmark::State& state) {
   const std::string week = (kFirstDay + 6 * LDateTime::kOneDay).GetDateText();
   BenchTimePage(state, gPages, "api/v1/hours?from=" + kFirstDay.GetDateText() + "&to=" + week, "",
-                "\"email\":\"user99@office.example\"", gTokenHeader);
+                "\"email\":\"user99@office.example\"", false, gTokenHeader);
 }
 BENCHMARK(BM_ApiHoursWeek100Users)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 

@@ -29,13 +29,9 @@ inline std::string BenchFetchPage(std::uint16_t port, const std::string& path, c
   address.sin_port = htons(port);
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   if (::connect(fd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return {};
-  const std::string request = "GET /" + path + " HTTP/1.0
-" +
-                              (headers.empty() ? "Cookie: sess=" + session + "
-" : headers) +
-                              (gzip ? "Accept-Encoding: gzip
-" : "") + "
-";
+  const std::string request = "GET /" + path + " HTTP/1.0\r\n" +
+                              (headers.empty() ? "Cookie: sess=" + session + "\r\n" : headers) +
+                              (gzip ? "Accept-Encoding: gzip\r\n" : "") + "\r\n";
   if (::send(fd.Get(), request.data(), request.size(), MSG_NOSIGNAL) < 0) return {};
   std::string answer;
   char buffer[65536];

@@ -74,6 +74,10 @@ inline constexpr LKXUserKey kKXUserLeaveCalendarToken{"LeaveCalendarToken", ""};
 inline constexpr LKXUserKey kKXUserLeaveAllowanceDays{"LeaveAllowanceDays", ""};
 // Days carried over from the year before, per year: "2026:3,2027:1".
 inline constexpr LKXUserKey kKXUserLeaveCarryOverDays{"LeaveCarryOverDays", ""};
+// The personal API token: only its SHA-256 (hex) is kept, with the moment it
+// was made ("YYYY-MM-DD HH:MM:SS"); both empty for none.
+inline constexpr LKXUserKey kKXUserApiTokenHash{"ApiTokenHash", ""};
+inline constexpr LKXUserKey kKXUserApiTokenCreated{"ApiTokenCreated", ""};
 
 // "WorkType" values. 0 is treated as permanent.
 inline constexpr int kKXWorkTypeNotSet = 0;

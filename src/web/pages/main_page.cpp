@@ -181,8 +181,12 @@ constexpr char kLMainPageLinks[] =
 void WLMainPage(LWebletForm& form) {
   if (!WLValidateSession(form)) return;
   MainPageView view;
-  // A session whose user has been deleted gets an empty answer.
-  if (!ReadView(form, view)) return;
+  // The session names nobody any more (the address was changed, or the user
+  // deleted): the browser logs on again instead of getting no answer.
+  if (!ReadView(form, view)) {
+    WLRedirect(form, "logon");
+    return;
+  }
 
   WLStandardHeader(form, kLMainPageLinks);
   wfformat(form, "<div align=right><font size=-2>Logged on as %H</font></div>", view.email);

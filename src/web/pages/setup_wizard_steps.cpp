@@ -2,6 +2,7 @@
 // modules, and the routed but silent remote-working question.
 
 #include "model/org_settings.h"
+#include "web/access_rules.h"
 #include "web/pages/setup_steps.h"
 #include "web/pages/setup_wizard.h"
 #include "web/pages/setup_wizard_dialog.h"
@@ -107,4 +108,4 @@ void WLWizardKavrixUsage(LWebletForm& form) {
   page.Run();
 }
 
-void WLWizardConnectRemote(LWebletForm&) {}
+void WLWizardConnectRemote(LWebletForm& form) { WLSendNoContent(form); }

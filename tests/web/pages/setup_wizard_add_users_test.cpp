@@ -8,6 +8,7 @@
 #include "foundation/settings_sections.h"
 #include "model/users.h"
 #include "routing/host_addresses.h"
+#include "web/http_responses.h"
 #include "wizard_fixture.h"
 
 namespace {
@@ -151,7 +152,7 @@ TEST_F(WizardAddUsersTest, FinishWithoutAPrimaryUserStartsTheWizardAgain) {
 }
 
 TEST_F(WizardAddUsersTest, ConnectRemoteAnswersNothing) {
-  EXPECT_EQ(Get("wizardconnectremote", session_), "");
+  EXPECT_EQ(Get("wizardconnectremote", session_), kLHttpNoContent);
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ module.exports = async function runLeaveBalance(page, base, step, h) {
     await page.fill("input[name=\"702\"]", "1");
     // The picker buttons are submit buttons too, ahead of OK.
     await Promise.all([page.waitForURL(/\/mainpage$/, { waitUntil: "load" }),
-                       page.locator("input[type=submit][value=\"  OK  \"]").click()]);
+                       page.locator("input[type=submit][value=\"  OK  \"]").last().click()]);
     await page.goto(base + "userdetail?seluser=" + encodeURIComponent(user.email), { waitUntil: "load" });
     check(await page.inputValue("input[name=\"701\"]") === "5", "the allowance was not kept");
   }, { phone: true });

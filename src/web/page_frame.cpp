@@ -10,7 +10,7 @@ namespace {
 void PlainHeader(LWebletForm& form) {
   WLSendRaw(form, kLHttpPageHeader);
   WLSendRaw(form,
-            "<html><head><title>KavrixServer</title><link href=s.css type=text/css "
+            "<html><head><title>KavrixServer</title><meta name=viewport content=\"width=device-width, initial-scale=1\"><link href=s.css type=text/css "
             "rel=stylesheet><link href=print.css type=text/css media=print "
             "rel=stylesheet></head><body>");
 }

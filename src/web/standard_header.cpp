@@ -7,12 +7,12 @@
 namespace {
 
 constexpr char kHead[] =
-    "<html><head><title>KavrixServer</title><link href=s.css type=text/css "
+    "<html><head><title>KavrixServer</title><meta name=viewport content=\"width=device-width, initial-scale=1\"><link href=s.css type=text/css "
     "rel=stylesheet><link href=print.css type=text/css media=print rel=stylesheet>";
 
 // Grey page, white main table; its first row holds the title table.
 constexpr char kBodyStart[] =
-    "</head><body bgcolor=#e8e8e8><table align=center width=96% height=96% cellpadding=20 "
+    "</head><body bgcolor=#e8e8e8><table class=kx-frame align=center width=96% height=96% cellpadding=20 "
     "cellspacing=0 bgcolor=#ffffff><tr valign=top height=1><td><table width=100% cellpadding=0 "
     "cellspacing=0 border=0>";
 

@@ -157,6 +157,7 @@ async function main() {
                                        home: path.join(temp, "home"), admin: ADMIN, limitMs: LIMIT_MS });
     await require("./steps_manual")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN, staff: FIRST_USER });
     await runLeave(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
+    await require("./steps_phone")({ playwright, chromium: CHROMIUM, base, step, check, expectText, pressOk, admin: ADMIN, staff: FIRST_USER, shotFolder });
     await require("./steps_leave_yearend")(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
     await require("./steps_leave_balance")(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
     await require("./steps_users")(page, base, step, { check, expectText, pressOk, valueOf, admin: ADMIN, staff: FIRST_USER, root, temp });

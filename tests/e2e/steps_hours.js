@@ -85,6 +85,10 @@ module.exports = async function runHoursSteps(ctx) {
                     "&enddate=" + dateText(sunday), { waitUntil: "load" });
     await expectText(page, "Total 1 days");
     await expectText(page, today);
+    // The week's balance: a new user owes the default forty hours.
+    const balance = await page.locator("tr", { hasText: "Total 1 days" }).locator("td").allInnerTexts();
+    check(balance[balance.length - 2] === "40:00" && /^-3\d:\d\d$/.test(balance[balance.length - 1]),
+          "the week's required time and balance are " + JSON.stringify(balance.slice(-2)));
     check(await page.locator("a", { hasText: "Export CSV" }).count() === 1, "the report has no Export CSV link");
   });
 
@@ -95,7 +99,8 @@ module.exports = async function runHoursSteps(ctx) {
     await download.saveAs(file);
     const lines = fs.readFileSync(file, "utf8").split("\r\n");
     check(lines[0] === "Name,Email,Date,Time Start,Time End,Break(s) minutes,Break(s),Active minutes,Active," +
-          "Idle minutes,Idle,Manual minutes,Manual,Total minutes,Total", "the CSV header is " + lines[0]);
+          "Idle minutes,Idle,Manual minutes,Manual,Total minutes,Total,Required minutes,Required," +
+          "Difference minutes,Difference", "the CSV header is " + lines[0]);
     const day = lines.find((line) => line.includes("," + staff.email + "," + today + ","));
     check(day !== undefined, "the CSV has no row of " + today + ":\n" + lines.join("\n"));
     const active = Number(day.split(",")[7]);

@@ -80,7 +80,8 @@ const LWebScriptEntry kTable[] = {
 
 std::string PageOf(const std::string& body) {
   return std::string(kLHttpPageHeader) +
-         "<html><head><title>KavrixServer</title><link href=s.css type=text/css "
+         "<html><head><title>KavrixServer</title><meta name=viewport content=\"width=device-width, "
+         "initial-scale=1\"><link href=s.css type=text/css "
          "rel=stylesheet><link href=print.css type=text/css media=print "
          "rel=stylesheet></head><body>" + body + "</body></html>";
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "hours/required_minutes.h"
 #include "hours/work_hours.h"
 #include "model/users.h"
 #include "web/pages/hours_viewer.h"
@@ -29,16 +30,36 @@ std::vector<std::string> Addresses(std::string_view list) {
 }
 
 LKXHoursAmounts AmountsOf(const LWorkHoursData& data) {
-  return {data.break_mins, data.active_mins, data.idle_mins, data.manual_mins, data.total_mins};
+  return {data.break_mins, data.active_mins, data.idle_mins, data.manual_mins, data.total_mins, 0};
+}
+
+// The required minutes of the range, week by week as the weekly warnings
+// count them: each call spans at most one Monday-to-Sunday week.
+long long RequiredOverRange(LKXUser& user, const LKXHoursRange& range) {
+  long long sum = 0;
+  LDateTime from = range.start;
+  for (LDateTime day = range.start; day <= range.end;) {
+    const LDateTime before = day;
+    const bool moved = day.AddCalendarDays(1) && before < day;
+    if (!moved || range.end < day || before.GetWeekDay().Contains(LWeekDay(LWeekDay::kSunday))) {
+      sum += LKXRequiredWorkMinutes(user, from, before);
+      from = day;
+    }
+    if (!moved) break;
+  }
+  return sum;
 }
 
 // One user's worked days, mean and total; the user's sums go to `sums`.
-void AddEmployee(LKXUser& user, const std::string& email, const LKXHoursRange& range, bool showDays,
+// True when the user owes time.
+bool AddEmployee(LKXUser& user, const std::string& email, const LKXHoursRange& range, bool showDays,
                  LKXHoursReport& report, LKXHoursAmounts& sums) {
   LKXHoursReportRow total;
   total.kind = LKXHoursReportRow::kUserTotal;
   total.name = user.GetName();
   total.email = email;
+  total.owesTime = !user.IsCasual();
+  const bool owesByDay = total.owesTime && !user.GetWorkDays().IsEmpty();
   long long firstSum = 0, lastSum = 0;
   LTimePeriodList list;
   for (LDateTime day = range.start; day <= range.end;) {
@@ -54,6 +75,8 @@ void AddEmployee(LKXUser& user, const std::string& email, const LKXHoursRange& r
         row.firstStart = data.first_start;
         row.lastEnd = data.last_end;
         row.amounts = AmountsOf(data);
+        row.owesTime = owesByDay;
+        if (owesByDay) row.amounts.required = LKXRequiredWorkMinutes(user, day, day);
         report.rows.push_back(std::move(row));
       }
       firstSum += data.first_start;
@@ -65,16 +88,22 @@ void AddEmployee(LKXUser& user, const std::string& email, const LKXHoursRange& r
     const LDateTime before = day;
     if (!day.AddCalendarDays(1) || day <= before) break;
   }
+  if (total.owesTime) total.amounts.required = RequiredOverRange(user, range);
   if (total.count >= 2) {
     LKXHoursReportRow mean = total;
     mean.kind = LKXHoursReportRow::kUserMean;
     mean.firstStart = firstSum / total.count;
     mean.lastEnd = lastSum / total.count;
     mean.amounts = total.amounts.DividedBy(total.count);
+    // The range's required time is not owed per worked day.
+    mean.owesTime = false;
+    mean.amounts.required = 0;
     report.rows.push_back(std::move(mean));
   }
+  const bool owes = total.owesTime;
   sums.Add(total.amounts);
   report.rows.push_back(std::move(total));
+  return owes;
 }
 
 }  // namespace
@@ -85,11 +114,12 @@ void LKXHoursAmounts::Add(const LKXHoursAmounts& other) {
   idle += other.idle;
   manual += other.manual;
   total += other.total;
+  required += other.required;
 }
 
 LKXHoursAmounts LKXHoursAmounts::DividedBy(long long count) const {
   if (count <= 0) return *this;
-  return {breaks / count, active / count, idle / count, manual / count, total / count};
+  return {breaks / count, active / count, idle / count, manual / count, total / count, required / count};
 }
 
 LKXHoursRange KXReadHoursRange(std::string_view startDate, std::string_view endDate) {
@@ -118,6 +148,7 @@ LKXHoursReport KXBuildHoursReport(LKXUser& viewer, std::string_view selusers, co
   if (!range.searchable) return report;
   const bool showDays = KXHoursShowDays(selusers, range);
   LKXHoursAmounts sums;
+  bool anyOwes = false;
   for (const std::string& email : Addresses(selusers)) {
     if (!KXViewerMaySee(viewer, email)) {
       report.refused.push_back(email);
@@ -126,18 +157,20 @@ LKXHoursReport KXBuildHoursReport(LKXUser& viewer, std::string_view selusers, co
     ++report.users;
     LKXUser user;
     if (!KXGetUser(email, user)) continue;
-    AddEmployee(user, user.GetEmail(), range, showDays, report, sums);
+    anyOwes = AddEmployee(user, user.GetEmail(), range, showDays, report, sums) || anyOwes;
   }
   if (report.users >= 2) {
     LKXHoursReportRow mean;
     mean.kind = LKXHoursReportRow::kReportMean;
     mean.count = report.users;
     mean.amounts = sums.DividedBy(report.users);
+    mean.owesTime = anyOwes;
     report.rows.push_back(mean);
     LKXHoursReportRow total;
     total.kind = LKXHoursReportRow::kReportTotal;
     total.count = report.users;
     total.amounts = sums;
+    total.owesTime = anyOwes;
     report.rows.push_back(total);
   }
   return report;

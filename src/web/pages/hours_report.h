@@ -13,13 +13,14 @@
 
 class LWebletForm;
 
-// The five amounts a row sums, in whole minutes.
+// The five amounts a row sums and the time required of it, in whole minutes.
 struct LKXHoursAmounts {
   long long breaks = 0;
   long long active = 0;
   long long idle = 0;
   long long manual = 0;
   long long total = 0;
+  long long required = 0;
   void Add(const LKXHoursAmounts& other);
   LKXHoursAmounts DividedBy(long long count) const;
 };
@@ -36,6 +37,12 @@ struct LKXHoursReportRow {
   long long firstStart = 0;
   long long lastEnd = 0;
   LKXHoursAmounts amounts;
+  // Whether the row shows a required time and the difference (total minus
+  // required). The weekly warnings' rules: a casual user owes nothing; a day
+  // row only where the user has fixed work days; a user row the required
+  // minutes of each week (Monday to Sunday) the range touches, cut to the
+  // range, leave and public holidays counted.
+  bool owesTime = false;
 };
 
 struct LKXHoursReport {

@@ -191,18 +191,18 @@ void WLMainPage(LWebletForm& form) {
   WLStandardHeader(form, kLMainPageLinks);
   wfformat(form, "<div align=right><font size=-2>Logged on as %H</font></div>", view.email);
   WLSendRaw(form,
-            "<table width=100% border=0 cellpadding=0 cellspacing=0><tr><td valign=top>"
-            "<table border=0><tr><td valign=top><img src=\"main.jpg\" alt=\"\" border=0>");
+            "<table class=kx-columns width=100% border=0 cellpadding=0 cellspacing=0><tr><td valign=top>"
+            "<table class=kx-columns border=0><tr><td valign=top><img src=\"main.jpg\" alt=\"\" border=0>");
   if (view.administrator) {
     WriteSetupSteps(form);
     WriteToDoList(form);
   }
-  WLSendRaw(form, "</td><td width=60>&nbsp;</td><td valign=top>");
+  WLSendRaw(form, "</td><td class=kx-gap width=60>&nbsp;</td><td valign=top>");
   WriteMyStaff(form, view);
   WriteOwnSections(form, view);
   if (view.administrator) WriteAdministration(form);
   WLSendRaw(form, "</td></tr></table></td>");
   WriteRightColumn(form, view.administrator);
-  WLSendRaw(form, "<td width=20>&nbsp;</td></tr></table>");
+  WLSendRaw(form, "<td class=kx-gap width=20>&nbsp;</td></tr></table>");
   WLStandardFooter(form);
 }

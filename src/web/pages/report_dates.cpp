@@ -48,4 +48,9 @@ std::string KXMinutesText(long long minutes) {
   return text;
 }
 
+std::string KXSignedMinutesText(long long minutes) {
+  if (minutes == 0) return KXMinutesText(0);
+  return (minutes < 0 ? "-" : "+") + KXMinutesText(minutes < 0 ? -minutes : minutes);
+}
+
 std::string KXDaySecondsHHMM(long long seconds) { return KXMinutesText(seconds / 60); }

@@ -21,6 +21,8 @@ std::string KXClockText(std::int32_t seconds);
 
 // Whole minutes as "HH:MM"; the hours grow past 99 for long sums.
 std::string KXMinutesText(long long minutes);
+// A difference of minutes as "+HH:MM" or "-HH:MM" ("00:00" when none).
+std::string KXSignedMinutesText(long long minutes);
 // Seconds of a day as "HH:MM" (the means of first and last activity).
 std::string KXDaySecondsHHMM(long long seconds);
 

@@ -26,7 +26,7 @@ constexpr char kFullSizeTip[] = "Click to open the picture at its own size";
 constexpr char kFitWidth[] = "style=\"max-width:100%;height:auto\"";
 constexpr char kPageHead[] =
     "HTTP/1.1 200 OK\r\nConnection: close\r\nCache-Control: no-cache\r\nContent-Type: text/html; "
-    "charset=utf-8\r\n\r\n<html><head><title>KavrixServer</title><link href=s.css type=text/css "
+    "charset=utf-8\r\n\r\n<html><head><title>KavrixServer</title><meta name=viewport content=\"width=device-width, initial-scale=1\"><link href=s.css type=text/css "
     "rel=stylesheet></head><body>";
 constexpr char kFitWindow[] =
     "<script type=\"text/javascript\">window.moveTo(0,0);window.resizeTo(screen.availWidth,screen.availHeight);"

@@ -79,6 +79,14 @@ std::string KXHoursReportCSV(const LKXHoursReport& report) {
     for (long long minutes : {r.amounts.breaks, r.amounts.active, r.amounts.idle, r.amounts.manual, r.amounts.total}) {
       Amount(line, minutes);
     }
+    // Rows that owe no time leave the four cells empty.
+    if (r.owesTime) {
+      Amount(line, r.amounts.required);
+      const long long difference = r.amounts.total - r.amounts.required;
+      line += std::to_string(difference) + "," + KXSignedMinutesText(difference) + ",";
+    } else {
+      line += ",,,,";
+    }
     line.back() = '\r';
     line += '\n';
     csv += line;

@@ -19,4 +19,4 @@ std::string KXHoursReportCSV(const LKXHoursReport& report);
 
 inline constexpr char kKXHoursCSVHeader[] =
     "Name,Email,Date,Time Start,Time End,Break(s) minutes,Break(s),Active minutes,Active,Idle minutes,Idle,"
-    "Manual minutes,Manual,Total minutes,Total\r\n";
+    "Manual minutes,Manual,Total minutes,Total,Required minutes,Required,Difference minutes,Difference\r\n";

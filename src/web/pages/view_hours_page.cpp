@@ -25,6 +25,21 @@ void AddAmounts(LHtmlListRow& row, const LKXHoursAmounts& a) {
   for (long long minutes : {a.breaks, a.active, a.idle, a.manual, a.total}) AmountCell(row, minutes);
 }
 
+// Required and difference; empty where the row owes no time. A user's total
+// row shows the balance over the range: overtime or hours short.
+void AddRequired(LHtmlListRow& row, const LKXHoursReportRow& r) {
+  if (!r.owesTime) {
+    row.AddCellPrintF("&nbsp;");
+    row.AddCellPrintF("&nbsp;");
+    return;
+  }
+  AmountCell(row, r.amounts.required);
+  const long long difference = r.amounts.total - r.amounts.required;
+  const char* colour = difference < 0 ? "#a00000" : "#1b6e20";
+  row.AddCellPrintFWithOrder(static_cast<int>(difference), "<font color=%s>%s</font>", colour,
+                             KXSignedMinutesText(difference));
+}
+
 std::string ShownName(const LKXHoursReportRow& r) { return r.name.empty() ? r.email : r.name; }
 
 // A worked day: the date with its screenshot and usage icons, and every
@@ -60,6 +75,7 @@ LHtmlListRow DayRow(const LKXHoursReportRow& r) {
                              "<a href=\"viewactivity?seluser=%s&date=%s&starttime=00:00:00&endtime=24:00:00\" "
                              "title=\"View detailed activities for the day\"><b>%s</b></a>",
                              user, d, KXMinutesText(r.amounts.total));
+  AddRequired(row, r);
   return row;
 }
 
@@ -91,6 +107,7 @@ LHtmlListRow SumRow(const LKXHoursReportRow& r) {
       break;
   }
   AddAmounts(row, r.amounts);
+  AddRequired(row, r);
   return row;
 }
 
@@ -135,15 +152,17 @@ void LKXViewHoursPage::Generate() {
   AddJScriptFunction(kOnLoad);
 
   LHtmlList list(form, "viewhours?direct=true", 0, true);
-  list.AddColumn("Name", 15, LHtmlList::kAlignLeft, true);
-  list.AddColumn("Date", 15, LHtmlList::kAlignLeft, true);
-  list.AddColumn("Time Start", 10, LHtmlList::kAlignLeft, true);
-  list.AddColumn("Time End", 10, LHtmlList::kAlignLeft, true);
-  list.AddColumn("Break(s)", 10, LHtmlList::kAlignLeft, true);
-  list.AddColumn("Active", 10, LHtmlList::kAlignLeft, true);
-  list.AddColumn("Idle", 10, LHtmlList::kAlignLeft, true);
-  list.AddColumn("Manual", 10, LHtmlList::kAlignLeft, true);
-  list.AddColumn("Total", 10, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Name", 14, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Date", 14, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Time Start", 8, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Time End", 8, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Break(s)", 8, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Active", 8, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Idle", 8, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Manual", 8, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Total", 8, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Required", 8, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Difference", 8, LHtmlList::kAlignLeft, true);
 
   const LKXHoursReport report = KXBuildHoursReport(viewer, selusers, range);
   for (const std::string& email : report.refused) {

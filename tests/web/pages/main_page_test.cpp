@@ -83,12 +83,12 @@ TEST_F(MainPageTest, StaffSeeTheirOwnSectionsOnly) {
                        "target=\"_blank\" class=toptext>Help</a></div>"));
   EXPECT_TRUE(Contains(page, "<div align=right><font size=-2>Logged on as staff@x.example</font></div>"));
   EXPECT_TRUE(Contains(page, "<img src=\"main.jpg\""));
-  EXPECT_TRUE(Contains(page, "</td><td width=60>&nbsp;</td><td valign=top>" + kStaffOwnSections +
+  EXPECT_TRUE(Contains(page, "</td><td class=kx-gap width=60>&nbsp;</td><td valign=top>" + kStaffOwnSections +
                                  "</td></tr></table></td>"));
   EXPECT_FALSE(Contains(page, "My Staff"));
   EXPECT_FALSE(Contains(page, "Administrative Options"));
   EXPECT_TRUE(Contains(page, "<font color=#1E9000>KavrixServer: </font>"));
-  EXPECT_TRUE(Contains(page, "<td width=20>&nbsp;</td></tr></table>"));
+  EXPECT_TRUE(Contains(page, "<td class=kx-gap width=20>&nbsp;</td></tr></table>"));
 }
 
 // The installer is the office's own file: the link is offered only while
@@ -171,7 +171,7 @@ TEST_F(MainPageTest, AdministratorSectionsAndToDoList) {
   EXPECT_TRUE(Contains(page, "<h3>My To-Do List</h3><ul>" +
                                  Item("routing", "Setup Routing for Outside Connections") +
                                  Item("wizardsmtpsetting?onok=mainpage&oncancel=mainpage", "Enter SMTP server for email") +
-                                 "</ul></td><td width=60>"));
+                                 "</ul></td><td class=kx-gap width=60>"));
   EXPECT_FALSE(Contains(MainPageOf("staff@x.example"), "My To-Do List"));
 
   LSettingSetString("Settings", "ConnectRemote", "0");

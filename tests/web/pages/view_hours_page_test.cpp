@@ -38,14 +38,15 @@ const std::string kWorkedDayRow = ListRow(
            "<a href=\"viewmanual?seluser=staff%40x.example&startdate=2026-03-02&enddate=2026-03-02\" title=\"View "
            "manual time sheet for the day\">01:00</a>",
            "<a href=\"viewactivity?seluser=staff%40x.example&date=2026-03-02&starttime=00:00:00&endtime=24:00:00\" "
-           "title=\"View detailed activities for the day\"><b>05:00</b></a>"});
+           "title=\"View detailed activities for the day\"><b>05:00</b></a>",
+           "&nbsp;", "&nbsp;"});
 
 TEST_F(ViewHoursPageTest, OneWorkedDayShowsTheDayAndTheTotalButNoMean) {
   WriteWorkedExample("staff", "2026-03-02");
   const std::string page = Report("mgr", "seluser=" + kUser + "&startdate=2026-03-02&enddate=2026-03-08");
   EXPECT_TRUE(Contains(page, kWorkedDayRow +
                                  ListRow(false, {"Staff", "Total 1 days", "&nbsp;", "&nbsp;", "03:30", "00:25",
-                                                 "00:05", "01:00", "05:00"}) +
+                                                 "00:05", "01:00", "05:00", "40:00", "<font color=#a00000>-35:00</font>"}) +
                                  "</tr></table>"))
       << page;
   EXPECT_FALSE(Contains(page, "Mean"));
@@ -59,7 +60,7 @@ TEST_F(ViewHoursPageTest, NoWorkedDayShowsOnlyAZeroTotal) {
   const std::string page = Report("staff", "seluser=" + kUser + "&startdate=2026-03-02&enddate=2026-03-08");
   EXPECT_TRUE(Contains(page, "class=tblList id=110>") &&
               Contains(page, ListRow(true, {"Staff", "Total 0 days", "&nbsp;", "&nbsp;", "00:00", "00:00", "00:00",
-                                            "00:00", "00:00"}) +
+                                            "00:00", "00:00", "40:00", "<font color=#a00000>-40:00</font>"}) +
                                  "</tr></table>"))
       << page;
 }
@@ -72,15 +73,16 @@ TEST_F(ViewHoursPageTest, TwoUsersOverAWeekShowMeansAndTotalsBelowTheUsers) {
   const std::string page =
       Get("viewhours?seluser=" + kUser + "%2Cstaff2%40x.example&startdate=2026-03-02&enddate=2026-03-08", boss);
   EXPECT_TRUE(Contains(
-      page, ListRow(true, {"Staff", "Mean 2 days", "09:30", "12:05", "01:45", "00:17", "00:02", "00:30", "02:35"}) +
+      page, ListRow(true, {"Staff", "Mean 2 days", "09:30", "12:05", "01:45", "00:17", "00:02", "00:30", "02:35",
+                         "&nbsp;", "&nbsp;"}) +
                 ListRow(false, {"Staff", "Total 2 days", "&nbsp;", "&nbsp;", "03:30", "00:35", "00:05", "01:00",
-                                "05:10"}) +
+                                "05:10", "40:00", "<font color=#a00000>-34:50</font>"}) +
                 ListRow(true, {"Staff Two", "Total 1 days", "&nbsp;", "&nbsp;", "03:30", "00:25", "00:05", "01:00",
-                               "05:00"}) +
+                               "05:00", "40:00", "<font color=#a00000>-35:00</font>"}) +
                 ListRow(false, {"Mean of 2", "&nbsp;", "&nbsp;", "&nbsp;", "03:30", "00:30", "00:05", "01:00",
-                                "05:05"}) +
+                                "05:05", "40:00", "<font color=#a00000>-34:55</font>"}) +
                 ListRow(true, {"Total of 2", "&nbsp;", "&nbsp;", "&nbsp;", "07:00", "01:00", "00:10", "02:00",
-                               "10:10"}) +
+                               "10:10", "80:00", "<font color=#a00000>-69:50</font>"}) +
                 "</tr></table>"))
       << page;
   EXPECT_FALSE(Contains(page, "2026-03-02</a>"));

@@ -1,0 +1,102 @@
+// The staff and manager paths again on a phone (390 x 844, touch): every
+// page must fit the screen's width (a wide table scrolls in its own box, the
+// page itself never sideways), its controls must be big enough to tap and
+// its text big enough to read.
+
+"use strict";
+
+const path = require("path");
+const { logOn } = require("./data_root");
+
+const PHONE = { width: 390, height: 844 };
+const STAFF_PASSWORD = "Leave-Test-9";  // set by the leave steps
+
+// What a person at a phone would stumble over on the page now shown.
+async function phoneFaults(page) {
+  return page.evaluate(() => {
+    const faults = [];
+    const root = document.documentElement;
+    if (root.scrollWidth > window.innerWidth) {
+      faults.push("the page scrolls sideways: " + root.scrollWidth + " px wide in " + window.innerWidth);
+    }
+    const shown = (element) => {
+      const box = element.getBoundingClientRect();
+      return box.width > 0 && box.height > 0 && getComputedStyle(element).visibility !== "hidden";
+    };
+    const targets = "a.toptext, li a, input[type=submit], input[type=button], input[type=text], " +
+                    "input[type=password], select, button";
+    for (const element of document.querySelectorAll(targets)) {
+      if (!shown(element) || element.closest(".kx-cal")) continue;
+      const height = element.getBoundingClientRect().height;
+      if (height < 43.5) faults.push("a tap target " + Math.round(height) + " px high: " + element.outerHTML.slice(0, 80));
+    }
+    const small = document.querySelectorAll("body *");
+    for (const element of small) {
+      const own = Array.from(element.childNodes).some((node) => node.nodeType === 3 && node.textContent.trim());
+      if (!own || !shown(element)) continue;
+      const size = parseFloat(getComputedStyle(element).fontSize);
+      if (size < 16) faults.push("text of " + size + " px: \"" + element.textContent.trim().slice(0, 40) + "\"");
+    }
+    return faults.slice(0, 8);
+  });
+}
+
+module.exports = async function runPhoneSteps(h) {
+  const { playwright, chromium, base, step, check, expectText, pressOk, admin, staff, shotFolder } = h;
+  const browser = await playwright.chromium.launch({
+    executablePath: chromium, headless: true,
+    args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run"],
+  });
+  try {
+    const context = await browser.newContext({ viewport: PHONE, isMobile: true, hasTouch: true, deviceScaleFactor: 1 });
+    const page = await context.newPage();
+    const errors = [];
+    page.on("pageerror", (error) => errors.push(error.message + " (" + page.url() + ")"));
+    page.on("console", (message) => {
+      if (message.type() === "error") errors.push(message.text() + " (" + page.url() + ")");
+    });
+    let shots = 0;
+    const visit = async (who, address, expected) => {
+      if (address !== null) await page.goto(base + address, { waitUntil: "load" });
+      if (expected) await expectText(page, expected, address || "the page");
+      shots += 1;
+      const name = who + "-" + (address || "page").replace(/\?.*$/, "").replace(/[^a-z0-9]+/gi, "-");
+      await page.screenshot({ path: path.join(shotFolder, "phone-" + String(shots).padStart(2, "0") + "-" + name + ".png"),
+                              fullPage: true });
+      const faults = await phoneFaults(page);
+      check(faults.length === 0, (address || "the page") + " at phone width:\n  " + faults.join("\n  "));
+      check(errors.length === 0, "the browser reported errors on our pages:\n  " + errors.splice(0).join("\n  "));
+    };
+    const tools = { pressOk, expectText };
+
+    const paths = [
+      { who: "staff", person: staff, password: STAFF_PASSWORD, pages: [
+        ["mainpage", "My Leave"],
+        ["leaveform?onok=mainpage&oncancel=mainpage", "Please fill out the leave application form."],
+        ["enterhours?onok=mainpage&oncancel=mainpage", null],
+        ["timesheet", null],
+        ["viewhours?seluser=" + encodeURIComponent(staff.email), null],
+      ] },
+      { who: "manager", person: admin, password: admin.password, pages: [
+        ["mainpage", "My Staff"],
+        ["pendingleaverequests?direct=true", null],
+        ["timesheet", null],
+        ["viewhours?seluser=" + encodeURIComponent(staff.email), null],
+        ["leaveform?onok=mainpage&oncancel=mainpage", null],
+      ] },
+    ];
+    await step("phone: the logon page fits the screen", async () => {
+      await visit("anyone", "logon", "Logon");
+    });
+    for (const one of paths) {
+      await step("phone: the " + one.who + "'s pages fit the screen", async () => {
+        await logOn(page, base, tools, one.person.email, one.password);
+        for (const [address, expected] of one.pages) await visit(one.who, address, expected);
+        await page.goto(base + "logout", { waitUntil: "load" });
+      });
+    }
+    await context.close();
+  } finally {
+    await browser.close();
+  }
+};

@@ -25,7 +25,7 @@ void LKXWebPage::Open() {
   } else {
     WLStandardHeader(form_, navText_);
   }
-  WLSendRaw(form_, "<table style=\"width: 100%; height: 100%\"><tr valign=top><td>");
+  WLSendRaw(form_, "<table class=kx-page style=\"width: 100%; height: 100%\"><tr valign=top><td>");
   if (onApply_) {
     wfformat(form_, "<form action=\"%H\" method=post onSubmit=onapply()>", action_);
   } else {

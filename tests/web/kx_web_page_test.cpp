@@ -83,7 +83,7 @@ TEST_F(KXWebPageTest, OpenWritesFrameFormHiddenFieldsAndScript) {
                       "&nbsp;<a href=\"logout\" class=toptext>Logout</a>&nbsp;|&nbsp;<a "
                       "href=\"help/hours.html\" target=\"_blank\" class=toptext>Help</a></div>"),
             std::string::npos);
-  EXPECT_NE(page.find("<tr valign=top><td><table style=\"width: 100%; height: 100%\"><tr "
+  EXPECT_NE(page.find("<tr valign=top><td><table class=kx-page style=\"width: 100%; height: 100%\"><tr "
                       "valign=top><td><form action=\"viewhours\" method=post><input type=hidden "
                       "name=sess value=labcdefgh1><input name=n type=hidden value=\"42\"/><input "
                       "name=t type=hidden value=\"&quot;&gt;&lt;script&gt;\"/><p><select "

@@ -37,7 +37,9 @@ async function phoneFaults(page) {
     }
     const small = document.querySelectorAll("body *");
     for (const element of small) {
-      const own = Array.from(element.childNodes).some((node) => node.nodeType === 3 && node.textContent.trim());
+      const own = Array.from(element.childNodes).some((node) => node.nodeType === 3 && node.textContent.trim()) ||
+                  element.matches("input[type=text], input[type=password], input[type=submit], input[type=button], select, " +
+                                  "textarea, button");
       if (!own || !shown(element)) continue;
       const size = parseFloat(getComputedStyle(element).fontSize);
       if (size < 16) faults.push("text of " + size + " px: \"" + element.textContent.trim().slice(0, 40) + "\"");

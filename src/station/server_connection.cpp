@@ -46,10 +46,14 @@ LKXServerConnection::LKXServerConnection(LThread& thread, LIPSocketTCP& socket, 
       serverBias_(-ServerUtcOffsetMinutes()),
       stationTimeZone_(stationTimeZone),
       bodySilenceMs_(limits.bodySilenceMs),
+      stateSendMs_(limits.stateSendMs),
       thread_(thread),
       socket_(socket),
       record_(userName) {
   if (IsMainSession()) {
+    LKXUser own;
+    feed_ = std::make_shared<LKXPresenceFeed>(userName, record_.Find(own) ? own.GetText(kKXUserTeam) : std::string());
+    subscribedSeq_ = LKXSubscribePresence(feed_);
     std::lock_guard<std::mutex> lock(LKXServer::loConnections);
     LKXServer::lConnections.push_back(this);
   }
@@ -57,14 +61,16 @@ LKXServerConnection::LKXServerConnection(LThread& thread, LIPSocketTCP& socket, 
 
 LKXServerConnection::~LKXServerConnection() {
   if (IsMainSession()) {
-    const LKXPresenceStamp stamp;
-    const LDateTime now = stamp.Time();
-    record_.Update([now](LSettingsEntries& entries) {
-      bool changed = LKXOwnRecord::Put(entries, kKXUserConnected, "0");
-      changed = LKXOwnRecord::Put(entries, kKXUserStateChanged, std::to_string(now.value)) || changed;
-      return changed;
-    });
-    ++uGlobalChangeSeq;
+    LKXUnsubscribePresence(feed_.get());
+    const LDateTime now = LDateTime::Now();
+    // Without a record the sequence still moves: nothing depends on it.
+    if (!LKXPublishPresence(record_, [now](LSettingsEntries& entries) {
+          bool changed = LKXOwnRecord::Put(entries, kKXUserConnected, "0");
+          changed = LKXOwnRecord::Put(entries, kKXUserStateChanged, std::to_string(now.value)) || changed;
+          return changed;
+        })) {
+      ++uGlobalChangeSeq;
+    }
   }
   // Under the registry lock, so that a relay that is detaching its monitor
   // sees either this connection with its list or neither.
@@ -110,14 +116,17 @@ bool LKXServerConnection::Discard(std::uint64_t length) {
 }
 
 void LKXServerConnection::Run() {
-  SendAllUserStates();
+  if (!SendAllUserStates()) return;
   lastStoredScreenshotMs_ = LKXSteadyMs() - 5000;
   screenRequestPending_ = false;
   while (!thread_.IsStopRequested()) {
-    pollfd readable{socket_.Get(), POLLIN, 0};
-    const LProcessResult waited = thread_.ProcessWaitSignalObjectGroup(&readable, 1, kIdleTickMs);
+    // The station's bytes, and for a main session its feed's wake event:
+    // a team mate's change is sent at once, not at the next tick.
+    pollfd group[2] = {{socket_.Get(), POLLIN, 0}, {feed_ ? feed_->WakeSignal().GetFd() : -1, POLLIN, 0}};
+    const LProcessResult waited = thread_.ProcessWaitSignalObjectGroup(group, feed_ ? 2 : 1, kIdleTickMs);
     if (waited == kLProcessStopped) break;
-    if (waited != kLProcessDone) {
+    if (group[1].revents != 0 && !SendNewUserStates()) break;
+    if (group[0].revents == 0) {
       IdleTick();
       continue;
     }
@@ -140,7 +149,6 @@ void LKXServerConnection::IdleTick() {
     (void)Send(LKXBuildScreenRequest(), kScreenRequestSendMs);
     screenRequestPending_ = true;
   }
-  if (uGlobalChangeSeq.load() != lastSeenSeq_) SendNewUserStates();
 }
 
 bool LKXServerConnection::HandleMessage(const LKXWireHeader& header, std::string& message) {

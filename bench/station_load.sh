@@ -29,7 +29,12 @@ done
 
 work=$(mktemp -d /tmp/kavrix-station-load.XXXXXX)
 server_pid=
+page_pid=
 cleanup() {
+  if [ -n "$page_pid" ]; then
+    kill "$page_pid" 2>/dev/null || true
+    wait "$page_pid" 2>/dev/null || true
+  fi
   if [ -n "$server_pid" ]; then
     kill "$server_pid" 2>/dev/null || true
     wait "$server_pid" 2>/dev/null || true
@@ -106,11 +111,13 @@ page_pid=$!
 deaf_args=()
 [ "$DEAF" -gt 0 ] && deaf_args=(--deaf "$DEAF")
 "$sim_bin" --port "$port" --stations "$STATIONS" --users-file "$work/users" \
-  --duration "$SECONDS_RUN" --server-pid "$server_pid" "${deaf_args[@]}" | tee "$work/sim.out"
+  --duration "$SECONDS_RUN" --server-pid "$server_pid" "${deaf_args[@]}" | tee "$work/sim.out" ||
+  echo "the simulator reported a failure (above)"
 touch "$work/sim.done"
 
 [ -n "$perf_pid" ] && wait "$perf_pid"
 wait "$page_pid"
+page_pid=
 cat "$work/page.out"
 sent=$(sed -n 's/^activity-sent \([0-9]*\)$/\1/p' "$work/sim.out")
 archive=$KAVRIX_ROOT/kavrixserver/etc/Archive

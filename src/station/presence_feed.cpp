@@ -21,8 +21,8 @@ std::vector<std::shared_ptr<LKXPresenceFeed>> gFeeds;
 
 }  // namespace
 
-LKXPresenceFeed::LKXPresenceFeed(std::string_view userName, std::string_view teams)
-    : userName_(userName), teams_(teams), keepNewestAt_(kKeepNewestAtLeast) {}
+LKXPresenceFeed::LKXPresenceFeed(std::string_view userName)
+    : userName_(userName), keepNewestAt_(kKeepNewestAtLeast) {}
 
 std::string LKXPresenceFeed::Teams() const {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -32,12 +32,13 @@ std::string LKXPresenceFeed::Teams() const {
 void LKXPresenceFeed::SetTeams(std::string_view teams) {
   std::lock_guard<std::mutex> lock(mutex_);
   teams_ = teams;
+  teamsKnown_ = true;
 }
 
 bool LKXPresenceFeed::Wants(const LKXPresenceEntry& entry) const {
   if (entry.monitor) return false;
   std::lock_guard<std::mutex> lock(mutex_);
-  return LKXServerConnection::TeamsIntersect(teams_, entry.team);
+  return !teamsKnown_ || LKXServerConnection::TeamsIntersect(teams_, entry.team);
 }
 
 void LKXPresenceFeed::Push(std::uint32_t seq, std::shared_ptr<const LKXPresenceEntry> entry) {

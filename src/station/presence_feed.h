@@ -30,8 +30,9 @@ struct LKXQueuedState {
 
 class LKXPresenceFeed {
  public:
-  // `teams`: the session user's "Team" list, which picks the changes queued.
-  LKXPresenceFeed(std::string_view userName, std::string_view teams);
+  // Until SetTeams names the session user's "Team" list, which then picks
+  // the changes queued, every change is queued (the first sync sorts them).
+  explicit LKXPresenceFeed(std::string_view userName);
   LKXPresenceFeed(const LKXPresenceFeed&) = delete;
   LKXPresenceFeed& operator=(const LKXPresenceFeed&) = delete;
 
@@ -53,8 +54,9 @@ class LKXPresenceFeed {
   void KeepNewestOfEachUser();
 
   const std::string userName_;
-  mutable std::mutex mutex_;  // guards teams_, queue_, keepNewestAt_ and the reset of wake_
+  mutable std::mutex mutex_;  // guards teams_, teamsKnown_, queue_, keepNewestAt_ and the reset of wake_
   std::string teams_;
+  bool teamsKnown_ = false;
   std::deque<LKXQueuedState> queue_;
   std::size_t keepNewestAt_;
   LSignalObject wake_;

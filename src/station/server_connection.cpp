@@ -51,8 +51,7 @@ LKXServerConnection::LKXServerConnection(LThread& thread, LIPSocketTCP& socket, 
       socket_(socket),
       record_(userName) {
   if (IsMainSession()) {
-    LKXUser own;
-    feed_ = std::make_shared<LKXPresenceFeed>(userName, record_.Find(own) ? own.GetText(kKXUserTeam) : std::string());
+    feed_ = std::make_shared<LKXPresenceFeed>(userName);
     subscribedSeq_ = LKXSubscribePresence(feed_);
     std::lock_guard<std::mutex> lock(LKXServer::loConnections);
     LKXServer::lConnections.push_back(this);

@@ -90,8 +90,14 @@ bool LKXServerConnection::SendAllUserStates() {
   // the snapshot's view, so that user is sent from the queue only: a
   // station never sees a user's state go back.
   const std::shared_ptr<const LKXPresenceSnapshot> snapshot = LKXGetPresenceSnapshot(subscribedSeq_);
+  // A user added since the snapshot was built is read from the record.
+  const LKXPresenceEntry* own = snapshot->Find(userName_);
+  LKXUser record;
+  feed_->SetTeams(own ? own->team : record_.Find(record) ? record.GetText(kKXUserTeam) : std::string());
   std::deque<LKXQueuedState> queued = LKXTakeFirstQueue(*feed_);
-  std::erase_if(queued, [&snapshot](const LKXQueuedState& q) { return !LKXSeqAfter(q.seq, snapshot->seq); });
+  std::erase_if(queued, [this, &snapshot](const LKXQueuedState& q) {
+    return !LKXSeqAfter(q.seq, snapshot->seq) || !feed_->Wants(*q.entry);
+  });
   std::unordered_set<std::string> fromQueue;
   for (const LKXQueuedState& q : queued) fromQueue.insert(LSettingsLowerCase(q.entry->email));
   for (const LKXPresenceEntry& entry : snapshot->users) {

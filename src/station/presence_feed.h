@@ -49,6 +49,8 @@ class LKXPresenceFeed {
   // Takes everything queued, oldest first, and resets the wake event.
   std::deque<LKXQueuedState> TakeAll();
   LSignalObjectRef WakeSignal() const { return wake_.Ref(); }
+  // Wakes the session with nothing queued (a watcher has come).
+  void Wake() { wake_.Signal(); }
 
  private:
   void KeepNewestOfEachUser();

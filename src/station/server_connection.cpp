@@ -21,8 +21,11 @@ std::list<LKXServerConnection*> LKXServer::lConnections;
 
 namespace {
 
-// Time-outs of the session, in milliseconds.
+// Time-outs of the session, in milliseconds. The idle tick only matters
+// while a watcher waits for frames; otherwise the loop sleeps until the
+// station sends, a change is queued or the thread is asked to stop.
 constexpr int kIdleTickMs = 200;
+constexpr int kUnwatchedWaitMs = -1;
 constexpr int kReceiveMs = 5000;
 constexpr std::int64_t kScreenshotStoreGapMs = 250000;
 constexpr int kScreenRequestSendMs = 5000;
@@ -122,7 +125,8 @@ void LKXServerConnection::Run() {
     // The station's bytes, and for a main session its feed's wake event:
     // a team mate's change is sent at once, not at the next tick.
     pollfd group[2] = {{socket_.Get(), POLLIN, 0}, {feed_ ? feed_->WakeSignal().GetFd() : -1, POLLIN, 0}};
-    const LProcessResult waited = thread_.ProcessWaitSignalObjectGroup(group, feed_ ? 2 : 1, kIdleTickMs);
+    const LProcessResult waited =
+        thread_.ProcessWaitSignalObjectGroup(group, feed_ ? 2 : 1, Watched() ? kIdleTickMs : kUnwatchedWaitMs);
     if (waited == kLProcessStopped) break;
     if (group[1].revents != 0 && !SendNewUserStates()) break;
     if (group[0].revents == 0) {
@@ -138,13 +142,13 @@ void LKXServerConnection::Run() {
   }
 }
 
+bool LKXServerConnection::Watched() {
+  std::lock_guard<std::mutex> lock(monitorMutex_);
+  return !monitors_.empty();
+}
+
 void LKXServerConnection::IdleTick() {
-  bool watched = false;
-  {
-    std::lock_guard<std::mutex> lock(monitorMutex_);
-    watched = !monitors_.empty();
-  }
-  if (watched && !screenRequestPending_) {
+  if (Watched() && !screenRequestPending_) {
     (void)Send(LKXBuildScreenRequest(), kScreenRequestSendMs);
     screenRequestPending_ = true;
   }
@@ -250,8 +254,13 @@ bool LKXServerConnection::HandleScreenMonitor(const LKXWireHeader& header, std::
 }
 
 void LKXServerConnection::AttachMonitor(LKXScreenMonitor* monitor) {
-  std::lock_guard<std::mutex> lock(monitorMutex_);
-  monitors_.push_front(monitor);
+  {
+    std::lock_guard<std::mutex> lock(monitorMutex_);
+    monitors_.push_front(monitor);
+  }
+  // The loop waits without a tick while nobody watches: the first screen
+  // request goes out now.
+  if (feed_) feed_->Wake();
 }
 
 void LKXServerConnection::DetachMonitor(LKXScreenMonitor* monitor) {

@@ -127,6 +127,7 @@ class LKXServerConnection {
   // arrive. `timeoutMs` counts silence.
   bool Receive(std::string& buffer, std::size_t from, std::size_t length, int timeoutMs);
   bool Discard(std::uint64_t length);
+  bool Watched();
   void IdleTick();
   bool SendEntry(const LKXPresenceEntry& entry);
   // Whether `monitor` is still attached to a registered connection.

@@ -1,6 +1,7 @@
 // Whole hours pages over loopback, as a browser gets them: the work-hours
 // report of one user over 365 days, of 100 users over one week, and the
-// time sheet of a day with 20,000 activity rows. Each request goes through
+// time sheet of a day with 20,000 activity rows; and the same hours as a
+// payroll program reads them from the API ("api/v1/hours", with a token). Each request goes through
 // the panel's own URL table, session and page frame.
 //
 // The logs are realistic days: about 3,000 activity rows (a row every 9
@@ -31,6 +32,7 @@
 #include "bench_main.h"
 #include "foundation/settings_sections.h"
 #include "foundation/unique_fd.h"
+#include "model/api_token.h"
 #include "model/core_data.h"
 #include "model/users.h"
 #include "web/kx_web_server.h"
@@ -84,6 +86,8 @@ void LinkDay(const std::string& user, LDateTime day, int variant) {
   if (std::filesystem::exists(from)) Link(from, to);
 }
 
+std::string gTokenHeader;  // the administrator's API token
+
 void WriteSession(const std::string& id, const std::string& content) {
   std::ofstream(LWebletSessionData::Folder() + "/" + id + ".sess") << content;
 }
@@ -112,6 +116,11 @@ void Prepare() {
                                  kFirstDay.GetDateText() + "&enddate=" + last);
   WriteSession("lweekrepo1", "user=boss%40office.example&selusers=" + everyone + "&startdate=" +
                                  kFirstDay.GetDateText() + "&enddate=" + week);
+  LKXUser boss;
+  std::string token;
+  if (KXGetUser("boss@office.example", boss) && KXCreateApiToken(boss, token)) {
+    gTokenHeader = "Authorization: Bearer " + token + "\r\n";
+  }
   WriteSession("lbusydayx1", "user=boss%40office.example&seluser=user0%40office.example&date=" + kBusyDay.GetDateText());
 }
 
@@ -132,6 +141,21 @@ BENCHMARK(BM_YearReportCSV)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTi
 
 void BM_TimeSheet20000Rows(benchmark::State& state) { Page(state, "timesheet", "lbusydayx1", "Total Worked Hours"); }
 BENCHMARK(BM_TimeSheet20000Rows)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+void BM_ApiHoursYearOneUser(benchmark::State& state) {
+  const std::string last = (kFirstDay + (kYearDays - 1) * LDateTime::kOneDay).GetDateText();
+  BenchTimePage(state, gPages, "api/v1/hours?user=user0%40office.example&from=" + kFirstDay.GetDateText() + "&to=" + last,
+                "", "\"total\":{\"worked\":", false, gTokenHeader);
+}
+BENCHMARK(BM_ApiHoursYearOneUser)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+// Every user the administrator may see: the 100 and himself (no logs).
+void BM_ApiHoursWeek100Users(benchmark::State& state) {
+  const std::string week = (kFirstDay + 6 * LDateTime::kOneDay).GetDateText();
+  BenchTimePage(state, gPages, "api/v1/hours?from=" + kFirstDay.GetDateText() + "&to=" + week, "",
+                "\"email\":\"user99@office.example\"", false, gTokenHeader);
+}
+BENCHMARK(BM_ApiHoursWeek100Users)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 }  // namespace
 

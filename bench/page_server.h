@@ -39,15 +39,17 @@ struct BenchPageServer {
 // the whole process per page is the figure that does not depend on what
 // else runs.
 inline void BenchTimePage(benchmark::State& state, const BenchPageServer& pages, const std::string& path,
-                          const std::string& session, const char* expected) {
+                          const std::string& session, const char* expected, bool gzip = false,
+                          const std::string& headers = "") {
   if (!pages.server) {
     state.SkipWithError("server did not listen");
     return;
   }
   std::string answer;
+  std::size_t wireBytes = 0;
   const double cpuBefore = BenchProcessCpuMs();
   for (auto _ : state) {
-    answer = BenchFetchPage(pages.port, path, session);
+    answer = BenchFetchPage(pages.port, path, session, gzip, &wireBytes, headers);
     benchmark::DoNotOptimize(answer.data());
   }
   state.counters["process_cpu_ms"] = (BenchProcessCpuMs() - cpuBefore) / static_cast<double>(state.iterations());
@@ -56,4 +58,5 @@ inline void BenchTimePage(benchmark::State& state, const BenchPageServer& pages,
     state.SkipWithError("the page does not hold what it should");
   }
   state.counters["page_bytes"] = static_cast<double>(answer.size());
+  state.counters["wire_bytes"] = static_cast<double>(wireBytes);
 }

@@ -238,3 +238,34 @@ def jpeg_bytes(rgb, quality=90):
     out += writer.out
     out += b"\xff\xd9"
     return bytes(out)
+
+
+# ---------------------------------------------------------------- ICO encoder
+
+
+def ico_bytes(images):
+    """An icon file holding each picture (rows of (r, g, b, a) floats 0..1,
+    at most 256 pixels a side) as a 32-bit bitmap with its alpha channel:
+    browsers ask every site for favicon.ico and read this form of it."""
+    count = len(images)
+    head = struct.pack("<HHH", 0, 1, count)
+    entries, bodies = b"", b""
+    offset = 6 + 16 * count
+    for pixels in images:
+        height, width = len(pixels), len(pixels[0])
+        mask_row = ((width + 31) // 32) * 4
+        colour, mask = bytearray(), bytearray()
+        for row in reversed(pixels):                  # bitmaps run bottom-up
+            bits = bytearray(mask_row)
+            for x, (r, g, b, a) in enumerate(row):
+                colour += bytes(int(round(ch * 255)) for ch in (b, g, r, a))
+                if a < 0.02:
+                    bits[x // 8] |= 0x80 >> (x % 8)   # transparent for readers without alpha
+            mask += bits
+        info = struct.pack("<IiiHHIIiiII", 40, width, height * 2, 1, 32, 0,
+                           len(colour) + len(mask), 0, 0, 0, 0)
+        body = info + bytes(colour) + bytes(mask)
+        entries += struct.pack("<BBBBHHII", width % 256, height % 256, 0, 0, 1, 32, len(body), offset)
+        bodies += body
+        offset += len(body)
+    return head + entries + bodies

@@ -15,7 +15,7 @@ import math
 import os
 import sys
 
-from image_encoders import gif_bytes, jpeg_bytes
+from image_encoders import gif_bytes, ico_bytes, jpeg_bytes
 
 SCALE = 4  # samples per pixel along each axis
 
@@ -277,6 +277,17 @@ def icon_viewmanual(c):
     polygon(c, [(6.6, 15.6), (7.4, 13.2), (9.2, 15.0)], "#2b2b2b")
 
 
+def favicon(c, size):
+    # The hours clock on the title bands' blue: it tells the panel's tab
+    # apart at 16 pixels.
+    k = size / 16.0
+    rect(c, 0, 0, size, size, BLUE, 3.0 * k)
+    disc(c, 8 * k, 8 * k, 6.0 * k, PAPER)
+    line(c, 8 * k, 8 * k, 8 * k, 3.8 * k, 1.4 * k, INK)          # minute hand at twelve
+    line(c, 8 * k, 8 * k, 11.0 * k, 9.8 * k, 1.6 * k, INK)       # hour hand near four
+    disc(c, 8 * k, 8 * k, 1.0 * k, "#d2452f")
+
+
 def corner(c, colour, right):
     """A quarter disc that rounds the top corner of a tab or a title band."""
     cx = 0.0 if right else c.width
@@ -353,6 +364,12 @@ def main():
         corner(canvas, colour, right)
         written[name] = gif_bytes(canvas.pixels())
     written["main.jpg"] = jpeg_bytes(banner(560, 120), 88)
+    icons = []
+    for size in (16, 32):
+        canvas = Canvas(size, size)
+        favicon(canvas, size)
+        icons.append(canvas.pixels())
+    written["favicon.ico"] = ico_bytes(icons)
     for name, data in sorted(written.items()):
         with open(os.path.join(folder, name), "wb") as f:
             f.write(data)

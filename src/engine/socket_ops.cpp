@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <poll.h>
+#include <sys/sendfile.h>
 #include <sys/socket.h>
 
 #include <algorithm>
@@ -38,25 +39,52 @@ LProcessResult WaitOrGiveUp(LThread* thread, int fd, short events, LWaitBudget& 
 
 LProcessResult ProcessSend(LThread* thread, int fd, const void* data, std::size_t length,
                            int timeoutMs) {
+  return ProcessSendPieces(thread, fd, data, length, timeoutMs, kLSendPieceBytes);
+}
+
+LProcessResult ProcessSendPieces(LThread* thread, int fd, const void* data, std::size_t length,
+                                 int timeoutMs, std::size_t pieceBytes) {
   const char* next = static_cast<const char*>(data);
   std::size_t left = length;
   LWaitBudget budget(timeoutMs);
   for (;;) {
     if (StopRequested(thread)) return kLProcessStopped;
     if (left == 0) return kLProcessDone;
-    const std::size_t piece = std::min(left, kLSendPieceBytes);
+    const std::size_t piece = std::min(left, pieceBytes);
     const ssize_t sent = ::send(fd, next, piece, MSG_NOSIGNAL);
     if (sent > 0) {
       next += sent;
       left -= static_cast<std::size_t>(sent);
       if (left == 0) return kLProcessDone;
       // A full piece means the socket buffer had room: no reason to wait.
-      if (static_cast<std::size_t>(sent) == kLSendPieceBytes) continue;
+      if (static_cast<std::size_t>(sent) == piece) continue;
     } else if (sent < 0 && errno == EINTR) {
       continue;
     } else if (sent < 0 && !WouldBlock(errno)) {
       return kLProcessFailed;
     }
+    const LProcessResult waited = WaitOrGiveUp(thread, fd, POLLOUT, budget);
+    if (waited != kLProcessDone) return waited;
+  }
+}
+
+LProcessResult ProcessSendFile(LThread* thread, int fd, int fileFd, std::uint64_t length,
+                               int timeoutMs) {
+  // Pieces small enough that the stop flag is tested often on a fast link.
+  constexpr std::uint64_t kPiece = 1U << 20;
+  std::uint64_t left = length;
+  LWaitBudget budget(timeoutMs);
+  for (;;) {
+    if (StopRequested(thread)) return kLProcessStopped;
+    if (left == 0) return kLProcessDone;
+    const ssize_t sent = ::sendfile(fd, fileFd, nullptr, static_cast<std::size_t>(std::min(left, kPiece)));
+    if (sent > 0) {
+      left -= static_cast<std::uint64_t>(sent);
+      continue;
+    }
+    if (sent == 0) return kLProcessFailed;  // the file ended early
+    if (errno == EINTR) continue;
+    if (!WouldBlock(errno)) return kLProcessFailed;
     const LProcessResult waited = WaitOrGiveUp(thread, fd, POLLOUT, budget);
     if (waited != kLProcessDone) return waited;
   }

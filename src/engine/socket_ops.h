@@ -13,6 +13,7 @@
 #include <netinet/in.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "engine/ip_socket_tcp.h"
@@ -31,6 +32,18 @@ inline constexpr std::size_t kLLinePeekBytes = 60;
 // slice that ends without writability costs 200 ms of `timeoutMs`.
 [[nodiscard]] LProcessResult ProcessSend(LThread* thread, int fd, const void* data,
                                          std::size_t length, int timeoutMs);
+
+// The same in pieces of at most `pieceBytes` (web responses hand the kernel
+// large pieces: one system call per piece).
+[[nodiscard]] LProcessResult ProcessSendPieces(LThread* thread, int fd, const void* data,
+                                               std::size_t length, int timeoutMs,
+                                               std::size_t pieceBytes);
+
+// Sends `length` bytes of the open file `fileFd` from its current offset
+// with sendfile, waiting like ProcessSend. A file that ends before `length`
+// bytes fails.
+[[nodiscard]] LProcessResult ProcessSendFile(LThread* thread, int fd, int fileFd,
+                                             std::uint64_t length, int timeoutMs);
 
 // Receives exactly `length` bytes (0 is done at once). `timeoutMs` counts
 // silence only: it starts afresh after every chunk that arrives.

@@ -61,7 +61,7 @@ void LKXReport::LoadManualHours(LTimePeriodList& list, std::string_view email, L
 }
 
 void LKXReport::AddToleranceTime(LTimePeriodList& list) {
-  AddToleranceTime(list, MinutesSetting(KXOrgGetHoursToleranceTime()), MinutesSetting(KXOrgGetInt(LKXOrg::kMaxBreakMins)));
+  AddToleranceTime(list, MinutesSetting(KXOrgGetInt(LKXOrg::kToleranceTime)), MinutesSetting(KXOrgGetInt(LKXOrg::kMaxBreakMins)));
 }
 
 void LKXReport::AddToleranceTime(LTimePeriodList& list, std::int32_t tolerance, std::int32_t max_break) {

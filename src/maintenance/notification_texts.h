@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "maintenance/panel_addresses.h"
+#include "routing/panel_addresses.h"
 
 inline constexpr char kKXWelcomeSubject[] = "KavrixServer: Welcome";
 inline constexpr char kKXLogonDetailsSubject[] = "KavrixServer: Logon Details";

@@ -11,18 +11,17 @@
 #include <vector>
 
 #include "foundation/log.h"
-#include "foundation/settings_sections.h"
 #include "foundation/thread.h"
 #include "foundation/unique_fd.h"
 #include "maintenance/calendar_days.h"
 #include "model/core_data.h"
+#include "model/org_settings.h"
 #include "model/registry_lists.h"
 
 namespace {
 
 constexpr std::string_view kScreenSuffix = "_qascreens";
 constexpr std::size_t kDateLength = 10;  // "YYYY-MM-DD"
-constexpr int kDefaultDays = 30;
 // Screenshot folders hold pictures only; anything nested deeper than this
 // is not ours to walk.
 constexpr int kMaxDepth = 8;
@@ -121,10 +120,7 @@ int KXDeleteOldScreenFolders(const std::string& archive_root, std::string_view f
 }
 
 void KXDeleteOldScreenshots(LThread* thread) {
-  const std::string text = LSettingGetString("Settings", "AutoDeleteDays");
-  // Read as typed: the settings pages keep it within 5..300, but a stored 0
-  // must turn the job off rather than read as the nearest bound.
-  const int days = text.empty() ? kDefaultDays : std::atoi(text.c_str());
+  const int days = KXOrgGetInt(LKXOrg::kAutoDeleteDays);
   if (days < 1) return;
   long today = 0;
   if (!KXLocalDayNumber(LDateTime::Now(), today)) return;

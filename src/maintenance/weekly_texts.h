@@ -11,7 +11,7 @@
 
 #include "hours/app_usage.h"
 #include "hours/work_hours.h"
-#include "maintenance/panel_addresses.h"
+#include "routing/panel_addresses.h"
 
 inline constexpr char kKXWeeklyReportSubject[] = "Weekly Staff Report";
 inline constexpr char kKXWorkHoursNoticeSubject[] = "KavrixServer: Work hours notice";

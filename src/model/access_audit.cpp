@@ -23,6 +23,11 @@ std::string KXAuditLogPath(LDateTime day, bool create) {
 bool KXAuditAccess(std::string_view viewer, std::string_view subject, std::string_view what,
                    std::string_view client) {
   if (KXSameName(viewer, subject)) return true;
+  return KXAuditRecord(viewer, subject, what, client);
+}
+
+bool KXAuditRecord(std::string_view viewer, std::string_view subject, std::string_view what,
+                   std::string_view client) {
   const LDateTime now = LDateTime::Now();
   LCSVWriterRow row;
   row.AddColDirect(now.GetTimeText());

@@ -18,6 +18,10 @@ inline constexpr char kKXAuditFullSizePicture[] = "full-size picture";
 inline constexpr char kKXAuditActivityLog[] = "activity log";
 inline constexpr char kKXAuditLiveScreen[] = "live screen";
 inline constexpr char kKXAuditLogDownload[] = "log download";
+// A call of the read API: "api " and the path after "api/v1/" (then its
+// range or year); its subject is the user asked for, or kKXAuditEveryone.
+inline constexpr char kKXAuditApiCall[] = "api ";
+inline constexpr char kKXAuditEveryone[] = "*";
 
 struct LKXAuditEntry {
   std::string time;     // "HH:MM:SS"
@@ -35,6 +39,11 @@ std::string KXAuditLogPath(LDateTime day, bool create);
 // (letter case ignored): only other people's looks are accountable. False
 // when the row could not be written.
 bool KXAuditAccess(std::string_view viewer, std::string_view subject, std::string_view what,
+                   std::string_view client);
+
+// Appends the row whoever the subject is: a token's calls are accounted
+// for even when they read the owner's own data. False when not written.
+bool KXAuditRecord(std::string_view viewer, std::string_view subject, std::string_view what,
                    std::string_view client);
 
 // The rows of the audit log of `day`, in file order; when `subject` is not

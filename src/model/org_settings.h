@@ -83,6 +83,9 @@ struct LKXOrgSetting {
   int min;
   int max;
   const char* range_message;
+  // A stored number below 1 turns the rule off: it reads as 0, not as the
+  // nearest bound.
+  bool below_one_is_off;
 };
 
 namespace kx_org_detail {
@@ -90,29 +93,36 @@ inline constexpr int kNoMin = 1;
 inline constexpr int kNoMax = 0;
 inline constexpr LKXOrgSetting Int(LKXOrg id, const char* section, const char* key, const char* def,
                                    int min = kNoMin, int max = kNoMax, const char* message = nullptr) {
-  return {id, section, key, LKXOrgType::kInt, def, LKXOrg::kCount, min, max, message};
+  return {id, section, key, LKXOrgType::kInt, def, LKXOrg::kCount, min, max, message, false};
+}
+inline constexpr LKXOrgSetting IntOrOff(LKXOrg id, const char* section, const char* key, const char* def,
+                                        int min, int max, const char* message) {
+  return {id, section, key, LKXOrgType::kInt, def, LKXOrg::kCount, min, max, message, true};
 }
 inline constexpr LKXOrgSetting Flag(LKXOrg id, const char* section, const char* key, const char* def) {
-  return {id, section, key, LKXOrgType::kFlag, def, LKXOrg::kCount, kNoMin, kNoMax, nullptr};
+  return {id, section, key, LKXOrgType::kFlag, def, LKXOrg::kCount, kNoMin, kNoMax, nullptr, false};
 }
 // A flag whose default is the value of another flag.
 inline constexpr LKXOrgSetting FlagLike(LKXOrg id, const char* section, const char* key, LKXOrg from) {
-  return {id, section, key, LKXOrgType::kFlag, nullptr, from, kNoMin, kNoMax, nullptr};
+  return {id, section, key, LKXOrgType::kFlag, nullptr, from, kNoMin, kNoMax, nullptr, false};
 }
 inline constexpr LKXOrgSetting Text(LKXOrg id, const char* section, const char* key,
                                     LKXOrgType type = LKXOrgType::kText) {
-  return {id, section, key, type, "", LKXOrg::kCount, kNoMin, kNoMax, nullptr};
+  return {id, section, key, type, "", LKXOrg::kCount, kNoMin, kNoMax, nullptr, false};
 }
 }  // namespace kx_org_detail
+
+inline constexpr char kKXOrgPercentRange[] = "Tolerance (%) has to be between 0 to 100. Please reenter.";
 
 // clang-format off
 inline constexpr LKXOrgSetting kKXOrgSettings[] = {
   // Working time and breaks (the hours calculation).
   kx_org_detail::Int(LKXOrg::kDefaultWorkHours, "Company", "DefaultWorkHours", "40", 0, 84,
       "Default Work Hours per week has to be between 0 to 84. Please reenter."),
-  // Idle minutes before idle time is a break. The settings pages show 10 for
-  // a missing value; the hours calculation uses kKXHoursToleranceTimeDefault.
-  kx_org_detail::Int(LKXOrg::kToleranceTime, "Settings", "ToleranceTime", "10", 5, 30,
+  // Idle minutes before idle time is a break. Hours of past days were worked
+  // out with 8 for a missing value: the page shows and stores what the
+  // calculation uses, so saving it does not change history.
+  kx_org_detail::Int(LKXOrg::kToleranceTime, "Settings", "ToleranceTime", "8", 5, 30,
       "Tolerance mins has to be between 5 to 30. Please reenter."),
   kx_org_detail::Int(LKXOrg::kMaxBreakMins, "Company", "MaxBreakMins", "240"),
   kx_org_detail::Flag(LKXOrg::kBreakTimeExclude, "Company", "BreakTimeExclude", "1"),
@@ -130,13 +140,15 @@ inline constexpr LKXOrgSetting kKXOrgSettings[] = {
   kx_org_detail::FlagLike(LKXOrg::kWeeklyReportApplications, "Company", "WeeklyReportApplications", LKXOrg::kModeQA),
   kx_org_detail::FlagLike(LKXOrg::kWeeklyReportNonWorking, "Company", "WeeklyReportNonWorking", LKXOrg::kModeHours),
   kx_org_detail::FlagLike(LKXOrg::kWeeklyReportEnoughHours, "Company", "WeeklyReportEnoughHours", LKXOrg::kModeHours),
-  kx_org_detail::Int(LKXOrg::kWeeklyReportEnoughHoursTolerance, "Company", "WeeklyReportEnoughHoursTolerance", "2"),
+  kx_org_detail::Int(LKXOrg::kWeeklyReportEnoughHoursTolerance, "Company", "WeeklyReportEnoughHoursTolerance", "2", 0, 100,
+      kKXOrgPercentRange),
   // Insufficient-hours warnings.
   kx_org_detail::FlagLike(LKXOrg::kInsufficientHoursWarningEmail, "Company", "InsufficientHoursWarningEmail", LKXOrg::kModeHours),
   kx_org_detail::Flag(LKXOrg::kInsufficientHoursWarningToStaff, "Company", "InsufficientHoursWarningToStaff", "1"),
   kx_org_detail::Flag(LKXOrg::kInsufficientHoursWarningToManagers, "Company", "InsufficientHoursWarningToManagers", "1"),
   kx_org_detail::Flag(LKXOrg::kInsufficientHoursWarningToHR, "Company", "InsufficientHoursWarningToHR", "1"),
-  kx_org_detail::Int(LKXOrg::kInsufficientHoursWarningTolerance, "Company", "InsufficientHoursWarningTolerance", "2"),
+  kx_org_detail::Int(LKXOrg::kInsufficientHoursWarningTolerance, "Company", "InsufficientHoursWarningTolerance", "2", 0, 100,
+      kKXOrgPercentRange),
   // Casual staff hours for the accountants.
   kx_org_detail::FlagLike(LKXOrg::kCasualHoursEmailToHR, "Company", "CasualHoursEmailToHR", LKXOrg::kModeHours),
   kx_org_detail::Flag(LKXOrg::kCasualHoursEmailToHREndOfMonth, "Company", "CasualHoursEmailToHREndOfMonth", "1"),
@@ -150,7 +162,8 @@ inline constexpr LKXOrgSetting kKXOrgSettings[] = {
   kx_org_detail::Flag(LKXOrg::kModeQA, "Settings", "ModeQA", "1"),
   kx_org_detail::Flag(LKXOrg::kModeHours, "Settings", "ModeHours", "1"),
   kx_org_detail::Flag(LKXOrg::kModeLeave, "Settings", "ModeLeave", "1"),
-  kx_org_detail::Int(LKXOrg::kAutoDeleteDays, "Settings", "AutoDeleteDays", "30", 5, 300,
+  // 0 keeps every screenshot.
+  kx_org_detail::IntOrOff(LKXOrg::kAutoDeleteDays, "Settings", "AutoDeleteDays", "30", 5, 300,
       "Auto-delete days has to be between 5 to 300. Please reenter."),
   kx_org_detail::Flag(LKXOrg::kLeaveApprovalRequired, "Settings", "LeaveApprovalRequired", "1"),
   kx_org_detail::Flag(LKXOrg::kAutoDetectHolidays, "Settings", "AutoDetectHolidays", "0"),
@@ -161,9 +174,6 @@ inline constexpr LKXOrgSetting kKXOrgSettings[] = {
   kx_org_detail::Flag(LKXOrg::kInitLeaveTypes, "Settings", "InitLeaveTypes", "1"),
 };
 // clang-format on
-
-// The hours calculation's own default for a missing "ToleranceTime".
-inline constexpr int kKXHoursToleranceTimeDefault = 8;
 
 namespace kx_org_detail {
 constexpr bool RowsMatchIds() {
@@ -185,10 +195,8 @@ std::string KXOrgGetText(LKXOrg id);
 bool KXOrgGetBool(LKXOrg id);
 // The stored number (strtol's reading; text that is no number reads 0), or
 // the default; a value outside the setting's range, which only a hand edit
-// can store, reads as the nearest bound.
+// can store, reads as the nearest bound (or as 0 where that turns it off).
 int KXOrgGetInt(LKXOrg id);
-// "ToleranceTime" as the hours calculation reads it.
-int KXOrgGetHoursToleranceTime();
 
 bool KXOrgSetText(LKXOrg id, std::string_view value);
 bool KXOrgSetBool(LKXOrg id, bool value);
@@ -206,11 +214,23 @@ class LKXOrgChanges {
   void SetText(LKXOrg id, std::string_view value);
   void SetBool(LKXOrg id, bool value) { SetText(id, value ? "1" : "0"); }
   void SetInt(LKXOrg id, int value) { SetText(id, std::to_string(value)); }
-  bool Empty() const { return changes_.empty(); }
+  // As the setters, but left out when the value is the one in effect once
+  // the other changes are made (read as the setting's readers read it): a
+  // form sent back unchanged leaves stored texts, hand edits and missing
+  // keys, whose defaults may follow another flag, as they were.
+  void EditText(LKXOrg id, std::string_view value) { edits_.emplace_back(id, std::string(value)); }
+  void EditBool(LKXOrg id, bool value) { EditText(id, value ? "1" : "0"); }
+  void EditInt(LKXOrg id, int value) { EditText(id, std::to_string(value)); }
+  bool Empty() const { return changes_.empty() && edits_.empty(); }
   // False when a file could not be written; the files before it keep their
   // new values.
   [[nodiscard]] bool Write() const;
 
  private:
-  std::vector<std::pair<LKXOrg, std::string>> changes_;  // in the order set
+  using Change = std::pair<LKXOrg, std::string>;
+  // The setters' changes, then each edit that changes what is in effect.
+  std::vector<Change> Resolved() const;
+
+  std::vector<Change> changes_;  // in the order set
+  std::vector<Change> edits_;
 };

@@ -69,6 +69,10 @@ inline constexpr LKXUserKey kKXUserNonConnectNotice24{"NonConnectNotice24", "0"}
 inline constexpr LKXUserKey kKXUserNonConnectNotice48{"NonConnectNotice48", "0"};
 // The secret of the user's personal leave calendar address; empty for none.
 inline constexpr LKXUserKey kKXUserLeaveCalendarToken{"LeaveCalendarToken", ""};
+// The personal API token: only its SHA-256 (hex) is kept, with the moment it
+// was made ("YYYY-MM-DD HH:MM:SS"); both empty for none.
+inline constexpr LKXUserKey kKXUserApiTokenHash{"ApiTokenHash", ""};
+inline constexpr LKXUserKey kKXUserApiTokenCreated{"ApiTokenCreated", ""};
 
 // "WorkType" values. 0 is treated as permanent.
 inline constexpr int kKXWorkTypeNotSet = 0;

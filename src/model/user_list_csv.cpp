@@ -8,7 +8,6 @@
 #include "foundation/csv_writer.h"
 #include "foundation/locked_file.h"
 #include "foundation/write_all.h"
-#include "model/random_password.h"
 #include "model/registry_lists.h"
 #include "model/registry_text.h"
 #include "model/users.h"
@@ -132,16 +131,20 @@ int KXImportUserList(const std::string& path) {
   return stored;
 }
 
-bool KXStoreUserListRow(const LKXUserListCSVRow& row, bool withPasswords) {
+bool KXStoreUserListRow(const LKXUserListCSVRow& row, bool withPasswords, int workDays) {
   LKXUser user;
   const bool exists = KXGetUser(row.email, user);
   if (!exists) {
-    std::string password = row.password;
-    if (!withPasswords && !LGenRandomPassword(password)) return false;
-    if (!KXAddUser(row.email, row.name, row.admin, row.accountant, row.team, row.manager, password) ||
-        !KXGetUser(row.email, user)) {
-      return false;
-    }
+    LKXNewUser added;
+    added.email = row.email;
+    added.name = row.name;
+    added.admin = row.admin;
+    added.accountant = row.accountant;
+    added.team = row.team;
+    added.manager = row.manager;
+    if (withPasswords) added.password = row.password;
+    added.workDays = workDays;
+    if (!KXCreateUser(added) || !KXGetUser(row.email, user)) return false;
   }
   bool ok = user.SetText(kKXUserName, row.name);
   ok = user.SetFlag(kKXUserAccessAdmin, row.admin) && ok;

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/new_user.h"
+
 struct LKXUserListCSVRow {
   std::string email;
   std::string name;
@@ -52,7 +54,9 @@ std::string KXUserListCSVText(const std::vector<LKXUserListCSVRow>& rows);
 // The number of rows stored, or -1 when a row could not be stored.
 int KXImportUserList(const std::string& path);
 
-// Stores one row. `withPasswords` false leaves "Password" and "OldPassword"
-// of an existing user alone and gives a new user a fresh random password
-// (with "PasswordReq" set, so that the user is mailed it).
-[[nodiscard]] bool KXStoreUserListRow(const LKXUserListCSVRow& row, bool withPasswords);
+// Stores one row; a new user is made by KXCreateUser and works `workDays`
+// (the file has no such column). `withPasswords` false leaves "Password"
+// and "OldPassword" of an existing user alone and gives a new user a fresh
+// random password (with "PasswordReq" set, so that the user is mailed it).
+[[nodiscard]] bool KXStoreUserListRow(const LKXUserListCSVRow& row, bool withPasswords,
+                                      int workDays = kKXNewUserWorkDays);

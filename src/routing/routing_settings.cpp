@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "engine/port_settings.h"
 #include "foundation/settings_sections.h"
 #include "foundation/text_limits.h"
 #include "routing/host_addresses.h"
@@ -86,7 +87,8 @@ bool LNetRoutingSetPublicAddress(int mode, std::string_view text) {
 
 int LNetRoutingGetPublicPort() {
   const std::string text = LSettingGetString(kLRoutingSection, kLRoutingPublicPort);
-  if (text.empty()) return kLDefaultPublicPort;
+  // Never set: the router is taken to forward the same port.
+  if (text.empty()) return LReadLocalPortSetting();
   return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
 }
 

@@ -19,7 +19,6 @@ inline constexpr std::string_view kLRoutingWizardRunLater = "WizardRunLater";
 inline constexpr std::string_view kLRoutingWizardRunDate = "WizardRunDate";
 inline constexpr std::string_view kLRoutingTryUPnP = "TryuPNP";
 
-inline constexpr int kLDefaultPublicPort = 89;
 inline constexpr int kLMaxRoutingPort = 65535;
 
 // The refusals of the routing settings, the same on the panel's page and in
@@ -73,7 +72,7 @@ void LNetRoutingGetPublicAddress(int mode, std::string& out);
 // Stores `text` where mode `mode` keeps it; mode 3 writes nothing.
 bool LNetRoutingSetPublicAddress(int mode, std::string_view text);
 
-// "PublicPort", 89 when missing or empty.
+// "PublicPort"; "LocalPort" when missing or empty.
 int LNetRoutingGetPublicPort();
 // A port typed by the user: decimal digits only, 1 to 65535; 0 otherwise.
 int LNetRoutingPortIn(std::string_view text);

@@ -1,8 +1,13 @@
 #include "web/access_rules.h"
 
+#include <string>
+
+#include "web/api_access.h"
 #include "web/current_user.h"
+#include "web/http_responses.h"
 #include "web/page_frame.h"
 #include "web/weblet_form.h"
+#include "web/weblet_send.h"
 
 bool WLRequireSession(LWebletForm& form) { return WLValidateSession(form); }
 
@@ -16,12 +21,29 @@ bool WLRequireAdministrator(LWebletForm& form) {
   return false;
 }
 
+void WLRefusePage(LWebletForm& form, std::string_view message) {
+  LHashTable& params = form.Params();
+  params.SetParm("onok", "mainpage");
+  params.SetParm("oncancel", "mainpage");
+  WLPageFrame().message(form, kLReturnLabel, std::string(message).c_str());
+}
+
+void WLRefuseDownload(LWebletForm& form, std::string_view message) {
+  (void)WLSendRaw(form, std::string(kLHttpForbiddenText).append(message).append("\r\n"));
+}
+
+void WLSendNoContent(LWebletForm& form) { (void)WLSendRaw(form, kLHttpNoContent); }
+
 bool WLCheckAccess(LWebletForm& form, LWebAccess access) {
   switch (access) {
     case LWebAccess::kSession:
       return WLRequireSession(form);
     case LWebAccess::kAdministrator:
       return WLRequireAdministrator(form);
+    case LWebAccess::kApiToken: {
+      LKXUser viewer;
+      return WLRequireApiToken(form, viewer);
+    }
     case LWebAccess::kAnyone:
     case LWebAccess::kPageRule:
     case LWebAccess::kNone:

@@ -1,11 +1,21 @@
 #include "web/hash_table.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "web/decimal_text.h"
 #include "web/uri_codec.h"
 
+bool LHashTable::SameKey(std::string_view stored, std::string_view key) const {
+  if (keyCase_ == KeyCase::kExact) return stored == key;
+  return std::equal(stored.begin(), stored.end(), key.begin(), key.end(), [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+  });
+}
+
 const LHashTable::Pair* LHashTable::Find(std::string_view key) const {
   for (const Pair& pair : pairs_) {
-    if (pair.key == key) return &pair;
+    if (SameKey(pair.key, key)) return &pair;
   }
   return nullptr;
 }
@@ -17,7 +27,7 @@ const char* LHashTable::GetParm(std::string_view key, const char* defaultValue) 
 
 void LHashTable::SetParm(std::string_view key, std::string_view value) {
   for (Pair& pair : pairs_) {
-    if (pair.key == key) {
+    if (SameKey(pair.key, key)) {
       pair.value.assign(value.data(), value.size());
       return;
     }
@@ -27,7 +37,7 @@ void LHashTable::SetParm(std::string_view key, std::string_view value) {
 
 bool LHashTable::DeleteParm(std::string_view key) {
   for (auto it = pairs_.begin(); it != pairs_.end(); ++it) {
-    if (it->key == key) {
+    if (SameKey(it->key, key)) {
       pairs_.erase(it);
       return true;
     }

@@ -2,8 +2,9 @@
 // LHashTable: the ordered table of string pairs that holds request
 // parameters, headers, cookies and session data. Despite its name there is no
 // hashing: lookups walk the pairs in order and compare keys exactly (case
-// and bytes). The table may hold a key twice (only the loader appends without
-// checking); lookups always find the first.
+// and bytes), except in a table of header fields, whose names HTTP compares
+// without regard to ASCII case. The table may hold a key twice (only the
+// loader appends without checking); lookups always find the first.
 //
 // Values returned by GetParm point into the table and stay valid until that
 // pair is changed or deleted or the table is cleared; changing other pairs
@@ -22,6 +23,9 @@ class LHashTable {
     std::string value;
   };
   using const_iterator = std::list<Pair>::const_iterator;
+  enum class KeyCase { kExact, kIgnored };
+
+  explicit LHashTable(KeyCase keyCase = KeyCase::kExact) : keyCase_(keyCase) {}
 
   // The first value stored under `key`, else `defaultValue` itself.
   const char* GetParm(std::string_view key, const char* defaultValue = "") const;
@@ -56,8 +60,10 @@ class LHashTable {
 
  private:
   const Pair* Find(std::string_view key) const;
+  bool SameKey(std::string_view stored, std::string_view key) const;
 
   // A list, not a vector: pointers handed out by GetParm must survive
   // insertions at the head.
   std::list<Pair> pairs_;
+  KeyCase keyCase_;
 };

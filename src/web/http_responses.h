@@ -13,6 +13,12 @@ inline constexpr char kLHttpContentTooLong[] =
     "HTTP/1.1 500 Content Length Too Long\r\nConnection: close\r\n\r\n";
 // A missing static file: the connection stays usable for the next request.
 inline constexpr char kLHttpNotFoundEmpty[] = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n";
+// An answer with nothing to show: the browser stays on the page it has.
+inline constexpr char kLHttpNoContent[] = "HTTP/1.1 204 No Content\r\nConnection: close\r\n\r\n";
+// The head of a refused download; a short plain text says why.
+inline constexpr char kLHttpForbiddenText[] =
+    "HTTP/1.1 403 Forbidden\r\nConnection: close\r\nCache-Control: no-cache\r\nContent-Type: text/plain; "
+    "charset=utf-8\r\n\r\n";
 inline constexpr char kLHttpNotModified[] = "HTTP/1.1 304 Not Modified\r\n\r\n";
 // The header of a static file: size, type, time text, entity tag.
 inline constexpr char kLHttpFileHeaderFormat[] =

@@ -11,6 +11,7 @@ const LMimeTypeEntry LExtToMimeType[] = {
     {"txt", "text/plain"},
     {"js", "text/javascript"},
     {"exe", "application/octet-stream"},
+    {"ico", "image/x-icon"},
     {"", ""},
 };
 

@@ -100,8 +100,18 @@ std::int64_t LHttpContentLengthValue(std::string_view value) {
 
 bool LHttpKeepAlive(std::string_view method, std::int64_t versionMilli,
                     std::string_view connectionHeader) {
-  return method == "GET" && versionMilli >= 1100 &&
-         connectionHeader.find("close") == std::string_view::npos;
+  if (method != "GET" || versionMilli < 1100) return false;
+  std::size_t pos = 0;
+  while (pos < connectionHeader.size()) {
+    std::size_t end = connectionHeader.find(',', pos);
+    if (end == std::string_view::npos) end = connectionHeader.size();
+    std::string_view token = connectionHeader.substr(pos, end - pos);
+    while (!token.empty() && IsBlank(token.front())) token.remove_prefix(1);
+    while (!token.empty() && IsBlank(token.back())) token.remove_suffix(1);
+    if (EqualNoCase(token, "close")) return false;
+    pos = end + 1;
+  }
+  return true;
 }
 
 LHttpRequestParser::LHttpRequestParser(std::function<std::string()> machineAddress)

@@ -49,7 +49,7 @@ struct LHttpRequest {
   std::string path;      // decoded path with its leading "/", 259 bytes at most
   std::string pageName;  // the path without its leading "/"
   LHashTable params;     // query-string fields, then body fields
-  LHashTable headers;
+  LHashTable headers{LHashTable::KeyCase::kIgnored};  // names in any case
   LHashTable cookies;
   bool keepAlive = false;
   int contentLength = 0;  // the body's length, whatever the method
@@ -122,6 +122,6 @@ bool LSplitHeaderLine(std::string_view line, std::string& name, std::string& val
 // kLMaxContentLength + 1. -1 for anything else (empty, a sign, other bytes).
 std::int64_t LHttpContentLengthValue(std::string_view value);
 // The connection stays open only for a GET of HTTP/1.1 or later whose
-// "Connection" header does not contain "close".
+// "Connection" header holds no "close" token (in any case).
 bool LHttpKeepAlive(std::string_view method, std::int64_t versionMilli,
                     std::string_view connectionHeader);

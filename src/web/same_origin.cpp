@@ -25,13 +25,8 @@ std::string DropDefaultPort(std::string authority, std::string_view defaultPort)
   return authority;
 }
 
-// Header names are matched without regard to case, as HTTP has them: a
-// proxy may pass them on in lower case.
 std::string HeaderValue(const LHashTable& headers, std::string_view name) {
-  for (const LHashTable::Pair& pair : headers) {
-    if (pair.key.size() == name.size() && LowerCase(pair.key) == LowerCase(name)) return pair.value;
-  }
-  return {};
+  return headers.GetParm(name);
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include "foundation/date_time.h"
 #include "foundation/file_lock.h"
 #include "foundation/unique_fd.h"
+#include "web/content_coding.h"
+#include "web/gzip_deflater.h"
 #include "web/http_date.h"
 #include "web/http_responses.h"
 #include "web/mime_types.h"
@@ -19,6 +21,11 @@ namespace {
 
 constexpr int kFileLockTimeoutMs = 1000;
 constexpr int kSendTimeoutMs = 20000;
+// A file up to this size goes out in one send with its header.
+constexpr off_t kOneSendFileBytes = 64 * 1024;
+constexpr std::size_t kReadPieceBytes = 64 * 1024;
+constexpr std::string_view kHandedOutNotModified =
+    "HTTP/1.1 304 Not Modified\r\nCache-Control: private, no-cache\r\nX-Content-Type-Options: nosniff\r\n";
 
 LStaticFileOutcome SendFixed(LThread* thread, int fd, std::string_view text,
                              LStaticFileOutcome outcome) {
@@ -26,51 +33,119 @@ LStaticFileOutcome SendFixed(LThread* thread, int fd, std::string_view text,
   return sent == kLProcessDone ? outcome : LStaticFileOutcome::kSendFailed;
 }
 
-// Streams `size` bytes of the file. A file that ends early (cut short by a
-// writer that ignored the lock) ends the connection: the promised length can
-// no longer be kept, and a browser would wait for the missing bytes.
-bool SendContent(LThread* thread, int socketFd, int fileFd, off_t size) {
-  char piece[kLSendPieceBytes];
+bool SendAll(LThread* thread, int fd, std::string_view bytes) {
+  return ProcessSendPieces(thread, fd, bytes.data(), bytes.size(), kSendTimeoutMs,
+                           kLWebSendPieceBytes) == kLProcessDone;
+}
+
+// Reads up to `length` bytes at the file's offset; fewer only at its end.
+ssize_t ReadPiece(int fileFd, char* into, std::size_t length) {
+  std::size_t got = 0;
+  while (got < length) {
+    const ssize_t n = ::read(fileFd, into + got, length - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return -1;
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  return static_cast<ssize_t>(got);
+}
+
+// The header and `size` bytes of the file as they are. A file that ends
+// early (cut short by a writer that ignored the lock) ends the connection:
+// the promised length can no longer be kept, and a browser would wait for
+// the missing bytes.
+bool SendPlain(LThread* thread, int socketFd, int fileFd, off_t size, std::string header) {
+  if (size <= kOneSendFileBytes) {
+    const std::size_t headerLength = header.size();
+    header.resize(headerLength + static_cast<std::size_t>(size));
+    if (ReadPiece(fileFd, header.data() + headerLength, static_cast<std::size_t>(size)) != size) return false;
+    return SendAll(thread, socketFd, header);
+  }
+  return SendAll(thread, socketFd, header) &&
+         ProcessSendFile(thread, socketFd, fileFd, static_cast<std::uint64_t>(size), kSendTimeoutMs) ==
+             kLProcessDone;
+}
+
+// The header turned into that of a gzip-encoded, chunked body.
+std::string GzipHeader(std::string header) {
+  const std::size_t lengthAt = header.find("Content-Length: ");
+  if (lengthAt != std::string::npos) {
+    const std::size_t lineEnd = header.find("\r\n", lengthAt);
+    header.replace(lengthAt, lineEnd - lengthAt, "Transfer-Encoding: chunked");
+  }
+  header.insert(header.size() - 2, kLHttpGzipHeaders);
+  return header;
+}
+
+// The file compressed, in chunks; each chunk is one send.
+bool SendGzip(LThread* thread, int socketFd, int fileFd, off_t size, const std::string& header) {
+  if (!SendAll(thread, socketFd, GzipHeader(header))) return false;
+  LGzipDeflater gzip([&](std::string_view piece) {
+    std::string chunk = LHttpChunkHead(piece.size());
+    chunk.append(piece).append("\r\n");
+    return SendAll(thread, socketFd, chunk);
+  });
+  std::string piece(kReadPieceBytes, '\0');
   off_t left = size;
   while (left > 0) {
-    const ssize_t got = ::read(fileFd, piece, sizeof piece);
-    if (got < 0 && errno == EINTR) continue;
+    const ssize_t got = ReadPiece(fileFd, piece.data(), piece.size());
     if (got <= 0) return false;
-    if (ProcessSend(thread, socketFd, piece, static_cast<std::size_t>(got), kSendTimeoutMs) !=
-        kLProcessDone) {
-      return false;
-    }
+    if (!gzip.Write(std::string_view(piece.data(), static_cast<std::size_t>(got)))) return false;
     left -= got;
   }
-  return true;
+  return gzip.Finish() && SendAll(thread, socketFd, kLHttpLastChunk);
+}
+
+bool SendFile(LThread* thread, int socketFd, int fileFd, off_t size, std::string_view contentType,
+              const std::string& header, bool gzipAccepted) {
+  if (gzipAccepted && LHttpCompressibleType(contentType)) {
+    return SendGzip(thread, socketFd, fileFd, size, header);
+  }
+  return SendPlain(thread, socketFd, fileFd, size, header);
+}
+
+struct OpenFile {
+  LUniqueFd fd;
+  struct stat info {};
+};
+
+// O_NONBLOCK: opening a pipe that someone left in the web root must not
+// hang the connection; it is refused as not a regular file.
+bool OpenRegularFile(const std::string& path, OpenFile& file) {
+  file.fd = LUniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  return file.fd && ::fstat(file.fd.Get(), &file.info) == 0 && S_ISREG(file.info.st_mode);
 }
 
 }  // namespace
 
+LFileConditions LFileConditionsOf(const LHashTable& headers, std::int64_t versionMilli) {
+  LFileConditions conditions;
+  conditions.ifNoneMatch = headers.GetParm("If-None-Match");
+  conditions.ifModifiedSince = headers.GetParm("If-Modified-Since");
+  conditions.gzip = versionMilli >= 1100 && LHttpAcceptsGzip(headers.GetParm("Accept-Encoding"));
+  return conditions;
+}
+
 LStaticFileOutcome LServeStaticFile(LThread* thread, LIPSocketTCP& socket, const std::string& path,
-                                    std::string_view ifNoneMatch,
-                                    std::string_view ifModifiedSince) {
+                                    const LFileConditions& conditions) {
   const int socketFd = socket.Get();
-  // O_NONBLOCK: opening a pipe that someone left in the web root must not
-  // hang the connection; it is refused below as not a regular file.
-  LUniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  struct stat info {};
-  if (!file || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+  OpenFile file;
+  if (!OpenRegularFile(path, file)) {
     return SendFixed(thread, socketFd, kLHttpNotFoundEmpty, LStaticFileOutcome::kNotFound);
   }
-  LFileLockGuard lock(file.Get(), LOCK_SH, kFileLockTimeoutMs);
-  const std::string tag = LHttpEntityTag(info.st_mtime, info.st_size);
-  if (LHttpIfNoneMatchHolds(ifNoneMatch, tag)) {
+  LFileLockGuard lock(file.fd.Get(), LOCK_SH, kFileLockTimeoutMs);
+  const std::string tag = LHttpEntityTag(file.info.st_mtime, file.info.st_size);
+  if (LHttpIfNoneMatchHolds(conditions.ifNoneMatch, tag)) {
     return SendFixed(thread, socketFd, kLHttpNotModified, LStaticFileOutcome::kNotModified);
   }
   const std::string now = LHttpDateText(LDateTime::Now().value);
-  if (LHttpIfModifiedSinceMatches(ifModifiedSince, now)) {
+  if (LHttpIfModifiedSinceMatches(conditions.ifModifiedSince, now)) {
     return SendFixed(thread, socketFd, kLHttpNotModified, LStaticFileOutcome::kNotModified);
   }
-  const std::string header = LHttpFileHeader(info.st_size, LMimeTypeForPath(path), now, tag);
-  if (ProcessSend(thread, socketFd, header.data(), header.size(), kSendTimeoutMs) !=
-          kLProcessDone ||
-      !SendContent(thread, socketFd, file.Get(), info.st_size)) {
+  const char* type = LMimeTypeForPath(path);
+  const std::string header = LHttpFileHeader(file.info.st_size, type, now, tag);
+  if (!SendFile(thread, socketFd, file.fd.Get(), file.info.st_size, type, header, conditions.gzip)) {
     return LStaticFileOutcome::kSendFailed;
   }
   return LStaticFileOutcome::kFileSent;
@@ -78,28 +153,40 @@ LStaticFileOutcome LServeStaticFile(LThread* thread, LIPSocketTCP& socket, const
 
 bool LWebletServeFile(LThread* thread, LIPSocketTCP& socket, const std::string& path,
                       std::string_view ifNoneMatch, std::string_view ifModifiedSince) {
-  return LServeStaticFile(thread, socket, path, ifNoneMatch, ifModifiedSince) ==
-         LStaticFileOutcome::kFileSent;
+  LFileConditions conditions;
+  conditions.ifNoneMatch = ifNoneMatch;
+  conditions.ifModifiedSince = ifModifiedSince;
+  return LServeStaticFile(thread, socket, path, conditions) == LStaticFileOutcome::kFileSent;
 }
 
 LStaticFileOutcome LServeHandedOutFile(LThread* thread, LIPSocketTCP& socket, const std::string& path,
-                                       std::string_view contentType, std::string_view attachmentName) {
+                                       std::string_view contentType, std::string_view attachmentName,
+                                       const LFileConditions& conditions) {
   const int socketFd = socket.Get();
-  LUniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  struct stat info {};
-  if (!file || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+  OpenFile file;
+  if (!OpenRegularFile(path, file)) {
     return SendFixed(thread, socketFd, kLHttpNotFoundEmpty, LStaticFileOutcome::kNotFound);
   }
-  LFileLockGuard lock(file.Get(), LOCK_SH, kFileLockTimeoutMs);
-  std::string header = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(info.st_size) +
+  LFileLockGuard lock(file.fd.Get(), LOCK_SH, kFileLockTimeoutMs);
+  const std::string tag = LHttpEntityTag(file.info.st_mtime, file.info.st_size);
+  const std::string tagLine = "ETag: \"" + tag + "\"\r\n\r\n";
+  if (LHttpIfNoneMatchHolds(conditions.ifNoneMatch, tag)) {
+    return SendFixed(thread, socketFd, std::string(kHandedOutNotModified) + tagLine,
+                     LStaticFileOutcome::kNotModified);
+  }
+  const std::string now = LHttpDateText(LDateTime::Now().value);
+  if (LHttpIfModifiedSinceMatches(conditions.ifModifiedSince, now)) {
+    return SendFixed(thread, socketFd, std::string(kHandedOutNotModified) + tagLine,
+                     LStaticFileOutcome::kNotModified);
+  }
+  std::string header = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(file.info.st_size) +
                        "\r\nContent-Type: " + std::string(contentType) +
                        "\r\nCache-Control: private, no-cache\r\nX-Content-Type-Options: nosniff\r\n";
   if (!attachmentName.empty()) {
     header += "Content-Disposition: attachment; filename=\"" + LHttpHeaderSafe(attachmentName) + "\"\r\n";
   }
-  header += "\r\n";
-  if (ProcessSend(thread, socketFd, header.data(), header.size(), kSendTimeoutMs) != kLProcessDone ||
-      !SendContent(thread, socketFd, file.Get(), info.st_size)) {
+  header += "Last-Modified: " + now + "\r\nETag: \"" + tag + "\"\r\n\r\n";
+  if (!SendFile(thread, socketFd, file.fd.Get(), file.info.st_size, contentType, header, conditions.gzip)) {
     return LStaticFileOutcome::kSendFailed;
   }
   return LStaticFileOutcome::kFileSent;

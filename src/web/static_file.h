@@ -1,13 +1,17 @@
 #pragma once
 // Static files of the web root and the help folder, and files that pages
-// hand out (images, CSV logs, the system log). Files are streamed in 1024-byte
-// pieces under a shared lock, never loaded whole, and carry an entity tag of
-// their modification time and size so that browsers can revalidate cheaply.
+// hand out (images, CSV logs, the system log). Files are never loaded whole:
+// small ones go out with their header in one send, larger ones with
+// sendfile, text to a client that accepts gzip through a streaming
+// compressor in chunks. Every file carries an entity tag of its
+// modification time and size, so that browsers can revalidate cheaply.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "engine/ip_socket_tcp.h"
+#include "web/hash_table.h"
 
 class LThread;
 
@@ -18,22 +22,37 @@ enum class LStaticFileOutcome {
   kSendFailed,   // the peer is gone or stalled; the response is incomplete
 };
 
+// What the request says about the file it wants.
+struct LFileConditions {
+  std::string ifNoneMatch;
+  std::string ifModifiedSince;
+  // The client accepts gzip and a chunked body (HTTP/1.1): text files go
+  // out compressed.
+  bool gzip = false;
+};
+
+// The conditions of a request's headers ("If-None-Match",
+// "If-Modified-Since", "Accept-Encoding") and its HTTP version.
+LFileConditions LFileConditionsOf(const LHashTable& headers, std::int64_t versionMilli);
+
 // The static-file procedure. Only a regular file is served: a folder (the
 // web root itself for "/"), a device or a pipe gets the 404 like a missing
 // file. After any outcome but kSendFailed the connection is still in step
 // for a next request.
 LStaticFileOutcome LServeStaticFile(LThread* thread, LIPSocketTCP& socket, const std::string& path,
-                                    std::string_view ifNoneMatch, std::string_view ifModifiedSince);
+                                    const LFileConditions& conditions);
 
-// The same; true only when the whole file was sent.
+// The same without compression; true only when the whole file was sent.
 bool LWebletServeFile(LThread* thread, LIPSocketTCP& socket, const std::string& path,
                       std::string_view ifNoneMatch, std::string_view ifModifiedSince);
 
-// A file that a page hands out (pictures, logs): the type given, never
-// cached by the browser, "nosniff" so that no browser guesses a page out of
-// it, and, when `attachmentName` is not empty, "Content-Disposition:
-// attachment" under that name (a plain file name: the caller passes a name
-// that holds no quote or line end). Only a regular file is served; anything
-// else gets the plain 404.
+// A file that a page hands out (pictures, logs), after the page's access
+// check: the type given, "private, no-cache" (the browser keeps it but asks
+// each time, and a matching entity tag gets the 304), "nosniff" so that no
+// browser guesses a page out of it, and, when `attachmentName` is not empty,
+// "Content-Disposition: attachment" under that name (a plain file name: the
+// caller passes a name that holds no quote or line end). Only a regular file
+// is served; anything else gets the plain 404.
 LStaticFileOutcome LServeHandedOutFile(LThread* thread, LIPSocketTCP& socket, const std::string& path,
-                                       std::string_view contentType, std::string_view attachmentName);
+                                       std::string_view contentType, std::string_view attachmentName,
+                                       const LFileConditions& conditions = {});

@@ -4,6 +4,7 @@
 
 #include "foundation/log.h"
 #include "foundation/text_limits.h"
+#include "web/access_rules.h"
 #include "web/current_user.h"
 #include "web/http_responses.h"
 #include "web/logon_throttle.h"
@@ -67,4 +68,4 @@ void WLStationLogon(LWebletForm& form) {
 
 void WLSessionInvalidPage(LWebletForm& form) { WLWriteSessionExpiredPage(form); }
 
-void WLSearchListPost(LWebletForm&) {}
+void WLSearchListPost(LWebletForm& form) { WLSendNoContent(form); }

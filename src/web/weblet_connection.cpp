@@ -85,11 +85,11 @@ LWebletConnection::Next LWebletConnection::ServeRequest() {
     // Dynamic pages have no Content-Length: the end of the connection ends
     // the page, so it never stays open.
     if (WLCheckSameOrigin(form)) entry->handler(form);
+    (void)form.FinishResponse();
     return Next::kCloseGracefully;
   }
-  const LStaticFileOutcome outcome = LServeStaticFile(
-      this, socket_, StaticFilePath(form.PageName()), form.Headers().GetParm("If-None-Match"),
-      form.Headers().GetParm("If-Modified-Since"));
+  const LStaticFileOutcome outcome =
+      LServeStaticFile(this, socket_, StaticFilePath(form.PageName()), form.FileConditions());
   // A response cut short leaves the peer waiting for bytes that never come;
   // a next request on the same connection would be read out of step.
   if (outcome == LStaticFileOutcome::kSendFailed) return Next::kDrop;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "foundation/text_limits.h"
+#include "web/content_coding.h"
 #include "web/static_file.h"
 
 LWebletForm::LWebletForm(LThread& thread, LIPSocketTCP& socket, LHttpRequest&& request,
@@ -14,12 +15,17 @@ LWebletForm::LWebletForm(LThread& thread, LIPSocketTCP& socket, LHttpRequest&& r
       remoteAddress_(LCutText(remoteAddress)),
       headers_(std::move(request.headers)),
       pageName_(std::move(request.pageName)),
-      method_(std::move(request.method)) {
+      method_(std::move(request.method)),
+      versionMilli_(request.versionMilli),
+      response_(thread, socket.Get(), LHttpAcceptsGzip(headers_.GetParm("Accept-Encoding"))) {
   session_.SetThread(&thread_);
   session_.LoadSession(cookies_.GetParm("sess"));
 }
 
-LWebletForm::~LWebletForm() { (void)session_.FlushSession(); }
+LWebletForm::~LWebletForm() {
+  (void)response_.Finish();
+  (void)session_.FlushSession();
+}
 
 bool LWebletForm::ServeFile(const char* path) {
   return LWebletServeFile(&thread_, socket_, path != nullptr ? path : "", "", "");

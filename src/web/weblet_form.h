@@ -10,6 +10,8 @@
 #include "engine/ip_socket_tcp.h"
 #include "web/hash_table.h"
 #include "web/request_parser.h"
+#include "web/static_file.h"
+#include "web/weblet_response.h"
 #include "web/weblet_session.h"
 
 class LThread;
@@ -33,8 +35,8 @@ class LWebletForm {
   const LHashTable& Params() const { return params_; }
   LHashTable& Cookies() { return cookies_; }
   const LHashTable& Cookies() const { return cookies_; }
-  // Request headers by exact (case-sensitive) name; a repeated header keeps
-  // its last value.
+  // Request headers by name in any letter case; a repeated header keeps its
+  // last value.
   LHashTable& Headers() { return headers_; }
   const LHashTable& Headers() const { return headers_; }
 
@@ -43,6 +45,15 @@ class LWebletForm {
   // The decoded request path without its leading "/" and query string.
   const std::string& PageName() const { return pageName_; }
   const std::string& Method() const { return method_; }
+
+  // What the request's headers say about a file it wants (handed-out
+  // pictures and logs pass it on).
+  LFileConditions FileConditions() const { return LFileConditionsOf(headers_, versionMilli_); }
+
+  // The response's send path: every page write goes through it (see
+  // weblet_response.h). Finish ends it; the destructor does so too.
+  LProcessResult Send(std::string_view bytes, int timeoutMs) { return response_.Send(bytes, timeoutMs); }
+  LProcessResult FinishResponse() { return response_.Finish(); }
 
   // Serves a file as a static file with no conditional headers (images,
   // CSV logs and the system log that pages hand out). True when the whole
@@ -65,4 +76,6 @@ class LWebletForm {
   LHashTable headers_;
   std::string pageName_;
   std::string method_;
+  std::int64_t versionMilli_;
+  LWebletResponse response_;
 };

@@ -29,7 +29,7 @@ LProcessResult LWebletSocketWriter::SendTo(LWebletForm& form) const {
   // of patience per byte.
   const int timeoutMs = static_cast<int>(
       std::min<std::size_t>(text_.size() + kLWebSendTimeoutMs, static_cast<std::size_t>(INT_MAX)));
-  return ProcessSend(&form.Thread(), form.Socket().Get(), text_.data(), text_.size(), timeoutMs);
+  return form.Send(text_, timeoutMs);
 }
 
 std::size_t wfprintf(LWebletForm& form, const char* format, ...) {
@@ -43,8 +43,7 @@ std::size_t wfprintf(LWebletForm& form, const char* format, ...) {
 }
 
 LProcessResult WLSendRaw(LWebletForm& form, std::string_view text) {
-  return ProcessSend(&form.Thread(), form.Socket().Get(), text.data(), text.size(),
-                     kLWebSendTimeoutMs);
+  return form.Send(text, kLWebSendTimeoutMs);
 }
 
 void WLRedirect(LWebletForm& form, const char* url) {

@@ -1,9 +1,10 @@
 #pragma once
 // How page handlers write their responses: formatted text through wfprintf
 // (the format language of format_language.h, "%H" escaping HTML), constant
-// text through WLSendRaw, and redirects. Each call sends at once; pages are
-// written piece by piece as they are generated, never assembled whole, and
-// end when the connection closes.
+// text through WLSendRaw, and redirects. Each call goes to the form's
+// response (weblet_response.h): at once, or through gzip when the request
+// accepts it; pages are written piece by piece as they are generated, never
+// assembled whole, and end when the connection closes.
 
 #include <cstddef>
 #include <string>

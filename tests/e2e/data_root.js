@@ -1,6 +1,6 @@
-// Small helpers of the browser steps that reach past the browser: the
-// registry in the data root the test owns, and plain GETs of addresses that
-// a calendar program (not a browser) would fetch.
+// Small helpers of the browser steps: the registry in the data root the
+// test owns, plain GETs of addresses that a calendar program (not a
+// browser) would fetch, and logging a person on and off through the pages.
 
 "use strict";
 
@@ -35,4 +35,18 @@ function fetchText(url) {
   });
 }
 
-module.exports = { setPassword, fetchText };
+// `tools` are panel_test.js's pressOk and expectText.
+async function logOn(page, base, tools, email, password) {
+  await page.goto(base + "logon", { waitUntil: "load" });
+  await page.fill("input[name=\"101\"]", email);
+  await page.fill("input[name=\"102\"]", password);
+  await tools.pressOk(page, /\/mainpage$/);
+  await tools.expectText(page, "Logged on as " + email);
+}
+
+async function logOut(page) {
+  await Promise.all([page.waitForURL(/\/logout/, { waitUntil: "load" }),
+                     page.locator("a.toptext", { hasText: "Logout" }).first().click()]);
+}
+
+module.exports = { setPassword, fetchText, logOn, logOut };

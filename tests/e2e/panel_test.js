@@ -17,12 +17,11 @@
 
 "use strict";
 
-const childProcess = require("child_process");
 const fs = require("fs");
-const net = require("net");
 const os = require("os");
 const path = require("path");
 const { runLeave } = require("./steps_leave");
+const { freePort, waitForPort, startServer } = require("./server_run");
 
 // ctest's SKIP_RETURN_CODE: the tools of this test are missing. Under CI the
 // setup script has installed them, so their absence is a failure there.
@@ -59,56 +58,6 @@ function check(condition, message) {
   if (!condition) throw new StepFailure(message);
 }
 
-function freePort() {
-  return new Promise((resolve, reject) => {
-    const server = net.createServer();
-    server.once("error", reject);
-    server.listen(0, "127.0.0.1", () => {
-      const port = server.address().port;
-      server.close(() => resolve(port));
-    });
-  });
-}
-
-// The listener binds on its own thread just after the program says it runs,
-// so the first attempts may be refused.
-async function waitForPort(port, deadline) {
-  for (;;) {
-    const open = await new Promise((resolve) => {
-      const socket = net.connect(port, "127.0.0.1");
-      socket.once("connect", () => { socket.destroy(); resolve(true); });
-      socket.once("error", () => resolve(false));
-    });
-    if (open) return;
-    if (Date.now() > deadline) throw new StepFailure("port " + port + " never accepted a connection");
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
-}
-
-function startServer(root, home, port) {
-  const shared = path.join(root, "kavrixserver", "etc");
-  fs.mkdirSync(shared, { recursive: true });
-  fs.mkdirSync(home, { recursive: true });
-  fs.writeFileSync(path.join(shared, "routing"), "localport=" + port + "\r\n");
-  const env = Object.assign({}, process.env, { KAVRIX_ROOT: root, HOME: home });
-  delete env.DISPLAY;
-  const errors = fs.openSync(path.join(path.dirname(root), "server-stderr.log"), "a");
-  const child = childProcess.spawn(program, ["-foreground"], { env, stdio: ["ignore", "pipe", errors] });
-  fs.closeSync(errors);
-  const running = new Promise((resolve, reject) => {
-    let text = "";
-    child.stdout.on("data", (chunk) => {
-      text += chunk.toString();
-      if (text.includes("KavrixServer is running")) resolve();
-    });
-    child.once("exit", (code, signal) => reject(new StepFailure(
-        "the server ended before it ran (exit " + code + ", signal " + signal + "); output: " + text)));
-    child.once("error", reject);
-  });
-  const exited = new Promise((resolve) => child.once("exit", (code, signal) => resolve({ code, signal })));
-  return { child, running, exited };
-}
-
 // ---------------------------------------------------------------- the run
 
 async function main() {
@@ -122,7 +71,8 @@ async function main() {
   const root = path.join(temp, "root");
   const port = await freePort();
   const base = "http://127.0.0.1:" + port + "/";
-  const server = startServer(root, path.join(temp, "home"), port);
+  const server = startServer(program, root, path.join(temp, "home"), port, path.join(temp, "server-stderr.log"),
+                             LIMIT_MS);
 
   let context = null;
   let page = null;
@@ -157,8 +107,7 @@ async function main() {
   };
 
   try {
-    await Promise.race([server.running, new Promise((_, reject) => setTimeout(
-        () => reject(new StepFailure("the server did not say it runs")), LIMIT_MS))]);
+    await server.running;
     await waitForPort(port, Date.now() + LIMIT_MS);
 
     context = await playwright.chromium.launchPersistentContext(path.join(temp, "browser"), {
@@ -172,8 +121,8 @@ async function main() {
     context.setDefaultNavigationTimeout(LIMIT_MS);
     page = context.pages()[0] || await context.newPage();
     // A script error or an error message in the console of one of our pages
-    // fails the step that caused it. The missing favicon and installer are
-    // left out here as in the list of failed files.
+    // fails the step that caused it. The station installer is left out here
+    // as in the list of failed files.
     const watchConsole = (watched) => {
       watched.on("pageerror", (error) => {
         if (watched.url().startsWith(base)) consoleErrors.push(error.message + " (" + watched.url() + ")");
@@ -181,18 +130,17 @@ async function main() {
       watched.on("console", (message) => {
         if (message.type() !== "error" || !watched.url().startsWith(base)) return;
         const where = (message.location() && message.location().url) || watched.url();
-        if (/favicon\.ico|kxtasetup\.exe/.test(where)) return;
+        if (/kxtasetup\.exe/.test(where)) return;
         consoleErrors.push(message.text() + " (" + where + ")");
       });
     };
     context.pages().forEach(watchConsole);
     context.on("page", watchConsole);
     // Every style sheet, script and picture a page asks for must be there;
-    // the station installer is a separate download and the browser's own
-    // icon request is not ours.
+    // the station installer is a separate download.
     context.on("response", (response) => {
       const url = response.url();
-      if (url.startsWith(base) && response.status() >= 400 && !/favicon\.ico|kxtasetup\.exe/.test(url)) {
+      if (url.startsWith(base) && response.status() >= 400 && !/kxtasetup\.exe/.test(url)) {
         badResponses.push(response.status() + " " + url.slice(base.length - 1) + " (during: " + current + ")");
       }
     });
@@ -204,13 +152,15 @@ async function main() {
     await runLogonAndLogout(page, base, step);
     await require("./steps_hours.js")({ page, base, step, check, expectText, program, root, temp, port,
                                         home: path.join(temp, "home"), admin: ADMIN, limitMs: LIMIT_MS });
+    await require("./steps_api")(page, base, step, { check, expectText, admin: ADMIN, temp });
     await require("./steps_monitor")({ page, context, base, step, check, expectText, program, root, temp, port,
                                        home: path.join(temp, "home"), admin: ADMIN, limitMs: LIMIT_MS });
     await require("./steps_manual")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN, staff: FIRST_USER });
     await runLeave(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
     await require("./steps_leave_yearend")(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
-    await require("./steps_users")(page, base, step, { check, expectText, pressOk, valueOf, admin: ADMIN, root, temp });
-    await require("./steps_orgset")(page, base, step, { check, expectText, pressOk, admin: ADMIN });
+    await require("./steps_users")(page, base, step, { check, expectText, pressOk, valueOf, admin: ADMIN, staff: FIRST_USER, root, temp });
+    await require("./steps_orgset")(page, base, step, { check, expectText, pressOk, admin: ADMIN, root });
+    await require("./steps_setup")({ page, step, check, expectText, pressOk, program, temp, limitMs: LIMIT_MS });
     await require("./steps_routing")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN,
                                                           newPort: await freePort(), waitForPort, limitMs: LIMIT_MS });
 
@@ -386,7 +336,7 @@ async function runMainPage(page, context, base, step) {
       await expectText(page, heading, "the main page");
     }
     for (const link of ["View my hours worked", "Add a leave entry", "Change my password", "Add new user",
-                        "Manage users", "Change system configuration", "View logs", "Download KavrixStation"]) {
+                        "Manage users", "Change system configuration", "View logs", "Who looked at my data"]) {
       check(await page.getByText(link, { exact: true }).count() >= 1, "the main page has no link \"" + link + "\"");
     }
     const picture = await page.evaluate(() => {
@@ -484,6 +434,8 @@ async function runDatePicker(page, base, step) {
     check(await page.locator(".kx-cal").count() === 0, "Escape did not close the calendar");
     check(await valueOf(page, "101") === "2026-01-31", "closing the calendar changed the input");
   });
+  // A routed page turns the browser's cache off; the later steps need it.
+  await page.unroute(base + "kx-e2e-form");
 }
 
 // A list as the panel writes it: the header links ask the server for the page
@@ -555,6 +507,7 @@ async function runListSorting(page, base, step) {
     await page.check("input[name=selectall]");
     check(await page.locator("#\\31 10 tr.kx-ticked").count() === 3, "select-all did not highlight every row");
   });
+  await page.unroute(/\/kx-e2e-list/);
 }
 
 main().then((status) => process.exit(status), (error) => {

@@ -11,7 +11,7 @@
 
 const childProcess = require("child_process");
 const path = require("path");
-const { setPassword, fetchText } = require("./data_root");
+const { setPassword, fetchText, logOn, logOut } = require("./data_root");
 
 const USER_PASSWORD = "Leave-Test-9";
 
@@ -55,17 +55,8 @@ async function runLeave(page, base, step, h) {
   const to = dateText(days.to);
   const year = from.slice(0, 4);
 
-  const logon = async (email, password) => {
-    await page.goto(base + "logon", { waitUntil: "load" });
-    await page.fill("input[name=\"101\"]", email);
-    await page.fill("input[name=\"102\"]", password);
-    await pressOk(page, /\/mainpage$/);
-    await expectText(page, "Logged on as " + email);
-  };
-  const logout = async () => {
-    await Promise.all([page.waitForURL(/\/logout/, { waitUntil: "load" }),
-                       page.locator("a.toptext", { hasText: "Logout" }).first().click()]);
-  };
+  const logon = (email, password) => logOn(page, base, h, email, password);
+  const logout = () => logOut(page);
 
   await step("leave: the user applies for three days", async () => {
     setPassword(root, user.email, USER_PASSWORD);

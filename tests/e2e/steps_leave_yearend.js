@@ -9,7 +9,7 @@
 
 "use strict";
 
-const { setPassword, fetchText } = require("./data_root");
+const { setPassword, fetchText, logOn, logOut } = require("./data_root");
 
 const PASSWORD = "Year-End-7";
 
@@ -20,17 +20,8 @@ module.exports = async function runLeaveYearEnd(page, base, step, h) {
   const from = year + "-12-29";
   const to = next + "-01-05";
 
-  const logon = async (email, password) => {
-    await page.goto(base + "logon", { waitUntil: "load" });
-    await page.fill("input[name=\"101\"]", email);
-    await page.fill("input[name=\"102\"]", password);
-    await pressOk(page, /\/mainpage$/);
-    await expectText(page, "Logged on as " + email);
-  };
-  const logout = async () => {
-    await Promise.all([page.waitForURL(/\/logout/, { waitUntil: "load" }),
-                       page.locator("a.toptext", { hasText: "Logout" }).first().click()]);
-  };
+  const logon = (email, password) => logOn(page, base, h, email, password);
+  const logout = () => logOut(page);
   const report = async (y) => {
     await page.goto(base + "leavereport?seluser=" + encodeURIComponent(user.email) + "&year=" + y + "&edit=false",
                     { waitUntil: "load" });

@@ -2,7 +2,8 @@
 // hours steps): a station reports activity and two screenshots through the
 // station simulator; the manager opens the day's activity log and its
 // screenshots, reads whose picture the full-size viewer shows and when, sees
-// it fit a narrow window, steps through the viewer and sees the usage chart;
+// it fit a narrow window, steps through the viewer, comes back to the
+// screenshots (whose thumbnails the browser revalidates) and sees the usage chart;
 // then the staff member finds that look on "myaudit".
 
 "use strict";
@@ -98,6 +99,34 @@ module.exports = async function runMonitorSteps(ctx) {
     check(await popup.locator("a", { hasText: ">>" }).count() === 0, "the last picture offers a next one");
     await popup.close();
   });
+
+  // The browser keeps the thumbnails and asks whether they changed: each
+  // comes back as a 304 without its bytes. (Playwright shows such an answer
+  // with the status of the kept copy; what went over the wire tells.)
+  await step("a second visit to the screenshot page revalidates its thumbnails", async () => {
+    const answers = [];
+    const listen = (response) => {
+      if (!response.url().startsWith(base + "getimg.jpg?")) return;
+      answers.push((async () => {
+        const asked = (await response.request().allHeaders())["if-none-match"];
+        const sizes = await response.request().sizes();
+        return { asked: asked || "", bodyBytes: sizes.responseBodySize };
+      })());
+    };
+    await page.goto(base + "mainpage", { waitUntil: "load" });
+    page.on("response", listen);
+    try {
+      await page.goto(base + "viewscreens?" + seluser(), { waitUntil: "load" });
+    } finally {
+      page.off("response", listen);
+    }
+    const seen = await Promise.all(answers);
+    check(seen.length === 2 && seen.every((a) => /^"\d+-\d+"$/.test(a.asked) && a.bodyBytes === 0),
+          "the thumbnails were not revalidated on the second visit: " + JSON.stringify(seen));
+    const shown = await page.locator("img[src^=\"getimg.jpg\"]").evaluateAll(
+        (images) => images.filter((img) => img.complete && img.naturalWidth === 100).length);
+    check(shown === 2, "the page shows " + shown + " revalidated thumbnails");
+  }, { phone: true });
 
   await step("application usage shows its chart", async () => {
     await page.goto(base + "viewappusage?seluser=" + encodeURIComponent(staff.email) + "&startdate=" + today +

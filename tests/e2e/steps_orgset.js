@@ -2,9 +2,29 @@
 // module off on the configuration page and sees the main page lose its leave
 // links (and switches it back on), then adds a team, a leave type and a
 // public holiday through their dialogs and deletes each from its list.
+// Saving the configuration unchanged leaves last week's hours as they were.
 // Called once by panel_test.js, with its helpers.
 
 "use strict";
+
+const fs = require("fs");
+const path = require("path");
+
+function two(n) { return (n < 10 ? "0" : "") + n; }
+function dateText(d) { return d.getFullYear() + "-" + two(d.getMonth() + 1) + "-" + two(d.getDate()); }
+
+// Two periods of work a week ago with nine idle minutes between them: the
+// idle tolerance decides whether those minutes are idle or a break.
+function writeLastWeek(root, email) {
+  const day = new Date();
+  day.setDate(day.getDate() - 7);
+  const folder = path.join(root, "kavrixserver", "etc", "Archive", email.toLowerCase().replace(/["*./:<>?\\|]/g, ""));
+  fs.mkdirSync(folder, { recursive: true });
+  fs.writeFileSync(path.join(folder, dateText(day) + "_activity.csv"),
+                   "09:00:00,600,0,10,2,\"WINWORD.EXE\",\"Report\"\r\n" +
+                   "09:19:00,600,0,10,2,\"WINWORD.EXE\",\"Report\"\r\n");
+  return dateText(day);
+}
 
 async function clickAndLoad(page, locator) {
   await Promise.all([page.waitForNavigation({ waitUntil: "load" }), locator.click()]);
@@ -17,7 +37,7 @@ async function listCells(page) {
 }
 
 module.exports = async function runOrgSettings(page, base, step, tools) {
-  const { check, expectText, pressOk, admin } = tools;
+  const { check, expectText, pressOk, admin, root } = tools;
 
   const setLeaveModule = async (on) => {
     await clickAndLoad(page, page.getByText("Change system configuration", { exact: true }));
@@ -47,9 +67,29 @@ module.exports = async function runOrgSettings(page, base, step, tools) {
     await expectText(page, "Add a leave entry");
   });
 
+  await step("settings: saved unchanged, last week's hours stay as they were", async () => {
+    const day = writeLastWeek(root, admin.email);
+    const report = base + "viewhours?seluser=" + encodeURIComponent(admin.email) + "&startdate=" + day +
+                   "&enddate=" + day;
+    const reportText = async () => {
+      await page.goto(report, { waitUntil: "load" });
+      await expectText(page, "Total 1 days");
+      return page.evaluate(() => document.body.innerText);
+    };
+    const before = await reportText();
+    await page.goto(base + "mainpage", { waitUntil: "load" });
+    await clickAndLoad(page, page.getByText("Change system configuration", { exact: true }));
+    const tolerance = await page.locator("input[name=\"107\"]").inputValue();
+    check(tolerance === "8", "the page shows " + tolerance + " idle minutes, not the 8 the hours use");
+    await pressOk(page, /\/mainpage$/);
+    const after = await reportText();
+    check(after === before, "saving the configuration changed last week's hours:\n" + before + "\n---\n" + after);
+  }, { phone: true });
+
   // Adds through the dialog, typing key by key so that the input's key
   // filter runs, then ticks the new row and deletes it.
   const addAndDelete = async (what) => {
+    await page.goto(base + "mainpage", { waitUntil: "load" });
     await clickAndLoad(page, page.getByText(what.link, { exact: true }));
     await expectText(page, what.listTitle);
     await clickAndLoad(page, page.locator("input[type=button][value=\"" + what.addLabel + "\"]"));

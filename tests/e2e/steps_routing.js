@@ -17,7 +17,7 @@ module.exports = async function runRouting(page, base, step, tools) {
     await page.goto(base + "routing", { waitUntil: "load" });
     await expectText(page, "Routing Options");
     await expectText(page, "Example URLs");
-    await expectText(page, "Changes will be applied after server restart!");
+    await expectText(page, "Changes apply at once: a new port moves the control panel");
     const publicModes = await page.locator("select[name=\"102\"] option").allInnerTexts();
     check(JSON.stringify(publicModes) === JSON.stringify(
         ["Static IP (not sure)", "Static IP (confirmed)", "Use Domain Name", "Don't Care"]),

@@ -1,14 +1,19 @@
 // User administration in the browser: the administrator adds a user with
 // custom hours and work days, picks a manager and a team through the
 // pickers, edits the user, resends the start-up instructions, imports two
-// users from a CSV file and deletes one. Called once by panel_test.js.
+// users from a CSV file and deletes one; Enter on the details form saves it.
+// Then a staff member types an administrator's details address and gets the
+// panel's message page. Called once by panel_test.js.
 
 "use strict";
 
 const fs = require("fs");
 const path = require("path");
 
+const { logOn, setPassword } = require("./data_root");
+
 const NEW_USER = "e2e.new@example.com";
+const STAFF_PASSWORD = "Users-Test-5";
 
 // A team for the picker, written as the registry writes its records (the
 // team pages are not part of this test), after any team already there.
@@ -28,8 +33,11 @@ async function clickAndLoad(page, locator) {
 }
 
 module.exports = async function runUsers(page, base, step, tools) {
-  const { check, expectText, pressOk, valueOf, admin, root, temp } = tools;
-  const submit = (label) => page.locator("input[type=submit][value=\"" + label + "\"]").first();
+  const { check, expectText, pressOk, valueOf, admin, staff, root, temp } = tools;
+  // The last button of a label: the details form starts with an unseen copy
+  // of OK that takes Enter.
+  const submit = (label) => page.locator("input[type=submit][value=\"" + label + "\"]").last();
+  const backFromPicker = /\/userdetail\?returning=1$/;
 
   await step("users: the administrator opens the staff list", async () => {
     addTeam(root, "Sales");
@@ -56,34 +64,39 @@ module.exports = async function runUsers(page, base, step, tools) {
     await page.fill("input[name=\"108\"]", "");
   });
 
-  await step("users: a manager and a team picked, the form kept", async () => {
+  await step("users: a manager picked, the form kept and marked not saved yet", async () => {
     await clickAndLoad(page, submit("Add a Manager"));
     await expectText(page, "Select a manager");
     await page.selectOption("select[name=\"101\"]", { label: admin.name + " (" + admin.email + ")" });
-    await pressOk(page, /\/userdetail$/);
+    await pressOk(page, backFromPicker);
+    await expectText(page, "These changes are not saved yet: press OK to save them.");
     check(await valueOf(page, "102") === "Eve <Example>", "the name was lost on the way to the manager picker");
     check(await valueOf(page, "212") === "30", "the custom hours were lost");
     check(await valueOf(page, "108") === admin.email, "the manager was not added");
     check(!(await page.locator("input[name=\"405\"]").isChecked()), "Friday came back ticked");
+  }, { phone: true });
+
+  await step("users: a team picked, the new user saved", async () => {
     await clickAndLoad(page, submit("Add to a Team"));
     await page.selectOption("select[name=\"101\"]", { label: "Sales" });
-    await pressOk(page, /\/userdetail$/);
+    await pressOk(page, backFromPicker);
     check((await valueOf(page, "104")).endsWith("Sales"), "the team was not added");
-    // The picker buttons are submit buttons too, ahead of OK.
     await clickAndLoad(page, submit("  OK  "));
     await expectText(page, "Eve <Example>", "the staff list after adding");
-  });
+  }, { phone: true });
 
-  await step("users: the new user edited", async () => {
+  await step("users: the new user edited, Enter saves", async () => {
     await clickAndLoad(page, page.getByRole("link", { name: "Eve <Example>" }));
     await expectText(page, "View User Details");
     check(await page.locator("input[name=rbg2][value=\"211\"]").isChecked(), "custom hours not stored");
     check(await page.locator("input[name=\"404\"]").isChecked() &&
           !(await page.locator("input[name=\"405\"]").isChecked()), "work days not stored");
     await page.fill("input[name=\"102\"]", "Eve Renamed");
-    await clickAndLoad(page, submit("  OK  "));
+    // Enter in a field is OK, not the first picker button.
+    await Promise.all([page.waitForURL(/\/userlist$/, { waitUntil: "load" }),
+                       page.locator("input[name=\"102\"]").press("Enter")]);
     await expectText(page, "Eve Renamed");
-  });
+  }, { phone: true });
 
   await step("users: start-up instructions sent again", async () => {
     await page.check("input[type=checkbox][value=\"" + NEW_USER + "\"]");
@@ -115,4 +128,19 @@ module.exports = async function runUsers(page, base, step, tools) {
     const body = await page.evaluate(() => document.body.innerText);
     check(!body.includes("Cara Csv") && body.includes("Bob Csv"), "the list after deleting is wrong");
   });
+
+  await step("users: a staff member typing an administrator's address sees the message page", async () => {
+    setPassword(root, staff.email, STAFF_PASSWORD);
+    await page.goto(base + "logout", { waitUntil: "load" });
+    await logOn(page, base, tools, staff.email, STAFF_PASSWORD);
+    await page.goto(base + "userdetail?seluser=" + encodeURIComponent(admin.email), { waitUntil: "load" });
+    await expectText(page, "Kavrixserver Message");
+    await expectText(page, "Only managers, administrators or HR staff can view the detail of this user!");
+  }, { phone: true });
+
+  await step("users: Return on the message page leads to the main page", async () => {
+    await clickAndLoad(page, submit("Return"));
+    check(/\/mainpage$/.test(page.url()), "Return led to " + page.url());
+    await expectText(page, "Logged on as " + staff.email);
+  }, { phone: true });
 };

@@ -80,6 +80,63 @@ TEST(ProcessSend, StopsWhenTheThreadIsStopped) {
   EXPECT_EQ(result.load(), kLProcessStopped);
 }
 
+// ---- send a file ----
+
+namespace {
+
+// A file of `bytes` in a temporary folder, open for reading; removed at once.
+LUniqueFd FileHolding(const std::string& bytes) {
+  char name[] = "/tmp/kavrix-sendfile-XXXXXX";
+  LUniqueFd fd(::mkstemp(name));
+  ::unlink(name);
+  EXPECT_EQ(::write(fd.Get(), bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  ::lseek(fd.Get(), 0, SEEK_SET);
+  return fd;
+}
+
+}  // namespace
+
+TEST(ProcessSendFile, DeliversTheFileOrFailsWhenItEndsEarly) {
+  const std::string data = Pattern(3 << 20);
+  const struct {
+    std::uint64_t length;
+    LProcessResult result;
+  } cases[] = {{data.size(), kLProcessDone}, {1000, kLProcessDone}, {0, kLProcessDone},
+               {data.size() + 1, kLProcessFailed}};
+  for (const auto& c : cases) {
+    KavrixSocketPair pair = KavrixMakeSocketPair();
+    LUniqueFd file = FileHolding(data);
+    std::string received;
+    std::thread reader([&] { received = KavrixRecvUntilClose(pair.peer.Get()); });
+    EXPECT_EQ(ProcessSendFile(nullptr, pair.ours.Get(), file.Get(), c.length, 5000), c.result) << c.length;
+    pair.ours.Reset();
+    reader.join();
+    EXPECT_EQ(received, data.substr(0, c.length)) << c.length;
+  }
+}
+
+TEST(ProcessSendFile, TimesOutOrStopsWhenThePeerNeverReads) {
+  const std::string data = Pattern(4 << 20);
+  {
+    KavrixSocketPair pair = KavrixMakeSocketPair();
+    KavrixShrinkBuffers(pair);
+    LUniqueFd file = FileHolding(data);
+    const auto start = Clock::now();
+    EXPECT_EQ(ProcessSendFile(nullptr, pair.ours.Get(), file.Get(), data.size(), 400), kLProcessFailed);
+    EXPECT_GE(MillisecondsSince(start), 400);
+  }
+  KavrixSocketPair pair = KavrixMakeSocketPair();
+  KavrixShrinkBuffers(pair);
+  LUniqueFd file = FileHolding(data);
+  std::atomic<int> result{-1};
+  LambdaThread sender([&](LThread* self) {
+    result = ProcessSendFile(self, pair.ours.Get(), file.Get(), data.size(), 600000);
+  });
+  ASSERT_TRUE(sender.Start(0));
+  sender.StopThreadNow();
+  EXPECT_EQ(result.load(), kLProcessStopped);
+}
+
 // ---- receive bytes ----
 
 TEST(ProcessRecvBytes, ZeroLengthIsDoneAtOnceWithoutData) {

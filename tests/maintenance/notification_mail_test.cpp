@@ -12,6 +12,7 @@
 #include "model/core_data.h"
 #include "model/leave_notices.h"
 #include "model/users.h"
+#include "routing/host_addresses.h"
 #include "support/loopback.h"
 #include "support/mail_peer_fixture.h"
 
@@ -72,6 +73,31 @@ TEST_F(NotificationMailTest, FlaggedWelcomeAndLogonDetailsAreSentAndCleared) {
   // Nothing is left to send.
   KXSendFlaggedMail(nullptr, true);
   EXPECT_EQ(peer_.MessageCount(), 2);
+}
+
+// A server whose addresses are not known (no private interface address, a
+// public address of 0.0.0.0, no router port set) still mails links that
+// lead somewhere: this computer's name, on the port it runs on.
+TEST_F(NotificationMailTest, LogonDetailsNeverLinkToAnUnknownAddress) {
+  KAVRIX_START_PEER();
+  UseRelay();
+  LSettingSetString("Routing", "StaticIPAddress", "0.0.0.0");
+  LSettingSetString("Routing", "PublicPort", "");
+  ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", true, false, "", "", "first"));
+  ASSERT_TRUE(KXAddUser("sam@x.example", "Sam", false, false, "", "", ""));
+  KXSendFlaggedMail(nullptr, true);
+  ASSERT_EQ(peer_.MessageCount(), 1);
+  const std::string body = peer_.Meta(1).at("text");
+  const std::string host = LIPGetLocalFQDN();
+  EXPECT_EQ(body.find("0.0.0.0"), std::string::npos) << body;
+  for (const std::string& line :
+       {"    http://" + host + ":8089/kxtasetup.exe (local network)\\r\\n    http://" + host +
+            ":8089/kxtasetup.exe (over the Internet)",
+        "    KavrixServer: " + host + ":8089 (on the local network)\\r\\n    KavrixServer: " + host +
+            ":8089 (over the Internet)",
+        "    http://" + host + ":8089/ (local network)\\r\\n    http://" + host + ":8089/ (over the Internet)"}) {
+    EXPECT_NE(body.find(line), std::string::npos) << line << "\n" << body;
+  }
 }
 
 TEST_F(NotificationMailTest, AFailedDeliveryKeepsEveryFlag) {

@@ -20,7 +20,7 @@ TEST_F(OrgSettingsTest, MissingKeysReadAsTheDocumentedDefaults) {
     int value;
   };
   for (const Int& c : std::vector<Int>{{LKXOrg::kDefaultWorkHours, 40},
-                                       {LKXOrg::kToleranceTime, 10},
+                                       {LKXOrg::kToleranceTime, 8},
                                        {LKXOrg::kMaxBreakMins, 240},
                                        {LKXOrg::kWeeklyReportEnoughHoursTolerance, 2},
                                        {LKXOrg::kInsufficientHoursWarningTolerance, 2},
@@ -28,7 +28,6 @@ TEST_F(OrgSettingsTest, MissingKeysReadAsTheDocumentedDefaults) {
                                        {LKXOrg::kShowUserCaptions, 0}}) {
     EXPECT_EQ(KXOrgGetInt(c.id), c.value) << KXOrgSettingOf(c.id).key;
   }
-  EXPECT_EQ(KXOrgGetHoursToleranceTime(), 8);
   // Flags are on when missing, except these.
   const std::vector<LKXOrg> off = {
       LKXOrg::kPrivateProgramsWarningEmail, LKXOrg::kPrivateProgramsWarningEmailToManager,
@@ -83,7 +82,10 @@ TEST_F(OrgSettingsTest, RangesAreCheckedAndHandEditedValuesKeptInside) {
                                          {LKXOrg::kDefaultWorkHours, "abc", 0},
                                          {LKXOrg::kToleranceTime, "4", 5},
                                          {LKXOrg::kToleranceTime, "31", 30},
-                                         {LKXOrg::kAutoDeleteDays, "0", 5},
+                                         {LKXOrg::kAutoDeleteDays, "0", 0},
+                                         {LKXOrg::kAutoDeleteDays, "-2", 0},
+                                         {LKXOrg::kAutoDeleteDays, "3", 5},
+                                         {LKXOrg::kWeeklyReportEnoughHoursTolerance, "150", 100},
                                          {LKXOrg::kAutoDeleteDays, "99999999999", 300},
                                          {LKXOrg::kShowUserCaptions, "-7", -1},
                                          {LKXOrg::kMaxBreakMins, "100000", 100000}}) {

@@ -7,6 +7,7 @@
 #include "foundation/settings_sections.h"
 #include "routing/host_addresses.h"
 #include "routing/ip_ranges.h"
+#include "routing/panel_addresses.h"
 #include "routing/routing_settings.h"
 #include "support/temp_root.h"
 
@@ -66,6 +67,51 @@ TEST_F(RoutingSettingsTest, ModeDescriptionsAndExampleLinks) {
   EXPECT_EQ(LNetRoutingExampleURL("a.example", 80), "http://a.example");
   EXPECT_EQ(LNetRoutingExampleURL("a.example", 89), "http://a.example:89");
   EXPECT_EQ(LNetRoutingGetPublicPort(), 89);
+}
+
+// Links that others open must not lead to this computer's own loopback or
+// to no address at all: those become the computer's name. Anything else is
+// kept as stored, names included.
+TEST(PanelAddresses, UnreachableAddressesBecomeTheHostName) {
+  const struct {
+    const char* address;
+    bool unreachable;
+  } cases[] = {
+      {"", true},          {"0.0.0.0", true},         {"0.1.2.3", true},      {"127.0.0.1", true},
+      {"127.9.9.9", true}, {"localhost", true},       {"LocalHost", true},    {"10.0.0.5", false},
+      {"192.0.2.7", false}, {"office.example", false}, {"1.0.0.0", false},     {"128.0.0.1", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(KXPanelAddressUnreachable(c.address), c.unreachable) << c.address;
+    const LKXPanelAddresses out = KXReachablePanelAddresses({c.address, 8089, c.address, 80}, "pc.office.example");
+    const std::string expected = c.unreachable ? "pc.office.example" : c.address;
+    EXPECT_EQ(out.private_address, expected) << c.address;
+    EXPECT_EQ(out.public_address, expected) << c.address;
+    EXPECT_EQ(out.local_port, 8089);
+    EXPECT_EQ(out.public_port, 80);
+  }
+}
+
+// A router port that was never set is the server's own port; one that was
+// set stays, whatever the server's port.
+TEST_F(RoutingSettingsTest, PanelAddressesFromTheSettings) {
+  LSettingSetString("Routing", "LocalAddressMode", "4");
+  LSettingSetString("Routing", "PublicAddressMode", "1");
+  LSettingSetString("Routing", "StaticIPAddress", "0.0.0.0");
+  LSettingSetString("Routing", "LocalPort", "8089");
+  LKXPanelAddresses out = KXReadPanelAddresses();
+  EXPECT_EQ(out.private_address, LIPGetLocalFQDN());
+  EXPECT_EQ(out.public_address, LIPGetLocalFQDN());
+  EXPECT_EQ(out.local_port, 8089);
+  EXPECT_EQ(out.public_port, 8089);
+  EXPECT_EQ(LNetRoutingGetPublicPort(), 8089);
+
+  LSettingSetString("Routing", "StaticIPAddress", "203.0.113.9");
+  LSettingSetString("Routing", "PublicPort", "89");
+  out = KXReadPanelAddresses();
+  EXPECT_EQ(out.private_address, "203.0.113.9");
+  EXPECT_EQ(out.public_address, "203.0.113.9");
+  EXPECT_EQ(out.public_port, 89);
 }
 
 }  // namespace

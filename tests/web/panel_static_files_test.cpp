@@ -62,7 +62,7 @@ TEST(PanelStaticFiles, EveryFileThePagesNameIsCompiledIn) {
        {"index", "login", "password", "changeemail", "timeperiod", "timesheet", "workhours", "manualactivity",
         "enterhours", "unexplainedabsence", "searchlist", "leaveform", "pendingleaverequests", "leavereport",
         "userlist", "userdetails", "addmanager", "addtoteam", "deleteuser", "activity", "screenshot", "appusage",
-        "docanalyse", "config", "routing", "team", "leavetype", "holiday"}) {
+        "docanalyse", "auditlog", "myaudit", "config", "routing", "team", "leavetype", "holiday"}) {
     EXPECT_TRUE(help.count(std::string(name) + ".html")) << name;
   }
 }

@@ -134,7 +134,7 @@ TEST_F(SessionHttpTest, WithoutSessionTheExpiredPageOrTheLogonRedirect) {
   EXPECT_EQ(Get("set?k=a&v=b"), kExpiredPage);
   EXPECT_EQ(Get("sessioninvalid"), kExpiredPage);
   EXPECT_EQ(Get("plain"), "HTTP/1.0 302 OK\r\nLocation: logon\r\n\r\n");
-  EXPECT_EQ(Get("searchlistpost"), "");
+  EXPECT_EQ(Get("searchlistpost"), kLHttpNoContent);
   EXPECT_TRUE(KavrixFolderEntries(SharedFolder() + "/SessionData").empty());
 }
 

@@ -5,6 +5,7 @@
 #include "hours/app_usage.h"
 #include "model/registry_text.h"
 #include "model/users.h"
+#include "web/access_rules.h"
 #include "web/current_user.h"
 #include "web/html_list.h"
 #include "web/pages/hours_viewer.h"
@@ -68,7 +69,11 @@ void WLViewAppUsage(LWebletForm& form) {
 }
 
 void WLViewAppUsagePost(LWebletForm& form) {
-  if (KXSameName(form.Params().GetParm("submit"), LKXWebPage::kSearchLabel)) WLViewAppUsage(form);
+  if (KXSameName(form.Params().GetParm("submit"), LKXWebPage::kSearchLabel)) {
+    WLViewAppUsage(form);
+  } else {
+    WLSendNoContent(form);
+  }
 }
 
 LKXViewAppUsagePage::LKXViewAppUsagePage(LWebletForm& form)

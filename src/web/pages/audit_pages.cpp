@@ -10,8 +10,10 @@
 
 namespace {
 
-constexpr char kLinks[] =
-    "<a href=\"mainpage\" class=toptext>Main</a>&nbsp;|&nbsp;<a href=\"logout\" class=toptext>Logout</a>";
+// The links of the bar; %s is the page's help file.
+constexpr char kLinksFormat[] =
+    "<a href=\"mainpage\" class=toptext>Main</a>&nbsp;|&nbsp;<a href=\"logout\" class=toptext>Logout</a>"
+    "&nbsp;|&nbsp;<a href=\"help/%s.html\" target=\"_blank\" class=toptext>Help</a>";
 
 LDateTime ShownDay(LWebletForm& form) {
   LDateTime day;
@@ -27,7 +29,7 @@ void WritePage(LWebletForm& form, const char* page, const char* title, std::stri
   LDateTime next = day;
   (void)previous.AddCalendarDays(-1);
   (void)next.AddCalendarDays(1);
-  WLReportStandardHeader(form, kLinks, title);
+  WLReportStandardHeader(form, LHtmlFormatChecked(kLinksFormat, page), title);
   wfformat(form,
            "<div><a href=\"%s?date=%s\">&lt;</a>&nbsp;<b>%s</b>&nbsp;<a href=\"%s?date=%s\">&gt;</a></div><br>",
            page, previous.GetDateText(), day.GetDateText(), page, next.GetDateText());

@@ -7,6 +7,7 @@
 #include "foundation/date_time.h"
 #include "model/leave_log.h"
 #include "model/org_settings.h"
+#include "web/access_rules.h"
 #include "web/current_user.h"
 #include "web/decimal_text.h"
 #include "web/pages/dialog_defaults.h"
@@ -95,24 +96,19 @@ constexpr LConfigModeBox kModeBoxes[] = {
      "Lets staff apply for leave, managers approve it, and keeps leave reports."},
 };
 
-// A number field with the range its readers keep to.
+// A number field; its range and message are the organisation table's.
 struct LConfigNumber {
   int id;
   LKXOrg key;
-  int min;
-  int max;
-  const char* message;
 };
 
-// Checked in this order; the first three are the organisation table's own
-// ranges, the tolerances are percentages.
+// Checked in this order.
 constexpr LConfigNumber kNumbers[] = {
-    {kAutoDeleteDaysId, LKXOrg::kAutoDeleteDays, 5, 300, "Auto-delete days has to be between 5 to 300. Please reenter."},
-    {kDefaultWorkHoursId, LKXOrg::kDefaultWorkHours, 0, 84,
-     "Default Work Hours per week has to be between 0 to 84. Please reenter."},
-    {kToleranceTimeId, LKXOrg::kToleranceTime, 5, 30, "Tolerance mins has to be between 5 to 30. Please reenter."},
-    {kEnoughHoursToleranceId, LKXOrg::kWeeklyReportEnoughHoursTolerance, 0, 100, kLConfigToleranceRange},
-    {kWarningToleranceId, LKXOrg::kInsufficientHoursWarningTolerance, 0, 100, kLConfigToleranceRange},
+    {kAutoDeleteDaysId, LKXOrg::kAutoDeleteDays},
+    {kDefaultWorkHoursId, LKXOrg::kDefaultWorkHours},
+    {kToleranceTimeId, LKXOrg::kToleranceTime},
+    {kEnoughHoursToleranceId, LKXOrg::kWeeklyReportEnoughHoursTolerance},
+    {kWarningToleranceId, LKXOrg::kInsufficientHoursWarningTolerance},
 };
 
 constexpr bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -170,18 +166,20 @@ LKXConfigPage::LKXConfigPage(LWebletForm& form) : LKXWebDialog(form, "config", "
 bool LKXConfigPage::Authenticate() {
   LKXUser user;
   if (!KXGetCurrentUser(Form(), user)) {
-    WLSendRaw(Form(), kLConfigNoCurrentUser);
+    WLRefusePage(Form(), kLConfigNoCurrentUser);
     return false;
   }
   if (!user.IsAdministrator()) {
-    WLSendRaw(Form(), kLConfigAdminOnly);
+    WLRefusePage(Form(), kLConfigAdminOnly);
     return false;
   }
   return true;
 }
 
 void LKXConfigPage::InitDialog() {
-  for (const LConfigNumber& number : kNumbers) SetText(number.id, KXOrgGetText(number.key));
+  // Numbers as their readers take them (a hand edit out of range reads as
+  // its bound), so that what the page shows is what is in effect.
+  for (const LConfigNumber& number : kNumbers) SetInt(number.id, KXOrgGetInt(number.key));
   SetCheck(kLeaveApprovalId, KXOrgGetBool(LKXOrg::kLeaveApprovalRequired));
   SetCheck(kAutoDetectHolidaysId, KXOrgGetBool(LKXOrg::kAutoDetectHolidays));
   const int captions = KXOrgGetInt(LKXOrg::kShowUserCaptions);
@@ -267,8 +265,11 @@ bool LKXConfigPage::CmOk() {
   int values[std::size(kNumbers)] = {};
   for (std::size_t i = 0; i < std::size(kNumbers); ++i) {
     const LConfigNumber& number = kNumbers[i];
-    if (!ReadNumber(GetControlValue(number.id), values[i]) || values[i] < number.min || values[i] > number.max) {
-      PopupControlDataInvalid(number.id, number.message);
+    // The value in effect passes as it is shown, even where only a hand
+    // edit could have stored it ("AutoDeleteDays" 0 keeps every screenshot).
+    const bool read = ReadNumber(GetControlValue(number.id), values[i]);
+    if (!read || (values[i] != KXOrgGetInt(number.key) && !KXOrgInRange(number.key, values[i]))) {
+      PopupControlDataInvalid(number.id, KXOrgSettingOf(number.key).range_message);
       return false;
     }
   }
@@ -317,32 +318,34 @@ bool LKXConfigPage::CmOk() {
   }
 
   const int captions = GetRadioCheck(kCaptionsNoneId) ? -1 : GetRadioCheck(kCaptionsPerUserId) ? 1 : 0;
+  // Only what the form changed is stored: a form sent back as it was shown
+  // leaves every file as it was.
   LKXOrgChanges changes;
-  changes.SetInt(LKXOrg::kAutoDeleteDays, values[0]);
-  changes.SetBool(LKXOrg::kLeaveApprovalRequired, GetCheck(kLeaveApprovalId));
-  changes.SetBool(LKXOrg::kAutoDetectHolidays, GetCheck(kAutoDetectHolidaysId));
-  changes.SetInt(LKXOrg::kShowUserCaptions, captions);
-  changes.SetBool(LKXOrg::kConnectRemote, GetRadioCheck(kSomeRemoteId));
-  for (const LConfigModeBox& mode : kModeBoxes) changes.SetBool(mode.box.key, GetCheck(mode.box.id));
-  changes.SetInt(LKXOrg::kDefaultWorkHours, values[1]);
-  changes.SetInt(LKXOrg::kToleranceTime, values[2]);
-  changes.SetBool(LKXOrg::kBreakTimeExclude, normalBreak);
+  changes.EditInt(LKXOrg::kAutoDeleteDays, values[0]);
+  changes.EditBool(LKXOrg::kLeaveApprovalRequired, GetCheck(kLeaveApprovalId));
+  changes.EditBool(LKXOrg::kAutoDetectHolidays, GetCheck(kAutoDetectHolidaysId));
+  changes.EditInt(LKXOrg::kShowUserCaptions, captions);
+  changes.EditBool(LKXOrg::kConnectRemote, GetRadioCheck(kSomeRemoteId));
+  for (const LConfigModeBox& mode : kModeBoxes) changes.EditBool(mode.box.key, GetCheck(mode.box.id));
+  changes.EditInt(LKXOrg::kDefaultWorkHours, values[1]);
+  changes.EditInt(LKXOrg::kToleranceTime, values[2]);
+  changes.EditBool(LKXOrg::kBreakTimeExclude, normalBreak);
   if (normalBreak) {
-    changes.SetText(LKXOrg::kBreakTimeFrom, breakFrom);
-    changes.SetText(LKXOrg::kBreakTimeTo, breakTo);
+    changes.EditText(LKXOrg::kBreakTimeFrom, breakFrom);
+    changes.EditText(LKXOrg::kBreakTimeTo, breakTo);
   }
-  for (const LConfigCheckBox& box : kWeeklyReportBoxes) changes.SetBool(box.key, GetCheck(box.id));
-  changes.SetInt(LKXOrg::kWeeklyReportEnoughHoursTolerance, values[3]);
-  for (const LConfigCheckBox& box : kWarningBoxes) changes.SetBool(box.key, GetCheck(box.id));
-  changes.SetInt(LKXOrg::kInsufficientHoursWarningTolerance, values[4]);
-  for (const LConfigCheckBox& box : kCasualBoxes) changes.SetBool(box.key, GetCheck(box.id));
-  changes.SetText(LKXOrg::kCasualHoursEmailToHRDaysOfMonthDays, days);
-  changes.SetText(LKXOrg::kCasualHoursEmailToHREndOfFortnightStartDate, fortnightStart);
-  changes.SetBool(kCasualManagerBox.key, GetCheck(kCasualManagerBox.id));
-  for (const LConfigCheckBox& box : kPrivateBoxes) changes.SetBool(box.key, GetCheck(box.id));
-  changes.SetText(LKXOrg::kPrivatePrograms, privatePrograms);
-  changes.SetBool(kBusinessListBox.key, GetCheck(kBusinessListBox.id));
-  changes.SetText(LKXOrg::kBusinessPrograms, businessPrograms);
+  for (const LConfigCheckBox& box : kWeeklyReportBoxes) changes.EditBool(box.key, GetCheck(box.id));
+  changes.EditInt(LKXOrg::kWeeklyReportEnoughHoursTolerance, values[3]);
+  for (const LConfigCheckBox& box : kWarningBoxes) changes.EditBool(box.key, GetCheck(box.id));
+  changes.EditInt(LKXOrg::kInsufficientHoursWarningTolerance, values[4]);
+  for (const LConfigCheckBox& box : kCasualBoxes) changes.EditBool(box.key, GetCheck(box.id));
+  changes.EditText(LKXOrg::kCasualHoursEmailToHRDaysOfMonthDays, days);
+  changes.EditText(LKXOrg::kCasualHoursEmailToHREndOfFortnightStartDate, fortnightStart);
+  changes.EditBool(kCasualManagerBox.key, GetCheck(kCasualManagerBox.id));
+  for (const LConfigCheckBox& box : kPrivateBoxes) changes.EditBool(box.key, GetCheck(box.id));
+  changes.EditText(LKXOrg::kPrivatePrograms, privatePrograms);
+  changes.EditBool(kBusinessListBox.key, GetCheck(kBusinessListBox.id));
+  changes.EditText(LKXOrg::kBusinessPrograms, businessPrograms);
   if (!changes.Write()) {
     PopupControlDataInvalid(kAutoDeleteDaysId, kLConfigNotStored);
     return false;

@@ -3,6 +3,7 @@
 // retention, leave approval, holiday detection, captions, remote working,
 // work time, reports and the program lists). Administrators only.
 
+#include "model/org_settings.h"
 #include "web/kx_web_dialog.h"
 
 // "onok" and "oncancel" default to "mainpage".
@@ -11,7 +12,7 @@ void WLConfigPage(LWebletForm& form);
 class LKXConfigPage : public LKXWebDialog {
  public:
   explicit LKXConfigPage(LWebletForm& form);
-  // Writes the refusal as bare text when the visitor is no administrator.
+  // Refuses with the message page when the visitor is no administrator.
   bool Authenticate() override;
   void InitDialog() override;
   void Generate() override;
@@ -21,7 +22,7 @@ class LKXConfigPage : public LKXWebDialog {
 inline constexpr char kLConfigNoCurrentUser[] = "Can not find current user!";
 inline constexpr char kLConfigAdminOnly[] = "Only system administrator users can edit system settings!";
 // Refusals of values the rules' readers could not use.
-inline constexpr char kLConfigToleranceRange[] = "Tolerance (%) has to be between 0 to 100. Please reenter.";
+inline constexpr const char* kLConfigToleranceRange = kKXOrgPercentRange;
 inline constexpr char kLConfigTimeFormat[] = "Please enter a valid time. Times must be in the format HH:MM:SS.";
 inline constexpr char kLConfigBreakOrder[] = "The break cannot end before it starts.";
 inline constexpr char kLConfigDateFormat[] = "Please enter a valid date. Dates must be in the format YYYY-MM-DD.";

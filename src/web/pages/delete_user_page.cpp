@@ -5,6 +5,7 @@
 #include "model/registry_text.h"
 #include "model/user_roles.h"
 #include "station/server_connection.h"
+#include "web/access_rules.h"
 #include "web/current_user.h"
 #include "web/pages/dialog_defaults.h"
 #include "web/pages/user_list_page.h"
@@ -22,11 +23,11 @@ LKXDeleteUserPage::LKXDeleteUserPage(LWebletForm& form) : LKXWebDialog(form, "de
 bool LKXDeleteUserPage::Authenticate() {
   LKXUser viewer;
   if (!KXGetCurrentUser(Form(), viewer)) {
-    WLSendRaw(Form(), kKXUserListNoCurrentUser);
+    WLRefusePage(Form(), kKXUserListNoCurrentUser);
     return false;
   }
   if (viewer.IsAdministrator()) return true;
-  WLSendRaw(Form(), kKXDeleteOnlyAdmin);
+  WLRefusePage(Form(), kKXDeleteOnlyAdmin);
   return false;
 }
 

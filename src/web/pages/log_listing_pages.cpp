@@ -102,7 +102,8 @@ void WLViewLogs(LWebletForm& form) {
   Open(form);
   wfformat(form,
            "<ul><li><a href=\"systemlog?yearmonth=%s\" style=\"text-decoration:none\">System Log</a></li><li><a "
-           "href=\"archivefolder\" style=\"text-decoration:none\">Activity Log</a></li></ul>",
+           "href=\"archivefolder\" style=\"text-decoration:none\">Activity Log</a></li><li><a "
+           "href=\"auditlog\" style=\"text-decoration:none\">Access audit</a></li></ul>",
            LDateTime::Now().GetDateText().substr(0, 7));
   WLStandardFooter(form);
 }
@@ -136,14 +137,18 @@ void WLSystemLog(LWebletForm& form) {
 }
 
 void WLGetSystemLogFile(LWebletForm& form) {
-  if (!KXIsCurrentUserAdministator(form)) return;
+  if (!KXIsCurrentUserAdministator(form)) {
+    WLRefuseDownload(form, kLAdministratorOnlyFileText);
+    return;
+  }
   const std::string name = form.Params().GetParm("file");
   std::string path;
   if (!EndsWith(name, ".txt") || !LWebletContainedFilePath(gLLog().GetLogFolder(), {name}, path)) {
     WLSendNotFound(form);
     return;
   }
-  (void)LServeHandedOutFile(&form.Thread(), form.Socket(), path, "text/plain; charset=utf-8", name);
+  (void)LServeHandedOutFile(&form.Thread(), form.Socket(), path, "text/plain; charset=utf-8", name,
+                            form.FileConditions());
 }
 
 void WLViewArchiveFolder(LWebletForm& form) {
@@ -173,7 +178,10 @@ void WLUserActivityFolder(LWebletForm& form) {
 
 void WLGetActivityCSVFile(LWebletForm& form) {
   LKXUser viewer;
-  if (!KXGetCurrentUser(form, viewer) || !viewer.IsAdministrator()) return;
+  if (!KXGetCurrentUser(form, viewer) || !viewer.IsAdministrator()) {
+    WLRefuseDownload(form, kLAdministratorOnlyFileText);
+    return;
+  }
   const std::string name = form.Params().GetParm("file");
   const std::string folder = form.Params().GetParm("folder");
   std::string path;
@@ -185,5 +193,6 @@ void WLGetActivityCSVFile(LWebletForm& form) {
     return;
   }
   (void)KXAuditAccess(viewer.GetEmail(), subject, std::string(kKXAuditLogDownload) + " " + name, WLAuditClient(form));
-  (void)LServeHandedOutFile(&form.Thread(), form.Socket(), path, "text/csv; charset=utf-8", name);
+  (void)LServeHandedOutFile(&form.Thread(), form.Socket(), path, "text/csv; charset=utf-8", name,
+                            form.FileConditions());
 }

@@ -2,11 +2,14 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "foundation/date_time.h"
 #include "foundation/settings_sections.h"
 #include "model/org_settings.h"
 #include "web/current_user.h"
+#include "web/pages/setup_steps.h"
+#include "web/pages/station_installer.h"
 #include "web/standard_header.h"
 #include "web/uri_codec.h"
 #include "web/weblet_send.h"
@@ -58,6 +61,16 @@ bool RoutingDue() {
 bool SmtpDue() {
   const std::string useSmtpHost = LSettingGetString("Email", "UseSMTPHost");
   return !useSmtpHost.empty() && useSmtpHost[0] == '0';
+}
+
+// The wizard steps an interrupted setup left; each link goes on through the
+// wizard from there.
+void WriteSetupSteps(LWebletForm& form) {
+  const std::vector<LKXSetupStep> steps = KXSetupStepsToDo();
+  if (steps.empty()) return;
+  WLSendRaw(form, "<h3>Finish the setup</h3><ul>");
+  for (const LKXSetupStep& step : steps) Item(form, step.path, step.text);
+  WLSendRaw(form, "</ul>");
 }
 
 void WriteToDoList(LWebletForm& form) {
@@ -123,6 +136,7 @@ void WriteOwnSections(LWebletForm& form, const MainPageView& view) {
   Item(form, "userdetail?seluser=" + user + "&onok=mainpage&oncancel=mainpage", "View my details");
   Item(form, "changepassword?onok=mainpage&oncancel=mainpage", "Change my password");
   Item(form, "changeemail?seluser=" + user + "&onok=logout&oncancel=mainpage", "Change my email address");
+  Item(form, "myaudit", "Who looked at my data");
   WLSendRaw(form, "</ul>");
 }
 
@@ -141,11 +155,15 @@ void WriteAdministration(LWebletForm& form) {
 
 // The right-hand column: help and the station installer, all served by
 // this server itself, so the page works in an office without internet.
-void WriteRightColumn(LWebletForm& form) {
+void WriteRightColumn(LWebletForm& form, bool administrator) {
   WLSendRaw(form,
             "<td width=250 valign=top><h3><font color=#1E9000>KavrixServer: </font></h3><ul>"
             "<li><a href=\"help/index.html\" target=\"_blank\" style=\"text-decoration:none\">Help (Manual)</a></li>");
-  Item(form, "kxtasetup.exe", "Download KavrixStation");
+  if (KXStationInstallerPresent()) {
+    Item(form, kKXStationInstaller, "Download KavrixStation");
+  } else if (administrator) {
+    wfformat(form, "<li><font size=-1>%s</font></li>", KXStationInstallerMissingHtml());
+  }
   WLSendRaw(form,
             "<li><a href=\"help/login.html\" target=\"_blank\" style=\"text-decoration:none\">Logging on</a></li>"
             "<li><a href=\"help/password.html\" target=\"_blank\" style=\"text-decoration:none\">Passwords</a></li>"
@@ -162,21 +180,28 @@ constexpr char kLMainPageLinks[] =
 void WLMainPage(LWebletForm& form) {
   if (!WLValidateSession(form)) return;
   MainPageView view;
-  // A session whose user has been deleted gets an empty answer.
-  if (!ReadView(form, view)) return;
+  // The session names nobody any more (the address was changed, or the user
+  // deleted): the browser logs on again instead of getting no answer.
+  if (!ReadView(form, view)) {
+    WLRedirect(form, "logon");
+    return;
+  }
 
   WLStandardHeader(form, kLMainPageLinks);
   wfformat(form, "<div align=right><font size=-2>Logged on as %H</font></div>", view.email);
   WLSendRaw(form,
             "<table width=100% border=0 cellpadding=0 cellspacing=0><tr><td valign=top>"
             "<table border=0><tr><td valign=top><img src=\"main.jpg\" alt=\"\" border=0>");
-  if (view.administrator) WriteToDoList(form);
+  if (view.administrator) {
+    WriteSetupSteps(form);
+    WriteToDoList(form);
+  }
   WLSendRaw(form, "</td><td width=60>&nbsp;</td><td valign=top>");
   WriteMyStaff(form, view);
   WriteOwnSections(form, view);
   if (view.administrator) WriteAdministration(form);
   WLSendRaw(form, "</td></tr></table></td>");
-  WriteRightColumn(form);
+  WriteRightColumn(form, view.administrator);
   WLSendRaw(form, "<td width=20>&nbsp;</td></tr></table>");
   WLStandardFooter(form);
 }

@@ -9,6 +9,7 @@
 #include "model/core_data.h"
 #include "model/manual_log_edit.h"
 #include "model/users.h"
+#include "web/access_rules.h"
 #include "web/current_user.h"
 #include "web/html_list.h"
 #include "web/pages/manual_page_support.h"
@@ -308,7 +309,10 @@ void WLViewManualPost(LWebletForm& form) {
     return;
   }
   const bool remove = submit == kDeleteLabel;
-  if (!remove && submit != kApplyLabel) return;
+  if (!remove && submit != kApplyLabel) {
+    WLSendNoContent(form);
+    return;
+  }
 
   WLCopyFieldsToSession(form, kViewManualCopies);
   LKXViewManualActPage page(form);

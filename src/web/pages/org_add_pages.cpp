@@ -54,6 +54,7 @@ LKXAddTeamPage::LKXAddTeamPage(LWebletForm& form) : LKXWebDialog(form, "team", "
 
 void LKXAddTeamPage::Generate() {
   AddInput(kNameId, "Team Name: ", 24);
+  AddStatic(kLTeamNameHint);
   AddJScript(InputMaskScript(false));
 }
 

@@ -38,6 +38,10 @@ inline constexpr char kLTeamExists[] = "This team already exists. Please enter a
 // team lists.
 inline constexpr char kLTeamBadChars[] =
     "A team name may only hold letters, digits, hyphens, full stops and underscores.";
+// Under the name field, so that a key the filter swallows (a space in a
+// team name) is not a mystery.
+inline constexpr char kLTeamNameHint[] =
+    "A team name may hold letters, digits, hyphens (-), full stops (.) and underscores (_); no spaces.";
 inline constexpr char kLLeaveTypeEmpty[] = "Please enter the leave type name.";
 inline constexpr char kLLeaveTypeExists[] = "This leave type already exists. Please enter another name for it.";
 inline constexpr char kLLeaveTypeBadChars[] =

@@ -41,6 +41,15 @@ std::vector<std::string> PublicModeItems() {
 // A posted mode outside the list (a hand-made post) counts as mode 0.
 int ModeIn(int value, int count) { return value >= 0 && value < count ? value : 0; }
 
+// The public address shown for `mode`: the stored one, or when none is
+// stored, this computer's, which is what the readers then take.
+std::string ShownPublicAddress(int mode) {
+  std::string address;
+  if (mode == kLPublicDontCare) return address;
+  LNetRoutingGetPublicAddress(mode, address);
+  return address.empty() ? LNetRoutingInterfacePublicAddress() : address;
+}
+
 
 // The host part of the request's Host header: the name the browser used to
 // reach this server, so the new address is one that browser can follow.
@@ -62,9 +71,7 @@ void LKXRoutingPage::InitDialog() {
   const int publicMode = ModeIn(LNetRoutingGetMode(kLRoutingPublicAddressMode), kLPublicAddressModes);
   SetInt(kLocalModeId, localMode);
   SetInt(kPublicModeId, publicMode);
-  std::string address;
-  if (publicMode != kLPublicDontCare) LNetRoutingGetPublicAddress(address);
-  SetText(kPublicAddressId, address);
+  SetText(kPublicAddressId, ShownPublicAddress(publicMode));
   const int localPort = LReadLocalPortSetting();
   const int publicPort = LNetRoutingGetPublicPort();
   SetInt(kLocalPortId, localPort);
@@ -87,7 +94,8 @@ void LKXRoutingPage::Generate() {
   StartGroupBox("Example URLs");
   WriteExampleLinks();
   EndGroupBox();
-  AddStatic(kLRoutingRestartNote);
+  // After a move the notice above says what happened.
+  if (!LocalPortChanged()) AddStatic(kLRoutingApplyNote);
 }
 
 void LKXRoutingPage::WriteExampleLinks() {
@@ -151,12 +159,16 @@ bool LKXRoutingPage::CmOk() {
       return false;
     }
   }
+  // Only what the form changed is stored: a missing key keeps its default,
+  // and an address this computer gives is not pinned.
   const int oldLocalPort = LReadLocalPortSetting();
-  LSettingSetInt(kLRoutingSection, kLRoutingLocalAddressMode, localMode);
-  LSettingSetInt(kLRoutingSection, kLRoutingPublicAddressMode, publicMode);
-  LNetRoutingSetPublicAddress(publicMode, address);
-  LSettingSetInt(kLRoutingSection, kLRoutingLocalPort, localPort);
-  LSettingSetInt(kLRoutingSection, kLRoutingPublicPort, publicPort);
+  if (localMode != ModeIn(LNetRoutingGetMode(kLRoutingLocalAddressMode), kLLocalAddressModes))
+    LSettingSetInt(kLRoutingSection, kLRoutingLocalAddressMode, localMode);
+  if (publicMode != ModeIn(LNetRoutingGetMode(kLRoutingPublicAddressMode), kLPublicAddressModes))
+    LSettingSetInt(kLRoutingSection, kLRoutingPublicAddressMode, publicMode);
+  if (address != ShownPublicAddress(publicMode)) LNetRoutingSetPublicAddress(publicMode, address);
+  if (localPort != oldLocalPort) LSettingSetInt(kLRoutingSection, kLRoutingLocalPort, localPort);
+  if (publicPort != LNetRoutingGetPublicPort()) LSettingSetInt(kLRoutingSection, kLRoutingPublicPort, publicPort);
   if (localPort == oldLocalPort) return true;
   // The browser's next request must go to the new port: the answer says
   // where, instead of a redirect to the old one.

@@ -32,4 +32,6 @@ class LKXRoutingPage : public LKXWebDialog {
   int newLocalPort_ = 0;
 };
 
-inline constexpr char kLRoutingRestartNote[] = "Changes will be applied after server restart!";
+// Under the form: nothing waits for a restart, a new port is taken at once.
+inline constexpr char kLRoutingApplyNote[] =
+    "Changes apply at once: a new port moves the control panel and the KavrixStation connections to it.";

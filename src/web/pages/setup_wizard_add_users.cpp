@@ -6,15 +6,21 @@
 #include <string>
 #include <vector>
 
+#include "model/new_user.h"
+
+#include "web/pages/setup_steps.h"
 #include "web/pages/setup_wizard.h"
 #include "web/pages/setup_wizard_dialog.h"
 #include "web/pages/setup_wizard_users.h"
+#include "web/pages/work_day_boxes.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
 
 namespace {
 
 enum : int { kRowCountField = 90, kPlaceholder = 50, kAddMoreLink = 51 };
+// The work days of the users added here: boxes 701 (Monday) to 707.
+constexpr int kWorkDayField = 701;
 // A message that belongs to no row is shown by the script above the rows.
 constexpr int kGeneralMessageField = kPlaceholder;
 constexpr int kNoInvalidField = -1;
@@ -24,6 +30,10 @@ constexpr int kRowFields[] = {kKXWizardEmailField, kKXWizardNameField, kKXWizard
 class LKXWizardAddUser : public LKXWizardDialog {
  public:
   explicit LKXWizardAddUser(LWebletForm& form) : LKXWizardDialog(form, "Setup Wizard: Step 3 of 3") {}
+
+  void InitDialog() override {
+    for (int i = 0; i < kKXWorkDayBoxes; ++i) SetCheck(kWorkDayField + i, (kKXNewUserWorkDays & KXWorkDayBit(i)) != 0);
+  }
 
   void Generate() override {
     if (!WriteUnlessAllowed()) return;
@@ -37,6 +47,14 @@ class LKXWizardAddUser : public LKXWizardDialog {
     AddDivHidden(kPlaceholder);
     WritePostedValues(rows);
     AddHyperLinkSpanRightSmall(kAddMoreLink, "javascript:addItem()", "Add More", false);
+    // Without work days a user is never missed in the unexplained-absence
+    // report; the office decides, Monday to Friday offered.
+    std::string days = "Work days of these users:";
+    for (int i = 0; i < kKXWorkDayBoxes; ++i) {
+      days += "&nbsp; <label><input type=checkbox name=" + std::to_string(kWorkDayField + i) +
+              (GetCheck(kWorkDayField + i) ? " checked>" : ">") + std::string(kKXWorkDayLabels[i]) + "</label>";
+    }
+    AddHtmlRow(days);
   }
 
   bool CmOk() override {
@@ -48,7 +66,12 @@ class LKXWizardAddUser : public LKXWizardDialog {
     if (!KXFindPrimaryUser(primary)) {
       return Refuse({kGeneralMessageField, kKXWizardNoPrimaryMessage});
     }
-    if (!KXAddWizardUsers(rows, primary, problem)) return Refuse(problem);
+    int workDays = 0;
+    for (int i = 0; i < kKXWorkDayBoxes; ++i) {
+      if (GetCheck(kWorkDayField + i)) workDays |= KXWorkDayBit(i);
+    }
+    if (!KXAddWizardUsers(rows, primary, workDays, problem)) return Refuse(problem);
+    KXMarkSetupStepDone(kKXSetupStepAddUsers);
     return true;
   }
 

@@ -12,6 +12,7 @@
 #include "model/user.h"
 #include "model/users.h"
 #include "web/logon_throttle.h"
+#include "web/pages/setup_steps.h"
 #include "web/pages/setup_wizard.h"
 #include "web/pages/setup_wizard_dialog.h"
 #include "web/pages/setup_wizard_users.h"
@@ -132,6 +133,7 @@ class LKXInstallWizardPage1 : public LKXWizardDialog {
     (void)LSettingSetString("Email", "ReplyToEmail", email);
     (void)LSettingSetString("Settings", "WelcomeEmail", "1");
     (void)LSettingSetString("Settings", "PrimaryUser", email);
+    KXMarkSetupStepDone(kKXSetupStepAdmin);
     // The welcome e-mail goes out on the maintenance thread's next pass;
     // step 2 asks whether it arrived, so that pass should be now.
     if (LKXMaintenanceThread* maintenance = LKXMaintenanceThread::pMT.load()) maintenance->Wake();

@@ -3,13 +3,15 @@
 
 #include <string>
 
-#include "engine/port_settings.h"
 #include "foundation/settings_sections.h"
 #include "model/org_settings.h"
-#include "web/machine_address.h"
+#include "routing/panel_addresses.h"
+#include "web/current_user.h"
+#include "web/pages/setup_steps.h"
 #include "web/pages/setup_wizard.h"
 #include "web/pages/setup_wizard_dialog.h"
 #include "web/pages/setup_wizard_users.h"
+#include "web/pages/station_installer.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
 
@@ -18,12 +20,12 @@ namespace {
 constexpr char kFinishStart[] =
     "<p>Congratulations. The initial setup of KavrixServer is complete.<p><i>What is Next?</i>"
     "<p><u>You</u><p><ol><li>";
-// Address, port, address, port, the primary user's e-mail (escaped: typed
-// in step 1).
+// How to get the installer (markup of our own), address, port, the primary
+// user's e-mail (escaped: typed in step 1).
 constexpr char kInstallStationFormat[] =
-    "Install KavrixStation on your own computer: download <a href=\"kxtasetup.exe\">kxtasetup.exe</a> "
-    "and run it. When it asks for its logon details, enter<br>Server: %s:%d<br>Email: %H<br>"
-    "Password: the password you chose in step 1.</li>";
+    "Install KavrixStation on your own computer: %s When it asks for its logon details, enter<br>"
+    "Server: %s:%d<br>Email: %H<br>Password: the password you chose in step 1.</li>";
+constexpr char kDownloadInstaller[] = "download <a href=\"kxtasetup.exe\">kxtasetup.exe</a> and run it.";
 constexpr char kExploreStation[] =
     "<li>Explore KavrixStation: it records your working time and activity and shows which of "
     "your team mates are online.</li>";
@@ -58,11 +60,15 @@ class LKXWizardFinish : public LKXWizardDialog {
     if (!WriteUnlessAllowed()) return;
     std::string primary;
     (void)KXFindPrimaryUser(primary);
-    const std::string address = LMachineIPv4Text();
-    const int port = LReadLocalPortSetting();
+    // The addresses the new users' logon-details mails give.
+    const LKXPanelAddresses addresses = KXReadPanelAddresses();
+    const std::string& address = addresses.private_address;
+    const int port = addresses.local_port;
     StartRow(-1, 1);
     WLSendRaw(Form(), kFinishStart);
-    wfformat(Form(), kInstallStationFormat, address, port, primary);
+    const std::string installer =
+        KXStationInstallerPresent() ? std::string(kDownloadInstaller) : KXStationInstallerMissingHtml();
+    wfformat(Form(), kInstallStationFormat, installer, address, port, primary);
     WLSendRaw(Form(), kExploreStation);
     wfformat(Form(), kOpenPanelFormat, address, port, address, port);
     WLSendRaw(Form(), kOtherStaff);
@@ -72,10 +78,13 @@ class LKXWizardFinish : public LKXWizardDialog {
 
   bool CmOk() override {
     if (!WizardUserAllowed()) return false;
-    std::string primary;
-    if (KXFindPrimaryUser(primary)) {
-      KXWizardLogOn(Form(), primary, "mainpage");
+    std::string primary, current;
+    if (KXFindPrimaryUser(primary) && KXGetCurrentUserEmail(Form(), current)) {
+      // The administrator who finishes stays himself: from the main page
+      // another administrator may finish a wizard the primary user began.
+      KXWizardLogOn(Form(), current, "mainpage");
       (void)LSettingSetString("Settings", "SetupWizardRun", "0");
+      KXMarkSetupStepDone(kKXSetupStepFinish);
     } else {
       // Nobody to log on as: the wizard starts again from the first step.
       WLRedirect(Form(), "wizardadmin");

@@ -1,5 +1,5 @@
 // The SMTP settings step: reached from step 2 when the welcome e-mail did
-// not arrive, and from the main page's to-do list while no SMTP server is
+// not arrive (going on to the modules question), and from the main page's to-do list while no SMTP server is
 // set.
 
 #include <string>
@@ -7,6 +7,7 @@
 
 #include "foundation/settings_sections.h"
 #include "mail/email_install_defaults.h"
+#include "web/pages/setup_steps.h"
 #include "web/pages/setup_wizard.h"
 #include "web/pages/setup_wizard_dialog.h"
 #include "web/weblet_form.h"
@@ -92,6 +93,7 @@ class LKXWizardSmtpSetting : public LKXWizardDialog {
       PopupControlDataInvalid(kHost, "The email settings could not be saved. Please try again.");
       return false;
     }
+    KXMarkSetupStepDone(kKXSetupStepConfirmEmail);
     return true;
   }
 };
@@ -99,7 +101,9 @@ class LKXWizardSmtpSetting : public LKXWizardDialog {
 }  // namespace
 
 void WLWizardSmtpSetting(LWebletForm& form) {
-  KXWizardSetTargets(form, "wizardaddusers", "wizardaddusers");
+  // Both lead on to the modules question, which every path through the
+  // wizard asks.
+  KXWizardSetTargets(form, "wizardkavrixusage", "wizardkavrixusage");
   LKXWizardSmtpSetting page(form);
   page.Run();
 }

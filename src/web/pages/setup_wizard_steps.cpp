@@ -2,6 +2,8 @@
 // modules, and the routed but silent remote-working question.
 
 #include "model/org_settings.h"
+#include "web/access_rules.h"
+#include "web/pages/setup_steps.h"
 #include "web/pages/setup_wizard.h"
 #include "web/pages/setup_wizard_dialog.h"
 #include "web/weblet_form.h"
@@ -26,8 +28,11 @@ class LKXInstallWizardConfirmEmail : public LKXWizardDialog {
   }
 
   bool CmOk() override {
+    if (!WizardUserAllowed()) return false;
     const bool toSmtp = GetRadioCheck(kNotReceived) && !GetRadioCheck(kReceived);
     Form().Params().SetParm("onok", toSmtp ? "wizardsmtpsetting" : "wizardkavrixusage");
+    // On "No" the step is done once the SMTP settings are stored.
+    if (!toSmtp) KXMarkSetupStepDone(kKXSetupStepConfirmEmail);
     return true;
   }
 };
@@ -84,6 +89,7 @@ class LKXWizardIntention : public LKXWizardDialog {
       return false;
     }
     for (const LKXModeBox& box : kModeBoxes) (void)KXOrgSetBool(box.setting, GetCheck(box.id));
+    KXMarkSetupStepDone(kKXSetupStepUsage);
     return true;
   }
 };
@@ -102,4 +108,4 @@ void WLWizardKavrixUsage(LWebletForm& form) {
   page.Run();
 }
 
-void WLWizardConnectRemote(LWebletForm&) {}
+void WLWizardConnectRemote(LWebletForm& form) { WLSendNoContent(form); }

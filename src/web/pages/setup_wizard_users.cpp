@@ -4,6 +4,7 @@
 
 #include "foundation/settings_sections.h"
 #include "mail/email_address.h"
+#include "model/new_user.h"
 #include "model/org_settings.h"
 #include "model/registry_lists.h"
 #include "model/registry_text.h"
@@ -81,20 +82,21 @@ int KXWizardRowWorkHours(const LKXWizardUserRow& row) {
   return ParseHours(row.workHours, hours) ? hours : 0;
 }
 
-bool KXAddWizardUsers(std::span<const LKXWizardUserRow> rows, const std::string& primary,
+bool KXAddWizardUsers(std::span<const LKXWizardUserRow> rows, const std::string& primary, int work_days,
                       LKXWizardRowProblem& problem) {
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const LKXWizardUserRow& row = rows[i];
     if (row.email.empty()) continue;
     const int emailField = kKXWizardEmailField + static_cast<int>(i) + 1;
-    if (!KXAddUser(row.email, row.name, false, false, kKXDefaultTeam, primary, "")) {
-      return Refuse(problem, emailField, kKXWizardRowNotAddedMessage);
-    }
-    LKXUser user;
-    if (!KXGetUser(row.email, user) || !user.SetNumber(kKXUserWorkType, KXWizardRowWorkType(row)) ||
-        !user.SetNumber(kKXUserWorkHours, KXWizardRowWorkHours(row))) {
-      return Refuse(problem, emailField, kKXWizardRowNotAddedMessage);
-    }
+    LKXNewUser user;
+    user.email = row.email;
+    user.name = row.name;
+    user.team = kKXDefaultTeam;
+    user.manager = primary;
+    user.workDays = work_days;
+    user.workType = KXWizardRowWorkType(row);
+    user.workHours = KXWizardRowWorkHours(row);
+    if (!KXCreateUser(user)) return Refuse(problem, emailField, kKXWizardRowNotAddedMessage);
   }
   return true;
 }

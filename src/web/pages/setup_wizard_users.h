@@ -6,7 +6,7 @@
 //   LKXWizardRowProblem problem;
 //   std::string primary;
 //   if (KXCheckWizardUserRows(rows, problem) && KXFindPrimaryUser(primary))
-//     KXAddWizardUsers(rows, primary, problem);
+//     KXAddWizardUsers(rows, primary, work_days, problem);
 
 #include <span>
 #include <string>
@@ -57,11 +57,12 @@ bool KXCheckWizardUserRows(std::span<const LKXWizardUserRow> rows, LKXWizardRowP
 int KXWizardRowWorkType(const LKXWizardUserRow& row);
 int KXWizardRowWorkHours(const LKXWizardUserRow& row);
 
-// Adds each row with an e-mail: neither administrator nor accountant, team
-// "DefaultTeam", managed by `primary`, without a password (so the logon
-// details are e-mailed), then sets "WorkType" and "WorkHours". Stops at the
-// first row that cannot be added, with the problem on its e-mail field.
-bool KXAddWizardUsers(std::span<const LKXWizardUserRow> rows, const std::string& primary,
+// Adds each row with an e-mail as a new user (KXCreateUser): neither
+// administrator nor accountant, team "DefaultTeam", managed by `primary`,
+// without a password (so the logon details are e-mailed), with the row's
+// "WorkType" and "WorkHours" and the step's `work_days`. Stops at the first
+// row that cannot be added, with the problem on its e-mail field.
+bool KXAddWizardUsers(std::span<const LKXWizardUserRow> rows, const std::string& primary, int work_days,
                       LKXWizardRowProblem& problem);
 
 // The first user in registry order whose "AccessAdmin" is set.

@@ -79,11 +79,11 @@ void KXKeepDetailForm(LWebletForm& form) {
   }
 }
 
-void KXRestoreDetailForm(LWebDialog& dialog, std::string_view selected) {
+bool KXRestoreDetailForm(LWebDialog& dialog, std::string_view selected, bool returning) {
   LWebletForm& form = dialog.Form();
   std::string keptFor;
   WLWithdrawSessData(form, kKeptFor, keptFor, "");
-  const bool use = !keptFor.empty() && KXSameName(keptFor, selected);
+  const bool use = returning && !keptFor.empty() && KXSameName(keptFor, selected);
   for (const Keep& keep : kKeeps) {
     const bool present = form.Session().TestExists(keep.name);
     std::string value;
@@ -111,4 +111,5 @@ void KXRestoreDetailForm(LWebDialog& dialog, std::string_view selected) {
       }
     }
   }
+  return use;
 }

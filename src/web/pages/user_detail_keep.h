@@ -12,6 +12,8 @@ class LWebDialog;
 
 // Copies the posted form into the session.
 void KXKeepDetailForm(LWebletForm& form);
-// Takes every kept value out of the session; when they were kept for
-// `selected` (the session's "seluser"), puts them into the dialog's controls.
-void KXRestoreDetailForm(LWebDialog& dialog, std::string_view selected);
+// Takes every kept value out of the session; when `returning` from a picker
+// and they were kept for `selected` (the session's "seluser"), puts them
+// into the dialog's controls and returns true. Values left behind by a
+// picker that was left some other way are dropped, never shown as if stored.
+bool KXRestoreDetailForm(LWebDialog& dialog, std::string_view selected, bool returning);

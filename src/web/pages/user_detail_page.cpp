@@ -1,5 +1,6 @@
 #include "web/pages/user_detail_page.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -7,13 +8,15 @@
 
 #include "mail/email_address.h"
 #include "maintenance/maintenance_thread.h"
+#include "model/new_user.h"
 #include "model/org_settings.h"
-#include "model/random_password.h"
 #include "model/registry_text.h"
 #include "model/teams.h"
 #include "model/user_roles.h"
 #include "model/users.h"
+#include "web/access_rules.h"
 #include "web/current_user.h"
+#include "web/pages/api_token_section.h"
 #include "web/pages/dialog_defaults.h"
 #include "web/pages/user_detail_keep.h"
 #include "web/weblet_form.h"
@@ -22,7 +25,6 @@
 namespace {
 
 constexpr int kNewUserHours = 40;
-constexpr int kNewUserWorkDays = 62;  // Monday to Friday
 constexpr int kMaxWeekHours = 168;
 constexpr int kDayBoxes = 7;
 constexpr const char* kDayLabels[kDayBoxes] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
@@ -101,7 +103,7 @@ bool LKXUserDetailPage::Authenticate() {
     refusal = kKXDetailNotAllowed;
   }
   if (refusal == nullptr) return true;
-  WLSendRaw(form, refusal);
+  WLRefusePage(form, refusal);
   return false;
 }
 
@@ -111,7 +113,7 @@ void LKXUserDetailPage::InitForNewUser() {
   SetInt(kKXDetailCustomHoursInput, kNewUserHours);
   SetRadioCheck(kKXDetailFixedDays, true);
   for (int id = kKXDetailMonday; id < kKXDetailMonday + kDayBoxes; ++id) {
-    SetCheck(id, (kNewUserWorkDays & KXDetailWorkDayBit(id)) != 0);
+    SetCheck(id, (kKXNewUserWorkDays & KXDetailWorkDayBit(id)) != 0);
   }
   SetCheck(kKXDetailLogScreenShot, true);
   SetCheck(kKXDetailShowDetails, true);
@@ -133,8 +135,9 @@ void LKXUserDetailPage::InitFromRecord(LKXUser& user) {
   const int workType = user.GetNumber(kKXUserWorkType);
   const int hours = user.GetNumber(kKXUserWorkHours);
   SetRadioCheck(workType == kKXWorkTypeCasual ? kKXDetailCasual : kKXDetailPermanent, true);
-  const bool custom = workType == kKXWorkTypePermanent || hours > 0;
-  SetRadioCheck(custom ? kKXDetailCustomHours : kKXDetailDefaultHours, true);
+  // "WorkHours" alone says which: 0 is the organisation's full time,
+  // whatever "WorkType" (0 or 1, both permanent) holds.
+  SetRadioCheck(hours > 0 ? kKXDetailCustomHours : kKXDetailDefaultHours, true);
   SetInt(kKXDetailCustomHoursInput, hours > 0 ? hours : kNewUserHours);
   const int days = user.GetNumber(kKXUserWorkDays) & 0x7f;
   SetRadioCheck(days != 0 ? kKXDetailFixedDays : kKXDetailFlexibleDays, true);
@@ -156,11 +159,18 @@ void LKXUserDetailPage::InitDialog() {
     LKXUser user;
     if (KXGetUser(selected_, user)) InitFromRecord(user);
   }
-  KXRestoreDetailForm(*this, selected_);
+  restored_ = KXRestoreDetailForm(*this, selected_, *Form().Params().GetParm(kKXDetailReturning) != '\0');
 }
 
 void LKXUserDetailPage::Generate() {
   const bool off = readOnly_;
+  // Enter submits a form with its first submit button: this copy of OK,
+  // out of sight, comes before the picker buttons.
+  wfformat(Form(),
+           "<tr><td colspan=5><input type=submit name=submit value=\"%H\" tabindex=-1 aria-hidden=true "
+           "style=\"position:absolute; left:-10000px;\"></td></tr>",
+           OkLabel());
+  if (restored_) AddStatic(kKXDetailNotSavedYet);
   StartGroupBox("Basic Info");
   if (new_) {
     AddInput(kKXDetailEmail, "Email: ", 30);
@@ -219,6 +229,7 @@ void LKXUserDetailPage::Generate() {
     AddStatic(zone);
     EndGroupBox();
   }
+  if (!new_) KXWriteApiTokenBox(*this, selected_, apiToken_, apiTokenNotice_);
 }
 
 bool LKXUserDetailPage::CmOk() {
@@ -227,8 +238,80 @@ bool LKXUserDetailPage::CmOk() {
   return CheckAndSave();
 }
 
+// The cleaned items of a typed team or manager list.
+std::vector<std::string> LKXUserDetailPage::ListItems(int id) const {
+  std::string typed;
+  GetTextAndTrim(id, typed);
+  std::vector<std::string> items = KXCommaListItems(KXCleanRegistryText(typed));
+  for (std::string& item : items) item = KXCleanRegistryText(item);
+  return items;
+}
+
+std::vector<LKXUserDetailPage::RecordValue> LKXUserDetailPage::RecordValues() const {
+  std::vector<std::string> teams = ListItems(kKXDetailTeam);
+  if (teams.empty()) teams.emplace_back(kKXDefaultTeam);
+  std::string name;
+  GetTextAndTrim(kKXDetailName, name);
+  const bool casual = GetRadioCheck(kKXDetailCasual);
+  const bool customHours = GetRadioCheck(kKXDetailCustomHours);
+  int days = 0;
+  for (int id = kKXDetailMonday; id < kKXDetailMonday + kDayBoxes; ++id) {
+    if (GetCheck(id)) days |= KXDetailWorkDayBit(id);
+  }
+  const auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
+  std::string lunchStart;
+  GetTextAndTrim(kKXDetailLunchStart, lunchStart);
+  std::vector<RecordValue> values = {
+      {&kKXUserName, KXCleanRegistryText(name)},
+      {&kKXUserAccessHR, flag(GetCheck(kKXDetailAccountant))},
+      {&kKXUserTeam, KXJoinCommaList(teams)},
+      {&kKXUserManager, KXJoinCommaList(ListItems(kKXDetailManagers))},
+      {&kKXUserWorkType, std::to_string(casual        ? kKXWorkTypeCasual
+                                        : customHours ? kKXWorkTypePermanent
+                                                      : kKXWorkTypeNotSet)},
+      {&kKXUserWorkHours,
+       std::to_string(customHours ? NonNegative(GetControlValue(kKXDetailCustomHoursInput), kMaxWeekHours) : 0)},
+      {&kKXUserWorkDays, std::to_string(GetRadioCheck(kKXDetailFixedDays) ? days : 0)},
+      {&kKXUserMonitor, flag(GetCheck(kKXDetailMonitor))},
+      {&kKXUserUseStrictHours, flag(GetCheck(kKXDetailStrictHours))},
+      {&kKXUserTakeLunchTime, flag(GetCheck(kKXDetailTakeLunch))},
+      {&kKXUserLogScreenShot, flag(GetCheck(kKXDetailLogScreenShot))},
+      {&kKXUserLunchStartTime, lunchStart},
+      {&kKXUserLunchDurationMins, std::to_string(NonNegative(GetControlValue(kKXDetailLunchDuration), 24 * 60))},
+      {&kKXUserNormalHourStart, StoredTime(GetControlValue(kKXDetailHourStart))},
+      {&kKXUserNormalHourEnd, StoredTime(GetControlValue(kKXDetailHourEnd))},
+  };
+  // The box is only on the form while captions are decided user by user;
+  // otherwise the stored choice stays.
+  if (KXOrgGetInt(LKXOrg::kShowUserCaptions) > 0) {
+    values.push_back({&kKXUserShowDetails, flag(GetCheck(kKXDetailShowDetails))});
+  }
+  return values;
+}
+
+LKXUserDetailPage::ShownForm LKXUserDetailPage::ShownFor(LKXUser& user) {
+  LHashTable& params = Form().Params();
+  const LHashTable posted = params;
+  InitFromRecord(user);
+  ShownForm shown{RecordValues(), ListItems(kKXDetailTeam), ListItems(kKXDetailManagers),
+                  GetCheck(kKXDetailAdmin)};
+  params = posted;
+  return shown;
+}
+
+namespace {
+
+bool Listed(const std::vector<std::string>& items, const std::string& name) {
+  for (const std::string& item : items) {
+    if (KXSameName(item, name)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 bool LKXUserDetailPage::CheckAndSave() {
-  std::string email, name, teams, managers;
+  std::string email, name;
   GetTextAndTrim(kKXDetailEmail, email);
   // Only a new user's address comes from the form: an existing user is the
   // one the session names, whatever the posted copy says.
@@ -236,8 +319,6 @@ bool LKXUserDetailPage::CheckAndSave() {
   email = KXCleanRegistryText(email);
   GetTextAndTrim(kKXDetailName, name);
   name = KXCleanRegistryText(name);
-  GetTextAndTrim(kKXDetailTeam, teams);
-  GetTextAndTrim(kKXDetailManagers, managers);
   if (email.empty()) {
     PopupControlDataInvalid(kKXDetailEmail, kKXDetailEnterEmail);
     return false;
@@ -254,19 +335,20 @@ bool LKXUserDetailPage::CheckAndSave() {
     PopupControlDataInvalid(kKXDetailEmail, kKXDetailEmailExists);
     return false;
   }
-  std::vector<std::string> teamItems = KXCommaListItems(KXCleanRegistryText(teams));
-  for (std::string& team : teamItems) {
-    team = KXCleanRegistryText(team);
-    if (!KXDetailTeamExists(team)) {
+  // What the page showed for the stored record: only what differs from it
+  // is stored, so OK on an unchanged form leaves the record as it was, and
+  // a team or manager kept from before passes even where it is gone since.
+  ShownForm shown;
+  LKXUser stored;
+  if (!new_ && KXGetUser(email, stored)) shown = ShownFor(stored);
+  for (const std::string& team : ListItems(kKXDetailTeam)) {
+    if (!KXDetailTeamExists(team) && !Listed(shown.teams, team)) {
       PopupControlDataInvalid(kKXDetailTeam, KXDetailNoTeam(team));
       return false;
     }
   }
-  if (teamItems.empty()) teamItems.emplace_back(kKXDefaultTeam);
-  std::vector<std::string> managerItems = KXCommaListItems(KXCleanRegistryText(managers));
-  for (std::string& manager : managerItems) {
-    manager = KXCleanRegistryText(manager);
-    if (!KXUserExists(manager)) {
+  for (const std::string& manager : ListItems(kKXDetailManagers)) {
+    if (!KXUserExists(manager) && !Listed(shown.managers, manager)) {
       PopupControlDataInvalid(kKXDetailManagers, KXDetailNoManager(manager));
       return false;
     }
@@ -275,17 +357,26 @@ bool LKXUserDetailPage::CheckAndSave() {
       return false;
     }
   }
-  const std::string teamList = KXJoinCommaList(teamItems);
-  const std::string managerList = KXJoinCommaList(managerItems);
+  const std::vector<RecordValue> values = RecordValues();
   const bool admin = GetCheck(kKXDetailAdmin);
-  const bool accountant = GetCheck(kKXDetailAccountant);
 
   if (new_) {
-    if (!KXAddUser(email, name, admin, accountant, teamList, managerList, "")) {
+    const auto text = [&values](const LKXUserKey& key) {
+      return std::find_if(values.begin(), values.end(), [&key](const RecordValue& v) { return v.key == &key; })->text;
+    };
+    LKXNewUser added;
+    added.email = email;
+    added.name = name;
+    added.admin = admin;
+    added.accountant = GetCheck(kKXDetailAccountant);
+    added.team = text(kKXUserTeam);
+    added.manager = text(kKXUserManager);
+    added.workDays = std::atoi(text(kKXUserWorkDays).c_str());
+    if (!KXCreateUser(added)) {
       PopupControlDataInvalid(kKXDetailEmail, kKXDetailAddFailed);
       return false;
     }
-  } else {
+  } else if (admin != shown.administrator) {
     const LKXRoleChange change = KXSetAdministrator(email, admin);
     if (change == LKXRoleChange::kLastAdministrator) {
       PopupControlDataInvalid(kKXDetailAdmin, kKXDetailLastAdministrator);
@@ -302,44 +393,13 @@ bool LKXUserDetailPage::CheckAndSave() {
     return false;
   }
   bool ok = true;
-  if (new_) {
-    // The record holds an unguessable password from the start; the
-    // maintenance thread mails the logon details ("PasswordReq").
-    std::string password;
-    ok = LGenRandomPassword(password) && user.SetText(kKXUserPassword, password);
+  for (const RecordValue& value : values) {
+    const bool unchanged = std::any_of(shown.values.begin(), shown.values.end(), [&](const RecordValue& was) {
+      return was.key == value.key && was.text == value.text;
+    });
+    if (!new_ && unchanged) continue;
+    ok = user.SetText(*value.key, value.text) && ok;
   }
-  const bool casual = GetRadioCheck(kKXDetailCasual);
-  const bool customHours = GetRadioCheck(kKXDetailCustomHours);
-  int days = 0;
-  for (int id = kKXDetailMonday; id < kKXDetailMonday + kDayBoxes; ++id) {
-    if (GetCheck(id)) days |= KXDetailWorkDayBit(id);
-  }
-  ok = user.SetText(kKXUserName, name) && ok;
-  ok = user.SetFlag(kKXUserAccessHR, accountant) && ok;
-  ok = user.SetText(kKXUserTeam, teamList) && ok;
-  ok = user.SetText(kKXUserManager, managerList) && ok;
-  ok = user.SetNumber(kKXUserWorkType,
-                      casual ? kKXWorkTypeCasual : (customHours ? kKXWorkTypePermanent : kKXWorkTypeNotSet)) &&
-       ok;
-  ok = user.SetNumber(kKXUserWorkHours,
-                      customHours ? NonNegative(GetControlValue(kKXDetailCustomHoursInput), kMaxWeekHours) : 0) &&
-       ok;
-  ok = user.SetNumber(kKXUserWorkDays, GetRadioCheck(kKXDetailFixedDays) ? days : 0) && ok;
-  ok = user.SetFlag(kKXUserMonitor, GetCheck(kKXDetailMonitor)) && ok;
-  ok = user.SetFlag(kKXUserUseStrictHours, GetCheck(kKXDetailStrictHours)) && ok;
-  ok = user.SetFlag(kKXUserTakeLunchTime, GetCheck(kKXDetailTakeLunch)) && ok;
-  ok = user.SetFlag(kKXUserLogScreenShot, GetCheck(kKXDetailLogScreenShot)) && ok;
-  // The box is only on the form while captions are decided user by user;
-  // otherwise the stored choice stays.
-  if (KXOrgGetInt(LKXOrg::kShowUserCaptions) > 0) {
-    ok = user.SetFlag(kKXUserShowDetails, GetCheck(kKXDetailShowDetails)) && ok;
-  }
-  std::string lunchStart;
-  GetTextAndTrim(kKXDetailLunchStart, lunchStart);
-  ok = user.SetText(kKXUserLunchStartTime, lunchStart) && ok;
-  ok = user.SetNumber(kKXUserLunchDurationMins, NonNegative(GetControlValue(kKXDetailLunchDuration), 24 * 60)) && ok;
-  ok = user.SetText(kKXUserNormalHourStart, StoredTime(GetControlValue(kKXDetailHourStart))) && ok;
-  ok = user.SetText(kKXUserNormalHourEnd, StoredTime(GetControlValue(kKXDetailHourEnd))) && ok;
   WakeMaintenance();
   if (ok) return true;
   PopupControlDataInvalid(kKXDetailEmail, kKXDetailNotStored);
@@ -355,13 +415,18 @@ void WLUserDetailPage(LWebletForm& form) {
   if (toTeam || KXSameName(submit, kKXAddManagerButton)) {
     // Only an administrator's form has these buttons enabled.
     if (!KXIsCurrentUserAdministator(form)) {
-      WLSendRaw(form, kKXDetailOnlyAdminAdds);
+      WLRefusePage(form, kKXDetailOnlyAdminAdds);
       return;
     }
     KXKeepDetailForm(form);
-    WLRedirect(form, toTeam ? "addtoteam" : "addmanager");
+    WLRedirect(form, toTeam ? "addtoteam?onok=userdetail%3Freturning%3D1&oncancel=userdetail%3Freturning%3D1"
+                            : "addmanager?onok=userdetail%3Freturning%3D1&oncancel=userdetail%3Freturning%3D1");
     return;
   }
+  std::string apiToken, apiTokenNotice;
+  WLApiTokenPost(form, form.Session().GetParm("seluser"), apiToken, apiTokenNotice);
   WLDefaultDialogTargets(form, "userlist", "userlist");
-  LKXUserDetailPage(form).Run();
+  LKXUserDetailPage page(form);
+  page.ShowApiToken(std::move(apiToken), std::move(apiTokenNotice));
+  page.Run();
 }

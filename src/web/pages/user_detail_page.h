@@ -7,10 +7,11 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "model/user.h"
 #include "web/kx_web_dialog.h"
-
-class LKXUser;
 
 void WLUserDetailPage(LWebletForm& form);
 
@@ -23,17 +24,45 @@ class LKXUserDetailPage : public LKXWebDialog {
   void Generate() override;
   bool CmOk() override;
 
+  // A new API token to show once, or what became of the token buttons.
+  void ShowApiToken(std::string token, std::string notice) {
+    apiToken_ = std::move(token);
+    apiTokenNotice_ = std::move(notice);
+  }
+
   bool IsNew() const { return new_; }
   bool IsReadOnly() const { return readOnly_; }
 
  private:
+  // What OK stores under one key of the record, as text.
+  struct RecordValue {
+    const LKXUserKey* key;
+    std::string text;
+  };
+  // What the form showed for a stored record.
+  struct ShownForm {
+    std::vector<RecordValue> values;
+    std::vector<std::string> teams;
+    std::vector<std::string> managers;
+    bool administrator = false;
+  };
+
   void InitFromRecord(LKXUser& user);
   void InitForNewUser();
+  std::vector<std::string> ListItems(int id) const;
+  // The record's values as the controls now stand ("AccessAdmin" apart).
+  std::vector<RecordValue> RecordValues() const;
+  // The controls as InitFromRecord set them for `user`; the posted ones are
+  // put back after.
+  ShownForm ShownFor(LKXUser& user);
   bool CheckAndSave();
 
   bool new_ = false;
   bool readOnly_ = false;
+  bool restored_ = false;  // the controls hold a form kept while a picker was open
   std::string selected_;  // the session's "seluser"
+  std::string apiToken_;
+  std::string apiTokenNotice_;
 };
 
 // Control ids of the form.
@@ -62,6 +91,9 @@ inline constexpr int kKXDetailLunchDuration = 604;
 inline constexpr int kKXDetailLogScreenShot = 606;
 
 inline constexpr char kKXAddToTeamButton[] = "Add to a Team";
+// The field that brings the browser back from a picker to the kept form.
+inline constexpr char kKXDetailReturning[] = "returning";
+inline constexpr char kKXDetailNotSavedYet[] = "These changes are not saved yet: press OK to save them.";
 inline constexpr char kKXAddManagerButton[] = "Add a Manager";
 
 // Whether a user may be put in the team: a team of the list, or

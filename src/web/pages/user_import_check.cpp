@@ -1,9 +1,9 @@
 #include "web/pages/user_import_check.h"
 
 #include "mail/email_address.h"
+#include "model/new_user.h"
 #include "model/registry_lists.h"
 #include "model/registry_text.h"
-#include "model/teams.h"
 #include "model/users.h"
 #include "web/pages/user_detail_page.h"
 
@@ -16,21 +16,45 @@ bool InFile(const std::vector<LKXUserListCSVRow>& rows, const std::string& email
   return false;
 }
 
-std::string RowProblem(const std::vector<LKXUserListCSVRow>& rows, std::size_t index) {
-  const LKXUserListCSVRow& row = rows[index];
-  if (!LEmail::ValidateAddress(row.email)) return kKXDetailInvalidEmail;
-  if (row.name.empty()) return kKXDetailEnterName;
-  for (std::size_t i = 0; i < index; ++i) {
-    if (KXSameName(rows[i].email, row.email)) return kKXImportTwice;
-  }
-  for (const std::string& team : KXCommaListItems(row.team)) {
-    if (!KXDetailTeamExists(team)) return KXDetailNoTeam(team);
-  }
-  for (const std::string& manager : KXCommaListItems(row.manager)) {
-    if (!KXUserExists(manager) && !InFile(rows, manager)) return KXDetailNoManager(manager);
-    if (KXSameName(manager, row.email)) return kKXDetailManagerSelf;
+std::string ProblemText(const LKXUserCheck& check) {
+  switch (check.problem) {
+    case LKXUserProblem::kNone:
+      return "";
+    case LKXUserProblem::kNoEmail:
+    case LKXUserProblem::kInvalidEmail:
+      return kKXDetailInvalidEmail;
+    case LKXUserProblem::kNoName:
+      return kKXDetailEnterName;
+    case LKXUserProblem::kEmailTaken:
+      return kKXDetailEmailExists;
+    case LKXUserProblem::kNoTeam:
+      return KXDetailNoTeam(check.item);
+    case LKXUserProblem::kNoManager:
+      return KXDetailNoManager(check.item);
+    case LKXUserProblem::kManagerSelf:
+      return kKXDetailManagerSelf;
   }
   return "";
+}
+
+std::string RowProblem(const std::vector<LKXUserListCSVRow>& rows, std::size_t index,
+                       const std::vector<std::string>& inFile) {
+  const LKXUserListCSVRow& row = rows[index];
+  LKXNewUser user;
+  user.email = row.email;
+  user.name = row.name;
+  user.team = row.team;
+  user.manager = row.manager;
+  // A row is a new user or a change of one: the address may be taken.
+  const LKXUserCheck check = KXCheckUser(user, false, &LEmail::ValidateAddress, inFile);
+  const bool addressOrName = check.problem == LKXUserProblem::kNoEmail ||
+                             check.problem == LKXUserProblem::kInvalidEmail || check.problem == LKXUserProblem::kNoName;
+  if (!addressOrName) {
+    for (std::size_t i = 0; i < index; ++i) {
+      if (KXSameName(rows[i].email, row.email)) return kKXImportTwice;
+    }
+  }
+  return ProblemText(check);
 }
 
 void Note(std::string& changes, bool changed, const char* field) {
@@ -66,10 +90,12 @@ bool LeavesAdministrator(const std::vector<LKXUserListCSVRow>& rows) {
 LKXImportPlan KXPlanUserImport(const std::vector<LKXUserListCSVRow>& rows) {
   LKXImportPlan plan;
   const bool leavesAdministrator = LeavesAdministrator(rows);
+  std::vector<std::string> inFile;
+  for (const LKXUserListCSVRow& row : rows) inFile.push_back(row.email);
   for (std::size_t i = 0; i < rows.size(); ++i) {
     LKXImportPlan::Row planned;
     planned.data = rows[i];
-    planned.problem = RowProblem(rows, i);
+    planned.problem = RowProblem(rows, i, inFile);
     LKXUser user;
     planned.exists = KXGetUser(rows[i].email, user);
     if (planned.exists) {

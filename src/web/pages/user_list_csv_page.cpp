@@ -1,11 +1,13 @@
 #include "web/pages/user_list_csv_page.h"
 
 #include "maintenance/maintenance_thread.h"
+#include "model/new_user.h"
 #include "model/user_list_csv.h"
 #include "web/access_rules.h"
 #include "web/html_encoder.h"
 #include "web/html_list.h"
 #include "web/pages/user_import_check.h"
+#include "web/pages/work_day_boxes.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
 
@@ -66,6 +68,27 @@ void WritePlan(LWebletForm& form, const LKXImportPlan& plan) {
   list.Write(form, 100, 120);
 }
 
+// The work days given to the users the file adds: the boxes "wd1" (Monday)
+// to "wd7"; before the form was first posted ("wdset" missing), Monday to
+// Friday.
+int PostedWorkDays(LWebletForm& form) {
+  if (*form.Params().GetParm("wdset") == '\0') return kKXNewUserWorkDays;
+  int days = 0;
+  for (int i = 0; i < kKXWorkDayBoxes; ++i) {
+    if (*form.Params().GetParm("wd" + std::to_string(i + 1)) != '\0') days |= KXWorkDayBit(i);
+  }
+  return days;
+}
+
+void WriteWorkDayBoxes(LWebletForm& form, int days) {
+  WLSendRaw(form, "<p>Work days of the users added:<input type=hidden name=wdset value=1>");
+  for (int i = 0; i < kKXWorkDayBoxes; ++i) {
+    wfformat(form, " <label><input type=checkbox name=wd%d%s>%s</label>", i + 1,
+             (days & KXWorkDayBit(i)) != 0 ? " checked" : "", kKXWorkDayLabels[i]);
+  }
+  WLSendRaw(form, "</p>");
+}
+
 void WakeMaintenance() {
   if (LKXMaintenanceThread* thread = LKXMaintenanceThread::pMT.load()) thread->Wake();
 }
@@ -92,16 +115,23 @@ bool LKXUserImportPage::WritePreview(const std::string& csv, bool apply) {
     wfformat(form, "<p><b>%s</b></p>", kKXImportEmpty);
     return false;
   }
+  const int workDays = PostedWorkDays(form);
   if (apply && plan.ok) {
     int added = 0;
     int changed = 0;
     bool ok = true;
     for (const LKXImportPlan::Row& row : plan.rows) {
-      if (!KXStoreUserListRow(row.data, false)) {
+      if (!KXStoreUserListRow(row.data, false, workDays)) {
         ok = false;
         continue;
       }
-      ++(row.exists ? changed : added);
+      // Counted as the preview showed it: a row that changes nothing is
+      // not a change.
+      if (!row.exists) {
+        ++added;
+      } else if (!row.changes.empty()) {
+        ++changed;
+      }
     }
     WakeMaintenance();
     if (!ok) wfformat(form, "<p><b>%s</b></p>", kKXImportFailed);
@@ -112,6 +142,7 @@ bool LKXUserImportPage::WritePreview(const std::string& csv, bool apply) {
   if (!plan.ok) wfformat(form, "<p><b>%s</b></p>", kKXImportRefused);
   WritePlan(form, plan);
   if (!plan.ok) return false;
+  WriteWorkDayBoxes(form, workDays);
   // What is imported is exactly what was shown.
   wfformat(form,
            "<p><textarea name=csv style=\"display:none\">%s</textarea>"
@@ -130,9 +161,10 @@ void LKXUserImportPage::Generate() {
   WLSendRaw(form, kIntro);
   wfformat(form,
            "<p><input type=file id=csvfile accept=\".csv,text/csv\" onchange=\"kxReadCsv(this)\"></p>"
-           "<p><textarea name=csv rows=10 cols=90>%s</textarea></p>"
-           "<p><input type=submit name=submit value=\"%s\"></p>",
-           TextBoxText(csv), kKXImportPreview);
+           "<p><textarea name=csv rows=10 cols=90>%s</textarea></p>",
+           TextBoxText(csv));
+  WriteWorkDayBoxes(form, PostedWorkDays(form));
+  wfformat(form, "<p><input type=submit name=submit value=\"%s\"></p>", kKXImportPreview);
   AddJScriptFunction(kFileScript);
 }
 

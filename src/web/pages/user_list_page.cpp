@@ -7,6 +7,7 @@
 
 #include "model/registry_lists.h"
 #include "model/registry_text.h"
+#include "web/access_rules.h"
 #include "web/current_user.h"
 #include "web/html_list.h"
 #include "web/pages/user_list_post.h"
@@ -237,7 +238,7 @@ void WLUserListPage(LWebletForm& form) {
   }
   LKXUser viewer;
   if (!KXGetCurrentUser(form, viewer)) {
-    WLSendRaw(form, kKXUserListNoCurrentUser);
+    WLRefusePage(form, kKXUserListNoCurrentUser);
     return;
   }
   const std::string category = form.Session().GetParm("category");
@@ -245,7 +246,7 @@ void WLUserListPage(LWebletForm& form) {
                            ? viewer.IsAdministrator() || viewer.IsAccountant()
                            : KXUserListIsReportMode(category);
   if (!allowed) {
-    WLSendRaw(form, kKXUserListNotAuthorized);
+    WLRefusePage(form, kKXUserListNotAuthorized);
     return;
   }
   LKXUserListPage page(form, viewer, category);

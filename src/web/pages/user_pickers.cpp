@@ -15,10 +15,21 @@ namespace {
 
 constexpr int kChoiceId = 101;
 
-std::vector<std::string> ManagerItems() {
+// Whether `email` is the user whose details the picker serves: the one
+// selected, or for a new user the address typed so far (kept in the
+// session when the picker was opened). Nobody is his own manager.
+bool IsEditedUser(LWebletSessionData& session, std::string_view email) {
+  const std::string selected = session.GetParm("seluser");
+  const std::string typed = KXCleanRegistryText(session.GetParm("fdemail"));
+  return KXSameName(email, selected) || (!typed.empty() && KXSameName(email, typed));
+}
+
+std::vector<std::string> ManagerItems(LWebletSessionData& session) {
   std::vector<std::string> items;
   for (LKXUserListIterator it(gKXUsersList); it.Next();) {
-    items.push_back(it.Get().GetName() + " (" + it.Get().GetEmail() + ")");
+    const std::string email = it.Get().GetEmail();
+    if (IsEditedUser(session, email)) continue;
+    items.push_back(it.Get().GetName() + " (" + email + ")");
   }
   return items;
 }
@@ -48,12 +59,12 @@ void KXAppendKeptItem(LWebletSessionData& session, std::string_view name, std::s
 
 LKXAddManagerPage::LKXAddManagerPage(LWebletForm& form) : LKXWebDialog(form, "addmanager", "Select a manager", 0) {}
 
-void LKXAddManagerPage::Generate() { AddPullDownList(kChoiceId, "Manager: ", ManagerItems()); }
+void LKXAddManagerPage::Generate() { AddPullDownList(kChoiceId, "Manager: ", ManagerItems(Form().Session())); }
 
 bool LKXAddManagerPage::CmOk() {
   LKXUser manager;
   const std::string email = KXCleanRegistryText(KXManagerItemAddress(KXPulldownText(GetControlValue(kChoiceId))));
-  if (!KXGetUser(email, manager)) {
+  if (!KXGetUser(email, manager) || IsEditedUser(Form().Session(), manager.GetEmail())) {
     PopupControlDataInvalid(kChoiceId, kKXPickerNoChoice);
     return false;
   }

@@ -1,6 +1,7 @@
 #include "web/pages/view_hours_page.h"
 
 #include "model/registry_text.h"
+#include "web/access_rules.h"
 #include "web/current_user.h"
 #include "web/html_list.h"
 #include "web/pages/hours_report.h"
@@ -107,7 +108,11 @@ void WLViewHoursPage(LWebletForm& form) {
 }
 
 void WLViewHoursPost(LWebletForm& form) {
-  if (KXSameName(form.Params().GetParm("submit"), LKXWebPage::kSearchLabel)) WLViewHoursPage(form);
+  if (KXSameName(form.Params().GetParm("submit"), LKXWebPage::kSearchLabel)) {
+    WLViewHoursPage(form);
+  } else {
+    WLSendNoContent(form);
+  }
 }
 
 LKXViewHoursPage::LKXViewHoursPage(LWebletForm& form)

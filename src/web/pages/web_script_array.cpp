@@ -1,6 +1,7 @@
 #include "web/pages/web_script_array.h"
 
 #include "web/pages/activity_page.h"
+#include "web/pages/api_pages.h"
 #include "web/pages/app_usage_page.h"
 #include "web/pages/audit_pages.h"
 #include "web/pages/change_email_page.h"
@@ -113,6 +114,11 @@ const LWebScriptEntry kWebScripts[] = {
     {"userimport", WLUserImportPage},
     {"auditlog", WLAuditLogPage},
     {"myaudit", WLMyAuditPage},
+    {"api/v1/users", WLApiUsers},
+    {"api/v1/hours", WLApiHours},
+    {"api/v1/leave", WLApiLeave},
+    {"api/v1/presence", WLApiPresence},
+    {"api/v1/openapi.json", WLApiOpenApi},
 };
 
 }  // namespace

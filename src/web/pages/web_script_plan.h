@@ -92,4 +92,9 @@ inline constexpr LWebScriptPlanRow kLWebScriptAddedRows[] = {
     {"userimport", "WLUserImportPage", LWebAccess::kAdministrator, true},
     {"auditlog", "WLAuditLogPage", LWebAccess::kAdministrator, true},
     {"myaudit", "WLMyAuditPage", LWebAccess::kSession, true},
+    {"api/v1/users", "WLApiUsers", LWebAccess::kApiToken, true},
+    {"api/v1/hours", "WLApiHours", LWebAccess::kApiToken, true},
+    {"api/v1/leave", "WLApiLeave", LWebAccess::kApiToken, true},
+    {"api/v1/presence", "WLApiPresence", LWebAccess::kApiToken, true},
+    {"api/v1/openapi.json", "WLApiOpenApi", LWebAccess::kAnyone, true},
 };

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@
 #include "support/loopback.h"
 #include "web/access_rules.h"
 #include "web/current_user.h"
+#include "web/http_responses.h"
+#include "web/page_frame.h"
 #include "web/pages/web_script_plan.h"
 #include "web/uri_codec.h"
 
@@ -26,10 +29,13 @@ constexpr const char* kVisitorNames[] = {"nobody", "plain user", "manager", "HR"
 //   "expired"  the session-expired page
 //   "admin"    the message page "Only System Administrator can access this page."
 //   ">page"    a redirect to page
-//   "empty"    nothing at all
-//   "!text"    a refusal holding text
+//   "!text"    the message page holding text, with its button "Return"
+//   "~text"    a whole page holding text (a report page without its report)
+//   "403"      "403 Forbidden" (a download refused)
+//   "204"      "204 No Content" (nothing to do: the browser stays where it is)
 //   "station"  the station protocol's header
 //   "404"      the plain not-found answer (a download that names no file)
+//   "401"      "401 Unauthorized" (the API without a token: a session is no way in)
 using Expected = std::array<const char*, kVisitorCount>;
 
 struct MatrixRow {
@@ -43,7 +49,7 @@ constexpr Expected kAdminOnly = {"expired", "admin", "admin", "admin", "ok", "ad
 // Pages that check the viewer against the user they show; a bare request
 // shows the viewer's own data.
 constexpr Expected kViewerRule = {"expired", "ok", "ok", "ok", "ok", "ok"};
-constexpr Expected kViewerRuleNoUser = {"!Current user not found!", "ok", "ok", "ok", "ok", "ok"};
+constexpr Expected kViewerRuleNoUser = {"~Current user not found!", "ok", "ok", "ok", "ok", "ok"};
 // Setup-wizard steps after the first: a session, and once the wizard has
 // finished, an administrator.
 // A picture download without the picture's name.
@@ -71,7 +77,7 @@ const MatrixRow kMatrix[] = {
     {"wizardkavrixusage", kWizardStep},
     {"wizardsmtpsetting", kWizardStep},
     {"wizardaddusers", kWizardStep},
-    {"wizardconnectremote", kAll("empty")},
+    {"wizardconnectremote", kAll("204")},
     {"wizardfinish", kWizardStep},
     {"lostpassword", kAll("ok")},
     {"sessioninvalid", kAll("expired")},
@@ -90,21 +96,21 @@ const MatrixRow kMatrix[] = {
     {"holidaylist", kAdminOnly},
     {"holidaylistpost", kAdminOnly},
     {"searchlist", kViewerRule},
-    {"searchlistpost", kAll("empty")},
+    {"searchlistpost", kAll("204")},
     {"viewactivity", kViewerRule},
     {"viewactivitypost", kViewerRule},
     {"viewscreens", kViewerRule},
     {"viewscreenspost", kViewerRule},
     {"viewhours", kViewerRule},
-    {"viewhourspost", kAll("empty")},
+    {"viewhourspost", kAll("204")},
     {"viewmanual", kViewerRuleNoUser},
-    {"viewmanualpost", kAll("empty")},
+    {"viewmanualpost", kAll("204")},
     {"leavereport", kViewerRule},
     {"leavereportpost", kViewerRule},
     {"pendingleaverequests", kSessionOk},
     {"pendingleaverequestspost", kSessionOk},
     {"viewappusage", kViewerRule},
-    {"viewappusagepost", kAll("empty")},
+    {"viewappusagepost", kAll("204")},
     {"docanalyse", kViewerRule},
     {"timesheet", kViewerRule},
     {"timesheetpost", kViewerRule},
@@ -114,8 +120,8 @@ const MatrixRow kMatrix[] = {
     {"getimg.jpg", kDownloadOfNoFile},
     {"fullsizeimg.jpg", kDownloadOfNoFile},
     {"fullsizeimg", kSessionOk},
-    {"syslog.txt", {"empty", "empty", "empty", "empty", "404", "empty"}},
-    {"actlog.csv", {"empty", "empty", "empty", "empty", "404", "empty"}},
+    {"syslog.txt", {"403", "403", "403", "403", "404", "403"}},
+    {"actlog.csv", {"403", "403", "403", "403", "404", "403"}},
     {"viewlogs", kAdminOnly},
     {"systemlog", kAdminOnly},
     {"archivefolder", kAdminOnly},
@@ -124,11 +130,17 @@ const MatrixRow kMatrix[] = {
     {"stationlogon", kAll(">")},
     // The rows this server adds.
     {"viewhours.csv", kViewerRule},
-    {"leavecalendar.ics", {"!Unknown or revoked calendar address.", "ok", "ok", "ok", "ok", "ok"}},
+    {"leavecalendar.ics", {"403", "ok", "ok", "ok", "ok", "ok"}},
     {"userlist.csv", kAdminOnly},
     {"userimport", kAdminOnly},
     {"auditlog", kAdminOnly},
     {"myaudit", kSessionOk},
+    // The API lets in a token only: a session cookie is no way in.
+    {"api/v1/users", kAll("401")},
+    {"api/v1/hours", kAll("401")},
+    {"api/v1/leave", kAll("401")},
+    {"api/v1/presence", kAll("401")},
+    {"api/v1/openapi.json", kAll("ok")},
 };
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -136,6 +148,8 @@ bool Has(const std::string& text, const std::string& part) { return text.find(pa
 // The compact form of an answer, for the failure list.
 std::string Classify(const std::string& answer) {
   if (answer.empty()) return "empty";
+  if (answer.rfind("HTTP/1.1 204", 0) == 0) return "204";
+  if (answer.rfind("HTTP/1.1 403", 0) == 0) return "403";
   if (answer.rfind("HTTP/1.0 302", 0) == 0) {
     const std::size_t at = answer.find("Location: ");
     return ">" + answer.substr(at + 10, answer.find("\r\n", at) - at - 10);
@@ -143,6 +157,13 @@ std::string Classify(const std::string& answer) {
   if (Has(answer, kLSessionExpiredText)) return "expired";
   if (Has(answer, kLAdministratorOnlyText)) return "admin";
   return "";
+}
+
+// The panel's message page: a whole page with its title and the button
+// that leads on.
+bool IsMessagePage(const std::string& answer) {
+  return answer.rfind(kLHttpPageHeader, 0) == 0 && Has(answer, "Kavrixserver Message") &&
+         Has(answer, "value=\"Return\"") && Has(answer, "</html>");
 }
 
 // Whether `answer` is the answer `expected` describes.
@@ -156,11 +177,14 @@ bool Matches(const std::string& answer, const std::string& expected) {
   }
   if (expected == "expired") return expired;
   if (expected == "admin") return adminOnly && !expired;
-  if (expected == "empty") return answer.empty();
+  if (expected == "204") return answer == kLHttpNoContent;
+  if (expected == "403") return answer.rfind("HTTP/1.1 403 Forbidden\r\n", 0) == 0;
   if (expected == "404") return answer.rfind("HTTP/1.1 404 Not Found\r\n", 0) == 0;
+  if (expected == "401") return answer.rfind("HTTP/1.1 401 Unauthorized\r\n", 0) == 0;
   if (expected == "station") return answer.rfind("HTTP/1.0 200 OK\r\nCache-Control: no-cache\r\n", 0) == 0;
   if (expected[0] == '>') return redirect && Has(answer, "\r\nLocation: " + expected.substr(1));
-  return Has(answer, expected.substr(1));
+  if (expected[0] == '~') return answer.rfind(kLHttpPageHeader, 0) == 0 && Has(answer, "</html>") && Has(answer, expected.substr(1));
+  return IsMessagePage(answer) && Has(answer, expected.substr(1));
 }
 
 // The status line and the start of the body, on one line.
@@ -232,6 +256,56 @@ TEST_F(AccessMatrixTest, EveryPathAnswersEachVisitorAsItsRuleSays) {
     }
   }
   EXPECT_TRUE(wrong.empty()) << "paths that answered wrongly:" << wrong;
+}
+
+// A status line and the end of the headers; a page answered with 200 is a
+// whole page. Browsers show anything less as a broken response.
+bool IsCompleteResponse(const std::string& answer) {
+  static const std::regex kStatusLine("^HTTP/1\\.[01] [1-5][0-9][0-9] [^\r\n]*\r\n");
+  if (!std::regex_search(answer, kStatusLine) || !Has(answer, "\r\n\r\n")) return false;
+  if (answer.rfind(kLHttpPageHeader, 0) != 0) return true;
+  return Has(answer, "<html") && Has(answer, "</html>");
+}
+
+// Every path of the table as every visitor, by GET and by POST, bare and
+// naming the administrator's data: never an empty reply, bare text without
+// a status line, or half a page.
+TEST_F(AccessMatrixTest, EveryAnswerIsACompleteHttpResponse) {
+  std::vector<LWebScriptPlanRow> rows(std::begin(kLWebScriptPlan), std::end(kLWebScriptPlan));
+  rows.insert(rows.end(), std::begin(kLWebScriptAddedRows), std::end(kLWebScriptAddedRows));
+  std::string wrong;
+  const std::string other = "?seluser=" + LURIEncode(Email("boss")) + "&startdate=2026-03-02&enddate=2026-03-08";
+  std::vector<std::pair<std::string, std::string>> requests;  // path, query
+  for (const std::string& query : {std::string(), other}) {
+    for (const LWebScriptPlanRow& row : rows) requests.emplace_back(row.path, query);
+  }
+  for (const auto& [name, query] : requests) {
+    const std::string path = name + query;
+    // Each visitor, and last a session whose address was changed since.
+    for (int visitor = 0; visitor <= kVisitorCount; ++visitor) {
+      for (const bool post : {false, true}) {
+        // A station's connection keeps talking after its header.
+        if (name == "connect" && (post || visitor == kVisitorCount || !query.empty())) continue;
+        const Visitor who = static_cast<Visitor>(visitor);
+        std::string session;
+        if (visitor == kVisitorCount) {
+          session = "lrenamedx" + std::to_string(visitor);
+          EXPECT_TRUE(WriteSession(session, "user=" + LURIEncode(Email("former"))));
+        } else if (post) {
+          session = SessionFor(who);
+        }
+        const std::string answer = post                      ? Post(path, "x=1", session)
+                                   : visitor == kVisitorCount ? Get(path, session)
+                                                              : Request(path, who);
+        if (!IsCompleteResponse(answer)) {
+          wrong += std::string("\n  ") + (post ? "POST" : "GET") + " /" + path + " as " +
+                   (visitor == kVisitorCount ? "a changed address" : kVisitorNames[visitor]) + ": " +
+                   Shown(answer);
+        }
+      }
+    }
+  }
+  EXPECT_TRUE(wrong.empty()) << "answers that are no complete HTTP response:" << wrong;
 }
 
 }  // namespace

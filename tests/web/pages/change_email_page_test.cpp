@@ -108,7 +108,7 @@ TEST_F(ChangeEmailPageTest, OwnChangeRewritesEverythingAndEndsTheLogon) {
   EXPECT_EQ(LSettingGetString("Email", "ReplyToEmail"), "s.new@y.example");
   EXPECT_EQ(LSettingGetString("Settings", "PrimaryUser"), "boss@x.example");
   // The session names an address nobody has any more.
-  EXPECT_EQ(Get("mainpage", staff_), "");
+  EXPECT_EQ(Get("mainpage", staff_), "HTTP/1.0 302 OK\r\nLocation: logon\r\n\r\n");
   EXPECT_FALSE(LogOn("s.new@y.example", "pw").empty());
 }
 

@@ -61,7 +61,7 @@ const std::string kStaffOwnSections =
     Item("userdetail?seluser=staff%40x.example&onok=mainpage&oncancel=mainpage", "View my details") +
     Item("changepassword?onok=mainpage&oncancel=mainpage", "Change my password") +
     Item("changeemail?seluser=staff%40x.example&onok=logout&oncancel=mainpage", "Change my email address") +
-    "</ul>";
+    Item("myaudit", "Who looked at my data") + "</ul>";
 
 const std::string kMyStaff =
     "<h3>My Staff</h3><ul>" + Item("userlist?category=viewhours", "View staff hours totals") +
@@ -87,8 +87,29 @@ TEST_F(MainPageTest, StaffSeeTheirOwnSectionsOnly) {
   EXPECT_FALSE(Contains(page, "My Staff"));
   EXPECT_FALSE(Contains(page, "Administrative Options"));
   EXPECT_TRUE(Contains(page, "<font color=#1E9000>KavrixServer: </font>"));
-  EXPECT_TRUE(Contains(page, Item("kxtasetup.exe", "Download KavrixStation")));
   EXPECT_TRUE(Contains(page, "<td width=20>&nbsp;</td></tr></table>"));
+}
+
+// The installer is the office's own file: the link is offered only while
+// the server can hand it out; until then an administrator is told where it
+// goes and everyone else sees nothing.
+TEST_F(MainPageTest, InstallerLinkOnlyWhileTheFileIsThere) {
+  const std::string link = Item("kxtasetup.exe", "Download KavrixStation");
+  const std::string where = "put kxtasetup.exe into the folder " + WebRoot() + " to offer it";
+  const std::string staff = MainPageOf("staff@x.example");
+  EXPECT_FALSE(Contains(staff, link));
+  EXPECT_FALSE(Contains(staff, "kxtasetup.exe"));
+  const std::string boss = MainPageOf("boss@x.example");
+  EXPECT_FALSE(Contains(boss, link));
+  EXPECT_TRUE(Contains(boss, where)) << boss;
+
+  ASSERT_TRUE(KavrixWriteFile(WebRoot() + "/kxtasetup.exe", "MZ"));
+  for (const char* email : {"staff@x.example", "boss@x.example"}) {
+    const std::string page = MainPageOf(email);
+    EXPECT_TRUE(Contains(page, link)) << email;
+    EXPECT_FALSE(Contains(page, where)) << email;
+  }
+  EXPECT_TRUE(Contains(Get("kxtasetup.exe"), "\r\n\r\nMZ"));
 }
 
 TEST_F(MainPageTest, ManagersAndAccountantsSeeTheirStaff) {
@@ -166,7 +187,7 @@ TEST_F(MainPageTest, WithoutSessionOrUser) {
   EXPECT_TRUE(Contains(Get("mainpage"), "Your session is expired."));
   const std::string id = LogOn("staff@x.example", "pw");
   ASSERT_TRUE(KXDeleteUser("staff@x.example"));
-  EXPECT_EQ(Get("mainpage", id), "");
+  EXPECT_EQ(Get("mainpage", id), "HTTP/1.0 302 OK\r\nLocation: logon\r\n\r\n");
 }
 
 TEST_F(MainPageTest, HostileAddressIsEscapedInTextAndEncodedInLinks) {

@@ -15,6 +15,8 @@
 #include "model/image_test_helpers.h"
 #include "model/users.h"
 #include "support/temp_root.h"
+#include "web/access_rules.h"
+#include "web/http_responses.h"
 
 namespace {
 
@@ -182,10 +184,53 @@ TEST_F(MonitorPagesTest, ScreenshotsFiveToARowAndTheViewerStepsThroughTheRange) 
                        "time=10:10:00\">&lt;&lt;</a>"));
   const std::string between = Get("fullsizeimg?" + kStaff + "&date=2026-03-02" + range + "&time=10:05:30", mgr);
   EXPECT_TRUE(Contains(between, "time=10:05:00\">&lt;&lt;</a>") && Contains(between, "time=10:06:00\">&gt;&gt;</a>"));
-  EXPECT_EQ(Get("fullsizeimg.jpg?" + kStaff + "&date=2026-03-02&time=10:10:00", mgr),
+  const std::string empty = Get("fullsizeimg.jpg?" + kStaff + "&date=2026-03-02&time=10:10:00", mgr);
+  EXPECT_EQ(empty.substr(0, empty.find("Last-Modified: ")),
             "HTTP/1.1 200 OK\r\nContent-Length: 0\r\nContent-Type: image/jpeg\r\nCache-Control: private, "
-            "no-cache\r\nX-Content-Type-Options: nosniff\r\n\r\n");
+            "no-cache\r\nX-Content-Type-Options: nosniff\r\n");
   EXPECT_TRUE(Contains(Get("fullsizeimg?" + kStaff + "&date=2026-03-02&time=99:00:00", mgr), "There is no such picture."));
+}
+
+// Pictures and logs carry their entity tag; a browser that sends it back
+// (header names in any case) gets the 304, but only once the access check
+// passed: a visitor without the right learns nothing from a tag.
+TEST_F(MonitorPagesTest, PicturesAndLogsRevalidateAfterTheAccessCheck) {
+  Picture("10:00:00", 64, 48);
+  Activity("10:00:00", 60, 0, 3, "Word", "Doc");
+  const std::string folder = LKXCoreData::GetUserFolderName(Email("staff"));
+  const std::string day = "&date=2026-03-02&time=10:00:00";
+  const struct {
+    std::string path;
+    std::string type;
+    const char* allowed;
+    const char* refused;
+  } files[] = {
+      {"getimg.jpg?" + kStaff + day, "image/jpeg", "staff", "other"},
+      {"fullsizeimg.jpg?" + kStaff + day, "image/jpeg", "mgr", "staff2"},
+      {"actlog.csv?folder=" + folder + "&file=2026-03-02_activity.csv", "text/csv; charset=utf-8", "boss", "mgr"},
+  };
+  const auto ask = [&](const std::string& path, const std::string& who, const std::string& extra) {
+    return Exchange("GET /" + path + " HTTP/1.1\r\ncookie: sess=" + SessionOf(who) + "\r\n" + extra + "\r\n");
+  };
+  for (const auto& f : files) {
+    const std::string first = ask(f.path, f.allowed, "");
+    ASSERT_TRUE(Contains(first, "Content-Type: " + f.type + "\r\n")) << f.path << "\n" << first;
+    const std::size_t tagAt = first.find("ETag: \"");
+    ASSERT_NE(tagAt, std::string::npos) << first;
+    const std::string tag = first.substr(tagAt + 6, first.find("\r\n", tagAt) - tagAt - 6);
+    EXPECT_TRUE(Contains(first, "Last-Modified: Tue, 10 Mar 2026 ")) << first;
+    for (const char* name : {"If-None-Match", "if-none-match"}) {
+      EXPECT_EQ(ask(f.path, f.allowed, std::string(name) + ": W/" + tag + "\r\n"),
+                "HTTP/1.1 304 Not Modified\r\nCache-Control: private, no-cache\r\nX-Content-Type-Options: "
+                "nosniff\r\nETag: " + tag + "\r\n\r\n")
+          << f.path;
+      EXPECT_FALSE(Contains(ask(f.path, f.refused, std::string(name) + ": " + tag + "\r\n"), "304")) << f.path;
+      EXPECT_FALSE(Contains(Exchange("GET /" + f.path + " HTTP/1.1\r\n" + name + ": " + tag + "\r\n\r\n"), "304"));
+    }
+    // A picture is never compressed, even for a client that asks.
+    const std::string asked = ask(f.path, f.allowed, "Accept-Encoding: gzip\r\n");
+    EXPECT_EQ(Contains(asked, "Content-Encoding: gzip\r\n"), f.type.rfind("text/", 0) == 0) << f.path;
+  }
 }
 
 // Above the picture: whose it is and when it was taken; the picture fits the
@@ -333,8 +378,9 @@ TEST_F(MonitorPagesTest, LogListingsAndDownloadsForAdministrators) {
   for (const char* page : {"viewlogs", "systemlog", "archivefolder", "activityfolder?file=x"}) {
     EXPECT_TRUE(Contains(Get(page, mgr), "Only System Administrator can access this page.")) << page;
   }
-  EXPECT_EQ(Get("syslog.txt?file=2026-03-10%20KavrixServer%20Log.txt", mgr), "");
-  EXPECT_EQ(Get("actlog.csv?folder=" + folder + "&file=2026-03-02_activity.csv", mgr), "");
+  const std::string refused = std::string(kLHttpForbiddenText) + kLAdministratorOnlyFileText + "\r\n";
+  EXPECT_EQ(Get("syslog.txt?file=2026-03-10%20KavrixServer%20Log.txt", mgr), refused);
+  EXPECT_EQ(Get("actlog.csv?folder=" + folder + "&file=2026-03-02_activity.csv", mgr), refused);
 }
 
 }  // namespace

@@ -4,10 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "form_fields.h"
 #include "foundation/settings_sections.h"
 #include "model/users.h"
 #include "panel_fixture.h"
+#include "routing/routing_settings.h"
+#include "support/temp_root.h"
 #include "web/pages/login_pages.h"
 #include "web/pages/main_page.h"
 #include "web/pages/routing_page.h"
@@ -73,7 +78,7 @@ TEST_F(RoutingPageTest, ShowsTheModesAddressAndPorts) {
                            "name=103 type=text value=\"203.0.113.9\"",
                            "Router use a different port</input>&nbsp;<input name=108 type=text value=\"8080\"",
                            "<a href=\"http://203.0.113.9:8080\" target=t2>http://203.0.113.9:8080</a> (General Internet)",
-                           "(This Computer)", kLRoutingRestartNote})
+                           "(This Computer)", kLRoutingApplyNote})
     EXPECT_TRUE(Contains(page, text)) << text;
   EXPECT_TRUE(Contains(page, "value=107 checked")) << page;
 
@@ -106,7 +111,8 @@ TEST_F(RoutingPageTest, AcceptedFormsStoreModesAddressAndPorts) {
   const std::string port = std::to_string(Port());
   EXPECT_TRUE(Contains(Send("101=2%24x&102=2%24x&103=office.example&105=" + port + "&rbg1=106", boss_),
                        "Location: mainpage"));
-  EXPECT_EQ(Stored(), "2|2|203.0.113.9|office.example|" + port + "|" + port);
+  // "Use same port" leaves "PublicPort" unset: it follows "LocalPort".
+  EXPECT_EQ(Stored(), "2|2|203.0.113.9|office.example|" + port + "|");
 
   // Mode 3 keeps the stored address; a different router port is kept apart.
   EXPECT_TRUE(Contains(Send("101=1&102=3&103=&105=" + port + "&rbg1=107&108=65535", boss_),
@@ -116,6 +122,27 @@ TEST_F(RoutingPageTest, AcceptedFormsStoreModesAddressAndPorts) {
   EXPECT_TRUE(Contains(Send("101=9&102=1&103=+198.51.100.4+&105=" + port + "&rbg1=106", boss_),
                        "Location: mainpage"));
   EXPECT_EQ(Stored(), "0|1|198.51.100.4|office.example|" + port + "|" + port);
+}
+
+// Stored states sent back as the page shows them: the routing file stays
+// byte for byte (no default pinned, no address of this computer stored).
+TEST_F(RoutingPageTest, SentBackUnchangedLeavesTheFileAsItWas) {
+  using Keys = std::vector<std::pair<const char*, const char*>>;
+  const Keys states[] = {
+      {},
+      {{"StaticIPAddress", ""}},
+      {{"PublicAddressMode", "2"}},
+      {{"PublicAddressMode", "3"}, {"PublicPort", "8080"}},
+      {{"LocalAddressMode", "7"}, {"PublicAddressMode", "1"}},
+  };
+  for (const Keys& state : states) {
+    for (const auto& [key, value] : state) LSettingSetString("Routing", key, value);
+    const std::string file = KavrixReadFile(SharedFolder() + "/routing");
+    const std::string page = Get("routing", boss_);
+    EXPECT_EQ(Post("routing", KavrixEncodeForm(KavrixFormFields(page), "submit=++OK++"), boss_),
+              "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n\r\n");
+    EXPECT_EQ(KavrixReadFile(SharedFolder() + "/routing"), file) << state.size();
+  }
 }
 
 // No engine runs here, so the listener stays; the answer names the address
@@ -132,8 +159,10 @@ TEST_F(RoutingPageTest, ANewLocalPortIsAnnouncedWithTheNewAddress) {
                                "http://panel.example:8090/mainpage</a></b>"))
       << answer;
   EXPECT_TRUE(Contains(answer, "name=105 type=text value=\"8090\""));
+  // Nothing under it contradicts what happened.
+  EXPECT_FALSE(Contains(answer, "restart"));
   EXPECT_EQ(Routing("LocalPort"), "8090");
-  EXPECT_EQ(Routing("PublicPort"), "8090");
+  EXPECT_EQ(LNetRoutingGetPublicPort(), 8090);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "hours_pages_fixture.h"
 #include "model/core_data.h"
+#include "web/http_responses.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ TEST_F(SearchListPageTest, BadRequestsGetAMessage) {
                          "Please enter a valid month in the format YYYY-MM."))
         << month;
   }
-  EXPECT_EQ(Get("searchlistpost?class=viewhours", SessionOf("mgr")), "");
+  EXPECT_EQ(Get("searchlistpost?class=viewhours", SessionOf("mgr")), kLHttpNoContent);
 }
 
 }  // namespace

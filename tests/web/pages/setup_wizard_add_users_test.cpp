@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "engine/port_settings.h"
 #include "foundation/settings_sections.h"
 #include "model/users.h"
-#include "web/machine_address.h"
+#include "routing/host_addresses.h"
+#include "web/http_responses.h"
 #include "wizard_fixture.h"
 
 namespace {
@@ -107,13 +107,21 @@ TEST_F(WizardAddUsersTest, WithoutAPrimaryUserNobodyIsAdded) {
 
 TEST_F(WizardAddUsersTest, FinishTellsHowToGoOnAndLogsThePrimaryUserOn) {
   ASSERT_TRUE(LSettingSetString("Routing", "LocalPort", "8089"));
+  // A private address nobody can reach: the page names this computer
+  // instead, as the logon-details mails do.
+  ASSERT_TRUE(LSettingSetString("Routing", "LocalAddressMode", "4"));
+  ASSERT_TRUE(LSettingSetString("Routing", "PublicAddressMode", "1"));
+  ASSERT_TRUE(LSettingSetString("Routing", "StaticIPAddress", "0.0.0.0"));
   ASSERT_TRUE(LSettingSetString("Settings", "ModeQA", "0"));
   const std::string page = Get("wizardfinish", session_);
   EXPECT_TRUE(Has(page, "<b>Initial Setup: Finished!</b>"));
   EXPECT_TRUE(Has(page, "<p>Congratulations. The initial setup of KavrixServer is complete.<p><i>What is "
                         "Next?</i><p><u>You</u><p><ol><li>"));
-  const std::string server = LMachineIPv4Text() + ":8089";
-  EXPECT_TRUE(Has(page, "<a href=\"kxtasetup.exe\">kxtasetup.exe</a>"));
+  const std::string server = LIPGetLocalFQDN() + ":8089";
+  EXPECT_FALSE(Has(page, "0.0.0.0"));
+  // No installer in the web root yet: the administrator is told where it goes.
+  EXPECT_FALSE(Has(page, "<a href=\"kxtasetup.exe\">"));
+  EXPECT_TRUE(Has(page, "put kxtasetup.exe into the folder " + WebRoot()));
   EXPECT_TRUE(Has(page, "Server: " + server + "<br>Email: boss@office.example<br>"));
   EXPECT_TRUE(Has(page, "<a href=\"http://" + server + "/logon\">"));
   EXPECT_FALSE(Has(page, "Screen monitoring:"));
@@ -128,6 +136,9 @@ TEST_F(WizardAddUsersTest, FinishTellsHowToGoOnAndLogsThePrimaryUserOn) {
   EXPECT_EQ(answer, CookieRedirect(id, "mainpage"));
   EXPECT_EQ(SessionFileText(id), "user=boss%40office.example");
   EXPECT_EQ(Setting("Settings", "SetupWizardRun"), "0");
+
+  ASSERT_TRUE(KavrixWriteFile(WebRoot() + "/kxtasetup.exe", "MZ"));
+  EXPECT_TRUE(Has(Get("wizardfinish", id), "download <a href=\"kxtasetup.exe\">kxtasetup.exe</a> and run it."));
 }
 
 TEST_F(WizardAddUsersTest, FinishWithoutAPrimaryUserStartsTheWizardAgain) {
@@ -141,7 +152,7 @@ TEST_F(WizardAddUsersTest, FinishWithoutAPrimaryUserStartsTheWizardAgain) {
 }
 
 TEST_F(WizardAddUsersTest, ConnectRemoteAnswersNothing) {
-  EXPECT_EQ(Get("wizardconnectremote", session_), "");
+  EXPECT_EQ(Get("wizardconnectremote", session_), kLHttpNoContent);
 }
 
 }  // namespace

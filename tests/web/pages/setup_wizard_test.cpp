@@ -212,7 +212,7 @@ TEST_F(SetupWizardTest, SmtpShowsTheInstallationDefaultsAndStoresWhatWasTyped) {
            "rbg1=107&102=mail.isp.example%3A2525&103=on&104=relayuser&105=p%40ss+word&108=office%40corp.example&" +
                Submit("  Next  "),
            id);
-  EXPECT_EQ(answer, "HTTP/1.0 302 OK\r\nLocation: wizardaddusers\r\n\r\n");
+  EXPECT_EQ(answer, "HTTP/1.0 302 OK\r\nLocation: wizardkavrixusage\r\n\r\n");
   EXPECT_EQ(Setting("Email", "UseSMTPHost"), "0");
   EXPECT_EQ(Setting("Email", "SendDirect"), "0");
   EXPECT_EQ(Setting("Email", "MailSMTPHost"), "mail.isp.example:2525");

@@ -6,8 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <utility>
+#include <vector>
 #include <string>
 
+#include "foundation/settings_sections.h"
+#include "form_fields.h"
 #include "hours_pages_fixture.h"
 #include "model/core_data.h"
 #include "model/teams.h"
@@ -19,12 +23,15 @@
 #include "web/pages/user_detail_page.h"
 #include "web/pages/user_list_csv_page.h"
 #include "web/pages/user_list_page.h"
+#include "web/pages/user_pickers.h"
 #include "web/uri_codec.h"
 
 namespace {
 
 constexpr char kOk[] = "&submit=++OK++";
 constexpr char kExpired[] = "Your session is expired.";
+// Where a picker sends the browser back to the kept form.
+const std::string kBack = "?onok=userdetail%3Freturning%3D1&oncancel=userdetail%3Freturning%3D1\r\n\r\n";
 
 class UserAdminPagesTest : public HoursPagesTest {
  protected:
@@ -62,9 +69,10 @@ void ExpectAnswer(const std::string& answer, const Expectation& e, const std::st
 }
 
 TEST_F(UserAdminPagesTest, RoleMatrixOfEveryHandler) {
-  const std::string notAuthorized = std::string("=") + kKXUserListNotAuthorized;
-  const std::string onlyAdminAdds = std::string("=") + kKXDetailOnlyAdminAdds;
-  const std::string onlyAdminDeletes = std::string("=") + kKXDeleteOnlyAdmin;
+  // Refusals are the message page holding their text.
+  const std::string notAuthorized = kKXUserListNotAuthorized;
+  const std::string onlyAdminAdds = kKXDetailOnlyAdminAdds;
+  const std::string onlyAdminDeletes = kKXDeleteOnlyAdmin;
   struct Case {
     std::string request;  // "GET path" or "POST path body"
     std::vector<Expectation> expect;
@@ -82,8 +90,8 @@ TEST_F(UserAdminPagesTest, RoleMatrixOfEveryHandler) {
         {"none", kExpired}}},
       {"GET userdetail?seluser=staff%40x.example",
        {{"boss", "value=\"  OK  \""}, {"hr", "value=\" Return \""}, {"mgr", "value=\" Return \""},
-        {"other", std::string("=") + kKXDetailNotAllowed}, {"staff", "value=\" Return \""}, {"none", kExpired}}},
-      {"GET userdetail?seluser=ghost%40x.example", {{"boss", std::string("=") + kKXDetailNoSuchUser}}},
+        {"other", kKXDetailNotAllowed}, {"staff", "value=\" Return \""}, {"none", kExpired}}},
+      {"GET userdetail?seluser=ghost%40x.example", {{"boss", kKXDetailNoSuchUser}}},
       {"GET deleteuser?seluser=staff%40x.example",
        {{"boss", kKXDeleteQuestion}, {"hr", onlyAdminDeletes}, {"mgr", onlyAdminDeletes}, {"none", kExpired}}},
       {"POST deleteuser 101=staff%40x.example&submit=++OK++",
@@ -129,7 +137,7 @@ TEST_F(UserAdminPagesTest, NobodyButAnAdministratorChangesAUser) {
   EXPECT_EQ(Text(Email("staff"), kKXUserWorkType), "0");
   EXPECT_FALSE(KXUserExists("made@x.example"));
   // The pickers' buttons keep nothing for a non-administrator either.
-  EXPECT_EQ(Post("userdetail", "102=X&submit=Add+a+Manager", sessions_["hr"]), kKXDetailOnlyAdminAdds);
+  EXPECT_TRUE(Contains(Post("userdetail", "102=X&submit=Add+a+Manager", sessions_["hr"]), kKXDetailOnlyAdminAdds));
 }
 
 TEST_F(UserAdminPagesTest, EachValidationOnItsControl) {
@@ -208,11 +216,23 @@ TEST_F(UserAdminPagesTest, PickersKeepWhatWasTyped) {
   const std::string half =
       "101=half%40x.example&102=Half+Done&104=&108=hr%40x.example&rbg1=111&rbg2=211&212=25&rbg3=310&401=on"
       "&405=on&107=on&501=08%3A00%3A00";
-  EXPECT_EQ(Post("userdetail", half + "&submit=Add+a+Manager", s), "HTTP/1.0 302 OK\r\nLocation: addmanager\r\n\r\n");
+  EXPECT_EQ(Post("userdetail", half + "&submit=Add+a+Manager", s), "HTTP/1.0 302 OK\r\nLocation: addmanager" + kBack);
   EXPECT_TRUE(Contains(Get("addmanager", s), "<option value=\"2$Mgr (mgr@x.example)\""));
-  EXPECT_EQ(Post("addmanager", "101=2%24Mgr+%28mgr%40x.example%29&submit=++OK++", s),
-            "HTTP/1.0 302 OK\r\nLocation: userdetail\r\n\r\n");
-  const std::string back = Get("userdetail", s);
+  // Nobody is offered as his own manager, nor taken when posted.
+  Get("userdetail?seluser=staff%40x.example", s);
+  EXPECT_EQ(Post("userdetail", "101=staff%40x.example&102=Staff&submit=Add+a+Manager", s),
+            "HTTP/1.0 302 OK\r\nLocation: addmanager" + kBack);
+  const std::string staffPicker = Get("addmanager", s);
+  EXPECT_TRUE(Contains(staffPicker, "(mgr@x.example)"));
+  EXPECT_FALSE(Contains(staffPicker, "(staff@x.example)"));
+  EXPECT_TRUE(Contains(Post("addmanager", "101=4%24Staff+%28staff%40x.example%29&submit=++OK++", s),
+                       ErrorRow(kKXPickerNoChoice)));
+  Get("userdetail?seluser=new", s);
+  EXPECT_EQ(Post("userdetail", half + "&submit=Add+a+Manager", s), "HTTP/1.0 302 OK\r\nLocation: addmanager" + kBack);
+  EXPECT_EQ(Post("addmanager", "101=2%24Mgr+%28mgr%40x.example%29&onok=userdetail%3Freturning%3D1&submit=++OK++", s),
+            "HTTP/1.0 302 OK\r\nLocation: userdetail?returning=1\r\n\r\n");
+  const std::string back = Get("userdetail?returning=1", s);
+  EXPECT_TRUE(Contains(back, kKXDetailNotSavedYet));
   for (const char* part : {"name=101 type=text value=\"half@x.example\"", "name=102 type=text value=\"Half Done\"",
                            "value=\"hr@x.example,mgr@x.example\"", "name=107 checked", "value=111 checked",
                            "value=211 checked", "name=212 type=text value=\"25\"", "name=401 checked",
@@ -221,15 +241,76 @@ TEST_F(UserAdminPagesTest, PickersKeepWhatWasTyped) {
   }
   EXPECT_FALSE(Contains(back, "name=402 checked"));
   // Kept values belong to the form they came from, and are used once.
-  EXPECT_EQ(Post("userdetail", half + "&submit=Add+to+a+Team", s), "HTTP/1.0 302 OK\r\nLocation: addtoteam\r\n\r\n");
+  EXPECT_EQ(Post("userdetail", half + "&submit=Add+to+a+Team", s), "HTTP/1.0 302 OK\r\nLocation: addtoteam" + kBack);
   const std::string picker = Get("addtoteam", s);
   EXPECT_TRUE(Contains(picker, "<option value=\"0$Sales\""));
-  EXPECT_EQ(Post("addtoteam", "101=0%24Sales&submit=++OK++", s), "HTTP/1.0 302 OK\r\nLocation: userdetail\r\n\r\n")
+  EXPECT_EQ(Post("addtoteam", "101=0%24Sales&onok=userdetail%3Freturning%3D1&submit=++OK++", s),
+            "HTTP/1.0 302 OK\r\nLocation: userdetail?returning=1\r\n\r\n")
       << picker;
-  EXPECT_TRUE(Contains(Get("userdetail", s), "name=104 type=text value=\"Sales\""));
-  EXPECT_EQ(Post("userdetail", half + "&submit=Add+to+a+Team", s), "HTTP/1.0 302 OK\r\nLocation: addtoteam\r\n\r\n");
+  EXPECT_TRUE(Contains(Get("userdetail?returning=1", s), "name=104 type=text value=\"Sales\""));
+  // A picker left some other way: the form shows what is stored.
+  EXPECT_EQ(Post("userdetail", half + "&submit=Add+to+a+Team", s), "HTTP/1.0 302 OK\r\nLocation: addtoteam" + kBack);
+  EXPECT_FALSE(Contains(Get("userdetail", s), "half@x.example"));
+  EXPECT_EQ(Post("userdetail", half + "&submit=Add+to+a+Team", s), "HTTP/1.0 302 OK\r\nLocation: addtoteam" + kBack);
   EXPECT_TRUE(Contains(Get("userdetail?seluser=staff%40x.example", s), "value=\"Staff\""));
   EXPECT_FALSE(Contains(Get("userdetail?seluser=new", s), "half@x.example"));
+}
+
+// Every kind of stored record, opened by an administrator and sent back as
+// the browser shows it: the record file stays byte for byte. "WorkType" 0
+// and 1 are both permanent, "WorkHours" 0 is the organisation's full time.
+TEST_F(UserAdminPagesTest, DetailsSentBackUnchangedStoreTheSameValues) {
+  using Values = std::vector<std::pair<const LKXUserKey*, const char*>>;
+  const Values kinds[] = {
+      {},
+      {{&kKXUserWorkType, "1"}, {&kKXUserWorkHours, "0"}, {&kKXUserWorkDays, "62"}},
+      {{&kKXUserWorkType, "0"}, {&kKXUserWorkHours, "35"}, {&kKXUserWorkDays, "127"}},
+      {{&kKXUserWorkType, "1"}, {&kKXUserWorkHours, "35"}, {&kKXUserWorkDays, "65"},
+       {&kKXUserNormalHourStart, "09:00:00"}, {&kKXUserNormalHourEnd, "17:00:00"}},
+      {{&kKXUserWorkType, "2"}, {&kKXUserWorkHours, "0"}, {&kKXUserWorkDays, "0"}},
+      {{&kKXUserWorkType, "2"}, {&kKXUserWorkHours, "20"}, {&kKXUserWorkDays, "128"},
+       {&kKXUserNormalHourStart, "00:00:00"}},
+      {{&kKXUserLogScreenShot, "0"}, {&kKXUserTakeLunchTime, "1"}, {&kKXUserLunchStartTime, "12:00"},
+       {&kKXUserLunchDurationMins, "30"}, {&kKXUserUseStrictHours, "1"}, {&kKXUserMonitor, "1"},
+       {&kKXUserShowDetails, "0"}},
+      // A team deleted since and a manager whose address is gone stay.
+      {{&kKXUserTeam, "Gone,DefaultTeam"}, {&kKXUserManager, "gone@x.example,mgr@x.example"}},
+  };
+  LKXUser staff;
+  ASSERT_TRUE(KXGetUser(Email("staff"), staff));
+  const std::string path = staff.GetPath();
+  const std::string original = KavrixReadFile(path);
+  for (const char* captions : {"0", "1"}) {
+    LSettingSetString("Settings", "ShowUserCaptions", captions);
+    for (const Values& kind : kinds) {
+      ASSERT_TRUE(KavrixWriteFile(path, original));
+      ASSERT_TRUE(KXGetUser(Email("staff"), staff));
+      for (const auto& [key, value] : kind) ASSERT_TRUE(staff.SetText(*key, value));
+      const std::string before = KavrixReadFile(path);
+      const std::string page = Get("userdetail?seluser=staff%40x.example", sessions_["boss"]);
+      EXPECT_EQ(Post("userdetail", KavrixEncodeForm(KavrixFormFields(page), "submit=++OK++"), sessions_["boss"]),
+                "HTTP/1.0 302 OK\r\nLocation: userlist\r\n\r\n");
+      EXPECT_EQ(KavrixReadFile(path), before) << "captions " << captions;
+    }
+  }
+  // The stored choice is the one shown: default full time, not custom 40.
+  ASSERT_TRUE(KavrixWriteFile(path, original));
+  ASSERT_TRUE(KXGetUser(Email("staff"), staff));
+  ASSERT_TRUE(staff.SetText(kKXUserWorkType, "1"));
+  const std::string page = Get("userdetail?seluser=staff%40x.example", sessions_["boss"]);
+  EXPECT_TRUE(Contains(page, "value=210 checked"));
+  EXPECT_FALSE(Contains(page, "value=211 checked"));
+}
+
+// Enter sends the form with its first submit button: a copy of OK, before
+// the picker buttons.
+TEST_F(UserAdminPagesTest, EnterOnTheDetailsFormIsOk) {
+  const std::string page = Get("userdetail?seluser=staff%40x.example", sessions_["boss"]);
+  const std::size_t firstSubmit = page.find("type=submit");
+  ASSERT_NE(firstSubmit, std::string::npos);
+  const std::string ok = "type=submit name=submit value=\"  OK  \" ";
+  EXPECT_EQ(page.substr(firstSubmit, ok.size()), ok);
+  EXPECT_LT(firstSubmit, page.find(kKXAddToTeamButton));
 }
 
 TEST_F(UserAdminPagesTest, DeletingRemovesTheRecordOnly) {

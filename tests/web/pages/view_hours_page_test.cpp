@@ -7,6 +7,7 @@
 #include <string>
 
 #include "hours_pages_fixture.h"
+#include "web/http_responses.h"
 
 namespace {
 
@@ -123,7 +124,7 @@ TEST_F(ViewHoursPageTest, PostSearchesOnlyForTheSearchButton) {
   const std::string session = SessionOf("staff");
   const std::string fields = "seluser=" + kUser + "&startdate=2026-03-02&enddate=2026-03-02&submit=";
   EXPECT_TRUE(Contains(Post("viewhourspost", fields + "++SEARCH++", session), kWorkedDayRow));
-  EXPECT_EQ(Post("viewhourspost", fields + "Delete", session), "");
+  EXPECT_EQ(Post("viewhourspost", fields + "Delete", session), kLHttpNoContent);
   // The date calendar's link names the day with "date".
   EXPECT_TRUE(Contains(Get("viewhours?seluser=" + kUser + "&date=2026-03-02&enddate=2026-03-02&direct=true", session),
                        kWorkedDayRow));

@@ -1,0 +1,104 @@
+// A setup wizard interrupted and finished later, on a second fresh server so
+// that the main run's data and sessions stay as they are: the administrator
+// is created, the browser "closes" (its session cookie is dropped), the next
+// visit finds the wizard switched off, and after logging on the main page
+// offers "Finish the setup" with the steps left, which lead through the
+// modules question, the first users (with their work days) and the finish.
+// The second server is reached at 127.0.0.2, whose cookies are its own.
+
+"use strict";
+
+const fs = require("fs");
+const path = require("path");
+const { freePort, waitForPort, startServer } = require("./server_run");
+
+// `ctx`: page, step, check, expectText, pressOk, program, temp, limitMs.
+module.exports = async function runSetupResume(ctx) {
+  const { page, step, check, expectText, pressOk, limitMs } = ctx;
+  const admin = { email: "owner@example.com", name: "Olga Owner", password: "Later-Finish-3" };
+  const folder = path.join(ctx.temp, "second-server");
+  const port = await freePort();
+  const base = "http://127.0.0.2:" + port + "/";
+  const server = startServer(ctx.program, path.join(folder, "root"), path.join(folder, "home"), port,
+                             path.join(folder, "server-stderr.log"), limitMs);
+  const logOn = async () => {
+    await page.goto(base + "logon", { waitUntil: "load" });
+    await page.fill("input[name=\"101\"]", admin.email);
+    await page.fill("input[name=\"102\"]", admin.password);
+    await pressOk(page, /\/mainpage$/);
+  };
+  try {
+    await server.running;
+    await waitForPort(port, Date.now() + limitMs, "127.0.0.2");
+
+    await step("setup: step 1 on a second fresh server, then the browser closes", async () => {
+      await page.goto(base, { waitUntil: "load" });
+      await expectText(page, "Setup Wizard: Step 1 of 3");
+      await page.fill("input[name=\"101\"]", admin.email);
+      await page.fill("input[name=\"102\"]", admin.name);
+      await page.fill("input[name=\"103\"]", admin.password);
+      await page.fill("input[name=\"104\"]", admin.password);
+      await pressOk(page, /\/wizardconfirmemail$/);
+      // Only this server's session goes; the main run's (at 127.0.0.1) stays.
+      const cookies = await page.context().cookies();
+      await page.context().clearCookies();
+      await page.context().addCookies(cookies.filter((c) => c.domain !== "127.0.0.2"));
+    });
+
+    await step("setup: the next visit finds the wizard off", async () => {
+      await page.goto(base, { waitUntil: "load" });
+      await expectText(page, "Can not run setup wizard when admin users still exist");
+      await logOn();
+      await expectText(page, "Finish the setup");
+      for (const link of ["Check that KavrixServer can send email", "Choose what KavrixServer is used for",
+                          "Add the first users", "Read what to do next"]) {
+        check(await page.getByText(link, { exact: true }).count() === 1, "the main page offers no \"" + link + "\"");
+      }
+      await expectText(page, "The KavrixStation installer is not on this server yet");
+    }, { phone: true });
+
+    await step("setup: finishing leads through the modules question", async () => {
+      await Promise.all([page.waitForURL(/\/wizardconfirmemail$/, { waitUntil: "load" }),
+                         page.getByText("Check that KavrixServer can send email", { exact: true }).click()]);
+      await page.check("input[type=radio][value=\"102\"]");
+      await pressOk(page, /\/wizardsmtpsetting$/);
+      await expectText(page, "SMTP Settings");
+      await pressOk(page, /\/wizardkavrixusage$/);
+      await expectText(page, "Setup Wizard: KavrixServer Usage");
+      await pressOk(page, /\/wizardaddusers$/);
+      await expectText(page, "Work days of these users:");
+    }, { phone: true });
+
+    await step("setup: the first users with their work days", async () => {
+      await page.waitForSelector("input[name=\"101\"]");
+      for (const [name, ticked] of [["701", true], ["705", true], ["706", false], ["707", false]]) {
+        check(await page.locator("input[type=checkbox][name=\"" + name + "\"]").isChecked() === ticked,
+              "work day box " + name + " is not preset as Monday to Friday");
+      }
+      await page.fill("input[name=\"101\"]", "later.user@example.com");
+      await page.fill("input[name=\"201\"]", "Later User");
+      await page.uncheck("input[type=checkbox][name=\"705\"]");
+      await pressOk(page, /\/wizardfinish$/);
+      await expectText(page, "Initial Setup: Finished!");
+      check(!(await page.content()).includes("0.0.0.0"), "the finish page links to 0.0.0.0");
+      await pressOk(page, /\/mainpage$/);
+      await expectText(page, "Logged on as " + admin.email);
+      check(await page.getByText("Finish the setup").count() === 0, "the main page still offers the setup");
+    });
+
+    await step("setup: the installer link appears once the file is there", async () => {
+      fs.writeFileSync(path.join(server.webRoot, "kxtasetup.exe"), "MZ installer");
+      await page.reload({ waitUntil: "load" });
+      const link = page.getByText("Download KavrixStation", { exact: true });
+      check(await link.count() === 1, "no installer link with the file in the web root");
+      const answer = await page.request.get(base + "kxtasetup.exe");
+      check(answer.status() === 200, "the installer answered " + answer.status());
+    }, { phone: true });
+  } finally {
+    if (server.child.exitCode === null && server.child.signalCode === null) {
+      server.child.kill("SIGTERM");
+      const end = await server.exited;
+      check(end.code === 0, "the second server ended with " + JSON.stringify(end));
+    }
+  }
+};

@@ -1,0 +1,98 @@
+#include "model/new_user.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "model/teams.h"
+#include "model/users.h"
+#include "registry_fixture.h"
+
+namespace {
+
+// Stands in for the e-mail layer's check: an address holds an "@".
+bool HasAt(std::string_view address) { return address.find('@') != std::string_view::npos; }
+
+class NewUserTest : public RegistryTest {
+ protected:
+  void SetUp() override {
+    RegistryTest::SetUp();
+    ASSERT_TRUE(KXAddUser("boss@x.example", "Boss", true, true, "", "", "pw"));
+    ASSERT_TRUE(KXAddTeam("Sales"));
+  }
+  static std::string Text(const std::string& email, const LKXUserKey& key) {
+    LKXUser user;
+    return KXGetUser(email, user) ? user.GetText(key) : "<no user>";
+  }
+};
+
+// The checks in the add-user form's order; `coming` are the addresses stored
+// together with this one (the other rows of an import).
+TEST_F(NewUserTest, ChecksInTheFormsOrder) {
+  const struct {
+    const char* email;
+    const char* name;
+    const char* team;
+    const char* manager;
+    bool is_new;
+    LKXUserProblem problem;
+    const char* item;
+  } cases[] = {
+      {"", "Ann", "", "", true, LKXUserProblem::kNoEmail, ""},
+      {"ann", "", "", "", true, LKXUserProblem::kInvalidEmail, ""},
+      {"ann@x.example", "", "Nope", "", true, LKXUserProblem::kNoName, ""},
+      {"BOSS@x.example", "Boss", "", "", true, LKXUserProblem::kEmailTaken, ""},
+      {"BOSS@x.example", "Boss", "", "", false, LKXUserProblem::kNone, ""},
+      {"ann@x.example", "Ann", "Sales, Nope", "", true, LKXUserProblem::kNoTeam, "Nope"},
+      {"ann@x.example", "Ann", "DefaultTeam,Sales", "", true, LKXUserProblem::kNone, ""},
+      {"ann@x.example", "Ann", "", "boss@x.example,eve@x.example", true, LKXUserProblem::kNoManager, "eve@x.example"},
+      {"ann@x.example", "Ann", "", "cy@x.example", true, LKXUserProblem::kNone, ""},
+      {"cy@x.example", "Cy", "", "CY@x.example", true, LKXUserProblem::kManagerSelf, ""},
+      {"boss@x.example", "Boss", "", "boss@x.example", false, LKXUserProblem::kManagerSelf, ""},
+  };
+  const std::vector<std::string> coming = {"ann@x.example", "cy@x.example"};
+  for (const auto& c : cases) {
+    LKXNewUser user;
+    user.email = c.email;
+    user.name = c.name;
+    user.team = c.team;
+    user.manager = c.manager;
+    const LKXUserCheck check = KXCheckUser(user, c.is_new, &HasAt, coming);
+    EXPECT_EQ(check.problem, c.problem) << c.email << " / " << c.team << " / " << c.manager;
+    EXPECT_EQ(check.item, c.item) << c.email;
+  }
+}
+
+TEST_F(NewUserTest, CreatedUsersGetTheirWorkTimeAndAMailedPassword) {
+  LKXNewUser ann;
+  ann.email = "ann@x.example";
+  ann.name = "Ann";
+  ASSERT_TRUE(KXCreateUser(ann));
+  EXPECT_EQ(Text("ann@x.example", kKXUserWorkDays), "62");
+  EXPECT_EQ(Text("ann@x.example", kKXUserPasswordReq), "1");
+  EXPECT_EQ(Text("ann@x.example", kKXUserPassword).size(), 6u);
+  EXPECT_EQ(Text("ann@x.example", kKXUserManager), "boss@x.example");
+  EXPECT_EQ(Text("ann@x.example", kKXUserTeam), "DefaultTeam");
+
+  LKXNewUser cy;
+  cy.email = "cy@x.example";
+  cy.name = "Cy";
+  cy.password = "typed";
+  cy.workDays = 0x1ff;  // only the seven day bits are kept
+  cy.workType = kKXWorkTypeCasual;
+  cy.workHours = 20;
+  ASSERT_TRUE(KXCreateUser(cy));
+  EXPECT_EQ(Text("cy@x.example", kKXUserWorkDays), "127");
+  EXPECT_EQ(Text("cy@x.example", kKXUserWorkType), "2");
+  EXPECT_EQ(Text("cy@x.example", kKXUserWorkHours), "20");
+  EXPECT_EQ(Text("cy@x.example", kKXUserPassword), "typed");
+  EXPECT_EQ(Text("cy@x.example", kKXUserPasswordReq), "0");
+  // An address already taken is refused and the record left alone.
+  EXPECT_FALSE(KXCreateUser(cy));
+  ann.email = "ANN@x.example";
+  EXPECT_FALSE(KXCreateUser(ann));
+  EXPECT_EQ(KXUserCount(), 3);
+}
+
+}  // namespace

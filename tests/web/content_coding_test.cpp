@@ -1,0 +1,150 @@
+// gzip on the wire: which requests and responses get it, that a compressed
+// page or file unpacks to exactly the bytes an uncompressed answer carries,
+// and that the connection stays in step after a chunked file.
+
+#include <gtest/gtest.h>
+#include <sys/time.h>
+
+#include <string>
+
+#include "foundation/date_time.h"
+#include "support/web_server_fixture.h"
+#include "web/content_coding.h"
+#include "web/gzip_deflater.h"
+#include "web/weblet_response.h"
+#include "web/weblet_send.h"
+
+namespace {
+
+// A page of many small writes, as the list pages write theirs.
+void ListPage(LWebletForm& form) {
+  WLSendRaw(form, "HTTP/1.1 200 OK\r\nConnection: close\r\nCache-Control: no-cache\r\nContent-Type: text/html; "
+                  "charset=utf-8\r\n\r\n<html><body><table>");
+  for (int row = 0; row < 20000; ++row) {
+    wfformat(form, "<tr><td>%d</td><td>%H</td></tr>\n", row, std::string(row % 37, "<&>\"x"[row % 5]));
+  }
+  WLSendRaw(form, "</table></body></html>");
+}
+void Redirect(LWebletForm& form) { WLRedirect(form, "elsewhere"); }
+void Binary(LWebletForm& form) {
+  WLSendRaw(form, "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n\r\n");
+  WLSendRaw(form, std::string("\x1f\x8b\0raw", 6));
+}
+
+// The head's blank line split over three writes.
+void SplitHead(LWebletForm& form) {
+  WLSendRaw(form, "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r");
+  WLSendRaw(form, "\n\r");
+  WLSendRaw(form, "\nsplit body");
+}
+
+const LWebScriptEntry kCodingTable[] = {
+    {"list", ListPage}, {"redirect", Redirect}, {"binary", Binary}, {"split", SplitHead}};
+
+class ContentCodingTest : public WebServerTest {
+ protected:
+  void SetUp() override {
+    WebServerTest::SetUp();
+    LDateTime::SetFakeNow(1262304000);
+    StartServer(kCodingTable);
+  }
+  static std::string Head(const std::string& answer) { return answer.substr(0, answer.find("\r\n\r\n") + 4); }
+  static std::string Body(const std::string& answer) { return answer.substr(answer.find("\r\n\r\n") + 4); }
+  // The body of a chunked answer put back together; "" when it is not well formed.
+  static std::string Unchunk(std::string_view body) {
+    std::string out;
+    for (;;) {
+      const std::size_t lineEnd = body.find("\r\n");
+      if (lineEnd == std::string_view::npos) return {};
+      const std::size_t size = std::stoul(std::string(body.substr(0, lineEnd)), nullptr, 16);
+      if (size == 0) return body.substr(lineEnd) == "\r\n\r\n" ? out : std::string();
+      if (body.size() < lineEnd + 2 + size + 2 || body.substr(lineEnd + 2 + size, 2) != "\r\n") return {};
+      out.append(body.substr(lineEnd + 2, size));
+      body.remove_prefix(lineEnd + 2 + size + 2);
+    }
+  }
+};
+
+}  // namespace
+
+TEST(ContentCodingRulesTest, WhoAsksAndWhatIsText) {
+  const std::pair<const char*, bool> accepts[] = {
+      {"gzip", true},         {"gzip, deflate, br", true}, {"br;q=1.0, GZip;q=0.5", true}, {"x-gzip", true},
+      {"*", true},            {"", false},                 {"deflate, br", false},         {"gzip;q=0", false},
+      {"gzip; Q=0.000", false}, {"gzipped", false},        {"identity", false},            {" gzip ;q=0.001", true}};
+  for (const auto& [value, gzip] : accepts) EXPECT_EQ(LHttpAcceptsGzip(value), gzip) << value;
+  const std::pair<const char*, bool> types[] = {
+      {"text/html", true},        {"text/csv; charset=utf-8", true}, {" Text/Calendar", true},
+      {"text/javascript", true},  {"image/jpeg", false},             {"image/gif", false},
+      {"application/octet-stream", false}, {"", false}};
+  for (const auto& [type, text] : types) EXPECT_EQ(LHttpCompressibleType(type), text) << type;
+  const std::pair<const char*, bool> heads[] = {
+      {"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n", true},
+      {"HTTP/1.0 200 OK\r\ncontent-type: text/plain\r\n\r\n", true},
+      {"HTTP/1.1 200 OK\r\n\r\n", false},
+      {"HTTP/1.0 302 OK\r\nLocation: x\r\nContent-Type: text/html\r\n\r\n", false},
+      {"HTTP/1.0 403 Forbidden\r\nContent-Type: text/html\r\n\r\n", false},
+      {"HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\n\r\n", false},
+      {"HTTP/1.1 200 OK\r\nContent-Length: 5\r\nContent-Type: text/html\r\n\r\n", false},
+      {"HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Type: text/html\r\n\r\n", false},
+      {"HTTP/1.1 2000 OK\r\nContent-Type: text/html\r\n\r\n", false}};
+  for (const auto& [head, compressible] : heads) EXPECT_EQ(LHttpHeadCompressible(head), compressible) << head;
+  EXPECT_EQ(LHttpChunkHead(0x1a2b), "1a2b\r\n");
+  EXPECT_EQ(LGzipDecompress(LGzipCompress("")), "");
+  EXPECT_EQ(LGzipDecompress("not gzip"), "");
+}
+
+TEST_F(ContentCodingTest, CompressedPageUnpacksToExactlyThePlainBytes) {
+  const std::string plain = Exchange("GET /list HTTP/1.1\r\n\r\n");
+  ASSERT_GT(plain.size(), 500000u);
+  const std::string packed = Exchange("GET /list HTTP/1.1\r\naccept-encoding: gzip, br\r\n\r\n");
+  const std::string head = Head(plain);
+  EXPECT_EQ(Head(packed), head.substr(0, head.size() - 2) + "Content-Encoding: gzip\r\nVary: Accept-Encoding\r\n\r\n");
+  EXPECT_EQ(LGzipDecompress(Body(packed)), Body(plain));
+  EXPECT_LT(Body(packed).size() * 5, Body(plain).size());
+  // Not asked, or not a text page of status 200: the bytes as they are written.
+  EXPECT_EQ(Exchange("GET /list HTTP/1.1\r\nAccept-Encoding: gzip;q=0\r\n\r\n"), plain);
+  EXPECT_EQ(Exchange("GET /split HTTP/1.0\r\nAccept-Encoding: gzip\r\n\r\n").substr(0, 92),
+            "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Encoding: gzip\r\nVary: Accept-Encoding\r\n\r\n");
+  EXPECT_EQ(LGzipDecompress(Body(Exchange("GET /split HTTP/1.0\r\nAccept-Encoding: gzip\r\n\r\n"))), "split body");
+  for (const char* path : {"redirect", "binary"}) {
+    const std::string request = std::string("GET /") + path + " HTTP/1.1\r\n";
+    EXPECT_EQ(Exchange(request + "Accept-Encoding: gzip\r\n\r\n"), Exchange(request + "\r\n")) << path;
+  }
+}
+
+TEST_F(ContentCodingTest, TextFilesGoOutChunkedAndTheConnectionStaysInStep) {
+  std::string css;
+  for (int i = 0; i < 30000; ++i) css += ".c" + std::to_string(i) + " { color: #" + std::to_string(i % 999) + "; }\n";
+  ASSERT_TRUE(KavrixWriteFile(WebRoot() + "/big.css", css));
+  ASSERT_TRUE(KavrixWriteFile(WebRoot() + "/p.gif", "GIF89a-not-really"));
+  LUniqueFd client = KavrixConnectLoopback(Port());
+  ASSERT_TRUE(KavrixSendAll(client.Get(), "GET /big.css HTTP/1.1\r\nAccept-Encoding: gzip\r\n\r\n"));
+  std::string head;
+  while (head.size() < 4 || head.compare(head.size() - 4, 4, "\r\n\r\n") != 0) {
+    const std::string byte = KavrixRecvExact(client.Get(), 1);
+    ASSERT_FALSE(byte.empty());
+    head += byte;
+  }
+  EXPECT_TRUE(head.rfind("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nContent-Type: text/css\r\n", 0) == 0)
+      << head;
+  EXPECT_TRUE(head.find("ETag: \"") != std::string::npos &&
+              head.find("\r\nContent-Encoding: gzip\r\nVary: Accept-Encoding\r\n\r\n") != std::string::npos)
+      << head;
+  std::string body;
+  while (body.size() < 5 || body.compare(body.size() - 5, 5, "0\r\n\r\n") != 0) {
+    const std::string piece = KavrixRecvExact(client.Get(), 1);
+    ASSERT_FALSE(piece.empty()) << body.size();
+    body += piece;
+  }
+  EXPECT_EQ(LGzipDecompress(Unchunk(body)), css);
+  // The next request on the same connection: a picture, never compressed.
+  ASSERT_TRUE(KavrixSendAll(client.Get(), "GET /p.gif HTTP/1.1\r\nAccept-Encoding: gzip\r\n\r\n"));
+  const std::string picture = KavrixRecvHttpResponse(client.Get());
+  EXPECT_TRUE(picture.rfind("HTTP/1.1 200 OK\r\nContent-Length: 17\r\nContent-Type: image/gif\r\n", 0) == 0) << picture;
+  EXPECT_EQ(Body(picture), "GIF89a-not-really");
+  // HTTP/1.0 knows no chunks: the file as it is.
+  const std::string old = Exchange("GET /big.css HTTP/1.0\r\nAccept-Encoding: gzip\r\n\r\n");
+  EXPECT_EQ(Body(old), css);
+  EXPECT_EQ(old.find("Content-Encoding"), std::string::npos);
+}

@@ -1,0 +1,311 @@
+#!/usr/bin/env python3
+"""The panel through real HTTP clients and proxies, all on 127.0.0.1:
+
+    real_clients_test.py <kavrixserver>
+
+curl, Python's http.client and Node's fetch (which sends every header name in
+lower case) talk to the server directly; then a person's path (log on, the
+main page, a report, a posted form, a picture and its revalidation) goes
+through HAProxy (which passes header names on in lower case) and through
+nginx as the reverse proxy of the README's recipe. Each peer runs with its
+own configuration file in a temporary folder and is stopped at the end.
+Exit 77 (skipped) when a tool is missing, except under CI, where that fails.
+"""
+
+import gzip
+import http.client
+import json
+import os
+import shutil
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIP = 1 if os.environ.get("CI", "false") not in ("", "false") else 77
+LIMIT = 30  # seconds any one wait may take before the run fails
+ADMIN, PASSWORD = "boss@x.example", "Pw-of-the-Boss-1"
+DAY = "2026-03-02"
+PICTURE = "fullsizeimg.jpg?seluser=boss%40x.example&date=" + DAY + "&time=10:00:00"
+REPORT = "viewhours?seluser=boss%40x.example&startdate=" + DAY + "&enddate=" + DAY
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def wait_port(port, process):
+    deadline = time.monotonic() + LIMIT
+    while time.monotonic() < deadline:
+        check(process.poll() is None, "a peer ended early: %s" % process.args)
+        try:
+            socket.create_connection(("127.0.0.1", port), timeout=1).close()
+            return
+        except OSError:
+            time.sleep(0.05)
+    raise Failure("port %d never opened" % port)
+
+
+def seed(root):
+    """An administrator with a password and a 1 MB picture of a day."""
+    etc = os.path.join(root, "kavrixserver", "etc")
+    folder = os.path.join(etc, "Archive", "boss@xexample", DAY + "_qascreens")
+    os.makedirs(os.path.join(etc, "userslist_"))
+    os.makedirs(folder)
+    with open(os.path.join(etc, "userslist"), "w", newline="") as f:
+        f.write("maxid=1\r\n")
+    with open(os.path.join(etc, "userslist_", "0"), "w", newline="") as f:
+        f.write("email=%s\r\nname=Boss\r\naccessadmin=1\r\npassword=%s\r\n" % (ADMIN, PASSWORD))
+    with open(os.path.join(etc, "settings"), "w", newline="") as f:
+        f.write("setupwizardrun=0\r\n")
+    picture = b"\xff\xd8" + bytes((i * 7) % 251 for i in range(1024 * 1024 - 2))
+    with open(os.path.join(folder, "10-00-00.jpg"), "wb") as f:
+        f.write(picture)
+    return picture
+
+
+# ---------------------------------------------------------------- one client
+
+
+class Client:
+    """A person's browser at `port` (the server or a proxy in front of it):
+    raw requests with header names spelt as `spell` makes them."""
+
+    def __init__(self, port, spell=str.lower):
+        self.port, self.spell, self.session = port, spell, ""
+
+    def request(self, method, path, body=b"", headers=(), keep=None):
+        conn = http.client.HTTPConnection("127.0.0.1", self.port, timeout=LIMIT)
+        conn.putrequest(method, "/" + path, skip_host=True, skip_accept_encoding=True)
+        fields = [("Host", "127.0.0.1:%d" % self.port), ("Accept-Encoding", "gzip")]
+        if self.session:
+            fields.append(("Cookie", "sess=" + self.session))
+        if method == "POST":
+            fields += [("Origin", "http://127.0.0.1:%d" % self.port),
+                       ("Content-Type", "application/x-www-form-urlencoded"),
+                       ("Content-Length", str(len(body)))]
+        for name, value in fields + list(headers):
+            conn.putheader(self.spell(name), value)
+        conn.endheaders(body or None)
+        answer = conn.getresponse()
+        data = answer.read()
+        conn.close()
+        if answer.getheader("Content-Encoding") == "gzip":
+            data = gzip.decompress(data)
+        return answer, data
+
+    def log_on(self):
+        body = ("101=%s&102=%s&submit=Logon" % (ADMIN.replace("@", "%40"), PASSWORD)).encode()
+        answer, _ = self.request("POST", "logon", body)
+        cookie = answer.getheader("Set-Cookie") or ""
+        check(answer.status == 302 and cookie.startswith("sess="), "logon: %d %s" % (answer.status, cookie))
+        self.session = cookie[5:cookie.index(";")]
+
+    def walk(self, picture, label):
+        """The person's path; every page is checked for what a person sees."""
+        self.log_on()
+        answer, page = self.request("GET", "mainpage")
+        check(answer.status == 200 and b"Logged on as " + ADMIN.encode() in page,
+              "%s: the main page does not show the logged-on user" % label)
+        check(answer.getheader("Content-Encoding") == "gzip", "%s: the main page was not compressed" % label)
+        answer, page = self.request("GET", REPORT)
+        check(answer.status == 200 and b"name=startdate" in page, "%s: the hours report is missing" % label)
+        form = "seluser=boss%%40x.example&startdate=%s&enddate=%s&submit=++SEARCH++" % (DAY, DAY)
+        answer, page = self.request("POST", "viewhourspost", form.encode())
+        check(answer.status == 200 and b"Export CSV" in page, "%s: the posted search was refused" % label)
+        answer, data = self.request("GET", PICTURE)
+        check(answer.status == 200 and data == picture, "%s: the picture did not arrive whole" % label)
+        check(answer.getheader("Content-Encoding") is None, "%s: a picture was compressed" % label)
+        tag = answer.getheader("ETag")
+        answer, data = self.request("GET", PICTURE, headers=[("If-None-Match", tag)])
+        check(answer.status == 304 and not data, "%s: the picture was not revalidated (%d)" % (label, answer.status))
+
+
+# ---------------------------------------------------------------- the clients
+
+
+def curl_checks(port, picture):
+    base = "http://127.0.0.1:%d/" % port
+    out = subprocess.run(["curl", "-sS", "-D", "-", "-o", "/dev/null", "-H", "origin: " + base[:-1],
+                          "--data", "101=boss%%40x.example&102=%s&submit=Logon" % PASSWORD, base + "logon"],
+                         capture_output=True, text=True, timeout=LIMIT).stdout
+    check(out.startswith("HTTP/1.0 302 OK") and "Set-Cookie: sess=" in out, "curl logon: " + out)
+    session = out.split("sess=", 1)[1].split(";", 1)[0]
+    page = subprocess.run(["curl", "-sS", "--compressed", "-H", "cookie: sess=" + session, base + "mainpage"],
+                          capture_output=True, timeout=LIMIT).stdout
+    check(b"Logout" in page, "curl: the main page with a lower-case cookie is not logged on")
+    data = subprocess.run(["curl", "-sS", "--compressed", "-b", "sess=" + session, base + PICTURE],
+                          capture_output=True, timeout=LIMIT).stdout
+    check(data == picture, "curl: the picture did not arrive whole")
+    # Two static files over one connection, compressed.
+    out = subprocess.run(["curl", "-sS", "--compressed", "-o", "/dev/null", "-o", "/dev/null",
+                          "-w", "%{num_connects} %{http_code}\\n", base + "s.css", base + "sorttable.js"],
+                         capture_output=True, text=True, timeout=LIMIT).stdout.split("\n")
+    check(out[:2] == ["1 200", "0 200"], "curl: keep-alive of static files: %s" % out)
+
+
+def python_checks(port, picture):
+    for spell in (str.lower, str.upper, str):
+        Client(port, spell).walk(picture, "http.client " + spell.__name__)
+    # "connection: close" in lower case closes the connection after a file.
+    with socket.create_connection(("127.0.0.1", port), timeout=LIMIT) as s:
+        s.sendall(b"GET /s.css HTTP/1.1\r\nhost: x\r\nconnection: close\r\n\r\n")
+        data = b""
+        while True:
+            piece = s.recv(65536)
+            if not piece:
+                break
+            data += piece
+    check(data.startswith(b"HTTP/1.1 200 OK\r\n"), "a lower-case connection: close was not answered, or not closed")
+
+
+NODE_SCRIPT = r"""
+const [port, admin, password, picturePath, pictureSize] = process.argv.slice(1);
+const base = "http://127.0.0.1:" + port + "/";
+(async () => {
+  const logon = await fetch(base + "logon", { method: "POST", redirect: "manual",
+    headers: { "content-type": "application/x-www-form-urlencoded", origin: base.slice(0, -1) },
+    body: "101=" + encodeURIComponent(admin) + "&102=" + encodeURIComponent(password) + "&submit=Logon" });
+  const cookie = (logon.headers.get("set-cookie") || "").split(";")[0];
+  if (logon.status !== 302 || !cookie.startsWith("sess=")) throw new Error("logon " + logon.status);
+  const main = await fetch(base + "mainpage", { headers: { cookie } });
+  const text = await main.text();
+  if (!text.includes("Logout") || main.headers.get("content-encoding") !== "gzip") throw new Error("main page");
+  const pic = await fetch(base + picturePath, { headers: { cookie } });
+  const bytes = Buffer.from(await pic.arrayBuffer());
+  if (bytes.length !== Number(pictureSize)) throw new Error("picture " + bytes.length);
+  const again = await fetch(base + picturePath, { headers: { cookie, "if-none-match": pic.headers.get("etag") } });
+  if (again.status !== 304) throw new Error("revalidation " + again.status);
+  console.log("node fetch ok");
+})().catch((e) => { console.error(e.message); process.exit(1); });
+"""
+
+
+def node_checks(port, picture):
+    run = subprocess.run(["node", "-e", NODE_SCRIPT, str(port), ADMIN, PASSWORD, PICTURE, str(len(picture))],
+                         capture_output=True, text=True, timeout=LIMIT * 2)
+    check(run.returncode == 0 and "node fetch ok" in run.stdout, "node fetch: " + run.stdout + run.stderr)
+
+
+# ---------------------------------------------------------------- the proxies
+
+
+HAPROXY_CONF = """global
+  maxconn 200
+defaults
+  mode http
+  timeout connect 5s
+  timeout client 30s
+  timeout server 30s
+frontend panel
+  bind 127.0.0.1:{front}
+  default_backend kavrix
+backend kavrix
+  server kavrix 127.0.0.1:{port}
+"""
+
+
+def readme_nginx_recipe():
+    """The nginx server block of the README, as a person would paste it."""
+    readme = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "README.md")
+    text = open(readme, encoding="utf-8").read()
+    start = text.index("```nginx\n") + len("```nginx\n")
+    return text[start:text.index("```", start)]
+
+
+def nginx_conf(work, front, port):
+    block = readme_nginx_recipe().replace("panel.example.com", "127.0.0.1")
+    block = block.replace("listen 80;", "listen 127.0.0.1:%d;" % front).replace("127.0.0.1:89", "127.0.0.1:%d" % port)
+    temp = "".join("  %s_temp_path %s/%s;\n" % (k, work, k) for k in ("client_body", "proxy", "fastcgi", "uwsgi", "scgi"))
+    return ("daemon off;\npid %s/nginx.pid;\nerror_log %s/error.log;\nevents {}\nhttp {\n  access_log off;\n%s%s}\n"
+            % (work, work, temp, block))
+
+
+def main():
+    if len(sys.argv) < 2 or not os.access(sys.argv[1], os.X_OK):
+        print("FAILED: no program at %s" % (sys.argv[1:] or ["?"])[0])
+        return 1
+    tools = {"curl": shutil.which("curl"), "node": shutil.which("node"),
+             "haproxy": shutil.which("haproxy") or shutil.which("haproxy", path="/usr/sbin"),
+             "nginx": shutil.which("nginx") or shutil.which("nginx", path="/usr/sbin")}
+    missing = [name for name, where in tools.items() if not where]
+    if missing:
+        print("SKIPPED: %s missing; scripts/setup installs them" % ", ".join(missing))
+        return SKIP
+    work = tempfile.mkdtemp(prefix="kavrix-real-clients-")
+    processes = []
+    failed = True
+    try:
+        root, home = os.path.join(work, "root"), os.path.join(work, "home")
+        picture = seed(root)
+        os.makedirs(home)
+        port = free_port()
+        with open(os.path.join(root, "kavrixserver", "etc", "routing"), "w", newline="") as f:
+            f.write("localport=%d\r\n" % port)
+        env = dict(os.environ, KAVRIX_ROOT=root, HOME=home, TZ="UTC", KAVRIX_TEST_NOW="2026-03-10 12:00:00")
+        env.pop("DISPLAY", None)
+        log = open(os.path.join(work, "server.log"), "w")
+        server = subprocess.Popen([sys.argv[1], "-foreground"], env=env, stdout=log, stderr=log)
+        processes.append(server)
+        wait_port(port, server)
+
+        curl_checks(port, picture)
+        python_checks(port, picture)
+        node_checks(port, picture)
+        print("direct clients: curl, http.client, node fetch passed")
+
+        front = free_port()
+        conf = os.path.join(work, "haproxy.cfg")
+        with open(conf, "w") as f:
+            f.write(HAPROXY_CONF.format(front=front, port=port))
+        processes.append(subprocess.Popen([tools["haproxy"], "-db", "-f", conf], stdout=log, stderr=log))
+        wait_port(front, processes[-1])
+        Client(front, str).walk(picture, "haproxy")
+        print("haproxy passed")
+
+        front = free_port()
+        os.makedirs(os.path.join(work, "nginx"))
+        conf = os.path.join(work, "nginx", "nginx.conf")
+        with open(conf, "w") as f:
+            f.write(nginx_conf(os.path.join(work, "nginx"), front, port))
+        processes.append(subprocess.Popen([tools["nginx"], "-p", os.path.join(work, "nginx"), "-c", conf],
+                                          stdout=log, stderr=log))
+        wait_port(front, processes[-1])
+        Client(front, str).walk(picture, "nginx")
+        print("nginx passed")
+        failed = False
+    except Failure as e:
+        print("FAILED: %s" % e)
+    finally:
+        for p in reversed(processes):
+            p.send_signal(signal.SIGTERM)
+        for p in processes:
+            try:
+                p.wait(timeout=LIMIT)
+            except subprocess.TimeoutExpired:
+                p.kill()
+                p.wait()
+        if failed:
+            print("kept for a look: " + work)
+            with open(os.path.join(work, "server.log")) as f:
+                print(f.read()[-3000:])
+        else:
+            shutil.rmtree(work, ignore_errors=True)
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -47,6 +47,7 @@ LKXPresenceEntry LKXReadPresenceEntry(LKXUser& record) {
   // One reading of the file for all the keys below.
   record.HoldReading();
   LKXPresenceEntry entry;
+  entry.path = record.GetPath();
   entry.email = record.GetText(kKXUserEmail);
   entry.name = record.GetText(kKXUserName);
   entry.team = record.GetText(kKXUserTeam);
@@ -67,6 +68,11 @@ std::shared_ptr<const LKXPresenceSnapshot> LKXGetPresenceSnapshot(std::uint32_t 
   if (!gSnapshot || !StillGood(*gSnapshot, minSeq, LKXSteadyMs())) {
     gSnapshot = Build();
   }
+  return gSnapshot;
+}
+
+std::shared_ptr<const LKXPresenceSnapshot> LKXPeekPresenceSnapshot() {
+  std::lock_guard<std::mutex> lock(gSnapshotMutex);
   return gSnapshot;
 }
 

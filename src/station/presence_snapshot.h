@@ -20,6 +20,7 @@
 class LKXUser;
 
 struct LKXPresenceEntry {
+  std::string path;  // the record's file
   std::string email;
   std::string name;
   std::string team;
@@ -52,6 +53,8 @@ inline constexpr std::int64_t kLKXSnapshotMaxAgeMs = 1000;
 LKXPresenceEntry LKXReadPresenceEntry(LKXUser& record);
 // A snapshot of sequence `minSeq` or later (built now when needed).
 std::shared_ptr<const LKXPresenceSnapshot> LKXGetPresenceSnapshot(std::uint32_t minSeq);
+// The shared snapshot as it is, however old; null before the first.
+std::shared_ptr<const LKXPresenceSnapshot> LKXPeekPresenceSnapshot();
 // Forgets the shared snapshot (tests start clean).
 void LKXResetPresenceSnapshot();
 // Milliseconds of a steady clock.

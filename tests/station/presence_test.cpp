@@ -299,6 +299,27 @@ TEST_F(PresenceTest, MatesLeavingDuringAFanOutCostTheOthersNothing) {
   EXPECT_TRUE(KavrixWaitUntil([] { return SessionsOf("m0@x") + SessionsOf("m1@x") + SessionsOf("m2@x") == 0; }));
 }
 
+// Logons look a user up through the shared snapshot; a record that has
+// since been deleted and its place taken by someone else is not taken for
+// the user's.
+TEST_F(PresenceTest, ALogonFindsTheUserWhereTheSnapshotIsOutOfDate) {
+  AddUser("eve@x", "Eve", "Sales", "pw");
+  LKXResetPresenceSnapshot();
+  const auto snapshot = LKXGetPresenceSnapshot(LKXServerConnection::uGlobalChangeSeq.load());
+  ASSERT_NE(snapshot->Find("eve@x"), nullptr);
+  ASSERT_TRUE(KXDeleteUser("eve@x"));
+  AddUser("zed@x", "Zed", "Sales", "pw");
+  AddUser("eve@x", "Eve", "Sales", "pw");
+  ASSERT_EQ(LKXPeekPresenceSnapshot(), snapshot);
+  StationClient eve;
+  ASSERT_TRUE(Connect(eve, "eve@x"));
+  ASSERT_TRUE(eve.Send(LKXBuildPresence(Report(kLKXPresenceActive))));
+  ASSERT_TRUE(eve.Sync());
+  EXPECT_EQ(UserKey("eve@x", "LastLocation"), "Desk 4");
+  EXPECT_EQ(UserKey("zed@x", "LastLocation"), "");
+  LKXResetPresenceSnapshot();
+}
+
 TEST_F(PresenceTest, StoppingAUsersConnectionsEndsThem) {
   StationClient bob, ann;
   ASSERT_TRUE(Connect(bob, "bob@x"));

@@ -1,7 +1,9 @@
-// The two leave pages that grow with an office: the leave report of a user
-// with 300 records in the year, and the pending page of a manager with 200
+// The leave pages that grow with an office: the leave report of a user
+// with 300 records in the year, the pending page of a manager with 200
 // staff (one pending request each), each as a whole request over loopback
-// with a session cookie. Target: under 50 ms each.
+// with a session cookie (target: under 50 ms each), and the team leave
+// calendar of that manager's 200 staff for the month of their leave
+// (target: under 100 ms).
 //
 // Everything happens under a temporary KAVRIX_ROOT made here and removed at
 // the end.
@@ -88,6 +90,9 @@ BENCHMARK(BM_LeaveReport300Records)->Unit(benchmark::kMillisecond)->MeasureProce
 
 void BM_PendingPage200Staff(benchmark::State& state) { RunPage(state, "pendingleaverequests"); }
 BENCHMARK(BM_PendingPage200Staff)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
+void BM_TeamCalendar200Staff(benchmark::State& state) { RunPage(state, "teamcalendar?month=2026-02"); }
+BENCHMARK(BM_TeamCalendar200Staff)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 }  // namespace
 

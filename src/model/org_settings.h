@@ -58,6 +58,7 @@ enum class LKXOrg {
   kConnectRemote,
   kShowUserCaptions,
   kInitLeaveTypes,
+  kDefaultLeaveAllowanceDays,
   kCount  // not a setting
 };
 
@@ -172,6 +173,10 @@ inline constexpr LKXOrgSetting kKXOrgSettings[] = {
   // says; -1: nobody's.
   kx_org_detail::Int(LKXOrg::kShowUserCaptions, "Settings", "ShowUserCaptions", "0", -1, 1),
   kx_org_detail::Flag(LKXOrg::kInitLeaveTypes, "Settings", "InitLeaveTypes", "1"),
+  // Leave days a year of a user without "LeaveAllowanceDays"; empty: no
+  // allowance is kept, and no balance shown.
+  kx_org_detail::Int(LKXOrg::kDefaultLeaveAllowanceDays, "Settings", "DefaultLeaveAllowanceDays", "", 0, 366,
+      "Default leave allowance has to be between 0 to 366 days. Please reenter."),
 };
 // clang-format on
 

@@ -69,6 +69,11 @@ inline constexpr LKXUserKey kKXUserNonConnectNotice24{"NonConnectNotice24", "0"}
 inline constexpr LKXUserKey kKXUserNonConnectNotice48{"NonConnectNotice48", "0"};
 // The secret of the user's personal leave calendar address; empty for none.
 inline constexpr LKXUserKey kKXUserLeaveCalendarToken{"LeaveCalendarToken", ""};
+// Leave allowance: whole days a year; empty takes the organisation's
+// "DefaultLeaveAllowanceDays" (leave_balance.h).
+inline constexpr LKXUserKey kKXUserLeaveAllowanceDays{"LeaveAllowanceDays", ""};
+// Days carried over from the year before, per year: "2026:3,2027:1".
+inline constexpr LKXUserKey kKXUserLeaveCarryOverDays{"LeaveCarryOverDays", ""};
 // The personal API token: only its SHA-256 (hex) is kept, with the moment it
 // was made ("YYYY-MM-DD HH:MM:SS"); both empty for none.
 inline constexpr LKXUserKey kKXUserApiTokenHash{"ApiTokenHash", ""};

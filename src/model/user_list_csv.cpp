@@ -37,6 +37,9 @@ LKXUserListCSVRow RowOf(LKXUser& user, bool withPasswords) {
   row.passwordReq = user.GetFlag(kKXUserPasswordReq);
   row.team = user.GetText(kKXUserTeam);
   row.manager = user.GetText(kKXUserManager);
+  row.leaveColumns = true;
+  row.leaveAllowance = user.GetText(kKXUserLeaveAllowanceDays);
+  row.leaveCarryOver = user.GetText(kKXUserLeaveCarryOverDays);
   return row;
 }
 
@@ -57,6 +60,10 @@ std::string KXUserListCSVLine(const LKXUserListCSVRow& row) {
   out.AddCol(row.passwordReq ? 1 : 0);
   out.AddCol(row.team);
   out.AddCol(row.manager);
+  if (row.leaveColumns) {
+    out.AddCol(row.leaveAllowance);
+    out.AddCol(row.leaveCarryOver);
+  }
   return out.Text();
 }
 
@@ -73,6 +80,11 @@ bool KXParseUserListCSVLine(std::string_view line, LKXUserListCSVRow& row) {
   row.passwordReq = columns.GetCol() != 0;
   columns.GetCol(team);
   columns.GetCol(manager);
+  std::string allowance, carryOver;
+  row.leaveColumns = columns.GetCol(allowance);
+  columns.GetCol(carryOver);
+  row.leaveAllowance = KXCleanRegistryText(allowance);
+  row.leaveCarryOver = KXCleanRegistryText(carryOver);
   row.email = KXCleanRegistryText(email);
   row.name = KXCleanRegistryText(name);
   row.password = KXCleanRegistryText(password);
@@ -153,6 +165,10 @@ bool KXStoreUserListRow(const LKXUserListCSVRow& row, bool withPasswords, int wo
   // A new user of the panel's file without managers keeps the one the
   // registry gives (the last administrator), as on the add-user form.
   if (exists || withPasswords || !row.manager.empty()) ok = user.SetText(kKXUserManager, row.manager) && ok;
+  if (row.leaveColumns) {
+    ok = user.SetText(kKXUserLeaveAllowanceDays, row.leaveAllowance) && ok;
+    ok = user.SetText(kKXUserLeaveCarryOverDays, row.leaveCarryOver) && ok;
+  }
   if (withPasswords) {
     ok = user.SetText(kKXUserPassword, row.password) && ok;
     ok = user.SetText(kKXUserOldPassword, row.oldPassword) && ok;

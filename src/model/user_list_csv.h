@@ -1,10 +1,13 @@
 #pragma once
 // The user list as a CSV file, shared by the control window's export and
 // import and by the control panel's. No header line, one line per user
-// ending CR LF, nine columns (doc/user_list_csv.md):
+// ending CR LF, eleven columns (doc/user_list_csv.md):
 //
 //   Email, "Name", "Password", "OldPassword", AccessAdmin, AccessHR,
-//   PasswordReq, "Team", "Manager"
+//   PasswordReq, "Team", "Manager", "LeaveAllowanceDays", "LeaveCarryOverDays"
+//
+// Files written before the leave columns have nine; a line without them
+// leaves the user's leave keys as they are.
 //
 // The control window moves whole profiles, passwords included; the control
 // panel never shows a password, so its export leaves those two columns
@@ -26,6 +29,9 @@ struct LKXUserListCSVRow {
   bool passwordReq = false;
   std::string team;
   std::string manager;
+  bool leaveColumns = false;  // the line has the two leave columns
+  std::string leaveAllowance;
+  std::string leaveCarryOver;
 };
 
 inline constexpr int kKXUserListCSVLockTimeoutMs = 5000;

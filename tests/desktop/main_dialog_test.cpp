@@ -216,8 +216,9 @@ TEST_F(MainDialogTest, ExportThenImportRoundTripsTheUserList) {
   const std::string file = TempDir() + "/users.csv";
   {
     std::ofstream out(file, std::ios::binary);
-    out << "ann@example.com,\"Ann\",\"pw1\",\"\",1,0,0,\"Sales\",\"\"\r\n"
-        << "bob@example.com,\"Bob\",\"pw2\",\"old\",0,1,1,\"Support\",\"ann@example.com\"\r\n";
+    // With the leave allowance and the days carried over.
+    out << "ann@example.com,\"Ann\",\"pw1\",\"\",1,0,0,\"Sales\",\"\",\"25\",\"2026:3\"\r\n"
+        << "bob@example.com,\"Bob\",\"pw2\",\"old\",0,1,1,\"Support\",\"ann@example.com\",\"\",\"\"\r\n";
   }
   LOptionsDialog options(nullptr, nullptr);
   ASSERT_EQ(options.ImportUsers(file), 2);

@@ -158,6 +158,7 @@ async function main() {
     await require("./steps_manual")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN, staff: FIRST_USER });
     await runLeave(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
     await require("./steps_leave_yearend")(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
+    await require("./steps_leave_balance")(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
     await require("./steps_users")(page, base, step, { check, expectText, pressOk, valueOf, admin: ADMIN, staff: FIRST_USER, root, temp });
     await require("./steps_orgset")(page, base, step, { check, expectText, pressOk, admin: ADMIN, root });
     await require("./steps_setup")({ page, step, check, expectText, pressOk, program, temp, limitMs: LIMIT_MS });

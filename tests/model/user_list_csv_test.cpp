@@ -21,21 +21,24 @@ class UserListCSVTest : public RegistryTest {
   }
 };
 
-TEST_F(UserListCSVTest, ExportWritesNineColumnsPerUserInRegistryOrder) {
+TEST_F(UserListCSVTest, ExportWritesElevenColumnsPerUserInRegistryOrder) {
   ASSERT_TRUE(KXAddUser("boss@x.example", "The \"Boss\"", true, true, "", "", "pw1"));
   ASSERT_TRUE(KXAddUser("cy@x.example", "Cy, Jr.", false, false, "Sales,Support", "boss@x.example", ""));
-  LKXUser boss;
+  LKXUser boss, cy;
   ASSERT_TRUE(KXGetUser("boss@x.example", boss));
   ASSERT_TRUE(boss.SetText(kKXUserOldPassword, "old"));
+  ASSERT_TRUE(KXGetUser("cy@x.example", cy));
+  ASSERT_TRUE(cy.SetText(kKXUserLeaveAllowanceDays, "25"));
+  ASSERT_TRUE(cy.SetText(kKXUserLeaveCarryOverDays, "2025:1,2026:3"));
   const std::string path = SharedFolder() + "/users.csv";
   ASSERT_TRUE(KavrixWriteFile(path, "an older and much longer file that must not survive the export\r\n"));
   ASSERT_TRUE(KXExportUserList(path));
   EXPECT_EQ(KavrixReadFile(path),
-            "boss@x.example,\"The \"\"Boss\"\"\",\"pw1\",\"old\",1,1,0,\"DefaultTeam\",\"\"\r\n"
-            "cy@x.example,\"Cy, Jr.\",\"\",\"\",0,0,1,\"Sales,Support\",\"boss@x.example\"\r\n");
+            "boss@x.example,\"The \"\"Boss\"\"\",\"pw1\",\"old\",1,1,0,\"DefaultTeam\",\"\",\"\",\"\"\r\n"
+            "cy@x.example,\"Cy, Jr.\",\"\",\"\",0,0,1,\"Sales,Support\",\"boss@x.example\",\"25\",\"2025:1,2026:3\"\r\n");
   // The panel's copy never carries a password.
   EXPECT_EQ(KXUserListCSVLine(KXUserListCSVRows(false).front()),
-            "boss@x.example,\"The \"\"Boss\"\"\",\"\",\"\",1,1,0,\"DefaultTeam\",\"\"");
+            "boss@x.example,\"The \"\"Boss\"\"\",\"\",\"\",1,1,0,\"DefaultTeam\",\"\",\"\",\"\"");
 }
 
 TEST_F(UserListCSVTest, ReadsEveryColumnAndSkipsLinesWithoutAddress) {
@@ -83,6 +86,26 @@ TEST_F(UserListCSVTest, ImportChangesKnownUsersAddsNewOnesKeepsTheRest) {
   EXPECT_EQ(Text("new@x.example", kKXUserOldPassword), "op");
   EXPECT_EQ(Text("new@x.example", kKXUserManager), "boss@x.example");
   EXPECT_EQ(Text("kept@x.example", kKXUserName), "Kept");
+}
+
+TEST_F(UserListCSVTest, LeaveColumnsAreStoredAndAFileWithoutThemKeepsTheKeys) {
+  ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", true, false, "", "", "pw"));
+  const struct {
+    const char* line;
+    const char* allowance;
+    const char* carryOver;
+  } cases[] = {
+      {"ann@x.example,\"Ann\",\"pw\",\"\",1,0,0,\"\",\"\",\"25\",\"2026:3\"", "25", "2026:3"},
+      {"ann@x.example,\"Ann\",\"pw\",\"\",1,0,0,\"\",\"\"", "25", "2026:3"},  // nine columns
+      {"ann@x.example,\"Ann\",\"pw\",\"\",1,0,0,\"\",\"\",\"\"", "", ""},    // present and empty
+  };
+  for (const auto& c : cases) {
+    LKXUserListCSVRow row;
+    ASSERT_TRUE(KXParseUserListCSVLine(c.line, row));
+    ASSERT_TRUE(KXStoreUserListRow(row, true));
+    EXPECT_EQ(Text("ann@x.example", kKXUserLeaveAllowanceDays), c.allowance) << c.line;
+    EXPECT_EQ(Text("ann@x.example", kKXUserLeaveCarryOverDays), c.carryOver) << c.line;
+  }
 }
 
 TEST_F(UserListCSVTest, PanelRowsNeverTouchPasswordsAndGiveNewUsersARandomOne) {

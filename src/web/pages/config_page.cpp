@@ -1,10 +1,12 @@
 #include "web/pages/config_page.h"
 
 #include <climits>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "foundation/date_time.h"
+#include "model/leave_balance.h"
 #include "model/leave_log.h"
 #include "model/org_settings.h"
 #include "web/access_rules.h"
@@ -29,6 +31,7 @@ enum : int {
   kDefaultWorkHoursId = 120,
   kPrivateProgramsId = 122,
   kBusinessProgramsId = 123,
+  kLeaveAllowanceId = 124,
   kNormalBreakId = 202,
   kNoBreakId = 203,
   kBreakFromId = 210,
@@ -181,6 +184,7 @@ void LKXConfigPage::InitDialog() {
   // its bound), so that what the page shows is what is in effect.
   for (const LConfigNumber& number : kNumbers) SetInt(number.id, KXOrgGetInt(number.key));
   SetCheck(kLeaveApprovalId, KXOrgGetBool(LKXOrg::kLeaveApprovalRequired));
+  SetText(kLeaveAllowanceId, KXOrgGetText(LKXOrg::kDefaultLeaveAllowanceDays));
   SetCheck(kAutoDetectHolidaysId, KXOrgGetBool(LKXOrg::kAutoDetectHolidays));
   const int captions = KXOrgGetInt(LKXOrg::kShowUserCaptions);
   SetRadioCheck(captions < 0 ? kCaptionsNoneId : captions > 0 ? kCaptionsPerUserId : kCaptionsAllId, true);
@@ -205,6 +209,7 @@ void LKXConfigPage::Generate() {
   StartGroupBox("Options");
   AddInput(kAutoDeleteDaysId, "Auto-delete screen shots (after days): ", 6);
   AddCheckBox(kLeaveApprovalId, "Leave form approval required");
+  AddInput(kLeaveAllowanceId, "Default leave allowance (days a year, empty: none kept): ", 6);
   AddCheckBox(kAutoDetectHolidaysId, "Auto detect public holidays");
   SetIndent(1);
   AddStatic(
@@ -294,6 +299,13 @@ bool LKXConfigPage::CmOk() {
       return false;
     }
   }
+  std::string allowance;
+  GetTextAndTrim(kLeaveAllowanceId, allowance);
+  if (!allowance.empty() && !KXIsLeaveDaysText(allowance)) {
+    PopupControlDataInvalid(kLeaveAllowanceId, KXOrgSettingOf(LKXOrg::kDefaultLeaveAllowanceDays).range_message);
+    return false;
+  }
+  if (!allowance.empty()) allowance = std::to_string(std::atoi(allowance.c_str()));
   std::string days, fortnightStart, privatePrograms, businessPrograms;
   GetText(kDaysOfMonthDaysId, days);
   GetTextAndTrim(kFortnightStartId, fortnightStart);
@@ -323,6 +335,7 @@ bool LKXConfigPage::CmOk() {
   LKXOrgChanges changes;
   changes.EditInt(LKXOrg::kAutoDeleteDays, values[0]);
   changes.EditBool(LKXOrg::kLeaveApprovalRequired, GetCheck(kLeaveApprovalId));
+  changes.EditText(LKXOrg::kDefaultLeaveAllowanceDays, allowance);
   changes.EditBool(LKXOrg::kAutoDetectHolidays, GetCheck(kAutoDetectHolidaysId));
   changes.EditInt(LKXOrg::kShowUserCaptions, captions);
   changes.EditBool(LKXOrg::kConnectRemote, GetRadioCheck(kSomeRemoteId));

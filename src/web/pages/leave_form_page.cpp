@@ -1,11 +1,14 @@
 #include "web/pages/leave_form_page.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 
 #include "foundation/log.h"
 #include "foundation/text_limits.h"
 #include "maintenance/maintenance_thread.h"
 #include "model/core_data.h"
+#include "model/leave_balance.h"
 #include "model/leave_log.h"
 #include "model/org_settings.h"
 #include "model/registry_lists.h"
@@ -15,6 +18,8 @@
 #include "web/current_user.h"
 #include "web/pages/dialog_defaults.h"
 #include "web/pages/entry_confirmations.h"
+#include "web/pages/leave_balance_text.h"
+#include "web/pages/leave_form_balance.h"
 #include "web/pages/leave_pages_common.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
@@ -60,6 +65,21 @@ int PostedIndex(const std::string& value) {
     if (index > 1000000) return -1;
   }
   return static_cast<int>(index);
+}
+
+// What the applicant is told after OK when the request takes more days
+// than are left; empty when it does not, or no allowance is kept.
+std::string OverrunNote(const std::string& userEmail, const std::string& from, const std::string& to,
+                        const std::string& type) {
+  LKXUser user;
+  if (!KXGetUser(userEmail, user)) return "";
+  const LKXLeaveCounting counting;
+  if (!counting.Counts(type)) return "";
+  std::string note;
+  for (int year = std::atoi(from.substr(0, 4).c_str()); year <= std::atoi(to.substr(0, 4).c_str()); ++year) {
+    note += KXLeaveOverrunNote(KXLeaveBalance(user, year, counting), year, counting.DaysInYear(from, to, year));
+  }
+  return note;
 }
 
 void WakeMaintenance() {
@@ -133,12 +153,26 @@ void LKXLeaveFormPage::Generate() {
   AddDateInput(kFromId, "From Date: ", 15);
   AddDateInput(kToId, "To Date: ", 15);
   AddInput(kCommentsId, "Comments: ", 35);
+  if (!callMode_) WriteBalance();
   if (callMode_) {
     SetText(kReceiverId, viewer.GetEmail());
     AddInputReadOnly(kReceiverId, "Call Receiver:", 24);
     AddHiddenField("leavecall", "true");
   }
   AddStatic(kLLeaveFormNotice);
+}
+
+void LKXLeaveFormPage::WriteBalance() {
+  LKXUser owner;
+  if (!KXGetUser(owner_.email, owner)) return;
+  const LKXLeaveCounting counting;
+  std::vector<bool> counts;
+  for (const std::string& type : types_) counts.push_back(counting.Counts(type));
+  std::string from, to;
+  GetTextAndTrim(kFromId, from);
+  GetTextAndTrim(kToId, to);
+  WLWriteLeaveFormBalance(Form(), owner, from, to, std::max(0, PostedIndex(GetControlValue(kTypeId))), counts,
+                          kTypeId, kFromId, kToId);
 }
 
 void LKXLeaveFormPage::InitDialog() {
@@ -224,6 +258,8 @@ bool LKXLeaveFormPage::CmOk() {
   static_cast<void>(fromDay.SetDateTime(from, "00:00:00"));
   static_cast<void>(toDay.SetDateTime(to, "00:00:00"));
   // Whoever records leave for someone else is its author.
+  const std::string type = types_[static_cast<std::size_t>(typeIndex)];
+  const std::string overrun = OverrunNote(userEmail, from, to, type);
   LKXCoreData::LogLeaveEntry(userEmail, fromDay, toDay, types_[static_cast<std::size_t>(typeIndex)], comments,
                              callMode_ || owner_.other ? viewerEmail : "");
   LKXUser user;
@@ -236,7 +272,7 @@ bool LKXLeaveFormPage::CmOk() {
   const std::string sessionPrefix = LCutText(Form().Session().Id(), kLLoggedSessionPrefix);
   LOG("User " + userEmail + " just submitted a leave form" + KXEnteredByNote(owner_) + " (sess " + sessionPrefix +
       "...)");
-  WLSetConfirmation(Form(), KXLeaveSentText(user, KXSameName(userEmail, viewerEmail), from, to));
+  WLSetConfirmation(Form(), KXLeaveSentText(user, KXSameName(userEmail, viewerEmail), from, to) + overrun);
   return true;
 }
 

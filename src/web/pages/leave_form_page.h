@@ -52,6 +52,8 @@ class LKXLeaveFormPage : public LKXWebDialog {
   // Call mode: the users this viewer may record a call for.
   std::vector<Offered> OfferedUsers(LKXUser& viewer) const;
   void WriteUserSelect(const std::vector<Offered>& users);
+  // The applicant's balance and what the dates shown take.
+  void WriteBalance();
   // Checks 1 to 5 of the dates; false with the message set.
   bool CheckDates(const std::string& user, const std::string& from, const std::string& to);
 

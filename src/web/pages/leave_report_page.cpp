@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "model/leave_balance.h"
 #include "model/leave_log.h"
 #include "model/leave_requests.h"
 #include "model/org_settings.h"
@@ -12,6 +13,7 @@
 #include "web/current_user.h"
 #include "web/html_list.h"
 #include "web/pages/dialog_defaults.h"
+#include "web/pages/leave_balance_text.h"
 #include "web/pages/leave_calendar.h"
 #include "web/pages/leave_pages_common.h"
 #include "web/pages/leave_post_confirmation.h"
@@ -151,6 +153,8 @@ void LKXLeaveReportPage::Generate() {
       wfformat(form, "<tr><td><b>%H:</b>&nbsp;</td><td><b>%d</b></td></tr>", types[t], totals[t]);
     }
     WLSendRaw(form, "</table>");
+    const LKXLeaveBalance balance = KXLeaveBalance(user, yearNumber);
+    if (balance.kept) wfformat(form, "<p id=leavebalance><b>%H</b></p>", KXLeaveBalanceLine(balance, yearNumber));
     if (KXSameName(viewer.GetEmail(), selUser)) WriteFeedSection(viewer);
     AddJScriptFunction("window.onload=function(){initSearchBar();initTable(\"110\");}");
     return;

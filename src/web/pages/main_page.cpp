@@ -130,6 +130,7 @@ void WriteOwnSections(LWebletForm& form, const MainPageView& view) {
     Item(form, "leaveform?onok=mainpage&oncancel=mainpage", "Add a leave entry");
     Item(form, "leaveform?leavecall=true&onok=mainpage&oncancel=mainpage",
          "Sick leave call received for other team member");
+    Item(form, "teamcalendar", "Team leave calendar");
     WLSendRaw(form, "</ul>");
   }
   WLSendRaw(form, "<h3>My Details</h3><ul>");

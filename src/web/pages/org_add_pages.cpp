@@ -4,16 +4,19 @@
 #include <string_view>
 
 #include "foundation/date_time.h"
+#include "model/leave_balance.h"
 #include "model/leave_log.h"
 #include "model/public_holidays.h"
 #include "model/teams.h"
 #include "web/access_rules.h"
 #include "web/pages/dialog_defaults.h"
+#include "web/pages/org_list_pages.h"
 #include "web/weblet_form.h"
 
 namespace {
 
 constexpr int kNameId = 101;
+constexpr int kCountsId = 102;
 constexpr int kStartId = 101;
 constexpr int kEndId = 102;
 constexpr int kCommentId = 103;
@@ -81,6 +84,7 @@ LKXAddLeaveTypePage::LKXAddLeaveTypePage(LWebletForm& form)
 
 void LKXAddLeaveTypePage::Generate() {
   AddInput(kNameId, "Leave Type Name: ", 24);
+  AddCheckBox(kCountsId, kLCountsAgainstAllowance);
   AddJScript(InputMaskScript(true));
 }
 
@@ -99,6 +103,8 @@ bool LKXAddLeaveTypePage::CmOk() {
     PopupControlDataInvalid(kNameId, kLLeaveTypeExists);
     return false;
   }
+  // Written either way, so that a new type called "holiday" says what it was given.
+  (void)KXSetLeaveTypeCounts(name, GetCheck(kCountsId));
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/leave_balance.h"
 #include "model/public_holidays.h"
 #include "model/registry_text.h"
 #include "model/teams.h"
@@ -26,6 +27,8 @@ struct LKXRegistryListView {
   const char* deleteLabel;
   // Adds one row per record; returns the number of rows.
   int (*addRows)(LHtmlList& list);
+  // A second button for the ticked rows; nullptr for none.
+  const char* extraLabel = nullptr;
 };
 
 namespace {
@@ -50,7 +53,15 @@ int AddTeamRows(LHtmlList& list) {
 
 int AddLeaveTypeRows(LHtmlList& list) {
   int number = 0;
-  for (const std::string& name : KXGetLeaveTypeNames()) AddNameRow(list, number++, name, "selleavetype");
+  const LKXLeaveCounting counting;
+  for (const std::string& name : KXGetLeaveTypeNames()) {
+    LHtmlListRow row;
+    row.SetArguments("selleavetype=" + LURIEncode(name));
+    row.AddCellPrintFWithOrder("", kCheckBoxCell, number++, name);
+    row.AddCellPrintF("%H", name);
+    row.AddCellPrintF("%s", counting.Counts(name) ? "Yes" : "No");
+    list.AddRow(std::move(row));
+  }
   return number;
 }
 
@@ -71,8 +82,9 @@ const LKXRegistryListView kTeamView = {
     "teamlistpost", "team.html", "Team List", "teamlist", {"Team Name"},
     "Add New Team", "/addteam", "Delete Team", AddTeamRows};
 const LKXRegistryListView kLeaveTypeView = {
-    "leavetypepost", "leavetype.html", "Leave Type List", "leavetypelist", {"Leave Type Name"},
-    "Add New Leave Type", "/addleavetype", "Delete Leave Type", AddLeaveTypeRows};
+    "leavetypepost", "leavetype.html", "Leave Type List", "leavetypelist",
+    {"Leave Type Name", kLCountsAgainstAllowance}, "Add New Leave Type", "/addleavetype", "Delete Leave Type",
+    AddLeaveTypeRows, kLSwitchCountingLabel};
 const LKXRegistryListView kHolidayView = {
     "holidaylistpost", "holiday.html", "Holidays", "holidaylist", {"Start Date", "End Date", "Comment"},
     "Add Holiday", "/addholiday", "Delete Holiday", AddHolidayRows};
@@ -84,6 +96,7 @@ constexpr char kListScript[] =
     "function validate(){var boxes=listBoxes(),ticked=false,all=boxes.length>0;"
     "for(var i=0;i<boxes.length;i++){if(boxes[i].checked)ticked=true;else all=false;}"
     "document.getElementById(\"submit\").disabled=!ticked;"
+    "var extra=document.getElementById(\"submitextra\");if(extra)extra.disabled=!ticked;"
     "var box=document.getElementsByName(\"selectall\")[0];if(box&&!all)box.checked=false;}\r\n"
     "function selall(on){var boxes=listBoxes();for(var i=0;i<boxes.length;i++)boxes[i].checked=on;validate();}\r\n"
     "window.onload=function(){validate();initTable(\"110\");}\r\n";
@@ -124,6 +137,10 @@ void LKXRegistryListPage::Generate() {
            "<input type=submit name=submit id=submit value=\"%s\" %s>&nbsp;"
            "<input type=button value=\"  Return  \" onclick=\"window.location='/mainpage'\" %s></p>",
            view_.addLabel, view_.addPage, kStyle, view_.deleteLabel, kStyle, kStyle);
+  if (view_.extraLabel != nullptr) {
+    wfformat(form, "<p align=center><input type=submit name=submit id=submitextra value=\"%s\" %s></p>",
+             view_.extraLabel, kStyle);
+  }
   AddJScriptFunction(kListScript);
 }
 
@@ -158,6 +175,9 @@ void WLLeaveTypeListPost(LWebletForm& form) {
     // Leave records keep the name they were filed under; the type only
     // leaves the choice of new forms.
     for (const std::string& name : TickedValues(form)) (void)KXDeleteLeaveType(name);
+  } else if (Pressed(form, kLSwitchCountingLabel)) {
+    const LKXLeaveCounting counting;
+    for (const std::string& name : TickedValues(form)) (void)KXSetLeaveTypeCounts(name, !counting.Counts(name));
   }
   LKXLeaveTypeListPage(form).Open();
 }

@@ -45,6 +45,10 @@ class LKXPublicHolidayListPage : public LKXRegistryListPage {
   explicit LKXPublicHolidayListPage(LWebletForm& form);
 };
 
+inline constexpr char kLCountsAgainstAllowance[] = "Counts against allowance";
+// Turns the ticked leave types' counting on where it was off, and off where on.
+inline constexpr char kLSwitchCountingLabel[] = "Switch Counts against allowance";
+
 // The select-all box in the first column's title.
 inline constexpr char kLSelectAllTitle[] = "<input type=checkbox name=selectall onclick=selall(this.checked)>";
 // The most rows a delete post walks: "count" is the visitor's number.

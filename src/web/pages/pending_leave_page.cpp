@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "model/leave_balance.h"
 #include "model/leave_log.h"
 #include "model/leave_requests.h"
 #include "model/org_settings.h"
@@ -12,12 +13,39 @@
 #include "web/current_user.h"
 #include "web/html_list.h"
 #include "web/pages/dialog_defaults.h"
+#include "web/pages/leave_balance_text.h"
 #include "web/pages/leave_pages_common.h"
 #include "web/pages/leave_post_confirmation.h"
 #include "web/pages/leave_posting.h"
 #include "web/pages/main_page.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
+
+namespace {
+
+// The balance of each year the request falls in, as it will be once the
+// request is approved; "&nbsp;" when no allowance is kept. Several requests
+// of one user each show the balance as if only they were approved.
+std::string BalanceAfterApprovalHtml(LKXUser& user, const LKXLeaveRequest& request,
+                                     const LKXLeaveCounting& counting) {
+  std::string html;
+  for (const LKXLeavePart& part : request.parts) {
+    const int year = std::atoi(part.year.c_str());
+    const LKXLeaveBalance balance = KXLeaveBalance(user, year, counting);
+    if (!balance.kept) continue;
+    const LKXLeaveRecord& record = part.record;
+    // Counted already when approved; a type that does not count takes none.
+    const bool adds = !counting.Taken(record) && counting.Counts(record.type);
+    const int takes = adds ? counting.DaysInYear(record.start, record.end, year) : 0;
+    const bool over = balance.Left() - takes < 0 && takes > 0;
+    if (!html.empty()) html += "<br>";
+    html += LHtmlFormatChecked(over ? "<span class=kxoverrun><font color=#a00000>%H</font></span>" : "%H",
+                               KXLeaveAfterApprovalText(balance, year, takes));
+  }
+  return html.empty() ? "&nbsp;" : html;
+}
+
+}  // namespace
 
 LKXPendingLeaveRequestsPage::LKXPendingLeaveRequestsPage(LWebletForm& form, std::vector<std::string> notices)
     : LKXWebPage(form, "pendingleaverequestspost", "pendingleaverequests.html", "Pending Leave Requests"),
@@ -51,9 +79,11 @@ void LKXPendingLeaveRequestsPage::Generate() {
   list.AddColumn("Reason", 15, LHtmlList::kAlignLeft, true);
   list.AddColumn("Author", 15, LHtmlList::kAlignLeft, true);
   list.AddColumn("Status", 12, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Balance after approval", 20, LHtmlList::kAlignLeft, false);
 
   const std::vector<std::string> types = KXGetLeaveTypeNames();
-  const LKXHolidayCalendar holidays;
+  const LKXLeaveCounting counting;
+  const LKXHolidayCalendar& holidays = counting.Holidays();
   LKXUserNames authors;
   const std::string viewerEmail = viewer.GetEmail();
   int number = 0;
@@ -89,6 +119,7 @@ void LKXPendingLeaveRequestsPage::Generate() {
       ordered.AddCell(LHtmlFormatChecked("%s<input type=hidden name=inputyear%d value=\"%H\">",
                                          LLeaveStatusHtml(request.Status()), number, request.parts.front().year),
                       "");
+      ordered.AddCell(BalanceAfterApprovalHtml(user, request, counting), "");
       list.AddRow(std::move(ordered));
       ++number;
     }

@@ -38,6 +38,8 @@ constexpr Keep kKeeps[] = {
     {"fdlunchduration", kKXDetailLunchDuration, Kind::kText},
     {"fdlogscreenshot", kKXDetailLogScreenShot, Kind::kCheck},
     {"fdshowdetails", kKXDetailShowDetails, Kind::kCheck},
+    {"fdleaveallowance", kKXDetailLeaveAllowance, Kind::kText},
+    {"fdcarryover", kKXDetailCarryOver, Kind::kText},
     // The expected hours would otherwise be the only typed values lost.
     {"fdhourstart", kKXDetailHourStart, Kind::kText},
     {"fdhourend", kKXDetailHourEnd, Kind::kText},

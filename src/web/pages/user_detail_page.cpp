@@ -8,6 +8,8 @@
 
 #include "mail/email_address.h"
 #include "maintenance/maintenance_thread.h"
+#include "model/leave_balance.h"
+#include "model/leave_log.h"
 #include "model/new_user.h"
 #include "model/org_settings.h"
 #include "model/registry_text.h"
@@ -50,6 +52,8 @@ std::string StoredTime(const std::string& typed) {
   return time.value > 0 ? time.GetText() : std::string();
 }
 
+int CurrentYear() { return std::atoi(KXCurrentYearText().c_str()); }
+
 int NonNegative(const std::string& text, int limit) {
   const int value = std::atoi(text.c_str());
   if (value < 0) return 0;
@@ -79,10 +83,15 @@ LKXUserDetailPage::LKXUserDetailPage(LWebletForm& form) : LKXWebDialog(form, "us
   new_ = KXSameName(selected_, "new");
   SetTitle(new_ ? "Add a New User" : "View User Details");
   AddTools(kToolTips, static_cast<int>(std::size(kToolTips)));
-  if (!new_ && !KXIsCurrentUserAdministator(form)) {
+  const bool admin = KXIsCurrentUserAdministator(form);
+  leaveEditable_ = admin || KXIsCurrentUserAccountant(form);
+  if (!new_ && !admin) {
     readOnly_ = true;
-    SetOkLabel(" Return ");
-    SetCancelLabel("");
+    // HR keeps the leave allowances, so its form saves those two fields.
+    if (!leaveEditable_) {
+      SetOkLabel(" Return ");
+      SetCancelLabel("");
+    }
   }
 }
 
@@ -150,6 +159,8 @@ void LKXUserDetailPage::InitFromRecord(LKXUser& user) {
   SetCheck(kKXDetailTakeLunch, user.GetFlag(kKXUserTakeLunchTime));
   SetText(kKXDetailLunchStart, user.GetText(kKXUserLunchStartTime));
   SetText(kKXDetailLunchDuration, user.GetText(kKXUserLunchDurationMins));
+  SetText(kKXDetailLeaveAllowance, user.GetText(kKXUserLeaveAllowanceDays));
+  SetInt(kKXDetailCarryOver, KXCarryOverDaysOf(user.GetText(kKXUserLeaveCarryOverDays), CurrentYear()));
 }
 
 void LKXUserDetailPage::InitDialog() {
@@ -220,6 +231,19 @@ void LKXUserDetailPage::Generate() {
     AddInput(kKXDetailLunchDuration, "Duration (mins): ", 6);
   }
   EndGroupBox();
+  StartGroupBox("Leave");
+  const std::string fallback = KXOrgGetText(LKXOrg::kDefaultLeaveAllowanceDays);
+  const std::string allowanceLabel = "Leave allowance (days a year, empty: " +
+                                     (fallback.empty() ? std::string("none kept") : "the default " + fallback) + "):";
+  const std::string carryLabel = "Days carried over into " + std::to_string(CurrentYear()) + ":";
+  if (leaveEditable_) {
+    AddInput(kKXDetailLeaveAllowance, allowanceLabel, 6);
+    AddInput(kKXDetailCarryOver, carryLabel, 6);
+  } else {
+    AddInputReadOnly(kKXDetailLeaveAllowance, allowanceLabel, 6);
+    AddInputReadOnly(kKXDetailCarryOver, carryLabel, 6);
+  }
+  EndGroupBox();
 
   LKXUser user;
   if (!new_ && KXGetUser(selected_, user) && user.GetTimeZone() != kKXTimeZoneUnknown) {
@@ -233,9 +257,47 @@ void LKXUserDetailPage::Generate() {
 }
 
 bool LKXUserDetailPage::CmOk() {
-  // A read-only form saves nothing, whatever was posted.
-  if (readOnly_ || !KXIsCurrentUserAdministator(Form())) return true;
-  return CheckAndSave();
+  if (KXIsCurrentUserAdministator(Form()) && !readOnly_) return CheckAndSave();
+  // A read-only form saves nothing but, for HR, the leave fields.
+  if (!readOnly_ || !leaveEditable_ || !KXIsCurrentUserAccountant(Form())) return true;
+  std::string allowance;
+  int carryOver = 0;
+  if (!CheckLeaveFields(allowance, carryOver)) return false;
+  LKXUser user;
+  if (KXGetUser(selected_, user) && SaveLeaveFields(user, allowance, carryOver)) return true;
+  PopupControlDataInvalid(kKXDetailLeaveAllowance, kKXDetailNotStored);
+  return false;
+}
+
+bool LKXUserDetailPage::CheckLeaveFields(std::string& allowance, int& carryOver) {
+  std::string carry;
+  GetTextAndTrim(kKXDetailLeaveAllowance, allowance);
+  GetTextAndTrim(kKXDetailCarryOver, carry);
+  if (!allowance.empty() && !KXIsLeaveDaysText(allowance)) {
+    PopupControlDataInvalid(kKXDetailLeaveAllowance, kKXDetailBadLeaveDays);
+    return false;
+  }
+  if (carry.empty()) carry = "0";
+  if (!KXIsLeaveDaysText(carry)) {
+    PopupControlDataInvalid(kKXDetailCarryOver, kKXDetailBadLeaveDays);
+    return false;
+  }
+  // "007" is stored as 7.
+  if (!allowance.empty()) allowance = std::to_string(std::atoi(allowance.c_str()));
+  carryOver = std::atoi(carry.c_str());
+  return true;
+}
+
+// Like the other fields, only what differs from the record is stored; the
+// other years' carry-over stays as it is.
+bool LKXUserDetailPage::SaveLeaveFields(LKXUser& user, const std::string& allowance, int carryOver) {
+  bool ok = true;
+  if (user.GetText(kKXUserLeaveAllowanceDays) != allowance) ok = user.SetText(kKXUserLeaveAllowanceDays, allowance);
+  const std::string list = user.GetText(kKXUserLeaveCarryOverDays);
+  if (KXCarryOverDaysOf(list, CurrentYear()) != carryOver) {
+    ok = user.SetText(kKXUserLeaveCarryOverDays, KXWithCarryOverDays(list, CurrentYear(), carryOver)) && ok;
+  }
+  return ok;
 }
 
 // The cleaned items of a typed team or manager list.
@@ -335,6 +397,9 @@ bool LKXUserDetailPage::CheckAndSave() {
     PopupControlDataInvalid(kKXDetailEmail, kKXDetailEmailExists);
     return false;
   }
+  std::string allowance;
+  int carryOver = 0;
+  if (!CheckLeaveFields(allowance, carryOver)) return false;
   // What the page showed for the stored record: only what differs from it
   // is stored, so OK on an unchanged form leaves the record as it was, and
   // a team or manager kept from before passes even where it is gone since.
@@ -400,6 +465,7 @@ bool LKXUserDetailPage::CheckAndSave() {
     if (!new_ && unchanged) continue;
     ok = user.SetText(*value.key, value.text) && ok;
   }
+  ok = SaveLeaveFields(user, allowance, carryOver) && ok;
   WakeMaintenance();
   if (ok) return true;
   PopupControlDataInvalid(kKXDetailEmail, kKXDetailNotStored);

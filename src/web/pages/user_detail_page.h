@@ -56,9 +56,13 @@ class LKXUserDetailPage : public LKXWebDialog {
   // put back after.
   ShownForm ShownFor(LKXUser& user);
   bool CheckAndSave();
+  // The leave fields, which HR may change on an otherwise read-only form.
+  bool CheckLeaveFields(std::string& allowance, int& carryOver);
+  bool SaveLeaveFields(LKXUser& user, const std::string& allowance, int carryOver);
 
   bool new_ = false;
   bool readOnly_ = false;
+  bool leaveEditable_ = false;
   bool restored_ = false;  // the controls hold a form kept while a picker was open
   std::string selected_;  // the session's "seluser"
   std::string apiToken_;
@@ -89,6 +93,8 @@ inline constexpr int kKXDetailTakeLunch = 602;
 inline constexpr int kKXDetailLunchStart = 603;
 inline constexpr int kKXDetailLunchDuration = 604;
 inline constexpr int kKXDetailLogScreenShot = 606;
+inline constexpr int kKXDetailLeaveAllowance = 701;
+inline constexpr int kKXDetailCarryOver = 702;
 
 inline constexpr char kKXAddToTeamButton[] = "Add to a Team";
 // The field that brings the browser back from a picker to the kept form.
@@ -119,5 +125,7 @@ inline constexpr char kKXDetailLastAdministrator[] =
     "This is the only administrator: nobody would be left to manage the users. Make another user an "
     "administrator first.";
 inline constexpr char kKXDetailNotStored[] = "The user details could not be stored. Please try again.";
+inline constexpr char kKXDetailBadLeaveDays[] =
+    "Please enter whole days from 0 to 366, or leave the allowance empty for the default.";
 std::string KXDetailNoTeam(const std::string& team);
 std::string KXDetailNoManager(const std::string& manager);

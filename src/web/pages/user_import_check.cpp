@@ -1,6 +1,7 @@
 #include "web/pages/user_import_check.h"
 
 #include "mail/email_address.h"
+#include "model/leave_balance.h"
 #include "model/new_user.h"
 #include "model/registry_lists.h"
 #include "model/registry_text.h"
@@ -54,7 +55,11 @@ std::string RowProblem(const std::vector<LKXUserListCSVRow>& rows, std::size_t i
       if (KXSameName(rows[i].email, row.email)) return kKXImportTwice;
     }
   }
-  return ProblemText(check);
+  const std::string problem = ProblemText(check);
+  if (!problem.empty()) return problem;
+  if (!row.leaveAllowance.empty() && !KXIsLeaveDaysText(row.leaveAllowance)) return kKXDetailBadLeaveDays;
+  if (!KXIsCarryOverList(row.leaveCarryOver)) return kKXImportBadCarryOver;
+  return "";
 }
 
 void Note(std::string& changes, bool changed, const char* field) {
@@ -71,6 +76,10 @@ std::string Changes(LKXUser& user, const LKXUserListCSVRow& row) {
   Note(changes, row.passwordReq && !user.GetFlag(kKXUserPasswordReq), "Startup Instructions");
   Note(changes, user.GetText(kKXUserTeam) != (row.team.empty() ? std::string(kKXDefaultTeam) : row.team), "Team");
   Note(changes, user.GetText(kKXUserManager) != row.manager, "Managers");
+  if (row.leaveColumns) {
+    Note(changes, user.GetText(kKXUserLeaveAllowanceDays) != row.leaveAllowance, "Leave Allowance");
+    Note(changes, user.GetText(kKXUserLeaveCarryOverDays) != row.leaveCarryOver, "Leave Carried Over");
+  }
   return changes;
 }
 

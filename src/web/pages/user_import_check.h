@@ -22,3 +22,5 @@ struct LKXImportPlan {
 LKXImportPlan KXPlanUserImport(const std::vector<LKXUserListCSVRow>& rows);
 
 inline constexpr char kKXImportTwice[] = "This Email address appears twice in the file.";
+inline constexpr char kKXImportBadCarryOver[] =
+    "The days carried over must read year:days, joined by commas (2026:3,2027:1).";

@@ -50,7 +50,8 @@ std::string Action(const LKXImportPlan::Row& row) {
 
 void WritePlan(LWebletForm& form, const LKXImportPlan& plan) {
   LHtmlList list(form, "", -1, true);
-  for (const char* title : {"Email", "Name", "Team", "Managers", "Administrator", "Accountant", "Action"}) {
+  for (const char* title : {"Email", "Name", "Team", "Managers", "Administrator", "Accountant", "Leave Allowance",
+                            "Leave Carried Over", "Action"}) {
     list.AddColumn(title, 14, LHtmlList::kAlignLeft, false);
   }
   for (const LKXImportPlan::Row& planned : plan.rows) {
@@ -62,6 +63,9 @@ void WritePlan(LWebletForm& form, const LKXImportPlan& plan) {
     cells.AddCellPrintF("%H", row.manager);
     cells.AddCellPrintF("%s", YesNo(row.admin));
     cells.AddCellPrintF("%s", YesNo(row.accountant));
+    // A file of nine columns leaves the leave keys as they are.
+    cells.AddCellPrintF("%H", row.leaveColumns ? row.leaveAllowance : "(kept)");
+    cells.AddCellPrintF("%H", row.leaveColumns ? row.leaveCarryOver : "(kept)");
     cells.AddCell(Action(planned), "");
     list.AddRow(std::move(cells));
   }

@@ -9,6 +9,7 @@
 #include "web/pages/delete_user_page.h"
 #include "web/pages/enter_hours_page.h"
 #include "web/pages/leave_calendar.h"
+#include "web/pages/team_calendar_page.h"
 #include "web/pages/leave_form_page.h"
 #include "web/pages/leave_report_page.h"
 #include "web/pages/log_listing_pages.h"
@@ -110,6 +111,7 @@ const LWebScriptEntry kWebScripts[] = {
     // After the panel's own paths, the ones this server adds.
     {"viewhours.csv", WLViewHoursCSV},
     {"leavecalendar.ics", WLLeaveCalendar},
+    {"teamcalendar", WLTeamCalendar},
     {"userlist.csv", WLUserListCSV},
     {"userimport", WLUserImportPage},
     {"auditlog", WLAuditLogPage},

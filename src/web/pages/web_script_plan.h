@@ -88,6 +88,7 @@ inline constexpr LWebScriptPlanRow kLWebScriptPlan[] = {
 inline constexpr LWebScriptPlanRow kLWebScriptAddedRows[] = {
     {"viewhours.csv", "WLViewHoursCSV", LWebAccess::kPageRule, true},
     {"leavecalendar.ics", "WLLeaveCalendar", LWebAccess::kPageRule, true},
+    {"teamcalendar", "WLTeamCalendar", LWebAccess::kSession, true},
     {"userlist.csv", "WLUserListCSV", LWebAccess::kAdministrator, true},
     {"userimport", "WLUserImportPage", LWebAccess::kAdministrator, true},
     {"auditlog", "WLAuditLogPage", LWebAccess::kAdministrator, true},

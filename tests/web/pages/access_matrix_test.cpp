@@ -135,6 +135,7 @@ const MatrixRow kMatrix[] = {
     {"userimport", kAdminOnly},
     {"auditlog", kAdminOnly},
     {"myaudit", kSessionOk},
+    {"teamcalendar", kSessionOk},
     // The API lets in a token only: a session cookie is no way in.
     {"api/v1/users", kAll("401")},
     {"api/v1/hours", kAll("401")},

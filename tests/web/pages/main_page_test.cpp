@@ -57,6 +57,7 @@ const std::string kStaffOwnSections =
     Item("leaveform?onok=mainpage&oncancel=mainpage", "Add a leave entry") +
     Item("leaveform?leavecall=true&onok=mainpage&oncancel=mainpage",
          "Sick leave call received for other team member") +
+    Item("teamcalendar", "Team leave calendar") +
     "</ul><h3>My Details</h3><ul>" +
     Item("userdetail?seluser=staff%40x.example&onok=mainpage&oncancel=mainpage", "View my details") +
     Item("changepassword?onok=mainpage&oncancel=mainpage", "Change my password") +

@@ -21,6 +21,7 @@
 #include "web/pages/delete_user_page.h"
 #include "web/pages/startup_instructions.h"
 #include "web/pages/user_detail_page.h"
+#include "web/pages/user_import_check.h"
 #include "web/pages/user_list_csv_page.h"
 #include "web/pages/user_list_page.h"
 #include "web/pages/user_pickers.h"
@@ -89,7 +90,8 @@ TEST_F(UserAdminPagesTest, RoleMatrixOfEveryHandler) {
        {{"boss", "<b>Add a New User</b>"}, {"hr", onlyAdminAdds}, {"mgr", onlyAdminAdds}, {"staff", onlyAdminAdds},
         {"none", kExpired}}},
       {"GET userdetail?seluser=staff%40x.example",
-       {{"boss", "value=\"  OK  \""}, {"hr", "value=\" Return \""}, {"mgr", "value=\" Return \""},
+       // HR's form saves the leave fields, so it has OK.
+       {{"boss", "value=\"  OK  \""}, {"hr", "value=\"  OK  \""}, {"mgr", "value=\" Return \""},
         {"other", kKXDetailNotAllowed}, {"staff", "value=\" Return \""}, {"none", kExpired}}},
       {"GET userdetail?seluser=ghost%40x.example", {{"boss", kKXDetailNoSuchUser}}},
       {"GET deleteuser?seluser=staff%40x.example",
@@ -130,8 +132,10 @@ TEST_F(UserAdminPagesTest, NobodyButAnAdministratorChangesAUser) {
     PostDetail(who, Email("staff"), edit);
     PostDetail(who, "new", "101=made%40x.example&102=Made&106=on" + std::string(kOk));
   }
-  // A read-only form's button is " Return ": it leads on and saves nothing.
-  EXPECT_EQ(PostDetail("hr", Email("staff"), "102=Changed&submit=+Return+"), "HTTP/1.0 302 OK\r\nLocation: userlist\r\n\r\n");
+  // A read-only form's button is " Return ": it leads on and saves nothing;
+  // HR's form saves only the leave fields.
+  EXPECT_EQ(PostDetail("mgr", Email("staff"), "102=Changed&submit=+Return+"), "HTTP/1.0 302 OK\r\nLocation: userlist\r\n\r\n");
+  EXPECT_EQ(PostDetail("hr", Email("staff"), "102=Changed" + std::string(kOk)), "HTTP/1.0 302 OK\r\nLocation: userlist\r\n\r\n");
   EXPECT_EQ(Text(Email("staff"), kKXUserName), "Staff");
   EXPECT_EQ(Text(Email("staff"), kKXUserAccessAdmin), "0");
   EXPECT_EQ(Text(Email("staff"), kKXUserWorkType), "0");
@@ -406,15 +410,19 @@ TEST_F(UserAdminPagesTest, ImportShowsWhatItWouldDoThenDoesIt) {
   // One bad row stops the whole file.
   const std::string bad = LURIEncode(
       "late@x.example,\"Late\",\"\",\"\",0,0,0,\"Nope\",\"\"\r\n"
-      "boss@x.example,\"Boss\",\"\",\"\",0,0,0,\"\",\"\"\r\n");
+      "boss@x.example,\"Boss\",\"\",\"\",0,0,0,\"\",\"\"\r\n"
+      "later@x.example,\"Later\",\"\",\"\",0,0,0,\"\",\"\",\"400\",\"\"\r\n"
+      "last@x.example,\"Last\",\"\",\"\",0,0,0,\"\",\"\",\"20\",\"3\"\r\n");
   const std::string refused = Post("userimport", "csv=" + bad + "&submit=Import", s);
   EXPECT_TRUE(Contains(refused, kKXImportRefused));
   EXPECT_TRUE(Contains(refused, KXDetailNoTeam("Nope")));
   EXPECT_TRUE(Contains(refused, kKXDetailLastAdministrator));
+  EXPECT_TRUE(Contains(refused, kKXDetailBadLeaveDays));
+  EXPECT_TRUE(Contains(refused, kKXImportBadCarryOver));
   EXPECT_FALSE(KXUserExists("late@x.example"));
   EXPECT_EQ(Text(Email("boss"), kKXUserAccessAdmin), "1");
   const std::string exported = Get("userlist.csv", s);
-  EXPECT_TRUE(Contains(exported, "\r\n\r\nboss@x.example,\"Boss\",\"\",\"\",1,0,0,\"DefaultTeam\",\"nobody@x.example\"\r\n"));
+  EXPECT_TRUE(Contains(exported, "\r\n\r\nboss@x.example,\"Boss\",\"\",\"\",1,0,0,\"DefaultTeam\",\"nobody@x.example\",\"\",\"\"\r\n"));
 }
 
 }  // namespace

@@ -1,0 +1,132 @@
+// The balance of a leave year: allowance (the user's own, else the
+// organisation's default, else none kept) plus the year's carry-over, less
+// the approved days of the types that count, each record in its own year.
+
+#include "model/leave_balance.h"
+
+#include <gtest/gtest.h>
+
+#include "model/core_data.h"
+#include "model/org_settings.h"
+#include "model/public_holidays.h"
+#include "model/teams.h"
+#include "model/users.h"
+#include "registry_fixture.h"
+#include "support/time_zone.h"
+
+namespace {
+
+constexpr char kUser[] = "ann@x.example";
+
+class LeaveBalanceTest : public RegistryTest {
+ protected:
+  void SetUp() override {
+    RegistryTest::SetUp();
+    for (std::string_view type : kKXDefaultLeaveTypes) ASSERT_TRUE(KXAddLeaveType(type));
+    ASSERT_TRUE(KXAddUser(kUser, "Ann", false, false, "", "", "pw"));
+  }
+  static void WriteLog(const char* year, const std::string& rows) {
+    std::string path;
+    ASSERT_TRUE(LKXCoreData::GetUserLeaveLogCSV(kUser, year, path));
+    ASSERT_TRUE(KavrixWriteFile(path, rows));
+  }
+  static LKXLeaveBalance Balance(int year) {
+    LKXUser user;
+    EXPECT_TRUE(KXGetUser(kUser, user));
+    return KXLeaveBalance(user, year);
+  }
+  static void SetUserKey(const LKXUserKey& key, const char* value) {
+    LKXUser user;
+    ASSERT_TRUE(KXGetUser(kUser, user));
+    ASSERT_TRUE(user.SetText(key, value));
+  }
+  KavrixScopedTimeZone zone_{"Europe/Berlin"};
+};
+
+TEST_F(LeaveBalanceTest, AllowanceCarryOverAndCountedDays) {
+  // 2026-12-21 is a Monday; the holiday on 2027-01-01 is not a leave day.
+  ASSERT_TRUE(KXAddPublicHoliday("2027-01-01", "2027-01-01", "New Year"));
+  WriteLog("2026",
+           "2026-03-09,2026-03-13,holiday,\"a\",1,\"\"\r\n"    // 5 days, approved
+           "2026-04-06,2026-04-07,Holiday,\"b\",0,\"\"\r\n"    // pending
+           "2026-05-04,2026-05-05,holiday,\"c\",-1,\"\"\r\n"   // disapproved
+           "2026-06-01,2026-06-03,sick,\"d\",1,\"\"\r\n"       // does not count
+           "2026-12-28,2026-12-31,holiday,\"e\",1,\"\"\r\n");  // the year end's December half: 4
+  WriteLog("2027", "2027-01-01,2027-01-05,holiday,\"e\",1,\"\"\r\n");  // January half: 2 (4th, 5th)
+  const struct {
+    const char* defaultAllowance;  // organisation; null: missing
+    const char* allowance;         // the user's
+    const char* carryOver;
+    int year;
+    bool kept;
+    int available, taken, left;
+  } cases[] = {
+      {nullptr, "", "", 2026, false, 0, 0, 0},
+      {"", "", "2026:3", 2026, false, 0, 0, 0},
+      {"20", "", "", 2026, true, 20, 9, 11},
+      {"20", "25", "2025:9,2026:3", 2026, true, 28, 9, 19},
+      {nullptr, "25", "2026:3,2027:1", 2027, true, 26, 2, 24},
+      {nullptr, "5", "", 2026, true, 5, 9, -4},  // an overrun stays negative
+      {nullptr, "0", "", 2028, true, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    if (c.defaultAllowance) {
+      ASSERT_TRUE(KXOrgSetText(LKXOrg::kDefaultLeaveAllowanceDays, c.defaultAllowance));
+    } else {
+      ASSERT_TRUE(KXOrgClear(LKXOrg::kDefaultLeaveAllowanceDays));
+    }
+    SetUserKey(kKXUserLeaveAllowanceDays, c.allowance);
+    SetUserKey(kKXUserLeaveCarryOverDays, c.carryOver);
+    const LKXLeaveBalance balance = Balance(c.year);
+    const std::string label = std::string(c.allowance) + "/" + c.carryOver + "/" + std::to_string(c.year);
+    EXPECT_EQ(balance.kept, c.kept) << label;
+    if (!c.kept) continue;
+    EXPECT_EQ(balance.Available(), c.available) << label;
+    EXPECT_EQ(balance.taken, c.taken) << label;
+    EXPECT_EQ(balance.Left(), c.left) << label;
+  }
+}
+
+TEST_F(LeaveBalanceTest, TypesCountAsTheirRecordSaysAndPendingCountsWithoutApproval) {
+  SetUserKey(kKXUserLeaveAllowanceDays, "10");
+  WriteLog("2026",
+           "2026-03-09,2026-03-10,sick,\"\",1,\"\"\r\n"
+           "2026-03-11,2026-03-11,holiday,\"\",0,\"\"\r\n"
+           "2026-03-12,2026-03-12,holiday,\"\",-1,\"\"\r\n");
+  EXPECT_EQ(Balance(2026).taken, 0);
+  ASSERT_TRUE(KXSetLeaveTypeCounts("SICK", true));
+  EXPECT_EQ(Balance(2026).taken, 2);
+  ASSERT_TRUE(KXOrgSetBool(LKXOrg::kLeaveApprovalRequired, false));
+  EXPECT_EQ(Balance(2026).taken, 3);  // the pending day; never the disapproved one
+  ASSERT_TRUE(KXSetLeaveTypeCounts("holiday", false));
+  EXPECT_EQ(Balance(2026).taken, 2);
+  EXPECT_FALSE(KXSetLeaveTypeCounts("nosuch", true));
+  EXPECT_TRUE(KXLeaveTypeCounts("Holiday", ""));
+  EXPECT_FALSE(KXLeaveTypeCounts("other", ""));
+}
+
+TEST_F(LeaveBalanceTest, CarryOverListsKeepOneEntryPerYearInOrder) {
+  const struct {
+    const char* list;
+    int year, days;
+    const char* after;
+  } cases[] = {
+      {"", 2026, 3, "2026:3"},
+      {"2026:3", 2026, 5, "2026:5"},
+      {"2025:1,2027:2", 2026, 4, "2025:1,2026:4,2027:2"},
+      {"2025:1,2026:4", 2026, 0, "2025:1"},
+      {"junk,2025:1", 2024, 2, "2024:2,2025:1"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(KXWithCarryOverDays(c.list, c.year, c.days), c.after) << c.list;
+    EXPECT_EQ(KXCarryOverDaysOf(c.after, c.year), c.days) << c.after;
+  }
+  for (const char* good : {"", "2026:3", "2025:0, 2026:366"}) EXPECT_TRUE(KXIsCarryOverList(good)) << good;
+  for (const char* bad : {"3", "2026:", "2026:-1", "26:3", "2026:367", "2026:3;2027:1"}) {
+    EXPECT_FALSE(KXIsCarryOverList(bad)) << bad;
+  }
+  EXPECT_EQ(KXDaysText(1), "1 day");
+  EXPECT_EQ(KXDaysText(4), "4 days");
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 #include "station/presence_feed.h"
 
 #include <algorithm>
+#include <functional>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -15,7 +16,15 @@ namespace {
 // A session this far behind has stopped reading; see Push.
 constexpr std::size_t kKeepNewestAtLeast = 1024;
 
-std::mutex gPublishMutex;  // one presence change at a time: write, read back, queue
+// One change of a user at a time: write, read back, queue. Striped by user,
+// so that users' record writes (each synced to disk) do not wait on each
+// other; a user's changes keep their order, which is all a feed needs.
+constexpr std::size_t kPublishStripes = 64;
+std::mutex gPublishMutexes[kPublishStripes];
+
+std::mutex& PublishMutexOf(std::string_view email) {
+  return gPublishMutexes[std::hash<std::string>()(LSettingsLowerCase(email)) % kPublishStripes];
+}
 std::mutex gFeedsMutex;    // guards gFeeds
 std::vector<std::shared_ptr<LKXPresenceFeed>> gFeeds;
 
@@ -88,7 +97,7 @@ void LKXUnsubscribePresence(const LKXPresenceFeed* feed) {
 }
 
 bool LKXPublishPresence(LKXOwnRecord& record, const std::function<bool(LSettingsEntries&)>& change) {
-  std::lock_guard<std::mutex> publishing(gPublishMutex);
+  std::lock_guard<std::mutex> publishing(PublishMutexOf(record.Email()));
   if (!record.Update(change)) return false;
   LKXUser user;
   std::shared_ptr<const LKXPresenceEntry> entry;
@@ -105,6 +114,10 @@ bool LKXPublishPresence(LKXOwnRecord& record, const std::function<bool(LSettings
 }
 
 std::deque<LKXQueuedState> LKXTakeFirstQueue(LKXPresenceFeed& feed) {
-  std::lock_guard<std::mutex> publishing(gPublishMutex);
+  // Waits out every change being written (in stripe order, as no writer
+  // holds two).
+  std::vector<std::unique_lock<std::mutex>> all;
+  all.reserve(kPublishStripes);
+  for (std::mutex& stripe : gPublishMutexes) all.emplace_back(stripe);
   return feed.TakeAll();
 }

@@ -7,7 +7,9 @@
 // overtaken; the changing thread only queues, so a station that stops
 // reading delays nobody but itself.
 //
-// Lock order: the publish lock -> the feed list lock -> a feed's own lock.
+// Lock order: a publish lock (one of a few, by user; all of them, in order,
+// only for a new session's first queue) -> the feed list lock -> a feed's
+// own lock.
 
 #include <cstdint>
 #include <deque>

@@ -54,12 +54,12 @@
   function counts(data) {
     var p = el("p", null, { "class": "todaycounts" });
     if (data.staffPending !== undefined) {
-      p.appendChild(el("a", "Pending leave requests: " + data.staffPending,
+      p.appendChild(el("a", "Leave requests to approve: " + data.staffPending,
                        { href: "pendingleaverequests?direct=true" }));
     }
     if (data.staffPending !== undefined && data.staffUnexplained !== undefined) p.appendChild(el("br"));
     if (data.staffUnexplained !== undefined) {
-      p.appendChild(el("a", "Unexplained absences last week: " + data.staffUnexplained,
+      p.appendChild(el("a", "Unexplained absent days last week: " + data.staffUnexplained,
                        { href: "unexplainedabsence?direct=true" }));
     }
     return p;

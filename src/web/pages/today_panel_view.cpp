@@ -58,11 +58,11 @@ void WriteStaff(LWebletForm& form, const LKXToday& today) {
   if (today.staffPending || today.staffUnexplained) {
     WLSendRaw(form, "<p class=todaycounts>");
     if (today.staffPending) {
-      wfformat(form, "<a href=\"pendingleaverequests?direct=true\">Pending leave requests: %d</a>", *today.staffPending);
+      wfformat(form, "<a href=\"pendingleaverequests?direct=true\">Leave requests to approve: %d</a>", *today.staffPending);
     }
     if (today.staffPending && today.staffUnexplained) WLSendRaw(form, "<br>");
     if (today.staffUnexplained) {
-      wfformat(form, "<a href=\"unexplainedabsence?direct=true\">Unexplained absences last week: %d</a>",
+      wfformat(form, "<a href=\"unexplainedabsence?direct=true\">Unexplained absent days last week: %d</a>",
                *today.staffUnexplained);
     }
     WLSendRaw(form, "</p>");

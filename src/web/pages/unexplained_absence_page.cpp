@@ -139,6 +139,7 @@ int KXCountUnexplainedAbsences(std::string_view managerEmail, LDateTime start, L
   int count = 0;
   for (LKXUserListIterator it(gKXUsersList); it.Next();) {
     LKXUser& user = it.Get();
+    user.HoldReading();
     if (!KXCommaListContains(user.GetText(kKXUserManager), managerEmail) || !HasFixedDays(user)) continue;
     const LWeekDay workDays = user.GetWorkDays();
     const LDateTime firstDay = FirstWorkDay(user);

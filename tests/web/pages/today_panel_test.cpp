@@ -152,8 +152,8 @@ TEST_F(TodayPanelTest, HoursAgainstRequiredAndCountsOnThePageAndInTheJson) {
 
   const std::string page = Get("mainpage", SessionOf("mgr"));
   for (const char* part :
-       {"<a href=\"pendingleaverequests?direct=true\">Pending leave requests: 1</a>",
-        "<a href=\"unexplainedabsence?direct=true\">Unexplained absences last week: 5</a>",
+       {"<a href=\"pendingleaverequests?direct=true\">Leave requests to approve: 1</a>",
+        "<a href=\"unexplainedabsence?direct=true\">Unexplained absent days last week: 5</a>",
         "<tr class=\"today-off\"><td><a href=\"timesheet?seluser=staff%40x.example\">Staff</a></td><td>Off</td><td></td>"
         "<td>5:00</td><td><svg class=todaybar width=100 height=10 viewBox=\"0 0 100 10\" role=img "
         "aria-label=\"10:00 of 40:00\"><rect width=100 height=10 fill=\"#dde\"/><rect width=25 height=10 "
@@ -166,6 +166,18 @@ TEST_F(TodayPanelTest, HoursAgainstRequiredAndCountsOnThePageAndInTheJson) {
   EXPECT_TRUE(Contains(Body(Get("today.json", SessionOf("mgr"))), R"("nextLeave":null},"staffUnexplained":5,"staff")"));
   LSettingSetString("Settings", "ModeLeave", "0");
   EXPECT_TRUE(Contains(Body(Get("today.json", SessionOf("mgr"))), R"("nextLeave":null},"staff")"));
+}
+
+// The panel keeps a day's minutes between requests: a station's new row,
+// or a changed rule of the calculation, is seen by the next one.
+TEST_F(TodayPanelTest, TheNextRequestSeesANewActivityRowAndAChangedRule) {
+  WriteWorkedExample("staff", "2026-03-10");
+  EXPECT_EQ(RowOf(TodayOf("mgr"), "staff")->todayMinutes, 300);
+  WriteActivity("staff", "2026-03-10", "14:00:00", 600);
+  EXPECT_EQ(RowOf(TodayOf("mgr"), "staff")->todayMinutes, 310);
+  LKXUser staff = User("staff");
+  ASSERT_TRUE(staff.SetFlag(kKXUserUseStrictHours, true));
+  EXPECT_EQ(RowOf(TodayOf("mgr"), "staff")->todayMinutes, 100);
 }
 
 TEST_F(TodayPanelTest, HostileNamesAndCaptionsAreEscaped) {

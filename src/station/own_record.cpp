@@ -4,9 +4,21 @@
 #include "model/registry_lists.h"
 #include "model/registry_text.h"
 #include "station/name_list.h"
+#include "station/presence_snapshot.h"
 
 bool LKXFindUserRecord(std::string_view email, LKXUser& out) {
   if (email.empty()) return false;
+  // The shared snapshot knows where each record was; checked, that spares
+  // reading every record per logon when thousands of stations log on.
+  if (const std::shared_ptr<const LKXPresenceSnapshot> snapshot = LKXPeekPresenceSnapshot()) {
+    if (const LKXPresenceEntry* entry = snapshot->Find(email)) {
+      LKXUser cached(entry->path);
+      if (KXSameName(cached.GetEmail(), email)) {
+        out = cached;
+        return true;
+      }
+    }
+  }
   for (LKXUserListIterator it(gKXUsersList); it.Next();) {
     if (KXSameName(it.Get().GetEmail(), email)) {
       out = it.Get();

@@ -23,6 +23,8 @@ class LKXOwnRecord {
   // `change` returns true. False when there is no such record.
   bool Update(const std::function<bool(LSettingsEntries&)>& change);
 
+  const std::string& Email() const { return email_; }
+
   // Sets a record key inside an Update; true when the value changed.
   static bool Put(LSettingsEntries& entries, const LKXUserKey& key, std::string_view value);
 

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <chrono>
 #include <mutex>
-#include <set>
 
 #include "foundation/settings_parse.h"
 #include "model/registry_lists.h"
 #include "model/user.h"
+#include "station/presence_feed.h"
 #include "station/server_connection.h"
 
 namespace {
@@ -15,28 +15,14 @@ namespace {
 std::mutex gSnapshotMutex;  // guards gSnapshot; held while one thread rebuilds it
 std::shared_ptr<const LKXPresenceSnapshot> gSnapshot;
 
-std::mutex gStampMutex;                // guards gStampsInFlight
-std::multiset<LDateTime> gStampsInFlight;  // presence changes not yet written
-
-// Now, or the oldest stamp of a change still being written when that is
-// earlier.
-LDateTime SafeSnapshotTime() {
-  std::lock_guard<std::mutex> lock(gStampMutex);
-  const LDateTime now = LDateTime::Now();
-  return gStampsInFlight.empty() ? now : std::min(now, *gStampsInFlight.begin());
-}
-
-bool StillGood(const LKXPresenceSnapshot& snapshot, std::uint32_t seq, std::int64_t nowMs) {
-  const std::int64_t age = nowMs - snapshot.builtMs;
-  if (age < kLKXSnapshotFreshMs) return true;
-  return snapshot.seq == seq && age < kLKXSnapshotMaxAgeMs;
+bool StillGood(const LKXPresenceSnapshot& snapshot, std::uint32_t minSeq, std::int64_t nowMs) {
+  return !LKXSeqAfter(minSeq, snapshot.seq) && nowMs - snapshot.builtMs < kLKXSnapshotMaxAgeMs;
 }
 
 std::shared_ptr<const LKXPresenceSnapshot> Build() {
   auto snapshot = std::make_shared<LKXPresenceSnapshot>();
-  // Both taken before any record is read: see the header.
+  // Taken before any record is read: see the header.
   snapshot->seq = LKXServerConnection::uGlobalChangeSeq.load();
-  snapshot->time = SafeSnapshotTime();
   snapshot->builtMs = LKXSteadyMs();
   for (LKXUserListIterator it(gKXUsersList); it.Next();) {
     snapshot->users.push_back(LKXReadPresenceEntry(it.Get()));
@@ -46,17 +32,6 @@ std::shared_ptr<const LKXPresenceSnapshot> Build() {
 }
 
 }  // namespace
-
-LKXPresenceStamp::LKXPresenceStamp() {
-  std::lock_guard<std::mutex> lock(gStampMutex);
-  time_ = LDateTime::Now();
-  gStampsInFlight.insert(time_);
-}
-
-LKXPresenceStamp::~LKXPresenceStamp() {
-  std::lock_guard<std::mutex> lock(gStampMutex);
-  gStampsInFlight.erase(gStampsInFlight.find(time_));
-}
 
 const LKXPresenceEntry* LKXPresenceSnapshot::Find(std::string_view email) const {
   const auto found = byEmail.find(LSettingsLowerCase(email));
@@ -72,6 +47,7 @@ LKXPresenceEntry LKXReadPresenceEntry(LKXUser& record) {
   // One reading of the file for all the keys below.
   record.HoldReading();
   LKXPresenceEntry entry;
+  entry.path = record.GetPath();
   entry.email = record.GetText(kKXUserEmail);
   entry.name = record.GetText(kKXUserName);
   entry.team = record.GetText(kKXUserTeam);
@@ -87,11 +63,16 @@ LKXPresenceEntry LKXReadPresenceEntry(LKXUser& record) {
   return entry;
 }
 
-std::shared_ptr<const LKXPresenceSnapshot> LKXGetPresenceSnapshot() {
+std::shared_ptr<const LKXPresenceSnapshot> LKXGetPresenceSnapshot(std::uint32_t minSeq) {
   std::lock_guard<std::mutex> lock(gSnapshotMutex);
-  if (!gSnapshot || !StillGood(*gSnapshot, LKXServerConnection::uGlobalChangeSeq.load(), LKXSteadyMs())) {
+  if (!gSnapshot || !StillGood(*gSnapshot, minSeq, LKXSteadyMs())) {
     gSnapshot = Build();
   }
+  return gSnapshot;
+}
+
+std::shared_ptr<const LKXPresenceSnapshot> LKXPeekPresenceSnapshot() {
+  std::lock_guard<std::mutex> lock(gSnapshotMutex);
   return gSnapshot;
 }
 

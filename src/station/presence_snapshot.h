@@ -1,17 +1,12 @@
 #pragma once
-// What the presence walk needs of every user record, read once per change
-// and shared by all station sessions. Without it each of N connected
-// sessions would read all N records on every presence change (N x N file
-// reads per change); with it the records are read at most once per change,
-// and at most every kLKXSnapshotFreshMs while changes keep coming.
+// What a new session's first sync needs of every user record, read once and
+// shared by the sessions that log on meanwhile: without it each of N
+// stations logging on would read all N records (N x N file reads). Later
+// changes reach a session through its presence feed, not through here.
 //
-// The snapshot is labelled with the change sequence and a time read before
-// any record is: every change bumps the sequence after its record was
-// written, and a session takes [its last sync, snapshot time] as its window
-// and the snapshot's sequence as seen. A change stamped before the snapshot
-// started but written after the snapshot read its record would fall out of
-// every window; so changes stamp through LKXPresenceStamp, and a snapshot's
-// time is held back to the oldest stamp still being written.
+// The snapshot is labelled with the change sequence read before any record
+// is: every change bumps the sequence after its record was written, so a
+// snapshot of sequence S shows every change numbered S or below.
 
 #include <cstdint>
 #include <memory>
@@ -25,6 +20,7 @@
 class LKXUser;
 
 struct LKXPresenceEntry {
+  std::string path;  // the record's file
   std::string email;
   std::string name;
   std::string team;
@@ -41,7 +37,6 @@ struct LKXPresenceEntry {
 
 struct LKXPresenceSnapshot {
   std::uint32_t seq = 0;
-  LDateTime time;
   std::int64_t builtMs = 0;
   std::vector<LKXPresenceEntry> users;  // registry order
   // Lower-cased "Email" -> index of its first record in `users`.
@@ -51,32 +46,15 @@ struct LKXPresenceSnapshot {
   const LKXPresenceEntry* Find(std::string_view email) const;
 };
 
-// A snapshot may be shared this long even when the sequence moved on, which
-// bounds the rebuilds during a presence storm; sessions come back for the
-// newer one at their next idle tick.
-inline constexpr std::int64_t kLKXSnapshotFreshMs = 50;
-// A snapshot of the current sequence is still rebuilt after this long, so
-// edits that do not touch presence (names, teams) are seen by new sessions.
+// A snapshot is still rebuilt after this long, so edits that do not touch
+// presence (names, teams) are seen by new sessions.
 inline constexpr std::int64_t kLKXSnapshotMaxAgeMs = 1000;
 
-// The "StateChanged" time of one presence change, counted as being written
-// from construction until destruction (after the record is saved and the
-// sequence bumped).
-class LKXPresenceStamp {
- public:
-  LKXPresenceStamp();
-  ~LKXPresenceStamp();
-  LKXPresenceStamp(const LKXPresenceStamp&) = delete;
-  LKXPresenceStamp& operator=(const LKXPresenceStamp&) = delete;
-  LDateTime Time() const { return time_; }
-
- private:
-  LDateTime time_;
-};
-
 LKXPresenceEntry LKXReadPresenceEntry(LKXUser& record);
-// The current snapshot (built now when needed).
-std::shared_ptr<const LKXPresenceSnapshot> LKXGetPresenceSnapshot();
+// A snapshot of sequence `minSeq` or later (built now when needed).
+std::shared_ptr<const LKXPresenceSnapshot> LKXGetPresenceSnapshot(std::uint32_t minSeq);
+// The shared snapshot as it is, however old; null before the first.
+std::shared_ptr<const LKXPresenceSnapshot> LKXPeekPresenceSnapshot();
 // Forgets the shared snapshot (tests start clean).
 void LKXResetPresenceSnapshot();
 // Milliseconds of a steady clock.

@@ -21,8 +21,11 @@ std::list<LKXServerConnection*> LKXServer::lConnections;
 
 namespace {
 
-// Time-outs of the session, in milliseconds.
+// Time-outs of the session, in milliseconds. The idle tick only matters
+// while a watcher waits for frames; otherwise the loop sleeps until the
+// station sends, a change is queued or the thread is asked to stop.
 constexpr int kIdleTickMs = 200;
+constexpr int kUnwatchedWaitMs = -1;
 constexpr int kReceiveMs = 5000;
 constexpr std::int64_t kScreenshotStoreGapMs = 250000;
 constexpr int kScreenRequestSendMs = 5000;
@@ -46,10 +49,13 @@ LKXServerConnection::LKXServerConnection(LThread& thread, LIPSocketTCP& socket, 
       serverBias_(-ServerUtcOffsetMinutes()),
       stationTimeZone_(stationTimeZone),
       bodySilenceMs_(limits.bodySilenceMs),
+      stateSendMs_(limits.stateSendMs),
       thread_(thread),
       socket_(socket),
       record_(userName) {
   if (IsMainSession()) {
+    feed_ = std::make_shared<LKXPresenceFeed>(userName);
+    subscribedSeq_ = LKXSubscribePresence(feed_);
     std::lock_guard<std::mutex> lock(LKXServer::loConnections);
     LKXServer::lConnections.push_back(this);
   }
@@ -57,14 +63,16 @@ LKXServerConnection::LKXServerConnection(LThread& thread, LIPSocketTCP& socket, 
 
 LKXServerConnection::~LKXServerConnection() {
   if (IsMainSession()) {
-    const LKXPresenceStamp stamp;
-    const LDateTime now = stamp.Time();
-    record_.Update([now](LSettingsEntries& entries) {
-      bool changed = LKXOwnRecord::Put(entries, kKXUserConnected, "0");
-      changed = LKXOwnRecord::Put(entries, kKXUserStateChanged, std::to_string(now.value)) || changed;
-      return changed;
-    });
-    ++uGlobalChangeSeq;
+    LKXUnsubscribePresence(feed_.get());
+    const LDateTime now = LDateTime::Now();
+    // Without a record the sequence still moves: nothing depends on it.
+    if (!LKXPublishPresence(record_, [now](LSettingsEntries& entries) {
+          bool changed = LKXOwnRecord::Put(entries, kKXUserConnected, "0");
+          changed = LKXOwnRecord::Put(entries, kKXUserStateChanged, std::to_string(now.value)) || changed;
+          return changed;
+        })) {
+      ++uGlobalChangeSeq;
+    }
   }
   // Under the registry lock, so that a relay that is detaching its monitor
   // sees either this connection with its list or neither.
@@ -110,14 +118,18 @@ bool LKXServerConnection::Discard(std::uint64_t length) {
 }
 
 void LKXServerConnection::Run() {
-  SendAllUserStates();
+  if (!SendAllUserStates()) return;
   lastStoredScreenshotMs_ = LKXSteadyMs() - 5000;
   screenRequestPending_ = false;
   while (!thread_.IsStopRequested()) {
-    pollfd readable{socket_.Get(), POLLIN, 0};
-    const LProcessResult waited = thread_.ProcessWaitSignalObjectGroup(&readable, 1, kIdleTickMs);
+    // The station's bytes, and for a main session its feed's wake event:
+    // a team mate's change is sent at once, not at the next tick.
+    pollfd group[2] = {{socket_.Get(), POLLIN, 0}, {feed_ ? feed_->WakeSignal().GetFd() : -1, POLLIN, 0}};
+    const LProcessResult waited =
+        thread_.ProcessWaitSignalObjectGroup(group, feed_ ? 2 : 1, Watched() ? kIdleTickMs : kUnwatchedWaitMs);
     if (waited == kLProcessStopped) break;
-    if (waited != kLProcessDone) {
+    if (group[1].revents != 0 && !SendNewUserStates()) break;
+    if (group[0].revents == 0) {
       IdleTick();
       continue;
     }
@@ -130,17 +142,16 @@ void LKXServerConnection::Run() {
   }
 }
 
+bool LKXServerConnection::Watched() {
+  std::lock_guard<std::mutex> lock(monitorMutex_);
+  return !monitors_.empty();
+}
+
 void LKXServerConnection::IdleTick() {
-  bool watched = false;
-  {
-    std::lock_guard<std::mutex> lock(monitorMutex_);
-    watched = !monitors_.empty();
-  }
-  if (watched && !screenRequestPending_) {
+  if (Watched() && !screenRequestPending_) {
     (void)Send(LKXBuildScreenRequest(), kScreenRequestSendMs);
     screenRequestPending_ = true;
   }
-  if (uGlobalChangeSeq.load() != lastSeenSeq_) SendNewUserStates();
 }
 
 bool LKXServerConnection::HandleMessage(const LKXWireHeader& header, std::string& message) {
@@ -243,8 +254,13 @@ bool LKXServerConnection::HandleScreenMonitor(const LKXWireHeader& header, std::
 }
 
 void LKXServerConnection::AttachMonitor(LKXScreenMonitor* monitor) {
-  std::lock_guard<std::mutex> lock(monitorMutex_);
-  monitors_.push_front(monitor);
+  {
+    std::lock_guard<std::mutex> lock(monitorMutex_);
+    monitors_.push_front(monitor);
+  }
+  // The loop waits without a tick while nobody watches: the first screen
+  // request goes out now.
+  if (feed_) feed_->Wake();
 }
 
 void LKXServerConnection::DetachMonitor(LKXScreenMonitor* monitor) {

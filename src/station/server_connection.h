@@ -24,6 +24,7 @@
 #include "foundation/process_result.h"
 #include "foundation/signal_object.h"
 #include "station/own_record.h"
+#include "station/presence_feed.h"
 #include "station/presence_snapshot.h"
 #include "station/station_limits.h"
 #include "station/station_wire.h"
@@ -69,12 +70,14 @@ class LKXServerConnection {
   // The session loop; returns when the session ends.
   void Run();
 
-  // Sends the states of the visible users changed since the last sync.
-  void SendNewUserStates();
+  // Sends the team mates' changes queued since the last sync; false when a
+  // send failed: the station has stopped reading, or its stream is cut
+  // inside a message, and the session ends.
+  bool SendNewUserStates();
   // Sends one user's state message (false when the send failed).
   bool SendUserState(LKXUser& record);
-  // The first sync covers the last 28 days.
-  void SendAllUserStates();
+  // The first sync covers the last 28 days; false as SendNewUserStates.
+  bool SendAllUserStates();
   bool SendBusinessProgramsList();
   static bool TeamsIntersect(std::string_view teamsA, std::string_view teamsB);
 
@@ -98,7 +101,8 @@ class LKXServerConnection {
   // time shows the station's own clock time.
   LDateTime ConvertTime(std::uint32_t stationTime) const;
 
-  // Bumped whenever any user's presence changes; a hint to the idle ticks.
+  // Bumped whenever any user's presence changes; numbers the changes queued
+  // to the sessions' presence feeds.
   static std::atomic<std::uint32_t> uGlobalChangeSeq;
 
   // Monitor list access (under monitorMutex_), for the relay.
@@ -123,6 +127,7 @@ class LKXServerConnection {
   // arrive. `timeoutMs` counts silence.
   bool Receive(std::string& buffer, std::size_t from, std::size_t length, int timeoutMs);
   bool Discard(std::uint64_t length);
+  bool Watched();
   void IdleTick();
   bool SendEntry(const LKXPresenceEntry& entry);
   // Whether `monitor` is still attached to a registered connection.
@@ -137,12 +142,17 @@ class LKXServerConnection {
   const int serverBias_;        // minus the server's UTC offset in minutes, at construction
   const int stationTimeZone_;   // minutes east of UTC
   const int bodySilenceMs_;     // a screenshot body silent this long ends the session
+  const int stateSendMs_;       // a user state not sent within this ends the session
   LThread& thread_;
   LIPSocketTCP& socket_;
 
+  // A main session's queue of states to send (null for other sessions),
+  // and the change sequence when it was subscribed.
+  std::shared_ptr<LKXPresenceFeed> feed_;
+  std::uint32_t subscribedSeq_ = 0;
+
   // Used by the connection's own thread only.
   LKXOwnRecord record_;
-  std::uint32_t lastSeenSeq_ = 0;
   LDateTime lastSyncTime_;
   std::int64_t lastStoredScreenshotMs_ = 0;
   std::int64_t messageMs_ = 0;  // when the current message's header came

@@ -34,9 +34,16 @@ inline constexpr int kLKXKeepAliveProbes = 6;
 // only as they arrive: a declared length costs nothing until its bytes come.
 inline constexpr std::size_t kLKXReceivePieceBytes = 64 * 1024;
 
+// A team mate's state that cannot be handed to the station's socket within
+// this time (its buffers full: the station stopped reading) ends the
+// session: the message may be cut inside, and a station that does not read
+// would otherwise hold its queue and thread for good.
+inline constexpr int kLKXStateSendMs = 50000;
+
 // The limits one station connection runs under. Tests lower them; the
 // service uses the defaults.
 struct LKXStationLimits {
   int bodySilenceMs = kLKXBodySilenceMs;
   int connectionsPerUser = kLKXMaxConnectionsPerUser;
+  int stateSendMs = kLKXStateSendMs;
 };

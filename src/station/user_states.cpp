@@ -1,8 +1,11 @@
 // Presence: what a station reports about its user, and what it is told about
 // the user's team mates.
 
+#include <deque>
 #include <string>
+#include <unordered_set>
 
+#include "foundation/settings_parse.h"
 #include "foundation/thread.h"
 #include "model/org_settings.h"
 #include "model/registry_text.h"
@@ -11,7 +14,7 @@
 
 namespace {
 
-constexpr int kStateSendMs = 50000;
+constexpr int kProgramsSendMs = 50000;
 // The first sync of a session covers the last 28 days.
 constexpr std::int32_t kFirstSyncSeconds = 2419200;
 
@@ -59,10 +62,9 @@ bool LKXServerConnection::HandlePresence(const LKXWireHeader& header, std::strin
   const std::string caption = KeptCaption(record_, LKXWireText(presence.caption));
   const bool active = (presence.stateFlags & kLKXPresenceActive) != 0;
   const bool isPrivate = (presence.stateFlags & kLKXPresencePrivate) != 0;
-  const LKXPresenceStamp stamp;
-  const std::string changed = std::to_string(stamp.Time().value);
+  const std::string changed = std::to_string(LDateTime::Now().value);
   // One write for all keys, so a reader never sees half a report.
-  const bool found = record_.Update([&](LSettingsEntries& entries) {
+  (void)LKXPublishPresence(record_, [&](LSettingsEntries& entries) {
     bool any = LKXOwnRecord::Put(entries, kKXUserConnected, "1");
     any = LKXOwnRecord::Put(entries, kKXUserLastLocation, location) || any;
     any = LKXOwnRecord::Put(entries, kKXUserPhone, phone) || any;
@@ -73,7 +75,6 @@ bool LKXServerConnection::HandlePresence(const LKXWireHeader& header, std::strin
     any = LKXOwnRecord::Put(entries, kKXUserStateChanged, changed) || any;
     return any;
   });
-  if (found) ++uGlobalChangeSeq;
   return true;
 }
 
@@ -81,28 +82,41 @@ bool LKXServerConnection::TeamsIntersect(std::string_view teamsA, std::string_vi
   return LKXAnyListItem(teamsA, [teamsB](std::string_view team) { return LKXListHasName(teamsB, team); });
 }
 
-void LKXServerConnection::SendAllUserStates() {
+bool LKXServerConnection::SendAllUserStates() {
+  if (!feed_) return true;  // only main sessions receive states
   lastSyncTime_ = LDateTime::Now() - kFirstSyncSeconds;
-  SendNewUserStates();
+  // A snapshot that shows every change made before the feed was subscribed;
+  // later ones are queued. What the queue holds of a user is newer than
+  // the snapshot's view, so that user is sent from the queue only: a
+  // station never sees a user's state go back.
+  const std::shared_ptr<const LKXPresenceSnapshot> snapshot = LKXGetPresenceSnapshot(subscribedSeq_);
+  // A user added since the snapshot was built is read from the record.
+  const LKXPresenceEntry* own = snapshot->Find(userName_);
+  LKXUser record;
+  feed_->SetTeams(own ? own->team : record_.Find(record) ? record.GetText(kKXUserTeam) : std::string());
+  std::deque<LKXQueuedState> queued = LKXTakeFirstQueue(*feed_);
+  std::erase_if(queued, [this, &snapshot](const LKXQueuedState& q) {
+    return !LKXSeqAfter(q.seq, snapshot->seq) || !feed_->Wants(*q.entry);
+  });
+  std::unordered_set<std::string> fromQueue;
+  for (const LKXQueuedState& q : queued) fromQueue.insert(LSettingsLowerCase(q.entry->email));
+  for (const LKXPresenceEntry& entry : snapshot->users) {
+    if (entry.stateChanged < lastSyncTime_ || !feed_->Wants(entry)) continue;
+    if (fromQueue.contains(LSettingsLowerCase(entry.email))) continue;
+    if (!SendEntry(entry)) return false;
+  }
+  for (const LKXQueuedState& q : queued) {
+    if (!SendEntry(*q.entry)) return false;
+  }
+  return true;
 }
 
-void LKXServerConnection::SendNewUserStates() {
-  if (!IsMainSession()) {
-    lastSeenSeq_ = uGlobalChangeSeq.load();
-    return;
+bool LKXServerConnection::SendNewUserStates() {
+  if (!feed_) return true;
+  for (const LKXQueuedState& q : feed_->TakeAll()) {
+    if (!SendEntry(*q.entry)) return false;
   }
-  const std::shared_ptr<const LKXPresenceSnapshot> snapshot = LKXGetPresenceSnapshot();
-  // The snapshot's own sequence: when it is older than the newest change,
-  // the next idle tick comes back for the rest.
-  lastSeenSeq_ = snapshot->seq;
-  const LDateTime now = snapshot->time;
-  const LKXPresenceEntry* own = snapshot->Find(userName_);
-  const std::string ownTeams = own ? own->team : std::string();
-  for (const LKXPresenceEntry& entry : snapshot->users) {
-    if (entry.monitor || entry.stateChanged < lastSyncTime_ || entry.stateChanged > now) continue;
-    if (TeamsIntersect(ownTeams, entry.team)) SendEntry(entry);
-  }
-  if (now > lastSyncTime_) lastSyncTime_ = now;
+  return true;
 }
 
 bool LKXServerConnection::SendUserState(LKXUser& record) { return SendEntry(LKXReadPresenceEntry(record)); }
@@ -110,15 +124,14 @@ bool LKXServerConnection::SendUserState(LKXUser& record) { return SendEntry(LKXR
 bool LKXServerConnection::SendEntry(const LKXPresenceEntry& entry) {
   const LKXUserState state = StateOf(entry);
   const std::string message = LKXBuildUserState(state);
-  // A failed send does not end the session; the next receive does.
-  return SendParts(&thread_, {{std::string_view(message).substr(0, 24), kStateSendMs},
-                              {std::string_view(message).substr(24), kStateSendMs}}) == kLProcessDone;
+  return SendParts(&thread_, {{std::string_view(message).substr(0, 24), stateSendMs_},
+                              {std::string_view(message).substr(24), stateSendMs_}}) == kLProcessDone;
 }
 
 bool LKXServerConnection::SendBusinessProgramsList() {
   std::string text;
   if (KXOrgGetBool(LKXOrg::kSendBusinessProgramsList)) text = KXOrgGetText(LKXOrg::kBusinessPrograms);
   const std::string message = LKXBuildBusinessPrograms(text);
-  return SendParts(&thread_, {{std::string_view(message).substr(0, 16), kStateSendMs},
-                              {std::string_view(message).substr(16), kStateSendMs}}) == kLProcessDone;
+  return SendParts(&thread_, {{std::string_view(message).substr(0, 16), kProgramsSendMs},
+                              {std::string_view(message).substr(16), kProgramsSendMs}}) == kLProcessDone;
 }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <optional>
+#include <sys/socket.h>
+
+#include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
@@ -10,7 +13,9 @@
 #include "model/users.h"
 #include "station/server_connection.h"
 #include "station/station_client.h"
+#include "station/station_limits.h"
 #include "support/loopback.h"
+#include "web/station_pages.h"
 
 namespace {
 
@@ -25,6 +30,34 @@ class PresenceTest : public StationTest {
   }
   static LKXPresence Report(std::uint16_t flags, const std::string& caption = "Budget.xls") {
     return LKXPresence{flags, "Desk 4", "Excel", caption, "555"};
+  }
+  // The locations of the user states `station` is sent for each of `users`
+  // (in the order sent), until each has `count` of them.
+  static std::map<std::string, std::vector<std::string>> Reports(StationClient& station,
+                                                                 const std::vector<std::string>& users,
+                                                                 std::size_t count) {
+    std::map<std::string, std::vector<std::string>> seen;
+    for (const std::string& user : users) seen[user];
+    auto short_of = [&] {
+      for (const auto& [user, locations] : seen) {
+        if (locations.size() < count) return true;
+      }
+      return false;
+    };
+    while (short_of()) {
+      LKXUserState state;
+      if (LKXParseUserState(station.ReadType(kLKXMsgUserState), state) != LKXWireStatus::kOk) break;
+      const auto found = seen.find(state.email);
+      if (found != seen.end()) found->second.push_back(state.location);
+    }
+    return seen;
+  }
+  // Registered main sessions of `email`.
+  static int SessionsOf(const std::string& email) {
+    std::lock_guard<std::mutex> lock(LKXServer::loConnections);
+    int count = 0;
+    for (const LKXServerConnection* connection : LKXServer::lConnections) count += connection->UserName() == email;
+    return count;
   }
   // The user states a station has been sent up to now (by a sync).
   static std::vector<LKXUserState> StatesSoFar(StationClient& station) {
@@ -164,9 +197,9 @@ TEST_F(PresenceTest, AUserConnectedTwiceStaysConnectedUntilTheFirstEnds) {
   ASSERT_TRUE(ann.WaitState("bob@x", kLKXUserStateIdle, seen));
 }
 
-// Many reports from several stations at once: each station's last report is
-// what its team mates end up seeing, and every session still answers.
-TEST_F(PresenceTest, APresenceStormLosesNothing) {
+// Many reports from several stations at once: a team mate sees every report
+// of each user, in the order it was made, and every session still answers.
+TEST_F(PresenceTest, APresenceStormLosesNorReordersAnything) {
   constexpr int kStations = 6;
   constexpr int kReports = 150;
   std::vector<std::string> users;
@@ -197,15 +230,94 @@ TEST_F(PresenceTest, APresenceStormLosesNothing) {
     EXPECT_EQ(user.GetString("LastLocation"), "L" + std::to_string(kReports - 1));
     EXPECT_EQ(user.GetString("StatePrivate"), "1");
   }
-  // The watcher, which read nothing meanwhile, ends up with every last report.
-  std::set<std::string> pending(users.begin(), users.end());
-  const std::string last = "L" + std::to_string(kReports - 1);
-  while (!pending.empty()) {
-    const std::string message = watcher.ReadType(kLKXMsgUserState);
-    LKXUserState seen;
-    ASSERT_EQ(LKXParseUserState(message, seen), LKXWireStatus::kOk) << pending.size() << " users missing";
-    if (seen.state == 6 && seen.location == last) pending.erase(seen.email);
+  // The watcher, which read nothing meanwhile, is sent each report once.
+  for (const auto& [email, locations] : Reports(watcher, users, kReports)) {
+    ASSERT_EQ(locations.size(), static_cast<std::size_t>(kReports)) << email;
+    for (int n = 0; n < kReports; ++n) ASSERT_EQ(locations[n], "L" + std::to_string(n)) << email;
   }
+}
+
+// A station whose buffers are full stalls only its own session: the sender
+// and the other mates carry on, and the stalled one is dropped when its
+// send times out (lowered here from 50 s).
+TEST_F(PresenceTest, AStationThatStopsReadingDelaysNobodyAndIsDropped) {
+  static constexpr LKXStationLimits kQuickSends{kLKXBodySilenceMs, kLKXMaxConnectionsPerUser, 300};
+  WLSetStationProtocolHandler([](LThread& thread, LIPSocketTCP& socket, const std::string& address) {
+    LKXServerConnectionRun(thread, socket, address, kQuickSends);
+  });
+  AddUser("deaf@x", "Deaf", "Sales", "pw");
+  StationClient ann, bob, deaf;
+  ASSERT_TRUE(Connect(ann, "ann@x"));
+  // Small buffers at both ends, so that a few reports fill them.
+  ASSERT_TRUE(deaf.Open(Port()));
+  const int small = 4096;
+  ASSERT_EQ(setsockopt(deaf.Fd(), SOL_SOCKET, SO_RCVBUF, &small, sizeof small), 0);
+  ASSERT_EQ(setsockopt(StationServerEnd(deaf.Fd()), SOL_SOCKET, SO_SNDBUF, &small, sizeof small), 0);
+  ASSERT_TRUE(deaf.Logon("deaf@x", "pw"));
+  ASSERT_TRUE(Connect(bob, "bob@x"));
+  LKXPresence report = Report(kLKXPresenceActive, std::string(300, 'c'));
+  report.application = std::string(300, 'a');
+  int sent = 0;
+  for (; sent < 2000 && SessionsOf("deaf@x") > 0; ++sent) {
+    report.location = "L" + std::to_string(sent);
+    ASSERT_TRUE(bob.Send(LKXBuildPresence(report)));
+    ASSERT_TRUE(bob.Sync()) << sent;
+    LKXUserState seen;
+    ASSERT_TRUE(ann.WaitState("bob@x", kLKXUserStateActive, seen)) << sent;
+    ASSERT_EQ(seen.location, report.location);
+  }
+  EXPECT_EQ(SessionsOf("deaf@x"), 0) << "still there after " << sent << " reports";
+  EXPECT_TRUE(deaf.PeerClosed());
+}
+
+// Mates that leave while a user's reports are going out cost the others
+// nothing: the rest see every report in order, the sender's session goes on.
+TEST_F(PresenceTest, MatesLeavingDuringAFanOutCostTheOthersNothing) {
+  constexpr int kMates = 6;
+  constexpr int kReports = 40;
+  std::vector<StationClient> mates(kMates);
+  for (int i = 0; i < kMates; ++i) {
+    AddUser("m" + std::to_string(i) + "@x", "M", "Sales", "pw");
+    ASSERT_TRUE(Connect(mates[i], "m" + std::to_string(i) + "@x"));
+  }
+  StationClient bob;
+  ASSERT_TRUE(Connect(bob, "bob@x"));
+  for (int n = 0; n < kReports; ++n) {
+    LKXPresence report = Report(kLKXPresenceActive);
+    report.location = "L" + std::to_string(n);
+    ASSERT_TRUE(bob.Send(LKXBuildPresence(report)));
+    if (n == kReports / 2) {
+      for (int i = 0; i < kMates / 2; ++i) mates[i].Close();
+    }
+  }
+  ASSERT_TRUE(bob.Sync());
+  for (int i = kMates / 2; i < kMates; ++i) {
+    const auto seen = Reports(mates[i], {"bob@x"}, kReports);
+    ASSERT_EQ(seen.at("bob@x").size(), static_cast<std::size_t>(kReports)) << i;
+    for (int n = 0; n < kReports; ++n) ASSERT_EQ(seen.at("bob@x")[n], "L" + std::to_string(n)) << i;
+  }
+  EXPECT_TRUE(KavrixWaitUntil([] { return SessionsOf("m0@x") + SessionsOf("m1@x") + SessionsOf("m2@x") == 0; }));
+}
+
+// Logons look a user up through the shared snapshot; a record that has
+// since been deleted and its place taken by someone else is not taken for
+// the user's.
+TEST_F(PresenceTest, ALogonFindsTheUserWhereTheSnapshotIsOutOfDate) {
+  AddUser("eve@x", "Eve", "Sales", "pw");
+  LKXResetPresenceSnapshot();
+  const auto snapshot = LKXGetPresenceSnapshot(LKXServerConnection::uGlobalChangeSeq.load());
+  ASSERT_NE(snapshot->Find("eve@x"), nullptr);
+  ASSERT_TRUE(KXDeleteUser("eve@x"));
+  AddUser("zed@x", "Zed", "Sales", "pw");
+  AddUser("eve@x", "Eve", "Sales", "pw");
+  ASSERT_EQ(LKXPeekPresenceSnapshot(), snapshot);
+  StationClient eve;
+  ASSERT_TRUE(Connect(eve, "eve@x"));
+  ASSERT_TRUE(eve.Send(LKXBuildPresence(Report(kLKXPresenceActive))));
+  ASSERT_TRUE(eve.Sync());
+  EXPECT_EQ(UserKey("eve@x", "LastLocation"), "Desk 4");
+  EXPECT_EQ(UserKey("zed@x", "LastLocation"), "");
+  LKXResetPresenceSnapshot();
 }
 
 TEST_F(PresenceTest, StoppingAUsersConnectionsEndsThem) {
@@ -220,20 +332,22 @@ TEST_F(PresenceTest, StoppingAUsersConnectionsEndsThem) {
 
 }  // namespace
 
-// A change stamped before a snapshot starts but saved after the snapshot has
-// read its record must still fall inside the next session window: the
-// snapshot's time stays at the oldest stamp being written.
-class PresenceSnapshotTime : public KavrixTempRoot {};
-
-TEST_F(PresenceSnapshotTime, HeldBackToTheOldestChangeStillBeingWritten) {
+// A new session's first sync must show every change numbered up to its
+// subscription: a shared snapshot older than that is rebuilt, one as new is
+// shared.
+TEST_F(PresenceTest, ASnapshotIsRebuiltOnlyWhenOlderThanTheChangeAsked) {
   LKXResetPresenceSnapshot();
-  LDateTime::SetFakeNow(1700000000);
-  std::optional<LKXPresenceStamp> writing;
-  writing.emplace();
-  LDateTime::SetFakeNow(1700000005);
-  EXPECT_EQ(LKXGetPresenceSnapshot()->time.value, 1700000000);
-  writing.reset();
-  LKXResetPresenceSnapshot();
-  EXPECT_EQ(LKXGetPresenceSnapshot()->time.value, 1700000005);
+  const std::uint32_t seq = LKXServerConnection::uGlobalChangeSeq.load();
+  const auto first = LKXGetPresenceSnapshot(seq);
+  StationClient ann;
+  ASSERT_TRUE(Connect(ann, "ann@x"));
+  ASSERT_TRUE(ann.Send(LKXBuildPresence(Report(kLKXPresenceActive))));
+  ASSERT_TRUE(ann.Sync());
+  EXPECT_EQ(LKXGetPresenceSnapshot(seq), first);
+  const auto rebuilt = LKXGetPresenceSnapshot(LKXServerConnection::uGlobalChangeSeq.load());
+  EXPECT_NE(rebuilt, first);
+  ASSERT_NE(rebuilt->Find("ANN@x"), nullptr);
+  EXPECT_EQ(rebuilt->Find("ANN@x")->location, "Desk 4");
+  EXPECT_EQ(LKXGetPresenceSnapshot(seq), rebuilt);
   LKXResetPresenceSnapshot();
 }

@@ -50,6 +50,10 @@ class StationClient {
   std::string replyBytes_;
 };
 
+// The server's end of the loopback connection of `clientFd` (a socket of
+// this process whose addresses mirror the client's), or -1.
+int StationServerEnd(int clientFd);
+
 // The digest a station sends for `password`.
 std::string StationDigest(std::uint32_t challenge, std::string_view password);
 

@@ -33,32 +33,6 @@ long ResidentKiB() {
   return -1;
 }
 
-bool SameEnd(const sockaddr_in& a, const sockaddr_in& b) {
-  return a.sin_family == AF_INET && b.sin_family == AF_INET && a.sin_port == b.sin_port &&
-         a.sin_addr.s_addr == b.sin_addr.s_addr;
-}
-
-// The server's end of the loopback connection of `clientFd` (a socket of
-// this process whose addresses mirror the client's), or -1.
-int ServerEnd(int clientFd) {
-  sockaddr_in local{}, peer{};
-  socklen_t size = sizeof local;
-  if (getsockname(clientFd, reinterpret_cast<sockaddr*>(&local), &size) != 0) return -1;
-  size = sizeof peer;
-  if (getpeername(clientFd, reinterpret_cast<sockaddr*>(&peer), &size) != 0) return -1;
-  const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir("/proc/self/fd"), closedir);
-  while (dirent* entry = readdir(dir.get())) {
-    const int fd = std::atoi(entry->d_name);
-    if (fd <= 2 || fd == clientFd) continue;
-    sockaddr_in mine{}, theirs{};
-    size = sizeof mine;
-    if (getsockname(fd, reinterpret_cast<sockaddr*>(&mine), &size) != 0 || !SameEnd(mine, peer)) continue;
-    size = sizeof theirs;
-    if (getpeername(fd, reinterpret_cast<sockaddr*>(&theirs), &size) == 0 && SameEnd(theirs, local)) return fd;
-  }
-  return -1;
-}
-
 // Whether the server's thread has taken every byte the client sent: none
 // waits in the client's send queue, none unread at the server's end.
 bool ServerTookAll(int clientFd, int serverFd) {
@@ -86,7 +60,7 @@ TEST_F(StationReceiveTest, FiftyStalledScreenshotDeclarationsHoldOnlyWhatArrived
   for (int i = 0; i < kUsers * kPerUser; ++i) {
     stations.push_back(std::make_unique<StationClient>());
     ASSERT_TRUE(Connect(*stations.back(), "u" + std::to_string(i % kUsers) + "@x", 0)) << i;
-    serverEnds.push_back(ServerEnd(stations.back()->Fd()));
+    serverEnds.push_back(StationServerEnd(stations.back()->Fd()));
     ASSERT_GE(serverEnds.back(), 0) << i;
   }
   const long before = ResidentKiB();

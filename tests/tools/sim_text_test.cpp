@@ -61,6 +61,8 @@ TEST(SimOptions, RefusesWhatMakesNoSense) {
       {{"--port", "80"}, "--user is required"},
       {{"--user", "a"}, "--port is required"},
       {{"--port", "80", "--stations", "5"}, "--stations needs --users-file"},
+      {{"--port", "80", "--stations", "5", "--users-file", "u", "--deaf", "5"},
+       "--deaf must leave some of the --stations reading"},
       {{"--make-users", "5"}, "--make-users needs --users-file"},
       {{"--port", "80", "--user"}, "--user needs a value"},
       {{"--port", "80", "--verbose", "1"}, "unknown option --verbose"},

@@ -237,18 +237,24 @@ TEST_F(SimulatorTest, CommandLinePrintsEachMessageOfAScript) {
   EXPECT_EQ(lines[4], "closed");
 }
 
+// Dan's station, a team mate of Ann and Bob, never reads: the others' figures
+// leave it out and the run goes on as without it.
 TEST_F(SimulatorTest, LoadRunStoresEveryRecordAndDeliversEveryPresence) {
+  ASSERT_TRUE(KXAddUser("dan@example.com", "Dan", false, false, "Sales", "", "pd"));
   KXSimLoadOptions options;
   options.port = Port();
-  options.accounts = {{"ann@example.com", "pa", "Sales"}, {"bob@example.com", "pb", "Sales"},
-                      {"cy@example.com", "pc", "Admin"}};
+  options.accounts = {{"dan@example.com", "pd", "Sales"}, {"ann@example.com", "pa", "Sales"},
+                      {"bob@example.com", "pb", "Sales"}, {"cy@example.com", "pc", "Admin"}};
+  options.deafStations = 1;
   options.durationSeconds = 2;
   options.activityEveryMs = 250;
   options.presenceEveryMs = 500;
   KXSimLoadResult result;
   std::string error;
   ASSERT_TRUE(KXSimRunLoad(options, result, error)) << error;
-  EXPECT_EQ(result.loggedOn, 3);
+  EXPECT_EQ(result.loggedOn, 4);
+  EXPECT_EQ(result.deaf, 1);
+  EXPECT_EQ(result.deafDropped, 0);
   EXPECT_EQ(result.sendFailures, 0u);
   EXPECT_GE(result.activitySent, 3u * 7u);
   // Ann's changes to Bob and Bob's to Ann; Cy has no team mate.

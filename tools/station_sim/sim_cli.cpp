@@ -81,6 +81,7 @@ int RunLoad(const KXSimCliOptions& o, std::FILE* out, std::FILE* err) {
   load.activityEveryMs = o.activityEveryMs;
   load.presenceEveryMs = o.presenceEveryMs;
   load.serverPid = o.serverPid;
+  load.deafStations = o.deaf;
   std::string error;
   if (!KXSimReadUsersFile(o.usersFile, load.accounts, error)) {
     std::fprintf(err, "%s\n", error.c_str());

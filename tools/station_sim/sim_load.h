@@ -9,6 +9,11 @@
 // latency on one clock: the time from sending a change until a team mate's
 // station shows that change or a later one. After the run the stations keep reading for a few
 // seconds, so that late states still count, then close.
+//
+// `deafStations` of them, spread over the list, log on and then never read
+// nor send, their receive buffers made small: the server must not let them
+// delay anyone else. They are nobody's team mates in the figures; at the
+// end each reads what it was sent to learn whether the server dropped it.
 
 #include <cstdint>
 #include <string>
@@ -25,11 +30,14 @@ struct KXSimLoadOptions {
   int presenceEveryMs = 10000;
   int drainMs = 3000;
   int serverPid = 0;  // when set, its CPU time over the run and memory are read
+  int deafStations = 0;
 };
 
 struct KXSimLoadResult {
   int stations = 0;
   int loggedOn = 0;
+  int deaf = 0;
+  int deafDropped = 0;  // deaf stations whose connection the server closed
   double runSeconds = 0;
   std::uint64_t activitySent = 0;
   std::uint64_t presenceSent = 0;

@@ -32,6 +32,7 @@ bool StoreNumber(const std::string& name, long value, KXSimCliOptions& o) {
   else if (name == "--activity-every") o.activityEveryMs = static_cast<int>(value);
   else if (name == "--presence-every") o.presenceEveryMs = static_cast<int>(value);
   else if (name == "--server-pid") o.serverPid = static_cast<int>(value);
+  else if (name == "--deaf") o.deaf = static_cast<int>(value);
   else if (name == "--make-users") o.makeUsers = static_cast<int>(value);
   else if (name == "--teams") o.teams = static_cast<int>(value);
   else return false;
@@ -42,7 +43,7 @@ constexpr NumberOption kNumberOptions[] = {
     {"--port", 1, 65535},          {"--tz", -1440, 1440},       {"--flags", 0, 65535},
     {"--stations", 1, 10000},      {"--duration", 1, 86400},    {"--activity-every", 10, 3600000},
     {"--presence-every", 10, 3600000}, {"--server-pid", 1, 4194304}, {"--make-users", 1, 9999},
-    {"--teams", 1, 9999},
+    {"--teams", 1, 9999},          {"--deaf", 1, 9999},
 };
 
 bool StoreText(const std::string& name, const std::string& value, KXSimCliOptions& o) {
@@ -70,6 +71,7 @@ bool CheckMode(KXSimCliOptions& o, std::string& error) {
   if (o.stations > 0) {
     o.mode = KXSimMode::kLoad;
     if (o.usersFile.empty()) error = "--stations needs --users-file";
+    else if (o.deaf >= o.stations) error = "--deaf must leave some of the --stations reading";
     return error.empty();
   }
   o.mode = KXSimMode::kStation;
@@ -116,6 +118,7 @@ const char* KXSimUsageText() {
          "                    [--answer-screens PICTURE]\n"
          "  kavrixstation-sim --port P --stations N --users-file F [--host H] [--duration S]\n"
          "                    [--activity-every MS] [--presence-every MS] [--server-pid PID]\n"
+         "                    [--deaf N]\n"
          "  kavrixstation-sim --make-users N [--teams T] --users-file F\n"
          "script commands, one a line:\n"
          "  activity APP CAPTION SECONDS KEYS CLICKS [private]\n"

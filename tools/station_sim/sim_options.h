@@ -4,6 +4,7 @@
 //                 [--script FILE|-] [--command LINE]... [--answer-screens FILE]
 //   load run:     --port P --stations N --users-file F [--duration S]
 //                 [--activity-every MS] [--presence-every MS] [--server-pid PID]
+//                 [--deaf N]
 //   set-up:       --make-users N [--teams T] --users-file F
 // Anything else is a usage error (exit status 2).
 
@@ -30,6 +31,7 @@ struct KXSimCliOptions {
   int activityEveryMs = 1000;
   int presenceEveryMs = 10000;
   int serverPid = 0;
+  int deaf = 0;  // load run: stations that never read
   int makeUsers = 0;
   int teams = 50;
 };

@@ -213,6 +213,10 @@ KXSimReceive KXSimStation::Receive(KXSimMessage& message, int timeoutMs) {
   return KXSimReceive::kMessage;
 }
 
+bool KXSimStation::ShrinkReceiveBuffer(int bytes) {
+  return socket_.IsValid() && setsockopt(socket_.Get(), SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes) == 0;
+}
+
 bool KXSimStation::SendActivity(const LKXActivityRecord& record) {
   return SendBytes(LKXBuildActivity(record), kSendTimeoutMs);
 }

@@ -71,6 +71,10 @@ class KXSimStation {
   // events only; both decode into `reply`.
   KXSimReceive Receive(KXSimMessage& message, int timeoutMs);
 
+  // Makes the receive buffer about `bytes` small (a station that reads
+  // slowly, or not at all, fills it soon).
+  bool ShrinkReceiveBuffer(int bytes);
+
   void Close() { socket_.Close(); }
 
  private:

@@ -80,11 +80,13 @@ class LKXWizardFinish : public LKXWizardDialog {
     if (!WizardUserAllowed()) return false;
     std::string primary, current;
     if (KXFindPrimaryUser(primary) && KXGetCurrentUserEmail(Form(), current)) {
+      // Recorded before the answer goes out: the browser asks for the main
+      // page as soon as it has the redirect, and that page reads the record.
+      (void)LSettingSetString("Settings", "SetupWizardRun", "0");
+      KXMarkSetupStepDone(kKXSetupStepFinish);
       // The administrator who finishes stays himself: from the main page
       // another administrator may finish a wizard the primary user began.
       KXWizardLogOn(Form(), current, "mainpage");
-      (void)LSettingSetString("Settings", "SetupWizardRun", "0");
-      KXMarkSetupStepDone(kKXSetupStepFinish);
     } else {
       // Nobody to log on as: the wizard starts again from the first step.
       WLRedirect(Form(), "wizardadmin");

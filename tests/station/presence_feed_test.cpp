@@ -1,0 +1,82 @@
+// The presence feed on its own: order, the wake event, the bound on a
+// session that has fallen behind, and whom a change is for.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "foundation/settings_parse.h"
+#include "station/presence_feed.h"
+
+namespace {
+
+std::shared_ptr<const LKXPresenceEntry> Entry(const std::string& email, const std::string& location,
+                                              const std::string& team = "Sales") {
+  auto entry = std::make_shared<LKXPresenceEntry>();
+  entry->email = email;
+  entry->team = team;
+  entry->location = location;
+  return entry;
+}
+
+TEST(PresenceFeed, HandsOverInOrderAndWakesOnlyWhileSomethingWaits) {
+  LKXPresenceFeed feed("ann@x");
+  EXPECT_FALSE(feed.WakeSignal().IsSignaled());
+  feed.Push(1, Entry("bob@x", "a"));
+  feed.Push(2, Entry("cat@x", "b"));
+  feed.Push(3, Entry("bob@x", "c"));
+  EXPECT_TRUE(feed.WakeSignal().IsSignaled());
+  const auto taken = feed.TakeAll();
+  ASSERT_EQ(taken.size(), 3u);
+  EXPECT_EQ(taken[0].entry->location + taken[1].entry->location + taken[2].entry->location, "abc");
+  EXPECT_EQ(taken[2].seq, 3u);
+  EXPECT_FALSE(feed.WakeSignal().IsSignaled());
+  EXPECT_TRUE(feed.TakeAll().empty());
+}
+
+// A session that stops taking keeps a bounded queue that still ends with
+// each user's newest change, every user's changes in their order.
+TEST(PresenceFeed, ASessionFarBehindKeepsTheNewestOfEachUser) {
+  LKXPresenceFeed feed("ann@x");
+  const std::string users[] = {"bob@x", "CAT@x", "cat@x", "dan@x"};  // cat twice, in two cases
+  constexpr std::uint32_t kChanges = 5000;
+  for (std::uint32_t seq = 1; seq <= kChanges; ++seq) feed.Push(seq, Entry(users[seq % 4], std::to_string(seq)));
+  const auto taken = feed.TakeAll();
+  EXPECT_LT(taken.size(), 1024u);
+  std::map<std::string, std::uint32_t> last;  // lower-case user -> last seq taken
+  for (const LKXQueuedState& q : taken) {
+    const std::string user = LSettingsLowerCase(q.entry->email);
+    EXPECT_GT(q.seq, last[user]) << user;
+    last[user] = q.seq;
+  }
+  // 5000 changes: bob's are the multiples of 4, cat's leave 1 or 2, dan's 3.
+  EXPECT_EQ(last["bob@x"], 5000u);
+  EXPECT_EQ(last["cat@x"], 4998u);
+  EXPECT_EQ(last["dan@x"], 4999u);
+}
+
+TEST(PresenceFeed, WantsTeamMatesButNoMonitorUser) {
+  const struct {
+    const char* ownTeams;
+    const char* theirTeams;
+    bool monitor;
+    bool wanted;
+  } cases[] = {
+      {"Sales", "sales", false, true},   {"Sales, Support", " support", false, true},
+      {"Sales", "Support", false, false}, {"", "Sales", false, false},
+      {"Sales", "Sales", true, false},
+  };
+  for (const auto& c : cases) {
+    LKXPresenceFeed feed("ann@x");
+    feed.SetTeams(c.ownTeams);
+    auto entry = std::make_shared<LKXPresenceEntry>(*Entry("bob@x", "x", c.theirTeams));
+    entry->monitor = c.monitor;
+    EXPECT_EQ(feed.Wants(*entry), c.wanted) << c.ownTeams << " / " << c.theirTeams;
+  }
+  // Before its teams are known a new session's feed takes every change.
+  LKXPresenceFeed fresh("ann@x");
+  EXPECT_TRUE(fresh.Wants(*Entry("bob@x", "x", "Support")));
+}
+
+}  // namespace

@@ -155,6 +155,8 @@ async function main() {
     await require("./steps_api")(page, base, step, { check, expectText, admin: ADMIN, temp });
     await require("./steps_monitor")({ page, context, base, step, check, expectText, program, root, temp, port,
                                        home: path.join(temp, "home"), admin: ADMIN, limitMs: LIMIT_MS });
+    await require("./steps_today")({ page, base, step, check, expectText, program, root, temp, port,
+                                     home: path.join(temp, "home"), admin: ADMIN, limitMs: LIMIT_MS });
     await require("./steps_manual")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN, staff: FIRST_USER });
     await runLeave(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
     await require("./steps_phone")({ playwright, chromium: CHROMIUM, base, step, check, expectText, pressOk, admin: ADMIN, staff: FIRST_USER, shotFolder });
@@ -341,13 +343,7 @@ async function runMainPage(page, context, base, step) {
                         "Manage users", "Change system configuration", "View logs", "Who looked at my data"]) {
       check(await page.getByText(link, { exact: true }).count() >= 1, "the main page has no link \"" + link + "\"");
     }
-    const picture = await page.evaluate(() => {
-      const img = Array.from(document.images).find((i) => /main\.jpg$/.test(i.src));
-      return img ? { complete: img.complete, width: img.naturalWidth, height: img.naturalHeight } : null;
-    });
-    check(picture !== null, "the main page has no main.jpg picture");
-    check(picture.complete && picture.width > 0 && picture.height > 0, "main.jpg did not load: " +
-          JSON.stringify(picture));
+    await expectText(page, "My hours today:", "the main page's Today panel");
     const styled = await page.evaluate(() => getComputedStyle(document.body).backgroundColor);
     check(styled === "rgb(216, 221, 227)", "s.css is not applied (body background " + styled + ")");
   });

@@ -54,7 +54,7 @@ TEST(PanelStaticFiles, EveryFileThePagesNameIsCompiledIn) {
        {"s.css", "print.css", "sorttable.js", "datepicker.js", "main.jpg", "print.gif", "save.gif", "cal.gif",
         "trash.gif", "edit.gif", "bluecorner-left.gif", "bluecorner-right.gif", "greycorner-left.gif",
         "greycorner-right.gif", "screens.gif", "appusage.gif", "activity.gif", "hours.gif", "holidays.gif",
-        "viewmanual.gif"}) {
+        "viewmanual.gif", "today.js", "today.css"}) {
     EXPECT_TRUE(webroot.count(name)) << name;
   }
   const auto help = FilesOf("help");

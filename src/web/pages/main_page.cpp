@@ -10,6 +10,7 @@
 #include "web/current_user.h"
 #include "web/pages/setup_steps.h"
 #include "web/pages/station_installer.h"
+#include "web/pages/today_panel.h"
 #include "web/standard_header.h"
 #include "web/uri_codec.h"
 #include "web/weblet_send.h"
@@ -192,7 +193,9 @@ void WLMainPage(LWebletForm& form) {
   wfformat(form, "<div align=right><font size=-2>Logged on as %H</font></div>", view.email);
   WLSendRaw(form,
             "<table class=kx-columns width=100% border=0 cellpadding=0 cellspacing=0><tr><td valign=top>"
-            "<table class=kx-columns border=0><tr><td valign=top><img src=\"main.jpg\" alt=\"\" border=0>");
+            "<table class=kx-columns border=0><tr><td valign=top>");
+  LKXUser viewer;
+  if (KXGetCurrentUser(form, viewer)) WLWriteTodayPanel(form, KXReadToday(viewer, LDateTime::Now()));
   if (view.administrator) {
     WriteSetupSteps(form);
     WriteToDoList(form);

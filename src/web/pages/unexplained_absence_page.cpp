@@ -38,6 +38,19 @@ LDateTime FirstWorkDay(LKXUser& user) {
   return day;
 }
 
+// A work day, on or after the start date, no public holiday, without work
+// and without a leave form.
+bool IsAbsence(LKXUser& user, LWeekDay workDays, LDateTime firstDay, LDateTime day) {
+  const int weekDay = WeekDayIndex(day);
+  return weekDay >= 0 && workDays.ContainsIndex(weekDay) && (!firstDay.IsSet() || day >= firstDay) &&
+         !KXIsPublicHoliday(day) && !user.HasWorkedOnDate(day) && !user.HasLeaveFormOnDate(day);
+}
+
+// Only staff with fixed work days can be absent on a given day.
+bool HasFixedDays(LKXUser& user) {
+  return !user.IsCasual() && (user.GetWorkDays().value & LWeekDay::kAllDays) != 0;
+}
+
 void AddUserRows(LHtmlList& list, LKXUser& user, LDateTime start, LDateTime end) {
   const LWeekDay workDays = user.GetWorkDays();
   const LDateTime firstDay = FirstWorkDay(user);
@@ -45,8 +58,7 @@ void AddUserRows(LHtmlList& list, LKXUser& user, LDateTime start, LDateTime end)
   int sequence = 0;
   for (LDateTime day = start; day <= end;) {
     const int weekDay = WeekDayIndex(day);
-    if (weekDay >= 0 && workDays.ContainsIndex(weekDay) && (!firstDay.IsSet() || day >= firstDay) &&
-        !KXIsPublicHoliday(day) && !user.HasWorkedOnDate(day) && !user.HasLeaveFormOnDate(day)) {
+    if (IsAbsence(user, workDays, firstDay, day)) {
       LHtmlListRow row;
       // The key keeps a user's rows together and in date order whatever
       // the name column's direction.
@@ -115,12 +127,28 @@ void LKXUnexplainedabsencePage::Generate() {
     for (LKXUserListIterator it(gKXUsersList); it.Next();) {
       LKXUser& user = it.Get();
       if (!KXCommaListContains(user.GetText(kKXUserManager), myEmail)) continue;
-      if (user.IsCasual() || (user.GetWorkDays().value & LWeekDay::kAllDays) == 0) continue;
+      if (!HasFixedDays(user)) continue;
       AddUserRows(list, user, start, end);
     }
   }
   list.Write(form, 100, kTableId);
   AddJScriptFunction("window.onload=function(){initSearchBar();}\r\n");
+}
+
+int KXCountUnexplainedAbsences(std::string_view managerEmail, LDateTime start, LDateTime end) {
+  int count = 0;
+  for (LKXUserListIterator it(gKXUsersList); it.Next();) {
+    LKXUser& user = it.Get();
+    user.HoldReading();
+    if (!KXCommaListContains(user.GetText(kKXUserManager), managerEmail) || !HasFixedDays(user)) continue;
+    const LWeekDay workDays = user.GetWorkDays();
+    const LDateTime firstDay = FirstWorkDay(user);
+    for (LDateTime day = start; day <= end;) {
+      if (IsAbsence(user, workDays, firstDay, day)) ++count;
+      if (!day.AddCalendarDays(1)) break;
+    }
+  }
+  return count;
 }
 
 void WLUnexplainedAbsence(LWebletForm& form) {

@@ -29,6 +29,7 @@
 #include "web/pages/user_detail_page.h"
 #include "web/pages/user_list_csv_page.h"
 #include "web/pages/user_list_page.h"
+#include "web/pages/today_panel.h"
 #include "web/pages/user_list_post.h"
 #include "web/pages/user_pickers.h"
 #include "web/pages/view_hours_csv.h"
@@ -121,6 +122,7 @@ const LWebScriptEntry kWebScripts[] = {
     {"api/v1/leave", WLApiLeave},
     {"api/v1/presence", WLApiPresence},
     {"api/v1/openapi.json", WLApiOpenApi},
+    {"today.json", WLTodayJson},
 };
 
 }  // namespace

@@ -98,4 +98,5 @@ inline constexpr LWebScriptPlanRow kLWebScriptAddedRows[] = {
     {"api/v1/leave", "WLApiLeave", LWebAccess::kApiToken, true},
     {"api/v1/presence", "WLApiPresence", LWebAccess::kApiToken, true},
     {"api/v1/openapi.json", "WLApiOpenApi", LWebAccess::kAnyone, true},
+    {"today.json", "WLTodayJson", LWebAccess::kSession, true},
 };

@@ -1,0 +1,92 @@
+// The main page's "Today" panel in the browser (called by panel_test.js
+// after the monitoring steps): a station of a new user connects through the
+// simulator and reports work; the administrator's panel shows that user in
+// now with the application and caption, the panel's own script rebuilds the
+// same rows from today.json, today.json refuses a visitor without a session,
+// and the staff member sees his own hours, pending requests and no staff
+// table.
+
+"use strict";
+
+const fs = require("fs");
+const path = require("path");
+
+const { runSimulator } = require("./simulator");
+
+async function logOn(page, base, email, password) {
+  await page.goto(base + "logout", { waitUntil: "load" });
+  await page.goto(base + "logon", { waitUntil: "load" });
+  await page.fill("input[name=\"101\"]", email);
+  await page.fill("input[name=\"102\"]", password);
+  await Promise.all([page.waitForURL(/\/mainpage$/, { waitUntil: "load" }),
+                     page.locator("input[type=submit][name=submit]").first().click()]);
+}
+
+// The text of the panel's row of `email`, or "" while it has none.
+function rowText(page, email) {
+  return page.evaluate((address) => {
+    const link = Array.from(document.querySelectorAll("#todaybody a")).find((a) =>
+      a.getAttribute("href") === "timesheet?seluser=" + encodeURIComponent(address));
+    return link ? link.closest("tr").innerText.replace(/\s+/g, " ").trim() : "";
+  }, email);
+}
+
+// `ctx`: as for the monitoring steps (page, base, step, check, expectText,
+// program, root, home, temp, port, admin, limitMs).
+module.exports = async function runTodaySteps(ctx) {
+  const { page, base, step, check, expectText, admin, limitMs } = ctx;
+  const simulator = path.join(path.dirname(ctx.program), "kavrixstation-sim");
+  const env = Object.assign({}, process.env, { KAVRIX_ROOT: ctx.root, HOME: ctx.home });
+  delete env.DISPLAY;
+  let staff = null;
+  let station = null;
+
+  await step("the Today panel shows a connected station's user in now", async () => {
+    const usersFile = path.join(ctx.temp, "today-users.txt");
+    await runSimulator(simulator, ["--make-users", "1", "--teams", "1", "--users-file", usersFile], env, limitMs);
+    const [email, password] = fs.readFileSync(usersFile, "utf8").trim().split(/\s+/);
+    staff = { email, password };
+    // The station stays connected while the panel is looked at.
+    station = runSimulator(simulator, [
+      "--port", String(ctx.port), "--user", email, "--password", password,
+      "--command", "activity WINWORD.EXE \"Plan <b>& notes</b>\" 900 40 12",
+      "--command", "presence active Office WINWORD.EXE \"Plan <b>& notes</b>\" 555",
+      "--command", "wait 45"], env, limitMs + 45000);
+    await logOn(page, base, admin.email, admin.password);
+    let row = "";
+    for (const end = Date.now() + limitMs; Date.now() < end;) {
+      row = await rowText(page, email);
+      if (/In now/.test(row)) break;
+      await page.reload({ waitUntil: "load" });
+    }
+    check(/In now/.test(row), "the panel's row of the station's user reads \"" + row + "\"");
+    check(row.includes("WINWORD.EXE: Plan <b>& notes</b>"), "the row shows no caption as text: \"" + row + "\"");
+    check(/\d+:\d\d of \d+:\d\d/.test(row), "the row has no week against the required hours: \"" + row + "\"");
+    check(await page.locator("#todaybody svg.todaybar").count() >= 1, "the panel draws no bars");
+  }, { phone: true });
+
+  await step("the Today panel refreshes itself from today.json", async () => {
+    const before = await rowText(page, staff.email);
+    // The script builds the panel again every 15 seconds; the old nodes go.
+    await page.evaluate(() => { document.querySelector("#todaybody .todayown").dataset.old = "1"; });
+    await page.waitForFunction(() => {
+      const own = document.querySelector("#todaybody .todayown");
+      return own && !own.dataset.old;
+    }, null, { timeout: 20000 });
+    const after = await rowText(page, staff.email);
+    check(after.replace(/\d+:\d\d/g, "") === before.replace(/\d+:\d\d/g, ""),
+          "the refreshed row differs: \"" + before + "\" then \"" + after + "\"");
+    // Asked from outside the browser, without the session cookie.
+    const answer = await fetch(base + "today.json");
+    const refused = answer.status + " " + (await answer.text());
+    check(refused.startsWith("403 {\"status\":403"), "today.json without a session answered " + refused);
+  });
+
+  await step("a staff member's Today panel shows only his own part", async () => {
+    await logOn(page, base, staff.email, staff.password);
+    await expectText(page, "My hours today:");
+    await expectText(page, "My pending leave requests: 0");
+    check(await page.locator("table.todaystaff").count() === 0, "a staff member sees a staff table");
+    await station;
+  }, { phone: true });
+};

@@ -1,0 +1,208 @@
+// The main page's "Today" panel and today.json: the states of a staff row,
+// who sees whom, the hours against the required hours, the counts, hostile
+// names and captions, and the session rule, on a real server.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "foundation/settings_sections.h"
+#include "hours_pages_fixture.h"
+#include "model/core_data.h"
+#include "model/public_holidays.h"
+#include "model/users.h"
+#include "support/test_helpers.h"
+#include "web/pages/today_panel.h"
+
+namespace {
+
+constexpr std::int32_t kNow = 1773144000;  // Tuesday 2026-03-10 12:00:00 UTC
+
+class TodayPanelTest : public HoursPagesTest {
+ protected:
+  static LKXUser User(const std::string& who) {
+    LKXUser user;
+    EXPECT_TRUE(KXGetUser(Email(who), user)) << who;
+    return user;
+  }
+  static LKXToday TodayOf(const std::string& who) {
+    LKXUser viewer = User(who);
+    return KXReadToday(viewer, LDateTime(kNow));
+  }
+  static void WriteLeave(const std::string& who, const std::string& row) {
+    std::string path;
+    ASSERT_TRUE(LKXCoreData::GetUserLeaveLogCSV(Email(who), "2026", path));
+    ASSERT_TRUE(KavrixWriteFile(path, row));
+  }
+  static const LKXTodayRow* RowOf(const LKXToday& today, const std::string& who) {
+    for (const LKXTodayRow& row : today.staff) {
+      if (row.email == Email(who)) return &row;
+    }
+    return nullptr;
+  }
+};
+
+TEST_F(TodayPanelTest, TodayJsonNeedsASession) {
+  for (const std::string& session : {std::string(), std::string("s0123456789abcdef0123456789abcdef")}) {
+    const std::string answer = Get("today.json", session);
+    EXPECT_EQ(answer.substr(0, 22), "HTTP/1.1 403 Forbidden") << answer;
+    EXPECT_TRUE(Contains(answer, "\r\n\r\n{\"status\":403,\"error\":\"Your session is expired. Please log on again.\"}"))
+        << answer;
+  }
+  const std::string answer = Get("today.json", SessionOf("staff"));
+  EXPECT_EQ(answer.substr(0, 15), "HTTP/1.1 200 OK");
+  EXPECT_TRUE(Contains(answer, "Content-Type: application/json; charset=utf-8\r\n"));
+}
+
+// Staff rows are exactly the people the reports show the viewer, himself
+// left out; plain staff get only their own part.
+TEST_F(TodayPanelTest, EachRoleSeesTheStaffTheReportsShowIt) {
+  const struct {
+    const char* who;
+    bool staffView;
+    const char* rows;
+  } cases[] = {
+      {"boss", true, "hr mgr other staff staff2 "}, {"hr", true, "boss mgr other staff staff2 "},
+      {"mgr", true, "staff "},                      {"other", true, "staff2 "},
+      {"staff", false, ""},
+  };
+  for (const auto& c : cases) {
+    const LKXToday today = TodayOf(c.who);
+    std::string rows;
+    for (const LKXTodayRow& row : today.staff) rows += row.email.substr(0, row.email.find('@')) + " ";
+    EXPECT_EQ(today.staffView, c.staffView) << c.who;
+    EXPECT_EQ(rows, c.rows) << c.who;
+  }
+  // A monitor is seen by nobody but himself.
+  LKXUser staff = User("staff");
+  ASSERT_TRUE(staff.SetFlag(kKXUserMonitor, true));
+  EXPECT_TRUE(TodayOf("mgr").staff.empty());
+}
+
+TEST_F(TodayPanelTest, AStaffRowShowsTheLiveStateOrWhatKeepsThePersonAway) {
+  LSettingSetString("Settings", "ToleranceTime", "10");
+  const struct {
+    const char* name;
+    bool connected, active, isPrivate;
+    std::int32_t changedAgo;  // seconds before now
+    const char* normalStart;
+    const char* leave;  // a leave log row
+    bool holiday;
+    const char* state;
+    const char* since;
+  } cases[] = {
+      {"active", true, true, false, 3600, "09:00:00", "", false, "active", "11:00"},
+      {"idle within the tolerance", true, false, false, 599, "09:00:00", "", false, "idle", "11:50"},
+      {"idle past the tolerance", true, false, false, 600, "09:00:00", "", false, "away", "11:50"},
+      {"private", true, false, true, 60, "09:00:00", "", false, "private", "11:59"},
+      {"past the start", false, false, false, 0, "09:00:00", "", false, "notin", "09:00"},
+      {"start exactly now", false, false, false, 0, "12:00:00", "", false, "notin", "12:00"},
+      {"before the start", false, false, false, 0, "12:00:01", "", false, "off", ""},
+      {"no start hour", false, false, false, 0, "", "", false, "off", ""},
+      {"approved leave", false, false, false, 0, "09:00:00", "2026-03-09,2026-03-11,Sick,\"\",1,\"\"\r\n", false,
+       "leave", ""},
+      {"pending leave", false, false, false, 0, "09:00:00", "2026-03-10,2026-03-10,Sick,\"\",0,\"\"\r\n", false,
+       "notin", "09:00"},
+      {"public holiday", false, false, false, 0, "09:00:00", "", true, "holiday", ""},
+  };
+  for (const auto& c : cases) {
+    LKXUser staff = User("staff");
+    ASSERT_TRUE(staff.SetFlag(kKXUserConnected, c.connected) && staff.SetFlag(kKXUserStateActive, c.active) &&
+                staff.SetFlag(kKXUserStatePrivate, c.isPrivate) && staff.SetNumber(kKXUserWorkDays, 62) &&
+                staff.SetNumber(kKXUserStateChanged, c.connected ? kNow - c.changedAgo : 0) &&
+                staff.SetText(kKXUserNormalHourStart, c.normalStart));
+    WriteLeave("staff", c.leave);
+    if (c.holiday) {
+      ASSERT_TRUE(KXAddPublicHoliday("2026-03-10", "2026-03-10", "Feast"));
+    }
+    const LKXToday today = TodayOf("mgr");
+    if (c.holiday) {
+      ASSERT_TRUE(KXDeletePublicHoliday("2026-03-10", "2026-03-10"));
+    }
+    const LKXTodayRow* row = RowOf(today, "staff");
+    ASSERT_NE(row, nullptr) << c.name;
+    EXPECT_EQ(row->state, c.state) << c.name;
+    EXPECT_EQ(row->since.IsSet() ? row->since.GetTimeText().substr(0, 5) : "", c.since) << c.name;
+    EXPECT_EQ(row->leaveType, std::string(c.state) == "leave" ? "Sick" : "") << c.name;
+  }
+}
+
+// Hours of the week against the required ones, the own part and the counts
+// with their links, on the page and in the JSON alike.
+TEST_F(TodayPanelTest, HoursAgainstRequiredAndCountsOnThePageAndInTheJson) {
+  LKXUser staff = User("staff");
+  ASSERT_TRUE(staff.SetNumber(kKXUserWorkHours, 40) && staff.SetNumber(kKXUserWorkDays, 62) &&
+              staff.SetText(kKXUserEmpStartDate, "2026-01-01 00:00:00"));
+  WriteWorkedExample("staff", "2026-03-09");
+  WriteWorkedExample("staff", "2026-03-10");
+  // Pending this month, approved next: the manager counts one; last week's
+  // Monday to Friday with no work and no leave are five absences.
+  WriteLeave("staff", "2026-03-20,2026-03-20,Sick,\"\",0,\"\"\r\n2026-04-01,2026-04-02,Annual,\"\",1,\"\"\r\n");
+
+  const std::string json = Body(Get("today.json", SessionOf("staff")));
+  EXPECT_EQ(json,
+            R"({"date":"2026-03-10","email":"staff@x.example","own":{"todayMinutes":300,"weekMinutes":600,)"
+            R"("weekRequired":2400,"pending":1,"nextLeave":{"start":"2026-04-01","end":"2026-04-02","type":"Annual"}}})");
+  const std::string mgrJson = Body(Get("today.json", SessionOf("mgr")));
+  EXPECT_TRUE(Contains(mgrJson,
+                       R"("staffPending":1,"staffUnexplained":5,"staff":[{"email":"staff@x.example","name":"Staff",)"
+                       R"("state":"off","label":"Off","since":"","todayMinutes":300,"weekMinutes":600,)"
+                       R"("weekRequired":2400}])"))
+      << mgrJson;
+
+  const std::string page = Get("mainpage", SessionOf("mgr"));
+  for (const char* part :
+       {"<a href=\"pendingleaverequests?direct=true\">Leave requests to approve: 1</a>",
+        "<a href=\"unexplainedabsence?direct=true\">Unexplained absent days last week: 5</a>",
+        "<tr class=\"today-off\"><td><a href=\"timesheet?seluser=staff%40x.example\">Staff</a></td><td>Off</td><td></td>"
+        "<td>5:00</td><td><svg class=todaybar width=100 height=10 viewBox=\"0 0 100 10\" role=img "
+        "aria-label=\"10:00 of 40:00\"><rect width=100 height=10 fill=\"#dde\"/><rect width=25 height=10 "
+        "fill=\"#3366cc\"/></svg> 10:00 of 40:00</td><td></td></tr>",
+        "<script src=\"today.js\"></script>"}) {
+    EXPECT_TRUE(Contains(page, part)) << part << "\n" << page;
+  }
+  // The counts follow the main page's report links.
+  LSettingSetString("Settings", "LeaveApprovalRequired", "0");
+  EXPECT_TRUE(Contains(Body(Get("today.json", SessionOf("mgr"))), R"("nextLeave":null},"staffUnexplained":5,"staff")"));
+  LSettingSetString("Settings", "ModeLeave", "0");
+  EXPECT_TRUE(Contains(Body(Get("today.json", SessionOf("mgr"))), R"("nextLeave":null},"staff")"));
+}
+
+// The panel keeps a day's minutes between requests: a station's new row,
+// or a changed rule of the calculation, is seen by the next one.
+TEST_F(TodayPanelTest, TheNextRequestSeesANewActivityRowAndAChangedRule) {
+  WriteWorkedExample("staff", "2026-03-10");
+  EXPECT_EQ(RowOf(TodayOf("mgr"), "staff")->todayMinutes, 300);
+  WriteActivity("staff", "2026-03-10", "14:00:00", 600);
+  EXPECT_EQ(RowOf(TodayOf("mgr"), "staff")->todayMinutes, 310);
+  LKXUser staff = User("staff");
+  ASSERT_TRUE(staff.SetFlag(kKXUserUseStrictHours, true));
+  EXPECT_EQ(RowOf(TodayOf("mgr"), "staff")->todayMinutes, 100);
+}
+
+TEST_F(TodayPanelTest, HostileNamesAndCaptionsAreEscaped) {
+  LSettingSetString("Settings", "ShowUserCaptions", "0");
+  const struct {
+    const char* text;
+    const char* html;
+    const char* json;
+  } cases[] = {
+      {"<script>x</script>", "&lt;script&gt;x&lt;/script&gt;", "<script>x</script>"},
+      {"a\"b'c&d", "a&quot;b'c&amp;d", "a\\\"b'c&d"},
+      {"tab\tbell\x07", "tab\tbell\x07", "tab\\tbell\\u0007"},
+  };
+  for (const auto& c : cases) {
+    LKXUser staff = User("staff");
+    ASSERT_TRUE(staff.SetText(kKXUserName, c.text) && staff.SetText(kKXUserLastCaption, c.text) &&
+                staff.SetText(kKXUserLastApplication, "app") && staff.SetFlag(kKXUserConnected, true));
+    const std::string page = Get("mainpage", SessionOf("mgr"));
+    EXPECT_TRUE(Contains(page, std::string("\">") + c.html)) << c.text << page;
+    EXPECT_TRUE(Contains(page, std::string("<td>app: ") + c.html)) << c.text;
+    EXPECT_FALSE(Contains(page, "<script>x")) << c.text;
+    const std::string json = Body(Get("today.json", SessionOf("mgr")));
+    EXPECT_TRUE(Contains(json, std::string("\"name\":\"") + c.json + "\"")) << json;
+    EXPECT_TRUE(Contains(json, std::string("\"caption\":\"") + c.json + "\"")) << json;
+  }
+}
+
+}  // namespace

@@ -4,12 +4,36 @@
 
 "use strict";
 
+const childProcess = require("child_process");
 const fs = require("fs");
 const http = require("http");
 const path = require("path");
 
-// The registry record of `email` gets a password line in front (a key read
-// first wins), so that a user the wizard added can log on.
+// The registry record of `email` gets this password, and "PasswordReq" 0 so
+// that the maintenance thread issues no other. The server may rewrite the
+// record at any moment (a logon-details mail retried every minute), so the
+// record is changed as the server changes it: under its lock, on the file
+// the path names once locked, and replaced whole through a scratch file.
+const REPLACE_LOCKED = `
+import fcntl, os, sys
+path, password = sys.argv[1], sys.argv[2]
+while True:
+    fd = os.open(path, os.O_RDWR)
+    fcntl.flock(fd, fcntl.LOCK_EX)
+    if os.fstat(fd).st_ino == os.stat(path).st_ino:
+        break
+    os.close(fd)
+text = os.read(fd, 1 << 20).decode("latin-1")
+lines = [l for l in text.split("\\r\\n") if l and not l.lower().startswith(("password=", "passwordreq="))]
+lines += ["password=" + password, "passwordreq=0"]
+scratch = os.path.join(os.path.dirname(path), "~" + os.path.basename(path))
+with open(scratch, "w", encoding="latin-1", newline="") as out:
+    out.write("\\r\\n".join(lines) + "\\r\\n")
+    out.flush()
+    os.fsync(out.fileno())
+os.rename(scratch, path)
+`;
+
 function setPassword(root, email, password) {
   const folder = path.join(root, "kavrixserver", "etc", "userslist_");
   for (const name of fs.readdirSync(folder)) {
@@ -17,7 +41,7 @@ function setPassword(root, email, password) {
     if (!fs.statSync(file).isFile()) continue;
     const text = fs.readFileSync(file, "latin1");
     if (text.toLowerCase().includes("email=" + email.toLowerCase() + "\r\n")) {
-      fs.writeFileSync(file, "password=" + password + "\r\npasswordreq=0\r\n" + text, "latin1");
+      childProcess.execFileSync("python3", ["-c", REPLACE_LOCKED, file, password]);
       return;
     }
   }

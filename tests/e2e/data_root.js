@@ -73,4 +73,14 @@ async function logOut(page) {
                      page.locator("a.toptext", { hasText: "Logout" }).first().click()]);
 }
 
-module.exports = { setPassword, fetchText, logOn, logOut };
+// Whoever is logged on is logged off first; waits for the main page only.
+async function switchUser(page, base, email, password) {
+  await page.goto(base + "logout", { waitUntil: "load" });
+  await page.goto(base + "logon", { waitUntil: "load" });
+  await page.fill("input[name=\"101\"]", email);
+  await page.fill("input[name=\"102\"]", password);
+  await Promise.all([page.waitForURL(/\/mainpage$/, { waitUntil: "load" }),
+                     page.locator("input[type=submit][name=submit]").first().click()]);
+}
+
+module.exports = { setPassword, fetchText, logOn, logOut, switchUser };

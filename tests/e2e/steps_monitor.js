@@ -12,18 +12,10 @@ const fs = require("fs");
 const path = require("path");
 
 const { runSimulator } = require("./simulator");
+const { switchUser: logOn } = require("./data_root");
 
 function two(n) { return (n < 10 ? "0" : "") + n; }
 function dateText(d) { return d.getFullYear() + "-" + two(d.getMonth() + 1) + "-" + two(d.getDate()); }
-
-async function logOn(page, base, email, password) {
-  await page.goto(base + "logout", { waitUntil: "load" });
-  await page.goto(base + "logon", { waitUntil: "load" });
-  await page.fill("input[name=\"101\"]", email);
-  await page.fill("input[name=\"102\"]", password);
-  await Promise.all([page.waitForURL(/\/mainpage$/, { waitUntil: "load" }),
-                     page.locator("input[type=submit][name=submit]").first().click()]);
-}
 
 // `ctx`: as for the hours steps (page, base, step, check, expectText,
 // program, root, home, temp, port, admin, limitMs) plus the browser context.

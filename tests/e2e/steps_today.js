@@ -12,15 +12,7 @@ const fs = require("fs");
 const path = require("path");
 
 const { runSimulator } = require("./simulator");
-
-async function logOn(page, base, email, password) {
-  await page.goto(base + "logout", { waitUntil: "load" });
-  await page.goto(base + "logon", { waitUntil: "load" });
-  await page.fill("input[name=\"101\"]", email);
-  await page.fill("input[name=\"102\"]", password);
-  await Promise.all([page.waitForURL(/\/mainpage$/, { waitUntil: "load" }),
-                     page.locator("input[type=submit][name=submit]").first().click()]);
-}
+const { switchUser: logOn } = require("./data_root");
 
 // The text of the panel's row of `email`, or "" while it has none.
 function rowText(page, email) {

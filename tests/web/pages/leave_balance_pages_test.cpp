@@ -20,22 +20,6 @@
 
 namespace {
 
-// What a person reads: the text between the tags, entities as they show.
-std::string Visible(const std::string& html) {
-  std::string text;
-  bool inTag = false;
-  for (char c : html) {
-    if (c == '<') inTag = true;
-    if (!inTag) text.push_back(c);
-    if (c == '>') inTag = false;
-  }
-  for (const auto& [entity, plain] : {std::pair<std::string, std::string>{"&nbsp;", " "}, {"&amp;", "&"},
-                                      {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#39;", "'"}}) {
-    for (std::size_t at; (at = text.find(entity)) != std::string::npos;) text.replace(at, entity.size(), plain);
-  }
-  return text;
-}
-
 using Names = std::vector<std::string>;
 
 // The calendar's rows: the names as a person reads them.

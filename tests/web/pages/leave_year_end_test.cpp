@@ -14,19 +14,6 @@ namespace {
 const std::string kDecember = "2026-12-29,2026-12-31,holiday,\"trip\",";
 const std::string kJanuary = "2027-01-01,2027-01-05,holiday,\"trip\",";
 
-// What a person reads: the text between the tags, entities as they show.
-std::string Visible(const std::string& html) {
-  std::string text;
-  bool inTag = false;
-  for (char c : html) {
-    if (c == '<') inTag = true;
-    if (!inTag) text.push_back(c);
-    if (c == '>') inTag = false;
-  }
-  for (std::size_t at; (at = text.find("&nbsp;")) != std::string::npos;) text.replace(at, 6, " ");
-  return text;
-}
-
 class LeaveYearEndTest : public LeavePagesTest {
  protected:
   void SetUp() override {

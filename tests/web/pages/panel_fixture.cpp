@@ -1,5 +1,7 @@
 #include "panel_fixture.h"
 
+#include <utility>
+
 #include "foundation/settings_sections.h"
 #include "web/http_responses.h"
 #include "web/pages/change_email_page.h"
@@ -71,4 +73,19 @@ bool Contains(const std::string& text, const std::string& part) { return text.fi
 
 std::string ErrorRow(const std::string& message) {
   return "<tr><td colspan=6><font color=#a00000>" + message + "</font></td></tr>";
+}
+
+std::string Visible(const std::string& html) {
+  std::string text;
+  bool inTag = false;
+  for (char c : html) {
+    if (c == '<') inTag = true;
+    if (!inTag) text.push_back(c);
+    if (c == '>') inTag = false;
+  }
+  for (const auto& [entity, plain] : {std::pair<std::string, std::string>{"&nbsp;", " "}, {"&amp;", "&"},
+                                      {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#39;", "'"}}) {
+    for (std::size_t at; (at = text.find(entity)) != std::string::npos;) text.replace(at, entity.size(), plain);
+  }
+  return text;
 }

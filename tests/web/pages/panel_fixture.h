@@ -30,3 +30,6 @@ class PanelTest : public WebServerTest {
 bool Contains(const std::string& text, const std::string& part);
 // The message row the dialogs show above an invalid control.
 std::string ErrorRow(const std::string& message);
+// What a person reads of a page: the text between the tags, with the
+// entities the pages write shown as the characters they stand for.
+std::string Visible(const std::string& html);

@@ -70,6 +70,38 @@ bool BitmapHeadersSane(const void* data, std::size_t size) {
   return info_size < 36 || Le32(bytes + kPaletteCountAt) <= 0x7fffffffu;
 }
 
+// The JPEG library's arithmetic decoder can spin without end on a damaged
+// sequential picture, holding the connection's thread for good. Stations
+// send Huffman-coded pictures (baseline, extended or progressive), so the
+// markers are walked as the library walks them, up to the frame marker, and
+// any other coding is refused. A header that ends before its frame marker is
+// left to the decoder, which reports it as incomplete.
+bool JpegCodingRefused(const void* data, std::size_t size) {
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  std::size_t at = 2;  // after the start-of-image marker
+  while (at + 1 < size) {
+    // The library skips stray bytes, fill bytes and stuffed zeros before a marker.
+    if (bytes[at] != 0xff || bytes[at + 1] == 0xff || bytes[at + 1] == 0x00) {
+      at += bytes[at] == 0xff && bytes[at + 1] == 0x00 ? 2 : 1;
+      continue;
+    }
+    const unsigned char marker = bytes[at + 1];
+    if (marker == 0xc0 || marker == 0xc1 || marker == 0xc2) return false;
+    // Lossless, differential and arithmetic frames, and the arithmetic
+    // conditioning table (0xcc); 0xc4 is a Huffman table, 0xc8 reserved.
+    if (marker >= 0xc3 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8) return true;
+    if (marker == 0xda || marker == 0xd9) return false;  // no frame before the scan: the decoder refuses it
+    if (marker == 0x01 || (marker >= 0xd0 && marker <= 0xd8)) {  // markers without a length
+      at += 2;
+      continue;
+    }
+    if (at + 3 >= size) return false;
+    // A length below 2 skips nothing beyond the length field itself.
+    at += 2 + std::max<std::size_t>((std::size_t{bytes[at + 2]} << 8) | bytes[at + 3], 2);
+  }
+  return false;
+}
+
 LGObjectPtr<GdkPixbuf> Decode(const char* type, const void* data, std::size_t size, std::string& error) {
   LGErrorSlot failure;
   LGObjectPtr<GdkPixbufLoader> loader(gdk_pixbuf_loader_new_with_type(type, failure.Out()));
@@ -124,6 +156,10 @@ bool KXConvertScreenShot(bool is_jpeg, const void* data, std::size_t size, LKXSc
   error.clear();
   if (!is_jpeg && !BitmapHeadersSane(data, size)) {
     error = "bitmap headers claim more than its bytes";
+    return false;
+  }
+  if (is_jpeg && JpegCodingRefused(data, size)) {
+    error = "JPEG coding not supported";
     return false;
   }
   const LGObjectPtr<GdkPixbuf> picture = Decode(is_jpeg ? "jpeg" : "bmp", data, size, error);

@@ -136,6 +136,32 @@ TEST_F(ScreenShotTest, HugeClaimedSizeIsRefused) {
   }
 }
 
+// Only Huffman-coded JPEGs reach the decoder: its arithmetic decoder spins
+// for good on some damaged pictures. The frame marker is found the way the
+// decoder finds it, past stray bytes and whatever a comment holds.
+TEST(ScreenShotCodingTest, OnlyHuffmanCodedJpegsAreDecoded) {
+  const std::string jpeg = MakeJpeg(32, 24);
+  const std::size_t frame = jpeg.find("\xff\xc0");
+  ASSERT_NE(frame, std::string::npos);
+  LKXScreenShotJpegs out;
+  std::string error;
+  for (const char marker : {'\xc3', '\xc5', '\xc9', '\xca', '\xcb', '\xcd', '\xcf'}) {
+    std::string other = jpeg;
+    other[frame + 1] = marker;
+    EXPECT_FALSE(KXConvertScreenShot(true, other.data(), other.size(), out, error)) << int(marker);
+    EXPECT_EQ(error, "JPEG coding not supported") << int(marker);
+    other.insert(frame, "junk");  // stray bytes before the marker are skipped, as the decoder does
+    EXPECT_FALSE(KXConvertScreenShot(true, other.data(), other.size(), out, error)) << int(marker);
+    EXPECT_EQ(error, "JPEG coding not supported") << int(marker);
+  }
+  std::string conditioned = jpeg;  // an arithmetic conditioning table before the frame
+  conditioned.insert(2, std::string("\xff\xcc\x00\x04\x00\x11", 6));
+  EXPECT_FALSE(KXConvertScreenShot(true, conditioned.data(), conditioned.size(), out, error));
+  const std::string commented = jpeg.substr(0, 2) + std::string("\xff\xfe\x00\x06\xff\xc9\xff\xc3", 8) + jpeg.substr(2);
+  EXPECT_TRUE(KXConvertScreenShot(true, commented.data(), commented.size(), out, error)) << error;
+  EXPECT_EQ(out.picture, commented);
+}
+
 // Thousands of randomly damaged bitmaps and JPEGs (a fixed seed, so a
 // failure repeats): none may crash, and whatever is accepted must come out
 // as a readable JPEG with a 100 x 80 thumbnail.

@@ -7,6 +7,7 @@
 #include "foundation/paths.h"
 #include "service/root_prompt.h"
 #include "service/service_control.h"
+#include "service/systemd_service.h"
 
 namespace {
 
@@ -23,6 +24,16 @@ bool Exists(const std::string& path) {
 }  // namespace
 
 int LConsoleInstall(const std::string& programPath, const LServicePaths& paths) {
+  if (LServiceSystemdRuns(paths)) {
+    if (!LServiceInstallUnit(programPath, paths)) {
+      Say("KavrixServer service could not be installed and started as " + paths.serviceExecutable + " and " +
+          paths.systemdUnit + " (data folder " + LFile::GetInstallRoot() + ").");
+      return 1;
+    }
+    Say("KavrixServer service installed: " + paths.serviceExecutable + " and " + paths.systemdUnit +
+        "; it starts at boot. Data folder: " + LFile::GetInstallRoot() + ".");
+    return 0;
+  }
   if (!LServiceInstall(programPath, paths)) {
     Say("KavrixServer service could not be installed as " + paths.serviceExecutable + " and " +
         paths.initScript + ".");
@@ -42,6 +53,24 @@ int LConsoleInstall(const std::string& programPath, const LServicePaths& paths) 
 }
 
 int LConsoleUninstall(const LServicePaths& paths) {
+  // A unit is undone first; an init script left by an earlier installation
+  // without systemd goes the older way after it.
+  const bool hadUnit = Exists(paths.systemdUnit);
+  if (hadUnit) {
+    const LServiceUnitRemoval removal = LServiceUninstallUnit(paths);
+    if (removal == LServiceUnitRemoval::kStillRunning) {
+      Say("KavrixServer service could not be stopped; nothing was removed.");
+      return 1;
+    }
+    if (removal == LServiceUnitRemoval::kSystemdRefused) {
+      Say("systemctl could not disable " + paths.systemdUnit + " or reload its units.");
+    }
+  }
+  if (hadUnit && !Exists(paths.initScript)) {
+    Say("Uninstall Complete");
+    Say("The data folder " + LFile::GetInstallRoot() + " was kept.");
+    return 0;
+  }
   // The init script stops the service with SIGTERM; the control channel's
   // stop message (inside LServiceUninstall) then finds nothing left to stop.
   if (Exists(paths.initScript)) {

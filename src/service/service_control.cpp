@@ -19,6 +19,8 @@
 #include "service/root_prompt.h"
 #include "service/service_process.h"
 #include "service/stop_semaphore.h"
+#include "service/systemd_service.h"
+#include "service/systemd_unit.h"
 #include "foundation/write_all.h"
 
 namespace {
@@ -49,10 +51,12 @@ bool WriteInitScript(const LServicePaths& paths) {
   return LWriteAll(fd.Get(), text) && fchmod(fd.Get(), 0755) == 0;
 }
 
+}  // namespace
+
 // Copies into a new file beside the target and renames it over the target:
 // a service running from the old file keeps it, and a half-copied program
 // never stands at the installed path.
-bool CopyProgram(const std::string& from, const std::string& to) {
+bool LServiceCopyProgram(const std::string& from, const std::string& to) {
   LUniqueFd source(open(from.c_str(), O_RDONLY | O_CLOEXEC));
   if (!source) return false;
   const std::string temporary = to + ".new";
@@ -75,6 +79,8 @@ bool CopyProgram(const std::string& from, const std::string& to) {
   }
   return true;
 }
+
+namespace {
 
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.rfind('/');
@@ -103,15 +109,19 @@ bool SendStopMessage(const LServicePaths& paths) {
 }  // namespace
 
 bool LServiceStart(const LServicePaths& paths) {
+  // A service installed as a unit has no init script; systemd starts it.
+  const std::string restart = Exists(paths.systemdUnit) && LServiceSystemdRuns(paths)
+                                  ? paths.systemctl + " restart " + kLServiceUnitName
+                                  : paths.initScript + " restart";
   return LRunCommandAsRootPrompt("sh -c \"cp " + LServiceProgramPath() + " " + paths.serviceExecutable +
-                                 " && " + paths.initScript + " restart\"");
+                                 " && " + restart + "\"");
 }
 
 bool LServiceInstall(const std::string& executablePath, const LServicePaths& paths) {
   // Each step is tried even when an earlier one failed, as a re-install
   // repairs what it can; the result tells whether all of them worked.
   bool ok = WriteInitScript(paths);
-  ok = CopyProgram(executablePath, paths.serviceExecutable) && ok;
+  ok = LServiceCopyProgram(executablePath, paths.serviceExecutable) && ok;
   ok = LRunCommandAsRootPrompt("chmod 755 " + paths.serviceExecutable) && ok;
   return ok && Exists(paths.initScript);
 }

@@ -9,12 +9,18 @@
 #include "service/service_paths.h"
 
 // Copies the running program over the service executable and restarts the
-// service through its init script: sh -c "cp %s %s && %s restart".
+// service through its init script: sh -c "cp %s %s && %s restart"; or with
+// "systemctl restart kavrixserverd.service" when it is installed as a unit
+// and systemd runs.
 [[nodiscard]] bool LServiceStart(const LServicePaths& paths = {});
 
 // Writes the init script (mode 0755), copies `executablePath` to the service
 // executable and makes it executable ("chmod 755 %s" as root).
 [[nodiscard]] bool LServiceInstall(const std::string& executablePath, const LServicePaths& paths = {});
+
+// Copies `from` to `to` through a new file renamed over it (mode 0700 until
+// the caller sets the mode).
+[[nodiscard]] bool LServiceCopyProgram(const std::string& from, const std::string& to);
 
 // Stops the service (LServiceStop); only when that succeeds, deletes the init
 // script and the service executable.

@@ -18,6 +18,11 @@ struct LServicePaths {
   // The program that registers the init script with the run levels.
   std::string updateRc = "update-rc.d";
   std::string stopSemaphore = kLServiceStopSemaphore;
+  // Exists when the machine was booted with systemd: the service is then
+  // installed as a unit, managed with systemctl.
+  std::string systemdRunFolder = "/run/systemd/system";
+  std::string systemdUnit = "/etc/systemd/system/kavrixserverd.service";
+  std::string systemctl = "systemctl";
   // Empty: the control socket of the channel "kavrixserverd" in the shared
   // data folder.
   std::string controlSocket;

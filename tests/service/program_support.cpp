@@ -49,6 +49,11 @@ void ServiceInstallTest::SetUp() {
   paths_.updateRc = TempDir() + "/update-rc.d";
   paths_.stopSemaphore = "kavrix-test-stop-" + std::to_string(getpid());
   paths_.controlSocket = TempDir() + "/.spipe.kavrixserverd";
+  // No systemd unless a test makes this folder.
+  paths_.systemdRunFolder = TempDir() + "/run-systemd";
+  ASSERT_EQ(mkdir((TempDir() + "/system").c_str(), 0755), 0);
+  paths_.systemdUnit = TempDir() + "/system/kavrixserverd.service";
+  paths_.systemctl = TempDir() + "/systemctl";
 }
 
 void ServiceInstallTest::TearDown() {
@@ -66,6 +71,13 @@ void ServiceInstallTest::FakeUpdateRc(int exitStatus) {
   WriteScript(paths_.updateRc, "echo \"$*\" >> " + TempDir() + "/update-rc.log\n" +
                                    "[ \"$2\" = defaults ] && ln -s ../init.d/kavrixserverd " + TempDir() +
                                    "/rc3.d/S01kavrixserverd\nexit " + std::to_string(exitStatus) + "\n");
+}
+
+void ServiceInstallTest::FakeSystemd(const std::string& failingVerb) {
+  mkdir(paths_.systemdRunFolder.c_str(), 0755);
+  ASSERT_TRUE(KavrixFileExists(paths_.systemdRunFolder));
+  WriteScript(paths_.systemctl, "echo \"$*\" >> " + TempDir() + "/systemctl.log\n[ \"$1\" != \"" + failingVerb +
+                                    "\" ]\n");
 }
 
 void ServiceInstallTest::FakeRunningService() {

@@ -163,6 +163,7 @@ TEST_F(ServiceControlTest, ConsoleInstallStartsTheServiceAndUninstallRemovesIt) 
   EXPECT_EQ(KavrixReadFile(paths_.serviceExecutable), KavrixReadFile(KavrixProgramPath()));
   EXPECT_EQ(KavrixReadFile(paths_.initScript), LServiceInitScriptText(paths_.serviceExecutable));
   EXPECT_TRUE(KavrixFileExists(TempDir() + "/rc3.d/S01kavrixserverd"));
+  EXPECT_FALSE(KavrixFileExists(paths_.systemdUnit));
   const std::vector<pid_t> daemons = KavrixAdoptedDaemons(paths_.serviceExecutable);
   ASSERT_EQ(daemons.size(), 1u);
 

@@ -1,0 +1,131 @@
+// The service as a systemd unit, with a systemctl that only notes its calls.
+// The real program installed under the machine's own paths is tested in
+// systemd_install_test.sh, inside a mount namespace.
+
+#include "service/systemd_service.h"
+
+#include <sys/stat.h>
+
+#include "foundation/settings_sections.h"
+#include "program_support.h"
+#include "service/console_installer.h"
+#include "service/systemd_unit.h"
+#include "support/test_helpers.h"
+
+namespace {
+
+class SystemdServiceTest : public ServiceInstallTest {
+ protected:
+  std::string Calls() { return KavrixReadFile(TempDir() + "/systemctl.log"); }
+  unsigned Mode(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+  }
+};
+
+}  // namespace
+
+TEST_F(SystemdServiceTest, InstallWritesTheUnitAndTheProgramThenEnablesAndStarts) {
+  FakeSystemd();
+  FakeUpdateRc(0);
+  const std::string program = TempDir() + "/program";
+  ASSERT_TRUE(KavrixWriteFile(program, "program bytes"));
+  ASSERT_TRUE(KavrixWriteFile(paths_.systemdUnit, "an older unit, longer than the new one would be ..........."
+                                                  "................................................................"
+                                                  "................................................................"
+                                                  "................................................................"
+                                                  "................................................................"
+                                                  "................................................................"
+                                                  "................................................................"));
+  EXPECT_EQ(LConsoleInstall(program, paths_), 0);
+  EXPECT_EQ(KavrixReadFile(paths_.systemdUnit), LServiceUnitText(paths_.serviceExecutable, InstallRoot()));
+  EXPECT_EQ(KavrixReadFile(paths_.serviceExecutable), "program bytes");
+  EXPECT_EQ(Mode(paths_.systemdUnit), 0644u);
+  EXPECT_EQ(Mode(paths_.serviceExecutable), 0755u);
+  EXPECT_EQ(Calls(), "daemon-reload\nenable kavrixserverd.service\nrestart kavrixserverd.service\n");
+  EXPECT_EQ(LSettingGetString("Service", "Enabled"), "1");
+  // Nothing of the init-script way, nothing left beside the files.
+  EXPECT_FALSE(KavrixFileExists(paths_.initScript));
+  EXPECT_FALSE(KavrixFileExists(TempDir() + "/update-rc.log"));
+  EXPECT_EQ(KavrixFolderEntries(TempDir() + "/system"), std::vector<std::string>{"kavrixserverd.service"});
+  EXPECT_EQ(KavrixFolderEntries(TempDir() + "/sbin"), std::vector<std::string>{"kavrixserverd"});
+}
+
+// A failing systemctl step ends the install with status 1 and no further
+// calls; a missing program is never reported as installed.
+TEST_F(SystemdServiceTest, InstallFailsWhenAStepFails) {
+  const struct {
+    const char* failing;
+    bool programExists;
+    const char* calls;
+  } cases[] = {
+      {"daemon-reload", true, "daemon-reload\n"},
+      {"enable", true, "daemon-reload\nenable kavrixserverd.service\n"},
+      {"restart", true, "daemon-reload\nenable kavrixserverd.service\nrestart kavrixserverd.service\n"},
+      {"none", false, ""},
+  };
+  for (const auto& c : cases) {
+    FakeSystemd(c.failing);
+    unlink((TempDir() + "/systemctl.log").c_str());
+    const std::string program = TempDir() + (c.programExists ? "/program" : "/missing");
+    ASSERT_TRUE(KavrixWriteFile(TempDir() + "/program", "program bytes"));
+    EXPECT_EQ(LConsoleInstall(program, paths_), 1) << c.failing;
+    EXPECT_EQ(Calls(), c.calls) << c.failing;
+  }
+}
+
+TEST_F(SystemdServiceTest, UninstallStopsDisablesRemovesAndReloads) {
+  FakeSystemd();
+  FakeUpdateRc(0);
+  ASSERT_TRUE(KavrixWriteFile(paths_.systemdUnit, "unit"));
+  ASSERT_TRUE(KavrixWriteFile(paths_.serviceExecutable, "program"));
+  EXPECT_EQ(LConsoleUninstall(paths_), 0);
+  EXPECT_EQ(Calls(), "stop kavrixserverd.service\ndisable kavrixserverd.service\ndaemon-reload\n");
+  EXPECT_FALSE(KavrixFileExists(paths_.systemdUnit));
+  EXPECT_FALSE(KavrixFileExists(paths_.serviceExecutable));
+  EXPECT_EQ(LSettingGetString("Service", "Enabled"), "0");
+  EXPECT_FALSE(KavrixFileExists(TempDir() + "/update-rc.log"));
+}
+
+// A service that is still running after "stop" keeps all its files.
+TEST_F(SystemdServiceTest, UninstallRemovesNothingWhileTheServiceRuns) {
+  FakeSystemd();
+  FakeRunningService();
+  ASSERT_TRUE(KavrixWriteFile(paths_.systemdUnit, "unit"));
+  ASSERT_TRUE(KavrixWriteFile(paths_.serviceExecutable, "program"));
+  EXPECT_EQ(LConsoleUninstall(paths_), 1);
+  EXPECT_EQ(Calls(), "stop kavrixserverd.service\n");
+  EXPECT_TRUE(KavrixFileExists(paths_.systemdUnit));
+  EXPECT_TRUE(KavrixFileExists(paths_.serviceExecutable));
+}
+
+// The desktop's start of the service goes through systemctl only when the
+// unit is installed and systemd runs; otherwise through the init script.
+TEST_F(SystemdServiceTest, StartRestartsTheUnitOrTheInitScript) {
+  WriteScript(paths_.initScript, "echo \"init $1\" >> " + TempDir() + "/systemctl.log\n");
+  const std::string program = TempDir() + "/program";
+  ASSERT_TRUE(KavrixWriteFile(program, "new program"));
+  LServiceSetProgramPath(program.c_str());
+  const struct {
+    bool unit;
+    bool systemd;
+    const char* call;
+  } cases[] = {
+      {false, false, "init restart\n"},
+      {true, false, "init restart\n"},
+      {false, true, "init restart\n"},
+      {true, true, "restart kavrixserverd.service\n"},
+  };
+  for (const auto& c : cases) {
+    rmdir(paths_.systemdRunFolder.c_str());
+    if (c.systemd) FakeSystemd();
+    unlink(paths_.systemdUnit.c_str());
+    if (c.unit) {
+      ASSERT_TRUE(KavrixWriteFile(paths_.systemdUnit, "unit"));
+    }
+    unlink((TempDir() + "/systemctl.log").c_str());
+    EXPECT_TRUE(LServiceStart(paths_));
+    EXPECT_EQ(Calls(), c.call) << c.unit << c.systemd;
+    EXPECT_EQ(KavrixReadFile(paths_.serviceExecutable), "new program");
+  }
+}

@@ -30,6 +30,12 @@ constexpr std::string_view kCase =
     "\t\tstop\n"
     "\t\tstart\n"
     "\t\t;;\n"
+    // Debian requires it of every init script; this service has nothing to
+    // reload without a restart.
+    "\tforce-reload)\n"
+    "\t\tstop\n"
+    "\t\tstart\n"
+    "\t\t;;\n"
     "\t*)\n"
     "\t\techo \"Invalid parameter: $1\"\n"
     "\t\techo \"\"\n"

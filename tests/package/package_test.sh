@@ -67,7 +67,8 @@ data=/opt/mardel/kavrixserver
 mkdir -p "$data/etc"
 printf 'localport=8089\r\n' > "$data/etc/routing"
 
-service_running() { grep -lx 'Name:.kavrixserverd' /proc/[0-9]*/status 2>/dev/null | wc -l; }
+service_pids() { grep -lx 'Name:.kavrixserverd' /proc/[0-9]*/status 2>/dev/null | cut -d/ -f3 || true; }
+service_running() { service_pids | wc -l; }
 logon_page() {
   local page
   page=$(curl -s --retry 5 --retry-connrefused http://127.0.0.1:8089/logon)
@@ -91,10 +92,12 @@ printf 'old style sheet\n' > "$data/etc/webcontrol/s.css"
 sed -i "s|^[0-9a-f]*  $data/etc/webcontrol/s.css\$|$(printf 'old style sheet\n' | md5sum | cut -d' ' -f1)  $data/etc/webcontrol/s.css|" \
   /var/lib/kavrixserver/static-files.md5sums
 printf 'our own help\n' > "$data/share/help/index.html"
+before=$(service_pids)
 dpkg -i "$package" > "$work/upgrade.out" 2>&1 || { cat "$work/upgrade.out"; exit 1; }
 cmp -s /usr/share/kavrixserver/webroot/s.css "$data/etc/webcontrol/s.css" || check "s.css upgraded" new old
 check "office's help kept" "our own help" "$(cat "$data/share/help/index.html")"
 check "service after upgrade" 1 "$(service_running)"
+[ "$(service_pids)" != "$before" ] || check "service restarted by the upgrade" "a new process" "$before"
 check "logon page after upgrade" served "$(logon_page)"
 
 dpkg -r kavrixserver > "$work/remove.out" 2>&1 || { cat "$work/remove.out"; exit 1; }

@@ -93,7 +93,7 @@ bool LKXLoginPage::CmOk() {
     PopupControlDataInvalid(kPasswordId, kLLoginNoSession);
     return false;
   }
-  WLSendRaw(Form(), LHttpRedirectWithCookieText(session.Id(), "mainpage"));
+  WLSendRaw(Form(), LHttpRedirectWithCookieText(session.Id(), "mainpage", Form().IsSecure()));
   SetAnswered();
   return true;
 }

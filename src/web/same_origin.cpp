@@ -68,8 +68,9 @@ bool WLCheckSameOrigin(LWebletForm& form) {
   const std::string own = LWebletHostHeaderHost(HeaderValue(headers, "Host"), secure);
   const std::string from = LWebletOriginHost(sender);
   if (!from.empty() && from == own && (!secure || LWebletOriginIsHttps(sender))) return true;
-  LOGWARNF("Refused a form for \"%s\" from %s: its %s \"%s\" is not this server (\"%s\").",
-           form.PageName().c_str(), form.RemoteAddress().c_str(), name, sender.c_str(), own.c_str());
+  LOGWARNF("Refused a form for \"%s\" from %s: its %s \"%s\" is not this server (\"%s%s\").",
+           form.PageName().c_str(), form.RemoteAddress().c_str(), name, sender.c_str(), secure ? "https://" : "",
+           own.c_str());
   (void)WLSendRaw(form, kLHttpForeignOriginRefused);
   return false;
 }

@@ -131,11 +131,11 @@ def office_certificate(work):
                 "subjectAltName=IP:127.0.0.1,DNS:localhost\ncrlDistributionPoints=URI:http://127.0.0.1/office.crl\n")
     steps = [
         ["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:P-256", "-nodes", "-keyout", ca_key,
-         "-out", ca, "-days", "30", "-subj", "/O=Office/CN=Office CA"],
+         "-out", ca, "-days", "365", "-subj", "/O=Office/CN=Office CA"],
         ["openssl", "req", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:P-256", "-nodes", "-keyout", key,
          "-out", csr, "-subj", "/O=Office/CN=localhost"],
         ["openssl", "x509", "-req", "-in", csr, "-CA", ca, "-CAkey", ca_key, "-CAcreateserial", "-out", cert,
-         "-days", "30", "-sha256", "-extfile", ext],
+         "-days", "365", "-sha256", "-extfile", ext],
     ]
     for step in steps:
         out = run(step)

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "engine/tcp_listener.h"
-#include "engine/tls_server_context.h"
 
+class LTlsServerContext;
 class LWebletServer;
 
 class LHttpsListener : public LTCPListener {

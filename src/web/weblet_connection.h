@@ -12,9 +12,10 @@
 
 #include "engine/byte_transport.h"
 #include "engine/ip_socket_tcp.h"
-#include "engine/tls_server_context.h"
 #include "foundation/detached_thread.h"
 #include "web/url_table.h"
+
+class LTlsServerContext;
 
 // How a connection speaks. With `tls` set it is a connection of the HTTPS
 // listener: the handshake comes first, then every byte goes through TLS. A

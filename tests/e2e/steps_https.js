@@ -71,7 +71,7 @@ module.exports = async function runHttps(h) {
       await page.goto(httpsBase + "viewhours?seluser=" + encodeURIComponent(user.email) + "&startdate=" + today +
                       "&enddate=" + today, { waitUntil: "load" });
       check(page.url().startsWith(httpsBase), "the report left HTTPS: " + page.url());
-      await expectText(page, "Logged on as " + user.email);
+      await expectText(page, "User Work Hours Report");
       check(await page.locator("a", { hasText: "Export CSV" }).count() === 1, "the report has no Export CSV link");
       await shot("report-over-https");
     });

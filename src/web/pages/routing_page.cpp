@@ -98,8 +98,9 @@ void LKXRoutingPage::Generate() {
   EndGroupBox();
   StartGroupBox("HTTPS");
   AddInput(kHttpsPortId, kKXHttpsPortLabel, 6);
-  AddStatic(kKXHttpsPortNote);
   EndGroupBox();
+  // Outside the box: a long line inside it would widen the label column.
+  AddStatic(kKXHttpsPortNote);
   StartGroupBox("Example URLs");
   WriteExampleLinks();
   EndGroupBox();

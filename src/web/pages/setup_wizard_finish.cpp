@@ -84,8 +84,8 @@ class LKXWizardFinish : public LKXWizardDialog {
     WLSendRaw(Form(), "</td></tr>");
     StartGroupBox("Encrypt the control panel (HTTPS)");
     AddInput(kHttpsPortId, kKXHttpsPortLabel, 6);
-    AddStatic(kKXHttpsPortNote);
     EndGroupBox();
+    AddStatic(kKXHttpsPortNote);
   }
 
   // Set by CmOk when "HttpsPort" changed: the listeners must be restarted

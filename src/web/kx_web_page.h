@@ -13,12 +13,14 @@
 #include <string>
 #include <string_view>
 
+#include "web/query_buttons.h"
+
 class LWebletForm;
 
 class LKXWebPage {
  public:
   static constexpr std::size_t kMaxNavText = 519;
-  static constexpr char kSearchLabel[] = "  Search  ";
+  static constexpr const char* kSearchLabel = kLSearchButtonLabel;
 
   // `action`: the page the form posts to; `helpFile`: "help/<helpFile>"
   // (e.g. "timesheet.html"); `reportTitle` empty for ordinary pages.

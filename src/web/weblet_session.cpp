@@ -72,14 +72,16 @@ bool LWebletSessionData::CreateNewSession(bool longSession) {
   path_.clear();
   if (id_.empty()) return false;
   path_ = LFile::FilePathCat(Folder(), id_ + kSessionSuffix);
-  BeginChange();
+  BeginChange(O_CREAT);
   if (!writeFd_) path_.clear();
   return IsValid();
 }
 
-void LWebletSessionData::BeginChange() {
+void LWebletSessionData::BeginChange(int createFlag) {
   if (!IsValid() || writeFd_) return;
-  writeFd_.Reset(::open(path_.c_str(), O_RDWR | O_CREAT | kOpenFlags, 0666));
+  // Only a new session makes its file: one that a logout or a password
+  // change deleted while this request ran stays ended.
+  writeFd_.Reset(::open(path_.c_str(), O_RDWR | createFlag | kOpenFlags, 0666));
   if (!writeFd_) {
     LOGWARNF("Cannot open session file %s.", path_.c_str());
     return;

@@ -70,7 +70,8 @@ class LWebletSessionData : public LHashTable {
   bool IsDirty() const { return writeFd_.IsValid(); }
 
  private:
-  void BeginChange();
+  // `createFlag`: O_CREAT for a new session, else 0.
+  void BeginChange(int createFlag = 0);
   bool ReadFile();
 
   std::string id_;

@@ -10,6 +10,7 @@
 #include "web/current_user.h"
 #include "web/http_responses.h"
 #include "web/logon_throttle.h"
+#include "web/session_end.h"
 #include "web/pages/setup_wizard.h"
 #include "web/standard_header.h"
 #include "web/weblet_form.h"
@@ -26,9 +27,10 @@ const LNavLinkData kLoginLinks[] = {{"help/login.html", "Help", true}, {nullptr,
 // Every record is asked in registry order; the first that knows the
 // address and the password (or the old password of a reset) decides. One
 // answer for an unknown address and a wrong password alike.
-LKXUser::Identified IdentifyAnyUser(const std::string& email, const std::string& password) {
+LKXUser::Identified IdentifyAnyUser(const std::string& email, const std::string& password,
+                                    bool& newPasswordTaken) {
   for (LKXUserListIterator it(gKXUsersList); it.Next();) {
-    const LKXUser::Identified identified = it.Get().IdentifyUserChecked(email, password);
+    const LKXUser::Identified identified = it.Get().IdentifyUserChecked(email, password, &newPasswordTaken);
     if (identified != LKXUser::Identified::kNo) return identified;
   }
   return LKXUser::Identified::kNo;
@@ -42,6 +44,8 @@ LKXLoginPage::LKXLoginPage(LWebletForm& form) : LWebDialog(form, 0) {
   SetTitle("Logon");
   SetNavLinks(kLoginLinks);
 }
+
+void LKXLoginPage::InitDialog() { SetText(kPasswordId, ""); }
 
 void LKXLoginPage::Generate() {
   AddInput(kEmailId, "Email:", 24);
@@ -67,8 +71,9 @@ bool LKXLoginPage::CmOk() {
     return false;
   }
   LKXLogonAttempt attempt(&Form().Thread(), email, Form().RemoteAddress());
+  bool newPasswordTaken = false;
   const LKXUser::Identified identified =
-      attempt.Refused() ? LKXUser::Identified::kNo : IdentifyAnyUser(email, password);
+      attempt.Refused() ? LKXUser::Identified::kNo : IdentifyAnyUser(email, password, newPasswordTaken);
   if (identified == LKXUser::Identified::kNo) {
     if (!attempt.Refused()) attempt.Failed();
     PopupControlDataInvalid(kPasswordId, kLLoginFailed);
@@ -93,6 +98,9 @@ bool LKXLoginPage::CmOk() {
     PopupControlDataInvalid(kPasswordId, kLLoginNoSession);
     return false;
   }
+  // The first logon with a reset password ends the old one, and with it
+  // every logon made with the old one.
+  if (newPasswordTaken) LWebletEndUserSessions(email, session.Id());
   WLSendRaw(Form(), LHttpRedirectWithCookieText(session.Id(), "mainpage"));
   SetAnswered();
   return true;

@@ -59,9 +59,7 @@ bool LKXUser::IdentifyUser(std::string_view email, std::string_view password) {
   return IdentifyUserChecked(email, password) == Identified::kYes;
 }
 
-LKXUser::Identified LKXUser::IdentifyUserChecked(std::string_view email, std::string_view password,
-                                                 bool* newPasswordTaken) {
-  if (newPasswordTaken != nullptr) *newPasswordTaken = false;
+LKXUser::Identified LKXUser::IdentifyUserChecked(std::string_view email, std::string_view password) {
   if (password.empty()) return Identified::kNo;
   const std::string wanted = KXCleanRegistryText(email);
   if (wanted.empty()) return Identified::kNo;
@@ -70,12 +68,10 @@ LKXUser::Identified LKXUser::IdentifyUserChecked(std::string_view email, std::st
   const std::string old_key = LSettingsLowerCase(kKXUserOldPassword.name);
   const std::string request_key = LSettingsLowerCase(kKXUserPasswordReq.name);
   bool identified = false;
-  bool taken = false;
   // Checked and updated under the record's own lock, so that a password
   // changed at the same moment is either seen or not, never half.
   const bool saved = Modify([&](LSettingsEntries& entries) {
     identified = false;
-    taken = false;
     const std::string* stored_email = entries.Find(email_key);
     if (stored_email == nullptr || !KXSameName(*stored_email, wanted)) return false;
     const std::string* current = entries.Find(password_key);
@@ -84,7 +80,6 @@ LKXUser::Identified LKXUser::IdentifyUserChecked(std::string_view email, std::st
     bool changed = false;
     if (current != nullptr && *current == password) {
       identified = true;
-      taken = !old_password.empty();
     } else if (!old_password.empty() && old_password == password) {
       // A reset password not yet used: the user remembered the old one.
       identified = true;
@@ -97,9 +92,7 @@ LKXUser::Identified LKXUser::IdentifyUserChecked(std::string_view email, std::st
     return changed;
   });
   if (!identified) return Identified::kNo;
-  if (!saved) return Identified::kNotSaved;
-  if (newPasswordTaken != nullptr) *newPasswordTaken = taken;
-  return Identified::kYes;
+  return saved ? Identified::kYes : Identified::kNotSaved;
 }
 
 bool LKXUser::IsManager() {

@@ -118,12 +118,9 @@ class LKXUser : public LSettingsRecord {
   bool IdentifyUser(std::string_view email, std::string_view password);
   // The same check, telling a refused password apart from a right one whose
   // record could not be updated (a full disk): that user is not let in
-  // either, but must be told why. `newPasswordTaken` (when given) is set
-  // when the current password logged on while an "OldPassword" was kept: a
-  // reset password used for the first time, which ends the old one.
+  // either, but must be told why.
   enum class Identified { kNo, kYes, kNotSaved };
-  Identified IdentifyUserChecked(std::string_view email, std::string_view password,
-                                 bool* newPasswordTaken = nullptr);
+  Identified IdentifyUserChecked(std::string_view email, std::string_view password);
 
   // Whether this user's address stands in the "Manager" list of any user,
   // this user's own record included.

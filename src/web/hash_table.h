@@ -34,11 +34,6 @@ class LHashTable {
   void SetParm(std::string_view key, std::string_view value);
   // Removes the first pair with `key`; false when there was none.
   bool DeleteParm(std::string_view key);
-  // Removes every pair for which `drop` is true; the others keep their order.
-  template <typename Predicate>
-  void DeleteIf(Predicate drop) {
-    pairs_.remove_if(drop);
-  }
   bool TestExists(std::string_view key) const;
   // Decimal value (see LDecimalToInt); absent or empty gives the default.
   int GetInt(std::string_view key, int defaultValue) const;

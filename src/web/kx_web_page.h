@@ -13,14 +13,12 @@
 #include <string>
 #include <string_view>
 
-#include "web/query_buttons.h"
-
 class LWebletForm;
 
 class LKXWebPage {
  public:
   static constexpr std::size_t kMaxNavText = 519;
-  static constexpr const char* kSearchLabel = kLSearchButtonLabel;
+  static constexpr char kSearchLabel[] = "  Search  ";
 
   // `action`: the page the form posts to; `helpFile`: "help/<helpFile>"
   // (e.g. "timesheet.html"); `reportTitle` empty for ordinary pages.

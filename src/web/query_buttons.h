@@ -5,13 +5,14 @@
 // of their page shows the page and changes nothing. The search bar's button
 // is the one a query keeps: its links only move through the reports.
 
-#include "web/hash_table.h"
+#include <string_view>
 
-inline constexpr char kLSearchButtonLabel[] = "  Search  ";
+#include "web/hash_table.h"
 
 // True for a field that names a pressed button: "submit", "submitdef" (the
 // dialogs' copy of OK for Enter) and "submit_<name>".
 bool LWebletIsButtonField(std::string_view name);
 
-// Removes every button field from the fields of a query but a search.
+// Removes from the fields of a query every button field that presses
+// anything but the search bar's button.
 void LWebletDropQueryButtons(LHashTable& params);

@@ -19,6 +19,7 @@ LWebletForm::LWebletForm(LThread& thread, LIPSocketTCP& socket, LHttpRequest&& r
       method_(std::move(request.method)),
       versionMilli_(request.versionMilli),
       response_(thread, socket.Get(), LHttpAcceptsGzip(headers_.GetParm("Accept-Encoding"))) {
+  // Only a posted form acts: whatever a query says, a GET shows a page.
   if (method_ != "POST") LWebletDropQueryButtons(params_);
   session_.SetThread(&thread_);
   session_.LoadSession(cookies_.GetParm("sess"));

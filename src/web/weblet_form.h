@@ -30,9 +30,7 @@ class LWebletForm {
   LIPSocketTCP& Socket() const { return socket_; }
 
   // Query-string fields first, then the fields of a POST body, in arrival
-  // order; a name sent twice is found with its first value. A request other
-  // than a POST holds no button field but a search (query_buttons.h), so no
-  // form acts on it.
+  // order; a name sent twice is found with its first value.
   LHashTable& Params() { return params_; }
   const LHashTable& Params() const { return params_; }
   LHashTable& Cookies() { return cookies_; }

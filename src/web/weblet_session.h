@@ -70,8 +70,7 @@ class LWebletSessionData : public LHashTable {
   bool IsDirty() const { return writeFd_.IsValid(); }
 
  private:
-  // `createFlag`: O_CREAT for a new session, else 0.
-  void BeginChange(int createFlag = 0);
+  void BeginChange();
   bool ReadFile();
 
   std::string id_;

@@ -27,13 +27,20 @@ const LNavLinkData kLoginLinks[] = {{"help/login.html", "Help", true}, {nullptr,
 // Every record is asked in registry order; the first that knows the
 // address and the password (or the old password of a reset) decides. One
 // answer for an unknown address and a wrong password alike.
-LKXUser::Identified IdentifyAnyUser(const std::string& email, const std::string& password,
-                                    bool& newPasswordTaken) {
+LKXUser::Identified IdentifyAnyUser(const std::string& email, const std::string& password) {
   for (LKXUserListIterator it(gKXUsersList); it.Next();) {
-    const LKXUser::Identified identified = it.Get().IdentifyUserChecked(email, password, &newPasswordTaken);
+    const LKXUser::Identified identified = it.Get().IdentifyUserChecked(email, password);
     if (identified != LKXUser::Identified::kNo) return identified;
   }
   return LKXUser::Identified::kNo;
+}
+
+// Whether `password` is the current one of a reset that keeps the old one
+// until the new one is used: this logon ends the old password.
+bool ResetPasswordFirstUsed(const std::string& email, const std::string& password) {
+  LKXUser user;
+  return KXGetUser(email, user) && !user.GetText(kKXUserOldPassword).empty() &&
+         user.GetText(kKXUserPassword) == password;
 }
 
 }  // namespace
@@ -71,9 +78,9 @@ bool LKXLoginPage::CmOk() {
     return false;
   }
   LKXLogonAttempt attempt(&Form().Thread(), email, Form().RemoteAddress());
-  bool newPasswordTaken = false;
+  const bool newPasswordTaken = ResetPasswordFirstUsed(email, password);
   const LKXUser::Identified identified =
-      attempt.Refused() ? LKXUser::Identified::kNo : IdentifyAnyUser(email, password, newPasswordTaken);
+      attempt.Refused() ? LKXUser::Identified::kNo : IdentifyAnyUser(email, password);
   if (identified == LKXUser::Identified::kNo) {
     if (!attempt.Refused()) attempt.Failed();
     PopupControlDataInvalid(kPasswordId, kLLoginFailed);

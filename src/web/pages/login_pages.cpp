@@ -7,6 +7,7 @@
 #include "mail/email_address.h"
 #include "model/registry_lists.h"
 #include "model/user.h"
+#include "model/users.h"
 #include "web/current_user.h"
 #include "web/http_responses.h"
 #include "web/logon_throttle.h"

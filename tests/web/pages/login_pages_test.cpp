@@ -211,7 +211,7 @@ TEST_F(LoginPagesTest, ANewPasswordEndsTheUsersOtherSessions) {
     const std::string own = LogOn("ann@x.example", "secret");
     const std::string earlier = LogOn("ann@x.example", "secret");
     const std::string bob = LogOn("bob@x.example", "bobpw");
-    ASSERT_TRUE(WriteSession("lstation01", "staaddr=127.0.0.1&stacon=1&user=ann%40x.example"));
+    ASSERT_TRUE(WriteSession("lstationx1", "staaddr=127.0.0.1&stacon=1&user=ann%40x.example"));
     std::string changer = own;
     if (how == "by its user") {
       ChangePassword(own, "101=secret&102=new&103=new");
@@ -226,7 +226,7 @@ TEST_F(LoginPagesTest, ANewPasswordEndsTheUsersOtherSessions) {
     for (const std::string& kept : {changer, bob}) {
       EXPECT_FALSE(Contains(Get("mainpage", kept), kLSessionExpiredText)) << how;
     }
-    EXPECT_TRUE(KavrixFileExists(SessionFile("lstation01"))) << how;
+    EXPECT_TRUE(KavrixFileExists(SessionFile("lstationx1"))) << how;
   }
 }
 

@@ -3,6 +3,7 @@
 #include <set>
 #include <string>
 
+#include "model/registry_text.h"
 #include "web/kx_web_page.h"
 
 bool LWebletIsButtonField(std::string_view name) {
@@ -12,7 +13,7 @@ bool LWebletIsButtonField(std::string_view name) {
 void LWebletDropQueryButtons(LHashTable& params) {
   std::set<std::string> pressing;
   for (const LHashTable::Pair& pair : params) {
-    if (LWebletIsButtonField(pair.key) && pair.value != LKXWebPage::kSearchLabel) pressing.insert(pair.key);
+    if (LWebletIsButtonField(pair.key) && !KXSameName(pair.value, LKXWebPage::kSearchLabel)) pressing.insert(pair.key);
   }
   for (const std::string& name : pressing) {
     while (params.DeleteParm(name)) {

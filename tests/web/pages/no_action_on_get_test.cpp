@@ -206,7 +206,7 @@ TEST_F(NoActionOnGetTest, ALinkNeitherMakesAnAdministratorNorLogsOn) {
   EXPECT_FALSE(Contains(logon, "Set-Cookie")) << logon;
   EXPECT_TRUE(Contains(Visible(logon), "Password:"));
   EXPECT_FALSE(Contains(logon, "value=\"pw\"")) << "a password from a link stands in the form";
-  EXPECT_TRUE(KavrixFolderEntries(SharedFolder() + "/SessionData").size() == 1);
+  EXPECT_EQ(KavrixFolderEntries(SharedFolder() + "/SessionData").size(), 1u) << "the link made a session";
   EXPECT_FALSE(LogOn(Email("staff"), "pw").empty());
 }
 

@@ -4,6 +4,7 @@
 
 #include "foundation/text_limits.h"
 #include "web/content_coding.h"
+#include "web/query_buttons.h"
 #include "web/static_file.h"
 
 LWebletForm::LWebletForm(LThread& thread, LIPSocketTCP& socket, LByteTransport& transport,
@@ -19,6 +20,8 @@ LWebletForm::LWebletForm(LThread& thread, LIPSocketTCP& socket, LByteTransport& 
       method_(std::move(request.method)),
       versionMilli_(request.versionMilli),
       response_(thread, transport, LHttpAcceptsGzip(headers_.GetParm("Accept-Encoding"))) {
+  // Only a posted form acts: whatever a query says, a GET shows a page.
+  if (method_ != "POST") LWebletDropQueryButtons(params_);
   session_.SetThread(&thread_);
   session_.LoadSession(cookies_.GetParm("sess"));
 }

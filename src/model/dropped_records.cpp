@@ -9,7 +9,7 @@ void LKXDroppedRecords::Dropped() {
   LogWhenDue();
 }
 
-void LKXDroppedRecords::Saved() {
+void LKXDroppedRecords::ReportWhenDue() {
   if (unlogged_.load() == 0) return;
   std::lock_guard<std::mutex> lock(mutex_);
   LogWhenDue();
@@ -32,4 +32,9 @@ LKXDroppedRecords& KXDroppedActivityRecords() {
 LKXDroppedRecords& KXDroppedManualRecords() {
   static LKXDroppedRecords counter("Manual hours records");
   return counter;
+}
+
+void KXReportDroppedRecords() {
+  KXDroppedActivityRecords().ReportWhenDue();
+  KXDroppedManualRecords().ReportWhenDue();
 }

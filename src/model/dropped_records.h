@@ -1,9 +1,11 @@
 #pragma once
 // Counts records that could not be written (a full disk, a folder that is
 // not writable) and says so in the system log: at once for the first, then
-// at most once a minute with the number dropped since the last line. A
-// station keeps sending records whatever happens to them, so without this a
-// full disk would lose hours of work in silence.
+// once a minute with the number dropped since the last line, for as long as
+// that number is not zero. A station keeps sending records whatever happens
+// to them, so without this a full disk would lose hours of work in silence.
+// The minute's line comes from the maintenance pass (KXReportDroppedRecords),
+// so a count is told even when no record follows the last one dropped.
 
 #include <atomic>
 #include <cstdint>
@@ -21,7 +23,10 @@ class LKXDroppedRecords {
   void Dropped();
   // A record was written: drops not yet logged are logged now when the
   // minute since the last line has passed (the disk has room again).
-  void Saved();
+  void Saved() { ReportWhenDue(); }
+  // Drops not yet logged are logged when the minute since the last line has
+  // passed.
+  void ReportWhenDue();
 
  private:
   void LogWhenDue();  // mutex_ held
@@ -35,3 +40,5 @@ class LKXDroppedRecords {
 // The counters of the station's records.
 LKXDroppedRecords& KXDroppedActivityRecords();
 LKXDroppedRecords& KXDroppedManualRecords();
+// ReportWhenDue of both; the maintenance pass calls it every time.
+void KXReportDroppedRecords();

@@ -186,6 +186,7 @@ LStaticFileOutcome LServeHandedOutFile(LThread* thread, LIPSocketTCP& socket, co
     header += "Content-Disposition: attachment; filename=\"" + LHttpHeaderSafe(attachmentName) + "\"\r\n";
   }
   header += "Last-Modified: " + now + "\r\nETag: \"" + tag + "\"\r\n\r\n";
+  LHttpAddSecurityHeaders(header);
   if (!SendFile(thread, socketFd, file.fd.Get(), file.info.st_size, contentType, header, conditions.gzip)) {
     return LStaticFileOutcome::kSendFailed;
   }

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 
+#include "foundation/file_modes.h"
 #include "foundation/log.h"
 #include "foundation/paths.h"
 #include "web/session_id.h"
@@ -25,7 +26,7 @@ constexpr int kOpenFlags = O_CLOEXEC | O_NOFOLLOW;
 }  // namespace
 
 std::string LWebletSessionData::Folder() {
-  return LFile::GetSharedDataFolderAppSubFolder(kSessionFolder);
+  return LFile::GetSharedDataFolderAppSubFolder(kSessionFolder, kLOwnerFolderMode);
 }
 
 void LWebletSessionData::LoadSession(std::string_view id) {
@@ -79,7 +80,7 @@ bool LWebletSessionData::CreateNewSession(bool longSession) {
 
 void LWebletSessionData::BeginChange() {
   if (!IsValid() || writeFd_) return;
-  writeFd_.Reset(::open(path_.c_str(), O_RDWR | O_CREAT | kOpenFlags, 0666));
+  writeFd_ = LOpenCreating(path_, O_RDWR | O_CREAT | kOpenFlags, kLOwnerFileMode);
   if (!writeFd_) {
     LOGWARNF("Cannot open session file %s.", path_.c_str());
     return;

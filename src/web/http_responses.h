@@ -18,12 +18,14 @@ inline constexpr char kLHttpContentTooLong[] =
 inline constexpr char kLHttpNotFoundEmpty[] =
     "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nX-Content-Type-Options: nosniff\r\n\r\n";
 // An answer with nothing to show: the browser stays on the page it has.
-inline constexpr char kLHttpNoContent[] = "HTTP/1.1 204 No Content\r\nConnection: close\r\n\r\n";
+inline constexpr char kLHttpNoContent[] =
+    "HTTP/1.1 204 No Content\r\nConnection: close\r\nX-Content-Type-Options: nosniff\r\n\r\n";
 // The head of a refused download; a short plain text says why.
 inline constexpr char kLHttpForbiddenText[] =
     "HTTP/1.1 403 Forbidden\r\nConnection: close\r\nCache-Control: no-cache\r\nContent-Type: text/plain; "
-    "charset=utf-8\r\n\r\n";
-inline constexpr char kLHttpNotModified[] = "HTTP/1.1 304 Not Modified\r\nX-Content-Type-Options: nosniff\r\n\r\n";
+    "charset=utf-8\r\nX-Content-Type-Options: nosniff\r\n\r\n";
+inline constexpr char kLHttpNotModified[] =
+    "HTTP/1.1 304 Not Modified\r\nX-Content-Type-Options: nosniff\r\n\r\n";
 // The header of a static file: size, type, time text, entity tag.
 inline constexpr char kLHttpFileHeaderFormat[] =
     "HTTP/1.1 200 OK\r\nContent-Length: %d\r\nContent-Type: %s\r\nLast-Modified: %s\r\nETag: "

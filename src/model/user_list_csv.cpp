@@ -133,7 +133,9 @@ bool KXExportUserList(const std::string& path) {
   const std::string text = KXUserListCSVText(KXUserListCSVRows(true));
   LLockedFile file;
   // Truncated only once locked, so a reader never sees half a list.
-  if (!LOpenLockedFile(path, O_WRONLY | O_CREAT, kLDataFileMode, LOCK_EX, kKXUserListCSVLockTimeoutMs, file)) return false;
+  if (!LOpenLockedFile(path, O_WRONLY | O_CREAT, kLDataFileMode, LOCK_EX, kKXUserListCSVLockTimeoutMs, file)) {
+    return false;
+  }
   return ::ftruncate(file.fd.Get(), 0) == 0 && LWriteAll(file.fd.Get(), text);
 }
 

@@ -208,9 +208,11 @@ TEST_F(MaintenancePassTest, DroppedRecordsAreCountedByThePassAMinuteLater) {
   LDateTime::SetFakeNow(At("2031-05-06", "10:01:00").value);
   KXMaintenancePass({});
   const Strings log = KavrixLogMessages();
-  ASSERT_GE(log.size(), 2u);
-  EXPECT_EQ(std::count(log.begin(), log.end(), "Manual hours records dropped: 1 could not be written to the work logs."), 1);
-  EXPECT_EQ(std::count(log.begin(), log.end(), "Manual hours records dropped: 19 could not be written to the work logs."), 1);
+  for (const char* count : {"1", "19"}) {
+    const std::string line =
+        std::string("Manual hours records dropped: ") + count + " could not be written to the work logs.";
+    EXPECT_EQ(std::count(log.begin(), log.end(), line), 1) << count;
+  }
 }
 
 // The thread keeps the server's bias (east of UTC negative) but shows the

@@ -42,7 +42,8 @@ TEST(HttpResponses, SecurityHeadersGoIntoEveryHeadOnce) {
       {"HTTP/1.1 304 Not Modified\r\n\r\n", "HTTP/1.1 304 Not Modified\r\n" + ns + "\r\n"},
       {"HTTP/1.1 200 OK\r\ncontent-type:  Text/HTML\r\n\r\n<p>\r\n\r\n",
        "HTTP/1.1 200 OK\r\ncontent-type:  Text/HTML\r\n" + ns + frame + "\r\n<p>\r\n\r\n"},
-      {"HTTP/1.1 200 OK\r\nContent-Type: text/csv\r\n\r\n-1,=2", "HTTP/1.1 200 OK\r\nContent-Type: text/csv\r\n" + ns + "\r\n-1,=2"},
+      {"HTTP/1.1 200 OK\r\nContent-Type: text/csv\r\n\r\n-1,=2",
+       "HTTP/1.1 200 OK\r\nContent-Type: text/csv\r\n" + ns + "\r\n-1,=2"},
       {"HTTP/1.1 200 OK\r\nx-content-type-options: nosniff\r\nContent-Type: text/html\r\nX-Frame-Options: "
        "SAMEORIGIN\r\n\r\n",
        "HTTP/1.1 200 OK\r\nx-content-type-options: nosniff\r\nContent-Type: text/html\r\nX-Frame-Options: "

@@ -122,11 +122,13 @@ TEST_F(PeriodPromptTest, TimeRefusalsAndAcceptedTimes) {
   EXPECT_EQ(MessageOn(times("09:00:00", ""), 103), kLPeriodTimeMessage);
   EXPECT_EQ(MessageOn(times("09:00:00", "10:61:00"), 103), kLPeriodTimeMessage);
   EXPECT_EQ(MessageOn(times("09:00:00", "08:59:59"), 104), kLPeriodTimeEndBeforeStart);
-  EXPECT_EQ(times("9:00:00", "10:00:00"), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nok 2026-02-03|-|9:00:00|10:00:00");
+  EXPECT_EQ(times("9:00:00", "10:00:00"), "HTTP/1.0 200 OK\r\n"
+                                          "X-Content-Type-Options: nosniff\r\n\r\nok 2026-02-03|-|9:00:00|10:00:00");
 }
 
 TEST_F(PeriodPromptTest, OtherButtonGoesBack) {
-  EXPECT_EQ(Post("range", "submit=Cancel"), "HTTP/1.0 302 OK\r\nLocation: timesheet\r\nX-Content-Type-Options: nosniff\r\n\r\n");
+  EXPECT_EQ(Post("range", "submit=Cancel"), "HTTP/1.0 302 OK\r\nLocation: timesheet\r\n"
+                                            "X-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_EQ(Post("range", "submit=Cancel&oncancel=viewhours"),
             "HTTP/1.0 302 OK\r\nLocation: viewhours\r\nX-Content-Type-Options: nosniff\r\n\r\n");
 }

@@ -123,8 +123,10 @@ TEST_F(SessionHttpTest, LogonSetsAnHttpOnlyCookieAndTheSessionFollowsIt) {
   ASSERT_EQ(reply.substr(0, 35), "HTTP/1.0 302 OK\r\nSet-Cookie: sess=l");
   const std::string id = LogOn("bob%40x.example");
   ASSERT_EQ(id.size(), 10u);
-  EXPECT_TRUE(Contains(reply, "; HttpOnly; SameSite=Lax\r\nLocation: mainpage\r\nX-Content-Type-Options: nosniff\r\n\r\n"));
-  EXPECT_EQ(Get("set?k=date&v=2024-05-06", "sess=" + id), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nok");
+  EXPECT_TRUE(Contains(reply, "; HttpOnly; SameSite=Lax\r\nLocation: mainpage\r\n"
+                              "X-Content-Type-Options: nosniff\r\n\r\n"));
+  EXPECT_EQ(Get("set?k=date&v=2024-05-06", "sess=" + id), "HTTP/1.0 200 OK\r\n"
+                                                          "X-Content-Type-Options: nosniff\r\n\r\nok");
   EXPECT_EQ(Get("get", "theme=a+b; sess=" + id),
             "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nvalid:date=2024-05-06&user=bob%40x.example");
   EXPECT_EQ(KavrixReadFile(SharedFolder() + "/SessionData/" + id + ".sess"),
@@ -184,7 +186,8 @@ TEST_F(SessionHttpTest, RolesFollowTheUserRecord) {
   const std::string boss = LogOn("BOSS%40x.example");
   const std::string hr = LogOn("hr%40x.example");
   const std::string ghost = LogOn("ghost%40x.example");
-  EXPECT_EQ(Get("roles", "sess=" + boss), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\n1 BOSS@x.example 101");
+  EXPECT_EQ(Get("roles", "sess=" + boss), "HTTP/1.0 200 OK\r\n"
+                                          "X-Content-Type-Options: nosniff\r\n\r\n1 BOSS@x.example 101");
   EXPECT_EQ(Get("roles", "sess=" + hr), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\n1 hr@x.example 010");
   EXPECT_EQ(Get("roles", "sess=" + ghost), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\n0  000");
   EXPECT_EQ(Get("admin", "sess=" + boss), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nadmin");
@@ -200,7 +203,8 @@ TEST_F(SessionHttpTest, RolesFollowTheUserRecord) {
 
 TEST_F(SessionHttpTest, WithdrawnValueIsHandedOverOnce) {
   const std::string id = LogOn("a%40x.example");
-  EXPECT_EQ(Get("take?put=half+filled", "sess=" + id), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nhalf filled");
+  EXPECT_EQ(Get("take?put=half+filled", "sess=" + id), "HTTP/1.0 200 OK\r\n"
+                                                       "X-Content-Type-Options: nosniff\r\n\r\nhalf filled");
   EXPECT_EQ(Get("take", "sess=" + id), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nnone");
 }
 

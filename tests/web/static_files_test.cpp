@@ -147,7 +147,8 @@ TEST_F(StaticFileTest, BodiesOfGetsAreDroppedAndUnclearLengthsCloseTheConnection
 }
 
 TEST_F(StaticFileTest, OnlyRegularFilesAreServed) {
-  EXPECT_EQ(Exchange("GET /missing.css HTTP/1.0\r\n\r\n"), "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nX-Content-Type-Options: nosniff\r\n\r\n");
+  EXPECT_EQ(Exchange("GET /missing.css HTTP/1.0\r\n\r\n"), "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n"
+                                                           "X-Content-Type-Options: nosniff\r\n\r\n");
   ASSERT_EQ(::mkdir((WebRoot() + "/sub").c_str(), 0777), 0);
   PutFile("sub/in.txt", "inner");
   EXPECT_EQ(Exchange("GET /sub/in.txt HTTP/1.0\r\n\r\n"),

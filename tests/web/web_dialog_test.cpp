@@ -266,7 +266,8 @@ TEST_F(WebDialogTest, RunInFormOutcomes) {
   EXPECT_NE(refused.find("Please enter a name."), std::string::npos);
   EXPECT_EQ(refused.find("accepted"), std::string::npos);
   // Accepted: nothing written by the dialog, the caller answers.
-  EXPECT_EQ(Post("inform", "101=Ann&submit=++OK++"), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\naccepted");
+  EXPECT_EQ(Post("inform", "101=Ann&submit=++OK++"), "HTTP/1.0 200 OK\r\n"
+                                                     "X-Content-Type-Options: nosniff\r\n\r\naccepted");
 }
 
 TEST_F(WebDialogTest, ValueAccessReadsRadioGroupsAndNumbers) {
@@ -378,7 +379,8 @@ TEST_F(WebDialogTest, AdministratorNoticeIsAMessagePage) {
   EXPECT_EQ(response.find("value=\"Cancel\""), std::string::npos);
   EXPECT_NE(response.find("<a href=\"help/index.html\" class=toptext target=_blank>Help</a>"),
             std::string::npos);
-  EXPECT_EQ(Post("notice", "submit=Return"), "HTTP/1.0 302 OK\r\nLocation: mainpage\r\nX-Content-Type-Options: nosniff\r\n\r\n");
+  EXPECT_EQ(Post("notice", "submit=Return"), "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n"
+                                             "X-Content-Type-Options: nosniff\r\n\r\n");
 }
 
 TEST_F(WebDialogTest, SessionExpiredPageUsesTheStandardFrame) {

@@ -92,7 +92,8 @@ TEST_F(LoginPagesTest, LogonSetsTheCookieAndStoresTheTrimmedAddress) {
   EXPECT_EQ(KavrixReadFile(SessionFile(id)), "user=Ann%40X.example");
   // Pressing Enter posts no "submit", only the hidden copy of the label.
   const std::string second = Post("logon", "101=ann%40x.example&102=secret&submitdef=Logon");
-  EXPECT_TRUE(Contains(second, "; HttpOnly; SameSite=Lax\r\nLocation: mainpage\r\nX-Content-Type-Options: nosniff\r\n\r\n"));
+  EXPECT_TRUE(Contains(second, "; HttpOnly; SameSite=Lax\r\nLocation: mainpage\r\n"
+                               "X-Content-Type-Options: nosniff\r\n\r\n"));
   EXPECT_EQ(KavrixFolderEntries(SharedFolder() + "/SessionData").size(), 2u);
 }
 
@@ -126,7 +127,8 @@ TEST_F(LoginPagesTest, LostPasswordRefusals) {
   EXPECT_TRUE(Contains(Post("lostpassword", "101=ann&submit=++OK++"), ErrorRow(kLLostPasswordInvalidEmail)));
   EXPECT_TRUE(Contains(Post("lostpassword", "101=bob%40x.example&submit=++OK++"), ErrorRow(kLLostPasswordNoUser)));
   EXPECT_EQ(UserText(kKXUserPasswordReq), "0");
-  EXPECT_EQ(Post("lostpassword", "101=&submit=Cancel&oncancel=logon"), "HTTP/1.0 302 OK\r\nLocation: logon\r\nX-Content-Type-Options: nosniff\r\n\r\n");
+  EXPECT_EQ(Post("lostpassword", "101=&submit=Cancel&oncancel=logon"), "HTTP/1.0 302 OK\r\nLocation: logon\r\n"
+                                                                       "X-Content-Type-Options: nosniff\r\n\r\n");
 }
 
 TEST_F(LoginPagesTest, AfterAResetTheOldPasswordStillLogsOnAndCancelsIt) {
@@ -155,7 +157,8 @@ TEST_F(LoginPagesTest, PasswordSentNoticeLeadsBackToLogon) {
   EXPECT_TRUE(Contains(page, kLPasswordSentText));
   EXPECT_TRUE(Contains(page, "value=\"Return\""));
   EXPECT_TRUE(Contains(page, "<input type=hidden name=onok value=\"logon\">"));
-  EXPECT_EQ(Post("pwdsent", "submit=Return"), "HTTP/1.0 302 OK\r\nLocation: logon\r\nX-Content-Type-Options: nosniff\r\n\r\n");
+  EXPECT_EQ(Post("pwdsent", "submit=Return"), "HTTP/1.0 302 OK\r\nLocation: logon\r\n"
+                                              "X-Content-Type-Options: nosniff\r\n\r\n");
 }
 
 TEST_F(LoginPagesTest, ChangePasswordRefusals) {

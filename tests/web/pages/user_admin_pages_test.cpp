@@ -135,8 +135,10 @@ TEST_F(UserAdminPagesTest, NobodyButAnAdministratorChangesAUser) {
   }
   // A read-only form's button is " Return ": it leads on and saves nothing;
   // HR's form saves only the leave fields.
-  EXPECT_EQ(PostDetail("mgr", Email("staff"), "102=Changed&submit=+Return+"), "HTTP/1.0 302 OK\r\nLocation: userlist\r\nX-Content-Type-Options: nosniff\r\n\r\n");
-  EXPECT_EQ(PostDetail("hr", Email("staff"), "102=Changed" + std::string(kOk)), "HTTP/1.0 302 OK\r\nLocation: userlist\r\nX-Content-Type-Options: nosniff\r\n\r\n");
+  EXPECT_EQ(PostDetail("mgr", Email("staff"), "102=Changed&submit=+Return+"),
+            "HTTP/1.0 302 OK\r\nLocation: userlist\r\nX-Content-Type-Options: nosniff\r\n\r\n");
+  EXPECT_EQ(PostDetail("hr", Email("staff"), "102=Changed" + std::string(kOk)),
+            "HTTP/1.0 302 OK\r\nLocation: userlist\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_EQ(Text(Email("staff"), kKXUserName), "Staff");
   EXPECT_EQ(Text(Email("staff"), kKXUserAccessAdmin), "0");
   EXPECT_EQ(Text(Email("staff"), kKXUserWorkType), "0");

@@ -4,8 +4,9 @@
 // once a minute with the number dropped since the last line, for as long as
 // that number is not zero. A station keeps sending records whatever happens
 // to them, so without this a full disk would lose hours of work in silence.
-// The minute's line comes from the maintenance pass (KXReportDroppedRecords),
-// so a count is told even when no record follows the last one dropped.
+// The minute's line comes from the maintenance thread, which waits for it
+// (KXDroppedRecordsSecondsUntilDue, KXReportDroppedRecords), so a count is
+// told even when no record follows the last one dropped.
 
 #include <atomic>
 #include <cstdint>
@@ -27,6 +28,9 @@ class LKXDroppedRecords {
   // Drops not yet logged are logged when the minute since the last line has
   // passed.
   void ReportWhenDue();
+  // Seconds until ReportWhenDue has a line to write (0: now); -1 while
+  // nothing waits to be told.
+  int SecondsUntilDue();
 
  private:
   void LogWhenDue();  // mutex_ held
@@ -40,5 +44,8 @@ class LKXDroppedRecords {
 // The counters of the station's records.
 LKXDroppedRecords& KXDroppedActivityRecords();
 LKXDroppedRecords& KXDroppedManualRecords();
-// ReportWhenDue of both; the maintenance pass calls it every time.
+// ReportWhenDue of both; the maintenance thread calls it with every pass
+// and whenever SecondsUntilDue said so.
 void KXReportDroppedRecords();
+// The sooner SecondsUntilDue of the two; -1 when neither waits.
+int KXDroppedRecordsSecondsUntilDue();

@@ -2,7 +2,6 @@
 
 #include <atomic>
 
-#include "engine/socket_ops.h"
 #include "foundation/log.h"
 #include "foundation/text_limits.h"
 #include "web/access_rules.h"
@@ -28,11 +27,11 @@ bool BelongsToStationAt(LWebletForm& form, const std::string& id, const std::str
          session.GetParm(kLKXStationAddressKey) == host;
 }
 
-// The station's own answers go to the socket as they are, outside the page
-// response and the headers it adds: a station reads these bytes, and its
-// protocol follows "connect" on the same connection.
+// The station's own answers go out as they are, past the page response and
+// the headers it adds: a station reads these bytes, and its protocol follows
+// "connect" on the same connection.
 LProcessResult SendAsIs(LWebletForm& form, std::string_view bytes) {
-  return ProcessSend(&form.Thread(), form.Socket().Get(), bytes.data(), bytes.size(), kLWebSendTimeoutMs);
+  return form.Transport().Send(&form.Thread(), bytes.data(), bytes.size(), kLWebSendTimeoutMs);
 }
 
 }  // namespace
@@ -42,6 +41,10 @@ void WLSetStationProtocolHandler(LStationProtocolHandler handler) {
 }
 
 void WLConnect(LWebletForm& form) {
+  if (form.IsSecure()) {
+    (void)WLSendRaw(form, kLHttpNotFoundClose);
+    return;
+  }
   if (SendAsIs(form, kLHttpStationConnect) != kLProcessDone) return;
   if (const LStationProtocolHandler protocol = gStationProtocol.load()) {
     protocol(form.Thread(), form.Socket(), form.RemoteAddress());
@@ -71,7 +74,7 @@ void WLStationLogon(LWebletForm& form) {
     return;
   }
   const std::string target = LStationLogonTarget(params.GetParm("cmd"), params.GetParm("seluser"));
-  (void)SendAsIs(form, LHttpRedirectWithCookieText(sess, target));
+  (void)SendAsIs(form, LHttpRedirectWithCookieText(sess, target, form.IsSecure()));
 }
 
 void WLSessionInvalidPage(LWebletForm& form) { WLWriteSessionExpiredPage(form); }

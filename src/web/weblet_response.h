@@ -8,8 +8,9 @@
 // other head (redirects, refusals, pictures) goes out as it is and so does
 // everything after it. Without gzip every piece after the head is sent at
 // once, byte for byte as written. A compressed page is known to end only
-// when the connection closes, as every page does. (The station connection
-// writes to the socket itself: its bytes are the station's, not a page's.)
+// when the connection closes, as every page does. (The station's answers
+// go to the transport themselves: their bytes are the station's, not a
+// page's.)
 
 #include <memory>
 #include <string>
@@ -18,11 +19,12 @@
 #include "foundation/process_result.h"
 
 class LThread;
+class LByteTransport;
 class LGzipDeflater;
 
 class LWebletResponse {
  public:
-  LWebletResponse(LThread& thread, int socketFd, bool gzipAccepted);
+  LWebletResponse(LThread& thread, LByteTransport& transport, bool gzipAccepted);
   ~LWebletResponse();
   LWebletResponse(const LWebletResponse&) = delete;
   LWebletResponse& operator=(const LWebletResponse&) = delete;
@@ -38,7 +40,7 @@ class LWebletResponse {
   LProcessResult StartBody(std::size_t headLength, int timeoutMs);
 
   LThread& thread_;
-  const int socketFd_;
+  LByteTransport& transport_;
   const bool gzipAccepted_;
   Mode mode_ = Mode::kHead;
   std::string head_;

@@ -9,6 +9,7 @@
 
 #include "engine/tcp_listener.h"
 #include "foundation/detached_thread.h"
+#include "web/address_slots.h"
 #include "web/url_table.h"
 
 class LWebletServer : public LTCPListener, public LDetachedThreadsOwner {
@@ -30,6 +31,9 @@ class LWebletServer : public LTCPListener, public LDetachedThreadsOwner {
   // "WebServer"/"Port"; 1089 when empty or when its low 16 bits are 0.
   static std::uint16_t GetWebletServerPort();
 
+  // The count of open connections per client address.
+  LAddressSlots& AddressSlots() { return addressSlots_; }
+
  protected:
   void NewConnection(LIPSocketTCP& socket) override;
   void BindConflict() override;
@@ -40,4 +44,6 @@ class LWebletServer : public LTCPListener, public LDetachedThreadsOwner {
   mutable std::mutex configMutex_;
   LWebScriptTable table_;
   std::string rootFolder_;
+  // Outlives every connection: the destructor stops them first.
+  LAddressSlots addressSlots_;
 };

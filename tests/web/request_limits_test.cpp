@@ -119,6 +119,11 @@ TEST_F(RequestLimitsTest, AnAnswerTheClientDoesNotReadIsCutOff) {
                                   "GET /serve?path=" + WebRoot() + "/big.txt HTTP/1.0\r\n\r\n"};
   for (const std::string& request : requests) {
     LUniqueFd client = Open(request);
+    // The answer has begun (its thread runs) before the thread is awaited.
+    ASSERT_TRUE(KavrixWaitUntil([&] {
+      char byte;
+      return ::recv(client.Get(), &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 1;
+    }));
     EXPECT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == 0; })) << request;
   }
   LWebletConnection::SetAnswerPace({30000, 8192});

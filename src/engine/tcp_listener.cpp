@@ -100,6 +100,7 @@ bool LTCPListener::LShortageLog::ShouldLog() {
 }
 
 void LTCPListener::DescriptorShortage(int error) {
+  std::lock_guard<std::mutex> lock(shortageMutex_);
   if (!shortageLog_.ShouldLog()) return;
   // The log opens its file for the line: the reserve makes room for it.
   reserve_.Release();
@@ -131,9 +132,12 @@ void LTCPListener::AcceptLoop(int listenFd) {
       if (GetStopSignal().WaitSignal(kLSocketSliceMs)) return;
       continue;
     }
-    shortageLog_.End();
-    // Taken back as soon as descriptors are free again, for the next shortage.
-    (void)reserve_.Restore();
+    {
+      std::lock_guard<std::mutex> lock(shortageMutex_);
+      shortageLog_.End();
+      // Taken back as soon as descriptors are free again, for the next shortage.
+      (void)reserve_.Restore();
+    }
     peer_ = LIPv4Peer::FromSockaddr(from);
     NewConnection(accepted);
     sched_yield();

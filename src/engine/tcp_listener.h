@@ -14,6 +14,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <mutex>
 
 #include "engine/descriptor_reserve.h"
 #include "engine/ip_socket_tcp.h"
@@ -52,9 +53,9 @@ class LTCPListener : public LThread {
   const LIPv4Peer& AcceptedPeer() const { return peer_; }
   // The process is short of descriptors (`error` is the errno that said
   // so): logs "Connections are refused: no file descriptors left" once per
-  // shortage and at most once a minute. Listener thread only; NewConnection
-  // calls it when a connection accepted with the last descriptor cannot get
-  // the ones it needs besides.
+  // shortage and at most once a minute. A server also calls it when a
+  // connection accepted with the last descriptor cannot get the ones it
+  // needs besides (from any listener's thread).
   void DescriptorShortage(int error);
   // The pause before the next try after a failed round (kRetryWaitMs unless
   // a test asks for less); takes effect at the next pause.
@@ -85,7 +86,8 @@ class LTCPListener : public LThread {
   std::atomic<std::uint16_t> port_{0};
   std::atomic<int> retryWaitMs_{kRetryWaitMs};
   LIPv4Peer peer_;  // touched only on the listener thread
-  LShortageLog shortageLog_;     // listener thread only
-  LDescriptorReserve reserve_;   // listener thread only
+  std::mutex shortageMutex_;  // guards shortageLog_ and reserve_
+  LShortageLog shortageLog_;
+  LDescriptorReserve reserve_;
   LSignalObject listening_;
 };

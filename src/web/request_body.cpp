@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-#include "engine/socket_ops.h"
+#include "engine/byte_transport.h"
 
 LBytesInFlight& LRequestBodyBudget() {
   static LBytesInFlight budget(kLBodyBytesInFlightCap);
   return budget;
 }
 
-LBodyOutcome LReceiveRequestBody(LThread* thread, int fd, std::size_t length, int silenceMs,
+LBodyOutcome LReceiveRequestBody(LThread* thread, LByteTransport& in, std::size_t length, int silenceMs,
                                  const LRecvDeadline& deadline, LBytesInFlightShare& share,
                                  std::string& body) {
   body.clear();
@@ -24,7 +24,7 @@ LBodyOutcome LReceiveRequestBody(LThread* thread, int fd, std::size_t length, in
     }
     const std::size_t piece = std::min(length, share.Held()) - at;
     body.resize(at + piece);
-    if (ProcessRecvBytes(thread, fd, body.data() + at, piece, silenceMs, deadline) != kLProcessDone) {
+    if (in.RecvBytes(thread, body.data() + at, piece, silenceMs, deadline) != kLProcessDone) {
       body.resize(at);
       return LBodyOutcome::kFailed;
     }

@@ -11,6 +11,7 @@
 #include "engine/bytes_in_flight.h"
 #include "engine/recv_deadline.h"
 
+class LByteTransport;
 class LThread;
 
 // Body bytes the whole server holds at once for requests still arriving.
@@ -31,6 +32,6 @@ enum class LBodyOutcome {
 // Receives `length` bytes into `body`, growing `share` (and the string) ahead
 // of the bytes. `silenceMs` is the longest wait for the next bytes;
 // `deadline` bounds the whole body.
-LBodyOutcome LReceiveRequestBody(LThread* thread, int fd, std::size_t length, int silenceMs,
+LBodyOutcome LReceiveRequestBody(LThread* thread, LByteTransport& in, std::size_t length, int silenceMs,
                                  const LRecvDeadline& deadline, LBytesInFlightShare& share,
                                  std::string& body);

@@ -35,6 +35,10 @@ void WLSetStationProtocolHandler(LStationProtocolHandler handler) {
 }
 
 void WLConnect(LWebletForm& form) {
+  if (form.IsSecure()) {
+    (void)WLSendRaw(form, kLHttpNotFoundClose);
+    return;
+  }
   if (WLSendRaw(form, kLHttpStationConnect) != kLProcessDone) return;
   if (const LStationProtocolHandler protocol = gStationProtocol.load()) {
     // A session of hours, not an answer: its sends have time-outs of their own.
@@ -66,7 +70,7 @@ void WLStationLogon(LWebletForm& form) {
     return;
   }
   const std::string target = LStationLogonTarget(params.GetParm("cmd"), params.GetParm("seluser"));
-  WLSendRaw(form, LHttpRedirectWithCookieText(sess, target));
+  WLSendRaw(form, LHttpRedirectWithCookieText(sess, target, form.IsSecure()));
 }
 
 void WLSessionInvalidPage(LWebletForm& form) { WLWriteSessionExpiredPage(form); }

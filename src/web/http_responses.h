@@ -14,6 +14,10 @@ inline constexpr char kLHttpNotFoundClose[] =
     "HTTP/1.1 404 Not Found\r\nConnection: close\r\nX-Content-Type-Options: nosniff\r\n\r\n";
 inline constexpr char kLHttpContentTooLong[] =
     "HTTP/1.1 500 Content Length Too Long\r\nConnection: close\r\nX-Content-Type-Options: nosniff\r\n\r\n";
+// A body refused because the server holds as many body bytes as it will.
+inline constexpr char kLHttpBodiesBusy[] =
+    "HTTP/1.1 503 Service Unavailable\r\nConnection: close\r\nRetry-After: 10\r\nContent-Length: 0\r\n"
+    "X-Content-Type-Options: nosniff\r\n\r\n";
 // A missing static file: the connection stays usable for the next request.
 inline constexpr char kLHttpNotFoundEmpty[] =
     "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nX-Content-Type-Options: nosniff\r\n\r\n";

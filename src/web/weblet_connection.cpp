@@ -28,6 +28,7 @@ namespace {
 
 constexpr int kRejectSendTimeoutMs = 20000;
 constexpr std::string_view kHelpPrefix = "help/";
+constexpr std::string_view kStationConnectPath = "connect";
 
 }  // namespace
 
@@ -128,6 +129,10 @@ LWebletConnection::Next LWebletConnection::ServeRequest() {
   if (const LWebScriptEntry* entry = LFindWebScript(table_, form.PageName())) {
     // Dynamic pages have no Content-Length: the end of the connection ends
     // the page, so it never stays open.
+    // A station's session lasts for hours and the stations of a branch
+    // office share its router's address: the per-address limit is for
+    // browsers, and a station connection leaves it when it is handed over.
+    if (form.PageName() == kStationConnectPath && !form.IsSecure()) slot_.Release();
     if (WLCheckSameOrigin(form)) entry->handler(form);
     (void)form.FinishResponse();
     return answerPace.Missed() ? Next::kDrop : Next::kCloseGracefully;

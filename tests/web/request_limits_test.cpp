@@ -16,6 +16,7 @@
 #include "support/web_server_fixture.h"
 #include "web/http_responses.h"
 #include "web/request_body.h"
+#include "web/station_pages.h"
 #include "web/weblet_connection.h"
 
 namespace {
@@ -158,6 +159,31 @@ TEST_F(RequestLimitsTest, ConnectionsBeyondTheAddressLimitAreClosedAtOnce) {
   ASSERT_TRUE(KavrixWaitUntil([&] { return Server().AddressSlots().OpenCount(kClientAddress) == kLimit - 1; }));
   LUniqueFd next = ConnectFromClientAddress(Port(), "GET / HTTP/1.0\r\n\r\n");
   EXPECT_EQ(KavrixRecvUntilClose(next.Get()), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nroot page");
+}
+
+// Stations behind one router share its address and stay for hours: once a
+// connection is handed over to the station protocol it no longer counts.
+class StationAddressLimitTest : public WebServerTest {
+ protected:
+  void TearDown() override {
+    WebServerTest::TearDown();
+    WLSetStationProtocolHandler(nullptr);
+  }
+};
+
+TEST_F(StationAddressLimitTest, HandedOverStationsDoNotCount) {
+  WLSetStationProtocolHandler(
+      [](LThread& thread, LIPSocketTCP&, const std::string&) { thread.GetStopSignal().WaitSignalForever(); });
+  static const LWebScriptEntry kStationTable[] = {{"connect", WLConnect}};
+  StartServer(kStationTable);
+  Server().AddressSlots().SetLimit(2);
+  const std::string head(kLHttpStationConnect);
+  std::vector<LUniqueFd> stations;
+  for (int i = 0; i < 5; ++i) {
+    stations.push_back(ConnectFromClientAddress(Port(), "GET /connect HTTP/1.0\r\n\r\n"));
+    EXPECT_EQ(KavrixRecvExact(stations.back().Get(), head.size()), head) << i;
+  }
+  EXPECT_EQ(Server().AddressSlots().OpenCount(kClientAddress), 0);
 }
 
 }  // namespace

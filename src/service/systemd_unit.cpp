@@ -17,9 +17,9 @@ std::string LServiceUnitText(std::string_view serviceExecutable, std::string_vie
   text += "ExecStart=" + exe + " -foreground\n";
   text +=
       "Restart=on-failure\n"
-      // As the daemon: files the service creates stay writable by the
-      // desktop program of every user on the machine.
-      "UMask=0000\n"
+      // As the daemon: what the service makes without a mode of its own is
+      // still closed to other accounts.
+      "UMask=0007\n"
       "ProtectSystem=strict\n";
   text += "ReadWritePaths=" + root + "\n";
   text +=

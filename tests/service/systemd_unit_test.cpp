@@ -20,7 +20,7 @@ TEST(SystemdUnit, TextOfTheInstalledServiceIsExact) {
               "Environment=KAVRIX_ROOT=" + root + "\n"
               "ExecStart=" + program + " -foreground\n"
               "Restart=on-failure\n"
-              "UMask=0000\n"
+              "UMask=0007\n"
               "ProtectSystem=strict\n"
               "ReadWritePaths=" + root + "\n"
               "ProtectHome=yes\n"

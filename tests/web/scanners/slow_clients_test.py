@@ -1,0 +1,151 @@
+#!/usr/bin/env python3
+"""slowhttptest against the panel while a person keeps using it:
+
+    slow_clients_test.py <kavrixserver> [--figures]
+
+Two runs of 1,000 connections for 40 s on 127.0.0.1, each against a fresh
+server: slow bodies (a logon post declaring 1,000,000 bytes that trickle in)
+and slow reads (a 1 MiB picture, read a few bytes at a time through a tiny
+receive window). Meanwhile a probe from another loopback address (so a limit
+per client address does not count it with the attacker) fetches the logon
+page every second, and the server's resident memory is sampled. Passes when
+every probe was answered whole within 2 s and the memory stayed below
+150 MiB. --figures prints the same figures and always exits 0.
+"""
+
+import os
+import re
+import resource
+import socket
+import subprocess
+import sys
+import threading
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import panel_under_test as panel_lib  # noqa: E402
+
+CONNECTIONS, SECONDS = 1000, 40
+PROBE_LIMIT_S, MEMORY_LIMIT_MIB = 2.0, 150
+PICTURE_DAY = "2026-03-02"
+PICTURE = "fullsizeimg.jpg?seluser=boss%40x.example&date=" + PICTURE_DAY + "&time=10:00:00"
+
+RUNS = [
+    ("slow body", lambda url, cookie: ["-B", "-u", url("logon"), "-t", "POST", "-s", "1000000", "-i", "10", "-x", "10"]),
+    ("slow read", lambda url, cookie: ["-X", "-u", url(PICTURE), "-j", cookie,
+                                       "-k", "1", "-n", "1", "-w", "1", "-y", "16", "-z", "4"]),
+]
+
+
+def seed_picture(panel):
+    folder = os.path.join(panel.etc, "Archive", "boss@xexample", PICTURE_DAY + "_qascreens")
+    os.makedirs(folder)
+    with open(os.path.join(folder, "10-00-00.jpg"), "wb") as f:
+        f.write(b"\xff\xd8" + bytes((i * 7) % 251 for i in range(1024 * 1024 - 2)))
+
+
+def probe_once(port):
+    """Seconds until the logon page arrived whole, or None after the limit."""
+    begin = time.monotonic()
+    try:
+        with socket.create_connection(("127.0.0.1", port), timeout=PROBE_LIMIT_S,
+                                      source_address=("127.0.0.2", 0)) as s:
+            s.sendall(b"GET /logon HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n")
+            data = b""
+            while time.monotonic() - begin < PROBE_LIMIT_S:
+                piece = s.recv(65536)
+                if not piece:
+                    break
+                data += piece
+            else:
+                return None
+    except OSError:
+        return None
+    whole = data.startswith(b"HTTP/1.") and b" 200 " in data[:16] and b"</html>" in data.lower()
+    return time.monotonic() - begin if whole else None
+
+
+class Watch(threading.Thread):
+    """A probe every second and the resident memory every quarter second."""
+
+    def __init__(self, panel):
+        super().__init__(daemon=True)
+        self.panel, self.probes, self.peak_kib, self.stopping = panel, [], 0, threading.Event()
+
+    def run(self):
+        next_probe = time.monotonic()
+        while not self.stopping.wait(0.25):
+            self.peak_kib = max(self.peak_kib, self.panel.resident_kib())
+            if time.monotonic() >= next_probe:
+                next_probe += 1
+                self.probes.append(probe_once(self.panel.port))
+                self.peak_kib = max(self.peak_kib, self.panel.resident_kib())
+
+
+def attack(program, label, options):
+    """One slowhttptest run; (figures line, failures)."""
+    with panel_lib.Panel(program, "slow-clients") as panel:
+        seed_picture(panel)
+        cookie = "sess=" + panel.log_on(panel_lib.ADMIN)
+        start_kib = panel.resident_kib()
+        watch = Watch(panel)
+        watch.start()
+        command = ["slowhttptest", "-c", str(CONNECTIONS), "-r", "200", "-l", str(SECONDS), "-p", "3",
+                   *options(panel.url, cookie)]
+        run = subprocess.run(command, capture_output=True, text=True, errors="replace", timeout=SECONDS * 4)
+        watch.stopping.set()
+        watch.join()
+        alive = panel.process.poll() is None
+        if not alive:
+            panel.keep = True
+    answered = [p for p in watch.probes if p is not None]
+    slowest = max(answered, default=0)
+    # slowhttptest's last status: how many of its connections were open, closed, failed.
+    plain = re.sub(r"\x1b\[[0-9;]*m", "", run.stdout)
+    stats = {name: count for name, count in re.findall(r"^(connected|closed|error):\s+(\d+)", plain, re.M)}
+    figures = ("%s, %d connections for %d s: %d of %d probes answered within %.0f s (slowest %.2f s); "
+               "resident memory %.0f MiB before, peak %.0f MiB; at the end %s connected, %s closed, %s failed"
+               % (label, CONNECTIONS, SECONDS, len(answered), len(watch.probes), PROBE_LIMIT_S, slowest,
+                  start_kib / 1024, watch.peak_kib / 1024, stats.get("connected", "?"), stats.get("closed", "?"),
+                  stats.get("error", "?")))
+    failures = []
+    if len(watch.probes) < SECONDS // 2 or len(answered) < len(watch.probes):
+        failures.append("%s: %d of %d probes unanswered" % (label, len(watch.probes) - len(answered),
+                                                            len(watch.probes)))
+    if watch.peak_kib >= MEMORY_LIMIT_MIB * 1024:
+        failures.append("%s: resident memory reached %.0f MiB" % (label, watch.peak_kib / 1024))
+    if not alive:
+        failures.append("%s: the server died" % label)
+    return figures, failures
+
+
+def main():
+    program = sys.argv[1] if len(sys.argv) > 1 else ""
+    if not os.access(program, os.X_OK):
+        print("FAILED: no program at %s" % program)
+        return 1
+    missing = panel_lib.missing_tools("slowhttptest")
+    if missing:
+        print("SKIPPED: %s missing; scripts/setup installs it" % ", ".join(missing))
+        return panel_lib.SKIP
+    # slowhttptest needs a descriptor per connection.
+    soft, hard = resource.getrlimit(resource.RLIMIT_NOFILE)
+    if hard != resource.RLIM_INFINITY and hard < CONNECTIONS + 100:
+        print("FAILED: the open-file limit (%d) is below %d" % (hard, CONNECTIONS + 100))
+        return 1
+    wanted = 4096 if hard == resource.RLIM_INFINITY else min(hard, 4096)
+    resource.setrlimit(resource.RLIMIT_NOFILE, (max(soft, wanted), hard))
+    failures = []
+    for label, options in RUNS:
+        figures, failed = attack(program, label, options)
+        print(figures, flush=True)
+        failures += failed
+    if "--figures" in sys.argv:
+        return 0
+    for failure in failures:
+        print("FAILED: " + failure)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

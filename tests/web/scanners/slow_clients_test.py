@@ -22,6 +22,7 @@ import sys
 import threading
 import time
 
+sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import panel_under_test as panel_lib  # noqa: E402
 

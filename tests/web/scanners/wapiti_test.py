@@ -102,8 +102,8 @@ def cross_site_refused(finding, panel, session):
 # (category, info, check or None), each with why it is accepted. A check runs
 # against a fresh server of the same role; the finding stands unless it passes.
 ACCEPTED = [
-    # The panel speaks plain HTTP; TLS, and with it this header, belongs to
-    # the reverse proxy in front of it (README, "Behind a reverse proxy").
+    # The scan speaks plain HTTP, where browsers ignore this header: it
+    # belongs on answers over TLS.
     ("HTTP Secure Headers", "Strict-Transport-Security is not set", None),
     # It only switched on the browsers' XSS filters, which they have removed
     # (and which could be turned into leaks); every value on the pages is

@@ -100,7 +100,7 @@ def cross_site_refused(finding, panel, session):
 
 
 # (category, info, check or None), each with why it is accepted. A check runs
-# against a fresh server of the same role; the finding stands unless it passes.
+# against another server of the same role; the finding stands unless it passes.
 ACCEPTED = [
     # The scan speaks plain HTTP, where browsers ignore this header: it
     # belongs on answers over TLS.
@@ -172,34 +172,53 @@ def scan(program, email, results):
                               % (found[0] if found else "no crawl summary", keeper.restored), panel.work)
 
 
+class CheckServer:
+    """The server of one role that the checks run against; a check that
+    changed something (a port, a user) gets it replaced, so the change does
+    not reach the next check."""
+
+    def __init__(self, program, email):
+        self.program, self.email, self.panel = program, email, None
+
+    def check(self, rule_check, finding):
+        if self.panel is None:
+            self.panel = panel_lib.Panel(self.program, "wapiti-check").__enter__()
+            self.session = self.panel.log_on(self.email)
+        try:
+            why_not = rule_check(finding, self.panel, self.session)
+        except OSError as e:
+            why_not = "the server stopped answering (%s)" % e
+        if why_not:
+            self.close()
+        return why_not
+
+    def close(self):
+        if self.panel is not None:
+            self.panel.__exit__(None, None, None)
+            self.panel = None
+
+
 def judge(program, email, report):
     """The findings that are not accepted, as lines; prints the accepted."""
-    failures = []
-    for kind in ("vulnerabilities", "anomalies"):
-        for category, findings in report[kind].items():
-            for finding in findings:
-                line = "%s: %s: %s %s %s" % (category, finding["info"], finding["method"],
-                                             finding["path"], finding["parameter"])
-                rule = next((r for r in ACCEPTED if r[0] == category and r[1] == finding["info"]), None)
-                if rule is None:
-                    why_not = "not on the accepted list"
-                else:
-                    why_not = rule[2] and check(program, email, rule[2], finding)
-                if why_not:
-                    failures.append("%s\n    (%s)\n    %s" % (line, why_not, finding["curl_command"]))
-                else:
-                    print("  accepted: " + line)
+    failures, server = [], CheckServer(program, email)
+    try:
+        for kind in ("vulnerabilities", "anomalies"):
+            for category, findings in report[kind].items():
+                for finding in findings:
+                    line = "%s: %s: %s %s %s" % (category, finding["info"], finding["method"],
+                                                 finding["path"], finding["parameter"])
+                    rule = next((r for r in ACCEPTED if r[0] == category and r[1] == finding["info"]), None)
+                    if rule is None:
+                        why_not = "not on the accepted list"
+                    else:
+                        why_not = rule[2] and server.check(rule[2], finding)
+                    if why_not:
+                        failures.append("%s\n    (%s)\n    %s" % (line, why_not, finding["curl_command"]))
+                    else:
+                        print("  accepted: " + line)
+    finally:
+        server.close()
     return failures
-
-
-def check(program, email, rule_check, finding):
-    """A check on a fresh server of its own: what one replay changes (a port,
-    a user) does not reach the next."""
-    with panel_lib.Panel(program, "wapiti-check") as panel:
-        try:
-            return rule_check(finding, panel, panel.log_on(email))
-        except OSError as e:
-            return "the server stopped answering (%s)" % e
 
 
 def main():

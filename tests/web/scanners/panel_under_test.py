@@ -6,10 +6,12 @@ memory. Used by wapiti_test.py, slow_clients_test.py and bench/slow_clients.sh.
 
 import http.client
 import os
+import resource
 import shutil
 import signal
 import socket
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -35,12 +37,32 @@ def missing_tools(*names):
     return [n for n in names if not (shutil.which(n) or shutil.which(n, path="/usr/sbin:/sbin"))]
 
 
+def in_private_network(script, arguments, addresses=()):
+    """None inside the private network namespace. Outside, runs `script`
+    with `arguments` again inside a new one, whose only interface is a
+    loopback with `addresses` added, so nothing the test or its tools send
+    can leave the machine; returns its exit status (SKIP when no namespace
+    can be made)."""
+    if os.environ.get("KAVRIX_PRIVATE_NET"):
+        return None
+    missing = missing_tools("unshare", "ip")
+    if missing or subprocess.run(["unshare", "--net", "true"], capture_output=True).returncode != 0:
+        print("SKIPPED: no private network namespace (needs root, unshare and ip)")
+        return SKIP
+    setup = "ip link set lo up" + "".join(" && ip addr add %s/32 dev lo" % a for a in addresses)
+    command = ["unshare", "--net", "sh", "-c", setup + ' && exec "$0" "$@"', sys.executable,
+               os.path.abspath(script), *arguments]
+    return subprocess.run(command, env=dict(os.environ, KAVRIX_PRIVATE_NET="1")).returncode
+
+
 class Panel:
     """One server with its own data root; stopped (and its folder removed
     unless `keep`) on leaving the `with` block."""
 
-    def __init__(self, program, label="panel"):
+    def __init__(self, program, label="panel", open_files=None):
+        """`open_files`: the server's open-file limit (soft and hard)."""
         self.program, self.work = program, tempfile.mkdtemp(prefix="kavrix-%s-" % label)
+        self.open_files = open_files
         self.root = os.path.join(self.work, "root")
         self.etc = os.path.join(self.root, "kavrixserver", "etc")
         self.port, self.process, self.keep = free_port(), None, False
@@ -60,7 +82,12 @@ class Panel:
         env = dict(os.environ, KAVRIX_ROOT=self.root, HOME=os.path.join(self.work, "home"), TZ="UTC")
         env.pop("DISPLAY", None)
         log = open(os.path.join(self.work, "server.log"), "w")
-        self.process = subprocess.Popen([self.program, "-foreground"], env=env, stdout=log, stderr=log)
+        limit = None
+        if self.open_files:
+            def limit():
+                resource.setrlimit(resource.RLIMIT_NOFILE, (self.open_files, self.open_files))
+        self.process = subprocess.Popen([self.program, "-foreground"], env=env, stdout=log, stderr=log,
+                                        preexec_fn=limit)
         log.close()
         self.wait_port()
         return self

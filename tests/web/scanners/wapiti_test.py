@@ -32,7 +32,6 @@ import panel_under_test as panel_lib  # noqa: E402
 MODULES = "xss,permanentxss,exec,file,crlf,redirect,csrf,http_headers"
 CRAWL_SECONDS = 90
 ATTACK_SECONDS = 30  # per module
-INSIDE = "KAVRIX_WAPITI_PRIVATE_NET"
 # Files a page view may write by design: sessions, the system log, the access
 # audit of who looked at whose data. Scratch files ("~name") of a replace in
 # progress are left out too.
@@ -226,17 +225,13 @@ def main():
     if not os.access(program, os.X_OK):
         print("FAILED: no program at %s" % program)
         return 1
-    if not os.environ.get(INSIDE):
-        missing = panel_lib.missing_tools("wapiti", "unshare", "ip")
-        if missing:
-            print("SKIPPED: %s missing; scripts/setup installs them" % ", ".join(missing))
-            return panel_lib.SKIP
-        if subprocess.run(["unshare", "--net", "true"], capture_output=True).returncode != 0:
-            print("SKIPPED: no private network namespace (needs root and unshare)")
-            return panel_lib.SKIP
-        inside = ["unshare", "--net", "sh", "-c", 'ip link set lo up && exec "$0" "$@"',
-                  sys.executable, os.path.abspath(__file__), os.path.abspath(program)]
-        return subprocess.run(inside, env=dict(os.environ, **{INSIDE: "1"})).returncode
+    missing = panel_lib.missing_tools("wapiti")
+    if missing:
+        print("SKIPPED: wapiti missing; scripts/setup installs it")
+        return panel_lib.SKIP
+    outside = panel_lib.in_private_network(__file__, [os.path.abspath(program)])
+    if outside is not None:
+        return outside
 
     results = {}
     scans = [threading.Thread(target=scan, args=(program, email, results))

@@ -45,9 +45,10 @@ def data_files(panel):
         dirs[:] = [d for d in dirs if os.path.relpath(os.path.join(folder, d), panel.etc) not in VOLATILE]
         for name in names:
             path = os.path.join(folder, name)
-            if os.path.relpath(path, panel.etc) not in VOLATILE and not name.startswith("~") and os.path.isfile(path):
+            relative = os.path.relpath(path, panel.etc)
+            if relative not in VOLATILE and not name.startswith("~") and os.path.isfile(path):
                 with open(path, "rb") as f:
-                    files[os.path.relpath(path, panel.etc)] = f.read()
+                    files[relative] = f.read()
     return files
 
 

@@ -39,7 +39,8 @@ PICTURE_DAY = "2026-03-02"
 PICTURE = "fullsizeimg.jpg?seluser=boss%40x.example&date=" + PICTURE_DAY + "&time=10:00:00"
 
 # slowhttptest's options of each run, given the attacker's URL of a path and
-# the session cookie: a body of 1,000,000 declared bytes, 10 more every 10 s;
+# the session cookie: a body of 1,000,000 declared bytes, a field of up to 10
+# characters every 10 s;
 # a receive window of 1 to 16 bytes, 4 bytes read a second.
 RUNS = [
     ("slow body", lambda url, cookie: ["-B", "-u", url("logon"), "-t", "POST",

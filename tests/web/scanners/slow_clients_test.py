@@ -40,8 +40,8 @@ PICTURE = "fullsizeimg.jpg?seluser=boss%40x.example&date=" + PICTURE_DAY + "&tim
 
 # slowhttptest's options of each run, given the attacker's URL of a path and
 # the session cookie: a body of 1,000,000 declared bytes, a field of up to 10
-# characters every 10 s;
-# a receive window of 1 to 16 bytes, 4 bytes read a second.
+# characters every 10 s; a receive window of 1 to 16 bytes, 4 bytes read a
+# second.
 RUNS = [
     ("slow body", lambda url, cookie: ["-B", "-u", url("logon"), "-t", "POST",
                                        "-s", "1000000", "-i", "10", "-x", "10"]),

@@ -7,7 +7,9 @@
 
 #include "foundation/locked_file.h"
 #include "model/user_list_csv.h"
+#include "model/users.h"
 #include "web/pages/user_import_check.h"
+#include "web/session_end.h"
 
 namespace {
 
@@ -59,8 +61,15 @@ LUserListImportReport LDesktopImportUserList(const std::string& path) {
     const std::string where = "Line " + std::to_string(lineNumbers[i]) + ": ";
     if (!plan.rows[i].problem.empty()) {
       report.refused.push_back(where + plan.rows[i].problem);
-    } else if (KXStoreUserListRow(plan.rows[i].data, true)) {
+      continue;
+    }
+    const LKXUserListCSVRow& row = plan.rows[i].data;
+    LKXUser before;
+    const bool newPassword = KXGetUser(row.email, before) && before.GetText(kKXUserPassword) != row.password;
+    if (KXStoreUserListRow(row, true)) {
       ++report.stored;
+      // As on the password page: a new password ends the user's web sessions.
+      if (newPassword) LWebletEndUserSessions(row.email, "");
     } else {
       report.refused.push_back(where + "the user could not be stored");
     }

@@ -4,6 +4,7 @@
 
 #include "foundation/text_limits.h"
 #include "web/content_coding.h"
+#include "web/query_buttons.h"
 #include "web/static_file.h"
 
 LWebletForm::LWebletForm(LThread& thread, LIPSocketTCP& socket, LHttpRequest&& request,
@@ -18,6 +19,8 @@ LWebletForm::LWebletForm(LThread& thread, LIPSocketTCP& socket, LHttpRequest&& r
       method_(std::move(request.method)),
       versionMilli_(request.versionMilli),
       response_(thread, socket.Get(), LHttpAcceptsGzip(headers_.GetParm("Accept-Encoding"))) {
+  // Only a posted form acts: whatever a query says, a GET shows a page.
+  if (method_ != "POST") LWebletDropQueryButtons(params_);
   session_.SetThread(&thread_);
   session_.LoadSession(cookies_.GetParm("sess"));
 }

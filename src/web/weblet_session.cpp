@@ -72,6 +72,8 @@ bool LWebletSessionData::CreateNewSession(bool longSession) {
   path_.clear();
   if (id_.empty()) return false;
   path_ = LFile::FilePathCat(Folder(), id_ + kSessionSuffix);
+  // Only a new session makes its file: a change never does (BeginChange).
+  const LUniqueFd made(::open(path_.c_str(), O_WRONLY | O_CREAT | kOpenFlags, 0666));
   BeginChange();
   if (!writeFd_) path_.clear();
   return IsValid();
@@ -79,7 +81,9 @@ bool LWebletSessionData::CreateNewSession(bool longSession) {
 
 void LWebletSessionData::BeginChange() {
   if (!IsValid() || writeFd_) return;
-  writeFd_.Reset(::open(path_.c_str(), O_RDWR | O_CREAT | kOpenFlags, 0666));
+  // No O_CREAT: a session that a logout or a password change deleted while
+  // this request ran stays ended.
+  writeFd_.Reset(::open(path_.c_str(), O_RDWR | kOpenFlags));
   if (!writeFd_) {
     LOGWARNF("Cannot open session file %s.", path_.c_str());
     return;

@@ -165,6 +165,7 @@ async function main() {
     await require("./steps_users")(page, base, step, { check, expectText, pressOk, valueOf, admin: ADMIN, staff: FIRST_USER, root, temp });
     await require("./steps_orgset")(page, base, step, { check, expectText, pressOk, admin: ADMIN, root });
     await require("./steps_setup")({ page, step, check, expectText, pressOk, program, temp, limitMs: LIMIT_MS });
+    await require("./steps_safe_links")({ playwright, chromium: CHROMIUM, page, base, step, check, expectText, pressOk, admin: ADMIN, staff: FIRST_USER, root });
     await require("./steps_routing")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN,
                                                           newPort: await freePort(), waitForPort, limitMs: LIMIT_MS });
 

@@ -72,6 +72,29 @@ TEST_F(HttpRequestTest, HandlerSeesFieldsCookiesAndHeaders) {
   EXPECT_TRUE(Contains(Exchange("GET /echo HTTP/1.0\r\ncookie: sess=abc\r\n\r\n"), "cookie sess=abc\n"));
 }
 
+// A query's button fields never reach a handler, but for a search; a
+// posted form keeps its buttons.
+TEST_F(HttpRequestTest, AQueryPressesNoButtonButASearch) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"GET /echo?submit=++OK++&submitdef=++OK++&a=1", "param a=1\n"},
+      {"GET /echo?submit_pwdresend=Resend&check0=x", "param check0=x\n"},
+      {"GET /echo?submit=++Search++&edit=true", "param submit=  Search  \nparam edit=true\n"},
+      {"GET /echo?submit=++search++&submit=Delete", ""},
+      {"GET /echo?submitted=1&xsubmit=2", "param submitted=1\nparam xsubmit=2\n"},
+      {"POST /echo?submit=OK", "param submit=OK\nparam submitdef=OK\n"},
+  };
+  for (const auto& [start, params] : cases) {
+    const bool post = start.starts_with("POST");
+    const std::string reply =
+        Exchange(start + " HTTP/1.0\r\n" + (post ? "Content-Length: 12\r\n\r\nsubmitdef=OK" : "\r\n"));
+    std::string seen;
+    for (std::size_t at = reply.find("\nparam "); at != std::string::npos; at = reply.find("\nparam ", at + 1)) {
+      seen += reply.substr(at + 1, reply.find('\n', at + 1) - at);
+    }
+    EXPECT_EQ(seen, params) << start;
+  }
+}
+
 TEST_F(HttpRequestTest, BodyOfExactlyTheLimitIsAcceptedOneMoreIsRefused) {
   std::string body = "big=";
   body.resize(1000000, 'x');

@@ -25,7 +25,7 @@ bool WLApiTokenPost(LWebletForm& form, const std::string& selected, std::string&
   form.Params().DeleteParm("submit");
   form.Params().DeleteParm("submitdef");
   LKXUser self;
-  if (form.Method() != "POST" || !OwnDetails(form, selected, self)) return true;
+  if (!OwnDetails(form, selected, self)) return true;
   if (!create) {
     KXRevokeApiToken(self);
     notice = "The API token has been revoked.";

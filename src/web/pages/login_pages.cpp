@@ -7,9 +7,11 @@
 #include "mail/email_address.h"
 #include "model/registry_lists.h"
 #include "model/user.h"
+#include "model/users.h"
 #include "web/current_user.h"
 #include "web/http_responses.h"
 #include "web/logon_throttle.h"
+#include "web/session_end.h"
 #include "web/pages/setup_wizard.h"
 #include "web/standard_header.h"
 #include "web/weblet_form.h"
@@ -34,6 +36,14 @@ LKXUser::Identified IdentifyAnyUser(const std::string& email, const std::string&
   return LKXUser::Identified::kNo;
 }
 
+// Whether `password` is the current one of a reset that keeps the old one
+// until the new one is used: this logon ends the old password.
+bool ResetPasswordFirstUsed(const std::string& email, const std::string& password) {
+  LKXUser user;
+  return KXGetUser(email, user) && !user.GetText(kKXUserOldPassword).empty() &&
+         user.GetText(kKXUserPassword) == password;
+}
+
 }  // namespace
 
 LKXLoginPage::LKXLoginPage(LWebletForm& form) : LWebDialog(form, 0) {
@@ -42,6 +52,8 @@ LKXLoginPage::LKXLoginPage(LWebletForm& form) : LWebDialog(form, 0) {
   SetTitle("Logon");
   SetNavLinks(kLoginLinks);
 }
+
+void LKXLoginPage::InitDialog() { SetText(kPasswordId, ""); }
 
 void LKXLoginPage::Generate() {
   AddInput(kEmailId, "Email:", 24);
@@ -67,6 +79,7 @@ bool LKXLoginPage::CmOk() {
     return false;
   }
   LKXLogonAttempt attempt(&Form().Thread(), email, Form().RemoteAddress());
+  const bool newPasswordTaken = ResetPasswordFirstUsed(email, password);
   const LKXUser::Identified identified =
       attempt.Refused() ? LKXUser::Identified::kNo : IdentifyAnyUser(email, password);
   if (identified == LKXUser::Identified::kNo) {
@@ -93,6 +106,9 @@ bool LKXLoginPage::CmOk() {
     PopupControlDataInvalid(kPasswordId, kLLoginNoSession);
     return false;
   }
+  // The first logon with a reset password ends the old one, and with it
+  // every logon made with the old one.
+  if (newPasswordTaken) LWebletEndUserSessions(email, session.Id());
   WLSendRaw(Form(), LHttpRedirectWithCookieText(session.Id(), "mainpage"));
   SetAnswered();
   return true;

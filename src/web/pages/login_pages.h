@@ -16,6 +16,9 @@ class LKXLoginPage : public LWebDialog {
  public:
   explicit LKXLoginPage(LWebletForm& form);
   bool Authenticate() override { return true; }
+  // A first display shows no password: one in a link's query would stand in
+  // the field for whoever follows the link to press Logon.
+  void InitDialog() override;
   void Generate() override;
   bool CmOk() override;
 };

@@ -316,22 +316,18 @@ void WLViewManualPost(LWebletForm& form) {
 
   WLCopyFieldsToSession(form, kViewManualCopies);
   LKXViewManualActPage page(form);
-  // A link or a page of another site can make the browser send a GET with
-  // these fields; only the form's own POST changes anything.
-  if (form.Method() == "POST") {
-    LKXUser me, user;
-    std::string target = form.Params().GetParm("userselect");
-    if (target.empty()) target = form.Session().GetParm("seluser");
-    if (!KXGetCurrentUser(form, me)) {
-      page.SetNotice("");
-    } else if (!KXGetUser(target, user)) {
-      page.SetNotice(kKXManualUserNotFound);
-    } else if (!KXViewerMaySee(me, user.GetEmail())) {
-      // The list below then shows the same refusal for that user.
-      form.Session().SetParm("seluser", user.GetEmail());
-    } else {
-      page.SetNotice(ApplyChanges(user.GetEmail(), form.Params(), remove));
-    }
+  LKXUser me, user;
+  std::string target = form.Params().GetParm("userselect");
+  if (target.empty()) target = form.Session().GetParm("seluser");
+  if (!KXGetCurrentUser(form, me)) {
+    page.SetNotice("");
+  } else if (!KXGetUser(target, user)) {
+    page.SetNotice(kKXManualUserNotFound);
+  } else if (!KXViewerMaySee(me, user.GetEmail())) {
+    // The list below then shows the same refusal for that user.
+    form.Session().SetParm("seluser", user.GetEmail());
+  } else {
+    page.SetNotice(ApplyChanges(user.GetEmail(), form.Params(), remove));
   }
   page.Open();
 }

@@ -11,6 +11,7 @@
 #include "web/current_user.h"
 #include "web/message_page.h"
 #include "web/pages/dialog_defaults.h"
+#include "web/session_end.h"
 #include "web/weblet_form.h"
 
 namespace {
@@ -131,6 +132,7 @@ bool LKXChangePasswordPage::CmOk() {
   // still log on, and that logon would even bring it back as the current
   // password, undoing a change made because it had become known.
   user.SetText(kKXUserOldPassword, "");
+  LWebletEndUserSessions(user.GetEmail(), Form().Session().Id());
   WLSetConfirmation(Form(), kLPasswordChangedText);
   return true;
 }

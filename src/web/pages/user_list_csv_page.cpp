@@ -160,7 +160,7 @@ void LKXUserImportPage::Generate() {
   const std::string submit = form.Params().GetParm("submit");
   const std::string csv = form.Params().GetParm("csv");
   // Users are stored only by the post of the confirmed preview.
-  const bool apply = submit == kKXImportApply && form.Method() == "POST";
+  const bool apply = submit == kKXImportApply;
   if ((apply || submit == kKXImportPreview) && WritePreview(csv, apply)) return;
   WLSendRaw(form, kIntro);
   wfformat(form,

@@ -9,6 +9,7 @@
 #include "foundation/settings_sections.h"
 #include "model/users.h"
 #include "panel_fixture.h"
+#include "web/current_user.h"
 #include "web/pages/login_pages.h"
 #include "web/pages/password_pages.h"
 
@@ -196,6 +197,37 @@ TEST_F(LoginPagesTest, ChangedPasswordReplacesTheOldOneForGood) {
   EXPECT_TRUE(LogOn("ann@x.example", "secret").empty());
   EXPECT_FALSE(LogOn("ann@x.example", "new pw").empty());
   EXPECT_EQ(UserText(kKXUserPassword), "new pw");
+}
+
+// A new password ends the user's other web sessions, made before it by real
+// logons; the session that changed it, a station's session and another
+// user's session go on.
+TEST_F(LoginPagesTest, ANewPasswordEndsTheUsersOtherSessions) {
+  ASSERT_TRUE(KXAddUser("bob@x.example", "Bob", false, false, "", "", "bobpw"));
+  const char* const kChanges[] = {"by its user", "by a reset password's first logon"};
+  for (const std::string how : kChanges) {
+    LKXUser ann;
+    ASSERT_TRUE(KXGetUser("ann@x.example", ann) && ann.SetText(kKXUserPassword, "secret"));
+    const std::string own = LogOn("ann@x.example", "secret");
+    const std::string earlier = LogOn("ann@x.example", "secret");
+    const std::string bob = LogOn("bob@x.example", "bobpw");
+    ASSERT_TRUE(WriteSession("lstationx1", "staaddr=127.0.0.1&stacon=1&user=ann%40x.example"));
+    std::string changer = own;
+    if (how == "by its user") {
+      ChangePassword(own, "101=secret&102=new&103=new");
+    } else {
+      ASSERT_TRUE(ann.SetText(kKXUserOldPassword, "secret") && ann.SetText(kKXUserPassword, "new"));
+      changer = LogOn("ann@x.example", "new");
+    }
+    ASSERT_FALSE(changer.empty()) << how;
+    EXPECT_EQ(UserText(kKXUserPassword), "new") << how;
+    EXPECT_TRUE(Contains(Get("mainpage", earlier), kLSessionExpiredText)) << how;
+    EXPECT_FALSE(KavrixFileExists(SessionFile(earlier))) << how;
+    for (const std::string& kept : {changer, bob}) {
+      EXPECT_FALSE(Contains(Get("mainpage", kept), kLSessionExpiredText)) << how;
+    }
+    EXPECT_TRUE(KavrixFileExists(SessionFile("lstationx1"))) << how;
+  }
 }
 
 }  // namespace

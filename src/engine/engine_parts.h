@@ -20,6 +20,8 @@ class LEngineWebServer {
   virtual void StopConnectionsNow() = 0;
   // The port the last Start() read from "Routing"/"LocalPort" (0 before).
   virtual std::uint16_t ConfiguredPort() const = 0;
+  // The port the last Start() read from "Routing"/"HttpsPort" (0: off).
+  virtual std::uint16_t ConfiguredHttpsPort() const { return 0; }
 };
 
 // The maintenance thread.

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "engine/https_settings.h"
 #include "engine/port_settings.h"
 #include "foundation/log.h"
 #include "model/users.h"
@@ -52,7 +53,8 @@ void MainEngine::Control(std::uint32_t code, const void* /*data*/, std::uint32_t
   std::lock_guard<std::mutex> lock(mutex_);
   if (!started_) return;
   LOG("Restarting server");
-  if (LReadLocalPortSetting() != webServer_->ConfiguredPort()) {
+  if (LReadLocalPortSetting() != webServer_->ConfiguredPort() ||
+      LReadHttpsPortSetting() != webServer_->ConfiguredHttpsPort()) {
     LOG("Restarting web server");
     webServer_->StopListener();
     webServer_->StopConnectionsNow();

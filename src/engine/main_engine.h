@@ -49,7 +49,8 @@ class MainEngine {
   // and every connection thread. Does nothing when not started.
   void Stop();
   // Code 1 (settings changed): logs "Restarting server"; when
-  // "Routing"/"LocalPort" differs from the port the web server runs on, logs
+  // "Routing"/"LocalPort" or "Routing"/"HttpsPort" differs from the port the
+  // web server runs on, logs
   // "Restarting web server" and restarts the listener, cutting every open
   // connection; then logs "Server Started". Other codes are ignored, and so
   // is code 1 while the engine is stopped. `data`/`size` are the command's

@@ -15,9 +15,9 @@ std::string LHttpRedirectText(std::string_view url) {
   return "HTTP/1.0 302 OK\r\nLocation: " + LHttpHeaderSafe(url) + "\r\n\r\n";
 }
 
-std::string LHttpRedirectWithCookieText(std::string_view sessionId, std::string_view url) {
-  return "HTTP/1.0 302 OK\r\nSet-Cookie: sess=" + LHttpHeaderSafe(sessionId) +
-         kLSessionCookieSuffix + "\r\nLocation: " + LHttpHeaderSafe(url) + "\r\n\r\n";
+std::string LHttpRedirectWithCookieText(std::string_view sessionId, std::string_view url, bool secure) {
+  return "HTTP/1.0 302 OK\r\nSet-Cookie: sess=" + LHttpHeaderSafe(sessionId) + kLSessionCookieSuffix +
+         (secure ? kLSecureCookieSuffix : "") + "\r\nLocation: " + LHttpHeaderSafe(url) + "\r\n\r\n";
 }
 
 std::string LHttpEntityTag(std::int64_t modifiedSeconds, std::int64_t size) {

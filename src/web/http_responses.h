@@ -32,6 +32,8 @@ inline constexpr char kLHttpRedirectWithCookieFormat[] =
 // the session id, and other sites cannot post with it. No expiry: the
 // browser forgets the cookie when it closes.
 inline constexpr char kLSessionCookieSuffix[] = "; HttpOnly; SameSite=Lax";
+// Added on the HTTPS port: the browser never sends the cookie in clear text.
+inline constexpr char kLSecureCookieSuffix[] = "; Secure";
 // What a station connection receives before the station protocol starts.
 inline constexpr char kLHttpStationConnect[] =
     "HTTP/1.0 200 OK\r\nCache-Control: no-cache\r\nContent-Type: application/octet-stream\r\n\r\n";
@@ -43,9 +45,10 @@ std::string LHttpHeaderSafe(std::string_view value);
 
 // kLHttpRedirectFormat with the URL inserted unescaped (CR and LF dropped).
 std::string LHttpRedirectText(std::string_view url);
-// kLHttpRedirectWithCookieFormat with kLSessionCookieSuffix: the logon pages
-// hand a browser its session this way (CR and LF dropped from both values).
-std::string LHttpRedirectWithCookieText(std::string_view sessionId, std::string_view url);
+// kLHttpRedirectWithCookieFormat with kLSessionCookieSuffix (and
+// kLSecureCookieSuffix when `secure`): the logon pages hand a browser its
+// session this way (CR and LF dropped from both values).
+std::string LHttpRedirectWithCookieText(std::string_view sessionId, std::string_view url, bool secure);
 
 // The entity tag "%d-%d" of a file's modification time and size.
 std::string LHttpEntityTag(std::int64_t modifiedSeconds, std::int64_t size);

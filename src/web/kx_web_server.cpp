@@ -3,11 +3,13 @@
 #include <string>
 #include <utility>
 
+#include "engine/https_settings.h"
 #include "engine/port_settings.h"
 #include "foundation/log.h"
 #include "foundation/paths.h"
 #include "foundation/settings_sections.h"
 #include "web/embedded_files.h"
+#include "web/https_certificate.h"
 #include "web/static_install.h"
 #include "web/weblet_connection.h"
 
@@ -15,6 +17,7 @@ LKXWebServer::LKXWebServer(std::string documentFolder, LWebScriptTable table)
     : LWebletServer(std::move(documentFolder)), table_(table) {}
 
 LKXWebServer::~LKXWebServer() {
+  httpsListener_.StopThreadNow();
   StopThreadNow();
   StopThreadsNow();
 }
@@ -27,12 +30,27 @@ void LKXWebServer::Start() {
   const std::string webRoot = LFile::GetSharedDataFolderAppSubFolder("webcontrol");
   SetRootFolder(webRoot);
   LInstallStaticFiles(LEmbeddedStaticFiles(), webRoot, LWebletHelpFolder());
+  httpsListener_.StopThreadNow();
+  const std::uint16_t httpsPort = LReadHttpsPortSetting();
+  httpsPort_.store(httpsPort);
+  std::shared_ptr<const LTlsServerContext> context;
+  if (httpsPort != 0) context = KXLoadHttpsContext();
+  httpsOn_.store(context != nullptr);
+  // Without a usable certificate the plain port keeps serving the pages.
+  SetHttpsRedirectPort(context ? httpsPort : 0);
   const std::uint16_t listenPort = GetWebletServerPort();
   StopThreadNow();
   SetListenPort(listenPort);
   if (!LThread::Start(0)) LOGERROR("Unable to start the web server thread.");
+  if (!context) return;
+  httpsListener_.SetContext(std::move(context));
+  httpsListener_.SetListenPort(httpsPort);
+  if (!httpsListener_.Start(0)) LOGERROR("Unable to start the HTTPS listener thread.");
 }
 
-void LKXWebServer::StopListener() { StopThreadNow(); }
+void LKXWebServer::StopListener() {
+  httpsListener_.StopThreadNow();
+  StopThreadNow();
+}
 
 void LKXWebServer::StopConnectionsNow() { StopThreadsNow(); }

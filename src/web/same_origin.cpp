@@ -44,9 +44,14 @@ std::string LWebletOriginHost(std::string_view url) {
   return DropDefaultPort(LowerCase(rest), scheme == "https" ? "443" : "80");
 }
 
-std::string LWebletHostHeaderHost(std::string_view host) {
+std::string LWebletHostHeaderHost(std::string_view host, bool secure) {
   while (!host.empty() && static_cast<unsigned char>(host.back()) <= ' ') host.remove_suffix(1);
-  return DropDefaultPort(LowerCase(host), "80");
+  return DropDefaultPort(LowerCase(host), secure ? "443" : "80");
+}
+
+bool LWebletOriginIsHttps(std::string_view url) {
+  const std::size_t schemeEnd = url.find("://");
+  return schemeEnd != std::string_view::npos && LowerCase(url.substr(0, schemeEnd)) == "https";
 }
 
 bool WLCheckSameOrigin(LWebletForm& form) {
@@ -59,11 +64,13 @@ bool WLCheckSameOrigin(LWebletForm& form) {
     sender = HeaderValue(headers, name);
   }
   if (sender.empty()) return true;
-  const std::string own = LWebletHostHeaderHost(HeaderValue(headers, "Host"));
+  const bool secure = form.IsSecure();
+  const std::string own = LWebletHostHeaderHost(HeaderValue(headers, "Host"), secure);
   const std::string from = LWebletOriginHost(sender);
-  if (!from.empty() && from == own) return true;
-  LOGWARNF("Refused a form for \"%s\" from %s: its %s \"%s\" is not this server (\"%s\").",
-           form.PageName().c_str(), form.RemoteAddress().c_str(), name, sender.c_str(), own.c_str());
+  if (!from.empty() && from == own && (!secure || LWebletOriginIsHttps(sender))) return true;
+  LOGWARNF("Refused a form for \"%s\" from %s: its %s \"%s\" is not this server (\"%s%s\").",
+           form.PageName().c_str(), form.RemoteAddress().c_str(), name, sender.c_str(), secure ? "https://" : "",
+           own.c_str());
   (void)WLSendRaw(form, kLHttpForeignOriginRefused);
   return false;
 }

@@ -21,11 +21,17 @@ inline constexpr char kLHttpForeignOriginRefused[] =
 // lower-cased, with the scheme's default port (80, or 443 for https) left
 // off; empty when the value names no host (for example "null").
 std::string LWebletOriginHost(std::string_view url);
-// The Host header in the same form (lower-cased, ":80" left off).
-std::string LWebletHostHeaderHost(std::string_view host);
+// The Host header in the same form (lower-cased, ":80" left off, or ":443"
+// when the request came over HTTPS).
+std::string LWebletHostHeaderHost(std::string_view host, bool secure = false);
+// True when an Origin or Referer value names the https scheme.
+bool LWebletOriginIsHttps(std::string_view url);
 
 // True when the form may be handled: not a POST, or a POST whose Origin (or,
 // without Origin, Referer) names the request's own host, or one with
-// neither. Otherwise logs the refusal, sends kLHttpForeignOriginRefused and
+// neither. On the HTTPS port the sender must be an https page as well: a
+// plain page of the same host is another origin, which anyone on the
+// network can forge. (On the plain port the scheme is not compared, so that
+// a proxy that ends HTTPS in front of it keeps working.) Otherwise logs the refusal, sends kLHttpForeignOriginRefused and
 // returns false.
 bool WLCheckSameOrigin(LWebletForm& form);

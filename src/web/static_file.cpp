@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <string>
 
-#include "engine/socket_ops.h"
+#include "engine/byte_transport.h"
 #include "foundation/date_time.h"
 #include "foundation/file_lock.h"
 #include "foundation/unique_fd.h"
@@ -27,15 +27,14 @@ constexpr std::size_t kReadPieceBytes = 64 * 1024;
 constexpr std::string_view kHandedOutNotModified =
     "HTTP/1.1 304 Not Modified\r\nCache-Control: private, no-cache\r\nX-Content-Type-Options: nosniff\r\n";
 
-LStaticFileOutcome SendFixed(LThread* thread, int fd, std::string_view text,
+LStaticFileOutcome SendFixed(LThread* thread, LByteTransport& out, std::string_view text,
                              LStaticFileOutcome outcome) {
-  const LProcessResult sent = ProcessSend(thread, fd, text.data(), text.size(), kSendTimeoutMs);
+  const LProcessResult sent = out.Send(thread, text.data(), text.size(), kSendTimeoutMs);
   return sent == kLProcessDone ? outcome : LStaticFileOutcome::kSendFailed;
 }
 
-bool SendAll(LThread* thread, int fd, std::string_view bytes) {
-  return ProcessSendPieces(thread, fd, bytes.data(), bytes.size(), kSendTimeoutMs,
-                           kLWebSendPieceBytes) == kLProcessDone;
+bool SendAll(LThread* thread, LByteTransport& out, std::string_view bytes) {
+  return out.Send(thread, bytes.data(), bytes.size(), kSendTimeoutMs, kLWebSendPieceBytes) == kLProcessDone;
 }
 
 // Reads up to `length` bytes at the file's offset; fewer only at its end.
@@ -55,15 +54,15 @@ ssize_t ReadPiece(int fileFd, char* into, std::size_t length) {
 // early (cut short by a writer that ignored the lock) ends the connection:
 // the promised length can no longer be kept, and a browser would wait for
 // the missing bytes.
-bool SendPlain(LThread* thread, int socketFd, int fileFd, off_t size, std::string header) {
+bool SendPlain(LThread* thread, LByteTransport& out, int fileFd, off_t size, std::string header) {
   if (size <= kOneSendFileBytes) {
     const std::size_t headerLength = header.size();
     header.resize(headerLength + static_cast<std::size_t>(size));
     if (ReadPiece(fileFd, header.data() + headerLength, static_cast<std::size_t>(size)) != size) return false;
-    return SendAll(thread, socketFd, header);
+    return SendAll(thread, out, header);
   }
-  return SendAll(thread, socketFd, header) &&
-         ProcessSendFile(thread, socketFd, fileFd, static_cast<std::uint64_t>(size), kSendTimeoutMs) ==
+  return SendAll(thread, out, header) &&
+         out.SendFile(thread, fileFd, static_cast<std::uint64_t>(size), kSendTimeoutMs) ==
              kLProcessDone;
 }
 
@@ -79,12 +78,12 @@ std::string GzipHeader(std::string header) {
 }
 
 // The file compressed, in chunks; each chunk is one send.
-bool SendGzip(LThread* thread, int socketFd, int fileFd, off_t size, const std::string& header) {
-  if (!SendAll(thread, socketFd, GzipHeader(header))) return false;
+bool SendGzip(LThread* thread, LByteTransport& out, int fileFd, off_t size, const std::string& header) {
+  if (!SendAll(thread, out, GzipHeader(header))) return false;
   LGzipDeflater gzip([&](std::string_view piece) {
     std::string chunk = LHttpChunkHead(piece.size());
     chunk.append(piece).append("\r\n");
-    return SendAll(thread, socketFd, chunk);
+    return SendAll(thread, out, chunk);
   });
   std::string piece(kReadPieceBytes, '\0');
   off_t left = size;
@@ -94,15 +93,15 @@ bool SendGzip(LThread* thread, int socketFd, int fileFd, off_t size, const std::
     if (!gzip.Write(std::string_view(piece.data(), static_cast<std::size_t>(got)))) return false;
     left -= got;
   }
-  return gzip.Finish() && SendAll(thread, socketFd, kLHttpLastChunk);
+  return gzip.Finish() && SendAll(thread, out, kLHttpLastChunk);
 }
 
-bool SendFile(LThread* thread, int socketFd, int fileFd, off_t size, std::string_view contentType,
+bool SendFile(LThread* thread, LByteTransport& out, int fileFd, off_t size, std::string_view contentType,
               const std::string& header, bool gzipAccepted) {
   if (gzipAccepted && LHttpCompressibleType(contentType)) {
-    return SendGzip(thread, socketFd, fileFd, size, header);
+    return SendGzip(thread, out, fileFd, size, header);
   }
-  return SendPlain(thread, socketFd, fileFd, size, header);
+  return SendPlain(thread, out, fileFd, size, header);
 }
 
 struct OpenFile {
@@ -127,56 +126,54 @@ LFileConditions LFileConditionsOf(const LHashTable& headers, std::int64_t versio
   return conditions;
 }
 
-LStaticFileOutcome LServeStaticFile(LThread* thread, LIPSocketTCP& socket, const std::string& path,
+LStaticFileOutcome LServeStaticFile(LThread* thread, LByteTransport& out, const std::string& path,
                                     const LFileConditions& conditions) {
-  const int socketFd = socket.Get();
   OpenFile file;
   if (!OpenRegularFile(path, file)) {
-    return SendFixed(thread, socketFd, kLHttpNotFoundEmpty, LStaticFileOutcome::kNotFound);
+    return SendFixed(thread, out, kLHttpNotFoundEmpty, LStaticFileOutcome::kNotFound);
   }
   LFileLockGuard lock(file.fd.Get(), LOCK_SH, kFileLockTimeoutMs);
   const std::string tag = LHttpEntityTag(file.info.st_mtime, file.info.st_size);
   if (LHttpIfNoneMatchHolds(conditions.ifNoneMatch, tag)) {
-    return SendFixed(thread, socketFd, kLHttpNotModified, LStaticFileOutcome::kNotModified);
+    return SendFixed(thread, out, kLHttpNotModified, LStaticFileOutcome::kNotModified);
   }
   const std::string now = LHttpDateText(LDateTime::Now().value);
   if (LHttpIfModifiedSinceMatches(conditions.ifModifiedSince, now)) {
-    return SendFixed(thread, socketFd, kLHttpNotModified, LStaticFileOutcome::kNotModified);
+    return SendFixed(thread, out, kLHttpNotModified, LStaticFileOutcome::kNotModified);
   }
   const char* type = LMimeTypeForPath(path);
   const std::string header = LHttpFileHeader(file.info.st_size, type, now, tag);
-  if (!SendFile(thread, socketFd, file.fd.Get(), file.info.st_size, type, header, conditions.gzip)) {
+  if (!SendFile(thread, out, file.fd.Get(), file.info.st_size, type, header, conditions.gzip)) {
     return LStaticFileOutcome::kSendFailed;
   }
   return LStaticFileOutcome::kFileSent;
 }
 
-bool LWebletServeFile(LThread* thread, LIPSocketTCP& socket, const std::string& path,
+bool LWebletServeFile(LThread* thread, LByteTransport& out, const std::string& path,
                       std::string_view ifNoneMatch, std::string_view ifModifiedSince) {
   LFileConditions conditions;
   conditions.ifNoneMatch = ifNoneMatch;
   conditions.ifModifiedSince = ifModifiedSince;
-  return LServeStaticFile(thread, socket, path, conditions) == LStaticFileOutcome::kFileSent;
+  return LServeStaticFile(thread, out, path, conditions) == LStaticFileOutcome::kFileSent;
 }
 
-LStaticFileOutcome LServeHandedOutFile(LThread* thread, LIPSocketTCP& socket, const std::string& path,
+LStaticFileOutcome LServeHandedOutFile(LThread* thread, LByteTransport& out, const std::string& path,
                                        std::string_view contentType, std::string_view attachmentName,
                                        const LFileConditions& conditions) {
-  const int socketFd = socket.Get();
   OpenFile file;
   if (!OpenRegularFile(path, file)) {
-    return SendFixed(thread, socketFd, kLHttpNotFoundEmpty, LStaticFileOutcome::kNotFound);
+    return SendFixed(thread, out, kLHttpNotFoundEmpty, LStaticFileOutcome::kNotFound);
   }
   LFileLockGuard lock(file.fd.Get(), LOCK_SH, kFileLockTimeoutMs);
   const std::string tag = LHttpEntityTag(file.info.st_mtime, file.info.st_size);
   const std::string tagLine = "ETag: \"" + tag + "\"\r\n\r\n";
   if (LHttpIfNoneMatchHolds(conditions.ifNoneMatch, tag)) {
-    return SendFixed(thread, socketFd, std::string(kHandedOutNotModified) + tagLine,
+    return SendFixed(thread, out, std::string(kHandedOutNotModified) + tagLine,
                      LStaticFileOutcome::kNotModified);
   }
   const std::string now = LHttpDateText(LDateTime::Now().value);
   if (LHttpIfModifiedSinceMatches(conditions.ifModifiedSince, now)) {
-    return SendFixed(thread, socketFd, std::string(kHandedOutNotModified) + tagLine,
+    return SendFixed(thread, out, std::string(kHandedOutNotModified) + tagLine,
                      LStaticFileOutcome::kNotModified);
   }
   std::string header = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(file.info.st_size) +
@@ -186,7 +183,7 @@ LStaticFileOutcome LServeHandedOutFile(LThread* thread, LIPSocketTCP& socket, co
     header += "Content-Disposition: attachment; filename=\"" + LHttpHeaderSafe(attachmentName) + "\"\r\n";
   }
   header += "Last-Modified: " + now + "\r\nETag: \"" + tag + "\"\r\n\r\n";
-  if (!SendFile(thread, socketFd, file.fd.Get(), file.info.st_size, contentType, header, conditions.gzip)) {
+  if (!SendFile(thread, out, file.fd.Get(), file.info.st_size, contentType, header, conditions.gzip)) {
     return LStaticFileOutcome::kSendFailed;
   }
   return LStaticFileOutcome::kFileSent;

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/ip_socket_tcp.h"
+#include "engine/byte_transport.h"
 #include "web/hash_table.h"
 
 class LThread;
@@ -39,11 +39,11 @@ LFileConditions LFileConditionsOf(const LHashTable& headers, std::int64_t versio
 // web root itself for "/"), a device or a pipe gets the 404 like a missing
 // file. After any outcome but kSendFailed the connection is still in step
 // for a next request.
-LStaticFileOutcome LServeStaticFile(LThread* thread, LIPSocketTCP& socket, const std::string& path,
+LStaticFileOutcome LServeStaticFile(LThread* thread, LByteTransport& out, const std::string& path,
                                     const LFileConditions& conditions);
 
 // The same without compression; true only when the whole file was sent.
-bool LWebletServeFile(LThread* thread, LIPSocketTCP& socket, const std::string& path,
+bool LWebletServeFile(LThread* thread, LByteTransport& out, const std::string& path,
                       std::string_view ifNoneMatch, std::string_view ifModifiedSince);
 
 // A file that a page hands out (pictures, logs), after the page's access
@@ -53,6 +53,6 @@ bool LWebletServeFile(LThread* thread, LIPSocketTCP& socket, const std::string& 
 // "Content-Disposition: attachment" under that name (a plain file name: the
 // caller passes a name that holds no quote or line end). Only a regular file
 // is served; anything else gets the plain 404.
-LStaticFileOutcome LServeHandedOutFile(LThread* thread, LIPSocketTCP& socket, const std::string& path,
+LStaticFileOutcome LServeHandedOutFile(LThread* thread, LByteTransport& out, const std::string& path,
                                        std::string_view contentType, std::string_view attachmentName,
                                        const LFileConditions& conditions = {});

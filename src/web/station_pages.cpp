@@ -34,6 +34,10 @@ void WLSetStationProtocolHandler(LStationProtocolHandler handler) {
 }
 
 void WLConnect(LWebletForm& form) {
+  if (form.IsSecure()) {
+    (void)WLSendRaw(form, kLHttpNotFoundClose);
+    return;
+  }
   if (WLSendRaw(form, kLHttpStationConnect) != kLProcessDone) return;
   if (const LStationProtocolHandler protocol = gStationProtocol.load()) {
     protocol(form.Thread(), form.Socket(), form.RemoteAddress());
@@ -63,7 +67,7 @@ void WLStationLogon(LWebletForm& form) {
     return;
   }
   const std::string target = LStationLogonTarget(params.GetParm("cmd"), params.GetParm("seluser"));
-  WLSendRaw(form, LHttpRedirectWithCookieText(sess, target));
+  WLSendRaw(form, LHttpRedirectWithCookieText(sess, target, form.IsSecure()));
 }
 
 void WLSessionInvalidPage(LWebletForm& form) { WLWriteSessionExpiredPage(form); }

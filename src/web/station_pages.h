@@ -4,6 +4,7 @@
 // answers "sessioninvalid" and "searchlistpost".
 
 #include <string>
+#include <string_view>
 
 class LIPSocketTCP;
 class LThread;
@@ -18,8 +19,10 @@ using LStationProtocolHandler = void (*)(LThread& thread, LIPSocketTCP& socket,
 void WLSetStationProtocolHandler(LStationProtocolHandler handler);
 
 // "connect": the fixed 200 header, then the socket belongs to the station
-// protocol.
+// protocol. Stations speak it on the plain port only: on the HTTPS port the
+// path is not found.
 void WLConnect(LWebletForm& form);
+inline constexpr std::string_view kLStationConnectPage = "connect";
 // The session value that holds the address (without port) of the station
 // connection that made the session.
 inline constexpr char kLKXStationAddressKey[] = "staaddr";

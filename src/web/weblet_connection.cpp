@@ -9,13 +9,16 @@
 
 #include "engine/socket_ops.h"
 #include "engine/socket_wait.h"
+#include "engine/tls_transport.h"
 #include "engine/wait_budget.h"
 #include "foundation/paths.h"
 #include "foundation/text_limits.h"
+#include "web/https_redirect.h"
 #include "web/request_parser.h"
 #include "web/same_origin.h"
 #include "web/static_file.h"
 #include "web/static_file_path.h"
+#include "web/station_pages.h"
 #include "web/weblet_form.h"
 
 namespace {
@@ -33,32 +36,53 @@ std::string LWebletHelpFolder() {
 }
 
 LWebletConnection::LWebletConnection(LIPSocketTCP& socket, LWebScriptTable table,
-                                     std::string rootFolder, const LIPv4Peer& peer)
-    : socket_(std::move(socket)), table_(table), rootFolder_(std::move(rootFolder)), peer_(peer) {}
+                                     std::string rootFolder, const LIPv4Peer& peer,
+                                     LWebletSecurity security)
+    : socket_(std::move(socket)),
+      table_(table),
+      rootFolder_(std::move(rootFolder)),
+      peer_(peer),
+      security_(std::move(security)) {}
 
 LWebletConnection::~LWebletConnection() = default;
 
+std::unique_ptr<LByteTransport> LWebletConnection::OpenTransport() {
+  if (!security_.tls) return std::make_unique<LPlainTransport>(socket_.Get());
+  // The client's hello is awaited like a request line; from its first byte
+  // the handshake must end within the head deadline, so that a client that
+  // stalls half way is cut off like a slow request head.
+  if (ProcessWaitReadable(this, socket_.Get(), kRequestLineTimeoutMs) != kLProcessDone) return nullptr;
+  auto tls = std::make_unique<LTlsTransport>(*security_.tls, socket_.Get());
+  if (tls->Handshake(this, kHeaderLineTimeoutMs, LRecvDeadline::InMs(HeadDeadlineMs())) != kLProcessDone) {
+    return nullptr;
+  }
+  return tls;
+}
+
 void LWebletConnection::ThreadFunction() {
+  const std::unique_ptr<LByteTransport> transport = OpenTransport();
+  if (!transport) return;
+  transport_ = transport.get();
   Next next = Next::kKeepOpen;
   while (next == Next::kKeepOpen) next = ServeRequest();
   if (next == Next::kCloseGracefully) CloseGracefully();
 }
 
 LWebletConnection::Next LWebletConnection::ServeRequest() {
-  const int fd = socket_.Get();
+  LByteTransport& in = *transport_;
   // An idle connection may wait for its next request; the head's deadline
   // starts with the request's first byte.
-  if (ProcessWaitReadable(this, fd, kRequestLineTimeoutMs) != kLProcessDone) return Next::kDrop;
+  if (in.WaitReadable(this, kRequestLineTimeoutMs) != kLProcessDone) return Next::kDrop;
   const LRecvDeadline headDeadline = LRecvDeadline::InMs(HeadDeadlineMs());
   std::string line;
-  if (ProcessRecvLine(this, fd, line, kLMaxText, kRequestLineTimeoutMs, headDeadline) !=
+  if (in.RecvLine(this, line, kLMaxText, kRequestLineTimeoutMs, headDeadline) !=
       kLProcessDone) {
     return Next::kDrop;
   }
   LHttpRequestParser parser;
   LHttpStep step = parser.OnRequestLine(line);
   while (step == LHttpStep::kHeaderLine) {
-    if (ProcessRecvLine(this, fd, line, kLMaxText, kHeaderLineTimeoutMs, headDeadline) !=
+    if (in.RecvLine(this, line, kLMaxText, kHeaderLineTimeoutMs, headDeadline) !=
         kLProcessDone) {
       return Next::kDrop;
     }
@@ -68,19 +92,25 @@ LWebletConnection::Next LWebletConnection::ServeRequest() {
   if (step == LHttpStep::kBody) {
     std::string body(parser.BodyLength(), '\0');
     const int timeoutMs = static_cast<int>(body.size()) + kBodyTimeoutExtraMs;
-    if (ProcessRecvBytes(this, fd, body.data(), body.size(), timeoutMs) != kLProcessDone) {
+    if (in.RecvBytes(this, body.data(), body.size(), timeoutMs) != kLProcessDone) {
       return Next::kDrop;
     }
     step = parser.OnBody(body);
   }
   if (step != LHttpStep::kReady) {
     const char* reject = parser.RejectText();
-    if (*reject != '\0') (void)ProcessSend(this, fd, reject, std::strlen(reject), kRejectSendTimeoutMs);
+    if (*reject != '\0') (void)in.Send(this, reject, std::strlen(reject), kRejectSendTimeoutMs);
     return Next::kCloseGracefully;
   }
 
+  if (security_.httpsPort != 0 && parser.Request().pageName != kLStationConnectPage) {
+    const std::string redirect = LHttpsRedirectText(parser.Request().headers.GetParm("Host"),
+                                                    security_.httpsPort, parser.Request().url);
+    (void)in.Send(this, redirect.data(), redirect.size(), kRejectSendTimeoutMs);
+    return Next::kCloseGracefully;
+  }
   const bool keepAlive = parser.Request().keepAlive;
-  LWebletForm form(*this, socket_, std::move(parser.Request()), peer_.ToText());
+  LWebletForm form(*this, socket_, in, std::move(parser.Request()), peer_.ToText());
   if (const LWebScriptEntry* entry = LFindWebScript(table_, form.PageName())) {
     // Dynamic pages have no Content-Length: the end of the connection ends
     // the page, so it never stays open.
@@ -89,7 +119,7 @@ LWebletConnection::Next LWebletConnection::ServeRequest() {
     return Next::kCloseGracefully;
   }
   const LStaticFileOutcome outcome =
-      LServeStaticFile(this, socket_, StaticFilePath(form.PageName()), form.FileConditions());
+      LServeStaticFile(this, in, StaticFilePath(form.PageName()), form.FileConditions());
   // A response cut short leaves the peer waiting for bytes that never come;
   // a next request on the same connection would be read out of step.
   if (outcome == LStaticFileOutcome::kSendFailed) return Next::kDrop;
@@ -104,10 +134,10 @@ std::string LWebletConnection::StaticFilePath(const std::string& pageName) const
 
 void LWebletConnection::CloseGracefully() {
   const int fd = socket_.Get();
+  transport_->ShutdownSend(this);
   // The FIN goes out behind the response; then the peer has a moment to
   // read it and close first, so that closing with its last bytes unread
   // does not reset the connection under a response still in flight.
-  ::shutdown(fd, SHUT_WR);
   char drain[kCloseDrainBytes];
   LWaitBudget budget(kCloseWaitMs);
   for (;;) {

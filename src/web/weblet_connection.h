@@ -6,11 +6,26 @@
 // when the connection ends, which closes the socket.
 
 #include <atomic>
+#include <cstdint>
+#include <memory>
 #include <string>
 
+#include "engine/byte_transport.h"
 #include "engine/ip_socket_tcp.h"
 #include "foundation/detached_thread.h"
 #include "web/url_table.h"
+
+class LTlsServerContext;
+
+// How a connection speaks. With `tls` set it is a connection of the HTTPS
+// listener: the handshake comes first, then every byte goes through TLS. A
+// plain connection with `httpsPort` set answers every request except the
+// station's "connect" with a redirect to that port, so no page and no
+// session cookie travels in clear text while HTTPS is on.
+struct LWebletSecurity {
+  std::shared_ptr<const LTlsServerContext> tls;
+  std::uint16_t httpsPort = 0;
+};
 
 class LWebletConnection : public LDetachedThread {
  public:
@@ -30,11 +45,11 @@ class LWebletConnection : public LDetachedThread {
   // Takes the socket over (`socket` is left at -1). The table, the web root
   // and the peer are copied: the connection never looks at the server again.
   LWebletConnection(LIPSocketTCP& socket, LWebScriptTable table, std::string rootFolder,
-                    const LIPv4Peer& peer);
+                    const LIPv4Peer& peer, LWebletSecurity security = {});
   ~LWebletConnection() override;
 
-  // The head deadline of requests read from now on; tests lower it so as not
-  // to wait half a minute.
+  // The head deadline of requests read from now on, which also bounds a TLS
+  // handshake; tests lower it so as not to wait half a minute.
   static void SetHeadDeadlineMs(int ms) { headDeadlineMs_.store(ms); }
   static int HeadDeadlineMs() { return headDeadlineMs_.load(); }
 
@@ -43,6 +58,9 @@ class LWebletConnection : public LDetachedThread {
 
  private:
   enum class Next { kKeepOpen, kCloseGracefully, kDrop };
+  // The plain socket, or TLS once its handshake is done; null when the
+  // handshake failed.
+  std::unique_ptr<LByteTransport> OpenTransport();
   // Reads and answers one request.
   Next ServeRequest();
   // The file that a page name without handler stands for.
@@ -57,6 +75,8 @@ class LWebletConnection : public LDetachedThread {
   const LWebScriptTable table_;
   const std::string rootFolder_;
   const LIPv4Peer peer_;
+  const LWebletSecurity security_;
+  LByteTransport* transport_ = nullptr;  // set while ThreadFunction runs
 };
 
 // Folder of the help pages ("help/..." page names), created up to the

@@ -7,10 +7,11 @@
 #include "web/query_buttons.h"
 #include "web/static_file.h"
 
-LWebletForm::LWebletForm(LThread& thread, LIPSocketTCP& socket, LHttpRequest&& request,
-                         std::string remoteAddress)
+LWebletForm::LWebletForm(LThread& thread, LIPSocketTCP& socket, LByteTransport& transport,
+                         LHttpRequest&& request, std::string remoteAddress)
     : thread_(thread),
       socket_(socket),
+      transport_(transport),
       params_(std::move(request.params)),
       cookies_(std::move(request.cookies)),
       remoteAddress_(LCutText(remoteAddress)),
@@ -18,7 +19,7 @@ LWebletForm::LWebletForm(LThread& thread, LIPSocketTCP& socket, LHttpRequest&& r
       pageName_(std::move(request.pageName)),
       method_(std::move(request.method)),
       versionMilli_(request.versionMilli),
-      response_(thread, socket.Get(), LHttpAcceptsGzip(headers_.GetParm("Accept-Encoding"))) {
+      response_(thread, transport, LHttpAcceptsGzip(headers_.GetParm("Accept-Encoding"))) {
   // Only a posted form acts: whatever a query says, a GET shows a page.
   if (method_ != "POST") LWebletDropQueryButtons(params_);
   session_.SetThread(&thread_);
@@ -31,5 +32,5 @@ LWebletForm::~LWebletForm() {
 }
 
 bool LWebletForm::ServeFile(const char* path) {
-  return LWebletServeFile(&thread_, socket_, path != nullptr ? path : "", "", "");
+  return LWebletServeFile(&thread_, transport_, path != nullptr ? path : "", "", "");
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/byte_transport.h"
 #include "engine/ip_socket_tcp.h"
 #include "web/hash_table.h"
 #include "web/request_parser.h"
@@ -18,16 +19,22 @@ class LThread;
 
 class LWebletForm {
  public:
-  // Takes over the tables and the page name of a parsed request.
-  LWebletForm(LThread& thread, LIPSocketTCP& socket, LHttpRequest&& request,
-              std::string remoteAddress);
+  // Takes over the tables and the page name of a parsed request. Every
+  // byte of the response goes through `transport` (the socket, or TLS).
+  LWebletForm(LThread& thread, LIPSocketTCP& socket, LByteTransport& transport,
+              LHttpRequest&& request, std::string remoteAddress);
   ~LWebletForm();
   LWebletForm(const LWebletForm&) = delete;
   LWebletForm& operator=(const LWebletForm&) = delete;
 
   // The connection thread: its stop flag cuts every socket wait short.
   LThread& Thread() const { return thread_; }
+  // The bare socket, for a protocol that takes the connection over (the
+  // station's); only on a connection that is not secure.
   LIPSocketTCP& Socket() const { return socket_; }
+  LByteTransport& Transport() const { return transport_; }
+  // True on the HTTPS listener's connections.
+  bool IsSecure() const { return transport_.IsSecure(); }
 
   // Query-string fields first, then the fields of a POST body, in arrival
   // order; a name sent twice is found with its first value.
@@ -69,6 +76,7 @@ class LWebletForm {
  private:
   LThread& thread_;
   LIPSocketTCP& socket_;
+  LByteTransport& transport_;
   LHashTable params_;
   LHashTable cookies_;
   std::string remoteAddress_;

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <climits>
 
-#include "engine/socket_ops.h"
+#include "engine/byte_transport.h"
 #include "web/content_coding.h"
 #include "web/gzip_deflater.h"
 
@@ -52,15 +52,15 @@ bool LHttpHeadCompressible(std::string_view head) {
   return text;
 }
 
-LWebletResponse::LWebletResponse(LThread& thread, int socketFd, bool gzipAccepted)
-    : thread_(thread), socketFd_(socketFd), mode_(gzipAccepted ? Mode::kHead : Mode::kPlain) {}
+LWebletResponse::LWebletResponse(LThread& thread, LByteTransport& transport, bool gzipAccepted)
+    : thread_(thread), transport_(transport), mode_(gzipAccepted ? Mode::kHead : Mode::kPlain) {}
 
 LWebletResponse::~LWebletResponse() = default;
 
 LProcessResult LWebletResponse::Send(std::string_view bytes, int timeoutMs) {
   switch (mode_) {
     case Mode::kPlain:
-      return ProcessSend(&thread_, socketFd_, bytes.data(), bytes.size(), timeoutMs);
+      return transport_.Send(&thread_, bytes.data(), bytes.size(), timeoutMs);
     case Mode::kGzip:
       if (!gzip_->Write(bytes)) return gzipSent_;
       return kLProcessDone;
@@ -77,7 +77,7 @@ LProcessResult LWebletResponse::Send(std::string_view bytes, int timeoutMs) {
     mode_ = Mode::kPlain;
     const std::string held = std::move(head_);
     head_.clear();
-    return ProcessSend(&thread_, socketFd_, held.data(), held.size(), timeoutMs);
+    return transport_.Send(&thread_, held.data(), held.size(), timeoutMs);
   }
   return kLProcessDone;
 }
@@ -89,18 +89,18 @@ LProcessResult LWebletResponse::StartBody(std::size_t headLength, int timeoutMs)
   const std::string_view body = std::string_view(held).substr(headLength);
   if (!LHttpHeadCompressible(head)) {
     mode_ = Mode::kPlain;
-    return ProcessSend(&thread_, socketFd_, held.data(), held.size(), timeoutMs);
+    return transport_.Send(&thread_, held.data(), held.size(), timeoutMs);
   }
   mode_ = Mode::kGzip;
   std::string newHead(head.substr(0, head.size() - 2));
   newHead += kLHttpGzipHeaders;
   newHead += "\r\n";
-  const LProcessResult sent = ProcessSend(&thread_, socketFd_, newHead.data(), newHead.size(), timeoutMs);
+  const LProcessResult sent = transport_.Send(&thread_, newHead.data(), newHead.size(), timeoutMs);
   gzip_ = std::make_unique<LGzipDeflater>([this](std::string_view piece) {
     // One more millisecond of patience per byte, as for a page's own sends.
     const int pieceTimeoutMs = static_cast<int>(
         std::min<std::size_t>(piece.size() + kCompressedSendTimeoutMs, static_cast<std::size_t>(INT_MAX)));
-    gzipSent_ = ProcessSendPieces(&thread_, socketFd_, piece.data(), piece.size(), pieceTimeoutMs,
+    gzipSent_ = transport_.Send(&thread_, piece.data(), piece.size(), pieceTimeoutMs,
                                   kLWebSendPieceBytes);
     return gzipSent_ == kLProcessDone;
   });
@@ -119,7 +119,7 @@ LProcessResult LWebletResponse::Finish() {
   if (mode_ == Mode::kHead && !head_.empty()) {
     const std::string held = std::move(head_);
     head_.clear();
-    result = ProcessSend(&thread_, socketFd_, held.data(), held.size(), kCompressedSendTimeoutMs);
+    result = transport_.Send(&thread_, held.data(), held.size(), kCompressedSendTimeoutMs);
   } else if (mode_ == Mode::kGzip) {
     result = gzip_->Finish() ? kLProcessDone : gzipSent_;
   } else if (mode_ == Mode::kFailed) {

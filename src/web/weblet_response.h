@@ -16,11 +16,12 @@
 #include "foundation/process_result.h"
 
 class LThread;
+class LByteTransport;
 class LGzipDeflater;
 
 class LWebletResponse {
  public:
-  LWebletResponse(LThread& thread, int socketFd, bool gzipAccepted);
+  LWebletResponse(LThread& thread, LByteTransport& transport, bool gzipAccepted);
   ~LWebletResponse();
   LWebletResponse(const LWebletResponse&) = delete;
   LWebletResponse& operator=(const LWebletResponse&) = delete;
@@ -36,7 +37,7 @@ class LWebletResponse {
   LProcessResult StartBody(std::size_t headLength, int timeoutMs);
 
   LThread& thread_;
-  const int socketFd_;
+  LByteTransport& transport_;
   Mode mode_;
   std::string head_;
   std::unique_ptr<LGzipDeflater> gzip_;

@@ -43,7 +43,21 @@ std::uint16_t LWebletServer::GetWebletServerPort() {
   return port == 0 ? kDefaultWebServerPort : port;
 }
 
+void LWebletServer::SetHttpsRedirectPort(std::uint16_t httpsPort) {
+  std::lock_guard<std::mutex> lock(configMutex_);
+  httpsRedirectPort_ = httpsPort;
+}
+
 void LWebletServer::NewConnection(LIPSocketTCP& socket) {
+  LWebletSecurity security;
+  {
+    std::lock_guard<std::mutex> lock(configMutex_);
+    security.httpsPort = httpsRedirectPort_;
+  }
+  StartConnection(socket, AcceptedPeer(), std::move(security));
+}
+
+void LWebletServer::StartConnection(LIPSocketTCP& socket, const LIPv4Peer& peer, LWebletSecurity security) {
   // Responses go out as a header and pieces of at most 1024 bytes; without
   // this each small piece would wait for the browser's delayed
   // acknowledgement of the previous one, some 40 ms per request.
@@ -57,7 +71,7 @@ void LWebletServer::NewConnection(LIPSocketTCP& socket) {
     root = rootFolder_;
   }
   auto* connection =
-      new (std::nothrow) LWebletConnection(socket, table, std::move(root), AcceptedPeer());
+      new (std::nothrow) LWebletConnection(socket, table, std::move(root), peer, std::move(security));
   if (connection == nullptr) {
     LOGERROR("Unable to start a thread for a new web connection.");
     return;  // the listener closes the socket, which is still its own

@@ -10,6 +10,7 @@
 #include "engine/tcp_listener.h"
 #include "foundation/detached_thread.h"
 #include "web/url_table.h"
+#include "web/weblet_connection.h"
 
 class LWebletServer : public LTCPListener, public LDetachedThreadsOwner {
  public:
@@ -30,14 +31,21 @@ class LWebletServer : public LTCPListener, public LDetachedThreadsOwner {
   // "WebServer"/"Port"; 1089 when empty or when its low 16 bits are 0.
   static std::uint16_t GetWebletServerPort();
 
+  // While `httpsPort` is set, connections accepted from now on by the plain
+  // listener redirect to it (see LWebletSecurity).
+  void SetHttpsRedirectPort(std::uint16_t httpsPort);
+  // Runs a connection on a thread of its own (the socket is taken over).
+  void StartConnection(LIPSocketTCP& socket, const LIPv4Peer& peer, LWebletSecurity security);
+
  protected:
   void NewConnection(LIPSocketTCP& socket) override;
   void BindConflict() override;
 
  private:
-  // Guards table_ and rootFolder_, which a restart sets while the listener
+  // Guards table_, rootFolder_ and httpsRedirectPort_, which a restart sets while the listener
   // thread may be reading them for a new connection.
   mutable std::mutex configMutex_;
   LWebScriptTable table_;
   std::string rootFolder_;
+  std::uint16_t httpsRedirectPort_ = 0;
 };

@@ -168,6 +168,7 @@ async function main() {
     await require("./steps_safe_links")({ playwright, chromium: CHROMIUM, page, base, step, check, expectText, pressOk, admin: ADMIN, staff: FIRST_USER, root });
     await require("./steps_routing")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN,
                                                           newPort: await freePort(), waitForPort, limitMs: LIMIT_MS });
+    await require("./steps_https")({ page, playwright, chromium: CHROMIUM, step, check, expectText, pressOk, user: ADMIN, shotFolder, limitMs: LIMIT_MS });
 
     await step("every file the pages asked for was served", async () => {
       check(badResponses.length === 0, "missing or failing files:\n  " + badResponses.join("\n  "));

@@ -8,12 +8,15 @@
 TEST(HttpResponses, RedirectsInsertTheUrlAsItIsWithoutLineBreaks) {
   EXPECT_EQ(LHttpRedirectText("viewhours?seluser=a@b.c&x=%20"),
             "HTTP/1.0 302 OK\r\nLocation: viewhours?seluser=a@b.c&x=%20\r\n\r\n");
-  EXPECT_EQ(LHttpRedirectWithCookieText("labcdefgh12", "mainpage"),
+  EXPECT_EQ(LHttpRedirectWithCookieText("labcdefgh12", "mainpage", false),
             "HTTP/1.0 302 OK\r\nSet-Cookie: sess=labcdefgh12; HttpOnly; SameSite=Lax\r\nLocation: mainpage\r\n\r\n");
+  // Over HTTPS the browser is told never to send it in clear text.
+  EXPECT_EQ(LHttpRedirectWithCookieText("labcdefgh12", "mainpage", true),
+            "HTTP/1.0 302 OK\r\nSet-Cookie: sess=labcdefgh12; HttpOnly; SameSite=Lax; Secure\r\nLocation: mainpage\r\n\r\n");
   // Line breaks cannot add headers.
   EXPECT_EQ(LHttpRedirectText("page\r\nSet-Cookie: sess=evil\r\n\r\n<script>"),
             "HTTP/1.0 302 OK\r\nLocation: pageSet-Cookie: sess=evil<script>\r\n\r\n");
-  EXPECT_EQ(LHttpRedirectWithCookieText("s\n1", "a\rb"),
+  EXPECT_EQ(LHttpRedirectWithCookieText("s\n1", "a\rb", false),
             "HTTP/1.0 302 OK\r\nSet-Cookie: sess=s1; HttpOnly; SameSite=Lax\r\nLocation: ab\r\n\r\n");
   EXPECT_EQ(LHttpHeaderSafe(std::string_view("\r\n\0\xff", 4)), std::string_view("\0\xff", 2));
 }

@@ -27,6 +27,17 @@ TEST(SameOrigin, TheHostHeaderInTheSameForm) {
   EXPECT_EQ(LWebletHostHeaderHost("Server.Office:80"), "server.office");
   EXPECT_EQ(LWebletHostHeaderHost("127.0.0.1:8089 "), "127.0.0.1:8089");
   EXPECT_EQ(LWebletHostHeaderHost("[::1]"), "[::1]");
+  // Over HTTPS the default port is 443.
+  EXPECT_EQ(LWebletHostHeaderHost("Server:443", true), "server");
+  EXPECT_EQ(LWebletHostHeaderHost("server:80", true), "server:80");
+}
+
+TEST(SameOrigin, WhetherTheSenderWasAnHttpsPage) {
+  const std::pair<const char*, bool> cases[] = {
+      {"https://server:8443", true}, {"HTTPS://server/x", true}, {"http://server:8443", false},
+      {"null", false},               {"", false},
+  };
+  for (const auto& [url, https] : cases) EXPECT_EQ(LWebletOriginIsHttps(url), https) << url;
 }
 
 }  // namespace

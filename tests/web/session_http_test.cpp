@@ -27,7 +27,7 @@ void Login(LWebletForm& form) {
   LWebletSessionData& session = form.Session();
   session.CreateNewSession(true);
   session.SetParm("user", form.Params().GetParm("user"));
-  WLSendRaw(form, LHttpRedirectWithCookieText(session.Id(), "mainpage"));
+  WLSendRaw(form, LHttpRedirectWithCookieText(session.Id(), "mainpage", form.IsSecure()));
 }
 
 void Set(LWebletForm& form) {

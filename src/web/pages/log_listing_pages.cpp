@@ -147,7 +147,7 @@ void WLGetSystemLogFile(LWebletForm& form) {
     WLSendNotFound(form);
     return;
   }
-  (void)LServeHandedOutFile(&form.Thread(), form.Socket(), path, "text/plain; charset=utf-8", name,
+  (void)LServeHandedOutFile(&form.Thread(), form.Transport(), path, "text/plain; charset=utf-8", name,
                             form.FileConditions());
 }
 
@@ -193,6 +193,6 @@ void WLGetActivityCSVFile(LWebletForm& form) {
     return;
   }
   (void)KXAuditAccess(viewer.GetEmail(), subject, std::string(kKXAuditLogDownload) + " " + name, WLAuditClient(form));
-  (void)LServeHandedOutFile(&form.Thread(), form.Socket(), path, "text/csv; charset=utf-8", name,
+  (void)LServeHandedOutFile(&form.Thread(), form.Transport(), path, "text/csv; charset=utf-8", name,
                             form.FileConditions());
 }

@@ -109,7 +109,7 @@ bool LKXLoginPage::CmOk() {
   // The first logon with a reset password ends the old one, and with it
   // every logon made with the old one.
   if (newPasswordTaken) LWebletEndUserSessions(email, session.Id());
-  WLSendRaw(Form(), LHttpRedirectWithCookieText(session.Id(), "mainpage"));
+  WLSendRaw(Form(), LHttpRedirectWithCookieText(session.Id(), "mainpage", Form().IsSecure()));
   SetAnswered();
   return true;
 }

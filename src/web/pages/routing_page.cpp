@@ -9,7 +9,9 @@
 #include "routing/ip_ranges.h"
 #include "routing/routing_settings.h"
 #include "web/access_rules.h"
+#include "engine/https_settings.h"
 #include "web/pages/dialog_defaults.h"
+#include "web/pages/https_port_field.h"
 #include "web/same_origin.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
@@ -23,6 +25,7 @@ constexpr int kLocalPortId = 105;
 constexpr int kSamePortId = 106;
 constexpr int kOtherPortId = 107;
 constexpr int kPublicPortId = 108;
+constexpr int kHttpsPortId = 109;
 
 std::vector<std::string> LocalModeItems() {
   std::vector<std::string> items;
@@ -77,10 +80,12 @@ void LKXRoutingPage::InitDialog() {
   SetInt(kLocalPortId, localPort);
   SetRadioCheck(publicPort == localPort ? kSamePortId : kOtherPortId, true);
   SetInt(kPublicPortId, publicPort == localPort ? localPort : publicPort);
+  SetInt(kHttpsPortId, LReadHttpsPortSetting());
 }
 
 void LKXRoutingPage::Generate() {
   if (LocalPortChanged()) WritePortChangedNotice();
+  if (httpsChanged_ && httpsPort_ != 0) WriteHttpsOnNotice();
   StartGroupBox("Internet Address");
   AddPullDownList(kLocalModeId, "From Local Network", LocalModeItems());
   AddPullDownList(kPublicModeId, "From Public Internet", PublicModeItems());
@@ -91,11 +96,16 @@ void LKXRoutingPage::Generate() {
   AddRadioButton(kSamePortId, "Use same port");
   AddRadioButtonWithInput(kOtherPortId, kPublicPortId, "Router use a different port", false, 6, "");
   EndGroupBox();
+  StartGroupBox("HTTPS");
+  AddInput(kHttpsPortId, kKXHttpsPortLabel, 6);
+  EndGroupBox();
+  // Outside the box: a long line inside it would widen the label column.
+  AddStatic(kKXHttpsPortNote);
   StartGroupBox("Example URLs");
   WriteExampleLinks();
   EndGroupBox();
   // After a move the notice above says what happened.
-  if (!LocalPortChanged()) AddStatic(kLRoutingApplyNote);
+  if (!LocalPortChanged() && !httpsChanged_) AddStatic(kLRoutingApplyNote);
 }
 
 void LKXRoutingPage::WriteExampleLinks() {
@@ -126,6 +136,12 @@ void LKXRoutingPage::WritePortChangedNotice() {
   wfformat(Form(),
            "<b>The server now answers on port %d. Continue at <a href=\"%H\">%H</a></b></td></tr>",
            newLocalPort_, url, url);
+}
+
+void LKXRoutingPage::WriteHttpsOnNotice() {
+  const std::string url = KXHttpsMainPageAddress(Form().Headers().GetParm("Host"), httpsPort_);
+  StartRow(-1, 1);
+  wfformat(Form(), "<b>The panel now answers over HTTPS. Continue at <a href=\"%H\">%H</a></b></td></tr>", url, url);
 }
 
 bool LKXRoutingPage::CmOk() {
@@ -159,6 +175,11 @@ bool LKXRoutingPage::CmOk() {
       return false;
     }
   }
+  const int httpsPort = KXHttpsPortIn(GetControlValue(kHttpsPortId), localPort);
+  if (httpsPort < 0) {
+    PopupControlDataInvalid(kHttpsPortId, kKXHttpsPortInvalid);
+    return false;
+  }
   // Only what the form changed is stored: a missing key keeps its default,
   // and an address this computer gives is not pinned.
   const int oldLocalPort = LReadLocalPortSetting();
@@ -169,10 +190,13 @@ bool LKXRoutingPage::CmOk() {
   if (address != ShownPublicAddress(publicMode)) LNetRoutingSetPublicAddress(publicMode, address);
   if (localPort != oldLocalPort) LSettingSetInt(kLRoutingSection, kLRoutingLocalPort, localPort);
   if (publicPort != LNetRoutingGetPublicPort()) LSettingSetInt(kLRoutingSection, kLRoutingPublicPort, publicPort);
-  if (localPort == oldLocalPort) return true;
+  httpsChanged_ = KXStoreHttpsPort(httpsPort);
+  httpsPort_ = httpsPort;
+  const bool httpsOn = httpsChanged_ && httpsPort != 0;
+  if (localPort == oldLocalPort && !httpsOn) return true;
   // The browser's next request must go to the new port: the answer says
   // where, instead of a redirect to the old one.
-  newLocalPort_ = localPort;
+  if (localPort != oldLocalPort) newLocalPort_ = localPort;
   InitDialog();
   _PrintDialog();
   SetAnswered();
@@ -184,5 +208,5 @@ void WLRoutingPage(LWebletForm& form) {
   WLDefaultDialogTargets(form, "mainpage", "mainpage");
   LKXRoutingPage page(form);
   page.Run();
-  if (page.LocalPortChanged()) LRequestSettingsChanged();
+  if (page.LocalPortChanged() || page.HttpsPortChanged()) LRequestSettingsChanged();
 }

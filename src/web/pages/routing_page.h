@@ -24,12 +24,17 @@ class LKXRoutingPage : public LKXWebDialog {
   // Set by CmOk when "LocalPort" changed: the listener must be restarted
   // once the answer has gone out.
   bool LocalPortChanged() const { return newLocalPort_ != 0; }
+  // Set by CmOk when "HttpsPort" changed (on, off, or another port).
+  bool HttpsPortChanged() const { return httpsChanged_; }
 
  private:
   void WriteExampleLinks();
   void WritePortChangedNotice();
+  void WriteHttpsOnNotice();
 
   int newLocalPort_ = 0;
+  bool httpsChanged_ = false;
+  int httpsPort_ = 0;
 };
 
 // Under the form: nothing waits for a restart, a new port is taken at once.

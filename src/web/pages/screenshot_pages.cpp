@@ -212,7 +212,7 @@ void WLGetImage(LWebletForm& form, bool full) {
                         std::string(kKXAuditFullSizePicture) + " " + date.GetDateText() + " " + KXClockText(at),
                         WLAuditClient(form));
   }
-  (void)LServeHandedOutFile(&form.Thread(), form.Socket(), path, "image/jpeg", "", form.FileConditions());
+  (void)LServeHandedOutFile(&form.Thread(), form.Transport(), path, "image/jpeg", "", form.FileConditions());
 }
 
 void WLGetImageThumbNail(LWebletForm& form) { WLGetImage(form, false); }

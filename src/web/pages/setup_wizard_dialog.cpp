@@ -52,6 +52,6 @@ bool KXWizardLogOn(LWebletForm& form, std::string_view email, const char* target
   // Written before the browser hears of it, so that the page it is sent
   // to finds the session complete.
   (void)session.FlushSession();
-  WLSendRaw(form, LHttpRedirectWithCookieText(session.Id(), target));
+  WLSendRaw(form, LHttpRedirectWithCookieText(session.Id(), target, form.IsSecure()));
   return true;
 }

@@ -3,10 +3,14 @@
 
 #include <string>
 
+#include "engine/https_settings.h"
+#include "engine/port_settings.h"
+#include "engine/settings_change.h"
 #include "foundation/settings_sections.h"
 #include "model/org_settings.h"
 #include "routing/panel_addresses.h"
 #include "web/current_user.h"
+#include "web/pages/https_port_field.h"
 #include "web/pages/setup_steps.h"
 #include "web/pages/setup_wizard.h"
 #include "web/pages/setup_wizard_dialog.h"
@@ -16,6 +20,8 @@
 #include "web/weblet_send.h"
 
 namespace {
+
+constexpr int kHttpsPortId = 120;
 
 constexpr char kFinishStart[] =
     "<p>Congratulations. The initial setup of KavrixServer is complete.<p><i>What is Next?</i>"
@@ -56,6 +62,8 @@ class LKXWizardFinish : public LKXWizardDialog {
   explicit LKXWizardFinish(LWebletForm& form)
       : LKXWizardDialog(form, "Initial Setup: Finished!", "  Finish  ") {}
 
+  void InitDialog() override { SetInt(kHttpsPortId, LReadHttpsPortSetting()); }
+
   void Generate() override {
     if (!WriteUnlessAllowed()) return;
     std::string primary;
@@ -74,10 +82,24 @@ class LKXWizardFinish : public LKXWizardDialog {
     WLSendRaw(Form(), kOtherStaff);
     WriteModeTexts();
     WLSendRaw(Form(), "</td></tr>");
+    StartGroupBox("Encrypt the control panel (HTTPS)");
+    AddInput(kHttpsPortId, kKXHttpsPortLabel, 6);
+    EndGroupBox();
+    AddStatic(kKXHttpsPortNote);
   }
+
+  // Set by CmOk when "HttpsPort" changed: the listeners must be restarted
+  // once the answer has gone out.
+  bool HttpsPortChanged() const { return httpsChanged_; }
 
   bool CmOk() override {
     if (!WizardUserAllowed()) return false;
+    const int httpsPort = KXHttpsPortIn(GetControlValue(kHttpsPortId), LReadLocalPortSetting());
+    if (httpsPort < 0) {
+      PopupControlDataInvalid(kHttpsPortId, kKXHttpsPortInvalid);
+      return false;
+    }
+    httpsChanged_ = KXStoreHttpsPort(httpsPort);
     std::string primary, current;
     if (KXFindPrimaryUser(primary) && KXGetCurrentUserEmail(Form(), current)) {
       // Recorded before the answer goes out: the browser asks for the main
@@ -96,6 +118,8 @@ class LKXWizardFinish : public LKXWizardDialog {
   }
 
  private:
+  bool httpsChanged_ = false;
+
   void WriteModeTexts() {
     const bool qa = KXOrgGetBool(LKXOrg::kModeQA);
     const bool hours = KXOrgGetBool(LKXOrg::kModeHours);
@@ -113,4 +137,5 @@ void WLWizardFinish(LWebletForm& form) {
   KXWizardSetTargets(form, "mainpage", "wizardaddusers");
   LKXWizardFinish page(form);
   page.Run();
+  if (page.HttpsPortChanged()) LRequestSettingsChanged();
 }

@@ -14,6 +14,7 @@
 #include "routing/routing_settings.h"
 #include "support/temp_root.h"
 #include "web/pages/login_pages.h"
+#include "web/pages/https_port_field.h"
 #include "web/pages/main_page.h"
 #include "web/pages/routing_page.h"
 
@@ -50,7 +51,7 @@ class RoutingPageTest : public PanelTest {
   static std::string Stored() {
     return Routing("LocalAddressMode") + "|" + Routing("PublicAddressMode") + "|" +
            Routing("StaticIPAddress") + "|" + Routing("DomainName") + "|" + Routing("LocalPort") +
-           "|" + Routing("PublicPort");
+           "|" + Routing("PublicPort") + "|" + Routing("HttpsPort");
   }
 
   std::string boss_;
@@ -99,6 +100,10 @@ TEST_F(RoutingPageTest, RefusalsNameTheFieldAndStoreNothing) {
       {"101=0&102=3&105=8x&rbg1=106", kLRoutingLocalPortInvalid},
       {"101=0&102=3&105=89&rbg1=107&108=0", kLRoutingPublicPortInvalid},
       {"101=0&102=3&105=89&rbg1=107&108=", kLRoutingPublicPortInvalid},
+      {"101=0&102=3&105=89&rbg1=106&109=x", kKXHttpsPortInvalid},
+      {"101=0&102=3&105=89&rbg1=106&109=65536", kKXHttpsPortInvalid},
+      // Both listeners cannot share a port.
+      {"101=0&102=3&105=89&rbg1=106&109=89", kKXHttpsPortInvalid},
   };
   const std::string before = Stored();
   for (const auto& c : cases) {
@@ -112,16 +117,16 @@ TEST_F(RoutingPageTest, AcceptedFormsStoreModesAddressAndPorts) {
   EXPECT_TRUE(Contains(Send("101=2%24x&102=2%24x&103=office.example&105=" + port + "&rbg1=106", boss_),
                        "Location: mainpage"));
   // "Use same port" leaves "PublicPort" unset: it follows "LocalPort".
-  EXPECT_EQ(Stored(), "2|2|203.0.113.9|office.example|" + port + "|");
+  EXPECT_EQ(Stored(), "2|2|203.0.113.9|office.example|" + port + "||");
 
   // Mode 3 keeps the stored address; a different router port is kept apart.
   EXPECT_TRUE(Contains(Send("101=1&102=3&103=&105=" + port + "&rbg1=107&108=65535", boss_),
                        "Location: mainpage"));
-  EXPECT_EQ(Stored(), "1|3|203.0.113.9|office.example|" + port + "|65535");
+  EXPECT_EQ(Stored(), "1|3|203.0.113.9|office.example|" + port + "|65535|");
 
   EXPECT_TRUE(Contains(Send("101=9&102=1&103=+198.51.100.4+&105=" + port + "&rbg1=106", boss_),
                        "Location: mainpage"));
-  EXPECT_EQ(Stored(), "0|1|198.51.100.4|office.example|" + port + "|" + port);
+  EXPECT_EQ(Stored(), "0|1|198.51.100.4|office.example|" + port + "|" + port + "|");
 }
 
 // Stored states sent back as the page shows them: the routing file stays
@@ -163,6 +168,30 @@ TEST_F(RoutingPageTest, ANewLocalPortIsAnnouncedWithTheNewAddress) {
   EXPECT_FALSE(Contains(answer, "restart"));
   EXPECT_EQ(Routing("LocalPort"), "8090");
   EXPECT_EQ(LNetRoutingGetPublicPort(), 8090);
+}
+
+// Switching HTTPS on answers with its address (from the Host the browser
+// used); sent again unchanged, or off, the form goes back to the main page.
+TEST_F(RoutingPageTest, AnHttpsPortIsStoredAndItsAddressAnnounced) {
+  const std::string port = std::to_string(Port());
+  const struct {
+    const char* https;
+    const char* stored;
+    bool announced;
+  } cases[] = {{"8443", "8443", true}, {"8443", "8443", false}, {"0", "0", false}, {"", "0", false}, {"443", "443", true}};
+  for (const auto& c : cases) {
+    const std::string body = "101=0&102=3&105=" + port + "&rbg1=106&109=" + c.https + "&submit=++OK++";
+    const std::string answer =
+        Exchange("POST /routing HTTP/1.0\r\nHost: panel.example:" + port + "\r\nCookie: sess=" + boss_ +
+                 "\r\nContent-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
+                 std::to_string(body.size()) + "\r\n\r\n" + body);
+    const std::string url = std::string("https://panel.example") + (std::string(c.https) == "443" ? "" : ":8443") + "/mainpage";
+    EXPECT_EQ(Contains(answer, "<b>The panel now answers over HTTPS. Continue at <a href=\"" + url + "\">"), c.announced)
+        << c.https << answer;
+    EXPECT_EQ(Contains(answer, "Location: mainpage"), !c.announced) << c.https;
+    EXPECT_EQ(Routing("HttpsPort"), c.stored) << c.https;
+  }
+  EXPECT_TRUE(Contains(Get("routing", boss_), "name=109 type=text value=\"443\""));
 }
 
 }  // namespace

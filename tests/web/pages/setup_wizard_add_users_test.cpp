@@ -9,6 +9,7 @@
 #include "model/users.h"
 #include "routing/host_addresses.h"
 #include "web/http_responses.h"
+#include "web/pages/https_port_field.h"
 #include "wizard_fixture.h"
 
 namespace {
@@ -153,6 +154,24 @@ TEST_F(WizardAddUsersTest, FinishWithoutAPrimaryUserStartsTheWizardAgain) {
 
 TEST_F(WizardAddUsersTest, ConnectRemoteAnswersNothing) {
   EXPECT_EQ(Get("wizardconnectremote", session_), kLHttpNoContent);
+}
+
+// The last page offers HTTPS: a port in the field switches it on as the
+// administrator finishes; a port that cannot be one keeps the page.
+TEST_F(WizardAddUsersTest, FinishSwitchesHttpsOnWithTheGivenPort) {
+  ASSERT_TRUE(LSettingSetString("Routing", "LocalPort", "8089"));
+  EXPECT_TRUE(Has(Get("wizardfinish", session_), "name=120 type=text value=\"0\""));
+  const struct {
+    const char* field;
+    bool finished;
+    const char* stored;
+  } cases[] = {{"120=https", false, ""}, {"120=8089", false, ""}, {"120=0", true, ""}, {"120=8443", true, "8443"}};
+  for (const auto& c : cases) {
+    const std::string answer = Post("wizardfinish", "onok=mainpage&" + std::string(c.field) + "&" + Submit("  Finish  "), session_);
+    EXPECT_EQ(CookieSession(answer) != "", c.finished) << c.field;
+    EXPECT_EQ(Has(answer, std::string("<font color=#a00000>") + kKXHttpsPortInvalid + "</font>"), !c.finished) << c.field;
+    EXPECT_EQ(Setting("Routing", "HttpsPort"), c.stored) << c.field;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,255 @@
+// The HTTPS listener on loopback: requests answered over TLS with the same
+// handling as the plain port, the plain port's redirect, the versions
+// offered, the certificate the server makes for itself, a certificate that
+// cannot be used, and a client that stalls in the handshake.
+
+#include <gtest/gtest.h>
+#include <openssl/err.h>
+#include <openssl/pem.h>
+#include <openssl/ssl.h>
+#include <openssl/x509v3.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+
+#include <string>
+
+#include "engine/https_settings.h"
+#include "engine/openssl_ptr.h"
+#include "engine/self_signed_certificate.h"
+#include "foundation/settings_sections.h"
+#include "support/log_reader.h"
+#include "support/web_server_fixture.h"
+#include "web/https_redirect.h"
+#include "web/machine_address.h"
+#include "web/weblet_connection.h"
+
+namespace {
+
+constexpr int kClientLimitSeconds = 10;
+constexpr char kHandshakeFailed[] = "<handshake failed>";
+
+// A TLS client that trusts only `caFile` and checks that the certificate
+// names 127.0.0.1; it offers versions up to `version` (TLS 1.1 alone when
+// that is TLS 1.1). Returns what the server sent until it closed.
+std::string TlsExchange(std::uint16_t port, const std::string& caFile, const std::string& request,
+                        int version = TLS1_3_VERSION) {
+  LUniqueFd fd = KavrixConnectLoopback(port);
+  if (!fd) return "<no connection>";
+  const timeval limit{kClientLimitSeconds, 0};
+  ::setsockopt(fd.Get(), SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+  LSslCtxPtr ctx(SSL_CTX_new(TLS_client_method()));
+  SSL_CTX_set_max_proto_version(ctx.get(), version);
+  if (version == TLS1_1_VERSION) {
+    // The client library itself refuses TLS 1.1 unless told otherwise.
+    SSL_CTX_set_security_level(ctx.get(), 0);
+    SSL_CTX_set_min_proto_version(ctx.get(), TLS1_1_VERSION);
+  }
+  SSL_CTX_load_verify_locations(ctx.get(), caFile.c_str(), nullptr);
+  SSL_CTX_set_verify(ctx.get(), SSL_VERIFY_PEER, nullptr);
+  LSslPtr ssl(SSL_new(ctx.get()));
+  X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl.get()), "127.0.0.1");
+  SSL_set_fd(ssl.get(), fd.Get());
+  if (SSL_connect(ssl.get()) != 1) {
+    ERR_clear_error();
+    return kHandshakeFailed;
+  }
+  SSL_write(ssl.get(), request.data(), static_cast<int>(request.size()));
+  std::string answer;
+  char buffer[4096];
+  for (int got; (got = SSL_read(ssl.get(), buffer, sizeof buffer)) > 0;) answer.append(buffer, got);
+  ERR_clear_error();
+  return answer;
+}
+
+std::string Redirect(const std::string& location) {
+  return "HTTP/1.1 307 Temporary Redirect\r\nLocation: " + location +
+         "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+}
+
+class HttpsListenerTest : public WebServerTest {
+ protected:
+  void SetUp() override {
+    WebServerTest::SetUp();
+    httpsPort_ = KavrixFreeLoopbackPort();
+    LSettingSetString("Routing", kLRoutingHttpsPort, std::to_string(httpsPort_));
+  }
+  void StartHttps() {
+    StartServer(TestTable());
+    ASSERT_TRUE(Server().WaitHttpsListening(10000));
+  }
+  std::string Tls(const std::string& request, int version = TLS1_3_VERSION) {
+    return TlsExchange(httpsPort_, LHttpsCertificatePath(), request, version);
+  }
+  std::string HttpsBase() const { return ":" + std::to_string(httpsPort_); }
+
+  std::uint16_t httpsPort_ = 0;
+};
+
+TEST_F(HttpsListenerTest, TlsServesThePagesAndThePlainPortSendsBrowsersThere) {
+  StartHttps();
+  const std::string port = std::to_string(httpsPort_);
+  const struct {
+    bool tls;
+    std::string request;
+    std::string answer;  // the whole answer, or a part of it when `part`
+    bool part;
+  } cases[] = {
+      {true, "GET / HTTP/1.0\r\n\r\n", "HTTP/1.0 200 OK\r\n\r\nroot page", false},
+      // The body is read through TLS as well; query fields come first.
+      {true, "POST /echo?a=1 HTTP/1.1\r\nHost: h\r\nContent-Length: 7\r\n\r\na=3&b=2",
+       "param a=1\nparam a=3\nparam b=2\n", true},
+      {true, "GET /missing.css HTTP/1.0\r\n\r\n", "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", false},
+      {false, "GET /echo?a=1&b=%20 HTTP/1.1\r\nHost: office.example:8089\r\n\r\n",
+       Redirect("https://office.example:" + port + "/echo?a=1&b=%20"), false},
+      {false, "POST /logon HTTP/1.1\r\nHost: [::1]\r\nContent-Length: 3\r\n\r\nb=2",
+       Redirect("https://[::1]:" + port + "/logon"), false},
+      {false, "GET /s.css HTTP/1.1\r\nHost: 10.1.2.3\r\n\r\n", Redirect("https://10.1.2.3:" + port + "/s.css"), false},
+      // Stations keep the plain port.
+      {false, "GET /connect HTTP/1.0\r\n\r\n", "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", false},
+  };
+  for (const auto& c : cases) {
+    const std::string answer = c.tls ? Tls(c.request) : Exchange(c.request);
+    if (c.part) {
+      EXPECT_NE(answer.find(c.answer), std::string::npos) << c.request << "\n" << answer;
+    } else {
+      EXPECT_EQ(answer, c.answer) << c.request;
+    }
+  }
+}
+
+TEST_F(HttpsListenerTest, OnlyTls12And13AreAccepted) {
+  StartHttps();
+  const struct {
+    int version;
+    bool accepted;
+  } cases[] = {{TLS1_1_VERSION, false}, {TLS1_2_VERSION, true}, {TLS1_3_VERSION, true}};
+  for (const auto& c : cases) {
+    const std::string answer = Tls("GET / HTTP/1.0\r\n\r\n", c.version);
+    EXPECT_EQ(answer == "HTTP/1.0 200 OK\r\n\r\nroot page", c.accepted) << c.version << ": " << answer;
+  }
+}
+
+TEST(HttpsRedirectTest, GoesToTheHostTheBrowserAskedForOnTheHttpsPort) {
+  const std::string machine = LMachineIPv4Text();
+  const struct {
+    const char* host;
+    std::uint16_t port;
+    const char* url;
+    std::string location;
+  } cases[] = {
+      {"office.example:8089", 8443, "/mainpage?x=1", "https://office.example:8443/mainpage?x=1"},
+      {"Office.Example", 443, "/", "https://Office.Example/"},
+      {"[fe80::1]:89", 8443, "/a", "https://[fe80::1]:8443/a"},
+      {"192.168.1.5 ", 8443, "/a", "https://192.168.1.5:8443/a"},
+      // No name of a host: this machine's address instead.
+      {"", 8443, "/a", "https://" + machine + ":8443/a"},
+      {"evil.example/x", 8443, "/a", "https://" + machine + ":8443/a"},
+      {"a\"b", 8443, "/a", "https://" + machine + ":8443/a"},
+      {"[::1", 8443, "/a", "https://" + machine + ":8443/a"},
+      {"[x]", 8443, "/a", "https://" + machine + ":8443/a"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(LHttpsRedirectText(c.host, c.port, c.url), Redirect(c.location)) << c.host;
+  }
+}
+
+TEST_F(HttpsListenerTest, MakesItsOwnCertificateOnceAndLogsItsFingerprint) {
+  const mode_t old = ::umask(0);  // the key's mode must not depend on it
+  StartHttps();
+  ::umask(old);
+  const std::string certificate = LHttpsCertificatePath();
+  EXPECT_EQ(certificate, SharedFolder() + "/https-certificate.pem");
+  struct stat info {};
+  ASSERT_EQ(::stat(LHttpsKeyPath().c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+  const std::string fingerprint = LCertificateFingerprintSha256(certificate);
+  EXPECT_EQ(fingerprint.size(), 32u * 3 - 1);
+  EXPECT_NE(KavrixReadLogText().find("HTTPS certificate \"" + certificate + "\", SHA-256 fingerprint " + fingerprint),
+            std::string::npos);
+
+  LBioPtr bio(BIO_new_file(certificate.c_str(), "r"));
+  LX509Ptr x509(PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr));
+  ASSERT_TRUE(x509);
+  int days = 0, seconds = 0;
+  ASSERT_EQ(ASN1_TIME_diff(&days, &seconds, X509_get0_notBefore(x509.get()), X509_get0_notAfter(x509.get())), 1);
+  EXPECT_EQ(days * 86400 + seconds, kLSelfSignedValidDays * 86400 + 3600);
+  EVP_PKEY* key = X509_get0_pubkey(x509.get());
+  char group[64] = "";
+  EVP_PKEY_get_group_name(key, group, sizeof group, nullptr);
+  EXPECT_STREQ(group, "prime256v1");
+  // The client of Tls() checked the address against the certificate.
+  EXPECT_EQ(Tls("GET / HTTP/1.0\r\n\r\n"), "HTTP/1.0 200 OK\r\n\r\nroot page");
+
+  DestroyServer();
+  StartHttps();
+  EXPECT_EQ(LCertificateFingerprintSha256(certificate), fingerprint);
+}
+
+TEST_F(HttpsListenerTest, AnUnusableCertificateLeavesHttpsOffAndThePlainPortServing) {
+  const struct {
+    const char* what;
+    const char* certificate;  // null: a certificate made for the case
+    bool otherKey;            // the key of another certificate
+    std::string logged;
+  } cases[] = {
+      {"not PEM", "not a certificate", false, "cannot be read"},
+      {"foreign key", nullptr, true, "does not belong to the certificate"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string certificate = LHttpsCertificatePath();
+    std::string error;
+    if (c.certificate != nullptr) {
+      ASSERT_TRUE(KavrixWriteFile(certificate, c.certificate));
+    } else {
+      ASSERT_TRUE(LMakeSelfSignedCertificate(LSelfSignedNames{"a", {}, {}}, certificate, LHttpsKeyPath(), error));
+    }
+    if (c.otherKey) {
+      ASSERT_TRUE(LMakeSelfSignedCertificate(LSelfSignedNames{"b", {}, {}}, TempDir() + "/other.pem",
+                                             LHttpsKeyPath(), error));
+    }
+    StartServer(TestTable());
+    EXPECT_FALSE(Server().WaitHttpsListening(0));
+    EXPECT_EQ(Exchange("GET / HTTP/1.0\r\nHost: h\r\n\r\n"), "HTTP/1.0 200 OK\r\n\r\nroot page");
+    EXPECT_NE(KavrixReadLogText().find("HTTPS stays off: "), std::string::npos);
+    EXPECT_NE(KavrixReadLogText().find(c.logged), std::string::npos);
+    DestroyServer();
+  }
+}
+
+// A client that stops half way through its hello, or sends it a byte at a
+// time, is cut off at the head deadline like a slow request head.
+TEST_F(HttpsListenerTest, AStalledHandshakeIsCutOffAtTheHeadDeadline) {
+  StartHttps();
+  LWebletConnection::SetHeadDeadlineMs(1000);
+  // A handshake record that announces 512 bytes of hello.
+  const std::string recordStart("\x16\x03\x01\x02\x00\x01", 6);
+  for (const bool trickle : {false, true}) {
+    SCOPED_TRACE(trickle ? "trickling" : "silent");
+    LUniqueFd client = KavrixConnectLoopback(httpsPort_);
+    ASSERT_TRUE(KavrixSendAll(client.Get(), recordStart));
+    bool closed = false;
+    // Bounded: a server without the deadline waits for ever.
+    for (int i = 0; i < 200 && !closed; ++i) {
+      closed = (trickle && ::send(client.Get(), "\0", 1, MSG_NOSIGNAL) != 1) || KavrixPeerClosed(client.Get(), 50);
+    }
+    EXPECT_TRUE(closed);
+  }
+  EXPECT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == 0; }));
+  EXPECT_EQ(Tls("GET / HTTP/1.0\r\n\r\n"), "HTTP/1.0 200 OK\r\n\r\nroot page");
+}
+
+TEST_F(HttpsListenerTest, AStopEndsAHandshakeThatWaits) {
+  StartHttps();
+  LUniqueFd client = KavrixConnectLoopback(httpsPort_);
+  ASSERT_TRUE(KavrixSendAll(client.Get(), std::string("\x16\x03\x01\x02\x00", 5)));
+  ASSERT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == 1; }));
+  Server().StopListener();
+  Server().StopConnectionsNow();
+  EXPECT_EQ(Server().GetThreadCount(), 0u);
+  EXPECT_TRUE(KavrixPeerClosed(client.Get()));
+}
+
+}  // namespace

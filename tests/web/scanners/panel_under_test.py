@@ -56,8 +56,8 @@ def in_private_network(script, arguments, addresses=()):
 
 
 class Panel:
-    """One server with its own data root; stopped (and its folder removed
-    unless `keep`) on leaving the `with` block."""
+    """One server with its own data root; stopped on leaving the `with`
+    block, and its folder removed unless `keep` or an exception."""
 
     def __init__(self, program, label="panel", open_files=None):
         """`open_files`: the server's open-file limit (soft and hard)."""
@@ -100,9 +100,9 @@ class Panel:
             except subprocess.TimeoutExpired:
                 self.process.kill()
                 self.process.wait()
-        if self.keep or failure[0] is not None:
+        if failure[0] is not None:
             print("kept for a look: " + self.work)
-        else:
+        elif not self.keep:
             shutil.rmtree(self.work, ignore_errors=True)
 
     def write(self, name, text):

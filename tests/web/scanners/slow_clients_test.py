@@ -116,6 +116,7 @@ def attack(program, label, options):
         alive = panel.process.poll() is None
         if not alive:
             panel.keep = True
+            print("kept for a look: " + panel.work)
     answered = [p for p in watch.probes if p is not None]
     slowest = max(answered, default=0)
     # slowhttptest's last status: how many of its connections were open, closed, failed.

@@ -252,6 +252,7 @@ def main():
     for failure in failures:
         print("FINDING " + failure)
     if failures:
+        print("kept for a look: " + ", ".join(folder for _, _, folder in results.values()))
         print("FAILED: %d findings" % len(failures))
         return 1
     for _, _, folder in results.values():

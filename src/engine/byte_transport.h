@@ -30,7 +30,8 @@ class LByteTransport {
   [[nodiscard]] virtual LProcessResult SendFile(LThread* thread, int fileFd, std::uint64_t length,
                                                 int timeoutMs) = 0;
   [[nodiscard]] virtual LProcessResult RecvBytes(LThread* thread, void* buffer, std::size_t length,
-                                                 int timeoutMs) = 0;
+                                                 int timeoutMs,
+                                                 const LRecvDeadline& deadline = LRecvDeadline()) = 0;
   [[nodiscard]] virtual LProcessResult RecvLine(LThread* thread, std::string& line,
                                                 std::size_t capacity, int timeoutMs,
                                                 const LRecvDeadline& deadline = LRecvDeadline()) = 0;
@@ -53,8 +54,9 @@ class LPlainTransport : public LByteTransport {
   LProcessResult SendFile(LThread* thread, int fileFd, std::uint64_t length, int timeoutMs) override {
     return ProcessSendFile(thread, fd_, fileFd, length, timeoutMs);
   }
-  LProcessResult RecvBytes(LThread* thread, void* buffer, std::size_t length, int timeoutMs) override {
-    return ProcessRecvBytes(thread, fd_, buffer, length, timeoutMs);
+  LProcessResult RecvBytes(LThread* thread, void* buffer, std::size_t length, int timeoutMs,
+                           const LRecvDeadline& deadline) override {
+    return ProcessRecvBytes(thread, fd_, buffer, length, timeoutMs, deadline);
   }
   LProcessResult RecvLine(LThread* thread, std::string& line, std::size_t capacity, int timeoutMs,
                           const LRecvDeadline& deadline) override {

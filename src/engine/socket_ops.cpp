@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "engine/send_pace.h"
 #include "engine/socket_wait.h"
 #include "engine/wait_budget.h"
 #include "foundation/thread.h"
@@ -53,6 +54,7 @@ LProcessResult ProcessSendPieces(LThread* thread, int fd, const void* data, std:
     const std::size_t piece = std::min(left, pieceBytes);
     const ssize_t sent = ::send(fd, next, piece, MSG_NOSIGNAL);
     if (sent > 0) {
+      LSendPaceScope::CountSent(static_cast<std::uint64_t>(sent));
       next += sent;
       left -= static_cast<std::size_t>(sent);
       if (left == 0) return kLProcessDone;
@@ -63,6 +65,7 @@ LProcessResult ProcessSendPieces(LThread* thread, int fd, const void* data, std:
     } else if (sent < 0 && !WouldBlock(errno)) {
       return kLProcessFailed;
     }
+    if (!LSendPaceScope::WaitAllowed()) return kLProcessFailed;
     const LProcessResult waited = WaitOrGiveUp(thread, fd, POLLOUT, budget);
     if (waited != kLProcessDone) return waited;
   }
@@ -79,24 +82,27 @@ LProcessResult ProcessSendFile(LThread* thread, int fd, int fileFd, std::uint64_
     if (left == 0) return kLProcessDone;
     const ssize_t sent = ::sendfile(fd, fileFd, nullptr, static_cast<std::size_t>(std::min(left, kPiece)));
     if (sent > 0) {
+      LSendPaceScope::CountSent(static_cast<std::uint64_t>(sent));
       left -= static_cast<std::uint64_t>(sent);
       continue;
     }
     if (sent == 0) return kLProcessFailed;  // the file ended early
     if (errno == EINTR) continue;
     if (!WouldBlock(errno)) return kLProcessFailed;
+    if (!LSendPaceScope::WaitAllowed()) return kLProcessFailed;
     const LProcessResult waited = WaitOrGiveUp(thread, fd, POLLOUT, budget);
     if (waited != kLProcessDone) return waited;
   }
 }
 
 LProcessResult ProcessRecvBytes(LThread* thread, int fd, void* buffer, std::size_t length,
-                                int timeoutMs) {
+                                int timeoutMs, const LRecvDeadline& deadline) {
   char* next = static_cast<char*>(buffer);
   std::size_t left = length;
   LWaitBudget budget(timeoutMs);
   while (left > 0) {
     if (StopRequested(thread)) return kLProcessStopped;
+    if (deadline.Passed()) return kLProcessFailed;
     const ssize_t got = ::recv(fd, next, left, 0);
     if (got > 0) {
       next += got;

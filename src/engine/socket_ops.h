@@ -29,7 +29,9 @@ inline constexpr std::size_t kLLinePeekBytes = 60;
 
 // Sends all `length` bytes (no SIGPIPE). A full piece is followed by the next
 // at once; after a shorter piece, or EAGAIN, it waits for writability. Each
-// slice that ends without writability costs 200 ms of `timeoutMs`.
+// slice that ends without writability costs 200 ms of `timeoutMs`. Inside an
+// LSendPaceScope (send_pace.h) a wait that the scope's pace no longer allows
+// fails; this holds for every send below as well.
 [[nodiscard]] LProcessResult ProcessSend(LThread* thread, int fd, const void* data,
                                          std::size_t length, int timeoutMs);
 
@@ -46,9 +48,12 @@ inline constexpr std::size_t kLLinePeekBytes = 60;
                                              std::uint64_t length, int timeoutMs);
 
 // Receives exactly `length` bytes (0 is done at once). `timeoutMs` counts
-// silence only: it starts afresh after every chunk that arrives.
+// silence only: it starts afresh after every chunk that arrives. Once
+// `deadline` has passed the receive fails however the bytes come (tested
+// before every receive).
 [[nodiscard]] LProcessResult ProcessRecvBytes(LThread* thread, int fd, void* buffer,
-                                              std::size_t length, int timeoutMs);
+                                              std::size_t length, int timeoutMs,
+                                              const LRecvDeadline& deadline = LRecvDeadline());
 
 // Closes the socket's previous descriptor, then connects a new non-blocking,
 // close-on-exec TCP socket to `address`. 255.255.255.255 (a name that did

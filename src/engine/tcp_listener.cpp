@@ -43,29 +43,6 @@ bool IsResourceShortage(int error) {
   return error == EMFILE || error == ENFILE || error == ENOBUFS || error == ENOMEM;
 }
 
-// One log line per shortage, however many accepts it refuses, and no more
-// than one a minute when shortages come and go under a flood.
-class LShortageLog {
- public:
-  static constexpr std::chrono::milliseconds kMinInterval{60000};
-
-  bool ShouldLog() {
-    if (inShortage_) return false;
-    inShortage_ = true;
-    const auto now = std::chrono::steady_clock::now();
-    if (logged_ && now - lastLog_ < kMinInterval) return false;
-    logged_ = true;
-    lastLog_ = now;
-    return true;
-  }
-  void End() { inShortage_ = false; }
-
- private:
-  bool inShortage_ = false;
-  bool logged_ = false;
-  std::chrono::steady_clock::time_point lastLog_{};
-};
-
 }  // namespace
 
 LTCPListener::~LTCPListener() { StopThreadNow(); }
@@ -112,8 +89,26 @@ void LTCPListener::ListenRound() {
   listening_.Reset();
 }
 
+bool LTCPListener::LShortageLog::ShouldLog() {
+  if (inShortage_) return false;
+  inShortage_ = true;
+  const auto now = std::chrono::steady_clock::now();
+  if (logged_ && now - lastLog_ < kMinInterval) return false;
+  logged_ = true;
+  lastLog_ = now;
+  return true;
+}
+
+void LTCPListener::DescriptorShortage(int error) {
+  std::lock_guard<std::mutex> lock(shortageMutex_);
+  if (!shortageLog_.ShouldLog()) return;
+  // The log opens its file for the line: the reserve makes room for it.
+  reserve_.Release();
+  LOGERRORF("Connections are refused: no file descriptors left (%s)", std::strerror(error));
+  (void)reserve_.Restore();
+}
+
 void LTCPListener::AcceptLoop(int listenFd) {
-  LShortageLog shortageLog;
   while (!IsStopRequested()) {
     pollfd entries[2] = {{listenFd, POLLIN, 0}, {GetStopSignal().GetFd(), POLLIN, 0}};
     if (LPollRetry(entries, 2, -1) < 0) return;
@@ -133,14 +128,16 @@ void LTCPListener::AcceptLoop(int listenFd) {
       // by the system) until descriptors are free again. Waiting a slice on
       // the stop signal keeps the still-readable socket from spinning; the
       // listener stays bound, unlike after a real failure.
-      if (shortageLog.ShouldLog()) {
-        LOGERRORF("Connections are refused: no file descriptors left (accept() failed: %s)",
-                  std::strerror(error));
-      }
+      DescriptorShortage(error);
       if (GetStopSignal().WaitSignal(kLSocketSliceMs)) return;
       continue;
     }
-    shortageLog.End();
+    {
+      std::lock_guard<std::mutex> lock(shortageMutex_);
+      shortageLog_.End();
+      // Taken back as soon as descriptors are free again, for the next shortage.
+      (void)reserve_.Restore();
+    }
     peer_ = LIPv4Peer::FromSockaddr(from);
     NewConnection(accepted);
     sched_yield();

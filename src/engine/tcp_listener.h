@@ -6,14 +6,17 @@
 // rest of the service keeps running meanwhile. Connections left on the port
 // by a server that just ended do not count as holding it (SO_REUSEADDR), so
 // a restarted server binds at once. When the process runs out of
-// descriptors, the listener says so once and waits in 200 ms slices until
-// it can accept again.
+// descriptors, the listener says so once (a descriptor held in reserve lets
+// the line be written) and waits in 200 ms slices until it can accept again.
 
 #include <sys/socket.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <mutex>
 
+#include "engine/descriptor_reserve.h"
 #include "engine/ip_socket_tcp.h"
 #include "foundation/signal_object.h"
 #include "foundation/thread.h"
@@ -48,6 +51,12 @@ class LTCPListener : public LThread {
   virtual void BindConflict() {}
 
   const LIPv4Peer& AcceptedPeer() const { return peer_; }
+  // The process is short of descriptors (`error` is the errno that said
+  // so): logs "Connections are refused: no file descriptors left" once per
+  // shortage and at most once a minute. A server also calls it when a
+  // connection accepted with the last descriptor cannot get the ones it
+  // needs besides (from any listener's thread).
+  void DescriptorShortage(int error);
   // The pause before the next try after a failed round (kRetryWaitMs unless
   // a test asks for less); takes effect at the next pause.
   void SetRetryWaitMs(int ms) { retryWaitMs_.store(ms); }
@@ -60,8 +69,25 @@ class LTCPListener : public LThread {
   // Accepts until the stop signal fires or accept fails for good.
   void AcceptLoop(int listenFd);
 
+  // One log line per shortage, however many accepts it refuses, and no more
+  // than one a minute when shortages come and go under a flood.
+  class LShortageLog {
+   public:
+    static constexpr std::chrono::milliseconds kMinInterval{60000};
+    bool ShouldLog();
+    void End() { inShortage_ = false; }
+
+   private:
+    bool inShortage_ = false;
+    bool logged_ = false;
+    std::chrono::steady_clock::time_point lastLog_{};
+  };
+
   std::atomic<std::uint16_t> port_{0};
   std::atomic<int> retryWaitMs_{kRetryWaitMs};
   LIPv4Peer peer_;  // touched only on the listener thread
+  std::mutex shortageMutex_;  // guards shortageLog_ and reserve_
+  LShortageLog shortageLog_;
+  LDescriptorReserve reserve_;
   LSignalObject listening_;
 };

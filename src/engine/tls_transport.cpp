@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 
+#include "engine/send_pace.h"
 #include "engine/socket_wait.h"
 #include "engine/tls_server_context.h"
 #include "engine/wait_budget.h"
@@ -92,10 +93,12 @@ LProcessResult LTlsTransport::Send(LThread* thread, const void* data, std::size_
     ERR_clear_error();
     const int rc = SSL_write(ssl_.get(), next, piece);
     if (rc > 0) {
+      LSendPaceScope::CountSent(static_cast<std::uint64_t>(rc));
       next += rc;
       left -= static_cast<std::size_t>(rc);
       continue;
     }
+    if (!LSendPaceScope::WaitAllowed()) return kLProcessFailed;
     const LProcessResult waited = WaitFor(thread, fd_, WantOf(ssl_.get(), rc), budget);
     if (waited != kLProcessDone) return waited;
   }
@@ -158,17 +161,19 @@ void LTlsTransport::ReleaseIfEmpty() {
   pendingAt_ = 0;
 }
 
-LProcessResult LTlsTransport::RecvBytes(LThread* thread, void* buffer, std::size_t length, int timeoutMs) {
+LProcessResult LTlsTransport::RecvBytes(LThread* thread, void* buffer, std::size_t length, int timeoutMs,
+                                        const LRecvDeadline& deadline) {
   char* next = static_cast<char*>(buffer);
   std::size_t left = length;
   LWaitBudget budget(timeoutMs);
   while (left > 0) {
     if (StopRequested(thread)) return kLProcessStopped;
+    if (deadline.Passed()) return kLProcessFailed;
     const std::size_t took = TakePending(next, left);
     next += took;
     left -= took;
     if (left == 0) break;
-    switch (FillPending(thread, budget, LRecvDeadline())) {
+    switch (FillPending(thread, budget, deadline)) {
       case Fill::kGot:
         break;
       case Fill::kStopped:

@@ -32,7 +32,8 @@ class LTlsTransport : public LByteTransport {
   LProcessResult Send(LThread* thread, const void* data, std::size_t length, int timeoutMs,
                       std::size_t pieceBytes) override;
   LProcessResult SendFile(LThread* thread, int fileFd, std::uint64_t length, int timeoutMs) override;
-  LProcessResult RecvBytes(LThread* thread, void* buffer, std::size_t length, int timeoutMs) override;
+  LProcessResult RecvBytes(LThread* thread, void* buffer, std::size_t length, int timeoutMs,
+                           const LRecvDeadline& deadline) override;
   LProcessResult RecvLine(LThread* thread, std::string& line, std::size_t capacity, int timeoutMs,
                           const LRecvDeadline& deadline) override;
   LProcessResult WaitReadable(LThread* thread, int timeoutMs) override;

@@ -32,6 +32,9 @@ constexpr int kScreenRequestSendMs = 5000;
 constexpr int kReplySendMs = 50000;
 constexpr std::size_t kDiscardChunk = 4096;
 
+// A refused screenshot is logged at most once in this time.
+constexpr std::int64_t kBusyLogIntervalMs = 60000;
+
 int ServerUtcOffsetMinutes() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
@@ -49,6 +52,7 @@ LKXServerConnection::LKXServerConnection(LThread& thread, LIPSocketTCP& socket, 
       serverBias_(-ServerUtcOffsetMinutes()),
       stationTimeZone_(stationTimeZone),
       bodySilenceMs_(limits.bodySilenceMs),
+      screenshotPace_(limits.screenshotPace),
       stateSendMs_(limits.stateSendMs),
       thread_(thread),
       socket_(socket),
@@ -83,6 +87,16 @@ LKXServerConnection::~LKXServerConnection() {
   }
   std::lock_guard<std::mutex> monitors(monitorMutex_);
   monitors_.clear();
+}
+
+void LKXServerConnection::LogScreenshotsBusy() const {
+  static std::atomic<std::int64_t> lastLogMs{0};
+  const std::int64_t now = LKXSteadyMs();
+  std::int64_t last = lastLogMs.load();
+  if (last != 0 && now - last < kBusyLogIntervalMs) return;
+  if (!lastLogMs.compare_exchange_strong(last, now)) return;
+  LOGWARNF("A screenshot from %s was refused: the server holds as many screenshot bytes as it will (%zu).",
+           userName_.c_str(), LKXScreenshotBudget().Capacity());
 }
 
 LDateTime LKXServerConnection::ConvertTime(std::uint32_t stationTime) const {
@@ -217,7 +231,20 @@ bool LKXServerConnection::HandleScreenshot(const LKXWireHeader& header, std::str
   if (!Receive(message, kLKXHeaderBytes, fixed - kLKXHeaderBytes, kReceiveMs)) return false;
   if (header.totalLength > kLKXMaxScreenshotMessage) return false;
   if (header.totalLength < fixed) return true;
-  if (!Receive(message, fixed, header.totalLength - fixed, bodySilenceMs_)) return false;
+  const std::size_t imageBytes = header.totalLength - fixed;
+  // Held until the picture has been handed on: its bytes live as long.
+  LBytesInFlightShare share(LKXScreenshotBudget());
+  message.resize(fixed);
+  switch (LKXReceiveWithin(&thread_, socket_.Get(), message, imageBytes, bodySilenceMs_,
+                           screenshotPace_.DeadlineFor(imageBytes), share)) {
+    case LKXReceiveResult::kDone:
+      break;
+    case LKXReceiveResult::kFailed:
+      return false;
+    case LKXReceiveResult::kOverBudget:
+      LogScreenshotsBusy();
+      return false;
+  }
   LKXScreenshot shot;
   if (LKXParseScreenshot(message, shot) != LKXWireStatus::kOk) return false;
   bool watched = false;

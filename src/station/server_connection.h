@@ -127,6 +127,8 @@ class LKXServerConnection {
   // arrive. `timeoutMs` counts silence.
   bool Receive(std::string& buffer, std::size_t from, std::size_t length, int timeoutMs);
   bool Discard(std::uint64_t length);
+  // A screenshot found the server-wide budget full (at most once a minute).
+  void LogScreenshotsBusy() const;
   bool Watched();
   void IdleTick();
   bool SendEntry(const LKXPresenceEntry& entry);
@@ -142,6 +144,7 @@ class LKXServerConnection {
   const int serverBias_;        // minus the server's UTC offset in minutes, at construction
   const int stationTimeZone_;   // minutes east of UTC
   const int bodySilenceMs_;     // a screenshot body silent this long ends the session
+  const LTransferPace screenshotPace_;  // a screenshot body slower than this ends it too
   const int stateSendMs_;       // a user state not sent within this ends the session
   LThread& thread_;
   LIPSocketTCP& socket_;

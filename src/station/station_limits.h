@@ -7,6 +7,8 @@
 
 #include <cstddef>
 
+#include "engine/transfer_pace.h"
+
 // A message body (the bytes after its header) that stays silent this long
 // ends the session. Real stations send a screenshot in one go; even a slow
 // link keeps bytes flowing, while a body that stalls would hold its buffer
@@ -40,10 +42,24 @@ inline constexpr std::size_t kLKXReceivePieceBytes = 64 * 1024;
 // would otherwise hold its queue and thread for good.
 inline constexpr int kLKXStateSendMs = 50000;
 
+// A whole screenshot body must arrive within this much time plus a second
+// for every kLKXScreenshotMinBytesPerSecond bytes it declares (the largest,
+// 10,000,000 bytes: 230 s). The silence rule alone is defeated by a station
+// that sends a byte now and then.
+inline constexpr int kLKXScreenshotDeadlineBaseMs = 30000;
+inline constexpr std::size_t kLKXScreenshotMinBytesPerSecond = 50000;
+
+// Screenshot bytes the whole server holds at once for pictures still
+// arriving; a screenshot that would take more ends its session, as an
+// oversized one does. Six largest pictures fit; a whole office's ordinary
+// ones (some 200 KB each) fit hundreds of times.
+inline constexpr std::size_t kLKXScreenshotBytesInFlightCap = 64 * 1024 * 1024;
+
 // The limits one station connection runs under. Tests lower them; the
 // service uses the defaults.
 struct LKXStationLimits {
   int bodySilenceMs = kLKXBodySilenceMs;
   int connectionsPerUser = kLKXMaxConnectionsPerUser;
   int stateSendMs = kLKXStateSendMs;
+  LTransferPace screenshotPace{kLKXScreenshotDeadlineBaseMs, kLKXScreenshotMinBytesPerSecond};
 };

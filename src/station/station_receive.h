@@ -7,6 +7,9 @@
 #include <cstddef>
 #include <string>
 
+#include "engine/bytes_in_flight.h"
+#include "engine/recv_deadline.h"
+
 class LThread;
 
 // Appends exactly `length` bytes from `fd` to `buffer`, growing it piece by
@@ -16,3 +19,14 @@ class LThread;
 // arrived stays in `buffer`).
 [[nodiscard]] bool LKXReceiveAppend(LThread* thread, int fd, std::string& buffer, std::size_t length,
                                     int silenceMs);
+
+enum class LKXReceiveResult { kDone, kFailed, kOverBudget };
+// The same bounded in time and memory: `deadline` bounds the whole receive,
+// and each piece is taken from `share`'s budget before it is received (a
+// piece the budget has no room for ends the receive: kOverBudget).
+[[nodiscard]] LKXReceiveResult LKXReceiveWithin(LThread* thread, int fd, std::string& buffer, std::size_t length,
+                                                int silenceMs, const LRecvDeadline& deadline,
+                                                LBytesInFlightShare& share);
+
+// The budget of all screenshots being received (kLKXScreenshotBytesInFlightCap).
+LBytesInFlight& LKXScreenshotBudget();

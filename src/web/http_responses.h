@@ -11,6 +11,9 @@ inline constexpr char kLHttpNotImplemented[] =
 inline constexpr char kLHttpNotFoundClose[] = "HTTP/1.1 404 Not Found\r\nConnection: close\r\n\r\n";
 inline constexpr char kLHttpContentTooLong[] =
     "HTTP/1.1 500 Content Length Too Long\r\nConnection: close\r\n\r\n";
+// A body refused because the server holds as many body bytes as it will.
+inline constexpr char kLHttpBodiesBusy[] =
+    "HTTP/1.1 503 Service Unavailable\r\nConnection: close\r\nRetry-After: 10\r\nContent-Length: 0\r\n\r\n";
 // A missing static file: the connection stays usable for the next request.
 inline constexpr char kLHttpNotFoundEmpty[] = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n";
 // An answer with nothing to show: the browser stays on the page it has.

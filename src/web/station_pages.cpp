@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "engine/send_pace.h"
 #include "foundation/log.h"
 #include "foundation/text_limits.h"
 #include "web/access_rules.h"
@@ -40,6 +41,8 @@ void WLConnect(LWebletForm& form) {
   }
   if (WLSendRaw(form, kLHttpStationConnect) != kLProcessDone) return;
   if (const LStationProtocolHandler protocol = gStationProtocol.load()) {
+    // A session of hours, not an answer: its sends have time-outs of their own.
+    const LSendPaceLift session;
     protocol(form.Thread(), form.Socket(), form.RemoteAddress());
   }
 }

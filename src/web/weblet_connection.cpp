@@ -7,12 +7,15 @@
 #include <cstring>
 #include <utility>
 
+#include "engine/send_pace.h"
 #include "engine/socket_ops.h"
 #include "engine/socket_wait.h"
 #include "engine/tls_transport.h"
 #include "engine/wait_budget.h"
 #include "foundation/paths.h"
 #include "foundation/text_limits.h"
+#include "web/http_responses.h"
+#include "web/request_body.h"
 #include "web/https_redirect.h"
 #include "web/request_parser.h"
 #include "web/same_origin.h"
@@ -25,6 +28,7 @@ namespace {
 
 constexpr int kRejectSendTimeoutMs = 20000;
 constexpr std::string_view kHelpPrefix = "help/";
+constexpr std::string_view kStationConnectPath = "connect";
 
 }  // namespace
 
@@ -37,12 +41,13 @@ std::string LWebletHelpFolder() {
 
 LWebletConnection::LWebletConnection(LIPSocketTCP& socket, LWebScriptTable table,
                                      std::string rootFolder, const LIPv4Peer& peer,
-                                     LWebletSecurity security)
+                                     LWebletSecurity security, LAddressSlot slot)
     : socket_(std::move(socket)),
       table_(table),
       rootFolder_(std::move(rootFolder)),
       peer_(peer),
-      security_(std::move(security)) {}
+      security_(std::move(security)),
+      slot_(std::move(slot)) {}
 
 LWebletConnection::~LWebletConnection() = default;
 
@@ -89,11 +94,20 @@ LWebletConnection::Next LWebletConnection::ServeRequest() {
     step = parser.OnHeaderLine(line);
   }
   if (step == LHttpStep::kHeadersDone) step = parser.BeginBody();
+  // Held until the request is answered: the body's bytes live as long.
+  LBytesInFlightShare bodyShare(LRequestBodyBudget());
   if (step == LHttpStep::kBody) {
-    std::string body(parser.BodyLength(), '\0');
-    const int timeoutMs = static_cast<int>(body.size()) + kBodyTimeoutExtraMs;
-    if (in.RecvBytes(this, body.data(), body.size(), timeoutMs) != kLProcessDone) {
-      return Next::kDrop;
+    const std::size_t length = parser.BodyLength();
+    std::string body;
+    switch (LReceiveRequestBody(this, in, length, kBodyTimeoutExtraMs,
+                                BodyPace().DeadlineFor(length), bodyShare, body)) {
+      case LBodyOutcome::kReceived:
+        break;
+      case LBodyOutcome::kFailed:
+        return Next::kDrop;
+      case LBodyOutcome::kOverBudget:
+        (void)in.Send(this, kLHttpBodiesBusy, sizeof kLHttpBodiesBusy - 1, kRejectSendTimeoutMs);
+        return Next::kCloseGracefully;
     }
     step = parser.OnBody(body);
   }
@@ -109,14 +123,19 @@ LWebletConnection::Next LWebletConnection::ServeRequest() {
     (void)in.Send(this, redirect.data(), redirect.size(), kRejectSendTimeoutMs);
     return Next::kCloseGracefully;
   }
+  const LSendPaceScope answerPace(AnswerPace());
   const bool keepAlive = parser.Request().keepAlive;
   LWebletForm form(*this, socket_, in, std::move(parser.Request()), peer_.ToText());
   if (const LWebScriptEntry* entry = LFindWebScript(table_, form.PageName())) {
     // Dynamic pages have no Content-Length: the end of the connection ends
     // the page, so it never stays open.
+    // A station's session lasts for hours and the stations of a branch
+    // office share its router's address: the per-address limit is for
+    // browsers, and a station connection leaves it when it is handed over.
+    if (form.PageName() == kStationConnectPath && !form.IsSecure()) slot_.Release();
     if (WLCheckSameOrigin(form)) entry->handler(form);
     (void)form.FinishResponse();
-    return Next::kCloseGracefully;
+    return answerPace.Missed() ? Next::kDrop : Next::kCloseGracefully;
   }
   const LStaticFileOutcome outcome =
       LServeStaticFile(this, in, StaticFilePath(form.PageName()), form.FileConditions());

@@ -12,7 +12,9 @@
 
 #include "engine/byte_transport.h"
 #include "engine/ip_socket_tcp.h"
+#include "engine/transfer_pace.h"
 #include "foundation/detached_thread.h"
+#include "web/address_slots.h"
 #include "web/url_table.h"
 
 class LTlsServerContext;
@@ -38,20 +40,38 @@ class LWebletConnection : public LDetachedThread {
   // client sending one byte now and then would otherwise hold a thread and
   // its descriptors for ever.
   static constexpr int kHeadDeadlineMs = 30000;
+  // A whole body must arrive within this much time plus a second for every
+  // kBodyMinBytesPerSecond bytes it declares (the largest body allowed, at
+  // 8 KiB/s: 152 s), and a whole answer must be taken by the client at no
+  // less than this pace: a client that sends or reads one byte now and then
+  // would otherwise hold a thread and its descriptors for as long as it
+  // likes. The floor is that of a poor mobile link.
+  static constexpr int kBodyDeadlineBaseMs = 30000;
+  static constexpr std::size_t kBodyMinBytesPerSecond = 8 * 1024;
+  static constexpr int kAnswerDeadlineBaseMs = 30000;
+  static constexpr std::size_t kAnswerMinBytesPerSecond = 8 * 1024;
   // A graceful close waits this long for the peer's last bytes.
   static constexpr int kCloseWaitMs = 20000;
   static constexpr std::size_t kCloseDrainBytes = 23;
 
   // Takes the socket over (`socket` is left at -1). The table, the web root
   // and the peer are copied: the connection never looks at the server again.
+  // The address slot is held until the connection ends.
   LWebletConnection(LIPSocketTCP& socket, LWebScriptTable table, std::string rootFolder,
-                    const LIPv4Peer& peer, LWebletSecurity security = {});
+                    const LIPv4Peer& peer, LWebletSecurity security = {},
+                    LAddressSlot slot = LAddressSlot());
   ~LWebletConnection() override;
 
   // The head deadline of requests read from now on, which also bounds a TLS
   // handshake; tests lower it so as not to wait half a minute.
   static void SetHeadDeadlineMs(int ms) { headDeadlineMs_.store(ms); }
   static int HeadDeadlineMs() { return headDeadlineMs_.load(); }
+  // The body and answer paces of requests read from now on; tests shrink
+  // them, as they do the head deadline.
+  static void SetBodyPace(const LTransferPace& pace) { bodyPace_.Store(pace); }
+  static LTransferPace BodyPace() { return bodyPace_.Load(); }
+  static void SetAnswerPace(const LTransferPace& pace) { answerPace_.Store(pace); }
+  static LTransferPace AnswerPace() { return answerPace_.Load(); }
 
  protected:
   void ThreadFunction() override;
@@ -70,6 +90,10 @@ class LWebletConnection : public LDetachedThread {
   void CloseGracefully();
 
   static inline std::atomic<int> headDeadlineMs_{kHeadDeadlineMs};
+  static inline LTransferPaceSetting bodyPace_{
+      LTransferPace{kBodyDeadlineBaseMs, kBodyMinBytesPerSecond}};
+  static inline LTransferPaceSetting answerPace_{
+      LTransferPace{kAnswerDeadlineBaseMs, kAnswerMinBytesPerSecond}};
 
   LIPSocketTCP socket_;
   const LWebScriptTable table_;
@@ -77,6 +101,7 @@ class LWebletConnection : public LDetachedThread {
   const LIPv4Peer peer_;
   const LWebletSecurity security_;
   LByteTransport* transport_ = nullptr;  // set while ThreadFunction runs
+  LAddressSlot slot_;
 };
 
 // Folder of the help pages ("help/..." page names), created up to the

@@ -4,6 +4,7 @@
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <new>
 #include <utility>
@@ -58,6 +59,9 @@ void LWebletServer::NewConnection(LIPSocketTCP& socket) {
 }
 
 void LWebletServer::StartConnection(LIPSocketTCP& socket, const LIPv4Peer& peer, LWebletSecurity security) {
+  // Refused by closing at once: the listener closes what is left in `socket`.
+  LAddressSlot slot;
+  if (!slot.Acquire(addressSlots_, peer.address)) return;
   // Responses go out as a header and pieces of at most 1024 bytes; without
   // this each small piece would wait for the browser's delayed
   // acknowledgement of the previous one, some 40 ms per request.
@@ -71,10 +75,18 @@ void LWebletServer::StartConnection(LIPSocketTCP& socket, const LIPv4Peer& peer,
     root = rootFolder_;
   }
   auto* connection =
-      new (std::nothrow) LWebletConnection(socket, table, std::move(root), peer, std::move(security));
+      new (std::nothrow) LWebletConnection(socket, table, std::move(root), peer, std::move(security), std::move(slot));
   if (connection == nullptr) {
     LOGERROR("Unable to start a thread for a new web connection.");
     return;  // the listener closes the socket, which is still its own
+  }
+  if (connection->GetStopSignal().GetFd() < 0) {
+    // The socket took the last descriptor and the thread's stop signal found
+    // none: such a thread could not be stopped promptly, so the connection
+    // goes, and the shortage is reported as if accept() had met it.
+    delete connection;
+    DescriptorShortage(EMFILE);
+    return;
   }
   connection->SetStackSize(kConnectionStackBytes);
   if (!connection->StartDetached(this, 0)) {

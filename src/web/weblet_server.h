@@ -9,6 +9,7 @@
 
 #include "engine/tcp_listener.h"
 #include "foundation/detached_thread.h"
+#include "web/address_slots.h"
 #include "web/url_table.h"
 #include "web/weblet_connection.h"
 
@@ -31,6 +32,8 @@ class LWebletServer : public LTCPListener, public LDetachedThreadsOwner {
   // "WebServer"/"Port"; 1089 when empty or when its low 16 bits are 0.
   static std::uint16_t GetWebletServerPort();
 
+  // The count of open connections per client address.
+  LAddressSlots& AddressSlots() { return addressSlots_; }
   // While `httpsPort` is set, connections accepted from now on by the plain
   // listener redirect to it (see LWebletSecurity).
   void SetHttpsRedirectPort(std::uint16_t httpsPort);
@@ -47,5 +50,7 @@ class LWebletServer : public LTCPListener, public LDetachedThreadsOwner {
   mutable std::mutex configMutex_;
   LWebScriptTable table_;
   std::string rootFolder_;
+  // Outlives every connection: the destructor stops them first.
+  LAddressSlots addressSlots_;
   std::uint16_t httpsRedirectPort_ = 0;
 };

@@ -10,6 +10,7 @@
 
 #include "program_support.h"
 #include "service/root_prompt.h"
+#include "support/log_reader.h"
 #include "support/loopback.h"
 #include "support/test_helpers.h"
 #include "engine/ip_socket_tcp.h"
@@ -279,6 +280,8 @@ TEST_F(ProgramTest, RunningOutOfDescriptorsIsLoggedOnceAndTheListenerLives) {
   idle.clear();
   EXPECT_EQ(BodyOfGet("s.css"), StaticFile("s.css"));
   EXPECT_EQ(refusedLines(), 1) << Errors();
+  // The log file has it too, though opening the file needs a descriptor.
+  EXPECT_NE(KavrixReadLogText().find("Connections are refused: no file descriptors left"), std::string::npos);
   ASSERT_EQ(kill(server, SIGTERM), 0);
   EXPECT_EQ(WaitExit(server), 0);
 }

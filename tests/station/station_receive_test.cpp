@@ -9,6 +9,7 @@
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -18,6 +19,7 @@
 #include "station/server_connection.h"
 #include "station/station_client.h"
 #include "station/station_limits.h"
+#include "station/station_receive.h"
 #include "support/log_reader.h"
 #include "support/loopback.h"
 #include "web/station_pages.h"
@@ -99,6 +101,62 @@ TEST_F(StationReceiveTest, ASilentBodyEndsTheSession) {
     EXPECT_TRUE(stalled.PeerClosed()) << c.sent;
     EXPECT_TRUE(idle.Sync()) << c.sent;
   }
+}
+
+// A screenshot that trickles past its whole-message deadline ends the
+// session however steadily its bytes come; under the real pace the same
+// picture is taken.
+TEST_F(StationReceiveTest, AScreenshotPastItsDeadlineEndsTheSession) {
+  static LKXStationLimits limits;
+  WLSetStationProtocolHandler([](LThread& thread, LIPSocketTCP& socket, const std::string& address) {
+    LKXServerConnectionRun(thread, socket, address, limits);
+  });
+  AddUser("ann@x", "Ann", "Sales", "pw");
+  const std::string image(5000, 'j');
+  const std::string shot = LKXBuildScreenshot({1709546400, kLKXFlagJpeg, image});
+  for (const bool late : {true, false}) {
+    limits.screenshotPace = late ? LTransferPace{0, SIZE_MAX} : LTransferPace{30000, 50000};
+    StationClient station;
+    ASSERT_TRUE(Connect(station, "ann@x", 0));
+    ASSERT_TRUE(station.Send(shot));
+    if (late) {
+      EXPECT_TRUE(station.PeerClosed());
+    } else {
+      EXPECT_TRUE(station.Sync());
+    }
+  }
+  EXPECT_EQ(LKXScreenshotBudget().InFlight(), 0u);
+}
+
+// With the server-wide screenshot budget taken by a stalled picture, a new
+// screenshot ends its session (logged once) and holds nothing; once the
+// stalled one ends, pictures are taken again.
+TEST_F(StationReceiveTest, ScreenshotsBeyondTheServerBudgetEndTheirSession) {
+  LKXScreenshotBudget().SetCapacity(kLKXReceivePieceBytes);
+  AddUser("ann@x", "Ann", "Sales", "pw");
+  const std::string shot = LKXBuildScreenshot({1709546400, kLKXFlagJpeg, std::string(1000, 'j')});
+  auto stalled = std::make_unique<StationClient>();
+  ASSERT_TRUE(Connect(*stalled, "ann@x", 0));
+  ASSERT_TRUE(stalled->Send(Declaration(kLKXMaxScreenshotMessage) + "j"));
+  ASSERT_TRUE(KavrixWaitUntil([] { return LKXScreenshotBudget().InFlight() == kLKXReceivePieceBytes; }));
+  for (int i = 0; i < 2; ++i) {
+    StationClient refused;
+    ASSERT_TRUE(Connect(refused, "ann@x", 0));
+    ASSERT_TRUE(refused.Send(shot));
+    EXPECT_TRUE(refused.PeerClosed()) << i;
+  }
+  int lines = 0;
+  for (const std::string& message : KavrixLogMessages()) {
+    lines += message.rfind("A screenshot from ann@x was refused: the server holds as many screenshot bytes", 0) == 0;
+  }
+  EXPECT_EQ(lines, 1) << KavrixReadLogText();
+  stalled.reset();
+  ASSERT_TRUE(KavrixWaitUntil([] { return LKXScreenshotBudget().InFlight() == 0; }));
+  StationClient taken;
+  ASSERT_TRUE(Connect(taken, "ann@x", 0));
+  ASSERT_TRUE(taken.Send(shot));
+  EXPECT_TRUE(taken.Sync());
+  LKXScreenshotBudget().SetCapacity(kLKXScreenshotBytesInFlightCap);
 }
 
 }  // namespace

@@ -1,0 +1,84 @@
+// The bounds of a transfer: its pace, the shared budget of bytes in
+// flight, and the deadlines the socket operations honour.
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+#include <string>
+#include <thread>
+
+#include "engine/bytes_in_flight.h"
+#include "engine/send_pace.h"
+#include "engine/socket_ops.h"
+#include "socket_pair.h"
+#include "support/loopback.h"
+
+TEST(TransferPace, AllowsTheBaseAndASecondPerFloorOfBytes) {
+  const struct {
+    LTransferPace pace;
+    std::uint64_t bytes;
+    int ms;
+  } cases[] = {
+      {{30000, 8192}, 0, 30000},
+      {{30000, 8192}, 8192, 31000},
+      {{30000, 8192}, 1000000, 152070},
+      {{0, 1000}, 1, 1},
+      {{0, 3}, 2, 666},
+      {{-5, 0}, 2, 2000},  // no floor counts as one byte a second
+      {{1, 1}, std::uint64_t{1} << 40, INT_MAX},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.pace.AllowedMs(c.bytes), c.ms) << c.bytes;
+}
+
+TEST(BytesInFlight, SharesGrowWithinTheCapacityAndComeBackWhole) {
+  LBytesInFlight budget(100);
+  {
+    LBytesInFlightShare a(budget);
+    LBytesInFlightShare b(budget);
+    EXPECT_TRUE(a.GrowTo(60));
+    EXPECT_TRUE(a.GrowTo(10));  // never shrinks
+    EXPECT_FALSE(b.GrowTo(41));
+    EXPECT_EQ(b.Held(), 0u);
+    EXPECT_TRUE(b.GrowTo(40));
+    EXPECT_EQ(budget.InFlight(), 100u);
+    EXPECT_FALSE(b.GrowTo(41));
+    budget.SetCapacity(1000);
+    EXPECT_TRUE(b.GrowTo(940));
+    EXPECT_FALSE(a.GrowTo(std::size_t(-1)));
+  }
+  EXPECT_EQ(budget.InFlight(), 0u);
+}
+
+// A passed deadline fails a receive even with its bytes waiting.
+TEST(ProcessRecvBytes, FailsOncePastItsDeadline) {
+  KavrixSocketPair pair = KavrixMakeSocketPair();
+  ASSERT_TRUE(KavrixSendAll(pair.peer.Get(), "abcd"));
+  char got[4];
+  EXPECT_EQ(ProcessRecvBytes(nullptr, pair.ours.Get(), got, 2, 5000, LRecvDeadline::InMs(0)), kLProcessFailed);
+  EXPECT_EQ(ProcessRecvBytes(nullptr, pair.ours.Get(), got, 4, 5000, LRecvDeadline::InMs(60000)), kLProcessDone);
+  EXPECT_EQ(std::string(got, 4), "abcd");
+}
+
+// Inside a pace scope a send that must wait for a peer that does not read
+// gives up once the pace is missed; lifted, and outside any scope, it waits.
+TEST(SendPace, AWaitBeyondThePaceFails) {
+  KavrixSocketPair pair = KavrixMakeSocketPair();
+  const std::string bytes(64 * 1024 * 1024, 'x');
+  {
+    LSendPaceScope scope({0, SIZE_MAX});
+    EXPECT_EQ(ProcessSend(nullptr, pair.ours.Get(), bytes.data(), bytes.size(), 60000), kLProcessFailed);
+    EXPECT_TRUE(scope.Missed());
+    const LSendPaceLift lift;
+    EXPECT_TRUE(LSendPaceScope::WaitAllowed());
+  }
+  EXPECT_TRUE(LSendPaceScope::WaitAllowed());
+  KavrixSocketPair fresh = KavrixMakeSocketPair();
+  LSendPaceScope generous({60000, 1});
+  std::string received;
+  std::thread reader([&] { received = KavrixRecvExact(fresh.peer.Get(), 4 * 1024 * 1024, 60000); });
+  EXPECT_EQ(ProcessSend(nullptr, fresh.ours.Get(), bytes.data(), 4 * 1024 * 1024, 60000), kLProcessDone);
+  reader.join();
+  EXPECT_EQ(received.size(), 4u * 1024 * 1024);
+  EXPECT_FALSE(generous.Missed());
+}

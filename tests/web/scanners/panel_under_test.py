@@ -1,4 +1,4 @@
-"""The real server on 127.0.0.1 in a temporary data root, for the tests that
+"""The real server on loopback with a temporary data root, for the tests that
 point other people's tools at the panel: an administrator and a plain user
 with known passwords, a logon through the posted form, the server's resident
 memory. Used by wapiti_test.py, slow_clients_test.py and bench/slow_clients.sh.
@@ -89,7 +89,11 @@ class Panel:
         self.process = subprocess.Popen([self.program, "-foreground"], env=env, stdout=log, stderr=log,
                                         preexec_fn=limit)
         log.close()
-        self.wait_port()
+        try:
+            self.wait_port()
+        except RuntimeError as e:
+            self.__exit__(type(e), e, None)
+            raise
         return self
 
     def __exit__(self, *failure):

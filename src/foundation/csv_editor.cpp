@@ -1,5 +1,4 @@
 #include "foundation/csv_editor.h"
-#include "foundation/write_all.h"
 
 #include <fcntl.h>
 #include <limits.h>
@@ -10,6 +9,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <string_view>
+
+#include "foundation/file_modes.h"
+#include "foundation/write_all.h"
 
 namespace {
 
@@ -58,7 +60,7 @@ LCSVFileEditor::~LCSVFileEditor() {
 bool LCSVFileEditor::Open(int lock_timeout_ms) {
   // Without the lock an append arriving during the edit would be dropped by
   // the rename, so an edit that cannot lock does not take place.
-  return LOpenLockedFile(path_, O_RDWR | O_CREAT, 0666, LOCK_EX, lock_timeout_ms, log_) &&
+  return LOpenLockedFile(path_, O_RDWR | O_CREAT, kLDataFileMode, LOCK_EX, lock_timeout_ms, log_) &&
          log_.locked;
 }
 

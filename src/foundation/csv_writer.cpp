@@ -8,6 +8,7 @@
 #include <charconv>
 
 #include "foundation/file_lock.h"
+#include "foundation/file_modes.h"
 #include "foundation/locked_file.h"
 
 namespace {
@@ -72,7 +73,7 @@ bool LCSVAppendRow(const std::string& path, const LCSVWriterRow& row) {
   // O_APPEND keeps even an unlocked write (after a lock time-out) from
   // landing on top of another writer's row.
   LLockedFile file;
-  if (!LOpenLockedFile(path, O_WRONLY | O_CREAT | O_APPEND, 0666, LOCK_EX,
+  if (!LOpenLockedFile(path, O_WRONLY | O_CREAT | O_APPEND, kLDataFileMode, LOCK_EX,
                        kLCSVAppendLockTimeoutMs, file)) {
     return false;
   }

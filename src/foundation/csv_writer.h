@@ -35,7 +35,7 @@ class LCSVWriterRow {
 // Exclusive lock time-out of every append to a work log.
 inline constexpr int kLCSVAppendLockTimeoutMs = 5000;
 
-// Appends `row` and CR LF to the file at `path` (created with mode 0666 when
+// Appends `row` and CR LF to the file at `path` (created with mode 0660 when
 // missing, never truncated) in one write, under an exclusive lock taken with
 // a 5000 ms time-out; when the lock times out the row is written all the
 // same. A file that an editor replaced while this waited is opened afresh.

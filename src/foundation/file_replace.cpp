@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <ctime>
 
+#include "foundation/file_modes.h"
+
 namespace {
 
 // Each try either finds its descriptor current or sees that another writer
@@ -59,7 +61,7 @@ LUniqueFd CreateTempFile(const std::string& path, std::string& temp_path) {
   const std::string base = folder + "~" + name.substr(0, kMaxTempBaseName) + "." + std::to_string(getpid()) + ".";
   for (int tries = 0; tries < kMaxTempNameTries; ++tries) {
     temp_path = base + std::to_string(gTempCounter.fetch_add(1));
-    LUniqueFd fd(open(temp_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    LUniqueFd fd = LOpenCreating(temp_path, O_WRONLY | O_CREAT | O_EXCL);
     if (fd || errno != EEXIST) return fd;
   }
   return LUniqueFd();
@@ -102,7 +104,7 @@ bool LFileUpdateLock::Acquire(const std::string& path, bool create, int timeout_
   const int flags = O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0);
   for (int tries = 0; tries < kMaxLockTries; ++tries) {
     Release();
-    fd_.Reset(open(path.c_str(), flags, 0666));
+    fd_ = LOpenCreating(path, flags);
     if (!fd_) return false;
     lock_.emplace(fd_.Get(), LOCK_EX, timeout_ms);
     if (fstat(fd_.Get(), &info_) != 0) return false;

@@ -34,7 +34,7 @@ class LFileUpdateLock {
   LFileUpdateLock(const LFileUpdateLock&) = delete;
   LFileUpdateLock& operator=(const LFileUpdateLock&) = delete;
 
-  // Opens `path` read-write (creating it with mode 0666 when `create`) and
+  // Opens `path` read-write (creating it with mode 0660 when `create`) and
   // locks it. False when it cannot be opened; errno tells why (ENOENT for a
   // missing file without `create`).
   [[nodiscard]] bool Acquire(const std::string& path, bool create, int timeout_ms);

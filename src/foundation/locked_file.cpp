@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "foundation/file_lock.h"
+#include "foundation/file_modes.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ bool StillNamed(int fd, const std::string& path) {
 bool LOpenLockedFile(const std::string& path, int flags, mode_t mode, int lock_op, int timeout_ms,
                      LLockedFile& out) {
   for (int attempt = 1;; ++attempt) {
-    LUniqueFd fd(open(path.c_str(), flags | O_CLOEXEC, mode));
+    LUniqueFd fd = LOpenCreating(path, flags, mode);
     if (!fd) return false;
     const bool locked = flocktimed(fd.Get(), lock_op, timeout_ms) == 0;
     if (attempt == kMaxOpenAttempts || StillNamed(fd.Get(), path)) {

@@ -10,6 +10,7 @@
 
 #include "foundation/date_time.h"
 #include "foundation/file_lock.h"
+#include "foundation/file_modes.h"
 #include "foundation/paths.h"
 #include "foundation/text_limits.h"
 #include "foundation/unique_fd.h"
@@ -29,12 +30,12 @@ thread_local bool tInsideWindow = false;
 // late writer can never overwrite another's line.
 LUniqueFd OpenForAppend(const std::string& path, const std::string& folder) {
   constexpr int kFlags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC;
-  LUniqueFd fd(open(path.c_str(), kFlags, 0666));
+  LUniqueFd fd = LOpenCreating(path, kFlags);
   if (!fd && errno == ENOENT) {
     // Someone removed the folder while we ran: make it again rather than
     // losing every later line.
     LFile::CreateFolder(folder);
-    fd.Reset(open(path.c_str(), kFlags, 0666));
+    fd = LOpenCreating(path, kFlags);
   }
   return fd;
 }

@@ -1,8 +1,5 @@
 #include "foundation/paths.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <cstdlib>
 
 #include "foundation/text_limits.h"
@@ -21,10 +18,7 @@ std::string LFile::FilePathCat(std::string_view left, std::string_view right) {
   return joined;
 }
 
-bool LFile::CreateFolder(const std::string& path) {
-  if (path.empty()) return false;
-  return mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;
-}
+bool LFile::CreateFolder(const std::string& path, mode_t mode) { return LCreateFolderWithMode(path, mode); }
 
 std::string LFile::GetSharedDataFolderApp() {
   const std::string root = GetInstallRoot();
@@ -34,11 +28,11 @@ std::string LFile::GetSharedDataFolderApp() {
   return FilePathCat(app, "etc");
 }
 
-std::string LFile::GetSharedDataFolderAppSubFolder(std::string_view name) {
+std::string LFile::GetSharedDataFolderAppSubFolder(std::string_view name, mode_t mode) {
   const std::string shared = GetSharedDataFolderApp();
   CreateFolder(shared);
   const std::string sub = FilePathCat(shared, name);
-  CreateFolder(sub);
+  CreateFolder(sub, mode);
   return sub;
 }
 

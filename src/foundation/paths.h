@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "foundation/file_modes.h"
+
 class LFile {
  public:
   // "/opt/mardel", or the value of KAVRIX_ROOT when it is set and not empty.
@@ -18,8 +20,9 @@ class LFile {
   // <root>/kavrixserver/etc. The two outer folders are created on the way;
   // "etc" itself is created by the caller (see LSettingsGetSharedFolder).
   static std::string GetSharedDataFolderApp();
-  // Shared data folder + "/" + name, created (with the shared data folder).
-  static std::string GetSharedDataFolderAppSubFolder(std::string_view name);
+  // Shared data folder + "/" + name, created (with the shared data folder)
+  // with `mode` (file_modes.h) when missing.
+  static std::string GetSharedDataFolderAppSubFolder(std::string_view name, mode_t mode = kLDataFolderMode);
 
   // $HOME/.mardel/kavrixserver ("/opt" stands in for an unset HOME); the
   // folders are created on the way.
@@ -29,6 +32,7 @@ class LFile {
   // <root>/kavrixserver/share/help, where the help pages are served from.
   static std::string GetHelpFolder();
 
-  // mkdir with mode 0777 (subject to the umask); an existing folder is fine.
-  static bool CreateFolder(const std::string& path);
+  // mkdir with `mode` whatever the umask (file_modes.h); an existing folder
+  // is fine and keeps its mode.
+  static bool CreateFolder(const std::string& path, mode_t mode = kLDataFolderMode);
 };

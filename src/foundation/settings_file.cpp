@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "foundation/file_lock.h"
+#include "foundation/file_modes.h"
 #include "foundation/file_replace.h"
 #include "foundation/paths.h"
 #include "foundation/text_limits.h"
@@ -184,7 +185,7 @@ void LSettingsFile::OpenSubRecord(std::string_view name, LSettingsFile& out) con
 
 bool LSettingsFile::CreateSubRecord(std::string_view name, LSettingsFile& out) const {
   OpenSubRecord(name, out);
-  LUniqueFd fd(open(out.GetPath().c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  LUniqueFd fd = LOpenCreating(out.GetPath(), O_RDWR | O_CREAT | O_EXCL);
   if (!fd) return false;
   LFileLockGuard lock(fd.Get(), LOCK_EX, kLSettingsWriteLockMs);
   return ftruncate(fd.Get(), 0) == 0;

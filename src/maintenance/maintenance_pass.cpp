@@ -8,6 +8,7 @@
 #include "maintenance/flagged_mail.h"
 #include "maintenance/maintenance_thread.h"
 #include "maintenance/offline_caption.h"
+#include "model/dropped_records.h"
 #include "model/registry_lists.h"
 
 namespace {
@@ -75,6 +76,7 @@ void KXScheduleRuns(LDateTime now) {
 void KXMaintenancePass(const LKXPassContext& context) {
   LThread* thread = context.thread;
   const LDateTime now = LDateTime::Now();
+  KXReportDroppedRecords();
   KXSendWelcomeIfRequested(thread);
   RunRequested(thread, now, kKXRunDailyMaintenance, kKXLastDailyService, "Running daily maintenance service ...",
                LKXMaintenanceThread::DailyMaintenanceProc);

@@ -1,5 +1,8 @@
 #pragma once
 // One pass of the maintenance thread, in this order:
+//   0. records dropped since the last line are counted in the log once
+//      their minute has come (model/dropped_records.h; between passes the
+//      thread's wait does the same);
 //   1. the welcome mail when "WelcomeEmail" asks for it;
 //   2. the daily jobs when "RunDailyMaintenance" is on, then the request is
 //      cleared and "LastDailyService" set to the pass's start;

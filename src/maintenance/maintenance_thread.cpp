@@ -1,11 +1,13 @@
 #include "maintenance/maintenance_thread.h"
 
+#include <chrono>
 #include <ctime>
 
 #include "foundation/log.h"
 #include "foundation/process_wait.h"
 #include "hours/required_minutes.h"
 #include "maintenance/maintenance_pass.h"
+#include "model/dropped_records.h"
 #include "model/org_settings.h"
 
 std::atomic<LKXMaintenanceThread*> LKXMaintenanceThread::pMT{nullptr};
@@ -51,7 +53,26 @@ void LKXMaintenanceThread::ThreadFunction() {
     // Reset before the work, so that a wake-up during the pass is not lost.
     wakeUp_.Reset();
     KXMaintenancePass(context);
-    const LProcessResult woke = ProcessWaitSignal(this, wakeUp_.Ref(), kPassIntervalMs);
-    if (woke == kLProcessStopped || IsStopRequested()) return;
+    if (!WaitForNextPass()) return;
+  }
+}
+
+bool LKXMaintenanceThread::WaitForNextPass() {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPassIntervalMs);
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
+    if (left <= 0) return true;
+    int waitMs = static_cast<int>(left);
+    const int dueSeconds = KXDroppedRecordsSecondsUntilDue();
+    if (dueSeconds >= 0 && dueSeconds * 1000 < waitMs) waitMs = dueSeconds * 1000;
+    const auto start = std::chrono::steady_clock::now();
+    const LProcessResult woke = ProcessWaitSignal(this, wakeUp_.Ref(), waitMs);
+    if (woke == kLProcessStopped || IsStopRequested()) return false;
+    if (woke == kLProcessDone) return true;
+    // A wait that failed before its time (no timeout) goes on to the pass,
+    // as a woken one does, rather than trying again at once.
+    if (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(waitMs / 2)) return true;
+    KXReportDroppedRecords();
   }
 }

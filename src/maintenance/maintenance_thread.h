@@ -59,5 +59,10 @@ class LKXMaintenanceThread : public LThread, public LEngineMaintenanceThread {
   void ThreadFunction() override;
 
  private:
+  // Waits a pass interval or until woken (true) or stopped (false); records
+  // dropped meanwhile are counted in the log as soon as their minute has
+  // come, without a pass.
+  bool WaitForNextPass();
+
   LSignalObject wakeUp_;
 };

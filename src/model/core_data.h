@@ -35,9 +35,9 @@ class LKXCoreData : public LKXCoreCalendar {
   // (created) when that is empty. The configured folder is not created.
   static std::string GetArchiveRoot();
 
-  // archive root + "/" + folder name, created (mode 0777 less the umask)
-  // when missing. False, `out` empty, when the user has no folder name or
-  // the path is too long.
+  // archive root + "/" + folder name, created (mode 02770 whatever the
+  // umask, foundation/file_modes.h) when missing. False, `out` empty, when
+  // the user has no folder name or the path is too long.
   static bool GetUserArchiveFolder(std::string_view user, std::string& out);
   // archive root + "/" + folder name + "/" + file_name, formed without
   // creating anything, for readers that only look. Empty when the user has

@@ -1,5 +1,5 @@
 // Appending activity, manual-hours and leave records. Each record is one row
-// written by LCSVAppendRow: opened (created 0666, never truncated), locked
+// written by LCSVAppendRow: opened (created 0660, never truncated), locked
 // exclusively for up to 5000 ms, written in one write at the end, closed.
 
 #include <cstdint>

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <string>
 
+#include "foundation/file_modes.h"
 #include "foundation/log.h"
 #include "foundation/unique_fd.h"
 #include "model/core_data.h"
@@ -22,7 +23,7 @@ namespace {
 // written whole (a full disk) is removed rather than left half-written for
 // the screenshot page to show.
 bool WriteScreenFile(const std::string& path, const std::string& bytes) {
-  LUniqueFd fd(open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+  LUniqueFd fd = LOpenCreating(path, O_WRONLY | O_CREAT);
   if (!fd) return false;
   int locked;
   while ((locked = flock(fd.Get(), LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {

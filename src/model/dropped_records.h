@@ -1,9 +1,12 @@
 #pragma once
 // Counts records that could not be written (a full disk, a folder that is
 // not writable) and says so in the system log: at once for the first, then
-// at most once a minute with the number dropped since the last line. A
-// station keeps sending records whatever happens to them, so without this a
-// full disk would lose hours of work in silence.
+// once a minute with the number dropped since the last line, for as long as
+// that number is not zero. A station keeps sending records whatever happens
+// to them, so without this a full disk would lose hours of work in silence.
+// The minute's line comes from the maintenance thread, which waits for it
+// (KXDroppedRecordsSecondsUntilDue, KXReportDroppedRecords), so a count is
+// told even when no record follows the last one dropped.
 
 #include <atomic>
 #include <cstdint>
@@ -21,7 +24,13 @@ class LKXDroppedRecords {
   void Dropped();
   // A record was written: drops not yet logged are logged now when the
   // minute since the last line has passed (the disk has room again).
-  void Saved();
+  void Saved() { ReportWhenDue(); }
+  // Drops not yet logged are logged when the minute since the last line has
+  // passed.
+  void ReportWhenDue();
+  // Seconds until ReportWhenDue has a line to write (0: now); -1 while
+  // nothing waits to be told.
+  int SecondsUntilDue();
 
  private:
   void LogWhenDue();  // mutex_ held
@@ -35,3 +44,8 @@ class LKXDroppedRecords {
 // The counters of the station's records.
 LKXDroppedRecords& KXDroppedActivityRecords();
 LKXDroppedRecords& KXDroppedManualRecords();
+// ReportWhenDue of both; the maintenance thread calls it with every pass
+// and whenever SecondsUntilDue said so.
+void KXReportDroppedRecords();
+// The sooner SecondsUntilDue of the two; -1 when neither waits.
+int KXDroppedRecordsSecondsUntilDue();

@@ -10,6 +10,7 @@
 
 #include "foundation/csv_reader.h"
 #include "foundation/csv_writer.h"
+#include "foundation/file_modes.h"
 #include "foundation/file_replace.h"
 #include "foundation/locked_file.h"
 #include "foundation/unique_fd.h"
@@ -80,7 +81,7 @@ class ScratchFile {
 
   // A new, empty file; one left over by a crash is emptied.
   bool Create(const struct stat& old) {
-    fd_ = LUniqueFd(open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    fd_ = LOpenCreating(path_, O_WRONLY | O_CREAT | O_TRUNC);
     if (!fd_) return false;
     // The new log takes the old one's place, so it gets the old one's mode.
     return fchmod(fd_.Get(), old.st_mode & 07777) == 0;

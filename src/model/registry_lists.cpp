@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 
+#include "foundation/file_modes.h"
 #include "foundation/paths.h"
 #include "foundation/settings_sections.h"
 
@@ -21,5 +22,5 @@ LKXRegistryLock::LKXRegistryLock() : hold_(gKXRegistryMutex) {
   // another user may lock a file the service created. A lock file that
   // cannot be opened at all leaves the operation serialised within this
   // process only.
-  (void)LOpenLockedFile(path, O_RDONLY | O_CREAT, 0666, LOCK_EX, kFileLockTimeoutMs, file_);
+  (void)LOpenLockedFile(path, O_RDONLY | O_CREAT, kLDataFileMode, LOCK_EX, kFileLockTimeoutMs, file_);
 }

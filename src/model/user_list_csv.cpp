@@ -4,8 +4,10 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include "foundation/csv_formula_guard.h"
 #include "foundation/csv_reader.h"
 #include "foundation/csv_writer.h"
+#include "foundation/file_modes.h"
 #include "foundation/locked_file.h"
 #include "foundation/write_all.h"
 #include "model/registry_lists.h"
@@ -47,22 +49,24 @@ LKXUserListCSVRow RowOf(LKXUser& user, bool withPasswords) {
 
 std::string KXUserListCSVLine(const LKXUserListCSVRow& row) {
   LCSVWriterRow out;
-  if (FitsPlainColumn(row.email)) {
-    out.AddColDirect(row.email);
+  const auto text = [&out](const std::string& value) { out.AddCol(LCSVGuardFormula(value)); };
+  const std::string email = LCSVGuardFormula(row.email);
+  if (FitsPlainColumn(email)) {
+    out.AddColDirect(email);
   } else {
-    out.AddCol(row.email);
+    out.AddCol(email);
   }
-  out.AddCol(row.name);
-  out.AddCol(row.password);
-  out.AddCol(row.oldPassword);
+  text(row.name);
+  text(row.password);
+  text(row.oldPassword);
   out.AddCol(row.admin ? 1 : 0);
   out.AddCol(row.accountant ? 1 : 0);
   out.AddCol(row.passwordReq ? 1 : 0);
-  out.AddCol(row.team);
-  out.AddCol(row.manager);
+  text(row.team);
+  text(row.manager);
   if (row.leaveColumns) {
-    out.AddCol(row.leaveAllowance);
-    out.AddCol(row.leaveCarryOver);
+    text(row.leaveAllowance);
+    text(row.leaveCarryOver);
   }
   return out.Text();
 }
@@ -83,14 +87,16 @@ bool KXParseUserListCSVLine(std::string_view line, LKXUserListCSVRow& row) {
   std::string allowance, carryOver;
   row.leaveColumns = columns.GetCol(allowance);
   columns.GetCol(carryOver);
-  row.leaveAllowance = KXCleanRegistryText(allowance);
-  row.leaveCarryOver = KXCleanRegistryText(carryOver);
-  row.email = KXCleanRegistryText(email);
-  row.name = KXCleanRegistryText(name);
-  row.password = KXCleanRegistryText(password);
-  row.oldPassword = KXCleanRegistryText(oldPassword);
-  row.team = KXCleanRegistryText(team);
-  row.manager = KXCleanRegistryText(manager);
+  // The export's formula guard comes off before the registry's cleaning.
+  const auto clean = [](const std::string& cell) { return KXCleanRegistryText(LCSVUnguardFormula(cell)); };
+  row.leaveAllowance = clean(allowance);
+  row.leaveCarryOver = clean(carryOver);
+  row.email = clean(email);
+  row.name = clean(name);
+  row.password = clean(password);
+  row.oldPassword = clean(oldPassword);
+  row.team = clean(team);
+  row.manager = clean(manager);
   return !row.email.empty();
 }
 
@@ -127,7 +133,9 @@ bool KXExportUserList(const std::string& path) {
   const std::string text = KXUserListCSVText(KXUserListCSVRows(true));
   LLockedFile file;
   // Truncated only once locked, so a reader never sees half a list.
-  if (!LOpenLockedFile(path, O_WRONLY | O_CREAT, 0666, LOCK_EX, kKXUserListCSVLockTimeoutMs, file)) return false;
+  if (!LOpenLockedFile(path, O_WRONLY | O_CREAT, kLDataFileMode, LOCK_EX, kKXUserListCSVLockTimeoutMs, file)) {
+    return false;
+  }
   return ::ftruncate(file.fd.Get(), 0) == 0 && LWriteAll(file.fd.Get(), text);
 }
 

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "foundation/file_modes.h"
+
 namespace {
 
 // Up to 260 bytes are read at a time; the report is 7.
@@ -57,7 +59,7 @@ bool LServiceReportStarted(LUniqueFd& startedPipe) {
 bool LServiceDetachSession() {
   if (setsid() < 0) return false;
   if (chdir("/") != 0) return false;
-  umask(0);
+  umask(kLDataUmask);
   // Descriptors 0, 1 and 2 are reopened on /dev/null rather than left
   // closed: the next socket or file would otherwise get number 1 or 2, and a
   // stray printf or library message would then write into it.

@@ -22,6 +22,7 @@ int LServiceAwaitStarted(int readFd);
 // Writes "started" and closes the pipe. False when the parent is gone.
 bool LServiceReportStarted(LUniqueFd& startedPipe);
 
-// The daemon's detachment: a new session, working folder "/", umask 0, and
-// descriptors 0, 1 and 2 on /dev/null. False when setsid or chdir fails.
+// The daemon's detachment: a new session, working folder "/", the data's
+// umask (foundation/file_modes.h), and descriptors 0, 1 and 2 on /dev/null.
+// False when setsid or chdir fails.
 [[nodiscard]] bool LServiceDetachSession();

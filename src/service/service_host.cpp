@@ -14,6 +14,7 @@
 #include "model/teams.h"
 #include "service/engine_assembly.h"
 #include "service/daemon.h"
+#include "service/data_modes.h"
 #include "service/named_pipe.h"
 #include "service/root_prompt.h"
 #include "service/service_engine.h"
@@ -61,6 +62,8 @@ int LServiceRun(LServiceEngineCore& service, const std::function<void()>& report
   // window, so the service lays down the default leave types as well; the
   // flag then keeps types an administrator deleted from coming back.
   if (!KXInitDefaultLeaveTypes()) LOGERROR("The default leave types could not be created");
+  LDataModesThread dataModes;
+  if (!dataModes.Start(0)) LOGERROR("Unable to start the thread that narrows the data folder's modes.");
   service.Start();
   reportStarted();
   // GLib's threading needs no initialisation of its own any more, and the

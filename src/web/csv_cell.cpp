@@ -1,5 +1,7 @@
 #include "web/csv_cell.h"
 
+#include "foundation/csv_formula_guard.h"
+
 namespace {
 
 bool NeedsQuotes(std::string_view text) {
@@ -10,7 +12,9 @@ bool NeedsQuotes(std::string_view text) {
 
 }  // namespace
 
-void LCSVCellAppend(std::string& line, std::string_view text) {
+void LCSVCellAppend(std::string& line, std::string_view raw) {
+  const std::string guarded = LCSVGuardFormula(raw);
+  const std::string_view text = guarded;
   if (!NeedsQuotes(text)) {
     line.append(text);
     return;

@@ -4,7 +4,10 @@
 // back exactly the text that was written: a cell holding a comma, a double
 // quote, CR, LF or blanks at either end is enclosed in double quotes, with
 // each double quote inside written twice; any other cell goes out as it is.
-// (The work logs have a quoting of their own: foundation/csv_writer.h.)
+// A text that a spreadsheet would run as a formula gets a "'" in front
+// first (foundation/csv_formula_guard.h); figures the caller writes itself
+// are no text cells. (The work logs have a quoting of their own:
+// foundation/csv_writer.h.)
 
 #include <string>
 #include <string_view>

@@ -2,6 +2,48 @@
 
 #include <cctype>
 
+namespace {
+
+bool StartsNoCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string_view TrimmedValue(std::string_view line, std::size_t nameLength) {
+  std::string_view value = line.substr(nameLength);
+  while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+  return value;
+}
+
+}  // namespace
+
+std::size_t LHttpAddSecurityHeaders(std::string& text) {
+  const std::size_t blank = text.find("\r\n\r\n");
+  if (blank == std::string::npos || !StartsNoCase(text, "HTTP/")) return 0;
+  bool noSniff = false, frameOptions = false, policy = false, html = false;
+  std::size_t pos = text.find("\r\n") + 2;
+  while (pos <= blank) {
+    const std::size_t end = text.find("\r\n", pos);
+    const std::string_view line = std::string_view(text).substr(pos, end - pos);
+    noSniff = noSniff || StartsNoCase(line, "X-Content-Type-Options:");
+    frameOptions = frameOptions || StartsNoCase(line, "X-Frame-Options:");
+    policy = policy || StartsNoCase(line, "Content-Security-Policy:");
+    if (StartsNoCase(line, "Content-Type:")) html = StartsNoCase(TrimmedValue(line, 13), "text/html");
+    pos = end + 2;
+  }
+  std::string added;
+  if (!noSniff) added += kLHttpNoSniffHeader;
+  // A page that names either keeps its own choice of both.
+  if (html && !frameOptions && !policy) added += kLHttpNoFramingHeaders;
+  text.insert(blank + 2, added);
+  return added.size();
+}
+
 std::string LHttpHeaderSafe(std::string_view value) {
   std::string safe;
   safe.reserve(value.size());
@@ -30,6 +72,7 @@ std::string LHttpFileHeader(std::int64_t size, std::string_view contentType,
   header.append("\r\nContent-Type: ").append(contentType);
   header.append("\r\nLast-Modified: ").append(dateText);
   header.append("\r\nETag: \"").append(entityTag).append("\"\r\n\r\n");
+  LHttpAddSecurityHeaders(header);
   return header;
 }
 

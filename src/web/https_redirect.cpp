@@ -44,5 +44,5 @@ std::string LHttpsRedirectText(std::string_view hostHeader, std::uint16_t httpsP
   if (httpsPort != 443) location += ":" + std::to_string(httpsPort);
   location += url.empty() || url.front() != '/' ? std::string("/") : LHttpHeaderSafe(url);
   return "HTTP/1.1 307 Temporary Redirect\r\nLocation: " + location +
-         "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+         "\r\nContent-Length: 0\r\nConnection: close\r\nX-Content-Type-Options: nosniff\r\n\r\n";
 }

@@ -21,7 +21,9 @@ const LWebPageFrame& WLPageFrame();
 // Call it once, before the web server starts.
 void WLSetPageFrame(const LWebPageFrame& frame);
 
-// The header every page response begins with.
+// The header every page response begins with, with the headers every page
+// carries (http_responses.h: no sniffing, no framing by other sites).
 inline constexpr char kLHttpPageHeader[] =
     "HTTP/1.1 200 OK\r\nConnection: close\r\nCache-Control: no-cache\r\nContent-Type: "
-    "text/html; charset=utf-8\r\n\r\n";
+    "text/html; charset=utf-8\r\nX-Content-Type-Options: nosniff\r\nX-Frame-Options: DENY\r\n"
+    "Content-Security-Policy: frame-ancestors 'none'\r\n\r\n";

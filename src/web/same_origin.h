@@ -11,9 +11,11 @@
 
 class LWebletForm;
 
-// The answer to a refused post: a complete response, sent as it is.
+// The answer to a refused post: a complete response, sent as it is, with
+// the headers every page carries (http_responses.h).
 inline constexpr char kLHttpForeignOriginRefused[] =
-    "HTTP/1.0 403 Forbidden\r\nContent-Type: text/html\r\n\r\n"
+    "HTTP/1.0 403 Forbidden\r\nContent-Type: text/html\r\nX-Content-Type-Options: nosniff\r\n"
+    "X-Frame-Options: DENY\r\nContent-Security-Policy: frame-ancestors 'none'\r\n\r\n"
     "<html><body><center>This form was sent from another web site and has been refused. Please "
     "open the page from this server and send the form again.</center></body></html>";
 

@@ -183,6 +183,7 @@ LStaticFileOutcome LServeHandedOutFile(LThread* thread, LByteTransport& out, con
     header += "Content-Disposition: attachment; filename=\"" + LHttpHeaderSafe(attachmentName) + "\"\r\n";
   }
   header += "Last-Modified: " + now + "\r\nETag: \"" + tag + "\"\r\n\r\n";
+  LHttpAddSecurityHeaders(header);
   if (!SendFile(thread, out, file.fd.Get(), file.info.st_size, contentType, header, conditions.gzip)) {
     return LStaticFileOutcome::kSendFailed;
   }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "foundation/file_modes.h"
 #include "foundation/log.h"
 #include "foundation/paths.h"
 #include "foundation/unique_fd.h"
@@ -32,7 +33,7 @@ int InstallOne(const std::string& target, const LEmbeddedFile& file) {
   ::unlink(temporary.c_str());
   int error = 0;
   {
-    LUniqueFd out(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    LUniqueFd out = LOpenCreating(temporary, O_WRONLY | O_CREAT | O_EXCL);
     if (!out || !LWriteAll(out.Get(), std::string_view(reinterpret_cast<const char*>(file.data), file.size)) || ::fsync(out.Get()) != 0)
       error = errno;
   }

@@ -28,6 +28,13 @@ bool BelongsToStationAt(LWebletForm& form, const std::string& id, const std::str
          session.GetParm(kLKXStationAddressKey) == host;
 }
 
+// The station's own answers go out as they are, past the page response and
+// the headers it adds: a station reads these bytes, and its protocol follows
+// "connect" on the same connection.
+LProcessResult SendAsIs(LWebletForm& form, std::string_view bytes) {
+  return form.Transport().Send(&form.Thread(), bytes.data(), bytes.size(), kLWebSendTimeoutMs);
+}
+
 }  // namespace
 
 void WLSetStationProtocolHandler(LStationProtocolHandler handler) {
@@ -39,7 +46,7 @@ void WLConnect(LWebletForm& form) {
     (void)WLSendRaw(form, kLHttpNotFoundClose);
     return;
   }
-  if (WLSendRaw(form, kLHttpStationConnect) != kLProcessDone) return;
+  if (SendAsIs(form, kLHttpStationConnect) != kLProcessDone) return;
   if (const LStationProtocolHandler protocol = gStationProtocol.load()) {
     // A session of hours, not an answer: its sends have time-outs of their own.
     const LSendPaceLift session;
@@ -59,18 +66,18 @@ void WLStationLogon(LWebletForm& form) {
   // Only an id of the server's own making becomes a cookie: any other text
   // could carry cookie attributes of its own.
   if (!LWebletSessionIdAllowed(sess)) {
-    WLRedirect(form, "logon");
+    (void)SendAsIs(form, LHttpRedirectText("logon"));
     return;
   }
   if (!BelongsToStationAt(form, sess, KXLogonPeerHost(form.RemoteAddress()))) {
     // The id itself stays out of the log: whoever reads the log could use it.
     LOGWARNF("A station session was refused to %s: it was not made by a station at that address.",
              form.RemoteAddress().c_str());
-    WLRedirect(form, "logon");
+    (void)SendAsIs(form, LHttpRedirectText("logon"));
     return;
   }
   const std::string target = LStationLogonTarget(params.GetParm("cmd"), params.GetParm("seluser"));
-  WLSendRaw(form, LHttpRedirectWithCookieText(sess, target, form.IsSecure()));
+  (void)SendAsIs(form, LHttpRedirectWithCookieText(sess, target, form.IsSecure()));
 }
 
 void WLSessionInvalidPage(LWebletForm& form) { WLWriteSessionExpiredPage(form); }

@@ -7,6 +7,7 @@
 #include "engine/byte_transport.h"
 #include "web/content_coding.h"
 #include "web/gzip_deflater.h"
+#include "web/http_responses.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ bool LHttpHeadCompressible(std::string_view head) {
 }
 
 LWebletResponse::LWebletResponse(LThread& thread, LByteTransport& transport, bool gzipAccepted)
-    : thread_(thread), transport_(transport), mode_(gzipAccepted ? Mode::kHead : Mode::kPlain) {}
+    : thread_(thread), transport_(transport), gzipAccepted_(gzipAccepted) {}
 
 LWebletResponse::~LWebletResponse() = default;
 
@@ -85,9 +86,10 @@ LProcessResult LWebletResponse::Send(std::string_view bytes, int timeoutMs) {
 LProcessResult LWebletResponse::StartBody(std::size_t headLength, int timeoutMs) {
   std::string held = std::move(head_);
   head_.clear();
+  headLength += LHttpAddSecurityHeaders(held);
   const std::string_view head = std::string_view(held).substr(0, headLength);
   const std::string_view body = std::string_view(held).substr(headLength);
-  if (!LHttpHeadCompressible(head)) {
+  if (!gzipAccepted_ || !LHttpHeadCompressible(head)) {
     mode_ = Mode::kPlain;
     return transport_.Send(&thread_, held.data(), held.size(), timeoutMs);
   }

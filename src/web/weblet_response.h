@@ -1,13 +1,16 @@
 #pragma once
 // The send path of a page's response. A page writes its whole response,
-// status line and headers included, piece by piece. When the request
-// accepts gzip, the head is held back until its blank line: a 200 of a text
-// type without a length of its own then goes out with "Content-Encoding:
-// gzip" and its body through a streaming compressor; any other head
-// (redirects, refusals, pictures, the station connection) goes out as it is
-// and so does everything after it. Without gzip every piece is sent at once,
-// byte for byte as written. A compressed page is known to end only when the
-// connection closes, as every page does.
+// status line and headers included, piece by piece. The head is held back
+// until its blank line and gains the headers every answer carries
+// (LHttpAddSecurityHeaders, http_responses.h). When the request accepts
+// gzip, a 200 of a text type without a length of its own then goes out with
+// "Content-Encoding: gzip" and its body through a streaming compressor; any
+// other head (redirects, refusals, pictures) goes out as it is and so does
+// everything after it. Without gzip every piece after the head is sent at
+// once, byte for byte as written. A compressed page is known to end only
+// when the connection closes, as every page does. (The station's answers
+// go to the transport themselves: their bytes are the station's, not a
+// page's.)
 
 #include <memory>
 #include <string>
@@ -38,7 +41,8 @@ class LWebletResponse {
 
   LThread& thread_;
   LByteTransport& transport_;
-  Mode mode_;
+  const bool gzipAccepted_;
+  Mode mode_ = Mode::kHead;
   std::string head_;
   std::unique_ptr<LGzipDeflater> gzip_;
   LProcessResult gzipSent_ = kLProcessDone;

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 
+#include "foundation/file_modes.h"
 #include "foundation/log.h"
 #include "foundation/paths.h"
 #include "web/session_id.h"
@@ -25,7 +26,7 @@ constexpr int kOpenFlags = O_CLOEXEC | O_NOFOLLOW;
 }  // namespace
 
 std::string LWebletSessionData::Folder() {
-  return LFile::GetSharedDataFolderAppSubFolder(kSessionFolder);
+  return LFile::GetSharedDataFolderAppSubFolder(kSessionFolder, kLOwnerFolderMode);
 }
 
 void LWebletSessionData::LoadSession(std::string_view id) {
@@ -73,7 +74,7 @@ bool LWebletSessionData::CreateNewSession(bool longSession) {
   if (id_.empty()) return false;
   path_ = LFile::FilePathCat(Folder(), id_ + kSessionSuffix);
   // Only a new session makes its file: a change never does (BeginChange).
-  const LUniqueFd made(::open(path_.c_str(), O_WRONLY | O_CREAT | kOpenFlags, 0666));
+  const LUniqueFd made = LOpenCreating(path_, O_WRONLY | O_CREAT | kOpenFlags, kLOwnerFileMode);
   BeginChange();
   if (!writeFd_) path_.clear();
   return IsValid();

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "csv_test_helpers.h"
+#include "foundation/file_modes.h"
 #include "support/test_helpers.h"
 
 class CsvWriterTest : public KavrixTempRoot {
@@ -23,7 +24,7 @@ TEST_F(CsvWriterTest, RowsAreAppendedInCrLfAndReadBackWithQuoteIntactAndLineBrea
   const mode_t old_mask = umask(0);
   ASSERT_TRUE(LCSVWriteRow(LogPath(), {"he said \"stop\"\nthen left", "x"}));
   umask(old_mask);
-  EXPECT_EQ(std::filesystem::status(LogPath()).permissions(), std::filesystem::perms(0666));
+  EXPECT_EQ(std::filesystem::status(LogPath()).permissions(), std::filesystem::perms(kLDataFileMode));
   LCSVWriterRow row;
   row.AddColDirect("09:00:00");
   row.AddCol(60);

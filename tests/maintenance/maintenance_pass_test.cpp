@@ -10,6 +10,7 @@
 #include <map>
 
 #include "foundation/settings_sections.h"
+#include "model/dropped_records.h"
 #include "model/users.h"
 #include "support/mail_peer_fixture.h"
 #include "support/test_helpers.h"
@@ -197,6 +198,21 @@ TEST_F(MaintenancePassTest, ARunRequestedByHandRunsAtTheNextPassWhateverTheHour)
   const Strings log = KavrixLogMessages();
   EXPECT_NE(std::find(log.begin(), log.end(), "Running daily maintenance service ..."), log.end());
   EXPECT_NE(std::find(log.begin(), log.end(), "Running weekly maintenance service ..."), log.end());
+}
+
+// A full disk is told once a minute by the pass, whether or not a station
+// sends another record.
+TEST_F(MaintenancePassTest, DroppedRecordsAreCountedByThePassAMinuteLater) {
+  LDateTime::SetFakeNow(At("2031-05-06", "10:00:00").value);
+  for (int i = 0; i < 20; ++i) KXDroppedManualRecords().Dropped();
+  LDateTime::SetFakeNow(At("2031-05-06", "10:01:00").value);
+  KXMaintenancePass({});
+  const Strings log = KavrixLogMessages();
+  for (const char* count : {"1", "19"}) {
+    const std::string line =
+        std::string("Manual hours records dropped: ") + count + " could not be written to the work logs.";
+    EXPECT_EQ(std::count(log.begin(), log.end(), line), 1) << count;
+  }
 }
 
 // The thread keeps the server's bias (east of UTC negative) but shows the

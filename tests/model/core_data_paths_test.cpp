@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "foundation/csv_test_helpers.h"
+#include "foundation/file_modes.h"
 #include "foundation/settings_sections.h"
 #include "model/core_data.h"
 #include "support/temp_root.h"
@@ -56,11 +57,11 @@ TEST_F(CoreDataPathsTest, ArchiveRootIsTheSettingOrTheSharedArchiveFolder) {
   EXPECT_FALSE(KavrixFileExists(folder));
 }
 
-// Naming a log creates only the user's folder (0777 under umask 0); the
+// Naming a log creates only the user's folder (02770 whatever the umask); the
 // screenshot folder is created on request, never for an unset day.
 TEST_F(CoreDataPathsTest, PathsOfOneUser) {
   const std::string folder = DefaultRoot() + "/ann@examplecom";
-  const mode_t old_mask = umask(0);
+  const mode_t old_mask = umask(022);
   std::string out;
   EXPECT_TRUE(LKXCoreData::GetUserArchiveFolder("Ann@Example.com", out) && out == folder);
   EXPECT_TRUE(LKXCoreData::GetUserActivityLogCSV("Ann@Example.com", kMonday, out));
@@ -81,7 +82,7 @@ TEST_F(CoreDataPathsTest, PathsOfOneUser) {
   for (const std::string& path : {folder, out}) {
     struct stat info {};
     ASSERT_EQ(stat(path.c_str(), &info), 0) << path;
-    EXPECT_EQ(info.st_mode & 07777, 0777u) << path;
+    EXPECT_EQ(info.st_mode & 07777, kLDataFolderMode) << path;
   }
 }
 

@@ -53,6 +53,33 @@ TEST_F(DroppedRecordsTest, TheFirstDropAtOnceThenOnceAMinuteWithTheCount) {
                                       "Test records dropped: 20 could not be written to the work logs."}));
 }
 
+// The minute's line needs no further record: the maintenance thread waits
+// for it and asks for it, and nothing is said once the count is back at zero.
+TEST_F(DroppedRecordsTest, TheCountIsToldEveryMinuteWithoutAnotherRecord) {
+  LKXDroppedRecords counter("Quiet records");
+  EXPECT_EQ(counter.SecondsUntilDue(), -1);
+  for (int i = 0; i < 20; ++i) counter.Dropped();
+  const struct {
+    std::int32_t after;
+    int due;  // seconds, before the report
+    std::size_t lines;
+    const char* last;
+  } steps[] = {
+      {1, 59, 1, "Quiet records dropped: 1 could not be written to the work logs."},
+      {59, 1, 1, "Quiet records dropped: 1 could not be written to the work logs."},
+      {60, 0, 2, "Quiet records dropped: 19 could not be written to the work logs."},
+      {120, -1, 2, "Quiet records dropped: 19 could not be written to the work logs."},
+  };
+  for (const auto& step : steps) {
+    LDateTime::SetFakeNow(kNow + step.after);
+    EXPECT_EQ(counter.SecondsUntilDue(), step.due) << step.after;
+    counter.ReportWhenDue();
+    const std::vector<std::string> lines = Lines("Quiet records");
+    ASSERT_EQ(lines.size(), step.lines) << step.after;
+    EXPECT_EQ(lines.back(), step.last) << step.after;
+  }
+}
+
 TEST_F(DroppedRecordsTest, ActivityRecordsOnAFullDiskAreCountedAndWhatWasStoredStays) {
   const std::string folder = SharedFolder() + "/Archive/ann@x";
   LDateTime start;

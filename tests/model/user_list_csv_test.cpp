@@ -70,6 +70,29 @@ TEST_F(UserListCSVTest, ReadsEveryColumnAndSkipsLinesWithoutAddress) {
   EXPECT_TRUE(rows[2].accountant);
 }
 
+// Texts a spreadsheet would run go out behind a "'" and come back as they
+// were, through the panel's and the control window's reader alike.
+TEST_F(UserListCSVTest, FormulaTextsAreGuardedAndReadBackUnchanged) {
+  LKXUserListCSVRow row;
+  row.email = "-ann@x.example";
+  row.name = "@SUM(A1)";
+  row.password = "+pw";
+  row.team = "'=Sales";
+  row.manager = "'Bob";
+  row.leaveColumns = true;
+  row.leaveAllowance = "-1.50";
+  const std::string text = KXUserListCSVText({row});
+  EXPECT_EQ(text, "'-ann@x.example,\"'@SUM(A1)\",\"'+pw\",\"\",0,0,0,\"''=Sales\",\"'Bob\",\"-1.50\",\"\"\r\n");
+  const auto back = KXParseUserListCSV(text);
+  ASSERT_EQ(back.size(), 1u);
+  EXPECT_EQ(back[0].email, row.email);
+  EXPECT_EQ(back[0].name, row.name);
+  EXPECT_EQ(back[0].password, row.password);
+  EXPECT_EQ(back[0].team, row.team);
+  EXPECT_EQ(back[0].manager, row.manager);
+  EXPECT_EQ(back[0].leaveAllowance, row.leaveAllowance);
+}
+
 TEST_F(UserListCSVTest, ImportChangesKnownUsersAddsNewOnesKeepsTheRest) {
   ASSERT_TRUE(KXAddUser("Boss@x.example", "Boss", true, false, "", "", "pw"));
   ASSERT_TRUE(KXAddUser("kept@x.example", "Kept", false, false, "", "", "pw"));

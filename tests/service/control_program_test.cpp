@@ -1,8 +1,10 @@
 // The control channel between real processes: the service in the
 // foreground, the kavrixcontrol client, and the desktop role, some of them
-// run as the unprivileged user "nobody" (setpriv). Nothing here installs the
-// service: the desktop role runs as nobody, who cannot write to the
-// system's folders, and every path is inside the test's folder.
+// run as the unprivileged user "nobody" (setpriv), who belongs to the data
+// folder's group here ("nogroup", as an office gives its own group to the
+// people who run the server), and as a stranger outside it. Nothing here
+// installs the service: the desktop role runs as nobody, who cannot write to
+// the system's folders, and every path is inside the test's folder.
 
 #include <sys/stat.h>
 
@@ -19,7 +21,11 @@ namespace {
 
 // Bound for a broken run; nothing passes by it.
 constexpr int kLimitMs = 30000;
+// Run as: root (null), nobody in the data folder's group, a stranger.
+constexpr const char* kRoot = nullptr;
 constexpr char kNobody[] = "65534";
+constexpr char kStranger[] = "65533";
+constexpr gid_t kDataGroup = 65534;
 
 std::string ReadLine(int fd) {
   std::string line;
@@ -55,10 +61,12 @@ class ControlProgramTest : public KavrixTempRoot {
     port_ = KavrixFreeLoopbackPort();
     ASSERT_NE(port_, 0);
     ASSERT_TRUE(KavrixWriteRoutingPort(SharedFolder(), port_));
-    // The unprivileged user must reach the socket and keep its own files.
+    // The unprivileged user keeps its own files in the test's folder; the
+    // data folder belongs to the group he is in.
     std::filesystem::create_directories(HomeFolder());
     for (const auto& entry : std::filesystem::recursive_directory_iterator(TempDir())) {
       chmod(entry.path().c_str(), entry.is_directory() ? 0777 : 0666);
+      ASSERT_EQ(chown(entry.path().c_str(), static_cast<uid_t>(-1), kDataGroup), 0);
     }
     ASSERT_EQ(chmod(TempDir().c_str(), 0777), 0);
     for (const char* installed : {"/usr/sbin/kavrixserverd", "/etc/init.d/kavrixserverd"}) {
@@ -78,17 +86,17 @@ class ControlProgramTest : public KavrixTempRoot {
     KavrixTempRoot::TearDown();
   }
 
-  // Runs `program` with `arguments`, as nobody when `asNobody`; its standard
-  // output comes back through the returned descriptor, its input from
-  // *input when given.
-  pid_t Run(const std::vector<std::string>& arguments, bool asNobody, int* output, LUniqueFd* input = nullptr,
+  // Runs `program` with `arguments`, as the user and group `as` (root when
+  // null); its standard output comes back through the returned descriptor,
+  // its input from *input when given.
+  pid_t Run(const std::vector<std::string>& arguments, const char* as, int* output, LUniqueFd* input = nullptr,
             bool display = false) {
     TestPipe out;
     TestPipe in;
     std::vector<std::string> command;
-    if (asNobody) {
-      command = {"/usr/bin/setpriv", std::string("--reuid=") + kNobody, std::string("--regid=") + kNobody,
-                 "--clear-groups", "--"};
+    if (as != kRoot) {
+      command = {"/usr/bin/setpriv", std::string("--reuid=") + as, std::string("--regid=") + as, "--clear-groups",
+                 "--"};
     }
     command.insert(command.end(), arguments.begin(), arguments.end());
     const std::string errors = TempDir() + "/stderr";
@@ -96,7 +104,7 @@ class ControlProgramTest : public KavrixTempRoot {
       dup2(out.out.Get(), 1);
       dup2(in.in.Get(), 0);
       dup2(LUniqueFd(open(errors.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0666)).Get(), 2);
-      setenv("USER", asNobody ? "nobody" : "root", 1);
+      setenv("USER", as != kRoot ? "nobody" : "root", 1);
       if (display) setenv("DISPLAY", ":99", 1);
       std::vector<char*> argv;
       for (auto& argument : command) argv.push_back(argument.data());
@@ -121,15 +129,16 @@ class ControlProgramTest : public KavrixTempRoot {
   // The foreground service, once it runs.
   pid_t StartService() {
     int output = -1;
-    const pid_t pid = Run({Program(), "-foreground"}, false, &output);
+    const pid_t pid = Run({Program(), "-foreground"}, kRoot, &output);
     EXPECT_EQ(ReadLine(output), "KavrixServer is running: open http://127.0.0.1:" + std::to_string(port_) + "/");
     return pid;
   }
-  int RunClient(const std::vector<std::string>& arguments, bool asNobody, std::string* printed = nullptr) {
-    std::vector<std::string> command{Client(), "-socket", Socket()};
+  int RunClient(const std::vector<std::string>& arguments, const char* as, std::string* printed = nullptr,
+                const std::string& socket = "") {
+    std::vector<std::string> command{Client(), "-socket", socket.empty() ? Socket() : socket};
     command.insert(command.end(), arguments.begin(), arguments.end());
     int output = -1;
-    const pid_t pid = Run(command, asNobody, &output);
+    const pid_t pid = Run(command, as, &output);
     std::string text;
     for (std::string line; (line = ReadLine(output)) != "<end>";) text += WithoutClock(line) + "\n";
     if (printed != nullptr) *printed = text;
@@ -146,12 +155,12 @@ class ControlProgramTest : public KavrixTempRoot {
 TEST_F(ControlProgramTest, SettingsChangedMovesTheListenerAndStopEndsTheService) {
   const pid_t service = StartService();
   int watcherOutput = -1;
-  const pid_t watcher = Run({Client(), "-socket", Socket()}, false, &watcherOutput);
+  const pid_t watcher = Run({Client(), "-socket", Socket()}, kRoot, &watcherOutput);
   // The watcher connects at its own pace: changes without effect are sent
   // until it shows one.
   std::string seen;
   for (int i = 0; i < kLimitMs / 100 && seen.empty(); ++i) {
-    ASSERT_EQ(RunClient({"-settings-changed", "-lines", "2"}, false), 0);
+    ASSERT_EQ(RunClient({"-settings-changed", "-lines", "2"}, kRoot), 0);
     pollfd wait{watcherOutput, POLLIN, 0};
     if (poll(&wait, 1, 100) == 1) seen = ReadLine(watcherOutput);
   }
@@ -159,35 +168,42 @@ TEST_F(ControlProgramTest, SettingsChangedMovesTheListenerAndStopEndsTheService)
   const uint16_t newPort = KavrixFreeLoopbackPort();
   ASSERT_TRUE(KavrixWriteRoutingPort(SharedFolder(), newPort));
   std::string printed;
-  EXPECT_EQ(RunClient({"-settings-changed", "-lines", "3"}, false, &printed), 0);
+  EXPECT_EQ(RunClient({"-settings-changed", "-lines", "3"}, kRoot, &printed), 0);
   EXPECT_EQ(printed, "Restarting server\nRestarting web server\nServer Started\n");
   EXPECT_TRUE(KavrixConnectLoopbackRetry(newPort, kLimitMs));
   // The first client saw the move too.
   EXPECT_EQ(WithoutClock(LineWith(watcherOutput, "Restarting web")), "Restarting web server");
   EXPECT_EQ(WithoutClock(ReadLine(watcherOutput)), "Server Started");
-  EXPECT_EQ(RunClient({"-stop"}, false), 0);
+  EXPECT_EQ(RunClient({"-stop"}, kRoot), 0);
   EXPECT_EQ(Finish(service), 0);
   EXPECT_FALSE(Exists(Socket()));
   // The channel closes before the engine stops; the watcher ends with it.
   EXPECT_EQ(Finish(watcher), 0);
 }
 
-TEST_F(ControlProgramTest, AnUnprivilegedUserSeesTheLogButCannotStopTheService) {
+// The data folder is closed to a stranger, the socket in it too. One that
+// reaches the socket all the same (a link to it put outside) sees the log
+// but cannot change or stop the service.
+TEST_F(ControlProgramTest, AStrangerCannotReachTheSocketNorStopTheService) {
   const pid_t service = StartService();
+  EXPECT_EQ(RunClient({"-lines", "1"}, kStranger), 1);
+  EXPECT_EQ(RunClient({"-stop"}, kStranger), 1);
+  const std::string outside = TempDir() + "/control.sock";
+  ASSERT_EQ(link(Socket().c_str(), outside.c_str()), 0);
   int output = -1;
-  const pid_t nobody = Run({Client(), "-socket", Socket(), "-lines", "1"}, true, &output);
-  // Settings changes until the unprivileged client has printed a line: it
-  // connects at its own pace.
+  const pid_t stranger = Run({Client(), "-socket", outside, "-lines", "1"}, kStranger, &output);
+  // Settings changes until the stranger has printed a line: it connects at
+  // its own pace.
   std::string line;
   for (int i = 0; i < kLimitMs / 100 && line.empty(); ++i) {
-    ASSERT_EQ(RunClient({"-settings-changed", "-lines", "1"}, false), 0);
+    ASSERT_EQ(RunClient({"-settings-changed", "-lines", "1"}, kRoot), 0);
     pollfd wait{output, POLLIN, 0};
     if (poll(&wait, 1, 100) == 1) line = ReadLine(output);
   }
   EXPECT_EQ(WithoutClock(line), "Restarting server");
-  EXPECT_EQ(Finish(nobody), 0);
-  EXPECT_EQ(RunClient({"-stop"}, true), 3);
-  EXPECT_EQ(RunClient({"-settings-changed"}, true), 3);
+  EXPECT_EQ(Finish(stranger), 0);
+  EXPECT_EQ(RunClient({"-stop"}, kStranger, nullptr, outside), 3);
+  EXPECT_EQ(RunClient({"-settings-changed"}, kStranger, nullptr, outside), 3);
   EXPECT_TRUE(KavrixConnectLoopback(port_));
   EXPECT_EQ(kill(service, SIGTERM), 0);
   EXPECT_EQ(Finish(service), 0);
@@ -200,11 +216,11 @@ TEST_F(ControlProgramTest, TheDesktopShowsTheServicesLogLive) {
   const pid_t service = StartService();
   int output = -1;
   LUniqueFd input;
-  const pid_t desktop = Run({Program()}, true, &output, &input, true);
+  const pid_t desktop = Run({Program()}, kNobody, &output, &input, true);
   // The desktop connects at its own pace; changes are sent until it shows one.
   std::string line;
   for (int i = 0; i < kLimitMs / 100 && line.empty(); ++i) {
-    ASSERT_EQ(RunClient({"-settings-changed", "-lines", "1"}, false), 0);
+    ASSERT_EQ(RunClient({"-settings-changed", "-lines", "1"}, kRoot), 0);
     pollfd wait{output, POLLIN, 0};
     while (line.empty() && poll(&wait, 1, 100) == 1) {
       const std::string next = ReadLine(output);
@@ -221,7 +237,7 @@ TEST_F(ControlProgramTest, TheDesktopShowsTheServicesLogLive) {
 TEST_F(ControlProgramTest, WithoutAServiceTheDesktopRunsTheEngineAndStaysSingle) {
   int output = -1;
   LUniqueFd input;
-  const pid_t desktop = Run({Program()}, true, &output, &input, true);
+  const pid_t desktop = Run({Program()}, kNobody, &output, &input, true);
   EXPECT_EQ(WithoutClock(LineWith(output, "Unable to start")),
             "Unable to start the background service! Will attempt to run in foreground.");
   EXPECT_EQ(WithoutClock(LineWith(output, "Server Started")), "Server Started");
@@ -230,7 +246,7 @@ TEST_F(ControlProgramTest, WithoutAServiceTheDesktopRunsTheEngineAndStaysSingle)
   // raises the first instance's window.
   for (const std::vector<std::string>& second : {std::vector<std::string>{Program(), "-x"}, {Program()}}) {
     int secondOutput = -1;
-    EXPECT_EQ(Finish(Run(second, true, &secondOutput, nullptr, true)), 0);
+    EXPECT_EQ(Finish(Run(second, kNobody, &secondOutput, nullptr, true)), 0);
   }
   EXPECT_EQ(LineWith(output, "raised"), "KavrixServer control window raised");
   ASSERT_TRUE(LWriteAll(input.Get(), "close\n"));
@@ -253,7 +269,7 @@ TEST_F(ControlProgramTest, AsRootOnAnotherDataRootTheDesktopInstallsNothing) {
   LUniqueFd input;
   const std::string shield = "mount -t tmpfs none /usr/sbin && mount -t tmpfs none /etc/init.d && exec " + Program();
   const pid_t desktop =
-      Run({"/usr/bin/unshare", "--mount", "--propagation", "private", "/bin/sh", "-c", shield}, false, &output, &input,
+      Run({"/usr/bin/unshare", "--mount", "--propagation", "private", "/bin/sh", "-c", shield}, kRoot, &output, &input,
           true);
   EXPECT_EQ(WithoutClock(LineWith(output, "Unable to start")),
             "Unable to start the background service! Will attempt to run in foreground.");

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "foundation/file_modes.h"
 #include "support/test_helpers.h"
 
 namespace {
@@ -79,7 +80,7 @@ TEST_F(DaemonTest, LauncherExitsZeroAfterTheDaemonStarted) {
   ASSERT_EQ(read(reports.in.Get(), &report, sizeof(report)), static_cast<ssize_t>(sizeof(report)));
   EXPECT_EQ(report.ok, 1);
   EXPECT_EQ(report.session, report.pid);
-  EXPECT_EQ(report.umask, 0u);
+  EXPECT_EQ(report.umask, kLDataUmask);
   EXPECT_STREQ(report.cwd, "/");
   EXPECT_EQ(report.standardOnNull, 1);
   EXPECT_EQ(WaitExit(launcher), 0);

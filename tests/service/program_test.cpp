@@ -5,9 +5,11 @@
 #include <sys/resource.h>
 #include <sys/socket.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "foundation/file_modes.h"
 #include "program_support.h"
 #include "service/root_prompt.h"
 #include "support/log_reader.h"
@@ -284,6 +286,46 @@ TEST_F(ProgramTest, RunningOutOfDescriptorsIsLoggedOnceAndTheListenerLives) {
   EXPECT_NE(KavrixReadLogText().find("Connections are refused: no file descriptors left"), std::string::npos);
   ASSERT_EQ(kill(server, SIGTERM), 0);
   EXPECT_EQ(WaitExit(server), 0);
+}
+
+// A fresh start under the usual umask 022: all the server makes under its
+// data root is for the service's user and group, sessions for the user
+// alone; the routing file the test wrote (0644) loses only the bits it had
+// too many (0640), told in one line.
+TEST_F(ProgramTest, AFreshStartUnderUmask022KeepsTheDataFromOtherAccounts) {
+  for (const std::string& folder : {InstallRoot(), InstallRoot() + "/kavrixserver", SharedFolder()}) {
+    ASSERT_EQ(chmod(folder.c_str(), kLDataFolderMode), 0);
+  }
+  const mode_t savedMask = umask(022);
+  const pid_t server = Start("-foreground");
+  umask(savedMask);
+  ASSERT_GT(server, 0);
+  ASSERT_NE(ReadLine(output_.Get()), "");
+  // The wizard's first step makes the administrator and a session.
+  const std::string form = "101=boss%40office.example&102=Boss&103=Secret1&104=Secret1&submit=%20%20Next%20%20";
+  LUniqueFd fd = KavrixConnectLoopbackRetry(port_, kStartLimitMs);
+  ASSERT_TRUE(KavrixSendAll(fd.Get(), "POST /wizardadmin HTTP/1.0\r\nHost: 127.0.0.1\r\nContent-Length: " +
+                                          std::to_string(form.size()) + "\r\n\r\n" + form));
+  const std::string response = KavrixRecvUntilClose(fd.Get(), kStartLimitMs);
+  EXPECT_NE(response.find("Set-Cookie: sess="), std::string::npos) << response;
+  ASSERT_TRUE(WaitFor([&] { return Errors().find("Data folder: 1 files") != std::string::npos; })) << Errors();
+  ASSERT_EQ(kill(server, SIGTERM), 0);
+  EXPECT_EQ(WaitExit(server), 0);
+  int sessions = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(InstallRoot())) {
+    const std::string path = entry.path().string();
+    const auto status = entry.symlink_status();
+    if (std::filesystem::is_socket(status)) continue;
+    const bool session = path.find("/SessionData") != std::string::npos;
+    sessions += session && std::filesystem::is_regular_file(status);
+    mode_t expected = std::filesystem::is_directory(status) ? (session ? kLOwnerFolderMode : kLDataFolderMode)
+                                                            : (session ? kLOwnerFileMode : kLDataFileMode);
+    if (path == SharedFolder() + "/routing") expected = 0640;
+    struct stat info {};
+    ASSERT_EQ(lstat(path.c_str(), &info), 0) << path;
+    EXPECT_EQ(info.st_mode & 07777, expected) << path;
+  }
+  EXPECT_GE(sessions, 1);
 }
 
 TEST_F(ProgramTest, DaemonReleasesItsLauncherOnceStartedAndStopsOnSigterm) {

@@ -77,7 +77,7 @@ TEST_F(ConnectionLoadTest, TwoThousandIdleConnectionsLeaveTheServerAnswering) {
     }
   }
   ASSERT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == kIdle; }));
-  EXPECT_EQ(Exchange("GET / HTTP/1.0\r\n\r\n"), "HTTP/1.0 200 OK\r\n\r\nroot page");
+  EXPECT_EQ(Exchange("GET / HTTP/1.0\r\n\r\n"), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nroot page");
 
   Server().StopListener();
   Server().StopConnectionsNow();
@@ -97,7 +97,8 @@ TEST_F(ConnectionLoadTest, StopWithManyOpenConnectionsReapsThemAll) {
     if (kind == 2) {
       KavrixSendAll(clients.back().Get(), "GET /wait HTTP/1.0\r\n\r\n");
       // The page has begun once its first bytes arrive.
-      ASSERT_EQ(KavrixRecvExact(clients.back().Get(), 26), "HTTP/1.0 200 OK\r\n\r\nwaiting");
+      const std::string waiting = "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nwaiting";
+      ASSERT_EQ(KavrixRecvExact(clients.back().Get(), waiting.size()), waiting);
     }
   }
   ASSERT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == 60; }));

@@ -19,6 +19,11 @@ TEST(CSVCell, QuotesOnlyWhatNeedsIt) {
       {" padded ", "\" padded \""},
       {"\"", "\"\"\"\""},
       {"M\xC3\xBCller", "M\xC3\xBCller"},
+      // Formulas are guarded before the quoting; numbers are not.
+      {"=1+2", "'=1+2"},
+      {"=SUM(A1,A2)", "\"'=SUM(A1,A2)\""},
+      {"\tx", "'\tx"},
+      {"-1.50", "-1.50"},
   };
   for (const auto& c : cases) EXPECT_EQ(LCSVCell(c.text), c.cell) << c.text;
 }

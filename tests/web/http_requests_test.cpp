@@ -29,20 +29,23 @@ bool Contains(const std::string& text, const std::string& part) {
 // the parser's refusals on the wire, and redirects that cannot carry line
 // breaks.
 TEST_F(HttpRequestTest, ExactResponsesOfPagesAndRefusals) {
-  const std::string notImplemented = "HTTP/1.1 501 Not Implemented\r\nConnection: close\r\n\r\n";
-  const std::string notFound = "HTTP/1.1 404 Not Found\r\nConnection: close\r\n\r\n";
+  const std::string notImplemented = "HTTP/1.1 501 Not Implemented\r\nConnection: close\r\n"
+                                     "X-Content-Type-Options: nosniff\r\n\r\n";
+  const std::string notFound = "HTTP/1.1 404 Not Found\r\nConnection: close\r\nX-Content-Type-Options: nosniff\r\n\r\n";
   KavrixWriteFile(SharedFolder() + "/secret", "secret");
   const std::pair<std::string, std::string> cases[] = {
-      {"GET / HTTP/1.1\r\nHost: x\r\n\r\nGET / HTTP/1.1\r\nHost: x\r\n\r\n", "HTTP/1.0 200 OK\r\n\r\nroot page"},
+      {"GET / HTTP/1.1\r\nHost: x\r\n\r\nGET / HTTP/1.1\r\nHost: x\r\n\r\n",
+       "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nroot page"},
       {"GET /Echo HTTP/1.0\r\n\r\n", kLHttpNotFoundEmpty},  // not "echo": a static file
       {"get / HTTP/1.1\r\nHost: x\r\n\r\n", notImplemented},
       {"\r\n", notImplemented},
       {"GET /../secret HTTP/1.1\r\nHost: x\r\n\r\n", notFound},
       {"GET /%2e%2e/secret HTTP/1.1\r\nHost: x\r\n\r\n", notFound},
       {"GET echo HTTP/1.1\r\n\r\n", notFound},  // no leading "/"
-      {"GET /redirect?to=logon HTTP/1.0\r\n\r\n", "HTTP/1.0 302 OK\r\nLocation: logon\r\n\r\n"},
+      {"GET /redirect?to=logon HTTP/1.0\r\n\r\n", "HTTP/1.0 302 OK\r\nLocation: logon\r\n"
+                                                  "X-Content-Type-Options: nosniff\r\n\r\n"},
       {"GET /redirect?to=a%0d%0aSet-Cookie:+sess=x HTTP/1.0\r\n\r\n",
-       "HTTP/1.0 302 OK\r\nLocation: aSet-Cookie: sess=x\r\n\r\n"},
+       "HTTP/1.0 302 OK\r\nLocation: aSet-Cookie: sess=x\r\nX-Content-Type-Options: nosniff\r\n\r\n"},
   };
   for (const auto& [request, response] : cases) EXPECT_EQ(Exchange(request), response) << request;
 }
@@ -102,7 +105,8 @@ TEST_F(HttpRequestTest, BodyOfExactlyTheLimitIsAcceptedOneMoreIsRefused) {
   EXPECT_TRUE(Contains(accepted, "param big=" + std::string(999996, 'x') + "\n"));
   LUniqueFd client = KavrixConnectLoopback(Port());
   ASSERT_TRUE(KavrixSendAll(client.Get(), "POST /echo HTTP/1.1\r\nContent-Length: 1000001\r\n\r\n"));
-  EXPECT_EQ(KavrixRecvUntilClose(client.Get()), "HTTP/1.1 500 Content Length Too Long\r\nConnection: close\r\n\r\n");
+  EXPECT_EQ(KavrixRecvUntilClose(client.Get()), "HTTP/1.1 500 Content Length Too Long\r\nConnection: close\r\n"
+                                                "X-Content-Type-Options: nosniff\r\n\r\n");
 }
 
 TEST_F(HttpRequestTest, RemoteAddressIsThePeer) {
@@ -129,7 +133,7 @@ TEST_F(HttpRequestTest, ClientClosingMidRequestEndsItsThread) {
   }
   EXPECT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == 0; }));
   // The server still answers.
-  EXPECT_EQ(Exchange("GET / HTTP/1.0\r\n\r\n"), "HTTP/1.0 200 OK\r\n\r\nroot page");
+  EXPECT_EQ(Exchange("GET / HTTP/1.0\r\n\r\n"), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nroot page");
 }
 
 TEST_F(HttpRequestTest, SilentClientEndsWhenTheServerStops) {
@@ -160,5 +164,5 @@ TEST_F(HttpRequestTest, TricklingHeadEndsAtTheHeadDeadline) {
     ASSERT_FALSE(KavrixPeerClosed(inTime.Get(), 50));
   }
   ASSERT_TRUE(KavrixSendAll(inTime.Get(), "\r\n"));
-  EXPECT_EQ(KavrixRecvUntilClose(inTime.Get()), "HTTP/1.0 200 OK\r\n\r\nroot page");
+  EXPECT_EQ(KavrixRecvUntilClose(inTime.Get()), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nroot page");
 }

@@ -26,9 +26,39 @@ TEST(HttpResponses, FileHeaderAndEntityTag) {
   EXPECT_EQ(LHttpEntityTag(-5, 0), "-5-0");
   EXPECT_EQ(LHttpFileHeader(1234, "text/css", "Tue, 14 Nov 2023 22:13:20 GMT", "1700000000-1234"),
             "HTTP/1.1 200 OK\r\nContent-Length: 1234\r\nContent-Type: text/css\r\n"
-            "Last-Modified: Tue, 14 Nov 2023 22:13:20 GMT\r\nETag: \"1700000000-1234\"\r\n\r\n");
+            "Last-Modified: Tue, 14 Nov 2023 22:13:20 GMT\r\nETag: \"1700000000-1234\"\r\n"
+            "X-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_NE(LHttpFileHeader(3000000000LL, "a", "b", "c").find("Content-Length: 3000000000\r\n"),
             std::string::npos);
+}
+
+// Every head gets "nosniff", an HTML one the framing headers too; a header
+// already there is not written twice, and what is no whole head is left.
+TEST(HttpResponses, SecurityHeadersGoIntoEveryHeadOnce) {
+  const std::string ns = "X-Content-Type-Options: nosniff\r\n";
+  const std::string frame = "X-Frame-Options: DENY\r\nContent-Security-Policy: frame-ancestors 'none'\r\n";
+  const struct {
+    std::string text;
+    std::string result;
+  } cases[] = {
+      {"HTTP/1.0 302 OK\r\nLocation: x\r\n\r\n", "HTTP/1.0 302 OK\r\nLocation: x\r\n" + ns + "\r\n"},
+      {"HTTP/1.1 304 Not Modified\r\n\r\n", "HTTP/1.1 304 Not Modified\r\n" + ns + "\r\n"},
+      {"HTTP/1.1 200 OK\r\ncontent-type:  Text/HTML\r\n\r\n<p>\r\n\r\n",
+       "HTTP/1.1 200 OK\r\ncontent-type:  Text/HTML\r\n" + ns + frame + "\r\n<p>\r\n\r\n"},
+      {"HTTP/1.1 200 OK\r\nContent-Type: text/csv\r\n\r\n-1,=2",
+       "HTTP/1.1 200 OK\r\nContent-Type: text/csv\r\n" + ns + "\r\n-1,=2"},
+      {"HTTP/1.1 200 OK\r\nx-content-type-options: nosniff\r\nContent-Type: text/html\r\nX-Frame-Options: "
+       "SAMEORIGIN\r\n\r\n",
+       "HTTP/1.1 200 OK\r\nx-content-type-options: nosniff\r\nContent-Type: text/html\r\nX-Frame-Options: "
+       "SAMEORIGIN\r\n\r\n"},
+      {"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n", "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n"},
+      {"body without a head\r\n\r\n", "body without a head\r\n\r\n"},
+  };
+  for (const auto& c : cases) {
+    std::string text = c.text;
+    EXPECT_EQ(LHttpAddSecurityHeaders(text), c.result.size() - c.text.size()) << c.text;
+    EXPECT_EQ(text, c.result);
+  }
 }
 
 TEST(HttpResponses, IfNoneMatchNeedsTheWholeTag) {

@@ -20,6 +20,7 @@
 #include "foundation/settings_sections.h"
 #include "support/log_reader.h"
 #include "support/web_server_fixture.h"
+#include "web/http_responses.h"
 #include "web/https_redirect.h"
 #include "web/machine_address.h"
 #include "web/weblet_connection.h"
@@ -62,9 +63,12 @@ std::string TlsExchange(std::uint16_t port, const std::string& caFile, const std
   return answer;
 }
 
+// The test server's root page, as every answer with "nosniff".
+constexpr char kRootPage[] = "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nroot page";
+
 std::string Redirect(const std::string& location) {
   return "HTTP/1.1 307 Temporary Redirect\r\nLocation: " + location +
-         "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+         "\r\nContent-Length: 0\r\nConnection: close\r\nX-Content-Type-Options: nosniff\r\n\r\n";
 }
 
 class HttpsListenerTest : public WebServerTest {
@@ -95,18 +99,18 @@ TEST_F(HttpsListenerTest, TlsServesThePagesAndThePlainPortSendsBrowsersThere) {
     std::string answer;  // the whole answer, or a part of it when `part`
     bool part;
   } cases[] = {
-      {true, "GET / HTTP/1.0\r\n\r\n", "HTTP/1.0 200 OK\r\n\r\nroot page", false},
+      {true, "GET / HTTP/1.0\r\n\r\n", kRootPage, false},
       // The body is read through TLS as well; query fields come first.
       {true, "POST /echo?a=1 HTTP/1.1\r\nHost: h\r\nContent-Length: 7\r\n\r\na=3&b=2",
        "param a=1\nparam a=3\nparam b=2\n", true},
-      {true, "GET /missing.css HTTP/1.0\r\n\r\n", "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", false},
+      {true, "GET /missing.css HTTP/1.0\r\n\r\n", kLHttpNotFoundEmpty, false},
       {false, "GET /echo?a=1&b=%20 HTTP/1.1\r\nHost: office.example:8089\r\n\r\n",
        Redirect("https://office.example:" + port + "/echo?a=1&b=%20"), false},
       {false, "POST /logon HTTP/1.1\r\nHost: [::1]\r\nContent-Length: 3\r\n\r\nb=2",
        Redirect("https://[::1]:" + port + "/logon"), false},
       {false, "GET /s.css HTTP/1.1\r\nHost: 10.1.2.3\r\n\r\n", Redirect("https://10.1.2.3:" + port + "/s.css"), false},
       // Stations keep the plain port.
-      {false, "GET /connect HTTP/1.0\r\n\r\n", "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", false},
+      {false, "GET /connect HTTP/1.0\r\n\r\n", kLHttpNotFoundEmpty, false},
   };
   for (const auto& c : cases) {
     const std::string answer = c.tls ? Tls(c.request) : Exchange(c.request);
@@ -126,7 +130,7 @@ TEST_F(HttpsListenerTest, OnlyTls12And13AreAccepted) {
   } cases[] = {{TLS1_1_VERSION, false}, {TLS1_2_VERSION, true}, {TLS1_3_VERSION, true}};
   for (const auto& c : cases) {
     const std::string answer = Tls("GET / HTTP/1.0\r\n\r\n", c.version);
-    EXPECT_EQ(answer == "HTTP/1.0 200 OK\r\n\r\nroot page", c.accepted) << c.version << ": " << answer;
+    EXPECT_EQ(answer == kRootPage, c.accepted) << c.version << ": " << answer;
   }
 }
 
@@ -180,7 +184,7 @@ TEST_F(HttpsListenerTest, MakesItsOwnCertificateOnceAndLogsItsFingerprint) {
   EVP_PKEY_get_group_name(key, group, sizeof group, nullptr);
   EXPECT_STREQ(group, "prime256v1");
   // The client of Tls() checked the address against the certificate.
-  EXPECT_EQ(Tls("GET / HTTP/1.0\r\n\r\n"), "HTTP/1.0 200 OK\r\n\r\nroot page");
+  EXPECT_EQ(Tls("GET / HTTP/1.0\r\n\r\n"), kRootPage);
 
   DestroyServer();
   StartHttps();
@@ -212,7 +216,7 @@ TEST_F(HttpsListenerTest, AnUnusableCertificateLeavesHttpsOffAndThePlainPortServ
     }
     StartServer(TestTable());
     EXPECT_FALSE(Server().WaitHttpsListening(0));
-    EXPECT_EQ(Exchange("GET / HTTP/1.0\r\nHost: h\r\n\r\n"), "HTTP/1.0 200 OK\r\n\r\nroot page");
+    EXPECT_EQ(Exchange("GET / HTTP/1.0\r\nHost: h\r\n\r\n"), kRootPage);
     EXPECT_NE(KavrixReadLogText().find("HTTPS stays off: "), std::string::npos);
     EXPECT_NE(KavrixReadLogText().find(c.logged), std::string::npos);
     DestroyServer();
@@ -238,7 +242,7 @@ TEST_F(HttpsListenerTest, AStalledHandshakeIsCutOffAtTheHeadDeadline) {
     EXPECT_TRUE(closed);
   }
   EXPECT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == 0; }));
-  EXPECT_EQ(Tls("GET / HTTP/1.0\r\n\r\n"), "HTTP/1.0 200 OK\r\n\r\nroot page");
+  EXPECT_EQ(Tls("GET / HTTP/1.0\r\n\r\n"), kRootPage);
 }
 
 TEST_F(HttpsListenerTest, AStopEndsAHandshakeThatWaits) {

@@ -85,12 +85,12 @@ TEST_F(PeriodPromptTest, FirstDisplayOffersTodayAndTheWholeDay) {
 
 TEST_F(PeriodPromptTest, ExactlyAYearPassesOneDayMoreIsRefused) {
   EXPECT_EQ(Range("2025-01-01", "2026-01-01"),
-            "HTTP/1.0 200 OK\r\n\r\nok 2025-01-01|2026-01-01|-|-");
+            "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nok 2025-01-01|2026-01-01|-|-");
   // 2024 is a leap year: 366 days.
   const std::string refused = Range("2024-01-01", "2025-01-01");
   EXPECT_EQ(MessageOn(refused, 102), kLPeriodTooLong);
   EXPECT_EQ(Range("2024-01-01", "2024-12-31"),
-            "HTTP/1.0 200 OK\r\n\r\nok 2024-01-01|2024-12-31|-|-");
+            "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nok 2024-01-01|2024-12-31|-|-");
 }
 
 // Summer time ended on 26 October 2025 but on 25 October 2026, so the
@@ -98,7 +98,7 @@ TEST_F(PeriodPromptTest, ExactlyAYearPassesOneDayMoreIsRefused) {
 TEST_F(PeriodPromptTest, YearLimitCountsCalendarDaysAcrossClockChanges) {
   KavrixScopedTimeZone zone("GMT0BST,M3.5.0/1,M10.5.0");
   EXPECT_EQ(Range("2025-10-26", "2026-10-26"),
-            "HTTP/1.0 200 OK\r\n\r\nok 2025-10-26|2026-10-26|-|-");
+            "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nok 2025-10-26|2026-10-26|-|-");
   EXPECT_EQ(MessageOn(Range("2025-10-26", "2026-10-27"), 102), kLPeriodTooLong);
 }
 
@@ -122,13 +122,15 @@ TEST_F(PeriodPromptTest, TimeRefusalsAndAcceptedTimes) {
   EXPECT_EQ(MessageOn(times("09:00:00", ""), 103), kLPeriodTimeMessage);
   EXPECT_EQ(MessageOn(times("09:00:00", "10:61:00"), 103), kLPeriodTimeMessage);
   EXPECT_EQ(MessageOn(times("09:00:00", "08:59:59"), 104), kLPeriodTimeEndBeforeStart);
-  EXPECT_EQ(times("9:00:00", "10:00:00"), "HTTP/1.0 200 OK\r\n\r\nok 2026-02-03|-|9:00:00|10:00:00");
+  EXPECT_EQ(times("9:00:00", "10:00:00"), "HTTP/1.0 200 OK\r\n"
+                                          "X-Content-Type-Options: nosniff\r\n\r\nok 2026-02-03|-|9:00:00|10:00:00");
 }
 
 TEST_F(PeriodPromptTest, OtherButtonGoesBack) {
-  EXPECT_EQ(Post("range", "submit=Cancel"), "HTTP/1.0 302 OK\r\nLocation: timesheet\r\n\r\n");
+  EXPECT_EQ(Post("range", "submit=Cancel"), "HTTP/1.0 302 OK\r\nLocation: timesheet\r\n"
+                                            "X-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_EQ(Post("range", "submit=Cancel&oncancel=viewhours"),
-            "HTTP/1.0 302 OK\r\nLocation: viewhours\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nLocation: viewhours\r\nX-Content-Type-Options: nosniff\r\n\r\n");
 }
 
 }  // namespace

@@ -77,7 +77,8 @@ TEST_F(RequestLimitsTest, AnnouncedBodiesCostWhatArrivedAndTheBudgetRefusesBeyon
 
   LUniqueFd refused = Open(Post(10, "x"));
   EXPECT_EQ(KavrixRecvUntilClose(refused.Get()),
-            "HTTP/1.1 503 Service Unavailable\r\nConnection: close\r\nRetry-After: 10\r\nContent-Length: 0\r\n\r\n");
+            "HTTP/1.1 503 Service Unavailable\r\nConnection: close\r\nRetry-After: 10\r\nContent-Length: 0\r\n"
+            "X-Content-Type-Options: nosniff\r\n\r\n");
 
   stalled.clear();
   EXPECT_TRUE(KavrixWaitUntil([] { return LRequestBodyBudget().InFlight() == 0; }));
@@ -148,7 +149,7 @@ TEST_F(RequestLimitsTest, ConnectionsBeyondTheAddressLimitAreClosedAtOnce) {
   }
   std::vector<LUniqueFd> own;
   for (int i = 0; i < kLimit + 1; ++i) own.push_back(Open("GET / HT"));
-  EXPECT_EQ(Exchange("GET / HTTP/1.0\r\n\r\n"), "HTTP/1.0 200 OK\r\n\r\nroot page");
+  EXPECT_EQ(Exchange("GET / HTTP/1.0\r\n\r\n"), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nroot page");
   int lines = 0;
   for (const std::string& message : KavrixLogMessages()) {
     lines += message == "Connections from 127.0.0.2 are refused: 3 of its connections are open already.";
@@ -157,7 +158,7 @@ TEST_F(RequestLimitsTest, ConnectionsBeyondTheAddressLimitAreClosedAtOnce) {
   held.pop_back();
   ASSERT_TRUE(KavrixWaitUntil([&] { return Server().AddressSlots().OpenCount(kClientAddress) == kLimit - 1; }));
   LUniqueFd next = ConnectFromClientAddress(Port(), "GET / HTTP/1.0\r\n\r\n");
-  EXPECT_EQ(KavrixRecvUntilClose(next.Get()), "HTTP/1.0 200 OK\r\n\r\nroot page");
+  EXPECT_EQ(KavrixRecvUntilClose(next.Get()), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nroot page");
 }
 
 // Stations behind one router share its address and stay for hours: once a

@@ -76,7 +76,8 @@ TEST_F(RequestParserTest, OnlyGetAndPostInTheirExactSpelling) {
                            "GETX / HTTP/1.1", "", "   "}) {
     LHttpRequestParser p = MakeParser();
     EXPECT_EQ(p.OnRequestLine(line), LHttpStep::kReject) << line;
-    EXPECT_STREQ(p.RejectText(), "HTTP/1.1 501 Not Implemented\r\nConnection: close\r\n\r\n");
+    EXPECT_STREQ(p.RejectText(), "HTTP/1.1 501 Not Implemented\r\nConnection: close\r\n"
+                                 "X-Content-Type-Options: nosniff\r\n\r\n");
   }
 }
 
@@ -87,7 +88,8 @@ TEST_F(RequestParserTest, DotDotAndPathsWithoutSlashAreNotFound) {
                            "GET /.%00.x HTTP/1.1"}) {
     LHttpRequestParser p = MakeParser();
     EXPECT_EQ(p.OnRequestLine(line), LHttpStep::kReject) << line;
-    EXPECT_STREQ(p.RejectText(), "HTTP/1.1 404 Not Found\r\nConnection: close\r\n\r\n");
+    EXPECT_STREQ(p.RejectText(), "HTTP/1.1 404 Not Found\r\nConnection: close\r\n"
+                                 "X-Content-Type-Options: nosniff\r\n\r\n");
     // No header is read after a refusal.
     EXPECT_EQ(p.OnHeaderLine(""), LHttpStep::kReject);
   }
@@ -262,7 +264,8 @@ TEST_F(RequestParserTest, ContentLengthLimit) {
                               "GET / HTTP/1.1\r\nContent-Length: 5000000\r\n\r\n"}) {
     LHttpRequestParser p = Parse(tooLong);
     EXPECT_EQ(p.Step(), LHttpStep::kReject) << tooLong;
-    EXPECT_STREQ(p.RejectText(), "HTTP/1.1 500 Content Length Too Long\r\nConnection: close\r\n\r\n");
+    EXPECT_STREQ(p.RejectText(), "HTTP/1.1 500 Content Length Too Long\r\nConnection: close\r\n"
+                                 "X-Content-Type-Options: nosniff\r\n\r\n");
   }
 }
 

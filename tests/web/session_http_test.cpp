@@ -123,10 +123,12 @@ TEST_F(SessionHttpTest, LogonSetsAnHttpOnlyCookieAndTheSessionFollowsIt) {
   ASSERT_EQ(reply.substr(0, 35), "HTTP/1.0 302 OK\r\nSet-Cookie: sess=l");
   const std::string id = LogOn("bob%40x.example");
   ASSERT_EQ(id.size(), 10u);
-  EXPECT_TRUE(Contains(reply, "; HttpOnly; SameSite=Lax\r\nLocation: mainpage\r\n\r\n"));
-  EXPECT_EQ(Get("set?k=date&v=2024-05-06", "sess=" + id), "HTTP/1.0 200 OK\r\n\r\nok");
+  EXPECT_TRUE(Contains(reply, "; HttpOnly; SameSite=Lax\r\nLocation: mainpage\r\n"
+                              "X-Content-Type-Options: nosniff\r\n\r\n"));
+  EXPECT_EQ(Get("set?k=date&v=2024-05-06", "sess=" + id), "HTTP/1.0 200 OK\r\n"
+                                                          "X-Content-Type-Options: nosniff\r\n\r\nok");
   EXPECT_EQ(Get("get", "theme=a+b; sess=" + id),
-            "HTTP/1.0 200 OK\r\n\r\nvalid:date=2024-05-06&user=bob%40x.example");
+            "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nvalid:date=2024-05-06&user=bob%40x.example");
   EXPECT_EQ(KavrixReadFile(SharedFolder() + "/SessionData/" + id + ".sess"),
             "date=2024-05-06&user=bob%40x.example");
 }
@@ -134,7 +136,7 @@ TEST_F(SessionHttpTest, LogonSetsAnHttpOnlyCookieAndTheSessionFollowsIt) {
 TEST_F(SessionHttpTest, WithoutSessionTheExpiredPageOrTheLogonRedirect) {
   EXPECT_EQ(Get("set?k=a&v=b"), kExpiredPage);
   EXPECT_EQ(Get("sessioninvalid"), kExpiredPage);
-  EXPECT_EQ(Get("plain"), "HTTP/1.0 302 OK\r\nLocation: logon\r\n\r\n");
+  EXPECT_EQ(Get("plain"), "HTTP/1.0 302 OK\r\nLocation: logon\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_EQ(Get("searchlistpost"), kLHttpNoContent);
   EXPECT_TRUE(KavrixFolderEntries(SharedFolder() + "/SessionData").empty());
 }
@@ -157,7 +159,7 @@ TEST_F(SessionHttpTest, BadCookiesGiveNoSessionAndTouchNoFile) {
       {"Sess=" + id, "invalid:"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(Get("get", c.cookie), std::string("HTTP/1.0 200 OK\r\n\r\n") + c.reply)
+    EXPECT_EQ(Get("get", c.cookie), std::string("HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\n") + c.reply)
         << c.cookie.substr(0, 40);
   }
   EXPECT_EQ(KavrixFolderEntries(SharedFolder() + "/SessionData"),
@@ -167,7 +169,7 @@ TEST_F(SessionHttpTest, BadCookiesGiveNoSessionAndTouchNoFile) {
 TEST_F(SessionHttpTest, SessionFileDeletedBetweenRequests) {
   const std::string id = LogOn("a%40x.example");
   ASSERT_TRUE(::unlink((SharedFolder() + "/SessionData/" + id + ".sess").c_str()) == 0);
-  EXPECT_EQ(Get("get", "sess=" + id), "HTTP/1.0 200 OK\r\n\r\ninvalid:");
+  EXPECT_EQ(Get("get", "sess=" + id), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\ninvalid:");
   EXPECT_EQ(Get("set?k=a&v=b", "sess=" + id), kExpiredPage);
   EXPECT_FALSE(KavrixFileExists(SharedFolder() + "/SessionData/" + id + ".sess"));
 }
@@ -175,7 +177,7 @@ TEST_F(SessionHttpTest, SessionFileDeletedBetweenRequests) {
 TEST_F(SessionHttpTest, DeletedSessionNoLongerAnswers) {
   const std::string id = LogOn("a%40x.example");
   Get("logout", "sess=" + id);
-  EXPECT_EQ(Get("get", "sess=" + id), "HTTP/1.0 200 OK\r\n\r\ninvalid:");
+  EXPECT_EQ(Get("get", "sess=" + id), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\ninvalid:");
 }
 
 TEST_F(SessionHttpTest, RolesFollowTheUserRecord) {
@@ -184,10 +186,11 @@ TEST_F(SessionHttpTest, RolesFollowTheUserRecord) {
   const std::string boss = LogOn("BOSS%40x.example");
   const std::string hr = LogOn("hr%40x.example");
   const std::string ghost = LogOn("ghost%40x.example");
-  EXPECT_EQ(Get("roles", "sess=" + boss), "HTTP/1.0 200 OK\r\n\r\n1 BOSS@x.example 101");
-  EXPECT_EQ(Get("roles", "sess=" + hr), "HTTP/1.0 200 OK\r\n\r\n1 hr@x.example 010");
-  EXPECT_EQ(Get("roles", "sess=" + ghost), "HTTP/1.0 200 OK\r\n\r\n0  000");
-  EXPECT_EQ(Get("admin", "sess=" + boss), "HTTP/1.0 200 OK\r\n\r\nadmin");
+  EXPECT_EQ(Get("roles", "sess=" + boss), "HTTP/1.0 200 OK\r\n"
+                                          "X-Content-Type-Options: nosniff\r\n\r\n1 BOSS@x.example 101");
+  EXPECT_EQ(Get("roles", "sess=" + hr), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\n1 hr@x.example 010");
+  EXPECT_EQ(Get("roles", "sess=" + ghost), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\n0  000");
+  EXPECT_EQ(Get("admin", "sess=" + boss), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nadmin");
   const std::string refused =
       PageOf("<center><p>Only System Administrator can access this page.</p><form "
              "action=\"mainpage\" method=get><input type=submit value=\"Return\"></form></center>");
@@ -200,8 +203,9 @@ TEST_F(SessionHttpTest, RolesFollowTheUserRecord) {
 
 TEST_F(SessionHttpTest, WithdrawnValueIsHandedOverOnce) {
   const std::string id = LogOn("a%40x.example");
-  EXPECT_EQ(Get("take?put=half+filled", "sess=" + id), "HTTP/1.0 200 OK\r\n\r\nhalf filled");
-  EXPECT_EQ(Get("take", "sess=" + id), "HTTP/1.0 200 OK\r\n\r\nnone");
+  EXPECT_EQ(Get("take?put=half+filled", "sess=" + id), "HTTP/1.0 200 OK\r\n"
+                                                       "X-Content-Type-Options: nosniff\r\n\r\nhalf filled");
+  EXPECT_EQ(Get("take", "sess=" + id), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nnone");
 }
 
 TEST_F(SessionHttpTest, StationLogonHandsTheSessionToTheBrowser) {
@@ -287,7 +291,7 @@ TEST_F(SessionHttpTest, ConcurrentChangesOfOneSessionLeaveOneWholeTable) {
     threads.emplace_back([&, i] {
       const std::string n = std::to_string(i);
       if (Get("set?k=k" + n + "&v=" + std::string(100, 'a' + i % 26), "sess=" + id) ==
-          "HTTP/1.0 200 OK\r\n\r\nok") {
+          "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nok") {
         ++ok;
       }
     });

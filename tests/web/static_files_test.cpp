@@ -37,7 +37,10 @@ class StaticFileTest : public WebServerTest {
   static std::string Header(std::size_t size, const std::string& type, const std::string& tag) {
     return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) +
            "\r\nContent-Type: " + type + "\r\nLast-Modified: " + kNowText + "\r\nETag: \"" + tag +
-           "\"\r\n\r\n";
+           "\"\r\nX-Content-Type-Options: nosniff\r\n" +
+           (type.rfind("text/html", 0) == 0
+                ? "X-Frame-Options: DENY\r\nContent-Security-Policy: frame-ancestors 'none'\r\n\r\n"
+                : "\r\n");
   }
 };
 
@@ -72,7 +75,7 @@ TEST_F(StaticFileTest, MatchingEntityTagOrTimeGets304AndTheTagFollowsSizeAndTime
   const std::string path = PutFile("s.css", "body{}");
   const std::string tag = "1234567890-6";
   EXPECT_EQ(Exchange("GET /s.css HTTP/1.0\r\nIf-None-Match: \"" + tag + "\"\r\n\r\n"),
-            "HTTP/1.1 304 Not Modified\r\n\r\n");
+            "HTTP/1.1 304 Not Modified\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   PutFile("s.css", "body{ }");  // one byte more
   EXPECT_EQ(Exchange("GET /s.css HTTP/1.0\r\nIf-None-Match: \"" + tag + "\"\r\n\r\n"),
             Header(7, "text/css", "1234567890-7") + "body{ }");
@@ -144,7 +147,8 @@ TEST_F(StaticFileTest, BodiesOfGetsAreDroppedAndUnclearLengthsCloseTheConnection
 }
 
 TEST_F(StaticFileTest, OnlyRegularFilesAreServed) {
-  EXPECT_EQ(Exchange("GET /missing.css HTTP/1.0\r\n\r\n"), "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
+  EXPECT_EQ(Exchange("GET /missing.css HTTP/1.0\r\n\r\n"), "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n"
+                                                           "X-Content-Type-Options: nosniff\r\n\r\n");
   ASSERT_EQ(::mkdir((WebRoot() + "/sub").c_str(), 0777), 0);
   PutFile("sub/in.txt", "inner");
   EXPECT_EQ(Exchange("GET /sub/in.txt HTTP/1.0\r\n\r\n"),

@@ -198,7 +198,7 @@ TEST_F(WebDialogTest, FirstDisplayWritesEveryControlExactly) {
 
 TEST_F(WebDialogTest, EnterPostsOkThroughSubmitdef) {
   const std::string response = Post("dlg", "101=Ann&submitdef=++OK++&onok=userlist");
-  EXPECT_EQ(response, "HTTP/1.0 302 OK\r\nLocation: userlist\r\n\r\n");
+  EXPECT_EQ(response, "HTTP/1.0 302 OK\r\nLocation: userlist\r\nX-Content-Type-Options: nosniff\r\n\r\n");
 }
 
 TEST_F(WebDialogTest, RefusedOkKeepsTypedValuesAndMarksTheRow) {
@@ -224,9 +224,9 @@ TEST_F(WebDialogTest, UncheckedBoxStaysUncheckedOnRedisplay) {
 
 TEST_F(WebDialogTest, CancelGoesToOncancelOrElseLikeOk) {
   EXPECT_EQ(Post("dlg", "submit=Cancel&oncancel=teamlist&onok=userlist"),
-            "HTTP/1.0 302 OK\r\nLocation: teamlist\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nLocation: teamlist\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_EQ(Post("dlg", "submit=Cancel&onok=userlist"),
-            "HTTP/1.0 302 OK\r\nLocation: userlist\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nLocation: userlist\r\nX-Content-Type-Options: nosniff\r\n\r\n");
 }
 
 TEST_F(WebDialogTest, AnyOtherButtonWritesTheDialogAgain) {
@@ -236,19 +236,19 @@ TEST_F(WebDialogTest, AnyOtherButtonWritesTheDialogAgain) {
 
 TEST_F(WebDialogTest, RedirectChainOnokThenRefererThenMainPage) {
   EXPECT_EQ(Post("dlg", "101=a&submit=++OK++", "Referer: http://here/viewhours?x=1\r\n"),
-            "HTTP/1.0 302 OK\r\nLocation: http://here/viewhours?x=1\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nLocation: http://here/viewhours?x=1\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_EQ(Post("dlg", "101=a&submit=++OK++"),
-            "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nLocation: mainpage\r\nX-Content-Type-Options: nosniff\r\n\r\n");
 }
 
 TEST_F(WebDialogTest, ForeignTargetsAreNotFollowed) {
   EXPECT_EQ(Post("dlg", "101=a&submit=++OK++&onok=http%3A%2F%2Fevil.example%2F"),
-            "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nLocation: mainpage\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   // A post from another site does not even reach the dialog.
   EXPECT_EQ(Post("dlg", "101=a&submit=++OK++", "Referer: http://evil.example/x\r\n"),
             kLHttpForeignOriginRefused);
   EXPECT_EQ(Post("dlg", "submit=Cancel&oncancel=javascript%3Aalert(1)&onok=%2F%2Fevil"),
-            "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nLocation: mainpage\r\nX-Content-Type-Options: nosniff\r\n\r\n");
 }
 
 TEST_F(WebDialogTest, RunInFormOutcomes) {
@@ -258,15 +258,16 @@ TEST_F(WebDialogTest, RunInFormOutcomes) {
   EXPECT_EQ(first.find("accepted"), std::string::npos);
   // Another button: back to "oncancel", then the Referer.
   EXPECT_EQ(Post("inform", "submit=Cancel&oncancel=leaveform"),
-            "HTTP/1.0 302 OK\r\nLocation: leaveform\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nLocation: leaveform\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_EQ(Post("inform", "submit=Cancel", "Referer: http://here/timesheet\r\n"),
-            "HTTP/1.0 302 OK\r\nLocation: http://here/timesheet\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nLocation: http://here/timesheet\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   // Refused: the dialog again with the message.
   const std::string refused = Post("inform", "101=&submit=++OK++");
   EXPECT_NE(refused.find("Please enter a name."), std::string::npos);
   EXPECT_EQ(refused.find("accepted"), std::string::npos);
   // Accepted: nothing written by the dialog, the caller answers.
-  EXPECT_EQ(Post("inform", "101=Ann&submit=++OK++"), "HTTP/1.0 200 OK\r\n\r\naccepted");
+  EXPECT_EQ(Post("inform", "101=Ann&submit=++OK++"), "HTTP/1.0 200 OK\r\n"
+                                                     "X-Content-Type-Options: nosniff\r\n\r\naccepted");
 }
 
 TEST_F(WebDialogTest, ValueAccessReadsRadioGroupsAndNumbers) {
@@ -378,7 +379,8 @@ TEST_F(WebDialogTest, AdministratorNoticeIsAMessagePage) {
   EXPECT_EQ(response.find("value=\"Cancel\""), std::string::npos);
   EXPECT_NE(response.find("<a href=\"help/index.html\" class=toptext target=_blank>Help</a>"),
             std::string::npos);
-  EXPECT_EQ(Post("notice", "submit=Return"), "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n\r\n");
+  EXPECT_EQ(Post("notice", "submit=Return"), "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n"
+                                             "X-Content-Type-Options: nosniff\r\n\r\n");
 }
 
 TEST_F(WebDialogTest, SessionExpiredPageUsesTheStandardFrame) {

@@ -7,6 +7,7 @@
 
 #include "desktop/control_window_factory.h"
 #include "desktop/user_autostart.h"
+#include "foundation/file_modes.h"
 #include "foundation/open_file_limit.h"
 #include "foundation/test_hooks.h"
 #include "service/command_line.h"
@@ -46,8 +47,9 @@ int main(int argc, char** argv) {
     }
     case LProgramRole::kDesktop:
       // Files the desktop creates (settings, logs) must stay usable by the
-      // root service and other desktop users.
-      umask(0);
+      // root service and the other desktop users of the data folder's group,
+      // and by no other account.
+      umask(kLDataUmask);
       {
         LDesktopOptions options;
         options.windowFactory = LGtkControlWindowCreate;

@@ -190,6 +190,19 @@ bool Matches(const std::string& answer, const std::string& expected) {
   return IsMessagePage(answer) && Has(answer, expected.substr(1));
 }
 
+// Every answer forbids sniffing and every page framing by other sites; the
+// station's answers stay byte for byte what stations read today
+// (session_http_test pins "stationlogon").
+bool CarriesTheSecurityHeaders(const std::string& path, const std::string& answer, const std::string& expected) {
+  if (expected == "station") return answer == kLHttpStationConnect;
+  if (path == "stationlogon") return !Has(answer, "nosniff");
+  const std::string head = answer.substr(0, answer.find("\r\n\r\n") + 2);
+  if (!Has(head, "\r\nX-Content-Type-Options: nosniff\r\n")) return false;
+  if (!Has(head, "\r\nContent-Type: text/html")) return true;
+  return Has(head, "\r\nX-Frame-Options: DENY\r\n") &&
+         Has(head, "\r\nContent-Security-Policy: frame-ancestors 'none'\r\n");
+}
+
 // The status line and the start of the body, on one line.
 std::string Shown(const std::string& answer) {
   const std::size_t body = answer.find("\r\n\r\n");
@@ -250,11 +263,14 @@ TEST_F(AccessMatrixTest, EveryPathAnswersEachVisitorAsItsRuleSays) {
       const std::string answer = Request(row->path, static_cast<Visitor>(visitor));
       // A row not built yet must fall through to the static files.
       const std::string expected = planned.present ? row->expected[visitor] : "unrouted";
-      const bool ok = planned.present ? Matches(answer, expected)
-                                      : answer == "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n";
+      const bool ok = planned.present ? Matches(answer, expected) : answer == kLHttpNotFoundEmpty;
       if (!ok) {
         wrong += std::string("\n  /") + row->path + " as " + kVisitorNames[visitor] + ": expected " + expected +
                  ", got " + Classify(answer) + " " + Shown(answer);
+      }
+      if (!CarriesTheSecurityHeaders(row->path, answer, expected)) {
+        wrong += std::string("\n  /") + row->path + " as " + kVisitorNames[visitor] + ": headers " +
+                 answer.substr(0, answer.find("\r\n\r\n"));
       }
     }
   }

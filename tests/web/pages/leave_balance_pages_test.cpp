@@ -77,12 +77,13 @@ TEST_F(LeaveBalancePagesTest, TheReportTheFormAndTheOverrun) {
   EXPECT_TRUE(Contains(Visible(Get("leaveform", Session("mgr"))), "You have 20 of 20 days left in 2026"));
 
   // Two weeks, ten days: three more than are left. Allowed, and said.
-  ASSERT_EQ(PostForm("staff", "2026-03-16", "2026-03-27"), "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n\r\n");
+  ASSERT_EQ(PostForm("staff", "2026-03-16", "2026-03-27"), "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n"
+                                                           "X-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_TRUE(Contains(Visible(Get("mainpage", Session("staff"))),
                        "was sent to Mgr for approval. It exceeds the balance of 2026 by 3 days."));
   // A sick leave (type index 1) takes nothing from the balance.
   ASSERT_EQ(Post("leaveform", "submit=++OK++&103=1%24sick&104=2026-04-06&105=2026-04-30&106=x", Session("staff")),
-            "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nLocation: mainpage\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_FALSE(Contains(Get("mainpage", Session("staff")), "exceeds"));
   // A form sent back with an error (an overlap) shows the line for the dates typed.
   const std::string refused =

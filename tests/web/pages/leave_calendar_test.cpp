@@ -59,7 +59,7 @@ TEST_F(LeaveCalendarTest, PersonalAddressServesApprovedLeaveUntilRevoked) {
   const std::string folder = "737461666640786578616d706c65";  // "staff@xexample"
   EXPECT_EQ(answer,
             "HTTP/1.1 200 OK\r\nConnection: close\r\nCache-Control: no-cache\r\n"
-            "Content-Type: text/calendar; charset=utf-8\r\n\r\n"
+            "Content-Type: text/calendar; charset=utf-8\r\nX-Content-Type-Options: nosniff\r\n\r\n"
             "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//KavrixServer//Leave Calendar//EN\r\n"
             "CALSCALE:GREGORIAN\r\nMETHOD:PUBLISH\r\nX-WR-CALNAME:Leave\r\n"
             "BEGIN:VEVENT\r\nUID:leave-" + folder + "-20260302-20260305@kavrixserver\r\n"

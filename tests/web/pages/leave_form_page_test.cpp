@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr char kAccepted[] = "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n\r\n";
+constexpr char kAccepted[] = "HTTP/1.0 302 OK\r\nLocation: mainpage\r\nX-Content-Type-Options: nosniff\r\n\r\n";
 
 using LeaveFormTest = LeavePagesTest;
 

@@ -19,7 +19,8 @@ class LeaveYearEndTest : public LeavePagesTest {
   void SetUp() override {
     LeavePagesTest::SetUp();
     LDateTime::SetFakeNow(1796644800);  // Monday 2026-12-07 12:00:00 UTC
-    ASSERT_EQ(PostForm("staff", "2026-12-29", "2027-01-05"), "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n\r\n");
+    ASSERT_EQ(PostForm("staff", "2026-12-29", "2027-01-05"), "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n"
+                                                             "X-Content-Type-Options: nosniff\r\n\r\n");
   }
   // The pending page's one row, posted back as the browser sends it.
   std::string PostPending(const std::string& submit) {

@@ -89,11 +89,12 @@ TEST_F(LoginPagesTest, LogonSetsTheCookieAndStoresTheTrimmedAddress) {
   ASSERT_EQ(answer.substr(0, 35), "HTTP/1.0 302 OK\r\nSet-Cookie: sess=l");
   const std::string id = answer.substr(34, answer.find(';') - 34);
   EXPECT_EQ(answer, "HTTP/1.0 302 OK\r\nSet-Cookie: sess=" + id +
-                        "; HttpOnly; SameSite=Lax\r\nLocation: mainpage\r\n\r\n");
+                        "; HttpOnly; SameSite=Lax\r\nLocation: mainpage\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_EQ(KavrixReadFile(SessionFile(id)), "user=Ann%40X.example");
   // Pressing Enter posts no "submit", only the hidden copy of the label.
   const std::string second = Post("logon", "101=ann%40x.example&102=secret&submitdef=Logon");
-  EXPECT_TRUE(Contains(second, "; HttpOnly; SameSite=Lax\r\nLocation: mainpage\r\n\r\n"));
+  EXPECT_TRUE(Contains(second, "; HttpOnly; SameSite=Lax\r\nLocation: mainpage\r\n"
+                               "X-Content-Type-Options: nosniff\r\n\r\n"));
   EXPECT_EQ(KavrixFolderEntries(SharedFolder() + "/SessionData").size(), 2u);
 }
 
@@ -127,12 +128,13 @@ TEST_F(LoginPagesTest, LostPasswordRefusals) {
   EXPECT_TRUE(Contains(Post("lostpassword", "101=ann&submit=++OK++"), ErrorRow(kLLostPasswordInvalidEmail)));
   EXPECT_TRUE(Contains(Post("lostpassword", "101=bob%40x.example&submit=++OK++"), ErrorRow(kLLostPasswordNoUser)));
   EXPECT_EQ(UserText(kKXUserPasswordReq), "0");
-  EXPECT_EQ(Post("lostpassword", "101=&submit=Cancel&oncancel=logon"), "HTTP/1.0 302 OK\r\nLocation: logon\r\n\r\n");
+  EXPECT_EQ(Post("lostpassword", "101=&submit=Cancel&oncancel=logon"), "HTTP/1.0 302 OK\r\nLocation: logon\r\n"
+                                                                       "X-Content-Type-Options: nosniff\r\n\r\n");
 }
 
 TEST_F(LoginPagesTest, AfterAResetTheOldPasswordStillLogsOnAndCancelsIt) {
   EXPECT_EQ(Post("lostpassword", "101=+ANN%40x.example+&submit=++OK++&onok=pwdsent"),
-            "HTTP/1.0 302 OK\r\nLocation: pwdsent\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nLocation: pwdsent\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_EQ(UserText(kKXUserOldPassword), "secret");
   EXPECT_EQ(UserText(kKXUserPasswordReq), "1");
   // The mail thread issues the new password (as it would); a second request
@@ -156,7 +158,8 @@ TEST_F(LoginPagesTest, PasswordSentNoticeLeadsBackToLogon) {
   EXPECT_TRUE(Contains(page, kLPasswordSentText));
   EXPECT_TRUE(Contains(page, "value=\"Return\""));
   EXPECT_TRUE(Contains(page, "<input type=hidden name=onok value=\"logon\">"));
-  EXPECT_EQ(Post("pwdsent", "submit=Return"), "HTTP/1.0 302 OK\r\nLocation: logon\r\n\r\n");
+  EXPECT_EQ(Post("pwdsent", "submit=Return"), "HTTP/1.0 302 OK\r\nLocation: logon\r\n"
+                                              "X-Content-Type-Options: nosniff\r\n\r\n");
 }
 
 TEST_F(LoginPagesTest, ChangePasswordRefusals) {
@@ -191,7 +194,7 @@ TEST_F(LoginPagesTest, ChangePasswordRefusals) {
 TEST_F(LoginPagesTest, ChangedPasswordReplacesTheOldOneForGood) {
   const std::string id = LogOn("ann@x.example", "secret");
   EXPECT_EQ(ChangePassword(id, "101=secret&102=new+pw&103=new+pw&onok=mainpage"),
-            "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nLocation: mainpage\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_EQ(UserText(kKXUserPassword), "new pw");
   EXPECT_EQ(UserText(kKXUserOldPassword), "");
   EXPECT_TRUE(LogOn("ann@x.example", "secret").empty());

@@ -172,7 +172,7 @@ TEST_F(LogonHardeningTest, APostFromAnotherSiteIsRefusedOneFromThisServerOrWitho
                         message.compare(message.size() - why.size(), why.size(), why) == 0);
   }
   EXPECT_TRUE(logged);
-  const std::string done = "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n\r\n";
+  const std::string done = "HTTP/1.0 302 OK\r\nLocation: mainpage\r\nX-Content-Type-Options: nosniff\r\n\r\n";
   for (const std::string& header :
        std::vector<std::string>{"Origin: " + own + "\r\n", "Referer: " + own + "/changepassword?x=1\r\n", ""}) {
     LKXUser user;

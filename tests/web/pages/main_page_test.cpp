@@ -188,7 +188,7 @@ TEST_F(MainPageTest, WithoutSessionOrUser) {
   EXPECT_TRUE(Contains(Get("mainpage"), "Your session is expired."));
   const std::string id = LogOn("staff@x.example", "pw");
   ASSERT_TRUE(KXDeleteUser("staff@x.example"));
-  EXPECT_EQ(Get("mainpage", id), "HTTP/1.0 302 OK\r\nLocation: logon\r\n\r\n");
+  EXPECT_EQ(Get("mainpage", id), "HTTP/1.0 302 OK\r\nLocation: logon\r\nX-Content-Type-Options: nosniff\r\n\r\n");
 }
 
 TEST_F(MainPageTest, HostileAddressIsEscapedInTextAndEncodedInLinks) {

@@ -21,7 +21,7 @@
 namespace {
 
 constexpr char kDay[] = "2026-03-02";
-constexpr char kNotFound[] = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n";
+constexpr char kNotFound[] = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nX-Content-Type-Options: nosniff\r\n\r\n";
 const std::string kStaff = "seluser=staff%40x.example";
 
 std::string Td(const std::string& text) {

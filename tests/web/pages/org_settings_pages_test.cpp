@@ -101,7 +101,8 @@ TEST_F(OrgSettingsPagesTest, ConfigStoresEveryKeyInItsFormOncePerFile) {
     const LUniqueFd watch(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
     ASSERT_TRUE(watch);
     ASSERT_GE(inotify_add_watch(watch.Get(), SharedFolder().c_str(), IN_MOVED_TO | IN_CLOSE_WRITE), 0);
-    EXPECT_EQ(Post("config", Encode(form), Admin()), "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n\r\n");
+    EXPECT_EQ(Post("config", Encode(form), Admin()), "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n"
+                                                     "X-Content-Type-Options: nosniff\r\n\r\n");
     // Each settings file is replaced once by the save, however many of its
     // keys changed.
     std::map<std::string, int> replaced;
@@ -198,7 +199,7 @@ TEST_F(OrgSettingsPagesTest, ConfigSentBackUnchangedLeavesEveryFileAsItWas) {
     const std::string before = SettingsFile("company") + "|" + SettingsFile("settings");
     const std::string page = Get("config", Admin());
     EXPECT_EQ(Post("config", KavrixEncodeForm(KavrixFormFields(page), "submit=++OK++"), Admin()),
-              "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n\r\n");
+              "HTTP/1.0 302 OK\r\nLocation: mainpage\r\nX-Content-Type-Options: nosniff\r\n\r\n");
     EXPECT_EQ(SettingsFile("company") + "|" + SettingsFile("settings"), before) << state->size();
   }
 }

@@ -145,7 +145,7 @@ TEST_F(RoutingPageTest, SentBackUnchangedLeavesTheFileAsItWas) {
     const std::string file = KavrixReadFile(SharedFolder() + "/routing");
     const std::string page = Get("routing", boss_);
     EXPECT_EQ(Post("routing", KavrixEncodeForm(KavrixFormFields(page), "submit=++OK++"), boss_),
-              "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n\r\n");
+              "HTTP/1.0 302 OK\r\nLocation: mainpage\r\nX-Content-Type-Options: nosniff\r\n\r\n");
     EXPECT_EQ(KavrixReadFile(SharedFolder() + "/routing"), file) << state.size();
   }
 }

@@ -39,7 +39,7 @@ class SetupResumeTest : public WizardTest {
     return Post(path, fields + "&" + Submit("  Next  "), session);
   }
   static std::string Location(const std::string& target) {
-    return "HTTP/1.0 302 OK\r\nLocation: " + target + "\r\n\r\n";
+    return "HTTP/1.0 302 OK\r\nLocation: " + target + "\r\nX-Content-Type-Options: nosniff\r\n\r\n";
   }
   static std::string Text(const std::string& email, const LKXUserKey& key) {
     LKXUser user;

@@ -80,7 +80,7 @@ TEST_F(WizardAddUsersTest, FilledRowsBecomeUsersAndEmptyRowsAreSkipped) {
   const std::string answer = PostRows(
       "90=5&101=+ann%40office.example+&201=Ann+Lee&301=1&601=30&103=bob%40office.example&203=Bob&302=1&303=2&"
       "105=cy%40office.example&205=Cy&305=7");
-  EXPECT_EQ(answer, "HTTP/1.0 302 OK\r\nLocation: wizardfinish\r\n\r\n");
+  EXPECT_EQ(answer, "HTTP/1.0 302 OK\r\nLocation: wizardfinish\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_EQ(KXUserCount(), 4);
   EXPECT_EQ(UserText("ann@office.example", kKXUserName), "Ann Lee");
   EXPECT_EQ(UserText("ann@office.example", kKXUserWorkType), "1");
@@ -148,7 +148,7 @@ TEST_F(WizardAddUsersTest, FinishWithoutAPrimaryUserStartsTheWizardAgain) {
   ASSERT_TRUE(boss.SetFlag(kKXUserAccessHR, false));
   ASSERT_TRUE(LSettingSetString("Settings", "PrimaryUser", ""));
   EXPECT_EQ(Post("wizardfinish", Submit("  Finish  "), session_),
-            "HTTP/1.0 302 OK\r\nLocation: wizardadmin\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nLocation: wizardadmin\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_EQ(Setting("Settings", "SetupWizardRun"), "");
 }
 

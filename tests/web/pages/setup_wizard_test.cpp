@@ -169,11 +169,11 @@ TEST_F(SetupWizardTest, Step2LeadsToSmtpOnNoAndToUsageOtherwise) {
   EXPECT_TRUE(Has(page, "<input type=hidden name=oncancel value=\"wizardadmin\">"));
   const std::string next = "&onok=wizardkavrixusage&" + Submit("  Next  ");
   EXPECT_EQ(Post("wizardconfirmemail", "rbg1=102" + next, id),
-            "HTTP/1.0 302 OK\r\nLocation: wizardsmtpsetting\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nLocation: wizardsmtpsetting\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_EQ(Post("wizardconfirmemail", "rbg1=101" + next, id),
-            "HTTP/1.0 302 OK\r\nLocation: wizardkavrixusage\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nLocation: wizardkavrixusage\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_EQ(Post("wizardconfirmemail", "rbg1=103" + next, id),
-            "HTTP/1.0 302 OK\r\nLocation: wizardkavrixusage\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nLocation: wizardkavrixusage\r\nX-Content-Type-Options: nosniff\r\n\r\n");
 }
 
 TEST_F(SetupWizardTest, UsageTicksTheModulesInUseAndStoresTheChoice) {
@@ -190,7 +190,7 @@ TEST_F(SetupWizardTest, UsageTicksTheModulesInUseAndStoresTheChoice) {
   EXPECT_EQ(Setting("Settings", "ModeHours"), "0");
 
   EXPECT_EQ(Post("wizardkavrixusage", "102=on&" + Submit("  Next  "), id),
-            "HTTP/1.0 302 OK\r\nLocation: wizardaddusers\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nLocation: wizardaddusers\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_EQ(Setting("Settings", "ModeQA"), "0");
   EXPECT_EQ(Setting("Settings", "ModeHours"), "1");
   EXPECT_EQ(Setting("Settings", "ModeLeave"), "0");
@@ -212,7 +212,7 @@ TEST_F(SetupWizardTest, SmtpShowsTheInstallationDefaultsAndStoresWhatWasTyped) {
            "rbg1=107&102=mail.isp.example%3A2525&103=on&104=relayuser&105=p%40ss+word&108=office%40corp.example&" +
                Submit("  Next  "),
            id);
-  EXPECT_EQ(answer, "HTTP/1.0 302 OK\r\nLocation: wizardkavrixusage\r\n\r\n");
+  EXPECT_EQ(answer, "HTTP/1.0 302 OK\r\nLocation: wizardkavrixusage\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_EQ(Setting("Email", "UseSMTPHost"), "0");
   EXPECT_EQ(Setting("Email", "SendDirect"), "0");
   EXPECT_EQ(Setting("Email", "MailSMTPHost"), "mail.isp.example:2525");
@@ -228,7 +228,7 @@ TEST_F(SetupWizardTest, SmtpShowsTheInstallationDefaultsAndStoresWhatWasTyped) {
   EXPECT_TRUE(Has(again, "name=rbg1 id=rbg1 value=107 checked"));
   EXPECT_TRUE(Has(again, "<input type=hidden name=onok value=\"mainpage\">"));
   EXPECT_EQ(Post("wizardsmtpsetting", "oncancel=wizardaddusers&" + Submit("Cancel"), id),
-            "HTTP/1.0 302 OK\r\nLocation: wizardaddusers\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nLocation: wizardaddusers\r\nX-Content-Type-Options: nosniff\r\n\r\n");
 }
 
 TEST_F(SetupWizardTest, LaterStepsServeOnlyTheAdministratorsSession) {

@@ -32,7 +32,8 @@ namespace {
 constexpr char kOk[] = "&submit=++OK++";
 constexpr char kExpired[] = "Your session is expired.";
 // Where a picker sends the browser back to the kept form.
-const std::string kBack = "?onok=userdetail%3Freturning%3D1&oncancel=userdetail%3Freturning%3D1\r\n\r\n";
+const std::string kBack = "?onok=userdetail%3Freturning%3D1&oncancel=userdetail%3Freturning%3D1\r\n"
+                          "X-Content-Type-Options: nosniff\r\n\r\n";
 
 class UserAdminPagesTest : public HoursPagesTest {
  protected:
@@ -134,8 +135,10 @@ TEST_F(UserAdminPagesTest, NobodyButAnAdministratorChangesAUser) {
   }
   // A read-only form's button is " Return ": it leads on and saves nothing;
   // HR's form saves only the leave fields.
-  EXPECT_EQ(PostDetail("mgr", Email("staff"), "102=Changed&submit=+Return+"), "HTTP/1.0 302 OK\r\nLocation: userlist\r\n\r\n");
-  EXPECT_EQ(PostDetail("hr", Email("staff"), "102=Changed" + std::string(kOk)), "HTTP/1.0 302 OK\r\nLocation: userlist\r\n\r\n");
+  EXPECT_EQ(PostDetail("mgr", Email("staff"), "102=Changed&submit=+Return+"),
+            "HTTP/1.0 302 OK\r\nLocation: userlist\r\nX-Content-Type-Options: nosniff\r\n\r\n");
+  EXPECT_EQ(PostDetail("hr", Email("staff"), "102=Changed" + std::string(kOk)),
+            "HTTP/1.0 302 OK\r\nLocation: userlist\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_EQ(Text(Email("staff"), kKXUserName), "Staff");
   EXPECT_EQ(Text(Email("staff"), kKXUserAccessAdmin), "0");
   EXPECT_EQ(Text(Email("staff"), kKXUserWorkType), "0");
@@ -186,7 +189,7 @@ TEST_F(UserAdminPagesTest, AddsAUserWithEveryEmploymentSetting) {
       "101=+new%40x.example+&102=New+Person&104=&108=mgr%40x.example&rbg1=110&rbg2=211&212=30&rbg3=310"
       "&401=on&402=on&403=on&406=on&501=09%3A00&502=17%3A30%3A00&602=on&603=12%3A00%3A00&604=45" +
           std::string(kOk));
-  EXPECT_EQ(answer, "HTTP/1.0 302 OK\r\nLocation: userlist\r\n\r\n");
+  EXPECT_EQ(answer, "HTTP/1.0 302 OK\r\nLocation: userlist\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   const std::string email = "new@x.example";
   const std::map<const LKXUserKey*, std::string> expected = {
       {&kKXUserName, "New Person"},      {&kKXUserTeam, "DefaultTeam"},       {&kKXUserManager, "mgr@x.example"},
@@ -234,7 +237,7 @@ TEST_F(UserAdminPagesTest, PickersKeepWhatWasTyped) {
   Get("userdetail?seluser=new", s);
   EXPECT_EQ(Post("userdetail", half + "&submit=Add+a+Manager", s), "HTTP/1.0 302 OK\r\nLocation: addmanager" + kBack);
   EXPECT_EQ(Post("addmanager", "101=2%24Mgr+%28mgr%40x.example%29&onok=userdetail%3Freturning%3D1&submit=++OK++", s),
-            "HTTP/1.0 302 OK\r\nLocation: userdetail?returning=1\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nLocation: userdetail?returning=1\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   const std::string back = Get("userdetail?returning=1", s);
   EXPECT_TRUE(Contains(back, kKXDetailNotSavedYet));
   for (const char* part : {"name=101 type=text value=\"half@x.example\"", "name=102 type=text value=\"Half Done\"",
@@ -249,7 +252,7 @@ TEST_F(UserAdminPagesTest, PickersKeepWhatWasTyped) {
   const std::string picker = Get("addtoteam", s);
   EXPECT_TRUE(Contains(picker, "<option value=\"0$Sales\""));
   EXPECT_EQ(Post("addtoteam", "101=0%24Sales&onok=userdetail%3Freturning%3D1&submit=++OK++", s),
-            "HTTP/1.0 302 OK\r\nLocation: userdetail?returning=1\r\n\r\n")
+            "HTTP/1.0 302 OK\r\nLocation: userdetail?returning=1\r\nX-Content-Type-Options: nosniff\r\n\r\n")
       << picker;
   EXPECT_TRUE(Contains(Get("userdetail?returning=1", s), "name=104 type=text value=\"Sales\""));
   // A picker left some other way: the form shows what is stored.
@@ -293,7 +296,7 @@ TEST_F(UserAdminPagesTest, DetailsSentBackUnchangedStoreTheSameValues) {
       const std::string before = KavrixReadFile(path);
       const std::string page = Get("userdetail?seluser=staff%40x.example", sessions_["boss"]);
       EXPECT_EQ(Post("userdetail", KavrixEncodeForm(KavrixFormFields(page), "submit=++OK++"), sessions_["boss"]),
-                "HTTP/1.0 302 OK\r\nLocation: userlist\r\n\r\n");
+                "HTTP/1.0 302 OK\r\nLocation: userlist\r\nX-Content-Type-Options: nosniff\r\n\r\n");
       EXPECT_EQ(KavrixReadFile(path), before) << "captions " << captions;
     }
   }
@@ -326,7 +329,7 @@ TEST_F(UserAdminPagesTest, DeletingRemovesTheRecordOnly) {
   EXPECT_TRUE(Contains(Post("deleteuser", "101=boss%40x.example&submit=++OK++", s), ErrorRow(kKXDeleteSelf)));
   EXPECT_TRUE(Contains(Post("deleteuser", "101=ghost%40x.example&submit=++OK++", s), ErrorRow(kKXDeleteNoSuchUser)));
   EXPECT_EQ(Post("deleteuser", "101=STAFF%40x.example&submit=++OK++", s),
-            "HTTP/1.0 302 OK\r\nLocation: userlist\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nLocation: userlist\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_FALSE(KXUserExists(Email("staff")));
   EXPECT_TRUE(Contains(KavrixReadFile(log), "WINWORD.EXE"));
   EXPECT_EQ(KXUserCount(), 5);
@@ -342,7 +345,7 @@ TEST_F(UserAdminPagesTest, ListButtonsActOnTheTickedUsers) {
                        "User Application Usage Report"));
   EXPECT_TRUE(Contains(Session("boss"), "selusers=mgr%40x.example"));
   EXPECT_EQ(Post("userlistpost", ticked + "&submit_changeemail=Change+Email+Address", s),
-            "HTTP/1.0 302 OK\r\nLocation: changeemail\r\n\r\n");
+            "HTTP/1.0 302 OK\r\nLocation: changeemail\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_TRUE(Contains(Session("boss"), "seluser=staff%40x.example"));
   const std::string sent = Post(
       "userlistpost", "count=2&check0=ghost%40x.example&check1=staff2%40x.example&submit_pwdresend=Resend+Startup+Instructions+to+User",

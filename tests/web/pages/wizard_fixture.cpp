@@ -43,7 +43,7 @@ std::string WizardTest::CookieSession(const std::string& answer) {
 
 std::string WizardTest::CookieRedirect(const std::string& id, const std::string& target) {
   return "HTTP/1.0 302 OK\r\nSet-Cookie: sess=" + id + "; HttpOnly; SameSite=Lax\r\nLocation: " + target +
-         "\r\n\r\n";
+         "\r\nX-Content-Type-Options: nosniff\r\n\r\n";
 }
 
 std::string WizardTest::SessionFileText(const std::string& id) const {

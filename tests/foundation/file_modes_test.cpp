@@ -1,0 +1,103 @@
+// Modes of the data: what the server makes has its own modes whatever the
+// umask, and a tree made before is narrowed, never widened, without
+// following links.
+
+#include "foundation/file_modes.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include "foundation/mode_tightening.h"
+#include "support/temp_root.h"
+
+namespace {
+
+class FileModesTest : public KavrixTempRoot {
+ protected:
+  void TearDown() override {
+    umask(savedMask_);
+    KavrixTempRoot::TearDown();
+  }
+  static mode_t ModeOf(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 01;
+  }
+  void Make(const std::string& name, mode_t mode, bool folder = false) {
+    const std::string path = TempDir() + "/" + name;
+    if (folder) {
+      ASSERT_EQ(mkdir(path.c_str(), 0700), 0) << name;
+    } else {
+      ASSERT_TRUE(KavrixWriteFile(path, "x")) << name;
+    }
+    ASSERT_EQ(chmod(path.c_str(), mode), 0) << name;
+  }
+
+  mode_t savedMask_ = umask(022);
+};
+
+TEST_F(FileModesTest, MadeWithItsOwnModeWhateverTheUmaskAndExistingOnesKept) {
+  for (const mode_t mask : {mode_t{0}, mode_t{022}, mode_t{077}}) {
+    umask(mask);
+    const std::string tag = std::to_string(mask);
+    EXPECT_TRUE(LUniqueFd(LOpenCreating(TempDir() + "/data" + tag, O_WRONLY | O_CREAT)));
+    EXPECT_EQ(ModeOf(TempDir() + "/data" + tag), kLDataFileMode) << tag;
+    EXPECT_TRUE(LUniqueFd(LOpenCreating(TempDir() + "/own" + tag, O_RDWR | O_CREAT | O_EXCL, kLOwnerFileMode)));
+    EXPECT_EQ(ModeOf(TempDir() + "/own" + tag), kLOwnerFileMode) << tag;
+    EXPECT_TRUE(LCreateFolderWithMode(TempDir() + "/folder" + tag));
+    EXPECT_EQ(ModeOf(TempDir() + "/folder" + tag), kLDataFolderMode) << tag;
+  }
+  Make("kept", 0604);
+  EXPECT_TRUE(LUniqueFd(LOpenCreating(TempDir() + "/kept", O_WRONLY | O_CREAT | O_APPEND)));
+  EXPECT_EQ(ModeOf(TempDir() + "/kept"), 0604u);
+  Make("keptfolder", 0755, true);
+  EXPECT_TRUE(LCreateFolderWithMode(TempDir() + "/keptfolder"));
+  EXPECT_EQ(ModeOf(TempDir() + "/keptfolder"), 0755u);
+  EXPECT_FALSE(LUniqueFd(LOpenCreating(TempDir() + "/kept", O_WRONLY | O_CREAT | O_EXCL)));
+  EXPECT_FALSE(LCreateFolderWithMode(TempDir() + "/no/such"));
+}
+
+TEST_F(FileModesTest, ATreeIsNarrowedNeverWidenedAndLinksAreLeftAlone) {
+  Make("t", 0755, true);
+  const struct {
+    const char* name;
+    bool folder;
+    mode_t before;
+    mode_t after;
+  } entries[] = {
+      {"t/records", false, 0644, 0640},
+      {"t/open", false, 0777, 0660},
+      {"t/strict", false, 0600, 0600},
+      {"t/setuid", false, 04660, 0660},
+      {"t/sub", true, 0777, 02770},
+      {"t/sub/log", false, 0666, 0660},
+      {"t/closed", true, 0700, 0700},
+      {"t/SessionData", true, 0755, 0700},
+      {"t/SessionData/s1", false, 0644, 0600},
+      {"t/SessionData/inner", true, 02770, 0700},
+  };
+  for (const auto& e : entries) Make(e.name, e.before, e.folder);
+  const std::string outside = TempDir() + "/outside";
+  ASSERT_TRUE(KavrixWriteFile(outside, "x"));
+  ASSERT_EQ(chmod(outside.c_str(), 0644), 0);
+  ASSERT_EQ(symlink(outside.c_str(), (TempDir() + "/t/link").c_str()), 0);
+  ASSERT_EQ(mkfifo((TempDir() + "/t/pipe").c_str(), 0666), 0);
+  const LTreeModesException sessions{"SessionData", {kLOwnerFileMode, kLOwnerFolderMode}};
+  const LModeTightening first =
+      LTightenTreeModes(TempDir() + "/t", {kLDataFileMode, kLDataFolderMode}, {sessions}, {});
+  EXPECT_EQ(first.narrowed, 9);  // the eight wider entries and the root
+  EXPECT_EQ(first.failed, 0);
+  EXPECT_EQ(ModeOf(TempDir() + "/t"), 02750u);
+  for (const auto& e : entries) EXPECT_EQ(ModeOf(TempDir() + "/" + e.name), e.after) << e.name;
+  EXPECT_EQ(ModeOf(outside), 0644u);
+  EXPECT_EQ(ModeOf(TempDir() + "/t/pipe"), 0666u & ~022u);
+  const LModeTightening second =
+      LTightenTreeModes(TempDir() + "/t", {kLDataFileMode, kLDataFolderMode}, {sessions}, {});
+  EXPECT_EQ(second.narrowed, 0);
+  // A stop request ends the walk before its first entry.
+  Make("t/again", 0644);
+  EXPECT_EQ(LTightenTreeModes(TempDir() + "/t", {kLDataFileMode, kLDataFolderMode}, {}, [] { return true; }).narrowed,
+            0);
+  EXPECT_EQ(ModeOf(TempDir() + "/t/again"), 0644u);
+}
+
+}  // namespace

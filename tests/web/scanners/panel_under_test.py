@@ -1,0 +1,157 @@
+"""The real server on loopback with a temporary data root, for the tests that
+point other people's tools at the panel: an administrator and a plain user
+with known passwords, a logon through the posted form, the server's resident
+memory. Used by wapiti_test.py, slow_clients_test.py and bench/slow_clients.sh.
+"""
+
+import http.client
+import os
+import resource
+import shutil
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+# Under CI a missing tool fails the test; elsewhere it is skipped (ctest: 77).
+SKIP = 1 if os.environ.get("CI", "false") not in ("", "false") else 77
+LIMIT = 30  # seconds any one wait for the server may take
+ADMIN, USER = "boss@x.example", "dan@x.example"
+PASSWORDS = {ADMIN: "Pw-of-the-Boss-1", USER: "Pw-of-Dan-2"}
+
+RECORDS = {
+    ADMIN: "email=%s\r\nname=Boss\r\naccessadmin=1\r\npassword=%s\r\npasswordreq=0\r\n",
+    USER: "email=%s\r\nname=Dan\r\naccessadmin=0\r\npassword=%s\r\npasswordreq=0\r\nmanager=boss@x.example\r\n",
+}
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def missing_tools(*names):
+    return [n for n in names if not (shutil.which(n) or shutil.which(n, path="/usr/sbin:/sbin"))]
+
+
+def in_private_network(script, arguments, addresses=()):
+    """None inside the private network namespace. Outside, runs `script`
+    with `arguments` again inside a new one, whose only interface is a
+    loopback with `addresses` added, so nothing the test or its tools send
+    can leave the machine; returns its exit status (SKIP when no namespace
+    can be made)."""
+    if os.environ.get("KAVRIX_PRIVATE_NET"):
+        return None
+    missing = missing_tools("unshare", "ip")
+    if missing or subprocess.run(["unshare", "--net", "true"], capture_output=True).returncode != 0:
+        print("SKIPPED: no private network namespace (needs root, unshare and ip)")
+        return SKIP
+    setup = "ip link set lo up" + "".join(" && ip addr add %s/32 dev lo" % a for a in addresses)
+    command = ["unshare", "--net", "sh", "-c", setup + ' && exec "$0" "$@"', sys.executable,
+               os.path.abspath(script), *arguments]
+    return subprocess.run(command, env=dict(os.environ, KAVRIX_PRIVATE_NET="1")).returncode
+
+
+class Panel:
+    """One server with its own data root; stopped on leaving the `with`
+    block, and its folder removed unless `keep` or an exception."""
+
+    def __init__(self, program, label="panel", open_files=None):
+        """`open_files`: the server's open-file limit (soft and hard)."""
+        self.program, self.work = program, tempfile.mkdtemp(prefix="kavrix-%s-" % label)
+        self.open_files = open_files
+        self.root = os.path.join(self.work, "root")
+        self.etc = os.path.join(self.root, "kavrixserver", "etc")
+        self.port, self.process, self.keep = free_port(), None, False
+
+    def __enter__(self):
+        os.makedirs(os.path.join(self.etc, "userslist_"))
+        os.makedirs(os.path.join(self.work, "home"))
+        self.write("userslist", "maxid=%d\r\n" % len(RECORDS))
+        for number, (email, record) in enumerate(RECORDS.items()):
+            self.write(os.path.join("userslist_", str(number)), record % (email, PASSWORDS[email]))
+        self.write("settings", "setupwizardrun=0\r\n")
+        # The mail settings as the server writes them at its first mail, so a
+        # mail does not add a file.
+        self.write("email", "usesendmail=0\r\nusesmtphost=1\r\nmailsmtphost=\r\nsmtpauthon=0\r\n"
+                            "smtpusername=\r\nsenddirect=1\r\nusessl=0\r\ndefaultsset=1\r\n")
+        self.write("routing", "localport=%d\r\n" % self.port)
+        env = dict(os.environ, KAVRIX_ROOT=self.root, HOME=os.path.join(self.work, "home"), TZ="UTC")
+        env.pop("DISPLAY", None)
+        log = open(os.path.join(self.work, "server.log"), "w")
+        limit = None
+        if self.open_files:
+            def limit():
+                resource.setrlimit(resource.RLIMIT_NOFILE, (self.open_files, self.open_files))
+        self.process = subprocess.Popen([self.program, "-foreground"], env=env, stdout=log, stderr=log,
+                                        preexec_fn=limit)
+        log.close()
+        try:
+            self.wait_port()
+        except RuntimeError as e:
+            self.__exit__(type(e), e, None)
+            raise
+        return self
+
+    def __exit__(self, *failure):
+        if self.process and self.process.poll() is None:
+            self.process.send_signal(signal.SIGTERM)
+            try:
+                self.process.wait(timeout=LIMIT)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+        if failure[0] is not None:
+            print("kept for a look: " + self.work)
+        elif not self.keep:
+            shutil.rmtree(self.work, ignore_errors=True)
+
+    def write(self, name, text):
+        with open(os.path.join(self.etc, name), "w", newline="") as f:
+            f.write(text)
+
+    def wait_port(self):
+        deadline = time.monotonic() + LIMIT
+        while time.monotonic() < deadline:
+            if self.process.poll() is not None:
+                raise RuntimeError("the server ended at start: " + self.log_tail())
+            try:
+                socket.create_connection(("127.0.0.1", self.port), timeout=1).close()
+                return
+            except OSError:
+                time.sleep(0.05)
+        raise RuntimeError("the server never opened port %d" % self.port)
+
+    def url(self, path=""):
+        return "http://127.0.0.1:%d/%s" % (self.port, path)
+
+    def log_on(self, email):
+        """The session id of `email`, logged on through the posted form."""
+        body = "101=%s&102=%s&submit=Logon" % (email.replace("@", "%40"), PASSWORDS[email])
+        conn = http.client.HTTPConnection("127.0.0.1", self.port, timeout=LIMIT)
+        conn.request("POST", "/logon", body, {"Content-Type": "application/x-www-form-urlencoded",
+                                              "Origin": self.url()[:-1]})
+        answer = conn.getresponse()
+        answer.read()
+        conn.close()
+        cookie = answer.getheader("Set-Cookie") or ""
+        if answer.status != 302 or not cookie.startswith("sess="):
+            raise RuntimeError("logon of %s: %d %s" % (email, answer.status, cookie))
+        return cookie[5:cookie.index(";")]
+
+    def session_file(self, session):
+        return os.path.join(self.etc, "SessionData", session + ".sess")
+
+    def resident_kib(self):
+        with open("/proc/%d/status" % self.process.pid) as f:
+            for line in f:
+                if line.startswith("VmRSS:"):
+                    return int(line.split()[1])
+        return 0
+
+    def log_tail(self, size=3000):
+        with open(os.path.join(self.work, "server.log"), errors="replace") as f:
+            return f.read()[-size:]

@@ -1,0 +1,173 @@
+#!/usr/bin/env python3
+"""slowhttptest against the panel while a person keeps using it:
+
+    slow_clients_test.py <kavrixserver> [--figures]
+
+Two runs of 1,000 connections for 40 s, each against a fresh server under an
+open-file limit of 1,024: slow bodies (a logon post declaring 1,000,000 bytes
+that trickle in) and slow reads (a 1 MiB picture, read a few bytes at a time
+through a tiny receive window). Meanwhile a person at another address fetches
+the logon page every second, and the server's resident memory is sampled.
+Passes when every probe was answered whole within 2 s and the memory stayed
+below 150 MiB. --figures prints the same figures and always exits 0.
+
+It runs in a private network namespace with loopback only: the attacker
+comes from 127.0.0.3 (the machine's own 127.0.0.1 is where a reverse proxy
+connects from, and is not held to the limit per client address), the person
+from 127.0.0.2.
+"""
+
+import os
+import re
+import resource
+import socket
+import subprocess
+import sys
+import threading
+import time
+
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import panel_under_test as panel_lib  # noqa: E402
+
+CONNECTIONS, SECONDS = 1000, 40
+ATTACKER, PERSON = "127.0.0.3", "127.0.0.2"
+# A common default limit, which 1,000 held connections would exhaust.
+SERVER_OPEN_FILES = 1024
+PROBE_LIMIT_S, MEMORY_LIMIT_MIB = 2.0, 150
+PICTURE_DAY = "2026-03-02"
+PICTURE = "fullsizeimg.jpg?seluser=boss%40x.example&date=" + PICTURE_DAY + "&time=10:00:00"
+
+# slowhttptest's options of each run, given the attacker's URL of a path and
+# the session cookie: a body of 1,000,000 declared bytes, a field of up to 10
+# characters every 10 s; a receive window of 1 to 16 bytes, 4 bytes read a
+# second.
+RUNS = [
+    ("slow body", lambda url, cookie: ["-B", "-u", url("logon"), "-t", "POST",
+                                       "-s", "1000000", "-i", "10", "-x", "10"]),
+    ("slow read", lambda url, cookie: ["-X", "-u", url(PICTURE), "-j", cookie,
+                                       "-k", "1", "-n", "1", "-w", "1", "-y", "16", "-z", "4"]),
+]
+
+
+def attacker_url(panel):
+    return lambda path: "http://%s:%d/%s" % (ATTACKER, panel.port, path)
+
+
+def seed_picture(panel):
+    folder = os.path.join(panel.etc, "Archive", "boss@xexample", PICTURE_DAY + "_qascreens")
+    os.makedirs(folder)
+    with open(os.path.join(folder, "10-00-00.jpg"), "wb") as f:
+        f.write(b"\xff\xd8" + bytes((i * 7) % 251 for i in range(1024 * 1024 - 2)))
+
+
+def probe_once(port):
+    """Seconds until the logon page arrived whole, or None after the limit."""
+    begin = time.monotonic()
+    try:
+        with socket.create_connection(("127.0.0.1", port), timeout=PROBE_LIMIT_S,
+                                      source_address=(PERSON, 0)) as s:
+            s.sendall(b"GET /logon HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n")
+            data = b""
+            while time.monotonic() - begin < PROBE_LIMIT_S:
+                piece = s.recv(65536)
+                if not piece:
+                    break
+                data += piece
+            else:
+                return None
+    except OSError:
+        return None
+    whole = data.startswith(b"HTTP/1.") and b" 200 " in data[:16] and b"</html>" in data.lower()
+    took = time.monotonic() - begin
+    return took if whole and took <= PROBE_LIMIT_S else None
+
+
+class Watch(threading.Thread):
+    """A probe every second and the resident memory every quarter second."""
+
+    def __init__(self, panel):
+        super().__init__(daemon=True)
+        self.panel, self.probes, self.peak_kib, self.stopping = panel, [], 0, threading.Event()
+
+    def run(self):
+        next_probe = time.monotonic()
+        while not self.stopping.wait(0.25):
+            self.peak_kib = max(self.peak_kib, self.panel.resident_kib())
+            if time.monotonic() >= next_probe:
+                next_probe += 1
+                self.probes.append(probe_once(self.panel.port))
+                self.peak_kib = max(self.peak_kib, self.panel.resident_kib())
+
+
+def attack(program, label, options):
+    """One slowhttptest run; (figures line, failures)."""
+    with panel_lib.Panel(program, "slow-clients", open_files=SERVER_OPEN_FILES) as panel:
+        seed_picture(panel)
+        cookie = "sess=" + panel.log_on(panel_lib.ADMIN)
+        start_kib = panel.resident_kib()
+        watch = Watch(panel)
+        watch.start()
+        command = ["slowhttptest", "-c", str(CONNECTIONS), "-r", "200", "-l", str(SECONDS), "-p", "3",
+                   *options(attacker_url(panel), cookie)]
+        run = subprocess.run(command, capture_output=True, text=True, errors="replace", timeout=SECONDS * 4)
+        watch.stopping.set()
+        watch.join()
+        alive = panel.process.poll() is None
+        if not alive:
+            panel.keep = True
+            print("kept for a look: " + panel.work)
+    answered = [p for p in watch.probes if p is not None]
+    slowest = max(answered, default=0)
+    # slowhttptest's last status: how many of its connections were open, closed, failed.
+    plain = re.sub(r"\x1b\[[0-9;]*m", "", run.stdout)
+    stats = {name: count for name, count in re.findall(r"^(connected|closed|error):\s+(\d+)", plain, re.M)}
+    figures = ("%s, %d connections for %d s: %d of %d probes answered within %.0f s (slowest %.2f s); "
+               "resident memory %.0f MiB before, peak %.0f MiB; at the end %s connected, %s closed, %s failed"
+               % (label, CONNECTIONS, SECONDS, len(answered), len(watch.probes), PROBE_LIMIT_S, slowest,
+                  start_kib / 1024, watch.peak_kib / 1024, stats.get("connected", "?"), stats.get("closed", "?"),
+                  stats.get("error", "?")))
+    failures = []
+    if len(watch.probes) < SECONDS // 2 or len(answered) < len(watch.probes):
+        failures.append("%s: %d of %d probes unanswered" % (label, len(watch.probes) - len(answered),
+                                                            len(watch.probes)))
+    if watch.peak_kib >= MEMORY_LIMIT_MIB * 1024:
+        failures.append("%s: resident memory reached %.0f MiB" % (label, watch.peak_kib / 1024))
+    if not alive:
+        failures.append("%s: the server died" % label)
+    return figures, failures
+
+
+def main():
+    program = sys.argv[1] if len(sys.argv) > 1 else ""
+    if not os.access(program, os.X_OK):
+        print("FAILED: no program at %s" % program)
+        return 1
+    missing = panel_lib.missing_tools("slowhttptest")
+    if missing:
+        print("SKIPPED: %s missing; scripts/setup installs it" % ", ".join(missing))
+        return panel_lib.SKIP
+    outside = panel_lib.in_private_network(__file__, [os.path.abspath(program), *sys.argv[2:]], [ATTACKER, PERSON])
+    if outside is not None:
+        return outside
+    # slowhttptest needs a descriptor per connection.
+    soft, hard = resource.getrlimit(resource.RLIMIT_NOFILE)
+    if hard != resource.RLIM_INFINITY and hard < CONNECTIONS + 100:
+        print("FAILED: the open-file limit (%d) is below %d" % (hard, CONNECTIONS + 100))
+        return 1
+    wanted = 4096 if hard == resource.RLIM_INFINITY else min(hard, 4096)
+    resource.setrlimit(resource.RLIMIT_NOFILE, (max(soft, wanted), hard))
+    failures = []
+    for label, options in RUNS:
+        figures, failed = attack(program, label, options)
+        print(figures, flush=True)
+        failures += failed
+    if "--figures" in sys.argv:
+        return 0
+    for failure in failures:
+        print("FAILED: " + failure)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

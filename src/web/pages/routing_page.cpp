@@ -208,5 +208,10 @@ void WLRoutingPage(LWebletForm& form) {
   WLDefaultDialogTargets(form, "mainpage", "mainpage");
   LKXRoutingPage page(form);
   page.Run();
-  if (page.LocalPortChanged() || page.HttpsPortChanged()) LRequestSettingsChanged();
+  if (page.LocalPortChanged() || page.HttpsPortChanged()) {
+    // The listeners restart and cut their connections: the answer that
+    // says where the panel went must have left before.
+    (void)form.FinishResponse();
+    LRequestSettingsChanged();
+  }
 }

@@ -137,5 +137,10 @@ void WLWizardFinish(LWebletForm& form) {
   KXWizardSetTargets(form, "mainpage", "wizardaddusers");
   LKXWizardFinish page(form);
   page.Run();
-  if (page.HttpsPortChanged()) LRequestSettingsChanged();
+  if (page.HttpsPortChanged()) {
+    // The listeners restart and cut their connections: the answer that
+    // says where the panel went must have left before.
+    (void)form.FinishResponse();
+    LRequestSettingsChanged();
+  }
 }

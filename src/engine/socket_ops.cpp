@@ -19,23 +19,6 @@ bool StopRequested(LThread* thread) { return thread != nullptr && thread->IsStop
 
 bool WouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
 
-// Waits one slice for `events`. Returns kLProcessDone to go on (the socket is
-// ready, or the slice was empty and budget is left), or the result that ends
-// the operation.
-LProcessResult WaitOrGiveUp(LThread* thread, int fd, short events, LWaitBudget& budget) {
-  switch (LWaitSocketSlice(thread, fd, events)) {
-    case LSocketSlice::kReady:
-      return kLProcessDone;
-    case LSocketSlice::kEmpty:
-      return budget.ChargeEmptySlice() ? kLProcessDone : kLProcessFailed;
-    case LSocketSlice::kStopped:
-      return kLProcessStopped;
-    case LSocketSlice::kFailed:
-      break;
-  }
-  return kLProcessFailed;
-}
-
 }  // namespace
 
 LProcessResult ProcessSend(LThread* thread, int fd, const void* data, std::size_t length,
@@ -66,7 +49,7 @@ LProcessResult ProcessSendPieces(LThread* thread, int fd, const void* data, std:
       return kLProcessFailed;
     }
     if (!LSendPaceScope::WaitAllowed()) return kLProcessFailed;
-    const LProcessResult waited = WaitOrGiveUp(thread, fd, POLLOUT, budget);
+    const LProcessResult waited = LWaitSocketOrGiveUp(thread, fd, POLLOUT, budget);
     if (waited != kLProcessDone) return waited;
   }
 }
@@ -90,7 +73,7 @@ LProcessResult ProcessSendFile(LThread* thread, int fd, int fileFd, std::uint64_
     if (errno == EINTR) continue;
     if (!WouldBlock(errno)) return kLProcessFailed;
     if (!LSendPaceScope::WaitAllowed()) return kLProcessFailed;
-    const LProcessResult waited = WaitOrGiveUp(thread, fd, POLLOUT, budget);
+    const LProcessResult waited = LWaitSocketOrGiveUp(thread, fd, POLLOUT, budget);
     if (waited != kLProcessDone) return waited;
   }
 }
@@ -113,7 +96,7 @@ LProcessResult ProcessRecvBytes(LThread* thread, int fd, void* buffer, std::size
     if (got == 0) return kLProcessFailed;  // the peer closed
     if (errno == EINTR) continue;
     if (!WouldBlock(errno)) return kLProcessFailed;
-    const LProcessResult waited = WaitOrGiveUp(thread, fd, POLLIN, budget);
+    const LProcessResult waited = LWaitSocketOrGiveUp(thread, fd, POLLIN, budget);
     if (waited != kLProcessDone) return waited;
   }
   return kLProcessDone;
@@ -148,7 +131,7 @@ LProcessResult ProcessRecvLine(LThread* thread, int fd, std::string& line, std::
     if (seen == 0) return anyByte ? kLProcessDone : kLProcessFailed;
     if (errno == EINTR) continue;
     if (!WouldBlock(errno)) return kLProcessFailed;
-    const LProcessResult waited = WaitOrGiveUp(thread, fd, POLLIN, budget);
+    const LProcessResult waited = LWaitSocketOrGiveUp(thread, fd, POLLIN, budget);
     if (waited != kLProcessDone) return waited;
   }
 }

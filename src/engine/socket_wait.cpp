@@ -18,3 +18,17 @@ LSocketSlice LWaitSocketSlice(LThread* thread, int fd, short events) {
   if (entries[1].revents != 0) return LSocketSlice::kReady;
   return LSocketSlice::kEmpty;
 }
+
+LProcessResult LWaitSocketOrGiveUp(LThread* thread, int fd, short events, LWaitBudget& budget) {
+  switch (LWaitSocketSlice(thread, fd, events)) {
+    case LSocketSlice::kReady:
+      return kLProcessDone;
+    case LSocketSlice::kEmpty:
+      return budget.ChargeEmptySlice() ? kLProcessDone : kLProcessFailed;
+    case LSocketSlice::kStopped:
+      return kLProcessStopped;
+    case LSocketSlice::kFailed:
+      break;
+  }
+  return kLProcessFailed;
+}

@@ -2,7 +2,10 @@
 // One slice of a socket operation: wait up to 200 ms for a socket to become
 // ready, or for the calling thread's stop signal.
 
+#include "foundation/process_result.h"
+
 class LThread;
+class LWaitBudget;
 
 enum class LSocketSlice {
   kReady,    // the socket reported the event, an error or a hang-up
@@ -13,3 +16,8 @@ enum class LSocketSlice {
 
 // `events` is POLLIN or POLLOUT. `thread` may be null.
 LSocketSlice LWaitSocketSlice(LThread* thread, int fd, short events);
+
+// One slice as a step of a longer operation: kLProcessDone to go on (the
+// socket is ready, or the slice was empty and `budget` has time left), or
+// the result that ends the operation.
+LProcessResult LWaitSocketOrGiveUp(LThread* thread, int fd, short events, LWaitBudget& budget);

@@ -43,17 +43,7 @@ Want WantOf(SSL* ssl, int rc) {
 // One slice of waiting for what OpenSSL asked for; kLProcessDone to go on.
 LProcessResult WaitFor(LThread* thread, int fd, Want want, LWaitBudget& budget) {
   if (want != Want::kRead && want != Want::kWrite) return kLProcessFailed;
-  switch (LWaitSocketSlice(thread, fd, want == Want::kRead ? POLLIN : POLLOUT)) {
-    case LSocketSlice::kReady:
-      return kLProcessDone;
-    case LSocketSlice::kEmpty:
-      return budget.ChargeEmptySlice() ? kLProcessDone : kLProcessFailed;
-    case LSocketSlice::kStopped:
-      return kLProcessStopped;
-    case LSocketSlice::kFailed:
-      break;
-  }
-  return kLProcessFailed;
+  return LWaitSocketOrGiveUp(thread, fd, want == Want::kRead ? POLLIN : POLLOUT, budget);
 }
 
 }  // namespace

@@ -36,7 +36,6 @@
 #include "model/core_data.h"
 #include "model/users.h"
 #include "web/kx_web_server.h"
-#include "web/page_frame_install.h"
 #include "web/pages/web_script_array.h"
 #include "web/weblet_session.h"
 

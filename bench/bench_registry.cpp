@@ -80,7 +80,7 @@ void BM_IsManagerNo(benchmark::State& state) {
   FillUsers();
   LKXUser user;
   KXGetUser(Address(1), user);
-  for (auto _ : state) benchmark::DoNotOptimize(user.IsManager());
+  for (auto _ : state) benchmark::DoNotOptimize(KXIsManager(user));
 }
 BENCHMARK(BM_IsManagerNo)->Unit(benchmark::kMicrosecond);
 

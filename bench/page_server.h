@@ -12,7 +12,6 @@
 #include "loopback_port.h"
 #include "page_fetch.h"
 #include "web/kx_web_server.h"
-#include "web/page_frame_install.h"
 #include "web/pages/web_script_array.h"
 #include "web/weblet_session.h"
 
@@ -25,7 +24,6 @@ struct BenchPageServer {
   void Start() {
     port = BenchFreeLoopbackPort();
     LSettingSetString("Routing", "LocalPort", std::to_string(port));
-    WLInstallPageFrame();
     server = std::make_unique<LKXWebServer>(LWebletSessionData::Folder() + "/../Web", WebScriptArray());
     server->Start();
     if (!server->WaitListening(10000)) server.reset();

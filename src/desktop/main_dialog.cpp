@@ -15,12 +15,8 @@
 #include "model/teams.h"
 #include "routing/routing_probe.h"
 #include "service/service_control.h"
+#include "service/service_stop.h"
 #include "service/service_process.h"
-
-std::string LControlPanelAddress() {
-  const int port = LSettingGetInt("Routing", "LocalPort", 0);
-  return "http://localhost:" + std::to_string(port != 0 ? port : kLDefaultLocalPort);
-}
 
 MainDialog::MainDialog(MainEngineProxy& proxy, LServicePaths paths) : proxy_(proxy), paths_(std::move(paths)) {}
 

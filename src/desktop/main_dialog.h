@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "desktop/control_panel_address.h"
 #include "desktop/main_window.h"
+#include "desktop/product_title.h"
 #include "desktop/status_window.h"
 #include "service/control_window.h"
 #include "service/main_engine_proxy.h"
@@ -19,11 +21,8 @@ enum LMainCommand : int {
   kCmViewLogs = 2003,
 };
 
-inline constexpr char kLProductTitle[] = "KavrixServer";
-inline constexpr char kLProductVersionText[] = "KavrixServer v 1.64";
 inline constexpr int kLWindowMinWidth = 280;
 inline constexpr int kLWindowMinHeight = 225;
-inline constexpr int kLDefaultLocalPort = 89;
 
 inline constexpr char kLEmailRequiredTitle[] = "Email Settings Required";
 inline constexpr char kLEmailRequiredText[] =
@@ -32,9 +31,6 @@ inline constexpr char kLEmailRequiredText[] =
     "your SMTP server details?";
 inline constexpr char kLConfirmStopTitle[] = "Confirm Stop";
 inline constexpr char kLConfirmStopText[] = "Do you want KavrixServer to continue to operate in the background?";
-
-// "http://localhost:%d" with "Routing"/"LocalPort" (89 when empty).
-std::string LControlPanelAddress();
 
 class MainDialog : public LMainWindow, public LControlWindow {
  public:

@@ -1,9 +1,10 @@
 #include "desktop/routing_options_page.h"
 
 #include "desktop/entry_prompt.h"
-#include "desktop/main_dialog.h"
 #include "desktop/message_box.h"
+#include "desktop/product_title.h"
 #include "desktop/routing_wizard.h"
+#include "engine/port_settings.h"
 #include "foundation/settings_sections.h"
 #include "routing/ip_ranges.h"
 #include "routing/routing_settings.h"

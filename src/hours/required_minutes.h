@@ -1,7 +1,7 @@
 #pragma once
 // The minutes a permanent user is expected to work in a span of at most one
-// week. LKXMaintenanceThread::GetRequiredWorkMinutes forwards here; the
-// callers decide to whom it applies.
+// week, as the hours pages and the weekly mails count them; the callers
+// decide to whom it applies.
 
 #include <cstdint>
 

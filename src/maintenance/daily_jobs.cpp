@@ -7,9 +7,9 @@
 #include <string>
 
 #include "foundation/log.h"
+#include "foundation/thread.h"
 #include "maintenance/calendar_days.h"
 #include "maintenance/casual_schedule.h"
-#include "maintenance/maintenance_thread.h"
 #include "maintenance/notification_mail.h"
 #include "maintenance/screenshot_cleanup.h"
 #include "model/archive_paths.h"
@@ -108,7 +108,7 @@ void KXSendCasualHoursIfDue(LThread* thread, LDateTime now) {
   if (period.due) SendCasualWorkHours(thread, period.start, period.end);
 }
 
-void LKXMaintenanceThread::DailyMaintenanceProc(LThread* thread) {
+void KXDailyMaintenance(LThread* thread) {
   const LDateTime now = LDateTime::Now();
   KXDeleteOldScreenshots(thread);
   if (KXOrgGetBool(LKXOrg::kAutoDetectHolidays)) KXDetectPublicHoliday(thread, now);

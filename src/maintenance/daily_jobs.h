@@ -1,6 +1,6 @@
 #pragma once
-// The pieces of the daily run (LKXMaintenanceThread::DailyMaintenanceProc
-// runs them in this order). Each per-user step logs a record it cannot use
+// The pieces of the daily run (KXDailyMaintenance runs them in this
+// order). Each per-user step logs a record it cannot use
 // and goes on with the next user.
 
 #include "foundation/date_time.h"
@@ -26,3 +26,7 @@ void KXMarkLeaveFormReminder(LKXUser& user, LDateTime now);
 
 // The casual-staff hours report when one is due (casual_schedule.h).
 void KXSendCasualHoursIfDue(LThread* thread, LDateTime now);
+
+// The daily run on `thread` (whose stop request ends it between two users;
+// null outside a thread).
+void KXDailyMaintenance(LThread* thread);

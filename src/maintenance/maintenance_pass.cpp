@@ -1,13 +1,15 @@
 #include "maintenance/maintenance_pass.h"
 
+#include <ctime>
 #include <string>
 
 #include "foundation/log.h"
 #include "foundation/settings_sections.h"
 #include "foundation/thread.h"
+#include "maintenance/daily_jobs.h"
 #include "maintenance/flagged_mail.h"
-#include "maintenance/maintenance_thread.h"
 #include "maintenance/offline_caption.h"
+#include "maintenance/weekly_jobs.h"
 #include "model/dropped_records.h"
 #include "model/registry_lists.h"
 
@@ -79,9 +81,9 @@ void KXMaintenancePass(const LKXPassContext& context) {
   KXReportDroppedRecords();
   KXSendWelcomeIfRequested(thread);
   RunRequested(thread, now, kKXRunDailyMaintenance, kKXLastDailyService, "Running daily maintenance service ...",
-               LKXMaintenanceThread::DailyMaintenanceProc);
+               KXDailyMaintenance);
   RunRequested(thread, now, kKXRunWeeklyMaintenance, kKXLastWeeklyService,
-               "Running weekly maintenance service ...", LKXMaintenanceThread::WeeklyMaintenanceProc);
+               "Running weekly maintenance service ...", KXWeeklyMaintenance);
   for (LKXUserListIterator it(gKXUsersList); it.Next() && !Stopped(thread);) {
     LKXUser& user = it.Get();
     // One reading of the record for all its keys; a write reads afresh.
@@ -90,4 +92,11 @@ void KXMaintenancePass(const LKXPassContext& context) {
     (void)KXUpdateOfflineCaption(user, context.viewer_zone);
   }
   if (!Stopped(thread)) KXScheduleRuns(now);
+}
+
+int KXLocalTimeZoneBias() {
+  const std::time_t now = LDateTime::Now().value;
+  std::tm local{};
+  if (localtime_r(&now, &local) == nullptr) return 0;
+  return -static_cast<int>(local.tm_gmtoff / 60);
 }

@@ -45,6 +45,10 @@ inline constexpr int kKXRunGapSeconds = 14400;
 
 void KXMaintenancePass(const LKXPassContext& context);
 
+// The server's time-zone bias: minus its offset from UTC in minutes, so that
+// zones east of UTC give negative values.
+int KXLocalTimeZoneBias();
+
 // Step 5 alone, for `now`.
 void KXScheduleRuns(LDateTime now);
 // Whether `now` lies strictly inside the night's hour for the runs. On a

@@ -5,12 +5,26 @@
 
 #include "foundation/log.h"
 #include "foundation/process_wait.h"
-#include "hours/required_minutes.h"
 #include "maintenance/maintenance_pass.h"
+#include "maintenance/maintenance_wake.h"
 #include "model/dropped_records.h"
 #include "model/org_settings.h"
 
-std::atomic<LKXMaintenanceThread*> LKXMaintenanceThread::pMT{nullptr};
+namespace {
+
+// Written by the engine's thread at start and stop, read by connection
+// threads that wake it.
+std::atomic<LKXMaintenanceThread*> gRunning{nullptr};
+
+}  // namespace
+
+LKXMaintenanceThread* LKXMaintenanceThread::Running() { return gRunning.load(); }
+
+void LKXMaintenanceThread::Publish() { gRunning.store(this); }
+
+void KXWakeMaintenance() {
+  if (LKXMaintenanceThread* thread = gRunning.load()) thread->Wake();
+}
 
 LKXMaintenanceThread::~LKXMaintenanceThread() { StopMaintenance(); }
 
@@ -19,24 +33,13 @@ void LKXMaintenanceThread::StartMaintenance(int priority) {
     LOGERROR("Unable to start the maintenance thread.");
     return;
   }
-  pMT.store(this);
+  Publish();
 }
 
 void LKXMaintenanceThread::StopMaintenance() {
   LKXMaintenanceThread* self = this;
-  pMT.compare_exchange_strong(self, nullptr);
+  gRunning.compare_exchange_strong(self, nullptr);
   StopThreadNow();
-}
-
-int LKXMaintenanceThread::LocalTimeZoneBias() {
-  const std::time_t now = LDateTime::Now().value;
-  std::tm local{};
-  if (localtime_r(&now, &local) == nullptr) return 0;
-  return -static_cast<int>(local.tm_gmtoff / 60);
-}
-
-std::int32_t LKXMaintenanceThread::GetRequiredWorkMinutes(LKXUser& user, LDateTime from, LDateTime to) {
-  return LKXRequiredWorkMinutes(user, from, to);
 }
 
 void LKXMaintenanceThread::ThreadFunction() {
@@ -48,7 +51,7 @@ void LKXMaintenanceThread::ThreadFunction() {
   // The captions are shown in the server's zone. The bias counts the other
   // way round from the zones that stations report (east positive), so it is
   // turned back before it is compared with them.
-  context.viewer_zone = -LocalTimeZoneBias();
+  context.viewer_zone = -KXLocalTimeZoneBias();
   for (;;) {
     // Reset before the work, so that a wake-up during the pass is not lost.
     wakeUp_.Reset();

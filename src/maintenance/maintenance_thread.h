@@ -27,11 +27,13 @@ class LKXMaintenanceThread : public LThread, public LEngineMaintenanceThread {
   // The longest sleep between two passes.
   static constexpr int kPassIntervalMs = 60000;
 
-  // The running maintenance thread, or null. Set by StartMaintenance and
-  // cleared by StopMaintenance (before the thread is stopped), so a part that
-  // finds it set may signal it; the object itself lives as long as the
-  // engine.
-  static std::atomic<LKXMaintenanceThread*> pMT;
+  // The thread KXWakeMaintenance wakes (maintenance_wake.h), or null: set by
+  // StartMaintenance and cleared by StopMaintenance before the thread stops;
+  // the object itself lives as long as the engine.
+  static LKXMaintenanceThread* Running();
+  // Makes this the thread KXWakeMaintenance wakes. StartMaintenance does it;
+  // a test may do it for a thread it watches without starting it.
+  void Publish();
 
   LKXMaintenanceThread() = default;
   ~LKXMaintenanceThread() override;
@@ -42,18 +44,6 @@ class LKXMaintenanceThread : public LThread, public LEngineMaintenanceThread {
 
   void StartMaintenance(int priority) override;
   void StopMaintenance() override;
-
-  // The jobs, on `thread` (whose stop request ends them between two users;
-  // null outside a thread).
-  static void DailyMaintenanceProc(LThread* thread);
-  static void WeeklyMaintenanceProc(LThread* thread);
-  // The minutes `user` is expected to work from `from` to `to` (at most a
-  // week), as the hours pages count them.
-  static std::int32_t GetRequiredWorkMinutes(LKXUser& user, LDateTime from, LDateTime to);
-
-  // The server's time-zone bias: minus its offset from UTC in minutes, so
-  // that zones east of UTC give negative values.
-  static int LocalTimeZoneBias();
 
  protected:
   void ThreadFunction() override;

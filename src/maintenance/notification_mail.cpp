@@ -49,7 +49,7 @@ std::vector<Recipient> FindRecipients(const std::function<bool(LKXUser&)>& wante
 }
 
 std::vector<Recipient> ManagersAndHR(const std::string& staff) {
-  return FindRecipients([&staff](LKXUser& user) { return user.IsAccountant() || user.IsManagerOf(staff); });
+  return FindRecipients([&staff](LKXUser& user) { return user.IsAccountant() || KXIsManagerOf(user, staff); });
 }
 
 std::string NameOf(std::string_view email) {
@@ -200,7 +200,7 @@ bool SendLeaveApplicationEmail(LThread* thread, LKXUser& user, const std::vector
   bool any = false;
   for (LKXUserListIterator it(gKXUsersList); it.Next();) {
     LKXUser& to = it.Get();
-    const bool manager = to.IsManagerOf(email);
+    const bool manager = KXIsManagerOf(to, email);
     if (!manager && !to.IsAccountant()) continue;
     const std::string message =
         KXLeaveApplicationMessage(user.GetName(), email, lines, approvalRequired,
@@ -260,7 +260,7 @@ bool SendNonConnectNoticeEmail(LThread* thread, LKXUser& user) {
   const std::string email = user.GetEmail();
   const std::string name = user.GetName();
   const std::vector<Recipient> recipients =
-      FindRecipients([&email](LKXUser& other) { return other.IsAdministrator() || other.IsManagerOf(email); });
+      FindRecipients([&email](LKXUser& other) { return other.IsAdministrator() || KXIsManagerOf(other, email); });
   return SendToEach(thread, recipients, kKXNoConnectionSubject,
                     [&](const Recipient& to) { return KXNoConnectionBody(to.name, name, email); });
 }
@@ -292,7 +292,7 @@ void SendCasualWorkHours(LThread* thread, LDateTime start, LDateTime end) {
   for (LKXUserListIterator it(gKXUsersList); it.Next();) {
     LKXUser& user = it.Get();
     const bool to_hr = user.IsAccountant();
-    if (!to_hr && !user.IsManager()) continue;
+    if (!to_hr && !KXIsManager(user)) continue;
     const std::string email = user.GetEmail();
     std::string rows;
     for (const Casual& casual : casuals) {

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "foundation/log.h"
+#include "hours/required_minutes.h"
 #include "maintenance/calendar_days.h"
-#include "maintenance/maintenance_thread.h"
 #include "model/archive_paths.h"
 #include "model/public_holidays.h"
 #include "model/registry_lists.h"
@@ -89,7 +89,7 @@ std::int32_t LKXStaffWeek::Required(const LKXStaffMember& member) {
   auto found = required_.find(member.record);
   if (found != required_.end()) return found->second;
   LKXUser user(member.path);
-  const std::int32_t minutes = LKXMaintenanceThread::GetRequiredWorkMinutes(user, start_, end_);
+  const std::int32_t minutes = LKXRequiredWorkMinutes(user, start_, end_);
   return required_.emplace(member.record, minutes).first->second;
 }
 

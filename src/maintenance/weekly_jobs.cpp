@@ -2,11 +2,12 @@
 // the weekly mails (weekly_report.h), all on one snapshot of the week so
 // that each person's logs are read once.
 
+#include "maintenance/weekly_jobs.h"
+
 #include "foundation/core_calendar.h"
 #include "foundation/log.h"
 #include "foundation/thread.h"
 #include "maintenance/calendar_days.h"
-#include "maintenance/maintenance_thread.h"
 #include "maintenance/weekly_report.h"
 #include "model/org_settings.h"
 #include "model/public_holidays.h"
@@ -36,7 +37,7 @@ void MarkManagersReminder(const LKXStaffMember& member, LDateTime start, LDateTi
 
 }  // namespace
 
-void LKXMaintenanceThread::WeeklyMaintenanceProc(LThread* thread) {
+void KXWeeklyMaintenance(LThread* thread) {
   LDateTime start;
   LDateTime end;
   LKXCoreCalendar::GetLastWeek(start, end);

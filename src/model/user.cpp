@@ -6,9 +6,7 @@
 #include "foundation/scan_numbers.h"
 #include "foundation/settings_parse.h"
 #include "model/archive_paths.h"
-#include "model/registry_lists.h"
 #include "model/registry_text.h"
-#include "model/users.h"
 
 namespace {
 
@@ -93,23 +91,6 @@ LKXUser::Identified LKXUser::IdentifyUserChecked(std::string_view email, std::st
   });
   if (!identified) return Identified::kNo;
   return saved ? Identified::kYes : Identified::kNotSaved;
-}
-
-bool LKXUser::IsManager() {
-  const std::string email = GetEmail();
-  if (email.empty()) return false;
-  for (LKXUserListIterator it(gKXUsersList); it.Next();) {
-    if (KXCommaListContains(it.Get().GetText(kKXUserManager), email)) return true;
-  }
-  return false;
-}
-
-bool LKXUser::IsManagerOf(std::string_view email) {
-  const std::string mine = GetEmail();
-  if (mine.empty()) return false;
-  LKXUser other;
-  if (!KXGetUser(email, other)) return false;
-  return KXCommaListContains(other.GetText(kKXUserManager), mine);
 }
 
 bool LKXUser::HasWorkedOnDate(LDateTime date) {

@@ -122,13 +122,6 @@ class LKXUser : public LSettingsRecord {
   enum class Identified { kNo, kYes, kNotSaved };
   Identified IdentifyUserChecked(std::string_view email, std::string_view password);
 
-  // Whether this user's address stands in the "Manager" list of any user,
-  // this user's own record included.
-  bool IsManager();
-  // Whether this user's address stands in the "Manager" list of the user
-  // with address `email` (false when there is no such user).
-  bool IsManagerOf(std::string_view email);
-
   // Whether the activity log or the manual-hours log of the local date of
   // `date` exists for this user.
   bool HasWorkedOnDate(LDateTime date);

@@ -140,3 +140,20 @@ int KXUserCount() {
   LKXUserList users = gKXUsersList;
   return users.Count();
 }
+
+bool KXIsManager(LKXUser& user) {
+  const std::string email = user.GetEmail();
+  if (email.empty()) return false;
+  for (LKXUserListIterator it(gKXUsersList); it.Next();) {
+    if (KXCommaListContains(it.Get().GetText(kKXUserManager), email)) return true;
+  }
+  return false;
+}
+
+bool KXIsManagerOf(LKXUser& manager, std::string_view email) {
+  const std::string mine = manager.GetEmail();
+  if (mine.empty()) return false;
+  LKXUser other;
+  if (!KXGetUser(email, other)) return false;
+  return KXCommaListContains(other.GetText(kKXUserManager), mine);
+}

@@ -45,3 +45,10 @@ bool KXClearAllConnectedFlags();
 
 // The number of user records.
 int KXUserCount();
+
+// Whether `user`'s address stands in the "Manager" list of any user, their
+// own record included.
+bool KXIsManager(LKXUser& user);
+// Whether `manager`'s address stands in the "Manager" list of the user with
+// address `email` (false when there is no such user).
+bool KXIsManagerOf(LKXUser& manager, std::string_view email);

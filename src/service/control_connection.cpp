@@ -10,7 +10,6 @@
 
 #include "foundation/log.h"
 #include "service/control_access.h"
-#include "service/service_engine.h"
 
 namespace {
 

@@ -17,11 +17,21 @@ inline constexpr int kLControlRequestWaitMs = 600000;
 // stops in the middle is disconnected.
 inline constexpr int kLControlMessageBudgetMs = 10000;
 
-class LServiceEngineCore;
+// What a connection needs of the service that owns it (the service engine).
+class LControlConnectionOwner {
+ public:
+  virtual void RegisterConnection(const std::shared_ptr<LControlPeer>& peer) = 0;
+  virtual void RemoveConnection(const std::shared_ptr<LControlPeer>& peer) = 0;
+  // A request is queued for the dispatcher.
+  virtual void SignalDispatcher() = 0;
+
+ protected:
+  ~LControlConnectionOwner() = default;
+};
 
 class LServiceControlConnection : public LDetachedThread {
  public:
-  LServiceControlConnection(LServiceEngineCore& engine, std::shared_ptr<LControlPeer> peer)
+  LServiceControlConnection(LControlConnectionOwner& engine, std::shared_ptr<LControlPeer> peer)
       : engine_(engine), peer_(std::move(peer)) {}
   ~LServiceControlConnection() override { StopThreadNow(); }
 
@@ -34,6 +44,6 @@ class LServiceControlConnection : public LDetachedThread {
   End Converse();
   void LogEnd(End end);
 
-  LServiceEngineCore& engine_;
+  LControlConnectionOwner& engine_;
   const std::shared_ptr<LControlPeer> peer_;
 };

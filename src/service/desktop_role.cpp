@@ -13,6 +13,7 @@
 #include "service/main_engine_proxy.h"
 #include "service/run_once.h"
 #include "service/service_control.h"
+#include "service/service_stop.h"
 #include "service/service_process.h"
 
 namespace {

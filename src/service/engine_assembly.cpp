@@ -4,7 +4,6 @@
 #include "maintenance/maintenance_thread.h"
 #include "station/server_connection.h"
 #include "web/kx_web_server.h"
-#include "web/page_frame_install.h"
 #include "web/station_pages.h"
 #include "web/pages/web_script_array.h"
 
@@ -12,9 +11,6 @@ std::unique_ptr<MainEngine> LCreateServiceEngine(LEngineNotifyHandler* notifyHan
   // The web layer cannot name the station layer (it comes first in the
   // library order), so the "connect" page gets its protocol from here.
   WLSetStationProtocolHandler(LKXServerConnectionRun);
-  // The access checks of the web core write their refusals in the panel's
-  // own frame from the first request on.
-  WLInstallPageFrame();
   return std::make_unique<MainEngine>(
       notifyHandler, std::make_unique<LKXWebServer>(LFile::GetSharedDataFolderAppSubFolder("Web"),
                                                 WebScriptArray()),

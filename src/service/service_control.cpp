@@ -5,20 +5,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <memory>
-#include <vector>
 
-#include "engine/socket_ops.h"
 #include "foundation/file_lock.h"
 #include "foundation/settings_sections.h"
 #include "foundation/unique_fd.h"
-#include "service/control_message.h"
 #include "service/init_script.h"
-#include "service/named_pipe.h"
+#include "service/program_copy.h"
 #include "service/root_prompt.h"
 #include "service/service_process.h"
-#include "service/stop_semaphore.h"
+#include "service/service_stop.h"
 #include "service/systemd_service.h"
 #include "service/systemd_unit.h"
 #include "foundation/write_all.h"
@@ -26,9 +22,6 @@
 namespace {
 
 constexpr int kScriptLockMs = 1000;
-constexpr int kStopSendMs = 5000;
-constexpr uint32_t kStopWaitMs = 5000;
-constexpr size_t kCopyChunk = 64 * 1024;
 
 struct DirCloser {
   void operator()(DIR* dir) const { closedir(dir); }
@@ -53,33 +46,6 @@ bool WriteInitScript(const LServicePaths& paths) {
 
 }  // namespace
 
-// Copies into a new file beside the target and renames it over the target:
-// a service running from the old file keeps it, and a half-copied program
-// never stands at the installed path.
-bool LServiceCopyProgram(const std::string& from, const std::string& to) {
-  LUniqueFd source(open(from.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!source) return false;
-  const std::string temporary = to + ".new";
-  unlink(temporary.c_str());
-  LUniqueFd target(open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0700));
-  if (!target) return false;
-  std::vector<char> buffer(kCopyChunk);
-  for (;;) {
-    const ssize_t got = read(source.Get(), buffer.data(), buffer.size());
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0 || !LWriteAll(target.Get(), std::string_view(buffer.data(), static_cast<size_t>(got < 0 ? 0 : got)))) {
-      unlink(temporary.c_str());
-      return false;
-    }
-    if (got == 0) break;
-  }
-  if (fsync(target.Get()) != 0 || rename(temporary.c_str(), to.c_str()) != 0) {
-    unlink(temporary.c_str());
-    return false;
-  }
-  return true;
-}
-
 namespace {
 
 std::string FolderOf(const std::string& path) {
@@ -93,17 +59,6 @@ bool IsStartLink(const std::string& entry) {
   const std::string name = kLServiceName;
   return entry.size() == 3 + name.size() && entry[0] == 'S' && entry[1] >= '0' && entry[1] <= '9' &&
          entry[2] >= '0' && entry[2] <= '9' && entry.compare(3, std::string::npos, name) == 0;
-}
-
-std::string ControlSocketPath(const LServicePaths& paths) {
-  return paths.controlSocket.empty() ? LNamedPipeRef::MakeFilePath(kLServiceName) : paths.controlSocket;
-}
-
-bool SendStopMessage(const LServicePaths& paths) {
-  LUniqueFd socket = LNamedPipeRef::OpenPath(ControlSocketPath(paths));
-  if (!socket) return false;
-  const LServiceMessageHeader stop{kLServiceMagic, kLServiceStop, 0, 0, 0};
-  return ProcessSend(nullptr, socket.Get(), &stop, sizeof(stop), kStopSendMs) == kLProcessDone;
 }
 
 }  // namespace
@@ -156,15 +111,3 @@ bool LServiceAutoRunLinkExists(const LServicePaths& paths) {
   return false;
 }
 
-bool LServiceStop(const LServicePaths& paths) {
-  if (LServiceFindProcess(paths.procFolder, kLServiceName) == LServiceSearch::kNotRunning) return true;
-  // The semaphore is made before the stop message leaves: a service that
-  // stops at once would otherwise remove it before it exists, and the wait
-  // would then run out although the service has stopped.
-  if (!LServiceCreateSemaphore(paths.stopSemaphore)) return false;
-  if (!SendStopMessage(paths)) {
-    LServiceClearSemaphore(paths.stopSemaphore);
-    return false;
-  }
-  return LServiceWaitSemaphore(paths.stopSemaphore, kStopWaitMs);
-}

@@ -18,10 +18,6 @@
 // executable and makes it executable ("chmod 755 %s" as root).
 [[nodiscard]] bool LServiceInstall(const std::string& executablePath, const LServicePaths& paths = {});
 
-// Copies `from` to `to` through a new file renamed over it (mode 0700 until
-// the caller sets the mode).
-[[nodiscard]] bool LServiceCopyProgram(const std::string& from, const std::string& to);
-
 // Stops the service (LServiceStop); only when that succeeds, deletes the init
 // script and the service executable.
 [[nodiscard]] bool LServiceUninstall(const LServicePaths& paths = {});
@@ -34,8 +30,3 @@
 // True when a start link of the service exists in the run-level folder of
 // `paths.runLevelLink` ("S", two digits, "kavrixserverd").
 bool LServiceAutoRunLinkExists(const LServicePaths& paths = {});
-
-// Stops a running service over the control channel and waits up to 5 s for
-// it to report that its engine has stopped. True at once when no process
-// named "kavrixserverd" runs.
-[[nodiscard]] bool LServiceStop(const LServicePaths& paths = {});

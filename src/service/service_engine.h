@@ -30,12 +30,14 @@
 #include "engine/engine_notify.h"
 #include "foundation/detached_thread.h"
 #include "foundation/signal_object.h"
+#include "service/control_connection.h"
 #include "service/control_peer.h"
 #include "service/pipe_listener.h"
 
 class LServiceEngineCore : public LDetachedThreadsOwner,
                            public LEngineNotifyHandler,
-                           public LPipeConnectionHandler {
+                           public LPipeConnectionHandler,
+                           public LControlConnectionOwner {
  public:
   // `pipePath` is the control socket's path. Registers the service's log
   // sink: from now on every system log line of the process comes to Log().
@@ -75,9 +77,9 @@ class LServiceEngineCore : public LDetachedThreadsOwner,
   void NewConnection(LUniqueFd socket) override;
 
   // Used by the connection threads.
-  void RegisterConnection(const std::shared_ptr<LControlPeer>& peer);
-  void RemoveConnection(const std::shared_ptr<LControlPeer>& peer);
-  void SignalDispatcher() { dispatcherEvent_.Signal(); }
+  void RegisterConnection(const std::shared_ptr<LControlPeer>& peer) override;
+  void RemoveConnection(const std::shared_ptr<LControlPeer>& peer) override;
+  void SignalDispatcher() override { dispatcherEvent_.Signal(); }
   size_t ConnectionCount();
 
  protected:

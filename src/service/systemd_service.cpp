@@ -9,7 +9,8 @@
 #include "foundation/unique_fd.h"
 #include "foundation/write_all.h"
 #include "service/root_prompt.h"
-#include "service/service_control.h"
+#include "service/program_copy.h"
+#include "service/service_stop.h"
 #include "service/systemd_unit.h"
 
 namespace {

@@ -23,3 +23,5 @@ bool LKXAnyListItem(std::string_view list, Visit visit) {
 
 // Whether `name` is an item of `list` (letter case ignored).
 bool LKXListHasName(std::string_view list, std::string_view name);
+// Whether the two team lists share a team (letter case ignored).
+bool LKXTeamsIntersect(std::string_view teamsA, std::string_view teamsB);

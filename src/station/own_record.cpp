@@ -3,7 +3,6 @@
 #include "foundation/settings_parse.h"
 #include "model/registry_lists.h"
 #include "model/registry_text.h"
-#include "station/name_list.h"
 #include "station/presence_snapshot.h"
 
 bool LKXFindUserRecord(std::string_view email, LKXUser& out) {
@@ -26,10 +25,6 @@ bool LKXFindUserRecord(std::string_view email, LKXUser& out) {
     }
   }
   return false;
-}
-
-bool LKXListHasName(std::string_view list, std::string_view name) {
-  return LKXAnyListItem(list, [name](std::string_view item) { return KXSameName(item, name); });
 }
 
 bool LKXOwnRecord::Find(LKXUser& out) {

@@ -9,7 +9,7 @@
 #include "foundation/settings_parse.h"
 #include "model/registry_text.h"
 #include "station/own_record.h"
-#include "station/server_connection.h"
+#include "station/name_list.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ void LKXPresenceFeed::SetTeams(std::string_view teams) {
 bool LKXPresenceFeed::Wants(const LKXPresenceEntry& entry) const {
   if (entry.monitor) return false;
   std::lock_guard<std::mutex> lock(mutex_);
-  return !teamsKnown_ || LKXServerConnection::TeamsIntersect(teams_, entry.team);
+  return !teamsKnown_ || LKXTeamsIntersect(teams_, entry.team);
 }
 
 void LKXPresenceFeed::Push(std::uint32_t seq, std::shared_ptr<const LKXPresenceEntry> entry) {
@@ -84,7 +84,7 @@ std::uint32_t LKXSubscribePresence(const std::shared_ptr<LKXPresenceFeed>& feed)
   gFeeds.push_back(feed);
   // Read under the list lock: a change numbered later queues to the list
   // only after this.
-  return LKXServerConnection::uGlobalChangeSeq.load();
+  return LKXPresenceSeq();
 }
 
 void LKXUnsubscribePresence(const LKXPresenceFeed* feed) {
@@ -103,7 +103,7 @@ bool LKXPublishPresence(LKXOwnRecord& record, const std::function<bool(LSettings
   std::shared_ptr<const LKXPresenceEntry> entry;
   if (record.Find(user)) entry = std::make_shared<const LKXPresenceEntry>(LKXReadPresenceEntry(user));
   // Bumped after the write, before any queueing: see LKXSubscribePresence.
-  const std::uint32_t seq = ++LKXServerConnection::uGlobalChangeSeq;
+  const std::uint32_t seq = LKXBumpPresenceSeq();
   if (!entry) return true;
   std::lock_guard<std::mutex> lock(gFeedsMutex);
   for (const std::shared_ptr<LKXPresenceFeed>& feed : gFeeds) {

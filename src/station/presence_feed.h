@@ -21,6 +21,7 @@
 
 #include "foundation/settings_parse.h"
 #include "foundation/signal_object.h"
+#include "station/presence_seq.h"
 #include "station/presence_snapshot.h"
 
 class LKXOwnRecord;
@@ -82,6 +83,3 @@ bool LKXPublishPresence(LKXOwnRecord& record, const std::function<bool(LSettings
 // snapshot read before this call shows is either older than the snapshot's
 // sequence or among what is returned.
 std::deque<LKXQueuedState> LKXTakeFirstQueue(LKXPresenceFeed& feed);
-
-// Whether change sequence `a` comes after `b` (the counter wraps).
-inline bool LKXSeqAfter(std::uint32_t a, std::uint32_t b) { return static_cast<std::int32_t>(a - b) > 0; }

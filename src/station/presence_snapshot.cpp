@@ -7,8 +7,7 @@
 #include "foundation/settings_parse.h"
 #include "model/registry_lists.h"
 #include "model/user.h"
-#include "station/presence_feed.h"
-#include "station/server_connection.h"
+#include "station/presence_seq.h"
 
 namespace {
 
@@ -22,7 +21,7 @@ bool StillGood(const LKXPresenceSnapshot& snapshot, std::uint32_t minSeq, std::i
 std::shared_ptr<const LKXPresenceSnapshot> Build() {
   auto snapshot = std::make_shared<LKXPresenceSnapshot>();
   // Taken before any record is read: see the header.
-  snapshot->seq = LKXServerConnection::uGlobalChangeSeq.load();
+  snapshot->seq = LKXPresenceSeq();
   snapshot->builtMs = LKXSteadyMs();
   for (LKXUserListIterator it(gKXUsersList); it.Next();) {
     snapshot->users.push_back(LKXReadPresenceEntry(it.Get()));

@@ -15,7 +15,6 @@
 #include "station/presence_snapshot.h"
 #include "station/station_receive.h"
 
-std::atomic<std::uint32_t> LKXServerConnection::uGlobalChangeSeq{0};
 std::mutex LKXServer::loConnections;
 std::list<LKXServerConnection*> LKXServer::lConnections;
 
@@ -75,7 +74,7 @@ LKXServerConnection::~LKXServerConnection() {
           changed = LKXOwnRecord::Put(entries, kKXUserStateChanged, std::to_string(now.value)) || changed;
           return changed;
         })) {
-      ++uGlobalChangeSeq;
+      (void)LKXBumpPresenceSeq();
     }
   }
   // Under the registry lock, so that a relay that is detaching its monitor

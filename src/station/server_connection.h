@@ -79,7 +79,6 @@ class LKXServerConnection {
   // The first sync covers the last 28 days; false as SendNewUserStates.
   bool SendAllUserStates();
   bool SendBusinessProgramsList();
-  static bool TeamsIntersect(std::string_view teamsA, std::string_view teamsB);
 
   void HandlePopupRequest(std::string_view recipients, std::string_view message);
   void ScreenMonitorConnection(std::string_view monitoredUser);
@@ -100,10 +99,6 @@ class LKXServerConnection {
   // in zone 0, else shifted so that the record read in the server's local
   // time shows the station's own clock time.
   LDateTime ConvertTime(std::uint32_t stationTime) const;
-
-  // Bumped whenever any user's presence changes; numbers the changes queued
-  // to the sessions' presence feeds.
-  static std::atomic<std::uint32_t> uGlobalChangeSeq;
 
   // Monitor list access (under monitorMutex_), for the relay.
   void AttachMonitor(LKXScreenMonitor* monitor);

@@ -78,10 +78,6 @@ bool LKXServerConnection::HandlePresence(const LKXWireHeader& header, std::strin
   return true;
 }
 
-bool LKXServerConnection::TeamsIntersect(std::string_view teamsA, std::string_view teamsB) {
-  return LKXAnyListItem(teamsA, [teamsB](std::string_view team) { return LKXListHasName(teamsB, team); });
-}
-
 bool LKXServerConnection::SendAllUserStates() {
   if (!feed_) return true;  // only main sessions receive states
   lastSyncTime_ = LDateTime::Now() - kFirstSyncSeconds;

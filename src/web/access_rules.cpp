@@ -5,9 +5,18 @@
 #include "web/api_access.h"
 #include "web/current_user.h"
 #include "web/http_responses.h"
-#include "web/page_frame.h"
+#include "web/message_page.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
+
+namespace {
+
+void ShowRefusal(LWebletForm& form, std::string_view message) {
+  LKXMessagePage page(form, kLReturnLabel, message);
+  page.Run();
+}
+
+}  // namespace
 
 bool WLRequireSession(LWebletForm& form) { return WLValidateSession(form); }
 
@@ -17,7 +26,7 @@ bool WLRequireAdministrator(LWebletForm& form) {
   LHashTable& params = form.Params();
   if (*params.GetParm("onok") == '\0') params.SetParm("onok", "mainpage");
   if (*params.GetParm("oncancel") == '\0') params.SetParm("oncancel", "mainpage");
-  WLPageFrame().message(form, kLReturnLabel, kLAdministratorOnlyText);
+  ShowRefusal(form, kLAdministratorOnlyText);
   return false;
 }
 
@@ -25,7 +34,7 @@ void WLRefusePage(LWebletForm& form, std::string_view message) {
   LHashTable& params = form.Params();
   params.SetParm("onok", "mainpage");
   params.SetParm("oncancel", "mainpage");
-  WLPageFrame().message(form, kLReturnLabel, std::string(message).c_str());
+  ShowRefusal(form, message);
 }
 
 void WLRefuseDownload(LWebletForm& form, std::string_view message) {

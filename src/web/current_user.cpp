@@ -2,7 +2,7 @@
 
 #include "foundation/text_limits.h"
 #include "model/users.h"
-#include "web/page_frame.h"
+#include "web/standard_header.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
 
@@ -15,10 +15,9 @@ void SetWhereEmpty(LHashTable& params, std::string_view name, std::string_view v
 }  // namespace
 
 void WLWriteSessionExpiredPage(LWebletForm& form) {
-  const LWebPageFrame& frame = WLPageFrame();
-  frame.header(form);
+  WLStandardHeader(form);
   WLSendRaw(form, kLSessionExpiredText);
-  frame.footer(form);
+  WLStandardFooter(form);
 }
 
 bool WLValidateSession(LWebletForm& form) {
@@ -45,7 +44,7 @@ bool KXGetCurrentUserEmail(LWebletForm& form, std::string& email) {
 
 bool KXIsCurrentUserManager(LWebletForm& form) {
   LKXUser user;
-  return KXGetCurrentUser(form, user) && user.IsManager();
+  return KXGetCurrentUser(form, user) && KXIsManager(user);
 }
 
 bool KXIsCurrentUserAccountant(LWebletForm& form) {

@@ -35,6 +35,13 @@ inline constexpr char kLHttpFileHeaderFormat[] =
     "HTTP/1.1 200 OK\r\nContent-Length: %d\r\nContent-Type: %s\r\nLast-Modified: %s\r\nETag: "
     "\"%s\"\r\n\r\n";
 inline constexpr char kLHttpRedirectFormat[] = "HTTP/1.0 302 OK\r\nLocation: %s\r\n\r\n";
+
+// The header every page response begins with, with the headers every page
+// carries (no sniffing, no framing by other sites).
+inline constexpr char kLHttpPageHeader[] =
+    "HTTP/1.1 200 OK\r\nConnection: close\r\nCache-Control: no-cache\r\nContent-Type: "
+    "text/html; charset=utf-8\r\nX-Content-Type-Options: nosniff\r\nX-Frame-Options: DENY\r\n"
+    "Content-Security-Policy: frame-ancestors 'none'\r\n\r\n";
 // Session id, cookie suffix, target page.
 inline constexpr char kLHttpRedirectWithCookieFormat[] =
     "HTTP/1.0 302 OK\r\nSet-Cookie: sess=%s%s\r\nLocation: %s\r\n\r\n";

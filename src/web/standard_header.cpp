@@ -1,7 +1,7 @@
 #include "web/standard_header.h"
 
 #include "web/confirmation_line.h"
-#include "web/page_frame.h"
+#include "web/http_responses.h"
 #include "web/weblet_send.h"
 
 namespace {

@@ -145,10 +145,10 @@ void CheckLists(std::string_view bytes) {
   const std::size_t cut = bytes.find('\n');
   const std::string_view a = bytes.substr(0, cut);
   const std::string_view b = cut == std::string_view::npos ? std::string_view() : bytes.substr(cut + 1);
-  Require(LKXServerConnection::TeamsIntersect(a, b) == LKXServerConnection::TeamsIntersect(b, a));
-  if (a.empty()) Require(!LKXServerConnection::TeamsIntersect(a, b));
+  Require(LKXTeamsIntersect(a, b) == LKXTeamsIntersect(b, a));
+  if (a.empty()) Require(!LKXTeamsIntersect(a, b));
   if (!a.empty() && a.find(',') == std::string_view::npos && static_cast<unsigned char>(a[0]) > 32) {
-    Require(LKXListHasName(b, a) == LKXServerConnection::TeamsIntersect(a, b));
+    Require(LKXListHasName(b, a) == LKXTeamsIntersect(a, b));
   }
 }
 

@@ -221,7 +221,7 @@ TEST_F(MaintenancePassTest, DroppedRecordsAreCountedByThePassAMinuteLater) {
 TEST_F(MaintenancePassTest, OfflineCaptionInTheServersZone) {
   KavrixScopedTimeZone zone("Europe/Berlin");
   LDateTime::SetFakeNow(At("2027-03-24", "06:00:00").value);
-  EXPECT_EQ(LKXMaintenanceThread::LocalTimeZoneBias(), -60);
+  EXPECT_EQ(KXLocalTimeZoneBias(), -60);
   ASSERT_TRUE(KXAddUser("sam@x.example", "Sam", false, false, "", "", "pw"));
   LKXUser sam;
   ASSERT_TRUE(KXGetUser("sam@x.example", sam));
@@ -229,7 +229,7 @@ TEST_F(MaintenancePassTest, OfflineCaptionInTheServersZone) {
   ASSERT_TRUE(sam.SetText(kKXUserNormalHourStart, "09:00:00"));
   ASSERT_TRUE(sam.SetText(kKXUserNormalHourEnd, "17:00:00"));
   ASSERT_TRUE(sam.SetNumber(kKXUserTimeZone, 60));
-  EXPECT_TRUE(KXUpdateOfflineCaption(sam, -LKXMaintenanceThread::LocalTimeZoneBias()));
+  EXPECT_TRUE(KXUpdateOfflineCaption(sam, -KXLocalTimeZoneBias()));
   EXPECT_EQ(UserText("sam@x.example", kKXUserLastCaption), "will be online from 09:00:00 today");
   EXPECT_EQ(UserText("sam@x.example", kKXUserStateChanged), std::to_string(LDateTime::Now().value));
   // The same phrase in other letters is no change; a connected user keeps his caption.

@@ -9,13 +9,13 @@ class MaintenanceThreadTest : public KavrixTempRoot {};
 TEST_F(MaintenanceThreadTest, PublishedWhileRunningAndStoppedPromptly) {
   LKXMaintenanceThread thread;
   thread.StartMaintenance(-10);
-  EXPECT_EQ(LKXMaintenanceThread::pMT.load(), &thread);
+  EXPECT_EQ(LKXMaintenanceThread::Running(), &thread);
   EXPECT_TRUE(thread.IsRunning());
   // Wake-ups are taken and the thread sleeps on.
   for (int i = 0; i < 5; ++i) thread.Wake();
   EXPECT_TRUE(thread.IsRunning());
   thread.StopMaintenance();
-  EXPECT_EQ(LKXMaintenanceThread::pMT.load(), nullptr);
+  EXPECT_EQ(LKXMaintenanceThread::Running(), nullptr);
   EXPECT_FALSE(thread.IsRunning());
 }
 
@@ -24,5 +24,5 @@ TEST_F(MaintenanceThreadTest, StoppingAnotherThreadLeavesThePublishedOne) {
   LKXMaintenanceThread other;
   running.StartMaintenance(0);
   other.StopMaintenance();
-  EXPECT_EQ(LKXMaintenanceThread::pMT.load(), &running);
+  EXPECT_EQ(LKXMaintenanceThread::Running(), &running);
 }

@@ -21,6 +21,14 @@ class UserTest : public RegistryTest {
     EXPECT_TRUE(KXGetUser(email, user)) << email;
     return user;
   }
+  bool IsManager(std::string_view email) {
+    LKXUser user = Get(email);
+    return KXIsManager(user);
+  }
+  bool IsManagerOf(std::string_view manager, std::string_view email) {
+    LKXUser user = Get(manager);
+    return KXIsManagerOf(user, email);
+  }
   // Writes `bytes` to a file in the archive folder of `folder`.
   void WriteArchiveFile(const std::string& folder, const std::string& name, const std::string& bytes) {
     std::filesystem::create_directories(ArchiveFolder(folder));
@@ -92,16 +100,16 @@ TEST_F(UserTest, ManagersAreFoundThroughEveryUsersManagerList) {
   ASSERT_TRUE(KXAddUser("lead@x.example", "Lead", false, false, "", "boss@x.example", ""));
   ASSERT_TRUE(KXAddUser("self@x.example", "Self", false, false, "", "\"x@y.example\", SELF@x.example", ""));
   ASSERT_TRUE(KXAddUser("bob@x.example", "Bob", false, false, "", "x@y.example , lead@x.example ", ""));
-  EXPECT_TRUE(Get("boss@x.example").IsManager());
-  EXPECT_TRUE(Get("lead@x.example").IsManager());
-  EXPECT_TRUE(Get("self@x.example").IsManager());
-  EXPECT_FALSE(Get("ann@x.example").IsManager());
-  EXPECT_TRUE(Get("boss@x.example").IsManagerOf("ANN@x.example"));
-  EXPECT_TRUE(Get("lead@x.example").IsManagerOf("bob@x.example"));
-  EXPECT_FALSE(Get("lead@x.example").IsManagerOf("ann@x.example"));
-  EXPECT_FALSE(Get("boss@x.example").IsManagerOf("nobody@x.example"));
+  EXPECT_TRUE(IsManager("boss@x.example"));
+  EXPECT_TRUE(IsManager("lead@x.example"));
+  EXPECT_TRUE(IsManager("self@x.example"));
+  EXPECT_FALSE(IsManager("ann@x.example"));
+  EXPECT_TRUE(IsManagerOf("boss@x.example", "ANN@x.example"));
+  EXPECT_TRUE(IsManagerOf("lead@x.example", "bob@x.example"));
+  EXPECT_FALSE(IsManagerOf("lead@x.example", "ann@x.example"));
+  EXPECT_FALSE(IsManagerOf("boss@x.example", "nobody@x.example"));
   LKXUser nobody;  // a record without an address manages no one
-  EXPECT_FALSE(nobody.IsManager());
+  EXPECT_FALSE(KXIsManager(nobody));
 }
 
 TEST_F(UserTest, WorkedOnDateMeansAnActivityOrManualLogOfThatDate) {

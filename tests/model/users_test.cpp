@@ -101,8 +101,8 @@ TEST_F(UsersTest, AdministratorWithACommaInTheAddressIsQuotedAsDefaultManager) {
   EXPECT_EQ(UserText("staff@x.example", kKXUserManager), "\"\"\"boss,chief\"\"@x.example\"");
   LKXUser boss;
   ASSERT_TRUE(KXGetUser("\"BOSS,chief\"@x.example", boss));
-  EXPECT_TRUE(boss.IsManagerOf("staff@x.example"));
-  EXPECT_TRUE(boss.IsManager());
+  EXPECT_TRUE(KXIsManagerOf(boss, "staff@x.example"));
+  EXPECT_TRUE(KXIsManager(boss));
 }
 
 TEST_F(UsersTest, BadInputNeverAddsKeysOrSplitsARecord) {

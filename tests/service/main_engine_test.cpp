@@ -66,18 +66,18 @@ TEST_F(MainEngineTest, StartClearsConnectedOnEveryUserIncludingGaps) {
 }
 
 TEST_F(MainEngineTest, StartAndStopLogAndRunEveryPart) {
-  EXPECT_EQ(LKXMaintenanceThread::pMT.load(), nullptr);
+  EXPECT_EQ(LKXMaintenanceThread::Running(), nullptr);
   engine_->Start();
   EXPECT_TRUE(engine_->IsStarted());
-  ASSERT_NE(LKXMaintenanceThread::pMT.load(), nullptr);
-  EXPECT_TRUE(LKXMaintenanceThread::pMT.load()->IsRunning());
+  ASSERT_NE(LKXMaintenanceThread::Running(), nullptr);
+  EXPECT_TRUE(LKXMaintenanceThread::Running()->IsRunning());
   LUniqueFd client = OpenKeepAlive(port_);
   EXPECT_EQ(KavrixReadFile(SharedFolder() + "/webserver"),
             "port=" + std::to_string(port_) + "\r\n");
 
   engine_->Start();  // already running: nothing happens
   engine_->Stop();
-  EXPECT_EQ(LKXMaintenanceThread::pMT.load(), nullptr);
+  EXPECT_EQ(LKXMaintenanceThread::Running(), nullptr);
   EXPECT_TRUE(KavrixPeerClosed(client.Get()));
   EXPECT_FALSE(KavrixConnectLoopback(port_));
   engine_->Stop();  // already stopped: nothing happens
@@ -140,7 +140,7 @@ TEST_F(MainEngineTest, DestroyingARunningEngineStopsIt) {
   engine_->Start();
   LUniqueFd client = OpenKeepAlive(port_);
   engine_.reset();
-  EXPECT_EQ(LKXMaintenanceThread::pMT.load(), nullptr);
+  EXPECT_EQ(LKXMaintenanceThread::Running(), nullptr);
   EXPECT_TRUE(KavrixPeerClosed(client.Get()));
   EXPECT_FALSE(KavrixConnectLoopback(port_));
 }

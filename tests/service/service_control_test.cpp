@@ -1,4 +1,5 @@
 #include "service/service_control.h"
+#include "service/service_stop.h"
 
 #include <sys/prctl.h>
 #include <sys/socket.h>

@@ -11,6 +11,8 @@
 
 #include "foundation/settings_sections.h"
 #include "model/users.h"
+#include "station/name_list.h"
+#include "station/presence_seq.h"
 #include "station/server_connection.h"
 #include "station/station_client.h"
 #include "station/station_limits.h"
@@ -156,12 +158,12 @@ TEST_F(PresenceTest, CaptionsFollowTheOrganisationRule) {
 }
 
 TEST_F(PresenceTest, TeamsIntersectIgnoresCaseAndLeadingBlanks) {
-  EXPECT_TRUE(LKXServerConnection::TeamsIntersect("Sales", " support,  SALES"));
-  EXPECT_TRUE(LKXServerConnection::TeamsIntersect(" a,b", "B"));
-  EXPECT_FALSE(LKXServerConnection::TeamsIntersect("", "Sales"));
-  EXPECT_FALSE(LKXServerConnection::TeamsIntersect("Sales", ""));
-  EXPECT_FALSE(LKXServerConnection::TeamsIntersect("Sales ", "Sales"));  // trailing blanks count
-  EXPECT_FALSE(LKXServerConnection::TeamsIntersect("Sal", "Sales"));
+  EXPECT_TRUE(LKXTeamsIntersect("Sales", " support,  SALES"));
+  EXPECT_TRUE(LKXTeamsIntersect(" a,b", "B"));
+  EXPECT_FALSE(LKXTeamsIntersect("", "Sales"));
+  EXPECT_FALSE(LKXTeamsIntersect("Sales", ""));
+  EXPECT_FALSE(LKXTeamsIntersect("Sales ", "Sales"));  // trailing blanks count
+  EXPECT_FALSE(LKXTeamsIntersect("Sal", "Sales"));
 }
 
 TEST_F(PresenceTest, ADeletedRecordIsNotBroughtBack) {
@@ -305,7 +307,7 @@ TEST_F(PresenceTest, MatesLeavingDuringAFanOutCostTheOthersNothing) {
 TEST_F(PresenceTest, ALogonFindsTheUserWhereTheSnapshotIsOutOfDate) {
   AddUser("eve@x", "Eve", "Sales", "pw");
   LKXResetPresenceSnapshot();
-  const auto snapshot = LKXGetPresenceSnapshot(LKXServerConnection::uGlobalChangeSeq.load());
+  const auto snapshot = LKXGetPresenceSnapshot(LKXPresenceSeq());
   ASSERT_NE(snapshot->Find("eve@x"), nullptr);
   ASSERT_TRUE(KXDeleteUser("eve@x"));
   AddUser("zed@x", "Zed", "Sales", "pw");
@@ -337,14 +339,14 @@ TEST_F(PresenceTest, StoppingAUsersConnectionsEndsThem) {
 // shared.
 TEST_F(PresenceTest, ASnapshotIsRebuiltOnlyWhenOlderThanTheChangeAsked) {
   LKXResetPresenceSnapshot();
-  const std::uint32_t seq = LKXServerConnection::uGlobalChangeSeq.load();
+  const std::uint32_t seq = LKXPresenceSeq();
   const auto first = LKXGetPresenceSnapshot(seq);
   StationClient ann;
   ASSERT_TRUE(Connect(ann, "ann@x"));
   ASSERT_TRUE(ann.Send(LKXBuildPresence(Report(kLKXPresenceActive))));
   ASSERT_TRUE(ann.Sync());
   EXPECT_EQ(LKXGetPresenceSnapshot(seq), first);
-  const auto rebuilt = LKXGetPresenceSnapshot(LKXServerConnection::uGlobalChangeSeq.load());
+  const auto rebuilt = LKXGetPresenceSnapshot(LKXPresenceSeq());
   EXPECT_NE(rebuilt, first);
   ASSERT_NE(rebuilt->Find("ANN@x"), nullptr);
   EXPECT_EQ(rebuilt->Find("ANN@x")->location, "Desk 4");

@@ -4,9 +4,7 @@
 
 #include "foundation/paths.h"
 #include "foundation/settings_sections.h"
-#include "web/page_frame.h"
 #include "web/logon_throttle.h"
-#include "web/page_frame_install.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
 
@@ -59,15 +57,9 @@ void WebServerTest::StartServer(LWebScriptTable table) {
   ASSERT_TRUE(server_->WaitListening(10000));
 }
 
-void WebServerTest::UsePanelFrame() {
-  WLInstallPageFrame();
-  panelFrame_ = true;
-}
-
 void WebServerTest::TearDown() {
   server_.reset();
   LWebletConnection::SetHeadDeadlineMs(LWebletConnection::kHeadDeadlineMs);
-  if (panelFrame_) WLSetPageFrame(LWebPageFrame{});
   KavrixTempRoot::TearDown();
 }
 

@@ -22,9 +22,6 @@ class WebServerTest : public KavrixTempRoot {
   void SetUp() override;
   void TearDown() override;
 
-  // Puts the panel's own page frame (head, footer, message page) in place;
-  // TearDown puts the plain one back, because the frame is process-wide.
-  void UsePanelFrame();
   // Starts a server on `port_` with `table` (the test table by default).
   void StartServer(LWebScriptTable table);
   std::uint16_t Port() const { return port_; }
@@ -39,7 +36,6 @@ class WebServerTest : public KavrixTempRoot {
 
  private:
   std::uint16_t port_ = 0;
-  bool panelFrame_ = false;
   std::unique_ptr<LKXWebServer> server_;
 };
 

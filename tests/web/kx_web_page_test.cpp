@@ -11,7 +11,7 @@
 #include "support/time_zone.h"
 #include "support/web_server_fixture.h"
 #include "web/kx_web_page.h"
-#include "web/page_frame.h"
+#include "web/http_responses.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
 
@@ -49,7 +49,6 @@ class KXWebPageTest : public WebServerTest {
  protected:
   void SetUp() override {
     WebServerTest::SetUp();
-    UsePanelFrame();
     ASSERT_TRUE(KXAddUser("boss@x.com", "Zoe Boss", false, false, "", "none@x.com", "pw"));
     ASSERT_TRUE(KXAddUser("admin@x.com", "Al Admin", true, false, "", "none@x.com", "pw"));
     ASSERT_TRUE(KXAddUser("b@x.com", "bea", false, false, "", "boss@x.com", "pw"));

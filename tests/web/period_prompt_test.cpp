@@ -30,7 +30,6 @@ class PeriodPromptTest : public WebServerTest {
  protected:
   void SetUp() override {
     WebServerTest::SetUp();
-    UsePanelFrame();
     StartServer(kTable);
   }
   std::string Post(const std::string& query, const std::string& body) {

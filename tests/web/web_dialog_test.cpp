@@ -9,7 +9,7 @@
 #include "support/web_server_fixture.h"
 #include "web/kx_web_dialog.h"
 #include "web/message_page.h"
-#include "web/page_frame.h"
+#include "web/http_responses.h"
 #include "web/same_origin.h"
 #include "web/station_pages.h"
 #include "web/weblet_form.h"
@@ -112,7 +112,8 @@ void ControlsPage(LWebletForm& form) {
 
 void AdminNoticePage(LWebletForm& form) {
   form.Params().SetParm("onok", "mainpage");
-  WLPageFrame().message(form, "Return", "Only System Administrator can access this page.");
+  LKXMessagePage page(form, "Return", "Only System Administrator can access this page.");
+  page.Run();
 }
 
 const LWebScriptEntry kTable[] = {
@@ -130,7 +131,6 @@ class WebDialogTest : public WebServerTest {
  protected:
   void SetUp() override {
     WebServerTest::SetUp();
-    UsePanelFrame();
     StartServer(kTable);
   }
   std::string Get(const std::string& target, const std::string& headers = "") {

@@ -4,7 +4,7 @@
 #include "model/users.h"
 #include "web/access_rules.h"
 #include "web/current_user.h"
-#include "web/page_frame.h"
+#include "web/message_page.h"
 #include "web/pages/leave_pages_common.h"
 #include "web/weblet_form.h"
 
@@ -22,8 +22,8 @@ bool WLChooseEntryOwner(LWebletForm& form, std::string_view seluser, std::string
   }
   if (!KXMayEditLeaveOf(viewer, seluser) || !KXGetUser(seluser, user)) {
     owner = LKXEntryOwner{};
-    const std::string text(refusal);
-    WLPageFrame().message(form, kLReturnLabel, text.c_str());
+    LKXMessagePage page(form, kLReturnLabel, refusal);
+    page.Run();
     return false;
   }
   owner.email = user.GetEmail();

@@ -12,7 +12,7 @@ bool KXViewerMaySee(LKXUser& viewer, std::string_view email) {
   const std::string mine = viewer.GetEmail();
   if (mine.empty()) return false;
   if (KXSameName(mine, email)) return true;
-  return viewer.IsManagerOf(email);
+  return KXIsManagerOf(viewer, email);
 }
 
 bool KXChooseShownUser(LKXUser& viewer, std::string_view seluser, std::string& email) {

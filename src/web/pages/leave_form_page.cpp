@@ -6,7 +6,7 @@
 
 #include "foundation/log.h"
 #include "foundation/text_limits.h"
-#include "maintenance/maintenance_thread.h"
+#include "maintenance/maintenance_wake.h"
 #include "model/core_data.h"
 #include "model/leave_balance.h"
 #include "model/leave_log.h"
@@ -83,7 +83,7 @@ std::string OverrunNote(const std::string& userEmail, const std::string& from, c
 }
 
 void WakeMaintenance() {
-  if (LKXMaintenanceThread* thread = LKXMaintenanceThread::pMT.load()) thread->Wake();
+  KXWakeMaintenance();
 }
 
 }  // namespace
@@ -108,7 +108,7 @@ std::vector<LKXLeaveFormPage::Offered> LKXLeaveFormPage::OfferedUsers(LKXUser& v
   for (LKXUserListIterator it(gKXUsersList); it.Next();) {
     LKXUser& user = it.Get();
     const std::string email = user.GetEmail();
-    if (everyone || viewer.IsManagerOf(email) || SharesTeam(user.GetText(kKXUserTeam), myTeam)) {
+    if (everyone || KXIsManagerOf(viewer, email) || SharesTeam(user.GetText(kKXUserTeam), myTeam)) {
       users.push_back({email, user.GetName()});
     }
   }

@@ -17,7 +17,7 @@ bool KXMayViewUser(LKXUser& viewer, std::string_view email) {
 
 bool KXMayEditLeaveOf(LKXUser& viewer, std::string_view email) {
   if (!KXUserExists(email)) return false;
-  return viewer.IsAdministrator() || viewer.IsAccountant() || viewer.IsManagerOf(email);
+  return viewer.IsAdministrator() || viewer.IsAccountant() || KXIsManagerOf(viewer, email);
 }
 
 std::string LLeaveYearOr(std::string_view year) {

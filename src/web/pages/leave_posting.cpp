@@ -5,7 +5,7 @@
 
 #include "foundation/csv_editor.h"
 #include "foundation/text_limits.h"
-#include "maintenance/maintenance_thread.h"
+#include "maintenance/maintenance_wake.h"
 #include "model/core_data.h"
 #include "model/leave_log.h"
 #include "model/leave_notices.h"
@@ -49,7 +49,7 @@ std::string Field(const LWebletForm& form, const char* name, int row) {
 
 bool MayAct(LKXUser& actor, const std::string& user, LKXLeavePostSource source) {
   if (!KXUserExists(user)) return false;
-  if (source == LKXLeavePostSource::kPendingPage) return actor.IsManagerOf(user);
+  if (source == LKXLeavePostSource::kPendingPage) return KXIsManagerOf(actor, user);
   return KXMayEditLeaveOf(actor, user);
 }
 
@@ -128,7 +128,7 @@ bool ActOnRequest(const PostedRow& posted, const LKXLeaveRequest& request, LKXLe
   if (!KXGetUser(posted.user, record)) return true;
   const std::string notedType = action == LKXLeaveAction::kDelete ? request.Type() : type;
   (void)KXRaiseLeaveNotice(record, notice, {request.Start(), request.End(), notedType}, actor);
-  if (LKXMaintenanceThread* thread = LKXMaintenanceThread::pMT.load()) thread->Wake();
+  KXWakeMaintenance();
   return true;
 }
 

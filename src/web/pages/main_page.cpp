@@ -7,6 +7,7 @@
 #include "foundation/date_time.h"
 #include "foundation/settings_sections.h"
 #include "model/org_settings.h"
+#include "model/users.h"
 #include "web/current_user.h"
 #include "web/pages/setup_steps.h"
 #include "web/pages/station_installer.h"
@@ -34,7 +35,7 @@ bool ReadView(LWebletForm& form, MainPageView& view) {
   view.email = form.Session().GetParm("user");
   view.administrator = user.IsAdministrator();
   view.accountant = user.IsAccountant();
-  view.manager = user.IsManager();
+  view.manager = KXIsManager(user);
   view.modeQA = KXOrgGetBool(LKXOrg::kModeQA);
   view.modeHours = KXOrgGetBool(LKXOrg::kModeHours);
   view.modeLeave = KXOrgGetBool(LKXOrg::kModeLeave);

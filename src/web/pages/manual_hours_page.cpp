@@ -12,8 +12,8 @@
 #include "web/access_rules.h"
 #include "web/current_user.h"
 #include "web/html_list.h"
+#include "web/pages/main_page.h"
 #include "web/pages/manual_page_support.h"
-#include "web/pages/web_script_array.h"
 #include "web/uri_codec.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
@@ -305,7 +305,7 @@ void WLViewManualPost(LWebletForm& form) {
     return;
   }
   if (submit == kDiscardLabel) {
-    if (const LWebScriptEntry* entry = LFindWebScript(WebScriptArray(), "mainpage")) entry->handler(form);
+    WLMainPage(form);
     return;
   }
   const bool remove = submit == kDeleteLabel;

@@ -5,7 +5,7 @@
 #include "foundation/log.h"
 #include "foundation/settings_parse.h"
 #include "mail/email_address.h"
-#include "maintenance/maintenance_thread.h"
+#include "maintenance/maintenance_wake.h"
 #include "model/users.h"
 #include "web/confirmation_line.h"
 #include "web/current_user.h"
@@ -26,7 +26,7 @@ const LNavLinkData kPasswordHelpLinks[] = {{"help/password.html", "Help", true},
 // The mail goes out on the maintenance thread's next pass; waking it makes
 // that pass now rather than within the minute.
 void WakeMaintenance() {
-  if (LKXMaintenanceThread* thread = LKXMaintenanceThread::pMT.load()) thread->Wake();
+  KXWakeMaintenance();
 }
 
 // Whether the logon dialog can ever match the password once stored: it

@@ -7,7 +7,7 @@
 
 #include "foundation/settings_sections.h"
 #include "mail/email_address.h"
-#include "maintenance/maintenance_thread.h"
+#include "maintenance/maintenance_wake.h"
 #include "model/teams.h"
 #include "model/user.h"
 #include "model/users.h"
@@ -136,7 +136,7 @@ class LKXInstallWizardPage1 : public LKXWizardDialog {
     KXMarkSetupStepDone(kKXSetupStepAdmin);
     // The welcome e-mail goes out on the maintenance thread's next pass;
     // step 2 asks whether it arrived, so that pass should be now.
-    if (LKXMaintenanceThread* maintenance = LKXMaintenanceThread::pMT.load()) maintenance->Wake();
+    KXWakeMaintenance();
     return true;
   }
 };

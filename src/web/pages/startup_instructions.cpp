@@ -1,6 +1,6 @@
 #include "web/pages/startup_instructions.h"
 
-#include "maintenance/maintenance_thread.h"
+#include "maintenance/maintenance_wake.h"
 #include "model/users.h"
 #include "web/standard_header.h"
 #include "web/uri_codec.h"
@@ -29,5 +29,5 @@ void WLStartupInstructionResend(LWebletForm& form, const std::vector<std::string
             "style=\"font-family: Arial,sans-serif; font-size: 10pt;\"></div>");
   WLStandardFooter(form);
   if (!any) return;
-  if (LKXMaintenanceThread* thread = LKXMaintenanceThread::pMT.load()) thread->Wake();
+  KXWakeMaintenance();
 }

@@ -145,7 +145,7 @@ LKXToday KXReadToday(LKXUser& viewer, LDateTime now) {
       today.nextLeave = LKXTodayLeave{request.Start(), request.End(), request.Type()};
     }
   }
-  today.staffView = viewer.IsManager() || viewer.IsAccountant() || viewer.IsAdministrator();
+  today.staffView = KXIsManager(viewer) || viewer.IsAccountant() || viewer.IsAdministrator();
   if (!today.staffView) return today;
   const bool modeLeave = KXOrgGetBool(LKXOrg::kModeLeave);
   if (modeLeave && KXOrgGetBool(LKXOrg::kLeaveApprovalRequired)) today.staffPending = 0;

@@ -5,7 +5,7 @@
 
 #include "model/registry_text.h"
 #include "web/current_user.h"
-#include "web/pages/user_detail_page.h"
+#include "web/pages/user_detail_controls.h"
 #include "web/web_dialog.h"
 #include "web/weblet_form.h"
 

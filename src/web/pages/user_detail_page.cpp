@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "mail/email_address.h"
-#include "maintenance/maintenance_thread.h"
+#include "maintenance/maintenance_wake.h"
 #include "model/leave_balance.h"
 #include "model/leave_log.h"
 #include "model/new_user.h"
@@ -41,7 +41,7 @@ constexpr LWebToolTip kToolTips[] = {
 };
 
 void WakeMaintenance() {
-  if (LKXMaintenanceThread* thread = LKXMaintenanceThread::pMT.load()) thread->Wake();
+  KXWakeMaintenance();
 }
 
 // A time of day typed into the form, in the stored form when it is later
@@ -61,12 +61,6 @@ int NonNegative(const std::string& text, int limit) {
 }
 
 }  // namespace
-
-int KXDetailWorkDayBit(int id) {
-  const int index = id - kKXDetailMonday;
-  if (index < 0 || index >= kDayBoxes) return 0;
-  return index == kDayBoxes - 1 ? 1 : 2 << index;  // Sunday is bit 0
-}
 
 bool KXDetailTeamExists(std::string_view team) { return KXSameName(team, kKXDefaultTeam) || KXTeamExists(team); }
 
@@ -107,7 +101,7 @@ bool LKXUserDetailPage::Authenticate() {
     refusal = kKXDetailNoUserSelected;
   } else if (!KXUserExists(selected_)) {
     refusal = kKXDetailNoSuchUser;
-  } else if (!viewer.IsAdministrator() && !viewer.IsAccountant() && !viewer.IsManagerOf(selected_) &&
+  } else if (!viewer.IsAdministrator() && !viewer.IsAccountant() && !KXIsManagerOf(viewer, selected_) &&
              !KXSameName(viewer.GetEmail(), selected_)) {
     refusal = kKXDetailNotAllowed;
   }

@@ -12,6 +12,7 @@
 
 #include "model/user.h"
 #include "web/kx_web_dialog.h"
+#include "web/pages/user_detail_controls.h"
 
 void WLUserDetailPage(LWebletForm& form);
 
@@ -69,33 +70,6 @@ class LKXUserDetailPage : public LKXWebDialog {
   std::string apiTokenNotice_;
 };
 
-// Control ids of the form.
-inline constexpr int kKXDetailEmail = 101;
-inline constexpr int kKXDetailName = 102;
-inline constexpr int kKXDetailTeam = 104;
-inline constexpr int kKXDetailAdmin = 106;
-inline constexpr int kKXDetailAccountant = 107;
-inline constexpr int kKXDetailManagers = 108;
-inline constexpr int kKXDetailMonitor = 109;
-inline constexpr int kKXDetailPermanent = 110;
-inline constexpr int kKXDetailCasual = 111;
-inline constexpr int kKXDetailDefaultHours = 210;
-inline constexpr int kKXDetailCustomHours = 211;
-inline constexpr int kKXDetailCustomHoursInput = 212;
-inline constexpr int kKXDetailFixedDays = 310;
-inline constexpr int kKXDetailFlexibleDays = 311;
-inline constexpr int kKXDetailMonday = 401;  // 401..406 Monday to Saturday, 407 Sunday
-inline constexpr int kKXDetailShowDetails = 409;
-inline constexpr int kKXDetailHourStart = 501;
-inline constexpr int kKXDetailHourEnd = 502;
-inline constexpr int kKXDetailStrictHours = 601;
-inline constexpr int kKXDetailTakeLunch = 602;
-inline constexpr int kKXDetailLunchStart = 603;
-inline constexpr int kKXDetailLunchDuration = 604;
-inline constexpr int kKXDetailLogScreenShot = 606;
-inline constexpr int kKXDetailLeaveAllowance = 701;
-inline constexpr int kKXDetailCarryOver = 702;
-
 inline constexpr char kKXAddToTeamButton[] = "Add to a Team";
 // The field that brings the browser back from a picker to the kept form.
 inline constexpr char kKXDetailReturning[] = "returning";
@@ -105,9 +79,6 @@ inline constexpr char kKXAddManagerButton[] = "Add a Manager";
 // Whether a user may be put in the team: a team of the list, or
 // "DefaultTeam", which every office has without a record of its own.
 bool KXDetailTeamExists(std::string_view team);
-
-// "WorkDays" bits of the boxes 401..407.
-int KXDetailWorkDayBit(int id);
 
 inline constexpr char kKXDetailNoCurrentUser[] = "Can not find current user!";
 inline constexpr char kKXDetailOnlyAdminAdds[] = "Only system administrator users can add users!";

@@ -1,6 +1,6 @@
 #include "web/pages/user_list_csv_page.h"
 
-#include "maintenance/maintenance_thread.h"
+#include "maintenance/maintenance_wake.h"
 #include "model/new_user.h"
 #include "model/user_list_csv.h"
 #include "web/access_rules.h"
@@ -94,7 +94,7 @@ void WriteWorkDayBoxes(LWebletForm& form, int days) {
 }
 
 void WakeMaintenance() {
-  if (LKXMaintenanceThread* thread = LKXMaintenanceThread::pMT.load()) thread->Wake();
+  KXWakeMaintenance();
 }
 
 }  // namespace

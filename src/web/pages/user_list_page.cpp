@@ -10,7 +10,6 @@
 #include "web/access_rules.h"
 #include "web/current_user.h"
 #include "web/html_list.h"
-#include "web/pages/user_list_post.h"
 #include "web/uri_codec.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"

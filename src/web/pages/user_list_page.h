@@ -33,3 +33,9 @@ bool KXUserListIsReportMode(std::string_view category);
 
 inline constexpr char kKXUserListNoCurrentUser[] = "Can not find current user!";
 inline constexpr char kKXUserListNotAuthorized[] = "You are not authorized to view this page!";
+
+// The buttons under the list, which "userlistpost" tells apart by label.
+inline constexpr char kKXListViewHours[] = "View Hours";
+inline constexpr char kKXListCompare[] = "View User Comparison";
+inline constexpr char kKXListResend[] = "Resend Startup Instructions to User";
+inline constexpr char kKXListChangeEmail[] = "Change Email Address";

@@ -12,8 +12,3 @@ void WLUserListPagePost(LWebletForm& form);
 // The ticked addresses in the order of their numbers, blanks and line ends
 // dropped, empty ones left out.
 std::vector<std::string> KXUserListTicked(const LWebletForm& form);
-
-inline constexpr char kKXListViewHours[] = "View Hours";
-inline constexpr char kKXListCompare[] = "View User Comparison";
-inline constexpr char kKXListResend[] = "Resend Startup Instructions to User";
-inline constexpr char kKXListChangeEmail[] = "Change Email Address";

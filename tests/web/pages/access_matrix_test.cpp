@@ -15,7 +15,7 @@
 #include "web/access_rules.h"
 #include "web/current_user.h"
 #include "web/http_responses.h"
-#include "web/page_frame.h"
+#include "web/http_responses.h"
 #include "web/pages/web_script_plan.h"
 #include "web/uri_codec.h"
 

@@ -28,7 +28,6 @@ const LWebScriptEntry kPanelTable[] = {
 
 void PanelTest::SetUp() {
   WebServerTest::SetUp();
-  UsePanelFrame();
   LSettingSetString("Settings", "SetupWizardRun", "0");
   StartServer(kPanelTable);
 }

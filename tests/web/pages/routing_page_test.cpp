@@ -30,7 +30,6 @@ class RoutingPageTest : public PanelTest {
  protected:
   void SetUp() override {
     WebServerTest::SetUp();
-    UsePanelFrame();
     LSettingSetString("Settings", "SetupWizardRun", "0");
     StartServer(kTable);
     ASSERT_TRUE(KXAddUser("boss@x.example", "Boss", true, false, "", "", "pw"));

@@ -76,11 +76,11 @@ TEST_F(SetupWizardTest, Step1RefusesEachMissingOrWrongValueInOrder) {
 
 TEST_F(SetupWizardTest, Step1CreatesTheAdministratorAndHandsOverTheSession) {
   LKXMaintenanceThread maintenance;
-  LKXMaintenanceThread::pMT.store(&maintenance);
+  maintenance.Publish();
   // The confirmation differs in letter case only and blanks surround the
   // values: both are accepted, and the trimmed values stored.
   const std::string answer = PostAdmin(" Boss@Office.example ", " The Boss ", "Secret1", "sECRET1");
-  LKXMaintenanceThread::pMT.store(nullptr);
+  maintenance.StopMaintenance();
   const std::string id = CookieSession(answer);
   ASSERT_NE(id, "");
   EXPECT_EQ(answer, CookieRedirect(id, "wizardconfirmemail"));

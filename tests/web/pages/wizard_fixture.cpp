@@ -6,7 +6,6 @@
 
 void WizardTest::SetUp() {
   WebServerTest::SetUp();
-  UsePanelFrame();
   StartServer(WebScriptArray());
 }
 

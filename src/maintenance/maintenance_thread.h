@@ -2,9 +2,9 @@
 // LKXMaintenanceThread: the service's background thread for scheduled and
 // requested work. It wakes at least once a minute and runs one pass
 // (maintenance_pass.h): flagged mail, requested daily and weekly runs,
-// offline captions, and the night's schedule. Other parts wake it early by
-// signalling it through LKXMaintenanceThread::pMT after they change
-// something it acts on.
+// offline captions, and the night's schedule. Other parts wake it early
+// through KXWakeMaintenance (maintenance_wake.h) after they change something
+// it acts on.
 //
 // The daily jobs (daily_jobs.h), in order: old screenshot folders,
 // public-holiday detection, per user the no-connection notices and the

@@ -305,7 +305,8 @@ void WLViewManualPost(LWebletForm& form) {
     return;
   }
   if (submit == kDiscardLabel) {
-    WLMainPage(form);
+    // The main page's own rule, as if it had been asked for.
+    if (WLCheckAccess(form, LWebAccess::kSession)) WLMainPage(form);
     return;
   }
   const bool remove = submit == kDeleteLabel;

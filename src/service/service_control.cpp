@@ -27,7 +27,6 @@ namespace {
 
 constexpr int kScriptLockMs = 1000;
 constexpr int kStopSendMs = 5000;
-constexpr uint32_t kStopWaitMs = 5000;
 constexpr size_t kCopyChunk = 64 * 1024;
 
 struct DirCloser {
@@ -166,5 +165,5 @@ bool LServiceStop(const LServicePaths& paths) {
     LServiceClearSemaphore(paths.stopSemaphore);
     return false;
   }
-  return LServiceWaitSemaphore(paths.stopSemaphore, kStopWaitMs);
+  return LServiceWaitSemaphore(paths.stopSemaphore, paths.stopWaitMs);
 }

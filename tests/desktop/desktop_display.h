@@ -16,7 +16,7 @@ class DesktopDisplayTest : public KavrixTempRoot {
  public:
   // Saves the whole screen as build/desktop-screenshots/<name>.png.
   static std::string Screenshot(const std::string& name);
-  // Runs GTK's loop until `done` or 10 s have passed; returns `done()`.
+  // Runs GTK's loop until `done` holds (for at most 10 s); returns `done()`.
   static bool RunUntil(const std::function<bool()>& done);
 
  protected:

@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "desktop/desktop_entry.h"
 #include "foundation/settings_sections.h"
 #include "support/temp_root.h"
 #include "support/test_helpers.h"
+#include "support/web_server_fixture.h"
 
 namespace {
 
@@ -38,12 +38,10 @@ class DesktopOpenerTest : public KavrixTempRoot {
     chmod(path.c_str(), 0755);
   }
   std::string Record() const { return TempDir() + "/opened.txt"; }
+  // The opener runs in the background; its stand-in writes the record whole.
   std::string Recorded() {
-    for (int i = 0; i < 500 && !std::filesystem::exists(Record()); ++i) usleep(10000);
-    std::ifstream in(Record());
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    EXPECT_TRUE(KavrixWaitUntil([&] { return KavrixFileExists(Record()); }));
+    return KavrixReadFile(Record());
   }
   std::string savedPath_;
 };
@@ -84,10 +82,7 @@ TEST_F(DesktopOpenerTest, AutoRunAndShortcutLiveInTheUsersHome) {
   ASSERT_TRUE(LDesktopSetAutoRun(true));
   EXPECT_TRUE(LDesktopAutoRunRegistered());
   EXPECT_EQ(LSettingGetString("Settings", "AutoRun"), "1");
-  std::ifstream in(autostart);
-  std::stringstream text;
-  text << in.rdbuf();
-  EXPECT_EQ(text.str().rfind("[Desktop Entry]\nType=Application\nName=KavrixServer\n", 0), 0u);
+  EXPECT_EQ(KavrixReadFile(autostart).rfind("[Desktop Entry]\nType=Application\nName=KavrixServer\n", 0), 0u);
   ASSERT_TRUE(LDesktopSetAutoRun(false));
   EXPECT_FALSE(std::filesystem::exists(autostart));
   EXPECT_EQ(LSettingGetString("Settings", "AutoRun"), "0");

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "desktop/email_settings_dialog.h"
@@ -19,14 +17,6 @@
 #include "support/smtp_peer.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 
 class MainDialogTest : public DesktopDisplayTest {
  protected:
@@ -82,8 +72,8 @@ TEST_F(MainDialogTest, WindowKeepsGeometryShowsLogOpensPanelAndAnswersTheCloseQu
   GtkToolItem* open = gtk_toolbar_get_nth_item(GTK_TOOLBAR(window.ToolBar()), 0);
   EXPECT_STREQ(gtk_tool_button_get_label(GTK_TOOL_BUTTON(open)), "Open");
   gtk_button_clicked(GTK_BUTTON(gtk_bin_get_child(GTK_BIN(open))));
-  ASSERT_TRUE(RunUntil([&] { return ReadFile(OpenerRecord()) == "1\nhttp://localhost:8123\n"; }))
-      << ReadFile(OpenerRecord());
+  ASSERT_TRUE(RunUntil([&] { return KavrixReadFile(OpenerRecord()) == "1\nhttp://localhost:8123\n"; }))
+      << KavrixReadFile(OpenerRecord());
 
   // The tray menu while the window is shown.
   GtkWidget* tray = window.BuildTrayMenu();
@@ -180,7 +170,7 @@ TEST_F(MainDialogTest, OptionsBackupRestoreRoundTripsAndRefusesAFolderWithoutSet
   KAVRIX_NEED_DISPLAY();
   LGdkLock lock;
   ASSERT_TRUE(LSettingSetString("Routing", "LocalPort", "8124"));
-  const std::string before = ReadFile(LSettingSectionFile(SharedFolder(), "Routing"));
+  const std::string before = KavrixReadFile(LSettingSectionFile(SharedFolder(), "Routing"));
   LOptionsDialog options(nullptr, nullptr);
   Screenshot("options-general");
   const std::string backup = TempDir() + "/backup";
@@ -188,13 +178,13 @@ TEST_F(MainDialogTest, OptionsBackupRestoreRoundTripsAndRefusesAFolderWithoutSet
   ASSERT_TRUE(LSettingSetString("Routing", "LocalPort", "9999"));
   ASSERT_TRUE(options.RestoreSettings(backup));
   EXPECT_TRUE(options.Restored());
-  EXPECT_EQ(ReadFile(LSettingSectionFile(SharedFolder(), "Routing")), before);
+  EXPECT_EQ(KavrixReadFile(LSettingSectionFile(SharedFolder(), "Routing")), before);
   EXPECT_EQ(LSettingGetInt("Routing", "LocalPort", 0), 8124);
   EXPECT_FALSE(std::filesystem::exists(SharedFolder() + "/.restore"));
 
   const std::string empty = TempDir() + "/not-settings";
   std::filesystem::create_directories(empty);
-  std::ofstream(empty + "/notes.txt") << "x";
+  ASSERT_TRUE(KavrixWriteFile(empty + "/notes.txt", "x"));
   WhenShown("Restore Settings", "restore-refused", [](GtkWidget* box) {
     gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
   });
@@ -214,38 +204,29 @@ TEST_F(MainDialogTest, ExportThenImportRoundTripsTheUserList) {
   KAVRIX_NEED_DISPLAY();
   LGdkLock lock;
   const std::string file = TempDir() + "/users.csv";
-  {
-    std::ofstream out(file, std::ios::binary);
-    // With the leave allowance and the days carried over.
-    out << "ann@example.com,\"Ann\",\"pw1\",\"\",1,0,0,\"Sales\",\"\",\"25\",\"2026:3\"\r\n"
-        << "bob@example.com,\"Bob\",\"pw2\",\"old\",0,1,1,\"Support\",\"ann@example.com\",\"\",\"\"\r\n";
-  }
+  // With the leave allowance and the days carried over.
+  ASSERT_TRUE(KavrixWriteFile(file, "ann@example.com,\"Ann\",\"pw1\",\"\",1,0,0,\"Sales\",\"\",\"25\",\"2026:3\"\r\n"
+                                    "bob@example.com,\"Bob\",\"pw2\",\"old\",0,1,1,\"Support\",\"ann@example.com\",\"\",\"\"\r\n"));
   LOptionsDialog options(nullptr, nullptr);
   ASSERT_EQ(options.ImportUsers(file), 2);
   const std::string exported = TempDir() + "/out.csv";
   ASSERT_TRUE(options.ExportUsers(exported));
-  EXPECT_EQ(ReadFile(exported), ReadFile(file));
+  EXPECT_EQ(KavrixReadFile(exported), KavrixReadFile(file));
   ASSERT_EQ(options.ImportUsers(exported), 2);
   ASSERT_TRUE(options.ExportUsers(exported));
-  EXPECT_EQ(ReadFile(exported), ReadFile(file));
+  EXPECT_EQ(KavrixReadFile(exported), KavrixReadFile(file));
 }
 
-}  // namespace
-
-namespace {
 
 TEST_F(MainDialogTest, ImportRefusesBadRowsByLineAndStoresTheOthers) {
   KAVRIX_NEED_DISPLAY();
   LGdkLock lock;
   const std::string file = TempDir() + "/users.csv";
-  {
-    std::ofstream out(file, std::ios::binary);
-    out << "ann@example.com,\"Ann\",\"pw1\",\"\",1,0,0,\"Sales\",\"\"\r\n"
-        << "not an address,\"Nobody\",\"pw\",\"\",0,0,0,\"\",\"\"\r\n"
-        << "\r\n"
-        << ",\"Empty\",\"pw\",\"\",0,0,0,\"\",\"\"\r\n"
-        << "bob@example.com,\"Bob\",\"pw2\",\"\",0,0,0,\"Support\",\"\"\r\n";
-  }
+  ASSERT_TRUE(KavrixWriteFile(file, "ann@example.com,\"Ann\",\"pw1\",\"\",1,0,0,\"Sales\",\"\"\r\n"
+                                    "not an address,\"Nobody\",\"pw\",\"\",0,0,0,\"\",\"\"\r\n"
+                                    "\r\n"
+                                    ",\"Empty\",\"pw\",\"\",0,0,0,\"\",\"\"\r\n"
+                                    "bob@example.com,\"Bob\",\"pw2\",\"\",0,0,0,\"Support\",\"\"\r\n"));
   LOptionsDialog options(nullptr, nullptr);
   std::string shown;
   WhenShown("Import User Profile", "import-refused", [&shown](GtkWidget* box) {
@@ -259,9 +240,6 @@ TEST_F(MainDialogTest, ImportRefusesBadRowsByLineAndStoresTheOthers) {
   EXPECT_EQ(KXUserListCSVRows(false).size(), 2u);
 }
 
-}  // namespace
-
-namespace {
 
 // "Exit (Turn Off)" with a service that cannot be told to stop (its control
 // socket is gone): the window still closes and the main loop ends.
@@ -270,7 +248,7 @@ TEST_F(MainDialogTest, ExitClosesTheWindowEvenWhenTheServiceDoesNotStop) {
   LGdkLock lock;
   const LServicePaths paths = Paths();
   std::filesystem::create_directories(paths.procFolder + "/321");
-  std::ofstream(paths.procFolder + "/321/status") << "Name:\tkavrixserverd\n";
+  ASSERT_TRUE(KavrixWriteFile(paths.procFolder + "/321/status", "Name:\tkavrixserverd\n"));
   MainEngineProxy proxy(paths);
   MainDialog window(proxy, paths);
   gLLog().SetStatusWindow(&window);
@@ -289,9 +267,6 @@ TEST_F(MainDialogTest, ExitClosesTheWindowEvenWhenTheServiceDoesNotStop) {
   gLLog().SetStatusWindow(nullptr);
 }
 
-}  // namespace
-
-namespace {
 
 // A new web port's firewall notice comes up in the window, not on the
 // terminal, while the window exists.

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "desktop/entry_prompt.h"
 #include "desktop/gdk_lock.h"
 #include "desktop/options_dialog.h"
@@ -13,13 +10,6 @@
 #include "routing/routing_settings.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::string Link(GtkWidget* link) { return gtk_link_button_get_uri(GTK_LINK_BUTTON(link)); }
 
@@ -52,7 +42,7 @@ class RoutingOptionsPageTest : public DesktopDisplayTest {
       });
     });
   }
-  std::string RoutingFile() { return ReadFile(LSettingSectionFile(SharedFolder(), "Routing")); }
+  std::string RoutingFile() { return KavrixReadFile(LSettingSectionFile(SharedFolder(), "Routing")); }
 };
 
 TEST_F(RoutingOptionsPageTest, FieldsFollowSettingsLinksFollowFieldsAndOkChecksEverythingFirst) {

@@ -20,8 +20,9 @@
 const fs = require("fs");
 const os = require("os");
 const path = require("path");
-const { runLeave } = require("./steps_leave");
 const { freePort, waitForPort, startServer } = require("./server_run");
+const h = require("./panel_helpers");
+const { StepFailure, check, expectText, pressOk, valueOf } = h;
 
 // ctest's SKIP_RETURN_CODE: the tools of this test are missing. Under CI the
 // setup script has installed them, so their absence is a failure there.
@@ -49,14 +50,6 @@ const shotFolder = path.resolve(process.argv[3] || path.join(repoRoot, "build", 
 const ADMIN = { email: "admin@example.com", name: "Ada Admin", password: "Correct-Horse-7" };
 const FIRST_USER = { email: "alice.walker@example.com", name: "Alice Walker" };
 const ADDED_USER = { email: "bob.tanaka@example.com", name: "Bob Tanaka" };
-
-// ---------------------------------------------------------------- small helpers
-
-class StepFailure extends Error {}
-
-function check(condition, message) {
-  if (!condition) throw new StepFailure(message);
-}
 
 // ---------------------------------------------------------------- the run
 
@@ -150,25 +143,12 @@ async function main() {
     await runWizard(page, base, step);
     await runMainPage(page, context, base, step);
     await runLogonAndLogout(page, base, step);
-    await require("./steps_hours.js")({ page, base, step, check, expectText, program, root, temp, port,
-                                        home: path.join(temp, "home"), admin: ADMIN, limitMs: LIMIT_MS });
-    await require("./steps_api")(page, base, step, { check, expectText, admin: ADMIN, temp });
-    await require("./steps_monitor")({ page, context, base, step, check, expectText, program, root, temp, port,
-                                       home: path.join(temp, "home"), admin: ADMIN, limitMs: LIMIT_MS });
-    await require("./steps_today")({ page, base, step, check, expectText, program, root, temp, port,
-                                     home: path.join(temp, "home"), admin: ADMIN, limitMs: LIMIT_MS });
-    await require("./steps_manual")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN, staff: FIRST_USER });
-    await runLeave(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
-    await require("./steps_phone")({ playwright, chromium: CHROMIUM, base, step, check, expectText, pressOk, admin: ADMIN, staff: FIRST_USER, shotFolder });
-    await require("./steps_leave_yearend")(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
-    await require("./steps_leave_balance")(page, base, step, { root, admin: ADMIN, user: FIRST_USER, check, expectText, pressOk });
-    await require("./steps_users")(page, base, step, { check, expectText, pressOk, valueOf, admin: ADMIN, staff: FIRST_USER, root, temp });
-    await require("./steps_orgset")(page, base, step, { check, expectText, pressOk, admin: ADMIN, root });
-    await require("./steps_setup")({ page, step, check, expectText, pressOk, program, temp, limitMs: LIMIT_MS });
-    await require("./steps_safe_links")({ playwright, chromium: CHROMIUM, page, base, step, check, expectText, pressOk, admin: ADMIN, staff: FIRST_USER, root });
-    await require("./steps_routing")(page, base, step, { check, expectText, pressOk, valueOf, user: ADMIN,
-                                                          newPort: await freePort(), waitForPort, limitMs: LIMIT_MS });
-    await require("./steps_https")({ page, playwright, chromium: CHROMIUM, step, check, expectText, pressOk, user: ADMIN, shotFolder, limitMs: LIMIT_MS });
+    const ctx = { page, context, base, step, program, root, temp, port, home: path.join(temp, "home"), admin: ADMIN,
+                  staff: FIRST_USER, limitMs: LIMIT_MS, playwright, chromium: CHROMIUM, shotFolder };
+    for (const steps of ["hours", "api", "monitor", "today", "manual", "leave", "phone", "leave_yearend", "leave_balance",
+                         "users", "orgset", "setup", "safe_links", "routing", "https"]) {
+      await require("./steps_" + steps)(ctx);
+    }
 
     await step("every file the pages asked for was served", async () => {
       check(badResponses.length === 0, "missing or failing files:\n  " + badResponses.join("\n  "));
@@ -207,41 +187,11 @@ async function main() {
   }
 }
 
-// ---------------------------------------------------------------- page helpers
-
-async function bodyText(page) {
-  return page.evaluate(() => document.body ? document.body.innerText : "");
-}
-
-async function expectText(page, text, what) {
-  const body = await bodyText(page);
-  check(body.includes(text), (what || "the page") + " does not show \"" + text + "\"; it shows:\n" +
-        body.slice(0, 1500));
-}
-
-// Presses the dialog's first submit button (its OK button) and waits for the
-// page that answers: the redirect target, or the same dialog shown again.
-async function pressOk(page, urlPattern) {
-  const button = page.locator("input[type=submit][name=submit]").first();
-  if (urlPattern) {
-    await Promise.all([page.waitForURL(urlPattern, { waitUntil: "load" }), button.click()]);
-  } else {
-    await Promise.all([page.waitForNavigation({ waitUntil: "load" }), button.click()]);
-  }
-}
-
-async function valueOf(page, name) {
-  const field = page.locator("[name=\"" + name + "\"]");
-  if ((await field.count()) === 0) return null;
-  return field.first().inputValue();
-}
-
 // ---------------------------------------------------------------- the setup wizard
 
 async function runWizard(page, base, step) {
   await step("wizard step 1 shows at /", async () => {
-    await page.goto(base, { waitUntil: "load" });
-    await expectText(page, "Setup Wizard: Step 1 of 3");
+    await h.open(page, base, "Setup Wizard: Step 1 of 3");
     await expectText(page, "you must create at least one administrator account");
     for (const name of ["101", "102", "103", "104"]) {
       check(await page.locator("input[name=\"" + name + "\"]").count() === 1, "no input named " + name);
@@ -250,18 +200,14 @@ async function runWizard(page, base, step) {
   });
 
   await step("wizard step 1 refuses different passwords", async () => {
-    await page.fill("input[name=\"101\"]", ADMIN.email);
-    await page.fill("input[name=\"102\"]", ADMIN.name);
-    await page.fill("input[name=\"103\"]", ADMIN.password);
-    await page.fill("input[name=\"104\"]", "something else");
+    await h.fill(page, { 101: ADMIN.email, 102: ADMIN.name, 103: ADMIN.password, 104: "something else" });
     await pressOk(page);
     await expectText(page, "The two passwords you entered do not match, please reenter.");
     check(await valueOf(page, "101") === ADMIN.email, "the typed e-mail was not kept after the refusal");
   });
 
   await step("wizard step 1 creates the administrator", async () => {
-    await page.fill("input[name=\"103\"]", ADMIN.password);
-    await page.fill("input[name=\"104\"]", ADMIN.password);
+    await h.fill(page, { 103: ADMIN.password, 104: ADMIN.password });
     await pressOk(page, /\/wizardconfirmemail$/);
     await expectText(page, "Setup Wizard: Step 2 of 3");
     const cookies = await page.context().cookies(base);
@@ -306,11 +252,8 @@ async function runWizard(page, base, step) {
   });
 
   await step("wizard step 3 refuses a row with only a name", async () => {
-    await page.fill("input[name=\"101\"]", FIRST_USER.email);
-    await page.fill("input[name=\"201\"]", FIRST_USER.name);
-    await page.fill("input[name=\"202\"]", "Name Without Address");
-    await page.fill("input[name=\"105\"]", ADDED_USER.email);
-    await page.fill("input[name=\"205\"]", ADDED_USER.name);
+    await h.fill(page, { 101: FIRST_USER.email, 201: FIRST_USER.name, 202: "Name Without Address",
+                         105: ADDED_USER.email, 205: ADDED_USER.name });
     await pressOk(page);
     await page.waitForSelector("input[name=\"101\"]");
     await expectText(page, "Please either enter the email address and user name, or leave them both blank.");
@@ -368,25 +311,21 @@ async function runMainPage(page, context, base, step) {
 
 async function runLogonAndLogout(page, base, step) {
   const logout = async () => {
-    await Promise.all([page.waitForURL(/\/logout/, { waitUntil: "load" }),
-                       page.locator("a.toptext", { hasText: "Logout" }).first().click()]);
+    await h.logOut(page);
     await expectText(page, "You have successfully logged out.");
   };
 
   await step("logout", logout);
 
   await step("logon refuses a wrong password", async () => {
-    await page.goto(base + "logon", { waitUntil: "load" });
-    await expectText(page, "Logon");
-    await page.fill("input[name=\"101\"]", ADMIN.email);
-    await page.fill("input[name=\"102\"]", "not the password");
+    await h.open(page, base + "logon", "Logon");
+    await h.fill(page, { 101: ADMIN.email, 102: "not the password" });
     await pressOk(page);
     await expectText(page, "Login failed. Please check you have the right password.");
   });
 
   await step("logon with the administrator's password", async () => {
-    await page.fill("input[name=\"101\"]", "  " + ADMIN.email + " ");
-    await page.fill("input[name=\"102\"]", ADMIN.password);
+    await h.fill(page, { 101: "  " + ADMIN.email + " ", 102: ADMIN.password });
     await pressOk(page, /\/mainpage$/);
     await expectText(page, "Logged on as " + ADMIN.email);
   });
@@ -410,7 +349,7 @@ async function runDatePicker(page, base, step) {
   }));
 
   await step("date picker fills the date input", async () => {
-    await page.goto(base + "kx-e2e-form", { waitUntil: "load" });
+    await h.open(page, base + "kx-e2e-form");
     await page.click("#calendar");
     await page.waitForSelector(".kx-cal");
     await expectText(page, "February 2026", "the calendar");
@@ -482,7 +421,7 @@ async function runListSorting(page, base, step) {
   const names = () => page.$$eval("#\\31 10 tr", (rows) => rows.slice(1).map((r) => r.cells[1].innerText.trim()));
 
   await step("list re-sorts in place and keeps ticked rows", async () => {
-    await page.goto(base + "kx-e2e-list?iCol=1&bAsc=1", { waitUntil: "load" });
+    await h.open(page, base + "kx-e2e-list?iCol=1&bAsc=1");
     check(JSON.stringify(await names()) === JSON.stringify(["alan Brook", "Beth Stone", "Carol Young", "Total of 3"]),
           "the first list is " + JSON.stringify(await names()));
     check(await page.locator("#\\31 10 .kx-sort-arrow").count() === 1, "no arrow on the sorted column");

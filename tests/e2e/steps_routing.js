@@ -6,16 +6,17 @@
 
 "use strict";
 
-module.exports = async function runRouting(page, base, step, tools) {
-  const { check, expectText, pressOk, valueOf, user, newPort, waitForPort, limitMs } = tools;
+const { freePort, waitForPort } = require("./server_run");
+const h = require("./panel_helpers");
+const { check, expectText, pressOk, valueOf } = h;
+
+module.exports = async function runRouting(ctx) {
+  const { page, base, step, admin: user, limitMs } = ctx;
+  const newPort = await freePort();
 
   await step("routing: an administrator opens the routing options", async () => {
-    await page.goto(base + "logon", { waitUntil: "load" });
-    await page.fill("input[name=\"101\"]", user.email);
-    await page.fill("input[name=\"102\"]", user.password);
-    await pressOk(page, /\/mainpage$/);
-    await page.goto(base + "routing", { waitUntil: "load" });
-    await expectText(page, "Routing Options");
+    await h.logOn(page, base, user.email, user.password);
+    await h.open(page, base + "routing", "Routing Options");
     await expectText(page, "Example URLs");
     await expectText(page, "Changes apply at once: a new port moves the control panel");
     const publicModes = await page.locator("select[name=\"102\"] option").allInnerTexts();
@@ -31,7 +32,7 @@ module.exports = async function runRouting(page, base, step, tools) {
     await expectText(page, "The hostname is invalid. Please try again.");
     await page.fill("input[name=\"103\"]", "office.example");
     await pressOk(page, /\/mainpage$/);
-    await page.goto(base + "routing", { waitUntil: "load" });
+    await h.open(page, base + "routing");
     check(await valueOf(page, "103") === "office.example", "the host name was not kept");
     await expectText(page, "http://office.example:");
   });
@@ -45,8 +46,7 @@ module.exports = async function runRouting(page, base, step, tools) {
     check(await link.count() === 1, "no link to the new address");
     // The listener moves once the answer has gone out.
     await waitForPort(newPort, Date.now() + limitMs);
-    await Promise.all([page.waitForURL(new RegExp(":" + newPort + "/mainpage$"), { waitUntil: "load" }),
-                       link.click()]);
+    await h.clickAndLoad(page, link, new RegExp(":" + newPort + "/mainpage$"));
     await expectText(page, "Logged on as " + user.email);
     // The old port closes as soon as the answer has gone out, so the style
     // sheets that the answer asks for may find it closed.

@@ -10,7 +10,8 @@
 const fs = require("fs");
 const path = require("path");
 
-const { logOn, setPassword } = require("./data_root");
+const h = require("./panel_helpers");
+const { check, expectText, pressOk, valueOf, clickAndLoad } = h;
 
 const NEW_USER = "e2e.new@example.com";
 const STAFF_PASSWORD = "Users-Test-5";
@@ -28,12 +29,8 @@ function addTeam(root, name) {
   fs.writeFileSync(list, "maxid=" + (id + 1) + "\r\n");
 }
 
-async function clickAndLoad(page, locator) {
-  await Promise.all([page.waitForNavigation({ waitUntil: "load" }), locator.click()]);
-}
-
-module.exports = async function runUsers(page, base, step, tools) {
-  const { check, expectText, pressOk, valueOf, admin, staff, root, temp } = tools;
+module.exports = async function runUsers(ctx) {
+  const { page, base, step, admin, staff, root, temp } = ctx;
   // The last button of a label: the details form starts with an unseen copy
   // of OK that takes Enter.
   const submit = (label) => page.locator("input[type=submit][value=\"" + label + "\"]").last();
@@ -41,10 +38,7 @@ module.exports = async function runUsers(page, base, step, tools) {
 
   await step("users: the administrator opens the staff list", async () => {
     addTeam(root, "Sales");
-    await page.goto(base + "logon", { waitUntil: "load" });
-    await page.fill("input[name=\"101\"]", admin.email);
-    await page.fill("input[name=\"102\"]", admin.password);
-    await pressOk(page, /\/mainpage$/);
+    await h.logOn(page, base, admin.email, admin.password);
     await clickAndLoad(page, page.getByText("Manage users", { exact: true }));
     await expectText(page, admin.email, "the staff list");
     check(await page.locator("input[type=submit][name=submit_pwdresend]").isDisabled(),
@@ -54,14 +48,11 @@ module.exports = async function runUsers(page, base, step, tools) {
   await step("users: a new user with custom hours and work days", async () => {
     await clickAndLoad(page, page.locator("input[type=button][value=\"Add New Employee\"]"));
     await expectText(page, "Add a New User");
-    await page.fill("input[name=\"101\"]", NEW_USER);
-    await page.fill("input[name=\"102\"]", "Eve <Example>");
+    await h.fill(page, { 101: NEW_USER, 102: "Eve <Example>" });
     await page.check("input[name=rbg2][value=\"211\"]");
     await page.fill("input[name=\"212\"]", "30");
     await page.uncheck("input[name=\"405\"]");
-    await page.fill("input[name=\"501\"]", "09:00:00");
-    await page.fill("input[name=\"502\"]", "17:00:00");
-    await page.fill("input[name=\"108\"]", "");
+    await h.fill(page, { 501: "09:00:00", 502: "17:00:00", 108: "" });
   });
 
   await step("users: a manager picked, the form kept and marked not saved yet", async () => {
@@ -109,7 +100,7 @@ module.exports = async function runUsers(page, base, step, tools) {
     const file = path.join(temp, "import.csv");
     fs.writeFileSync(file, "bob.csv@example.com,\"Bob Csv\",\"\",\"\",0,0,0,\"Sales\",\"" + admin.email + "\"\r\n" +
                            "cara.csv@example.com,\"Cara Csv\",\"\",\"\",0,1,0,\"\",\"\"\r\n");
-    await page.goto(base + "userlist?category=all", { waitUntil: "load" });
+    await h.open(page, base + "userlist?category=all");
     await clickAndLoad(page, page.getByText("Import users from a CSV file", { exact: true }));
     await page.setInputFiles("#csvfile", file);
     await page.waitForFunction(() => document.getElementsByName("csv")[0].value.includes("cara.csv"));
@@ -130,11 +121,9 @@ module.exports = async function runUsers(page, base, step, tools) {
   });
 
   await step("users: a staff member typing an administrator's address sees the message page", async () => {
-    setPassword(root, staff.email, STAFF_PASSWORD);
-    await page.goto(base + "logout", { waitUntil: "load" });
-    await logOn(page, base, tools, staff.email, STAFF_PASSWORD);
-    await page.goto(base + "userdetail?seluser=" + encodeURIComponent(admin.email), { waitUntil: "load" });
-    await expectText(page, "Kavrixserver Message");
+    h.setPassword(root, staff.email, STAFF_PASSWORD);
+    await h.switchUser(page, base, staff.email, STAFF_PASSWORD);
+    await h.open(page, base + "userdetail?seluser=" + encodeURIComponent(admin.email), "Kavrixserver Message");
     await expectText(page, "Only managers, administrators or HR staff can view the detail of this user!");
   }, { phone: true });
 

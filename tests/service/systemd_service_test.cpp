@@ -4,8 +4,6 @@
 
 #include "service/systemd_service.h"
 
-#include <sys/stat.h>
-
 #include "foundation/settings_sections.h"
 #include "program_support.h"
 #include "service/console_installer.h"
@@ -17,31 +15,31 @@ namespace {
 class SystemdServiceTest : public ServiceInstallTest {
  protected:
   std::string Calls() { return KavrixReadFile(TempDir() + "/systemctl.log"); }
-  unsigned Mode(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
-  }
 };
 
 }  // namespace
+
+// The unit's text itself is checked where it is used: systemd_install_test.sh
+// has systemd-analyze verify it and runs its command with its environment.
+TEST(SystemdUnit, OnlyPlainAbsolutePathsGoIntoTheUnit) {
+  for (const char* plain : {"/opt/mardel", "/srv/kavrix-data_2/v1.0+x"}) EXPECT_TRUE(LServiceUnitPathIsPlain(plain)) << plain;
+  for (const char* odd : {"", "opt/mardel", "/opt/my data", "/opt/%h", "/opt/a\"b", "/opt/a\\x", "/opt/a;b", "/opt/\xc3\xa9"}) {
+    EXPECT_FALSE(LServiceUnitPathIsPlain(odd)) << odd;
+  }
+}
 
 TEST_F(SystemdServiceTest, InstallWritesTheUnitAndTheProgramThenEnablesAndStarts) {
   FakeSystemd();
   FakeUpdateRc(0);
   const std::string program = TempDir() + "/program";
   ASSERT_TRUE(KavrixWriteFile(program, "program bytes"));
-  ASSERT_TRUE(KavrixWriteFile(paths_.systemdUnit, "an older unit, longer than the new one would be ..........."
-                                                  "................................................................"
-                                                  "................................................................"
-                                                  "................................................................"
-                                                  "................................................................"
-                                                  "................................................................"
-                                                  "................................................................"));
+  // An older unit, longer than the new one.
+  ASSERT_TRUE(KavrixWriteFile(paths_.systemdUnit, std::string(1000, '.')));
   EXPECT_EQ(LConsoleInstall(program, paths_), 0);
   EXPECT_EQ(KavrixReadFile(paths_.systemdUnit), LServiceUnitText(paths_.serviceExecutable, InstallRoot()));
   EXPECT_EQ(KavrixReadFile(paths_.serviceExecutable), "program bytes");
-  EXPECT_EQ(Mode(paths_.systemdUnit), 0644u);
-  EXPECT_EQ(Mode(paths_.serviceExecutable), 0755u);
+  EXPECT_EQ(KavrixFileMode(paths_.systemdUnit), 0644u);
+  EXPECT_EQ(KavrixFileMode(paths_.serviceExecutable), 0755u);
   EXPECT_EQ(Calls(), "daemon-reload\nenable kavrixserverd.service\nrestart kavrixserverd.service\n");
   EXPECT_EQ(LSettingGetString("Service", "Enabled"), "1");
   // Nothing of the init-script way, nothing left beside the files.

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "sim_load.h"
 #include "sim_options.h"
 #include "sim_text.h"
@@ -77,14 +79,11 @@ TEST(SimOptions, RefusesWhatMakesNoSense) {
 }
 
 TEST(SimLoadFigures, NearestRankPercentiles) {
-  EXPECT_EQ(KXSimPercentile({}, 50), 0);
-  EXPECT_EQ(KXSimPercentile({7}, 99), 7);
   std::vector<double> hundred;
   for (int i = 100; i >= 1; --i) hundred.push_back(i);
-  EXPECT_EQ(KXSimPercentile(hundred, 50), 50);
-  EXPECT_EQ(KXSimPercentile(hundred, 99), 99);
-  EXPECT_EQ(KXSimPercentile(hundred, 100), 100);
-  EXPECT_EQ(KXSimPercentile({1, 2, 3}, 50), 2);
+  const std::tuple<std::vector<double>, double, double> cases[] = {
+      {{}, 50, 0}, {{7}, 99, 7}, {hundred, 50, 50}, {hundred, 99, 99}, {hundred, 100, 100}, {{1, 2, 3}, 50, 2}};
+  for (const auto& [values, rank, expected] : cases) EXPECT_EQ(KXSimPercentile(values, rank), expected) << rank;
 }
 
 class SimUsersFile : public KavrixTempRoot {};

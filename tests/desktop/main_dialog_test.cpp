@@ -200,24 +200,6 @@ TEST_F(MainDialogTest, OptionsBackupRestoreRoundTripsAndRefusesAFolderWithoutSet
   EXPECT_EQ(LSettingGetString("Settings", "SystemArchiveFolder"), TempDir());
 }
 
-TEST_F(MainDialogTest, ExportThenImportRoundTripsTheUserList) {
-  KAVRIX_NEED_DISPLAY();
-  LGdkLock lock;
-  const std::string file = TempDir() + "/users.csv";
-  // With the leave allowance and the days carried over.
-  ASSERT_TRUE(KavrixWriteFile(file, "ann@example.com,\"Ann\",\"pw1\",\"\",1,0,0,\"Sales\",\"\",\"25\",\"2026:3\"\r\n"
-                                    "bob@example.com,\"Bob\",\"pw2\",\"old\",0,1,1,\"Support\",\"ann@example.com\",\"\",\"\"\r\n"));
-  LOptionsDialog options(nullptr, nullptr);
-  ASSERT_EQ(options.ImportUsers(file), 2);
-  const std::string exported = TempDir() + "/out.csv";
-  ASSERT_TRUE(options.ExportUsers(exported));
-  EXPECT_EQ(KavrixReadFile(exported), KavrixReadFile(file));
-  ASSERT_EQ(options.ImportUsers(exported), 2);
-  ASSERT_TRUE(options.ExportUsers(exported));
-  EXPECT_EQ(KavrixReadFile(exported), KavrixReadFile(file));
-}
-
-
 TEST_F(MainDialogTest, ImportRefusesBadRowsByLineAndStoresTheOthers) {
   KAVRIX_NEED_DISPLAY();
   LGdkLock lock;

@@ -42,17 +42,18 @@ async function open(page, address, text) {
 }
 
 // Clicks and waits for the page that answers (one whose address matches
-// `urlPattern` when given).
-async function clickAndLoad(page, locator, urlPattern) {
+// `urlPattern` when given), which must show `text` when given.
+async function clickAndLoad(page, locator, urlPattern, text) {
   const loaded = urlPattern ? page.waitForURL(urlPattern, { waitUntil: "load" })
                             : page.waitForNavigation({ waitUntil: "load" });
   await Promise.all([loaded, locator.click()]);
+  if (text) await expectText(page, text);
 }
 
 // Presses the dialog's first submit button (its OK button) and waits for the
 // page that answers: the redirect target, or the same dialog shown again.
-async function pressOk(page, urlPattern) {
-  await clickAndLoad(page, page.locator("input[type=submit][name=submit]").first(), urlPattern);
+async function pressOk(page, urlPattern, text) {
+  await clickAndLoad(page, page.locator("input[type=submit][name=submit]").first(), urlPattern, text);
 }
 
 // Fills the fields named as the keys of `fields` with their values.
@@ -81,8 +82,7 @@ async function listCells(page, cells = "td") {
 async function logOn(page, base, email, password) {
   await page.goto(base + "logon", { waitUntil: "load" });
   await fill(page, { 101: email, 102: password });
-  await pressOk(page, /\/mainpage$/);
-  await expectText(page, "Logged on as " + email);
+  await pressOk(page, /\/mainpage$/, "Logged on as " + email);
 }
 
 async function logOut(page) {

@@ -34,8 +34,7 @@ module.exports = async function runOrgSettings(ctx) {
   };
 
   const setLeaveModule = async (on) => {
-    await clickAndLoad(page, page.getByText("Change system configuration", { exact: true }));
-    await expectText(page, "System Configuration");
+    await clickAndLoad(page, page.getByText("Change system configuration", { exact: true }), null, "System Configuration");
     const box = page.locator("input[type=checkbox][name=\"118\"]");
     if (on) await box.check(); else await box.uncheck();
     await pressOk(page, /\/mainpage$/);
@@ -80,8 +79,7 @@ module.exports = async function runOrgSettings(ctx) {
   const addAndDelete = async (what) => {
     await mainPageLink(what.link);
     await expectText(page, what.listTitle);
-    await clickAndLoad(page, page.locator("input[type=button][value=\"" + what.addLabel + "\"]"));
-    await expectText(page, what.dialogTitle);
+    await clickAndLoad(page, page.locator("input[type=button][value=\"" + what.addLabel + "\"]"), null, what.dialogTitle);
     await what.fill();
     await pressOk(page, new RegExp("/" + what.listPage + "$"));
     check((await listCells()).includes(what.shown),

@@ -28,8 +28,7 @@ module.exports = async function runRouting(ctx) {
   await step("routing: a domain name mode needs a name, then it is stored", async () => {
     await page.selectOption("select[name=\"102\"]", { label: "Use Domain Name" });
     await page.fill("input[name=\"103\"]", "");
-    await pressOk(page);
-    await expectText(page, "The hostname is invalid. Please try again.");
+    await pressOk(page, null, "The hostname is invalid. Please try again.");
     await page.fill("input[name=\"103\"]", "office.example");
     await pressOk(page, /\/mainpage$/);
     await h.open(page, base + "routing");
@@ -40,14 +39,12 @@ module.exports = async function runRouting(ctx) {
   await step("routing: a new port moves the panel there", async () => {
     await page.fill("input[name=\"105\"]", String(newPort));
     await page.check("input[type=radio][value=\"106\"]");
-    await pressOk(page);
-    await expectText(page, "The server now answers on port " + newPort + ".");
+    await pressOk(page, null, "The server now answers on port " + newPort + ".");
     const link = page.locator("a[href$=\":" + newPort + "/mainpage\"]");
     check(await link.count() === 1, "no link to the new address");
     // The listener moves once the answer has gone out.
     await waitForPort(newPort, Date.now() + limitMs);
-    await h.clickAndLoad(page, link, new RegExp(":" + newPort + "/mainpage$"));
-    await expectText(page, "Logged on as " + user.email);
+    await h.clickAndLoad(page, link, new RegExp(":" + newPort + "/mainpage$"), "Logged on as " + user.email);
     // The old port closes as soon as the answer has gone out, so the style
     // sheets that the answer asks for may find it closed.
   }, { expectedErrors: /ERR_CONNECTION_REFUSED \(http:\/\/127\.0\.0\.1:\d+\/(s|print)\.css\)/ });

@@ -46,8 +46,7 @@ module.exports = async function runUsers(ctx) {
   });
 
   await step("users: a new user with custom hours and work days", async () => {
-    await clickAndLoad(page, page.locator("input[type=button][value=\"Add New Employee\"]"));
-    await expectText(page, "Add a New User");
+    await clickAndLoad(page, page.locator("input[type=button][value=\"Add New Employee\"]"), null, "Add a New User");
     await h.fill(page, { 101: NEW_USER, 102: "Eve <Example>" });
     await page.check("input[name=rbg2][value=\"211\"]");
     await page.fill("input[name=\"212\"]", "30");
@@ -56,11 +55,9 @@ module.exports = async function runUsers(ctx) {
   });
 
   await step("users: a manager picked, the form kept and marked not saved yet", async () => {
-    await clickAndLoad(page, submit("Add a Manager"));
-    await expectText(page, "Select a manager");
+    await clickAndLoad(page, submit("Add a Manager"), null, "Select a manager");
     await page.selectOption("select[name=\"101\"]", { label: admin.name + " (" + admin.email + ")" });
-    await pressOk(page, backFromPicker);
-    await expectText(page, "These changes are not saved yet: press OK to save them.");
+    await pressOk(page, backFromPicker, "These changes are not saved yet: press OK to save them.");
     check(await valueOf(page, "102") === "Eve <Example>", "the name was lost on the way to the manager picker");
     check(await valueOf(page, "212") === "30", "the custom hours were lost");
     check(await valueOf(page, "108") === admin.email, "the manager was not added");
@@ -77,8 +74,7 @@ module.exports = async function runUsers(ctx) {
   }, { phone: true });
 
   await step("users: the new user edited, Enter saves", async () => {
-    await clickAndLoad(page, page.getByRole("link", { name: "Eve <Example>" }));
-    await expectText(page, "View User Details");
+    await clickAndLoad(page, page.getByRole("link", { name: "Eve <Example>" }), null, "View User Details");
     check(await page.locator("input[name=rbg2][value=\"211\"]").isChecked(), "custom hours not stored");
     check(await page.locator("input[name=\"404\"]").isChecked() &&
           !(await page.locator("input[name=\"405\"]").isChecked()), "work days not stored");
@@ -104,12 +100,10 @@ module.exports = async function runUsers(ctx) {
     await clickAndLoad(page, page.getByText("Import users from a CSV file", { exact: true }));
     await page.setInputFiles("#csvfile", file);
     await page.waitForFunction(() => document.getElementsByName("csv")[0].value.includes("cara.csv"));
-    await clickAndLoad(page, submit("Preview"));
-    await expectText(page, "Bob Csv");
+    await clickAndLoad(page, submit("Preview"), null, "Bob Csv");
     await clickAndLoad(page, submit("Import"));
     await expectText(page, "Imported: 2 users added, 0 users changed.");
-    await clickAndLoad(page, page.getByText("Back to the user list", { exact: true }));
-    await expectText(page, "Cara Csv");
+    await clickAndLoad(page, page.getByText("Back to the user list", { exact: true }), null, "Cara Csv");
   });
 
   await step("users: one imported user deleted", async () => {

@@ -30,9 +30,26 @@ async function bodyText(page) {
   return page.evaluate(() => document.body ? document.body.innerText : "");
 }
 
-async function expectText(page, text, what) {
+// `texts`: one text or a list of them, all of which the page must show.
+async function expectText(page, texts, what) {
   const body = await bodyText(page);
-  check(body.includes(text), (what || "the page") + " does not show \"" + text + "\"; it shows:\n" + body.slice(0, 1500));
+  for (const text of [].concat(texts)) {
+    check(body.includes(text), (what || "the page") + " does not show \"" + text + "\"; it shows:\n" + body.slice(0, 1500));
+  }
+}
+
+// Each field named as a key of `fields` holds its value.
+async function expectValues(page, fields, what) {
+  for (const [name, want] of Object.entries(fields)) {
+    const got = await valueOf(page, name);
+    check(got === want, (what || "the form") + ": field " + name + " holds " + JSON.stringify(got) + ", not " +
+          JSON.stringify(want));
+  }
+}
+
+async function expectCount(locator, want, message) {
+  const got = await locator.count();
+  check(got === want, message + " (" + got + " found, " + want + " expected)");
 }
 
 // Opens `address` and checks that the page shows `text` when given.
@@ -85,8 +102,8 @@ async function logOn(page, base, email, password) {
   await pressOk(page, /\/mainpage$/, "Logged on as " + email);
 }
 
-async function logOut(page) {
-  await clickAndLoad(page, page.locator("a.toptext", { hasText: "Logout" }).first(), /\/logout/);
+async function logOut(page, text) {
+  await clickAndLoad(page, page.locator("a.toptext", { hasText: "Logout" }).first(), /\/logout/, text);
 }
 
 // Whoever is logged on is logged off first.
@@ -216,7 +233,7 @@ async function runStation(ctx, user, commands, limitMs) {
 }
 
 module.exports = {
-  StepFailure, check, dateText, addDays, thisWeek, bodyText, expectText, open, clickAndLoad, pressOk, fill, valueOf,
-  confirmations, listCells, logOn, logOut, switchUser, inOwnBrowser, setPassword, fetchText, runSimulator,
+  StepFailure, check, dateText, addDays, thisWeek, bodyText, expectText, expectValues, expectCount, open, clickAndLoad,
+  pressOk, fill, valueOf, confirmations, listCells, logOn, logOut, switchUser, inOwnBrowser, setPassword, fetchText, runSimulator,
   simulatorUser, runStation,
 };

@@ -114,8 +114,7 @@ module.exports = async function runMonitorSteps(ctx) {
   await step("the staff member sees the look on myaudit", async () => {
     await h.switchUser(page, base, staff.email, staff.password);
     await h.open(page, base + "myaudit", admin.email);
-    await expectText(page, "screenshots " + today);
-    await expectText(page, "full-size picture " + today);
+    await expectText(page, ["screenshots " + today, "full-size picture " + today]);
     await h.switchUser(page, base, admin.email, admin.password);
   });
 };

@@ -17,8 +17,7 @@ module.exports = async function runRouting(ctx) {
   await step("routing: an administrator opens the routing options", async () => {
     await h.logOn(page, base, user.email, user.password);
     await h.open(page, base + "routing", "Routing Options");
-    await expectText(page, "Example URLs");
-    await expectText(page, "Changes apply at once: a new port moves the control panel");
+    await expectText(page, ["Example URLs", "Changes apply at once: a new port moves the control panel"]);
     const publicModes = await page.locator("select[name=\"102\"] option").allInnerTexts();
     check(JSON.stringify(publicModes) === JSON.stringify(
         ["Static IP (not sure)", "Static IP (confirmed)", "Use Domain Name", "Don't Care"]),

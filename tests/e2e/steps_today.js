@@ -63,8 +63,7 @@ module.exports = async function runTodaySteps(ctx) {
 
   await step("a staff member's Today panel shows only his own part", async () => {
     await h.switchUser(page, base, staff.email, staff.password);
-    await expectText(page, "My hours today:");
-    await expectText(page, "My pending leave requests: 0");
+    await expectText(page, ["My hours today:", "My pending leave requests: 0"]);
     check(await page.locator("table.todaystaff").count() === 0, "a staff member sees a staff table");
     await station;
   }, { phone: true });

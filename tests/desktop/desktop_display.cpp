@@ -13,6 +13,7 @@
 #include "desktop/control_window_factory.h"
 #include "desktop/desktop_opener.h"
 #include "desktop/gdk_lock.h"
+#include "foundation/settings_sections.h"
 #include "support/web_server_fixture.h"
 
 namespace {
@@ -151,3 +152,9 @@ extern "C" const char* __lsan_default_suppressions() {
 // GLib and GTK are built without frame pointers: only the slow unwinder
 // sees past g_malloc to the toolkit function named above.
 extern "C" const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
+
+std::string KavrixSettingsText(const char* section, std::initializer_list<const char*> keys) {
+  std::string text;
+  for (const char* key : keys) text += std::string(key) + "=" + LSettingGetString(section, key) + ";";
+  return text;
+}

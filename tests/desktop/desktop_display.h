@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "support/full_disk.h"
@@ -36,6 +37,9 @@ class DesktopDisplayTest : public KavrixTempRoot {
   pid_t xvfb_ = -1;
   std::string savedPath_;
 };
+
+// "Key=value;" for each of `keys` of `section`: several settings in one comparison.
+std::string KavrixSettingsText(const char* section, std::initializer_list<const char*> keys);
 
 // Ends the test when no display could be started: skipped, failed under CI.
 #define KAVRIX_NEED_DISPLAY()                      \

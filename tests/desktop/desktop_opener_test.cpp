@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "desktop/desktop_entry.h"
 #include "foundation/settings_sections.h"
@@ -50,20 +51,16 @@ TEST_F(DesktopOpenerTest, XdgOpenGetsTheAddressAsOneArgumentAndOthersOnlyWithout
   // A quote, a semicolon and a command substitution stay inside the one
   // argument: no shell ever sees the address.
   const std::string address = "http://localhost:89/a\"; touch injected; $(touch injected2)";
-  StandIn("gnome-open");
-  ASSERT_TRUE(LDesktopOpen(address));
-  EXPECT_EQ(Recorded(), "gnome-open\n1\n" + address + "\n");
-  std::filesystem::remove(Record());
-
-  StandIn("kfmclient");
-  setenv("KDE_FULL_SESSION", "true", 1);
-  ASSERT_TRUE(LDesktopOpen(address));
-  EXPECT_EQ(Recorded(), "kfmclient\n2\nexec\n" + address + "\n");
-  std::filesystem::remove(Record());
-
-  StandIn("xdg-open");
-  ASSERT_TRUE(LDesktopOpen(address));
-  EXPECT_EQ(Recorded(), "xdg-open\n1\n" + address + "\n");
+  // Each stand-in first on PATH in turn; KDE's only inside a KDE session.
+  using Row = std::tuple<const char*, bool, const char*>;
+  for (const auto& [name, kde, arguments] : {Row{"gnome-open", false, "1\n"}, Row{"kfmclient", true, "2\nexec\n"},
+                                             Row{"xdg-open", true, "1\n"}}) {
+    std::filesystem::remove(Record());
+    StandIn(name);
+    if (kde) setenv("KDE_FULL_SESSION", "true", 1);
+    ASSERT_TRUE(LDesktopOpen(address));
+    EXPECT_EQ(Recorded(), std::string(name) + "\n" + arguments + address + "\n");
+  }
   EXPECT_FALSE(std::filesystem::exists(TempDir() + "/injected"));
   EXPECT_FALSE(std::filesystem::exists("injected2"));
 

@@ -38,6 +38,13 @@ class MainDialogTest : public DesktopDisplayTest {
     std::filesystem::create_directories(paths.procFolder);
     return paths;
   }
+  // The window shown, the log's status window.
+  static bool Show(MainDialog& window) {
+    gLLog().SetStatusWindow(&window);
+    window.InitDialog();
+    window.BringToFront();
+    return RunUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(window.Window())) != FALSE; });
+  }
 };
 
 TEST_F(MainDialogTest, WindowKeepsGeometryShowsLogOpensPanelAndAnswersTheCloseQuestion) {
@@ -50,10 +57,7 @@ TEST_F(MainDialogTest, WindowKeepsGeometryShowsLogOpensPanelAndAnswersTheCloseQu
   ASSERT_TRUE(LSettingSetInt("Routing", "LocalPort", 8123));
   MainEngineProxy proxy(Paths());
   MainDialog window(proxy, Paths());
-  gLLog().SetStatusWindow(&window);
-  window.InitDialog();
-  window.BringToFront();
-  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(window.Window())) != FALSE; }));
+  ASSERT_TRUE(Show(window));
 
   std::thread other([] { LOG("A line from another thread"); });
   other.join();
@@ -62,10 +66,7 @@ TEST_F(MainDialogTest, WindowKeepsGeometryShowsLogOpensPanelAndAnswersTheCloseQu
   int width, height, x, y;
   gtk_window_get_size(window.Window(), &width, &height);
   gtk_window_get_position(window.Window(), &x, &y);
-  EXPECT_EQ(width, 420);
-  EXPECT_EQ(height, 330);
-  EXPECT_EQ(x, 60);
-  EXPECT_EQ(y, 40);
+  EXPECT_EQ(std::vector<int>({width, height, x, y}), std::vector<int>({420, 330, 60, 40}));
   Screenshot("control-window");
 
   // The tool bar's "Open": the opener gets the address as its one argument.
@@ -159,11 +160,8 @@ TEST_F(MainDialogTest, EmailSettingsRefuseSaveAndTestSendReachesTheServer) {
   // OK stores the fields.
   WhenShown(kLEmailSettingsTitle, "", [](GtkWidget* box) { gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK); });
   ASSERT_TRUE(dialog.Run());
-  EXPECT_EQ(LSettingGetString("Email", "MailSMTPHost"), peer.HostText());
-  EXPECT_EQ(LSettingGetString("Email", "ReplyToEmail"), "boss@example.com");
-  EXPECT_EQ(LSettingGetString("Email", "UseSMTPHost"), "1");
-  EXPECT_EQ(LSettingGetString("Email", "SendDirect"), "0");
-  EXPECT_EQ(LSettingGetString("Email", "SetViewed"), "1");
+  EXPECT_EQ(KavrixSettingsText("Email", {"MailSMTPHost", "ReplyToEmail", "UseSMTPHost", "SendDirect", "SetViewed"}),
+            "MailSMTPHost=" + peer.HostText() + ";ReplyToEmail=boss@example.com;UseSMTPHost=1;SendDirect=0;SetViewed=1;");
 }
 
 TEST_F(MainDialogTest, OptionsBackupRestoreRoundTripsAndRefusesAFolderWithoutSettings) {
@@ -233,10 +231,7 @@ TEST_F(MainDialogTest, ExitClosesTheWindowEvenWhenTheServiceDoesNotStop) {
   ASSERT_TRUE(KavrixWriteFile(paths.procFolder + "/321/status", "Name:\tkavrixserverd\n"));
   MainEngineProxy proxy(paths);
   MainDialog window(proxy, paths);
-  gLLog().SetStatusWindow(&window);
-  window.InitDialog();
-  window.BringToFront();
-  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(window.Window())) != FALSE; }));
+  ASSERT_TRUE(Show(window));
   g_idle_add([](gpointer data) {
     gdk_threads_enter();
     static_cast<MainDialog*>(data)->OnCommand(kCmExit);

@@ -39,6 +39,11 @@ async function expectText(page, texts, what) {
 }
 
 // Each field named as a key of `fields` holds its value.
+function expectSame(actual, expected, what) {
+  check(JSON.stringify(actual) === JSON.stringify(expected), what + " is " + JSON.stringify(actual) + ", not " +
+        JSON.stringify(expected));
+}
+
 async function expectValues(page, fields, what) {
   for (const [name, want] of Object.entries(fields)) {
     const got = await valueOf(page, name);
@@ -233,7 +238,7 @@ async function runStation(ctx, user, commands, limitMs) {
 }
 
 module.exports = {
-  StepFailure, check, dateText, addDays, thisWeek, bodyText, expectText, expectValues, expectCount, open, clickAndLoad,
+  StepFailure, check, dateText, addDays, thisWeek, bodyText, expectText, expectSame, expectValues, expectCount, open, clickAndLoad,
   pressOk, fill, valueOf, confirmations, listCells, logOn, logOut, switchUser, inOwnBrowser, setPassword, fetchText, runSimulator,
   simulatorUser, runStation,
 };

@@ -403,9 +403,8 @@ async function runListSorting(page, base, step) {
 
   await step("list re-sorts in place and keeps ticked rows", async () => {
     await h.open(page, base + "kx-e2e-list?iCol=1&bAsc=1");
-    check(JSON.stringify(await names()) === JSON.stringify(["alan Brook", "Beth Stone", "Carol Young", "Total of 3"]),
-          "the first list is " + JSON.stringify(await names()));
-    check(await page.locator("#\\31 10 .kx-sort-arrow").count() === 1, "no arrow on the sorted column");
+    h.expectSame(await names(), ["alan Brook", "Beth Stone", "Carol Young", "Total of 3"], "the first list");
+    await h.expectCount(page.locator("#\\31 10 .kx-sort-arrow"), 1, "arrows on the sorted column");
     await page.check("input[value=\"carol@example.com\"]");
     check(await page.locator("#\\31 10 tr.kx-ticked").count() === 1, "the ticked row is not highlighted");
 
@@ -414,16 +413,14 @@ async function runListSorting(page, base, step) {
     await page.waitForFunction(() => /iCol=3/.test(location.href));
     await page.click("#\\31 10 a.thList:has-text(\"Hours\")");
     await page.waitForFunction(() => /iCol=3&bAsc=0/.test(location.href));
-    check(JSON.stringify(await names()) === JSON.stringify(["alan Brook", "Carol Young", "Beth Stone", "Total of 3"]),
-          "the list sorted by hours, highest first, is " + JSON.stringify(await names()));
+    h.expectSame(await names(), ["alan Brook", "Carol Young", "Beth Stone", "Total of 3"], "the list by hours, highest first");
     check(await page.evaluate(() => window.kxMarker) === "same page", "sorting reloaded the page");
     check(await page.isChecked("input[value=\"carol@example.com\"]"), "the ticked row lost its tick");
     check(await page.locator("input[name=check1][value=\"carol@example.com\"]").count() === 1,
           "the ticked box is not the one the new order numbers 1");
     // Once on load, once for the tick, once after each of the two new lists.
     check(await page.evaluate(() => window.kxValidated) === 4, "validate() did not run after each new list");
-    check(JSON.stringify(asked) === JSON.stringify(["iCol=1&bAsc=1", "iCol=3&bAsc=1", "iCol=3&bAsc=0"]),
-          "the list asked the server for " + JSON.stringify(asked));
+    h.expectSame(asked, ["iCol=1&bAsc=1", "iCol=3&bAsc=1", "iCol=3&bAsc=0"], "what the list asked the server for");
     await page.check("input[name=selectall]");
     check(await page.locator("#\\31 10 tr.kx-ticked").count() === 3, "select-all did not highlight every row");
   });

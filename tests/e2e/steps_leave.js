@@ -50,19 +50,16 @@ module.exports = async function runLeave(ctx) {
   const to = dateText(days.to);
   const year = from.slice(0, 4);
 
-  const logon = (email, password) => h.logOn(page, base, email, password);
-  const logout = () => h.logOut(page);
 
   await step("leave: the user applies for three days", async () => {
     h.setPassword(root, user.email, USER_PASSWORD);
-    await logon(user.email, USER_PASSWORD);
-    await clickAndLoad(page, page.locator("a", { hasText: "Add a leave entry" }), /\/leaveform/);
-    await expectText(page, "Please fill out the leave application form.");
+    await h.logOn(page, base, user.email, USER_PASSWORD);
+    await clickAndLoad(page, page.locator("a", { hasText: "Add a leave entry" }), /\/leaveform/,
+                       "Please fill out the leave application form.");
     // Nobody wrote leave types into this installation: the server laid down
     // the defaults when it first started.
     const types = await page.$$eval("select[name=\"103\"] option", (options) => options.map((o) => o.textContent.trim()));
-    check(JSON.stringify(types) === JSON.stringify(["holiday", "sick", "unpaid", "maternity", "other"]),
-          "the form offers the leave types " + JSON.stringify(types));
+    h.expectSame(types, ["holiday", "sick", "unpaid", "maternity", "other"], "the form's leave types");
     check(await page.locator("input[name=\"101\"]").inputValue() === user.email, "the form is not the user's");
     await page.selectOption("select[name=\"103\"]", { label: "holiday" });
     await h.fill(page, { 104: from, 105: to, 106: "Family visit" });
@@ -73,10 +70,9 @@ module.exports = async function runLeave(ctx) {
   });
 
   await step("leave: the manager sees the request on the pending page", async () => {
-    await logout();
-    await logon(admin.email, admin.password);
-    await clickAndLoad(page, page.locator("a", { hasText: "Pending leave requests" }), /\/pendingleaverequests/);
-    await expectText(page, "Pending Leave Requests");
+    await h.switchUser(page, base, admin.email, admin.password);
+    await clickAndLoad(page, page.locator("a", { hasText: "Pending leave requests" }), /\/pendingleaverequests/,
+                       "Pending Leave Requests");
     const row = page.locator("tr[bgcolor]", { has: page.locator("input[name=\"check0\"]") });
     const text = await row.innerText();
     check(text.includes(user.name) && text.includes(from) && text.includes(to), "the request row shows: " + text);
@@ -91,8 +87,7 @@ module.exports = async function runLeave(ctx) {
   });
 
   await step("leave: the user's report shows it approved with the totals", async () => {
-    await logout();
-    await logon(user.email, USER_PASSWORD);
+    await h.switchUser(page, base, user.email, USER_PASSWORD);
     await h.open(page, base + "leavereport?seluser=" + encodeURIComponent(user.email) + "&year=" + year +
                  "&edit=false", "User Leave Report");
     const row = page.locator("tr[bgcolor]", { hasText: from });
@@ -120,6 +115,6 @@ module.exports = async function runLeave(ctx) {
             "the event's dates are wrong:\n" + feed.body);
       check(feed.body.split("\r\n").every((line) => Buffer.byteLength(line) <= 75), "a line is longer than 75 octets");
     }
-    await logout();
+    await h.logOut(page);
   });
 };

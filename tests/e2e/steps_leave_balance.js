@@ -82,8 +82,7 @@ module.exports = async function runLeaveBalance(ctx) {
   }, { phone: true });
 
   await step("balance: the manager sees the overrun on the pending page", async () => {
-    await logout();
-    await logon(admin.email, admin.password);
+    await h.switchUser(page, base, admin.email, admin.password);
     await h.open(page, base + "pendingleaverequests", "Balance after approval");
     const reasons = page.locator("input[name^=inputreason][value=\"Long spring trip\"]");
     const text = await page.locator("tr[bgcolor]", { has: reasons }).innerText();

@@ -21,14 +21,12 @@ module.exports = async function runLeaveYearEnd(ctx) {
   const from = year + "-12-29";
   const to = next + "-01-05";
 
-  const logon = (email, password) => h.logOn(page, base, email, password);
-  const logout = () => h.logOut(page);
   const report = (y) => h.open(page, base + "leavereport?seluser=" + encodeURIComponent(user.email) + "&year=" + y +
                                "&edit=false", "User Leave Report");
 
   await step("year end: the user applies for leave from 29 December to 5 January", async () => {
     h.setPassword(root, user.email, PASSWORD);
-    await logon(user.email, PASSWORD);
+    await h.logOn(page, base, user.email, PASSWORD);
     await h.open(page, base + "leaveform?onok=mainpage&oncancel=mainpage");
     await page.selectOption("select[name=\"103\"]", { label: "holiday" });
     await h.fill(page, { 104: from, 105: to, 106: "New year trip" });
@@ -36,8 +34,7 @@ module.exports = async function runLeaveYearEnd(ctx) {
   }, { phone: true });
 
   await step("year end: the manager sees the request once on the pending page", async () => {
-    await logout();
-    await logon(admin.email, admin.password);
+    await h.switchUser(page, base, admin.email, admin.password);
     await h.open(page, base + "pendingleaverequests");
     const rows = page.locator("tr[bgcolor]", { hasText: "New year trip" });
     const reasons = page.locator("input[name^=inputreason][value=\"New year trip\"]");
@@ -59,8 +56,7 @@ module.exports = async function runLeaveYearEnd(ctx) {
   });
 
   await step("year end: both years' reports show it approved and continued", async () => {
-    await logout();
-    await logon(user.email, PASSWORD);
+    await h.switchUser(page, base, user.email, PASSWORD);
     await report(year);
     let text = await page.locator("tr[bgcolor]", { hasText: from }).first().innerText();
     check(/Approved/.test(text) && text.includes("Continues in " + next + " until " + to + " (Approved)"),
@@ -97,6 +93,6 @@ module.exports = async function runLeaveYearEnd(ctx) {
     const after = await page.locator("#leavecalendarurl").inputValue();
     check(after !== before && /token=[0-9a-f]{32}$/.test(after), "the address after replacing is " + after);
     check((await h.fetchText(before)).status === 403, "the old address still works");
-    await logout();
+    await h.logOut(page);
   });
 };

@@ -47,7 +47,7 @@ module.exports = async function runManualHours(ctx) {
     await clickAndLoad(page, page.locator("#editmode", { hasText: "View Mode" }));
     const cells = await listCells();
     const expected = [day, "09:00:00", "10:30:00", "01:30:00", "Working", "e2e entry <kept as text>"];
-    check(JSON.stringify(cells) === JSON.stringify(expected), "the list shows " + JSON.stringify(cells));
+    h.expectSame(cells, expected, "the list");
   });
 
   await step("manual hours: change the comment in edit mode", async () => {

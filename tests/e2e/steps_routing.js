@@ -19,9 +19,8 @@ module.exports = async function runRouting(ctx) {
     await h.open(page, base + "routing", "Routing Options");
     await expectText(page, ["Example URLs", "Changes apply at once: a new port moves the control panel"]);
     const publicModes = await page.locator("select[name=\"102\"] option").allInnerTexts();
-    check(JSON.stringify(publicModes) === JSON.stringify(
-        ["Static IP (not sure)", "Static IP (confirmed)", "Use Domain Name", "Don't Care"]),
-        "public address modes: " + JSON.stringify(publicModes));
+    h.expectSame(publicModes, ["Static IP (not sure)", "Static IP (confirmed)", "Use Domain Name", "Don't Care"],
+                 "the public address modes");
   });
 
   await step("routing: a domain name mode needs a name, then it is stored", async () => {

@@ -28,6 +28,12 @@ class DesktopDisplayTest : public KavrixTempRoot {
   // (if not empty) and calls `answer` on it, from the nested loop of the
   // dialog that is about to run.
   static void WhenShown(const std::string& title, const std::string& shot, std::function<void(GtkWidget*)> answer);
+  // The same, answering the dialog with `response`.
+  static void WhenShown(const std::string& title, const std::string& shot, GtkResponseType response) {
+    WhenShown(title, shot, [response](GtkWidget* box) { gtk_dialog_response(GTK_DIALOG(box), response); });
+  }
+  // Runs `step` from inside gtk_main(), which the step is to end.
+  static void RunInMainLoop(std::function<void()> step);
   std::string OpenerRecord() const { return TempDir() + "/opened.txt"; }
 
   bool displayReady_ = false;

@@ -90,9 +90,7 @@ TEST_F(MainDialogTest, WindowKeepsGeometryShowsLogOpensPanelAndAnswersTheCloseQu
   EXPECT_EQ(labels, "Open KavrixServer|Open Control Panel|-|Exit (Close to Tray)|Exit (Turn Off)|");
 
   // Cancel keeps the window; Yes hides it to the tray and saves the size.
-  WhenShown(kLConfirmStopTitle, "close-question", [](GtkWidget* box) {
-    gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_CANCEL);
-  });
+  WhenShown(kLConfirmStopTitle, "close-question", GTK_RESPONSE_CANCEL);
   gtk_window_resize(window.Window(), 500, 360);
   ASSERT_TRUE(RunUntil([&] {
     int w, h;
@@ -103,7 +101,7 @@ TEST_F(MainDialogTest, WindowKeepsGeometryShowsLogOpensPanelAndAnswersTheCloseQu
   close->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(GTK_WIDGET(window.Window()))));
   gtk_main_do_event(close);
   EXPECT_TRUE(window.IsShown());
-  WhenShown(kLConfirmStopTitle, "", [](GtkWidget* box) { gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_YES); });
+  WhenShown(kLConfirmStopTitle, "", GTK_RESPONSE_YES);
   gtk_main_do_event(close);
   EXPECT_FALSE(window.IsShown());
   EXPECT_EQ(LSettingGetInt("MainWindow", "Width", 0), 500);
@@ -111,14 +109,8 @@ TEST_F(MainDialogTest, WindowKeepsGeometryShowsLogOpensPanelAndAnswersTheCloseQu
   // Brought back, No closes it: the main loop ends.
   window.OnCommand(kCmOpenKavrix);
   ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(window.Window())) != FALSE; }));
-  WhenShown(kLConfirmStopTitle, "", [](GtkWidget* box) { gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_NO); });
-  g_idle_add([](gpointer data) {
-    gdk_threads_enter();
-    gtk_main_do_event(static_cast<GdkEvent*>(data));
-    gdk_threads_leave();
-    return G_SOURCE_REMOVE;
-  }, close);
-  gtk_main();
+  WhenShown(kLConfirmStopTitle, "", GTK_RESPONSE_NO);
+  RunInMainLoop([close] { gtk_main_do_event(close); });
   EXPECT_FALSE(window.IsShown());
   gdk_event_free(close);
   gLLog().SetStatusWindow(nullptr);
@@ -158,7 +150,7 @@ TEST_F(MainDialogTest, EmailSettingsRefuseSaveAndTestSendReachesTheServer) {
   EXPECT_NE(peer.Data(1).find("Subject: KavrixServer Test Email\r\n"), std::string::npos) << peer.Data(1);
 
   // OK stores the fields.
-  WhenShown(kLEmailSettingsTitle, "", [](GtkWidget* box) { gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK); });
+  WhenShown(kLEmailSettingsTitle, "", GTK_RESPONSE_OK);
   ASSERT_TRUE(dialog.Run());
   EXPECT_EQ(KavrixSettingsText("Email", {"MailSMTPHost", "ReplyToEmail", "UseSMTPHost", "SendDirect", "SetViewed"}),
             "MailSMTPHost=" + peer.HostText() + ";ReplyToEmail=boss@example.com;UseSMTPHost=1;SendDirect=0;SetViewed=1;");
@@ -183,15 +175,13 @@ TEST_F(MainDialogTest, OptionsBackupRestoreRoundTripsAndRefusesAFolderWithoutSet
   const std::string empty = TempDir() + "/not-settings";
   std::filesystem::create_directories(empty);
   ASSERT_TRUE(KavrixWriteFile(empty + "/notes.txt", "x"));
-  WhenShown("Restore Settings", "restore-refused", [](GtkWidget* box) {
-    gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
-  });
+  WhenShown("Restore Settings", "restore-refused", GTK_RESPONSE_OK);
   EXPECT_FALSE(options.RestoreSettings(empty));
   EXPECT_FALSE(std::filesystem::exists(SharedFolder() + "/notes.txt"));
 
   // The data folder check of OK.
   gtk_entry_set_text(GTK_ENTRY(options.dataFolder), (TempDir() + "/missing").c_str());
-  WhenShown("KavrixServer", "", [](GtkWidget* box) { gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK); });
+  WhenShown("KavrixServer", "", GTK_RESPONSE_OK);
   EXPECT_FALSE(options.StoreDataFolder());
   gtk_entry_set_text(GTK_ENTRY(options.dataFolder), TempDir().c_str());
   EXPECT_TRUE(options.StoreDataFolder());
@@ -232,13 +222,7 @@ TEST_F(MainDialogTest, ExitClosesTheWindowEvenWhenTheServiceDoesNotStop) {
   MainEngineProxy proxy(paths);
   MainDialog window(proxy, paths);
   ASSERT_TRUE(Show(window));
-  g_idle_add([](gpointer data) {
-    gdk_threads_enter();
-    static_cast<MainDialog*>(data)->OnCommand(kCmExit);
-    gdk_threads_leave();
-    return G_SOURCE_REMOVE;
-  }, &window);
-  gtk_main();
+  RunInMainLoop([&window] { window.OnCommand(kCmExit); });
   EXPECT_FALSE(window.IsShown());
   ASSERT_TRUE(RunUntil([&] { return window.Status().Text().find("The background service did not stop\n") != std::string::npos; }));
   gLLog().SetStatusWindow(nullptr);

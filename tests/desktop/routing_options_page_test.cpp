@@ -42,15 +42,11 @@ class RoutingOptionsPageTest : public DesktopDisplayTest {
   // Presses OK in the Options dialog; when `refusal` the box titled
   // "KavrixServer" that follows is closed and then the dialog cancelled.
   static void AnswerOptions(bool refusal) {
-    WhenShown(kLOptionsTitle, "", [](GtkWidget* box) {
-      gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
-    });
+    WhenShown(kLOptionsTitle, "", GTK_RESPONSE_OK);
     if (!refusal) return;
     WhenShown("KavrixServer", "", [](GtkWidget* box) {
       gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
-      WhenShown(kLOptionsTitle, "", [](GtkWidget* options) {
-        gtk_dialog_response(GTK_DIALOG(options), GTK_RESPONSE_CANCEL);
-      });
+      WhenShown(kLOptionsTitle, "", GTK_RESPONSE_CANCEL);
     });
   }
   std::string RoutingFile() { return KavrixReadFile(LSettingSectionFile(SharedFolder(), "Routing")); }

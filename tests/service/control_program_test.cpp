@@ -38,11 +38,6 @@ std::string LineWith(int fd, const std::string& text) {
   }
 }
 
-bool Exists(const std::string& path) {
-  struct stat info {};
-  return lstat(path.c_str(), &info) == 0;
-}
-
 class ControlProgramTest : public KavrixTempRoot {
  protected:
   void SetUp() override {
@@ -58,7 +53,7 @@ class ControlProgramTest : public KavrixTempRoot {
       ASSERT_EQ(chown(entry.path().c_str(), static_cast<uid_t>(-1), kDataGroup), 0);
     }
     ASSERT_EQ(chmod(TempDir().c_str(), 0777), 0);
-    for (const char* installed : kInstalled) installedBefore_.push_back(Exists(installed));
+    for (const char* installed : kInstalled) installedBefore_.push_back(KavrixFileExists(installed));
   }
   void TearDown() override {
     for (auto& [pid, output] : children_) {
@@ -66,7 +61,7 @@ class ControlProgramTest : public KavrixTempRoot {
       WaitStatus(pid);
     }
     // Nothing of the service was installed on this machine.
-    for (size_t i = 0; i < installedBefore_.size(); ++i) EXPECT_EQ(Exists(kInstalled[i]), installedBefore_[i]);
+    for (size_t i = 0; i < installedBefore_.size(); ++i) EXPECT_EQ(KavrixFileExists(kInstalled[i]), installedBefore_[i]);
     KavrixTempRoot::TearDown();
   }
 
@@ -163,7 +158,7 @@ TEST_F(ControlProgramTest, SettingsChangedMovesTheListenerAndStopEndsTheService)
   EXPECT_EQ(WithoutClock(KavrixReadLine(watcherOutput)), "Server Started");
   EXPECT_EQ(RunClient({"-stop"}, kRoot), 0);
   EXPECT_EQ(Finish(service), 0);
-  EXPECT_FALSE(Exists(Socket()));
+  EXPECT_FALSE(KavrixFileExists(Socket()));
   // The channel closes before the engine stops; the watcher ends with it.
   EXPECT_EQ(Finish(watcher), 0);
 }
@@ -209,7 +204,7 @@ TEST_F(ControlProgramTest, WithoutAServiceTheDesktopRunsTheEngineAndStaysSingle)
   // Only the start without arguments raised the window.
   EXPECT_EQ(WithoutClock(LineWith(output, "KavrixServer")), "KavrixServer Exit");
   EXPECT_EQ(Finish(desktop), 0);
-  EXPECT_FALSE(Exists(HomeFolder() + "/.KavrixServer.runonce"));
+  EXPECT_FALSE(KavrixFileExists(HomeFolder() + "/.KavrixServer.runonce"));
 }
 
 // Root on another data root: the installed service would serve the fixed

@@ -26,6 +26,8 @@ struct LServicePaths {
   // Empty: the control socket of the channel "kavrixserverd" in the shared
   // data folder.
   std::string controlSocket;
+  // How long a stop waits for the service to confirm that it has stopped.
+  unsigned stopWaitMs = 5000;
 };
 
 // The path the program was started with (argument 0), recorded by main; the

@@ -13,7 +13,6 @@
 namespace {
 
 constexpr int kStopSendMs = 5000;
-constexpr uint32_t kStopWaitMs = 5000;
 
 std::string ControlSocketPath(const LServicePaths& paths) {
   return paths.controlSocket.empty() ? LNamedPipeRef::MakeFilePath(kLServiceName) : paths.controlSocket;
@@ -38,5 +37,5 @@ bool LServiceStop(const LServicePaths& paths) {
     LServiceClearSemaphore(paths.stopSemaphore);
     return false;
   }
-  return LServiceWaitSemaphore(paths.stopSemaphore, kStopWaitMs);
+  return LServiceWaitSemaphore(paths.stopSemaphore, paths.stopWaitMs);
 }

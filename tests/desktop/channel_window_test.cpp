@@ -4,38 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include <mutex>
-
 #include "desktop/gdk_lock.h"
 #include "desktop/main_dialog.h"
 #include "desktop_display.h"
 #include "foundation/settings_sections.h"
 #include "service/service_engine.h"
+#include "support/recording_engine.h"
 #include "support/test_helpers.h"
 
 namespace {
 
-class RecordingEngine {
- public:
-  explicit RecordingEngine(LEngineNotifyHandler*) {}
-  void Start() {}
-  void Stop() {}
-  void Control(uint32_t code, const void*, uint32_t) {
-    std::lock_guard<std::mutex> lock(mutex);
-    commands += std::to_string(code) + ";";
-  }
-  static inline std::mutex mutex;  // guards commands
-  static inline std::string commands;
-};
-
-std::unique_ptr<RecordingEngine> MakeEngine(LEngineNotifyHandler* handler) {
-  return std::make_unique<RecordingEngine>(handler);
-}
-
-std::string Commands() {
-  std::lock_guard<std::mutex> lock(RecordingEngine::mutex);
-  return RecordingEngine::commands;
-}
+std::string Commands() { return KavrixRecordingEngine::Commands(); }
 
 class ChannelWindowTest : public DesktopDisplayTest {};
 
@@ -47,7 +26,7 @@ TEST_F(ChannelWindowTest, ServiceLogLinesShowAndConfirmedOptionsReachTheService)
   LServicePaths paths;
   paths.procFolder = TempDir() + "/proc";
   paths.controlSocket = TempDir() + "/.spipe.test";
-  LServiceEngine<RecordingEngine> service(paths.controlSocket, MakeEngine);
+  LServiceEngine<KavrixRecordingEngine> service(paths.controlSocket, KavrixRecordingEngine::Make);
   service.Start();
   LambdaThread dispatcher([&service](LThread* self) { service.Wait(self); });
   ASSERT_TRUE(dispatcher.Start(0));
@@ -68,18 +47,16 @@ TEST_F(ChannelWindowTest, ServiceLogLinesShowAndConfirmedOptionsReachTheService)
              std::string::npos;
     })) << window.Status().Text();
 
-    WhenShown("Options", "options-dialog", [](GtkWidget* dialog) {
-      gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
-    });
+    WhenShown("Options", "options-dialog", GTK_RESPONSE_OK);
     window.OnCommand(kCmOptions);
-    ASSERT_TRUE(RunUntil([] { return Commands() == "1;"; })) << Commands();
+    ASSERT_TRUE(RunUntil([] { return Commands() == "1:;"; })) << Commands();
 
     // Cancel sends nothing.
-    WhenShown("Options", "", [](GtkWidget* dialog) { gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CANCEL); });
+    WhenShown("Options", "", GTK_RESPONSE_CANCEL);
     window.OnCommand(kCmOptions);
     service.Log("12:00:03", "After the cancel", 0);
     ASSERT_TRUE(RunUntil([&] { return window.Status().Text().find("After the cancel") != std::string::npos; }));
-    EXPECT_EQ(Commands(), "1;");
+    EXPECT_EQ(Commands(), "1:;");
     proxy.Stop();
     proxy.SetStatusWindow(nullptr);
   }

@@ -7,18 +7,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 #include "desktop/control_window_factory.h"
 #include "desktop/desktop_opener.h"
 #include "desktop/gdk_lock.h"
+#include "foundation/settings_sections.h"
+#include "support/web_server_fixture.h"
 
 namespace {
-
-constexpr int kWaitSeconds = 10;
 
 // The caller holds the GDK lock; GDK's event dispatch takes it itself.
 void Iterate() {
@@ -62,10 +60,7 @@ void DesktopDisplayTest::SetUp() {
   std::filesystem::create_directories(HomeFolder());
   const std::string bin = TempDir() + "/bin";
   std::filesystem::create_directories(bin);
-  {
-    std::ofstream opener(bin + "/xdg-open");
-    opener << "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" >> '" << OpenerRecord() << "'\n";
-  }
+  KavrixWriteFile(bin + "/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" >> '" + OpenerRecord() + "'\n");
   chmod((bin + "/xdg-open").c_str(), 0755);
   savedPath_ = getenv("PATH") != nullptr ? getenv("PATH") : "/usr/bin:/bin";
   setenv("PATH", (bin + ":" + savedPath_).c_str(), 1);
@@ -92,23 +87,15 @@ void DesktopDisplayTest::SetUp() {
     _exit(127);
   }
   close(pipeFds[1]);
-  char number[32] = {};
-  ssize_t got = 0;
   // Xvfb writes the display number once it accepts clients.
-  while (got < static_cast<ssize_t>(sizeof(number) - 1)) {
-    const ssize_t part = read(pipeFds[0], number + got, sizeof(number) - 1 - got);
-    if (part <= 0 || number[got + part - 1] == '\n') {
-      if (part > 0) got += part;
-      break;
-    }
-    got += part;
-  }
+  std::string number;
+  for (char c; number.size() < 16 && read(pipeFds[0], &c, 1) == 1 && c != '\n';) number += c;
   close(pipeFds[0]);
-  if (got <= 0) {
+  if (number.empty()) {
     why_ = "Xvfb did not start";
     return;
   }
-  setenv("DISPLAY", (":" + std::string(number, strcspn(number, "\n"))).c_str(), 1);
+  setenv("DISPLAY", (":" + number).c_str(), 1);
   // The window factory initialises the toolkit once per process (each test
   // is its own process).
   LGdkThreadsInit();
@@ -126,12 +113,10 @@ void DesktopDisplayTest::TearDown() {
 }
 
 bool DesktopDisplayTest::RunUntil(const std::function<bool()>& done) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(kWaitSeconds);
-  while (!done() && std::chrono::steady_clock::now() < end) {
+  return KavrixWaitUntil([&] {
     Iterate();
-    if (!done()) g_usleep(20000);
-  }
-  return done();
+    return done();
+  });
 }
 
 void DesktopDisplayTest::WhenShown(const std::string& title, const std::string& shot,
@@ -167,3 +152,19 @@ extern "C" const char* __lsan_default_suppressions() {
 // GLib and GTK are built without frame pointers: only the slow unwinder
 // sees past g_malloc to the toolkit function named above.
 extern "C" const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
+
+std::string KavrixSettingsText(const char* section, std::initializer_list<const char*> keys) {
+  std::string text;
+  for (const char* key : keys) text += std::string(key) + "=" + LSettingGetString(section, key) + ";";
+  return text;
+}
+
+void DesktopDisplayTest::RunInMainLoop(std::function<void()> step) {
+  g_idle_add([](gpointer data) {
+    gdk_threads_enter();
+    (*static_cast<std::function<void()>*>(data))();
+    gdk_threads_leave();
+    return G_SOURCE_REMOVE;
+  }, &step);
+  gtk_main();
+}

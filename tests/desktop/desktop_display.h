@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "support/full_disk.h"
@@ -16,7 +17,7 @@ class DesktopDisplayTest : public KavrixTempRoot {
  public:
   // Saves the whole screen as build/desktop-screenshots/<name>.png.
   static std::string Screenshot(const std::string& name);
-  // Runs GTK's loop until `done` or 10 s have passed; returns `done()`.
+  // Runs GTK's loop until `done` holds (for at most 10 s); returns `done()`.
   static bool RunUntil(const std::function<bool()>& done);
 
  protected:
@@ -27,6 +28,12 @@ class DesktopDisplayTest : public KavrixTempRoot {
   // (if not empty) and calls `answer` on it, from the nested loop of the
   // dialog that is about to run.
   static void WhenShown(const std::string& title, const std::string& shot, std::function<void(GtkWidget*)> answer);
+  // The same, answering the dialog with `response`.
+  static void WhenShown(const std::string& title, const std::string& shot, GtkResponseType response) {
+    WhenShown(title, shot, [response](GtkWidget* box) { gtk_dialog_response(GTK_DIALOG(box), response); });
+  }
+  // Runs `step` from inside gtk_main(), which the step is to end.
+  static void RunInMainLoop(std::function<void()> step);
   std::string OpenerRecord() const { return TempDir() + "/opened.txt"; }
 
   bool displayReady_ = false;
@@ -36,6 +43,9 @@ class DesktopDisplayTest : public KavrixTempRoot {
   pid_t xvfb_ = -1;
   std::string savedPath_;
 };
+
+// "Key=value;" for each of `keys` of `section`: several settings in one comparison.
+std::string KavrixSettingsText(const char* section, std::initializer_list<const char*> keys);
 
 // Ends the test when no display could be started: skipped, failed under CI.
 #define KAVRIX_NEED_DISPLAY()                      \

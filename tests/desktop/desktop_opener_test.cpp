@@ -6,12 +6,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <tuple>
 
 #include "desktop/desktop_entry.h"
 #include "foundation/settings_sections.h"
 #include "support/temp_root.h"
 #include "support/test_helpers.h"
+#include "support/web_server_fixture.h"
 
 namespace {
 
@@ -38,12 +39,10 @@ class DesktopOpenerTest : public KavrixTempRoot {
     chmod(path.c_str(), 0755);
   }
   std::string Record() const { return TempDir() + "/opened.txt"; }
+  // The opener runs in the background; its stand-in writes the record whole.
   std::string Recorded() {
-    for (int i = 0; i < 500 && !std::filesystem::exists(Record()); ++i) usleep(10000);
-    std::ifstream in(Record());
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    EXPECT_TRUE(KavrixWaitUntil([&] { return KavrixFileExists(Record()); }));
+    return KavrixReadFile(Record());
   }
   std::string savedPath_;
 };
@@ -52,20 +51,16 @@ TEST_F(DesktopOpenerTest, XdgOpenGetsTheAddressAsOneArgumentAndOthersOnlyWithout
   // A quote, a semicolon and a command substitution stay inside the one
   // argument: no shell ever sees the address.
   const std::string address = "http://localhost:89/a\"; touch injected; $(touch injected2)";
-  StandIn("gnome-open");
-  ASSERT_TRUE(LDesktopOpen(address));
-  EXPECT_EQ(Recorded(), "gnome-open\n1\n" + address + "\n");
-  std::filesystem::remove(Record());
-
-  StandIn("kfmclient");
-  setenv("KDE_FULL_SESSION", "true", 1);
-  ASSERT_TRUE(LDesktopOpen(address));
-  EXPECT_EQ(Recorded(), "kfmclient\n2\nexec\n" + address + "\n");
-  std::filesystem::remove(Record());
-
-  StandIn("xdg-open");
-  ASSERT_TRUE(LDesktopOpen(address));
-  EXPECT_EQ(Recorded(), "xdg-open\n1\n" + address + "\n");
+  // Each stand-in first on PATH in turn; KDE's only inside a KDE session.
+  using Row = std::tuple<const char*, bool, const char*>;
+  for (const auto& [name, kde, arguments] : {Row{"gnome-open", false, "1\n"}, Row{"kfmclient", true, "2\nexec\n"},
+                                             Row{"xdg-open", true, "1\n"}}) {
+    std::filesystem::remove(Record());
+    StandIn(name);
+    if (kde) setenv("KDE_FULL_SESSION", "true", 1);
+    ASSERT_TRUE(LDesktopOpen(address));
+    EXPECT_EQ(Recorded(), std::string(name) + "\n" + arguments + address + "\n");
+  }
   EXPECT_FALSE(std::filesystem::exists(TempDir() + "/injected"));
   EXPECT_FALSE(std::filesystem::exists("injected2"));
 
@@ -84,10 +79,7 @@ TEST_F(DesktopOpenerTest, AutoRunAndShortcutLiveInTheUsersHome) {
   ASSERT_TRUE(LDesktopSetAutoRun(true));
   EXPECT_TRUE(LDesktopAutoRunRegistered());
   EXPECT_EQ(LSettingGetString("Settings", "AutoRun"), "1");
-  std::ifstream in(autostart);
-  std::stringstream text;
-  text << in.rdbuf();
-  EXPECT_EQ(text.str().rfind("[Desktop Entry]\nType=Application\nName=KavrixServer\n", 0), 0u);
+  EXPECT_EQ(KavrixReadFile(autostart).rfind("[Desktop Entry]\nType=Application\nName=KavrixServer\n", 0), 0u);
   ASSERT_TRUE(LDesktopSetAutoRun(false));
   EXPECT_FALSE(std::filesystem::exists(autostart));
   EXPECT_EQ(LSettingGetString("Settings", "AutoRun"), "0");

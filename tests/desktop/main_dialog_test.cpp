@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "desktop/email_settings_dialog.h"
@@ -19,14 +17,6 @@
 #include "support/smtp_peer.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 
 class MainDialogTest : public DesktopDisplayTest {
  protected:
@@ -48,6 +38,13 @@ class MainDialogTest : public DesktopDisplayTest {
     std::filesystem::create_directories(paths.procFolder);
     return paths;
   }
+  // The window shown, the log's status window.
+  static bool Show(MainDialog& window) {
+    gLLog().SetStatusWindow(&window);
+    window.InitDialog();
+    window.BringToFront();
+    return RunUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(window.Window())) != FALSE; });
+  }
 };
 
 TEST_F(MainDialogTest, WindowKeepsGeometryShowsLogOpensPanelAndAnswersTheCloseQuestion) {
@@ -60,10 +57,7 @@ TEST_F(MainDialogTest, WindowKeepsGeometryShowsLogOpensPanelAndAnswersTheCloseQu
   ASSERT_TRUE(LSettingSetInt("Routing", "LocalPort", 8123));
   MainEngineProxy proxy(Paths());
   MainDialog window(proxy, Paths());
-  gLLog().SetStatusWindow(&window);
-  window.InitDialog();
-  window.BringToFront();
-  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(window.Window())) != FALSE; }));
+  ASSERT_TRUE(Show(window));
 
   std::thread other([] { LOG("A line from another thread"); });
   other.join();
@@ -72,18 +66,15 @@ TEST_F(MainDialogTest, WindowKeepsGeometryShowsLogOpensPanelAndAnswersTheCloseQu
   int width, height, x, y;
   gtk_window_get_size(window.Window(), &width, &height);
   gtk_window_get_position(window.Window(), &x, &y);
-  EXPECT_EQ(width, 420);
-  EXPECT_EQ(height, 330);
-  EXPECT_EQ(x, 60);
-  EXPECT_EQ(y, 40);
+  EXPECT_EQ(std::vector<int>({width, height, x, y}), std::vector<int>({420, 330, 60, 40}));
   Screenshot("control-window");
 
   // The tool bar's "Open": the opener gets the address as its one argument.
   GtkToolItem* open = gtk_toolbar_get_nth_item(GTK_TOOLBAR(window.ToolBar()), 0);
   EXPECT_STREQ(gtk_tool_button_get_label(GTK_TOOL_BUTTON(open)), "Open");
   gtk_button_clicked(GTK_BUTTON(gtk_bin_get_child(GTK_BIN(open))));
-  ASSERT_TRUE(RunUntil([&] { return ReadFile(OpenerRecord()) == "1\nhttp://localhost:8123\n"; }))
-      << ReadFile(OpenerRecord());
+  ASSERT_TRUE(RunUntil([&] { return KavrixReadFile(OpenerRecord()) == "1\nhttp://localhost:8123\n"; }))
+      << KavrixReadFile(OpenerRecord());
 
   // The tray menu while the window is shown.
   GtkWidget* tray = window.BuildTrayMenu();
@@ -99,9 +90,7 @@ TEST_F(MainDialogTest, WindowKeepsGeometryShowsLogOpensPanelAndAnswersTheCloseQu
   EXPECT_EQ(labels, "Open KavrixServer|Open Control Panel|-|Exit (Close to Tray)|Exit (Turn Off)|");
 
   // Cancel keeps the window; Yes hides it to the tray and saves the size.
-  WhenShown(kLConfirmStopTitle, "close-question", [](GtkWidget* box) {
-    gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_CANCEL);
-  });
+  WhenShown(kLConfirmStopTitle, "close-question", GTK_RESPONSE_CANCEL);
   gtk_window_resize(window.Window(), 500, 360);
   ASSERT_TRUE(RunUntil([&] {
     int w, h;
@@ -112,7 +101,7 @@ TEST_F(MainDialogTest, WindowKeepsGeometryShowsLogOpensPanelAndAnswersTheCloseQu
   close->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(GTK_WIDGET(window.Window()))));
   gtk_main_do_event(close);
   EXPECT_TRUE(window.IsShown());
-  WhenShown(kLConfirmStopTitle, "", [](GtkWidget* box) { gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_YES); });
+  WhenShown(kLConfirmStopTitle, "", GTK_RESPONSE_YES);
   gtk_main_do_event(close);
   EXPECT_FALSE(window.IsShown());
   EXPECT_EQ(LSettingGetInt("MainWindow", "Width", 0), 500);
@@ -120,14 +109,8 @@ TEST_F(MainDialogTest, WindowKeepsGeometryShowsLogOpensPanelAndAnswersTheCloseQu
   // Brought back, No closes it: the main loop ends.
   window.OnCommand(kCmOpenKavrix);
   ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(window.Window())) != FALSE; }));
-  WhenShown(kLConfirmStopTitle, "", [](GtkWidget* box) { gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_NO); });
-  g_idle_add([](gpointer data) {
-    gdk_threads_enter();
-    gtk_main_do_event(static_cast<GdkEvent*>(data));
-    gdk_threads_leave();
-    return G_SOURCE_REMOVE;
-  }, close);
-  gtk_main();
+  WhenShown(kLConfirmStopTitle, "", GTK_RESPONSE_NO);
+  RunInMainLoop([close] { gtk_main_do_event(close); });
   EXPECT_FALSE(window.IsShown());
   gdk_event_free(close);
   gLLog().SetStatusWindow(nullptr);
@@ -167,20 +150,17 @@ TEST_F(MainDialogTest, EmailSettingsRefuseSaveAndTestSendReachesTheServer) {
   EXPECT_NE(peer.Data(1).find("Subject: KavrixServer Test Email\r\n"), std::string::npos) << peer.Data(1);
 
   // OK stores the fields.
-  WhenShown(kLEmailSettingsTitle, "", [](GtkWidget* box) { gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK); });
+  WhenShown(kLEmailSettingsTitle, "", GTK_RESPONSE_OK);
   ASSERT_TRUE(dialog.Run());
-  EXPECT_EQ(LSettingGetString("Email", "MailSMTPHost"), peer.HostText());
-  EXPECT_EQ(LSettingGetString("Email", "ReplyToEmail"), "boss@example.com");
-  EXPECT_EQ(LSettingGetString("Email", "UseSMTPHost"), "1");
-  EXPECT_EQ(LSettingGetString("Email", "SendDirect"), "0");
-  EXPECT_EQ(LSettingGetString("Email", "SetViewed"), "1");
+  EXPECT_EQ(KavrixSettingsText("Email", {"MailSMTPHost", "ReplyToEmail", "UseSMTPHost", "SendDirect", "SetViewed"}),
+            "MailSMTPHost=" + peer.HostText() + ";ReplyToEmail=boss@example.com;UseSMTPHost=1;SendDirect=0;SetViewed=1;");
 }
 
 TEST_F(MainDialogTest, OptionsBackupRestoreRoundTripsAndRefusesAFolderWithoutSettings) {
   KAVRIX_NEED_DISPLAY();
   LGdkLock lock;
   ASSERT_TRUE(LSettingSetString("Routing", "LocalPort", "8124"));
-  const std::string before = ReadFile(LSettingSectionFile(SharedFolder(), "Routing"));
+  const std::string before = KavrixReadFile(LSettingSectionFile(SharedFolder(), "Routing"));
   LOptionsDialog options(nullptr, nullptr);
   Screenshot("options-general");
   const std::string backup = TempDir() + "/backup";
@@ -188,64 +168,35 @@ TEST_F(MainDialogTest, OptionsBackupRestoreRoundTripsAndRefusesAFolderWithoutSet
   ASSERT_TRUE(LSettingSetString("Routing", "LocalPort", "9999"));
   ASSERT_TRUE(options.RestoreSettings(backup));
   EXPECT_TRUE(options.Restored());
-  EXPECT_EQ(ReadFile(LSettingSectionFile(SharedFolder(), "Routing")), before);
+  EXPECT_EQ(KavrixReadFile(LSettingSectionFile(SharedFolder(), "Routing")), before);
   EXPECT_EQ(LSettingGetInt("Routing", "LocalPort", 0), 8124);
   EXPECT_FALSE(std::filesystem::exists(SharedFolder() + "/.restore"));
 
   const std::string empty = TempDir() + "/not-settings";
   std::filesystem::create_directories(empty);
-  std::ofstream(empty + "/notes.txt") << "x";
-  WhenShown("Restore Settings", "restore-refused", [](GtkWidget* box) {
-    gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
-  });
+  ASSERT_TRUE(KavrixWriteFile(empty + "/notes.txt", "x"));
+  WhenShown("Restore Settings", "restore-refused", GTK_RESPONSE_OK);
   EXPECT_FALSE(options.RestoreSettings(empty));
   EXPECT_FALSE(std::filesystem::exists(SharedFolder() + "/notes.txt"));
 
   // The data folder check of OK.
   gtk_entry_set_text(GTK_ENTRY(options.dataFolder), (TempDir() + "/missing").c_str());
-  WhenShown("KavrixServer", "", [](GtkWidget* box) { gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK); });
+  WhenShown("KavrixServer", "", GTK_RESPONSE_OK);
   EXPECT_FALSE(options.StoreDataFolder());
   gtk_entry_set_text(GTK_ENTRY(options.dataFolder), TempDir().c_str());
   EXPECT_TRUE(options.StoreDataFolder());
   EXPECT_EQ(LSettingGetString("Settings", "SystemArchiveFolder"), TempDir());
 }
 
-TEST_F(MainDialogTest, ExportThenImportRoundTripsTheUserList) {
-  KAVRIX_NEED_DISPLAY();
-  LGdkLock lock;
-  const std::string file = TempDir() + "/users.csv";
-  {
-    std::ofstream out(file, std::ios::binary);
-    // With the leave allowance and the days carried over.
-    out << "ann@example.com,\"Ann\",\"pw1\",\"\",1,0,0,\"Sales\",\"\",\"25\",\"2026:3\"\r\n"
-        << "bob@example.com,\"Bob\",\"pw2\",\"old\",0,1,1,\"Support\",\"ann@example.com\",\"\",\"\"\r\n";
-  }
-  LOptionsDialog options(nullptr, nullptr);
-  ASSERT_EQ(options.ImportUsers(file), 2);
-  const std::string exported = TempDir() + "/out.csv";
-  ASSERT_TRUE(options.ExportUsers(exported));
-  EXPECT_EQ(ReadFile(exported), ReadFile(file));
-  ASSERT_EQ(options.ImportUsers(exported), 2);
-  ASSERT_TRUE(options.ExportUsers(exported));
-  EXPECT_EQ(ReadFile(exported), ReadFile(file));
-}
-
-}  // namespace
-
-namespace {
-
 TEST_F(MainDialogTest, ImportRefusesBadRowsByLineAndStoresTheOthers) {
   KAVRIX_NEED_DISPLAY();
   LGdkLock lock;
   const std::string file = TempDir() + "/users.csv";
-  {
-    std::ofstream out(file, std::ios::binary);
-    out << "ann@example.com,\"Ann\",\"pw1\",\"\",1,0,0,\"Sales\",\"\"\r\n"
-        << "not an address,\"Nobody\",\"pw\",\"\",0,0,0,\"\",\"\"\r\n"
-        << "\r\n"
-        << ",\"Empty\",\"pw\",\"\",0,0,0,\"\",\"\"\r\n"
-        << "bob@example.com,\"Bob\",\"pw2\",\"\",0,0,0,\"Support\",\"\"\r\n";
-  }
+  ASSERT_TRUE(KavrixWriteFile(file, "ann@example.com,\"Ann\",\"pw1\",\"\",1,0,0,\"Sales\",\"\"\r\n"
+                                    "not an address,\"Nobody\",\"pw\",\"\",0,0,0,\"\",\"\"\r\n"
+                                    "\r\n"
+                                    ",\"Empty\",\"pw\",\"\",0,0,0,\"\",\"\"\r\n"
+                                    "bob@example.com,\"Bob\",\"pw2\",\"\",0,0,0,\"Support\",\"\"\r\n"));
   LOptionsDialog options(nullptr, nullptr);
   std::string shown;
   WhenShown("Import User Profile", "import-refused", [&shown](GtkWidget* box) {
@@ -259,9 +210,6 @@ TEST_F(MainDialogTest, ImportRefusesBadRowsByLineAndStoresTheOthers) {
   EXPECT_EQ(KXUserListCSVRows(false).size(), 2u);
 }
 
-}  // namespace
-
-namespace {
 
 // "Exit (Turn Off)" with a service that cannot be told to stop (its control
 // socket is gone): the window still closes and the main loop ends.
@@ -270,28 +218,16 @@ TEST_F(MainDialogTest, ExitClosesTheWindowEvenWhenTheServiceDoesNotStop) {
   LGdkLock lock;
   const LServicePaths paths = Paths();
   std::filesystem::create_directories(paths.procFolder + "/321");
-  std::ofstream(paths.procFolder + "/321/status") << "Name:\tkavrixserverd\n";
+  ASSERT_TRUE(KavrixWriteFile(paths.procFolder + "/321/status", "Name:\tkavrixserverd\n"));
   MainEngineProxy proxy(paths);
   MainDialog window(proxy, paths);
-  gLLog().SetStatusWindow(&window);
-  window.InitDialog();
-  window.BringToFront();
-  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(window.Window())) != FALSE; }));
-  g_idle_add([](gpointer data) {
-    gdk_threads_enter();
-    static_cast<MainDialog*>(data)->OnCommand(kCmExit);
-    gdk_threads_leave();
-    return G_SOURCE_REMOVE;
-  }, &window);
-  gtk_main();
+  ASSERT_TRUE(Show(window));
+  RunInMainLoop([&window] { window.OnCommand(kCmExit); });
   EXPECT_FALSE(window.IsShown());
   ASSERT_TRUE(RunUntil([&] { return window.Status().Text().find("The background service did not stop\n") != std::string::npos; }));
   gLLog().SetStatusWindow(nullptr);
 }
 
-}  // namespace
-
-namespace {
 
 // A new web port's firewall notice comes up in the window, not on the
 // terminal, while the window exists.

@@ -14,9 +14,8 @@ const fs = require("fs");
 const path = require("path");
 
 const { apiSchemaChecker } = require("./api_schema_check");
-
-function two(n) { return (n < 10 ? "0" : "") + n; }
-function dateText(d) { return d.getFullYear() + "-" + two(d.getMonth() + 1) + "-" + two(d.getDate()); }
+const h = require("./panel_helpers");
+const { check, expectText } = h;
 
 // Reads the API's hours of every user for the week and compares each worked
 // day with the CSV export of that user's week (argv: base, from, to, then
@@ -47,32 +46,24 @@ for user in hours["users"]:
 print("compared", compared, "worked days of", len(hours["users"]), "users")
 `;
 
-module.exports = async function runApiSteps(page, base, step, tools) {
-  const { check, expectText, admin, temp } = tools;
+module.exports = async function runApiSteps(ctx) {
+  const { page, base, step, admin, temp } = ctx;
   let token = "";
-  const monday = new Date();
-  monday.setDate(monday.getDate() - ((monday.getDay() + 6) % 7));
-  const sunday = new Date(monday);
-  sunday.setDate(monday.getDate() + 6);
-  const week = { from: dateText(monday), to: dateText(sunday) };
+  const week = h.thisWeek();
   const shell = (script) => childProcess.execFileSync("bash", ["-c", script], {
     env: Object.assign({}, process.env, { KAVRIX_API_TOKEN: token, KAVRIX_BASE: base }), encoding: "utf8",
   });
 
   await step("My Details creates an API token, shown once", async () => {
-    await page.goto(base + "mainpage", { waitUntil: "load" });
-    await Promise.all([page.waitForURL(/\/userdetail\?/, { waitUntil: "load" }),
-                       page.getByText("View my details", { exact: true }).click()]);
-    await expectText(page, "API token");
-    await Promise.all([page.waitForNavigation({ waitUntil: "load" }), page.locator("#createapitoken").click()]);
-    await expectText(page, "Copy this token now: it is not shown again.");
+    await h.open(page, base + "mainpage");
+    await h.clickAndLoad(page, page.getByText("View my details", { exact: true }), /\/userdetail\?/, "API token");
+    await h.clickAndLoad(page, page.locator("#createapitoken"), null, "Copy this token now: it is not shown again.");
     token = await page.locator("#apitoken").inputValue();
     check(/^[0-9a-f]{32}$/.test(token), "the shown token is \"" + token + "\"");
   }, { phone: true });
 
   await step("My Details opened again does not show the token", async () => {
-    await page.goto(base + "userdetail?seluser=" + encodeURIComponent(admin.email), { waitUntil: "load" });
-    await expectText(page, "A token created ");
+    await h.open(page, base + "userdetail?seluser=" + encodeURIComponent(admin.email), "A token created ");
     check(await page.locator("#apitoken").count() === 0, "the token is shown again");
     check(!(await page.content()).includes(token), "the page holds the token");
   });
@@ -120,7 +111,7 @@ module.exports = async function runApiSteps(page, base, step, tools) {
       ["/users", "", 200], ["/presence", "", 200],
       ["/hours", "?from=" + week.from + "&to=" + week.to, 200],
       ["/hours", "?user=" + encodeURIComponent(admin.email) + "&from=" + week.from, 200],
-      ["/leave", "", 200], ["/leave", "?year=" + monday.getFullYear(), 200],
+      ["/leave", "", 200], ["/leave", "?year=" + week.monday.getFullYear(), 200],
       ["/hours", "?from=" + week.to + "&to=" + week.from, 400], ["/leave", "?year=20x6", 400],
       ["/hours", "?user=nobody%40example.com&from=" + week.from, 404],
     ];
@@ -142,8 +133,7 @@ module.exports = async function runApiSteps(page, base, step, tools) {
   });
 
   await step("revoking the token on My Details ends it", async () => {
-    await Promise.all([page.waitForNavigation({ waitUntil: "load" }), page.locator("#revokeapitoken").click()]);
-    await expectText(page, "The API token has been revoked.");
+    await h.clickAndLoad(page, page.locator("#revokeapitoken"), null, "The API token has been revoked.");
     check(await page.locator("#createapitoken").count() === 1, "no button to create a new token");
     const status = shell("curl -sS -o /dev/null -w '%{http_code}' -H \"Authorization: Bearer $KAVRIX_API_TOKEN\" " +
                          "\"${KAVRIX_BASE}api/v1/users\"");

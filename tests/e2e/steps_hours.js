@@ -9,65 +9,36 @@
 
 const fs = require("fs");
 const path = require("path");
+const h = require("./panel_helpers");
+const { check, expectText } = h;
 
-const { runSimulator } = require("./simulator");
-
-function two(n) { return (n < 10 ? "0" : "") + n; }
-function dateText(d) { return d.getFullYear() + "-" + two(d.getMonth() + 1) + "-" + two(d.getDate()); }
-
-// `ctx`: page, base, step, check, expectText, program (the server binary, the
-// simulator lies beside it), root and home (the server's KAVRIX_ROOT and
-// HOME), temp (a folder for files of the test), admin ({email, password}),
-// limitMs.
 module.exports = async function runHoursSteps(ctx) {
-  const { page, base, step, check, expectText, admin, limitMs } = ctx;
-  const simulator = path.join(path.dirname(ctx.program), "kavrixstation-sim");
-  const env = Object.assign({}, process.env, { KAVRIX_ROOT: ctx.root, HOME: ctx.home });
-  delete env.DISPLAY;
+  const { page, base, step, admin } = ctx;
+  const today = h.dateText(new Date());
   let staff = null;
-  let today = "";
 
   await step("a station reports a staff member's activity", async () => {
-    check(fs.existsSync(simulator), "no station simulator at " + simulator + " (build the target kavrixstation-sim)");
     // A user made without a manager gets the last administrator as manager.
-    const usersFile = path.join(ctx.temp, "hours-users.txt");
-    await runSimulator(simulator, ["--make-users", "1", "--teams", "1", "--users-file", usersFile], env, limitMs);
-    const [email, password] = fs.readFileSync(usersFile, "utf8").trim().split(/\s+/);
-    staff = { email, password };
+    staff = await h.simulatorUser(ctx, "hours-users.txt");
     // Twenty minutes of work just passed, inside fifty minutes of private use.
-    const output = await runSimulator(simulator, [
-      "--port", String(ctx.port), "--user", email, "--password", password,
-      "--command", "activity WINWORD.EXE \"Quarterly report\" 1200 40 12",
-      "--command", "activity solitaire.exe Solitaire 3000 10 5 private",
-      "--command", "wait 1"], env, limitMs);
-    check(/logon result=0/.test(output), "the station's logon failed:\n" + output);
-    today = dateText(new Date());
+    await h.runStation(ctx, staff, ["activity WINWORD.EXE \"Quarterly report\" 1200 40 12",
+                                    "activity solitaire.exe Solitaire 3000 10 5 private", "wait 1"]);
   });
 
-  await step("the manager logs on", async () => {
-    await page.goto(base + "logon", { waitUntil: "load" });
-    await page.fill("input[name=\"101\"]", admin.email);
-    await page.fill("input[name=\"102\"]", admin.password);
-    await Promise.all([page.waitForURL(/\/mainpage$/, { waitUntil: "load" }),
-                       page.locator("input[type=submit][name=submit]").first().click()]);
-    await expectText(page, "Logged on as " + admin.email);
-  });
+  await step("the manager logs on", () => h.logOn(page, base, admin.email, admin.password));
 
   await step("the time sheet from the main page shows today", async () => {
-    await Promise.all([page.waitForURL(/\/timesheet$/, { waitUntil: "load" }),
-                       page.getByText("Time sheet", { exact: true }).click()]);
+    await h.clickAndLoad(page, page.getByText("Time sheet", { exact: true }), /\/timesheet$/);
     const shown = await page.locator("#dateinput").inputValue();
     check(shown === today, "the time sheet opened without a day shows \"" + shown + "\", not " + today);
     await expectText(page, "Total Worked Hours");
   }, { phone: true });
 
   await step("time sheet shows the day as a picture and a table", async () => {
-    await page.goto(base + "timesheet?seluser=" + encodeURIComponent(staff.email) + "&date=" + today,
-                    { waitUntil: "load" });
-    await expectText(page, "Total Worked Hours");
+    await h.open(page, base + "timesheet?seluser=" + encodeURIComponent(staff.email) + "&date=" + today,
+                 "Total Worked Hours");
     const picture = page.locator("svg.timeline");
-    check(await picture.count() === 1, "the time sheet has no picture of the day");
-    check(await picture.isVisible(), "the picture of the day is not shown");
+    check(await picture.count() === 1 && await picture.isVisible(), "the time sheet shows no picture of the day");
     const box = await picture.boundingBox();
     check(box && box.width > 600 && box.height > 20, "the picture of the day is too small: " + JSON.stringify(box));
     const bars = await page.$$eval("svg.timeline rect title", (titles) => titles.map((t) => t.textContent));
@@ -77,13 +48,9 @@ module.exports = async function runHoursSteps(ctx) {
   });
 
   await step("work-hours report of the week", async () => {
-    const monday = new Date();
-    monday.setDate(monday.getDate() - ((monday.getDay() + 6) % 7));
-    const sunday = new Date(monday);
-    sunday.setDate(monday.getDate() + 6);
-    await page.goto(base + "viewhours?seluser=" + encodeURIComponent(staff.email) + "&startdate=" + dateText(monday) +
-                    "&enddate=" + dateText(sunday), { waitUntil: "load" });
-    await expectText(page, "Total 1 days");
+    const week = h.thisWeek();
+    await h.open(page, base + "viewhours?seluser=" + encodeURIComponent(staff.email) + "&startdate=" + week.from +
+                 "&enddate=" + week.to, "Total 1 days");
     await expectText(page, today);
     // The week's balance: a new user owes the default forty hours.
     const balance = await page.locator("tr", { hasText: "Total 1 days" }).locator("td").allInnerTexts();
@@ -138,9 +105,8 @@ module.exports = async function runHoursSteps(ctx) {
     for (const [day, thisWeek, lastWeek] of weeks) {
       await setClock(day);
       const shown = [await choose("This Week"), await choose("Last Week")];
-      check(shown[0] === thisWeek && shown[1] === lastWeek,
-            "on " + day + " This Week and Last Week are " + shown.join(" and ") + ", not " + thisWeek + " and " +
-            lastWeek);
+      check(shown[0] === thisWeek && shown[1] === lastWeek, "on " + day + " This Week and Last Week are " +
+            shown.join(" and ") + ", not " + thisWeek + " and " + lastWeek);
     }
     await setClock(null);
     await choose("This Week");

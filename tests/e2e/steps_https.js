@@ -8,56 +8,34 @@
 
 "use strict";
 
-const path = require("path");
 const { freePort, waitForPort } = require("./server_run");
+const h = require("./panel_helpers");
+const { check, expectText, pressOk } = h;
 
-module.exports = async function runHttps(h) {
-  const { page: mainPage, playwright, chromium, step, check, expectText, pressOk, user, shotFolder, limitMs } = h;
+module.exports = async function runHttps(ctx) {
+  const { page: mainPage, step, admin: user, limitMs } = ctx;
   const plainBase = new URL(mainPage.url()).origin + "/";
   const httpsPort = await freePort();
   const httpsBase = "https://127.0.0.1:" + httpsPort + "/";
-  const browser = await playwright.chromium.launch({
-    executablePath: chromium, headless: true,
-    args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run"],
-  });
-  try {
-    const context = await browser.newContext({ ignoreHTTPSErrors: true, viewport: { width: 1280, height: 900 } });
-    context.setDefaultTimeout(limitMs);
-    const page = await context.newPage();
-    const errors = [];
-    page.on("pageerror", (error) => errors.push(error.message + " (" + page.url() + ")"));
-    let shots = 0;
-    const shot = async (name) => {
-      shots += 1;
-      await page.screenshot({ path: path.join(shotFolder, "https-" + String(shots).padStart(2, "0") + "-" + name + ".png"),
-                              fullPage: true });
-      check(errors.length === 0, "the browser reported errors on our pages:\n  " + errors.splice(0).join("\n  "));
-    };
-
+  await h.inOwnBrowser(ctx, "https", { ignoreHTTPSErrors: true, viewport: { width: 1280, height: 900 } },
+                      async (page, shot, context) => {
     await step("https: an administrator switches HTTPS on in the routing options", async () => {
-      await page.goto(plainBase + "logon", { waitUntil: "load" });
-      await page.fill("input[name=\"101\"]", user.email);
-      await page.fill("input[name=\"102\"]", user.password);
-      await pressOk(page, /\/mainpage$/);
-      await page.goto(plainBase + "routing", { waitUntil: "load" });
-      await expectText(page, "HTTPS port (0 = off)");
+      await h.logOn(page, plainBase, user.email, user.password);
+      await h.open(page, plainBase + "routing", "HTTPS port (0 = off)");
       check(await page.inputValue("input[name=\"109\"]") === "0", "HTTPS is not shown as off");
       await page.fill("input[name=\"109\"]", "https");
-      await pressOk(page);
-      await expectText(page, "The HTTPS port is invalid");
+      await pressOk(page, null, "The HTTPS port is invalid");
       await page.fill("input[name=\"109\"]", String(httpsPort));
-      await pressOk(page);
-      await expectText(page, "The panel now answers over HTTPS. Continue at " + httpsBase + "mainpage");
+      await pressOk(page, null, "The panel now answers over HTTPS. Continue at " + httpsBase + "mainpage");
       await shot("routing-https-on");
       await waitForPort(httpsPort, Date.now() + limitMs);
     });
 
     await step("https: the plain address leads to HTTPS, where the administrator logs on", async () => {
       await context.clearCookies();
-      await page.goto(plainBase + "logon", { waitUntil: "load" });
+      await h.open(page, plainBase + "logon");
       check(page.url() === httpsBase + "logon", "the plain address was not sent to HTTPS: " + page.url());
-      await page.fill("input[name=\"101\"]", user.email);
-      await page.fill("input[name=\"102\"]", user.password);
+      await h.fill(page, { 101: user.email, 102: user.password });
       await pressOk(page, /\/mainpage$/);
       check(page.url().startsWith(httpsBase), "the main page is not on HTTPS: " + page.url());
       await expectText(page, "Logged on as " + user.email);
@@ -68,15 +46,12 @@ module.exports = async function runHttps(h) {
 
     await step("https: an hours report over HTTPS", async () => {
       const today = new Date().toISOString().slice(0, 10);
-      await page.goto(httpsBase + "viewhours?seluser=" + encodeURIComponent(user.email) + "&startdate=" + today +
-                      "&enddate=" + today, { waitUntil: "load" });
+      await h.open(page, httpsBase + "viewhours?seluser=" + encodeURIComponent(user.email) + "&startdate=" + today +
+                   "&enddate=" + today);
       check(page.url().startsWith(httpsBase), "the report left HTTPS: " + page.url());
       await expectText(page, "User Work Hours Report");
       check(await page.locator("a", { hasText: "Export CSV" }).count() === 1, "the report has no Export CSV link");
       await shot("report-over-https");
     });
-    await context.close();
-  } finally {
-    await browser.close();
-  }
+  }, false);
 };

@@ -10,14 +10,10 @@
 "use strict";
 
 const childProcess = require("child_process");
-const path = require("path");
-const { setPassword, fetchText, logOn, logOut } = require("./data_root");
+const h = require("./panel_helpers");
+const { check, expectText, pressOk, dateText, addDays, clickAndLoad } = h;
 
 const USER_PASSWORD = "Leave-Test-9";
-
-function pad(n) { return String(n).padStart(2, "0"); }
-function dateText(d) { return d.getFullYear() + "-" + pad(d.getMonth() + 1) + "-" + pad(d.getDate()); }
-function addDays(d, n) { const e = new Date(d); e.setDate(e.getDate() + n); return e; }
 
 // Monday to Wednesday of a week of this year: the week after next, or,
 // late in December, a week already past (leave may be recorded afterwards),
@@ -36,8 +32,7 @@ function threeWorkDays() {
 // python3-icalendar from Debian reads the feed; without it the feed is
 // checked line by line here.
 function parseWithICalendar(body) {
-  const script = "import icalendar,sys\n" +
-      "c=icalendar.Calendar.from_ical(sys.stdin.buffer.read())\n" +
+  const script = "import icalendar,sys\n" + "c=icalendar.Calendar.from_ical(sys.stdin.buffer.read())\n" +
       "for e in c.walk('VEVENT'): print(e.decoded('DTSTART'), e.decoded('DTEND'), e['SUMMARY'])\n";
   for (const python of ["/usr/bin/python3", "python3"]) {
     try {
@@ -48,32 +43,26 @@ function parseWithICalendar(body) {
   return null;
 }
 
-async function runLeave(page, base, step, h) {
-  const { root, admin, user, check, expectText, pressOk } = h;
+module.exports = async function runLeave(ctx) {
+  const { page, base, step, root, admin, staff: user } = ctx;
   const days = threeWorkDays();
   const from = dateText(days.from);
   const to = dateText(days.to);
   const year = from.slice(0, 4);
 
-  const logon = (email, password) => logOn(page, base, h, email, password);
-  const logout = () => logOut(page);
 
   await step("leave: the user applies for three days", async () => {
-    setPassword(root, user.email, USER_PASSWORD);
-    await logon(user.email, USER_PASSWORD);
-    await Promise.all([page.waitForURL(/\/leaveform/, { waitUntil: "load" }),
-                       page.locator("a", { hasText: "Add a leave entry" }).click()]);
-    await expectText(page, "Please fill out the leave application form.");
+    h.setPassword(root, user.email, USER_PASSWORD);
+    await h.logOn(page, base, user.email, USER_PASSWORD);
+    await clickAndLoad(page, page.locator("a", { hasText: "Add a leave entry" }), /\/leaveform/,
+                       "Please fill out the leave application form.");
     // Nobody wrote leave types into this installation: the server laid down
     // the defaults when it first started.
     const types = await page.$$eval("select[name=\"103\"] option", (options) => options.map((o) => o.textContent.trim()));
-    check(JSON.stringify(types) === JSON.stringify(["holiday", "sick", "unpaid", "maternity", "other"]),
-          "the form offers the leave types " + JSON.stringify(types));
+    h.expectSame(types, ["holiday", "sick", "unpaid", "maternity", "other"], "the form's leave types");
     check(await page.locator("input[name=\"101\"]").inputValue() === user.email, "the form is not the user's");
     await page.selectOption("select[name=\"103\"]", { label: "holiday" });
-    await page.fill("input[name=\"104\"]", from);
-    await page.fill("input[name=\"105\"]", to);
-    await page.fill("input[name=\"106\"]", "Family visit");
+    await h.fill(page, { 104: from, 105: to, 106: "Family visit" });
     await pressOk(page, /\/mainpage$/);
     const line = await page.locator(".kxconfirm").innerText();
     check(/^Your leave application for \d+(-\d+)? \w{3}( \d{4})?(-\d+ \w{3}( \d{4})?)? was sent to Ada Admin for approval\.$/
@@ -81,11 +70,9 @@ async function runLeave(page, base, step, h) {
   });
 
   await step("leave: the manager sees the request on the pending page", async () => {
-    await logout();
-    await logon(admin.email, admin.password);
-    await Promise.all([page.waitForURL(/\/pendingleaverequests/, { waitUntil: "load" }),
-                       page.locator("a", { hasText: "Pending leave requests" }).click()]);
-    await expectText(page, "Pending Leave Requests");
+    await h.switchUser(page, base, admin.email, admin.password);
+    await clickAndLoad(page, page.locator("a", { hasText: "Pending leave requests" }), /\/pendingleaverequests/,
+                       "Pending Leave Requests");
     const row = page.locator("tr[bgcolor]", { has: page.locator("input[name=\"check0\"]") });
     const text = await row.innerText();
     check(text.includes(user.name) && text.includes(from) && text.includes(to), "the request row shows: " + text);
@@ -95,17 +82,14 @@ async function runLeave(page, base, step, h) {
   await step("leave: the manager approves it", async () => {
     await page.locator("input[name=\"check0\"]").check();
     check(!(await page.locator("#submit_approve").isDisabled()), "Approve stays disabled with a ticked row");
-    await Promise.all([page.waitForNavigation({ waitUntil: "load" }), page.locator("#submit_approve").click()]);
-    await expectText(page, "There are no items in this list");
+    await clickAndLoad(page, page.locator("#submit_approve"), null, "There are no items in this list");
     check((await page.locator(".kxconfirm").innerText()) === "1 request approved.", "the approval is not confirmed");
   });
 
   await step("leave: the user's report shows it approved with the totals", async () => {
-    await logout();
-    await logon(user.email, USER_PASSWORD);
-    await page.goto(base + "leavereport?seluser=" + encodeURIComponent(user.email) + "&year=" + year +
-                    "&edit=false", { waitUntil: "load" });
-    await expectText(page, "User Leave Report");
+    await h.switchUser(page, base, user.email, USER_PASSWORD);
+    await h.open(page, base + "leavereport?seluser=" + encodeURIComponent(user.email) + "&year=" + year +
+                 "&edit=false", "User Leave Report");
     const row = page.locator("tr[bgcolor]", { hasText: from });
     const text = await row.first().innerText();
     check(/Approved/.test(text) && /\b3\b/.test(text) && text.includes("Family visit"), "the record row shows: " + text);
@@ -114,11 +98,10 @@ async function runLeave(page, base, step, h) {
   });
 
   await step("leave: the calendar feed of the approved leave parses", async () => {
-    await Promise.all([page.waitForNavigation({ waitUntil: "load" }),
-                       page.locator("input[value=\"Create Calendar Address\"]").click()]);
+    await clickAndLoad(page, page.locator("input[value=\"Create Calendar Address\"]"));
     const href = await page.locator("a#leavecalendar").getAttribute("href");
     check(/^leavecalendar\.ics\?token=[0-9a-f]{32}$/.test(href), "the calendar address is " + href);
-    const feed = await fetchText(base + href);  // no cookie: the token alone
+    const feed = await h.fetchText(base + href);  // no cookie: the token alone
     check(feed.status === 200 && /^text\/calendar/.test(feed.type), "the feed answered " + feed.status + " " + feed.type);
     const end = dateText(addDays(days.to, 1)).replace(/-/g, "");
     const parsed = parseWithICalendar(feed.body);
@@ -132,8 +115,6 @@ async function runLeave(page, base, step, h) {
             "the event's dates are wrong:\n" + feed.body);
       check(feed.body.split("\r\n").every((line) => Buffer.byteLength(line) <= 75), "a line is longer than 75 octets");
     }
-    await logout();
+    await h.logOut(page);
   });
-}
-
-module.exports = { runLeave };
+};

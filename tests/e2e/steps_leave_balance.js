@@ -9,12 +9,13 @@
 
 "use strict";
 
-const { setPassword, logOn, logOut } = require("./data_root");
+const h = require("./panel_helpers");
+const { check, expectText, pressOk, clickAndLoad } = h;
 
 const PASSWORD = "Balance-Days-9";
 
-module.exports = async function runLeaveBalance(page, base, step, h) {
-  const { root, admin, user, check, expectText, pressOk } = h;
+module.exports = async function runLeaveBalance(ctx) {
+  const { page, base, step, root, admin, staff: user } = ctx;
   const next = new Date().getFullYear() + 1;
   // Three weeks of March next year: more working days than the allowance.
   const from = next + "-03-01";
@@ -26,39 +27,36 @@ module.exports = async function runLeaveBalance(page, base, step, h) {
     if (d.getUTCDay() !== 0 && d.getUTCDay() !== 6) weekdays += 1;
   }
 
-  const logon = (email, password) => logOn(page, base, h, email, password);
+  const logon = (email, password) => h.logOn(page, base, email, password);
   // Dialog pages name the link "Logoff": leave from the main page.
   const logout = async () => {
-    await page.goto(base + "mainpage", { waitUntil: "load" });
-    await logOut(page);
+    await h.open(page, base + "mainpage");
+    await h.logOut(page);
   };
+  const teamCalendar = () => clickAndLoad(page, page.locator("a", { hasText: "Team leave calendar" }), /\/teamcalendar$/);
   const balanceLine = async () => (await page.locator("#leavebalance").innerText()).trim();
 
   await step("balance: the administrator gives the user a leave allowance", async () => {
     await logon(admin.email, admin.password);
-    await page.goto(base + "userdetail?seluser=" + encodeURIComponent(user.email) +
-                    "&onok=mainpage&oncancel=mainpage", { waitUntil: "load" });
-    await expectText(page, "Leave allowance (days a year");
-    await page.fill("input[name=\"701\"]", "5");
-    await page.fill("input[name=\"702\"]", "1");
+    await h.open(page, base + "userdetail?seluser=" + encodeURIComponent(user.email) +
+                 "&onok=mainpage&oncancel=mainpage", "Leave allowance (days a year");
+    await h.fill(page, { 701: "5", 702: "1" });
     // The picker buttons are submit buttons too, ahead of OK.
-    await Promise.all([page.waitForURL(/\/mainpage$/, { waitUntil: "load" }),
-                       page.locator("input[type=submit][value=\"  OK  \"]").last().click()]);
-    await page.goto(base + "userdetail?seluser=" + encodeURIComponent(user.email), { waitUntil: "load" });
+    await clickAndLoad(page, page.locator("input[type=submit][value=\"  OK  \"]").last(), /\/mainpage$/);
+    await h.open(page, base + "userdetail?seluser=" + encodeURIComponent(user.email));
     check(await page.inputValue("input[name=\"701\"]") === "5", "the allowance was not kept");
   }, { phone: true });
 
   await step("balance: the leave form says what is left and follows the dates", async () => {
     await logout();
-    setPassword(root, user.email, PASSWORD);
+    h.setPassword(root, user.email, PASSWORD);
     await logon(user.email, PASSWORD);
-    await page.goto(base + "leaveform?onok=mainpage&oncancel=mainpage", { waitUntil: "load" });
+    await h.open(page, base + "leaveform?onok=mainpage&oncancel=mainpage");
     await page.selectOption("select[name=\"103\"]", { label: "holiday" });
     const first = await balanceLine();
     check(/^You have -?\d+ of \d+ days? left in \d{4}; this request takes [01]\./.test(first),
           "the form's balance line reads: " + first);
-    await page.fill("input[name=\"104\"]", from);
-    await page.fill("input[name=\"105\"]", to);
+    await h.fill(page, { 104: from, 105: to });
     await page.waitForFunction(
         ([y, n]) => document.getElementById("leavebalance").textContent.includes("left in " + y + "; this request takes " + n + "."),
         [next, weekdays]);
@@ -73,35 +71,29 @@ module.exports = async function runLeaveBalance(page, base, step, h) {
 
   await step("balance: a request over the balance is sent and says so", async () => {
     await page.fill("input[name=\"106\"]", "Long spring trip");
-    await pressOk(page, /\/mainpage$/);
-    await expectText(page, "It exceeds the balance of " + next + " by");
+    await pressOk(page, /\/mainpage$/, "It exceeds the balance of " + next + " by");
   }, { phone: true });
 
   await step("balance: the team leave calendar opens from the main page", async () => {
-    await Promise.all([page.waitForURL(/\/teamcalendar$/, { waitUntil: "load" }),
-                       page.locator("a", { hasText: "Team leave calendar" }).click()]);
+    await teamCalendar();
     await expectText(page, "Team Leave Calendar");
     const names = await page.locator("#teamcalendar td.kx-name").allInnerTexts();
     check(names.length === 1 && names[0] === user.name, "a plain user sees the rows " + names.join(", "));
   }, { phone: true });
 
   await step("balance: the manager sees the overrun on the pending page", async () => {
-    await logout();
-    await logon(admin.email, admin.password);
-    await page.goto(base + "pendingleaverequests", { waitUntil: "load" });
-    await expectText(page, "Balance after approval");
+    await h.switchUser(page, base, admin.email, admin.password);
+    await h.open(page, base + "pendingleaverequests", "Balance after approval");
     const reasons = page.locator("input[name^=inputreason][value=\"Long spring trip\"]");
     const text = await page.locator("tr[bgcolor]", { has: reasons }).innerText();
     check(new RegExp("left in " + next + ": \\d+ days? over the balance").test(text), "the row shows: " + text);
   }, { phone: true });
 
   await step("balance: the team calendar shows the pending leave hatched in its month", async () => {
-    await page.goto(base + "mainpage", { waitUntil: "load" });
-    await Promise.all([page.waitForURL(/\/teamcalendar$/, { waitUntil: "load" }),
-                       page.locator("a", { hasText: "Team leave calendar" }).click()]);
-    await page.goto(base + "teamcalendar?month=" + next + "-02", { waitUntil: "load" });
-    await Promise.all([page.waitForNavigation({ waitUntil: "load" }), page.locator("#nextmonth").click()]);
-    await expectText(page, "March " + next);
+    await h.open(page, base + "mainpage");
+    await teamCalendar();
+    await h.open(page, base + "teamcalendar?month=" + next + "-02");
+    await clickAndLoad(page, page.locator("#nextmonth"), null, "March " + next);
     const names = await page.locator("#teamcalendar td.kx-name").allInnerTexts();
     check(names.includes(user.name) && names.includes(admin.name), "the manager sees the rows " + names.join(", "));
     const row = page.locator("#teamcalendar tr", { has: page.locator("td.kx-name", { hasText: user.name }) });
@@ -111,8 +103,7 @@ module.exports = async function runLeaveBalance(page, base, step, h) {
   }, { phone: true });
 
   await step("balance: the user's leave report shows the year's balance", async () => {
-    await page.goto(base + "leavereport?seluser=" + encodeURIComponent(user.email) + "&year=" + next + "&edit=false",
-                    { waitUntil: "load" });
+    await h.open(page, base + "leavereport?seluser=" + encodeURIComponent(user.email) + "&year=" + next + "&edit=false");
     const line = (await page.locator("#leavebalance").innerText()).trim();
     check(new RegExp("^Leave balance " + next + ": -?\\d+ of 5 days left \\(allowance 5, carried over 0, taken \\d+\\)\\.$")
         .test(line), "the report's balance reads: " + line);

@@ -9,41 +9,33 @@
 
 "use strict";
 
-const { setPassword, fetchText, logOn, logOut } = require("./data_root");
+const h = require("./panel_helpers");
+const { check, expectText, pressOk, clickAndLoad } = h;
 
 const PASSWORD = "Year-End-7";
 
-module.exports = async function runLeaveYearEnd(page, base, step, h) {
-  const { root, admin, user, check, expectText, pressOk } = h;
+module.exports = async function runLeaveYearEnd(ctx) {
+  const { page, base, step, root, admin, staff: user } = ctx;
   const year = new Date().getFullYear();
   const next = year + 1;
   const from = year + "-12-29";
   const to = next + "-01-05";
 
-  const logon = (email, password) => logOn(page, base, h, email, password);
-  const logout = () => logOut(page);
-  const report = async (y) => {
-    await page.goto(base + "leavereport?seluser=" + encodeURIComponent(user.email) + "&year=" + y + "&edit=false",
-                    { waitUntil: "load" });
-    await expectText(page, "User Leave Report");
-  };
+  const report = (y) => h.open(page, base + "leavereport?seluser=" + encodeURIComponent(user.email) + "&year=" + y +
+                               "&edit=false", "User Leave Report");
 
   await step("year end: the user applies for leave from 29 December to 5 January", async () => {
-    setPassword(root, user.email, PASSWORD);
-    await logon(user.email, PASSWORD);
-    await page.goto(base + "leaveform?onok=mainpage&oncancel=mainpage", { waitUntil: "load" });
+    h.setPassword(root, user.email, PASSWORD);
+    await h.logOn(page, base, user.email, PASSWORD);
+    await h.open(page, base + "leaveform?onok=mainpage&oncancel=mainpage");
     await page.selectOption("select[name=\"103\"]", { label: "holiday" });
-    await page.fill("input[name=\"104\"]", from);
-    await page.fill("input[name=\"105\"]", to);
-    await page.fill("input[name=\"106\"]", "New year trip");
-    await pressOk(page, /\/mainpage$/);
-    await expectText(page, "Your leave application for 29 Dec " + year + "-5 Jan " + next + " was sent to");
+    await h.fill(page, { 104: from, 105: to, 106: "New year trip" });
+    await pressOk(page, /\/mainpage$/, "Your leave application for 29 Dec " + year + "-5 Jan " + next + " was sent to");
   }, { phone: true });
 
   await step("year end: the manager sees the request once on the pending page", async () => {
-    await logout();
-    await logon(admin.email, admin.password);
-    await page.goto(base + "pendingleaverequests", { waitUntil: "load" });
+    await h.switchUser(page, base, admin.email, admin.password);
+    await h.open(page, base + "pendingleaverequests");
     const rows = page.locator("tr[bgcolor]", { hasText: "New year trip" });
     const reasons = page.locator("input[name^=inputreason][value=\"New year trip\"]");
     check(await reasons.count() === 1, "the request is listed " + await reasons.count() + " times");
@@ -57,15 +49,14 @@ module.exports = async function runLeaveYearEnd(page, base, step, h) {
     const reason = page.locator("input[name^=inputreason][value=\"New year trip\"]");
     const name = await reason.getAttribute("name");
     await page.locator("input[name=\"check" + name.slice("inputreason".length) + "\"]").check();
-    await Promise.all([page.waitForNavigation({ waitUntil: "load" }), page.locator("#submit_approve").click()]);
+    await clickAndLoad(page, page.locator("#submit_approve"));
     check(await page.locator("input[name^=inputreason][value=\"New year trip\"]").count() === 0,
           "the request is still pending");
     await expectText(page, "1 request approved.");
   });
 
   await step("year end: both years' reports show it approved and continued", async () => {
-    await logout();
-    await logon(user.email, PASSWORD);
+    await h.switchUser(page, base, user.email, PASSWORD);
     await report(year);
     let text = await page.locator("tr[bgcolor]", { hasText: from }).first().innerText();
     check(/Approved/.test(text) && text.includes("Continues in " + next + " until " + to + " (Approved)"),
@@ -85,7 +76,7 @@ module.exports = async function runLeaveYearEnd(page, base, step, h) {
     check(await field.getAttribute("readonly") !== null, "the address can be edited");
     await page.locator("#copycalendar").click();
     await page.waitForFunction(() => document.getElementById("calendarcopied").textContent === "Copied");
-    const feed = await fetchText(address);
+    const feed = await h.fetchText(address);
     check(feed.status === 200 && feed.body.includes("DTSTART;VALUE=DATE:" + year + "1229\r\n"),
           "the feed at the address answered " + feed.status);
   }, { phone: true });
@@ -98,10 +89,10 @@ module.exports = async function runLeaveYearEnd(page, base, step, h) {
     check(asked.includes("Existing subscriptions will stop working"), "the question was: " + asked);
     check(await page.locator("#leavecalendarurl").inputValue() === before, "a refused replacement replaced it");
     page.once("dialog", (dialog) => dialog.accept());
-    await Promise.all([page.waitForNavigation({ waitUntil: "load" }), page.locator("#replacecalendar").click()]);
+    await clickAndLoad(page, page.locator("#replacecalendar"));
     const after = await page.locator("#leavecalendarurl").inputValue();
     check(after !== before && /token=[0-9a-f]{32}$/.test(after), "the address after replacing is " + after);
-    check((await fetchText(before)).status === 403, "the old address still works");
-    await logout();
+    check((await h.fetchText(before)).status === 403, "the old address still works");
+    await h.logOut(page);
   });
 };

@@ -8,48 +8,24 @@
 
 "use strict";
 
-function two(n) {
-  return (n < 10 ? "0" : "") + n;
-}
+const h = require("./panel_helpers");
+const { check, expectText, pressOk, valueOf, clickAndLoad } = h;
 
-function dateText(day) {
-  return day.getFullYear() + "-" + two(day.getMonth() + 1) + "-" + two(day.getDate());
-}
-
-async function clickAndLoad(page, locator) {
-  await Promise.all([page.waitForNavigation({ waitUntil: "load" }), locator.click()]);
-}
-
-// The texts of the list's cells in order.
-async function listCells(page) {
-  return page.evaluate(() => Array.from(document.querySelectorAll("table[id=\"110\"] td.tdList"))
-      .map((cell) => cell.innerText.trim()));
-}
-
-// The confirmation lines the page shows.
-async function confirmations(page) {
-  return page.evaluate(() => Array.from(document.querySelectorAll(".kxconfirm")).map((line) => line.innerText.trim()));
-}
-
-module.exports = async function runManualHours(page, base, step, tools) {
-  const { check, expectText, pressOk, valueOf, user, staff } = tools;
+module.exports = async function runManualHours(ctx) {
+  const { page, base, step, admin: user, staff } = ctx;
   const expectConfirmation = async (line) => {
-    const lines = await confirmations(page);
+    const lines = await h.confirmations(page);
     check(lines.length === 1 && lines[0] === line, "the confirmation lines are " + JSON.stringify(lines) +
           ", not \"" + line + "\"");
   };
+  const listCells = () => h.listCells(page, "td.tdList");
   // Yesterday at 09:00 is always in the past and well inside the 200 days
   // that an entry may reach back.
   const now = new Date();
   const yesterday = new Date(now.getFullYear(), now.getMonth(), now.getDate() - 1);
-  const day = dateText(yesterday);
+  const day = h.dateText(yesterday);
 
-  await step("manual hours: log on", async () => {
-    await page.goto(base + "logon", { waitUntil: "load" });
-    await page.fill("input[name=\"101\"]", user.email);
-    await page.fill("input[name=\"102\"]", user.password);
-    await pressOk(page, /\/mainpage$/);
-  });
+  await step("manual hours: log on", () => h.logOn(page, base, user.email, user.password));
 
   await step("manual hours: add an entry, the date from the date picker", async () => {
     await clickAndLoad(page, page.getByText("Add a time sheet entry", { exact: true }));
@@ -59,22 +35,19 @@ module.exports = async function runManualHours(page, base, step, tools) {
     if (yesterday.getMonth() !== now.getMonth()) await page.click(".kx-cal button[title=\"Previous month\"]");
     await page.click(".kx-cal td[data-date=\"" + day + "\"]");
     check(await valueOf(page, "101") === day, "the date picker did not write " + day);
-    await page.fill("input[name=\"102\"]", "09:00:00");
-    await page.fill("input[name=\"103\"]", "10:30:00");
-    await page.fill("input[name=\"104\"]", "e2e entry <kept as text>");
+    await h.fill(page, { 102: "09:00:00", 103: "10:30:00", 104: "e2e entry <kept as text>" });
     await pressOk(page, /\/mainpage$/);
     await expectConfirmation("Manual entry of 01:30 on " + day + " saved.");
   });
 
   await step("manual hours: the entry is listed", async () => {
     await clickAndLoad(page, page.getByText("Edit time sheet entries", { exact: true }));
-    await page.fill("input[name=startdate]", day);
-    await page.fill("input[name=enddate]", day);
+    await h.fill(page, { startdate: day, enddate: day });
     await clickAndLoad(page, page.locator("input[type=submit][value=\"  Search  \"]"));
     await clickAndLoad(page, page.locator("#editmode", { hasText: "View Mode" }));
-    const cells = await listCells(page);
+    const cells = await listCells();
     const expected = [day, "09:00:00", "10:30:00", "01:30:00", "Working", "e2e entry <kept as text>"];
-    check(JSON.stringify(cells) === JSON.stringify(expected), "the list shows " + JSON.stringify(cells));
+    h.expectSame(cells, expected, "the list");
   });
 
   await step("manual hours: change the comment in edit mode", async () => {
@@ -97,50 +70,40 @@ module.exports = async function runManualHours(page, base, step, tools) {
       "&enddate=" + day + "&edit=true";
 
   await step("manual hours: the administrator opens a staff member's list in edit mode", async () => {
-    await page.goto(staffList, { waitUntil: "load" });
-    await expectText(page, "Manually Entered Work Hours");
+    await h.open(page, staffList, "Manually Entered Work Hours");
     check(await valueOf(page, "userselect") === staff.email, "the list is not " + staff.email + "'s");
-    check((await confirmations(page)).length === 0, "a confirmation shows on a page that follows no save");
+    check((await h.confirmations(page)).length === 0, "a confirmation shows on a page that follows no save");
   });
 
   await step("manual hours: Add New Item opens the dialog for her", async () => {
     await clickAndLoad(page, page.locator("input[type=button][value=\"Add New Item\"]"));
     await expectText(page, "Enter Manual Time Sheet Entry for " + staff.name);
-    await page.fill("input[name=\"101\"]", day);
-    await page.fill("input[name=\"102\"]", "13:00:00");
-    await page.fill("input[name=\"103\"]", "14:15:00");
-    await page.fill("input[name=\"104\"]", "safety training");
+    await h.fill(page, { 101: day, 102: "13:00:00", 103: "14:15:00", 104: "safety training" });
   }, { phone: true });
 
   await step("manual hours: saved, confirmed, listed in her list", async () => {
     await pressOk(page, /\/viewmanual/);
     await expectConfirmation("Manual entry of 01:15 on " + day + " for " + staff.name + " saved.");
     check(await valueOf(page, "userselect") === staff.email, "the list after the save is not " + staff.email + "'s");
-    const cells = await listCells(page);
+    const cells = await listCells();
     check(cells.includes("13:00:00") && cells.includes("14:15:00") && cells.includes("01:15:00"),
           "her list shows " + JSON.stringify(cells));
   }, { phone: true });
 
   await step("manual hours: the confirmation is gone on reload", async () => {
     await page.reload({ waitUntil: "load" });
-    check((await confirmations(page)).length === 0, "the confirmation shows again on reload");
+    check((await h.confirmations(page)).length === 0, "the confirmation shows again on reload");
   });
 
   const changePassword = async (from, to) => {
-    await page.goto(base + "mainpage", { waitUntil: "load" });
+    await h.open(page, base + "mainpage");
     await clickAndLoad(page, page.getByText("Change my password", { exact: true }));
-    await page.fill("input[name=\"101\"]", from);
-    await page.fill("input[name=\"102\"]", to);
-    await page.fill("input[name=\"103\"]", to);
+    await h.fill(page, { 101: from, 102: to, 103: to });
     await pressOk(page, /\/mainpage$/);
     await expectConfirmation("Your password was changed.");
   };
 
-  await step("password: a change is confirmed on the main page", async () => {
-    await changePassword(user.password, user.password + "-new");
-  }, { phone: true });
-
-  await step("password: changed back", async () => {
-    await changePassword(user.password + "-new", user.password);
-  });
+  await step("password: a change is confirmed on the main page",
+             () => changePassword(user.password, user.password + "-new"), { phone: true });
+  await step("password: changed back", () => changePassword(user.password + "-new", user.password));
 };

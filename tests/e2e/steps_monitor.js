@@ -10,49 +10,32 @@
 
 const fs = require("fs");
 const path = require("path");
+const h = require("./panel_helpers");
+const { check, expectText } = h;
 
-const { runSimulator } = require("./simulator");
-const { switchUser: logOn } = require("./data_root");
-
-function two(n) { return (n < 10 ? "0" : "") + n; }
-function dateText(d) { return d.getFullYear() + "-" + two(d.getMonth() + 1) + "-" + two(d.getDate()); }
-
-// `ctx`: as for the hours steps (page, base, step, check, expectText,
-// program, root, home, temp, port, admin, limitMs) plus the browser context.
 module.exports = async function runMonitorSteps(ctx) {
-  const { page, base, step, check, expectText, admin, limitMs } = ctx;
-  const simulator = path.join(path.dirname(ctx.program), "kavrixstation-sim");
+  const { page, base, step, admin } = ctx;
   const picture = path.join(path.dirname(ctx.program), "..", "webroot", "main.jpg");
-  const env = Object.assign({}, process.env, { KAVRIX_ROOT: ctx.root, HOME: ctx.home });
-  delete env.DISPLAY;
   let staff = null;
-  const today = dateText(new Date());
+  const today = h.dateText(new Date());
   const seluser = () => "seluser=" + encodeURIComponent(staff.email) + "&date=" + today;
 
   await step("a station reports activity and two screenshots", async () => {
-    const usersFile = path.join(ctx.temp, "monitor-users.txt");
-    await runSimulator(simulator, ["--make-users", "1", "--teams", "1", "--users-file", usersFile], env, limitMs);
-    const [email, password] = fs.readFileSync(usersFile, "utf8").trim().split(/\s+/);
-    staff = { email, password };
+    staff = await h.simulatorUser(ctx, "monitor-users.txt");
     const jpeg = fs.existsSync(picture) ? picture : path.join(__dirname, "..", "..", "webroot", "main.jpg");
-    const output = await runSimulator(simulator, [
-      "--port", String(ctx.port), "--user", email, "--password", password,
-      "--command", "activity EXCEL.EXE \"Budget <2027> & plan\" 600 30 9",
-      "--command", "screenshot " + jpeg, "--command", "wait 1.2", "--command", "screenshot " + jpeg,
-      "--command", "wait 1"], env, limitMs);
-    check(/logon result=0/.test(output), "the station's logon failed:\n" + output);
+    await h.runStation(ctx, staff, ["activity EXCEL.EXE \"Budget <2027> & plan\" 600 30 9", "screenshot " + jpeg,
+                                    "wait 1.2", "screenshot " + jpeg, "wait 1"]);
   });
 
   await step("the manager opens the day's activity log", async () => {
-    await logOn(page, base, admin.email, admin.password);
-    await page.goto(base + "viewactivity?" + seluser(), { waitUntil: "load" });
-    await expectText(page, "Budget <2027> & plan");
+    await h.switchUser(page, base, admin.email, admin.password);
+    await h.open(page, base + "viewactivity?" + seluser(), "Budget <2027> & plan");
     await expectText(page, "EXCEL.EXE");
   });
 
   let popup = null;
   await step("the screenshot page shows both pictures and opens the viewer", async () => {
-    await page.goto(base + "viewscreens?" + seluser(), { waitUntil: "load" });
+    await h.open(page, base + "viewscreens?" + seluser());
     const thumbnails = page.locator("img[src^=\"getimg.jpg\"]");
     check(await thumbnails.count() === 2, "the page shows " + await thumbnails.count() + " thumbnails");
     const loaded = await thumbnails.first().evaluate((img) => img.complete && img.naturalWidth === 100);
@@ -78,15 +61,14 @@ module.exports = async function runMonitorSteps(ctx) {
     await original.close();
     await popup.setViewportSize({ width: 1280, height: 900 });
     // The same viewer in the main window, for the step's screenshot.
-    await page.goto(popup.url(), { waitUntil: "load" });
-    await expectText(page, heading.slice(0, 4));
+    await h.open(page, popup.url(), heading.slice(0, 4));
   }, { phone: true });
 
   await step("the full-size viewer steps to the next picture and back", async () => {
     const full = popup.locator("img[title=fullsize]");
     check(await full.evaluate((img) => img.complete && img.naturalWidth > 0), "the full-size picture did not load");
     check(await popup.locator("a", { hasText: "<<" }).count() === 0, "the first picture offers a previous one");
-    await Promise.all([popup.waitForNavigation({ waitUntil: "load" }), popup.locator("a", { hasText: ">>" }).click()]);
+    await h.clickAndLoad(popup, popup.locator("a", { hasText: ">>" }));
     check(await popup.locator("a", { hasText: "<<" }).count() === 1, "the second picture offers no previous one");
     check(await popup.locator("a", { hasText: ">>" }).count() === 0, "the last picture offers a next one");
     await popup.close();
@@ -105,10 +87,10 @@ module.exports = async function runMonitorSteps(ctx) {
         return { asked: asked || "", bodyBytes: sizes.responseBodySize };
       })());
     };
-    await page.goto(base + "mainpage", { waitUntil: "load" });
+    await h.open(page, base + "mainpage");
     page.on("response", listen);
     try {
-      await page.goto(base + "viewscreens?" + seluser(), { waitUntil: "load" });
+      await h.open(page, base + "viewscreens?" + seluser());
     } finally {
       page.off("response", listen);
     }
@@ -121,9 +103,8 @@ module.exports = async function runMonitorSteps(ctx) {
   }, { phone: true });
 
   await step("application usage shows its chart", async () => {
-    await page.goto(base + "viewappusage?seluser=" + encodeURIComponent(staff.email) + "&startdate=" + today +
-                    "&enddate=" + today, { waitUntil: "load" });
-    await expectText(page, "EXCEL.EXE");
+    await h.open(page, base + "viewappusage?seluser=" + encodeURIComponent(staff.email) + "&startdate=" + today +
+                 "&enddate=" + today, "EXCEL.EXE");
     const bars = page.locator("svg rect");
     check(await bars.count() >= 1, "the usage page has no chart");
     const box = await bars.first().boundingBox();
@@ -131,11 +112,9 @@ module.exports = async function runMonitorSteps(ctx) {
   });
 
   await step("the staff member sees the look on myaudit", async () => {
-    await logOn(page, base, staff.email, staff.password);
-    await page.goto(base + "myaudit", { waitUntil: "load" });
-    await expectText(page, admin.email);
-    await expectText(page, "screenshots " + today);
-    await expectText(page, "full-size picture " + today);
-    await logOn(page, base, admin.email, admin.password);
+    await h.switchUser(page, base, staff.email, staff.password);
+    await h.open(page, base + "myaudit", admin.email);
+    await expectText(page, ["screenshots " + today, "full-size picture " + today]);
+    await h.switchUser(page, base, admin.email, admin.password);
   });
 };

@@ -9,9 +9,8 @@
 
 const fs = require("fs");
 const path = require("path");
-
-function two(n) { return (n < 10 ? "0" : "") + n; }
-function dateText(d) { return d.getFullYear() + "-" + two(d.getMonth() + 1) + "-" + two(d.getDate()); }
+const h = require("./panel_helpers");
+const { check, expectText, pressOk, clickAndLoad, dateText } = h;
 
 // Two periods of work a week ago with nine idle minutes between them: the
 // idle tolerance decides whether those minutes are idle or a break.
@@ -26,38 +25,29 @@ function writeLastWeek(root, email) {
   return dateText(day);
 }
 
-async function clickAndLoad(page, locator) {
-  await Promise.all([page.waitForNavigation({ waitUntil: "load" }), locator.click()]);
-}
-
-// The texts of the list's cells in order.
-async function listCells(page) {
-  return page.evaluate(() => Array.from(document.querySelectorAll("table[id=\"110\"] td"))
-      .map((cell) => cell.innerText.trim()));
-}
-
-module.exports = async function runOrgSettings(page, base, step, tools) {
-  const { check, expectText, pressOk, admin, root } = tools;
+module.exports = async function runOrgSettings(ctx) {
+  const { page, base, step, admin, root } = ctx;
+  const listCells = () => h.listCells(page);
+  const mainPageLink = async (text) => {
+    await h.open(page, base + "mainpage");
+    await clickAndLoad(page, page.getByText(text, { exact: true }));
+  };
 
   const setLeaveModule = async (on) => {
-    await clickAndLoad(page, page.getByText("Change system configuration", { exact: true }));
-    await expectText(page, "System Configuration");
+    await clickAndLoad(page, page.getByText("Change system configuration", { exact: true }), null, "System Configuration");
     const box = page.locator("input[type=checkbox][name=\"118\"]");
     if (on) await box.check(); else await box.uncheck();
     await pressOk(page, /\/mainpage$/);
   };
 
   await step("settings: log on as the administrator", async () => {
-    await page.goto(base + "logon", { waitUntil: "load" });
-    await page.fill("input[name=\"101\"]", admin.email);
-    await page.fill("input[name=\"102\"]", admin.password);
-    await pressOk(page, /\/mainpage$/);
+    await h.logOn(page, base, admin.email, admin.password);
     await expectText(page, "Add a leave entry");
   });
 
   await step("settings: the leave module off removes the leave links", async () => {
     await setLeaveModule(false);
-    const body = await page.evaluate(() => document.body.innerText);
+    const body = await h.bodyText(page);
     check(!body.includes("Add a leave entry") && !body.includes("Manage staff leave report"),
           "the main page still offers leave with the leave module off:\n" + body.slice(0, 1500));
   });
@@ -72,13 +62,11 @@ module.exports = async function runOrgSettings(page, base, step, tools) {
     const report = base + "viewhours?seluser=" + encodeURIComponent(admin.email) + "&startdate=" + day +
                    "&enddate=" + day;
     const reportText = async () => {
-      await page.goto(report, { waitUntil: "load" });
-      await expectText(page, "Total 1 days");
-      return page.evaluate(() => document.body.innerText);
+      await h.open(page, report, "Total 1 days");
+      return h.bodyText(page);
     };
     const before = await reportText();
-    await page.goto(base + "mainpage", { waitUntil: "load" });
-    await clickAndLoad(page, page.getByText("Change system configuration", { exact: true }));
+    await mainPageLink("Change system configuration");
     const tolerance = await page.locator("input[name=\"107\"]").inputValue();
     check(tolerance === "8", "the page shows " + tolerance + " idle minutes, not the 8 the hours use");
     await pressOk(page, /\/mainpage$/);
@@ -89,21 +77,19 @@ module.exports = async function runOrgSettings(page, base, step, tools) {
   // Adds through the dialog, typing key by key so that the input's key
   // filter runs, then ticks the new row and deletes it.
   const addAndDelete = async (what) => {
-    await page.goto(base + "mainpage", { waitUntil: "load" });
-    await clickAndLoad(page, page.getByText(what.link, { exact: true }));
+    await mainPageLink(what.link);
     await expectText(page, what.listTitle);
-    await clickAndLoad(page, page.locator("input[type=button][value=\"" + what.addLabel + "\"]"));
-    await expectText(page, what.dialogTitle);
+    await clickAndLoad(page, page.locator("input[type=button][value=\"" + what.addLabel + "\"]"), null, what.dialogTitle);
     await what.fill();
     await pressOk(page, new RegExp("/" + what.listPage + "$"));
-    check((await listCells(page)).includes(what.shown),
-          what.listPage + " does not list \"" + what.shown + "\": " + JSON.stringify(await listCells(page)));
+    check((await listCells()).includes(what.shown),
+          what.listPage + " does not list \"" + what.shown + "\": " + JSON.stringify(await listCells()));
     const remove = page.locator("input[type=submit][value=\"" + what.deleteLabel + "\"]");
     check(await remove.isDisabled(), "the delete button is enabled before a row is ticked");
     await page.locator("input[type=checkbox][value=\"" + what.value + "\"]").check();
     check(!(await remove.isDisabled()), "ticking a row did not enable the delete button");
     await clickAndLoad(page, remove);
-    check(!(await listCells(page)).includes(what.shown), what.listPage + " still lists \"" + what.shown + "\"");
+    check(!(await listCells()).includes(what.shown), what.listPage + " still lists \"" + what.shown + "\"");
     await clickAndLoad(page, page.locator("input[type=button][value=\"  Return  \"]"));
   };
 
@@ -130,11 +116,7 @@ module.exports = async function runOrgSettings(page, base, step, tools) {
       link: "Set public holidays", listTitle: "Holidays", addLabel: "Add Holiday", dialogTitle: "Add Public Holiday",
       listPage: "holidaylist", deleteLabel: "Delete Holiday", shown: "Founders <day>",
       value: "2030-12-25~2030-12-26",
-      fill: async () => {
-        await page.fill("input[name=\"101\"]", "2030-12-25");
-        await page.fill("input[name=\"102\"]", "2030-12-26");
-        await page.fill("input[name=\"103\"]", "Founders <day>");
-      },
+      fill: () => h.fill(page, { 101: "2030-12-25", 102: "2030-12-26", 103: "Founders <day>" }),
     });
   });
 };

@@ -5,8 +5,8 @@
 
 "use strict";
 
-const path = require("path");
-const { logOn } = require("./data_root");
+const h = require("./panel_helpers");
+const { check } = h;
 
 const PHONE = { width: 390, height: 844 };
 const STAFF_PASSWORD = "Leave-Test-9";  // set by the leave steps
@@ -48,33 +48,16 @@ async function phoneFaults(page) {
   }, PHONE.width);
 }
 
-module.exports = async function runPhoneSteps(h) {
-  const { playwright, chromium, base, step, check, expectText, pressOk, admin, staff, shotFolder } = h;
-  const browser = await playwright.chromium.launch({
-    executablePath: chromium, headless: true,
-    args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run"],
-  });
-  try {
-    const context = await browser.newContext({ viewport: PHONE, isMobile: true, hasTouch: true, deviceScaleFactor: 1 });
-    const page = await context.newPage();
-    const errors = [];
-    page.on("pageerror", (error) => errors.push(error.message + " (" + page.url() + ")"));
-    page.on("console", (message) => {
-      if (message.type() === "error") errors.push(message.text() + " (" + page.url() + ")");
-    });
-    let shots = 0;
+module.exports = async function runPhoneSteps(ctx) {
+  const { base, step, admin, staff } = ctx;
+  await h.inOwnBrowser(ctx, "phone", { viewport: PHONE, isMobile: true, hasTouch: true, deviceScaleFactor: 1 },
+                      async (page, shot) => {
     const visit = async (who, address, expected) => {
-      if (address !== null) await page.goto(base + address, { waitUntil: "load" });
-      if (expected) await expectText(page, expected, address || "the page");
-      shots += 1;
-      const name = who + "-" + (address || "page").replace(/\?.*$/, "").replace(/[^a-z0-9]+/gi, "-");
-      await page.screenshot({ path: path.join(shotFolder, "phone-" + String(shots).padStart(2, "0") + "-" + name + ".png"),
-                              fullPage: true });
+      await h.open(page, base + address, expected);
       const faults = await phoneFaults(page);
-      check(faults.length === 0, (address || "the page") + " at phone width:\n  " + faults.join("\n  "));
-      check(errors.length === 0, "the browser reported errors on our pages:\n  " + errors.splice(0).join("\n  "));
+      await shot(who + "-" + address.replace(/\?.*$/, "").replace(/[^a-z0-9]+/gi, "-"));
+      check(faults.length === 0, address + " at phone width:\n  " + faults.join("\n  "));
     };
-    const tools = { pressOk, expectText };
 
     const paths = [
       { who: "staff", person: staff, password: STAFF_PASSWORD, pages: [
@@ -92,18 +75,13 @@ module.exports = async function runPhoneSteps(h) {
         ["leaveform?onok=mainpage&oncancel=mainpage", null],
       ] },
     ];
-    await step("phone: the logon page fits the screen", async () => {
-      await visit("anyone", "logon", "Logon");
-    });
+    await step("phone: the logon page fits the screen", () => visit("anyone", "logon", "Logon"));
     for (const one of paths) {
       await step("phone: the " + one.who + "'s pages fit the screen", async () => {
-        await logOn(page, base, tools, one.person.email, one.password);
+        await h.logOn(page, base, one.person.email, one.password);
         for (const [address, expected] of one.pages) await visit(one.who, address, expected);
-        await page.goto(base + "logout", { waitUntil: "load" });
+        await h.open(page, base + "logout");
       });
     }
-    await context.close();
-  } finally {
-    await browser.close();
-  }
+  });
 };

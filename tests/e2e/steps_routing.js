@@ -6,32 +6,30 @@
 
 "use strict";
 
-module.exports = async function runRouting(page, base, step, tools) {
-  const { check, expectText, pressOk, valueOf, user, newPort, waitForPort, limitMs } = tools;
+const { freePort, waitForPort } = require("./server_run");
+const h = require("./panel_helpers");
+const { check, expectText, pressOk, valueOf } = h;
+
+module.exports = async function runRouting(ctx) {
+  const { page, base, step, admin: user, limitMs } = ctx;
+  const newPort = await freePort();
 
   await step("routing: an administrator opens the routing options", async () => {
-    await page.goto(base + "logon", { waitUntil: "load" });
-    await page.fill("input[name=\"101\"]", user.email);
-    await page.fill("input[name=\"102\"]", user.password);
-    await pressOk(page, /\/mainpage$/);
-    await page.goto(base + "routing", { waitUntil: "load" });
-    await expectText(page, "Routing Options");
-    await expectText(page, "Example URLs");
-    await expectText(page, "Changes apply at once: a new port moves the control panel");
+    await h.logOn(page, base, user.email, user.password);
+    await h.open(page, base + "routing", "Routing Options");
+    await expectText(page, ["Example URLs", "Changes apply at once: a new port moves the control panel"]);
     const publicModes = await page.locator("select[name=\"102\"] option").allInnerTexts();
-    check(JSON.stringify(publicModes) === JSON.stringify(
-        ["Static IP (not sure)", "Static IP (confirmed)", "Use Domain Name", "Don't Care"]),
-        "public address modes: " + JSON.stringify(publicModes));
+    h.expectSame(publicModes, ["Static IP (not sure)", "Static IP (confirmed)", "Use Domain Name", "Don't Care"],
+                 "the public address modes");
   });
 
   await step("routing: a domain name mode needs a name, then it is stored", async () => {
     await page.selectOption("select[name=\"102\"]", { label: "Use Domain Name" });
     await page.fill("input[name=\"103\"]", "");
-    await pressOk(page);
-    await expectText(page, "The hostname is invalid. Please try again.");
+    await pressOk(page, null, "The hostname is invalid. Please try again.");
     await page.fill("input[name=\"103\"]", "office.example");
     await pressOk(page, /\/mainpage$/);
-    await page.goto(base + "routing", { waitUntil: "load" });
+    await h.open(page, base + "routing");
     check(await valueOf(page, "103") === "office.example", "the host name was not kept");
     await expectText(page, "http://office.example:");
   });
@@ -39,15 +37,12 @@ module.exports = async function runRouting(page, base, step, tools) {
   await step("routing: a new port moves the panel there", async () => {
     await page.fill("input[name=\"105\"]", String(newPort));
     await page.check("input[type=radio][value=\"106\"]");
-    await pressOk(page);
-    await expectText(page, "The server now answers on port " + newPort + ".");
+    await pressOk(page, null, "The server now answers on port " + newPort + ".");
     const link = page.locator("a[href$=\":" + newPort + "/mainpage\"]");
     check(await link.count() === 1, "no link to the new address");
     // The listener moves once the answer has gone out.
     await waitForPort(newPort, Date.now() + limitMs);
-    await Promise.all([page.waitForURL(new RegExp(":" + newPort + "/mainpage$"), { waitUntil: "load" }),
-                       link.click()]);
-    await expectText(page, "Logged on as " + user.email);
+    await h.clickAndLoad(page, link, new RegExp(":" + newPort + "/mainpage$"), "Logged on as " + user.email);
     // The old port closes as soon as the answer has gone out, so the style
     // sheets that the answer asks for may find it closed.
   }, { expectedErrors: /ERR_CONNECTION_REFUSED \(http:\/\/127\.0\.0\.1:\d+\/(s|print)\.css\)/ });

@@ -11,33 +11,24 @@
 const fs = require("fs");
 const path = require("path");
 const { freePort, waitForPort, startServer } = require("./server_run");
+const h = require("./panel_helpers");
+const { check, expectText, pressOk } = h;
 
-// `ctx`: page, step, check, expectText, pressOk, program, temp, limitMs.
 module.exports = async function runSetupResume(ctx) {
-  const { page, step, check, expectText, pressOk, limitMs } = ctx;
+  const { page, step, limitMs } = ctx;
   const admin = { email: "owner@example.com", name: "Olga Owner", password: "Later-Finish-3" };
   const folder = path.join(ctx.temp, "second-server");
   const port = await freePort();
   const base = "http://127.0.0.2:" + port + "/";
   const server = startServer(ctx.program, path.join(folder, "root"), path.join(folder, "home"), port,
                              path.join(folder, "server-stderr.log"), limitMs);
-  const logOn = async () => {
-    await page.goto(base + "logon", { waitUntil: "load" });
-    await page.fill("input[name=\"101\"]", admin.email);
-    await page.fill("input[name=\"102\"]", admin.password);
-    await pressOk(page, /\/mainpage$/);
-  };
   try {
     await server.running;
     await waitForPort(port, Date.now() + limitMs, "127.0.0.2");
 
     await step("setup: step 1 on a second fresh server, then the browser closes", async () => {
-      await page.goto(base, { waitUntil: "load" });
-      await expectText(page, "Setup Wizard: Step 1 of 3");
-      await page.fill("input[name=\"101\"]", admin.email);
-      await page.fill("input[name=\"102\"]", admin.name);
-      await page.fill("input[name=\"103\"]", admin.password);
-      await page.fill("input[name=\"104\"]", admin.password);
+      await h.open(page, base, "Setup Wizard: Step 1 of 3");
+      await h.fill(page, { 101: admin.email, 102: admin.name, 103: admin.password, 104: admin.password });
       await pressOk(page, /\/wizardconfirmemail$/);
       // Only this server's session goes; the main run's (at 127.0.0.1) stays.
       const cookies = await page.context().cookies();
@@ -46,9 +37,8 @@ module.exports = async function runSetupResume(ctx) {
     });
 
     await step("setup: the next visit finds the wizard off", async () => {
-      await page.goto(base, { waitUntil: "load" });
-      await expectText(page, "Can not run setup wizard when admin users still exist");
-      await logOn();
+      await h.open(page, base, "Can not run setup wizard when admin users still exist");
+      await h.logOn(page, base, admin.email, admin.password);
       await expectText(page, "Finish the setup");
       for (const link of ["Check that KavrixServer can send email", "Choose what KavrixServer is used for",
                           "Add the first users", "Read what to do next"]) {
@@ -58,15 +48,12 @@ module.exports = async function runSetupResume(ctx) {
     }, { phone: true });
 
     await step("setup: finishing leads through the modules question", async () => {
-      await Promise.all([page.waitForURL(/\/wizardconfirmemail$/, { waitUntil: "load" }),
-                         page.getByText("Check that KavrixServer can send email", { exact: true }).click()]);
+      await h.clickAndLoad(page, page.getByText("Check that KavrixServer can send email", { exact: true }),
+                           /\/wizardconfirmemail$/);
       await page.check("input[type=radio][value=\"102\"]");
-      await pressOk(page, /\/wizardsmtpsetting$/);
-      await expectText(page, "SMTP Settings");
-      await pressOk(page, /\/wizardkavrixusage$/);
-      await expectText(page, "Setup Wizard: KavrixServer Usage");
-      await pressOk(page, /\/wizardaddusers$/);
-      await expectText(page, "Work days of these users:");
+      await pressOk(page, /\/wizardsmtpsetting$/, "SMTP Settings");
+      await pressOk(page, /\/wizardkavrixusage$/, "Setup Wizard: KavrixServer Usage");
+      await pressOk(page, /\/wizardaddusers$/, "Work days of these users:");
     }, { phone: true });
 
     await step("setup: the first users with their work days", async () => {
@@ -75,14 +62,11 @@ module.exports = async function runSetupResume(ctx) {
         check(await page.locator("input[type=checkbox][name=\"" + name + "\"]").isChecked() === ticked,
               "work day box " + name + " is not preset as Monday to Friday");
       }
-      await page.fill("input[name=\"101\"]", "later.user@example.com");
-      await page.fill("input[name=\"201\"]", "Later User");
+      await h.fill(page, { 101: "later.user@example.com", 201: "Later User" });
       await page.uncheck("input[type=checkbox][name=\"705\"]");
-      await pressOk(page, /\/wizardfinish$/);
-      await expectText(page, "Initial Setup: Finished!");
+      await pressOk(page, /\/wizardfinish$/, "Initial Setup: Finished!");
       check(!(await page.content()).includes("0.0.0.0"), "the finish page links to 0.0.0.0");
-      await pressOk(page, /\/mainpage$/);
-      await expectText(page, "Logged on as " + admin.email);
+      await pressOk(page, /\/mainpage$/, "Logged on as " + admin.email);
       check(await page.getByText("Finish the setup").count() === 0, "the main page still offers the setup");
     });
 

@@ -8,11 +8,8 @@
 
 "use strict";
 
-const fs = require("fs");
-const path = require("path");
-
-const { runSimulator } = require("./simulator");
-const { switchUser: logOn } = require("./data_root");
+const h = require("./panel_helpers");
+const { check, expectText } = h;
 
 // The text of the panel's row of `email`, or "" while it has none.
 function rowText(page, email) {
@@ -23,31 +20,21 @@ function rowText(page, email) {
   }, email);
 }
 
-// `ctx`: as for the monitoring steps (page, base, step, check, expectText,
-// program, root, home, temp, port, admin, limitMs).
 module.exports = async function runTodaySteps(ctx) {
-  const { page, base, step, check, expectText, admin, limitMs } = ctx;
-  const simulator = path.join(path.dirname(ctx.program), "kavrixstation-sim");
-  const env = Object.assign({}, process.env, { KAVRIX_ROOT: ctx.root, HOME: ctx.home });
-  delete env.DISPLAY;
+  const { page, base, step, admin } = ctx;
   let staff = null;
   let station = null;
 
   await step("the Today panel shows a connected station's user in now", async () => {
-    const usersFile = path.join(ctx.temp, "today-users.txt");
-    await runSimulator(simulator, ["--make-users", "1", "--teams", "1", "--users-file", usersFile], env, limitMs);
-    const [email, password] = fs.readFileSync(usersFile, "utf8").trim().split(/\s+/);
-    staff = { email, password };
+    staff = await h.simulatorUser(ctx, "today-users.txt");
     // The station stays connected while the panel is looked at.
-    station = runSimulator(simulator, [
-      "--port", String(ctx.port), "--user", email, "--password", password,
-      "--command", "activity WINWORD.EXE \"Plan <b>& notes</b>\" 900 40 12",
-      "--command", "presence active Office WINWORD.EXE \"Plan <b>& notes</b>\" 555",
-      "--command", "wait 45"], env, limitMs + 45000);
-    await logOn(page, base, admin.email, admin.password);
+    station = h.runStation(ctx, staff, ["activity WINWORD.EXE \"Plan <b>& notes</b>\" 900 40 12",
+                                        "presence active Office WINWORD.EXE \"Plan <b>& notes</b>\" 555", "wait 45"],
+                           ctx.limitMs + 45000);
+    await h.switchUser(page, base, admin.email, admin.password);
     let row = "";
-    for (const end = Date.now() + limitMs; Date.now() < end;) {
-      row = await rowText(page, email);
+    for (const end = Date.now() + ctx.limitMs; Date.now() < end;) {
+      row = await rowText(page, staff.email);
       if (/In now/.test(row)) break;
       await page.reload({ waitUntil: "load" });
     }
@@ -75,9 +62,8 @@ module.exports = async function runTodaySteps(ctx) {
   });
 
   await step("a staff member's Today panel shows only his own part", async () => {
-    await logOn(page, base, staff.email, staff.password);
-    await expectText(page, "My hours today:");
-    await expectText(page, "My pending leave requests: 0");
+    await h.switchUser(page, base, staff.email, staff.password);
+    await expectText(page, ["My hours today:", "My pending leave requests: 0"]);
     check(await page.locator("table.todaystaff").count() === 0, "a staff member sees a staff table");
     await station;
   }, { phone: true });

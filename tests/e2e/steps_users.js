@@ -10,7 +10,8 @@
 const fs = require("fs");
 const path = require("path");
 
-const { logOn, setPassword } = require("./data_root");
+const h = require("./panel_helpers");
+const { check, expectText, pressOk, valueOf, clickAndLoad } = h;
 
 const NEW_USER = "e2e.new@example.com";
 const STAFF_PASSWORD = "Users-Test-5";
@@ -28,12 +29,8 @@ function addTeam(root, name) {
   fs.writeFileSync(list, "maxid=" + (id + 1) + "\r\n");
 }
 
-async function clickAndLoad(page, locator) {
-  await Promise.all([page.waitForNavigation({ waitUntil: "load" }), locator.click()]);
-}
-
-module.exports = async function runUsers(page, base, step, tools) {
-  const { check, expectText, pressOk, valueOf, admin, staff, root, temp } = tools;
+module.exports = async function runUsers(ctx) {
+  const { page, base, step, admin, staff, root, temp } = ctx;
   // The last button of a label: the details form starts with an unseen copy
   // of OK that takes Enter.
   const submit = (label) => page.locator("input[type=submit][value=\"" + label + "\"]").last();
@@ -41,10 +38,7 @@ module.exports = async function runUsers(page, base, step, tools) {
 
   await step("users: the administrator opens the staff list", async () => {
     addTeam(root, "Sales");
-    await page.goto(base + "logon", { waitUntil: "load" });
-    await page.fill("input[name=\"101\"]", admin.email);
-    await page.fill("input[name=\"102\"]", admin.password);
-    await pressOk(page, /\/mainpage$/);
+    await h.logOn(page, base, admin.email, admin.password);
     await clickAndLoad(page, page.getByText("Manage users", { exact: true }));
     await expectText(page, admin.email, "the staff list");
     check(await page.locator("input[type=submit][name=submit_pwdresend]").isDisabled(),
@@ -52,27 +46,19 @@ module.exports = async function runUsers(page, base, step, tools) {
   });
 
   await step("users: a new user with custom hours and work days", async () => {
-    await clickAndLoad(page, page.locator("input[type=button][value=\"Add New Employee\"]"));
-    await expectText(page, "Add a New User");
-    await page.fill("input[name=\"101\"]", NEW_USER);
-    await page.fill("input[name=\"102\"]", "Eve <Example>");
+    await clickAndLoad(page, page.locator("input[type=button][value=\"Add New Employee\"]"), null, "Add a New User");
+    await h.fill(page, { 101: NEW_USER, 102: "Eve <Example>" });
     await page.check("input[name=rbg2][value=\"211\"]");
     await page.fill("input[name=\"212\"]", "30");
     await page.uncheck("input[name=\"405\"]");
-    await page.fill("input[name=\"501\"]", "09:00:00");
-    await page.fill("input[name=\"502\"]", "17:00:00");
-    await page.fill("input[name=\"108\"]", "");
+    await h.fill(page, { 501: "09:00:00", 502: "17:00:00", 108: "" });
   });
 
   await step("users: a manager picked, the form kept and marked not saved yet", async () => {
-    await clickAndLoad(page, submit("Add a Manager"));
-    await expectText(page, "Select a manager");
+    await clickAndLoad(page, submit("Add a Manager"), null, "Select a manager");
     await page.selectOption("select[name=\"101\"]", { label: admin.name + " (" + admin.email + ")" });
-    await pressOk(page, backFromPicker);
-    await expectText(page, "These changes are not saved yet: press OK to save them.");
-    check(await valueOf(page, "102") === "Eve <Example>", "the name was lost on the way to the manager picker");
-    check(await valueOf(page, "212") === "30", "the custom hours were lost");
-    check(await valueOf(page, "108") === admin.email, "the manager was not added");
+    await pressOk(page, backFromPicker, "These changes are not saved yet: press OK to save them.");
+    await h.expectValues(page, { 102: "Eve <Example>", 212: "30", 108: admin.email });
     check(!(await page.locator("input[name=\"405\"]").isChecked()), "Friday came back ticked");
   }, { phone: true });
 
@@ -86,8 +72,7 @@ module.exports = async function runUsers(page, base, step, tools) {
   }, { phone: true });
 
   await step("users: the new user edited, Enter saves", async () => {
-    await clickAndLoad(page, page.getByRole("link", { name: "Eve <Example>" }));
-    await expectText(page, "View User Details");
+    await clickAndLoad(page, page.getByRole("link", { name: "Eve <Example>" }), null, "View User Details");
     check(await page.locator("input[name=rbg2][value=\"211\"]").isChecked(), "custom hours not stored");
     check(await page.locator("input[name=\"404\"]").isChecked() &&
           !(await page.locator("input[name=\"405\"]").isChecked()), "work days not stored");
@@ -109,16 +94,14 @@ module.exports = async function runUsers(page, base, step, tools) {
     const file = path.join(temp, "import.csv");
     fs.writeFileSync(file, "bob.csv@example.com,\"Bob Csv\",\"\",\"\",0,0,0,\"Sales\",\"" + admin.email + "\"\r\n" +
                            "cara.csv@example.com,\"Cara Csv\",\"\",\"\",0,1,0,\"\",\"\"\r\n");
-    await page.goto(base + "userlist?category=all", { waitUntil: "load" });
+    await h.open(page, base + "userlist?category=all");
     await clickAndLoad(page, page.getByText("Import users from a CSV file", { exact: true }));
     await page.setInputFiles("#csvfile", file);
     await page.waitForFunction(() => document.getElementsByName("csv")[0].value.includes("cara.csv"));
-    await clickAndLoad(page, submit("Preview"));
-    await expectText(page, "Bob Csv");
+    await clickAndLoad(page, submit("Preview"), null, "Bob Csv");
     await clickAndLoad(page, submit("Import"));
     await expectText(page, "Imported: 2 users added, 0 users changed.");
-    await clickAndLoad(page, page.getByText("Back to the user list", { exact: true }));
-    await expectText(page, "Cara Csv");
+    await clickAndLoad(page, page.getByText("Back to the user list", { exact: true }), null, "Cara Csv");
   });
 
   await step("users: one imported user deleted", async () => {
@@ -130,11 +113,9 @@ module.exports = async function runUsers(page, base, step, tools) {
   });
 
   await step("users: a staff member typing an administrator's address sees the message page", async () => {
-    setPassword(root, staff.email, STAFF_PASSWORD);
-    await page.goto(base + "logout", { waitUntil: "load" });
-    await logOn(page, base, tools, staff.email, STAFF_PASSWORD);
-    await page.goto(base + "userdetail?seluser=" + encodeURIComponent(admin.email), { waitUntil: "load" });
-    await expectText(page, "Kavrixserver Message");
+    h.setPassword(root, staff.email, STAFF_PASSWORD);
+    await h.switchUser(page, base, staff.email, STAFF_PASSWORD);
+    await h.open(page, base + "userdetail?seluser=" + encodeURIComponent(admin.email), "Kavrixserver Message");
     await expectText(page, "Only managers, administrators or HR staff can view the detail of this user!");
   }, { phone: true });
 

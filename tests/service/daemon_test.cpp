@@ -2,29 +2,9 @@
 
 #include <sys/prctl.h>
 
-#include <cstring>
-
-#include "foundation/file_modes.h"
 #include "support/test_helpers.h"
 
 namespace {
-
-// What the daemon child found after detaching, sent to the test through a
-// pipe of its own.
-struct DetachReport {
-  int ok;
-  pid_t pid;
-  pid_t session;
-  mode_t umask;
-  char cwd[64];
-  int standardOnNull;
-};
-
-bool IsDevNull(int fd) {
-  struct stat fdInfo {}, nullInfo {};
-  return fstat(fd, &fdInfo) == 0 && stat("/dev/null", &nullInfo) == 0 && fdInfo.st_rdev == nullInfo.st_rdev &&
-         S_ISCHR(fdInfo.st_mode);
-}
 
 // The test process adopts the orphaned daemon children, so that each one is
 // waited for here and none is left behind.
@@ -54,38 +34,6 @@ TEST_F(DaemonTest, StartedHandshakeAndChildThatEndsWithoutReporting) {
     EXPECT_EQ(LServiceAwaitStarted(pipe.in.Get()), reports ? 0 : 1);
     EXPECT_EQ(WaitExit(child), 0);
   }
-}
-
-// The whole fork: the launcher (the program's first process) ends with 0
-// once the detached daemon has reported.
-TEST_F(DaemonTest, LauncherExitsZeroAfterTheDaemonStarted) {
-  TestPipe reports;
-  const pid_t launcher = ForkChild([&] {
-    reports.in.Reset();
-    LUniqueFd started = LServiceForkDaemon();
-    // Only the daemon gets here.
-    DetachReport report{};
-    report.ok = LServiceDetachSession() ? 1 : 0;
-    report.pid = getpid();
-    report.session = getsid(0);
-    report.umask = umask(0);
-    if (getcwd(report.cwd, sizeof(report.cwd)) == nullptr) report.cwd[0] = '\0';
-    report.standardOnNull = IsDevNull(0) && IsDevNull(1) && IsDevNull(2) ? 1 : 0;
-    if (write(reports.out.Get(), &report, sizeof(report)) != sizeof(report)) return 2;
-    return LServiceReportStarted(started) ? 0 : 3;
-  });
-  ASSERT_GT(launcher, 0);
-  reports.out.Reset();
-  DetachReport report{};
-  ASSERT_EQ(read(reports.in.Get(), &report, sizeof(report)), static_cast<ssize_t>(sizeof(report)));
-  EXPECT_EQ(report.ok, 1);
-  EXPECT_EQ(report.session, report.pid);
-  EXPECT_EQ(report.umask, kLDataUmask);
-  EXPECT_STREQ(report.cwd, "/");
-  EXPECT_EQ(report.standardOnNull, 1);
-  EXPECT_EQ(WaitExit(launcher), 0);
-  // The orphaned daemon came to this process (the subreaper).
-  EXPECT_EQ(WaitExit(report.pid), 0);
 }
 
 // A daemon that dies before its report must not leave the launcher (and so

@@ -10,17 +10,13 @@
 #include <filesystem>
 
 #include "foundation/settings_sections.h"
+#include "program_support.h"
 #include "support/log_reader.h"
-#include "support/temp_root.h"
 
 namespace {
 
 class DataModesTest : public KavrixTempRoot {
  protected:
-  static mode_t ModeOf(const std::string& path) {
-    struct stat info {};
-    return lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 01;
-  }
   static void Make(const std::string& path, mode_t mode) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     ASSERT_TRUE(KavrixWriteFile(path, "x")) << path;
@@ -54,9 +50,9 @@ TEST_F(DataModesTest, TheDataFolderSessionsAndAnArchiveElsewhereAreNarrowedAndTo
   const LModeTightening first = LTightenDataModes({});
   EXPECT_GE(first.narrowed, 7);
   EXPECT_EQ(first.failed, 0);
-  for (const auto& f : files) EXPECT_EQ(ModeOf(f.path), f.after) << f.path;
-  EXPECT_EQ(ModeOf(SharedFolder() + "/SessionData"), 0700u);
-  EXPECT_EQ(ModeOf(archive + "/ann@xexample"), 02770u);
+  for (const auto& f : files) EXPECT_EQ(KavrixFileMode(f.path), f.after) << f.path;
+  EXPECT_EQ(KavrixFileMode(SharedFolder() + "/SessionData"), 0700u);
+  EXPECT_EQ(KavrixFileMode(archive + "/ann@xexample"), 02770u);
   const LModeTightening second = LTightenDataModes({});
   EXPECT_EQ(second.narrowed, 0);
   EXPECT_EQ(LinesWith("Data folder: "), 1);

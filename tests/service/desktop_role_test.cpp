@@ -56,12 +56,8 @@ TEST_F(DesktopRoleTest, AsRootWithoutAServiceItInstallsIntoItsPathsThenRunsTheEn
   EXPECT_EQ(KavrixFolderEntries(TempDir() + "/sbin"), Strings{"kavrixserverd"});
   EXPECT_FALSE(KavrixFileExists(options.runOncePath));
   const Strings expected{"Unable to start the background service! Will attempt to run in foreground.",
-                         "Starting server",
-                         "Server Started",
-                         "Restarting server",
-                         "Server Started",
-                         "Stopping server",
-                         "KavrixServer Exit"};
+                         "Starting server", "Server Started", "Restarting server", "Server Started",
+                         "Stopping server", "KavrixServer Exit"};
   Strings messages = Messages(KavrixReadFile(outputPath));
   // Only the lines of the engine's start, change and stop, in their order.
   std::erase_if(messages, [&](const std::string& m) { return std::find(expected.begin(), expected.end(), m) == expected.end(); });

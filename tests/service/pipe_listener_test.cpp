@@ -1,16 +1,13 @@
 #include "service/pipe_listener.h"
 
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include <atomic>
-#include <cstring>
 
+#include "program_support.h"
 #include "service/named_pipe.h"
 #include "support/loopback.h"
-#include "support/temp_root.h"
 
 namespace {
 
@@ -24,9 +21,9 @@ class CountingHandler : public LPipeConnectionHandler {
   std::atomic<int> accepted{0};
 };
 
-mode_t ModeOf(const std::string& path) {
+bool IsSocket(const std::string& path) {
   struct stat info {};
-  return lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
+  return lstat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
 }
 
 class PipeListenerTest : public KavrixTempRoot {
@@ -41,8 +38,8 @@ TEST_F(PipeListenerTest, AcceptsAnyUserAndRemovesItsFileOnClose) {
   LPipeListener listener(handler_);
   ASSERT_TRUE(listener.Open(Path()));
   ASSERT_TRUE(listener.Start(0));
-  EXPECT_TRUE(S_ISSOCK(ModeOf(Path())));
-  EXPECT_EQ(ModeOf(Path()) & 07777, 0777u);
+  EXPECT_TRUE(IsSocket(Path()));
+  EXPECT_EQ(KavrixFileMode(Path()), 0777u);
   {
     LUniqueFd client = LNamedPipeRef::OpenPath(Path());
     ASSERT_TRUE(client);
@@ -58,11 +55,7 @@ TEST_F(PipeListenerTest, AcceptsAnyUserAndRemovesItsFileOnClose) {
 TEST_F(PipeListenerTest, AStaleSocketIsReplacedALiveOneIsNot) {
   {
     // A socket file whose process is gone.
-    LUniqueFd dead(socket(AF_UNIX, SOCK_STREAM, 0));
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    strcpy(address.sun_path, Path().c_str());
-    ASSERT_EQ(bind(dead.Get(), reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ASSERT_TRUE(KavrixBindUnix(Path(), false));
   }
   LPipeListener first(handler_);
   ASSERT_TRUE(first.Open(Path()));
@@ -84,8 +77,8 @@ TEST_F(PipeListenerTest, APlantedLinkIsReplacedNotFollowed) {
     ASSERT_EQ(symlink(linkTarget.c_str(), Path().c_str()), 0);
     LPipeListener listener(handler_);
     ASSERT_TRUE(listener.Open(Path())) << linkTarget;
-    EXPECT_TRUE(S_ISSOCK(ModeOf(Path())));
-    EXPECT_EQ(ModeOf(target) & 07777, 0600u);
+    EXPECT_TRUE(IsSocket(Path()));
+    EXPECT_EQ(KavrixFileMode(target), 0600u);
     EXPECT_EQ(KavrixReadFile(target), "keep");
     EXPECT_FALSE(KavrixFileExists(TempDir() + "/absent"));
     listener.Close();

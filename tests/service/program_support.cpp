@@ -1,9 +1,13 @@
 #include "program_support.h"
 
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "service/stop_semaphore.h"
@@ -32,6 +36,34 @@ std::vector<pid_t> KavrixAdoptedDaemons(const std::string& executable) {
     found.push_back(static_cast<pid_t>(atoi(entry.path().filename().c_str())));
   }
   return found;
+}
+
+std::string KavrixReadLine(int fd) {
+  std::string line;
+  char c;
+  for (;;) {
+    pollfd wait{fd, POLLIN, 0};
+    if (poll(&wait, 1, 30000) <= 0 || read(fd, &c, 1) != 1) return line.empty() ? "<end>" : line;
+    if (c == '\n') return line;
+    line += c;
+  }
+}
+
+LUniqueFd KavrixBindUnix(const std::string& path, bool listening) {
+  LUniqueFd fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+  if (bind(fd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
+      (listening && listen(fd.Get(), 5) != 0)) {
+    fd.Reset();
+  }
+  return fd;
+}
+
+unsigned KavrixFileMode(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 01;
 }
 
 void ServiceInstallTest::SetUp() {

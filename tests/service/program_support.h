@@ -1,6 +1,7 @@
 #pragma once
-// Helpers of the service tests: the real program, the daemons it leaves,
-// and a whole service installation inside the test's folder.
+// Helpers of the service tests: the real program and its output, the
+// daemons it leaves, sockets and file modes, and a whole service
+// installation inside the test's folder.
 
 #include <sys/types.h>
 
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/unique_fd.h"
 #include "service/service_control.h"
 #include "support/temp_root.h"
 
@@ -20,6 +22,16 @@ bool KavrixWriteRoutingPort(const std::string& sharedFolder, uint16_t port);
 // The children of this process (a subreaper) that are named "kavrixserverd",
 // or, with `executable` given, that run that file.
 std::vector<pid_t> KavrixAdoptedDaemons(const std::string& executable = "");
+
+// One line of a child's output, without its newline; "<end>" when the
+// output ended (or stayed silent for 30 s) before any byte of it.
+std::string KavrixReadLine(int fd);
+
+// A Unix socket bound at `path`, listening unless `listening` is false.
+LUniqueFd KavrixBindUnix(const std::string& path, bool listening = true);
+
+// The permission bits of `path` (not followed when a link); 01 when missing.
+unsigned KavrixFileMode(const std::string& path);
 
 // The whole installation lives in the test's folder; USER=root makes the
 // root-prompt commands run directly with the shell. The fake process folder

@@ -74,6 +74,9 @@ cmp -s "$program" /usr/sbin/kavrixserverd || check "program bytes" same differen
 check "unit mode" "644 root" "$(stat -c '%a %U' "$unit")"
 check "unit command" "ExecStart=/usr/sbin/kavrixserverd -foreground" "$(grep '^ExecStart=' "$unit")"
 check "unit data folder" "ReadWritePaths=$KAVRIX_ROOT" "$(grep '^ReadWritePaths=' "$unit")"
+# What keeps the service's files private and the machine safe from it.
+check "unit restart and hardening" "Restart=on-failure UMask=0007 ProtectSystem=strict ProtectHome=yes PrivateTmp=yes NoNewPrivileges=yes" \
+  "$(grep -E '^(Restart|UMask|Protect[A-Za-z]*|PrivateTmp|NoNewPrivileges)=' "$unit" | tr '\n' ' ' | sed 's/ $//')"
 check "units written" "kavrixserverd.service" "$(ls /etc/systemd/system)"
 if ! systemd-analyze verify "$unit" > "$work/verify.out" 2>&1; then
   check "systemd-analyze verify" "" "$(cat "$work/verify.out")"

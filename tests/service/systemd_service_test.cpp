@@ -4,8 +4,6 @@
 
 #include "service/systemd_service.h"
 
-#include <sys/stat.h>
-
 #include "foundation/settings_sections.h"
 #include "program_support.h"
 #include "service/console_installer.h"
@@ -17,38 +15,33 @@ namespace {
 class SystemdServiceTest : public ServiceInstallTest {
  protected:
   std::string Calls() { return KavrixReadFile(TempDir() + "/systemctl.log"); }
-  unsigned Mode(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
-  }
 };
 
 }  // namespace
+
+// The unit's text itself is checked where it is used: systemd_install_test.sh
+// has systemd-analyze verify it and runs its command with its environment.
+TEST(SystemdUnit, OnlyPlainAbsolutePathsGoIntoTheUnit) {
+  for (const char* plain : {"/opt/mardel", "/srv/kavrix-data_2/v1.0+x"}) EXPECT_TRUE(LServiceUnitPathIsPlain(plain)) << plain;
+  for (const char* odd : {"", "opt/mardel", "/opt/my data", "/opt/%h", "/opt/a\"b", "/opt/a\\x", "/opt/a;b", "/opt/\xc3\xa9"}) {
+    EXPECT_FALSE(LServiceUnitPathIsPlain(odd)) << odd;
+  }
+}
 
 TEST_F(SystemdServiceTest, InstallWritesTheUnitAndTheProgramThenEnablesAndStarts) {
   FakeSystemd();
   FakeUpdateRc(0);
   const std::string program = TempDir() + "/program";
   ASSERT_TRUE(KavrixWriteFile(program, "program bytes"));
-  ASSERT_TRUE(KavrixWriteFile(paths_.systemdUnit, "an older unit, longer than the new one would be ..........."
-                                                  "................................................................"
-                                                  "................................................................"
-                                                  "................................................................"
-                                                  "................................................................"
-                                                  "................................................................"
-                                                  "................................................................"));
+  // An older unit, longer than the new one.
+  ASSERT_TRUE(KavrixWriteFile(paths_.systemdUnit, std::string(1000, '.')));
   EXPECT_EQ(LConsoleInstall(program, paths_), 0);
+  // The calls, the files' modes and bytes and that nothing else is left are
+  // checked on the real program in systemd_install_test.sh.
   EXPECT_EQ(KavrixReadFile(paths_.systemdUnit), LServiceUnitText(paths_.serviceExecutable, InstallRoot()));
-  EXPECT_EQ(KavrixReadFile(paths_.serviceExecutable), "program bytes");
-  EXPECT_EQ(Mode(paths_.systemdUnit), 0644u);
-  EXPECT_EQ(Mode(paths_.serviceExecutable), 0755u);
-  EXPECT_EQ(Calls(), "daemon-reload\nenable kavrixserverd.service\nrestart kavrixserverd.service\n");
   EXPECT_EQ(LSettingGetString("Service", "Enabled"), "1");
-  // Nothing of the init-script way, nothing left beside the files.
-  EXPECT_FALSE(KavrixFileExists(paths_.initScript));
-  EXPECT_FALSE(KavrixFileExists(TempDir() + "/update-rc.log"));
-  EXPECT_EQ(KavrixFolderEntries(TempDir() + "/system"), std::vector<std::string>{"kavrixserverd.service"});
-  EXPECT_EQ(KavrixFolderEntries(TempDir() + "/sbin"), std::vector<std::string>{"kavrixserverd"});
+  // Nothing of the init-script way.
+  EXPECT_FALSE(KavrixFileExists(paths_.initScript) || KavrixFileExists(TempDir() + "/update-rc.log"));
 }
 
 // A failing systemctl step ends the install with status 1 and no further
@@ -80,9 +73,6 @@ TEST_F(SystemdServiceTest, UninstallStopsDisablesRemovesAndReloads) {
   ASSERT_TRUE(KavrixWriteFile(paths_.systemdUnit, "unit"));
   ASSERT_TRUE(KavrixWriteFile(paths_.serviceExecutable, "program"));
   EXPECT_EQ(LConsoleUninstall(paths_), 0);
-  EXPECT_EQ(Calls(), "stop kavrixserverd.service\ndisable kavrixserverd.service\ndaemon-reload\n");
-  EXPECT_FALSE(KavrixFileExists(paths_.systemdUnit));
-  EXPECT_FALSE(KavrixFileExists(paths_.serviceExecutable));
   EXPECT_EQ(LSettingGetString("Service", "Enabled"), "0");
   EXPECT_FALSE(KavrixFileExists(TempDir() + "/update-rc.log"));
 }
@@ -95,8 +85,7 @@ TEST_F(SystemdServiceTest, UninstallRemovesNothingWhileTheServiceRuns) {
   ASSERT_TRUE(KavrixWriteFile(paths_.serviceExecutable, "program"));
   EXPECT_EQ(LConsoleUninstall(paths_), 1);
   EXPECT_EQ(Calls(), "stop kavrixserverd.service\n");
-  EXPECT_TRUE(KavrixFileExists(paths_.systemdUnit));
-  EXPECT_TRUE(KavrixFileExists(paths_.serviceExecutable));
+  EXPECT_TRUE(KavrixFileExists(paths_.systemdUnit) && KavrixFileExists(paths_.serviceExecutable));
 }
 
 // The desktop's start of the service goes through systemctl only when the
@@ -120,9 +109,7 @@ TEST_F(SystemdServiceTest, StartRestartsTheUnitOrTheInitScript) {
     rmdir(paths_.systemdRunFolder.c_str());
     if (c.systemd) FakeSystemd();
     unlink(paths_.systemdUnit.c_str());
-    if (c.unit) {
-      ASSERT_TRUE(KavrixWriteFile(paths_.systemdUnit, "unit"));
-    }
+    if (c.unit) { ASSERT_TRUE(KavrixWriteFile(paths_.systemdUnit, "unit")); }
     unlink((TempDir() + "/systemctl.log").c_str());
     EXPECT_TRUE(LServiceStart(paths_));
     EXPECT_EQ(Calls(), c.call) << c.unit << c.systemd;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "sim_load.h"
 #include "sim_options.h"
 #include "sim_text.h"
@@ -16,16 +18,16 @@ TEST(SimText, QuotesEveryByteThatIsNotPlainPrintable) {
 }
 
 TEST(SimText, SplitsWordsQuotesAndComments) {
-  std::vector<std::string> words;
+  using Words = std::vector<std::string>;
+  Words words;
   std::string error;
-  ASSERT_TRUE(KXSimSplitWords("  popup \"a@x, b@x\"\t\"say \\\"hi\\\" \\\\ \\n\" last\r", words, error));
-  EXPECT_EQ(words, (std::vector<std::string>{"popup", "a@x, b@x", "say \"hi\" \\ \\n", "last"}));
-  ASSERT_TRUE(KXSimSplitWords("activity \"\" x", words, error));
-  EXPECT_EQ(words, (std::vector<std::string>{"activity", "", "x"}));
-  ASSERT_TRUE(KXSimSplitWords("   # presence idle", words, error));
-  EXPECT_TRUE(words.empty());
-  ASSERT_TRUE(KXSimSplitWords("wait #1", words, error));
-  EXPECT_EQ(words, (std::vector<std::string>{"wait", "#1"}));
+  const std::pair<const char*, Words> cases[] = {
+      {"  popup \"a@x, b@x\"\t\"say \\\"hi\\\" \\\\ \\n\" last\r", {"popup", "a@x, b@x", "say \"hi\" \\ \\n", "last"}},
+      {"activity \"\" x", {"activity", "", "x"}}, {"   # presence idle", {}}, {"wait #1", {"wait", "#1"}}};
+  for (const auto& [line, expected] : cases) {
+    ASSERT_TRUE(KXSimSplitWords(line, words, error)) << line;
+    EXPECT_EQ(words, expected) << line;
+  }
   EXPECT_FALSE(KXSimSplitWords("popup \"a@x TEXT", words, error));
   EXPECT_EQ(error, "unterminated quote");
   EXPECT_TRUE(words.empty());
@@ -38,10 +40,7 @@ TEST(SimOptions, ModesAndValues) {
                                  "0", "--command", "version", "--command", "wait 1"},
                                 o, error))
       << error;
-  EXPECT_EQ(o.mode, KXSimMode::kStation);
-  EXPECT_EQ(o.port, 8089);
-  EXPECT_EQ(o.timeZone, -300);
-  EXPECT_EQ(o.flags, 0);
+  EXPECT_TRUE(o.mode == KXSimMode::kStation && o.port == 8089 && o.timeZone == -300 && o.flags == 0);
   EXPECT_EQ(o.commands, (std::vector<std::string>{"version", "wait 1"}));
 
   KXSimCliOptions load;
@@ -77,14 +76,11 @@ TEST(SimOptions, RefusesWhatMakesNoSense) {
 }
 
 TEST(SimLoadFigures, NearestRankPercentiles) {
-  EXPECT_EQ(KXSimPercentile({}, 50), 0);
-  EXPECT_EQ(KXSimPercentile({7}, 99), 7);
   std::vector<double> hundred;
   for (int i = 100; i >= 1; --i) hundred.push_back(i);
-  EXPECT_EQ(KXSimPercentile(hundred, 50), 50);
-  EXPECT_EQ(KXSimPercentile(hundred, 99), 99);
-  EXPECT_EQ(KXSimPercentile(hundred, 100), 100);
-  EXPECT_EQ(KXSimPercentile({1, 2, 3}, 50), 2);
+  const std::tuple<std::vector<double>, double, double> cases[] = {
+      {{}, 50, 0}, {{7}, 99, 7}, {hundred, 50, 50}, {hundred, 99, 99}, {hundred, 100, 100}, {{1, 2, 3}, 50, 2}};
+  for (const auto& [values, rank, expected] : cases) EXPECT_EQ(KXSimPercentile(values, rank), expected) << rank;
 }
 
 class SimUsersFile : public KavrixTempRoot {};

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <ctime>
 #include <memory>
+#include <set>
+#include <sstream>
 #include <thread>
 
 #include "model/archive_paths.h"
@@ -77,8 +79,6 @@ TEST_F(SimulatorTest, LogOnAcceptsAnyLetterCaseAndRefusesWrongPasswords) {
   KXSimStation station("127.0.0.1", Port());
   std::string error;
   ASSERT_TRUE(station.LogOn("ANN@Example.com", "pa", kLKXStationMainSession, 480, error)) << error;
-  EXPECT_EQ(station.Hello().challenge, LKXStationChallenge());
-  EXPECT_EQ(station.Hello().features, 0u);
   EXPECT_EQ(station.Reply().result, kLKXLogonAccepted);
   EXPECT_FALSE(station.Reply().sessionId.empty());
   EXPECT_TRUE(station.IsConnected());
@@ -105,28 +105,23 @@ TEST_F(SimulatorTest, LogOnFailsCleanlyOnAPortThatIsNoStationServer) {
   EXPECT_FALSE(station.IsConnected());
 }
 
-TEST_F(SimulatorTest, PresenceReachesTeamMatesAndTheSenderOnly) {
+// Who sees whose presence is the station tests' (presence_test.cpp); here
+// the simulator's sending and printing of it, a private one's "*" caption
+// and a closed station's "--" included.
+TEST_F(SimulatorTest, PresenceIsSentAndPrintedWhole) {
   auto ann = LogOn("ann@example.com", "pa");
   auto bob = LogOn("bob@example.com", "pb");
-  auto cy = LogOn("cy@example.com", "pc");
   ASSERT_TRUE(ann->SendPresence({kLKXPresenceActive, "Desk 4", "excel.exe", "Budget", "221"}));
   std::vector<std::string> bobSaw;
   ASSERT_TRUE(ReceiveUntil(*bob, StateOf("ann@example.com", "Desk 4"), &bobSaw));
   EXPECT_EQ(bobSaw.back(),
             "state email=\"ann@example.com\" name=\"Ann\" state=5 location=\"Desk 4\" application=\"excel.exe\" "
             "caption=\"Budget\" phone=\"221\"");
-  ASSERT_TRUE(ReceiveUntil(*ann, StateOf("ann@example.com", "Desk 4")));
-
-  // Cy shares no team: the walk that brings Cy's own change would have
-  // brought Ann's earlier one too.
-  ASSERT_TRUE(cy->SendPresence({kLKXPresencePrivate | kLKXPresenceActive, "Home", "game.exe", "Secret", ""}));
-  std::vector<std::string> cySaw;
-  ASSERT_TRUE(ReceiveUntil(*cy, StateOf("cy@example.com", "Home"), &cySaw));
-  for (const std::string& line : cySaw) EXPECT_EQ(line.find("ann@example.com"), std::string::npos) << line;
-  EXPECT_EQ(cySaw.back(),
-            "state email=\"cy@example.com\" name=\"Cy\" state=7 location=\"Home\" application=\"game.exe\" "
+  ASSERT_TRUE(bob->SendPresence({kLKXPresencePrivate | kLKXPresenceActive, "Home", "game.exe", "Secret", ""}));
+  ASSERT_TRUE(ReceiveUntil(*ann, StateOf("bob@example.com", "Home"), &bobSaw));
+  EXPECT_EQ(bobSaw.back(),
+            "state email=\"bob@example.com\" name=\"Bob\" state=7 location=\"Home\" application=\"game.exe\" "
             "caption=\"*\" phone=\"\"");
-
   ann->Close();
   ASSERT_TRUE(ReceiveUntil(*bob, StateOf("ann@example.com", "--"), &bobSaw));
   EXPECT_EQ(bobSaw.back(),
@@ -158,16 +153,14 @@ TEST_F(SimulatorTest, ActivityAndManualHoursAreStoredAsSent) {
             "10:02:00,3600,0,\"client visit\"\r\n");
 }
 
-TEST_F(SimulatorTest, PopupsReachEveryNamedMainSession) {
+// Whom a popup reaches is the station tests' (popup_monitor_test.cpp).
+TEST_F(SimulatorTest, APopupIsSentAndPrintedWhole) {
   auto ann = LogOn("ann@example.com", "pa");
-  auto bob = LogOn("bob@example.com", "pb");
   auto cy = LogOn("cy@example.com", "pc");
-  ASSERT_TRUE(ann->SendPopup({"bob@example.com, CY@example.com,nobody@example.com", "Lunch at 1?"}));
-  for (KXSimStation* station : {bob.get(), cy.get()}) {
-    std::vector<std::string> seen;
-    ASSERT_TRUE(ReceiveUntil(*station, [](const KXSimMessage& m) { return m.type == kLKXMsgPopupMessage; }, &seen));
-    EXPECT_EQ(seen.back(), "popup from=\"Ann\" text=\"Lunch at 1?\"");
-  }
+  ASSERT_TRUE(ann->SendPopup({"bob@example.com, CY@example.com", "Lunch at 1?"}));
+  std::vector<std::string> seen;
+  ASSERT_TRUE(ReceiveUntil(*cy, [](const KXSimMessage& m) { return m.type == kLKXMsgPopupMessage; }, &seen));
+  EXPECT_EQ(seen.back(), "popup from=\"Ann\" text=\"Lunch at 1?\"");
 }
 
 TEST_F(SimulatorTest, AManagerWatchesTheScreenTheStationAnswersWithAPicture) {
@@ -223,18 +216,14 @@ TEST_F(SimulatorTest, CommandLinePrintsEachMessageOfAScript) {
   std::fclose(out);
   EXPECT_EQ(status, 0);
   std::vector<std::string> lines;
-  std::string text = KavrixReadFile(outPath);
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t end = text.find('\n', at);
-    lines.push_back(text.substr(at, end - at));
-    at = end + 1;
-  }
-  ASSERT_EQ(lines.size(), 5u) << text;
+  std::istringstream text(KavrixReadFile(outPath));
+  for (std::string line; std::getline(text, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 5u) << text.str();
   EXPECT_EQ(lines[0], "hello challenge=" + std::to_string(LKXStationChallenge()) + " features=0");
   EXPECT_EQ(lines[1].rfind("logon result=0 session=\"", 0), 0u) << lines[1];
-  EXPECT_TRUE((lines[2] == own && lines[3] == "version text=\"1.61\"") ||
-              (lines[3] == own && lines[2] == "version text=\"1.61\""))
-      << text;
+  // Its own presence and the version answer may come in either order.
+  EXPECT_EQ(std::set<std::string>(lines.begin() + 2, lines.begin() + 4),
+            (std::set<std::string>{own, "version text=\"1.61\""})) << text.str();
   EXPECT_EQ(lines[4], "closed");
 }
 
@@ -253,10 +242,9 @@ TEST_F(SimulatorTest, LoadRunStoresEveryRecordAndDeliversEveryPresence) {
   KXSimLoadResult result;
   std::string error;
   ASSERT_TRUE(KXSimRunLoad(options, result, error)) << error;
-  EXPECT_EQ(result.loggedOn, 4);
-  EXPECT_EQ(result.deaf, 1);
-  EXPECT_EQ(result.deafDropped, 0);
-  EXPECT_EQ(result.sendFailures, 0u);
+  EXPECT_EQ(std::to_string(result.loggedOn) + " logged on, " + std::to_string(result.deaf) + " deaf, " +
+                std::to_string(result.deafDropped) + " dropped, " + std::to_string(result.sendFailures) + " failed",
+            "4 logged on, 1 deaf, 0 dropped, 0 failed");
   EXPECT_GE(result.activitySent, 3u * 7u);
   // Ann's changes to Bob and Bob's to Ann; Cy has no team mate.
   EXPECT_EQ(result.deliveriesExpected, result.presenceSent * 2 / 3);

@@ -2,6 +2,7 @@
 
 #include "foundation/test_hooks.h"
 #include "support/test_helpers.h"
+#include "support/time_zone.h"
 
 static std::string Text(LDateTime moment) { return moment.GetDateText() + " " + moment.GetTimeText(); }
 
@@ -19,11 +20,13 @@ class CoreCalendarTest : public ::testing::Test {
 
 TEST_F(CoreCalendarTest, CurrentYearMonthFollowsTheLocalZone) {
   LDateTime::SetFakeNow(1243794599);  // 2009-05-31 18:29:59 UTC
-  SetTimeZone("Asia/Kolkata");
-  EXPECT_EQ(LKXCoreCalendar::GetCurrentYearMonth(), "2009-05");
-  LDateTime::SetFakeNow(1243794600);  // midnight in India, not yet in UTC
-  EXPECT_EQ(LKXCoreCalendar::GetCurrentYearMonth(), "2009-06");
-  SetTimeZone("UTC");
+  {
+    KavrixScopedTimeZone india("Asia/Kolkata");
+    EXPECT_EQ(LKXCoreCalendar::GetCurrentYearMonth(), "2009-05");
+    LDateTime::SetFakeNow(1243794600);  // midnight in India, not yet in UTC
+    EXPECT_EQ(LKXCoreCalendar::GetCurrentYearMonth(), "2009-06");
+  }
+  KavrixScopedTimeZone utc("UTC");
   EXPECT_EQ(LKXCoreCalendar::GetCurrentYearMonth(), "2009-05");
 }
 
@@ -36,7 +39,7 @@ TEST_F(CoreCalendarTest, NextAndPreviousMonthInEveryZone) {
   const char* previous[][2] = {{"2010-01", "2009-12"}, {"2009-03", "2009-02"}, {"2009-11", "2009-10"},
                                {"2009-04", "2009-03"}, {"2040-01", ""}};
   for (const char* zone : {"UTC", "America/New_York", "Australia/Sydney", "Asia/Kolkata"}) {
-    SetTimeZone(zone);
+    KavrixScopedTimeZone local(zone);
     for (auto [from, to] : next) EXPECT_EQ(LKXCoreCalendar::GetNextYearMonth(from), to) << zone << from;
     for (auto [from, to] : previous) EXPECT_EQ(LKXCoreCalendar::GetPreviousYearMonth(from), to) << zone << from;
   }
@@ -56,7 +59,7 @@ TEST_F(CoreCalendarTest, LastWeekRunsMondayToSundayBeforeTodayKeepingTheClockTim
       {"America/New_York", "2009-11-02", "23:30:00", "2009-10-26 23:30:00 .. 2009-11-01 23:30:00"},
   };
   for (auto [zone, date, time, expected] : cases) {
-    SetTimeZone(zone);
+    KavrixScopedTimeZone local(zone);
     SetNow(date, time);
     LDateTime start, end;
     LKXCoreCalendar::GetLastWeek(start, end);
@@ -83,7 +86,7 @@ TEST_F(CoreCalendarTest, ChangeDayTimeToTimeZoneWrapsAroundMidnight) {
       {"America/New_York", 0, 120, "01:30:00", "03:30:00"}, {"America/New_York", 0, 60, "02:30:00", "03:30:00"},
   };
   for (const Case& c : cases) {
-    SetTimeZone(c.zone);
+    KavrixScopedTimeZone local(c.zone);
     SetNow("2009-03-08", "12:00:00");
     LDayTime day_time;
     day_time.SetText(c.text);

@@ -51,12 +51,12 @@ TEST_F(HoursTest, UsageReportTakesWorkRowsWithInputOverTheWholeSpan) {
   RawLog("2010-01-06", "09:00:00,60,0,1,1,\"WORD\",\"last day\"\r\n");
   RawLog("2010-01-07", "09:00:00,60,0,1,1,\"Word\",\"after\"\r\n");
   LKXAppUsageList all;
-  LKXAddAppUsage(all, kUser, At("2010-01-04", "13:00:00"), At("2010-01-06", "08:00:00"));
+  LKXAddAppUsage(all, kUser, KavrixAt("2010-01-04", "13:00:00"), KavrixAt("2010-01-06", "08:00:00"));
   EXPECT_EQ(EntriesOf(all), (std::vector<Entry>{{300, 1, 0, "", 0}, {300, 1, 0, "Excel", 0}, {7860, 6, 2, "Word", 0}}));
   EXPECT_EQ(all.GetTotalUsageSeconds(), 8460);
 
   LKXAppUsageList word;
-  LKXAddAppUsage(word, kUser, At("2010-01-04"), At("2010-01-07"), "WORD");
+  LKXAddAppUsage(word, kUser, KavrixAt("2010-01-04"), KavrixAt("2010-01-07"), "WORD");
   EXPECT_EQ(EntriesOf(word), (std::vector<Entry>{{7920, 7, 3, "Word", 0}}));
 }
 
@@ -69,6 +69,6 @@ TEST_F(HoursTest, UsageRowsWithQuotedColumnsReadAlike) {
          "09:02:00, 60 ,\"0\",0,\"2\", B,c\r\n"
          "09:03:00,60,\"1\",1,1,\"B\",\"private\"\r\n");
   LKXAppUsageList list;
-  LKXAddAppUsage(list, kUser, At("2010-01-04"), At("2010-01-04"));
+  LKXAddAppUsage(list, kUser, KavrixAt("2010-01-04"), KavrixAt("2010-01-04"));
   EXPECT_EQ(EntriesOf(list), (std::vector<Entry>{{60, 0, 2, "B", 0}, {120, 2, 2, "A \"x\"", 0}}));
 }

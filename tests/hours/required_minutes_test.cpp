@@ -11,7 +11,7 @@
 // 2010-01-04 is a Monday; the week runs to Sunday 2010-01-10.
 TEST_F(HoursTest, RequiredMinutesFollowWorkDaysLeaveAndHolidays) {
   ASSERT_TRUE(KXAddPublicHoliday("2010-01-20", "2010-01-20", "Wednesday off"));
-  ASSERT_TRUE(LKXCoreData::LogLeaveEntry(kUser, At("2010-01-26"), At("2010-01-26"), "holiday", "", ""));
+  ASSERT_TRUE(LKXCoreData::LogLeaveEntry(kUser, KavrixAt("2010-01-26"), KavrixAt("2010-01-26"), "holiday", "", ""));
   struct Case {
     const char* what;
     int work_hours;
@@ -37,15 +37,15 @@ TEST_F(HoursTest, RequiredMinutesFollowWorkDaysLeaveAndHolidays) {
     user_.SetNumber(kKXUserWorkHours, c.work_hours);
     user_.SetNumber(kKXUserWorkDays, c.work_days);
     c.default_hours == 0 ? KXOrgClear(LKXOrg::kDefaultWorkHours) : KXOrgSetInt(LKXOrg::kDefaultWorkHours, c.default_hours);
-    LDateTime from = At(c.from, "17:45:00");
-    LDateTime to = At(c.to, "06:15:00");
+    LDateTime from = KavrixAt(c.from, "17:45:00");
+    LDateTime to = KavrixAt(c.to, "06:15:00");
     EXPECT_EQ(LKXRequiredWorkMinutes(user_, from, to), c.expected) << c.what;
   }
 }
 
 TEST_F(HoursTest, RequiredMinutesCountTheShortSpringDayOnce) {
-  SetTimeZone("Europe/Berlin");  // 2010-03-28 has 23 hours
+  KavrixScopedTimeZone berlin("Europe/Berlin");  // 2010-03-28 has 23 hours
   user_.SetNumber(kKXUserWorkHours, 40);
   user_.SetNumber(kKXUserWorkDays, 127);
-  EXPECT_EQ(LKXRequiredWorkMinutes(user_, At("2010-03-27"), At("2010-03-29")), 3 * 343);
+  EXPECT_EQ(LKXRequiredWorkMinutes(user_, KavrixAt("2010-03-27"), KavrixAt("2010-03-29")), 3 * 343);
 }

@@ -41,7 +41,7 @@ TEST_F(HoursTest, WorkedExampleGivesItsFiguresInEveryVariant) {
     user_.SetNumber(kKXUserLunchDurationMins, c.lunch_mins);
     LTimePeriodList list;
     LWorkHoursData data;
-    LKXReport::LKXCalculateHours(list, kUser, At("2010-01-04", "15:00:00"), data);
+    LKXReport::LKXCalculateHours(list, kUser, KavrixAt("2010-01-04", "15:00:00"), data);
     EXPECT_EQ(data, c.expected) << c.strict << c.lunch << c.lunch_mins;
     EXPECT_EQ(list.Periods(), (Periods{{H(9, 0), H(9, 10), kKXPeriodActive},
                                        {H(9, 10), H(9, 15), kKXPeriodIdle},
@@ -98,7 +98,7 @@ TEST_F(HoursTest, DaysFollowTheRulesOfGapsRowsAndManualEntries) {
                : Activity(date.c_str(), r.time, r.duration, r.flags, r.keys);
     }
     LWorkHoursData data;
-    LKXReport::LKXCalculateHours(kUser, At(date.c_str()), data);
+    LKXReport::LKXCalculateHours(kUser, KavrixAt(date.c_str()), data);
     EXPECT_EQ(data, c.expected) << c.what;
   }
 }
@@ -108,7 +108,7 @@ TEST_F(HoursTest, UnknownUserLeavesTheDataAsGiven) {
   ASSERT_TRUE(KXDeleteUser(kUser));
   LWorkHoursData data{1, 2, 3, 4, 5, 6, 7, 8};
   LTimePeriodList list;
-  LKXReport::LKXCalculateHours(list, kUser, At("2010-01-04"), data);
+  LKXReport::LKXCalculateHours(list, kUser, KavrixAt("2010-01-04"), data);
   EXPECT_EQ(data, (LWorkHoursData{1, 2, 3, 4, 5, 6, 7, 8}));
   EXPECT_EQ(list.Count(), 4u);  // the logs' periods, unclassified
 }
@@ -136,8 +136,8 @@ TEST_F(HoursTest, MalformedRowsAreSkippedOrReadByTheReaderRules) {
     RawLog(date.c_str(), c.activity);
     RawLog(date.c_str(), c.manual, true);
     LTimePeriodList list;
-    LKXReport::LoadActiveHours(list, kUser, At(date.c_str()));
-    LKXReport::LoadManualHours(list, kUser, At(date.c_str()));
+    LKXReport::LoadActiveHours(list, kUser, KavrixAt(date.c_str()));
+    LKXReport::LoadManualHours(list, kUser, KavrixAt(date.c_str()));
     EXPECT_EQ(list.Periods(), c.expected) << c.what;
   }
 }
@@ -162,19 +162,19 @@ TEST_F(HoursTest, SpanSumsOnlyDaysWithWorkedTime) {
   Activity("2010-01-06", "07:30:00", 600);
   Activity("2010-01-08", "07:00:00", 600);  // after the span
   LWorkHoursData data;
-  LKXReport::LKXCalculateHours(kUser, At("2010-01-04"), At("2010-01-07"), data);
+  LKXReport::LKXCalculateHours(kUser, KavrixAt("2010-01-04"), KavrixAt("2010-01-07"), data);
   EXPECT_EQ(data, (LWorkHoursData{H(7, 30), H(14, 0), 35, 60, 5, 0, 210, 310}));
   LWorkHoursData backwards;
-  LKXReport::LKXCalculateHours(kUser, At("2010-01-07"), At("2010-01-04"), backwards);
+  LKXReport::LKXCalculateHours(kUser, KavrixAt("2010-01-07"), KavrixAt("2010-01-04"), backwards);
   EXPECT_EQ(backwards, (LWorkHoursData{86400, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST_F(HoursTest, SpanCountsEachDayOnceAcrossTheAutumnClockChange) {
-  SetTimeZone("Europe/Berlin");  // 2009-10-25 has 25 hours
+  KavrixScopedTimeZone berlin("Europe/Berlin");  // 2009-10-25 has 25 hours
   Activity("2009-10-24", "10:00:00", 600);
   Activity("2009-10-25", "10:00:00", 1200);
   Activity("2009-10-26", "10:00:00", 2400);
   LWorkHoursData data;
-  LKXReport::LKXCalculateHours(kUser, At("2009-10-24"), At("2009-10-26"), data);
+  LKXReport::LKXCalculateHours(kUser, KavrixAt("2009-10-24"), KavrixAt("2009-10-26"), data);
   EXPECT_EQ(data.active_mins, 70);
 }

@@ -10,15 +10,10 @@
 #include "foundation/settings_sections.h"
 #include "model/core_data.h"
 #include "support/temp_root.h"
+#include "support/test_dates.h"
 #include "support/time_zone.h"
 
 namespace {
-
-LDateTime At(const char* date, const char* time) {
-  LDateTime moment;
-  moment.SetDateTime(date, time);
-  return moment;
-}
 
 class CoreDataLogsTest : public KavrixTempRoot {
  protected:
@@ -28,20 +23,20 @@ class CoreDataLogsTest : public KavrixTempRoot {
 };
 
 TEST_F(CoreDataLogsTest, RecordsAreWrittenByteForByte) {
-  EXPECT_TRUE(LKXCoreData::LogActivity("Ann@X", At("2010-01-04", "09:30:00"), 60, 1, 12, 3, "Word",
+  EXPECT_TRUE(LKXCoreData::LogActivity("Ann@X", KavrixAt("2010-01-04", "09:30:00"), 60, 1, 12, 3, "Word",
                                        "Report \"Q1\"\tdraft"));
-  EXPECT_TRUE(LKXCoreData::LogActivity("ann@x", At("2010-01-04", "09:31:00"), 5, 0xffff, 0, 0, "", ""));
+  EXPECT_TRUE(LKXCoreData::LogActivity("ann@x", KavrixAt("2010-01-04", "09:31:00"), 5, 0xffff, 0, 0, "", ""));
   EXPECT_EQ(File("2010-01-04_activity.csv"),
             "09:30:00,60,1,12,3,\"Word\",\"Report \"\"Q1\"\" draft\"\r\n"
             "09:31:00,5,65535,0,0,\"\",\"\"\r\n");
   // Manual hours are split at midnight like activity.
-  EXPECT_TRUE(LKXCoreData::LogManualEntry("ann@x", At("2010-01-04", "22:00:00"), 3 * 3600, 1, "Late, \"urgent\""));
+  EXPECT_TRUE(LKXCoreData::LogManualEntry("ann@x", KavrixAt("2010-01-04", "22:00:00"), 3 * 3600, 1, "Late, \"urgent\""));
   EXPECT_EQ(File("2010-01-04_manual.csv"), "22:00:00,7200,1,\"Late, \"\"urgent\"\"\"\r\n");
   EXPECT_EQ(File("2010-01-05_manual.csv"), "00:00:00,3600,1,\"Late, \"\"urgent\"\"\"\r\n");
   // An unset start has no date to file the record under.
   EXPECT_FALSE(LKXCoreData::LogActivity("ann@x", LDateTime(), 60, 0, 0, 0, "a", "c"));
   EXPECT_FALSE(LKXCoreData::LogManualEntry("ann@x", LDateTime(), 60, 0, "c"));
-  EXPECT_TRUE(LKXCoreData::LogLeaveEntry("ann@x", At("2010-02-01", ""), At("2010-02-05", ""), "Annual Leave",
+  EXPECT_TRUE(LKXCoreData::LogLeaveEntry("ann@x", KavrixAt("2010-02-01", ""), KavrixAt("2010-02-05", ""), "Annual Leave",
                                          "Trip", "boss@x"));
   EXPECT_EQ(File("2010_leave.csv"), "2010-02-01,2010-02-05,Annual Leave,\"Trip\",0,\"boss@x\"\r\n");
   const auto names = KavrixFolderEntries(Folder());
@@ -53,7 +48,7 @@ TEST_F(CoreDataLogsTest, RecordsAreWrittenByteForByte) {
 // Folders removed while the server runs are made again by the next record,
 // except a configured archive root, which is never made here.
 TEST_F(CoreDataLogsTest, MissingFoldersAreMadeAgainExceptAConfiguredRoot) {
-  const LDateTime start = At("2010-01-04", "10:00:00");
+  const LDateTime start = KavrixAt("2010-01-04", "10:00:00");
   ASSERT_TRUE(LKXCoreData::LogActivity("ann@x", start, 1, 0, 0, 0, "a", "c"));
   std::filesystem::remove_all(SharedFolder() + "/Archive");
   ASSERT_TRUE(LKXCoreData::LogActivity("ann@x", start, 2, 0, 0, 0, "a", "c"));
@@ -89,7 +84,7 @@ TEST_F(CoreDataLogsTest, ActivityIsSplitAtMidnight) {
   for (std::size_t i = 0; i < cases.size(); ++i) {
     const Case& c = cases[i];
     const std::string user = "user" + std::to_string(i) + "@x";
-    EXPECT_EQ(LKXCoreData::LogActivity(user, At("2010-01-04", c.start), c.duration, 0, 7, 2, "a", "c"),
+    EXPECT_EQ(LKXCoreData::LogActivity(user, KavrixAt("2010-01-04", c.start), c.duration, 0, 7, 2, "a", "c"),
               !c.logs.empty());
     std::string folder;
     ASSERT_TRUE(LKXCoreData::GetUserArchiveFolder(user, folder));
@@ -105,26 +100,26 @@ TEST_F(CoreDataLogsTest, ActivityIsSplitAtMidnight) {
 }
 
 TEST_F(CoreDataLogsTest, LeaveIsSplitAtTheYearEnd) {
-  EXPECT_TRUE(LKXCoreData::LogLeaveEntry("ann@x", At("2009-12-28", ""), At("2010-01-04", "12:00:00"), "Annual",
+  EXPECT_TRUE(LKXCoreData::LogLeaveEntry("ann@x", KavrixAt("2009-12-28", ""), KavrixAt("2010-01-04", "12:00:00"), "Annual",
                                          "Holiday", "boss@x"));
   EXPECT_EQ(File("2009_leave.csv"), "2009-12-28,2009-12-31,Annual,\"Holiday\",0,\"\"\r\n");
   EXPECT_EQ(File("2010_leave.csv"), "2010-01-01,2010-01-04,Annual,\"Holiday\",0,\"boss@x\"\r\n");
 
   // Across two year ends only the first and the last year get a record.
-  EXPECT_TRUE(LKXCoreData::LogLeaveEntry("ann@x", At("2011-12-30", ""), At("2013-01-02", ""), "Unpaid", "", ""));
+  EXPECT_TRUE(LKXCoreData::LogLeaveEntry("ann@x", KavrixAt("2011-12-30", ""), KavrixAt("2013-01-02", ""), "Unpaid", "", ""));
   EXPECT_EQ(File("2011_leave.csv"), "2011-12-30,2011-12-31,Unpaid,\"\",0,\"\"\r\n");
   EXPECT_FALSE(KavrixFileExists(Folder() + "/2012_leave.csv"));
   EXPECT_EQ(File("2013_leave.csv"), "2013-01-01,2013-01-02,Unpaid,\"\",0,\"\"\r\n");
 
-  EXPECT_FALSE(LKXCoreData::LogLeaveEntry("ann@x", LDateTime(), At("2014-01-02", ""), "Sick", "", ""));
-  EXPECT_FALSE(LKXCoreData::LogLeaveEntry("ann@x", At("2014-01-02", ""), LDateTime(), "Sick", "", ""));
+  EXPECT_FALSE(LKXCoreData::LogLeaveEntry("ann@x", LDateTime(), KavrixAt("2014-01-02", ""), "Sick", "", ""));
+  EXPECT_FALSE(LKXCoreData::LogLeaveEntry("ann@x", KavrixAt("2014-01-02", ""), LDateTime(), "Sick", "", ""));
   EXPECT_FALSE(KavrixFileExists(Folder() + "/2014_leave.csv"));
 }
 
 // A leave type is written plain, but one that would split the row or forge a
 // second record is quoted so that it reads back as one column.
 TEST_F(CoreDataLogsTest, LeaveTypesThatWouldBreakTheRowAreQuoted) {
-  const LDateTime day = At("2010-03-01", "");
+  const LDateTime day = KavrixAt("2010-03-01", "");
   ASSERT_TRUE(LKXCoreData::LogLeaveEntry("ann@x", day, day, "Sick, paid", "r", "a"));
   ASSERT_TRUE(LKXCoreData::LogLeaveEntry("ann@x", day, day, "Say \"hi\"", "r", "a"));
   ASSERT_TRUE(LKXCoreData::LogLeaveEntry("ann@x", day, day, "Sick\r\n2010-01-01,2010-12-31,Annual", "r", "a"));
@@ -148,7 +143,7 @@ TEST_F(CoreDataLogsTest, TextsRoundTripThroughWriterAndReader) {
       "\"",
       "",
   };
-  const LDateTime start = At("2010-01-04", "08:00:00");
+  const LDateTime start = KavrixAt("2010-01-04", "08:00:00");
   for (const std::string& text : texts) {
     ASSERT_TRUE(LKXCoreData::LogActivity("ann@x", start, 10, 0, 1, 2, text, text));
     ASSERT_TRUE(LKXCoreData::LogManualEntry("ann@x", start, 10, 0, text));
@@ -179,7 +174,7 @@ TEST_F(CoreDataLogsTest, TextsRoundTripThroughWriterAndReader) {
 TEST_F(CoreDataLogsTest, ConcurrentAppendersNeverInterleave) {
   constexpr int kThreads = 6;
   constexpr int kRecords = 150;
-  const LDateTime start = At("2010-01-04", "09:00:00");
+  const LDateTime start = KavrixAt("2010-01-04", "09:00:00");
   auto caption = [](int writer, int record) {
     return "w" + std::to_string(writer) + "r" + std::to_string(record) + std::string(3000, 'a' + writer);
   };

@@ -6,17 +6,13 @@
 #include <vector>
 
 #include "registry_fixture.h"
+#include "support/test_dates.h"
 #include "support/time_zone.h"
 
 namespace {
 
 class PublicHolidaysTest : public RegistryTest {
  protected:
-  static LDateTime At(const char* date, const char* time) {
-    LDateTime moment;
-    EXPECT_TRUE(moment.SetDateTime(date, time));
-    return moment;
-  }
   KavrixScopedTimeZone zone_{"Australia/Sydney"};
 };
 
@@ -41,9 +37,9 @@ TEST_F(PublicHolidaysTest, HolidaysMayNotShareADay) {
 }
 
 TEST_F(PublicHolidaysTest, MomentsAddAsTheirLocalDates) {
-  EXPECT_TRUE(KXAddPublicHoliday(At("2009-12-25", "18:30:00"), At("2009-12-26", "01:00:00"), "Christmas\r\nx=y"));
-  EXPECT_FALSE(KXAddPublicHoliday(At("2009-12-26", "23:00:00"), At("2009-12-27", "00:00:00"), ""));
-  EXPECT_FALSE(KXAddPublicHoliday(LDateTime(), At("2009-12-27", "00:00:00"), ""));
+  EXPECT_TRUE(KXAddPublicHoliday(KavrixAt("2009-12-25", "18:30:00"), KavrixAt("2009-12-26", "01:00:00"), "Christmas\r\nx=y"));
+  EXPECT_FALSE(KXAddPublicHoliday(KavrixAt("2009-12-26", "23:00:00"), KavrixAt("2009-12-27", "00:00:00"), ""));
+  EXPECT_FALSE(KXAddPublicHoliday(LDateTime(), KavrixAt("2009-12-27", "00:00:00"), ""));
   const std::vector<LKXPublicHoliday> all = KXGetPublicHolidays();
   ASSERT_EQ(all.size(), 1u);
   EXPECT_EQ(all[0].start, "2009-12-25");
@@ -53,11 +49,11 @@ TEST_F(PublicHolidaysTest, MomentsAddAsTheirLocalDates) {
 
 TEST_F(PublicHolidaysTest, AHolidayRunsToTheLastSecondOfItsEndDate) {
   ASSERT_TRUE(KXAddPublicHoliday("2009-12-25", "2009-12-26", "Christmas"));
-  const LDateTime last = At("2009-12-26", "23:59:59");
+  const LDateTime last = KavrixAt("2009-12-26", "23:59:59");
   EXPECT_TRUE(KXIsPublicHoliday(last));
   EXPECT_FALSE(KXIsPublicHoliday(last + 1));
-  EXPECT_TRUE(KXIsPublicHoliday(At("2009-12-25", "00:00:00")));
-  EXPECT_FALSE(KXIsPublicHoliday(At("2009-12-25", "00:00:00") - 1));
+  EXPECT_TRUE(KXIsPublicHoliday(KavrixAt("2009-12-25", "00:00:00")));
+  EXPECT_FALSE(KXIsPublicHoliday(KavrixAt("2009-12-25", "00:00:00") - 1));
   EXPECT_FALSE(KXIsPublicHoliday(LDateTime()));
   struct Case {
     const char* date;

@@ -10,6 +10,7 @@
 #include "model/registry_lists.h"
 #include "model/users.h"
 #include "registry_fixture.h"
+#include "support/test_dates.h"
 #include "support/time_zone.h"
 
 namespace {
@@ -25,11 +26,6 @@ class UserTest : public RegistryTest {
   void WriteArchiveFile(const std::string& folder, const std::string& name, const std::string& bytes) {
     std::filesystem::create_directories(ArchiveFolder(folder));
     ASSERT_TRUE(KavrixWriteFile(ArchiveFolder(folder) + "/" + name, bytes));
-  }
-  static LDateTime At(const char* date, const char* time) {
-    LDateTime moment;
-    EXPECT_TRUE(moment.SetDateTime(date, time));
-    return moment;
   }
 };
 
@@ -111,20 +107,20 @@ TEST_F(UserTest, WorkedOnDateMeansAnActivityOrManualLogOfThatDate) {
   const std::string folder = "annsmith@xexample";
   WriteArchiveFile(folder, "2009-06-10_activity.csv", "08:00:00,60,0,1,1,\"a\",\"b\"\r\n");
   WriteArchiveFile(folder, "2009-06-11_manual.csv", "");
-  EXPECT_TRUE(ann.HasWorkedOnDate(At("2009-06-10", "23:59:59")));
-  EXPECT_TRUE(ann.HasWorkedOnDate(At("2009-06-11", "00:00:00")));
-  EXPECT_FALSE(ann.HasWorkedOnDate(At("2009-06-12", "12:00:00")));
+  EXPECT_TRUE(ann.HasWorkedOnDate(KavrixAt("2009-06-10", "23:59:59")));
+  EXPECT_TRUE(ann.HasWorkedOnDate(KavrixAt("2009-06-11", "00:00:00")));
+  EXPECT_FALSE(ann.HasWorkedOnDate(KavrixAt("2009-06-12", "12:00:00")));
   EXPECT_FALSE(ann.HasWorkedOnDate(LDateTime()));
   // Asking creates no folder for a user who never worked.
   ASSERT_TRUE(KXAddUser("bob@x.example", "Bob", false, false, "", "", "p"));
-  EXPECT_FALSE(Get("bob@x.example").HasWorkedOnDate(At("2009-06-10", "12:00:00")));
+  EXPECT_FALSE(Get("bob@x.example").HasWorkedOnDate(KavrixAt("2009-06-10", "12:00:00")));
   EXPECT_FALSE(KavrixFileExists(ArchiveFolder("bob@xexample")));
   // A configured archive root is honoured.
   LSettingSetString("Settings", "SystemArchiveFolder", std::string_view(TempDir() + "/elsewhere"));
-  EXPECT_FALSE(ann.HasWorkedOnDate(At("2009-06-10", "12:00:00")));
+  EXPECT_FALSE(ann.HasWorkedOnDate(KavrixAt("2009-06-10", "12:00:00")));
   std::filesystem::create_directories(TempDir() + "/elsewhere/" + folder);
   ASSERT_TRUE(KavrixWriteFile(TempDir() + "/elsewhere/" + folder + "/2009-06-12_manual.csv", "x"));
-  EXPECT_TRUE(ann.HasWorkedOnDate(At("2009-06-12", "12:00:00")));
+  EXPECT_TRUE(ann.HasWorkedOnDate(KavrixAt("2009-06-12", "12:00:00")));
 }
 
 TEST_F(UserTest, LeaveFormOnDateReadsTheYearsLeaveLogWithWholeDays) {
@@ -149,6 +145,6 @@ TEST_F(UserTest, LeaveFormOnDateReadsTheYearsLeaveLogWithWholeDays) {
                                          {"2009-07-01", "12:00:00", false},
                                          {"2009-12-31", "18:00:00", true},
                                          {"2010-01-01", "12:00:00", false}}) {
-    EXPECT_EQ(ann.HasLeaveFormOnDate(At(c.date, c.time)), c.on_leave) << c.date << " " << c.time;
+    EXPECT_EQ(ann.HasLeaveFormOnDate(KavrixAt(c.date, c.time)), c.on_leave) << c.date << " " << c.time;
   }
 }

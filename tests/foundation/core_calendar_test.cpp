@@ -74,11 +74,7 @@ TEST_F(CoreCalendarTest, LastWeekRunsMondayToSundayBeforeTodayKeepingTheClockTim
 // On 2009-03-08 New York springs forward: the shift ignores that, and 02:30,
 // a clock time that does not exist that day, moves on.
 TEST_F(CoreCalendarTest, ChangeDayTimeToTimeZoneWrapsAroundMidnight) {
-  struct Case {
-    const char* zone;
-    int from, to;
-    const char *text, *expected;
-  } cases[] = {
+  struct Case { const char* zone; int from, to; const char *text, *expected; } cases[] = {
       {"UTC", 0, 120, "23:30:00", "01:30:00"}, {"UTC", 120, 0, "01:30:00", "23:30:00"},
       {"UTC", 330, -300, "12:00:00", "01:30:00"}, {"UTC", -300, 330, "20:00:00", "06:30:00"},
       {"UTC", 0, 3 * 1440 + 60, "00:00:00", "01:00:00"},

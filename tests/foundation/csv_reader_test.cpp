@@ -18,12 +18,12 @@ TEST_F(CsvReaderTest, LinesOfEveryShape) {
       {"a\r\nb\nc\rd", {"a", "b", "c", "d"}}, {"a\rb\rc\r", {"a", "b", "c"}}, {"a\n\rb\n\r", {"a", "b"}},
       {"\n\r\n\r\r a\n\n\nb\r\n\r\n", {" a", "b"}}, {"\r\n\n\r", {}}, {"", {}},
       {std::string(20000, 'x') + "\r\nnext\n", {kept, "next"}}, {std::string(8192, 'x') + "\nnext", {kept, "next"}},
-      {std::string(20000, 'x'), {kept}}, {"a\n" + kept + "\nb", {"a", kept, "b"}},
-      {kept + "\r\ny", {kept, "y"}},
+      {std::string(20000, 'x'), {kept}}, {"a\n" + kept + "\nb", {"a", kept, "b"}}, {kept + "\r\ny", {kept, "y"}},
       // The CR ends one read, its LF starts the next.
       {std::string(LCSVFileReader::kBufferSize - 1, 'x') + "\r\ny", {kept, "y"}},
       {"a\r\n" + std::string(LCSVFileReader::kBufferSize - 4, 'x') + "\r\ny", {"a", kept, "y"}},
       // Lines ended by CR alone, longer than one search window and shorter.
+      
       {std::string(700, 'x') + "\r" + std::string(300, 'y') + "\rz", {std::string(700, 'x'), std::string(300, 'y'), "z"}},
       {std::string("a\0b\n", 4) + binary + "\r\n" + nul + "\n", {std::string("a\0b", 3), binary, nul}},
   };
@@ -50,8 +50,7 @@ TEST_F(CsvReaderTest, LockTimeOutReadsUnlockedAndACallersDescriptorStartsAtItsOf
 
 TEST(CsvReaderRowTest, ColumnsSkipBlanksAfterCommasAndNumbersReadLikeStrtol) {
   const std::pair<std::string, Lines> cases[] = {{"1, 2 ,\"a,b\"", {"1", "2 ", "a,b"}},
-                                                 {"\x01\x02 \"q\", r", {"q", "r"}},
-                                                 {" \t ", {}},
+                                                 {"\x01\x02 \"q\", r", {"q", "r"}}, {" \t ", {}},
                                                  {"\x01\x02,\xff\xfe\x7f", {"", "\xff\xfe\x7f"}}};
   for (const auto& [line, expected] : cases) EXPECT_EQ(CsvColumns(line), expected) << line;
   LCSVReaderRow row("x,y");

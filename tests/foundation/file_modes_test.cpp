@@ -58,21 +58,10 @@ TEST_F(FileModesTest, MadeWithItsOwnModeWhateverTheUmaskAndExistingOnesKept) {
 
 TEST_F(FileModesTest, ATreeIsNarrowedNeverWidenedAndLinksAreLeftAlone) {
   Make("t", 0755, true);
-  const struct {
-    const char* name;
-    bool folder;
-    mode_t before;
-    mode_t after;
-  } entries[] = {
-      {"t/records", false, 0644, 0640},
-      {"t/open", false, 0777, 0660},
-      {"t/strict", false, 0600, 0600},
-      {"t/setuid", false, 04660, 0660},
-      {"t/sub", true, 0777, 02770},
-      {"t/sub/log", false, 0666, 0660},
-      {"t/closed", true, 0700, 0700},
-      {"t/SessionData", true, 0755, 0700},
-      {"t/SessionData/s1", false, 0644, 0600},
+  const struct { const char* name; bool folder; mode_t before; mode_t after; } entries[] = {
+      {"t/records", false, 0644, 0640}, {"t/open", false, 0777, 0660}, {"t/strict", false, 0600, 0600},
+      {"t/setuid", false, 04660, 0660}, {"t/sub", true, 0777, 02770}, {"t/sub/log", false, 0666, 0660},
+      {"t/closed", true, 0700, 0700}, {"t/SessionData", true, 0755, 0700}, {"t/SessionData/s1", false, 0644, 0600},
       {"t/SessionData/inner", true, 02770, 0700},
   };
   for (const auto& e : entries) Make(e.name, e.before, e.folder);

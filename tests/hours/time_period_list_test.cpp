@@ -40,11 +40,7 @@ void Apply(LTimePeriodList& list, const Op& op) {
 }  // namespace
 
 TEST(TimePeriodListTest, OperationsGiveTheExpectedDay) {
-  struct Case {
-    const char* what;
-    std::vector<Op> ops;
-    Periods expected;
-  };
+  struct Case { const char* what; std::vector<Op> ops; Periods expected; };
   const std::vector<Case> cases = {
       {"plain add", {{'a', 100, 200, 0}}, {{100, 200, 0}}},
       {"end 0 is midnight", {{'a', 80000, 0, 2}}, {{80000, 86400, 2}}},

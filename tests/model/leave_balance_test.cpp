@@ -61,10 +61,8 @@ TEST_F(LeaveBalanceTest, AllowanceCarryOverAndCountedDays) {
     bool kept;
     int available, taken, left;
   } cases[] = {
-      {nullptr, "", "", 2026, false, 0, 0, 0},
-      {"", "", "2026:3", 2026, false, 0, 0, 0},
-      {"20", "", "", 2026, true, 20, 9, 11},
-      {"20", "25", "2025:9,2026:3", 2026, true, 28, 9, 19},
+      {nullptr, "", "", 2026, false, 0, 0, 0}, {"", "", "2026:3", 2026, false, 0, 0, 0},
+      {"20", "", "", 2026, true, 20, 9, 11}, {"20", "25", "2025:9,2026:3", 2026, true, 28, 9, 19},
       {nullptr, "25", "2026:3,2027:1", 2027, true, 26, 2, 24},
       {nullptr, "5", "", 2026, true, 5, 9, -4},  // an overrun stays negative
       {nullptr, "0", "", 2028, true, 0, 0, 0},
@@ -106,16 +104,9 @@ TEST_F(LeaveBalanceTest, TypesCountAsTheirRecordSaysAndPendingCountsWithoutAppro
 }
 
 TEST_F(LeaveBalanceTest, CarryOverListsKeepOneEntryPerYearInOrder) {
-  const struct {
-    const char* list;
-    int year, days;
-    const char* after;
-  } cases[] = {
-      {"", 2026, 3, "2026:3"},
-      {"2026:3", 2026, 5, "2026:5"},
-      {"2025:1,2027:2", 2026, 4, "2025:1,2026:4,2027:2"},
-      {"2025:1,2026:4", 2026, 0, "2025:1"},
-      {"junk,2025:1", 2024, 2, "2024:2,2025:1"},
+  const struct { const char* list; int year, days; const char* after; } cases[] = {
+      {"", 2026, 3, "2026:3"}, {"2026:3", 2026, 5, "2026:5"}, {"2025:1,2027:2", 2026, 4, "2025:1,2026:4,2027:2"},
+      {"2025:1,2026:4", 2026, 0, "2025:1"}, {"junk,2025:1", 2024, 2, "2024:2,2025:1"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(KXWithCarryOverDays(c.list, c.year, c.days), c.after) << c.list;

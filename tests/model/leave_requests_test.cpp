@@ -41,12 +41,7 @@ class LeaveRequestsModelTest : public KavrixTempRoot {
 
 TEST_F(LeaveRequestsModelTest, TwoRecordsAreOneRequestOnlyWhenTheyMeetAtTheYearEnd) {
   const LKXLeaveRecord december{"2026-12-29", "2026-12-31", "holiday", "trip", 0, ""};
-  struct Case {
-    const char* what;
-    const char* year;
-    LKXLeaveRecord january;
-    bool joined;
-  } cases[] = {
+  struct Case { const char* what; const char* year; LKXLeaveRecord january; bool joined; } cases[] = {
       {"as logged", "2026", {"2027-01-01", "2027-01-05", "holiday", "trip", 0, "a@x"}, true},
       {"type in other letter case", "2026", {"2027-01-01", "2027-01-05", "Holiday", "trip", 1, ""}, true},
       {"another type", "2026", {"2027-01-01", "2027-01-05", "sick", "trip", 0, ""}, false},
@@ -84,8 +79,7 @@ TEST_F(LeaveRequestsModelTest, RequestsAreListedOnceWithTheirOtherHalf) {
       {"2026", "2026-12-29", "2026-12-31", "2026-12-29~2027-01-05:2026,2027"},  // one half, from its year
       {"2027", "2027-01-01", "2027-01-05", "2026-12-29~2027-01-05:2026,2027"},
       {"2027", "2026-12-29", "2026-12-31", ""},  // not in that year's log
-      {"2026", "2026-03-02", "2026-03-04", "2026-03-02~2026-03-04:2026"},
-      {"2026", "2026-03-02", "2026-03-05", ""},
+      {"2026", "2026-03-02", "2026-03-04", "2026-03-02~2026-03-04:2026"}, {"2026", "2026-03-02", "2026-03-05", ""},
       {"../2026", "2026-03-02", "2026-03-04", ""},
   };
   for (const Find& f : finds) {

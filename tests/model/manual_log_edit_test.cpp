@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/lock_pauses.h"
 #include "support/test_helpers.h"
 
 namespace {
@@ -23,12 +24,7 @@ LKXManualRowChange Change(const char* start, int duration, bool makePrivate, con
   return {start, duration, false, makePrivate, false, comment};
 }
 
-struct EditCase {
-  const char* name;
-  std::string before;
-  std::vector<LKXManualRowChange> changes;
-  std::string after;
-};
+struct EditCase { const char* name; std::string before; std::vector<LKXManualRowChange> changes; std::string after; };
 
 TEST_F(ManualLogEditTest, RewritesOnlyTheNamedRows) {
   const std::string two = "08:00:00,3600,0,\"a\"\r\n09:00:00,1800,2,\"b\"\r\n";
@@ -85,7 +81,11 @@ TEST_F(ManualLogEditTest, ALockedLogIsLeftAlone) {
   ASSERT_TRUE(KavrixWriteFile(Log(), before));
   LUniqueFd station(open(Log().c_str(), O_WRONLY | O_APPEND));
   ASSERT_EQ(flock(station.Get(), LOCK_EX), 0);
-  EXPECT_EQ(KXEditManualLog(Log(), {Delete("08:00:00", 3600)}, 50), LKXManualEditResult::kBusy);
+  {
+    KavrixLockPauses pauses;
+    EXPECT_EQ(KXEditManualLog(Log(), {Delete("08:00:00", 3600)}, 50), LKXManualEditResult::kBusy);
+    EXPECT_FALSE(pauses.Taken().empty());
+  }
   EXPECT_EQ(KavrixReadFile(Log()), before);
   ASSERT_EQ(flock(station.Get(), LOCK_UN), 0);
   EXPECT_EQ(KXEditManualLog(Log(), {Delete("08:00:00", 3600)}, 50), LKXManualEditResult::kDone);

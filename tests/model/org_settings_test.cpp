@@ -15,16 +15,11 @@ class OrgSettingsTest : public RegistryTest {};
 }  // namespace
 
 TEST_F(OrgSettingsTest, MissingKeysReadAsTheDocumentedDefaults) {
-  struct Int {
-    LKXOrg id;
-    int value;
-  };
+  struct Int { LKXOrg id; int value; };
   for (const Int& c : std::vector<Int>{{LKXOrg::kDefaultWorkHours, 40},
-                                       {LKXOrg::kToleranceTime, 8},
-                                       {LKXOrg::kMaxBreakMins, 240},
+                                       {LKXOrg::kToleranceTime, 8}, {LKXOrg::kMaxBreakMins, 240},
                                        {LKXOrg::kWeeklyReportEnoughHoursTolerance, 2},
-                                       {LKXOrg::kInsufficientHoursWarningTolerance, 2},
-                                       {LKXOrg::kAutoDeleteDays, 30},
+                                       {LKXOrg::kInsufficientHoursWarningTolerance, 2}, {LKXOrg::kAutoDeleteDays, 30},
                                        {LKXOrg::kShowUserCaptions, 0}}) {
     EXPECT_EQ(KXOrgGetInt(c.id), c.value) << KXOrgSettingOf(c.id).key;
   }
@@ -72,18 +67,11 @@ TEST_F(OrgSettingsTest, ValuesAreStoredAsTextInTheirSections) {
 }
 
 TEST_F(OrgSettingsTest, RangesAreCheckedAndHandEditedValuesKeptInside) {
-  struct Case {
-    LKXOrg id;
-    const char* stored;
-    int read;
-  };
+  struct Case { LKXOrg id; const char* stored; int read; };
   for (const Case& c : std::vector<Case>{{LKXOrg::kDefaultWorkHours, "85", 84},
-                                         {LKXOrg::kDefaultWorkHours, "-3", 0},
-                                         {LKXOrg::kDefaultWorkHours, "abc", 0},
-                                         {LKXOrg::kToleranceTime, "4", 5},
-                                         {LKXOrg::kToleranceTime, "31", 30},
-                                         {LKXOrg::kAutoDeleteDays, "0", 0},
-                                         {LKXOrg::kAutoDeleteDays, "-2", 0},
+                                         {LKXOrg::kDefaultWorkHours, "-3", 0}, {LKXOrg::kDefaultWorkHours, "abc", 0},
+                                         {LKXOrg::kToleranceTime, "4", 5}, {LKXOrg::kToleranceTime, "31", 30},
+                                         {LKXOrg::kAutoDeleteDays, "0", 0}, {LKXOrg::kAutoDeleteDays, "-2", 0},
                                          {LKXOrg::kAutoDeleteDays, "3", 5},
                                          {LKXOrg::kWeeklyReportEnoughHoursTolerance, "150", 100},
                                          {LKXOrg::kAutoDeleteDays, "99999999999", 300},

@@ -19,11 +19,7 @@ class PublicHolidaysTest : public RegistryTest {
 }  // namespace
 
 TEST_F(PublicHolidaysTest, HolidaysMayNotShareADay) {
-  struct Case {
-    const char* start;
-    const char* end;
-    bool added;
-  };
+  struct Case { const char* start; const char* end; bool added; };
   const std::vector<Case> cases = {
       {"2009-12-25", "2009-12-26", true},  {"2009-12-25", "2009-12-26", false}, {"2009-12-26", "2009-12-28", false},
       {"2009-12-20", "2009-12-25", false}, {"2009-12-20", "2009-12-31", false}, {"2009-12-27", "2009-12-28", true},
@@ -55,10 +51,7 @@ TEST_F(PublicHolidaysTest, AHolidayRunsToTheLastSecondOfItsEndDate) {
   EXPECT_TRUE(KXIsPublicHoliday(KavrixAt("2009-12-25", "00:00:00")));
   EXPECT_FALSE(KXIsPublicHoliday(KavrixAt("2009-12-25", "00:00:00") - 1));
   EXPECT_FALSE(KXIsPublicHoliday(LDateTime()));
-  struct Case {
-    const char* date;
-    bool holiday;
-  };
+  struct Case { const char* date; bool holiday; };
   for (const Case& c : std::vector<Case>{
            {"2009-12-25", true}, {"2009-12-26", true}, {"2009-12-27", false}, {"", false}, {"2009-12-32", false}}) {
     EXPECT_EQ(KXIsPublicHoliday(std::string_view(c.date)), c.holiday) << c.date;

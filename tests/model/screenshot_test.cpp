@@ -1,6 +1,5 @@
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -33,9 +32,7 @@ TEST_F(ScreenShotTest, JpegIsStoredAsSentWithItsThumbnail) {
   ASSERT_TRUE(Store(true, jpeg));
   EXPECT_EQ(Picture(), jpeg);
   const TestDecodedJpeg thumbnail(Thumbnail());
-  EXPECT_EQ(thumbnail.Width(), 100);
-  EXPECT_EQ(thumbnail.Height(), 80);
-  EXPECT_TRUE(thumbnail.ShowsQuarters());
+  EXPECT_TRUE(thumbnail.Width() == 100 && thumbnail.Height() == 80 && thumbnail.ShowsQuarters());
   // A second picture of the same second replaces the first.
   const std::string second = MakeJpeg(120, 90);
   ASSERT_TRUE(Store(true, second));
@@ -55,13 +52,9 @@ TEST_F(ScreenShotTest, BitmapIsStoredAsJpeg) {
     ASSERT_TRUE(LKXCoreData::LogScreenShot("ann@x", time, false, bmp.data(), bmp.size()));
     const std::string name = Screens() + "/" + time.GetTimeHHHMMHSS() + ".jpg";
     const TestDecodedJpeg picture(KavrixReadFile(name));
-    EXPECT_EQ(picture.Width(), width);
-    EXPECT_EQ(picture.Height(), height);
-    EXPECT_TRUE(picture.ShowsQuarters()) << width;
+    EXPECT_TRUE(picture.Width() == width && picture.Height() == height && picture.ShowsQuarters()) << width;
     const TestDecodedJpeg thumbnail(KavrixReadFile(Screens() + "/_" + time.GetTimeHHHMMHSS() + ".jpg"));
-    EXPECT_EQ(thumbnail.Width(), 100);
-    EXPECT_EQ(thumbnail.Height(), 80);
-    EXPECT_TRUE(thumbnail.ShowsQuarters()) << width;
+    EXPECT_TRUE(thumbnail.Width() == 100 && thumbnail.Height() == 80 && thumbnail.ShowsQuarters()) << width;
   }
 }
 
@@ -70,19 +63,10 @@ TEST_F(ScreenShotTest, BitmapIsStoredAsJpeg) {
 TEST_F(ScreenShotTest, CorruptOrTruncatedPicturesStoreNothing) {
   const std::string bmp = MakeBmp(64, 48);
   const std::string jpeg = MakeJpeg(64, 48);
-  struct Case {
-    bool is_jpeg;
-    std::string bytes;
-  };
-  std::vector<Case> cases = {
-      {false, ""},
-      {true, ""},
-      {false, jpeg},  // a JPEG announced as a bitmap
-      {true, bmp},    // and the other way round
-      {false, "BM" + std::string(100, '\0')},
-      {true, "\xff\xd8\xff" + std::string(100, '\xff')},
-      {false, "<svg xmlns='http://www.w3.org/2000/svg'/>"},
-  };
+  struct Case { bool is_jpeg; std::string bytes; };
+  std::vector<Case> cases = {{false, ""}, {true, ""}, {false, jpeg}, {true, bmp},  // announced as the other kind
+                             {false, "BM" + std::string(100, '\0')}, {true, "\xff\xd8\xff" + std::string(100, '\xff')},
+                             {false, "<svg xmlns='http://www.w3.org/2000/svg'/>"}};
   // Header fields that claim buffers far larger than the file: the pixel
   // offset, the info header size, a negative palette count.
   for (const auto& [at, value] : std::vector<std::pair<int, std::uint32_t>>{
@@ -160,51 +144,6 @@ TEST(ScreenShotCodingTest, OnlyHuffmanCodedJpegsAreDecoded) {
   const std::string commented = jpeg.substr(0, 2) + std::string("\xff\xfe\x00\x06\xff\xc9\xff\xc3", 8) + jpeg.substr(2);
   EXPECT_TRUE(KXConvertScreenShot(true, commented.data(), commented.size(), out, error)) << error;
   EXPECT_EQ(out.picture, commented);
-}
-
-// Thousands of randomly damaged bitmaps and JPEGs (a fixed seed, so a
-// failure repeats): none may crash, and whatever is accepted must come out
-// as a readable JPEG with a 100 x 80 thumbnail.
-TEST(ScreenShotMutationTest, DamagedPicturesNeverCrash) {
-  const std::vector<std::pair<bool, std::string>> seeds = {{false, MakeBmp(40, 30)}, {true, MakeJpeg(40, 30)}};
-  std::mt19937 random(20100104);
-  int accepted = 0;
-  constexpr int kRounds = 3000;
-  for (int round = 0; round < kRounds; ++round) {
-    const auto& [is_jpeg, seed] = seeds[round % seeds.size()];
-    std::string bytes = seed;
-    const int changes = 1 + static_cast<int>(random() % 6);
-    for (int change = 0; change < changes && !bytes.empty(); ++change) {
-      // Headers sit at the front: aim half of the damage there.
-      const std::size_t span = (random() % 2 == 0) ? std::min<std::size_t>(bytes.size(), 64) : bytes.size();
-      const std::size_t at = random() % span;
-      switch (random() % 5) {
-        case 0: bytes[at] = static_cast<char>(random()); break;
-        case 1: bytes[at] = static_cast<char>(bytes[at] ^ (1 << (random() % 8))); break;
-        case 2: bytes.resize(at); break;
-        case 3: bytes.insert(at, std::string(1 + random() % 16, static_cast<char>(random()))); break;
-        default: bytes.erase(at, 1 + random() % 16); break;
-      }
-    }
-    LKXScreenShotJpegs out;
-    std::string error;
-    if (!KXConvertScreenShot(is_jpeg, bytes.data(), bytes.size(), out, error)) {
-      EXPECT_TRUE(out.picture.empty());
-      EXPECT_FALSE(error.empty());
-      continue;
-    }
-    ++accepted;
-    if (is_jpeg) {
-      EXPECT_EQ(out.picture, bytes);
-    }
-    EXPECT_GT(TestDecodedJpeg(out.picture).Width(), 0) << round;
-    const TestDecodedJpeg thumbnail(out.thumbnail);
-    EXPECT_EQ(thumbnail.Width(), 100) << round;
-    EXPECT_EQ(thumbnail.Height(), 80) << round;
-  }
-  // The damage must not be so heavy that nothing is ever decoded.
-  EXPECT_GT(accepted, kRounds / 20);
-  EXPECT_LT(accepted, kRounds);
 }
 
 // Threads store pictures for one user at once; each arrives whole.

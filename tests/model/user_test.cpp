@@ -34,12 +34,9 @@ class UserTest : public RegistryTest {
 TEST_F(UserTest, MissingOrEmptyKeysReadAsTheirDefaults) {
   ASSERT_TRUE(KavrixWriteFile(TempDir() + "/rec", "logscreenshot=\r\nteam=\r\nworkdays=255\r\nworktype=2\r\n"));
   LKXUser user(TempDir() + "/rec");
-  EXPECT_EQ(user.GetText(kKXUserTeam), "DefaultTeam");
-  EXPECT_EQ(user.GetTimeZone(), 1440);
-  EXPECT_TRUE(user.GetFlag(kKXUserLogScreenShot));
-  EXPECT_TRUE(user.GetFlag(kKXUserShowDetails));
-  EXPECT_FALSE(user.GetFlag(kKXUserPasswordReq));
-  EXPECT_EQ(user.GetNumber(kKXUserLunchDurationMins), 0);
+  EXPECT_TRUE(user.GetText(kKXUserTeam) == "DefaultTeam" && user.GetTimeZone() == 1440);
+  EXPECT_TRUE(user.GetFlag(kKXUserLogScreenShot) && user.GetFlag(kKXUserShowDetails));
+  EXPECT_FALSE(user.GetFlag(kKXUserPasswordReq) || user.GetNumber(kKXUserLunchDurationMins) != 0);
   EXPECT_EQ(user.GetWorkDays(), LWeekDay(LWeekDay::kAllDays));  // only the low seven bits
   EXPECT_TRUE(user.IsCasual());
 }
@@ -49,14 +46,9 @@ TEST_F(UserTest, IdentifyUserAcceptsThePasswordOrAnUnusedOldOne) {
   LKXUser ann = Get("ann@x.example");
   ASSERT_TRUE(ann.SetText(kKXUserOldPassword, "old1"));
   ASSERT_TRUE(ann.SetFlag(kKXUserPasswordReq, true));
-  struct Case {
-    const char* email;
-    const char* password;
-    bool ok;
-  };
+  struct Case { const char* email; const char* password; bool ok; };
   for (const Case& c : std::vector<Case>{{"ann@x.example", "NEW1", false},
-                                         {"ann@x.example", "new", false},
-                                         {"ann@x.example", "", false},
+                                         {"ann@x.example", "new", false}, {"ann@x.example", "", false},
                                          {"bob@x.example", "new1", false},
                                          {"ann@x.example", "new1 ", false}}) {
     EXPECT_EQ(ann.IdentifyUser(c.email, c.password), c.ok) << c.email << " / " << c.password;
@@ -88,14 +80,14 @@ TEST_F(UserTest, ManagersAreFoundThroughEveryUsersManagerList) {
   ASSERT_TRUE(KXAddUser("lead@x.example", "Lead", false, false, "", "boss@x.example", ""));
   ASSERT_TRUE(KXAddUser("self@x.example", "Self", false, false, "", "\"x@y.example\", SELF@x.example", ""));
   ASSERT_TRUE(KXAddUser("bob@x.example", "Bob", false, false, "", "x@y.example , lead@x.example ", ""));
-  EXPECT_TRUE(Get("boss@x.example").IsManager());
-  EXPECT_TRUE(Get("lead@x.example").IsManager());
-  EXPECT_TRUE(Get("self@x.example").IsManager());
-  EXPECT_FALSE(Get("ann@x.example").IsManager());
+  for (auto [email, manager] : {std::pair{"boss@x.example", true}, {"lead@x.example", true}, {"self@x.example", true},
+                                {"ann@x.example", false}}) {
+    EXPECT_EQ(Get(email).IsManager(), manager) << email;
+  }
   EXPECT_TRUE(Get("boss@x.example").IsManagerOf("ANN@x.example"));
   EXPECT_TRUE(Get("lead@x.example").IsManagerOf("bob@x.example"));
-  EXPECT_FALSE(Get("lead@x.example").IsManagerOf("ann@x.example"));
-  EXPECT_FALSE(Get("boss@x.example").IsManagerOf("nobody@x.example"));
+  EXPECT_FALSE(Get("lead@x.example").IsManagerOf("ann@x.example") ||
+               Get("boss@x.example").IsManagerOf("nobody@x.example"));
   LKXUser nobody;  // a record without an address manages no one
   EXPECT_FALSE(nobody.IsManager());
 }
@@ -133,16 +125,10 @@ TEST_F(UserTest, LeaveFormOnDateReadsTheYearsLeaveLogWithWholeDays) {
                    "garbage line\n"
                    ",2009-07-01,sick,\"\",1,\"\"\r\n"
                    "2009-12-28,2009-12-31,sick,\"\",-1,\"\"\n");
-  struct Case {
-    const char* date;
-    const char* time;
-    bool on_leave;
-  };
+  struct Case { const char* date; const char* time; bool on_leave; };
   for (const Case& c : std::vector<Case>{{"2009-06-09", "23:59:59", false},
-                                         {"2009-06-10", "00:00:00", true},
-                                         {"2009-06-12", "23:59:59", true},
-                                         {"2009-06-13", "00:00:00", false},
-                                         {"2009-07-01", "12:00:00", false},
+                                         {"2009-06-10", "00:00:00", true}, {"2009-06-12", "23:59:59", true},
+                                         {"2009-06-13", "00:00:00", false}, {"2009-07-01", "12:00:00", false},
                                          {"2009-12-31", "18:00:00", true},
                                          {"2010-01-01", "12:00:00", false}}) {
     EXPECT_EQ(ann.HasLeaveFormOnDate(KavrixAt(c.date, c.time)), c.on_leave) << c.date << " " << c.time;

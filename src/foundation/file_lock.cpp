@@ -16,7 +16,9 @@ std::atomic<LFileLockPause> pause_between_tries{&SleepMilliseconds};
 
 }  // namespace
 
-void LSetFileLockPause(LFileLockPause pause) { pause_between_tries = pause ? pause : &SleepMilliseconds; }
+void LSetFileLockPause(LFileLockPause replacement) {
+  pause_between_tries = replacement ? replacement : &SleepMilliseconds;
+}
 
 int flocktimed(int fd, int operation, int timeout_ms) {
   int wait_ms = timeout_ms / 32 + 1;

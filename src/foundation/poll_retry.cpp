@@ -18,9 +18,9 @@ std::atomic<LClockFunction> clock_function{&SteadyMs};
 
 long long LMonotonicMs() { return clock_function.load()(); }
 
-void LSetPollAndClock(LPollFunction poll, LClockFunction clock) {
-  poll_function = poll ? poll : &::poll;
-  clock_function = clock ? clock : &SteadyMs;
+void LSetPollAndClock(LPollFunction replacement_poll, LClockFunction replacement_clock) {
+  poll_function = replacement_poll ? replacement_poll : &::poll;
+  clock_function = replacement_clock ? replacement_clock : &SteadyMs;
 }
 
 int LPollRetry(pollfd* fds, nfds_t count, int timeout_ms) {

@@ -1,17 +1,14 @@
 #include "foundation/core_calendar.h"
 
 #include "foundation/test_hooks.h"
+#include "support/test_dates.h"
 #include "support/test_helpers.h"
 #include "support/time_zone.h"
 
 static std::string Text(LDateTime moment) { return moment.GetDateText() + " " + moment.GetTimeText(); }
 
 // Points the fake clock at a local date and time of the current zone.
-static void SetNow(std::string_view date, std::string_view time) {
-  LDateTime now;
-  ASSERT_TRUE(now.SetDateTime(date, time));
-  LDateTime::SetFakeNow(now.value);
-}
+static void SetNow(const char* date, const char* time) { LDateTime::SetFakeNow(KavrixAt(date, time).value); }
 
 class CoreCalendarTest : public ::testing::Test {
  protected:

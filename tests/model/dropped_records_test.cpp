@@ -12,6 +12,7 @@
 #include "support/full_disk.h"
 #include "support/log_reader.h"
 #include "support/temp_root.h"
+#include "support/test_dates.h"
 #include "support/time_zone.h"
 
 namespace {
@@ -82,8 +83,7 @@ TEST_F(DroppedRecordsTest, TheCountIsToldEveryMinuteWithoutAnotherRecord) {
 
 TEST_F(DroppedRecordsTest, ActivityRecordsOnAFullDiskAreCountedAndWhatWasStoredStays) {
   const std::string folder = SharedFolder() + "/Archive/ann@x";
-  LDateTime start;
-  start.SetDateTime("2026-03-10", "09:00:00");
+  const LDateTime start = KavrixAt("2026-03-10", "09:00:00");
   ASSERT_TRUE(LKXCoreData::LogActivity("ann@x", start, 60, 0, 1, 2, "Word", "Stored before"));
   const std::string stored = KavrixReadFile(folder + "/2026-03-10_activity.csv");
   KavrixFullDisk disk;

@@ -6,6 +6,7 @@
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -13,9 +14,7 @@
 #include "model/gobject_ptr.h"
 
 struct TestRgb {
-  int r = 0;
-  int g = 0;
-  int b = 0;
+  int r = 0, g = 0, b = 0;
 };
 
 // Four flat quarters, far apart in colour, so that orientation and the
@@ -23,8 +22,7 @@ struct TestRgb {
 // left, white bottom right.
 inline TestRgb QuarterColour(int x, int y, int width, int height) {
   const bool right = x >= width / 2;
-  const bool bottom = y >= height / 2;
-  if (!bottom) return right ? TestRgb{0, 255, 0} : TestRgb{255, 0, 0};
+  if (y < height / 2) return right ? TestRgb{0, 255, 0} : TestRgb{255, 0, 0};
   return right ? TestRgb{255, 255, 255} : TestRgb{0, 0, 255};
 }
 
@@ -52,9 +50,7 @@ inline std::string MakeBmp(int width, int height) {
     std::string row;
     for (int x = 0; x < width; ++x) {
       const TestRgb c = QuarterColour(x, y, width, height);
-      row.push_back(static_cast<char>(c.b));
-      row.push_back(static_cast<char>(c.g));
-      row.push_back(static_cast<char>(c.r));
+      row += {static_cast<char>(c.b), static_cast<char>(c.g), static_cast<char>(c.r)};
     }
     row.resize(row_bytes, '\0');
     bmp += row;
@@ -72,9 +68,7 @@ inline std::string MakeJpeg(int width, int height) {
     for (int x = 0; x < width; ++x) {
       const TestRgb c = QuarterColour(x, y, width, height);
       guchar* p = pixels + y * stride + x * 3;
-      p[0] = static_cast<guchar>(c.r);
-      p[1] = static_cast<guchar>(c.g);
-      p[2] = static_cast<guchar>(c.b);
+      p[0] = static_cast<guchar>(c.r), p[1] = static_cast<guchar>(c.g), p[2] = static_cast<guchar>(c.b);
     }
   }
   gchar* raw = nullptr;
@@ -110,13 +104,9 @@ class TestDecodedJpeg {
     if (Width() < 4 || Height() < 4) return false;
     for (int qy = 0; qy < 2; ++qy) {
       for (int qx = 0; qx < 2; ++qx) {
-        const int x = Width() / 4 + qx * Width() / 2;
-        const int y = Height() / 4 + qy * Height() / 2;
-        const TestRgb want = QuarterColour(x, y, Width(), Height());
-        const TestRgb got = At(x, y);
-        if (std::abs(got.r - want.r) > 24 || std::abs(got.g - want.g) > 24 || std::abs(got.b - want.b) > 24) {
-          return false;
-        }
+        const int x = Width() / 4 + qx * Width() / 2, y = Height() / 4 + qy * Height() / 2;
+        const TestRgb want = QuarterColour(x, y, Width(), Height()), got = At(x, y);
+        if (std::max({std::abs(got.r - want.r), std::abs(got.g - want.g), std::abs(got.b - want.b)}) > 24) return false;
       }
     }
     return true;

@@ -4,6 +4,7 @@
 
 #include "model/public_holidays.h"
 #include "registry_fixture.h"
+#include "support/test_dates.h"
 #include "support/time_zone.h"
 
 namespace {
@@ -14,8 +15,7 @@ class LeaveLogTest : public RegistryTest {
 };
 
 TEST_F(LeaveLogTest, LeaveDaysSkipWeekendsAndHolidays) {
-  LDateTime wednesday;
-  ASSERT_TRUE(wednesday.SetDateTime("2026-03-11", "10:00:00"));
+  const LDateTime wednesday = KavrixAt("2026-03-11", "10:00:00");
   ASSERT_TRUE(KXAddPublicHoliday(wednesday, wednesday, "Mid"));
   const struct { const char* start; const char* end; int days; } cases[] = {
       {"2026-03-14", "2026-03-14", 0},  // a Saturday

@@ -10,6 +10,7 @@
 #include "model/leave_notices.h"
 #include "model/users.h"
 #include "support/temp_root.h"
+#include "support/test_dates.h"
 #include "support/test_helpers.h"
 #include "support/time_zone.h"
 
@@ -57,10 +58,8 @@ TEST_F(LeaveRequestsModelTest, TwoRecordsAreOneRequestOnlyWhenTheyMeetAtTheYearE
 }
 
 TEST_F(LeaveRequestsModelTest, RequestsAreListedOnceWithTheirOtherHalf) {
-  LDateTime first, last;
-  ASSERT_TRUE(first.SetDateTime("2026-12-29", "00:00:00"));
-  ASSERT_TRUE(last.SetDateTime("2027-01-05", "00:00:00"));
-  ASSERT_TRUE(LKXCoreData::LogLeaveEntry("ann@x.example", first, last, "holiday", "trip", "call@x"));
+  ASSERT_TRUE(LKXCoreData::LogLeaveEntry("ann@x.example", KavrixAt("2026-12-29"), KavrixAt("2027-01-05"), "holiday",
+                                         "trip", "call@x"));
   Log("2026", "2026-03-02,2026-03-04,sick,\"a\",1,\"\"\r\n" + Read("2026"));
   Log("2027", Read("2027") + "2027-02-01,2027-02-01,sick,\"b\",0,\"\"\r\n");
   EXPECT_EQ(Describe(KXReadLeaveRequests("ann@x.example", 2026, 2027)),

@@ -118,21 +118,17 @@ TEST_F(UsersTest, BadInputNeverAddsKeysOrSplitsARecord) {
   EXPECT_EQ(KXUserCount(), 1);
 }
 
-TEST_F(UsersTest, ChangingAnAddressFollowsItIntoManagerListsAndOperators) {
+TEST_F(UsersTest, ChangingAnAddressFollowsItIntoOperators) {
   ASSERT_TRUE(KXAddUser("boss@x.example", "Boss", true, false, "", "", ""));
   ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", false, false, "", "other@x.example , BOSS@x.example", ""));
-  ASSERT_TRUE(KXAddUser("taken@x.example", "T", false, false, "", "", ""));
   LKXUser ann;
   ASSERT_TRUE(KXGetUser("ann@x.example", ann));
   ASSERT_TRUE(ann.SetText(kKXUserLeaveApproveOperator, "Boss@x.example"));
   ASSERT_TRUE(ann.SetText(kKXUserLeaveDeletedOperator, "other@x.example"));
-
-  EXPECT_FALSE(KXChangeUserEmail("boss@x.example", "TAKEN@x.example"));
-  EXPECT_FALSE(KXChangeUserEmail("nobody@x.example", "new@x.example"));
-  EXPECT_FALSE(KXChangeUserEmail("boss@x.example", " \r\n"));
+  EXPECT_FALSE(KXChangeUserEmail("boss@x.example", " \r\n") || KXChangeUserEmail("boss@x.example", "ANN@x.example") ||
+               KXChangeUserEmail("nobody@x.example", "new@x.example"));
   ASSERT_TRUE(KXChangeUserEmail("boss@x.example", "chief@x.example"));
-  EXPECT_FALSE(KXUserExists("boss@x.example"));
-  EXPECT_EQ(UserText("chief@x.example", kKXUserName), "Boss");
+  EXPECT_TRUE(!KXUserExists("boss@x.example") && UserText("chief@x.example", kKXUserName) == "Boss");
   EXPECT_EQ(UserText("ann@x.example", kKXUserManager), "other@x.example,chief@x.example");
   EXPECT_EQ(UserText("ann@x.example", kKXUserLeaveApproveOperator), "chief@x.example");
   EXPECT_EQ(UserText("ann@x.example", kKXUserLeaveDeletedOperator), "other@x.example");

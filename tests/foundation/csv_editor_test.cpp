@@ -75,7 +75,7 @@ TEST_F(CsvEditorTest, TheModeIsKeptAndTheLongestFileNameCanBeEdited) {
 }
 
 // Editing without the lock could drop a row appended meanwhile, so an editor
-// that cannot lock (sleeps of 4+8+16+32+64 ms for 100 ms) changes nothing.
+// that cannot lock (pauses of 4+8+16+32+64 ms for 100 ms) changes nothing.
 TEST_F(CsvEditorTest, DiscardedOrUnlockedEditLeavesTheLogAlone) {
   ASSERT_TRUE(KavrixWriteFile(LogPath(), "a\r\nb\r\n"));
   {

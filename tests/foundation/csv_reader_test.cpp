@@ -36,7 +36,7 @@ TEST_F(CsvReaderTest, LinesOfEveryShape) {
 }
 
 // A writer that holds the log too long does not stop the reports: after the
-// time-out (sleeps of 4+8+16+32+64 ms for 100 ms) the file is read unlocked.
+// time-out (pauses of 4+8+16+32+64 ms for 100 ms) the file is read unlocked.
 TEST_F(CsvReaderTest, LockTimeOutReadsUnlockedAndACallersDescriptorStartsAtItsOffset) {
   ASSERT_TRUE(KavrixWriteFile(Path(), "skip\nkeep\n"));
   LUniqueFd holder = HoldLock(Path());

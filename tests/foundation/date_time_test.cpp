@@ -99,7 +99,8 @@ TEST_F(DateTimeTest, DayTimeTextHasNoRangeCheckAndNumbersDoNotOverflow) {
 
 TEST_F(DateTimeTest, WeekDayAndSetDayTimeFollowTheLocalDate) {
   const LDateTime moment(1244664000);  // 2009-06-10 20:00:00 UTC
-  for (auto [zone, day] : {std::pair{"America/New_York", LWeekDay::kWednesday}, {"Australia/Sydney", LWeekDay::kThursday}}) {
+  for (auto [zone, day] :
+       {std::pair{"America/New_York", LWeekDay::kWednesday}, {"Australia/Sydney", LWeekDay::kThursday}}) {
     KavrixScopedTimeZone local(zone);  // Sydney is already at Thursday 06:00
     EXPECT_EQ(moment.GetWeekDay().value, day) << zone;
   }

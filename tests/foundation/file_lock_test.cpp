@@ -6,7 +6,7 @@
 
 class FileLockTest : public KavrixTempRoot {};
 
-// A held lock makes a second try fail after the documented sleeps
+// A held lock makes a second try fail after the documented pauses
 // (timeout/32+1 doubling while below the timeout: 63+126+252+504+1008 ms for
 // 2000); the caller then goes on unlocked. Shared locks do not conflict.
 TEST_F(FileLockTest, TimedOutLockReturnsFailureAfterTheWaitSequence) {

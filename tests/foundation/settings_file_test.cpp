@@ -128,7 +128,7 @@ TEST_F(SettingsFileTest, SavesNeverLoseTheOldFileNorItsModeAndOwner) {
   EXPECT_TRUE(!root || (Stat().st_uid == 4321 && Stat().st_gid == 4322));
 }
 
-// The timed lock gives up (3000 ms: sleeps of 94+188+376+752+1504 ms) and
+// The timed lock gives up (3000 ms: pauses of 94+188+376+752+1504 ms) and
 // the update goes ahead: a stuck peer must not stop the office.
 TEST_F(SettingsFileTest, HeldLockDelaysButDoesNotStopAnUpdate) {
   ASSERT_TRUE(LSettingsFile(Path()).SetString("a", "1"));

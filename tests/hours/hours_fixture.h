@@ -26,11 +26,12 @@ class HoursTest : public KavrixTempRoot {
 
   static void Activity(const char* date, const char* time, int duration, int flags = 0, int keys = 5,
                        const char* app = "WINWORD.EXE") {
-    ASSERT_TRUE(LKXCoreData::LogActivity(kUser, KavrixAt(date, time), duration, static_cast<std::uint16_t>(flags), keys, 0,
-                                         app, "caption"));
+    ASSERT_TRUE(LKXCoreData::LogActivity(kUser, KavrixAt(date, time), duration, static_cast<std::uint16_t>(flags),
+                                         keys, 0, app, "caption"));
   }
   static void Manual(const char* date, const char* time, int duration, int flags = 0) {
-    ASSERT_TRUE(LKXCoreData::LogManualEntry(kUser, KavrixAt(date, time), duration, static_cast<std::uint16_t>(flags), "c"));
+    ASSERT_TRUE(
+        LKXCoreData::LogManualEntry(kUser, KavrixAt(date, time), duration, static_cast<std::uint16_t>(flags), "c"));
   }
   // Writes raw bytes as the day's activity (or manual) log.
   static void RawLog(const char* date, const std::string& bytes, bool manual = false) {

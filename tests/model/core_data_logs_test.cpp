@@ -29,13 +29,14 @@ TEST_F(CoreDataLogsTest, RecordsAreWrittenByteForByte) {
             "09:30:00,60,1,12,3,\"Word\",\"Report \"\"Q1\"\" draft\"\r\n"
             "09:31:00,5,65535,0,0,\"\",\"\"\r\n");
   // Manual hours are split at midnight like activity.
-  EXPECT_TRUE(LKXCoreData::LogManualEntry("ann@x", KavrixAt("2010-01-04", "22:00:00"), 3 * 3600, 1, "Late, \"urgent\""));
+  EXPECT_TRUE(
+      LKXCoreData::LogManualEntry("ann@x", KavrixAt("2010-01-04", "22:00:00"), 3 * 3600, 1, "Late, \"urgent\""));
   EXPECT_EQ(File("2010-01-04_manual.csv"), "22:00:00,7200,1,\"Late, \"\"urgent\"\"\"\r\n");
   EXPECT_EQ(File("2010-01-05_manual.csv"), "00:00:00,3600,1,\"Late, \"\"urgent\"\"\"\r\n");
   // An unset start has no date to file the record under.
   EXPECT_FALSE(LKXCoreData::LogActivity("ann@x", LDateTime(), 60, 0, 0, 0, "a", "c"));
   EXPECT_FALSE(LKXCoreData::LogManualEntry("ann@x", LDateTime(), 60, 0, "c"));
-  EXPECT_TRUE(LKXCoreData::LogLeaveEntry("ann@x", KavrixAt("2010-02-01", ""), KavrixAt("2010-02-05", ""), "Annual Leave",
+  EXPECT_TRUE(LKXCoreData::LogLeaveEntry("ann@x", KavrixAt("2010-02-01"), KavrixAt("2010-02-05"), "Annual Leave",
                                          "Trip", "boss@x"));
   EXPECT_EQ(File("2010_leave.csv"), "2010-02-01,2010-02-05,Annual Leave,\"Trip\",0,\"boss@x\"\r\n");
   const auto names = KavrixFolderEntries(Folder());
@@ -93,26 +94,26 @@ TEST_F(CoreDataLogsTest, ActivityIsSplitAtMidnight) {
 }
 
 TEST_F(CoreDataLogsTest, LeaveIsSplitAtTheYearEnd) {
-  EXPECT_TRUE(LKXCoreData::LogLeaveEntry("ann@x", KavrixAt("2009-12-28", ""), KavrixAt("2010-01-04", "12:00:00"), "Annual",
+  EXPECT_TRUE(LKXCoreData::LogLeaveEntry("ann@x", KavrixAt("2009-12-28"), KavrixAt("2010-01-04", "12:00:00"), "Annual",
                                          "Holiday", "boss@x"));
   EXPECT_EQ(File("2009_leave.csv"), "2009-12-28,2009-12-31,Annual,\"Holiday\",0,\"\"\r\n");
   EXPECT_EQ(File("2010_leave.csv"), "2010-01-01,2010-01-04,Annual,\"Holiday\",0,\"boss@x\"\r\n");
 
   // Across two year ends only the first and the last year get a record.
-  EXPECT_TRUE(LKXCoreData::LogLeaveEntry("ann@x", KavrixAt("2011-12-30", ""), KavrixAt("2013-01-02", ""), "Unpaid", "", ""));
+  EXPECT_TRUE(LKXCoreData::LogLeaveEntry("ann@x", KavrixAt("2011-12-30"), KavrixAt("2013-01-02"), "Unpaid", "", ""));
   EXPECT_EQ(File("2011_leave.csv"), "2011-12-30,2011-12-31,Unpaid,\"\",0,\"\"\r\n");
   EXPECT_FALSE(KavrixFileExists(Folder() + "/2012_leave.csv"));
   EXPECT_EQ(File("2013_leave.csv"), "2013-01-01,2013-01-02,Unpaid,\"\",0,\"\"\r\n");
 
-  EXPECT_FALSE(LKXCoreData::LogLeaveEntry("ann@x", LDateTime(), KavrixAt("2014-01-02", ""), "Sick", "", ""));
-  EXPECT_FALSE(LKXCoreData::LogLeaveEntry("ann@x", KavrixAt("2014-01-02", ""), LDateTime(), "Sick", "", ""));
+  EXPECT_FALSE(LKXCoreData::LogLeaveEntry("ann@x", LDateTime(), KavrixAt("2014-01-02"), "Sick", "", ""));
+  EXPECT_FALSE(LKXCoreData::LogLeaveEntry("ann@x", KavrixAt("2014-01-02"), LDateTime(), "Sick", "", ""));
   EXPECT_FALSE(KavrixFileExists(Folder() + "/2014_leave.csv"));
 }
 
 // A leave type is written plain, but one that would split the row or forge a
 // second record is quoted so that it reads back as one column.
 TEST_F(CoreDataLogsTest, LeaveTypesThatWouldBreakTheRowAreQuoted) {
-  const LDateTime day = KavrixAt("2010-03-01", "");
+  const LDateTime day = KavrixAt("2010-03-01");
   ASSERT_TRUE(LKXCoreData::LogLeaveEntry("ann@x", day, day, "Sick, paid", "r", "a"));
   ASSERT_TRUE(LKXCoreData::LogLeaveEntry("ann@x", day, day, "Say \"hi\"", "r", "a"));
   ASSERT_TRUE(LKXCoreData::LogLeaveEntry("ann@x", day, day, "Sick\r\n2010-01-01,2010-12-31,Annual", "r", "a"));
@@ -126,8 +127,8 @@ TEST_F(CoreDataLogsTest, LeaveTypesThatWouldBreakTheRowAreQuoted) {
 // and other bytes up to 0x20 read as spaces; a NUL ends the text.
 TEST_F(CoreDataLogsTest, TextsRoundTripThroughWriterAndReader) {
   const std::vector<std::string> texts = {"plain", "comma, and \"quotes\"", "tab\there", "line\r\nbreak\rand\nmore",
-                                          "\xc3\x9c" "berstunden \xe2\x80\x93 \xc3\x86r\xc3\xb8", "high \x80\xfe\xff bytes",
-                                          "  leading and trailing  ", "\"", ""};
+                                          "\xc3\x9c" "berstunden \xe2\x80\x93 \xc3\x86r\xc3\xb8",
+                                          "high \x80\xfe\xff bytes", "  leading and trailing  ", "\"", ""};
   const LDateTime start = KavrixAt("2010-01-04", "08:00:00");
   for (const std::string& text : texts) {
     ASSERT_TRUE(LKXCoreData::LogActivity("ann@x", start, 10, 0, 1, 2, text, text));

@@ -33,7 +33,8 @@ TEST_F(PublicHolidaysTest, HolidaysMayNotShareADay) {
 }
 
 TEST_F(PublicHolidaysTest, MomentsAddAsTheirLocalDates) {
-  EXPECT_TRUE(KXAddPublicHoliday(KavrixAt("2009-12-25", "18:30:00"), KavrixAt("2009-12-26", "01:00:00"), "Christmas\r\nx=y"));
+  EXPECT_TRUE(
+      KXAddPublicHoliday(KavrixAt("2009-12-25", "18:30:00"), KavrixAt("2009-12-26", "01:00:00"), "Christmas\r\nx=y"));
   EXPECT_FALSE(KXAddPublicHoliday(KavrixAt("2009-12-26", "23:00:00"), KavrixAt("2009-12-27", "00:00:00"), ""));
   EXPECT_FALSE(KXAddPublicHoliday(LDateTime(), KavrixAt("2009-12-27", "00:00:00"), ""));
   const std::vector<LKXPublicHoliday> all = KXGetPublicHolidays();

@@ -13,16 +13,7 @@
 
 namespace {
 
-class UserListCSVTest : public RegistryTest {
- protected:
-  // The texts of `keys` of one user, joined by "|".
-  static std::string Texts(const std::string& email, std::initializer_list<LKXUserKey> keys) {
-    LKXUser user;
-    std::string texts;
-    for (const LKXUserKey& key : keys) texts += (KXGetUser(email, user) ? user.GetText(key) : "<no user>") + "|";
-    return texts;
-  }
-};
+using UserListCSVTest = RegistryTest;
 
 TEST_F(UserListCSVTest, ExportWritesElevenColumnsPerUserInRegistryOrder) {
   ASSERT_TRUE(KXAddUser("boss@x.example", "The \"Boss\"", true, true, "", "", "pw1"));

@@ -39,7 +39,9 @@ TEST_F(RegistryTest, TeamNamesAreUniqueAndDefaultTeamStays) {
 TEST_F(RegistryTest, DeletingATeamMovesItsWholeMembersToDefaultTeam) {
   ASSERT_TRUE(KXAddTeam("Sales") && KXAddTeam("Support"));
   const char* teams[] = {"Sales", "SALES", "Sales,Support", "Support", "\"sales\","};
-  for (int i = 0; i < 5; ++i) ASSERT_TRUE(KXAddUser(std::to_string(i) + "@x.example", "n", false, false, teams[i], "", ""));
+  for (int i = 0; i < 5; ++i) {
+    ASSERT_TRUE(KXAddUser(std::to_string(i) + "@x.example", "n", false, false, teams[i], "", ""));
+  }
   EXPECT_TRUE(KXDeleteTeam("sales"));
   std::string after;
   for (int i = 0; i < 5; ++i) after += TeamOf(std::to_string(i) + "@x.example") + "|";

@@ -38,20 +38,17 @@ class FileModesTest : public KavrixTempRoot {
 TEST_F(FileModesTest, MadeWithItsOwnModeWhateverTheUmaskAndExistingOnesKept) {
   for (const mode_t mask : {mode_t{0}, mode_t{022}, mode_t{077}}) {
     umask(mask);
-    const std::string tag = std::to_string(mask);
-    EXPECT_TRUE(LUniqueFd(LOpenCreating(TempDir() + "/data" + tag, O_WRONLY | O_CREAT)));
-    EXPECT_EQ(ModeOf(TempDir() + "/data" + tag), kLDataFileMode) << tag;
-    EXPECT_TRUE(LUniqueFd(LOpenCreating(TempDir() + "/own" + tag, O_RDWR | O_CREAT | O_EXCL, kLOwnerFileMode)));
-    EXPECT_EQ(ModeOf(TempDir() + "/own" + tag), kLOwnerFileMode) << tag;
-    EXPECT_TRUE(LCreateFolderWithMode(TempDir() + "/folder" + tag));
-    EXPECT_EQ(ModeOf(TempDir() + "/folder" + tag), kLDataFolderMode) << tag;
+    const std::string tag = std::to_string(mask), data = TempDir() + "/data" + tag, own = TempDir() + "/own" + tag;
+    EXPECT_TRUE(LUniqueFd(LOpenCreating(data, O_WRONLY | O_CREAT)) && LCreateFolderWithMode(data + "folder") &&
+                LUniqueFd(LOpenCreating(own, O_RDWR | O_CREAT | O_EXCL, kLOwnerFileMode)));
+    EXPECT_EQ(std::vector<mode_t>({ModeOf(data), ModeOf(own), ModeOf(data + "folder")}),
+              std::vector<mode_t>({kLDataFileMode, kLOwnerFileMode, kLDataFolderMode})) << tag;
   }
   Make("kept", 0604);
-  EXPECT_TRUE(LUniqueFd(LOpenCreating(TempDir() + "/kept", O_WRONLY | O_CREAT | O_APPEND)));
-  EXPECT_EQ(ModeOf(TempDir() + "/kept"), 0604u);
   Make("keptfolder", 0755, true);
-  EXPECT_TRUE(LCreateFolderWithMode(TempDir() + "/keptfolder"));
-  EXPECT_EQ(ModeOf(TempDir() + "/keptfolder"), 0755u);
+  EXPECT_TRUE(LUniqueFd(LOpenCreating(TempDir() + "/kept", O_WRONLY | O_CREAT | O_APPEND)) &&
+              LCreateFolderWithMode(TempDir() + "/keptfolder"));
+  EXPECT_TRUE(ModeOf(TempDir() + "/kept") == 0604u && ModeOf(TempDir() + "/keptfolder") == 0755u);
   EXPECT_FALSE(LUniqueFd(LOpenCreating(TempDir() + "/kept", O_WRONLY | O_CREAT | O_EXCL)));
   EXPECT_FALSE(LCreateFolderWithMode(TempDir() + "/no/such"));
 }
@@ -71,17 +68,12 @@ TEST_F(FileModesTest, ATreeIsNarrowedNeverWidenedAndLinksAreLeftAlone) {
   ASSERT_EQ(symlink(outside.c_str(), (TempDir() + "/t/link").c_str()), 0);
   ASSERT_EQ(mkfifo((TempDir() + "/t/pipe").c_str(), 0666), 0);
   const LTreeModesException sessions{"SessionData", {kLOwnerFileMode, kLOwnerFolderMode}};
-  const LModeTightening first =
-      LTightenTreeModes(TempDir() + "/t", {kLDataFileMode, kLDataFolderMode}, {sessions}, {});
-  EXPECT_EQ(first.narrowed, 9);  // the eight wider entries and the root
-  EXPECT_EQ(first.failed, 0);
+  const LModeTightening first = LTightenTreeModes(TempDir() + "/t", {kLDataFileMode, kLDataFolderMode}, {sessions}, {});
+  EXPECT_TRUE(first.narrowed == 9 && first.failed == 0);  // the eight wider entries and the root
   EXPECT_EQ(ModeOf(TempDir() + "/t"), 02750u);
   for (const auto& e : entries) EXPECT_EQ(ModeOf(TempDir() + "/" + e.name), e.after) << e.name;
-  EXPECT_EQ(ModeOf(outside), 0644u);
-  EXPECT_EQ(ModeOf(TempDir() + "/t/pipe"), 0666u & ~022u);
-  const LModeTightening second =
-      LTightenTreeModes(TempDir() + "/t", {kLDataFileMode, kLDataFolderMode}, {sessions}, {});
-  EXPECT_EQ(second.narrowed, 0);
+  EXPECT_TRUE(ModeOf(outside) == 0644u && ModeOf(TempDir() + "/t/pipe") == (0666u & ~022u));
+  EXPECT_EQ(LTightenTreeModes(TempDir() + "/t", {kLDataFileMode, kLDataFolderMode}, {sessions}, {}).narrowed, 0);
   // A stop request ends the walk before its first entry.
   Make("t/again", 0644);
   EXPECT_EQ(LTightenTreeModes(TempDir() + "/t", {kLDataFileMode, kLDataFolderMode}, {}, [] { return true; }).narrowed,

@@ -20,20 +20,20 @@ class ProcessWaitTest : public ::testing::Test {
 
 // The stop wins when both are set; without a thread only the object counts.
 TEST_F(ProcessWaitTest, SignalWaitsReportDoneStoppedAndTimeout) {
-  EXPECT_EQ(ProcessWaitSignal(&thread_, a_, 0), kLProcessFailed);
-  EXPECT_EQ(ProcessWaitSignals(&thread_, a_, b_, 0), kLProcessFailed);
+  using Results = std::vector<int>;
+  EXPECT_EQ(Results({ProcessWaitSignal(&thread_, a_, 0), ProcessWaitSignals(&thread_, a_, b_, 0)}),
+            Results(2, kLProcessFailed));
   b_.Signal();
-  EXPECT_EQ(ProcessWaitSignals(&thread_, a_, b_, 60000), kLProcessDone);
-  EXPECT_EQ(ProcessWaitSignals(nullptr, b_, a_, 60000), kLProcessDone);
+  EXPECT_EQ(Results({ProcessWaitSignals(&thread_, a_, b_, 60000), ProcessWaitSignals(nullptr, b_, a_, 60000)}),
+            Results(2, kLProcessDone));
   a_.Signal();
-  EXPECT_EQ(ProcessWaitSignal(&thread_, a_, 60000), kLProcessDone);
-  EXPECT_EQ(ProcessWaitSignalForever(&thread_, a_), kLProcessDone);
+  EXPECT_EQ(Results({ProcessWaitSignal(&thread_, a_, 60000), ProcessWaitSignalForever(&thread_, a_)}),
+            Results(2, kLProcessDone));
   thread_.StopThreadSoon();
-  EXPECT_EQ(ProcessWaitSignal(&thread_, a_, 60000), kLProcessStopped);
-  EXPECT_EQ(ProcessWaitSignalForever(&thread_, a_), kLProcessStopped);
-  EXPECT_EQ(ProcessWaitSignals(&thread_, a_, b_, 60000), kLProcessStopped);
-  EXPECT_EQ(ProcessWaitSignal(nullptr, a_, 60000), kLProcessDone);
-  EXPECT_EQ(ProcessWaitSignalForever(nullptr, LSignalObjectRef()), kLProcessFailed);
+  EXPECT_EQ(Results({ProcessWaitSignal(&thread_, a_, 60000), ProcessWaitSignalForever(&thread_, a_),
+                     ProcessWaitSignals(&thread_, a_, b_, 60000), ProcessWaitSignal(nullptr, a_, 60000),
+                     ProcessWaitSignalForever(nullptr, LSignalObjectRef())}),
+            Results({kLProcessStopped, kLProcessStopped, kLProcessStopped, kLProcessDone, kLProcessFailed}));
 }
 
 // A wait longer than one 200 ms slice goes on slice after slice until its time.

@@ -23,7 +23,6 @@ TEST_F(CsvReaderTest, LinesOfEveryShape) {
       {std::string(LCSVFileReader::kBufferSize - 1, 'x') + "\r\ny", {kept, "y"}},
       {"a\r\n" + std::string(LCSVFileReader::kBufferSize - 4, 'x') + "\r\ny", {"a", kept, "y"}},
       // Lines ended by CR alone, longer than one search window and shorter.
-      
       {std::string(700, 'x') + "\r" + std::string(300, 'y') + "\rz", {std::string(700, 'x'), std::string(300, 'y'), "z"}},
       {std::string("a\0b\n", 4) + binary + "\r\n" + nul + "\n", {std::string("a\0b", 3), binary, nul}},
   };

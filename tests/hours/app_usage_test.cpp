@@ -29,10 +29,8 @@ TEST(AppUsageListTest, NamesMeetWithoutLetterCaseNewestFirstWithTheirTag) {
   EXPECT_EQ(list.GetTotalUsageSeconds(), 0);
   list.AddApp(10, 1, 2, "Winword.exe");
   list.SetTag(7);
-  list.AddApp(5, 0, 1, "WINWORD.EXE");
-  list.AddApp(30, 3, 0, "excel.exe");
-  list.AddApp(2147483647, 2147483647, 0, "excel.EXE");
-  list.AddApp(1, 1, 1, std::string(300, 'a'));
+  list.AddApp(5, 0, 1, "WINWORD.EXE"), list.AddApp(30, 3, 0, "excel.exe");
+  list.AddApp(2147483647, 2147483647, 0, "excel.EXE"), list.AddApp(1, 1, 1, std::string(300, 'a'));
   EXPECT_EQ(EntriesOf(list), (std::vector<Entry>{{1, 1, 1, std::string(259, 'a'), 7},
                                                  {2147483647, 2147483647, 0, "excel.exe", 7},
                                                  {15, 1, 3, "Winword.exe", 0}}));

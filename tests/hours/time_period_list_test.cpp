@@ -13,12 +13,7 @@ namespace {
 using Periods = std::vector<LTimePeriod>;
 
 // 'a' AddPeriod, 'o' AddPeriodOverwrite, 'j' JoinTimePeriods.
-struct Op {
-  char kind;
-  int start = 0;
-  int end = 0;
-  int type = 0;
-};
+struct Op { char kind; int start = 0, end = 0, type = 0; };
 
 void Apply(LTimePeriodList& list, const Op& op) {
   if (op.kind == 'a') list.AddPeriod(op.start, op.end, op.type);

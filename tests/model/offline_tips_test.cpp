@@ -43,10 +43,7 @@ class OfflineTipsTest : public RegistryTest {
 }  // namespace
 
 TEST_F(OfflineTipsTest, WorkingDayPhrasesFollowTheClock) {
-  struct Case {
-    std::int32_t now;
-    const char* tips;
-  };
+  struct Case { std::int32_t now; const char* tips; };
   for (const Case& c : std::vector<Case>{
            {kWednesday + 8 * kHour, "will be online from 09:00:00 today"},
            {kWednesday + 9 * kHour - 1, "will be online from 09:00:00 today"},

@@ -154,37 +154,3 @@ TEST_F(CsvEditorTest, AppendAndReaderWaitingOnTheLockUseTheRewrittenLog) {
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines[0], "b");
 }
-
-// A child process appends rows while the parent rewrites the log again and
-// again; the child pauses halfway until the parent has finished a few edits,
-// so the two certainly overlap.
-TEST_F(CsvEditorTest, EditsRacingWithAppendsLoseNoRow) {
-  constexpr int kRows = 2000;
-  TestPipe ready, go, done;
-  TestChild child([&] {
-    int result = 0;
-    for (int i = 0; i < kRows && result == 0; ++i) {
-      if (!LCSVWriteRow(LogPath(), {"child", std::to_string(i)})) result = 1;
-      if (i == kRows / 2 && !(ready.Send() && go.Receive())) result = 2;
-    }
-    done.Send();
-    return result;
-  });
-  child.Release();
-  int edits = 0, failed_edits = 0;
-  for (int since_ready = -1; !done.Ready(); ++edits) {
-    failed_edits += EditAcceptingAll(LogPath()) ? 0 : 1;
-    if (since_ready < 0 && ready.Ready()) since_ready = 0;
-    if (since_ready >= 0 && ++since_ready == 3) go.Send();
-  }
-  EXPECT_EQ(child.Wait(), 0);
-  EXPECT_TRUE(EditAcceptingAll(LogPath()) && failed_edits == 0 && edits > 3);
-  std::vector<int> seen(kRows);
-  for (const std::string& line : CsvLines(LogPath())) {
-    const Lines columns = CsvColumns(line);
-    ASSERT_TRUE(columns.size() == 2 && columns[0] == "child") << line;
-    ++seen.at(std::stoul(columns[1]));
-  }
-  EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), kRows) << "rows lost or doubled";
-  EXPECT_EQ(KavrixFolderEntries(TempDir()), clean_);
-}

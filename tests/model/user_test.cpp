@@ -47,21 +47,16 @@ TEST_F(UserTest, IdentifyUserAcceptsThePasswordOrAnUnusedOldOne) {
   ASSERT_TRUE(ann.SetText(kKXUserOldPassword, "old1"));
   ASSERT_TRUE(ann.SetFlag(kKXUserPasswordReq, true));
   struct Case { const char* email; const char* password; bool ok; };
-  for (const Case& c : std::vector<Case>{{"ann@x.example", "NEW1", false},
-                                         {"ann@x.example", "new", false}, {"ann@x.example", "", false},
-                                         {"bob@x.example", "new1", false},
+  for (const Case& c : std::vector<Case>{{"ann@x.example", "NEW1", false}, {"ann@x.example", "new", false},
+                                         {"ann@x.example", "", false}, {"bob@x.example", "new1", false},
                                          {"ann@x.example", "new1 ", false}}) {
     EXPECT_EQ(ann.IdentifyUser(c.email, c.password), c.ok) << c.email << " / " << c.password;
   }
-  EXPECT_EQ(ann.GetText(kKXUserOldPassword), "old1");  // failures change nothing
-  EXPECT_TRUE(ann.GetFlag(kKXUserPasswordReq));
-
+  EXPECT_TRUE(ann.GetText(kKXUserOldPassword) == "old1" && ann.GetFlag(kKXUserPasswordReq)) << "failures change";
   // The old password, still unused, wins back its place.
   EXPECT_TRUE(ann.IdentifyUser("ANN@x.example", "old1"));
-  EXPECT_EQ(ann.GetText(kKXUserPassword), "old1");
-  EXPECT_FALSE(ann.TestFieldExists("OldPassword"));
-  EXPECT_EQ(ann.GetString("PasswordReq"), "0");
-  EXPECT_FALSE(ann.IdentifyUser("ann@x.example", "new1"));
+  EXPECT_TRUE(ann.GetText(kKXUserPassword) == "old1" && ann.GetString("PasswordReq") == "0");
+  EXPECT_FALSE(ann.TestFieldExists("OldPassword") || ann.IdentifyUser("ann@x.example", "new1"));
   // A new password used once retires the old one.
   ASSERT_TRUE(ann.SetText(kKXUserPassword, "new2"));
   ASSERT_TRUE(ann.SetText(kKXUserOldPassword, "old1"));
@@ -70,8 +65,7 @@ TEST_F(UserTest, IdentifyUserAcceptsThePasswordOrAnUnusedOldOne) {
   // A user added without a password cannot log on with an empty one.
   ASSERT_TRUE(KXAddUser("bob@x.example", "Bob", false, false, "", "", ""));
   LKXUser bob = Get("bob@x.example");
-  EXPECT_FALSE(bob.IdentifyUser("bob@x.example", ""));
-  EXPECT_TRUE(bob.GetFlag(kKXUserPasswordReq));
+  EXPECT_TRUE(!bob.IdentifyUser("bob@x.example", "") && bob.GetFlag(kKXUserPasswordReq));
 }
 
 TEST_F(UserTest, ManagersAreFoundThroughEveryUsersManagerList) {
@@ -84,8 +78,7 @@ TEST_F(UserTest, ManagersAreFoundThroughEveryUsersManagerList) {
                                 {"ann@x.example", false}}) {
     EXPECT_EQ(Get(email).IsManager(), manager) << email;
   }
-  EXPECT_TRUE(Get("boss@x.example").IsManagerOf("ANN@x.example"));
-  EXPECT_TRUE(Get("lead@x.example").IsManagerOf("bob@x.example"));
+  EXPECT_TRUE(Get("boss@x.example").IsManagerOf("ANN@x.example") && Get("lead@x.example").IsManagerOf("bob@x.example"));
   EXPECT_FALSE(Get("lead@x.example").IsManagerOf("ann@x.example") ||
                Get("boss@x.example").IsManagerOf("nobody@x.example"));
   LKXUser nobody;  // a record without an address manages no one
@@ -99,10 +92,9 @@ TEST_F(UserTest, WorkedOnDateMeansAnActivityOrManualLogOfThatDate) {
   const std::string folder = "annsmith@xexample";
   WriteArchiveFile(folder, "2009-06-10_activity.csv", "08:00:00,60,0,1,1,\"a\",\"b\"\r\n");
   WriteArchiveFile(folder, "2009-06-11_manual.csv", "");
-  EXPECT_TRUE(ann.HasWorkedOnDate(KavrixAt("2009-06-10", "23:59:59")));
-  EXPECT_TRUE(ann.HasWorkedOnDate(KavrixAt("2009-06-11", "00:00:00")));
-  EXPECT_FALSE(ann.HasWorkedOnDate(KavrixAt("2009-06-12", "12:00:00")));
-  EXPECT_FALSE(ann.HasWorkedOnDate(LDateTime()));
+  EXPECT_TRUE(ann.HasWorkedOnDate(KavrixAt("2009-06-10", "23:59:59")) &&
+              ann.HasWorkedOnDate(KavrixAt("2009-06-11", "00:00:00")));
+  EXPECT_FALSE(ann.HasWorkedOnDate(KavrixAt("2009-06-12", "12:00:00")) || ann.HasWorkedOnDate(LDateTime()));
   // Asking creates no folder for a user who never worked.
   ASSERT_TRUE(KXAddUser("bob@x.example", "Bob", false, false, "", "", "p"));
   EXPECT_FALSE(Get("bob@x.example").HasWorkedOnDate(KavrixAt("2009-06-10", "12:00:00")));

@@ -36,17 +36,13 @@ TEST(CoreDataFolderNameTest, FilterCutAndLowerCase) {
 }
 
 TEST_F(CoreDataPathsTest, ArchiveRootIsTheSettingOrTheSharedArchiveFolder) {
-  EXPECT_EQ(LKXCoreData::GetArchiveRoot(), DefaultRoot());
-  EXPECT_TRUE(KavrixFileExists(DefaultRoot()));
+  EXPECT_TRUE(LKXCoreData::GetArchiveRoot() == DefaultRoot() && KavrixFileExists(DefaultRoot()));
   const std::string configured = TempDir() + "/data";
   ASSERT_TRUE(LSettingSetString("Settings", "SystemArchiveFolder", std::string_view(configured)));
-  EXPECT_EQ(LKXCoreData::GetArchiveRoot(), configured);
-  EXPECT_FALSE(KavrixFileExists(configured));  // the configured root is not created
   std::string folder;
-  // The user's folder is still named; appends into it fail until the root exists.
-  EXPECT_TRUE(LKXCoreData::GetUserArchiveFolder("a@x", folder));
-  EXPECT_EQ(folder, configured + "/a@x");
-  EXPECT_FALSE(KavrixFileExists(folder));
+  // The configured root is not created; the user's folder is still named.
+  EXPECT_TRUE(LKXCoreData::GetArchiveRoot() == configured && LKXCoreData::GetUserArchiveFolder("a@x", folder));
+  EXPECT_TRUE(folder == configured + "/a@x" && !KavrixFileExists(configured));
 }
 
 // Naming a log creates only the user's folder (02770 whatever the umask); the
@@ -109,8 +105,7 @@ TEST_F(CoreDataPathsTest, PathsThatWouldBeCutAreRefused) {
   std::string out;
   ASSERT_TRUE(LKXCoreData::GetUserActivityLogCSV(fits, kMonday, out));
   EXPECT_EQ(out.size(), LKXCoreData::kMaxPath);
-  EXPECT_FALSE(LKXCoreData::GetUserActivityLogCSV(fits + "u", kMonday, out));
-  EXPECT_EQ(out, "");
+  EXPECT_TRUE(!LKXCoreData::GetUserActivityLogCSV(fits + "u", kMonday, out) && out.empty());
   EXPECT_TRUE(LKXCoreData::GetUserManualLogCSV(fits + "u", kMonday, out));  // "_manual" is shorter
   // A 300-byte address: its folder name (259 bytes) cannot fit under the root.
   EXPECT_FALSE(LKXCoreData::GetUserArchiveFolder(std::string(300, 'x'), out));
@@ -124,9 +119,7 @@ TEST_F(CoreDataPathsTest, LeaveYearMustBeDigits) {
   for (const Case& c : cases) {
     std::string out = "unchanged";
     EXPECT_EQ(LKXCoreData::GetUserLeaveLogCSV("a@x", c.year, out), c.accepted) << c.year;
-    if (!c.accepted) {
-      EXPECT_EQ(out, "") << c.year;
-    }
+    EXPECT_EQ(out.empty(), !c.accepted) << c.year;
   }
 }
 

@@ -34,14 +34,11 @@ TEST_F(ScreenShotTest, JpegIsStoredAsSentWithItsThumbnail) {
   EXPECT_EQ(Picture(), jpeg);
   const TestDecodedJpeg thumbnail(Thumbnail());
   EXPECT_TRUE(thumbnail.Width() == 100 && thumbnail.Height() == 80 && thumbnail.ShowsQuarters());
-  // A second picture of the same second replaces the first.
+  // A second picture of the same second replaces the first; an unset time names no day.
   const std::string second = MakeJpeg(120, 90);
   ASSERT_TRUE(Store(true, second));
-  EXPECT_EQ(Picture(), second);
-  EXPECT_EQ(TestDecodedJpeg(Thumbnail()).Width(), 100);
-  // An unset time names no day.
-  EXPECT_FALSE(Store(true, second, LDateTime()));
-  EXPECT_FALSE(KavrixFileExists(SharedFolder() + "/Archive/ann@x/_qascreens"));
+  EXPECT_TRUE(Picture() == second && TestDecodedJpeg(Thumbnail()).Width() == 100);
+  EXPECT_FALSE(Store(true, second, LDateTime()) || KavrixFileExists(SharedFolder() + "/Archive/ann@x/_qascreens"));
 }
 
 // Bottom-up rows in blue-green-red order, padded to four bytes (odd widths
@@ -85,8 +82,7 @@ TEST_F(ScreenShotTest, CorruptOrTruncatedPicturesStoreNothing) {
     cases.push_back({true, jpeg.substr(0, cut)});
   }
   for (const Case& c : cases) {
-    EXPECT_FALSE(Store(c.is_jpeg, c.bytes)) << c.is_jpeg << " " << c.bytes.size();
-    EXPECT_FALSE(KavrixFileExists(Screens())) << c.is_jpeg << " " << c.bytes.size();
+    EXPECT_FALSE(Store(c.is_jpeg, c.bytes) || KavrixFileExists(Screens())) << c.is_jpeg << " " << c.bytes.size();
   }
   const std::string good = MakeJpeg(64, 48);
   ASSERT_TRUE(Store(true, good));
@@ -111,8 +107,8 @@ TEST_F(ScreenShotTest, HugeClaimedSizeIsRefused) {
   };
   LKXScreenShotJpegs out;
   std::string error;
-  EXPECT_TRUE(KXConvertScreenShot(false, rle(300, 200).data(), rle(300, 200).size(), out, error)) << error;
-  EXPECT_EQ(TestDecodedJpeg(out.picture).Width(), 300);
+  EXPECT_TRUE(KXConvertScreenShot(false, rle(300, 200).data(), rle(300, 200).size(), out, error) &&
+              TestDecodedJpeg(out.picture).Width() == 300) << error;
   for (const auto& [width, height] : std::vector<std::pair<std::uint32_t, std::uint32_t>>{
            {8193, 8192}, {8192, 8193}, {60000, 60000}, {0x7fffffff, 2}}) {
     const std::string bmp = rle(width, height);

@@ -71,8 +71,7 @@ TEST_F(UsersTest, DefaultManagerIsTheLastAdministratorInListOrder) {
       {"u3@x.example", true}, {"u4@x.example", false}, {"u5@x.example", false}};
   for (const auto& [email, admin] : staff) ASSERT_TRUE(KXAddUser(email, "n", admin, false, "", "", ""));
   for (const char* gone : {"U1@x.example", "u2@x.example", "u4@x.example"}) ASSERT_TRUE(KXDeleteUser(gone));
-  EXPECT_FALSE(KXDeleteUser("u4@x.example"));
-  EXPECT_FALSE(KavrixFileExists(UserRecord(4)));
+  EXPECT_FALSE(KXDeleteUser("u4@x.example") || KavrixFileExists(UserRecord(4)));
   ASSERT_TRUE(KXAddUser("new@x.example", "New", false, false, "", "", ""));
   EXPECT_EQ(Texts("new@x.example", {kKXUserManager}), "u3@x.example|");
   // The deleted id 1 is taken again; the walk stays in id order.
@@ -158,6 +157,5 @@ TEST_F(UsersTest, ThreadsAndProcessesAddingTheSameAddressesMakeEachUserOnce) {
   EXPECT_EQ(added + first.Wait() + second.Wait(), kAddresses);
   std::set<std::string> distinct;
   for (const std::string& email : Emails()) distinct.insert(LSettingsLowerCase(email));
-  EXPECT_EQ(distinct.size(), static_cast<std::size_t>(kAddresses));
-  EXPECT_EQ(KXUserCount(), kAddresses);
+  EXPECT_TRUE(distinct.size() == kAddresses && KXUserCount() == kAddresses) << distinct.size();
 }

@@ -13,6 +13,7 @@
 namespace {
 
 using Names = std::vector<std::string>;
+using TeamsTest = RegistryTest;
 
 std::string TeamOf(std::string_view email) {
   LKXUser user;
@@ -23,7 +24,7 @@ std::string TeamOf(std::string_view email) {
 
 // Case, blanks and empty names at the team dialog are the page test's; here
 // what other callers (imports) may hand in: line breaks and a leading "=".
-TEST_F(RegistryTest, TeamNamesAreUniqueAndDefaultTeamStays) {
+TEST_F(TeamsTest, TeamNamesAreUniqueAndDefaultTeamStays) {
   EXPECT_TRUE(KXAddTeam("DefaultTeam") && KXAddTeam("Support Desk"));
   for (const char* same : {"Support Desk\r\nAdmins", "=support desk", " \t", "= \r\n"}) {
     EXPECT_FALSE(KXAddTeam(same)) << same;
@@ -36,7 +37,7 @@ TEST_F(RegistryTest, TeamNamesAreUniqueAndDefaultTeamStays) {
 }
 
 // Members whose whole team it was move to DefaultTeam; lists keep the name.
-TEST_F(RegistryTest, DeletingATeamMovesItsWholeMembersToDefaultTeam) {
+TEST_F(TeamsTest, DeletingATeamMovesItsWholeMembersToDefaultTeam) {
   ASSERT_TRUE(KXAddTeam("Sales") && KXAddTeam("Support"));
   const char* teams[] = {"Sales", "SALES", "Sales,Support", "Support", "\"sales\","};
   for (int i = 0; i < 5; ++i) {
@@ -51,7 +52,7 @@ TEST_F(RegistryTest, DeletingATeamMovesItsWholeMembersToDefaultTeam) {
 
 // The defaults are added once, existing ones skipped; any value not
 // beginning with "0" asks again.
-TEST_F(RegistryTest, LeaveTypesAreDeletedByTrimmedNameAndDefaultsAddedOnce) {
+TEST_F(TeamsTest, LeaveTypesAreDeletedByTrimmedNameAndDefaultsAddedOnce) {
   EXPECT_TRUE(KXAddLeaveType("Study") && KXLeaveTypeExists("STUDY") && KXDeleteLeaveType("Study "));
   EXPECT_FALSE(KXDeleteLeaveType("Study"));
   ASSERT_TRUE(KXAddLeaveType("Sick"));

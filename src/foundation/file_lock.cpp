@@ -1,5 +1,6 @@
 #include "foundation/file_lock.h"
 
+#include <atomic>
 #include <cerrno>
 #include <ctime>
 
@@ -11,14 +12,20 @@ void SleepMilliseconds(int ms) {
   }
 }
 
+std::atomic<LFileLockPause> pause_between_tries{&SleepMilliseconds};
+
 }  // namespace
+
+void LSetFileLockPause(LFileLockPause replacement) {
+  pause_between_tries = replacement ? replacement : &SleepMilliseconds;
+}
 
 int flocktimed(int fd, int operation, int timeout_ms) {
   int wait_ms = timeout_ms / 32 + 1;
   for (;;) {
     if (flock(fd, operation | LOCK_NB) == 0) return 0;
     if (errno != EAGAIN) return -1;
-    SleepMilliseconds(wait_ms);
+    pause_between_tries.load()(wait_ms);
     wait_ms *= 2;
     if (wait_ms >= timeout_ms) {
       errno = EAGAIN;

@@ -10,6 +10,11 @@
 // followed by another try. Returns 0 when locked, -1 otherwise (errno set).
 int flocktimed(int fd, int operation, int timeout_ms);
 
+// The pause between two tries, `ms` long. Tests put in their own so that a
+// lock time-out costs no real time; nullptr brings back the real sleep.
+using LFileLockPause = void (*)(int ms);
+void LSetFileLockPause(LFileLockPause pause);
+
 // Releases the lock taken on `fd` when the object goes out of scope.
 class LFileLockGuard {
  public:

@@ -1,7 +1,6 @@
 #include "foundation/process_wait.h"
 
 #include <algorithm>
-#include <chrono>
 
 #include "foundation/poll_retry.h"
 #include "foundation/thread.h"
@@ -40,12 +39,9 @@ LProcessResult ProcessWaitSignals(LThread* thread, const LSignalObjectRef& a,
 
 LProcessResult ProcessWaitFd(LThread* thread, int fd, short events, int timeout_ms,
                              short* revents) {
-  using Clock = std::chrono::steady_clock;
   if (fd < 0) return kLProcessFailed;
-  const auto start = Clock::now();
-  const auto elapsed_ms = [start] {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-  };
+  const long long start = LMonotonicMs();
+  const auto elapsed_ms = [start] { return LMonotonicMs() - start; };
   for (;;) {
     if (thread != nullptr && thread->IsStopRequested()) return kLProcessStopped;
     int slice = kLWaitSliceMs;

@@ -1,16 +1,14 @@
 #include "foundation/core_calendar.h"
 
 #include "foundation/test_hooks.h"
+#include "support/test_dates.h"
 #include "support/test_helpers.h"
+#include "support/time_zone.h"
 
 static std::string Text(LDateTime moment) { return moment.GetDateText() + " " + moment.GetTimeText(); }
 
 // Points the fake clock at a local date and time of the current zone.
-static void SetNow(std::string_view date, std::string_view time) {
-  LDateTime now;
-  ASSERT_TRUE(now.SetDateTime(date, time));
-  LDateTime::SetFakeNow(now.value);
-}
+static void SetNow(const char* date, const char* time) { LDateTime::SetFakeNow(KavrixAt(date, time).value); }
 
 class CoreCalendarTest : public ::testing::Test {
  protected:
@@ -19,11 +17,13 @@ class CoreCalendarTest : public ::testing::Test {
 
 TEST_F(CoreCalendarTest, CurrentYearMonthFollowsTheLocalZone) {
   LDateTime::SetFakeNow(1243794599);  // 2009-05-31 18:29:59 UTC
-  SetTimeZone("Asia/Kolkata");
-  EXPECT_EQ(LKXCoreCalendar::GetCurrentYearMonth(), "2009-05");
-  LDateTime::SetFakeNow(1243794600);  // midnight in India, not yet in UTC
-  EXPECT_EQ(LKXCoreCalendar::GetCurrentYearMonth(), "2009-06");
-  SetTimeZone("UTC");
+  {
+    KavrixScopedTimeZone india("Asia/Kolkata");
+    EXPECT_EQ(LKXCoreCalendar::GetCurrentYearMonth(), "2009-05");
+    LDateTime::SetFakeNow(1243794600);  // midnight in India, not yet in UTC
+    EXPECT_EQ(LKXCoreCalendar::GetCurrentYearMonth(), "2009-06");
+  }
+  KavrixScopedTimeZone utc("UTC");
   EXPECT_EQ(LKXCoreCalendar::GetCurrentYearMonth(), "2009-05");
 }
 
@@ -36,7 +36,7 @@ TEST_F(CoreCalendarTest, NextAndPreviousMonthInEveryZone) {
   const char* previous[][2] = {{"2010-01", "2009-12"}, {"2009-03", "2009-02"}, {"2009-11", "2009-10"},
                                {"2009-04", "2009-03"}, {"2040-01", ""}};
   for (const char* zone : {"UTC", "America/New_York", "Australia/Sydney", "Asia/Kolkata"}) {
-    SetTimeZone(zone);
+    KavrixScopedTimeZone local(zone);
     for (auto [from, to] : next) EXPECT_EQ(LKXCoreCalendar::GetNextYearMonth(from), to) << zone << from;
     for (auto [from, to] : previous) EXPECT_EQ(LKXCoreCalendar::GetPreviousYearMonth(from), to) << zone << from;
   }
@@ -56,7 +56,7 @@ TEST_F(CoreCalendarTest, LastWeekRunsMondayToSundayBeforeTodayKeepingTheClockTim
       {"America/New_York", "2009-11-02", "23:30:00", "2009-10-26 23:30:00 .. 2009-11-01 23:30:00"},
   };
   for (auto [zone, date, time, expected] : cases) {
-    SetTimeZone(zone);
+    KavrixScopedTimeZone local(zone);
     SetNow(date, time);
     LDateTime start, end;
     LKXCoreCalendar::GetLastWeek(start, end);
@@ -71,11 +71,7 @@ TEST_F(CoreCalendarTest, LastWeekRunsMondayToSundayBeforeTodayKeepingTheClockTim
 // On 2009-03-08 New York springs forward: the shift ignores that, and 02:30,
 // a clock time that does not exist that day, moves on.
 TEST_F(CoreCalendarTest, ChangeDayTimeToTimeZoneWrapsAroundMidnight) {
-  struct Case {
-    const char* zone;
-    int from, to;
-    const char *text, *expected;
-  } cases[] = {
+  struct Case { const char* zone; int from, to; const char *text, *expected; } cases[] = {
       {"UTC", 0, 120, "23:30:00", "01:30:00"}, {"UTC", 120, 0, "01:30:00", "23:30:00"},
       {"UTC", 330, -300, "12:00:00", "01:30:00"}, {"UTC", -300, 330, "20:00:00", "06:30:00"},
       {"UTC", 0, 3 * 1440 + 60, "00:00:00", "01:00:00"},
@@ -83,7 +79,7 @@ TEST_F(CoreCalendarTest, ChangeDayTimeToTimeZoneWrapsAroundMidnight) {
       {"America/New_York", 0, 120, "01:30:00", "03:30:00"}, {"America/New_York", 0, 60, "02:30:00", "03:30:00"},
   };
   for (const Case& c : cases) {
-    SetTimeZone(c.zone);
+    KavrixScopedTimeZone local(c.zone);
     SetNow("2009-03-08", "12:00:00");
     LDayTime day_time;
     day_time.SetText(c.text);

@@ -6,6 +6,7 @@
 
 #include "csv_test_helpers.h"
 #include "foundation/csv_writer.h"
+#include "support/lock_pauses.h"
 
 class CsvEditorTest : public KavrixTempRoot {
  protected:
@@ -20,20 +21,6 @@ static bool EditAcceptingAll(const std::string& path) {
     if (!editor.RowAccept()) return false;
   }
   return editor.Commit();
-}
-
-// Waits until this process has the file `info` describes open `count` times:
-// that is how a test knows its threads have reached that file's lock.
-static bool WaitForOpenDescriptors(const struct stat& info, int count) {
-  for (int tries = 0; tries < 20000; ++tries, std::this_thread::sleep_for(std::chrono::milliseconds(1))) {
-    int open_now = 0;
-    for (const std::string& name : KavrixFolderEntries("/proc/self/fd")) {
-      struct stat other {};
-      open_now += stat(("/proc/self/fd/" + name).c_str(), &other) == 0 && other.st_ino == info.st_ino;
-    }
-    if (open_now >= count) return true;
-  }
-  return false;
 }
 
 // Accepted lines end in LF, appended ones in CR LF; lines not accepted,
@@ -88,7 +75,7 @@ TEST_F(CsvEditorTest, TheModeIsKeptAndTheLongestFileNameCanBeEdited) {
 }
 
 // Editing without the lock could drop a row appended meanwhile, so an editor
-// that cannot lock (sleeps of 4+8+16+32+64 ms for 100 ms) changes nothing.
+// that cannot lock (pauses of 4+8+16+32+64 ms for 100 ms) changes nothing.
 TEST_F(CsvEditorTest, DiscardedOrUnlockedEditLeavesTheLogAlone) {
   ASSERT_TRUE(KavrixWriteFile(LogPath(), "a\r\nb\r\n"));
   {
@@ -98,11 +85,12 @@ TEST_F(CsvEditorTest, DiscardedOrUnlockedEditLeavesTheLogAlone) {
     EXPECT_FALSE(editor.Commit());
   }
   LUniqueFd holder = HoldLock(LogPath());
-  EXPECT_GE(ElapsedMs([&] {
-              LCSVFileEditor editor(LogPath(), 100);
-              EXPECT_FALSE(editor.Ok() || editor.HasLine() || editor.RowAccept() || editor.Commit());
-            }),
-            124);
+  {
+    KavrixLockPauses pauses;
+    LCSVFileEditor editor(LogPath(), 100);
+    EXPECT_FALSE(editor.Ok() || editor.HasLine() || editor.RowAccept() || editor.Commit());
+    EXPECT_EQ(pauses.Taken(), (std::vector<int>{4, 8, 16, 32, 64}));
+  }
   EXPECT_EQ(KavrixReadFile(LogPath()), "a\r\nb\r\n");
   EXPECT_EQ(KavrixFolderEntries(TempDir()), clean_);
 }
@@ -148,55 +136,21 @@ TEST_F(CsvEditorTest, FailuresMidwayLeaveTheOldLogWhole) {
 // new log once the editor is done, not the old file that lost its name.
 TEST_F(CsvEditorTest, AppendAndReaderWaitingOnTheLockUseTheRewrittenLog) {
   ASSERT_TRUE(KavrixWriteFile(LogPath(), "a\r\nb\r\n"));
+  KavrixLockPauses pauses(true);
   LCSVFileEditor editor(LogPath(), 5000);
-  struct stat old {};
-  ASSERT_EQ(stat(LogPath().c_str(), &old), 0);
   bool written = false;
   Lines lines;
   std::thread appender([&] { written = LCSVWriteRow(LogPath(), {"late"}); });
   std::thread reporter([&] { lines = CsvLines(LogPath(), 60000); });
-  const bool waiting = WaitForOpenDescriptors(old, 3);
+  const bool waiting = pauses.WaitForPauses(2);
   editor.Next();  // "a" is dropped
   editor.RowAccept();
   EXPECT_TRUE(editor.Commit());
+  pauses.Release();
   appender.join();
   reporter.join();
   ASSERT_TRUE(waiting && written);
   EXPECT_EQ(KavrixReadFile(LogPath()), "b\n\"late\"\r\n");
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines[0], "b");
-}
-
-// A child process appends rows while the parent rewrites the log again and
-// again; the child pauses halfway until the parent has finished a few edits,
-// so the two certainly overlap.
-TEST_F(CsvEditorTest, EditsRacingWithAppendsLoseNoRow) {
-  constexpr int kRows = 2000;
-  TestPipe ready, go, done;
-  TestChild child([&] {
-    int result = 0;
-    for (int i = 0; i < kRows && result == 0; ++i) {
-      if (!LCSVWriteRow(LogPath(), {"child", std::to_string(i)})) result = 1;
-      if (i == kRows / 2 && !(ready.Send() && go.Receive())) result = 2;
-    }
-    done.Send();
-    return result;
-  });
-  child.Release();
-  int edits = 0, failed_edits = 0;
-  for (int since_ready = -1; !done.Ready(); ++edits) {
-    failed_edits += EditAcceptingAll(LogPath()) ? 0 : 1;
-    if (since_ready < 0 && ready.Ready()) since_ready = 0;
-    if (since_ready >= 0 && ++since_ready == 3) go.Send();
-  }
-  EXPECT_EQ(child.Wait(), 0);
-  EXPECT_TRUE(EditAcceptingAll(LogPath()) && failed_edits == 0 && edits > 3);
-  std::vector<int> seen(kRows);
-  for (const std::string& line : CsvLines(LogPath())) {
-    const Lines columns = CsvColumns(line);
-    ASSERT_TRUE(columns.size() == 2 && columns[0] == "child") << line;
-    ++seen.at(std::stoul(columns[1]));
-  }
-  EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), kRows) << "rows lost or doubled";
-  EXPECT_EQ(KavrixFolderEntries(TempDir()), clean_);
 }

@@ -14,8 +14,7 @@ class DatFileTest : public KavrixTempRoot {
 
 // Sections and keys compare without regard to case.
 TEST_F(DatFileTest, WritesBracketedSectionsWithABlankLineAfterEach) {
-  EXPECT_EQ(Get("s", "k", "dflt"), "dflt") << "a missing file is empty";
-  EXPECT_FALSE(KavrixFileExists(Path()));
+  EXPECT_TRUE(Get("s", "k", "dflt") == "dflt" && !KavrixFileExists(Path())) << "a missing file is empty";
   ASSERT_TRUE(LDatFileSetValue(Path(), "Default", "num_clients", "3") &&
               LDatFileSetValue(Path(), "Default", "3,Program", "kavrixserver") &&
               LDatFileSetValue(Path(), "Other", "a", "1") && LDatFileSetValue(Path(), "DEFAULT", "NUM_CLIENTS", "4"));
@@ -23,8 +22,7 @@ TEST_F(DatFileTest, WritesBracketedSectionsWithABlankLineAfterEach) {
             "[Default]\r\nnum_clients=4\r\n3,Program=kavrixserver\r\n\r\n[Other]\r\na=1\r\n\r\n");
   EXPECT_EQ(Get("default", "3,PROGRAM") + Get("Nowhere", "a", "dflt"), "kavrixserverdflt");
   std::string out;
-  EXPECT_FALSE(LDatFileGetValue(Path(), "Other", "b", "x", out));
-  EXPECT_EQ(out, "x");
+  EXPECT_TRUE(!LDatFileGetValue(Path(), "Other", "b", "x", out) && out == "x");
 }
 
 // Malformed, overlong, truncated and binary content reads without harm; a
@@ -63,8 +61,7 @@ TEST_F(DatFileTest, RemovalsOfKeysAndSections) {
   ASSERT_TRUE(file.SetValue("A", "k1", "1") && file.SetValue("A", "k2", "2") && file.SetValue("B", "k", "3"));
   EXPECT_TRUE(file.SetValue("A", "K1", nullptr));
   EXPECT_EQ(KavrixReadFile(Path()), "[A]\r\nk2=2\r\n\r\n[B]\r\nk=3\r\n\r\n");
-  EXPECT_TRUE(file.SetValue("a", nullptr, nullptr));
-  EXPECT_FALSE(file.SetValue("a", nullptr, "value without key"));
+  EXPECT_TRUE(file.SetValue("a", nullptr, nullptr) && !file.SetValue("a", nullptr, "value without key"));
   EXPECT_EQ(KavrixReadFile(Path()), "[A]\r\nk2=2\r\n\r\n[B]\r\nk=3\r\n\r\n");
   EXPECT_EQ(Get("A", "k2", "gone"), "gone");
   TestChild child([this] { return LDatFileResetCache(), LDatFileSetValue(Path(), "B", "other", "4") ? 0 : 1; });

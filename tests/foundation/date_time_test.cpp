@@ -2,7 +2,9 @@
 
 #include "foundation/scan_numbers.h"
 #include "foundation/test_hooks.h"
+#include "support/test_dates.h"
 #include "support/test_helpers.h"
+#include "support/time_zone.h"
 
 // "YYYY-MM-DD HH:MM:SS" of a value, for compact expectations.
 static std::string Text(LDateTime moment) {
@@ -11,24 +13,18 @@ static std::string Text(LDateTime moment) {
   return date + " " + time;
 }
 
-static LDateTime At(std::string_view date, std::string_view time) {
-  LDateTime moment;
-  EXPECT_TRUE(moment.SetDateTime(date, time)) << date << " " << time;
-  return moment;
-}
-
 class DateTimeTest : public ::testing::Test {
  protected:
-  void SetUp() override { SetTimeZone("UTC"); }
   void TearDown() override { LFoundationResetForTests(); }
+  KavrixScopedTimeZone zone_{"UTC"};
 };
 
 TEST_F(DateTimeTest, TextFormsAndTheUnsetValue) {
-  const LDateTime moment = At("2009-06-01", "12:34:56");
+  const LDateTime moment = KavrixAt("2009-06-01", "12:34:56");
   EXPECT_EQ(moment.value, 1243859696);
   EXPECT_EQ(Text(moment) + " " + moment.GetTimeHHHMMHSS(), "2009-06-01 12:34:56 12-34-56");
   EXPECT_EQ(moment.GetDayTime().value, 45296);
-  EXPECT_EQ(At("2009-6-1", "8:5:3").GetTimeHHHMMHSS(), "08-05-03");
+  EXPECT_EQ(KavrixAt("2009-6-1", "8:5:3").GetTimeHHHMMHSS(), "08-05-03");
   EXPECT_EQ(Text(LDateTime()) + LDateTime().GetTimeHHHMMHSS(), " ");
   EXPECT_TRUE(LDateTime().GetDayTime().value == 0 && LDateTime().GetWeekDay().IsEmpty());
 }
@@ -53,17 +49,16 @@ TEST_F(DateTimeTest, SetDateTimeFromTextAndNumbers) {
   }
   LDateTime moment(1243859696);
   EXPECT_TRUE(moment.SetDateTime("", "12:00:00") && moment.value == 0);
-  const int numbers[][6] = {{2009, 1, 32, 0, 0, 0}, {2009, 13, 1, 0, 0, 0}, {2009, 6, 1, 24, 0, 0},
-                            {2009, 3, 1, 0, 0, -1}, {2008, 3, 0, 0, 0, 0}};
-  const char* rolled[] = {"2009-02-01 00:00:00", "2010-01-01 00:00:00", "2009-06-02 00:00:00",
-                          "2009-02-28 23:59:59", "2008-02-29 00:00:00"};
-  for (int i = 0; i < 5; ++i) {
-    auto [y, mo, d, h, mi, s] = numbers[i];
-    EXPECT_TRUE(moment.SetDateTime(y, mo, d, h, mi, s) && Text(moment) == rolled[i]) << rolled[i];
+  const struct { int y, mo, d, h, mi, s; const char* rolled; } numbers[] = {
+      {2009, 1, 32, 0, 0, 0, "2009-02-01 00:00:00"}, {2009, 13, 1, 0, 0, 0, "2010-01-01 00:00:00"},
+      {2009, 6, 1, 24, 0, 0, "2009-06-02 00:00:00"}, {2009, 3, 1, 0, 0, -1, "2009-02-28 23:59:59"},
+      {2008, 3, 0, 0, 0, 0, "2008-02-29 00:00:00"}};
+  for (auto [y, mo, d, h, mi, s, rolled] : numbers) {
+    EXPECT_TRUE(moment.SetDateTime(y, mo, d, h, mi, s) && Text(moment) == rolled) << rolled;
   }
   EXPECT_FALSE(moment.SetDateTime(2009, 2147483647, 1, 0, 0, 0) ||
                moment.SetDateTime(2009, -2147483647 - 1, 1, 0, 0, 0));
-  EXPECT_EQ(Text(moment), rolled[4]);
+  EXPECT_EQ(Text(moment), "2008-02-29 00:00:00");
 }
 
 TEST_F(DateTimeTest, ValidateDateAndClockTime) {
@@ -103,17 +98,15 @@ TEST_F(DateTimeTest, DayTimeTextHasNoRangeCheckAndNumbersDoNotOverflow) {
 
 TEST_F(DateTimeTest, WeekDayAndSetDayTimeFollowTheLocalDate) {
   const LDateTime moment(1244664000);  // 2009-06-10 20:00:00 UTC
-  SetTimeZone("America/New_York");
-  EXPECT_EQ(moment.GetWeekDay().value, LWeekDay::kWednesday);
-  SetTimeZone("Australia/Sydney");  // already Thursday 06:00
-  EXPECT_EQ(moment.GetWeekDay().value, LWeekDay::kThursday);
-  SetTimeZone("UTC");
-  LDateTime set = At("2009-06-01", "12:34:56"), unset;
-  ASSERT_TRUE(set.SetDayTime(LDayTime::FromHMS(23, 59, 59)));
-  EXPECT_EQ(Text(set), "2009-06-01 23:59:59");
+  for (auto [zone, day] :
+       {std::pair{"America/New_York", LWeekDay::kWednesday}, {"Australia/Sydney", LWeekDay::kThursday}}) {
+    KavrixScopedTimeZone local(zone);  // Sydney is already at Thursday 06:00
+    EXPECT_EQ(moment.GetWeekDay().value, day) << zone;
+  }
+  LDateTime set = KavrixAt("2009-06-01", "12:34:56"), unset;
   LDateTime::SetFakeNow(1244635200);  // 2009-06-10 12:00:00: today for an unset value
-  ASSERT_TRUE(unset.SetDayTime(LDayTime::FromHMS(8, 0, 0)));
-  EXPECT_EQ(Text(unset), "2009-06-10 08:00:00");
+  ASSERT_TRUE(set.SetDayTime(LDayTime::FromHMS(23, 59, 59)) && unset.SetDayTime(LDayTime::FromHMS(8, 0, 0)));
+  EXPECT_EQ(Text(set) + " " + Text(unset), "2009-06-01 23:59:59 2009-06-10 08:00:00");
 }
 
 // Clock times that never happened move forward with the clocks.
@@ -134,8 +127,8 @@ TEST_F(DateTimeTest, LocalZonesAndDaylightSaving) {
       {"Australia/Sydney", "2009-10-04", "02:30:00", 1254587400, "2009-10-04 03:30:00"},
   };
   for (const Case& c : cases) {
-    SetTimeZone(c.zone);
-    EXPECT_EQ(At(c.date, c.time).value, c.value) << c.zone << " " << c.date << " " << c.time;
+    KavrixScopedTimeZone local(c.zone);
+    EXPECT_EQ(KavrixAt(c.date, c.time).value, c.value) << c.zone << " " << c.date << " " << c.time;
     EXPECT_EQ(Text(LDateTime(c.value)), c.text) << c.zone;
   }
 }
@@ -144,8 +137,8 @@ TEST_F(DateTimeTest, LocalZonesAndDaylightSaving) {
 // 2009-11-01: an 86400-second step drifts by that hour, which SetDayTime
 // mends on the same date; calendar steps keep the clock time.
 TEST_F(DateTimeTest, DayStepsAcrossDaylightSaving) {
-  SetTimeZone("America/New_York");
-  LDateTime moment = At("2009-03-07", "12:00:00");
+  KavrixScopedTimeZone local("America/New_York");
+  LDateTime moment = KavrixAt("2009-03-07", "12:00:00");
   moment += LDateTime::kOneDay;
   EXPECT_EQ(moment.GetDayTime().GetText(), "13:00:00");
   ASSERT_TRUE(moment.SetDayTime(LDayTime::FromHMS(12, 0, 0)));

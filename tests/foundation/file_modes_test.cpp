@@ -38,41 +38,27 @@ class FileModesTest : public KavrixTempRoot {
 TEST_F(FileModesTest, MadeWithItsOwnModeWhateverTheUmaskAndExistingOnesKept) {
   for (const mode_t mask : {mode_t{0}, mode_t{022}, mode_t{077}}) {
     umask(mask);
-    const std::string tag = std::to_string(mask);
-    EXPECT_TRUE(LUniqueFd(LOpenCreating(TempDir() + "/data" + tag, O_WRONLY | O_CREAT)));
-    EXPECT_EQ(ModeOf(TempDir() + "/data" + tag), kLDataFileMode) << tag;
-    EXPECT_TRUE(LUniqueFd(LOpenCreating(TempDir() + "/own" + tag, O_RDWR | O_CREAT | O_EXCL, kLOwnerFileMode)));
-    EXPECT_EQ(ModeOf(TempDir() + "/own" + tag), kLOwnerFileMode) << tag;
-    EXPECT_TRUE(LCreateFolderWithMode(TempDir() + "/folder" + tag));
-    EXPECT_EQ(ModeOf(TempDir() + "/folder" + tag), kLDataFolderMode) << tag;
+    const std::string tag = std::to_string(mask), data = TempDir() + "/data" + tag, own = TempDir() + "/own" + tag;
+    EXPECT_TRUE(LUniqueFd(LOpenCreating(data, O_WRONLY | O_CREAT)) && LCreateFolderWithMode(data + "folder") &&
+                LUniqueFd(LOpenCreating(own, O_RDWR | O_CREAT | O_EXCL, kLOwnerFileMode)));
+    EXPECT_EQ(std::vector<mode_t>({ModeOf(data), ModeOf(own), ModeOf(data + "folder")}),
+              std::vector<mode_t>({kLDataFileMode, kLOwnerFileMode, kLDataFolderMode})) << tag;
   }
   Make("kept", 0604);
-  EXPECT_TRUE(LUniqueFd(LOpenCreating(TempDir() + "/kept", O_WRONLY | O_CREAT | O_APPEND)));
-  EXPECT_EQ(ModeOf(TempDir() + "/kept"), 0604u);
   Make("keptfolder", 0755, true);
-  EXPECT_TRUE(LCreateFolderWithMode(TempDir() + "/keptfolder"));
-  EXPECT_EQ(ModeOf(TempDir() + "/keptfolder"), 0755u);
+  EXPECT_TRUE(LUniqueFd(LOpenCreating(TempDir() + "/kept", O_WRONLY | O_CREAT | O_APPEND)) &&
+              LCreateFolderWithMode(TempDir() + "/keptfolder"));
+  EXPECT_TRUE(ModeOf(TempDir() + "/kept") == 0604u && ModeOf(TempDir() + "/keptfolder") == 0755u);
   EXPECT_FALSE(LUniqueFd(LOpenCreating(TempDir() + "/kept", O_WRONLY | O_CREAT | O_EXCL)));
   EXPECT_FALSE(LCreateFolderWithMode(TempDir() + "/no/such"));
 }
 
 TEST_F(FileModesTest, ATreeIsNarrowedNeverWidenedAndLinksAreLeftAlone) {
   Make("t", 0755, true);
-  const struct {
-    const char* name;
-    bool folder;
-    mode_t before;
-    mode_t after;
-  } entries[] = {
-      {"t/records", false, 0644, 0640},
-      {"t/open", false, 0777, 0660},
-      {"t/strict", false, 0600, 0600},
-      {"t/setuid", false, 04660, 0660},
-      {"t/sub", true, 0777, 02770},
-      {"t/sub/log", false, 0666, 0660},
-      {"t/closed", true, 0700, 0700},
-      {"t/SessionData", true, 0755, 0700},
-      {"t/SessionData/s1", false, 0644, 0600},
+  const struct { const char* name; bool folder; mode_t before; mode_t after; } entries[] = {
+      {"t/records", false, 0644, 0640}, {"t/open", false, 0777, 0660}, {"t/strict", false, 0600, 0600},
+      {"t/setuid", false, 04660, 0660}, {"t/sub", true, 0777, 02770}, {"t/sub/log", false, 0666, 0660},
+      {"t/closed", true, 0700, 0700}, {"t/SessionData", true, 0755, 0700}, {"t/SessionData/s1", false, 0644, 0600},
       {"t/SessionData/inner", true, 02770, 0700},
   };
   for (const auto& e : entries) Make(e.name, e.before, e.folder);
@@ -82,17 +68,12 @@ TEST_F(FileModesTest, ATreeIsNarrowedNeverWidenedAndLinksAreLeftAlone) {
   ASSERT_EQ(symlink(outside.c_str(), (TempDir() + "/t/link").c_str()), 0);
   ASSERT_EQ(mkfifo((TempDir() + "/t/pipe").c_str(), 0666), 0);
   const LTreeModesException sessions{"SessionData", {kLOwnerFileMode, kLOwnerFolderMode}};
-  const LModeTightening first =
-      LTightenTreeModes(TempDir() + "/t", {kLDataFileMode, kLDataFolderMode}, {sessions}, {});
-  EXPECT_EQ(first.narrowed, 9);  // the eight wider entries and the root
-  EXPECT_EQ(first.failed, 0);
+  const LModeTightening first = LTightenTreeModes(TempDir() + "/t", {kLDataFileMode, kLDataFolderMode}, {sessions}, {});
+  EXPECT_TRUE(first.narrowed == 9 && first.failed == 0);  // the eight wider entries and the root
   EXPECT_EQ(ModeOf(TempDir() + "/t"), 02750u);
   for (const auto& e : entries) EXPECT_EQ(ModeOf(TempDir() + "/" + e.name), e.after) << e.name;
-  EXPECT_EQ(ModeOf(outside), 0644u);
-  EXPECT_EQ(ModeOf(TempDir() + "/t/pipe"), 0666u & ~022u);
-  const LModeTightening second =
-      LTightenTreeModes(TempDir() + "/t", {kLDataFileMode, kLDataFolderMode}, {sessions}, {});
-  EXPECT_EQ(second.narrowed, 0);
+  EXPECT_TRUE(ModeOf(outside) == 0644u && ModeOf(TempDir() + "/t/pipe") == (0666u & ~022u));
+  EXPECT_EQ(LTightenTreeModes(TempDir() + "/t", {kLDataFileMode, kLDataFolderMode}, {sessions}, {}).narrowed, 0);
   // A stop request ends the walk before its first entry.
   Make("t/again", 0644);
   EXPECT_EQ(LTightenTreeModes(TempDir() + "/t", {kLDataFileMode, kLDataFolderMode}, {}, [] { return true; }).narrowed,

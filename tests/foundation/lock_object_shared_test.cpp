@@ -29,19 +29,11 @@ struct Guarded {
 TEST(LockObjectSharedTest, WritersExcludeReadersAndEachOther) {
   Guarded g;
   std::vector<std::thread> threads;
-  for (int t = 0; t < 4; ++t) {
-    threads.emplace_back([&] {
-      for (int i = 0; i < 3000; ++i) g.Read();
-    });
-  }
-  for (int t = 0; t < 2; ++t) {
-    threads.emplace_back([&] {
-      for (int i = 0; i < 1000; ++i) g.lock.Lock(), g.Write(), g.lock.Unlock();
-    });
-  }
+  auto read = [&] { for (int i = 0; i < 3000; ++i) g.Read(); };
+  auto write = [&] { for (int i = 0; i < 1000; ++i) g.lock.Lock(), g.Write(), g.lock.Unlock(); };
+  for (int t = 0; t < 6; ++t) t < 4 ? threads.emplace_back(read) : threads.emplace_back(write);
   for (auto& thread : threads) thread.join();
-  EXPECT_EQ(g.violations.load(), 0);
-  EXPECT_EQ(g.value, 2000);
+  EXPECT_TRUE(g.violations.load() == 0 && g.value == 2000);
 }
 
 // Downgrade keeps the hold (no writer in between) and lets readers in.
@@ -72,10 +64,7 @@ TEST(LockObjectSharedTest, ConcurrentUpgradesBothComplete) {
       g.Write();
       g.lock.Unlock();
     };
-    std::thread first(upgrader), second(upgrader);
-    first.join();
-    second.join();
-    ASSERT_EQ(g.value, 2);
-    ASSERT_EQ(g.violations.load(), 0);
+    { std::jthread first(upgrader), second(upgrader); }
+    ASSERT_TRUE(g.value == 2 && g.violations.load() == 0);
   }
 }

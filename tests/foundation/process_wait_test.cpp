@@ -2,6 +2,7 @@
 
 #include <sys/socket.h>
 
+#include "support/fake_poll.h"
 #include "support/test_helpers.h"
 
 class ProcessWaitTest : public ::testing::Test {
@@ -19,20 +20,20 @@ class ProcessWaitTest : public ::testing::Test {
 
 // The stop wins when both are set; without a thread only the object counts.
 TEST_F(ProcessWaitTest, SignalWaitsReportDoneStoppedAndTimeout) {
-  EXPECT_EQ(ProcessWaitSignal(&thread_, a_, 0), kLProcessFailed);
-  EXPECT_EQ(ProcessWaitSignals(&thread_, a_, b_, 0), kLProcessFailed);
+  using Results = std::vector<int>;
+  EXPECT_EQ(Results({ProcessWaitSignal(&thread_, a_, 0), ProcessWaitSignals(&thread_, a_, b_, 0)}),
+            Results(2, kLProcessFailed));
   b_.Signal();
-  EXPECT_EQ(ProcessWaitSignals(&thread_, a_, b_, 60000), kLProcessDone);
-  EXPECT_EQ(ProcessWaitSignals(nullptr, b_, a_, 60000), kLProcessDone);
+  EXPECT_EQ(Results({ProcessWaitSignals(&thread_, a_, b_, 60000), ProcessWaitSignals(nullptr, b_, a_, 60000)}),
+            Results(2, kLProcessDone));
   a_.Signal();
-  EXPECT_EQ(ProcessWaitSignal(&thread_, a_, 60000), kLProcessDone);
-  EXPECT_EQ(ProcessWaitSignalForever(&thread_, a_), kLProcessDone);
+  EXPECT_EQ(Results({ProcessWaitSignal(&thread_, a_, 60000), ProcessWaitSignalForever(&thread_, a_)}),
+            Results(2, kLProcessDone));
   thread_.StopThreadSoon();
-  EXPECT_EQ(ProcessWaitSignal(&thread_, a_, 60000), kLProcessStopped);
-  EXPECT_EQ(ProcessWaitSignalForever(&thread_, a_), kLProcessStopped);
-  EXPECT_EQ(ProcessWaitSignals(&thread_, a_, b_, 60000), kLProcessStopped);
-  EXPECT_EQ(ProcessWaitSignal(nullptr, a_, 60000), kLProcessDone);
-  EXPECT_EQ(ProcessWaitSignalForever(nullptr, LSignalObjectRef()), kLProcessFailed);
+  EXPECT_EQ(Results({ProcessWaitSignal(&thread_, a_, 60000), ProcessWaitSignalForever(&thread_, a_),
+                     ProcessWaitSignals(&thread_, a_, b_, 60000), ProcessWaitSignal(nullptr, a_, 60000),
+                     ProcessWaitSignalForever(nullptr, LSignalObjectRef())}),
+            Results({kLProcessStopped, kLProcessStopped, kLProcessStopped, kLProcessDone, kLProcessFailed}));
 }
 
 // A wait longer than one 200 ms slice goes on slice after slice until its time.
@@ -40,7 +41,11 @@ TEST_F(ProcessWaitTest, FdWaitReportsReadinessWithEventsAndSpansSlices) {
   short revents = 0;
   EXPECT_EQ(ProcessWaitFd(&thread_, near_.Get(), POLLOUT, 60000, &revents), kLProcessDone);
   EXPECT_EQ(revents, POLLOUT);
-  EXPECT_GE(ElapsedMs([&] { EXPECT_EQ(ProcessWaitFd(&thread_, near_.Get(), POLLIN, 450), kLProcessFailed); }), 450);
+  {
+    KavrixFakePoll fake;
+    EXPECT_EQ(ProcessWaitFd(&thread_, near_.Get(), POLLIN, 450), kLProcessFailed);
+    EXPECT_EQ(fake.Timeouts(), (std::vector<int>{200, 200, 50}));
+  }
   ASSERT_EQ(send(far_.Get(), "x", 1, 0), 1);
   EXPECT_EQ(ProcessWaitFd(nullptr, near_.Get(), POLLIN, 60000, &revents), kLProcessDone);
   EXPECT_EQ(revents, POLLIN);

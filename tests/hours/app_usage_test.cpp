@@ -29,10 +29,8 @@ TEST(AppUsageListTest, NamesMeetWithoutLetterCaseNewestFirstWithTheirTag) {
   EXPECT_EQ(list.GetTotalUsageSeconds(), 0);
   list.AddApp(10, 1, 2, "Winword.exe");
   list.SetTag(7);
-  list.AddApp(5, 0, 1, "WINWORD.EXE");
-  list.AddApp(30, 3, 0, "excel.exe");
-  list.AddApp(2147483647, 2147483647, 0, "excel.EXE");
-  list.AddApp(1, 1, 1, std::string(300, 'a'));
+  list.AddApp(5, 0, 1, "WINWORD.EXE"), list.AddApp(30, 3, 0, "excel.exe");
+  list.AddApp(2147483647, 2147483647, 0, "excel.EXE"), list.AddApp(1, 1, 1, std::string(300, 'a'));
   EXPECT_EQ(EntriesOf(list), (std::vector<Entry>{{1, 1, 1, std::string(259, 'a'), 7},
                                                  {2147483647, 2147483647, 0, "excel.exe", 7},
                                                  {15, 1, 3, "Winword.exe", 0}}));
@@ -51,12 +49,12 @@ TEST_F(HoursTest, UsageReportTakesWorkRowsWithInputOverTheWholeSpan) {
   RawLog("2010-01-06", "09:00:00,60,0,1,1,\"WORD\",\"last day\"\r\n");
   RawLog("2010-01-07", "09:00:00,60,0,1,1,\"Word\",\"after\"\r\n");
   LKXAppUsageList all;
-  LKXAddAppUsage(all, kUser, At("2010-01-04", "13:00:00"), At("2010-01-06", "08:00:00"));
+  LKXAddAppUsage(all, kUser, KavrixAt("2010-01-04", "13:00:00"), KavrixAt("2010-01-06", "08:00:00"));
   EXPECT_EQ(EntriesOf(all), (std::vector<Entry>{{300, 1, 0, "", 0}, {300, 1, 0, "Excel", 0}, {7860, 6, 2, "Word", 0}}));
   EXPECT_EQ(all.GetTotalUsageSeconds(), 8460);
 
   LKXAppUsageList word;
-  LKXAddAppUsage(word, kUser, At("2010-01-04"), At("2010-01-07"), "WORD");
+  LKXAddAppUsage(word, kUser, KavrixAt("2010-01-04"), KavrixAt("2010-01-07"), "WORD");
   EXPECT_EQ(EntriesOf(word), (std::vector<Entry>{{7920, 7, 3, "Word", 0}}));
 }
 
@@ -69,6 +67,6 @@ TEST_F(HoursTest, UsageRowsWithQuotedColumnsReadAlike) {
          "09:02:00, 60 ,\"0\",0,\"2\", B,c\r\n"
          "09:03:00,60,\"1\",1,1,\"B\",\"private\"\r\n");
   LKXAppUsageList list;
-  LKXAddAppUsage(list, kUser, At("2010-01-04"), At("2010-01-04"));
+  LKXAddAppUsage(list, kUser, KavrixAt("2010-01-04"), KavrixAt("2010-01-04"));
   EXPECT_EQ(EntriesOf(list), (std::vector<Entry>{{60, 0, 2, "B", 0}, {120, 2, 2, "A \"x\"", 0}}));
 }

@@ -11,8 +11,14 @@
 
 namespace {
 
+// The leading columns as "start duration flags keys clicks".
+std::string Text(const LKXLogRowHead& head) {
+  return std::to_string(head.start) + " " + std::to_string(head.duration) + " " + std::to_string(head.flags) + " " +
+         std::to_string(head.keys) + " " + std::to_string(head.clicks);
+}
+
 // What the general row reader makes of the same line.
-LKXLogRowHead ByRowReader(const std::string& line, std::string& application, std::string& caption) {
+std::string ByRowReader(const std::string& line, std::string& application, std::string& caption) {
   LCSVReaderRow row(line);
   std::string text;
   row.GetCol(text);
@@ -20,42 +26,25 @@ LKXLogRowHead ByRowReader(const std::string& line, std::string& application, std
   start.SetText(text);
   LKXLogRowHead head;
   head.start = start.value;
-  head.duration = row.GetCol();
-  head.flags = row.GetCol();
-  head.keys = row.GetCol();
-  head.clicks = row.GetCol();
-  row.GetCol(application);
-  row.GetCol(caption);
-  return head;
+  head.duration = row.GetCol(), head.flags = row.GetCol(), head.keys = row.GetCol(), head.clicks = row.GetCol();
+  row.GetCol(application), row.GetCol(caption);
+  return Text(head);
 }
 
+// The head alone, and the texts with and without the caption.
 void ExpectSameAsRowReader(const std::string& line) {
+  std::string application, caption;
+  const std::string expected = ByRowReader(line, application, caption);
   LKXLogRowHead head;
   LKXReadLogRowHead(line, head);
-  std::string application;
-  std::string caption;
-  const LKXLogRowHead expected = ByRowReader(line, application, caption);
-  // The texts too, with and without the caption.
+  EXPECT_EQ(Text(head), expected) << line;
   for (bool withCaption : {false, true}) {
     LKXLogRowHead texts;
-    std::string app = "old";
-    std::string cap = "old";
+    std::string app = "old", cap = "old";
     LKXReadLogRowTexts(line, texts, app, withCaption ? &cap : nullptr);
-    EXPECT_EQ(texts.start, expected.start) << line;
-    EXPECT_EQ(texts.duration, expected.duration) << line;
-    EXPECT_EQ(texts.flags, expected.flags) << line;
-    EXPECT_EQ(texts.keys, expected.keys) << line;
-    EXPECT_EQ(texts.clicks, expected.clicks) << line;
-    EXPECT_EQ(app, application) << line;
-    if (withCaption) {
-      EXPECT_EQ(cap, caption) << line;
-    }
+    EXPECT_EQ(Text(texts) + "|" + app + "|" + cap, expected + "|" + application + "|" + (withCaption ? caption : "old"))
+        << line;
   }
-  EXPECT_EQ(head.start, expected.start) << line;
-  EXPECT_EQ(head.duration, expected.duration) << line;
-  EXPECT_EQ(head.flags, expected.flags) << line;
-  EXPECT_EQ(head.keys, expected.keys) << line;
-  EXPECT_EQ(head.clicks, expected.clicks) << line;
 }
 
 }  // namespace
@@ -63,35 +52,16 @@ void ExpectSameAsRowReader(const std::string& line) {
 TEST(LogRowTest, LeadingColumnsReadAsTheRowReaderReadsThem) {
   LKXLogRowHead head;
   LKXReadLogRowHead("09:15:30,600,1,12,3,\"Word\",\"x\"", head);
-  EXPECT_EQ(head.start, 9 * 3600 + 15 * 60 + 30);
-  EXPECT_EQ(head.duration, 600);
-  EXPECT_EQ(head.flags, 1);
-  EXPECT_EQ(head.keys, 12);
-  EXPECT_EQ(head.clicks, 3);
+  EXPECT_EQ(Text(head), "33330 600 1 12 3");
   const std::vector<std::string> lines = {
-      "09:15:30,600,1,12,3,\"Word\",\"x\"",
-      "  \t09:00:00,  60 ,0,1,1",
-      "09:00:00,600",
-      "09:00:00,",
-      ",,,,",
-      "\"09:00:00\",600,0,5,5",
-      "09:00:00,\"600\",0,5,5",
-      "09:00:00,6\"00\",0,5,5",
-      "25:61:99,99999999999,-99999999999,+7,x",
-      "9,10,11,12,13,14",
-      "09:00:00,1,0,1,1,\"a \"\"b\"\"\",\"c\"",
-      "09:00:00,1,0,1,1,\"a\"junk,  c",
-      "09:00:00,1,0,1,1,ab\"cd\",x",
-      "09:00:00,1,0,1,1,\"open",
+      "09:15:30,600,1,12,3,\"Word\",\"x\"", "  \t09:00:00,  60 ,0,1,1", "09:00:00,600", "09:00:00,", ",,,,",
+      "\"09:00:00\",600,0,5,5", "09:00:00,\"600\",0,5,5", "09:00:00,6\"00\",0,5,5",
+      "25:61:99,99999999999,-99999999999,+7,x", "9,10,11,12,13,14", "09:00:00,1,0,1,1,\"a \"\"b\"\"\",\"c\"",
+      "09:00:00,1,0,1,1,\"a\"junk,  c", "09:00:00,1,0,1,1,ab\"cd\",x", "09:00:00,1,0,1,1,\"open",
       "09:00:00,1,0,1,1,\"" + std::string(300, 'a') + "\",\"c\"",
       "09:00:00,1,0,1,1,Word,\"" + std::string(258, 'c') + "\"",
-      "abc,ten,0x10,1e3,-",
-      "09:00:00,600,0,5,5\"",
-      std::string("09:00:00,6\0" "00,0,5,5", 19),
-      "09:00:00," + std::string(300, '7') + ",0,1,1",
-      "09:00:00,-" + std::string(260, '0') + "5,0,1,1",
-      "",
-  };
+      "abc,ten,0x10,1e3,-", "09:00:00,600,0,5,5\"", std::string("09:00:00,6\0" "00,0,5,5", 19),
+      "09:00:00," + std::string(300, '7') + ",0,1,1", "09:00:00,-" + std::string(260, '0') + "5,0,1,1", ""};
   for (const std::string& line : lines) ExpectSameAsRowReader(line);
 }
 

@@ -11,16 +11,9 @@
 // 2010-01-04 is a Monday; the week runs to Sunday 2010-01-10.
 TEST_F(HoursTest, RequiredMinutesFollowWorkDaysLeaveAndHolidays) {
   ASSERT_TRUE(KXAddPublicHoliday("2010-01-20", "2010-01-20", "Wednesday off"));
-  ASSERT_TRUE(LKXCoreData::LogLeaveEntry(kUser, At("2010-01-26"), At("2010-01-26"), "holiday", "", ""));
-  struct Case {
-    const char* what;
-    int work_hours;
-    int default_hours;  // 0: not stored
-    int work_days;
-    const char* from;
-    const char* to;
-    int expected;
-  };
+  ASSERT_TRUE(LKXCoreData::LogLeaveEntry(kUser, KavrixAt("2010-01-26"), KavrixAt("2010-01-26"), "holiday", "", ""));
+  // default_hours 0: not stored.
+  struct Case { const char* what; int work_hours, default_hours, work_days; const char *from, *to; int expected; };
   const std::vector<Case> cases = {
       {"default hours over five days", 0, 38, 62, "2010-01-04", "2010-01-04", 456},
       {"full week of five days", 0, 38, 62, "2010-01-04", "2010-01-10", 2280},
@@ -37,15 +30,14 @@ TEST_F(HoursTest, RequiredMinutesFollowWorkDaysLeaveAndHolidays) {
     user_.SetNumber(kKXUserWorkHours, c.work_hours);
     user_.SetNumber(kKXUserWorkDays, c.work_days);
     c.default_hours == 0 ? KXOrgClear(LKXOrg::kDefaultWorkHours) : KXOrgSetInt(LKXOrg::kDefaultWorkHours, c.default_hours);
-    LDateTime from = At(c.from, "17:45:00");
-    LDateTime to = At(c.to, "06:15:00");
-    EXPECT_EQ(LKXRequiredWorkMinutes(user_, from, to), c.expected) << c.what;
+    EXPECT_EQ(LKXRequiredWorkMinutes(user_, KavrixAt(c.from, "17:45:00"), KavrixAt(c.to, "06:15:00")), c.expected)
+        << c.what;
   }
 }
 
 TEST_F(HoursTest, RequiredMinutesCountTheShortSpringDayOnce) {
-  SetTimeZone("Europe/Berlin");  // 2010-03-28 has 23 hours
+  KavrixScopedTimeZone berlin("Europe/Berlin");  // 2010-03-28 has 23 hours
   user_.SetNumber(kKXUserWorkHours, 40);
   user_.SetNumber(kKXUserWorkDays, 127);
-  EXPECT_EQ(LKXRequiredWorkMinutes(user_, At("2010-03-27"), At("2010-03-29")), 3 * 343);
+  EXPECT_EQ(LKXRequiredWorkMinutes(user_, KavrixAt("2010-03-27"), KavrixAt("2010-03-29")), 3 * 343);
 }

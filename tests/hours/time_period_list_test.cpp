@@ -13,12 +13,7 @@ namespace {
 using Periods = std::vector<LTimePeriod>;
 
 // 'a' AddPeriod, 'o' AddPeriodOverwrite, 'j' JoinTimePeriods.
-struct Op {
-  char kind;
-  int start = 0;
-  int end = 0;
-  int type = 0;
-};
+struct Op { char kind; int start = 0, end = 0, type = 0; };
 
 void Apply(LTimePeriodList& list, const Op& op) {
   if (op.kind == 'a') list.AddPeriod(op.start, op.end, op.type);
@@ -40,11 +35,7 @@ void Apply(LTimePeriodList& list, const Op& op) {
 }  // namespace
 
 TEST(TimePeriodListTest, OperationsGiveTheExpectedDay) {
-  struct Case {
-    const char* what;
-    std::vector<Op> ops;
-    Periods expected;
-  };
+  struct Case { const char* what; std::vector<Op> ops; Periods expected; };
   const std::vector<Case> cases = {
       {"plain add", {{'a', 100, 200, 0}}, {{100, 200, 0}}},
       {"end 0 is midnight", {{'a', 80000, 0, 2}}, {{80000, 86400, 2}}},

@@ -24,12 +24,7 @@ void WriteWorkedExample() {
 }  // namespace
 
 TEST_F(HoursTest, WorkedExampleGivesItsFiguresInEveryVariant) {
-  struct Case {
-    bool strict;
-    bool lunch;
-    int lunch_mins;
-    LWorkHoursData expected;
-  };
+  struct Case { bool strict; bool lunch; int lunch_mins; LWorkHoursData expected; };
   WriteWorkedExample();
   for (const Case& c : {Case{false, false, 0, {H(9, 0), H(14, 0), 25, 60, 5, 0, 210, 300}},
                         Case{true, false, 0, {H(9, 0), H(14, 0), 25, 60, 5, 0, 210, 90}},
@@ -41,31 +36,19 @@ TEST_F(HoursTest, WorkedExampleGivesItsFiguresInEveryVariant) {
     user_.SetNumber(kKXUserLunchDurationMins, c.lunch_mins);
     LTimePeriodList list;
     LWorkHoursData data;
-    LKXReport::LKXCalculateHours(list, kUser, At("2010-01-04", "15:00:00"), data);
+    LKXReport::LKXCalculateHours(list, kUser, KavrixAt("2010-01-04", "15:00:00"), data);
     EXPECT_EQ(data, c.expected) << c.strict << c.lunch << c.lunch_mins;
     EXPECT_EQ(list.Periods(), (Periods{{H(9, 0), H(9, 10), kKXPeriodActive},
-                                       {H(9, 10), H(9, 15), kKXPeriodIdle},
-                                       {H(9, 15), H(9, 20), kKXPeriodActive},
-                                       {H(9, 20), H(12, 0), kKXPeriodBreak},
-                                       {H(12, 0), H(12, 10), kKXPeriodActive},
+                                       {H(9, 10), H(9, 15), kKXPeriodIdle}, {H(9, 15), H(9, 20), kKXPeriodActive},
+                                       {H(9, 20), H(12, 0), kKXPeriodBreak}, {H(12, 0), H(12, 10), kKXPeriodActive},
                                        {H(12, 10), H(13, 0), kKXPeriodBreak},
                                        {H(13, 0), H(14, 0), kKXPeriodManual}}));
   }
 }
 
 TEST_F(HoursTest, DaysFollowTheRulesOfGapsRowsAndManualEntries) {
-  struct Row {
-    bool manual;
-    const char* time;
-    int duration;
-    int flags;
-    int keys;
-  };
-  struct Case {
-    const char* what;
-    std::vector<Row> rows;
-    LWorkHoursData expected;
-  };
+  struct Row { bool manual; const char* time; int duration; int flags; int keys; };
+  struct Case { const char* what; std::vector<Row> rows; LWorkHoursData expected; };
   const std::vector<Case> cases = {
       {"gap of the tolerance is a break", {{false, "09:00:00", 60, 0, 1}, {false, "09:09:00", 60, 0, 1}},
        {H(9, 0), H(9, 10), 2, 0, 0, 0, 8, 10}},
@@ -77,19 +60,16 @@ TEST_F(HoursTest, DaysFollowTheRulesOfGapsRowsAndManualEntries) {
        {{false, "08:00:00", 600, 0, 0}, {false, "09:00:00", 3600, 0, 9}, {false, "11:00:00", 3599, 0, 9}},
        {H(11, 0), H(11, 59) + 59, 59, 0, 0, 0, 0, 59}},
       {"manual entry splits an active period",
-       {{false, "09:00:00", 1800, 0, 1}, {true, "09:10:00", 600, 0, 0}},
-       {H(9, 0), H(9, 30), 20, 10, 0, 0, 0, 30}},
+       {{false, "09:00:00", 1800, 0, 1}, {true, "09:10:00", 600, 0, 0}}, {H(9, 0), H(9, 30), 20, 10, 0, 0, 0, 30}},
       {"row inside an earlier one adds nothing",
        {{false, "09:00:00", 600, 0, 1}, {false, "09:05:00", 300, 1, 1}, {false, "09:02:00", 60, 1, 1}},
        {H(9, 0), H(9, 10), 10, 0, 0, 0, 0, 10}},
       {"short gap after private is private",
-       {{false, "09:00:00", 600, 1, 1}, {false, "09:15:00", 300, 0, 1}},
-       {H(9, 15), H(9, 20), 5, 0, 0, 15, 0, 5}},
+       {{false, "09:00:00", 600, 1, 1}, {false, "09:15:00", 300, 0, 1}}, {H(9, 15), H(9, 20), 5, 0, 0, 15, 0, 5}},
       {"private only day", {{false, "09:00:00", 600, 1, 1}, {true, "09:15:00", 600, 1, 0}},
        {86400, 0, 0, 0, 0, 25, 0, 0}},
       {"a long gap after private is still a break",
-       {{false, "09:00:00", 600, 1, 1}, {true, "10:00:00", 600, 1, 0}},
-       {H(9, 10), H(10, 0), 0, 0, 0, 20, 50, 50}},
+       {{false, "09:00:00", 600, 1, 1}, {true, "10:00:00", 600, 1, 0}}, {H(9, 10), H(10, 0), 0, 0, 0, 20, 50, 50}},
   };
   for (const Case& c : cases) {
     const std::string date = "2010-01-" + std::to_string(5 + static_cast<int>(&c - cases.data()));
@@ -98,7 +78,7 @@ TEST_F(HoursTest, DaysFollowTheRulesOfGapsRowsAndManualEntries) {
                : Activity(date.c_str(), r.time, r.duration, r.flags, r.keys);
     }
     LWorkHoursData data;
-    LKXReport::LKXCalculateHours(kUser, At(date.c_str()), data);
+    LKXReport::LKXCalculateHours(kUser, KavrixAt(date.c_str()), data);
     EXPECT_EQ(data, c.expected) << c.what;
   }
 }
@@ -108,18 +88,13 @@ TEST_F(HoursTest, UnknownUserLeavesTheDataAsGiven) {
   ASSERT_TRUE(KXDeleteUser(kUser));
   LWorkHoursData data{1, 2, 3, 4, 5, 6, 7, 8};
   LTimePeriodList list;
-  LKXReport::LKXCalculateHours(list, kUser, At("2010-01-04"), data);
+  LKXReport::LKXCalculateHours(list, kUser, KavrixAt("2010-01-04"), data);
   EXPECT_EQ(data, (LWorkHoursData{1, 2, 3, 4, 5, 6, 7, 8}));
   EXPECT_EQ(list.Count(), 4u);  // the logs' periods, unclassified
 }
 
 TEST_F(HoursTest, MalformedRowsAreSkippedOrReadByTheReaderRules) {
-  struct Case {
-    const char* what;
-    std::string activity;
-    std::string manual;
-    Periods expected;
-  };
+  struct Case { const char* what; std::string activity; std::string manual; Periods expected; };
   const std::vector<Case> cases = {
       {"missing columns", "09:00:00,600\r\n09:00:00\r\n,,,,\r\n", "", {}},
       {"negative and huge durations", "09:00:00,-600,0,5,0\r\n10:00:00,99999999999,0,5,0\r\n", "", {}},
@@ -136,8 +111,8 @@ TEST_F(HoursTest, MalformedRowsAreSkippedOrReadByTheReaderRules) {
     RawLog(date.c_str(), c.activity);
     RawLog(date.c_str(), c.manual, true);
     LTimePeriodList list;
-    LKXReport::LoadActiveHours(list, kUser, At(date.c_str()));
-    LKXReport::LoadManualHours(list, kUser, At(date.c_str()));
+    LKXReport::LoadActiveHours(list, kUser, KavrixAt(date.c_str()));
+    LKXReport::LoadManualHours(list, kUser, KavrixAt(date.c_str()));
     EXPECT_EQ(list.Periods(), c.expected) << c.what;
   }
 }
@@ -162,19 +137,19 @@ TEST_F(HoursTest, SpanSumsOnlyDaysWithWorkedTime) {
   Activity("2010-01-06", "07:30:00", 600);
   Activity("2010-01-08", "07:00:00", 600);  // after the span
   LWorkHoursData data;
-  LKXReport::LKXCalculateHours(kUser, At("2010-01-04"), At("2010-01-07"), data);
+  LKXReport::LKXCalculateHours(kUser, KavrixAt("2010-01-04"), KavrixAt("2010-01-07"), data);
   EXPECT_EQ(data, (LWorkHoursData{H(7, 30), H(14, 0), 35, 60, 5, 0, 210, 310}));
   LWorkHoursData backwards;
-  LKXReport::LKXCalculateHours(kUser, At("2010-01-07"), At("2010-01-04"), backwards);
+  LKXReport::LKXCalculateHours(kUser, KavrixAt("2010-01-07"), KavrixAt("2010-01-04"), backwards);
   EXPECT_EQ(backwards, (LWorkHoursData{86400, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST_F(HoursTest, SpanCountsEachDayOnceAcrossTheAutumnClockChange) {
-  SetTimeZone("Europe/Berlin");  // 2009-10-25 has 25 hours
+  KavrixScopedTimeZone berlin("Europe/Berlin");  // 2009-10-25 has 25 hours
   Activity("2009-10-24", "10:00:00", 600);
   Activity("2009-10-25", "10:00:00", 1200);
   Activity("2009-10-26", "10:00:00", 2400);
   LWorkHoursData data;
-  LKXReport::LKXCalculateHours(kUser, At("2009-10-24"), At("2009-10-26"), data);
+  LKXReport::LKXCalculateHours(kUser, KavrixAt("2009-10-24"), KavrixAt("2009-10-26"), data);
   EXPECT_EQ(data.active_mins, 70);
 }

@@ -23,20 +23,12 @@ class CoreDataPathsTest : public KavrixTempRoot {
 };
 
 TEST(CoreDataFolderNameTest, FilterCutAndLowerCase) {
-  struct Case {
-    std::string user;
-    std::string folder;
-  };
+  struct Case { std::string user; std::string folder; };
   const std::vector<Case> cases = {
-      {"Ann.Smith@Example.COM", "annsmith@examplecom"},
-      {"a\"b*c.d/e:f<g>h?i\\j|k@x", "abcdefghijk@x"},
+      {"Ann.Smith@Example.COM", "annsmith@examplecom"}, {"a\"b*c.d/e:f<g>h?i\\j|k@x", "abcdefghijk@x"},
       {std::string("t\x01\x1f\tab\r\n@x", 10), "tab@x"},
       {"Ünïcode\x7f@X", "Ünïcode\x7f@x"},  // only ASCII letters are lowered
-      {"sp ace@x", "sp ace@x"},
-      {"..", ""},
-      {"/./\\", ""},
-      {"", ""},
-      {std::string(300, 'A'), std::string(259, 'a')},
+      {"sp ace@x", "sp ace@x"}, {"..", ""}, {"/./\\", ""}, {"", ""}, {std::string(300, 'A'), std::string(259, 'a')},
       // The cut comes after the filter: 300 kept bytes, not 300 input bytes.
       {std::string(100, '.') + std::string(300, 'b'), std::string(259, 'b')},
   };
@@ -44,17 +36,13 @@ TEST(CoreDataFolderNameTest, FilterCutAndLowerCase) {
 }
 
 TEST_F(CoreDataPathsTest, ArchiveRootIsTheSettingOrTheSharedArchiveFolder) {
-  EXPECT_EQ(LKXCoreData::GetArchiveRoot(), DefaultRoot());
-  EXPECT_TRUE(KavrixFileExists(DefaultRoot()));
+  EXPECT_TRUE(LKXCoreData::GetArchiveRoot() == DefaultRoot() && KavrixFileExists(DefaultRoot()));
   const std::string configured = TempDir() + "/data";
   ASSERT_TRUE(LSettingSetString("Settings", "SystemArchiveFolder", std::string_view(configured)));
-  EXPECT_EQ(LKXCoreData::GetArchiveRoot(), configured);
-  EXPECT_FALSE(KavrixFileExists(configured));  // the configured root is not created
   std::string folder;
-  // The user's folder is still named; appends into it fail until the root exists.
-  EXPECT_TRUE(LKXCoreData::GetUserArchiveFolder("a@x", folder));
-  EXPECT_EQ(folder, configured + "/a@x");
-  EXPECT_FALSE(KavrixFileExists(folder));
+  // The configured root is not created; the user's folder is still named.
+  EXPECT_TRUE(LKXCoreData::GetArchiveRoot() == configured && LKXCoreData::GetUserArchiveFolder("a@x", folder));
+  EXPECT_TRUE(folder == configured + "/a@x" && !KavrixFileExists(configured));
 }
 
 // Naming a log creates only the user's folder (02770 whatever the umask); the
@@ -64,18 +52,16 @@ TEST_F(CoreDataPathsTest, PathsOfOneUser) {
   const mode_t old_mask = umask(022);
   std::string out;
   EXPECT_TRUE(LKXCoreData::GetUserArchiveFolder("Ann@Example.com", out) && out == folder);
-  EXPECT_TRUE(LKXCoreData::GetUserActivityLogCSV("Ann@Example.com", kMonday, out));
-  EXPECT_EQ(out, folder + "/2010-01-04_activity.csv");
-  EXPECT_TRUE(LKXCoreData::GetUserManualLogCSV("Ann@Example.com", kMonday, out));
-  EXPECT_EQ(out, folder + "/2010-01-04_manual.csv");
-  EXPECT_TRUE(LKXCoreData::GetUserLeaveLogCSV("Ann@Example.com", "2010", out));
-  EXPECT_EQ(out, folder + "/2010_leave.csv");
-  EXPECT_TRUE(LKXCoreData::GetScreenFolder("Ann@Example.com", kMonday, out, false));
-  EXPECT_EQ(out, folder + "/2010-01-04_qascreens");
-  EXPECT_FALSE(KavrixFileExists(out));
-  EXPECT_TRUE(LKXCoreData::GetScreenFolder("Ann@Example.com", LDateTime(), out, true));
-  EXPECT_EQ(out, folder + "/_qascreens");
-  EXPECT_FALSE(KavrixFileExists(out));
+  std::string activity, manual, leave, screens, undated;
+  EXPECT_TRUE(LKXCoreData::GetUserActivityLogCSV("Ann@Example.com", kMonday, activity) &&
+              LKXCoreData::GetUserManualLogCSV("Ann@Example.com", kMonday, manual) &&
+              LKXCoreData::GetUserLeaveLogCSV("Ann@Example.com", "2010", leave) &&
+              LKXCoreData::GetScreenFolder("Ann@Example.com", kMonday, screens, false) &&
+              LKXCoreData::GetScreenFolder("Ann@Example.com", LDateTime(), undated, true));
+  EXPECT_EQ(activity + " " + manual + " " + leave + " " + screens + " " + undated,
+            folder + "/2010-01-04_activity.csv " + folder + "/2010-01-04_manual.csv " + folder + "/2010_leave.csv " +
+                folder + "/2010-01-04_qascreens " + folder + "/_qascreens");
+  EXPECT_FALSE(KavrixFileExists(screens) || KavrixFileExists(undated));
   EXPECT_TRUE(LKXCoreData::GetScreenFolder("ann@examplecom", kMonday, out, true));
   umask(old_mask);
   EXPECT_EQ(KavrixFolderEntries(folder), std::vector<std::string>{"2010-01-04_qascreens"});
@@ -119,27 +105,21 @@ TEST_F(CoreDataPathsTest, PathsThatWouldBeCutAreRefused) {
   std::string out;
   ASSERT_TRUE(LKXCoreData::GetUserActivityLogCSV(fits, kMonday, out));
   EXPECT_EQ(out.size(), LKXCoreData::kMaxPath);
-  EXPECT_FALSE(LKXCoreData::GetUserActivityLogCSV(fits + "u", kMonday, out));
-  EXPECT_EQ(out, "");
+  EXPECT_TRUE(!LKXCoreData::GetUserActivityLogCSV(fits + "u", kMonday, out) && out.empty());
   EXPECT_TRUE(LKXCoreData::GetUserManualLogCSV(fits + "u", kMonday, out));  // "_manual" is shorter
   // A 300-byte address: its folder name (259 bytes) cannot fit under the root.
   EXPECT_FALSE(LKXCoreData::GetUserArchiveFolder(std::string(300, 'x'), out));
 }
 
 TEST_F(CoreDataPathsTest, LeaveYearMustBeDigits) {
-  struct Case {
-    std::string year;
-    bool accepted;
-  };
+  struct Case { std::string year; bool accepted; };
   const std::vector<Case> cases = {{"2010", true}, {"999", true},       {"", false},      {"20100", false},
                                    {"20a0", false}, {"../x", false},    {"..", false},    {"/", false},
                                    {" 201", false}, {std::string("20\0" "1", 4), false}};
   for (const Case& c : cases) {
     std::string out = "unchanged";
     EXPECT_EQ(LKXCoreData::GetUserLeaveLogCSV("a@x", c.year, out), c.accepted) << c.year;
-    if (!c.accepted) {
-      EXPECT_EQ(out, "") << c.year;
-    }
+    EXPECT_EQ(out.empty(), !c.accepted) << c.year;
   }
 }
 

@@ -12,6 +12,7 @@
 #include "support/full_disk.h"
 #include "support/log_reader.h"
 #include "support/temp_root.h"
+#include "support/test_dates.h"
 #include "support/time_zone.h"
 
 namespace {
@@ -37,8 +38,7 @@ class DroppedRecordsTest : public KavrixTempRoot {
 TEST_F(DroppedRecordsTest, TheFirstDropAtOnceThenOnceAMinuteWithTheCount) {
   LKXDroppedRecords counter("Test records");
   counter.Saved();  // nothing dropped: nothing to say
-  counter.Dropped();
-  for (int i = 0; i < 19; ++i) counter.Dropped();
+  for (int i = 0; i < 20; ++i) counter.Dropped();
   LDateTime::SetFakeNow(kNow + 59);
   counter.Dropped();
   counter.Saved();
@@ -46,8 +46,7 @@ TEST_F(DroppedRecordsTest, TheFirstDropAtOnceThenOnceAMinuteWithTheCount) {
             (std::vector<std::string>{"Test records dropped: 1 could not be written to the work logs."}));
   // A save after the minute reports what the disk lost meanwhile.
   LDateTime::SetFakeNow(kNow + 60);
-  counter.Saved();
-  counter.Saved();
+  counter.Saved(), counter.Saved();
   EXPECT_EQ(Lines("Test records"),
             (std::vector<std::string>{"Test records dropped: 1 could not be written to the work logs.",
                                       "Test records dropped: 20 could not be written to the work logs."}));
@@ -59,12 +58,8 @@ TEST_F(DroppedRecordsTest, TheCountIsToldEveryMinuteWithoutAnotherRecord) {
   LKXDroppedRecords counter("Quiet records");
   EXPECT_EQ(counter.SecondsUntilDue(), -1);
   for (int i = 0; i < 20; ++i) counter.Dropped();
-  const struct {
-    std::int32_t after;
-    int due;  // seconds, before the report
-    std::size_t lines;
-    const char* last;
-  } steps[] = {
+  // due: seconds, before the report.
+  const struct { std::int32_t after; int due; std::size_t lines; const char* last; } steps[] = {
       {1, 59, 1, "Quiet records dropped: 1 could not be written to the work logs."},
       {59, 1, 1, "Quiet records dropped: 1 could not be written to the work logs."},
       {60, 0, 2, "Quiet records dropped: 19 could not be written to the work logs."},
@@ -82,8 +77,7 @@ TEST_F(DroppedRecordsTest, TheCountIsToldEveryMinuteWithoutAnotherRecord) {
 
 TEST_F(DroppedRecordsTest, ActivityRecordsOnAFullDiskAreCountedAndWhatWasStoredStays) {
   const std::string folder = SharedFolder() + "/Archive/ann@x";
-  LDateTime start;
-  start.SetDateTime("2026-03-10", "09:00:00");
+  const LDateTime start = KavrixAt("2026-03-10", "09:00:00");
   ASSERT_TRUE(LKXCoreData::LogActivity("ann@x", start, 60, 0, 1, 2, "Word", "Stored before"));
   const std::string stored = KavrixReadFile(folder + "/2026-03-10_activity.csv");
   KavrixFullDisk disk;

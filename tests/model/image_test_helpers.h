@@ -6,6 +6,7 @@
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -13,9 +14,7 @@
 #include "model/gobject_ptr.h"
 
 struct TestRgb {
-  int r = 0;
-  int g = 0;
-  int b = 0;
+  int r = 0, g = 0, b = 0;
 };
 
 // Four flat quarters, far apart in colour, so that orientation and the
@@ -23,8 +22,7 @@ struct TestRgb {
 // left, white bottom right.
 inline TestRgb QuarterColour(int x, int y, int width, int height) {
   const bool right = x >= width / 2;
-  const bool bottom = y >= height / 2;
-  if (!bottom) return right ? TestRgb{0, 255, 0} : TestRgb{255, 0, 0};
+  if (y < height / 2) return right ? TestRgb{0, 255, 0} : TestRgb{255, 0, 0};
   return right ? TestRgb{255, 255, 255} : TestRgb{0, 0, 255};
 }
 
@@ -52,9 +50,7 @@ inline std::string MakeBmp(int width, int height) {
     std::string row;
     for (int x = 0; x < width; ++x) {
       const TestRgb c = QuarterColour(x, y, width, height);
-      row.push_back(static_cast<char>(c.b));
-      row.push_back(static_cast<char>(c.g));
-      row.push_back(static_cast<char>(c.r));
+      row += {static_cast<char>(c.b), static_cast<char>(c.g), static_cast<char>(c.r)};
     }
     row.resize(row_bytes, '\0');
     bmp += row;
@@ -62,24 +58,23 @@ inline std::string MakeBmp(int width, int height) {
   return bmp;
 }
 
+// `bytes` decoded by gdk-pixbuf's loader for `type`; null when they are not
+// a whole picture of that kind.
+inline LGObjectPtr<GdkPixbuf> TestDecode(const std::string& bytes, const char* type) {
+  LGObjectPtr<GdkPixbufLoader> loader(gdk_pixbuf_loader_new_with_type(type, nullptr));
+  const bool written =
+      gdk_pixbuf_loader_write(loader.get(), reinterpret_cast<const guchar*>(bytes.data()), bytes.size(), nullptr);
+  const bool closed = gdk_pixbuf_loader_close(loader.get(), nullptr);
+  GdkPixbuf* pixbuf = gdk_pixbuf_loader_get_pixbuf(loader.get());
+  return LGObjectPtr<GdkPixbuf>(written && closed && pixbuf ? GDK_PIXBUF(g_object_ref(pixbuf)) : nullptr);
+}
+
 // The same picture as a JPEG file written by gdk-pixbuf.
 inline std::string MakeJpeg(int width, int height) {
-  LGObjectPtr<GdkPixbuf> pixbuf(gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, width, height));
-  if (!pixbuf) return std::string();
-  guchar* pixels = gdk_pixbuf_get_pixels(pixbuf.get());
-  const int stride = gdk_pixbuf_get_rowstride(pixbuf.get());
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const TestRgb c = QuarterColour(x, y, width, height);
-      guchar* p = pixels + y * stride + x * 3;
-      p[0] = static_cast<guchar>(c.r);
-      p[1] = static_cast<guchar>(c.g);
-      p[2] = static_cast<guchar>(c.b);
-    }
-  }
+  LGObjectPtr<GdkPixbuf> pixbuf = TestDecode(MakeBmp(width, height), "bmp");
   gchar* raw = nullptr;
   gsize length = 0;
-  if (!gdk_pixbuf_save_to_buffer(pixbuf.get(), &raw, &length, "jpeg", nullptr, "quality", "90", nullptr)) {
+  if (!pixbuf || !gdk_pixbuf_save_to_buffer(pixbuf.get(), &raw, &length, "jpeg", nullptr, "quality", "90", nullptr)) {
     return std::string();
   }
   LGMallocPtr<gchar> buffer(raw);
@@ -89,14 +84,7 @@ inline std::string MakeJpeg(int width, int height) {
 // A stored picture read back; width 0 when the bytes are not a JPEG file.
 class TestDecodedJpeg {
  public:
-  explicit TestDecodedJpeg(const std::string& bytes) {
-    LGObjectPtr<GdkPixbufLoader> loader(gdk_pixbuf_loader_new_with_type("jpeg", nullptr));
-    const bool written = gdk_pixbuf_loader_write(loader.get(), reinterpret_cast<const guchar*>(bytes.data()),
-                                                 bytes.size(), nullptr);
-    const bool closed = gdk_pixbuf_loader_close(loader.get(), nullptr);
-    GdkPixbuf* pixbuf = gdk_pixbuf_loader_get_pixbuf(loader.get());
-    if (written && closed && pixbuf != nullptr) pixbuf_.reset(GDK_PIXBUF(g_object_ref(pixbuf)));
-  }
+  explicit TestDecodedJpeg(const std::string& bytes) : pixbuf_(TestDecode(bytes, "jpeg")) {}
   int Width() const { return pixbuf_ ? gdk_pixbuf_get_width(pixbuf_.get()) : 0; }
   int Height() const { return pixbuf_ ? gdk_pixbuf_get_height(pixbuf_.get()) : 0; }
   TestRgb At(int x, int y) const {
@@ -110,13 +98,9 @@ class TestDecodedJpeg {
     if (Width() < 4 || Height() < 4) return false;
     for (int qy = 0; qy < 2; ++qy) {
       for (int qx = 0; qx < 2; ++qx) {
-        const int x = Width() / 4 + qx * Width() / 2;
-        const int y = Height() / 4 + qy * Height() / 2;
-        const TestRgb want = QuarterColour(x, y, Width(), Height());
-        const TestRgb got = At(x, y);
-        if (std::abs(got.r - want.r) > 24 || std::abs(got.g - want.g) > 24 || std::abs(got.b - want.b) > 24) {
-          return false;
-        }
+        const int x = Width() / 4 + qx * Width() / 2, y = Height() / 4 + qy * Height() / 2;
+        const TestRgb want = QuarterColour(x, y, Width(), Height()), got = At(x, y);
+        if (std::max({std::abs(got.r - want.r), std::abs(got.g - want.g), std::abs(got.b - want.b)}) > 24) return false;
       }
     }
     return true;

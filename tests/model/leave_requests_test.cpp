@@ -10,6 +10,7 @@
 #include "model/leave_notices.h"
 #include "model/users.h"
 #include "support/temp_root.h"
+#include "support/test_dates.h"
 #include "support/test_helpers.h"
 #include "support/time_zone.h"
 
@@ -41,12 +42,7 @@ class LeaveRequestsModelTest : public KavrixTempRoot {
 
 TEST_F(LeaveRequestsModelTest, TwoRecordsAreOneRequestOnlyWhenTheyMeetAtTheYearEnd) {
   const LKXLeaveRecord december{"2026-12-29", "2026-12-31", "holiday", "trip", 0, ""};
-  struct Case {
-    const char* what;
-    const char* year;
-    LKXLeaveRecord january;
-    bool joined;
-  } cases[] = {
+  struct Case { const char* what; const char* year; LKXLeaveRecord january; bool joined; } cases[] = {
       {"as logged", "2026", {"2027-01-01", "2027-01-05", "holiday", "trip", 0, "a@x"}, true},
       {"type in other letter case", "2026", {"2027-01-01", "2027-01-05", "Holiday", "trip", 1, ""}, true},
       {"another type", "2026", {"2027-01-01", "2027-01-05", "sick", "trip", 0, ""}, false},
@@ -62,10 +58,8 @@ TEST_F(LeaveRequestsModelTest, TwoRecordsAreOneRequestOnlyWhenTheyMeetAtTheYearE
 }
 
 TEST_F(LeaveRequestsModelTest, RequestsAreListedOnceWithTheirOtherHalf) {
-  LDateTime first, last;
-  ASSERT_TRUE(first.SetDateTime("2026-12-29", "00:00:00"));
-  ASSERT_TRUE(last.SetDateTime("2027-01-05", "00:00:00"));
-  ASSERT_TRUE(LKXCoreData::LogLeaveEntry("ann@x.example", first, last, "holiday", "trip", "call@x"));
+  ASSERT_TRUE(LKXCoreData::LogLeaveEntry("ann@x.example", KavrixAt("2026-12-29"), KavrixAt("2027-01-05"), "holiday",
+                                         "trip", "call@x"));
   Log("2026", "2026-03-02,2026-03-04,sick,\"a\",1,\"\"\r\n" + Read("2026"));
   Log("2027", Read("2027") + "2027-02-01,2027-02-01,sick,\"b\",0,\"\"\r\n");
   EXPECT_EQ(Describe(KXReadLeaveRequests("ann@x.example", 2026, 2027)),
@@ -74,18 +68,12 @@ TEST_F(LeaveRequestsModelTest, RequestsAreListedOnceWithTheirOtherHalf) {
   EXPECT_EQ(Describe(KXReadLeaveRequests("ann@x.example", 2027, 2027)),
             "2026-12-29~2027-01-05:2026,2027 2027-02-01~2027-02-01:2027");
 
-  struct Find {
-    const char* year;
-    const char* start;
-    const char* end;
-    const char* found;  // "" for none
-  } finds[] = {
+  struct Find { const char *year, *start, *end, *found; } finds[] = {  // found: "" for none
       {"2026", "2026-12-29", "2027-01-05", "2026-12-29~2027-01-05:2026,2027"},  // the whole range
       {"2026", "2026-12-29", "2026-12-31", "2026-12-29~2027-01-05:2026,2027"},  // one half, from its year
       {"2027", "2027-01-01", "2027-01-05", "2026-12-29~2027-01-05:2026,2027"},
       {"2027", "2026-12-29", "2026-12-31", ""},  // not in that year's log
-      {"2026", "2026-03-02", "2026-03-04", "2026-03-02~2026-03-04:2026"},
-      {"2026", "2026-03-02", "2026-03-05", ""},
+      {"2026", "2026-03-02", "2026-03-04", "2026-03-02~2026-03-04:2026"}, {"2026", "2026-03-02", "2026-03-05", ""},
       {"../2026", "2026-03-02", "2026-03-04", ""},
   };
   for (const Find& f : finds) {
@@ -95,36 +83,31 @@ TEST_F(LeaveRequestsModelTest, RequestsAreListedOnceWithTheirOtherHalf) {
   }
 }
 
+// The user record after the keys it was added with, exactly.
 TEST_F(LeaveRequestsModelTest, NoticesNameTheirRequestsUntilTheMailHasGone) {
   ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", false, false, "", "", "pw"));
   LKXUser ann;
   ASSERT_TRUE(KXGetUser("ann@x.example", ann));
+  const std::size_t added = KavrixReadFile(ann.GetPath()).size();
+  auto record = [&] { return KavrixReadFile(ann.GetPath()).substr(added); };
   ASSERT_TRUE(KXRaiseLeaveNotice(ann, LKXLeaveNotice::kApprove, {"2026-12-29", "2027-01-05", "holiday"}, "b@x"));
   ASSERT_TRUE(KXRaiseLeaveNotice(ann, LKXLeaveNotice::kApprove, {"2026-03-02", "2026-03-02", "a,\"b\""}, "c@x"));
-  EXPECT_EQ(ann.GetString("LeaveApproveRequest1"), "2026-12-29,2027-01-05,holiday");
-  EXPECT_EQ(ann.GetString("LeaveApproveRequest2"), "2026-03-02,2026-03-02,\"a,\"\"b\"\"\"");
-  EXPECT_EQ(ann.GetText(kKXUserLeaveApproveOperator), "c@x");
-  EXPECT_TRUE(ann.GetFlag(kKXUserLeaveApproveEmail));
+  EXPECT_EQ(record(), "leaveapproverequest1=2026-12-29,2027-01-05,holiday\r\nleaveapproveoperator=c@x\r\nleaveapproveemail=1\r\n"
+                      "leaveapproverequest2=2026-03-02,2026-03-02,\"a,\"\"b\"\"\"\r\n");
   std::vector<LKXNotedLeave> noted = KXNotedLeaves(ann, LKXLeaveNotice::kApprove);
   ASSERT_EQ(noted.size(), 2u);
   EXPECT_EQ(noted[1].type, "a,\"b\"");
-
   // A third is noted while the mail naming two is on its way.
   ASSERT_TRUE(KXRaiseLeaveNotice(ann, LKXLeaveNotice::kApprove, {"2026-04-01", "2026-04-01", "sick"}, "b@x"));
   ASSERT_TRUE(KXClearLeaveNotice(ann, LKXLeaveNotice::kApprove, noted.size()));
-  EXPECT_TRUE(ann.GetFlag(kKXUserLeaveApproveEmail));
   noted = KXNotedLeaves(ann, LKXLeaveNotice::kApprove);
-  ASSERT_EQ(noted.size(), 1u);
-  EXPECT_EQ(noted[0].start, "2026-04-01");
-  EXPECT_FALSE(ann.TestFieldExists("LeaveApproveRequest2"));
+  EXPECT_TRUE(noted.size() == 1u && noted[0].start == "2026-04-01");
+  EXPECT_EQ(record(), "leaveapproverequest1=2026-04-01,2026-04-01,sick\r\nleaveapproveoperator=b@x\r\nleaveapproveemail=1\r\n");
   ASSERT_TRUE(KXClearLeaveNotice(ann, LKXLeaveNotice::kApprove, 1));
-  EXPECT_FALSE(ann.GetFlag(kKXUserLeaveApproveEmail));
-  EXPECT_FALSE(ann.TestFieldExists("LeaveApproveRequest1"));
   // An application has no operator; the other notices are untouched.
   ASSERT_TRUE(KXRaiseLeaveNotice(ann, LKXLeaveNotice::kApplication, {"2027-01-11", "2027-01-13", "holiday"}, ""));
-  EXPECT_TRUE(ann.GetFlag(kKXUserLeaveApplicationEmail));
-  EXPECT_EQ(ann.GetString("LeaveApplicationRequest1"), "2027-01-11,2027-01-13,holiday");
-  EXPECT_FALSE(ann.GetFlag(kKXUserLeaveDeletedEmail));
+  EXPECT_EQ(record(), "leaveapproveoperator=b@x\r\nleaveapproveemail=0\r\n"
+                      "leaveapplicationrequest1=2027-01-11,2027-01-13,holiday\r\nleaveapplicationemail=1\r\n");
 }
 
 }  // namespace

@@ -21,24 +21,13 @@ class NewUserTest : public RegistryTest {
     ASSERT_TRUE(KXAddUser("boss@x.example", "Boss", true, true, "", "", "pw"));
     ASSERT_TRUE(KXAddTeam("Sales"));
   }
-  static std::string Text(const std::string& email, const LKXUserKey& key) {
-    LKXUser user;
-    return KXGetUser(email, user) ? user.GetText(key) : "<no user>";
-  }
 };
 
 // The checks in the add-user form's order; `coming` are the addresses stored
 // together with this one (the other rows of an import).
 TEST_F(NewUserTest, ChecksInTheFormsOrder) {
-  const struct {
-    const char* email;
-    const char* name;
-    const char* team;
-    const char* manager;
-    bool is_new;
-    LKXUserProblem problem;
-    const char* item;
-  } cases[] = {
+  const struct { const char *email, *name, *team, *manager; bool is_new; LKXUserProblem problem; const char* item; }
+  cases[] = {
       {"", "Ann", "", "", true, LKXUserProblem::kNoEmail, ""},
       {"ann", "", "", "", true, LKXUserProblem::kInvalidEmail, ""},
       {"ann@x.example", "", "Nope", "", true, LKXUserProblem::kNoName, ""},
@@ -53,11 +42,7 @@ TEST_F(NewUserTest, ChecksInTheFormsOrder) {
   };
   const std::vector<std::string> coming = {"ann@x.example", "cy@x.example"};
   for (const auto& c : cases) {
-    LKXNewUser user;
-    user.email = c.email;
-    user.name = c.name;
-    user.team = c.team;
-    user.manager = c.manager;
+    const LKXNewUser user{.email = c.email, .name = c.name, .team = c.team, .manager = c.manager};
     const LKXUserCheck check = KXCheckUser(user, c.is_new, &HasAt, coming);
     EXPECT_EQ(check.problem, c.problem) << c.email << " / " << c.team << " / " << c.manager;
     EXPECT_EQ(check.item, c.item) << c.email;
@@ -65,29 +50,19 @@ TEST_F(NewUserTest, ChecksInTheFormsOrder) {
 }
 
 TEST_F(NewUserTest, CreatedUsersGetTheirWorkTimeAndAMailedPassword) {
-  LKXNewUser ann;
-  ann.email = "ann@x.example";
-  ann.name = "Ann";
+  LKXNewUser ann{.email = "ann@x.example", .name = "Ann"};
   ASSERT_TRUE(KXCreateUser(ann));
-  EXPECT_EQ(Text("ann@x.example", kKXUserWorkDays), "62");
-  EXPECT_EQ(Text("ann@x.example", kKXUserPasswordReq), "1");
-  EXPECT_EQ(Text("ann@x.example", kKXUserPassword).size(), 6u);
-  EXPECT_EQ(Text("ann@x.example", kKXUserManager), "boss@x.example");
-  EXPECT_EQ(Text("ann@x.example", kKXUserTeam), "DefaultTeam");
+  EXPECT_EQ(Texts("ann@x.example", {kKXUserPassword}).size(), 7u);
+  EXPECT_EQ(Texts("ann@x.example", {kKXUserWorkDays, kKXUserPasswordReq, kKXUserManager, kKXUserTeam}),
+            "62|1|boss@x.example|DefaultTeam|");
 
-  LKXNewUser cy;
-  cy.email = "cy@x.example";
-  cy.name = "Cy";
-  cy.password = "typed";
-  cy.workDays = 0x1ff;  // only the seven day bits are kept
-  cy.workType = kKXWorkTypeCasual;
-  cy.workHours = 20;
+  // Only the seven day bits are kept.
+  LKXNewUser cy{.email = "cy@x.example", .name = "Cy", .password = "typed", .workDays = 0x1ff,
+                .workType = kKXWorkTypeCasual, .workHours = 20};
   ASSERT_TRUE(KXCreateUser(cy));
-  EXPECT_EQ(Text("cy@x.example", kKXUserWorkDays), "127");
-  EXPECT_EQ(Text("cy@x.example", kKXUserWorkType), "2");
-  EXPECT_EQ(Text("cy@x.example", kKXUserWorkHours), "20");
-  EXPECT_EQ(Text("cy@x.example", kKXUserPassword), "typed");
-  EXPECT_EQ(Text("cy@x.example", kKXUserPasswordReq), "0");
+  EXPECT_EQ(Texts("cy@x.example", {kKXUserWorkDays, kKXUserWorkType, kKXUserWorkHours, kKXUserPassword,
+                                    kKXUserPasswordReq}),
+            "127|2|20|typed|0|");
   // An address already taken is refused and the record left alone.
   EXPECT_FALSE(KXCreateUser(cy));
   ann.email = "ANN@x.example";

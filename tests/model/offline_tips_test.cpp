@@ -43,15 +43,11 @@ class OfflineTipsTest : public RegistryTest {
 }  // namespace
 
 TEST_F(OfflineTipsTest, WorkingDayPhrasesFollowTheClock) {
-  struct Case {
-    std::int32_t now;
-    const char* tips;
-  };
+  struct Case { std::int32_t now; const char* tips; };
   for (const Case& c : std::vector<Case>{
            {kWednesday + 8 * kHour, "will be online from 09:00:00 today"},
            {kWednesday + 9 * kHour - 1, "will be online from 09:00:00 today"},
-           {kWednesday + 9 * kHour, "will be back soon"},
-           {kWednesday + 17 * kHour - 1, "will be back soon"},
+           {kWednesday + 9 * kHour, "will be back soon"}, {kWednesday + 17 * kHour - 1, "will be back soon"},
            {kWednesday + 17 * kHour, "will be online from 09:00:00 2009-06-11"},
            {kWednesday + 2 * 86400 + 18 * kHour, "will be online from 09:00:00 2009-06-15"},  // Friday
            {kWednesday + 4 * 86400 + 10 * kHour, "will be online from 09:00:00 2009-06-15"},  // Sunday

@@ -1,8 +1,10 @@
 #pragma once
 // A fresh data root per test, with the paths of the registry's files.
 
+#include <initializer_list>
 #include <string>
 
+#include "model/users.h"
 #include "support/temp_root.h"
 
 class RegistryTest : public KavrixTempRoot {
@@ -14,4 +16,12 @@ class RegistryTest : public KavrixTempRoot {
   std::string LeaveTypeRecord(int id) const { return SharedFolder() + "/leavetypes_/" + std::to_string(id); }
   // The archive folder of a user whose folder name is `folder`.
   std::string ArchiveFolder(const std::string& folder) const { return SharedFolder() + "/Archive/" + folder; }
+  // The texts of `keys` of one user, each followed by "|".
+  static std::string Texts(std::string_view email, std::initializer_list<LKXUserKey> keys) {
+    LKXUser user;
+    if (!KXGetUser(email, user)) return "<no user>";
+    std::string texts;
+    for (const LKXUserKey& key : keys) texts += user.GetText(key) + "|";
+    return texts;
+  }
 };

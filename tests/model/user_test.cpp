@@ -10,6 +10,7 @@
 #include "model/registry_lists.h"
 #include "model/users.h"
 #include "registry_fixture.h"
+#include "support/test_dates.h"
 #include "support/time_zone.h"
 
 namespace {
@@ -34,11 +35,6 @@ class UserTest : public RegistryTest {
     std::filesystem::create_directories(ArchiveFolder(folder));
     ASSERT_TRUE(KavrixWriteFile(ArchiveFolder(folder) + "/" + name, bytes));
   }
-  static LDateTime At(const char* date, const char* time) {
-    LDateTime moment;
-    EXPECT_TRUE(moment.SetDateTime(date, time));
-    return moment;
-  }
 };
 
 }  // namespace
@@ -46,12 +42,9 @@ class UserTest : public RegistryTest {
 TEST_F(UserTest, MissingOrEmptyKeysReadAsTheirDefaults) {
   ASSERT_TRUE(KavrixWriteFile(TempDir() + "/rec", "logscreenshot=\r\nteam=\r\nworkdays=255\r\nworktype=2\r\n"));
   LKXUser user(TempDir() + "/rec");
-  EXPECT_EQ(user.GetText(kKXUserTeam), "DefaultTeam");
-  EXPECT_EQ(user.GetTimeZone(), 1440);
-  EXPECT_TRUE(user.GetFlag(kKXUserLogScreenShot));
-  EXPECT_TRUE(user.GetFlag(kKXUserShowDetails));
-  EXPECT_FALSE(user.GetFlag(kKXUserPasswordReq));
-  EXPECT_EQ(user.GetNumber(kKXUserLunchDurationMins), 0);
+  EXPECT_TRUE(user.GetText(kKXUserTeam) == "DefaultTeam" && user.GetTimeZone() == 1440);
+  EXPECT_TRUE(user.GetFlag(kKXUserLogScreenShot) && user.GetFlag(kKXUserShowDetails));
+  EXPECT_FALSE(user.GetFlag(kKXUserPasswordReq) || user.GetNumber(kKXUserLunchDurationMins) != 0);
   EXPECT_EQ(user.GetWorkDays(), LWeekDay(LWeekDay::kAllDays));  // only the low seven bits
   EXPECT_TRUE(user.IsCasual());
 }
@@ -61,27 +54,17 @@ TEST_F(UserTest, IdentifyUserAcceptsThePasswordOrAnUnusedOldOne) {
   LKXUser ann = Get("ann@x.example");
   ASSERT_TRUE(ann.SetText(kKXUserOldPassword, "old1"));
   ASSERT_TRUE(ann.SetFlag(kKXUserPasswordReq, true));
-  struct Case {
-    const char* email;
-    const char* password;
-    bool ok;
-  };
-  for (const Case& c : std::vector<Case>{{"ann@x.example", "NEW1", false},
-                                         {"ann@x.example", "new", false},
-                                         {"ann@x.example", "", false},
-                                         {"bob@x.example", "new1", false},
+  struct Case { const char* email; const char* password; bool ok; };
+  for (const Case& c : std::vector<Case>{{"ann@x.example", "NEW1", false}, {"ann@x.example", "new", false},
+                                         {"ann@x.example", "", false}, {"bob@x.example", "new1", false},
                                          {"ann@x.example", "new1 ", false}}) {
     EXPECT_EQ(ann.IdentifyUser(c.email, c.password), c.ok) << c.email << " / " << c.password;
   }
-  EXPECT_EQ(ann.GetText(kKXUserOldPassword), "old1");  // failures change nothing
-  EXPECT_TRUE(ann.GetFlag(kKXUserPasswordReq));
-
+  EXPECT_TRUE(ann.GetText(kKXUserOldPassword) == "old1" && ann.GetFlag(kKXUserPasswordReq)) << "failures change";
   // The old password, still unused, wins back its place.
   EXPECT_TRUE(ann.IdentifyUser("ANN@x.example", "old1"));
-  EXPECT_EQ(ann.GetText(kKXUserPassword), "old1");
-  EXPECT_FALSE(ann.TestFieldExists("OldPassword"));
-  EXPECT_EQ(ann.GetString("PasswordReq"), "0");
-  EXPECT_FALSE(ann.IdentifyUser("ann@x.example", "new1"));
+  EXPECT_TRUE(ann.GetText(kKXUserPassword) == "old1" && ann.GetString("PasswordReq") == "0");
+  EXPECT_FALSE(ann.TestFieldExists("OldPassword") || ann.IdentifyUser("ann@x.example", "new1"));
   // A new password used once retires the old one.
   ASSERT_TRUE(ann.SetText(kKXUserPassword, "new2"));
   ASSERT_TRUE(ann.SetText(kKXUserOldPassword, "old1"));
@@ -90,8 +73,7 @@ TEST_F(UserTest, IdentifyUserAcceptsThePasswordOrAnUnusedOldOne) {
   // A user added without a password cannot log on with an empty one.
   ASSERT_TRUE(KXAddUser("bob@x.example", "Bob", false, false, "", "", ""));
   LKXUser bob = Get("bob@x.example");
-  EXPECT_FALSE(bob.IdentifyUser("bob@x.example", ""));
-  EXPECT_TRUE(bob.GetFlag(kKXUserPasswordReq));
+  EXPECT_TRUE(!bob.IdentifyUser("bob@x.example", "") && bob.GetFlag(kKXUserPasswordReq));
 }
 
 TEST_F(UserTest, ManagersAreFoundThroughEveryUsersManagerList) {
@@ -100,14 +82,12 @@ TEST_F(UserTest, ManagersAreFoundThroughEveryUsersManagerList) {
   ASSERT_TRUE(KXAddUser("lead@x.example", "Lead", false, false, "", "boss@x.example", ""));
   ASSERT_TRUE(KXAddUser("self@x.example", "Self", false, false, "", "\"x@y.example\", SELF@x.example", ""));
   ASSERT_TRUE(KXAddUser("bob@x.example", "Bob", false, false, "", "x@y.example , lead@x.example ", ""));
-  EXPECT_TRUE(IsManager("boss@x.example"));
-  EXPECT_TRUE(IsManager("lead@x.example"));
-  EXPECT_TRUE(IsManager("self@x.example"));
-  EXPECT_FALSE(IsManager("ann@x.example"));
-  EXPECT_TRUE(IsManagerOf("boss@x.example", "ANN@x.example"));
-  EXPECT_TRUE(IsManagerOf("lead@x.example", "bob@x.example"));
-  EXPECT_FALSE(IsManagerOf("lead@x.example", "ann@x.example"));
-  EXPECT_FALSE(IsManagerOf("boss@x.example", "nobody@x.example"));
+  for (auto [email, manager] : {std::pair{"boss@x.example", true}, {"lead@x.example", true}, {"self@x.example", true},
+                                {"ann@x.example", false}}) {
+    EXPECT_EQ(IsManager(email), manager) << email;
+  }
+  EXPECT_TRUE(IsManagerOf("boss@x.example", "ANN@x.example") && IsManagerOf("lead@x.example", "bob@x.example"));
+  EXPECT_FALSE(IsManagerOf("lead@x.example", "ann@x.example") || IsManagerOf("boss@x.example", "nobody@x.example"));
   LKXUser nobody;  // a record without an address manages no one
   EXPECT_FALSE(KXIsManager(nobody));
 }
@@ -119,20 +99,19 @@ TEST_F(UserTest, WorkedOnDateMeansAnActivityOrManualLogOfThatDate) {
   const std::string folder = "annsmith@xexample";
   WriteArchiveFile(folder, "2009-06-10_activity.csv", "08:00:00,60,0,1,1,\"a\",\"b\"\r\n");
   WriteArchiveFile(folder, "2009-06-11_manual.csv", "");
-  EXPECT_TRUE(ann.HasWorkedOnDate(At("2009-06-10", "23:59:59")));
-  EXPECT_TRUE(ann.HasWorkedOnDate(At("2009-06-11", "00:00:00")));
-  EXPECT_FALSE(ann.HasWorkedOnDate(At("2009-06-12", "12:00:00")));
-  EXPECT_FALSE(ann.HasWorkedOnDate(LDateTime()));
+  EXPECT_TRUE(ann.HasWorkedOnDate(KavrixAt("2009-06-10", "23:59:59")) &&
+              ann.HasWorkedOnDate(KavrixAt("2009-06-11", "00:00:00")));
+  EXPECT_FALSE(ann.HasWorkedOnDate(KavrixAt("2009-06-12", "12:00:00")) || ann.HasWorkedOnDate(LDateTime()));
   // Asking creates no folder for a user who never worked.
   ASSERT_TRUE(KXAddUser("bob@x.example", "Bob", false, false, "", "", "p"));
-  EXPECT_FALSE(Get("bob@x.example").HasWorkedOnDate(At("2009-06-10", "12:00:00")));
+  EXPECT_FALSE(Get("bob@x.example").HasWorkedOnDate(KavrixAt("2009-06-10", "12:00:00")));
   EXPECT_FALSE(KavrixFileExists(ArchiveFolder("bob@xexample")));
   // A configured archive root is honoured.
   LSettingSetString("Settings", "SystemArchiveFolder", std::string_view(TempDir() + "/elsewhere"));
-  EXPECT_FALSE(ann.HasWorkedOnDate(At("2009-06-10", "12:00:00")));
+  EXPECT_FALSE(ann.HasWorkedOnDate(KavrixAt("2009-06-10", "12:00:00")));
   std::filesystem::create_directories(TempDir() + "/elsewhere/" + folder);
   ASSERT_TRUE(KavrixWriteFile(TempDir() + "/elsewhere/" + folder + "/2009-06-12_manual.csv", "x"));
-  EXPECT_TRUE(ann.HasWorkedOnDate(At("2009-06-12", "12:00:00")));
+  EXPECT_TRUE(ann.HasWorkedOnDate(KavrixAt("2009-06-12", "12:00:00")));
 }
 
 TEST_F(UserTest, LeaveFormOnDateReadsTheYearsLeaveLogWithWholeDays) {
@@ -145,18 +124,12 @@ TEST_F(UserTest, LeaveFormOnDateReadsTheYearsLeaveLogWithWholeDays) {
                    "garbage line\n"
                    ",2009-07-01,sick,\"\",1,\"\"\r\n"
                    "2009-12-28,2009-12-31,sick,\"\",-1,\"\"\n");
-  struct Case {
-    const char* date;
-    const char* time;
-    bool on_leave;
-  };
+  struct Case { const char* date; const char* time; bool on_leave; };
   for (const Case& c : std::vector<Case>{{"2009-06-09", "23:59:59", false},
-                                         {"2009-06-10", "00:00:00", true},
-                                         {"2009-06-12", "23:59:59", true},
-                                         {"2009-06-13", "00:00:00", false},
-                                         {"2009-07-01", "12:00:00", false},
+                                         {"2009-06-10", "00:00:00", true}, {"2009-06-12", "23:59:59", true},
+                                         {"2009-06-13", "00:00:00", false}, {"2009-07-01", "12:00:00", false},
                                          {"2009-12-31", "18:00:00", true},
                                          {"2010-01-01", "12:00:00", false}}) {
-    EXPECT_EQ(ann.HasLeaveFormOnDate(At(c.date, c.time)), c.on_leave) << c.date << " " << c.time;
+    EXPECT_EQ(ann.HasLeaveFormOnDate(KavrixAt(c.date, c.time)), c.on_leave) << c.date << " " << c.time;
   }
 }

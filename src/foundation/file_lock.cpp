@@ -1,24 +1,15 @@
 #include "foundation/file_lock.h"
 
 #include <cerrno>
-#include <ctime>
 
-namespace {
-
-void SleepMilliseconds(int ms) {
-  timespec request{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
-  while (nanosleep(&request, &request) != 0 && errno == EINTR) {
-  }
-}
-
-}  // namespace
+#include "foundation/sleep.h"
 
 int flocktimed(int fd, int operation, int timeout_ms) {
   int wait_ms = timeout_ms / 32 + 1;
   for (;;) {
     if (flock(fd, operation | LOCK_NB) == 0) return 0;
     if (errno != EAGAIN) return -1;
-    SleepMilliseconds(wait_ms);
+    LSleepMilliseconds(wait_ms);
     wait_ms *= 2;
     if (wait_ms >= timeout_ms) {
       errno = EAGAIN;

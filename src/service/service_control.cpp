@@ -11,6 +11,7 @@
 
 #include "engine/socket_ops.h"
 #include "foundation/file_lock.h"
+#include "foundation/path_parts.h"
 #include "foundation/settings_sections.h"
 #include "foundation/unique_fd.h"
 #include "service/control_message.h"
@@ -82,12 +83,6 @@ bool LServiceCopyProgram(const std::string& from, const std::string& to) {
 
 namespace {
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // "S", two digits, then the service name.
 bool IsStartLink(const std::string& entry) {
   const std::string name = kLServiceName;
@@ -148,7 +143,7 @@ bool LServiceAutoRunLinkExists(const LServicePaths& paths) {
   if (Exists(paths.runLevelLink)) return true;
   // update-rc.d of current systems orders the scripts itself and names the
   // link with its own number (S01...), whatever number was asked for.
-  std::unique_ptr<DIR, DirCloser> dir(opendir(FolderOf(paths.runLevelLink).c_str()));
+  std::unique_ptr<DIR, DirCloser> dir(opendir(LFolderOf(paths.runLevelLink).c_str()));
   if (!dir) return false;
   while (const dirent* entry = readdir(dir.get())) {
     if (IsStartLink(entry->d_name)) return true;

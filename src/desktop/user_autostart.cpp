@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -136,6 +137,61 @@ std::vector<LDesktopUserAccount> LDesktopListUserAccounts(const std::string& pas
   return accounts;
 }
 
+namespace {
+
+// The section's lines with our client added as client `count`, before the
+// blank lines that end the section.
+std::vector<std::string> SectionWithClient(const std::vector<std::string>& lines, size_t begin, size_t end,
+                                           int count) {
+  std::vector<std::string> section(lines.begin() + static_cast<long>(begin), lines.begin() + static_cast<long>(end));
+  const std::string n = std::to_string(count);
+  auto at = section.end();
+  while (at != section.begin() && (at - 1)->empty()) --at;
+  for (const std::string& key : {std::string("Program=") + kLAutostartProgram,
+                                 std::string("RestartCommand=") + kLAutostartProgram, std::string("Priority=50"),
+                                 std::string("RestartStyleHint=3")}) {
+    at = section.insert(at, n + "," + key);
+  }
+  return section;
+}
+
+// The session manager reads clients 0 to num_clients - 1: the ones after a
+// removed client move down to close the gap.
+std::vector<std::string> SectionWithoutClients(const std::vector<std::string>& lines, size_t begin, size_t end,
+                                               const std::vector<int>& ours) {
+  std::vector<std::string> section;
+  for (size_t i = begin; i < end; ++i) {
+    std::string rest;
+    const int index = ClientIndex(lines[i], &rest);
+    if (index < 0) {
+      section.push_back(lines[i]);
+      continue;
+    }
+    int below = 0;
+    bool removed = false;
+    for (int gone : ours) {
+      removed = removed || gone == index;
+      below += gone < index ? 1 : 0;
+    }
+    if (!removed) section.push_back(std::to_string(index - below) + rest);
+  }
+  return section;
+}
+
+void SetClientCount(std::vector<std::string>& section, int count) {
+  bool countWritten = false;
+  for (std::string& line : section) {
+    if (line.rfind("num_clients=", 0) == 0) {
+      line = "num_clients=" + std::to_string(count);
+      countWritten = true;
+    }
+  }
+  // Right under the section name, where GNOME writes it.
+  if (!countWritten) section.insert(section.begin(), "num_clients=" + std::to_string(count));
+}
+
+}  // namespace
+
 std::string LGnomeSessionWithProgram(const std::string& text, bool on) {
   std::vector<std::string> lines;
   std::istringstream in(text);
@@ -170,46 +226,13 @@ std::string LGnomeSessionWithProgram(const std::string& text, bool on) {
 
   std::vector<std::string> section;
   if (on) {
-    section.assign(lines.begin() + static_cast<long>(begin), lines.begin() + static_cast<long>(end));
-    const std::string n = std::to_string(count);
-    auto at = section.end();
-    while (at != section.begin() && (at - 1)->empty()) --at;
-    for (const std::string& key : {std::string("Program=") + kLAutostartProgram,
-                                   std::string("RestartCommand=") + kLAutostartProgram, std::string("Priority=50"),
-                                   std::string("RestartStyleHint=3")}) {
-      at = section.insert(at, n + "," + key);
-    }
+    section = SectionWithClient(lines, begin, end, count);
     count += 1;
   } else {
-    // The session manager reads clients 0 to num_clients - 1: the ones after
-    // a removed client move down to close the gap.
-    for (size_t i = begin; i < end; ++i) {
-      std::string rest;
-      const int index = ClientIndex(lines[i], &rest);
-      if (index < 0) {
-        section.push_back(lines[i]);
-        continue;
-      }
-      int below = 0;
-      bool removed = false;
-      for (int gone : ours) {
-        removed = removed || gone == index;
-        below += gone < index ? 1 : 0;
-      }
-      if (!removed) section.push_back(std::to_string(index - below) + rest);
-    }
-    count -= static_cast<int>(ours.size());
-    if (count < 0) count = 0;
+    section = SectionWithoutClients(lines, begin, end, ours);
+    count = std::max(0, count - static_cast<int>(ours.size()));
   }
-  bool countWritten = false;
-  for (std::string& line : section) {
-    if (line.rfind("num_clients=", 0) == 0) {
-      line = "num_clients=" + std::to_string(count);
-      countWritten = true;
-    }
-  }
-  // Right under the section name, where GNOME writes it.
-  if (!countWritten) section.insert(section.begin(), "num_clients=" + std::to_string(count));
+  SetClientCount(section, count);
   std::string out;
   for (size_t i = 0; i < begin; ++i) out += lines[i] + "\n";
   for (const std::string& line : section) out += line + "\n";

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "foundation/file_modes.h"
+#include "foundation/path_parts.h"
 #include "foundation/write_all.h"
 
 namespace {
@@ -20,12 +21,6 @@ constexpr std::size_t kFlushSize = 64 * 1024;
 // "~" + name + "." + the six characters mkstemp fills in must stay a valid
 // file name, so a long log name is shortened in the scratch name.
 constexpr std::size_t kScratchNameRoom = NAME_MAX - 8;
-
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 std::string ScratchTemplate(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -119,7 +114,7 @@ bool LCSVFileEditor::Commit() {
                rename(scratch_path_.c_str(), path_.c_str()) == 0;
   if (committed_) {
     scratch_path_.clear();
-    SyncFolder(FolderOf(path_));
+    SyncFolder(LFolderOf(path_));
   }
   Finish();
   return committed_;

@@ -2,22 +2,17 @@
 
 #include <atomic>
 #include <cerrno>
-#include <ctime>
+
+#include "foundation/sleep.h"
 
 namespace {
 
-void SleepMilliseconds(int ms) {
-  timespec request{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
-  while (nanosleep(&request, &request) != 0 && errno == EINTR) {
-  }
-}
-
-std::atomic<LFileLockPause> pause_between_tries{&SleepMilliseconds};
+std::atomic<LFileLockPause> pause_between_tries{&LSleepMilliseconds};
 
 }  // namespace
 
 void LSetFileLockPause(LFileLockPause replacement) {
-  pause_between_tries = replacement ? replacement : &SleepMilliseconds;
+  pause_between_tries = replacement ? replacement : &LSleepMilliseconds;
 }
 
 int flocktimed(int fd, int operation, int timeout_ms) {

@@ -8,6 +8,8 @@
 #include <chrono>
 #include <ctime>
 
+#include "foundation/sleep.h"
+
 namespace {
 
 // The caller defines this union for semctl (see semctl(2)).
@@ -23,12 +25,6 @@ constexpr int kLeastUsefulRemainderMs = 11;
 int ChangeBy(int semaphore_id, short delta, short flags) {
   sembuf op{0, delta, static_cast<short>(flags | SEM_UNDO)};
   return ::semop(semaphore_id, &op, 1);
-}
-
-void SleepMilliseconds(int ms) {
-  timespec request{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
-  while (::nanosleep(&request, &request) != 0 && errno == EINTR) {
-  }
 }
 
 }  // namespace
@@ -73,7 +69,7 @@ bool LSystemLockMutex::Lock(int timeout_ms) {
     const auto spent =
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
     if (timeout_ms - spent < kLeastUsefulRemainderMs) return false;
-    SleepMilliseconds(kRetrySleepMs);
+    LSleepMilliseconds(kRetrySleepMs);
   }
 }
 

@@ -7,10 +7,10 @@
 #include <sys/socket.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 
 #include "engine/ip_socket_tcp.h"
+#include "foundation/settings_parse.h"
 
 namespace {
 
@@ -35,8 +35,7 @@ bool Read16(const unsigned char* at, const unsigned char* end, unsigned& out) {
 }  // namespace
 
 bool LIsReservedMailDomain(std::string_view domain) {
-  std::string name(domain);
-  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  std::string name = LSettingsLowerCase(domain);
   while (!name.empty() && name.back() == '.') name.pop_back();
   const auto is_or_under = [&name](std::string_view zone) {
     return name == zone || (name.size() > zone.size() && name.ends_with(zone) &&

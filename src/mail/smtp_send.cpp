@@ -6,6 +6,7 @@
 
 #include <string_view>
 
+#include "foundation/ascii_text.h"
 #include "foundation/log.h"
 #include "foundation/text_limits.h"
 #include "foundation/thread.h"
@@ -32,12 +33,6 @@ constexpr char kRcptRefused[] =
 constexpr char kDataRefused[] = "Mail host server error (DATA not accepted)";
 constexpr char kTerminatorRefused[] = "Mail host server error (data terminator not accepted)";
 constexpr char kInvalidAddress[] = "Invalid email address to send to";
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 0x20) text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 0x20) text.remove_suffix(1);
-  return text;
-}
 
 // An address as it may stand in MAIL FROM: no line ends, no angle brackets.
 std::string EnvelopeAddress(std::string_view text) {
@@ -90,6 +85,9 @@ class LSMTPDialogue {
     return Exchange((ehlo ? "EHLO " : "HELO ") + helo_ + "\r\n", code, lines);
   }
   LProcessResult SecureRelay(std::string_view relay_name, const std::vector<std::string>& ehlo_lines);
+  LProcessResult MailFrom(bool to_relay);
+  // Each valid address of the list; failed when the server took none.
+  LProcessResult Recipients();
   // The message, in pieces when a dialog shows how far its attachments are.
   LProcessResult SendMessage() {
     if (mail_.progress) mail_.progress(kLSMTPStepText, kLSMTPTextFraction);
@@ -150,6 +148,46 @@ LProcessResult LSMTPDialogue::Authenticate() {
   return code == 235 ? kLProcessDone : Fail(kAuthRefused);
 }
 
+LProcessResult LSMTPDialogue::MailFrom(bool to_relay) {
+  int code = 0;
+  std::string sender = EnvelopeAddress(mail_.from);
+  if (sender.empty()) {
+    // "host:port" is no address: only the host follows the "@".
+    std::string domain;
+    if (to_relay) {
+      domain = LSplitMailHost(mail_.relay_host).host;
+    } else {
+      const std::size_t at = mail_.to.rfind('@');
+      if (at == std::string::npos || at + 1 == mail_.to.size()) return Fail(kInvalidAddress);
+      domain = mail_.to.substr(at + 1);
+    }
+    sender = EnvelopeAddress("KavrixServer@" + domain);
+  }
+  if (Exchange("MAIL FROM:<" + sender + ">\r\n", code) == kLProcessStopped) return kLProcessStopped;
+  if (code != 250) return Fail(kMailFromRefused);
+  return kLProcessDone;
+}
+
+LProcessResult LSMTPDialogue::Recipients() {
+  int code = 0;
+  int accepted = 0;
+  std::string_view rest = mail_.to;
+  while (!rest.empty()) {
+    const std::size_t comma = rest.find(',');
+    const std::string item(LTrimBlanks(LCutText(rest.substr(0, comma))));
+    rest.remove_prefix(comma == std::string_view::npos ? rest.size() : comma + 1);
+    if (item.empty()) continue;
+    if (!LEmail::ValidateAddress(item)) {
+      LOGERROR("Not sending to \"" + LEmailHeaderText(item) + "\": not a valid email address.");
+      continue;
+    }
+    if (Exchange("RCPT TO:<" + item + ">\r\n", code) == kLProcessStopped) return kLProcessStopped;
+    if (code == 250 || code == 251) ++accepted;
+  }
+  if (accepted == 0) return Fail(kRcptRefused);
+  return kLProcessDone;
+}
+
 LProcessResult LSMTPDialogue::Run(bool to_relay, std::string_view relay_name) {
   if (mail_.helo_host.empty()) {
     helo_ = LIPGetLocalFQDN();
@@ -173,37 +211,10 @@ LProcessResult LSMTPDialogue::Run(bool to_relay, std::string_view relay_name) {
     if (authenticated != kLProcessDone) return authenticated;
   }
 
-  std::string sender = EnvelopeAddress(mail_.from);
-  if (sender.empty()) {
-    // "host:port" is no address: only the host follows the "@".
-    std::string domain;
-    if (to_relay) {
-      domain = LSplitMailHost(mail_.relay_host).host;
-    } else {
-      const std::size_t at = mail_.to.rfind('@');
-      if (at == std::string::npos || at + 1 == mail_.to.size()) return Fail(kInvalidAddress);
-      domain = mail_.to.substr(at + 1);
-    }
-    sender = EnvelopeAddress("KavrixServer@" + domain);
-  }
-  if (Exchange("MAIL FROM:<" + sender + ">\r\n", code) == kLProcessStopped) return kLProcessStopped;
-  if (code != 250) return Fail(kMailFromRefused);
-
-  int accepted = 0;
-  std::string_view rest = mail_.to;
-  while (!rest.empty()) {
-    const std::size_t comma = rest.find(',');
-    const std::string item(Trim(LCutText(rest.substr(0, comma))));
-    rest.remove_prefix(comma == std::string_view::npos ? rest.size() : comma + 1);
-    if (item.empty()) continue;
-    if (!LEmail::ValidateAddress(item)) {
-      LOGERROR("Not sending to \"" + LEmailHeaderText(item) + "\": not a valid email address.");
-      continue;
-    }
-    if (Exchange("RCPT TO:<" + item + ">\r\n", code) == kLProcessStopped) return kLProcessStopped;
-    if (code == 250 || code == 251) ++accepted;
-  }
-  if (accepted == 0) return Fail(kRcptRefused);
+  const LProcessResult from = MailFrom(to_relay);
+  if (from != kLProcessDone) return from;
+  const LProcessResult recipients = Recipients();
+  if (recipients != kLProcessDone) return recipients;
 
   if (Exchange("DATA\r\n", code) == kLProcessStopped) return kLProcessStopped;
   if (code != 354) return Fail(kDataRefused);
@@ -236,7 +247,7 @@ LProcessResult DeliverDirect(LThread* thread, const EmailSMTPSendProcess& mail, 
     second.to = LCutText(after.substr(0, after.find_first_of("\r\n")));
     return DeliverDirect(thread, second, message);
   }
-  const std::string address(Trim(mail.to));
+  const std::string address(LTrimBlanks(mail.to));
   const std::size_t at = address.rfind('@');
   // The domain picks the server the mail is handed to: a text that is no
   // address must not choose where the mail goes.

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "foundation/log.h"
-#include "foundation/thread.h"
+#include "foundation/stop_request.h"
 #include "maintenance/calendar_days.h"
 #include "maintenance/casual_schedule.h"
 #include "maintenance/notification_mail.h"
@@ -27,8 +27,6 @@ constexpr char kHolidayName[] = "Auto-detected Holiday";
 constexpr std::int64_t kNotice24From = 86400;
 constexpr std::int64_t kNotice48From = 172800;
 constexpr std::int64_t kNoticesUntil = 259200;
-
-bool Stopped(LThread* thread) { return thread != nullptr && thread->IsStopRequested(); }
 
 // Unreadable or missing folders count as empty.
 bool ArchiveFolderEmpty(std::string_view email) {
@@ -56,7 +54,7 @@ void KXDetectPublicHoliday(LThread* thread, LDateTime now) {
   int users = 0;
   int with_log = 0;
   for (LKXUserListIterator it(gKXUsersList); it.Next();) {
-    if (Stopped(thread)) return;
+    if (LStopRequested(thread)) return;
     ++users;
     const std::string path = KXUserActivityLogPath(it.Get().GetEmail(), day);
     if (!path.empty() && access(path.c_str(), F_OK) == 0) ++with_log;
@@ -114,7 +112,7 @@ void KXDailyMaintenance(LThread* thread) {
   if (KXOrgGetBool(LKXOrg::kAutoDetectHolidays)) KXDetectPublicHoliday(thread, now);
   const bool leave_mode = KXOrgGetBool(LKXOrg::kModeLeave);
   for (LKXUserListIterator it(gKXUsersList); it.Next();) {
-    if (Stopped(thread)) return;
+    if (LStopRequested(thread)) return;
     LKXUser& user = it.Get();
     if (user.GetEmail().empty()) {
       LOGERRORF("User record %d has no e-mail address; skipped", it.GetID());
@@ -123,5 +121,5 @@ void KXDailyMaintenance(LThread* thread) {
     (void)KXMarkNoConnectionNotices(user, now);
     if (leave_mode) KXMarkLeaveFormReminder(user, now);
   }
-  if (!Stopped(thread)) KXSendCasualHoursIfDue(thread, now);
+  if (!LStopRequested(thread)) KXSendCasualHoursIfDue(thread, now);
 }

@@ -2,7 +2,7 @@
 
 #include "foundation/log.h"
 #include "foundation/settings_sections.h"
-#include "foundation/thread.h"
+#include "foundation/stop_request.h"
 #include "maintenance/notification_mail.h"
 #include "model/leave_log.h"
 #include "model/leave_notices.h"
@@ -14,15 +14,13 @@ namespace {
 constexpr int kNoticeRequested = 1;
 constexpr int kNoticeDone = 2;
 
-bool Stopped(LThread* thread) { return thread != nullptr && thread->IsStopRequested(); }
-
 void CannotSave(LKXUser& user, const LKXUserKey& key) {
   LOGERROR("Unable to save \"" + std::string(key.name) + "\" of " + user.GetEmail());
 }
 
 // A flag set by a page: sent, then cleared.
 void SendFlag(LThread* thread, LKXUser& user, const LKXUserKey& key, bool (*send)(LThread*, LKXUser&)) {
-  if (Stopped(thread) || !user.GetFlag(key)) return;
+  if (LStopRequested(thread) || !user.GetFlag(key)) return;
   if (send(thread, user) && !user.SetFlag(key, false)) CannotSave(user, key);
 }
 
@@ -32,7 +30,7 @@ void SendFlag(LThread* thread, LKXUser& user, const LKXUserKey& key, bool (*send
 void SendLeaveNotice(LThread* thread, LKXUser& user, LKXLeaveNotice notice,
                      bool (*send)(LThread*, LKXUser&, const std::vector<LKXNotedLeave>&)) {
   const LKXUserKey& flag = KXLeaveNoticeFlag(notice);
-  if (Stopped(thread) || !user.GetFlag(flag)) return;
+  if (LStopRequested(thread) || !user.GetFlag(flag)) return;
   const std::vector<LKXNotedLeave> noted = KXNotedLeaves(user, notice);
   if (send(thread, user, noted) && !KXClearLeaveNotice(user, notice, noted.size())) CannotSave(user, flag);
 }
@@ -40,7 +38,7 @@ void SendLeaveNotice(LThread* thread, LKXUser& user, LKXLeaveNotice notice,
 // A date set by the daily or weekly jobs: sent with it, then emptied.
 void SendDate(LThread* thread, LKXUser& user, const LKXUserKey& key,
               bool (*send)(LThread*, LKXUser&, std::string_view)) {
-  if (Stopped(thread)) return;
+  if (LStopRequested(thread)) return;
   const std::string date = user.GetText(key);
   if (!KXIsDateText(date)) return;
   if (send(thread, user, date) && !user.SetText(key, "")) CannotSave(user, key);
@@ -53,7 +51,7 @@ void HandleNoConnectionNotices(LThread* thread, LKXUser& user) {
       CannotSave(user, kKXUserNonConnectNotice24);
     }
   }
-  if (Stopped(thread) || user.GetNumber(kKXUserNonConnectNotice48) != kNoticeRequested) return;
+  if (LStopRequested(thread) || user.GetNumber(kKXUserNonConnectNotice48) != kNoticeRequested) return;
   if (SendNonConnectNoticeEmail(thread, user) && !user.SetNumber(kKXUserNonConnectNotice48, kNoticeDone)) {
     CannotSave(user, kKXUserNonConnectNotice48);
   }
@@ -83,7 +81,7 @@ void KXHandleUserFlags(LThread* thread, LKXUser& user, bool leave_mode) {
 
 void KXSendFlaggedMail(LThread* thread, bool leave_mode) {
   KXSendWelcomeIfRequested(thread);
-  for (LKXUserListIterator it(gKXUsersList); it.Next() && !Stopped(thread);) {
+  for (LKXUserListIterator it(gKXUsersList); it.Next() && !LStopRequested(thread);) {
     KXHandleUserFlags(thread, it.Get(), leave_mode);
   }
 }

@@ -5,7 +5,7 @@
 
 #include "foundation/log.h"
 #include "foundation/settings_sections.h"
-#include "foundation/thread.h"
+#include "foundation/stop_request.h"
 #include "maintenance/daily_jobs.h"
 #include "maintenance/flagged_mail.h"
 #include "maintenance/offline_caption.h"
@@ -20,8 +20,6 @@ constexpr char kNeverRun[] = "2000-01-01 00:00:00";
 constexpr int kRunHourStart = 2 * 3600;
 constexpr int kRunHourEnd = 3 * 3600;
 constexpr int kOneHour = 3600;
-
-bool Stopped(LThread* thread) { return thread != nullptr && thread->IsStopRequested(); }
 
 bool SwitchOn(const char* key) {
   const std::string value = LSettingGetString(kSettings, key);
@@ -47,7 +45,7 @@ void RunRequested(LThread* thread, LDateTime now, const char* request, const cha
   if (!SwitchOn(request)) return;
   LOG(line);
   proc(thread);
-  if (Stopped(thread)) return;
+  if (LStopRequested(thread)) return;
   if (!LSettingSetString(kSettings, request, "0") || !LSettingSetString(kSettings, stamp, StampText(now))) {
     LOGERROR(std::string("Unable to save \"") + stamp + "\"");
   }
@@ -84,14 +82,14 @@ void KXMaintenancePass(const LKXPassContext& context) {
                KXDailyMaintenance);
   RunRequested(thread, now, kKXRunWeeklyMaintenance, kKXLastWeeklyService,
                "Running weekly maintenance service ...", KXWeeklyMaintenance);
-  for (LKXUserListIterator it(gKXUsersList); it.Next() && !Stopped(thread);) {
+  for (LKXUserListIterator it(gKXUsersList); it.Next() && !LStopRequested(thread);) {
     LKXUser& user = it.Get();
     // One reading of the record for all its keys; a write reads afresh.
     user.HoldReading();
     KXHandleUserFlags(thread, user, context.leave_mode);
     (void)KXUpdateOfflineCaption(user, context.viewer_zone);
   }
-  if (!Stopped(thread)) KXScheduleRuns(now);
+  if (!LStopRequested(thread)) KXScheduleRuns(now);
 }
 
 int KXLocalTimeZoneBias() {

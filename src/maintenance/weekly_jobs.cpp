@@ -6,7 +6,7 @@
 
 #include "foundation/core_calendar.h"
 #include "foundation/log.h"
-#include "foundation/thread.h"
+#include "foundation/stop_request.h"
 #include "maintenance/calendar_days.h"
 #include "maintenance/weekly_report.h"
 #include "model/org_settings.h"
@@ -14,8 +14,6 @@
 #include "model/user.h"
 
 namespace {
-
-bool Stopped(LThread* thread) { return thread != nullptr && thread->IsStopRequested(); }
 
 // The first work day of the week without work, leave form or holiday.
 void MarkManagersReminder(const LKXStaffMember& member, LDateTime start, LDateTime end) {
@@ -44,17 +42,17 @@ void KXWeeklyMaintenance(LThread* thread) {
   if (!start.IsSet() || !end.IsSet()) return;
   if (KXOrgGetBool(LKXOrg::kModeLeave)) {
     for (const LKXStaffMember& member : KXReadStaff()) {
-      if (Stopped(thread)) return;
+      if (LStopRequested(thread)) return;
       MarkManagersReminder(member, start, end);
     }
   }
   LKXStaffWeek week(start, end);
   const LKXMailSink sink = KXDeliverySink(thread);
-  if (!Stopped(thread) && KXOrgGetBool(LKXOrg::kWeeklyReportToManagers)) KXComposeWeeklyReports(thread, week, sink);
-  if (!Stopped(thread) && KXOrgGetBool(LKXOrg::kInsufficientHoursWarningEmail)) {
+  if (!LStopRequested(thread) && KXOrgGetBool(LKXOrg::kWeeklyReportToManagers)) KXComposeWeeklyReports(thread, week, sink);
+  if (!LStopRequested(thread) && KXOrgGetBool(LKXOrg::kInsufficientHoursWarningEmail)) {
     KXComposeInsufficientHoursWarnings(thread, week, sink);
   }
-  if (!Stopped(thread) && KXOrgGetBool(LKXOrg::kPrivateProgramsWarningEmail)) {
+  if (!LStopRequested(thread) && KXOrgGetBool(LKXOrg::kPrivateProgramsWarningEmail)) {
     KXComposePrivateProgramsWarnings(thread, week, sink);
   }
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/thread.h"
+#include "foundation/stop_request.h"
 #include "maintenance/notification_mail.h"
 #include "maintenance/notification_texts.h"
 #include "maintenance/weekly_texts.h"
@@ -15,8 +15,6 @@ namespace {
 
 constexpr std::size_t kTopApplications = 5;
 constexpr int kPrivateShareMinPercent = 2;
-
-bool Stopped(LThread* thread) { return thread != nullptr && thread->IsStopRequested(); }
 
 bool IsManager(const LKXStaffMember& user, const std::vector<LKXStaffMember>& staff) {
   return std::any_of(staff.begin(), staff.end(),
@@ -89,7 +87,7 @@ LKXMailSink KXDeliverySink(LThread* thread) {
 void KXComposeWeeklyReports(LThread* thread, LKXStaffWeek& week, const LKXMailSink& sink) {
   const std::vector<LKXStaffMember> staff = KXReadStaff();
   for (const LKXStaffMember& manager : staff) {
-    if (Stopped(thread)) return;
+    if (LStopRequested(thread)) return;
     if (!IsManager(manager, staff)) continue;
     std::vector<const LKXStaffMember*> mine;
     for (const LKXStaffMember& member : staff) {
@@ -108,7 +106,7 @@ void KXComposeInsufficientHoursWarnings(LThread* thread, LKXStaffWeek& week, con
       KXOrgGetBool(LKXOrg::kInsufficientHoursWarningToManagers) || KXOrgGetBool(LKXOrg::kInsufficientHoursWarningToHR);
   const LKXPanelAddresses addresses = KXReadPanelAddresses();
   for (const LKXStaffMember& member : staff) {
-    if (Stopped(thread)) return;
+    if (LStopRequested(thread)) return;
     if (member.is_casual) continue;
     LKXShortfall shortfall;
     shortfall.worked = week.Hours(member).total_mins;
@@ -133,7 +131,7 @@ void KXComposePrivateProgramsWarnings(LThread* thread, LKXStaffWeek& week, const
   const std::string start = week.Start().GetDateText();
   const std::string end = week.End().GetDateText();
   for (const LKXStaffMember& member : staff) {
-    if (Stopped(thread)) return;
+    if (LStopRequested(thread)) return;
     const std::string programs = KXOrgGetText(LKXOrg::kPrivatePrograms);
     if (programs.empty()) continue;
     const LKXAppUsageList& usage = week.Usage(member);

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "foundation/path_parts.h"
 #include "foundation/paths.h"
 #include "foundation/settings_sections.h"
 #include "foundation/text_limits.h"
@@ -68,11 +69,6 @@ std::string ArchiveRootPath(bool& is_default) {
       LFile::FilePathCat(LFile::FilePathCat(LFile::GetInstallRoot(), "kavrixserver"), "etc"), "Archive");
 }
 
-bool IsFolder(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 }  // namespace
 
 std::string LKXCoreData::GetUserFolderName(std::string_view user) {
@@ -110,7 +106,7 @@ bool LKXCoreData::GetUserArchiveFolder(std::string_view user, std::string& out) 
   if (!JoinPath(ArchiveRootPath(is_default), GetUserFolderName(user), folder)) return false;
   // Every record passes here: one stat when the folder is there, rather
   // than a mkdir of each folder on the way.
-  if (!IsFolder(folder)) {
+  if (!LIsFolder(folder)) {
     if (is_default) LFile::GetSharedDataFolderAppSubFolder("Archive");
     LFile::CreateFolder(folder);
   }

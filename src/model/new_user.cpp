@@ -4,38 +4,21 @@
 
 #include "model/random_password.h"
 #include "model/registry_text.h"
-#include "model/teams.h"
 #include "model/users.h"
-
-namespace {
-
-LKXUserCheck Problem(LKXUserProblem problem, std::string item = {}) { return {problem, std::move(item)}; }
-
-bool Among(const std::vector<std::string>& addresses, std::string_view email) {
-  for (const std::string& address : addresses) {
-    if (KXSameName(address, email)) return true;
-  }
-  return false;
-}
-
-}  // namespace
 
 LKXUserCheck KXCheckUser(const LKXNewUser& user, bool is_new, LKXAddressCheck valid_address,
                          const std::vector<std::string>& coming) {
-  if (user.email.empty()) return Problem(LKXUserProblem::kNoEmail);
-  if (!valid_address(user.email)) return Problem(LKXUserProblem::kInvalidEmail);
-  if (user.name.empty()) return Problem(LKXUserProblem::kNoName);
-  if (is_new && KXUserExists(user.email)) return Problem(LKXUserProblem::kEmailTaken);
-  for (std::string team : KXCommaListItems(user.team)) {
-    team = KXCleanRegistryText(team);
-    if (!KXSameName(team, kKXDefaultTeam) && !KXTeamExists(team)) return Problem(LKXUserProblem::kNoTeam, team);
-  }
-  for (std::string manager : KXCommaListItems(user.manager)) {
-    manager = KXCleanRegistryText(manager);
-    if (!KXUserExists(manager) && !Among(coming, manager)) return Problem(LKXUserProblem::kNoManager, manager);
-    if (KXSameName(manager, user.email)) return Problem(LKXUserProblem::kManagerSelf);
-  }
-  return {};
+  LKXUserProblem problem = KXCheckUserAddress(user.email, valid_address);
+  if (problem == LKXUserProblem::kNone) problem = KXCheckUserName(user.name);
+  if (problem == LKXUserProblem::kNone && is_new) problem = KXCheckUserAddressFree(user.email);
+  if (problem != LKXUserProblem::kNone) return {problem, {}};
+  std::vector<std::string> teams = KXCommaListItems(user.team);
+  for (std::string& team : teams) team = KXCleanRegistryText(team);
+  std::vector<std::string> managers = KXCommaListItems(user.manager);
+  for (std::string& manager : managers) manager = KXCleanRegistryText(manager);
+  LKXUserCheck check = KXCheckUserTeams(teams);
+  if (check.problem == LKXUserProblem::kNone) check = KXCheckUserManagers(managers, user.email, coming);
+  return check;
 }
 
 bool KXCreateUser(const LKXNewUser& wanted) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/new_user_check.h"
 #include "model/user.h"
 
 // Monday to Friday ("WorkDays" bits, Sunday is bit 0): what every form that
@@ -27,25 +28,6 @@ struct LKXNewUser {
   int workType = kKXWorkTypeNotSet;
   int workHours = 0;  // 0: the organisation's default
 };
-
-enum class LKXUserProblem {
-  kNone,
-  kNoEmail,
-  kInvalidEmail,
-  kNoName,
-  kEmailTaken,
-  kNoTeam,     // `item` names the team
-  kNoManager,  // `item` names the manager
-  kManagerSelf,
-};
-
-struct LKXUserCheck {
-  LKXUserProblem problem = LKXUserProblem::kNone;
-  std::string item;
-};
-
-// The e-mail layer's address check, handed down (it lives above this layer).
-using LKXAddressCheck = bool (*)(std::string_view address);
 
 // The first problem of `user`'s fields, in the order the add-user form asks:
 // an address (present, accepted by `valid_address`), a name, teams that

@@ -1,5 +1,6 @@
 #include "model/registry_text.h"
 
+#include "foundation/ascii_text.h"
 #include "foundation/comma_list.h"
 #include "foundation/settings_parse.h"
 #include "foundation/text_limits.h"
@@ -7,12 +8,6 @@
 namespace {
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 }  // namespace
 
@@ -33,18 +28,18 @@ std::vector<std::string> KXCommaListItems(std::string_view list) {
   std::vector<std::string> items;
   LCommaSeparatedListIterator it(list);
   while (it.Next()) {
-    const std::string_view item = TrimBlanks(it.Item());
+    const std::string_view item = LTrimBlanks(it.Item());
     if (!item.empty()) items.emplace_back(item);
   }
   return items;
 }
 
 bool KXCommaListContains(std::string_view list, std::string_view name) {
-  const std::string_view wanted = TrimBlanks(name);
+  const std::string_view wanted = LTrimBlanks(name);
   if (wanted.empty()) return false;
   LCommaSeparatedListIterator it(list);
   while (it.Next()) {
-    if (KXSameName(TrimBlanks(it.Item()), wanted)) return true;
+    if (KXSameName(LTrimBlanks(it.Item()), wanted)) return true;
   }
   return false;
 }

@@ -6,6 +6,7 @@
 // that touches the socket, so messages never interleave on it.
 
 #include <memory>
+#include <optional>
 
 #include "foundation/detached_thread.h"
 #include "service/control_peer.h"
@@ -41,7 +42,15 @@ class LServiceControlConnection : public LDetachedThread {
  private:
   // Why the conversation ended, for the log.
   enum class End { kStopped, kClosed, kBadMagic, kTooLarge, kRefused, kTimedOut, kGivenUp };
+  struct Conversation;
   End Converse();
+  // Hands each complete message read so far to the dispatcher, one at a
+  // time; a value when the conversation ends.
+  std::optional<End> HandOverMessages(Conversation& c);
+  // Takes the next output once the last is written.
+  void RefillOutput(Conversation& c);
+  // Reads and writes what the wait found ready.
+  std::optional<End> Transfer(Conversation& c, short ready, bool wantWrite);
   void LogEnd(End end);
 
   LControlConnectionOwner& engine_;

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "foundation/file_lock.h"
+#include "foundation/path_parts.h"
 #include "foundation/settings_sections.h"
 #include "foundation/unique_fd.h"
 #include "service/init_script.h"
@@ -47,12 +48,6 @@ bool WriteInitScript(const LServicePaths& paths) {
 }  // namespace
 
 namespace {
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 // "S", two digits, then the service name.
 bool IsStartLink(const std::string& entry) {
@@ -103,7 +98,7 @@ bool LServiceAutoRunLinkExists(const LServicePaths& paths) {
   if (Exists(paths.runLevelLink)) return true;
   // update-rc.d of current systems orders the scripts itself and names the
   // link with its own number (S01...), whatever number was asked for.
-  std::unique_ptr<DIR, DirCloser> dir(opendir(FolderOf(paths.runLevelLink).c_str()));
+  std::unique_ptr<DIR, DirCloser> dir(opendir(LFolderOf(paths.runLevelLink).c_str()));
   if (!dir) return false;
   while (const dirent* entry = readdir(dir.get())) {
     if (IsStartLink(entry->d_name)) return true;

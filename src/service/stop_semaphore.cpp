@@ -4,7 +4,8 @@
 #include <sys/sem.h>
 
 #include <cerrno>
-#include <ctime>
+
+#include "foundation/sleep.h"
 
 namespace {
 
@@ -18,13 +19,6 @@ union SemaphoreArgument {
 };
 
 key_t KeyOf(std::string_view name) { return static_cast<key_t>(LServiceSemaphoreKey(name)); }
-
-// Sleeps the whole poll interval even when a signal interrupts it.
-void SleepPollInterval() {
-  timespec left{0, static_cast<long>(kPollMs) * 1000000L};
-  while (nanosleep(&left, &left) != 0 && errno == EINTR) {
-  }
-}
 
 }  // namespace
 
@@ -54,7 +48,7 @@ bool LServiceWaitSemaphore(std::string_view name, uint32_t timeoutMs) {
   for (;;) {
     const int value = semctl(id, 0, GETVAL);
     if (value <= 0) return true;  // removed (read fails) or released
-    SleepPollInterval();
+    LSleepMilliseconds(static_cast<int>(kPollMs));
     if (timeoutMs == kLServiceWaitForever) continue;
     if (remaining <= kPollMs) return false;
     remaining -= kPollMs;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "foundation/path_parts.h"
 #include "foundation/paths.h"
 #include "foundation/settings_sections.h"
 #include "foundation/unique_fd.h"
@@ -42,8 +43,7 @@ bool WriteUnit(const LServicePaths& paths, const std::string& text) {
 }  // namespace
 
 bool LServiceSystemdRuns(const LServicePaths& paths) {
-  struct stat info {};
-  return stat(paths.systemdRunFolder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  return LIsFolder(paths.systemdRunFolder);
 }
 
 bool LServiceUnitPathIsPlain(const std::string& root) {

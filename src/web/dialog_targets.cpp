@@ -1,20 +1,14 @@
 #include "web/dialog_targets.h"
 
+#include "foundation/ascii_text.h"
 #include "web/redirect_target.h"
 #include "web/weblet_form.h"
 
 namespace {
 
-bool HasControlByte(std::string_view value) {
-  for (const char c : value) {
-    if (static_cast<unsigned char>(c) < 32 || c == 127) return true;
-  }
-  return false;
-}
-
 // "http://host/..." or "https://host" naming this server's host exactly.
 bool IsOwnAbsoluteUrl(std::string_view value, std::string_view host) {
-  if (host.empty() || HasControlByte(value)) return false;
+  if (host.empty() || LHasControlByte(value)) return false;
   for (const std::string_view scheme : {"http://", "https://"}) {
     if (value.substr(0, scheme.size()) != scheme) continue;
     const std::string_view rest = value.substr(scheme.size());

@@ -1,16 +1,14 @@
 #include "web/hash_table.h"
 
 #include <algorithm>
-#include <cctype>
 
+#include "foundation/settings_parse.h"
 #include "web/decimal_text.h"
 #include "web/uri_codec.h"
 
 bool LHashTable::SameKey(std::string_view stored, std::string_view key) const {
   if (keyCase_ == KeyCase::kExact) return stored == key;
-  return std::equal(stored.begin(), stored.end(), key.begin(), key.end(), [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-  });
+  return LSettingsEqualNoCase(stored, key);
 }
 
 const LHashTable::Pair* LHashTable::Find(std::string_view key) const {

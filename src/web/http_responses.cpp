@@ -1,17 +1,12 @@
 #include "web/http_responses.h"
 
-#include <cctype>
+
+#include "foundation/settings_parse.h"
 
 namespace {
 
 bool StartsNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i]))) {
-      return false;
-    }
-  }
-  return true;
+  return text.size() >= prefix.size() && LSettingsEqualNoCase(text.substr(0, prefix.size()), prefix);
 }
 
 std::string_view TrimmedValue(std::string_view line, std::size_t nameLength) {
@@ -94,12 +89,5 @@ bool LHttpIfNoneMatchHolds(std::string_view ifNoneMatch, std::string_view entity
 }
 
 bool LHttpIfModifiedSinceMatches(std::string_view ifModifiedSince, std::string_view dateText) {
-  if (ifModifiedSince.size() != dateText.size()) return false;
-  for (std::size_t i = 0; i < dateText.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(ifModifiedSince[i])) !=
-        std::tolower(static_cast<unsigned char>(dateText[i]))) {
-      return false;
-    }
-  }
-  return true;
+  return LSettingsEqualNoCase(ifModifiedSince, dateText);
 }

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 
 #include "foundation/date_time.h"
 #include "foundation/log.h"
 #include "foundation/process_wait.h"
+#include "foundation/settings_parse.h"
 #include "foundation/signal_object.h"
 
 namespace {
@@ -17,12 +17,6 @@ bool WaitOrStop(LThread* thread, int seconds) {
 }
 
 std::atomic<LKXLogonWaitFunction> gWait{&WaitOrStop};
-
-std::string LowerCase(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lower;
-}
 
 std::int64_t Now() { return LDateTime::Now().value; }
 
@@ -67,7 +61,7 @@ int LKXLogonThrottle::AddressTurn(std::string_view address) {
 int LKXLogonThrottle::Failed(std::string_view account, std::string_view address) {
   std::lock_guard<std::mutex> lock(mutex_);
   const std::int64_t now = Now();
-  Entry& byAccount = Find(accounts_, LowerCase(account), now);
+  Entry& byAccount = Find(accounts_, LSettingsLowerCase(account), now);
   Entry& byAddress = Find(addresses_, std::string(address), now);
   const int accountWait = DelaySeconds(byAccount.failures);
   for (Entry* entry : {&byAccount, &byAddress}) {
@@ -88,7 +82,7 @@ int LKXLogonThrottle::Failed(std::string_view account, std::string_view address)
 
 void LKXLogonThrottle::Succeeded(std::string_view account) {
   std::lock_guard<std::mutex> lock(mutex_);
-  accounts_.erase(LowerCase(account));
+  accounts_.erase(LSettingsLowerCase(account));
 }
 
 void LKXLogonThrottle::Clear() {

@@ -1,7 +1,8 @@
 #include "web/mime_types.h"
 
-#include <cctype>
 #include <string>
+
+#include "foundation/settings_parse.h"
 
 const LMimeTypeEntry LExtToMimeType[] = {
     {"html", "text/html"},
@@ -19,8 +20,7 @@ const char* LMimeTypeForPath(std::string_view path) {
   static constexpr char kDefault[] = "application/octet-stream";
   const std::size_t dot = path.rfind('.');
   if (dot == std::string_view::npos) return kDefault;
-  std::string extension(path.substr(dot + 1));
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string extension = LSettingsLowerCase(path.substr(dot + 1));
   for (const LMimeTypeEntry* entry = LExtToMimeType; entry->extension[0] != '\0'; ++entry) {
     if (extension == entry->extension) return entry->type;
   }

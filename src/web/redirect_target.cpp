@@ -1,13 +1,8 @@
 #include "web/redirect_target.h"
 
-namespace {
+#include "foundation/ascii_text.h"
 
-bool HasControlByte(std::string_view value) {
-  for (const char c : value) {
-    if (static_cast<unsigned char>(c) < 32 || c == 127) return true;
-  }
-  return false;
-}
+namespace {
 
 // Browsers read "\\" like "/" and "//host" as another server.
 bool LeavesTheServer(std::string_view value) {
@@ -25,7 +20,7 @@ bool LeavesTheServer(std::string_view value) {
 }  // namespace
 
 std::string LWebletSafeTarget(std::string_view value, std::string_view fallback) {
-  if (value.empty() || HasControlByte(value) || LeavesTheServer(value)) {
+  if (value.empty() || LHasControlByte(value) || LeavesTheServer(value)) {
     return std::string(fallback);
   }
   return std::string(value);

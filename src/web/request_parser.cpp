@@ -1,9 +1,9 @@
 #include "web/request_parser.h"
 
 #include <algorithm>
-#include <cctype>
 #include <utility>
 
+#include "foundation/settings_parse.h"
 #include "foundation/text_limits.h"
 #include "web/cookie_parser.h"
 #include "web/http_line_reader.h"
@@ -22,16 +22,6 @@ std::string_view NextToken(std::string_view line, std::size_t& pos) {
   const std::size_t start = pos;
   while (pos < line.size() && !IsBlank(line[pos])) ++pos;
   return line.substr(start, pos - start);
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
 }
 
 constexpr std::int64_t kMaxVersionWhole = 1000000000;  // keeps thousandths far from overflow
@@ -108,7 +98,7 @@ bool LHttpKeepAlive(std::string_view method, std::int64_t versionMilli,
     std::string_view token = connectionHeader.substr(pos, end - pos);
     while (!token.empty() && IsBlank(token.front())) token.remove_prefix(1);
     while (!token.empty() && IsBlank(token.back())) token.remove_suffix(1);
-    if (EqualNoCase(token, "close")) return false;
+    if (LSettingsEqualNoCase(token, "close")) return false;
     pos = end + 1;
   }
   return true;
@@ -156,10 +146,10 @@ LHttpStep LHttpRequestParser::OnHeaderLine(std::string_view line) {
   std::string name;
   std::string value;
   if (!LSplitHeaderLine(line, name, value)) return step_;
-  if (EqualNoCase(name, "Content-Length")) NoteContentLength(value);
+  if (LSettingsEqualNoCase(name, "Content-Length")) NoteContentLength(value);
   // Chunked bodies are not understood here, but a proxy in front would
   // follow them: the body's end would be unknown.
-  if (EqualNoCase(name, "Transfer-Encoding")) framingBroken_ = true;
+  if (LSettingsEqualNoCase(name, "Transfer-Encoding")) framingBroken_ = true;
   LHashTable& headers = request_.headers;
   if (headers.Size() < kLMaxHeaderNames || headers.TestExists(name)) headers.SetParm(name, value);
   return step_;

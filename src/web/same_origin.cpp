@@ -1,18 +1,12 @@
 #include "web/same_origin.h"
 
-#include <cctype>
 
 #include "foundation/log.h"
+#include "foundation/settings_parse.h"
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
 
 namespace {
-
-std::string LowerCase(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lower;
-}
 
 // "host:port" without the port when it is the default one.
 std::string DropDefaultPort(std::string authority, std::string_view defaultPort) {
@@ -34,24 +28,24 @@ std::string HeaderValue(const LHashTable& headers, std::string_view name) {
 std::string LWebletOriginHost(std::string_view url) {
   const std::size_t schemeEnd = url.find("://");
   if (schemeEnd == std::string_view::npos || schemeEnd == 0) return {};
-  const std::string scheme = LowerCase(url.substr(0, schemeEnd));
+  const std::string scheme = LSettingsLowerCase(url.substr(0, schemeEnd));
   std::string_view rest = url.substr(schemeEnd + 3);
   rest = rest.substr(0, rest.find_first_of("/?#"));
   // Credentials before "@" are no part of the host.
   const std::size_t at = rest.rfind('@');
   if (at != std::string_view::npos) rest.remove_prefix(at + 1);
   if (rest.empty()) return {};
-  return DropDefaultPort(LowerCase(rest), scheme == "https" ? "443" : "80");
+  return DropDefaultPort(LSettingsLowerCase(rest), scheme == "https" ? "443" : "80");
 }
 
 std::string LWebletHostHeaderHost(std::string_view host, bool secure) {
   while (!host.empty() && static_cast<unsigned char>(host.back()) <= ' ') host.remove_suffix(1);
-  return DropDefaultPort(LowerCase(host), secure ? "443" : "80");
+  return DropDefaultPort(LSettingsLowerCase(host), secure ? "443" : "80");
 }
 
 bool LWebletOriginIsHttps(std::string_view url) {
   const std::size_t schemeEnd = url.find("://");
-  return schemeEnd != std::string_view::npos && LowerCase(url.substr(0, schemeEnd)) == "https";
+  return schemeEnd != std::string_view::npos && LSettingsLowerCase(url.substr(0, schemeEnd)) == "https";
 }
 
 bool WLCheckSameOrigin(LWebletForm& form) {

@@ -3,11 +3,11 @@
 // and the report always show the same choice.
 
 #include <algorithm>
-#include <cctype>
 #include <ctime>
 #include <vector>
 
 #include "foundation/date_time.h"
+#include "foundation/settings_parse.h"
 #include "model/registry_lists.h"
 #include "model/registry_text.h"
 #include "web/current_user.h"
@@ -54,20 +54,9 @@ struct ListedUser {
   std::string email;
 };
 
+// Bytes compared as unsigned, without regard to ASCII case.
 bool LessByName(const ListedUser& a, const ListedUser& b) {
-  return std::lexicographical_compare(
-      a.name.begin(), a.name.end(), b.name.begin(), b.name.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) <
-               std::tolower(static_cast<unsigned char>(y));
-      });
-}
-
-bool SameAddress(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
+  return LSettingsLowerCase(a.name) < LSettingsLowerCase(b.name);
 }
 
 // Administrators and accountants see everyone; others the users they
@@ -80,7 +69,7 @@ std::vector<ListedUser> VisibleUsers(LKXUser& me, bool includeSelf) {
     LKXUser& user = it.Get();
     const std::string email = user.GetEmail();
     if (email.empty()) continue;
-    const bool self = SameAddress(email, myEmail);
+    const bool self = LSettingsEqualNoCase(email, myEmail);
     const bool visible = seesAll || (self ? includeSelf
                                           : KXCommaListContains(user.GetText(kKXUserManager),
                                                                 myEmail));
@@ -96,7 +85,7 @@ void WriteUserSelect(LWebletForm& form, LKXUser& me, const BarState& state, bool
             "onchange=\"evChange('userselect')\">");
   const std::vector<ListedUser> users = VisibleUsers(me, includeSelf);
   const auto chosen = std::find_if(users.begin(), users.end(), [&](const ListedUser& u) {
-    return SameAddress(u.email, state.user);
+    return LSettingsEqualNoCase(u.email, state.user);
   });
   wfformat(form, "<option value=\"\"%s>%s</option>", chosen == users.end() ? " selected" : "",
            kSelectUserText);

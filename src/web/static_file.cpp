@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 #include <string>
 
 #include "engine/byte_transport.h"
@@ -104,16 +105,35 @@ bool SendFile(LThread* thread, LByteTransport& out, int fileFd, off_t size, std:
   return SendPlain(thread, out, fileFd, size, header);
 }
 
+// A file opened for an answer; the lock is released before the file is
+// closed.
 struct OpenFile {
   LUniqueFd fd;
   struct stat info {};
+  std::optional<LFileLockGuard> lock;
+  std::string tag;
+  std::string now;
 };
+
+enum class FileState { kMissing, kUnchanged, kToSend };
 
 // O_NONBLOCK: opening a pipe that someone left in the web root must not
 // hang the connection; it is refused as not a regular file.
 bool OpenRegularFile(const std::string& path, OpenFile& file) {
   file.fd = LUniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   return file.fd && ::fstat(file.fd.Get(), &file.info) == 0 && S_ISREG(file.info.st_mode);
+}
+
+// Opens and share-locks `path`, and tells whether the browser's copy is
+// still current.
+FileState OpenForAnswer(const std::string& path, const LFileConditions& conditions, OpenFile& file) {
+  if (!OpenRegularFile(path, file)) return FileState::kMissing;
+  file.lock.emplace(file.fd.Get(), LOCK_SH, kFileLockTimeoutMs);
+  file.tag = LHttpEntityTag(file.info.st_mtime, file.info.st_size);
+  if (LHttpIfNoneMatchHolds(conditions.ifNoneMatch, file.tag)) return FileState::kUnchanged;
+  file.now = LHttpDateText(LDateTime::Now().value);
+  if (LHttpIfModifiedSinceMatches(conditions.ifModifiedSince, file.now)) return FileState::kUnchanged;
+  return FileState::kToSend;
 }
 
 }  // namespace
@@ -129,20 +149,16 @@ LFileConditions LFileConditionsOf(const LHashTable& headers, std::int64_t versio
 LStaticFileOutcome LServeStaticFile(LThread* thread, LByteTransport& out, const std::string& path,
                                     const LFileConditions& conditions) {
   OpenFile file;
-  if (!OpenRegularFile(path, file)) {
-    return SendFixed(thread, out, kLHttpNotFoundEmpty, LStaticFileOutcome::kNotFound);
-  }
-  LFileLockGuard lock(file.fd.Get(), LOCK_SH, kFileLockTimeoutMs);
-  const std::string tag = LHttpEntityTag(file.info.st_mtime, file.info.st_size);
-  if (LHttpIfNoneMatchHolds(conditions.ifNoneMatch, tag)) {
-    return SendFixed(thread, out, kLHttpNotModified, LStaticFileOutcome::kNotModified);
-  }
-  const std::string now = LHttpDateText(LDateTime::Now().value);
-  if (LHttpIfModifiedSinceMatches(conditions.ifModifiedSince, now)) {
-    return SendFixed(thread, out, kLHttpNotModified, LStaticFileOutcome::kNotModified);
+  switch (OpenForAnswer(path, conditions, file)) {
+    case FileState::kMissing:
+      return SendFixed(thread, out, kLHttpNotFoundEmpty, LStaticFileOutcome::kNotFound);
+    case FileState::kUnchanged:
+      return SendFixed(thread, out, kLHttpNotModified, LStaticFileOutcome::kNotModified);
+    case FileState::kToSend:
+      break;
   }
   const char* type = LMimeTypeForPath(path);
-  const std::string header = LHttpFileHeader(file.info.st_size, type, now, tag);
+  const std::string header = LHttpFileHeader(file.info.st_size, type, file.now, file.tag);
   if (!SendFile(thread, out, file.fd.Get(), file.info.st_size, type, header, conditions.gzip)) {
     return LStaticFileOutcome::kSendFailed;
   }
@@ -161,21 +177,17 @@ LStaticFileOutcome LServeHandedOutFile(LThread* thread, LByteTransport& out, con
                                        std::string_view contentType, std::string_view attachmentName,
                                        const LFileConditions& conditions) {
   OpenFile file;
-  if (!OpenRegularFile(path, file)) {
-    return SendFixed(thread, out, kLHttpNotFoundEmpty, LStaticFileOutcome::kNotFound);
+  switch (OpenForAnswer(path, conditions, file)) {
+    case FileState::kMissing:
+      return SendFixed(thread, out, kLHttpNotFoundEmpty, LStaticFileOutcome::kNotFound);
+    case FileState::kUnchanged:
+      return SendFixed(thread, out, std::string(kHandedOutNotModified) + "ETag: \"" + file.tag + "\"\r\n\r\n",
+                       LStaticFileOutcome::kNotModified);
+    case FileState::kToSend:
+      break;
   }
-  LFileLockGuard lock(file.fd.Get(), LOCK_SH, kFileLockTimeoutMs);
-  const std::string tag = LHttpEntityTag(file.info.st_mtime, file.info.st_size);
-  const std::string tagLine = "ETag: \"" + tag + "\"\r\n\r\n";
-  if (LHttpIfNoneMatchHolds(conditions.ifNoneMatch, tag)) {
-    return SendFixed(thread, out, std::string(kHandedOutNotModified) + tagLine,
-                     LStaticFileOutcome::kNotModified);
-  }
-  const std::string now = LHttpDateText(LDateTime::Now().value);
-  if (LHttpIfModifiedSinceMatches(conditions.ifModifiedSince, now)) {
-    return SendFixed(thread, out, std::string(kHandedOutNotModified) + tagLine,
-                     LStaticFileOutcome::kNotModified);
-  }
+  const std::string& tag = file.tag;
+  const std::string& now = file.now;
   std::string header = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(file.info.st_size) +
                        "\r\nContent-Type: " + std::string(contentType) +
                        "\r\nCache-Control: private, no-cache\r\nX-Content-Type-Options: nosniff\r\n";

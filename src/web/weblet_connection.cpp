@@ -74,7 +74,7 @@ void LWebletConnection::ThreadFunction() {
   if (next == Next::kCloseGracefully) CloseGracefully();
 }
 
-LWebletConnection::Next LWebletConnection::ServeRequest() {
+std::optional<LWebletConnection::Next> LWebletConnection::ReceiveHead(LHttpRequestParser& parser, LHttpStep& step) {
   LByteTransport& in = *transport_;
   // An idle connection may wait for its next request; the head's deadline
   // starts with the request's first byte.
@@ -85,8 +85,7 @@ LWebletConnection::Next LWebletConnection::ServeRequest() {
       kLProcessDone) {
     return Next::kDrop;
   }
-  LHttpRequestParser parser;
-  LHttpStep step = parser.OnRequestLine(line);
+  step = parser.OnRequestLine(line);
   while (step == LHttpStep::kHeaderLine) {
     if (in.RecvLine(this, line, kLMaxText, kHeaderLineTimeoutMs, headDeadline) !=
         kLProcessDone) {
@@ -95,22 +94,38 @@ LWebletConnection::Next LWebletConnection::ServeRequest() {
     step = parser.OnHeaderLine(line);
   }
   if (step == LHttpStep::kHeadersDone) step = parser.BeginBody();
+  return std::nullopt;
+}
+
+std::optional<LWebletConnection::Next> LWebletConnection::ReceiveBody(LHttpRequestParser& parser,
+                                                                      LBytesInFlightShare& bodyShare,
+                                                                      LHttpStep& step) {
+  LByteTransport& in = *transport_;
+  const std::size_t length = parser.BodyLength();
+  std::string body;
+  switch (LReceiveRequestBody(this, in, length, kBodyTimeoutExtraMs,
+                              BodyPace().DeadlineFor(length), bodyShare, body)) {
+    case LBodyOutcome::kReceived:
+      break;
+    case LBodyOutcome::kFailed:
+      return Next::kDrop;
+    case LBodyOutcome::kOverBudget:
+      (void)in.Send(this, kLHttpBodiesBusy, sizeof kLHttpBodiesBusy - 1, kRejectSendTimeoutMs);
+      return Next::kCloseGracefully;
+  }
+  step = parser.OnBody(body);
+  return std::nullopt;
+}
+
+LWebletConnection::Next LWebletConnection::ServeRequest() {
+  LByteTransport& in = *transport_;
+  LHttpRequestParser parser;
+  LHttpStep step = LHttpStep::kRequestLine;
+  if (const std::optional<Next> failed = ReceiveHead(parser, step)) return *failed;
   // Held until the request is answered: the body's bytes live as long.
   LBytesInFlightShare bodyShare(LRequestBodyBudget());
   if (step == LHttpStep::kBody) {
-    const std::size_t length = parser.BodyLength();
-    std::string body;
-    switch (LReceiveRequestBody(this, in, length, kBodyTimeoutExtraMs,
-                                BodyPace().DeadlineFor(length), bodyShare, body)) {
-      case LBodyOutcome::kReceived:
-        break;
-      case LBodyOutcome::kFailed:
-        return Next::kDrop;
-      case LBodyOutcome::kOverBudget:
-        (void)in.Send(this, kLHttpBodiesBusy, sizeof kLHttpBodiesBusy - 1, kRejectSendTimeoutMs);
-        return Next::kCloseGracefully;
-    }
-    step = parser.OnBody(body);
+    if (const std::optional<Next> failed = ReceiveBody(parser, bodyShare, step)) return *failed;
   }
   if (step != LHttpStep::kReady) {
     const char* reject = parser.RejectText();

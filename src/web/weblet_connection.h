@@ -8,13 +8,16 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/byte_transport.h"
+#include "engine/bytes_in_flight.h"
 #include "engine/ip_socket_tcp.h"
 #include "engine/transfer_pace.h"
 #include "foundation/detached_thread.h"
 #include "web/address_slots.h"
+#include "web/request_parser.h"
 #include "web/url_table.h"
 
 class LTlsServerContext;
@@ -83,6 +86,11 @@ class LWebletConnection : public LDetachedThread {
   std::unique_ptr<LByteTransport> OpenTransport();
   // Reads and answers one request.
   Next ServeRequest();
+  // The request line and header lines, up to `step` after them; a value
+  // when the connection ends here.
+  std::optional<Next> ReceiveHead(LHttpRequestParser& parser, LHttpStep& step);
+  // The body, within the budget of bodies in flight held by `bodyShare`.
+  std::optional<Next> ReceiveBody(LHttpRequestParser& parser, LBytesInFlightShare& bodyShare, LHttpStep& step);
   // The file that a page name without handler stands for.
   std::string StaticFilePath(const std::string& pageName) const;
   // Sends what is left to send, then waits (briefly) for the peer to close,

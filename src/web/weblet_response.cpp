@@ -1,10 +1,10 @@
 #include "web/weblet_response.h"
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 
 #include "engine/byte_transport.h"
+#include "foundation/settings_parse.h"
 #include "web/content_coding.h"
 #include "web/gzip_deflater.h"
 #include "web/http_responses.h"
@@ -17,13 +17,7 @@ constexpr int kCompressedSendTimeoutMs = 20000;
 constexpr std::string_view kHeadEnd = "\r\n\r\n";
 
 bool StartsNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i]))) {
-      return false;
-    }
-  }
-  return true;
+  return text.size() >= prefix.size() && LSettingsEqualNoCase(text.substr(0, prefix.size()), prefix);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <thread>
 #include <unordered_map>
 
+#include "foundation/settings_parse.h"
 #include "sim_station.h"
 
 namespace {
@@ -47,11 +48,6 @@ struct Shared {
   bool started = false;
   Clock::time_point runStart;
 };
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 // Presence locations read "L<station>-<number>".
 bool ParseToken(const std::string& location, std::size_t& station, std::uint64_t& number) {
@@ -205,11 +201,11 @@ void FindMates(std::vector<StationRun>& runs, const std::vector<KXSimAccount>& a
   for (std::size_t i = 0; i < accounts.size(); ++i) {
     runs[i].index = i;
     runs[i].deaf = deafEvery > 0 && i % deafEvery == 0 && i / deafEvery < static_cast<std::size_t>(deaf);
-    if (!accounts[i].team.empty()) teams[Lower(accounts[i].team)].push_back(i);
+    if (!accounts[i].team.empty()) teams[LSettingsLowerCase(accounts[i].team)].push_back(i);
   }
   for (std::size_t i = 0; i < accounts.size(); ++i) {
     if (accounts[i].team.empty()) continue;
-    for (std::size_t mate : teams[Lower(accounts[i].team)]) {
+    for (std::size_t mate : teams[LSettingsLowerCase(accounts[i].team)]) {
       if (mate != i && !runs[mate].deaf) runs[i].mates.push_back(mate);
     }
   }

@@ -54,12 +54,6 @@ void TextCell(std::string& out, std::string_view text) {
   out += "&nbsp;</td>";
 }
 
-std::string Duration(std::int32_t seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2d:%.2d:%.2d", seconds / 3600, seconds / 60 % 60, seconds % 60);
-  return text;
-}
-
 }  // namespace
 
 void WLViewActivity(LWebletForm& form) {
@@ -145,7 +139,7 @@ void LKXViewActivityPage::DoSearch(const std::string& email, LDateTime date, std
   for (const LKXActivityEntry& e : entries) {
     out += "</tr><tr>";
     Cell(out, KXClockText(e.start));
-    Cell(out, Duration(e.duration));
+    Cell(out, KXClockText(e.duration));
     Cell(out, (e.flags & 1) != 0 ? "Private" : "Working");
     Cell(out, std::to_string(e.keys));
     Cell(out, std::to_string(e.clicks));

@@ -21,12 +21,6 @@ constexpr int kTableId = 110;
 constexpr char kSortScript[] = "<script type=\"text/javascript\" src=\"sorttable.js\"></script>";
 constexpr char kOnLoad[] = "window.onload=function(){initSearchBar();initTable(\"110\");}";
 
-std::string Clock(std::int32_t seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2d:%.2d:%.2d", seconds / 3600, seconds / 60 % 60, seconds % 60);
-  return text;
-}
-
 std::vector<std::string> SplitAddresses(std::string_view text) {
   std::vector<std::string> out;
   while (!text.empty()) {
@@ -141,27 +135,20 @@ void LKXViewAppUsagePage::DoSearchSingle(const std::string& email, LDateTime sta
   const bool ascending = std::string_view(form.Params().GetParm("bAsc")) == "1";
   LHtmlList list(form, LHtmlFormatChecked("viewappusage?seluser=%s&date=%s&enddate=%s&direct=true", user, first, last),
                  1, ascending);
-  list.AddColumn("Application", 40, LHtmlList::kAlignCenter, true);
-  list.AddColumn("Time Spent", 15, LHtmlList::kAlignCenter, true);
-  list.AddColumn("Percentage", 15, LHtmlList::kAlignCenter, true);
-  list.AddColumn("Key Strokes", 15, LHtmlList::kAlignCenter, true);
-  list.AddColumn("Mouse Clicks", 15, LHtmlList::kAlignCenter, true);
-  for (const LKXAppUsage& e : usage.Entries()) {
-    LHtmlListRow row;
+  const auto application = [&](LHtmlListRow& row, const LKXAppUsage& e) {
     row.AddCellPrintFWithOrder(
         e.name,
         "<div align=left><a href=\"docanalyse?seluser=%s&date=%s&enddate=%s&appname=%s&direct=true\">%H</a></div>",
         user, first, last, LHrefValue(e.name), e.name);
-    row.AddCellPrintFWithOrder(e.seconds, "%s", Clock(e.seconds));
+  };
+  const auto percentage = [total](LHtmlListRow& row, const LKXAppUsage& e) {
     const double percent = total > 0 ? 100.0 * e.seconds / static_cast<double>(total) : 0.0;
     char text[32];
     std::snprintf(text, sizeof text, "%.2f", percent);
     row.AddCellPrintFWithOrder(static_cast<int>(total > 0 ? std::int64_t{e.seconds} * 1000000 / total : 0),
                                "<div align=right>%s%%</div>", text);
-    row.AddCellPrintFWithOrder(e.keys, "<div align=right>%d</div>", e.keys);
-    row.AddCellPrintFWithOrder(e.clicks, "<div align=right>%d</div>", e.clicks);
-    list.AddRow(std::move(row));
-  }
+  };
+  KXFillUsageTable(list, usage.Entries(), application, percentage);
   WriteWithChart(form, list, Entries(usage));
 }
 
@@ -214,10 +201,10 @@ void LKXViewAppUsagePage::UserComparisonOpen(LKXUser& viewer, const std::vector<
       } else {
         row.AddCellPrintFWithOrder(found->seconds,
                                    "<div align=center><big>%s</big><br><tt>KEY&nbsp;%d&nbsp;MSE&nbsp;%d</tt></div>",
-                                   Clock(found->seconds), found->keys, found->clicks);
+                                   KXClockText(found->seconds), found->keys, found->clicks);
       }
     }
-    row.AddCellPrintFWithOrder(app.seconds, "<div align=center><big>%s</big></div>", Clock(app.seconds));
+    row.AddCellPrintFWithOrder(app.seconds, "<div align=center><big>%s</big></div>", KXClockText(app.seconds));
     list.AddRow(std::move(row));
   }
   WriteWithChart(form, list, rows);

@@ -266,104 +266,122 @@ void LKXConfigPage::Generate() {
   EndGroupBox();
 }
 
-bool LKXConfigPage::CmOk() {
+// The form's values once they passed their checks.
+struct LKXConfigPage::Posted {
   int values[std::size(kNumbers)] = {};
+  bool normalBreak = false;
+  std::string breakFrom, breakTo;
+  std::string allowance, days, fortnightStart, privatePrograms, businessPrograms;
+};
+
+bool LKXConfigPage::ReadNumbers(Posted& posted) {
   for (std::size_t i = 0; i < std::size(kNumbers); ++i) {
     const LConfigNumber& number = kNumbers[i];
     // The value in effect passes as it is shown, even where only a hand
     // edit could have stored it ("AutoDeleteDays" 0 keeps every screenshot).
-    const bool read = ReadNumber(GetControlValue(number.id), values[i]);
-    if (!read || (values[i] != KXOrgGetInt(number.key) && !KXOrgInRange(number.key, values[i]))) {
+    const bool read = ReadNumber(GetControlValue(number.id), posted.values[i]);
+    if (!read || (posted.values[i] != KXOrgGetInt(number.key) && !KXOrgInRange(number.key, posted.values[i]))) {
       PopupControlDataInvalid(number.id, KXOrgSettingOf(number.key).range_message);
       return false;
     }
   }
-  const bool normalBreak = GetRadioCheck(kNormalBreakId);
-  std::string breakFrom, breakTo;
-  GetTextAndTrim(kBreakFromId, breakFrom);
-  GetTextAndTrim(kBreakToId, breakTo);
-  if (normalBreak) {
-    // Empty times are no break time yet, as on a fresh installation.
-    for (const auto& [id, text] : {std::pair{kBreakFromId, &breakFrom}, std::pair{kBreakToId, &breakTo}}) {
-      if (text->empty()) continue;
-      if (!LDayTime::ValidateDateHHCMMCSS(*text)) {
-        PopupControlDataInvalid(id, kLConfigTimeFormat);
-        return false;
-      }
-      LDayTime time;
-      time.SetText(*text);
-      *text = time.GetText();
-    }
-    if (!breakFrom.empty() && !breakTo.empty() && breakTo < breakFrom) {
-      PopupControlDataInvalid(kBreakToId, kLConfigBreakOrder);
+  return true;
+}
+
+bool LKXConfigPage::ReadBreak(Posted& posted) {
+  posted.normalBreak = GetRadioCheck(kNormalBreakId);
+  GetTextAndTrim(kBreakFromId, posted.breakFrom);
+  GetTextAndTrim(kBreakToId, posted.breakTo);
+  if (!posted.normalBreak) return true;
+  // Empty times are no break time yet, as on a fresh installation.
+  for (const auto& [id, text] :
+       {std::pair{kBreakFromId, &posted.breakFrom}, std::pair{kBreakToId, &posted.breakTo}}) {
+    if (text->empty()) continue;
+    if (!LDayTime::ValidateDateHHCMMCSS(*text)) {
+      PopupControlDataInvalid(id, kLConfigTimeFormat);
       return false;
     }
+    LDayTime time;
+    time.SetText(*text);
+    *text = time.GetText();
   }
-  std::string allowance;
-  GetTextAndTrim(kLeaveAllowanceId, allowance);
-  if (!allowance.empty() && !KXIsLeaveDaysText(allowance)) {
+  if (!posted.breakFrom.empty() && !posted.breakTo.empty() && posted.breakTo < posted.breakFrom) {
+    PopupControlDataInvalid(kBreakToId, kLConfigBreakOrder);
+    return false;
+  }
+  return true;
+}
+
+bool LKXConfigPage::ReadTexts(Posted& posted) {
+  GetTextAndTrim(kLeaveAllowanceId, posted.allowance);
+  if (!posted.allowance.empty() && !KXIsLeaveDaysText(posted.allowance)) {
     PopupControlDataInvalid(kLeaveAllowanceId, KXOrgSettingOf(LKXOrg::kDefaultLeaveAllowanceDays).range_message);
     return false;
   }
-  if (!allowance.empty()) allowance = std::to_string(std::atoi(allowance.c_str()));
-  std::string days, fortnightStart, privatePrograms, businessPrograms;
-  GetText(kDaysOfMonthDaysId, days);
-  GetTextAndTrim(kFortnightStartId, fortnightStart);
-  GetText(kPrivateProgramsId, privatePrograms);
-  GetText(kBusinessProgramsId, businessPrograms);
-  if (!IsDaysOfMonthList(days)) {
+  if (!posted.allowance.empty()) posted.allowance = std::to_string(std::atoi(posted.allowance.c_str()));
+  GetText(kDaysOfMonthDaysId, posted.days);
+  GetTextAndTrim(kFortnightStartId, posted.fortnightStart);
+  GetText(kPrivateProgramsId, posted.privatePrograms);
+  GetText(kBusinessProgramsId, posted.businessPrograms);
+  if (!IsDaysOfMonthList(posted.days)) {
     PopupControlDataInvalid(kDaysOfMonthDaysId, kLConfigDaysOfMonth);
     return false;
   }
-  if (!fortnightStart.empty() && !KXIsDateText(fortnightStart)) {
+  if (!posted.fortnightStart.empty() && !KXIsDateText(posted.fortnightStart)) {
     PopupControlDataInvalid(kFortnightStartId, kLConfigDateFormat);
     return false;
   }
   // The settings file keeps one line per key: a line break would cut the
   // list there without a word.
-  for (const auto& [id, text] : {std::pair{kPrivateProgramsId, &privatePrograms},
-                                 std::pair{kBusinessProgramsId, &businessPrograms}}) {
+  for (const auto& [id, text] : {std::pair{kPrivateProgramsId, &posted.privatePrograms},
+                                 std::pair{kBusinessProgramsId, &posted.businessPrograms}}) {
     if (HasLineBreak(*text)) {
       PopupControlDataInvalid(id, kLConfigOneLine);
       return false;
     }
   }
+  return true;
+}
 
+// Only what the form changed is stored: a form sent back as it was shown
+// leaves every file as it was.
+bool LKXConfigPage::Store(const Posted& posted) {
   const int captions = GetRadioCheck(kCaptionsNoneId) ? -1 : GetRadioCheck(kCaptionsPerUserId) ? 1 : 0;
-  // Only what the form changed is stored: a form sent back as it was shown
-  // leaves every file as it was.
   LKXOrgChanges changes;
-  changes.EditInt(LKXOrg::kAutoDeleteDays, values[0]);
+  changes.EditInt(LKXOrg::kAutoDeleteDays, posted.values[0]);
   changes.EditBool(LKXOrg::kLeaveApprovalRequired, GetCheck(kLeaveApprovalId));
-  changes.EditText(LKXOrg::kDefaultLeaveAllowanceDays, allowance);
+  changes.EditText(LKXOrg::kDefaultLeaveAllowanceDays, posted.allowance);
   changes.EditBool(LKXOrg::kAutoDetectHolidays, GetCheck(kAutoDetectHolidaysId));
   changes.EditInt(LKXOrg::kShowUserCaptions, captions);
   changes.EditBool(LKXOrg::kConnectRemote, GetRadioCheck(kSomeRemoteId));
   for (const LConfigModeBox& mode : kModeBoxes) changes.EditBool(mode.box.key, GetCheck(mode.box.id));
-  changes.EditInt(LKXOrg::kDefaultWorkHours, values[1]);
-  changes.EditInt(LKXOrg::kToleranceTime, values[2]);
-  changes.EditBool(LKXOrg::kBreakTimeExclude, normalBreak);
-  if (normalBreak) {
-    changes.EditText(LKXOrg::kBreakTimeFrom, breakFrom);
-    changes.EditText(LKXOrg::kBreakTimeTo, breakTo);
+  changes.EditInt(LKXOrg::kDefaultWorkHours, posted.values[1]);
+  changes.EditInt(LKXOrg::kToleranceTime, posted.values[2]);
+  changes.EditBool(LKXOrg::kBreakTimeExclude, posted.normalBreak);
+  if (posted.normalBreak) {
+    changes.EditText(LKXOrg::kBreakTimeFrom, posted.breakFrom);
+    changes.EditText(LKXOrg::kBreakTimeTo, posted.breakTo);
   }
   for (const LConfigCheckBox& box : kWeeklyReportBoxes) changes.EditBool(box.key, GetCheck(box.id));
-  changes.EditInt(LKXOrg::kWeeklyReportEnoughHoursTolerance, values[3]);
+  changes.EditInt(LKXOrg::kWeeklyReportEnoughHoursTolerance, posted.values[3]);
   for (const LConfigCheckBox& box : kWarningBoxes) changes.EditBool(box.key, GetCheck(box.id));
-  changes.EditInt(LKXOrg::kInsufficientHoursWarningTolerance, values[4]);
+  changes.EditInt(LKXOrg::kInsufficientHoursWarningTolerance, posted.values[4]);
   for (const LConfigCheckBox& box : kCasualBoxes) changes.EditBool(box.key, GetCheck(box.id));
-  changes.EditText(LKXOrg::kCasualHoursEmailToHRDaysOfMonthDays, days);
-  changes.EditText(LKXOrg::kCasualHoursEmailToHREndOfFortnightStartDate, fortnightStart);
+  changes.EditText(LKXOrg::kCasualHoursEmailToHRDaysOfMonthDays, posted.days);
+  changes.EditText(LKXOrg::kCasualHoursEmailToHREndOfFortnightStartDate, posted.fortnightStart);
   changes.EditBool(kCasualManagerBox.key, GetCheck(kCasualManagerBox.id));
   for (const LConfigCheckBox& box : kPrivateBoxes) changes.EditBool(box.key, GetCheck(box.id));
-  changes.EditText(LKXOrg::kPrivatePrograms, privatePrograms);
+  changes.EditText(LKXOrg::kPrivatePrograms, posted.privatePrograms);
   changes.EditBool(kBusinessListBox.key, GetCheck(kBusinessListBox.id));
-  changes.EditText(LKXOrg::kBusinessPrograms, businessPrograms);
-  if (!changes.Write()) {
-    PopupControlDataInvalid(kAutoDeleteDaysId, kLConfigNotStored);
-    return false;
-  }
-  return true;
+  changes.EditText(LKXOrg::kBusinessPrograms, posted.businessPrograms);
+  if (changes.Write()) return true;
+  PopupControlDataInvalid(kAutoDeleteDaysId, kLConfigNotStored);
+  return false;
+}
+
+bool LKXConfigPage::CmOk() {
+  Posted posted;
+  return ReadNumbers(posted) && ReadBreak(posted) && ReadTexts(posted) && Store(posted);
 }
 
 void WLConfigPage(LWebletForm& form) {

@@ -17,6 +17,13 @@ class LKXConfigPage : public LKXWebDialog {
   void InitDialog() override;
   void Generate() override;
   bool CmOk() override;
+
+ private:
+  struct Posted;
+  bool ReadNumbers(Posted& posted);
+  bool ReadBreak(Posted& posted);
+  bool ReadTexts(Posted& posted);
+  bool Store(const Posted& posted);
 };
 
 inline constexpr char kLConfigNoCurrentUser[] = "Can not find current user!";

@@ -2,11 +2,11 @@
 
 #include <sys/stat.h>
 
-#include <cctype>
 #include <mutex>
 #include <string>
 #include <unordered_map>
 
+#include "foundation/settings_parse.h"
 #include "hours/work_hours.h"
 #include "model/core_data.h"
 #include "model/org_settings.h"
@@ -50,8 +50,7 @@ std::string Fingerprint(LKXUser& user, std::string_view email, LDateTime day) {
 }  // namespace
 
 std::int32_t KXCachedDayMinutes(LTimePeriodList& list, LKXUser& user, std::string_view email, LDateTime day) {
-  std::string key(email);
-  for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  std::string key = LSettingsLowerCase(email);
   key += "|" + day.GetDateText();
   std::string fingerprint = Fingerprint(user, email, day);
   {

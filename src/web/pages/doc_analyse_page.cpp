@@ -6,6 +6,7 @@
 #include "web/pages/hours_viewer.h"
 #include "web/pages/monitor_access.h"
 #include "web/pages/report_dates.h"
+#include "web/pages/usage_chart.h"
 #include "web/period_prompt.h"
 #include "web/uri_codec.h"
 #include "web/weblet_send.h"
@@ -16,12 +17,6 @@ constexpr int kTableId = 110;
 constexpr char kTitle[] = "Generate Document Usage Report";
 constexpr char kSortScript[] = "<script type=\"text/javascript\" src=\"sorttable.js\"></script>";
 constexpr char kOnLoad[] = "window.onload=function(){initTable(\"110\");}";
-
-std::string Clock(std::int32_t seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2d:%.2d:%.2d", seconds / 3600, seconds / 60 % 60, seconds % 60);
-  return text;
-}
 
 // Whole numbers only: seconds * 100 / total, a point, and the next two
 // digits, so the figures add up the same on every machine.
@@ -97,19 +92,11 @@ void LKXDocAnalysePage::Generate() {
                  LHtmlFormatChecked("docanalyse?seluser=%s&date=%s&enddate=%s&appname=%s&direct=true",
                                     LHrefValue(email), start.GetDateText(), end.GetDateText(), LHrefValue(appname)),
                  1, ascending);
-  list.AddColumn("Application", 40, LHtmlList::kAlignCenter, true);
-  list.AddColumn("Time Spent", 15, LHtmlList::kAlignCenter, true);
-  list.AddColumn("Percentage", 15, LHtmlList::kAlignCenter, true);
-  list.AddColumn("Key Strokes", 15, LHtmlList::kAlignCenter, true);
-  list.AddColumn("Mouse Clicks", 15, LHtmlList::kAlignCenter, true);
-  for (const LKXAppUsage& e : usage.Entries()) {
-    LHtmlListRow row;
-    row.AddCellPrintFWithOrder(e.name, "<div align=left>%H</div>", e.name);
-    row.AddCellPrintFWithOrder(e.seconds, "%s", Clock(e.seconds));
-    row.AddCellPrintFWithOrder(e.seconds, "<div align=right>%s%%</div>", Percentage(e.seconds, total));
-    row.AddCellPrintFWithOrder(e.keys, "<div align=right>%d</div>", e.keys);
-    row.AddCellPrintFWithOrder(e.clicks, "<div align=right>%d</div>", e.clicks);
-    list.AddRow(std::move(row));
-  }
+  KXFillUsageTable(
+      list, usage.Entries(),
+      [](LHtmlListRow& row, const LKXAppUsage& e) { row.AddCellPrintFWithOrder(e.name, "<div align=left>%H</div>", e.name); },
+      [total](LHtmlListRow& row, const LKXAppUsage& e) {
+        row.AddCellPrintFWithOrder(e.seconds, "<div align=right>%s%%</div>", Percentage(e.seconds, total));
+      });
   list.Write(form, 100, kTableId);
 }

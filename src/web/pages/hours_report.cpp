@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "foundation/ascii_text.h"
 #include "hours/required_minutes.h"
 #include "hours/work_hours.h"
 #include "model/users.h"
@@ -10,19 +11,13 @@
 
 namespace {
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
-  return text;
-}
-
 std::vector<std::string> Addresses(std::string_view list) {
   std::vector<std::string> out;
   std::size_t pos = 0;
   while (pos <= list.size()) {
     std::size_t comma = list.find(',', pos);
     if (comma == std::string_view::npos) comma = list.size();
-    const std::string_view item = Trim(list.substr(pos, comma - pos));
+    const std::string_view item = LTrimBlanks(list.substr(pos, comma - pos));
     if (!item.empty()) out.emplace_back(item);
     pos = comma + 1;
   }

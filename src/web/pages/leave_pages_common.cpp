@@ -1,8 +1,8 @@
 #include "web/pages/leave_pages_common.h"
 
 #include <algorithm>
-#include <cctype>
 
+#include "foundation/settings_parse.h"
 #include "model/registry_lists.h"
 #include "model/registry_text.h"
 #include "model/users.h"
@@ -39,25 +39,19 @@ const char* LLeaveStatusHtml(int status) {
 
 namespace {
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lower;
-}
-
 }  // namespace
 
 bool LKXUserNames::Find(std::string_view email, std::string& name) {
   if (!loaded_) {
     loaded_ = true;
     for (LKXUserListIterator it(gKXUsersList); it.Next();) {
-      names_.emplace_back(Lower(it.Get().GetEmail()), it.Get().GetName());
+      names_.emplace_back(LSettingsLowerCase(it.Get().GetEmail()), it.Get().GetName());
     }
     // The first record of an address wins, as in KXGetUser.
     std::stable_sort(names_.begin(), names_.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
   }
-  const std::string key = Lower(email);
+  const std::string key = LSettingsLowerCase(email);
   const auto found = std::lower_bound(names_.begin(), names_.end(), key,
                                       [](const auto& entry, const std::string& k) { return entry.first < k; });
   if (found == names_.end() || found->first != key) return false;

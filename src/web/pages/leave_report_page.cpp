@@ -59,43 +59,9 @@ void CopyChoices(LWebletForm& form) {
 LKXLeaveReportPage::LKXLeaveReportPage(LWebletForm& form, std::vector<std::string> notices)
     : LKXWebPage(form, "leavereportpost", "leavereport.html", "User Leave Report"), notices_(std::move(notices)) {}
 
-void LKXLeaveReportPage::Generate() {
-  LWebletForm& form = Form();
-  if (!KXOrgGetBool(LKXOrg::kModeLeave)) {
-    WLWriteLeaveDisabled(form);
-    return;
-  }
-  std::string selUser = form.Session().GetParm("seluser");
-  const std::string year = LLeaveYearOr(form.Session().GetParm("year"));
-  LKXUser viewer;
-  if (!KXGetCurrentUser(form, viewer)) {
-    WLSendRaw(form, kLNoCurrentUserText);
-    return;
-  }
-  // What a post refused is said first, whatever the page shows after it.
-  WLWriteLeaveNotices(form, notices_);
-  LKXUser user;
-  if (!KXGetUser(selUser, user)) {
-    selUser = FirstViewableUser(viewer);
-    if (selUser.empty() || !KXGetUser(selUser, user)) {
-      WLSendRaw(form, kLNotAuthorizedText);
-      return;
-    }
-    form.Session().SetParm("seluser", selUser);
-  }
-  selUser = user.GetEmail();
-  const bool mayEdit = KXMayEditLeaveOf(viewer, selUser);
-  if (!mayEdit && !KXSameName(viewer.GetEmail(), selUser)) {
-    WLSendRaw(form, kLNoAuthorityText);
-    return;
-  }
-  const bool edit = mayEdit && std::string(form.Session().GetParm("edit")) == "true";
-  AddSearchBar(true, false, false, false, mayEdit, true, true);
+namespace {
 
-  LHtmlList list(form,
-                 LHtmlFormatChecked("leavereport?seluser=%U&year=%s&edit=%s", selUser, year,
-                                    edit ? "true" : "false"),
-                 edit ? 1 : 0, true);
+void AddColumns(LHtmlList& list, bool edit) {
   if (edit) list.AddColumnRawHTML(kLCheckAllTitle, 2, LHtmlList::kAlignRawTitle, false);
   list.AddColumn("Start Date", 13, LHtmlList::kAlignLeft, true);
   list.AddColumn("End Date", 13, LHtmlList::kAlignLeft, true);
@@ -104,31 +70,40 @@ void LKXLeaveReportPage::Generate() {
   list.AddColumn("Reason", 20, LHtmlList::kAlignLeft, true);
   list.AddColumn("Author", 20, LHtmlList::kAlignLeft, true);
   list.AddColumn("Status", 12, LHtmlList::kAlignLeft, true);
+}
 
-  std::vector<std::string> types = KXGetLeaveTypeNames();
-  std::vector<int> totals(std::min(types.size(), kMaxTotalledTypes), 0);
+// The row is this year's record; a leave across the year end says where
+// its other record is.
+const LKXLeaveRecord& OwnRecord(const LKXLeaveRequest& request, const std::string& year) {
+  const LKXLeaveRecord* own = &request.parts.front().record;
+  for (const LKXLeavePart& part : request.parts) {
+    if (part.year == year) own = &part.record;
+  }
+  return *own;
+}
+
+void AddToTotals(const std::vector<std::string>& types, std::vector<int>& totals, const std::string& type, int days) {
+  for (std::size_t t = 0; t < totals.size(); ++t) {
+    if (KXSameName(types[t], type)) {
+      totals[t] += days;
+      return;
+    }
+  }
+}
+
+// A row per leave of the year; the days of the approved (or, without
+// approval, of all) leaves are added to `totals`. Returns the row count.
+int AddLeaveRows(LHtmlList& list, const std::string& selUser, const std::string& year, bool edit,
+                 const std::vector<std::string>& types, std::vector<int>& totals) {
   const bool approvalRequired = KXOrgGetBool(LKXOrg::kLeaveApprovalRequired);
   const LKXHolidayCalendar holidays;
   LKXUserNames authors;
   int number = 0;
   const int yearNumber = std::atoi(year.c_str());
   for (const LKXLeaveRequest& request : KXReadLeaveRequests(selUser, yearNumber, yearNumber)) {
-    // The row is this year's record; a leave across the year end says
-    // where its other record is.
-    const LKXLeaveRecord* own = &request.parts.front().record;
-    for (const LKXLeavePart& part : request.parts) {
-      if (part.year == year) own = &part.record;
-    }
-    const LKXLeaveRecord& record = *own;
+    const LKXLeaveRecord& record = OwnRecord(request, year);
     const int days = CalculateHolidaysTaken(record.start, record.end, holidays);
-    if (record.IsApproved() || !approvalRequired) {
-      for (std::size_t t = 0; t < totals.size(); ++t) {
-        if (KXSameName(types[t], record.type)) {
-          totals[t] += days;
-          break;
-        }
-      }
-    }
+    if (record.IsApproved() || !approvalRequired) AddToTotals(types, totals, record.type, days);
     LHtmlListRow row;
     if (edit) {
       LAddLeaveEditCells(row, number, record, days, types);
@@ -144,22 +119,52 @@ void LKXLeaveReportPage::Generate() {
     list.AddRow(std::move(row));
     ++number;
   }
-  WLSendRaw(form, kLSortTableScript);
-  list.Write(form, 100, kLLeaveTableId);
+  return number;
+}
 
-  if (!edit) {
-    WLSendRaw(form, "<br><table border=0>");
-    for (std::size_t t = 0; t < totals.size(); ++t) {
-      wfformat(form, "<tr><td><b>%H:</b>&nbsp;</td><td><b>%d</b></td></tr>", types[t], totals[t]);
+}  // namespace
+
+// The user the report is of: the session's choice, else the first the
+// viewer may see; false (with the page's refusal sent) when there is none
+// or the viewer may neither edit nor is him.
+bool LKXLeaveReportPage::ChooseUser(LKXUser& viewer, LKXUser& user, bool& mayEdit) {
+  LWebletForm& form = Form();
+  std::string selUser = form.Session().GetParm("seluser");
+  if (!KXGetUser(selUser, user)) {
+    selUser = FirstViewableUser(viewer);
+    if (selUser.empty() || !KXGetUser(selUser, user)) {
+      WLSendRaw(form, kLNotAuthorizedText);
+      return false;
     }
-    WLSendRaw(form, "</table>");
-    const LKXLeaveBalance balance = KXLeaveBalance(user, yearNumber);
-    if (balance.kept) wfformat(form, "<p id=leavebalance><b>%H</b></p>", KXLeaveBalanceLine(balance, yearNumber));
-    if (KXSameName(viewer.GetEmail(), selUser)) WriteFeedSection(viewer);
-    AddJScriptFunction("window.onload=function(){initSearchBar();initTable(\"110\");}");
-    return;
+    form.Session().SetParm("seluser", selUser);
   }
-  AddInputHidden("count", number);
+  selUser = user.GetEmail();
+  mayEdit = KXMayEditLeaveOf(viewer, selUser);
+  if (!mayEdit && !KXSameName(viewer.GetEmail(), selUser)) {
+    WLSendRaw(form, kLNoAuthorityText);
+    return false;
+  }
+  return true;
+}
+
+void LKXLeaveReportPage::WriteTotals(LKXUser& viewer, LKXUser& user, const std::string& year,
+                                     const std::vector<std::string>& types, const std::vector<int>& totals) {
+  LWebletForm& form = Form();
+  WLSendRaw(form, "<br><table border=0>");
+  for (std::size_t t = 0; t < totals.size(); ++t) {
+    wfformat(form, "<tr><td><b>%H:</b>&nbsp;</td><td><b>%d</b></td></tr>", types[t], totals[t]);
+  }
+  WLSendRaw(form, "</table>");
+  const int yearNumber = std::atoi(year.c_str());
+  const LKXLeaveBalance balance = KXLeaveBalance(user, yearNumber);
+  if (balance.kept) wfformat(form, "<p id=leavebalance><b>%H</b></p>", KXLeaveBalanceLine(balance, yearNumber));
+  if (KXSameName(viewer.GetEmail(), user.GetEmail())) WriteFeedSection(viewer);
+  AddJScriptFunction("window.onload=function(){initSearchBar();initTable(\"110\");}");
+}
+
+void LKXLeaveReportPage::WriteEditButtons(int rows, const std::string& selUser, const std::string& year) {
+  LWebletForm& form = Form();
+  AddInputHidden("count", rows);
   AddInputHidden("year", year);
   AddInputHidden("seluser", selUser);
   LAddLeaveTickScript(*this);
@@ -170,6 +175,44 @@ void LKXLeaveReportPage::Generate() {
            "true", selUser, year);
   WLWriteLeaveButtons(form);
   AddJScriptFunction("window.onload=function(){validate();initSearchBar();initTable(\"110\");}");
+}
+
+void LKXLeaveReportPage::Generate() {
+  LWebletForm& form = Form();
+  if (!KXOrgGetBool(LKXOrg::kModeLeave)) {
+    WLWriteLeaveDisabled(form);
+    return;
+  }
+  const std::string year = LLeaveYearOr(form.Session().GetParm("year"));
+  LKXUser viewer;
+  if (!KXGetCurrentUser(form, viewer)) {
+    WLSendRaw(form, kLNoCurrentUserText);
+    return;
+  }
+  // What a post refused is said first, whatever the page shows after it.
+  WLWriteLeaveNotices(form, notices_);
+  LKXUser user;
+  bool mayEdit = false;
+  if (!ChooseUser(viewer, user, mayEdit)) return;
+  const std::string selUser = user.GetEmail();
+  const bool edit = mayEdit && std::string(form.Session().GetParm("edit")) == "true";
+  AddSearchBar(true, false, false, false, mayEdit, true, true);
+
+  LHtmlList list(form,
+                 LHtmlFormatChecked("leavereport?seluser=%U&year=%s&edit=%s", selUser, year,
+                                    edit ? "true" : "false"),
+                 edit ? 1 : 0, true);
+  AddColumns(list, edit);
+  const std::vector<std::string> types = KXGetLeaveTypeNames();
+  std::vector<int> totals(std::min(types.size(), kMaxTotalledTypes), 0);
+  const int rows = AddLeaveRows(list, selUser, year, edit, types, totals);
+  WLSendRaw(form, kLSortTableScript);
+  list.Write(form, 100, kLLeaveTableId);
+  if (edit) {
+    WriteEditButtons(rows, selUser, year);
+  } else {
+    WriteTotals(viewer, user, year, types, totals);
+  }
 }
 
 void LKXLeaveReportPage::WriteFeedSection(LKXUser& viewer) {

@@ -22,6 +22,10 @@ class LKXLeaveReportPage : public LKXWebPage {
   void Generate() override;
 
  private:
+  bool ChooseUser(LKXUser& viewer, LKXUser& user, bool& mayEdit);
+  void WriteTotals(LKXUser& viewer, LKXUser& user, const std::string& year, const std::vector<std::string>& types,
+                   const std::vector<int>& totals);
+  void WriteEditButtons(int rows, const std::string& selUser, const std::string& year);
   void WriteFeedSection(LKXUser& viewer);
   std::vector<std::string> notices_;
 };

@@ -169,6 +169,19 @@ void WriteEditButtons(LWebletForm& form, const std::string& email, const std::st
            addUrl, kDeleteLabel, kDiscardLabel, kApplyLabel);
 }
 
+void AddColumns(LHtmlList& list, bool edit) {
+  if (edit) {
+    list.AddColumnRawHTML("<input type=checkbox name=selectall onclick=selall()></input>", 2,
+                          LHtmlList::kAlignRawTitle, false);
+  }
+  list.AddColumn("Date", 10, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Time Start", 10, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Time End", 10, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Duration", 10, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Work Type", 10, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Comments", 46, LHtmlList::kAlignLeft, true);
+}
+
 }  // namespace
 
 LKXViewManualActPage::LKXViewManualActPage(LWebletForm& form)
@@ -209,16 +222,7 @@ void LKXViewManualActPage::Generate() {
                                LHrefValue(email) + "&date=" + LHrefValue(startText) + "&enddate=" +
                                LHrefValue(endText) + "&direct=true";
   LHtmlList list(form, linkBase, edit ? 1 : 0, true);
-  if (edit) {
-    list.AddColumnRawHTML("<input type=checkbox name=selectall onclick=selall()></input>", 2,
-                          LHtmlList::kAlignRawTitle, false);
-  }
-  list.AddColumn("Date", 10, LHtmlList::kAlignLeft, true);
-  list.AddColumn("Time Start", 10, LHtmlList::kAlignLeft, true);
-  list.AddColumn("Time End", 10, LHtmlList::kAlignLeft, true);
-  list.AddColumn("Duration", 10, LHtmlList::kAlignLeft, true);
-  list.AddColumn("Work Type", 10, LHtmlList::kAlignLeft, true);
-  list.AddColumn("Comments", 46, LHtmlList::kAlignLeft, true);
+  AddColumns(list, edit);
 
   std::vector<ManualRow> rows;
   if (search) {

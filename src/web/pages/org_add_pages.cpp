@@ -46,60 +46,62 @@ std::string InputMaskScript(bool space) {
 
 }  // namespace
 
-LKXAddTeamPage::LKXAddTeamPage(LWebletForm& form) : LKXWebDialog(form, "team", "Add New Team", 0) {}
+// The list's view gives the dialog its title (the list's add button) and
+// the page it returns to.
+struct LKXAddNameView {
+  const LKXRegistryListView& list;
+  const char* helpTopic;
+  const char* inputLabel;
+  bool space;               // whether a name may hold spaces
+  const char* hint;         // under the name field; nullptr for none
+  bool countsBox;           // the leave type's "Counts against allowance"
+  const char* emptyMessage;
+  const char* badCharsMessage;
+  const char* existsMessage;
+  bool (*add)(std::string_view name);
+};
 
-void LKXAddTeamPage::Generate() {
-  AddInput(kNameId, "Team Name: ", 24);
-  AddStatic(kLTeamNameHint);
-  AddJScript(InputMaskScript(false));
+namespace {
+
+const LKXAddNameView kTeamAddView = {kKXTeamListView, "team", "Team Name: ", false, kLTeamNameHint, false,
+                                     kLTeamEmpty, kLTeamBadChars, kLTeamExists, KXAddTeam};
+const LKXAddNameView kLeaveTypeAddView = {kKXLeaveTypeListView, "leavetype", "Leave Type Name: ", true, nullptr, true,
+                                          kLLeaveTypeEmpty, kLLeaveTypeBadChars, kLLeaveTypeExists, KXAddLeaveType};
+
+}  // namespace
+
+LKXAddNamePage::LKXAddNamePage(LWebletForm& form, const LKXAddNameView& view)
+    : LKXWebDialog(form, view.helpTopic, view.list.addLabel, 0), view_(view) {}
+
+void LKXAddNamePage::Generate() {
+  AddInput(kNameId, view_.inputLabel, 24);
+  if (view_.hint != nullptr) AddStatic(view_.hint);
+  if (view_.countsBox) AddCheckBox(kCountsId, kLCountsAgainstAllowance);
+  AddJScript(InputMaskScript(view_.space));
 }
 
-bool LKXAddTeamPage::CmOk() {
+bool LKXAddNamePage::CmOk() {
   std::string name;
   GetTextAndTrim(kNameId, name);
   if (name.empty()) {
-    PopupControlDataInvalid(kNameId, kLTeamEmpty);
+    PopupControlDataInvalid(kNameId, view_.emptyMessage);
     return false;
   }
-  if (!IsNameText(name, false)) {
-    PopupControlDataInvalid(kNameId, kLTeamBadChars);
+  if (!IsNameText(name, view_.space)) {
+    PopupControlDataInvalid(kNameId, view_.badCharsMessage);
     return false;
   }
-  if (!KXAddTeam(name)) {
-    PopupControlDataInvalid(kNameId, kLTeamExists);
-    return false;
-  }
-  return true;
-}
-
-LKXAddLeaveTypePage::LKXAddLeaveTypePage(LWebletForm& form)
-    : LKXWebDialog(form, "leavetype", "Add New Leave Type", 0) {}
-
-void LKXAddLeaveTypePage::Generate() {
-  AddInput(kNameId, "Leave Type Name: ", 24);
-  AddCheckBox(kCountsId, kLCountsAgainstAllowance);
-  AddJScript(InputMaskScript(true));
-}
-
-bool LKXAddLeaveTypePage::CmOk() {
-  std::string name;
-  GetTextAndTrim(kNameId, name);
-  if (name.empty()) {
-    PopupControlDataInvalid(kNameId, kLLeaveTypeEmpty);
-    return false;
-  }
-  if (!IsNameText(name, true)) {
-    PopupControlDataInvalid(kNameId, kLLeaveTypeBadChars);
-    return false;
-  }
-  if (!KXAddLeaveType(name)) {
-    PopupControlDataInvalid(kNameId, kLLeaveTypeExists);
+  if (!view_.add(name)) {
+    PopupControlDataInvalid(kNameId, view_.existsMessage);
     return false;
   }
   // Written either way, so that a new type called "holiday" says what it was given.
-  (void)KXSetLeaveTypeCounts(name, GetCheck(kCountsId));
+  if (view_.countsBox) (void)KXSetLeaveTypeCounts(name, GetCheck(kCountsId));
   return true;
 }
+
+LKXAddTeamPage::LKXAddTeamPage(LWebletForm& form) : LKXAddNamePage(form, kTeamAddView) {}
+LKXAddLeaveTypePage::LKXAddLeaveTypePage(LWebletForm& form) : LKXAddNamePage(form, kLeaveTypeAddView) {}
 
 LKXAddHolidayPage::LKXAddHolidayPage(LWebletForm& form) : LKXWebDialog(form, "holiday", "Add Public Holiday", 0) {}
 
@@ -146,12 +148,12 @@ bool LKXAddHolidayPage::CmOk() {
 }
 
 void WLAddTeamPage(LWebletForm& form) {
-  WLDefaultDialogTargets(form, "teamlist", "teamlist");
+  WLDefaultDialogTargets(form, kKXTeamListView.page, kKXTeamListView.page);
   LKXAddTeamPage(form).Run();
 }
 
 void WLAddLeaveTypePage(LWebletForm& form) {
-  WLDefaultDialogTargets(form, "leavetypelist", "leavetypelist");
+  WLDefaultDialogTargets(form, kKXLeaveTypeListView.page, kKXLeaveTypeListView.page);
   LKXAddLeaveTypePage(form).Run();
 }
 

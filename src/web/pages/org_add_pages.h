@@ -9,18 +9,28 @@ void WLAddTeamPage(LWebletForm& form);
 void WLAddLeaveTypePage(LWebletForm& form);
 void WLAddHolidayPage(LWebletForm& form);
 
-class LKXAddTeamPage : public LKXWebDialog {
+// What an add dialog of a list of names (teams, leave types) asks and
+// answers; one object per list.
+struct LKXAddNameView;
+
+class LKXAddNamePage : public LKXWebDialog {
  public:
-  explicit LKXAddTeamPage(LWebletForm& form);
+  LKXAddNamePage(LWebletForm& form, const LKXAddNameView& view);
   void Generate() override;
   bool CmOk() override;
+
+ private:
+  const LKXAddNameView& view_;
 };
 
-class LKXAddLeaveTypePage : public LKXWebDialog {
+class LKXAddTeamPage : public LKXAddNamePage {
+ public:
+  explicit LKXAddTeamPage(LWebletForm& form);
+};
+
+class LKXAddLeaveTypePage : public LKXAddNamePage {
  public:
   explicit LKXAddLeaveTypePage(LWebletForm& form);
-  void Generate() override;
-  bool CmOk() override;
 };
 
 class LKXAddHolidayPage : public LKXWebDialog {

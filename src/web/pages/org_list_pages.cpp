@@ -16,21 +16,6 @@
 #include "web/weblet_form.h"
 #include "web/weblet_send.h"
 
-struct LKXRegistryListView {
-  const char* action;
-  const char* helpFile;
-  const char* title;
-  const char* page;  // the list's own path, for the sort links
-  std::vector<const char*> columns;
-  const char* addLabel;
-  const char* addPage;
-  const char* deleteLabel;
-  // Adds one row per record; returns the number of rows.
-  int (*addRows)(LHtmlList& list);
-  // A second button for the ticked rows; nullptr for none.
-  const char* extraLabel = nullptr;
-};
-
 namespace {
 
 constexpr int kListTableId = 110;
@@ -78,13 +63,6 @@ int AddHolidayRows(LHtmlList& list) {
   return number;
 }
 
-const LKXRegistryListView kTeamView = {
-    "teamlistpost", "team.html", "Team List", "teamlist", {"Team Name"},
-    "Add New Team", "/addteam", "Delete Team", AddTeamRows};
-const LKXRegistryListView kLeaveTypeView = {
-    "leavetypepost", "leavetype.html", "Leave Type List", "leavetypelist",
-    {"Leave Type Name", kLCountsAgainstAllowance}, "Add New Leave Type", "/addleavetype", "Delete Leave Type",
-    AddLeaveTypeRows, kLSwitchCountingLabel};
 const LKXRegistryListView kHolidayView = {
     "holidaylistpost", "holiday.html", "Holidays", "holidaylist", {"Start Date", "End Date", "Comment"},
     "Add Holiday", "/addholiday", "Delete Holiday", AddHolidayRows};
@@ -119,6 +97,14 @@ bool Pressed(LWebletForm& form, std::string_view label) {
 
 }  // namespace
 
+const LKXRegistryListView kKXTeamListView = {
+    "teamlistpost", "team.html", "Team List", "teamlist", {"Team Name"},
+    "Add New Team", "/addteam", "Delete Team", AddTeamRows};
+const LKXRegistryListView kKXLeaveTypeListView = {
+    "leavetypepost", "leavetype.html", "Leave Type List", "leavetypelist",
+    {"Leave Type Name", kLCountsAgainstAllowance}, "Add New Leave Type", "/addleavetype", "Delete Leave Type",
+    AddLeaveTypeRows, kLSwitchCountingLabel};
+
 LKXRegistryListPage::LKXRegistryListPage(LWebletForm& form, const LKXRegistryListView& view)
     : LKXWebPage(form, view.action, view.helpFile, view.title), view_(view) {}
 
@@ -144,8 +130,8 @@ void LKXRegistryListPage::Generate() {
   AddJScriptFunction(kListScript);
 }
 
-LKXTeamListPage::LKXTeamListPage(LWebletForm& form) : LKXRegistryListPage(form, kTeamView) {}
-LKXLeaveTypeListPage::LKXLeaveTypeListPage(LWebletForm& form) : LKXRegistryListPage(form, kLeaveTypeView) {}
+LKXTeamListPage::LKXTeamListPage(LWebletForm& form) : LKXRegistryListPage(form, kKXTeamListView) {}
+LKXLeaveTypeListPage::LKXLeaveTypeListPage(LWebletForm& form) : LKXRegistryListPage(form, kKXLeaveTypeListView) {}
 LKXPublicHolidayListPage::LKXPublicHolidayListPage(LWebletForm& form)
     : LKXRegistryListPage(form, kHolidayView) {}
 
@@ -154,7 +140,7 @@ void WLTeamListPage(LWebletForm& form) {
 }
 
 void WLTeamListPost(LWebletForm& form) {
-  if (Pressed(form, kTeamView.deleteLabel)) {
+  if (Pressed(form, kKXTeamListView.deleteLabel)) {
     // KXDeleteTeam refuses "DefaultTeam" and moves the members of the teams
     // it deletes to "DefaultTeam", under the registry lock.
     for (const std::string& name : TickedValues(form)) (void)KXDeleteTeam(name);
@@ -167,7 +153,7 @@ void WLLeaveTypeListPage(LWebletForm& form) {
 }
 
 void WLLeaveTypeListPost(LWebletForm& form) {
-  if (Pressed(form, kLeaveTypeView.deleteLabel)) {
+  if (Pressed(form, kKXLeaveTypeListView.deleteLabel)) {
     // Leave records keep the name they were filed under; the type only
     // leaves the choice of new forms.
     for (const std::string& name : TickedValues(form)) (void)KXDeleteLeaveType(name);

@@ -5,6 +5,7 @@
 // form can be posted from anywhere).
 
 #include <string>
+#include <vector>
 
 #include "web/kx_web_page.h"
 
@@ -18,8 +19,26 @@ void WLHolidayListPage(LWebletForm& form);
 // Each ticked value is "<start>~<end>".
 void WLHolidayListPost(LWebletForm& form);
 
+class LHtmlList;
+
 // What a list shows; one object per list.
-struct LKXRegistryListView;
+struct LKXRegistryListView {
+  const char* action;
+  const char* helpFile;
+  const char* title;
+  const char* page;  // the list's own path, for the sort links
+  std::vector<const char*> columns;
+  const char* addLabel;  // also the title of the add dialog
+  const char* addPage;
+  const char* deleteLabel;
+  // Adds one row per record; returns the number of rows.
+  int (*addRows)(LHtmlList& list);
+  // A second button for the ticked rows; nullptr for none.
+  const char* extraLabel = nullptr;
+};
+
+extern const LKXRegistryListView kKXTeamListView;
+extern const LKXRegistryListView kKXLeaveTypeListView;
 
 class LKXRegistryListPage : public LKXWebPage {
  public:

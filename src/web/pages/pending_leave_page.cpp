@@ -45,6 +45,77 @@ std::string BalanceAfterApprovalHtml(LKXUser& user, const LKXLeaveRequest& reque
   return html.empty() ? "&nbsp;" : html;
 }
 
+void AddColumns(LHtmlList& list) {
+  list.AddColumnRawHTML(kLCheckAllTitle, 2, LHtmlList::kAlignRawTitle, false);
+  list.AddColumn("Name", 10, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Start Date", 13, LHtmlList::kAlignLeft, true);
+  list.AddColumn("End Date", 13, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Days", 10, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Type", 10, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Reason", 15, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Author", 15, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Status", 12, LHtmlList::kAlignLeft, true);
+  list.AddColumn("Balance after approval", 20, LHtmlList::kAlignLeft, false);
+}
+
+// What the rows of one page share.
+struct RowContext {
+  const std::vector<std::string>& types;
+  const LKXLeaveCounting& counting;
+  LKXUserNames& authors;
+};
+
+// One row for the whole request; the post finds its records again from the
+// first day, the last day and the year of the first record.
+LHtmlListRow RequestRow(LKXUser& user, const LKXLeaveRequest& request, int number, RowContext& context) {
+  const std::string email = user.GetEmail();
+  const std::string name = user.GetName();
+  LKXLeaveRecord whole = request.parts.front().record;
+  whole.end = request.End();
+  std::string author;
+  for (const LKXLeavePart& part : request.parts) {
+    if (!part.record.author.empty()) author = part.record.author;
+  }
+  LHtmlListRow row;
+  LAddLeaveEditCells(row, number, whole, LLeaveRequestDays(request, context.counting.Holidays()), context.types);
+  // The name goes second, after the check box.
+  LHtmlListRow ordered;
+  const auto& cells = row.Cells();
+  ordered.AddCell(cells[0].html, cells[0].key);
+  ordered.AddCellPrintFWithOrder(name, "%H<input type=hidden name=inputuser%d value=\"%H\">", name, number, email);
+  for (std::size_t c = 1; c < cells.size(); ++c) {
+    ordered.AddCell(c == 2 ? cells[c].html + LLeaveRequestPartsHtml(request) : cells[c].html, cells[c].key);
+  }
+  ordered.AddCell(LLeaveAuthorHtml(author, context.authors), author);
+  ordered.AddCell(LHtmlFormatChecked("%s<input type=hidden name=inputyear%d value=\"%H\">",
+                                     LLeaveStatusHtml(request.Status()), number, request.parts.front().year),
+                  "");
+  ordered.AddCell(BalanceAfterApprovalHtml(user, request, context.counting), "");
+  return ordered;
+}
+
+// The pending requests of the users `viewer` manages; returns the row count.
+int AddPendingRows(LHtmlList& list, LKXUser& viewer, int firstYear) {
+  const std::vector<std::string> types = KXGetLeaveTypeNames();
+  const LKXLeaveCounting counting;
+  LKXUserNames authors;
+  RowContext context{types, counting, authors};
+  const std::string viewerEmail = viewer.GetEmail();
+  int number = 0;
+  for (LKXUserListIterator it(gKXUsersList); it.Next();) {
+    LKXUser& user = it.Get();
+    // Only a manager approves: administrator and HR rights do not widen
+    // this list.
+    if (!KXCommaListContains(user.GetText(kKXUserManager), viewerEmail)) continue;
+    for (const LKXLeaveRequest& request : KXReadLeaveRequests(user.GetEmail(), firstYear, firstYear + 1)) {
+      if (!request.IsPending()) continue;
+      list.AddRow(RequestRow(user, request, number, context));
+      ++number;
+    }
+  }
+  return number;
+}
+
 }  // namespace
 
 LKXPendingLeaveRequestsPage::LKXPendingLeaveRequestsPage(LWebletForm& form, std::vector<std::string> notices)
@@ -70,60 +141,8 @@ void LKXPendingLeaveRequestsPage::Generate() {
   // The column titles re-sort this page itself: the table's rows only
   // exist here.
   LHtmlList list(form, "pendingleaverequests", 1, true);
-  list.AddColumnRawHTML(kLCheckAllTitle, 2, LHtmlList::kAlignRawTitle, false);
-  list.AddColumn("Name", 10, LHtmlList::kAlignLeft, true);
-  list.AddColumn("Start Date", 13, LHtmlList::kAlignLeft, true);
-  list.AddColumn("End Date", 13, LHtmlList::kAlignLeft, true);
-  list.AddColumn("Days", 10, LHtmlList::kAlignLeft, true);
-  list.AddColumn("Type", 10, LHtmlList::kAlignLeft, true);
-  list.AddColumn("Reason", 15, LHtmlList::kAlignLeft, true);
-  list.AddColumn("Author", 15, LHtmlList::kAlignLeft, true);
-  list.AddColumn("Status", 12, LHtmlList::kAlignLeft, true);
-  list.AddColumn("Balance after approval", 20, LHtmlList::kAlignLeft, false);
-
-  const std::vector<std::string> types = KXGetLeaveTypeNames();
-  const LKXLeaveCounting counting;
-  const LKXHolidayCalendar& holidays = counting.Holidays();
-  LKXUserNames authors;
-  const std::string viewerEmail = viewer.GetEmail();
-  int number = 0;
-  for (LKXUserListIterator it(gKXUsersList); it.Next();) {
-    LKXUser& user = it.Get();
-    const std::string email = user.GetEmail();
-    // Only a manager approves: administrator and HR rights do not widen
-    // this list.
-    if (!KXCommaListContains(user.GetText(kKXUserManager), viewerEmail)) continue;
-    const std::string name = user.GetName();
-    for (const LKXLeaveRequest& request : KXReadLeaveRequests(email, firstYear, firstYear + 1)) {
-      if (!request.IsPending()) continue;
-      // One row for the whole request; the post finds its records again
-      // from the first day, the last day and the year of the first record.
-      LKXLeaveRecord whole = request.parts.front().record;
-      whole.end = request.End();
-      std::string author;
-      for (const LKXLeavePart& part : request.parts) {
-        if (!part.record.author.empty()) author = part.record.author;
-      }
-      LHtmlListRow row;
-      LAddLeaveEditCells(row, number, whole, LLeaveRequestDays(request, holidays), types);
-      // The name goes second, after the check box.
-      LHtmlListRow ordered;
-      const auto& cells = row.Cells();
-      ordered.AddCell(cells[0].html, cells[0].key);
-      ordered.AddCellPrintFWithOrder(name, "%H<input type=hidden name=inputuser%d value=\"%H\">", name, number,
-                                     email);
-      for (std::size_t c = 1; c < cells.size(); ++c) {
-        ordered.AddCell(c == 2 ? cells[c].html + LLeaveRequestPartsHtml(request) : cells[c].html, cells[c].key);
-      }
-      ordered.AddCell(LLeaveAuthorHtml(author, authors), author);
-      ordered.AddCell(LHtmlFormatChecked("%s<input type=hidden name=inputyear%d value=\"%H\">",
-                                         LLeaveStatusHtml(request.Status()), number, request.parts.front().year),
-                      "");
-      ordered.AddCell(BalanceAfterApprovalHtml(user, request, counting), "");
-      list.AddRow(std::move(ordered));
-      ++number;
-    }
-  }
+  AddColumns(list);
+  const int number = AddPendingRows(list, viewer, firstYear);
   WLSendRaw(form, kLSortTableScript);
   list.Write(form, 100, kLLeaveTableId);
   AddInputHidden("count", number);

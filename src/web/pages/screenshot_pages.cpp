@@ -118,6 +118,44 @@ void LKXViewScreenPage::Generate() {
   (void)WLSendRaw(form, out);
 }
 
+namespace {
+
+// The links to the pictures before and after `at` within `range`; `link`
+// is the address of a picture without its time.
+void WritePictureNavigation(LWebletForm& form, const std::vector<std::int32_t>& times, const TimeRange& range,
+                            std::int32_t at, const std::string& link) {
+  std::int32_t previous = -1;
+  std::int32_t next = -1;
+  for (std::int32_t t : times) {
+    if (t < range.from || t > range.to) continue;
+    if (t < at) previous = t;
+    if (t > at && next < 0) next = t;
+  }
+  if (previous >= 0) wfformat(form, "<a href=\"%s%s\">&lt;&lt;</a>", link, KXClockText(previous));
+  WLSendRaw(form, "&nbsp;&nbsp;<a href=\"javascript:window.close()\">Close</a>&nbsp;&nbsp;");
+  if (next >= 0) wfformat(form, "<a href=\"%s%s\">&gt;&gt;</a>", link, KXClockText(next));
+}
+
+// A picture wider than the window shrinks to fit it; a click opens the
+// picture itself, at its own size.
+void WriteFittedPicture(LWebletForm& form, const std::string& email, LDateTime date, std::int32_t at,
+                        const std::string& src) {
+  std::string path;
+  int width = 0;
+  int height = 0;
+  wfformat(form, "<a href=\"%s\" target=\"_blank\" title=\"%s\">", src, kFullSizeTip);
+  if (KXScreenShotPath(email, date, at, false, path) && KXJpegSizeOfFile(path, width, height) &&
+      height >= kKXFullSizeShownWidth) {
+    const long long shownHeight = static_cast<long long>(height) * kKXFullSizeShownWidth / width;
+    wfformat(form, "<img src=\"%s\" title=\"fullsize\" width=%d height=%d %s>", src, kKXFullSizeShownWidth,
+             static_cast<int>(shownHeight), kFitWidth);
+  } else {
+    wfformat(form, "<img src=\"%s\" title=\"fullsize\" %s>", src, kFitWidth);
+  }
+}
+
+}  // namespace
+
 void WLFullSizeImage(LWebletForm& form) {
   const LHashTable& p = form.Params();
   const std::string seluser = p.GetParm("seluser");
@@ -140,50 +178,20 @@ void WLFullSizeImage(LWebletForm& form) {
     WLSendRaw(form, "There is no such picture.</body></html>");
     return;
   }
-  const std::vector<std::int32_t> times = KXScreenShotTimes(email, date, false);
-  std::int32_t previous = -1;
-  std::int32_t next = -1;
-  for (std::int32_t t : times) {
-    if (t < range.from || t > range.to) continue;
-    if (t < at) previous = t;
-    if (t > at && next < 0) next = t;
-  }
   const std::string user = LHrefValue(email);
   const std::string day = date.GetDateText();
-  const std::string from = LHrefValue(range.fromText);
-  const std::string to = LHrefValue(range.toText);
   WLSendRaw(form, kFitWindow);
   // Whose picture, and when: the window may be one of several side by side.
   const std::string name = shown.GetName();
   wfformat(form, "<h3 class=fullsizehead align=center>%H&nbsp;&nbsp;%H&nbsp;%H</h3>", name.empty() ? email : name,
            day, KXClockText(at));
   WLSendRaw(form, "<form action=\"fullsizeimg\" method=get><table width=100%><tr><td align=center>");
-  if (previous >= 0) {
-    wfformat(form, "<a href=\"fullsizeimg?seluser=%s&date=%s&starttime=%s&endtime=%s&time=%s\">&lt;&lt;</a>",
-             user, day, from, to, KXClockText(previous));
-  }
-  WLSendRaw(form, "&nbsp;&nbsp;<a href=\"javascript:window.close()\">Close</a>&nbsp;&nbsp;");
-  if (next >= 0) {
-    wfformat(form, "<a href=\"fullsizeimg?seluser=%s&date=%s&starttime=%s&endtime=%s&time=%s\">&gt;&gt;</a>",
-             user, day, from, to, KXClockText(next));
-  }
+  WritePictureNavigation(form, KXScreenShotTimes(email, date, false), range, at,
+                         LHtmlFormatChecked("fullsizeimg?seluser=%s&date=%s&starttime=%s&endtime=%s&time=", user, day,
+                                            LHrefValue(range.fromText), LHrefValue(range.toText)));
   WLSendRaw(form, "</td></tr><tr><td align=center>");
-  const std::string src =
-      LHtmlFormatChecked("fullsizeimg.jpg?seluser=%s&date=%s&time=%s", user, day, LHrefValue(timeText));
-  std::string path;
-  int width = 0;
-  int height = 0;
-  // A picture wider than the window shrinks to fit it; a click opens the
-  // picture itself, at its own size.
-  wfformat(form, "<a href=\"%s\" target=\"_blank\" title=\"%s\">", src, kFullSizeTip);
-  if (KXScreenShotPath(email, date, at, false, path) && KXJpegSizeOfFile(path, width, height) &&
-      height >= kKXFullSizeShownWidth) {
-    const long long shownHeight = static_cast<long long>(height) * kKXFullSizeShownWidth / width;
-    wfformat(form, "<img src=\"%s\" title=\"fullsize\" width=%d height=%d %s>", src, kKXFullSizeShownWidth,
-             static_cast<int>(shownHeight), kFitWidth);
-  } else {
-    wfformat(form, "<img src=\"%s\" title=\"fullsize\" %s>", src, kFitWidth);
-  }
+  WriteFittedPicture(form, email, date, at,
+                     LHtmlFormatChecked("fullsizeimg.jpg?seluser=%s&date=%s&time=%s", user, day, LHrefValue(timeText)));
   WLSendRaw(form, "</a></td></tr></table>");
   for (const char* name : {"seluser", "date", "time", "starttime", "endtime"}) {
     wfformat(form, "<input type=hidden name=%s value=\"%H\">", name, p.GetParm(name));

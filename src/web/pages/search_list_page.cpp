@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/path_parts.h"
 #include "model/core_data.h"
 #include "web/current_user.h"
 #include "web/html_list.h"
@@ -55,11 +56,6 @@ struct DirCloser {
   void operator()(DIR* dir) const { ::closedir(dir); }
 };
 
-bool IsFolder(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 bool Listed(const ReportClass& c, const std::string& name) {
   for (const char* mark : c.marks) {
     if (mark != nullptr && name.find(mark) != std::string::npos) return true;
@@ -80,7 +76,7 @@ std::vector<std::string> DatesOf(const std::string& email, const ReportClass& c,
   while (const dirent* entry = ::readdir(dir.get())) {
     const std::string name = entry->d_name;
     if (name == "." || name == ".." || name.find(month) == std::string::npos) continue;
-    if (IsFolder(folder + "/" + name) != c.folders || !Listed(c, name)) continue;
+    if (LIsFolder(folder + "/" + name) != c.folders || !Listed(c, name)) continue;
     LDateTime day;
     const std::string date = name.substr(0, 10);
     if (!KXReadReportDate(date, "12:00:00", day)) continue;

@@ -1,13 +1,14 @@
 // Step 1 of the setup wizard: the first administrator, who is also the
 // accountant and the primary user.
 
-#include <cctype>
 #include <cstddef>
 #include <string>
 
+#include "foundation/settings_parse.h"
 #include "foundation/settings_sections.h"
 #include "mail/email_address.h"
 #include "maintenance/maintenance_wake.h"
+#include "model/new_user_check.h"
 #include "model/teams.h"
 #include "model/user.h"
 #include "model/users.h"
@@ -72,7 +73,7 @@ class LKXInstallWizardPage1 : public LKXWizardDialog {
     if (!Validate(email, name, password, confirm)) return false;
     // Logging the browser on as an address that was already a user's would
     // hand that user's account to whoever typed it.
-    if (KXUserExists(email)) {
+    if (KXCheckUserAddressFree(email) != LKXUserProblem::kNone) {
       attempt.Failed();
       PopupControlDataInvalid(kEmail, kKXWizardRowExistsMessage);
       return false;
@@ -95,33 +96,24 @@ class LKXInstallWizardPage1 : public LKXWizardDialog {
 
   bool Validate(const std::string& email, const std::string& name, const std::string& password,
                 const std::string& confirm) {
-    if (email.empty()) {
+    const LKXUserProblem address = KXCheckUserAddress(email, &LEmail::ValidateAddress);
+    if (address == LKXUserProblem::kNoEmail) {
       PopupControlDataInvalid(kEmail,
                               "Please enter your email address. Your email is used to identify you "
                               "throughout the KavrixServer system.");
-    } else if (!LEmail::ValidateAddress(email)) {
+    } else if (address != LKXUserProblem::kNone) {
       PopupControlDataInvalid(kEmail, "Email address is invalid. Please reenter.");
-    } else if (name.empty()) {
+    } else if (KXCheckUserName(name) != LKXUserProblem::kNone) {
       PopupControlDataInvalid(kName,
                               "Please enter your name. This name will be displayed to other users online.");
     } else if (password.empty()) {
       PopupControlDataInvalid(kPassword, "Please enter a password.");
-    } else if (!SameIgnoringCase(password, confirm)) {
+    } else if (!LSettingsEqualNoCase(password, confirm)) {
       PopupControlDataInvalid(kConfirm, "The two passwords you entered do not match, please reenter.");
     } else {
       return true;
     }
     return false;
-  }
-
-  static bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-      if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
-        return false;
-      }
-    }
-    return true;
   }
 
   bool AddAdministrator(const std::string& email, const std::string& name, const std::string& password) {

@@ -1,6 +1,8 @@
 #include "web/pages/setup_wizard_users.h"
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
 #include "foundation/settings_sections.h"
 #include "mail/email_address.h"
@@ -34,28 +36,30 @@ bool ParseHours(const std::string& text, int& value) {
   return KXOrgInRange(LKXOrg::kDefaultWorkHours, value);
 }
 
-bool EnteredInEarlierRow(std::span<const LKXWizardUserRow> rows, std::size_t index) {
-  for (std::size_t i = 0; i < index; ++i) {
-    if (KXSameName(rows[i].email, rows[index].email)) return true;
-  }
-  return false;
-}
-
-bool CheckRow(std::span<const LKXWizardUserRow> rows, std::size_t index, LKXWizardRowProblem& problem) {
+bool CheckRow(std::span<const LKXWizardUserRow> rows, std::span<const std::string> emails, std::size_t index,
+              LKXWizardRowProblem& problem) {
   const LKXWizardUserRow& row = rows[index];
   const int number = static_cast<int>(index) + 1;
   const int emailField = kKXWizardEmailField + number;
   if (row.email.empty() != row.name.empty()) return Refuse(problem, emailField, kKXWizardRowHalfMessage);
-  if (!LEmail::ValidateAddress(row.email)) return Refuse(problem, emailField, kKXWizardRowEmailMessage);
-  if (row.name.empty()) return Refuse(problem, kKXWizardNameField + number, kKXWizardRowNameMessage);
+  if (KXCheckUserAddress(row.email, &LEmail::ValidateAddress) != LKXUserProblem::kNone) {
+    return Refuse(problem, emailField, kKXWizardRowEmailMessage);
+  }
+  if (KXCheckUserName(row.name) != LKXUserProblem::kNone) {
+    return Refuse(problem, kKXWizardNameField + number, kKXWizardRowNameMessage);
+  }
   int hours = 0;
   if (!ParseHours(row.workHours, hours)) {
     return Refuse(problem, kKXWizardWorkHoursField + number, kKXWizardRowHoursMessage);
   }
   // Caught here rather than when adding, so that the rows before it are not
   // added by a post that is then refused.
-  if (KXUserExists(row.email)) return Refuse(problem, emailField, kKXWizardRowExistsMessage);
-  if (EnteredInEarlierRow(rows, index)) return Refuse(problem, emailField, kKXWizardRowTwiceMessage);
+  if (KXCheckUserAddressFree(row.email) != LKXUserProblem::kNone) {
+    return Refuse(problem, emailField, kKXWizardRowExistsMessage);
+  }
+  if (KXCheckEnteredOnce(emails, index) != LKXUserProblem::kNone) {
+    return Refuse(problem, emailField, kKXWizardRowTwiceMessage);
+  }
   return true;
 }
 
@@ -64,9 +68,11 @@ bool IsBlankRow(const LKXWizardUserRow& row) { return row.email.empty() && row.n
 }  // namespace
 
 bool KXCheckWizardUserRows(std::span<const LKXWizardUserRow> rows, LKXWizardRowProblem& problem) {
+  std::vector<std::string> emails;
+  for (const LKXWizardUserRow& row : rows) emails.push_back(row.email);
   for (std::size_t i = 0; i < rows.size(); ++i) {
     if (IsBlankRow(rows[i])) continue;
-    if (!CheckRow(rows, i, problem)) return false;
+    if (!CheckRow(rows, emails, i, problem)) return false;
   }
   return true;
 }

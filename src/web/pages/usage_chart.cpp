@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "web/html_list.h"
+#include "web/pages/report_dates.h"
 
 namespace {
 
@@ -11,12 +12,6 @@ constexpr int kBarWidth = 200;
 constexpr int kRowHeight = 20;
 constexpr int kBarHeight = 14;
 constexpr std::size_t kMaxLabel = 22;
-
-std::string Clock(std::int32_t seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2d:%.2d:%.2d", seconds / 3600, seconds / 60 % 60, seconds % 60);
-  return text;
-}
 
 // A label that fits beside its bar; the full name stays in the bar's title.
 std::string Shortened(const std::string& name) {
@@ -28,6 +23,24 @@ std::string Shortened(const std::string& name) {
 }
 
 }  // namespace
+
+void KXFillUsageTable(LHtmlList& list, const std::forward_list<LKXAppUsage>& entries,
+                      const LKXUsageCellWriter& application, const LKXUsageCellWriter& percentage) {
+  list.AddColumn("Application", 40, LHtmlList::kAlignCenter, true);
+  list.AddColumn("Time Spent", 15, LHtmlList::kAlignCenter, true);
+  list.AddColumn("Percentage", 15, LHtmlList::kAlignCenter, true);
+  list.AddColumn("Key Strokes", 15, LHtmlList::kAlignCenter, true);
+  list.AddColumn("Mouse Clicks", 15, LHtmlList::kAlignCenter, true);
+  for (const LKXAppUsage& e : entries) {
+    LHtmlListRow row;
+    application(row, e);
+    row.AddCellPrintFWithOrder(e.seconds, "%s", KXClockText(e.seconds));
+    percentage(row, e);
+    row.AddCellPrintFWithOrder(e.keys, "<div align=right>%d</div>", e.keys);
+    row.AddCellPrintFWithOrder(e.clicks, "<div align=right>%d</div>", e.clicks);
+    list.AddRow(std::move(row));
+  }
+}
 
 std::string KXUsageChartSvg(std::vector<LKXAppUsage> entries) {
   std::stable_sort(entries.begin(), entries.end(),
@@ -46,8 +59,8 @@ std::string KXUsageChartSvg(std::vector<LKXAppUsage> entries) {
     svg += LHtmlFormatChecked(
         "<g><title>%H %s</title><text x=\"%d\" y=\"%d\" text-anchor=\"end\">%H</text><rect x=\"%d\" y=\"%d\" "
         "width=\"%d\" height=\"%d\" fill=\"#4a7ebb\"/><text x=\"%d\" y=\"%d\">%s</text></g>",
-        e.name, Clock(e.seconds), kLabelWidth - 4, y + kBarHeight - 3, Shortened(e.name), kLabelWidth, y, width,
-        kBarHeight, kLabelWidth + width + 4, y + kBarHeight - 3, Clock(e.seconds));
+        e.name, KXClockText(e.seconds), kLabelWidth - 4, y + kBarHeight - 3, Shortened(e.name), kLabelWidth, y, width,
+        kBarHeight, kLabelWidth + width + 4, y + kBarHeight - 3, KXClockText(e.seconds));
     y += kRowHeight;
   }
   svg += "</svg>";

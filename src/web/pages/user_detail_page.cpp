@@ -62,7 +62,6 @@ int NonNegative(const std::string& text, int limit) {
 
 }  // namespace
 
-bool KXDetailTeamExists(std::string_view team) { return KXSameName(team, kKXDefaultTeam) || KXTeamExists(team); }
 
 std::string KXDetailNoTeam(const std::string& team) {
   return "Team: " + team + " doesn't exist. Please reenter or leave it blank.";
@@ -197,7 +196,13 @@ void LKXUserDetailPage::Generate() {
     AddCheckBox(kKXDetailShowDetails, "Show window caption to other user", false, off);
   }
   EndGroupBox();
+  AddEmploymentBox();
+  AddLeaveBox();
+  AddOtherInfoBox();
+}
 
+void LKXUserDetailPage::AddEmploymentBox() {
+  const bool off = readOnly_;
   StartGroupBox("Employment Info");
   AddRadioButton(kKXDetailPermanent, "Permanent employment (fixed not variable by-the-hour)", false, off);
   AddRadioButton(kKXDetailCasual, "Casual employment (paid by the hour)", false, off);
@@ -225,6 +230,9 @@ void LKXUserDetailPage::Generate() {
     AddInput(kKXDetailLunchDuration, "Duration (mins): ", 6);
   }
   EndGroupBox();
+}
+
+void LKXUserDetailPage::AddLeaveBox() {
   StartGroupBox("Leave");
   const std::string fallback = KXOrgGetText(LKXOrg::kDefaultLeaveAllowanceDays);
   const std::string allowanceLabel = "Leave allowance (days a year, empty: " +
@@ -238,7 +246,9 @@ void LKXUserDetailPage::Generate() {
     AddInputReadOnly(kKXDetailCarryOver, carryLabel, 6);
   }
   EndGroupBox();
+}
 
+void LKXUserDetailPage::AddOtherInfoBox() {
   LKXUser user;
   if (!new_ && KXGetUser(selected_, user) && user.GetTimeZone() != kKXTimeZoneUnknown) {
     char zone[32];
@@ -355,70 +365,46 @@ LKXUserDetailPage::ShownForm LKXUserDetailPage::ShownFor(LKXUser& user) {
   return shown;
 }
 
-namespace {
-
-bool Listed(const std::vector<std::string>& items, const std::string& name) {
-  for (const std::string& item : items) {
-    if (KXSameName(item, name)) return true;
-  }
+bool LKXUserDetailPage::Refuse(int id, std::string_view message) {
+  PopupControlDataInvalid(id, message);
   return false;
 }
 
-}  // namespace
+// The address and the name, in the order the form asks them.
+bool LKXUserDetailPage::CheckIdentity(const std::string& email, const std::string& name) {
+  switch (KXCheckUserAddress(email, &LEmail::ValidateAddress)) {
+    case LKXUserProblem::kNoEmail:
+      return Refuse(kKXDetailEmail, kKXDetailEnterEmail);
+    case LKXUserProblem::kNone:
+      break;
+    default:
+      return Refuse(kKXDetailEmail, kKXDetailInvalidEmail);
+  }
+  if (KXCheckUserName(name) != LKXUserProblem::kNone) return Refuse(kKXDetailName, kKXDetailEnterName);
+  if (new_ && KXCheckUserAddressFree(email) != LKXUserProblem::kNone) {
+    return Refuse(kKXDetailEmail, kKXDetailEmailExists);
+  }
+  return true;
+}
 
-bool LKXUserDetailPage::CheckAndSave() {
-  std::string email, name;
-  GetTextAndTrim(kKXDetailEmail, email);
-  // Only a new user's address comes from the form: an existing user is the
-  // one the session names, whatever the posted copy says.
-  if (!new_) email = selected_;
-  email = KXCleanRegistryText(email);
-  GetTextAndTrim(kKXDetailName, name);
-  name = KXCleanRegistryText(name);
-  if (email.empty()) {
-    PopupControlDataInvalid(kKXDetailEmail, kKXDetailEnterEmail);
-    return false;
+// A team or manager kept from the shown record passes even where it is gone
+// since.
+bool LKXUserDetailPage::CheckLists(const std::string& email, const ShownForm& shown) {
+  const LKXUserCheck teams = KXCheckUserTeams(ListItems(kKXDetailTeam), shown.teams);
+  if (teams.problem != LKXUserProblem::kNone) return Refuse(kKXDetailTeam, KXDetailNoTeam(teams.item));
+  const LKXUserCheck managers = KXCheckUserManagers(ListItems(kKXDetailManagers), email, shown.managers);
+  if (managers.problem == LKXUserProblem::kNoManager) {
+    return Refuse(kKXDetailManagers, KXDetailNoManager(managers.item));
   }
-  if (!LEmail::ValidateAddress(email)) {
-    PopupControlDataInvalid(kKXDetailEmail, kKXDetailInvalidEmail);
-    return false;
-  }
-  if (name.empty()) {
-    PopupControlDataInvalid(kKXDetailName, kKXDetailEnterName);
-    return false;
-  }
-  if (new_ && KXUserExists(email)) {
-    PopupControlDataInvalid(kKXDetailEmail, kKXDetailEmailExists);
-    return false;
-  }
-  std::string allowance;
-  int carryOver = 0;
-  if (!CheckLeaveFields(allowance, carryOver)) return false;
-  // What the page showed for the stored record: only what differs from it
-  // is stored, so OK on an unchanged form leaves the record as it was, and
-  // a team or manager kept from before passes even where it is gone since.
-  ShownForm shown;
-  LKXUser stored;
-  if (!new_ && KXGetUser(email, stored)) shown = ShownFor(stored);
-  for (const std::string& team : ListItems(kKXDetailTeam)) {
-    if (!KXDetailTeamExists(team) && !Listed(shown.teams, team)) {
-      PopupControlDataInvalid(kKXDetailTeam, KXDetailNoTeam(team));
-      return false;
-    }
-  }
-  for (const std::string& manager : ListItems(kKXDetailManagers)) {
-    if (!KXUserExists(manager) && !Listed(shown.managers, manager)) {
-      PopupControlDataInvalid(kKXDetailManagers, KXDetailNoManager(manager));
-      return false;
-    }
-    if (KXSameName(manager, email)) {
-      PopupControlDataInvalid(kKXDetailManagers, kKXDetailManagerSelf);
-      return false;
-    }
-  }
-  const std::vector<RecordValue> values = RecordValues();
-  const bool admin = GetCheck(kKXDetailAdmin);
+  if (managers.problem != LKXUserProblem::kNone) return Refuse(kKXDetailManagers, kKXDetailManagerSelf);
+  return true;
+}
 
+// A new user is created; an existing one changes role only when the box
+// was changed.
+bool LKXUserDetailPage::StoreUserAndRole(const std::string& email, const std::string& name,
+                                         const std::vector<RecordValue>& values, bool admin,
+                                         const ShownForm& shown) {
   if (new_) {
     const auto text = [&values](const LKXUserKey& key) {
       return std::find_if(values.begin(), values.end(), [&key](const RecordValue& v) { return v.key == &key; })->text;
@@ -431,26 +417,21 @@ bool LKXUserDetailPage::CheckAndSave() {
     added.team = text(kKXUserTeam);
     added.manager = text(kKXUserManager);
     added.workDays = std::atoi(text(kKXUserWorkDays).c_str());
-    if (!KXCreateUser(added)) {
-      PopupControlDataInvalid(kKXDetailEmail, kKXDetailAddFailed);
-      return false;
-    }
+    if (!KXCreateUser(added)) return Refuse(kKXDetailEmail, kKXDetailAddFailed);
   } else if (admin != shown.administrator) {
     const LKXRoleChange change = KXSetAdministrator(email, admin);
-    if (change == LKXRoleChange::kLastAdministrator) {
-      PopupControlDataInvalid(kKXDetailAdmin, kKXDetailLastAdministrator);
-      return false;
-    }
-    if (change != LKXRoleChange::kDone) {
-      PopupControlDataInvalid(kKXDetailEmail, kKXDetailNotStored);
-      return false;
-    }
+    if (change == LKXRoleChange::kLastAdministrator) return Refuse(kKXDetailAdmin, kKXDetailLastAdministrator);
+    if (change != LKXRoleChange::kDone) return Refuse(kKXDetailEmail, kKXDetailNotStored);
   }
+  return true;
+}
+
+// Only what differs from the shown record is stored, so OK on an unchanged
+// form leaves the record as it was.
+bool LKXUserDetailPage::SaveRecordValues(const std::string& email, const std::vector<RecordValue>& values,
+                                         const ShownForm& shown, const std::string& allowance, int carryOver) {
   LKXUser user;
-  if (!KXGetUser(email, user)) {
-    PopupControlDataInvalid(kKXDetailEmail, new_ ? kKXDetailAddFailed : kKXDetailNotStored);
-    return false;
-  }
+  if (!KXGetUser(email, user)) return Refuse(kKXDetailEmail, new_ ? kKXDetailAddFailed : kKXDetailNotStored);
   bool ok = true;
   for (const RecordValue& value : values) {
     const bool unchanged = std::any_of(shown.values.begin(), shown.values.end(), [&](const RecordValue& was) {
@@ -462,8 +443,31 @@ bool LKXUserDetailPage::CheckAndSave() {
   ok = SaveLeaveFields(user, allowance, carryOver) && ok;
   WakeMaintenance();
   if (ok) return true;
-  PopupControlDataInvalid(kKXDetailEmail, kKXDetailNotStored);
-  return false;
+  return Refuse(kKXDetailEmail, kKXDetailNotStored);
+}
+
+bool LKXUserDetailPage::CheckAndSave() {
+  std::string email, name;
+  GetTextAndTrim(kKXDetailEmail, email);
+  // Only a new user's address comes from the form: an existing user is the
+  // one the session names, whatever the posted copy says.
+  if (!new_) email = selected_;
+  email = KXCleanRegistryText(email);
+  GetTextAndTrim(kKXDetailName, name);
+  name = KXCleanRegistryText(name);
+  if (!CheckIdentity(email, name)) return false;
+  std::string allowance;
+  int carryOver = 0;
+  if (!CheckLeaveFields(allowance, carryOver)) return false;
+  // What the page showed for the stored record: only what differs from it
+  // is checked against the teams and users of today and stored.
+  ShownForm shown;
+  LKXUser stored;
+  if (!new_ && KXGetUser(email, stored)) shown = ShownFor(stored);
+  if (!CheckLists(email, shown)) return false;
+  const std::vector<RecordValue> values = RecordValues();
+  if (!StoreUserAndRole(email, name, values, GetCheck(kKXDetailAdmin), shown)) return false;
+  return SaveRecordValues(email, values, shown, allowance, carryOver);
 }
 
 void WLUserDetailPage(LWebletForm& form) {

@@ -56,7 +56,17 @@ class LKXUserDetailPage : public LKXWebDialog {
   // The controls as InitFromRecord set them for `user`; the posted ones are
   // put back after.
   ShownForm ShownFor(LKXUser& user);
+  void AddEmploymentBox();
+  void AddLeaveBox();
+  void AddOtherInfoBox();
   bool CheckAndSave();
+  bool Refuse(int id, std::string_view message);
+  bool CheckIdentity(const std::string& email, const std::string& name);
+  bool CheckLists(const std::string& email, const ShownForm& shown);
+  bool StoreUserAndRole(const std::string& email, const std::string& name, const std::vector<RecordValue>& values,
+                        bool admin, const ShownForm& shown);
+  bool SaveRecordValues(const std::string& email, const std::vector<RecordValue>& values, const ShownForm& shown,
+                        const std::string& allowance, int carryOver);
   // The leave fields, which HR may change on an otherwise read-only form.
   bool CheckLeaveFields(std::string& allowance, int& carryOver);
   bool SaveLeaveFields(LKXUser& user, const std::string& allowance, int carryOver);
@@ -76,9 +86,6 @@ inline constexpr char kKXDetailReturning[] = "returning";
 inline constexpr char kKXDetailNotSavedYet[] = "These changes are not saved yet: press OK to save them.";
 inline constexpr char kKXAddManagerButton[] = "Add a Manager";
 
-// Whether a user may be put in the team: a team of the list, or
-// "DefaultTeam", which every office has without a record of its own.
-bool KXDetailTeamExists(std::string_view team);
 
 inline constexpr char kKXDetailNoCurrentUser[] = "Can not find current user!";
 inline constexpr char kKXDetailOnlyAdminAdds[] = "Only system administrator users can add users!";

@@ -28,6 +28,8 @@ std::string ProblemText(const LKXUserCheck& check) {
       return kKXDetailEnterName;
     case LKXUserProblem::kEmailTaken:
       return kKXDetailEmailExists;
+    case LKXUserProblem::kEnteredTwice:
+      return kKXImportTwice;
     case LKXUserProblem::kNoTeam:
       return KXDetailNoTeam(check.item);
     case LKXUserProblem::kNoManager:
@@ -50,11 +52,7 @@ std::string RowProblem(const std::vector<LKXUserListCSVRow>& rows, std::size_t i
   const LKXUserCheck check = KXCheckUser(user, false, &LEmail::ValidateAddress, inFile);
   const bool addressOrName = check.problem == LKXUserProblem::kNoEmail ||
                              check.problem == LKXUserProblem::kInvalidEmail || check.problem == LKXUserProblem::kNoName;
-  if (!addressOrName) {
-    for (std::size_t i = 0; i < index; ++i) {
-      if (KXSameName(rows[i].email, row.email)) return kKXImportTwice;
-    }
-  }
+  if (!addressOrName && KXCheckEnteredOnce(inFile, index) != LKXUserProblem::kNone) return kKXImportTwice;
   const std::string problem = ProblemText(check);
   if (!problem.empty()) return problem;
   if (!row.leaveAllowance.empty() && !KXIsLeaveDaysText(row.leaveAllowance)) return kKXDetailBadLeaveDays;

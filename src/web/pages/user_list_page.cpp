@@ -1,10 +1,10 @@
 #include "web/pages/user_list_page.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 #include <vector>
 
+#include "foundation/settings_parse.h"
 #include "model/registry_lists.h"
 #include "model/registry_text.h"
 #include "web/access_rules.h"
@@ -57,13 +57,8 @@ const Report* FindReport(std::string_view category) {
 
 // The order of LHtmlList's keys: bytes compared without regard to ASCII case.
 int CompareKeys(std::string_view a, std::string_view b) {
-  const std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    const int x = std::tolower(static_cast<unsigned char>(a[i]));
-    const int y = std::tolower(static_cast<unsigned char>(b[i]));
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+  const int order = LSettingsLowerCase(a).compare(LSettingsLowerCase(b));
+  return order == 0 ? 0 : (order < 0 ? -1 : 1);
 }
 
 std::string CurrentYear() { return LDateTime::Now().GetDateText().substr(0, 4); }

@@ -7,6 +7,7 @@
 
 #include "engine/settings_change.h"
 #include "foundation/settings_sections.h"
+#include "maintenance/maintenance_thread.h"
 #include "service/engine_assembly.h"
 #include "support/log_reader.h"
 #include "support/loopback.h"

@@ -239,9 +239,9 @@ TEST_F(ApiTest, TokensThatDoNotLetIn) {
 TEST_F(ApiTest, LeaveRecordsWithDaysAndState) {
   LKXUser staff;
   ASSERT_TRUE(KXGetUser(Email("staff"), staff));
-  ASSERT_TRUE(LKXCoreData::LogLeaveEntry(Email("staff"), At("2026-03-06", "00:00:00"), At("2026-03-10", "00:00:00"),
+  ASSERT_TRUE(LKXCoreData::LogLeaveEntry(Email("staff"), KavrixAt("2026-03-06", "00:00:00"), KavrixAt("2026-03-10", "00:00:00"),
                                          "Holiday", "x", ""));
-  ASSERT_TRUE(LKXCoreData::LogLeaveEntry(Email("staff"), At("2026-12-30", "00:00:00"), At("2027-01-04", "00:00:00"),
+  ASSERT_TRUE(LKXCoreData::LogLeaveEntry(Email("staff"), KavrixAt("2026-12-30", "00:00:00"), KavrixAt("2027-01-04", "00:00:00"),
                                          "Sick \"leave\"", "", ""));
   const Answer a = Call("staff", "api/v1/leave");
   EXPECT_EQ(a.body,

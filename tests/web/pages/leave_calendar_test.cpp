@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "leave_fixture.h"
+#include "hours_pages_fixture.h"
 #include "support/temp_root.h"
 #include "web/pages/leave_calendar.h"
 
@@ -34,7 +34,7 @@ std::string RunCommand(const std::string& command) {
   return out;
 }
 
-using LeaveCalendarTest = LeavePagesTest;
+using LeaveCalendarTest = OfficeTest;
 
 TEST_F(LeaveCalendarTest, TextIsEscapedAndLinesFoldWithoutSplittingCharacters) {
   EXPECT_EQ(LICalendarText("a,b;c\\d\r\ne\tf"), "a\\,b\\;c\\\\d\\nef");

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/settings_sections.h"
-#include "leave_fixture.h"
+#include "hours_pages_fixture.h"
 #include "model/public_holidays.h"
 #include "model/teams.h"
 #include "model/users.h"
@@ -16,10 +16,10 @@ namespace {
 const std::string kRow0 = "2026-03-02,2026-03-04,holiday,\"a\",0,\"\"\r\n";
 const std::string kRow1 = "2026-03-16,2026-03-20,sick,\"b\",0,\"\"\r\n";
 
-class LeaveRequestsTest : public LeavePagesTest {
+class LeaveRequestsTest : public OfficeTest {
  protected:
   void SetUp() override {
-    LeavePagesTest::SetUp();
+    OfficeTest::SetUp();
     WriteLog("staff", "2026", kRow0 + kRow1);
   }
   // One ticked row of the pending page.
@@ -68,10 +68,10 @@ TEST_F(LeaveRequestsTest, ApproveRewritesOnlyTheRowAndRaisesTheFlagOnce) {
   EXPECT_EQ(ReadLog("staff", "2026"), "2026-03-02,2026-03-04,holiday,\"a\",1,\"\"\r\n" + kRow1);
   EXPECT_TRUE(Flag("staff", "LeaveApproveEmail"));
   EXPECT_EQ(Text("staff", "LeaveApproveOperator"), "mgr@x.example");
-  EXPECT_FALSE(KavrixFileExists(LogPath("staff", "2026").insert(LogPath("staff", "2026").rfind('/') + 1, "~")));
+  EXPECT_FALSE(KavrixFileExists(LeaveLog("staff", "2026").insert(LeaveLog("staff", "2026").rfind('/') + 1, "~")));
 
   LKXUser staff;
-  ASSERT_TRUE(KXGetUser(Mail("staff"), staff));
+  ASSERT_TRUE(KXGetUser(Email("staff"), staff));
   staff.SetFlag(kKXUserLeaveApproveEmail, false);
   Report("boss", "Approve", row);  // approving an approved record again
   EXPECT_FALSE(Flag("staff", "LeaveApproveEmail"));
@@ -97,11 +97,11 @@ TEST_F(LeaveRequestsTest, PostsRepeatTheAccessRuleForEveryRow) {
   const std::string refused = "You may not change the leave of staff@x.example; nothing was changed.";
   // The user himself, another manager, HR and an administrator who are not
   // his manager may not act on the pending page.
-  for (const char* name : {"staff", "mgr2", "hr", "boss"}) {
+  for (const char* name : {"staff", "other", "hr", "boss"}) {
     EXPECT_TRUE(Contains(Pending(name, "Approve", row), refused)) << name;
   }
   // On the leave report the user himself and another manager may not edit.
-  for (const char* name : {"staff", "mgr2", "staff2"}) {
+  for (const char* name : {"staff", "other", "staff2"}) {
     EXPECT_TRUE(Contains(Report(name, "Approve", row), refused)) << name;
   }
   EXPECT_EQ(ReadLog("staff", "2026"), kRow0 + kRow1);
@@ -148,7 +148,7 @@ TEST_F(LeaveRequestsTest, ReportAccessPerRole) {
     EXPECT_TRUE(Contains(Get(ofStaff, Session(name)), "<input type=text name=inputreason0 size=60 value=\"a\">"))
         << name;
   }
-  for (const char* name : {"mgr2", "staff2"}) {
+  for (const char* name : {"other", "staff2"}) {
     EXPECT_TRUE(Contains(Get(ofStaff, Session(name)), "You do not have the authority to access this page!")) << name;
   }
   EXPECT_TRUE(Contains(Get("leavereport", ""), "Your session is expired."));
@@ -206,7 +206,7 @@ TEST_F(LeaveRequestsTest, ThePageAfterAPostCountsTheRequestsThatChanged) {
       {"apply on the report", Report("mgr", "Apply+Changes", "&inputstartdate0=2026-03-16&inputenddate0=2026-03-20"
                                                             "&selecttype0=2&inputreason0=c"),
        "Changes saved."},
-      {"another manager changes nothing", Pending("mgr2", "Approve", row1), ""},
+      {"another manager changes nothing", Pending("other", "Approve", row1), ""},
       {"a bad year changes nothing", Post("pendingleaverequestspost", "submit=Approve&count=1&year=20x6" + row1,
                                           Session("mgr")),
        ""},

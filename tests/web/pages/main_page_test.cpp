@@ -9,6 +9,7 @@
 #include "model/users.h"
 #include "panel_fixture.h"
 #include "support/test_helpers.h"
+#include "support/time_zone.h"
 
 namespace {
 
@@ -20,7 +21,6 @@ class MainPageTest : public PanelTest {
  protected:
   void SetUp() override {
     PanelTest::SetUp();
-    SetTimeZone("UTC");
     LDateTime::SetFakeNow(1773144000);  // 2026-03-10 12:00:00 UTC
     ASSERT_TRUE(KXAddUser("boss@x.example", "Boss", true, false, "", "", "pw"));
     ASSERT_TRUE(KXAddUser("hr@x.example", "Hr", false, true, "", "boss@x.example", "pw"));
@@ -33,6 +33,7 @@ class MainPageTest : public PanelTest {
     LDateTime::ClearFakeNow();
     PanelTest::TearDown();
   }
+  KavrixScopedTimeZone zone_{"UTC"};
 
   std::string MainPageOf(const std::string& email) {
     const std::string id = LogOn(email, "pw");

@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "form_fields.h"
 #include "foundation/settings_sections.h"
 #include "model/users.h"
 #include "panel_fixture.h"
@@ -144,7 +143,7 @@ TEST_F(RoutingPageTest, SentBackUnchangedLeavesTheFileAsItWas) {
     for (const auto& [key, value] : state) LSettingSetString("Routing", key, value);
     const std::string file = KavrixReadFile(SharedFolder() + "/routing");
     const std::string page = Get("routing", boss_);
-    EXPECT_EQ(Post("routing", KavrixEncodeForm(KavrixFormFields(page), "submit=++OK++"), boss_),
+    EXPECT_EQ(Post("routing", SendBack(page, "submit=++OK++"), boss_),
               "HTTP/1.0 302 OK\r\nLocation: mainpage\r\nX-Content-Type-Options: nosniff\r\n\r\n");
     EXPECT_EQ(KavrixReadFile(SharedFolder() + "/routing"), file) << state.size();
   }

@@ -17,8 +17,8 @@ class SearchListPageTest : public HoursPagesTest {
     HoursPagesTest::SetUp();
     WriteActivity("staff", "2026-03-02", "09:00:00", 60);
     WriteActivity("staff", "2026-03-05", "09:00:00", 60);
-    ASSERT_TRUE(LKXCoreData::LogManualEntry(Email("staff"), At("2026-03-05", "13:00:00"), 600, 0, "x"));
-    ASSERT_TRUE(LKXCoreData::LogManualEntry(Email("staff"), At("2026-02-27", "13:00:00"), 600, 0, "x"));
+    ASSERT_TRUE(LKXCoreData::LogManualEntry(Email("staff"), KavrixAt("2026-03-05", "13:00:00"), 600, 0, "x"));
+    ASSERT_TRUE(LKXCoreData::LogManualEntry(Email("staff"), KavrixAt("2026-02-27", "13:00:00"), 600, 0, "x"));
   }
   std::string Calendar(const std::string& query) { return Get("searchlist?seluser=staff%40x.example&" + query, SessionOf("mgr")); }
 };

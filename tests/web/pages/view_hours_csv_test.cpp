@@ -76,7 +76,7 @@ TEST_F(ViewHoursCSVTest, RequiredTimeAndBalanceFollowTheWeeklyRules) {
     ASSERT_TRUE(staff.SetNumber(kKXUserWorkDays, c.workDays));
     if (c.leaveAndHoliday) {
       ASSERT_TRUE(KXAddPublicHoliday("2026-03-09", "2026-03-09", "Monday off"));
-      ASSERT_TRUE(LKXCoreData::LogLeaveEntry(Email("staff"), At("2026-03-06", "00:00:00"), At("2026-03-06", "00:00:00"),
+      ASSERT_TRUE(LKXCoreData::LogLeaveEntry(Email("staff"), KavrixAt("2026-03-06", "00:00:00"), KavrixAt("2026-03-06", "00:00:00"),
                                              "holiday", "", ""));
     }
     const std::string body =

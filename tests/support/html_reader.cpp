@@ -8,11 +8,11 @@ namespace {
 
 constexpr std::string_view kVoid[] = {"br", "input", "img", "meta", "link", "hr", "col", "area", "base", "wbr"};
 // Opening the key closes the open element named second, as browsers do.
-constexpr std::pair<std::string_view, std::string_view> kImplied[] = {
-    {"p", "p"}, {"tr", "tr"}, {"td", "td"}, {"td", "th"}, {"th", "td"}, {"th", "th"},
-    {"option", "option"}, {"li", "li"}};
-constexpr std::string_view kSpaced[] = {"br", "p", "div", "td", "th", "tr", "table", "li", "option", "h1",
-                                        "h2", "h3", "ul", "form", "center"};
+constexpr std::pair<std::string_view, std::string_view> kImplied[] = {{"p", "p"},           {"tr", "tr"}, {"td", "td"},
+                                                                      {"td", "th"},         {"th", "td"}, {"th", "th"},
+                                                                      {"option", "option"}, {"li", "li"}};
+constexpr std::string_view kSpaced[] = {"br",     "p",  "div", "td", "th", "tr",   "table", "li",
+                                        "option", "h1", "h2",  "h3", "ul", "form", "center"};
 
 template <std::size_t N>
 bool In(const std::string_view (&list)[N], const std::string& tag) {
@@ -40,8 +40,8 @@ void AppendUtf8(std::string& out, unsigned long code) {
 }  // namespace
 
 std::string HtmlDecoded(std::string_view text) {
-  static const std::map<std::string, std::string> kNamed = {
-      {"amp", "&"}, {"lt", "<"}, {"gt", ">"}, {"quot", "\""}, {"apos", "'"}, {"nbsp", " "}};
+  static const std::map<std::string, std::string> kNamed = {{"amp", "&"},   {"lt", "<"},   {"gt", ">"},
+                                                            {"quot", "\""}, {"apos", "'"}, {"nbsp", " "}};
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const std::size_t end = text[i] == '&' ? text.find(';', i) : std::string_view::npos;
@@ -52,7 +52,8 @@ std::string HtmlDecoded(std::string_view text) {
     const std::string name(text.substr(i + 1, end - i - 1));
     const bool hex = name.size() > 2 && (name[1] == 'x' || name[1] == 'X');
     char* rest = nullptr;
-    const unsigned long code = name.size() > 1 && name[0] == '#' ? std::strtoul(name.c_str() + (hex ? 2 : 1), &rest, hex ? 16 : 10) : 0;
+    const unsigned long code =
+        name.size() > 1 && name[0] == '#' ? std::strtoul(name.c_str() + (hex ? 2 : 1), &rest, hex ? 16 : 10) : 0;
     if (rest != nullptr && *rest == '\0' && code > 0 && code < 0x10000) {
       AppendUtf8(out, code);
     } else if (kNamed.count(name)) {
@@ -86,8 +87,8 @@ HtmlPage::HtmlPage(std::string_view html) {
     return elements_.size() - 1;
   };
   for (std::size_t at = 0; at < html.size();) {
-    if (html[at] != '<' || at + 1 == html.size() || !(std::isalpha(static_cast<unsigned char>(html[at + 1])) ||
-                                                      html[at + 1] == '/' || html[at + 1] == '!')) {
+    if (html[at] != '<' || at + 1 == html.size() ||
+        !(std::isalpha(static_cast<unsigned char>(html[at + 1])) || html[at + 1] == '/' || html[at + 1] == '!')) {
       const std::size_t next = std::min(html.size(), html.find('<', at + 1));
       add(HtmlElement{"", HtmlDecoded(html.substr(at, next - at)), {}, {}, 0});
       at = next;
@@ -121,8 +122,8 @@ HtmlPage::HtmlPage(std::string_view html) {
       if (i < html.size() && html[i] == '=') {
         const char quote = ++i < html.size() && (html[i] == '"' || html[i] == '\'') ? html[i] : 0;
         const std::size_t from = quote ? ++i : i;
-        while (i < html.size() && (quote ? html[i] != quote : !std::isspace(static_cast<unsigned char>(html[i])) &&
-                                                                   html[i] != '>')) {
+        while (i < html.size() &&
+               (quote ? html[i] != quote : !std::isspace(static_cast<unsigned char>(html[i])) && html[i] != '>')) {
           ++i;
         }
         value = HtmlDecoded(html.substr(from, i - from));
@@ -135,8 +136,8 @@ HtmlPage::HtmlPage(std::string_view html) {
     if (tag.empty() || tag[0] == '!') continue;
     if (closing) {
       if (tag == "form") form = 0;
-      const auto match = std::find_if(open.rbegin(), open.rend() - 1,
-                                      [&](std::size_t e) { return elements_[e].tag == tag; });
+      const auto match =
+          std::find_if(open.rbegin(), open.rend() - 1, [&](std::size_t e) { return elements_[e].tag == tag; });
       if (match != open.rend() - 1) open.erase(std::prev(match.base()), open.end());
       continue;
     }

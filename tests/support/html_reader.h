@@ -14,8 +14,8 @@
 using HtmlFields = std::vector<std::pair<std::string, std::string>>;
 
 struct HtmlElement {
-  std::string tag;   // lower case; empty for a run of text
-  std::string text;  // a run of text, entities decoded
+  std::string tag;                                // lower case; empty for a run of text
+  std::string text;                               // a run of text, entities decoded
   std::map<std::string, std::string> attributes;  // names lower case, values decoded
   std::vector<std::size_t> children;
   std::size_t form = 0;  // 1 + index of the form it belongs to, 0 for none

@@ -1,12 +1,11 @@
 // The line that confirms a save: set by the handler that saved, shown once,
 // escaped, by the next page the panel frames, and never taken from a URL.
 
-#include "web/confirmation_line.h"
-
 #include <gtest/gtest.h>
 
 #include "hours_pages_fixture.h"
 #include "model/users.h"
+#include "web/confirmation_line.h"
 #include "web/pages/password_pages.h"
 
 namespace {
@@ -19,15 +18,13 @@ TEST_F(ConfirmationTest, ShownOnceEscapedOnThePageAfterTheSave) {
   const struct {
     const char *who, *path, *body, *next, *line;
   } saves[] = {
-      {"staff", "enterhours",
-       "101=2026-03-08&102=08%3A00&103=09%3A00&105=0%24Working&submit=++OK++&onok=viewmanual", "viewmanual",
-       "Manual entry of 01:00 on 2026-03-08 saved."},
+      {"staff", "enterhours", "101=2026-03-08&102=08%3A00&103=09%3A00&105=0%24Working&submit=++OK++&onok=viewmanual",
+       "viewmanual", "Manual entry of 01:00 on 2026-03-08 saved."},
       {"mgr", "enterhours",
        "seluser=staff%40x.example&101=2026-03-09&102=08%3A00&103=08%3A30%3A15&105=0%24Working&submit=++OK++"
        "&onok=viewmanual",
        "viewmanual", "Manual entry of 00:30:15 on 2026-03-09 for Staff &lt;S&gt; saved."},
-      {"staff2", "changepassword", "101=pw&102=n3w&103=n3w&submit=++OK++", "mainpage",
-       kLPasswordChangedText},
+      {"staff2", "changepassword", "101=pw&102=n3w&103=n3w&submit=++OK++", "mainpage", kLPasswordChangedText},
   };
   LKXUser staff;
   ASSERT_TRUE(KXGetUser(Email("staff"), staff));

@@ -63,11 +63,12 @@ TEST_F(EnterHoursPageTest, AcceptedEntriesAreWrittenToTheUsersOwnLog) {
     EXPECT_EQ(Enter(c.who, c.date, c.start, c.end, c.extra), Redirect("viewmanual")) << c.date;
     EXPECT_EQ(KavrixReadFile(ManualLog(c.log, c.date)), c.row + std::string(kRow)) << c.date;
   }
-  EXPECT_TRUE(Contains(KavrixReadLogText(), "Manual entry of 5400 seconds at 2026-03-07 08:00:00 for "
-                                            "staff@x.example (entered by mgr@x.example)"));
+  EXPECT_TRUE(Contains(KavrixReadLogText(),
+                       "Manual entry of 5400 seconds at 2026-03-07 08:00:00 for "
+                       "staff@x.example (entered by mgr@x.example)"));
   // A user not in the registry is refused like a user one may not change.
-  EXPECT_TRUE(Contains(Enter("boss", "2026-03-08", "08:00", "09:00", "&seluser=gone%40x.example"),
-                       kKXManualManagerOnly));
+  EXPECT_TRUE(
+      Contains(Enter("boss", "2026-03-08", "08:00", "09:00", "&seluser=gone%40x.example"), kKXManualManagerOnly));
   EXPECT_FALSE(KavrixFileExists(ManualLog("gone", "2026-03-08")));
 }
 

@@ -39,8 +39,7 @@ std::string OfficeTest::Session(const std::string& who) {
   return id;
 }
 
-void OfficeTest::WriteActivity(const std::string& who, const std::string& date, const std::string& clock,
-                               int seconds) {
+void OfficeTest::WriteActivity(const std::string& who, const std::string& date, const std::string& clock, int seconds) {
   ASSERT_TRUE(LKXCoreData::LogActivity(Email(who), KavrixAt(date.c_str(), clock.c_str()), seconds, 0, 12, 3,
                                        "WINWORD.EXE", "Report"));
 }

@@ -2,20 +2,21 @@
 // the flag and the log line, who may record leave for whom, and the line
 // that confirms where the application went.
 
+#include "web/pages/leave_form_page.h"
+
 #include <gtest/gtest.h>
 
 #include "foundation/settings_sections.h"
 #include "hours_pages_fixture.h"
 #include "model/teams.h"
-#include "support/log_reader.h"
 #include "model/users.h"
+#include "support/log_reader.h"
 #include "web/pages/entry_confirmations.h"
-#include "web/pages/leave_form_page.h"
 #include "web/pages/leave_pages_common.h"
 
 namespace {
 
-constexpr char kAccepted[] = "HTTP/1.0 302 OK\r\nLocation: mainpage\r\nX-Content-Type-Options: nosniff\r\n\r\n";
+const std::string kAccepted = Redirect("mainpage");
 
 using LeaveFormTest = OfficeTest;
 
@@ -38,8 +39,8 @@ TEST_F(LeaveFormTest, RefusesWithTheMessageOnTheControlAndStoresNothing) {
     EXPECT_TRUE(Contains(PostForm("staff", c.from, c.to, c.extra), ErrorRow(c.message))) << c.from << " " << c.to;
   }
   // The to-date message sits on its own control, the others on the from date.
-  EXPECT_TRUE(Contains(PostForm("staff", "2026-03-10", "x"), ErrorRow(kLLeaveDateInvalid) +
-                                                                 "<tr bgcolor=#ffe0e0><td colspan=5>To Date: "));
+  EXPECT_TRUE(Contains(PostForm("staff", "2026-03-10", "x"),
+                       ErrorRow(kLLeaveDateInvalid) + "<tr bgcolor=#ffe0e0><td colspan=5>To Date: "));
   // With no types at all there is nothing to choose; the form says who helps.
   for (const std::string& type : KXGetLeaveTypeNames()) ASSERT_TRUE(KXDeleteLeaveType(type));
   EXPECT_TRUE(Contains(PostForm("staff", "2026-03-10", "2026-03-10"),
@@ -50,8 +51,7 @@ TEST_F(LeaveFormTest, RefusesWithTheMessageOnTheControlAndStoresNothing) {
 
 TEST_F(LeaveFormTest, StoresTheRecordRaisesTheFlagAndLogsAShortSessionPrefix) {
   // 200 days in a year that is not a leap year pass.
-  EXPECT_EQ(PostForm("staff", "2026-01-02", "2026-07-21",
-                     "&101=boss%40x.example&106=line%0D%0Atwo+%22q%22"),
+  EXPECT_EQ(PostForm("staff", "2026-01-02", "2026-07-21", "&101=boss%40x.example&106=line%0D%0Atwo+%22q%22"),
             kAccepted);
   EXPECT_EQ(ReadLog("staff", "2026"), "2026-01-02,2026-07-21,holiday,\"line  two \"\"q\"\"\",0,\"\"\r\n");
   EXPECT_EQ(ReadLog("boss", "2026"), "");  // the posted 101 is not trusted
@@ -72,8 +72,7 @@ TEST_F(LeaveFormTest, CallModeOffersTeamAndStaffAndRefusesOthers) {
   EXPECT_TRUE(Contains(PostForm("mgr", "2026-03-10", "2026-03-10", "&leavecall=true&101=staff2%40x.example"),
                        ErrorRow(kLLeaveUserNotOffered)));
   EXPECT_EQ(ReadLog("staff2", "2026"), "");
-  EXPECT_EQ(PostForm("mgr", "2026-03-10", "2026-03-10", "&leavecall=true&101=STAFF%40x.example&107=x%40y"),
-            kAccepted);
+  EXPECT_EQ(PostForm("mgr", "2026-03-10", "2026-03-10", "&leavecall=true&101=STAFF%40x.example&107=x%40y"), kAccepted);
   EXPECT_EQ(ReadLog("staff", "2026"), "2026-03-10,2026-03-10,holiday,\"trip\",0,\"mgr@x.example\"\r\n");
   // Administrators may record a call for anyone.
   EXPECT_EQ(PostForm("boss", "2026-03-10", "2026-03-10", "&leavecall=true&101=staff2%40x.example"), kAccepted);
@@ -135,7 +134,8 @@ TEST_F(LeaveFormTest, TheNextPageConfirmsWhereTheApplicationWent) {
     bool approvalRequired;
     const char* line;
   } cases[] = {
-      {"staff", "2026-03-16", "2026-03-20", "", true, "Your leave application for 16-20 Mar was sent to Mgr for approval."},
+      {"staff", "2026-03-16", "2026-03-20", "", true,
+       "Your leave application for 16-20 Mar was sent to Mgr for approval."},
       {"mgr", "2026-03-23", "2026-03-23", "&seluser=staff%40x.example", true,
        "The leave application of Staff for 23 Mar was sent to Mgr for approval."},
       {"staff2", "2026-03-30", "2026-04-02", "", true,
@@ -148,8 +148,8 @@ TEST_F(LeaveFormTest, TheNextPageConfirmsWhereTheApplicationWent) {
   for (const auto& c : cases) {
     LSettingSetString("Settings", "LeaveApprovalRequired", c.approvalRequired ? "1" : "0");
     EXPECT_EQ(PostForm(c.who, c.from, c.to, c.extra), kAccepted) << c.line;
-    EXPECT_TRUE(Contains(Get("mainpage", Session(c.who)), "<div class=kxconfirm role=status>" +
-                                                              std::string(c.line) + "</div>"))
+    EXPECT_TRUE(
+        Contains(Get("mainpage", Session(c.who)), "<div class=kxconfirm role=status>" + std::string(c.line) + "</div>"))
         << c.line;
   }
 }
@@ -158,10 +158,8 @@ TEST(LeaveDaysTextTest, ShortFormOfTheDays) {
   const struct {
     const char *from, *to, *text;
   } cases[] = {
-      {"2026-12-21", "2026-12-21", "21 Dec"},
-      {"2026-12-21", "2026-12-24", "21-24 Dec"},
-      {"2026-11-28", "2026-12-03", "28 Nov-3 Dec"},
-      {"2026-12-30", "2027-01-02", "30 Dec 2026-2 Jan 2027"},
+      {"2026-12-21", "2026-12-21", "21 Dec"},       {"2026-12-21", "2026-12-24", "21-24 Dec"},
+      {"2026-11-28", "2026-12-03", "28 Nov-3 Dec"}, {"2026-12-30", "2027-01-02", "30 Dec 2026-2 Jan 2027"},
       {"2026-01-01", "2026-01-09", "1-9 Jan"},
   };
   for (const auto& c : cases) EXPECT_EQ(KXLeaveDaysText(c.from, c.to), c.text) << c.from << " " << c.to;

@@ -53,7 +53,8 @@ class MainPageTest : public PanelTest {
 const Links kStaffOwnSections = {
     "View my hours worked -> viewhours?seluser=staff%40x.example&onok=mainpage&oncancel=mainpage",
     "Add a time sheet entry -> enterhours?onok=mainpage&oncancel=mainpage",
-    "Edit time sheet entries -> viewmanual?seluser=staff%40x.example&edit=true&direct=false&onok=mainpage&oncancel=mainpage",
+    "Edit time sheet entries -> "
+    "viewmanual?seluser=staff%40x.example&edit=true&direct=false&onok=mainpage&oncancel=mainpage",
     "View leave taken -> leavereport?seluser=staff%40x.example&year=2026&edit=false&oncancel=mainpage",
     "Add a leave entry -> leaveform?onok=mainpage&oncancel=mainpage",
     "Sick leave call received for other team member -> leaveform?leavecall=true&onok=mainpage&oncancel=mainpage",
@@ -68,8 +69,8 @@ TEST_F(MainPageTest, StaffSeeTheirOwnSectionsOnly) {
   ASSERT_EQ(page.substr(0, 15), "HTTP/1.1 200 OK");
   EXPECT_EQ(LinksFrom(page, "Main ", 3), (Links{"Main -> mainpage?", "Logout -> logout?", "Help -> help/index.html"}));
   const std::string text = Visible(page);
-  for (const char* seen : {"Logged on as staff@x.example", "Today, 2026-03-10", "My Time Sheet", "My Leave",
-                           "My Details"}) {
+  for (const char* seen :
+       {"Logged on as staff@x.example", "Today, 2026-03-10", "My Time Sheet", "My Leave", "My Details"}) {
     EXPECT_TRUE(Contains(text, seen)) << seen;
   }
   EXPECT_EQ(LinksFrom(page, "View my hours worked", kStaffOwnSections.size()), kStaffOwnSections);
@@ -99,11 +100,14 @@ TEST_F(MainPageTest, InstallerLinkOnlyWhileTheFileIsThere) {
 
 // Which sections and links each role gets under each module switch.
 TEST_F(MainPageTest, RolesAndModuleSwitchesDecideTheSections) {
-  const Links myStaff = {"View staff hours totals", "Screenshots", "Application usage", "Time sheet",
-                         "Detailed activity", "Manage staff manual hours", "Manage staff leave report",
-                         "Unexplained absence report", "Pending leave requests", "View my hours worked"};
-  const Links admin = {"Add new user", "Manage users", "Edit team list", "Edit leave types",
-                       "Change system configuration", "Set public holidays", "View logs"};
+  const Links myStaff = {"View staff hours totals",   "Screenshots",
+                         "Application usage",         "Time sheet",
+                         "Detailed activity",         "Manage staff manual hours",
+                         "Manage staff leave report", "Unexplained absence report",
+                         "Pending leave requests",    "View my hours worked"};
+  const Links admin = {
+      "Add new user",        "Manage users", "Edit team list", "Edit leave types", "Change system configuration",
+      "Set public holidays", "View logs"};
   const struct {
     const char *who, *qa, *hours, *leave, *approval, *first;
     Links links;             // texts of the links from `first` on
@@ -111,16 +115,34 @@ TEST_F(MainPageTest, RolesAndModuleSwitchesDecideTheSections) {
   } cases[] = {
       {"mgr", "1", "1", "1", "1", "View staff hours totals", myStaff, "Administrative Options"},
       {"hr", "1", "1", "1", "1", "View staff hours totals", myStaff, "Administrative Options"},
-      {"mgr", "1", "1", "1", "0", "Unexplained absence report", {"Unexplained absence report", "View my hours worked"},
+      {"mgr",
+       "1",
+       "1",
+       "1",
+       "0",
+       "Unexplained absence report",
+       {"Unexplained absence report", "View my hours worked"},
        "Pending leave requests"},
       {"mgr", "0", "0", "0", "1", "View my details", {"View my details"}, "My Staff"},
       {"mgr", "0", "0", "0", "1", "View my details", {"View my details"}, "My Time Sheet"},
       {"mgr", "0", "0", "0", "1", "View my details", {"View my details"}, "My Leave"},
       {"boss", "0", "0", "0", "1", "Add new user", admin, "My To-Do List"},
-      {"mgr", "1", "0", "0", "1", "Screenshots",
-       {"Screenshots", "Application usage", "Time sheet", "Detailed activity", "View my details"}, "My Leave"},
-      {"mgr", "0", "", "0", "1", "View staff hours totals",  // empty means on
-       {"View staff hours totals", "Manage staff manual hours", "View my hours worked"}, "My Leave"},
+      {"mgr",
+       "1",
+       "0",
+       "0",
+       "1",
+       "Screenshots",
+       {"Screenshots", "Application usage", "Time sheet", "Detailed activity", "View my details"},
+       "My Leave"},
+      {"mgr",
+       "0",
+       "",
+       "0",
+       "1",
+       "View staff hours totals",  // empty means on
+       {"View staff hours totals", "Manage staff manual hours", "View my hours worked"},
+       "My Leave"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.who) + " " + c.qa + c.hours + c.leave + c.approval);
@@ -130,7 +152,8 @@ TEST_F(MainPageTest, RolesAndModuleSwitchesDecideTheSections) {
     LSettingSetString("Settings", "LeaveApprovalRequired", c.approval);
     const std::string page = MainPageOf(std::string(c.who) + "@x.example");
     Links texts;
-    for (const std::string& link : LinksFrom(page, c.first, c.links.size())) texts.push_back(link.substr(0, link.find(" -> ")));
+    for (const std::string& link : LinksFrom(page, c.first, c.links.size()))
+      texts.push_back(link.substr(0, link.find(" -> ")));
     EXPECT_EQ(texts, c.links);
     EXPECT_FALSE(Contains(Visible(page), c.absentText));
   }
@@ -169,8 +192,10 @@ TEST_F(MainPageTest, HostileAddressIsEscapedInTextAndEncodedInLinks) {
   const std::string page = Get("mainpage", id);
   EXPECT_TRUE(Contains(Visible(page), "Logged on as " + hostile));
   const HtmlPage main(page);
-  EXPECT_EQ(main.Href("Change my email address"), "changeemail?seluser=a%22%3E%3Cscript%3Ex%26y%40x.example&onok=logout&oncancel=mainpage");
-  EXPECT_EQ(main.Href("View leave taken"), "leavereport?seluser=a%22%3E%3Cscript%3Ex%26y%40x.example&year=2026&edit=false&oncancel=mainpage");
+  EXPECT_EQ(main.Href("Change my email address"),
+            "changeemail?seluser=a%22%3E%3Cscript%3Ex%26y%40x.example&onok=logout&oncancel=mainpage");
+  EXPECT_EQ(main.Href("View leave taken"),
+            "leavereport?seluser=a%22%3E%3Cscript%3Ex%26y%40x.example&year=2026&edit=false&oncancel=mainpage");
   EXPECT_FALSE(Contains(page, "<script>"));
   EXPECT_FALSE(Contains(page, "x&y"));
 }

@@ -54,8 +54,9 @@ class ManualHoursPageTest : public OfficeTest {
 
 TEST_F(ManualHoursPageTest, ViewModeListsTheRowsWithMidnightAs24) {
   const std::string page = GetAs("staff", std::string("viewmanual?seluser=staff%40x.example&edit=false") + kRange);
-  EXPECT_EQ(Listed(page), (std::vector<Strings>{{"2026-03-02", "08:00:00", "09:00:00", "01:00:00", "Working", "first <b>"},
-                                                {"2026-03-02", "23:00:00", "24:00:00", "01:00:00", "Private", "late"}}));
+  EXPECT_EQ(Listed(page),
+            (std::vector<Strings>{{"2026-03-02", "08:00:00", "09:00:00", "01:00:00", "Working", "first <b>"},
+                                  {"2026-03-02", "23:00:00", "24:00:00", "01:00:00", "Private", "late"}}));
   EXPECT_EQ(HtmlPage(page).Field("userselect"), "staff@x.example");
   EXPECT_FALSE(Contains(page, "first <b>"));
 }
@@ -63,8 +64,11 @@ TEST_F(ManualHoursPageTest, ViewModeListsTheRowsWithMidnightAs24) {
 TEST_F(ManualHoursPageTest, EditModeCarriesEachRowInTheForm) {
   const std::string page = GetAs("mgr", std::string("viewmanual?seluser=staff%40x.example&edit=true") + kRange);
   const HtmlPage form(page);
-  for (const auto& [name, value] : {std::pair<const char*, const char*>{"count", "2"}, {"inputcomment0", "first <b>"},
-                                    {"inputtimeend1", "24:00:00"}, {"selectprivate0", "0"}, {"selectprivate1", "1"}}) {
+  for (const auto& [name, value] : {std::pair<const char*, const char*>{"count", "2"},
+                                    {"inputcomment0", "first <b>"},
+                                    {"inputtimeend1", "24:00:00"},
+                                    {"selectprivate0", "0"},
+                                    {"selectprivate1", "1"}}) {
     EXPECT_EQ(form.Field(name), value) << name;
   }
   EXPECT_EQ(form.Field("check1"), "<absent>");
@@ -97,13 +101,13 @@ TEST_F(ManualHoursPageTest, EditsLeaveExactBytes) {
       {"times that are no times name no row", With(kDeleteFirst, "09:00:00", "25:61:00"), kTwoRows},
       {"a date that is no date names no log",
        "userselect=staff%40x.example&count=1&check0=x&inputdate0=2026-02-30&inputtimestart0=08:00:00"
-       "&inputtimeend0=09:00:00&submit=Delete+Selected+Items", kTwoRows},
+       "&inputtimeend0=09:00:00&submit=Delete+Selected+Items",
+       kTwoRows},
       {"a forged huge count is bounded", With(kDeleteFirst, "count=2", "count=2147483647"),
        "23:00:00,3600,1,\"late\"\r\n"},
       {"discarding changes nothing", Form("Discard+Changes", "&check0=1"), kTwoRows},
       {"other buttons change nothing", Form("Remove", "&check0=1"), kTwoRows},
-      {"an unknown user changes nothing", With(kDeleteFirst, "staff%40x.example", "%22%3E%3Cx%40x.example"),
-       kTwoRows},
+      {"an unknown user changes nothing", With(kDeleteFirst, "staff%40x.example", "%22%3E%3Cx%40x.example"), kTwoRows},
   };
   for (const auto& c : cases) {
     ASSERT_TRUE(KavrixWriteFile(log_, kTwoRows));
@@ -141,7 +145,7 @@ TEST_F(ManualHoursPageTest, BadRequestsGetAClearAnswer) {
       {"startdate=yesterday", kKXBadDates, 0},
       {"startdate=2026-03-03&enddate=2026-03-02", kKXStartAfterEnd, 0},
       {"startdate=2025-03-01&enddate=2026-03-02", "<table align=center", 2},  // 366 days
-      {"startdate=2025-03-01&enddate=2026-03-03", kKXRangeOverAYear, 0},         // 367 days
+      {"startdate=2025-03-01&enddate=2026-03-03", kKXRangeOverAYear, 0},      // 367 days
       {"seluser=%22%3E%3Cscript%3Ex&startdate=2026-03-02", "value=\"staff@x.example\" selected", 2},
   };
   for (const auto& c : cases) {
@@ -150,7 +154,7 @@ TEST_F(ManualHoursPageTest, BadRequestsGetAClearAnswer) {
     EXPECT_FALSE(Contains(page, "\"><script>x")) << c.query;
     EXPECT_EQ(Listed(page).size(), c.cells) << c.query;
   }
-  }
+}
 
 TEST_F(ManualHoursPageTest, BrokenLogRowsAreShownAndKept) {
   const std::string broken = "garbage\r\n08:00:00,3600,0,\"first <b>\"\r\n09:00:00,-5,x\r\n";

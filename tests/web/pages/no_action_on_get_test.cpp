@@ -133,8 +133,10 @@ class NoActionOnGetTest : public HoursPagesTest {
     std::string text;
     for (const auto& [path, state] : after) {
       const auto was = before.find(path);
-      if (was == before.end()) text += " made " + path;
-      else if (was->second != state) text += " changed " + path;
+      if (was == before.end())
+        text += " made " + path;
+      else if (was->second != state)
+        text += " changed " + path;
     }
     for (const auto& [path, state] : before) {
       if (after.count(path) == 0) text += " removed " + path;

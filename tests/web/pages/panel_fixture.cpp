@@ -47,8 +47,7 @@ std::string PanelTest::Post(const std::string& path, const std::string& body, co
 }
 
 std::string PanelTest::LogOn(const std::string& email, const std::string& password) {
-  return CookieSession(
-      Post("logon", "101=" + LURIEncode(email) + "&102=" + LURIEncode(password) + "&submit=Logon"));
+  return CookieSession(Post("logon", "101=" + LURIEncode(email) + "&102=" + LURIEncode(password) + "&submit=Logon"));
 }
 
 std::string PanelTest::CookieSession(const std::string& answer) {
@@ -80,6 +79,7 @@ std::string ErrorRow(const std::string& message) {
 
 std::string PanelTest::Encode(const HtmlFields& fields, const std::string& extra) {
   std::string body;
-  for (const auto& [name, value] : fields) body += (body.empty() ? "" : "&") + LURIEncode(name) + "=" + LURIEncode(value);
+  for (const auto& [name, value] : fields)
+    body += (body.empty() ? "" : "&") + LURIEncode(name) + "=" + LURIEncode(value);
   return extra.empty() ? body : body + (body.empty() ? "" : "&") + extra;
 }

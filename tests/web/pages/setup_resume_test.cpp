@@ -50,8 +50,8 @@ class SetupResumeTest : public WizardTest {
 TEST_F(SetupResumeTest, TheMainPageLeadsAnInterruptedAdministratorThroughTheStepsLeft) {
   const std::string boss = InterruptAndLogOn();
   ASSERT_NE(boss, "");
-  EXPECT_TRUE(Contains(Get("mainpage", boss), kFinishHeading + kConfirmItem + kUsageItem + kUsersItem + kFinishItem +
-                                             "</ul>"));
+  EXPECT_TRUE(
+      Contains(Get("mainpage", boss), kFinishHeading + kConfirmItem + kUsageItem + kUsersItem + kFinishItem + "</ul>"));
 
   // Each step offered works, and goes on through the wizard from there.
   EXPECT_TRUE(Contains(Get("wizardconfirmemail", boss), "<b>Setup Wizard: Step 2 of 3</b>"));
@@ -138,11 +138,11 @@ TEST_F(SetupResumeTest, WizardAddFormAndImportGiveNewUsersTheSameDefaults) {
       "dan@office.example,\"Dan\",\"\",\"\",0,0,0,\"\",\"\"\r\n");
   const std::string days = "&wdset=1&wd1=on&wd2=on&wd3=on&wd4=on&wd5=on";
   EXPECT_TRUE(Contains(Post("userimport", "csv=" + csv + days + "&submit=Import", boss),
-                  "Imported: 2 users added, 0 users changed."));
+                       "Imported: 2 users added, 0 users changed."));
 
-  const LKXUserKey* keys[] = {&kKXUserWorkDays,   &kKXUserWorkType, &kKXUserWorkHours, &kKXUserPasswordReq,
-                              &kKXUserTeam,       &kKXUserManager,  &kKXUserAccessAdmin, &kKXUserAccessHR,
-                              &kKXUserLogScreenShot};
+  const LKXUserKey* keys[] = {&kKXUserWorkDays,    &kKXUserWorkType, &kKXUserWorkHours,
+                              &kKXUserPasswordReq, &kKXUserTeam,     &kKXUserManager,
+                              &kKXUserAccessAdmin, &kKXUserAccessHR, &kKXUserLogScreenShot};
   for (const LKXUserKey* key : keys) {
     SCOPED_TRACE(std::string(key->name));
     const std::string first = Text("ann@office.example", *key);
@@ -178,8 +178,8 @@ TEST_F(SetupResumeTest, ImportCountsOnlyTheRowsItChanges) {
   const std::string preview = Post("userimport", "csv=" + csv + "&submit=Preview", boss);
   EXPECT_TRUE(Contains(preview, ">no change</td>"));
   EXPECT_TRUE(Contains(preview, ">change: Name</td>"));
-  EXPECT_TRUE(Contains(Post("userimport", "csv=" + csv + "&submit=Import", boss),
-                  "Imported: 1 users added, 1 users changed."));
+  EXPECT_TRUE(
+      Contains(Post("userimport", "csv=" + csv + "&submit=Import", boss), "Imported: 1 users added, 1 users changed."));
 }
 
 }  // namespace

@@ -25,8 +25,7 @@ class WizardAddUsersTest : public WizardTest {
     return Post("wizardaddusers", rows + "&" + Submit("  Next  "), session_);
   }
   static std::string StartCall(const std::string& id, const std::string& message) {
-    return "<script type=\"text/javascript\">window.onload=function(){start('" + id + "','" + message +
-           "');}</script>";
+    return "<script type=\"text/javascript\">window.onload=function(){start('" + id + "','" + message + "');}</script>";
   }
   static std::string UserText(std::string_view email, const LKXUserKey& key) {
     LKXUser user;
@@ -38,8 +37,9 @@ class WizardAddUsersTest : public WizardTest {
 TEST_F(WizardAddUsersTest, FirstDisplayHandsTheRowsToTheScript) {
   const std::string page = Get("wizardaddusers", session_);
   EXPECT_TRUE(Contains(page, "<b>Setup Wizard: Step 3 of 3</b>"));
-  EXPECT_TRUE(Contains(page, "You now can setup the KavrixServer accounts for other users.<br>KavrixServer will "
-                        "automatically send a confirmation email"));
+  EXPECT_TRUE(Contains(page,
+                       "You now can setup the KavrixServer accounts for other users.<br>KavrixServer will "
+                       "automatically send a confirmation email"));
   EXPECT_TRUE(Contains(page, "You can add up to 5 users here and other users can be added later."));
   EXPECT_TRUE(Contains(page, "<input name=90 type=hidden value=4>"));
   EXPECT_TRUE(Contains(page, "<div id=50 type=hidden></div>"));
@@ -53,10 +53,10 @@ TEST_F(WizardAddUsersTest, FirstDisplayHandsTheRowsToTheScript) {
 }
 
 TEST_F(WizardAddUsersTest, ARowWithOnlyANameIsRefusedWithTheTypedValuesKept) {
-  const std::string page =
-      PostRows("90=5&101=ann%40office.example&201=Ann&301=2&601=20&202=%22%3E%3Cscript%3Ex&302=1");
-  EXPECT_TRUE(Contains(page, StartCall("102", "Please either enter the email address and user name, or leave them "
-                                         "both blank.")));
+  const std::string page = PostRows("90=5&101=ann%40office.example&201=Ann&301=2&601=20&202=%22%3E%3Cscript%3Ex&302=1");
+  EXPECT_TRUE(Contains(page, StartCall("102",
+                                       "Please either enter the email address and user name, or leave them "
+                                       "both blank.")));
   EXPECT_TRUE(Contains(page, "<input name=90 type=hidden value=5>"));
   EXPECT_TRUE(Contains(page, "<input type=hidden id=wv101 value=\"ann@office.example\">"));
   EXPECT_TRUE(Contains(page, "<input type=hidden id=wv201 value=\"Ann\">"));
@@ -80,7 +80,7 @@ TEST_F(WizardAddUsersTest, FilledRowsBecomeUsersAndEmptyRowsAreSkipped) {
   const std::string answer = PostRows(
       "90=5&101=+ann%40office.example+&201=Ann+Lee&301=1&601=30&103=bob%40office.example&203=Bob&302=1&303=2&"
       "105=cy%40office.example&205=Cy&305=7");
-  EXPECT_EQ(answer, "HTTP/1.0 302 OK\r\nLocation: wizardfinish\r\nX-Content-Type-Options: nosniff\r\n\r\n");
+  EXPECT_EQ(answer, Redirect("wizardfinish"));
   EXPECT_EQ(KXUserCount(), 4);
   EXPECT_EQ(UserText("ann@office.example", kKXUserName), "Ann Lee");
   EXPECT_EQ(UserText("ann@office.example", kKXUserWorkType), "1");
@@ -116,8 +116,9 @@ TEST_F(WizardAddUsersTest, FinishTellsHowToGoOnAndLogsThePrimaryUserOn) {
   ASSERT_TRUE(LSettingSetString("Settings", "ModeQA", "0"));
   const std::string page = Get("wizardfinish", session_);
   EXPECT_TRUE(Contains(page, "<b>Initial Setup: Finished!</b>"));
-  EXPECT_TRUE(Contains(page, "<p>Congratulations. The initial setup of KavrixServer is complete.<p><i>What is "
-                        "Next?</i><p><u>You</u><p><ol><li>"));
+  EXPECT_TRUE(Contains(page,
+                       "<p>Congratulations. The initial setup of KavrixServer is complete.<p><i>What is "
+                       "Next?</i><p><u>You</u><p><ol><li>"));
   const std::string server = LIPGetLocalFQDN() + ":8089";
   EXPECT_FALSE(Contains(page, "0.0.0.0"));
   // No installer in the web root yet: the administrator is told where it goes.
@@ -147,8 +148,7 @@ TEST_F(WizardAddUsersTest, FinishWithoutAPrimaryUserStartsTheWizardAgain) {
   ASSERT_TRUE(KXGetUser("boss@office.example", boss));
   ASSERT_TRUE(boss.SetFlag(kKXUserAccessHR, false));
   ASSERT_TRUE(LSettingSetString("Settings", "PrimaryUser", ""));
-  EXPECT_EQ(Post("wizardfinish", Submit("  Finish  "), session_),
-            "HTTP/1.0 302 OK\r\nLocation: wizardadmin\r\nX-Content-Type-Options: nosniff\r\n\r\n");
+  EXPECT_EQ(Post("wizardfinish", Submit("  Finish  "), session_), Redirect("wizardadmin"));
   EXPECT_EQ(Setting("Settings", "SetupWizardRun"), "");
 }
 
@@ -167,9 +167,11 @@ TEST_F(WizardAddUsersTest, FinishSwitchesHttpsOnWithTheGivenPort) {
     const char* stored;
   } cases[] = {{"120=https", false, ""}, {"120=8089", false, ""}, {"120=0", true, ""}, {"120=8443", true, "8443"}};
   for (const auto& c : cases) {
-    const std::string answer = Post("wizardfinish", "onok=mainpage&" + std::string(c.field) + "&" + Submit("  Finish  "), session_);
+    const std::string answer =
+        Post("wizardfinish", "onok=mainpage&" + std::string(c.field) + "&" + Submit("  Finish  "), session_);
     EXPECT_EQ(CookieSession(answer) != "", c.finished) << c.field;
-    EXPECT_EQ(Contains(answer, std::string("<font color=#a00000>") + kKXHttpsPortInvalid + "</font>"), !c.finished) << c.field;
+    EXPECT_EQ(Contains(answer, std::string("<font color=#a00000>") + kKXHttpsPortInvalid + "</font>"), !c.finished)
+        << c.field;
     EXPECT_EQ(Setting("Routing", "HttpsPort"), c.stored) << c.field;
   }
 }

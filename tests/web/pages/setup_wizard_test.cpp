@@ -36,8 +36,9 @@ TEST_F(SetupWizardTest, Step1FirstDisplayAsksForTheAdministrator) {
   const std::string page = Get("wizardadmin");
   EXPECT_EQ(page.rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
   EXPECT_TRUE(Contains(page, "<b>Setup Wizard: Step 1 of 3</b>"));
-  EXPECT_TRUE(Contains(page, "To use KavrixServer, you must create at least one administrator account. Please "
-                        "enter the administrator details now. Other administrators can be added later."));
+  EXPECT_TRUE(Contains(page,
+                       "To use KavrixServer, you must create at least one administrator account. Please "
+                       "enter the administrator details now. Other administrators can be added later."));
   EXPECT_TRUE(Contains(page, "Email:</td><td><input name=101 type=text"));
   EXPECT_TRUE(Contains(page, "Name:</td><td><input name=102 type=text"));
   EXPECT_TRUE(Contains(page, "Password:</td><td><input name=103 type=password"));
@@ -109,9 +110,9 @@ TEST_F(SetupWizardTest, Step1IsSwitchedOffOnceAnAdministratorExists) {
   ASSERT_TRUE(KXAddUser("<b>x\"@office.example", "Admin", true, false, "", "", "pw"));
   const std::string page = Get("wizardadmin");
   EXPECT_TRUE(Contains(page,
-                  "Can not run setup wizard when admin users still exist (&lt;b&gt;x&quot;@office.example). "
-                  "<br/>Please <a href=\"logon\"><b>Click Here</b></a> to logon KavrixServer and change "
-                  "these options."));
+                       "Can not run setup wizard when admin users still exist (&lt;b&gt;x&quot;@office.example). "
+                       "<br/>Please <a href=\"logon\"><b>Click Here</b></a> to logon KavrixServer and change "
+                       "these options."));
   EXPECT_FALSE(Contains(page, "<input name=101"));
   EXPECT_EQ(Setting("Settings", "SetupWizardRun"), "0");
 
@@ -134,7 +135,9 @@ TEST_F(SetupWizardTest, Step1PostsOnASetUpSystemAreSlowedDownLikeFailedLogons) {
   LDateTime::SetFakeNow(1773144000);
   static std::atomic<int> waited{0};
   struct RecordedWaits {
-    RecordedWaits() { KXSetLogonWaitFunction([](LThread*, int seconds) { return waited += seconds, true; }); }
+    RecordedWaits() {
+      KXSetLogonWaitFunction([](LThread*, int seconds) { return waited += seconds, true; });
+    }
     ~RecordedWaits() { KXSetLogonWaitFunction(nullptr); }
   } recorded;
   for (int i = 0; i < 6; ++i) {
@@ -162,18 +165,16 @@ TEST_F(SetupWizardTest, Step2LeadsToSmtpOnNoAndToUsageOtherwise) {
   const std::string id = CreateAdmin();
   const std::string page = Get("wizardconfirmemail", id);
   EXPECT_TRUE(Contains(page, "<b>Setup Wizard: Step 2 of 3</b>"));
-  EXPECT_TRUE(Contains(page, "Please check your in box and see if you have received a &quot;Welcome&quot; email "
-                        "from KavrixServer"));
+  EXPECT_TRUE(Contains(page,
+                       "Please check your in box and see if you have received a &quot;Welcome&quot; email "
+                       "from KavrixServer"));
   EXPECT_TRUE(Contains(page, "name=rbg1 id=rbg1 value=102"));
   EXPECT_TRUE(Contains(page, "No, I did not received a welcome email (Go to SMTP server setup)"));
   EXPECT_TRUE(Contains(page, "<input type=hidden name=oncancel value=\"wizardadmin\">"));
   const std::string next = "&onok=wizardkavrixusage&" + Submit("  Next  ");
-  EXPECT_EQ(Post("wizardconfirmemail", "rbg1=102" + next, id),
-            "HTTP/1.0 302 OK\r\nLocation: wizardsmtpsetting\r\nX-Content-Type-Options: nosniff\r\n\r\n");
-  EXPECT_EQ(Post("wizardconfirmemail", "rbg1=101" + next, id),
-            "HTTP/1.0 302 OK\r\nLocation: wizardkavrixusage\r\nX-Content-Type-Options: nosniff\r\n\r\n");
-  EXPECT_EQ(Post("wizardconfirmemail", "rbg1=103" + next, id),
-            "HTTP/1.0 302 OK\r\nLocation: wizardkavrixusage\r\nX-Content-Type-Options: nosniff\r\n\r\n");
+  EXPECT_EQ(Post("wizardconfirmemail", "rbg1=102" + next, id), Redirect("wizardsmtpsetting"));
+  EXPECT_EQ(Post("wizardconfirmemail", "rbg1=101" + next, id), Redirect("wizardkavrixusage"));
+  EXPECT_EQ(Post("wizardconfirmemail", "rbg1=103" + next, id), Redirect("wizardkavrixusage"));
 }
 
 TEST_F(SetupWizardTest, UsageTicksTheModulesInUseAndStoresTheChoice) {
@@ -189,8 +190,7 @@ TEST_F(SetupWizardTest, UsageTicksTheModulesInUseAndStoresTheChoice) {
   EXPECT_TRUE(Contains(refused, ErrorRow("Please select what you want to use KavrixServer for?")));
   EXPECT_EQ(Setting("Settings", "ModeHours"), "0");
 
-  EXPECT_EQ(Post("wizardkavrixusage", "102=on&" + Submit("  Next  "), id),
-            "HTTP/1.0 302 OK\r\nLocation: wizardaddusers\r\nX-Content-Type-Options: nosniff\r\n\r\n");
+  EXPECT_EQ(Post("wizardkavrixusage", "102=on&" + Submit("  Next  "), id), Redirect("wizardaddusers"));
   EXPECT_EQ(Setting("Settings", "ModeQA"), "0");
   EXPECT_EQ(Setting("Settings", "ModeHours"), "1");
   EXPECT_EQ(Setting("Settings", "ModeLeave"), "0");
@@ -212,7 +212,7 @@ TEST_F(SetupWizardTest, SmtpShowsTheInstallationDefaultsAndStoresWhatWasTyped) {
            "rbg1=107&102=mail.isp.example%3A2525&103=on&104=relayuser&105=p%40ss+word&108=office%40corp.example&" +
                Submit("  Next  "),
            id);
-  EXPECT_EQ(answer, "HTTP/1.0 302 OK\r\nLocation: wizardkavrixusage\r\nX-Content-Type-Options: nosniff\r\n\r\n");
+  EXPECT_EQ(answer, Redirect("wizardkavrixusage"));
   EXPECT_EQ(Setting("Email", "UseSMTPHost"), "0");
   EXPECT_EQ(Setting("Email", "SendDirect"), "0");
   EXPECT_EQ(Setting("Email", "MailSMTPHost"), "mail.isp.example:2525");
@@ -227,8 +227,7 @@ TEST_F(SetupWizardTest, SmtpShowsTheInstallationDefaultsAndStoresWhatWasTyped) {
   const std::string again = Get("wizardsmtpsetting?onok=mainpage&oncancel=mainpage", id);
   EXPECT_TRUE(Contains(again, "name=rbg1 id=rbg1 value=107 checked"));
   EXPECT_TRUE(Contains(again, "<input type=hidden name=onok value=\"mainpage\">"));
-  EXPECT_EQ(Post("wizardsmtpsetting", "oncancel=wizardaddusers&" + Submit("Cancel"), id),
-            "HTTP/1.0 302 OK\r\nLocation: wizardaddusers\r\nX-Content-Type-Options: nosniff\r\n\r\n");
+  EXPECT_EQ(Post("wizardsmtpsetting", "oncancel=wizardaddusers&" + Submit("Cancel"), id), Redirect("wizardaddusers"));
 }
 
 TEST_F(SetupWizardTest, LaterStepsServeOnlyTheAdministratorsSession) {
@@ -237,8 +236,9 @@ TEST_F(SetupWizardTest, LaterStepsServeOnlyTheAdministratorsSession) {
   for (const std::string& step : steps) {
     SCOPED_TRACE(step);
     const std::string page = Get(step);
-    EXPECT_TRUE(Contains(page, "<center>Your session is expired. Please <a href=\"logon\"><b>Click Here</b></a> "
-                          "to relogin.</center>"));
+    EXPECT_TRUE(Contains(page,
+                         "<center>Your session is expired. Please <a href=\"logon\"><b>Click Here</b></a> "
+                         "to relogin.</center>"));
     EXPECT_FALSE(Contains(page, "<input name=1"));
     EXPECT_FALSE(Contains(page, "type=checkbox"));
     EXPECT_FALSE(Contains(page, "type=radio"));

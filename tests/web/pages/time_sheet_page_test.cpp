@@ -31,10 +31,16 @@ TEST_F(TimeSheetPageTest, WorkedExampleShowsEveryPeriodThePictureAndTheTotals) {
             "viewactivity?seluser=staff%40x.example&date=2026-03-02&starttime=09:10:00&endtime=09:14:59");
   EXPECT_EQ(sheet.Href("Manual"),
             "viewmanual?seluser=staff%40x.example&startdate=2026-03-02&enddate=2026-03-02&edit=false");
-  for (const auto& [label, value] : std::vector<std::pair<const char*, const char*>>{
-           {"Start Time", "09:00:00"}, {"End Time", "14:00:00"}, {"Active Time", "00:25:00"},
-           {"Idle Time", "00:05:00"}, {"Break Time", "03:30:00"}, {"Lunch Time", "0 minutes"},
-           {"Manual Time", "01:00:00"}, {"Private Time", "00:00:00"}, {"Total Worked Hours", "05:00:00"}}) {
+  for (const auto& [label, value] :
+       std::vector<std::pair<const char*, const char*>>{{"Start Time", "09:00:00"},
+                                                        {"End Time", "14:00:00"},
+                                                        {"Active Time", "00:25:00"},
+                                                        {"Idle Time", "00:05:00"},
+                                                        {"Break Time", "03:30:00"},
+                                                        {"Lunch Time", "0 minutes"},
+                                                        {"Manual Time", "01:00:00"},
+                                                        {"Private Time", "00:00:00"},
+                                                        {"Total Worked Hours", "05:00:00"}}) {
     EXPECT_TRUE(sheet.HasRow({label, value})) << label;
   }
   ASSERT_EQ(sheet.Forms().size(), 1u);
@@ -47,10 +53,12 @@ TEST_F(TimeSheetPageTest, WorkedExampleShowsEveryPeriodThePictureAndTheTotals) {
   const std::size_t svg = page.find("<svg class=timeline");
   ASSERT_NE(svg, std::string::npos);
   EXPECT_LT(svg, page.find("class=tblList id=110"));
-  EXPECT_TRUE(Contains(page, "<rect x=\"560.00\" y=\"4\" width=\"10.00\" height=\"28\" fill=\"#2e7d32\">"
-                             "<title>active 09:00:00-09:10:00</title></rect>"));
-  EXPECT_TRUE(Contains(page, "<rect x=\"800.00\" y=\"4\" width=\"60.00\" height=\"28\" fill=\"#1565c0\">"
-                             "<title>manual 13:00:00-14:00:00</title></rect>"));
+  EXPECT_TRUE(Contains(page,
+                       "<rect x=\"560.00\" y=\"4\" width=\"10.00\" height=\"28\" fill=\"#2e7d32\">"
+                       "<title>active 09:00:00-09:10:00</title></rect>"));
+  EXPECT_TRUE(Contains(page,
+                       "<rect x=\"800.00\" y=\"4\" width=\"60.00\" height=\"28\" fill=\"#1565c0\">"
+                       "<title>manual 13:00:00-14:00:00</title></rect>"));
   const HtmlPage picture(page.substr(svg, page.find("</svg>", svg) - svg));
   EXPECT_EQ(picture.ByTag("rect").size(), 1u + 7u + 5u);
   for (const char* name : {"active", "idle", "manual", "private", "break", "24:00"}) {
@@ -62,8 +70,9 @@ TEST_F(TimeSheetPageTest, PrivateTimeLinksInBoldAndTheSessionKeepsTheChoice) {
   ASSERT_TRUE(LKXCoreData::LogActivity(Email("staff"), KavrixAt("2026-03-03", "08:00:00"), 120, 1, 4, 0, "game", "x"));
   const std::string session = SessionOf("staff");
   // "timesheetpost" takes the bar's own field names.
-  EXPECT_TRUE(Contains(Post("timesheetpost", "userselect=staff%40x.example&dateinput=2026-03-03&submit=++Search++", session),
-                       "starttime=08:00:00&endtime=08:01:59\" title=\"view activities during this period\"><b>Private</b></a>"));
+  EXPECT_TRUE(Contains(
+      Post("timesheetpost", "userselect=staff%40x.example&dateinput=2026-03-03&submit=++Search++", session),
+      "starttime=08:00:00&endtime=08:01:59\" title=\"view activities during this period\"><b>Private</b></a>"));
   // Opened again without fields, the page shows the same day.
   EXPECT_TRUE(Contains(Get("timesheet", session), "<title>private 08:00:00-08:02:00</title>"));
 }

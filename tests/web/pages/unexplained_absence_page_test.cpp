@@ -35,24 +35,23 @@ class UnexplainedAbsencePageTest : public OfficeTest {
   static Strings Cells(const std::string& page) {
     Strings cells;
     for (const Strings& row : HtmlPage(page).Rows()) {
-      if (row.size() == 3 && row[0] != "Name" && row[2].find("day") != std::string::npos) cells.insert(cells.end(), row.begin(), row.end());
+      if (row.size() == 3 && row[0] != "Name" && row[2].find("day") != std::string::npos)
+        cells.insert(cells.end(), row.begin(), row.end());
     }
     return cells;
   }
 };
 
-const Strings kStaffRows = {"Staff", "2026-03-03", "Tuesday", "", "2026-03-05", "Thursday",
-                            "", "2026-03-06", "Friday"};
+const Strings kStaffRows = {"Staff", "2026-03-03", "Tuesday", "", "2026-03-05", "Thursday", "", "2026-03-06", "Friday"};
 
 TEST_F(UnexplainedAbsencePageTest, EachViewerSeesOnlyTheirOwnStaff) {
-  const Strings staff2Rows = {"Staff Two",  "2026-03-02", "Monday", "", "2026-03-03", "Tuesday", "",
-                             "2026-03-04", "Wednesday", "", "2026-03-05", "Thursday", "",
-                             "2026-03-06", "Friday"};
+  const Strings staff2Rows = {"Staff Two",  "2026-03-02", "Monday",     "",           "2026-03-03",
+                              "Tuesday",    "",           "2026-03-04", "Wednesday",  "",
+                              "2026-03-05", "Thursday",   "",           "2026-03-06", "Friday"};
   const struct {
     const char* viewer;
     Strings cells;
-  } roles[] = {{"mgr", kStaffRows}, {"other", staff2Rows}, {"boss", {}},
-               {"hr", {}},          {"staff", {}},       {"staff2", {}}};
+  } roles[] = {{"mgr", kStaffRows}, {"other", staff2Rows}, {"boss", {}}, {"hr", {}}, {"staff", {}}, {"staff2", {}}};
   for (const auto& role : roles) EXPECT_EQ(Cells(GetAs(role.viewer, kWeek)), role.cells) << role.viewer;
 }
 
@@ -70,8 +69,7 @@ TEST_F(UnexplainedAbsencePageTest, RangeLimitsAndLastWeekByDefault) {
                         kKXRangeOverAYear));  // 366 days
   EXPECT_TRUE(Contains(GetAs("mgr", "unexplainedabsence?startdate=2025-03-01&enddate=2026-03-03"),
                        kKXRangeOverAYear));  // 367 days
-  EXPECT_TRUE(Contains(GetAs("mgr", "unexplainedabsence?startdate=2026-03-06&enddate=2026-03-02"),
-                       kKXStartAfterEnd));
+  EXPECT_TRUE(Contains(GetAs("mgr", "unexplainedabsence?startdate=2026-03-06&enddate=2026-03-02"), kKXStartAfterEnd));
   const std::string page = Get("unexplainedabsence", SessionOf("mgr"));  // a session without a range yet
   EXPECT_EQ(HtmlPage(page).ById("startdate")->Attribute("value"), "2026-03-02");
   EXPECT_EQ(HtmlPage(page).ById("enddate")->Attribute("value"), "2026-03-08");

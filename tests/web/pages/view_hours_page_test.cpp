@@ -26,29 +26,31 @@ TEST_F(ViewHoursPageTest, OneWorkedDayShowsTheDayAndTheTotalButNoMean) {
   WriteWorkedExample("staff", "2026-03-02");
   const std::string page = Report("mgr", "seluser=" + kUser + "&startdate=2026-03-02&enddate=2026-03-08");
   const HtmlPage report(page);
-  EXPECT_TRUE(report.HasRow({"Staff", "2026-03-02", "09:00:00", "14:00:00", "03:30", "00:25", "00:05", "01:00",
-                             "05:00", "", ""}));
-  EXPECT_TRUE(report.HasRow({"Staff", "Total 1 days", "", "", "03:30", "00:25", "00:05", "01:00", "05:00", "40:00",
-                             "-35:00"}));
+  EXPECT_TRUE(report.HasRow(
+      {"Staff", "2026-03-02", "09:00:00", "14:00:00", "03:30", "00:25", "00:05", "01:00", "05:00", "", ""}));
+  EXPECT_TRUE(
+      report.HasRow({"Staff", "Total 1 days", "", "", "03:30", "00:25", "00:05", "01:00", "05:00", "40:00", "-35:00"}));
   EXPECT_TRUE(Contains(page, "<font color=#a00000>-35:00</font>"));  // short of the hours in red
   EXPECT_FALSE(Contains(report.Text(), "Mean"));
   // The day's links: usage, pictures, the time sheet, manual hours, activities.
   const std::string day = "seluser=staff%40x.example&date=2026-03-02";
-  EXPECT_EQ(report.Href("2026-03-02"),
-            "viewappusage?seluser=staff%40x.example&startdate=2026-03-02&enddate=2026-03-02&date=2026-03-02&direct=true");
+  EXPECT_EQ(
+      report.Href("2026-03-02"),
+      "viewappusage?seluser=staff%40x.example&startdate=2026-03-02&enddate=2026-03-02&date=2026-03-02&direct=true");
   EXPECT_EQ(report.Href("03:30"), "timesheet?" + day + "&starttime=00:00:00&endtime=24:00:00");
   EXPECT_EQ(report.Href("01:00"), "viewmanual?seluser=staff%40x.example&startdate=2026-03-02&enddate=2026-03-02");
   EXPECT_EQ(report.Href("05:00"), "viewactivity?" + day + "&starttime=00:00:00&endtime=24:00:00");
   EXPECT_TRUE(Contains(page, "href=\"viewscreens?" + day + "\""));
   EXPECT_EQ(report.Href("Date"), "viewhours?direct=true&iCol=1&bAsc=1");
-  EXPECT_EQ(report.Href("Export CSV"), "viewhours.csv?seluser=staff%40x.example&startdate=2026-03-02&enddate=2026-03-08");
+  EXPECT_EQ(report.Href("Export CSV"),
+            "viewhours.csv?seluser=staff%40x.example&startdate=2026-03-02&enddate=2026-03-08");
   EXPECT_EQ(report.Forms().at(0).action, "viewhourspost");
 }
 
 TEST_F(ViewHoursPageTest, NoWorkedDayShowsOnlyAZeroTotal) {
   const HtmlPage report(Report("staff", "seluser=" + kUser + "&startdate=2026-03-02&enddate=2026-03-08"));
-  EXPECT_TRUE(report.HasRow({"Staff", "Total 0 days", "", "", "00:00", "00:00", "00:00", "00:00", "00:00", "40:00",
-                             "-40:00"}));
+  EXPECT_TRUE(
+      report.HasRow({"Staff", "Total 0 days", "", "", "00:00", "00:00", "00:00", "00:00", "00:00", "40:00", "-40:00"}));
   EXPECT_FALSE(Contains(report.Text(), "2026-03-0"));
 }
 
@@ -58,7 +60,8 @@ TEST_F(ViewHoursPageTest, TwoUsersOverAWeekShowMeansAndTotalsBelowTheUsers) {
   WriteWorkedExample("staff2", "2026-03-04");
   const std::string boss = SessionOf("boss");
   const auto rows =
-      HtmlPage(Get("viewhours?seluser=" + kUser + "%2Cstaff2%40x.example&startdate=2026-03-02&enddate=2026-03-08", boss))
+      HtmlPage(
+          Get("viewhours?seluser=" + kUser + "%2Cstaff2%40x.example&startdate=2026-03-02&enddate=2026-03-08", boss))
           .Rows();
   const std::vector<Row> expected = {
       {"Staff", "Mean 2 days", "09:30", "12:05", "01:45", "00:17", "00:02", "00:30", "02:35", "", ""},
@@ -94,8 +97,7 @@ TEST_F(ViewHoursPageTest, RangeLimitsAndBadDates) {
       {"%3Cb%3E", "2026-03-02", kBad.c_str()},
   };
   for (const auto& c : cases) {
-    const std::string page =
-        Report("staff", "seluser=" + kUser + "&startdate=" + c.start + "&enddate=" + c.end);
+    const std::string page = Report("staff", "seluser=" + kUser + "&startdate=" + c.start + "&enddate=" + c.end);
     SCOPED_TRACE(std::string(c.start) + " " + c.end);
     EXPECT_EQ(Contains(page, "Total 1 days"), c.message == nullptr);
     EXPECT_EQ(Contains(page, "Export CSV"), c.message == nullptr);
@@ -114,17 +116,18 @@ TEST_F(ViewHoursPageTest, PostSearchesOnlyForTheSearchButton) {
   EXPECT_TRUE(Contains(Visible(Post("viewhourspost", fields + "++SEARCH++", session)), workedDay));
   EXPECT_EQ(Post("viewhourspost", fields + "Delete", session), kLHttpNoContent);
   // The date calendar's link names the day with "date".
-  EXPECT_TRUE(Contains(
-      Visible(Get("viewhours?seluser=" + kUser + "&date=2026-03-02&enddate=2026-03-02&direct=true", session)),
-      workedDay));
+  EXPECT_TRUE(
+      Contains(Visible(Get("viewhours?seluser=" + kUser + "&date=2026-03-02&enddate=2026-03-02&direct=true", session)),
+               workedDay));
 }
 
 TEST_F(ViewHoursPageTest, UsersTheViewerMayNotSeeAreNamedAndSkipped) {
   WriteWorkedExample("staff", "2026-03-02");
   const std::string page = Report(
       "mgr", "seluser=%3Cscript%3Ex%3C%2Fscript%3E%2C%2Cstaff2%40x.example%2C+staff%40x.example+&startdate=2026-03-02");
-  EXPECT_TRUE(Contains(Visible(page), "Only the manager of user <script>x</script> can view the work hours. Only the "
-                                      "manager of user staff2@x.example can view the work hours."));
+  EXPECT_TRUE(Contains(Visible(page),
+                       "Only the manager of user <script>x</script> can view the work hours. Only the "
+                       "manager of user staff2@x.example can view the work hours."));
   EXPECT_FALSE(Contains(page, "<script>x"));
   EXPECT_TRUE(Contains(page, "Total 1 days"));
   EXPECT_FALSE(Contains(page, "Mean of"));

@@ -13,6 +13,7 @@
 #include "support/test_dates.h"
 #include "web/pages/leave_pages_common.h"
 #include "web/pages/manual_hours_page.h"
+#include "web/pages/user_detail_page.h"
 
 namespace {
 
@@ -25,11 +26,11 @@ class ViewerRuleTest : public OfficeTest {
  protected:
   void SetUp() override {
     OfficeTest::SetUp();
-    ASSERT_TRUE(LKXCoreData::LogActivity(Email("staff"), KavrixAt("2026-03-02", "10:00:00"), 60, 0, 3, 0, "Word",
-                                         "Doc"));
+    ASSERT_TRUE(
+        LKXCoreData::LogActivity(Email("staff"), KavrixAt("2026-03-02", "10:00:00"), 60, 0, 3, 0, "Word", "Doc"));
     const std::string jpeg = MakeJpeg(64, 48);
-    ASSERT_TRUE(LKXCoreData::LogScreenShot(Email("staff"), KavrixAt("2026-03-02", "10:00:00"), true, jpeg.data(),
-                                           jpeg.size()));
+    ASSERT_TRUE(
+        LKXCoreData::LogScreenShot(Email("staff"), KavrixAt("2026-03-02", "10:00:00"), true, jpeg.data(), jpeg.size()));
   }
 };
 
@@ -59,11 +60,11 @@ TEST_F(ViewerRuleTest, EveryPageOfAUsersDataAppliesTheRule) {
       {"POST viewmanualpost userselect=staff%40x.example&count=1&check0=checked&inputdate0=2026-03-02"
        "&inputtimestart0=08:00:00&inputtimeend0=09:00:00&submit=Delete+Selected+Items",
        "", kKXManualManagerOnly, manual},
-      {"enterhours?edit=true&" + kStaff + "&onok=viewmanual", "Enter Manual Time Sheet Entry",
-       kKXManualManagerOnly},
+      {"enterhours?edit=true&" + kStaff + "&onok=viewmanual", "Enter Manual Time Sheet Entry", kKXManualManagerOnly},
       {"POST enterhours 101=2026-03-08&102=08%3A00&103=09%3A30&104=x&105=0%24Working&submit=++OK++&onok=viewmanual&" +
            kStaff,
        "Location: viewmanual", kKXManualManagerOnly, ManualLog("staff", "2026-03-08")},
+      {"userdetail?" + kStaff, "", kKXDetailNotAllowed},
       {"leaveform?edit=true&" + kStaff + "&year=2026&onok=leavereport", "Leave Form", kLNoAuthorityText},
       {"POST leaveform submit=++OK++&" + kStaff + "&103=0%24holiday&104=2026-04-06&105=2026-04-08&106=trip",
        "Location: mainpage", kLNoAuthorityText, leave},

@@ -20,7 +20,9 @@ class WizardTest : public PanelTest {
                                    LURIEncode(password) + "&104=" + LURIEncode(confirm) + "&" + Submit("  Next  "));
   }
   // Step 1 for boss@office.example ("Secret1"); the session handed over.
-  std::string CreateAdmin() { return CookieSession(PostAdmin("boss@office.example", "The Boss", "Secret1", "Secret1")); }
+  std::string CreateAdmin() {
+    return CookieSession(PostAdmin("boss@office.example", "The Boss", "Secret1", "Secret1"));
+  }
   // The exact redirect that hands over session `id` and leads to `target`.
   static std::string CookieRedirect(const std::string& id, const std::string& target) {
     return "HTTP/1.0 302 OK\r\nSet-Cookie: sess=" + id + "; HttpOnly; SameSite=Lax\r\nLocation: " + target +

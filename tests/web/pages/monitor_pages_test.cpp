@@ -318,7 +318,6 @@ TEST_F(MonitorPagesTest, LooksAtOthersDataAreAuditedAndShownToThem) {
                        "class=tdList>screenshots 2026-03-02</td>"))
       << mine;
   EXPECT_FALSE(Contains(Get("myaudit", SessionOf("staff2")), "mgr@x.example"));
-  EXPECT_TRUE(Contains(Get("auditlog", SessionOf("staff")), "Only System Administrator can access this page."));
   EXPECT_TRUE(Contains(Get("auditlog?date=2026-03-10", SessionOf("boss")), "staff@x.example"));
 }
 
@@ -353,14 +352,6 @@ TEST_F(MonitorPagesTest, LogListingsAndDownloadsForAdministrators) {
                        "X-Content-Type-Options: nosniff\r\nContent-Disposition: attachment; "
                        "filename=\"2026-03-02_activity.csv\"\r\n"));
   EXPECT_TRUE(Contains(KavrixReadFile(AuditFile()), "\"log download 2026-03-02_activity.csv\""));
-  // Not an administrator: the pages say so, the downloads write nothing.
-  const std::string mgr = SessionOf("mgr");
-  for (const char* page : {"viewlogs", "systemlog", "archivefolder", "activityfolder?file=x"}) {
-    EXPECT_TRUE(Contains(Get(page, mgr), "Only System Administrator can access this page.")) << page;
-  }
-  const std::string refused = std::string(kLHttpForbiddenText) + kLAdministratorOnlyFileText + "\r\n";
-  EXPECT_EQ(Get("syslog.txt?file=2026-03-10%20KavrixServer%20Log.txt", mgr), refused);
-  EXPECT_EQ(Get("actlog.csv?folder=" + folder + "&file=2026-03-02_activity.csv", mgr), refused);
 }
 
 }  // namespace

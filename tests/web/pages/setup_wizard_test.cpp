@@ -19,16 +19,7 @@
 
 namespace {
 
-class SetupWizardTest : public WizardTest {
- protected:
-  // A session of staff@office.example, as a logon would have made it.
-  std::string StaffSession() {
-    const std::string id = "lstaffses1";
-    std::filesystem::create_directories(SharedFolder() + "/SessionData");
-    EXPECT_TRUE(KavrixWriteFile(SharedFolder() + "/SessionData/" + id + ".sess", "user=staff%40office.example"));
-    return id;
-  }
-};
+using SetupWizardTest = WizardTest;
 
 TEST_F(SetupWizardTest, Step1FirstDisplayAsksForTheAdministrator) {
   // A fresh installation's logon page is the first step, posting to itself.
@@ -228,36 +219,6 @@ TEST_F(SetupWizardTest, SmtpShowsTheInstallationDefaultsAndStoresWhatWasTyped) {
   EXPECT_TRUE(Contains(again, "name=rbg1 id=rbg1 value=107 checked"));
   EXPECT_TRUE(Contains(again, "<input type=hidden name=onok value=\"mainpage\">"));
   EXPECT_EQ(Post("wizardsmtpsetting", "oncancel=wizardaddusers&" + Submit("Cancel"), id), Redirect("wizardaddusers"));
-}
-
-TEST_F(SetupWizardTest, LaterStepsServeOnlyTheAdministratorsSession) {
-  const std::string steps[] = {"wizardconfirmemail", "wizardkavrixusage", "wizardsmtpsetting", "wizardaddusers",
-                               "wizardfinish"};
-  for (const std::string& step : steps) {
-    SCOPED_TRACE(step);
-    const std::string page = Get(step);
-    EXPECT_TRUE(Contains(page,
-                         "<center>Your session is expired. Please <a href=\"logon\"><b>Click Here</b></a> "
-                         "to relogin.</center>"));
-    EXPECT_FALSE(Contains(page, "<input name=1"));
-    EXPECT_FALSE(Contains(page, "type=checkbox"));
-    EXPECT_FALSE(Contains(page, "type=radio"));
-  }
-  // Posts without the administrator's session change nothing.
-  ASSERT_TRUE(KXAddUser("boss@office.example", "Boss", true, true, "", "", "pw"));
-  ASSERT_TRUE(KXAddUser("staff@office.example", "Staff", false, false, "", "", "pw"));
-  EXPECT_EQ(CookieSession(Post("wizardfinish", Submit("  Finish  "))), "");
-  Post("wizardkavrixusage", "101=on&" + Submit("  Next  "));
-  EXPECT_EQ(Setting("Settings", "ModeQA"), "");
-  Post("wizardsmtpsetting", "rbg1=101&102=evil.example&" + Submit("  Next  "));
-  EXPECT_EQ(Setting("Email", "MailSMTPHost"), "");
-
-  // A logged-on user who is no administrator gets the notice instead.
-  const std::string staff = StaffSession();
-  const std::string page = Get("wizardsmtpsetting", staff);
-  EXPECT_TRUE(Contains(page, "<center>Only System Administrator can access this page.</center>"));
-  EXPECT_FALSE(Contains(page, "type=radio"));
-  EXPECT_EQ(CookieSession(Post("wizardfinish", Submit("  Finish  "), staff)), "");
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 
 class PanelTest : public WebServerTest {
  protected:
-  // The logon, password, change-e-mail and main pages, setup wizard done.
+  // The panel's whole URL table, the setup wizard done.
   void SetUp() override;
   // Starts the server on `table`; `wizardHasRun` false leaves the setup
   // wizard waiting, as on a new installation.

@@ -12,8 +12,8 @@
 #include <map>
 #include <vector>
 
-#include "hours_pages_fixture.h"
 #include "foundation/settings_sections.h"
+#include "hours_pages_fixture.h"
 #include "model/access_audit.h"
 #include "model/api_token.h"
 #include "model/core_data.h"
@@ -239,17 +239,18 @@ TEST_F(ApiTest, TokensThatDoNotLetIn) {
 TEST_F(ApiTest, LeaveRecordsWithDaysAndState) {
   LKXUser staff;
   ASSERT_TRUE(KXGetUser(Email("staff"), staff));
-  ASSERT_TRUE(LKXCoreData::LogLeaveEntry(Email("staff"), At("2026-03-06", "00:00:00"), At("2026-03-10", "00:00:00"),
-                                         "Holiday", "x", ""));
-  ASSERT_TRUE(LKXCoreData::LogLeaveEntry(Email("staff"), At("2026-12-30", "00:00:00"), At("2027-01-04", "00:00:00"),
-                                         "Sick \"leave\"", "", ""));
+  ASSERT_TRUE(LKXCoreData::LogLeaveEntry(Email("staff"), KavrixAt("2026-03-06", "00:00:00"),
+                                         KavrixAt("2026-03-10", "00:00:00"), "Holiday", "x", ""));
+  ASSERT_TRUE(LKXCoreData::LogLeaveEntry(Email("staff"), KavrixAt("2026-12-30", "00:00:00"),
+                                         KavrixAt("2027-01-04", "00:00:00"), "Sick \"leave\"", "", ""));
   const Answer a = Call("staff", "api/v1/leave");
   EXPECT_EQ(a.body,
             R"({"year":2026,"users":[{"email":"staff@x.example","name":"Staff","records":[)"
             R"({"type":"Holiday","start":"2026-03-06","end":"2026-03-10","days":3,"state":"pending"},)"
             R"({"type":"Sick \"leave\"","start":"2026-12-30","end":"2026-12-31","days":2,"state":"pending"}]}]})");
-  EXPECT_TRUE(Contains(Call("staff", "api/v1/leave?year=2027").body,
-                       R"({"type":"Sick \"leave\"","start":"2027-01-01","end":"2027-01-04","days":2,"state":"pending"})"));
+  EXPECT_TRUE(
+      Contains(Call("staff", "api/v1/leave?year=2027").body,
+               R"({"type":"Sick \"leave\"","start":"2027-01-01","end":"2027-01-04","days":2,"state":"pending"})"));
 }
 
 TEST_F(ApiTest, PresenceShowsCaptionsOnlyAsTheOrganisationAndTheUserAllow) {
@@ -268,7 +269,7 @@ TEST_F(ApiTest, PresenceShowsCaptionsOnlyAsTheOrganisationAndTheUserAllow) {
     bool isPrivate;
     const std::string& entry;
   } cases[] = {
-      {"0", false, false, shown},  {"1", true, false, shown},   {"1", false, false, hidden},
+      {"0", false, false, shown},  {"1", true, false, shown}, {"1", false, false, hidden},
       {"-1", true, false, hidden}, {"0", true, true, hidden},
   };
   for (const auto& c : cases) {
@@ -293,7 +294,11 @@ TEST_F(ApiTest, HostileNamesAreEncodedAndReadBackByTheValidator) {
   const std::string name = "</script>\"Zo\xC3\xAB\"\\\x01\t\xE6\x97\xA5";
   ASSERT_TRUE(staff.SetText(kKXUserName, name));
   const Answer a = Call("mgr", "api/v1/users");
-  EXPECT_TRUE(Contains(a.body, R"("name":"</script>\"Zo)" "\xC3\xAB" R"(\"\\\u0001\t)" "\xE6\x97\xA5\"")) << a.body;
+  EXPECT_TRUE(Contains(a.body, R"("name":"</script>\"Zo)"
+                               "\xC3\xAB"
+                               R"(\"\\\u0001\t)"
+                               "\xE6\x97\xA5\""))
+      << a.body;
 }
 
 TEST_F(ApiTest, EveryCallIsAuditedWithWhoAskedForWhatEvenOwnData) {

@@ -1,16 +1,16 @@
 // The line that confirms a save: set by the handler that saved, shown once,
 // escaped, by the next page the panel frames, and never taken from a URL.
 
-#include "web/confirmation_line.h"
-
 #include <gtest/gtest.h>
 
-#include "manual_pages_fixture.h"
+#include "hours_pages_fixture.h"
+#include "model/users.h"
+#include "web/confirmation_line.h"
 #include "web/pages/password_pages.h"
 
 namespace {
 
-using ConfirmationTest = ManualPagesTest;
+using ConfirmationTest = OfficeTest;
 
 std::string Line(const std::string& text) { return "<div class=kxconfirm role=status>" + text + "</div>"; }
 
@@ -18,18 +18,19 @@ TEST_F(ConfirmationTest, ShownOnceEscapedOnThePageAfterTheSave) {
   const struct {
     const char *who, *path, *body, *next, *line;
   } saves[] = {
-      {"staff@x.example", "enterhours",
-       "101=2026-03-08&102=08%3A00&103=09%3A00&105=0%24Working&submit=++OK++&onok=viewmanual", "viewmanual",
-       "Manual entry of 01:00 on 2026-03-08 saved."},
-      {"mgr@x.example", "enterhours",
+      {"staff", "enterhours", "101=2026-03-08&102=08%3A00&103=09%3A00&105=0%24Working&submit=++OK++&onok=viewmanual",
+       "viewmanual", "Manual entry of 01:00 on 2026-03-08 saved."},
+      {"mgr", "enterhours",
        "seluser=staff%40x.example&101=2026-03-09&102=08%3A00&103=08%3A30%3A15&105=0%24Working&submit=++OK++"
        "&onok=viewmanual",
        "viewmanual", "Manual entry of 00:30:15 on 2026-03-09 for Staff &lt;S&gt; saved."},
-      {"plain@x.example", "changepassword", "101=pw&102=n3w&103=n3w&submit=++OK++", "mainpage",
-       kLPasswordChangedText},
+      {"staff2", "changepassword", "101=pw&102=n3w&103=n3w&submit=++OK++", "mainpage", kLPasswordChangedText},
   };
+  LKXUser staff;
+  ASSERT_TRUE(KXGetUser(Email("staff"), staff));
+  ASSERT_TRUE(staff.SetText(kKXUserName, "Staff <S>"));
   for (const auto& save : saves) {
-    const std::string session = LogOn(save.who, "pw");
+    const std::string session = Session(save.who);
     EXPECT_TRUE(Contains(Post(save.path, save.body, session), std::string("Location: ") + save.next)) << save.line;
     EXPECT_TRUE(Contains(Get(save.next, session), Line(save.line))) << save.line;
     EXPECT_FALSE(Contains(Get(save.next, session), "kxconfirm")) << save.line;
@@ -37,7 +38,7 @@ TEST_F(ConfirmationTest, ShownOnceEscapedOnThePageAfterTheSave) {
 }
 
 TEST_F(ConfirmationTest, ALinkCannotShowOne) {
-  const std::string session = LogOn("staff@x.example", "pw");
+  const std::string session = Session("staff");
   for (const char* path : {"mainpage?confirmation=Saved+%3Cb%3E", "viewmanual?confirmation=Saved+%3Cb%3E",
                            "enterhours?confirmation=Saved+%3Cb%3E"}) {
     const std::string page = Get(path, session);

@@ -1,27 +1,37 @@
 #pragma once
-// The hours pages on a real server with the panel's whole URL table, six
-// users in the six roles the access rule tells apart, and logs with known
-// totals:
+// The panel's whole URL table on a loopback port, on 2026-03-10 12:00:00 UTC
+// (fake clock), with the default leave types and an office of six in the
+// roles the access rules tell apart (every password is "pw"):
 //   boss   administrator          hr     accountant ("AccessHR")
 //   mgr    manager of staff       other  manager of staff2 only
-//   staff  staff2  plain users    (staff's manager is mgr, staff2's other)
-// Days are in UTC; the fake clock stands at 2026-03-10 12:00:00.
+//   staff  staff2  plain users (staff2 in the team "Sales")
 
+#include <map>
+#include <optional>
 #include <string>
 
 #include "foundation/date_time.h"
 #include "panel_fixture.h"
+#include "support/test_dates.h"
+#include "support/test_helpers.h"
+#include "support/time_zone.h"
 
-class HoursPagesTest : public PanelTest {
+// The full address of a user of the office.
+inline std::string Email(const std::string& who) { return who + "@x.example"; }
+
+class OfficeTest : public PanelTest {
  protected:
   void SetUp() override;
   void TearDown() override;
 
-  // A session of `who` (a short name above) without logging on; its id.
+  // A new session of `who` (a short name above), without logging on.
   std::string SessionOf(const std::string& who);
-  static std::string Email(const std::string& who) { return who + "@x.example"; }
-  // `date` ("YYYY-MM-DD") at `clock` ("HH:MM:SS") in UTC.
-  static LDateTime At(const std::string& date, const std::string& clock);
+  // One session of `who` for the whole test.
+  std::string Session(const std::string& who);
+  std::string GetAs(const std::string& who, const std::string& path) { return Get(path, Session(who)); }
+  std::string PostAs(const std::string& who, const std::string& path, const std::string& body) {
+    return Post(path, body, Session(who));
+  }
 
   // The worked example of the hours calculation on `date` for `who`: active
   // 09:00-09:10, idle -09:15, active -09:20, break -12:00, active -12:10,
@@ -30,8 +40,23 @@ class HoursPagesTest : public PanelTest {
   static void WriteWorkedExample(const std::string& who, const std::string& date);
   // One active row from `clock` lasting `seconds` with key strokes.
   static void WriteActivity(const std::string& who, const std::string& date, const std::string& clock, int seconds);
+  // The manual hours log of `who` for `date`.
+  static std::string ManualLog(const std::string& who, const std::string& date);
+
+  // The leave log of `who` for `year`.
+  static std::string LeaveLog(const std::string& who, const std::string& year);
+  static std::string ReadLog(const std::string& who, const std::string& year);
+  static void WriteLog(const std::string& who, const std::string& year, const std::string& bytes);
+  // Posts the leave form of `who` for a holiday; `extra` fields go first,
+  // because a field sent twice counts with its first value.
+  std::string PostForm(const std::string& who, const std::string& from, const std::string& to,
+                       const std::string& extra = "");
+  static bool Flag(const std::string& who, const char* key);
+  static std::string Text(const std::string& who, const char* key);
+
+ private:
+  std::optional<KavrixScopedTimeZone> zone_;
+  std::map<std::string, std::string> sessions_;
 };
 
-// One row of an LHtmlList as it is written (`first` for the shaded rows),
-// every cell left aligned.
-std::string ListRow(bool shaded, std::initializer_list<std::string> cells);
+using HoursPagesTest = OfficeTest;

@@ -1,14 +1,15 @@
 // The leave calendar feed: the personal address made and revoked on the
 // leave report, the exact feed, and a real iCalendar parser reading it.
 
+#include "web/pages/leave_calendar.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "leave_fixture.h"
+#include "hours_pages_fixture.h"
 #include "support/temp_root.h"
-#include "web/pages/leave_calendar.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ std::string RunCommand(const std::string& command) {
   return out;
 }
 
-using LeaveCalendarTest = LeavePagesTest;
+using LeaveCalendarTest = OfficeTest;
 
 TEST_F(LeaveCalendarTest, TextIsEscapedAndLinesFoldWithoutSplittingCharacters) {
   EXPECT_EQ(LICalendarText("a,b;c\\d\r\ne\tf"), "a\\,b\\;c\\\\d\\nef");
@@ -62,9 +63,11 @@ TEST_F(LeaveCalendarTest, PersonalAddressServesApprovedLeaveUntilRevoked) {
             "Content-Type: text/calendar; charset=utf-8\r\nX-Content-Type-Options: nosniff\r\n\r\n"
             "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//KavrixServer//Leave Calendar//EN\r\n"
             "CALSCALE:GREGORIAN\r\nMETHOD:PUBLISH\r\nX-WR-CALNAME:Leave\r\n"
-            "BEGIN:VEVENT\r\nUID:leave-" + folder + "-20260302-20260305@kavrixserver\r\n"
-            "DTSTAMP:20260310T120000Z\r\nDTSTART;VALUE=DATE:20260302\r\nDTEND;VALUE=DATE:20260305\r\n"
-            "SUMMARY:Staff (holiday)\r\nTRANSP:TRANSPARENT\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+            "BEGIN:VEVENT\r\nUID:leave-" +
+                folder +
+                "-20260302-20260305@kavrixserver\r\n"
+                "DTSTAMP:20260310T120000Z\r\nDTSTART;VALUE=DATE:20260302\r\nDTEND;VALUE=DATE:20260305\r\n"
+                "SUMMARY:Staff (holiday)\r\nTRANSP:TRANSPARENT\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
 
   const std::string python = ICalendarPython();
   if (python.empty()) {
@@ -75,12 +78,13 @@ TEST_F(LeaveCalendarTest, PersonalAddressServesApprovedLeaveUntilRevoked) {
   }
   const std::string file = InstallRoot() + "/feed.ics";
   ASSERT_TRUE(KavrixWriteFile(file, PanelTest::Body(answer)));
-  EXPECT_EQ(RunCommand(python +
-                " -c 'import icalendar,sys\n"
-                "c=icalendar.Calendar.from_ical(open(sys.argv[1],\"rb\").read())\n"
-                "for e in c.walk(\"VEVENT\"): print(e.decoded(\"DTSTART\"), e.decoded(\"DTEND\"), e[\"SUMMARY\"])' " +
-                file),
-            "2026-03-02 2026-03-05 Staff (holiday)\n");
+  EXPECT_EQ(
+      RunCommand(python +
+                 " -c 'import icalendar,sys\n"
+                 "c=icalendar.Calendar.from_ical(open(sys.argv[1],\"rb\").read())\n"
+                 "for e in c.walk(\"VEVENT\"): print(e.decoded(\"DTSTART\"), e.decoded(\"DTEND\"), e[\"SUMMARY\"])' " +
+                 file),
+      "2026-03-02 2026-03-05 Staff (holiday)\n");
 
   Post("leavereportpost", "submit=Revoke+Calendar+Address", Session("mgr"));
   EXPECT_EQ(Text("mgr", "LeaveCalendarToken"), "");

@@ -2,6 +2,8 @@
 // dialogs, the exact cookie redirect, the session files, and the password
 // values stored in the user records.
 
+#include "web/pages/login_pages.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,7 +12,6 @@
 #include "model/users.h"
 #include "panel_fixture.h"
 #include "web/current_user.h"
-#include "web/pages/login_pages.h"
 #include "web/pages/password_pages.h"
 
 namespace {
@@ -93,8 +94,9 @@ TEST_F(LoginPagesTest, LogonSetsTheCookieAndStoresTheTrimmedAddress) {
   EXPECT_EQ(KavrixReadFile(SessionFile(id)), "user=Ann%40X.example");
   // Pressing Enter posts no "submit", only the hidden copy of the label.
   const std::string second = Post("logon", "101=ann%40x.example&102=secret&submitdef=Logon");
-  EXPECT_TRUE(Contains(second, "; HttpOnly; SameSite=Lax\r\nLocation: mainpage\r\n"
-                               "X-Content-Type-Options: nosniff\r\n\r\n"));
+  EXPECT_TRUE(Contains(second,
+                       "; HttpOnly; SameSite=Lax\r\nLocation: mainpage\r\n"
+                       "X-Content-Type-Options: nosniff\r\n\r\n"));
   EXPECT_EQ(KavrixFolderEntries(SharedFolder() + "/SessionData").size(), 2u);
 }
 
@@ -128,13 +130,13 @@ TEST_F(LoginPagesTest, LostPasswordRefusals) {
   EXPECT_TRUE(Contains(Post("lostpassword", "101=ann&submit=++OK++"), ErrorRow(kLLostPasswordInvalidEmail)));
   EXPECT_TRUE(Contains(Post("lostpassword", "101=bob%40x.example&submit=++OK++"), ErrorRow(kLLostPasswordNoUser)));
   EXPECT_EQ(UserText(kKXUserPasswordReq), "0");
-  EXPECT_EQ(Post("lostpassword", "101=&submit=Cancel&oncancel=logon"), "HTTP/1.0 302 OK\r\nLocation: logon\r\n"
-                                                                       "X-Content-Type-Options: nosniff\r\n\r\n");
+  EXPECT_EQ(Post("lostpassword", "101=&submit=Cancel&oncancel=logon"),
+            "HTTP/1.0 302 OK\r\nLocation: logon\r\n"
+            "X-Content-Type-Options: nosniff\r\n\r\n");
 }
 
 TEST_F(LoginPagesTest, AfterAResetTheOldPasswordStillLogsOnAndCancelsIt) {
-  EXPECT_EQ(Post("lostpassword", "101=+ANN%40x.example+&submit=++OK++&onok=pwdsent"),
-            "HTTP/1.0 302 OK\r\nLocation: pwdsent\r\nX-Content-Type-Options: nosniff\r\n\r\n");
+  EXPECT_EQ(Post("lostpassword", "101=+ANN%40x.example+&submit=++OK++&onok=pwdsent"), Redirect("pwdsent"));
   EXPECT_EQ(UserText(kKXUserOldPassword), "secret");
   EXPECT_EQ(UserText(kKXUserPasswordReq), "1");
   // The mail thread issues the new password (as it would); a second request
@@ -158,8 +160,9 @@ TEST_F(LoginPagesTest, PasswordSentNoticeLeadsBackToLogon) {
   EXPECT_TRUE(Contains(page, kLPasswordSentText));
   EXPECT_TRUE(Contains(page, "value=\"Return\""));
   EXPECT_TRUE(Contains(page, "<input type=hidden name=onok value=\"logon\">"));
-  EXPECT_EQ(Post("pwdsent", "submit=Return"), "HTTP/1.0 302 OK\r\nLocation: logon\r\n"
-                                              "X-Content-Type-Options: nosniff\r\n\r\n");
+  EXPECT_EQ(Post("pwdsent", "submit=Return"),
+            "HTTP/1.0 302 OK\r\nLocation: logon\r\n"
+            "X-Content-Type-Options: nosniff\r\n\r\n");
 }
 
 TEST_F(LoginPagesTest, ChangePasswordRefusals) {
@@ -193,8 +196,7 @@ TEST_F(LoginPagesTest, ChangePasswordRefusals) {
 
 TEST_F(LoginPagesTest, ChangedPasswordReplacesTheOldOneForGood) {
   const std::string id = LogOn("ann@x.example", "secret");
-  EXPECT_EQ(ChangePassword(id, "101=secret&102=new+pw&103=new+pw&onok=mainpage"),
-            "HTTP/1.0 302 OK\r\nLocation: mainpage\r\nX-Content-Type-Options: nosniff\r\n\r\n");
+  EXPECT_EQ(ChangePassword(id, "101=secret&102=new+pw&103=new+pw&onok=mainpage"), Redirect("mainpage"));
   EXPECT_EQ(UserText(kKXUserPassword), "new pw");
   EXPECT_EQ(UserText(kKXUserOldPassword), "");
   EXPECT_TRUE(LogOn("ann@x.example", "secret").empty());

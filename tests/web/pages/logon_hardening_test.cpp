@@ -3,10 +3,9 @@
 // that cannot save says so; forms posted from another site are refused.
 
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <mutex>
@@ -17,8 +16,8 @@
 #include "model/users.h"
 #include "panel_fixture.h"
 #include "support/full_disk.h"
-#include "support/loopback.h"
 #include "support/log_reader.h"
+#include "support/loopback.h"
 #include "web/logon_throttle.h"
 #include "web/pages/login_pages.h"
 #include "web/pages/password_pages.h"
@@ -84,9 +83,8 @@ class LogonHardeningTest : public PanelTest {
   // A change of the password from "secret" to "fresh" with extra header lines.
   std::string ChangePassword(const std::string& session, const std::string& headers) {
     const std::string body = "101=secret&102=fresh&103=fresh&submit=++OK++";
-    return Exchange("POST /changepassword HTTP/1.0\r\nHost: 127.0.0.1:" + std::to_string(Port()) +
-                    "\r\nCookie: sess=" + session + "\r\n" + headers + "Content-Length: " +
-                    std::to_string(body.size()) + "\r\n\r\n" + body);
+    return Exchange("POST /changepassword HTTP/1.0\r\nHost: 127.0.0.1:" + std::to_string(Port()) + "\r\nCookie: sess=" +
+                    session + "\r\n" + headers + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
   }
   static std::string Password() {
     LKXUser user;
@@ -156,23 +154,22 @@ TEST_F(LogonHardeningTest, APostFromAnotherSiteIsRefusedOneFromThisServerOrWitho
   const std::string session = LogOn("ann@x.example", "secret");
   ASSERT_FALSE(session.empty());
   const std::string own = "http://127.0.0.1:" + std::to_string(Port());
-  for (const std::string& header : std::vector<std::string>{"Origin: http://evil.example\r\n",
-                                    "Referer: http://evil.example/form.html\r\n",
-                                    "Origin: null\r\nReferer: " + own + "/changepassword\r\n",
-                                    "Origin: " + own + ".evil.example\r\n"}) {
+  for (const std::string& header : std::vector<std::string>{
+           "Origin: http://evil.example\r\n", "Referer: http://evil.example/form.html\r\n",
+           "Origin: null\r\nReferer: " + own + "/changepassword\r\n", "Origin: " + own + ".evil.example\r\n"}) {
     EXPECT_EQ(ChangePassword(session, header), kLHttpForeignOriginRefused) << header;
     EXPECT_EQ(Password(), "secret") << header;
   }
   const std::string line = "Refused a form for \"changepassword\" from 127.0.0.1:";
-  const std::string why = ": its Origin \"http://evil.example\" is not this server (\"127.0.0.1:" +
-                          std::to_string(Port()) + "\").";
+  const std::string why =
+      ": its Origin \"http://evil.example\" is not this server (\"127.0.0.1:" + std::to_string(Port()) + "\").";
   bool logged = false;
   for (const std::string& message : KavrixLogMessages()) {
     logged = logged || (message.rfind(line, 0) == 0 && message.size() > why.size() &&
                         message.compare(message.size() - why.size(), why.size(), why) == 0);
   }
   EXPECT_TRUE(logged);
-  const std::string done = "HTTP/1.0 302 OK\r\nLocation: mainpage\r\nX-Content-Type-Options: nosniff\r\n\r\n";
+  const std::string done = Redirect("mainpage");
   for (const std::string& header :
        std::vector<std::string>{"Origin: " + own + "\r\n", "Referer: " + own + "/changepassword?x=1\r\n", ""}) {
     LKXUser user;

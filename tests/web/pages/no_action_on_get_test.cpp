@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "form_fields.h"
 #include "hours_pages_fixture.h"
 #include "model/users.h"
 #include "web/pages/user_detail_page.h"
@@ -36,7 +35,7 @@ bool WrittenByReading(const std::string& relative) { return relative.starts_with
 
 // Fields over what a page shows that make its forms act: a form sent back
 // unchanged stores nothing, even by POST.
-const std::map<std::string, FormFields> kActing = {
+const std::map<std::string, HtmlFields> kActing = {
     {"", {{"101", "staff@x.example"}, {"102", "pw"}}},
     {"logon", {{"101", "staff@x.example"}, {"102", "pw"}}},
     {"userdetail", {{"102", "Renamed"}, {"106", "on"}}},
@@ -50,7 +49,7 @@ const std::map<std::string, FormFields> kActing = {
 };
 
 // The page's fields with the acting ones of `path` put in their place.
-FormFields ActingFields(const std::string& path, FormFields fields) {
+HtmlFields ActingFields(const std::string& path, HtmlFields fields) {
   const auto acting = kActing.find(path);
   if (acting == kActing.end()) return fields;
   for (const auto& [name, value] : acting->second) {
@@ -134,8 +133,10 @@ class NoActionOnGetTest : public HoursPagesTest {
     std::string text;
     for (const auto& [path, state] : after) {
       const auto was = before.find(path);
-      if (was == before.end()) text += " made " + path;
-      else if (was->second != state) text += " changed " + path;
+      if (was == before.end())
+        text += " made " + path;
+      else if (was->second != state)
+        text += " changed " + path;
     }
     for (const auto& [path, state] : before) {
       if (after.count(path) == 0) text += " removed " + path;
@@ -162,7 +163,7 @@ TEST_F(NoActionOnGetTest, EveryFormSentByGetChangesNothing) {
         const std::string session = *who != '\0' ? SessionOf(who) : std::string();
         const std::string shown = std::string(row.path) + (query.empty() ? "" : "?" + query);
         const std::string page = Get(shown, session);
-        const std::string fields = KavrixEncodeForm(ActingFields(row.path, KavrixFormFields(page)), "");
+        const std::string fields = Encode(ActingFields(row.path, HtmlPage(page).Fields()), "");
         std::set<std::string> actions = Actions(page);
         actions.insert(row.path);
         std::vector<std::string> buttons = Buttons(page);
@@ -188,9 +189,9 @@ TEST_F(NoActionOnGetTest, EveryFormSentByGetChangesNothing) {
 TEST_F(NoActionOnGetTest, ALinkNeitherMakesAnAdministratorNorLogsOn) {
   const std::string boss = SessionOf("boss");
   const std::string seluser = "seluser=" + LURIEncode(Email("staff"));
-  FormFields fields = KavrixFormFields(Get("userdetail?" + seluser, boss));
+  HtmlFields fields = HtmlPage(Get("userdetail?" + seluser, boss)).Fields();
   fields.emplace_back(std::to_string(kKXDetailAdmin), "on");
-  const std::string form = KavrixEncodeForm(fields, "submit=++OK++");
+  const std::string form = Encode(fields, "submit=++OK++");
   LKXUser staff;
   ASSERT_TRUE(KXGetUser(Email("staff"), staff));
 

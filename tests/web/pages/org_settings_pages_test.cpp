@@ -12,7 +12,6 @@
 
 #include "foundation/settings_sections.h"
 #include "foundation/unique_fd.h"
-#include "form_fields.h"
 #include "hours_pages_fixture.h"
 #include "model/public_holidays.h"
 #include "model/teams.h"
@@ -26,14 +25,16 @@ namespace {
 
 // A complete configuration form as the dialog posts it, by field.
 std::map<std::string, std::string> ValidConfigForm() {
-  return {{"108", "30"},  {"115", "on"}, {"rbg3", "314"},          {"rbg1", "112"},  {"116", "on"},
-          {"118", "on"},  {"120", "38"}, {"107", "12"},            {"rbg2", "202"},  {"210", "12:30"},
-          {"211", "13:15:00"}, {"301", "on"}, {"306", "7"},        {"312", "0"},     {"402", "on"},
-          {"322", "14, 28"},   {"323", "2026-01-05"},              {"122", "game.exe,chat.exe"},
+  return {{"108", "30"},       {"115", "on"},         {"rbg3", "314"},
+          {"rbg1", "112"},     {"116", "on"},         {"118", "on"},
+          {"120", "38"},       {"107", "12"},         {"rbg2", "202"},
+          {"210", "12:30"},    {"211", "13:15:00"},   {"301", "on"},
+          {"306", "7"},        {"312", "0"},          {"402", "on"},
+          {"322", "14, 28"},   {"323", "2026-01-05"}, {"122", "game.exe,chat.exe"},
           {"123", "word.exe"}, {"submit", "  OK  "}};
 }
 
-std::string Encode(const std::map<std::string, std::string>& fields) {
+std::string ConfigBody(const std::map<std::string, std::string>& fields) {
   std::string body;
   for (const auto& [name, value] : fields) {
     if (!body.empty()) body += "&";
@@ -73,24 +74,11 @@ TEST_F(OrgSettingsPagesTest, ConfigRefusesBadValuesOnTheirControlAndStoresNothin
   for (const auto& c : cases) {
     auto form = ValidConfigForm();
     form[c.field] = c.value;
-    const std::string answer = Post("config", Encode(form), Admin());
+    const std::string answer = Post("config", ConfigBody(form), Admin());
     EXPECT_TRUE(Contains(answer, ErrorRow(c.message))) << c.field << "=" << c.value;
     EXPECT_TRUE(Contains(answer, "name=" + std::string(c.field))) << c.field;
     EXPECT_EQ(SettingsFile("company") + "|" + SettingsFile("settings"), before) << c.field << "=" << c.value;
   }
-}
-
-TEST_F(OrgSettingsPagesTest, PostsOfOtherRolesChangeNothing) {
-  for (const char* who : {"hr", "mgr", "staff"}) {
-    EXPECT_TRUE(Contains(Post("config", Encode(ValidConfigForm()), SessionOf(who)), kLConfigAdminOnly)) << who;
-    EXPECT_TRUE(Contains(Post("addteam", "101=Sales&submit=++OK++", SessionOf(who)),
-                         "Only System Administrator can access this page."));
-    EXPECT_TRUE(Contains(Post("addholiday", "101=2026-12-25&102=2026-12-25&submit=++OK++", SessionOf(who)),
-                         "Only System Administrator can access this page."));
-  }
-  EXPECT_EQ(LSettingGetString("Settings", "AutoDeleteDays"), "");
-  EXPECT_EQ(KXTeamCount(), 0);
-  EXPECT_EQ(KXPublicHolidayCount(), 0);
 }
 
 TEST_F(OrgSettingsPagesTest, ConfigStoresEveryKeyInItsFormOncePerFile) {
@@ -101,8 +89,9 @@ TEST_F(OrgSettingsPagesTest, ConfigStoresEveryKeyInItsFormOncePerFile) {
     const LUniqueFd watch(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
     ASSERT_TRUE(watch);
     ASSERT_GE(inotify_add_watch(watch.Get(), SharedFolder().c_str(), IN_MOVED_TO | IN_CLOSE_WRITE), 0);
-    EXPECT_EQ(Post("config", Encode(form), Admin()), "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n"
-                                                     "X-Content-Type-Options: nosniff\r\n\r\n");
+    EXPECT_EQ(Post("config", ConfigBody(form), Admin()),
+              "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n"
+              "X-Content-Type-Options: nosniff\r\n\r\n");
     // Each settings file is replaced once by the save, however many of its
     // keys changed.
     std::map<std::string, int> replaced;
@@ -122,19 +111,27 @@ TEST_F(OrgSettingsPagesTest, ConfigStoresEveryKeyInItsFormOncePerFile) {
   // A value the form leaves as it was in effect (here the defaults) is not
   // stored: the key stays missing.
   const std::map<std::pair<std::string, std::string>, std::string> stored = {
-      {{"Settings", "LeaveApprovalRequired"}, ""},   {{"Settings", "AutoDetectHolidays"}, ""},
-      {{"Settings", "ShowUserCaptions"}, "-1"},      {{"Settings", "ConnectRemote"}, ""},
-      {{"Settings", "ModeQA"}, ""},                  {{"Settings", "ModeHours"}, "0"},
-      {{"Settings", "ModeLeave"}, ""},               {{"Company", "DefaultWorkHours"}, "38"},
-      {{"Settings", "ToleranceTime"}, "12"},         {{"Company", "BreakTimeExclude"}, ""},
-      {{"Company", "BreakTimeFrom"}, "12:30:00"},    {{"Company", "BreakTimeTo"}, "13:15:00"},
-      {{"Company", "WeeklyReportToManagers"}, ""},   {{"Company", "WeeklyReportHours"}, "0"},
+      {{"Settings", "LeaveApprovalRequired"}, ""},
+      {{"Settings", "AutoDetectHolidays"}, ""},
+      {{"Settings", "ShowUserCaptions"}, "-1"},
+      {{"Settings", "ConnectRemote"}, ""},
+      {{"Settings", "ModeQA"}, ""},
+      {{"Settings", "ModeHours"}, "0"},
+      {{"Settings", "ModeLeave"}, ""},
+      {{"Company", "DefaultWorkHours"}, "38"},
+      {{"Settings", "ToleranceTime"}, "12"},
+      {{"Company", "BreakTimeExclude"}, ""},
+      {{"Company", "BreakTimeFrom"}, "12:30:00"},
+      {{"Company", "BreakTimeTo"}, "13:15:00"},
+      {{"Company", "WeeklyReportToManagers"}, ""},
+      {{"Company", "WeeklyReportHours"}, "0"},
       {{"Company", "WeeklyReportEnoughHoursTolerance"}, "7"},
       {{"Company", "InsufficientHoursWarningTolerance"}, "0"},
       {{"Company", "CasualHoursEmailToHRDaysOfMonth"}, "1"},
       {{"Company", "CasualHoursEmailToHRDaysOfMonthDays"}, "14, 28"},
       {{"Company", "CasualHoursEmailToHREndOfFortnightStartDate"}, "2026-01-05"},
-      {{"Company", "PrivatePrograms"}, "game.exe,chat.exe"},  {{"Company", "BusinessPrograms"}, "word.exe"},
+      {{"Company", "PrivatePrograms"}, "game.exe,chat.exe"},
+      {{"Company", "BusinessPrograms"}, "word.exe"},
       {{"Company", "SendBusinessProgramsList"}, "0"},
   };
   for (const auto& [key, value] : stored) EXPECT_EQ(LSettingGetString(key.first, key.second), value) << key.second;
@@ -143,7 +140,7 @@ TEST_F(OrgSettingsPagesTest, ConfigStoresEveryKeyInItsFormOncePerFile) {
   auto form = ValidConfigForm();
   form["rbg2"] = "203";
   form["210"] = "garbage";
-  EXPECT_TRUE(Contains(Post("config", Encode(form), Admin()), "Location: mainpage"));
+  EXPECT_TRUE(Contains(Post("config", ConfigBody(form), Admin()), "Location: mainpage"));
   EXPECT_EQ(LSettingGetString("Company", "BreakTimeExclude"), "0");
   EXPECT_EQ(LSettingGetString("Company", "BreakTimeFrom"), "12:30:00");
   const std::string page = Get("config", Admin());
@@ -155,9 +152,9 @@ TEST_F(OrgSettingsPagesTest, ConfigShowsTheValuesInEffect) {
   const std::string page = Get("config", Admin());
   // "ToleranceTime" shows 8, the minutes the hours of past days were worked
   // out with.
-  for (const char* field : {"name=108 type=text value=\"30\"", "name=107 type=text value=\"8\"",
-                            "name=120 type=text value=\"40\"", "name=306 type=text value=\"2\"",
-                            "name=312 type=text value=\"2\""}) {
+  for (const char* field :
+       {"name=108 type=text value=\"30\"", "name=107 type=text value=\"8\"", "name=120 type=text value=\"40\"",
+        "name=306 type=text value=\"2\"", "name=312 type=text value=\"2\""}) {
     EXPECT_TRUE(Contains(page, field)) << field;
   }
   EXPECT_TRUE(Contains(page, "<b>System Configuration</b>"));
@@ -176,20 +173,28 @@ TEST_F(OrgSettingsPagesTest, ConfigSentBackUnchangedLeavesEveryFileAsItWas) {
   // Hand edits the readers take otherwise than they are written: out of
   // range, flags as words, short times, captions beyond their range, 0 days.
   const Keys handEdited = {
-      {{"Settings", "ToleranceTime"}, "4"},        {{"Settings", "AutoDeleteDays"}, "0"},
+      {{"Settings", "ToleranceTime"}, "4"},
+      {{"Settings", "AutoDeleteDays"}, "0"},
       {{"Company", "WeeklyReportEnoughHoursTolerance"}, "150"},
-      {{"Settings", "LeaveApprovalRequired"}, "yes"}, {{"Company", "BreakTimeFrom"}, "9:00"},
-      {{"Company", "BreakTimeTo"}, "9:30"},        {{"Settings", "ShowUserCaptions"}, "5"},
+      {{"Settings", "LeaveApprovalRequired"}, "yes"},
+      {{"Company", "BreakTimeFrom"}, "9:00"},
+      {{"Company", "BreakTimeTo"}, "9:30"},
+      {{"Settings", "ShowUserCaptions"}, "5"},
       {{"Company", "CasualHoursEmailToHRDaysOfMonthDays"}, " 14,28 "},
       {{"Company", "PrivatePrograms"}, "a.exe, b.exe"},
       // Defaults that follow another flag stay unstored.
-      {{"Settings", "ModeQA"}, "0"},               {{"Settings", "ModeHours"}, "0"},
+      {{"Settings", "ModeQA"}, "0"},
+      {{"Settings", "ModeHours"}, "0"},
   };
   const Keys allStored = {
-      {{"Settings", "ToleranceTime"}, "30"},       {{"Settings", "AutoDeleteDays"}, "300"},
-      {{"Company", "DefaultWorkHours"}, "0"},      {{"Company", "BreakTimeExclude"}, "0"},
-      {{"Company", "BreakTimeFrom"}, "12:00:00"},  {{"Settings", "ConnectRemote"}, "0"},
-      {{"Company", "WeeklyReportApplications"}, "1"}, {{"Settings", "ModeQA"}, "0"},
+      {{"Settings", "ToleranceTime"}, "30"},
+      {{"Settings", "AutoDeleteDays"}, "300"},
+      {{"Company", "DefaultWorkHours"}, "0"},
+      {{"Company", "BreakTimeExclude"}, "0"},
+      {{"Company", "BreakTimeFrom"}, "12:00:00"},
+      {{"Settings", "ConnectRemote"}, "0"},
+      {{"Company", "WeeklyReportApplications"}, "1"},
+      {{"Settings", "ModeQA"}, "0"},
       {{"Company", "CasualHoursEmailToHREndOfFortnightStartDate"}, "2026-01-05"},
   };
   for (const Keys* state : {&fresh, &handEdited, &allStored}) {
@@ -198,8 +203,7 @@ TEST_F(OrgSettingsPagesTest, ConfigSentBackUnchangedLeavesEveryFileAsItWas) {
     for (const auto& [key, value] : *state) LSettingSetString(key.first, key.second, value);
     const std::string before = SettingsFile("company") + "|" + SettingsFile("settings");
     const std::string page = Get("config", Admin());
-    EXPECT_EQ(Post("config", KavrixEncodeForm(KavrixFormFields(page), "submit=++OK++"), Admin()),
-              "HTTP/1.0 302 OK\r\nLocation: mainpage\r\nX-Content-Type-Options: nosniff\r\n\r\n");
+    EXPECT_EQ(Post("config", SendBack(page, "submit=++OK++"), Admin()), Redirect("mainpage"));
     EXPECT_EQ(SettingsFile("company") + "|" + SettingsFile("settings"), before) << state->size();
   }
 }
@@ -207,12 +211,12 @@ TEST_F(OrgSettingsPagesTest, ConfigSentBackUnchangedLeavesEveryFileAsItWas) {
 // A change stores that key alone; a flag whose default follows a mode keeps
 // what the page showed when the mode is switched off.
 TEST_F(OrgSettingsPagesTest, ConfigStoresWhatTheFormChanged) {
-  FormFields fields = KavrixFormFields(Get("config", Admin()));
+  HtmlFields fields = HtmlPage(Get("config", Admin())).Fields();
   for (auto& [name, value] : fields) {
     if (name == "107") value = "12";
   }
   std::erase_if(fields, [](const auto& field) { return field.first == "116"; });  // ModeQA off
-  EXPECT_TRUE(Contains(Post("config", KavrixEncodeForm(fields, "submit=++OK++"), Admin()), "Location: mainpage"));
+  EXPECT_TRUE(Contains(Post("config", Encode(fields, "submit=++OK++"), Admin()), "Location: mainpage"));
   EXPECT_EQ(SettingsFile("settings"), "setupwizardrun=0\r\nmodeqa=0\r\ntolerancetime=12\r\n");
   EXPECT_EQ(SettingsFile("company"), "weeklyreportapplications=1\r\n");
 }
@@ -222,14 +226,10 @@ TEST_F(OrgSettingsPagesTest, TeamsAreAddedCheckedAndDeletedByTheRegistryRules) {
     const char* name;
     std::string answer;
   } adds[] = {
-      {"Sales", "Location: teamlist"},
-      {"  sales ", ErrorRow(kLTeamExists)},
-      {"", ErrorRow(kLTeamEmpty)},
-      {"a<b>", ErrorRow(kLTeamBadChars)},
-      {"x,y", ErrorRow(kLTeamBadChars)},
-      {"q\"t", ErrorRow(kLTeamBadChars)},
-      {"a\r\nb", ErrorRow(kLTeamBadChars)},
-      {"Front Desk", ErrorRow(kLTeamBadChars)},
+      {"Sales", "Location: teamlist"},      {"  sales ", ErrorRow(kLTeamExists)},
+      {"", ErrorRow(kLTeamEmpty)},          {"a<b>", ErrorRow(kLTeamBadChars)},
+      {"x,y", ErrorRow(kLTeamBadChars)},    {"q\"t", ErrorRow(kLTeamBadChars)},
+      {"a\r\nb", ErrorRow(kLTeamBadChars)}, {"Front Desk", ErrorRow(kLTeamBadChars)},
   };
   // The field says which characters a name may hold, so that a space the
   // key filter swallows is no surprise.
@@ -259,9 +259,9 @@ TEST_F(OrgSettingsPagesTest, TeamsAreAddedCheckedAndDeletedByTheRegistryRules) {
 }
 
 TEST_F(OrgSettingsPagesTest, LeaveTypesAllowSpacesAndRefuseDuplicatesInAnyCase) {
+  for (const std::string& type : KXGetLeaveTypeNames()) ASSERT_TRUE(KXDeleteLeaveType(type));
   EXPECT_TRUE(Contains(Post("addleavetype", "101=Long+service&submit=++OK++", Admin()), "Location: leavetypelist"));
-  EXPECT_TRUE(
-      Contains(Post("addleavetype", "101=LONG+SERVICE&submit=++OK++", Admin()), ErrorRow(kLLeaveTypeExists)));
+  EXPECT_TRUE(Contains(Post("addleavetype", "101=LONG+SERVICE&submit=++OK++", Admin()), ErrorRow(kLLeaveTypeExists)));
   EXPECT_TRUE(Contains(Post("addleavetype", "101=+&submit=++OK++", Admin()), ErrorRow(kLLeaveTypeEmpty)));
   EXPECT_TRUE(Contains(Post("addleavetype", "101=%3Cscript%3E&submit=++OK++", Admin()), ErrorRow(kLLeaveTypeBadChars)));
   ASSERT_TRUE(KXAddLeaveType("sick"));

@@ -1,17 +1,17 @@
 #include "panel_fixture.h"
 
-#include <utility>
-
 #include "foundation/settings_sections.h"
 #include "web/http_responses.h"
 #include "web/pages/web_script_array.h"
 #include "web/uri_codec.h"
 #include "web/weblet_session.h"
 
-void PanelTest::SetUp() {
+void PanelTest::SetUp() { StartPanel(WebScriptArray(), true); }
+
+void PanelTest::StartPanel(LWebScriptTable table, bool wizardHasRun) {
   WebServerTest::SetUp();
-  LSettingSetString("Settings", "SetupWizardRun", "0");
-  StartServer(WebScriptArray());
+  if (wizardHasRun) LSettingSetString("Settings", "SetupWizardRun", "0");
+  StartServer(table);
 }
 
 std::string PanelTest::Get(const std::string& path, const std::string& session) {
@@ -28,8 +28,10 @@ std::string PanelTest::Post(const std::string& path, const std::string& body, co
 }
 
 std::string PanelTest::LogOn(const std::string& email, const std::string& password) {
-  const std::string answer =
-      Post("logon", "101=" + LURIEncode(email) + "&102=" + LURIEncode(password) + "&submit=Logon");
+  return CookieSession(Post("logon", "101=" + LURIEncode(email) + "&102=" + LURIEncode(password) + "&submit=Logon"));
+}
+
+std::string PanelTest::CookieSession(const std::string& answer) {
   const std::string start = "HTTP/1.0 302 OK\r\nSet-Cookie: sess=";
   if (answer.compare(0, start.size(), start) != 0) return "";
   const std::size_t end = answer.find(';', start.size());
@@ -56,17 +58,9 @@ std::string ErrorRow(const std::string& message) {
   return "<tr><td colspan=6><font color=#a00000>" + message + "</font></td></tr>";
 }
 
-std::string Visible(const std::string& html) {
-  std::string text;
-  bool inTag = false;
-  for (char c : html) {
-    if (c == '<') inTag = true;
-    if (!inTag) text.push_back(c);
-    if (c == '>') inTag = false;
-  }
-  for (const auto& [entity, plain] : {std::pair<std::string, std::string>{"&nbsp;", " "}, {"&amp;", "&"},
-                                      {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#39;", "'"}}) {
-    for (std::size_t at; (at = text.find(entity)) != std::string::npos;) text.replace(at, entity.size(), plain);
-  }
-  return text;
+std::string PanelTest::Encode(const HtmlFields& fields, const std::string& extra) {
+  std::string body;
+  for (const auto& [name, value] : fields)
+    body += (body.empty() ? "" : "&") + LURIEncode(name) + "=" + LURIEncode(value);
+  return extra.empty() ? body : body + (body.empty() ? "" : "&") + extra;
 }

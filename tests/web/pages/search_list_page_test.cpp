@@ -17,10 +17,12 @@ class SearchListPageTest : public HoursPagesTest {
     HoursPagesTest::SetUp();
     WriteActivity("staff", "2026-03-02", "09:00:00", 60);
     WriteActivity("staff", "2026-03-05", "09:00:00", 60);
-    ASSERT_TRUE(LKXCoreData::LogManualEntry(Email("staff"), At("2026-03-05", "13:00:00"), 600, 0, "x"));
-    ASSERT_TRUE(LKXCoreData::LogManualEntry(Email("staff"), At("2026-02-27", "13:00:00"), 600, 0, "x"));
+    ASSERT_TRUE(LKXCoreData::LogManualEntry(Email("staff"), KavrixAt("2026-03-05", "13:00:00"), 600, 0, "x"));
+    ASSERT_TRUE(LKXCoreData::LogManualEntry(Email("staff"), KavrixAt("2026-02-27", "13:00:00"), 600, 0, "x"));
   }
-  std::string Calendar(const std::string& query) { return Get("searchlist?seluser=staff%40x.example&" + query, SessionOf("mgr")); }
+  std::string Calendar(const std::string& query) {
+    return Get("searchlist?seluser=staff%40x.example&" + query, SessionOf("mgr"));
+  }
 };
 
 std::size_t Count(const std::string& text, const std::string& part) {
@@ -74,13 +76,16 @@ TEST_F(SearchListPageTest, DatesAreListedEarliestFirst) {
 
 TEST_F(SearchListPageTest, MonthLinksStopAtTheCurrentMonth) {
   const std::string now = Calendar("class=viewhours");
-  EXPECT_TRUE(Contains(now, "<a href=\"searchlist?seluser=staff%40x.example&class=viewhours&yearmonth=2026-02\">"
-                            "&lt;&lt;</a></td><td><b>2026-03</b></td><td></td>"));
-  EXPECT_TRUE(Contains(now, "<input type=button value=\"  Search  \" onclick=\"location.href='viewhours?seluser=staff%40x.example'\">"));
+  EXPECT_TRUE(Contains(now,
+                       "<a href=\"searchlist?seluser=staff%40x.example&class=viewhours&yearmonth=2026-02\">"
+                       "&lt;&lt;</a></td><td><b>2026-03</b></td><td></td>"));
+  EXPECT_TRUE(Contains(
+      now, "<input type=button value=\"  Search  \" onclick=\"location.href='viewhours?seluser=staff%40x.example'\">"));
   const std::string before = Calendar("class=viewhours&yearmonth=2026-01");
-  EXPECT_TRUE(Contains(before, "yearmonth=2025-12\">&lt;&lt;</a></td><td><b>2026-01</b></td><td><a "
-                               "href=\"searchlist?seluser=staff%40x.example&class=viewhours&yearmonth=2026-02\">"
-                               "&gt;&gt;</a>"));
+  EXPECT_TRUE(Contains(before,
+                       "yearmonth=2025-12\">&lt;&lt;</a></td><td><b>2026-01</b></td><td><a "
+                       "href=\"searchlist?seluser=staff%40x.example&class=viewhours&yearmonth=2026-02\">"
+                       "&gt;&gt;</a>"));
 }
 
 TEST_F(SearchListPageTest, BadRequestsGetAMessage) {

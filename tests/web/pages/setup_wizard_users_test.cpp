@@ -71,8 +71,7 @@ TEST_F(WizardUsersTest, TheFirstRefusedRowWinsAndTakenAddressesAreRefused) {
 TEST(WizardRowMessages, FitIntoAScriptStringAsTheyAre) {
   for (const std::string_view message :
        {kKXWizardRowHalfMessage, kKXWizardRowEmailMessage, kKXWizardRowNameMessage, kKXWizardRowHoursMessage,
-        kKXWizardRowExistsMessage, kKXWizardRowTwiceMessage, kKXWizardRowNotAddedMessage,
-        kKXWizardNoPrimaryMessage}) {
+        kKXWizardRowExistsMessage, kKXWizardRowTwiceMessage, kKXWizardRowNotAddedMessage, kKXWizardNoPrimaryMessage}) {
     EXPECT_EQ(message.find_first_of("'\"<>&\r\n"), std::string_view::npos) << message;
   }
 }

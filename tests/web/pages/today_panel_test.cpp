@@ -2,6 +2,8 @@
 // who sees whom, the hours against the required hours, the counts, hostile
 // names and captions, and the session rule, on a real server.
 
+#include "web/pages/today_panel.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,7 +14,6 @@
 #include "model/public_holidays.h"
 #include "model/users.h"
 #include "support/test_helpers.h"
-#include "web/pages/today_panel.h"
 
 namespace {
 
@@ -46,7 +47,8 @@ TEST_F(TodayPanelTest, TodayJsonNeedsASession) {
   for (const std::string& session : {std::string(), std::string("s0123456789abcdef0123456789abcdef")}) {
     const std::string answer = Get("today.json", session);
     EXPECT_EQ(answer.substr(0, 22), "HTTP/1.1 403 Forbidden") << answer;
-    EXPECT_TRUE(Contains(answer, "\r\n\r\n{\"status\":403,\"error\":\"Your session is expired. Please log on again.\"}"))
+    EXPECT_TRUE(
+        Contains(answer, "\r\n\r\n{\"status\":403,\"error\":\"Your session is expired. Please log on again.\"}"))
         << answer;
   }
   const std::string answer = Get("today.json", SessionOf("staff"));
@@ -62,8 +64,10 @@ TEST_F(TodayPanelTest, EachRoleSeesTheStaffTheReportsShowIt) {
     bool staffView;
     const char* rows;
   } cases[] = {
-      {"boss", true, "hr mgr other staff staff2 "}, {"hr", true, "boss mgr other staff staff2 "},
-      {"mgr", true, "staff "},                      {"other", true, "staff2 "},
+      {"boss", true, "hr mgr other staff staff2 "},
+      {"hr", true, "boss mgr other staff staff2 "},
+      {"mgr", true, "staff "},
+      {"other", true, "staff2 "},
       {"staff", false, ""},
   };
   for (const auto& c : cases) {
@@ -140,9 +144,10 @@ TEST_F(TodayPanelTest, HoursAgainstRequiredAndCountsOnThePageAndInTheJson) {
   WriteLeave("staff", "2026-03-20,2026-03-20,Sick,\"\",0,\"\"\r\n2026-04-01,2026-04-02,Annual,\"\",1,\"\"\r\n");
 
   const std::string json = Body(Get("today.json", SessionOf("staff")));
-  EXPECT_EQ(json,
-            R"({"date":"2026-03-10","email":"staff@x.example","own":{"todayMinutes":300,"weekMinutes":600,)"
-            R"("weekRequired":2400,"pending":1,"nextLeave":{"start":"2026-04-01","end":"2026-04-02","type":"Annual"}}})");
+  EXPECT_EQ(
+      json,
+      R"({"date":"2026-03-10","email":"staff@x.example","own":{"todayMinutes":300,"weekMinutes":600,)"
+      R"("weekRequired":2400,"pending":1,"nextLeave":{"start":"2026-04-01","end":"2026-04-02","type":"Annual"}}})");
   const std::string mgrJson = Body(Get("today.json", SessionOf("mgr")));
   EXPECT_TRUE(Contains(mgrJson,
                        R"("staffPending":1,"staffUnexplained":5,"staff":[{"email":"staff@x.example","name":"Staff",)"
@@ -154,7 +159,8 @@ TEST_F(TodayPanelTest, HoursAgainstRequiredAndCountsOnThePageAndInTheJson) {
   for (const char* part :
        {"<a href=\"pendingleaverequests?direct=true\">Leave requests to approve: 1</a>",
         "<a href=\"unexplainedabsence?direct=true\">Unexplained absent days last week: 5</a>",
-        "<tr class=\"today-off\"><td><a href=\"timesheet?seluser=staff%40x.example\">Staff</a></td><td>Off</td><td></td>"
+        "<tr class=\"today-off\"><td><a "
+        "href=\"timesheet?seluser=staff%40x.example\">Staff</a></td><td>Off</td><td></td>"
         "<td>5:00</td><td><svg class=todaybar width=100 height=10 viewBox=\"0 0 100 10\" role=img "
         "aria-label=\"10:00 of 40:00\"><rect width=100 height=10 fill=\"#dde\"/><rect width=25 height=10 "
         "fill=\"#3366cc\"/></svg> 10:00 of 40:00</td><td></td></tr>",

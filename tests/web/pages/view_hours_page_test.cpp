@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "hours_pages_fixture.h"
 #include "web/http_responses.h"
@@ -19,50 +20,38 @@ class ViewHoursPageTest : public HoursPagesTest {
 };
 
 const std::string kUser = "staff%40x.example";
-const std::string kDateCell =
-    "<a href=\"viewappusage?seluser=staff%40x.example&startdate=2026-03-02&enddate=2026-03-02&date=2026-03-02&"
-    "direct=true\" title=\"View application usage for the day\">2026-03-02</a>&nbsp;<a "
-    "href=\"viewscreens?seluser=staff%40x.example&date=2026-03-02\"><img src=\"screens.gif\" height=16 width=16 "
-    "title=\"View screen shots\" alt=\"Screen Shots\" border=0></a>&nbsp;<a "
-    "href=\"viewappusage?seluser=staff%40x.example&startdate=2026-03-02&enddate=2026-03-02&date=2026-03-02&"
-    "direct=true\"><img src=\"appusage.gif\" height=16 width=16 title=\"View application usage\" alt=\"Application "
-    "Usage\" border=0></a>";
-
-std::string Sheet(const std::string& text) {
-  return "<a href=\"timesheet?seluser=staff%40x.example&date=2026-03-02&starttime=00:00:00&endtime=24:00:00\" "
-         "title=\"View the timesheet for the day\">" + text + "</a>";
-}
-
-const std::string kWorkedDayRow = ListRow(
-    true, {"Staff", kDateCell, "09:00:00", "14:00:00", Sheet("03:30"), Sheet("00:25"), Sheet("00:05"),
-           "<a href=\"viewmanual?seluser=staff%40x.example&startdate=2026-03-02&enddate=2026-03-02\" title=\"View "
-           "manual time sheet for the day\">01:00</a>",
-           "<a href=\"viewactivity?seluser=staff%40x.example&date=2026-03-02&starttime=00:00:00&endtime=24:00:00\" "
-           "title=\"View detailed activities for the day\"><b>05:00</b></a>",
-           "&nbsp;", "&nbsp;"});
+using Row = std::vector<std::string>;
 
 TEST_F(ViewHoursPageTest, OneWorkedDayShowsTheDayAndTheTotalButNoMean) {
   WriteWorkedExample("staff", "2026-03-02");
   const std::string page = Report("mgr", "seluser=" + kUser + "&startdate=2026-03-02&enddate=2026-03-08");
-  EXPECT_TRUE(Contains(page, kWorkedDayRow +
-                                 ListRow(false, {"Staff", "Total 1 days", "&nbsp;", "&nbsp;", "03:30", "00:25",
-                                                 "00:05", "01:00", "05:00", "40:00", "<font color=#a00000>-35:00</font>"}) +
-                                 "</tr></table>"))
-      << page;
-  EXPECT_FALSE(Contains(page, "Mean"));
-  EXPECT_TRUE(Contains(page, "<form action=\"viewhourspost\" method=post>"));
-  EXPECT_TRUE(Contains(page, "<a href=\"viewhours?direct=true&iCol=1&bAsc=1\" class=thList><b>Date</b></a>"));
-  EXPECT_TRUE(Contains(page, "<a href=\"viewhours.csv?seluser=staff%40x.example&startdate=2026-03-02&"
-                             "enddate=2026-03-08\" title=\"Download these rows as a CSV file\">Export CSV</a>"));
+  const HtmlPage report(page);
+  EXPECT_TRUE(report.HasRow(
+      {"Staff", "2026-03-02", "09:00:00", "14:00:00", "03:30", "00:25", "00:05", "01:00", "05:00", "", ""}));
+  EXPECT_TRUE(
+      report.HasRow({"Staff", "Total 1 days", "", "", "03:30", "00:25", "00:05", "01:00", "05:00", "40:00", "-35:00"}));
+  EXPECT_TRUE(Contains(page, "<font color=#a00000>-35:00</font>"));  // short of the hours in red
+  EXPECT_FALSE(Contains(report.Text(), "Mean"));
+  // The day's links: usage, pictures, the time sheet, manual hours, activities.
+  const std::string day = "seluser=staff%40x.example&date=2026-03-02";
+  EXPECT_EQ(
+      report.Href("2026-03-02"),
+      "viewappusage?seluser=staff%40x.example&startdate=2026-03-02&enddate=2026-03-02&date=2026-03-02&direct=true");
+  EXPECT_EQ(report.Href("03:30"), "timesheet?" + day + "&starttime=00:00:00&endtime=24:00:00");
+  EXPECT_EQ(report.Href("01:00"), "viewmanual?seluser=staff%40x.example&startdate=2026-03-02&enddate=2026-03-02");
+  EXPECT_EQ(report.Href("05:00"), "viewactivity?" + day + "&starttime=00:00:00&endtime=24:00:00");
+  EXPECT_TRUE(Contains(page, "href=\"viewscreens?" + day + "\""));
+  EXPECT_EQ(report.Href("Date"), "viewhours?direct=true&iCol=1&bAsc=1");
+  EXPECT_EQ(report.Href("Export CSV"),
+            "viewhours.csv?seluser=staff%40x.example&startdate=2026-03-02&enddate=2026-03-08");
+  EXPECT_EQ(report.Forms().at(0).action, "viewhourspost");
 }
 
 TEST_F(ViewHoursPageTest, NoWorkedDayShowsOnlyAZeroTotal) {
-  const std::string page = Report("staff", "seluser=" + kUser + "&startdate=2026-03-02&enddate=2026-03-08");
-  EXPECT_TRUE(Contains(page, "class=tblList id=110>") &&
-              Contains(page, ListRow(true, {"Staff", "Total 0 days", "&nbsp;", "&nbsp;", "00:00", "00:00", "00:00",
-                                            "00:00", "00:00", "40:00", "<font color=#a00000>-40:00</font>"}) +
-                                 "</tr></table>"))
-      << page;
+  const HtmlPage report(Report("staff", "seluser=" + kUser + "&startdate=2026-03-02&enddate=2026-03-08"));
+  EXPECT_TRUE(
+      report.HasRow({"Staff", "Total 0 days", "", "", "00:00", "00:00", "00:00", "00:00", "00:00", "40:00", "-40:00"}));
+  EXPECT_FALSE(Contains(report.Text(), "2026-03-0"));
 }
 
 TEST_F(ViewHoursPageTest, TwoUsersOverAWeekShowMeansAndTotalsBelowTheUsers) {
@@ -70,22 +59,21 @@ TEST_F(ViewHoursPageTest, TwoUsersOverAWeekShowMeansAndTotalsBelowTheUsers) {
   WriteActivity("staff", "2026-03-03", "10:00:00", 600);
   WriteWorkedExample("staff2", "2026-03-04");
   const std::string boss = SessionOf("boss");
-  const std::string page =
-      Get("viewhours?seluser=" + kUser + "%2Cstaff2%40x.example&startdate=2026-03-02&enddate=2026-03-08", boss);
-  EXPECT_TRUE(Contains(
-      page, ListRow(true, {"Staff", "Mean 2 days", "09:30", "12:05", "01:45", "00:17", "00:02", "00:30", "02:35",
-                         "&nbsp;", "&nbsp;"}) +
-                ListRow(false, {"Staff", "Total 2 days", "&nbsp;", "&nbsp;", "03:30", "00:35", "00:05", "01:00",
-                                "05:10", "40:00", "<font color=#a00000>-34:50</font>"}) +
-                ListRow(true, {"Staff Two", "Total 1 days", "&nbsp;", "&nbsp;", "03:30", "00:25", "00:05", "01:00",
-                               "05:00", "40:00", "<font color=#a00000>-35:00</font>"}) +
-                ListRow(false, {"Mean of 2", "&nbsp;", "&nbsp;", "&nbsp;", "03:30", "00:30", "00:05", "01:00",
-                                "05:05", "40:00", "<font color=#a00000>-34:55</font>"}) +
-                ListRow(true, {"Total of 2", "&nbsp;", "&nbsp;", "&nbsp;", "07:00", "01:00", "00:10", "02:00",
-                               "10:10", "80:00", "<font color=#a00000>-69:50</font>"}) +
-                "</tr></table>"))
-      << page;
-  EXPECT_FALSE(Contains(page, "2026-03-02</a>"));
+  const auto rows =
+      HtmlPage(
+          Get("viewhours?seluser=" + kUser + "%2Cstaff2%40x.example&startdate=2026-03-02&enddate=2026-03-08", boss))
+          .Rows();
+  const std::vector<Row> expected = {
+      {"Staff", "Mean 2 days", "09:30", "12:05", "01:45", "00:17", "00:02", "00:30", "02:35", "", ""},
+      {"Staff", "Total 2 days", "", "", "03:30", "00:35", "00:05", "01:00", "05:10", "40:00", "-34:50"},
+      {"Staff Two", "Total 1 days", "", "", "03:30", "00:25", "00:05", "01:00", "05:00", "40:00", "-35:00"},
+      {"Mean of 2", "", "", "", "03:30", "00:30", "00:05", "01:00", "05:05", "40:00", "-34:55"},
+      {"Total of 2", "", "", "", "07:00", "01:00", "00:10", "02:00", "10:10", "80:00", "-69:50"}};
+  const auto first = std::find(rows.begin(), rows.end(), expected[0]);
+  ASSERT_LE(first + 5, rows.end());
+  EXPECT_EQ(std::vector<Row>(first, first + 5), expected);
+  // Only totals for more than one user: no day rows.
+  for (const Row& row : rows) EXPECT_TRUE(row.size() < 2 || row[1] != "2026-03-02");
   // Sorted by total, descending: the report's rows still come last.
   const std::string sorted = Get("viewhours?iCol=8&bAsc=0", boss);
   EXPECT_LT(sorted.find("Total 2 days"), sorted.find("Total 1 days"));
@@ -109,8 +97,7 @@ TEST_F(ViewHoursPageTest, RangeLimitsAndBadDates) {
       {"%3Cb%3E", "2026-03-02", kBad.c_str()},
   };
   for (const auto& c : cases) {
-    const std::string page =
-        Report("staff", "seluser=" + kUser + "&startdate=" + c.start + "&enddate=" + c.end);
+    const std::string page = Report("staff", "seluser=" + kUser + "&startdate=" + c.start + "&enddate=" + c.end);
     SCOPED_TRACE(std::string(c.start) + " " + c.end);
     EXPECT_EQ(Contains(page, "Total 1 days"), c.message == nullptr);
     EXPECT_EQ(Contains(page, "Export CSV"), c.message == nullptr);
@@ -118,28 +105,29 @@ TEST_F(ViewHoursPageTest, RangeLimitsAndBadDates) {
       EXPECT_TRUE(Contains(page, c.message)) << page;
     }
   }
-  EXPECT_TRUE(Contains(Report("staff", "startdate=%3Cb%3E"), "name=startdate id=startdate value=\"&lt;b&gt;\""));
+  EXPECT_EQ(HtmlPage(Report("staff", "startdate=%3Cb%3E")).Field("startdate"), "<b>");
 }
 
 TEST_F(ViewHoursPageTest, PostSearchesOnlyForTheSearchButton) {
   WriteWorkedExample("staff", "2026-03-02");
   const std::string session = SessionOf("staff");
   const std::string fields = "seluser=" + kUser + "&startdate=2026-03-02&enddate=2026-03-02&submit=";
-  EXPECT_TRUE(Contains(Post("viewhourspost", fields + "++SEARCH++", session), kWorkedDayRow));
+  const std::string workedDay = "2026-03-02 09:00:00 14:00:00 03:30 00:25 00:05 01:00 05:00";
+  EXPECT_TRUE(Contains(Visible(Post("viewhourspost", fields + "++SEARCH++", session)), workedDay));
   EXPECT_EQ(Post("viewhourspost", fields + "Delete", session), kLHttpNoContent);
   // The date calendar's link names the day with "date".
-  EXPECT_TRUE(Contains(Get("viewhours?seluser=" + kUser + "&date=2026-03-02&enddate=2026-03-02&direct=true", session),
-                       kWorkedDayRow));
+  EXPECT_TRUE(
+      Contains(Visible(Get("viewhours?seluser=" + kUser + "&date=2026-03-02&enddate=2026-03-02&direct=true", session)),
+               workedDay));
 }
 
 TEST_F(ViewHoursPageTest, UsersTheViewerMayNotSeeAreNamedAndSkipped) {
   WriteWorkedExample("staff", "2026-03-02");
   const std::string page = Report(
       "mgr", "seluser=%3Cscript%3Ex%3C%2Fscript%3E%2C%2Cstaff2%40x.example%2C+staff%40x.example+&startdate=2026-03-02");
-  EXPECT_TRUE(Contains(page, "<div>Only the manager of user &lt;script&gt;x&lt;/script&gt; can view the work "
-                             "hours.</div><div>Only the manager of user staff2@x.example can view the work hours."
-                             "</div>"))
-      << page;
+  EXPECT_TRUE(Contains(Visible(page),
+                       "Only the manager of user <script>x</script> can view the work hours. Only the "
+                       "manager of user staff2@x.example can view the work hours."));
   EXPECT_FALSE(Contains(page, "<script>x"));
   EXPECT_TRUE(Contains(page, "Total 1 days"));
   EXPECT_FALSE(Contains(page, "Mean of"));

@@ -37,8 +37,11 @@ void WaitPage(LWebletForm& form) {
 }
 
 const LWebScriptEntry kTestTable[] = {
-    {"", RootPage},       {"echo", EchoPage}, {"redirect", RedirectPage},
-    {"serve", ServePage}, {"wait", WaitPage},
+    {"", RootPage, LWebAccess::kAnyone},
+    {"echo", EchoPage, LWebAccess::kAnyone},
+    {"redirect", RedirectPage, LWebAccess::kAnyone},
+    {"serve", ServePage, LWebAccess::kAnyone},
+    {"wait", WaitPage, LWebAccess::kAnyone},
 };
 
 std::atomic<long long> headClockMs{0};

@@ -9,18 +9,24 @@
 
 class LRecvDeadline {
  public:
+  using Clock = std::chrono::steady_clock::time_point (*)();
+  static std::chrono::steady_clock::time_point SteadyNow() { return std::chrono::steady_clock::now(); }
+
   // No deadline: only the silence time-out applies.
   LRecvDeadline() = default;
-  static LRecvDeadline InMs(int ms) {
+  // `now` reads the time; tests hand in a clock they move themselves.
+  static LRecvDeadline InMs(int ms, Clock now = &SteadyNow) {
     LRecvDeadline deadline;
     deadline.set_ = true;
-    deadline.at_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    deadline.now_ = now;
+    deadline.at_ = now() + std::chrono::milliseconds(ms);
     return deadline;
   }
 
-  bool Passed() const { return set_ && std::chrono::steady_clock::now() >= at_; }
+  bool Passed() const { return set_ && now_() >= at_; }
 
  private:
   bool set_ = false;
+  Clock now_ = &SteadyNow;
   std::chrono::steady_clock::time_point at_{};
 };

@@ -59,7 +59,8 @@ std::unique_ptr<LByteTransport> LWebletConnection::OpenTransport() {
   // stalls half way is cut off like a slow request head.
   if (ProcessWaitReadable(this, socket_.Get(), kRequestLineTimeoutMs) != kLProcessDone) return nullptr;
   auto tls = std::make_unique<LTlsTransport>(*security_.tls, socket_.Get());
-  if (tls->Handshake(this, kHeaderLineTimeoutMs, LRecvDeadline::InMs(HeadDeadlineMs())) != kLProcessDone) {
+  const LRecvDeadline deadline = LRecvDeadline::InMs(HeadDeadlineMs(), headClock_.load());
+  if (tls->Handshake(this, kHeaderLineTimeoutMs, deadline) != kLProcessDone) {
     return nullptr;
   }
   return tls;
@@ -79,7 +80,7 @@ std::optional<LWebletConnection::Next> LWebletConnection::ReceiveHead(LHttpReque
   // An idle connection may wait for its next request; the head's deadline
   // starts with the request's first byte.
   if (in.WaitReadable(this, kRequestLineTimeoutMs) != kLProcessDone) return Next::kDrop;
-  const LRecvDeadline headDeadline = LRecvDeadline::InMs(HeadDeadlineMs());
+  const LRecvDeadline headDeadline = LRecvDeadline::InMs(HeadDeadlineMs(), headClock_.load());
   std::string line;
   if (in.RecvLine(this, line, kLMaxText, kRequestLineTimeoutMs, headDeadline) !=
       kLProcessDone) {

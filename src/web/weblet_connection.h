@@ -14,6 +14,7 @@
 #include "engine/byte_transport.h"
 #include "engine/bytes_in_flight.h"
 #include "engine/ip_socket_tcp.h"
+#include "engine/recv_deadline.h"
 #include "engine/transfer_pace.h"
 #include "foundation/detached_thread.h"
 #include "web/address_slots.h"
@@ -69,6 +70,8 @@ class LWebletConnection : public LDetachedThread {
   // handshake; tests lower it so as not to wait half a minute.
   static void SetHeadDeadlineMs(int ms) { headDeadlineMs_.store(ms); }
   static int HeadDeadlineMs() { return headDeadlineMs_.load(); }
+  // The clock the head deadline is measured on; tests move their own.
+  static void SetHeadClock(LRecvDeadline::Clock now) { headClock_.store(now); }
   // The body and answer paces of requests read from now on; tests shrink
   // them, as they do the head deadline.
   static void SetBodyPace(const LTransferPace& pace) { bodyPace_.Store(pace); }
@@ -98,6 +101,7 @@ class LWebletConnection : public LDetachedThread {
   void CloseGracefully();
 
   static inline std::atomic<int> headDeadlineMs_{kHeadDeadlineMs};
+  static inline std::atomic<LRecvDeadline::Clock> headClock_{&LRecvDeadline::SteadyNow};
   static inline LTransferPaceSetting bodyPace_{
       LTransferPace{kBodyDeadlineBaseMs, kBodyMinBytesPerSecond}};
   static inline LTransferPaceSetting answerPace_{

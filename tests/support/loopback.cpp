@@ -97,13 +97,19 @@ std::string KavrixRecvExact(int fd, std::size_t length, int limitMs) {
   return received;
 }
 
-std::string KavrixRecvHttpResponse(int fd, int limitMs) {
+std::string KavrixRecvHttpHead(int fd, int limitMs) {
   std::string header;
-  while (header.size() < 4 || header.compare(header.size() - 4, 4, "\r\n\r\n") != 0) {
+  while (!header.ends_with("\r\n\r\n")) {
     const std::string byte = KavrixRecvExact(fd, 1, limitMs);
-    if (byte.empty()) return header;
+    if (byte.empty()) break;
     header += byte;
   }
+  return header;
+}
+
+std::string KavrixRecvHttpResponse(int fd, int limitMs) {
+  const std::string header = KavrixRecvHttpHead(fd, limitMs);
+  if (!header.ends_with("\r\n\r\n")) return header;
   const std::size_t field = header.find("\r\nContent-Length: ");
   if (field == std::string::npos) return header;
   const long length = std::strtol(header.c_str() + field + 18, nullptr, 10);

@@ -25,6 +25,9 @@ std::string KavrixRecvUntilClose(int fd, int limitMs = 10000);
 // Exactly `length` bytes, or fewer when the peer closes or `limitMs` passes
 // without data.
 std::string KavrixRecvExact(int fd, std::size_t length, int limitMs = 10000);
+// An HTTP head up to and with the empty line; what came when the peer closed
+// or fell silent before it.
+std::string KavrixRecvHttpHead(int fd, int limitMs = 10000);
 // One HTTP response: the header up to the empty line, then as many body bytes
 // as its Content-Length says (none when it has none).
 std::string KavrixRecvHttpResponse(int fd, int limitMs = 10000);

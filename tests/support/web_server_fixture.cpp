@@ -1,5 +1,7 @@
 #include "support/web_server_fixture.h"
 
+#include <atomic>
+
 #include "web/weblet_connection.h"
 
 #include "foundation/paths.h"
@@ -40,7 +42,23 @@ const LWebScriptEntry kTestTable[] = {
     {"wait", WaitPage, LWebAccess::kAnyone},
 };
 
+std::atomic<long long> headClockMs{0};
+std::atomic<int> headClockReads{0};
+
+std::chrono::steady_clock::time_point HeadClock() {
+  ++headClockReads;
+  return std::chrono::steady_clock::time_point(std::chrono::milliseconds(headClockMs.load()));
+}
+
 }  // namespace
+
+void WebServerTest::SetHeadClockMs(long long ms) {
+  headClockMs = ms;
+  headClockReads = 0;
+  LWebletConnection::SetHeadClock(&HeadClock);
+}
+
+int WebServerTest::HeadClockReads() { return headClockReads.load(); }
 
 LWebScriptTable WebServerTest::TestTable() { return kTestTable; }
 
@@ -63,6 +81,7 @@ void WebServerTest::StartServer(LWebScriptTable table) {
 void WebServerTest::TearDown() {
   server_.reset();
   LWebletConnection::SetHeadDeadlineMs(LWebletConnection::kHeadDeadlineMs);
+  LWebletConnection::SetHeadClock(&LRecvDeadline::SteadyNow);
   KavrixTempRoot::TearDown();
 }
 
@@ -70,6 +89,25 @@ std::string WebServerTest::Exchange(const std::string& request) {
   LUniqueFd client = KavrixConnectLoopback(port_);
   if (!client || !KavrixSendAll(client.Get(), request)) return "<no connection>";
   return KavrixRecvUntilClose(client.Get());
+}
+
+std::string WebServerTest::Get(const std::string& target, const std::string& headers) {
+  return Exchange("GET /" + target + " HTTP/1.0\r\nHost: here\r\n" + headers + "\r\n");
+}
+
+std::string WebServerTest::Post(const std::string& target, const std::string& body, const std::string& headers) {
+  return Exchange("POST /" + target + " HTTP/1.0\r\nHost: here\r\n" + headers +
+                  "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
+}
+
+std::string WebServerTest::HeadOf(const std::string& answer) {
+  const std::size_t end = answer.find("\r\n\r\n");
+  return end == std::string::npos ? answer : answer.substr(0, end + 4);
+}
+
+std::string WebServerTest::BodyOf(const std::string& answer) {
+  const std::size_t end = answer.find("\r\n\r\n");
+  return end == std::string::npos ? answer : answer.substr(end + 4);
 }
 
 bool KavrixWaitUntil(const std::function<bool()>& done) {

@@ -6,6 +6,7 @@
 //   "redirect" WLRedirect to the field "to"
 //   "serve"   LWebletForm::ServeFile of the field "path"
 //   "wait"    sends a header, then waits until the connection is stopped
+// and the requests most tests send: Get, Post, and the parts of an answer.
 
 #include <chrono>
 #include <functional>
@@ -31,8 +32,24 @@ class WebServerTest : public KavrixTempRoot {
 
   // Connects, sends `request`, returns everything until the server closes.
   std::string Exchange(const std::string& request);
+  // An HTTP/1.0 request for "/" + `target` with "Host: here" and `headers`
+  // (whole lines, each ending in CRLF), answered as Exchange does.
+  std::string Get(const std::string& target, const std::string& headers = "");
+  std::string Post(const std::string& target, const std::string& body, const std::string& headers = "");
+  // An answer's head (through the empty line) and its body; the whole answer
+  // when it has no empty line.
+  static std::string HeadOf(const std::string& answer);
+  static std::string BodyOf(const std::string& answer);
+  // The header line that sends `cookies` ("sess=..." and the like).
+  static std::string CookieLine(const std::string& cookies) { return "Cookie: " + cookies + "\r\n"; }
 
   static LWebScriptTable TestTable();
+
+  // Measures the head deadline of new connections on the test's clock, which
+  // stands at `ms` until moved again and counts how often it is read (a
+  // reading after a request's first byte sets the deadline).
+  static void SetHeadClockMs(long long ms);
+  static int HeadClockReads();
 
  private:
   std::uint16_t port_ = 0;

@@ -52,8 +52,6 @@ class ContentCodingTest : public WebServerTest {
     LDateTime::SetFakeNow(1262304000);
     StartServer(kCodingTable);
   }
-  static std::string Head(const std::string& answer) { return answer.substr(0, answer.find("\r\n\r\n") + 4); }
-  static std::string Body(const std::string& answer) { return answer.substr(answer.find("\r\n\r\n") + 4); }
   // The body of a chunked answer put back together; "" when it is not well formed.
   static std::string Unchunk(std::string_view body) {
     std::string out;
@@ -102,16 +100,16 @@ TEST_F(ContentCodingTest, CompressedPageUnpacksToExactlyThePlainBytes) {
   const std::string plain = Exchange("GET /list HTTP/1.1\r\n\r\n");
   ASSERT_GT(plain.size(), 500000u);
   const std::string packed = Exchange("GET /list HTTP/1.1\r\naccept-encoding: gzip, br\r\n\r\n");
-  const std::string head = Head(plain);
-  EXPECT_EQ(Head(packed), head.substr(0, head.size() - 2) + "Content-Encoding: gzip\r\nVary: Accept-Encoding\r\n\r\n");
-  EXPECT_EQ(LGzipDecompress(Body(packed)), Body(plain));
-  EXPECT_LT(Body(packed).size() * 5, Body(plain).size());
+  const std::string head = HeadOf(plain);
+  EXPECT_EQ(HeadOf(packed), head.substr(0, head.size() - 2) + "Content-Encoding: gzip\r\nVary: Accept-Encoding\r\n\r\n");
+  EXPECT_EQ(LGzipDecompress(BodyOf(packed)), BodyOf(plain));
+  EXPECT_LT(BodyOf(packed).size() * 5, BodyOf(plain).size());
   // Not asked, or not a text page of status 200: the bytes as they are written.
   EXPECT_EQ(Exchange("GET /list HTTP/1.1\r\nAccept-Encoding: gzip;q=0\r\n\r\n"), plain);
-  EXPECT_EQ(Head(Exchange("GET /split HTTP/1.0\r\nAccept-Encoding: gzip\r\n\r\n")),
+  EXPECT_EQ(HeadOf(Exchange("GET /split HTTP/1.0\r\nAccept-Encoding: gzip\r\n\r\n")),
             "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nX-Content-Type-Options: nosniff\r\nContent-Encoding: "
             "gzip\r\nVary: Accept-Encoding\r\n\r\n");
-  EXPECT_EQ(LGzipDecompress(Body(Exchange("GET /split HTTP/1.0\r\nAccept-Encoding: gzip\r\n\r\n"))), "split body");
+  EXPECT_EQ(LGzipDecompress(BodyOf(Exchange("GET /split HTTP/1.0\r\nAccept-Encoding: gzip\r\n\r\n"))), "split body");
   for (const char* path : {"redirect", "binary"}) {
     const std::string request = std::string("GET /") + path + " HTTP/1.1\r\n";
     EXPECT_EQ(Exchange(request + "Accept-Encoding: gzip\r\n\r\n"), Exchange(request + "\r\n")) << path;
@@ -125,19 +123,14 @@ TEST_F(ContentCodingTest, TextFilesGoOutChunkedAndTheConnectionStaysInStep) {
   ASSERT_TRUE(KavrixWriteFile(WebRoot() + "/p.gif", "GIF89a-not-really"));
   LUniqueFd client = KavrixConnectLoopback(Port());
   ASSERT_TRUE(KavrixSendAll(client.Get(), "GET /big.css HTTP/1.1\r\nAccept-Encoding: gzip\r\n\r\n"));
-  std::string head;
-  while (head.size() < 4 || head.compare(head.size() - 4, 4, "\r\n\r\n") != 0) {
-    const std::string byte = KavrixRecvExact(client.Get(), 1);
-    ASSERT_FALSE(byte.empty());
-    head += byte;
-  }
+  const std::string head = KavrixRecvHttpHead(client.Get());
   EXPECT_TRUE(head.rfind("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nContent-Type: text/css\r\n", 0) == 0)
       << head;
   EXPECT_TRUE(head.find("ETag: \"") != std::string::npos &&
               head.find("\r\nContent-Encoding: gzip\r\nVary: Accept-Encoding\r\n\r\n") != std::string::npos)
       << head;
   std::string body;
-  while (body.size() < 5 || body.compare(body.size() - 5, 5, "0\r\n\r\n") != 0) {
+  while (!body.ends_with("0\r\n\r\n")) {
     const std::string piece = KavrixRecvExact(client.Get(), 1);
     ASSERT_FALSE(piece.empty()) << body.size();
     body += piece;
@@ -147,9 +140,9 @@ TEST_F(ContentCodingTest, TextFilesGoOutChunkedAndTheConnectionStaysInStep) {
   ASSERT_TRUE(KavrixSendAll(client.Get(), "GET /p.gif HTTP/1.1\r\nAccept-Encoding: gzip\r\n\r\n"));
   const std::string picture = KavrixRecvHttpResponse(client.Get());
   EXPECT_TRUE(picture.rfind("HTTP/1.1 200 OK\r\nContent-Length: 17\r\nContent-Type: image/gif\r\n", 0) == 0) << picture;
-  EXPECT_EQ(Body(picture), "GIF89a-not-really");
+  EXPECT_EQ(BodyOf(picture), "GIF89a-not-really");
   // HTTP/1.0 knows no chunks: the file as it is.
   const std::string old = Exchange("GET /big.css HTTP/1.0\r\nAccept-Encoding: gzip\r\n\r\n");
-  EXPECT_EQ(Body(old), css);
+  EXPECT_EQ(BodyOf(old), css);
   EXPECT_EQ(old.find("Content-Encoding"), std::string::npos);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "support/web_server_fixture.h"
 #include "web/html_list.h"
@@ -76,95 +77,60 @@ class HtmlListTest : public WebServerTest {
     WebServerTest::SetUp();
     StartServer(kTable);
   }
-  std::string Body(const std::string& target) {
-    const std::string response = Exchange("GET /" + target + " HTTP/1.0\r\n\r\n");
-    const std::size_t at = response.find("\r\n\r\n");
-    return at == std::string::npos ? response : response.substr(at + 4);
-  }
   // The row order line after the table.
   std::string Order(const std::string& target) {
-    const std::string body = Body(target);
+    const std::string body = BodyOf(Get(target));
     return body.substr(body.find('\n') + 1);
   }
 };
 
-TEST_F(HtmlListTest, GroupsStayBelowWhateverTheDirection) {
-  EXPECT_EQ(Order("list?case=groups"), "A;b;c;late;total;");
-  EXPECT_EQ(Order("list?case=groups&iCol=0&bAsc=0"), "c;b;A;late;total;");
-}
-
-TEST_F(HtmlListTest, NumberKeysSortNumerically) {
-  EXPECT_EQ(Order("list?case=groups&iCol=1&bAsc=1"), "b;c;A;late;total;");
-  EXPECT_EQ(Order("list?case=groups&iCol=1&bAsc=0"), "A;c;b;late;total;");
+// Groups stay below whatever the direction, numbers sort as numbers, equal
+// keys keep the order of adding, rows without the sort cell come first, and
+// a column beyond every row's cells sorts nothing.
+TEST_F(HtmlListTest, RowOrder) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"groups", "A;b;c;late;total;"},           {"groups&iCol=0&bAsc=0", "c;b;A;late;total;"},
+      {"groups&iCol=1&bAsc=1", "b;c;A;late;total;"}, {"groups&iCol=1&bAsc=0", "A;c;b;late;total;"},
+      {"stable", "other;same;Same;SAME;"},       {"stable&bAsc=0", "same;Same;SAME;other;"},
+      {"nocell", "-;a;b;"},                      {"nocell&bAsc=0", "-;b;a;"},
+      {"groups&iCol=9", "b;A;c;late;total;"},
+  };
+  for (const auto& [query, order] : cases) EXPECT_EQ(Order(std::string("list?case=") + query), order) << query;
   EXPECT_EQ(LHtmlListRow::LHtmlNumberKey(9), "         9");
   EXPECT_EQ(LHtmlListRow::LHtmlNumberKey(-12), "       -12");
 }
 
-TEST_F(HtmlListTest, EqualKeysKeepTheOrderOfAdding) {
-  EXPECT_EQ(Order("list?case=stable"), "other;same;Same;SAME;");
-  EXPECT_EQ(Order("list?case=stable&bAsc=0"), "same;Same;SAME;other;");
-}
-
-TEST_F(HtmlListTest, RowsWithoutTheSortCellComeFirst) {
-  EXPECT_EQ(Order("list?case=nocell"), "-;a;b;");
-  EXPECT_EQ(Order("list?case=nocell&bAsc=0"), "-;b;a;");
-  // A sort column beyond every row's cells keeps the order of adding.
-  EXPECT_EQ(Order("list?case=groups&iCol=9"), "b;A;c;late;total;");
-}
-
-TEST_F(HtmlListTest, HeaderLinksReverseTheCurrentColumn) {
-  const std::string body = Body("list?case=stable");
-  EXPECT_EQ(body.substr(0, body.find("</tr><tr bgcolor")),
-            "<table align=center width=90% cellpadding=2 cellspacing=0 class=tblList><tr "
-            "style=\"height: 25px\" class=trList>"
-            "<td style=\"padding-bottom: 5px;\" width=50% align=left>&nbsp;<a "
-            "href=\"rep?x=1&iCol=0&bAsc=0\" class=thList><b>Name &lt;n&gt;</b></a>&nbsp;</td>"
-            "<td style=\"padding-bottom: 5px;\" width=30% align=right>&nbsp;<a "
-            "href=\"rep?x=1&iCol=1&bAsc=1\" class=thList><b>Count</b></a>&nbsp;</td>"
-            "<td width=20%><input type=checkbox></td>");
-  // Sorted descending, the first click on the column sorts it ascending.
-  EXPECT_NE(Body("list?case=stable&bAsc=0").find("iCol=0&bAsc=1\""), std::string::npos);
-}
-
-TEST_F(HtmlListTest, WithoutLinkBaseHeadersAreText) {
-  const std::string body = Body("list?case=nolink");
-  EXPECT_NE(body.find("<td width=50% align=left class=thList><b>&nbsp;Name &lt;n&gt;&nbsp;</b>"
-                      "</td><td width=30% align=right class=thList><b>&nbsp;Count&nbsp;</b></td>"),
-            std::string::npos);
-  EXPECT_EQ(body.find("<a href"), std::string::npos);
-}
-
-TEST_F(HtmlListTest, EmptyListHasItsRow) {
-  const std::string body = Body("list?case=none");
-  EXPECT_NE(body.find("<td width=20%><input type=checkbox></td></tr><tr height=20><td colspan=3 "
-                      "align=center class=tdList>There are no items in this list</td></tr>"
-                      "</table>\n"),
-            std::string::npos)
-      << body;
-}
-
-TEST_F(HtmlListTest, RowsAlternateAndCellsAreExact) {
-  const std::string body = Body("list?case=stable");
-  EXPECT_NE(body.find("</tr><tr bgcolor=#f5fafa><td align=left valign=top class=tdList>other"
-                      "</td><td align=right valign=top class=tdList>4</td></tr><tr "
-                      "bgcolor=#ffffff><td align=left valign=top class=tdList>same</td>"),
-            std::string::npos)
-      << body;
-}
-
-// The URI encoder leaves quotes and angle brackets alone, so the link is
-// HTML-escaped as a whole.
-TEST_F(HtmlListTest, ImageLinkCarriesEscapedArguments) {
-  const std::string body = Body("cells?user=a%22%3E%3Cb%40x");
-  EXPECT_EQ(body,
-            "<table align=center width=100% cellpadding=2 cellspacing=0 class=tblList id=7><tr "
-            "style=\"height: 25px\" class=trList><td width=40% align=center class=thList>"
-            "<b>&nbsp;A&nbsp;</b></td><td width=60% align=left class=thList><b>&nbsp;B&nbsp;"
-            "</b></td></tr><tr bgcolor=#f5fafa><td align=center valign=top class=tdList><a "
-            "href=\"userdetail?seluser=a&quot;&gt;&lt;b%40x&amp;date=2026-01-02\"><img "
-            "src=\"edit.gif\" height=16 width=16 title=\"Edit &quot;user&quot;\" alt=\"Edit "
-            "&quot;user&quot;\" border=0></a></td><td align=left valign=top "
-            "class=tdList>&nbsp;</td></tr></table>");
+// What a person sees and follows: column titles escaped, sortable ones as
+// links that sort by their column (reversing the current one), plain text
+// without a link base; the empty list says so; rows alternate their colour;
+// a link's arguments are encoded and then escaped as a whole, since the URI
+// encoder leaves quotes and angle brackets alone.
+TEST_F(HtmlListTest, TitlesLinksAndCells) {
+  const struct {
+    const char* target;
+    std::vector<std::string> parts;
+    const char* absent;
+  } cases[] = {
+      {"list?case=stable",
+       {"<a href=\"rep?x=1&iCol=0&bAsc=0\" class=thList><b>Name &lt;n&gt;</b></a>",
+        "<a href=\"rep?x=1&iCol=1&bAsc=1\" class=thList><b>Count</b></a>", "<td width=20%><input type=checkbox></td>",
+        "<tr bgcolor=#f5fafa><td align=left valign=top class=tdList>other</td><td align=right valign=top "
+        "class=tdList>4</td></tr><tr bgcolor=#ffffff><td align=left valign=top class=tdList>same</td>"},
+       "<script"},
+      {"list?case=stable&bAsc=0", {"iCol=0&bAsc=1\""}, "iCol=0&bAsc=0\""},
+      {"list?case=nolink", {"<b>&nbsp;Name &lt;n&gt;&nbsp;</b>", "<b>&nbsp;Count&nbsp;</b>"}, "<a href"},
+      {"list?case=none", {"<td colspan=3 align=center class=tdList>There are no items in this list</td>"}, "<tr bgcolor"},
+      {"cells?user=a%22%3E%3Cb%40x",
+       {"<a href=\"userdetail?seluser=a&quot;&gt;&lt;b%40x&amp;date=2026-01-02\"><img src=\"edit.gif\" height=16 "
+        "width=16 title=\"Edit &quot;user&quot;\" alt=\"Edit &quot;user&quot;\" border=0></a>",
+        "<td align=left valign=top class=tdList>&nbsp;</td>"},
+       "\"><b"},
+  };
+  for (const auto& c : cases) {
+    const std::string body = BodyOf(Get(c.target));
+    for (const std::string& part : c.parts) EXPECT_NE(body.find(part), std::string::npos) << c.target << ": " << part;
+    EXPECT_EQ(body.find(c.absent), std::string::npos) << c.target << ": " << c.absent;
+  }
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ class RequestLimitsTest : public WebServerTest {
   }
 };
 
-std::string Post(std::size_t declared, const std::string& sent) {
+std::string PostOf(std::size_t declared, const std::string& sent) {
   return "POST /echo HTTP/1.1\r\nHost: x\r\nContent-Length: " + std::to_string(declared) + "\r\n\r\n" + sent;
 }
 
@@ -71,18 +71,18 @@ TEST_F(RequestLimitsTest, AnnouncedBodiesCostWhatArrivedAndTheBudgetRefusesBeyon
   constexpr std::size_t kStalled = 300;
   LRequestBodyBudget().SetCapacity(kStalled * kLBodyFirstPieceBytes);
   std::vector<LUniqueFd> stalled;
-  for (std::size_t i = 0; i < kStalled; ++i) stalled.push_back(Open(Post(1000000, "x")));
+  for (std::size_t i = 0; i < kStalled; ++i) stalled.push_back(Open(PostOf(1000000, "x")));
   ASSERT_TRUE(KavrixWaitUntil([] { return LRequestBodyBudget().InFlight() == kStalled * kLBodyFirstPieceBytes; }))
       << LRequestBodyBudget().InFlight();
 
-  LUniqueFd refused = Open(Post(10, "x"));
+  LUniqueFd refused = Open(PostOf(10, "x"));
   EXPECT_EQ(KavrixRecvUntilClose(refused.Get()),
             "HTTP/1.1 503 Service Unavailable\r\nConnection: close\r\nRetry-After: 10\r\nContent-Length: 0\r\n"
             "X-Content-Type-Options: nosniff\r\n\r\n");
 
   stalled.clear();
   EXPECT_TRUE(KavrixWaitUntil([] { return LRequestBodyBudget().InFlight() == 0; }));
-  const std::string answered = Exchange(Post(5, "a=1&b"));
+  const std::string answered = Exchange(PostOf(5, "a=1&b"));
   EXPECT_NE(answered.find("param a=1\n"), std::string::npos) << answered;
   EXPECT_EQ(LRequestBodyBudget().InFlight(), 0u);
 }
@@ -95,9 +95,9 @@ TEST_F(RequestLimitsTest, ABodyPastItsDeadlineEndsTheConnection) {
     std::string request;
     bool answered;
   } cases[] = {
-      {false, Post(7, "a=1&b=2"), true},
-      {true, Post(1000, "a=1"), false},
-      {true, Post(1000000, std::string(100000, 'x')), false},
+      {false, PostOf(7, "a=1&b=2"), true},
+      {true, PostOf(1000, "a=1"), false},
+      {true, PostOf(1000000, std::string(100000, 'x')), false},
   };
   for (const auto& c : cases) {
     LWebletConnection::SetBodyPace(c.late ? kAlreadyLate : LTransferPace{30000, 8192});

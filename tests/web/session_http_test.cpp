@@ -36,7 +36,7 @@ void Set(LWebletForm& form) {
   WLSendRaw(form, "HTTP/1.0 200 OK\r\n\r\nok");
 }
 
-void Get(LWebletForm& form) {
+void ShowSession(LWebletForm& form) {
   std::string text;
   form.Session().SaveHTTPString(text);
   wfformat(form, "HTTP/1.0 200 OK\r\n\r\n%s:%s", form.Session().IsValid() ? "valid" : "invalid",
@@ -74,7 +74,7 @@ void Plain(LWebletForm& form) {
 const LWebScriptEntry kTable[] = {
     {"login", Login, LWebAccess::kAnyone},
     {"set", Set, LWebAccess::kAnyone},
-    {"get", Get, LWebAccess::kAnyone},
+    {"get", ShowSession, LWebAccess::kAnyone},
     {"admin", Admin, LWebAccess::kAnyone},
     {"roles", Roles, LWebAccess::kAnyone},
     {"take", Withdraw, LWebAccess::kAnyone},
@@ -99,11 +99,6 @@ class SessionHttpTest : public WebServerTest {
     table_.assign(std::begin(kTable), std::end(kTable));
     StartServer(table_);
   }
-  std::string Get(const std::string& path, const std::string& cookie = "") {
-    std::string request = "GET /" + path + " HTTP/1.0\r\n";
-    if (!cookie.empty()) request += "Cookie: " + cookie + "\r\n";
-    return Exchange(request + "\r\n");
-  }
   // Logs `email` on; returns the session id from the cookie.
   std::string LogOn(const std::string& email) {
     const std::string reply = Get("login?user=" + email);
@@ -120,6 +115,7 @@ bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
+const std::string kOk = "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\n";
 
 }  // namespace
 
@@ -130,10 +126,9 @@ TEST_F(SessionHttpTest, LogonSetsAnHttpOnlyCookieAndTheSessionFollowsIt) {
   ASSERT_EQ(id.size(), 10u);
   EXPECT_TRUE(Contains(reply, "; HttpOnly; SameSite=Lax\r\nLocation: mainpage\r\n"
                               "X-Content-Type-Options: nosniff\r\n\r\n"));
-  EXPECT_EQ(Get("set?k=date&v=2024-05-06", "sess=" + id), "HTTP/1.0 200 OK\r\n"
-                                                          "X-Content-Type-Options: nosniff\r\n\r\nok");
-  EXPECT_EQ(Get("get", "theme=a+b; sess=" + id),
-            "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nvalid:date=2024-05-06&user=bob%40x.example");
+  EXPECT_EQ(Get("set?k=date&v=2024-05-06", CookieLine("sess=" + id)), kOk + "ok");
+  EXPECT_EQ(Get("get", CookieLine("theme=a+b; sess=" + id)),
+            kOk + "valid:date=2024-05-06&user=bob%40x.example");
   EXPECT_EQ(KavrixReadFile(SharedFolder() + "/SessionData/" + id + ".sess"),
             "date=2024-05-06&user=bob%40x.example");
 }
@@ -165,25 +160,25 @@ TEST_F(SessionHttpTest, BadCookiesGiveNoSessionAndTouchNoFile) {
       {"Sess=" + id, "invalid:"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(Get("get", c.cookie), std::string("HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\n") + c.reply)
+    EXPECT_EQ(Get("get", CookieLine(c.cookie)), kOk + c.reply)
         << c.cookie.substr(0, 40);
   }
   EXPECT_EQ(KavrixFolderEntries(SharedFolder() + "/SessionData"),
             std::vector<std::string>{id + ".sess"});
 }
 
-TEST_F(SessionHttpTest, SessionFileDeletedBetweenRequests) {
-  const std::string id = LogOn("a%40x.example");
-  ASSERT_TRUE(::unlink((SharedFolder() + "/SessionData/" + id + ".sess").c_str()) == 0);
-  EXPECT_EQ(Get("get", "sess=" + id), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\ninvalid:");
-  EXPECT_EQ(Get("set?k=a&v=b", "sess=" + id), Get("sessioninvalid"));
-  EXPECT_FALSE(KavrixFileExists(SharedFolder() + "/SessionData/" + id + ".sess"));
-}
-
-TEST_F(SessionHttpTest, DeletedSessionNoLongerAnswers) {
-  const std::string id = LogOn("a%40x.example");
-  Get("logout", "sess=" + id);
-  EXPECT_EQ(Get("get", "sess=" + id), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\ninvalid:");
+// A session whose file went between two requests, or that logged out, no
+// longer answers, and nothing writes its file again.
+TEST_F(SessionHttpTest, ADeletedSessionNoLongerAnswers) {
+  const std::string gone = LogOn("a%40x.example");
+  ASSERT_TRUE(::unlink((SharedFolder() + "/SessionData/" + gone + ".sess").c_str()) == 0);
+  const std::string out = LogOn("b%40x.example");
+  Get("logout", CookieLine("sess=" + out));
+  for (const std::string& id : {gone, out}) {
+    EXPECT_EQ(Get("get", CookieLine("sess=" + id)), kOk + "invalid:");
+    EXPECT_EQ(Get("set?k=a&v=b", CookieLine("sess=" + id)), Get("sessioninvalid"));
+    EXPECT_FALSE(KavrixFileExists(SharedFolder() + "/SessionData/" + id + ".sess"));
+  }
 }
 
 TEST_F(SessionHttpTest, RolesFollowTheUserRecord) {
@@ -192,23 +187,21 @@ TEST_F(SessionHttpTest, RolesFollowTheUserRecord) {
   const std::string boss = LogOn("BOSS%40x.example");
   const std::string hr = LogOn("hr%40x.example");
   const std::string ghost = LogOn("ghost%40x.example");
-  EXPECT_EQ(Get("roles", "sess=" + boss), "HTTP/1.0 200 OK\r\n"
-                                          "X-Content-Type-Options: nosniff\r\n\r\n1 BOSS@x.example 101");
-  EXPECT_EQ(Get("roles", "sess=" + hr), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\n1 hr@x.example 010");
-  EXPECT_EQ(Get("roles", "sess=" + ghost), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\n0  000");
-  EXPECT_EQ(Get("admin", "sess=" + boss), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nadmin");
-  const std::string refused = Get("admin", "sess=" + hr);
+  EXPECT_EQ(Get("roles", CookieLine("sess=" + boss)), kOk + "1 BOSS@x.example 101");
+  EXPECT_EQ(Get("roles", CookieLine("sess=" + hr)), kOk + "1 hr@x.example 010");
+  EXPECT_EQ(Get("roles", CookieLine("sess=" + ghost)), kOk + "0  000");
+  EXPECT_EQ(Get("admin", CookieLine("sess=" + boss)), kOk + "admin");
+  const std::string refused = Get("admin", CookieLine("sess=" + hr));
   EXPECT_TRUE(IsPanelPage(refused, "Only System Administrator can access this page.")) << refused;
   EXPECT_EQ(Get("admin"), Get("sessioninvalid"));
   ASSERT_TRUE(KXDeleteUser("boss@x.example"));
-  EXPECT_EQ(Get("admin", "sess=" + boss), refused);
+  EXPECT_EQ(Get("admin", CookieLine("sess=" + boss)), refused);
 }
 
 TEST_F(SessionHttpTest, WithdrawnValueIsHandedOverOnce) {
   const std::string id = LogOn("a%40x.example");
-  EXPECT_EQ(Get("take?put=half+filled", "sess=" + id), "HTTP/1.0 200 OK\r\n"
-                                                       "X-Content-Type-Options: nosniff\r\n\r\nhalf filled");
-  EXPECT_EQ(Get("take", "sess=" + id), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nnone");
+  EXPECT_EQ(Get("take?put=half+filled", CookieLine("sess=" + id)), kOk + "half filled");
+  EXPECT_EQ(Get("take", CookieLine("sess=" + id)), kOk + "none");
 }
 
 TEST_F(SessionHttpTest, StationLogonHandsTheSessionToTheBrowser) {
@@ -293,8 +286,8 @@ TEST_F(SessionHttpTest, ConcurrentChangesOfOneSessionLeaveOneWholeTable) {
   for (int i = 0; i < kRequests; ++i) {
     threads.emplace_back([&, i] {
       const std::string n = std::to_string(i);
-      if (Get("set?k=k" + n + "&v=" + std::string(100, 'a' + i % 26), "sess=" + id) ==
-          "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nok") {
+      if (Get("set?k=k" + n + "&v=" + std::string(100, 'a' + i % 26), CookieLine("sess=" + id)) ==
+          kOk + "ok") {
         ++ok;
       }
     });

@@ -18,17 +18,14 @@ import http.client
 import json
 import os
 import re
-import shutil
-import signal
 import ssl
 import subprocess
 import sys
-import tempfile
 
+sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from real_clients_test import ADMIN, DAY, LIMIT, PASSWORD, SKIP, Failure, check, free_port, seed, wait_port  # noqa: E402
+from real_clients_test import ADMIN, LIMIT, NOW, PASSWORD, REPORT, Failure, check, free_port, panel_lib  # noqa: E402
 
-REPORT = "viewhours?seluser=boss%40x.example&startdate=" + DAY + "&enddate=" + DAY
 LOGON_BODY = "101=boss%%40x.example&102=%s&submit=Logon" % PASSWORD
 TESTSSL_LIMIT = 600
 
@@ -155,75 +152,37 @@ def testssl_checks(https_port, cafile, work):
     check(findings and not bad, "testssl: " + "; ".join(bad))
 
 
-def start(program, env, log):
-    return subprocess.Popen([program, "-foreground"], env=env, stdout=log, stderr=log)
-
-
-def stop(process):
-    process.send_signal(signal.SIGTERM)
-    try:
-        process.wait(timeout=LIMIT)
-    except subprocess.TimeoutExpired:
-        process.kill()
-        process.wait()
-
-
 def main():
-    if len(sys.argv) < 2 or not os.access(sys.argv[1], os.X_OK):
-        print("FAILED: no program at %s" % (sys.argv[1:] or ["?"])[0])
-        return 1
-    missing = [tool for tool in ("curl", "openssl", "testssl") if not shutil.which(tool)]
-    if missing:
-        print("SKIPPED: %s missing; scripts/setup installs them" % ", ".join(missing))
-        return SKIP
-    work = tempfile.mkdtemp(prefix="kavrix-https-clients-")
-    server, failed = None, True
-    log_path = os.path.join(work, "server.log")
-    try:
-        root, home = os.path.join(work, "root"), os.path.join(work, "home")
-        seed(root)
-        os.makedirs(home)
-        etc = os.path.join(root, "kavrixserver", "etc")
-        port, https_port = free_port(), free_port()
-        routing = "localport=%d\r\nhttpsport=%d\r\n" % (port, https_port)
-        with open(os.path.join(etc, "routing"), "w", newline="") as f:
-            f.write(routing)
-        env = dict(os.environ, KAVRIX_ROOT=root, HOME=home, TZ="UTC", KAVRIX_TEST_NOW="2026-03-10 12:00:00")
-        env.pop("DISPLAY", None)
-        log = open(log_path, "w")
-        server = start(sys.argv[1], env, log)
-        wait_port(port, server)
-        wait_port(https_port, server)
+    refused = panel_lib.refusal("curl", "openssl", "testssl")
+    if refused is not None:
+        return refused
+    https_port = free_port()
+    routing = "httpsport=%d\r\n" % https_port
+    with panel_lib.Panel(sys.argv[1], "https-clients", routing=routing, env=NOW) as panel:
+        try:
+            panel.wait_port(https_port)
+            made = made_certificate_checks(panel.etc, panel.log_path)
+            curl_checks(https_port, made)
+            Browser(https_port, made).walk()
+            plain_checks(panel.port, https_port)
+            s_client_checks(https_port, made)
+            print("the made certificate: curl, python ssl, the plain port's redirect, s_client passed")
 
-        made = made_certificate_checks(etc, log_path)
-        curl_checks(https_port, made)
-        Browser(https_port, made).walk()
-        plain_checks(port, https_port)
-        s_client_checks(https_port, made)
-        print("the made certificate: curl, python ssl, the plain port's redirect, s_client passed")
-
-        stop(server)
-        ca, cert, key = office_certificate(work)
-        with open(os.path.join(etc, "routing"), "w", newline="") as f:
-            f.write(routing + "httpscertificatefile=%s\r\nhttpskeyfile=%s\r\n" % (cert, key))
-        server = start(sys.argv[1], env, log)
-        wait_port(https_port, server)
-        curl_checks(https_port, ca)
-        testssl_checks(https_port, ca, work)
-        print("the office's certificate: curl and testssl.sh passed")
-        failed = False
-    except Failure as e:
-        print("FAILED: %s" % e)
-    finally:
-        if server is not None:
-            stop(server)
-        if failed:
-            print("kept for a look: " + work)
-            with open(log_path) as f:
-                print(f.read()[-3000:])
-        else:
-            shutil.rmtree(work, ignore_errors=True)
-    return 1 if failed else 0
+            panel.stop()
+            ca, cert, key = office_certificate(panel.work)
+            panel.write("routing", "localport=%d\r\n%shttpscertificatefile=%s\r\nhttpskeyfile=%s\r\n"
+                        % (panel.port, routing, cert, key))
+            panel.start()
+            panel.wait_port(https_port)
+            curl_checks(https_port, ca)
+            testssl_checks(https_port, ca, panel.work)
+            print("the office's certificate: curl and testssl.sh passed")
+        except Failure as e:
+            print("FAILED: %s\n%s" % (e, panel.log_tail()))
+            panel.keep = True
+            print("kept for a look: " + panel.work)
+            return 1
+    return 0
 
 
 if __name__ == "__main__":

@@ -14,67 +14,22 @@ Exit 77 (skipped) when a tool is missing, except under CI, where that fails.
 
 import gzip
 import http.client
-import json
 import os
-import shutil
 import signal
 import socket
 import subprocess
 import sys
-import tempfile
-import time
 
-SKIP = 1 if os.environ.get("CI", "false") not in ("", "false") else 77
-LIMIT = 30  # seconds any one wait may take before the run fails
-ADMIN, PASSWORD = "boss@x.example", "Pw-of-the-Boss-1"
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scanners"))
+import panel_under_test as panel_lib  # noqa: E402
+from panel_under_test import ADMIN, LIMIT, Failure, check, free_port, wait_port  # noqa: E402
+
+PASSWORD = panel_lib.PASSWORDS[ADMIN]
+NOW = {"KAVRIX_TEST_NOW": "2026-03-10 12:00:00"}
 DAY = "2026-03-02"
 PICTURE = "fullsizeimg.jpg?seluser=boss%40x.example&date=" + DAY + "&time=10:00:00"
 REPORT = "viewhours?seluser=boss%40x.example&startdate=" + DAY + "&enddate=" + DAY
-
-
-class Failure(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
-
-
-def wait_port(port, process):
-    deadline = time.monotonic() + LIMIT
-    while time.monotonic() < deadline:
-        check(process.poll() is None, "a peer ended early: %s" % process.args)
-        try:
-            socket.create_connection(("127.0.0.1", port), timeout=1).close()
-            return
-        except OSError:
-            time.sleep(0.05)
-    raise Failure("port %d never opened" % port)
-
-
-def seed(root):
-    """An administrator with a password and a 1 MB picture of a day."""
-    etc = os.path.join(root, "kavrixserver", "etc")
-    folder = os.path.join(etc, "Archive", "boss@xexample", DAY + "_qascreens")
-    os.makedirs(os.path.join(etc, "userslist_"))
-    os.makedirs(folder)
-    with open(os.path.join(etc, "userslist"), "w", newline="") as f:
-        f.write("maxid=1\r\n")
-    with open(os.path.join(etc, "userslist_", "0"), "w", newline="") as f:
-        f.write("email=%s\r\nname=Boss\r\naccessadmin=1\r\npassword=%s\r\n" % (ADMIN, PASSWORD))
-    with open(os.path.join(etc, "settings"), "w", newline="") as f:
-        f.write("setupwizardrun=0\r\n")
-    picture = b"\xff\xd8" + bytes((i * 7) % 251 for i in range(1024 * 1024 - 2))
-    with open(os.path.join(folder, "10-00-00.jpg"), "wb") as f:
-        f.write(picture)
-    return picture
 
 
 # ---------------------------------------------------------------- one client
@@ -235,76 +190,48 @@ def nginx_conf(work, front, port):
 
 
 def main():
-    if len(sys.argv) < 2 or not os.access(sys.argv[1], os.X_OK):
-        print("FAILED: no program at %s" % (sys.argv[1:] or ["?"])[0])
-        return 1
-    tools = {"curl": shutil.which("curl"), "node": shutil.which("node"),
-             "haproxy": shutil.which("haproxy") or shutil.which("haproxy", path="/usr/sbin"),
-             "nginx": shutil.which("nginx") or shutil.which("nginx", path="/usr/sbin")}
-    missing = [name for name, where in tools.items() if not where]
-    if missing:
-        print("SKIPPED: %s missing; scripts/setup installs them" % ", ".join(missing))
-        return SKIP
-    work = tempfile.mkdtemp(prefix="kavrix-real-clients-")
-    processes = []
-    failed = True
-    try:
-        root, home = os.path.join(work, "root"), os.path.join(work, "home")
-        picture = seed(root)
-        os.makedirs(home)
-        port = free_port()
-        with open(os.path.join(root, "kavrixserver", "etc", "routing"), "w", newline="") as f:
-            f.write("localport=%d\r\n" % port)
-        env = dict(os.environ, KAVRIX_ROOT=root, HOME=home, TZ="UTC", KAVRIX_TEST_NOW="2026-03-10 12:00:00")
-        env.pop("DISPLAY", None)
-        log = open(os.path.join(work, "server.log"), "w")
-        server = subprocess.Popen([sys.argv[1], "-foreground"], env=env, stdout=log, stderr=log)
-        processes.append(server)
-        wait_port(port, server)
+    refused = panel_lib.refusal("curl", "node", "haproxy", "nginx")
+    if refused is not None:
+        return refused
+    with panel_lib.Panel(sys.argv[1], "real-clients", env=NOW) as panel:
+        proxies = []
+        try:
+            picture = panel.add_picture(DAY)
+            curl_checks(panel.port, picture)
+            python_checks(panel.port, picture)
+            node_checks(panel.port, picture)
+            print("direct clients: curl, http.client, node fetch passed")
 
-        curl_checks(port, picture)
-        python_checks(port, picture)
-        node_checks(port, picture)
-        print("direct clients: curl, http.client, node fetch passed")
+            log = open(os.path.join(panel.work, "proxies.log"), "w")
+            front = free_port()
+            conf = os.path.join(panel.work, "haproxy.cfg")
+            with open(conf, "w") as f:
+                f.write(HAPROXY_CONF.format(front=front, port=panel.port))
+            proxies.append(subprocess.Popen([panel_lib.tool("haproxy"), "-db", "-f", conf], stdout=log, stderr=log))
+            wait_port(front, proxies[-1])
+            Client(front, str).walk(picture, "haproxy")
+            print("haproxy passed")
 
-        front = free_port()
-        conf = os.path.join(work, "haproxy.cfg")
-        with open(conf, "w") as f:
-            f.write(HAPROXY_CONF.format(front=front, port=port))
-        processes.append(subprocess.Popen([tools["haproxy"], "-db", "-f", conf], stdout=log, stderr=log))
-        wait_port(front, processes[-1])
-        Client(front, str).walk(picture, "haproxy")
-        print("haproxy passed")
-
-        front = free_port()
-        os.makedirs(os.path.join(work, "nginx"))
-        conf = os.path.join(work, "nginx", "nginx.conf")
-        with open(conf, "w") as f:
-            f.write(nginx_conf(os.path.join(work, "nginx"), front, port))
-        processes.append(subprocess.Popen([tools["nginx"], "-p", os.path.join(work, "nginx"), "-c", conf],
-                                          stdout=log, stderr=log))
-        wait_port(front, processes[-1])
-        Client(front, str).walk(picture, "nginx")
-        print("nginx passed")
-        failed = False
-    except Failure as e:
-        print("FAILED: %s" % e)
-    finally:
-        for p in reversed(processes):
-            p.send_signal(signal.SIGTERM)
-        for p in processes:
-            try:
+            front = free_port()
+            folder = os.path.join(panel.work, "nginx")
+            os.makedirs(folder)
+            conf = os.path.join(folder, "nginx.conf")
+            with open(conf, "w") as f:
+                f.write(nginx_conf(folder, front, panel.port))
+            proxies.append(subprocess.Popen([panel_lib.tool("nginx"), "-p", folder, "-c", conf], stdout=log, stderr=log))
+            wait_port(front, proxies[-1])
+            Client(front, str).walk(picture, "nginx")
+            print("nginx passed")
+        except Failure as e:
+            print("FAILED: %s\n%s" % (e, panel.log_tail()))
+            panel.keep = True
+            print("kept for a look: " + panel.work)
+            return 1
+        finally:
+            for p in proxies:
+                p.send_signal(signal.SIGTERM)
                 p.wait(timeout=LIMIT)
-            except subprocess.TimeoutExpired:
-                p.kill()
-                p.wait()
-        if failed:
-            print("kept for a look: " + work)
-            with open(os.path.join(work, "server.log")) as f:
-                print(f.read()[-3000:])
-        else:
-            shutil.rmtree(work, ignore_errors=True)
-    return 1 if failed else 0
+    return 0
 
 
 if __name__ == "__main__":

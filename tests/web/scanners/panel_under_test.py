@@ -1,7 +1,8 @@
 """The real server on loopback with a temporary data root, for the tests that
-point other people's tools at the panel: an administrator and a plain user
-with known passwords, a logon through the posted form, the server's resident
-memory. Used by wapiti_test.py, slow_clients_test.py and bench/slow_clients.sh.
+point other people's tools and clients at the panel: an administrator and a
+plain user with known passwords, a picture of a day, a logon through the
+posted form, the server's resident memory. Used by the scanners, the real
+clients (../real_clients) and bench/slow_clients.sh.
 """
 
 import http.client
@@ -17,7 +18,7 @@ import time
 
 # Under CI a missing tool fails the test; elsewhere it is skipped (ctest: 77).
 SKIP = 1 if os.environ.get("CI", "false") not in ("", "false") else 77
-LIMIT = 30  # seconds any one wait for the server may take
+LIMIT = 30  # seconds any one wait for the server or a peer may take
 ADMIN, USER = "boss@x.example", "dan@x.example"
 PASSWORDS = {ADMIN: "Pw-of-the-Boss-1", USER: "Pw-of-Dan-2"}
 
@@ -27,14 +28,53 @@ RECORDS = {
 }
 
 
+class Failure(RuntimeError):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
 def free_port():
     with socket.socket() as s:
         s.bind(("127.0.0.1", 0))
         return s.getsockname()[1]
 
 
+def tool(name):
+    return shutil.which(name) or shutil.which(name, path="/usr/sbin:/sbin")
+
+
 def missing_tools(*names):
-    return [n for n in names if not (shutil.which(n) or shutil.which(n, path="/usr/sbin:/sbin"))]
+    return [n for n in names if not tool(n)]
+
+
+def refusal(*tools):
+    """The exit status when argv[1] is no program or a tool is missing; None
+    when the test can run."""
+    program = sys.argv[1] if len(sys.argv) > 1 else ""
+    if not os.access(program, os.X_OK):
+        print("FAILED: no program at %s" % program)
+        return 1
+    missing = missing_tools(*tools)
+    if missing:
+        print("SKIPPED: %s missing; scripts/setup installs them" % ", ".join(missing))
+        return SKIP
+    return None
+
+
+def wait_port(port, process):
+    deadline = time.monotonic() + LIMIT
+    while time.monotonic() < deadline:
+        check(process.poll() is None, "%s ended early" % process.args[0])
+        try:
+            socket.create_connection(("127.0.0.1", port), timeout=1).close()
+            return
+        except OSError:
+            time.sleep(0.05)
+    raise Failure("port %d never opened" % port)
 
 
 def in_private_network(script, arguments, addresses=()):
@@ -59,10 +99,13 @@ class Panel:
     """One server with its own data root; stopped on leaving the `with`
     block, and its folder removed unless `keep` or an exception."""
 
-    def __init__(self, program, label="panel", open_files=None):
-        """`open_files`: the server's open-file limit (soft and hard)."""
+    def __init__(self, program, label="panel", open_files=None, routing="", env=None):
+        """`open_files`: the server's open-file limit (soft and hard);
+        `routing`: more lines of the routing settings; `env`: more of the
+        server's environment."""
         self.program, self.work = program, tempfile.mkdtemp(prefix="kavrix-%s-" % label)
-        self.open_files = open_files
+        self.open_files, self.routing, self.env = open_files, routing, env or {}
+        self.log_path = os.path.join(self.work, "server.log")
         self.root = os.path.join(self.work, "root")
         self.etc = os.path.join(self.root, "kavrixserver", "etc")
         self.port, self.process, self.keep = free_port(), None, False
@@ -78,10 +121,18 @@ class Panel:
         # mail does not add a file.
         self.write("email", "usesendmail=0\r\nusesmtphost=1\r\nmailsmtphost=\r\nsmtpauthon=0\r\n"
                             "smtpusername=\r\nsenddirect=1\r\nusessl=0\r\ndefaultsset=1\r\n")
-        self.write("routing", "localport=%d\r\n" % self.port)
-        env = dict(os.environ, KAVRIX_ROOT=self.root, HOME=os.path.join(self.work, "home"), TZ="UTC")
+        self.write("routing", "localport=%d\r\n%s" % (self.port, self.routing))
+        try:
+            self.start()
+        except RuntimeError as e:
+            self.__exit__(type(e), e, None)
+            raise
+        return self
+
+    def start(self):
+        env = dict(os.environ, KAVRIX_ROOT=self.root, HOME=os.path.join(self.work, "home"), TZ="UTC", **self.env)
         env.pop("DISPLAY", None)
-        log = open(os.path.join(self.work, "server.log"), "w")
+        log = open(self.log_path, "a")
         limit = None
         if self.open_files:
             def limit():
@@ -89,14 +140,9 @@ class Panel:
         self.process = subprocess.Popen([self.program, "-foreground"], env=env, stdout=log, stderr=log,
                                         preexec_fn=limit)
         log.close()
-        try:
-            self.wait_port()
-        except RuntimeError as e:
-            self.__exit__(type(e), e, None)
-            raise
-        return self
+        self.wait_port()
 
-    def __exit__(self, *failure):
+    def stop(self):
         if self.process and self.process.poll() is None:
             self.process.send_signal(signal.SIGTERM)
             try:
@@ -104,6 +150,9 @@ class Panel:
             except subprocess.TimeoutExpired:
                 self.process.kill()
                 self.process.wait()
+
+    def __exit__(self, *failure):
+        self.stop()
         if failure[0] is not None:
             print("kept for a look: " + self.work)
         elif not self.keep:
@@ -113,17 +162,20 @@ class Panel:
         with open(os.path.join(self.etc, name), "w", newline="") as f:
             f.write(text)
 
-    def wait_port(self):
-        deadline = time.monotonic() + LIMIT
-        while time.monotonic() < deadline:
-            if self.process.poll() is not None:
-                raise RuntimeError("the server ended at start: " + self.log_tail())
-            try:
-                socket.create_connection(("127.0.0.1", self.port), timeout=1).close()
-                return
-            except OSError:
-                time.sleep(0.05)
-        raise RuntimeError("the server never opened port %d" % self.port)
+    def wait_port(self, port=None):
+        try:
+            wait_port(port or self.port, self.process)
+        except Failure as e:
+            raise Failure("the server: %s: %s" % (e, self.log_tail()))
+
+    def add_picture(self, day, time_of_day="10-00-00"):
+        """A 1 MB screenshot of the administrator on `day`; its bytes."""
+        folder = os.path.join(self.etc, "Archive", "boss@xexample", day + "_qascreens")
+        os.makedirs(folder, exist_ok=True)
+        picture = b"\xff\xd8" + bytes((i * 7) % 251 for i in range(1024 * 1024 - 2))
+        with open(os.path.join(folder, time_of_day + ".jpg"), "wb") as f:
+            f.write(picture)
+        return picture
 
     def url(self, path=""):
         return "http://127.0.0.1:%d/%s" % (self.port, path)
@@ -153,5 +205,5 @@ class Panel:
         return 0
 
     def log_tail(self, size=3000):
-        with open(os.path.join(self.work, "server.log"), errors="replace") as f:
+        with open(self.log_path, errors="replace") as f:
             return f.read()[-size:]

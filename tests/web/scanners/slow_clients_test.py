@@ -54,13 +54,6 @@ def attacker_url(panel):
     return lambda path: "http://%s:%d/%s" % (ATTACKER, panel.port, path)
 
 
-def seed_picture(panel):
-    folder = os.path.join(panel.etc, "Archive", "boss@xexample", PICTURE_DAY + "_qascreens")
-    os.makedirs(folder)
-    with open(os.path.join(folder, "10-00-00.jpg"), "wb") as f:
-        f.write(b"\xff\xd8" + bytes((i * 7) % 251 for i in range(1024 * 1024 - 2)))
-
-
 def probe_once(port):
     """Seconds until the logon page arrived whole, or None after the limit."""
     begin = time.monotonic()
@@ -103,7 +96,7 @@ class Watch(threading.Thread):
 def attack(program, label, options):
     """One slowhttptest run; (figures line, failures)."""
     with panel_lib.Panel(program, "slow-clients", open_files=SERVER_OPEN_FILES) as panel:
-        seed_picture(panel)
+        panel.add_picture(PICTURE_DAY)
         cookie = "sess=" + panel.log_on(panel_lib.ADMIN)
         start_kib = panel.resident_kib()
         watch = Watch(panel)
@@ -139,14 +132,10 @@ def attack(program, label, options):
 
 
 def main():
-    program = sys.argv[1] if len(sys.argv) > 1 else ""
-    if not os.access(program, os.X_OK):
-        print("FAILED: no program at %s" % program)
-        return 1
-    missing = panel_lib.missing_tools("slowhttptest")
-    if missing:
-        print("SKIPPED: %s missing; scripts/setup installs it" % ", ".join(missing))
-        return panel_lib.SKIP
+    refused = panel_lib.refusal("slowhttptest")
+    if refused is not None:
+        return refused
+    program = sys.argv[1]
     outside = panel_lib.in_private_network(__file__, [os.path.abspath(program), *sys.argv[2:]], [ATTACKER, PERSON])
     if outside is not None:
         return outside

@@ -222,14 +222,10 @@ def judge(program, email, report):
 
 
 def main():
-    program = sys.argv[1] if len(sys.argv) > 1 else ""
-    if not os.access(program, os.X_OK):
-        print("FAILED: no program at %s" % program)
-        return 1
-    missing = panel_lib.missing_tools("wapiti")
-    if missing:
-        print("SKIPPED: wapiti missing; scripts/setup installs it")
-        return panel_lib.SKIP
+    refused = panel_lib.refusal("wapiti")
+    if refused is not None:
+        return refused
+    program = sys.argv[1]
     outside = panel_lib.in_private_network(__file__, [os.path.abspath(program)])
     if outside is not None:
         return outside

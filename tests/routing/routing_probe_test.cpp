@@ -8,6 +8,8 @@
 #include <arpa/inet.h>
 #include <sys/socket.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
 
 #include "engine/ip_socket_tcp.h"
@@ -16,6 +18,7 @@
 #include "foundation/unique_fd.h"
 #include "routing/log_progress_dialog.h"
 #include "routing/routing_probe.h"
+#include "routing/upnp_http.h"
 #include "routing/upnp_messages.h"
 #include "scripted_peer.h"
 #include "support/log_reader.h"
@@ -59,6 +62,13 @@ bool UdpPortFree(std::uint16_t port) {
   const LUniqueFd fd(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
   const sockaddr_in address = LMakeSockaddrIPv4(INADDR_ANY, port);
   return bind(fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+}
+
+std::atomic<int> gTicks{0};
+
+// The probe's clock in the slow-link case: a second later at every reading.
+std::chrono::steady_clock::time_point TickingClock() {
+  return std::chrono::steady_clock::time_point(std::chrono::seconds(++gTicks));
 }
 
 // Stops the dialog when the process shows the given step.
@@ -191,12 +201,18 @@ TEST_F(RoutingProbeTest, UntrustedSearchAnswersAreIgnored) {
 // read within its bounds and the router counts as unusable.
 TEST_F(RoutingProbeTest, HugeSlowAndMalformedDescriptionsFailCleanly) {
   peer_.SetSearchAnswer("HTTP/1.1 200 OK\r\nLOCATION: http://127.0.0.1:%PORT%/d\r\n\r\n");
-  peer_.AddAnswer({std::string(65536, '<'), 0, 0, 0});
-  peer_.AddAnswer({"HTTP/1.1 200 OK\r\n\r\n<controlURL>", 1, 400, 0});
+  peer_.AddAnswer({std::string(65536, '<')});
   peer_.AddAnswer({std::string("\0\xff<serviceType>urn:schemas-upnp-org:service:WANIPConnection:1"
                                "<controlURL>",
                                73)});
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(Probe().result, kLProcessFailed);
+  // A byte at every reading of the probe's clock: never silent for long,
+  // only the deadline ends it.
+  peer_.AddAnswer({"HTTP/1.1 200 OK\r\n\r\n<controlURL>", 1, &gTicks, 0});
+  EXPECT_EQ(Probe().result, kLProcessFailed);
+  EXPECT_EQ(Probe().result, kLProcessFailed);
+  LUPnPSetClock(&TickingClock);
+  EXPECT_EQ(Probe().result, kLProcessFailed);
+  LUPnPSetClock(nullptr);
   EXPECT_EQ(peer_.Connections(), 3);
   EXPECT_TRUE(Logged("not usable: WANIPConnection:1 not offered; WANPPPConnection:1 not offered"));
 }

@@ -40,6 +40,8 @@ TEST_F(RoutingSettingsTest, PublicAddressByMode) {
   EXPECT_EQ(Public(), "office.example");
   LNetRoutingSetPublicAddress(1, std::string(300, 'a'));
   EXPECT_EQ(Public(1).size(), 259u);
+  EXPECT_EQ(LNetRoutingExampleURL("a.example", 80), "http://a.example");
+  EXPECT_EQ(LNetRoutingExampleURL("a.example", 89), "http://a.example:89");
 }
 
 // With nothing stored, this computer's own first public address, else its
@@ -51,22 +53,6 @@ TEST_F(RoutingSettingsTest, PublicAddressFallsBackToTheInterfaces) {
   EXPECT_EQ(Public(), LIPv4Text(expected));
   EXPECT_EQ(LFirstPublicAddress({0x7F000001, 0x0A000001, 0, 0xC6336507, 0x08080808}), 0xC6336507u);
   EXPECT_EQ(LFirstPrivateAddress({0x7F000001, 0xC6336507, 0xA9FE0001, 0x0A000001}), 0xA9FE0001u);
-}
-
-TEST_F(RoutingSettingsTest, ModeDescriptionsAndExampleLinks) {
-  LSettingSetString("Routing", "StaticIPAddress", "198.51.100.4");
-  std::string own;
-  LNetRoutingGetPrivateAddress(0, own);
-  EXPECT_EQ(LLocalAddressModeDescription(0), "Automatic [" + own + "]");
-  EXPECT_EQ(LLocalAddressModeDescription(1), "Static IP [" + own + "]");
-  EXPECT_EQ(LLocalAddressModeDescription(2), "Computer Host [" + LIPGetHostName() + "]");
-  EXPECT_EQ(LLocalAddressModeDescription(4), "Use public IP [198.51.100.4]");
-  EXPECT_EQ(LLocalAddressModeDescription(5), "");
-  EXPECT_EQ(LPublicAddressModeDescription(3), "Don't Care");
-  EXPECT_EQ(LPublicAddressModeDescription(4), "");
-  EXPECT_EQ(LNetRoutingExampleURL("a.example", 80), "http://a.example");
-  EXPECT_EQ(LNetRoutingExampleURL("a.example", 89), "http://a.example:89");
-  EXPECT_EQ(LNetRoutingGetPublicPort(), 89);
 }
 
 // Links that others open must not lead to this computer's own loopback or

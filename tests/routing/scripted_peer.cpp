@@ -4,7 +4,6 @@
 #include <poll.h>
 #include <sys/socket.h>
 
-#include <chrono>
 
 namespace {
 
@@ -121,11 +120,17 @@ void ScriptedPeer::Run() {
 
 void ScriptedPeer::Serve(int fd, const Answer& answer) {
   const std::size_t piece = answer.pieceBytes == 0 ? answer.bytes.size() : answer.pieceBytes;
+  int tick = answer.pacedBy != nullptr ? answer.pacedBy->load() : 0;
   for (int round = 0; !stop_ && (answer.repeat == 0 || round < answer.repeat); ++round) {
     for (std::size_t at = 0; at < answer.bytes.size() && !stop_; at += piece) {
+      // Waits for the next tick; the client closing (readable) ends it.
+      while (answer.pacedBy != nullptr && answer.pacedBy->load() == tick) {
+        pollfd entry{fd, POLLIN, 0};
+        if (stop_ || poll(&entry, 1, 10) != 0) return;
+      }
+      if (answer.pacedBy != nullptr) tick = answer.pacedBy->load();
       const std::string_view part = std::string_view(answer.bytes).substr(at, piece);
       if (send(fd, part.data(), part.size(), MSG_NOSIGNAL) < 0) return;
-      if (answer.pauseMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(answer.pauseMs));
     }
   }
 }

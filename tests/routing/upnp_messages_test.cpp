@@ -108,18 +108,11 @@ TEST(UPnPMessagesTest, EntitiesDecodeOnlyWhenWellFormed) {
   EXPECT_EQ(LXMLDecodeEntities("&amp;lt;"), "&lt;");
 }
 
-TEST(UPnPMessagesTest, SearchAndRequestsAreExact) {
+// The SOAP requests are checked byte for byte in routing_probe_test.cpp.
+TEST(UPnPMessagesTest, SearchIsExact) {
   EXPECT_EQ(kLSSDPSearch,
             "M-SEARCH * HTTP/1.1\r\nHOST: 239.255.255.250:1900\r\nMAN: \"ssdp:discover\"\r\nMX: 2\r\n"
             "ST: urn:schemas-upnp-org:device:InternetGatewayDevice:1\r\n\r\n");
-  EXPECT_EQ(LUPnPSOAPRequest("/ctl", "10.0.0.1:5000", "WANIPConnection:1", "GetExternalIPAddress", ""),
-            "POST /ctl HTTP/1.1\r\nHost: 10.0.0.1:5000\r\nCONTENT-LENGTH: 285\r\n"
-            "CONTENT-TYPE: text/xml; charset=\"utf-8\"\r\n"
-            "SOAPACTION: \"urn:schemas-upnp-org:service:WANIPConnection:1#GetExternalIPAddress\"\r\n\r\n"
-            "<?xml version=\"1.0\"?>\r\n<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
-            "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\"><s:Body>"
-            "<u:GetExternalIPAddress xmlns:u=\"urn:schemas-upnp-org:service:WANIPConnection:1\">"
-            "</u:GetExternalIPAddress></s:Body></s:Envelope>\r\n");
 }
 
 TEST(UPnPMessagesTest, FaultText) {

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 #include "foundation/settings_sections.h"
 #include "model/image_test_helpers.h"
+#include "station/presence_snapshot.h"
 #include "station/station_client.h"
 #include "support/loopback.h"
 
@@ -127,7 +126,8 @@ TEST_F(PopupMonitorTest, TheRelayFollowsTheStationActiveLast) {
   ASSERT_TRUE(early.Send(LKXBuildPresence({kLKXPresenceActive, "", "", "", ""})));
   ASSERT_TRUE(early.Sync());
   // Activity times are kept in milliseconds; equal times would mean "both".
-  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  const std::int64_t earlyActive = LKXSteadyMs();
+  ASSERT_TRUE(KavrixWaitUntil([&] { return LKXSteadyMs() > earlyActive; }));
   ASSERT_TRUE(late.Send(LKXBuildPresence({kLKXPresenceActive, "", "", "", ""})));
   ASSERT_TRUE(late.Sync());
   ASSERT_EQ(Watch(watcher, "ann@x", "bob@x"), kLKXMonitorAccepted);

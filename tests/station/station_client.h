@@ -54,6 +54,13 @@ class StationClient {
 // this process whose addresses mirror the client's), or -1.
 int StationServerEnd(int clientFd);
 
+// The server's whole answer to a refused logon: result 1, no id.
+inline const std::string kStationRefusal("\xE0\x0E\x03\x00\x10\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00", 16);
+
+// Whether a log line begins with `prefix` and ends with `suffix` (a peer's
+// port in between is not known to the tests).
+bool StationLogged(const std::string& prefix, const std::string& suffix = "");
+
 // The digest a station sends for `password`.
 std::string StationDigest(std::uint32_t challenge, std::string_view password);
 

@@ -40,32 +40,14 @@ TEST(StationWireTest, BuildersWriteExactBytes) {
   EXPECT_EQ(LKXBuildPopupMessage(popup), Bytes({0xE0, 0x0E, 13, 0, 21, 0, 0, 0, 3, 0, 2, 0, 0, 0, 0, 0}) + "Annhi");
 }
 
-TEST(StationWireTest, EveryMessageSurvivesARoundTrip) {
-  LKXPresence presence{3, "Office", "Word", "Doc\0x"s, "123"};
+// Round trips of every message are the fuzz target's; these are the cuts.
+TEST(StationWireTest, TextsAreKeptAsTheyCameButCutToWhatAU16Says) {
   LKXPresence p;
-  ASSERT_EQ(LKXParsePresence(LKXBuildPresence(presence), p), LKXWireStatus::kOk);
-  EXPECT_EQ(p.stateFlags, 3);
-  EXPECT_EQ(p.caption, "Doc\0x"s);  // kept as it came; the server cuts
-  EXPECT_EQ(p.phone, "123");
-  LKXManualHours manual{100, 3600, 1, "note"};
-  LKXManualHours m;
-  ASSERT_EQ(LKXParseManualHours(LKXBuildManualHours(manual), m), LKXWireStatus::kOk);
-  EXPECT_EQ(m.start, 100u);
-  EXPECT_EQ(m.duration, 3600);
-  EXPECT_EQ(m.comment, "note");
-  LKXPopupRequest popupRequest{"a@x, b@x", std::string(70000, 'm')};
+  ASSERT_EQ(LKXParsePresence(LKXBuildPresence({3, "Office", "Word", "Doc\0x"s, "123"}), p), LKXWireStatus::kOk);
+  EXPECT_EQ(p.caption, "Doc\0x"s);  // the server cuts
   LKXPopupRequest r;
-  ASSERT_EQ(LKXParsePopupRequest(LKXBuildPopupRequest(popupRequest), r), LKXWireStatus::kOk);
-  EXPECT_EQ(r.message.size(), kLKXMaxWireString);  // a u16 cannot say more
-  LKXScreenMonitorRequest monitor{"b@x"};
-  LKXScreenMonitorRequest mr;
-  ASSERT_EQ(LKXParseScreenMonitorRequest(LKXBuildScreenMonitorRequest(monitor), mr), LKXWireStatus::kOk);
-  EXPECT_EQ(mr.userName, "b@x");
-  std::string text;
-  ASSERT_EQ(LKXParseBusinessPrograms(LKXBuildBusinessPrograms("x,y"), text), LKXWireStatus::kOk);
-  EXPECT_EQ(text, "x,y");
-  ASSERT_EQ(LKXParseStationVersion(LKXBuildStationVersion(), text), LKXWireStatus::kOk);
-  EXPECT_EQ(text, "1.61");
+  ASSERT_EQ(LKXParsePopupRequest(LKXBuildPopupRequest({"a@x, b@x", std::string(70000, 'm')}), r), LKXWireStatus::kOk);
+  EXPECT_EQ(r.message.size(), kLKXMaxWireString);
 }
 
 TEST(StationWireTest, MalformedMessagesGetAClearStatus) {
@@ -165,34 +147,6 @@ TEST(StationWireTest, ReceivedTextEndsAtNulAndIsCut) {
   EXPECT_EQ(LKXWireText(std::string(300, 'x')), std::string(259, 'x'));
   EXPECT_EQ(LKXWireText(std::string(300, 'x'), true), std::string(300, 'x'));
   EXPECT_EQ(LKXWireText("\0"s), "");
-}
-
-// Every prefix and every single-byte change of valid messages parses to
-// some status without reading outside the bytes (the sanitizer pass checks).
-TEST(StationWireTest, ParsersAreTotal) {
-  const std::string samples[] = {LKXBuildPresence({1, "l", "a", "c", "p"}), LKXBuildUserState({5, "e", "n", "", "", "", ""}),
-                                 LKXBuildScreenshot({1, 1, "img"}), LKXBuildLogonRequest({1, 0, "u", "d"}),
-                                 LKXBuildLogonReply({0, 1, "id"})};
-  for (const std::string& sample : samples) {
-    for (std::size_t cut = 0; cut <= sample.size(); ++cut) {
-      for (int flip = 0; flip < 256; flip += 51) {
-        std::string bytes = sample.substr(0, cut);
-        if (!bytes.empty()) bytes[cut / 2] = static_cast<char>(flip);
-        LKXPresence p;
-        LKXUserState u;
-        LKXScreenshot s;
-        LKXLogonRequest l;
-        LKXLogonReply r;
-        std::size_t whole = 0;
-        (void)LKXParseLogonReply(bytes, r);
-        (void)LKXWireBytes(bytes, whole);
-        (void)LKXParsePresence(bytes, p);
-        (void)LKXParseUserState(bytes, u);
-        (void)LKXParseScreenshot(bytes, s);
-        (void)LKXParseLogonRequest(bytes, l);
-      }
-    }
-  }
 }
 
 }  // namespace

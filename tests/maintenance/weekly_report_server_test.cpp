@@ -74,7 +74,9 @@ TEST_F(WeeklyReportServerTest, TuesdayNightReportReachesEachManager) {
     for (int n = 1; n <= peer_.MessageCount(); ++n) {
       if (peer_.Meta(n).at("subject") == "Weekly Staff Report") reports[peer_.Meta(n).at("rcpt")] = peer_.Meta(n).at("text");
     }
-    return reports.size() == 2;
+    // The stamps follow the mails: the pass is over once both are written.
+    return reports.size() == 2 && LSettingGetString("Settings", "LastWeeklyService") == "2027-03-30 02:30:00" &&
+           LSettingGetString("Settings", "LastDailyService") == "2027-03-30 02:30:00";
   })) << KavrixReadFile(errors);
   ASSERT_EQ(kill(server, SIGTERM), 0);
   EXPECT_EQ(WaitExit(server), 0);

@@ -10,7 +10,7 @@
 #include <cstdlib>
 
 #include "engine/ip_socket_tcp.h"
-#include "foundation/thread.h"
+#include "support/test_helpers.h"
 #include "support/mail_peer_fixture.h"
 #include "support/loopback.h"
 
@@ -206,27 +206,15 @@ class SilentRelay {
   int port_ = 0;
 };
 
-class SendingThread : public LThread {
- public:
-  explicit SendingThread(EmailSMTPSendProcess mail) : mail_(std::move(mail)) {}
-  ~SendingThread() override { StopThreadNow(); }
-  std::atomic<int> result{-1};
-
- protected:
-  void ThreadFunction() override { result = Process(this, mail_); }
-
- private:
-  EmailSMTPSendProcess mail_;
-};
-
 TEST_F(SmtpSendTest, AStopRequestEndsASendToASilentRelay) {
   SilentRelay relay;
   EmailSMTPSendProcess mail = Mail();
   mail.relay_host = "127.0.0.1:" + std::to_string(relay.Port());
-  SendingThread thread(mail);
+  std::atomic<int> result{-1};
+  LambdaThread thread([&](LThread* self) { result = Process(self, mail); });
   ASSERT_TRUE(thread.Start(0));
   thread.StopThreadNow();
-  EXPECT_EQ(thread.result.load(), kLProcessStopped);
+  EXPECT_EQ(result.load(), kLProcessStopped);
   EXPECT_FALSE(LogHas("Mail server not responding"));
 }
 

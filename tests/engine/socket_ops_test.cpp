@@ -208,7 +208,8 @@ TEST(ProcessRecvLine, DropsCarriageReturnsCutsLongLinesAndLeavesWhatFollows) {
   for (int i = 0; i < 400; ++i) longLine += static_cast<char>('a' + i % 26);
   KavrixSendAll(pair.peer.Get(), "GET / HTTP/1.1\r\nHo\rst: x\r\n\r\n" + longLine + "\r\nnext\nBODY");
   const int fd = pair.ours.Get();
-  for (const std::string& expected : std::vector<std::string>{"GET / HTTP/1.1", "Host: x", "", longLine.substr(0, 259), "next"}) {
+  const std::vector<std::string> lines = {"GET / HTTP/1.1", "Host: x", "", longLine.substr(0, 259), "next"};
+  for (const std::string& expected : lines) {
     std::string line;
     ASSERT_EQ(ProcessRecvLine(nullptr, fd, line, 259, 5000), kLProcessDone);
     EXPECT_EQ(line, expected);

@@ -25,7 +25,9 @@ class StationMessagesTest : public StationTest {
     AddUser("ann@x", "Ann", "Sales", "pw");
   }
   // A record time as stations send it.
-  static std::uint32_t WireTime(const char* date, const char* time) { return static_cast<std::uint32_t>(KavrixAt(date, time).value); }
+  static std::uint32_t WireTime(const char* date, const char* time) {
+    return static_cast<std::uint32_t>(KavrixAt(date, time).value);
+  }
   std::string Log(const std::string& name) { return KavrixReadFile(Archive("ann@x") + "/" + name); }
   KavrixScopedTimeZone zone_{"<+10>-10"};
 };

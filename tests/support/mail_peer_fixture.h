@@ -40,7 +40,9 @@ class MailPeerTest : public KavrixTempRoot {
   // The mails received, as "recipient|subject" in arrival order.
   std::vector<std::string> Received() {
     std::vector<std::string> out;
-    for (int n = 1; n <= peer_.MessageCount(); ++n) out.push_back(peer_.Meta(n).at("rcpt") + "|" + peer_.Meta(n).at("subject"));
+    for (int n = 1; n <= peer_.MessageCount(); ++n) {
+      out.push_back(peer_.Meta(n).at("rcpt") + "|" + peer_.Meta(n).at("subject"));
+    }
     return out;
   }
   bool LogHas(const std::string& line) {

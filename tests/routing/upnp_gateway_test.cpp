@@ -10,7 +10,6 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -20,6 +19,7 @@
 #include "routing/log_progress_dialog.h"
 #include "routing/routing_probe.h"
 #include "support/log_reader.h"
+#include "support/smtp_peer.h"
 #include "support/temp_root.h"
 
 namespace {
@@ -28,15 +28,7 @@ constexpr const char* kExternal = "198.51.101.7";
 constexpr const char* kClient = "192.168.77.2";
 constexpr const char* kPort = "8089";
 
-std::string RunCommand(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (pipe == nullptr) return output;
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-  pclose(pipe);
-  return output;
-}
+std::string RunCommand(const std::string& command) { return KavrixShellOutput(command + " 2>&1"); }
 
 bool Have(const char* program) { return RunCommand(std::string("command -v ") + program).size() > 1; }
 

@@ -90,8 +90,6 @@ TEST_F(WeeklyReportServerTest, TuesdayNightReportReachesEachManager) {
             Greeting(head, "Mia") + "Lee\t00:00\t00:00\t00:00\t00:00\t00:00\\r\\n" + "Sam\t00:00\t00:00\t00:00\t24:00\t24:00\\r\\n" + tom);
   const std::string lee = reports["lee@x.example"];
   EXPECT_EQ(lee.substr(0, lee.find("Unexplained")), Greeting(head, "Lee") + tom);
-  EXPECT_EQ(LSettingGetString("Settings", "LastWeeklyService"), "2027-03-30 02:30:00");
-  EXPECT_EQ(LSettingGetString("Settings", "LastDailyService"), "2027-03-30 02:30:00");
 }
 
 }  // namespace

@@ -82,12 +82,10 @@ TEST_F(DirectDeliveryTest, EachRecipientGoesToItsDomainsMailExchanger) {
   mail.relay_host = "127.0.0.1:" + std::to_string(KavrixFreeLoopbackPort());
   mail.send_direct = true;
   ASSERT_EQ(Process(nullptr, mail), kLProcessDone) << KavrixReadLogText();
-  ASSERT_EQ(peer_.MessageCount(), 1);
-  ASSERT_EQ(second.MessageCount(), 1);
-  EXPECT_EQ(peer_.Meta(1).at("rcpt"), "ann@one.mail-test.lan");
-  EXPECT_EQ(peer_.Meta(1).at("mail_from"), "KavrixServer@one.mail-test.lan");
-  EXPECT_EQ(second.Meta(1).at("rcpt"), "bob@two.mail-test.lan");
-  EXPECT_EQ(second.Meta(1).at("mail_from"), "KavrixServer@two.mail-test.lan");
+  ASSERT_EQ(peer_.MessageCount() + second.MessageCount(), 2);
+  EXPECT_EQ(peer_.Meta(1).at("rcpt") + "<" + peer_.Meta(1).at("mail_from") + " " + second.Meta(1).at("rcpt") + "<" +
+                second.Meta(1).at("mail_from"),
+            "ann@one.mail-test.lan<KavrixServer@one.mail-test.lan bob@two.mail-test.lan<KavrixServer@two.mail-test.lan");
   // The host name of HELO came from this machine's own lookups.
   EXPECT_FALSE(peer_.Meta(1).at("helo").empty());
 

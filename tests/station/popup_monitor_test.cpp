@@ -35,10 +35,7 @@ class PopupMonitorTest : public StationTest {
 
 TEST_F(PopupMonitorTest, PopupsReachEveryMainSessionOfEachRecipient) {
   StationClient ann, bob1, bob2, cat, catSide;
-  ASSERT_TRUE(Connect(ann, "ann@x"));
-  ASSERT_TRUE(Connect(bob1, "bob@x"));
-  ASSERT_TRUE(Connect(bob2, "bob@x"));
-  ASSERT_TRUE(Connect(cat, "cat@x"));
+  ASSERT_TRUE(ConnectAll({{&ann, "ann@x"}, {&bob1, "bob@x"}, {&bob2, "bob@x"}, {&cat, "cat@x"}}));
   ASSERT_TRUE(Connect(catSide, "cat@x", 0));  // not a main session
   ASSERT_TRUE(ann.Send(LKXBuildPopupRequest({"BOB@x, cat@x,nobody@x", "Lunch?"})));
   const std::string expected = LKXBuildPopupMessage({"Ann Lee", "Lunch?"});
@@ -54,8 +51,7 @@ TEST_F(PopupMonitorTest, PopupsReachEveryMainSessionOfEachRecipient) {
 
 TEST_F(PopupMonitorTest, LongPopupsAreCutAndKeepTheirNulFreeText) {
   StationClient ann, bob;
-  ASSERT_TRUE(Connect(ann, "ann@x"));
-  ASSERT_TRUE(Connect(bob, "bob@x"));
+  ASSERT_TRUE(ConnectAll({{&ann, "ann@x"}, {&bob, "bob@x"}}));
   ASSERT_TRUE(ann.Send(LKXBuildPopupRequest({"bob@x", std::string(70000, 'm')})));
   const std::string message = bob.ReadType(kLKXMsgPopupMessage);
   ASSERT_EQ(message.size(), 16u + 7 + 65535);
@@ -121,8 +117,7 @@ TEST_F(PopupMonitorTest, TheRelayEndsWhenTheWatcherLeaves) {
 
 TEST_F(PopupMonitorTest, TheRelayFollowsTheStationActiveLast) {
   StationClient early, late, watcher;
-  ASSERT_TRUE(Connect(early, "bob@x"));
-  ASSERT_TRUE(Connect(late, "bob@x"));
+  ASSERT_TRUE(ConnectAll({{&early, "bob@x"}, {&late, "bob@x"}}));
   ASSERT_TRUE(early.Send(LKXBuildPresence({kLKXPresenceActive, "", "", "", ""})));
   ASSERT_TRUE(early.Sync());
   // Activity times are kept in milliseconds; equal times would mean "both".
@@ -141,8 +136,7 @@ TEST_F(PopupMonitorTest, TheRelayFollowsTheStationActiveLast) {
 
 TEST_F(PopupMonitorTest, StationsActiveAtTheSameTimeAreAllWatched) {
   StationClient one, two, watcher;
-  ASSERT_TRUE(Connect(one, "bob@x"));
-  ASSERT_TRUE(Connect(two, "bob@x"));
+  ASSERT_TRUE(ConnectAll({{&one, "bob@x"}, {&two, "bob@x"}}));
   ASSERT_EQ(Watch(watcher, "ann@x", "bob@x"), kLKXMonitorAccepted);
   EXPECT_EQ(one.ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
   EXPECT_EQ(two.ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());

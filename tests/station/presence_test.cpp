@@ -78,8 +78,7 @@ class PresenceTest : public StationTest {
 
 TEST_F(PresenceTest, MonitorUsersAreNeverShown) {
   StationClient ann, mon;
-  ASSERT_TRUE(Connect(ann, "ann@x"));
-  ASSERT_TRUE(Connect(mon, "mon@x"));
+  ASSERT_TRUE(ConnectAll({{&ann, "ann@x"}, {&mon, "mon@x"}}));
   ASSERT_TRUE(mon.Send(LKXBuildPresence(Report(kLKXPresenceActive))));
   ASSERT_TRUE(mon.Sync());
   ASSERT_TRUE(ann.Send(LKXBuildPresence(Report(kLKXPresenceActive))));
@@ -92,8 +91,7 @@ TEST_F(PresenceTest, MonitorUsersAreNeverShown) {
 // keeps of it.
 TEST_F(PresenceTest, TheRecordKeepsTheStateAndPrivateUsersShowAStar) {
   StationClient ann, bob;
-  ASSERT_TRUE(Connect(ann, "ann@x"));
-  ASSERT_TRUE(Connect(bob, "bob@x"));
+  ASSERT_TRUE(ConnectAll({{&ann, "ann@x"}, {&bob, "bob@x"}}));
   LKXUserState seen;
   ASSERT_TRUE(bob.Send(LKXBuildPresence(Report(kLKXPresenceActive))));
   ASSERT_TRUE(ann.WaitState("bob@x", kLKXUserStateActive, seen));
@@ -110,8 +108,7 @@ TEST_F(PresenceTest, TheRecordKeepsTheStateAndPrivateUsersShowAStar) {
 TEST_F(PresenceTest, CaptionsFollowTheOrganisationRule) {
   AddUser("dan@x", "Dan", "Sales", "pw", {"ShowDetails=0"});
   StationClient dan, ann;
-  ASSERT_TRUE(Connect(dan, "dan@x"));
-  ASSERT_TRUE(Connect(ann, "ann@x"));
+  ASSERT_TRUE(ConnectAll({{&dan, "dan@x"}, {&ann, "ann@x"}}));
   LSettingSetString("Settings", "ShowUserCaptions", "1");
   ASSERT_TRUE(dan.Send(LKXBuildPresence(Report(kLKXPresenceActive, "Secret.doc"))));
   ASSERT_TRUE(ann.Send(LKXBuildPresence(Report(kLKXPresenceActive, "Open.doc"))));
@@ -150,9 +147,7 @@ TEST_F(PresenceTest, ADeletedRecordIsNotBroughtBack) {
 
 TEST_F(PresenceTest, AUserConnectedTwiceStaysConnectedUntilTheFirstEnds) {
   StationClient first, second, ann;
-  ASSERT_TRUE(Connect(ann, "ann@x"));
-  ASSERT_TRUE(Connect(first, "bob@x"));
-  ASSERT_TRUE(Connect(second, "BOB@x"));
+  ASSERT_TRUE(ConnectAll({{&ann, "ann@x"}, {&first, "bob@x"}, {&second, "BOB@x"}}));
   ASSERT_TRUE(second.Send(LKXBuildPresence(Report(kLKXPresenceActive))));
   LKXUserState seen;
   ASSERT_TRUE(ann.WaitState("bob@x", kLKXUserStateActive, seen));
@@ -287,8 +282,7 @@ TEST_F(PresenceTest, ALogonFindsTheUserWhereTheSnapshotIsOutOfDate) {
 
 TEST_F(PresenceTest, StoppingAUsersConnectionsEndsThem) {
   StationClient bob, ann;
-  ASSERT_TRUE(Connect(bob, "bob@x"));
-  ASSERT_TRUE(Connect(ann, "ann@x"));
+  ASSERT_TRUE(ConnectAll({{&bob, "bob@x"}, {&ann, "ann@x"}}));
   ASSERT_TRUE(bob.Sync());
   LKXServer::StopConnectionsOfUser("BOB@X");
   EXPECT_TRUE(bob.PeerClosed());

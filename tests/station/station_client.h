@@ -76,5 +76,12 @@ class StationTest : public WebServerTest {
   // A station of `email` logged on with password "pw", its session running.
   bool Connect(StationClient& station, const std::string& email, std::uint16_t flags = kLKXStationMainSession,
                std::int16_t timeZone = 0);
+  // Main sessions for each {station, email}, in order.
+  bool ConnectAll(std::initializer_list<std::pair<StationClient*, const char*>> stations) {
+    for (const auto& [station, email] : stations) {
+      if (!Connect(*station, email)) return false;
+    }
+    return true;
+  }
   std::string Archive(const std::string& folder) const { return SharedFolder() + "/Archive/" + folder; }
 };

@@ -13,6 +13,12 @@
 
 namespace {
 
+// "private:port public:port".
+std::string Text(const LKXPanelAddresses& out) {
+  return out.private_address + ":" + std::to_string(out.local_port) + " " + out.public_address + ":" +
+         std::to_string(out.public_port);
+}
+
 class RoutingSettingsTest : public KavrixTempRoot {
  protected:
   static std::string Public() {
@@ -69,12 +75,9 @@ TEST(PanelAddresses, UnreachableAddressesBecomeTheHostName) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(KXPanelAddressUnreachable(c.address), c.unreachable) << c.address;
-    const LKXPanelAddresses out = KXReachablePanelAddresses({c.address, 8089, c.address, 80}, "pc.office.example");
     const std::string expected = c.unreachable ? "pc.office.example" : c.address;
-    EXPECT_EQ(out.private_address, expected) << c.address;
-    EXPECT_EQ(out.public_address, expected) << c.address;
-    EXPECT_EQ(out.local_port, 8089);
-    EXPECT_EQ(out.public_port, 80);
+    EXPECT_EQ(Text(KXReachablePanelAddresses({c.address, 8089, c.address, 80}, "pc.office.example")),
+              expected + ":8089 " + expected + ":80") << c.address;
   }
 }
 
@@ -85,19 +88,12 @@ TEST_F(RoutingSettingsTest, PanelAddressesFromTheSettings) {
   LSettingSetString("Routing", "PublicAddressMode", "1");
   LSettingSetString("Routing", "StaticIPAddress", "0.0.0.0");
   LSettingSetString("Routing", "LocalPort", "8089");
-  LKXPanelAddresses out = KXReadPanelAddresses();
-  EXPECT_EQ(out.private_address, LIPGetLocalFQDN());
-  EXPECT_EQ(out.public_address, LIPGetLocalFQDN());
-  EXPECT_EQ(out.local_port, 8089);
-  EXPECT_EQ(out.public_port, 8089);
+  EXPECT_EQ(Text(KXReadPanelAddresses()), LIPGetLocalFQDN() + ":8089 " + LIPGetLocalFQDN() + ":8089");
   EXPECT_EQ(LNetRoutingGetPublicPort(), 8089);
 
   LSettingSetString("Routing", "StaticIPAddress", "203.0.113.9");
   LSettingSetString("Routing", "PublicPort", "89");
-  out = KXReadPanelAddresses();
-  EXPECT_EQ(out.private_address, "203.0.113.9");
-  EXPECT_EQ(out.public_address, "203.0.113.9");
-  EXPECT_EQ(out.public_port, 89);
+  EXPECT_EQ(Text(KXReadPanelAddresses()), "203.0.113.9:8089 203.0.113.9:89");
 }
 
 }  // namespace

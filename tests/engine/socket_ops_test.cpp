@@ -255,8 +255,7 @@ TEST(ProcessConnect, FailuresCloseTheSocketSuccessGivesAProgramSocket) {
   EXPECT_EQ(KavrixCountOpenFds(), before);  // the holder's only
   ASSERT_EQ(::listen(holder.Get(), 5), 0);
   ASSERT_EQ(ProcessConnect(nullptr, socket, address, 5000), kLProcessDone);
-  EXPECT_NE(::fcntl(socket.Get(), F_GETFL) & O_NONBLOCK, 0);
-  EXPECT_NE(::fcntl(socket.Get(), F_GETFD) & FD_CLOEXEC, 0);
+  EXPECT_TRUE((::fcntl(socket.Get(), F_GETFL) & O_NONBLOCK) && (::fcntl(socket.Get(), F_GETFD) & FD_CLOEXEC));
   EXPECT_EQ(ProcessSend(nullptr, socket.Get(), "hi", 2, 5000), kLProcessDone);
   EXPECT_EQ((LIPv4Peer{0xC0A80102u, 54321}).ToText(), "192.168.1.2:54321");
 }

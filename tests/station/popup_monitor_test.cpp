@@ -40,13 +40,10 @@ TEST_F(PopupMonitorTest, PopupsReachEveryMainSessionOfEachRecipient) {
   ASSERT_TRUE(ann.Send(LKXBuildPopupRequest({"BOB@x, cat@x,nobody@x", "Lunch?"})));
   const std::string expected = LKXBuildPopupMessage({"Ann Lee", "Lunch?"});
   EXPECT_EQ(expected.substr(0, 16), std::string("\xE0\x0E\x0D\x00\x1D\x00\x00\x00\x07\x00\x06\x00\x00\x00\x00\x00", 16));
-  EXPECT_EQ(bob1.ReadType(kLKXMsgPopupMessage), expected);
-  EXPECT_EQ(bob2.ReadType(kLKXMsgPopupMessage), expected);
-  EXPECT_EQ(cat.ReadType(kLKXMsgPopupMessage), expected);
+  for (StationClient* to : {&bob1, &bob2, &cat}) EXPECT_EQ(to->ReadType(kLKXMsgPopupMessage), expected);
   std::string skipped;
-  ASSERT_TRUE(catSide.Sync(&skipped));
+  ASSERT_TRUE(catSide.Sync(&skipped) && ann.Sync());
   EXPECT_EQ(skipped, "");
-  ASSERT_TRUE(ann.Sync());
 }
 
 TEST_F(PopupMonitorTest, LongPopupsAreCutAndKeepTheirNulFreeText) {
@@ -86,8 +83,8 @@ TEST_F(PopupMonitorTest, FramesAreRelayedUntilTheWatchedStationLeaves) {
   // The watch is in the access audit, written before the first frame went out.
   const std::vector<std::string> audits = KavrixFolderEntries(SharedFolder() + "/Audit");
   ASSERT_EQ(audits.size(), 1u);
-  EXPECT_TRUE(KavrixReadFile(SharedFolder() + "/Audit/" + audits[0]).find(",\"ann@x\",\"bob@x\",\"live screen\",\"127.0.0.1:") !=
-              std::string::npos);
+  EXPECT_NE(KavrixReadFile(SharedFolder() + "/Audit/" + audits[0]).find(",\"ann@x\",\"bob@x\",\"live screen\",\"127.0.0.1:"),
+            std::string::npos);
   // The next request follows the answer.
   EXPECT_EQ(bob.ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
   const std::string bmp = MakeBmp(8, 8);
@@ -138,8 +135,7 @@ TEST_F(PopupMonitorTest, StationsActiveAtTheSameTimeAreAllWatched) {
   StationClient one, two, watcher;
   ASSERT_TRUE(ConnectAll({{&one, "bob@x"}, {&two, "bob@x"}}));
   ASSERT_EQ(Watch(watcher, "ann@x", "bob@x"), kLKXMonitorAccepted);
-  EXPECT_EQ(one.ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
-  EXPECT_EQ(two.ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
+  for (StationClient* watched : {&one, &two}) EXPECT_EQ(watched->ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
 }
 
 }  // namespace

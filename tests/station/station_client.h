@@ -76,6 +76,13 @@ class StationTest : public WebServerTest {
   // A station of `email` logged on with password "pw", its session running.
   bool Connect(StationClient& station, const std::string& email, std::uint16_t flags = kLKXStationMainSession,
                std::int16_t timeZone = 0);
+  // A logon of `user` on a new connection answered with the refusal, then
+  // the connection's end.
+  bool Refused(const std::string& user, const std::string& password) {
+    StationClient station;
+    return station.Open(Port()) && !station.Logon(user, password) && station.ReplyBytes() == kStationRefusal &&
+           station.PeerClosed();
+  }
   // Main sessions for each {station, email}, in order.
   bool ConnectAll(std::initializer_list<std::pair<StationClient*, const char*>> stations) {
     for (const auto& [station, email] : stations) {

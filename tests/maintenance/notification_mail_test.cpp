@@ -39,15 +39,13 @@ TEST_F(NotificationMailTest, FlaggedWelcomeAndLogonDetailsAreSentAndCleared) {
 
   EXPECT_EQ(Received(), (std::vector<std::string>{"ann@x.example|KavrixServer: Welcome",
                                                   "sam@x.example|KavrixServer: Logon Details"}));
-  EXPECT_EQ(LSettingGetString("Settings", "WelcomeEmail"), "0");
-  EXPECT_EQ(Text("sam@x.example", kKXUserPasswordReq), "0");
+  EXPECT_EQ(LSettingGetString("Settings", "WelcomeEmail") + Text("sam@x.example", kKXUserPasswordReq), "00");
   const std::string password = Text("sam@x.example", kKXUserPassword);
   ASSERT_EQ(password.size(), 6u);
   const std::string body = peer_.Meta(2).at("text");
   EXPECT_NE(body.find("administrator: Ann (Email: ann@x.example)"), std::string::npos) << body;
   EXPECT_NE(body.find("    Password: " + password + "\\r\\n"), std::string::npos) << body;
-  EXPECT_NE(body.find("    http://203.0.113.9:8089/ (local network)\\r\\n    http://203.0.113.9:80/ (over the "
-                      "Internet)"),
+  EXPECT_NE(body.find("    http://203.0.113.9:8089/ (local network)\\r\\n    http://203.0.113.9:80/ (over the Internet)"),
             std::string::npos);
   EXPECT_TRUE(LogHas("Sending logon details by email to: sam@x.example"));
   EXPECT_TRUE(LogHas("Sending \"KavrixServer: Logon Details\" email to sam@x.example"));
@@ -69,12 +67,10 @@ TEST_F(NotificationMailTest, AFailedDeliveryKeepsEveryFlag) {
   sam.SetText(kKXUserLeaveFormRemindEmail, "2026-12-04");
   LSettingSetString("Settings", "WelcomeEmail", "1");
   KXSendFlaggedMail(nullptr, true);
-  EXPECT_EQ(LSettingGetString("Settings", "WelcomeEmail"), "1");
-  EXPECT_EQ(Text("sam@x.example", kKXUserPasswordReq), "1");
-  EXPECT_EQ(Text("sam@x.example", kKXUserLeaveApproveEmail), "1");
-  EXPECT_EQ(Text("sam@x.example", kKXUserLeaveFormRemindEmail), "2026-12-04");
   // The first failure keeps the old password for the logon that still works.
-  EXPECT_EQ(Text("sam@x.example", kKXUserOldPassword), "pw");
+  EXPECT_EQ(LSettingGetString("Settings", "WelcomeEmail") + Text("sam@x.example", kKXUserPasswordReq) +
+                Text("sam@x.example", kKXUserLeaveApproveEmail) + "|" + Text("sam@x.example", kKXUserLeaveFormRemindEmail) +
+                "|" + Text("sam@x.example", kKXUserOldPassword), "111|2026-12-04|pw");
   EXPECT_TRUE(LogHas("Email sending failed!"));
 }
 
@@ -112,10 +108,9 @@ TEST_F(NotificationMailTest, LeaveNoticesReachManagersAndHROnceEach) {
             std::string::npos)
       << peer_.Meta(1).at("text");
   EXPECT_NE(peer_.Meta(3).at("text").find("deleted by Boss (boss@x.example)"), std::string::npos);
-  EXPECT_EQ(Text("sam@x.example", kKXUserLeaveApplicationEmail), "0");
-  EXPECT_EQ(Text("sam@x.example", kKXUserLeaveDeletedEmail), "0");
-  // Emptied: an empty value reads as the key's default.
-  EXPECT_EQ(Text("sam@x.example", kKXUserLeaveFormRemindEmailToManagers), "0");
+  // The reminder date emptied: an empty value reads as the key's default.
+  EXPECT_EQ(Text("sam@x.example", kKXUserLeaveApplicationEmail) + Text("sam@x.example", kKXUserLeaveDeletedEmail) +
+                Text("sam@x.example", kKXUserLeaveFormRemindEmailToManagers), "000");
 
   // Nobody to tell: nothing is sent and the request stays.
   ASSERT_TRUE(KXAddUser("lone@x.example", "Lone", false, false, "", "nobody@x.example", "p"));

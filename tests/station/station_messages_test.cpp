@@ -58,8 +58,7 @@ TEST_F(StationMessagesTest, ScreenshotsAreStoredAndBadSizesHandled) {
   ASSERT_TRUE(station.Send(tiny));
   ASSERT_TRUE(station.Sync());
   const std::string folder = Archive("ann@x") + "/2024-03-04_qascreens";
-  EXPECT_EQ(KavrixReadFile(folder + "/08-00-05.jpg"), jpeg);
-  EXPECT_TRUE(KavrixFileExists(folder + "/_08-00-05.jpg"));
+  EXPECT_TRUE(KavrixReadFile(folder + "/08-00-05.jpg") == jpeg && KavrixFileExists(folder + "/_08-00-05.jpg"));
   // 10000001 bytes: the session ends before the picture is read.
   std::string huge = LKXBuildScreenshot({WireTime("2024-03-04", "10:00:09"), kLKXFlagJpeg, ""});
   LKXPutU32(reinterpret_cast<std::uint8_t*>(huge.data()) + 4, 10000001);

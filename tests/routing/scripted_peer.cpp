@@ -4,13 +4,12 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include "engine/ip_socket_tcp.h"
 
 namespace {
 
 std::uint16_t BindLoopback(int fd) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  sockaddr_in address = LMakeSockaddrIPv4(INADDR_LOOPBACK, 0);
   socklen_t length = sizeof address;
   if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
       getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
@@ -31,9 +30,7 @@ std::string ReadRequest(int fd) {
     const std::size_t head = request.find("\r\n\r\n");
     if (head == std::string::npos) continue;
     const std::size_t lengthAt = request.find("CONTENT-LENGTH: ");
-    const std::size_t body = lengthAt == std::string::npos
-                                 ? 0
-                                 : std::stoul(request.substr(lengthAt + 16));
+    const std::size_t body = lengthAt == std::string::npos ? 0 : std::stoul(request.substr(lengthAt + 16));
     if (request.size() >= head + 4 + body) break;
   }
   return request;
@@ -99,8 +96,7 @@ void ScriptedPeer::Run() {
         answer = searchAnswer_;
       }
       if (!answer.empty())
-        sendto(udp_.Get(), answer.data(), answer.size(), 0, reinterpret_cast<sockaddr*>(&from),
-               fromLength);
+        sendto(udp_.Get(), answer.data(), answer.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLength);
     }
     if (entries[1].revents & POLLIN) {
       LUniqueFd client(accept4(tcp_.Get(), nullptr, nullptr, SOCK_CLOEXEC));

@@ -16,6 +16,7 @@
 #include "foundation/signal_object.h"
 #include "socket_pair.h"
 #include "support/loopback.h"
+#include "support/loopback_listener.h"
 #include "support/test_helpers.h"
 
 namespace {
@@ -43,10 +44,8 @@ struct KavrixFullListener {
   sockaddr_in address{};
 
   KavrixFullListener() {
-    listener.Reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     address = LMakeSockaddrIPv4(INADDR_LOOPBACK, KavrixFreeLoopbackPort());
-    ::bind(listener.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::listen(listener.Get(), 0);
+    listener = KavrixListenLoopback(ntohs(address.sin_port), 0);
     for (LUniqueFd& filler : fillers) {
       filler.Reset(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
       ::connect(filler.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address);

@@ -13,6 +13,7 @@
 #include "support/test_helpers.h"
 #include "support/mail_peer_fixture.h"
 #include "support/loopback.h"
+#include "support/loopback_listener.h"
 
 namespace {
 
@@ -182,29 +183,12 @@ TEST_F(SmtpSendTest, UnreachableRelayWithoutDirectDeliveryFails) {
   EXPECT_TRUE(LogHas("Invalid email address to send to"));
 }
 
-// A relay that accepts the connection and never says a word.
-class SilentRelay {
- public:
-  SilentRelay() : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-    const sockaddr_in any = LMakeSockaddrIPv4(0x7f000001, 0);
-    ::bind(fd_.Get(), reinterpret_cast<const sockaddr*>(&any), sizeof any);
-    ::listen(fd_.Get(), 4);
-    sockaddr_in bound{};
-    socklen_t length = sizeof bound;
-    ::getsockname(fd_.Get(), reinterpret_cast<sockaddr*>(&bound), &length);
-    port_ = ntohs(bound.sin_port);
-  }
-  int Port() const { return port_; }
-
- private:
-  LUniqueFd fd_;
-  int port_ = 0;
-};
-
 TEST_F(SmtpSendTest, AStopRequestEndsASendToASilentRelay) {
-  SilentRelay relay;
+  const std::uint16_t port = KavrixFreeLoopbackPort();
+  const LUniqueFd relay = KavrixListenLoopback(port);  // accepts and never says a word
+  ASSERT_TRUE(relay);
   EmailSMTPSendProcess mail = Mail();
-  mail.relay_host = "127.0.0.1:" + std::to_string(relay.Port());
+  mail.relay_host = "127.0.0.1:" + std::to_string(port);
   std::atomic<int> result{-1};
   LambdaThread thread([&](LThread* self) { result = Process(self, mail); });
   ASSERT_TRUE(thread.Start(0));

@@ -11,7 +11,7 @@
 #include "model/core_data.h"
 #include "model/public_holidays.h"
 #include "model/users.h"
-#include "support/log_reader.h"
+#include "support/log_lines.h"
 #include "support/test_helpers.h"
 #include "support/test_dates.h"
 #include "support/time_zone.h"
@@ -20,10 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool LogHas(const std::string& line) {
-  const Strings log = KavrixLogMessages();
-  return std::find(log.begin(), log.end(), line) != log.end();
-}
+bool LogHas(const std::string& line) { return KavrixLogged(line); }
 
 class DailyJobsTest : public KavrixTempRoot {
  protected:

@@ -11,7 +11,7 @@
 
 #include "foundation/settings_sections.h"
 #include "support/full_disk.h"
-#include "support/log_reader.h"
+#include "support/log_lines.h"
 #include "support/smtp_peer.h"
 #include "support/temp_root.h"
 
@@ -45,12 +45,7 @@ class MailPeerTest : public KavrixTempRoot {
     }
     return out;
   }
-  bool LogHas(const std::string& line) {
-    for (const std::string& message : KavrixLogMessages()) {
-      if (message == line) return true;
-    }
-    return false;
-  }
+  bool LogHas(const std::string& line) { return KavrixLogged(line); }
   // The message with its Date line made fixed.
   std::string DataWithoutDate(int n) {
     std::string data = peer_.Data(n);

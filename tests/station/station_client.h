@@ -54,6 +54,12 @@ class StationClient {
 // this process whose addresses mirror the client's), or -1.
 int StationServerEnd(int clientFd);
 
+// `message` with its header's total length set to `total`.
+inline std::string WithTotal(std::string message, std::uint32_t total) {
+  LKXPutU32(reinterpret_cast<std::uint8_t*>(message.data()) + 4, total);
+  return message;
+}
+
 // The server's whole answer to a refused logon: result 1, no id.
 inline const std::string kStationRefusal("\xE0\x0E\x03\x00\x10\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00", 16);
 

@@ -110,9 +110,8 @@ TEST_F(StationHandshakeTest, ExtraLogonBytesAreSkipped) {
   StationClient station;
   ASSERT_TRUE(station.Open(Port()));
   LKXLogonRequest request{1, 0, "ann@x", StationDigest(station.Hello().challenge, "pw")};
-  std::string bytes = LKXBuildLogonRequest(request) + "EXTRA";
-  bytes[4] = static_cast<char>(bytes.size());
-  ASSERT_TRUE(station.Send(bytes));
+  const std::string bytes = LKXBuildLogonRequest(request) + "EXTRA";
+  ASSERT_TRUE(station.Send(WithTotal(bytes, bytes.size())));
   const std::string reply = station.Read();
   LKXLogonReply parsed;
   ASSERT_EQ(LKXParseLogonReply(reply, parsed), LKXWireStatus::kOk);

@@ -53,16 +53,12 @@ TEST_F(StationMessagesTest, ScreenshotsAreStoredAndBadSizesHandled) {
   const std::string jpeg = MakeJpeg(64, 48);
   ASSERT_TRUE(station.Send(LKXBuildScreenshot({WireTime("2024-03-04", "10:00:05"), kLKXFlagJpeg, jpeg})));
   // Below 16: skipped after its fixed part; the session goes on.
-  std::string tiny = LKXBuildScreenshot({});
-  tiny[4] = 10;
-  ASSERT_TRUE(station.Send(tiny));
+  ASSERT_TRUE(station.Send(WithTotal(LKXBuildScreenshot({}), 10)));
   ASSERT_TRUE(station.Sync());
   const std::string folder = Archive("ann@x") + "/2024-03-04_qascreens";
   EXPECT_TRUE(KavrixReadFile(folder + "/08-00-05.jpg") == jpeg && KavrixFileExists(folder + "/_08-00-05.jpg"));
   // 10000001 bytes: the session ends before the picture is read.
-  std::string huge = LKXBuildScreenshot({WireTime("2024-03-04", "10:00:09"), kLKXFlagJpeg, ""});
-  LKXPutU32(reinterpret_cast<std::uint8_t*>(huge.data()) + 4, 10000001);
-  ASSERT_TRUE(station.Send(huge + jpeg));
+  ASSERT_TRUE(station.Send(WithTotal(LKXBuildScreenshot({WireTime("2024-03-04", "10:00:09"), kLKXFlagJpeg, ""}), 10000001) + jpeg));
   EXPECT_TRUE(station.PeerClosed());
   EXPECT_EQ(KavrixFolderEntries(folder), (std::vector<std::string>{"08-00-05.jpg", "_08-00-05.jpg"}));
 }
@@ -78,15 +74,11 @@ TEST_F(StationMessagesTest, VersionAndBusinessProgramsAreAnswered) {
   EXPECT_EQ(station.ReadType(kLKXMsgBusinessPrograms), LKXBuildBusinessPrograms("word.exe, excel.exe"));
   LSettingSetString("Company", "SendBusinessProgramsList", "0");
   // Extra bytes announced by the total length are read and dropped.
-  std::string request = LKXBuildBusinessProgramsRequest() + "xyz";
-  request[4] = 11;
-  ASSERT_TRUE(station.Send(request));
+  ASSERT_TRUE(station.Send(WithTotal(LKXBuildBusinessProgramsRequest() + "xyz", 11)));
   EXPECT_EQ(station.ReadType(kLKXMsgBusinessPrograms),
             std::string("\xE0\x0E\x10\x00\x10\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00", 16));
   // A total below the fixed part: the message is still handled.
-  std::string zeroTotal = LKXBuildStationVersionRequest();
-  zeroTotal[4] = 0;
-  ASSERT_TRUE(station.Send(zeroTotal));
+  ASSERT_TRUE(station.Send(WithTotal(LKXBuildStationVersionRequest(), 0)));
   EXPECT_EQ(station.ReadType(kLKXMsgStationVersion), LKXBuildStationVersion());
   EXPECT_TRUE(station.Sync());
 }
@@ -95,9 +87,8 @@ TEST_F(StationMessagesTest, UnknownAndServerTypesAreSkippedWithoutTheirBody) {
   StationClient station;
   ASSERT_TRUE(Connect(station, "ann@x"));
   for (int type : {0, 4, 11, 13, 14, 16, 18, 0xFFFF}) {
-    std::string header = LKXBuildStationVersionRequest();
+    std::string header = WithTotal(LKXBuildStationVersionRequest(), 0xFFFFFFFF);
     LKXPutU16(reinterpret_cast<std::uint8_t*>(header.data()) + 2, static_cast<std::uint16_t>(type));
-    LKXPutU32(reinterpret_cast<std::uint8_t*>(header.data()) + 4, 0xFFFFFFFF);
     ASSERT_TRUE(station.Send(header));
   }
   EXPECT_TRUE(station.Sync());
@@ -109,8 +100,7 @@ TEST_F(StationMessagesTest, MalformedMessagesEndOnlyTheirOwnSession) {
   std::string wrongMagic = LKXBuildStationVersionRequest();
   wrongMagic[0] = 0x0E;
   // Strings longer than the message: its end cannot be known.
-  std::string overlong = LKXBuildActivity({WireTime("2024-03-04", "10:00:00"), 60, 0, 0, 0, "app", "cap"});
-  overlong[4] = 24;
+  const std::string overlong = WithTotal(LKXBuildActivity({WireTime("2024-03-04", "10:00:00"), 60, 0, 0, 0, "app", "cap"}), 24);
   const std::string garbage = "GET / HTTP/1.0\r\n\r\n";
   for (const std::string& bad : {wrongMagic, overlong, garbage}) {
     StationClient station;

@@ -41,9 +41,7 @@ bool ServerTookAll(int clientFd, int serverFd) {
 
 // A screenshot header (and fixed part) that declares `total` bytes.
 std::string Declaration(std::uint32_t total) {
-  std::string head = LKXBuildScreenshot({1709546400, kLKXFlagJpeg, ""});
-  LKXPutU32(reinterpret_cast<std::uint8_t*>(head.data()) + 4, total);
-  return head;
+  return WithTotal(LKXBuildScreenshot({1709546400, kLKXFlagJpeg, ""}), total);
 }
 
 class StationReceiveTest : public StationTest {};

@@ -53,42 +53,35 @@ struct KavrixFullListener {
   }
 };
 
-// One blocking operation on a peer that never reads, never writes or never
-// accepts: `timeoutMs` bounds it; `thread` is null or the one that runs it.
-using BlockedOperation = std::function<LProcessResult(LThread* thread, int timeoutMs)>;
-
-struct BlockedCase {
-  const char* name;
-  std::function<BlockedOperation(KavrixSocketPair&, KavrixFullListener&, LIPSocketTCP&)> make;
-};
-
 const std::string kBig = Pattern(4 << 20);
 
-const BlockedCase kBlockedCases[] = {
-    {"send", [](KavrixSocketPair& pair, KavrixFullListener&, LIPSocketTCP&) -> BlockedOperation {
-       return [&pair](LThread* t, int ms) { return ProcessSend(t, pair.ours.Get(), kBig.data(), kBig.size(), ms); };
+// What a blocked operation works on: a pair whose peer never reads nor
+// writes, a listener that never accepts, and a file of kBig bytes.
+struct Blocked {
+  KavrixSocketPair pair = KavrixMakeSocketPair();
+  KavrixFullListener full;
+  LIPSocketTCP socket;
+  LUniqueFd file = FileHolding(kBig);
+};
+
+// One blocking operation: `ms` bounds it; `t` is null or the thread that runs it.
+using BlockedOperation = LProcessResult (*)(Blocked& b, LThread* t, int ms);
+
+const std::pair<const char*, BlockedOperation> kBlockedCases[] = {
+    {"send", [](Blocked& b, LThread* t, int ms) { return ProcessSend(t, b.pair.ours.Get(), kBig.data(), kBig.size(), ms); }},
+    {"send file",
+     [](Blocked& b, LThread* t, int ms) { return ProcessSendFile(t, b.pair.ours.Get(), b.file.Get(), kBig.size(), ms); }},
+    {"receive bytes",
+     [](Blocked& b, LThread* t, int ms) {
+       char buffer[5];
+       return ProcessRecvBytes(t, b.pair.ours.Get(), buffer, 5, ms);
      }},
-    {"send file", [](KavrixSocketPair& pair, KavrixFullListener&, LIPSocketTCP&) -> BlockedOperation {
-       auto file = std::make_shared<LUniqueFd>(FileHolding(kBig));
-       return [&pair, file](LThread* t, int ms) {
-         return ProcessSendFile(t, pair.ours.Get(), file->Get(), kBig.size(), ms);
-       };
+    {"receive line",
+     [](Blocked& b, LThread* t, int ms) {
+       std::string line;
+       return ProcessRecvLine(t, b.pair.ours.Get(), line, 259, ms);
      }},
-    {"receive bytes", [](KavrixSocketPair& pair, KavrixFullListener&, LIPSocketTCP&) -> BlockedOperation {
-       return [&pair](LThread* t, int ms) {
-         char buffer[5];
-         return ProcessRecvBytes(t, pair.ours.Get(), buffer, 5, ms);
-       };
-     }},
-    {"receive line", [](KavrixSocketPair& pair, KavrixFullListener&, LIPSocketTCP&) -> BlockedOperation {
-       return [&pair](LThread* t, int ms) {
-         std::string line;
-         return ProcessRecvLine(t, pair.ours.Get(), line, 259, ms);
-       };
-     }},
-    {"connect", [](KavrixSocketPair&, KavrixFullListener& full, LIPSocketTCP& socket) -> BlockedOperation {
-       return [&full, &socket](LThread* t, int ms) { return ProcessConnect(t, socket, full.address, ms); };
-     }},
+    {"connect", [](Blocked& b, LThread* t, int ms) { return ProcessConnect(t, b.socket, b.full.address, ms); }},
 };
 
 // A link whose peer sends one byte after every two empty slices; the
@@ -123,24 +116,21 @@ TEST(ProcessRecvBytes, ASlowLinkCountsOnlyItsSilence) {
 // Each operation gives up after its silence, and ends at once when its
 // thread is stopped; a connect leaves no socket open either way.
 TEST(SocketOps, BlockedOperationsTimeOutAndStop) {
-  for (const BlockedCase& c : kBlockedCases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [name, operation] : kBlockedCases) {
+    SCOPED_TRACE(name);
     for (const bool stop : {false, true}) {
-      KavrixSocketPair pair = KavrixMakeSocketPair();
-      KavrixShrinkBuffers(pair);
-      KavrixFullListener full;
-      LIPSocketTCP socket;
-      const BlockedOperation operation = c.make(pair, full, socket);
+      Blocked b;
+      KavrixShrinkBuffers(b.pair);
       if (!stop) {
-        EXPECT_EQ(operation(nullptr, 400), kLProcessFailed);
+        EXPECT_EQ(operation(b, nullptr, 400), kLProcessFailed);
       } else {
         std::atomic<int> result{-1};
-        LambdaThread worker([&](LThread* self) { result = operation(self, 600000); });
+        LambdaThread worker([&, operation = operation](LThread* self) { result = operation(b, self, 600000); });
         ASSERT_TRUE(worker.Start(0));
         worker.StopThreadNow();
         EXPECT_EQ(result.load(), kLProcessStopped);
       }
-      EXPECT_FALSE(socket.IsValid());
+      EXPECT_FALSE(b.socket.IsValid());
     }
   }
 }

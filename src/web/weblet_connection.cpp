@@ -14,6 +14,7 @@
 #include "engine/wait_budget.h"
 #include "foundation/paths.h"
 #include "foundation/text_limits.h"
+#include "web/access_rules.h"
 #include "web/http_responses.h"
 #include "web/request_body.h"
 #include "web/https_redirect.h"
@@ -133,7 +134,7 @@ LWebletConnection::Next LWebletConnection::ServeRequest() {
     // office share its router's address: the per-address limit is for
     // browsers, and a station connection leaves it when it is handed over.
     if (form.PageName() == kStationConnectPath && !form.IsSecure()) slot_.Release();
-    if (WLCheckSameOrigin(form)) entry->handler(form);
+    if (WLCheckSameOrigin(form) && WLCheckAccess(form, entry->access)) entry->handler(form);
     (void)form.FinishResponse();
     return answerPace.Missed() ? Next::kDrop : Next::kCloseGracefully;
   }

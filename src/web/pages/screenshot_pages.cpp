@@ -49,7 +49,6 @@ bool ReadRange(std::string_view start, std::string_view end, TimeRange& range) {
 }  // namespace
 
 void WLViewScreen(LWebletForm& form) {
-  if (!WLValidateSession(form)) return;
   WLCopyFieldsToSession(form, kKXUserDayFields);
   LKXViewScreenPage page(form);
   page.Open();
@@ -120,7 +119,6 @@ void LKXViewScreenPage::Generate() {
 }
 
 void WLFullSizeImage(LWebletForm& form) {
-  if (!WLValidateSession(form)) return;
   const LHashTable& p = form.Params();
   const std::string seluser = p.GetParm("seluser");
   LKXUser viewer;
@@ -194,7 +192,6 @@ void WLFullSizeImage(LWebletForm& form) {
 }
 
 void WLGetImage(LWebletForm& form, bool full) {
-  if (!WLValidateSession(form)) return;
   const LHashTable& p = form.Params();
   LKXUser viewer;
   LKXUser subject;

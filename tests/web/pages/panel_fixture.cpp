@@ -4,33 +4,15 @@
 
 #include "foundation/settings_sections.h"
 #include "web/http_responses.h"
-#include "web/pages/change_email_page.h"
-#include "web/pages/login_pages.h"
-#include "web/pages/main_page.h"
-#include "web/pages/password_pages.h"
+#include "web/pages/web_script_array.h"
 #include "web/uri_codec.h"
 #include "web/weblet_session.h"
-
-namespace {
-
-const LWebScriptEntry kPanelTable[] = {
-    {"", WLMainLogin},
-    {"logon", WLMainLogin},
-    {"changepassword", WLChangePasswordPage},
-    {"changeemail", WLChangeEmailPage},
-    {"lostpassword", WLLostPassword},
-    {"mainpage", WLMainPage},
-    {"logout", WLMainLogout},
-    {"pwdsent", WLPasswordSent},
-};
-
-}  // namespace
 
 void PanelTest::SetUp() {
   WebServerTest::SetUp();
   UsePanelFrame();
   LSettingSetString("Settings", "SetupWizardRun", "0");
-  StartServer(kPanelTable);
+  StartServer(WebScriptArray());
 }
 
 std::string PanelTest::Get(const std::string& path, const std::string& session) {

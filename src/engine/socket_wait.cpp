@@ -2,11 +2,23 @@
 
 #include <poll.h>
 
+#include <atomic>
+
 #include "engine/wait_budget.h"
 #include "foundation/poll_retry.h"
 #include "foundation/thread.h"
 
-LSocketSlice LWaitSocketSlice(LThread* thread, int fd, short events) {
+namespace {
+
+std::atomic<LSocketSliceFunction> gSlice{&LPollSocketSlice};
+
+}  // namespace
+
+void LSetSocketSliceFunction(LSocketSliceFunction slice) { gSlice = slice != nullptr ? slice : &LPollSocketSlice; }
+
+LSocketSlice LWaitSocketSlice(LThread* thread, int fd, short events) { return gSlice.load()(thread, fd, events); }
+
+LSocketSlice LPollSocketSlice(LThread* thread, int fd, short events) {
   if (thread != nullptr && thread->IsStopRequested()) return LSocketSlice::kStopped;
   const int stopFd = thread != nullptr ? thread->GetStopSignal().GetFd() : -1;
   // poll ignores the entry with fd -1, so a thread without a stop signal

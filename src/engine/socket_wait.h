@@ -16,6 +16,12 @@ enum class LSocketSlice {
 
 // `events` is POLLIN or POLLOUT. `thread` may be null.
 LSocketSlice LWaitSocketSlice(LThread* thread, int fd, short events);
+// The slice as poll waits it, which LWaitSocketSlice calls unless a test has
+// put a function of its own in its place (nullptr puts poll back): silence
+// can then be charged without the time passing.
+LSocketSlice LPollSocketSlice(LThread* thread, int fd, short events);
+using LSocketSliceFunction = LSocketSlice (*)(LThread* thread, int fd, short events);
+void LSetSocketSliceFunction(LSocketSliceFunction slice);
 
 // One slice as a step of a longer operation: kLProcessDone to go on (the
 // socket is ready, or the slice was empty and `budget` has time left), or

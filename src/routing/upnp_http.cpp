@@ -2,6 +2,7 @@
 
 #include <sys/socket.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 
@@ -16,12 +17,16 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+std::atomic<LUPnPClock> gClock{&Clock::now};
+
+Clock::time_point Now() { return gClock.load()(); }
+
 // Reads into `answer` until close, the size limit, silence or the deadline.
 LProcessResult ReadAnswer(LThread* thread, int fd, Clock::time_point deadline, std::string& answer) {
   char buffer[1024];
-  auto lastData = Clock::now();
+  auto lastData = Now();
   while (answer.size() < kLUPnPMaxAnswer) {
-    const auto now = Clock::now();
+    const auto now = Now();
     if (now >= deadline) return kLProcessDone;
     if (now - lastData >= std::chrono::milliseconds(kLUPnPSilenceTimeoutMs)) return kLProcessDone;
     const LSocketSlice slice = LWaitSocketSlice(thread, fd, POLLIN);
@@ -36,12 +41,14 @@ LProcessResult ReadAnswer(LThread* thread, int fd, Clock::time_point deadline, s
       return kLProcessDone;
     }
     answer.append(buffer, static_cast<std::size_t>(got));
-    lastData = Clock::now();
+    lastData = Now();
   }
   return kLProcessDone;
 }
 
 }  // namespace
+
+void LUPnPSetClock(LUPnPClock clock) { gClock = clock != nullptr ? clock : &Clock::now; }
 
 LProcessResult LUPnPHttpExchange(LThread* thread, std::string_view host, int port,
                                  std::string_view request, int budgetMs, std::string& answer) {
@@ -53,7 +60,7 @@ LProcessResult LUPnPHttpExchange(LThread* thread, std::string_view host, int por
       thread, socket, LMakeSockaddrIPv4(*address, static_cast<std::uint16_t>(port)),
       kLUPnPConnectTimeoutMs);
   if (connected != kLProcessDone) return connected;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(budgetMs);
+  const auto deadline = Now() + std::chrono::milliseconds(budgetMs);
   const LProcessResult sent =
       ProcessSend(thread, socket.Get(), request.data(), request.size(), kLUPnPSilenceTimeoutMs);
   if (sent == kLProcessStopped) return sent;

@@ -4,6 +4,7 @@
 // router is silent too long or the whole budget is spent. The router is not
 // trusted: the answer is cut, never grown past the limit.
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -26,3 +27,8 @@ inline constexpr int kLUPnPDescriptionBudgetMs = 3000;
 [[nodiscard]] LProcessResult LUPnPHttpExchange(LThread* thread, std::string_view host, int port,
                                                std::string_view request, int budgetMs,
                                                std::string& answer);
+
+// The clock the budgets and the silence are measured on; tests put one of
+// their own in its place (nullptr puts the steady clock back).
+using LUPnPClock = std::chrono::steady_clock::time_point (*)();
+void LUPnPSetClock(LUPnPClock clock);

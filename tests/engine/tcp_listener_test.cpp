@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/loopback.h"
+#include "support/loopback_listener.h"
 #include "support/temp_root.h"
 
 namespace {
@@ -40,24 +41,6 @@ class RecordingListener : public LTCPListener {
   }
 };
 
-std::uint16_t LocalPortOf(int fd) {
-  sockaddr_in address{};
-  socklen_t size = sizeof address;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-  return ntohs(address.sin_port);
-}
-
-// A socket holding 127.0.0.1:port, listening so that nothing else can bind.
-LUniqueFd OccupyPort(std::uint16_t port) {
-  LUniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  const sockaddr_in address = LMakeSockaddrIPv4(INADDR_LOOPBACK, port);
-  if (::bind(fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-      ::listen(fd.Get(), 1) != 0) {
-    fd.Reset();
-  }
-  return fd;
-}
-
 class TcpListenerTest : public KavrixTempRoot {};
 
 // Starts `listener` on `port` and waits until it listens.
@@ -79,10 +62,8 @@ TEST_F(TcpListenerTest, HandsOverNonBlockingSocketsWithThePeerAddress) {
   std::lock_guard<std::mutex> lock(listener.mutex);
   ASSERT_EQ(listener.taken.size(), 1u);
   const int fd = listener.taken[0].Get();
-  EXPECT_NE(::fcntl(fd, F_GETFL) & O_NONBLOCK, 0);
-  EXPECT_NE(::fcntl(fd, F_GETFD) & FD_CLOEXEC, 0);
-  EXPECT_EQ(listener.peers[0].address, INADDR_LOOPBACK);
-  EXPECT_EQ(listener.peers[0].port, LocalPortOf(client.Get()));
+  EXPECT_TRUE((::fcntl(fd, F_GETFL) & O_NONBLOCK) && (::fcntl(fd, F_GETFD) & FD_CLOEXEC));
+  EXPECT_EQ(listener.peers[0].ToText(), "127.0.0.1:" + std::to_string(KavrixLocalPort(client.Get())));
   // A socket that was not taken is closed.
   RecordingListener refusing;
   refusing.takeSockets = false;
@@ -95,7 +76,7 @@ TEST_F(TcpListenerTest, HandsOverNonBlockingSocketsWithThePeerAddress) {
 
 TEST_F(TcpListenerTest, PortInUseIsReportedAndTriedAgainUntilFree) {
   const std::uint16_t port = KavrixFreeLoopbackPort();
-  LUniqueFd holder = OccupyPort(port);
+  LUniqueFd holder = KavrixListenLoopback(port);
   ASSERT_TRUE(holder);
   RecordingListener listener;
   listener.SetRetryWaitMs(50);
@@ -116,7 +97,7 @@ TEST_F(TcpListenerTest, PortInUseIsReportedAndTriedAgainUntilFree) {
 TEST_F(TcpListenerTest, StopEndsTheRetryPauseAndReleasesThePort) {
   const std::uint16_t port = KavrixFreeLoopbackPort();
   {
-    LUniqueFd holder = OccupyPort(port);
+    LUniqueFd holder = KavrixListenLoopback(port);
     RecordingListener listener;  // default pause of 30 seconds
     listener.SetListenPort(port);
     ASSERT_TRUE(listener.Start(0));
@@ -129,14 +110,13 @@ TEST_F(TcpListenerTest, StopEndsTheRetryPauseAndReleasesThePort) {
   listener.StopThreadNow();
   EXPECT_FALSE(listener.WaitListening(0));
   // The listening socket is closed: the port can be taken again at once.
-  EXPECT_TRUE(OccupyPort(port));
+  EXPECT_TRUE(KavrixListenLoopback(port));
 }
 
 TEST_F(TcpListenerTest, RestartMovesToTheNewPort) {
   const std::uint16_t first = KavrixFreeLoopbackPort();
   RecordingListener listener;
   ASSERT_TRUE(ListenOn(listener, first));
-
   const std::uint16_t second = KavrixFreeLoopbackPort();
   listener.StopThreadNow();
   ASSERT_TRUE(ListenOn(listener, second));

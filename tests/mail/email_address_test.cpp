@@ -4,29 +4,18 @@
 
 #include <string>
 
-namespace {
-
-struct Case {
-  std::string address;
-  const char* why;
-};
-
-}  // namespace
-
-TEST(EmailAddressTest, AcceptsOrdinaryAddresses) {
-  const Case accepted[] = {
-      {"anna@example.com", "plain"},
-      {"Anna.Berg@Mail.Example.co.uk", "dots in the local part, letter case, four labels"},
-      {"o'neil+leave@ex-ample.org", "apostrophe, plus and an inner hyphen"},
-      {"a@b.cd", "shortest sensible"},
-      {"x!#$%&'*+-/=?^_`{|}~y@example.com", "every special byte of an unquoted local part"},
-      {"1234@123.example.com4", "digits, last label not all digits"},
-  };
-  for (const Case& c : accepted) EXPECT_TRUE(LEmail::ValidateAddress(c.address)) << c.address << ": " << c.why;
-}
-
-TEST(EmailAddressTest, RefusesMalformedAddresses) {
-  const Case refused[] = {
+TEST(EmailAddressTest, AcceptsOrdinaryAddressesAndRefusesMalformedOnes) {
+  const struct {
+    std::string address;
+    const char* why;
+    bool valid = false;
+  } cases[] = {
+      {"anna@example.com", "plain", true},
+      {"Anna.Berg@Mail.Example.co.uk", "dots in the local part, letter case, four labels", true},
+      {"o'neil+leave@ex-ample.org", "apostrophe, plus and an inner hyphen", true},
+      {"a@b.cd", "shortest sensible", true},
+      {"x!#$%&'*+-/=?^_`{|}~y@example.com", "every special byte of an unquoted local part", true},
+      {"1234@123.example.com4", "digits, last label not all digits", true},
       {"", "empty"},
       {"annaexample.com", "no at sign"},
       {"anna@@example.com", "two at signs in a row"},
@@ -48,7 +37,7 @@ TEST(EmailAddressTest, RefusesMalformedAddresses) {
       {"anna@[10.0.0.1]", "domain literal"},
       {"\"anna\"@example.com", "quoted local part"},
   };
-  for (const Case& c : refused) EXPECT_FALSE(LEmail::ValidateAddress(c.address)) << c.address << ": " << c.why;
+  for (const auto& c : cases) EXPECT_EQ(LEmail::ValidateAddress(c.address), c.valid) << c.address << ": " << c.why;
 }
 
 TEST(EmailAddressTest, RefusesBlanksControlAndListBytesAnywhere) {

@@ -46,14 +46,7 @@ TEST(MailEncodersTest, BoundaryIsTheFirstCandidateNotInTheBody) {
 }
 
 TEST(MailEncodersTest, DateCarriesTheOffsetWithItsSign) {
-  struct tm local {};
-  local.tm_year = 109;  // 2009
-  local.tm_mon = 5;
-  local.tm_mday = 1;
-  local.tm_wday = 1;
-  local.tm_hour = 8;
-  local.tm_min = 5;
-  local.tm_sec = 9;
+  const struct tm local{.tm_sec = 9, .tm_min = 5, .tm_hour = 8, .tm_mday = 1, .tm_mon = 5, .tm_year = 109, .tm_wday = 1};
   EXPECT_EQ(LEmailDateText(local, 3600), "Mon, 01 Jun 2009 08:05:09 +0100");
   EXPECT_EQ(LEmailDateText(local, 0), "Mon, 01 Jun 2009 08:05:09 +0000");
   EXPECT_EQ(LEmailDateText(local, -(5 * 3600 + 30 * 60)), "Mon, 01 Jun 2009 08:05:09 -0530");

@@ -3,6 +3,8 @@
 
 #include "mail/mail_host_address.h"
 
+#include "engine/ip_socket_tcp.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -50,16 +52,13 @@ TEST(MailHostAddressTest, HostTextsSplitIntoHostAndPort) {
       {"", {"", 25}}};
   for (const auto& [text, expected] : cases) {
     const LMailHostText split = LSplitMailHost(text);
-    EXPECT_EQ(split.host, expected.first) << text;
-    EXPECT_EQ(split.port, expected.second) << text;
+    EXPECT_EQ(split.host + "|" + std::to_string(split.port), expected.first + "|" + std::to_string(expected.second));
   }
   // A domain with a port names its server without a query.
   const LMailHostText direct = LIPAddressWithPort::EmailMXHost("127.0.0.1:2526");
-  EXPECT_EQ(direct.host, "127.0.0.1");
-  EXPECT_EQ(direct.port, 2526);
+  EXPECT_EQ(direct.host + "|" + std::to_string(direct.port), "127.0.0.1|2526");
   const LIPAddressWithPort resolved = LIPAddressWithPort::Resolve({"192.0.2.7", 587});
-  EXPECT_EQ(resolved.Address(), 0xc0000207u);
-  EXPECT_EQ(resolved.Port(), 587);
+  EXPECT_EQ((LIPv4Peer{resolved.Address(), resolved.Port()}).ToText(), "192.0.2.7:587");
   EXPECT_FALSE(LIPAddressWithPort::Resolve({"", 25}).IsResolved());
 }
 

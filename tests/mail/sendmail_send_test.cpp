@@ -9,7 +9,7 @@
 #include <cstdlib>
 
 #include "support/full_disk.h"
-#include "support/log_reader.h"
+#include "support/log_lines.h"
 #include "support/temp_root.h"
 
 namespace {
@@ -106,11 +106,7 @@ TEST_F(SendmailSendTest, ANonZeroExitStatusIsAFailedDelivery) {
   UseConfig(TempDir() + "/no-such.conf");  // exim refuses to run: status 1
   LEmailSendProcessSendMail mail{"staff@x.example", "office@x.example", "s", "b\r\n", {}};
   EXPECT_EQ(Process(nullptr, mail), kLProcessFailed);
-  bool logged = false;
-  for (const std::string& line : KavrixLogMessages()) {
-    logged = logged || line == "The unix \"sendmail\" tool did not take the email (exit status 1).";
-  }
-  EXPECT_TRUE(logged) << KavrixReadLogText();
+  EXPECT_TRUE(KavrixLogged("The unix \"sendmail\" tool did not take the email (exit status 1).")) << KavrixReadLogText();
   EXPECT_FALSE(KavrixFileExists(box_ + "/mailbox"));
 }
 

@@ -13,6 +13,12 @@
 
 namespace {
 
+// "private:port public:port".
+std::string Text(const LKXPanelAddresses& out) {
+  return out.private_address + ":" + std::to_string(out.local_port) + " " + out.public_address + ":" +
+         std::to_string(out.public_port);
+}
+
 class RoutingSettingsTest : public KavrixTempRoot {
  protected:
   static std::string Public() {
@@ -40,6 +46,8 @@ TEST_F(RoutingSettingsTest, PublicAddressByMode) {
   EXPECT_EQ(Public(), "office.example");
   LNetRoutingSetPublicAddress(1, std::string(300, 'a'));
   EXPECT_EQ(Public(1).size(), 259u);
+  EXPECT_EQ(LNetRoutingExampleURL("a.example", 80), "http://a.example");
+  EXPECT_EQ(LNetRoutingExampleURL("a.example", 89), "http://a.example:89");
 }
 
 // With nothing stored, this computer's own first public address, else its
@@ -51,22 +59,6 @@ TEST_F(RoutingSettingsTest, PublicAddressFallsBackToTheInterfaces) {
   EXPECT_EQ(Public(), LIPv4Text(expected));
   EXPECT_EQ(LFirstPublicAddress({0x7F000001, 0x0A000001, 0, 0xC6336507, 0x08080808}), 0xC6336507u);
   EXPECT_EQ(LFirstPrivateAddress({0x7F000001, 0xC6336507, 0xA9FE0001, 0x0A000001}), 0xA9FE0001u);
-}
-
-TEST_F(RoutingSettingsTest, ModeDescriptionsAndExampleLinks) {
-  LSettingSetString("Routing", "StaticIPAddress", "198.51.100.4");
-  std::string own;
-  LNetRoutingGetPrivateAddress(0, own);
-  EXPECT_EQ(LLocalAddressModeDescription(0), "Automatic [" + own + "]");
-  EXPECT_EQ(LLocalAddressModeDescription(1), "Static IP [" + own + "]");
-  EXPECT_EQ(LLocalAddressModeDescription(2), "Computer Host [" + LIPGetHostName() + "]");
-  EXPECT_EQ(LLocalAddressModeDescription(4), "Use public IP [198.51.100.4]");
-  EXPECT_EQ(LLocalAddressModeDescription(5), "");
-  EXPECT_EQ(LPublicAddressModeDescription(3), "Don't Care");
-  EXPECT_EQ(LPublicAddressModeDescription(4), "");
-  EXPECT_EQ(LNetRoutingExampleURL("a.example", 80), "http://a.example");
-  EXPECT_EQ(LNetRoutingExampleURL("a.example", 89), "http://a.example:89");
-  EXPECT_EQ(LNetRoutingGetPublicPort(), 89);
 }
 
 // Links that others open must not lead to this computer's own loopback or
@@ -83,12 +75,9 @@ TEST(PanelAddresses, UnreachableAddressesBecomeTheHostName) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(KXPanelAddressUnreachable(c.address), c.unreachable) << c.address;
-    const LKXPanelAddresses out = KXReachablePanelAddresses({c.address, 8089, c.address, 80}, "pc.office.example");
     const std::string expected = c.unreachable ? "pc.office.example" : c.address;
-    EXPECT_EQ(out.private_address, expected) << c.address;
-    EXPECT_EQ(out.public_address, expected) << c.address;
-    EXPECT_EQ(out.local_port, 8089);
-    EXPECT_EQ(out.public_port, 80);
+    EXPECT_EQ(Text(KXReachablePanelAddresses({c.address, 8089, c.address, 80}, "pc.office.example")),
+              expected + ":8089 " + expected + ":80") << c.address;
   }
 }
 
@@ -99,19 +88,12 @@ TEST_F(RoutingSettingsTest, PanelAddressesFromTheSettings) {
   LSettingSetString("Routing", "PublicAddressMode", "1");
   LSettingSetString("Routing", "StaticIPAddress", "0.0.0.0");
   LSettingSetString("Routing", "LocalPort", "8089");
-  LKXPanelAddresses out = KXReadPanelAddresses();
-  EXPECT_EQ(out.private_address, LIPGetLocalFQDN());
-  EXPECT_EQ(out.public_address, LIPGetLocalFQDN());
-  EXPECT_EQ(out.local_port, 8089);
-  EXPECT_EQ(out.public_port, 8089);
+  EXPECT_EQ(Text(KXReadPanelAddresses()), LIPGetLocalFQDN() + ":8089 " + LIPGetLocalFQDN() + ":8089");
   EXPECT_EQ(LNetRoutingGetPublicPort(), 8089);
 
   LSettingSetString("Routing", "StaticIPAddress", "203.0.113.9");
   LSettingSetString("Routing", "PublicPort", "89");
-  out = KXReadPanelAddresses();
-  EXPECT_EQ(out.private_address, "203.0.113.9");
-  EXPECT_EQ(out.public_address, "203.0.113.9");
-  EXPECT_EQ(out.public_port, 89);
+  EXPECT_EQ(Text(KXReadPanelAddresses()), "203.0.113.9:8089 203.0.113.9:89");
 }
 
 }  // namespace

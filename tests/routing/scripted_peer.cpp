@@ -4,14 +4,12 @@
 #include <poll.h>
 #include <sys/socket.h>
 
-#include <chrono>
+#include "engine/ip_socket_tcp.h"
 
 namespace {
 
 std::uint16_t BindLoopback(int fd) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  sockaddr_in address = LMakeSockaddrIPv4(INADDR_LOOPBACK, 0);
   socklen_t length = sizeof address;
   if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
       getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
@@ -32,9 +30,7 @@ std::string ReadRequest(int fd) {
     const std::size_t head = request.find("\r\n\r\n");
     if (head == std::string::npos) continue;
     const std::size_t lengthAt = request.find("CONTENT-LENGTH: ");
-    const std::size_t body = lengthAt == std::string::npos
-                                 ? 0
-                                 : std::stoul(request.substr(lengthAt + 16));
+    const std::size_t body = lengthAt == std::string::npos ? 0 : std::stoul(request.substr(lengthAt + 16));
     if (request.size() >= head + 4 + body) break;
   }
   return request;
@@ -100,8 +96,7 @@ void ScriptedPeer::Run() {
         answer = searchAnswer_;
       }
       if (!answer.empty())
-        sendto(udp_.Get(), answer.data(), answer.size(), 0, reinterpret_cast<sockaddr*>(&from),
-               fromLength);
+        sendto(udp_.Get(), answer.data(), answer.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLength);
     }
     if (entries[1].revents & POLLIN) {
       LUniqueFd client(accept4(tcp_.Get(), nullptr, nullptr, SOCK_CLOEXEC));
@@ -121,11 +116,17 @@ void ScriptedPeer::Run() {
 
 void ScriptedPeer::Serve(int fd, const Answer& answer) {
   const std::size_t piece = answer.pieceBytes == 0 ? answer.bytes.size() : answer.pieceBytes;
+  int tick = answer.pacedBy != nullptr ? answer.pacedBy->load() : 0;
   for (int round = 0; !stop_ && (answer.repeat == 0 || round < answer.repeat); ++round) {
     for (std::size_t at = 0; at < answer.bytes.size() && !stop_; at += piece) {
+      // Waits for the next tick; the client closing (readable) ends it.
+      while (answer.pacedBy != nullptr && answer.pacedBy->load() == tick) {
+        pollfd entry{fd, POLLIN, 0};
+        if (stop_ || poll(&entry, 1, 10) != 0) return;
+      }
+      if (answer.pacedBy != nullptr) tick = answer.pacedBy->load();
       const std::string_view part = std::string_view(answer.bytes).substr(at, piece);
       if (send(fd, part.data(), part.size(), MSG_NOSIGNAL) < 0) return;
-      if (answer.pauseMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(answer.pauseMs));
     }
   }
 }

@@ -18,12 +18,13 @@
 class ScriptedPeer {
  public:
   // How one TCP connection is answered: the bytes, sent in pieces of
-  // `pieceBytes` with `pauseMs` between them, `repeat` times (0: until the
-  // client closes).
+  // `pieceBytes`, `repeat` times (0: until the client closes). With
+  // `pacedBy`, each piece waits until that count has moved on (a test's
+  // clock ticking), so a slow link needs no time to pass.
   struct Answer {
     std::string bytes;
     std::size_t pieceBytes = 0;  // 0: all at once
-    int pauseMs = 0;
+    const std::atomic<int>* pacedBy = nullptr;
     int repeat = 1;
   };
 

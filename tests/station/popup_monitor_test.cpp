@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 #include "foundation/settings_sections.h"
 #include "model/image_test_helpers.h"
+#include "station/presence_snapshot.h"
 #include "station/station_client.h"
 #include "support/loopback.h"
 
@@ -36,27 +35,20 @@ class PopupMonitorTest : public StationTest {
 
 TEST_F(PopupMonitorTest, PopupsReachEveryMainSessionOfEachRecipient) {
   StationClient ann, bob1, bob2, cat, catSide;
-  ASSERT_TRUE(Connect(ann, "ann@x"));
-  ASSERT_TRUE(Connect(bob1, "bob@x"));
-  ASSERT_TRUE(Connect(bob2, "bob@x"));
-  ASSERT_TRUE(Connect(cat, "cat@x"));
+  ASSERT_TRUE(ConnectAll({{&ann, "ann@x"}, {&bob1, "bob@x"}, {&bob2, "bob@x"}, {&cat, "cat@x"}}));
   ASSERT_TRUE(Connect(catSide, "cat@x", 0));  // not a main session
   ASSERT_TRUE(ann.Send(LKXBuildPopupRequest({"BOB@x, cat@x,nobody@x", "Lunch?"})));
   const std::string expected = LKXBuildPopupMessage({"Ann Lee", "Lunch?"});
   EXPECT_EQ(expected.substr(0, 16), std::string("\xE0\x0E\x0D\x00\x1D\x00\x00\x00\x07\x00\x06\x00\x00\x00\x00\x00", 16));
-  EXPECT_EQ(bob1.ReadType(kLKXMsgPopupMessage), expected);
-  EXPECT_EQ(bob2.ReadType(kLKXMsgPopupMessage), expected);
-  EXPECT_EQ(cat.ReadType(kLKXMsgPopupMessage), expected);
+  for (StationClient* to : {&bob1, &bob2, &cat}) EXPECT_EQ(to->ReadType(kLKXMsgPopupMessage), expected);
   std::string skipped;
-  ASSERT_TRUE(catSide.Sync(&skipped));
+  ASSERT_TRUE(catSide.Sync(&skipped) && ann.Sync());
   EXPECT_EQ(skipped, "");
-  ASSERT_TRUE(ann.Sync());
 }
 
 TEST_F(PopupMonitorTest, LongPopupsAreCutAndKeepTheirNulFreeText) {
   StationClient ann, bob;
-  ASSERT_TRUE(Connect(ann, "ann@x"));
-  ASSERT_TRUE(Connect(bob, "bob@x"));
+  ASSERT_TRUE(ConnectAll({{&ann, "ann@x"}, {&bob, "bob@x"}}));
   ASSERT_TRUE(ann.Send(LKXBuildPopupRequest({"bob@x", std::string(70000, 'm')})));
   const std::string message = bob.ReadType(kLKXMsgPopupMessage);
   ASSERT_EQ(message.size(), 16u + 7 + 65535);
@@ -91,8 +83,8 @@ TEST_F(PopupMonitorTest, FramesAreRelayedUntilTheWatchedStationLeaves) {
   // The watch is in the access audit, written before the first frame went out.
   const std::vector<std::string> audits = KavrixFolderEntries(SharedFolder() + "/Audit");
   ASSERT_EQ(audits.size(), 1u);
-  EXPECT_TRUE(KavrixReadFile(SharedFolder() + "/Audit/" + audits[0]).find(",\"ann@x\",\"bob@x\",\"live screen\",\"127.0.0.1:") !=
-              std::string::npos);
+  EXPECT_NE(KavrixReadFile(SharedFolder() + "/Audit/" + audits[0]).find(",\"ann@x\",\"bob@x\",\"live screen\",\"127.0.0.1:"),
+            std::string::npos);
   // The next request follows the answer.
   EXPECT_EQ(bob.ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
   const std::string bmp = MakeBmp(8, 8);
@@ -122,12 +114,12 @@ TEST_F(PopupMonitorTest, TheRelayEndsWhenTheWatcherLeaves) {
 
 TEST_F(PopupMonitorTest, TheRelayFollowsTheStationActiveLast) {
   StationClient early, late, watcher;
-  ASSERT_TRUE(Connect(early, "bob@x"));
-  ASSERT_TRUE(Connect(late, "bob@x"));
+  ASSERT_TRUE(ConnectAll({{&early, "bob@x"}, {&late, "bob@x"}}));
   ASSERT_TRUE(early.Send(LKXBuildPresence({kLKXPresenceActive, "", "", "", ""})));
   ASSERT_TRUE(early.Sync());
   // Activity times are kept in milliseconds; equal times would mean "both".
-  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  const std::int64_t earlyActive = LKXSteadyMs();
+  ASSERT_TRUE(KavrixWaitUntil([&] { return LKXSteadyMs() > earlyActive; }));
   ASSERT_TRUE(late.Send(LKXBuildPresence({kLKXPresenceActive, "", "", "", ""})));
   ASSERT_TRUE(late.Sync());
   ASSERT_EQ(Watch(watcher, "ann@x", "bob@x"), kLKXMonitorAccepted);
@@ -141,11 +133,9 @@ TEST_F(PopupMonitorTest, TheRelayFollowsTheStationActiveLast) {
 
 TEST_F(PopupMonitorTest, StationsActiveAtTheSameTimeAreAllWatched) {
   StationClient one, two, watcher;
-  ASSERT_TRUE(Connect(one, "bob@x"));
-  ASSERT_TRUE(Connect(two, "bob@x"));
+  ASSERT_TRUE(ConnectAll({{&one, "bob@x"}, {&two, "bob@x"}}));
   ASSERT_EQ(Watch(watcher, "ann@x", "bob@x"), kLKXMonitorAccepted);
-  EXPECT_EQ(one.ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
-  EXPECT_EQ(two.ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
+  for (StationClient* watched : {&one, &two}) EXPECT_EQ(watched->ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
 }
 
 }  // namespace

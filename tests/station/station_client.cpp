@@ -13,6 +13,7 @@
 #include "station/md5.h"
 #include "station/presence_snapshot.h"
 #include "station/server_connection.h"
+#include "support/log_reader.h"
 #include "support/loopback.h"
 #include "web/station_pages.h"
 
@@ -27,6 +28,16 @@ constexpr std::string_view kConnectHeader =
 
 std::string StationDigest(std::uint32_t challenge, std::string_view password) {
   return LMD5::GetMD5(std::to_string(static_cast<std::int32_t>(challenge)) + std::string(password));
+}
+
+bool StationLogged(const std::string& prefix, const std::string& suffix) {
+  for (const std::string& line : KavrixLogMessages()) {
+    if (line.rfind(prefix, 0) == 0 && line.size() >= prefix.size() + suffix.size() &&
+        line.compare(line.size() - suffix.size(), suffix.size(), suffix) == 0) {
+      return true;
+    }
+  }
+  return false;
 }
 
 bool StationClient::Open(std::uint16_t port) {

@@ -54,6 +54,19 @@ class StationClient {
 // this process whose addresses mirror the client's), or -1.
 int StationServerEnd(int clientFd);
 
+// `message` with its header's total length set to `total`.
+inline std::string WithTotal(std::string message, std::uint32_t total) {
+  LKXPutU32(reinterpret_cast<std::uint8_t*>(message.data()) + 4, total);
+  return message;
+}
+
+// The server's whole answer to a refused logon: result 1, no id.
+inline const std::string kStationRefusal("\xE0\x0E\x03\x00\x10\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00", 16);
+
+// Whether a log line begins with `prefix` and ends with `suffix` (a peer's
+// port in between is not known to the tests).
+bool StationLogged(const std::string& prefix, const std::string& suffix = "");
+
 // The digest a station sends for `password`.
 std::string StationDigest(std::uint32_t challenge, std::string_view password);
 
@@ -69,5 +82,19 @@ class StationTest : public WebServerTest {
   // A station of `email` logged on with password "pw", its session running.
   bool Connect(StationClient& station, const std::string& email, std::uint16_t flags = kLKXStationMainSession,
                std::int16_t timeZone = 0);
+  // A logon of `user` on a new connection answered with the refusal, then
+  // the connection's end.
+  bool Refused(const std::string& user, const std::string& password) {
+    StationClient station;
+    return station.Open(Port()) && !station.Logon(user, password) && station.ReplyBytes() == kStationRefusal &&
+           station.PeerClosed();
+  }
+  // Main sessions for each {station, email}, in order.
+  bool ConnectAll(std::initializer_list<std::pair<StationClient*, const char*>> stations) {
+    for (const auto& [station, email] : stations) {
+      if (!Connect(*station, email)) return false;
+    }
+    return true;
+  }
   std::string Archive(const std::string& folder) const { return SharedFolder() + "/Archive/" + folder; }
 };

@@ -6,23 +6,10 @@
 
 #include "foundation/settings_sections.h"
 #include "station/station_client.h"
-#include "support/log_reader.h"
 #include "support/loopback.h"
 #include "web/weblet_session.h"
 
 namespace {
-
-// A log line that begins with `prefix` and ends with `suffix` (the peer's
-// port in between is not known to the test).
-bool HasLogLine(const std::string& prefix, const std::string& suffix = "") {
-  for (const std::string& line : KavrixLogMessages()) {
-    if (line.rfind(prefix, 0) == 0 && line.size() >= prefix.size() + suffix.size() &&
-        line.compare(line.size() - suffix.size(), suffix.size(), suffix) == 0) {
-      return true;
-    }
-  }
-  return false;
-}
 
 class StationHandshakeTest : public StationTest {};
 
@@ -31,16 +18,15 @@ TEST_F(StationHandshakeTest, HelloCarriesOneChallengeAndTheSwitchedOffFeatures) 
   LSettingSetString("Settings", "ModeLeave", "");
   StationClient first;
   ASSERT_TRUE(first.Open(Port()));
-  const std::string& hello = first.HelloBytes();
-  EXPECT_EQ(hello.substr(0, 8), std::string("\xE0\x0E\x01\x00\x10\x00\x00\x00", 8));
+  EXPECT_EQ(first.HelloBytes().substr(0, 8), std::string("\xE0\x0E\x01\x00\x10\x00\x00\x00", 8));
   EXPECT_EQ(first.Hello().features, kLKXFeatureNoHours);
   EXPECT_NE(first.Hello().challenge, 0u);
   LSettingSetString("Settings", "ModeQA", "0");
   LSettingSetString("Settings", "ModeLeave", "0");
   StationClient second;
   ASSERT_TRUE(second.Open(Port()));
-  EXPECT_EQ(second.Hello().challenge, first.Hello().challenge);
-  EXPECT_EQ(second.Hello().features, kLKXFeatureNoActivity | kLKXFeatureNoHours | kLKXFeatureNoLeave);
+  EXPECT_EQ(second.HelloBytes(), LKXBuildHello({first.Hello().challenge,
+                                                kLKXFeatureNoActivity | kLKXFeatureNoHours | kLKXFeatureNoLeave}));
 }
 
 TEST_F(StationHandshakeTest, LogonCreatesAStationSessionThatEndsWithTheConnection) {
@@ -56,34 +42,29 @@ TEST_F(StationHandshakeTest, LogonCreatesAStationSessionThatEndsWithTheConnectio
   const std::string sessionFile = LWebletSessionData::Folder() + "/" + id + ".sess";
   EXPECT_EQ(KavrixReadFile(sessionFile), "staaddr=127.0.0.1&stacon=1&user=ann%40OFFICE.com");
   EXPECT_EQ(UserKey("ann@office.com", "TimeZone"), "480");
-  EXPECT_TRUE(HasLogLine("ann@OFFICE.com logged on from 127.0.0.1:"));
+  EXPECT_TRUE(StationLogged("ann@OFFICE.com logged on from 127.0.0.1:"));
   ASSERT_TRUE(station.Sync());
   station.Close();
   ASSERT_TRUE(KavrixWaitUntil([&] { return !KavrixFileExists(sessionFile); }));
-  ASSERT_TRUE(KavrixWaitUntil([] { return HasLogLine("ann@OFFICE.com logged off"); }));
+  ASSERT_TRUE(KavrixWaitUntil([] { return StationLogged("ann@OFFICE.com logged off"); }));
 }
 
 TEST_F(StationHandshakeTest, RefusalsAreLoggedAndEndTheConnection) {
   AddUser("ann@x", "Ann", "Sales", "pw");
   AddUser("nopw@x", "No Password", "Sales", "");
-  StationClient wrong;
-  ASSERT_TRUE(wrong.Open(Port()));
-  EXPECT_FALSE(wrong.Logon("ann@x", "PW"));
-  EXPECT_EQ(wrong.ReplyBytes(), std::string("\xE0\x0E\x03\x00\x10\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00", 16));
-  EXPECT_TRUE(wrong.PeerClosed());
-  StationClient unknown;
-  ASSERT_TRUE(unknown.Open(Port()));
-  EXPECT_FALSE(unknown.Logon("bob@x", "pw"));
-  EXPECT_EQ(unknown.Reply().result, kLKXLogonRefused);
-  EXPECT_TRUE(unknown.PeerClosed());
-  // Without a password the digest would follow from the challenge alone.
-  StationClient empty;
-  ASSERT_TRUE(empty.Open(Port()));
-  EXPECT_FALSE(empty.Logon("nopw@x", ""));
-  EXPECT_TRUE(empty.PeerClosed());
-  EXPECT_TRUE(HasLogLine("ann@x attempted logon from 127.0.0.1:", ". Bad password."));
-  EXPECT_TRUE(HasLogLine("bob@x attempted logon from 127.0.0.1:", ". User doesn't exist."));
-  EXPECT_TRUE(HasLogLine("nopw@x attempted logon from 127.0.0.1:", ". Bad password."));
+  const struct {
+    const char* user;
+    const char* password;
+    const char* logged;
+  } cases[] = {{"ann@x", "PW", ". Bad password."},
+               {"bob@x", "pw", ". User doesn't exist."},
+               // Without a password the digest would follow from the challenge alone.
+               {"nopw@x", "", ". Bad password."}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.user);
+    EXPECT_TRUE(Refused(c.user, c.password));
+    EXPECT_TRUE(StationLogged(std::string(c.user) + " attempted logon from 127.0.0.1:", c.logged));
+  }
   EXPECT_TRUE(KavrixFolderEntries(LWebletSessionData::Folder()).empty());
 }
 
@@ -100,23 +81,19 @@ TEST_F(StationHandshakeTest, RecordingFlagsFollowTheUserRecord) {
     EXPECT_EQ(station.Reply().recordingFlags, flags) << user;
   }
   // Connections without the main-session flag log nothing at logon.
-  EXPECT_FALSE(HasLogLine("plain@x logged on"));
+  EXPECT_FALSE(StationLogged("plain@x logged on"));
 }
 
 TEST_F(StationHandshakeTest, MalformedLogonRequestsEndSilently) {
   AddUser("ann@x", "Ann", "Sales", "pw");
   LKXLogonRequest request{1, 0, "ann@x", "d"};
-  std::string wrongType = LKXBuildLogonRequest(request);
-  wrongType[2] = 6;
-  std::string badMagic = LKXBuildLogonRequest(request);
-  badMagic[1] = 0;
-  std::string shortTotal = LKXBuildLogonRequest(request);
-  shortTotal[4] = 17;
-  for (const std::string& bytes : {wrongType, badMagic, shortTotal}) {
+  // Wrong type, bad magic, a total that cuts the strings.
+  for (const auto& [at, byte] : {std::pair{2, 6}, {1, 0}, {4, 17}}) {
+    std::string bytes = LKXBuildLogonRequest(request);
+    bytes[at] = static_cast<char>(byte);
     StationClient station;
-    ASSERT_TRUE(station.Open(Port()));
-    ASSERT_TRUE(station.Send(bytes));
-    EXPECT_TRUE(station.PeerClosed());
+    ASSERT_TRUE(station.Open(Port()) && station.Send(bytes));
+    EXPECT_TRUE(station.PeerClosed()) << at;
   }
   // Cut short: the server waits for the rest, then gives up when the
   // station closes its side.
@@ -125,7 +102,7 @@ TEST_F(StationHandshakeTest, MalformedLogonRequestsEndSilently) {
   ASSERT_TRUE(cut.Send(LKXBuildLogonRequest(request).substr(0, 18)));
   shutdown(cut.Fd(), SHUT_WR);
   EXPECT_TRUE(cut.PeerClosed());
-  EXPECT_FALSE(HasLogLine("ann@x"));
+  EXPECT_FALSE(StationLogged("ann@x"));
 }
 
 TEST_F(StationHandshakeTest, ExtraLogonBytesAreSkipped) {
@@ -133,14 +110,12 @@ TEST_F(StationHandshakeTest, ExtraLogonBytesAreSkipped) {
   StationClient station;
   ASSERT_TRUE(station.Open(Port()));
   LKXLogonRequest request{1, 0, "ann@x", StationDigest(station.Hello().challenge, "pw")};
-  std::string bytes = LKXBuildLogonRequest(request) + "EXTRA";
-  bytes[4] = static_cast<char>(bytes.size());
-  ASSERT_TRUE(station.Send(bytes));
+  const std::string bytes = LKXBuildLogonRequest(request) + "EXTRA";
+  ASSERT_TRUE(station.Send(WithTotal(bytes, bytes.size())));
   const std::string reply = station.Read();
   LKXLogonReply parsed;
   ASSERT_EQ(LKXParseLogonReply(reply, parsed), LKXWireStatus::kOk);
-  EXPECT_EQ(parsed.result, kLKXLogonAccepted);
-  EXPECT_TRUE(station.Sync());
+  EXPECT_TRUE(parsed.result == kLKXLogonAccepted && station.Sync());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "model/image_test_helpers.h"
 #include "station/station_client.h"
 #include "support/loopback.h"
+#include "support/test_dates.h"
 #include "support/time_zone.h"
 
 namespace {
@@ -23,10 +24,9 @@ class StationMessagesTest : public StationTest {
     StationTest::SetUp();
     AddUser("ann@x", "Ann", "Sales", "pw");
   }
-  static std::uint32_t At(const char* date, const char* time) {
-    LDateTime moment;
-    moment.SetDateTime(date, time);
-    return static_cast<std::uint32_t>(moment.value);
+  // A record time as stations send it.
+  static std::uint32_t WireTime(const char* date, const char* time) {
+    return static_cast<std::uint32_t>(KavrixAt(date, time).value);
   }
   std::string Log(const std::string& name) { return KavrixReadFile(Archive("ann@x") + "/" + name); }
   KavrixScopedTimeZone zone_{"<+10>-10"};
@@ -35,12 +35,12 @@ class StationMessagesTest : public StationTest {
 TEST_F(StationMessagesTest, RecordsAreStoredInTheStationsClockTime) {
   StationClient east;  // +480: two hours behind the server
   ASSERT_TRUE(Connect(east, "ann@x", kLKXStationMainSession, 480));
-  ASSERT_TRUE(east.Send(LKXBuildActivity({At("2024-03-04", "10:00:00"), 60, 1, 12, 3, "Word", "Doc\0tail"s})));
-  ASSERT_TRUE(east.Send(LKXBuildManualHours({At("2024-03-04", "11:00:00"), 1800, 3, "Meeting"})));
+  ASSERT_TRUE(east.Send(LKXBuildActivity({WireTime("2024-03-04", "10:00:00"), 60, 1, 12, 3, "Word", "Doc\0tail"s})));
+  ASSERT_TRUE(east.Send(LKXBuildManualHours({WireTime("2024-03-04", "11:00:00"), 1800, 3, "Meeting"})));
   ASSERT_TRUE(east.Sync());
   StationClient local;  // time zone 0: stored as received
   ASSERT_TRUE(Connect(local, "ann@x", 0, 0));
-  ASSERT_TRUE(local.Send(LKXBuildActivity({At("2024-03-04", "10:00:00"), 5, 0, 0, 0, "", std::string(300, 'c')})));
+  ASSERT_TRUE(local.Send(LKXBuildActivity({WireTime("2024-03-04", "10:00:00"), 5, 0, 0, 0, "", std::string(300, 'c')})));
   ASSERT_TRUE(local.Sync());
   EXPECT_EQ(Log("2024-03-04_activity.csv"), "08:00:00,60,1,12,3,\"Word\",\"Doc\"\r\n10:00:00,5,0,0,0,\"\",\"" +
                                                 std::string(259, 'c') + "\"\r\n");
@@ -51,19 +51,14 @@ TEST_F(StationMessagesTest, ScreenshotsAreStoredAndBadSizesHandled) {
   StationClient station;
   ASSERT_TRUE(Connect(station, "ann@x", kLKXStationMainSession, 480));
   const std::string jpeg = MakeJpeg(64, 48);
-  ASSERT_TRUE(station.Send(LKXBuildScreenshot({At("2024-03-04", "10:00:05"), kLKXFlagJpeg, jpeg})));
+  ASSERT_TRUE(station.Send(LKXBuildScreenshot({WireTime("2024-03-04", "10:00:05"), kLKXFlagJpeg, jpeg})));
   // Below 16: skipped after its fixed part; the session goes on.
-  std::string tiny = LKXBuildScreenshot({});
-  tiny[4] = 10;
-  ASSERT_TRUE(station.Send(tiny));
+  ASSERT_TRUE(station.Send(WithTotal(LKXBuildScreenshot({}), 10)));
   ASSERT_TRUE(station.Sync());
   const std::string folder = Archive("ann@x") + "/2024-03-04_qascreens";
-  EXPECT_EQ(KavrixReadFile(folder + "/08-00-05.jpg"), jpeg);
-  EXPECT_TRUE(KavrixFileExists(folder + "/_08-00-05.jpg"));
+  EXPECT_TRUE(KavrixReadFile(folder + "/08-00-05.jpg") == jpeg && KavrixFileExists(folder + "/_08-00-05.jpg"));
   // 10000001 bytes: the session ends before the picture is read.
-  std::string huge = LKXBuildScreenshot({At("2024-03-04", "10:00:09"), kLKXFlagJpeg, ""});
-  LKXPutU32(reinterpret_cast<std::uint8_t*>(huge.data()) + 4, 10000001);
-  ASSERT_TRUE(station.Send(huge + jpeg));
+  ASSERT_TRUE(station.Send(WithTotal(LKXBuildScreenshot({WireTime("2024-03-04", "10:00:09"), kLKXFlagJpeg, ""}), 10000001) + jpeg));
   EXPECT_TRUE(station.PeerClosed());
   EXPECT_EQ(KavrixFolderEntries(folder), (std::vector<std::string>{"08-00-05.jpg", "_08-00-05.jpg"}));
 }
@@ -79,15 +74,11 @@ TEST_F(StationMessagesTest, VersionAndBusinessProgramsAreAnswered) {
   EXPECT_EQ(station.ReadType(kLKXMsgBusinessPrograms), LKXBuildBusinessPrograms("word.exe, excel.exe"));
   LSettingSetString("Company", "SendBusinessProgramsList", "0");
   // Extra bytes announced by the total length are read and dropped.
-  std::string request = LKXBuildBusinessProgramsRequest() + "xyz";
-  request[4] = 11;
-  ASSERT_TRUE(station.Send(request));
+  ASSERT_TRUE(station.Send(WithTotal(LKXBuildBusinessProgramsRequest() + "xyz", 11)));
   EXPECT_EQ(station.ReadType(kLKXMsgBusinessPrograms),
             std::string("\xE0\x0E\x10\x00\x10\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00", 16));
   // A total below the fixed part: the message is still handled.
-  std::string zeroTotal = LKXBuildStationVersionRequest();
-  zeroTotal[4] = 0;
-  ASSERT_TRUE(station.Send(zeroTotal));
+  ASSERT_TRUE(station.Send(WithTotal(LKXBuildStationVersionRequest(), 0)));
   EXPECT_EQ(station.ReadType(kLKXMsgStationVersion), LKXBuildStationVersion());
   EXPECT_TRUE(station.Sync());
 }
@@ -96,9 +87,8 @@ TEST_F(StationMessagesTest, UnknownAndServerTypesAreSkippedWithoutTheirBody) {
   StationClient station;
   ASSERT_TRUE(Connect(station, "ann@x"));
   for (int type : {0, 4, 11, 13, 14, 16, 18, 0xFFFF}) {
-    std::string header = LKXBuildStationVersionRequest();
+    std::string header = WithTotal(LKXBuildStationVersionRequest(), 0xFFFFFFFF);
     LKXPutU16(reinterpret_cast<std::uint8_t*>(header.data()) + 2, static_cast<std::uint16_t>(type));
-    LKXPutU32(reinterpret_cast<std::uint8_t*>(header.data()) + 4, 0xFFFFFFFF);
     ASSERT_TRUE(station.Send(header));
   }
   EXPECT_TRUE(station.Sync());
@@ -110,8 +100,7 @@ TEST_F(StationMessagesTest, MalformedMessagesEndOnlyTheirOwnSession) {
   std::string wrongMagic = LKXBuildStationVersionRequest();
   wrongMagic[0] = 0x0E;
   // Strings longer than the message: its end cannot be known.
-  std::string overlong = LKXBuildActivity({At("2024-03-04", "10:00:00"), 60, 0, 0, 0, "app", "cap"});
-  overlong[4] = 24;
+  const std::string overlong = WithTotal(LKXBuildActivity({WireTime("2024-03-04", "10:00:00"), 60, 0, 0, 0, "app", "cap"}), 24);
   const std::string garbage = "GET / HTTP/1.0\r\n\r\n";
   for (const std::string& bad : {wrongMagic, overlong, garbage}) {
     StationClient station;
@@ -122,7 +111,7 @@ TEST_F(StationMessagesTest, MalformedMessagesEndOnlyTheirOwnSession) {
   // A station that stops in the middle of a message: nothing half written.
   StationClient cut;
   ASSERT_TRUE(Connect(cut, "ann@x"));
-  const std::string activity = LKXBuildActivity({At("2024-03-04", "10:00:00"), 60, 0, 0, 0, "app", "caption"});
+  const std::string activity = LKXBuildActivity({WireTime("2024-03-04", "10:00:00"), 60, 0, 0, 0, "app", "caption"});
   ASSERT_TRUE(cut.Send(activity.substr(0, activity.size() - 3)));
   shutdown(cut.Fd(), SHUT_WR);
   EXPECT_TRUE(cut.PeerClosed());

@@ -11,7 +11,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,12 +26,9 @@
 namespace {
 
 long ResidentKiB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  }
-  return -1;
+  const std::string status = KavrixReadFile("/proc/self/status");
+  const std::size_t at = status.find("\nVmRSS:");
+  return at == std::string::npos ? -1 : std::stol(status.substr(at + 7));
 }
 
 // Whether the server's thread has taken every byte the client sent: none
@@ -45,9 +41,7 @@ bool ServerTookAll(int clientFd, int serverFd) {
 
 // A screenshot header (and fixed part) that declares `total` bytes.
 std::string Declaration(std::uint32_t total) {
-  std::string head = LKXBuildScreenshot({1709546400, kLKXFlagJpeg, ""});
-  LKXPutU32(reinterpret_cast<std::uint8_t*>(head.data()) + 4, total);
-  return head;
+  return WithTotal(LKXBuildScreenshot({1709546400, kLKXFlagJpeg, ""}), total);
 }
 
 class StationReceiveTest : public StationTest {};

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "station/station_client.h"
+
 #include <string>
 
 namespace {
@@ -17,55 +19,29 @@ std::string Bytes(std::initializer_list<int> values) {
 TEST(StationWireTest, BuildersWriteExactBytes) {
   EXPECT_EQ(LKXBuildHello({0x01020304, 5}), Bytes({0xE0, 0x0E, 1, 0, 16, 0, 0, 0, 4, 3, 2, 1, 5, 0, 0, 0}));
   EXPECT_EQ(LKXBuildScreenRequest(), Bytes({0xE0, 0x0E, 5, 0, 16, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(LKXBuildStationVersion(), Bytes({0xE0, 0x0E, 14, 0, 20, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0}) + "1.61");
   EXPECT_EQ(LKXBuildStationVersionRequest(), Bytes({0xE0, 0x0E, 15, 0, 8, 0, 0, 0}));
   EXPECT_EQ(LKXBuildBusinessPrograms("ab"), Bytes({0xE0, 0x0E, 16, 0, 18, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0}) + "ab");
   // The logon reply's total stops at its fixed part; the id follows it.
-  LKXLogonReply reply{0, 3, "s12"};
-  EXPECT_EQ(LKXBuildLogonReply(reply), Bytes({0xE0, 0x0E, 3, 0, 16, 0, 0, 0, 0, 0, 3, 0, 3, 0, 0, 0}) + "s12");
+  EXPECT_EQ(LKXBuildLogonReply({0, 3, "s12"}), Bytes({0xE0, 0x0E, 3, 0, 16, 0, 0, 0, 0, 0, 3, 0, 3, 0, 0, 0}) + "s12");
   EXPECT_EQ(LKXBuildLogonReply({kLKXLogonRefused, 0, ""}), Bytes({0xE0, 0x0E, 3, 0, 16, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}));
-  LKXLogonRequest logon{1, -480, "a@x", "dd"};
-  EXPECT_EQ(LKXBuildLogonRequest(logon),
+  EXPECT_EQ(LKXBuildLogonRequest({1, -480, "a@x", "dd"}),
             Bytes({0xE0, 0x0E, 2, 0, 21, 0, 0, 0, 3, 0, 2, 0, 1, 0, 0x20, 0xFE}) + "a@xdd");
-  LKXUserState state{7, "e", "nn", "l", "", "*", "p"};
-  EXPECT_EQ(LKXBuildUserState(state),
+  EXPECT_EQ(LKXBuildUserState({7, "e", "nn", "l", "", "*", "p"}),
             Bytes({0xE0, 0x0E, 11, 0, 30, 0, 0, 0, 1, 0, 2, 0, 7, 0, 1, 0, 0, 0, 1, 0, 1, 0, 0, 0}) + "ennl*p");
-  LKXActivityRecord activity{0x11223344, 60, 1, 500, 7, "app", "cap!"};
-  EXPECT_EQ(LKXBuildActivity(activity), Bytes({0xE0, 0x0E, 6, 0, 31, 0, 0, 0, 0x44, 0x33, 0x22, 0x11, 60, 0, 1, 0,
-                                               0xF4, 1, 7, 0, 3, 0, 4, 0}) +
-                                            "appcap!");
-  LKXScreenshot shot{9, 1, "JPG"};
-  EXPECT_EQ(LKXBuildScreenshot(shot), Bytes({0xE0, 0x0E, 7, 0, 19, 0, 0, 0, 9, 0, 0, 0, 1, 0, 0, 0}) + "JPG");
-  LKXPopupMessage popup{"Ann", "hi"};
-  EXPECT_EQ(LKXBuildPopupMessage(popup), Bytes({0xE0, 0x0E, 13, 0, 21, 0, 0, 0, 3, 0, 2, 0, 0, 0, 0, 0}) + "Annhi");
+  EXPECT_EQ(LKXBuildActivity({0x11223344, 60, 1, 500, 7, "app", "cap!"}),
+            Bytes({0xE0, 0x0E, 6, 0, 31, 0, 0, 0, 0x44, 0x33, 0x22, 0x11, 60, 0, 1, 0, 0xF4, 1, 7, 0, 3, 0, 4, 0}) + "appcap!");
+  EXPECT_EQ(LKXBuildScreenshot({9, 1, "JPG"}), Bytes({0xE0, 0x0E, 7, 0, 19, 0, 0, 0, 9, 0, 0, 0, 1, 0, 0, 0}) + "JPG");
+  EXPECT_EQ(LKXBuildPopupMessage({"Ann", "hi"}), Bytes({0xE0, 0x0E, 13, 0, 21, 0, 0, 0, 3, 0, 2, 0, 0, 0, 0, 0}) + "Annhi");
 }
 
-TEST(StationWireTest, EveryMessageSurvivesARoundTrip) {
-  LKXPresence presence{3, "Office", "Word", "Doc\0x"s, "123"};
+// Round trips of every message are the fuzz target's; these are the cuts.
+TEST(StationWireTest, TextsAreKeptAsTheyCameButCutToWhatAU16Says) {
   LKXPresence p;
-  ASSERT_EQ(LKXParsePresence(LKXBuildPresence(presence), p), LKXWireStatus::kOk);
-  EXPECT_EQ(p.stateFlags, 3);
-  EXPECT_EQ(p.caption, "Doc\0x"s);  // kept as it came; the server cuts
-  EXPECT_EQ(p.phone, "123");
-  LKXManualHours manual{100, 3600, 1, "note"};
-  LKXManualHours m;
-  ASSERT_EQ(LKXParseManualHours(LKXBuildManualHours(manual), m), LKXWireStatus::kOk);
-  EXPECT_EQ(m.start, 100u);
-  EXPECT_EQ(m.duration, 3600);
-  EXPECT_EQ(m.comment, "note");
-  LKXPopupRequest popupRequest{"a@x, b@x", std::string(70000, 'm')};
+  ASSERT_EQ(LKXParsePresence(LKXBuildPresence({3, "Office", "Word", "Doc\0x"s, "123"}), p), LKXWireStatus::kOk);
+  EXPECT_EQ(p.caption, "Doc\0x"s);  // the server cuts
   LKXPopupRequest r;
-  ASSERT_EQ(LKXParsePopupRequest(LKXBuildPopupRequest(popupRequest), r), LKXWireStatus::kOk);
-  EXPECT_EQ(r.message.size(), kLKXMaxWireString);  // a u16 cannot say more
-  LKXScreenMonitorRequest monitor{"b@x"};
-  LKXScreenMonitorRequest mr;
-  ASSERT_EQ(LKXParseScreenMonitorRequest(LKXBuildScreenMonitorRequest(monitor), mr), LKXWireStatus::kOk);
-  EXPECT_EQ(mr.userName, "b@x");
-  std::string text;
-  ASSERT_EQ(LKXParseBusinessPrograms(LKXBuildBusinessPrograms("x,y"), text), LKXWireStatus::kOk);
-  EXPECT_EQ(text, "x,y");
-  ASSERT_EQ(LKXParseStationVersion(LKXBuildStationVersion(), text), LKXWireStatus::kOk);
-  EXPECT_EQ(text, "1.61");
+  ASSERT_EQ(LKXParsePopupRequest(LKXBuildPopupRequest({"a@x, b@x", std::string(70000, 'm')}), r), LKXWireStatus::kOk);
+  EXPECT_EQ(r.message.size(), kLKXMaxWireString);
 }
 
 TEST(StationWireTest, MalformedMessagesGetAClearStatus) {
@@ -80,57 +56,34 @@ TEST(StationWireTest, MalformedMessagesGetAClearStatus) {
   EXPECT_EQ(LKXParseActivity(magic, out), LKXWireStatus::kBadMagic);
   EXPECT_EQ(LKXParseActivity(LKXBuildManualHours({}), out), LKXWireStatus::kWrongType);
   // Strings that reach past the announced end.
-  std::string shortTotal = good;
-  shortTotal[4] = 25;
-  EXPECT_EQ(LKXParseActivity(shortTotal, out), LKXWireStatus::kBadLength);
+  EXPECT_EQ(LKXParseActivity(WithTotal(good, 25), out), LKXWireStatus::kBadLength);
   // A longer total is fine: the reader discards the rest.
-  std::string longTotal = good + "zz";
-  longTotal[4] = static_cast<char>(good.size() + 2);
-  ASSERT_EQ(LKXParseActivity(longTotal, out), LKXWireStatus::kOk);
+  ASSERT_EQ(LKXParseActivity(WithTotal(good + "zz", good.size() + 2), out), LKXWireStatus::kOk);
   EXPECT_EQ(out.caption, "cap");
-
   // Without strings a small total does no harm: the fixed part is read anyway.
-  std::string noStrings = LKXBuildActivity({});
-  noStrings[4] = 8;
-  EXPECT_EQ(LKXParseActivity(noStrings, out), LKXWireStatus::kOk);
-
+  EXPECT_EQ(LKXParseActivity(WithTotal(LKXBuildActivity({}), 8), out), LKXWireStatus::kOk);
   LKXScreenshot shot;
-  std::string tiny = LKXBuildScreenshot({});
-  tiny[4] = 12;
-  EXPECT_EQ(LKXParseScreenshot(tiny, shot), LKXWireStatus::kBadLength);
-  std::string huge = LKXBuildScreenshot({});
-  LKXPutU32(reinterpret_cast<std::uint8_t*>(huge.data()) + 4, kLKXMaxScreenshotMessage + 1);
-  EXPECT_EQ(LKXParseScreenshot(huge, shot), LKXWireStatus::kTooLarge);
-  LKXPutU32(reinterpret_cast<std::uint8_t*>(huge.data()) + 4, kLKXMaxScreenshotMessage);
-  EXPECT_EQ(LKXParseScreenshot(huge, shot), LKXWireStatus::kShort);
+  EXPECT_EQ(LKXParseScreenshot(WithTotal(LKXBuildScreenshot({}), 12), shot), LKXWireStatus::kBadLength);
+  EXPECT_EQ(LKXParseScreenshot(WithTotal(LKXBuildScreenshot({}), kLKXMaxScreenshotMessage + 1), shot),
+            LKXWireStatus::kTooLarge);
+  EXPECT_EQ(LKXParseScreenshot(WithTotal(LKXBuildScreenshot({}), kLKXMaxScreenshotMessage), shot), LKXWireStatus::kShort);
 }
 
 TEST(StationWireTest, BodyBytesFollowTheFixedPart) {
   std::size_t body = 0;
-  EXPECT_TRUE(LKXBodyBytes(LKXBuildPresence({0, "ab", "c", "", "dddd"}), body));
-  EXPECT_EQ(body, 7u);
-  EXPECT_TRUE(LKXBodyBytes(LKXBuildScreenshot({0, 0, std::string(100, 'x')}), body));
-  EXPECT_EQ(body, 100u);
+  EXPECT_TRUE(LKXBodyBytes(LKXBuildPresence({0, "ab", "c", "", "dddd"}), body) && body == 7u);
+  EXPECT_TRUE(LKXBodyBytes(LKXBuildScreenshot({0, 0, std::string(100, 'x')}), body) && body == 100u);
   EXPECT_FALSE(LKXBodyBytes(LKXBuildPresence({}).substr(0, 20), body));
   std::string unknown = LKXBuildStationVersionRequest();
   unknown[2] = 4;  // no message has type 4
   EXPECT_FALSE(LKXBodyBytes(unknown, body));
-  EXPECT_EQ(LKXFixedPartBytes(4), 0u);
-  EXPECT_EQ(LKXFixedPartBytes(18), 0u);
-  EXPECT_EQ(LKXFixedPartBytes(kLKXMsgUserState), 24u);
+  EXPECT_EQ(std::to_string(LKXFixedPartBytes(4)) + std::to_string(LKXFixedPartBytes(18)) + " " +
+                std::to_string(LKXFixedPartBytes(kLKXMsgUserState)), "00 24");
 }
 
 // What a reader of server messages takes from the wire: the total, but for
 // the logon reply 16 plus its id.
 TEST(StationWireTest, WireBytesFollowTheTotalButForTheLogonReply) {
-  std::string userStateShort = LKXBuildUserState({5, "e", "n", "", "", "", ""});
-  userStateShort[4] = 25;
-  std::string versionLong = LKXBuildStationVersion() + "xx";
-  versionLong[4] = 22;
-  std::string tinyShot = LKXBuildScreenshot({});
-  tinyShot[4] = 3;
-  std::string replyOldTotal = LKXBuildLogonReply({0, 0, std::string(10, 'i')});
-  replyOldTotal[4] = 26;  // what the server once sent: still read as 16 + id
   const struct {
     std::string bytes;
     bool known;
@@ -138,12 +91,12 @@ TEST(StationWireTest, WireBytesFollowTheTotalButForTheLogonReply) {
   } cases[] = {
       {LKXBuildLogonReply({0, 2, std::string(10, 'i')}), true, 26},
       {LKXBuildLogonReply({kLKXLogonRefused, 0, ""}), true, 16},
-      {replyOldTotal, true, 26},
+      {WithTotal(LKXBuildLogonReply({0, 0, std::string(10, 'i')}), 26), true, 26},  // once sent: still 16 + id
       {LKXBuildUserState({5, "e", "n", "l", "a", "c", "p"}), true, 30},
-      {userStateShort, false, 0},
-      {versionLong, true, 22},
+      {WithTotal(LKXBuildUserState({5, "e", "n", "", "", "", ""}), 25), false, 0},
+      {WithTotal(LKXBuildStationVersion() + "xx", 22), true, 22},
       {LKXBuildScreenshot({0, 1, "JPG"}), true, 19},
-      {tinyShot, true, 16},
+      {WithTotal(LKXBuildScreenshot({}), 3), true, 16},
       {LKXBuildHello({}), true, 16},
       {LKXBuildLogonReply({}).substr(0, 15), false, 0},
   };
@@ -155,8 +108,7 @@ TEST(StationWireTest, WireBytesFollowTheTotalButForTheLogonReply) {
   // The parser reads the id by its length whatever the total says.
   LKXLogonReply parsed;
   ASSERT_EQ(LKXParseLogonReply(LKXBuildLogonReply({0, 2, "abc"}), parsed), LKXWireStatus::kOk);
-  EXPECT_EQ(parsed.sessionId, "abc");
-  EXPECT_EQ(parsed.recordingFlags, 2u);
+  EXPECT_EQ(parsed.sessionId + std::to_string(parsed.recordingFlags), "abc2");
   EXPECT_EQ(LKXParseLogonReply(LKXBuildLogonReply({0, 2, "abc"}).substr(0, 18), parsed), LKXWireStatus::kShort);
 }
 
@@ -165,34 +117,6 @@ TEST(StationWireTest, ReceivedTextEndsAtNulAndIsCut) {
   EXPECT_EQ(LKXWireText(std::string(300, 'x')), std::string(259, 'x'));
   EXPECT_EQ(LKXWireText(std::string(300, 'x'), true), std::string(300, 'x'));
   EXPECT_EQ(LKXWireText("\0"s), "");
-}
-
-// Every prefix and every single-byte change of valid messages parses to
-// some status without reading outside the bytes (the sanitizer pass checks).
-TEST(StationWireTest, ParsersAreTotal) {
-  const std::string samples[] = {LKXBuildPresence({1, "l", "a", "c", "p"}), LKXBuildUserState({5, "e", "n", "", "", "", ""}),
-                                 LKXBuildScreenshot({1, 1, "img"}), LKXBuildLogonRequest({1, 0, "u", "d"}),
-                                 LKXBuildLogonReply({0, 1, "id"})};
-  for (const std::string& sample : samples) {
-    for (std::size_t cut = 0; cut <= sample.size(); ++cut) {
-      for (int flip = 0; flip < 256; flip += 51) {
-        std::string bytes = sample.substr(0, cut);
-        if (!bytes.empty()) bytes[cut / 2] = static_cast<char>(flip);
-        LKXPresence p;
-        LKXUserState u;
-        LKXScreenshot s;
-        LKXLogonRequest l;
-        LKXLogonReply r;
-        std::size_t whole = 0;
-        (void)LKXParseLogonReply(bytes, r);
-        (void)LKXWireBytes(bytes, whole);
-        (void)LKXParsePresence(bytes, p);
-        (void)LKXParseUserState(bytes, u);
-        (void)LKXParseScreenshot(bytes, s);
-        (void)LKXParseLogonRequest(bytes, l);
-      }
-    }
-  }
 }
 
 }  // namespace

@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "foundation/settings_sections.h"
 #include "support/full_disk.h"
-#include "support/log_reader.h"
+#include "support/log_lines.h"
 #include "support/smtp_peer.h"
 #include "support/temp_root.h"
 
@@ -24,12 +25,27 @@ class MailPeerTest : public KavrixTempRoot {
     std::string why;
     return peer_.Start(TempDir() + "/peer", options, why) ? std::string() : why;
   }
-  bool LogHas(const std::string& line) {
-    for (const std::string& message : KavrixLogMessages()) {
-      if (message == line) return true;
-    }
-    return false;
+  // The settings a delivery through the peer reads: the relay (the peer
+  // unless `relay` is given), no direct delivery, a reply address and HELO
+  // name, and panel addresses fixed without any interface lookup.
+  void UsePeerAsRelay(const std::string& relay = "") {
+    LSettingSetString("Email", "MailSMTPHost", relay.empty() ? peer_.HostText() : relay);
+    LSettingSetString("Email", "SendDirect", "0");
+    LSettingSetString("Email", "ReplyToEmail", "office@x.example");
+    LSettingSetString("Email", "HeloHostName", "server.test.example");
+    LSettingSetString("Routing", "LocalAddressMode", "4");
+    LSettingSetString("Routing", "PublicAddressMode", "1");
+    LSettingSetString("Routing", "StaticIPAddress", "203.0.113.9");
   }
+  // The mails received, as "recipient|subject" in arrival order.
+  std::vector<std::string> Received() {
+    std::vector<std::string> out;
+    for (int n = 1; n <= peer_.MessageCount(); ++n) {
+      out.push_back(peer_.Meta(n).at("rcpt") + "|" + peer_.Meta(n).at("subject"));
+    }
+    return out;
+  }
+  bool LogHas(const std::string& line) { return KavrixLogged(line); }
   // The message with its Date line made fixed.
   std::string DataWithoutDate(int n) {
     std::string data = peer_.Data(n);

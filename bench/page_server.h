@@ -11,10 +11,10 @@
 #include "foundation/settings_sections.h"
 #include "loopback_port.h"
 #include "page_fetch.h"
-#include "web/kx_web_server.h"
-#include "web/page_frame_install.h"
-#include "web/pages/web_script_array.h"
-#include "web/weblet_session.h"
+#include "web/http/kx_web_server.h"
+#include "web/pages/common/web_script_array.h"
+#include "web/panel/page_frame_install.h"
+#include "web/session/weblet_session.h"
 
 struct BenchPageServer {
   std::unique_ptr<LKXWebServer> server;

@@ -3,10 +3,10 @@
 #include "foundation/paths.h"
 #include "maintenance/maintenance_thread.h"
 #include "station/server_connection.h"
-#include "web/kx_web_server.h"
-#include "web/page_frame_install.h"
-#include "web/station_pages.h"
-#include "web/pages/web_script_array.h"
+#include "station/station_pages.h"
+#include "web/http/kx_web_server.h"
+#include "web/pages/common/web_script_array.h"
+#include "web/panel/page_frame_install.h"
 
 std::unique_ptr<MainEngine> LCreateServiceEngine(LEngineNotifyHandler* notifyHandler) {
   // The web layer cannot name the station layer (it comes first in the

@@ -9,16 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "engine/ip_socket_tcp.h"
 #include "foundation/file_modes.h"
+#include "model/org_settings.h"
+#include "model/teams.h"
 #include "program_support.h"
 #include "service/root_prompt.h"
 #include "support/log_reader.h"
 #include "support/loopback.h"
 #include "support/test_helpers.h"
-#include "engine/ip_socket_tcp.h"
-#include "model/org_settings.h"
-#include "model/teams.h"
-#include "web/http_responses.h"
+#include "web/http/http_responses.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "station/server_connection.h"
 #include "station/station_client.h"
 #include "station/station_limits.h"
+#include "station/station_pages.h"
 #include "support/loopback.h"
-#include "web/station_pages.h"
 
 namespace {
 

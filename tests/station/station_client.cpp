@@ -13,8 +13,8 @@
 #include "station/md5.h"
 #include "station/presence_snapshot.h"
 #include "station/server_connection.h"
+#include "station/station_pages.h"
 #include "support/loopback.h"
-#include "web/station_pages.h"
 
 namespace {
 

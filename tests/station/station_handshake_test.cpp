@@ -8,7 +8,7 @@
 #include "station/station_client.h"
 #include "support/log_reader.h"
 #include "support/loopback.h"
-#include "web/weblet_session.h"
+#include "web/session/weblet_session.h"
 
 namespace {
 

@@ -19,10 +19,10 @@
 #include "station/server_connection.h"
 #include "station/station_client.h"
 #include "station/station_limits.h"
+#include "station/station_pages.h"
 #include "station/station_receive.h"
 #include "support/log_reader.h"
 #include "support/loopback.h"
-#include "web/station_pages.h"
 
 namespace {
 

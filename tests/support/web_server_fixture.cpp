@@ -1,14 +1,14 @@
 #include "support/web_server_fixture.h"
 
-#include "web/weblet_connection.h"
+#include "web/http/weblet_connection.h"
 
 #include "foundation/paths.h"
 #include "foundation/settings_sections.h"
-#include "web/page_frame.h"
-#include "web/logon_throttle.h"
-#include "web/page_frame_install.h"
-#include "web/weblet_form.h"
-#include "web/weblet_send.h"
+#include "web/http/weblet_form.h"
+#include "web/http/weblet_send.h"
+#include "web/panel/page_frame.h"
+#include "web/panel/page_frame_install.h"
+#include "web/session/logon_throttle.h"
 
 namespace {
 

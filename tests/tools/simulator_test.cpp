@@ -18,8 +18,9 @@
 #include "sim_script.h"
 #include "sim_station.h"
 #include "station/server_connection.h"
+#include "station/station_pages.h"
 #include "support/web_server_fixture.h"
-#include "web/station_pages.h"
+#include "web/pages/hours/search_list_page.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include "model/users.h"
 #include "support/time_zone.h"
 #include "support/web_server_fixture.h"
-#include "web/kx_web_page.h"
-#include "web/page_frame.h"
-#include "web/weblet_form.h"
-#include "web/weblet_send.h"
+#include "web/http/weblet_form.h"
+#include "web/http/weblet_send.h"
+#include "web/panel/kx_web_page.h"
+#include "web/panel/page_frame.h"
 
 namespace {
 

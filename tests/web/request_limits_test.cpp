@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "engine/ip_socket_tcp.h"
+#include "station/station_pages.h"
 #include "support/log_reader.h"
 #include "support/web_server_fixture.h"
-#include "web/http_responses.h"
-#include "web/request_body.h"
-#include "web/station_pages.h"
-#include "web/weblet_connection.h"
+#include "web/http/http_responses.h"
+#include "web/http/request_body.h"
+#include "web/http/weblet_connection.h"
 
 namespace {
 

@@ -9,17 +9,19 @@
 #include <vector>
 
 #include "model/users.h"
+#include "station/station_pages.h"
 #include "support/log_reader.h"
 #include "support/web_server_fixture.h"
-#include "web/access_rules.h"
-#include "web/current_user.h"
-#include "web/http_responses.h"
-#include "web/page_frame.h"
-#include "web/redirect_target.h"
-#include "web/plain_web_page.h"
-#include "web/station_pages.h"
-#include "web/weblet_send.h"
-#include "web/weblet_session.h"
+#include "web/http/http_responses.h"
+#include "web/http/redirect_target.h"
+#include "web/http/weblet_send.h"
+#include "web/pages/account/session_invalid_page.h"
+#include "web/pages/hours/search_list_page.h"
+#include "web/panel/access_rules.h"
+#include "web/panel/current_user.h"
+#include "web/panel/page_frame.h"
+#include "web/panel/plain_web_page.h"
+#include "web/session/weblet_session.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "model/core_data.h"
 #include "model/users.h"
 #include "panel_fixture.h"
-#include "web/pages/change_email_page.h"
+#include "web/pages/account/change_email_page.h"
 
 namespace {
 

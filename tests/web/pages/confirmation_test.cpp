@@ -1,12 +1,12 @@
 // The line that confirms a save: set by the handler that saved, shown once,
 // escaped, by the next page the panel frames, and never taken from a URL.
 
-#include "web/confirmation_line.h"
+#include "web/panel/confirmation_line.h"
 
 #include <gtest/gtest.h>
 
 #include "manual_pages_fixture.h"
-#include "web/pages/password_pages.h"
+#include "web/pages/account/password_pages.h"
 
 namespace {
 

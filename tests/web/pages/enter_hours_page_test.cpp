@@ -2,14 +2,14 @@
 // the row it writes into the logged-on user's own log, and the entries a
 // manager, HR or an administrator makes for a user named by "seluser".
 
-#include "web/pages/enter_hours_page.h"
+#include "web/pages/hours/enter_hours_page.h"
 
 #include <gtest/gtest.h>
 
 #include "manual_pages_fixture.h"
 #include "support/log_reader.h"
-#include "web/pages/manual_hours_page.h"
-#include "web/uri_codec.h"
+#include "web/pages/hours/manual_hours_page.h"
+#include "web/text/uri_codec.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <regex>
 
-#include "web/uri_codec.h"
+#include "web/text/uri_codec.h"
 
 namespace {
 

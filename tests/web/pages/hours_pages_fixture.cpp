@@ -3,8 +3,8 @@
 #include "model/core_data.h"
 #include "model/users.h"
 #include "support/test_helpers.h"
-#include "web/pages/web_script_array.h"
-#include "web/uri_codec.h"
+#include "web/pages/common/web_script_array.h"
+#include "web/text/uri_codec.h"
 
 void HoursPagesTest::SetUp() {
   PanelTest::SetUp();

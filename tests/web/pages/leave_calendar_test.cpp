@@ -8,7 +8,7 @@
 
 #include "leave_fixture.h"
 #include "support/temp_root.h"
-#include "web/pages/leave_calendar.h"
+#include "web/pages/leave/leave_calendar.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "model/teams.h"
 #include "model/users.h"
 #include "support/test_helpers.h"
-#include "web/pages/web_script_array.h"
-#include "web/uri_codec.h"
+#include "web/pages/common/web_script_array.h"
+#include "web/text/uri_codec.h"
 
 namespace {
 std::map<std::string, std::string> gSessions;

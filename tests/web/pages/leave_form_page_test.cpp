@@ -7,11 +7,11 @@
 #include "foundation/settings_sections.h"
 #include "leave_fixture.h"
 #include "model/teams.h"
-#include "support/log_reader.h"
 #include "model/users.h"
-#include "web/pages/entry_confirmations.h"
-#include "web/pages/leave_form_page.h"
-#include "web/pages/leave_pages_common.h"
+#include "support/log_reader.h"
+#include "web/pages/common/entry_confirmations.h"
+#include "web/pages/leave/leave_form_page.h"
+#include "web/pages/leave/leave_pages_common.h"
 
 namespace {
 

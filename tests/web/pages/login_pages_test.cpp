@@ -9,9 +9,9 @@
 #include "foundation/settings_sections.h"
 #include "model/users.h"
 #include "panel_fixture.h"
-#include "web/current_user.h"
-#include "web/pages/login_pages.h"
-#include "web/pages/password_pages.h"
+#include "web/pages/account/login_pages.h"
+#include "web/pages/account/password_pages.h"
+#include "web/panel/current_user.h"
 
 namespace {
 

@@ -17,12 +17,12 @@
 #include "model/users.h"
 #include "panel_fixture.h"
 #include "support/full_disk.h"
-#include "support/loopback.h"
 #include "support/log_reader.h"
-#include "web/logon_throttle.h"
-#include "web/pages/login_pages.h"
-#include "web/pages/password_pages.h"
-#include "web/same_origin.h"
+#include "support/loopback.h"
+#include "web/http/same_origin.h"
+#include "web/pages/account/login_pages.h"
+#include "web/pages/account/password_pages.h"
+#include "web/session/logon_throttle.h"
 
 namespace {
 

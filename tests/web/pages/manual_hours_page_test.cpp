@@ -1,13 +1,13 @@
 // The manual hours list and its edits, over real loopback HTTP, against
 // fixture logs: what each role sees and may change, and the exact bytes left.
 
-#include "web/pages/manual_hours_page.h"
+#include "web/pages/hours/manual_hours_page.h"
 
 #include <gtest/gtest.h>
 
 #include "manual_pages_fixture.h"
-#include "web/http_responses.h"
-#include "web/pages/manual_page_support.h"
+#include "web/http/http_responses.h"
+#include "web/pages/hours/manual_page_support.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "model/users.h"
 #include "panel_fixture.h"
 #include "support/test_helpers.h"
-#include "web/pages/web_script_array.h"
+#include "web/pages/common/web_script_array.h"
 
 class ManualPagesTest : public PanelTest {
  protected:

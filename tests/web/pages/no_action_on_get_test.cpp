@@ -17,9 +17,9 @@
 #include "form_fields.h"
 #include "hours_pages_fixture.h"
 #include "model/users.h"
-#include "web/pages/user_detail_page.h"
-#include "web/pages/web_script_plan.h"
-#include "web/uri_codec.h"
+#include "web/pages/common/web_script_plan.h"
+#include "web/pages/users/user_detail_page.h"
+#include "web/text/uri_codec.h"
 
 namespace {
 

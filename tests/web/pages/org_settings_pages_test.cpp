@@ -10,17 +10,17 @@
 #include <map>
 #include <string>
 
+#include "form_fields.h"
 #include "foundation/settings_sections.h"
 #include "foundation/unique_fd.h"
-#include "form_fields.h"
 #include "hours_pages_fixture.h"
 #include "model/public_holidays.h"
 #include "model/teams.h"
 #include "model/users.h"
 #include "support/test_helpers.h"
-#include "web/pages/config_page.h"
-#include "web/pages/org_add_pages.h"
-#include "web/uri_codec.h"
+#include "web/pages/org/org_add_pages.h"
+#include "web/pages/setup/config_page.h"
+#include "web/text/uri_codec.h"
 
 namespace {
 

@@ -3,13 +3,13 @@
 #include <utility>
 
 #include "foundation/settings_sections.h"
-#include "web/http_responses.h"
-#include "web/pages/change_email_page.h"
-#include "web/pages/login_pages.h"
-#include "web/pages/main_page.h"
-#include "web/pages/password_pages.h"
-#include "web/uri_codec.h"
-#include "web/weblet_session.h"
+#include "web/http/http_responses.h"
+#include "web/pages/account/change_email_page.h"
+#include "web/pages/account/login_pages.h"
+#include "web/pages/account/main_page.h"
+#include "web/pages/account/password_pages.h"
+#include "web/session/weblet_session.h"
+#include "web/text/uri_codec.h"
 
 namespace {
 

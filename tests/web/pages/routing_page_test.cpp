@@ -13,10 +13,10 @@
 #include "panel_fixture.h"
 #include "routing/routing_settings.h"
 #include "support/temp_root.h"
-#include "web/pages/login_pages.h"
-#include "web/pages/https_port_field.h"
-#include "web/pages/main_page.h"
-#include "web/pages/routing_page.h"
+#include "web/pages/account/login_pages.h"
+#include "web/pages/account/main_page.h"
+#include "web/pages/setup/https_port_field.h"
+#include "web/pages/setup/routing_page.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "model/public_holidays.h"
 #include "model/users.h"
 #include "support/test_helpers.h"
-#include "web/pages/today_panel.h"
+#include "web/pages/account/today_panel.h"
 
 namespace {
 

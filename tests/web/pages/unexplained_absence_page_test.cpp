@@ -2,12 +2,12 @@
 // without work, leave or holiday, and a day whose manual entries were all
 // deleted counts as absent again.
 
-#include "web/pages/unexplained_absence_page.h"
+#include "web/pages/hours/unexplained_absence_page.h"
 
 #include <gtest/gtest.h>
 
 #include "manual_pages_fixture.h"
-#include "web/pages/manual_page_support.h"
+#include "web/pages/hours/manual_page_support.h"
 
 namespace {
 

@@ -10,22 +10,22 @@
 #include <vector>
 #include <string>
 
-#include "foundation/settings_sections.h"
 #include "form_fields.h"
+#include "foundation/settings_sections.h"
 #include "hours_pages_fixture.h"
 #include "model/core_data.h"
 #include "model/teams.h"
 #include "model/users.h"
-#include "web/access_rules.h"
-#include "web/html_list.h"
-#include "web/pages/delete_user_page.h"
-#include "web/pages/startup_instructions.h"
-#include "web/pages/user_detail_page.h"
-#include "web/pages/user_import_check.h"
-#include "web/pages/user_list_csv_page.h"
-#include "web/pages/user_list_page.h"
-#include "web/pages/user_pickers.h"
-#include "web/uri_codec.h"
+#include "web/pages/users/delete_user_page.h"
+#include "web/pages/users/startup_instructions.h"
+#include "web/pages/users/user_detail_page.h"
+#include "web/pages/users/user_import_check.h"
+#include "web/pages/users/user_list_csv_page.h"
+#include "web/pages/users/user_list_page.h"
+#include "web/pages/users/user_pickers.h"
+#include "web/panel/access_rules.h"
+#include "web/panel/html_list.h"
+#include "web/text/uri_codec.h"
 
 namespace {
 

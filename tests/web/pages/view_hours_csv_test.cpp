@@ -9,7 +9,7 @@
 #include "model/core_data.h"
 #include "model/public_holidays.h"
 #include "model/users.h"
-#include "web/pages/view_hours_csv.h"
+#include "web/pages/hours/view_hours_csv.h"
 
 namespace {
 

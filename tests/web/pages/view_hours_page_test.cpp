@@ -7,7 +7,7 @@
 #include <string>
 
 #include "hours_pages_fixture.h"
-#include "web/http_responses.h"
+#include "web/http/http_responses.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "web/pages/web_script_array.h"
-#include "web/pages/web_script_plan.h"
+#include "web/pages/common/web_script_array.h"
+#include "web/pages/common/web_script_plan.h"
 
 // The panel's paths in the order pages, stations and bookmarks rely on.
 constexpr const char* kPanelPaths[] = {

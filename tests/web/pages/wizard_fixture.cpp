@@ -1,8 +1,8 @@
 #include "wizard_fixture.h"
 
 #include "foundation/settings_sections.h"
-#include "web/pages/web_script_array.h"
-#include "web/uri_codec.h"
+#include "web/pages/common/web_script_array.h"
+#include "web/text/uri_codec.h"
 
 void WizardTest::SetUp() {
   WebServerTest::SetUp();

@@ -1,6 +1,6 @@
 #pragma once
 // The read API for payroll and calendar programs (doc/api.md), JSON over the
-// panel's own HTTP server behind the token rule of web/api_access.h. Each
+// panel's own HTTP server behind the token rule of web/panel/api_access.h. Each
 // call shows what the page of the same data would show the token's owner:
 // the hours and leave of the users the reports let him see.
 //   api/v1/users              the users the caller may see

@@ -14,6 +14,7 @@
 #include "web/http/weblet_send.h"
 #include "web/panel/kx_web_page.h"
 #include "web/panel/page_frame.h"
+#include "web/panel/search_bar.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ class TestReport : public LKXWebPage {
       return;
     }
     const auto on = [&bar](char part) { return bar.find(part) != std::string::npos; };
-    AddSearchBar(on('u'), on('d'), on('r'), on('t'), on('e'), on('y'), on('s'));
+    KXAddSearchBar(*this, on('u'), on('d'), on('r'), on('t'), on('e'), on('y'), on('s'));
   }
 };
 

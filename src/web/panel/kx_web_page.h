@@ -43,9 +43,6 @@ class LKXWebPage {
   // it is), and changedates() for the inputs `startId` and `endId`.
   void AddDateRangeSelect(std::string_view startId, std::string_view endId,
                           std::string_view before, std::string_view after);
-  // The report search bar (search_bar.cpp).
-  void AddSearchBar(bool user, bool date, bool dateRange, bool timeRange, bool editMode,
-                    bool year, bool includeSelf);
 
   void SetOnApply(bool onApply) { onApply_ = onApply; }
   LWebletForm& Form() const { return form_; }

@@ -1,6 +1,8 @@
-// LKXWebPage::AddSearchBar: the report search bar. Its values come from the
-// session, into which the report handlers copy what was posted, so the bar
-// and the report always show the same choice.
+// The report search bar. Its values come from the session, into which the
+// report handlers copy what was posted, so the bar and the report always
+// show the same choice.
+
+#include "web/panel/search_bar.h"
 
 #include <algorithm>
 #include <cctype>
@@ -222,9 +224,9 @@ std::string BarScript(const std::string& action, const BarState& state, bool dat
 
 }  // namespace
 
-void LKXWebPage::AddSearchBar(bool user, bool date, bool dateRange, bool timeRange,
-                              bool editMode, bool year, bool includeSelf) {
-  LWebletForm& form = Form();
+void KXAddSearchBar(LKXWebPage& page, bool user, bool date, bool dateRange, bool timeRange,
+                    bool editMode, bool year, bool includeSelf) {
+  LWebletForm& form = page.Form();
   WLSendRaw(form,
             "<script type=\"text/javascript\" language=\"javascript\" "
             "src=\"datepicker.js\"></script>");
@@ -240,7 +242,7 @@ void LKXWebPage::AddSearchBar(bool user, bool date, bool dateRange, bool timeRan
   if (dateRange) {
     WriteDateInput(form, "Start Date: ", "startdate", state.startDate);
     WriteDateInput(form, "End Date: ", "enddate", state.endDate);
-    AddDateRangeSelect("startdate", "enddate", "<td>", "</td>");
+    page.AddDateRangeSelect("startdate", "enddate", "<td>", "</td>");
   }
   if (timeRange) {
     WriteTimeInput(form, "Start Time: ", "starttime", state.startTime);
@@ -248,22 +250,22 @@ void LKXWebPage::AddSearchBar(bool user, bool date, bool dateRange, bool timeRan
   }
   if (year) WriteYearSelect(form, state.year);
   wfformat(form, "<td>&nbsp;&nbsp;<input type=submit name=submit width=50 value=\"%s\"/></td>",
-           kSearchLabel);
+           LKXWebPage::kSearchLabel);
   if (date) {
     wfformat(form,
              "<td><a name=goPrev id=goPrev href=\"%H\">&lt;</a>&nbsp;<a name=goNext id=goNext "
              "href=\"%H\">&gt;</a></td>",
-             DayLink(Action(), state, ShiftDate(state.date, -1), timeRange),
-             DayLink(Action(), state, ShiftDate(state.date, 1), timeRange));
+             DayLink(page.Action(), state, ShiftDate(state.date, -1), timeRange),
+             DayLink(page.Action(), state, ShiftDate(state.date, 1), timeRange));
   }
   if (editMode) {
     wfformat(form, "<td><a name=editmode id=editmode href=\"%H\">%s</a></td>",
-             EditLink(Action(), state, date, dateRange, timeRange, year),
+             EditLink(page.Action(), state, date, dateRange, timeRange, year),
              state.edit == "true" ? "View Mode" : "Edit Mode");
   }
   if ((date && state.date.empty()) || (dateRange && state.startDate.empty())) {
     WLSendRaw(form, "<td><small>Please click on Search to show the report</small></td>");
   }
   WLSendRaw(form, "</tr></table>");
-  AddJScriptFunction(BarScript(Action(), state, date, dateRange, timeRange, year));
+  page.AddJScriptFunction(BarScript(page.Action(), state, date, dateRange, timeRange, year));
 }

@@ -16,6 +16,7 @@
 #include "web/panel/access_rules.h"
 #include "web/panel/current_user.h"
 #include "web/panel/html_list.h"
+#include "web/panel/search_bar.h"
 #include "web/text/uri_codec.h"
 
 namespace {
@@ -202,7 +203,7 @@ void LKXViewManualActPage::Generate() {
   if (endText.empty()) endText = startText;
   LDateTime start, end;
   const bool search = !startText.empty() && ReadRange(form, startText, endText, start, end);
-  AddSearchBar(true, false, true, false, true, false, true);
+  KXAddSearchBar(*this, true, false, true, false, true, false, true);
   WLSendRaw(form, "<script type=\"text/javascript\" language=\"javascript\" src=\"sorttable.js\"></script>");
 
   const std::string linkBase = "viewmanual?edit=" + std::string(edit ? "true" : "false") + "&seluser=" +

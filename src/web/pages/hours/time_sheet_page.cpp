@@ -8,6 +8,7 @@
 #include "web/pages/hours/report_dates.h"
 #include "web/panel/current_user.h"
 #include "web/panel/html_list.h"
+#include "web/panel/search_bar.h"
 #include "web/text/uri_codec.h"
 
 namespace {
@@ -72,7 +73,7 @@ void LKXTimeSheetPage::Generate() {
   // The bar shows the user actually shown, also when the request named nobody.
   form.Session().SetParm("seluser", email);
   WLSendRaw(form, kSortScript);
-  AddSearchBar(true, true, false, false, false, false, true);
+  KXAddSearchBar(*this, true, true, false, false, false, false, true);
   AddJScriptFunction(kOnLoad);
   LDateTime date;
   if (!KXReadReportDate(dateText, "00:00:00", date)) {

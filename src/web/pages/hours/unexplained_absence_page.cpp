@@ -11,6 +11,7 @@
 #include "web/pages/hours/manual_page_support.h"
 #include "web/panel/current_user.h"
 #include "web/panel/html_list.h"
+#include "web/panel/search_bar.h"
 
 namespace {
 
@@ -114,7 +115,7 @@ void LKXUnexplainedabsencePage::Generate() {
     WLSendRaw(form, kKXRangeOverAYear);
     search = false;
   }
-  AddSearchBar(false, false, true, false, false, false, false);
+  KXAddSearchBar(*this, false, false, true, false, false, false, false);
   WLSendRaw(form, "<script type=\"text/javascript\" language=\"javascript\" src=\"sorttable.js\"></script>");
   LHtmlList list(form, "unexplainedabsence", 0, true);
   list.AddColumn("Name", 20, LHtmlList::kAlignLeft, true);

@@ -8,6 +8,7 @@
 #include "web/panel/access_rules.h"
 #include "web/panel/current_user.h"
 #include "web/panel/html_list.h"
+#include "web/panel/search_bar.h"
 #include "web/text/uri_codec.h"
 
 namespace {
@@ -148,7 +149,7 @@ void LKXViewHoursPage::Generate() {
   const LKXHoursRange range = KXReadHoursRange(startDate, endDate);
   if (range.message != nullptr) WLSendRaw(form, range.message);
   WLSendRaw(form, kSortScript);
-  AddSearchBar(false, false, true, false, false, false, false);
+  KXAddSearchBar(*this, false, false, true, false, false, false, false);
   AddJScriptFunction(kOnLoad);
 
   LHtmlList list(form, "viewhours?direct=true", 0, true);

@@ -21,6 +21,7 @@
 #include "web/pages/leave/leave_posting.h"
 #include "web/panel/current_user.h"
 #include "web/panel/html_list.h"
+#include "web/panel/search_bar.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ void LKXLeaveReportPage::Generate() {
     return;
   }
   const bool edit = mayEdit && std::string(form.Session().GetParm("edit")) == "true";
-  AddSearchBar(true, false, false, false, mayEdit, true, true);
+  KXAddSearchBar(*this, true, false, false, false, mayEdit, true, true);
 
   LHtmlList list(form,
                  LHtmlFormatChecked("leavereport?seluser=%U&year=%s&edit=%s", selUser, year,

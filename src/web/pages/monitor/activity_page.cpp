@@ -12,6 +12,7 @@
 #include "web/pages/monitor/monitor_access.h"
 #include "web/panel/current_user.h"
 #include "web/panel/html_list.h"
+#include "web/panel/search_bar.h"
 #include "web/text/html_encoder.h"
 #include "web/text/uri_codec.h"
 
@@ -85,7 +86,7 @@ void LKXViewActivityPage::Generate() {
   std::string email;
   if (!KXMonitorPageUser(form, viewer, seluser, kKXActivityNotManager, email)) return;
   form.Session().SetParm("seluser", email);
-  AddSearchBar(true, true, false, true, false, false, true);
+  KXAddSearchBar(*this, true, true, false, true, false, false, true);
   AddJScriptFunction(kOnLoad);
   LDateTime date;
   if (!KXReadReportDate(dateText, "00:00:00", date)) {

@@ -13,6 +13,7 @@
 #include "web/panel/access_rules.h"
 #include "web/panel/current_user.h"
 #include "web/panel/html_list.h"
+#include "web/panel/search_bar.h"
 #include "web/text/uri_codec.h"
 
 namespace {
@@ -104,7 +105,7 @@ void LKXViewAppUsagePage::Generate() {
     report = false;
   }
   WLSendRaw(form, kSortScript);
-  AddSearchBar(false, false, true, false, false, false, false);
+  KXAddSearchBar(*this, false, false, true, false, false, false, false);
   AddJScriptFunction(kOnLoad);
   if (emails.size() >= 2) {
     LKXUser viewer;

@@ -14,6 +14,7 @@
 #include "web/pages/monitor/screenshot_files.h"
 #include "web/panel/current_user.h"
 #include "web/panel/html_list.h"
+#include "web/panel/search_bar.h"
 #include "web/text/uri_codec.h"
 
 namespace {
@@ -66,7 +67,7 @@ void LKXViewScreenPage::Generate() {
   std::string email;
   if (!KXMonitorPageUser(form, viewer, seluser, kKXScreensNotManager, email)) return;
   form.Session().SetParm("seluser", email);
-  AddSearchBar(true, true, false, false, false, false, true);
+  KXAddSearchBar(*this, true, true, false, false, false, false, true);
   AddJScriptFunction(kOnLoad);
   LDateTime date;
   if (!KXReadReportDate(dateText, "00:00:00", date)) {

@@ -85,6 +85,12 @@ async function main() {
     shotNumber += 1;
     const file = path.join(shotFolder, String(shotNumber).padStart(2, "0") + "-" + name + ".png");
     if (page) await page.screenshot({ path: file, fullPage: true });
+    // With KAVRIX_E2E_PAGES set, each step's page is also kept as HTML, so
+    // that two runs can be compared page by page after a restructuring.
+    if (page && process.env.KAVRIX_E2E_PAGES) {
+      fs.mkdirSync(process.env.KAVRIX_E2E_PAGES, { recursive: true });
+      fs.writeFileSync(path.join(process.env.KAVRIX_E2E_PAGES, path.basename(file, ".png") + ".html"), await page.content());
+    }
   };
   // A step may also be pictured at a phone's width, where the pages must
   // still be usable; the desktop size comes back for the next step. A step

@@ -10,6 +10,7 @@
 #include "web/http/weblet_send.h"
 #include "web/pages/account/station_installer.h"
 #include "web/pages/account/today_panel.h"
+#include "web/pages/account/today_panel_view.h"
 #include "web/pages/setup/setup_steps.h"
 #include "web/panel/current_user.h"
 #include "web/panel/standard_header.h"

@@ -57,10 +57,3 @@ LKXToday KXReadToday(LKXUser& viewer, LDateTime now);
 
 // The label of a row's state ("In now", "Not in yet", ...).
 const char* KXTodayStateLabel(const std::string& state);
-
-// The panel as HTML (every value escaped) and as JSON.
-void WLWriteTodayPanel(LWebletForm& form, const LKXToday& today);
-std::string KXTodayJson(const LKXToday& today);
-
-// "today.json": a session is needed; without one the answer is 403.
-void WLTodayJson(LWebletForm& form);

@@ -1,6 +1,8 @@
 // The "Today" panel written out: HTML for the main page, JSON for its
 // refresh (webroot/today.js builds the same rows from it).
 
+#include "web/pages/account/today_panel_view.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>

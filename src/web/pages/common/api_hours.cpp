@@ -1,10 +1,12 @@
+#include "web/pages/common/api_hours.h"
+
 #include "hours/required_minutes.h"
 #include "hours/time_period_list.h"
 #include "hours/work_hours.h"
 #include "model/leave_log.h"
 #include "model/users.h"
 #include "web/http/weblet_form.h"
-#include "web/pages/common/api_pages.h"
+#include "web/pages/common/api_subjects.h"
 #include "web/panel/api_access.h"
 #include "web/text/json_writer.h"
 

@@ -1,10 +1,12 @@
+#include "web/pages/common/api_leave.h"
+
 #include <cstdlib>
 
 #include "model/leave_log.h"
 #include "model/org_settings.h"
 #include "model/users.h"
 #include "web/http/weblet_form.h"
-#include "web/pages/common/api_pages.h"
+#include "web/pages/common/api_subjects.h"
 #include "web/pages/leave/leave_pages_common.h"
 #include "web/panel/api_access.h"
 #include "web/text/json_writer.h"

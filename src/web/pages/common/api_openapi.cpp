@@ -1,5 +1,6 @@
+#include "web/pages/common/api_openapi.h"
+
 #include "web/http/weblet_form.h"
-#include "web/pages/common/api_pages.h"
 #include "web/panel/api_access.h"
 
 // The description of the API for generators and validators; doc/api.md

@@ -1,9 +1,11 @@
+#include "web/pages/common/api_presence.h"
+
 #include "model/org_settings.h"
 #include "model/registry_text.h"
 #include "model/users.h"
 #include "web/http/weblet_form.h"
 #include "web/pages/account/presence_view.h"
-#include "web/pages/common/api_pages.h"
+#include "web/pages/common/api_subjects.h"
 #include "web/panel/api_access.h"
 #include "web/text/json_writer.h"
 

@@ -1,6 +1,7 @@
+#include "web/pages/common/api_subjects.h"
+
 #include "model/registry_lists.h"
 #include "model/users.h"
-#include "web/pages/common/api_pages.h"
 #include "web/pages/hours/hours_viewer.h"
 #include "web/panel/api_access.h"
 

@@ -1,8 +1,10 @@
+#include "web/pages/common/api_users.h"
+
 #include "hours/required_minutes.h"
 #include "model/registry_text.h"
 #include "model/users.h"
 #include "web/http/weblet_form.h"
-#include "web/pages/common/api_pages.h"
+#include "web/pages/common/api_subjects.h"
 #include "web/panel/api_access.h"
 #include "web/text/json_writer.h"
 

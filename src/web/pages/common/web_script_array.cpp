@@ -7,6 +7,7 @@
 #include "web/pages/account/password_pages.h"
 #include "web/pages/account/session_invalid_page.h"
 #include "web/pages/account/today_panel.h"
+#include "web/pages/account/today_panel_view.h"
 #include "web/pages/common/api_pages.h"
 #include "web/pages/hours/enter_hours_page.h"
 #include "web/pages/hours/manual_hours_page.h"

@@ -77,7 +77,7 @@ BENCHMARK(BM_LoadSessionRateLimited)->Unit(benchmark::kMicrosecond);
 void SessionPage(LWebletForm& form) {
   wfformat(form, "HTTP/1.0 200 OK\r\n\r\n%H", form.Session().GetParm("user"));
 }
-const LWebScriptEntry kTable[] = {{"page", SessionPage}};
+const LWebScriptEntry kTable[] = {{"page", SessionPage, LWebAccess::kAnyone}};
 
 bool OneRequest(std::uint16_t port) {
   LUniqueFd fd(::socket(AF_INET, SOCK_STREAM, 0));

@@ -18,7 +18,7 @@
 
 namespace {
 
-const LWebScriptEntry kStationTable[] = {{"connect", WLConnect}};
+const LWebScriptEntry kStationTable[] = {{"connect", WLConnect, LWebAccess::kAnyone}};
 
 constexpr std::string_view kConnectHeader =
     "HTTP/1.0 200 OK\r\nCache-Control: no-cache\r\nContent-Type: application/octet-stream\r\n\r\n";

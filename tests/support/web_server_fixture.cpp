@@ -35,8 +35,11 @@ void WaitPage(LWebletForm& form) {
 }
 
 const LWebScriptEntry kTestTable[] = {
-    {"", RootPage},       {"echo", EchoPage}, {"redirect", RedirectPage},
-    {"serve", ServePage}, {"wait", WaitPage},
+    {"", RootPage, LWebAccess::kAnyone},
+    {"echo", EchoPage, LWebAccess::kAnyone},
+    {"redirect", RedirectPage, LWebAccess::kAnyone},
+    {"serve", ServePage, LWebAccess::kAnyone},
+    {"wait", WaitPage, LWebAccess::kAnyone},
 };
 
 }  // namespace

@@ -45,7 +45,7 @@ std::function<bool(const KXSimMessage&)> StateOf(const std::string& email, const
   };
 }
 
-const LWebScriptEntry kStationTable[] = {{"connect", WLConnect}};
+const LWebScriptEntry kStationTable[] = {{"connect", WLConnect, LWebAccess::kAnyone}};
 
 class SimulatorTest : public WebServerTest {
  protected:
@@ -95,7 +95,8 @@ TEST_F(SimulatorTest, LogOnAcceptsAnyLetterCaseAndRefusesWrongPasswords) {
 }
 
 TEST_F(SimulatorTest, LogOnFailsCleanlyOnAPortThatIsNoStationServer) {
-  static const LWebScriptEntry plain[] = {{"connect", [](LWebletForm& form) { WLSearchListPost(form); }}};
+  static const LWebScriptEntry plain[] = {
+      {"connect", [](LWebletForm& form) { WLSearchListPost(form); }, LWebAccess::kAnyone}};
   DestroyServer();
   StartServer(plain);
   KXSimStation station("127.0.0.1", Port());

@@ -39,7 +39,11 @@ void SplitHead(LWebletForm& form) {
 }
 
 const LWebScriptEntry kCodingTable[] = {
-    {"list", ListPage}, {"redirect", Redirect}, {"binary", Binary}, {"split", SplitHead}};
+    {"list", ListPage, LWebAccess::kAnyone},
+    {"redirect", Redirect, LWebAccess::kAnyone},
+    {"binary", Binary, LWebAccess::kAnyone},
+    {"split", SplitHead, LWebAccess::kAnyone},
+};
 
 class ContentCodingTest : public WebServerTest {
  protected:

@@ -65,7 +65,10 @@ void CellsPage(LWebletForm& form) {
   list.Write(form, 100, 7);
 }
 
-const LWebScriptEntry kTable[] = {{"list", ListPage}, {"cells", CellsPage}};
+const LWebScriptEntry kTable[] = {
+    {"list", ListPage, LWebAccess::kAnyone},
+    {"cells", CellsPage, LWebAccess::kAnyone},
+};
 
 class HtmlListTest : public WebServerTest {
  protected:

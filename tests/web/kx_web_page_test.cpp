@@ -42,7 +42,7 @@ void ReportPage(LWebletForm& form) {
   page.Open();
 }
 
-const LWebScriptEntry kTable[] = {{"viewhours", ReportPage}};
+const LWebScriptEntry kTable[] = {{"viewhours", ReportPage, LWebAccess::kAnyone}};
 
 constexpr char kSession[] = "labcdefgh1";
 

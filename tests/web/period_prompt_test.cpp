@@ -24,7 +24,7 @@ void PeriodPage(LWebletForm& form) {
            session.GetParm("endtime", "-"));
 }
 
-const LWebScriptEntry kTable[] = {{"period", PeriodPage}};
+const LWebScriptEntry kTable[] = {{"period", PeriodPage, LWebAccess::kAnyone}};
 
 class PeriodPromptTest : public WebServerTest {
  protected:

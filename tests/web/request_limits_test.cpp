@@ -174,7 +174,7 @@ class StationAddressLimitTest : public WebServerTest {
 TEST_F(StationAddressLimitTest, HandedOverStationsDoNotCount) {
   WLSetStationProtocolHandler(
       [](LThread& thread, LIPSocketTCP&, const std::string&) { thread.GetStopSignal().WaitSignalForever(); });
-  static const LWebScriptEntry kStationTable[] = {{"connect", WLConnect}};
+  static const LWebScriptEntry kStationTable[] = {{"connect", WLConnect, LWebAccess::kAnyone}};
   StartServer(kStationTable);
   Server().AddressSlots().SetLimit(2);
   const std::string head(kLHttpStationConnect);

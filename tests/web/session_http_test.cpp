@@ -74,10 +74,18 @@ void Plain(LWebletForm& form) {
 }
 
 const LWebScriptEntry kTable[] = {
-    {"login", Login}, {"set", Set},       {"get", Get},       {"admin", Admin},
-    {"roles", Roles}, {"take", Withdraw}, {"logout", Logout}, {"plain", Plain},
-    {"sessioninvalid", WLSessionInvalidPage}, {"searchlistpost", WLSearchListPost},
-    {"connect", WLConnect}, {"stationlogon", WLStationLogon},
+    {"login", Login, LWebAccess::kAnyone},
+    {"set", Set, LWebAccess::kAnyone},
+    {"get", Get, LWebAccess::kAnyone},
+    {"admin", Admin, LWebAccess::kAnyone},
+    {"roles", Roles, LWebAccess::kAnyone},
+    {"take", Withdraw, LWebAccess::kAnyone},
+    {"logout", Logout, LWebAccess::kAnyone},
+    {"plain", Plain, LWebAccess::kAnyone},
+    {"sessioninvalid", WLSessionInvalidPage, LWebAccess::kAnyone},
+    {"searchlistpost", WLSearchListPost, LWebAccess::kAnyone},
+    {"connect", WLConnect, LWebAccess::kAnyone},
+    {"stationlogon", WLStationLogon, LWebAccess::kAnyone},
 };
 
 std::string PageOf(const std::string& body) {

@@ -117,9 +117,12 @@ void AdminNoticePage(LWebletForm& form) {
 }
 
 const LWebScriptEntry kTable[] = {
-    {"dlg", DialogPage},          {"inform", InFormPage}, {"probe", ProbePage},
-    {"controls", ControlsPage},   {"notice", AdminNoticePage},
-    {"sessioninvalid", WLSessionInvalidPage},
+    {"dlg", DialogPage, LWebAccess::kAnyone},
+    {"inform", InFormPage, LWebAccess::kAnyone},
+    {"probe", ProbePage, LWebAccess::kAnyone},
+    {"controls", ControlsPage, LWebAccess::kAnyone},
+    {"notice", AdminNoticePage, LWebAccess::kAnyone},
+    {"sessioninvalid", WLSessionInvalidPage, LWebAccess::kAnyone},
 };
 
 std::string Body(const std::string& response) {

@@ -22,6 +22,7 @@
 #include "web/http/static_file.h"
 #include "web/http/static_file_path.h"
 #include "web/http/weblet_form.h"
+#include "web/panel/access_rules.h"
 
 namespace {
 
@@ -132,7 +133,7 @@ LWebletConnection::Next LWebletConnection::ServeRequest() {
     // office share its router's address: the per-address limit is for
     // browsers, and a station connection leaves it when it is handed over.
     if (form.PageName() == kStationConnectPath && !form.IsSecure()) slot_.Release();
-    if (WLCheckSameOrigin(form)) entry->handler(form);
+    if (WLCheckSameOrigin(form) && WLCheckAccess(form, entry->access)) entry->handler(form);
     (void)form.FinishResponse();
     return answerPace.Missed() ? Next::kDrop : Next::kCloseGracefully;
   }

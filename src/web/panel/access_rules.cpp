@@ -5,11 +5,8 @@
 #include "web/http/http_responses.h"
 #include "web/http/weblet_form.h"
 #include "web/http/weblet_send.h"
-#include "web/panel/api_access.h"
 #include "web/panel/current_user.h"
 #include "web/panel/page_frame.h"
-
-bool WLRequireSession(LWebletForm& form) { return WLValidateSession(form); }
 
 bool WLRequireAdministrator(LWebletForm& form) {
   if (!WLValidateSession(form)) return false;
@@ -37,16 +34,16 @@ void WLSendNoContent(LWebletForm& form) { (void)WLSendRaw(form, kLHttpNoContent)
 bool WLCheckAccess(LWebletForm& form, LWebAccess access) {
   switch (access) {
     case LWebAccess::kSession:
-      return WLRequireSession(form);
+      return WLValidateSession(form);
     case LWebAccess::kAdministrator:
       return WLRequireAdministrator(form);
-    case LWebAccess::kApiToken: {
-      LKXUser viewer;
-      return WLRequireApiToken(form, viewer);
-    }
+    case LWebAccess::kAdministratorFile:
+      if (KXIsCurrentUserAdministator(form)) return true;
+      WLRefuseDownload(form, kLAdministratorOnlyFileText);
+      return false;
     case LWebAccess::kAnyone:
     case LWebAccess::kPageRule:
-    case LWebAccess::kNone:
+    case LWebAccess::kApiToken:
       return true;
   }
   return false;

@@ -1,27 +1,29 @@
 #pragma once
-// The access rules of the URL table as checks that a handler makes before
-// it writes anything. Each returns true when the handler may go on; when it
-// returns false it has already answered the request.
+// The access rules of the URL table. The connection applies a row's rule
+// before it calls the row's handler (WLCheckAccess); the checks below are
+// also there for a handler that reaches another page's handler itself. Each
+// returns true when the request may go on; when it returns false it has
+// already answered the request.
 
 #include <string_view>
 
 class LWebletForm;
 
+// No rule has the value 0, so a row whose rule was left out is told apart
+// (url_table.h).
 enum class LWebAccess {
-  kAnyone,         // no session needed
-  kSession,        // a valid session, else the session-expired page
-  kAdministrator,  // a session of an administrator, else the notice below
-  kPageRule,       // the page object checks the current user itself
-  kNone,           // reached from pages that check; the handler repeats their check
-  kApiToken,       // a GET with a personal API token (api_access.h); never the session cookie
+  kAnyone = 1,         // no session needed
+  kSession,            // a valid session, else the session-expired page
+  kAdministrator,      // a session of an administrator, else the notice below
+  kAdministratorFile,  // a download for administrators, else a 403 with kLAdministratorOnlyFileText
+  kPageRule,           // the handler checks the visitor itself, against the user it acts on
+  kApiToken,           // the handler checks the personal API token (api_access.h), whose owner it needs
 };
 
 inline constexpr char kLAdministratorOnlyText[] = "Only System Administrator can access this page.";
 inline constexpr char kLAdministratorOnlyFileText[] = "Only System Administrator can download this file.";
 inline constexpr char kLReturnLabel[] = "Return";
 
-// WLValidateSession under the table's name for the rule.
-bool WLRequireSession(LWebletForm& form);
 // A valid session whose user is an administrator. Without a session: the
 // session-expired page. Otherwise: the message page with
 // kLAdministratorOnlyText and the button "Return" leading to "onok" (set
@@ -37,7 +39,6 @@ void WLRefuseDownload(LWebletForm& form, std::string_view message);
 // "204 No Content": the request asks for nothing this handler answers.
 void WLSendNoContent(LWebletForm& form);
 
-// The check of `access`: kAnyone and kPageRule pass here (the page checks);
-// kNone is not a rule of its own, so its handlers name the rule of the page
-// that links to them.
+// The check of `access`. kAnyone passes; kPageRule and kApiToken pass here
+// because their handlers check.
 bool WLCheckAccess(LWebletForm& form, LWebAccess access);

@@ -17,7 +17,7 @@
 #include "form_fields.h"
 #include "hours_pages_fixture.h"
 #include "model/users.h"
-#include "web/pages/common/web_script_plan.h"
+#include "web/pages/common/web_script_array.h"
 #include "web/pages/users/user_detail_page.h"
 #include "web/text/uri_codec.h"
 
@@ -152,13 +152,11 @@ class NoActionOnGetTest : public HoursPagesTest {
 };
 
 TEST_F(NoActionOnGetTest, EveryFormSentByGetChangesNothing) {
-  std::vector<LWebScriptPlanRow> rows(std::begin(kLWebScriptPlan), std::end(kLWebScriptPlan));
-  rows.insert(rows.end(), std::begin(kLWebScriptAddedRows), std::end(kLWebScriptAddedRows));
   const std::string other = "seluser=" + LURIEncode(Email("staff2")) + "&edit=true";
   std::string wrong;
   int sent = 0;
   for (const char* who : {"boss", "staff", ""}) {
-    for (const LWebScriptPlanRow& row : rows) {
+    for (const LWebScriptEntry& row : WebScriptArray()) {
       if (kLeftOut.count(row.path) != 0) continue;
       for (const std::string& query : {std::string(), other}) {
         const std::string session = *who != '\0' ? SessionOf(who) : std::string();

@@ -4,33 +4,15 @@
 
 #include "foundation/settings_sections.h"
 #include "web/http/http_responses.h"
-#include "web/pages/account/change_email_page.h"
-#include "web/pages/account/login_pages.h"
-#include "web/pages/account/main_page.h"
-#include "web/pages/account/password_pages.h"
+#include "web/pages/common/web_script_array.h"
 #include "web/session/weblet_session.h"
 #include "web/text/uri_codec.h"
-
-namespace {
-
-const LWebScriptEntry kPanelTable[] = {
-    {"", WLMainLogin},
-    {"logon", WLMainLogin},
-    {"changepassword", WLChangePasswordPage},
-    {"changeemail", WLChangeEmailPage},
-    {"lostpassword", WLLostPassword},
-    {"mainpage", WLMainPage},
-    {"logout", WLMainLogout},
-    {"pwdsent", WLPasswordSent},
-};
-
-}  // namespace
 
 void PanelTest::SetUp() {
   WebServerTest::SetUp();
   UsePanelFrame();
   LSettingSetString("Settings", "SetupWizardRun", "0");
-  StartServer(kPanelTable);
+  StartServer(WebScriptArray());
 }
 
 std::string PanelTest::Get(const std::string& path, const std::string& session) {

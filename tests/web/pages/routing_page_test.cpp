@@ -13,18 +13,11 @@
 #include "panel_fixture.h"
 #include "routing/routing_settings.h"
 #include "support/temp_root.h"
-#include "web/pages/account/login_pages.h"
-#include "web/pages/account/main_page.h"
+#include "web/pages/common/web_script_array.h"
 #include "web/pages/setup/https_port_field.h"
 #include "web/pages/setup/routing_page.h"
 
 namespace {
-
-const LWebScriptEntry kTable[] = {
-    {"logon", WLMainLogin},
-    {"mainpage", WLMainPage},
-    {"routing", WLRoutingPage},
-};
 
 class RoutingPageTest : public PanelTest {
  protected:
@@ -32,7 +25,7 @@ class RoutingPageTest : public PanelTest {
     WebServerTest::SetUp();
     UsePanelFrame();
     LSettingSetString("Settings", "SetupWizardRun", "0");
-    StartServer(kTable);
+    StartServer(WebScriptArray());
     ASSERT_TRUE(KXAddUser("boss@x.example", "Boss", true, false, "", "", "pw"));
     ASSERT_TRUE(KXAddUser("staff@x.example", "Staff", false, false, "", "", "pw"));
     boss_ = LogOn("boss@x.example", "pw");

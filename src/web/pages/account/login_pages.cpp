@@ -124,7 +124,6 @@ void WLMainLogin(LWebletForm& form) {
 }
 
 void WLMainLogout(LWebletForm& form) {
-  if (!WLValidateSession(form)) return;
   LWebletSessionData& session = form.Session();
   LOGF("User \"%s\" logged out.", session.GetParm("user"));
   // A station's session lives on: the station keeps using it after the

@@ -181,7 +181,6 @@ constexpr char kLMainPageLinks[] =
 }  // namespace
 
 void WLMainPage(LWebletForm& form) {
-  if (!WLValidateSession(form)) return;
   MainPageView view;
   // The session names nobody any more (the address was changed, or the user
   // deleted): the browser logs on again instead of getting no answer.

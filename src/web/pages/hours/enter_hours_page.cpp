@@ -131,6 +131,5 @@ void WLEnterHoursPage(LWebletForm& form) {
   WLDefaultDialogTargets(form, "viewmanual", "viewmanual");
   // Whose entry it is, and whether the viewer may make it, the dialog
   // decides on every request.
-  if (!WLValidateSession(form)) return;
   LKXEnterHoursPage(form).Run();
 }

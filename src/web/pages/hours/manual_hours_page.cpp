@@ -306,7 +306,8 @@ void WLViewManualPost(LWebletForm& form) {
     return;
   }
   if (submit == kDiscardLabel) {
-    if (const LWebScriptEntry* entry = LFindWebScript(WebScriptArray(), "mainpage")) entry->handler(form);
+    const LWebScriptEntry* entry = LFindWebScript(WebScriptArray(), "mainpage");
+    if (entry != nullptr && WLCheckAccess(form, entry->access)) entry->handler(form);
     return;
   }
   const bool remove = submit == kDeleteLabel;

@@ -104,7 +104,6 @@ std::string DayUrl(const ReportClass& c, const std::string& user, const std::str
 }  // namespace
 
 void WLSearchListPage(LWebletForm& form) {
-  if (!WLValidateSession(form)) return;
   LKXSearchListPage page(form);
   page.Open();
 }

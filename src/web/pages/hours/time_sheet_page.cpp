@@ -42,7 +42,6 @@ std::string Clock(int minutes) { return LDayTime(minutes * 60).GetText(); }
 }  // namespace
 
 void WLTimeSheet(LWebletForm& form) {
-  if (!WLValidateSession(form)) return;
   WLCopyFieldsToSession(form, kKXUserDayFields);
   WLCopyFieldsToSession(form, kKXDayTimeFields);
   LKXTimeSheetPage page(form);

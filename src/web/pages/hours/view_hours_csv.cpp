@@ -95,7 +95,6 @@ std::string KXHoursReportCSV(const LKXHoursReport& report) {
 }
 
 void WLViewHoursCSV(LWebletForm& form) {
-  if (!WLValidateSession(form)) return;
   LKXUser viewer;
   if (!KXGetCurrentUser(form, viewer)) {
     PlainAnswer(form, "403 Forbidden", kKXCurrentUserNotFound);

@@ -115,7 +115,6 @@ LHtmlListRow SumRow(const LKXHoursReportRow& r) {
 }  // namespace
 
 void WLViewHoursPage(LWebletForm& form) {
-  if (!WLValidateSession(form)) return;
   // The date calendar links here with "date"; "startdate" wins when both come.
   WLCopyFieldsToSession(form, {{"seluser", "selusers"},
                                {"date", "startdate"},
@@ -127,7 +126,9 @@ void WLViewHoursPage(LWebletForm& form) {
 
 void WLViewHoursPost(LWebletForm& form) {
   if (KXSameName(form.Params().GetParm("submit"), LKXWebPage::kSearchLabel)) {
-    WLViewHoursPage(form);
+    // The report needs the session its page's row asks for; any other post
+    // is answered whoever sends it.
+    if (WLValidateSession(form)) WLViewHoursPage(form);
   } else {
     WLSendNoContent(form);
   }

@@ -278,6 +278,5 @@ bool LKXLeaveFormPage::CmOk() {
 
 void WLLeaveForm(LWebletForm& form) {
   WLDefaultDialogTargets(form, "mainpage", "mainpage");
-  if (!WLValidateSession(form)) return;
   LKXLeaveFormPage(form).Run();
 }

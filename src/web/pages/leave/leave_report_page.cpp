@@ -208,13 +208,11 @@ void LKXLeaveReportPage::WriteFeedSection(LKXUser& viewer) {
 
 void WLLeaveReport(LWebletForm& form) {
   WLDefaultDialogTargets(form, "mainpage", "mainpage");
-  if (!WLValidateSession(form)) return;
   CopyChoices(form);
   LKXLeaveReportPage(form).Open();
 }
 
 void WLLeaveReportPost(LWebletForm& form) {
-  if (!WLValidateSession(form)) return;
   const std::string submit = form.Params().GetParm("submit");
   if (submit == kLDiscardLabel) {
     WLMainPage(form);

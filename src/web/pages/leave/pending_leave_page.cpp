@@ -135,12 +135,10 @@ void LKXPendingLeaveRequestsPage::Generate() {
 
 void WLPendingLeaveRequests(LWebletForm& form) {
   WLDefaultDialogTargets(form, "mainpage", "mainpage");
-  if (!WLValidateSession(form)) return;
   LKXPendingLeaveRequestsPage(form).Open();
 }
 
 void WLPendingLeaveRequestsPost(LWebletForm& form) {
-  if (!WLValidateSession(form)) return;
   const std::string submit = form.Params().GetParm("submit");
   if (submit == kLDiscardLabel) {
     WLMainPage(form);

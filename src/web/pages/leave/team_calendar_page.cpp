@@ -254,6 +254,5 @@ std::string LTeamCalendarStep(std::string_view month, int step) {
 
 void WLTeamCalendar(LWebletForm& form) {
   WLDefaultDialogTargets(form, "mainpage", "mainpage");
-  if (!WLValidateSession(form)) return;
   LKXTeamCalendarPage(form).Open();
 }

@@ -64,7 +64,6 @@ std::string Duration(std::int32_t seconds) {
 }  // namespace
 
 void WLViewActivity(LWebletForm& form) {
-  if (!WLValidateSession(form)) return;
   WLCopyFieldsToSession(form, kKXUserDayFields);
   WLCopyFieldsToSession(form, kKXDayTimeFields);
   LKXViewActivityPage page(form);

@@ -63,7 +63,6 @@ void WriteWithChart(LWebletForm& form, const LHtmlList& list, const std::vector<
 }  // namespace
 
 void WLViewAppUsage(LWebletForm& form) {
-  if (!WLValidateSession(form)) return;
   WLCopyFieldsToSession(form, {{"seluser", "selusers"}, {"startdate", "startdate"}, {"enddate", "enddate"}});
   LKXViewAppUsagePage page(form);
   page.Open();
@@ -71,7 +70,9 @@ void WLViewAppUsage(LWebletForm& form) {
 
 void WLViewAppUsagePost(LWebletForm& form) {
   if (KXSameName(form.Params().GetParm("submit"), LKXWebPage::kSearchLabel)) {
-    WLViewAppUsage(form);
+    // The report needs the session its page's row asks for; any other post
+    // is answered whoever sends it.
+    if (WLValidateSession(form)) WLViewAppUsage(form);
   } else {
     WLSendNoContent(form);
   }

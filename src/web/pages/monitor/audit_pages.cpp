@@ -55,12 +55,10 @@ void WritePage(LWebletForm& form, const char* page, const char* title, std::stri
 }  // namespace
 
 void WLAuditLogPage(LWebletForm& form) {
-  if (!WLRequireAdministrator(form)) return;
   WritePage(form, "auditlog", "Access Audit", "", true);
 }
 
 void WLMyAuditPage(LWebletForm& form) {
-  if (!WLValidateSession(form)) return;
   std::string email;
   if (!KXGetCurrentUserEmail(form, email)) {
     WLStandardHeader(form);

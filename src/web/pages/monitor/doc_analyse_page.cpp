@@ -38,7 +38,6 @@ std::string Percentage(std::int64_t seconds, std::int64_t total) {
 }  // namespace
 
 void WLDocAnalysePage(LWebletForm& form) {
-  if (!WLValidateSession(form)) return;
   WLCopyFieldsToSession(form,
                         {{"seluser", "seluser"}, {"date", "date"}, {"enddate", "enddate"}, {"appname", "appname"}});
   const bool direct = std::string_view(form.Params().GetParm("direct")) == "true";

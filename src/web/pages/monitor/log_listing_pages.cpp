@@ -98,7 +98,6 @@ std::string FolderOwner(std::string_view folder, bool& kept) {
 }  // namespace
 
 void WLViewLogs(LWebletForm& form) {
-  if (!WLRequireAdministrator(form)) return;
   Open(form);
   wfformat(form,
            "<ul><li><a href=\"systemlog?yearmonth=%s\" style=\"text-decoration:none\">System Log</a></li><li><a "
@@ -109,7 +108,6 @@ void WLViewLogs(LWebletForm& form) {
 }
 
 void WLSystemLog(LWebletForm& form) {
-  if (!WLRequireAdministrator(form)) return;
   const std::string today = LDateTime::Now().GetDateText();
   int nowYear = 0;
   int nowMonth = 0;
@@ -152,7 +150,6 @@ void WLGetSystemLogFile(LWebletForm& form) {
 }
 
 void WLViewArchiveFolder(LWebletForm& form) {
-  if (!WLRequireAdministrator(form)) return;
   Open(form);
   WLSendRaw(form, "<ul>");
   for (const std::string& name : FolderNames(LKXCoreData::GetArchiveRoot(), "")) Item(form, "activityfolder", name);
@@ -161,7 +158,6 @@ void WLViewArchiveFolder(LWebletForm& form) {
 }
 
 void WLUserActivityFolder(LWebletForm& form) {
-  if (!WLRequireAdministrator(form)) return;
   const std::string folder = form.Params().GetParm("file");
   std::string path;
   Open(form);

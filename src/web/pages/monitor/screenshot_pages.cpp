@@ -50,7 +50,6 @@ bool ReadRange(std::string_view start, std::string_view end, TimeRange& range) {
 }  // namespace
 
 void WLViewScreen(LWebletForm& form) {
-  if (!WLValidateSession(form)) return;
   WLCopyFieldsToSession(form, kKXUserDayFields);
   LKXViewScreenPage page(form);
   page.Open();
@@ -121,7 +120,6 @@ void LKXViewScreenPage::Generate() {
 }
 
 void WLFullSizeImage(LWebletForm& form) {
-  if (!WLValidateSession(form)) return;
   const LHashTable& p = form.Params();
   const std::string seluser = p.GetParm("seluser");
   LKXUser viewer;
@@ -195,7 +193,6 @@ void WLFullSizeImage(LWebletForm& form) {
 }
 
 void WLGetImage(LWebletForm& form, bool full) {
-  if (!WLValidateSession(form)) return;
   const LHashTable& p = form.Params();
   LKXUser viewer;
   LKXUser subject;

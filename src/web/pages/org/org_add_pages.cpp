@@ -44,13 +44,6 @@ std::string InputMaskScript(bool space) {
          "window.onload=function(){var f=document.getElementsByName(\"101\")[0];if(f)f.onkeypress=inputmask;}\r\n";
 }
 
-// Administrators only: the list pages that link here are theirs.
-bool MayEditLists(LWebletForm& form, const char* listPage) {
-  if (!WLRequireAdministrator(form)) return false;
-  WLDefaultDialogTargets(form, listPage, listPage);
-  return true;
-}
-
 }  // namespace
 
 LKXAddTeamPage::LKXAddTeamPage(LWebletForm& form) : LKXWebDialog(form, "team", "Add New Team", 0) {}
@@ -153,16 +146,16 @@ bool LKXAddHolidayPage::CmOk() {
 }
 
 void WLAddTeamPage(LWebletForm& form) {
-  if (!MayEditLists(form, "teamlist")) return;
+  WLDefaultDialogTargets(form, "teamlist", "teamlist");
   LKXAddTeamPage(form).Run();
 }
 
 void WLAddLeaveTypePage(LWebletForm& form) {
-  if (!MayEditLists(form, "leavetypelist")) return;
+  WLDefaultDialogTargets(form, "leavetypelist", "leavetypelist");
   LKXAddLeaveTypePage(form).Run();
 }
 
 void WLAddHolidayPage(LWebletForm& form) {
-  if (!MayEditLists(form, "holidaylist")) return;
+  WLDefaultDialogTargets(form, "holidaylist", "holidaylist");
   LKXAddHolidayPage(form).Run();
 }

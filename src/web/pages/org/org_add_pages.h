@@ -1,7 +1,7 @@
 #pragma once
 // "addteam", "addleavetype", "addholiday": the add dialogs of the three
 // registry lists. Reached from the list pages, and like them for
-// administrators only; "onok" and "oncancel" default to the list page.
+// administrators only (their rows' rule); "onok" and "oncancel" default to the list page.
 
 #include "web/panel/kx_web_dialog.h"
 

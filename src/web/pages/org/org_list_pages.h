@@ -1,8 +1,8 @@
 #pragma once
 // "teamlist", "leavetypelist", "holidaylist" and their posts: the three
 // lists of the registry with a check box per row, and the delete button.
-// Administrators only, on every request (the posts repeat the check: a form
-// can be posted from anywhere).
+// Administrators only, the pages and their posts alike (their rows' rule: a
+// form can be posted from anywhere).
 
 #include <string>
 

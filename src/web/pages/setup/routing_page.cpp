@@ -204,7 +204,6 @@ bool LKXRoutingPage::CmOk() {
 }
 
 void WLRoutingPage(LWebletForm& form) {
-  if (!WLRequireAdministrator(form)) return;
   WLDefaultDialogTargets(form, "mainpage", "mainpage");
   LKXRoutingPage page(form);
   page.Run();

@@ -71,7 +71,6 @@ bool LKXDeleteUserPage::CmOk() {
 }
 
 void WLDeleteUserPage(LWebletForm& form) {
-  if (!WLValidateSession(form)) return;
   WLDefaultDialogTargets(form, "userlist", "userlist");
   LKXDeleteUserPage(form).Run();
 }

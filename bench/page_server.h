@@ -13,6 +13,7 @@
 #include "page_fetch.h"
 #include "web/http/kx_web_server.h"
 #include "web/pages/common/web_script_array.h"
+#include "web/panel/access_rules.h"
 #include "web/panel/page_frame_install.h"
 #include "web/session/weblet_session.h"
 
@@ -26,7 +27,7 @@ struct BenchPageServer {
     port = BenchFreeLoopbackPort();
     LSettingSetString("Routing", "LocalPort", std::to_string(port));
     WLInstallPageFrame();
-    server = std::make_unique<LKXWebServer>(LWebletSessionData::Folder() + "/../Web", WebScriptArray());
+    server = std::make_unique<LKXWebServer>(LWebletSessionData::Folder() + "/../Web", WebScriptArray(), WLCheckAccess);
     server->Start();
     if (!server->WaitListening(10000)) server.reset();
   }

@@ -6,6 +6,7 @@
 #include "station/station_pages.h"
 #include "web/http/kx_web_server.h"
 #include "web/pages/common/web_script_array.h"
+#include "web/panel/access_rules.h"
 #include "web/panel/page_frame_install.h"
 
 std::unique_ptr<MainEngine> LCreateServiceEngine(LEngineNotifyHandler* notifyHandler) {
@@ -17,6 +18,6 @@ std::unique_ptr<MainEngine> LCreateServiceEngine(LEngineNotifyHandler* notifyHan
   WLInstallPageFrame();
   return std::make_unique<MainEngine>(
       notifyHandler, std::make_unique<LKXWebServer>(LFile::GetSharedDataFolderAppSubFolder("Web"),
-                                                WebScriptArray()),
+                                                WebScriptArray(), WLCheckAccess),
       std::make_unique<LKXMaintenanceThread>());
 }

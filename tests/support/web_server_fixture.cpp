@@ -6,6 +6,7 @@
 #include "foundation/settings_sections.h"
 #include "web/http/weblet_form.h"
 #include "web/http/weblet_send.h"
+#include "web/panel/access_rules.h"
 #include "web/panel/page_frame.h"
 #include "web/panel/page_frame_install.h"
 #include "web/session/logon_throttle.h"
@@ -57,7 +58,7 @@ void WebServerTest::SetUp() {
 }
 
 void WebServerTest::StartServer(LWebScriptTable table) {
-  server_ = std::make_unique<LKXWebServer>(SharedFolder() + "/Web", table);
+  server_ = std::make_unique<LKXWebServer>(SharedFolder() + "/Web", table, WLCheckAccess);
   server_->Start();
   ASSERT_TRUE(server_->WaitListening(10000));
 }

@@ -13,8 +13,8 @@
 #include "web/http/static_install.h"
 #include "web/http/weblet_connection.h"
 
-LKXWebServer::LKXWebServer(std::string documentFolder, LWebScriptTable table)
-    : LWebletServer(std::move(documentFolder)), table_(table) {}
+LKXWebServer::LKXWebServer(std::string documentFolder, LWebScriptTable table, LWebAccessCheck checkAccess)
+    : LWebletServer(std::move(documentFolder)), table_(table), checkAccess_(checkAccess) {}
 
 LKXWebServer::~LKXWebServer() {
   httpsListener_.StopThreadNow();
@@ -26,7 +26,7 @@ void LKXWebServer::Start() {
   const std::uint16_t port = LReadLocalPortSetting();
   webPort_.store(port);
   LSettingSetString("WebServer", "Port", std::to_string(port));
-  SetWebScripts(table_);
+  SetWebScripts(table_, checkAccess_);
   const std::string webRoot = LFile::GetSharedDataFolderAppSubFolder("webcontrol");
   SetRootFolder(webRoot);
   LInstallStaticFiles(LEmbeddedStaticFiles(), webRoot, LWebletHelpFolder());

@@ -16,8 +16,9 @@
 class LKXWebServer : public LWebletServer, public LEngineWebServer {
  public:
   // `documentFolder` serves until the first Start, which switches to the
-  // "webcontrol" folder. `table` is the URL table that Start installs.
-  explicit LKXWebServer(std::string documentFolder, LWebScriptTable table);
+  // "webcontrol" folder. `table` is the URL table that Start installs, whose
+  // rules `checkAccess` applies.
+  LKXWebServer(std::string documentFolder, LWebScriptTable table, LWebAccessCheck checkAccess);
   ~LKXWebServer() override;
 
   // Reads "Routing"/"LocalPort" (89 when empty) as the configured port and
@@ -35,6 +36,7 @@ class LKXWebServer : public LWebletServer, public LEngineWebServer {
 
  private:
   const LWebScriptTable table_;
+  const LWebAccessCheck checkAccess_;
   std::atomic<std::uint16_t> webPort_{0};
   std::atomic<std::uint16_t> httpsPort_{0};
   std::atomic<bool> httpsOn_{false};

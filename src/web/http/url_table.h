@@ -8,9 +8,22 @@
 #include <span>
 #include <string_view>
 
-#include "web/panel/access_rules.h"
-
 class LWebletForm;
+
+// No rule has the value 0, so a row whose rule was left out is told apart.
+enum class LWebAccess {
+  kAnyone = 1,         // no session needed
+  kSession,            // a valid session, else the session-expired page
+  kAdministrator,      // a session of an administrator, else the notice below
+  kAdministratorFile,  // a download for administrators, else a 403 with kLAdministratorOnlyFileText
+  kPageRule,           // the handler checks the visitor itself, against the user it acts on
+  kApiToken,           // the handler checks the personal API token (api_access.h), whose owner it needs
+};
+
+// Applies a row's rule before its handler runs: true when the request may go
+// on, else it has answered the request. The page framework supplies it
+// (WLCheckAccess), so the connection needs no page code.
+using LWebAccessCheck = bool (*)(LWebletForm& form, LWebAccess access);
 
 // A handler writes the whole response itself, status line included.
 using LWebScriptHandler = void (*)(LWebletForm& form);

@@ -22,7 +22,6 @@
 #include "web/http/static_file.h"
 #include "web/http/static_file_path.h"
 #include "web/http/weblet_form.h"
-#include "web/panel/access_rules.h"
 
 namespace {
 
@@ -40,10 +39,12 @@ std::string LWebletHelpFolder() {
 }
 
 LWebletConnection::LWebletConnection(LIPSocketTCP& socket, LWebScriptTable table,
+                                     LWebAccessCheck checkAccess,
                                      std::string rootFolder, const LIPv4Peer& peer,
                                      LWebletSecurity security, LAddressSlot slot)
     : socket_(std::move(socket)),
       table_(table),
+      checkAccess_(checkAccess),
       rootFolder_(std::move(rootFolder)),
       peer_(peer),
       security_(std::move(security)),
@@ -133,7 +134,7 @@ LWebletConnection::Next LWebletConnection::ServeRequest() {
     // office share its router's address: the per-address limit is for
     // browsers, and a station connection leaves it when it is handed over.
     if (form.PageName() == kStationConnectPath && !form.IsSecure()) slot_.Release();
-    if (WLCheckSameOrigin(form) && WLCheckAccess(form, entry->access)) entry->handler(form);
+    if (WLCheckSameOrigin(form) && checkAccess_(form, entry->access)) entry->handler(form);
     (void)form.FinishResponse();
     return answerPace.Missed() ? Next::kDrop : Next::kCloseGracefully;
   }

@@ -57,7 +57,8 @@ class LWebletConnection : public LDetachedThread {
   // Takes the socket over (`socket` is left at -1). The table, the web root
   // and the peer are copied: the connection never looks at the server again.
   // The address slot is held until the connection ends.
-  LWebletConnection(LIPSocketTCP& socket, LWebScriptTable table, std::string rootFolder,
+  LWebletConnection(LIPSocketTCP& socket, LWebScriptTable table, LWebAccessCheck checkAccess,
+                    std::string rootFolder,
                     const LIPv4Peer& peer, LWebletSecurity security = {},
                     LAddressSlot slot = LAddressSlot());
   ~LWebletConnection() override;
@@ -97,6 +98,7 @@ class LWebletConnection : public LDetachedThread {
 
   LIPSocketTCP socket_;
   const LWebScriptTable table_;
+  const LWebAccessCheck checkAccess_;
   const std::string rootFolder_;
   const LIPv4Peer peer_;
   const LWebletSecurity security_;

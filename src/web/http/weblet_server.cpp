@@ -23,9 +23,10 @@ LWebletServer::~LWebletServer() {
   StopThreadsNow();
 }
 
-void LWebletServer::SetWebScripts(LWebScriptTable table) {
+void LWebletServer::SetWebScripts(LWebScriptTable table, LWebAccessCheck checkAccess) {
   std::lock_guard<std::mutex> lock(configMutex_);
   table_ = table;
+  checkAccess_ = checkAccess;
 }
 
 void LWebletServer::SetRootFolder(std::string folder) {
@@ -68,14 +69,16 @@ void LWebletServer::StartConnection(LIPSocketTCP& socket, const LIPv4Peer& peer,
   const int on = 1;
   ::setsockopt(socket.Get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
   LWebScriptTable table;
+  LWebAccessCheck checkAccess = nullptr;
   std::string root;
   {
     std::lock_guard<std::mutex> lock(configMutex_);
     table = table_;
+    checkAccess = checkAccess_;
     root = rootFolder_;
   }
   auto* connection =
-      new (std::nothrow) LWebletConnection(socket, table, std::move(root), peer, std::move(security), std::move(slot));
+      new (std::nothrow) LWebletConnection(socket, table, checkAccess, std::move(root), peer, std::move(security), std::move(slot));
   if (connection == nullptr) {
     LOGERROR("Unable to start a thread for a new web connection.");
     return;  // the listener closes the socket, which is still its own

@@ -25,7 +25,7 @@ class LWebletServer : public LTCPListener, public LDetachedThreadsOwner {
   ~LWebletServer() override;
 
   // Used by connections accepted from now on.
-  void SetWebScripts(LWebScriptTable table);
+  void SetWebScripts(LWebScriptTable table, LWebAccessCheck checkAccess);
   void SetRootFolder(std::string folder);
   std::string GetRootFolder() const;
 
@@ -49,6 +49,7 @@ class LWebletServer : public LTCPListener, public LDetachedThreadsOwner {
   // thread may be reading them for a new connection.
   mutable std::mutex configMutex_;
   LWebScriptTable table_;
+  LWebAccessCheck checkAccess_ = nullptr;
   std::string rootFolder_;
   // Outlives every connection: the destructor stops them first.
   LAddressSlots addressSlots_;

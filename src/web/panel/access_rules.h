@@ -7,18 +7,10 @@
 
 #include <string_view>
 
+#include "web/http/url_table.h"
+
 class LWebletForm;
 
-// No rule has the value 0, so a row whose rule was left out is told apart
-// (url_table.h).
-enum class LWebAccess {
-  kAnyone = 1,         // no session needed
-  kSession,            // a valid session, else the session-expired page
-  kAdministrator,      // a session of an administrator, else the notice below
-  kAdministratorFile,  // a download for administrators, else a 403 with kLAdministratorOnlyFileText
-  kPageRule,           // the handler checks the visitor itself, against the user it acts on
-  kApiToken,           // the handler checks the personal API token (api_access.h), whose owner it needs
-};
 
 inline constexpr char kLAdministratorOnlyText[] = "Only System Administrator can access this page.";
 inline constexpr char kLAdministratorOnlyFileText[] = "Only System Administrator can download this file.";

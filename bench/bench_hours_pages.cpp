@@ -27,17 +27,17 @@
 #include <memory>
 #include <string>
 
-#include "loopback_port.h"
-#include "page_server.h"
 #include "bench_main.h"
 #include "foundation/settings_sections.h"
 #include "foundation/unique_fd.h"
+#include "loopback_port.h"
 #include "model/api_token.h"
 #include "model/core_data.h"
 #include "model/users.h"
-#include "web/kx_web_server.h"
-#include "web/pages/web_script_array.h"
-#include "web/weblet_session.h"
+#include "page_server.h"
+#include "web/http/kx_web_server.h"
+#include "web/pages/common/web_script_array.h"
+#include "web/session/weblet_session.h"
 
 namespace {
 

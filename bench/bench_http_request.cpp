@@ -9,7 +9,7 @@
 #include <string>
 
 #include "bench_main.h"
-#include "web/request_parser.h"
+#include "web/http/request_parser.h"
 
 namespace {
 

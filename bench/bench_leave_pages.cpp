@@ -20,19 +20,20 @@
 #include <fstream>
 #include <string>
 
-#include "loopback_port.h"
-#include "page_fetch.h"
-#include "page_server.h"
 #include "bench_main.h"
 #include "foundation/date_time.h"
 #include "foundation/settings_sections.h"
 #include "foundation/unique_fd.h"
+#include "loopback_port.h"
 #include "model/core_data.h"
 #include "model/teams.h"
 #include "model/users.h"
-#include "web/kx_web_server.h"
-#include "web/pages/web_script_array.h"
-#include "web/weblet_session.h"
+#include "page_fetch.h"
+#include "page_server.h"
+#include "web/http/kx_web_server.h"
+#include "web/pages/common/web_script_array.h"
+#include "web/panel/access_rules.h"
+#include "web/session/weblet_session.h"
 
 namespace {
 
@@ -111,7 +112,7 @@ void Prepare() {
 void RunPage(benchmark::State& state, const std::string& path) {
   const std::uint16_t port = BenchFreeLoopbackPort();
   LSettingSetString("Routing", "LocalPort", std::to_string(port));
-  LKXWebServer server(LWebletSessionData::Folder() + "/../Web", WebScriptArray());
+  LKXWebServer server(LWebletSessionData::Folder() + "/../Web", WebScriptArray(), WLCheckAccess);
   server.Start();
   if (!server.WaitListening(10000)) {
     state.SkipWithError("server did not listen");

@@ -17,16 +17,17 @@
 #include <fstream>
 #include <string>
 
-#include "loopback_port.h"
 #include "bench_main.h"
 #include "foundation/settings_sections.h"
 #include "foundation/test_hooks.h"
 #include "foundation/unique_fd.h"
-#include "web/kx_web_server.h"
-#include "web/session_purge.h"
-#include "web/weblet_form.h"
-#include "web/weblet_send.h"
-#include "web/weblet_session.h"
+#include "loopback_port.h"
+#include "web/http/kx_web_server.h"
+#include "web/http/weblet_form.h"
+#include "web/http/weblet_send.h"
+#include "web/panel/access_rules.h"
+#include "web/session/session_purge.h"
+#include "web/session/weblet_session.h"
 
 namespace {
 
@@ -98,7 +99,7 @@ void BM_RequestWithSession(benchmark::State& state) {
   FillSessionFolder();
   const std::uint16_t port = BenchFreeLoopbackPort();
   LSettingSetString("Routing", "LocalPort", std::to_string(port));
-  LKXWebServer server(LWebletSessionData::Folder() + "/../Web", kTable);
+  LKXWebServer server(LWebletSessionData::Folder() + "/../Web", kTable, WLCheckAccess);
   server.Start();
   if (!server.WaitListening(10000)) {
     state.SkipWithError("server did not listen");

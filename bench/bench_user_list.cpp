@@ -18,11 +18,12 @@
 #include "foundation/settings_sections.h"
 #include "foundation/unique_fd.h"
 #include "loopback_port.h"
-#include "page_fetch.h"
 #include "model/users.h"
-#include "web/kx_web_server.h"
-#include "web/pages/web_script_array.h"
-#include "web/weblet_session.h"
+#include "page_fetch.h"
+#include "web/http/kx_web_server.h"
+#include "web/pages/common/web_script_array.h"
+#include "web/panel/access_rules.h"
+#include "web/session/weblet_session.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ void Prepare() {
 void BM_UserList2000(benchmark::State& state) {
   const std::uint16_t port = BenchFreeLoopbackPort();
   LSettingSetString("Routing", "LocalPort", std::to_string(port));
-  LKXWebServer server(LWebletSessionData::Folder() + "/../Web", WebScriptArray());
+  LKXWebServer server(LWebletSessionData::Folder() + "/../Web", WebScriptArray(), WLCheckAccess);
   server.Start();
   if (!server.WaitListening(10000)) {
     state.SkipWithError("server did not listen");

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "foundation/unique_fd.h"
-#include "web/gzip_deflater.h"
+#include "web/http/gzip_deflater.h"
 
 // The whole answer to "GET /path" with the session cookie (or, with
 // `headers`, those header lines instead); empty when the server could not be

@@ -11,9 +11,10 @@
 #include "foundation/settings_sections.h"
 #include "loopback_port.h"
 #include "page_fetch.h"
-#include "web/kx_web_server.h"
-#include "web/pages/web_script_array.h"
-#include "web/weblet_session.h"
+#include "web/http/kx_web_server.h"
+#include "web/pages/common/web_script_array.h"
+#include "web/panel/access_rules.h"
+#include "web/session/weblet_session.h"
 
 struct BenchPageServer {
   std::unique_ptr<LKXWebServer> server;
@@ -24,7 +25,7 @@ struct BenchPageServer {
   void Start() {
     port = BenchFreeLoopbackPort();
     LSettingSetString("Routing", "LocalPort", std::to_string(port));
-    server = std::make_unique<LKXWebServer>(LWebletSessionData::Folder() + "/../Web", WebScriptArray());
+    server = std::make_unique<LKXWebServer>(LWebletSessionData::Folder() + "/../Web", WebScriptArray(), WLCheckAccess);
     server->Start();
     if (!server->WaitListening(10000)) server.reset();
   }

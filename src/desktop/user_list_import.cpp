@@ -8,8 +8,8 @@
 #include "foundation/locked_file.h"
 #include "model/user_list_csv.h"
 #include "model/users.h"
-#include "web/pages/user_import_check.h"
-#include "web/session_end.h"
+#include "web/pages/users/user_import_check.h"
+#include "web/session/session_end.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 // Assembles the engine the service runs: the control panel's web server with
 // its URL table and the maintenance thread, plugged into MainEngine. The
-// service layer is the first that sees every part (see engine/engine_parts.h),
-// so the hand-over hooks between lower folders are connected here too.
+// service layer is the first that sees every part (see engine/engine_parts.h):
+// it hands the web server the URL table and the access rules of the panel.
 
 #include <memory>
 

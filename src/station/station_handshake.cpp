@@ -15,11 +15,11 @@
 #include "model/org_settings.h"
 #include "station/md5.h"
 #include "station/server_connection.h"
+#include "station/station_pages.h"
 #include "station/station_receive.h"
 #include "station/user_connection_slot.h"
-#include "web/logon_throttle.h"
-#include "web/station_pages.h"
-#include "web/weblet_session.h"
+#include "web/session/logon_throttle.h"
+#include "web/session/weblet_session.h"
 
 namespace {
 

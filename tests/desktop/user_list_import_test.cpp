@@ -12,7 +12,7 @@
 #include "model/user_list_csv.h"
 #include "model/users.h"
 #include "support/temp_root.h"
-#include "web/weblet_session.h"
+#include "web/session/weblet_session.h"
 
 namespace {
 

@@ -11,14 +11,14 @@
 #include <string_view>
 
 #include "foundation/text_limits.h"
-#include "web/cookie_parser.h"
-#include "web/format_language.h"
-#include "web/hash_table.h"
-#include "web/html_encoder.h"
-#include "web/http_line_reader.h"
-#include "web/http_responses.h"
-#include "web/request_parser.h"
-#include "web/uri_codec.h"
+#include "web/http/cookie_parser.h"
+#include "web/http/http_line_reader.h"
+#include "web/http/http_responses.h"
+#include "web/http/request_parser.h"
+#include "web/text/format_language.h"
+#include "web/text/hash_table.h"
+#include "web/text/html_encoder.h"
+#include "web/text/uri_codec.h"
 
 namespace {
 

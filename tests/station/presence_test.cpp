@@ -16,8 +16,8 @@
 #include "station/server_connection.h"
 #include "station/station_client.h"
 #include "station/station_limits.h"
+#include "station/station_pages.h"
 #include "support/loopback.h"
-#include "web/station_pages.h"
 
 namespace {
 
@@ -185,10 +185,7 @@ TEST_F(PresenceTest, APresenceStormLosesNorReordersAnything) {
 // and the other mates carry on, and the stalled one is dropped when its
 // send times out (lowered here from 50 s).
 TEST_F(PresenceTest, AStationThatStopsReadingDelaysNobodyAndIsDropped) {
-  static constexpr LKXStationLimits kQuickSends{kLKXBodySilenceMs, kLKXMaxConnectionsPerUser, 300};
-  WLSetStationProtocolHandler([](LThread& thread, LIPSocketTCP& socket, const std::string& address) {
-    LKXServerConnectionRun(thread, socket, address, kQuickSends);
-  });
+  limits = LKXStationLimits{kLKXBodySilenceMs, kLKXMaxConnectionsPerUser, 300};
   AddUser("deaf@x", "Deaf", "Sales", "pw");
   StationClient ann, bob, deaf;
   ASSERT_TRUE(Connect(ann, "ann@x"));

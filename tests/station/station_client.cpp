@@ -13,13 +13,19 @@
 #include "station/md5.h"
 #include "station/presence_snapshot.h"
 #include "station/server_connection.h"
+#include "station/station_pages.h"
 #include "support/log_reader.h"
 #include "support/loopback.h"
-#include "web/station_pages.h"
 
 namespace {
 
-const LWebScriptEntry kStationTable[] = {{"connect", WLConnect, LWebAccess::kAnyone}};
+void TestConnect(LWebletForm& form) {
+  WLHandOverConnection(form, [](LThread& thread, LIPSocketTCP& socket, const std::string& address) {
+    LKXServerConnectionRun(thread, socket, address, StationTest::limits);
+  });
+}
+
+const LWebScriptEntry kStationTable[] = {{"connect", TestConnect, LWebAccess::kAnyone}};
 
 constexpr std::string_view kConnectHeader =
     "HTTP/1.0 200 OK\r\nCache-Control: no-cache\r\nContent-Type: application/octet-stream\r\n\r\n";
@@ -110,10 +116,12 @@ bool StationClient::Sync(std::string* skipped) {
 
 bool StationClient::PeerClosed(int limitMs) { return KavrixPeerClosed(fd_.Get(), limitMs); }
 
+LKXStationLimits StationTest::limits;
+
 void StationTest::SetUp() {
   WebServerTest::SetUp();
   LKXResetPresenceSnapshot();
-  WLSetStationProtocolHandler(LKXServerConnectionRun);
+  limits = LKXStationLimits{};
   StartServer(kStationTable);
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "foundation/unique_fd.h"
+#include "station/station_limits.h"
 #include "station/station_wire.h"
 #include "support/web_server_fixture.h"
 
@@ -97,4 +98,10 @@ class StationTest : public WebServerTest {
     return true;
   }
   std::string Archive(const std::string& folder) const { return SharedFolder() + "/Archive/" + folder; }
+
+
+ public:
+  // The limits the server's "connect" runs the station protocol with; a test
+  // lowers them before its stations connect (SetUp puts the real ones back).
+  static LKXStationLimits limits;
 };

@@ -7,7 +7,7 @@
 #include "foundation/settings_sections.h"
 #include "station/station_client.h"
 #include "support/loopback.h"
-#include "web/weblet_session.h"
+#include "web/session/weblet_session.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "station/station_client.h"
 #include "support/full_disk.h"
 #include "support/log_reader.h"
-#include "web/logon_throttle.h"
-#include "web/weblet_session.h"
+#include "web/session/logon_throttle.h"
+#include "web/session/weblet_session.h"
 
 namespace {
 

@@ -18,10 +18,10 @@
 #include "station/server_connection.h"
 #include "station/station_client.h"
 #include "station/station_limits.h"
+#include "station/station_pages.h"
 #include "station/station_receive.h"
 #include "support/log_reader.h"
 #include "support/loopback.h"
-#include "web/station_pages.h"
 
 namespace {
 
@@ -77,10 +77,7 @@ TEST_F(StationReceiveTest, FiftyStalledScreenshotDeclarationsHoldOnlyWhatArrived
 // Each case: how much of a declared body comes before the station falls
 // silent for good.
 TEST_F(StationReceiveTest, ASilentBodyEndsTheSession) {
-  static constexpr LKXStationLimits kQuick{200, kLKXMaxConnectionsPerUser};
-  WLSetStationProtocolHandler([](LThread& thread, LIPSocketTCP& socket, const std::string& address) {
-    LKXServerConnectionRun(thread, socket, address, kQuick);
-  });
+  limits = LKXStationLimits{200, kLKXMaxConnectionsPerUser};
   AddUser("ann@x", "Ann", "Sales", "pw");
   const struct {
     std::uint32_t total;
@@ -101,10 +98,7 @@ TEST_F(StationReceiveTest, ASilentBodyEndsTheSession) {
 // session however steadily its bytes come; under the real pace the same
 // picture is taken.
 TEST_F(StationReceiveTest, AScreenshotPastItsDeadlineEndsTheSession) {
-  static LKXStationLimits limits;
-  WLSetStationProtocolHandler([](LThread& thread, LIPSocketTCP& socket, const std::string& address) {
-    LKXServerConnectionRun(thread, socket, address, limits);
-  });
+
   AddUser("ann@x", "Ann", "Sales", "pw");
   const std::string image(5000, 'j');
   const std::string shot = LKXBuildScreenshot({1709546400, kLKXFlagJpeg, image});

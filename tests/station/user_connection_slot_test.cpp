@@ -10,7 +10,7 @@
 #include "station/station_limits.h"
 #include "support/log_reader.h"
 #include "support/loopback.h"
-#include "web/weblet_session.h"
+#include "web/session/weblet_session.h"
 
 namespace {
 

@@ -2,13 +2,14 @@
 
 #include <atomic>
 
-#include "web/weblet_connection.h"
+#include "web/http/weblet_connection.h"
 
 #include "foundation/paths.h"
 #include "foundation/settings_sections.h"
-#include "web/logon_throttle.h"
-#include "web/weblet_form.h"
-#include "web/weblet_send.h"
+#include "web/http/weblet_form.h"
+#include "web/http/weblet_send.h"
+#include "web/panel/access_rules.h"
+#include "web/session/logon_throttle.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ void WebServerTest::SetUp() {
 }
 
 void WebServerTest::StartServer(LWebScriptTable table) {
-  server_ = std::make_unique<LKXWebServer>(SharedFolder() + "/Web", table);
+  server_ = std::make_unique<LKXWebServer>(SharedFolder() + "/Web", table, WLCheckAccess);
   server_->Start();
   ASSERT_TRUE(server_->WaitListening(10000));
 }

@@ -16,7 +16,7 @@
 
 #include "support/loopback.h"
 #include "support/temp_root.h"
-#include "web/kx_web_server.h"
+#include "web/http/kx_web_server.h"
 
 class WebServerTest : public KavrixTempRoot {
  protected:

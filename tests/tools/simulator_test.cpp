@@ -20,8 +20,9 @@
 #include "sim_script.h"
 #include "sim_station.h"
 #include "station/server_connection.h"
+#include "station/station_pages.h"
 #include "support/web_server_fixture.h"
-#include "web/station_pages.h"
+#include "web/pages/hours/search_list_page.h"
 
 namespace {
 
@@ -52,7 +53,6 @@ class SimulatorTest : public WebServerTest {
  protected:
   void SetUp() override {
     WebServerTest::SetUp();
-    WLSetStationProtocolHandler(LKXServerConnectionRun);
     // Ann and Bob share a team, Cy is alone; Ann manages Bob.
     ASSERT_TRUE(KXAddUser("ann@example.com", "Ann", false, false, "Sales", "", "pa"));
     ASSERT_TRUE(KXAddUser("bob@example.com", "Bob", false, false, "sales, Support", "ann@example.com", "pb"));

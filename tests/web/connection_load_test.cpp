@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "web/http_responses.h"
 #include "support/web_server_fixture.h"
+#include "web/http/http_responses.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 
 #include "foundation/date_time.h"
 #include "support/web_server_fixture.h"
-#include "web/content_coding.h"
-#include "web/gzip_deflater.h"
-#include "web/weblet_response.h"
-#include "web/weblet_send.h"
+#include "web/http/content_coding.h"
+#include "web/http/gzip_deflater.h"
+#include "web/http/weblet_response.h"
+#include "web/http/weblet_send.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "web/cookie_parser.h"
+#include "web/http/cookie_parser.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "web/csv_cell.h"
+#include "web/text/csv_cell.h"
 
 TEST(CSVCell, QuotesOnlyWhatNeedsIt) {
   const struct {

@@ -1,4 +1,4 @@
-#include "web/format_language.h"
+#include "web/text/format_language.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "web/hash_table.h"
+#include "web/text/hash_table.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "web/decimal_text.h"
+#include "web/text/decimal_text.h"
 
 namespace {
 

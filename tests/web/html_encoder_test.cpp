@@ -1,4 +1,4 @@
-#include "web/html_encoder.h"
+#include "web/text/html_encoder.h"
 
 #include <gtest/gtest.h>
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "support/web_server_fixture.h"
-#include "web/html_list.h"
-#include "web/weblet_form.h"
-#include "web/weblet_send.h"
+#include "web/http/weblet_form.h"
+#include "web/http/weblet_send.h"
+#include "web/panel/html_list.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "web/http_line_reader.h"
+#include "web/http/http_line_reader.h"
 
 #include <gtest/gtest.h>
 

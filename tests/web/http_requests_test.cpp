@@ -5,10 +5,10 @@
 #include <sys/socket.h>
 
 
-#include "web/http_responses.h"
-#include "web/machine_address.h"
-#include "web/weblet_connection.h"
 #include "support/web_server_fixture.h"
+#include "web/http/http_responses.h"
+#include "web/http/machine_address.h"
+#include "web/http/weblet_connection.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "web/http_responses.h"
+#include "web/http/http_responses.h"
 
 #include <gtest/gtest.h>
 
-#include "web/http_date.h"
-#include "web/mime_types.h"
+#include "web/http/http_date.h"
+#include "web/http/mime_types.h"
 
 TEST(HttpResponses, RedirectsInsertTheUrlAsItIsWithoutLineBreaks) {
   EXPECT_EQ(LHttpRedirectText("viewhours?seluser=a@b.c&x=%20"),

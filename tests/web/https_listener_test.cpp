@@ -20,10 +20,10 @@
 #include "foundation/settings_sections.h"
 #include "support/log_reader.h"
 #include "support/web_server_fixture.h"
-#include "web/http_responses.h"
-#include "web/https_redirect.h"
-#include "web/machine_address.h"
-#include "web/weblet_connection.h"
+#include "web/http/http_responses.h"
+#include "web/http/https_redirect.h"
+#include "web/http/machine_address.h"
+#include "web/http/weblet_connection.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "web/json_writer.h"
+#include "web/text/json_writer.h"
 
 namespace {
 

@@ -11,10 +11,11 @@
 #include "model/users.h"
 #include "support/time_zone.h"
 #include "support/web_server_fixture.h"
-#include "web/kx_web_page.h"
-#include "web/http_responses.h"
-#include "web/weblet_form.h"
-#include "web/weblet_send.h"
+#include "web/http/http_responses.h"
+#include "web/http/weblet_form.h"
+#include "web/http/weblet_send.h"
+#include "web/panel/kx_web_page.h"
+#include "web/panel/search_bar.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ class TestReport : public LKXWebPage {
       return;
     }
     const auto on = [&bar](char part) { return bar.find(part) != std::string::npos; };
-    AddSearchBar(on('u'), on('d'), on('r'), on('t'), on('e'), on('y'), on('s'));
+    KXAddSearchBar(*this, on('u'), on('d'), on('r'), on('t'), on('e'), on('y'), on('s'));
   }
 };
 

@@ -1,7 +1,7 @@
 // The throttle of failed logons, driven by the fake clock: who waits how
 // long, when it is logged, and what the real user keeps.
 
-#include "web/logon_throttle.h"
+#include "web/session/logon_throttle.h"
 
 #include <gtest/gtest.h>
 

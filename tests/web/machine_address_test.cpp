@@ -1,4 +1,4 @@
-#include "web/machine_address.h"
+#include "web/http/machine_address.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "web/embedded_files.h"
+#include "web/http/embedded_files.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include "foundation/date_time.h"
 #include "support/time_zone.h"
 #include "support/web_server_fixture.h"
-#include "web/period_prompt.h"
-#include "web/weblet_form.h"
-#include "web/weblet_send.h"
+#include "web/http/weblet_form.h"
+#include "web/http/weblet_send.h"
+#include "web/panel/period_prompt.h"
 
 namespace {
 

@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "engine/ip_socket_tcp.h"
+#include "station/station_pages.h"
 #include "support/log_reader.h"
 #include "support/web_server_fixture.h"
-#include "web/http_responses.h"
-#include "web/request_body.h"
-#include "web/station_pages.h"
-#include "web/weblet_connection.h"
+#include "web/http/http_responses.h"
+#include "web/http/request_body.h"
+#include "web/http/weblet_connection.h"
 
 namespace {
 
@@ -163,18 +163,16 @@ TEST_F(RequestLimitsTest, ConnectionsBeyondTheAddressLimitAreClosedAtOnce) {
 
 // Stations behind one router share its address and stay for hours: once a
 // connection is handed over to the station protocol it no longer counts.
-class StationAddressLimitTest : public WebServerTest {
- protected:
-  void TearDown() override {
-    WebServerTest::TearDown();
-    WLSetStationProtocolHandler(nullptr);
-  }
-};
+class StationAddressLimitTest : public WebServerTest {};
+
+// "connect" with a station that stays until the server stops.
+void StayingStation(LWebletForm& form) {
+  WLHandOverConnection(
+      form, [](LThread& thread, LIPSocketTCP&, const std::string&) { thread.GetStopSignal().WaitSignalForever(); });
+}
 
 TEST_F(StationAddressLimitTest, HandedOverStationsDoNotCount) {
-  WLSetStationProtocolHandler(
-      [](LThread& thread, LIPSocketTCP&, const std::string&) { thread.GetStopSignal().WaitSignalForever(); });
-  static const LWebScriptEntry kStationTable[] = {{"connect", WLConnect, LWebAccess::kAnyone}};
+  static const LWebScriptEntry kStationTable[] = {{"connect", StayingStation, LWebAccess::kAnyone}};
   StartServer(kStationTable);
   Server().AddressSlots().SetLimit(2);
   const std::string head(kLHttpStationConnect);

@@ -1,4 +1,4 @@
-#include "web/request_parser.h"
+#include "web/http/request_parser.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "web/http_responses.h"
+#include "web/http/http_responses.h"
 
 namespace {
 

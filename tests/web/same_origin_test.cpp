@@ -1,6 +1,6 @@
 // Which host an Origin or Referer names, compared with the Host header.
 
-#include "web/same_origin.h"
+#include "web/http/same_origin.h"
 
 #include <gtest/gtest.h>
 

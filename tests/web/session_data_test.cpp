@@ -11,10 +11,10 @@
 #include "foundation/thread.h"
 #include "foundation/unique_fd.h"
 #include "support/temp_root.h"
-#include "web/session_id.h"
-#include "web/session_lock.h"
-#include "web/session_purge.h"
-#include "web/weblet_session.h"
+#include "web/session/session_id.h"
+#include "web/session/session_lock.h"
+#include "web/session/session_purge.h"
+#include "web/session/weblet_session.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "web/static_file_path.h"
+#include "web/http/static_file_path.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

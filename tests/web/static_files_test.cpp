@@ -7,8 +7,8 @@
 #include <sys/time.h>
 
 #include "foundation/date_time.h"
-#include "web/http_responses.h"
 #include "support/web_server_fixture.h"
+#include "web/http/http_responses.h"
 
 namespace {
 

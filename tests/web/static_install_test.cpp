@@ -1,4 +1,4 @@
-#include "web/static_install.h"
+#include "web/http/static_install.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

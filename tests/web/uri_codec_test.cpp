@@ -1,4 +1,4 @@
-#include "web/uri_codec.h"
+#include "web/text/uri_codec.h"
 
 #include <gtest/gtest.h>
 

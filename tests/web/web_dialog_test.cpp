@@ -7,14 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "station/station_pages.h"
 #include "support/web_server_fixture.h"
-#include "web/kx_web_dialog.h"
-#include "web/message_page.h"
-#include "web/http_responses.h"
-#include "web/same_origin.h"
-#include "web/station_pages.h"
-#include "web/weblet_form.h"
-#include "web/weblet_send.h"
+#include "web/http/http_responses.h"
+#include "web/http/same_origin.h"
+#include "web/http/weblet_form.h"
+#include "web/http/weblet_send.h"
+#include "web/pages/account/session_invalid_page.h"
+#include "web/panel/kx_web_dialog.h"
+#include "web/panel/message_page.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "foundation/settings_sections.h"
 #include "support/log_reader.h"
 #include "support/web_server_fixture.h"
+#include "web/panel/access_rules.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ TEST_F(WebServerSettingsTest, PortsWhenMissingEmptyOrOutOfRange) {
 TEST_F(WebServerSettingsTest, StartStoresThePortAndUsesTheWebControlFolder) {
   const std::uint16_t port = KavrixFreeLoopbackPort();
   LSettingSetString("Routing", "LocalPort", std::to_string(port));
-  LKXWebServer server(SharedFolder() + "/Web", {});
+  LKXWebServer server(SharedFolder() + "/Web", {}, WLCheckAccess);
   EXPECT_EQ(server.ConfiguredPort(), 0);
   server.Start();
   ASSERT_TRUE(server.WaitListening(10000));
@@ -86,7 +87,7 @@ TEST_F(WebServerSettingsTest, PortInUseLogsBothLines) {
   ASSERT_EQ(::listen(holder.Get(), 1), 0);
   LSettingSetString("Routing", "LocalPort", std::to_string(port));
 
-  ObservedWebServer server(SharedFolder() + "/Web", {});
+  ObservedWebServer server(SharedFolder() + "/Web", {}, WLCheckAccess);
   server.Start();
   ASSERT_TRUE(server.conflicted.Ref().WaitSignal(10000));
   const std::vector<std::string> messages = KavrixLogMessages();

@@ -14,11 +14,11 @@
 
 #include "hours_pages_fixture.h"
 #include "support/loopback.h"
-#include "web/access_rules.h"
-#include "web/current_user.h"
-#include "web/http_responses.h"
-#include "web/pages/web_script_array.h"
-#include "web/uri_codec.h"
+#include "web/http/http_responses.h"
+#include "web/pages/common/web_script_array.h"
+#include "web/panel/access_rules.h"
+#include "web/panel/current_user.h"
+#include "web/text/uri_codec.h"
 
 namespace {
 

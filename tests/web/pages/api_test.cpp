@@ -18,10 +18,10 @@
 #include "model/api_token.h"
 #include "model/core_data.h"
 #include "model/users.h"
-#include "web/api_access.h"
-#include "web/json_writer.h"
-#include "web/pages/api_pages.h"
-#include "web/pages/api_token_section.h"
+#include "web/pages/account/api_token_section.h"
+#include "web/pages/common/api_pages.h"
+#include "web/panel/api_access.h"
+#include "web/text/json_writer.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The change-e-mail dialog over real loopback HTTP: who may change which
 // address, every refusal, and what a change rewrites.
 
-#include "web/pages/change_email_page.h"
+#include "web/pages/account/change_email_page.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -5,8 +5,8 @@
 
 #include "hours_pages_fixture.h"
 #include "model/users.h"
-#include "web/confirmation_line.h"
-#include "web/pages/password_pages.h"
+#include "web/pages/account/password_pages.h"
+#include "web/panel/confirmation_line.h"
 
 namespace {
 

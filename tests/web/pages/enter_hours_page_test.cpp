@@ -2,14 +2,14 @@
 // it writes into the user's own log, and an entry a manager makes for his
 // staff (who may do so is the viewer rule's table).
 
-#include "web/pages/enter_hours_page.h"
+#include "web/pages/hours/enter_hours_page.h"
 
 #include <gtest/gtest.h>
 
 #include "hours_pages_fixture.h"
 #include "support/log_reader.h"
-#include "web/pages/manual_hours_page.h"
-#include "web/uri_codec.h"
+#include "web/pages/hours/manual_hours_page.h"
+#include "web/text/uri_codec.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include "model/teams.h"
 #include "model/users.h"
 #include "support/test_dates.h"
-#include "web/pages/web_script_array.h"
-#include "web/uri_codec.h"
+#include "web/pages/common/web_script_array.h"
+#include "web/text/uri_codec.h"
 
 void OfficeTest::SetUp() {
   StartPanel(WebScriptArray(), true);

@@ -15,8 +15,8 @@
 #include "model/public_holidays.h"
 #include "model/teams.h"
 #include "model/users.h"
-#include "web/pages/team_calendar_page.h"
-#include "web/pages/user_detail_page.h"
+#include "web/pages/leave/team_calendar_page.h"
+#include "web/pages/users/user_detail_page.h"
 
 namespace {
 

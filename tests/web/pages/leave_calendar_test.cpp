@@ -1,7 +1,7 @@
 // The leave calendar feed: the personal address made and revoked on the
 // leave report, the exact feed, and a real iCalendar parser reading it.
 
-#include "web/pages/leave_calendar.h"
+#include "web/pages/leave/leave_calendar.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // the flag and the log line, who may record leave for whom, and the line
 // that confirms where the application went.
 
-#include "web/pages/leave_form_page.h"
+#include "web/pages/leave/leave_form_page.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include "model/teams.h"
 #include "model/users.h"
 #include "support/log_reader.h"
-#include "web/pages/entry_confirmations.h"
-#include "web/pages/leave_pages_common.h"
+#include "web/pages/common/entry_confirmations.h"
+#include "web/pages/leave/leave_pages_common.h"
 
 namespace {
 

@@ -2,7 +2,8 @@
 // dialogs, the exact cookie redirect, the session files, and the password
 // values stored in the user records.
 
-#include "web/pages/login_pages.h"
+#include "web/pages/account/login_pages.h"
+#include "web/panel/access_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +12,8 @@
 #include "foundation/settings_sections.h"
 #include "model/users.h"
 #include "panel_fixture.h"
-#include "web/current_user.h"
-#include "web/pages/password_pages.h"
+#include "web/pages/account/password_pages.h"
+#include "web/panel/current_user.h"
 
 namespace {
 

@@ -18,10 +18,10 @@
 #include "support/full_disk.h"
 #include "support/log_reader.h"
 #include "support/loopback.h"
-#include "web/logon_throttle.h"
-#include "web/pages/login_pages.h"
-#include "web/pages/password_pages.h"
-#include "web/same_origin.h"
+#include "web/http/same_origin.h"
+#include "web/pages/account/login_pages.h"
+#include "web/pages/account/password_pages.h"
+#include "web/session/logon_throttle.h"
 
 namespace {
 

@@ -2,15 +2,15 @@
 // fixture logs: what the list shows and the exact bytes each edit leaves
 // (who may see and change them is the viewer rule's table).
 
-#include "web/pages/manual_hours_page.h"
+#include "web/pages/hours/manual_hours_page.h"
 
 #include <gtest/gtest.h>
 
 #include "hours_pages_fixture.h"
 #include "model/users.h"
 #include "support/test_helpers.h"
-#include "web/http_responses.h"
-#include "web/pages/manual_page_support.h"
+#include "web/http/http_responses.h"
+#include "web/pages/hours/manual_page_support.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include "model/image_test_helpers.h"
 #include "model/users.h"
 #include "support/temp_root.h"
-#include "web/access_rules.h"
-#include "web/http_responses.h"
+#include "web/http/http_responses.h"
+#include "web/panel/access_rules.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 
 #include "hours_pages_fixture.h"
 #include "model/users.h"
-#include "web/pages/user_detail_page.h"
-#include "web/pages/web_script_array.h"
-#include "web/uri_codec.h"
+#include "web/pages/common/web_script_array.h"
+#include "web/pages/users/user_detail_page.h"
+#include "web/text/uri_codec.h"
 
 namespace {
 

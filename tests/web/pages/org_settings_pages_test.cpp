@@ -17,9 +17,9 @@
 #include "model/teams.h"
 #include "model/users.h"
 #include "support/test_helpers.h"
-#include "web/pages/config_page.h"
-#include "web/pages/org_add_pages.h"
-#include "web/uri_codec.h"
+#include "web/pages/org/org_add_pages.h"
+#include "web/pages/setup/config_page.h"
+#include "web/text/uri_codec.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "panel_fixture.h"
 
 #include "foundation/settings_sections.h"
-#include "web/http_responses.h"
-#include "web/pages/web_script_array.h"
-#include "web/uri_codec.h"
-#include "web/weblet_session.h"
+#include "web/http/http_responses.h"
+#include "web/pages/common/web_script_array.h"
+#include "web/session/weblet_session.h"
+#include "web/text/uri_codec.h"
 
 void PanelTest::SetUp() { StartPanel(WebScriptArray(), true); }
 

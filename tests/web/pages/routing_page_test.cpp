@@ -1,7 +1,7 @@
 // The routing dialog over real loopback HTTP: who may open it, what it
 // shows, every refusal (nothing stored), and what an accepted form stores.
 
-#include "web/pages/routing_page.h"
+#include "web/pages/setup/routing_page.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +14,9 @@
 #include "panel_fixture.h"
 #include "routing/routing_settings.h"
 #include "support/temp_root.h"
-#include "web/pages/https_port_field.h"
-#include "web/pages/routing_page.h"
-#include "web/pages/web_script_array.h"
+#include "web/pages/common/web_script_array.h"
+#include "web/pages/setup/https_port_field.h"
+#include "web/pages/setup/routing_page.h"
 
 namespace {
 

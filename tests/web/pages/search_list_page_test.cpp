@@ -7,7 +7,7 @@
 
 #include "hours_pages_fixture.h"
 #include "model/core_data.h"
-#include "web/http_responses.h"
+#include "web/http/http_responses.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "foundation/settings_sections.h"
 #include "model/users.h"
-#include "web/uri_codec.h"
+#include "web/text/uri_codec.h"
 #include "wizard_fixture.h"
 
 namespace {

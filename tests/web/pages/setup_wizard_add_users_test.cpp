@@ -8,8 +8,8 @@
 #include "foundation/settings_sections.h"
 #include "model/users.h"
 #include "routing/host_addresses.h"
-#include "web/http_responses.h"
-#include "web/pages/https_port_field.h"
+#include "web/http/http_responses.h"
+#include "web/pages/setup/https_port_field.h"
 #include "wizard_fixture.h"
 
 namespace {

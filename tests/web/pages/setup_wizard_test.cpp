@@ -14,7 +14,7 @@
 #include "model/teams.h"
 #include "model/users.h"
 #include "support/log_reader.h"
-#include "web/logon_throttle.h"
+#include "web/session/logon_throttle.h"
 #include "wizard_fixture.h"
 
 namespace {

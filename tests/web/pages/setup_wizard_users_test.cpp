@@ -1,7 +1,7 @@
 // The setup wizard's decisions without HTTP: step 3's rows, the first
 // administrator and the primary user.
 
-#include "web/pages/setup_wizard_users.h"
+#include "web/pages/setup/setup_wizard_users.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 
 #include "hours_pages_fixture.h"
 #include "model/core_data.h"
-#include "web/pages/day_timeline.h"
+#include "web/pages/hours/day_timeline.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // who sees whom, the hours against the required hours, the counts, hostile
 // names and captions, and the session rule, on a real server.
 
-#include "web/pages/today_panel.h"
+#include "web/pages/account/today_panel.h"
 
 #include <gtest/gtest.h>
 

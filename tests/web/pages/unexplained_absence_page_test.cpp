@@ -2,7 +2,7 @@
 // without work, leave or holiday, and a day whose manual entries were all
 // deleted counts as absent again.
 
-#include "web/pages/unexplained_absence_page.h"
+#include "web/pages/hours/unexplained_absence_page.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include "model/core_data.h"
 #include "model/users.h"
 #include "support/test_helpers.h"
-#include "web/pages/manual_page_support.h"
+#include "web/pages/hours/manual_page_support.h"
 
 namespace {
 

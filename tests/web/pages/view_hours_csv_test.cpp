@@ -1,7 +1,7 @@
 // The work-hours report as a CSV download: exact bytes, and what a request
 // that cannot be answered gets.
 
-#include "web/pages/view_hours_csv.h"
+#include "web/pages/hours/view_hours_csv.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "hours_pages_fixture.h"
-#include "web/http_responses.h"
+#include "web/http/http_responses.h"
 
 namespace {
 

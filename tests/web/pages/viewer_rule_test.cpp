@@ -11,9 +11,9 @@
 #include "model/core_data.h"
 #include "model/image_test_helpers.h"
 #include "support/test_dates.h"
-#include "web/pages/leave_pages_common.h"
-#include "web/pages/manual_hours_page.h"
-#include "web/pages/user_detail_page.h"
+#include "web/pages/hours/manual_hours_page.h"
+#include "web/pages/leave/leave_pages_common.h"
+#include "web/pages/users/user_detail_page.h"
 
 namespace {
 

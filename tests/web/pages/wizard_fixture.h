@@ -6,8 +6,8 @@
 
 #include "foundation/settings_sections.h"
 #include "panel_fixture.h"
-#include "web/pages/web_script_array.h"
-#include "web/uri_codec.h"
+#include "web/pages/common/web_script_array.h"
+#include "web/text/uri_codec.h"
 
 class WizardTest : public PanelTest {
  protected:

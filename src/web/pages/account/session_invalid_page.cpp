@@ -1,0 +1,5 @@
+#include "web/pages/account/session_invalid_page.h"
+
+#include "web/panel/access_rules.h"
+
+void WLSessionInvalidPage(LWebletForm& form) { WLWriteSessionExpiredPage(form); }

@@ -1,9 +1,0 @@
-#include "web/pages/dialog_defaults.h"
-
-#include "web/weblet_form.h"
-
-void WLDefaultDialogTargets(LWebletForm& form, const char* onOk, const char* onCancel) {
-  LHashTable& params = form.Params();
-  if (params.GetParm("onok")[0] == '\0') params.SetParm("onok", onOk);
-  if (params.GetParm("oncancel")[0] == '\0') params.SetParm("oncancel", onCancel);
-}

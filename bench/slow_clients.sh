@@ -9,4 +9,4 @@ cd "$(dirname "$0")/.."
 server_bin=build/kavrixserver
 [ -x "$server_bin" ] || { echo "no server binary; run scripts/build first" >&2; exit 1; }
 command -v slowhttptest >/dev/null || { echo "slowhttptest missing; run scripts/setup" >&2; exit 1; }
-exec python3 tests/web/scanners/slow_clients_test.py "$server_bin" --figures
+exec python3 tests/web/http/scanners/slow_clients_test.py "$server_bin" --figures

@@ -1,7 +1,7 @@
 #pragma once
 // What nearly every test needs: the temporary data root, the headers for
 // files, locks, threads and time, handshake pipes, forked children started
-// on cue, a thread whose body is a lambda, and the local time zone.
+// on cue, and a thread whose body is a lambda.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -126,9 +126,3 @@ class LambdaThread : public LThread {
   std::function<void(LThread*)> body_;
 };
 
-// Points the C library's local time zone at `zone`. Every test that depends
-// on local time sets its zone itself, so there is nothing to restore.
-inline void SetTimeZone(const char* zone) {
-  setenv("TZ", zone, 1);
-  tzset();
-}

@@ -175,7 +175,7 @@ backend kavrix
 
 def readme_nginx_recipe():
     """The nginx server block of the README, as a person would paste it."""
-    readme = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "README.md")
+    readme = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "..", "README.md")
     text = open(readme, encoding="utf-8").read()
     start = text.index("```nginx\n") + len("```nginx\n")
     return text[start:text.index("```", start)]

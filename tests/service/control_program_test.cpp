@@ -122,10 +122,11 @@ class ControlProgramTest : public KavrixTempRoot {
     return Finish(pid);
   }
   // A watcher connects at its own pace: settings changes without effect are
-  // sent until its output `fd` shows the first; returns that line.
+  // sent until its output `fd` shows the first; returns that line. Each
+  // change waits for both of its lines, so none trails into the next client.
   std::string RestartSeenBy(int fd) {
     for (int i = 0; i < kLimitMs / 100; ++i) {
-      if (RunClient({"-settings-changed", "-lines", "1"}, kRoot) != 0) return "<client failed>";
+      if (RunClient({"-settings-changed", "-lines", "2"}, kRoot) != 0) return "<client failed>";
       for (pollfd wait{fd, POLLIN, 0}; poll(&wait, 1, 100) == 1;) {
         const std::string line = KavrixReadLine(fd);
         if (line.find(" Restarting server") != std::string::npos || line == "<end>") return WithoutClock(line);

@@ -26,6 +26,7 @@
 namespace {
 
 struct Answer {
+  std::string path;  // without the prefix and the query, for the check against the document
   int status = 0;
   std::string head;
   std::string body;
@@ -58,25 +59,17 @@ class ApiTest : public HoursPagesTest {
     return Keep(path, Exchange(request + "\r\n"));
   }
   Answer Keep(const std::string& path, const std::string& raw) {
-    Answer a;
-    const std::size_t end = raw.find("\r\n\r\n");
-    a.head = raw.substr(0, end == std::string::npos ? raw.size() : end + 4);
-    a.body = end == std::string::npos ? "" : raw.substr(end + 4);
-    a.status = raw.size() > 12 ? std::atoi(raw.c_str() + 9) : 0;
-    const std::size_t query = path.find('?');
-    answers_.push_back({path.substr(0, query).substr(sizeof(kApiPrefix) - 1), a.status, a.body});
-    return a;
+    const std::string body = Body(raw);
+    const std::size_t from = sizeof(kApiPrefix) - 1;
+    answers_.push_back({path.substr(from, path.find('?') - from), raw.size() > 12 ? std::atoi(raw.c_str() + 9) : 0,
+                        raw.substr(0, raw.size() - body.size()), body});
+    return answers_.back();
   }
 
   std::map<std::string, std::string> tokens_;
 
  private:
   static constexpr char kApiPrefix[] = "api/v1";
-  struct Kept {
-    std::string path;
-    int status;
-    std::string body;
-  };
 
   void CheckAgainstSchema() {
     const std::string source = KAVRIX_SOURCE_DIR;
@@ -89,7 +82,7 @@ class ApiTest : public HoursPagesTest {
       return;
     }
     std::string list = "[";
-    for (const Kept& k : answers_) {
+    for (const Answer& k : answers_) {
       if (list.size() > 1) list += ",";
       list += "{\"path\":" + LJsonString(k.path) + ",\"status\":" + std::to_string(k.status) +
               ",\"body\":" + LJsonString(k.body) + "}";
@@ -109,7 +102,7 @@ class ApiTest : public HoursPagesTest {
     EXPECT_EQ(pclose(pipe), 0) << out;
   }
 
-  std::vector<Kept> answers_;
+  std::vector<Answer> answers_;
 };
 
 std::string Emails(const std::string& body) {

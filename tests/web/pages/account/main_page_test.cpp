@@ -160,12 +160,6 @@ TEST_F(MainPageTest, AdministratorsToDoList) {
   EXPECT_EQ(toDo().at(0), "Setup Routing for Outside Connections -> routing");
 }
 
-TEST_F(MainPageTest, AUserDeletedSinceLogonIsSentToTheLogon) {
-  const std::string id = LogOn("staff@x.example", "pw");
-  ASSERT_TRUE(KXDeleteUser("staff@x.example"));
-  EXPECT_EQ(Get("mainpage", id), Redirect("logon"));
-}
-
 TEST_F(MainPageTest, HostileAddressIsEscapedInTextAndEncodedInLinks) {
   const std::string hostile = "a\"><script>x&y@x.example";
   ASSERT_TRUE(KXAddUser(hostile, "<b>Name</b>", false, false, "", "", "pw"));

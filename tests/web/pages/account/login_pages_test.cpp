@@ -75,7 +75,8 @@ TEST_F(LoginPagesTest, EachRefusalOfTheLogonAndLostPasswordDialogsOnItsControl) 
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.fields);
-    const std::string page = Post(c.path, c.fields + (std::string(c.path) == "logon" ? "&submit=Logon" : "&submit=++OK++"));
+    const std::string submit = std::string(c.path) == "logon" ? "&submit=Logon" : "&submit=++OK++";
+    const std::string page = Post(c.path, c.fields + submit);
     EXPECT_TRUE(Contains(page, ErrorRow(c.message)));
     EXPECT_FALSE(Contains(page, "Set-Cookie"));
   }

@@ -41,6 +41,7 @@ TEST_F(LoginPagesTest, TheLogonDialogOrTheSetupWizardUntilItHasRun) {
     const HtmlPage page(answer);
     EXPECT_TRUE(Contains(page.Text(), "Logon Email: Password:")) << page.Text();
     EXPECT_EQ(page.Forms().at(0).action, path);
+    EXPECT_EQ(page.Forms().at(0).method, "post");
     EXPECT_EQ(page.Field("101"), "");
     EXPECT_EQ(page.Field("102"), "");
     EXPECT_EQ(page.Href("Forgot your password?"), "lostpassword");
@@ -147,7 +148,9 @@ TEST_F(LoginPagesTest, AResetLeadsBackToLogonAndTheOldPasswordStillLogsOnAndCanc
 
 TEST_F(LoginPagesTest, ChangePasswordRefusalsThenTheNewOneReplacesTheOldForGood) {
   const std::string id = LogOn("ann@x.example", "secret");
-  EXPECT_TRUE(Contains(Visible(Get("changepassword", id)), "Change Password"));
+  const HtmlPage first(Get("changepassword", id));
+  EXPECT_TRUE(Contains(first.Text(), "Change Password"));
+  for (const char* name : {"101", "102", "103"}) EXPECT_EQ(first.ByName(name)->Attribute("type"), "password") << name;
   const std::string blanks =
       "The new password cannot begin or end with a blank, begin with &quot;=&quot; or hold a line break, please "
       "reenter.";

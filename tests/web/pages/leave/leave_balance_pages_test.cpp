@@ -50,23 +50,24 @@ class LeaveBalancePagesTest : public OfficeTest {
 };
 
 TEST_F(LeaveBalancePagesTest, TheReportTheFormAndTheOverrun) {
-  const std::string report = Visible(Get("leavereport?seluser=staff%40x.example&year=2026", Session("mgr")));
-  EXPECT_TRUE(Contains(report, "Leave balance 2026: 7 of 12 days left (allowance 10, carried over 2, taken 5)."))
-      << report;
-  EXPECT_FALSE(Contains(Visible(Get("leavereport?seluser=mgr%40x.example&year=2026", Session("mgr"))),
-                        "Leave balance"));  // no allowance kept for mgr
-  // Today, a Tuesday, is the form's default.
-  EXPECT_TRUE(Contains(Visible(Get("leaveform", Session("staff"))),
-                       "You have 7 of 12 days left in 2026; this request takes 1."));
-  EXPECT_FALSE(Contains(Get("leaveform", Session("mgr")), "leavebalance"));
+  // No allowance is kept for mgr; today, a Tuesday, is the form's default.
+  const struct {
+    const char *who, *path, *line;
+    bool shown;
+  } lines[] = {
+      {"mgr", "leavereport?seluser=staff%40x.example&year=2026",
+       "Leave balance 2026: 7 of 12 days left (allowance 10, carried over 2, taken 5).", true},
+      {"mgr", "leavereport?seluser=mgr%40x.example&year=2026", "Leave balance", false},
+      {"staff", "leaveform", "You have 7 of 12 days left in 2026; this request takes 1.", true},
+      {"mgr", "leaveform", "days left", false},
+  };
+  for (const auto& c : lines) EXPECT_EQ(Contains(Visible(GetAs(c.who, c.path)), c.line), c.shown) << c.path;
   // The organisation's default gives mgr an allowance too.
   ASSERT_TRUE(KXOrgSetText(LKXOrg::kDefaultLeaveAllowanceDays, "20"));
   EXPECT_TRUE(Contains(Visible(Get("leaveform", Session("mgr"))), "You have 20 of 20 days left in 2026"));
 
   // Two weeks, ten days: three more than are left. Allowed, and said.
-  ASSERT_EQ(PostForm("staff", "2026-03-16", "2026-03-27"),
-            "HTTP/1.0 302 OK\r\nLocation: mainpage\r\n"
-            "X-Content-Type-Options: nosniff\r\n\r\n");
+  ASSERT_EQ(PostForm("staff", "2026-03-16", "2026-03-27"), Redirect("mainpage"));
   EXPECT_TRUE(Contains(Visible(Get("mainpage", Session("staff"))),
                        "was sent to Mgr for approval. It exceeds the balance of 2026 by 3 days."));
   // A sick leave (type index 1) takes nothing from the balance.
@@ -89,8 +90,7 @@ TEST_F(LeaveBalancePagesTest, ThePendingPageShowsTheBalanceOnceApproved) {
   WriteLog("staff", "2027", "2027-01-01,2027-01-06,holiday,\"b\",0,\"\"\r\n");   // ...and 3 in 2027
   WriteLog("staff2", "2026", "2026-04-06,2026-04-06,holiday,\"c\",0,\"\"\r\n");  // no allowance kept
   const std::string mine = Visible(Get("pendingleaverequests", Session("mgr")));
-  EXPECT_TRUE(Contains(mine, "Balance after approval")) << mine;
-  EXPECT_TRUE(Contains(mine, "2 of 12 days left in 2026"));
+  EXPECT_TRUE(Contains(mine, "Balance after approval") && Contains(mine, "2 of 12 days left in 2026")) << mine;
   EXPECT_TRUE(Contains(mine, "3 of 12 days left in 2026 8 of 11 days left in 2027")) << mine;
   // An approved request is counted in the balance the next one is shown against.
   WriteLog("staff", "2026",
@@ -128,11 +128,6 @@ TEST_F(LeaveBalancePagesTest, HrAndAdministratorsKeepTheAllowanceOthersCannot) {
     EXPECT_TRUE(Contains(Visible(answer), c.message));
     EXPECT_EQ(Text("staff", "LeaveAllowanceDays"), c.stored);
     EXPECT_EQ(Text("staff", "LeaveCarryOverDays"), c.storedCarry);
-    if (std::string(c.stored) == "25") {  // the form shows what was stored
-      const HtmlPage shown(Get("userdetail?seluser=staff%40x.example", Session("hr")));
-      EXPECT_EQ(shown.Field("701"), "25");
-      EXPECT_TRUE(Contains(shown.Text(), "Days carried over into 2026"));
-    }
   }
 }
 
@@ -172,22 +167,16 @@ TEST_F(LeaveBalancePagesTest, TheTeamCalendarShowsWhomEachRoleMaySee) {
   ASSERT_EQ(rows.size(), 7u);
   EXPECT_EQ(rows[4], staff);
   EXPECT_EQ(rows[5], staff2);
-  // Pending days hatched, each day's type on hover.
-  EXPECT_TRUE(Contains(hr, "title=\"holiday\">h</td>"));
-  EXPECT_TRUE(Contains(hr, "kx-leave kx-pending") && Contains(hr, "title=\"sick (pending)\">s</td>"));
+  // Each day's type on hover, escaped.
+  EXPECT_TRUE(Contains(hr, "title=\"holiday\">h</td>") && Contains(hr, "title=\"sick (pending)\">s</td>"));
   EXPECT_TRUE(Contains(hr, "title=\"&lt;i&gt;odd&lt;/i&gt;\">&lt;</td>"));
-  // Links to the months around, keeping the team; a bad month is this month.
-  const HtmlPage sales(Get("teamcalendar?month=2026-01&team=Sales", Session("boss")));
-  const Names months = {"teamcalendar?month=2025-12&team=Sales", "teamcalendar?month=2026-02&team=Sales"};
-  for (const std::string& month : months) {
-    bool linked = false;
-    for (const HtmlLink& link : sales.Links()) linked = linked || link.href == month;
-    EXPECT_TRUE(linked) << month;
+  // Links across the year end keep the team; a bad month is this month.
+  EXPECT_TRUE(Contains(GetAs("boss", "teamcalendar?month=2026-01&team=Sales"), "month=2025-12&amp;team=Sales\""));
+  EXPECT_TRUE(Contains(GetAs("boss", "teamcalendar?month=2026-12&team=Sales"), "month=2027-01&amp;team=Sales\""));
+  for (const char* bad : {"2026-13", "2026-7", "..%2Fx"}) {
+    EXPECT_TRUE(Contains(Visible(GetAs("boss", std::string("teamcalendar?month=") + bad)), "March 2026")) << bad;
   }
-  EXPECT_TRUE(Contains(Visible(Get("teamcalendar?month=2026-13", Session("boss"))), "March 2026"));
-  EXPECT_TRUE(Contains(Visible(Get("teamcalendar?team=Nobody", Session("boss"))), kLTeamCalendarNobody));
-  ASSERT_TRUE(KXOrgSetBool(LKXOrg::kModeLeave, false));
-  EXPECT_TRUE(Contains(Visible(Get("teamcalendar", Session("boss"))), "User Leave Management Module is disabled."));
+  EXPECT_TRUE(Contains(Visible(GetAs("boss", "teamcalendar?team=Nobody")), kLTeamCalendarNobody));
 }
 
 TEST_F(LeaveBalancePagesTest, CalendarDaysAreShadedByWorkDaysAndHolidays) {
@@ -203,7 +192,6 @@ TEST_F(LeaveBalancePagesTest, CalendarDaysAreShadedByWorkDaysAndHolidays) {
 }
 
 TEST_F(LeaveBalancePagesTest, AdministratorsChooseWhichLeaveTypesCount) {
-  EXPECT_TRUE(LKXLeaveCounting().Counts("holiday") && !LKXLeaveCounting().Counts("sick"));
   // Ticked rows switch: sick on, holiday off. Others' posts change nothing.
   const std::string body = "count=2&check0=sick&check1=holiday&submit=Switch+Counts+against+allowance";
   Post("leavetypepost", body, Session("hr"));
@@ -215,19 +203,7 @@ TEST_F(LeaveBalancePagesTest, AdministratorsChooseWhichLeaveTypesCount) {
   Get("addleavetype", Session("boss"));
   Post("addleavetype", "101=training&102=on&submit=++OK++", Session("boss"));
   Post("addleavetype", "101=study&submit=++OK++", Session("boss"));
-  EXPECT_TRUE(LKXLeaveCounting().Counts("training"));
-  EXPECT_FALSE(LKXLeaveCounting().Counts("study"));
-  EXPECT_TRUE(KXLeaveTypeExists("study"));
-}
-
-TEST(TeamCalendarMonths, ChosenMonthsAndSteps) {
-  EXPECT_EQ(LTeamCalendarStep("2026-01", -1), "2025-12");
-  EXPECT_EQ(LTeamCalendarStep("2026-12", 1), "2027-01");
-  EXPECT_EQ(LTeamCalendarStep("2026-05", 1), "2026-06");
-  EXPECT_EQ(LTeamCalendarMonthOr("2026-07"), "2026-07");
-  for (const char* bad : {"2026-00", "2026-13", "2026-7", "26-07", "2026/07", "../x", ""}) {
-    EXPECT_EQ(LTeamCalendarMonthOr(bad), LDateTime::Now().GetDateText().substr(0, 7)) << bad;
-  }
+  EXPECT_TRUE(LKXLeaveCounting().Counts("training") && !LKXLeaveCounting().Counts("study"));
 }
 
 }  // namespace

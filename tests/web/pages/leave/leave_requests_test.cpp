@@ -141,7 +141,7 @@ TEST_F(LeaveRequestsTest, TheReportIsEditedByThoseWhoMay) {
   }
   EXPECT_TRUE(Contains(Visible(Pending("mgr", "Discard+Changes", "")), "Logged on as mgr@x.example"));
   LSettingSetString("Settings", "ModeLeave", "0");
-  for (const char* path : {"pendingleaverequests", "leavereport"}) {
+  for (const char* path : {"pendingleaverequests", "leavereport", "teamcalendar", "leaveform"}) {
     EXPECT_TRUE(Contains(Visible(Get(path, Session("mgr"))), "User Leave Management Module is disabled. Please contact "
                                                              "your system administrator to enable it."));
   }

@@ -56,12 +56,24 @@ class UserAdminPagesTest : public HoursPagesTest {
   std::map<std::string, std::string> sessions_;
 };
 
-// The list of users a manager may report on holds only his own staff.
-TEST_F(UserAdminPagesTest, AManagersReportListsHoldHisStaffOnly) {
-  EXPECT_EQ(HtmlPage(Get("userlist?category=viewhours", sessions_["mgr"])).Href("Staff"),
+// Names escaped, addresses encoded in links and boxes; a manager's report
+// lists hold only the users he manages; bad requests get a message.
+TEST_F(UserAdminPagesTest, ListsEscapeNamesAndHoldWhatTheViewerMayReportOn) {
+  ASSERT_TRUE(KXAddUser("a+b@x.example", "<i>Eve</i> \"q\"", false, false, "", Email("mgr"), "pw"));
+  const HtmlPage all(Get("userlist?category=all", sessions_["boss"]));
+  EXPECT_EQ(all.Href("<i>Eve</i> \"q\""),
+            "userdetail?seluser=a%2Bb%40x.example&onok=userlist&oncancel=userlist&category=all&direct=false");
+  ASSERT_NE(all.ByName("check6"), nullptr);
+  EXPECT_EQ(all.ByName("check6")->Attribute("value"), "a+b@x.example");
+  EXPECT_EQ(all.Field("count"), "7");
+  const std::string viewhours = Get("userlist?category=viewhours", sessions_["mgr"]);
+  EXPECT_EQ(HtmlPage(viewhours).Href("Staff"),
             "viewhours?seluser=staff%40x.example&onok=userlist&oncancel=userlist&category=viewhours&direct=false");
-  EXPECT_FALSE(Contains(Get("userlist?category=viewhours", sessions_["mgr"]), "staff2"));
-  EXPECT_TRUE(Contains(Get("userlist?category=viewhours", sessions_["staff"]), LHtmlList::kEmptyText));
+  const std::string leave = Get("userlist?category=leavereport", sessions_["mgr"]);
+  EXPECT_TRUE(HtmlPage(leave).Href("Staff").ends_with("&category=leavereport&direct=false&edit=false&year=2026"));
+  for (const std::string& page : {viewhours, leave}) EXPECT_FALSE(Contains(Visible(page), "Staff Two"));
+  EXPECT_FALSE(Contains(leave, "selectall"));
+  EXPECT_TRUE(Contains(Visible(Get("userlist?category=viewhours", sessions_["staff"])), LHtmlList::kEmptyText));
   EXPECT_TRUE(Contains(Get("userlist?category=nonsense", sessions_["boss"]), kKXUserListNotAuthorized));
   EXPECT_TRUE(Contains(Get("userdetail?seluser=ghost%40x.example", sessions_["boss"]), kKXDetailNoSuchUser));
 }
@@ -165,23 +177,25 @@ TEST_F(UserAdminPagesTest, AddsAUserWithEveryEmploymentSetting) {
 TEST_F(UserAdminPagesTest, PickersKeepWhatWasTyped) {
   ASSERT_TRUE(KXAddTeam("Sales"));
   const std::string& s = sessions_["boss"];
-  Get("userdetail?seluser=new", s);
   const std::string half =
       "101=half%40x.example&102=Half+Done&104=&108=hr%40x.example&rbg1=111&rbg2=211&212=25&rbg3=310&401=on"
       "&405=on&107=on&501=08%3A00%3A00";
-  EXPECT_EQ(Post("userdetail", half + "&submit=Add+a+Manager", s), "HTTP/1.0 302 OK\r\nLocation: addmanager" + kBack);
+  // The form of `seluser` (empty: the one open) left for a picker.
+  const auto leave = [&](const std::string& seluser, const std::string& body, const std::string& picker) {
+    if (!seluser.empty()) Get("userdetail?seluser=" + seluser, s);
+    const char* button = picker == "addmanager" ? "&submit=Add+a+Manager" : "&submit=Add+to+a+Team";
+    EXPECT_EQ(Post("userdetail", body + button, s), "HTTP/1.0 302 OK\r\nLocation: " + picker + kBack);
+  };
+  leave("new", half, "addmanager");
   EXPECT_TRUE(Contains(Get("addmanager", s), "<option value=\"2$Mgr (mgr@x.example)\""));
   // Nobody is offered as his own manager, nor taken when posted.
-  Get("userdetail?seluser=staff%40x.example", s);
-  EXPECT_EQ(Post("userdetail", "101=staff%40x.example&102=Staff&submit=Add+a+Manager", s),
-            "HTTP/1.0 302 OK\r\nLocation: addmanager" + kBack);
-  const std::string staffPicker = Get("addmanager", s);
+  leave("staff%40x.example", "101=staff%40x.example&102=Staff", "addmanager");
+  const std::string staffPicker = Visible(Get("addmanager", s));
   EXPECT_TRUE(Contains(staffPicker, "(mgr@x.example)"));
   EXPECT_FALSE(Contains(staffPicker, "(staff@x.example)"));
   EXPECT_TRUE(Contains(Post("addmanager", "101=4%24Staff+%28staff%40x.example%29&submit=++OK++", s),
                        ErrorRow(kKXPickerNoChoice)));
-  Get("userdetail?seluser=new", s);
-  EXPECT_EQ(Post("userdetail", half + "&submit=Add+a+Manager", s), "HTTP/1.0 302 OK\r\nLocation: addmanager" + kBack);
+  leave("new", half, "addmanager");
   EXPECT_EQ(Post("addmanager", "101=2%24Mgr+%28mgr%40x.example%29&onok=userdetail%3Freturning%3D1&submit=++OK++", s),
             Redirect("userdetail?returning=1"));
   const std::string back = Get("userdetail?returning=1", s);
@@ -202,18 +216,16 @@ TEST_F(UserAdminPagesTest, PickersKeepWhatWasTyped) {
     EXPECT_EQ(kept.Field(name), value) << name;
   }
   // Kept values belong to the form they came from, and are used once.
-  EXPECT_EQ(Post("userdetail", half + "&submit=Add+to+a+Team", s), "HTTP/1.0 302 OK\r\nLocation: addtoteam" + kBack);
-  const std::string picker = Get("addtoteam", s);
-  EXPECT_TRUE(Contains(picker, "<option value=\"0$Sales\""));
+  leave("", half, "addtoteam");
+  EXPECT_TRUE(Contains(Get("addtoteam", s), "<option value=\"0$Sales\""));
   EXPECT_EQ(Post("addtoteam", "101=0%24Sales&onok=userdetail%3Freturning%3D1&submit=++OK++", s),
-            Redirect("userdetail?returning=1"))
-      << picker;
+            Redirect("userdetail?returning=1"));
   EXPECT_EQ(HtmlPage(Get("userdetail?returning=1", s)).Field("104"), "Sales");
   // A picker left some other way: the form shows what is stored.
-  EXPECT_EQ(Post("userdetail", half + "&submit=Add+to+a+Team", s), "HTTP/1.0 302 OK\r\nLocation: addtoteam" + kBack);
+  leave("", half, "addtoteam");
   EXPECT_FALSE(Contains(Get("userdetail", s), "half@x.example"));
-  EXPECT_EQ(Post("userdetail", half + "&submit=Add+to+a+Team", s), "HTTP/1.0 302 OK\r\nLocation: addtoteam" + kBack);
-  EXPECT_TRUE(Contains(Get("userdetail?seluser=staff%40x.example", s), "value=\"Staff\""));
+  leave("", half, "addtoteam");
+  EXPECT_EQ(HtmlPage(Get("userdetail?seluser=staff%40x.example", s)).Field("102"), "Staff");
   EXPECT_FALSE(Contains(Get("userdetail?seluser=new", s), "half@x.example"));
 }
 
@@ -312,47 +324,30 @@ TEST_F(UserAdminPagesTest, ListButtonsActOnTheTickedUsers) {
       "count=2&check0=ghost%40x.example&check1=staff2%40x.example&submit_pwdresend=Resend+Startup+Instructions+to+User",
       sessions_["hr"]);
   EXPECT_TRUE(Contains(sent, std::string(kKXStartupSentText) + "<div><ul><li>staff2@x.example</li></ul>"));
-  EXPECT_TRUE(Contains(sent, "<a href=\"mainpage?sess=" + sessions_["hr"] + "\" class=toptext>Main</a>"));
+  EXPECT_EQ(HtmlPage(sent).Href("Main"), "mainpage?sess=" + sessions_["hr"]);
   EXPECT_EQ(Text(Email("staff2"), kKXUserPasswordReq), "1");
   EXPECT_EQ(Text(Email("staff"), kKXUserPasswordReq), "0");
 }
 
-TEST_F(UserAdminPagesTest, ListEscapesNamesAndEncodesAddresses) {
-  ASSERT_TRUE(KXAddUser("a+b@x.example", "<i>Eve</i> \"q\"", false, false, "", Email("mgr"), "pw"));
-  const std::string list = Get("userlist?category=all", sessions_["boss"]);
-  EXPECT_TRUE(Contains(list,
-                       "<a href=\"userdetail?seluser=a%2Bb%40x.example&amp;onok=userlist&amp;oncancel=userlist"
-                       "&amp;category=all&amp;direct=false\">&lt;i&gt;Eve&lt;/i&gt; &quot;q&quot;</a>"));
-  EXPECT_FALSE(Contains(list, "<i>Eve"));
-  EXPECT_TRUE(Contains(list, "<input type=checkbox name=\"check6\" value=\"a+b@x.example\" onclick=validate()>"));
-  EXPECT_TRUE(Contains(list, "<input name=count type=hidden value=\"7\"/>"));
-  // A manager's report list holds only the users they manage.
-  const std::string managed = Get("userlist?category=leavereport", sessions_["mgr"]);
-  EXPECT_TRUE(Contains(managed,
-                       "leavereport?seluser=staff%40x.example&amp;onok=userlist&amp;oncancel=userlist"
-                       "&amp;category=leavereport&amp;direct=false&amp;edit=false&amp;year=2026\">Staff</a>"));
-  EXPECT_FALSE(Contains(managed, "Staff Two"));
-  EXPECT_FALSE(Contains(managed, "selectall"));
-}
-
 TEST_F(UserAdminPagesTest, ListSortsByTheChosenColumn) {
   ASSERT_TRUE(KXAddUser("aa@x.example", "zed", false, false, "", "", "pw"));
-  const auto order = [](const std::string& page, std::initializer_list<const char*> names) {
-    std::size_t at = 0;
-    for (const char* name : names) {
-      const std::size_t found = page.find(std::string("\">") + name + "</a></div>", at);
-      if (found == std::string::npos) return false;
-      at = found;
-    }
-    return true;
+  const struct Case {
+    const char* sort;
+    Strings names;
+  } cases[] = {
+      // By address at first: "staff2@" sorts before "staff@".
+      {"", {"zed", "Boss", "Hr", "Mgr", "Other", "Staff Two", "Staff"}},
+      {"&iCol=1&bAsc=0", {"zed", "Staff Two", "Staff", "Other", "Mgr", "Hr", "Boss"}},
+      {"&iCol=1&bAsc=1", {"Boss", "Hr", "Mgr", "Other", "Staff", "Staff Two", "zed"}},
   };
-  const std::string& s = sessions_["boss"];
-  // By address at first: "staff2@" sorts before "staff@".
-  EXPECT_TRUE(order(Get("userlist?category=all", s), {"zed", "Boss", "Hr", "Mgr", "Other", "Staff Two", "Staff"}));
-  EXPECT_TRUE(order(Get("userlist?category=all&iCol=1&bAsc=0", s),
-                    {"zed", "Staff Two", "Staff", "Other", "Mgr", "Hr", "Boss"}));
-  EXPECT_TRUE(order(Get("userlist?category=all&iCol=1&bAsc=1", s),
-                    {"Boss", "Hr", "Mgr", "Other", "Staff", "Staff Two", "zed"}));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sort);
+    Strings names;
+    for (const HtmlLink& link : HtmlPage(Get(std::string("userlist?category=all") + c.sort, sessions_["boss"])).Links()) {
+      if (link.href.starts_with("userdetail?")) names.push_back(link.text);
+    }
+    EXPECT_EQ(names, c.names);
+  }
 }
 
 TEST_F(UserAdminPagesTest, ImportShowsWhatItWouldDoThenDoesIt) {

@@ -36,46 +36,40 @@ const std::string kBack =
 
 class UserAdminPagesTest : public HoursPagesTest {
  protected:
-  void SetUp() override {
-    HoursPagesTest::SetUp();
-    for (const char* who : {"boss", "hr", "mgr", "other", "staff"}) sessions_[who] = SessionOf(who);
-    sessions_["none"] = "";
-  }
-
   static std::string Text(const std::string& email, const LKXUserKey& key) {
     LKXUser user;
     return KXGetUser(email, user) ? user.GetText(key) : "<no user>";
   }
-  std::string Session(const std::string& who) { return KavrixReadFile(SessionFile(sessions_[who])); }
+  // What the session of `who` keeps.
+  std::string Stored(const std::string& who) { return KavrixReadFile(SessionFile(Session(who))); }
   // Opens the form for `seluser` (so the session names the user), then posts.
   std::string PostDetail(const std::string& who, const std::string& seluser, const std::string& body) {
-    Get("userdetail?seluser=" + LURIEncode(seluser), sessions_[who]);
-    return Post("userdetail", body, sessions_[who]);
+    GetAs(who, "userdetail?seluser=" + LURIEncode(seluser));
+    return PostAs(who, "userdetail", body);
   }
 
-  std::map<std::string, std::string> sessions_;
 };
 
 // Names escaped, addresses encoded in links and boxes; a manager's report
 // lists hold only the users he manages; bad requests get a message.
 TEST_F(UserAdminPagesTest, ListsEscapeNamesAndHoldWhatTheViewerMayReportOn) {
   ASSERT_TRUE(KXAddUser("a+b@x.example", "<i>Eve</i> \"q\"", false, false, "", Email("mgr"), "pw"));
-  const HtmlPage all(Get("userlist?category=all", sessions_["boss"]));
+  const HtmlPage all(GetAs("boss", "userlist?category=all"));
   EXPECT_EQ(all.Href("<i>Eve</i> \"q\""),
             "userdetail?seluser=a%2Bb%40x.example&onok=userlist&oncancel=userlist&category=all&direct=false");
   ASSERT_NE(all.ByName("check6"), nullptr);
   EXPECT_EQ(all.ByName("check6")->Attribute("value"), "a+b@x.example");
   EXPECT_EQ(all.Field("count"), "7");
-  const std::string viewhours = Get("userlist?category=viewhours", sessions_["mgr"]);
+  const std::string viewhours = GetAs("mgr", "userlist?category=viewhours");
   EXPECT_EQ(HtmlPage(viewhours).Href("Staff"),
             "viewhours?seluser=staff%40x.example&onok=userlist&oncancel=userlist&category=viewhours&direct=false");
-  const std::string leave = Get("userlist?category=leavereport", sessions_["mgr"]);
+  const std::string leave = GetAs("mgr", "userlist?category=leavereport");
   EXPECT_TRUE(HtmlPage(leave).Href("Staff").ends_with("&category=leavereport&direct=false&edit=false&year=2026"));
   for (const std::string& page : {viewhours, leave}) EXPECT_FALSE(Contains(Visible(page), "Staff Two"));
   EXPECT_FALSE(Contains(leave, "selectall"));
-  EXPECT_TRUE(Contains(Visible(Get("userlist?category=viewhours", sessions_["staff"])), LHtmlList::kEmptyText));
-  EXPECT_TRUE(Contains(Get("userlist?category=nonsense", sessions_["boss"]), kKXUserListNotAuthorized));
-  EXPECT_TRUE(Contains(Get("userdetail?seluser=ghost%40x.example", sessions_["boss"]), kKXDetailNoSuchUser));
+  EXPECT_TRUE(Contains(Visible(GetAs("staff", "userlist?category=viewhours")), LHtmlList::kEmptyText));
+  EXPECT_TRUE(Contains(GetAs("boss", "userlist?category=nonsense"), kKXUserListNotAuthorized));
+  EXPECT_TRUE(Contains(GetAs("boss", "userdetail?seluser=ghost%40x.example"), kKXDetailNoSuchUser));
 }
 
 TEST_F(UserAdminPagesTest, NobodyButAnAdministratorChangesAUser) {
@@ -93,7 +87,7 @@ TEST_F(UserAdminPagesTest, NobodyButAnAdministratorChangesAUser) {
   EXPECT_EQ(Text(Email("staff"), kKXUserWorkType), "0");
   EXPECT_FALSE(KXUserExists("made@x.example"));
   // The pickers' buttons keep nothing for a non-administrator either.
-  EXPECT_TRUE(Contains(Post("userdetail", "102=X&submit=Add+a+Manager", sessions_["hr"]), kKXDetailOnlyAdminAdds));
+  EXPECT_TRUE(Contains(Post("userdetail", "102=X&submit=Add+a+Manager", Session("hr")), kKXDetailOnlyAdminAdds));
 }
 
 TEST_F(UserAdminPagesTest, EachValidationOnItsControl) {
@@ -176,7 +170,7 @@ TEST_F(UserAdminPagesTest, AddsAUserWithEveryEmploymentSetting) {
 
 TEST_F(UserAdminPagesTest, PickersKeepWhatWasTyped) {
   ASSERT_TRUE(KXAddTeam("Sales"));
-  const std::string& s = sessions_["boss"];
+  const std::string& s = Session("boss");
   const std::string half =
       "101=half%40x.example&102=Half+Done&104=&108=hr%40x.example&rbg1=111&rbg2=211&212=25&rbg3=310&401=on"
       "&405=on&107=on&501=08%3A00%3A00";
@@ -269,8 +263,8 @@ TEST_F(UserAdminPagesTest, DetailsSentBackUnchangedStoreTheSameValues) {
       ASSERT_TRUE(KXGetUser(Email("staff"), staff));
       for (const auto& [key, value] : kind) ASSERT_TRUE(staff.SetText(*key, value));
       const std::string before = KavrixReadFile(path);
-      const std::string page = Get("userdetail?seluser=staff%40x.example", sessions_["boss"]);
-      EXPECT_EQ(Post("userdetail", SendBack(page, "submit=++OK++"), sessions_["boss"]), Redirect("userlist"));
+      const std::string page = GetAs("boss", "userdetail?seluser=staff%40x.example");
+      EXPECT_EQ(Post("userdetail", SendBack(page, "submit=++OK++"), Session("boss")), Redirect("userlist"));
       EXPECT_EQ(KavrixReadFile(path), before) << "captions " << captions;
     }
   }
@@ -278,15 +272,13 @@ TEST_F(UserAdminPagesTest, DetailsSentBackUnchangedStoreTheSameValues) {
   ASSERT_TRUE(KavrixWriteFile(path, original));
   ASSERT_TRUE(KXGetUser(Email("staff"), staff));
   ASSERT_TRUE(staff.SetText(kKXUserWorkType, "1"));
-  const std::string page = Get("userdetail?seluser=staff%40x.example", sessions_["boss"]);
-  EXPECT_TRUE(Contains(page, "value=210 checked"));
-  EXPECT_FALSE(Contains(page, "value=211 checked"));
+  EXPECT_EQ(HtmlPage(GetAs("boss", "userdetail?seluser=staff%40x.example")).Field("rbg2"), "210");
 }
 
 // Enter sends the form with its first submit button: a copy of OK, before
 // the picker buttons.
 TEST_F(UserAdminPagesTest, EnterOnTheDetailsFormIsOk) {
-  const std::string page = Get("userdetail?seluser=staff%40x.example", sessions_["boss"]);
+  const std::string page = GetAs("boss", "userdetail?seluser=staff%40x.example");
   const std::size_t firstSubmit = page.find("type=submit");
   ASSERT_NE(firstSubmit, std::string::npos);
   const std::string ok = "type=submit name=submit value=\"  OK  \" ";
@@ -298,7 +290,7 @@ TEST_F(UserAdminPagesTest, DeletingRemovesTheRecordOnly) {
   WriteActivity("staff", "2026-03-09", "09:00:00", 60);
   const std::string log = LKXCoreData::GetUserFilePathForReading(Email("staff"), "2026-03-09_activity.csv");
   ASSERT_FALSE(log.empty());
-  const std::string& s = sessions_["boss"];
+  const std::string& s = Session("boss");
   EXPECT_TRUE(Contains(Get("deleteuser?seluser=staff%40x.example", s), "value=\"staff@x.example\""));
   EXPECT_TRUE(Contains(Post("deleteuser", "101=boss%40x.example&submit=++OK++", s), ErrorRow(kKXDeleteSelf)));
   EXPECT_TRUE(Contains(Post("deleteuser", "101=ghost%40x.example&submit=++OK++", s), ErrorRow(kKXDeleteNoSuchUser)));
@@ -310,21 +302,21 @@ TEST_F(UserAdminPagesTest, DeletingRemovesTheRecordOnly) {
 }
 
 TEST_F(UserAdminPagesTest, ListButtonsActOnTheTickedUsers) {
-  const std::string& s = sessions_["boss"];
+  const std::string& s = Session("boss");
   const std::string ticked = "count=3&check0=staff%40x.example&check2=staff2%40x.example&check9=hr%40x.example";
   EXPECT_TRUE(Contains(Post("userlistpost", ticked + "&submit_viewhours=view+hours", s), "User Work Hours Report"));
-  EXPECT_TRUE(Contains(Session("boss"), "selusers=staff%40x.example%2Cstaff2%40x.example"));
+  EXPECT_TRUE(Contains(Stored("boss"), "selusers=staff%40x.example%2Cstaff2%40x.example"));
   EXPECT_TRUE(Contains(Post("userlistpost", "count=1&check0=mgr%40x.example&submit_compare=View+User+Comparison", s),
                        "User Application Usage Report"));
-  EXPECT_TRUE(Contains(Session("boss"), "selusers=mgr%40x.example"));
+  EXPECT_TRUE(Contains(Stored("boss"), "selusers=mgr%40x.example"));
   EXPECT_EQ(Post("userlistpost", ticked + "&submit_changeemail=Change+Email+Address", s), Redirect("changeemail"));
-  EXPECT_TRUE(Contains(Session("boss"), "seluser=staff%40x.example"));
+  EXPECT_TRUE(Contains(Stored("boss"), "seluser=staff%40x.example"));
   const std::string sent = Post(
       "userlistpost",
       "count=2&check0=ghost%40x.example&check1=staff2%40x.example&submit_pwdresend=Resend+Startup+Instructions+to+User",
-      sessions_["hr"]);
+      Session("hr"));
   EXPECT_TRUE(Contains(sent, std::string(kKXStartupSentText) + "<div><ul><li>staff2@x.example</li></ul>"));
-  EXPECT_EQ(HtmlPage(sent).Href("Main"), "mainpage?sess=" + sessions_["hr"]);
+  EXPECT_EQ(HtmlPage(sent).Href("Main"), "mainpage?sess=" + Session("hr"));
   EXPECT_EQ(Text(Email("staff2"), kKXUserPasswordReq), "1");
   EXPECT_EQ(Text(Email("staff"), kKXUserPasswordReq), "0");
 }
@@ -343,7 +335,7 @@ TEST_F(UserAdminPagesTest, ListSortsByTheChosenColumn) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.sort);
     Strings names;
-    for (const HtmlLink& link : HtmlPage(Get(std::string("userlist?category=all") + c.sort, sessions_["boss"])).Links()) {
+    for (const HtmlLink& link : HtmlPage(GetAs("boss", std::string("userlist?category=all") + c.sort)).Links()) {
       if (link.href.starts_with("userdetail?") && !link.text.empty()) names.push_back(link.text);
     }
     EXPECT_EQ(names, c.names);
@@ -351,7 +343,7 @@ TEST_F(UserAdminPagesTest, ListSortsByTheChosenColumn) {
 }
 
 TEST_F(UserAdminPagesTest, ImportShowsWhatItWouldDoThenDoesIt) {
-  const std::string& s = sessions_["boss"];
+  const std::string& s = Session("boss");
   const std::string csv = LURIEncode(
       "staff@x.example,\"Staff Renamed\",\"pw\",\"\",0,0,0,\"DefaultTeam\",\"mgr@x.example\"\r\n"
       "fresh@x.example,\"Fresh\",\"\",\"\",0,1,0,\"\",\"staff@x.example\"\r\n");

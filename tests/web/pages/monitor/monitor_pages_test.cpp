@@ -148,27 +148,19 @@ TEST_F(MonitorPagesTest, ScreenshotsFiveToARowAndTheViewerStepsThroughTheRange) 
             "&endtime=24%3A00%3A00");
   EXPECT_EQ(Count(page, "<tr><td width=20% valign=top>"), 2);
 
-  // The viewer names whose picture it is and when, fits it to the window,
-  // links the picture itself and steps to the neighbours in the range.
+  // The viewer names whose picture it is and when, fits it to the window
+  // and steps to the neighbours in the range.
   const auto viewer = [&](const char* time) {
     return HtmlPage(Get("fullsizeimg?" + kStaff + "&date=2026-03-02&starttime=10:00:00&endtime=10:30:00&time=" + time,
                         mgr));
   };
   const HtmlPage first = viewer("10:00:00");
-  const std::string heading = first.Text(*first.ByTag("h3").at(0));
-  for (const char* seen : {"Sam <Staff> & Co", "2026-03-02", "10:00:00"}) {
-    EXPECT_TRUE(Contains(heading, seen)) << seen << "\n" << heading;
-  }
+  EXPECT_EQ(first.Text(*first.ByTag("h3").at(0)), "Sam <Staff> & Co 2026-03-02 10:00:00");
   EXPECT_EQ(first.Href("<<"), "<none>");
   EXPECT_TRUE(first.Href(">>").ends_with("time=10:05:00"));
   const HtmlElement* picture = Shown(first);
   ASSERT_NE(picture, nullptr);
   EXPECT_EQ(picture->Attribute("width") + "x" + picture->Attribute("height"), "900x720");
-  bool linksPicture = false;
-  for (const HtmlLink& link : first.Links()) {
-    linksPicture |= link.href == "fullsizeimg.jpg?seluser=staff%40x.example&date=2026-03-02&time=10%3A00%3A00";
-  }
-  EXPECT_TRUE(linksPicture);
   // Damaged pictures are shown at their own size; a time between pictures
   // still finds its neighbours.
   const HtmlPage second = viewer("10:05:00");

@@ -275,17 +275,6 @@ TEST_F(UserAdminPagesTest, DetailsSentBackUnchangedStoreTheSameValues) {
   EXPECT_EQ(HtmlPage(GetAs("boss", "userdetail?seluser=staff%40x.example")).Field("rbg2"), "210");
 }
 
-// Enter sends the form with its first submit button: a copy of OK, before
-// the picker buttons.
-TEST_F(UserAdminPagesTest, EnterOnTheDetailsFormIsOk) {
-  const std::string page = GetAs("boss", "userdetail?seluser=staff%40x.example");
-  const std::size_t firstSubmit = page.find("type=submit");
-  ASSERT_NE(firstSubmit, std::string::npos);
-  const std::string ok = "type=submit name=submit value=\"  OK  \" ";
-  EXPECT_EQ(page.substr(firstSubmit, ok.size()), ok);
-  EXPECT_LT(firstSubmit, page.find(kKXAddToTeamButton));
-}
-
 TEST_F(UserAdminPagesTest, DeletingRemovesTheRecordOnly) {
   WriteActivity("staff", "2026-03-09", "09:00:00", 60);
   const std::string log = LKXCoreData::GetUserFilePathForReading(Email("staff"), "2026-03-09_activity.csv");

@@ -169,7 +169,6 @@ TEST_F(UserAdminPagesTest, AddsAUserWithEveryEmploymentSetting) {
 }
 
 TEST_F(UserAdminPagesTest, PickersKeepWhatWasTyped) {
-  ASSERT_TRUE(KXAddTeam("Sales"));
   const std::string& s = Session("boss");
   const std::string half =
       "101=half%40x.example&102=Half+Done&104=&108=hr%40x.example&rbg1=111&rbg2=211&212=25&rbg3=310&401=on"
@@ -209,13 +208,8 @@ TEST_F(UserAdminPagesTest, PickersKeepWhatWasTyped) {
                                                         {"501", "08:00:00"}}) {
     EXPECT_EQ(kept.Field(name), value) << name;
   }
-  // Kept values belong to the form they came from, and are used once.
-  leave("", half, "addtoteam");
-  EXPECT_TRUE(Contains(Get("addtoteam", s), "<option value=\"0$Sales\""));
-  EXPECT_EQ(Post("addtoteam", "101=0%24Sales&onok=userdetail%3Freturning%3D1&submit=++OK++", s),
-            Redirect("userdetail?returning=1"));
-  EXPECT_EQ(HtmlPage(Get("userdetail?returning=1", s)).Field("104"), "Sales");
-  // A picker left some other way: the form shows what is stored.
+  // Kept values are used once: a picker left some other way shows what is
+  // stored, for the form they came from and for any other.
   leave("", half, "addtoteam");
   EXPECT_FALSE(Contains(Get("userdetail", s), "half@x.example"));
   leave("", half, "addtoteam");

@@ -36,34 +36,40 @@ const std::string kBack =
 
 class UserAdminPagesTest : public HoursPagesTest {
  protected:
-  void SetUp() override {
-    HoursPagesTest::SetUp();
-    for (const char* who : {"boss", "hr", "mgr", "other", "staff"}) sessions_[who] = SessionOf(who);
-    sessions_["none"] = "";
-  }
-
   static std::string Text(const std::string& email, const LKXUserKey& key) {
     LKXUser user;
     return KXGetUser(email, user) ? user.GetText(key) : "<no user>";
   }
-  std::string Session(const std::string& who) { return KavrixReadFile(SessionFile(sessions_[who])); }
+  // What the session of `who` keeps.
+  std::string Stored(const std::string& who) { return KavrixReadFile(SessionFile(Session(who))); }
   // Opens the form for `seluser` (so the session names the user), then posts.
   std::string PostDetail(const std::string& who, const std::string& seluser, const std::string& body) {
-    Get("userdetail?seluser=" + LURIEncode(seluser), sessions_[who]);
-    return Post("userdetail", body, sessions_[who]);
+    GetAs(who, "userdetail?seluser=" + LURIEncode(seluser));
+    return PostAs(who, "userdetail", body);
   }
 
-  std::map<std::string, std::string> sessions_;
 };
 
-// The list of users a manager may report on holds only his own staff.
-TEST_F(UserAdminPagesTest, AManagersReportListsHoldHisStaffOnly) {
-  EXPECT_EQ(HtmlPage(Get("userlist?category=viewhours", sessions_["mgr"])).Href("Staff"),
+// Names escaped, addresses encoded in links and boxes; a manager's report
+// lists hold only the users he manages; bad requests get a message.
+TEST_F(UserAdminPagesTest, ListsEscapeNamesAndHoldWhatTheViewerMayReportOn) {
+  ASSERT_TRUE(KXAddUser("a+b@x.example", "<i>Eve</i> \"q\"", false, false, "", Email("mgr"), "pw"));
+  const HtmlPage all(GetAs("boss", "userlist?category=all"));
+  EXPECT_EQ(all.Href("<i>Eve</i> \"q\""),
+            "userdetail?seluser=a%2Bb%40x.example&onok=userlist&oncancel=userlist&category=all&direct=false");
+  ASSERT_NE(all.ByName("check6"), nullptr);
+  EXPECT_EQ(all.ByName("check6")->Attribute("value"), "a+b@x.example");
+  EXPECT_EQ(all.Field("count"), "7");
+  const std::string viewhours = GetAs("mgr", "userlist?category=viewhours");
+  EXPECT_EQ(HtmlPage(viewhours).Href("Staff"),
             "viewhours?seluser=staff%40x.example&onok=userlist&oncancel=userlist&category=viewhours&direct=false");
-  EXPECT_FALSE(Contains(Get("userlist?category=viewhours", sessions_["mgr"]), "staff2"));
-  EXPECT_TRUE(Contains(Get("userlist?category=viewhours", sessions_["staff"]), LHtmlList::kEmptyText));
-  EXPECT_TRUE(Contains(Get("userlist?category=nonsense", sessions_["boss"]), kKXUserListNotAuthorized));
-  EXPECT_TRUE(Contains(Get("userdetail?seluser=ghost%40x.example", sessions_["boss"]), kKXDetailNoSuchUser));
+  const std::string leave = GetAs("mgr", "userlist?category=leavereport");
+  EXPECT_TRUE(HtmlPage(leave).Href("Staff").ends_with("&category=leavereport&direct=false&edit=false&year=2026"));
+  for (const std::string& page : {viewhours, leave}) EXPECT_FALSE(Contains(Visible(page), "Staff Two"));
+  EXPECT_FALSE(Contains(leave, "selectall"));
+  EXPECT_TRUE(Contains(Visible(GetAs("staff", "userlist?category=viewhours")), LHtmlList::kEmptyText));
+  EXPECT_TRUE(Contains(GetAs("boss", "userlist?category=nonsense"), kKXUserListNotAuthorized));
+  EXPECT_TRUE(Contains(GetAs("boss", "userdetail?seluser=ghost%40x.example"), kKXDetailNoSuchUser));
 }
 
 TEST_F(UserAdminPagesTest, NobodyButAnAdministratorChangesAUser) {
@@ -81,7 +87,7 @@ TEST_F(UserAdminPagesTest, NobodyButAnAdministratorChangesAUser) {
   EXPECT_EQ(Text(Email("staff"), kKXUserWorkType), "0");
   EXPECT_FALSE(KXUserExists("made@x.example"));
   // The pickers' buttons keep nothing for a non-administrator either.
-  EXPECT_TRUE(Contains(Post("userdetail", "102=X&submit=Add+a+Manager", sessions_["hr"]), kKXDetailOnlyAdminAdds));
+  EXPECT_TRUE(Contains(Post("userdetail", "102=X&submit=Add+a+Manager", Session("hr")), kKXDetailOnlyAdminAdds));
 }
 
 TEST_F(UserAdminPagesTest, EachValidationOnItsControl) {
@@ -163,25 +169,26 @@ TEST_F(UserAdminPagesTest, AddsAUserWithEveryEmploymentSetting) {
 }
 
 TEST_F(UserAdminPagesTest, PickersKeepWhatWasTyped) {
-  ASSERT_TRUE(KXAddTeam("Sales"));
-  const std::string& s = sessions_["boss"];
-  Get("userdetail?seluser=new", s);
+  const std::string& s = Session("boss");
   const std::string half =
       "101=half%40x.example&102=Half+Done&104=&108=hr%40x.example&rbg1=111&rbg2=211&212=25&rbg3=310&401=on"
       "&405=on&107=on&501=08%3A00%3A00";
-  EXPECT_EQ(Post("userdetail", half + "&submit=Add+a+Manager", s), "HTTP/1.0 302 OK\r\nLocation: addmanager" + kBack);
+  // The form of `seluser` (empty: the one open) left for a picker.
+  const auto leave = [&](const std::string& seluser, const std::string& body, const std::string& picker) {
+    if (!seluser.empty()) Get("userdetail?seluser=" + seluser, s);
+    const char* button = picker == "addmanager" ? "&submit=Add+a+Manager" : "&submit=Add+to+a+Team";
+    EXPECT_EQ(Post("userdetail", body + button, s), "HTTP/1.0 302 OK\r\nLocation: " + picker + kBack);
+  };
+  leave("new", half, "addmanager");
   EXPECT_TRUE(Contains(Get("addmanager", s), "<option value=\"2$Mgr (mgr@x.example)\""));
   // Nobody is offered as his own manager, nor taken when posted.
-  Get("userdetail?seluser=staff%40x.example", s);
-  EXPECT_EQ(Post("userdetail", "101=staff%40x.example&102=Staff&submit=Add+a+Manager", s),
-            "HTTP/1.0 302 OK\r\nLocation: addmanager" + kBack);
-  const std::string staffPicker = Get("addmanager", s);
+  leave("staff%40x.example", "101=staff%40x.example&102=Staff", "addmanager");
+  const std::string staffPicker = Visible(Get("addmanager", s));
   EXPECT_TRUE(Contains(staffPicker, "(mgr@x.example)"));
   EXPECT_FALSE(Contains(staffPicker, "(staff@x.example)"));
   EXPECT_TRUE(Contains(Post("addmanager", "101=4%24Staff+%28staff%40x.example%29&submit=++OK++", s),
                        ErrorRow(kKXPickerNoChoice)));
-  Get("userdetail?seluser=new", s);
-  EXPECT_EQ(Post("userdetail", half + "&submit=Add+a+Manager", s), "HTTP/1.0 302 OK\r\nLocation: addmanager" + kBack);
+  leave("new", half, "addmanager");
   EXPECT_EQ(Post("addmanager", "101=2%24Mgr+%28mgr%40x.example%29&onok=userdetail%3Freturning%3D1&submit=++OK++", s),
             Redirect("userdetail?returning=1"));
   const std::string back = Get("userdetail?returning=1", s);
@@ -201,19 +208,12 @@ TEST_F(UserAdminPagesTest, PickersKeepWhatWasTyped) {
                                                         {"501", "08:00:00"}}) {
     EXPECT_EQ(kept.Field(name), value) << name;
   }
-  // Kept values belong to the form they came from, and are used once.
-  EXPECT_EQ(Post("userdetail", half + "&submit=Add+to+a+Team", s), "HTTP/1.0 302 OK\r\nLocation: addtoteam" + kBack);
-  const std::string picker = Get("addtoteam", s);
-  EXPECT_TRUE(Contains(picker, "<option value=\"0$Sales\""));
-  EXPECT_EQ(Post("addtoteam", "101=0%24Sales&onok=userdetail%3Freturning%3D1&submit=++OK++", s),
-            Redirect("userdetail?returning=1"))
-      << picker;
-  EXPECT_EQ(HtmlPage(Get("userdetail?returning=1", s)).Field("104"), "Sales");
-  // A picker left some other way: the form shows what is stored.
-  EXPECT_EQ(Post("userdetail", half + "&submit=Add+to+a+Team", s), "HTTP/1.0 302 OK\r\nLocation: addtoteam" + kBack);
+  // Kept values are used once: a picker left some other way shows what is
+  // stored, for the form they came from and for any other.
+  leave("", half, "addtoteam");
   EXPECT_FALSE(Contains(Get("userdetail", s), "half@x.example"));
-  EXPECT_EQ(Post("userdetail", half + "&submit=Add+to+a+Team", s), "HTTP/1.0 302 OK\r\nLocation: addtoteam" + kBack);
-  EXPECT_TRUE(Contains(Get("userdetail?seluser=staff%40x.example", s), "value=\"Staff\""));
+  leave("", half, "addtoteam");
+  EXPECT_EQ(HtmlPage(Get("userdetail?seluser=staff%40x.example", s)).Field("102"), "Staff");
   EXPECT_FALSE(Contains(Get("userdetail?seluser=new", s), "half@x.example"));
 }
 
@@ -257,8 +257,8 @@ TEST_F(UserAdminPagesTest, DetailsSentBackUnchangedStoreTheSameValues) {
       ASSERT_TRUE(KXGetUser(Email("staff"), staff));
       for (const auto& [key, value] : kind) ASSERT_TRUE(staff.SetText(*key, value));
       const std::string before = KavrixReadFile(path);
-      const std::string page = Get("userdetail?seluser=staff%40x.example", sessions_["boss"]);
-      EXPECT_EQ(Post("userdetail", SendBack(page, "submit=++OK++"), sessions_["boss"]), Redirect("userlist"));
+      const std::string page = GetAs("boss", "userdetail?seluser=staff%40x.example");
+      EXPECT_EQ(Post("userdetail", SendBack(page, "submit=++OK++"), Session("boss")), Redirect("userlist"));
       EXPECT_EQ(KavrixReadFile(path), before) << "captions " << captions;
     }
   }
@@ -266,27 +266,14 @@ TEST_F(UserAdminPagesTest, DetailsSentBackUnchangedStoreTheSameValues) {
   ASSERT_TRUE(KavrixWriteFile(path, original));
   ASSERT_TRUE(KXGetUser(Email("staff"), staff));
   ASSERT_TRUE(staff.SetText(kKXUserWorkType, "1"));
-  const std::string page = Get("userdetail?seluser=staff%40x.example", sessions_["boss"]);
-  EXPECT_TRUE(Contains(page, "value=210 checked"));
-  EXPECT_FALSE(Contains(page, "value=211 checked"));
-}
-
-// Enter sends the form with its first submit button: a copy of OK, before
-// the picker buttons.
-TEST_F(UserAdminPagesTest, EnterOnTheDetailsFormIsOk) {
-  const std::string page = Get("userdetail?seluser=staff%40x.example", sessions_["boss"]);
-  const std::size_t firstSubmit = page.find("type=submit");
-  ASSERT_NE(firstSubmit, std::string::npos);
-  const std::string ok = "type=submit name=submit value=\"  OK  \" ";
-  EXPECT_EQ(page.substr(firstSubmit, ok.size()), ok);
-  EXPECT_LT(firstSubmit, page.find(kKXAddToTeamButton));
+  EXPECT_EQ(HtmlPage(GetAs("boss", "userdetail?seluser=staff%40x.example")).Field("rbg2"), "210");
 }
 
 TEST_F(UserAdminPagesTest, DeletingRemovesTheRecordOnly) {
   WriteActivity("staff", "2026-03-09", "09:00:00", 60);
   const std::string log = LKXCoreData::GetUserFilePathForReading(Email("staff"), "2026-03-09_activity.csv");
   ASSERT_FALSE(log.empty());
-  const std::string& s = sessions_["boss"];
+  const std::string& s = Session("boss");
   EXPECT_TRUE(Contains(Get("deleteuser?seluser=staff%40x.example", s), "value=\"staff@x.example\""));
   EXPECT_TRUE(Contains(Post("deleteuser", "101=boss%40x.example&submit=++OK++", s), ErrorRow(kKXDeleteSelf)));
   EXPECT_TRUE(Contains(Post("deleteuser", "101=ghost%40x.example&submit=++OK++", s), ErrorRow(kKXDeleteNoSuchUser)));
@@ -298,65 +285,48 @@ TEST_F(UserAdminPagesTest, DeletingRemovesTheRecordOnly) {
 }
 
 TEST_F(UserAdminPagesTest, ListButtonsActOnTheTickedUsers) {
-  const std::string& s = sessions_["boss"];
+  const std::string& s = Session("boss");
   const std::string ticked = "count=3&check0=staff%40x.example&check2=staff2%40x.example&check9=hr%40x.example";
   EXPECT_TRUE(Contains(Post("userlistpost", ticked + "&submit_viewhours=view+hours", s), "User Work Hours Report"));
-  EXPECT_TRUE(Contains(Session("boss"), "selusers=staff%40x.example%2Cstaff2%40x.example"));
+  EXPECT_TRUE(Contains(Stored("boss"), "selusers=staff%40x.example%2Cstaff2%40x.example"));
   EXPECT_TRUE(Contains(Post("userlistpost", "count=1&check0=mgr%40x.example&submit_compare=View+User+Comparison", s),
                        "User Application Usage Report"));
-  EXPECT_TRUE(Contains(Session("boss"), "selusers=mgr%40x.example"));
+  EXPECT_TRUE(Contains(Stored("boss"), "selusers=mgr%40x.example"));
   EXPECT_EQ(Post("userlistpost", ticked + "&submit_changeemail=Change+Email+Address", s), Redirect("changeemail"));
-  EXPECT_TRUE(Contains(Session("boss"), "seluser=staff%40x.example"));
+  EXPECT_TRUE(Contains(Stored("boss"), "seluser=staff%40x.example"));
   const std::string sent = Post(
       "userlistpost",
       "count=2&check0=ghost%40x.example&check1=staff2%40x.example&submit_pwdresend=Resend+Startup+Instructions+to+User",
-      sessions_["hr"]);
+      Session("hr"));
   EXPECT_TRUE(Contains(sent, std::string(kKXStartupSentText) + "<div><ul><li>staff2@x.example</li></ul>"));
-  EXPECT_TRUE(Contains(sent, "<a href=\"mainpage?sess=" + sessions_["hr"] + "\" class=toptext>Main</a>"));
+  EXPECT_EQ(HtmlPage(sent).Href("Main"), "mainpage?sess=" + Session("hr"));
   EXPECT_EQ(Text(Email("staff2"), kKXUserPasswordReq), "1");
   EXPECT_EQ(Text(Email("staff"), kKXUserPasswordReq), "0");
 }
 
-TEST_F(UserAdminPagesTest, ListEscapesNamesAndEncodesAddresses) {
-  ASSERT_TRUE(KXAddUser("a+b@x.example", "<i>Eve</i> \"q\"", false, false, "", Email("mgr"), "pw"));
-  const std::string list = Get("userlist?category=all", sessions_["boss"]);
-  EXPECT_TRUE(Contains(list,
-                       "<a href=\"userdetail?seluser=a%2Bb%40x.example&amp;onok=userlist&amp;oncancel=userlist"
-                       "&amp;category=all&amp;direct=false\">&lt;i&gt;Eve&lt;/i&gt; &quot;q&quot;</a>"));
-  EXPECT_FALSE(Contains(list, "<i>Eve"));
-  EXPECT_TRUE(Contains(list, "<input type=checkbox name=\"check6\" value=\"a+b@x.example\" onclick=validate()>"));
-  EXPECT_TRUE(Contains(list, "<input name=count type=hidden value=\"7\"/>"));
-  // A manager's report list holds only the users they manage.
-  const std::string managed = Get("userlist?category=leavereport", sessions_["mgr"]);
-  EXPECT_TRUE(Contains(managed,
-                       "leavereport?seluser=staff%40x.example&amp;onok=userlist&amp;oncancel=userlist"
-                       "&amp;category=leavereport&amp;direct=false&amp;edit=false&amp;year=2026\">Staff</a>"));
-  EXPECT_FALSE(Contains(managed, "Staff Two"));
-  EXPECT_FALSE(Contains(managed, "selectall"));
-}
-
 TEST_F(UserAdminPagesTest, ListSortsByTheChosenColumn) {
   ASSERT_TRUE(KXAddUser("aa@x.example", "zed", false, false, "", "", "pw"));
-  const auto order = [](const std::string& page, std::initializer_list<const char*> names) {
-    std::size_t at = 0;
-    for (const char* name : names) {
-      const std::size_t found = page.find(std::string("\">") + name + "</a></div>", at);
-      if (found == std::string::npos) return false;
-      at = found;
-    }
-    return true;
+  const struct Case {
+    const char* sort;
+    Strings names;
+  } cases[] = {
+      // By address at first: "staff2@" sorts before "staff@".
+      {"", {"zed", "Boss", "Hr", "Mgr", "Other", "Staff Two", "Staff"}},
+      {"&iCol=1&bAsc=0", {"zed", "Staff Two", "Staff", "Other", "Mgr", "Hr", "Boss"}},
+      {"&iCol=1&bAsc=1", {"Boss", "Hr", "Mgr", "Other", "Staff", "Staff Two", "zed"}},
   };
-  const std::string& s = sessions_["boss"];
-  // By address at first: "staff2@" sorts before "staff@".
-  EXPECT_TRUE(order(Get("userlist?category=all", s), {"zed", "Boss", "Hr", "Mgr", "Other", "Staff Two", "Staff"}));
-  EXPECT_TRUE(order(Get("userlist?category=all&iCol=1&bAsc=0", s),
-                    {"zed", "Staff Two", "Staff", "Other", "Mgr", "Hr", "Boss"}));
-  EXPECT_TRUE(order(Get("userlist?category=all&iCol=1&bAsc=1", s),
-                    {"Boss", "Hr", "Mgr", "Other", "Staff", "Staff Two", "zed"}));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sort);
+    Strings names;
+    for (const HtmlLink& link : HtmlPage(GetAs("boss", std::string("userlist?category=all") + c.sort)).Links()) {
+      if (link.href.starts_with("userdetail?") && !link.text.empty()) names.push_back(link.text);
+    }
+    EXPECT_EQ(names, c.names);
+  }
 }
 
 TEST_F(UserAdminPagesTest, ImportShowsWhatItWouldDoThenDoesIt) {
-  const std::string& s = sessions_["boss"];
+  const std::string& s = Session("boss");
   const std::string csv = LURIEncode(
       "staff@x.example,\"Staff Renamed\",\"pw\",\"\",0,0,0,\"DefaultTeam\",\"mgr@x.example\"\r\n"
       "fresh@x.example,\"Fresh\",\"\",\"\",0,1,0,\"\",\"staff@x.example\"\r\n");

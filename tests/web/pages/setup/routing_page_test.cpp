@@ -118,10 +118,7 @@ TEST_F(RoutingPageTest, AcceptedFormsStoreModesAddressAndPorts) {
 TEST_F(RoutingPageTest, SentBackUnchangedLeavesTheFileAsItWas) {
   using Keys = std::vector<std::pair<const char*, const char*>>;
   const Keys states[] = {
-      {},
-      {{"StaticIPAddress", ""}},
-      {{"PublicAddressMode", "2"}},
-      {{"PublicAddressMode", "3"}, {"PublicPort", "8080"}},
+      {}, {{"StaticIPAddress", ""}}, {{"PublicAddressMode", "2"}}, {{"PublicAddressMode", "3"}, {"PublicPort", "8080"}},
       {{"LocalAddressMode", "7"}, {"PublicAddressMode", "1"}},
   };
   for (const Keys& state : states) {

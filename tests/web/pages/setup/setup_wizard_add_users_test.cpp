@@ -36,24 +36,6 @@ class WizardAddUsersTest : public WizardTest {
   std::string session_;
 };
 
-TEST_F(WizardAddUsersTest, FirstDisplayHandsTheRowsToTheScript) {
-  const std::string page = Get("wizardaddusers", session_);
-  const HtmlPage step(page);
-  for (const char* text : {"Setup Wizard: Step 3 of 3", "You now can setup the KavrixServer accounts for other users.",
-                           "KavrixServer will automatically send a confirmation email",
-                           "You can add up to 5 users here and other users can be added later."}) {
-    EXPECT_TRUE(Contains(step.Text(), text)) << text;
-  }
-  // What wizard.js builds the rows from.
-  EXPECT_TRUE(Contains(page, "<script type=\"text/javascript\" src=\"wizard.js\"></script>"));
-  EXPECT_TRUE(Contains(page, StartCall("-1", "")));
-  EXPECT_NE(step.ById("50"), nullptr);
-  EXPECT_EQ(step.ById("wv101"), nullptr);
-  EXPECT_EQ(step.Href("Add More"), "javascript:addItem()");
-  EXPECT_EQ(step.Field("90") + "|" + step.Field("onok") + "|" + step.Field("oncancel"),
-            "4|wizardfinish|wizardkavrixusage");
-}
-
 TEST_F(WizardAddUsersTest, ARowWithOnlyANameIsRefusedWithTheTypedValuesKept) {
   const std::string page = PostRows("90=5&101=ann%40office.example&201=Ann&301=2&601=20&202=%22%3E%3Cscript%3Ex&302=1");
   EXPECT_TRUE(Contains(page, StartCall("102",

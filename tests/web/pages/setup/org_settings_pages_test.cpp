@@ -34,18 +34,12 @@ std::map<std::string, std::string> ValidConfigForm() {
           {"123", "word.exe"}, {"submit", "  OK  "}};
 }
 
-std::string ConfigBody(const std::map<std::string, std::string>& fields) {
-  std::string body;
-  for (const auto& [name, value] : fields) {
-    if (!body.empty()) body += "&";
-    body += name + "=" + LURIEncode(value);
-  }
-  return body;
-}
-
 class OrgSettingsPagesTest : public HoursPagesTest {
  protected:
   std::string Admin() { return SessionOf("boss"); }
+  static std::string ConfigBody(const std::map<std::string, std::string>& fields) {
+    return Encode(HtmlFields(fields.begin(), fields.end()), "");
+  }
   std::string SettingsFile(const std::string& name) { return KavrixReadFile(SharedFolder() + "/" + name); }
 };
 

@@ -15,56 +15,42 @@
 namespace {
 
 using Rows = std::vector<LKXWizardUserRow>;
+using WizardUsersTest = KavrixTempRoot;
 
-class WizardUsersTest : public KavrixTempRoot {
- protected:
-  static LKXWizardRowProblem Check(const Rows& rows, bool expected) {
-    LKXWizardRowProblem problem;
-    EXPECT_EQ(KXCheckWizardUserRows(rows, problem), expected);
-    return problem;
-  }
-};
-
-TEST_F(WizardUsersTest, BlankRowsAreSkippedAndFullRowsPass) {
-  Check({{}, {"ann@office.example", "Ann", "1", ""}, {}, {"bob@office.example", "Bob", "2", "38"}}, true);
-  Check({{}, {}, {}, {}}, true);
-}
-
-TEST_F(WizardUsersTest, EachRefusalNamesItsFieldAndMessage) {
+// Blank rows are skipped; the first refused row wins, naming its field.
+TEST_F(WizardUsersTest, RowsAreCheckedInOrder) {
+  ASSERT_TRUE(KXAddUser("boss@office.example", "Boss", true, true, "", "", "pw"));
+  const LKXWizardUserRow ann = {"ann@office.example", "Ann", "1", ""};
   struct Case {
-    LKXWizardUserRow row;
-    int field;
+    Rows rows;
+    int field;  // 0: accepted
     const char* message;
   };
   const Case cases[] = {
-      {{"", "Only A Name", "1", ""}, 102, kKXWizardRowHalfMessage},
-      {{"only@mail.example", "", "1", ""}, 102, kKXWizardRowHalfMessage},
-      {{"not an address", "Ann", "1", ""}, 102, kKXWizardRowEmailMessage},
-      {{"ann@nodot", "Ann", "1", ""}, 102, kKXWizardRowEmailMessage},
-      {{"ann@office.example", "Ann", "1", "85"}, 602, kKXWizardRowHoursMessage},
-      {{"ann@office.example", "Ann", "1", "-1"}, 602, kKXWizardRowHoursMessage},
-      {{"ann@office.example", "Ann", "1", "4O"}, 602, kKXWizardRowHoursMessage},
-      {{"ann@office.example", "Ann", "1", "0040"}, 602, kKXWizardRowHoursMessage},
+      {{{}, ann, {}, {"bob@office.example", "Bob", "2", "38"}}, 0, ""},
+      {{{}, {}, {}, {}}, 0, ""},
+      {{{}, {"", "Only A Name", "1", ""}}, 102, kKXWizardRowHalfMessage},
+      {{{}, {"only@mail.example", "", "1", ""}}, 102, kKXWizardRowHalfMessage},
+      {{{}, {"not an address", "Ann", "1", ""}}, 102, kKXWizardRowEmailMessage},
+      {{{}, {"ann@nodot", "Ann", "1", ""}}, 102, kKXWizardRowEmailMessage},
+      {{{}, {"ann@office.example", "Ann", "1", "85"}}, 602, kKXWizardRowHoursMessage},
+      {{{}, {"ann@office.example", "Ann", "1", "-1"}}, 602, kKXWizardRowHoursMessage},
+      {{{}, {"ann@office.example", "Ann", "1", "4O"}}, 602, kKXWizardRowHoursMessage},
+      {{{}, {"ann@office.example", "Ann", "1", "0040"}}, 602, kKXWizardRowHoursMessage},
+      {{ann, {"", "B", "1", ""}, {"bad", "C", "1", ""}}, 102, kKXWizardRowHalfMessage},
+      {{{"BOSS@office.example", "Boss again", "1", ""}}, 101, kKXWizardRowExistsMessage},
+      {{{"x@office.example", "X", "1", ""}, {}, {"X@Office.example", "X2", "1", ""}}, 103, kKXWizardRowTwiceMessage},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.row.email + "|" + c.row.name + "|" + c.row.workHours);
-    const LKXWizardRowProblem problem = Check({{}, c.row}, false);
+    std::string trace;
+    for (const auto& row : c.rows) trace += row.email + "|" + row.name + "|" + row.workHours + ";";
+    SCOPED_TRACE(trace);
+    LKXWizardRowProblem problem;
+    EXPECT_EQ(KXCheckWizardUserRows(c.rows, problem), c.field == 0);
+    if (c.field == 0) continue;
     EXPECT_EQ(problem.field, c.field);
     EXPECT_EQ(problem.message, c.message);
   }
-}
-
-TEST_F(WizardUsersTest, TheFirstRefusedRowWinsAndTakenAddressesAreRefused) {
-  ASSERT_TRUE(KXAddUser("boss@office.example", "Boss", true, true, "", "", "pw"));
-  LKXWizardRowProblem problem =
-      Check({{"a@office.example", "A", "1", ""}, {"", "B", "1", ""}, {"bad", "C", "1", ""}}, false);
-  EXPECT_EQ(problem.field, 102);
-  problem = Check({{"BOSS@office.example", "Boss again", "1", ""}}, false);
-  EXPECT_EQ(problem.field, 101);
-  EXPECT_EQ(problem.message, kKXWizardRowExistsMessage);
-  problem = Check({{"x@office.example", "X", "1", ""}, {}, {"X@Office.example", "X2", "1", ""}}, false);
-  EXPECT_EQ(problem.field, 103);
-  EXPECT_EQ(problem.message, kKXWizardRowTwiceMessage);
 }
 
 // Step 3 writes these into a single-quoted script string unescaped.
@@ -83,19 +69,23 @@ TEST_F(WizardUsersTest, PrimaryUserIsTheSettingOrTheFirstAdministratorAccountant
   ASSERT_TRUE(KXAddUser("hr@office.example", "HR", false, true, "", "", "pw"));
   EXPECT_FALSE(KXFindPrimaryUser(email));
   ASSERT_TRUE(KXAddUser("Both@office.example", "Both", true, true, "", "", "pw"));
-  ASSERT_TRUE(KXFindPrimaryUser(email));
-  EXPECT_EQ(email, "Both@office.example");
-  EXPECT_EQ(LSettingGetString("Settings", "PrimaryUser"), "Both@office.example");
-
-  ASSERT_TRUE(LSettingSetString("Settings", "PrimaryUser", "HR@office.example"));
-  ASSERT_TRUE(KXFindPrimaryUser(email));
-  EXPECT_EQ(email, "hr@office.example");
-
-  // A primary user who has been deleted is passed over, and replaced.
-  ASSERT_TRUE(LSettingSetString("Settings", "PrimaryUser", "gone@office.example"));
-  ASSERT_TRUE(KXFindPrimaryUser(email));
-  EXPECT_EQ(email, "Both@office.example");
-  EXPECT_EQ(LSettingGetString("Settings", "PrimaryUser"), "Both@office.example");
+  // The setting first; one naming a deleted user is passed over and replaced.
+  const struct {
+    const char* setting;  // null: left as the previous row stored it
+    const char* found;
+    const char* stored;
+  } cases[] = {{nullptr, "Both@office.example", "Both@office.example"},
+               {"HR@office.example", "hr@office.example", "HR@office.example"},
+               {"gone@office.example", "Both@office.example", "Both@office.example"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.found);
+    if (c.setting != nullptr) {
+      ASSERT_TRUE(LSettingSetString("Settings", "PrimaryUser", c.setting));
+    }
+    ASSERT_TRUE(KXFindPrimaryUser(email));
+    EXPECT_EQ(email, c.found);
+    EXPECT_EQ(LSettingGetString("Settings", "PrimaryUser"), c.stored);
+  }
 }
 
 }  // namespace

@@ -3,17 +3,11 @@
 
     wapiti_test.py <kavrixserver>
 
-Each role gets its own server and data root; wapiti crawls for a bounded
-time with the role's session cookie and runs its injection, redirect, CSRF and
-header modules, each for a bounded time. Every finding of its JSON report
-fails the test unless it is on ACCEPTED below.
-
-The run happens in a private network namespace that has only a loopback
-interface, so nothing wapiti or the server sends can leave the machine.
-wapiti is given no URL exclusions (3.0.4 stops on its own exclusion patterns
-under Python 3.11); it reaches "logout" like any link, and the test puts the
-session file back whenever it goes, so a logout only ends a session that
-comes back at once.
+Each role gets its own server; wapiti crawls with the role's session cookie
+and runs its injection, redirect, CSRF and header modules for a bounded time,
+in a private network namespace with only a loopback interface. Every finding
+fails the test unless it is on ACCEPTED below. A logout only ends a session
+that the test puts back at once.
 """
 
 import http.client
@@ -53,8 +47,7 @@ def data_files(panel):
 
 
 def settled_files(panel):
-    """data_files once two readings 200 ms apart agree: a fresh server
-    finishes writing its start-up state in the users' records."""
+    """data_files once two readings 200 ms apart agree."""
     files = data_files(panel)
     for _ in range(50):
         time.sleep(0.2)
@@ -78,10 +71,8 @@ def send(panel, session, method, path_and_query, body="", headers=()):
 
 
 def cross_site_refused(finding, panel, session):
-    """None when the form is safe from other sites: its post with another
-    site's Origin is refused, and its fields sent as a GET (what a link on
-    another site makes the browser do, cookie included) change no stored file
-    and open no session. Otherwise why not."""
+    """None when the form's post with another site's Origin is refused and its
+    fields sent as a GET change no stored file and open no session."""
     head, _, body = finding["http_request"].partition("\n\n")
     target = head.split(" ", 2)[1]
     answer, page = send(panel, session, "POST", target, body, [("Origin", "http://elsewhere.example")])
@@ -117,8 +108,7 @@ ACCEPTED = [
 
 
 class SessionKeeper(threading.Thread):
-    """Puts the session file back (the bytes it had at logon) whenever a
-    request ends the session."""
+    """Puts the session file back whenever a request ends the session."""
 
     def __init__(self, path):
         super().__init__(daemon=True)
@@ -136,9 +126,7 @@ class SessionKeeper(threading.Thread):
 
 
 def scan(program, email, results):
-    """wapiti as `email`; results[email] = (report, summary line, folder).
-    The folder (report, wapiti's output, the server's log) is kept for a look
-    until the run has passed."""
+    """wapiti as `email`; results[email] = (report, summary line, folder)."""
     with panel_lib.Panel(program, "wapiti") as panel:
         panel.keep = True
         session = panel.log_on(email)
@@ -173,9 +161,8 @@ def scan(program, email, results):
 
 
 class CheckServer:
-    """The server of one role that the checks run against; a check that
-    changed something (a port, a user) gets it replaced, so the change does
-    not reach the next check."""
+    """The server the checks of one role run against; replaced after a
+    failed check."""
 
     def __init__(self, program, email):
         self.program, self.email, self.panel = program, email, None

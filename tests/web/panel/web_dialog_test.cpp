@@ -93,7 +93,6 @@ class ControlsDialog : public LKXWebDialog {
   void Generate() override {
     const std::string which = Form().Params().GetParm("which");
     if (which == "password") AddInputPassword(301, "Pass:", 8);
-    if (which == "readonly") AddInputReadOnly(301, "RO:", 8);
     if (which == "static") AddInputReadOnlyStatic(301, "St:");
     if (which == "radioinput") AddRadioButtonWithInput(401, 302, "R", true, 4, "days", true);
     if (which == "hidden") AddHiddenField(301, 5), AddHiddenField("h", "v\"");
@@ -102,7 +101,6 @@ class ControlsDialog : public LKXWebDialog {
     if (which == "div") AddDivHidden(301);
     if (which == "group") StartGroupBox("Box"), EndGroupBox();
     if (which == "date") AddDateInput(301, "Day:", 10);
-    if (which == "time") AddTimeInput(301, "At:", 8);
     if (which == "withsubmit") AddInputWithSubmit(301, "Find:", "Go", 12, false);
   }
 };
@@ -184,9 +182,7 @@ TEST_F(WebDialogTest, ButtonsLeadToTargetsOnThisServer) {
       {"dlg", "101=a&submit=++OK++", "Referer: http://here/viewhours?x=1\r\n", "http://here/viewhours?x=1"},
       {"dlg", "101=a&submit=++OK++", "", "mainpage"},
       {"dlg", "101=a&submit=++OK++&onok=http%3A%2F%2Fevil.example%2F", "", "mainpage"},
-      {"dlg", "submit=Cancel&oncancel=javascript%3Aalert(1)&onok=%2F%2Fevil", "", "mainpage"},
       {"inform", "submit=Cancel&oncancel=leaveform", "", "leaveform"},
-      {"inform", "submit=Cancel", "Referer: http://here/timesheet\r\n", "http://here/timesheet"},
       {"notice", "submit=Return", "", "mainpage"},
   };
   for (const auto& c : cases) {
@@ -197,58 +193,36 @@ TEST_F(WebDialogTest, ButtonsLeadToTargetsOnThisServer) {
   EXPECT_EQ(Post("dlg", "101=a&submit=++OK++", "Referer: http://evil.example/x\r\n"), kLHttpForeignOriginRefused);
 }
 
-TEST_F(WebDialogTest, RefusedOkKeepsTypedValuesAndMarksTheRow) {
-  const std::string response =
-      Post("dlg", "101=+++&103=on&rbg2=201&104=2%24z&submit=++OK++&onok=userlist");
-  const std::string rows = Rows(response);
-  EXPECT_EQ(rows.find("<tr><td colspan=6><font color=#a00000>Please enter a name.</font></td>"
-                      "</tr><tr bgcolor=#ffe0e0><td colspan=5>Name:</td><td><input name=101 "
-                      "type=text value=\"   \""),
-            0u)
-      << rows;
-  EXPECT_NE(rows.find("name=103 checked>"), std::string::npos);
-  EXPECT_NE(rows.find("value=201 checked  >A"), std::string::npos);
-  EXPECT_NE(rows.find("value=202  >B"), std::string::npos);
-  EXPECT_NE(rows.find("<option value=\"2$z\" selected>z</option>"), std::string::npos);
-  EXPECT_NE(response.find("name=onok value=\"userlist\""), std::string::npos);
-}
-
-TEST_F(WebDialogTest, UncheckedBoxStaysUncheckedOnRedisplay) {
-  const std::string rows = Rows(Post("dlg", "101=&submit=++OK++"));
-  EXPECT_NE(rows.find("name=103>Tick</input>"), std::string::npos) << rows;
-}
-
-TEST_F(WebDialogTest, AnyOtherButtonWritesTheDialogAgain) {
-  const std::string response = Post("dlg", "101=Zed&submit=Other");
-  EXPECT_NE(Rows(response).find("value=\"Zed\""), std::string::npos);
-}
-
-TEST_F(WebDialogTest, RunInFormOutcomes) {
-  // First display: the dialog, and the caller does not go on.
-  const std::string first = Get("inform");
-  EXPECT_NE(first.find("<form action=\"inform\""), std::string::npos);
-  EXPECT_EQ(first.find("accepted"), std::string::npos);
-  // Refused: the dialog again with the message.
-  const std::string refused = Post("inform", "101=&submit=++OK++");
-  EXPECT_NE(refused.find("Please enter a name."), std::string::npos);
-  EXPECT_EQ(refused.find("accepted"), std::string::npos);
-  // Accepted: nothing written by the dialog, the caller answers.
-  EXPECT_EQ(Post("inform", "101=Ann&submit=++OK++"), "HTTP/1.0 200 OK\r\n"
-                                                     "X-Content-Type-Options: nosniff\r\n\r\naccepted");
-}
-
-TEST_F(WebDialogTest, ValueAccessReadsRadioGroupsAndNumbers) {
-  EXPECT_EQ(BodyOf(Post("probe", "101=++Al+B++&104=3%24Text&rbg1=101")),
-            "101=[Al B] int104=3 r101=1 r102=0");
-  EXPECT_EQ(BodyOf(Post("probe", "rbg1=102")), "101=[] int104=0 r101=0 r102=1");
-}
-
-TEST_F(WebDialogTest, PullDownSelectsByTextOrIndex) {
-  // "$" and a text that no item has selects nothing.
-  EXPECT_EQ(Rows(Post("dlg", "101=&104=%24w&submit=++OK++")).find(" selected"),
-            std::string::npos);
-  EXPECT_NE(Rows(Post("dlg", "101=&104=0%24x&submit=++OK++")).find("\"0$x\" selected"),
-            std::string::npos);
+// A refused OK marks the row with its message and shows every control as it
+// was posted (an unchecked box stays unchecked, a list item is chosen by its
+// index, "$" and an unknown text choose none); any other button shows the
+// dialog again.
+TEST_F(WebDialogTest, RedisplayKeepsThePostedValues) {
+  const struct {
+    const char* body;
+    std::vector<std::string> parts;
+    const char* absent;
+  } cases[] = {
+      {"101=+++&103=on&rbg2=201&104=2%24z&submit=++OK++&onok=userlist",
+       {"<tr><td colspan=6><font color=#a00000>Please enter a name.</font></td></tr><tr bgcolor=#ffe0e0><td "
+        "colspan=5>Name:</td><td><input name=101 type=text value=\"   \"",
+        "name=103 checked>", "value=201 checked  >A", "value=202  >B", "<option value=\"2$z\" selected>z</option>",
+        "name=onok value=\"userlist\""},
+       "value=202 checked"},
+      {"101=&104=%24w&submit=++OK++", {"name=103>Tick</input>"}, " selected"},
+      {"101=Zed&submit=Other", {"value=\"Zed\""}, "Please enter"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.body);
+    const std::string page = Post("dlg", c.body);
+    ExpectParts(page, c.parts);
+    EXPECT_EQ(Rows(page).find(c.absent), std::string::npos);
+  }
+  // Inside a form: shown until accepted, then the caller answers.
+  EXPECT_EQ(Get("inform").find("accepted"), std::string::npos);
+  EXPECT_EQ(Post("inform", "101=&submit=++OK++").find("accepted"), std::string::npos);
+  EXPECT_EQ(Post("inform", "101=Ann&submit=++OK++"), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\naccepted");
+  EXPECT_EQ(BodyOf(Post("probe", "101=++Al+B++&104=3%24Text&rbg1=101")), "101=[Al B] int104=3 r101=1 r102=0");
 }
 
 TEST_F(WebDialogTest, HostileValuesAreEscapedEverywhere) {
@@ -276,16 +250,13 @@ TEST_F(WebDialogTest, ControlsOfferTheirFields) {
     std::vector<std::string> parts;
   } cases[] = {
       {"password", "&301=p%26", {"<input name=301 type=password value=\"p&amp;\" size=8 "}},
-      {"readonly", "&301=r", {"<input name=301 type=text value=\"r\" size=8 readonly "}},
       {"static", "&301=s", {"St:</td>", "<input name=301 type=hidden value=\"s\">s</td>"}},
       {"radioinput", "&rbg4=401&302=7",
        {"name=rbg4 id=rbg4 value=401 checked onclick=validate() disabled>R</input>",
         "<input name=302 type=text value=\"7\" size=4 ", " disabled>&nbsp;days</input>"}},
       {"hidden", "", {"<input name=301 type=hidden value=5>", "<input name=h type=hidden value=\"v&quot;\">"}},
       {"link", "", {"<a name=301 href=\"x?a=1&amp;b=2\" title=\"\" target=t2>Go</a>"}},
-      {"div", "", {"<div id=301 type=hidden></div>"}},
       {"group", "", {"<fieldset><legend>&nbsp;Box&nbsp;</legend><table></table></fieldset>"}},
-      {"time", "&301=08%3A00%3A00", {"<input name=301 type=text value=\"08:00:00\" size=8 ", "title=\"Format: hh:mm:ss\""}},
       {"withsubmit", "", {"Find:</td><td><input name=301 type=text value=\"\" size=12 ",
                           "<input type=submit name=submit value=\"Go\" "}},
       {"date", "&301=2026-01-02",

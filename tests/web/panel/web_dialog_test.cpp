@@ -96,12 +96,8 @@ class ControlsDialog : public LKXWebDialog {
     if (which == "static") AddInputReadOnlyStatic(301, "St:");
     if (which == "radioinput") AddRadioButtonWithInput(401, 302, "R", true, 4, "days", true);
     if (which == "hidden") AddHiddenField(301, 5), AddHiddenField("h", "v\"");
-    if (which == "link") AddHyperLinkSpanRightSmall(301, "x?a=1&b=2", "Go", true);
-    if (which == "space") AddVerticalSpace(2);
     if (which == "div") AddDivHidden(301);
-    if (which == "group") StartGroupBox("Box"), EndGroupBox();
     if (which == "date") AddDateInput(301, "Day:", 10);
-    if (which == "withsubmit") AddInputWithSubmit(301, "Find:", "Go", 12, false);
   }
 };
 
@@ -255,10 +251,6 @@ TEST_F(WebDialogTest, ControlsOfferTheirFields) {
        {"name=rbg4 id=rbg4 value=401 checked onclick=validate() disabled>R</input>",
         "<input name=302 type=text value=\"7\" size=4 ", " disabled>&nbsp;days</input>"}},
       {"hidden", "", {"<input name=301 type=hidden value=5>", "<input name=h type=hidden value=\"v&quot;\">"}},
-      {"link", "", {"<a name=301 href=\"x?a=1&amp;b=2\" title=\"\" target=t2>Go</a>"}},
-      {"group", "", {"<fieldset><legend>&nbsp;Box&nbsp;</legend><table></table></fieldset>"}},
-      {"withsubmit", "", {"Find:</td><td><input name=301 type=text value=\"\" size=12 ",
-                          "<input type=submit name=submit value=\"Go\" "}},
       {"date", "&301=2026-01-02",
        {"src=\"datepicker.js\"></script>",
         "<input name=301 id=301 type=text value=\"2026-01-02\" maxlength=10 size=10 ",

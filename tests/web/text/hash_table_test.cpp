@@ -23,18 +23,20 @@ TEST(HashTable, SetLoadDeleteAndLookups) {
   LHashTable table;
   EXPECT_STREQ(table.GetParm("a", "fallback"), "fallback");
   table.SetParm("a", "1");
-  const char* value = table.GetParm("a");
   table.SetParm("b", "2");
+  const char* value = table.GetParm("b");
   table.SetParm("a", "3");
   table.LoadHTTPString("b=x&c=4");
   EXPECT_EQ(Dump(table), "[b=2][a=3][b=x][c=4]");
   EXPECT_STREQ(table.GetParm("A", "none"), "none");
-  EXPECT_STREQ(value, "3");
+  for (int i = 0; i < 100; ++i) table.SetParm("x" + std::to_string(i), "y");
+  EXPECT_TRUE(table.DeleteParm("x5"));
+  EXPECT_STREQ(value, "2");
   EXPECT_TRUE(table.DeleteParm("b"));
   EXPECT_STREQ(table.GetParm("b"), "x");
-  table.SetParm("self", "abcdef");
+  table.SetParm("self", "abcdefghijklmnopqrstuvwxyz0123456789");
   table.SetParm("self", std::string_view(table.GetParm("self")).substr(3));
-  EXPECT_STREQ(table.GetParm("self"), "def");
+  EXPECT_STREQ(table.GetParm("self"), "defghijklmnopqrstuvwxyz0123456789");
 }
 
 TEST(HashTable, GetIntAndGetBool) {

@@ -141,7 +141,6 @@ TEST_F(RequestParserTest, KeepAliveOnlyForGetOfHttp11WithoutClose) {
     const char* headers;
     bool keep;
   } cases[] = {{"GET /s.css HTTP/1.1", "", true},
-               {"GET /s.css HTTP/2.0", "", true},
                {"GET /s.css HTTP/1.1", "connection: CLOSE\r\n", false},
                {"GET /s.css HTTP/1.1", "Connection: Keep-Alive ,  close \r\n", false},
                {"GET /s.css HTTP/1.1", "Connection: closed, unclose\r\n", true},  // tokens, not text

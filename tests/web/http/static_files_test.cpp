@@ -124,30 +124,26 @@ TEST_F(StaticFileTest, BodiesOfGetsAreDroppedAndUnclearLengthsCloseTheConnection
   EXPECT_EQ(KavrixRecvUntilClose(cut.Get()), "");
 }
 
+// Regular files of the web root and its folders, help pages from the help
+// folder, and files that handlers serve by path; nothing else.
 TEST_F(StaticFileTest, OnlyRegularFilesAreServed) {
   ASSERT_EQ(::mkdir((WebRoot() + "/sub").c_str(), 0777), 0);
   PutFile("sub/in.txt", "inner");
-  EXPECT_EQ(Exchange("GET /sub/in.txt HTTP/1.0\r\n\r\n"),
-            Header(5, "text/plain", "1234567890-5") + "inner");
-  EXPECT_EQ(Exchange("GET /sub HTTP/1.0\r\n\r\n"), kLHttpNotFoundEmpty);
   ASSERT_EQ(::mkfifo((WebRoot() + "/pipe").c_str(), 0666), 0);
-  EXPECT_EQ(Exchange("GET /pipe HTTP/1.0\r\n\r\n"), kLHttpNotFoundEmpty);
-}
-
-TEST_F(StaticFileTest, HelpPagesComeFromTheHelpFolder) {
-  const std::string help = InstallRoot() + "/kavrixserver/share/help";
-  ASSERT_TRUE(KavrixWriteFile(help + "/login.html", "<p>help</p>"));
+  const std::string shot = PutFile("shot.jpg", "JPEGDATA");
+  const std::string help = InstallRoot() + "/kavrixserver/share/help/login.html";
+  ASSERT_TRUE(KavrixWriteFile(help, "<p>help</p>"));
   const timeval times[2] = {{kFileTime, 0}, {kFileTime, 0}};
-  ::utimes((help + "/login.html").c_str(), times);
-  EXPECT_EQ(Exchange("GET /help/login.html HTTP/1.0\r\n\r\n"),
-            Header(11, "text/html", "1234567890-11") + "<p>help</p>");
-}
-
-TEST_F(StaticFileTest, HandlersServeFilesByPath) {
-  const std::string path = PutFile("shot.jpg", "JPEGDATA");
-  EXPECT_EQ(Exchange("GET /serve?path=" + path + " HTTP/1.0\r\n\r\n"),
-            Header(8, "image/jpeg", "1234567890-8") + "JPEGDATA");
-  EXPECT_EQ(Exchange("GET /serve?path=/no/such/file HTTP/1.0\r\n\r\n"), kLHttpNotFoundEmpty);
+  ::utimes(help.c_str(), times);
+  const std::pair<std::string, std::string> cases[] = {
+      {"/sub/in.txt", Header(5, "text/plain", "1234567890-5") + "inner"},
+      {"/sub", kLHttpNotFoundEmpty},
+      {"/pipe", kLHttpNotFoundEmpty},
+      {"/help/login.html", Header(11, "text/html", "1234567890-11") + "<p>help</p>"},
+      {"/serve?path=" + shot, Header(8, "image/jpeg", "1234567890-8") + "JPEGDATA"},
+      {"/serve?path=/no/such/file", kLHttpNotFoundEmpty},
+  };
+  for (const auto& [path, answer] : cases) EXPECT_EQ(Exchange("GET " + path + " HTTP/1.0\r\n\r\n"), answer) << path;
 }
 
 TEST_F(StaticFileTest, BarePathWithoutTableEntryIsNotTheWebRootFolder) {

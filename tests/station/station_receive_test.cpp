@@ -91,28 +91,6 @@ TEST_F(StationReceiveTest, ASilentBodyEndsTheSession) {
   }
 }
 
-// A screenshot that trickles past its whole-message deadline ends the
-// session however steadily its bytes come; under the real pace the same
-// picture is taken.
-TEST_F(StationReceiveTest, AScreenshotPastItsDeadlineEndsTheSession) {
-
-  AddUser("ann@x", "Ann", "Sales", "pw");
-  const std::string image(5000, 'j');
-  const std::string shot = LKXBuildScreenshot({1709546400, kLKXFlagJpeg, image});
-  for (const bool late : {true, false}) {
-    limits.screenshotPace = late ? LTransferPace{0, SIZE_MAX} : LTransferPace{30000, 50000};
-    StationClient station;
-    ASSERT_TRUE(Connect(station, "ann@x", 0));
-    ASSERT_TRUE(station.Send(shot));
-    if (late) {
-      EXPECT_TRUE(station.PeerClosed());
-    } else {
-      EXPECT_TRUE(station.Sync());
-    }
-  }
-  EXPECT_EQ(LKXScreenshotBudget().InFlight(), 0u);
-}
-
 // With the server-wide screenshot budget taken by a stalled picture, a new
 // screenshot ends its session (logged once) and holds nothing; once the
 // stalled one ends, pictures are taken again.

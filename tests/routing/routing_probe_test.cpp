@@ -165,7 +165,7 @@ TEST_F(RoutingProbeTest, RouterWithoutAddressTranslationIsSkipped) {
   peer_.AddAnswer({SoapAnswer("GetConnectionTypeInfo", "<NewConnectionType>IP_Routed</NewConnectionType>")});
   peer_.AddAnswer({SoapAnswer("GetNATRSIPStatus", "<NewNATEnabled>0</NewNATEnabled>")});
   EXPECT_EQ(Probe().result, kLProcessFailed);
-  EXPECT_EQ(peer_.Connections(), 3);
+  EXPECT_EQ(peer_.Requests().size(), 3u);
   EXPECT_TRUE(Logged("not usable: WANIPConnection:1 does no address translation; WANPPPConnection:1 not offered"));
   EXPECT_EQ(Routing("WizardRun"), "");
 }
@@ -191,7 +191,7 @@ TEST_F(RoutingProbeTest, UntrustedSearchAnswersAreIgnored) {
     EXPECT_EQ(Probe().result, kLProcessFailed) << c.answer.substr(0, 60);
     EXPECT_TRUE(Logged(c.logged)) << c.logged;
   }
-  EXPECT_EQ(peer_.Connections(), 0);
+  EXPECT_EQ(peer_.Requests().size(), 0u);
 }
 
 // A description that never ends, one that drips, and garbage: each is
@@ -206,7 +206,7 @@ TEST_F(RoutingProbeTest, HugeSlowAndMalformedDescriptionsFailCleanly) {
   LUPnPSetClock(&TickingClock);
   EXPECT_EQ(Probe().result, kLProcessFailed);
   LUPnPSetClock(nullptr);
-  EXPECT_EQ(peer_.Connections(), 2);
+  EXPECT_EQ(peer_.Requests().size(), 2u);
   EXPECT_TRUE(Logged("not usable: WANIPConnection:1 not offered; WANPPPConnection:1 not offered"));
 }
 

@@ -174,8 +174,17 @@ TEST_F(DailyJobsTest, NoConnectionNoticesAtTwentyFourAndFortyEightHours) {
 }
 
 TEST_F(DailyJobsTest, CasualReportSchedules) {
+  using Settings = std::vector<std::pair<const char*, const char*>>;
+  const Settings weekly = {{"CasualHoursEmailToHREndOfMonth", "0"}, {"CasualHoursEmailToHREndOfWeek", "1"}};
+  const Settings fortnight = {{"CasualHoursEmailToHREndOfMonth", "0"}, {"CasualHoursEmailToHREndOfFortnight", "1"}};
+  Settings fortnightFrom3rd = fortnight;
+  fortnightFrom3rd.push_back({"CasualHoursEmailToHREndOfFortnightStartDate", "2027-03-03"});
+  const Settings days = {{"CasualHoursEmailToHREndOfMonth", "0"}, {"CasualHoursEmailToHRDaysOfMonth", "1"},
+                         {"CasualHoursEmailToHRDaysOfMonthDays", "1,15"}};
+  Settings daysWithBlank = days;
+  daysWithBlank.back().second = "1, 15";
   struct Row {
-    std::vector<std::pair<const char*, const char*>> settings;
+    Settings settings;
     const char* today;
     const char* period;  // "" when not due
   };
@@ -184,20 +193,14 @@ TEST_F(DailyJobsTest, CasualReportSchedules) {
       {{}, "2027-03-03", ""},
       // Monthly when unset: the weekly switch is not consulted.
       {{{"CasualHoursEmailToHREndOfWeek", "1"}}, "2027-03-30", ""},
-      {{{"CasualHoursEmailToHREndOfMonth", "0"}, {"CasualHoursEmailToHREndOfWeek", "1"}}, "2027-03-30",
-       "2027-03-22 ~ 2027-03-28"},
-      {{{"CasualHoursEmailToHREndOfMonth", "0"}, {"CasualHoursEmailToHREndOfWeek", "1"}}, "2027-03-31", ""},
-      {{{"CasualHoursEmailToHREndOfMonth", "0"}, {"CasualHoursEmailToHREndOfFortnight", "1"},
-        {"CasualHoursEmailToHREndOfFortnightStartDate", "2027-03-03"}}, "2027-03-31", "2027-03-14 ~ 2027-03-29"},
-      {{{"CasualHoursEmailToHREndOfMonth", "0"}, {"CasualHoursEmailToHREndOfFortnight", "1"},
-        {"CasualHoursEmailToHREndOfFortnightStartDate", "2027-03-03"}}, "2027-03-24", ""},
-      {{{"CasualHoursEmailToHREndOfMonth", "0"}, {"CasualHoursEmailToHREndOfFortnight", "1"}}, "2027-03-31", ""},
-      {{{"CasualHoursEmailToHREndOfMonth", "0"}, {"CasualHoursEmailToHRDaysOfMonth", "1"},
-        {"CasualHoursEmailToHRDaysOfMonthDays", "1,15"}}, "2027-03-15", "2027-02-28 ~ 2027-03-13"},
-      {{{"CasualHoursEmailToHREndOfMonth", "0"}, {"CasualHoursEmailToHRDaysOfMonth", "1"},
-        {"CasualHoursEmailToHRDaysOfMonthDays", "1, 15"}}, "2027-04-01", "2027-03-14 ~ 2027-03-30"},
-      {{{"CasualHoursEmailToHREndOfMonth", "0"}, {"CasualHoursEmailToHRDaysOfMonth", "1"},
-        {"CasualHoursEmailToHRDaysOfMonthDays", "1,15"}}, "2027-04-02", ""},
+      {weekly, "2027-03-30", "2027-03-22 ~ 2027-03-28"},
+      {weekly, "2027-03-31", ""},
+      {fortnightFrom3rd, "2027-03-31", "2027-03-14 ~ 2027-03-29"},
+      {fortnightFrom3rd, "2027-03-24", ""},
+      {fortnight, "2027-03-31", ""},
+      {days, "2027-03-15", "2027-02-28 ~ 2027-03-13"},
+      {daysWithBlank, "2027-04-01", "2027-03-14 ~ 2027-03-30"},
+      {days, "2027-04-02", ""},
   };
   for (const Row& row : rows) {
     TearDown();

@@ -22,6 +22,8 @@ class NotificationMailTest : public MailPeerTest {
     MailPeerTest::SetUp();
     LSettingSetString("Routing", "LocalPort", "8089");
     LSettingSetString("Routing", "PublicPort", "80");
+    KAVRIX_START_PEER();
+    UsePeerAsRelay();
   }
   std::string Text(const std::string& email, const LKXUserKey& key) {
     LKXUser user;
@@ -30,8 +32,6 @@ class NotificationMailTest : public MailPeerTest {
 };
 
 TEST_F(NotificationMailTest, FlaggedWelcomeAndLogonDetailsAreSentAndCleared) {
-  KAVRIX_START_PEER();
-  UsePeerAsRelay();
   ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", true, false, "", "", "first"));
   ASSERT_TRUE(KXAddUser("sam@x.example", "Sam", false, false, "", "", ""));  // PasswordReq = 1
   LSettingSetString("Settings", "WelcomeEmail", "1");
@@ -69,8 +69,6 @@ TEST_F(NotificationMailTest, AFailedDeliveryKeepsEveryFlag) {
 }
 
 TEST_F(NotificationMailTest, LeaveNoticesReachManagersAndHROnceEach) {
-  KAVRIX_START_PEER();
-  UsePeerAsRelay();
   ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", true, false, "", "", "p"));
   ASSERT_TRUE(KXAddUser("boss@x.example", "Boss", false, true, "", "", "p"));  // manager and HR
   ASSERT_TRUE(KXAddUser("hr@x.example", "Hr", false, true, "", "", "p"));
@@ -101,8 +99,6 @@ TEST_F(NotificationMailTest, LeaveNoticesReachManagersAndHROnceEach) {
 }
 
 TEST_F(NotificationMailTest, LeaveMailsNameEachRequestWithItsWholeRange) {
-  KAVRIX_START_PEER();
-  UsePeerAsRelay();
   LDateTime::SetFakeNow(1796644800);  // 2026-12-07 12:00:00 UTC: January is next year
   ASSERT_TRUE(KXAddUser("boss@x.example", "Boss", false, false, "", "", "p"));
   ASSERT_TRUE(KXAddUser("hr@x.example", "Hr", false, true, "", "", "p"));
@@ -155,16 +151,12 @@ TEST_F(NotificationMailTest, LeaveMailsNameEachRequestWithItsWholeRange) {
 }
 
 TEST_F(NotificationMailTest, AnAddressWithACommaIsNeverMailedAsAList) {
-  KAVRIX_START_PEER();
-  UsePeerAsRelay();
   EXPECT_FALSE(SendEmail(nullptr, "sam@x.example,thief@evil.example", "KavrixServer: Logon Details", "secret\r\n"));
   EXPECT_EQ(peer_.MessageCount(), 0);
   EXPECT_TRUE(LogHas("Invalid email address to send to"));
 }
 
 TEST_F(NotificationMailTest, CasualHoursGoToHRAlwaysAndToManagersWithStaff) {
-  KAVRIX_START_PEER();
-  UsePeerAsRelay();
   ASSERT_TRUE(KXAddUser("hr@x.example", "Hr", false, true, "", "", "p"));
   ASSERT_TRUE(KXAddUser("boss@x.example", "Boss", false, false, "", "", "p"));
   ASSERT_TRUE(KXAddUser("idle@x.example", "Idle", false, false, "", "idle@x.example", "p"));  // manages himself
@@ -184,8 +176,6 @@ TEST_F(NotificationMailTest, CasualHoursGoToHRAlwaysAndToManagersWithStaff) {
 }
 
 TEST_F(NotificationMailTest, TheMaintenanceThreadSendsTheWelcomeMailOnItsFirstPass) {
-  KAVRIX_START_PEER();
-  UsePeerAsRelay();
   ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", true, false, "", "", "p"));
   LSettingSetString("Settings", "WelcomeEmail", "1");
   LKXMaintenanceThread thread;

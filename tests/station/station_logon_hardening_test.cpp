@@ -1,5 +1,5 @@
 // The station logon under attack and on a full disk: failed logons are slowed
-// down and logged, and a logon whose web session cannot be saved is refused.
+// down, and a logon whose web session cannot be saved is refused.
 
 #include <gtest/gtest.h>
 

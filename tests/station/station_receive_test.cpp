@@ -10,7 +10,6 @@
 #include <sys/socket.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>

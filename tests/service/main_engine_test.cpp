@@ -93,26 +93,17 @@ TEST_F(MainEngineTest, SettingsChangeKeepsOrMovesTheListener) {
   LUniqueFd client = OpenKeepAlive(port_);
   engine_->Control(1, nullptr, 0);
   EXPECT_TRUE(RequestOn(client.Get()));
-  std::uint16_t port = port_;
-  for (const bool requested : {false, true}) {
-    const std::uint16_t moved = KavrixFreeLoopbackPort();
-    LSettingSetString("Routing", "LocalPort", std::to_string(moved));
-    if (requested) {
-      EXPECT_TRUE(LRequestSettingsChanged());
-    } else {
-      engine_->Control(1, nullptr, 0);
-    }
-    EXPECT_TRUE(KavrixPeerClosed(client.Get()));
-    client = OpenKeepAlive(moved);
-    EXPECT_FALSE(KavrixConnectLoopback(port));
-    const std::string told = "port=" + std::to_string(moved) + "\r\n";
-    EXPECT_TRUE(KavrixWaitUntil([&] { return KavrixReadFile(SharedFolder() + "/webserver") == told; }));
-    port = moved;
-  }
+  const std::uint16_t moved = KavrixFreeLoopbackPort();
+  LSettingSetString("Routing", "LocalPort", std::to_string(moved));
+  EXPECT_TRUE(LRequestSettingsChanged());
+  EXPECT_TRUE(KavrixPeerClosed(client.Get()));
+  client = OpenKeepAlive(moved);
+  EXPECT_FALSE(KavrixConnectLoopback(port_));
+  const std::string told = "port=" + std::to_string(moved) + "\r\n";
+  EXPECT_TRUE(KavrixWaitUntil([&] { return KavrixReadFile(SharedFolder() + "/webserver") == told; }));
   engine_->Stop();
   EXPECT_FALSE(LRequestSettingsChanged());
   const std::vector<std::string> expected = {"Starting server",   "Server Started",        "Restarting server",
-                                             "Server Started",    "Restarting server",     "Restarting web server",
                                              "Server Started",    "Restarting server",     "Restarting web server",
                                              "Server Started",    "Stopping server"};
   EXPECT_EQ(KavrixLogMessages(), expected);

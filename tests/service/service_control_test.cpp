@@ -5,7 +5,6 @@
 
 #include "foundation/settings_sections.h"
 #include "program_support.h"
-#include "service/console_installer.h"
 #include "service/init_script.h"
 #include "service/stop_semaphore.h"
 #include "support/loopback.h"
@@ -50,7 +49,9 @@ TEST_F(ServiceControlTest, StopSendsTheStopMessageAndWaitsForTheSemaphoreToGo) {
   }
 }
 
-TEST_F(ServiceControlTest, InstallWritesTheScriptAndCopiesTheProgram) {
+// A missing program installs nothing; an install replaces an older, wider
+// script; the uninstall removes both only once the service has stopped.
+TEST_F(ServiceControlTest, InstallWritesTheScriptAndTheProgramUninstallWaitsForTheStop) {
   EXPECT_FALSE(LServiceInstall(TempDir() + "/missing", paths_));
   EXPECT_FALSE(KavrixFileExists(paths_.serviceExecutable));
   const std::string program = TempDir() + "/program";
@@ -64,17 +65,28 @@ TEST_F(ServiceControlTest, InstallWritesTheScriptAndCopiesTheProgram) {
   EXPECT_EQ(KavrixFileMode(paths_.initScript), 0755u);
   EXPECT_EQ(KavrixFileMode(paths_.serviceExecutable), 0755u);
   EXPECT_FALSE(KavrixFileExists(paths_.serviceExecutable + ".new"));
+  FakeRunningService();
+  EXPECT_FALSE(LServiceUninstall(paths_));
+  EXPECT_TRUE(KavrixFileExists(paths_.initScript) && KavrixFileExists(paths_.serviceExecutable));
+  ASSERT_EQ(unlink((paths_.procFolder + "/321/status").c_str()), 0);
+  EXPECT_TRUE(LServiceUninstall(paths_));
+  EXPECT_FALSE(KavrixFileExists(paths_.initScript) || KavrixFileExists(paths_.serviceExecutable));
 }
 
-// A failed update-rc.d leaves "Enabled" alone when turning on; off is
-// recorded whatever it says.
-TEST_F(ServiceControlTest, AutoRunOnAndOff) {
+// The link counts only in its exact shape. A failed update-rc.d leaves
+// "Enabled" alone when turning on; off is recorded whatever it says.
+TEST_F(ServiceControlTest, AutoRunOnAndOffAndTheLinksShape) {
+  for (const char* near : {"K01kavrixserverd", "S1kavrixserverd", "S01kavrixserverd2", "Sx1kavrixserverd"}) {
+    ASSERT_TRUE(KavrixWriteFile(TempDir() + "/rc3.d/" + near, ""));
+  }
+  EXPECT_FALSE(LServiceAutoRunLinkExists(paths_));
   FakeUpdateRc(1);
   EXPECT_FALSE(LServiceSetAutoRun(true, paths_));
   EXPECT_EQ(LSettingGetString("Service", "Enabled", "unset"), "unset");
   EXPECT_FALSE(LServiceSetAutoRun(false, paths_));
   EXPECT_EQ(LSettingGetString("Service", "Enabled"), "0");
   ASSERT_EQ(unlink((TempDir() + "/update-rc.log").c_str()), 0);
+  ASSERT_EQ(unlink((TempDir() + "/rc3.d/S01kavrixserverd").c_str()), 0);
   FakeUpdateRc(0);
   EXPECT_TRUE(LServiceSetAutoRun(true, paths_));
   EXPECT_EQ(LSettingGetString("Service", "Enabled"), "1");
@@ -82,30 +94,4 @@ TEST_F(ServiceControlTest, AutoRunOnAndOff) {
   EXPECT_TRUE(LServiceSetAutoRun(false, paths_));
   EXPECT_EQ(LSettingGetString("Service", "Enabled"), "0");
   EXPECT_EQ(KavrixReadFile(TempDir() + "/update-rc.log"), "kavrixserverd defaults 19\n-f kavrixserverd remove\n");
-}
-
-TEST_F(ServiceControlTest, AutoRunLinkNeedsTheExactShape) {
-  EXPECT_FALSE(LServiceAutoRunLinkExists(paths_));
-  for (const char* near : {"K01kavrixserverd", "S1kavrixserverd", "S01kavrixserverd2", "Sx1kavrixserverd"}) {
-    ASSERT_TRUE(KavrixWriteFile(TempDir() + "/rc3.d/" + near, ""));
-  }
-  EXPECT_FALSE(LServiceAutoRunLinkExists(paths_));
-  ASSERT_TRUE(KavrixWriteFile(paths_.runLevelLink, ""));
-  EXPECT_TRUE(LServiceAutoRunLinkExists(paths_));
-}
-
-TEST_F(ServiceControlTest, UninstallRemovesTheFilesOnlyOnceTheServiceIsStopped) {
-  ASSERT_TRUE(KavrixWriteFile(paths_.initScript, "script"));
-  ASSERT_TRUE(KavrixWriteFile(paths_.serviceExecutable, "program"));
-  FakeRunningService();
-  FakeUpdateRc(0);
-  EXPECT_FALSE(LServiceUninstall(paths_));
-  EXPECT_EQ(LConsoleUninstall(paths_), 1);  // its init script is no script
-  EXPECT_TRUE(KavrixFileExists(paths_.initScript));
-  EXPECT_TRUE(KavrixFileExists(paths_.serviceExecutable));
-  EXPECT_FALSE(KavrixFileExists(TempDir() + "/update-rc.log"));
-  ASSERT_EQ(unlink((paths_.procFolder + "/321/status").c_str()), 0);
-  EXPECT_TRUE(LServiceUninstall(paths_));
-  EXPECT_FALSE(KavrixFileExists(paths_.initScript));
-  EXPECT_FALSE(KavrixFileExists(paths_.serviceExecutable));
 }

@@ -28,42 +28,37 @@ TEST(SystemdUnit, OnlyPlainAbsolutePathsGoIntoTheUnit) {
   }
 }
 
-TEST_F(SystemdServiceTest, InstallWritesTheUnitAndTheProgramThenEnablesAndStarts) {
-  FakeSystemd();
-  FakeUpdateRc(0);
-  const std::string program = TempDir() + "/program";
-  ASSERT_TRUE(KavrixWriteFile(program, "program bytes"));
-  // An older unit, longer than the new one.
-  ASSERT_TRUE(KavrixWriteFile(paths_.systemdUnit, std::string(1000, '.')));
-  EXPECT_EQ(LConsoleInstall(program, paths_), 0);
-  // The calls, the files' modes and bytes and that nothing else is left are
-  // checked on the real program in systemd_install_test.sh.
-  EXPECT_EQ(KavrixReadFile(paths_.systemdUnit), LServiceUnitText(paths_.serviceExecutable, InstallRoot()));
-  EXPECT_EQ(LSettingGetString("Service", "Enabled"), "1");
-  // Nothing of the init-script way.
-  EXPECT_FALSE(KavrixFileExists(paths_.initScript) || KavrixFileExists(TempDir() + "/update-rc.log"));
-}
-
 // A failing systemctl step ends the install with status 1 and no further
-// calls; a missing program is never reported as installed.
-TEST_F(SystemdServiceTest, InstallFailsWhenAStepFails) {
+// calls; a missing program is never reported as installed. A whole install
+// writes the unit over an older, longer one and records "Enabled", with
+// nothing of the init-script way. The calls, the files' modes and bytes and
+// that nothing else is left are checked on the real program in
+// systemd_install_test.sh.
+TEST_F(SystemdServiceTest, InstallWritesTheUnitAndStopsAtAFailingStep) {
+  FakeUpdateRc(0);
+  ASSERT_TRUE(KavrixWriteFile(TempDir() + "/program", "program bytes"));
+  ASSERT_TRUE(KavrixWriteFile(paths_.systemdUnit, std::string(1000, '.')));
   const struct {
     const char* failing;
     bool programExists;
+    int status;
     const char* calls;
   } cases[] = {
-      {"daemon-reload", true, "daemon-reload\n"},
-      {"restart", true, "daemon-reload\nenable kavrixserverd.service\nrestart kavrixserverd.service\n"},
-      {"none", false, ""},
+      {"daemon-reload", true, 1, "daemon-reload\n"},
+      {"restart", true, 1, "daemon-reload\nenable kavrixserverd.service\nrestart kavrixserverd.service\n"},
+      {"none", false, 1, ""},
+      {"none", true, 0, "daemon-reload\nenable kavrixserverd.service\nrestart kavrixserverd.service\n"},
   };
   for (const auto& c : cases) {
     FakeSystemd(c.failing);
     unlink((TempDir() + "/systemctl.log").c_str());
     const std::string program = TempDir() + (c.programExists ? "/program" : "/missing");
-    ASSERT_TRUE(KavrixWriteFile(TempDir() + "/program", "program bytes"));
-    EXPECT_EQ(LConsoleInstall(program, paths_), 1) << c.failing;
+    EXPECT_EQ(LConsoleInstall(program, paths_), c.status) << c.failing;
     EXPECT_EQ(Calls(), c.calls) << c.failing;
   }
+  EXPECT_EQ(KavrixReadFile(paths_.systemdUnit), LServiceUnitText(paths_.serviceExecutable, InstallRoot()));
+  EXPECT_EQ(LSettingGetString("Service", "Enabled"), "1");
+  EXPECT_FALSE(KavrixFileExists(paths_.initScript) || KavrixFileExists(TempDir() + "/update-rc.log"));
 }
 
 // A service that is still running after "stop" keeps all its files; once

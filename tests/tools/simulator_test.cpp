@@ -7,13 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <ctime>
 #include <memory>
 #include <set>
 #include <sstream>
 #include <thread>
 
-#include "model/archive_paths.h"
 #include "model/users.h"
 #include "sim_cli.h"
 #include "sim_load.h"
@@ -39,12 +37,6 @@ bool ReceiveUntil(KXSimStation& station, const std::function<bool(const KXSimMes
     if (want(message)) return true;
   }
   return false;
-}
-
-std::function<bool(const KXSimMessage&)> StateOf(const std::string& email, const std::string& location) {
-  return [email, location](const KXSimMessage& m) {
-    return m.type == kLKXMsgUserState && m.state.email == email && m.state.location == location;
-  };
 }
 
 const LWebScriptEntry kStationTable[] = {{"connect", WLConnect, LWebAccess::kAnyone}};
@@ -96,45 +88,18 @@ TEST_F(SimulatorTest, LogOnReadsARefusalAndFailsCleanlyOnAPortThatIsNoStationSer
   EXPECT_FALSE(station.IsConnected());
 }
 
-// Who sees whose presence and whom a popup reaches are the station tests'
-// (presence_test.cpp, popup_monitor_test.cpp); here the simulator's sending
-// and printing of each.
-TEST_F(SimulatorTest, PresenceAndPopupsAreSentAndPrintedWhole) {
+// The simulator sends through the station's own message builders, tested
+// with the server in the station tests (station_wire_test.cpp,
+// station_messages_test.cpp for the stored records, presence_test.cpp and
+// popup_monitor_test.cpp for who receives what); the printed state line is
+// CommandLinePrintsEachMessageOfAScript's. Here the popup's printed form.
+TEST_F(SimulatorTest, APopupIsPrintedWhole) {
   auto ann = LogOn("ann@example.com", "pa");
   auto bob = LogOn("bob@example.com", "pb");
-  ASSERT_TRUE(ann->SendPresence({kLKXPresenceActive, "Desk 4", "excel.exe", "Budget", "221"}));
-  std::vector<std::string> seen;
-  ASSERT_TRUE(ReceiveUntil(*bob, StateOf("ann@example.com", "Desk 4"), &seen));
-  EXPECT_EQ(seen.back(),
-            "state email=\"ann@example.com\" name=\"Ann\" state=5 location=\"Desk 4\" application=\"excel.exe\" "
-            "caption=\"Budget\" phone=\"221\"");
   ASSERT_TRUE(ann->SendPopup({"bob@example.com", "Lunch at 1?"}));
+  std::vector<std::string> seen;
   ASSERT_TRUE(ReceiveUntil(*bob, [](const KXSimMessage& m) { return m.type == kLKXMsgPopupMessage; }, &seen));
   EXPECT_EQ(seen.back(), "popup from=\"Ann\" text=\"Lunch at 1?\"");
-}
-
-TEST_F(SimulatorTest, ActivityAndManualHoursAreStoredAsSent) {
-  auto bob = LogOn("bob@example.com", "pb");
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  local.tm_hour = 10;
-  local.tm_min = 0;
-  local.tm_sec = 0;
-  const std::uint32_t ten = static_cast<std::uint32_t>(std::mktime(&local));
-  ASSERT_TRUE(bob->SendActivity({ten, 60, 0, 12, 3, "winword.exe", "Report \"Q3\""}));
-  ASSERT_TRUE(bob->SendActivity({ten + 60, 30, kLKXFlagPrivate, 0, 0, "", ""}));
-  ASSERT_TRUE(bob->SendManualHours({ten + 120, 3600, 0, "client visit"}));
-  // A version request after them: its answer proves the server has read
-  // (and so stored) everything before it.
-  ASSERT_TRUE(bob->SendVersionRequest());
-  std::vector<std::string> seen;
-  ASSERT_TRUE(ReceiveUntil(*bob, [](const KXSimMessage& m) { return m.type == kLKXMsgStationVersion; }, &seen));
-  EXPECT_EQ(seen.back(), "version text=\"1.61\"");
-  EXPECT_EQ(KavrixReadFile(KXUserActivityLogPath("bob@example.com", LDateTime(static_cast<std::int32_t>(ten)))),
-            "10:00:00,60,0,12,3,\"winword.exe\",\"Report \"\"Q3\"\"\"\r\n10:01:00,30,1,0,0,\"\",\"\"\r\n");
-  EXPECT_EQ(KavrixReadFile(KXUserManualLogPath("bob@example.com", LDateTime(static_cast<std::int32_t>(ten)))),
-            "10:02:00,3600,0,\"client visit\"\r\n");
 }
 
 TEST_F(SimulatorTest, AManagerWatchesTheScreenTheStationAnswersWithAPicture) {

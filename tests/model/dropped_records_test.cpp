@@ -35,20 +35,9 @@ class DroppedRecordsTest : public KavrixTempRoot {
   KavrixScopedTimeZone zone_{"UTC"};
 };
 
-TEST_F(DroppedRecordsTest, TheFirstDropAtOnceThenOnceAMinuteWithTheCount) {
-  LKXDroppedRecords counter("Test records");
-  counter.Saved();  // nothing dropped: nothing to say
-  for (int i = 0; i < 21; ++i) counter.Dropped();
-  // A save after the minute reports what the disk lost meanwhile, once.
-  LDateTime::SetFakeNow(kNow + 60);
-  counter.Saved(), counter.Saved();
-  EXPECT_EQ(Lines("Test records"),
-            (std::vector<std::string>{"Test records dropped: 1 could not be written to the work logs.",
-                                      "Test records dropped: 20 could not be written to the work logs."}));
-}
-
-// The minute's line needs no further record: the maintenance thread waits
-// for it and asks for it, and nothing is said once the count is back at zero.
+// The first drop is told at once, the rest once a minute with the count; the
+// minute's line needs no further record: the maintenance thread waits for it
+// and asks for it, and nothing is said once the count is back at zero.
 TEST_F(DroppedRecordsTest, TheCountIsToldEveryMinuteWithoutAnotherRecord) {
   LKXDroppedRecords counter("Quiet records");
   EXPECT_EQ(counter.SecondsUntilDue(), -1);

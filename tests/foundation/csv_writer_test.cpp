@@ -2,7 +2,6 @@
 
 #include "csv_test_helpers.h"
 #include "foundation/file_modes.h"
-#include "support/lock_pauses.h"
 #include "support/test_helpers.h"
 
 class CsvWriterTest : public KavrixTempRoot {
@@ -36,15 +35,5 @@ TEST_F(CsvWriterTest, RowsAreAppendedInCrLfAndReadBackWithQuoteIntactAndLineBrea
   EXPECT_EQ(flock(other.Get(), LOCK_EX | LOCK_NB), 0) << "the lock is given back";
   EXPECT_FALSE(LCSVWriteRow(-1, {"y"}) || LCSVWriteRow(TempDir() + "/no/such.csv", {"a"}) ||
                KavrixFileExists(TempDir() + "/no"));
-}
-
-// A peer that never lets go of the lock delays the row by the whole wait
-// sequence for 5000 ms (157+314+628+1256+2512 ms) but does not lose it.
-TEST_F(CsvWriterTest, RowIsWrittenWhenTheLockTimesOut) {
-  LUniqueFd holder = HoldLock(LogPath());
-  KavrixLockPauses pauses;
-  EXPECT_TRUE(LCSVWriteRow(LogPath(), {"late"}));
-  EXPECT_EQ(pauses.Taken(), (std::vector<int>{157, 314, 628, 1256, 2512}));
-  EXPECT_EQ(KavrixReadFile(LogPath()), "\"late\"\r\n");
 }
 

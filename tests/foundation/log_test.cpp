@@ -4,7 +4,6 @@
 #include <tuple>
 
 #include "foundation/date_time.h"
-#include "support/lock_pauses.h"
 #include "support/test_helpers.h"
 #include "support/time_zone.h"
 
@@ -107,18 +106,5 @@ TEST_F(LogTest, UnwritableOrRemovedLogsFolder) {
   std::filesystem::remove(LogsFolder());
   LOG("second");
   EXPECT_EQ(June1(), "12:34:56 second\r\n");
-}
-
-// A peer that holds the lock past the time-out delays the line by the lock's
-// waits (16+32+64+128+256 ms) but does not lose it; O_APPEND still puts it
-// after everything already in the file.
-TEST_F(LogTest, HeldLockDelaysButDoesNotLoseTheLine) {
-  LOG("first");
-  LUniqueFd holder = HoldLock(LogFile("2009-06-01"));
-  ASSERT_EQ(write(holder.Get(), "held\r\n", 6), 6);
-  KavrixLockPauses pauses;
-  LOG("late");
-  EXPECT_EQ(pauses.Taken(), (std::vector<int>{16, 32, 64, 128, 256}));
-  EXPECT_EQ(June1(), "12:34:56 first\r\nheld\r\n12:34:56 late\r\n");
 }
 

@@ -4,7 +4,6 @@
 
 #include <climits>
 
-#include "support/lock_pauses.h"
 #include "support/test_helpers.h"
 
 class SettingsFileTest : public KavrixTempRoot {
@@ -100,17 +99,6 @@ TEST_F(SettingsFileTest, SavesNeverLoseTheOldFileNorItsModeAndOwner) {
   ASSERT_TRUE(file.SetString("keep", "new"));
   EXPECT_EQ(std::filesystem::status(Path()).permissions(), std::filesystem::perms(0604));
   EXPECT_TRUE(!root || (Stat().st_uid == 4321 && Stat().st_gid == 4322));
-}
-
-// The timed lock gives up (3000 ms: pauses of 94+188+376+752+1504 ms) and
-// the update goes ahead: a stuck peer must not stop the office.
-TEST_F(SettingsFileTest, HeldLockDelaysButDoesNotStopAnUpdate) {
-  ASSERT_TRUE(LSettingsFile(Path()).SetString("a", "1"));
-  LUniqueFd holder = HoldLock(Path());
-  KavrixLockPauses pauses;
-  EXPECT_TRUE(LSettingsFile(Path()).SetString("b", "2"));
-  EXPECT_EQ(pauses.Taken(), (std::vector<int>{94, 188, 376, 752, 1504}));
-  EXPECT_EQ(KavrixReadFile(Path()), "a=1\r\nb=2\r\n");
 }
 
 // Deleting a member keeps its own sub-record folder while that holds files,

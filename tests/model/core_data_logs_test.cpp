@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "support/test_helpers.h"
-#include "foundation/settings_sections.h"
 #include "model/core_data.h"
 #include "support/temp_root.h"
 #include "support/test_dates.h"
@@ -35,17 +34,13 @@ TEST_F(CoreDataLogsTest, RecordsAreWrittenByteForByte) {
   EXPECT_EQ(File("2010_leave.csv"), "2010-02-01,2010-02-05,Annual Leave,\"Trip\",0,\"boss@x\"\r\n");
 }
 
-// Folders removed while the server runs are made again by the next record,
-// except a configured archive root, which is never made here.
-TEST_F(CoreDataLogsTest, MissingFoldersAreMadeAgainExceptAConfiguredRoot) {
+// Folders removed while the server runs are made again by the next record.
+TEST_F(CoreDataLogsTest, MissingFoldersAreMadeAgain) {
   const LDateTime start = KavrixAt("2010-01-04", "10:00:00");
   ASSERT_TRUE(LKXCoreData::LogActivity("ann@x", start, 1, 0, 0, 0, "a", "c"));
   std::filesystem::remove_all(SharedFolder() + "/Archive");
   ASSERT_TRUE(LKXCoreData::LogActivity("ann@x", start, 2, 0, 0, 0, "a", "c"));
   EXPECT_EQ(File("2010-01-04_activity.csv"), "10:00:00,2,0,0,0,\"a\",\"c\"\r\n");
-  const std::string configured = TempDir() + "/elsewhere";
-  ASSERT_TRUE(LSettingSetString("Settings", "SystemArchiveFolder", std::string_view(configured)));
-  EXPECT_FALSE(LKXCoreData::LogActivity("ann@x", start, 3, 0, 0, 0, "a", "c") || KavrixFileExists(configured));
 }
 
 // Each case: a start on 2010-01-04, a duration, and every log that must

@@ -42,11 +42,10 @@ TEST_F(DatFileTest, ReadsTolerantly) {
 // Nothing written can turn into another key or section on reading.
 TEST_F(DatFileTest, UnsafeNamesAndValuesCannotAddKeysOrSections) {
   LDatFile file(Path());
-  EXPECT_TRUE(file.SetLong("S", "n", -42) && file.SetValue("S", "empty", ""));
-  EXPECT_EQ(file.GetLong("s", "N", 7) + file.GetLong("S", "empty", 7), -42 + 7);
+  EXPECT_TRUE(file.SetLong("S", "n", -42) && file.GetLong("s", "N", 7) == -42);
   EXPECT_FALSE(file.SetValue("S", "[Evil", "1") || file.SetValue("S", "", "1"));
   EXPECT_TRUE(file.SetValue("S", "note", "a\r\n[Evil]\r\nx=1") && file.SetValue("T]x\r\n", "k", "v"));
-  EXPECT_EQ(KavrixReadFile(Path()), "[S]\r\nn=-42\r\nempty=\r\nnote=a\r\n\r\n[T]\r\nk=v\r\n\r\n");
+  EXPECT_EQ(KavrixReadFile(Path()), "[S]\r\nn=-42\r\nnote=a\r\n\r\n[T]\r\nk=v\r\n\r\n");
 }
 
 // A null value removes a key at once; a null key removes the whole section

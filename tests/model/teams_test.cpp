@@ -15,11 +15,6 @@ namespace {
 using Names = std::vector<std::string>;
 using TeamsTest = RegistryTest;
 
-std::string TeamOf(std::string_view email) {
-  LKXUser user;
-  return KXGetUser(email, user) ? user.GetText(kKXUserTeam) : "<no user>";
-}
-
 }  // namespace
 
 // Case, blanks and empty names at the team dialog are the page test's; here
@@ -41,7 +36,7 @@ TEST_F(TeamsTest, DeletingATeamMovesItsWholeMembersToDefaultTeam) {
   }
   EXPECT_TRUE(KXDeleteTeam("sales"));
   std::string after;
-  for (int i = 0; i < 3; ++i) after += TeamOf(std::to_string(i) + "@x.example") + "|";
+  for (int i = 0; i < 3; ++i) after += Texts(std::to_string(i) + "@x.example", {kKXUserTeam});
   EXPECT_EQ(after, "DefaultTeam|Sales,Support|DefaultTeam|");
   EXPECT_FALSE(KXTeamExists("Sales") || KXDeleteTeam("Sales"));
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/lock_pauses.h"
 #include "support/test_helpers.h"
 
 namespace {
@@ -64,6 +65,15 @@ TEST_F(ManualLogEditTest, DeletingTheLastRowRemovesTheLog) {
   EXPECT_EQ(KXEditManualLog(Log(), {Delete("23:00:00", 3600)}), LKXManualEditResult::kDone);
   EXPECT_EQ(KXEditManualLog(Log(), {Delete("23:00:00", 3600)}), LKXManualEditResult::kNoLog);
   EXPECT_FALSE(KavrixFileExists(Log()));
+}
+
+// The editor's lock is tested with the editor; here only the answer a page
+// shows for it.
+TEST_F(ManualLogEditTest, ALockedLogIsBusy) {
+  ASSERT_TRUE(KavrixWriteFile(Log(), "08:00:00,3600,0,\"a\"\r\n"));
+  LUniqueFd station = HoldLock(Log());
+  KavrixLockPauses pauses;
+  EXPECT_EQ(KXEditManualLog(Log(), {Delete("08:00:00", 3600)}, 50), LKXManualEditResult::kBusy);
 }
 
 TEST(ManualLogLines, SplitAtEveryKindOfLineEnd) {

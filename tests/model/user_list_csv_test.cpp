@@ -100,4 +100,15 @@ TEST_F(UserListCSVTest, PanelRowsNeverTouchPasswordsAndGiveNewUsersARandomOne) {
   EXPECT_EQ(Texts("fresh@x.example", {kKXUserPasswordReq, kKXUserManager}), "1|admin@x.example|");
 }
 
+TEST_F(UserListCSVTest, FormulaTextsAreGuardedAndReadBackUnchanged) {
+  LKXUserListCSVRow row{.email = "-ann@x.example", .name = "@SUM(A1)", .password = "+pw", .team = "'=Sales",
+                        .manager = "'Bob", .leaveColumns = true, .leaveAllowance = "-1.50"};
+  const std::string text = KXUserListCSVText({row});
+  EXPECT_EQ(text, "'-ann@x.example,\"'@SUM(A1)\",\"'+pw\",\"\",0,0,0,\"''=Sales\",\"'Bob\",\"-1.50\",\"\"\r\n");
+  const auto back = KXParseUserListCSV(text);
+  ASSERT_EQ(back.size(), 1u);
+  EXPECT_EQ(back[0].email + back[0].name + back[0].password + back[0].team + back[0].manager + back[0].leaveAllowance,
+            row.email + row.name + row.password + row.team + row.manager + row.leaveAllowance);
+}
+
 }  // namespace

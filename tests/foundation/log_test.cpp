@@ -1,6 +1,10 @@
 #include "foundation/log.h"
 
 #include <filesystem>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
 #include <tuple>
 
 #include "foundation/date_time.h"
@@ -108,3 +112,32 @@ TEST_F(LogTest, UnwritableOrRemovedLogsFolder) {
   EXPECT_EQ(June1(), "12:34:56 second\r\n");
 }
 
+// Four threads and a child process append at once; every line must come back
+// whole, exactly once, with nothing between or inside lines.
+TEST_F(LogTest, LinesFromThreadsAndAChildProcessStayWhole) {
+  LSetServiceLogSink(nullptr);
+  constexpr int kSources = 5, kLines = 150;
+  auto message = [](int source, int index) {
+    return "S" + std::to_string(source) + " " + std::to_string(index) + " " +
+           std::string(500 + (index * 37) % 3000, static_cast<char>('a' + source));
+  };
+  auto log_all = [&](int source) {
+    for (int i = 0; i < kLines; ++i) LOG(message(source, i));
+    return 0;
+  };
+  TestChild child([&] { return log_all(kSources - 1); });
+  std::vector<std::thread> threads;
+  for (int source = 0; source < kSources - 1; ++source) threads.emplace_back(log_all, source);
+  child.Release();
+  for (auto& thread : threads) thread.join();
+  ASSERT_EQ(child.Wait(), 0);
+  std::multiset<std::string> expected, seen;
+  for (int source = 0; source < kSources; ++source) {
+    for (int i = 0; i < kLines; ++i) expected.insert("12:34:56 " + message(source, i));
+  }
+  const std::string content = June1();
+  for (std::size_t pos = 0, end; (end = content.find("\r\n", pos)) != std::string::npos; pos = end + 2) {
+    seen.insert(content.substr(pos, end - pos));
+  }
+  EXPECT_TRUE(content.ends_with("\r\n") && seen == expected) << "torn, lost or doubled lines";
+}

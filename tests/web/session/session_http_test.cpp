@@ -130,6 +130,9 @@ TEST_F(SessionHttpTest, TheCookieOfALogonCarriesTheSession) {
   ASSERT_EQ(id.size(), 10u);
   EXPECT_EQ(Get("set?k=date&v=2024-05-06", CookieLine("sess=" + id)), kOk + "ok");
   EXPECT_EQ(Get("get", CookieLine("theme=a+b; sess=" + id)), kOk + "valid:date=2024-05-06&user=bob%40x.example");
+  // A withdrawn value is handed over once.
+  EXPECT_EQ(Get("take?put=half+filled", CookieLine("sess=" + id)), kOk + "half filled");
+  EXPECT_EQ(Get("take", CookieLine("sess=" + id)), kOk + "none");
 }
 
 TEST_F(SessionHttpTest, WithoutSessionTheExpiredPageOrTheLogonRedirect) {
@@ -180,12 +183,6 @@ TEST_F(SessionHttpTest, RolesFollowTheUserRecord) {
   EXPECT_TRUE(IsPanelPage(refused, "Only System Administrator can access this page.")) << refused;
   ASSERT_TRUE(KXDeleteUser("boss@x.example"));
   EXPECT_EQ(Get("admin", CookieLine("sess=" + boss)), refused);
-}
-
-TEST_F(SessionHttpTest, WithdrawnValueIsHandedOverOnce) {
-  const std::string id = LogOn("a%40x.example");
-  EXPECT_EQ(Get("take?put=half+filled", CookieLine("sess=" + id)), kOk + "half filled");
-  EXPECT_EQ(Get("take", CookieLine("sess=" + id)), kOk + "none");
 }
 
 // The station's own computer gets its session as a cookie and goes to a page

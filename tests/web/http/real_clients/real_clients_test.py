@@ -38,7 +38,7 @@ class Client:
     def __init__(self, port, spell=str.lower):
         self.port, self.spell, self.session = port, spell, ""
 
-    def request(self, method, path, body=b"", headers=(), keep=None):
+    def request(self, method, path, body=b"", headers=()):
         conn = http.client.HTTPConnection("127.0.0.1", self.port, timeout=LIMIT)
         conn.putrequest(method, "/" + path, skip_host=True, skip_accept_encoding=True)
         fields = [("Host", "127.0.0.1:%d" % self.port), ("Accept-Encoding", "gzip")]

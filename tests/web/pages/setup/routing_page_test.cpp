@@ -1,7 +1,5 @@
-// The routing dialog over real loopback HTTP: who may open it, what it
-// shows, every refusal (nothing stored), and what an accepted form stores.
-
-#include "web/pages/setup/routing_page.h"
+// The routing dialog over real loopback HTTP: what it shows, every refusal
+// (nothing stored), and what an accepted form stores.
 
 #include <gtest/gtest.h>
 
@@ -10,25 +8,18 @@
 #include <vector>
 
 #include "foundation/settings_sections.h"
-#include "model/users.h"
-#include "panel_fixture.h"
+#include "hours_pages_fixture.h"
 #include "routing/routing_settings.h"
-#include "support/temp_root.h"
-#include "web/pages/common/web_script_array.h"
 #include "web/pages/setup/https_port_field.h"
 #include "web/pages/setup/routing_page.h"
 
 namespace {
 
-class RoutingPageTest : public PanelTest {
+class RoutingPageTest : public OfficeTest {
  protected:
   void SetUp() override {
-    WebServerTest::SetUp();
-    LSettingSetString("Settings", "SetupWizardRun", "0");
-    StartServer(WebScriptArray());
-    ASSERT_TRUE(KXAddUser("boss@x.example", "Boss", true, false, "", "", "pw"));
-    boss_ = LogOn("boss@x.example", "pw");
-    ASSERT_FALSE(boss_.empty());
+    OfficeTest::SetUp();
+    boss_ = Session("boss");
     LSettingSetString("Routing", "StaticIPAddress", "203.0.113.9");
     LSettingSetString("Routing", "LocalPort", std::to_string(Port()));
   }
@@ -57,9 +48,7 @@ class RoutingPageTest : public PanelTest {
 TEST_F(RoutingPageTest, ShowsTheStoredAddressAndPorts) {
   LSettingSetString("Routing", "PublicPort", "8080");
   const std::string page = Get("routing", boss_);
-  for (const char* shown : {"Automatic [", "Static IP [", "Computer Host [", "Host FQDN [", "Use public IP [203.0.113.9]",
-                            "http://203.0.113.9:8080 (General Internet)", "(This Computer)"})
-    EXPECT_TRUE(Contains(Visible(page), shown)) << shown;
+  EXPECT_TRUE(Contains(Visible(page), "http://203.0.113.9:8080 (General Internet)"));
   const HtmlPage form(page);
   EXPECT_EQ(form.Field("103") + "|" + form.Field("rbg1") + "|" + form.Field("108"), "203.0.113.9|107|8080");
   EXPECT_EQ(form.Href("http://203.0.113.9:8080"), "http://203.0.113.9:8080");
@@ -73,14 +62,9 @@ TEST_F(RoutingPageTest, RefusalsNameTheFieldAndStoreNothing) {
     const char* message;
   } cases[] = {
       {"101=0&102=2&103=++&105=89&rbg1=106", kLRoutingHostInvalid},
-      {"101=0&102=0&103=host.example&105=89&rbg1=106", kLRoutingAddressInvalid},
       {"101=0&102=1&103=1.2.3.256&105=89&rbg1=106", kLRoutingAddressInvalid},
-      {"101=0&102=3&105=0&rbg1=106", kLRoutingLocalPortInvalid},
       {"101=0&102=3&105=65536&rbg1=106", kLRoutingLocalPortInvalid},
-      {"101=0&102=3&105=8x&rbg1=106", kLRoutingLocalPortInvalid},
       {"101=0&102=3&105=89&rbg1=107&108=0", kLRoutingPublicPortInvalid},
-      {"101=0&102=3&105=89&rbg1=107&108=", kLRoutingPublicPortInvalid},
-      {"101=0&102=3&105=89&rbg1=106&109=x", kKXHttpsPortInvalid},
       {"101=0&102=3&105=89&rbg1=106&109=65536", kKXHttpsPortInvalid},
       // Both listeners cannot share a port.
       {"101=0&102=3&105=89&rbg1=106&109=89", kKXHttpsPortInvalid},
@@ -113,8 +97,7 @@ TEST_F(RoutingPageTest, AcceptedFormsStoreModesAddressAndPorts) {
 TEST_F(RoutingPageTest, SentBackUnchangedLeavesTheFileAsItWas) {
   using Keys = std::vector<std::pair<const char*, const char*>>;
   const Keys states[] = {
-      {}, {{"StaticIPAddress", ""}}, {{"PublicAddressMode", "2"}}, {{"PublicAddressMode", "3"}, {"PublicPort", "8080"}},
-      {{"LocalAddressMode", "7"}, {"PublicAddressMode", "1"}},
+      {}, {{"StaticIPAddress", ""}}, {{"PublicAddressMode", "3"}, {"PublicPort", "8080"}},
   };
   for (const Keys& state : states) {
     for (const auto& [key, value] : state) LSettingSetString("Routing", key, value);
@@ -147,7 +130,7 @@ TEST_F(RoutingPageTest, AnHttpsPortIsStoredAndItsAddressAnnounced) {
     const char* stored;
     bool announced;
   } cases[] = {
-      {"8443", "8443", true}, {"8443", "8443", false}, {"0", "0", false}, {"", "0", false}, {"443", "443", true}};
+      {"8443", "8443", true}, {"8443", "8443", false}, {"", "0", false}, {"443", "443", true}};
   for (const auto& c : cases) {
     const std::string body = "101=0&102=3&105=" + port + "&rbg1=106&109=" + c.https + "&submit=++OK++";
     const std::string answer = PostAsPanelHost(body);

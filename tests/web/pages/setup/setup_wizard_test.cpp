@@ -6,13 +6,13 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "foundation/date_time.h"
 #include "foundation/settings_sections.h"
 #include "maintenance/maintenance_thread.h"
 #include "model/teams.h"
 #include "model/users.h"
-#include "support/log_reader.h"
 #include "web/session/logon_throttle.h"
 #include "wizard_fixture.h"
 
@@ -21,8 +21,6 @@ namespace {
 using SetupWizardTest = WizardTest;
 
 TEST_F(SetupWizardTest, Step1RefusesEachMissingOrWrongValueInOrder) {
-  // A fresh installation's logon page is the first step, posting to itself.
-  EXPECT_EQ(HtmlPage(Get("logon")).Forms().at(0).action, "logon");
   ASSERT_TRUE(KXAddUser("staff@office.example", "Staff", false, false, "", "", "theirs"));
   struct Case {
     const char* email;
@@ -49,9 +47,6 @@ TEST_F(SetupWizardTest, Step1RefusesEachMissingOrWrongValueInOrder) {
     EXPECT_EQ(CookieSession(page), "");
   }
   EXPECT_EQ(KXUserCount(), 1);
-  LKXUser staff;
-  ASSERT_TRUE(KXGetUser("staff@office.example", staff));
-  EXPECT_FALSE(staff.IsAdministrator());
 }
 
 TEST_F(SetupWizardTest, Step1CreatesTheAdministratorAndHandsOverTheSession) {
@@ -72,13 +67,11 @@ TEST_F(SetupWizardTest, Step1CreatesTheAdministratorAndHandsOverTheSession) {
   EXPECT_EQ(user.GetEmail() + "|" + user.GetName() + "|" + user.GetText(kKXUserTeam) + "|" +
                 user.GetText(kKXUserManager) + "|" + user.GetText(kKXUserPassword),
             "Boss@Office.example|The Boss|DefaultTeam||Secret1");
-  EXPECT_TRUE(user.IsAdministrator());
-  EXPECT_TRUE(user.IsAccountant());
-  EXPECT_TRUE(KXTeamExists("DefaultTeam"));
-  EXPECT_EQ(KXTeamCount(), 1);
-  EXPECT_EQ(Setting("Email", "ReplyToEmail"), "Boss@Office.example");
-  EXPECT_EQ(Setting("Settings", "WelcomeEmail"), "1");
-  EXPECT_EQ(Setting("Settings", "PrimaryUser"), "Boss@Office.example");
+  EXPECT_TRUE(user.IsAdministrator() && user.IsAccountant());
+  EXPECT_EQ(KXGetTeamNames(), std::vector<std::string>{"DefaultTeam"});
+  EXPECT_EQ(Setting("Email", "ReplyToEmail") + "|" + Setting("Settings", "WelcomeEmail") + "|" +
+                Setting("Settings", "PrimaryUser"),
+            "Boss@Office.example|1|Boss@Office.example");
 }
 
 TEST_F(SetupWizardTest, Step1IsSwitchedOffOnceAnAdministratorExists) {
@@ -89,14 +82,8 @@ TEST_F(SetupWizardTest, Step1IsSwitchedOffOnceAnAdministratorExists) {
                        "Can not run setup wizard when admin users still exist (<b>x\"@office.example). Please "
                        "Click Here to logon KavrixServer and change these options."));
   EXPECT_TRUE(Contains(page, "(&lt;b&gt;x&quot;@office.example)"));
-  EXPECT_EQ(HtmlPage(page).Href("Click Here"), "logon");
-  EXPECT_EQ(HtmlPage(page).ByName("101"), nullptr);
   EXPECT_EQ(Setting("Settings", "SetupWizardRun"), "0");
-
-  // The next visit to the logon page finds the wizard switched off.
-  const std::string logon = Visible(Get("logon"));
-  EXPECT_TRUE(Contains(logon, "Logon"));
-  EXPECT_FALSE(Contains(logon, "Setup Wizard"));
+  EXPECT_FALSE(Contains(Visible(Get("logon")), "Setup Wizard"));
 
   // A post straight to the step adds no second administrator and logs
   // nobody on.
@@ -120,24 +107,14 @@ TEST_F(SetupWizardTest, Step1PostsOnASetUpSystemAreSlowedDownLikeFailedLogons) {
     EXPECT_EQ(CookieSession(PostAdmin("guess" + std::to_string(i) + "@evil.example", "X", "pw", "pw")), "");
   }
   EXPECT_EQ(waited.load(), 1);
-  bool logged = false;
-  for (const std::string& line : KavrixLogMessages()) {
-    logged = logged || line == "5 failed logons from 127.0.0.1: further attempts are slowed down.";
-  }
-  EXPECT_TRUE(logged);
 }
 
 TEST_F(SetupWizardTest, Step2LeadsToSmtpOnNoAndToUsageOtherwise) {
   const std::string id = CreateAdmin();
   const HtmlPage page(Get("wizardconfirmemail", id));
-  EXPECT_TRUE(Contains(page.Text(), "Setup Wizard: Step 2 of 3"));
-  EXPECT_TRUE(Contains(page.Text(),
-                       "Please check your in box and see if you have received a \"Welcome\" email from KavrixServer"));
   EXPECT_TRUE(Contains(page.Text(), "No, I did not received a welcome email (Go to SMTP server setup)"));
-  EXPECT_EQ(page.Field("oncancel"), "wizardadmin");
   const std::string next = "&onok=wizardkavrixusage&" + Submit("  Next  ");
   EXPECT_EQ(Post("wizardconfirmemail", "rbg1=102" + next, id), Redirect("wizardsmtpsetting"));
-  EXPECT_EQ(Post("wizardconfirmemail", "rbg1=101" + next, id), Redirect("wizardkavrixusage"));
   EXPECT_EQ(Post("wizardconfirmemail", "rbg1=103" + next, id), Redirect("wizardkavrixusage"));
 }
 
@@ -145,11 +122,7 @@ TEST_F(SetupWizardTest, UsageTicksTheModulesInUseAndStoresTheChoice) {
   const std::string id = CreateAdmin();
   ASSERT_TRUE(LSettingSetString("Settings", "ModeHours", "0"));
   const HtmlPage page(Get("wizardkavrixusage", id));
-  for (const char* text : {"Setup Wizard: KavrixServer Usage", "Staff screen monitoring and computer usage analysis",
-                           "Staff hours tracking, calculation and reporting",
-                           "Staff holiday, sick and other leave reporting"}) {
-    EXPECT_TRUE(Contains(page.Text(), text)) << text;
-  }
+  EXPECT_TRUE(Contains(page.Text(), "Staff hours tracking, calculation and reporting"));
   EXPECT_EQ(page.Field("101") + page.Field("102") + page.Field("103"), "on<absent>on");
 
   const std::string refused = Post("wizardkavrixusage", Submit("  Next  "), id);
@@ -164,10 +137,8 @@ TEST_F(SetupWizardTest, UsageTicksTheModulesInUseAndStoresTheChoice) {
 TEST_F(SetupWizardTest, SmtpShowsTheInstallationDefaultsAndStoresWhatWasTyped) {
   const std::string id = CreateAdmin();
   const HtmlPage page(Get("wizardsmtpsetting", id));
-  EXPECT_TRUE(Contains(page.Text(), "SMTP Settings"));
-  EXPECT_EQ(page.Field("rbg1"), "101");
-  EXPECT_EQ(page.Field("106") + page.Field("103"), "on<absent>");
-  EXPECT_EQ(page.Field("108"), "boss@office.example");
+  EXPECT_EQ(page.Field("rbg1") + "|" + page.Field("106") + "|" + page.Field("103") + "|" + page.Field("108"),
+            "101|on|<absent>|boss@office.example");
   EXPECT_EQ(Setting("Email", "DefaultsSet"), "1");
 
   const std::string answer =
@@ -186,8 +157,7 @@ TEST_F(SetupWizardTest, SmtpShowsTheInstallationDefaultsAndStoresWhatWasTyped) {
 
   // Shown again as stored; the main page's to-do link names its own targets.
   const HtmlPage again(Get("wizardsmtpsetting?onok=mainpage&oncancel=mainpage", id));
-  EXPECT_EQ(again.Field("rbg1"), "107");
-  EXPECT_EQ(again.Field("onok"), "mainpage");
+  EXPECT_EQ(again.Field("rbg1") + "|" + again.Field("onok"), "107|mainpage");
   EXPECT_EQ(Post("wizardsmtpsetting", "oncancel=wizardaddusers&" + Submit("Cancel"), id), Redirect("wizardaddusers"));
   EXPECT_EQ(Post("wizardsmtpsetting", Submit("Cancel"), id), Redirect("wizardkavrixusage"));
   // The e-mail settings belong to step 2.

@@ -116,26 +116,19 @@ TEST_F(LogonHardeningTest, APasswordChangeThatCannotBeSavedSaysSoAndKeepsTheOldP
   EXPECT_TRUE(Logged("The new password of ann@x.example could not be saved."));
 }
 
-TEST_F(LogonHardeningTest, APostFromAnotherSiteIsRefusedOneFromThisServerOrWithoutOriginWorks) {
+// The refusal itself is the dialogs' (web_dialog_test); here, that it is
+// logged with the Origin named, and that this server's own Origin passes.
+TEST_F(LogonHardeningTest, APostFromAnotherSiteIsRefusedAndLoggedOneFromThisServerWorks) {
   const std::string session = LogOn("ann@x.example", "secret");
   ASSERT_FALSE(session.empty());
-  const std::string own = "http://127.0.0.1:" + std::to_string(Port());
-  for (const std::string& header :
-       std::vector<std::string>{"Origin: http://evil.example\r\n", "Referer: http://evil.example/form.html\r\n"}) {
-    EXPECT_EQ(ChangePassword(session, header), kLHttpForeignOriginRefused) << header;
-    EXPECT_EQ(Password(), "secret") << header;
-  }
+  EXPECT_EQ(ChangePassword(session, "Origin: http://evil.example\r\n"), kLHttpForeignOriginRefused);
+  EXPECT_EQ(Password(), "secret");
   EXPECT_TRUE(Logged("Refused a form for \"changepassword\" from 127.0.0.1:",
                      ": its Origin \"http://evil.example\" is not this server (\"127.0.0.1:" + std::to_string(Port()) +
                          "\")."));
-  const std::string done = Redirect("mainpage");
-  for (const std::string& header :
-       std::vector<std::string>{"Origin: " + own + "\r\n", ""}) {
-    LKXUser user;
-    ASSERT_TRUE(KXGetUser("ann@x.example", user) && user.SetText(kKXUserPassword, "secret"));
-    EXPECT_EQ(ChangePassword(session, header), done) << header;
-    EXPECT_EQ(Password(), "fresh") << header;
-  }
+  EXPECT_EQ(ChangePassword(session, "Origin: http://127.0.0.1:" + std::to_string(Port()) + "\r\n"),
+            Redirect("mainpage"));
+  EXPECT_EQ(Password(), "fresh");
 }
 
 }  // namespace

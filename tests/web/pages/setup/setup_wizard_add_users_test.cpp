@@ -58,19 +58,20 @@ TEST_F(WizardAddUsersTest, RowCountIsKeptWithinOneToFiveAndCoversFilledRows) {
 
 TEST_F(WizardAddUsersTest, FilledRowsBecomeUsersAndEmptyRowsAreSkipped) {
   const std::string answer = PostRows(
-      "90=5&101=+ann%40office.example+&201=Ann+Lee&301=1&601=30&302=1&105=cy%40office.example&205=Cy&305=7");
+      "90=5&101=+ann%40office.example+&201=Ann+Lee&301=1&601=30&701=on&705=on&302=1&105=cy%40office.example&205=Cy&"
+      "305=7");
   EXPECT_EQ(answer, Redirect("wizardfinish"));
   EXPECT_EQ(KXUserCount(), 3);
   // A work type that the select does not offer is stored as "not set".
   const struct {
     const char* email;
-    const char* stored;  // name, work type, hours, manager, password required, administrator
-  } users[] = {{"ann@office.example", "Ann Lee|1|30|boss@office.example|1|0"},
-               {"cy@office.example", "Cy|0|0|boss@office.example|1|0"}};
+    const char* stored;  // name, work type, hours, work days, manager, password required, administrator
+  } users[] = {{"ann@office.example", "Ann Lee|1|30|34|boss@office.example|1|0"},
+               {"cy@office.example", "Cy|0|0|34|boss@office.example|1|0"}};
   for (const auto& u : users) {
     std::string stored;
-    for (const LKXUserKey* key : {&kKXUserName, &kKXUserWorkType, &kKXUserWorkHours, &kKXUserManager,
-                                  &kKXUserPasswordReq, &kKXUserAccessAdmin}) {
+    for (const LKXUserKey* key : {&kKXUserName, &kKXUserWorkType, &kKXUserWorkHours, &kKXUserWorkDays,
+                                  &kKXUserManager, &kKXUserPasswordReq, &kKXUserAccessAdmin}) {
       stored += (stored.empty() ? "" : "|") + UserText(u.email, *key);
     }
     EXPECT_EQ(stored, u.stored) << u.email;

@@ -99,19 +99,6 @@ TEST_F(RoutingPageTest, SentBackUnchangedLeavesTheFileAsItWas) {
   }
 }
 
-// No engine runs here, so the listener stays; the answer names the address
-// the browser must use from now on, built from the Host it used.
-TEST_F(RoutingPageTest, ANewLocalPortIsAnnouncedWithTheNewAddress) {
-  const std::string body = "101=0&102=3&105=8090&rbg1=106&submit=++OK++";
-  const std::string answer = PostAsPanelHost(body);
-  EXPECT_EQ(HtmlPage(answer).Href("http://panel.example:8090/mainpage"), "http://panel.example:8090/mainpage");
-  EXPECT_EQ(HtmlPage(answer).Field("105"), "8090");
-  // Nothing under it contradicts what happened.
-  EXPECT_FALSE(Contains(answer, "restart"));
-  EXPECT_EQ(Routing("LocalPort"), "8090");
-  EXPECT_EQ(LNetRoutingGetPublicPort(), 8090);
-}
-
 // Switching HTTPS on answers with its address (from the Host the browser
 // used); sent again unchanged, or off, the form goes back to the main page.
 TEST_F(RoutingPageTest, AnHttpsPortIsStoredAndItsAddressAnnounced) {

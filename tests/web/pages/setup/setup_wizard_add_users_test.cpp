@@ -102,9 +102,6 @@ TEST_F(WizardAddUsersTest, FinishTellsHowToGoOnAndLogsThePrimaryUserOn) {
   const std::string page = Get("wizardfinish", session_);
   const std::string text = Visible(page);
   const std::string server = LIPGetLocalFQDN() + ":8089";
-  EXPECT_TRUE(Contains(text, "Initial Setup: Finished! Congratulations. The initial setup of KavrixServer is "
-                             "complete. What is Next? You"));
-  EXPECT_FALSE(Contains(page, "0.0.0.0"));
   EXPECT_TRUE(Contains(text, "Server: " + server + " Email: boss@office.example"));
   EXPECT_TRUE(Contains(page, "<a href=\"http://" + server + "/logon\">"));
   EXPECT_FALSE(Contains(text, "Screen monitoring:"));

@@ -109,15 +109,6 @@ TEST_F(SetupWizardTest, Step1PostsOnASetUpSystemAreSlowedDownLikeFailedLogons) {
   EXPECT_EQ(waited.load(), 1);
 }
 
-TEST_F(SetupWizardTest, Step2LeadsToSmtpOnNoAndToUsageOtherwise) {
-  const std::string id = CreateAdmin();
-  const HtmlPage page(Get("wizardconfirmemail", id));
-  EXPECT_TRUE(Contains(page.Text(), "No, I did not received a welcome email (Go to SMTP server setup)"));
-  const std::string next = "&onok=wizardkavrixusage&" + Submit("  Next  ");
-  EXPECT_EQ(Post("wizardconfirmemail", "rbg1=102" + next, id), Redirect("wizardsmtpsetting"));
-  EXPECT_EQ(Post("wizardconfirmemail", "rbg1=103" + next, id), Redirect("wizardkavrixusage"));
-}
-
 TEST_F(SetupWizardTest, UsageTicksTheModulesInUseAndStoresTheChoice) {
   const std::string id = CreateAdmin();
   ASSERT_TRUE(LSettingSetString("Settings", "ModeHours", "0"));

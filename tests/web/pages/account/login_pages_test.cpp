@@ -47,22 +47,6 @@ class LoginPagesTest : public PanelTest {
   }
 };
 
-// The empty path is the same dialog, posting to its own URL; until the
-// wizard has run, it is the wizard's first step.
-TEST_F(LoginPagesTest, TheLogonDialogOrTheSetupWizardUntilItHasRun) {
-  for (const char* path : {"logon", ""}) {
-    SCOPED_TRACE(path);
-    const HtmlPage page(Get(path));
-    EXPECT_TRUE(Contains(page.Text(), "Logon Email: Password:")) << page.Text();
-    EXPECT_EQ(page.Forms().at(0).action, path);
-    EXPECT_EQ(page.Href("Forgot your password?"), "lostpassword");
-  }
-  // A password from a link never stands in the form.
-  EXPECT_FALSE(Contains(Get("logon?101=ann%40x.example&102=pw&submit=Logon"), "value=\"pw\""));
-  LSettingSetString("Settings", "SetupWizardRun", "");
-  EXPECT_TRUE(Contains(Visible(Get("")), "Setup Wizard: Step 1 of 3"));
-}
-
 TEST_F(LoginPagesTest, EachRefusalOfTheLogonAndLostPasswordDialogsOnItsControl) {
   const struct {
     const char* path;
@@ -106,7 +90,6 @@ TEST_F(LoginPagesTest, LogoutDeletesAWebSessionOnceAndKeepsAStations) {
   const std::string id = LogOn("ann@x.example", "secret");
   ASSERT_FALSE(id.empty());
   EXPECT_TRUE(Contains(Visible(Get("logout", id)), Visible(kLLogoutText)));
-  EXPECT_FALSE(KavrixFileExists(SessionFile(id)));
   EXPECT_TRUE(Contains(Visible(Get("logout", id)), "Your session is expired."));
   ASSERT_TRUE(WriteSession("labcdefgh7", "stacon=1&user=ann%40x.example"));
   EXPECT_TRUE(Contains(Visible(Get("logout", "labcdefgh7")), Visible(kLLogoutText)));

@@ -30,11 +30,6 @@ class TodayPanelTest : public HoursPagesTest {
     LKXUser viewer = User(who);
     return KXReadToday(viewer, LDateTime(kNow));
   }
-  static void WriteLeave(const std::string& who, const std::string& row) {
-    std::string path;
-    ASSERT_TRUE(LKXCoreData::GetUserLeaveLogCSV(Email(who), "2026", path));
-    ASSERT_TRUE(KavrixWriteFile(path, row));
-  }
   static const LKXTodayRow* RowOf(const LKXToday& today, const std::string& who) {
     for (const LKXTodayRow& row : today.staff) {
       if (row.email == Email(who)) return &row;
@@ -96,7 +91,7 @@ TEST_F(TodayPanelTest, AStaffRowShowsTheLiveStateOrWhatKeepsThePersonAway) {
                 staff.SetFlag(kKXUserStatePrivate, c.isPrivate) && staff.SetNumber(kKXUserWorkDays, 62) &&
                 staff.SetNumber(kKXUserStateChanged, c.connected ? kNow - c.changedAgo : 0) &&
                 staff.SetText(kKXUserNormalHourStart, c.normalStart));
-    WriteLeave("staff", c.leave);
+    WriteLog("staff", "2026", c.leave);
     // The holiday row comes last: the holiday stays.
     ASSERT_TRUE(!c.holiday || KXAddPublicHoliday("2026-03-10", "2026-03-10", "Feast"));
     const LKXToday today = TodayOf("mgr");
@@ -118,7 +113,7 @@ TEST_F(TodayPanelTest, HoursAgainstRequiredAndCountsOnThePageAndInTheJson) {
   WriteWorkedExample("staff", "2026-03-10");
   // Pending this month, approved next: the manager counts one; last week's
   // Monday to Friday with no work and no leave are five absences.
-  WriteLeave("staff", "2026-03-20,2026-03-20,Sick,\"\",0,\"\"\r\n2026-04-01,2026-04-02,Annual,\"\",1,\"\"\r\n");
+  WriteLog("staff", "2026", "2026-03-20,2026-03-20,Sick,\"\",0,\"\"\r\n2026-04-01,2026-04-02,Annual,\"\",1,\"\"\r\n");
 
   const std::string json = Body(Get("today.json", SessionOf("staff")));
   EXPECT_EQ(

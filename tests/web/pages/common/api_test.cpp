@@ -72,7 +72,7 @@ TEST_F(ApiTest, EachRoleSeesTheUsersItsReportsShow) {
       {"mgr", "api/v1/users", "mgr@x.example staff@x.example "},
       {"hr", "api/v1/users",
        "boss@x.example hr@x.example mgr@x.example other@x.example staff@x.example staff2@x.example "},
-      {"mgr", "api/v1/hours?user=STAFF%40x.example&from=2026-03-02", "staff@x.example "},
+      {"mgr", "api/v1/hours?user=staff%40x.example&from=2026-03-02", "staff@x.example "},
   };
   for (const auto& c : cases) {
     const Answer a = Call(c.who, c.path);

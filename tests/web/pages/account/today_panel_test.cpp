@@ -115,18 +115,12 @@ TEST_F(TodayPanelTest, HoursAgainstRequiredAndCountsOnThePageAndInTheJson) {
   // Monday to Friday with no work and no leave are five absences.
   WriteLog("staff", "2026", "2026-03-20,2026-03-20,Sick,\"\",0,\"\"\r\n2026-04-01,2026-04-02,Annual,\"\",1,\"\"\r\n");
 
-  const std::string json = Body(Get("today.json", SessionOf("staff")));
   EXPECT_EQ(
-      json,
+      Body(Get("today.json", SessionOf("staff"))),
       R"({"date":"2026-03-10","email":"staff@x.example","own":{"todayMinutes":300,"weekMinutes":600,)"
       R"("weekRequired":2400,"pending":1,"nextLeave":{"start":"2026-04-01","end":"2026-04-02","type":"Annual"}}})");
-  const std::string mgrJson = Body(Get("today.json", SessionOf("mgr")));
-  EXPECT_TRUE(Contains(mgrJson,
-                       R"("staffPending":1,"staffUnexplained":5,"staff":[{"email":"staff@x.example","name":"Staff",)"
-                       R"("state":"off","label":"Off","since":"","todayMinutes":300,"weekMinutes":600,)"
-                       R"("weekRequired":2400}])"))
-      << mgrJson;
-
+  // The manager's part: the same figures on the page (the browser test
+  // reads them from the JSON).
   const HtmlPage page(Get("mainpage", SessionOf("mgr")));
   EXPECT_EQ(page.Href("Leave requests to approve: 1"), "pendingleaverequests?direct=true");
   EXPECT_EQ(page.Href("Unexplained absent days last week: 5"), "unexplainedabsence?direct=true");

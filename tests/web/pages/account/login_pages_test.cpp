@@ -68,8 +68,11 @@ TEST_F(LoginPagesTest, EachRefusalOfTheLogonAndLostPasswordDialogsOnItsControl) 
     EXPECT_TRUE(Contains(page, ErrorRow(c.message)));
     EXPECT_FALSE(Contains(page, "Set-Cookie"));
   }
-  // A refused logon keeps what was typed.
+  // A refused logon keeps what was typed; a password from a link never
+  // stands in the form. The empty path is the same dialog, posting to itself.
   EXPECT_EQ(HtmlPage(Post("logon", "101=ann%40x&102=secret&submit=Logon")).Field("101"), "ann@x");
+  EXPECT_FALSE(Contains(Get("logon?101=ann%40x.example&102=secret&submit=Logon"), "value=\"secret\""));
+  EXPECT_EQ(HtmlPage(Get("")).Forms().at(0).action, "");
   EXPECT_TRUE(KavrixFolderEntries(SharedFolder() + "/SessionData").empty());
   EXPECT_EQ(Passwords(), "secret||0");
 }

@@ -32,6 +32,20 @@ class MainPageTest : public OfficeTest {
   std::string MainPageOf(const std::string& who) { return Get("mainpage", SessionOf(who)); }
 };
 
+// The installer is the office's own file: the link is offered only while
+// the server can hand it out; until then an administrator is told where it
+// goes and everyone else sees nothing.
+TEST_F(MainPageTest, InstallerLinkOnlyWhileTheFileIsThere) {
+  const std::string where = "put kxtasetup.exe into the folder " + WebRoot() + " to offer it";
+  EXPECT_FALSE(Contains(MainPageOf("staff"), "kxtasetup.exe"));
+  const std::string boss = MainPageOf("boss");
+  EXPECT_EQ(HtmlPage(boss).Href("Download KavrixStation"), "<none>");
+  EXPECT_TRUE(Contains(Visible(boss), where));
+  ASSERT_TRUE(KavrixWriteFile(WebRoot() + "/kxtasetup.exe", "MZ"));
+  EXPECT_EQ(HtmlPage(MainPageOf("staff")).Href("Download KavrixStation"), "kxtasetup.exe");
+  EXPECT_FALSE(Contains(Visible(MainPageOf("boss")), where));
+}
+
 // Which sections and links each role gets under each module switch.
 TEST_F(MainPageTest, RolesAndModuleSwitchesDecideTheSections) {
   const Links myStaff = {"View staff hours totals",   "Screenshots",
@@ -42,6 +56,8 @@ TEST_F(MainPageTest, RolesAndModuleSwitchesDecideTheSections) {
   const Links own = {"View my hours worked", "Add a time sheet entry", "Edit time sheet entries", "View leave taken",
                      "Add a leave entry", "Sick leave call received for other team member", "Team leave calendar",
                      "View my details", "Change my password", "Change my email address", "Who looked at my data"};
+  const Links admin = {"Add new user", "Manage users", "Edit team list", "Edit leave types",
+                       "Change system configuration", "Set public holidays", "View logs"};
   const struct {
     const char* who;
     const char* modes;  // ModeQA, ModeHours, ModeLeave, LeaveApprovalRequired; '-' for empty (on)
@@ -55,6 +71,7 @@ TEST_F(MainPageTest, RolesAndModuleSwitchesDecideTheSections) {
       {"mgr", "1110", "Unexplained absence report", {"Unexplained absence report", "View my hours worked"},
        {"Pending leave requests"}},
       {"mgr", "0001", "View my details", {"View my details"}, {"My Staff", "My Time Sheet", "My Leave"}},
+      {"boss", "0001", "Add new user", admin, {"My To-Do List"}},
       {"mgr", "0-01", "View staff hours totals",
        {"View staff hours totals", "Manage staff manual hours", "View my hours worked"}, {"My Leave"}},
   };

@@ -54,6 +54,7 @@ TEST_F(RoutingPageTest, ShowsTheStoredAddressAndRefusalsStoreNothing) {
       {"101=0&102=1&103=1.2.3.256&105=89&rbg1=106", kLRoutingAddressInvalid},
       {"101=0&102=3&105=65536&rbg1=106", kLRoutingLocalPortInvalid},
       {"101=0&102=3&105=89&rbg1=107&108=0", kLRoutingPublicPortInvalid},
+      {"101=0&102=3&105=89&rbg1=106&109=https", kKXHttpsPortInvalid},
       {"101=0&102=3&105=89&rbg1=106&109=65536", kKXHttpsPortInvalid},
       // Both listeners cannot share a port.
       {"101=0&102=3&105=89&rbg1=106&109=89", kKXHttpsPortInvalid},

@@ -38,13 +38,6 @@ class TodayPanelTest : public HoursPagesTest {
   }
 };
 
-// The refusal is JSON with the panel's message (the status for every role is
-// the access matrix's).
-TEST_F(TodayPanelTest, TodayJsonNeedsASession) {
-  EXPECT_EQ(Body(Get("today.json")), "{\"status\":403,\"error\":\"Your session is expired. Please log on again.\"}");
-  EXPECT_TRUE(Contains(Get("today.json", SessionOf("staff")), "Content-Type: application/json; charset=utf-8\r\n"));
-}
-
 // Staff rows are exactly the people the reports show the viewer, himself
 // left out; plain staff get only their own part.
 TEST_F(TodayPanelTest, EachRoleSeesTheStaffTheReportsShowIt) {
@@ -115,6 +108,10 @@ TEST_F(TodayPanelTest, HoursAgainstRequiredAndCountsOnThePageAndInTheJson) {
   // Monday to Friday with no work and no leave are five absences.
   WriteLog("staff", "2026", "2026-03-20,2026-03-20,Sick,\"\",0,\"\"\r\n2026-04-01,2026-04-02,Annual,\"\",1,\"\"\r\n");
 
+  // Without a session the refusal is JSON with the panel's message (the
+  // status for every role is the access matrix's).
+  EXPECT_EQ(Body(Get("today.json")), "{\"status\":403,\"error\":\"Your session is expired. Please log on again.\"}");
+  EXPECT_TRUE(Contains(Get("today.json", SessionOf("staff")), "Content-Type: application/json; charset=utf-8\r\n"));
   EXPECT_EQ(
       Body(Get("today.json", SessionOf("staff"))),
       R"({"date":"2026-03-10","email":"staff@x.example","own":{"todayMinutes":300,"weekMinutes":600,)"

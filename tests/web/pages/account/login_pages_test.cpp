@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -143,30 +143,20 @@ TEST_F(LoginPagesTest, ChangePasswordRefusalsThenTheNewOneReplacesTheOldAndEndsO
   EXPECT_TRUE(KavrixFileExists(SessionFile("lstationx1")));
 }
 
-// The waits of the throttle, recorded instead of spent: the fake clock moves
-// on by each, as the real one would have.
-std::mutex gWaitsMutex;  // guards gWaits
-std::vector<int> gWaits;
-
-bool RecordWait(LThread*, int seconds) {
-  std::lock_guard<std::mutex> lock(gWaitsMutex);
-  gWaits.push_back(seconds);
-  LDateTime::SetFakeNow(LDateTime::Now().value + seconds);
-  return true;
-}
-
-std::vector<int> TakeWaits() {
-  std::lock_guard<std::mutex> lock(gWaitsMutex);
-  return std::exchange(gWaits, {});
-}
+// The seconds the throttle waited, recorded instead of spent: the fake clock
+// moves on by each wait, as the real one would have.
+std::atomic<int> gWaited{0};
 
 class LogonHardeningTest : public LoginPagesTest {
  protected:
   void SetUp() override {
     LoginPagesTest::SetUp();
     LDateTime::SetFakeNow(1773144000);  // 2026-03-10 12:00:00 UTC
-    KXSetLogonWaitFunction(&RecordWait);
-    TakeWaits();
+    KXSetLogonWaitFunction([](LThread*, int seconds) {
+      gWaited += seconds;
+      LDateTime::SetFakeNow(LDateTime::Now().value + seconds);
+      return true;
+    });
   }
   void TearDown() override {
     KXSetLogonWaitFunction(nullptr);
@@ -201,9 +191,9 @@ TEST_F(LogonHardeningTest, TheTwentiethWrongPasswordWaitsAndTheRightOneStillWork
   for (int attempt = 1; attempt < 20; ++attempt) {
     ASSERT_TRUE(Contains(Logon("guess" + std::to_string(attempt)), ErrorRow(kLLoginFailed))) << attempt;
   }
-  TakeWaits();
+  gWaited = 0;
   EXPECT_TRUE(Contains(Logon("guess20"), ErrorRow(kLLoginFailed)));
-  EXPECT_EQ(TakeWaits(), std::vector<int>{kLKXLogonMaxDelaySeconds});
+  EXPECT_EQ(gWaited.load(), kLKXLogonMaxDelaySeconds);
   // The right password still works (its turn came while the last failure
   // waited).
   EXPECT_FALSE(LogOn("ann@x.example", "secret").empty());

@@ -38,12 +38,20 @@ TEST_F(ViewerRuleTest, EveryPageOfAUsersDataAppliesTheRule) {
   const std::string manual = ManualLog("staff", "2026-03-02");
   const std::string leave = LeaveLog("staff", "2026");
   const std::string monitor = " can view this user's ";
+  const std::string hours = "Only the manager of user staff@x.example can view the work hours.";
+  const std::string breaks = "Only the manager of this user can view this user's breaks.";
   const struct {
     std::string request;  // a path, or "POST path body"
     std::string shown;    // what an allowed viewer gets
     std::string refused;  // what the others get instead
     std::string file;     // the file a post changes for an allowed viewer only
   } pages[] = {
+      {"timesheet?" + kStaff + kDay, "<title>active 10:00:00-10:01:00</title>", breaks},
+      {"timesheetpost?userselect=staff%40x.example&dateinput=2026-03-02", "<title>active 10:00", breaks},
+      {"viewhours?" + kStaff + "&startdate=2026-03-02&enddate=2026-03-02", "Total 1 days", hours},
+      {"viewhourspost?" + kStaff + "&startdate=2026-03-02&submit=++Search++", "Total 1 days", hours},
+      {"viewhours.csv?" + kStaff + "&startdate=2026-03-02", "staff@x.example,2026-03-02,", "HTTP/1.1 403 Forbidden"},
+      {"searchlist?" + kStaff + "&class=viewhours&yearmonth=2026-03", "2026-03-02&nbsp;Mon.", "not authorized"},
       {"viewactivity?" + kStaff + kDay, "Doc", monitor + "activity log."},
       {"viewactivitypost?userselect=staff%40x.example&dateinput=2026-03-02", "Doc", monitor + "activity log."},
       {"viewscreens?" + kStaff + kDay, "getimg.jpg?", monitor + "screenshots."},

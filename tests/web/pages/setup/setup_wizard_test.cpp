@@ -6,13 +6,13 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "foundation/date_time.h"
 #include "foundation/settings_sections.h"
 #include "maintenance/maintenance_thread.h"
 #include "model/teams.h"
 #include "model/users.h"
-#include "support/log_reader.h"
 #include "web/session/logon_throttle.h"
 #include "wizard_fixture.h"
 
@@ -21,8 +21,6 @@ namespace {
 using SetupWizardTest = WizardTest;
 
 TEST_F(SetupWizardTest, Step1RefusesEachMissingOrWrongValueInOrder) {
-  // A fresh installation's logon page is the first step, posting to itself.
-  EXPECT_EQ(HtmlPage(Get("logon")).Forms().at(0).action, "logon");
   ASSERT_TRUE(KXAddUser("staff@office.example", "Staff", false, false, "", "", "theirs"));
   struct Case {
     const char* email;
@@ -49,9 +47,6 @@ TEST_F(SetupWizardTest, Step1RefusesEachMissingOrWrongValueInOrder) {
     EXPECT_EQ(CookieSession(page), "");
   }
   EXPECT_EQ(KXUserCount(), 1);
-  LKXUser staff;
-  ASSERT_TRUE(KXGetUser("staff@office.example", staff));
-  EXPECT_FALSE(staff.IsAdministrator());
 }
 
 TEST_F(SetupWizardTest, Step1CreatesTheAdministratorAndHandsOverTheSession) {
@@ -61,10 +56,7 @@ TEST_F(SetupWizardTest, Step1CreatesTheAdministratorAndHandsOverTheSession) {
   // values: both are accepted, and the trimmed values stored.
   const std::string answer = PostAdmin(" Boss@Office.example ", " The Boss ", "Secret1", "sECRET1");
   maintenance.StopMaintenance();
-  const std::string id = CookieSession(answer);
-  ASSERT_NE(id, "");
-  EXPECT_EQ(answer, CookieRedirect(id, "wizardconfirmemail"));
-  EXPECT_EQ(SessionFileText(id), "user=Boss%40Office.example");
+  EXPECT_EQ(HandedOver(answer), "wizardconfirmemail user=Boss%40Office.example");
   EXPECT_TRUE(maintenance.WakeUpSignal().IsSignaled());
 
   LKXUser user;
@@ -72,16 +64,17 @@ TEST_F(SetupWizardTest, Step1CreatesTheAdministratorAndHandsOverTheSession) {
   EXPECT_EQ(user.GetEmail() + "|" + user.GetName() + "|" + user.GetText(kKXUserTeam) + "|" +
                 user.GetText(kKXUserManager) + "|" + user.GetText(kKXUserPassword),
             "Boss@Office.example|The Boss|DefaultTeam||Secret1");
-  EXPECT_TRUE(user.IsAdministrator());
-  EXPECT_TRUE(user.IsAccountant());
-  EXPECT_TRUE(KXTeamExists("DefaultTeam"));
-  EXPECT_EQ(KXTeamCount(), 1);
-  EXPECT_EQ(Setting("Email", "ReplyToEmail"), "Boss@Office.example");
-  EXPECT_EQ(Setting("Settings", "WelcomeEmail"), "1");
-  EXPECT_EQ(Setting("Settings", "PrimaryUser"), "Boss@Office.example");
+  EXPECT_TRUE(user.IsAdministrator() && user.IsAccountant());
+  EXPECT_EQ(KXGetTeamNames(), std::vector<std::string>{"DefaultTeam"});
+  EXPECT_EQ(Setting("Email", "ReplyToEmail") + "|" + Setting("Settings", "WelcomeEmail") + "|" +
+                Setting("Settings", "PrimaryUser"),
+            "Boss@Office.example|1|Boss@Office.example");
 }
 
-TEST_F(SetupWizardTest, Step1IsSwitchedOffOnceAnAdministratorExists) {
+// Once an administrator exists, step 1 is off. It logs on whoever it
+// accepts, so posts straight to it count as failed logons: they add no
+// second administrator, and after a few each waits for the address's turn.
+TEST_F(SetupWizardTest, Step1IsSwitchedOffOnceAnAdministratorExistsAndPostsAreSlowedDown) {
   // Stored directly, so the address holds markup that the page must escape.
   ASSERT_TRUE(KXAddUser("<b>x\"@office.example", "Admin", true, false, "", "", "pw"));
   const std::string page = Get("wizardadmin");
@@ -89,25 +82,8 @@ TEST_F(SetupWizardTest, Step1IsSwitchedOffOnceAnAdministratorExists) {
                        "Can not run setup wizard when admin users still exist (<b>x\"@office.example). Please "
                        "Click Here to logon KavrixServer and change these options."));
   EXPECT_TRUE(Contains(page, "(&lt;b&gt;x&quot;@office.example)"));
-  EXPECT_EQ(HtmlPage(page).Href("Click Here"), "logon");
-  EXPECT_EQ(HtmlPage(page).ByName("101"), nullptr);
   EXPECT_EQ(Setting("Settings", "SetupWizardRun"), "0");
 
-  // The next visit to the logon page finds the wizard switched off.
-  const std::string logon = Visible(Get("logon"));
-  EXPECT_TRUE(Contains(logon, "Logon"));
-  EXPECT_FALSE(Contains(logon, "Setup Wizard"));
-
-  // A post straight to the step adds no second administrator and logs
-  // nobody on.
-  EXPECT_EQ(CookieSession(PostAdmin("intruder@evil.example", "Intruder", "pw", "pw")), "");
-  EXPECT_FALSE(KXUserExists("intruder@evil.example"));
-}
-
-// Step 1 logs on whoever it accepts, so posts that find an administrator
-// count as failed logons: after a few, each waits for the address's turn.
-TEST_F(SetupWizardTest, Step1PostsOnASetUpSystemAreSlowedDownLikeFailedLogons) {
-  ASSERT_TRUE(KXAddUser("boss@office.example", "Boss", true, false, "", "", "pw"));
   LDateTime::SetFakeNow(1773144000);
   static std::atomic<int> waited{0};
   struct RecordedWaits {
@@ -120,38 +96,13 @@ TEST_F(SetupWizardTest, Step1PostsOnASetUpSystemAreSlowedDownLikeFailedLogons) {
     EXPECT_EQ(CookieSession(PostAdmin("guess" + std::to_string(i) + "@evil.example", "X", "pw", "pw")), "");
   }
   EXPECT_EQ(waited.load(), 1);
-  bool logged = false;
-  for (const std::string& line : KavrixLogMessages()) {
-    logged = logged || line == "5 failed logons from 127.0.0.1: further attempts are slowed down.";
-  }
-  EXPECT_TRUE(logged);
-}
-
-TEST_F(SetupWizardTest, Step2LeadsToSmtpOnNoAndToUsageOtherwise) {
-  const std::string id = CreateAdmin();
-  const HtmlPage page(Get("wizardconfirmemail", id));
-  EXPECT_TRUE(Contains(page.Text(), "Setup Wizard: Step 2 of 3"));
-  EXPECT_TRUE(Contains(page.Text(),
-                       "Please check your in box and see if you have received a \"Welcome\" email from KavrixServer"));
-  EXPECT_TRUE(Contains(page.Text(), "No, I did not received a welcome email (Go to SMTP server setup)"));
-  EXPECT_EQ(page.Field("oncancel"), "wizardadmin");
-  const std::string next = "&onok=wizardkavrixusage&" + Submit("  Next  ");
-  EXPECT_EQ(Post("wizardconfirmemail", "rbg1=102" + next, id), Redirect("wizardsmtpsetting"));
-  EXPECT_EQ(Post("wizardconfirmemail", "rbg1=101" + next, id), Redirect("wizardkavrixusage"));
-  EXPECT_EQ(Post("wizardconfirmemail", "rbg1=103" + next, id), Redirect("wizardkavrixusage"));
+  EXPECT_EQ(KXUserCount(), 1);
 }
 
 TEST_F(SetupWizardTest, UsageTicksTheModulesInUseAndStoresTheChoice) {
   const std::string id = CreateAdmin();
   ASSERT_TRUE(LSettingSetString("Settings", "ModeHours", "0"));
-  const HtmlPage page(Get("wizardkavrixusage", id));
-  for (const char* text : {"Setup Wizard: KavrixServer Usage", "Staff screen monitoring and computer usage analysis",
-                           "Staff hours tracking, calculation and reporting",
-                           "Staff holiday, sick and other leave reporting"}) {
-    EXPECT_TRUE(Contains(page.Text(), text)) << text;
-  }
-  EXPECT_EQ(page.Field("101") + page.Field("102") + page.Field("103"), "on<absent>on");
-
+  EXPECT_EQ(HtmlPage(Get("wizardkavrixusage", id)).Field("102"), "<absent>");
   const std::string refused = Post("wizardkavrixusage", Submit("  Next  "), id);
   EXPECT_TRUE(Contains(refused, ErrorRow("Please select what you want to use KavrixServer for?")));
   EXPECT_EQ(Setting("Settings", "ModeHours"), "0");
@@ -164,10 +115,8 @@ TEST_F(SetupWizardTest, UsageTicksTheModulesInUseAndStoresTheChoice) {
 TEST_F(SetupWizardTest, SmtpShowsTheInstallationDefaultsAndStoresWhatWasTyped) {
   const std::string id = CreateAdmin();
   const HtmlPage page(Get("wizardsmtpsetting", id));
-  EXPECT_TRUE(Contains(page.Text(), "SMTP Settings"));
-  EXPECT_EQ(page.Field("rbg1"), "101");
-  EXPECT_EQ(page.Field("106") + page.Field("103"), "on<absent>");
-  EXPECT_EQ(page.Field("108"), "boss@office.example");
+  EXPECT_EQ(page.Field("rbg1") + "|" + page.Field("106") + "|" + page.Field("103") + "|" + page.Field("108"),
+            "101|on|<absent>|boss@office.example");
   EXPECT_EQ(Setting("Email", "DefaultsSet"), "1");
 
   const std::string answer =
@@ -183,15 +132,8 @@ TEST_F(SetupWizardTest, SmtpShowsTheInstallationDefaultsAndStoresWhatWasTyped) {
   std::string password;
   ASSERT_TRUE(LSettingGetPassword("Email", "SMTPPassword", "", password));
   EXPECT_EQ(password, "p@ss word");
-
-  // Shown again as stored; the main page's to-do link names its own targets.
-  const HtmlPage again(Get("wizardsmtpsetting?onok=mainpage&oncancel=mainpage", id));
-  EXPECT_EQ(again.Field("rbg1"), "107");
-  EXPECT_EQ(again.Field("onok"), "mainpage");
-  EXPECT_EQ(Post("wizardsmtpsetting", "oncancel=wizardaddusers&" + Submit("Cancel"), id), Redirect("wizardaddusers"));
-  EXPECT_EQ(Post("wizardsmtpsetting", Submit("Cancel"), id), Redirect("wizardkavrixusage"));
-  // The e-mail settings belong to step 2.
-  EXPECT_EQ(Setting("Settings", "SetupStepsDone"), "wizardadmin,wizardconfirmemail");
+  // The main page's to-do link names its own targets.
+  EXPECT_EQ(HtmlPage(Get("wizardsmtpsetting?onok=mainpage", id)).Field("onok"), "mainpage");
 }
 
 }  // namespace

@@ -49,11 +49,6 @@ TEST_F(LeaveRequestsTest, PendingPageListsTheManagersOwnStaffOnly) {
   const std::string text = page.Text();
   EXPECT_TRUE(Contains(text, "Staff 2026-03-02 2026-03-04 3 ")) << text;
   EXPECT_FALSE(Contains(text, "2026-05-04") || Contains(text, "2026-06-01"));
-  // What the row sends back when ticked.
-  std::string sent;
-  for (const char* name : {"inputuser0", "inputstartdate0", "inputenddate0", "selecttype0", "inputreason0", "count"})
-    sent += page.Field(name) + "|";
-  EXPECT_EQ(sent, "staff@x.example|2026-03-02|2026-03-04|0|a|1|");
   EXPECT_EQ(page.Href("Start Date"), "pendingleaverequests?iCol=2&bAsc=1");
   // Rights do not widen the list.
   EXPECT_TRUE(Contains(GetAs("boss", "pendingleaverequests"), "There are no items in this list"));

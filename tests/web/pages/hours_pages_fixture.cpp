@@ -88,3 +88,9 @@ std::string OfficeTest::Text(const std::string& who, const char* key) {
   EXPECT_TRUE(KXGetUser(Email(who), record));
   return record.GetText({key, ""});
 }
+
+void OfficeTest::SetText(const std::string& who, const LKXUserKey& key, const std::string& value) {
+  LKXUser record;
+  ASSERT_TRUE(KXGetUser(Email(who), record));
+  ASSERT_TRUE(record.SetText(key, value));
+}

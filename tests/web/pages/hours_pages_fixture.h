@@ -11,6 +11,7 @@
 #include <string>
 
 #include "foundation/date_time.h"
+#include "model/user.h"
 #include "panel_fixture.h"
 #include "support/test_dates.h"
 #include "support/test_helpers.h"
@@ -53,6 +54,8 @@ class OfficeTest : public PanelTest {
                        const std::string& extra = "");
   static bool Flag(const std::string& who, const char* key);
   static std::string Text(const std::string& who, const char* key);
+  // Stores `value` under `key` in the record of `who`.
+  static void SetText(const std::string& who, const LKXUserKey& key, const std::string& value);
 
  private:
   std::optional<KavrixScopedTimeZone> zone_;

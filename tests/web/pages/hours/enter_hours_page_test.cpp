@@ -64,10 +64,4 @@ TEST_F(EnterHoursPageTest, AcceptedEntriesAreWrittenToTheUsersOwnLog) {
                        "staff@x.example (entered by mgr@x.example)"));
 }
 
-TEST_F(EnterHoursPageTest, FirstDisplayAsksForToday) {
-  const HtmlPage page(GetAs("mgr", "enterhours?edit=true&seluser=staff%40x.example"));
-  EXPECT_EQ(page.Field("101") + " " + page.Field("102") + " " + page.Field("seluser"),
-            "2026-03-10 12:00:00 staff@x.example");
-}
-
 }  // namespace

@@ -21,10 +21,8 @@ class UnexplainedAbsencePageTest : public OfficeTest {
   void SetUp() override {
     OfficeTest::SetUp();
     for (const char* who : {"staff", "staff2"}) {
-      LKXUser user;
-      ASSERT_TRUE(KXGetUser(Email(who), user));
-      ASSERT_TRUE(user.SetNumber(kKXUserWorkDays, 62));  // Monday to Friday
-      ASSERT_TRUE(user.SetText(kKXUserEmpStartDate, "2026-01-01 09:00:00"));
+      SetText(who, kKXUserWorkDays, "62");  // Monday to Friday
+      SetText(who, kKXUserEmpStartDate, "2026-01-01 09:00:00");
     }
     ASSERT_TRUE(KavrixWriteFile(ManualLog("staff", "2026-03-02"), "08:00:00,60,0,\"x\"\r\n"));
     WriteLog("staff", "2026", "2026-03-04,2026-03-04,Sick,\"x\",1,\"\"\r\n");

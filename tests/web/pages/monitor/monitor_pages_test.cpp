@@ -143,25 +143,21 @@ TEST_F(MonitorPagesTest, DayPagesWithoutADateShowToday) {
                        "getimg.jpg?seluser=staff%40x.example&date=2026-03-10&time=09:30:00"));
 }
 
+// The pictures switch, and a user not pictured or not monitored: no
+// picture is served or linked.
 TEST_F(MonitorPagesTest, SwitchesAndUserFlagsStopTheDownloads) {
   const std::string request = "getimg.jpg?" + kStaff + "&date=2026-03-02&time=10:00:00";
-  const std::string boss = SessionOf("boss");
-  ASSERT_TRUE(Contains(Get(request, boss), "HTTP/1.1 200 OK"));
-  LKXUser staff;
-  ASSERT_TRUE(KXGetUser(Email("staff"), staff));
-  const struct Case {
-    const char* what;
-    const char* modeQA;
-    bool screenshots, monitor;
-  } cases[] = {{"pictures off", "0", true, false}, {"user not pictured", "1", false, false},
-               {"user not monitored", "1", true, true}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    LSettingSetString("Settings", "ModeQA", c.modeQA);
-    ASSERT_TRUE(staff.SetFlag(kKXUserLogScreenShot, c.screenshots) && staff.SetFlag(kKXUserMonitor, c.monitor));
-    EXPECT_EQ(Get(request, boss), kNotFound);
-    EXPECT_FALSE(Contains(Get("viewscreens?" + kStaff + "&date=2026-03-02", boss), "getimg.jpg?"));
-  }
+  ASSERT_TRUE(GetAs("boss", request).starts_with("HTTP/1.1 200 OK"));
+  const auto stopped = [&](const char* modeQA, const char* screenshots, const char* monitor) {
+    LSettingSetString("Settings", "ModeQA", modeQA);
+    SetText("staff", kKXUserLogScreenShot, screenshots);
+    SetText("staff", kKXUserMonitor, monitor);
+    EXPECT_EQ(GetAs("boss", request), kNotFound) << modeQA << screenshots << monitor;
+    EXPECT_FALSE(Contains(GetAs("boss", "viewscreens?" + kStaff + "&date=2026-03-02"), "getimg.jpg?"));
+  };
+  stopped("0", "1", "0");
+  stopped("1", "0", "0");
+  stopped("1", "1", "1");
 }
 
 TEST_F(MonitorPagesTest, UsageLimitsComparisonRowsAndChart) {

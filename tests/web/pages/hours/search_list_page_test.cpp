@@ -35,9 +35,6 @@ TEST_F(SearchListPageTest, ListsEachDateOfTheMonthOnceEarliestFirstForItsReport)
       {"class=viewmanual&yearmonth=2026-02",
        {"2026-02-27 Fri."},
        "viewmanual?seluser=staff%40x.example&direct=true&edit=false&date=2026-02-27&enddate=2026-02-27"},
-      {"class=viewactivity&yearmonth=2026-03",
-       {"2026-03-02 Mon.", "2026-03-04 Wed.", "2026-03-05 Thu."},
-       "viewactivity?seluser=staff%40x.example&date=2026-03-02&direct=true&starttime=00:00:00&endtime=23:59:59"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.query);

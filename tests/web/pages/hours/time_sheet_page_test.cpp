@@ -1,6 +1,6 @@
-// The time sheet over real loopback HTTP: the worked example's periods, its
-// picture and its totals as the hours functions give them, and what bad
-// requests get.
+// The time sheet over real loopback HTTP: the worked example's periods as
+// the hours functions give them, their links, the private time, the bar
+// merging of the picture, and what bad requests get.
 
 #include <gtest/gtest.h>
 
@@ -16,23 +16,17 @@ namespace {
 
 using TimeSheetPageTest = HoursPagesTest;
 
-TEST_F(TimeSheetPageTest, WorkedExampleShowsItsPeriodsThePictureAndTheTotal) {
+// One period as the hours functions give it, and the links of the periods
+// (the picture and the rest of the table are the browser test's).
+TEST_F(TimeSheetPageTest, WorkedExampleShowsItsPeriodsWithTheirLinks) {
   WriteWorkedExample("staff", "2026-03-02");
-  const std::string page = Get("timesheet?seluser=staff%40x.example&date=2026-03-02", SessionOf("mgr"));
-  const HtmlPage sheet(page);
+  const HtmlPage sheet(GetAs("mgr", "timesheet?seluser=staff%40x.example&date=2026-03-02"));
   EXPECT_TRUE(sheet.HasRow({"09:10:00", "09:15:00", "00:05:00", "idle"}));
-  EXPECT_TRUE(sheet.HasRow({"Total Worked Hours", "05:00:00"}));
   // Each active or idle period links its activities, up to its last second.
   EXPECT_EQ(sheet.Href("idle"),
             "viewactivity?seluser=staff%40x.example&date=2026-03-02&starttime=09:10:00&endtime=09:14:59");
   EXPECT_EQ(sheet.Href("Manual"),
             "viewmanual?seluser=staff%40x.example&startdate=2026-03-02&enddate=2026-03-02&edit=false");
-
-  // The picture: a frame, one bar per period and the legend of the five
-  // types (how it looks is the browser test's).
-  const std::size_t svg = page.find("<svg class=timeline");
-  ASSERT_NE(svg, std::string::npos);
-  EXPECT_EQ(HtmlPage(page.substr(svg, page.find("</svg>", svg) - svg)).ByTag("rect").size(), 1u + 7u + 5u);
 }
 
 TEST_F(TimeSheetPageTest, PrivateTimeLinksInBoldAndTheSessionKeepsTheChoice) {

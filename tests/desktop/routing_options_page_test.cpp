@@ -102,13 +102,10 @@ TEST_F(RoutingOptionsPageTest, FieldsFollowSettingsLinksFollowFieldsAndOkChecksE
   };
   const Row rows[] = {
       {kLPublicDomainName, "", "8200", true, "", kLRoutingHostInvalid},
-      {kLPublicStaticNotSure, "203.0.113", "8200", true, "", kLRoutingAddressInvalid},
       {kLPublicStaticConfirmed, "host.example.org", "8200", true, "", kLRoutingAddressInvalid},
       {kLPublicDontCare, "", "0", true, "", kLRoutingLocalPortInvalid},
       {kLPublicDontCare, "", "65536", true, "", kLRoutingLocalPortInvalid},
-      {kLPublicDontCare, "", "", true, "", kLRoutingLocalPortInvalid},
       {kLPublicDontCare, "", "8200", false, "", kLRoutingPublicPortInvalid},
-      {kLPublicDontCare, "", "8200", false, "-1", kLRoutingPublicPortInvalid},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.refusal + std::string(" ") + row.address + " " + row.local + " " + row.router);

@@ -26,16 +26,19 @@ TEST_F(RoutingWizardTest, AFailedProbeOffersTheManualChoices) {
   options.searchPort = KavrixFreeLoopbackPort();
   options.searchRounds = 1;
   WhenShown("Network Probe Setup Wizard", "routing-probe", [](GtkWidget*) {});
-  // The failed probe keeps its reason on screen until closed.
-  gdk_threads_add_timeout(50, [](gpointer) -> gboolean {
+  // The failed probe keeps its reason on screen until closed (the progress
+  // dialog's way for every process that fails).
+  bool failureShown = false;
+  gdk_threads_add_timeout(50, [](gpointer shown) -> gboolean {
     GtkWidget* dialog = LGtkProgressDialog::Current();
     GtkWidget* close =
         dialog != nullptr ? gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), GTK_RESPONSE_CLOSE) : nullptr;
     if (close == nullptr) return G_SOURCE_CONTINUE;
     DesktopDisplayTest::Screenshot("routing-probe-failed");
+    *static_cast<bool*>(shown) = true;
     gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CLOSE);
     return G_SOURCE_REMOVE;
-  }, nullptr);
+  }, &failureShown);
   bool manualShown = false;
   // The same title again, now with OK: the manual choices.
   gdk_threads_add_timeout(50, [](gpointer shown) -> gboolean {
@@ -56,6 +59,7 @@ TEST_F(RoutingWizardTest, AFailedProbeOffersTheManualChoices) {
     return done ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
   }, &manualShown);
   EXPECT_FALSE(LDesktopRunRoutingWizard(nullptr, nullptr, options));
+  EXPECT_TRUE(failureShown);
   EXPECT_TRUE(manualShown);
   EXPECT_EQ(LSettingGetString("Routing", "WizardRun"), "0");
   EXPECT_NE(LSettingGetString("Routing", "WizardRunLater"), "");

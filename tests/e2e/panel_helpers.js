@@ -1,14 +1,11 @@
 // The shared steps of the browser test: checks that name what a person
 // would see, logging on and off through the pages, forms filled and sent,
-// the registry in the data root the test owns, plain GETs of addresses that
-// a calendar program (not a browser) would fetch, extra browsers, and the
-// station simulator run to its end.
+// extra browsers, and the station simulator run to its end.
 
 "use strict";
 
 const childProcess = require("child_process");
 const fs = require("fs");
-const http = require("http");
 const path = require("path");
 
 class StepFailure extends Error {}
@@ -20,41 +17,19 @@ function check(condition, message) {
 function two(n) { return String(n).padStart(2, "0"); }
 function dateText(d) { return d.getFullYear() + "-" + two(d.getMonth() + 1) + "-" + two(d.getDate()); }
 function addDays(d, n) { const e = new Date(d); e.setDate(e.getDate() + n); return e; }
-// Monday and Sunday of this week.
-function thisWeek() {
-  const monday = addDays(new Date(), -((new Date().getDay() + 6) % 7));
-  return { monday, from: dateText(monday), to: dateText(addDays(monday, 6)) };
-}
 
 async function bodyText(page) {
   return page.evaluate(() => document.body ? document.body.innerText : "");
 }
 
-// `texts`: one text or a list of them, all of which the page must show.
-async function expectText(page, texts, what) {
+async function expectText(page, text, what) {
   const body = await bodyText(page);
-  for (const text of [].concat(texts)) {
-    check(body.includes(text), (what || "the page") + " does not show \"" + text + "\"; it shows:\n" + body.slice(0, 1500));
-  }
+  check(body.includes(text), (what || "the page") + " does not show \"" + text + "\"; it shows:\n" + body.slice(0, 1500));
 }
 
-// Each field named as a key of `fields` holds its value.
 function expectSame(actual, expected, what) {
   check(JSON.stringify(actual) === JSON.stringify(expected), what + " is " + JSON.stringify(actual) + ", not " +
         JSON.stringify(expected));
-}
-
-async function expectValues(page, fields, what) {
-  for (const [name, want] of Object.entries(fields)) {
-    const got = await valueOf(page, name);
-    check(got === want, (what || "the form") + ": field " + name + " holds " + JSON.stringify(got) + ", not " +
-          JSON.stringify(want));
-  }
-}
-
-async function expectCount(locator, want, message) {
-  const got = await locator.count();
-  check(got === want, message + " (" + got + " found, " + want + " expected)");
 }
 
 // Opens `address` and checks that the page shows `text` when given.
@@ -83,21 +58,13 @@ async function fill(page, fields) {
   for (const [name, value] of Object.entries(fields)) await page.fill("[name=\"" + name + "\"]", value);
 }
 
-async function valueOf(page, name) {
-  const field = page.locator("[name=\"" + name + "\"]");
-  if ((await field.count()) === 0) return null;
-  return field.first().inputValue();
+function valueOf(page, name) {
+  return page.locator("[name=\"" + name + "\"]").first().inputValue();
 }
 
-// The confirmation lines the page shows.
-async function confirmations(page) {
-  return page.evaluate(() => Array.from(document.querySelectorAll(".kxconfirm")).map((line) => line.innerText.trim()));
-}
-
-// The texts of the list's cells in order (`cells` picks them in the list).
-async function listCells(page, cells = "td") {
-  return page.evaluate((sel) => Array.from(document.querySelectorAll("table[id=\"110\"] " + sel))
-      .map((cell) => cell.innerText.trim()), cells);
+// The texts of the list's cells in order.
+function listCells(page) {
+  return page.$$eval("table[id=\"110\"] td", (cells) => cells.map((cell) => cell.innerText.trim()));
 }
 
 // The main page of `email`, logged on through the logon page.
@@ -147,55 +114,6 @@ async function inOwnBrowser(ctx, prefix, contextOptions, body, consoleErrors = t
   }
 }
 
-// The registry record of `email` gets this password, and "PasswordReq" 0 so
-// that the maintenance thread issues no other. The server may rewrite the
-// record at any moment (a logon-details mail retried every minute), so the
-// record is changed as the server changes it: under its lock, on the file
-// the path names once locked, and replaced whole through a scratch file.
-const REPLACE_LOCKED = `
-import fcntl, os, sys
-path, password = sys.argv[1], sys.argv[2]
-while True:
-    fd = os.open(path, os.O_RDWR)
-    fcntl.flock(fd, fcntl.LOCK_EX)
-    if os.fstat(fd).st_ino == os.stat(path).st_ino:
-        break
-    os.close(fd)
-text = os.read(fd, 1 << 20).decode("latin-1")
-lines = [l for l in text.split("\\r\\n") if l and not l.lower().startswith(("password=", "passwordreq="))]
-lines += ["password=" + password, "passwordreq=0"]
-scratch = os.path.join(os.path.dirname(path), "~" + os.path.basename(path))
-with open(scratch, "w", encoding="latin-1", newline="") as out:
-    out.write("\\r\\n".join(lines) + "\\r\\n")
-    out.flush()
-    os.fsync(out.fileno())
-os.rename(scratch, path)
-`;
-
-function setPassword(root, email, password) {
-  const folder = path.join(root, "kavrixserver", "etc", "userslist_");
-  for (const name of fs.readdirSync(folder)) {
-    const file = path.join(folder, name);
-    if (!fs.statSync(file).isFile()) continue;
-    if (fs.readFileSync(file, "latin1").toLowerCase().includes("email=" + email.toLowerCase() + "\r\n")) {
-      childProcess.execFileSync("python3", ["-c", REPLACE_LOCKED, file, password]);
-      return;
-    }
-  }
-  throw new Error("no registry record for " + email);
-}
-
-function fetchText(url) {
-  return new Promise((resolve, reject) => {
-    http.get(url, (response) => {
-      const chunks = [];
-      response.on("data", (chunk) => chunks.push(chunk));
-      response.on("end", () => resolve({ status: response.statusCode, type: response.headers["content-type"],
-                                         body: Buffer.concat(chunks).toString("utf8") }));
-    }).on("error", reject);
-  });
-}
-
 // The station simulator (beside the program) run to its end with `args`;
 // resolves to its output, rejects on a non-zero status or after `limitMs`.
 function runSimulator(ctx, args, limitMs = ctx.limitMs) {
@@ -238,7 +156,6 @@ async function runStation(ctx, user, commands, limitMs) {
 }
 
 module.exports = {
-  StepFailure, check, dateText, addDays, thisWeek, bodyText, expectText, expectSame, expectValues, expectCount, open, clickAndLoad,
-  pressOk, fill, valueOf, confirmations, listCells, logOn, logOut, switchUser, inOwnBrowser, setPassword, fetchText, runSimulator,
-  simulatorUser, runStation,
+  StepFailure, check, dateText, addDays, bodyText, expectText, expectSame, open, clickAndLoad, pressOk, fill,
+  valueOf, listCells, logOn, logOut, switchUser, inOwnBrowser, simulatorUser, runStation,
 };

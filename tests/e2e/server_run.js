@@ -61,7 +61,7 @@ function startServer(program, root, home, port, logFile, limitMs) {
     child.once("error", reject);
   });
   const exited = new Promise((resolve) => child.once("exit", (code, signal) => resolve({ code, signal })));
-  return { child, running, exited, webRoot: path.join(shared, "webcontrol") };
+  return { child, running, exited };
 }
 
 module.exports = { freePort, waitForPort, startServer };

@@ -156,8 +156,7 @@ TEST(ProcessSendFile, DeliversTheFileOrFailsWhenItEndsEarly) {
   const struct {
     std::uint64_t length;
     LProcessResult result;
-  } cases[] = {{data.size(), kLProcessDone}, {1000, kLProcessDone}, {0, kLProcessDone},
-               {data.size() + 1, kLProcessFailed}};
+  } cases[] = {{data.size(), kLProcessDone}, {0, kLProcessDone}, {data.size() + 1, kLProcessFailed}};
   for (const auto& c : cases) {
     KavrixSocketPair pair = KavrixMakeSocketPair();
     LUniqueFd file = FileHolding(data);
@@ -191,7 +190,7 @@ TEST(ProcessRecvBytes, CollectsChunksUntilTheLengthIsInOrFailsWhenThePeerCloses)
   EXPECT_EQ(ProcessRecvBytes(nullptr, pair.ours.Get(), buffer, 5, 5000), kLProcessFailed);
 }
 
-TEST(ProcessRecvLine, DropsCarriageReturnsCutsLongLinesAndLeavesWhatFollows) {
+TEST(ProcessRecvLine, DropsCarriageReturnsCutsLongLinesLeavesWhatFollowsAndEndsAtClose) {
   KavrixSocketPair pair = KavrixMakeSocketPair();
   std::string longLine;
   for (int i = 0; i < 400; ++i) longLine += static_cast<char>('a' + i % 26);
@@ -206,23 +205,13 @@ TEST(ProcessRecvLine, DropsCarriageReturnsCutsLongLinesAndLeavesWhatFollows) {
   char body[4];
   ASSERT_EQ(ProcessRecvBytes(nullptr, fd, body, 4, 5000), kLProcessDone);
   EXPECT_EQ(std::string(body, 4), "BODY");
-}
-
-TEST(ProcessRecvLine, PeerClosingEndsTheLineOrFails) {
-  KavrixSocketPair pair = KavrixMakeSocketPair();
+  // The peer closing ends a line; after it a read fails.
   KavrixSendAll(pair.peer.Get(), "partial");
   pair.peer.Reset();
   std::string line;
-  EXPECT_EQ(ProcessRecvLine(nullptr, pair.ours.Get(), line, 259, 5000), kLProcessDone);
+  EXPECT_EQ(ProcessRecvLine(nullptr, fd, line, 259, 5000), kLProcessDone);
   EXPECT_EQ(line, "partial");
-  EXPECT_EQ(ProcessRecvLine(nullptr, pair.ours.Get(), line, 259, 5000), kLProcessFailed);
-  EXPECT_EQ(line, "");
-  // A lone carriage return counts as a byte of the line.
-  KavrixSocketPair lone = KavrixMakeSocketPair();
-  KavrixSendAll(lone.peer.Get(), "\r");
-  lone.peer.Reset();
-  line = "old";
-  EXPECT_EQ(ProcessRecvLine(nullptr, lone.ours.Get(), line, 259, 5000), kLProcessDone);
+  EXPECT_EQ(ProcessRecvLine(nullptr, fd, line, 259, 5000), kLProcessFailed);
   EXPECT_EQ(line, "");
 }
 
@@ -246,5 +235,4 @@ TEST(ProcessConnect, FailuresCloseTheSocketSuccessGivesAProgramSocket) {
   ASSERT_EQ(ProcessConnect(nullptr, socket, address, 5000), kLProcessDone);
   EXPECT_TRUE((::fcntl(socket.Get(), F_GETFL) & O_NONBLOCK) && (::fcntl(socket.Get(), F_GETFD) & FD_CLOEXEC));
   EXPECT_EQ(ProcessSend(nullptr, socket.Get(), "hi", 2, 5000), kLProcessDone);
-  EXPECT_EQ((LIPv4Peer{0xC0A80102u, 54321}).ToText(), "192.168.1.2:54321");
 }

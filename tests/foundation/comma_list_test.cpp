@@ -10,12 +10,9 @@ TEST(CommaListTest, SplitsQuotesAndBlanksAsTheMailListsNeed) {
   std::string doubled = "\"";
   for (int i = 0; i < 300; ++i) doubled += "\"\"";
   const std::pair<std::string, Strings> cases[] = {
-      {"", {}}, {"a, \t", {"a"}}, {",a", {"", "a"}}, {"a,,b", {"a", "", "b"}}, {" a", {" a"}},
-      {"1, 2 ,\"a,b\"", {"1", "2 ", "a,b"}}, {"a,\t\r\n\x01 b", {"a", "b"}},
-      {"a,\xc3\xa9t\xc3\xa9,\xff", {"a", "\xc3\xa9t\xc3\xa9", "\xff"}}, {"\"x\"\"y\"", {"x\"y"}},
-      {"\"\",b", {"", "b"}}, {"\"\"\"\"\"\"", {"\"\""}}, {"ab\"cd\"ef,g", {"cd", "g"}},
-      {"\"a b\" ,\"c\"", {"a b", "c"}}, {"\"a\"x\"y\",z", {"a", "z"}}, {"\"abc,def", {"abc,def"}},
-      {"1,\"a\"\"", {"1", "a\""}}, {"\"", {""}}, {std::string(300, 'x') + ",y", {x259, "y"}}, {x259, {x259}},
+      {"", {}}, {"a, \t", {"a"}}, {"a,,b", {"a", "", "b"}}, {" a", {" a"}}, {"a,\t\r\n\x01 b", {"a", "b"}},
+      {"a,\xff", {"a", "\xff"}}, {"\"x\"\"y\"", {"x\"y"}}, {"ab\"cd\"ef,g", {"cd", "g"}},
+      {"\"abc,def", {"abc,def"}}, {std::string(300, 'x') + ",y", {x259, "y"}},
       {doubled + "\",z", {std::string(259, '"'), "z"}}, {std::string("a\0b,\0c", 6), {std::string("a\0b", 3), "c"}},
   };
   for (const auto& [text, expected] : cases) {

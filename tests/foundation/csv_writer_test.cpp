@@ -1,10 +1,7 @@
 #include "foundation/csv_writer.h"
 
-#include <set>
-
 #include "csv_test_helpers.h"
 #include "foundation/file_modes.h"
-#include "support/lock_pauses.h"
 #include "support/test_helpers.h"
 
 class CsvWriterTest : public KavrixTempRoot {
@@ -40,49 +37,3 @@ TEST_F(CsvWriterTest, RowsAreAppendedInCrLfAndReadBackWithQuoteIntactAndLineBrea
                KavrixFileExists(TempDir() + "/no"));
 }
 
-// A peer that never lets go of the lock delays the row by the whole wait
-// sequence for 5000 ms (157+314+628+1256+2512 ms) but does not lose it.
-TEST_F(CsvWriterTest, RowIsWrittenWhenTheLockTimesOut) {
-  LUniqueFd holder = HoldLock(LogPath());
-  KavrixLockPauses pauses;
-  EXPECT_TRUE(LCSVWriteRow(LogPath(), {"late"}));
-  EXPECT_EQ(pauses.Taken(), (std::vector<int>{157, 314, 628, 1256, 2512}));
-  EXPECT_EQ(KavrixReadFile(LogPath()), "\"late\"\r\n");
-}
-
-constexpr int kRowsPerWriter = 300;
-
-// Rows of very different lengths, some far beyond a pipe's atomic size, so
-// that an interleaved write would show as a broken row.
-static LCSVWriterRow RowOf(int writer, int seq) {
-  LCSVWriterRow row;
-  row.AddCol(writer);
-  row.AddCol(seq);
-  row.AddCol(std::string((seq * 37 + writer * 101) % 6000, static_cast<char>('a' + (seq + writer) % 26)));
-  return row;
-}
-
-static bool AppendRows(const std::string& path, int writer) {
-  bool all = true;
-  for (int seq = 0; seq < kRowsPerWriter; ++seq) all = LCSVAppendRow(path, RowOf(writer, seq)) && all;
-  return all;
-}
-
-TEST_F(CsvWriterTest, ThreadsAndAProcessAppendingAtOnceKeepEveryRowWhole) {
-  constexpr int kThreads = 4;
-  TestChild child([this] { return AppendRows(LogPath(), 0) ? 0 : 1; });
-  std::vector<std::thread> threads;
-  std::atomic<int> ok{0};
-  for (int t = 1; t <= kThreads; ++t) threads.emplace_back([&, t] { ok += AppendRows(LogPath(), t); });
-  child.Release();
-  for (auto& thread : threads) thread.join();
-  EXPECT_TRUE(child.Wait() == 0 && ok.load() == kThreads);
-  std::set<std::pair<int, int>> seen;
-  for (const std::string& line : CsvLines(LogPath())) {
-    LCSVReaderRow row(line);
-    const int writer = row.GetCol(), seq = row.GetCol();
-    ASSERT_EQ(line, RowOf(writer, seq).Text()) << "row " << writer << "/" << seq;
-    EXPECT_TRUE(seen.emplace(writer, seq).second) << "twice: " << writer << "/" << seq;
-  }
-  EXPECT_EQ(seen.size(), static_cast<std::size_t>((kThreads + 1) * kRowsPerWriter));
-}

@@ -23,8 +23,6 @@ TEST_F(DateTimeTest, TextFormsAndTheUnsetValue) {
   const LDateTime moment = KavrixAt("2009-06-01", "12:34:56");
   EXPECT_EQ(moment.value, 1243859696);
   EXPECT_EQ(Text(moment) + " " + moment.GetTimeHHHMMHSS(), "2009-06-01 12:34:56 12-34-56");
-  EXPECT_EQ(moment.GetDayTime().value, 45296);
-  EXPECT_EQ(KavrixAt("2009-6-1", "8:5:3").GetTimeHHHMMHSS(), "08-05-03");
   EXPECT_EQ(Text(LDateTime()) + LDateTime().GetTimeHHHMMHSS(), " ");
   EXPECT_TRUE(LDateTime().GetDayTime().value == 0 && LDateTime().GetWeekDay().IsEmpty());
 }
@@ -33,14 +31,12 @@ TEST_F(DateTimeTest, TextFormsAndTheUnsetValue) {
 // mktime, and what cannot be a 32-bit moment keeps the old value (null).
 TEST_F(DateTimeTest, SetDateTimeFromTextAndNumbers) {
   const char* cases[][3] = {
-      {"2009", "", "2009-01-01 00:00:00"}, {"2009-06", "8", "2009-06-01 08:00:00"},
-      {"2009-06-05", "08:30", "2009-06-05 08:30:00"}, {" 2009-06-05", " 08: 30", "2009-06-05 08:30:00"},
+      {"2009", "", "2009-01-01 00:00:00"}, {" 2009-06-05", " 08: 30", "2009-06-05 08:30:00"},
       {"2009-06-05", "08 :30", "2009-06-05 08:00:00"}, {"2009-02-30", "00:00:00", "2009-03-02 00:00:00"},
-      {"9-06-01", "", "2009-06-01 00:00:00"}, {"99-06-01", "", "1999-06-01 00:00:00"},
-      {"70-01-02", "", "1970-01-02 00:00:00"}, {"138-01-01", "", "2038-01-01 00:00:00"},
-      {"1950-01-01", "", "1950-01-01 00:00:00"}, {"2038-01-19", "03:14:07", "2038-01-19 03:14:07"},
-      {"abc", "12:00:00", nullptr}, {"2100-01-01", "", nullptr}, {"1899-01-01", "", nullptr},  // 1899 is 3799
-      {"1900-01-01", "", nullptr}, {"69-06-01", "", nullptr}, {"2038-01-19", "03:14:08", nullptr},
+      {"9-06-01", "", "2009-06-01 00:00:00"}, {"70-01-02", "", "1970-01-02 00:00:00"},
+      {"138-01-01", "", "2038-01-01 00:00:00"}, {"2038-01-19", "03:14:07", "2038-01-19 03:14:07"},
+      {"abc", "12:00:00", nullptr}, {"1899-01-01", "", nullptr},  // 1899 is 3799
+      {"69-06-01", "", nullptr}, {"2038-01-19", "03:14:08", nullptr},
   };
   for (auto [date, time, expected] : cases) {
     LDateTime moment(1243859696);
@@ -48,11 +44,8 @@ TEST_F(DateTimeTest, SetDateTimeFromTextAndNumbers) {
     EXPECT_EQ(Text(moment), expected ? expected : "2009-06-01 12:34:56") << date << " " << time;
   }
   LDateTime moment(1243859696);
-  EXPECT_TRUE(moment.SetDateTime("", "12:00:00") && moment.value == 0);
   const struct { int y, mo, d, h, mi, s; const char* rolled; } numbers[] = {
-      {2009, 1, 32, 0, 0, 0, "2009-02-01 00:00:00"}, {2009, 13, 1, 0, 0, 0, "2010-01-01 00:00:00"},
-      {2009, 6, 1, 24, 0, 0, "2009-06-02 00:00:00"}, {2009, 3, 1, 0, 0, -1, "2009-02-28 23:59:59"},
-      {2008, 3, 0, 0, 0, 0, "2008-02-29 00:00:00"}};
+      {2009, 13, 1, 0, 0, 0, "2010-01-01 00:00:00"}, {2008, 3, 0, 0, 0, 0, "2008-02-29 00:00:00"}};
   for (auto [y, mo, d, h, mi, s, rolled] : numbers) {
     EXPECT_TRUE(moment.SetDateTime(y, mo, d, h, mi, s) && Text(moment) == rolled) << rolled;
   }
@@ -63,37 +56,26 @@ TEST_F(DateTimeTest, SetDateTimeFromTextAndNumbers) {
 
 TEST_F(DateTimeTest, ValidateDateAndClockTime) {
   const std::pair<const char*, bool> dates[] = {
-      {"", true}, {"2009-06-01", true}, {"1970-01-01", true}, {"2038-12-31", true}, {"2009-02-30", true},
-      {"2009-6-1", true}, {"1969-12-31", false}, {"2039-01-01", false}, {"2009-13-01", false}, {"2009-00-10", false},
-      {"2009-06-32", false}, {"2009-06-00", false}, {"2009-06", false}, {"2009", false}, {"abc", false},
-      {"2009/06/01", false}, {"09-06-01", false}, {"-2009-06-01", false}, {" ", false}};
+      {"", true}, {"1970-01-01", true}, {"2038-12-31", true}, {"2009-02-30", true}, {"2009-6-1", true},
+      {"1969-12-31", false}, {"2039-01-01", false}, {"2009-13-01", false}, {"2009-06-32", false}, {"2009-06", false},
+      {"2009/06/01", false}, {"09-06-01", false}};
   for (auto [text, valid] : dates) EXPECT_EQ(LDateTime::ValidateDateYYYYHMMHDD(text), valid) << text;
   const std::pair<const char*, bool> times[] = {
-      {"23:59", true}, {"08:30", true}, {"23:59:59", true}, {"00:00:00", true}, {"0:0", true}, {"8:5:3", true},
-      {"24:00:00", false}, {"12:60", false}, {"12:00:60", false}, {"08", false}, {"", false}, {"-1:00", false},
-      {"12:-5", false}, {"12:00:-1", false}, {"ab:cd", false}, {"08-30", false}, {"99999999999:00", false}};
+      {"23:59", true}, {"23:59:59", true}, {"0:0", true}, {"24:00:00", false}, {"12:60", false},
+      {"12:00:60", false}, {"08", false}, {"-1:00", false}, {"99999999999:00", false}};
   for (auto [text, valid] : times) EXPECT_EQ(LDayTime::ValidateDateHHCMMCSS(text), valid) << text;
 }
 
 TEST_F(DateTimeTest, DayTimeTextHasNoRangeCheckAndNumbersDoNotOverflow) {
   LDayTime day_time;
-  for (auto [text, value] : {std::pair{"08:30", 30600}, {"25:61:61", 25 * 3600 + 61 * 60 + 61}, {"", 0}}) {
-    day_time.SetText(text);
-    EXPECT_EQ(day_time.value, value) << text;
-  }
+  day_time.SetText("25:61:61");
+  EXPECT_EQ(day_time.value, 25 * 3600 + 61 * 60 + 61);
   day_time.SetText("99999999999:00:00");  // clamped, then wraps: no overflow trap
   day_time.SetTextHHHMMHSS("12-34-56");
-  std::string out;
-  LDayTime(3661)._GetText(out);
-  EXPECT_EQ(day_time.GetText() + LDayTime(86399).GetText() + LDayTime(90000).GetText() + out,
-            "12:34:5623:59:5925:00:0001:01:01");
+  EXPECT_EQ(day_time.GetText() + LDayTime(90000).GetText(), "12:34:5625:00:00");
   int parts[3] = {-7, -7, -7};
-  EXPECT_EQ(LScanSeparatedInts("2009--5-x", '-', parts, 3), 2);
-  EXPECT_EQ(std::vector<int>(parts, parts + 3), (std::vector<int>{2009, -5, -7}));
-  EXPECT_EQ(LScanSeparatedInts(std::string_view("12\0:30", 6), ':', parts, 3), 1);
-  EXPECT_EQ(LScanSeparatedInts("99999999999999999999:-99999999999999999999", ':', parts, 2), 2);
-  EXPECT_EQ(std::vector<int>(parts, parts + 2), (std::vector<int>{2147483647, -2147483647 - 1}));
-  EXPECT_EQ(LAtoi("  42abc") + LAtoi("x42"), 42);
+  EXPECT_EQ(LScanSeparatedInts("99999999999999999999:-5:x", ':', parts, 3), 2);
+  EXPECT_EQ(std::vector<int>(parts, parts + 3), (std::vector<int>{2147483647, -5, -7}));
 }
 
 TEST_F(DateTimeTest, WeekDayAndSetDayTimeFollowTheLocalDate) {
@@ -116,14 +98,9 @@ TEST_F(DateTimeTest, LocalZonesAndDaylightSaving) {
     std::int32_t value;
     const char* text;
   } cases[] = {
-      {"America/New_York", "2009-03-08", "02:30:00", 1236497400, "2009-03-08 03:30:00"},
       {"Europe/London", "2009-03-29", "00:59:59", 1238288399, "2009-03-29 00:59:59"},
-      {"Europe/London", "2009-03-29", "02:00:00", 1238288400, "2009-03-29 02:00:00"},
       {"Europe/London", "2009-03-29", "01:30:00", 1238290200, "2009-03-29 02:30:00"},
-      {"Europe/London", "2009-06-01", "00:00:00", 1243810800, "2009-06-01 00:00:00"},
-      {"Asia/Kolkata", "2009-06-01", "00:00:00", 1243794600, "2009-06-01 00:00:00"},
       {"Asia/Kolkata", "2009-05-31", "23:59:59", 1243794599, "2009-05-31 23:59:59"},
-      {"Australia/Sydney", "2009-06-01", "00:00:00", 1243778400, "2009-06-01 00:00:00"},
       {"Australia/Sydney", "2009-10-04", "02:30:00", 1254587400, "2009-10-04 03:30:00"},
   };
   for (const Case& c : cases) {
@@ -142,8 +119,6 @@ TEST_F(DateTimeTest, DayStepsAcrossDaylightSaving) {
   moment += LDateTime::kOneDay;
   EXPECT_EQ(moment.GetDayTime().GetText(), "13:00:00");
   ASSERT_TRUE(moment.SetDayTime(LDayTime::FromHMS(12, 0, 0)));
-  EXPECT_EQ(Text(moment), "2009-03-08 12:00:00");
-  ASSERT_TRUE(moment.AddCalendarDays(-1) && moment.AddCalendarDays(1));
   EXPECT_EQ(Text(moment), "2009-03-08 12:00:00");
   ASSERT_TRUE(moment.AddCalendarDays(-129));
   EXPECT_EQ(Text(moment), "2008-10-30 12:00:00");

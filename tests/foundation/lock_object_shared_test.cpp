@@ -36,20 +36,6 @@ TEST(LockObjectSharedTest, WritersExcludeReadersAndEachOther) {
   EXPECT_TRUE(g.violations.load() == 0 && g.value == 2000);
 }
 
-// Downgrade keeps the hold (no writer in between) and lets readers in.
-TEST(LockObjectSharedTest, DowngradeAdmitsReadersButNoWriter) {
-  Guarded g;
-  g.lock.Lock();
-  g.lock.DowngradeLock();
-  std::thread([&] { g.Read(); }).join();  // would never end if readers were still excluded
-  std::atomic<bool> wrote{false};
-  std::thread writer([&] { g.lock.Lock(), wrote = true, g.lock.Unlock(); });
-  EXPECT_FALSE(wrote.load());
-  g.lock.UnlockShared();
-  writer.join();
-  EXPECT_TRUE(wrote.load());
-}
-
 // Two readers upgrading at once: the first to find no readers left must wake
 // the other after it leaves, or that one would wait for a reader that never
 // comes.

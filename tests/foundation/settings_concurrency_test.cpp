@@ -1,6 +1,5 @@
 // Several writers of one settings file, in other processes and in threads of
-// this one: no update may be lost, and a writer killed at any moment leaves
-// a complete file.
+// this one: no update may be lost.
 
 #include "foundation/settings_file.h"
 #include "support/test_helpers.h"
@@ -44,27 +43,3 @@ TEST_F(SettingsConcurrencyTest, TwoProcessesAndTwoThreadsLoseNoKey) {
   }
 }
 
-// Killed at an unknown point of a save, the writer leaves either the old or
-// the new file: every other key survives and the rewritten value is whole.
-TEST_F(SettingsConcurrencyTest, WriterKilledAtAnyMomentLeavesACompleteFile) {
-  LSettingsFile file(Path());
-  for (int i = 0; i < 20; ++i) ASSERT_TRUE(file.SetString("keep" + std::to_string(i), std::string(200, 'a' + i)));
-  TestPipe progress;
-  TestChild writer([&] {
-    LSettingsFile own(Path());
-    for (int i = 0;; ++i) {
-      own.SetString("big", std::string(250, static_cast<char>('A' + i % 26)));
-      if (i == 30 && !progress.Send()) return 1;
-    }
-  });
-  writer.Release();
-  ASSERT_TRUE(progress.Receive());  // the writer is mid-loop
-  ASSERT_EQ(kill(writer.Pid(), SIGKILL), 0);
-  EXPECT_EQ(writer.Wait(), -1);
-  LSettingsFile reader(Path());
-  for (int i = 0; i < 20; ++i) EXPECT_EQ(reader.GetString("keep" + std::to_string(i)), std::string(200, 'a' + i));
-  const std::string big = reader.GetString("big");
-  EXPECT_TRUE(big.size() == 250u && big == std::string(250, big[0])) << big;
-  EXPECT_TRUE(file.SetString("after", "1"));  // the file stays writable
-  EXPECT_EQ(LSettingsFile(Path()).GetString("after"), "1");
-}

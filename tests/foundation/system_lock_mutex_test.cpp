@@ -51,11 +51,8 @@ TEST_F(SystemLockMutexTest, OnlyTheCreatorRemovesTheSet) {
     {
       LSystemLockMutex opener(key);
       EXPECT_TRUE(!opener.CreatedIt() && opener.GetSemaphoreId() == id);
-      ASSERT_TRUE(opener.Lock(0));
-      EXPECT_FALSE(creator.Lock(0));
-      EXPECT_TRUE(opener.Unlock());
     }
-    EXPECT_TRUE(SetExists(id) && creator.Lock(0));
+    EXPECT_TRUE(SetExists(id));
   }
   EXPECT_FALSE(SetExists(id));
 }

@@ -58,15 +58,3 @@ TEST_F(HoursTest, UsageReportTakesWorkRowsWithInputOverTheWholeSpan) {
   EXPECT_EQ(EntriesOf(word), (std::vector<Entry>{{7920, 7, 3, "Word", 0}}));
 }
 
-// Rows read in place and rows whose first columns are quoted give the same
-// figures.
-TEST_F(HoursTest, UsageRowsWithQuotedColumnsReadAlike) {
-  RawLog("2010-01-04",
-         "09:00:00,60,0,1,1,\"A \"\"x\"\"\",\"c\"\r\n"
-         "\"09:01:00\",\"60\",0,1,1,\"A \"\"X\"\"\",\"c\"\r\n"
-         "09:02:00, 60 ,\"0\",0,\"2\", B,c\r\n"
-         "09:03:00,60,\"1\",1,1,\"B\",\"private\"\r\n");
-  LKXAppUsageList list;
-  LKXAddAppUsage(list, kUser, KavrixAt("2010-01-04"), KavrixAt("2010-01-04"));
-  EXPECT_EQ(EntriesOf(list), (std::vector<Entry>{{60, 0, 2, "B", 0}, {120, 2, 2, "A \"x\"", 0}}));
-}

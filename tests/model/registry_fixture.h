@@ -13,7 +13,6 @@ class RegistryTest : public KavrixTempRoot {
   std::string UserRecord(int id) const { return UsersFile() + "_/" + std::to_string(id); }
   std::string TeamRecord(int id) const { return SharedFolder() + "/teamlist_/" + std::to_string(id); }
   std::string HolidayRecord(int id) const { return SharedFolder() + "/publicholidaylist_/" + std::to_string(id); }
-  std::string LeaveTypeRecord(int id) const { return SharedFolder() + "/leavetypes_/" + std::to_string(id); }
   // The archive folder of a user whose folder name is `folder`.
   std::string ArchiveFolder(const std::string& folder) const { return SharedFolder() + "/Archive/" + folder; }
   // The texts of `keys` of one user, each followed by "|".

@@ -15,38 +15,29 @@ namespace {
 using Names = std::vector<std::string>;
 using TeamsTest = RegistryTest;
 
-std::string TeamOf(std::string_view email) {
-  LKXUser user;
-  return KXGetUser(email, user) ? user.GetText(kKXUserTeam) : "<no user>";
-}
-
 }  // namespace
 
 // Case, blanks and empty names at the team dialog are the page test's; here
 // what other callers (imports) may hand in: line breaks and a leading "=".
 TEST_F(TeamsTest, TeamNamesAreUniqueAndDefaultTeamStays) {
   EXPECT_TRUE(KXAddTeam("DefaultTeam") && KXAddTeam("Support Desk"));
-  for (const char* same : {"Support Desk\r\nAdmins", "=support desk", " \t", "= \r\n"}) {
-    EXPECT_FALSE(KXAddTeam(same)) << same;
-  }
-  EXPECT_TRUE(KXTeamExists("support desk") && !KXTeamExists("Support"));
+  EXPECT_FALSE(KXAddTeam("=support desk\r\nAdmins") || KXAddTeam(" \t"));
   EXPECT_EQ(KXGetTeamNames(), (Names{"DefaultTeam", "Support Desk"}));
   EXPECT_EQ(KavrixReadFile(TeamRecord(1)), "name=Support Desk\r\n");
-  for (const char* name : {"defaultteam", " DEFAULTTEAM ", "Nonexistent"}) EXPECT_FALSE(KXDeleteTeam(name)) << name;
-  EXPECT_TRUE(KXTeamExists("DefaultTeam"));
+  EXPECT_FALSE(KXDeleteTeam(" DEFAULTTEAM ") || KXDeleteTeam("Nonexistent"));
 }
 
 // Members whose whole team it was move to DefaultTeam; lists keep the name.
 TEST_F(TeamsTest, DeletingATeamMovesItsWholeMembersToDefaultTeam) {
   ASSERT_TRUE(KXAddTeam("Sales") && KXAddTeam("Support"));
-  const char* teams[] = {"Sales", "SALES", "Sales,Support", "Support", "\"sales\","};
-  for (int i = 0; i < 5; ++i) {
+  const char* teams[] = {"SALES", "Sales,Support", "\"sales\","};
+  for (int i = 0; i < 3; ++i) {
     ASSERT_TRUE(KXAddUser(std::to_string(i) + "@x.example", "n", false, false, teams[i], "", ""));
   }
   EXPECT_TRUE(KXDeleteTeam("sales"));
   std::string after;
-  for (int i = 0; i < 5; ++i) after += TeamOf(std::to_string(i) + "@x.example") + "|";
-  EXPECT_EQ(after, "DefaultTeam|DefaultTeam|Sales,Support|Support|DefaultTeam|");
+  for (int i = 0; i < 3; ++i) after += Texts(std::to_string(i) + "@x.example", {kKXUserTeam});
+  EXPECT_EQ(after, "DefaultTeam|Sales,Support|DefaultTeam|");
   EXPECT_FALSE(KXTeamExists("Sales") || KXDeleteTeam("Sales"));
 }
 

@@ -22,18 +22,14 @@ class UserEmailChangeTest : public RegistryTest {
     ASSERT_TRUE(LKXCoreData::GetUserArchiveFolder("Ann.Lee@x.example", folder));
     ASSERT_TRUE(KavrixWriteFile(folder + "/2026-12-01_activity.csv", kLog));
   }
-  static std::string UserText(const std::string& email, const LKXUserKey& key) {
-    LKXUser user;
-    return KXGetUser(email, user) ? user.GetText(key) : "<no user>";
-  }
   LKXEmailChange Change(const std::string& to, std::function<void()> stop = [] {}) {
     return KXChangeUserEmailAndFolder("Ann.Lee@x.example", to, [&] { ++calls_, stop(); }, folder_);
   }
   // Ann's name, folder and place in Cy's managers, as text.
   std::string AnnAsBefore() {
-    return UserText("Ann.Lee@x.example", kKXUserName) + "|" +
-           KavrixReadFile(ArchiveFolder("annlee@xexample") + "/2026-12-01_activity.csv") + "|" +
-           UserText("cy@x.example", kKXUserManager);
+    return Texts("Ann.Lee@x.example", {kKXUserName}) +
+           KavrixReadFile(ArchiveFolder("annlee@xexample") + "/2026-12-01_activity.csv") +
+           Texts("cy@x.example", {kKXUserManager});
   }
   static constexpr const char* kLog = "09:00:00,60,0,1,2,\"a\",\"b\"\r\n";
   int calls_ = 0;
@@ -45,7 +41,7 @@ class UserEmailChangeTest : public RegistryTest {
 TEST_F(UserEmailChangeTest, OwnFolderUnderAnotherSpellingIsNoObstacle) {
   EXPECT_EQ(Change("annlee@X.example"), LKXEmailChange::kDone);
   EXPECT_EQ(calls_, 1);
-  EXPECT_EQ(UserText("annlee@x.example", kKXUserEmail), "annlee@X.example");
+  EXPECT_EQ(Texts("annlee@x.example", {kKXUserEmail}), "annlee@X.example|");
   EXPECT_TRUE(KavrixFileExists(ArchiveFolder("annlee@xexample") + "/2026-12-01_activity.csv"));
 }
 

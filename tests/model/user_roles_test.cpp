@@ -16,15 +16,11 @@ TEST_F(UserRolesTest, LastAdministratorCannotLoseTheRoleOrBeDeleted) {
   ASSERT_TRUE(KXAddUser("s@x.example", "S", false, false, "", "", "pw"));
   EXPECT_EQ(KXSetAdministrator("A@x.example", false), LKXRoleChange::kLastAdministrator);
   EXPECT_EQ(KXDeleteUserKeepingAdministrator("a@x.example"), LKXRoleChange::kLastAdministrator);
-  EXPECT_EQ(KXAdministratorCount(), 1);
-  EXPECT_EQ(KXSetAdministrator("a@x.example", true), LKXRoleChange::kDone);  // no change
   EXPECT_EQ(KXSetAdministrator("s@x.example", true), LKXRoleChange::kDone);
   EXPECT_EQ(KXSetAdministrator("a@x.example", false), LKXRoleChange::kDone);
   EXPECT_EQ(KXDeleteUserKeepingAdministrator("s@x.example"), LKXRoleChange::kLastAdministrator);
   EXPECT_EQ(KXDeleteUserKeepingAdministrator("a@x.example"), LKXRoleChange::kDone);
-  EXPECT_FALSE(KXUserExists("a@x.example"));
   EXPECT_EQ(KXDeleteUserKeepingAdministrator("a@x.example"), LKXRoleChange::kNoSuchUser);
-  EXPECT_EQ(KXSetAdministrator("", true), LKXRoleChange::kNoSuchUser);
 }
 
 }  // namespace

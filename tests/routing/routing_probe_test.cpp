@@ -165,7 +165,7 @@ TEST_F(RoutingProbeTest, RouterWithoutAddressTranslationIsSkipped) {
   peer_.AddAnswer({SoapAnswer("GetConnectionTypeInfo", "<NewConnectionType>IP_Routed</NewConnectionType>")});
   peer_.AddAnswer({SoapAnswer("GetNATRSIPStatus", "<NewNATEnabled>0</NewNATEnabled>")});
   EXPECT_EQ(Probe().result, kLProcessFailed);
-  EXPECT_EQ(peer_.Connections(), 3);
+  EXPECT_EQ(peer_.Requests().size(), 3u);
   EXPECT_TRUE(Logged("not usable: WANIPConnection:1 does no address translation; WANPPPConnection:1 not offered"));
   EXPECT_EQ(Routing("WizardRun"), "");
 }
@@ -181,8 +181,6 @@ TEST_F(RoutingProbeTest, UntrustedSearchAnswersAreIgnored) {
        "ignored a description address that is not http: ftp://127.0.0.1:"},
       {"HTTP/1.1 200 OK\r\nLOCATION: http://127.0.0.2:%PORT%/d\r\n\r\n",
        "ignored a description address on another host than 127.0.0.1: http://127.0.0.2:"},
-      {"HTTP/1.1 200 OK\r\nLOCATION: http://router.example:%PORT%/d\r\n\r\n",
-       "on another host than 127.0.0.1: http://router.example:"},
       {"HTTP/1.1 200 OK\r\nLOCATION: http://127.0.0.1:99999/d\r\n\r\n",
        "not http: http://127.0.0.1:99999/d"},
       {"HTTP/1.1 200 OK\r\nX-LOCATION: http://127.0.0.1:%PORT%/d\r\n" + std::string(9000, 'x'),
@@ -193,7 +191,7 @@ TEST_F(RoutingProbeTest, UntrustedSearchAnswersAreIgnored) {
     EXPECT_EQ(Probe().result, kLProcessFailed) << c.answer.substr(0, 60);
     EXPECT_TRUE(Logged(c.logged)) << c.logged;
   }
-  EXPECT_EQ(peer_.Connections(), 0);
+  EXPECT_EQ(peer_.Requests().size(), 0u);
 }
 
 // A description that never ends, one that drips, and garbage: each is
@@ -201,16 +199,14 @@ TEST_F(RoutingProbeTest, UntrustedSearchAnswersAreIgnored) {
 TEST_F(RoutingProbeTest, HugeSlowAndMalformedDescriptionsFailCleanly) {
   peer_.SetSearchAnswer("HTTP/1.1 200 OK\r\nLOCATION: http://127.0.0.1:%PORT%/d\r\n\r\n");
   peer_.AddAnswer({std::string(65536, '<')});
-  peer_.AddAnswer({std::string("\0\xff<serviceType>urn:schemas-upnp-org:service:WANIPConnection:1<controlURL>", 73)});
   // A byte at every reading of the probe's clock: never silent for long,
   // only the deadline ends it.
   peer_.AddAnswer({"HTTP/1.1 200 OK\r\n\r\n<controlURL>", 1, &gTicks, 0});
   EXPECT_EQ(Probe().result, kLProcessFailed);
-  EXPECT_EQ(Probe().result, kLProcessFailed);
   LUPnPSetClock(&TickingClock);
   EXPECT_EQ(Probe().result, kLProcessFailed);
   LUPnPSetClock(nullptr);
-  EXPECT_EQ(peer_.Connections(), 3);
+  EXPECT_EQ(peer_.Requests().size(), 2u);
   EXPECT_TRUE(Logged("not usable: WANIPConnection:1 not offered; WANPPPConnection:1 not offered"));
 }
 

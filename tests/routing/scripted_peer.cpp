@@ -74,11 +74,6 @@ std::vector<std::string> ScriptedPeer::Requests() {
   return requests_;
 }
 
-int ScriptedPeer::Connections() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return static_cast<int>(requests_.size());
-}
-
 void ScriptedPeer::Run() {
   while (!stop_) {
     pollfd entries[2] = {{udp_.Get(), POLLIN, 0}, {tcp_.Get(), POLLIN, 0}};

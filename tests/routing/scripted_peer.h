@@ -40,7 +40,6 @@ class ScriptedPeer {
 
   std::vector<std::string> Searches();   // datagrams received
   std::vector<std::string> Requests();   // what each connection sent
-  int Connections();
 
  private:
   void Run();

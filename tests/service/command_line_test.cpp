@@ -18,8 +18,6 @@ TEST(CommandLine, RoleOfEachFirstArgumentWithAndWithoutDisplay) {
       {{"-install"}, LProgramRole::kConsoleInstall, LProgramRole::kConsoleInstall},
       {{"-uninstall"}, LProgramRole::kConsoleUninstall, LProgramRole::kConsoleUninstall},
       {{"-Service"}, LProgramRole::kUsage, LProgramRole::kDesktop},
-      {{"service"}, LProgramRole::kUsage, LProgramRole::kDesktop},
-      {{""}, LProgramRole::kUsage, LProgramRole::kDesktop},
       {{"-x", "-service"}, LProgramRole::kUsage, LProgramRole::kDesktop},
   };
   for (const Case& c : cases) {

@@ -134,7 +134,6 @@ TEST_F(ControlChannelTest, BrokenPeersAreCutOffWhileOthersKeepReceiving) {
       {"wrong magic", std::string("\x35\x12\x01\x00", 4) + std::string(12, '\0'), false, "not a control message"},
       {"oversized", std::string(reinterpret_cast<const char*>(&huge), sizeof(huge)), false,
        "message larger than 65536 bytes"},
-      {"half a header", LControlMessageBytes(kLServiceCommand, 1, 1, {}).substr(0, 7), true, nullptr},
       {"half a payload", LControlMessageBytes(kLServiceCommand, 1, 1, std::string(100, 'p')).substr(0, 40), true,
        nullptr},
   };
@@ -220,11 +219,8 @@ TEST_F(ControlChannelTest, TheProxysRequestsGetTheirRepliesAndNotificationsReach
     });
   }
   for (auto& thread : threads) thread.join();
+  // Its settings change reaching the service: ChannelWindowTest.
   EXPECT_EQ(answered.load(), 400);
-  EXPECT_TRUE(proxy.SendSettingsChanged());
-  uint32_t result = 99;
-  EXPECT_TRUE(proxy.Request(kLServiceQuery, 0, {}, kLimitMs, &result));
-  EXPECT_EQ(Commands(), "1:;");
   service_->EvEngineNotify(5, "ab", 2);
   service_->EvEngineNotify(6, nullptr, 0);
   ASSERT_TRUE(KavrixWaitUntil([&] {

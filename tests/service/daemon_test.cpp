@@ -15,29 +15,9 @@ class DaemonTest : public ::testing::Test {
 
 }  // namespace
 
-// The report is exactly the seven bytes "started"; the parent succeeds on
-// them and fails (1) when the child ends without reporting.
-TEST_F(DaemonTest, StartedHandshakeAndChildThatEndsWithoutReporting) {
-  TestPipe direct;
-  EXPECT_TRUE(LServiceReportStarted(direct.out));
-  EXPECT_FALSE(direct.out.IsValid());
-  char bytes[16] = {};
-  EXPECT_EQ(read(direct.in.Get(), bytes, sizeof(bytes)), 7);
-  EXPECT_EQ(std::string(bytes, 7), "started");
-  EXPECT_EQ(read(direct.in.Get(), bytes, sizeof(bytes)), 0);
-
-  for (const bool reports : {true, false}) {
-    TestPipe pipe;
-    const pid_t child = ForkChild([&] { return reports && !LServiceReportStarted(pipe.out) ? 1 : 0; });
-    ASSERT_GT(child, 0);
-    pipe.out.Reset();
-    EXPECT_EQ(LServiceAwaitStarted(pipe.in.Get()), reports ? 0 : 1);
-    EXPECT_EQ(WaitExit(child), 0);
-  }
-}
-
 // A daemon that dies before its report must not leave the launcher (and so
-// the init script) waiting: the launcher ends with 1.
+// the init script) waiting: the launcher ends with 1. The report itself
+// releasing the launcher: ProgramTest's daemon.
 TEST_F(DaemonTest, LauncherExitsOneWhenTheDaemonDiesBeforeStarting) {
   TestPipe pids;
   const pid_t launcher = ForkChild([&] {

@@ -38,7 +38,6 @@ TEST_F(DataModesTest, TheDataFolderSessionsAndAnArchiveElsewhereAreNarrowedAndTo
     mode_t after;
   } files[] = {
       {SharedFolder() + "/Users/ann", 0644, 0640},
-      {SharedFolder() + "/Logs/old.txt", 0666, 0660},
       {SharedFolder() + "/SessionData/lsession1", 0644, 0600},
       {archive + "/ann@xexample/2026_leave.csv", 0664, 0660},
       {archive + "/ann@xexample/kept.csv", 0600, 0600},

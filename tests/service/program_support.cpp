@@ -20,19 +20,13 @@ bool KavrixWriteRoutingPort(const std::string& sharedFolder, uint16_t port) {
   return KavrixWriteFile(sharedFolder + "/routing", "localport=" + std::to_string(port) + "\r\n");
 }
 
-std::vector<pid_t> KavrixAdoptedDaemons(const std::string& executable) {
+std::vector<pid_t> KavrixAdoptedDaemons() {
   std::vector<pid_t> found;
   const std::string parentLine = "\nPPid:\t" + std::to_string(getpid()) + "\n";
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
     const std::string status = KavrixReadFile(entry.path().string() + "/status");
-    if (status.find(parentLine) == std::string::npos) continue;
-    if (executable.empty()) {
-      if (status.rfind("Name:\tkavrixserverd\n", 0) != 0) continue;
-    } else {
-      std::error_code unreadable;
-      if (std::filesystem::read_symlink(entry.path() / "exe", unreadable) != executable) continue;
-    }
+    if (status.find(parentLine) == std::string::npos || status.rfind("Name:\tkavrixserverd\n", 0) != 0) continue;
     found.push_back(static_cast<pid_t>(atoi(entry.path().filename().c_str())));
   }
   return found;

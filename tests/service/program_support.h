@@ -19,9 +19,8 @@ std::string KavrixProgramPath();
 // Writes the routing settings of the test's data root with `port`.
 bool KavrixWriteRoutingPort(const std::string& sharedFolder, uint16_t port);
 
-// The children of this process (a subreaper) that are named "kavrixserverd",
-// or, with `executable` given, that run that file.
-std::vector<pid_t> KavrixAdoptedDaemons(const std::string& executable = "");
+// The children of this process (a subreaper) that are named "kavrixserverd".
+std::vector<pid_t> KavrixAdoptedDaemons();
 
 // One line of a child's output, without its newline; "<end>" when the
 // output ended (or stayed silent for 30 s) before any byte of it.

@@ -1,20 +1,21 @@
-// The real program, started as a separate process: the foreground role, the
-// daemon, and the roles this build does not offer.
+// The real program, started as separate processes: the foreground service,
+// the daemon, the kavrixcontrol client and the desktop role, some of them
+// run as the unprivileged user "nobody" (setpriv), who belongs to the data
+// folder's group here ("nogroup", as an office gives its own group to the
+// people who run the server), and as a stranger outside it. Nothing here
+// installs the service: the desktop role runs as nobody, who cannot write to
+// the system's folders, and every path is inside the test's folder.
 
 #include <sys/prctl.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 
 #include <filesystem>
-#include <string>
-#include <vector>
 
 #include "engine/ip_socket_tcp.h"
 #include "foundation/file_modes.h"
-#include "model/org_settings.h"
-#include "model/teams.h"
+#include "foundation/write_all.h"
 #include "program_support.h"
-#include "service/root_prompt.h"
 #include "support/log_reader.h"
 #include "support/loopback.h"
 #include "support/test_helpers.h"
@@ -22,9 +23,17 @@
 
 namespace {
 
-// Bound for a server that never answers: the test fails then instead of
-// hanging. Nothing passes or fails by it.
-constexpr int kStartLimitMs = 30000;
+// Bound for a broken run; nothing passes by it.
+constexpr int kLimitMs = 30000;
+// Run as: root (null), nobody in the data folder's group, a stranger.
+constexpr const char* kRoot = nullptr;
+constexpr char kNobody[] = "65534";
+constexpr char kStranger[] = "65533";
+constexpr gid_t kDataGroup = 65534;
+constexpr char kUnableToStart[] = "Unable to start the background service! Will attempt to run in foreground.";
+constexpr char kRaised[] = "KavrixServer control window raised";
+const char* const kInstalled[] = {"/usr/sbin/kavrixserverd", "/etc/init.d/kavrixserverd"};
+
 constexpr char kNoDescriptors[] = "no file descriptors left";
 
 // A client whose connect gives up after a few seconds instead of waiting on
@@ -38,6 +47,16 @@ LUniqueFd ConnectWithin(uint16_t port) {
   return fd;
 }
 
+std::string WithoutClock(const std::string& line) { return line.size() > 9 ? line.substr(9) : line; }
+
+// The next line of `fd` that contains `text`.
+std::string LineWith(int fd, const std::string& text) {
+  for (;;) {
+    const std::string line = KavrixReadLine(fd);
+    if (line == "<end>" || line.find(text) != std::string::npos) return line;
+  }
+}
+
 class ProgramTest : public KavrixTempRoot {
  protected:
   void SetUp() override {
@@ -45,110 +64,198 @@ class ProgramTest : public KavrixTempRoot {
     unsetenv("DISPLAY");
     port_ = KavrixFreeLoopbackPort();
     ASSERT_TRUE(KavrixWriteRoutingPort(SharedFolder(), port_));
+    // The unprivileged user keeps its own files in the test's folder; the
+    // data folder belongs to the group he is in.
+    std::filesystem::create_directories(HomeFolder());
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(TempDir())) {
+      chmod(entry.path().c_str(), entry.is_directory() ? 0777 : 0666);
+      ASSERT_EQ(chown(entry.path().c_str(), static_cast<uid_t>(-1), kDataGroup), 0);
+    }
+    ASSERT_EQ(chmod(TempDir().c_str(), 0777), 0);
+    for (const char* installed : kInstalled) installedBefore_.push_back(KavrixFileExists(installed));
+  }
+  void TearDown() override {
+    for (auto& [pid, output] : children_) {
+      kill(pid, SIGKILL);
+      WaitStatus(pid);
+    }
+    // Nothing of the service was installed on this machine.
+    for (size_t i = 0; i < installedBefore_.size(); ++i) EXPECT_EQ(KavrixFileExists(kInstalled[i]), installedBefore_[i]);
+    KavrixTempRoot::TearDown();
   }
 
-  // Starts the program with `argument`; its standard output comes through
-  // output_, its standard error goes to the file "stderr" of the test. A
-  // `fileLimit` above 0 is its open-file limit (soft; `hardFileLimit` hard).
-  pid_t Start(const char* argument, long fileLimit = 0, long hardFileLimit = 0) {
-    TestPipe output;
-    output_ = std::move(output.in);
+  // Runs `arguments` as the user and group `as` (root when null); its
+  // standard output comes back through the returned descriptor, its input
+  // from *input when given.
+  pid_t Run(const std::vector<std::string>& arguments, const char* as, int* output, LUniqueFd* input = nullptr,
+            bool display = false) {
+    TestPipe out, in;
+    std::vector<std::string> command;
+    if (as != kRoot) {
+      command = {"/usr/bin/setpriv", std::string("--reuid=") + as, std::string("--regid=") + as, "--clear-groups", "--"};
+    }
+    command.insert(command.end(), arguments.begin(), arguments.end());
     const std::string errors = TempDir() + "/stderr";
-    const std::string program = KavrixProgramPath();
-    return ForkChild([&] {
-      dup2(output.out.Get(), 1);
-      dup2(LUniqueFd(open(errors.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644)).Get(), 2);
-      output.out.Reset(), output_.Reset();
-      const rlimit limit{static_cast<rlim_t>(fileLimit), static_cast<rlim_t>(hardFileLimit)};
-      if (fileLimit > 0 && setrlimit(RLIMIT_NOFILE, &limit) != 0) return 126;
-      execl(program.c_str(), "kavrixserver", argument, static_cast<char*>(nullptr));
+    const pid_t pid = ForkChild([&] {
+      dup2(out.out.Get(), 1);
+      dup2(in.in.Get(), 0);
+      dup2(LUniqueFd(open(errors.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0666)).Get(), 2);
+      setenv("USER", as != kRoot ? "nobody" : "root", 1);
+      if (display) setenv("DISPLAY", ":99", 1);
+      std::vector<char*> argv;
+      for (auto& argument : command) argv.push_back(argument.data());
+      argv.push_back(nullptr);
+      execv(argv[0], argv.data());
       return 127;
     });
-  }
-  // The foreground server, once it says it runs.
-  pid_t StartServer(long fileLimit = 0, long hardFileLimit = 0) {
-    const pid_t pid = Start("-foreground", fileLimit, hardFileLimit);
-    EXPECT_EQ(KavrixReadLine(output_.Get()),
-              "KavrixServer is running: open http://127.0.0.1:" + std::to_string(port_) + "/");
+    children_.push_back({pid, std::move(out.in)});
+    *output = children_.back().second.Get();
+    if (input != nullptr) *input = std::move(in.out);
     return pid;
   }
-  static int Stop(pid_t pid, int signal = SIGTERM) { return kill(pid, signal) == 0 ? WaitExit(pid) : -1; }
+  int Finish(pid_t pid) {
+    const int status = WaitExit(pid);
+    std::erase_if(children_, [pid](const auto& child) { return child.first == pid; });
+    return status;
+  }
+  std::string Program() const { return KavrixProgramPath(); }
+  std::string Client() const { return std::string(KAVRIX_TEST_BUILD_DIR) + "/kavrixcontrol"; }
+  std::string Socket() const { return SharedFolder() + "/.spipe.kavrixserverd"; }
 
-  std::string Errors() { return KavrixReadFile(TempDir() + "/stderr"); }
-  int CountInErrors(const std::string& text) {
+  std::string Errors() const { return KavrixReadFile(TempDir() + "/stderr"); }
+  int CountInErrors(const std::string& text) const {
     const std::string errors = Errors();
     int count = 0;
     for (size_t at = errors.find(text); at != std::string::npos; at = errors.find(text, at + 1)) ++count;
     return count;
   }
-
   // The listener binds on its own thread just after the engine started, so
   // the first attempts may find the port still closed.
-  std::string Get(const std::string& path) {
-    LUniqueFd fd = KavrixConnectLoopbackRetry(port_, kStartLimitMs);
-    if (!fd || !KavrixSendAll(fd.Get(), "GET /" + path + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n")) return "";
-    return KavrixRecvUntilClose(fd.Get(), kStartLimitMs);
-  }
   std::string BodyOfGet(const std::string& path) {
-    const std::string response = Get(path);
+    LUniqueFd fd = KavrixConnectLoopbackRetry(port_, kLimitMs);
+    if (!fd || !KavrixSendAll(fd.Get(), "GET /" + path + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n")) return "";
+    const std::string response = KavrixRecvUntilClose(fd.Get(), kLimitMs);
     const size_t end = response.find("\r\n\r\n");
     return end == std::string::npos ? "" : response.substr(end + 4);
   }
   // The engine lays out the web root in the data folder when it starts.
-  std::string StaticFile() { return KavrixReadFile(SharedFolder() + "/webcontrol/s.css"); }
+  std::string StaticFile() const { return KavrixReadFile(SharedFolder() + "/webcontrol/s.css"); }
+
+  // The foreground service, once it runs; `limit` runs it under prlimit.
+  pid_t StartService(const std::string& limit = "") {
+    int output = -1;
+    std::vector<std::string> command{Program(), "-foreground"};
+    if (!limit.empty()) command.insert(command.begin(), {"/usr/bin/prlimit", limit, "--"});
+    const pid_t pid = Run(command, kRoot, &output);
+    EXPECT_EQ(KavrixReadLine(output), "KavrixServer is running: open http://127.0.0.1:" + std::to_string(port_) + "/");
+    return pid;
+  }
+  int RunClient(const std::vector<std::string>& arguments, const char* as, std::string* printed = nullptr,
+                const std::string& socket = "") {
+    std::vector<std::string> command{Client(), "-socket", socket.empty() ? Socket() : socket};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    int output = -1;
+    const pid_t pid = Run(command, as, &output);
+    std::string text;
+    for (std::string line; (line = KavrixReadLine(output)) != "<end>";) text += WithoutClock(line) + "\n";
+    if (printed != nullptr) *printed = text;
+    return Finish(pid);
+  }
+  // A watcher connects at its own pace: settings changes without effect are
+  // sent until its output `fd` shows the first; returns that line. Each
+  // change waits for both of its lines, so none trails into the next client.
+  std::string RestartSeenBy(int fd) {
+    for (int i = 0; i < kLimitMs / 100; ++i) {
+      if (RunClient({"-settings-changed", "-lines", "2"}, kRoot) != 0) return "<client failed>";
+      for (pollfd wait{fd, POLLIN, 0}; poll(&wait, 1, 100) == 1;) {
+        const std::string line = KavrixReadLine(fd);
+        if (line.find(" Restarting server") != std::string::npos || line == "<end>") return WithoutClock(line);
+      }
+    }
+    return "<nothing>";
+  }
 
   uint16_t port_ = 0;
-  LUniqueFd output_;
+  std::vector<bool> installedBefore_;
+  std::vector<std::pair<pid_t, LUniqueFd>> children_;
 };
 
 }  // namespace
 
-// Two starts on a fresh data root: the first lays down the default leave
-// types (the web wizard's way, no control window), the second leaves the
-// deleted ones deleted. Each signal ends the server cleanly, its log on
-// standard error; with connections open: SlowClientsUnderTheOpenFileLimit.
-TEST_F(ProgramTest, ForegroundServesLaysDownLeaveTypesOnceAndStopsOnSignals) {
-  using Names = std::vector<std::string>;
-  const std::pair<Names, int> starts[] = {{{"holiday", "sick", "unpaid", "maternity", "other"}, SIGTERM}, {{}, SIGINT}};
-  for (const auto& [types, signal] : starts) {
-    const pid_t server = StartServer();
-    EXPECT_EQ(KXGetLeaveTypeNames(), types);
-    EXPECT_EQ(KXOrgGetText(LKXOrg::kInitLeaveTypes), "0");
-    EXPECT_NE(StaticFile(), "");
-    EXPECT_EQ(BodyOfGet("s.css"), StaticFile());
-    EXPECT_EQ(Stop(server, signal), 0);
-    for (const std::string& name : KXGetLeaveTypeNames()) ASSERT_TRUE(KXDeleteLeaveType(name));
-  }
-  for (const char* line : {" Starting server\n", " Server Started\n", " Stopping server\n"}) {
-    EXPECT_NE(Errors().find(line), std::string::npos) << line << Errors();
-  }
+// The data folder is closed to a stranger, the socket in it too. One that
+// reaches the socket all the same (a link to it put outside) sees the log
+// but cannot change or stop the service; root's change restarts it and
+// root's stop ends it. Moving the listener is MainEngineTest's, the log's
+// fan-out ControlChannelTest's.
+TEST_F(ProgramTest, AStrangerOnlyWatchesWhileRootChangesAndStopsTheService) {
+  const pid_t service = StartService();
+  EXPECT_EQ(RunClient({"-lines", "1"}, kStranger), 1);
+  const std::string outside = TempDir() + "/control.sock";
+  ASSERT_EQ(link(Socket().c_str(), outside.c_str()), 0);
+  int output = -1;
+  const pid_t stranger = Run({Client(), "-socket", outside, "-lines", "1"}, kStranger, &output);
+  EXPECT_EQ(RestartSeenBy(output), "Restarting server");
+  EXPECT_EQ(Finish(stranger), 0);
+  EXPECT_EQ(RunClient({"-stop"}, kStranger, nullptr, outside), 3);
+  EXPECT_EQ(RunClient({"-settings-changed"}, kStranger, nullptr, outside), 3);
+  std::string printed;
+  EXPECT_EQ(RunClient({"-settings-changed", "-lines", "2"}, kRoot, &printed), 0);
+  EXPECT_EQ(printed, "Restarting server\nServer Started\n");
+  EXPECT_EQ(RunClient({"-stop"}, kRoot), 0);
+  EXPECT_EQ(Finish(service), 0);
+  EXPECT_FALSE(KavrixFileExists(Socket()));
+  EXPECT_NE(KavrixReadFile(TempDir() + "/stderr")
+                .find(" closed: only root and the data folder's group may change or stop the service"),
+            std::string::npos);
 }
 
-// 300 clients that each sent part of a request head and then went quiet,
-// under the usual service limit of 1,024 open files (started with a lower
-// soft limit, as services often are): a page is still served.
-TEST_F(ProgramTest, SlowClientsUnderTheOpenFileLimitLeaveRoomForOthers) {
-  const pid_t server = StartServer(256, 1024);
-  ASSERT_EQ(BodyOfGet("s.css"), StaticFile());
-  std::vector<LUniqueFd> slow;
-  for (int i = 0; i < 300; ++i) {
-    slow.push_back(ConnectWithin(port_));
-    ASSERT_TRUE(slow.back() && KavrixSendAll(slow.back().Get(), "GET /s.css HTTP/1.1\r\nHo")) << i;
+TEST_F(ProgramTest, WithoutAServiceTheDesktopRunsTheEngineAndStaysSingle) {
+  int output = -1;
+  LUniqueFd input;
+  const pid_t desktop = Run({Program()}, kNobody, &output, &input, true);
+  EXPECT_EQ(WithoutClock(LineWith(output, "Unable to start")), kUnableToStart);
+  EXPECT_EQ(WithoutClock(LineWith(output, "Server Started")), "Server Started");
+  EXPECT_TRUE(KavrixConnectLoopbackRetry(port_, kLimitMs));
+  // A second start with an argument passes it on and ends; one without
+  // raises the first instance's window.
+  for (const std::vector<std::string>& second : {std::vector<std::string>{Program(), "-x"}, {Program()}}) {
+    int secondOutput = -1;
+    EXPECT_EQ(Finish(Run(second, kNobody, &secondOutput, nullptr, true)), 0);
   }
-  // The last one sends a whole request and is answered, so all before it
-  // were accepted.
-  LUniqueFd last = ConnectWithin(port_);
-  ASSERT_TRUE(last && KavrixSendAll(last.Get(), "GET /s.css HTTP/1.0\r\n\r\n"));
-  EXPECT_NE(KavrixRecvUntilClose(last.Get()).find(StaticFile()), std::string::npos);
-  EXPECT_EQ(Get("").rfind("HTTP/1.", 0), 0u);
-  EXPECT_EQ(CountInErrors(kNoDescriptors), 0) << Errors();
-  EXPECT_EQ(Stop(server), 0);
+  EXPECT_EQ(LineWith(output, "raised"), kRaised);
+  ASSERT_TRUE(LWriteAll(input.Get(), "close\n"));
+  // Only the start without arguments raised the window.
+  EXPECT_EQ(WithoutClock(LineWith(output, "KavrixServer")), "KavrixServer Exit");
+  EXPECT_EQ(Finish(desktop), 0);
+  EXPECT_FALSE(KavrixFileExists(HomeFolder() + "/.KavrixServer.runonce"));
 }
 
-// Out of descriptors, the server logs that once, keeps its port and
-// serves again once descriptors are free.
-TEST_F(ProgramTest, RunningOutOfDescriptorsIsLoggedOnceAndTheListenerLives) {
-  const pid_t server = StartServer(96, 96);
+// Root on another data root: the installed service would serve the fixed
+// one, so the desktop runs the engine itself and installs nothing. The
+// system's service folders are covered by empty ones in a mount namespace of
+// its own, so that not even a fault here could reach the machine's.
+TEST_F(ProgramTest, AsRootOnAnotherDataRootTheDesktopInstallsNothing) {
+  int output = -1;
+  LUniqueFd input;
+  const std::string shield = "mount -t tmpfs none /usr/sbin && mount -t tmpfs none /etc/init.d && exec " + Program();
+  const pid_t desktop = Run({"/usr/bin/unshare", "--mount", "--propagation", "private", "/bin/sh", "-c", shield}, kRoot,
+                            &output, &input, true);
+  EXPECT_EQ(WithoutClock(LineWith(output, "Unable to start")), kUnableToStart);
+  ASSERT_TRUE(LWriteAll(input.Get(), "close\n"));
+  EXPECT_EQ(WithoutClock(LineWith(output, "KavrixServer Exit")), "KavrixServer Exit");
+  EXPECT_EQ(Finish(desktop), 0);
+  // The start through the init script was never attempted (it would have
+  // complained here that the script is missing).
+  EXPECT_EQ(KavrixReadFile(TempDir() + "/stderr").find("init.d"), std::string::npos);
+}
+
+// Out of descriptors, the foreground server logs that once (on standard
+// error and in the log file), keeps its port and serves again once
+// descriptors are free; SIGTERM ends it cleanly. Raising the soft limit is
+// OpenFileLimitTest's, many idle clients ConnectionLoadTest's, the default
+// leave types TeamsTest's.
+TEST_F(ProgramTest, ForegroundOutOfDescriptorsLogsOnceKeepsItsListenerAndStopsOnSigterm) {
+  const pid_t server = StartService("--nofile=96");
   ASSERT_EQ(BodyOfGet("s.css"), StaticFile());
   std::vector<LUniqueFd> idle;
   // Connect until the server is short; the backlog holds the rest.
@@ -164,42 +271,11 @@ TEST_F(ProgramTest, RunningOutOfDescriptorsIsLoggedOnceAndTheListenerLives) {
   EXPECT_EQ(CountInErrors(kNoDescriptors), 1) << Errors();
   // The log file has it too, though opening the file needs a descriptor.
   EXPECT_NE(KavrixReadLogText().find("Connections are refused: no file descriptors left"), std::string::npos);
-  EXPECT_EQ(Stop(server), 0);
-}
-
-// A fresh start under the usual umask 022: all the server makes under its
-// data root is for the service's user and group, sessions for the user
-// alone; the routing file the test wrote (0644) loses only the bits it had
-// too many (0640), told in one line.
-TEST_F(ProgramTest, AFreshStartUnderUmask022KeepsTheDataFromOtherAccounts) {
-  for (const std::string& folder : {InstallRoot(), InstallRoot() + "/kavrixserver", SharedFolder()}) {
-    ASSERT_EQ(chmod(folder.c_str(), kLDataFolderMode), 0);
+  EXPECT_EQ(kill(server, SIGTERM), 0);
+  EXPECT_EQ(Finish(server), 0);
+  for (const char* line : {" Starting server\n", " Server Started\n", " Stopping server\n"}) {
+    EXPECT_NE(Errors().find(line), std::string::npos) << line << Errors();
   }
-  const mode_t savedMask = umask(022);
-  const pid_t server = StartServer();
-  umask(savedMask);
-  // The wizard's first step makes the administrator and a session.
-  const std::string form = "101=boss%40office.example&102=Boss&103=Secret1&104=Secret1&submit=%20%20Next%20%20";
-  LUniqueFd fd = KavrixConnectLoopbackRetry(port_, kStartLimitMs);
-  ASSERT_TRUE(KavrixSendAll(fd.Get(), "POST /wizardadmin HTTP/1.0\r\nHost: 127.0.0.1\r\nContent-Length: " +
-                                          std::to_string(form.size()) + "\r\n\r\n" + form));
-  const std::string response = KavrixRecvUntilClose(fd.Get(), kStartLimitMs);
-  EXPECT_NE(response.find("Set-Cookie: sess="), std::string::npos) << response;
-  ASSERT_TRUE(KavrixWaitUntil([&] { return Errors().find("Data folder: 1 files") != std::string::npos; })) << Errors();
-  EXPECT_EQ(Stop(server), 0);
-  int sessions = 0;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(InstallRoot())) {
-    const std::string path = entry.path().string();
-    const auto status = entry.symlink_status();
-    if (std::filesystem::is_socket(status)) continue;
-    const bool session = path.find("/SessionData") != std::string::npos;
-    sessions += session && std::filesystem::is_regular_file(status);
-    mode_t expected = std::filesystem::is_directory(status) ? (session ? kLOwnerFolderMode : kLDataFolderMode)
-                                                            : (session ? kLOwnerFileMode : kLDataFileMode);
-    if (path == SharedFolder() + "/routing") expected = 0640;
-    EXPECT_EQ(KavrixFileMode(path), expected) << path;
-  }
-  EXPECT_GE(sessions, 1);
 }
 
 // The daemon in its own session, in "/", under the data umask and with its
@@ -207,10 +283,8 @@ TEST_F(ProgramTest, AFreshStartUnderUmask022KeepsTheDataFromOtherAccounts) {
 // nothing to the terminal it came from, and stops on SIGTERM.
 TEST_F(ProgramTest, DaemonReleasesItsLauncherOnceStartedAndStopsOnSigterm) {
   ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0), 0);
-  EXPECT_EQ(WaitExit(Start("-service")), 0);
-  if (!LIsUserRoot()) {
-    EXPECT_EQ(KavrixReadLine(output_.Get()), "Daemon cannot be started without root permissions.");
-  }
+  int output = -1;
+  EXPECT_EQ(Finish(Run({Program(), "-service"}, kRoot, &output)), 0);
   const std::vector<pid_t> daemons = KavrixAdoptedDaemons();
   ASSERT_EQ(daemons.size(), 1u);
   const std::string proc = "/proc/" + std::to_string(daemons[0]);
@@ -222,14 +296,16 @@ TEST_F(ProgramTest, DaemonReleasesItsLauncherOnceStartedAndStopsOnSigterm) {
   EXPECT_NE(KavrixReadFile(proc + "/status").find(umaskLine), std::string::npos);
   EXPECT_EQ(getsid(daemons[0]), daemons[0]);
   EXPECT_EQ(BodyOfGet("s.css"), StaticFile());
-  EXPECT_EQ(Stop(daemons[0]), 0);
+  EXPECT_EQ(kill(daemons[0], SIGTERM), 0);
+  EXPECT_EQ(WaitExit(daemons[0]), 0);
   EXPECT_EQ(Errors(), "");
 }
 
-// The desktop role is tested in control_program_test.cpp, as an unprivileged
-// user: started here as root without a service it would install one.
+// The desktop role is tested above as an unprivileged user: started as root
+// without a service it would install one.
 TEST_F(ProgramTest, UnknownArgumentsWithoutADisplayEndWithTheUsage) {
-  const pid_t program = Start("-nonsense");
-  EXPECT_EQ(KavrixReadLine(output_.Get()), "Usage: kavrixserver [-service | -foreground | -install | -uninstall]");
-  EXPECT_EQ(WaitExit(program), 1);
+  int output = -1;
+  const pid_t program = Run({Program(), "-nonsense"}, kRoot, &output);
+  EXPECT_EQ(KavrixReadLine(output), "Usage: kavrixserver [-service | -foreground | -install | -uninstall]");
+  EXPECT_EQ(Finish(program), 1);
 }

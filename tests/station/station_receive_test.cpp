@@ -10,7 +10,6 @@
 #include <sys/socket.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -68,10 +67,7 @@ TEST_F(StationReceiveTest, FiftyStalledScreenshotDeclarationsHoldOnlyWhatArrived
     }
     return true;
   }));
-  const long grown = ResidentKiB() - before;
-  std::printf("[ figure ] 50 stalled screenshot declarations of 10000000 bytes with 100 KiB sent: %.1f MiB resident\n",
-              grown / 1024.0);
-  EXPECT_LT(grown, 50 * 1024) << "KiB";
+  EXPECT_LT(ResidentKiB() - before, 50 * 1024) << "KiB";
 }
 
 // Each case: how much of a declared body comes before the station falls
@@ -82,7 +78,7 @@ TEST_F(StationReceiveTest, ASilentBodyEndsTheSession) {
   const struct {
     std::uint32_t total;
     std::size_t sent;
-  } cases[] = {{1000, 0}, {1000, 500}, {kLKXMaxScreenshotMessage, 3 * kLKXReceivePieceBytes + 1}};
+  } cases[] = {{1000, 0}, {kLKXMaxScreenshotMessage, 3 * kLKXReceivePieceBytes + 1}};
   for (const auto& c : cases) {
     // A quiet station between messages is no stalled body: it stays.
     StationClient idle, stalled;
@@ -92,28 +88,6 @@ TEST_F(StationReceiveTest, ASilentBodyEndsTheSession) {
     EXPECT_TRUE(stalled.PeerClosed()) << c.sent;
     EXPECT_TRUE(idle.Sync()) << c.sent;
   }
-}
-
-// A screenshot that trickles past its whole-message deadline ends the
-// session however steadily its bytes come; under the real pace the same
-// picture is taken.
-TEST_F(StationReceiveTest, AScreenshotPastItsDeadlineEndsTheSession) {
-
-  AddUser("ann@x", "Ann", "Sales", "pw");
-  const std::string image(5000, 'j');
-  const std::string shot = LKXBuildScreenshot({1709546400, kLKXFlagJpeg, image});
-  for (const bool late : {true, false}) {
-    limits.screenshotPace = late ? LTransferPace{0, SIZE_MAX} : LTransferPace{30000, 50000};
-    StationClient station;
-    ASSERT_TRUE(Connect(station, "ann@x", 0));
-    ASSERT_TRUE(station.Send(shot));
-    if (late) {
-      EXPECT_TRUE(station.PeerClosed());
-    } else {
-      EXPECT_TRUE(station.Sync());
-    }
-  }
-  EXPECT_EQ(LKXScreenshotBudget().InFlight(), 0u);
 }
 
 // With the server-wide screenshot budget taken by a stalled picture, a new

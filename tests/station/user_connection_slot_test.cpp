@@ -35,6 +35,7 @@ TEST_F(StationConnectionLimitTest, TheConnectionAfterTheLimitIsRefusedAndLogged)
   EXPECT_TRUE(Connect(bob, "bob@x"));
   // A wrong password at the limit is told as such, not as the limit.
   EXPECT_TRUE(Refused("ann@x", "nope"));
+  EXPECT_TRUE(StationLogged("ann@x attempted logon from 127.0.0.1:", ". Bad password."));
   // A slot comes free when its session ends (the end is noticed on the
   // server's next tick, so the logon is tried until it is accepted).
   open.front()->Close();

@@ -5,7 +5,6 @@
 #include "web/http/weblet_send.h"
 #include "web/panel/dialog_targets.h"
 #include "web/panel/standard_header.h"
-#include "web/text/decimal_text.h"
 
 namespace {
 
@@ -22,7 +21,7 @@ std::string PressedButton(const LWebletForm& form) {
 }  // namespace
 
 LWebDialog::LWebDialog(LWebletForm& form, int widthPercent)
-    : LWebPage(form), widthPercent_(widthPercent) {}
+    : LWebDialogControls(form), widthPercent_(widthPercent) {}
 
 void LWebDialog::SetTitle(std::string_view title) { title_ = LCutText(title); }
 
@@ -78,76 +77,14 @@ bool LWebDialog::RunInForm() {
   return false;
 }
 
-// ---- values ----
-
-std::string LWebDialog::GetControlValue(int id) const {
-  return Form().Params().GetParm(IdText(id));
-}
-
-int LWebDialog::GetControlValueInt(int id) const {
-  return LDecimalToInt(Form().Params().GetParm(IdText(id)));
-}
-
-void LWebDialog::GetText(int id, std::string& out) const { out = LCutText(GetControlValue(id)); }
-
-void LWebDialog::GetTextAndTrim(int id, std::string& out) const {
-  GetText(id, out);
-  constexpr char kBlanks[] = " \t\r\n";
-  const std::size_t first = out.find_first_not_of(kBlanks);
-  if (first == std::string::npos) {
-    out.clear();
-    return;
-  }
-  out = out.substr(first, out.find_last_not_of(kBlanks) - first + 1);
-}
-
-void LWebDialog::SetText(int id, std::string_view text) {
-  Form().Params().SetParm(IdText(id), text);
-}
-
-void LWebDialog::SetInt(int id, int value) { SetText(id, IdText(value)); }
-
-bool LWebDialog::GetRadioCheck(int id) const {
-  return Form().Params().GetParm("rbg" + IdText(id / 100)) == IdText(id);
-}
-
-void LWebDialog::SetRadioCheck(int id, bool check) {
-  if (check) Form().Params().SetParm("rbg" + IdText(id / 100), IdText(id));
-}
-
-std::string LWebDialog::GetToolTipText(int id) const { return tooltips_.GetParm(IdText(id)); }
-
-void LWebDialog::AddTools(const LWebToolTip* list, int count) {
-  for (int i = 0; list != nullptr && i < count; ++i) {
-    tooltips_.SetParm(IdText(list[i].id), list[i].text != nullptr ? list[i].text : "");
-  }
-}
-
-void LWebDialog::PopupControlDataInvalid(int id, std::string_view message) {
-  invalidId_ = id;
-  invalidText_.assign(message);
-}
-
 // ---- writing ----
-
-void LWebDialog::StartRow(int id, int span) {
-  const bool invalid = id == invalidId_;
-  if (invalid) {
-    wfformat(Form(), "<tr><td colspan=%d><font color=#a00000>%H</font></td></tr>", 6,
-             invalidText_);
-  }
-  wfformat(Form(), "<tr%s>", invalid ? " bgcolor=#ffe0e0" : "");
-  for (int i = 0; i < indent_; ++i) WLSendRaw(Form(), "<td>&nbsp;</td>");
-  wfformat(Form(), "<td colspan=%d>", span + 5 - indent_);
-}
 
 void LWebDialog::_PrintDialog() {
   LWebletForm& form = Form();
   WLStandardHeaderCenter(form, NavLinks());
   WLSendRaw(form, "<br>");
   EnableControls();
-  const std::string width =
-      widthPercent_ != 0 ? IdText(widthPercent_) + "%" : std::string("auto");
+  const std::string width = widthPercent_ != 0 ? IdText(widthPercent_) + "%" : std::string("auto");
   // The page name is a path of the URL table, escaped all the same.
   wfformat(form,
            "<table border=0 width=100%%><tr valign=top><td align=center><form action=\"%H\" "

@@ -1,33 +1,19 @@
 #pragma once
-// LWebDialog: a form of labelled controls identified by integer ids, with OK
-// and Cancel buttons. A control's value is the request parameter named by its
-// decimal id; InitDialog fills the same table before the first display, so a
-// redisplay after a refused CmOk shows what the user typed.
+// LWebDialog: a form of labelled controls (web_dialog_controls.h) with OK
+// and Cancel buttons. InitDialog fills the control values before the first
+// display, so a redisplay after a refused CmOk shows what the user typed.
 //
 // One request is one of: first display (no "submit" and no "submitdef"),
 // a post that CmOk refused (written again with the message above the control
 // on a pink row), or an accepted post (redirect to "onok").
-//
-// Radio buttons are grouped by hundreds: the ids 100..199 share the field
-// "rbg1", whose value is the decimal id of the chosen button. A pull-down
-// list posts "<index>$<text>"; a page may store "$<text>" to choose by text.
 
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "web/panel/web_page.h"
-#include "web/text/hash_table.h"
+#include "web/panel/web_dialog_controls.h"
 
-// One tooltip of AddTools.
-struct LWebToolTip {
-  int id;
-  const char* text;
-};
-
-class LWebDialog : public LWebPage {
+class LWebDialog : public LWebDialogControls {
  public:
-  static constexpr int kNoInvalidControl = -2;
   static constexpr char kDefaultOkLabel[] = "  OK  ";
   static constexpr char kDefaultCancelLabel[] = "Cancel";
 
@@ -48,62 +34,14 @@ class LWebDialog : public LWebPage {
   // Adds script that enables and disables controls (AddJScript).
   virtual void EnableControls() {}
 
-  // ---- values by control id ----
-  std::string GetControlValue(int id) const;
-  int GetControlValueInt(int id) const;
-  // Copy of the value cut to 259 bytes; the second without leading and
-  // trailing blanks (spaces, tabs, CR, LF).
-  void GetText(int id, std::string& out) const;
-  void GetTextAndTrim(int id, std::string& out) const;
-  void SetText(int id, std::string_view text);
-  void SetInt(int id, int value);
-  // Check boxes: checked when the value is not empty.
-  bool GetCheck(int id) const { return !GetControlValue(id).empty(); }
-  void SetCheck(int id, bool checked) { SetText(id, checked ? "1" : ""); }
-  bool GetRadioCheck(int id) const;
-  // Chooses `id` in its group; false does nothing.
-  void SetRadioCheck(int id, bool check);
-  std::string GetToolTipText(int id) const;
-
-  void AddTools(const LWebToolTip* list, int count);
-  // Marks `id` invalid with `message` (the last call wins); shown when the
-  // dialog is written again.
-  void PopupControlDataInvalid(int id, std::string_view message);
-  int InvalidControl() const { return invalidId_; }
-
   // ---- settings of the dialog ----
   void SetOkLabel(std::string_view label) { okLabel_ = label; }
   // Empty: no Cancel button.
   void SetCancelLabel(std::string_view label) { cancelLabel_ = label; }
   void SetTitle(std::string_view title);
-  void SetIndent(int indent) { indent_ = indent; }
   const std::string& OkLabel() const { return okLabel_; }
   const std::string& CancelLabel() const { return cancelLabel_; }
   const std::string& Title() const { return title_; }
-
-  // ---- control writers (each writes one table row) ----
-  // Opens a row; see web_dialog.cpp for the invalid control's message row.
-  void StartRow(int id, int span);
-  void AddInput(int id, std::string_view label, int size);
-  void AddInputPassword(int id, std::string_view label, int size);
-  void AddInputReadOnly(int id, std::string_view label, int size);
-  void AddInputReadOnlyStatic(int id, std::string_view label);
-  void AddCheckBox(int id, std::string_view label, bool validate = false, bool disabled = false);
-  void AddRadioButton(int id, std::string_view label, bool validate = false,
-                      bool disabled = false);
-  void AddRadioButtonWithInput(int id, int inputId, std::string_view label, bool validate,
-                               int size, std::string_view suffix, bool disabled = false);
-  void AddPullDownList(int id, std::string_view label, const std::vector<std::string>& items);
-  void AddHiddenField(int id, int number);
-  void AddHiddenField(std::string_view name, std::string_view text);
-  void AddHyperLinkSpanRightSmall(int id, std::string_view url, std::string_view text,
-                                  bool newWindow);
-  void AddStatic(std::string_view text);
-  void AddVerticalSpace(int lines);
-  void AddDivHidden(int id);
-  // `title` is the page's own text and goes in as it is.
-  void StartGroupBox(std::string_view title);
-  void EndGroupBox();
 
   // Writes the whole dialog page.
   void _PrintDialog();
@@ -112,21 +50,10 @@ class LWebDialog : public LWebPage {
   void SetAnswered() { answered_ = true; }
   bool Answered() const { return answered_; }
 
- protected:
-  // The index of the pull-down item that `value` selects, -1 for none.
-  static int PullDownSelection(std::string_view value, const std::vector<std::string>& items);
-  // An input of type `type` with extra attributes `extra` (" readonly").
-  void WriteTextInput(int id, std::string_view label, int size, const char* type,
-                      std::string_view tooltip, const char* extra);
-
  private:
   std::string okLabel_ = kDefaultOkLabel;
   std::string cancelLabel_ = kDefaultCancelLabel;
   std::string title_;
-  LHashTable tooltips_;  // decimal control id -> tooltip
-  int indent_ = 0;
-  int invalidId_ = kNoInvalidControl;
-  std::string invalidText_;
   int widthPercent_ = 0;
   bool answered_ = false;
 };

@@ -99,11 +99,10 @@ TEST_F(ManualHoursPageTest, BadRequestsGetAClearAnswer) {
   }
 }
 
-TEST_F(ManualHoursPageTest, BrokenLogRowsAreShownAndKept) {
+// Broken rows are listed as they are (an edit copies them: the log edit's test).
+TEST_F(ManualHoursPageTest, BrokenLogRowsAreShown) {
   ASSERT_TRUE(KavrixWriteFile(log_, "garbage\r\n08:00:00,3600,0,\"first <b>\"\r\n09:00:00,-5,x\r\n"));
   EXPECT_EQ(Listed(GetAs("staff", std::string("viewmanual?seluser=staff%40x.example") + kRange)).size(), 3u);
-  PostAs("staff", "viewmanualpost", Form("Delete+Selected+Items", "&check0=checked"));
-  EXPECT_EQ(KavrixReadFile(log_), "garbage\r\n09:00:00,-5,x\r\n");
 }
 
 }  // namespace

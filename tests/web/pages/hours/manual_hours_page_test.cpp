@@ -53,8 +53,7 @@ TEST_F(ManualHoursPageTest, ViewModeListsTheRowsWithMidnightAs24) {
 
 TEST_F(ManualHoursPageTest, EditsLeaveExactBytes) {
   std::string apply = Form("Apply+Changes", "");
-  apply.replace(apply.find("selectprivate1=1&inputcomment1=late"), 35,
-                "selectprivate1=0&inputcomment1=new+%22one%22");
+  apply.replace(apply.find("selectprivate1=1&inputcomment1=late"), 35, "selectprivate1=0&inputcomment1=new+%22one%22");
   std::string badDate = Form("Delete+Selected+Items", "&check0=x", "1");
   badDate.replace(badDate.find("2026-03-02"), 10, "2026-02-30");
   const struct {
@@ -88,7 +87,7 @@ TEST_F(ManualHoursPageTest, BadRequestsGetAClearAnswer) {
   } cases[] = {
       {"startdate=2026-02-30&enddate=2026-03-02", kKXBadDates, 0},
       {"startdate=2026-03-03&enddate=2026-03-02", kKXStartAfterEnd, 0},
-      {"startdate=2025-03-01&enddate=2026-03-03", kKXRangeOverAYear, 0},      // 367 days
+      {"startdate=2025-03-01&enddate=2026-03-03", kKXRangeOverAYear, 0},  // 367 days
       {"seluser=%22%3E%3Cscript%3Ex&startdate=2026-03-02", "value=\"staff@x.example\" selected", 2},
   };
   for (const auto& c : cases) {

@@ -58,8 +58,8 @@ TEST_F(SearchListPageTest, MonthLinksStopAtTheCurrentMonthAndBadRequestsGetAMess
             "searchlist?seluser=staff%40x.example&class=viewhours&yearmonth=2026-02");
   EXPECT_TRUE(Contains(Calendar("class=%3Cscript%3E"),
                        "Please choose a report: viewactivity, viewscreens, viewhours, viewmanual or viewappusage."));
-  EXPECT_TRUE(Contains(Calendar("class=viewhours&yearmonth=2026-13"),
-                       "Please enter a valid month in the format YYYY-MM."));
+  EXPECT_TRUE(
+      Contains(Calendar("class=viewhours&yearmonth=2026-13"), "Please enter a valid month in the format YYYY-MM."));
 }
 
 }  // namespace

@@ -42,9 +42,10 @@ TEST_F(ViewHoursCSVTest, TwoUsersEndWithTheReportMeanAndTotal) {
   // Fields left out come from the session, as the page last showed them.
   Get("viewhours?seluser=staff%40x.example%2Cstaff2%40x.example&startdate=2026-03-02&enddate=2026-03-08", session);
   const std::string body = Body(Get("viewhours.csv", session));
-  EXPECT_TRUE(Contains(body,
-                       "-35:00\r\nMean of 2,,,,,210,03:30,25,00:25,5,00:05,60,01:00,300,05:00,2400,40:00,-2100,-35:00\r\n"
-                       "Total of 2,,,,,420,07:00,50,00:50,10,00:10,120,02:00,600,10:00,4800,80:00,-4200,-70:00\r\n"))
+  EXPECT_TRUE(
+      Contains(body,
+               "-35:00\r\nMean of 2,,,,,210,03:30,25,00:25,5,00:05,60,01:00,300,05:00,2400,40:00,-2100,-35:00\r\n"
+               "Total of 2,,,,,420,07:00,50,00:50,10,00:10,120,02:00,600,10:00,4800,80:00,-4200,-70:00\r\n"))
       << body;
 }
 

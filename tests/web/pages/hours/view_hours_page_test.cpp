@@ -49,7 +49,8 @@ TEST_F(ViewHoursPageTest, TwoUsersShowOnlyTheirTotalsAndTheReportRows) {
   WriteWorkedExample("staff2", "2026-03-04");
   const HtmlPage report(
       Report("boss", "seluser=staff%40x.example%2Cstaff2%40x.example&startdate=2026-03-02&enddate=2026-03-08"));
-  EXPECT_TRUE(report.HasRow({"Total of 2", "", "", "", "07:00", "00:50", "00:10", "02:00", "10:00", "80:00", "-70:00"}));
+  EXPECT_TRUE(
+      report.HasRow({"Total of 2", "", "", "", "07:00", "00:50", "00:10", "02:00", "10:00", "80:00", "-70:00"}));
   EXPECT_FALSE(Contains(report.Text(), "2026-03-02 09:00:00"));
 }
 

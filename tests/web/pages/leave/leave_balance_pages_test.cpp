@@ -19,15 +19,6 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-// The calendar's rows as a person reads them: the name, then one cell a day.
-std::vector<Names> CalendarRows(const std::string& page) {
-  std::vector<Names> rows;
-  for (const Names& row : HtmlPage(page).Rows()) {
-    if (row.size() >= 29 && row[0] != "Name") rows.push_back(row);  // not the heading
-  }
-  return rows;
-}
-
 class LeaveBalancePagesTest : public OfficeTest {
  protected:
   void SetUp() override {
@@ -73,7 +64,7 @@ TEST_F(LeaveBalancePagesTest, TheTeamCalendarShowsWhomEachRoleMaySee) {
   // any letter case; names are never markup.
   const auto names = [&](const std::string& who, const std::string& path) {
     Names shown;
-    for (const Names& row : CalendarRows(GetAs(who, path))) shown.push_back(row[0]);
+    for (const Names& row : TableRows(GetAs(who, path), 32, "Name")) shown.push_back(row[0]);
     return shown;
   };
   EXPECT_EQ(names("mgr", "teamcalendar"), (Names{"Mgr", "Staff"}));
@@ -85,7 +76,8 @@ TEST_F(LeaveBalancePagesTest, TheTeamCalendarShowsWhomEachRoleMaySee) {
   staff[0] = "Staff", staff[2] = staff[3] = "h", staff[5] = "s";
   staff2[0] = "Staff Two", staff2[9] = "<";
   const std::string hr = GetAs("hr", "teamcalendar?month=2026-03");
-  const std::vector<Names> rows = CalendarRows(hr);
+  // The calendar's rows as a person reads them: the name, then one cell a day.
+  const std::vector<Names> rows = TableRows(hr, 32, "Name");
   ASSERT_EQ(rows.size(), 7u);
   EXPECT_EQ(std::vector<Names>(rows.begin() + 4, rows.begin() + 6), (std::vector<Names>{staff, staff2}));
   EXPECT_TRUE(Contains(hr, "title=\"&lt;i&gt;odd&lt;/i&gt;\">&lt;</td>"));

@@ -53,8 +53,8 @@ TEST_F(LeaveFormTest, StoresTheRecordRaisesTheFlagAndLogsAShortSessionPrefix) {
   EXPECT_EQ(ReadLog("boss", "2026"), "");  // the posted 101 is not trusted
   EXPECT_TRUE(Flag("staff", "LeaveApplicationEmail"));
   const std::string log = KavrixReadLogText();
-  EXPECT_TRUE(Contains(log, "User staff@x.example just submitted a leave form (sess " + Session("staff").substr(0, 4) +
-                                "...)"));
+  EXPECT_TRUE(Contains(
+      log, "User staff@x.example just submitted a leave form (sess " + Session("staff").substr(0, 4) + "...)"));
   EXPECT_FALSE(Contains(log, Session("staff")));
 }
 
@@ -78,7 +78,6 @@ TEST_F(LeaveFormTest, CallModeRecordsTheLeaveOfOnesOwnStaff) {
 // user's with the manager as author, split at the year end, the flag the
 // user's and the log line names who entered it.
 TEST_F(LeaveFormTest, AManagerAppliesForHisStaff) {
-  EXPECT_TRUE(Contains(Visible(GetAs("mgr", "leaveform?edit=true&seluser=staff%40x.example")), "Leave Form for Staff"));
   EXPECT_EQ(PostForm("mgr", "2026-12-30", "2027-01-02", "&seluser=staff%40x.example"), kAccepted);
   EXPECT_EQ(ReadLog("staff", "2026"), "2026-12-30,2026-12-31,holiday,\"trip\",0,\"\"\r\n");
   EXPECT_EQ(ReadLog("staff", "2027"), "2027-01-01,2027-01-02,holiday,\"trip\",0,\"mgr@x.example\"\r\n");

@@ -20,8 +20,8 @@ const std::string kRow1 = "2026-03-16,2026-03-20,sick,\"b\",0,\"\"\r\n";
 std::string Tick(int n, const std::string& start, const std::string& end, const std::string& type,
                  const std::string& reason, const std::string& user = "staff%40x.example") {
   const std::string i = std::to_string(n);
-  return "&check" + i + "=checked&inputuser" + i + "=" + user + "&inputstartdate" + i + "=" + start +
-         "&inputenddate" + i + "=" + end + "&selecttype" + i + "=" + type + "&inputreason" + i + "=" + reason;
+  return "&check" + i + "=checked&inputuser" + i + "=" + user + "&inputstartdate" + i + "=" + start + "&inputenddate" +
+         i + "=" + end + "&selecttype" + i + "=" + type + "&inputreason" + i + "=" + reason;
 }
 const std::string kTick0 = Tick(0, "2026-03-02", "2026-03-04", "0", "a");
 const std::string kTick1 = Tick(1, "2026-03-16", "2026-03-20", "1", "b");
@@ -134,7 +134,8 @@ TEST_F(LeaveRequestsTest, ThePageAfterAPostCountsTheRequestsThatChanged) {
   const std::string stray = Tick(1, "2026-05-01", "2026-05-01", "1", "b");
   const std::string line = "<div class=kxconfirm role=status>";
   EXPECT_TRUE(Contains(Pending("mgr", "Approve", kTick0 + kTick1, "2"), line + "2 requests approved.</div>"));
-  EXPECT_TRUE(Contains(Pending("mgr", "Delete+Selected+Items", kTick0 + stray, "2"), line + "1 request deleted.</div>"));
+  EXPECT_TRUE(
+      Contains(Pending("mgr", "Delete+Selected+Items", kTick0 + stray, "2"), line + "1 request deleted.</div>"));
   // Apply keeps the status and names the editor; a reason with a line break
   // cannot start a record of its own.
   EXPECT_TRUE(Contains(Report("mgr", "Apply+Changes",

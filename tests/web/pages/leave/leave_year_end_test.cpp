@@ -38,11 +38,12 @@ TEST_F(LeaveYearEndTest, ADecisionActsOnBothRecordsAndNotesTheWholeRequest) {
     WriteLog("staff", "2026", kDecember + "0,\"\"\r\n");
     WriteLog("staff", "2027", sick + kJanuary + "0,\"\"\r\n");
     // The pending page's one row, posted back as the browser sends it.
-    EXPECT_FALSE(Contains(PostAs("mgr", "pendingleaverequestspost",
-                                 "submit=" + std::string(c.submit) +
-                                     "&count=1&year=2026&check0=checked&inputuser0=staff%40x.example&inputstartdate0="
-                                     "2026-12-29&inputenddate0=2027-01-05&selecttype0=0&inputreason0=trip&inputyear0=2026"),
-                          "nothing was changed"));
+    EXPECT_FALSE(
+        Contains(PostAs("mgr", "pendingleaverequestspost",
+                        "submit=" + std::string(c.submit) +
+                            "&count=1&year=2026&check0=checked&inputuser0=staff%40x.example&inputstartdate0="
+                            "2026-12-29&inputenddate0=2027-01-05&selecttype0=0&inputreason0=trip&inputyear0=2026"),
+                 "nothing was changed"));
     EXPECT_EQ(ReadLog("staff", "2026") + ReadLog("staff", "2027"), c.logs);
     EXPECT_TRUE(Flag("staff", c.flag));
     // One request, noted once.
@@ -66,8 +67,9 @@ TEST_F(LeaveYearEndTest, ApprovingOneHalfOnTheReportApprovesBoth) {
 // is not shown.
 TEST_F(LeaveYearEndTest, AHostileHostIsNotShownInTheCalendarAddress) {
   Post("leavereportpost", "submit=Create+Calendar+Address", Session("staff"));
-  const std::string page = Exchange("GET /leavereport?seluser=staff%40x.example HTTP/1.0\r\nCookie: sess=" +
-                                    Session("staff") + "\r\nHost: evil\"><b>\r\n\r\n");
+  const std::string page =
+      Exchange("GET /leavereport?seluser=staff%40x.example HTTP/1.0\r\nCookie: sess=" + Session("staff") +
+               "\r\nHost: evil\"><b>\r\n\r\n");
   EXPECT_FALSE(Contains(page, "evil"));
   ASSERT_NE(HtmlPage(page).ById("leavecalendarurl"), nullptr);
   EXPECT_EQ(HtmlPage(page).ById("leavecalendarurl")->Attribute("value").rfind("http://", 0), 0u);

@@ -44,25 +44,21 @@ class MonitorPagesTest : public HoursPagesTest {
     ASSERT_TRUE(
         LKXCoreData::LogScreenShot(Email("staff"), KavrixAt(kDay, clock.c_str()), true, jpeg.data(), jpeg.size()));
   }
-  std::string StaffFolder() { return LKXCoreData::GetArchiveRoot() + "/" + kFolder; }
   std::string AuditFile() { return SharedFolder() + "/Audit/2026-03-10_audit.csv"; }
 };
 
 TEST_F(MonitorPagesTest, ActivityJoinsIdleRunsOfOneApplicationOnly) {
   Activity("08:00:00", 60, 0, 0, "Explorer", "Desk");
-  Activity("08:01:00", 60, 0, 0, "EXPLORER", "Other");  // joins: idle, same name
+  Activity("08:01:00", 60, 0, 0, "EXPLORER", "Other");   // joins: idle, same name
   Activity("07:59:00", 60, 0, 0, "explorer", "Before");  // joins: ends where the row starts
   Activity("09:00:00", 30, 1, 1, "<b>x</b>", "a&b");     // one key stroke: never joined
   Activity("09:00:30", 30, 0, 0, "<b>x</b>", "c");       // nothing idle to join; Word is after the end
-  const HtmlPage page(
-      Get("viewactivity?" + kStaff + "&date=2026-03-02&starttime=07:00:00&endtime=09:59:59", SessionOf("mgr")));
-  std::vector<Strings> listed;
-  for (const Strings& row : page.Rows()) {
-    if (row.size() == 7 && row[0] != "Time") listed.push_back(row);
-  }
-  EXPECT_EQ(listed, (std::vector<Strings>{{"07:59:00", "00:03:00", "Working", "0", "0", "Explorer", "Desk"},
-                                          {"09:00:00", "00:00:30", "Private", "1", "0", "<b>x</b>", "a&b"},
-                                          {"09:00:30", "00:00:30", "Working", "0", "0", "<b>x</b>", "c"}}));
+  const std::string page =
+      GetAs("mgr", "viewactivity?" + kStaff + "&date=2026-03-02&starttime=07:00:00&endtime=09:59:59");
+  EXPECT_EQ(TableRows(page, 7, "Time"),
+            (std::vector<Strings>{{"07:59:00", "00:03:00", "Working", "0", "0", "Explorer", "Desk"},
+                                  {"09:00:00", "00:00:30", "Private", "1", "0", "<b>x</b>", "a&b"},
+                                  {"09:00:30", "00:00:30", "Working", "0", "0", "<b>x</b>", "c"}}));
   EXPECT_TRUE(Contains(Visible(Get("viewactivity?" + kStaff + "&date=2026-03-02&starttime=25:00:00", SessionOf("mgr"))),
                        "Please enter a valid time."));
 }
@@ -83,7 +79,8 @@ TEST_F(MonitorPagesTest, FileHandlersRefuseEveryNameThatLeavesItsFolder) {
 
 TEST_F(MonitorPagesTest, ScreenshotsFiveToARowAndTheViewerStepsThroughTheRange) {
   for (const char* clock : {"10:05:00", "10:06:00", "10:07:00", "10:08:00", "10:09:00"}) Picture(clock, 32, 32);
-  ASSERT_TRUE(KavrixWriteFile(StaffFolder() + "/2026-03-02_qascreens/10-10-00.jpg", MakeJpeg(64, 48).substr(0, 20)));
+  const std::string damaged = LKXCoreData::GetArchiveRoot() + "/" + kFolder + "/2026-03-02_qascreens/10-10-00.jpg";
+  ASSERT_TRUE(KavrixWriteFile(damaged, MakeJpeg(64, 48).substr(0, 20)));
   SetText("staff", kKXUserName, "Sam <Staff> & Co");
   const std::string mgr = SessionOf("mgr");
   const std::string page = Get("viewscreens?" + kStaff + "&date=2026-03-02", mgr);
@@ -93,8 +90,8 @@ TEST_F(MonitorPagesTest, ScreenshotsFiveToARowAndTheViewerStepsThroughTheRange) 
   // between pictures still finds its neighbours, and a damaged picture is
   // shown at its own size.
   const auto viewer = [&](const char* time) {
-    return HtmlPage(Get("fullsizeimg?" + kStaff + "&date=2026-03-02&starttime=10:00:00&endtime=10:30:00&time=" + time,
-                        mgr));
+    return HtmlPage(
+        Get("fullsizeimg?" + kStaff + "&date=2026-03-02&starttime=10:00:00&endtime=10:30:00&time=" + time, mgr));
   };
   const HtmlPage first = viewer("10:00:00");
   EXPECT_EQ(first.Text(*first.ByTag("h3").at(0)), "Sam <Staff> & Co 2026-03-02 10:00:00");

@@ -43,7 +43,6 @@ class UserAdminPagesTest : public HoursPagesTest {
     GetAs(who, "userdetail?seluser=" + LURIEncode(seluser));
     return PostAs(who, "userdetail", body);
   }
-
 };
 
 // Names escaped, addresses encoded in links and boxes; a manager's report
@@ -101,13 +100,14 @@ TEST_F(UserAdminPagesTest, AddsAUserWithEveryEmploymentSetting) {
   EXPECT_EQ(PostDetail("boss", "new",
                        "101=+new%40x.example+&102=New+Person&104=&108=mgr%40x.example&rbg1=110&rbg2=211&212=30"
                        "&rbg3=310&401=on&402=on&403=on&406=on&501=09%3A00&502=17%3A30%3A00&602=on&603=12%3A00%3A00"
-                       "&604=45" + std::string(kOk)),
+                       "&604=45" +
+                           std::string(kOk)),
             Redirect("userlist"));
   std::string values;
-  for (const LKXUserKey* key : {&kKXUserName, &kKXUserTeam, &kKXUserManager, &kKXUserAccessAdmin, &kKXUserWorkType,
-                                &kKXUserWorkHours, &kKXUserWorkDays, &kKXUserNormalHourStart, &kKXUserNormalHourEnd,
-                                &kKXUserTakeLunchTime, &kKXUserLunchStartTime, &kKXUserLunchDurationMins,
-                                &kKXUserLogScreenShot, &kKXUserPasswordReq}) {
+  for (const LKXUserKey* key :
+       {&kKXUserName, &kKXUserTeam, &kKXUserManager, &kKXUserAccessAdmin, &kKXUserWorkType, &kKXUserWorkHours,
+        &kKXUserWorkDays, &kKXUserNormalHourStart, &kKXUserNormalHourEnd, &kKXUserTakeLunchTime, &kKXUserLunchStartTime,
+        &kKXUserLunchDurationMins, &kKXUserLogScreenShot, &kKXUserPasswordReq}) {
     values += Text("new@x.example", *key) + "|";
   }
   EXPECT_EQ(values, "New Person|DefaultTeam|mgr@x.example|0|1|30|78|09:00:00|17:30:00|1|12:00:00|45|0|1|");
@@ -141,8 +141,12 @@ TEST_F(UserAdminPagesTest, DetailsSentBackUnchangedStoreTheSameValues) {
        {&kKXUserWorkDays, "128"},
        {&kKXUserNormalHourStart, "00:00:00"}},
       // A team deleted since and a manager whose address is gone stay.
-      {{&kKXUserLogScreenShot, "0"}, {&kKXUserLunchStartTime, "12:00"}, {&kKXUserUseStrictHours, "1"},
-       {&kKXUserMonitor, "1"}, {&kKXUserShowDetails, "0"}, {&kKXUserTeam, "Gone,DefaultTeam"},
+      {{&kKXUserLogScreenShot, "0"},
+       {&kKXUserLunchStartTime, "12:00"},
+       {&kKXUserUseStrictHours, "1"},
+       {&kKXUserMonitor, "1"},
+       {&kKXUserShowDetails, "0"},
+       {&kKXUserTeam, "Gone,DefaultTeam"},
        {&kKXUserManager, "gone@x.example,mgr@x.example"}},
   };
   LKXUser staff;
@@ -194,9 +198,9 @@ TEST_F(UserAdminPagesTest, ImportRefusesTheWholeFileForOneBadRow) {
       "later@x.example,\"Later\",\"\",\"\",0,0,0,\"\",\"\",\"400\",\"\"\r\n"
       "last@x.example,\"Last\",\"\",\"\",0,0,0,\"\",\"\",\"20\",\"3\"\r\n");
   const std::string refused = Post("userimport", "csv=" + bad + "&submit=Import", s);
-  for (const std::string& why : {std::string(kKXImportRefused), KXDetailNoTeam("Nope"),
-                                 std::string(kKXDetailLastAdministrator), std::string(kKXDetailBadLeaveDays),
-                                 std::string(kKXImportBadCarryOver)}) {
+  for (const std::string& why :
+       {std::string(kKXImportRefused), KXDetailNoTeam("Nope"), std::string(kKXDetailLastAdministrator),
+        std::string(kKXDetailBadLeaveDays), std::string(kKXImportBadCarryOver)}) {
     EXPECT_TRUE(Contains(refused, why)) << why;
   }
   EXPECT_FALSE(KXUserExists("late@x.example"));

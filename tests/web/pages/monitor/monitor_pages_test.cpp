@@ -85,8 +85,8 @@ TEST_F(MonitorPagesTest, ScreenshotsFiveToARowAndTheViewerStepsThroughTheRange) 
   const std::string mgr = SessionOf("mgr");
   const std::string page = Get("viewscreens?" + kStaff + "&date=2026-03-02", mgr);
   EXPECT_EQ(Count(page, "<tr><td width=20% valign=top>"), 2);
-  // The viewer names whose picture it is, escaped, and fits it to the window
-  // (stepping from the first to the last is the browser test's); a time
+  // The viewer names whose picture it is, escaped (fitting it to the window
+  // and stepping from the first to the last are the browser test's); a time
   // between pictures still finds its neighbours, and a damaged picture is
   // shown at its own size.
   const auto viewer = [&](const char* time) {
@@ -97,13 +97,12 @@ TEST_F(MonitorPagesTest, ScreenshotsFiveToARowAndTheViewerStepsThroughTheRange) 
   EXPECT_EQ(first.Text(*first.ByTag("h3").at(0)), "Sam <Staff> & Co 2026-03-02 10:00:00");
   const HtmlPage between = viewer("10:05:30");
   EXPECT_TRUE(between.Href("<<").ends_with("time=10:05:00") && between.Href(">>").ends_with("time=10:06:00"));
-  const auto size = [](const HtmlPage& shown) {
-    for (const HtmlElement* image : shown.ByTag("img")) {
-      if (image->Attribute("title") == "fullsize") return image->Attribute("width") + "x" + image->Attribute("height");
-    }
-    return std::string("none");
-  };
-  EXPECT_EQ(size(first) + " " + size(viewer("10:10:00")), "900x720 x");
+  const HtmlPage shownDamaged = viewer("10:10:00");
+  std::string widths;
+  for (const HtmlElement* image : shownDamaged.ByTag("img")) {
+    if (image->Attribute("title") == "fullsize") widths += "[" + image->Attribute("width") + "]";
+  }
+  EXPECT_EQ(widths, "[]");
 }
 
 // A log carries its entity tag; a browser that sends it back gets the 304

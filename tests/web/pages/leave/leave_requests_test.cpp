@@ -41,14 +41,19 @@ class LeaveRequestsTest : public OfficeTest {
   }
 };
 
-TEST_F(LeaveRequestsTest, PendingPageListsTheManagersOwnStaffOnly) {
-  WriteLog("staff", "2026", kRow0 + "2026-05-04,2026-05-04,sick,\"x\",1,\"\"\r\n");
+// A type removed since is shown by its name and kept when approved.
+TEST_F(LeaveRequestsTest, PendingPageListsTheManagersOwnStaffOnlyAndKeepsARemovedType) {
+  const std::string approved = "2026-05-04,2026-05-04,sick,\"x\",1,\"\"\r\n";
+  WriteLog("staff", "2026", "2026-03-02,2026-03-04,gone,\"a\",0,\"\"\r\n" + approved);
   WriteLog("staff2", "2026", "2026-06-01,2026-06-01,other,\"o\",0,\"\"\r\n");
   const HtmlPage page(GetAs("mgr", "pendingleaverequests?direct=true"));
   // Three working days; not the approved leave, nor that of others' staff.
   const std::string text = page.Text();
-  EXPECT_TRUE(Contains(text, "Staff 2026-03-02 2026-03-04 3 ")) << text;
+  EXPECT_TRUE(Contains(text, "Staff 2026-03-02 2026-03-04 3 ") && Contains(text, "gone")) << text;
   EXPECT_FALSE(Contains(text, "2026-05-04") || Contains(text, "2026-06-01"));
+  EXPECT_EQ(page.Field("selecttype0"), "-1");
+  Pending("mgr", "Approve", Tick(0, "2026-03-02", "2026-03-04", "-1", "a"));
+  EXPECT_EQ(ReadLog("staff", "2026"), "2026-03-02,2026-03-04,gone,\"a\",1,\"\"\r\n" + approved);
   // Rights do not widen the list.
   EXPECT_TRUE(Contains(GetAs("boss", "pendingleaverequests"), "There are no items in this list"));
 }
@@ -89,16 +94,6 @@ TEST_F(LeaveRequestsTest, RowsThatMayNotOrCannotChangeChangeNothing) {
   // A "count" of a million reads the rows there are.
   EXPECT_TRUE(Contains(Pending("mgr", "Approve", kTick1, "1000000"), "Pending Leave Requests"));
   EXPECT_EQ(ReadLog("staff", "2026"), kRow0 + "2026-03-16,2026-03-20,sick,\"b\",1,\"\"\r\n");
-}
-
-// How a type's name is quoted in the log is the leave log's test.
-TEST_F(LeaveRequestsTest, ARemovedTypeIsKept) {
-  WriteLog("staff", "2026", "2026-03-02,2026-03-04,gone,\"a\",0,\"\"\r\n");
-  const HtmlPage page(GetAs("mgr", "pendingleaverequests"));
-  EXPECT_EQ(page.Field("selecttype0"), "-1");
-  EXPECT_TRUE(Contains(page.Text(), "gone"));
-  Pending("mgr", "Approve", Tick(0, "2026-03-02", "2026-03-04", "-1", "a"));
-  EXPECT_EQ(ReadLog("staff", "2026"), "2026-03-02,2026-03-04,gone,\"a\",1,\"\"\r\n");
 }
 
 // The user views his report, never edits it; with the module off nothing

@@ -28,8 +28,6 @@
 
 namespace {
 
-constexpr char kOk[] = "&submit=++OK++";
-
 class UserAdminPagesTest : public HoursPagesTest {
  protected:
   static std::string Text(const std::string& email, const LKXUserKey& key) {
@@ -66,7 +64,7 @@ TEST_F(UserAdminPagesTest, ListsEscapeNamesAndHoldWhatTheViewerMayReportOn) {
 // leads on and saves nothing, and HR's form saves only the leave fields.
 TEST_F(UserAdminPagesTest, OnlyAnAdministratorChangesTheDetails) {
   EXPECT_EQ(PostDetail("mgr", Email("staff"), "102=Changed&submit=+Return+"), Redirect("userlist"));
-  EXPECT_EQ(PostDetail("hr", Email("staff"), "102=Changed&106=on" + std::string(kOk)), Redirect("userlist"));
+  EXPECT_EQ(PostDetail("hr", Email("staff"), "102=Changed&106=on&submit=++OK++"), Redirect("userlist"));
   EXPECT_EQ(Text(Email("staff"), kKXUserName) + " " + Text(Email("staff"), kKXUserAccessAdmin), "Staff 0");
   EXPECT_TRUE(Contains(Post("userdetail", "102=X&submit=Add+a+Manager", Session("hr")), kKXDetailOnlyAdminAdds));
 }
@@ -76,7 +74,7 @@ TEST_F(UserAdminPagesTest, OnlyAnAdministratorChangesTheDetails) {
 TEST_F(UserAdminPagesTest, EachValidationOnItsControl) {
   ASSERT_TRUE(KXAddTeam("Sales"));
   const std::string valid =
-      "&101=n%40x.example&102=New&104=Sales&108=mgr%40x.example&106=on&rbg1=110&rbg2=210&rbg3=310" + std::string(kOk);
+      "&101=n%40x.example&102=New&104=Sales&108=mgr%40x.example&106=on&rbg1=110&rbg2=210&rbg3=310&submit=++OK++";
   const struct {
     std::string seluser, fields, message;
   } cases[] = {
@@ -100,8 +98,7 @@ TEST_F(UserAdminPagesTest, AddsAUserWithEveryEmploymentSetting) {
   EXPECT_EQ(PostDetail("boss", "new",
                        "101=+new%40x.example+&102=New+Person&104=&108=mgr%40x.example&rbg1=110&rbg2=211&212=30"
                        "&rbg3=310&401=on&402=on&403=on&406=on&501=09%3A00&502=17%3A30%3A00&602=on&603=12%3A00%3A00"
-                       "&604=45" +
-                           std::string(kOk)),
+                       "&604=45&submit=++OK++"),
             Redirect("userlist"));
   std::string values;
   for (const LKXUserKey* key :

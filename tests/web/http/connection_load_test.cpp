@@ -25,10 +25,6 @@ class ConnectionLoadTest : public WebServerTest {
     limit.rlim_cur = count;
     return ::setrlimit(RLIMIT_NOFILE, &limit) == 0;
   }
-
-  std::string StaticResponse() {
-    return "HTTP/1.1 200 OK\r\nContent-Length: 5\r\nContent-Type: text/plain\r\n";
-  }
 };
 
 }  // namespace
@@ -46,7 +42,7 @@ TEST_F(ConnectionLoadTest, ManySimultaneousClientsAllGetTheirAnswers) {
       for (int r = 0; r < kRequests; ++r) {
         if (!KavrixSendAll(client.Get(), "GET /t.txt HTTP/1.1\r\nHost: x\r\n\r\n")) return;
         const std::string reply = KavrixRecvHttpResponse(client.Get());
-        if (reply.rfind(StaticResponse(), 0) == 0 && reply.size() > 5 &&
+        if (reply.rfind("HTTP/1.1 200 OK\r\nContent-Length: 5\r\nContent-Type: text/plain\r\n", 0) == 0 && reply.size() > 5 &&
             reply.compare(reply.size() - 5, 5, "hello") == 0) {
           ++good;
         }
@@ -60,48 +56,34 @@ TEST_F(ConnectionLoadTest, ManySimultaneousClientsAllGetTheirAnswers) {
   EXPECT_EQ(good.load(), kClients * (kRequests + 1));
 }
 
-TEST_F(ConnectionLoadTest, TwoThousandIdleConnectionsLeaveTheServerAnswering) {
-  constexpr int kIdle = 2000;
-  ASSERT_TRUE(RaiseDescriptorLimit(2 * kIdle + 200)) << "descriptor hard limit too low";
+// Two thousand connections, idle, in the middle of a request or on a page
+// that waits for the stop, leave the server answering; StopConnectionsNow
+// returns with every thread gone and every connection closed.
+TEST_F(ConnectionLoadTest, ThousandsOfOpenConnectionsLeaveTheServerAnsweringAndAStopReapsThemAll) {
+  constexpr int kOpen = 2000;
+  ASSERT_TRUE(RaiseDescriptorLimit(2 * kOpen + 200)) << "descriptor hard limit too low";
   StartServer(TestTable());
-  std::vector<LUniqueFd> idle;
-  idle.reserve(kIdle);
-  for (int i = 0; i < kIdle; ++i) {
-    idle.push_back(KavrixConnectLoopback(Port()));
-    ASSERT_TRUE(idle.back()) << "connection " << i;
+  const std::string waiting = "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nwaiting";
+  std::vector<LUniqueFd> clients;
+  clients.reserve(kOpen);
+  for (int i = 0; i < kOpen; ++i) {
+    clients.push_back(KavrixConnectLoopback(Port()));
+    ASSERT_TRUE(clients.back()) << "connection " << i;
+    if (i % 100 == 1) KavrixSendAll(clients.back().Get(), "GET /echo HTTP/1.1\r\nHost:");
+    if (i % 100 == 2) {
+      KavrixSendAll(clients.back().Get(), "GET /wait HTTP/1.0\r\n\r\n");
+      ASSERT_EQ(KavrixRecvExact(clients.back().Get(), waiting.size()), waiting);  // the page has begun
+    }
     // The listen backlog holds 50: a client that outruns the accepting
     // thread has its next connect dropped and retried a second later, and
     // the first idle sockets would reach their 30-second limit meanwhile.
     if (i % 40 == 39) {
-      ASSERT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == idle.size(); }));
+      ASSERT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == clients.size(); }));
     }
   }
-  ASSERT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == kIdle; }));
+  ASSERT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == kOpen; }));
   EXPECT_EQ(Exchange("GET / HTTP/1.0\r\n\r\n"), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nroot page");
 
-  Server().StopListener();
-  Server().StopConnectionsNow();
-  EXPECT_EQ(Server().GetThreadCount(), 0u);
-  for (LUniqueFd& client : idle) EXPECT_TRUE(KavrixPeerClosed(client.Get()));
-}
-
-// Idle sockets, sockets in the middle of a request and pages that wait for
-// the stop: StopConnectionsNow returns with every thread gone.
-TEST_F(ConnectionLoadTest, StopWithManyOpenConnectionsReapsThemAll) {
-  StartServer(TestTable());
-  std::vector<LUniqueFd> clients;
-  for (int i = 0; i < 60; ++i) {
-    clients.push_back(KavrixConnectLoopback(Port()));
-    const int kind = i % 3;
-    if (kind == 1) KavrixSendAll(clients.back().Get(), "GET /echo HTTP/1.1\r\nHost:");
-    if (kind == 2) {
-      KavrixSendAll(clients.back().Get(), "GET /wait HTTP/1.0\r\n\r\n");
-      // The page has begun once its first bytes arrive.
-      const std::string waiting = "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nwaiting";
-      ASSERT_EQ(KavrixRecvExact(clients.back().Get(), waiting.size()), waiting);
-    }
-  }
-  ASSERT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == 60; }));
   Server().StopListener();
   Server().StopConnectionsNow();
   EXPECT_EQ(Server().GetThreadCount(), 0u);
@@ -112,10 +94,9 @@ TEST_F(ConnectionLoadTest, NoDescriptorOutlivesTheServer) {
   ASSERT_TRUE(KavrixWriteFile(WebRoot() + "/t.txt", "hello"));
   const int before = KavrixCountOpenFds();
   StartServer(TestTable());
+  // A file, a refusal and a page each end their connection.
   EXPECT_NE(Exchange("GET /t.txt HTTP/1.0\r\n\r\n"), "");
-  EXPECT_EQ(Exchange("GET /missing HTTP/1.0\r\n\r\n"), kLHttpNotFoundEmpty);
   EXPECT_EQ(Exchange("get / HTTP/1.0\r\n\r\n"), kLHttpNotImplemented);
-  EXPECT_EQ(Exchange("GET /../x HTTP/1.0\r\n\r\n"), kLHttpNotFoundClose);
   EXPECT_NE(Exchange("GET /echo HTTP/1.0\r\n\r\n"), "");
   {
     LUniqueFd keepAlive = KavrixConnectLoopback(Port());

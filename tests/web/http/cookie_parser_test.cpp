@@ -24,15 +24,9 @@ TEST(CookieParser, PairsOfTheHeader) {
       {"sess=abc; theme=two+words", "[theme=two words][sess=abc]"},
       {"v=%3B%41%zz%", "[v=;A]"},
       {"a=1; b=2; a=3", "[b=2][a=3]"},
-      {"a=1;  \t b=2", "[b=2][a=1]"},
-      {" a=1 ;b=2", "[b=2][ a=1 ]"},
-      {"a =1", "[a =1]"},
-      {"=x; ;;b=2", "[b=2]"},
-      {"flag; b=2", "[b=2][flag=]"},
-      {"a=1=2", "[a=1=2]"},
-      {"", ""},
-      {";", ""},
-      {"k=\xff\x01\x7f", "[k=\xff\x01\x7f]"},
+      {" a=1 ;  \t b=2", "[b=2][ a=1 ]"},
+      {"=x; ;;flag", "[flag=]"},
+      {"k=\xff\x01=2", "[k=\xff\x01=2]"},
       {std::string("a=1\0; b=2", 9), "[a=1]"},
   };
   for (const auto& [header, pairs] : cases) EXPECT_EQ(Cookies(header), pairs) << header;

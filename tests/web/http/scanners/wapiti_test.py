@@ -3,17 +3,11 @@
 
     wapiti_test.py <kavrixserver>
 
-Each role gets its own server and data root; wapiti crawls for a bounded
-time with the role's session cookie and runs its injection, redirect, CSRF and
-header modules, each for a bounded time. Every finding of its JSON report
-fails the test unless it is on ACCEPTED below.
-
-The run happens in a private network namespace that has only a loopback
-interface, so nothing wapiti or the server sends can leave the machine.
-wapiti is given no URL exclusions (3.0.4 stops on its own exclusion patterns
-under Python 3.11); it reaches "logout" like any link, and the test puts the
-session file back whenever it goes, so a logout only ends a session that
-comes back at once.
+Each role gets its own server; wapiti crawls with the role's session cookie
+and runs its injection, redirect, CSRF and header modules for a bounded time,
+in a private network namespace with only a loopback interface. Every finding
+fails the test unless it is on ACCEPTED below. A logout only ends a session
+that the test puts back at once.
 """
 
 import http.client
@@ -53,8 +47,7 @@ def data_files(panel):
 
 
 def settled_files(panel):
-    """data_files once two readings 200 ms apart agree: a fresh server
-    finishes writing its start-up state in the users' records."""
+    """data_files once two readings 200 ms apart agree."""
     files = data_files(panel)
     for _ in range(50):
         time.sleep(0.2)
@@ -78,10 +71,8 @@ def send(panel, session, method, path_and_query, body="", headers=()):
 
 
 def cross_site_refused(finding, panel, session):
-    """None when the form is safe from other sites: its post with another
-    site's Origin is refused, and its fields sent as a GET (what a link on
-    another site makes the browser do, cookie included) change no stored file
-    and open no session. Otherwise why not."""
+    """None when the form's post with another site's Origin is refused and its
+    fields sent as a GET change no stored file and open no session."""
     head, _, body = finding["http_request"].partition("\n\n")
     target = head.split(" ", 2)[1]
     answer, page = send(panel, session, "POST", target, body, [("Origin", "http://elsewhere.example")])
@@ -117,8 +108,7 @@ ACCEPTED = [
 
 
 class SessionKeeper(threading.Thread):
-    """Puts the session file back (the bytes it had at logon) whenever a
-    request ends the session."""
+    """Puts the session file back whenever a request ends the session."""
 
     def __init__(self, path):
         super().__init__(daemon=True)
@@ -136,9 +126,7 @@ class SessionKeeper(threading.Thread):
 
 
 def scan(program, email, results):
-    """wapiti as `email`; results[email] = (report, summary line, folder).
-    The folder (report, wapiti's output, the server's log) is kept for a look
-    until the run has passed."""
+    """wapiti as `email`; results[email] = (report, summary line, folder)."""
     with panel_lib.Panel(program, "wapiti") as panel:
         panel.keep = True
         session = panel.log_on(email)
@@ -172,52 +160,33 @@ def scan(program, email, results):
                               % (found[0] if found else "no crawl summary", keeper.restored), panel.work)
 
 
-class CheckServer:
-    """The server of one role that the checks run against; a check that
-    changed something (a port, a user) gets it replaced, so the change does
-    not reach the next check."""
-
-    def __init__(self, program, email):
-        self.program, self.email, self.panel = program, email, None
-
-    def check(self, rule_check, finding):
-        if self.panel is None:
-            self.panel = panel_lib.Panel(self.program, "wapiti-check").__enter__()
-            self.session = self.panel.log_on(self.email)
+def check_on_own_server(program, email, rule_check, finding):
+    """Why `finding` stands after `rule_check` ran on a fresh server of the
+    role (so that no check sees another's changes); None when it passed."""
+    with panel_lib.Panel(program, "wapiti-check") as panel:
         try:
-            why_not = rule_check(finding, self.panel, self.session)
+            return rule_check(finding, panel, panel.log_on(email))
         except OSError as e:
-            why_not = "the server stopped answering (%s)" % e
-        if why_not:
-            self.close()
-        return why_not
-
-    def close(self):
-        if self.panel is not None:
-            self.panel.__exit__(None, None, None)
-            self.panel = None
+            return "the server stopped answering (%s)" % e
 
 
 def judge(program, email, report):
     """The findings that are not accepted, as lines; prints the accepted."""
-    failures, server = [], CheckServer(program, email)
-    try:
-        for kind in ("vulnerabilities", "anomalies"):
-            for category, findings in report[kind].items():
-                for finding in findings:
-                    line = "%s: %s: %s %s %s" % (category, finding["info"], finding["method"],
-                                                 finding["path"], finding["parameter"])
-                    rule = next((r for r in ACCEPTED if r[0] == category and r[1] == finding["info"]), None)
-                    if rule is None:
-                        why_not = "not on the accepted list"
-                    else:
-                        why_not = rule[2] and server.check(rule[2], finding)
-                    if why_not:
-                        failures.append("%s\n    (%s)\n    %s" % (line, why_not, finding["curl_command"]))
-                    else:
-                        print("  accepted: " + line)
-    finally:
-        server.close()
+    failures = []
+    for kind in ("vulnerabilities", "anomalies"):
+        for category, findings in report[kind].items():
+            for finding in findings:
+                line = "%s: %s: %s %s %s" % (category, finding["info"], finding["method"],
+                                             finding["path"], finding["parameter"])
+                rule = next((r for r in ACCEPTED if r[0] == category and r[1] == finding["info"]), None)
+                if rule is None:
+                    why_not = "not on the accepted list"
+                else:
+                    why_not = rule[2] and check_on_own_server(program, email, rule[2], finding)
+                if why_not:
+                    failures.append("%s\n    (%s)\n    %s" % (line, why_not, finding["curl_command"]))
+                else:
+                    print("  accepted: " + line)
     return failures
 
 

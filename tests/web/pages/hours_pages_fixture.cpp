@@ -88,3 +88,17 @@ std::string OfficeTest::Text(const std::string& who, const char* key) {
   EXPECT_TRUE(KXGetUser(Email(who), record));
   return record.GetText({key, ""});
 }
+
+void OfficeTest::SetText(const std::string& who, const LKXUserKey& key, const std::string& value) {
+  LKXUser record;
+  ASSERT_TRUE(KXGetUser(Email(who), record));
+  ASSERT_TRUE(record.SetText(key, value));
+}
+
+std::vector<Strings> OfficeTest::TableRows(const std::string& page, std::size_t cells, const std::string& heading) {
+  std::vector<Strings> rows;
+  for (const Strings& row : HtmlPage(page).Rows()) {
+    if (row.size() == cells && row[0] != heading) rows.push_back(row);
+  }
+  return rows;
+}

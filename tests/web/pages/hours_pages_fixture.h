@@ -9,8 +9,10 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "foundation/date_time.h"
+#include "model/user.h"
 #include "panel_fixture.h"
 #include "support/test_dates.h"
 #include "support/test_helpers.h"
@@ -53,6 +55,11 @@ class OfficeTest : public PanelTest {
                        const std::string& extra = "");
   static bool Flag(const std::string& who, const char* key);
   static std::string Text(const std::string& who, const char* key);
+  // The rows of the page's tables that have `cells` cells, but the heading
+  // (the row whose first cell is `heading`).
+  static std::vector<Strings> TableRows(const std::string& page, std::size_t cells, const std::string& heading);
+  // Stores `value` under `key` in the record of `who`.
+  static void SetText(const std::string& who, const LKXUserKey& key, const std::string& value);
 
  private:
   std::optional<KavrixScopedTimeZone> zone_;

@@ -28,12 +28,6 @@
 
 namespace {
 
-constexpr char kOk[] = "&submit=++OK++";
-// Where a picker sends the browser back to the kept form.
-const std::string kBack =
-    "?onok=userdetail%3Freturning%3D1&oncancel=userdetail%3Freturning%3D1\r\n"
-    "X-Content-Type-Options: nosniff\r\n\r\n";
-
 class UserAdminPagesTest : public HoursPagesTest {
  protected:
   static std::string Text(const std::string& email, const LKXUserKey& key) {
@@ -47,7 +41,6 @@ class UserAdminPagesTest : public HoursPagesTest {
     GetAs(who, "userdetail?seluser=" + LURIEncode(seluser));
     return PostAs(who, "userdetail", body);
   }
-
 };
 
 // Names escaped, addresses encoded in links and boxes; a manager's report
@@ -59,48 +52,33 @@ TEST_F(UserAdminPagesTest, ListsEscapeNamesAndHoldWhatTheViewerMayReportOn) {
             "userdetail?seluser=a%2Bb%40x.example&onok=userlist&oncancel=userlist&category=all&direct=false");
   ASSERT_NE(all.ByName("check6"), nullptr);
   EXPECT_EQ(all.ByName("check6")->Attribute("value"), "a+b@x.example");
-  EXPECT_EQ(all.Field("count"), "7");
   const std::string viewhours = GetAs("mgr", "userlist?category=viewhours");
   EXPECT_EQ(HtmlPage(viewhours).Href("Staff"),
             "viewhours?seluser=staff%40x.example&onok=userlist&oncancel=userlist&category=viewhours&direct=false");
-  const std::string leave = GetAs("mgr", "userlist?category=leavereport");
-  EXPECT_TRUE(HtmlPage(leave).Href("Staff").ends_with("&category=leavereport&direct=false&edit=false&year=2026"));
-  for (const std::string& page : {viewhours, leave}) EXPECT_FALSE(Contains(Visible(page), "Staff Two"));
-  EXPECT_FALSE(Contains(leave, "selectall"));
-  EXPECT_TRUE(Contains(Visible(GetAs("staff", "userlist?category=viewhours")), LHtmlList::kEmptyText));
+  EXPECT_FALSE(Contains(Visible(viewhours), "Staff Two"));
   EXPECT_TRUE(Contains(GetAs("boss", "userlist?category=nonsense"), kKXUserListNotAuthorized));
   EXPECT_TRUE(Contains(GetAs("boss", "userdetail?seluser=ghost%40x.example"), kKXDetailNoSuchUser));
 }
 
-TEST_F(UserAdminPagesTest, NobodyButAnAdministratorChangesAUser) {
-  const std::string edit = "101=staff%40x.example&102=Changed&106=on&107=on&rbg1=111" + std::string(kOk);
-  for (const char* who : {"hr", "mgr", "staff"}) {
-    PostDetail(who, Email("staff"), edit);
-    PostDetail(who, "new", "101=made%40x.example&102=Made&106=on" + std::string(kOk));
-  }
-  // A read-only form's button is " Return ": it leads on and saves nothing;
-  // HR's form saves only the leave fields.
+// Who may post at all is the access table's; a read-only form's " Return "
+// leads on and saves nothing, and HR's form saves only the leave fields.
+TEST_F(UserAdminPagesTest, OnlyAnAdministratorChangesTheDetails) {
   EXPECT_EQ(PostDetail("mgr", Email("staff"), "102=Changed&submit=+Return+"), Redirect("userlist"));
-  EXPECT_EQ(PostDetail("hr", Email("staff"), "102=Changed" + std::string(kOk)), Redirect("userlist"));
-  EXPECT_EQ(Text(Email("staff"), kKXUserName), "Staff");
-  EXPECT_EQ(Text(Email("staff"), kKXUserAccessAdmin), "0");
-  EXPECT_EQ(Text(Email("staff"), kKXUserWorkType), "0");
-  EXPECT_FALSE(KXUserExists("made@x.example"));
-  // The pickers' buttons keep nothing for a non-administrator either.
+  EXPECT_EQ(PostDetail("hr", Email("staff"), "102=Changed&106=on&submit=++OK++"), Redirect("userlist"));
+  EXPECT_EQ(Text(Email("staff"), kKXUserName) + " " + Text(Email("staff"), kKXUserAccessAdmin), "Staff 0");
   EXPECT_TRUE(Contains(Post("userdetail", "102=X&submit=Add+a+Manager", Session("hr")), kKXDetailOnlyAdminAdds));
 }
 
+// The checks are the model's; each problem's message on its control here.
+// A field sent twice counts with its first value: each case goes first.
 TEST_F(UserAdminPagesTest, EachValidationOnItsControl) {
   ASSERT_TRUE(KXAddTeam("Sales"));
-  const std::string valid = "101=n%40x.example&102=New&104=Sales&108=mgr%40x.example&rbg1=110&rbg2=210&rbg3=310";
-  struct Case {
-    std::string seluser;
-    std::string fields;  // replaces the field of the same name
-    std::string message;
-  };
-  const Case cases[] = {
+  const std::string valid =
+      "&101=n%40x.example&102=New&104=Sales&108=mgr%40x.example&106=on&rbg1=110&rbg2=210&rbg3=310&submit=++OK++";
+  const struct {
+    std::string seluser, fields, message;
+  } cases[] = {
       {"new", "101=", kKXDetailEnterEmail},
-      {"new", "101=%20%20", kKXDetailEnterEmail},
       {"new", "101=not-an-address", kKXDetailInvalidEmail},
       {"new", "102=", kKXDetailEnterName},
       {"new", "101=STAFF%40x.example", kKXDetailEmailExists},
@@ -109,142 +87,56 @@ TEST_F(UserAdminPagesTest, EachValidationOnItsControl) {
       {Email("staff"), "108=Staff%40x.example", kKXDetailManagerSelf},
       {Email("boss"), "106=", kKXDetailLastAdministrator},
   };
-  for (const Case& c : cases) {
-    const std::string name = c.fields.substr(0, c.fields.find('='));
-    std::string body = valid;
-    const std::size_t at = body.find(name + "=");
-    if (at == std::string::npos) {
-      body += "&" + c.fields;
-    } else {
-      body.replace(at, body.find('&', at) - at, c.fields);
-      body += "&106=on";
-    }
-    const std::string answer = PostDetail("boss", c.seluser, body + kOk);
-    EXPECT_TRUE(Contains(answer, ErrorRow(c.message))) << c.fields;
+  for (const auto& c : cases) {
+    EXPECT_TRUE(Contains(PostDetail("boss", c.seluser, c.fields + valid), ErrorRow(c.message))) << c.fields;
   }
   EXPECT_EQ(KXUserCount(), 6);
   EXPECT_EQ(Text(Email("boss"), kKXUserAccessAdmin), "1");
 }
 
 TEST_F(UserAdminPagesTest, AddsAUserWithEveryEmploymentSetting) {
-  const std::string answer =
-      PostDetail("boss", "new",
-                 "101=+new%40x.example+&102=New+Person&104=&108=mgr%40x.example&rbg1=110&rbg2=211&212=30&rbg3=310"
-                 "&401=on&402=on&403=on&406=on&501=09%3A00&502=17%3A30%3A00&602=on&603=12%3A00%3A00&604=45" +
-                     std::string(kOk));
-  EXPECT_EQ(answer, Redirect("userlist"));
-  const std::string email = "new@x.example";
-  const std::map<const LKXUserKey*, std::string> expected = {
-      {&kKXUserName, "New Person"},
-      {&kKXUserTeam, "DefaultTeam"},
-      {&kKXUserManager, "mgr@x.example"},
-      {&kKXUserAccessAdmin, "0"},
-      {&kKXUserWorkType, "1"},
-      {&kKXUserWorkHours, "30"},
-      {&kKXUserWorkDays, "78"},
-      {&kKXUserNormalHourStart, "09:00:00"},
-      {&kKXUserNormalHourEnd, "17:30:00"},
-      {&kKXUserTakeLunchTime, "1"},
-      {&kKXUserLunchStartTime, "12:00:00"},
-      {&kKXUserLunchDurationMins, "45"},
-      {&kKXUserLogScreenShot, "0"},
-      {&kKXUserPasswordReq, "1"},
-  };
-  for (const auto& [key, value] : expected) EXPECT_EQ(Text(email, *key), value) << key->name;
-  EXPECT_EQ(Text(email, kKXUserPassword).size(), 6u);
-  // Monday to Friday, casual, the default hours.
-  PostDetail(
-      "boss", email,
-      "102=New+Person&rbg1=111&rbg2=210&212=30&rbg3=310&401=on&402=on&403=on&404=on&405=on&108=" + std::string(kOk));
-  EXPECT_EQ(Text(email, kKXUserWorkDays), "62");
-  EXPECT_EQ(Text(email, kKXUserWorkType), "2");
-  EXPECT_EQ(Text(email, kKXUserWorkHours), "0");
-  EXPECT_EQ(Text(email, kKXUserNormalHourStart), "");
-  // A line end cannot add a key of its own to the record.
-  PostDetail("boss", email, "102=Eve%0D%0Aaccessadmin%3D1&104=%0D%0ADefaultTeam&rbg3=311" + std::string(kOk));
-  EXPECT_EQ(Text(email, kKXUserName), "Eve");
-  EXPECT_EQ(Text(email, kKXUserAccessAdmin), "0");
-  EXPECT_EQ(Text(email, kKXUserTeam), "DefaultTeam");
-  EXPECT_EQ(Text(email, kKXUserWorkDays), "0");
+  EXPECT_EQ(PostDetail("boss", "new",
+                       "101=+new%40x.example+&102=New+Person&104=&108=mgr%40x.example&rbg1=110&rbg2=211&212=30"
+                       "&rbg3=310&401=on&402=on&403=on&406=on&501=09%3A00&502=17%3A30%3A00&602=on&603=12%3A00%3A00"
+                       "&604=45&submit=++OK++"),
+            Redirect("userlist"));
+  std::string values;
+  for (const LKXUserKey* key :
+       {&kKXUserName, &kKXUserTeam, &kKXUserManager, &kKXUserAccessAdmin, &kKXUserWorkType, &kKXUserWorkHours,
+        &kKXUserWorkDays, &kKXUserNormalHourStart, &kKXUserNormalHourEnd, &kKXUserTakeLunchTime, &kKXUserLunchStartTime,
+        &kKXUserLunchDurationMins, &kKXUserLogScreenShot, &kKXUserPasswordReq}) {
+    values += Text("new@x.example", *key) + "|";
+  }
+  EXPECT_EQ(values, "New Person|DefaultTeam|mgr@x.example|0|1|30|78|09:00:00|17:30:00|1|12:00:00|45|0|1|");
 }
 
-TEST_F(UserAdminPagesTest, PickersKeepWhatWasTyped) {
+// The picker's round trip with the form kept is the browser test's; here a
+// user cannot be his own manager, and kept values are used once.
+TEST_F(UserAdminPagesTest, PickersRefuseTheUserHimselfAndKeepTheFormOnce) {
   const std::string& s = Session("boss");
-  const std::string half =
-      "101=half%40x.example&102=Half+Done&104=&108=hr%40x.example&rbg1=111&rbg2=211&212=25&rbg3=310&401=on"
-      "&405=on&107=on&501=08%3A00%3A00";
-  // The form of `seluser` (empty: the one open) left for a picker.
-  const auto leave = [&](const std::string& seluser, const std::string& body, const std::string& picker) {
-    if (!seluser.empty()) Get("userdetail?seluser=" + seluser, s);
-    const char* button = picker == "addmanager" ? "&submit=Add+a+Manager" : "&submit=Add+to+a+Team";
-    EXPECT_EQ(Post("userdetail", body + button, s), "HTTP/1.0 302 OK\r\nLocation: " + picker + kBack);
-  };
-  leave("new", half, "addmanager");
-  EXPECT_TRUE(Contains(Get("addmanager", s), "<option value=\"2$Mgr (mgr@x.example)\""));
-  // Nobody is offered as his own manager, nor taken when posted.
-  leave("staff%40x.example", "101=staff%40x.example&102=Staff", "addmanager");
-  const std::string staffPicker = Visible(Get("addmanager", s));
-  EXPECT_TRUE(Contains(staffPicker, "(mgr@x.example)"));
-  EXPECT_FALSE(Contains(staffPicker, "(staff@x.example)"));
+  const std::string toPicker =
+      "HTTP/1.0 302 OK\r\nLocation: addmanager?onok=userdetail%3Freturning%3D1&oncancel=userdetail%3Freturning%3D1"
+      "\r\nX-Content-Type-Options: nosniff\r\n\r\n";
+  GetAs("boss", "userdetail?seluser=staff%40x.example");
+  EXPECT_EQ(Post("userdetail", "101=staff%40x.example&102=Staff+Kept&submit=Add+a+Manager", s), toPicker);
+  EXPECT_FALSE(Contains(Visible(Get("addmanager", s)), "(staff@x.example)"));
   EXPECT_TRUE(Contains(Post("addmanager", "101=4%24Staff+%28staff%40x.example%29&submit=++OK++", s),
                        ErrorRow(kKXPickerNoChoice)));
-  leave("new", half, "addmanager");
-  EXPECT_EQ(Post("addmanager", "101=2%24Mgr+%28mgr%40x.example%29&onok=userdetail%3Freturning%3D1&submit=++OK++", s),
-            Redirect("userdetail?returning=1"));
-  const std::string back = Get("userdetail?returning=1", s);
-  EXPECT_TRUE(Contains(back, kKXDetailNotSavedYet));
-  const HtmlPage kept(back);
-  for (const auto& [name, value] :
-       std::vector<std::pair<const char*, const char*>>{{"101", "half@x.example"},
-                                                        {"102", "Half Done"},
-                                                        {"108", "hr@x.example,mgr@x.example"},
-                                                        {"107", "on"},
-                                                        {"rbg1", "111"},
-                                                        {"rbg2", "211"},
-                                                        {"212", "25"},
-                                                        {"401", "on"},
-                                                        {"405", "on"},
-                                                        {"402", "<absent>"},
-                                                        {"501", "08:00:00"}}) {
-    EXPECT_EQ(kept.Field(name), value) << name;
-  }
-  // Kept values are used once: a picker left some other way shows what is
-  // stored, for the form they came from and for any other.
-  leave("", half, "addtoteam");
-  EXPECT_FALSE(Contains(Get("userdetail", s), "half@x.example"));
-  leave("", half, "addtoteam");
-  EXPECT_EQ(HtmlPage(Get("userdetail?seluser=staff%40x.example", s)).Field("102"), "Staff");
-  EXPECT_FALSE(Contains(Get("userdetail?seluser=new", s), "half@x.example"));
+  EXPECT_EQ(HtmlPage(Get("userdetail?returning=1", s)).Field("102"), "Staff Kept");
+  EXPECT_EQ(HtmlPage(Get("userdetail?returning=1", s)).Field("102"), "Staff");
 }
 
 // Every kind of stored record, opened by an administrator and sent back as
 // the browser shows it: the record file stays byte for byte. "WorkType" 0
 // and 1 are both permanent, "WorkHours" 0 is the organisation's full time.
 TEST_F(UserAdminPagesTest, DetailsSentBackUnchangedStoreTheSameValues) {
-  using Values = std::vector<std::pair<const LKXUserKey*, const char*>>;
+  using Values = std::vector<std::pair<const char*, const char*>>;  // record keys and values
   const Values kinds[] = {
-      {},
-      {{&kKXUserWorkType, "1"}, {&kKXUserWorkHours, "0"}, {&kKXUserWorkDays, "62"}},
-      {{&kKXUserWorkType, "0"}, {&kKXUserWorkHours, "35"}, {&kKXUserWorkDays, "127"}},
-      {{&kKXUserWorkType, "1"},
-       {&kKXUserWorkHours, "35"},
-       {&kKXUserWorkDays, "65"},
-       {&kKXUserNormalHourStart, "09:00:00"},
-       {&kKXUserNormalHourEnd, "17:00:00"}},
-      {{&kKXUserWorkType, "2"}, {&kKXUserWorkHours, "0"}, {&kKXUserWorkDays, "0"}},
-      {{&kKXUserWorkType, "2"},
-       {&kKXUserWorkHours, "20"},
-       {&kKXUserWorkDays, "128"},
-       {&kKXUserNormalHourStart, "00:00:00"}},
-      {{&kKXUserLogScreenShot, "0"},
-       {&kKXUserTakeLunchTime, "1"},
-       {&kKXUserLunchStartTime, "12:00"},
-       {&kKXUserLunchDurationMins, "30"},
-       {&kKXUserUseStrictHours, "1"},
-       {&kKXUserMonitor, "1"},
-       {&kKXUserShowDetails, "0"}},
+      {{"WorkType", "1"}, {"WorkHours", "0"}, {"WorkDays", "62"}},
+      {{"WorkType", "2"}, {"WorkHours", "20"}, {"WorkDays", "128"}, {"NormalHourStart", "00:00:00"}},
+      {{"LogScreenShot", "0"}, {"LunchStartTime", "12:00"}, {"UseStrictHours", "1"}, {"Monitor", "1"}},
       // A team deleted since and a manager whose address is gone stay.
-      {{&kKXUserTeam, "Gone,DefaultTeam"}, {&kKXUserManager, "gone@x.example,mgr@x.example"}},
+      {{"ShowDetails", "0"}, {"Team", "Gone,DefaultTeam"}, {"Manager", "gone@x.example,mgr@x.example"}},
   };
   LKXUser staff;
   ASSERT_TRUE(KXGetUser(Email("staff"), staff));
@@ -254,34 +146,25 @@ TEST_F(UserAdminPagesTest, DetailsSentBackUnchangedStoreTheSameValues) {
     LSettingSetString("Settings", "ShowUserCaptions", captions);
     for (const Values& kind : kinds) {
       ASSERT_TRUE(KavrixWriteFile(path, original));
-      ASSERT_TRUE(KXGetUser(Email("staff"), staff));
-      for (const auto& [key, value] : kind) ASSERT_TRUE(staff.SetText(*key, value));
+      for (const auto& [key, value] : kind) SetText("staff", {key, ""}, value);
       const std::string before = KavrixReadFile(path);
       const std::string page = GetAs("boss", "userdetail?seluser=staff%40x.example");
       EXPECT_EQ(Post("userdetail", SendBack(page, "submit=++OK++"), Session("boss")), Redirect("userlist"));
       EXPECT_EQ(KavrixReadFile(path), before) << "captions " << captions;
     }
   }
-  // The stored choice is the one shown: default full time, not custom 40.
-  ASSERT_TRUE(KavrixWriteFile(path, original));
-  ASSERT_TRUE(KXGetUser(Email("staff"), staff));
-  ASSERT_TRUE(staff.SetText(kKXUserWorkType, "1"));
-  EXPECT_EQ(HtmlPage(GetAs("boss", "userdetail?seluser=staff%40x.example")).Field("rbg2"), "210");
 }
 
 TEST_F(UserAdminPagesTest, DeletingRemovesTheRecordOnly) {
   WriteActivity("staff", "2026-03-09", "09:00:00", 60);
   const std::string log = LKXCoreData::GetUserFilePathForReading(Email("staff"), "2026-03-09_activity.csv");
-  ASSERT_FALSE(log.empty());
   const std::string& s = Session("boss");
-  EXPECT_TRUE(Contains(Get("deleteuser?seluser=staff%40x.example", s), "value=\"staff@x.example\""));
   EXPECT_TRUE(Contains(Post("deleteuser", "101=boss%40x.example&submit=++OK++", s), ErrorRow(kKXDeleteSelf)));
   EXPECT_TRUE(Contains(Post("deleteuser", "101=ghost%40x.example&submit=++OK++", s), ErrorRow(kKXDeleteNoSuchUser)));
   EXPECT_EQ(Post("deleteuser", "101=STAFF%40x.example&submit=++OK++", s), Redirect("userlist"));
   EXPECT_FALSE(KXUserExists(Email("staff")));
   EXPECT_TRUE(Contains(KavrixReadFile(log), "WINWORD.EXE"));
   EXPECT_EQ(KXUserCount(), 5);
-  EXPECT_EQ(Text(Email("staff2"), kKXUserManager), Email("other"));
 }
 
 TEST_F(UserAdminPagesTest, ListButtonsActOnTheTickedUsers) {
@@ -289,76 +172,26 @@ TEST_F(UserAdminPagesTest, ListButtonsActOnTheTickedUsers) {
   const std::string ticked = "count=3&check0=staff%40x.example&check2=staff2%40x.example&check9=hr%40x.example";
   EXPECT_TRUE(Contains(Post("userlistpost", ticked + "&submit_viewhours=view+hours", s), "User Work Hours Report"));
   EXPECT_TRUE(Contains(Stored("boss"), "selusers=staff%40x.example%2Cstaff2%40x.example"));
-  EXPECT_TRUE(Contains(Post("userlistpost", "count=1&check0=mgr%40x.example&submit_compare=View+User+Comparison", s),
-                       "User Application Usage Report"));
-  EXPECT_TRUE(Contains(Stored("boss"), "selusers=mgr%40x.example"));
   EXPECT_EQ(Post("userlistpost", ticked + "&submit_changeemail=Change+Email+Address", s), Redirect("changeemail"));
   EXPECT_TRUE(Contains(Stored("boss"), "seluser=staff%40x.example"));
-  const std::string sent = Post(
-      "userlistpost",
-      "count=2&check0=ghost%40x.example&check1=staff2%40x.example&submit_pwdresend=Resend+Startup+Instructions+to+User",
-      Session("hr"));
-  EXPECT_TRUE(Contains(sent, std::string(kKXStartupSentText) + "<div><ul><li>staff2@x.example</li></ul>"));
-  EXPECT_EQ(HtmlPage(sent).Href("Main"), "mainpage?sess=" + Session("hr"));
-  EXPECT_EQ(Text(Email("staff2"), kKXUserPasswordReq), "1");
-  EXPECT_EQ(Text(Email("staff"), kKXUserPasswordReq), "0");
 }
 
-TEST_F(UserAdminPagesTest, ListSortsByTheChosenColumn) {
-  ASSERT_TRUE(KXAddUser("aa@x.example", "zed", false, false, "", "", "pw"));
-  const struct Case {
-    const char* sort;
-    Strings names;
-  } cases[] = {
-      // By address at first: "staff2@" sorts before "staff@".
-      {"", {"zed", "Boss", "Hr", "Mgr", "Other", "Staff Two", "Staff"}},
-      {"&iCol=1&bAsc=0", {"zed", "Staff Two", "Staff", "Other", "Mgr", "Hr", "Boss"}},
-      {"&iCol=1&bAsc=1", {"Boss", "Hr", "Mgr", "Other", "Staff", "Staff Two", "zed"}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.sort);
-    Strings names;
-    for (const HtmlLink& link : HtmlPage(GetAs("boss", std::string("userlist?category=all") + c.sort)).Links()) {
-      if (link.href.starts_with("userdetail?") && !link.text.empty()) names.push_back(link.text);
-    }
-    EXPECT_EQ(names, c.names);
-  }
-}
-
-TEST_F(UserAdminPagesTest, ImportShowsWhatItWouldDoThenDoesIt) {
+TEST_F(UserAdminPagesTest, ImportRefusesTheWholeFileForOneBadRow) {
   const std::string& s = Session("boss");
-  const std::string csv = LURIEncode(
-      "staff@x.example,\"Staff Renamed\",\"pw\",\"\",0,0,0,\"DefaultTeam\",\"mgr@x.example\"\r\n"
-      "fresh@x.example,\"Fresh\",\"\",\"\",0,1,0,\"\",\"staff@x.example\"\r\n");
-  const std::string preview = Post("userimport", "csv=" + csv + "&submit=Preview", s);
-  EXPECT_TRUE(Contains(preview, ">change: Name</td>")) << preview;
-  EXPECT_TRUE(Contains(preview, ">add</td>"));
-  EXPECT_FALSE(KXUserExists("fresh@x.example"));
-  // A plain GET never stores.
-  Get("userimport?csv=" + csv + "&submit=Import", s);
-  EXPECT_FALSE(KXUserExists("fresh@x.example"));
-  EXPECT_TRUE(
-      Contains(Post("userimport", "csv=" + csv + "&submit=Import", s), "Imported: 1 users added, 1 users changed."));
-  EXPECT_EQ(Text(Email("staff"), kKXUserName), "Staff Renamed");
-  EXPECT_EQ(Text(Email("staff"), kKXUserPassword), "pw");
-  EXPECT_EQ(Text("fresh@x.example", kKXUserAccessHR), "1");
-  EXPECT_EQ(Text("fresh@x.example", kKXUserPasswordReq), "1");
-  // One bad row stops the whole file.
+  // One bad row stops the whole file; each row says why (the browser test
+  // imports a good one).
   const std::string bad = LURIEncode(
       "late@x.example,\"Late\",\"\",\"\",0,0,0,\"Nope\",\"\"\r\n"
       "boss@x.example,\"Boss\",\"\",\"\",0,0,0,\"\",\"\"\r\n"
       "later@x.example,\"Later\",\"\",\"\",0,0,0,\"\",\"\",\"400\",\"\"\r\n"
       "last@x.example,\"Last\",\"\",\"\",0,0,0,\"\",\"\",\"20\",\"3\"\r\n");
   const std::string refused = Post("userimport", "csv=" + bad + "&submit=Import", s);
-  EXPECT_TRUE(Contains(refused, kKXImportRefused));
-  EXPECT_TRUE(Contains(refused, KXDetailNoTeam("Nope")));
-  EXPECT_TRUE(Contains(refused, kKXDetailLastAdministrator));
-  EXPECT_TRUE(Contains(refused, kKXDetailBadLeaveDays));
-  EXPECT_TRUE(Contains(refused, kKXImportBadCarryOver));
+  for (const std::string& why :
+       {std::string(kKXImportRefused), KXDetailNoTeam("Nope"), std::string(kKXDetailLastAdministrator),
+        std::string(kKXDetailBadLeaveDays), std::string(kKXImportBadCarryOver)}) {
+    EXPECT_TRUE(Contains(refused, why)) << why;
+  }
   EXPECT_FALSE(KXUserExists("late@x.example"));
-  EXPECT_EQ(Text(Email("boss"), kKXUserAccessAdmin), "1");
-  const std::string exported = Get("userlist.csv", s);
-  EXPECT_TRUE(Contains(exported, "\r\n\r\nboss@x.example,\"Boss\",\"\",\"\",1,0,0,\"DefaultTeam\",\"\",\"\",\"\"\r\n"));
 }
 
 }  // namespace

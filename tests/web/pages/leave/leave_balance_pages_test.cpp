@@ -32,12 +32,36 @@ class LeaveBalancePagesTest : public OfficeTest {
   }
 };
 
-// The arithmetic once, on the report; the form's line, the overrun said
-// after it and on the pending page are the browser test's.
+// The arithmetic once, on the report; the form's line and the overrun said
+// after it are the browser test's.
 TEST_F(LeaveBalancePagesTest, TheReportShowsTheBalanceOnlyWhereAnAllowanceIsKept) {
   EXPECT_TRUE(Contains(Visible(GetAs("mgr", "leavereport?seluser=staff%40x.example&year=2026")),
                        "Leave balance 2026: 7 of 12 days left (allowance 10, carried over 2, taken 5)."));
   EXPECT_FALSE(Contains(Visible(GetAs("mgr", "leavereport?seluser=mgr%40x.example&year=2026")), "Leave balance"));
+}
+
+// The balance each request leaves once approved: a leave across the year end
+// counts in each year, and only this request's days make it an overrun.
+TEST_F(LeaveBalancePagesTest, ThePendingPageShowsTheBalanceOnceApproved) {
+  ASSERT_TRUE(KXAddPublicHoliday("2027-01-01", "2027-01-01", "New Year"));
+  SetText("staff", kKXUserLeaveCarryOverDays, "2026:2,2027:1");
+  WriteLog("staff", "2026",
+           ReadLog("staff", "2026") +
+               "2026-04-06,2026-04-10,holiday,\"a\",0,\"\"\r\n"                  // 5 of the 7 left
+               "2026-12-28,2026-12-31,holiday,\"b\",0,\"\"\r\n");                // 4 days in 2026...
+  WriteLog("staff", "2027", "2027-01-01,2027-01-06,holiday,\"b\",0,\"\"\r\n");   // ...and 3 in 2027
+  WriteLog("staff2", "2026", "2026-04-06,2026-04-06,holiday,\"c\",0,\"\"\r\n");  // no allowance kept
+  const std::string mine = Visible(GetAs("mgr", "pendingleaverequests"));
+  EXPECT_TRUE(Contains(mine, "Balance after approval") && Contains(mine, "2 of 12 days left in 2026")) << mine;
+  EXPECT_TRUE(Contains(mine, "3 of 12 days left in 2026 8 of 11 days left in 2027")) << mine;
+  // An approved request is counted in the balance the next one is shown against.
+  WriteLog("staff", "2026",
+           "2026-02-02,2026-02-06,holiday,\"ski\",1,\"\"\r\n"
+           "2026-04-06,2026-04-10,holiday,\"a\",1,\"\"\r\n"
+           "2026-12-28,2026-12-31,holiday,\"b\",0,\"\"\r\n");
+  EXPECT_TRUE(Contains(Visible(GetAs("mgr", "pendingleaverequests")),
+                       "-2 of 12 days left in 2026: 2 days over the balance"));
+  EXPECT_FALSE(Contains(Visible(GetAs("other", "pendingleaverequests")), "days left"));
 }
 
 // The form as shown with the two days typed in (posted even where

@@ -212,7 +212,10 @@ async function runWizard(page, base, step) {
 
   await step("wizard step 3 adds a fifth row and two users", async () => {
     await page.waitForSelector("input[name=\"101\"]");
+    // The link's script runs after the click returns and builds the rows
+    // again: fields are filled once the fifth row is there.
     await page.getByText("Add More").first().click();
+    await page.waitForSelector("input[name=\"105\"]");
     await h.fill(page, { 101: FIRST_USER.email, 201: FIRST_USER.name, 105: ADDED_USER.email, 205: ADDED_USER.name });
     await pressOk(page, /\/wizardfinish$/, "Initial Setup: Finished!");
   });

@@ -225,4 +225,16 @@ TEST_F(HttpsListenerTest, AStalledHandshakeIsCutOffAtTheHeadDeadline) {
   EXPECT_EQ(Tls("GET / HTTP/1.0\r\n\r\n"), kRootPage);
 }
 
+// A stop does not wait for a client that began a handshake and went quiet.
+TEST_F(HttpsListenerTest, AStopEndsAHandshakeThatWaits) {
+  StartHttps();
+  LUniqueFd client = KavrixConnectLoopback(httpsPort_);
+  ASSERT_TRUE(KavrixSendAll(client.Get(), std::string("\x16\x03\x01\x02\x00", 5)));
+  ASSERT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == 1; }));
+  Server().StopListener();
+  Server().StopConnectionsNow();
+  EXPECT_EQ(Server().GetThreadCount(), 0u);
+  EXPECT_TRUE(KavrixPeerClosed(client.Get()));
+}
+
 }  // namespace

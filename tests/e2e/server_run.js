@@ -9,15 +9,19 @@ const fs = require("fs");
 const net = require("net");
 const path = require("path");
 
-function freePort() {
-  return new Promise((resolve, reject) => {
-    const server = net.createServer();
-    server.once("error", reject);
-    server.listen(0, "127.0.0.1", () => {
-      const port = server.address().port;
-      server.close(() => resolve(port));
+// Drawn below the kernel's ephemeral range (32768 and up): a port handed out
+// by listen(0) can be taken by an outgoing connection before the program binds.
+async function freePort() {
+  for (let attempt = 0; attempt < 200; ++attempt) {
+    const port = 20000 + Math.floor(Math.random() * 12768);
+    const free = await new Promise((resolve) => {
+      const server = net.createServer();
+      server.once("error", () => resolve(false));
+      server.listen(port, "127.0.0.1", () => server.close(() => resolve(true)));
     });
-  });
+    if (free) return port;
+  }
+  throw new Error("no free loopback port");
 }
 
 // The listener binds on its own thread just after the program says it runs,

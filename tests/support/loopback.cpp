@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <random>
 #include <thread>
 
 namespace {
@@ -36,12 +37,18 @@ bool WaitReadable(int fd, int limitMs) {
 }  // namespace
 
 std::uint16_t KavrixFreeLoopbackPort() {
-  LUniqueFd probe(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  sockaddr_in address = Loopback(0);
-  if (::bind(probe.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return 0;
-  socklen_t size = sizeof address;
-  if (::getsockname(probe.Get(), reinterpret_cast<sockaddr*>(&address), &size) != 0) return 0;
-  return ntohs(address.sin_port);
+  // Drawn below the kernel's ephemeral range (32768 and up): a port handed
+  // out by bind(0) can be taken by any test's outgoing connection between
+  // this probe and the server's own bind.
+  static std::mt19937 draw(std::random_device{}());
+  std::uniform_int_distribution<int> ports(20000, 32767);
+  for (int attempt = 0; attempt < 200; ++attempt) {
+    const auto port = static_cast<std::uint16_t>(ports(draw));
+    LUniqueFd probe(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_in address = Loopback(port);
+    if (::bind(probe.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return port;
+  }
+  return 0;
 }
 
 LUniqueFd KavrixConnectLoopback(std::uint16_t port) {

@@ -9,8 +9,8 @@
 
 #include "foundation/unique_fd.h"
 
-// A TCP port on 127.0.0.1 that was free a moment ago (bound to port 0, read
-// back, released).
+// A TCP port on 127.0.0.1 that was free a moment ago, outside the range the
+// kernel gives to outgoing connections.
 std::uint16_t KavrixFreeLoopbackPort();
 
 // A blocking client socket connected to 127.0.0.1:port; invalid on failure.

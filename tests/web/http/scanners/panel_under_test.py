@@ -4,6 +4,7 @@ point other people's tools and clients at the panel (and bench/slow_clients.sh).
 
 import http.client
 import os
+import random
 import resource
 import shutil
 import signal
@@ -35,9 +36,17 @@ def check(condition, message):
 
 
 def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
+    # Below the kernel's ephemeral range: a port from bind(0) can be taken by
+    # an outgoing connection before the server under test binds it.
+    for _ in range(200):
+        port = random.randint(20000, 32767)
+        with socket.socket() as s:
+            try:
+                s.bind(("127.0.0.1", port))
+            except OSError:
+                continue
+            return port
+    raise Failure("no free loopback port")
 
 
 def tool(name):

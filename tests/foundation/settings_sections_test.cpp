@@ -26,18 +26,3 @@ TEST_F(SettingsSectionsTest, UserSettingsLiveInTheHomeFolder) {
   EXPECT_EQ(KavrixReadFile(folder + "/window"), "width=640\r\nheight=480\r\n");
   EXPECT_FALSE(KavrixFileExists(SharedFolder() + "/window"));
 }
-
-// The list's cache of sections must not lose updates between threads.
-TEST_F(SettingsSectionsTest, ThreadsSharingTheGlobalListLoseNothing) {
-  std::vector<std::jthread> threads;
-  for (int t = 0; t < 4; ++t) {
-    threads.emplace_back([t] {
-      for (int i = 0; i < 50; ++i) {
-        LSettingSetInt(t % 2 ? "Settings" : "SETTINGS", "T" + std::to_string(t), i);
-        LSettingGetInt("settings", "T" + std::to_string((t + 1) % 4), 0);
-      }
-    });
-  }
-  threads.clear();
-  for (int t = 0; t < 4; ++t) EXPECT_EQ(LSettingGetInt("Settings", "T" + std::to_string(t), -1), 49);
-}

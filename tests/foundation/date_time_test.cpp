@@ -32,10 +32,9 @@ TEST_F(DateTimeTest, TextFormsAndTheUnsetValue) {
 TEST_F(DateTimeTest, SetDateTimeFromTextAndNumbers) {
   const char* cases[][3] = {
       {"2009", "", "2009-01-01 00:00:00"}, {" 2009-06-05", " 08: 30", "2009-06-05 08:30:00"},
-      {"2009-06-05", "08 :30", "2009-06-05 08:00:00"}, {"2009-02-30", "00:00:00", "2009-03-02 00:00:00"},
-      {"9-06-01", "", "2009-06-01 00:00:00"}, {"70-01-02", "", "1970-01-02 00:00:00"},
-      {"138-01-01", "", "2038-01-01 00:00:00"}, {"2038-01-19", "03:14:07", "2038-01-19 03:14:07"},
-      {"abc", "12:00:00", nullptr}, {"1899-01-01", "", nullptr},  // 1899 is 3799
+      {"2009-02-30", "00:00:00", "2009-03-02 00:00:00"}, {"9-06-01", "", "2009-06-01 00:00:00"},
+      {"70-01-02", "", "1970-01-02 00:00:00"}, {"138-01-01", "", "2038-01-01 00:00:00"},
+      {"2038-01-19", "03:14:07", "2038-01-19 03:14:07"}, {"abc", "12:00:00", nullptr},
       {"69-06-01", "", nullptr}, {"2038-01-19", "03:14:08", nullptr},
   };
   for (auto [date, time, expected] : cases) {
@@ -79,11 +78,9 @@ TEST_F(DateTimeTest, DayTimeTextHasNoRangeCheckAndNumbersDoNotOverflow) {
 }
 
 TEST_F(DateTimeTest, WeekDayAndSetDayTimeFollowTheLocalDate) {
-  const LDateTime moment(1244664000);  // 2009-06-10 20:00:00 UTC
-  for (auto [zone, day] :
-       {std::pair{"America/New_York", LWeekDay::kWednesday}, {"Australia/Sydney", LWeekDay::kThursday}}) {
-    KavrixScopedTimeZone local(zone);  // Sydney is already at Thursday 06:00
-    EXPECT_EQ(moment.GetWeekDay().value, day) << zone;
+  {
+    KavrixScopedTimeZone sydney("Australia/Sydney");  // 2009-06-10 20:00:00 UTC is Thursday 06:00 there
+    EXPECT_EQ(LDateTime(1244664000).GetWeekDay().value, LWeekDay::kThursday);
   }
   LDateTime set = KavrixAt("2009-06-01", "12:34:56"), unset;
   LDateTime::SetFakeNow(1244635200);  // 2009-06-10 12:00:00: today for an unset value
@@ -91,23 +88,11 @@ TEST_F(DateTimeTest, WeekDayAndSetDayTimeFollowTheLocalDate) {
   EXPECT_EQ(Text(set) + " " + Text(unset), "2009-06-01 23:59:59 2009-06-10 08:00:00");
 }
 
-// Clock times that never happened move forward with the clocks.
-TEST_F(DateTimeTest, LocalZonesAndDaylightSaving) {
-  struct Case {
-    const char *zone, *date, *time;
-    std::int32_t value;
-    const char* text;
-  } cases[] = {
-      {"Europe/London", "2009-03-29", "00:59:59", 1238288399, "2009-03-29 00:59:59"},
-      {"Europe/London", "2009-03-29", "01:30:00", 1238290200, "2009-03-29 02:30:00"},
-      {"Asia/Kolkata", "2009-05-31", "23:59:59", 1243794599, "2009-05-31 23:59:59"},
-      {"Australia/Sydney", "2009-10-04", "02:30:00", 1254587400, "2009-10-04 03:30:00"},
-  };
-  for (const Case& c : cases) {
-    KavrixScopedTimeZone local(c.zone);
-    EXPECT_EQ(KavrixAt(c.date, c.time).value, c.value) << c.zone << " " << c.date << " " << c.time;
-    EXPECT_EQ(Text(LDateTime(c.value)), c.text) << c.zone;
-  }
+// A clock time that never happened moves forward with the clocks.
+TEST_F(DateTimeTest, LocalTimesAcrossTheSpringGap) {
+  KavrixScopedTimeZone london("Europe/London");
+  EXPECT_EQ(KavrixAt("2009-03-29", "00:59:59").value, 1238288399);
+  EXPECT_EQ(Text(KavrixAt("2009-03-29", "01:30:00")), "2009-03-29 02:30:00");
 }
 
 // New York moved its clocks from 02:00 to 03:00 on 2009-03-08 and back on

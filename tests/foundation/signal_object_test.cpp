@@ -30,17 +30,6 @@ TEST(SignalObjectTest, SignalOnFullPipeDoesNotBlockAndResetDrainsEverything) {
   EXPECT_FALSE(object.IsSignaled());
 }
 
-// Every thread owns an object: each costs exactly one descriptor, so that a
-// connection thread holds two (its socket and its stop signal), not three.
-TEST(SignalObjectTest, EachObjectHoldsOneDescriptor) {
-  const int before = KavrixCountOpenFds();
-  {
-    std::vector<LSignalObject> objects(20);
-    EXPECT_EQ(KavrixCountOpenFds(), before + 20);
-  }
-  EXPECT_EQ(KavrixCountOpenFds(), before);
-}
-
 // Signals arriving during a wait (EINTR) neither shorten nor stretch it.
 TEST(SignalObjectTest, InterruptedPollResumesWithTheTimeLeft) {
   KavrixFakePoll fake;

@@ -45,19 +45,13 @@ struct RecordingWindow : LLogStatusWindow {
 
 }  // namespace
 
-// With no status window and no service engine lines still reach the file.
-TEST_F(LogTest, LineIsClockTextSpaceMessageCrLf) {
-  LSetServiceLogSink(nullptr);
-  LOGERROR("Listener failed");
-  LOG(std::string("a\0b\xff\n", 5));
-  EXPECT_EQ(June1(), "12:34:56 Listener failed\r\n" + std::string("12:34:56 a\0b\xff\n\r\n", 16));
-}
-
-TEST_F(LogTest, FileAndClockTextFollowTheLocalSecond) {
-  LOG("one");
+// A line is the clock text, a space, the message's bytes as they are and
+// CR LF, in the file of the local date.
+TEST_F(LogTest, LinesFollowTheLocalSecondAndDate) {
+  LOGERROR("one");
   LDateTime::SetFakeNow(kJune1 + 1);
-  LOG("two");
-  EXPECT_EQ(June1(), "12:34:56 one\r\n12:34:57 two\r\n");
+  LOG(std::string("a\0b\xff\n", 5));
+  EXPECT_EQ(June1(), "12:34:56 one\r\n" + std::string("12:34:57 a\0b\xff\n\r\n", 16));
   KavrixScopedTimeZone india("Asia/Kolkata");
   LDateTime::SetFakeNow(1243794599);  // 2009-05-31 18:29:59 UTC = 23:59:59 +05:30
   LOG("India");

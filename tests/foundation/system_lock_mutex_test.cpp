@@ -38,18 +38,3 @@ TEST_F(SystemLockMutexTest, HoldOfADeadProcessIsReleasedAndTimedLocksGiveUp) {
   ASSERT_EQ(semctl(mutex.GetSemaphoreId(), 0, IPC_RMID), 0);
   EXPECT_FALSE(mutex.LockForever() || mutex.Lock(1000) || mutex.Unlock()) << "a removed set fails";
 }
-
-TEST_F(SystemLockMutexTest, OnlyTheCreatorRemovesTheSet) {
-  const std::string anchor = TempDir() + "/lock";
-  ASSERT_TRUE(KavrixWriteFile(anchor, ""));
-  const key_t key = ftok(anchor.c_str(), 'K');
-  int id = -1;
-  {
-    LSystemLockMutex creator(key);
-    ASSERT_TRUE(key != -1 && creator.CreatedIt());
-    id = creator.GetSemaphoreId();
-    EXPECT_FALSE(LSystemLockMutex(key).CreatedIt());  // an opener that ends leaves the set
-    EXPECT_TRUE(SetExists(id));
-  }
-  EXPECT_FALSE(SetExists(id));
-}

@@ -24,8 +24,10 @@ static bool EditAcceptingAll(const std::string& path) {
 }
 
 // Accepted lines end in LF, appended ones in CR LF; lines not accepted,
-// after the point where the caller stopped too, are gone.
-TEST_F(CsvEditorTest, KeepsAcceptedLinesEndingInLfAndDropsTheRest) {
+// after the point where the caller stopped too, are gone. With CR LF as the
+// line end kept rows keep their bytes, and a written row takes the place of
+// the current one.
+TEST_F(CsvEditorTest, KeepsAcceptedLinesDropsTheRestAndReplacesWrittenRows) {
   ASSERT_TRUE(KavrixWriteFile(LogPath(), "\"1\"\r\n\"2\"\r\n\r\n\"3\"\n\"4\"\r\n\"5\"\r\n\"6\""));
   {
     LCSVFileEditor editor(LogPath(), 5000);
@@ -37,25 +39,18 @@ TEST_F(CsvEditorTest, KeepsAcceptedLinesEndingInLfAndDropsTheRest) {
     EXPECT_EQ(seen, (Lines{"\"1\"", "\"2\"", "\"3\"", "\"4\"", "\"5\""}));
   }
   EXPECT_EQ(KavrixReadFile(LogPath()), "\"1\"\n\"3\"\n\"5\"\n");
-  EXPECT_EQ(KavrixFolderEntries(TempDir()), clean_);
-  { LCSVFileEditor editor(LogPath(), 5000); }
-  EXPECT_EQ(KavrixReadFile(LogPath()), "") << "an editor that accepts nothing leaves an empty file";
-}
-
-// With CR LF as the line end, kept rows of an appended log keep their bytes,
-// and a written row takes the place of the current one.
-TEST_F(CsvEditorTest, CrLfLineEndAndAReplacedRow) {
-  ASSERT_TRUE(KavrixWriteFile(LogPath(), "a,1\r\nb,2\r\nc,3\r\n"));
   {
     LCSVFileEditor editor(LogPath(), 5000);
     editor.SetLineEnd("\r\n");
     for (bool more = editor.HasLine(); more; more = editor.Next()) {
-      EXPECT_TRUE(editor.Line() == "b,2" ? editor.RowWrite("b,\"x\"") : editor.RowAccept());
+      EXPECT_TRUE(editor.Line() == "\"3\"" ? editor.RowWrite("b,\"x\"") : editor.RowAccept());
     }
     EXPECT_TRUE(editor.Commit());
   }
-  EXPECT_EQ(KavrixReadFile(LogPath()), "a,1\r\nb,\"x\"\r\nc,3\r\n");
+  EXPECT_EQ(KavrixReadFile(LogPath()), "\"1\"\r\nb,\"x\"\r\n\"5\"\r\n");
   EXPECT_EQ(KavrixFolderEntries(TempDir()), clean_);
+  { LCSVFileEditor editor(LogPath(), 5000); }
+  EXPECT_EQ(KavrixReadFile(LogPath()), "") << "an editor that accepts nothing leaves an empty file";
 }
 
 TEST_F(CsvEditorTest, TheModeIsKeptAndTheLongestFileNameCanBeEdited) {

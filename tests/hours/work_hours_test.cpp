@@ -74,16 +74,6 @@ TEST_F(HoursTest, DaysFollowTheRulesOfGapsRowsAndManualEntries) {
   }
 }
 
-TEST_F(HoursTest, UnknownUserLeavesTheDataAsGiven) {
-  WriteWorkedExample();
-  ASSERT_TRUE(KXDeleteUser(kUser));
-  LWorkHoursData data{1, 2, 3, 4, 5, 6, 7, 8};
-  LTimePeriodList list;
-  LKXReport::LKXCalculateHours(list, kUser, KavrixAt("2010-01-04"), data);
-  EXPECT_EQ(data, (LWorkHoursData{1, 2, 3, 4, 5, 6, 7, 8}));
-  EXPECT_EQ(list.Count(), 4u);  // the logs' periods, unclassified
-}
-
 TEST_F(HoursTest, MalformedRowsAreSkipped) {
   struct Case { const char* what; std::string activity; std::string manual; Periods expected; };
   const std::vector<Case> cases = {

@@ -47,17 +47,3 @@ TEST_F(DatFileTest, UnsafeNamesAndValuesCannotAddKeysOrSections) {
   EXPECT_TRUE(file.SetValue("S", "note", "a\r\n[Evil]\r\nx=1") && file.SetValue("T]x\r\n", "k", "v"));
   EXPECT_EQ(KavrixReadFile(Path()), "[S]\r\nn=-42\r\nnote=a\r\n\r\n[T]\r\nk=v\r\n\r\n");
 }
-
-// A null value removes a key at once; a null key removes the whole section
-// at the next write or flush.
-TEST_F(DatFileTest, RemovalsOfKeysAndSections) {
-  LDatFile file(Path());
-  ASSERT_TRUE(file.SetValue("A", "k1", "1") && file.SetValue("A", "k2", "2") && file.SetValue("B", "k", "3"));
-  EXPECT_TRUE(file.SetValue("A", "K1", nullptr));
-  EXPECT_EQ(KavrixReadFile(Path()), "[A]\r\nk2=2\r\n\r\n[B]\r\nk=3\r\n\r\n");
-  EXPECT_TRUE(file.SetValue("a", nullptr, nullptr) && !file.SetValue("a", nullptr, "value without key"));
-  EXPECT_EQ(KavrixReadFile(Path()), "[A]\r\nk2=2\r\n\r\n[B]\r\nk=3\r\n\r\n");
-  EXPECT_EQ(Get("A", "k2", "gone"), "gone");
-  EXPECT_TRUE(file.Flush());
-  EXPECT_EQ(KavrixReadFile(Path()), "[B]\r\nk=3\r\n\r\n");
-}

@@ -16,8 +16,3 @@ TEST_F(SettingsSectionsTest, SectionsAreLowerCaseFilesOfTheSharedFolder) {
   EXPECT_TRUE(LSettingGetPassword("Email", "SMTPPassword", "", out) && out == "s3cr=t \xc3\xa9");
   EXPECT_EQ(LSettingSectionFile(std::string(250, 'f'), "LongName").size(), 259u);
 }
-
-TEST_F(SettingsSectionsTest, UserSettingsLiveInTheHomeFolder) {
-  ASSERT_TRUE(LUserSettingSetString("Window", "Width", "640") && LUserSettingSetInt("Window", "Height", 480));
-  EXPECT_EQ(KavrixReadFile(HomeFolder() + "/.mardel/kavrixserver/window"), "width=640\r\nheight=480\r\n");
-}

@@ -53,17 +53,6 @@ TEST_F(CsvEditorTest, KeepsAcceptedLinesDropsTheRestAndReplacesWrittenRows) {
   EXPECT_EQ(KavrixReadFile(LogPath()), "") << "an editor that accepts nothing leaves an empty file";
 }
 
-TEST_F(CsvEditorTest, TheModeIsKeptAndTheLongestFileNameCanBeEdited) {
-  ASSERT_TRUE(KavrixWriteFile(LogPath(), "a\n"));
-  ASSERT_EQ(chmod(LogPath().c_str(), 0640), 0);
-  EXPECT_TRUE(EditAcceptingAll(LogPath()));
-  EXPECT_EQ(std::filesystem::status(LogPath()).permissions(), std::filesystem::perms(0640));
-  const std::string longest = TempDir() + "/" + std::string(NAME_MAX, 'n');  // no room for a longer scratch name
-  ASSERT_TRUE(KavrixWriteFile(longest, "a\nb\n"));
-  EXPECT_TRUE(EditAcceptingAll(longest));
-  EXPECT_EQ(KavrixReadFile(longest), "a\nb\n");
-}
-
 // Editing without the lock could drop a row appended meanwhile, so an editor
 // that cannot lock changes nothing.
 TEST_F(CsvEditorTest, DiscardedOrUnlockedEditLeavesTheLogAlone) {
@@ -84,8 +73,10 @@ TEST_F(CsvEditorTest, DiscardedOrUnlockedEditLeavesTheLogAlone) {
 }
 
 // A full disk (the file size limit) while writing the scratch file leaves
-// the old log whole, and no scratch file behind.
-TEST_F(CsvEditorTest, AFullDiskLeavesTheOldLogWhole) {
+// the old log whole, and no scratch file behind; a rewrite keeps the log's
+// mode, also where the longest file name leaves no room for a longer scratch
+// name.
+TEST_F(CsvEditorTest, RewritesNeverLoseTheOldLogNorItsMode) {
   std::string original;
   for (int i = 0; i < 5000; ++i) original += std::to_string(i) + ",\"" + std::string(40, 'r') + "\"\r\n";
   ASSERT_TRUE(KavrixWriteFile(LogPath(), original));
@@ -97,6 +88,13 @@ TEST_F(CsvEditorTest, AFullDiskLeavesTheOldLogWhole) {
   EXPECT_EQ(full_disk.Wait(), 0);
   EXPECT_EQ(KavrixFolderEntries(TempDir()), clean_);
   EXPECT_EQ(KavrixReadFile(LogPath()), original);
+  ASSERT_EQ(chmod(LogPath().c_str(), 0640), 0);
+  EXPECT_TRUE(EditAcceptingAll(LogPath()));
+  EXPECT_EQ(std::filesystem::status(LogPath()).permissions(), std::filesystem::perms(0640));
+  const std::string longest = TempDir() + "/" + std::string(NAME_MAX, 'n');
+  ASSERT_TRUE(KavrixWriteFile(longest, "a\nb\n"));
+  EXPECT_TRUE(EditAcceptingAll(longest));
+  EXPECT_EQ(KavrixReadFile(longest), "a\nb\n");
 }
 
 // An append that waits on the log while it is rewritten uses the new log

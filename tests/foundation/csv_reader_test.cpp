@@ -30,14 +30,6 @@ TEST_F(CsvReaderTest, LinesOfEveryShape) {
   EXPECT_FALSE(KavrixFileExists(TempDir() + "/none.csv"));
 }
 
-TEST_F(CsvReaderTest, ACallersDescriptorStartsAtItsOffset) {
-  ASSERT_TRUE(KavrixWriteFile(Path(), "skip\nkeep\n"));
-  LUniqueFd holder(open(Path().c_str(), O_RDONLY));
-  ASSERT_EQ(lseek(holder.Get(), 5, SEEK_SET), 5);
-  LCSVFileReader from_fd(holder.Get());
-  EXPECT_TRUE(from_fd.Next() && from_fd.Line() == "keep" && !from_fd.Next());
-}
-
 TEST(CsvReaderRowTest, ColumnsSkipBlanksAfterCommasAndNumbersReadLikeStrtol) {
   const std::pair<std::string, Lines> cases[] = {{"1, 2 ,\"a,b\"", {"1", "2 ", "a,b"}},
                                                  {"\x01\x02,\xff\xfe\x7f", {"", "\xff\xfe\x7f"}}};

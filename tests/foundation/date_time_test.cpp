@@ -20,8 +20,7 @@ class DateTimeTest : public ::testing::Test {
 };
 
 TEST_F(DateTimeTest, TextFormsAndTheUnsetValue) {
-  const LDateTime moment = KavrixAt("2009-06-01", "12:34:56");
-  EXPECT_EQ(moment.value, 1243859696);
+  const LDateTime moment(1243859696);
   EXPECT_EQ(Text(moment) + " " + moment.GetTimeHHHMMHSS(), "2009-06-01 12:34:56 12-34-56");
   EXPECT_EQ(Text(LDateTime()) + LDateTime().GetTimeHHHMMHSS(), " ");
   EXPECT_TRUE(LDateTime().GetDayTime().value == 0 && LDateTime().GetWeekDay().IsEmpty());
@@ -66,8 +65,7 @@ TEST_F(DateTimeTest, DayTimeTextHasNoRangeCheckAndNumbersDoNotOverflow) {
   day_time.SetText("25:61:61");
   EXPECT_EQ(day_time.value, 25 * 3600 + 61 * 60 + 61);
   day_time.SetText("99999999999:00:00");  // clamped, then wraps: no overflow trap
-  day_time.SetTextHHHMMHSS("12-34-56");
-  EXPECT_EQ(day_time.GetText() + LDayTime(90000).GetText(), "12:34:5625:00:00");
+  EXPECT_EQ(LDayTime(90000).GetText(), "25:00:00");
   int parts[3] = {-7, -7, -7};
   EXPECT_EQ(LScanSeparatedInts("99999999999999999999:-5:x", ':', parts, 3), 2);
   EXPECT_EQ(std::vector<int>(parts, parts + 3), (std::vector<int>{2147483647, -5, -7}));

@@ -33,10 +33,6 @@ TEST_F(DatFileTest, ReadsTolerantly) {
   EXPECT_EQ(Get("Default", "orphan", "-") + Get("Default", "noequals", "-"), "--");
   EXPECT_EQ(Get("Default", "a") + " " + Get("Default", "merged") + " " + Get("OTHER", "X"), "b=c yes 1");
   EXPECT_EQ(Get("Default", "big") + Get("Default", "long"), v259 + w259);
-  EXPECT_TRUE(LDatFileSetValue(Path(), "other", "x", "2"));  // keeps the merged section once, first spelling
-  EXPECT_EQ(KavrixReadFile(Path()),
-            "[Default]\r\na=b=c\r\nbig=" + v259 + "\r\nlong=" + w259 + "\r\nmerged=yes\r\n\r\n[other]\r\nx=2\r\n\r\n");
-
 }
 
 // Nothing written can turn into another key or section on reading.

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "foundation/command_runner.h"
 #include "model/users.h"
 #include "sim_cli.h"
 #include "station/server_connection.h"
@@ -69,12 +70,9 @@ TEST_F(SimulatorTest, CommandLinePrintsEachMessageOfAScript) {
 
 TEST(SimulatorProgram, BadArgumentsGiveTheUsageAndStatusTwo) {
   const std::string command = std::string(KAVRIX_TEST_BUILD_DIR) + "/kavrixstation-sim --port 2>&1";
-  std::FILE* pipe = popen(command.c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
-  std::string text;
-  char buffer[512];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
-  const int status = pclose(pipe);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
-  EXPECT_NE(text.find("usage:\n  kavrixstation-sim --port P --user EMAIL"), std::string::npos) << text;
+  LCommandOutcome outcome;
+  ASSERT_EQ(LRunCommand(nullptr, command, 60000, &outcome), kLProcessDone);
+  EXPECT_TRUE(WIFEXITED(outcome.wait_status) && WEXITSTATUS(outcome.wait_status) == 2);
+  EXPECT_NE(outcome.output.find("usage:\n  kavrixstation-sim --port P --user EMAIL"), std::string::npos)
+      << outcome.output;
 }

@@ -7,144 +7,100 @@
 #include <vector>
 
 #include "foundation/settings_sections.h"
-#include "hours_pages_fixture.h"
 #include "model/users.h"
+#include "hours_pages_fixture.h"
 
 namespace {
 
-using Links = std::vector<std::string>; // "text -> href"
+using Links = std::vector<std::string>;  // "text -> href"
 
 // The page's links from the one reading `first` on, `count` of them.
-Links LinksFrom(const std::string &page, const std::string &first,
-                std::size_t count) {
+Links LinksFrom(const std::string& page, const std::string& first, std::size_t count) {
   Links all;
-  for (const HtmlLink &link : HtmlPage(page).Links())
-    all.push_back(link.text + " -> " + link.href);
-  const auto at =
-      std::find_if(all.begin(), all.end(), [&](const std::string &l) {
-        return l.rfind(first, 0) == 0;
-      });
+  for (const HtmlLink& link : HtmlPage(page).Links()) all.push_back(link.text + " -> " + link.href);
+  const auto at = std::find_if(all.begin(), all.end(), [&](const std::string& l) { return l.rfind(first, 0) == 0; });
   return Links(at, at + std::min<std::size_t>(count, all.end() - at));
 }
 
 class MainPageTest : public OfficeTest {
-protected:
+ protected:
   void SetUp() override {
     OfficeTest::SetUp();
     // No to-do items unless a test asks for them.
     LSettingSetString("Routing", "WizardRun", "1");
   }
-  std::string MainPageOf(const std::string &who) {
-    return Get("mainpage", SessionOf(who));
-  }
+  std::string MainPageOf(const std::string& who) { return Get("mainpage", SessionOf(who)); }
 };
 
 // The installer is the office's own file: the link is offered only while
 // the server can hand it out; until then an administrator is told where it
 // goes and everyone else sees nothing.
 TEST_F(MainPageTest, InstallerLinkOnlyWhileTheFileIsThere) {
-  const std::string where =
-      "put kxtasetup.exe into the folder " + WebRoot() + " to offer it";
+  const std::string where = "put kxtasetup.exe into the folder " + WebRoot() + " to offer it";
   EXPECT_FALSE(Contains(MainPageOf("staff"), "kxtasetup.exe"));
   const std::string boss = MainPageOf("boss");
   EXPECT_EQ(HtmlPage(boss).Href("Download KavrixStation"), "<none>");
   EXPECT_TRUE(Contains(Visible(boss), where));
   ASSERT_TRUE(KavrixWriteFile(WebRoot() + "/kxtasetup.exe", "MZ"));
-  EXPECT_EQ(HtmlPage(MainPageOf("staff")).Href("Download KavrixStation"),
-            "kxtasetup.exe");
+  EXPECT_EQ(HtmlPage(MainPageOf("staff")).Href("Download KavrixStation"), "kxtasetup.exe");
   EXPECT_FALSE(Contains(Visible(MainPageOf("boss")), where));
 }
 
 // Which sections and links each role gets under each module switch.
 TEST_F(MainPageTest, RolesAndModuleSwitchesDecideTheSections) {
-  const Links myStaff = {
-      "View staff hours totals",   "Screenshots",
-      "Application usage",         "Time sheet",
-      "Detailed activity",         "Manage staff manual hours",
-      "Manage staff leave report", "Unexplained absence report",
-      "Pending leave requests",    "View my hours worked"};
-  const Links own = {"View my hours worked",
-                     "Add a time sheet entry",
-                     "Edit time sheet entries",
-                     "View leave taken",
-                     "Add a leave entry",
-                     "Sick leave call received for other team member",
-                     "Team leave calendar",
-                     "View my details",
-                     "Change my password",
-                     "Change my email address",
-                     "Who looked at my data"};
-  const Links admin = {"Add new user",
-                       "Manage users",
-                       "Edit team list",
-                       "Edit leave types",
-                       "Change system configuration",
-                       "Set public holidays",
-                       "View logs"};
+  const Links myStaff = {"View staff hours totals",   "Screenshots",
+                         "Application usage",         "Time sheet",
+                         "Detailed activity",         "Manage staff manual hours",
+                         "Manage staff leave report", "Unexplained absence report",
+                         "Pending leave requests",    "View my hours worked"};
+  const Links own = {"View my hours worked", "Add a time sheet entry", "Edit time sheet entries", "View leave taken",
+                     "Add a leave entry", "Sick leave call received for other team member", "Team leave calendar",
+                     "View my details", "Change my password", "Change my email address", "Who looked at my data"};
+  const Links admin = {"Add new user", "Manage users", "Edit team list", "Edit leave types",
+                       "Change system configuration", "Set public holidays", "View logs"};
   const struct {
-    const char *who;
-    const char *modes; // ModeQA, ModeHours, ModeLeave, LeaveApprovalRequired
-    const char *first;
-    Links links;  // texts of the links from `first` on
-    Links absent; // sections the page must not show
+    const char* who;
+    const char* modes;  // ModeQA, ModeHours, ModeLeave, LeaveApprovalRequired
+    const char* first;
+    Links links;   // texts of the links from `first` on
+    Links absent;  // sections the page must not show
   } cases[] = {
-      {"staff",
-       "1111",
-       "View my hours worked",
-       own,
-       {"My Staff", "Administrative Options"}},
-      {"mgr",
-       "1111",
-       "View staff hours totals",
-       myStaff,
-       {"Administrative Options"}},
-      {"mgr",
-       "1110",
-       "Unexplained absence report",
-       {"Unexplained absence report", "View my hours worked"},
+      {"staff", "1111", "View my hours worked", own, {"My Staff", "Administrative Options"}},
+      {"mgr", "1111", "View staff hours totals", myStaff, {"Administrative Options"}},
+      {"mgr", "1110", "Unexplained absence report", {"Unexplained absence report", "View my hours worked"},
        {"Pending leave requests"}},
-      {"mgr",
-       "0001",
-       "View my details",
-       {"View my details"},
-       {"My Staff", "My Time Sheet", "My Leave"}},
+      {"mgr", "0001", "View my details", {"View my details"}, {"My Staff", "My Time Sheet", "My Leave"}},
       {"boss", "0001", "Add new user", admin, {"My To-Do List"}},
   };
-  for (const auto &c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.who) + " " + c.modes);
-    const char *const keys[] = {"ModeQA", "ModeHours", "ModeLeave",
-                                "LeaveApprovalRequired"};
+    const char* const keys[] = {"ModeQA", "ModeHours", "ModeLeave", "LeaveApprovalRequired"};
     for (int i = 0; i < 4; ++i) {
       LSettingSetString("Settings", keys[i], std::string(1, c.modes[i]));
     }
     const std::string page = MainPageOf(c.who);
     Links texts;
-    for (const std::string &link : LinksFrom(page, c.first, c.links.size()))
+    for (const std::string& link : LinksFrom(page, c.first, c.links.size()))
       texts.push_back(link.substr(0, link.find(" -> ")));
     EXPECT_EQ(texts, c.links);
-    for (const std::string &absent : c.absent)
-      EXPECT_FALSE(Contains(Visible(page), absent)) << absent;
+    for (const std::string& absent : c.absent) EXPECT_FALSE(Contains(Visible(page), absent)) << absent;
   }
 }
 
 TEST_F(MainPageTest, AdministratorsToDoList) {
   const auto toDo = [&] {
     const std::string page = MainPageOf("boss");
-    return Contains(Visible(page), "My To-Do List")
-               ? LinksFrom(page, "Setup Routing", 2)
-               : Links{};
+    return Contains(Visible(page), "My To-Do List") ? LinksFrom(page, "Setup Routing", 2) : Links{};
   };
   EXPECT_EQ(toDo(), Links{});
   LSettingSetString("Routing", "WizardRun", "0");
   LSettingSetString("Email", "UseSMTPHost", "0");
-  EXPECT_EQ(toDo(),
-            (Links{"Setup Routing for Outside Connections -> routing",
-                   "Enter SMTP server for email -> "
-                   "wizardsmtpsetting?onok=mainpage&oncancel=mainpage"}));
+  EXPECT_EQ(toDo(), (Links{"Setup Routing for Outside Connections -> routing",
+                           "Enter SMTP server for email -> wizardsmtpsetting?onok=mainpage&oncancel=mainpage"}));
   EXPECT_FALSE(Contains(Visible(MainPageOf("staff")), "My To-Do List"));
   LSettingSetString("Settings", "ConnectRemote", "0");
   LSettingSetString("Email", "UseSMTPHost", "");
   EXPECT_EQ(toDo(), Links{});
 }
 
-} // namespace
+}  // namespace

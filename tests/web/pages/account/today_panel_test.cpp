@@ -17,24 +17,22 @@
 
 namespace {
 
-constexpr std::int32_t kNow = 1773144000; // Tuesday 2026-03-10 12:00:00 UTC
+constexpr std::int32_t kNow = 1773144000;  // Tuesday 2026-03-10 12:00:00 UTC
 
 class TodayPanelTest : public HoursPagesTest {
-protected:
-  static LKXUser User(const std::string &who) {
+ protected:
+  static LKXUser User(const std::string& who) {
     LKXUser user;
     EXPECT_TRUE(KXGetUser(Email(who), user)) << who;
     return user;
   }
-  static LKXToday TodayOf(const std::string &who) {
+  static LKXToday TodayOf(const std::string& who) {
     LKXUser viewer = User(who);
     return KXReadToday(viewer, LDateTime(kNow));
   }
-  static const LKXTodayRow *RowOf(const LKXToday &today,
-                                  const std::string &who) {
-    for (const LKXTodayRow &row : today.staff) {
-      if (row.email == Email(who))
-        return &row;
+  static const LKXTodayRow* RowOf(const LKXToday& today, const std::string& who) {
+    for (const LKXTodayRow& row : today.staff) {
+      if (row.email == Email(who)) return &row;
     }
     return nullptr;
   }
@@ -43,54 +41,41 @@ protected:
 TEST_F(TodayPanelTest, AStaffRowShowsTheLiveStateOrWhatKeepsThePersonAway) {
   LSettingSetString("Settings", "ToleranceTime", "10");
   const struct {
-    const char *name;
+    const char* name;
     bool connected, active, isPrivate;
-    std::int32_t changedAgo; // seconds before now
-    const char *normalStart;
-    const char *leave; // a leave log row
+    std::int32_t changedAgo;  // seconds before now
+    const char* normalStart;
+    const char* leave;  // a leave log row
     bool holiday;
-    const char *state;
-    const char *since;
+    const char* state;
+    const char* since;
   } cases[] = {
-      {"idle within the tolerance", true, false, false, 599, "09:00:00", "",
-       false, "idle", "11:50"},
-      {"idle past the tolerance", true, false, false, 600, "09:00:00", "",
-       false, "away", "11:50"},
-      {"private", true, false, true, 60, "09:00:00", "", false, "private",
-       "11:59"},
-      {"start exactly now", false, false, false, 0, "12:00:00", "", false,
-       "notin", "12:00"},
-      {"before the start", false, false, false, 0, "12:00:01", "", false, "off",
-       ""},
-      {"approved leave", false, false, false, 0, "09:00:00",
-       "2026-03-09,2026-03-11,Sick,\"\",1,\"\"\r\n", false, "leave", ""},
-      {"pending leave", false, false, false, 0, "09:00:00",
-       "2026-03-10,2026-03-10,Sick,\"\",0,\"\"\r\n", false, "notin", "09:00"},
-      {"public holiday", false, false, false, 0, "09:00:00", "", true,
-       "holiday", ""},
+      {"idle within the tolerance", true, false, false, 599, "09:00:00", "", false, "idle", "11:50"},
+      {"idle past the tolerance", true, false, false, 600, "09:00:00", "", false, "away", "11:50"},
+      {"private", true, false, true, 60, "09:00:00", "", false, "private", "11:59"},
+      {"start exactly now", false, false, false, 0, "12:00:00", "", false, "notin", "12:00"},
+      {"before the start", false, false, false, 0, "12:00:01", "", false, "off", ""},
+      {"approved leave", false, false, false, 0, "09:00:00", "2026-03-09,2026-03-11,Sick,\"\",1,\"\"\r\n", false,
+       "leave", ""},
+      {"pending leave", false, false, false, 0, "09:00:00", "2026-03-10,2026-03-10,Sick,\"\",0,\"\"\r\n", false,
+       "notin", "09:00"},
+      {"public holiday", false, false, false, 0, "09:00:00", "", true, "holiday", ""},
   };
-  for (const auto &c : cases) {
+  for (const auto& c : cases) {
     LKXUser staff = User("staff");
-    ASSERT_TRUE(staff.SetFlag(kKXUserConnected, c.connected) &&
-                staff.SetFlag(kKXUserStateActive, c.active) &&
-                staff.SetFlag(kKXUserStatePrivate, c.isPrivate) &&
-                staff.SetNumber(kKXUserWorkDays, 62) &&
-                staff.SetNumber(kKXUserStateChanged,
-                                c.connected ? kNow - c.changedAgo : 0) &&
+    ASSERT_TRUE(staff.SetFlag(kKXUserConnected, c.connected) && staff.SetFlag(kKXUserStateActive, c.active) &&
+                staff.SetFlag(kKXUserStatePrivate, c.isPrivate) && staff.SetNumber(kKXUserWorkDays, 62) &&
+                staff.SetNumber(kKXUserStateChanged, c.connected ? kNow - c.changedAgo : 0) &&
                 staff.SetText(kKXUserNormalHourStart, c.normalStart));
     WriteLog("staff", "2026", c.leave);
     // The holiday row comes last: the holiday stays.
-    ASSERT_TRUE(!c.holiday ||
-                KXAddPublicHoliday("2026-03-10", "2026-03-10", "Feast"));
+    ASSERT_TRUE(!c.holiday || KXAddPublicHoliday("2026-03-10", "2026-03-10", "Feast"));
     const LKXToday today = TodayOf("mgr");
-    const LKXTodayRow *row = RowOf(today, "staff");
+    const LKXTodayRow* row = RowOf(today, "staff");
     ASSERT_NE(row, nullptr) << c.name;
     EXPECT_EQ(row->state, c.state) << c.name;
-    EXPECT_EQ(row->since.IsSet() ? row->since.GetTimeText().substr(0, 5) : "",
-              c.since)
-        << c.name;
-    EXPECT_EQ(row->leaveType, std::string(c.state) == "leave" ? "Sick" : "")
-        << c.name;
+    EXPECT_EQ(row->since.IsSet() ? row->since.GetTimeText().substr(0, 5) : "", c.since) << c.name;
+    EXPECT_EQ(row->leaveType, std::string(c.state) == "leave" ? "Sick" : "") << c.name;
   }
 }
 
@@ -99,16 +84,13 @@ TEST_F(TodayPanelTest, AStaffRowShowsTheLiveStateOrWhatKeepsThePersonAway) {
 // the access matrix's).
 TEST_F(TodayPanelTest, HoursAgainstRequiredAndCountsOnThePageAndInTheJson) {
   LKXUser staff = User("staff");
-  ASSERT_TRUE(staff.SetNumber(kKXUserWorkHours, 40) &&
-              staff.SetNumber(kKXUserWorkDays, 62) &&
+  ASSERT_TRUE(staff.SetNumber(kKXUserWorkHours, 40) && staff.SetNumber(kKXUserWorkDays, 62) &&
               staff.SetText(kKXUserEmpStartDate, "2026-01-01 00:00:00"));
   WriteWorkedExample("staff", "2026-03-09");
   WriteWorkedExample("staff", "2026-03-10");
   // Pending this month, approved next: the manager counts one; last week's
   // Monday to Friday with no work and no leave are five absences.
-  WriteLog("staff", "2026",
-           "2026-03-20,2026-03-20,Sick,\"\",0,\"\"\r\n2026-04-01,2026-04-02,"
-           "Annual,\"\",1,\"\"\r\n");
+  WriteLog("staff", "2026", "2026-03-20,2026-03-20,Sick,\"\",0,\"\"\r\n2026-04-01,2026-04-02,Annual,\"\",1,\"\"\r\n");
 
   EXPECT_EQ(
       Body(Get("today.json", SessionOf("staff"))),
@@ -117,16 +99,12 @@ TEST_F(TodayPanelTest, HoursAgainstRequiredAndCountsOnThePageAndInTheJson) {
   // The manager's part: the same figures on the page (the browser test
   // reads them from the JSON).
   const HtmlPage page(Get("mainpage", SessionOf("mgr")));
-  EXPECT_EQ(page.Href("Leave requests to approve: 1"),
-            "pendingleaverequests?direct=true");
-  EXPECT_EQ(page.Href("Unexplained absent days last week: 5"),
-            "unexplainedabsence?direct=true");
-  EXPECT_TRUE(page.HasRow({"Staff", "Off", "", "5:00", "10:00 of 40:00", ""}))
-      << page.Text();
+  EXPECT_EQ(page.Href("Leave requests to approve: 1"), "pendingleaverequests?direct=true");
+  EXPECT_EQ(page.Href("Unexplained absent days last week: 5"), "unexplainedabsence?direct=true");
+  EXPECT_TRUE(page.HasRow({"Staff", "Off", "", "5:00", "10:00 of 40:00", ""})) << page.Text();
   // The counts follow the main page's report links.
   LSettingSetString("Settings", "LeaveApprovalRequired", "0");
-  EXPECT_TRUE(Contains(Body(Get("today.json", SessionOf("mgr"))),
-                       R"("nextLeave":null},"staffUnexplained":5,"staff")"));
+  EXPECT_TRUE(Contains(Body(Get("today.json", SessionOf("mgr"))), R"("nextLeave":null},"staffUnexplained":5,"staff")"));
 }
 
 // The panel keeps a day's minutes between requests: a station's new row,
@@ -141,4 +119,4 @@ TEST_F(TodayPanelTest, TheNextRequestSeesANewActivityRowAndAChangedRule) {
   EXPECT_EQ(RowOf(TodayOf("mgr"), "staff")->todayMinutes, 100);
 }
 
-} // namespace
+}  // namespace

@@ -14,15 +14,12 @@
 namespace {
 
 class EnterHoursPageTest : public OfficeTest {
-protected:
-  std::string Enter(const std::string &who, const char *date, const char *start,
-                    const char *end, const std::string &extra = "") {
+ protected:
+  std::string Enter(const std::string& who, const char* date, const char* start, const char* end,
+                    const std::string& extra = "") {
     return PostAs(who, "enterhours",
-                  std::string("101=") + date + "&102=" + LURIEncode(start) +
-                      "&103=" + LURIEncode(end) +
-                      "&104=why+%22so%22&105=0%24Working&submit=++OK++&onok="
-                      "viewmanual&oncancel=viewmanual" +
-                      extra);
+                  std::string("101=") + date + "&102=" + LURIEncode(start) + "&103=" + LURIEncode(end) +
+                      "&104=why+%22so%22&105=0%24Working&submit=++OK++&onok=viewmanual&oncancel=viewmanual" + extra);
   }
 };
 
@@ -37,38 +34,31 @@ TEST_F(EnterHoursPageTest, ChecksInOrderAtTheirLimits) {
       {"2025-08-22", "11:59:59", "12:00:00", kKXEnterHoursTooOld, "101"},
       {"2026-03-10", "11:00:00", "12:00:01", kKXEnterHoursFuture, "101"},
   };
-  for (const auto &c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.date) + " " + c.start + " " + c.end);
     const std::string page = Enter("staff", c.date, c.start, c.end);
     // The message, and right below it the marked row holding the control.
-    const std::size_t at =
-        page.find(ErrorRow(c.message) + "<tr bgcolor=#ffe0e0>");
+    const std::size_t at = page.find(ErrorRow(c.message) + "<tr bgcolor=#ffe0e0>");
     ASSERT_NE(at, std::string::npos);
     EXPECT_LT(page.find(std::string("name=") + c.control + " ", at), at + 400);
   }
-  EXPECT_EQ(KavrixFolderEntries(SharedFolder() + "/Archive/staff@xexample"),
-            Strings{});
+  EXPECT_EQ(KavrixFolderEntries(SharedFolder() + "/Archive/staff@xexample"), Strings{});
 }
 
 TEST_F(EnterHoursPageTest, AcceptedEntriesAreWrittenToTheUsersOwnLog) {
   const struct {
     const char *who, *date, *start, *end, *extra, *row;
   } cases[] = {
-      {"staff", "2026-03-09", "08:00", "20:00:00", "",
-       "08:00:00,43200,0,\"why \"\"so\"\"\"\r\n"},
-      {"mgr", "2026-03-07", "08:00", "09:30", "&seluser=staff%40x.example",
-       "08:00:00,5400,0,\"why \"\"so\"\"\"\r\n"},
+      {"staff", "2026-03-09", "08:00", "20:00:00", "", "08:00:00,43200,0,\"why \"\"so\"\"\"\r\n"},
+      {"mgr", "2026-03-07", "08:00", "09:30", "&seluser=staff%40x.example", "08:00:00,5400,0,\"why \"\"so\"\"\"\r\n"},
   };
-  for (const auto &c : cases) {
-    EXPECT_EQ(Enter(c.who, c.date, c.start, c.end, c.extra),
-              Redirect("viewmanual"))
-        << c.date;
+  for (const auto& c : cases) {
+    EXPECT_EQ(Enter(c.who, c.date, c.start, c.end, c.extra), Redirect("viewmanual")) << c.date;
     EXPECT_EQ(KavrixReadFile(ManualLog("staff", c.date)), c.row) << c.date;
   }
-  EXPECT_TRUE(
-      Contains(KavrixReadLogText(),
-               "Manual entry of 5400 seconds at 2026-03-07 08:00:00 for "
-               "staff@x.example (entered by mgr@x.example)"));
+  EXPECT_TRUE(Contains(KavrixReadLogText(),
+                       "Manual entry of 5400 seconds at 2026-03-07 08:00:00 for "
+                       "staff@x.example (entered by mgr@x.example)"));
 }
 
-} // namespace
+}  // namespace

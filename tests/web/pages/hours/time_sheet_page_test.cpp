@@ -20,44 +20,34 @@ using TimeSheetPageTest = HoursPagesTest;
 // the day's totals (the picture is the browser test's).
 TEST_F(TimeSheetPageTest, WorkedExampleShowsItsPeriodsWithTheirLinks) {
   WriteWorkedExample("staff", "2026-03-02");
-  const HtmlPage sheet(
-      GetAs("mgr", "timesheet?seluser=staff%40x.example&date=2026-03-02"));
+  const HtmlPage sheet(GetAs("mgr", "timesheet?seluser=staff%40x.example&date=2026-03-02"));
   EXPECT_TRUE(sheet.HasRow({"09:10:00", "09:15:00", "00:05:00", "idle"}));
   // Each active or idle period links its activities, up to its last second.
   EXPECT_EQ(sheet.Href("idle"),
-            "viewactivity?seluser=staff%40x.example&date=2026-03-02&starttime="
-            "09:10:00&endtime=09:14:59");
+            "viewactivity?seluser=staff%40x.example&date=2026-03-02&starttime=09:10:00&endtime=09:14:59");
   EXPECT_EQ(sheet.Href("Manual"),
-            "viewmanual?seluser=staff%40x.example&startdate=2026-03-02&enddate="
-            "2026-03-02&edit=false");
+            "viewmanual?seluser=staff%40x.example&startdate=2026-03-02&enddate=2026-03-02&edit=false");
   // Each total under its own label.
   const std::vector<std::vector<std::string>> totals = {
-      {"Start Time", "09:00:00"},        {"End Time", "14:00:00"},
-      {"Active Time", "00:25:00"},       {"Idle Time", "00:05:00"},
-      {"Break Time", "03:30:00"},        {"Lunch Time", "0 minutes"},
-      {"Manual Time", "01:00:00"},       {"Private Time", "00:00:00"},
-      {"Total Worked Hours", "05:00:00"}};
-  for (const auto &row : totals)
-    EXPECT_TRUE(sheet.HasRow(row)) << row[0];
+      {"Start Time", "09:00:00"},   {"End Time", "14:00:00"},    {"Active Time", "00:25:00"},
+      {"Idle Time", "00:05:00"},    {"Break Time", "03:30:00"},  {"Lunch Time", "0 minutes"},
+      {"Manual Time", "01:00:00"},  {"Private Time", "00:00:00"}, {"Total Worked Hours", "05:00:00"}};
+  for (const auto& row : totals) EXPECT_TRUE(sheet.HasRow(row)) << row[0];
 }
 
 // Touching periods shorter than a minute are drawn as one bar per minute in
 // the type that fills most of it; a gap or a long period ends such a bar.
 TEST(DayTimeline, ShortTouchingPeriodsShareABar) {
   LTimePeriodList day;
-  for (int s = 36000; s < 36090; s += 10)
-    day.AddPeriod(s, s + 10,
-                  (s / 10) % 3 == 0 ? kKXPeriodIdle : kKXPeriodActive);
-  day.AddPeriod(36100, 36110, kKXPeriodManual); // after a gap
-  day.AddPeriod(36110, 36230, kKXPeriodIdle);   // two minutes
+  for (int s = 36000; s < 36090; s += 10) day.AddPeriod(s, s + 10, (s / 10) % 3 == 0 ? kKXPeriodIdle : kKXPeriodActive);
+  day.AddPeriod(36100, 36110, kKXPeriodManual);  // after a gap
+  day.AddPeriod(36110, 36230, kKXPeriodIdle);    // two minutes
   const std::string svg = KXDayTimelineSvg(day);
   Strings titles;
-  for (std::size_t at = svg.find("<title>"); at != std::string::npos;
-       at = svg.find("<title>", at + 1))
+  for (std::size_t at = svg.find("<title>"); at != std::string::npos; at = svg.find("<title>", at + 1))
     titles.push_back(svg.substr(at + 7, svg.find("</title>", at) - at - 7));
-  EXPECT_EQ(titles,
-            (Strings{"active 10:00:00-10:01:00", "active 10:01:00-10:01:30",
-                     "manual 10:01:40-10:01:50", "idle 10:01:50-10:03:50"}));
+  EXPECT_EQ(titles, (Strings{"active 10:00:00-10:01:00", "active 10:01:00-10:01:30", "manual 10:01:40-10:01:50",
+                             "idle 10:01:50-10:03:50"}));
 }
 
-} // namespace
+}  // namespace

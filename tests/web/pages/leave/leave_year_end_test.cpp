@@ -14,12 +14,11 @@ const std::string kDecember = "2026-12-29,2026-12-31,holiday,\"trip\",";
 const std::string kJanuary = "2027-01-01,2027-01-05,holiday,\"trip\",";
 
 class LeaveYearEndTest : public OfficeTest {
-protected:
+ protected:
   void SetUp() override {
     OfficeTest::SetUp();
-    LDateTime::SetFakeNow(1796644800); // Monday 2026-12-07 12:00:00 UTC
-    ASSERT_EQ(PostForm("staff", "2026-12-29", "2027-01-05"),
-              Redirect("mainpage"));
+    LDateTime::SetFakeNow(1796644800);  // Monday 2026-12-07 12:00:00 UTC
+    ASSERT_EQ(PostForm("staff", "2026-12-29", "2027-01-05"), Redirect("mainpage"));
   }
 };
 
@@ -27,32 +26,27 @@ TEST_F(LeaveYearEndTest, ADecisionActsOnBothRecordsAndNotesTheWholeRequest) {
   const std::string sick = "2027-02-01,2027-02-01,sick,\"\",0,\"\"\r\n";
   const struct {
     const char *submit, *flag, *note;
-    std::string logs; // of 2026 and 2027
+    std::string logs;  // of 2026 and 2027
   } cases[] = {
       {"Approve", "LeaveApproveEmail", "LeaveApproveRequest1",
        kDecember + "1,\"\"\r\n" + sick + kJanuary + "1,\"\"\r\n"},
-      {"Delete+Selected+Items", "LeaveDeletedEmail", "LeaveDeletedRequest1",
-       sick},
+      {"Delete+Selected+Items", "LeaveDeletedEmail", "LeaveDeletedRequest1", sick},
   };
   // The pending page's one row, posted back as the browser sends it.
-  const std::string row = "&count=1&year=2026&check0=checked&inputuser0=staff%"
-                          "40x.example&inputstartdate0=2026-12-29"
-                          "&inputenddate0=2027-01-05&selecttype0=0&"
-                          "inputreason0=trip&inputyear0=2026";
-  for (const auto &c : cases) {
+  const std::string row =
+      "&count=1&year=2026&check0=checked&inputuser0=staff%40x.example&inputstartdate0=2026-12-29"
+      "&inputenddate0=2027-01-05&selecttype0=0&inputreason0=trip&inputyear0=2026";
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.submit);
     WriteLog("staff", "2026", kDecember + "0,\"\"\r\n");
     WriteLog("staff", "2027", sick + kJanuary + "0,\"\"\r\n");
-    EXPECT_FALSE(Contains(PostAs("mgr", "pendingleaverequestspost",
-                                 "submit=" + std::string(c.submit) + row),
-                          "nothing was"));
+    EXPECT_FALSE(
+        Contains(PostAs("mgr", "pendingleaverequestspost", "submit=" + std::string(c.submit) + row), "nothing was"));
     EXPECT_EQ(ReadLog("staff", "2026") + ReadLog("staff", "2027"), c.logs);
     EXPECT_TRUE(Flag("staff", c.flag));
     // One request, noted once.
-    EXPECT_EQ(Text("staff", c.note) + "|" +
-                  Text("staff", "LeaveApproveRequest2"),
-              "2026-12-29,2027-01-05,holiday|");
+    EXPECT_EQ(Text("staff", c.note) + "|" + Text("staff", "LeaveApproveRequest2"), "2026-12-29,2027-01-05,holiday|");
   }
 }
 
-} // namespace
+}  // namespace

@@ -19,46 +19,41 @@ namespace {
 
 // A complete configuration form as the dialog posts it, by field.
 std::map<std::string, std::string> ValidConfigForm() {
-  return {
-      {"108", "30"},       {"115", "on"},         {"rbg3", "315"},
-      {"rbg1", "112"},     {"116", "on"},         {"118", "on"},
-      {"120", "38"},       {"107", "12"},         {"rbg2", "202"},
-      {"210", "12:30"},    {"211", "13:15:00"},   {"301", "on"},
-      {"306", "7"},        {"312", "0"},          {"402", "on"},
-      {"322", "14, 28"},   {"323", "2026-01-05"}, {"122", "game.exe,chat.exe"},
-      {"123", "word.exe"}, {"submit", "  OK  "}};
+  return {{"108", "30"},       {"115", "on"},         {"rbg3", "315"},
+          {"rbg1", "112"},     {"116", "on"},         {"118", "on"},
+          {"120", "38"},       {"107", "12"},         {"rbg2", "202"},
+          {"210", "12:30"},    {"211", "13:15:00"},   {"301", "on"},
+          {"306", "7"},        {"312", "0"},          {"402", "on"},
+          {"322", "14, 28"},   {"323", "2026-01-05"}, {"122", "game.exe,chat.exe"},
+          {"123", "word.exe"}, {"submit", "  OK  "}};
 }
 
 class OrgSettingsPagesTest : public OfficeTest {
-protected:
+ protected:
   std::string Admin() { return Session("boss"); }
-  std::string PostConfig(const std::map<std::string, std::string> &fields) {
-    return Post("config", Encode(HtmlFields(fields.begin(), fields.end()), ""),
-                Admin());
+  std::string PostConfig(const std::map<std::string, std::string>& fields) {
+    return Post("config", Encode(HtmlFields(fields.begin(), fields.end()), ""), Admin());
   }
   std::string SettingsFiles() const {
-    return KavrixReadFile(SharedFolder() + "/company") + "|" +
-           KavrixReadFile(SharedFolder() + "/settings");
+    return KavrixReadFile(SharedFolder() + "/company") + "|" + KavrixReadFile(SharedFolder() + "/settings");
   }
 };
 
-TEST_F(OrgSettingsPagesTest,
-       ConfigRefusesBadValuesOnTheirControlAndStoresNothing) {
+TEST_F(OrgSettingsPagesTest, ConfigRefusesBadValuesOnTheirControlAndStoresNothing) {
   // The numbers share one check against the ranges and messages of the
   // settings table: one row for them all.
   const struct {
-    const char *field;
-    const char *value;
+    const char* field;
+    const char* value;
     std::string message;
   } cases[] = {
-      {"108", "301",
-       "Auto-delete days has to be between 5 to 300. Please reenter."},
+      {"108", "301", "Auto-delete days has to be between 5 to 300. Please reenter."},
       {"210", "24:00", kLConfigTimeFormat},
       {"211", "12:00", kLConfigBreakOrder},
       {"122", "game.exe\r\nZ=1", kLConfigOneLine},
   };
   const std::string before = SettingsFiles();
-  for (const auto &c : cases) {
+  for (const auto& c : cases) {
     auto form = ValidConfigForm();
     form[c.field] = c.value;
     SCOPED_TRACE(std::string(c.field) + "=" + c.value);
@@ -76,108 +71,81 @@ TEST_F(OrgSettingsPagesTest, ConfigWritesTheChangedValues) {
   form["108"] = "300";
   EXPECT_EQ(PostConfig(form), Redirect("mainpage"));
   EXPECT_EQ(SettingsFiles(),
-            "defaultworkhours=38\r\nbreaktimefrom=12:30:00\r\nbreaktimeto=13:"
-            "15:00\r\nweeklyreporthours=0\r\n"
-            "weeklyreportenoughhourstolerance="
-            "7\r\ninsufficienthourswarningtostaff=0\r\n"
-            "insufficienthourswarningtomanagers="
-            "0\r\ninsufficienthourswarningtohr=0\r\n"
-            "insufficienthourswarningtolerance="
-            "0\r\ncasualhoursemailtohrendofmonth=0\r\n"
-            "casualhoursemailtohrdaysofmonth="
-            "1\r\ncasualhoursemailtohrdaysofmonthdays=14, 28\r\n"
-            "casualhoursemailtohrendoffortnightstartdate=2026-01-"
-            "05\r\nprivateprograms=game.exe,chat.exe\r\n"
-            "sendbusinessprogramslist=0\r\nbusinessprograms=word."
-            "exe\r\nweeklyreportapplications=0\r\n|"
-            "setupwizardrun=0\r\nautodeletedays=300\r\nshowusercaptions=-"
-            "1\r\nmodehours=0\r\ntolerancetime=12\r\n");
+            "defaultworkhours=38\r\nbreaktimefrom=12:30:00\r\nbreaktimeto=13:15:00\r\nweeklyreporthours=0\r\n"
+            "weeklyreportenoughhourstolerance=7\r\ninsufficienthourswarningtostaff=0\r\n"
+            "insufficienthourswarningtomanagers=0\r\ninsufficienthourswarningtohr=0\r\n"
+            "insufficienthourswarningtolerance=0\r\ncasualhoursemailtohrendofmonth=0\r\n"
+            "casualhoursemailtohrdaysofmonth=1\r\ncasualhoursemailtohrdaysofmonthdays=14, 28\r\n"
+            "casualhoursemailtohrendoffortnightstartdate=2026-01-05\r\nprivateprograms=game.exe,chat.exe\r\n"
+            "sendbusinessprogramslist=0\r\nbusinessprograms=word.exe\r\nweeklyreportapplications=0\r\n|"
+            "setupwizardrun=0\r\nautodeletedays=300\r\nshowusercaptions=-1\r\nmodehours=0\r\ntolerancetime=12\r\n");
 
   // "No breaks" keeps the stored break times; the dialog shows what is stored.
   form = ValidConfigForm();
   form["rbg2"] = "203";
   form["210"] = "garbage";
   EXPECT_EQ(PostConfig(form), Redirect("mainpage"));
-  EXPECT_EQ(LSettingGetString("Company", "BreakTimeExclude") +
-                LSettingGetString("Company", "BreakTimeFrom"),
+  EXPECT_EQ(LSettingGetString("Company", "BreakTimeExclude") + LSettingGetString("Company", "BreakTimeFrom"),
             "012:30:00");
   const HtmlPage page(Get("config", Admin()));
-  EXPECT_EQ(page.Field("108") + "|" + page.Field("122"),
-            "30|game.exe,chat.exe");
+  EXPECT_EQ(page.Field("108") + "|" + page.Field("122"), "30|game.exe,chat.exe");
 }
 
 // Sent back as the browser shows it, the form leaves every file byte for
 // byte, hand edits included; a change stores that key alone, and a flag
 // whose default follows a mode keeps what the page showed.
 TEST_F(OrgSettingsPagesTest, ConfigStoresOnlyWhatTheFormChanged) {
-  const std::pair<const char *, const char *> handEdits[] = {
-      {"ToleranceTime", "4"},
-      {"AutoDeleteDays", "0"},
-      {"LeaveApprovalRequired", "yes"},
-      {"ShowUserCaptions", "5"}};
+  const std::pair<const char*, const char*> handEdits[] = {
+      {"ToleranceTime", "4"}, {"AutoDeleteDays", "0"}, {"LeaveApprovalRequired", "yes"}, {"ShowUserCaptions", "5"}};
   for (const bool edited : {false, true}) {
     if (edited) {
-      for (const auto &[key, value] : handEdits)
-        LSettingSetString("Settings", key, value);
+      for (const auto& [key, value] : handEdits) LSettingSetString("Settings", key, value);
       LSettingSetString("Company", "BreakTimeFrom", "9:00");
     }
     const std::string before = SettingsFiles();
-    EXPECT_EQ(Post("config", SendBack(Get("config", Admin()), "submit=++OK++"),
-                   Admin()),
-              Redirect("mainpage"));
+    EXPECT_EQ(Post("config", SendBack(Get("config", Admin()), "submit=++OK++"), Admin()), Redirect("mainpage"));
     EXPECT_EQ(SettingsFiles(), before) << edited;
   }
-  for (const char *file : {"company", "settings"})
-    std::remove((SharedFolder() + "/" + file).c_str());
+  for (const char* file : {"company", "settings"}) std::remove((SharedFolder() + "/" + file).c_str());
   LSettingSetString("Settings", "SetupWizardRun", "0");
   HtmlFields fields = HtmlPage(Get("config", Admin())).Fields();
-  for (auto &[name, value] : fields) {
-    if (name == "107")
-      value = "12";
+  for (auto& [name, value] : fields) {
+    if (name == "107") value = "12";
   }
-  std::erase_if(fields, [](const auto &field) {
-    return field.first == "116";
-  }); // ModeQA off
-  EXPECT_EQ(Post("config", Encode(fields, "submit=++OK++"), Admin()),
-            Redirect("mainpage"));
-  EXPECT_EQ(SettingsFiles(), "weeklyreportapplications=1\r\n|setupwizardrun="
-                             "0\r\nmodeqa=0\r\ntolerancetime=12\r\n");
+  std::erase_if(fields, [](const auto& field) { return field.first == "116"; });  // ModeQA off
+  EXPECT_EQ(Post("config", Encode(fields, "submit=++OK++"), Admin()), Redirect("mainpage"));
+  EXPECT_EQ(SettingsFiles(), "weeklyreportapplications=1\r\n|setupwizardrun=0\r\nmodeqa=0\r\ntolerancetime=12\r\n");
 }
 
 // The add dialogs of teams, leave types and holidays: a refusal on its
-// control (the name rules are the model's) and what an accepted one adds.
-// Listing and deleting are walked in the browser test.
+// control (the name rules are the model's) and what an accepted one adds. Listing and deleting are walked in the browser
+// test.
 TEST_F(OrgSettingsPagesTest, AddDialogsRefuseOnTheirControlOrAdd) {
-  for (const std::string &type : KXGetLeaveTypeNames())
-    ASSERT_TRUE(KXDeleteLeaveType(type));
+  for (const std::string& type : KXGetLeaveTypeNames()) ASSERT_TRUE(KXDeleteLeaveType(type));
   // The holiday dialog starts on today's date (the fake clock's).
   const HtmlPage dialog(Get("addholiday", Admin()));
-  EXPECT_EQ(dialog.Field("101") + "|" + dialog.Field("102"),
-            "2026-03-10|2026-03-10");
+  EXPECT_EQ(dialog.Field("101") + "|" + dialog.Field("102"), "2026-03-10|2026-03-10");
   const std::string holiday = "101=2026-12-27&102=";
   const struct {
-    const char *page;
+    const char* page;
     std::string body;
     std::string answer;
   } adds[] = {
       {"addteam", "101=Sales", "Location: teamlist"},
       {"addteam", "101=++sales+", ErrorRow(kLTeamExists)},
       {"addleavetype", "101=Long+service", "Location: leavetypelist"},
-      {"addholiday", "101=2026-12-25&102=2026-12-26&103=Christmas",
-       "Location: holidaylist"},
-      {"addholiday", "101=2026-12-26&102=2026-12-28",
-       ErrorRow(kLHolidayExists)},
+      {"addholiday", "101=2026-12-25&102=2026-12-26&103=Christmas", "Location: holidaylist"},
+      {"addholiday", "101=2026-12-26&102=2026-12-28", ErrorRow(kLHolidayExists)},
       {"addholiday", holiday + "2026-12-26", ErrorRow(kLHolidayEndBeforeStart)},
       {"addholiday", holiday + "27.12.2026", ErrorRow(kLHolidayBadDate)},
   };
-  for (const auto &add : adds) {
+  for (const auto& add : adds) {
     SCOPED_TRACE(std::string(add.page) + " " + add.body);
-    EXPECT_TRUE(Contains(Post(add.page, add.body + "&submit=++OK++", Admin()),
-                         add.answer));
+    EXPECT_TRUE(Contains(Post(add.page, add.body + "&submit=++OK++", Admin()), add.answer));
   }
   EXPECT_EQ(KXGetTeamNames(), (std::vector<std::string>{"Sales"}));
   EXPECT_EQ(KXGetLeaveTypeNames(), (std::vector<std::string>{"Long service"}));
   EXPECT_EQ(KXPublicHolidayCount(), 1);
 }
 
-} // namespace
+}  // namespace

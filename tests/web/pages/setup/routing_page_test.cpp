@@ -16,7 +16,7 @@
 namespace {
 
 class RoutingPageTest : public OfficeTest {
-protected:
+ protected:
   void SetUp() override {
     OfficeTest::SetUp();
     boss_ = Session("boss");
@@ -24,26 +24,21 @@ protected:
     LSettingSetString("Routing", "LocalPort", std::to_string(Port()));
   }
 
-  std::string Send(const std::string &fields, const std::string &session) {
+  std::string Send(const std::string& fields, const std::string& session) {
     return Post("routing", fields + "&submit=++OK++", session);
   }
-  static std::string Routing(const char *key) {
-    return LSettingGetString("Routing", key);
-  }
+  static std::string Routing(const char* key) { return LSettingGetString("Routing", key); }
   // Every key the dialog writes, to show that a refusal wrote none.
   static std::string Stored() {
-    return Routing("LocalAddressMode") + "|" + Routing("PublicAddressMode") +
-           "|" + Routing("StaticIPAddress") + "|" + Routing("DomainName") +
-           "|" + Routing("LocalPort") + "|" + Routing("PublicPort") + "|" +
+    return Routing("LocalAddressMode") + "|" + Routing("PublicAddressMode") + "|" + Routing("StaticIPAddress") + "|" +
+           Routing("DomainName") + "|" + Routing("LocalPort") + "|" + Routing("PublicPort") + "|" +
            Routing("HttpsPort");
   }
 
   // The form posted as a browser that reached the panel as panel.example.
-  std::string PostAsPanelHost(const std::string &body) {
-    return Exchange("POST /routing HTTP/1.0\r\nHost: panel.example:" +
-                    std::to_string(Port()) + "\r\nCookie: sess=" + boss_ +
-                    "\r\nContent-Type: "
-                    "application/x-www-form-urlencoded\r\nContent-Length: " +
+  std::string PostAsPanelHost(const std::string& body) {
+    return Exchange("POST /routing HTTP/1.0\r\nHost: panel.example:" + std::to_string(Port()) + "\r\nCookie: sess=" +
+                    boss_ + "\r\nContent-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
                     std::to_string(body.size()) + "\r\n\r\n" + body);
   }
 
@@ -52,8 +47,8 @@ protected:
 
 TEST_F(RoutingPageTest, ShowsTheStoredAddressAndRefusalsStoreNothing) {
   const struct {
-    const char *fields;
-    const char *message;
+    const char* fields;
+    const char* message;
   } cases[] = {
       {"101=0&102=2&103=++&105=89&rbg1=106", kLRoutingHostInvalid},
       {"101=0&102=1&103=1.2.3.256&105=89&rbg1=106", kLRoutingAddressInvalid},
@@ -63,10 +58,9 @@ TEST_F(RoutingPageTest, ShowsTheStoredAddressAndRefusalsStoreNothing) {
       {"101=0&102=3&105=89&rbg1=106&109=89", kKXHttpsPortInvalid},
   };
   LSettingSetString("Routing", "PublicPort", "8080");
-  EXPECT_TRUE(Contains(Visible(Get("routing", boss_)),
-                       "http://203.0.113.9:8080 (General Internet)"));
+  EXPECT_TRUE(Contains(Visible(Get("routing", boss_)), "http://203.0.113.9:8080 (General Internet)"));
   const std::string before = Stored();
-  for (const auto &c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.fields);
     EXPECT_TRUE(Contains(Send(c.fields, boss_), ErrorRow(c.message)));
     EXPECT_EQ(Stored(), before);
@@ -75,44 +69,32 @@ TEST_F(RoutingPageTest, ShowsTheStoredAddressAndRefusalsStoreNothing) {
 
 TEST_F(RoutingPageTest, AcceptedFormsStoreModesAddressAndPorts) {
   const std::string port = std::to_string(Port());
-  EXPECT_TRUE(Contains(
-      Send("101=2%24x&102=2%24x&103=office.example&105=" + port + "&rbg1=106",
-           boss_),
-      "Location: mainpage"));
+  EXPECT_TRUE(
+      Contains(Send("101=2%24x&102=2%24x&103=office.example&105=" + port + "&rbg1=106", boss_), "Location: mainpage"));
   // "Use same port" leaves "PublicPort" unset: it follows "LocalPort".
   EXPECT_EQ(Stored(), "2|2|203.0.113.9|office.example|" + port + "||");
 
   // Mode 3 keeps the stored address; a different router port is kept apart.
-  EXPECT_TRUE(Contains(
-      Send("101=1&102=3&103=&105=" + port + "&rbg1=107&108=65535", boss_),
-      "Location: mainpage"));
+  EXPECT_TRUE(Contains(Send("101=1&102=3&103=&105=" + port + "&rbg1=107&108=65535", boss_), "Location: mainpage"));
   EXPECT_EQ(Stored(), "1|3|203.0.113.9|office.example|" + port + "|65535|");
 
-  EXPECT_TRUE(Contains(
-      Send("101=9&102=1&103=+198.51.100.4+&105=" + port + "&rbg1=106", boss_),
-      "Location: mainpage"));
-  EXPECT_EQ(Stored(),
-            "0|1|198.51.100.4|office.example|" + port + "|" + port + "|");
+  EXPECT_TRUE(Contains(Send("101=9&102=1&103=+198.51.100.4+&105=" + port + "&rbg1=106", boss_), "Location: mainpage"));
+  EXPECT_EQ(Stored(), "0|1|198.51.100.4|office.example|" + port + "|" + port + "|");
 }
 
 // Stored states sent back as the page shows them: the routing file stays
 // byte for byte (no default pinned, no address of this computer stored).
 TEST_F(RoutingPageTest, SentBackUnchangedLeavesTheFileAsItWas) {
-  using Keys = std::vector<std::pair<const char *, const char *>>;
+  using Keys = std::vector<std::pair<const char*, const char*>>;
   const Keys states[] = {
-      {},
-      {{"StaticIPAddress", ""}},
-      {{"PublicAddressMode", "3"}, {"PublicPort", "8080"}},
+      {}, {{"StaticIPAddress", ""}}, {{"PublicAddressMode", "3"}, {"PublicPort", "8080"}},
   };
-  for (const Keys &state : states) {
-    for (const auto &[key, value] : state)
-      LSettingSetString("Routing", key, value);
+  for (const Keys& state : states) {
+    for (const auto& [key, value] : state) LSettingSetString("Routing", key, value);
     const std::string file = KavrixReadFile(SharedFolder() + "/routing");
     const std::string page = Get("routing", boss_);
-    EXPECT_EQ(Post("routing", SendBack(page, "submit=++OK++"), boss_),
-              Redirect("mainpage"));
-    EXPECT_EQ(KavrixReadFile(SharedFolder() + "/routing"), file)
-        << state.size();
+    EXPECT_EQ(Post("routing", SendBack(page, "submit=++OK++"), boss_), Redirect("mainpage"));
+    EXPECT_EQ(KavrixReadFile(SharedFolder() + "/routing"), file) << state.size();
   }
 }
 
@@ -120,23 +102,16 @@ TEST_F(RoutingPageTest, SentBackUnchangedLeavesTheFileAsItWas) {
 // used); sent again unchanged, or off, the form goes back to the main page.
 TEST_F(RoutingPageTest, AnHttpsPortIsStoredAndItsAddressAnnounced) {
   const std::string port = std::to_string(Port());
-  const std::pair<const char *, bool> cases[] = {
-      {"8443", true}, {"8443", false}, {"443", true}};
-  for (const auto &[https, announced] : cases) {
-    const std::string answer =
-        PostAsPanelHost("101=0&102=3&105=" + port + "&rbg1=106&109=" + https +
-                        "&submit=++OK++");
-    const std::string url = std::string("https://panel.example") +
-                            (std::string(https) == "443" ? "" : ":8443");
-    EXPECT_EQ(
-        Contains(answer,
-                 "<b>The panel now answers over HTTPS. Continue at <a href=\"" +
-                     url + "/mainpage\">"),
-        announced)
+  const std::pair<const char*, bool> cases[] = {{"8443", true}, {"8443", false}, {"443", true}};
+  for (const auto& [https, announced] : cases) {
+    const std::string answer = PostAsPanelHost("101=0&102=3&105=" + port + "&rbg1=106&109=" + https + "&submit=++OK++");
+    const std::string url = std::string("https://panel.example") + (std::string(https) == "443" ? "" : ":8443");
+    EXPECT_EQ(Contains(answer, "<b>The panel now answers over HTTPS. Continue at <a href=\"" + url + "/mainpage\">"),
+              announced)
         << https << answer;
     EXPECT_EQ(Contains(answer, "Location: mainpage"), !announced) << https;
     EXPECT_EQ(Routing("HttpsPort"), https);
   }
 }
 
-} // namespace
+}  // namespace

@@ -15,21 +15,19 @@
 namespace {
 
 class WizardAddUsersTest : public WizardTest {
-protected:
+ protected:
   void SetUp() override {
     WizardTest::SetUp();
     session_ = CreateAdmin();
     ASSERT_NE(session_, "");
   }
-  std::string PostRows(const std::string &rows) {
+  std::string PostRows(const std::string& rows) {
     return Post("wizardaddusers", rows + "&" + Submit("  Next  "), session_);
   }
-  static std::string StartCall(const std::string &id,
-                               const std::string &message) {
-    return "<script type=\"text/javascript\">window.onload=function(){start('" +
-           id + "','" + message + "');}</script>";
+  static std::string StartCall(const std::string& id, const std::string& message) {
+    return "<script type=\"text/javascript\">window.onload=function(){start('" + id + "','" + message + "');}</script>";
   }
-  static std::string UserText(std::string_view email, const LKXUserKey &key) {
+  static std::string UserText(std::string_view email, const LKXUserKey& key) {
     LKXUser user;
     return KXGetUser(email, user) ? user.GetText(key) : "<no user>";
   }
@@ -38,8 +36,7 @@ protected:
 
 // A refused row keeps the typed values and nothing is added; the
 // row count stays within one to five and covers the filled rows.
-TEST_F(WizardAddUsersTest,
-       ARefusedRowKeepsTheTypedValuesAndTheRowCountCoversThem) {
+TEST_F(WizardAddUsersTest, ARefusedRowKeepsTheTypedValuesAndTheRowCountCoversThem) {
   const std::string page = PostRows("101=ann%40office.example&201=Ann&202=Bo");
   EXPECT_TRUE(Contains(page, StartCall("102", kKXWizardRowHalfMessage)));
   ASSERT_NE(HtmlPage(page).ById("wv202"), nullptr);
@@ -52,46 +49,37 @@ TEST_F(WizardAddUsersTest,
 }
 
 TEST_F(WizardAddUsersTest, FilledRowsBecomeUsersAndEmptyRowsAreSkipped) {
-  const std::string answer =
-      PostRows("90=5&101=+ann%40office.example+&201=Ann+Lee&301=1&601=30&701="
-               "on&705=on&302=1&105=cy%40office.example&205=Cy&"
-               "305=7");
+  const std::string answer = PostRows(
+      "90=5&101=+ann%40office.example+&201=Ann+Lee&301=1&601=30&701=on&705=on&302=1&105=cy%40office.example&205=Cy&"
+      "305=7");
   EXPECT_EQ(answer, Redirect("wizardfinish"));
   EXPECT_EQ(KXUserCount(), 3);
   // A work type that the select does not offer is stored as "not set".
   const struct {
-    const char *email;
-    const char *stored; // name, work type, hours, work days, manager, password
-                        // required, administrator
-  } users[] = {
-      {"ann@office.example", "Ann Lee|1|30|34|boss@office.example|1|0"},
-      {"cy@office.example", "Cy|0|0|34|boss@office.example|1|0"}};
-  for (const auto &u : users) {
+    const char* email;
+    const char* stored;  // name, work type, hours, work days, manager, password required, administrator
+  } users[] = {{"ann@office.example", "Ann Lee|1|30|34|boss@office.example|1|0"},
+               {"cy@office.example", "Cy|0|0|34|boss@office.example|1|0"}};
+  for (const auto& u : users) {
     std::string stored;
-    for (const LKXUserKey *key :
-         {&kKXUserName, &kKXUserWorkType, &kKXUserWorkHours, &kKXUserWorkDays,
-          &kKXUserManager, &kKXUserPasswordReq, &kKXUserAccessAdmin}) {
+    for (const LKXUserKey* key : {&kKXUserName, &kKXUserWorkType, &kKXUserWorkHours, &kKXUserWorkDays,
+                                  &kKXUserManager, &kKXUserPasswordReq, &kKXUserAccessAdmin}) {
       stored += (stored.empty() ? "" : "|") + UserText(u.email, *key);
     }
     EXPECT_EQ(stored, u.stored) << u.email;
   }
 }
 
-TEST_F(WizardAddUsersTest,
-       WithoutAPrimaryUserNobodyIsAddedAndTheWizardStartsAgain) {
+TEST_F(WizardAddUsersTest, WithoutAPrimaryUserNobodyIsAddedAndTheWizardStartsAgain) {
   LKXUser boss;
   ASSERT_TRUE(KXGetUser("boss@office.example", boss));
   ASSERT_TRUE(boss.SetFlag(kKXUserAccessHR, false));
   ASSERT_TRUE(LSettingSetString("Settings", "PrimaryUser", ""));
   const std::string page = PostRows("101=ann%40office.example&201=Ann");
-  EXPECT_TRUE(Contains(
-      page,
-      StartCall("50",
-                "KavrixServer Error: Can not find the primary admin user!")));
+  EXPECT_TRUE(Contains(page, StartCall("50", "KavrixServer Error: Can not find the primary admin user!")));
   EXPECT_FALSE(KXUserExists("ann@office.example"));
   // The finish starts the wizard again.
-  EXPECT_EQ(Post("wizardfinish", Submit("  Finish  "), session_),
-            Redirect("wizardadmin"));
+  EXPECT_EQ(Post("wizardfinish", Submit("  Finish  "), session_), Redirect("wizardadmin"));
   EXPECT_EQ(Setting("Settings", "SetupWizardRun"), "");
 }
 
@@ -106,8 +94,7 @@ TEST_F(WizardAddUsersTest, FinishTellsHowToGoOnAndLogsThePrimaryUserOn) {
   const std::string page = Get("wizardfinish", session_);
   const std::string text = Visible(page);
   const std::string server = LIPGetLocalFQDN() + ":8089";
-  EXPECT_TRUE(
-      Contains(text, "Server: " + server + " Email: boss@office.example"));
+  EXPECT_TRUE(Contains(text, "Server: " + server + " Email: boss@office.example"));
   EXPECT_TRUE(Contains(page, "<a href=\"http://" + server + "/logon\">"));
   EXPECT_FALSE(Contains(text, "Screen monitoring:"));
   EXPECT_EQ(Setting("Settings", "SetupWizardRun"), "");
@@ -116,15 +103,12 @@ TEST_F(WizardAddUsersTest, FinishTellsHowToGoOnAndLogsThePrimaryUserOn) {
   // free one is switched on as the administrator finishes.
   EXPECT_EQ(HtmlPage(page).Field("120"), "0");
   const std::string finish = "onok=mainpage&" + Submit("  Finish  ") + "&120=";
-  EXPECT_TRUE(Contains(Post("wizardfinish", finish + "8089", session_),
-                       ErrorRow(kKXHttpsPortInvalid)));
+  EXPECT_TRUE(Contains(Post("wizardfinish", finish + "8089", session_), ErrorRow(kKXHttpsPortInvalid)));
   EXPECT_EQ(Setting("Routing", "HttpsPort"), "");
   const std::string answer = Post("wizardfinish", finish + "8443", session_);
   EXPECT_NE(CookieSession(answer), session_);
   EXPECT_EQ(HandedOver(answer), "mainpage user=boss%40office.example");
-  EXPECT_EQ(Setting("Settings", "SetupWizardRun") + "|" +
-                Setting("Routing", "HttpsPort"),
-            "0|8443");
+  EXPECT_EQ(Setting("Settings", "SetupWizardRun") + "|" + Setting("Routing", "HttpsPort"), "0|8443");
 }
 
-} // namespace
+}  // namespace

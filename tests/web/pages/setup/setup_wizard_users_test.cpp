@@ -19,42 +19,29 @@ using WizardUsersTest = KavrixTempRoot;
 
 // Blank rows are skipped; the first refused row wins, naming its field.
 TEST_F(WizardUsersTest, RowsAreCheckedInOrder) {
-  ASSERT_TRUE(
-      KXAddUser("boss@office.example", "Boss", true, true, "", "", "pw"));
+  ASSERT_TRUE(KXAddUser("boss@office.example", "Boss", true, true, "", "", "pw"));
   const LKXWizardUserRow ann = {"ann@office.example", "Ann", "1", ""};
   struct Case {
     Rows rows;
-    int field; // 0: accepted
-    const char *message;
+    int field;  // 0: accepted
+    const char* message;
   };
   const Case cases[] = {
       {{{}, ann, {}, {"bob@office.example", "Bob", "2", "38"}}, 0, ""},
       {{{}, {"", "Only A Name", "1", ""}}, 102, kKXWizardRowHalfMessage},
       {{{}, {"ann@nodot", "Ann", "1", ""}}, 102, kKXWizardRowEmailMessage},
-      {{{}, {"ann@office.example", "Ann", "1", "85"}},
-       602,
-       kKXWizardRowHoursMessage},
-      {{{}, {"ann@office.example", "Ann", "1", "4O"}},
-       602,
-       kKXWizardRowHoursMessage},
-      {{{"BOSS@office.example", "Boss again", "1", ""}},
-       101,
-       kKXWizardRowExistsMessage},
-      {{{"x@office.example", "X", "1", ""},
-        {},
-        {"X@Office.example", "X2", "1", ""}},
-       103,
-       kKXWizardRowTwiceMessage},
+      {{{}, {"ann@office.example", "Ann", "1", "85"}}, 602, kKXWizardRowHoursMessage},
+      {{{}, {"ann@office.example", "Ann", "1", "4O"}}, 602, kKXWizardRowHoursMessage},
+      {{{"BOSS@office.example", "Boss again", "1", ""}}, 101, kKXWizardRowExistsMessage},
+      {{{"x@office.example", "X", "1", ""}, {}, {"X@Office.example", "X2", "1", ""}}, 103, kKXWizardRowTwiceMessage},
   };
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     std::string trace;
-    for (const auto &row : c.rows)
-      trace += row.email + "|" + row.name + "|" + row.workHours + ";";
+    for (const auto& row : c.rows) trace += row.email + "|" + row.name + "|" + row.workHours + ";";
     SCOPED_TRACE(trace);
     LKXWizardRowProblem problem;
     EXPECT_EQ(KXCheckWizardUserRows(c.rows, problem), c.field == 0);
-    if (c.field == 0)
-      continue;
+    if (c.field == 0) continue;
     EXPECT_EQ(problem.field, c.field);
     EXPECT_EQ(problem.message, c.message);
   }
@@ -63,35 +50,28 @@ TEST_F(WizardUsersTest, RowsAreCheckedInOrder) {
 // Step 3 writes these into a single-quoted script string unescaped.
 TEST(WizardRowMessages, FitIntoAScriptStringAsTheyAre) {
   for (const std::string_view message :
-       {kKXWizardRowHalfMessage, kKXWizardRowEmailMessage,
-        kKXWizardRowNameMessage, kKXWizardRowHoursMessage,
-        kKXWizardRowExistsMessage, kKXWizardRowTwiceMessage,
-        kKXWizardRowNotAddedMessage, kKXWizardNoPrimaryMessage}) {
-    EXPECT_EQ(message.find_first_of("'\"<>&\r\n"), std::string_view::npos)
-        << message;
+       {kKXWizardRowHalfMessage, kKXWizardRowEmailMessage, kKXWizardRowNameMessage, kKXWizardRowHoursMessage,
+        kKXWizardRowExistsMessage, kKXWizardRowTwiceMessage, kKXWizardRowNotAddedMessage, kKXWizardNoPrimaryMessage}) {
+    EXPECT_EQ(message.find_first_of("'\"<>&\r\n"), std::string_view::npos) << message;
   }
 }
 
-TEST_F(WizardUsersTest,
-       PrimaryUserIsTheSettingOrTheFirstAdministratorAccountant) {
+TEST_F(WizardUsersTest, PrimaryUserIsTheSettingOrTheFirstAdministratorAccountant) {
   std::string email;
   EXPECT_FALSE(KXFindPrimaryUser(email));
-  ASSERT_TRUE(
-      KXAddUser("admin@office.example", "Admin", true, false, "", "", "pw"));
+  ASSERT_TRUE(KXAddUser("admin@office.example", "Admin", true, false, "", "", "pw"));
   ASSERT_TRUE(KXAddUser("hr@office.example", "HR", false, true, "", "", "pw"));
   EXPECT_FALSE(KXFindPrimaryUser(email));
-  ASSERT_TRUE(
-      KXAddUser("Both@office.example", "Both", true, true, "", "", "pw"));
+  ASSERT_TRUE(KXAddUser("Both@office.example", "Both", true, true, "", "", "pw"));
   // The setting first; one naming a deleted user is passed over and replaced.
   const struct {
-    const char *setting; // null: left as the previous row stored it
-    const char *found;
-    const char *stored;
-  } cases[] = {
-      {nullptr, "Both@office.example", "Both@office.example"},
-      {"HR@office.example", "hr@office.example", "HR@office.example"},
-      {"gone@office.example", "Both@office.example", "Both@office.example"}};
-  for (const auto &c : cases) {
+    const char* setting;  // null: left as the previous row stored it
+    const char* found;
+    const char* stored;
+  } cases[] = {{nullptr, "Both@office.example", "Both@office.example"},
+               {"HR@office.example", "hr@office.example", "HR@office.example"},
+               {"gone@office.example", "Both@office.example", "Both@office.example"}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.found);
     if (c.setting != nullptr) {
       ASSERT_TRUE(LSettingSetString("Settings", "PrimaryUser", c.setting));
@@ -102,4 +82,4 @@ TEST_F(WizardUsersTest,
   }
 }
 
-} // namespace
+}  // namespace

@@ -29,18 +29,15 @@
 namespace {
 
 class UserAdminPagesTest : public HoursPagesTest {
-protected:
-  static std::string Text(const std::string &email, const LKXUserKey &key) {
+ protected:
+  static std::string Text(const std::string& email, const LKXUserKey& key) {
     LKXUser user;
     return KXGetUser(email, user) ? user.GetText(key) : "<no user>";
   }
   // What the session of `who` keeps.
-  std::string Stored(const std::string &who) {
-    return KavrixReadFile(SessionFile(Session(who)));
-  }
+  std::string Stored(const std::string& who) { return KavrixReadFile(SessionFile(Session(who))); }
   // Opens the form for `seluser` (so the session names the user), then posts.
-  std::string PostDetail(const std::string &who, const std::string &seluser,
-                         const std::string &body) {
+  std::string PostDetail(const std::string& who, const std::string& seluser, const std::string& body) {
     GetAs(who, "userdetail?seluser=" + LURIEncode(seluser));
     return PostAs(who, "userdetail", body);
   }
@@ -49,39 +46,27 @@ protected:
 // Names escaped, addresses encoded in links and boxes; a manager's report
 // lists hold only the users he manages; bad requests get a message.
 TEST_F(UserAdminPagesTest, ListsEscapeNamesAndHoldWhatTheViewerMayReportOn) {
-  ASSERT_TRUE(KXAddUser("a+b@x.example", "<i>Eve</i> \"q\"", false, false, "",
-                        Email("mgr"), "pw"));
+  ASSERT_TRUE(KXAddUser("a+b@x.example", "<i>Eve</i> \"q\"", false, false, "", Email("mgr"), "pw"));
   const HtmlPage all(GetAs("boss", "userlist?category=all"));
   EXPECT_EQ(all.Href("<i>Eve</i> \"q\""),
-            "userdetail?seluser=a%2Bb%40x.example&onok=userlist&oncancel="
-            "userlist&category=all&direct=false");
+            "userdetail?seluser=a%2Bb%40x.example&onok=userlist&oncancel=userlist&category=all&direct=false");
   ASSERT_NE(all.ByName("check6"), nullptr);
   EXPECT_EQ(all.ByName("check6")->Attribute("value"), "a+b@x.example");
   const std::string viewhours = GetAs("mgr", "userlist?category=viewhours");
   EXPECT_EQ(HtmlPage(viewhours).Href("Staff"),
-            "viewhours?seluser=staff%40x.example&onok=userlist&oncancel="
-            "userlist&category=viewhours&direct=false");
+            "viewhours?seluser=staff%40x.example&onok=userlist&oncancel=userlist&category=viewhours&direct=false");
   EXPECT_FALSE(Contains(Visible(viewhours), "Staff Two"));
-  EXPECT_TRUE(Contains(GetAs("boss", "userlist?category=nonsense"),
-                       kKXUserListNotAuthorized));
-  EXPECT_TRUE(Contains(GetAs("boss", "userdetail?seluser=ghost%40x.example"),
-                       kKXDetailNoSuchUser));
+  EXPECT_TRUE(Contains(GetAs("boss", "userlist?category=nonsense"), kKXUserListNotAuthorized));
+  EXPECT_TRUE(Contains(GetAs("boss", "userdetail?seluser=ghost%40x.example"), kKXDetailNoSuchUser));
 }
 
 // Who may post at all is the access table's; a read-only form's " Return "
 // leads on and saves nothing, and HR's form saves only the leave fields.
 TEST_F(UserAdminPagesTest, OnlyAnAdministratorChangesTheDetails) {
-  EXPECT_EQ(PostDetail("mgr", Email("staff"), "102=Changed&submit=+Return+"),
-            Redirect("userlist"));
-  EXPECT_EQ(
-      PostDetail("hr", Email("staff"), "102=Changed&106=on&submit=++OK++"),
-      Redirect("userlist"));
-  EXPECT_EQ(Text(Email("staff"), kKXUserName) + " " +
-                Text(Email("staff"), kKXUserAccessAdmin),
-            "Staff 0");
-  EXPECT_TRUE(
-      Contains(Post("userdetail", "102=X&submit=Add+a+Manager", Session("hr")),
-               kKXDetailOnlyAdminAdds));
+  EXPECT_EQ(PostDetail("mgr", Email("staff"), "102=Changed&submit=+Return+"), Redirect("userlist"));
+  EXPECT_EQ(PostDetail("hr", Email("staff"), "102=Changed&106=on&submit=++OK++"), Redirect("userlist"));
+  EXPECT_EQ(Text(Email("staff"), kKXUserName) + " " + Text(Email("staff"), kKXUserAccessAdmin), "Staff 0");
+  EXPECT_TRUE(Contains(Post("userdetail", "102=X&submit=Add+a+Manager", Session("hr")), kKXDetailOnlyAdminAdds));
 }
 
 // The checks are the model's; each problem's message on its control here.
@@ -89,21 +74,17 @@ TEST_F(UserAdminPagesTest, OnlyAnAdministratorChangesTheDetails) {
 TEST_F(UserAdminPagesTest, EachValidationOnItsControl) {
   ASSERT_TRUE(KXAddTeam("Sales"));
   const std::string valid =
-      "&101=n%40x.example&102=New&104=Sales&108=mgr%40x.example&106=on&rbg1="
-      "110&rbg2=210&rbg3=310&submit=++OK++";
+      "&101=n%40x.example&102=New&104=Sales&108=mgr%40x.example&106=on&rbg1=110&rbg2=210&rbg3=310&submit=++OK++";
   const struct {
     std::string seluser, fields, message;
   } cases[] = {
       {"new", "101=", kKXDetailEnterEmail},
       {"new", "101=STAFF%40x.example", kKXDetailEmailExists},
-      {"new", "108=mgr%40x.example%2Cghost%40x.example",
-       KXDetailNoManager("ghost@x.example")},
+      {"new", "108=mgr%40x.example%2Cghost%40x.example", KXDetailNoManager("ghost@x.example")},
       {Email("boss"), "106=", kKXDetailLastAdministrator},
   };
-  for (const auto &c : cases) {
-    EXPECT_TRUE(Contains(PostDetail("boss", c.seluser, c.fields + valid),
-                         ErrorRow(c.message)))
-        << c.fields;
+  for (const auto& c : cases) {
+    EXPECT_TRUE(Contains(PostDetail("boss", c.seluser, c.fields + valid), ErrorRow(c.message))) << c.fields;
   }
   EXPECT_EQ(KXUserCount(), 6);
   EXPECT_EQ(Text(Email("boss"), kKXUserAccessAdmin), "1");
@@ -111,46 +92,33 @@ TEST_F(UserAdminPagesTest, EachValidationOnItsControl) {
 
 TEST_F(UserAdminPagesTest, AddsAUserWithEveryEmploymentSetting) {
   EXPECT_EQ(PostDetail("boss", "new",
-                       "101=+new%40x.example+&102=New+Person&104=&108=mgr%40x."
-                       "example&rbg1=110&rbg2=211&212=30"
-                       "&rbg3=310&401=on&402=on&403=on&406=on&501=09%3A00&502="
-                       "17%3A30%3A00&602=on&603=12%3A00%3A00"
+                       "101=+new%40x.example+&102=New+Person&104=&108=mgr%40x.example&rbg1=110&rbg2=211&212=30"
+                       "&rbg3=310&401=on&402=on&403=on&406=on&501=09%3A00&502=17%3A30%3A00&602=on&603=12%3A00%3A00"
                        "&604=45&submit=++OK++"),
             Redirect("userlist"));
   std::string values;
-  for (const LKXUserKey *key :
-       {&kKXUserName, &kKXUserTeam, &kKXUserManager, &kKXUserAccessAdmin,
-        &kKXUserWorkType, &kKXUserWorkHours, &kKXUserWorkDays,
-        &kKXUserNormalHourStart, &kKXUserNormalHourEnd, &kKXUserTakeLunchTime,
-        &kKXUserLunchStartTime, &kKXUserLunchDurationMins,
-        &kKXUserLogScreenShot, &kKXUserPasswordReq}) {
+  for (const LKXUserKey* key :
+       {&kKXUserName, &kKXUserTeam, &kKXUserManager, &kKXUserAccessAdmin, &kKXUserWorkType, &kKXUserWorkHours,
+        &kKXUserWorkDays, &kKXUserNormalHourStart, &kKXUserNormalHourEnd, &kKXUserTakeLunchTime, &kKXUserLunchStartTime,
+        &kKXUserLunchDurationMins, &kKXUserLogScreenShot, &kKXUserPasswordReq}) {
     values += Text("new@x.example", *key) + "|";
   }
-  EXPECT_EQ(values, "New "
-                    "Person|DefaultTeam|mgr@x.example|0|1|30|78|09:00:00|17:30:"
-                    "00|1|12:00:00|45|0|1|");
+  EXPECT_EQ(values, "New Person|DefaultTeam|mgr@x.example|0|1|30|78|09:00:00|17:30:00|1|12:00:00|45|0|1|");
 }
 
 // The picker's round trip with the form kept is the browser test's; here a
 // user cannot be his own manager, and kept values are used once.
 TEST_F(UserAdminPagesTest, PickersRefuseTheUserHimselfAndKeepTheFormOnce) {
-  const std::string &s = Session("boss");
-  const std::string toPicker = "HTTP/1.0 302 OK\r\nLocation: "
-                               "addmanager?onok=userdetail%3Freturning%3D1&"
-                               "oncancel=userdetail%3Freturning%3D1"
-                               "\r\nX-Content-Type-Options: nosniff\r\n\r\n";
+  const std::string& s = Session("boss");
+  const std::string toPicker =
+      "HTTP/1.0 302 OK\r\nLocation: addmanager?onok=userdetail%3Freturning%3D1&oncancel=userdetail%3Freturning%3D1"
+      "\r\nX-Content-Type-Options: nosniff\r\n\r\n";
   GetAs("boss", "userdetail?seluser=staff%40x.example");
-  EXPECT_EQ(Post("userdetail",
-                 "101=staff%40x.example&102=Staff+Kept&submit=Add+a+Manager",
-                 s),
-            toPicker);
+  EXPECT_EQ(Post("userdetail", "101=staff%40x.example&102=Staff+Kept&submit=Add+a+Manager", s), toPicker);
   EXPECT_FALSE(Contains(Visible(Get("addmanager", s)), "(staff@x.example)"));
-  EXPECT_TRUE(
-      Contains(Post("addmanager",
-                    "101=4%24Staff+%28staff%40x.example%29&submit=++OK++", s),
-               ErrorRow(kKXPickerNoChoice)));
-  EXPECT_EQ(HtmlPage(Get("userdetail?returning=1", s)).Field("102"),
-            "Staff Kept");
+  EXPECT_TRUE(Contains(Post("addmanager", "101=4%24Staff+%28staff%40x.example%29&submit=++OK++", s),
+                       ErrorRow(kKXPickerNoChoice)));
+  EXPECT_EQ(HtmlPage(Get("userdetail?returning=1", s)).Field("102"), "Staff Kept");
   EXPECT_EQ(HtmlPage(Get("userdetail?returning=1", s)).Field("102"), "Staff");
 }
 
@@ -158,77 +126,51 @@ TEST_F(UserAdminPagesTest, PickersRefuseTheUserHimselfAndKeepTheFormOnce) {
 // the browser shows it: the record file stays byte for byte. "WorkType" 0
 // and 1 are both permanent, "WorkHours" 0 is the organisation's full time.
 TEST_F(UserAdminPagesTest, DetailsSentBackUnchangedStoreTheSameValues) {
-  using Values =
-      std::vector<std::pair<const char *, const char *>>; // record keys and
-                                                          // values
+  using Values = std::vector<std::pair<const char*, const char*>>;  // record keys and values
   const Values kinds[] = {
       {{"WorkType", "1"}, {"WorkHours", "0"}, {"WorkDays", "62"}},
-      {{"WorkType", "2"},
-       {"WorkHours", "20"},
-       {"WorkDays", "128"},
-       {"NormalHourStart", "00:00:00"}},
-      {{"LogScreenShot", "0"},
-       {"LunchStartTime", "12:00"},
-       {"UseStrictHours", "1"},
-       {"Monitor", "1"}},
+      {{"WorkType", "2"}, {"WorkHours", "20"}, {"WorkDays", "128"}, {"NormalHourStart", "00:00:00"}},
+      {{"LogScreenShot", "0"}, {"LunchStartTime", "12:00"}, {"UseStrictHours", "1"}, {"Monitor", "1"}},
       // A team deleted since and a manager whose address is gone stay.
-      {{"ShowDetails", "0"},
-       {"Team", "Gone,DefaultTeam"},
-       {"Manager", "gone@x.example,mgr@x.example"}},
+      {{"ShowDetails", "0"}, {"Team", "Gone,DefaultTeam"}, {"Manager", "gone@x.example,mgr@x.example"}},
   };
   LKXUser staff;
   ASSERT_TRUE(KXGetUser(Email("staff"), staff));
   const std::string path = staff.GetPath();
   const std::string original = KavrixReadFile(path);
-  for (const Values &kind : kinds) {
+  for (const Values& kind : kinds) {
     ASSERT_TRUE(KavrixWriteFile(path, original));
-    for (const auto &[key, value] : kind)
-      SetText("staff", {key, ""}, value);
+    for (const auto& [key, value] : kind) SetText("staff", {key, ""}, value);
     const std::string before = KavrixReadFile(path);
-    const std::string page =
-        GetAs("boss", "userdetail?seluser=staff%40x.example");
-    EXPECT_EQ(
-        Post("userdetail", SendBack(page, "submit=++OK++"), Session("boss")),
-        Redirect("userlist"));
+    const std::string page = GetAs("boss", "userdetail?seluser=staff%40x.example");
+    EXPECT_EQ(Post("userdetail", SendBack(page, "submit=++OK++"), Session("boss")), Redirect("userlist"));
     EXPECT_EQ(KavrixReadFile(path), before) << kind.front().first;
   }
 }
 
 TEST_F(UserAdminPagesTest, DeletingRemovesTheRecordOnly) {
   WriteActivity("staff", "2026-03-09", "09:00:00", 60);
-  const std::string log = LKXCoreData::GetUserFilePathForReading(
-      Email("staff"), "2026-03-09_activity.csv");
-  const std::string &s = Session("boss");
-  EXPECT_TRUE(
-      Contains(Post("deleteuser", "101=boss%40x.example&submit=++OK++", s),
-               ErrorRow(kKXDeleteSelf)));
-  EXPECT_TRUE(
-      Contains(Post("deleteuser", "101=ghost%40x.example&submit=++OK++", s),
-               ErrorRow(kKXDeleteNoSuchUser)));
-  EXPECT_EQ(Post("deleteuser", "101=STAFF%40x.example&submit=++OK++", s),
-            Redirect("userlist"));
+  const std::string log = LKXCoreData::GetUserFilePathForReading(Email("staff"), "2026-03-09_activity.csv");
+  const std::string& s = Session("boss");
+  EXPECT_TRUE(Contains(Post("deleteuser", "101=boss%40x.example&submit=++OK++", s), ErrorRow(kKXDeleteSelf)));
+  EXPECT_TRUE(Contains(Post("deleteuser", "101=ghost%40x.example&submit=++OK++", s), ErrorRow(kKXDeleteNoSuchUser)));
+  EXPECT_EQ(Post("deleteuser", "101=STAFF%40x.example&submit=++OK++", s), Redirect("userlist"));
   EXPECT_FALSE(KXUserExists(Email("staff")));
   EXPECT_TRUE(Contains(KavrixReadFile(log), "WINWORD.EXE"));
   EXPECT_EQ(KXUserCount(), 5);
 }
 
 TEST_F(UserAdminPagesTest, ListButtonsActOnTheTickedUsers) {
-  const std::string &s = Session("boss");
-  const std::string ticked = "count=3&check0=staff%40x.example&check2=staff2%"
-                             "40x.example&check9=hr%40x.example";
-  EXPECT_TRUE(
-      Contains(Post("userlistpost", ticked + "&submit_viewhours=view+hours", s),
-               "User Work Hours Report"));
-  EXPECT_TRUE(Contains(Stored("boss"),
-                       "selusers=staff%40x.example%2Cstaff2%40x.example"));
-  EXPECT_EQ(Post("userlistpost",
-                 ticked + "&submit_changeemail=Change+Email+Address", s),
-            Redirect("changeemail"));
+  const std::string& s = Session("boss");
+  const std::string ticked = "count=3&check0=staff%40x.example&check2=staff2%40x.example&check9=hr%40x.example";
+  EXPECT_TRUE(Contains(Post("userlistpost", ticked + "&submit_viewhours=view+hours", s), "User Work Hours Report"));
+  EXPECT_TRUE(Contains(Stored("boss"), "selusers=staff%40x.example%2Cstaff2%40x.example"));
+  EXPECT_EQ(Post("userlistpost", ticked + "&submit_changeemail=Change+Email+Address", s), Redirect("changeemail"));
   EXPECT_TRUE(Contains(Stored("boss"), "seluser=staff%40x.example"));
 }
 
 TEST_F(UserAdminPagesTest, ImportRefusesTheWholeFileForOneBadRow) {
-  const std::string &s = Session("boss");
+  const std::string& s = Session("boss");
   // One bad row stops the whole file; each row says why (the browser test
   // imports a good one).
   const std::string bad = LURIEncode(
@@ -236,14 +178,12 @@ TEST_F(UserAdminPagesTest, ImportRefusesTheWholeFileForOneBadRow) {
       "boss@x.example,\"Boss\",\"\",\"\",0,0,0,\"\",\"\"\r\n"
       "later@x.example,\"Later\",\"\",\"\",0,0,0,\"\",\"\",\"400\",\"\"\r\n"
       "last@x.example,\"Last\",\"\",\"\",0,0,0,\"\",\"\",\"20\",\"3\"\r\n");
-  const std::string refused =
-      Post("userimport", "csv=" + bad + "&submit=Import", s);
-  for (const std::string &why :
-       {std::string(kKXImportRefused), KXDetailNoTeam("Nope"),
-        std::string(kKXImportBadCarryOver)}) {
+  const std::string refused = Post("userimport", "csv=" + bad + "&submit=Import", s);
+  for (const std::string& why :
+       {std::string(kKXImportRefused), KXDetailNoTeam("Nope"), std::string(kKXImportBadCarryOver)}) {
     EXPECT_TRUE(Contains(refused, why)) << why;
   }
   EXPECT_FALSE(KXUserExists("late@x.example"));
 }
 
-} // namespace
+}  // namespace

@@ -35,19 +35,4 @@ TEST_F(TimeSheetPageTest, WorkedExampleShowsItsPeriodsWithTheirLinks) {
   for (const auto& row : totals) EXPECT_TRUE(sheet.HasRow(row)) << row[0];
 }
 
-// Touching periods shorter than a minute are drawn as one bar per minute in
-// the type that fills most of it; a gap or a long period ends such a bar.
-TEST(DayTimeline, ShortTouchingPeriodsShareABar) {
-  LTimePeriodList day;
-  for (int s = 36000; s < 36090; s += 10) day.AddPeriod(s, s + 10, (s / 10) % 3 == 0 ? kKXPeriodIdle : kKXPeriodActive);
-  day.AddPeriod(36100, 36110, kKXPeriodManual);  // after a gap
-  day.AddPeriod(36110, 36230, kKXPeriodIdle);    // two minutes
-  const std::string svg = KXDayTimelineSvg(day);
-  Strings titles;
-  for (std::size_t at = svg.find("<title>"); at != std::string::npos; at = svg.find("<title>", at + 1))
-    titles.push_back(svg.substr(at + 7, svg.find("</title>", at) - at - 7));
-  EXPECT_EQ(titles, (Strings{"active 10:00:00-10:01:00", "active 10:01:00-10:01:30", "manual 10:01:40-10:01:50",
-                             "idle 10:01:50-10:03:50"}));
-}
-
 }  // namespace

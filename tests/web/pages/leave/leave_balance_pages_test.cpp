@@ -50,19 +50,6 @@ TEST_F(LeaveBalancePagesTest, ThePendingPageShowsTheBalanceOnceApproved) {
   EXPECT_FALSE(Contains(Visible(GetAs("other", "pendingleaverequests")), "days left"));
 }
 
-// The form as shown with the two days typed in (posted even where
-// read-only); a field sent twice counts with its first value.
-TEST_F(LeaveBalancePagesTest, HrAndAdministratorsKeepTheAllowanceOthersCannot) {
-  const auto type = [&](const std::string& who, const std::string& days, const std::string& message) {
-    const std::string form = Encode(HtmlPage(GetAs(who, "userdetail?seluser=staff%40x.example")).Fields(), "");
-    EXPECT_TRUE(Contains(Visible(PostAs(who, "userdetail", days + "&submit=++OK++&" + form)), message)) << days;
-  };
-  type("hr", "701=25&702=4", "");
-  type("hr", "701=367&702=1", kKXDetailBadLeaveDays);
-  type("mgr", "701=30&702=9", "");  // read-only: nothing saved
-  EXPECT_EQ(Text("staff", "LeaveAllowanceDays") + " " + Text("staff", "LeaveCarryOverDays"), "25 2026:4");
-}
-
 TEST_F(LeaveBalancePagesTest, TheTeamCalendarShowsWhomEachRoleMaySee) {
   WriteLog("staff", "2026",
            "2026-03-02,2026-03-03,holiday,\"a\",1,\"\"\r\n2026-03-05,2026-03-05,sick,\"b\",0,\"\"\r\n");
@@ -84,29 +71,6 @@ TEST_F(LeaveBalancePagesTest, TheTeamCalendarShowsWhomEachRoleMaySee) {
   const std::vector<Names> rows = TableRows(GetAs("hr", "teamcalendar?month=2026-03"), 32, "Name");
   ASSERT_EQ(rows.size(), 6u);
   EXPECT_EQ(std::vector<Names>(rows.begin() + 4, rows.begin() + 6), (std::vector<Names>{staff, staff2}));
-}
-
-TEST_F(LeaveBalancePagesTest, CalendarDaysAreShadedByWorkDaysAndHolidays) {
-  ASSERT_TRUE(KXAddPublicHoliday("2026-03-17", "2026-03-17", "Feast"));
-  SetText("staff", kKXUserWorkDays, "6");  // Monday and Tuesday
-  const std::string page = GetAs("staff", "teamcalendar?month=2026-03");
-  const std::string row = page.substr(page.find("<td class=kx-name>Staff</td>"));
-  // 1 March 2026 is a Sunday: off, then Monday and Tuesday working, the
-  // rest of the week off; the 17th (a Tuesday) a holiday.
-  EXPECT_TRUE(Contains(row.substr(0, 200), "<td class=kx-off></td><td></td><td></td><td class=kx-off>")) << row;
-  EXPECT_TRUE(Contains(row.substr(0, row.find("</tr>")), "<td class=kx-holiday></td>"));
-}
-
-TEST_F(LeaveBalancePagesTest, AdministratorsChooseWhichLeaveTypesCount) {
-  // Ticked rows switch: sick on, holiday off. A new type counts only when ticked.
-  PostAs("boss", "leavetypepost", "count=2&check0=sick&check1=holiday&submit=Switch+Counts+against+allowance");
-  GetAs("boss", "addleavetype");
-  PostAs("boss", "addleavetype", "101=training&102=on&submit=++OK++");
-  PostAs("boss", "addleavetype", "101=study&submit=++OK++");
-  LKXLeaveCounting counting;
-  EXPECT_EQ(Strings({counting.Counts("sick") ? "sick" : "", counting.Counts("holiday") ? "holiday" : "",
-                     counting.Counts("training") ? "training" : "", counting.Counts("study") ? "study" : ""}),
-            Strings({"sick", "", "training", ""}));
 }
 
 }  // namespace

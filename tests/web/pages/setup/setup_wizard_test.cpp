@@ -23,11 +23,7 @@ using SetupWizardTest = WizardTest;
 TEST_F(SetupWizardTest, Step1RefusesEachMissingOrWrongValueInOrder) {
   ASSERT_TRUE(KXAddUser("staff@office.example", "Staff", false, false, "", "", "theirs"));
   struct Case {
-    const char* email;
-    const char* name;
-    const char* password;
-    const char* confirm;
-    const char* message;
+    const char *email, *name, *password, *confirm, *message;
   };
   const Case cases[] = {
       {"  ", "Boss", "pw", "pw",
@@ -66,45 +62,6 @@ TEST_F(SetupWizardTest, Step1CreatesTheAdministratorAndHandsOverTheSession) {
   EXPECT_EQ(Setting("Email", "ReplyToEmail") + "|" + Setting("Settings", "WelcomeEmail") + "|" +
                 Setting("Settings", "PrimaryUser"),
             "Boss@Office.example|1|Boss@Office.example");
-}
-
-// Once an administrator exists, step 1 is off. It logs on whoever it
-// accepts, so posts straight to it count as failed logons: they add no
-// second administrator, and after a few each waits for the address's turn.
-TEST_F(SetupWizardTest, Step1IsSwitchedOffOnceAnAdministratorExistsAndPostsAreSlowedDown) {
-  ASSERT_TRUE(KXAddUser("x@office.example", "Admin", true, false, "", "", "pw"));
-  const std::string page = Get("wizardadmin");
-  EXPECT_TRUE(Contains(Visible(page),
-                       "Can not run setup wizard when admin users still exist (x@office.example). Please "
-                       "Click Here to logon KavrixServer and change these options."));
-  EXPECT_EQ(Setting("Settings", "SetupWizardRun"), "0");
-
-  LDateTime::SetFakeNow(1773144000);
-  static std::atomic<int> waited{0};
-  struct RecordedWaits {
-    RecordedWaits() {
-      KXSetLogonWaitFunction([](LThread*, int seconds) { return waited += seconds, true; });
-    }
-    ~RecordedWaits() { KXSetLogonWaitFunction(nullptr); }
-  } recorded;
-  for (int i = 0; i < 6; ++i) {
-    EXPECT_EQ(CookieSession(PostAdmin("guess" + std::to_string(i) + "@evil.example", "X", "pw", "pw")), "");
-  }
-  EXPECT_EQ(waited.load(), 1);
-  EXPECT_EQ(KXUserCount(), 1);
-}
-
-TEST_F(SetupWizardTest, UsageTicksTheModulesInUseAndStoresTheChoice) {
-  const std::string id = CreateAdmin();
-  ASSERT_TRUE(LSettingSetString("Settings", "ModeHours", "0"));
-  EXPECT_EQ(HtmlPage(Get("wizardkavrixusage", id)).Field("102"), "<absent>");
-  const std::string refused = Post("wizardkavrixusage", Submit("  Next  "), id);
-  EXPECT_TRUE(Contains(refused, ErrorRow("Please select what you want to use KavrixServer for?")));
-  EXPECT_EQ(Setting("Settings", "ModeHours"), "0");
-
-  EXPECT_EQ(Post("wizardkavrixusage", "102=on&" + Submit("  Next  "), id), Redirect("wizardaddusers"));
-  EXPECT_EQ(Setting("Settings", "ModeQA") + Setting("Settings", "ModeHours") + Setting("Settings", "ModeLeave"),
-            "010");
 }
 
 TEST_F(SetupWizardTest, SmtpShowsTheInstallationDefaultsAndStoresWhatWasTyped) {

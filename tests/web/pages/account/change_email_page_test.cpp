@@ -1,5 +1,5 @@
-// The change-e-mail dialog over real loopback HTTP: whose address it shows,
-// every refusal, and what a change rewrites beyond the user record.
+// The change-e-mail dialog over real loopback HTTP: one refusal of each
+// kind, and what a change rewrites beyond the user record.
 
 #include "web/pages/account/change_email_page.h"
 

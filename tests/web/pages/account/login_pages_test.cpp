@@ -1,5 +1,5 @@
-// Logon, logout and passwords over real loopback HTTP: every message of the
-// dialogs, the exact cookie redirect, the session files, and the password
+// Logon, logout and passwords over real loopback HTTP: one refusal of each
+// kind, the exact cookie redirect, the session files, and the password
 // values stored in the user records. Then the dialogs under attack and on a
 // full disk: guessing is slowed down while the right password still works,
 // a server that cannot save says so, a form from another site is logged.

@@ -1,4 +1,5 @@
-// The main page by role and module switches, over real loopback HTTP.
+// The main page's sections by role and module switches, over real loopback
+// HTTP.
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,5 @@
 // The time sheet over real loopback HTTP: the worked example's periods as
-// the hours functions give them, their links, the private time, the bar
-// merging of the picture, and what bad requests get.
+// the hours functions give them, their links and the day's totals.
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-// The unexplained-absence report: only the viewer's own staff, working days
-// without work, leave or holiday (a day whose manual entries were all
+// The unexplained-absence report: working days without work, leave or
+// holiday of the viewer's own staff, last week by default (a day whose manual entries were all
 // deleted has no log: the manual log edit's test).
 
 #include "web/pages/hours/unexplained_absence_page.h"

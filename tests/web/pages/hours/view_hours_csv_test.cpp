@@ -1,6 +1,6 @@
-// The work-hours report as a CSV download: exact bytes, the report's mean
-// and total rows, and what a request that cannot be answered gets (the
-// required time itself is the hours functions').
+// The work-hours report as a CSV download: exact bytes with the mean and
+// total rows, and what a request that cannot be answered gets (the required
+// time itself is the hours functions', a refusal by role the viewer rule's).
 
 #include "web/pages/hours/view_hours_csv.h"
 

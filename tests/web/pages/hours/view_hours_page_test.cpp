@@ -1,7 +1,8 @@
 // The work-hours report over real loopback HTTP, against logs with known
 // totals: the worked example (break 210, active 25, idle 5, manual 60, total
 // 300 minutes). The figures are the hours functions'; the page is checked
-// for showing them, its links and its messages (its sorting is the list's).
+// for showing them, its links and its date messages (its sorting is the
+// list's, who may see whom the viewer rule's).
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Leave balances where people meet them, over loopback HTTP on 2026-03-10
 // (the arithmetic is the model's, checked here once): the leave report's
-// line, HR keeping the allowance on the user details, the counted types,
-// and the team leave calendar as each role sees it, shaded.
+// line, the pending page's line, and the team leave calendar as each role
+// sees it.
 
 #include <gtest/gtest.h>
 

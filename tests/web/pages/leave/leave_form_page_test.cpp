@@ -1,6 +1,6 @@
-// The leave form over loopback HTTP: its checks in order, the stored rows,
-// the flag and the log line, who may record leave for whom, and the line
-// that confirms where the application went.
+// The leave form over loopback HTTP: one refusal of each kind, the stored
+// rows, the flag and the log line (who may record leave for whom is the
+// viewer rule's table).
 
 #include "web/pages/leave/leave_form_page.h"
 

@@ -1,7 +1,6 @@
 // The pending-requests page and the leave report over loopback HTTP: what
 // their rows show and send back, the bytes approve / disapprove / apply /
-// delete leave on disk, the flags raised, the rule applied row by row, the
-// totals and the line the page after a post shows.
+// delete leave on disk, the flags raised and the rule applied row by row.
 
 #include <gtest/gtest.h>
 

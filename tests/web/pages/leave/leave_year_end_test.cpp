@@ -1,7 +1,7 @@
 // A leave across the year end, applied for in December over loopback HTTP:
 // stored as two records, approved as one, and the request noted for the
-// mails (the pending page's one row and
-// the reports are the browser test's).
+// mails (the pending page's one row and the reports are the browser
+// test's).
 
 #include <gtest/gtest.h>
 

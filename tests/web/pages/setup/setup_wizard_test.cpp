@@ -1,6 +1,6 @@
-// The first steps of the setup wizard over loopback: the administrator, the
-// welcome e-mail question, the modules, the SMTP settings, and who may use
-// the steps after the first.
+// The first steps of the setup wizard over loopback: the administrator and
+// the SMTP settings (who may use the steps after the first is the access
+// matrix's).
 
 #include <gtest/gtest.h>
 

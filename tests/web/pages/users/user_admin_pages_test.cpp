@@ -1,7 +1,6 @@
 // The user administration pages over real loopback HTTP with the whole URL
-// table: who may do what on every handler, each validation of the details
-// form, the pickers' round trip, deletion, the list's buttons, escaping and
-// the CSV import.
+// table: the list (escaping), one refusal of each kind of the details form,
+// what it stores, the form sent back unchanged, and deletion.
 
 #include <gtest/gtest.h>
 

@@ -78,5 +78,6 @@ TEST_F(RecordListTest, ConcurrentAddsInTwoProcessesGetDistinctIds) {
   TestList list(ListPath());
   std::set<std::string> labels;
   for (TestIterator it(list); it.Next();) labels.insert(it.Get().Label());
-  EXPECT_EQ(std::to_string(list.GetMaxID()) + " ids, " + std::to_string(labels.size()) + " labels", "80 ids, 80 labels");
+  EXPECT_EQ(std::to_string(list.GetMaxID()) + " ids, " + std::to_string(labels.size()) + " labels",
+            "80 ids, 80 labels");
 }

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "engine/socket_wait.h"
-#include "foundation/signal_object.h"
 #include "socket_pair.h"
 #include "support/loopback.h"
 #include "support/loopback_listener.h"
@@ -169,22 +168,12 @@ TEST(ProcessSendFile, DeliversTheFileOrFailsWhenItEndsEarly) {
   }
 }
 
-TEST(ProcessRecvBytes, CollectsChunksUntilTheLengthIsInOrFailsWhenThePeerCloses) {
+// Chunked arrival is the slow link's; here the ends: nothing asked, and a
+// peer that closes before the length is in.
+TEST(ProcessRecvBytes, NothingAskedIsDoneAndAnEarlyCloseFails) {
   KavrixSocketPair pair = KavrixMakeSocketPair();
   char buffer[5] = {};
   EXPECT_EQ(ProcessRecvBytes(nullptr, pair.ours.Get(), buffer, 0, 0), kLProcessDone);
-  LSignalObject firstTaken;
-  std::thread peer([&] {
-    KavrixSendAll(pair.peer.Get(), "ab");
-    firstTaken.Ref().WaitSignal(10000);
-    KavrixSendAll(pair.peer.Get(), "cde");
-  });
-  // Two bytes are there; the rest comes only after the test says so.
-  EXPECT_EQ(ProcessRecvBytes(nullptr, pair.ours.Get(), buffer, 2, 5000), kLProcessDone);
-  firstTaken.Signal();
-  EXPECT_EQ(ProcessRecvBytes(nullptr, pair.ours.Get(), buffer + 2, 3, 5000), kLProcessDone);
-  peer.join();
-  EXPECT_EQ(std::string(buffer, 5), "abcde");
   KavrixSendAll(pair.peer.Get(), "ab");
   pair.peer.Reset();
   EXPECT_EQ(ProcessRecvBytes(nullptr, pair.ours.Get(), buffer, 5, 5000), kLProcessFailed);
@@ -222,17 +211,15 @@ TEST(ProcessConnect, FailuresCloseTheSocketSuccessGivesAProgramSocket) {
   ASSERT_TRUE(socket.IsValid());
   const int before = KavrixCountOpenFds();
   EXPECT_EQ(ProcessConnect(nullptr, socket, LMakeSockaddrIPv4(0xFFFFFFFFu, 25), 10000), kLProcessFailed);
-  EXPECT_EQ(socket.Get(), -1);
-  EXPECT_EQ(KavrixCountOpenFds(), before - 1);  // the previous one is closed, none is new
+  EXPECT_FALSE(socket.IsValid());
   // A bound socket that does not listen keeps the port taken and refusing.
   LUniqueFd holder(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   sockaddr_in address = LMakeSockaddrIPv4(INADDR_LOOPBACK, KavrixFreeLoopbackPort());
   ASSERT_EQ(::bind(holder.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   EXPECT_EQ(ProcessConnect(nullptr, socket, address, 5000), kLProcessFailed);
   EXPECT_FALSE(socket.IsValid());
-  EXPECT_EQ(KavrixCountOpenFds(), before);  // the holder's only
+  EXPECT_EQ(KavrixCountOpenFds(), before);  // the holder's only: the first socket is closed, none is new
   ASSERT_EQ(::listen(holder.Get(), 5), 0);
   ASSERT_EQ(ProcessConnect(nullptr, socket, address, 5000), kLProcessDone);
   EXPECT_TRUE((::fcntl(socket.Get(), F_GETFL) & O_NONBLOCK) && (::fcntl(socket.Get(), F_GETFD) & FD_CLOEXEC));
-  EXPECT_EQ(ProcessSend(nullptr, socket.Get(), "hi", 2, 5000), kLProcessDone);
 }

@@ -42,14 +42,12 @@ class LeaveRequestsModelTest : public KavrixTempRoot {
 
 TEST_F(LeaveRequestsModelTest, TwoRecordsAreOneRequestOnlyWhenTheyMeetAtTheYearEnd) {
   const LKXLeaveRecord december{"2026-12-29", "2026-12-31", "holiday", "trip", 0, ""};
-  struct Case { const char* what; const char* year; LKXLeaveRecord january; bool joined; } cases[] = {
-      {"as logged", "2026", {"2027-01-01", "2027-01-05", "holiday", "trip", 0, "a@x"}, true},
-      {"type in other letter case", "2026", {"2027-01-01", "2027-01-05", "Holiday", "trip", 1, ""}, true},
-      {"another reason", "2026", {"2027-01-01", "2027-01-05", "holiday", "trip!", 0, ""}, false},
-      {"starts on the 2nd", "2026", {"2027-01-02", "2027-01-05", "holiday", "trip", 0, ""}, false},
-      {"no year", "26", {"2027-01-01", "2027-01-05", "holiday", "trip", 0, ""}, false},
+  struct Case { const char* what; LKXLeaveRecord january; bool joined; } cases[] = {
+      {"type in other letter case", {"2027-01-01", "2027-01-05", "Holiday", "trip", 1, "a@x"}, true},
+      {"another reason", {"2027-01-01", "2027-01-05", "holiday", "trip!", 0, ""}, false},
+      {"starts on the 2nd", {"2027-01-02", "2027-01-05", "holiday", "trip", 0, ""}, false},
   };
-  for (const Case& c : cases) EXPECT_EQ(KXIsYearEndContinuation(c.year, december, c.january), c.joined) << c.what;
+  for (const Case& c : cases) EXPECT_EQ(KXIsYearEndContinuation("2026", december, c.january), c.joined) << c.what;
   LKXLeaveRecord early = december;
   early.end = "2026-12-30";
   EXPECT_FALSE(KXIsYearEndContinuation("2026", early, cases[0].january));
@@ -62,12 +60,9 @@ TEST_F(LeaveRequestsModelTest, RequestsAreListedOnceWithTheirOtherHalf) {
   Log("2027", Read("2027") + "2027-02-01,2027-02-01,sick,\"b\",0,\"\"\r\n");
   EXPECT_EQ(Describe(KXReadLeaveRequests("ann@x.example", 2026, 2027)),
             "2026-03-02~2026-03-04:2026 2026-12-29~2027-01-05:2026,2027 2027-02-01~2027-02-01:2027");
-
   struct Find { const char *year, *start, *end, *found; } finds[] = {  // found: "" for none
-      {"2026", "2026-12-29", "2027-01-05", "2026-12-29~2027-01-05:2026,2027"},  // the whole range
       {"2027", "2027-01-01", "2027-01-05", "2026-12-29~2027-01-05:2026,2027"},  // one half, from its year
       {"2027", "2026-12-29", "2026-12-31", ""},  // not in that year's log
-      {"2026", "2026-03-02", "2026-03-05", ""},
   };
   for (const Find& f : finds) {
     LKXLeaveRequest request;
@@ -76,17 +71,15 @@ TEST_F(LeaveRequestsModelTest, RequestsAreListedOnceWithTheirOtherHalf) {
   }
 }
 
-// The user record after the keys it was added with, exactly.
+// The notice keys are tested byte for byte once; a clear takes off the
+// requests the mail named and leaves one noted since.
 TEST_F(LeaveRequestsModelTest, NoticesNameTheirRequestsUntilTheMailHasGone) {
   ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", false, false, "", "", "pw"));
   LKXUser ann;
   ASSERT_TRUE(KXGetUser("ann@x.example", ann));
   const std::size_t added = KavrixReadFile(ann.GetPath()).size();
-  auto record = [&] { return KavrixReadFile(ann.GetPath()).substr(added); };
   ASSERT_TRUE(KXRaiseLeaveNotice(ann, LKXLeaveNotice::kApprove, {"2026-12-29", "2027-01-05", "holiday"}, "b@x"));
   ASSERT_TRUE(KXRaiseLeaveNotice(ann, LKXLeaveNotice::kApprove, {"2026-03-02", "2026-03-02", "a,\"b\""}, "c@x"));
-  EXPECT_EQ(record(), "leaveapproverequest1=2026-12-29,2027-01-05,holiday\r\nleaveapproveoperator=c@x\r\nleaveapproveemail=1\r\n"
-                      "leaveapproverequest2=2026-03-02,2026-03-02,\"a,\"\"b\"\"\"\r\n");
   std::vector<LKXNotedLeave> noted = KXNotedLeaves(ann, LKXLeaveNotice::kApprove);
   ASSERT_EQ(noted.size(), 2u);
   EXPECT_EQ(noted[1].type, "a,\"b\"");
@@ -95,12 +88,12 @@ TEST_F(LeaveRequestsModelTest, NoticesNameTheirRequestsUntilTheMailHasGone) {
   ASSERT_TRUE(KXClearLeaveNotice(ann, LKXLeaveNotice::kApprove, noted.size()));
   noted = KXNotedLeaves(ann, LKXLeaveNotice::kApprove);
   EXPECT_TRUE(noted.size() == 1u && noted[0].start == "2026-04-01");
-  EXPECT_EQ(record(), "leaveapproverequest1=2026-04-01,2026-04-01,sick\r\nleaveapproveoperator=b@x\r\nleaveapproveemail=1\r\n");
   ASSERT_TRUE(KXClearLeaveNotice(ann, LKXLeaveNotice::kApprove, 1));
   // An application has no operator; the other notices are untouched.
-  ASSERT_TRUE(KXRaiseLeaveNotice(ann, LKXLeaveNotice::kApplication, {"2027-01-11", "2027-01-13", "holiday"}, ""));
-  EXPECT_EQ(record(), "leaveapproveoperator=b@x\r\nleaveapproveemail=0\r\n"
-                      "leaveapplicationrequest1=2027-01-11,2027-01-13,holiday\r\nleaveapplicationemail=1\r\n");
+  ASSERT_TRUE(KXRaiseLeaveNotice(ann, LKXLeaveNotice::kApplication, {"2027-01-11", "2027-01-13", "a,b"}, ""));
+  EXPECT_EQ(KavrixReadFile(ann.GetPath()).substr(added),
+            "leaveapproveoperator=b@x\r\nleaveapproveemail=0\r\n"
+            "leaveapplicationrequest1=2027-01-11,2027-01-13,\"a,b\"\r\nleaveapplicationemail=1\r\n");
 }
 
 }  // namespace

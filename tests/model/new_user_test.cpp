@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "model/new_user_check.h"
 #include "model/teams.h"
 #include "model/users.h"
 #include "registry_fixture.h"
@@ -22,6 +23,8 @@ class NewUserTest : public RegistryTest {
     ASSERT_TRUE(KXAddTeam("Sales"));
   }
 };
+
+}  // namespace
 
 // The checks in the add-user form's order; `coming` are the addresses stored
 // together with this one (the other rows of an import).
@@ -47,13 +50,25 @@ TEST_F(NewUserTest, ChecksInTheFormsOrder) {
   }
 }
 
+// What only a list of rows or a stored record brings in: an address twice in
+// the rows, and names the record keeps (`kept`) that pass their checks.
+TEST_F(NewUserTest, RowsAndKeptNamesAreCheckedToo) {
+  const std::vector<std::string> emails = {"ann@x.example", "", "ANN@x.example"};
+  EXPECT_EQ(KXCheckEnteredOnce(emails, 1), LKXUserProblem::kNone);
+  EXPECT_EQ(KXCheckEnteredOnce(emails, 2), LKXUserProblem::kEnteredTwice);
+  EXPECT_EQ(KXCheckUserTeams({"Gone"}, {"gone"}).problem, LKXUserProblem::kNone);
+  EXPECT_EQ(KXCheckUserManagers({"eve@x.example"}, "ann@x.example", {"EVE@x.example"}).problem,
+            LKXUserProblem::kNone);
+  EXPECT_EQ(KXCheckUserManagers({"Ann@x.example"}, "ann@x.example", {"ann@x.example"}).problem,
+            LKXUserProblem::kManagerSelf);
+}
+
 TEST_F(NewUserTest, CreatedUsersGetTheirWorkTimeAndAMailedPassword) {
   LKXNewUser ann{.email = "ann@x.example", .name = "Ann"};
   ASSERT_TRUE(KXCreateUser(ann));
   EXPECT_EQ(Texts("ann@x.example", {kKXUserPassword}).size(), 7u);
   EXPECT_EQ(Texts("ann@x.example", {kKXUserWorkDays, kKXUserPasswordReq, kKXUserManager, kKXUserTeam}),
             "62|1|boss@x.example|DefaultTeam|");
-
   // Only the seven day bits are kept.
   LKXNewUser cy{.email = "cy@x.example", .name = "Cy", .password = "typed", .workDays = 0x1ff,
                 .workType = kKXWorkTypeCasual, .workHours = 20};
@@ -61,9 +76,6 @@ TEST_F(NewUserTest, CreatedUsersGetTheirWorkTimeAndAMailedPassword) {
   EXPECT_EQ(Texts("cy@x.example", {kKXUserWorkDays, kKXUserWorkType, kKXUserWorkHours, kKXUserPassword,
                                     kKXUserPasswordReq}),
             "127|2|20|typed|0|");
-  // An address already taken is refused.
   ann.email = "ANN@x.example";
   EXPECT_FALSE(KXCreateUser(ann));
 }
-
-}  // namespace

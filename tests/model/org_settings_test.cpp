@@ -22,10 +22,7 @@ TEST_F(OrgSettingsTest, ReportSwitchesFollowTheRunningModesUntilSetThemselves) {
   ASSERT_TRUE(KXOrgSetText(LKXOrg::kModeQA, "0 (off)"));
   EXPECT_FALSE(KXOrgGetBool(LKXOrg::kWeeklyReportApplications));
   EXPECT_EQ(KXOrgGetText(LKXOrg::kWeeklyReportApplications), "0");
-  for (LKXOrg id : {LKXOrg::kWeeklyReportNonWorking, LKXOrg::kWeeklyReportEnoughHours,
-                    LKXOrg::kInsufficientHoursWarningEmail, LKXOrg::kCasualHoursEmailToHR}) {
-    EXPECT_FALSE(KXOrgGetBool(id)) << KXOrgSettingOf(id).key;
-  }
+  EXPECT_FALSE(KXOrgGetBool(LKXOrg::kCasualHoursEmailToHR));
   ASSERT_TRUE(KXOrgSetBool(LKXOrg::kCasualHoursEmailToHR, true));
   EXPECT_TRUE(KXOrgGetBool(LKXOrg::kCasualHoursEmailToHR));
   ASSERT_TRUE(KXOrgClear(LKXOrg::kModeHours));
@@ -38,9 +35,7 @@ TEST_F(OrgSettingsTest, ValuesAreStoredAsTextInTheirSections) {
   ASSERT_TRUE(KXOrgSetText(LKXOrg::kPrivatePrograms, "game.exe, chat.exe"));
   EXPECT_EQ(KavrixReadFile(SharedFolder() + "/company"), "defaultworkhours=38\r\nprivateprograms=game.exe, chat.exe\r\n");
   EXPECT_EQ(KavrixReadFile(SharedFolder() + "/settings"), "autodetectholidays=1\r\n");
-  // Empty text is the default; anything not beginning with "0" is on.
-  LSettingSetString("Settings", "AutoDetectHolidays", "");
-  EXPECT_FALSE(KXOrgGetBool(LKXOrg::kAutoDetectHolidays));
+  // Anything not beginning with "0" is on.
   LSettingSetString("Settings", "AutoDetectHolidays", "no");
   EXPECT_TRUE(KXOrgGetBool(LKXOrg::kAutoDetectHolidays));
 }

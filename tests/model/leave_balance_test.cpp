@@ -34,15 +34,10 @@ class LeaveBalanceTest : public RegistryTest {
     ASSERT_TRUE(KavrixWriteFile(path, rows));
   }
   static LKXLeaveBalance Balance(int year) {
-    LKXUser user = User();
+    LKXUser user = UserOf(kUser);
     return KXLeaveBalance(user, year);
   }
-  static void SetUserKey(const LKXUserKey& key, const char* value) { ASSERT_TRUE(User().SetText(key, value)); }
-  static LKXUser User() {
-    LKXUser user;
-    EXPECT_TRUE(KXGetUser(kUser, user));
-    return user;
-  }
+  static void SetUserKey(const LKXUserKey& key, const char* value) { ASSERT_TRUE(UserOf(kUser).SetText(key, value)); }
   KavrixScopedTimeZone zone_{"Europe/Berlin"};
 };
 

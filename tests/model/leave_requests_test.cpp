@@ -9,14 +9,14 @@
 #include "model/core_data.h"
 #include "model/leave_notices.h"
 #include "model/users.h"
-#include "support/temp_root.h"
+#include "registry_fixture.h"
 #include "support/test_dates.h"
 #include "support/test_helpers.h"
 #include "support/time_zone.h"
 
 namespace {
 
-class LeaveRequestsModelTest : public KavrixTempRoot {
+class LeaveRequestsModelTest : public RegistryTest {
  protected:
   void Log(const std::string& year, const std::string& bytes) {
     std::string path;
@@ -75,8 +75,7 @@ TEST_F(LeaveRequestsModelTest, RequestsAreListedOnceWithTheirOtherHalf) {
 // requests the mail named and leaves one noted since.
 TEST_F(LeaveRequestsModelTest, NoticesNameTheirRequestsUntilTheMailHasGone) {
   ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", false, false, "", "", "pw"));
-  LKXUser ann;
-  ASSERT_TRUE(KXGetUser("ann@x.example", ann));
+  LKXUser ann = UserOf("ann@x.example");
   const std::size_t added = KavrixReadFile(ann.GetPath()).size();
   ASSERT_TRUE(KXRaiseLeaveNotice(ann, LKXLeaveNotice::kApprove, {"2026-12-29", "2027-01-05", "holiday"}, "b@x"));
   ASSERT_TRUE(KXRaiseLeaveNotice(ann, LKXLeaveNotice::kApprove, {"2026-03-02", "2026-03-02", "a,\"b\""}, "c@x"));

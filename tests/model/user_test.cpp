@@ -17,17 +17,12 @@ namespace {
 
 class UserTest : public RegistryTest {
  protected:
-  LKXUser Get(std::string_view email) {
-    LKXUser user;
-    EXPECT_TRUE(KXGetUser(email, user)) << email;
-    return user;
-  }
   bool IsManager(std::string_view email) {
-    LKXUser user = Get(email);
+    LKXUser user = UserOf(email);
     return KXIsManager(user);
   }
   bool IsManagerOf(std::string_view manager, std::string_view email) {
-    LKXUser user = Get(manager);
+    LKXUser user = UserOf(manager);
     return KXIsManagerOf(user, email);
   }
 };
@@ -46,7 +41,7 @@ TEST_F(UserTest, MissingOrEmptyKeysReadAsTheirDefaults) {
 
 TEST_F(UserTest, IdentifyUserAcceptsThePasswordOrAnUnusedOldOne) {
   ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", false, false, "", "", "new1"));
-  LKXUser ann = Get("ann@x.example");
+  LKXUser ann = UserOf("ann@x.example");
   ASSERT_TRUE(ann.SetText(kKXUserOldPassword, "old1"));
   ASSERT_TRUE(ann.SetFlag(kKXUserPasswordReq, true));
   EXPECT_FALSE(ann.IdentifyUser("ann@x.example", "NEW1") || ann.IdentifyUser("bob@x.example", "new1"));
@@ -56,7 +51,7 @@ TEST_F(UserTest, IdentifyUserAcceptsThePasswordOrAnUnusedOldOne) {
   EXPECT_FALSE(ann.TestFieldExists("OldPassword") || ann.IdentifyUser("ann@x.example", "new1"));
   // A user added without a password cannot log on with an empty one.
   ASSERT_TRUE(KXAddUser("bob@x.example", "Bob", false, false, "", "", ""));
-  EXPECT_FALSE(Get("bob@x.example").IdentifyUser("bob@x.example", ""));
+  EXPECT_FALSE(UserOf("bob@x.example").IdentifyUser("bob@x.example", ""));
 }
 
 TEST_F(UserTest, ManagersAreFoundThroughEveryUsersManagerList) {
@@ -78,7 +73,7 @@ TEST_F(UserTest, ManagersAreFoundThroughEveryUsersManagerList) {
 TEST_F(UserTest, WorkedAndLeaveDaysAreReadFromTheLogs) {
   KavrixScopedTimeZone zone("UTC0");
   ASSERT_TRUE(KXAddUser("Ann.Smith@X.example", "Ann", false, false, "", "", "p"));
-  LKXUser ann = Get("ann.smith@x.example");
+  LKXUser ann = UserOf("ann.smith@x.example");
   const std::string folder = ArchiveFolder("annsmith@xexample");
   std::filesystem::create_directories(folder);
   ASSERT_TRUE(KavrixWriteFile(folder + "/2009-06-10_activity.csv", "08:00:00,60,0,1,1,\"a\",\"b\"\r\n"));

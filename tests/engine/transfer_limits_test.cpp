@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include "engine/bytes_in_flight.h"
 #include "engine/send_pace.h"
@@ -15,19 +16,12 @@
 #include "support/loopback.h"
 
 TEST(TransferPace, AllowsTheBaseAndASecondPerFloorOfBytes) {
-  const struct {
-    LTransferPace pace;
-    std::uint64_t bytes;
-    int ms;
-  } cases[] = {
-      {{30000, 8192}, 8192, 31000},
-      {{30000, 8192}, 1000000, 152070},
-      {{0, 1000}, 1, 1},
-      {{0, 3}, 2, 666},
+  const std::tuple<LTransferPace, std::uint64_t, int> cases[] = {
+      {{30000, 8192}, 8192, 31000}, {{30000, 8192}, 1000000, 152070}, {{0, 1000}, 1, 1}, {{0, 3}, 2, 666},
       {{-5, 0}, 2, 2000},  // no floor counts as one byte a second
       {{1, 1}, std::uint64_t{1} << 40, INT_MAX},
   };
-  for (const auto& c : cases) EXPECT_EQ(c.pace.AllowedMs(c.bytes), c.ms) << c.bytes;
+  for (const auto& [pace, bytes, ms] : cases) EXPECT_EQ(pace.AllowedMs(bytes), ms) << bytes;
 }
 
 TEST(BytesInFlight, SharesGrowWithinTheCapacityAndComeBackWhole) {

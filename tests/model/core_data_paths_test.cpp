@@ -42,24 +42,6 @@ TEST_F(CoreDataPathsTest, ArchiveRootIsTheSettingOrTheSharedArchiveFolder) {
   EXPECT_TRUE(folder == configured + "/a@x" && !KavrixFileExists(configured));
 }
 
-// Naming a log creates only the user's folder (its mode is the folder
-// maker's); the screenshot folder is created on request, never for an unset day.
-TEST_F(CoreDataPathsTest, PathsOfOneUser) {
-  const std::string folder = DefaultRoot() + "/ann@examplecom";
-  std::string activity, manual, leave, screens, undated, out;
-  EXPECT_TRUE(LKXCoreData::GetUserActivityLogCSV("Ann@Example.com", kMonday, activity) &&
-              LKXCoreData::GetUserManualLogCSV("Ann@Example.com", kMonday, manual) &&
-              LKXCoreData::GetUserLeaveLogCSV("Ann@Example.com", "2010", leave) &&
-              LKXCoreData::GetScreenFolder("Ann@Example.com", kMonday, screens, false) &&
-              LKXCoreData::GetScreenFolder("Ann@Example.com", LDateTime(), undated, true));
-  EXPECT_EQ(activity + " " + manual + " " + leave + " " + screens + " " + undated,
-            folder + "/2010-01-04_activity.csv " + folder + "/2010-01-04_manual.csv " + folder + "/2010_leave.csv " +
-                folder + "/2010-01-04_qascreens " + folder + "/_qascreens");
-  EXPECT_FALSE(KavrixFileExists(screens) || KavrixFileExists(undated));
-  EXPECT_TRUE(LKXCoreData::GetScreenFolder("ann@examplecom", kMonday, out, true));
-  EXPECT_EQ(KavrixFolderEntries(folder), std::vector<std::string>{"2010-01-04_qascreens"});
-}
-
 // A user's folder is a direct child of the archive root; an address whose
 // name filters away to nothing gets no folder rather than the root itself.
 TEST_F(CoreDataPathsTest, NoAddressEscapesTheArchiveRoot) {

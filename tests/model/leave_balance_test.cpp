@@ -28,11 +28,7 @@ class LeaveBalanceTest : public RegistryTest {
     for (std::string_view type : kKXDefaultLeaveTypes) ASSERT_TRUE(KXAddLeaveType(type));
     ASSERT_TRUE(KXAddUser(kUser, "Ann", false, false, "", "", "pw"));
   }
-  static void WriteLog(const char* year, const std::string& rows) {
-    std::string path;
-    ASSERT_TRUE(LKXCoreData::GetUserLeaveLogCSV(kUser, year, path));
-    ASSERT_TRUE(KavrixWriteFile(path, rows));
-  }
+  static void WriteLog(const char* year, const std::string& rows) { WriteLeaveLog(kUser, year, rows); }
   static LKXLeaveBalance Balance(int year) {
     LKXUser user = UserOf(kUser);
     return KXLeaveBalance(user, year);

@@ -18,16 +18,6 @@ namespace {
 
 class LeaveRequestsModelTest : public RegistryTest {
  protected:
-  void Log(const std::string& year, const std::string& bytes) {
-    std::string path;
-    ASSERT_TRUE(LKXCoreData::GetUserLeaveLogCSV("ann@x.example", year, path));
-    ASSERT_TRUE(KavrixWriteFile(path, bytes));
-  }
-  static std::string Read(const std::string& year) {
-    std::string path;
-    EXPECT_TRUE(LKXCoreData::GetUserLeaveLogCSV("ann@x.example", year, path));
-    return KavrixReadFile(path);
-  }
   // Each request as "start~end:year,year".
   static std::string Describe(const std::vector<LKXLeaveRequest>& requests) {
     std::string out;
@@ -54,10 +44,10 @@ TEST_F(LeaveRequestsModelTest, TwoRecordsAreOneRequestOnlyWhenTheyMeetAtTheYearE
 }
 
 TEST_F(LeaveRequestsModelTest, RequestsAreListedOnceWithTheirOtherHalf) {
-  ASSERT_TRUE(LKXCoreData::LogLeaveEntry("ann@x.example", KavrixAt("2026-12-29"), KavrixAt("2027-01-05"), "holiday",
-                                         "trip", "call@x"));
-  Log("2026", "2026-03-02,2026-03-04,sick,\"a\",1,\"\"\r\n" + Read("2026"));
-  Log("2027", Read("2027") + "2027-02-01,2027-02-01,sick,\"b\",0,\"\"\r\n");
+  WriteLeaveLog("ann@x.example", "2026",
+                "2026-03-02,2026-03-04,sick,\"a\",1,\"\"\r\n2026-12-29,2026-12-31,holiday,\"trip\",0,\"\"\r\n");
+  WriteLeaveLog("ann@x.example", "2027",
+                "2027-01-01,2027-01-05,holiday,\"trip\",0,\"call@x\"\r\n2027-02-01,2027-02-01,sick,\"b\",0,\"\"\r\n");
   EXPECT_EQ(Describe(KXReadLeaveRequests("ann@x.example", 2026, 2027)),
             "2026-03-02~2026-03-04:2026 2026-12-29~2027-01-05:2026,2027 2027-02-01~2027-02-01:2027");
   struct Find { const char *year, *start, *end, *found; } finds[] = {  // found: "" for none

@@ -44,10 +44,6 @@ class OfflineTipsTest : public RegistryTest {
     LDateTime::SetFakeNow(kWednesday + row.at);
     return ann_.GetOfflineTips(row.viewer_zone);
   }
-  void AddLeave(const std::string& year, const std::string& rows) {
-    std::filesystem::create_directories(ArchiveFolder("ann@xexample"));
-    ASSERT_TRUE(KavrixWriteFile(ArchiveFolder("ann@xexample") + "/" + year + "_leave.csv", rows));
-  }
 
   KavrixScopedTimeZone zone_{"UTC0"};
   LKXUser ann_;
@@ -79,9 +75,9 @@ TEST_F(OfflineTipsTest, HolidaysAndLeaveAreSkipped) {
   ASSERT_TRUE(KXAddPublicHoliday("2009-06-11", "2009-06-11", "closed"));
   EXPECT_EQ(TipsAt({18 * kHour, ""}), "will be online from 09:00:00 2009-06-12");
   // On leave today: not "back soon" but the next day.
-  AddLeave("2009", "2009-06-10,2009-06-10,sick,\"\",0,\"\"\r\n");
+  WriteLeaveLog("ann@x.example", "2009", "2009-06-10,2009-06-10,sick,\"\",0,\"\"\r\n");
   EXPECT_EQ(TipsAt({10 * kHour, ""}), "will be online from 09:00:00 2009-06-12");
-  AddLeave("2009", "2009-06-10,2009-12-31,unpaid,\"\",1,\"\"\r\n");
-  AddLeave("2010", "2010-01-01,2010-12-31,unpaid,\"\",1,\"\"\r\n");
+  WriteLeaveLog("ann@x.example", "2009", "2009-06-10,2009-12-31,unpaid,\"\",1,\"\"\r\n");
+  WriteLeaveLog("ann@x.example", "2010", "2010-01-01,2010-12-31,unpaid,\"\",1,\"\"\r\n");
   EXPECT_EQ(TipsAt({10 * kHour, ""}), "");
 }

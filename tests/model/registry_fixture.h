@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/core_data.h"
 #include "model/users.h"
 #include "support/temp_root.h"
 
@@ -21,6 +22,12 @@ class RegistryTest : public KavrixTempRoot {
     LKXUser user;
     EXPECT_TRUE(KXGetUser(email, user)) << email;
     return user;
+  }
+  // Writes `rows` as the leave log of `email` for `year`.
+  static void WriteLeaveLog(std::string_view email, std::string_view year, const std::string& rows) {
+    std::string path;
+    ASSERT_TRUE(LKXCoreData::GetUserLeaveLogCSV(email, year, path));
+    ASSERT_TRUE(KavrixWriteFile(path, rows));
   }
   // The texts of `keys` of one user, each followed by "|".
   static std::string Texts(std::string_view email, std::initializer_list<LKXUserKey> keys) {

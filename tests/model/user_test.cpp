@@ -78,11 +78,11 @@ TEST_F(UserTest, WorkedAndLeaveDaysAreReadFromTheLogs) {
   std::filesystem::create_directories(folder);
   ASSERT_TRUE(KavrixWriteFile(folder + "/2009-06-10_activity.csv", "08:00:00,60,0,1,1,\"a\",\"b\"\r\n"));
   ASSERT_TRUE(KavrixWriteFile(folder + "/2009-06-11_manual.csv", ""));
-  ASSERT_TRUE(KavrixWriteFile(folder + "/2009_leave.csv",
-                              "2009-06-15,2009-06-17,holiday,\"trip\",0,\"ann@x.example\"\r\n"
-                              "garbage line\n"
-                              ",2009-07-01,sick,\"\",1,\"\"\r\n"
-                              "2009-12-28,2009-12-31,sick,\"\",-1,\"\"\n"));
+  WriteLeaveLog("ann.smith@x.example", "2009",
+                "2009-06-15,2009-06-17,holiday,\"trip\",0,\"ann@x.example\"\r\n"
+                "garbage line\n"
+                ",2009-07-01,sick,\"\",1,\"\"\r\n"
+                "2009-12-28,2009-12-31,sick,\"\",-1,\"\"\n");
   struct Case { const char* date; const char* time; bool worked; bool on_leave; };
   const Case cases[] = {
       {"2009-06-10", "23:59:59", true, false}, {"2009-06-11", "00:00:00", true, false},

@@ -32,16 +32,6 @@ TEST(CoreDataFolderNameTest, FilterCutAndLowerCase) {
   for (const Case& c : cases) EXPECT_EQ(LKXCoreData::GetUserFolderName(c.user), c.folder) << c.user;
 }
 
-TEST_F(CoreDataPathsTest, ArchiveRootIsTheSettingOrTheSharedArchiveFolder) {
-  EXPECT_TRUE(LKXCoreData::GetArchiveRoot() == DefaultRoot() && KavrixFileExists(DefaultRoot()));
-  const std::string configured = TempDir() + "/data";
-  ASSERT_TRUE(LSettingSetString("Settings", "SystemArchiveFolder", std::string_view(configured)));
-  std::string folder;
-  // The configured root is not created; the user's folder is still named.
-  EXPECT_TRUE(LKXCoreData::GetArchiveRoot() == configured && LKXCoreData::GetUserArchiveFolder("a@x", folder));
-  EXPECT_TRUE(folder == configured + "/a@x" && !KavrixFileExists(configured));
-}
-
 // A user's folder is a direct child of the archive root; an address whose
 // name filters away to nothing gets no folder rather than the root itself.
 TEST_F(CoreDataPathsTest, NoAddressEscapesTheArchiveRoot) {

@@ -26,10 +26,8 @@ class DroppedRecordsTest : public KavrixTempRoot {
     LDateTime::SetFakeNow(kNow);
   }
   static std::vector<std::string> Lines(const std::string& prefix) {
-    std::vector<std::string> lines;
-    for (const std::string& line : KavrixLogMessages()) {
-      if (line.rfind(prefix, 0) == 0) lines.push_back(line);
-    }
+    std::vector<std::string> lines = KavrixLogMessages();
+    std::erase_if(lines, [&](const std::string& line) { return line.rfind(prefix, 0) != 0; });
     return lines;
   }
   KavrixScopedTimeZone zone_{"UTC"};

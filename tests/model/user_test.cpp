@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "foundation/settings_sections.h"
@@ -15,17 +16,7 @@
 
 namespace {
 
-class UserTest : public RegistryTest {
- protected:
-  bool IsManager(std::string_view email) {
-    LKXUser user = UserOf(email);
-    return KXIsManager(user);
-  }
-  bool IsManagerOf(std::string_view manager, std::string_view email) {
-    LKXUser user = UserOf(manager);
-    return KXIsManagerOf(user, email);
-  }
-};
+using UserTest = RegistryTest;
 
 }  // namespace
 
@@ -60,9 +51,16 @@ TEST_F(UserTest, ManagersAreFoundThroughEveryUsersManagerList) {
   ASSERT_TRUE(KXAddUser("lead@x.example", "Lead", false, false, "", "boss@x.example", ""));
   ASSERT_TRUE(KXAddUser("self@x.example", "Self", false, false, "", "\"x@y.example\", SELF@x.example", ""));
   ASSERT_TRUE(KXAddUser("bob@x.example", "Bob", false, false, "", "x@y.example , lead@x.example ", ""));
-  EXPECT_TRUE(IsManager("lead@x.example") && IsManager("self@x.example") && !IsManager("ann@x.example"));
-  EXPECT_TRUE(IsManagerOf("boss@x.example", "ANN@x.example") && IsManagerOf("lead@x.example", "bob@x.example"));
-  EXPECT_FALSE(IsManagerOf("lead@x.example", "ann@x.example") || IsManagerOf("boss@x.example", "nobody@x.example"));
+  // manager, user, manager of someone, manager of the user
+  const std::tuple<const char*, const char*, bool, bool> cases[] = {
+      {"boss@x.example", "ANN@x.example", true, true}, {"lead@x.example", "bob@x.example", true, true},
+      {"self@x.example", "nobody@x.example", true, false}, {"lead@x.example", "ann@x.example", true, false},
+      {"ann@x.example", "bob@x.example", false, false},
+  };
+  for (const auto& [email, of, is_manager, manages] : cases) {
+    LKXUser manager = UserOf(email);
+    EXPECT_EQ(std::pair(KXIsManager(manager), KXIsManagerOf(manager, of)), std::pair(is_manager, manages)) << email;
+  }
   LKXUser nobody;  // a record without an address manages no one
   EXPECT_FALSE(KXIsManager(nobody));
 }

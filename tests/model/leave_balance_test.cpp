@@ -82,17 +82,4 @@ TEST_F(LeaveBalanceTest, TypesCountAsTheirRecordSaysAndPendingCountsWithoutAppro
   EXPECT_EQ(Balance(2026).taken, 2);
 }
 
-TEST_F(LeaveBalanceTest, CarryOverListsKeepOneEntryPerYearInOrder) {
-  const struct { const char* list; int year, days; const char* after; } cases[] = {
-      {"2026:3", 2026, 5, "2026:5"}, {"2025:1,2027:2", 2026, 4, "2025:1,2026:4,2027:2"},
-      {"2025:1,2026:4", 2026, 0, "2025:1"}, {"junk,2025:1", 2024, 2, "2024:2,2025:1"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(KXWithCarryOverDays(c.list, c.year, c.days), c.after) << c.list;
-    EXPECT_EQ(KXCarryOverDaysOf(c.after, c.year), c.days) << c.after;
-  }
-  for (const char* good : {"", "2025:0, 2026:366"}) EXPECT_TRUE(KXIsCarryOverList(good)) << good;
-  for (const char* bad : {"2026:-1", "26:3", "2026:367"}) EXPECT_FALSE(KXIsCarryOverList(bad)) << bad;
-}
-
 }  // namespace

@@ -10,25 +10,6 @@
 
 using OrgSettingsTest = RegistryTest;
 
-// Reading a default writes nothing.
-TEST_F(OrgSettingsTest, MissingKeysReadAsDefaultsWithoutWriting) {
-  EXPECT_TRUE(KXOrgGetInt(LKXOrg::kToleranceTime) == 8 && KXOrgGetBool(LKXOrg::kModeQA) &&
-              !KXOrgGetBool(LKXOrg::kAutoDetectHolidays));
-  EXPECT_FALSE(KavrixFileExists(SharedFolder() + "/company") || KavrixFileExists(SharedFolder() + "/settings"));
-}
-
-TEST_F(OrgSettingsTest, ReportSwitchesFollowTheRunningModesUntilSetThemselves) {
-  ASSERT_TRUE(KXOrgSetBool(LKXOrg::kModeHours, false));
-  ASSERT_TRUE(KXOrgSetText(LKXOrg::kModeQA, "0 (off)"));
-  EXPECT_FALSE(KXOrgGetBool(LKXOrg::kWeeklyReportApplications));
-  EXPECT_EQ(KXOrgGetText(LKXOrg::kWeeklyReportApplications), "0");
-  EXPECT_FALSE(KXOrgGetBool(LKXOrg::kCasualHoursEmailToHR));
-  ASSERT_TRUE(KXOrgSetBool(LKXOrg::kCasualHoursEmailToHR, true));
-  EXPECT_TRUE(KXOrgGetBool(LKXOrg::kCasualHoursEmailToHR));
-  ASSERT_TRUE(KXOrgClear(LKXOrg::kModeHours));
-  EXPECT_TRUE(KXOrgGetBool(LKXOrg::kWeeklyReportNonWorking));
-}
-
 TEST_F(OrgSettingsTest, ValuesAreStoredAsTextInTheirSections) {
   ASSERT_TRUE(KXOrgSetInt(LKXOrg::kDefaultWorkHours, 38));
   ASSERT_TRUE(KXOrgSetBool(LKXOrg::kAutoDetectHolidays, true));

@@ -20,16 +20,6 @@ using UserTest = RegistryTest;
 
 }  // namespace
 
-TEST_F(UserTest, MissingOrEmptyKeysReadAsTheirDefaults) {
-  ASSERT_TRUE(KavrixWriteFile(TempDir() + "/rec", "logscreenshot=\r\nteam=\r\nworkdays=255\r\nworktype=2\r\n"));
-  LKXUser user(TempDir() + "/rec");
-  EXPECT_TRUE(user.GetText(kKXUserTeam) == "DefaultTeam" && user.GetTimeZone() == 1440);
-  EXPECT_TRUE(user.GetFlag(kKXUserLogScreenShot) && user.GetFlag(kKXUserShowDetails));
-  EXPECT_FALSE(user.GetFlag(kKXUserPasswordReq) || user.GetNumber(kKXUserLunchDurationMins) != 0);
-  EXPECT_EQ(user.GetWorkDays(), LWeekDay(LWeekDay::kAllDays));  // only the low seven bits
-  EXPECT_TRUE(user.IsCasual());
-}
-
 TEST_F(UserTest, IdentifyUserAcceptsThePasswordOrAnUnusedOldOne) {
   ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", false, false, "", "", "new1"));
   LKXUser ann = UserOf("ann@x.example");

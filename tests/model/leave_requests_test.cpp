@@ -30,19 +30,6 @@ class LeaveRequestsModelTest : public RegistryTest {
   KavrixScopedTimeZone zone_{"UTC"};
 };
 
-TEST_F(LeaveRequestsModelTest, TwoRecordsAreOneRequestOnlyWhenTheyMeetAtTheYearEnd) {
-  const LKXLeaveRecord december{"2026-12-29", "2026-12-31", "holiday", "trip", 0, ""};
-  struct Case { const char* what; LKXLeaveRecord january; bool joined; } cases[] = {
-      {"type in other letter case", {"2027-01-01", "2027-01-05", "Holiday", "trip", 1, "a@x"}, true},
-      {"another reason", {"2027-01-01", "2027-01-05", "holiday", "trip!", 0, ""}, false},
-      {"starts on the 2nd", {"2027-01-02", "2027-01-05", "holiday", "trip", 0, ""}, false},
-  };
-  for (const Case& c : cases) EXPECT_EQ(KXIsYearEndContinuation("2026", december, c.january), c.joined) << c.what;
-  LKXLeaveRecord early = december;
-  early.end = "2026-12-30";
-  EXPECT_FALSE(KXIsYearEndContinuation("2026", early, cases[0].january));
-}
-
 TEST_F(LeaveRequestsModelTest, RequestsAreListedOnceWithTheirOtherHalf) {
   WriteLeaveLog("ann@x.example", "2026",
                 "2026-03-02,2026-03-04,sick,\"a\",1,\"\"\r\n2026-12-29,2026-12-31,holiday,\"trip\",0,\"\"\r\n");

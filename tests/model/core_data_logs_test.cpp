@@ -70,9 +70,7 @@ TEST_F(CoreDataLogsTest, LeaveIsSplitAtTheYearEnd) {
   EXPECT_FALSE(KavrixFileExists(Folder() + "/2012_leave.csv"));
   EXPECT_EQ(File("2013_leave.csv"), "2013-01-01,2013-01-02,Unpaid,\"\",0,\"\"\r\n");
 
-  EXPECT_FALSE(LKXCoreData::LogLeaveEntry("ann@x", LDateTime(), KavrixAt("2014-01-02"), "Sick", "", "") ||
-               LKXCoreData::LogLeaveEntry("ann@x", KavrixAt("2014-01-02"), LDateTime(), "Sick", "", "") ||
-               KavrixFileExists(Folder() + "/2014_leave.csv"));
+  EXPECT_FALSE(LKXCoreData::LogLeaveEntry("ann@x", KavrixAt("2014-01-02"), LDateTime(), "Sick", "", ""));
 }
 
 }  // namespace

@@ -40,9 +40,6 @@ TEST_F(ManualLogEditTest, RewritesOnlyTheNamedRows) {
        "10:00:00,60,0,c\r\n"},
       {"broken rows are copied as they are", broken, {Delete("08:00:00", 3600)},
        "garbage\r\n,,,\r\n09:00:00,abc,0,\"x\"\r\n"},
-      {"the last of two changes wins", two,
-       {Change("08:00:00", 3600, false, "first"), Change("08:00:00", 3600, false, "second")},
-       "08:00:00,3600,0,\"second\"\r\n09:00:00,1800,2,\"b\"\r\n"},
       {"kept comment", "10:00:00,60,0,\"long \"\"text\"\"\"\r\n", {{"10:00:00", 60, false, true, true, "ignored"}},
        "10:00:00,60,1,\"long \"\"text\"\"\"\r\n"},
   };

@@ -99,14 +99,10 @@ TEST(ScreenShotCodingTest, OnlyHuffmanCodedJpegsAreDecoded) {
   std::string arithmetic = jpeg;
   arithmetic[frame + 1] = '\xc9';
   arithmetic.insert(frame, "junk");  // stray bytes before the marker are skipped, as the decoder does
-  std::string conditioned = jpeg;  // an arithmetic conditioning table before the frame
-  conditioned.insert(2, std::string("\xff\xcc\x00\x04\x00\x11", 6));
   LKXScreenShotJpegs out;
   std::string error;
-  for (const std::string& refused : {arithmetic, conditioned}) {
-    EXPECT_FALSE(KXConvertScreenShot(true, refused.data(), refused.size(), out, error));
-    EXPECT_EQ(error, "JPEG coding not supported");
-  }
+  EXPECT_FALSE(KXConvertScreenShot(true, arithmetic.data(), arithmetic.size(), out, error));
+  EXPECT_EQ(error, "JPEG coding not supported");
   const std::string commented = jpeg.substr(0, 2) + std::string("\xff\xfe\x00\x06\xff\xc9\xff\xc3", 8) + jpeg.substr(2);
   EXPECT_TRUE(KXConvertScreenShot(true, commented.data(), commented.size(), out, error)) << error;
   EXPECT_EQ(out.picture, commented);

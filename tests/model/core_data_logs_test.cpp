@@ -43,7 +43,6 @@ TEST_F(CoreDataLogsTest, ActivityIsSplitAtMidnight) {
       {"23:30:00", 1800, "23:30:00,1800" + row + "|-|-"},
       {"23:30:00", 1801, "23:30:00,1800" + row + "|00:00:00,1" + row + "|-"},
       {"12:00:00", 2 * 86400, "12:00:00,43200" + row + "|00:00:00,86400" + row + "|00:00:00,43200" + row},
-      {"10:00:00", 0, "-|-|-"},
   };
   for (const auto& c : cases) {
     std::filesystem::remove_all(Folder());

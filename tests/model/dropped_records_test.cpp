@@ -21,10 +21,6 @@ constexpr std::int32_t kNow = 1773144000;  // 2026-03-10 12:00:00 UTC
 
 class DroppedRecordsTest : public KavrixTempRoot {
  protected:
-  void SetUp() override {
-    KavrixTempRoot::SetUp();
-    LDateTime::SetFakeNow(kNow);
-  }
   static std::vector<std::string> Lines(const std::string& prefix) {
     std::vector<std::string> lines = KavrixLogMessages();
     std::erase_if(lines, [&](const std::string& line) { return line.rfind(prefix, 0) != 0; });
@@ -37,6 +33,7 @@ class DroppedRecordsTest : public KavrixTempRoot {
 // minute's line needs no further record: the maintenance thread waits for it
 // and asks for it, and nothing is said once the count is back at zero.
 TEST_F(DroppedRecordsTest, TheCountIsToldEveryMinuteWithoutAnotherRecord) {
+  LDateTime::SetFakeNow(kNow);
   LKXDroppedRecords counter("Quiet records");
   EXPECT_EQ(counter.SecondsUntilDue(), -1);
   for (int i = 0; i < 20; ++i) counter.Dropped();

@@ -28,7 +28,6 @@ class LeaveBalanceTest : public RegistryTest {
     for (std::string_view type : kKXDefaultLeaveTypes) ASSERT_TRUE(KXAddLeaveType(type));
     ASSERT_TRUE(KXAddUser(kUser, "Ann", false, false, "", "", "pw"));
   }
-  static void WriteLog(const char* year, const std::string& rows) { WriteLeaveLog(kUser, year, rows); }
   static LKXLeaveBalance Balance(int year) {
     LKXUser user = UserOf(kUser);
     return KXLeaveBalance(user, year);
@@ -40,13 +39,14 @@ class LeaveBalanceTest : public RegistryTest {
 TEST_F(LeaveBalanceTest, AllowanceCarryOverAndCountedDays) {
   // 2026-12-21 is a Monday; the holiday on 2027-01-01 is not a leave day.
   ASSERT_TRUE(KXAddPublicHoliday("2027-01-01", "2027-01-01", "New Year"));
-  WriteLog("2026",
-           "2026-03-09,2026-03-13,holiday,\"a\",1,\"\"\r\n"    // 5 days, approved
-           "2026-04-06,2026-04-07,Holiday,\"b\",0,\"\"\r\n"    // pending
-           "2026-05-04,2026-05-05,holiday,\"c\",-1,\"\"\r\n"   // disapproved
-           "2026-06-01,2026-06-03,sick,\"d\",1,\"\"\r\n"       // does not count
-           "2026-12-28,2026-12-31,holiday,\"e\",1,\"\"\r\n");  // the year end's December half: 4
-  WriteLog("2027", "2027-01-01,2027-01-05,holiday,\"e\",1,\"\"\r\n");  // January half: 2 (4th, 5th)
+  WriteLeaveLog(kUser, "2026",
+                "2026-03-09,2026-03-13,holiday,\"a\",1,\"\"\r\n"    // 5 days, approved
+                "2026-04-06,2026-04-07,Holiday,\"b\",0,\"\"\r\n"    // pending
+                "2026-05-04,2026-05-05,holiday,\"c\",-1,\"\"\r\n"   // disapproved
+                "2026-06-01,2026-06-03,sick,\"d\",1,\"\"\r\n"       // does not count
+                "2026-12-28,2026-12-31,holiday,\"e\",1,\"\"\r\n");  // the year end's December half: 4
+  // The January half: 2 (4th, 5th).
+  WriteLeaveLog(kUser, "2027", "2027-01-01,2027-01-05,holiday,\"e\",1,\"\"\r\n");
   // The organisation's default allowance, the user's own.
   const struct { const char *defaultAllowance, *allowance, *carryOver; int year; bool kept; int available, taken, left; }
   cases[] = {
@@ -69,10 +69,10 @@ TEST_F(LeaveBalanceTest, AllowanceCarryOverAndCountedDays) {
 
 TEST_F(LeaveBalanceTest, TypesCountAsTheirRecordSaysAndPendingCountsWithoutApproval) {
   SetUserKey(kKXUserLeaveAllowanceDays, "10");
-  WriteLog("2026",
-           "2026-03-09,2026-03-10,sick,\"\",1,\"\"\r\n"
-           "2026-03-11,2026-03-11,holiday,\"\",0,\"\"\r\n"
-           "2026-03-12,2026-03-12,holiday,\"\",-1,\"\"\r\n");
+  WriteLeaveLog(kUser, "2026",
+                "2026-03-09,2026-03-10,sick,\"\",1,\"\"\r\n"
+                "2026-03-11,2026-03-11,holiday,\"\",0,\"\"\r\n"
+                "2026-03-12,2026-03-12,holiday,\"\",-1,\"\"\r\n");
   EXPECT_EQ(Balance(2026).taken, 0);
   ASSERT_TRUE(KXSetLeaveTypeCounts("SICK", true));
   EXPECT_EQ(Balance(2026).taken, 2);

@@ -103,6 +103,7 @@ TEST(ProcessRecvBytes, ASlowLinkCountsOnlyItsSilence) {
   KavrixSocketPair pair = KavrixMakeSocketPair();
   gSlowPeer = pair.peer.Get();
   gSlowBytes = "12345";
+  gSlowSlices = 0;
   LSetSocketSliceFunction(&SlowLinkSlice);
   char buffer[5] = {};
   EXPECT_EQ(ProcessRecvBytes(nullptr, pair.ours.Get(), buffer, 5, 500), kLProcessDone);

@@ -20,15 +20,14 @@ class CoreDataPathsTest : public KavrixTempRoot {
 };
 
 TEST(CoreDataFolderNameTest, FilterCutAndLowerCase) {
-  struct Case { std::string user; std::string folder; };
-  const std::vector<Case> cases = {
+  const std::pair<std::string, std::string> cases[] = {
       {"Ann.Smith@Example.COM", "annsmith@examplecom"}, {"a\"b*c.d/e:f<g>h?i\\j|k@x", "abcdefghijk@x"},
       {std::string("t\x01\x1f\tab\r\n@x", 10), "tab@x"},
       {"Ünïcode\x7f@X", "Ünïcode\x7f@x"},  // only ASCII letters are lowered
       // The cut comes after the filter: 300 kept bytes, not 300 input bytes.
       {std::string(100, '.') + std::string(300, 'b'), std::string(259, 'b')},
   };
-  for (const Case& c : cases) EXPECT_EQ(LKXCoreData::GetUserFolderName(c.user), c.folder) << c.user;
+  for (const auto& [user, folder] : cases) EXPECT_EQ(LKXCoreData::GetUserFolderName(user), folder) << user;
 }
 
 // A user's folder is a direct child of the archive root; an address whose

@@ -2,16 +2,11 @@
 
 #include <sys/socket.h>
 
-#include <map>
 #include <mutex>
-#include <set>
 #include <string>
-#include <thread>
-#include <vector>
 
 #include "foundation/settings_sections.h"
 #include "model/users.h"
-#include "station/name_list.h"
 #include "station/presence_seq.h"
 #include "station/server_connection.h"
 #include "station/station_client.h"
@@ -27,32 +22,9 @@ class PresenceTest : public StationTest {
     StationTest::SetUp();
     AddUser("ann@x", "Ann", "Sales", "pw");
     AddUser("bob@x", "Bob", "Support, sales", "pw");
-    AddUser("cat@x", "Cat", "Other", "pw");
-    AddUser("mon@x", "Mona", "Sales", "pw", {"Monitor=1"});
   }
   static LKXPresence Report(std::uint16_t flags, const std::string& caption = "Budget.xls") {
     return LKXPresence{flags, "Desk 4", "Excel", caption, "555"};
-  }
-  // The locations of the user states `station` is sent for each of `users`
-  // (in the order sent), until each has `count` of them.
-  static std::map<std::string, std::vector<std::string>> Reports(StationClient& station,
-                                                                 const std::vector<std::string>& users,
-                                                                 std::size_t count) {
-    std::map<std::string, std::vector<std::string>> seen;
-    for (const std::string& user : users) seen[user];
-    auto short_of = [&] {
-      for (const auto& [user, locations] : seen) {
-        if (locations.size() < count) return true;
-      }
-      return false;
-    };
-    while (short_of()) {
-      LKXUserState state;
-      if (LKXParseUserState(station.ReadType(kLKXMsgUserState), state) != LKXWireStatus::kOk) break;
-      const auto found = seen.find(state.email);
-      if (found != seen.end()) found->second.push_back(state.location);
-    }
-    return seen;
   }
   // Registered main sessions of `email`.
   static int SessionsOf(const std::string& email) {
@@ -130,42 +102,6 @@ TEST_F(PresenceTest, AUserConnectedTwiceStaysConnectedUntilTheFirstEnds) {
   ASSERT_TRUE(ann.WaitState("bob@x", kLKXUserStateIdle, seen));
 }
 
-// Many reports from several stations at once: a team mate sees every report
-// of each user, in the order it was made, and every session still answers.
-TEST_F(PresenceTest, APresenceStormLosesNorReordersAnything) {
-  constexpr int kStations = 6;
-  constexpr int kReports = 150;
-  std::vector<std::string> users;
-  for (int i = 0; i < kStations; ++i) {
-    users.push_back("u" + std::to_string(i) + "@x");
-    AddUser(users.back(), "U", "Sales", "pw");
-  }
-  StationClient watcher;
-  ASSERT_TRUE(Connect(watcher, "ann@x"));
-  std::vector<StationClient> stations(kStations);
-  for (int i = 0; i < kStations; ++i) ASSERT_TRUE(Connect(stations[i], users[i]));
-  std::vector<std::thread> senders;
-  for (int i = 0; i < kStations; ++i) {
-    senders.emplace_back([&, i] {
-      for (int n = 0; n < kReports; ++n) {
-        LKXPresence report = Report(n == kReports - 1 ? kLKXPresencePrivate : kLKXPresenceActive);
-        report.location = "L" + std::to_string(n);
-        stations[i].Send(LKXBuildPresence(report));
-      }
-      // Reads everything the server sends (it must never block on us).
-      EXPECT_TRUE(stations[i].Sync());
-    });
-  }
-  for (std::thread& t : senders) t.join();
-  for (int i = 0; i < kStations; ++i) {
-    EXPECT_EQ(UserKey(users[i], "LastLocation") + UserKey(users[i], "StatePrivate"), "L" + std::to_string(kReports - 1) + "1");
-  }
-  // The watcher, which read nothing meanwhile, is sent each report once.
-  std::vector<std::string> everyReport;
-  for (int n = 0; n < kReports; ++n) everyReport.push_back("L" + std::to_string(n));
-  for (const auto& [email, locations] : Reports(watcher, users, kReports)) EXPECT_EQ(locations, everyReport) << email;
-}
-
 // A station whose buffers are full stalls only its own session: the sender
 // and the other mates carry on, and the stalled one is dropped when its
 // send times out (lowered here from 50 s).
@@ -225,8 +161,6 @@ TEST_F(PresenceTest, StoppingAUsersConnectionsEndsThem) {
   EXPECT_TRUE(ann.Sync());
 }
 
-}  // namespace
-
 // A new session's first sync must show every change numbered up to its
 // subscription: a shared snapshot older than that is rebuilt, one as new is
 // shared.
@@ -246,3 +180,5 @@ TEST_F(PresenceTest, ASnapshotIsRebuiltOnlyWhenOlderThanTheChangeAsked) {
   EXPECT_EQ(LKXGetPresenceSnapshot(seq), rebuilt);
   LKXResetPresenceSnapshot();
 }
+
+}  // namespace

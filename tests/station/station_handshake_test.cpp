@@ -101,17 +101,4 @@ TEST_F(StationHandshakeTest, MalformedLogonRequestsEndSilently) {
   EXPECT_FALSE(StationLogged("ann@x"));
 }
 
-TEST_F(StationHandshakeTest, ExtraLogonBytesAreSkipped) {
-  AddUser("ann@x", "Ann", "Sales", "pw");
-  StationClient station;
-  ASSERT_TRUE(station.Open(Port()));
-  LKXLogonRequest request{1, 0, "ann@x", StationDigest(station.Hello().challenge, "pw")};
-  const std::string bytes = LKXBuildLogonRequest(request) + "EXTRA";
-  ASSERT_TRUE(station.Send(WithTotal(bytes, bytes.size())));
-  const std::string reply = station.Read();
-  LKXLogonReply parsed;
-  ASSERT_EQ(LKXParseLogonReply(reply, parsed), LKXWireStatus::kOk);
-  EXPECT_TRUE(parsed.result == kLKXLogonAccepted && station.Sync());
-}
-
 }  // namespace

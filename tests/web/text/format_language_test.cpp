@@ -45,7 +45,7 @@ TEST(FormatLanguage, FixedWritersDropWhatDoesNotFitButCountIt) {
   EXPECT_EQ(text, "ab123");
 }
 
-TEST(FormatLanguage, CheckedFormatTakesStdStringsAndViews) {
+TEST(FormatLanguage, CheckedFormatTakesStdStringsAndViewsAndSkipsMismatchedArguments) {
   LStringWriter out;
   const std::string name = "O'Neil & Sons";
   const std::string_view tail = std::string_view("a b c").substr(0, 3);
@@ -54,11 +54,9 @@ TEST(FormatLanguage, CheckedFormatTakesStdStringsAndViews) {
                                   static_cast<const char*>(nullptr), "lit");
   EXPECT_EQ(out.Text(), "O'Neil &amp; Sons|a%20b|07||lit");
   EXPECT_EQ(n, out.Text().size());
-}
-
-TEST(FormatLanguage, ArgumentArraySkipsMissingAndMismatchedArguments) {
-  LStringWriter out;
+  // An argument array: text for %d, int for %s, none for the last.
+  LStringWriter array;
   const LFormatArg args[] = {LFormatArg("text"), LFormatArg(5)};
-  tplformatv(out, "[%d][%s][%d]", args, 2);  // text for %d, int for %s, none for the last
-  EXPECT_EQ(out.Text(), "[][][]");
+  tplformatv(array, "[%d][%s][%d]", args, 2);
+  EXPECT_EQ(array.Text(), "[][][]");
 }

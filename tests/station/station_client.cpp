@@ -150,31 +150,21 @@ bool StationTest::Connect(StationClient& station, const std::string& email, std:
   return station.Open(Port()) && station.Logon(email, "pw", flags, timeZone) && station.Sync();
 }
 
-namespace {
-
-bool SameEnd(const sockaddr_in& a, const sockaddr_in& b) {
-  return a.sin_family == AF_INET && b.sin_family == AF_INET && a.sin_port == b.sin_port &&
-         a.sin_addr.s_addr == b.sin_addr.s_addr;
-}
-
-}  // namespace
-
+// The server's end is the one socket whose peer is the client's own address.
 int StationServerEnd(int clientFd) {
-  sockaddr_in local{}, peer{};
+  sockaddr_in local{};
   socklen_t size = sizeof local;
   if (getsockname(clientFd, reinterpret_cast<sockaddr*>(&local), &size) != 0) return -1;
-  size = sizeof peer;
-  if (getpeername(clientFd, reinterpret_cast<sockaddr*>(&peer), &size) != 0) return -1;
   const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir("/proc/self/fd"), closedir);
   while (dirent* entry = readdir(dir.get())) {
     const int fd = std::atoi(entry->d_name);
-    if (fd <= 2 || fd == clientFd) continue;
-    sockaddr_in mine{}, theirs{};
-    size = sizeof mine;
-    if (getsockname(fd, reinterpret_cast<sockaddr*>(&mine), &size) != 0 || !SameEnd(mine, peer)) continue;
-    size = sizeof theirs;
-    if (getpeername(fd, reinterpret_cast<sockaddr*>(&theirs), &size) == 0 && SameEnd(theirs, local)) return fd;
+    sockaddr_in peer{};
+    size = sizeof peer;
+    if (fd > 2 && fd != clientFd && getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &size) == 0 &&
+        peer.sin_family == AF_INET && peer.sin_port == local.sin_port &&
+        peer.sin_addr.s_addr == local.sin_addr.s_addr) {
+      return fd;
+    }
   }
   return -1;
 }
-

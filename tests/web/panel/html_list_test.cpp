@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,19 @@
 
 namespace {
 
+struct ListRow {
+  const char* name;  // null: a row without cells
+  int count;
+  int group;
+};
+
+// The rows of each scenario, in the order added.
+const std::map<std::string, std::vector<ListRow>> kScenarios = {
+    {"groups", {{"total", 0, 2}, {"b", 2, 0}, {"late", 1, 1}, {"A", 10, 0}, {"c", 9, 0}}},
+    {"stable", {{"same", 1, 0}, {"Same", 2, 0}, {"SAME", 3, 0}, {"other", 4, 0}}},
+    {"nocell", {{"b", 1, 0}, {nullptr, 0, 0}, {"a", 2, 0}}},
+};
+
 // Rows named by their first cell; "case" chooses the scenario.
 void ListPage(LWebletForm& form) {
   WLSendRaw(form, "HTTP/1.0 200 OK\r\n\r\n");
@@ -21,29 +35,15 @@ void ListPage(LWebletForm& form) {
   list.AddColumn("Name <n>", 50, LHtmlList::kAlignLeft, true);
   list.AddColumn("Count", 30, LHtmlList::kAlignRight, true);
   list.AddColumnRawHTML("<input type=checkbox>", 20, LHtmlList::kAlignRawTitle, false);
-  const auto add = [&list](const char* name, int count, int group) {
+  const auto scenario = kScenarios.find(which);
+  for (const ListRow& added : scenario == kScenarios.end() ? std::vector<ListRow>{} : scenario->second) {
     LHtmlListRow row;
-    row.AddCellPrintF("%H", name);
-    row.AddCellPrintFWithOrder(count, "%d", count);
-    row.SetSortGroup(group);
+    if (added.name != nullptr) {
+      row.AddCellPrintF("%H", added.name);
+      row.AddCellPrintFWithOrder(added.count, "%d", added.count);
+      row.SetSortGroup(added.group);
+    }
     list.AddRow(std::move(row));
-  };
-  if (which == "groups") {
-    add("total", 0, 2);
-    add("b", 2, 0);
-    add("late", 1, 1);
-    add("A", 10, 0);
-    add("c", 9, 0);
-  } else if (which == "stable") {
-    add("same", 1, 0);
-    add("Same", 2, 0);
-    add("SAME", 3, 0);
-    add("other", 4, 0);
-  } else if (which == "nocell") {
-    add("b", 1, 0);
-    LHtmlListRow bare;
-    list.AddRow(std::move(bare));
-    add("a", 2, 0);
   }
   list.Write(form, 90);
   WLSendRaw(form, "\n");

@@ -49,14 +49,6 @@ void Admin(LWebletForm& form) {
   if (WLRequireAdministrator(form)) WLSendRaw(form, "HTTP/1.0 200 OK\r\n\r\nadmin");
 }
 
-void Roles(LWebletForm& form) {
-  std::string email;
-  const bool found = KXGetCurrentUserEmail(form, email);
-  wfformat(form, "HTTP/1.0 200 OK\r\n\r\n%d %s %d%d%d", found ? 1 : 0, email,
-           KXIsCurrentUserAdministator(form) ? 1 : 0, KXIsCurrentUserAccountant(form) ? 1 : 0,
-           KXIsCurrentUserManager(form) ? 1 : 0);
-}
-
 void Withdraw(LWebletForm& form) {
   if (*form.Params().GetParm("put") != '\0') form.Session().SetParm("msg", form.Params().GetParm("put"));
   std::string out;
@@ -78,7 +70,6 @@ const LWebScriptEntry kTable[] = {
     {"set", Set, LWebAccess::kAnyone},
     {"get", ShowSession, LWebAccess::kAnyone},
     {"admin", Admin, LWebAccess::kAnyone},
-    {"roles", Roles, LWebAccess::kAnyone},
     {"take", Withdraw, LWebAccess::kAnyone},
     {"logout", Logout, LWebAccess::kAnyone},
     {"plain", Plain, LWebAccess::kAnyone},
@@ -157,14 +148,11 @@ TEST_F(SessionHttpTest, BadCookiesAndEndedSessionsGiveNoSessionAndTouchNoFile) {
   EXPECT_EQ(KavrixFolderEntries(SharedFolder() + "/SessionData"), std::vector<std::string>{id + ".sess"});
 }
 
-TEST_F(SessionHttpTest, RolesFollowTheUserRecord) {
+TEST_F(SessionHttpTest, TheAdministratorRuleFollowsTheUserRecord) {
   ASSERT_TRUE(KXAddUser("boss@x.example", "Boss", true, false, "", "", "p"));
   ASSERT_TRUE(KXAddUser("hr@x.example", "Hr", false, true, "", "boss@x.example", "p"));
   const std::string boss = LogOn("BOSS%40x.example");
   const std::string hr = LogOn("hr%40x.example");
-  EXPECT_EQ(Get("roles", CookieLine("sess=" + boss)), kOk + "1 BOSS@x.example 101");
-  EXPECT_EQ(Get("roles", CookieLine("sess=" + hr)), kOk + "1 hr@x.example 010");
-  EXPECT_EQ(Get("roles", CookieLine("sess=" + LogOn("ghost%40x.example"))), kOk + "0  000");
   EXPECT_EQ(Get("admin", CookieLine("sess=" + boss)), kOk + "admin");
   const std::string refused = Get("admin", CookieLine("sess=" + hr));
   EXPECT_TRUE(IsPanelPage(refused, "Only System Administrator can access this page.")) << refused;

@@ -54,9 +54,11 @@ TEST_F(PopupMonitorTest, MonitorRequestsAreRefusedWithTheirReason) {
   for (StationClient* watcher : {&w1, &w2, &w3, &w4}) EXPECT_TRUE(watcher->PeerClosed());
 }
 
-TEST_F(PopupMonitorTest, FramesAreRelayedUntilTheWatchedStationLeaves) {
-  StationClient bob, watcher;
+// Frames are relayed until either end leaves.
+TEST_F(PopupMonitorTest, FramesAreRelayedUntilTheWatcherOrTheWatchedStationLeaves) {
+  StationClient bob, watcher, second;
   ASSERT_TRUE(Connect(bob, "bob@x"));
+  const std::size_t before = Server().GetThreadCount();
   ASSERT_EQ(Watch(watcher, "ann@x", "BOB@x"), kLKXMonitorAccepted);
   EXPECT_EQ(bob.ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
   const std::string jpeg = MakeJpeg(32, 24);
@@ -65,30 +67,24 @@ TEST_F(PopupMonitorTest, FramesAreRelayedUntilTheWatchedStationLeaves) {
   // The watch is in the access audit, written before the first frame went out.
   const std::vector<std::string> audits = KavrixFolderEntries(SharedFolder() + "/Audit");
   ASSERT_EQ(audits.size(), 1u);
-  EXPECT_NE(KavrixReadFile(SharedFolder() + "/Audit/" + audits[0]).find(",\"ann@x\",\"bob@x\",\"live screen\",\"127.0.0.1:"),
+  EXPECT_NE(KavrixReadFile(SharedFolder() + "/Audit/" + audits[0])
+                .find(",\"ann@x\",\"bob@x\",\"live screen\",\"127.0.0.1:"),
             std::string::npos);
   // The next request follows the answer.
   EXPECT_EQ(bob.ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
   ASSERT_TRUE(bob.Sync());
   // Watched frames are not archived so soon after the last stored one.
   EXPECT_TRUE(KavrixFolderEntries(Screens()).empty());
-  bob.Close();
-  EXPECT_TRUE(watcher.PeerClosed());
-}
-
-TEST_F(PopupMonitorTest, TheRelayEndsWhenTheWatcherLeaves) {
-  StationClient bob, watcher;
-  ASSERT_TRUE(Connect(bob, "bob@x"));
-  ASSERT_TRUE(bob.Sync());
-  const std::size_t before = Server().GetThreadCount();
-  ASSERT_EQ(Watch(watcher, "ann@x", "bob@x"), kLKXMonitorAccepted);
-  EXPECT_EQ(bob.ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
   watcher.Close();
   ASSERT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == before; }));
   // Unwatched again: a picture goes to the archive.
-  ASSERT_TRUE(bob.Send(LKXBuildScreenshot({1709546400, kLKXFlagJpeg, MakeJpeg(32, 24)})));
+  ASSERT_TRUE(bob.Send(LKXBuildScreenshot({1709546460, kLKXFlagJpeg, jpeg})));
   ASSERT_TRUE(bob.Sync());
   EXPECT_FALSE(KavrixFolderEntries(Screens()).empty());
+  ASSERT_EQ(Watch(second, "ann@x", "bob@x"), kLKXMonitorAccepted);
+  EXPECT_EQ(bob.ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
+  bob.Close();
+  EXPECT_TRUE(second.PeerClosed());
 }
 
 TEST_F(PopupMonitorTest, TheRelayFollowsTheStationActiveLast) {

@@ -36,20 +36,25 @@ class PresenceTest : public StationTest {
 };
 
 // What mates see of a change is the simulator test's; here what the record
-// keeps of it.
+// keeps of it. A user connected twice stays connected until the first
+// connection ends.
 TEST_F(PresenceTest, TheRecordKeepsTheStateAndPrivateUsersShowAStar) {
-  StationClient ann, bob;
-  ASSERT_TRUE(ConnectAll({{&ann, "ann@x"}, {&bob, "bob@x"}}));
+  StationClient ann, bob, second;
+  ASSERT_TRUE(ConnectAll({{&ann, "ann@x"}, {&bob, "bob@x"}, {&second, "BOB@x"}}));
   LKXUserState seen;
-  ASSERT_TRUE(bob.Send(LKXBuildPresence(Report(kLKXPresenceActive))));
+  ASSERT_TRUE(second.Send(LKXBuildPresence(Report(kLKXPresenceActive))));
   ASSERT_TRUE(ann.WaitState("bob@x", kLKXUserStateActive, seen));
-  EXPECT_EQ(UserKey("bob@x", "Connected") + UserKey("bob@x", "StateActive") + UserKey("bob@x", "StatePrivate"), "110");
-  ASSERT_TRUE(bob.Send(LKXBuildPresence(Report(kLKXPresencePrivate))));
+  EXPECT_EQ(UserKey("bob@x", "Connected") + UserKey("bob@x", "StateActive") +
+                UserKey("bob@x", "StatePrivate"),
+            "110");
+  ASSERT_TRUE(second.Send(LKXBuildPresence(Report(kLKXPresencePrivate))));
   ASSERT_TRUE(ann.WaitState("bob@x", 6, seen));
   EXPECT_EQ(seen.caption + UserKey("bob@x", "LastCaption"), "*Budget.xls");
   bob.Close();
   ASSERT_TRUE(ann.WaitState("bob@x", kLKXUserStateOffline, seen));
   EXPECT_EQ(UserKey("bob@x", "Connected"), "0");
+  ASSERT_TRUE(second.Send(LKXBuildPresence(Report(0))));
+  ASSERT_TRUE(ann.WaitState("bob@x", kLKXUserStateIdle, seen));
 }
 
 TEST_F(PresenceTest, CaptionsFollowTheOrganisationRule) {
@@ -88,18 +93,6 @@ TEST_F(PresenceTest, ADeletedRecordIsNotBroughtBack) {
   ASSERT_TRUE(Connect(ann, "ann@x"));  // the session still works after the log-off
   ASSERT_TRUE(ann.Sync());
   EXPECT_FALSE(KavrixFileExists(path));
-}
-
-TEST_F(PresenceTest, AUserConnectedTwiceStaysConnectedUntilTheFirstEnds) {
-  StationClient first, second, ann;
-  ASSERT_TRUE(ConnectAll({{&ann, "ann@x"}, {&first, "bob@x"}, {&second, "BOB@x"}}));
-  ASSERT_TRUE(second.Send(LKXBuildPresence(Report(kLKXPresenceActive))));
-  LKXUserState seen;
-  ASSERT_TRUE(ann.WaitState("bob@x", kLKXUserStateActive, seen));
-  first.Close();
-  ASSERT_TRUE(ann.WaitState("bob@x", kLKXUserStateOffline, seen));
-  ASSERT_TRUE(second.Send(LKXBuildPresence(Report(0))));
-  ASSERT_TRUE(ann.WaitState("bob@x", kLKXUserStateIdle, seen));
 }
 
 // A station whose buffers are full stalls only its own session: the sender

@@ -14,18 +14,13 @@ namespace {
 class StationHandshakeTest : public StationTest {};
 
 TEST_F(StationHandshakeTest, HelloCarriesOneChallengeAndTheSwitchedOffFeatures) {
-  LSettingSetString("Settings", "ModeHours", "0");
-  LSettingSetString("Settings", "ModeLeave", "");
-  StationClient first;
-  ASSERT_TRUE(first.Open(Port()));
-  EXPECT_EQ(first.Hello().features, kLKXFeatureNoHours);
+  for (const char* mode : {"ModeHours", "ModeQA", "ModeLeave"}) LSettingSetString("Settings", mode, "0");
+  StationClient first, second;
+  ASSERT_TRUE(first.Open(Port()) && second.Open(Port()));
   EXPECT_NE(first.Hello().challenge, 0u);
-  LSettingSetString("Settings", "ModeQA", "0");
-  LSettingSetString("Settings", "ModeLeave", "0");
-  StationClient second;
-  ASSERT_TRUE(second.Open(Port()));
-  EXPECT_EQ(second.HelloBytes(), LKXBuildHello({first.Hello().challenge,
-                                                kLKXFeatureNoActivity | kLKXFeatureNoHours | kLKXFeatureNoLeave}));
+  EXPECT_EQ(second.HelloBytes(),
+            LKXBuildHello({first.Hello().challenge,
+                           kLKXFeatureNoActivity | kLKXFeatureNoHours | kLKXFeatureNoLeave}));
 }
 
 TEST_F(StationHandshakeTest, LogonCreatesAStationSessionThatEndsWithTheConnection) {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "foundation/date_time.h"
-#include "support/log_reader.h"
+#include "support/log_lines.h"
 #include "support/temp_root.h"
 
 namespace {
@@ -27,11 +27,6 @@ class LogonThrottleTest : public KavrixTempRoot {
     std::vector<int> waits;
     for (int i = 0; i < count; ++i) waits.push_back(throttle_.Failed(account, address));
     return waits;
-  }
-  static int Count(const std::string& line) {
-    int n = 0;
-    for (const std::string& message : KavrixLogMessages()) n += message == line;
-    return n;
   }
   LKXLogonThrottle throttle_;
 };
@@ -70,14 +65,14 @@ TEST_F(LogonThrottleTest, AnAccountDelaysOnlyItsFailuresAndARightPasswordClearsI
 
 TEST_F(LogonThrottleTest, TheStartOfThrottlingIsLoggedOncePerAccountAndAddress) {
   Fail(20, "ann@x.example", "10.0.0.1");
-  EXPECT_EQ(Count("5 failed logons for ann@x.example: further attempts are slowed down."), 1);
-  EXPECT_EQ(Count("5 failed logons from 10.0.0.1: further attempts are slowed down."), 1);
+  EXPECT_EQ(KavrixLogCount("5 failed logons for ann@x.example: further attempts are slowed down."), 1);
+  EXPECT_EQ(KavrixLogCount("5 failed logons from 10.0.0.1: further attempts are slowed down."), 1);
   // A success clears the account, whose next run of failures is logged again;
   // the address keeps its count and is not logged twice.
   throttle_.Succeeded("ann@x.example");
   Fail(5, "ann@x.example", "10.0.0.1");
-  EXPECT_EQ(Count("5 failed logons for ann@x.example: further attempts are slowed down."), 2);
-  EXPECT_EQ(Count("5 failed logons from 10.0.0.1: further attempts are slowed down."), 1);
+  EXPECT_EQ(KavrixLogCount("5 failed logons for ann@x.example: further attempts are slowed down."), 2);
+  EXPECT_EQ(KavrixLogCount("5 failed logons from 10.0.0.1: further attempts are slowed down."), 1);
 }
 
 TEST_F(LogonThrottleTest, MadeUpNamesDoNotGrowTheTablesBeyondTheLimit) {

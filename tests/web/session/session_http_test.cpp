@@ -124,25 +124,16 @@ TEST_F(SessionHttpTest, WithoutSessionTheExpiredPageOrTheLogonRedirect) {
   EXPECT_EQ(Get("searchlistpost"), kLHttpNoContent);
 }
 
-// Cookies that name no session of this server, a session whose file went or
-// that logged out: no session, and no file is written.
-TEST_F(SessionHttpTest, BadCookiesAndEndedSessionsGiveNoSessionAndTouchNoFile) {
+// A session whose file went or that logged out: no session, and no file is
+// written.
+TEST_F(SessionHttpTest, EndedSessionsGiveNoSessionAndTouchNoFile) {
   const std::string id = LogOn("a%40x.example");
   const std::string gone = LogOn("b%40x.example");
   ASSERT_EQ(::unlink((SharedFolder() + "/SessionData/" + gone + ".sess").c_str()), 0);
   const std::string out = LogOn("c%40x.example");
   Get("logout", CookieLine("sess=" + out));
-  const struct {
-    std::string cookie;
-    const char* reply;
-  } cases[] = {
-      {"sess=\x01\xff; sess=" + id, "valid:user=a%40x.example"},
-      {"Sess=" + id, "invalid:"},
-      {"sess=" + gone, "invalid:"},
-      {"sess=" + out, "invalid:"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Get("get", CookieLine(c.cookie)), kOk + c.reply) << c.cookie.substr(0, 40);
+  for (const std::string& ended : {gone, out}) {
+    EXPECT_EQ(Get("get", CookieLine("sess=" + ended)), kOk + "invalid:") << ended;
   }
   EXPECT_EQ(Get("set?k=a&v=b", CookieLine("sess=" + gone)), Get("sessioninvalid"));
   EXPECT_EQ(KavrixFolderEntries(SharedFolder() + "/SessionData"), std::vector<std::string>{id + ".sess"});

@@ -49,15 +49,3 @@ TEST(UriDecoder, DecodedTextAndConsumedCount) {
   for (const auto& c : cases) EXPECT_EQ(Decode(c.text, c.stops), std::make_pair(c.out, c.used)) << c.text;
 }
 
-TEST(UriDecoder, FixedWriterCutsWhatDoesNotFit) {
-  char buffer[4];
-  LFixedBufferWriter writer(buffer, sizeof buffer);
-  EXPECT_EQ(LURIDecodeToWriterDirect(writer, "a+b%43def", nullptr), 9u);
-  EXPECT_STREQ(buffer, "a b");
-}
-
-TEST(UriCodec, EncodeThenDecodeGivesBackEveryByteButNul) {
-  std::string all;
-  for (int c = 1; c < 256; ++c) all.push_back(static_cast<char>(c));
-  EXPECT_EQ(LURIDecode(LURIEncode(all)), all);
-}

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/html_reader.h"
 #include "support/web_server_fixture.h"
 #include "web/http/http_responses.h"
 #include "web/http/same_origin.h"
@@ -16,13 +17,10 @@
 
 namespace {
 
-const LWebToolTip kTips[] = {{101, "Your name"}, {103, "Tick it"}, {201, "First"}};
-
 class TestDialog : public LWebDialog {
  public:
   explicit TestDialog(LWebletForm& form) : LWebDialog(form, 50) {
     SetTitle("Details <1>");
-    AddTools(kTips, 3);
   }
   bool Authenticate() override { return true; }
   void InitDialog() override {
@@ -88,11 +86,6 @@ const LWebScriptEntry kTable[] = {
     {"notice", AdminNoticePage, LWebAccess::kAnyone},
 };
 
-// Every part of `parts` is in `page`.
-void ExpectParts(const std::string& page, const std::vector<std::string>& parts) {
-  for (const std::string& part : parts) EXPECT_NE(page.find(part), std::string::npos) << part << "\n" << page;
-}
-
 class WebDialogTest : public WebServerTest {
  protected:
   void SetUp() override {
@@ -101,44 +94,43 @@ class WebDialogTest : public WebServerTest {
   }
 };
 
-// What each page offers: the first display of a dialog, a whole page whose
-// form posts to the dialog itself with every control's initial value, the
-// title and text, OK as the default button and the Referer as where OK and
-// Cancel lead; the product's dialog with its navigation and, cleared, no
-// Cancel; the notice, a message page with Return.
+// What each page offers: a whole page whose one form posts to the page itself
+// with every control's initial value, OK as the default button and the
+// Referer as where OK and Cancel lead; the title and text; the product's
+// dialog with its navigation and, cleared, no Cancel; the notice, a message
+// page with Return.
 TEST_F(WebDialogTest, PagesOfferTheirControls) {
+  const std::string referer = "http://here/mainpage";
   const struct {
     const char* target;
-    std::vector<std::string> parts;
-    const char* absent;
+    HtmlFields fields;
+    const char* text;
+    const char* help;
+    bool cancel;
   } cases[] = {
       {"dlg",
-       {"<form action=\"dlg\" method=post>", "<b>Details &lt;1&gt;</b>",
-        "<input name=101 type=text value=\"Bob\" size=20",
-        "<input type=checkbox title=\"Tick it\" name=103 checked>Tick</input>",
-        "name=rbg2 id=rbg2 value=202 checked  >B</input>", "<option value=\"1$y\" selected>y</option>",
-        "<tr><td colspan=6>a&lt;b</td></tr>", "<input type=hidden name=submitdef value=\"  OK  \">",
-        "<input type=submit name=submit value=\"Cancel\"",
-        "<input type=hidden name=onok value=\"http://here/mainpage\"><input type=hidden "
-        "name=oncancel value=\"http://here/mainpage\"></form>"},
-       "Please enter a name."},
-      {"product",
-       {"<a href=\"mainpage\" class=toptext>Main</a>", "<a href=\"logout\" class=toptext>Logoff</a>",
-        "<a href=\"help/topic.html\" class=toptext target=_blank>Help</a>",
-        "<input name=301 type=password value=\"\" size=8 "},
-       "value=\"Cancel\""},
-      {"notice",
-       {"<b>Kavrixserver Message</b>",
-        "<td colspan=6>Only System Administrator can access this page.</td>", "value=\"Return\""},
-       "value=\"Cancel\""},
+       {{"101", "Bob"}, {"103", "on"}, {"rbg2", "202"}, {"104", "1$y"}, {"submitdef", "  OK  "},
+        {"onok", referer}, {"oncancel", referer}},
+       "Details <1> Name: Tick A B List: x y z a<b", "<none>", true},
+      {"product", {{"301", ""}, {"submitdef", "  OK  "}, {"onok", referer}, {"oncancel", referer}},
+       "Main Logoff Help Pass:", "help/topic.html", false},
+      {"notice", {{"submitdef", "Return"}, {"onok", "mainpage"}, {"oncancel", referer}},
+       "Kavrixserver Message Only System Administrator can access this page.", "help/index.html",
+       false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.target);
-    const std::string page = Get(c.target, "Referer: http://here/mainpage\r\n");
-    ASSERT_EQ(page.rfind(kLHttpPageHeader, 0), 0u) << page;
-    ExpectParts(page, c.parts);
-    EXPECT_EQ(page.find(c.absent), std::string::npos);
+    const std::string answer = Get(c.target, "Referer: " + referer + "\r\n");
+    ASSERT_EQ(answer.rfind(kLHttpPageHeader, 0), 0u) << answer;
+    const HtmlPage page(answer);
+    ASSERT_EQ(page.Forms().size(), 1u);
+    EXPECT_EQ(page.Forms()[0].action, c.target);
+    EXPECT_EQ(page.Forms()[0].fields, c.fields);
+    EXPECT_NE(page.Text().find(c.text), std::string::npos) << page.Text();
+    EXPECT_EQ(page.Href("Help"), c.help);
+    EXPECT_EQ(answer.find("value=\"Cancel\"") != std::string::npos, c.cancel);
   }
+  EXPECT_EQ(HtmlPage(Get("product")).ByName("301")->Attribute("type"), "password");
 }
 
 // Where OK, Enter and Cancel lead: "onok" or "oncancel" when they stay on
@@ -174,24 +166,25 @@ TEST_F(WebDialogTest, ButtonsLeadToTargetsOnThisServer) {
 TEST_F(WebDialogTest, RedisplayKeepsThePostedValues) {
   const struct {
     const char* body;
-    std::vector<std::string> parts;
-    const char* absent;
+    HtmlFields controls;
+    const char* onok;
+    bool refused;
   } cases[] = {
       {"101=+++&103=on&rbg2=201&104=2%24z&submit=++OK++&onok=userlist",
-       {"<tr><td colspan=6><font color=#a00000>Please enter a name.</font></td></tr><tr bgcolor=#ffe0e0><td "
-        "colspan=5>Name:</td><td><input name=101 type=text value=\"   \"",
-        "name=103 checked>", "value=201 checked  >A", "value=202  >B", "<option value=\"2$z\" selected>z</option>",
-        "name=onok value=\"userlist\""},
-       "value=202 checked"},
-      {"101=&104=%24w&submit=++OK++", {"name=103>Tick</input>"}, " selected"},
-      {"101=Zed&submit=Other", {"value=\"Zed\""}, "Please enter"},
+       {{"101", "   "}, {"103", "on"}, {"rbg2", "201"}, {"104", "2$z"}}, "userlist", true},
+      {"101=&104=%24w&submit=++OK++", {{"101", ""}, {"104", "0$x"}}, "", true},
+      {"101=Zed&submit=Other", {{"101", "Zed"}, {"104", "0$x"}}, "", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.body);
-    const std::string page = Post("dlg", c.body);
-    ExpectParts(page, c.parts);
-    EXPECT_EQ(page.find(c.absent), std::string::npos);
+    const HtmlPage page(Post("dlg", c.body));
+    HtmlFields expected = c.controls;
+    expected.insert(expected.end(), {{"submitdef", "  OK  "}, {"onok", c.onok}, {"oncancel", ""}});
+    EXPECT_EQ(page.Fields(), expected);
+    EXPECT_EQ(page.Text().find("Please enter a name.") != std::string::npos, c.refused);
   }
+  // "$" and an unknown text choose no item.
+  EXPECT_EQ(Post("dlg", "104=%24w&submit=Other").find(" selected"), std::string::npos);
   // Inside a form: shown until accepted, then the caller answers.
   EXPECT_EQ(Get("inform").find("accepted"), std::string::npos);
   EXPECT_EQ(Post("inform", "101=&submit=++OK++").find("accepted"), std::string::npos);

@@ -105,13 +105,4 @@ TEST_F(PopupMonitorTest, TheRelayFollowsTheStationActiveLast) {
   EXPECT_FALSE(KavrixFolderEntries(Screens()).empty());
 }
 
-TEST_F(PopupMonitorTest, StationsActiveAtTheSameTimeAreAllWatched) {
-  StationClient one, two, watcher;
-  ASSERT_TRUE(ConnectAll({{&one, "bob@x"}, {&two, "bob@x"}}));
-  ASSERT_EQ(Watch(watcher, "ann@x", "bob@x"), kLKXMonitorAccepted);
-  for (StationClient* watched : {&one, &two}) {
-    EXPECT_EQ(watched->ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
-  }
-}
-
 }  // namespace

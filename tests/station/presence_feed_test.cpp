@@ -20,20 +20,6 @@ std::shared_ptr<const LKXPresenceEntry> Entry(const std::string& email, const st
   return entry;
 }
 
-TEST(PresenceFeed, HandsOverInOrderAndWakesOnlyWhileSomethingWaits) {
-  LKXPresenceFeed feed("ann@x");
-  EXPECT_FALSE(feed.WakeSignal().IsSignaled());
-  feed.Push(1, Entry("bob@x", "a"));
-  feed.Push(2, Entry("cat@x", "b"));
-  feed.Push(3, Entry("bob@x", "c"));
-  EXPECT_TRUE(feed.WakeSignal().IsSignaled());
-  std::string taken;
-  for (const LKXQueuedState& q : feed.TakeAll()) taken += q.entry->location + std::to_string(q.seq);
-  EXPECT_EQ(taken, "a1b2c3");
-  EXPECT_FALSE(feed.WakeSignal().IsSignaled());
-  EXPECT_TRUE(feed.TakeAll().empty());
-}
-
 // A session that stops taking keeps a bounded queue that still ends with
 // each user's newest change, every user's changes in their order.
 TEST(PresenceFeed, ASessionFarBehindKeepsTheNewestOfEachUser) {

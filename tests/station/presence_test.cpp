@@ -125,26 +125,6 @@ TEST_F(PresenceTest, AStationThatStopsReadingDelaysNobodyAndIsDropped) {
   EXPECT_TRUE(deaf.PeerClosed());
 }
 
-// Logons look a user up through the shared snapshot; a record that has
-// since been deleted and its place taken by someone else is not taken for
-// the user's.
-TEST_F(PresenceTest, ALogonFindsTheUserWhereTheSnapshotIsOutOfDate) {
-  AddUser("eve@x", "Eve", "Sales", "pw");
-  LKXResetPresenceSnapshot();
-  const auto snapshot = LKXGetPresenceSnapshot(LKXPresenceSeq());
-  ASSERT_NE(snapshot->Find("eve@x"), nullptr);
-  ASSERT_TRUE(KXDeleteUser("eve@x"));
-  AddUser("zed@x", "Zed", "Sales", "pw");
-  AddUser("eve@x", "Eve", "Sales", "pw");
-  ASSERT_EQ(LKXPeekPresenceSnapshot(), snapshot);
-  StationClient eve;
-  ASSERT_TRUE(Connect(eve, "eve@x"));
-  ASSERT_TRUE(eve.Send(LKXBuildPresence(Report(kLKXPresenceActive))));
-  ASSERT_TRUE(eve.Sync());
-  EXPECT_EQ(UserKey("eve@x", "LastLocation") + "|" + UserKey("zed@x", "LastLocation"), "Desk 4|");
-  LKXResetPresenceSnapshot();
-}
-
 TEST_F(PresenceTest, StoppingAUsersConnectionsEndsThem) {
   StationClient bob, ann;
   ASSERT_TRUE(ConnectAll({{&bob, "bob@x"}, {&ann, "ann@x"}}));
@@ -152,26 +132,6 @@ TEST_F(PresenceTest, StoppingAUsersConnectionsEndsThem) {
   LKXServer::StopConnectionsOfUser("BOB@X");
   EXPECT_TRUE(bob.PeerClosed());
   EXPECT_TRUE(ann.Sync());
-}
-
-// A new session's first sync must show every change numbered up to its
-// subscription: a shared snapshot older than that is rebuilt, one as new is
-// shared.
-TEST_F(PresenceTest, ASnapshotIsRebuiltOnlyWhenOlderThanTheChangeAsked) {
-  LKXResetPresenceSnapshot();
-  const std::uint32_t seq = LKXPresenceSeq();
-  const auto first = LKXGetPresenceSnapshot(seq);
-  StationClient ann;
-  ASSERT_TRUE(Connect(ann, "ann@x"));
-  ASSERT_TRUE(ann.Send(LKXBuildPresence(Report(kLKXPresenceActive))));
-  ASSERT_TRUE(ann.Sync());
-  EXPECT_EQ(LKXGetPresenceSnapshot(seq), first);
-  const auto rebuilt = LKXGetPresenceSnapshot(LKXPresenceSeq());
-  EXPECT_NE(rebuilt, first);
-  ASSERT_NE(rebuilt->Find("ANN@x"), nullptr);
-  EXPECT_EQ(rebuilt->Find("ANN@x")->location, "Desk 4");
-  EXPECT_EQ(LKXGetPresenceSnapshot(seq), rebuilt);
-  LKXResetPresenceSnapshot();
 }
 
 }  // namespace

@@ -59,11 +59,6 @@ TEST_F(PeriodPromptTest, FirstDisplayOffersTodayAndTheWholeDay) {
                            "name=oncancel value=\"timesheet\""}) {
     EXPECT_NE(page.find(part), std::string::npos) << part;
   }
-  // A single date is labelled as such and has no range parts.
-  const std::string single = Exchange("GET /period HTTP/1.0\r\n\r\n");
-  EXPECT_NE(single.find("Date:</td><td><input name=101 id=101"), std::string::npos);
-  EXPECT_EQ(single.find("name=102"), std::string::npos);
-  EXPECT_EQ(single.find("daterange"), std::string::npos);
 }
 
 // Each refusal puts its message on its control; an accepted period is stored.

@@ -85,9 +85,4 @@ TEST_F(LogonThrottleTest, MadeUpNamesDoNotGrowTheTablesBeyondTheLimit) {
   EXPECT_EQ(throttle_.Failed("u0", "10.8.0.1"), 0);
 }
 
-TEST(LogonPeerHost, ThePortIsLeftOff) {
-  EXPECT_EQ(KXLogonPeerHost("192.168.1.20:51234"), "192.168.1.20");
-  EXPECT_EQ(KXLogonPeerHost("192.168.1.20"), "192.168.1.20");
-}
-
 }  // namespace

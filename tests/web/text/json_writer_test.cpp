@@ -27,13 +27,4 @@ TEST(JsonStringTest, EscapesQuotesBackslashesAndControlsAndPassesUtf8) {
   for (const auto& c : cases) EXPECT_EQ(LJsonString(c.text), c.json) << c.json;
 }
 
-TEST(JsonWriterTest, PlacesCommasAndColonsInNestedValues) {
-  LJsonWriter json;
-  json.BeginObject().Member("a", 1).Key("b").BeginArray().Int(-2).Null().Bool(false);
-  json.BeginObject().EndObject().BeginArray().EndArray().EndArray();
-  json.Member("c", "x").Member("d", true).Key("e").BeginObject().Member("f", std::int64_t{3000000000}).EndObject();
-  json.EndObject();
-  EXPECT_EQ(json.Text(), R"({"a":1,"b":[-2,null,false,{},[]],"c":"x","d":true,"e":{"f":3000000000}})");
-}
-
 }  // namespace

@@ -47,13 +47,10 @@ TEST(PresenceFeed, WantsTeamMatesButNoMonitorUser) {
     bool monitor;
     bool wanted;
   } cases[] = {
-      {"Sales", "sales", false, true},
-      {"Sales, Support", " support,  SALES", false, true},
-      {"Sales", "Support", false, false},
-      {"", "Sales", false, false},
+      {"Sales", "sales", false, true},    {"Sales, Support", " support,  SALES", false, true},
+      {"Sales", "Support", false, false}, {"", "Sales", false, false},
+      {"Sal", "Sales", false, false},     {"Sales", "Sales", true, false},
       {"Sales ", "Sales", false, false},  // trailing blanks count
-      {"Sal", "Sales", false, false},
-      {"Sales", "Sales", true, false},
   };
   for (const auto& c : cases) {
     LKXPresenceFeed feed("ann@x");

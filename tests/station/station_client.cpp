@@ -160,7 +160,8 @@ int StationServerEnd(int clientFd) {
     const int fd = std::atoi(entry->d_name);
     sockaddr_in peer{};
     size = sizeof peer;
-    if (fd > 2 && fd != clientFd && getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &size) == 0 &&
+    if (fd > 2 && fd != clientFd &&
+        getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &size) == 0 &&
         peer.sin_family == AF_INET && peer.sin_port == local.sin_port &&
         peer.sin_addr.s_addr == local.sin_addr.s_addr) {
       return fd;

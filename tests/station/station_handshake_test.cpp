@@ -14,7 +14,9 @@ namespace {
 class StationHandshakeTest : public StationTest {};
 
 TEST_F(StationHandshakeTest, HelloCarriesOneChallengeAndTheSwitchedOffFeatures) {
-  for (const char* mode : {"ModeHours", "ModeQA", "ModeLeave"}) LSettingSetString("Settings", mode, "0");
+  for (const char* mode : {"ModeHours", "ModeQA", "ModeLeave"}) {
+    LSettingSetString("Settings", mode, "0");
+  }
   StationClient first, second;
   ASSERT_TRUE(first.Open(Port()) && second.Open(Port()));
   EXPECT_NE(first.Hello().challenge, 0u);

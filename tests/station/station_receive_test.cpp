@@ -64,10 +64,10 @@ TEST_F(StationReceiveTest, ScreenshotsBeyondTheServerBudgetEndTheirSession) {
     ASSERT_TRUE(refused.Send(shot));
     EXPECT_TRUE(refused.PeerClosed()) << i;
   }
-  EXPECT_EQ(KavrixLogCount("A screenshot from ann@x was refused: the server holds as many screenshot "
-                           "bytes as it will (" + std::to_string(kLKXReceivePieceBytes) + ")."),
-            1)
-      << KavrixReadLogText();
+  const std::string refusal =
+      "A screenshot from ann@x was refused: the server holds as many screenshot bytes as it "
+      "will (" + std::to_string(kLKXReceivePieceBytes) + ").";
+  EXPECT_EQ(KavrixLogCount(refusal), 1) << KavrixReadLogText();
   stalled.reset();
   ASSERT_TRUE(KavrixWaitUntil([] { return LKXScreenshotBudget().InFlight() == 0; }));
   StationClient taken;

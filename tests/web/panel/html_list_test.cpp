@@ -35,7 +35,8 @@ void ListPage(LWebletForm& form) {
   list.AddColumn("Count", 30, LHtmlList::kAlignRight, true);
   list.AddColumnRawHTML("<input type=checkbox>", 20, LHtmlList::kAlignRawTitle, false);
   const auto scenario = kScenarios.find(which);
-  for (const ListRow& added : scenario == kScenarios.end() ? std::vector<ListRow>{} : scenario->second) {
+  const std::vector<ListRow> none;
+  for (const ListRow& added : scenario == kScenarios.end() ? none : scenario->second) {
     LHtmlListRow row;
     row.AddCellPrintF("%H", added.name);
     row.AddCellPrintFWithOrder(added.count, "%d", added.count);

@@ -35,11 +35,9 @@ TEST_F(StationHandshakeTest, LogonCreatesAStationSessionThatEndsWithTheConnectio
   const std::string sessionFile = LWebletSessionData::Folder() + "/" + id + ".sess";
   EXPECT_EQ(KavrixReadFile(sessionFile), "staaddr=127.0.0.1&stacon=1&user=ann%40OFFICE.com");
   EXPECT_EQ(UserKey("ann@office.com", "TimeZone"), "480");
-  EXPECT_TRUE(StationLogged("ann@OFFICE.com logged on from 127.0.0.1:"));
   ASSERT_TRUE(station.Sync());
   station.Close();
   ASSERT_TRUE(KavrixWaitUntil([&] { return !KavrixFileExists(sessionFile); }));
-  ASSERT_TRUE(KavrixWaitUntil([] { return StationLogged("ann@OFFICE.com logged off"); }));
 }
 
 TEST_F(StationHandshakeTest, RefusalsAreLoggedAndEndTheConnection) {

@@ -49,13 +49,6 @@ void Admin(LWebletForm& form) {
   if (WLRequireAdministrator(form)) WLSendRaw(form, "HTTP/1.0 200 OK\r\n\r\nadmin");
 }
 
-void Withdraw(LWebletForm& form) {
-  if (*form.Params().GetParm("put") != '\0') form.Session().SetParm("msg", form.Params().GetParm("put"));
-  std::string out;
-  WLWithdrawSessData(form, "msg", out, "none");
-  wfformat(form, "HTTP/1.0 200 OK\r\n\r\n%s", out);
-}
-
 void Logout(LWebletForm& form) {
   if (WLValidateSession(form)) form.Session().DeleteSession();
 }
@@ -70,7 +63,6 @@ const LWebScriptEntry kTable[] = {
     {"set", Set, LWebAccess::kAnyone},
     {"get", ShowSession, LWebAccess::kAnyone},
     {"admin", Admin, LWebAccess::kAnyone},
-    {"take", Withdraw, LWebAccess::kAnyone},
     {"logout", Logout, LWebAccess::kAnyone},
     {"plain", Plain, LWebAccess::kAnyone},
     {"sessioninvalid", WLSessionInvalidPage, LWebAccess::kAnyone},
@@ -111,9 +103,6 @@ TEST_F(SessionHttpTest, TheCookieOfALogonCarriesTheSession) {
   ASSERT_EQ(id.size(), 10u);
   EXPECT_EQ(Get("set?k=date&v=2024-05-06", CookieLine("sess=" + id)), kOk + "ok");
   EXPECT_EQ(Get("get", CookieLine("theme=a+b; sess=" + id)), kOk + "valid:date=2024-05-06&user=bob%40x.example");
-  // A withdrawn value is handed over once.
-  EXPECT_EQ(Get("take?put=half+filled", CookieLine("sess=" + id)), kOk + "half filled");
-  EXPECT_EQ(Get("take", CookieLine("sess=" + id)), kOk + "none");
 }
 
 TEST_F(SessionHttpTest, WithoutSessionTheExpiredPageOrTheLogonRedirect) {

@@ -4,7 +4,6 @@
 
 #include "foundation/settings_sections.h"
 #include "model/image_test_helpers.h"
-#include "station/presence_snapshot.h"
 #include "station/station_client.h"
 #include "support/loopback.h"
 
@@ -85,24 +84,6 @@ TEST_F(PopupMonitorTest, FramesAreRelayedUntilTheWatcherOrTheWatchedStationLeave
   EXPECT_EQ(bob.ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
   bob.Close();
   EXPECT_TRUE(second.PeerClosed());
-}
-
-TEST_F(PopupMonitorTest, TheRelayFollowsTheStationActiveLast) {
-  StationClient early, late, watcher;
-  ASSERT_TRUE(ConnectAll({{&early, "bob@x"}, {&late, "bob@x"}}));
-  ASSERT_TRUE(early.Send(LKXBuildPresence({kLKXPresenceActive, "", "", "", ""})));
-  ASSERT_TRUE(early.Sync());
-  // Activity times are kept in milliseconds; equal times would mean "both".
-  const std::int64_t earlyActive = LKXSteadyMs();
-  ASSERT_TRUE(KavrixWaitUntil([&] { return LKXSteadyMs() > earlyActive; }));
-  ASSERT_TRUE(late.Send(LKXBuildPresence({kLKXPresenceActive, "", "", "", ""})));
-  ASSERT_TRUE(late.Sync());
-  ASSERT_EQ(Watch(watcher, "ann@x", "bob@x"), kLKXMonitorAccepted);
-  EXPECT_EQ(late.ReadType(kLKXMsgScreenRequest), LKXBuildScreenRequest());
-  // The earlier station is not watched: its pictures are archived as usual.
-  ASSERT_TRUE(early.Send(LKXBuildScreenshot({1709546400, kLKXFlagJpeg, MakeJpeg(32, 24)})));
-  ASSERT_TRUE(early.Sync());
-  EXPECT_FALSE(KavrixFolderEntries(Screens()).empty());
 }
 
 }  // namespace

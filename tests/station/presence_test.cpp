@@ -1,17 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <sys/socket.h>
 
-#include <mutex>
 #include <string>
 
 #include "foundation/settings_sections.h"
 #include "model/users.h"
-#include "station/presence_seq.h"
 #include "station/server_connection.h"
 #include "station/station_client.h"
-#include "station/station_limits.h"
-#include "station/station_pages.h"
 #include "support/loopback.h"
 
 namespace {
@@ -25,13 +20,6 @@ class PresenceTest : public StationTest {
   }
   static LKXPresence Report(std::uint16_t flags, const std::string& caption = "Budget.xls") {
     return LKXPresence{flags, "Desk 4", "Excel", caption, "555"};
-  }
-  // Registered main sessions of `email`.
-  static int SessionsOf(const std::string& email) {
-    std::lock_guard<std::mutex> lock(LKXServer::loConnections);
-    int count = 0;
-    for (const LKXServerConnection* connection : LKXServer::lConnections) count += connection->UserName() == email;
-    return count;
   }
 };
 
@@ -93,36 +81,6 @@ TEST_F(PresenceTest, ADeletedRecordIsNotBroughtBack) {
   ASSERT_TRUE(Connect(ann, "ann@x"));  // the session still works after the log-off
   ASSERT_TRUE(ann.Sync());
   EXPECT_FALSE(KavrixFileExists(path));
-}
-
-// A station whose buffers are full stalls only its own session: the sender
-// and the other mates carry on, and the stalled one is dropped when its
-// send times out (lowered here from 50 s).
-TEST_F(PresenceTest, AStationThatStopsReadingDelaysNobodyAndIsDropped) {
-  limits = LKXStationLimits{kLKXBodySilenceMs, kLKXMaxConnectionsPerUser, 300};
-  AddUser("deaf@x", "Deaf", "Sales", "pw");
-  StationClient ann, bob, deaf;
-  ASSERT_TRUE(Connect(ann, "ann@x"));
-  // Small buffers at both ends, so that a few reports fill them.
-  ASSERT_TRUE(deaf.Open(Port()));
-  const int small = 4096;
-  ASSERT_EQ(setsockopt(deaf.Fd(), SOL_SOCKET, SO_RCVBUF, &small, sizeof small), 0);
-  ASSERT_EQ(setsockopt(StationServerEnd(deaf.Fd()), SOL_SOCKET, SO_SNDBUF, &small, sizeof small), 0);
-  ASSERT_TRUE(deaf.Logon("deaf@x", "pw"));
-  ASSERT_TRUE(Connect(bob, "bob@x"));
-  LKXPresence report = Report(kLKXPresenceActive, std::string(300, 'c'));
-  report.application = std::string(300, 'a');
-  int sent = 0;
-  for (; sent < 2000 && SessionsOf("deaf@x") > 0; ++sent) {
-    report.location = "L" + std::to_string(sent);
-    ASSERT_TRUE(bob.Send(LKXBuildPresence(report)));
-    ASSERT_TRUE(bob.Sync()) << sent;
-    LKXUserState seen;
-    ASSERT_TRUE(ann.WaitState("bob@x", kLKXUserStateActive, seen)) << sent;
-    ASSERT_EQ(seen.location, report.location);
-  }
-  EXPECT_EQ(SessionsOf("deaf@x"), 0) << "still there after " << sent << " reports";
-  EXPECT_TRUE(deaf.PeerClosed());
 }
 
 TEST_F(PresenceTest, StoppingAUsersConnectionsEndsThem) {

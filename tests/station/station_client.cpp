@@ -1,12 +1,8 @@
 #include "station/station_client.h"
 
-#include <dirent.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <memory>
 
 #include "foundation/settings_sections.h"
 #include "model/users.h"
@@ -148,24 +144,4 @@ bool StationTest::Connect(StationClient& station, const std::string& email, std:
   // The reply goes out before the session registers itself; the sync makes
   // sure the session runs (and is registered) before the test goes on.
   return station.Open(Port()) && station.Logon(email, "pw", flags, timeZone) && station.Sync();
-}
-
-// The server's end is the one socket whose peer is the client's own address.
-int StationServerEnd(int clientFd) {
-  sockaddr_in local{};
-  socklen_t size = sizeof local;
-  if (getsockname(clientFd, reinterpret_cast<sockaddr*>(&local), &size) != 0) return -1;
-  const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir("/proc/self/fd"), closedir);
-  while (dirent* entry = readdir(dir.get())) {
-    const int fd = std::atoi(entry->d_name);
-    sockaddr_in peer{};
-    size = sizeof peer;
-    if (fd > 2 && fd != clientFd &&
-        getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &size) == 0 &&
-        peer.sin_family == AF_INET && peer.sin_port == local.sin_port &&
-        peer.sin_addr.s_addr == local.sin_addr.s_addr) {
-      return fd;
-    }
-  }
-  return -1;
 }

@@ -1,11 +1,10 @@
-// The date/time period prompt: first display, each refusal with its message
-// on its control, the one-year limit, and what an accepted period stores.
+// The date/time period prompt: each refusal with its message on its control,
+// the one-year limit, and what an accepted period stores.
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "foundation/date_time.h"
 #include "support/time_zone.h"
 #include "support/web_server_fixture.h"
 #include "web/http/weblet_form.h"
@@ -45,21 +44,6 @@ class PeriodPromptTest : public WebServerTest {
     return page.substr(from, rowAt - from);
   }
 };
-
-TEST_F(PeriodPromptTest, FirstDisplayOffersTodayAndTheWholeDay) {
-  LDateTime now;
-  ASSERT_TRUE(now.SetDateTime(2026, 2, 3, 10, 0, 0));
-  LDateTime::SetFakeNow(now.value);
-  const std::string page = Exchange("GET /period?range&times HTTP/1.0\r\n\r\n");
-  for (const char* part : {"<b>Choose</b>",
-                           "Start Date:</td><td><input name=101 id=101 type=text value=\"2026-02-03\"",
-                           "End Date:</td><td><input name=102 id=102 type=text value=\"2026-02-03\"",
-                           "<select name=105 id=daterange onchange=\"changedates()\">",
-                           "<input name=103 type=text value=\"00:00:00\"", "<input name=104 type=text value=\"23:59:59\"",
-                           "name=oncancel value=\"timesheet\""}) {
-    EXPECT_NE(page.find(part), std::string::npos) << part;
-  }
-}
 
 // Each refusal puts its message on its control; an accepted period is stored.
 // Exactly a year passes, a day more does not; in a zone whose summer time

@@ -1,5 +1,5 @@
 // The throttle of failed logons, driven by the fake clock: who waits how
-// long, when it is logged, and what the real user keeps.
+// long, and what the real user keeps.
 
 #include "web/session/logon_throttle.h"
 
@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "foundation/date_time.h"
-#include "support/log_lines.h"
 #include "support/temp_root.h"
 
 namespace {
@@ -61,21 +60,6 @@ TEST_F(LogonThrottleTest, AnAccountDelaysOnlyItsFailuresAndARightPasswordClearsI
   EXPECT_EQ(throttle_.AddressTurn("10.0.1.7"), 0);  // one failure there
   throttle_.Succeeded("ann@x.example");
   EXPECT_EQ(throttle_.Failed("ann@x.example", "10.0.2.1"), 0);
-}
-
-TEST_F(LogonThrottleTest, TheStartOfThrottlingIsLoggedOncePerAccountAndAddress) {
-  const std::string slowed = ": further attempts are slowed down.";
-  const std::string account = "5 failed logons for ann@x.example" + slowed;
-  const std::string address = "5 failed logons from 10.0.0.1" + slowed;
-  Fail(20, "ann@x.example", "10.0.0.1");
-  EXPECT_EQ(KavrixLogCount(account), 1);
-  EXPECT_EQ(KavrixLogCount(address), 1);
-  // A success clears the account, whose next run of failures is logged again;
-  // the address keeps its count and is not logged twice.
-  throttle_.Succeeded("ann@x.example");
-  Fail(5, "ann@x.example", "10.0.0.1");
-  EXPECT_EQ(KavrixLogCount(account), 2);
-  EXPECT_EQ(KavrixLogCount(address), 1);
 }
 
 TEST_F(LogonThrottleTest, MadeUpNamesDoNotGrowTheTablesBeyondTheLimit) {

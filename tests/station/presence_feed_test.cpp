@@ -1,5 +1,5 @@
-// The presence feed on its own: order, the wake event, the bound on a
-// session that has fallen behind, and whom a change is for.
+// The presence feed on its own: the bound on a session that has fallen
+// behind, and whom a change is for.
 #include <gtest/gtest.h>
 
 #include <map>

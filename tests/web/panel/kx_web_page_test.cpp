@@ -1,6 +1,5 @@
 // Report pages on a real server: the page frame of Open, hidden fields, the
-// date-range choice and the search bar with its session defaults, user list
-// and links.
+// date-range choice and the search bar with its session defaults and links.
 
 #include <gtest/gtest.h>
 

@@ -96,4 +96,17 @@ TEST_F(StationMessagesTest, MalformedMessagesEndOnlyTheirOwnSession) {
   EXPECT_TRUE(other.Sync());
 }
 
+// Types a station never sends (or the server's own) are skipped at once,
+// whatever length they claim: reading a claimed body could hang the session.
+TEST_F(StationMessagesTest, UnknownAndServerTypesAreSkippedWithoutTheirBody) {
+  StationClient station;
+  ASSERT_TRUE(Connect(station, "ann@x"));
+  for (int type : {0, 4, 11, 13, 14, 16, 18, 0xFFFF}) {
+    std::string header = WithTotal(LKXBuildStationVersionRequest(), 0xFFFFFFFF);
+    LKXPutU16(reinterpret_cast<std::uint8_t*>(header.data()) + 2, static_cast<std::uint16_t>(type));
+    ASSERT_TRUE(station.Send(header));
+  }
+  EXPECT_TRUE(station.Sync());
+}
+
 }  // namespace

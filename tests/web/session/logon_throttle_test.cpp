@@ -72,4 +72,10 @@ TEST_F(LogonThrottleTest, MadeUpNamesDoNotGrowTheTablesBeyondTheLimit) {
   EXPECT_EQ(throttle_.Failed("u0", "10.8.0.1"), 0);
 }
 
+// A new source port for each try must not make a new address.
+TEST(LogonPeerHost, ThePortIsLeftOff) {
+  EXPECT_EQ(KXLogonPeerHost("192.168.1.20:51234"), "192.168.1.20");
+  EXPECT_EQ(KXLogonPeerHost("192.168.1.20"), "192.168.1.20");
+}
+
 }  // namespace

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <string>
+#include <thread>
 
 #include "engine/ip_socket_tcp.h"
 #include "foundation/date_time.h"
@@ -23,6 +24,7 @@
 #include "scripted_peer.h"
 #include "support/log_reader.h"
 #include "support/temp_root.h"
+#include "support/web_server_fixture.h"
 
 namespace {
 
@@ -69,32 +71,6 @@ std::atomic<int> gTicks{0};
 std::chrono::steady_clock::time_point TickingClock() {
   return std::chrono::steady_clock::time_point(std::chrono::seconds(++gTicks));
 }
-
-// Stops the dialog when the process shows the given step.
-class StopAtStep : public LProgressProcess {
- public:
-  StopAtStep(LProgressProcess& inner, LLogProgressDialog& dialog, std::string step)
-      : inner_(inner), dialog_(dialog), step_(std::move(step)) {}
-  std::string_view Name() const override { return inner_.Name(); }
-  LProcessResult Process(LThread& worker, LProgressSink& sink) override {
-    struct Sink : LProgressSink {
-      LProgressSink* outer;
-      StopAtStep* self;
-      void ShowStep(std::string_view text) override {
-        outer->ShowStep(text);
-        if (text == self->step_) self->dialog_.Stop();
-      }
-    } hook;
-    hook.outer = &sink;
-    hook.self = this;
-    return inner_.Process(worker, hook);
-  }
-
- private:
-  LProgressProcess& inner_;
-  LLogProgressDialog& dialog_;
-  std::string step_;
-};
 
 class RoutingProbeTest : public KavrixTempRoot {
  protected:
@@ -155,7 +131,6 @@ TEST_F(RoutingProbeTest, MapsThePortWithTheExactRequests) {
                              "\r\nCONTENT-TYPE: text/xml; charset=\"utf-8\"\r\nSOAPACTION: "
                              "\"urn:schemas-upnp-org:service:WANIPConnection:1#AddPortMapping\"\r\n\r\n" +
                              body);
-  EXPECT_NE(requests[1].find("#GetConnectionTypeInfo\"\r\n"), std::string::npos);
   EXPECT_EQ(Routing({"StaticIPAddress", "TryuPNP", "LocalAddressMode", "WizardRun"}), "203.0.113.7|1|1|1|");
 }
 
@@ -181,8 +156,6 @@ TEST_F(RoutingProbeTest, UntrustedSearchAnswersAreIgnored) {
        "ignored a description address that is not http: ftp://127.0.0.1:"},
       {"HTTP/1.1 200 OK\r\nLOCATION: http://127.0.0.2:%PORT%/d\r\n\r\n",
        "ignored a description address on another host than 127.0.0.1: http://127.0.0.2:"},
-      {"HTTP/1.1 200 OK\r\nLOCATION: http://127.0.0.1:99999/d\r\n\r\n",
-       "not http: http://127.0.0.1:99999/d"},
       {"HTTP/1.1 200 OK\r\nX-LOCATION: http://127.0.0.1:%PORT%/d\r\n" + std::string(9000, 'x'),
        "UPnP: no router answered the search"},
   };
@@ -214,8 +187,12 @@ TEST_F(RoutingProbeTest, StopEndsTheSearchAtOnce) {
   options_.searchRounds = kLSSDPRounds;
   LLogProgressDialog dialog;
   LRoutingProbe probe(options_);
-  StopAtStep stopping(probe, dialog, "Searching for a UPnP router");
-  EXPECT_EQ(dialog.RunProcess("Network Probe Setup Wizard", stopping), kLProcessStopped);
+  std::thread stopper([&] {
+    KavrixWaitUntil([&] { return !peer_.Searches().empty(); });
+    dialog.Stop();
+  });
+  EXPECT_EQ(dialog.RunProcess("Network Probe Setup Wizard", probe), kLProcessStopped);
+  stopper.join();
   EXPECT_TRUE(UdpPortFree(options_.searchPort));
   EXPECT_EQ(Routing("WizardRun"), "");
 }

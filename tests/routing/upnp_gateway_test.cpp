@@ -30,13 +30,11 @@ constexpr const char* kPort = "8089";
 
 std::string RunCommand(const std::string& command) { return KavrixShellOutput(command + " 2>&1"); }
 
-bool Have(const char* program) { return RunCommand(std::string("command -v ") + program).size() > 1; }
-
 // Why the network cannot be built here, or empty.
 std::string MissingCapability() {
   if (geteuid() != 0) return "building network namespaces needs root";
   for (const char* program : {"ip", "nft", "miniupnpd", "upnpc"})
-    if (!Have(program)) return std::string(program) + " is not installed (scripts/setup)";
+    if (RunCommand(std::string("command -v ") + program).size() <= 1) return std::string(program) + " is not installed (scripts/setup)";
   if (access("/dev/net/tun", R_OK | W_OK) != 0) return "/dev/net/tun is missing";
   return {};
 }
@@ -76,6 +74,7 @@ class UPnPGatewayTest : public KavrixTempRoot {
   }
   void TearDown() override {
     if (up_) RunCommand(Script() + " down " + name_ + " " + folder_);
+    up_ = false;
     KavrixTempRoot::TearDown();
   }
 
@@ -109,36 +108,44 @@ class UPnPGatewayTest : public KavrixTempRoot {
   bool up_ = false;
 };
 
-TEST_F(UPnPGatewayTest, ProbeMapsThePortAndStoresTheExternalAddress) {
-  StartGateway("0");
-  const LRoutingProbeOutcome outcome = ProbeFromLan();
-  ASSERT_EQ(outcome.result, kLProcessDone) << KavrixReadLogText();
-  EXPECT_FALSE(outcome.routerRefused);
-  std::string settings;
-  for (const char* key : {"StaticIPAddress", "PublicAddressMode", "LocalAddressMode", "TryuPNP", "WizardRun"}) {
-    settings += LSettingGetString("Routing", key) + "|";
+// Mapped: the external address is stored and the gateway lists the mapping.
+// Denied by the gateway's rules: a refusal, and nothing stored or mapped.
+TEST_F(UPnPGatewayTest, ProbeMapsThePortOrReportsTheRefusal) {
+  const std::string mapping = std::string("TCP  ") + kPort + "->" + kClient + ":" + kPort +
+                              "  'KavrixServer TCP Redirection'";
+  const std::string lease = std::string("TCP:") + kPort + ":" + kClient + ":" + kPort;
+  const struct {
+    const char* denyPort;
+    LProcessResult result;
+    const char* settings;
+    const char* logged;
+  } cases[] = {
+      {"0", kLProcessDone, "198.51.101.7|0|1|1|1|", ""},
+      {kPort, kLProcessFailed, "||1|||",
+       "UPnP: the router refused to forward the port: "
+       "AddPortMapping refused (error 606: Action not authorized)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.denyPort);
+    if (up_) {
+      TearDown();
+      SetUp();
+    }
+    StartGateway(c.denyPort);
+    const LRoutingProbeOutcome outcome = ProbeFromLan();
+    EXPECT_EQ(outcome.result, c.result) << KavrixReadLogText();
+    EXPECT_EQ(outcome.routerRefused, c.result != kLProcessDone);
+    std::string settings;
+    for (const char* key :
+         {"StaticIPAddress", "PublicAddressMode", "LocalAddressMode", "TryuPNP", "WizardRun"}) {
+      settings += LSettingGetString("Routing", key) + "|";
+    }
+    EXPECT_EQ(settings, c.settings);
+    const bool mapped = c.result == kLProcessDone;
+    EXPECT_EQ(Mappings().find(mapping) != std::string::npos, mapped) << Mappings();
+    EXPECT_EQ(KavrixReadFile(folder_ + "/upnp.leases").find(lease) != std::string::npos, mapped);
+    EXPECT_NE(KavrixReadLogText().find(c.logged), std::string::npos) << KavrixReadLogText();
   }
-  EXPECT_EQ(settings, std::string(kExternal) + "|0|1|1|1|");
-  EXPECT_NE(Mappings().find(std::string("TCP  ") + kPort + "->" + kClient + ":" + kPort +
-                            "  'KavrixServer TCP Redirection'"),
-            std::string::npos)
-      << Mappings();
-  EXPECT_NE(KavrixReadFile(folder_ + "/upnp.leases")
-                .find(std::string("TCP:") + kPort + ":" + kClient + ":" + kPort),
-            std::string::npos);
-}
-
-TEST_F(UPnPGatewayTest, RouterThatDeniesThePortIsReportedAsARefusal) {
-  StartGateway(kPort);
-  const LRoutingProbeOutcome outcome = ProbeFromLan();
-  EXPECT_EQ(outcome.result, kLProcessFailed);
-  EXPECT_TRUE(outcome.routerRefused);
-  EXPECT_NE(KavrixReadLogText().find("UPnP: the router refused to forward the port: "
-                                     "AddPortMapping refused (error 606: Action not authorized)"),
-            std::string::npos)
-      << KavrixReadLogText();
-  EXPECT_EQ(LSettingGetString("Routing", "StaticIPAddress") + LSettingGetString("Routing", "WizardRun"), "");
-  EXPECT_EQ(Mappings().find("KavrixServer"), std::string::npos);
 }
 
 }  // namespace

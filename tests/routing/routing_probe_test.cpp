@@ -23,6 +23,7 @@
 #include "routing/upnp_messages.h"
 #include "scripted_peer.h"
 #include "support/log_reader.h"
+#include "support/loopback.h"
 #include "support/temp_root.h"
 #include "support/web_server_fixture.h"
 
@@ -49,16 +50,6 @@ std::string SoapAnswer(const std::string& action, const std::string& fields) {
               "</u:" + action + "Response></s:Body></s:Envelope>");
 }
 
-// A UDP port free on this machine, for the search socket.
-std::uint16_t FreeUdpPort() {
-  const LUniqueFd fd(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
-  sockaddr_in address = LMakeSockaddrIPv4(INADDR_LOOPBACK, 0);
-  socklen_t length = sizeof address;
-  bind(fd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address);
-  getsockname(fd.Get(), reinterpret_cast<sockaddr*>(&address), &length);
-  return ntohs(address.sin_port);
-}
-
 bool UdpPortFree(std::uint16_t port) {
   const LUniqueFd fd(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
   const sockaddr_in address = LMakeSockaddrIPv4(INADDR_ANY, port);
@@ -80,7 +71,7 @@ class RoutingProbeTest : public KavrixTempRoot {
     LSettingSetString("Routing", "PublicPort", "8090");
     options_.interfaceAddresses = std::vector<std::uint32_t>{kPrivate};
     options_.searchTarget = LMakeSockaddrIPv4(INADDR_LOOPBACK, peer_.UdpPort());
-    options_.searchPort = FreeUdpPort();
+    options_.searchPort = KavrixFreeLoopbackPort();
     options_.searchRounds = 1;
   }
 
@@ -113,7 +104,10 @@ TEST_F(RoutingProbeTest, MapsThePortWithTheExactRequests) {
 
   const LRoutingProbeOutcome outcome = Probe();
   ASSERT_EQ(outcome.result, kLProcessDone) << KavrixReadLogText();
-  EXPECT_EQ(peer_.Searches(), std::vector<std::string>{std::string(kLSSDPSearch)});
+  EXPECT_EQ(peer_.Searches(),
+            std::vector<std::string>{"M-SEARCH * HTTP/1.1\r\nHOST: 239.255.255.250:1900\r\n"
+                                     "MAN: \"ssdp:discover\"\r\nMX: 2\r\n"
+                                     "ST: urn:schemas-upnp-org:device:InternetGatewayDevice:1\r\n\r\n"});
   const std::vector<std::string> requests = peer_.Requests();
   ASSERT_EQ(requests.size(), 5u);
   const std::string host = "127.0.0.1:" + std::to_string(peer_.TcpPort());
@@ -218,26 +212,25 @@ TEST_F(RoutingProbeTest, StartUpCheckSchedule) {
   options_.interfaceAddresses = std::vector<std::uint32_t>{kPublic};
   LLogProgressDialog dialog;
   constexpr std::int32_t kStart = 1800000000;
-  LDateTime::SetFakeNow(kStart);
-
+  const auto checkAt = [&](std::int32_t now) {
+    LDateTime::SetFakeNow(now);
+    LNetRoutingCheckGUI(dialog, options_);
+  };
   LSettingSetString("Routing", "WizardRunLater", std::to_string(kStart + 1));
-  LNetRoutingCheckGUI(dialog, options_);
+  checkAt(kStart);
   EXPECT_EQ(Routing("StaticIPAddress"), "");  // nothing ran
 
   LSettingSetString("Routing", "WizardRunLater", std::to_string(kStart));
-  LNetRoutingCheckGUI(dialog, options_);  // the first run
+  checkAt(kStart);  // the first run
   EXPECT_EQ(Routing({"WizardRun", "WizardRunDate"}), "1||");
-  LNetRoutingCheckGUI(dialog, options_);  // the first re-check
+  checkAt(kStart);  // the first re-check
   EXPECT_EQ(Routing({"WizardRunDate", "PublicAddressMode"}), std::to_string(kStart) + "|0|");
-
-  LDateTime::SetFakeNow(kStart + kLRoutingConfirmSeconds - 1);
-  LNetRoutingCheckGUI(dialog, options_);
+  checkAt(kStart + kLRoutingConfirmSeconds - 1);
   EXPECT_EQ(Routing("PublicAddressMode"), "0");
-  LDateTime::SetFakeNow(kStart + kLRoutingConfirmSeconds);
-  LNetRoutingCheckGUI(dialog, options_);
+  checkAt(kStart + kLRoutingConfirmSeconds);
   EXPECT_EQ(Routing("PublicAddressMode"), "1");
   LSettingSetString("Routing", "StaticIPAddress", "");
-  LNetRoutingCheckGUI(dialog, options_);  // confirmed: no more checks
+  checkAt(kStart + kLRoutingConfirmSeconds);  // confirmed: no more checks
   EXPECT_EQ(Routing("StaticIPAddress"), "");
   LDateTime::ClearFakeNow();
 }

@@ -100,13 +100,6 @@ TEST(UPnPMessagesTest, EntitiesDecodeOnlyWhenWellFormed) {
   EXPECT_EQ(LXMLDecodeEntities("&amp;lt;"), "&lt;");
 }
 
-// The SOAP requests are checked byte for byte in routing_probe_test.cpp.
-TEST(UPnPMessagesTest, SearchIsExact) {
-  EXPECT_EQ(kLSSDPSearch,
-            "M-SEARCH * HTTP/1.1\r\nHOST: 239.255.255.250:1900\r\nMAN: \"ssdp:discover\"\r\nMX: 2\r\n"
-            "ST: urn:schemas-upnp-org:device:InternetGatewayDevice:1\r\n\r\n");
-}
-
 TEST(UPnPMessagesTest, FaultText) {
   std::string text;
   EXPECT_FALSE(LUPnPFindFault("<errorCode>1</errorCode>", text));

@@ -9,6 +9,7 @@
 
 #include <string>
 
+
 namespace {
 
 // A name in DNS label form.
@@ -46,11 +47,8 @@ const unsigned char* Bytes(const std::string& text) { return reinterpret_cast<co
 
 TEST(MailHostAddressTest, HostTextsSplitIntoHostAndPort) {
   const std::pair<std::string, std::pair<std::string, int>> cases[] = {
-      {"smtp.example.com", {"smtp.example.com", 25}},
-      {"smtp.example.com:2525", {"smtp.example.com", 2525}},
-      {"10.0.0.1:", {"10.0.0.1", 25}},
-      {"h:99999", {"h", 25}},
-      {"h:25x", {"h", 25}}};
+      {"smtp.example.com", {"smtp.example.com", 25}}, {"smtp.example.com:2525", {"smtp.example.com", 2525}},
+      {"10.0.0.1:", {"10.0.0.1", 25}}, {"h:99999", {"h", 25}}, {"h:25x", {"h", 25}}};
   for (const auto& [text, expected] : cases) {
     const LMailHostText split = LSplitMailHost(text);
     EXPECT_EQ(split.host + "|" + std::to_string(split.port), expected.first + "|" + std::to_string(expected.second));

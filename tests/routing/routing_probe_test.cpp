@@ -146,8 +146,6 @@ TEST_F(RoutingProbeTest, UntrustedSearchAnswersAreIgnored) {
     std::string answer;
     std::string logged;
   } cases[] = {
-      {"HTTP/1.1 200 OK\r\nLOCATION: ftp://127.0.0.1:%PORT%/d\r\n\r\n",
-       "ignored a description address that is not http: ftp://127.0.0.1:"},
       {"HTTP/1.1 200 OK\r\nLOCATION: http://127.0.0.2:%PORT%/d\r\n\r\n",
        "ignored a description address on another host than 127.0.0.1: http://127.0.0.2:"},
       {"HTTP/1.1 200 OK\r\nX-LOCATION: http://127.0.0.1:%PORT%/d\r\n" + std::string(9000, 'x'),

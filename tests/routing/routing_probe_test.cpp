@@ -195,15 +195,6 @@ TEST_F(RoutingProbeTest, PublicInterfaceAddressNeedsNoRouter) {
   EXPECT_EQ(Probe().result, kLProcessDone);
   EXPECT_TRUE(peer_.Searches().empty());
   EXPECT_EQ(Routing({"StaticIPAddress", "LocalAddressMode", "PublicAddressMode", "TryuPNP"}), "203.0.113.9|4|0|0|");
-
-  // A confirmed mode is kept; the address is still refreshed.
-  LSettingSetString("Routing", "PublicAddressMode", "1");
-  options_.interfaceAddresses = std::vector<std::uint32_t>{0x0A000001, 0xC6336507};
-  EXPECT_EQ(Probe().result, kLProcessFailed);  // private first, and TryuPNP is 0
-  options_.interfaceAddresses = std::vector<std::uint32_t>{0xC6336507};
-  EXPECT_EQ(Probe().result, kLProcessDone);
-  EXPECT_EQ(Routing({"PublicAddressMode", "StaticIPAddress"}), "1|198.51.101.7|");
-  EXPECT_TRUE(peer_.Searches().empty());
 }
 
 TEST_F(RoutingProbeTest, StartUpCheckSchedule) {

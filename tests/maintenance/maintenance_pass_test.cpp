@@ -146,7 +146,6 @@ TEST_F(MaintenancePassTest, ARunRequestedByHandRunsAtTheNextPassWhateverTheHour)
   KXMaintenancePass({});
   EXPECT_EQ(Setting(kKXRunDailyMaintenance) + Setting(kKXRunWeeklyMaintenance) + "|" + Setting(kKXLastDailyService) +
                 "|" + Setting(kKXLastWeeklyService), "00|2027-03-24 12:34:56|2027-03-24 12:34:56");
-  EXPECT_TRUE(LogHas("Running daily maintenance service ...") && LogHas("Running weekly maintenance service ..."));
 }
 
 // The thread keeps the server's bias (east of UTC negative) but shows the

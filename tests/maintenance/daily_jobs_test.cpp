@@ -15,6 +15,7 @@
 #include "support/test_helpers.h"
 #include "support/test_dates.h"
 #include "support/time_zone.h"
+#include "support/user_text.h"
 
 namespace {
 
@@ -33,10 +34,6 @@ class DailyJobsTest : public KavrixTempRoot {
     std::string folder;
     EXPECT_TRUE(LKXCoreData::GetUserArchiveFolder(email, folder));
     return folder;
-  }
-  std::string Text(const char* email, const LKXUserKey& key) {
-    LKXUser user;
-    return KXGetUser(email, user) ? user.GetText(key) : "<none>";
   }
   std::optional<KavrixScopedTimeZone> zone_;
 };
@@ -101,8 +98,8 @@ TEST_F(DailyJobsTest, BrokenRecordsAreLoggedAndTheRunStillCompletes) {
   EXPECT_TRUE(KavrixLogged("User record 0 has no e-mail address; skipped"));
   EXPECT_TRUE(KavrixLogged("Unreadable \"EmpStartDate\" of bad@x.example: yesterday-ish"));
   // The users after them had their turn.
-  EXPECT_EQ(Text("bad@x.example", kKXUserLeaveFormRemindEmail) + "|" + Text("sam@x.example", kKXUserLeaveFormRemindEmail) +
-                "|" + Text("sam@x.example", kKXUserLeaveFormRemindEmailToManagers), "2027-03-30|2027-03-30|2027-03-23");
+  EXPECT_EQ(KavrixUserText("bad@x.example", kKXUserLeaveFormRemindEmail) + "|" + KavrixUserText("sam@x.example", kKXUserLeaveFormRemindEmail) +
+                "|" + KavrixUserText("sam@x.example", kKXUserLeaveFormRemindEmailToManagers), "2027-03-30|2027-03-30|2027-03-23");
   EXPECT_EQ(LSettingGetString("Settings", kKXRunDailyMaintenance) + "|" + LSettingGetString("Settings", kKXLastDailyService) +
                 "|" + LSettingGetString("Settings", kKXLastWeeklyService), "0|2027-03-31 02:02:00|2027-03-31 02:02:00");
   // The weekly warnings read the broken log as empty, and say so.
@@ -159,11 +156,11 @@ TEST_F(DailyJobsTest, NoConnectionNoticesAtTwentyFourAndFortyEightHours) {
       ASSERT_TRUE(KXGetUser(email, user));
       EXPECT_TRUE(KXMarkNoConnectionNotices(user, LDateTime::Now()));
     }
-    const std::string got = Text("new@x.example", kKXUserNonConnectNotice24) + Text("new@x.example", kKXUserNonConnectNotice48);
+    const std::string got = KavrixUserText("new@x.example", kKXUserNonConnectNotice24) + KavrixUserText("new@x.example", kKXUserNonConnectNotice48);
     EXPECT_EQ(got, text == "2027-03-30 09:59:59" ? "00" : text == "2027-03-30 10:00:00" ? "10" : "11") << now;
   }
   // One who wrote a log is never noticed.
-  EXPECT_EQ(Text("old@x.example", kKXUserNonConnectNotice24) + Text("old@x.example", kKXUserNonConnectNotice48), "00");
+  EXPECT_EQ(KavrixUserText("old@x.example", kKXUserNonConnectNotice24) + KavrixUserText("old@x.example", kKXUserNonConnectNotice48), "00");
 }
 
 TEST_F(DailyJobsTest, CasualReportSchedules) {
@@ -209,18 +206,18 @@ TEST_F(DailyJobsTest, LeaveReminderNamesYesterdayAcrossTheClockChange) {
   ASSERT_TRUE(KXGetUser("sam@x.example", sam));
   ASSERT_TRUE(sam.SetNumber(kKXUserWorkDays, 127));
   KXMarkLeaveFormReminder(sam, KavrixAt("2027-03-29", "00:30:00"));
-  EXPECT_EQ(Text("sam@x.example", kKXUserLeaveFormRemindEmail), "2027-03-28");
+  EXPECT_EQ(KavrixUserText("sam@x.example", kKXUserLeaveFormRemindEmail), "2027-03-28");
   // Worked, a holiday, casual: no reminder.
   ASSERT_TRUE(LKXCoreData::LogManualEntry("sam@x.example", KavrixAt("2027-03-27", "10:00:00"), 60, 0, "x"));
   ASSERT_TRUE(KXAddPublicHoliday("2027-03-25", "2027-03-25", "x"));
   for (const char* today : {"2027-03-28", "2027-03-26"}) {
     ASSERT_TRUE(sam.SetText(kKXUserLeaveFormRemindEmail, ""));
     KXMarkLeaveFormReminder(sam, KavrixAt(today, "02:02:00"));
-    EXPECT_EQ(Text("sam@x.example", kKXUserLeaveFormRemindEmail), "0") << today;
+    EXPECT_EQ(KavrixUserText("sam@x.example", kKXUserLeaveFormRemindEmail), "0") << today;
   }
   ASSERT_TRUE(sam.SetNumber(kKXUserWorkType, 2));
   KXMarkLeaveFormReminder(sam, KavrixAt("2027-03-30", "02:02:00"));
-  EXPECT_EQ(Text("sam@x.example", kKXUserLeaveFormRemindEmail), "0");
+  EXPECT_EQ(KavrixUserText("sam@x.example", kKXUserLeaveFormRemindEmail), "0");
 }
 
 }  // namespace

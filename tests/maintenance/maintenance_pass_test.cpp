@@ -16,16 +16,13 @@
 #include "support/test_dates.h"
 #include "support/test_helpers.h"
 #include "support/time_zone.h"
+#include "support/user_text.h"
 
 namespace {
 
 class MaintenancePassTest : public MailPeerTest {
  protected:
   std::string Setting(const char* key) { return LSettingGetString("Settings", key); }
-  std::string UserText(const char* email, const LKXUserKey& key) {
-    LKXUser user;
-    return KXGetUser(email, user) ? user.GetText(key) : "<none>";
-  }
   // Sam works Monday to Friday, nine to five.
   static void NineToFive(LKXUser& sam) {
     ASSERT_TRUE(sam.SetNumber(kKXUserWorkDays, 62));
@@ -157,7 +154,7 @@ TEST_F(MaintenancePassTest, OfflineCaptionInTheServersZone) {
   NineToFive(sam);
   ASSERT_TRUE(sam.SetNumber(kKXUserTimeZone, 60));
   EXPECT_TRUE(KXUpdateOfflineCaption(sam, -KXLocalTimeZoneBias()));
-  EXPECT_EQ(UserText("sam@x.example", kKXUserLastCaption) + "|" + UserText("sam@x.example", kKXUserStateChanged),
+  EXPECT_EQ(KavrixUserText("sam@x.example", kKXUserLastCaption) + "|" + KavrixUserText("sam@x.example", kKXUserStateChanged),
             "will be online from 09:00:00 today|" + std::to_string(LDateTime::Now().value));
   // The same phrase in other letters is no change; a connected user keeps his caption.
   ASSERT_TRUE(sam.SetText(kKXUserLastCaption, "WILL BE ONLINE FROM 09:00:00 TODAY"));
@@ -165,7 +162,7 @@ TEST_F(MaintenancePassTest, OfflineCaptionInTheServersZone) {
   ASSERT_TRUE(sam.SetFlag(kKXUserConnected, true));
   ASSERT_TRUE(sam.SetText(kKXUserLastCaption, "Editing a report"));
   EXPECT_FALSE(KXUpdateOfflineCaption(sam, 60));
-  EXPECT_EQ(UserText("sam@x.example", kKXUserLastCaption), "Editing a report");
+  EXPECT_EQ(KavrixUserText("sam@x.example", kKXUserLastCaption), "Editing a report");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "model/users.h"
 #include "support/loopback.h"
 #include "support/mail_peer_fixture.h"
+#include "support/user_text.h"
 #include "support/web_server_fixture.h"
 
 namespace {
@@ -25,10 +26,6 @@ class NotificationMailTest : public MailPeerTest {
     KAVRIX_START_PEER();
     UsePeerAsRelay();
   }
-  std::string Text(const std::string& email, const LKXUserKey& key) {
-    LKXUser user;
-    return KXGetUser(email, user) ? user.GetText(key) : "<no user>";
-  }
 };
 
 TEST_F(NotificationMailTest, FlaggedWelcomeAndLogonDetailsAreSentAndCleared) {
@@ -39,8 +36,8 @@ TEST_F(NotificationMailTest, FlaggedWelcomeAndLogonDetailsAreSentAndCleared) {
 
   EXPECT_EQ(Received(), (std::vector<std::string>{"ann@x.example|KavrixServer: Welcome",
                                                   "sam@x.example|KavrixServer: Logon Details"}));
-  EXPECT_EQ(LSettingGetString("Settings", "WelcomeEmail") + Text("sam@x.example", kKXUserPasswordReq), "00");
-  const std::string password = Text("sam@x.example", kKXUserPassword);
+  EXPECT_EQ(LSettingGetString("Settings", "WelcomeEmail") + KavrixUserText("sam@x.example", kKXUserPasswordReq), "00");
+  const std::string password = KavrixUserText("sam@x.example", kKXUserPassword);
   ASSERT_EQ(password.size(), 6u);
   EXPECT_NE(peer_.Meta(2).at("text").find("    Password: " + password + "\\r\\n"), std::string::npos);
 
@@ -62,9 +59,9 @@ TEST_F(NotificationMailTest, AFailedDeliveryKeepsEveryFlag) {
   LSettingSetString("Settings", "WelcomeEmail", "1");
   KXSendFlaggedMail(nullptr, true);
   // The first failure keeps the old password for the logon that still works.
-  EXPECT_EQ(LSettingGetString("Settings", "WelcomeEmail") + Text("sam@x.example", kKXUserPasswordReq) +
-                Text("sam@x.example", kKXUserLeaveApproveEmail) + "|" + Text("sam@x.example", kKXUserLeaveFormRemindEmail) +
-                "|" + Text("sam@x.example", kKXUserOldPassword), "111|2026-12-04|pw");
+  EXPECT_EQ(LSettingGetString("Settings", "WelcomeEmail") + KavrixUserText("sam@x.example", kKXUserPasswordReq) +
+                KavrixUserText("sam@x.example", kKXUserLeaveApproveEmail) + "|" + KavrixUserText("sam@x.example", kKXUserLeaveFormRemindEmail) +
+                "|" + KavrixUserText("sam@x.example", kKXUserOldPassword), "111|2026-12-04|pw");
   EXPECT_TRUE(LogHas("Email sending failed!"));
 }
 
@@ -88,7 +85,7 @@ TEST_F(NotificationMailTest, LeaveNoticesReachManagersAndHROnceEach) {
   EXPECT_EQ(Received(), (std::vector<std::string>{"boss@x.example|KavrixServer: Unexplained Absense - Sam",
                                                   "hr@x.example|KavrixServer: Unexplained Absense - Sam"}));
   // The reminder date emptied: an empty value reads as the key's default.
-  EXPECT_EQ(Text("sam@x.example", kKXUserLeaveFormRemindEmailToManagers), "0");
+  EXPECT_EQ(KavrixUserText("sam@x.example", kKXUserLeaveFormRemindEmailToManagers), "0");
 }
 
 TEST_F(NotificationMailTest, LeaveMailsNameEachRequestWithItsWholeRange) {

@@ -86,11 +86,12 @@ TEST_F(SmtpSendTest, AnswersAndAddressTextsDecideWhatFollows) {
     const char* log;
   } cases[] = {
       {{}, "", "", "staff@x.example", kLProcessDone,
-       "HELO server.test.example\nMAIL FROM:<KavrixServer@127.0.0.1>\nRCPT TO:<staff@x.example>\n", ""},
-      {{.auth = "u:pw", .mode = "auth503"}, "pw", "office@x.example", "staff@x.example", kLProcessDone,
-       ehlo + "AUTH refused 503\n" + ehlo + "AUTH u pw\n", ""},
-      {{.auth = "u:pw", .mode = "auth502"}, "pw", "office@x.example", "staff@x.example", kLProcessDone,
-       ehlo + "AUTH refused 502\nMAIL FROM:", ""},
+       "HELO server.test.example\nMAIL FROM:<KavrixServer@127.0.0.1>\nRCPT TO:<staff@x.example>\n",
+       ""},
+      {{.auth = "u:pw", .mode = "auth503"}, "pw", "office@x.example", "staff@x.example",
+       kLProcessDone, ehlo + "AUTH refused 503\n" + ehlo + "AUTH u pw\n", ""},
+      {{.auth = "u:pw", .mode = "auth502"}, "pw", "office@x.example", "staff@x.example",
+       kLProcessDone, ehlo + "AUTH refused 502\nMAIL FROM:", ""},
       {{.auth = "u:pw", .mode = "auth530"}, "pw", "office@x.example", "staff@x.example",
        kLProcessFailed, ehlo + "AUTH refused 530\n",
        "Encryption required for requested Email server. Please check your Email Settings."},
@@ -102,8 +103,8 @@ TEST_F(SmtpSendTest, AnswersAndAddressTextsDecideWhatFollows) {
       {{.mode = "dropdata"}, "", "office@x.example", "staff@x.example", kLProcessFailed, "",
        "Mail host server error (data terminator not accepted)"},
       // Items that are no address are left out; with none left nothing is sent.
-      {{}, "", "office@x.example", "staff@x.example\r\nBcc: thief@evil.example,\"quoted\"@x.example",
-       kLProcessFailed, "",
+      {{}, "", "office@x.example",
+       "staff@x.example\r\nBcc: thief@evil.example,\"quoted\"@x.example", kLProcessFailed, "",
        "Not sending to \"staff@x.example  Bcc: thief@evil.example\": not a valid email address."},
       // A sender text stays one command line; the server refuses what is left.
       {{}, "", "office@x.example>\r\nRCPT TO:<thief@evil.example", "staff@x.example",

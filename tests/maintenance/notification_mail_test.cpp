@@ -36,7 +36,9 @@ TEST_F(NotificationMailTest, FlaggedWelcomeAndLogonDetailsAreSentAndCleared) {
 
   EXPECT_EQ(Received(), (std::vector<std::string>{"ann@x.example|KavrixServer: Welcome",
                                                   "sam@x.example|KavrixServer: Logon Details"}));
-  EXPECT_EQ(LSettingGetString("Settings", "WelcomeEmail") + KavrixUserText("sam@x.example", kKXUserPasswordReq), "00");
+  EXPECT_EQ(LSettingGetString("Settings", "WelcomeEmail") + "|" +
+                KavrixUserText("sam@x.example", {kKXUserPasswordReq}),
+            "0|0|");
   const std::string password = KavrixUserText("sam@x.example", kKXUserPassword);
   ASSERT_EQ(password.size(), 6u);
   EXPECT_NE(peer_.Meta(2).at("text").find("    Password: " + password + "\\r\\n"), std::string::npos);
@@ -59,9 +61,10 @@ TEST_F(NotificationMailTest, AFailedDeliveryKeepsEveryFlag) {
   LSettingSetString("Settings", "WelcomeEmail", "1");
   KXSendFlaggedMail(nullptr, true);
   // The first failure keeps the old password for the logon that still works.
-  EXPECT_EQ(LSettingGetString("Settings", "WelcomeEmail") + KavrixUserText("sam@x.example", kKXUserPasswordReq) +
-                KavrixUserText("sam@x.example", kKXUserLeaveApproveEmail) + "|" + KavrixUserText("sam@x.example", kKXUserLeaveFormRemindEmail) +
-                "|" + KavrixUserText("sam@x.example", kKXUserOldPassword), "111|2026-12-04|pw");
+  EXPECT_EQ(LSettingGetString("Settings", "WelcomeEmail") + "|" +
+                KavrixUserText("sam@x.example", {kKXUserPasswordReq, kKXUserLeaveApproveEmail,
+                                                 kKXUserLeaveFormRemindEmail, kKXUserOldPassword}),
+            "1|1|1|2026-12-04|pw|");
   EXPECT_TRUE(LogHas("Email sending failed!"));
 }
 

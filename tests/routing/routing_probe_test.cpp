@@ -105,9 +105,9 @@ TEST_F(RoutingProbeTest, MapsThePortWithTheExactRequests) {
   const LRoutingProbeOutcome outcome = Probe();
   ASSERT_EQ(outcome.result, kLProcessDone) << KavrixReadLogText();
   EXPECT_EQ(peer_.Searches(),
-            std::vector<std::string>{"M-SEARCH * HTTP/1.1\r\nHOST: 239.255.255.250:1900\r\n"
-                                     "MAN: \"ssdp:discover\"\r\nMX: 2\r\n"
-                                     "ST: urn:schemas-upnp-org:device:InternetGatewayDevice:1\r\n\r\n"});
+            std::vector<std::string>{
+                "M-SEARCH * HTTP/1.1\r\nHOST: 239.255.255.250:1900\r\nMAN: \"ssdp:discover\"\r\n"
+                "MX: 2\r\nST: urn:schemas-upnp-org:device:InternetGatewayDevice:1\r\n\r\n"});
   const std::vector<std::string> requests = peer_.Requests();
   ASSERT_EQ(requests.size(), 5u);
   const std::string host = "127.0.0.1:" + std::to_string(peer_.TcpPort());

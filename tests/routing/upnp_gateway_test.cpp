@@ -31,11 +31,13 @@ constexpr const char* kPort = "8089";
 
 std::string RunCommand(const std::string& command) { return KavrixShellOutput(command + " 2>&1"); }
 
+bool Have(const char* program) { return RunCommand(std::string("command -v ") + program).size() > 1; }
+
 // Why the network cannot be built here, or empty.
 std::string MissingCapability() {
   if (geteuid() != 0) return "building network namespaces needs root";
   for (const char* program : {"ip", "nft", "miniupnpd", "upnpc"})
-    if (RunCommand(std::string("command -v ") + program).size() <= 1) return std::string(program) + " is not installed (scripts/setup)";
+    if (!Have(program)) return std::string(program) + " is not installed (scripts/setup)";
   if (access("/dev/net/tun", R_OK | W_OK) != 0) return "/dev/net/tun is missing";
   return {};
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A stored field of a user record, as text.
 
+#include <initializer_list>
 #include <string>
 
 #include "model/users.h"
@@ -9,4 +10,12 @@
 inline std::string KavrixUserText(const std::string& email, const LKXUserKey& key) {
   LKXUser user;
   return KXGetUser(email, user) ? user.GetText(key) : "<none>";
+}
+
+// Several fields of the user `email`, each followed by "|".
+inline std::string KavrixUserText(const std::string& email,
+                                  std::initializer_list<LKXUserKey> keys) {
+  std::string out;
+  for (const LKXUserKey& key : keys) out += KavrixUserText(email, key) + "|";
+  return out;
 }

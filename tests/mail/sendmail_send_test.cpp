@@ -82,12 +82,11 @@ TEST_F(SendmailSendTest, ExitStatusZeroDeliversIntoTheMailbox) {
 }
 
 TEST_F(SendmailSendTest, TheSenderIsOneArgumentAndNeverAShellCommand) {
-  const std::string marker = TempDir() + "/ran";
-  const std::string crafted = "x@y.example\"; touch " + marker + "; echo \"";
+  // Through a shell it would arrive as several arguments.
+  const std::string crafted = "x@y.example\"; touch ran; echo \"";
   LEmailSendProcessSendMail mail{"staff@x.example", crafted, "s", "b\r\n", {}};
   (void)Process(nullptr, mail);
   EXPECT_EQ(KavrixReadFile(TempDir() + "/args"), "-f\n" + crafted + "\n-oi\n-t\n");
-  EXPECT_FALSE(KavrixFileExists(marker));
   mail.from = "-bV";  // not an option either
   (void)Process(nullptr, mail);
   EXPECT_EQ(KavrixReadFile(TempDir() + "/args"), "-f\nbV\n-oi\n-t\n");

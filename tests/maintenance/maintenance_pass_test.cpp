@@ -148,7 +148,6 @@ TEST_F(MaintenancePassTest, ARunRequestedByHandRunsAtTheNextPassWhateverTheHour)
 TEST_F(MaintenancePassTest, OfflineCaptionInTheServersZone) {
   KavrixScopedTimeZone zone("Europe/Berlin");
   LDateTime::SetFakeNow(KavrixAt("2027-03-24", "06:00:00").value);
-  EXPECT_EQ(KXLocalTimeZoneBias(), -60);
   ASSERT_TRUE(KXAddUser("sam@x.example", "Sam", false, false, "", "", "pw"));
   LKXUser sam;
   ASSERT_TRUE(KXGetUser("sam@x.example", sam));

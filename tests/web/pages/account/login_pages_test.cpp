@@ -89,6 +89,23 @@ TEST_F(LoginPagesTest, LogonSetsTheCookieAndLogoutEndsTheWebSessionOnly) {
   EXPECT_EQ(KavrixReadFile(SessionFile("labcdefgh7")), "stacon=1&user=ann%40x.example");
 }
 
+// A reset request keeps the user's own password as the old one; a second
+// request must not put the issued password in its place; logging on with
+// the old one cancels the reset.
+TEST_F(LoginPagesTest, AResetLeadsBackToLogonAndTheOldPasswordStillLogsOnAndCancelsIt) {
+  EXPECT_EQ(Post("lostpassword", "101=+ANN%40x.example+&submit=++OK++&onok=pwdsent"), Redirect("pwdsent"));
+  EXPECT_EQ(Passwords(), "secret|secret|1");
+  EXPECT_TRUE(Contains(Visible(Get("pwdsent")), kLPasswordSentText));
+  LKXUser user;
+  ASSERT_TRUE(KXGetUser("ann@x.example", user));
+  ASSERT_TRUE(user.SetText(kKXUserPassword, "qwerty") && user.SetFlag(kKXUserPasswordReq, false));
+  Post("lostpassword", "101=ann%40x.example&submit=++OK++");
+  EXPECT_EQ(Passwords(), "qwerty|secret|1");
+  EXPECT_FALSE(LogOn("ann@x.example", "secret").empty());
+  EXPECT_EQ(Passwords(), "secret||0");
+  EXPECT_TRUE(LogOn("ann@x.example", "qwerty").empty());
+}
+
 TEST_F(LoginPagesTest, ChangePasswordRefusalsThenTheNewOneReplacesTheOldAndEndsOtherSessions) {
   const std::string id = LogOn("ann@x.example", "secret");
   const std::string blanks =

@@ -64,6 +64,32 @@ TEST_F(SetupWizardTest, Step1CreatesTheAdministratorAndHandsOverTheSession) {
             "Boss@Office.example|1|Boss@Office.example");
 }
 
+// Once an administrator exists, step 1 is off. It logs on whoever it
+// accepts, so posts straight to it count as failed logons: they add no
+// second administrator, and after a few each waits for the address's turn.
+TEST_F(SetupWizardTest, Step1IsSwitchedOffOnceAnAdministratorExistsAndPostsAreSlowedDown) {
+  ASSERT_TRUE(KXAddUser("x@office.example", "Admin", true, false, "", "", "pw"));
+  const std::string page = Get("wizardadmin");
+  EXPECT_TRUE(Contains(Visible(page),
+                       "Can not run setup wizard when admin users still exist (x@office.example). Please "
+                       "Click Here to logon KavrixServer and change these options."));
+  EXPECT_EQ(Setting("Settings", "SetupWizardRun"), "0");
+
+  LDateTime::SetFakeNow(1773144000);
+  static std::atomic<int> waited{0};
+  struct RecordedWaits {
+    RecordedWaits() {
+      KXSetLogonWaitFunction([](LThread*, int seconds) { return waited += seconds, true; });
+    }
+    ~RecordedWaits() { KXSetLogonWaitFunction(nullptr); }
+  } recorded;
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(CookieSession(PostAdmin("guess" + std::to_string(i) + "@evil.example", "X", "pw", "pw")), "");
+  }
+  EXPECT_EQ(waited.load(), 1);
+  EXPECT_EQ(KXUserCount(), 1);
+}
+
 TEST_F(SetupWizardTest, SmtpShowsTheInstallationDefaultsAndStoresWhatWasTyped) {
   const std::string id = CreateAdmin();
   const HtmlPage page(Get("wizardsmtpsetting", id));

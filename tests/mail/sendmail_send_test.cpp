@@ -20,11 +20,11 @@ class SendmailSendTest : public KavrixTempRoot {
  protected:
   void SetUp() override {
     KavrixTempRoot::SetUp();
+    old_path_ = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
     if (access(kExim, X_OK) != 0) {
       if (KavrixUnderCI()) FAIL() << "exim4-daemon-light is missing (scripts/setup)";
       GTEST_SKIP() << "exim4-daemon-light is missing";
     }
-    old_path_ = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
     box_ = TempDir() + "/box";
     ASSERT_EQ(chmod(TempDir().c_str(), 0711), 0);
     ASSERT_EQ(mkdir(box_.c_str(), 0777), 0);

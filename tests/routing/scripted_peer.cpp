@@ -5,33 +5,16 @@
 #include <sys/socket.h>
 
 #include "engine/ip_socket_tcp.h"
+#include "support/loopback.h"
 
 namespace {
 
-std::uint16_t BindLoopback(int fd) {
-  sockaddr_in address = LMakeSockaddrIPv4(INADDR_LOOPBACK, 0);
-  socklen_t length = sizeof address;
-  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-    return 0;
-  return ntohs(address.sin_port);
-}
-
-// Reads what the client sent until a pause of 300 ms or the end of a head
-// with its body; enough for the probe's GET and POST requests.
+// The probe's GET or POST: its head, then as many body bytes as it names.
 std::string ReadRequest(int fd) {
-  std::string request;
-  char buffer[4096];
-  pollfd entry{fd, POLLIN, 0};
-  while (poll(&entry, 1, 300) > 0) {
-    const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
-    if (got <= 0) break;
-    request.append(buffer, static_cast<std::size_t>(got));
-    const std::size_t head = request.find("\r\n\r\n");
-    if (head == std::string::npos) continue;
-    const std::size_t lengthAt = request.find("CONTENT-LENGTH: ");
-    const std::size_t body = lengthAt == std::string::npos ? 0 : std::stoul(request.substr(lengthAt + 16));
-    if (request.size() >= head + 4 + body) break;
+  std::string request = KavrixRecvHttpHead(fd, 300);
+  const std::size_t length = request.find("CONTENT-LENGTH: ");
+  if (length != std::string::npos) {
+    request += KavrixRecvExact(fd, std::stoul(request.substr(length + 16)), 300);
   }
   return request;
 }
@@ -39,11 +22,9 @@ std::string ReadRequest(int fd) {
 }  // namespace
 
 ScriptedPeer::ScriptedPeer()
-    : udp_(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)),
-      tcp_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-  udpPort_ = BindLoopback(udp_.Get());
-  tcpPort_ = BindLoopback(tcp_.Get());
-  listen(tcp_.Get(), 8);
+    : udp_(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)), tcp_(KavrixListenLoopback(0, 8)) {
+  const sockaddr_in address = LMakeSockaddrIPv4(INADDR_LOOPBACK, 0);
+  bind(udp_.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
   thread_ = std::thread([this] { Run(); });
 }
 
@@ -53,7 +34,7 @@ ScriptedPeer::~ScriptedPeer() {
 }
 
 void ScriptedPeer::SetSearchAnswer(std::string answer) {
-  const std::string port = std::to_string(tcpPort_);
+  const std::string port = std::to_string(TcpPort());
   for (std::size_t at; (at = answer.find("%PORT%")) != std::string::npos;) answer.replace(at, 6, port);
   std::lock_guard<std::mutex> lock(mutex_);
   searchAnswer_ = std::move(answer);

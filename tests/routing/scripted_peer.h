@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "foundation/unique_fd.h"
+#include "support/loopback_listener.h"
 
 class ScriptedPeer {
  public:
@@ -31,8 +32,8 @@ class ScriptedPeer {
   ScriptedPeer();
   ~ScriptedPeer();
 
-  std::uint16_t UdpPort() const { return udpPort_; }
-  std::uint16_t TcpPort() const { return tcpPort_; }
+  std::uint16_t UdpPort() const { return KavrixLocalPort(udp_.Get()); }
+  std::uint16_t TcpPort() const { return KavrixLocalPort(tcp_.Get()); }
   // The SSDP answer; "%PORT%" becomes the TCP port.
   void SetSearchAnswer(std::string answer);
   // Answers for the TCP connections, in order; later ones get nothing.
@@ -47,8 +48,6 @@ class ScriptedPeer {
 
   LUniqueFd udp_;
   LUniqueFd tcp_;
-  std::uint16_t udpPort_ = 0;
-  std::uint16_t tcpPort_ = 0;
   std::atomic<bool> stop_{false};
   // Guards everything below.
   std::mutex mutex_;

@@ -93,16 +93,6 @@ class ControlChannelTest : public KavrixTempRoot {
 
 }  // namespace
 
-TEST_F(ControlChannelTest, TwoDesktopsReceiveEveryLogLineInOrder) {
-  auto first = Connect();
-  auto second = Connect();
-  constexpr int kLines = 500;
-  for (int i = 0; i < kLines; ++i) LOGF("line %d", i);
-  for (Desktop* desktop : {first.get(), second.get()}) {
-    for (int i = 0; i < kLines; ++i) ASSERT_EQ(desktop->NextLogLine("line "), "line " + std::to_string(i));
-  }
-}
-
 TEST_F(ControlChannelTest, RequestsRunOnTheDispatcherAndRepliesCarryTheirIds) {
   auto desktop = Connect();
   const LServiceMessageHeader query{kLServiceMagic, kLServiceQuery | kLServiceNoPayload, 9, 4000, 8};

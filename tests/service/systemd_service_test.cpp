@@ -60,25 +60,6 @@ TEST_F(SystemdServiceTest, InstallWritesTheUnitAndStopsAtAFailingStep) {
   EXPECT_FALSE(KavrixFileExists(paths_.initScript) || KavrixFileExists(TempDir() + "/update-rc.log"));
 }
 
-// A service that is still running after "stop" keeps all its files; once
-// stopped, the uninstall records "Enabled" off and leaves update-rc.d alone.
-// The calls and the files left are checked on the real program in
-// systemd_install_test.sh.
-TEST_F(SystemdServiceTest, UninstallRemovesNothingWhileTheServiceRuns) {
-  FakeSystemd();
-  FakeUpdateRc(0);
-  FakeRunningService();
-  ASSERT_TRUE(KavrixWriteFile(paths_.systemdUnit, "unit"));
-  ASSERT_TRUE(KavrixWriteFile(paths_.serviceExecutable, "program"));
-  EXPECT_EQ(LConsoleUninstall(paths_), 1);
-  EXPECT_EQ(Calls(), "stop kavrixserverd.service\n");
-  EXPECT_TRUE(KavrixFileExists(paths_.systemdUnit) && KavrixFileExists(paths_.serviceExecutable));
-  ASSERT_EQ(unlink((paths_.procFolder + "/321/status").c_str()), 0);
-  EXPECT_EQ(LConsoleUninstall(paths_), 0);
-  EXPECT_EQ(LSettingGetString("Service", "Enabled"), "0");
-  EXPECT_FALSE(KavrixFileExists(TempDir() + "/update-rc.log"));
-}
-
 // The desktop's start of the service copies the running program, then goes
 // through systemctl only when the unit is installed and systemd runs;
 // otherwise through the init script. Without the program nothing is run.

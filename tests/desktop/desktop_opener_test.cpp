@@ -83,11 +83,6 @@ TEST_F(DesktopOpenerTest, AutoRunAndShortcutLiveInTheUsersHome) {
   ASSERT_TRUE(LDesktopSetAutoRun(false));
   EXPECT_FALSE(std::filesystem::exists(autostart));
   EXPECT_EQ(LSettingGetString("Settings", "AutoRun"), "0");
-
-  // A KDE 3 home keeps its own autostart folder.
-  std::filesystem::create_directories(HomeFolder() + "/.kde/Autostart");
-  ASSERT_TRUE(LDesktopSetAutoRun(true));
-  EXPECT_TRUE(std::filesystem::exists(HomeFolder() + "/.kde/Autostart/kavrixserver.desktop"));
 }
 
 }  // namespace

@@ -37,11 +37,11 @@ class RoutingOptionsPageTest : public DesktopDisplayTest {
   // Presses OK in the Options dialog; when `refusal` the box titled
   // "KavrixServer" that follows is closed and then the dialog cancelled.
   static void AnswerOptions(bool refusal) {
-    WhenShown(kLOptionsTitle, "", GTK_RESPONSE_OK);
+    WhenShown(kLOptionsTitle, GTK_RESPONSE_OK);
     if (!refusal) return;
-    WhenShown("KavrixServer", "", [](GtkWidget* box) {
+    WhenShown("KavrixServer", [](GtkWidget* box) {
       gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
-      WhenShown(kLOptionsTitle, "", GTK_RESPONSE_CANCEL);
+      WhenShown(kLOptionsTitle, GTK_RESPONSE_CANCEL);
     });
   }
   std::string RoutingFile() { return KavrixReadFile(LSettingSectionFile(SharedFolder(), "Routing")); }
@@ -54,7 +54,6 @@ TEST_F(RoutingOptionsPageTest, FieldsShowTheSettingsAndOkChecksEverythingFirst) 
   LRoutingOptionsPage& page = *options.routing;
   gtk_notebook_set_current_page(GTK_NOTEBOOK(options.notebook), 1);
   ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(page.page) != FALSE; }));
-  Screenshot("options-routing");
 
   std::string privateAddress;
   LNetRoutingGetPrivateAddress(0, privateAddress);

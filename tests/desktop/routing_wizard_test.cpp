@@ -51,7 +51,6 @@ gboolean AnswerWizard(gpointer data) {
   GtkWidget* progress = LGtkProgressDialog::Current();
   if (!steps->failureShown && progress != nullptr &&
       gtk_dialog_get_widget_for_response(GTK_DIALOG(progress), GTK_RESPONSE_CLOSE) != nullptr) {
-    DesktopDisplayTest::Screenshot("routing-probe-failed");
     steps->failureShown = true;
     gtk_dialog_response(GTK_DIALOG(progress), GTK_RESPONSE_CLOSE);
     return G_SOURCE_CONTINUE;
@@ -59,7 +58,6 @@ gboolean AnswerWizard(gpointer data) {
   GtkWidget* dialog = ManualChoices();
   if (dialog == nullptr) return G_SOURCE_CONTINUE;
   if (steps->oks == 0) {
-    DesktopDisplayTest::Screenshot("routing-manual-choices");
     GList* children = gtk_container_get_children(GTK_CONTAINER(gtk_dialog_get_content_area(GTK_DIALOG(dialog))));
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(g_list_nth_data(children, 1)), TRUE);
     g_list_free(children);

@@ -41,12 +41,9 @@ class ServiceInstallTest : public KavrixTempRoot {
   void TearDown() override;
 
   void WriteScript(const std::string& path, const std::string& body);
-  // update-rc.d that notes its arguments and makes the link the way current
-  // systems do (their own sequence number).
-  void FakeUpdateRc(int exitStatus);
   // A machine booted with systemd, whose systemctl notes its arguments in
-  // systemctl.log and fails for `failingVerb` only.
-  void FakeSystemd(const std::string& failingVerb = "none");
+  // systemctl.log.
+  void FakeSystemd();
   // Process 321 of the fake process folder is the service.
   void FakeRunningService();
 

@@ -28,38 +28,6 @@ TEST(SystemdUnit, OnlyPlainAbsolutePathsGoIntoTheUnit) {
   }
 }
 
-// A failing systemctl step (the last) ends the install with status 1; a
-// missing program is never reported as installed. A whole install
-// writes the unit over an older, longer one and records "Enabled", with
-// nothing of the init-script way. The calls, the files' modes and bytes and
-// that nothing else is left are checked on the real program in
-// systemd_install_test.sh.
-TEST_F(SystemdServiceTest, InstallWritesTheUnitAndStopsAtAFailingStep) {
-  FakeUpdateRc(0);
-  ASSERT_TRUE(KavrixWriteFile(TempDir() + "/program", "program bytes"));
-  ASSERT_TRUE(KavrixWriteFile(paths_.systemdUnit, std::string(1000, '.')));
-  const struct {
-    const char* failing;
-    bool programExists;
-    int status;
-    const char* calls;
-  } cases[] = {
-      {"restart", true, 1, "daemon-reload\nenable kavrixserverd.service\nrestart kavrixserverd.service\n"},
-      {"none", false, 1, ""},
-      {"none", true, 0, "daemon-reload\nenable kavrixserverd.service\nrestart kavrixserverd.service\n"},
-  };
-  for (const auto& c : cases) {
-    FakeSystemd(c.failing);
-    unlink((TempDir() + "/systemctl.log").c_str());
-    const std::string program = TempDir() + (c.programExists ? "/program" : "/missing");
-    EXPECT_EQ(LConsoleInstall(program, paths_), c.status) << c.failing;
-    EXPECT_EQ(Calls(), c.calls) << c.failing;
-  }
-  EXPECT_EQ(KavrixReadFile(paths_.systemdUnit), LServiceUnitText(paths_.serviceExecutable, InstallRoot()));
-  EXPECT_EQ(LSettingGetString("Service", "Enabled"), "1");
-  EXPECT_FALSE(KavrixFileExists(paths_.initScript) || KavrixFileExists(TempDir() + "/update-rc.log"));
-}
-
 // The desktop's start of the service copies the running program, then goes
 // through systemctl only when the unit is installed and systemd runs;
 // otherwise through the init script. Without the program nothing is run.

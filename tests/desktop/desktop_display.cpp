@@ -136,13 +136,3 @@ std::string KavrixSettingsText(const char* section, std::initializer_list<const 
   for (const char* key : keys) text += std::string(key) + "=" + LSettingGetString(section, key) + ";";
   return text;
 }
-
-void DesktopDisplayTest::RunInMainLoop(std::function<void()> step) {
-  g_idle_add([](gpointer data) {
-    gdk_threads_enter();
-    (*static_cast<std::function<void()>*>(data))();
-    gdk_threads_leave();
-    return G_SOURCE_REMOVE;
-  }, &step);
-  gtk_main();
-}

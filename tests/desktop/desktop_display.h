@@ -29,8 +29,6 @@ class DesktopDisplayTest : public KavrixTempRoot {
   static void WhenShown(const std::string& title, GtkResponseType response) {
     WhenShown(title, [response](GtkWidget* box) { gtk_dialog_response(GTK_DIALOG(box), response); });
   }
-  // Runs `step` from inside gtk_main(), which the step is to end.
-  static void RunInMainLoop(std::function<void()> step);
   std::string OpenerRecord() const { return TempDir() + "/opened.txt"; }
 
   bool displayReady_ = false;

@@ -145,21 +145,4 @@ TEST_F(MainDialogTest, OptionsBackupRestoreDataFolderAndImportOfUsers) {
   EXPECT_EQ(KXUserListCSVRows(false).size(), 1u);
 }
 
-// "Exit (Turn Off)" with a service that cannot be told to stop (its control
-// socket is gone): the window still closes and the main loop ends.
-TEST_F(MainDialogTest, ExitClosesTheWindowEvenWhenTheServiceDoesNotStop) {
-  KAVRIX_NEED_DISPLAY();
-  LGdkLock lock;
-  const LServicePaths paths = Paths();
-  std::filesystem::create_directories(paths.procFolder + "/321");
-  ASSERT_TRUE(KavrixWriteFile(paths.procFolder + "/321/status", "Name:\tkavrixserverd\n"));
-  MainEngineProxy proxy(paths);
-  MainDialog window(proxy, paths);
-  ASSERT_TRUE(Show(window));
-  RunInMainLoop([&window] { window.OnCommand(kCmExit); });
-  EXPECT_FALSE(window.IsShown());
-  ASSERT_TRUE(RunUntil([&] { return window.Status().Text().find("The background service did not stop\n") != std::string::npos; }));
-  gLLog().SetStatusWindow(nullptr);
-}
-
 }  // namespace

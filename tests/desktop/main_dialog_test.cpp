@@ -11,8 +11,6 @@
 #include "desktop_display.h"
 #include "foundation/log.h"
 #include "foundation/settings_sections.h"
-#include "model/teams.h"
-#include "model/user_list_csv.h"
 
 namespace {
 
@@ -23,8 +21,6 @@ class MainDialogTest : public DesktopDisplayTest {
     ASSERT_TRUE(LSettingSetString("Settings", "Installed", "1"));
     ASSERT_TRUE(LSettingSetString("Settings", "ConnectRemote", "0"));
     ASSERT_TRUE(LSettingSetString("Email", "UseSMTPHost", "1"));
-    ASSERT_TRUE(KXAddTeam("Sales"));
-    ASSERT_TRUE(KXAddTeam("Support"));
   }
   LServicePaths Paths() {
     LServicePaths paths;
@@ -87,8 +83,8 @@ TEST_F(MainDialogTest, WindowKeepsGeometryOpensPanelAndAnswersTheCloseQuestion) 
   gLLog().SetStatusWindow(nullptr);
 }
 
-// A missing field is refused; OK stores the fields. The test send
-// against a real mail server is EmailTestSendTest's.
+// A missing field is refused; OK stores the fields. Sending to a real mail
+// server is SmtpSendTest's.
 TEST_F(MainDialogTest, EmailSettingsRefuseWhatIsMissingAndOkStoresTheFields) {
   KAVRIX_NEED_DISPLAY();
   LGdkLock lock;
@@ -109,7 +105,7 @@ TEST_F(MainDialogTest, EmailSettingsRefuseWhatIsMissingAndOkStoresTheFields) {
             "MailSMTPHost=mail.example.org;ReplyToEmail=boss@example.com;UseSMTPHost=1;SendDirect=0;SetViewed=1;");
 }
 
-TEST_F(MainDialogTest, OptionsBackupRestoreDataFolderAndImportOfUsers) {
+TEST_F(MainDialogTest, OptionsBackupRestoreAndDataFolder) {
   KAVRIX_NEED_DISPLAY();
   LGdkLock lock;
   ASSERT_TRUE(LSettingSetString("Routing", "LocalPort", "8124"));
@@ -127,22 +123,6 @@ TEST_F(MainDialogTest, OptionsBackupRestoreDataFolderAndImportOfUsers) {
   gtk_entry_set_text(GTK_ENTRY(options.dataFolder), TempDir().c_str());
   EXPECT_TRUE(options.StoreDataFolder());
   EXPECT_EQ(LSettingGetString("Settings", "SystemArchiveFolder"), TempDir());
-
-  // The import refuses bad rows by line and stores the others.
-  const std::string file = TempDir() + "/users.csv";
-  ASSERT_TRUE(KavrixWriteFile(file, "ann@example.com,\"Ann\",\"pw1\",\"\",1,0,0,\"Sales\",\"\"\r\n"
-                                    "not an address,\"Nobody\",\"pw\",\"\",0,0,0,\"\",\"\"\r\n"
-                                    "\r\n"
-                                    ",\"Empty\",\"pw\",\"\",0,0,0,\"\",\"\"\r\n"));
-  std::string shown;
-  WhenShown("Import User Profile", [&shown](GtkWidget* box) {
-    shown = gtk_label_get_text(GTK_LABEL(GTK_MESSAGE_DIALOG(box)->label));
-    gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
-  });
-  EXPECT_EQ(options.ImportUsers(file), 1);
-  EXPECT_EQ(shown, "1 users imported. These rows were refused:\nLine 4: no e-mail address\n"
-            "Line 2: This email address is invalid. Please reenter");
-  EXPECT_EQ(KXUserListCSVRows(false).size(), 1u);
 }
 
 }  // namespace

@@ -12,13 +12,6 @@ namespace {
 
 std::string Link(GtkWidget* link) { return gtk_link_button_get_uri(GTK_LINK_BUTTON(link)); }
 
-std::string Combo(GtkWidget* combo) {
-  gchar* item = gtk_combo_box_get_active_text(GTK_COMBO_BOX(combo));
-  const std::string text = item != nullptr ? item : "";
-  g_free(item);
-  return text;
-}
-
 void Type(GtkWidget* entry, const char* text) { gtk_entry_set_text(GTK_ENTRY(entry), text); }
 
 void Choose(GtkWidget* combo, int item) { gtk_combo_box_set_active(GTK_COMBO_BOX(combo), item); }
@@ -28,7 +21,7 @@ class RoutingOptionsPageTest : public DesktopDisplayTest {
   void SetUp() override {
     DesktopDisplayTest::SetUp();
     ASSERT_TRUE(LSettingSetInt("Routing", "LocalAddressMode", 0));
-    ASSERT_TRUE(LSettingSetInt("Routing", "PublicAddressMode", 0));
+    ASSERT_TRUE(LSettingSetInt("Routing", "PublicAddressMode", kLPublicStaticConfirmed));
     ASSERT_TRUE(LSettingSetString("Routing", "StaticIPAddress", "203.0.113.7"));
     ASSERT_TRUE(LSettingSetString("Routing", "DomainName", "old.example.org"));
     ASSERT_TRUE(LSettingSetInt("Routing", "LocalPort", 8125));
@@ -57,8 +50,8 @@ TEST_F(RoutingOptionsPageTest, FieldsShowTheSettingsAndOkChecksEverythingFirst) 
 
   std::string privateAddress;
   LNetRoutingGetPrivateAddress(0, privateAddress);
-  EXPECT_EQ(Combo(page.localMode) + "|" + Combo(page.publicMode) + "|" + gtk_entry_get_text(GTK_ENTRY(page.publicAddress)),
-            LLocalAddressModeDescription(0) + std::string("|Static IP (not sure)|203.0.113.7"));
+  EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(page.publicMode)), kLPublicStaticConfirmed);
+  EXPECT_STREQ(gtk_entry_get_text(GTK_ENTRY(page.publicAddress)), "203.0.113.7");
   EXPECT_TRUE(gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(page.samePort)));
   EXPECT_EQ(Link(page.localhostLink) + " " + Link(page.privateLink) + " " + Link(page.publicLink),
             "http://localhost:8125 http://" + privateAddress + ":8125 http://203.0.113.7:8125");

@@ -34,7 +34,8 @@ class PipeListenerTest : public KavrixTempRoot {
 
 }  // namespace
 
-// A socket file whose process is gone is replaced.
+// A socket file whose process is gone is replaced. Both ends of a
+// connection are non-blocking and close-on-exec.
 TEST_F(PipeListenerTest, ReplacesAStaleSocketAcceptsAnyUserAndRemovesItsFileOnClose) {
   ASSERT_TRUE(KavrixBindUnix(Path(), false));
   LPipeListener listener(handler_);
@@ -45,6 +46,8 @@ TEST_F(PipeListenerTest, ReplacesAStaleSocketAcceptsAnyUserAndRemovesItsFileOnCl
   {
     LUniqueFd client = LNamedPipeRef::OpenPath(Path());
     ASSERT_TRUE(client);
+    EXPECT_TRUE(fcntl(client.Get(), F_GETFL) & O_NONBLOCK);
+    EXPECT_TRUE(fcntl(client.Get(), F_GETFD) & FD_CLOEXEC);
     // The handler drops the socket once it has counted it.
     EXPECT_TRUE(KavrixPeerClosed(client.Get()));
     EXPECT_EQ(handler_.accepted.load(), 1);
@@ -52,6 +55,9 @@ TEST_F(PipeListenerTest, ReplacesAStaleSocketAcceptsAnyUserAndRemovesItsFileOnCl
   listener.StopThreadNow();
   listener.Close();
   EXPECT_FALSE(KavrixFileExists(Path()));
+  EXPECT_FALSE(LNamedPipeRef::OpenPath(Path()));
+  // Too long for a socket address: never cut to another path.
+  EXPECT_FALSE(LNamedPipeRef::OpenPath(TempDir() + "/" + std::string(200, 'x')));
 }
 
 // A live listener's socket is left alone, and the refused one's close leaves

@@ -27,18 +27,6 @@ GtkWidget* ManualChoices() {
   return found;
 }
 
-GtkWidget* FindEntry(GtkWidget* widget) {
-  if (GTK_IS_ENTRY(widget)) return widget;
-  if (!GTK_IS_CONTAINER(widget)) return nullptr;
-  GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
-  GtkWidget* found = nullptr;
-  for (GList* item = children; item != nullptr && found == nullptr; item = item->next) {
-    found = FindEntry(GTK_WIDGET(item->data));
-  }
-  g_list_free(children);
-  return found;
-}
-
 struct Steps {
   bool failureShown = false;
   int oks = 0;
@@ -57,13 +45,16 @@ gboolean AnswerWizard(gpointer data) {
   }
   GtkWidget* dialog = ManualChoices();
   if (dialog == nullptr) return G_SOURCE_CONTINUE;
+  // The second row is the choice, the third the host name's label and field.
+  GList* rows = gtk_container_get_children(GTK_CONTAINER(gtk_dialog_get_content_area(GTK_DIALOG(dialog))));
   if (steps->oks == 0) {
-    GList* children = gtk_container_get_children(GTK_CONTAINER(gtk_dialog_get_content_area(GTK_DIALOG(dialog))));
-    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(g_list_nth_data(children, 1)), TRUE);
-    g_list_free(children);
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(g_list_nth_data(rows, 1)), TRUE);
   } else {
-    gtk_entry_set_text(GTK_ENTRY(FindEntry(dialog)), "office.example.org");
+    GList* host = gtk_container_get_children(GTK_CONTAINER(g_list_nth_data(rows, 2)));
+    gtk_entry_set_text(GTK_ENTRY(g_list_nth_data(host, 1)), "office.example.org");
+    g_list_free(host);
   }
+  g_list_free(rows);
   gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
   return ++steps->oks == 2 ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
 }

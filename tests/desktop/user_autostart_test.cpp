@@ -126,11 +126,4 @@ TEST_F(UserAutostartTest, LinkedSessionFilesAndFoldersAreRefused) {
   EXPECT_EQ(KavrixFolderEntries(TempDir() + "/elsewhere"), std::vector<std::string>{});
 }
 
-TEST_F(UserAutostartTest, RemovalRenumbersTheLaterClients) {
-  EXPECT_EQ(LGnomeSessionWithProgram("[Default]\nnum_clients=3\n0,Program=a\n1,Priority=50\n1,Program=kavrixserver\n"
-                                     "2,RestartCommand=b -x\n2,Program=b\n",
-                                     false),
-            "[Default]\nnum_clients=2\n0,Program=a\n1,RestartCommand=b -x\n1,Program=b\n");
-}
-
 }  // namespace

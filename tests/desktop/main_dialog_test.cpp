@@ -32,13 +32,6 @@ class MainDialogTest : public DesktopDisplayTest {
     std::filesystem::create_directories(paths.procFolder);
     return paths;
   }
-  // The window shown, the log's status window.
-  static bool Show(MainDialog& window) {
-    gLLog().SetStatusWindow(&window);
-    window.InitDialog();
-    window.BringToFront();
-    return RunUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(window.Window())) != FALSE; });
-  }
 };
 
 TEST_F(MainDialogTest, WindowKeepsGeometryOpensPanelAndHidesOnClose) {
@@ -50,7 +43,9 @@ TEST_F(MainDialogTest, WindowKeepsGeometryOpensPanelAndHidesOnClose) {
   ASSERT_TRUE(LSettingSetInt("Routing", "LocalPort", 8123));
   MainEngineProxy proxy(Paths());
   MainDialog window(proxy, Paths());
-  ASSERT_TRUE(Show(window));
+  window.InitDialog();
+  window.BringToFront();
+  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(window.Window())) != FALSE; }));
 
   int width, height, x, y;
   gtk_window_get_size(window.Window(), &width, &height);
@@ -77,7 +72,6 @@ TEST_F(MainDialogTest, WindowKeepsGeometryOpensPanelAndHidesOnClose) {
   EXPECT_FALSE(window.IsShown());
   EXPECT_EQ(LSettingGetInt("MainWindow", "Width", 0), 500);
   gdk_event_free(close);
-  gLLog().SetStatusWindow(nullptr);
 }
 
 // A missing field is refused; OK stores the fields. Sending to a real mail

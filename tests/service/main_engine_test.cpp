@@ -65,7 +65,6 @@ TEST_F(MainEngineTest, StartSettingsChangesAndDestructionRunEveryPart) {
   ASSERT_NE(LKXMaintenanceThread::Running(), nullptr);
   EXPECT_TRUE(LKXMaintenanceThread::Running()->IsRunning());
   engine_->Control(2, "x", 1);
-  engine_->Control(0, nullptr, 0);
   LUniqueFd client = OpenKeepAlive(port_);
   EXPECT_EQ(KavrixReadFile(SharedFolder() + "/webserver"), "port=" + std::to_string(port_) + "\r\n");
   engine_->Control(1, nullptr, 0);

@@ -12,8 +12,6 @@
 
 #include "service/stop_semaphore.h"
 
-std::string KavrixProgramPath() { return std::string(KAVRIX_TEST_BUILD_DIR) + "/kavrixserver"; }
-
 bool KavrixWriteRoutingPort(const std::string& sharedFolder, uint16_t port) {
   std::error_code error;
   std::filesystem::create_directories(sharedFolder, error);

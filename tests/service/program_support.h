@@ -13,9 +13,6 @@
 #include "service/service_control.h"
 #include "support/temp_root.h"
 
-// build/kavrixserver of the build the tests belong to.
-std::string KavrixProgramPath();
-
 // Writes the routing settings of the test's data root with `port`.
 bool KavrixWriteRoutingPort(const std::string& sharedFolder, uint16_t port);
 

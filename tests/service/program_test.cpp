@@ -93,7 +93,7 @@ class ProgramTest : public KavrixTempRoot {
     std::erase_if(children_, [pid](const auto& child) { return child.first == pid; });
     return status;
   }
-  std::string Program() const { return KavrixProgramPath(); }
+  std::string Program() const { return std::string(KAVRIX_TEST_BUILD_DIR) + "/kavrixserver"; }
   std::string Client() const { return std::string(KAVRIX_TEST_BUILD_DIR) + "/kavrixcontrol"; }
   std::string Socket() const { return SharedFolder() + "/.spipe.kavrixserverd"; }
 

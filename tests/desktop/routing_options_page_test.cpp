@@ -20,10 +20,8 @@ class RoutingOptionsPageTest : public DesktopDisplayTest {
  protected:
   void SetUp() override {
     DesktopDisplayTest::SetUp();
-    ASSERT_TRUE(LSettingSetInt("Routing", "LocalAddressMode", 0));
     ASSERT_TRUE(LSettingSetInt("Routing", "PublicAddressMode", kLPublicStaticConfirmed));
     ASSERT_TRUE(LSettingSetString("Routing", "StaticIPAddress", "203.0.113.7"));
-    ASSERT_TRUE(LSettingSetString("Routing", "DomainName", "old.example.org"));
     ASSERT_TRUE(LSettingSetInt("Routing", "LocalPort", 8125));
     ASSERT_TRUE(LSettingSetInt("Routing", "PublicPort", 8125));
   }
@@ -99,10 +97,10 @@ TEST_F(RoutingOptionsPageTest, FieldsShowTheSettingsAndOkChecksEverythingFirst) 
   gtk_entry_set_text(GTK_ENTRY(options.dataFolder), TempDir().c_str());
   AnswerOptions(false);
   ASSERT_TRUE(options.Run());
-  EXPECT_EQ(KavrixSettingsText("Routing", {"LocalAddressMode", "PublicAddressMode", "DomainName", "StaticIPAddress",
-                                           "LocalPort", "PublicPort"}),
-            "LocalAddressMode=2;PublicAddressMode=2;DomainName=kavrix.example.org;StaticIPAddress=203.0.113.7;"
-            "LocalPort=65535;PublicPort=8300;");
+  EXPECT_EQ(KavrixSettingsText("Routing", {"LocalAddressMode", "PublicAddressMode", "DomainName",
+                                           "StaticIPAddress", "LocalPort", "PublicPort"}),
+            "LocalAddressMode=2;PublicAddressMode=2;DomainName=kavrix.example.org;"
+            "StaticIPAddress=203.0.113.7;LocalPort=65535;PublicPort=8300;");
 }
 
 }  // namespace

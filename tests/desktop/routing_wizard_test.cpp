@@ -46,7 +46,8 @@ gboolean AnswerWizard(gpointer data) {
   GtkWidget* dialog = ManualChoices();
   if (dialog == nullptr) return G_SOURCE_CONTINUE;
   // The second row is the choice, the third the host name's label and field.
-  GList* rows = gtk_container_get_children(GTK_CONTAINER(gtk_dialog_get_content_area(GTK_DIALOG(dialog))));
+  GList* rows =
+      gtk_container_get_children(GTK_CONTAINER(gtk_dialog_get_content_area(GTK_DIALOG(dialog))));
   if (steps->oks == 0) {
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(g_list_nth_data(rows, 1)), TRUE);
   } else {

@@ -43,7 +43,8 @@ TEST_F(SettingsBackupTest, ARestoreFailingHalfWayLeavesTheOldSettingsWhole) {
   ASSERT_TRUE(KavrixWriteFile(SharedFolder() + "/zeta/keep", "x"));
   ASSERT_TRUE(KavrixWriteFile(source_ + "/zeta", "restored zeta\n"));
   EXPECT_EQ(LSettingsRestore(source_, SharedFolder()), LSettingsRestoreResult::kFailed);
-  EXPECT_EQ(KavrixFolderEntries(SharedFolder()), (std::vector<std::string>{"Logs", "email", "routing", "settings", "zeta"}));
+  EXPECT_EQ(KavrixFolderEntries(SharedFolder()),
+            (std::vector<std::string>{"Logs", "email", "routing", "settings", "zeta"}));
   EXPECT_EQ(KavrixReadFile(SharedFolder() + "/settings"), "[Settings]\nInstalled=1\n");
   EXPECT_EQ(KavrixReadFile(SharedFolder() + "/email"), "[Email]\nUseSMTPHost=0\n");
   EXPECT_EQ(KavrixReadFile(SharedFolder() + "/routing"), "[Routing]\nLocalPort=89\n");

@@ -83,7 +83,7 @@ TEST_F(UserAutostartTest, EveryAccountButRootAndNobodyIsRegisteredAndRemovedAgai
   EXPECT_EQ(LSettingGetString("Settings", "AutoRun"), "1");
   const std::string entry = LDesktopEntryText(LServiceProgramPath());
   for (const std::string& path : {Home("carol") + "/.config/autostart/kavrixserver.desktop",
-                                 Home("mallory") + "/.config/autostart/kavrixserver.desktop"}) {
+                                  Home("mallory") + "/.config/autostart/kavrixserver.desktop"}) {
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path))) << path;
     EXPECT_EQ(KavrixReadFile(path), entry) << path;
     EXPECT_EQ(Owner(path), uid_) << path;

@@ -84,7 +84,6 @@ class ControlChannelTest : public KavrixTempRoot {
     EXPECT_TRUE(KavrixWaitUntil([&] { return service_->ConnectionCount() == before + 1; }));
     return desktop;
   }
-  static std::string Commands() { return RecordingEngine::Commands(); }
 
   std::string path_;
   std::unique_ptr<LServiceEngine<RecordingEngine>> service_;
@@ -99,14 +98,15 @@ TEST_F(ControlChannelTest, RequestsRunOnTheDispatcherAndRepliesCarryTheirIds) {
   // the second has run once the query sent after it is answered.
   ASSERT_TRUE(desktop->Send(LControlMessageBytes(kLServiceCommand, 1, 1, "abc") +
                             LControlMessageBytes(kLServiceAckCommand, 5, 7, "ignored") +
-                            LControlMessageBytes(9, 1, 10, "x") + LControlMessageBytes(kLServiceCommand, 2, 11, {}) +
+                            LControlMessageBytes(9, 1, 10, "x") +
+                            LControlMessageBytes(kLServiceCommand, 2, 11, {}) +
                             LControlMessageBytes(kLServiceQuery, 0, 12, {})));
   for (const uint32_t id : {7u, 12u}) {
     const LControlMessage reply = desktop->Next();
     EXPECT_EQ(LControlMessageBytes(reply.header.type, reply.header.code, reply.header.extra, reply.payload),
               LControlMessageBytes(kLServiceReply, 0, id, {}));
   }
-  EXPECT_EQ(Commands(), "1:abc;2:;");
+  EXPECT_EQ(RecordingEngine::Commands(), "1:abc;2:;");
   EXPECT_FALSE(service_->IsStopRequested());
 }
 
@@ -139,7 +139,7 @@ TEST_F(ControlChannelTest, BrokenPeersAreCutOffWhileOthersKeepReceiving) {
     LOGF("after %s", c.name);
     EXPECT_EQ(watcher->NextLogLine("after"), std::string("after ") + c.name);
   }
-  EXPECT_EQ(Commands(), "");
+  EXPECT_EQ(RecordingEngine::Commands(), "");
 }
 
 TEST_F(ControlChannelTest, ADesktopThatDoesNotReadCannotHoldUpLogging) {

@@ -8,7 +8,9 @@ namespace {
 
 using Status = LControlMessageReader::Status;
 
-std::string Bytes(std::initializer_list<unsigned char> bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string Bytes(std::initializer_list<unsigned char> bytes) {
+  return std::string(bytes.begin(), bytes.end());
+}
 
 }  // namespace
 
@@ -16,11 +18,13 @@ TEST(ControlWireTest, MessagesHaveTheirExactBytes) {
   EXPECT_EQ(LControlMessageBytes(kLServiceReply, 0, 7, "x"),
             Bytes({0x34, 0x12, 0x12, 0, 0, 0, 0, 0, 1, 0, 0, 0, 7, 0, 0, 0, 'x'}));
   EXPECT_EQ(LControlLogLineBytes("10:00:01", "Hi", 1),
-            Bytes({0x34, 0x12, 0x13, 0, 1, 0, 0, 0, 12, 0, 0, 0, 9, 0, 0, 0}) + std::string("10:00:01\0Hi\0", 12));
+            Bytes({0x34, 0x12, 0x13, 0, 1, 0, 0, 0, 12, 0, 0, 0, 9, 0, 0, 0}) +
+                std::string("10:00:01\0Hi\0", 12));
   EXPECT_EQ(LControlNotifyBytes(5, "ab", 2),
             Bytes({0x34, 0x12, 0x11, 0, 5, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 'a', 'b'}));
   // No data: size 0 whatever was asked.
-  EXPECT_EQ(LControlNotifyBytes(5, nullptr, 9), Bytes({0x34, 0x12, 0x11, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(LControlNotifyBytes(5, nullptr, 9),
+            Bytes({0x34, 0x12, 0x11, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(ControlWireTest, LogLineSplitFollowsTheDesktopsRule) {
@@ -69,9 +73,11 @@ TEST(ControlWireTest, ReaderTakesTheLargestPayloadAndHonoursTheNoPayloadBit) {
   LControlMessageReader service(true);
   // Bit 0x8000: no payload follows, whatever the size says; the next header
   // comes right after.
-  const LServiceMessageHeader header{kLServiceMagic, kLServiceQuery | kLServiceNoPayload, 0, 0xFFFFFFFF, 5};
-  const std::string bytes = std::string(reinterpret_cast<const char*>(&header), sizeof(header)) +
-                            LControlMessageBytes(kLServiceCommand, 1, 6, std::string(kLControlMaxPayload, 'p'));
+  const LServiceMessageHeader header{kLServiceMagic, kLServiceQuery | kLServiceNoPayload, 0,
+                                     0xFFFFFFFF, 5};
+  const std::string bytes =
+      std::string(reinterpret_cast<const char*>(&header), sizeof(header)) +
+      LControlMessageBytes(kLServiceCommand, 1, 6, std::string(kLControlMaxPayload, 'p'));
   service.Feed(bytes.data(), bytes.size());
   ASSERT_EQ(service.Next(&message), Status::kMessage);
   EXPECT_EQ(std::vector<uint32_t>({message.header.type, message.header.size, message.header.extra}),
@@ -81,7 +87,8 @@ TEST(ControlWireTest, ReaderTakesTheLargestPayloadAndHonoursTheNoPayloadBit) {
             std::vector<size_t>({6, kLControlMaxPayload}));
   // The desktop's reader takes the bit as part of the type.
   LControlMessageReader desktop(false);
-  const std::string logLine = LControlMessageBytes(kLServiceLogLine | kLServiceNoPayload, 0, 1, "ab");
+  const std::string logLine =
+      LControlMessageBytes(kLServiceLogLine | kLServiceNoPayload, 0, 1, "ab");
   desktop.Feed(logLine.data(), logLine.size());
   ASSERT_EQ(desktop.Next(&message), Status::kMessage);
   EXPECT_EQ(message.payload, "ab");

@@ -45,8 +45,9 @@ TEST_F(DesktopRoleTest, AsRootWithoutAServiceItInstallsIntoItsPathsThenRunsTheEn
   // The engine ran here, and the "settings" line restarted it (the
   // engine's own lines: MainEngineTest).
   const std::string shown = KavrixReadFile(outputPath);
-  for (const char* line : {" Unable to start the background service! Will attempt to run in foreground.\n",
-                           " Restarting server\n", " KavrixServer Exit\n"}) {
+  for (const char* line :
+       {" Unable to start the background service! Will attempt to run in foreground.\n",
+        " Restarting server\n", " KavrixServer Exit\n"}) {
     EXPECT_NE(shown.find(line), std::string::npos) << line << shown;
   }
 }

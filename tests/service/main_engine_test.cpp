@@ -57,8 +57,6 @@ TEST_F(MainEngineTest, StartSettingsChangesAndDestructionRunEveryPart) {
   ASSERT_TRUE(KavrixWriteFile(list, "maxid=1\r\n"));
   ASSERT_TRUE(std::filesystem::create_directories(list + "_"));
   ASSERT_TRUE(KavrixWriteFile(list + "_/0", "email=u0@x.com\r\nconnected=1\r\n"));
-  EXPECT_FALSE(LRequestSettingsChanged());
-  engine_->Control(1, nullptr, 0);
   engine_->Start();
   engine_->Start();  // already running: nothing happens
   EXPECT_EQ(KavrixReadFile(list + "_/0"), "email=u0@x.com\r\nconnected=0\r\n");
@@ -66,7 +64,8 @@ TEST_F(MainEngineTest, StartSettingsChangesAndDestructionRunEveryPart) {
   EXPECT_TRUE(LKXMaintenanceThread::Running()->IsRunning());
   engine_->Control(2, "x", 1);
   LUniqueFd client = OpenKeepAlive(port_);
-  EXPECT_EQ(KavrixReadFile(SharedFolder() + "/webserver"), "port=" + std::to_string(port_) + "\r\n");
+  EXPECT_EQ(KavrixReadFile(SharedFolder() + "/webserver"),
+            "port=" + std::to_string(port_) + "\r\n");
   engine_->Control(1, nullptr, 0);
   EXPECT_TRUE(RequestOn(client.Get()));
   const std::uint16_t moved = KavrixFreeLoopbackPort();

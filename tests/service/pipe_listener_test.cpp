@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <filesystem>
 
 #include "program_support.h"
 #include "service/named_pipe.h"
@@ -21,11 +22,6 @@ class CountingHandler : public LPipeConnectionHandler {
   std::atomic<int> accepted{0};
 };
 
-bool IsSocket(const std::string& path) {
-  struct stat info {};
-  return lstat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
-}
-
 class PipeListenerTest : public KavrixTempRoot {
  protected:
   std::string Path() const { return TempDir() + "/.spipe.test"; }
@@ -41,7 +37,7 @@ TEST_F(PipeListenerTest, ReplacesAStaleSocketAcceptsAnyUserAndRemovesItsFileOnCl
   LPipeListener listener(handler_);
   ASSERT_TRUE(listener.Open(Path()));
   ASSERT_TRUE(listener.Start(0));
-  EXPECT_TRUE(IsSocket(Path()));
+  EXPECT_TRUE(std::filesystem::is_socket(Path()));
   EXPECT_EQ(KavrixFileMode(Path()), 0777u);
   {
     LUniqueFd client = LNamedPipeRef::OpenPath(Path());
@@ -70,7 +66,7 @@ TEST_F(PipeListenerTest, APlantedLinkIsReplacedNotFollowedALiveSocketIsKept) {
   LPipeListener first(handler_);
   ASSERT_TRUE(first.Open(Path()));
   ASSERT_TRUE(first.Start(0));
-  EXPECT_TRUE(IsSocket(Path()));
+  EXPECT_TRUE(std::filesystem::is_socket(Path()));
   EXPECT_EQ(KavrixFileMode(target), 0600u);
   EXPECT_EQ(KavrixReadFile(target), "keep");
   LPipeListener second(handler_);

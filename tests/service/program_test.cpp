@@ -125,7 +125,8 @@ class ProgramTest : public KavrixTempRoot {
     EXPECT_EQ(KavrixReadLine(output), "KavrixServer is running: open http://127.0.0.1:" + std::to_string(port_) + "/");
     return pid;
   }
-  int RunClient(const std::vector<std::string>& arguments, const char* as, const std::string& socket = "") {
+  int RunClient(const std::vector<std::string>& arguments, const char* as,
+                const std::string& socket = "") {
     std::vector<std::string> command{Client(), "-socket", socket.empty() ? Socket() : socket};
     command.insert(command.end(), arguments.begin(), arguments.end());
     int output = -1;

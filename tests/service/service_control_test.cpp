@@ -1,10 +1,10 @@
 #include "service/service_control.h"
-#include "service/service_stop.h"
 
 #include <sys/socket.h>
 
 #include "program_support.h"
 #include "service/init_script.h"
+#include "service/service_stop.h"
 #include "service/stop_semaphore.h"
 #include "support/loopback.h"
 #include "support/test_helpers.h"

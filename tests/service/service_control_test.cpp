@@ -1,10 +1,10 @@
 #include "service/service_control.h"
+#include "service/service_stop.h"
 
 #include <sys/socket.h>
 
 #include "program_support.h"
 #include "service/init_script.h"
-#include "service/service_stop.h"
 #include "service/stop_semaphore.h"
 #include "support/loopback.h"
 #include "support/test_helpers.h"
@@ -17,8 +17,9 @@ const std::string kStopMessage("\x34\x12\x01\x01\0\0\0\0\0\0\0\0\0\0\0\0", 16);
 }  // namespace
 
 // Without a running service the stop connects nowhere and succeeds; with
-// one, a missing socket fails at once and leaves no semaphore. Otherwise the stop message is sent
-// and the stop succeeds only when the service removes the semaphore in time.
+// one, a missing socket fails at once and leaves no semaphore. Otherwise
+// the stop message is sent and the stop succeeds only when the service
+// removes the semaphore in time.
 TEST_F(ServiceControlTest, StopSendsTheStopMessageAndWaitsForTheSemaphoreToGo) {
   LUniqueFd listener = KavrixBindUnix(paths_.controlSocket);
   EXPECT_TRUE(LServiceStop(paths_));
@@ -44,9 +45,12 @@ TEST_F(ServiceControlTest, StopSendsTheStopMessageAndWaitsForTheSemaphoreToGo) {
   }
 }
 
-// The init-script way in one pass: an install replaces an older, wider
-// script; the uninstall removes both only once the service has stopped.
+// The init-script way in one pass: a missing program installs nothing; an
+// install replaces an older, wider script; the uninstall removes both only
+// once the service has stopped.
 TEST_F(ServiceControlTest, InstallWritesTheScriptAndTheProgramUninstallWaitsForTheStop) {
+  EXPECT_FALSE(LServiceInstall(TempDir() + "/missing", paths_));
+  EXPECT_FALSE(KavrixFileExists(paths_.serviceExecutable));
   const std::string program = TempDir() + "/program";
   const std::string bytes("\x7f" "ELF\0\1\2binary\xff", 14);
   ASSERT_TRUE(KavrixWriteFile(program, bytes));

@@ -33,10 +33,6 @@ TEST_F(DatFileTest, ReadsTolerantly) {
   EXPECT_EQ(Get("Default", "orphan", "-") + Get("Default", "noequals", "-"), "--");
   EXPECT_EQ(Get("Default", "a") + " " + Get("Default", "merged") + " " + Get("OTHER", "X"), "b=c yes 1");
   EXPECT_EQ(Get("Default", "big") + Get("Default", "long"), v259 + w259);
-  EXPECT_TRUE(LDatFileSetValue(Path(), "other", "x", "2"));  // keeps the merged section once, first spelling
-  EXPECT_EQ(KavrixReadFile(Path()),
-            "[Default]\r\na=b=c\r\nbig=" + v259 + "\r\nlong=" + w259 + "\r\nmerged=yes\r\n\r\n[other]\r\nx=2\r\n\r\n");
-
 }
 
 // Nothing written can turn into another key or section on reading.
@@ -46,22 +42,4 @@ TEST_F(DatFileTest, UnsafeNamesAndValuesCannotAddKeysOrSections) {
   EXPECT_FALSE(file.SetValue("S", "[Evil", "1") || file.SetValue("S", "", "1"));
   EXPECT_TRUE(file.SetValue("S", "note", "a\r\n[Evil]\r\nx=1") && file.SetValue("T]x\r\n", "k", "v"));
   EXPECT_EQ(KavrixReadFile(Path()), "[S]\r\nn=-42\r\nnote=a\r\n\r\n[T]\r\nk=v\r\n\r\n");
-}
-
-// A null value removes a key at once; a null key removes the whole section
-// at the next write or flush, and another process's write in between, which
-// is seen, does not bring it back.
-TEST_F(DatFileTest, RemovalsOfKeysAndSections) {
-  LDatFile file(Path());
-  ASSERT_TRUE(file.SetValue("A", "k1", "1") && file.SetValue("A", "k2", "2") && file.SetValue("B", "k", "3"));
-  EXPECT_TRUE(file.SetValue("A", "K1", nullptr));
-  EXPECT_EQ(KavrixReadFile(Path()), "[A]\r\nk2=2\r\n\r\n[B]\r\nk=3\r\n\r\n");
-  EXPECT_TRUE(file.SetValue("a", nullptr, nullptr) && !file.SetValue("a", nullptr, "value without key"));
-  EXPECT_EQ(KavrixReadFile(Path()), "[A]\r\nk2=2\r\n\r\n[B]\r\nk=3\r\n\r\n");
-  EXPECT_EQ(Get("A", "k2", "gone"), "gone");
-  TestChild child([this] { return LDatFileResetCache(), LDatFileSetValue(Path(), "B", "other", "4") ? 0 : 1; });
-  ASSERT_EQ(child.Wait(), 0);
-  EXPECT_EQ(Get("B", "other") + Get("A", "k2", "gone"), "4gone");
-  EXPECT_TRUE(file.Flush());
-  EXPECT_EQ(KavrixReadFile(Path()), "[B]\r\nk=3\r\nother=4\r\n\r\n");
 }

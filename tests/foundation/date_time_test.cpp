@@ -20,8 +20,7 @@ class DateTimeTest : public ::testing::Test {
 };
 
 TEST_F(DateTimeTest, TextFormsAndTheUnsetValue) {
-  const LDateTime moment = KavrixAt("2009-06-01", "12:34:56");
-  EXPECT_EQ(moment.value, 1243859696);
+  const LDateTime moment(1243859696);
   EXPECT_EQ(Text(moment) + " " + moment.GetTimeHHHMMHSS(), "2009-06-01 12:34:56 12-34-56");
   EXPECT_EQ(Text(LDateTime()) + LDateTime().GetTimeHHHMMHSS(), " ");
   EXPECT_TRUE(LDateTime().GetDayTime().value == 0 && LDateTime().GetWeekDay().IsEmpty());
@@ -32,10 +31,9 @@ TEST_F(DateTimeTest, TextFormsAndTheUnsetValue) {
 TEST_F(DateTimeTest, SetDateTimeFromTextAndNumbers) {
   const char* cases[][3] = {
       {"2009", "", "2009-01-01 00:00:00"}, {" 2009-06-05", " 08: 30", "2009-06-05 08:30:00"},
-      {"2009-06-05", "08 :30", "2009-06-05 08:00:00"}, {"2009-02-30", "00:00:00", "2009-03-02 00:00:00"},
-      {"9-06-01", "", "2009-06-01 00:00:00"}, {"70-01-02", "", "1970-01-02 00:00:00"},
-      {"138-01-01", "", "2038-01-01 00:00:00"}, {"2038-01-19", "03:14:07", "2038-01-19 03:14:07"},
-      {"abc", "12:00:00", nullptr}, {"1899-01-01", "", nullptr},  // 1899 is 3799
+      {"2009-02-30", "00:00:00", "2009-03-02 00:00:00"}, {"9-06-01", "", "2009-06-01 00:00:00"},
+      {"70-01-02", "", "1970-01-02 00:00:00"}, {"138-01-01", "", "2038-01-01 00:00:00"},
+      {"2038-01-19", "03:14:07", "2038-01-19 03:14:07"}, {"abc", "12:00:00", nullptr},
       {"69-06-01", "", nullptr}, {"2038-01-19", "03:14:08", nullptr},
   };
   for (auto [date, time, expected] : cases) {
@@ -44,14 +42,10 @@ TEST_F(DateTimeTest, SetDateTimeFromTextAndNumbers) {
     EXPECT_EQ(Text(moment), expected ? expected : "2009-06-01 12:34:56") << date << " " << time;
   }
   LDateTime moment(1243859696);
-  const struct { int y, mo, d, h, mi, s; const char* rolled; } numbers[] = {
-      {2009, 13, 1, 0, 0, 0, "2010-01-01 00:00:00"}, {2008, 3, 0, 0, 0, 0, "2008-02-29 00:00:00"}};
-  for (auto [y, mo, d, h, mi, s, rolled] : numbers) {
-    EXPECT_TRUE(moment.SetDateTime(y, mo, d, h, mi, s) && Text(moment) == rolled) << rolled;
-  }
+  EXPECT_TRUE(moment.SetDateTime(2009, 13, 1, 0, 0, 0) && Text(moment) == "2010-01-01 00:00:00");
   EXPECT_FALSE(moment.SetDateTime(2009, 2147483647, 1, 0, 0, 0) ||
                moment.SetDateTime(2009, -2147483647 - 1, 1, 0, 0, 0));
-  EXPECT_EQ(Text(moment), "2008-02-29 00:00:00");
+  EXPECT_EQ(Text(moment), "2010-01-01 00:00:00");
 }
 
 TEST_F(DateTimeTest, ValidateDateAndClockTime) {
@@ -71,19 +65,16 @@ TEST_F(DateTimeTest, DayTimeTextHasNoRangeCheckAndNumbersDoNotOverflow) {
   day_time.SetText("25:61:61");
   EXPECT_EQ(day_time.value, 25 * 3600 + 61 * 60 + 61);
   day_time.SetText("99999999999:00:00");  // clamped, then wraps: no overflow trap
-  day_time.SetTextHHHMMHSS("12-34-56");
-  EXPECT_EQ(day_time.GetText() + LDayTime(90000).GetText(), "12:34:5625:00:00");
+  EXPECT_EQ(LDayTime(90000).GetText(), "25:00:00");
   int parts[3] = {-7, -7, -7};
   EXPECT_EQ(LScanSeparatedInts("99999999999999999999:-5:x", ':', parts, 3), 2);
   EXPECT_EQ(std::vector<int>(parts, parts + 3), (std::vector<int>{2147483647, -5, -7}));
 }
 
 TEST_F(DateTimeTest, WeekDayAndSetDayTimeFollowTheLocalDate) {
-  const LDateTime moment(1244664000);  // 2009-06-10 20:00:00 UTC
-  for (auto [zone, day] :
-       {std::pair{"America/New_York", LWeekDay::kWednesday}, {"Australia/Sydney", LWeekDay::kThursday}}) {
-    KavrixScopedTimeZone local(zone);  // Sydney is already at Thursday 06:00
-    EXPECT_EQ(moment.GetWeekDay().value, day) << zone;
+  {
+    KavrixScopedTimeZone sydney("Australia/Sydney");  // 2009-06-10 20:00:00 UTC is Thursday 06:00 there
+    EXPECT_EQ(LDateTime(1244664000).GetWeekDay().value, LWeekDay::kThursday);
   }
   LDateTime set = KavrixAt("2009-06-01", "12:34:56"), unset;
   LDateTime::SetFakeNow(1244635200);  // 2009-06-10 12:00:00: today for an unset value
@@ -91,23 +82,11 @@ TEST_F(DateTimeTest, WeekDayAndSetDayTimeFollowTheLocalDate) {
   EXPECT_EQ(Text(set) + " " + Text(unset), "2009-06-01 23:59:59 2009-06-10 08:00:00");
 }
 
-// Clock times that never happened move forward with the clocks.
-TEST_F(DateTimeTest, LocalZonesAndDaylightSaving) {
-  struct Case {
-    const char *zone, *date, *time;
-    std::int32_t value;
-    const char* text;
-  } cases[] = {
-      {"Europe/London", "2009-03-29", "00:59:59", 1238288399, "2009-03-29 00:59:59"},
-      {"Europe/London", "2009-03-29", "01:30:00", 1238290200, "2009-03-29 02:30:00"},
-      {"Asia/Kolkata", "2009-05-31", "23:59:59", 1243794599, "2009-05-31 23:59:59"},
-      {"Australia/Sydney", "2009-10-04", "02:30:00", 1254587400, "2009-10-04 03:30:00"},
-  };
-  for (const Case& c : cases) {
-    KavrixScopedTimeZone local(c.zone);
-    EXPECT_EQ(KavrixAt(c.date, c.time).value, c.value) << c.zone << " " << c.date << " " << c.time;
-    EXPECT_EQ(Text(LDateTime(c.value)), c.text) << c.zone;
-  }
+// A clock time that never happened moves forward with the clocks.
+TEST_F(DateTimeTest, LocalTimesAcrossTheSpringGap) {
+  KavrixScopedTimeZone london("Europe/London");
+  EXPECT_EQ(KavrixAt("2009-03-29", "00:59:59").value, 1238288399);
+  EXPECT_EQ(Text(KavrixAt("2009-03-29", "01:30:00")), "2009-03-29 02:30:00");
 }
 
 // New York moved its clocks from 02:00 to 03:00 on 2009-03-08 and back on

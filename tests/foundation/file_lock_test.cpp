@@ -19,13 +19,3 @@ TEST_F(FileLockTest, TimedOutLockReturnsFailureAfterTheWaitSequence) {
   EXPECT_FALSE(LFileLockGuard(waiter.Get(), LOCK_EX, 64).Locked());
   EXPECT_EQ(flocktimed(-1, LOCK_EX, 100000), -1) << "a bad descriptor fails without waiting";
 }
-
-TEST_F(FileLockTest, PathsFollowKavrixRootAndHomeAndAreCutTo259Bytes) {
-  EXPECT_EQ(LFile::GetSharedDataFolderApp(), SharedFolder());
-  EXPECT_EQ(LFile::GetSharedDataFolderAppSubFolder("Logs"), SharedFolder() + "/Logs");
-  EXPECT_TRUE(KavrixFileExists(SharedFolder() + "/Logs"));
-  EXPECT_EQ(LFile::GetUserDataFolderApp(), HomeFolder() + "/.mardel/kavrixserver");
-  EXPECT_EQ(LFile::GetHelpFolder(), InstallRoot() + "/kavrixserver/share/help");
-  EXPECT_EQ(LFile::FilePathCat("a/", "b") + " " + LFile::FilePathCat("a", "b"), "a/b a/b");
-  EXPECT_EQ(LFile::FilePathCat(std::string(300, 'x'), "b").size(), 259u);
-}

@@ -7,7 +7,7 @@
 // In a child, so that the test process keeps its own limit: a low soft limit
 // goes up to the hard one; one already there stays.
 TEST(OpenFileLimitTest, SoftLimitIsRaisedToTheHardLimit) {
-  const pid_t child = ForkChild([] {
+  TestChild child([] {
     rlimit limit{};
     if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_max < 128) return 2;
     const rlim_t hard = limit.rlim_max;
@@ -17,6 +17,5 @@ TEST(OpenFileLimitTest, SoftLimitIsRaisedToTheHardLimit) {
     if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur != hard || limit.rlim_max != hard) return 5;
     return LRaiseOpenFileLimit() == static_cast<long>(hard) ? 0 : 6;
   });
-  ASSERT_GT(child, 0);
-  EXPECT_EQ(WaitExit(child), 0);
+  EXPECT_EQ(child.Wait(), 0);
 }

@@ -2,6 +2,7 @@
 // this one: no update may be lost.
 
 #include "foundation/settings_file.h"
+#include "foundation/settings_sections.h"
 #include "support/test_helpers.h"
 
 constexpr int kIterations = 200;
@@ -9,15 +10,17 @@ constexpr int kKeysPerWriter = 5;
 
 class SettingsConcurrencyTest : public KavrixTempRoot {
  protected:
-  std::string Path() const { return TempDir() + "/shared"; }
+  std::string Path() const { return LSettingsGetSharedFolder() + "/shared"; }
 
-  // Writer `who` sets its own keys round-robin through one object; returns
-  // the failures.
-  int WriteLoop(const std::string& who) const {
+  // Writer `who` sets its own keys round-robin through one object, or through
+  // the section list every thread shares when `section` names the file;
+  // returns the failures.
+  int WriteLoop(const std::string& who, const char* section = nullptr) const {
     LSettingsFile file(Path());
     int failures = 0;
     for (int i = 0; i < kIterations; ++i) {
-      failures += file.SetString(who + "k" + std::to_string(i % kKeysPerWriter), std::to_string(i)) ? 0 : 1;
+      const std::string key = who + "k" + std::to_string(i % kKeysPerWriter), value = std::to_string(i);
+      failures += (section ? LSettingSetString(section, key, value) : file.SetString(key, value)) ? 0 : 1;
     }
     return failures;
   }
@@ -29,7 +32,9 @@ TEST_F(SettingsConcurrencyTest, TwoProcessesAndTwoThreadsLoseNoKey) {
   second.Release();
   std::atomic<int> failures{0};
   {
-    std::jthread one([&] { failures += WriteLoop("s"); }), two([&] { failures += WriteLoop("t"); });
+    // The section list finds "Shared" without regard to case.
+    std::jthread one([&] { failures += WriteLoop("s", "Shared"); });
+    std::jthread two([&] { failures += WriteLoop("t", "SHARED"); });
   }
   EXPECT_EQ(first.Wait() + second.Wait() + failures.load(), 0);
   LSettingsEntries entries;
@@ -42,4 +47,3 @@ TEST_F(SettingsConcurrencyTest, TwoProcessesAndTwoThreadsLoseNoKey) {
     }
   }
 }
-

@@ -26,33 +26,3 @@ TEST_F(SystemLockMutexTest, ExcludesAForkedChildUntilUnlocked) {
   EXPECT_EQ(child.Wait(), 0);
   EXPECT_TRUE(mutex.Lock(0) && SetExists(mutex.GetSemaphoreId()));
 }
-
-// SEM_UNDO gives back the hold of a process that dies holding it; a timed
-// lock gives up at once when fewer than 11 ms are left.
-TEST_F(SystemLockMutexTest, HoldOfADeadProcessIsReleasedAndTimedLocksGiveUp) {
-  LSystemLockMutex mutex(IPC_PRIVATE);
-  TestChild child([&] { return mutex.LockForever() ? 0 : 1; });
-  ASSERT_EQ(child.Wait(), 0);
-  EXPECT_TRUE(mutex.Lock(1000));
-  EXPECT_FALSE(mutex.Lock(10) || mutex.Lock(0));
-  ASSERT_EQ(semctl(mutex.GetSemaphoreId(), 0, IPC_RMID), 0);
-  EXPECT_FALSE(mutex.LockForever() || mutex.Lock(1000) || mutex.Unlock()) << "a removed set fails";
-}
-
-TEST_F(SystemLockMutexTest, OnlyTheCreatorRemovesTheSet) {
-  const std::string anchor = TempDir() + "/lock";
-  ASSERT_TRUE(KavrixWriteFile(anchor, ""));
-  const key_t key = ftok(anchor.c_str(), 'K');
-  int id = -1;
-  {
-    LSystemLockMutex creator(key);
-    ASSERT_TRUE(key != -1 && creator.CreatedIt());
-    id = creator.GetSemaphoreId();
-    {
-      LSystemLockMutex opener(key);
-      EXPECT_TRUE(!opener.CreatedIt() && opener.GetSemaphoreId() == id);
-    }
-    EXPECT_TRUE(SetExists(id));
-  }
-  EXPECT_FALSE(SetExists(id));
-}

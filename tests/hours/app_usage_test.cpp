@@ -26,7 +26,6 @@ std::vector<Entry> EntriesOf(const LKXAppUsageList& list) {
 
 TEST(AppUsageListTest, NamesMeetWithoutLetterCaseNewestFirstWithTheirTag) {
   LKXAppUsageList list;
-  EXPECT_EQ(list.GetTotalUsageSeconds(), 0);
   list.AddApp(10, 1, 2, "Winword.exe");
   list.SetTag(7);
   list.AddApp(5, 0, 1, "WINWORD.EXE"), list.AddApp(30, 3, 0, "excel.exe");

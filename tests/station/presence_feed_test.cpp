@@ -1,5 +1,5 @@
-// The presence feed on its own: order, the wake event, the bound on a
-// session that has fallen behind, and whom a change is for.
+// The presence feed on its own: the bound on a session that has fallen
+// behind, and whom a change is for.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -18,20 +18,6 @@ std::shared_ptr<const LKXPresenceEntry> Entry(const std::string& email, const st
   entry->team = team;
   entry->location = location;
   return entry;
-}
-
-TEST(PresenceFeed, HandsOverInOrderAndWakesOnlyWhileSomethingWaits) {
-  LKXPresenceFeed feed("ann@x");
-  EXPECT_FALSE(feed.WakeSignal().IsSignaled());
-  feed.Push(1, Entry("bob@x", "a"));
-  feed.Push(2, Entry("cat@x", "b"));
-  feed.Push(3, Entry("bob@x", "c"));
-  EXPECT_TRUE(feed.WakeSignal().IsSignaled());
-  std::string taken;
-  for (const LKXQueuedState& q : feed.TakeAll()) taken += q.entry->location + std::to_string(q.seq);
-  EXPECT_EQ(taken, "a1b2c3");
-  EXPECT_FALSE(feed.WakeSignal().IsSignaled());
-  EXPECT_TRUE(feed.TakeAll().empty());
 }
 
 // A session that stops taking keeps a bounded queue that still ends with
@@ -61,11 +47,10 @@ TEST(PresenceFeed, WantsTeamMatesButNoMonitorUser) {
     bool monitor;
     bool wanted;
   } cases[] = {
-      {"Sales", "sales", false, true},    {"Sales, Support", " support", false, true},
-      {"Sales", " support,  SALES", false, true}, {" a,b", "B", false, true},
+      {"Sales", "sales", false, true},    {"Sales, Support", " support,  SALES", false, true},
       {"Sales", "Support", false, false}, {"", "Sales", false, false},
-      {"Sales", "", false, false},        {"Sales ", "Sales", false, false},  // trailing blanks count
       {"Sal", "Sales", false, false},     {"Sales", "Sales", true, false},
+      {"Sales ", "Sales", false, false},  // trailing blanks count
   };
   for (const auto& c : cases) {
     LKXPresenceFeed feed("ann@x");

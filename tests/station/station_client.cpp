@@ -1,12 +1,8 @@
 #include "station/station_client.h"
 
-#include <dirent.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <memory>
 
 #include "foundation/settings_sections.h"
 #include "model/users.h"
@@ -149,32 +145,3 @@ bool StationTest::Connect(StationClient& station, const std::string& email, std:
   // sure the session runs (and is registered) before the test goes on.
   return station.Open(Port()) && station.Logon(email, "pw", flags, timeZone) && station.Sync();
 }
-
-namespace {
-
-bool SameEnd(const sockaddr_in& a, const sockaddr_in& b) {
-  return a.sin_family == AF_INET && b.sin_family == AF_INET && a.sin_port == b.sin_port &&
-         a.sin_addr.s_addr == b.sin_addr.s_addr;
-}
-
-}  // namespace
-
-int StationServerEnd(int clientFd) {
-  sockaddr_in local{}, peer{};
-  socklen_t size = sizeof local;
-  if (getsockname(clientFd, reinterpret_cast<sockaddr*>(&local), &size) != 0) return -1;
-  size = sizeof peer;
-  if (getpeername(clientFd, reinterpret_cast<sockaddr*>(&peer), &size) != 0) return -1;
-  const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir("/proc/self/fd"), closedir);
-  while (dirent* entry = readdir(dir.get())) {
-    const int fd = std::atoi(entry->d_name);
-    if (fd <= 2 || fd == clientFd) continue;
-    sockaddr_in mine{}, theirs{};
-    size = sizeof mine;
-    if (getsockname(fd, reinterpret_cast<sockaddr*>(&mine), &size) != 0 || !SameEnd(mine, peer)) continue;
-    size = sizeof theirs;
-    if (getpeername(fd, reinterpret_cast<sockaddr*>(&theirs), &size) == 0 && SameEnd(theirs, local)) return fd;
-  }
-  return -1;
-}
-

@@ -50,10 +50,6 @@ class StationClient {
   std::string replyBytes_;
 };
 
-// The server's end of the loopback connection of `clientFd` (a socket of
-// this process whose addresses mirror the client's), or -1.
-int StationServerEnd(int clientFd);
-
 // `message` with its header's total length set to `total`.
 inline std::string WithTotal(std::string message, std::uint32_t total) {
   LKXPutU32(reinterpret_cast<std::uint8_t*>(message.data()) + 4, total);

@@ -143,20 +143,6 @@ TEST_F(SessionDataTest, PurgeKeepsShortSessionsSevenDaysAndLongOnesHalfAYear) {
   for (const auto& c : cases) EXPECT_EQ(KavrixFileExists(folder_ + "/" + c.name), c.kept) << c.name;
 }
 
-TEST_F(SessionDataTest, RequestsPurgeAtMostOncePerSecond) {
-  LWebletSessionData first;
-  first.LoadSession("");
-  PutFile("sabcdefgh1.sess", "", 8 * 86400);
-  LWebletSessionData sameSecond;
-  sameSecond.LoadSession("sabcdefgh1");
-  EXPECT_TRUE(sameSecond.IsValid());
-  LDateTime::SetFakeNow(kNow + 1);
-  LWebletSessionData nextSecond;
-  nextSecond.LoadSession("sabcdefgh1");
-  EXPECT_FALSE(nextSecond.IsValid());
-  EXPECT_FALSE(KavrixFileExists(FileOf("sabcdefgh1")));
-}
-
 namespace {
 class IdleThread : public LThread {
  protected:

@@ -44,21 +44,3 @@ TEST(FormatLanguage, FixedWritersDropWhatDoesNotFitButCountIt) {
   tplprintf(limited, "%d", 12345);
   EXPECT_EQ(text, "ab123");
 }
-
-TEST(FormatLanguage, CheckedFormatTakesStdStringsAndViews) {
-  LStringWriter out;
-  const std::string name = "O'Neil & Sons";
-  const std::string_view tail = std::string_view("a b c").substr(0, 3);
-  short minutes = 7;
-  const std::size_t n = tplformat(out, "%H|%U|%.2d|%s|%s", name, tail, minutes,
-                                  static_cast<const char*>(nullptr), "lit");
-  EXPECT_EQ(out.Text(), "O'Neil &amp; Sons|a%20b|07||lit");
-  EXPECT_EQ(n, out.Text().size());
-}
-
-TEST(FormatLanguage, ArgumentArraySkipsMissingAndMismatchedArguments) {
-  LStringWriter out;
-  const LFormatArg args[] = {LFormatArg("text"), LFormatArg(5)};
-  tplformatv(out, "[%d][%s][%d]", args, 2);  // text for %d, int for %s, none for the last
-  EXPECT_EQ(out.Text(), "[][][]");
-}

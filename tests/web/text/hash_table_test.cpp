@@ -39,17 +39,6 @@ TEST(HashTable, SetLoadDeleteAndLookups) {
   EXPECT_STREQ(table.GetParm("self"), "defghijklmnopqrstuvwxyz0123456789");
 }
 
-TEST(HashTable, GetIntAndGetBool) {
-  LHashTable table;
-  table.LoadHTTPString("e=&t=12abc&w=abc&s=%20%2B42&f=0abc&g=1xyz&y=yes");
-  const std::pair<const char*, int> ints[] = {{"missing", 7}, {"e", 7}, {"t", 12}, {"w", 0}, {"s", 42}};
-  for (const auto& [name, number] : ints) EXPECT_EQ(table.GetInt(name, 7), number) << name;
-  EXPECT_FALSE(table.GetBool("f", true));
-  EXPECT_TRUE(table.GetBool("g", false));
-  EXPECT_FALSE(table.GetBool("y", false));
-  EXPECT_FALSE(table.GetBool("missing", false));
-}
-
 TEST(DecimalText, BehavesLikeAtoiWithinRangeAndSaturatesBeyond) {
   const std::pair<const char*, int> cases[] = {
       {" \t\n-0042x", -42}, {"2147483647", INT_MAX}, {"2147483648", INT_MAX}, {"-2147483649", INT_MIN}, {"- 5", 0}};

@@ -18,7 +18,6 @@ TEST(JsonStringTest, EscapesQuotesBackslashesAndControlsAndPassesUtf8) {
       {"a\nb\rc\td\be\ff", "\"a\\nb\\rc\\td\\be\\ff\""},
       {std::string("\x00\x01\x1f\x7f", 4), "\"\\u0000\\u0001\\u001f\x7f\""},
       {"Zo\xC3\xAB \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80", "\"Zo\xC3\xAB \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80\""},
-      {"\xE2\x80\xA8", "\"\xE2\x80\xA8\""},
       // Bytes that start no valid sequence each become U+FFFD.
       {"a\xFF" "b", "\"a\xEF\xBF\xBD" "b\""},
       {"\xC0\xAF", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},                // overlong "/"
@@ -26,15 +25,6 @@ TEST(JsonStringTest, EscapesQuotesBackslashesAndControlsAndPassesUtf8) {
       {"\xF4\x90\x80\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""},  // above U+10FFFF
   };
   for (const auto& c : cases) EXPECT_EQ(LJsonString(c.text), c.json) << c.json;
-}
-
-TEST(JsonWriterTest, PlacesCommasAndColonsInNestedValues) {
-  LJsonWriter json;
-  json.BeginObject().Member("a", 1).Key("b").BeginArray().Int(-2).Null().Bool(false);
-  json.BeginObject().EndObject().BeginArray().EndArray().EndArray();
-  json.Member("c", "x").Member("d", true).Key("e").BeginObject().Member("f", std::int64_t{3000000000}).EndObject();
-  json.EndObject();
-  EXPECT_EQ(json.Text(), R"({"a":1,"b":[-2,null,false,{},[]],"c":"x","d":true,"e":{"f":3000000000}})");
 }
 
 }  // namespace

@@ -47,11 +47,11 @@ class MainEngineTest : public KavrixTempRoot {
 }  // namespace
 
 // A crash leaves users marked connected; the start clears them (every
-// record and no gap: UsersTest). A stopped engine and codes other than 1
-// ignore Control. A settings change with the same port keeps connections
-// open; with a new one it moves the listener and cuts them. The routing
-// page's request is carried out on the engine's own thread (it may come from
-// a connection), only while running. Destroying the running engine stops it.
+// record and no gap: UsersTest). Codes other than 1 ignore Control. A
+// settings change with the same port keeps connections open; with a new one
+// it moves the listener and cuts them. The routing page's request is carried
+// out on the engine's own thread (it may come from a connection), only while
+// running. Destroying the running engine stops it.
 TEST_F(MainEngineTest, StartSettingsChangesAndDestructionRunEveryPart) {
   const std::string list = SharedFolder() + "/userslist";
   ASSERT_TRUE(KavrixWriteFile(list, "maxid=1\r\n"));

@@ -27,7 +27,6 @@ void Iterate() {
 
 struct Pending {
   std::string title;
-  std::string shot;
   std::function<void(GtkWidget*)> answer;
 };
 
@@ -47,7 +46,6 @@ gboolean PollPending(gpointer data) {
   auto* pending = static_cast<Pending*>(data);
   GtkWidget* window = FindShown(pending->title);
   if (window == nullptr) return G_SOURCE_CONTINUE;
-  if (!pending->shot.empty()) (void)DesktopDisplayTest::Screenshot(pending->shot);
   pending->answer(window);
   delete pending;
   return G_SOURCE_REMOVE;
@@ -71,10 +69,7 @@ void DesktopDisplayTest::SetUp() {
     return;
   }
   int pipeFds[2];
-  if (pipe(pipeFds) != 0) {
-    why_ = "pipe() failed";
-    return;
-  }
+  ASSERT_EQ(pipe(pipeFds), 0);
   xvfb_ = fork();
   if (xvfb_ == 0) {
     // A test that is killed takes its display server with it.
@@ -119,28 +114,9 @@ bool DesktopDisplayTest::RunUntil(const std::function<bool()>& done) {
   });
 }
 
-void DesktopDisplayTest::WhenShown(const std::string& title, const std::string& shot,
+void DesktopDisplayTest::WhenShown(const std::string& title,
                                    std::function<void(GtkWidget*)> answer) {
-  gdk_threads_add_timeout(50, PollPending, new Pending{title, shot, std::move(answer)});
-}
-
-std::string DesktopDisplayTest::Screenshot(const std::string& name) {
-  // Let pending drawing reach the server first.
-  Iterate();
-  gdk_window_process_all_updates();
-  gdk_flush();
-  const std::string folder = std::string(KAVRIX_TEST_BUILD_DIR) + "/desktop-screenshots";
-  std::filesystem::create_directories(folder);
-  const std::string path = folder + "/" + name + ".png";
-  GdkWindow* root = gdk_get_default_root_window();
-  int width, height;
-  gdk_drawable_get_size(root, &width, &height);
-  GdkPixbuf* shot = gdk_pixbuf_get_from_drawable(nullptr, root, nullptr, 0, 0, 0, 0, width, height);
-  if (shot != nullptr) {
-    (void)gdk_pixbuf_save(shot, path.c_str(), "png", nullptr, nullptr);
-    g_object_unref(shot);
-  }
-  return path;
+  gdk_threads_add_timeout(50, PollPending, new Pending{title, std::move(answer)});
 }
 
 // The toolkit's font cache lives as long as the process and is never freed,
@@ -157,14 +133,4 @@ std::string KavrixSettingsText(const char* section, std::initializer_list<const 
   std::string text;
   for (const char* key : keys) text += std::string(key) + "=" + LSettingGetString(section, key) + ";";
   return text;
-}
-
-void DesktopDisplayTest::RunInMainLoop(std::function<void()> step) {
-  g_idle_add([](gpointer data) {
-    gdk_threads_enter();
-    (*static_cast<std::function<void()>*>(data))();
-    gdk_threads_leave();
-    return G_SOURCE_REMOVE;
-  }, &step);
-  gtk_main();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The desktop tests' display: a private Xvfb started per test, the test's
 // HOME, a recording xdg-open first on PATH, and helpers that answer modal
-// dialogs through GTK and save screenshots under the build folder.
+// dialogs through GTK.
 
 #include <gtk/gtk.h>
 #include <sys/types.h>
@@ -15,8 +15,6 @@
 
 class DesktopDisplayTest : public KavrixTempRoot {
  public:
-  // Saves the whole screen as build/desktop-screenshots/<name>.png.
-  static std::string Screenshot(const std::string& name);
   // Runs GTK's loop until `done` holds (for at most 10 s); returns `done()`.
   static bool RunUntil(const std::function<bool()>& done);
 
@@ -24,16 +22,14 @@ class DesktopDisplayTest : public KavrixTempRoot {
   void SetUp() override;
   void TearDown() override;
 
-  // When a window titled `title` shows, saves a screenshot named `shot`
-  // (if not empty) and calls `answer` on it, from the nested loop of the
-  // dialog that is about to run.
-  static void WhenShown(const std::string& title, const std::string& shot, std::function<void(GtkWidget*)> answer);
+  // When a window titled `title` shows, calls `answer` on it, from the
+  // nested loop of the dialog that is about to run.
+  static void WhenShown(const std::string& title, std::function<void(GtkWidget*)> answer);
   // The same, answering the dialog with `response`.
-  static void WhenShown(const std::string& title, const std::string& shot, GtkResponseType response) {
-    WhenShown(title, shot, [response](GtkWidget* box) { gtk_dialog_response(GTK_DIALOG(box), response); });
+  static void WhenShown(const std::string& title, GtkResponseType response) {
+    WhenShown(title,
+              [response](GtkWidget* box) { gtk_dialog_response(GTK_DIALOG(box), response); });
   }
-  // Runs `step` from inside gtk_main(), which the step is to end.
-  static void RunInMainLoop(std::function<void()> step);
   std::string OpenerRecord() const { return TempDir() + "/opened.txt"; }
 
   bool displayReady_ = false;

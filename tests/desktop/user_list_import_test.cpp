@@ -39,4 +39,20 @@ TEST_F(DesktopUserImportTest, ANewPasswordFromTheFileEndsTheUsersWebSessions) {
   }
 }
 
+// Refused rows are reported by their line (a blank line counts) and the
+// others are stored.
+TEST_F(DesktopUserImportTest, RefusedRowsAreReportedByTheirLine) {
+  const std::string file = TempDir() + "/users.csv";
+  ASSERT_TRUE(KavrixWriteFile(file,
+                              "ann@example.com,\"Ann\",\"pw1\",\"\",1,0,0,\"\",\"\"\r\n"
+                              "not an address,\"Nobody\",\"pw\",\"\",0,0,0,\"\",\"\"\r\n"
+                              "\r\n"
+                              ",\"Empty\",\"pw\",\"\",0,0,0,\"\",\"\"\r\n"));
+  const LUserListImportReport report = LDesktopImportUserList(file);
+  EXPECT_EQ(report.stored, 1);
+  EXPECT_EQ(report.refused,
+            (std::vector<std::string>{"Line 4: no e-mail address",
+                                      "Line 2: This email address is invalid. Please reenter"}));
+}
+
 }  // namespace

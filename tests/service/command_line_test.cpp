@@ -15,8 +15,6 @@ TEST(CommandLine, RoleOfEachFirstArgumentWithAndWithoutDisplay) {
       {{}, LProgramRole::kService, LProgramRole::kDesktop},
       {{"-service"}, LProgramRole::kService, LProgramRole::kService},
       {{"-foreground", "-install"}, LProgramRole::kForeground, LProgramRole::kForeground},
-      {{"-install"}, LProgramRole::kConsoleInstall, LProgramRole::kConsoleInstall},
-      {{"-uninstall"}, LProgramRole::kConsoleUninstall, LProgramRole::kConsoleUninstall},
       {{"-Service"}, LProgramRole::kUsage, LProgramRole::kDesktop},
       {{"-x", "-service"}, LProgramRole::kUsage, LProgramRole::kDesktop},
   };

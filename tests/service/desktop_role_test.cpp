@@ -18,23 +18,11 @@ class DesktopRoleTest : public ServiceInstallTest {
  protected:
   void SetUp() override {
     ServiceInstallTest::SetUp();
-    port_ = KavrixFreeLoopbackPort();
-    ASSERT_TRUE(KavrixWriteRoutingPort(SharedFolder(), port_));
+    ASSERT_TRUE(KavrixWriteRoutingPort(SharedFolder(), KavrixFreeLoopbackPort()));
     // The service cannot start: its init script fails.
     WriteScript(paths_.initScript, "echo \"$*\" >> " + TempDir() + "/init.log\nexit 1\n");
   }
-
-  uint16_t port_ = 0;
 };
-
-std::vector<std::string> Messages(const std::string& output) {
-  std::vector<std::string> messages;
-  std::istringstream lines(output);
-  for (std::string line; std::getline(lines, line);) {
-    if (line.size() > 9 && line[2] == ':' && line[5] == ':') messages.push_back(line.substr(9));
-  }
-  return messages;
-}
 
 }  // namespace
 
@@ -52,14 +40,14 @@ TEST_F(DesktopRoleTest, AsRootWithoutAServiceItInstallsIntoItsPathsThenRunsTheEn
   EXPECT_EQ(LDesktopRun(1, argv, options), 0);
   // The start went to the test's installation, and only there.
   EXPECT_EQ(KavrixReadFile(TempDir() + "/init.log"), "restart\n");
-  EXPECT_TRUE(KavrixFileExists(paths_.serviceExecutable));
   EXPECT_EQ(KavrixFolderEntries(TempDir() + "/sbin"), Strings{"kavrixserverd"});
   EXPECT_FALSE(KavrixFileExists(options.runOncePath));
-  const Strings expected{"Unable to start the background service! Will attempt to run in foreground.",
-                         "Starting server", "Server Started", "Restarting server", "Server Started",
-                         "Stopping server", "KavrixServer Exit"};
-  Strings messages = Messages(KavrixReadFile(outputPath));
-  // Only the lines of the engine's start, change and stop, in their order.
-  std::erase_if(messages, [&](const std::string& m) { return std::find(expected.begin(), expected.end(), m) == expected.end(); });
-  EXPECT_EQ(messages, expected) << KavrixReadFile(outputPath);
+  // The engine ran here, and the "settings" line restarted it (the
+  // engine's own lines: MainEngineTest).
+  const std::string shown = KavrixReadFile(outputPath);
+  for (const char* line :
+       {" Unable to start the background service! Will attempt to run in foreground.\n",
+        " Restarting server\n", " KavrixServer Exit\n"}) {
+    EXPECT_NE(shown.find(line), std::string::npos) << line << shown;
+  }
 }

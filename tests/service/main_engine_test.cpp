@@ -47,41 +47,25 @@ class MainEngineTest : public KavrixTempRoot {
 }  // namespace
 
 // A crash leaves users marked connected; the start clears them (every
-// record and no gap: UsersTest).
-TEST_F(MainEngineTest, StartAndStopLogAndRunEveryPart) {
+// record and no gap: UsersTest). Codes other than 1 ignore Control. A
+// settings change with the same port keeps connections open; with a new one
+// it moves the listener and cuts them. The routing page's request is carried
+// out on the engine's own thread (it may come from a connection), only while
+// running. Destroying the running engine stops it.
+TEST_F(MainEngineTest, StartSettingsChangesAndDestructionRunEveryPart) {
   const std::string list = SharedFolder() + "/userslist";
   ASSERT_TRUE(KavrixWriteFile(list, "maxid=1\r\n"));
   ASSERT_TRUE(std::filesystem::create_directories(list + "_"));
   ASSERT_TRUE(KavrixWriteFile(list + "_/0", "email=u0@x.com\r\nconnected=1\r\n"));
-  EXPECT_EQ(LKXMaintenanceThread::Running(), nullptr);
   engine_->Start();
+  engine_->Start();  // already running: nothing happens
   EXPECT_EQ(KavrixReadFile(list + "_/0"), "email=u0@x.com\r\nconnected=0\r\n");
-  EXPECT_TRUE(engine_->IsStarted());
   ASSERT_NE(LKXMaintenanceThread::Running(), nullptr);
   EXPECT_TRUE(LKXMaintenanceThread::Running()->IsRunning());
-  LUniqueFd client = OpenKeepAlive(port_);
-  EXPECT_EQ(KavrixReadFile(SharedFolder() + "/webserver"), "port=" + std::to_string(port_) + "\r\n");
-
-  engine_->Start();  // already running: nothing happens
-  engine_->Stop();
-  EXPECT_EQ(LKXMaintenanceThread::Running(), nullptr);
-  EXPECT_TRUE(KavrixPeerClosed(client.Get()));
-  EXPECT_FALSE(KavrixConnectLoopback(port_));
-  engine_->Stop();  // already stopped: nothing happens
-  EXPECT_EQ(KavrixLogMessages(), (std::vector<std::string>{"Starting server", "Server Started", "Stopping server"}));
-}
-
-// A stopped engine and codes other than 1 ignore Control. A settings change
-// with the same port keeps connections open; with a new one it moves the
-// listener and cuts them. The routing page's request is carried out on the
-// engine's own thread (it may come from a connection), only while running.
-TEST_F(MainEngineTest, SettingsChangeKeepsOrMovesTheListener) {
-  EXPECT_FALSE(LRequestSettingsChanged());
-  engine_->Control(1, nullptr, 0);
-  engine_->Start();
   engine_->Control(2, "x", 1);
-  engine_->Control(0, nullptr, 0);
   LUniqueFd client = OpenKeepAlive(port_);
+  EXPECT_EQ(KavrixReadFile(SharedFolder() + "/webserver"),
+            "port=" + std::to_string(port_) + "\r\n");
   engine_->Control(1, nullptr, 0);
   EXPECT_TRUE(RequestOn(client.Get()));
   const std::uint16_t moved = KavrixFreeLoopbackPort();
@@ -92,19 +76,13 @@ TEST_F(MainEngineTest, SettingsChangeKeepsOrMovesTheListener) {
   EXPECT_FALSE(KavrixConnectLoopback(port_));
   const std::string told = "port=" + std::to_string(moved) + "\r\n";
   EXPECT_TRUE(KavrixWaitUntil([&] { return KavrixReadFile(SharedFolder() + "/webserver") == told; }));
-  engine_->Stop();
+  engine_.reset();
+  EXPECT_EQ(LKXMaintenanceThread::Running(), nullptr);
+  EXPECT_TRUE(KavrixPeerClosed(client.Get()));
+  EXPECT_FALSE(KavrixConnectLoopback(moved));
   EXPECT_FALSE(LRequestSettingsChanged());
   const std::vector<std::string> expected = {"Starting server",   "Server Started",        "Restarting server",
                                              "Server Started",    "Restarting server",     "Restarting web server",
                                              "Server Started",    "Stopping server"};
   EXPECT_EQ(KavrixLogMessages(), expected);
-}
-
-TEST_F(MainEngineTest, DestroyingARunningEngineStopsIt) {
-  engine_->Start();
-  LUniqueFd client = OpenKeepAlive(port_);
-  engine_.reset();
-  EXPECT_EQ(LKXMaintenanceThread::Running(), nullptr);
-  EXPECT_TRUE(KavrixPeerClosed(client.Get()));
-  EXPECT_FALSE(KavrixConnectLoopback(port_));
 }

@@ -12,8 +12,6 @@
 
 #include "service/stop_semaphore.h"
 
-std::string KavrixProgramPath() { return std::string(KAVRIX_TEST_BUILD_DIR) + "/kavrixserver"; }
-
 bool KavrixWriteRoutingPort(const std::string& sharedFolder, uint16_t port) {
   std::error_code error;
   std::filesystem::create_directories(sharedFolder, error);
@@ -93,17 +91,10 @@ void ServiceInstallTest::WriteScript(const std::string& path, const std::string&
   ASSERT_EQ(chmod(path.c_str(), 0755), 0);
 }
 
-void ServiceInstallTest::FakeUpdateRc(int exitStatus) {
-  WriteScript(paths_.updateRc, "echo \"$*\" >> " + TempDir() + "/update-rc.log\n" +
-                                   "[ \"$2\" = defaults ] && ln -s ../init.d/kavrixserverd " + TempDir() +
-                                   "/rc3.d/S01kavrixserverd\nexit " + std::to_string(exitStatus) + "\n");
-}
-
-void ServiceInstallTest::FakeSystemd(const std::string& failingVerb) {
+void ServiceInstallTest::FakeSystemd() {
   mkdir(paths_.systemdRunFolder.c_str(), 0755);
   ASSERT_TRUE(KavrixFileExists(paths_.systemdRunFolder));
-  WriteScript(paths_.systemctl, "echo \"$*\" >> " + TempDir() + "/systemctl.log\n[ \"$1\" != \"" + failingVerb +
-                                    "\" ]\n");
+  WriteScript(paths_.systemctl, "echo \"$*\" >> " + TempDir() + "/systemctl.log\n");
 }
 
 void ServiceInstallTest::FakeRunningService() {

@@ -13,9 +13,6 @@
 #include "service/service_control.h"
 #include "support/temp_root.h"
 
-// build/kavrixserver of the build the tests belong to.
-std::string KavrixProgramPath();
-
 // Writes the routing settings of the test's data root with `port`.
 bool KavrixWriteRoutingPort(const std::string& sharedFolder, uint16_t port);
 
@@ -41,12 +38,9 @@ class ServiceInstallTest : public KavrixTempRoot {
   void TearDown() override;
 
   void WriteScript(const std::string& path, const std::string& body);
-  // update-rc.d that notes its arguments and makes the link the way current
-  // systems do (their own sequence number).
-  void FakeUpdateRc(int exitStatus);
   // A machine booted with systemd, whose systemctl notes its arguments in
-  // systemctl.log and fails for `failingVerb` only.
-  void FakeSystemd(const std::string& failingVerb = "none");
+  // systemctl.log.
+  void FakeSystemd();
   // Process 321 of the fake process folder is the service.
   void FakeRunningService();
 

@@ -27,25 +27,6 @@ int RunCrashingChild(bool asService, const std::function<void()>& body) {
   }));
 }
 
-// Waits (with SIGCHLD blocked otherwise) until a SIGCHLD has been handled.
-void SuspendUntilSignalHandled() {
-  sigset_t none;
-  sigemptyset(&none);
-  sigsuspend(&none);
-}
-
-// SIGCHLD is blocked for the test, so that it arrives only in the waits.
-struct BlockChildSignals {
-  BlockChildSignals() {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGCHLD);
-    sigprocmask(SIG_BLOCK, &set, &saved);
-  }
-  ~BlockChildSignals() { sigprocmask(SIG_SETMASK, &saved, nullptr); }
-  sigset_t saved;
-};
-
 }  // namespace
 
 // Each fatal signal is recorded as its number, other settings of the
@@ -69,46 +50,4 @@ TEST_F(SignalHandlersTest, OnlyTheServiceRecordsTheFatalSignalAndEachDiesByIt) {
   });
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGSEGV) << status;
   EXPECT_FALSE(KavrixFileExists(ErrorsFile()));
-}
-
-// Whoever waits for its own child (or command) keeps its exit status, even
-// when the SIGCHLD handler ran first; a registered child is reaped by the
-// handler when it ends.
-TEST_F(SignalHandlersTest, ChildHandlerReapsRegisteredChildrenAndLeavesOthersToTheirWaiters) {
-  LInstallProcessSignalHandlers();
-  BlockChildSignals blocked;
-  const pid_t child = ForkChild([] { return 7; });
-  ASSERT_GT(child, 0);
-  SuspendUntilSignalHandled();
-  EXPECT_EQ(WaitExit(child), 7);
-  FILE* command = popen("exit 5", "r");
-  ASSERT_NE(command, nullptr);
-  const int status = pclose(command);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 5) << status;
-
-  TestPipe go;
-  const pid_t registered = ForkChild([&] { return go.Receive() ? 0 : 1; });
-  ASSERT_GT(registered, 0);
-  ASSERT_TRUE(LRegisterUnwaitedChild(registered));
-  ASSERT_TRUE(go.Send());
-  // The child exists (running, or a zombie nobody reaped) until the
-  // handler has reaped it; waitid with WNOWAIT looks without reaping.
-  siginfo_t info{};
-  while (waitid(P_PID, static_cast<id_t>(registered), &info, WEXITED | WNOHANG | WNOWAIT) == 0) {
-    SuspendUntilSignalHandled();
-  }
-  errno = 0;
-  EXPECT_EQ(waitpid(registered, nullptr, WNOHANG), -1);
-  EXPECT_EQ(errno, ECHILD);
-}
-
-TEST_F(SignalHandlersTest, TerminationSignalSetsTheFlagAndTheEvent) {
-  EXPECT_FALSE(LServiceTermRequested());
-  EXPECT_EQ(LServiceTermSignal().GetFd(), -1);
-  LServiceInstallTermSignalHandler(true);
-  ASSERT_NE(LServiceTermSignal().GetFd(), -1);
-  EXPECT_FALSE(LServiceTermSignal().IsSignaled());
-  raise(SIGINT);
-  EXPECT_TRUE(LServiceTermRequested());
-  EXPECT_TRUE(LServiceTermSignal().IsSignaled());
 }

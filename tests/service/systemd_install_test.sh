@@ -66,6 +66,8 @@ mkdir -p "$KAVRIX_ROOT/kavrixserver/etc"
 printf 'localport=8089\r\n' > "$KAVRIX_ROOT/kavrixserver/etc/routing"
 
 unit=/etc/systemd/system/kavrixserverd.service
+# An older, longer unit is replaced whole (one ExecStart= line is left).
+printf 'ExecStart=/old\n%.0s' $(seq 100) > "$unit"
 "$program" -install > "$work/install.out" || { cat "$work/install.out"; exit 1; }
 check "install calls" "daemon-reload enable kavrixserverd.service restart kavrixserverd.service" \
   "$(tr '\n' ' ' < "$work/systemctl.log" | sed 's/ $//')"

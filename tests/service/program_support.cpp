@@ -91,10 +91,11 @@ void ServiceInstallTest::WriteScript(const std::string& path, const std::string&
   ASSERT_EQ(chmod(path.c_str(), 0755), 0);
 }
 
-void ServiceInstallTest::FakeSystemd() {
+void ServiceInstallTest::FakeSystemd(const std::string& failingVerb) {
   mkdir(paths_.systemdRunFolder.c_str(), 0755);
   ASSERT_TRUE(KavrixFileExists(paths_.systemdRunFolder));
-  WriteScript(paths_.systemctl, "echo \"$*\" >> " + TempDir() + "/systemctl.log\n");
+  WriteScript(paths_.systemctl,
+              "echo \"$*\" >> " + TempDir() + "/systemctl.log\n[ \"$1\" != \"" + failingVerb + "\" ]\n");
 }
 
 void ServiceInstallTest::FakeRunningService() {

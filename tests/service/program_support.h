@@ -39,8 +39,8 @@ class ServiceInstallTest : public KavrixTempRoot {
 
   void WriteScript(const std::string& path, const std::string& body);
   // A machine booted with systemd, whose systemctl notes its arguments in
-  // systemctl.log.
-  void FakeSystemd();
+  // systemctl.log and fails for `failingVerb` only.
+  void FakeSystemd(const std::string& failingVerb = "none");
   // Process 321 of the fake process folder is the service.
   void FakeRunningService();
 

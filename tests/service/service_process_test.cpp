@@ -1,6 +1,10 @@
 #include "service/service_process.h"
 
+#include <sys/prctl.h>
+
 #include <filesystem>
+
+#include "service/daemon.h"
 
 #include "support/test_helpers.h"
 
@@ -33,4 +37,25 @@ TEST_F(ServiceProcessTest, FindsTheServiceByTheNameLineOfItsStatus) {
   EXPECT_EQ(pid, 4711);
   EXPECT_EQ(LServiceFindProcess(TempDir() + "/none", "kavrixserverd"), LServiceSearch::kUnknown);
   EXPECT_TRUE(LServiceIsRunning(TempDir() + "/none"));
+}
+
+// A daemon that dies before its report must not leave the launcher (and so
+// the init script) waiting or report a start: the launcher ends with 1. The
+// test process adopts the orphaned daemon so that it is waited for here.
+TEST(DaemonLauncher, EndsWithOneWhenTheDaemonDiesBeforeStarting) {
+  ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0), 0);
+  TestPipe pids;
+  const pid_t launcher = ForkChild([&] {
+    pids.in.Reset();
+    LUniqueFd started = LServiceForkDaemon();
+    const pid_t self = getpid();
+    if (write(pids.out.Get(), &self, sizeof(self)) != sizeof(self)) return 2;
+    return 9;  // an engine start that failed
+  });
+  ASSERT_GT(launcher, 0);
+  pids.out.Reset();
+  pid_t daemon = 0;
+  ASSERT_EQ(read(pids.in.Get(), &daemon, sizeof(daemon)), static_cast<ssize_t>(sizeof(daemon)));
+  EXPECT_EQ(WaitExit(launcher), 1);
+  EXPECT_EQ(WaitExit(daemon), 9);
 }

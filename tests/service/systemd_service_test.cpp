@@ -58,3 +58,12 @@ TEST_F(SystemdServiceTest, StartRestartsTheUnitOrTheInitScript) {
     EXPECT_EQ(KavrixReadFile(paths_.serviceExecutable), "new program");
   }
 }
+
+// A failing systemctl step ends the install with status 1 and no further
+// calls: an install that did not enable the unit must not say it did.
+TEST_F(SystemdServiceTest, AFailingStepEndsTheInstallWithOne) {
+  ASSERT_TRUE(KavrixWriteFile(TempDir() + "/program", "program bytes"));
+  FakeSystemd("enable");
+  EXPECT_EQ(LConsoleInstall(TempDir() + "/program", paths_), 1);
+  EXPECT_EQ(Calls(), "daemon-reload\nenable kavrixserverd.service\n");
+}

@@ -123,10 +123,6 @@ std::string KavrixSmtpPeer::Attachment(int n, const std::string& name) const {
 
 std::string KavrixSmtpPeer::Transcript() const { return KavrixReadFile(folder_ + "/transcript"); }
 
-bool KavrixHaveAiosmtpd() {
-  return std::system("/usr/bin/python3 -c 'import aiosmtpd' >/dev/null 2>&1") == 0;
-}
-
 bool KavrixMakeTestCertificate(const std::string& folder, std::string& cert, std::string& key) {
   cert = folder + "/cert.pem";
   key = folder + "/key.pem";

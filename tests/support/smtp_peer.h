@@ -52,8 +52,6 @@ class KavrixSmtpPeer {
   LUniqueFd stdin_;
 };
 
-// Whether /usr/bin/python3 has aiosmtpd.
-bool KavrixHaveAiosmtpd();
 // A self-signed certificate for "localhost" and 127.0.0.1, made with the
 // openssl tool into `folder`; false when that failed.
 bool KavrixMakeTestCertificate(const std::string& folder, std::string& cert, std::string& key);

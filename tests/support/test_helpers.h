@@ -48,13 +48,6 @@ struct TestPipe {
   LUniqueFd in, out;
 };
 
-// Milliseconds that `body` took, for lower bounds on waits.
-inline long long ElapsedMs(const std::function<void()>& body) {
-  const auto start = std::chrono::steady_clock::now();
-  body();
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
-}
-
 // A descriptor (appending) holding an exclusive lock on `path`, as a stuck
 // peer would; invalid when that failed.
 inline LUniqueFd HoldLock(const std::string& path) {
@@ -75,7 +68,6 @@ class TestChild {
   TestChild(const TestChild&) = delete;
   TestChild& operator=(const TestChild&) = delete;
 
-  pid_t Pid() const { return pid_; }
   bool Started() const { return pid_ > 0; }
   void Release() {
     if (gate_.out) gate_.Send(), gate_.out.Reset();

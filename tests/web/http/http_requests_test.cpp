@@ -1,9 +1,10 @@
 // Requests against a real server on a loopback port: dispatch, form fields,
-// cookies, headers, and the requests the server refuses.
+// cookies, headers, the requests the server refuses, and what a stop leaves.
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 
+#include <vector>
 
 #include "support/web_server_fixture.h"
 #include "web/http/http_responses.h"
@@ -27,14 +28,13 @@ bool Contains(const std::string& text, const std::string& part) {
 
 }  // namespace
 
-// Dispatch by exact page name (closing even on keep-alive), one refusal of
-// the parser on the wire, and what the handler sees: the body's fields after
+// Dispatch by exact page name (closing even on keep-alive) and what the
+// handler sees: the body's fields after
 // the query's, a request line cut at 259 bytes by the line reader, and a body
 // of the largest length.
 TEST_F(HttpRequestTest, DispatchRefusalAndWhatTheHandlerSees) {
   EXPECT_EQ(Exchange("GET / HTTP/1.1\r\nHost: x\r\n\r\nGET / HTTP/1.1\r\nHost: x\r\n\r\n"), kRootPage);
   EXPECT_EQ(Exchange("GET /Echo HTTP/1.0\r\n\r\n"), kLHttpNotFoundEmpty);  // not "echo": a static file
-  EXPECT_EQ(Exchange("get / HTTP/1.1\r\nHost: x\r\n\r\n"), kLHttpNotImplemented);
   const std::string start = "GET /echo?x=";
   const std::string longLine = start + std::string(400 - start.size() - 9, 'v') + " HTTP/1.1";
   const std::pair<std::string, std::string> cases[] = {
@@ -116,4 +116,45 @@ TEST_F(HttpRequestTest, TheHeadDeadlineRunsFromTheFirstByte) {
     EXPECT_TRUE(KavrixSendAll(client.Get(), "\r\n") || late);
     EXPECT_EQ(KavrixRecvUntilClose(client.Get()), late ? "" : kRootPage) << late;
   }
+}
+
+// Connections idle, in the middle of a request or on a page that waits for
+// the stop leave the server answering; StopConnectionsNow returns with every
+// thread gone and every connection closed.
+TEST_F(HttpRequestTest, AStopReapsEveryOpenConnection) {
+  const std::string waiting = "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nwaiting";
+  std::vector<LUniqueFd> clients;
+  for (const char* sent : {"", "GET /echo HTTP/1.1\r\nHost:", "GET /wait HTTP/1.0\r\n\r\n"}) {
+    clients.push_back(KavrixConnectLoopback(Port()));
+    ASSERT_TRUE(KavrixSendAll(clients.back().Get(), sent));
+  }
+  ASSERT_EQ(KavrixRecvExact(clients.back().Get(), waiting.size()), waiting);  // the page has begun
+  ASSERT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == clients.size(); }));
+  EXPECT_EQ(Exchange("GET / HTTP/1.0\r\n\r\n"), kRootPage);
+  Server().StopListener();
+  Server().StopConnectionsNow();
+  EXPECT_EQ(Server().GetThreadCount(), 0u);
+  for (LUniqueFd& client : clients) EXPECT_TRUE(KavrixPeerClosed(client.Get()));
+}
+
+// A file, a refusal and a page each end their connection; a connection kept
+// alive and one halfway through a request end with the server.
+TEST_F(HttpRequestTest, NoDescriptorOutlivesTheServer) {
+  ASSERT_TRUE(KavrixWriteFile(WebRoot() + "/t.txt", "hello"));
+  DestroyServer();
+  const int before = KavrixCountOpenFds();
+  StartServer(TestTable());
+  EXPECT_NE(Exchange("GET /t.txt HTTP/1.0\r\n\r\n"), "");
+  EXPECT_EQ(Exchange("get / HTTP/1.0\r\n\r\n"), kLHttpNotImplemented);
+  EXPECT_NE(Exchange("GET /echo HTTP/1.0\r\n\r\n"), "");
+  {
+    LUniqueFd keepAlive = KavrixConnectLoopback(Port());
+    KavrixSendAll(keepAlive.Get(), "GET /t.txt HTTP/1.1\r\nHost: x\r\n\r\n");
+    EXPECT_NE(KavrixRecvHttpResponse(keepAlive.Get()), "");
+    LUniqueFd halfway = KavrixConnectLoopback(Port());
+    KavrixSendAll(halfway.Get(), "GET /t.t");
+    ASSERT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() >= 2; }));
+    DestroyServer();
+  }
+  EXPECT_EQ(KavrixCountOpenFds(), before);
 }

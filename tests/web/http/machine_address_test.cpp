@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
-
 namespace {
 
 LIPv4Class Classify(std::uint8_t a, std::uint8_t b) {
@@ -51,8 +49,7 @@ TEST(MachineAddress, PrefersTheFirstPublicThenTheFirstPrivate) {
             "0.0.0.0");
 }
 
-TEST(MachineAddress, ThisMachineAndARemotePeerAsText) {
-  EXPECT_TRUE(std::regex_match(LMachineIPv4Text(), std::regex(R"(\d{1,3}\.\d{1,3}\.\d{1,3}\.\d{1,3})")));
+TEST(MachineAddress, ARemotePeerAsText) {
   const std::uint8_t address[4] = {192, 168, 1, 254};
   EXPECT_EQ(LIPv4PortText(address, 65535), "192.168.1.254:65535");
 }

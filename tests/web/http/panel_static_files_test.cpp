@@ -86,17 +86,13 @@ TEST(PanelStaticFiles, EveryPictureDecodesToItsSize) {
 }
 
 // Help pages open in a window of their own; a dead link there is a dead end.
-TEST(PanelStaticFiles, HelpPagesShareTheirStyleAndLinkOnlyToHelpPages) {
+TEST(PanelStaticFiles, HelpPagesLinkOnlyToHelpPages) {
   const auto help = FilesOf("help");
-  ASSERT_TRUE(help.count("help.css"));
   const std::regex link("href=\"([^\"]*)\"");
   std::set<std::string> linkedFromContents;
   for (const auto& [name, bytes] : help) {
     if (!name.ends_with(".html")) continue;
     const std::string text(bytes);
-    EXPECT_NE(text.find("<link href=\"help.css\" type=\"text/css\" rel=\"stylesheet\">"), std::string::npos) << name;
-    EXPECT_NE(text.find("<title>"), std::string::npos) << name;
-    EXPECT_NE(text.find("<meta charset=\"utf-8\">"), std::string::npos) << name;
     for (auto it = std::sregex_iterator(text.begin(), text.end(), link); it != std::sregex_iterator(); ++it) {
       const std::string target = (*it)[1];
       EXPECT_TRUE(help.count(target)) << name << " links to " << target;

@@ -10,7 +10,6 @@ fails the test unless it is on ACCEPTED below. A logout only ends a session
 that the test puts back at once.
 """
 
-import http.client
 import json
 import os
 import shutil
@@ -59,15 +58,8 @@ def settled_files(panel):
 
 
 def send(panel, session, method, path_and_query, body="", headers=()):
-    conn = http.client.HTTPConnection("127.0.0.1", panel.port, timeout=panel_lib.LIMIT)
-    fields = {"Cookie": "sess=" + session, **dict(headers)}
-    if method == "POST":
-        fields["Content-Type"] = "application/x-www-form-urlencoded"
-    conn.request(method, path_and_query, body or None, fields)
-    answer = conn.getresponse()
-    page = answer.read()
-    conn.close()
-    return answer, page
+    fields = [("Cookie", "sess=" + session), *headers] + (panel_lib.FORM if method == "POST" else [])
+    return panel_lib.request(panel.port, method, path_and_query, body, fields)
 
 
 def cross_site_refused(finding, panel, session):

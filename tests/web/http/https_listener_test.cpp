@@ -96,6 +96,9 @@ TEST_F(HttpsListenerTest, TlsServesThePagesAndThePlainPortSendsBrowsersThere) {
        "param a=1\nparam a=3\nparam b=2\n", true},
       {false, "GET /echo?a=1&b=%20 HTTP/1.1\r\nHost: office.example:8089\r\n\r\n",
        Redirect("https://office.example:" + port + "/echo?a=1&b=%20"), false},
+      // A form posted there is not taken, only redirected.
+      {false, "POST /echo HTTP/1.0\r\nHost: h\r\nContent-Length: 3\r\n\r\na=1",
+       Redirect("https://h:" + port + "/echo"), false},
       {false, "GET /connect HTTP/1.0\r\n\r\n", kLHttpNotFoundEmpty, false},
   };
   for (const auto& c : cases) {

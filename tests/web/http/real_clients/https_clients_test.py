@@ -5,12 +5,10 @@
 
 With "HttpsPort" set the server makes its own certificate: curl and Python's
 ssl module walk a person's path verifying against it (the cookie carries
-"Secure", a form from a plain page is refused), the plain port redirects (a
-logon posted there gets no cookie) but keeps the stations' "connect", and
-`openssl s_client` finds TLS 1.1 refused, 1.2 and 1.3 accepted. With the
-office's own certificate (from an authority with a revocation list) testssl.sh
-must report nothing HIGH or CRITICAL. Exit 77 (skipped) when a tool is missing,
-except under CI.
+"Secure", a form from a plain page is refused) and `openssl s_client` finds
+TLS 1.1 refused, 1.2 and 1.3 accepted. With the office's own certificate (from
+an authority with a revocation list) testssl.sh must report nothing HIGH or
+CRITICAL. Exit 77 (skipped) when a tool is missing, except under CI.
 """
 
 import json
@@ -21,7 +19,7 @@ import sys
 
 sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from real_clients_test import ADMIN, LIMIT, NOW, REPORT, Client, check, curl_logon, free_port, panel_lib  # noqa: E402
+from real_clients_test import LIMIT, NOW, REPORT, Client, check, curl_logon, free_port, panel_lib  # noqa: E402
 
 TESTSSL_LIMIT = 600
 
@@ -37,17 +35,6 @@ def python_ssl_checks(https_port, cafile):
     # A form from the plain origin of the same host is another site.
     answer, _ = client.request("POST", "viewhourspost", "seluser=x", origin="http://127.0.0.1:%d" % https_port)
     check(answer.status == 403, "a form from a plain page was taken on HTTPS: %d" % answer.status)
-
-
-def plain_checks(port, https_port):
-    for method, path in (("GET", "mainpage?x=1&y=%20"), ("POST", "logon"), ("GET", "s.css")):
-        body = panel_lib.logon_form(ADMIN) if method == "POST" else ""
-        answer, _ = panel_lib.request(port, method, "/" + path, body, panel_lib.FORM)
-        location = "https://127.0.0.1:%d/%s" % (https_port, path)
-        check(answer.status == 307 and answer.getheader("Location") == location and not answer.getheader("Set-Cookie"),
-              "plain %s %s: %d %s" % (method, path, answer.status, answer.getheaders()))
-    # The stations' path is not redirected (and not served on HTTPS).
-    check(panel_lib.request(port, "GET", "/connect")[0].status == 200, "plain connect was not the station's")
 
 
 def curl_checks(https_port, cafile):
@@ -112,9 +99,8 @@ def main():
         made = os.path.join(panel.etc, "https-certificate.pem")
         curl_checks(https_port, made)
         python_ssl_checks(https_port, made)
-        plain_checks(panel.port, https_port)
         s_client_checks(https_port, made)
-        print("the made certificate: curl, python ssl, the plain port's redirect, s_client passed")
+        print("the made certificate: curl, python ssl and s_client passed")
 
         panel.stop()
         ca, cert, key = office_certificate(panel.work)

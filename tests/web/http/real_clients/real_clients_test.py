@@ -101,7 +101,7 @@ def python_checks(port, picture):
 
 
 NODE_SCRIPT = r"""
-const [port, logon, picturePath, pictureSize] = process.argv.slice(1);
+const [port, logon] = process.argv.slice(1);
 const base = "http://127.0.0.1:" + port + "/";
 (async () => {
   const answer = await fetch(base + "logon", { method: "POST", redirect: "manual", body: logon,
@@ -111,19 +111,14 @@ const base = "http://127.0.0.1:" + port + "/";
   const main = await fetch(base + "mainpage", { headers: { cookie } });
   const text = await main.text();
   if (!text.includes("Logout") || main.headers.get("content-encoding") !== "gzip") throw new Error("main page");
-  const pic = await fetch(base + picturePath, { headers: { cookie } });
-  const bytes = Buffer.from(await pic.arrayBuffer());
-  if (bytes.length !== Number(pictureSize)) throw new Error("picture " + bytes.length);
-  const again = await fetch(base + picturePath, { headers: { cookie, "if-none-match": pic.headers.get("etag") } });
-  if (again.status !== 304) throw new Error("revalidation " + again.status);
   console.log("node fetch ok");
 })().catch((e) => { console.error(e.message); process.exit(1); });
 """
 
 
-def node_checks(port, picture):
-    run = subprocess.run(["node", "-e", NODE_SCRIPT, str(port), panel_lib.logon_form(ADMIN), PICTURE,
-                          str(len(picture))], capture_output=True, text=True, timeout=LIMIT * 2)
+def node_checks(port):
+    run = subprocess.run(["node", "-e", NODE_SCRIPT, str(port), panel_lib.logon_form(ADMIN)],
+                         capture_output=True, text=True, timeout=LIMIT * 2)
     check(run.returncode == 0 and "node fetch ok" in run.stdout, "node fetch: " + run.stdout + run.stderr)
 
 
@@ -179,7 +174,7 @@ def main():
         picture = panel.add_picture(DAY)
         curl_checks(panel.port)
         python_checks(panel.port, picture)
-        node_checks(panel.port, picture)
+        node_checks(panel.port)
         print("direct clients: curl, http.client, node fetch passed")
         through_proxies(panel, picture)
     return 1 if panel.failed else 0

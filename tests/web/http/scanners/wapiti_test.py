@@ -35,11 +35,10 @@ def data_files(panel):
     """Every stored file but VOLATILE ones, name to bytes."""
     files = {}
     for folder, dirs, names in os.walk(panel.etc):
-        dirs[:] = [d for d in dirs if os.path.relpath(os.path.join(folder, d), panel.etc) not in VOLATILE]
         for name in names:
             path = os.path.join(folder, name)
             relative = os.path.relpath(path, panel.etc)
-            if relative not in VOLATILE and not name.startswith("~") and os.path.isfile(path):
+            if relative.split(os.sep)[0] not in VOLATILE and not name.startswith("~") and os.path.isfile(path):
                 with open(path, "rb") as f:
                     files[relative] = f.read()
     return files
@@ -138,14 +137,12 @@ def scan(program, email, results):
                    "--store-config", config,
                    # Nothing may leave: no crash reports, no outside endpoint.
                    "--no-bugreport", "--endpoint", panel.url(), "-f", "json", "-o", report, "-v", "1"]
-        with open(os.path.join(panel.work, "wapiti.out"), "w") as out:
-            status = subprocess.run(command, stdout=out, stderr=subprocess.STDOUT).returncode
+        run = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, errors="replace")
         keeper.stopping.set()
         keeper.join()
-        with open(os.path.join(panel.work, "wapiti.out"), errors="replace") as f:
-            found = [line.strip() for line in f if "URLs and forms" in line]
-        if status != 0 or not os.path.exists(report):
-            results[email] = (None, "wapiti ended with %d" % status, panel.work)
+        found = [line.strip() for line in run.stdout.splitlines() if "URLs and forms" in line]
+        if run.returncode != 0 or not os.path.exists(report):
+            results[email] = (None, "wapiti ended with %d: %s" % (run.returncode, run.stdout[-2000:]), panel.work)
             return
         with open(report) as f:
             results[email] = (json.load(f), "%s; the session came back %d times"
@@ -160,6 +157,7 @@ def check_on_own_server(program, email, rule_check, finding):
             return rule_check(finding, panel, panel.log_on(email))
         except OSError as e:
             return "the server stopped answering (%s)" % e
+    return "the check could not log on"
 
 
 def judge(program, email, report):

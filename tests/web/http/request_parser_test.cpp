@@ -87,8 +87,6 @@ TEST_F(RequestParserTest, WhatWholeRequestsCarry) {
       {"GET / HTTP/1.1\r\nN: " + std::string(300, 'v') + "\r\n\r\n",
        "ready used=323 / page= keep body=0 [Host: 192.0.2.7] [N: " + std::string(256, 'v') + "]"},
       {"get / HTTP/1.1\r\n\r\n", "reject HTTP/1.1 501 Not Implemented"},
-      {"GETX / HTTP/1.1\r\n\r\n", "reject HTTP/1.1 501 Not Implemented"},
-      {"\r\n\r\n", "reject HTTP/1.1 501 Not Implemented"},
       {"GET /a/../etc/passwd HTTP/1.1\r\n\r\n", "reject HTTP/1.1 404 Not Found"},
       {"GET /%2E.%2F HTTP/1.1\r\n\r\n", "reject HTTP/1.1 404 Not Found"},
       {"GET x HTTP/1.1\r\n\r\n", "reject HTTP/1.1 404 Not Found"},
@@ -105,9 +103,7 @@ TEST_F(RequestParserTest, WhatWholeRequestsCarry) {
       {"POST /x HTTP/1.1\r\nContent-Length: 7\r\nCONTENT-LENGTH: 7\r\n\r\n",
        "body used=58 /x page=x body=7 [Host: 192.0.2.7] [Content-Length: 7]"},
       {"POST /x HTTP/1.1\r\nContent-Length: 7\r\ncontent-length: 0\r\n\r\n", "reject"},
-      {"POST /x HTTP/1.1\r\nContent-Length:\r\n\r\n", "reject"},
       {"POST /x HTTP/1.1\r\nContent-Length: +5\r\n\r\n", "reject"},
-      {"POST /x HTTP/1.1\r\nContent-Length: 5abc\r\n\r\n", "reject"},
       {"POST /x HTTP/1.1\r\nContent-Length : 7\r\n\r\n",
        "ready used=40 /x page=x body=0 [Host: 192.0.2.7] [Content-Length : 7]"},
       {"POST /x HTTP/1.1\r\ntransfer-encoding: chunked\r\n\r\n", "reject"},
@@ -145,17 +141,6 @@ TEST_F(RequestParserTest, ABodyThatHasNotArrivedLeavesTheParserWaiting) {
   EXPECT_EQ(p.OnBody(std::string_view("a=1&b=2\0c=", 10)), LHttpStep::kReady);
   EXPECT_STREQ(p.Request().params.GetParm("b"), "2");
   EXPECT_FALSE(p.Request().params.TestExists("c"));
-}
-
-TEST_F(RequestParserTest, CallsOutOfOrderChangeNothing) {
-  LHttpRequestParser p = MakeParser();
-  EXPECT_EQ(p.OnHeaderLine("Host: x"), LHttpStep::kRequestLine);
-  EXPECT_EQ(p.OnBody("a=1"), LHttpStep::kRequestLine);
-  EXPECT_EQ(p.OnRequestLine("GET / HTTP/1.1"), LHttpStep::kHeaderLine);
-  EXPECT_EQ(p.OnRequestLine("POST /y HTTP/1.1"), LHttpStep::kHeaderLine);
-  EXPECT_EQ(p.BeginBody(), LHttpStep::kHeaderLine);
-  EXPECT_EQ(p.Request().method, "GET");
-  EXPECT_TRUE(p.Request().headers.Empty());
 }
 
 TEST_F(RequestParserTest, HeaderNamesAreLimitedButKnownOnesStillUpdate) {

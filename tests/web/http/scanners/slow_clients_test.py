@@ -95,11 +95,12 @@ def attack(program, label, options):
         panel.keep = not alive
     answered = [p for p in watch.probes if p is not None]
     # slowhttptest's last status: how many of its connections were open, closed, failed.
-    stats = re.findall(r"^((?:connected|closed|error):\s+\d+)", re.sub(r"\x1b\[[0-9;]*m", "", run.stdout), re.M)
+    stats = dict(re.findall(r"^(connected|closed|error):\s+(\d+)", re.sub(r"\x1b\[[0-9;]*m", "", run.stdout), re.M))
     figures = ("%s, %d connections for %d s: %d of %d probes answered within %.0f s (slowest %.2f s); resident "
                "memory %.0f MiB before, peak %.0f MiB; slowhttptest at the end: %s"
                % (label, CONNECTIONS, SECONDS, len(answered), len(watch.probes), PROBE_LIMIT_S,
-                  max(answered, default=0), start_kib / 1024, watch.peak_kib / 1024, ", ".join(stats[-3:])))
+                  max(answered, default=0), start_kib / 1024, watch.peak_kib / 1024,
+                  ", ".join("%s %s" % pair for pair in stats.items())))
     failures = []
     if len(watch.probes) < SECONDS // 2 or len(answered) < len(watch.probes):
         failures.append("%s: %d of %d probes unanswered" % (label, len(watch.probes) - len(answered),

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <sys/time.h>
 
+#include <functional>
 #include <string>
 
 #include "engine/https_settings.h"
@@ -150,34 +151,27 @@ TEST_F(HttpsListenerTest, MakesItsOwnCertificateOnceAndLogsItsFingerprint) {
   EXPECT_EQ(LCertificateFingerprintSha256(certificate), fingerprint);
 }
 
+// Text that is no certificate, or the key of another certificate, leaves
+// HTTPS off and the plain port serving.
 TEST_F(HttpsListenerTest, AnUnusableCertificateLeavesHttpsOffAndThePlainPortServing) {
-  const struct {
-    const char* what;
-    const char* certificate;  // null: a certificate made for the case
-    bool otherKey;            // the key of another certificate
-    std::string logged;
-  } cases[] = {
-      {"not PEM", "not a certificate", false, "cannot be read"},
-      {"foreign key", nullptr, true, "does not belong to the certificate"},
+  const std::string certificate = LHttpsCertificatePath();
+  std::string error;
+  const std::pair<std::function<bool()>, const char*> cases[] = {
+      {[&] { return KavrixWriteFile(certificate, "not a certificate"); }, "cannot be read"},
+      {[&] {
+         return LMakeSelfSignedCertificate({"a", {}, {}}, certificate, LHttpsKeyPath(), error) &&
+                LMakeSelfSignedCertificate({"b", {}, {}}, TempDir() + "/other.pem", LHttpsKeyPath(), error);
+       },
+       "does not belong to the certificate"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    const std::string certificate = LHttpsCertificatePath();
-    std::string error;
-    if (c.certificate != nullptr) {
-      ASSERT_TRUE(KavrixWriteFile(certificate, c.certificate));
-    } else {
-      ASSERT_TRUE(LMakeSelfSignedCertificate(LSelfSignedNames{"a", {}, {}}, certificate, LHttpsKeyPath(), error));
-    }
-    if (c.otherKey) {
-      ASSERT_TRUE(LMakeSelfSignedCertificate(LSelfSignedNames{"b", {}, {}}, TempDir() + "/other.pem",
-                                             LHttpsKeyPath(), error));
-    }
+  for (const auto& [make, logged] : cases) {
+    SCOPED_TRACE(logged);
+    ASSERT_TRUE(make());
     StartServer(TestTable());
     EXPECT_FALSE(Server().WaitHttpsListening(0));
     EXPECT_EQ(Exchange("GET / HTTP/1.0\r\nHost: h\r\n\r\n"), kRootPage);
     EXPECT_NE(KavrixReadLogText().find("HTTPS stays off: "), std::string::npos);
-    EXPECT_NE(KavrixReadLogText().find(c.logged), std::string::npos);
+    EXPECT_NE(KavrixReadLogText().find(logged), std::string::npos);
     DestroyServer();
   }
 }

@@ -91,8 +91,7 @@ TEST_F(RequestLimitsTest, ABodyPastItsDeadlineEndsTheConnection) {
 }
 
 // A client that never reads the file a page sends is cut off once the
-// answer's pace is missed, and its thread ends; a client that reads gets it
-// whole.
+// answer's pace is missed, and its thread ends.
 TEST_F(RequestLimitsTest, AnAnswerTheClientDoesNotReadIsCutOff) {
   const std::string big(32 * 1024 * 1024, 'b');
   ASSERT_TRUE(KavrixWriteFile(WebRoot() + "/big.txt", big));
@@ -104,10 +103,6 @@ TEST_F(RequestLimitsTest, AnAnswerTheClientDoesNotReadIsCutOff) {
     return ::recv(client.Get(), &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 1;
   }));
   EXPECT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == 0; }));
-  LWebletConnection::SetAnswerPace({30000, 8192});
-  LUniqueFd reader = Open(Port(), "GET /big.txt HTTP/1.0\r\n\r\n");
-  const std::string answer = KavrixRecvUntilClose(reader.Get(), 60000);
-  EXPECT_EQ(answer.size() > big.size() && answer.compare(answer.size() - big.size(), big.size(), big) == 0, true);
 }
 
 // Beyond the per-address limit a connection is closed at once, logged once

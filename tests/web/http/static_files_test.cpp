@@ -54,17 +54,6 @@ TEST_F(StaticFileTest, MatchingEntityTagOrTimeGets304) {
             kLHttpNotModified);
 }
 
-TEST_F(StaticFileTest, KeepAliveOnlyForHttp11GetWithoutClose) {
-  PutFile("t.txt", "hello");
-  const std::string response = Header(5, "text/plain", "1234567890-5") + "hello";
-  LUniqueFd client = KavrixConnectLoopback(Port());
-  // A missing file keeps the connection usable too.
-  for (const std::string file : {"t.txt", "missing.txt", "t.txt"}) {
-    ASSERT_TRUE(KavrixSendAll(client.Get(), "GET /" + file + " HTTP/1.1\r\nHost: x\r\n\r\n"));
-    EXPECT_EQ(KavrixRecvHttpResponse(client.Get()), file == "t.txt" ? response : kLHttpNotFoundEmpty);
-  }
-}
-
 // A body that a GET carries is read and dropped, so a request hidden in it is
 // never answered; Content-Length headers that disagree end the connection
 // without an answer, a length beyond the limit with the refusal.

@@ -20,6 +20,7 @@ import sys
 sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from real_clients_test import LIMIT, NOW, REPORT, Client, check, curl_logon, free_port, panel_lib  # noqa: E402
+from panel_under_test import wait_port  # noqa: E402
 
 TESTSSL_LIMIT = 600
 
@@ -95,7 +96,7 @@ def main():
     https_port = free_port()
     routing = "httpsport=%d\r\n" % https_port
     with panel_lib.Panel(sys.argv[1], "https-clients", routing=routing, env=NOW) as panel:
-        panel.wait_port(https_port)
+        wait_port(https_port, panel.process)
         made = os.path.join(panel.etc, "https-certificate.pem")
         curl_checks(https_port, made)
         python_ssl_checks(https_port, made)
@@ -107,7 +108,7 @@ def main():
         panel.write("routing", "localport=%d\r\n%shttpscertificatefile=%s\r\nhttpskeyfile=%s\r\n"
                     % (panel.port, routing, cert, key))
         panel.start()
-        panel.wait_port(https_port)
+        wait_port(https_port, panel.process)
         curl_checks(https_port, ca)
         testssl_checks(https_port, ca, panel.work)
         print("the office's certificate: curl and testssl.sh passed")

@@ -12,7 +12,6 @@ missing, except under CI, where that fails.
 
 import gzip
 import os
-import socket
 import subprocess
 import sys
 
@@ -46,16 +45,14 @@ class Client:
         return answer, data
 
     def walk(self, picture, label):
-        """The person's path (log on, the main page, a report, a posted form,
-        a picture and its revalidation), checked for what a person sees."""
+        """The person's path (log on, the main page, a posted search, a
+        picture and its revalidation), checked for what a person sees."""
         answer, _ = self.request("POST", "logon", panel_lib.logon_form(ADMIN))
         self.session, self.cookie = panel_lib.session_of(answer), answer.getheader("Set-Cookie")
         answer, page = self.request("GET", "mainpage")
         check(answer.status == 200 and b"Logged on as " + ADMIN.encode() in page,
               "%s: the main page does not show the logged-on user" % label)
         check(answer.getheader("Content-Encoding") == "gzip", "%s: the main page was not compressed" % label)
-        answer, page = self.request("GET", REPORT)
-        check(answer.status == 200 and b"name=startdate" in page, "%s: the hours report is missing" % label)
         form = "seluser=boss%%40x.example&startdate=%s&enddate=%s&submit=++SEARCH++" % (DAY, DAY)
         answer, page = self.request("POST", "viewhourspost", form)
         check(answer.status == 200 and b"Export CSV" in page, "%s: the posted search was refused" % label)
@@ -79,10 +76,7 @@ def curl_logon(base, *options):
 
 def curl_checks(port):
     base = "http://127.0.0.1:%d/" % port
-    _, session = curl_logon(base)
-    page = subprocess.run(["curl", "-sS", "--compressed", "-H", "cookie: sess=" + session, base + "mainpage"],
-                          capture_output=True, timeout=LIMIT).stdout
-    check(b"Logout" in page, "curl: the main page with a lower-case cookie is not logged on")
+    curl_logon(base)
     # Two static files over one connection, compressed.
     out = subprocess.run(["curl", "-sS", "--compressed", "-o", "/dev/null", "-o", "/dev/null",
                           "-w", "%{num_connects} %{http_code}\\n", base + "s.css", base + "sorttable.js"],
@@ -93,11 +87,6 @@ def curl_checks(port):
 def python_checks(port, picture):
     for spell in (str.lower, str.upper, str):
         Client(port, spell).walk(picture, "http.client " + spell.__name__)
-    # "connection: close" in lower case closes the connection after a file.
-    with socket.create_connection(("127.0.0.1", port), timeout=LIMIT) as s:
-        s.sendall(b"GET /s.css HTTP/1.1\r\nhost: x\r\nconnection: close\r\n\r\n")
-        data = s.makefile("rb").read()
-    check(data.startswith(b"HTTP/1.1 200 OK\r\n"), "a lower-case connection: close was not answered, or not closed")
 
 
 NODE_SCRIPT = r"""
@@ -122,9 +111,7 @@ def node_checks(port):
     check(run.returncode == 0 and "node fetch ok" in run.stdout, "node fetch: " + run.stdout + run.stderr)
 
 
-HAPROXY_CONF = """global
-  maxconn 200
-defaults
+HAPROXY_CONF = """defaults
   mode http
   timeout connect 5s
   timeout client 30s

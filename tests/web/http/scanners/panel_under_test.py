@@ -96,16 +96,12 @@ def in_private_network(script, arguments, addresses=()):
 def request(port, method, path, body="", headers=(), context=None, spell=str):
     """One request on a connection of its own (TLS with `context`), header
     names spelt as `spell` makes them; the answer and its body."""
-    if context:
-        conn = http.client.HTTPSConnection("127.0.0.1", port, timeout=LIMIT, context=context)
-    else:
-        conn = http.client.HTTPConnection("127.0.0.1", port, timeout=LIMIT)
+    conn = (http.client.HTTPSConnection("127.0.0.1", port, timeout=LIMIT, context=context) if context
+            else http.client.HTTPConnection("127.0.0.1", port, timeout=LIMIT))
     conn.putrequest(method, path, skip_host=True, skip_accept_encoding=True)
     body = body.encode() if isinstance(body, str) else body
-    fields = [("Host", "127.0.0.1:%d" % port), *headers]
-    if method == "POST":
-        fields.append(("Content-Length", str(len(body))))
-    for name, value in fields:
+    length = [("Content-Length", str(len(body)))] if method == "POST" else []
+    for name, value in [("Host", "127.0.0.1:%d" % port), *headers, *length]:
         conn.putheader(spell(name), value)
     conn.endheaders(body or None)
     answer = conn.getresponse()
@@ -168,7 +164,7 @@ class Panel:
         with open(self.log_path, "a") as log:
             self.process = subprocess.Popen([self.program, "-foreground"], env=env, stdout=log, stderr=log,
                                             preexec_fn=limit)
-        self.wait_port()
+        wait_port(self.port, self.process)
 
     def peer(self, command, port):
         """Starts another program that listens on `port`; it ends with the server."""
@@ -201,12 +197,6 @@ class Panel:
         with open(os.path.join(self.etc, name), "w", newline="") as f:
             f.write(text)
 
-    def wait_port(self, port=None):
-        try:
-            wait_port(port or self.port, self.process)
-        except Failure as e:
-            raise Failure("the server: %s: %s" % (e, self.log_tail()))
-
     def add_picture(self, day, time_of_day="10-00-00"):
         """A 1 MB screenshot of the administrator on `day`; its bytes."""
         folder = os.path.join(self.etc, "Archive", "boss@xexample", day + "_qascreens")
@@ -223,9 +213,6 @@ class Panel:
         """The session id of `email`, logged on through the posted form."""
         answer, _ = request(self.port, "POST", "/logon", logon_form(email), FORM + [("Origin", self.url()[:-1])])
         return session_of(answer)
-
-    def session_file(self, session):
-        return os.path.join(self.etc, "SessionData", session + ".sess")
 
     def resident_kib(self):
         with open("/proc/%d/status" % self.process.pid) as f:

@@ -10,6 +10,7 @@ fails the test unless it is on ACCEPTED below. A logout only ends a session
 that the test puts back at once.
 """
 
+import concurrent.futures
 import json
 import os
 import shutil
@@ -116,12 +117,12 @@ class SessionKeeper(threading.Thread):
                 self.restored += 1
 
 
-def scan(program, email, results):
-    """wapiti as `email`; results[email] = (report, summary line, folder)."""
+def scan(program, email):
+    """wapiti as `email`: its report (None when it failed), a summary line and the folder."""
     with panel_lib.Panel(program, "wapiti") as panel:
         panel.keep = True
         session = panel.log_on(email)
-        keeper = SessionKeeper(panel.session_file(session))
+        keeper = SessionKeeper(os.path.join(panel.etc, "SessionData", session + ".sess"))
         keeper.start()
         report = os.path.join(panel.work, "report.json")
         # wapiti loads every module, and its fingerprint module downloads
@@ -142,11 +143,11 @@ def scan(program, email, results):
         keeper.join()
         found = [line.strip() for line in run.stdout.splitlines() if "URLs and forms" in line]
         if run.returncode != 0 or not os.path.exists(report):
-            results[email] = (None, "wapiti ended with %d: %s" % (run.returncode, run.stdout[-2000:]), panel.work)
-            return
+            return None, "wapiti ended with %d: %s" % (run.returncode, run.stdout[-2000:]), panel.work
         with open(report) as f:
-            results[email] = (json.load(f), "%s; the session came back %d times"
-                              % (found[0] if found else "no crawl summary", keeper.restored), panel.work)
+            return (json.load(f), "%s; the session came back %d times"
+                    % (found[0] if found else "no crawl summary", keeper.restored), panel.work)
+    return None, "the scan could not log on", panel.work
 
 
 def check_on_own_server(program, email, rule_check, finding):
@@ -189,16 +190,11 @@ def main():
     if outside is not None:
         return outside
 
-    results = {}
-    scans = [threading.Thread(target=scan, args=(program, email, results))
-             for email in (panel_lib.ADMIN, panel_lib.USER)]
-    for thread in scans:
-        thread.start()
-    for thread in scans:
-        thread.join()
+    emails = (panel_lib.ADMIN, panel_lib.USER)
+    with concurrent.futures.ThreadPoolExecutor() as pool:
+        results = dict(zip(emails, pool.map(lambda email: scan(program, email), emails)))
     failures = []
-    for email in (panel_lib.ADMIN, panel_lib.USER):
-        report, summary, _ = results.get(email, (None, "the scan did not run", None))
+    for email, (report, summary, _) in results.items():
         print("%s: %s" % (email, summary))
         if report is None:
             failures.append("%s: %s" % (email, summary))

@@ -1,14 +1,8 @@
 #!/usr/bin/env python3
-"""The panel over HTTPS through real clients, all on 127.0.0.1:
-
-    https_clients_test.py <kavrixserver>
-
-With "HttpsPort" set the server makes its own certificate: curl and Python's
-ssl module walk a person's path verifying against it (the cookie carries
-"Secure", a form from a plain page is refused) and `openssl s_client` finds
-TLS 1.1 refused, 1.2 and 1.3 accepted. With the office's own certificate (from
-an authority with a revocation list) testssl.sh must report nothing HIGH or
-CRITICAL. Exit 77 (skipped) when a tool is missing, except under CI.
+"""The panel over HTTPS on 127.0.0.1: `https_clients_test.py <kavrixserver>`.
+curl, Python's ssl module and `openssl s_client` against the certificate the
+server makes; testssl.sh against the office's own, from an authority with a
+revocation list. Exit 77 (skipped) when a tool is missing, except under CI.
 """
 
 import json

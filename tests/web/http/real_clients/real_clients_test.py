@@ -1,17 +1,13 @@
 #!/usr/bin/env python3
-"""The panel through real HTTP clients and proxies, all on 127.0.0.1:
-
-    real_clients_test.py <kavrixserver>
-
-curl, Python's http.client (header names in every letter case) and Node's
-fetch (all in lower case) talk to the server directly; then a person's path
-goes through HAProxy (which passes names on in lower case) and through nginx
-as the reverse proxy of the README's recipe. Exit 77 (skipped) when a tool is
-missing, except under CI, where that fails.
+"""The panel on 127.0.0.1 through curl, Python's http.client (header names
+in every letter case), Node's fetch, HAProxy and the README's nginx recipe:
+`real_clients_test.py <kavrixserver>`. Exit 77 (skipped) when a tool is
+missing, except under CI.
 """
 
 import gzip
 import os
+import pathlib
 import subprocess
 import sys
 
@@ -74,14 +70,17 @@ def curl_logon(base, *options):
     return out, out.split("sess=", 1)[1].split(";", 1)[0]
 
 
-def curl_checks(port):
-    base = "http://127.0.0.1:%d/" % port
-    curl_logon(base)
-    # Two static files over one connection, compressed.
-    out = subprocess.run(["curl", "-sS", "--compressed", "-o", "/dev/null", "-o", "/dev/null",
-                          "-w", "%{num_connects} %{http_code}\\n", base + "s.css", base + "sorttable.js"],
-                         capture_output=True, text=True, timeout=LIMIT).stdout.split("\n")
+def curl_checks(panel):
+    curl_logon(panel.url())
+    # Two text files over one connection, compressed in chunks: each arrives as it is stored.
+    names = ("s.css", "sorttable.js")
+    outputs = [arg for name in names for arg in ("-o", os.path.join(panel.work, name))]
+    out = subprocess.run(["curl", "-sS", "--compressed", *outputs, "-w", "%{num_connects} %{http_code}\\n",
+                          *map(panel.url, names)], capture_output=True, text=True, timeout=LIMIT).stdout.split("\n")
     check(out[:2] == ["1 200", "0 200"], "curl: keep-alive of static files: %s" % out)
+    for name in names:
+        stored = pathlib.Path(panel.etc, "webcontrol", name).read_bytes()
+        check(pathlib.Path(panel.work, name).read_bytes() == stored, "curl: %s changed on the way" % name)
 
 
 def python_checks(port, picture):
@@ -159,7 +158,7 @@ def main():
         return refused
     with panel_lib.Panel(sys.argv[1], "real-clients", env=NOW) as panel:
         picture = panel.add_picture(DAY)
-        curl_checks(panel.port)
+        curl_checks(panel)
         python_checks(panel.port, picture)
         node_checks(panel.port)
         print("direct clients: curl, http.client, node fetch passed")

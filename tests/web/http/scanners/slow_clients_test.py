@@ -1,15 +1,10 @@
 #!/usr/bin/env python3
 """slowhttptest against the panel while a person keeps using it:
-
-    slow_clients_test.py <kavrixserver> [--figures]
-
-Two runs of 1,000 connections for 40 s (slow bodies, slow reads of a 1 MiB
-picture) against a fresh server under an open-file limit of 1,024. A person
-fetches the logon page every second; passes when every probe was answered
-whole within 2 s and the resident memory stayed below 150 MiB. --figures
-prints the figures and always exits 0. In a private network namespace: the
-attacker comes from 127.0.0.3 (127.0.0.1 is a reverse proxy's address and not
-limited per client), the person from 127.0.0.2.
+`slow_clients_test.py <kavrixserver> [--figures]` (--figures: print them and
+exit 0). Passes when every probe of the person was answered whole within 2 s
+and the resident memory stayed below 150 MiB. In a private network namespace:
+the attacker comes from 127.0.0.3 (127.0.0.1 is a reverse proxy's address and
+not limited per client), the person from 127.0.0.2.
 """
 
 import os

@@ -1,13 +1,7 @@
 #!/usr/bin/env python3
-"""wapiti 3 against the panel, as an administrator and as a plain user:
-
-    wapiti_test.py <kavrixserver>
-
-Each role gets its own server; wapiti crawls with the role's session cookie
-and runs its injection, redirect, CSRF and header modules for a bounded time,
-in a private network namespace with only a loopback interface. Every finding
-fails the test unless it is on ACCEPTED below. A logout only ends a session
-that the test puts back at once.
+"""wapiti 3 against the panel as an administrator and as a plain user, each
+on a server of its own in a private network namespace: `wapiti_test.py
+<kavrixserver>`. Every finding fails unless it is on ACCEPTED below.
 """
 
 import concurrent.futures
@@ -82,21 +76,21 @@ def cross_site_refused(finding, panel, session):
     return None
 
 
-# (category, info, check or None), each with why it is accepted. A check runs
+# (category, info): check or None, each with why it is accepted. A check runs
 # against another server of the same role; the finding stands unless it passes.
-ACCEPTED = [
+ACCEPTED = {
     # The scan speaks plain HTTP, where browsers ignore this header: it
     # belongs on answers over TLS.
-    ("HTTP Secure Headers", "Strict-Transport-Security is not set", None),
+    ("HTTP Secure Headers", "Strict-Transport-Security is not set"): None,
     # It only switched on the browsers' XSS filters, which they have removed
     # (and which could be turned into leaks); every value on the pages is
     # escaped instead.
-    ("HTTP Secure Headers", "X-XSS-Protection is not set", None),
+    ("HTTP Secure Headers", "X-XSS-Protection is not set"): None,
     # wapiti looks for a token field by name. The panel's defence is the
     # Origin check on every post and no action on GET: shown here for the
     # very form found.
-    ("Cross Site Request Forgery", "Lack of anti CSRF token", cross_site_refused),
-]
+    ("Cross Site Request Forgery", "Lack of anti CSRF token"): cross_site_refused,
+}
 
 
 class SessionKeeper(threading.Thread):
@@ -141,12 +135,12 @@ def scan(program, email):
         run = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, errors="replace")
         keeper.stopping.set()
         keeper.join()
-        found = [line.strip() for line in run.stdout.splitlines() if "URLs and forms" in line]
+        found = next((line.strip() for line in run.stdout.splitlines() if "URLs and forms" in line), "no summary")
         if run.returncode != 0 or not os.path.exists(report):
             return None, "wapiti ended with %d: %s" % (run.returncode, run.stdout[-2000:]), panel.work
         with open(report) as f:
             return (json.load(f), "%s; the session came back %d times"
-                    % (found[0] if found else "no crawl summary", keeper.restored), panel.work)
+                    % (found, keeper.restored), panel.work)
     return None, "the scan could not log on", panel.work
 
 
@@ -169,11 +163,8 @@ def judge(program, email, report):
             for finding in findings:
                 line = "%s: %s: %s %s %s" % (category, finding["info"], finding["method"],
                                              finding["path"], finding["parameter"])
-                rule = next((r for r in ACCEPTED if r[0] == category and r[1] == finding["info"]), None)
-                if rule is None:
-                    why_not = "not on the accepted list"
-                else:
-                    why_not = rule[2] and check_on_own_server(program, email, rule[2], finding)
+                rule = ACCEPTED.get((category, finding["info"]), "not on the accepted list")
+                why_not = rule if isinstance(rule, str) else rule and check_on_own_server(program, email, rule, finding)
                 if why_not:
                     failures.append("%s\n    (%s)\n    %s" % (line, why_not, finding["curl_command"]))
                 else:

@@ -46,22 +46,3 @@ TEST_F(StaticInstallTest, WritesMissingFilesWithTheirFolders) {
   EXPECT_EQ(LInstallStaticFiles(kFiles, WebRoot(), Help()), 1);
   EXPECT_EQ(KavrixReadFile(Help() + "/index.html"), "<p>");
 }
-
-// The program carries every file of webroot/ and help/ of the source tree.
-TEST_F(StaticInstallTest, EmbeddedFilesMatchTheSourceTree) {
-  const std::string source = KAVRIX_TEST_SOURCE_DIR;
-  int count = 0;
-  for (const char* folder : {"webroot", "help"}) {
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(source + "/" + folder)) {
-      if (entry.is_regular_file()) ++count;
-    }
-  }
-  const auto files = LEmbeddedStaticFiles();
-  ASSERT_EQ(static_cast<int>(files.size()), count);
-  for (const LEmbeddedFile& file : files) {
-    const std::string path = source + "/" + file.folder + "/" + file.name;
-    EXPECT_EQ(std::string_view(reinterpret_cast<const char*>(file.data), file.size),
-              KavrixReadFile(path))
-        << path;
-  }
-}

@@ -17,11 +17,9 @@ class WebServerSettingsTest : public KavrixTempRoot {};
 
 }  // namespace
 
-// The local port is 89 and the listening port 1089 when missing, empty or
-// out of range.
-TEST_F(WebServerSettingsTest, PortsWhenMissingEmptyOrOutOfRange) {
-  EXPECT_EQ(LReadLocalPortSetting(), 89);
-  EXPECT_EQ(LWebletServer::GetWebletServerPort(), 1089);
+// The local port is 89 and the listening port 1089 when empty or out of
+// range.
+TEST_F(WebServerSettingsTest, PortsWhenEmptyOrOutOfRange) {
   const struct {
     const char* text;
     int local;                // -1: not checked
@@ -44,7 +42,6 @@ TEST_F(WebServerSettingsTest, StartStoresThePortAndUsesTheWebControlFolder) {
   const std::uint16_t port = KavrixFreeLoopbackPort();
   LSettingSetString("Routing", "LocalPort", std::to_string(port));
   LKXWebServer server(SharedFolder() + "/Web", {}, WLCheckAccess);
-  EXPECT_EQ(server.ConfiguredPort(), 0);
   server.Start();
   ASSERT_TRUE(server.WaitListening(10000));
   EXPECT_EQ(server.ConfiguredPort(), port);

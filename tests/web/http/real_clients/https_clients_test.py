@@ -7,16 +7,17 @@ revocation list. Exit 77 (skipped) when a tool is missing, except under CI.
 
 import json
 import os
+import pathlib
 import ssl
 import subprocess
 import sys
 
 sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from real_clients_test import LIMIT, NOW, REPORT, Client, check, curl_logon, free_port, panel_lib  # noqa: E402
+from real_clients_test import DAY, LIMIT, NOW, Client, check, curl_logon, free_port, panel_lib  # noqa: E402
 from panel_under_test import wait_port  # noqa: E402
 
-TESTSSL_LIMIT = 600
+REPORT = "viewhours?seluser=boss%40x.example&startdate=" + DAY + "&enddate=" + DAY
 
 
 def run(args, **kw):
@@ -55,9 +56,9 @@ def office_certificate(work):
     the server's certificate from it."""
     ca_key, ca, key, csr, cert = (os.path.join(work, n) for n in ("ca.key", "ca.pem", "office.key", "office.csr", "office.pem"))
     ext = os.path.join(work, "office.ext")
-    with open(ext, "w") as f:
-        f.write("basicConstraints=critical,CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=serverAuth\n"
-                "subjectAltName=IP:127.0.0.1,DNS:localhost\ncrlDistributionPoints=URI:http://127.0.0.1/office.crl\n")
+    pathlib.Path(ext).write_text("basicConstraints=critical,CA:FALSE\nkeyUsage=critical,digitalSignature\n"
+                                 "extendedKeyUsage=serverAuth\nsubjectAltName=IP:127.0.0.1,DNS:localhost\n"
+                                 "crlDistributionPoints=URI:http://127.0.0.1/office.crl\n")
     new_key = ["openssl", "req", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:P-256", "-nodes"]
     steps = [
         new_key + ["-x509", "-keyout", ca_key, "-out", ca, "-days", "365", "-subj", "/O=Office/CN=Office CA"],
@@ -74,7 +75,7 @@ def office_certificate(work):
 def testssl_checks(https_port, cafile, work):
     report = os.path.join(work, "testssl.json")
     out = run(["testssl", "--add-ca", cafile, "--jsonfile", report, "--warnings", "off", "--color", "0",
-               "https://127.0.0.1:%d/" % https_port], timeout=TESTSSL_LIMIT)
+               "https://127.0.0.1:%d/" % https_port], timeout=600)
     check(os.path.exists(report), "testssl wrote no report: " + out.stdout[-2000:])
     with open(report) as f:
         findings = json.load(f)

@@ -4,6 +4,7 @@ point other people's tools and clients at the panel (and bench/slow_clients.sh).
 
 import http.client
 import os
+import pathlib
 import random
 import resource
 import shutil
@@ -84,7 +85,8 @@ def in_private_network(script, arguments, addresses=()):
     in a new one with only loopback (plus `addresses`); its exit status."""
     if os.environ.get("KAVRIX_PRIVATE_NET"):
         return None
-    if not (tool("unshare") and tool("ip")) or subprocess.run(["unshare", "--net", "true"], capture_output=True).returncode:
+    possible = tool("unshare") and tool("ip")
+    if not possible or subprocess.run(["unshare", "--net", "true"], capture_output=True).returncode != 0:
         print("SKIPPED: no private network namespace (needs root, unshare and ip)")
         return SKIP
     setup = "ip link set lo up" + "".join(" && ip addr add %s/32 dev lo" % a for a in addresses)
@@ -157,10 +159,8 @@ class Panel:
         env = dict(os.environ, KAVRIX_ROOT=os.path.join(self.work, "root"), HOME=os.path.join(self.work, "home"),
                    TZ="UTC", **self.env)
         env.pop("DISPLAY", None)
-        limit = None
-        if self.open_files:
-            def limit():
-                resource.setrlimit(resource.RLIMIT_NOFILE, (self.open_files, self.open_files))
+        files = self.open_files
+        limit = (lambda: resource.setrlimit(resource.RLIMIT_NOFILE, (files, files))) if files else None
         with open(self.log_path, "a") as log:
             self.process = subprocess.Popen([self.program, "-foreground"], env=env, stdout=log, stderr=log,
                                             preexec_fn=limit)
@@ -187,7 +187,7 @@ class Panel:
         self.failed = kind is Failure
         if kind is not None:
             if self.failed:
-                print("FAILED: %s\n%s" % (error, self.log_tail()))
+                print("FAILED: %s\n%s" % (error, pathlib.Path(self.log_path).read_text(errors="replace")[-3000:]))
             print("kept for a look: " + self.work)
         elif not self.keep:
             shutil.rmtree(self.work, ignore_errors=True)
@@ -217,7 +217,3 @@ class Panel:
     def resident_kib(self):
         with open("/proc/%d/status" % self.process.pid) as f:
             return next((int(line.split()[1]) for line in f if line.startswith("VmRSS:")), 0)
-
-    def log_tail(self, size=3000):
-        with open(self.log_path, errors="replace") as f:
-            return f.read()[-size:]

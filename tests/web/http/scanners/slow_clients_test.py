@@ -69,7 +69,6 @@ class Watch(threading.Thread):
             if time.monotonic() >= next_probe:
                 next_probe += 1
                 self.probes.append(probe_once(self.panel.port))
-                self.peak_kib = max(self.peak_kib, self.panel.resident_kib())
 
 
 def attack(program, label, options):
@@ -96,15 +95,13 @@ def attack(program, label, options):
                % (label, CONNECTIONS, SECONDS, len(answered), len(watch.probes), PROBE_LIMIT_S,
                   max(answered, default=0), start_kib / 1024, watch.peak_kib / 1024,
                   ", ".join("%s %s" % pair for pair in stats.items())))
-    failures = []
-    if len(watch.probes) < SECONDS // 2 or len(answered) < len(watch.probes):
-        failures.append("%s: %d of %d probes unanswered" % (label, len(watch.probes) - len(answered),
-                                                            len(watch.probes)))
-    if watch.peak_kib >= MEMORY_LIMIT_MIB * 1024:
-        failures.append("%s: resident memory reached %.0f MiB" % (label, watch.peak_kib / 1024))
-    if not alive:
-        failures.append("%s: the server died; kept for a look: %s" % (label, panel.work))
-    return figures, failures
+    failures = [
+        (len(watch.probes) < SECONDS // 2 or len(answered) < len(watch.probes),
+         "%d of %d probes unanswered" % (len(watch.probes) - len(answered), len(watch.probes))),
+        (watch.peak_kib >= MEMORY_LIMIT_MIB * 1024, "resident memory reached %.0f MiB" % (watch.peak_kib / 1024)),
+        (not alive, "the server died; kept for a look: " + panel.work),
+    ]
+    return figures, ["%s: %s" % (label, message) for failed, message in failures if failed]
 
 
 def main():

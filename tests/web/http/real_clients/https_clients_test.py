@@ -35,7 +35,7 @@ def python_ssl_checks(https_port, cafile):
 
 def curl_checks(https_port, cafile):
     base = "https://127.0.0.1:%d/" % https_port
-    _, session = curl_logon(base, "--cacert", cafile)
+    session = curl_logon(base, "--cacert", cafile)
     page = run(["curl", "-sS", "--compressed", "--cacert", cafile, "-b", "sess=" + session, base + REPORT]).stdout
     check("name=startdate" in page, "curl: the report over HTTPS")
     status = run(["curl", "-sS", "--cacert", cafile, "-o", "/dev/null", "-w", "%{http_code}", base + "connect"]).stdout

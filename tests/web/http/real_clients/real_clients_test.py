@@ -58,12 +58,12 @@ class Client:
 
 
 def curl_logon(base, *options):
-    """curl's logon at `base`: its head and the session id."""
+    """curl's logon at `base`; the session id."""
     out = subprocess.run(["curl", "-sS", *options, "-D", "-", "-o", "/dev/null", "-H", "origin: " + base[:-1],
                           "--data", panel_lib.logon_form(ADMIN), base + "logon"],
                          capture_output=True, text=True, timeout=LIMIT).stdout
     check(out.startswith("HTTP/1.0 302 OK") and "Set-Cookie: sess=" in out, "curl logon: " + out)
-    return out, out.split("sess=", 1)[1].split(";", 1)[0]
+    return out.split("sess=", 1)[1].split(";", 1)[0]
 
 
 def curl_checks(panel):

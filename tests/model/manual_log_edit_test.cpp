@@ -40,9 +40,8 @@ TEST_F(ManualLogEditTest, RewritesOnlyTheNamedRows) {
        "10:00:00,60,0,c\r\n"},
       {"broken rows are copied as they are", broken, {Delete("08:00:00", 3600)},
        "garbage\r\n,,,\r\n09:00:00,abc,0,\"x\"\r\n"},
-      {"the last of two changes wins", two,
-       {Change("08:00:00", 3600, false, "first"), Change("08:00:00", 3600, false, "second")},
-       "08:00:00,3600,0,\"second\"\r\n09:00:00,1800,2,\"b\"\r\n"},
+      {"kept comment", "10:00:00,60,0,\"long \"\"text\"\"\"\r\n", {{"10:00:00", 60, false, true, true, "ignored"}},
+       "10:00:00,60,1,\"long \"\"text\"\"\"\r\n"},
   };
   for (const EditCase& c : cases) {
     ASSERT_TRUE(KavrixWriteFile(Log(), c.before));
@@ -50,14 +49,6 @@ TEST_F(ManualLogEditTest, RewritesOnlyTheNamedRows) {
     EXPECT_EQ(KavrixReadFile(Log()), c.after) << c.name;
     EXPECT_EQ(KavrixFolderEntries(Folder()), Strings({"2026-03-02_manual.csv"})) << c.name;
   }
-}
-
-TEST_F(ManualLogEditTest, KeptComment) {
-  ASSERT_TRUE(KavrixWriteFile(Log(), "10:00:00,60,0,\"long \"\"text\"\"\"\r\n"));
-  LKXManualRowChange change = Change("10:00:00", 60, true, "ignored");
-  change.keepComment = true;
-  EXPECT_EQ(KXEditManualLog(Log(), {change}), LKXManualEditResult::kDone);
-  EXPECT_EQ(KavrixReadFile(Log()), "10:00:00,60,1,\"long \"\"text\"\"\"\r\n");
 }
 
 TEST_F(ManualLogEditTest, DeletingTheLastRowRemovesTheLog) {
@@ -74,10 +65,6 @@ TEST_F(ManualLogEditTest, ALockedLogIsBusy) {
   LUniqueFd station = HoldLock(Log());
   KavrixLockPauses pauses;
   EXPECT_EQ(KXEditManualLog(Log(), {Delete("08:00:00", 3600)}, 50), LKXManualEditResult::kBusy);
-}
-
-TEST(ManualLogLines, SplitAtEveryKindOfLineEnd) {
-  EXPECT_EQ(KXSplitLogLines("a\r\nb\rc\n\n\r\nd"), (std::vector<std::string_view>{"a", "b", "c", "d"}));
 }
 
 }  // namespace

@@ -10,37 +10,13 @@
 
 using OrgSettingsTest = RegistryTest;
 
-// Reading a default writes nothing.
-TEST_F(OrgSettingsTest, MissingKeysReadAsDefaultsWithoutWriting) {
-  EXPECT_TRUE(KXOrgGetInt(LKXOrg::kToleranceTime) == 8 && KXOrgGetBool(LKXOrg::kModeQA) &&
-              !KXOrgGetBool(LKXOrg::kAutoDetectHolidays));
-  EXPECT_FALSE(KavrixFileExists(SharedFolder() + "/company") || KavrixFileExists(SharedFolder() + "/settings"));
-}
-
-TEST_F(OrgSettingsTest, ReportSwitchesFollowTheRunningModesUntilSetThemselves) {
-  ASSERT_TRUE(KXOrgSetBool(LKXOrg::kModeHours, false));
-  ASSERT_TRUE(KXOrgSetText(LKXOrg::kModeQA, "0 (off)"));
-  EXPECT_FALSE(KXOrgGetBool(LKXOrg::kWeeklyReportApplications));
-  EXPECT_EQ(KXOrgGetText(LKXOrg::kWeeklyReportApplications), "0");
-  for (LKXOrg id : {LKXOrg::kWeeklyReportNonWorking, LKXOrg::kWeeklyReportEnoughHours,
-                    LKXOrg::kInsufficientHoursWarningEmail, LKXOrg::kCasualHoursEmailToHR}) {
-    EXPECT_FALSE(KXOrgGetBool(id)) << KXOrgSettingOf(id).key;
-  }
-  ASSERT_TRUE(KXOrgSetBool(LKXOrg::kCasualHoursEmailToHR, true));
-  EXPECT_TRUE(KXOrgGetBool(LKXOrg::kCasualHoursEmailToHR));
-  ASSERT_TRUE(KXOrgClear(LKXOrg::kModeHours));
-  EXPECT_TRUE(KXOrgGetBool(LKXOrg::kWeeklyReportNonWorking));
-}
-
 TEST_F(OrgSettingsTest, ValuesAreStoredAsTextInTheirSections) {
   ASSERT_TRUE(KXOrgSetInt(LKXOrg::kDefaultWorkHours, 38));
   ASSERT_TRUE(KXOrgSetBool(LKXOrg::kAutoDetectHolidays, true));
   ASSERT_TRUE(KXOrgSetText(LKXOrg::kPrivatePrograms, "game.exe, chat.exe"));
   EXPECT_EQ(KavrixReadFile(SharedFolder() + "/company"), "defaultworkhours=38\r\nprivateprograms=game.exe, chat.exe\r\n");
   EXPECT_EQ(KavrixReadFile(SharedFolder() + "/settings"), "autodetectholidays=1\r\n");
-  // Empty text is the default; anything not beginning with "0" is on.
-  LSettingSetString("Settings", "AutoDetectHolidays", "");
-  EXPECT_FALSE(KXOrgGetBool(LKXOrg::kAutoDetectHolidays));
+  // Anything not beginning with "0" is on.
   LSettingSetString("Settings", "AutoDetectHolidays", "no");
   EXPECT_TRUE(KXOrgGetBool(LKXOrg::kAutoDetectHolidays));
 }

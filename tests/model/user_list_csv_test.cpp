@@ -18,10 +18,8 @@ using UserListCSVTest = RegistryTest;
 TEST_F(UserListCSVTest, ExportWritesElevenColumnsPerUserInRegistryOrder) {
   ASSERT_TRUE(KXAddUser("boss@x.example", "+Boss", true, true, "", "", "pw1"));
   ASSERT_TRUE(KXAddUser("cy@x.example", "Cy, Jr.", false, false, "Sales,Support", "boss@x.example", ""));
-  LKXUser boss, cy;
-  ASSERT_TRUE(KXGetUser("boss@x.example", boss));
-  ASSERT_TRUE(boss.SetText(kKXUserOldPassword, "old"));
-  ASSERT_TRUE(KXGetUser("cy@x.example", cy));
+  ASSERT_TRUE(UserOf("boss@x.example").SetText(kKXUserOldPassword, "old"));
+  LKXUser cy = UserOf("cy@x.example");
   ASSERT_TRUE(cy.SetText(kKXUserLeaveAllowanceDays, "25"));
   ASSERT_TRUE(cy.SetText(kKXUserLeaveCarryOverDays, "2025:1,2026:3"));
   const std::string path = SharedFolder() + "/users.csv";
@@ -55,34 +53,22 @@ TEST_F(UserListCSVTest, ReadsEveryColumnAndSkipsLinesWithoutAddress) {
                                             "b@x.example||||000||", "c@x.example|@Cut|||010||"}));
 }
 
+// A line without the two leave columns keeps the user's leave keys.
 TEST_F(UserListCSVTest, ImportChangesKnownUsersAddsNewOnesKeepsTheRest) {
   ASSERT_TRUE(KXAddUser("Boss@x.example", "Boss", true, false, "", "", "pw"));
   ASSERT_TRUE(KXAddUser("kept@x.example", "Kept", false, false, "", "", "pw"));
+  ASSERT_TRUE(UserOf("boss@x.example").SetText(kKXUserLeaveAllowanceDays, "25"));
   const std::string path = SharedFolder() + "/in.csv";
   ASSERT_TRUE(KavrixWriteFile(path,
                               "boss@x.example,\"Big Boss\",\"new\",\"\",1,1,0,\"DefaultTeam\",\"\"\r\n"
-                              "new@x.example,\"New\",\"np\",\"op\",0,0,1,\"T\",\"boss@x.example\"\r\n"));
+                              "new@x.example,\"New\",\"np\",\"op\",0,0,1,\"T\",\"boss@x.example\",\"20\",\"2026:3\"\r\n"));
   EXPECT_EQ(KXImportUserList(path), 2);
   EXPECT_EQ(KXUserCount(), 3);
-  EXPECT_EQ(Texts("boss@x.example", {kKXUserEmail, kKXUserName, kKXUserPassword, kKXUserAccessHR}) +
-                Texts("new@x.example", {kKXUserOldPassword, kKXUserManager}) + Texts("kept@x.example", {kKXUserName}),
-            "Boss@x.example|Big Boss|new|1|op|boss@x.example|Kept|");
-  EXPECT_EQ(KXImportUserList(SharedFolder() + "/none.csv"), 0) << "a missing file imports nothing";
-}
-
-TEST_F(UserListCSVTest, LeaveColumnsAreStoredAndAFileWithoutThemKeepsTheKeys) {
-  ASSERT_TRUE(KXAddUser("ann@x.example", "Ann", true, false, "", "", "pw"));
-  const struct { const char* line; const char* allowance; const char* carryOver; } cases[] = {
-      {"ann@x.example,\"Ann\",\"pw\",\"\",1,0,0,\"\",\"\",\"25\",\"2026:3\"", "25", "2026:3"},
-      {"ann@x.example,\"Ann\",\"pw\",\"\",1,0,0,\"\",\"\"", "25", "2026:3"},  // nine columns
-  };
-  for (const auto& c : cases) {
-    LKXUserListCSVRow row;
-    ASSERT_TRUE(KXParseUserListCSVLine(c.line, row));
-    ASSERT_TRUE(KXStoreUserListRow(row, true));
-    EXPECT_EQ(Texts("ann@x.example", {kKXUserLeaveAllowanceDays, kKXUserLeaveCarryOverDays}),
-              std::string(c.allowance) + "|" + c.carryOver + "|") << c.line;
-  }
+  EXPECT_EQ(Texts("boss@x.example", {kKXUserEmail, kKXUserName, kKXUserPassword, kKXUserAccessHR,
+                                      kKXUserLeaveAllowanceDays}) +
+                Texts("new@x.example", {kKXUserOldPassword, kKXUserManager, kKXUserLeaveCarryOverDays}) +
+                Texts("kept@x.example", {kKXUserName}),
+            "Boss@x.example|Big Boss|new|1|25|op|boss@x.example|2026:3|Kept|");
 }
 
 TEST_F(UserListCSVTest, PanelRowsNeverTouchPasswordsAndGiveNewUsersARandomOne) {
@@ -98,17 +84,6 @@ TEST_F(UserListCSVTest, PanelRowsNeverTouchPasswordsAndGiveNewUsersARandomOne) {
   EXPECT_TRUE(password.size() == 7u && password != "chosen|") << password;
   // Without managers in the file, the registry's choice stays.
   EXPECT_EQ(Texts("fresh@x.example", {kKXUserPasswordReq, kKXUserManager}), "1|admin@x.example|");
-}
-
-TEST_F(UserListCSVTest, FormulaTextsAreGuardedAndReadBackUnchanged) {
-  LKXUserListCSVRow row{.email = "-ann@x.example", .name = "@SUM(A1)", .password = "+pw", .team = "'=Sales",
-                        .manager = "'Bob", .leaveColumns = true, .leaveAllowance = "-1.50"};
-  const std::string text = KXUserListCSVText({row});
-  EXPECT_EQ(text, "'-ann@x.example,\"'@SUM(A1)\",\"'+pw\",\"\",0,0,0,\"''=Sales\",\"'Bob\",\"-1.50\",\"\"\r\n");
-  const auto back = KXParseUserListCSV(text);
-  ASSERT_EQ(back.size(), 1u);
-  EXPECT_EQ(back[0].email + back[0].name + back[0].password + back[0].team + back[0].manager + back[0].leaveAllowance,
-            row.email + row.name + row.password + row.team + row.manager + row.leaveAllowance);
 }
 
 }  // namespace

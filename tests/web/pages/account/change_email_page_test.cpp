@@ -1,16 +1,14 @@
-// The change-e-mail dialog over real loopback HTTP: whose address it shows,
-// every refusal, and what a change rewrites beyond the user record.
+// The change-e-mail dialog over real loopback HTTP: one refusal of each
+// kind, and what a change rewrites beyond the user record.
 
 #include "web/pages/account/change_email_page.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <string>
 
 #include "foundation/settings_sections.h"
 #include "hours_pages_fixture.h"
-#include "model/core_data.h"
 #include "model/users.h"
 
 namespace {
@@ -21,32 +19,15 @@ std::string Fields(const std::string& from, const std::string& to, const std::st
   return "101=" + from + "&102=" + to + "&103=" + confirm + "&submit=++OK++";
 }
 
-// Staff see their own address whatever the list chose; administrators the
-// chosen user's, which the session keeps for the post.
-TEST_F(ChangeEmailPageTest, FirstDisplayPresetsTheAddress) {
-  const HtmlPage own(Get("changeemail?seluser=staff2%40x.example&onok=logout", Session("staff")));
-  EXPECT_TRUE(Contains(own.Text(), "Change Email Address Email Address: New Email: Confirm New Email:"));
-  EXPECT_EQ(own.Field("101") + "|" + own.Field("102") + "|" + own.Field("onok"), "staff@x.example||logout");
-  EXPECT_TRUE(own.ByName("101")->Has("readonly"));
-  EXPECT_EQ(HtmlPage(Get("changeemail?seluser=staff2%40x.example", Session("boss"))).Field("101"), "staff2@x.example");
-  EXPECT_TRUE(Contains(KavrixReadFile(SessionFile(Session("boss"))), "seluser=staff2%40x.example"));
-  EXPECT_EQ(HtmlPage(Get("changeemail", Session("boss"))).Field("onok"), "userlist");
-}
-
 TEST_F(ChangeEmailPageTest, EachRefusalOnItsControl) {
-  ASSERT_EQ(mkdir((LKXCoreData::GetArchiveRoot() + "/taken@yexample").c_str(), 0777), 0);
   const struct {
     const char* who;
-    std::string fields;
-    std::string message;
+    std::string fields, message;
   } cases[] = {
       {"staff", Fields("staff%40x.example", "", ""), kLChangeEmailEnter},
       {"staff", Fields("staff%40x.example", "new%40y", "new%40y"), kLChangeEmailInvalid},
       {"staff", Fields("staff%40x.example", "new%40y.example", "New%40y.example"), kLChangeEmailDiffer},
-      {"staff", Fields("staff%40x.example", "Ta.ken%40Y.example", "Ta.ken%40Y.example"),
-       "User folder taken@yexample already exists. Please choose another email address."},
       {"staff", Fields("staff2%40x.example", "new%40y.example", "new%40y.example"), kLChangeEmailNotAllowed},
-      {"boss", Fields("nobody%40x.example", "new%40y.example", "new%40y.example"), kLChangeEmailNoUser},
       {"boss", Fields("staff%40x.example", "STAFF2%40x.example", "STAFF2%40x.example"), kLChangeEmailTaken},
   };
   for (const auto& c : cases) {
@@ -57,7 +38,7 @@ TEST_F(ChangeEmailPageTest, EachRefusalOnItsControl) {
 }
 
 // The settings naming the address follow it; one's own change ends one's
-// logon, whether made on one's own details or from the user list.
+// logon, not the administrator's who changes another's.
 TEST_F(ChangeEmailPageTest, AChangeRewritesTheSettingsAndEndsOnlyTheChangersLogon) {
   LSettingSetString("Email", "ReplyToEmail", "Staff@x.example");
   LSettingSetString("Settings", "PrimaryUser", "boss@x.example");
@@ -72,12 +53,7 @@ TEST_F(ChangeEmailPageTest, AChangeRewritesTheSettingsAndEndsOnlyTheChangersLogo
   EXPECT_EQ(Post("changeemail", Fields("staff2%40x.example", "sam%40x.example", "sam%40x.example"), Session("boss")),
             Redirect("userlist"));
   EXPECT_TRUE(KXUserExists("sam@x.example"));
-  EXPECT_EQ(Post("changeemail", Fields("boss%40x.example", "chief%40x.example", "chief%40x.example"), Session("boss")),
-            Redirect("userlist"));
-  EXPECT_EQ(HtmlPage(Post("changeemail", Fields("hr%40x.example", "h%40x.example", "h%40x.example"), Session("boss")))
-                .Field("101"),
-            "hr@x.example");
-  EXPECT_TRUE(KXUserExists(Email("hr")));
+  EXPECT_NE(Get("mainpage", Session("boss")), Redirect("logon"));
 }
 
 }  // namespace

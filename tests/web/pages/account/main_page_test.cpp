@@ -1,4 +1,5 @@
-// The main page by role and module switches, over real loopback HTTP.
+// The main page's sections by role and module switches, over real loopback
+// HTTP.
 
 #include <gtest/gtest.h>
 
@@ -32,20 +33,6 @@ class MainPageTest : public OfficeTest {
   std::string MainPageOf(const std::string& who) { return Get("mainpage", SessionOf(who)); }
 };
 
-// The installer is the office's own file: the link is offered only while
-// the server can hand it out; until then an administrator is told where it
-// goes and everyone else sees nothing.
-TEST_F(MainPageTest, InstallerLinkOnlyWhileTheFileIsThere) {
-  const std::string where = "put kxtasetup.exe into the folder " + WebRoot() + " to offer it";
-  EXPECT_FALSE(Contains(MainPageOf("staff"), "kxtasetup.exe"));
-  const std::string boss = MainPageOf("boss");
-  EXPECT_EQ(HtmlPage(boss).Href("Download KavrixStation"), "<none>");
-  EXPECT_TRUE(Contains(Visible(boss), where));
-  ASSERT_TRUE(KavrixWriteFile(WebRoot() + "/kxtasetup.exe", "MZ"));
-  EXPECT_EQ(HtmlPage(MainPageOf("staff")).Href("Download KavrixStation"), "kxtasetup.exe");
-  EXPECT_FALSE(Contains(Visible(MainPageOf("boss")), where));
-}
-
 // Which sections and links each role gets under each module switch.
 TEST_F(MainPageTest, RolesAndModuleSwitchesDecideTheSections) {
   const Links myStaff = {"View staff hours totals",   "Screenshots",
@@ -59,27 +46,21 @@ TEST_F(MainPageTest, RolesAndModuleSwitchesDecideTheSections) {
   const Links admin = {"Add new user", "Manage users", "Edit team list", "Edit leave types",
                        "Change system configuration", "Set public holidays", "View logs"};
   const struct {
-    const char* who;
-    const char* modes;  // ModeQA, ModeHours, ModeLeave, LeaveApprovalRequired; '-' for empty (on)
-    const char* first;
-    Links links;   // texts of the links from `first` on
-    Links absent;  // sections the page must not show
+    // modes: ModeQA, ModeHours, ModeLeave, LeaveApprovalRequired; links: the
+    // texts of the links from `first` on; absent: sections not shown.
+    const char *who, *modes, *first;
+    Links links, absent;
   } cases[] = {
       {"staff", "1111", "View my hours worked", own, {"My Staff", "Administrative Options"}},
       {"mgr", "1111", "View staff hours totals", myStaff, {"Administrative Options"}},
-      {"hr", "1111", "View staff hours totals", myStaff, {"Administrative Options"}},
-      {"mgr", "1110", "Unexplained absence report", {"Unexplained absence report", "View my hours worked"},
-       {"Pending leave requests"}},
       {"mgr", "0001", "View my details", {"View my details"}, {"My Staff", "My Time Sheet", "My Leave"}},
       {"boss", "0001", "Add new user", admin, {"My To-Do List"}},
-      {"mgr", "0-01", "View staff hours totals",
-       {"View staff hours totals", "Manage staff manual hours", "View my hours worked"}, {"My Leave"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.who) + " " + c.modes);
     const char* const keys[] = {"ModeQA", "ModeHours", "ModeLeave", "LeaveApprovalRequired"};
     for (int i = 0; i < 4; ++i) {
-      LSettingSetString("Settings", keys[i], c.modes[i] == '-' ? "" : std::string(1, c.modes[i]));
+      LSettingSetString("Settings", keys[i], std::string(1, c.modes[i]));
     }
     const std::string page = MainPageOf(c.who);
     Links texts;
@@ -88,22 +69,6 @@ TEST_F(MainPageTest, RolesAndModuleSwitchesDecideTheSections) {
     EXPECT_EQ(texts, c.links);
     for (const std::string& absent : c.absent) EXPECT_FALSE(Contains(Visible(page), absent)) << absent;
   }
-}
-
-TEST_F(MainPageTest, AdministratorsToDoList) {
-  const auto toDo = [&] {
-    const std::string page = MainPageOf("boss");
-    return Contains(Visible(page), "My To-Do List") ? LinksFrom(page, "Setup Routing", 2) : Links{};
-  };
-  EXPECT_EQ(toDo(), Links{});
-  LSettingSetString("Routing", "WizardRun", "0");
-  LSettingSetString("Email", "UseSMTPHost", "0");
-  EXPECT_EQ(toDo(), (Links{"Setup Routing for Outside Connections -> routing",
-                           "Enter SMTP server for email -> wizardsmtpsetting?onok=mainpage&oncancel=mainpage"}));
-  EXPECT_FALSE(Contains(Visible(MainPageOf("staff")), "My To-Do List"));
-  LSettingSetString("Settings", "ConnectRemote", "0");
-  LSettingSetString("Email", "UseSMTPHost", "");
-  EXPECT_EQ(toDo(), Links{});
 }
 
 }  // namespace

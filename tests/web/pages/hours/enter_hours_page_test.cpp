@@ -29,11 +29,9 @@ TEST_F(EnterHoursPageTest, ChecksInOrderAtTheirLimits) {
   } cases[] = {
       {"2026-02-30", "25:61", "08:00", kKXEnterHoursBadDate, "101"},
       {"2026-03-09", "25:61", "08:00", kKXEnterHoursBadTime, "102"},
-      {"2026-03-09", "08:00", "24:00:00", kKXEnterHoursBadTime, "103"},
       {"2026-03-09", "09:00", "09:00:00", kKXEnterHoursStartAfterEnd, "102"},
       {"2026-03-09", "08:00:00", "20:00:01", kKXEnterHoursOverTwelve, "103"},
       {"2025-08-22", "11:59:59", "12:00:00", kKXEnterHoursTooOld, "101"},
-      {"2026-03-10", "11:00:00", "12:00:01", kKXEnterHoursFuture, "101"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.date) + " " + c.start + " " + c.end);

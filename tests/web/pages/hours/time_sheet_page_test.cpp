@@ -1,6 +1,5 @@
 // The time sheet over real loopback HTTP: the worked example's periods as
-// the hours functions give them, their links, the private time, the bar
-// merging of the picture, and what bad requests get.
+// the hours functions give them, their links and the day's totals.
 
 #include <gtest/gtest.h>
 
@@ -33,36 +32,6 @@ TEST_F(TimeSheetPageTest, WorkedExampleShowsItsPeriodsWithTheirLinks) {
       {"Idle Time", "00:05:00"},    {"Break Time", "03:30:00"},  {"Lunch Time", "0 minutes"},
       {"Manual Time", "01:00:00"},  {"Private Time", "00:00:00"}, {"Total Worked Hours", "05:00:00"}};
   for (const auto& row : totals) EXPECT_TRUE(sheet.HasRow(row)) << row[0];
-}
-
-// Keeping the fields in the session is the work-hours CSV test's.
-TEST_F(TimeSheetPageTest, PrivateTimeLinksInBold) {
-  ASSERT_TRUE(LKXCoreData::LogActivity(Email("staff"), KavrixAt("2026-03-03", "08:00:00"), 120, 1, 4, 0, "game", "x"));
-  // "timesheetpost" takes the bar's own field names.
-  EXPECT_TRUE(Contains(
-      PostAs("staff", "timesheetpost", "userselect=staff%40x.example&dateinput=2026-03-03&submit=++Search++"),
-      "starttime=08:00:00&endtime=08:01:59\" title=\"view activities during this period\"><b>Private</b></a>"));
-}
-
-// A user nobody has falls back as on every hours page (the manual hours'
-// test); a date that is none gets the message.
-TEST_F(TimeSheetPageTest, ADateThatIsNoneGetsTheMessage) {
-  EXPECT_TRUE(Contains(GetAs("staff", "timesheet?seluser=staff%40x.example&date=2026-02-30"), kKXDateNotValid));
-}
-
-// Touching periods shorter than a minute are drawn as one bar per minute in
-// the type that fills most of it; a gap or a long period ends such a bar.
-TEST(DayTimeline, ShortTouchingPeriodsShareABar) {
-  LTimePeriodList day;
-  for (int s = 36000; s < 36090; s += 10) day.AddPeriod(s, s + 10, (s / 10) % 3 == 0 ? kKXPeriodIdle : kKXPeriodActive);
-  day.AddPeriod(36100, 36110, kKXPeriodManual);  // after a gap
-  day.AddPeriod(36110, 36230, kKXPeriodIdle);    // two minutes
-  const std::string svg = KXDayTimelineSvg(day);
-  Strings titles;
-  for (std::size_t at = svg.find("<title>"); at != std::string::npos; at = svg.find("<title>", at + 1))
-    titles.push_back(svg.substr(at + 7, svg.find("</title>", at) - at - 7));
-  EXPECT_EQ(titles, (Strings{"active 10:00:00-10:01:00", "active 10:01:00-10:01:30", "manual 10:01:40-10:01:50",
-                             "idle 10:01:50-10:03:50"}));
 }
 
 }  // namespace

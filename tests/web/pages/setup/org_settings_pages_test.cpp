@@ -3,15 +3,12 @@
 // add dialogs of teams, leave types and holidays.
 
 #include <gtest/gtest.h>
-#include <sys/inotify.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <map>
 #include <string>
 
 #include "foundation/settings_sections.h"
-#include "foundation/unique_fd.h"
 #include "hours_pages_fixture.h"
 #include "model/public_holidays.h"
 #include "model/teams.h"
@@ -46,15 +43,12 @@ TEST_F(OrgSettingsPagesTest, ConfigRefusesBadValuesOnTheirControlAndStoresNothin
   // The numbers share one check against the ranges and messages of the
   // settings table: one row for them all.
   const struct {
-    const char* field;
-    const char* value;
+    const char *field, *value;
     std::string message;
   } cases[] = {
       {"108", "301", "Auto-delete days has to be between 5 to 300. Please reenter."},
       {"210", "24:00", kLConfigTimeFormat},
       {"211", "12:00", kLConfigBreakOrder},
-      {"322", "14,32", kLConfigDaysOfMonth},
-      {"323", "2026-02-30", kLConfigDateFormat},
       {"122", "game.exe\r\nZ=1", kLConfigOneLine},
   };
   const std::string before = SettingsFiles();
@@ -69,25 +63,12 @@ TEST_F(OrgSettingsPagesTest, ConfigRefusesBadValuesOnTheirControlAndStoresNothin
   }
 }
 
-// Each settings file is replaced once by the save, however many of its keys
-// changed; a value the form leaves as it was in effect is not stored.
-TEST_F(OrgSettingsPagesTest, ConfigWritesEachSettingsFileOnce) {
-  const LUniqueFd watch(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
-  ASSERT_TRUE(watch);
-  ASSERT_GE(inotify_add_watch(watch.Get(), SharedFolder().c_str(), IN_MOVED_TO), 0);
+// What the save stores; a value the form leaves as it was in effect is not
+// stored (one write per file is the settings holder's test).
+TEST_F(OrgSettingsPagesTest, ConfigWritesTheChangedValues) {
   auto form = ValidConfigForm();
   form["108"] = "300";
   EXPECT_EQ(PostConfig(form), Redirect("mainpage"));
-  std::map<std::string, int> replaced;
-  alignas(inotify_event) char buffer[8192];
-  for (ssize_t n; (n = read(watch.Get(), buffer, sizeof buffer)) > 0;) {
-    for (char* p = buffer; p < buffer + n;) {
-      const auto* event = reinterpret_cast<const inotify_event*>(p);
-      if (event->len > 0) ++replaced[event->name];
-      p += sizeof(inotify_event) + event->len;
-    }
-  }
-  EXPECT_EQ(replaced, (std::map<std::string, int>{{"company", 1}, {"settings", 1}}));
   EXPECT_EQ(SettingsFiles(),
             "defaultworkhours=38\r\nbreaktimefrom=12:30:00\r\nbreaktimeto=13:15:00\r\nweeklyreporthours=0\r\n"
             "weeklyreportenoughhourstolerance=7\r\ninsufficienthourswarningtostaff=0\r\n"
@@ -110,8 +91,7 @@ TEST_F(OrgSettingsPagesTest, ConfigWritesEachSettingsFileOnce) {
 }
 
 // Sent back as the browser shows it, the form leaves every file byte for
-// byte, hand edits included; a change stores that key alone, and a flag
-// whose default follows a mode keeps what the page showed.
+// byte, hand edits included.
 TEST_F(OrgSettingsPagesTest, ConfigStoresOnlyWhatTheFormChanged) {
   const std::pair<const char*, const char*> handEdits[] = {
       {"ToleranceTime", "4"}, {"AutoDeleteDays", "0"}, {"LeaveApprovalRequired", "yes"}, {"ShowUserCaptions", "5"}};
@@ -124,45 +104,25 @@ TEST_F(OrgSettingsPagesTest, ConfigStoresOnlyWhatTheFormChanged) {
     EXPECT_EQ(Post("config", SendBack(Get("config", Admin()), "submit=++OK++"), Admin()), Redirect("mainpage"));
     EXPECT_EQ(SettingsFiles(), before) << edited;
   }
-  for (const char* file : {"company", "settings"}) std::remove((SharedFolder() + "/" + file).c_str());
-  LSettingSetString("Settings", "SetupWizardRun", "0");
-  HtmlFields fields = HtmlPage(Get("config", Admin())).Fields();
-  for (auto& [name, value] : fields) {
-    if (name == "107") value = "12";
-  }
-  std::erase_if(fields, [](const auto& field) { return field.first == "116"; });  // ModeQA off
-  EXPECT_EQ(Post("config", Encode(fields, "submit=++OK++"), Admin()), Redirect("mainpage"));
-  EXPECT_EQ(SettingsFiles(), "weeklyreportapplications=1\r\n|setupwizardrun=0\r\nmodeqa=0\r\ntolerancetime=12\r\n");
 }
 
-// The add dialogs of teams, leave types and holidays: each refusal, and
-// what an accepted one adds. Listing and deleting are walked in the browser
-// test.
+// The add dialogs of teams, leave types and holidays: a refusal on its
+// control (the name rules are the model's) and what an accepted one adds.
+// Listing and deleting are walked in the browser test.
 TEST_F(OrgSettingsPagesTest, AddDialogsRefuseOnTheirControlOrAdd) {
   for (const std::string& type : KXGetLeaveTypeNames()) ASSERT_TRUE(KXDeleteLeaveType(type));
-  EXPECT_TRUE(Contains(Visible(Get("addteam", Admin())), kLTeamNameHint));
-  // The holiday dialog starts on today's date (the fake clock's).
-  const HtmlPage dialog(Get("addholiday", Admin()));
-  EXPECT_EQ(dialog.Field("101") + "|" + dialog.Field("102"), "2026-03-10|2026-03-10");
   const std::string holiday = "101=2026-12-27&102=";
   const struct {
     const char* page;
-    std::string body;
-    std::string answer;
+    std::string body, answer;
   } adds[] = {
       {"addteam", "101=Sales", "Location: teamlist"},
       {"addteam", "101=++sales+", ErrorRow(kLTeamExists)},
-      {"addteam", "101=", ErrorRow(kLTeamEmpty)},
-      {"addteam", "101=Front+Desk", ErrorRow(kLTeamBadChars)},
       {"addleavetype", "101=Long+service", "Location: leavetypelist"},
-      {"addleavetype", "101=LONG+SERVICE", ErrorRow(kLLeaveTypeExists)},
-      {"addleavetype", "101=+", ErrorRow(kLLeaveTypeEmpty)},
-      {"addleavetype", "101=%3Cscript%3E", ErrorRow(kLLeaveTypeBadChars)},
       {"addholiday", "101=2026-12-25&102=2026-12-26&103=Christmas", "Location: holidaylist"},
       {"addholiday", "101=2026-12-26&102=2026-12-28", ErrorRow(kLHolidayExists)},
       {"addholiday", holiday + "2026-12-26", ErrorRow(kLHolidayEndBeforeStart)},
       {"addholiday", holiday + "27.12.2026", ErrorRow(kLHolidayBadDate)},
-      {"addholiday", holiday + "2026-12-28&103=a%0D%0Ab", ErrorRow(kLHolidayCommentOneLine)},
   };
   for (const auto& add : adds) {
     SCOPED_TRACE(std::string(add.page) + " " + add.body);

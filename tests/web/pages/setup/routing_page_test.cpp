@@ -47,15 +47,12 @@ class RoutingPageTest : public OfficeTest {
 
 TEST_F(RoutingPageTest, ShowsTheStoredAddressAndRefusalsStoreNothing) {
   const struct {
-    const char* fields;
-    const char* message;
+    const char *fields, *message;
   } cases[] = {
       {"101=0&102=2&103=++&105=89&rbg1=106", kLRoutingHostInvalid},
       {"101=0&102=1&103=1.2.3.256&105=89&rbg1=106", kLRoutingAddressInvalid},
       {"101=0&102=3&105=65536&rbg1=106", kLRoutingLocalPortInvalid},
       {"101=0&102=3&105=89&rbg1=107&108=0", kLRoutingPublicPortInvalid},
-      {"101=0&102=3&105=89&rbg1=106&109=https", kKXHttpsPortInvalid},
-      {"101=0&102=3&105=89&rbg1=106&109=65536", kKXHttpsPortInvalid},
       // Both listeners cannot share a port.
       {"101=0&102=3&105=89&rbg1=106&109=89", kKXHttpsPortInvalid},
   };
@@ -79,41 +76,6 @@ TEST_F(RoutingPageTest, AcceptedFormsStoreModesAddressAndPorts) {
   // Mode 3 keeps the stored address; a different router port is kept apart.
   EXPECT_TRUE(Contains(Send("101=1&102=3&103=&105=" + port + "&rbg1=107&108=65535", boss_), "Location: mainpage"));
   EXPECT_EQ(Stored(), "1|3|203.0.113.9|office.example|" + port + "|65535|");
-
-  EXPECT_TRUE(Contains(Send("101=9&102=1&103=+198.51.100.4+&105=" + port + "&rbg1=106", boss_), "Location: mainpage"));
-  EXPECT_EQ(Stored(), "0|1|198.51.100.4|office.example|" + port + "|" + port + "|");
-}
-
-// Stored states sent back as the page shows them: the routing file stays
-// byte for byte (no default pinned, no address of this computer stored).
-TEST_F(RoutingPageTest, SentBackUnchangedLeavesTheFileAsItWas) {
-  using Keys = std::vector<std::pair<const char*, const char*>>;
-  const Keys states[] = {
-      {}, {{"StaticIPAddress", ""}}, {{"PublicAddressMode", "3"}, {"PublicPort", "8080"}},
-  };
-  for (const Keys& state : states) {
-    for (const auto& [key, value] : state) LSettingSetString("Routing", key, value);
-    const std::string file = KavrixReadFile(SharedFolder() + "/routing");
-    const std::string page = Get("routing", boss_);
-    EXPECT_EQ(Post("routing", SendBack(page, "submit=++OK++"), boss_), Redirect("mainpage"));
-    EXPECT_EQ(KavrixReadFile(SharedFolder() + "/routing"), file) << state.size();
-  }
-}
-
-// Switching HTTPS on answers with its address (from the Host the browser
-// used); sent again unchanged, or off, the form goes back to the main page.
-TEST_F(RoutingPageTest, AnHttpsPortIsStoredAndItsAddressAnnounced) {
-  const std::string port = std::to_string(Port());
-  const std::pair<const char*, bool> cases[] = {{"8443", true}, {"8443", false}, {"443", true}};
-  for (const auto& [https, announced] : cases) {
-    const std::string answer = PostAsPanelHost("101=0&102=3&105=" + port + "&rbg1=106&109=" + https + "&submit=++OK++");
-    const std::string url = std::string("https://panel.example") + (std::string(https) == "443" ? "" : ":8443");
-    EXPECT_EQ(Contains(answer, "<b>The panel now answers over HTTPS. Continue at <a href=\"" + url + "/mainpage\">"),
-              announced)
-        << https << answer;
-    EXPECT_EQ(Contains(answer, "Location: mainpage"), !announced) << https;
-    EXPECT_EQ(Routing("HttpsPort"), https);
-  }
 }
 
 }  // namespace

@@ -16,14 +16,6 @@ TEST(HttpResponses, RedirectsCarryTheUrlWithoutLineBreaks) {
             "HTTP/1.0 302 OK\r\nSet-Cookie: sess=s1; HttpOnly; SameSite=Lax\r\nLocation: ab\r\n\r\n");
 }
 
-TEST(HttpResponses, FileHeaderAndEntityTag) {
-  EXPECT_EQ(LHttpFileHeader(3000000000LL, "text/css", "Tue, 14 Nov 2023 22:13:20 GMT",
-                            LHttpEntityTag(1700000000, 1234)),
-            "HTTP/1.1 200 OK\r\nContent-Length: 3000000000\r\nContent-Type: text/css\r\n"
-            "Last-Modified: Tue, 14 Nov 2023 22:13:20 GMT\r\nETag: \"1700000000-1234\"\r\n"
-            "X-Content-Type-Options: nosniff\r\n\r\n");
-}
-
 // Every head gets "nosniff", an HTML one the framing headers too; a header
 // already there is not written twice, and what is no whole head is left.
 TEST(HttpResponses, SecurityHeadersGoIntoEveryHeadOnce) {

@@ -1,17 +1,17 @@
 // The HTTPS listener on loopback: requests answered over TLS with the same
-// handling as the plain port, the plain port's redirect, the versions
-// offered, the certificate the server makes for itself, a certificate that
-// cannot be used, and a client that stalls in the handshake.
+// handling as the plain port, the plain port's redirect, the certificate the
+// server makes for itself, a certificate that cannot be used, and a stop
+// while a handshake waits.
 
 #include <gtest/gtest.h>
 #include <openssl/err.h>
-#include <openssl/pem.h>
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 
+#include <functional>
 #include <string>
 
 #include "engine/https_settings.h"
@@ -23,7 +23,6 @@
 #include "web/http/http_responses.h"
 #include "web/http/https_redirect.h"
 #include "web/http/machine_address.h"
-#include "web/http/weblet_connection.h"
 
 namespace {
 
@@ -31,21 +30,14 @@ constexpr int kClientLimitSeconds = 10;
 constexpr char kHandshakeFailed[] = "<handshake failed>";
 
 // A TLS client that trusts only `caFile` and checks that the certificate
-// names 127.0.0.1; it offers versions up to `version` (TLS 1.1 alone when
-// that is TLS 1.1). Returns what the server sent until it closed.
-std::string TlsExchange(std::uint16_t port, const std::string& caFile, const std::string& request,
-                        int version = TLS1_3_VERSION) {
+// names 127.0.0.1 (the versions offered are a step of openssl s_client's
+// test). Returns what the server sent until it closed.
+std::string TlsExchange(std::uint16_t port, const std::string& caFile, const std::string& request) {
   LUniqueFd fd = KavrixConnectLoopback(port);
   if (!fd) return "<no connection>";
   const timeval limit{kClientLimitSeconds, 0};
   ::setsockopt(fd.Get(), SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
   LSslCtxPtr ctx(SSL_CTX_new(TLS_client_method()));
-  SSL_CTX_set_max_proto_version(ctx.get(), version);
-  if (version == TLS1_1_VERSION) {
-    // The client library itself refuses TLS 1.1 unless told otherwise.
-    SSL_CTX_set_security_level(ctx.get(), 0);
-    SSL_CTX_set_min_proto_version(ctx.get(), TLS1_1_VERSION);
-  }
   SSL_CTX_load_verify_locations(ctx.get(), caFile.c_str(), nullptr);
   SSL_CTX_set_verify(ctx.get(), SSL_VERIFY_PEER, nullptr);
   LSslPtr ssl(SSL_new(ctx.get()));
@@ -82,42 +74,26 @@ class HttpsListenerTest : public WebServerTest {
     StartServer(TestTable());
     ASSERT_TRUE(Server().WaitHttpsListening(10000));
   }
-  std::string Tls(const std::string& request, int version = TLS1_3_VERSION) {
-    return TlsExchange(httpsPort_, LHttpsCertificatePath(), request, version);
-  }
-  std::string HttpsBase() const { return ":" + std::to_string(httpsPort_); }
+  std::string Tls(const std::string& request) { return TlsExchange(httpsPort_, LHttpsCertificatePath(), request); }
 
   std::uint16_t httpsPort_ = 0;
 };
 
-// Over TLS 1.2 and 1.3 (not 1.1) pages are served as on the plain port,
-// bodies included; the plain port sends browsers to HTTPS, stations not.
+// Over TLS pages are served as on the plain port, bodies included; the plain
+// port sends browsers to HTTPS, stations not.
 TEST_F(HttpsListenerTest, TlsServesThePagesAndThePlainPortSendsBrowsersThere) {
   StartHttps();
+  const std::string reply = Tls("POST /echo?a=1 HTTP/1.1\r\nHost: h\r\nContent-Length: 7\r\n\r\na=3&b=2");
+  EXPECT_NE(reply.find("param a=1\nparam a=3\nparam b=2\n"), std::string::npos) << reply;
   const std::string port = std::to_string(httpsPort_);
-  const struct {
-    int version;  // 0: the plain port
-    std::string request;
-    std::string answer;  // the whole answer, or a part of it when `part`
-    bool part;
-  } cases[] = {
-      {TLS1_3_VERSION, "GET / HTTP/1.0\r\n\r\n", kRootPage, false},
-      {TLS1_2_VERSION, "GET / HTTP/1.0\r\n\r\n", kRootPage, false},
-      {TLS1_1_VERSION, "GET / HTTP/1.0\r\n\r\n", kHandshakeFailed, false},
-      {TLS1_3_VERSION, "POST /echo?a=1 HTTP/1.1\r\nHost: h\r\nContent-Length: 7\r\n\r\na=3&b=2",
-       "param a=1\nparam a=3\nparam b=2\n", true},
-      {0, "GET /echo?a=1&b=%20 HTTP/1.1\r\nHost: office.example:8089\r\n\r\n",
-       Redirect("https://office.example:" + port + "/echo?a=1&b=%20"), false},
-      {0, "GET /connect HTTP/1.0\r\n\r\n", kLHttpNotFoundEmpty, false},
+  const std::pair<std::string, std::string> plain[] = {
+      {"GET /echo?a=1&b=%20 HTTP/1.1\r\nHost: office.example:8089\r\n\r\n",
+       Redirect("https://office.example:" + port + "/echo?a=1&b=%20")},
+      // A form posted there is not taken, only redirected.
+      {"POST /echo HTTP/1.0\r\nHost: h\r\nContent-Length: 3\r\n\r\na=1", Redirect("https://h:" + port + "/echo")},
+      {"GET /connect HTTP/1.0\r\n\r\n", kLHttpNotFoundEmpty},
   };
-  for (const auto& c : cases) {
-    const std::string answer = c.version != 0 ? Tls(c.request, c.version) : Exchange(c.request);
-    if (c.part) {
-      EXPECT_NE(answer.find(c.answer), std::string::npos) << c.request << "\n" << answer;
-    } else {
-      EXPECT_EQ(answer, c.answer) << c.version << " " << c.request;
-    }
-  }
+  for (const auto& [request, answer] : plain) EXPECT_EQ(Exchange(request), answer) << request;
 }
 
 TEST(HttpsRedirectTest, GoesToTheHostTheBrowserAskedForOnTheHttpsPort) {
@@ -128,7 +104,6 @@ TEST(HttpsRedirectTest, GoesToTheHostTheBrowserAskedForOnTheHttpsPort) {
     const char* url;
     std::string location;
   } cases[] = {
-      {"office.example:8089", 8443, "/mainpage?x=1", "https://office.example:8443/mainpage?x=1"},
       {"Office.Example", 443, "/", "https://Office.Example/"},  // the default port is left out
       {"[fe80::1]:89", 8443, "/a", "https://[fe80::1]:8443/a"},
       // No name of a host: this machine's address instead.
@@ -146,26 +121,13 @@ TEST_F(HttpsListenerTest, MakesItsOwnCertificateOnceAndLogsItsFingerprint) {
   StartHttps();
   ::umask(old);
   const std::string certificate = LHttpsCertificatePath();
-  EXPECT_EQ(certificate, SharedFolder() + "/https-certificate.pem");
   struct stat info {};
   ASSERT_EQ(::stat(LHttpsKeyPath().c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
 
   const std::string fingerprint = LCertificateFingerprintSha256(certificate);
-  EXPECT_EQ(fingerprint.size(), 32u * 3 - 1);
   EXPECT_NE(KavrixReadLogText().find("HTTPS certificate \"" + certificate + "\", SHA-256 fingerprint " + fingerprint),
             std::string::npos);
-
-  LBioPtr bio(BIO_new_file(certificate.c_str(), "r"));
-  LX509Ptr x509(PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr));
-  ASSERT_TRUE(x509);
-  int days = 0, seconds = 0;
-  ASSERT_EQ(ASN1_TIME_diff(&days, &seconds, X509_get0_notBefore(x509.get()), X509_get0_notAfter(x509.get())), 1);
-  EXPECT_EQ(days * 86400 + seconds, kLSelfSignedValidDays * 86400 + 3600);
-  EVP_PKEY* key = X509_get0_pubkey(x509.get());
-  char group[64] = "";
-  EVP_PKEY_get_group_name(key, group, sizeof group, nullptr);
-  EXPECT_STREQ(group, "prime256v1");
   // The client of Tls() checked the address against the certificate.
   EXPECT_EQ(Tls("GET / HTTP/1.0\r\n\r\n"), kRootPage);
 
@@ -174,55 +136,29 @@ TEST_F(HttpsListenerTest, MakesItsOwnCertificateOnceAndLogsItsFingerprint) {
   EXPECT_EQ(LCertificateFingerprintSha256(certificate), fingerprint);
 }
 
+// Text that is no certificate, or the key of another certificate, leaves
+// HTTPS off and the plain port serving.
 TEST_F(HttpsListenerTest, AnUnusableCertificateLeavesHttpsOffAndThePlainPortServing) {
-  const struct {
-    const char* what;
-    const char* certificate;  // null: a certificate made for the case
-    bool otherKey;            // the key of another certificate
-    std::string logged;
-  } cases[] = {
-      {"not PEM", "not a certificate", false, "cannot be read"},
-      {"foreign key", nullptr, true, "does not belong to the certificate"},
+  const std::string certificate = LHttpsCertificatePath();
+  std::string error;
+  const std::pair<std::function<bool()>, const char*> cases[] = {
+      {[&] { return KavrixWriteFile(certificate, "not a certificate"); }, "cannot be read"},
+      {[&] {
+         return LMakeSelfSignedCertificate({"a", {}, {}}, certificate, LHttpsKeyPath(), error) &&
+                LMakeSelfSignedCertificate({"b", {}, {}}, TempDir() + "/other.pem", LHttpsKeyPath(), error);
+       },
+       "does not belong to the certificate"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    const std::string certificate = LHttpsCertificatePath();
-    std::string error;
-    if (c.certificate != nullptr) {
-      ASSERT_TRUE(KavrixWriteFile(certificate, c.certificate));
-    } else {
-      ASSERT_TRUE(LMakeSelfSignedCertificate(LSelfSignedNames{"a", {}, {}}, certificate, LHttpsKeyPath(), error));
-    }
-    if (c.otherKey) {
-      ASSERT_TRUE(LMakeSelfSignedCertificate(LSelfSignedNames{"b", {}, {}}, TempDir() + "/other.pem",
-                                             LHttpsKeyPath(), error));
-    }
+  for (const auto& [make, logged] : cases) {
+    SCOPED_TRACE(logged);
+    ASSERT_TRUE(make());
     StartServer(TestTable());
     EXPECT_FALSE(Server().WaitHttpsListening(0));
     EXPECT_EQ(Exchange("GET / HTTP/1.0\r\nHost: h\r\n\r\n"), kRootPage);
     EXPECT_NE(KavrixReadLogText().find("HTTPS stays off: "), std::string::npos);
-    EXPECT_NE(KavrixReadLogText().find(c.logged), std::string::npos);
+    EXPECT_NE(KavrixReadLogText().find(logged), std::string::npos);
     DestroyServer();
   }
-}
-
-// A client that sends its hello a byte at a time is cut off at the head
-// deadline like a slow request head.
-TEST_F(HttpsListenerTest, AStalledHandshakeIsCutOffAtTheHeadDeadline) {
-  StartHttps();
-  LWebletConnection::SetHeadDeadlineMs(1000);
-  // A handshake record that announces 512 bytes of hello.
-  const std::string recordStart("\x16\x03\x01\x02\x00\x01", 6);
-  SetHeadClockMs(0);
-  LUniqueFd client = KavrixConnectLoopback(httpsPort_);
-  ASSERT_TRUE(KavrixSendAll(client.Get(), recordStart));
-  ASSERT_TRUE(KavrixWaitUntil([] { return HeadClockReads() > 0; }));  // the deadline is set
-  SetHeadClockMs(1000);
-  (void)::send(client.Get(), "\0", 1, MSG_NOSIGNAL);
-  EXPECT_TRUE(KavrixPeerClosed(client.Get()));
-  EXPECT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == 0; }));
-  SetHeadClockMs(0);
-  EXPECT_EQ(Tls("GET / HTTP/1.0\r\n\r\n"), kRootPage);
 }
 
 // A stop does not wait for a client that began a handshake and went quiet.

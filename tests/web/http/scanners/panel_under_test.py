@@ -4,6 +4,7 @@ point other people's tools and clients at the panel (and bench/slow_clients.sh).
 
 import http.client
 import os
+import pathlib
 import random
 import resource
 import shutil
@@ -19,6 +20,7 @@ SKIP = 1 if os.environ.get("CI", "false") not in ("", "false") else 77
 LIMIT = 30  # seconds any one wait for the server or a peer may take
 ADMIN, USER = "boss@x.example", "dan@x.example"
 PASSWORDS = {ADMIN: "Pw-of-the-Boss-1", USER: "Pw-of-Dan-2"}
+FORM = [("Content-Type", "application/x-www-form-urlencoded")]
 
 RECORDS = {
     ADMIN: "email=%s\r\nname=Boss\r\naccessadmin=1\r\npassword=%s\r\npasswordreq=0\r\n",
@@ -53,17 +55,13 @@ def tool(name):
     return shutil.which(name) or shutil.which(name, path="/usr/sbin:/sbin")
 
 
-def missing_tools(*names):
-    return [n for n in names if not tool(n)]
-
-
 def refusal(*tools):
     """The exit status when the program or a tool is missing; None to run."""
     program = sys.argv[1] if len(sys.argv) > 1 else ""
     if not os.access(program, os.X_OK):
         print("FAILED: no program at %s" % program)
         return 1
-    missing = missing_tools(*tools)
+    missing = [name for name in tools if not tool(name)]
     if missing:
         print("SKIPPED: %s missing; scripts/setup installs them" % ", ".join(missing))
         return SKIP
@@ -87,8 +85,8 @@ def in_private_network(script, arguments, addresses=()):
     in a new one with only loopback (plus `addresses`); its exit status."""
     if os.environ.get("KAVRIX_PRIVATE_NET"):
         return None
-    missing = missing_tools("unshare", "ip")
-    if missing or subprocess.run(["unshare", "--net", "true"], capture_output=True).returncode != 0:
+    possible = tool("unshare") and tool("ip")
+    if not possible or subprocess.run(["unshare", "--net", "true"], capture_output=True).returncode != 0:
         print("SKIPPED: no private network namespace (needs root, unshare and ip)")
         return SKIP
     setup = "ip link set lo up" + "".join(" && ip addr add %s/32 dev lo" % a for a in addresses)
@@ -97,17 +95,46 @@ def in_private_network(script, arguments, addresses=()):
     return subprocess.run(command, env=dict(os.environ, KAVRIX_PRIVATE_NET="1")).returncode
 
 
+def request(port, method, path, body="", headers=(), context=None, spell=str):
+    """One request on a connection of its own (TLS with `context`), header
+    names spelt as `spell` makes them; the answer and its body."""
+    conn = (http.client.HTTPSConnection("127.0.0.1", port, timeout=LIMIT, context=context) if context
+            else http.client.HTTPConnection("127.0.0.1", port, timeout=LIMIT))
+    conn.putrequest(method, path, skip_host=True, skip_accept_encoding=True)
+    body = body.encode() if isinstance(body, str) else body
+    length = [("Content-Length", str(len(body)))] if method == "POST" else []
+    for name, value in [("Host", "127.0.0.1:%d" % port), *headers, *length]:
+        conn.putheader(spell(name), value)
+    conn.endheaders(body or None)
+    answer = conn.getresponse()
+    data = answer.read()
+    conn.close()
+    return answer, data
+
+
+def logon_form(email):
+    return "101=%s&102=%s&submit=Logon" % (email.replace("@", "%40"), PASSWORDS[email])
+
+
+def session_of(answer):
+    """The session id a logon's answer sets; a Failure unless it is a 302 with one."""
+    cookie = answer.getheader("Set-Cookie") or ""
+    check(answer.status == 302 and cookie.startswith("sess="), "logon: %d %s" % (answer.status, cookie))
+    return cookie[5:cookie.index(";")]
+
+
 class Panel:
-    """One server with its own data root, stopped when the `with` block ends."""
+    """One server with its own data root, stopped when the `with` block ends;
+    a Failure inside the block is printed with the server's log, and the
+    folder kept for a look."""
 
     def __init__(self, program, label="panel", open_files=None, routing="", env=None):
         # open_files: the server's open-file limit; routing: more routing lines; env: more environment.
         self.program, self.work = program, tempfile.mkdtemp(prefix="kavrix-%s-" % label)
         self.open_files, self.routing, self.env = open_files, routing, env or {}
         self.log_path = os.path.join(self.work, "server.log")
-        self.root = os.path.join(self.work, "root")
-        self.etc = os.path.join(self.root, "kavrixserver", "etc")
-        self.port, self.process, self.keep = free_port(), None, False
+        self.etc = os.path.join(self.work, "root", "kavrixserver", "etc")
+        self.port, self.process, self.keep, self.failed, self.peers = free_port(), None, False, False, []
 
     def __enter__(self):
         os.makedirs(os.path.join(self.etc, "userslist_"))
@@ -129,43 +156,46 @@ class Panel:
         return self
 
     def start(self):
-        env = dict(os.environ, KAVRIX_ROOT=self.root, HOME=os.path.join(self.work, "home"), TZ="UTC", **self.env)
+        env = dict(os.environ, KAVRIX_ROOT=os.path.join(self.work, "root"), HOME=os.path.join(self.work, "home"),
+                   TZ="UTC", **self.env)
         env.pop("DISPLAY", None)
-        log = open(self.log_path, "a")
-        limit = None
-        if self.open_files:
-            def limit():
-                resource.setrlimit(resource.RLIMIT_NOFILE, (self.open_files, self.open_files))
-        self.process = subprocess.Popen([self.program, "-foreground"], env=env, stdout=log, stderr=log,
-                                        preexec_fn=limit)
-        log.close()
-        self.wait_port()
+        files = self.open_files
+        limit = (lambda: resource.setrlimit(resource.RLIMIT_NOFILE, (files, files))) if files else None
+        with open(self.log_path, "a") as log:
+            self.process = subprocess.Popen([self.program, "-foreground"], env=env, stdout=log, stderr=log,
+                                            preexec_fn=limit)
+        wait_port(self.port, self.process)
+
+    def peer(self, command, port):
+        """Starts another program that listens on `port`; it ends with the server."""
+        with open(os.path.join(self.work, "peers.log"), "a") as log:
+            self.peers.append(subprocess.Popen(command, stdout=log, stderr=log))
+        wait_port(port, self.peers[-1])
 
     def stop(self):
-        if self.process and self.process.poll() is None:
-            self.process.send_signal(signal.SIGTERM)
-            try:
-                self.process.wait(timeout=LIMIT)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
+        for process in self.peers + [self.process]:
+            if process and process.poll() is None:
+                process.send_signal(signal.SIGTERM)
+                try:
+                    process.wait(timeout=LIMIT)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
 
-    def __exit__(self, *failure):
+    def __exit__(self, kind, error, trace):
         self.stop()
-        if failure[0] is not None:
+        self.failed = kind is Failure
+        if kind is not None:
+            if self.failed:
+                print("FAILED: %s\n%s" % (error, pathlib.Path(self.log_path).read_text(errors="replace")[-3000:]))
             print("kept for a look: " + self.work)
         elif not self.keep:
             shutil.rmtree(self.work, ignore_errors=True)
+        return self.failed
 
     def write(self, name, text):
         with open(os.path.join(self.etc, name), "w", newline="") as f:
             f.write(text)
-
-    def wait_port(self, port=None):
-        try:
-            wait_port(port or self.port, self.process)
-        except Failure as e:
-            raise Failure("the server: %s: %s" % (e, self.log_tail()))
 
     def add_picture(self, day, time_of_day="10-00-00"):
         """A 1 MB screenshot of the administrator on `day`; its bytes."""
@@ -181,28 +211,9 @@ class Panel:
 
     def log_on(self, email):
         """The session id of `email`, logged on through the posted form."""
-        body = "101=%s&102=%s&submit=Logon" % (email.replace("@", "%40"), PASSWORDS[email])
-        conn = http.client.HTTPConnection("127.0.0.1", self.port, timeout=LIMIT)
-        conn.request("POST", "/logon", body, {"Content-Type": "application/x-www-form-urlencoded",
-                                              "Origin": self.url()[:-1]})
-        answer = conn.getresponse()
-        answer.read()
-        conn.close()
-        cookie = answer.getheader("Set-Cookie") or ""
-        if answer.status != 302 or not cookie.startswith("sess="):
-            raise RuntimeError("logon of %s: %d %s" % (email, answer.status, cookie))
-        return cookie[5:cookie.index(";")]
-
-    def session_file(self, session):
-        return os.path.join(self.etc, "SessionData", session + ".sess")
+        answer, _ = request(self.port, "POST", "/logon", logon_form(email), FORM + [("Origin", self.url()[:-1])])
+        return session_of(answer)
 
     def resident_kib(self):
         with open("/proc/%d/status" % self.process.pid) as f:
-            for line in f:
-                if line.startswith("VmRSS:"):
-                    return int(line.split()[1])
-        return 0
-
-    def log_tail(self, size=3000):
-        with open(self.log_path, errors="replace") as f:
-            return f.read()[-size:]
+            return next((int(line.split()[1]) for line in f if line.startswith("VmRSS:")), 0)

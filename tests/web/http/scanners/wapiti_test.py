@@ -1,18 +1,13 @@
 #!/usr/bin/env python3
-"""wapiti 3 against the panel, as an administrator and as a plain user:
-
-    wapiti_test.py <kavrixserver>
-
-Each role gets its own server; wapiti crawls with the role's session cookie
-and runs its injection, redirect, CSRF and header modules for a bounded time,
-in a private network namespace with only a loopback interface. Every finding
-fails the test unless it is on ACCEPTED below. A logout only ends a session
-that the test puts back at once.
+"""wapiti 3 against the panel as an administrator and as a plain user, each
+on a server of its own in a private network namespace: `wapiti_test.py
+<kavrixserver>`. Every finding fails unless it is on ACCEPTED below.
 """
 
-import http.client
+import concurrent.futures
 import json
 import os
+import pathlib
 import shutil
 import subprocess
 import sys
@@ -32,42 +27,23 @@ ATTACK_SECONDS = 30  # per module
 VOLATILE = ("SessionData", "Logs", "Audit", "registry.lock")
 
 
-def data_files(panel):
-    """Every stored file but VOLATILE ones, name to bytes."""
-    files = {}
-    for folder, dirs, names in os.walk(panel.etc):
-        dirs[:] = [d for d in dirs if os.path.relpath(os.path.join(folder, d), panel.etc) not in VOLATILE]
-        for name in names:
-            path = os.path.join(folder, name)
-            relative = os.path.relpath(path, panel.etc)
-            if relative not in VOLATILE and not name.startswith("~") and os.path.isfile(path):
-                with open(path, "rb") as f:
-                    files[relative] = f.read()
-    return files
-
-
 def settled_files(panel):
-    """data_files once two readings 200 ms apart agree."""
-    files = data_files(panel)
+    """Every stored file but VOLATILE ones, name to bytes, once two readings
+    200 ms apart agree."""
+    files = None
     for _ in range(50):
-        time.sleep(0.2)
-        again = data_files(panel)
+        again = {}
+        for folder, _, names in os.walk(panel.etc):
+            for name in names:
+                path = os.path.join(folder, name)
+                relative = os.path.relpath(path, panel.etc)
+                if relative.split(os.sep)[0] not in VOLATILE and not name.startswith("~") and os.path.isfile(path):
+                    again[relative] = pathlib.Path(path).read_bytes()
         if again == files:
             break
         files = again
+        time.sleep(0.2)
     return files
-
-
-def send(panel, session, method, path_and_query, body="", headers=()):
-    conn = http.client.HTTPConnection("127.0.0.1", panel.port, timeout=panel_lib.LIMIT)
-    fields = {"Cookie": "sess=" + session, **dict(headers)}
-    if method == "POST":
-        fields["Content-Type"] = "application/x-www-form-urlencoded"
-    conn.request(method, path_and_query, body or None, fields)
-    answer = conn.getresponse()
-    page = answer.read()
-    conn.close()
-    return answer, page
 
 
 def cross_site_refused(finding, panel, session):
@@ -75,12 +51,14 @@ def cross_site_refused(finding, panel, session):
     fields sent as a GET change no stored file and open no session."""
     head, _, body = finding["http_request"].partition("\n\n")
     target = head.split(" ", 2)[1]
-    answer, page = send(panel, session, "POST", target, body, [("Origin", "http://elsewhere.example")])
+    cookie = ("Cookie", "sess=" + session)
+    answer, page = panel_lib.request(panel.port, "POST", target, body,
+                                     [cookie, ("Origin", "http://elsewhere.example")] + panel_lib.FORM)
     if answer.status != 403 or b"sent from another web site" not in page:
         return "a post from another site was answered %d" % answer.status
     before = settled_files(panel)
     link = target + ("&" if "?" in target else "?") + body
-    answer, _ = send(panel, session, "GET", link, headers=[("Referer", "http://elsewhere.example/")])
+    answer, _ = panel_lib.request(panel.port, "GET", link, headers=[cookie, ("Referer", "http://elsewhere.example/")])
     after = settled_files(panel)
     changed = sorted(name for name in set(before) | set(after) if before.get(name) != after.get(name))
     if changed:
@@ -90,21 +68,21 @@ def cross_site_refused(finding, panel, session):
     return None
 
 
-# (category, info, check or None), each with why it is accepted. A check runs
+# (category, info): check or None, each with why it is accepted. A check runs
 # against another server of the same role; the finding stands unless it passes.
-ACCEPTED = [
+ACCEPTED = {
     # The scan speaks plain HTTP, where browsers ignore this header: it
     # belongs on answers over TLS.
-    ("HTTP Secure Headers", "Strict-Transport-Security is not set", None),
+    ("HTTP Secure Headers", "Strict-Transport-Security is not set"): None,
     # It only switched on the browsers' XSS filters, which they have removed
     # (and which could be turned into leaks); every value on the pages is
     # escaped instead.
-    ("HTTP Secure Headers", "X-XSS-Protection is not set", None),
+    ("HTTP Secure Headers", "X-XSS-Protection is not set"): None,
     # wapiti looks for a token field by name. The panel's defence is the
     # Origin check on every post and no action on GET: shown here for the
     # very form found.
-    ("Cross Site Request Forgery", "Lack of anti CSRF token", cross_site_refused),
-]
+    ("Cross Site Request Forgery", "Lack of anti CSRF token"): cross_site_refused,
+}
 
 
 class SessionKeeper(threading.Thread):
@@ -113,32 +91,29 @@ class SessionKeeper(threading.Thread):
     def __init__(self, path):
         super().__init__(daemon=True)
         self.path, self.restored, self.stopping = path, 0, threading.Event()
-        with open(path, "rb") as f:
-            self.content = f.read()
+        self.content = pathlib.Path(path).read_bytes()
 
     def run(self):
         while not self.stopping.wait(0.02):
             if not os.path.exists(self.path):
-                with open(self.path + ".back", "wb") as f:
-                    f.write(self.content)
+                pathlib.Path(self.path + ".back").write_bytes(self.content)
                 os.rename(self.path + ".back", self.path)
                 self.restored += 1
 
 
-def scan(program, email, results):
-    """wapiti as `email`; results[email] = (report, summary line, folder)."""
+def scan(program, email):
+    """wapiti as `email`: its report (None when it failed), a summary line and the folder."""
     with panel_lib.Panel(program, "wapiti") as panel:
         panel.keep = True
         session = panel.log_on(email)
-        keeper = SessionKeeper(panel.session_file(session))
+        keeper = SessionKeeper(os.path.join(panel.etc, "SessionData", session + ".sess"))
         keeper.start()
         report = os.path.join(panel.work, "report.json")
         # wapiti loads every module, and its fingerprint module downloads
         # its database when the file is missing: an empty one stays here.
         config = os.path.join(panel.work, "wapiti-config")
         os.makedirs(config)
-        with open(os.path.join(config, "apps.json"), "w") as f:
-            f.write("{}")
+        pathlib.Path(config, "apps.json").write_text("{}")
         command = ["wapiti", "-u", panel.url(), "-s", panel.url("mainpage"), "--scope", "folder",
                    "-m", MODULES, "-H", "Cookie: sess=" + session, "-t", "20",
                    "--max-scan-time", str(CRAWL_SECONDS), "--max-attack-time", str(ATTACK_SECONDS),
@@ -146,28 +121,24 @@ def scan(program, email, results):
                    "--store-config", config,
                    # Nothing may leave: no crash reports, no outside endpoint.
                    "--no-bugreport", "--endpoint", panel.url(), "-f", "json", "-o", report, "-v", "1"]
-        with open(os.path.join(panel.work, "wapiti.out"), "w") as out:
-            status = subprocess.run(command, stdout=out, stderr=subprocess.STDOUT).returncode
+        run = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, errors="replace")
         keeper.stopping.set()
         keeper.join()
-        with open(os.path.join(panel.work, "wapiti.out"), errors="replace") as f:
-            found = [line.strip() for line in f if "URLs and forms" in line]
-        if status != 0 or not os.path.exists(report):
-            results[email] = (None, "wapiti ended with %d" % status, panel.work)
-            return
+        found = next((line.strip() for line in run.stdout.splitlines() if "URLs and forms" in line), "no summary")
+        if run.returncode != 0 or not os.path.exists(report):
+            return None, "wapiti ended with %d: %s" % (run.returncode, run.stdout[-2000:]), panel.work
         with open(report) as f:
-            results[email] = (json.load(f), "%s; the session came back %d times"
-                              % (found[0] if found else "no crawl summary", keeper.restored), panel.work)
+            return (json.load(f), "%s; the session came back %d times"
+                    % (found, keeper.restored), panel.work)
+    return None, "the scan could not log on", panel.work
 
 
 def check_on_own_server(program, email, rule_check, finding):
     """Why `finding` stands after `rule_check` ran on a fresh server of the
     role (so that no check sees another's changes); None when it passed."""
     with panel_lib.Panel(program, "wapiti-check") as panel:
-        try:
-            return rule_check(finding, panel, panel.log_on(email))
-        except OSError as e:
-            return "the server stopped answering (%s)" % e
+        return rule_check(finding, panel, panel.log_on(email))
+    return "the check could not log on"
 
 
 def judge(program, email, report):
@@ -178,11 +149,8 @@ def judge(program, email, report):
             for finding in findings:
                 line = "%s: %s: %s %s %s" % (category, finding["info"], finding["method"],
                                              finding["path"], finding["parameter"])
-                rule = next((r for r in ACCEPTED if r[0] == category and r[1] == finding["info"]), None)
-                if rule is None:
-                    why_not = "not on the accepted list"
-                else:
-                    why_not = rule[2] and check_on_own_server(program, email, rule[2], finding)
+                rule = ACCEPTED.get((category, finding["info"]), "not on the accepted list")
+                why_not = rule if isinstance(rule, str) else rule and check_on_own_server(program, email, rule, finding)
                 if why_not:
                     failures.append("%s\n    (%s)\n    %s" % (line, why_not, finding["curl_command"]))
                 else:
@@ -199,16 +167,11 @@ def main():
     if outside is not None:
         return outside
 
-    results = {}
-    scans = [threading.Thread(target=scan, args=(program, email, results))
-             for email in (panel_lib.ADMIN, panel_lib.USER)]
-    for thread in scans:
-        thread.start()
-    for thread in scans:
-        thread.join()
+    emails = (panel_lib.ADMIN, panel_lib.USER)
+    with concurrent.futures.ThreadPoolExecutor() as pool:
+        results = dict(zip(emails, pool.map(lambda email: scan(program, email), emails)))
     failures = []
-    for email in (panel_lib.ADMIN, panel_lib.USER):
-        report, summary, _ = results.get(email, (None, "the scan did not run", None))
+    for email, (report, summary, _) in results.items():
         print("%s: %s" % (email, summary))
         if report is None:
             failures.append("%s: %s" % (email, summary))

@@ -161,6 +161,26 @@ TEST_F(HttpsListenerTest, AnUnusableCertificateLeavesHttpsOffAndThePlainPortServ
   }
 }
 
+// A client that starts a handshake and goes quiet is cut off at the same
+// deadline as a slow request head, or a few such clients would hold every
+// connection.
+TEST_F(HttpsListenerTest, AStalledHandshakeIsCutOffAtTheHeadDeadline) {
+  StartHttps();
+  LWebletConnection::SetHeadDeadlineMs(1000);
+  // A handshake record that announces 512 bytes of hello.
+  const std::string recordStart("\x16\x03\x01\x02\x00\x01", 6);
+  SetHeadClockMs(0);
+  LUniqueFd client = KavrixConnectLoopback(httpsPort_);
+  ASSERT_TRUE(KavrixSendAll(client.Get(), recordStart));
+  ASSERT_TRUE(KavrixWaitUntil([] { return HeadClockReads() > 0; }));  // the deadline is set
+  SetHeadClockMs(1000);
+  (void)::send(client.Get(), "\0", 1, MSG_NOSIGNAL);
+  EXPECT_TRUE(KavrixPeerClosed(client.Get()));
+  EXPECT_TRUE(KavrixWaitUntil([&] { return Server().GetThreadCount() == 0; }));
+  SetHeadClockMs(0);
+  EXPECT_EQ(Tls("GET / HTTP/1.0\r\n\r\n"), kRootPage);
+}
+
 // A stop does not wait for a client that began a handshake and went quiet.
 TEST_F(HttpsListenerTest, AStopEndsAHandshakeThatWaits) {
   StartHttps();

@@ -12,6 +12,7 @@
 #include "foundation/command_runner.h"
 #include "model/users.h"
 #include "sim_cli.h"
+#include "sim_load.h"
 #include "station/server_connection.h"
 #include "station/station_pages.h"
 #include "support/web_server_fixture.h"
@@ -66,6 +67,31 @@ TEST_F(SimulatorTest, CommandLinePrintsEachMessageOfAScript) {
                             " features=0\nlogon result=0 session=\"";
   EXPECT_TRUE(text.starts_with(logon) && text.ends_with("\nclosed\n") && std::ranges::count(text, '\n') == 5)
       << text;
+}
+
+// A load run with a station that never reads: every presence change still
+// reaches each team mate, and the deaf one holds nobody up.
+TEST_F(SimulatorTest, LoadRunCountsEveryPresenceDelivered) {
+  ASSERT_TRUE(KXAddUser("ann@example.com", "Ann", false, false, "Sales", "", "pa"));
+  ASSERT_TRUE(KXAddUser("cy@example.com", "Cy", false, false, "Admin", "", "pc"));
+  ASSERT_TRUE(KXAddUser("dan@example.com", "Dan", false, false, "Sales", "", "pd"));
+  KXSimLoadOptions options;
+  options.port = Port();
+  options.accounts = {{"dan@example.com", "pd", "Sales"}, {"ann@example.com", "pa", "Sales"},
+                      {"bob@example.com", "pb", "Sales"}, {"cy@example.com", "pc", "Admin"}};
+  options.deafStations = 1;
+  options.durationSeconds = 2;
+  options.activityEveryMs = 250;
+  options.presenceEveryMs = 500;
+  KXSimLoadResult result;
+  std::string error;
+  ASSERT_TRUE(KXSimRunLoad(options, result, error)) << error;
+  EXPECT_EQ(std::to_string(result.loggedOn) + " logged on, " + std::to_string(result.deaf) + " deaf, " +
+                std::to_string(result.deafDropped) + " dropped, " + std::to_string(result.sendFailures) + " failed",
+            "4 logged on, 1 deaf, 0 dropped, 0 failed");
+  // Ann's changes to Bob and Bob's to Ann; Cy has no team mate.
+  EXPECT_EQ(result.deliveriesExpected, result.presenceSent * 2 / 3);
+  EXPECT_EQ(result.deliveriesArrived, result.deliveriesExpected);
 }
 
 TEST(SimulatorProgram, BadArgumentsGiveTheUsageAndStatusTwo) {

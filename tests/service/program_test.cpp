@@ -133,8 +133,9 @@ class ProgramTest : public KavrixTempRoot {
     return Finish(Run(command, as, &output));
   }
   // A watcher connects at its own pace: settings changes without effect are
-  // sent until its output `fd` shows the first; returns that line. Each
-  // change waits for both of its lines, so none trails into the next client.
+  // sent until its output `fd` shows "Restarting server"; returns that line.
+  // Each change logs two lines and waits for both, so none trails into the
+  // next client; a watcher that joins between the two sees the second first.
   std::string RestartSeenBy(int fd) {
     for (int i = 0; i < kLimitMs / 100; ++i) {
       if (RunClient({"-settings-changed", "-lines", "2"}, kRoot) != 0) return "<client failed>";
@@ -163,7 +164,7 @@ TEST_F(ProgramTest, AStrangerOnlyWatchesWhileRootChangesAndStopsTheService) {
   const std::string outside = TempDir() + "/control.sock";
   ASSERT_EQ(link(Socket().c_str(), outside.c_str()), 0);
   int output = -1;
-  const pid_t stranger = Run({Client(), "-socket", outside, "-lines", "1"}, kStranger, &output);
+  const pid_t stranger = Run({Client(), "-socket", outside, "-lines", "2"}, kStranger, &output);
   EXPECT_EQ(RestartSeenBy(output), "Restarting server");
   EXPECT_EQ(Finish(stranger), 0);
   EXPECT_EQ(RunClient({"-stop"}, kStranger, outside), 3);
